@@ -1,0 +1,10 @@
+#include "platform/rtl/FormatSettings.h"
+
+namespace zv {
+
+TFormatSettings& FormatSettings() {
+  static TFormatSettings settings;
+  return settings;
+}
+
+}  // namespace zv
