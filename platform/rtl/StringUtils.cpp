@@ -1,0 +1,249 @@
+#include "platform/rtl/StringUtils.h"
+
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+namespace zv {
+
+namespace {
+
+icu::UnicodeString ToUnicode(std::string_view text) {
+  return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+String FromUnicode(const icu::UnicodeString& text) {
+  String out;
+  text.toUTF8String(out);
+  return out;
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+// Built once: creating a collator costs far more than a comparison.
+icu::Collator& RootCollator() {
+  static const std::unique_ptr<icu::Collator> collator = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> c(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status) || !c) throw std::runtime_error("ICU collator unavailable");
+    return c;
+  }();
+  return *collator;
+}
+
+int Collate(const icu::UnicodeString& a, const icu::UnicodeString& b) {
+  UErrorCode status = U_ZERO_ERROR;
+  auto r = RootCollator().compare(a, b, status);
+  if (U_FAILURE(status)) return Sign(a.compareCodePointOrder(b));
+  return static_cast<int>(r);
+}
+
+// Byte offset of the 1-based character index (clamped to the text's end).
+std::size_t ByteOffsetOfChar(std::string_view text, int index) {
+  std::int32_t i = 0;
+  const auto len = static_cast<std::int32_t>(text.size());
+  for (int n = 1; n < index && i < len; ++n) {
+    UChar32 c;
+    U8_NEXT(reinterpret_cast<const uint8_t*>(text.data()), i, len, c);
+    (void)c;
+  }
+  return static_cast<std::size_t>(i);
+}
+
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+}  // namespace
+
+WideString UTF8Decode(std::string_view text) {
+  auto u = ToUnicode(text);
+  return WideString(u.getBuffer(), static_cast<std::size_t>(u.length()));
+}
+
+String UTF8Encode(std::u16string_view text) {
+  return FromUnicode(icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())));
+}
+
+int Length(std::string_view text) {
+  int count = 0;
+  std::int32_t i = 0;
+  const auto len = static_cast<std::int32_t>(text.size());
+  while (i < len) {
+    UChar32 c;
+    U8_NEXT(reinterpret_cast<const uint8_t*>(text.data()), i, len, c);
+    (void)c;
+    ++count;
+  }
+  return count;
+}
+
+int CompareStr(std::string_view a, std::string_view b) { return Sign(a.compare(b)); }
+
+int CompareText(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 'a' && ca <= 'z') ca -= 32;
+    if (cb >= 'a' && cb <= 'z') cb -= 32;
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
+
+int CaseFoldCompare(std::string_view a, std::string_view b) {
+  return Sign(ToUnicode(a).caseCompare(ToUnicode(b), U_FOLD_CASE_DEFAULT | U_COMPARE_CODE_POINT_ORDER));
+}
+
+int AnsiCompareStr(std::string_view a, std::string_view b) { return Collate(ToUnicode(a), ToUnicode(b)); }
+
+// Folding first (rather than a weaker collation strength) makes "ß" equal "SS" and keeps
+// accents significant.
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  return Collate(ToUnicode(a).foldCase(U_FOLD_CASE_DEFAULT), ToUnicode(b).foldCase(U_FOLD_CASE_DEFAULT));
+}
+bool AnsiSameStr(std::string_view a, std::string_view b) { return a == b; }
+bool AnsiSameText(std::string_view a, std::string_view b) { return a == b || AnsiCompareText(a, b) == 0; }
+
+String UpperCase(std::string_view text) {
+  String s(text);
+  for (auto& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return s;
+}
+
+String LowerCase(std::string_view text) {
+  String s(text);
+  for (auto& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+String AnsiUpperCase(std::string_view text) { return FromUnicode(ToUnicode(text).toUpper(icu::Locale::getRoot())); }
+String AnsiLowerCase(std::string_view text) { return FromUnicode(ToUnicode(text).toLower(icu::Locale::getRoot())); }
+
+WideString WideUpperCase(std::u16string_view text) {
+  auto u = icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())).toUpper(icu::Locale::getRoot());
+  return WideString(u.getBuffer(), static_cast<std::size_t>(u.length()));
+}
+
+WideString WideLowerCase(std::u16string_view text) {
+  auto u = icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())).toLower(icu::Locale::getRoot());
+  return WideString(u.getBuffer(), static_cast<std::size_t>(u.length()));
+}
+
+String TrimLeft(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsTrimmed(text[i])) ++i;
+  return String(text.substr(i));
+}
+
+String TrimRight(std::string_view text) {
+  std::size_t n = text.size();
+  while (n > 0 && IsTrimmed(text[n - 1])) --n;
+  return String(text.substr(0, n));
+}
+
+String Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+
+int Pos(std::string_view sub, std::string_view text) {
+  if (sub.empty()) return 0;
+  const auto at = text.find(sub);
+  if (at == std::string_view::npos) return 0;
+  return Length(text.substr(0, at)) + 1;
+}
+
+String Copy(std::string_view text, int index, int count) {
+  if (count <= 0) return {};
+  if (index < 1) index = 1;
+  const std::size_t from = ByteOffsetOfChar(text, index);
+  const std::size_t to = from + ByteOffsetOfChar(text.substr(from), count + 1);
+  return String(text.substr(from, to - from));
+}
+
+void Delete(String& text, int index, int count) {
+  if (index < 1 || count <= 0) return;
+  const std::size_t from = ByteOffsetOfChar(text, index);
+  const std::size_t len = ByteOffsetOfChar(std::string_view(text).substr(from), count + 1);
+  text.erase(from, len);
+}
+
+void Insert(std::string_view sub, String& text, int index) {
+  if (index < 1) index = 1;
+  text.insert(ByteOffsetOfChar(text, index), sub);
+}
+
+String AnsiQuotedStr(std::string_view text, char quote) {
+  String out;
+  out.reserve(text.size() + 2);
+  out += quote;
+  for (char c : text) {
+    if (c == quote) out += quote;
+    out += c;
+  }
+  out += quote;
+  return out;
+}
+
+String QuotedStr(std::string_view text) { return AnsiQuotedStr(text, '\''); }
+
+namespace {
+
+String ExtractQuoted(std::string_view text, std::size_t& pos, char quote, bool& closed) {
+  closed = false;
+  if (pos >= text.size() || text[pos] != quote) return {};
+  String out;
+  std::size_t i = pos + 1;
+  while (i < text.size()) {
+    if (text[i] == quote) {
+      if (i + 1 < text.size() && text[i + 1] == quote) {
+        out += quote;
+        i += 2;
+        continue;
+      }
+      ++i;
+      closed = true;
+      break;
+    }
+    out += text[i++];
+  }
+  pos = i;
+  return out;
+}
+
+}  // namespace
+
+String AnsiExtractQuotedStr(std::string_view text, std::size_t& pos, char quote) {
+  bool closed;
+  return ExtractQuoted(text, pos, quote, closed);
+}
+
+String AnsiDequotedStr(std::string_view text, char quote) {
+  std::size_t pos = 0;
+  bool closed;
+  String out = ExtractQuoted(text, pos, quote, closed);
+  // Text that is not one complete quoted string comes back as it was.
+  if (!closed || pos != text.size()) return String(text);
+  return out;
+}
+
+String StringOfChar(char c, int count) { return count > 0 ? String(static_cast<std::size_t>(count), c) : String(); }
+
+String StringReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return String(text);
+  String out;
+  std::size_t i = 0;
+  for (auto at = text.find(from); at != std::string_view::npos; at = text.find(from, i)) {
+    out.append(text.substr(i, at - i)).append(to);
+    i = at + from.size();
+  }
+  out.append(text.substr(i));
+  return out;
+}
+
+}  // namespace zv
