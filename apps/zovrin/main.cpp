@@ -17,12 +17,12 @@ namespace {
 
 using namespace zv;
 
-TextPage BuildShowcasePage() {
-  TextPage page;
+zv::qt::TextPage BuildShowcasePage() {
+  zv::qt::TextPage page;
   page.Title = "Zovrin — host runtime layer";
   const TDateTime when = EncodeDate(2026, 12, 8) + EncodeTime(14, 30, 5, 250);
   const struct { const char* name; double amount; } rows[] = {
-      {"Café Nöel", 1234.5}, {"Москва", -98765.4321}, {"東京", 0.125}, {"Ünïcödé 😀", 1e9}};
+      {"Café Nöel", 1234.5}, {"Москва", -98765.4321}, {"Αθήνα", 0.125}, {"Ünïcödé 😀", 1e9}};
 
   page.Lines.push_back(Format("%-14s %16s %14s", {"Name", "Amount", "FormatFloat"}));
   page.Lines.push_back(Format("%s", {StringOfChar('-', 46)}));
