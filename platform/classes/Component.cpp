@@ -1,0 +1,190 @@
+#include "platform/classes/Component.h"
+
+#include "platform/classes/ClassesConsts.h"
+#include "platform/classes/TypeInfo.h"
+#include "platform/rtl/Consts.h"
+#include "platform/rtl/Format.h"
+
+#include <algorithm>
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TComponent, TPersistent)
+
+void TComponent::DeclareProperties(TPropTable<TComponent>& t) {
+  // Name is streamed in the object header, never as a property; Tag is the one published
+  // property every component has.
+  t.Prop("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+}
+
+bool IsValidIdent(std::string_view name) {
+  if (name.empty()) return false;
+  auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  if (!alpha(name[0])) return false;
+  return std::all_of(name.begin() + 1, name.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
+}
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  Destroying();
+  // Tell everyone holding a reference, then unlink both ways.
+  while (!fFreeNotifies.empty()) {
+    TComponent* other = fFreeNotifies.back();
+    fFreeNotifies.pop_back();
+    auto& back = other->fFreeNotifies;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    other->Notification(this, opRemove);
+  }
+  DestroyComponents();
+  if (fOwner) fOwner->RemoveComponent(this);
+}
+
+void TComponent::Destroying() {
+  if (fState.Contains(csDestroying)) return;
+  fState.Include(csDestroying);
+  for (TComponent* c : fComponents) c->Destroying();
+}
+
+TComponent* TComponent::Components(int index) const {
+  if (index < 0 || index >= ComponentCount()) throw EListError(Format(SListIndexError, {index}));
+  return fComponents[static_cast<std::size_t>(index)];
+}
+
+int TComponent::ComponentIndex() const {
+  if (!fOwner) return -1;
+  const auto& list = fOwner->fComponents;
+  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TComponent::SetComponentIndex(int index) {
+  if (!fOwner) return;
+  auto& list = fOwner->fComponents;
+  const int count = static_cast<int>(list.size());
+  index = std::clamp(index, 0, count - 1);
+  const int current = ComponentIndex();
+  if (current == index) return;
+  list.erase(list.begin() + current);
+  list.insert(list.begin() + index, this);
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* c : fComponents)
+    if (SameText(c->fName, name)) return c;
+  return nullptr;
+}
+
+void TComponent::SetName(const String& name) {
+  if (name == fName) return;
+  if (!name.empty() && !IsValidIdent(name)) throw EComponentError(Format(SInvalidName, {name}));
+  if (fOwner)
+    fOwner->ValidateRename(this, fName, name);
+  else
+    ValidateRename(nullptr, fName, name);
+  ChangeName(name);
+}
+
+void TComponent::ChangeName(const String& name) { fName = name; }
+
+void TComponent::ValidateRename(TComponent* component, const String& currentName, const String& newName) {
+  if (component && !SameText(currentName, newName)) {
+    TComponent* clash = FindComponent(newName);
+    if (clash && clash != component) throw EComponentError(Format(SDuplicateName, {newName}));
+  }
+  if (fState.Contains(csDesigning) && fOwner) fOwner->ValidateRename(component, currentName, newName);
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  if (component->fOwner == this) return;
+  if (component->fOwner) component->fOwner->RemoveComponent(component);
+  ValidateRename(component, String(), component->fName);
+  Insert(component);
+  if (fState.Contains(csDesigning)) component->SetDesigning(true);
+  Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  if (component->fOwner != this) return;
+  Notification(component, opRemove);
+  Remove(component);
+}
+
+void TComponent::Insert(TComponent* component) {
+  fComponents.push_back(component);
+  component->fOwner = this;
+}
+
+void TComponent::Remove(TComponent* component) {
+  fComponents.erase(std::remove(fComponents.begin(), fComponents.end(), component), fComponents.end());
+  component->fOwner = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+  while (!fComponents.empty()) {
+    TComponent* c = fComponents.back();
+    // Only components that someone watches need the (quadratic) broadcast.
+    if (c->fState.Contains(csFreeNotification))
+      RemoveComponent(c);
+    else
+      Remove(c);
+    delete c;
+  }
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  if (std::find(fFreeNotifies.begin(), fFreeNotifies.end(), component) == fFreeNotifies.end())
+    fFreeNotifies.push_back(component);
+  auto& other = component->fFreeNotifies;
+  if (std::find(other.begin(), other.end(), this) == other.end()) other.push_back(this);
+  fState.Include(csFreeNotification);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  if (!component) return;
+  fFreeNotifies.erase(std::remove(fFreeNotifies.begin(), fFreeNotifies.end(), component), fFreeNotifies.end());
+  auto& other = component->fFreeNotifies;
+  other.erase(std::remove(other.begin(), other.end(), this), other.end());
+}
+
+// Insertions and removals reach the owner and, through this base implementation, everything it
+// owns: descendants that override it call it too.
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (operation == opRemove && component) RemoveFreeNotification(component);
+  // A handler may destroy components; walk a snapshot and skip the departed.
+  const std::vector<TComponent*> snapshot = fComponents;
+  for (TComponent* c : snapshot)
+    if (std::find(fComponents.begin(), fComponents.end(), c) != fComponents.end()) c->Notification(component, operation);
+}
+
+String TComponent::GetNamePath() const { return fName; }
+
+void TComponent::SetDesigning(bool value, bool setChildren) {
+  if (value)
+    fState.Include(csDesigning);
+  else
+    fState.Exclude(csDesigning);
+  if (setChildren)
+    for (TComponent* c : fComponents) c->SetDesigning(value);
+}
+
+void TComponent::SetStateFlag(TComponentStateItem flag, bool on) {
+  if (on)
+    fState.Include(flag);
+  else
+    fState.Exclude(flag);
+}
+
+void TComponent::Loaded() { fState.Exclude(csLoading); }
+
+void TComponent::ReadState(TReader&) {}
+void TComponent::WriteState(TWriter&) {}
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>&, TComponent*) {}
+
+void TComponent::SetChildOrder(TComponent* child, int order) { child->SetComponentIndex(order); }
+
+}  // namespace zv

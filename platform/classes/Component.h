@@ -1,0 +1,96 @@
+#pragma once
+// TComponent: ownership (an owner destroys what it owns), names unique among an owner's
+// components, component state, and free notification, which clears every reference to a
+// component that is destroyed, whichever side goes first.
+
+#include "platform/classes/Persistent.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Set.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zv {
+
+class TReader;
+class TWriter;
+
+enum TComponentStateItem {
+  csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating, csFixups,
+  csFreeNotification, csInline, csDesignInstance
+};
+using TComponentState = TSet<TComponentStateItem>;
+enum TOperation { opInsert, opRemove };
+
+class EComponentError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class TComponent : public TPersistent {
+  ZV_CLASS(TComponent, TPersistent)
+
+public:
+  explicit TComponent(TComponent* owner);
+  // Descendants whose destructors depend on csDestroying call Destroying() first.
+  ~TComponent() override;
+
+  TComponent* Owner() const { return fOwner; }
+  int ComponentCount() const { return static_cast<int>(fComponents.size()); }
+  TComponent* Components(int index) const;
+  int ComponentIndex() const;
+  void SetComponentIndex(int index);
+  TComponent* FindComponent(std::string_view name) const;
+
+  const String& Name() const { return fName; }
+  void SetName(const String& name);
+  std::intptr_t Tag() const { return fTag; }
+  void SetTag(std::intptr_t tag) { fTag = tag; }
+  TComponentState ComponentState() const { return fState; }
+
+  // Asks to be told (through Notification) when `component` is destroyed; mutual, so that the
+  // other side is told too.
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
+
+  void InsertComponent(TComponent* component);
+  void RemoveComponent(TComponent* component);
+  void DestroyComponents();
+  void Destroying();
+
+  String GetNamePath() const override;
+  void SetDesigning(bool value, bool setChildren = true);
+
+  // Hooks for the form reader and writer.
+  virtual void Loaded();
+  virtual void ReadState(TReader& reader);
+  virtual void WriteState(TWriter& writer);
+  // Children written with this component (none by default; a form root writes what it owns).
+  virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+  void SetStateFlag(TComponentStateItem flag, bool on);
+
+  static void DeclareProperties(TPropTable<TComponent>& t);
+
+protected:
+  virtual void Notification(TComponent* component, TOperation operation);
+  virtual void ValidateRename(TComponent* component, const String& currentName, const String& newName);
+  virtual void SetChildOrder(TComponent* child, int order);
+  TPersistent* GetOwner() const override { return fOwner; }
+
+private:
+  void Insert(TComponent* component);
+  void Remove(TComponent* component);
+  void ChangeName(const String& name);
+
+  TComponent* fOwner = nullptr;
+  std::vector<TComponent*> fComponents;      // owned
+  std::vector<TComponent*> fFreeNotifies;    // told when this one is destroyed, and vice versa
+  String fName;
+  std::intptr_t fTag = 0;
+  TComponentState fState;
+};
+
+// A valid identifier: a letter or underscore, then letters, digits or underscores (ASCII).
+bool IsValidIdent(std::string_view name);
+
+}  // namespace zv

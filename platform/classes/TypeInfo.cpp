@@ -1,0 +1,407 @@
+#include "platform/classes/TypeInfo.h"
+
+#include "platform/classes/ClassesConsts.h"
+#include "platform/rtl/FloatFormat.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/NumberConv.h"
+
+#include <map>
+
+namespace zv {
+
+namespace detail {
+
+const TTypeInfo* MakeEnumTypeInfo(const char* name, const char* commaSeparatedNames) {
+  auto* t = new TTypeInfo;  // type information lives as long as the program, as the host's
+  t->Kind = tkEnumeration;
+  std::string_view qualified(name);  // "ns::TAlign" names the type "TAlign"
+  if (const auto colons = qualified.rfind("::"); colons != std::string_view::npos) qualified.remove_prefix(colons + 2);
+  t->Name = String(qualified);
+  std::string_view rest(commaSeparatedNames);
+  while (!rest.empty()) {
+    const auto comma = rest.find(',');
+    t->EnumNames.push_back(Trim(rest.substr(0, comma)));
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return t;
+}
+
+const TTypeInfo* MakeSetTypeInfo(const TTypeInfo* element) {
+  auto* t = new TTypeInfo;
+  t->Kind = tkSet;
+  t->Name = "set of " + element->Name;
+  t->CompType = element;
+  return t;
+}
+
+const TTypeInfo* MakeClassTypeInfo(TClass cls, bool componentReference) {
+  auto* t = new TTypeInfo;
+  t->Kind = tkClass;
+  t->Name = cls->Name;
+  t->ClassType = cls;
+  t->IsComponentReference = componentReference;
+  return t;
+}
+
+const TTypeInfo* SimpleTypeInfo(TTypeKind kind, const char* name, TFloatType floatType) {
+  static std::map<String, std::unique_ptr<TTypeInfo>> types;
+  auto& slot = types[name];
+  if (!slot) {
+    slot = std::make_unique<TTypeInfo>();
+    slot->Kind = kind;
+    slot->Name = name;
+    slot->FloatType = floatType;
+  }
+  return slot.get();
+}
+
+void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop) {
+  into.push_back(std::move(prop));
+}
+
+}  // namespace detail
+
+String GetEnumName(const TTypeInfo* type, int value) {
+  if (value < 0 || value >= static_cast<int>(type->EnumNames.size())) return IntToStr(value);
+  return type->EnumNames[static_cast<std::size_t>(value)];
+}
+
+int GetEnumValue(const TTypeInfo* type, std::string_view name) {
+  for (std::size_t i = 0; i < type->EnumNames.size(); ++i)
+    if (SameText(type->EnumNames[i], name)) return static_cast<int>(i);
+  return -1;
+}
+
+String SetToString(const TTypeInfo* setType, std::uint64_t bits, bool brackets) {
+  String out;
+  const auto& names = setType->CompType->EnumNames;
+  for (std::size_t i = 0; i < names.size() && i < 64; ++i) {
+    if (!(bits & (std::uint64_t{1} << i))) continue;
+    if (!out.empty()) out += ',';
+    out += names[i];
+  }
+  return brackets ? "[" + out + "]" : out;
+}
+
+std::uint64_t StringToSet(const TTypeInfo* setType, std::string_view text) {
+  String s = Trim(text);
+  std::string_view v(s);
+  if (!v.empty() && v.front() == '[') v.remove_prefix(1);
+  if (!v.empty() && v.back() == ']') v.remove_suffix(1);
+  std::uint64_t bits = 0;
+  while (!v.empty()) {
+    const auto comma = v.find(',');
+    const String name = Trim(v.substr(0, comma));
+    if (!name.empty()) {
+      const int ord = GetEnumValue(setType->CompType, name);
+      if (ord < 0) throw EPropertyConvertError(Format(SInvalidPropertyElement, {name}));
+      bits |= std::uint64_t{1} << ord;
+    }
+    if (comma == std::string_view::npos) break;
+    v.remove_prefix(comma + 1);
+  }
+  return bits;
+}
+
+bool TPropInfo::IsWritable() const {
+  return static_cast<bool>(SetOrd) || static_cast<bool>(SetFloat) || static_cast<bool>(SetStr) ||
+         static_cast<bool>(SetVar) || static_cast<bool>(SetObj);
+}
+
+bool TPropInfo::IsStored(const TObject& instance) const {
+  if (!StoredConst) return false;
+  return !Stored || Stored(instance);
+}
+
+namespace {
+
+struct PropListCache {
+  std::map<TClass, std::vector<std::unique_ptr<TPropInfo>>> own;
+  std::map<TClass, std::vector<const TPropInfo*>> all;
+};
+
+PropListCache& Cache() {
+  static PropListCache cache;
+  return cache;
+}
+
+const TPropInfo& Require(const TObject* instance, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(instance, name);
+  if (!p) throw EPropertyError(Format(SUnknownProperty, {name}));
+  return *p;
+}
+
+void RequireWritable(const TPropInfo& p, bool hasSetter) {
+  if (!hasSetter) throw EPropertyError(Format(SReadOnlyPropertyNamed, {p.Name}));
+}
+
+}  // namespace
+
+const std::vector<const TPropInfo*>& GetPropList(TClass cls) {
+  auto& cache = Cache();
+  if (auto it = cache.all.find(cls); it != cache.all.end()) return it->second;
+  std::vector<const TPropInfo*> list;
+  if (cls->Parent) list = GetPropList(cls->Parent);
+  auto& own = cache.own[cls];
+  if (cls->DeclareProperties && own.empty()) cls->DeclareProperties(own);
+  for (auto& p : own) {
+    TPropInfo* mutableProp = p.get();
+    mutableProp->Owner = cls;
+    // A redeclared name replaces the ancestor's entry at its place, as republishing does.
+    bool replaced = false;
+    for (auto& existing : list)
+      if (SameText(existing->Name, p->Name)) {
+        mutableProp->NameIndex = existing->NameIndex;
+        existing = p.get();
+        replaced = true;
+      }
+    if (!replaced) {
+      mutableProp->NameIndex = static_cast<int>(list.size());
+      list.push_back(p.get());
+    }
+  }
+  return cache.all.emplace(cls, std::move(list)).first->second;
+}
+
+const TPropInfo* GetPropInfo(TClass cls, std::string_view name) {
+  for (const TPropInfo* p : GetPropList(cls))
+    if (SameText(p->Name, name)) return p;
+  return nullptr;
+}
+
+const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name) {
+  return GetPropInfo(instance->ClassType(), name);
+}
+
+bool IsPublishedProp(const TObject* instance, std::string_view name) { return GetPropInfo(instance, name) != nullptr; }
+
+bool IsStoredProp(const TObject* instance, const TPropInfo* prop) { return prop->IsStored(*instance); }
+
+std::int64_t GetOrdProp(const TObject* instance, const TPropInfo* prop) {
+  if (!prop->GetOrd) throw EPropertyConvertError(SInvalidPropertyType);
+  return prop->GetOrd(*instance);
+}
+
+void SetOrdProp(TObject* instance, const TPropInfo* prop, std::int64_t value) {
+  if (!prop->GetOrd) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireWritable(*prop, static_cast<bool>(prop->SetOrd));
+  prop->SetOrd(*instance, value);
+}
+
+String GetEnumProp(const TObject* instance, std::string_view name) {
+  const TPropInfo& p = Require(instance, name);
+  return GetEnumName(p.PropType, static_cast<int>(GetOrdProp(instance, &p)));
+}
+
+void SetEnumProp(TObject* instance, std::string_view name, std::string_view value) {
+  const TPropInfo& p = Require(instance, name);
+  const int ord = GetEnumValue(p.PropType, value);
+  if (ord < 0) throw EPropertyConvertError(Format(SInvalidPropertyElement, {value}));
+  SetOrdProp(instance, &p, ord);
+}
+
+String GetSetProp(const TObject* instance, std::string_view name, bool brackets) {
+  const TPropInfo& p = Require(instance, name);
+  return SetToString(p.PropType, static_cast<std::uint64_t>(GetOrdProp(instance, &p)), brackets);
+}
+
+void SetSetProp(TObject* instance, std::string_view name, std::string_view value) {
+  const TPropInfo& p = Require(instance, name);
+  SetOrdProp(instance, &p, static_cast<std::int64_t>(StringToSet(p.PropType, value)));
+}
+
+String GetStrProp(const TObject* instance, std::string_view name) {
+  const TPropInfo& p = Require(instance, name);
+  if (!p.GetStr) throw EPropertyConvertError(SInvalidPropertyType);
+  return p.GetStr(*instance);
+}
+
+void SetStrProp(TObject* instance, std::string_view name, const String& value) {
+  const TPropInfo& p = Require(instance, name);
+  if (!p.GetStr) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireWritable(p, static_cast<bool>(p.SetStr));
+  p.SetStr(*instance, value);
+}
+
+long double GetFloatProp(const TObject* instance, std::string_view name) {
+  const TPropInfo& p = Require(instance, name);
+  if (!p.GetFloat) throw EPropertyConvertError(SInvalidPropertyType);
+  return p.GetFloat(*instance);
+}
+
+void SetFloatProp(TObject* instance, std::string_view name, long double value) {
+  const TPropInfo& p = Require(instance, name);
+  if (!p.GetFloat) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireWritable(p, static_cast<bool>(p.SetFloat));
+  p.SetFloat(*instance, value);
+}
+
+TObject* GetObjectProp(const TObject* instance, std::string_view name) {
+  const TPropInfo& p = Require(instance, name);
+  if (!p.GetObj) throw EPropertyConvertError(SInvalidPropertyType);
+  return p.GetObj(*instance);
+}
+
+void SetObjectProp(TObject* instance, std::string_view name, TObject* value) {
+  const TPropInfo& p = Require(instance, name);
+  if (!p.GetObj) throw EPropertyConvertError(SInvalidPropertyType);
+  if (value && !value->InheritsFrom(p.PropType->ClassType)) throw EPropertyConvertError(SInvalidPropertyValue);
+  RequireWritable(p, static_cast<bool>(p.SetObj));
+  p.SetObj(*instance, value);
+}
+
+Variant GetPropValue(const TObject* instance, const TPropInfo* prop, bool preferStrings) {
+  const TTypeInfo* t = prop->PropType;
+  switch (t->Kind) {
+    case tkEnumeration: {
+      const auto ord = GetOrdProp(instance, prop);
+      if (t->Name == "Boolean") return Variant(ord != 0);
+      if (preferStrings) return Variant(GetEnumName(t, static_cast<int>(ord)));
+      return Variant(static_cast<int>(ord));
+    }
+    case tkSet: {
+      const auto bits = GetOrdProp(instance, prop);
+      if (preferStrings) return Variant(SetToString(t, static_cast<std::uint64_t>(bits), false));
+      return Variant(static_cast<int>(bits));
+    }
+    case tkInteger:
+      return Variant(static_cast<int>(GetOrdProp(instance, prop)));
+    case tkChar:
+      return Variant(String(1, static_cast<char>(GetOrdProp(instance, prop))));
+    case tkInt64:
+      return Variant(static_cast<std::int64_t>(GetOrdProp(instance, prop)));
+    case tkFloat: {
+      const long double v = prop->GetFloat(*instance);
+      if (t->FloatType == ftCurr) return Variant(detail::CurrencyFromFloat(v));
+      if (t->Name == "TDateTime") return Variant(TDateTime(static_cast<double>(v)));
+      return Variant(static_cast<double>(v));
+    }
+    case tkLString:
+    case tkString:
+      return Variant(prop->GetStr(*instance));
+    case tkWString:
+      return Variant(UTF8Decode(prop->GetStr(*instance)));
+    case tkVariant:
+      return prop->GetVar(*instance);
+    default:
+      throw EPropertyConvertError(Format(SInvalidPropertyTypeNamed, {t->Name}));
+  }
+}
+
+Variant GetPropValue(const TObject* instance, std::string_view name, bool preferStrings) {
+  return GetPropValue(instance, &Require(instance, name), preferStrings);
+}
+
+void SetPropValue(TObject* instance, const TPropInfo* prop, const Variant& value) {
+  const TTypeInfo* t = prop->PropType;
+  switch (t->Kind) {
+    case tkEnumeration:
+      if (t->Name == "Boolean") {
+        SetOrdProp(instance, prop, value.AsBoolean() ? 1 : 0);
+      } else if (VarIsStr(value)) {
+        const int ord = GetEnumValue(t, value.AsString());
+        if (ord < 0) throw EPropertyConvertError(Format(SInvalidPropertyElement, {value.AsString()}));
+        SetOrdProp(instance, prop, ord);
+      } else {
+        const auto ord = value.AsInt64();
+        if (ord < 0 || ord >= static_cast<std::int64_t>(t->EnumNames.size()))
+          throw EPropertyConvertError(SInvalidPropertyValue);
+        SetOrdProp(instance, prop, ord);
+      }
+      return;
+    case tkSet:
+      SetOrdProp(instance, prop,
+                 VarIsStr(value) ? static_cast<std::int64_t>(StringToSet(t, value.AsString())) : value.AsInt64());
+      return;
+    case tkInteger:
+      SetOrdProp(instance, prop, value.AsInteger());
+      return;
+    case tkInt64:
+      SetOrdProp(instance, prop, value.AsInt64());
+      return;
+    case tkChar: {
+      const String s = value.AsString();
+      SetOrdProp(instance, prop, s.empty() ? 0 : static_cast<unsigned char>(s[0]));
+      return;
+    }
+    case tkFloat:
+      RequireWritable(*prop, static_cast<bool>(prop->SetFloat));
+      if (t->FloatType == ftCurr) {
+        prop->SetFloat(*instance, static_cast<long double>(value.AsCurrency().Value) / Currency::Scale);
+      } else {
+        prop->SetFloat(*instance, value.AsDouble());
+      }
+      return;
+    case tkLString:
+    case tkString:
+    case tkWString:
+      RequireWritable(*prop, static_cast<bool>(prop->SetStr));
+      prop->SetStr(*instance, value.AsString());
+      return;
+    case tkVariant:
+      RequireWritable(*prop, static_cast<bool>(prop->SetVar));
+      prop->SetVar(*instance, value);
+      return;
+    default:
+      throw EPropertyConvertError(Format(SInvalidPropertyTypeNamed, {t->Name}));
+  }
+}
+
+void SetPropValue(TObject* instance, std::string_view name, const Variant& value) {
+  SetPropValue(instance, &Require(instance, name), value);
+}
+
+String GetPropText(const TObject* instance, const TPropInfo* prop) {
+  const TTypeInfo* t = prop->PropType;
+  switch (t->Kind) {
+    case tkEnumeration:
+      return GetEnumName(t, static_cast<int>(GetOrdProp(instance, prop)));
+    case tkSet:
+      return SetToString(t, static_cast<std::uint64_t>(GetOrdProp(instance, prop)));
+    case tkFloat: {
+      TFormatSettings fs;  // stored text is independent of the application's settings
+      fs.DecimalSeparator = '.';
+      if (t->FloatType == ftCurr) return CurrToStr(GetPropValue(instance, prop).AsCurrency(), fs);
+      return FloatToStr(static_cast<double>(prop->GetFloat(*instance)), fs);
+    }
+    default:
+      return GetPropValue(instance, prop).AsString();
+  }
+}
+
+void SetPropText(TObject* instance, const TPropInfo* prop, std::string_view text) {
+  const TTypeInfo* t = prop->PropType;
+  switch (t->Kind) {
+    case tkEnumeration: {
+      const int ord = GetEnumValue(t, Trim(text));
+      if (ord < 0) throw EPropertyConvertError(Format(SInvalidPropertyElement, {text}));
+      SetOrdProp(instance, prop, ord);
+      return;
+    }
+    case tkSet:
+      SetOrdProp(instance, prop, static_cast<std::int64_t>(StringToSet(t, text)));
+      return;
+    case tkInteger:
+      SetOrdProp(instance, prop, StrToInt(Trim(text)));
+      return;
+    case tkInt64:
+      SetOrdProp(instance, prop, StrToInt64(Trim(text)));
+      return;
+    case tkFloat: {
+      TFormatSettings fs;
+      fs.DecimalSeparator = '.';
+      RequireWritable(*prop, static_cast<bool>(prop->SetFloat));
+      if (t->FloatType == ftCurr) {
+        prop->SetFloat(*instance, static_cast<long double>(StrToCurr(text, fs).Value) / Currency::Scale);
+      } else {
+        prop->SetFloat(*instance, StrToFloat(text, fs));
+      }
+      return;
+    }
+    default:
+      SetPropValue(instance, prop, Variant(String(text)));
+  }
+}
+
+}  // namespace zv

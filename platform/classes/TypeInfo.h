@@ -1,0 +1,283 @@
+#pragma once
+// Run-time type information of published properties: what streaming, the object dataset and the
+// design-time editors use to find, read and write a component's properties by name.
+//
+// A class declares its own published properties in one table; descendants inherit them:
+//
+//   // header, in the class body
+//   static void DeclareProperties(TPropTable<TMyButton>& t);
+//   // source
+//   ZV_DEFINE_CLASS_WITH_PROPS(TMyButton, TComponent)
+//   void TMyButton::DeclareProperties(TPropTable<TMyButton>& t) {
+//     t.Prop("Caption", &TMyButton::Caption, &TMyButton::SetCaption);
+//     t.Prop("Width", &TMyButton::Width, &TMyButton::SetWidth).Default(75);
+//   }
+
+#include "platform/classes/Object.h"
+#include "platform/rtl/Currency.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Set.h"
+#include "platform/rtl/StringUtils.h"
+#include "platform/rtl/Variant.h"
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <type_traits>
+
+namespace zv {
+
+class TPersistent;
+class TComponent;
+
+// The host's kinds, in the host's order.
+enum TTypeKind {
+  tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass, tkMethod,
+  tkWChar, tkLString, tkWString, tkVariant, tkArray, tkRecord, tkInterface, tkInt64, tkDynArray
+};
+enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
+
+struct TTypeInfo {
+  TTypeKind Kind = tkUnknown;
+  String Name;
+  std::vector<String> EnumNames;          // tkEnumeration: names by ordinal
+  const TTypeInfo* CompType = nullptr;    // tkSet: the element enumeration
+  TFloatType FloatType = ftDouble;        // tkFloat
+  TClass ClassType = nullptr;             // tkClass
+  bool IsComponentReference = false;      // tkClass: a reference streamed by name, not owned
+};
+
+// The type information of a C++ type used as a property type.
+template <class T, class = void>
+struct TypeInfoTraits;
+template <class T>
+const TTypeInfo* TypeInfoOf() { return TypeInfoTraits<std::remove_cvref_t<T>>::Get(); }
+
+// Enumeration names and values.
+String GetEnumName(const TTypeInfo* type, int value);
+int GetEnumValue(const TTypeInfo* type, std::string_view name);  // -1 when unknown
+// A set as "[a,b]" (brackets optional) and back; an unknown element name raises.
+String SetToString(const TTypeInfo* setType, std::uint64_t bits, bool brackets = true);
+std::uint64_t StringToSet(const TTypeInfo* setType, std::string_view text);
+
+inline constexpr std::int64_t NoDefault = std::numeric_limits<std::int64_t>::min();
+
+class TPropInfo {
+public:
+  String Name;
+  const TTypeInfo* PropType = nullptr;
+  std::int64_t Default = NoDefault;  // ordinal kinds only; NoDefault = always stored
+  int NameIndex = 0;                 // declaration order within the whole class chain
+  TClass Owner = nullptr;            // the class that declared the property
+
+  bool IsWritable() const;
+  bool IsStored(const TObject& instance) const;
+
+  // One group of accessors is set, chosen by the kind. Setters are empty for read-only
+  // properties (object properties are still streamed through their getter).
+  std::function<std::int64_t(const TObject&)> GetOrd;  // integer, char, enum, set, int64
+  std::function<void(TObject&, std::int64_t)> SetOrd;
+  std::function<long double(const TObject&)> GetFloat;
+  std::function<void(TObject&, long double)> SetFloat;
+  std::function<String(const TObject&)> GetStr;        // string, wide string (as UTF-8)
+  std::function<void(TObject&, const String&)> SetStr;
+  std::function<Variant(const TObject&)> GetVar;
+  std::function<void(TObject&, const Variant&)> SetVar;
+  std::function<TObject*(const TObject&)> GetObj;
+  std::function<void(TObject&, TObject*)> SetObj;
+  std::function<bool(const TObject&)> Stored;         // empty = stored
+  bool StoredConst = true;
+};
+
+// All published properties of a class, ancestors' first, in declaration order.
+const std::vector<const TPropInfo*>& GetPropList(TClass cls);
+const TPropInfo* GetPropInfo(TClass cls, std::string_view name);  // null when absent
+const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name);
+bool IsPublishedProp(const TObject* instance, std::string_view name);
+bool IsStoredProp(const TObject* instance, const TPropInfo* prop);
+
+// Typed access; a name that is not a property raises EPropertyError "Unknown property".
+std::int64_t GetOrdProp(const TObject* instance, const TPropInfo* prop);
+void SetOrdProp(TObject* instance, const TPropInfo* prop, std::int64_t value);
+String GetEnumProp(const TObject* instance, std::string_view name);
+void SetEnumProp(TObject* instance, std::string_view name, std::string_view value);
+String GetSetProp(const TObject* instance, std::string_view name, bool brackets = true);
+void SetSetProp(TObject* instance, std::string_view name, std::string_view value);
+String GetStrProp(const TObject* instance, std::string_view name);
+void SetStrProp(TObject* instance, std::string_view name, const String& value);
+long double GetFloatProp(const TObject* instance, std::string_view name);
+void SetFloatProp(TObject* instance, std::string_view name, long double value);
+TObject* GetObjectProp(const TObject* instance, std::string_view name);
+void SetObjectProp(TObject* instance, std::string_view name, TObject* value);
+
+// Generic access as a Variant: enumerations and sets as their names when preferStrings.
+Variant GetPropValue(const TObject* instance, const TPropInfo* prop, bool preferStrings = true);
+Variant GetPropValue(const TObject* instance, std::string_view name, bool preferStrings = true);
+void SetPropValue(TObject* instance, const TPropInfo* prop, const Variant& value);
+void SetPropValue(TObject* instance, std::string_view name, const Variant& value);
+// Generic access as text, in the form the textual form file uses for the value
+// (enumeration names, "[a,b]" sets, numbers with '.', booleans as True/False).
+String GetPropText(const TObject* instance, const TPropInfo* prop);
+void SetPropText(TObject* instance, const TPropInfo* prop, std::string_view text);
+
+class EPropertyError : public Exception {
+public:
+  using Exception::Exception;
+};
+class EPropertyConvertError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Declaring properties
+
+namespace detail {
+const TTypeInfo* MakeEnumTypeInfo(const char* name, const char* commaSeparatedNames);
+const TTypeInfo* MakeSetTypeInfo(const TTypeInfo* element);
+const TTypeInfo* MakeClassTypeInfo(TClass cls, bool componentReference);
+const TTypeInfo* SimpleTypeInfo(TTypeKind kind, const char* name, TFloatType floatType = ftDouble);
+void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop);
+// Currency properties travel as long double, whose 64-bit mantissa holds every currency exactly.
+inline Currency CurrencyFromFloat(long double v) {
+  return Currency::FromScaled(static_cast<std::int64_t>(v * Currency::Scale + (v < 0 ? -0.5L : 0.5L)));
+}
+}  // namespace detail
+
+template <class C>
+class TPropTable {
+public:
+  explicit TPropTable(std::vector<std::unique_ptr<TPropInfo>>& into) : fInto(into) {}
+
+  class Builder {
+  public:
+    explicit Builder(TPropInfo& p) : fProp(p) {}
+    Builder& Default(std::int64_t v) { fProp.Default = v; return *this; }
+    template <class E, std::enable_if_t<std::is_enum_v<E>, int> = 0>
+    Builder& Default(E v) { fProp.Default = static_cast<std::int64_t>(v); return *this; }
+    template <class E>
+    Builder& Default(TSet<E> v) { fProp.Default = static_cast<std::int64_t>(v.Bits()); return *this; }
+    Builder& Stored(bool (C::*pred)() const) {
+      fProp.Stored = [pred](const TObject& o) { return (static_cast<const C&>(o).*pred)(); };
+      return *this;
+    }
+    Builder& Stored(bool always) { fProp.StoredConst = always; return *this; }
+
+  private:
+    TPropInfo& fProp;
+  };
+
+  // A property read and written through member functions; a null setter makes it read-only.
+  template <class V, class S>
+  Builder Prop(const char* name, V (C::*getter)() const, void (C::*setter)(S)) {
+    using T = std::remove_cvref_t<V>;
+    static_assert(std::is_same_v<T, std::remove_cvref_t<S>>, "getter and setter types differ");
+    auto prop = std::make_unique<TPropInfo>();
+    prop->Name = name;
+    prop->PropType = TypeInfoOf<T>();
+    Bind<T>(*prop, [getter](const TObject& o) -> T { return (static_cast<const C&>(o).*getter)(); },
+            setter ? std::function<void(TObject&, T)>([setter](TObject& o, T v) { (static_cast<C&>(o).*setter)(v); })
+                   : std::function<void(TObject&, T)>());
+    TPropInfo& ref = *prop;
+    detail::AddProperty(fInto, std::move(prop));
+    return Builder(ref);
+  }
+
+  template <class V>
+  Builder Prop(const char* name, V (C::*getter)() const) {
+    return Prop(name, getter, static_cast<void (C::*)(V)>(nullptr));
+  }
+
+private:
+  template <class T, class G, class S>
+  static void Bind(TPropInfo& p, G get, S set) {
+    if constexpr (std::is_same_v<T, String>) {
+      p.GetStr = get;
+      if (set) p.SetStr = [set](TObject& o, const String& v) { set(o, v); };
+    } else if constexpr (std::is_same_v<T, WideString>) {
+      p.GetStr = [get](const TObject& o) { return UTF8Encode(get(o)); };
+      if (set) p.SetStr = [set](TObject& o, const String& v) { set(o, UTF8Decode(v)); };
+    } else if constexpr (std::is_same_v<T, Variant>) {
+      p.GetVar = get;
+      if (set) p.SetVar = [set](TObject& o, const Variant& v) { set(o, v); };
+    } else if constexpr (std::is_same_v<T, double> || std::is_same_v<T, float> || std::is_same_v<T, long double> ||
+                         std::is_same_v<T, TDateTime>) {
+      p.GetFloat = [get](const TObject& o) { return static_cast<long double>(static_cast<double>(get(o))); };
+      if (set) p.SetFloat = [set](TObject& o, long double v) { set(o, T(static_cast<double>(v))); };
+    } else if constexpr (std::is_same_v<T, Currency>) {
+      p.GetFloat = [get](const TObject& o) { return static_cast<long double>(get(o).Value) / Currency::Scale; };
+      if (set) p.SetFloat = [set](TObject& o, long double v) { set(o, detail::CurrencyFromFloat(v)); };
+    } else if constexpr (std::is_pointer_v<T>) {
+      p.GetObj = [get](const TObject& o) -> TObject* { return get(o); };
+      if (set) p.SetObj = [set](TObject& o, TObject* v) { set(o, dynamic_cast<T>(v)); };
+    } else if constexpr (IsSet<T>::value) {
+      p.GetOrd = [get](const TObject& o) { return static_cast<std::int64_t>(get(o).Bits()); };
+      if (set) p.SetOrd = [set](TObject& o, std::int64_t v) { set(o, T::FromBits(static_cast<std::uint64_t>(v))); };
+    } else {  // integers, bool, char, enumerations
+      p.GetOrd = [get](const TObject& o) { return static_cast<std::int64_t>(get(o)); };
+      if (set) p.SetOrd = [set](TObject& o, std::int64_t v) { set(o, static_cast<T>(v)); };
+    }
+  }
+
+  template <class T> struct IsSet : std::false_type {};
+  template <class E> struct IsSet<TSet<E>> : std::true_type {};
+
+  std::vector<std::unique_ptr<TPropInfo>>& fInto;
+};
+
+namespace detail {
+template <class C>
+void DeclareVia(std::vector<std::unique_ptr<TPropInfo>>& into) {
+  TPropTable<C> table(into);
+  C::DeclareProperties(table);
+}
+}  // namespace detail
+
+// ---------------------------------------------------------------------------------------------
+// Type information of the property types
+
+template <> struct TypeInfoTraits<int> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkInteger, "Integer"); } };
+template <> struct TypeInfoTraits<unsigned> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkInteger, "Cardinal"); } };
+template <> struct TypeInfoTraits<short> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkInteger, "Smallint"); } };
+template <> struct TypeInfoTraits<unsigned short> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkInteger, "Word"); } };
+template <> struct TypeInfoTraits<unsigned char> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkInteger, "Byte"); } };
+template <> struct TypeInfoTraits<std::int64_t> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkInt64, "Int64"); } };
+template <> struct TypeInfoTraits<char> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkChar, "Char"); } };
+template <> struct TypeInfoTraits<bool> { static const TTypeInfo* Get() { static const TTypeInfo* t = detail::MakeEnumTypeInfo("Boolean", "False, True"); return t; } };
+template <> struct TypeInfoTraits<double> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Double", ftDouble); } };
+template <> struct TypeInfoTraits<float> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Single", ftSingle); } };
+template <> struct TypeInfoTraits<long double> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Extended", ftExtended); } };
+template <> struct TypeInfoTraits<TDateTime> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "TDateTime", ftDouble); } };
+template <> struct TypeInfoTraits<Currency> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Currency", ftCurr); } };
+template <> struct TypeInfoTraits<String> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkLString, "String"); } };
+template <> struct TypeInfoTraits<WideString> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkWString, "WideString"); } };
+template <> struct TypeInfoTraits<Variant> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkVariant, "Variant"); } };
+
+template <class E>
+struct TypeInfoTraits<TSet<E>> {
+  static const TTypeInfo* Get() { static const TTypeInfo* t = detail::MakeSetTypeInfo(TypeInfoOf<E>()); return t; }
+};
+
+// Pointers to components are references; pointers to other persistent objects are owned parts.
+template <class T>
+struct TypeInfoTraits<T*, std::enable_if_t<std::is_base_of_v<TObject, T>>> {
+  static const TTypeInfo* Get() {
+    static const TTypeInfo* t = detail::MakeClassTypeInfo(T::StaticClass(), std::is_base_of_v<TComponent, T>);
+    return t;
+  }
+};
+
+}  // namespace zv
+
+// Declares the type information of an enumeration whose values are listed in order.
+#define ZV_ENUM_TYPE(E, ...)                                                             \
+  template <>                                                                            \
+  struct zv::TypeInfoTraits<E> {                                                         \
+    static const ::zv::TTypeInfo* Get() {                                                \
+      static const ::zv::TTypeInfo* t = ::zv::detail::MakeEnumTypeInfo(#E, #__VA_ARGS__); \
+      return t;                                                                          \
+    }                                                                                    \
+  };
+
+// Defines the metaclass of a class that has a `static void DeclareProperties(TPropTable<Self>&)`.
+#define ZV_DEFINE_CLASS_WITH_PROPS(Self, Parent) ZV_DEFINE_CLASS(Self, Parent, &::zv::detail::DeclareVia<Self>)
