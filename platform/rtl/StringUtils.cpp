@@ -100,6 +100,8 @@ int CaseFoldCompare(std::string_view a, std::string_view b) {
   return Sign(ToUnicode(a).caseCompare(ToUnicode(b), U_FOLD_CASE_DEFAULT | U_COMPARE_CODE_POINT_ORDER));
 }
 
+String CaseFold(std::string_view text) { return FromUnicode(ToUnicode(text).foldCase(U_FOLD_CASE_DEFAULT)); }
+
 int AnsiCompareStr(std::string_view a, std::string_view b) { return Collate(ToUnicode(a), ToUnicode(b)); }
 
 // Folding first (rather than a weaker collation strength) makes "ß" equal "SS" and keeps

@@ -26,6 +26,8 @@ bool SameText(std::string_view a, std::string_view b);
 // Unicode case-insensitive comparison by full case folding ("straße" equals "STRASSE"):
 // code-point order of the folded texts, much cheaper than collation.
 int CaseFoldCompare(std::string_view a, std::string_view b);
+// The full case folding of a text: equal folds mean equal ignoring case, in any script.
+String CaseFold(std::string_view text);
 // Locale-aware (collation) comparisons; the Text forms ignore case.
 int AnsiCompareStr(std::string_view a, std::string_view b);
 int AnsiCompareText(std::string_view a, std::string_view b);

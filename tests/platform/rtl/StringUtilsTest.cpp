@@ -18,6 +18,7 @@ TEST(StringUtils, CaseInsensitiveComparisonIsUnicodeAware) {
   EXPECT_EQ(CaseFoldCompare("straße", "STRASSE"), 0);
   EXPECT_TRUE(AnsiSameText("Привет", "ПРИВЕТ"));
   EXPECT_EQ(CaseFoldCompare("ёлка", "ЁЛКА"), 0);
+  EXPECT_EQ(CaseFold("STRASSE"), CaseFold("straße"));
   EXPECT_LT(AnsiCompareText("apple", "Banana"), 0);
   EXPECT_GT(AnsiCompareText("Zebra", "apple"), 0);
   EXPECT_NE(AnsiCompareText("résumé", "resume"), 0);  // accents still count
