@@ -154,10 +154,8 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 // owns: descendants that override it call it too.
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
-  // A handler may destroy components; walk a snapshot and skip the departed.
-  const std::vector<TComponent*> snapshot = fComponents;
-  for (TComponent* c : snapshot)
-    if (std::find(fComponents.begin(), fComponents.end(), c) != fComponents.end()) c->Notification(component, operation);
+  // By index with the bound re-read: a handler may destroy components while we walk.
+  for (std::size_t i = 0; i < fComponents.size(); ++i) fComponents[i]->Notification(component, operation);
 }
 
 String TComponent::GetNamePath() const { return fName; }

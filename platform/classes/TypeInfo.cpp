@@ -1,10 +1,12 @@
 #include "platform/classes/TypeInfo.h"
 
 #include "platform/classes/ClassesConsts.h"
+#include "platform/rtl/Consts.h"
 #include "platform/rtl/FloatFormat.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
 
+#include <cmath>
 #include <map>
 
 namespace zv {
@@ -54,6 +56,13 @@ const TTypeInfo* SimpleTypeInfo(TTypeKind kind, const char* name, TFloatType flo
     slot->FloatType = floatType;
   }
   return slot.get();
+}
+
+Currency CurrencyFromFloat(long double v) {
+  // Nearest, ties to even, as the host's FPU rounds; the 64-bit mantissa keeps every currency.
+  const long double scaled = std::nearbyint(v * Currency::Scale);
+  if (!(scaled >= -0x1p63L && scaled < 0x1p63L)) throw EOverflow(SOverflow);
+  return Currency::FromScaled(static_cast<std::int64_t>(scaled));
 }
 
 void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop) {

@@ -139,9 +139,8 @@ const TTypeInfo* MakeClassTypeInfo(TClass cls, bool componentReference);
 const TTypeInfo* SimpleTypeInfo(TTypeKind kind, const char* name, TFloatType floatType = ftDouble);
 void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop);
 // Currency properties travel as long double, whose 64-bit mantissa holds every currency exactly.
-inline Currency CurrencyFromFloat(long double v) {
-  return Currency::FromScaled(static_cast<std::int64_t>(v * Currency::Scale + (v < 0 ? -0.5L : 0.5L)));
-}
+// Out of range (or NaN) raises EOverflow rather than wrapping.
+Currency CurrencyFromFloat(long double v);
 }  // namespace detail
 
 template <class C>

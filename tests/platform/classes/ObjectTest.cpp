@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace zv;
 
 namespace {
@@ -254,6 +256,10 @@ TEST(TypeInfo, PropertiesAreListedInheritedAndAccessibleByName) {
   EXPECT_EQ(p.Price().Value, INT64_MAX);  // currency survives the float path exactly
   EXPECT_EQ(GetPropText(&p, GetPropInfo(&p, "Price")), "922337203685477.5807");
   EXPECT_THROW(GetPropValue(&p, "Missing"), EPropertyError);
+  // A float that no currency can hold is an error, never a wrapped value.
+  EXPECT_THROW(SetFloatProp(&p, "Price", std::numeric_limits<long double>::quiet_NaN()), EOverflow);
+  EXPECT_THROW(SetFloatProp(&p, "Price", 1e300L), EOverflow);
+  EXPECT_EQ(p.Price().Value, INT64_MAX);
 
   TProbe other(nullptr);
   SetObjectProp(&p, "Buddy", &other);

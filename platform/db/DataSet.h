@@ -1,0 +1,250 @@
+#pragma once
+// TDataSet: the cursor over a set of records, with the host's record-buffer protocol.
+//
+// The dataset keeps a window of record buffers (as many as the largest BufferCount of its data
+// links): ActiveRecord is the row of the window that the cursor is on. Descendants implement the
+// protected Internal... operations and the buffer protocol (AllocRecordBuffer, GetRecord in
+// current/next/prior mode, bookmarks, field data); everything public is built on them here, so a
+// grid scrolling a window of rows costs the rows on screen, not the rows in the table.
+
+#include "platform/classes/Component.h"
+#include "platform/classes/Streams.h"
+#include "platform/db/DBTypes.h"
+#include "platform/db/Field.h"
+#include "platform/rtl/Variant.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zv {
+
+class TDataSource;
+class TDataLink;
+class TFieldDefs;
+class TStrings;
+
+using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
+using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
+
+// Raises EDatabaseError; a named component prefixes the message with its name ("Table1: ..."),
+// as the host does.
+[[noreturn]] void DatabaseError(const String& message, const TComponent* component);
+
+// The fields of a dataset, in order; the dataset owns the fields it created itself.
+class TFields {
+public:
+  explicit TFields(TDataSet* dataSet) : fDataSet(dataSet) {}
+  int Count() const { return static_cast<int>(fList.size()); }
+  TField* Fields(int index) const;  // raises "Field index out of range"
+  TField* operator[](int index) const { return Fields(index); }
+  TField* FindField(std::string_view name) const;  // case-insensitive; null when absent
+  TField* FieldByName(std::string_view name) const;  // raises SFieldNotFound
+  int IndexOf(const TField* field) const;
+  void Add(TField* field);
+  void Remove(TField* field);
+  void Clear();
+  void Move(int from, int to);
+  auto begin() const { return fList.begin(); }
+  auto end() const { return fList.end(); }
+
+private:
+  TDataSet* fDataSet;
+  std::vector<TField*> fList;
+};
+
+class TDataSet : public TComponent {
+  ZV_CLASS(TDataSet, TComponent)
+
+public:
+  explicit TDataSet(TComponent* owner);
+  ~TDataSet() override;
+
+  // Opening and state.
+  bool Active() const;
+  void SetActive(bool value);
+  void Open() { SetActive(true); }
+  void Close() { SetActive(false); }
+  TDataSetState State() const { return fState; }
+  bool Modified() const { return fModified; }
+  virtual bool CanModify() const;
+  bool IsEmpty() const;
+
+  // Moving. MoveBy returns the distance actually moved; moves stop at either end.
+  void First();
+  void Last();
+  void Next() { MoveBy(1); }
+  void Prior() { MoveBy(-1); }
+  int MoveBy(int distance);
+  bool Bof() const { return fBOF; }
+  bool Eof() const { return fEOF; }
+  virtual int RecordCount() const;
+  virtual int RecNo() const;  // 1-based; -1 when unknown
+  virtual void SetRecNo(int value);
+  virtual bool IsSequenced() const;
+
+  // Bookmarks.
+  TBookmarkStr Bookmark() const;
+  void SetBookmark(const TBookmarkStr& bookmark);
+  void GotoBookmark(const TBookmarkStr& bookmark);
+  virtual bool BookmarkValid(const TBookmarkStr& bookmark) const;
+  virtual int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const;
+
+  // Searching: keyFields is a ";" list; keyValues one value or a variant array of them.
+  virtual bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {});
+  virtual Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields);
+
+  // Fields.
+  TFields& Fields() { return fFields; }
+  const TFields& Fields() const { return fFields; }
+  int FieldCount() const { return fFields.Count(); }
+  TField* FindField(std::string_view name) const { return fFields.FindField(name); }
+  TField* FieldByName(std::string_view name) const { return fFields.FieldByName(name); }
+  TFieldDefs& FieldDefs();
+  // The fields named in a ";" list, in order; raises SFieldNotFound for a missing one.
+  std::vector<TField*> GetFieldList(const String& fieldNames) const;
+  // The values of a ";" list of fields: one value, or a variant array for several.
+  Variant FieldValues(const String& fieldNames) const;
+  void SetFieldValues(const String& fieldNames, const Variant& values);
+  void GetFieldNames(TStrings& list) const;
+
+  // Editing.
+  void Edit();
+  void Insert();
+  void Append();
+  void Post();
+  void Cancel();
+  void Delete();
+  void CheckBrowseMode();
+  void UpdateRecord();
+  void Refresh();
+  void Resync(TResyncMode mode);
+  void UpdateCursorPos();
+  void CursorPosChanged() { fCurrentRecord = -1; }
+  void ClearFields();
+  void CheckActive() const;
+  void CheckInactive() const;
+
+  // The buffer window.
+  TRecordBuffer* ActiveBuffer() const;
+  int ActiveRecord() const { return fActiveRecord; }
+  int BufferCount() const { return static_cast<int>(fBufferCount); }
+  int BufferedRecordCount() const { return fRecordCount; }  // valid rows in the window
+
+  // Notifications to data sources (and so to controls).
+  void DisableControls();
+  void EnableControls();
+  bool ControlsDisabled() const { return fDisableCount > 0; }
+  void DataEvent(TDataEvent event, std::intptr_t info);
+
+  virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
+
+  TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+  TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit;
+  TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
+  TDataSetNotifyEvent BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
+  TDataSetNotifyEvent BeforeRefresh, AfterRefresh, OnNewRecord, OnCalcFields;
+  TDataSetErrorEvent OnPostError, OnEditError, OnDeleteError;
+
+  // Field data of the record the current state reads from (the active buffer in browse, edit
+  // and insert states); false when the value is null.
+  virtual bool GetFieldData(const TField* field, Variant& value) const = 0;
+  // Writes into the active buffer; called by TField::SetData in the write states. Descendants
+  // store the value, then send DataEvent(deFieldChange, field), which marks the record
+  // modified, tells the controls and fires the field's OnChange.
+  virtual void SetFieldData(TField* field, const Variant& value) = 0;
+
+protected:
+  // The record-buffer protocol.
+  virtual TRecordBufferPtr AllocRecordBuffer() = 0;
+  virtual void InitRecord(TRecordBuffer& buffer);
+  virtual void InternalInitRecord(TRecordBuffer& buffer) = 0;
+  virtual TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) = 0;
+  virtual TBookmarkStr GetBookmarkData(const TRecordBuffer& buffer) const { return buffer.Bookmark; }
+  virtual void SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) { buffer.Bookmark = data; }
+  virtual TBookmarkFlag GetBookmarkFlag(const TRecordBuffer& buffer) const { return buffer.BookmarkFlag; }
+  virtual void SetBookmarkFlag(TRecordBuffer& buffer, TBookmarkFlag flag) { buffer.BookmarkFlag = flag; }
+  virtual void InternalGotoBookmark(const TBookmarkStr& bookmark) = 0;
+  virtual void InternalSetToRecord(TRecordBuffer& buffer) = 0;
+  virtual void InternalFirst() = 0;
+  virtual void InternalLast() = 0;
+  virtual void InternalOpen() = 0;
+  virtual void InternalClose() = 0;
+  virtual void InternalInitFieldDefs() = 0;
+  virtual void InternalAddRecord(TRecordBuffer& buffer, bool append) = 0;
+  virtual void InternalPost();  // checks required fields; descendants store, then call it first
+  virtual void InternalDelete() = 0;
+  virtual void InternalCancel() {}
+  virtual void InternalEdit() {}
+  virtual void InternalInsert() {}
+  virtual void InternalRefresh() {}
+  virtual void InternalHandleException();
+  virtual bool IsCursorOpen() const = 0;
+
+  // Hooks.
+  virtual void DoOnNewRecord();
+  virtual void OpenCursor(bool infoQuery);
+  virtual void CloseCursor();
+  // Creates one field per field def (the default fields) unless fields were created already.
+  virtual void CreateFields();
+  virtual void DestroyFields();
+  // The master data source of a detail dataset (none by default); guards against circular links.
+  virtual TDataSource* GetDataSource() const { return nullptr; }
+  void SetState(TDataSetState state);
+  void SetModified(bool value) { fModified = value; }
+  TRecordBuffer* Buffer(int index) const;  // a row of the window
+  // The buffer the current state reads field data from.
+  TRecordBuffer* GetActiveRecordBuffer() const;
+  void SetBufferCount(int count);
+
+private:
+  friend class TDataLink;
+  friend class TDataSource;
+  friend class TField;
+  friend class TFields;
+  // The buffer-window machinery (as the host: GetNextRecords, GetPriorRecords, ...).
+  bool GetNextRecord();
+  bool GetPriorRecord();
+  int GetNextRecords();
+  int GetPriorRecords();
+  void ClearBuffers();
+  void ActivateBuffers();
+  void SetCurrentRecord(int index);
+  void MoveBuffer(int from, int to);
+  void UpdateBufferCount();
+  void AddDataSource(TDataSource* source);
+  void RemoveDataSource(TDataSource* source);
+  void DoAfterScroll();
+  void DoBeforeScroll();
+  void AdjustFirstRecord(int delta);
+  void BindFields();
+  bool BookmarkAvailable() const;
+  void CheckCanModify() const;
+  void BeginInsertAppend();
+  void EndInsertAppend();
+  // Runs an operation, letting the error event fail, abort or retry it.
+  void CheckOperation(void (TDataSet::*operation)(), const TDataSetErrorEvent& onError);
+  // The Locate/Lookup walk: true with the cursor on the match, else back where it was.
+  bool LocateRecord(const String& keyFields, const Variant& keyValues, TLocateOptions options);
+
+  TFields fFields;
+  std::unique_ptr<TFieldDefs> fFieldDefs;
+  std::vector<TDataSource*> fDataSources;
+  std::vector<TRecordBufferPtr> fBuffers;  // fBufferCount rows, plus one spare at the end
+  std::size_t fBufferCount = 0;
+  int fRecordCount = 0;    // valid rows in the window
+  int fActiveRecord = 0;   // the row the dataset's cursor shows
+  int fCurrentRecord = -1; // the row the descendant's cursor is positioned on; -1 = unknown
+  bool fBOF = true;
+  bool fEOF = true;
+  bool fModified = false;
+  bool fDefaultFields = false;
+  TDataSetState fState = dsInactive;
+  int fDisableCount = 0;
+  TDataSetState fDisableState = dsInactive;
+  TDataEvent fDisabledEvent = deDataSetChange;
+  bool fHasDisabledEvent = false;
+  int fScrollEventLock = 0;  // scroll events are held back while Locate walks
+};
+
+}  // namespace zv

@@ -1,0 +1,157 @@
+#pragma once
+// TField: one column of a dataset's current record. A field reads and writes its value through
+// its dataset (GetFieldData/SetFieldData on the active buffer); typed access converts, and a
+// conversion the field's class does not support raises the host's access error. The field
+// classes (string, numeric, date-time, boolean, blob, ...) are in Fields.h.
+
+#include "platform/classes/Component.h"
+#include "platform/db/DBTypes.h"
+#include "platform/rtl/Bcd.h"
+#include "platform/rtl/Currency.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/SqlTimeStamp.h"
+#include "platform/rtl/Variant.h"
+
+#include <functional>
+
+namespace zv {
+
+class TDataSet;
+class TField;
+
+using TFieldNotifyEvent = std::function<void(TField* sender)>;
+using TFieldGetTextEvent = std::function<void(TField* sender, String& text, bool displayText)>;
+using TFieldSetTextEvent = std::function<void(TField* sender, const String& text)>;
+
+class TField : public TComponent {
+  ZV_CLASS(TField, TComponent)
+
+public:
+  explicit TField(TComponent* owner);
+  ~TField() override;
+
+  TDataSet* DataSet() const { return fDataSet; }
+  void SetDataSet(TDataSet* dataSet);  // adds to / removes from the dataset's Fields
+
+  const String& FieldName() const { return fFieldName; }
+  void SetFieldName(const String& name);
+  int FieldNo() const { return fFieldNo; }  // 1-based position in the field defs; 0 when none
+  void SetFieldNo(int n) { fFieldNo = n; }
+  TFieldKind FieldKind() const { return fFieldKind; }
+  void SetFieldKind(TFieldKind kind) { fFieldKind = kind; }
+  TFieldType DataType() const { return fDataType; }
+  int Size() const { return fSize; }
+  virtual void SetSize(int size);
+  int Index() const;  // position in the dataset's Fields
+  void SetIndex(int index);
+
+  const String& DisplayLabel() const { return fDisplayLabel; }
+  void SetDisplayLabel(const String& label);
+  String DisplayName() const { return fDisplayLabel.empty() ? fFieldName : fDisplayLabel; }
+  int DisplayWidth() const;
+  void SetDisplayWidth(int width);
+  TAlignment Alignment() const { return fAlignment; }
+  void SetAlignment(TAlignment a);
+  bool ReadOnly() const { return fReadOnly; }
+  void SetReadOnly(bool v) { fReadOnly = v; }
+  bool Required() const { return fRequired; }
+  void SetRequired(bool v) { fRequired = v; }
+  bool Visible() const { return fVisible; }
+  void SetVisible(bool v);
+  const String& EditMask() const { return fEditMask; }
+  void SetEditMask(const String& mask) { fEditMask = mask; }
+  bool CanModify() const;
+  // Class tests the library relies on ("is a numeric field", "is a blob field", ...).
+  virtual bool IsBlob() const { return false; }
+
+  bool IsNull() const;
+  void Clear() { SetData(Variant::Null()); }
+
+  // Typed access; each class overrides the conversions it has, the rest raise
+  // "Cannot access field 'X' as type Y".
+  virtual String AsString() const;
+  virtual void SetAsString(const String& v);
+  virtual int AsInteger() const;
+  virtual void SetAsInteger(int v);
+  virtual std::int64_t AsLargeInt() const;
+  virtual void SetAsLargeInt(std::int64_t v);
+  virtual double AsFloat() const;
+  virtual void SetAsFloat(double v);
+  virtual Currency AsCurrency() const;
+  virtual void SetAsCurrency(Currency v);
+  virtual TBcd AsBCD() const;
+  virtual void SetAsBCD(const TBcd& v);
+  virtual bool AsBoolean() const;
+  virtual void SetAsBoolean(bool v);
+  virtual TDateTime AsDateTime() const;
+  virtual void SetAsDateTime(TDateTime v);
+  virtual TSQLTimeStamp AsSQLTimeStamp() const;
+  virtual void SetAsSQLTimeStamp(const TSQLTimeStamp& v);
+  virtual Variant AsVariant() const;
+  virtual void SetAsVariant(const Variant& v);
+  Variant Value() const { return AsVariant(); }
+  void SetValue(const Variant& v) { SetAsVariant(v); }
+
+  // Text for editing (EditFormat), and for display (DisplayFormat). OnGetText, when set,
+  // supplies both instead, starting from empty text, as the host's does.
+  String Text() const;
+  void SetText(const String& text);
+  String DisplayText() const;
+
+  // Checks and stores a raw value into the active record (OnValidate, then the dataset).
+  void SetData(const Variant& value);
+  // Reads the raw value of the active record; false when null.
+  bool GetData(Variant& value) const;
+  void Validate();
+
+  TFieldGetTextEvent OnGetText;
+  TFieldSetTextEvent OnSetText;
+  TFieldNotifyEvent OnValidate;
+  TFieldNotifyEvent OnChange;
+
+  // Called by the dataset after the field's value changed.
+  virtual void Change();
+
+  static void DeclareProperties(TPropTable<TField>& t);
+
+protected:
+  void SetDataType(TFieldType type) { fDataType = type; }
+  [[noreturn]] void AccessError(const char* typeName) const;
+  void CheckInactive() const;
+  // Raises SInvalidFieldSize for a size the class cannot have (only blobs have one here).
+  virtual void CheckTypeSize(int size) const;
+  // Tells an active dataset's controls that a display property changed.
+  void PropertyChanged(bool layoutAffected);
+  // "(Memo)" from the class name, upper-cased when the value is not null.
+  String ClassDesc() const;
+  // Stores a value that is not Null; SetAsVariant clears the field for Null.
+  virtual void SetVarValue(const Variant& v);
+
+  // Text of the value for display or editing, when there is no OnGetText.
+  virtual String GetText(bool displayText) const;
+  virtual int GetDefaultWidth() const { return 10; }
+
+private:
+  friend class TFieldDef;  // sets the data type of a field it creates (FixedChar, AutoInc...)
+
+  bool IsDisplayLabelStored() const { return !fDisplayLabel.empty(); }
+  bool IsDisplayWidthStored() const { return fDisplayWidth > 0; }
+
+  TDataSet* fDataSet = nullptr;
+  // While OnValidate runs, the value being validated: the field reads as it.
+  const Variant* fValidating = nullptr;
+  String fFieldName;
+  int fFieldNo = 0;
+  TFieldKind fFieldKind = fkData;
+  TFieldType fDataType = ftUnknown;
+  int fSize = 0;
+  String fDisplayLabel;
+  int fDisplayWidth = 0;
+  TAlignment fAlignment = taLeftJustify;
+  bool fReadOnly = false;
+  bool fRequired = false;
+  bool fVisible = true;
+  String fEditMask;
+};
+
+}  // namespace zv

@@ -1,0 +1,536 @@
+// TMemTable: rows of Variants in the current order, found by identity through a hash map.
+//
+// Sections: record buffers and bookmarks; creating and opening; the cursor; posting and
+// deleting; field data and blobs; sorting.
+
+#include "platform/db/MemTable.h"
+
+#include "platform/classes/TypeInfo.h"
+#include "platform/db/DBConsts.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Format.h"
+
+#include <algorithm>
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TMemTable, TDataSet)
+
+void TMemTable::DeclareProperties(TPropTable<TMemTable>& t) {
+  t.Prop("IndexFieldNames", &TMemTable::IndexFieldNames, &TMemTable::SetIndexFieldNames);
+}
+
+namespace {
+
+struct TMemRecordBuffer : TRecordBuffer {
+  std::vector<Variant> Values;
+};
+
+TMemRecordBuffer& Mem(TRecordBuffer& buffer) { return static_cast<TMemRecordBuffer&>(buffer); }
+const TMemRecordBuffer& Mem(const TRecordBuffer& buffer) { return static_cast<const TMemRecordBuffer&>(buffer); }
+
+// A bookmark is the record's identity as eight bytes, least significant first.
+TBookmarkStr EncodeBookmark(std::int64_t id) {
+  TBookmarkStr s(8, '\0');
+  auto u = static_cast<std::uint64_t>(id);
+  for (char& c : s) {
+    c = static_cast<char>(u & 0xFF);
+    u >>= 8;
+  }
+  return s;
+}
+
+bool DecodeBookmark(const TBookmarkStr& s, std::int64_t& id) {
+  if (s.size() != 8) return false;
+  std::uint64_t u = 0;
+  for (std::size_t i = 8; i-- > 0;) u = (u << 8) | static_cast<unsigned char>(s[i]);
+  id = static_cast<std::int64_t>(u);
+  return true;
+}
+
+bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
+
+// Nulls first; values of one column compare by the Variant rules, and a pair those rules
+// cannot order compares as text, so that sorting never fails half way.
+int CompareValues(const Variant& a, const Variant& b) {
+  const bool na = IsNullish(a), nb = IsNullish(b);
+  if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
+  try {
+    switch (VarCompareValue(a, b)) {
+      case vrLessThan: return -1;
+      case vrGreaterThan: return 1;
+      case vrEqual: return 0;
+      case vrNotEqual: break;
+    }
+  } catch (const Exception&) {
+  }
+  if (a.IsArray() || b.IsArray()) return 0;
+  try {
+    return CompareStr(VarToStr(a), VarToStr(b));
+  } catch (const Exception&) {
+    return 0;
+  }
+}
+
+bool IsTextField(const TField& field) {
+  return dynamic_cast<const TMemoField*>(&field) || dynamic_cast<const TStringField*>(&field);
+}
+
+// The blob's bytes in memory; what is written goes back into the record when the stream goes.
+class TMemBlobStream final : public TMemoryStream {
+public:
+  TMemBlobStream(TMemTable& table, TField& field, bool writes) : fTable(table), fField(field), fWrites(writes) {}
+
+  ~TMemBlobStream() override {
+    if (!fWrites || !fModified) return;
+    if (fTable.State() != dsEdit && fTable.State() != dsInsert) return;  // the edit was given up
+    try {
+      const auto bytes = Memory();
+      Variant value = Variant::Null();
+      if (!bytes.empty()) {
+        if (IsTextField(fField))
+          value = String(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        else
+          value = VarArrayOfBytes(bytes);
+      }
+      fTable.SetFieldData(&fField, value);
+    } catch (...) {
+      // A destructor cannot report; the record keeps its previous value.
+    }
+  }
+
+  void Load(std::span<const std::uint8_t> bytes) {
+    TMemoryStream::Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    Seek(0, soBeginning);
+  }
+  void MarkModified() { fModified = true; }
+
+  std::int64_t Write(const void* buffer, std::int64_t count) override {
+    fModified = true;
+    return TMemoryStream::Write(buffer, count);
+  }
+  void SetSize(std::int64_t newSize) override {
+    fModified = true;
+    TMemoryStream::SetSize(newSize);
+  }
+
+private:
+  TMemTable& fTable;
+  TField& fField;
+  bool fWrites;
+  bool fModified = false;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Record buffers and bookmarks
+
+TMemTable::TMemTable(TComponent* owner) : TDataSet(owner) {}
+
+TMemTable::~TMemTable() {
+  Destroying();
+  Close();
+}
+
+TRecordBufferPtr TMemTable::AllocRecordBuffer() {
+  auto buffer = std::make_unique<TMemRecordBuffer>();
+  buffer->Values.assign(fColumns.size(), Variant::Null());
+  return buffer;
+}
+
+void TMemTable::InternalInitRecord(TRecordBuffer& buffer) {
+  Mem(buffer).Values.assign(fColumns.size(), Variant::Null());
+}
+
+void TMemTable::FillBuffer(TRecordBuffer& buffer, const TRow& row) const {
+  Mem(buffer).Values = row.Values;
+  buffer.Bookmark = EncodeBookmark(row.Id);
+  buffer.BookmarkFlag = bfCurrent;
+}
+
+TMemTable::TRow* TMemTable::FindRow(const TBookmarkStr& bookmark) const {
+  std::int64_t id = 0;
+  if (!DecodeBookmark(bookmark, id)) return nullptr;
+  const auto it = fById.find(id);
+  return it == fById.end() ? nullptr : it->second;
+}
+
+bool TMemTable::BookmarkValid(const TBookmarkStr& bookmark) const { return FindRow(bookmark) != nullptr; }
+
+int TMemTable::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const {
+  if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
+  const TRow* ra = FindRow(a);
+  const TRow* rb = FindRow(b);
+  if (ra && rb) return ra->Pos < rb->Pos ? -1 : (ra->Pos > rb->Pos ? 1 : 0);
+  std::int64_t ia = 0, ib = 0;
+  DecodeBookmark(a, ia);
+  DecodeBookmark(b, ib);
+  return ia < ib ? -1 : (ia > ib ? 1 : 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creating and opening
+
+void TMemTable::CreateDataSet() {
+  CheckInactive();
+  InternalInitFieldDefs();
+  CreateTable();
+  Open();
+}
+
+void TMemTable::CreateTable() {
+  fColumns.clear();
+  TFieldDefs& defs = FieldDefs();
+  for (int i = 0; i < defs.Count(); ++i) fColumns.push_back({defs[i]->Name(), defs[i]->DataType()});
+  fRows.clear();
+  fById.clear();
+  fNextNatural = 0;
+  fNextAutoInc = 1;
+  fCursor = -1;
+  fCreated = true;
+}
+
+bool TMemTable::SameStructure() const {
+  TFieldDefs& defs = const_cast<TMemTable*>(this)->FieldDefs();
+  if (defs.Count() != static_cast<int>(fColumns.size())) return false;
+  for (int i = 0; i < defs.Count(); ++i) {
+    const TColumn& c = fColumns[static_cast<std::size_t>(i)];
+    if (c.Name != defs[i]->Name() || c.DataType != defs[i]->DataType()) return false;
+  }
+  return true;
+}
+
+// A table defined by its fields alone gets definitions from them.
+void TMemTable::InternalInitFieldDefs() {
+  TFieldDefs& defs = FieldDefs();
+  if (defs.Count() > 0) return;
+  for (TField* f : Fields())
+    if (f->FieldKind() == fkData) defs.Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
+}
+
+void TMemTable::InternalOpen() {
+  if (!fCreated || !SameStructure()) CreateTable();
+  fOpen = true;
+  try {
+    fSortKeys = ParseSortString(fSortString);
+  } catch (...) {
+    fOpen = false;
+    throw;
+  }
+  if (!fSortKeys.empty()) {
+    std::sort(fRows.begin(), fRows.end(), [this](const auto& a, const auto& b) { return RowLess(*a, *b); });
+    Renumber(0);
+  }
+  fCursor = -1;
+}
+
+void TMemTable::InternalClose() {
+  fOpen = false;
+  fCursor = -1;
+}
+
+void TMemTable::EmptyDataSet() {
+  CheckActive();
+  if (State() == dsEdit || State() == dsInsert) Cancel();
+  fRows.clear();
+  fById.clear();
+  fNextNatural = 0;
+  fCursor = -1;
+  First();
+}
+
+int TMemTable::RecordCount() const {
+  CheckActive();
+  return static_cast<int>(fRows.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The cursor
+
+void TMemTable::InternalFirst() { fCursor = -1; }
+void TMemTable::InternalLast() { fCursor = static_cast<int>(fRows.size()); }
+
+TGetResult TMemTable::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
+  const int count = static_cast<int>(fRows.size());
+  switch (mode) {
+    case gmCurrent:
+      if (fCursor < 0) return grBOF;
+      if (fCursor >= count) return grEOF;
+      break;
+    case gmNext:
+      if (fCursor < count) ++fCursor;
+      if (fCursor >= count) return grEOF;
+      break;
+    case gmPrior:
+      if (fCursor >= 0) --fCursor;
+      if (fCursor < 0) return grBOF;
+      break;
+  }
+  FillBuffer(buffer, *fRows[static_cast<std::size_t>(fCursor)]);
+  return grOK;
+}
+
+void TMemTable::InternalSetToRecord(TRecordBuffer& buffer) {
+  if (const TRow* row = FindRow(GetBookmarkData(buffer))) fCursor = row->Pos;
+}
+
+void TMemTable::InternalGotoBookmark(const TBookmarkStr& bookmark) {
+  const TRow* row = FindRow(bookmark);
+  if (!row) DatabaseError(SBookmarkNotFound, this);
+  fCursor = row->Pos;
+}
+
+int TMemTable::RecNo() const {
+  CheckActive();
+  if (IsEmpty()) return 0;
+  const TRecordBuffer& buffer = *ActiveBuffer();
+  switch (GetBookmarkFlag(buffer)) {
+    case bfBOF:
+      return 1;
+    case bfEOF:
+      return static_cast<int>(fRows.size()) + 1;
+    default: {
+      // An inserted record shows where it will go: before the record it was inserted at.
+      const TRow* row = FindRow(GetBookmarkData(buffer));
+      return row ? row->Pos + 1 : -1;
+    }
+  }
+}
+
+void TMemTable::SetRecNo(int value) {
+  CheckActive();
+  if (fRows.empty()) return;
+  value = std::clamp(value, 1, static_cast<int>(fRows.size()));
+  if (value == RecNo() && State() == dsBrowse) return;
+  GotoBookmark(EncodeBookmark(fRows[static_cast<std::size_t>(value - 1)]->Id));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Posting and deleting
+
+void TMemTable::Renumber(std::size_t from) {
+  for (std::size_t i = from; i < fRows.size(); ++i) fRows[i]->Pos = static_cast<int>(i);
+}
+
+int TMemTable::PlaceRow(std::unique_ptr<TRow> row, int unsortedIndex) {
+  const int count = static_cast<int>(fRows.size());
+  int index;
+  if (!fSortKeys.empty()) {
+    const auto it = std::upper_bound(fRows.begin(), fRows.end(), row,
+                                     [this](const auto& a, const auto& b) { return RowLess(*a, *b); });
+    index = static_cast<int>(it - fRows.begin());
+  } else {
+    index = std::clamp(unsortedIndex, 0, count);
+  }
+  fRows.insert(fRows.begin() + index, std::move(row));
+  Renumber(static_cast<std::size_t>(index));
+  // Without a sort the order is the order of addition: a record inserted between others
+  // takes its rank from its place.
+  if (fSortKeys.empty() && index < count) {
+    for (std::size_t i = 0; i < fRows.size(); ++i) fRows[i]->Natural = static_cast<std::int64_t>(i);
+    fNextNatural = static_cast<std::int64_t>(fRows.size());
+  }
+  return index;
+}
+
+void TMemTable::AssignAutoIncrements(std::vector<Variant>& values) {
+  for (std::size_t c = 0; c < fColumns.size() && c < values.size(); ++c) {
+    if (fColumns[c].DataType != ftAutoInc) continue;
+    if (IsNullish(values[c]))
+      values[c] = static_cast<int>(fNextAutoInc++);
+    else
+      fNextAutoInc = std::max<std::int64_t>(fNextAutoInc, values[c].AsInt64() + 1);
+  }
+}
+
+void TMemTable::InternalAddRecord(TRecordBuffer& buffer, bool append) {
+  auto row = std::make_unique<TRow>();
+  row->Id = fNextId++;
+  row->Natural = fNextNatural++;
+  row->Values = Mem(buffer).Values;
+  row->Values.resize(fColumns.size(), Variant::Null());
+  AssignAutoIncrements(row->Values);
+  fById[row->Id] = row.get();
+  fCursor = PlaceRow(std::move(row), append ? static_cast<int>(fRows.size()) : std::max(fCursor, 0));
+}
+
+void TMemTable::InternalPost() {
+  TRecordBuffer& buffer = *ActiveBuffer();
+  std::vector<Variant>& values = Mem(buffer).Values;
+  if (State() == dsInsert) AssignAutoIncrements(values);
+  TDataSet::InternalPost();
+  if (State() == dsEdit) {
+    TRow* row = FindRow(GetBookmarkData(buffer));
+    if (!row) DatabaseError(SRecordNotFound, this);
+    row->Values = values;
+    if (fSortKeys.empty()) {
+      fCursor = row->Pos;
+      return;
+    }
+    // A changed key may move the record.
+    const int from = row->Pos;
+    std::unique_ptr<TRow> owned = std::move(fRows[static_cast<std::size_t>(from)]);
+    fRows.erase(fRows.begin() + from);
+    Renumber(static_cast<std::size_t>(from));
+    fCursor = PlaceRow(std::move(owned), from);
+    return;
+  }
+  auto row = std::make_unique<TRow>();
+  row->Id = fNextId++;
+  row->Natural = fNextNatural++;
+  row->Values = values;
+  int at = static_cast<int>(fRows.size());
+  switch (GetBookmarkFlag(buffer)) {
+    case bfEOF:
+      break;
+    case bfBOF:
+      at = 0;
+      break;
+    default:
+      if (const TRow* before = FindRow(GetBookmarkData(buffer)))
+        at = before->Pos;
+      else
+        at = std::clamp(fCursor, 0, at);
+      break;
+  }
+  fById[row->Id] = row.get();
+  fCursor = PlaceRow(std::move(row), at);
+}
+
+void TMemTable::InternalDelete() {
+  const TRow* row = FindRow(GetBookmarkData(*ActiveBuffer()));
+  if (!row) DatabaseError(SRecordNotFound, this);
+  const int pos = row->Pos;
+  fById.erase(row->Id);
+  fRows.erase(fRows.begin() + pos);
+  Renumber(static_cast<std::size_t>(pos));
+  fCursor = pos;  // now on the record that followed, or past the last
+}
+
+// ---------------------------------------------------------------------------------------------
+// Field data and blobs
+
+bool TMemTable::GetFieldData(const TField* field, Variant& value) const {
+  const TRecordBuffer* buffer = GetActiveRecordBuffer();
+  if (!buffer) return false;
+  const std::vector<Variant>& values = Mem(*buffer).Values;
+  const int column = field->FieldNo() - 1;
+  if (column < 0 || column >= static_cast<int>(values.size())) return false;
+  const Variant& v = values[static_cast<std::size_t>(column)];
+  if (IsNullish(v)) return false;
+  value = v;
+  return true;
+}
+
+void TMemTable::SetFieldData(TField* field, const Variant& value) {
+  if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing, this);
+  TRecordBuffer* buffer = GetActiveRecordBuffer();
+  if (!buffer) DatabaseError(SNotEditing, this);
+  std::vector<Variant>& values = Mem(*buffer).Values;
+  const int column = field->FieldNo() - 1;
+  if (column < 0 || column >= static_cast<int>(values.size()))
+    DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
+  values[static_cast<std::size_t>(column)] = value;
+  if (State() != dsCalcFields && State() != dsFilter && State() != dsNewValue) DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
+
+std::unique_ptr<TStream> TMemTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+  if (!field) return nullptr;
+  if (mode != bmRead) {
+    if (field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
+    if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing, this);
+  }
+  auto stream = std::make_unique<TMemBlobStream>(*this, *field, mode != bmRead);
+  if (mode == bmWrite) {
+    stream->MarkModified();  // writing starts from nothing: the old value goes
+    return stream;
+  }
+  Variant value;
+  if (GetFieldData(field, value)) {
+    if (value.IsArray()) {
+      stream->Load(value.Bytes());
+    } else {
+      const String text = VarToStr(value);
+      stream->Load({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    }
+  }
+  return stream;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sorting
+
+// "Name;Date DESC": a trailing ASC or DESC is the direction, the rest of the item the name
+// (names may contain spaces).
+std::vector<TMemTable::TSortKey> TMemTable::ParseSortString(const String& sortString) const {
+  std::vector<TSortKey> keys;
+  auto columnOf = [this](const String& name) -> int {
+    if (fOpen) {
+      for (std::size_t i = 0; i < fColumns.size(); ++i)
+        if (AnsiSameText(fColumns[i].Name, name)) return static_cast<int>(i);
+      return -1;
+    }
+    return const_cast<TMemTable*>(this)->FieldDefs().IndexOf(name);
+  };
+  std::size_t start = 0;
+  while (start <= sortString.size()) {
+    std::size_t end = sortString.find(';', start);
+    if (end == String::npos) end = sortString.size();
+    const String item = Trim(std::string_view(sortString).substr(start, end - start));
+    start = end + 1;
+    if (item.empty()) continue;
+    String name = item;
+    bool descending = false;
+    const std::size_t space = item.find_last_of(" \t");
+    if (space != String::npos) {
+      const String word = item.substr(space + 1);
+      if (SameText(word, "DESC") || SameText(word, "ASC")) {
+        descending = SameText(word, "DESC");
+        name = Trim(std::string_view(item).substr(0, space));
+      }
+    }
+    const int column = columnOf(name);
+    if (column < 0) DatabaseError(Format(SInvalidSortField, {name}), this);
+    keys.push_back({column, descending});
+  }
+  return keys;
+}
+
+bool TMemTable::RowLess(const TRow& a, const TRow& b) const {
+  for (const TSortKey& key : fSortKeys) {
+    const auto column = static_cast<std::size_t>(key.Column);
+    int c = CompareValues(a.Values[column], b.Values[column]);
+    if (key.Descending) c = -c;
+    if (c != 0) return c < 0;
+  }
+  return a.Natural < b.Natural;
+}
+
+void TMemTable::SortBy(const String& sortString) {
+  // Definitions known: the text is checked now, even on a closed table.
+  std::vector<TSortKey> keys;
+  if (fOpen || FieldDefs().Count() > 0) keys = ParseSortString(sortString);
+  if (!fOpen) {
+    fSortString = sortString;
+    return;
+  }
+  CheckBrowseMode();
+  fSortString = sortString;
+  fSortKeys = std::move(keys);
+  const TBookmarkStr current = Bookmark();
+  if (fSortKeys.empty())
+    std::sort(fRows.begin(), fRows.end(), [](const auto& a, const auto& b) { return a->Natural < b->Natural; });
+  else
+    std::sort(fRows.begin(), fRows.end(), [this](const auto& a, const auto& b) { return RowLess(*a, *b); });
+  Renumber(0);
+  if (const TRow* row = FindRow(current)) {
+    fCursor = row->Pos;
+    Resync({rmExact, rmCenter});
+  } else {
+    First();
+  }
+}
+
+}  // namespace zv

@@ -1,0 +1,640 @@
+#pragma once
+// What every dataset must do, written against TDataSet alone: the buffer window seen through
+// data links, scrolling distances, moving at both ends, states and the order of events,
+// bookmarks, Locate/Lookup, DisableControls and error handling.
+//
+// A dataset joins the suite with a factory and one instantiation:
+//   INSTANTIATE_TEST_SUITE_P(MemTable, DataSetBehaviour, ::testing::Values(DataSetFactory{...}));
+// Include this header with the tests in one source file of a test program; another source
+// file of the same program defines ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY before including it and
+// instantiates there.
+
+#include "platform/db/DBConsts.h"
+#include "platform/db/DataLink.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/Format.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zv::testing {
+
+// Makes an open dataset positioned on its first record, whose fields are ID (integer) and
+// NAME (text), holding `count` records with ID 1..count and NAME "Name001"... in that order.
+struct DataSetFactory {
+  std::string Name;
+  std::function<std::unique_ptr<TDataSet>(int count)> Create;
+};
+
+inline void PrintTo(const DataSetFactory& factory, std::ostream* os) { *os << factory.Name; }
+
+inline String ItemName(int id) { return Format("Name%.3d", {id}); }
+
+// A link that writes down what it hears.
+class TRecordingLink : public TDataLink {
+public:
+  explicit TRecordingLink(std::vector<std::string>& log, std::string prefix = "link")
+      : fLog(log), fPrefix(std::move(prefix)) {}
+  std::vector<int> Scrolls;
+  std::function<void()> OnUpdateData;
+
+protected:
+  void ActiveChanged() override { Write("ActiveChanged"); }
+  void CheckBrowseMode() override { Write("CheckBrowseMode"); }
+  void DataSetChanged() override { Write("DataSetChanged"); }
+  void DataSetScrolled(int distance) override {
+    Scrolls.push_back(distance);
+    Write("Scrolled " + std::to_string(distance));
+  }
+  void EditingChanged() override { Write(Editing() ? "Editing" : "NotEditing"); }
+  void LayoutChanged() override { Write("LayoutChanged"); }
+  void RecordChanged(TField* field) override { Write(field ? "RecordChanged " + field->FieldName() : "RecordChanged"); }
+  void UpdateData() override {
+    Write("UpdateData");
+    if (OnUpdateData) OnUpdateData();
+  }
+  void FocusControl(TField** field) override { Write("FocusControl " + (*field)->FieldName()); }
+
+private:
+  void Write(const std::string& what) { fLog.push_back(fPrefix + ": " + what); }
+  std::vector<std::string>& fLog;
+  std::string fPrefix;
+};
+
+class DataSetBehaviour : public ::testing::TestWithParam<DataSetFactory> {
+protected:
+  void Open(int count = 100, int bufferCount = 10) {
+    fDataSet = GetParam().Create(count);
+    fSource = std::make_unique<TDataSource>(nullptr);
+    fLink = std::make_unique<TRecordingLink>(fLog);
+    fLink->SetBufferCount(bufferCount);
+    fSource->SetDataSet(fDataSet.get());
+    fLink->SetDataSource(fSource.get());
+    fLog.clear();
+  }
+
+  TDataSet& DS() { return *fDataSet; }
+  int Id() { return DS().FieldByName("ID")->AsInteger(); }
+
+  // The ID of every valid row of a link's window, read by moving the link's active record.
+  std::vector<int> WindowIds(TDataLink& link) {
+    std::vector<int> ids;
+    const int saved = link.ActiveRecord();
+    for (int row = 0; row < link.RecordCount(); ++row) {
+      link.SetActiveRecord(row);
+      ids.push_back(Id());
+    }
+    link.SetActiveRecord(saved);
+    return ids;
+  }
+  static std::vector<int> Range(int from, int to) {
+    std::vector<int> v;
+    for (int i = from; i <= to; ++i) v.push_back(i);
+    return v;
+  }
+  // Records the dataset's events in the log, beside what the link hears.
+  void RecordDataSetEvents() {
+    auto add = [this](TDataSetNotifyEvent& event, const std::string& name) {
+      event = [this, name](TDataSet*) { fLog.push_back(name); };
+    };
+    add(DS().BeforeEdit, "BeforeEdit");
+    add(DS().AfterEdit, "AfterEdit");
+    add(DS().BeforeInsert, "BeforeInsert");
+    add(DS().AfterInsert, "AfterInsert");
+    add(DS().BeforePost, "BeforePost");
+    add(DS().AfterPost, "AfterPost");
+    add(DS().BeforeCancel, "BeforeCancel");
+    add(DS().AfterCancel, "AfterCancel");
+    add(DS().BeforeDelete, "BeforeDelete");
+    add(DS().AfterDelete, "AfterDelete");
+    add(DS().BeforeScroll, "BeforeScroll");
+    add(DS().AfterScroll, "AfterScroll");
+    add(DS().OnNewRecord, "OnNewRecord");
+  }
+
+  std::vector<std::string> fLog;
+  std::unique_ptr<TDataSet> fDataSet;
+  std::unique_ptr<TDataSource> fSource;
+  std::unique_ptr<TRecordingLink> fLink;
+};
+
+#ifndef ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
+
+TEST_P(DataSetBehaviour, OpeningFillsTheWindowOfTheLinks) {
+  Open();
+  EXPECT_TRUE(fLink->Active());
+  EXPECT_EQ(DS().BufferCount(), 10);
+  EXPECT_EQ(fLink->RecordCount(), 10);
+  EXPECT_EQ(fLink->ActiveRecord(), 0);
+  EXPECT_TRUE(DS().Bof());
+  EXPECT_FALSE(DS().Eof());
+  EXPECT_EQ(WindowIds(*fLink), Range(1, 10));
+  EXPECT_EQ(Id(), 1);  // reading the window put the active record back
+
+  // A taller link grows the window; a link that goes away lets it shrink, keeping the record.
+  TRecordingLink tall(fLog, "tall");
+  tall.SetBufferCount(25);
+  tall.SetDataSource(fSource.get());
+  EXPECT_EQ(DS().BufferCount(), 25);
+  EXPECT_EQ(WindowIds(tall), Range(1, 25));
+  DS().MoveBy(20);
+  tall.SetDataSource(nullptr);
+  EXPECT_EQ(DS().BufferCount(), 10);
+  EXPECT_EQ(Id(), 21);
+  EXPECT_EQ(fLink->ActiveRecord(), 9);
+  EXPECT_EQ(WindowIds(*fLink), Range(12, 21));
+
+  // A closed dataset has no window; reopening starts at the first record again.
+  DS().Close();
+  EXPECT_FALSE(fLink->Active());
+  EXPECT_EQ(fLink->RecordCount(), 0);
+  DS().Open();
+  EXPECT_EQ(WindowIds(*fLink), Range(1, 10));
+}
+
+TEST_P(DataSetBehaviour, ScrollingReportsHowFarTheWindowMoved) {
+  Open();
+  for (int i = 1; i <= 9; ++i) DS().Next();
+  EXPECT_EQ(fLink->ActiveRecord(), 9);
+  EXPECT_EQ(fLink->Scrolls, std::vector<int>(9, 0));  // moving inside the window scrolls nothing
+  fLink->Scrolls.clear();
+
+  DS().Next();
+  EXPECT_EQ(fLink->Scrolls, std::vector<int>{1});
+  EXPECT_EQ(fLink->ActiveRecord(), 9);
+  EXPECT_EQ(WindowIds(*fLink), Range(2, 11));
+
+  fLink->Scrolls.clear();
+  EXPECT_EQ(DS().MoveBy(5), 5);
+  EXPECT_EQ(fLink->Scrolls, std::vector<int>{5});
+  EXPECT_EQ(WindowIds(*fLink), Range(7, 16));
+
+  // Back up to the window's top row without scrolling, then one more scrolls back by one.
+  fLink->Scrolls.clear();
+  EXPECT_EQ(DS().MoveBy(-9), -9);
+  EXPECT_EQ(fLink->ActiveRecord(), 0);
+  EXPECT_EQ(fLink->Scrolls, std::vector<int>{0});
+  DS().Prior();
+  EXPECT_EQ(fLink->Scrolls.back(), -1);
+  EXPECT_EQ(Id(), 6);
+  EXPECT_EQ(WindowIds(*fLink), Range(6, 15));
+
+  // A jump larger than the window reports the whole distance.
+  fLink->Scrolls.clear();
+  EXPECT_EQ(DS().MoveBy(40), 40);
+  EXPECT_EQ(fLink->Scrolls, std::vector<int>{31});
+  EXPECT_EQ(Id(), 46);
+  EXPECT_EQ(WindowIds(*fLink), Range(37, 46));
+}
+
+TEST_P(DataSetBehaviour, SmallerLinksKeepTheirOwnWindow) {
+  Open();
+  TRecordingLink small(fLog, "small");
+  small.SetBufferCount(3);
+  small.SetDataSource(fSource.get());
+  EXPECT_EQ(DS().BufferCount(), 10);
+  EXPECT_EQ(WindowIds(small), Range(1, 3));
+
+  DS().MoveBy(4);  // the big window does not move; the small one follows the record
+  EXPECT_EQ(small.ActiveRecord(), 2);
+  EXPECT_EQ(small.Scrolls, std::vector<int>{2});
+  EXPECT_EQ(WindowIds(small), Range(3, 5));
+  EXPECT_EQ(fLink->ActiveRecord(), 4);
+
+  DS().MoveBy(-3);
+  EXPECT_EQ(small.ActiveRecord(), 0);
+  EXPECT_EQ(small.Scrolls.back(), -1);
+  EXPECT_EQ(WindowIds(small), Range(2, 4));
+
+  DS().Last();
+  EXPECT_EQ(WindowIds(small), Range(98, 100));
+  EXPECT_EQ(WindowIds(*fLink), Range(91, 100));
+  EXPECT_THROW(small.SetActiveRecord(20), Exception);
+}
+
+TEST_P(DataSetBehaviour, MovingStopsAtBothEnds) {
+  Open();
+  EXPECT_EQ(DS().MoveBy(-1), 0);
+  EXPECT_TRUE(DS().Bof());
+  EXPECT_EQ(DS().MoveBy(5), 5);
+  EXPECT_FALSE(DS().Bof());
+  EXPECT_EQ(DS().MoveBy(-10), -5);
+  EXPECT_TRUE(DS().Bof());
+  EXPECT_EQ(Id(), 1);
+
+  EXPECT_EQ(DS().MoveBy(1000), 99);
+  EXPECT_TRUE(DS().Eof());
+  EXPECT_EQ(Id(), 100);
+  EXPECT_EQ(fLink->ActiveRecord(), 9);
+  EXPECT_EQ(DS().MoveBy(1), 0);
+  EXPECT_EQ(DS().MoveBy(-3), -3);
+  EXPECT_FALSE(DS().Eof());
+  EXPECT_EQ(Id(), 97);
+
+  // Next on the last record sets Eof and stays.
+  DS().Last();
+  EXPECT_TRUE(DS().Eof());
+  EXPECT_FALSE(DS().Bof());
+  EXPECT_EQ(WindowIds(*fLink), Range(91, 100));
+  DS().First();
+  EXPECT_TRUE(DS().Bof());
+  EXPECT_EQ(WindowIds(*fLink), Range(1, 10));
+
+  // The walk every application writes visits each record once.
+  int visited = 0, sum = 0;
+  for (DS().First(); !DS().Eof(); DS().Next()) {
+    ++visited;
+    sum += Id();
+  }
+  EXPECT_EQ(visited, 100);
+  EXPECT_EQ(sum, 5050);
+  for (DS().Last(); !DS().Bof(); DS().Prior()) --visited;
+  EXPECT_EQ(visited, 0);
+}
+
+TEST_P(DataSetBehaviour, AnEmptyDataSetIsAtBothEnds) {
+  Open(0);
+  EXPECT_TRUE(DS().IsEmpty());
+  EXPECT_TRUE(DS().Bof());
+  EXPECT_TRUE(DS().Eof());
+  EXPECT_EQ(fLink->RecordCount(), 0);
+  EXPECT_EQ(DS().MoveBy(1), 0);
+  EXPECT_TRUE(DS().Bookmark().empty());
+  EXPECT_FALSE(DS().Locate("ID", 1));
+  try {
+    DS().Delete();
+    FAIL() << "deleting from an empty dataset";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), SDataSetEmpty);
+  }
+  // Edit on an empty dataset inserts.
+  DS().Edit();
+  EXPECT_EQ(DS().State(), dsInsert);
+  DS().FieldByName("ID")->SetAsInteger(7);
+  DS().Post();
+  EXPECT_FALSE(DS().IsEmpty());
+  EXPECT_EQ(fLink->RecordCount(), 1);
+  EXPECT_EQ(Id(), 7);
+}
+
+TEST_P(DataSetBehaviour, EditAndPostInTheHostsOrder) {
+  Open();
+  RecordDataSetEvents();
+  DS().FieldByName("NAME")->OnChange = [this](TField*) { fLog.push_back("OnChange"); };
+  fSource->OnStateChange = [this](TObject*) { fLog.push_back("StateChange " + std::to_string(fSource->State())); };
+
+  DS().MoveBy(2);
+  fLog.clear();
+  DS().Edit();
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_TRUE(fLink->Editing());
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: CheckBrowseMode", "BeforeEdit", "link: Editing", "StateChange 2", "link: RecordChanged",
+                                            "AfterEdit"}));
+  fLog.clear();
+  DS().FieldByName("NAME")->SetAsString("Changed");
+  EXPECT_TRUE(DS().Modified());
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: RecordChanged NAME", "OnChange"}));
+  fLog.clear();
+  DS().Post();
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: UpdateData", "link: CheckBrowseMode", "BeforePost", "link: NotEditing",
+                                            "StateChange 1", "link: DataSetChanged", "AfterPost"}));
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_FALSE(DS().Modified());
+  EXPECT_EQ(Id(), 3);
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "Changed");
+  EXPECT_EQ(fLink->ActiveRecord(), 2);  // the record keeps its row
+
+  // Moving away from a modified record posts it; from an unmodified one cancels.
+  DS().Edit();
+  DS().FieldByName("NAME")->SetAsString("Again");
+  fLog.clear();
+  DS().Next();
+  EXPECT_NE(std::find(fLog.begin(), fLog.end(), "BeforePost"), fLog.end());
+  DS().Prior();
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "Again");
+  DS().Edit();
+  fLog.clear();
+  DS().Next();
+  EXPECT_EQ(std::find(fLog.begin(), fLog.end(), "BeforePost"), fLog.end());
+  EXPECT_NE(std::find(fLog.begin(), fLog.end(), "BeforeCancel"), fLog.end());
+
+  // Posting in browse state is an error, and values cannot be written there.
+  EXPECT_THROW(DS().Post(), EDatabaseError);
+  EXPECT_THROW(DS().FieldByName("NAME")->SetAsString("x"), EDatabaseError);
+}
+
+TEST_P(DataSetBehaviour, CancelRestoresTheRecord) {
+  Open();
+  RecordDataSetEvents();
+  DS().MoveBy(4);
+  DS().Edit();
+  DS().FieldByName("NAME")->SetAsString("Lost");
+  fLog.clear();
+  DS().Cancel();
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: CheckBrowseMode", "BeforeCancel", "link: NotEditing",
+                                            "link: DataSetChanged", "AfterCancel"}));
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), ItemName(5));
+  EXPECT_EQ(fLink->ActiveRecord(), 4);
+}
+
+TEST_P(DataSetBehaviour, InsertAndAppendTakeTheirRows) {
+  Open();
+  RecordDataSetEvents();
+  DS().OnNewRecord = [this](TDataSet* ds) {
+    fLog.push_back("OnNewRecord");
+    ds->FieldByName("NAME")->SetAsString("New");
+  };
+  DS().MoveBy(3);
+  fLog.clear();
+  DS().Insert();
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: CheckBrowseMode", "BeforeInsert", "link: Editing", "OnNewRecord",
+                                            "link: RecordChanged NAME", "link: DataSetChanged", "AfterInsert"}));
+  EXPECT_EQ(DS().State(), dsInsert);
+  EXPECT_FALSE(DS().Modified());  // defaults from OnNewRecord do not count as changes
+  EXPECT_EQ(fLink->ActiveRecord(), 3);
+  EXPECT_TRUE(DS().FieldByName("ID")->IsNull());
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "New");
+  EXPECT_EQ(fLink->RecordCount(), 10);
+  // The new row pushed the rows below it down.
+  fLink->SetActiveRecord(4);
+  EXPECT_EQ(Id(), 4);
+  fLink->SetActiveRecord(3);
+
+  // Cancelling brings the window back as it was.
+  DS().Cancel();
+  EXPECT_EQ(Id(), 4);
+  EXPECT_EQ(WindowIds(*fLink), Range(1, 10));
+
+  DS().Insert();
+  DS().FieldByName("ID")->SetAsInteger(1000);
+  DS().Post();
+  EXPECT_EQ(Id(), 1000);
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "New");
+
+  // Append goes to the bottom row after the last record.
+  DS().First();
+  DS().Append();
+  EXPECT_EQ(fLink->ActiveRecord(), 9);
+  EXPECT_TRUE(DS().Eof());
+  fLink->SetActiveRecord(8);
+  EXPECT_EQ(Id(), 100);
+  fLink->SetActiveRecord(9);
+  DS().FieldByName("ID")->SetAsInteger(2000);
+  DS().Post();
+  EXPECT_EQ(Id(), 2000);
+  EXPECT_EQ(fLink->ActiveRecord(), 9);
+  DS().Next();
+  EXPECT_TRUE(DS().Eof());
+  int count = 0;
+  for (DS().First(); !DS().Eof(); DS().Next()) ++count;
+  EXPECT_EQ(count, 102);
+}
+
+TEST_P(DataSetBehaviour, DeleteMovesToTheNextRecord) {
+  Open();
+  RecordDataSetEvents();
+  DS().MoveBy(49);
+  const int row = fLink->ActiveRecord();
+  fLog.clear();
+  DS().Delete();
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: CheckBrowseMode", "BeforeDelete", "BeforeScroll",
+                                            "link: DataSetChanged", "AfterDelete", "AfterScroll"}));
+  EXPECT_EQ(Id(), 51);
+  EXPECT_EQ(fLink->ActiveRecord(), row);
+
+  DS().Last();
+  DS().Delete();
+  EXPECT_EQ(Id(), 99);  // no next record: the one before
+  EXPECT_EQ(WindowIds(*fLink), Range(90, 99));
+
+  // Deleting in insert state cancels the insert.
+  DS().Insert();
+  DS().Delete();
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_EQ(Id(), 99);
+
+  // Deleting everything leaves an empty dataset.
+  DS().First();
+  while (!DS().IsEmpty()) DS().Delete();
+  EXPECT_TRUE(DS().Eof());
+  EXPECT_EQ(fLink->RecordCount(), 0);
+}
+
+TEST_P(DataSetBehaviour, BookmarksSurviveInsertsAndDeletes) {
+  Open();
+  DS().MoveBy(39);
+  const TBookmarkStr forty = DS().Bookmark();
+  ASSERT_FALSE(forty.empty());
+  DS().MoveBy(10);
+  const TBookmarkStr fifty = DS().Bookmark();
+  EXPECT_LT(DS().CompareBookmarks(forty, fifty), 0);
+  EXPECT_GT(DS().CompareBookmarks(fifty, forty), 0);
+  EXPECT_EQ(DS().CompareBookmarks(forty, forty), 0);
+
+  DS().First();
+  DS().MoveBy(9);
+  DS().Delete();  // 10
+  DS().Insert();
+  DS().FieldByName("ID")->SetAsInteger(500);
+  DS().Post();
+  const TBookmarkStr inserted = DS().Bookmark();
+  DS().Last();
+  DS().Delete();  // 100
+
+  DS().GotoBookmark(forty);
+  EXPECT_EQ(Id(), 40);
+  EXPECT_EQ(fLink->ActiveRecord(), 4);  // centred in the window
+  DS().SetBookmark(inserted);
+  EXPECT_EQ(Id(), 500);
+  EXPECT_TRUE(DS().BookmarkValid(fifty));
+
+  DS().GotoBookmark(fifty);
+  const TBookmarkStr gone = DS().Bookmark();
+  DS().Delete();
+  EXPECT_FALSE(DS().BookmarkValid(gone));
+  EXPECT_THROW(DS().GotoBookmark(gone), EDatabaseError);
+  DS().GotoBookmark(TBookmarkStr());  // no bookmark: nothing happens
+  EXPECT_EQ(DS().State(), dsBrowse);
+}
+
+TEST_P(DataSetBehaviour, LocateFindsRecordsAndStaysPutWhenNot) {
+  Open();
+  RecordDataSetEvents();
+  DS().MoveBy(5);
+  fLog.clear();
+  EXPECT_TRUE(DS().Locate("ID", 57));
+  EXPECT_EQ(Id(), 57);
+  EXPECT_EQ(fLink->ActiveRecord(), 4);
+  // The walk is silent: the controls hear one change, the application one scroll.
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: CheckBrowseMode", "BeforeScroll", "link: DataSetChanged",
+                                            "AfterScroll"}));
+
+  EXPECT_TRUE(DS().Locate("name", "NAME075", {loCaseInsensitive}));
+  EXPECT_EQ(Id(), 75);
+  EXPECT_FALSE(DS().Locate("NAME", "NAME075"));
+  EXPECT_TRUE(DS().Locate("NAME", "Name08", {loPartialKey}));
+  EXPECT_EQ(Id(), 80);
+  EXPECT_TRUE(DS().Locate("NAME", "name09", {loPartialKey, loCaseInsensitive}));
+  EXPECT_EQ(Id(), 90);
+  EXPECT_TRUE(DS().Locate("ID;NAME", VarArrayOf({33, "Name033"})));
+  EXPECT_EQ(Id(), 33);
+  EXPECT_FALSE(DS().Locate("ID;NAME", VarArrayOf({33, "Name034"})));
+
+  // Not found: the same record on the same row.
+  const int row = fLink->ActiveRecord();
+  fLog.clear();
+  EXPECT_FALSE(DS().Locate("ID", 1000));
+  EXPECT_EQ(Id(), 33);
+  EXPECT_EQ(fLink->ActiveRecord(), row);
+  EXPECT_EQ(std::find(fLog.begin(), fLog.end(), "AfterScroll"), fLog.end());
+  EXPECT_THROW(DS().Locate("MISSING", 1), EDatabaseError);
+
+  // Lookup reads without moving.
+  EXPECT_EQ(DS().Lookup("ID", 12, "NAME").AsString(), "Name012");
+  const Variant both = DS().Lookup("NAME", "Name020", "ID;NAME");
+  ASSERT_TRUE(both.IsArray());
+  EXPECT_EQ(both.GetElement(0).AsInteger(), 20);
+  EXPECT_EQ(both.GetElement(1).AsString(), "Name020");
+  EXPECT_TRUE(DS().Lookup("ID", -5, "NAME").IsNull());
+  EXPECT_EQ(Id(), 33);
+  EXPECT_EQ(fLink->ActiveRecord(), row);
+
+  // FieldValues reads and writes several fields at once.
+  const Variant values = DS().FieldValues("NAME;ID");
+  EXPECT_EQ(values.GetElement(0).AsString(), "Name033");
+  EXPECT_EQ(values.GetElement(1).AsInteger(), 33);
+  DS().Edit();
+  DS().SetFieldValues("ID;NAME", VarArrayOf({3300, "Renamed"}));
+  DS().Post();
+  EXPECT_EQ(DS().FieldValues("ID").AsInteger(), 3300);
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "Renamed");
+}
+
+TEST_P(DataSetBehaviour, DisabledControlsHearOneChangeAtTheEnd) {
+  Open();
+  DS().DisableControls();
+  DS().DisableControls();
+  EXPECT_TRUE(DS().ControlsDisabled());
+  DS().MoveBy(30);
+  DS().Edit();
+  DS().FieldByName("NAME")->SetAsString("Quiet");
+  DS().Post();
+  DS().EnableControls();
+  EXPECT_TRUE(fLog.empty());
+  DS().EnableControls();
+  EXPECT_FALSE(DS().ControlsDisabled());
+  EXPECT_EQ(fLog, std::vector<std::string>{"link: DataSetChanged"});
+  EXPECT_EQ(Id(), 31);
+  EXPECT_EQ(fLink->ActiveRecord(), 9);  // the link's window caught up with the record
+
+  // Nothing happened: nothing to hear.
+  fLog.clear();
+  DS().DisableControls();
+  DS().EnableControls();
+  EXPECT_TRUE(fLog.empty());
+
+  // A state that changed while disabled is told first.
+  DS().DisableControls();
+  DS().Edit();
+  DS().EnableControls();
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: Editing", "link: DataSetChanged"}));
+  DS().Cancel();
+  DS().EnableControls();  // unbalanced calls are harmless
+  EXPECT_FALSE(DS().ControlsDisabled());
+}
+
+TEST_P(DataSetBehaviour, ErrorEventsFailAbortOrRetry) {
+  Open();
+  TField* name = DS().FieldByName("NAME");
+  name->SetRequired(true);
+  DS().Edit();
+  name->Clear();
+
+  try {
+    DS().Post();
+    FAIL() << "posting without a required value";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), Format(SFieldRequired, {"NAME"}));
+  }
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(std::count(fLog.begin(), fLog.end(), "link: FocusControl NAME"), 1);
+
+  int calls = 0;
+  DS().OnPostError = [&](TDataSet*, EDatabaseError& e, TDataAction& action) {
+    ++calls;
+    EXPECT_EQ(e.Message(), Format(SFieldRequired, {"NAME"}));
+    action = daAbort;
+  };
+  EXPECT_THROW(DS().Post(), EAbort);
+  EXPECT_EQ(DS().State(), dsEdit);
+
+  // Retry after the handler repaired the record.
+  DS().OnPostError = [&](TDataSet*, EDatabaseError&, TDataAction& action) {
+    ++calls;
+    name->SetAsString("Repaired");
+    action = daRetry;
+  };
+  DS().Post();
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_EQ(name->AsString(), "Repaired");
+  EXPECT_EQ(calls, 2);
+
+  // An error in BeforeEdit or BeforeDelete stops the operation where it is.
+  DS().BeforeDelete = [](TDataSet*) { Abort(); };
+  EXPECT_THROW(DS().Delete(), EAbort);
+  EXPECT_EQ(Id(), 1);
+}
+
+TEST_P(DataSetBehaviour, DataSourceStateAndAutoEdit) {
+  Open();
+  int stateChanges = 0, dataChanges = 0;
+  fSource->OnStateChange = [&](TObject*) { ++stateChanges; };
+  fSource->OnDataChange = [&](TObject*, TField*) { ++dataChanges; };
+  EXPECT_EQ(fSource->State(), dsBrowse);
+
+  // A control asks to edit through its link; AutoEdit decides.
+  EXPECT_TRUE(fLink->Edit());
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(stateChanges, 1);
+  DS().Cancel();
+  fSource->SetAutoEdit(false);
+  EXPECT_FALSE(fLink->Edit());
+  EXPECT_EQ(DS().State(), dsBrowse);
+  fSource->SetAutoEdit(true);
+  fLink->SetReadOnly(true);
+  EXPECT_FALSE(fLink->Edit());
+  fLink->SetReadOnly(false);
+
+  dataChanges = 0;
+  DS().Next();
+  EXPECT_EQ(dataChanges, 1);
+
+  // A disabled source makes its links inactive.
+  fSource->SetEnabled(false);
+  EXPECT_FALSE(fLink->Active());
+  EXPECT_EQ(fSource->State(), dsInactive);
+  DS().Next();
+  fSource->SetEnabled(true);
+  EXPECT_TRUE(fLink->Active());
+  EXPECT_EQ(Id(), 3);
+  EXPECT_EQ(fLink->ActiveRecord(), 2);
+
+  // Whichever goes first, nobody keeps a pointer to it.
+  fLink.reset();
+  EXPECT_EQ(fSource->DataSet(), fDataSet.get());
+  TRecordingLink survivor(fLog, "survivor");
+  survivor.SetDataSource(fSource.get());
+  fDataSet.reset();
+  EXPECT_EQ(fSource->DataSet(), nullptr);
+  EXPECT_FALSE(survivor.Active());
+  fSource.reset();
+  EXPECT_EQ(survivor.DataSource(), nullptr);
+}
+
+#endif  // ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
+
+}  // namespace zv::testing
