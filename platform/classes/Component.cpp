@@ -72,9 +72,8 @@ void TComponent::SetComponentIndex(int index) {
 
 TComponent* TComponent::FindComponent(std::string_view name) const {
   if (name.empty()) return nullptr;
-  for (TComponent* c : fComponents)
-    if (SameText(c->fName, name)) return c;
-  return nullptr;
+  const auto it = fNameIndex.find(UpperCase(name));
+  return it == fNameIndex.end() ? nullptr : it->second;
 }
 
 void TComponent::SetName(const String& name) {
@@ -87,7 +86,11 @@ void TComponent::SetName(const String& name) {
   ChangeName(name);
 }
 
-void TComponent::ChangeName(const String& name) { fName = name; }
+void TComponent::ChangeName(const String& name) {
+  if (fOwner && !fName.empty()) fOwner->fNameIndex.erase(UpperCase(fName));
+  fName = name;
+  if (fOwner && !fName.empty()) fOwner->fNameIndex[UpperCase(fName)] = this;
+}
 
 void TComponent::ValidateRename(TComponent* component, const String& currentName, const String& newName) {
   if (component && !SameText(currentName, newName)) {
@@ -115,11 +118,16 @@ void TComponent::RemoveComponent(TComponent* component) {
 void TComponent::Insert(TComponent* component) {
   fComponents.push_back(component);
   component->fOwner = this;
+  if (!component->fName.empty()) fNameIndex[UpperCase(component->fName)] = component;
 }
 
 void TComponent::Remove(TComponent* component) {
   fComponents.erase(std::remove(fComponents.begin(), fComponents.end(), component), fComponents.end());
   component->fOwner = nullptr;
+  if (!component->fName.empty()) {
+    const auto it = fNameIndex.find(UpperCase(component->fName));
+    if (it != fNameIndex.end() && it->second == component) fNameIndex.erase(it);
+  }
 }
 
 void TComponent::DestroyComponents() {

@@ -8,6 +8,7 @@
 #include "platform/rtl/Set.h"
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace zv {
@@ -85,6 +86,9 @@ private:
   TComponent* fOwner = nullptr;
   std::vector<TComponent*> fComponents;      // owned
   std::vector<TComponent*> fFreeNotifies;    // told when this one is destroyed, and vice versa
+  // Owned components by upper-cased name: names are checked on every insertion, so a form
+  // of thousands of components must not compare names one by one.
+  std::unordered_map<String, TComponent*> fNameIndex;
   String fName;
   std::intptr_t fTag = 0;
   TComponentState fState;
