@@ -1,0 +1,141 @@
+#include "platform/graphics/PaintDevice.h"
+
+#include "platform/graphics/DrawFlags.h"
+#include "platform/graphics/TextLayout.h"
+
+#include <algorithm>
+
+namespace zv {
+
+TPaintDevice::~TPaintDevice() = default;
+
+// ---------------------------------------------------------------------------------------------
+// State
+
+int TPaintDevice::SelectClipRegion(const TRegion* region) {
+  if (region)
+    fState.Clip = *region;
+  else
+    fState.Clip.reset();
+  ClipChanged();
+  return fState.Clip ? fState.Clip->Complexity() : SIMPLEREGION;
+}
+
+int TPaintDevice::IntersectClipRect(const TRect& r) {
+  if (!fState.Clip) fState.Clip = TRegion(DeviceBounds());
+  fState.Clip->Intersect(r);
+  ClipChanged();
+  return fState.Clip->Complexity();
+}
+
+int TPaintDevice::ExcludeClipRect(const TRect& r) {
+  if (!fState.Clip) fState.Clip = TRegion(DeviceBounds());
+  fState.Clip->Subtract(r);
+  ClipChanged();
+  return fState.Clip->Complexity();
+}
+
+int TPaintDevice::SaveState() {
+  fSaved.push_back(fState);
+  return static_cast<int>(fSaved.size());
+}
+
+bool TPaintDevice::RestoreState(int level) {
+  const int count = static_cast<int>(fSaved.size());
+  if (level < 0) level = count + level + 1;
+  if (level <= 0 || level > count) return false;
+  fState = std::move(fSaved[static_cast<std::size_t>(level - 1)]);
+  fSaved.resize(static_cast<std::size_t>(level - 1));
+  ClipChanged();
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pixels and blits
+
+TColor TPaintDevice::GetPixel(int x, int y) {
+  if (!PtInRect(DeviceBounds(), {x, y})) return CLR_INVALID;
+  return PixelToColor(ReadPixels({x, y, x + 1, y + 1}).At(0, 0));
+}
+
+void TPaintDevice::SetPixel(int x, int y, TColor color) {
+  const TPixelBuffer one(1, 1, ColorToPixel(color));
+  WritePixels({x, y, x + 1, y + 1}, one, {0, 0}, SRCCOPY, 0, false);
+}
+
+void TPaintDevice::InvertRect(const TRect& r) { WritePixels(r, TPixelBuffer(), {0, 0}, DSTINVERT, 0, false); }
+
+void TPaintDevice::BitBlt(const TRect& dst, TPaintDevice* src, TPoint srcPos, std::uint32_t rop, TColor pattern) {
+  if (dst.IsEmpty()) return;
+  if (!RopUsesSource(rop)) {
+    WritePixels(dst, TPixelBuffer(), {0, 0}, rop, pattern, false);
+    return;
+  }
+  if (!src) return;
+  // Read first: src may be this device with an overlapping area.
+  const TPixelBuffer pixels = src->ReadPixels(Bounds(srcPos.X, srcPos.Y, dst.Width(), dst.Height()));
+  WritePixels(dst, pixels, {0, 0}, rop, pattern, false);
+}
+
+void TPaintDevice::StretchBlt(const TRect& dst, TPaintDevice& src, const TRect& srcRect, std::uint32_t rop,
+                              TColor pattern) {
+  if (dst.IsEmpty() || srcRect.IsEmpty()) return;
+  const TPixelBuffer pixels = src.ReadPixels(srcRect);
+  const TPixelBuffer scaled = ScaleImage(pixels, pixels.BoundsRect(), dst.Width(), dst.Height());
+  WritePixels(dst, scaled, {0, 0}, rop, pattern, false);
+}
+
+void TPaintDevice::DrawImage(const TRect& dst, const TPixelBuffer& image, const TRect& srcRect) {
+  if (dst.IsEmpty() || srcRect.IsEmpty()) return;
+  if (dst.Width() == srcRect.Width() && dst.Height() == srcRect.Height()) {
+    WritePixels(dst, image, srcRect.TopLeft(), SRCCOPY, 0, true);
+    return;
+  }
+  WritePixels(dst, ScaleImage(image, srcRect, dst.Width(), dst.Height()), {0, 0}, SRCCOPY, 0, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frames and text
+
+void TPaintDevice::FrameRect(const TRect& r, const TBrushData& brush) {
+  if (r.IsEmpty()) return;
+  FillRect({r.Left, r.Top, r.Right, r.Top + 1}, brush);
+  if (r.Height() > 1) FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, brush);
+  if (r.Height() > 2) {
+    FillRect({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, brush);
+    if (r.Width() > 1) FillRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, brush);
+  }
+}
+
+void TPaintDevice::TextRect(const TRect& r, int x, int y, std::string_view text, const TFontData& font, TColor color,
+                            TColor background) {
+  if (background != clNone) FillRect(r, {background, bsSolid});
+  const int saved = SaveState();
+  IntersectClipRect(r);
+  TextOut(x, y, text, font, color, clNone);
+  RestoreState(saved);
+}
+
+int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, const TFontData& font, TColor color,
+                           TColor background) {
+  const unsigned flags = (format & DT_TABSTOP) ? (format & ~0xFF00u) : format;
+  const TFontMetrics fm = FontMetrics(font);
+  const TTextMeasure measure{[&](std::string_view s) { return TextWidth(font, s); },
+                             fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
+  const TTextLayout layout = LayoutText(text, r, format, measure);
+  if (flags & DT_CALCRECT) {
+    r = layout.CalcRect;
+    return layout.Result;
+  }
+  const bool clip = !(flags & DT_NOCLIP);
+  const int saved = clip ? SaveState() : 0;
+  if (clip) IntersectClipRect(r);
+  TFontData underlined = font;
+  underlined.Style.Include(fsUnderline);
+  for (const TTextLine& line : layout.Lines)
+    for (const TTextRun& run : line.Runs) TextOut(run.X, line.Y, run.Text, run.Underline ? underlined : font, color, background);
+  if (clip) RestoreState(saved);
+  return layout.Result;
+}
+
+}  // namespace zv

@@ -1,0 +1,16 @@
+#include "platform/qt/GuiSession.h"
+
+#include "platform/qt/QtEnvironment.h"
+
+#include <QGuiApplication>
+
+namespace zv::qt {
+
+TGuiSession::TGuiSession(int& argc, char** argv)
+    : fWindowed(PrepareQtPlatform()), fApp(std::make_unique<QGuiApplication>(argc, argv)) {
+  LoadPinnedFonts();
+}
+
+TGuiSession::~TGuiSession() = default;
+
+}  // namespace zv::qt

@@ -1,0 +1,342 @@
+#include "platform/qt/QtBackend.h"
+
+#include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/Raster.h"
+#include "platform/qt/QtEnvironment.h"
+#include "platform/rtl/Format.h"
+
+#include <QBrush>
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QPen>
+#include <QPolygon>
+#include <QRegion>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace zv::qt {
+
+namespace {
+
+QColor ToQColor(TColor rgb) { return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)); }
+TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QString ToQString(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Windows family names that forms carry, and the pinned face that stands in for them.
+QString FamilyFor(const TFontData& font) {
+  static const PinnedFonts pinned = LoadPinnedFonts();
+  static const char* const mono[] = {"Courier New", "Courier", "Fixedsys", "Consolas", "Lucida Console", "Terminal"};
+  const QString name = QString::fromUtf8(font.Name.c_str());
+  for (const char* m : mono)
+    if (name.compare(QLatin1String(m), Qt::CaseInsensitive) == 0) return QString::fromUtf8(pinned.Mono);
+  if (!name.isEmpty() && QFontDatabase::hasFamily(name)) return name;
+  return QString::fromUtf8(font.Pitch == fpFixed ? pinned.Mono : pinned.Sans);
+}
+
+struct TQtFont {
+  QFont Font;
+  int EmPixels = 11;
+};
+
+// QFonts by their data; fonts are few, metrics are asked for often.
+const TQtFont& FontFor(const TFontData& data) {
+  static std::unordered_map<std::string, TQtFont> cache;
+  const std::string key = data.Name + '|' + std::to_string(data.Height) + '|' + std::to_string(data.Style.Bits()) + '|' +
+                          std::to_string(static_cast<int>(data.Pitch));
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  TQtFont f;
+  f.Font = QFont(FamilyFor(data));
+  f.Font.setHintingPreference(QFont::PreferNoHinting);
+  f.Font.setStyleStrategy(QFont::NoSubpixelAntialias);
+  f.Font.setBold(data.Style.Contains(fsBold));
+  f.Font.setItalic(data.Style.Contains(fsItalic));
+  f.Font.setUnderline(data.Style.Contains(fsUnderline));
+  f.Font.setStrikeOut(data.Style.Contains(fsStrikeOut));
+  const int height = data.Height == 0 ? DefaultFontHeight : data.Height;
+  if (height < 0) {
+    f.EmPixels = std::max(1, -std::max(height, -100000));
+  } else {
+    // A positive height is the cell height: scale the em size until the cell matches.
+    f.Font.setPixelSize(std::min(height, 100000));
+    const int cell = std::max(1, QFontMetrics(f.Font).height());
+    f.EmPixels = std::max(1, static_cast<int>((static_cast<long long>(height) * height + cell / 2) / cell));
+  }
+  f.Font.setPixelSize(f.EmPixels);
+  return cache.emplace(key, std::move(f)).first->second;
+}
+
+class TQtSurface : public TPaintDevice {
+public:
+  TQtSurface(int width, int height) : fImage(width, height, QImage::Format_RGB32) {
+    if (width > 0 && height > 0 && fImage.isNull()) throw EOutOfResources(SOutOfResources);
+    fImage.fill(Qt::black);
+  }
+
+  const QImage& Image() const { return fImage; }
+
+  int Width() const override { return fImage.width(); }
+  int Height() const override { return fImage.height(); }
+
+  void Resize(int width, int height) override {
+    QImage resized(width, height, QImage::Format_RGB32);
+    if (width > 0 && height > 0 && resized.isNull()) throw EOutOfResources(SOutOfResources);
+    resized.fill(Qt::black);
+    if (!fImage.isNull() && !resized.isNull()) {
+      QPainter p(&resized);
+      p.drawImage(0, 0, fImage);
+    }
+    fImage = std::move(resized);
+  }
+
+  void FillRect(const TRect& r, const TBrushData& brush) override {
+    if (brush.Style == bsClear || fImage.isNull() || r.IsEmpty()) return;
+    if (brush.Style != bsSolid) return Raster().FillRect(r, {ColorToPixel(brush.Color), brush.Style});
+    QPainter p(&fImage);
+    Prepare(p);
+    p.fillRect(ToQRect(r), ToQColor(brush.Color));
+  }
+
+  void Polyline(std::span<const TPoint> points, const TPenData& pen, TColor background) override {
+    if (fImage.isNull()) return;
+    Raster().Polyline(points, RasterPen(pen, background));
+  }
+
+  void Polygon(std::span<const TPoint> points, const TPenData& pen, const TBrushData& brush,
+               TColor background) override {
+    if (fImage.isNull() || points.empty()) return;
+    if (!Plain(pen, brush)) return Raster().Polygon(points, RasterPen(pen, background), {ColorToPixel(brush.Color), brush.Style});
+    QPolygon polygon;
+    for (TPoint pt : points) polygon << QPoint(pt.X, pt.Y);
+    QPainter p(&fImage);
+    Prepare(p);
+    SetPenAndBrush(p, pen, brush);
+    p.drawPolygon(polygon, Qt::OddEvenFill);
+  }
+
+  void Rectangle(const TRect& r, const TPenData& pen, const TBrushData& brush, TColor background) override {
+    if (fImage.isNull() || r.IsEmpty()) return;
+    if (!Plain(pen, brush) || pen.Width > 1)
+      return Raster().Rectangle(r, RasterPen(pen, background), {ColorToPixel(brush.Color), brush.Style});
+    QPainter p(&fImage);
+    Prepare(p);
+    const bool outlined = pen.Style != psClear;
+    const TRect inner = outlined ? TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1} : r;
+    if (brush.Style == bsSolid && !inner.IsEmpty()) p.fillRect(ToQRect(inner), ToQColor(brush.Color));
+    if (outlined) {
+      const QColor c = ToQColor(pen.Color);
+      p.fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
+      p.fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
+      p.fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
+      p.fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+    }
+  }
+
+  void Ellipse(const TRect& r, const TPenData& pen, const TBrushData& brush) override {
+    if (fImage.isNull() || r.IsEmpty()) return;
+    if (!Plain(pen, brush)) return Raster().Ellipse(r, RasterPen(pen, clNone), {ColorToPixel(brush.Color), brush.Style});
+    QPainter p(&fImage);
+    Prepare(p);
+    SetPenAndBrush(p, pen, brush);
+    if (pen.Style == psClear)
+      p.drawEllipse(ToQRect(r));
+    else
+      p.drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+  }
+
+  void TextOut(int x, int y, std::string_view text, const TFontData& font, TColor color, TColor background) override {
+    if (fImage.isNull()) return;
+    const TQtFont& f = FontFor(font);
+    const QString s = ToQString(text);
+    const QFontMetrics fm(f.Font);
+    QPainter p(&fImage);
+    Prepare(p);
+    if (font.Orientation != 0) {
+      p.translate(x, y);
+      p.rotate(-font.Orientation / 10.0);
+      x = y = 0;
+    }
+    if (background != clNone) p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(background));
+    p.setFont(f.Font);
+    p.setPen(ToQColor(color));
+    p.drawText(QPoint(x, y + fm.ascent()), s);
+  }
+
+  TFontMetrics FontMetrics(const TFontData& font) override {
+    const TQtFont& f = FontFor(font);
+    const QFontMetrics fm(f.Font);
+    TFontMetrics m;
+    m.Ascent = fm.ascent();
+    m.Descent = fm.descent();
+    m.Height = m.Ascent + m.Descent;
+    m.InternalLeading = std::max(0, m.Height - f.EmPixels);
+    m.ExternalLeading = std::max(0, fm.leading());
+    m.AveCharWidth = fm.averageCharWidth();
+    m.MaxCharWidth = fm.maxWidth();
+    return m;
+  }
+
+  int TextWidth(const TFontData& font, std::string_view text) override {
+    return QFontMetrics(FontFor(font).Font).horizontalAdvance(ToQString(text));
+  }
+
+  TPixelBuffer ReadPixels(const TRect& r) override { return TRaster(View(), nullptr).Read(r); }
+
+  void WritePixels(const TRect& dst, const TPixelBuffer& src, TPoint srcPos, std::uint32_t rop, TColor pattern,
+                   bool blendAlpha) override {
+    if (fImage.isNull()) return;
+    Raster().Blit(dst, src, srcPos, rop, ColorToPixel(pattern), blendAlpha);
+  }
+
+protected:
+  void ClipChanged() override {
+    fClip = QRegion();
+    if (const TRegion* clip = ClipRegion())
+      for (const TRect& r : clip->Rects()) fClip += ToQRect(r);
+  }
+
+private:
+  // RGB32 pixels are 0xffRRGGBB words, the layout of TPixel.
+  TPixelView View() {
+    if (fImage.isNull()) return {};
+    return {reinterpret_cast<TPixel*>(fImage.bits()), fImage.width(), fImage.height(), fImage.bytesPerLine() / 4};
+  }
+  TRaster Raster() { return TRaster(View(), ClipRegion()); }
+
+  void Prepare(QPainter& p) const {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (ClipRegion()) p.setClipRegion(fClip);
+  }
+
+  // What QPainter draws like the host: copy mode, solid or no outline, solid or no fill.
+  static bool Plain(const TPenData& pen, const TBrushData& brush) {
+    return pen.Mode == pmCopy && (pen.Style == psSolid || pen.Style == psInsideFrame || pen.Style == psClear) &&
+           (brush.Style == bsSolid || brush.Style == bsClear);
+  }
+
+  static void SetPenAndBrush(QPainter& p, const TPenData& pen, const TBrushData& brush) {
+    if (pen.Style == psClear) {
+      p.setPen(Qt::NoPen);
+    } else {
+      QPen qpen(ToQColor(pen.Color));
+      qpen.setWidth(pen.Width <= 1 ? 0 : pen.Width);
+      qpen.setCapStyle(Qt::RoundCap);
+      qpen.setJoinStyle(Qt::RoundJoin);
+      p.setPen(qpen);
+    }
+    p.setBrush(brush.Style == bsSolid ? QBrush(ToQColor(brush.Color)) : QBrush(Qt::NoBrush));
+  }
+
+  static TRasterPen RasterPen(const TPenData& pen, TColor background) {
+    TRasterPen p;
+    p.Color = ColorToPixel(pen.Color);
+    p.Width = pen.Width;
+    p.Style = pen.Style;
+    p.Rop2 = PenModeToRop2(pen.Mode);
+    if (background != clNone) p.GapColor = ColorToPixel(background);
+    return p;
+  }
+
+  QImage fImage;
+  QRegion fClip;
+};
+
+const char* QtFormat(TImageFormat format) {
+  switch (format) {
+    case TImageFormat::Png: return "PNG";
+    case TImageFormat::Jpeg: return "JPEG";
+    case TImageFormat::Gif: return "GIF";
+    case TImageFormat::Bmp: return "BMP";
+  }
+  return "";
+}
+
+}  // namespace
+
+TQtBackend::TQtBackend(bool nativePalette) : fNativePalette(nativePalette) { LoadPinnedFonts(); }
+
+std::unique_ptr<TPaintDevice> TQtBackend::CreateSurface(int width, int height) {
+  if (width < 0 || height < 0) throw EInvalidGraphicOperation(SInvalidImageSize);
+  return std::make_unique<TQtSurface>(width, height);
+}
+
+TColor TQtBackend::SysColor(int index) const {
+  if (!fNativePalette || !qGuiApp) return TGraphicsBackend::SysColor(index);
+  const QPalette pal = QGuiApplication::palette();
+  switch (index) {
+    case COLOR_WINDOW: return FromQColor(pal.color(QPalette::Base));
+    case COLOR_WINDOWTEXT: return FromQColor(pal.color(QPalette::Text));
+    case COLOR_BTNFACE:
+    case COLOR_MENU:
+    case COLOR_3DLIGHT: return FromQColor(pal.color(QPalette::Button));
+    case COLOR_BTNTEXT:
+    case COLOR_MENUTEXT: return FromQColor(pal.color(QPalette::ButtonText));
+    case COLOR_BTNHIGHLIGHT: return FromQColor(pal.color(QPalette::Light));
+    case COLOR_BTNSHADOW: return FromQColor(pal.color(QPalette::Mid));
+    case COLOR_3DDKSHADOW: return FromQColor(pal.color(QPalette::Shadow));
+    case COLOR_HIGHLIGHT: return FromQColor(pal.color(QPalette::Highlight));
+    case COLOR_HIGHLIGHTTEXT: return FromQColor(pal.color(QPalette::HighlightedText));
+    case COLOR_GRAYTEXT: return FromQColor(pal.color(QPalette::Disabled, QPalette::Text));
+    case COLOR_INFOBK: return FromQColor(pal.color(QPalette::ToolTipBase));
+    case COLOR_INFOTEXT: return FromQColor(pal.color(QPalette::ToolTipText));
+    default: return TGraphicsBackend::SysColor(index);
+  }
+}
+
+bool TQtBackend::CanDecode(TImageFormat) const { return true; }
+bool TQtBackend::CanEncode(TImageFormat format) const { return format != TImageFormat::Gif; }
+
+TPixelBuffer TQtBackend::DecodeImage(std::span<const std::uint8_t> data, TImageFormat format) {
+  if (format == TImageFormat::Bmp) return TGraphicsBackend::DecodeImage(data, format);
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
+                                                   static_cast<qsizetype>(data.size()));
+  QImage image = QImage::fromData(bytes, QtFormat(format));
+  if (image.isNull()) throw EInvalidGraphic(Format(SInvalidImageData, {ImageFormatName(format), "cannot be decoded"}));
+  image = image.convertToFormat(QImage::Format_ARGB32);
+  TPixelBuffer out(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    std::copy(row, row + image.width(), out.Row(y).begin());
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> TQtBackend::EncodeImage(const TPixelBuffer& pixels, TImageFormat format, int quality) {
+  if (format == TImageFormat::Bmp) return TGraphicsBackend::EncodeImage(pixels, format, quality);
+  if (!CanEncode(format)) Unsupported("write", format);
+  QImage image(pixels.Width(), pixels.Height(), QImage::Format_ARGB32);
+  if (image.isNull() && !pixels.Empty()) throw EOutOfResources(SOutOfResources);
+  for (int y = 0; y < pixels.Height(); ++y) {
+    auto row = pixels.Row(y);
+    std::copy(row.begin(), row.end(), reinterpret_cast<QRgb*>(image.scanLine(y)));
+  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, QtFormat(format), format == TImageFormat::Jpeg ? std::clamp(quality, 1, 100) : -1))
+    throw EInvalidGraphic(Format(SInvalidImageData, {ImageFormatName(format), "cannot be encoded"}));
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+std::unique_ptr<TGraphicsBackend> CreateQtBackend(bool nativePalette) {
+  return std::make_unique<TQtBackend>(nativePalette);
+}
+
+const QImage* SurfaceImage(const TPaintDevice& device) {
+  auto* s = dynamic_cast<const TQtSurface*>(&device);
+  return s ? &s->Image() : nullptr;
+}
+
+}  // namespace zv::qt

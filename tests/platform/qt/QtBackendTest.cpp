@@ -1,0 +1,226 @@
+// The Qt backend on pixels: frames and raster operations match the null backend exactly, text
+// lands where the layout says, and images survive PNG.
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GraphicsConsts.h"
+#include "platform/null/NullBackend.h"
+#include "platform/qt/GuiSession.h"
+#include "platform/qt/QtBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include <unistd.h>
+
+using namespace zv;
+
+namespace {
+
+// Pixels of rect that are darker than mid grey, and their bounds.
+struct TInk {
+  int Count = 0;
+  TRect Bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+};
+TInk InkIn(TCanvas& c, const TRect& r) {
+  TInk ink;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
+      const TColor p = c.Pixels(x, y);
+      if (GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 128) {
+        ++ink.Count;
+        ink.Bounds = {std::min(ink.Bounds.Left, x), std::min(ink.Bounds.Top, y), std::max(ink.Bounds.Right, x + 1),
+                      std::max(ink.Bounds.Bottom, y + 1)};
+      }
+    }
+  return ink;
+}
+
+class QtCanvasTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    surface = GraphicsBackend().CreateSurface(120, 60);
+    canvas = std::make_unique<TCanvas>(surface.get());
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect(Rect(0, 0, 120, 60));
+  }
+  std::unique_ptr<TPaintDevice> surface;
+  std::unique_ptr<TCanvas> canvas;
+};
+
+}  // namespace
+
+TEST_F(QtCanvasTest, FramesAndRasterOperationsMatchTheNullBackend) {
+  TNullSurface nullSurface(120, 60);
+  TCanvas nullCanvas(&nullSurface);
+  const std::function<void(TCanvas&)> paint = [](TCanvas& c) {
+    c.Brush()->SetColor(clWhite);
+    c.FillRect(Rect(0, 0, 120, 60));
+    TRect r = Rect(2, 2, 22, 22);
+    DrawEdge(c, r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
+    DrawEdge(c, r, EDGE_ETCHED, BF_RECT);
+    r = Rect(24, 2, 44, 22);
+    DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
+    r = Rect(46, 2, 59, 15);
+    DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    r = Rect(62, 2, 78, 18);
+    DrawFrameControl(c, r, DFC_SCROLL, DFCS_SCROLLLEFT | DFCS_INACTIVE);
+    r = Rect(80, 2, 96, 18);
+    DrawFrameControl(c, r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_CHECKED);
+    DrawFocusRect(c, Rect(2, 30, 40, 50));
+    InvertRect(c, Rect(10, 35, 20, 45));
+    c.Brush()->SetColor(clRed);
+    c.Rectangle(44, 30, 60, 45);
+    c.Brush()->SetStyle(bsDiagCross);
+    c.Brush()->SetColor(clBlue);
+    c.FillRect(Rect(62, 30, 80, 45));
+    c.Pen()->SetStyle(psDashDot);
+    c.MoveTo(0, 55);
+    c.LineTo(119, 52);
+    c.Pen()->SetStyle(psSolid);
+    c.Pen()->SetMode(pmXor);
+    c.Pen()->SetColor(clWhite);
+    c.Brush()->SetColor(clYellow);
+    c.Rectangle(84, 30, 100, 58);
+    c.Pen()->SetMode(pmCopy);
+    c.Pen()->SetWidth(3);
+    c.MoveTo(102, 30);
+    c.LineTo(115, 50);
+    BitBlt(c, 100, 2, 16, 16, &c, 2, 2, SRCINVERT);
+  };
+  paint(*canvas);
+  paint(nullCanvas);
+  EXPECT_TRUE(surface->ReadPixels(Rect(0, 0, 120, 60)) == nullSurface.Pixels());
+  EXPECT_NE(qt::SurfaceImage(*surface), nullptr);
+  EXPECT_EQ(qt::SurfaceImage(nullSurface), nullptr);
+}
+
+TEST_F(QtCanvasTest, TextIsDrawnWhereItIsMeasured) {
+  const TSize extent = canvas->TextExtent("Hello");
+  TTextMetric tm;
+  GetTextMetrics(*canvas, tm);
+  EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+  EXPECT_EQ(extent.cy, tm.tmHeight);
+  EXPECT_GE(tm.tmHeight, 11);
+  EXPECT_GE(tm.tmInternalLeading, 0);
+  EXPECT_GT(tm.tmAveCharWidth, 3);
+  EXPECT_NEAR(canvas->TextWidth("HHHH"), 2 * canvas->TextWidth("HH"), 1);
+  canvas->Font()->SetStyle({fsBold});
+  EXPECT_GT(canvas->TextWidth("Hello"), extent.cx);
+  canvas->Font()->SetStyle({});
+
+  canvas->TextOut(4, 4, "Hello");
+  const TInk ink = InkIn(*canvas, Rect(0, 0, 120, 30));
+  EXPECT_GT(ink.Count, 20);
+  EXPECT_GE(ink.Bounds.Left, 4);
+  EXPECT_LE(ink.Bounds.Right, 4 + extent.cx + 1);
+  EXPECT_GE(ink.Bounds.Top, 4);
+  EXPECT_LE(ink.Bounds.Bottom, 4 + tm.tmAscent + 1);  // no descenders in "Hello"
+
+  // Centred in a rectangle, clipped to it, in the font's colour over the brush.
+  canvas->Font()->SetColor(clRed);
+  canvas->Brush()->SetColor(clYellow);
+  TRect r = Rect(0, 30, 120, 60);
+  DrawText(*canvas, "Mid", r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  const int w = canvas->TextWidth("Mid");
+  const int left = (120 - w) / 2, top = 30 + (30 - tm.tmHeight) / 2;
+  EXPECT_EQ(canvas->Pixels(left, top), clYellow);
+  EXPECT_EQ(canvas->Pixels(left - 1, top), clWhite);
+  int red = 0;
+  for (int y = top; y < top + tm.tmHeight; ++y)
+    for (int x = left; x < left + w; ++x) {
+      const TColor p = canvas->Pixels(x, y);
+      red += GetRValue(p) > 200 && GetGValue(p) < 100;
+    }
+  EXPECT_GT(red, 5);
+  canvas->Brush()->SetStyle(bsClear);
+  r = Rect(0, 0, 10, 20);
+  canvas->Brush()->SetColor(clWhite);
+  canvas->FillRect(Rect(0, 0, 120, 30));
+  canvas->Brush()->SetStyle(bsClear);
+  DrawText(*canvas, "Wide text", r, DT_SINGLELINE);
+  EXPECT_GT(InkIn(*canvas, Rect(0, 0, 10, 20)).Count, 0);
+  EXPECT_EQ(InkIn(*canvas, Rect(10, 0, 120, 30)).Count, 0);
+}
+
+TEST_F(QtCanvasTest, FontHeightsFollowTheHostRule) {
+  canvas->Font()->SetHeight(-20);
+  TTextMetric tm;
+  GetTextMetrics(*canvas, tm);
+  EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 20);
+  canvas->Font()->SetHeight(24);  // the cell height
+  GetTextMetrics(*canvas, tm);
+  EXPECT_NEAR(tm.tmHeight, 24, 1);
+  canvas->Font()->SetName("Courier New");
+  canvas->Font()->SetHeight(-12);
+  EXPECT_EQ(canvas->TextWidth("iiii"), canvas->TextWidth("MMMM"));  // mapped to the fixed-pitch face
+}
+
+TEST(QtImages, PngRoundTripsAndFormats) {
+  TBitmap b;
+  b.SetSize(7, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) b.Canvas()->SetPixels(x, y, RGB(x * 30, y * 50, 200 - x * y));
+  TMemoryStream s;
+  b.SaveToStream(s, TImageFormat::Png);
+  ASSERT_GT(s.Size(), 8);
+  EXPECT_EQ(s.Memory()[1], 'P');
+  s.SetPosition(0);
+  TBitmap c;
+  c.LoadFromStream(s);
+  EXPECT_TRUE(c.ToPixels() == b.ToPixels());
+
+  TPngImage alpha;
+  TPixelBuffer px(3, 2, 0x80FF0000u);
+  px.Set(0, 0, 0x00000000u);
+  alpha.SetPixels(px);
+  TMemoryStream a;
+  alpha.SaveToStream(a);
+  a.SetPosition(0);
+  TPngImage back;
+  back.LoadFromStream(a);
+  EXPECT_TRUE(back.ToPixels() == px);
+
+  TJPEGImage jpeg;
+  jpeg.SetPixels(TPixelBuffer(16, 16, 0xFF3060C0u));
+  TMemoryStream j;
+  jpeg.SaveToStream(j);
+  j.SetPosition(0);
+  TJPEGImage jback;
+  jback.LoadFromStream(j);
+  const TPixel p = jback.ToPixels().At(8, 8);
+  EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 0x30, 8);
+  EXPECT_NEAR(static_cast<int>(p & 0xFF), 0xC0, 8);
+
+  TGIFImage gif;
+  gif.SetPixels(px);
+  TMemoryStream g;
+  try {
+    gif.SaveToStream(g);
+    FAIL();
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "The Qt graphics backend cannot write GIF images");
+  }
+  const std::uint8_t junk[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 1, 2, 3};
+  EXPECT_THROW(GraphicsBackend().DecodeImage(junk, TImageFormat::Png), EInvalidGraphic);
+
+  const auto file = std::filesystem::temp_directory_path() / ("zv-qt-" + std::to_string(::getpid()) + ".png");
+  b.SaveToFile(file.string());
+  TPicture pic;
+  pic.LoadFromFile(file.string());
+  ASSERT_NE(dynamic_cast<TPngImage*>(pic.Graphic()), nullptr);
+  EXPECT_TRUE(pic.Graphic()->ToPixels() == b.ToPixels());
+  std::filesystem::remove(file);
+}
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qt::TGuiSession session(argc, argv);
+  SetGraphicsBackend(qt::CreateQtBackend());
+  ::testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  SetGraphicsBackend(nullptr);
+  return result;
+}
