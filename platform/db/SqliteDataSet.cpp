@@ -1,0 +1,840 @@
+// TSqliteDataSet: the record-buffer protocol on TSqliteCursor, posting through bound
+// statements, Locate as one query.
+//
+// Sections: helpers; properties; opening; the cursor protocol; positions and bookmarks;
+// posting and deleting; field data and blobs; searching.
+
+#include "platform/db/SqliteDataSet.h"
+
+#include "platform/classes/TypeInfo.h"
+#include "platform/db/DBConsts.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Sqlite.h"
+#include "platform/db/SqliteCursor.h"
+#include "platform/rtl/Consts.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/NumberConv.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace zv {
+
+using sqlite::QuoteIdentifier;
+using sqlite::TSqliteCursor;
+using sqlite::TSqliteRow;
+using sqlite::TSqliteStatement;
+
+ZV_DEFINE_CLASS_WITH_PROPS(TSqliteDataSet, TDataSet)
+
+void TSqliteDataSet::DeclareProperties(TPropTable<TSqliteDataSet>& t) {
+  t.Prop("FileName", &TSqliteDataSet::FileName, &TSqliteDataSet::SetFileName);
+  t.Prop("TableName", &TSqliteDataSet::TableName, &TSqliteDataSet::SetTableName);
+  t.Prop("SQL", &TSqliteDataSet::SQL, &TSqliteDataSet::SetSQL);
+  t.Prop("ReadOnly", &TSqliteDataSet::ReadOnly, &TSqliteDataSet::SetReadOnly).Default(0);
+  t.Prop("SortFields", &TSqliteDataSet::SortFields, &TSqliteDataSet::SetSortFields);
+  t.Prop("BusyTimeout", &TSqliteDataSet::BusyTimeout, &TSqliteDataSet::SetBusyTimeout).Default(1000);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Helpers
+
+namespace {
+
+struct TSqliteRecordBuffer : TRecordBuffer {
+  std::vector<Variant> Values;
+  std::vector<char> Changed;  // columns written since the record was read
+  std::vector<Variant> Key;   // the row's sort key as stored, when KeyValid
+  std::int64_t Id = 0;
+  bool KeyValid = false;
+};
+
+TSqliteRecordBuffer& Rec(TRecordBuffer& buffer) { return static_cast<TSqliteRecordBuffer&>(buffer); }
+const TSqliteRecordBuffer& Rec(const TRecordBuffer& buffer) { return static_cast<const TSqliteRecordBuffer&>(buffer); }
+
+// A bookmark is the rowid (or a query's row position) as eight bytes, least significant first.
+TBookmarkStr EncodeBookmark(std::int64_t id) {
+  TBookmarkStr s(8, '\0');
+  auto u = static_cast<std::uint64_t>(id);
+  for (char& c : s) {
+    c = static_cast<char>(u & 0xFF);
+    u >>= 8;
+  }
+  return s;
+}
+
+bool DecodeBookmark(const TBookmarkStr& s, std::int64_t& id) {
+  if (s.size() != 8) return false;
+  std::uint64_t u = 0;
+  for (std::size_t i = 8; i-- > 0;) u = (u << 8) | static_cast<unsigned char>(s[i]);
+  id = static_cast<std::int64_t>(u);
+  return true;
+}
+
+bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
+
+bool IsTextType(TFieldType type) {
+  switch (type) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+    case ftMemo:
+    case ftFmtMemo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int ToInt(std::int64_t value) {
+  if (value > INT_MAX || value < INT_MIN) throw ERangeError(SRangeError);
+  return static_cast<int>(value);
+}
+
+// Dates are written as SQLite's date functions read them, in the column's own form.
+Variant ToSqlValue(const Variant& value, TFieldType type) {
+  if (IsNullish(value)) return Variant::Null();
+  if ((type == ftDate || type == ftTime || type == ftDateTime) && VarType(value) == varDate)
+    return Variant(sqlite::DateTimeToSqlText(value.AsDateTime(), type));
+  return value;
+}
+
+// The i-th of Locate's key values: the value itself for one field.
+Variant KeyValue(const Variant& keyValues, std::size_t index, std::size_t count) {
+  if (!keyValues.IsArray()) {
+    if (count == 1) return keyValues;
+    throw EVariantError(SVarNotArray);
+  }
+  return keyValues.GetElement(VarArrayLowBound(keyValues, 1) + static_cast<int>(index));
+}
+
+std::int64_t CharCount(const String& text) {
+  return std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
+// zv_lower(text): the host's case folding (AnsiLowerCase), which SQLite's lower() does only for
+// ASCII; case-insensitive Locate compares through it.
+void SqlLower(sqlite3_context* context, int, sqlite3_value** args) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+  if (!text) {
+    sqlite3_result_null(context);
+    return;
+  }
+  try {
+    const String lower = AnsiLowerCase(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(args[0]))));
+    sqlite3_result_text64(context, lower.data(), lower.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  } catch (const std::exception& e) {
+    sqlite3_result_error(context, e.what(), -1);
+  }
+}
+
+// The parts of "Name;Date DESC": a trailing ASC or DESC is the direction, the rest the name.
+struct TSortItem {
+  String Name;
+  bool Descending = false;
+};
+
+std::vector<TSortItem> SplitSortText(const String& text) {
+  std::vector<TSortItem> items;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(';', start);
+    if (end == String::npos) end = text.size();
+    const String item = Trim(std::string_view(text).substr(start, end - start));
+    start = end + 1;
+    if (item.empty()) continue;
+    TSortItem sortItem{item, false};
+    const std::size_t space = item.find_last_of(" \t");
+    if (space != String::npos) {
+      const String word = item.substr(space + 1);
+      if (SameText(word, "DESC") || SameText(word, "ASC")) {
+        sortItem.Descending = SameText(word, "DESC");
+        sortItem.Name = Trim(std::string_view(item).substr(0, space));
+      }
+    }
+    items.push_back(std::move(sortItem));
+  }
+  return items;
+}
+
+// The blob's bytes in memory; what is written goes back into the record when the stream goes.
+class TSqliteBlobStream final : public TMemoryStream {
+public:
+  TSqliteBlobStream(TSqliteDataSet& dataSet, TField& field, bool writes) : fDataSet(dataSet), fField(field), fWrites(writes) {}
+
+  ~TSqliteBlobStream() override {
+    if (!fWrites || !fModified) return;
+    if (fDataSet.State() != dsEdit && fDataSet.State() != dsInsert) return;  // the edit was given up
+    try {
+      const auto bytes = Memory();
+      Variant value = Variant::Null();
+      if (!bytes.empty()) {
+        if (IsTextType(fField.DataType()))
+          value = String(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        else
+          value = VarArrayOfBytes(bytes);
+      }
+      fDataSet.SetFieldData(&fField, value);
+    } catch (...) {
+      // A destructor cannot report; the record keeps its previous value.
+    }
+  }
+
+  void Load(std::span<const std::uint8_t> bytes) {
+    TMemoryStream::Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    Seek(0, soBeginning);
+  }
+  void MarkModified() { fModified = true; }
+
+  std::int64_t Write(const void* buffer, std::int64_t count) override {
+    fModified = true;
+    return TMemoryStream::Write(buffer, count);
+  }
+  void SetSize(std::int64_t newSize) override {
+    fModified = true;
+    TMemoryStream::SetSize(newSize);
+  }
+
+private:
+  TSqliteDataSet& fDataSet;
+  TField& fField;
+  bool fWrites;
+  bool fModified = false;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Properties
+
+TSqliteDataSet::TSqliteDataSet(TComponent* owner) : TDataSet(owner) {}
+
+TSqliteDataSet::~TSqliteDataSet() {
+  Destroying();
+  Close();
+  CloseDatabase();
+}
+
+void TSqliteDataSet::SetFileName(const String& value) {
+  if (value == fFileName) return;
+  CheckInactive();
+  CloseDatabase();
+  fFileName = value;
+  FieldDefs().SetUpdated(false);
+}
+
+void TSqliteDataSet::SetTableName(const String& value) {
+  if (value == fTableName) return;
+  CheckInactive();
+  fTableName = value;
+  FieldDefs().SetUpdated(false);
+}
+
+void TSqliteDataSet::SetSQL(const String& value) {
+  if (value == fSQL) return;
+  CheckInactive();
+  fSQL = value;
+  FieldDefs().SetUpdated(false);
+}
+
+void TSqliteDataSet::SetReadOnly(bool value) {
+  if (value == fReadOnly) return;
+  CheckInactive();
+  CloseDatabase();  // the connection is opened read-only or not
+  fReadOnly = value;
+}
+
+void TSqliteDataSet::SetBusyTimeout(int value) {
+  fBusyTimeout = std::max(value, 0);
+  if (fDatabase) fDatabase->SetBusyTimeout(fBusyTimeout);
+}
+
+void TSqliteDataSet::SetSortFields(const String& value) {
+  if (!Active() || !fCursor) {
+    fSortFields = value;  // checked when the dataset opens
+    return;
+  }
+  CheckBrowseMode();
+  const TBookmarkStr current = Bookmark();
+  CreateCursor(value);
+  fSortFields = value;
+  std::int64_t id = 0;
+  // A query's bookmark is a position, which the new order gives to another row.
+  if (fIsTable && DecodeBookmark(current, id) && fCursor->SetToExistingRow(id)) {
+    Resync({rmExact, rmCenter});
+  } else {
+    First();
+  }
+}
+
+bool TSqliteDataSet::CanModify() const {
+  if (fReadOnly || !fIsTable || !fDatabase) return false;
+  return sqlite3_db_readonly(fDatabase->Handle(), "main") != 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+void TSqliteDataSet::OpenDatabase() {
+  if (fDatabase) return;
+  if (fFileName.empty()) DatabaseError(SSqliteNoFileName, this);
+  auto db = std::make_unique<sqlite::TSqliteDatabase>(fFileName, fReadOnly);
+  db->SetBusyTimeout(fBusyTimeout);
+  const int rc = sqlite3_create_function_v2(db->Handle(), "zv_lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                            SqlLower, nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) db->RaiseError(rc);
+  fDatabase = std::move(db);
+}
+
+void TSqliteDataSet::CloseDatabase() {
+  fCursor.reset();  // its statements belong to the connection
+  fDatabase.reset();
+}
+
+void TSqliteDataSet::InternalInitFieldDefs() {
+  OpenDatabase();
+  try {
+    fColumns.clear();
+    fIsTable = false;
+    fRowIdAlias = -1;
+    fQuery.clear();
+    FieldDefs().Clear();
+    if (!fSQL.empty())
+      ReadQueryColumns();
+    else if (!fTableName.empty())
+      ReadTableColumns();
+    else
+      DatabaseError(SSqliteNoSource, this);
+    FieldDefs().SetUpdated(true);
+  } catch (...) {
+    if (!IsCursorOpen()) CloseDatabase();
+    throw;
+  }
+}
+
+void TSqliteDataSet::ReadTableColumns() {
+  const String table = QuoteIdentifier(fTableName);
+  {
+    // Raises SQLite's own "no such table" for a missing one.
+    TSqliteStatement probe(*fDatabase, "SELECT * FROM " + table + " LIMIT 0");
+  }
+  String type;
+  {
+    TSqliteStatement st(*fDatabase, "SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE");
+    st.Bind(1, Variant(fTableName));
+    if (st.Step()) type = st.ColumnText(0);
+  }
+  struct TInfo {
+    String Name, DeclaredType;
+    bool NotNull = false, HasDefault = false;
+    int PrimaryKey = 0;
+  };
+  std::vector<TInfo> infos;
+  {
+    TSqliteStatement st(*fDatabase, "PRAGMA table_info(" + table + ")");
+    while (st.Step()) infos.push_back({st.ColumnText(1), st.ColumnText(2), st.ColumnInt64(3) != 0, !st.ColumnIsNull(4),
+                                       static_cast<int>(st.ColumnInt64(5))});
+  }
+  // The rowid answers to three names; a column may have taken any of them. Views and tables
+  // WITHOUT ROWID have none: they are read as a query.
+  if (SameText(type, "table")) {
+    for (const char* name : {"rowid", "_rowid_", "oid"}) {
+      if (std::any_of(infos.begin(), infos.end(), [&](const TInfo& i) { return SameText(i.Name, name); })) continue;
+      try {
+        TSqliteStatement probe(*fDatabase, "SELECT " + String(name) + " FROM " + table + " LIMIT 0");
+        fRowIdName = name;
+        fIsTable = true;
+      } catch (const EDatabaseError&) {
+      }
+      break;
+    }
+  }
+  if (!fIsTable) {
+    fQuery = "SELECT * FROM " + table;
+    ReadQueryColumns();
+    return;
+  }
+  const int keyColumns = static_cast<int>(std::count_if(infos.begin(), infos.end(), [](const TInfo& i) { return i.PrimaryKey > 0; }));
+  for (std::size_t c = 0; c < infos.size(); ++c) {
+    const TInfo& info = infos[c];
+    int size = 0;
+    TFieldType fieldType = sqlite::FieldTypeFromDeclaredType(info.DeclaredType, size);
+    int precision = 0;
+    if (fieldType == ftFMTBcd || fieldType == ftBCD) {
+      // DECIMAL(p,s): the size of a decimal field is its places.
+      precision = size;
+      size = 8;
+      const auto comma = info.DeclaredType.find(',');
+      if (comma != String::npos) {
+        size = 0;
+        for (std::size_t i = comma + 1; i < info.DeclaredType.size(); ++i) {
+          const char ch = info.DeclaredType[i];
+          if (ch == ' ') continue;
+          if (ch < '0' || ch > '9') break;
+          size = std::min(size * 10 + (ch - '0'), static_cast<int>(TBcd::MaxPlaces));
+        }
+      }
+    }
+    const bool alias = keyColumns == 1 && info.PrimaryKey == 1 && SameText(Trim(info.DeclaredType), "INTEGER");
+    if (alias) fRowIdAlias = static_cast<int>(c);
+    // NOT NULL with a default, or the rowid, is filled by SQLite when left empty.
+    FieldDefs().Add(info.Name, fieldType, size, info.NotNull && !info.HasDefault && !alias);
+    if (precision > 0) FieldDefs()[static_cast<int>(c)]->SetPrecision(precision);
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(fDatabase->Handle(), nullptr, fTableName.c_str(), info.Name.c_str(), nullptr,
+                                      &collation, nullptr, nullptr, nullptr) != SQLITE_OK)
+      collation = nullptr;
+    fColumns.push_back({info.Name, fieldType, collation ? collation : "BINARY"});
+  }
+}
+
+// A statement is checked before it is wrapped: one read-only SELECT, nothing after it.
+void TSqliteDataSet::ReadQueryColumns() {
+  if (fQuery.empty()) {
+    String sql = TrimRight(fSQL);
+    while (!sql.empty() && sql.back() == ';') sql = TrimRight(std::string_view(sql).substr(0, sql.size() - 1));
+    fQuery = sql;
+  }
+  const String first = UpperCase(TrimLeft(fQuery).substr(0, 6));
+  if (!(first.starts_with("SELECT") || first.starts_with("WITH") || first.starts_with("VALUES")))
+    DatabaseError(SSqliteNotSelect, this);
+  sqlite3* handle = fDatabase->Handle();
+  const char* tail = fQuery.c_str();
+  const char* end = tail + fQuery.size();
+  int statements = 0;
+  while (tail < end) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* next = nullptr;
+    const int rc = sqlite3_prepare_v2(handle, tail, static_cast<int>(end - tail), &stmt, &next);
+    if (rc != SQLITE_OK) {
+      sqlite3_finalize(stmt);
+      fDatabase->RaiseError(rc);
+    }
+    if (stmt) {
+      const bool select = sqlite3_stmt_readonly(stmt) && sqlite3_column_count(stmt) > 0;
+      sqlite3_finalize(stmt);
+      if (!select || ++statements > 1) DatabaseError(SSqliteNotSelect, this);
+    }
+    if (!next || next <= tail) break;
+    tail = next;
+  }
+  if (statements != 1) DatabaseError(SSqliteNotSelect, this);
+
+  TSqliteStatement st(*fDatabase, fQuery);
+  const int count = st.ColumnCount();
+  bool stepped = false, hasRow = false;
+  for (int c = 0; c < count; ++c) {
+    int size = 0;
+    const String declared = st.ColumnDeclaredType(c);
+    TFieldType fieldType = sqlite::FieldTypeFromDeclaredType(declared, size);
+    if (declared.empty()) {
+      // An expression declares nothing: its first value tells.
+      if (!stepped) {
+        hasRow = st.Step();
+        stepped = true;
+      }
+      if (hasRow) {
+        const Variant v = st.ColumnValue(c, ftUnknown);
+        if (v.IsArray())
+          fieldType = ftBlob;
+        else if (VarType(v) == varInt64)
+          fieldType = ftLargeint;
+        else if (VarType(v) == varDouble)
+          fieldType = ftFloat;
+      }
+    }
+    if (fieldType == ftFMTBcd || fieldType == ftBCD) size = 8;
+    // Names of a join may repeat: later ones get a suffix, as the host names them.
+    String name = st.ColumnName(c);
+    if (name.empty()) name = "COLUMN" + IntToStr(c + 1);
+    for (int n = 1; FieldDefs().IndexOf(name) >= 0; ++n) name = st.ColumnName(c) + "_" + IntToStr(n);
+    FieldDefs().Add(name, fieldType, size, false);
+    fColumns.push_back({name, fieldType, String()});  // a statement's collations are not known
+  }
+}
+
+void TSqliteDataSet::CreateCursor(const String& sortFields) {
+  std::vector<sqlite::TSortColumn> sort;
+  for (const TSortItem& item : SplitSortText(sortFields)) {
+    const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.Name, item.Name); });
+    if (it == fColumns.end()) DatabaseError(Format(SInvalidSortField, {item.Name}), this);
+    sort.push_back({static_cast<int>(it - fColumns.begin()), item.Descending});
+  }
+  sqlite::TSqliteSource source;
+  source.IsTable = fIsTable;
+  for (const TColumn& c : fColumns) source.Types.push_back(c.Type);
+  if (fIsTable) {
+    source.From = QuoteIdentifier(fTableName);
+    source.IdColumn = fRowIdName;
+    for (const TColumn& c : fColumns) source.Columns.push_back(QuoteIdentifier(c.Name));
+  } else {
+    // The statement's columns renamed by position: its own names may repeat or clash.
+    String names;
+    for (std::size_t c = 0; c < fColumns.size(); ++c) {
+      source.Columns.push_back("zv_c" + IntToStr(static_cast<int>(c) + 1));
+      names += (c ? ", " : "") + source.Columns.back();
+    }
+    source.Prefix = "WITH zv_q(" + names + ") AS (\n" + fQuery + "\n) ";
+    source.From = "zv_q";
+  }
+  fCursor = std::make_unique<TSqliteCursor>(*fDatabase, std::move(source), std::move(sort));
+}
+
+void TSqliteDataSet::InternalOpen() {
+  try {
+    OpenDatabase();
+    CreateCursor(fSortFields);
+  } catch (...) {
+    CloseDatabase();
+    throw;
+  }
+}
+
+void TSqliteDataSet::InternalClose() { CloseDatabase(); }
+
+// ---------------------------------------------------------------------------------------------
+// The cursor protocol
+
+TRecordBufferPtr TSqliteDataSet::AllocRecordBuffer() {
+  auto buffer = std::make_unique<TSqliteRecordBuffer>();
+  buffer->Values.assign(fColumns.size(), Variant::Null());
+  buffer->Changed.assign(fColumns.size(), 0);
+  return buffer;
+}
+
+// Clearing an edited record clears every column; a new record writes only what is set, so
+// that the table's defaults apply to the rest.
+void TSqliteDataSet::InternalInitRecord(TRecordBuffer& buffer) {
+  TSqliteRecordBuffer& rec = Rec(buffer);
+  rec.Values.assign(fColumns.size(), Variant::Null());
+  rec.Changed.assign(fColumns.size(), State() == dsEdit ? 1 : 0);
+  rec.Key.clear();
+  rec.KeyValid = false;
+}
+
+void TSqliteDataSet::SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) {
+  buffer.Bookmark = data;
+  Rec(buffer).KeyValid = false;
+}
+
+TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
+  // A page fills a window of the largest link at once.
+  fCursor->SetPageSize(std::max(64, 2 * BufferCount()));
+  const TSqliteRow* row = nullptr;
+  switch (mode) {
+    case gmCurrent:
+      row = fCursor->Current();
+      if (!row) return fCursor->AtBof() ? grBOF : fCursor->AtEof() ? grEOF : grError;
+      break;
+    case gmNext:
+      row = fCursor->Next();
+      if (!row) return grEOF;
+      break;
+    case gmPrior:
+      row = fCursor->Prior();
+      if (!row) return grBOF;
+      break;
+  }
+  TSqliteRecordBuffer& rec = Rec(buffer);
+  rec.Values = row->Values;
+  rec.Changed.assign(fColumns.size(), 0);
+  rec.Key = row->Key;
+  rec.Id = row->Id;
+  rec.KeyValid = true;
+  buffer.Bookmark = EncodeBookmark(row->Id);
+  buffer.BookmarkFlag = bfCurrent;
+  return grOK;
+}
+
+void TSqliteDataSet::InternalSetToRecord(TRecordBuffer& buffer) {
+  std::int64_t id = 0;
+  if (!DecodeBookmark(GetBookmarkData(buffer), id)) return;
+  const TSqliteRecordBuffer& rec = Rec(buffer);
+  fCursor->SetToRow(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
+}
+
+void TSqliteDataSet::InternalGotoBookmark(const TBookmarkStr& bookmark) {
+  std::int64_t id = 0;
+  if (!DecodeBookmark(bookmark, id) || !fCursor->SetToExistingRow(id)) DatabaseError(SBookmarkNotFound, this);
+}
+
+void TSqliteDataSet::InternalFirst() { fCursor->SetToBof(); }
+void TSqliteDataSet::InternalLast() { fCursor->SetToEof(); }
+
+// ---------------------------------------------------------------------------------------------
+// Positions and bookmarks
+
+int TSqliteDataSet::RecordCount() const {
+  CheckActive();
+  return ToInt(fCursor->Count());
+}
+
+int TSqliteDataSet::RecNo() const {
+  CheckActive();
+  if (IsEmpty()) return 0;
+  const TRecordBuffer& buffer = *ActiveBuffer();
+  switch (GetBookmarkFlag(buffer)) {
+    case bfBOF:
+      return 1;
+    case bfEOF:
+      return RecordCount() + 1;
+    default: {
+      // An inserted record shows where it was inserted: at the record it went before.
+      std::int64_t id = 0;
+      if (!DecodeBookmark(GetBookmarkData(buffer), id)) return -1;
+      const TSqliteRecordBuffer& rec = Rec(buffer);
+      const std::int64_t position = fCursor->PositionOf(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
+      return position < 0 ? -1 : ToInt(position + 1);
+    }
+  }
+}
+
+void TSqliteDataSet::SetRecNo(int value) {
+  CheckActive();
+  const int count = RecordCount();
+  if (count == 0) return;
+  value = std::clamp(value, 1, count);
+  if (State() == dsBrowse && value == RecNo()) return;
+  if (const auto id = fCursor->IdAt(value - 1)) GotoBookmark(EncodeBookmark(*id));
+}
+
+bool TSqliteDataSet::BookmarkValid(const TBookmarkStr& bookmark) const {
+  std::int64_t id = 0;
+  return fCursor && DecodeBookmark(bookmark, id) && fCursor->Exists(id);
+}
+
+int TSqliteDataSet::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const {
+  if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
+  std::int64_t ia = 0, ib = 0;
+  DecodeBookmark(a, ia);
+  DecodeBookmark(b, ib);
+  if (fCursor) return fCursor->Compare(ia, ib);
+  return ia < ib ? -1 : (ia > ib ? 1 : 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Posting and deleting
+
+int TSqliteDataSet::ColumnOf(const TField* field) const {
+  if (!field || field->FieldKind() != fkData) return -1;
+  const int column = field->FieldNo() - 1;
+  return column >= 0 && column < static_cast<int>(fColumns.size()) ? column : -1;
+}
+
+// One statement, so that a failure writes nothing; the values are bound, never pasted.
+std::int64_t TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
+  TSqliteRecordBuffer& rec = Rec(buffer);
+  std::vector<String> names;
+  std::vector<Variant> values;
+  for (std::size_t c = 0; c < fColumns.size(); ++c) {
+    if (!rec.Changed[c]) continue;
+    names.push_back(QuoteIdentifier(fColumns[c].Name));
+    values.push_back(ToSqlValue(rec.Values[c], fColumns[c].Type));
+  }
+  const String table = QuoteIdentifier(fTableName);
+  if (insert) {
+    String sql = "INSERT INTO " + table;
+    if (names.empty()) {
+      sql += " DEFAULT VALUES";
+    } else {
+      String columns, marks;
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        columns += (i ? ", " : "") + names[i];
+        marks += i ? ", ?" : "?";
+      }
+      sql += " (" + columns + ") VALUES (" + marks + ")";
+    }
+    TSqliteStatement st(*fDatabase, sql);
+    st.BindAll(values);
+    st.Step();
+    return fDatabase->LastInsertRowId();
+  }
+  std::int64_t id = 0;
+  if (!DecodeBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
+  if (names.empty()) return id;
+  String sets;
+  for (std::size_t i = 0; i < names.size(); ++i) sets += (i ? ", " : "") + names[i] + " = ?";
+  TSqliteStatement st(*fDatabase, "UPDATE " + table + " SET " + sets + " WHERE " + fRowIdName + " = ?");
+  values.push_back(Variant(id));
+  st.BindAll(values);
+  st.Step();
+  if (fDatabase->Changes() == 0) DatabaseError(SRecordNotFound, this);  // deleted by another connection
+  // A changed INTEGER PRIMARY KEY is a changed rowid.
+  if (fRowIdAlias >= 0) {
+    const auto alias = static_cast<std::size_t>(fRowIdAlias);
+    if (rec.Changed[alias] && !IsNullish(rec.Values[alias])) id = rec.Values[alias].AsInt64();
+  }
+  return id;
+}
+
+// Nothing changes here before the statement succeeded: on failure the record keeps its state
+// and values. Afterwards the cached rows are stale and the cursor goes to the row by rowid.
+void TSqliteDataSet::InternalPost() {
+  TDataSet::InternalPost();
+  const std::int64_t id = WriteRecord(*ActiveBuffer(), State() == dsInsert);
+  fCursor->Invalidate();
+  fCursor->SetToRow(id, nullptr);
+}
+
+void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
+  if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
+  TSqliteRecordBuffer& rec = Rec(buffer);
+  for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
+  const std::int64_t id = WriteRecord(buffer, true);
+  fCursor->Invalidate();
+  fCursor->SetToRow(id, nullptr);
+}
+
+void TSqliteDataSet::InternalDelete() {
+  TRecordBuffer& buffer = *ActiveBuffer();
+  std::int64_t id = 0;
+  if (!DecodeBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
+  TSqliteStatement st(*fDatabase, "DELETE FROM " + QuoteIdentifier(fTableName) + " WHERE " + fRowIdName + " = ?");
+  st.Bind(1, Variant(id));
+  st.Step();
+  if (fDatabase->Changes() == 0) DatabaseError(SRecordNotFound, this);
+  // The cursor stays on the row's key, from which its neighbours are found.
+  const TSqliteRecordBuffer& rec = Rec(buffer);
+  fCursor->SetToRow(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
+  fCursor->Invalidate();
+}
+
+void TSqliteDataSet::InternalRefresh() { fCursor->Invalidate(); }
+
+// ---------------------------------------------------------------------------------------------
+// Field data and blobs
+
+bool TSqliteDataSet::GetFieldData(const TField* field, Variant& value) const {
+  const TRecordBuffer* buffer = GetActiveRecordBuffer();
+  if (!buffer) return false;
+  const int column = ColumnOf(field);
+  if (column < 0) return false;
+  const Variant& v = Rec(*buffer).Values[static_cast<std::size_t>(column)];
+  if (IsNullish(v)) return false;
+  value = v;
+  return true;
+}
+
+void TSqliteDataSet::SetFieldData(TField* field, const Variant& value) {
+  if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing, this);
+  TRecordBuffer* buffer = GetActiveRecordBuffer();
+  if (!buffer) DatabaseError(SNotEditing, this);
+  const int column = ColumnOf(field);
+  if (column < 0) DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
+  TSqliteRecordBuffer& rec = Rec(*buffer);
+  rec.Values[static_cast<std::size_t>(column)] = value;
+  rec.Changed[static_cast<std::size_t>(column)] = 1;
+  DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
+
+std::unique_ptr<TStream> TSqliteDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+  if (!field) return nullptr;
+  if (mode != bmRead) {
+    if (field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
+    if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing, this);
+  }
+  auto stream = std::make_unique<TSqliteBlobStream>(*this, *field, mode != bmRead);
+  if (mode == bmWrite) {
+    stream->MarkModified();  // writing starts from nothing: the old value goes
+    return stream;
+  }
+  Variant value;
+  if (GetFieldData(field, value)) {
+    if (value.IsArray()) {
+      stream->Load(value.Bytes());
+    } else {
+      const String text = VarToStr(value);
+      stream->Load({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    }
+  }
+  return stream;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Searching
+//
+// Each key field becomes a condition on its column with the key bound as a parameter. Text
+// matches as TDataSet's walk matches it: by prefix for loPartialKey, through the host's case
+// folding for loCaseInsensitive; other kinds compare as SQLite compares the stored value.
+
+bool TSqliteDataSet::FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
+                             TSqliteRow& row) {
+  sqlite::TSqliteCondition condition;
+  std::vector<String> parts;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const int column = ColumnOf(fields[i]);
+    const TColumn& info = fColumns[static_cast<std::size_t>(column)];
+    const String& expr = fCursor->Source().Columns[static_cast<std::size_t>(column)];
+    const Variant key = KeyValue(keyValues, i, fields.size());
+    if (IsNullish(key)) {
+      parts.push_back(expr + " IS NULL");
+      continue;
+    }
+    if (!IsTextType(info.Type)) {
+      parts.push_back(expr + " = ?");
+      condition.Params.push_back(ToSqlValue(key, info.Type));
+      continue;
+    }
+    const bool caseless = options.Contains(loCaseInsensitive);
+    const String text = caseless ? AnsiLowerCase(VarToStr(key)) : VarToStr(key);
+    const String value = caseless ? "zv_lower(" + expr + ")" : expr;
+    if (!options.Contains(loPartialKey)) {
+      parts.push_back(value + " = ?");
+      condition.Params.push_back(Variant(text));
+      continue;
+    }
+    if (!caseless && SameText(info.Collation, "BINARY")) {
+      // Every text that starts with the key lies in [key, key + 0xF5): no UTF-8 byte is that
+      // high. The range lets an index on the column find the candidates.
+      parts.push_back(expr + " >= ? AND " + expr + " < ?");
+      condition.Params.push_back(Variant(text));
+      condition.Params.push_back(Variant(text + "\xF5"));
+    }
+    parts.push_back("substr(" + value + ", 1, ?) = ?");
+    condition.Params.push_back(Variant(CharCount(text)));
+    condition.Params.push_back(Variant(text));
+  }
+  for (const String& p : parts) condition.Where += (condition.Where.empty() ? "" : " AND ") + p;
+  auto found = fCursor->FindFirst(condition);
+  if (!found) return false;
+  row = std::move(*found);
+  return true;
+}
+
+bool TSqliteDataSet::Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
+  CheckBrowseMode();
+  const std::vector<TField*> fields = GetFieldList(keyFields);
+  if (std::any_of(fields.begin(), fields.end(), [this](const TField* f) { return ColumnOf(f) < 0; }))
+    return TDataSet::Locate(keyFields, keyValues, options);
+  if (BeforeScroll) BeforeScroll(this);
+  if (fields.empty() || IsEmpty()) return false;
+  TSqliteRow row;
+  if (!FindRow(fields, keyValues, options, row)) return false;
+  fCursor->SetToRow(std::move(row));
+  Resync({rmExact, rmCenter});
+  if (AfterScroll) AfterScroll(this);
+  return true;
+}
+
+Variant TSqliteDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
+  CheckBrowseMode();
+  const std::vector<TField*> keys = GetFieldList(keyFields);
+  const std::vector<TField*> results = GetFieldList(resultFields);
+  auto noColumn = [this](const TField* f) { return ColumnOf(f) < 0; };
+  if (std::any_of(keys.begin(), keys.end(), noColumn) || std::any_of(results.begin(), results.end(), noColumn))
+    return TDataSet::Lookup(keyFields, keyValues, resultFields);
+  TSqliteRow row;
+  if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
+  std::vector<Variant> values;
+  for (const TField* f : results) {
+    const Variant& v = row.Values[static_cast<std::size_t>(ColumnOf(f))];
+    values.push_back(IsNullish(v) ? Variant::Null() : v);
+  }
+  return values.size() == 1 ? values.front() : VarArrayOf(values);
+}
+
+}  // namespace zv

@@ -1,0 +1,137 @@
+#pragma once
+// TSqliteDataSet: a dataset over an SQLite table (editable) or a SELECT statement (read-only).
+//
+// Rows are read a page at a time around the cursor (TSqliteCursor), never the whole table:
+// opening, First, Last, moving by a page, going to a bookmark, RecNo, SetRecNo and Locate each
+// cost a few indexed queries, and the memory held does not grow with the table. A table's
+// bookmark is the row's rowid; a query's is the row's position.
+//
+// Posting writes one INSERT or UPDATE ... WHERE rowid = ? with bound parameters, of the columns
+// that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record
+// in edit or insert state with what the user typed, so that a later Post can succeed.
+
+#include "platform/db/DataSet.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace zv {
+
+namespace sqlite {
+class TSqliteDatabase;
+class TSqliteCursor;
+struct TSqliteRow;
+}  // namespace sqlite
+
+inline constexpr const char SSqliteNoFileName[] = "Missing FileName property";
+inline constexpr const char SSqliteNoSource[] = "Missing TableName or SQL property";
+inline constexpr const char SSqliteNotSelect[] = "The SQL property must hold a single SELECT statement";
+
+class TSqliteDataSet : public TDataSet {
+  ZV_CLASS(TSqliteDataSet, TDataSet)
+
+public:
+  explicit TSqliteDataSet(TComponent* owner);
+  ~TSqliteDataSet() override;
+
+  // The database file; the dataset opens its own connection while it is active.
+  const String& FileName() const { return fFileName; }
+  void SetFileName(const String& value);
+  // A table or view of the database; ignored when SQL is set.
+  const String& TableName() const { return fTableName; }
+  void SetTableName(const String& value);
+  // A SELECT statement; a dataset over a statement is read-only.
+  const String& SQL() const { return fSQL; }
+  void SetSQL(const String& value);
+  // Opens the file read-only: nothing can be edited and the file is never created.
+  bool ReadOnly() const { return fReadOnly; }
+  void SetReadOnly(bool value);
+  // The order, as "Name;Date DESC": column names (any case), each optionally followed by ASC or
+  // DESC; empty is the rowid order (a statement's own order). An unknown name raises
+  // EDatabaseError (SInvalidSortField) and leaves the order as it was. Changing it on an open
+  // dataset keeps the current record current.
+  const String& SortFields() const { return fSortFields; }
+  void SetSortFields(const String& value);
+  // Milliseconds a write waits for another connection's lock before failing (default 1000).
+  int BusyTimeout() const { return fBusyTimeout; }
+  void SetBusyTimeout(int value);
+
+  // The connection while the dataset is open (null otherwise), for statements beside it.
+  sqlite::TSqliteDatabase* Database() const { return fDatabase.get(); }
+
+  bool CanModify() const override;
+  // SELECT COUNT(*), kept until the next post, delete or refresh.
+  int RecordCount() const override;
+  // Counts the rows before the record's key (free for rows whose position is already known).
+  int RecNo() const override;
+  void SetRecNo(int value) override;
+  bool IsSequenced() const override { return true; }
+  bool BookmarkValid(const TBookmarkStr& bookmark) const override;
+  int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
+  // One query with the keys bound as parameters (calculated key fields fall back to the walk
+  // of TDataSet); the cursor then goes to the found row by its bookmark.
+  bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
+  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+
+  bool GetFieldData(const TField* field, Variant& value) const override;
+  void SetFieldData(TField* field, const Variant& value) override;
+  // A memory stream over the value; in bmWrite (which starts empty) and bmReadWrite the bytes go
+  // back into the record when the stream is destroyed, and are written by the next Post.
+  std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+
+  static void DeclareProperties(TPropTable<TSqliteDataSet>& t);
+
+protected:
+  TRecordBufferPtr AllocRecordBuffer() override;
+  void InternalInitRecord(TRecordBuffer& buffer) override;
+  TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;
+  void SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) override;
+  void InternalGotoBookmark(const TBookmarkStr& bookmark) override;
+  void InternalSetToRecord(TRecordBuffer& buffer) override;
+  void InternalFirst() override;
+  void InternalLast() override;
+  void InternalOpen() override;
+  void InternalClose() override;
+  void InternalInitFieldDefs() override;
+  void InternalAddRecord(TRecordBuffer& buffer, bool append) override;
+  void InternalPost() override;
+  void InternalDelete() override;
+  void InternalRefresh() override;
+  bool IsCursorOpen() const override { return fCursor != nullptr; }
+
+private:
+  struct TColumn {
+    String Name;
+    TFieldType Type = ftUnknown;
+    String Collation;  // of a table's column; BINARY compares bytes
+  };
+  void OpenDatabase();
+  void CloseDatabase();
+  void ReadTableColumns();
+  void ReadQueryColumns();
+  // A cursor in the order of the sort text; raises (keeping the current cursor) on a bad one.
+  void CreateCursor(const String& sortFields);
+  // Reads the first row, in the dataset's order, whose key fields hold the values.
+  bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
+               sqlite::TSqliteRow& row);
+  // Inserts or updates the record's changed columns in one statement; returns the row's rowid.
+  std::int64_t WriteRecord(TRecordBuffer& buffer, bool insert);
+  int ColumnOf(const TField* field) const;  // -1 for a field with no column
+
+  String fFileName;
+  String fTableName;
+  String fSQL;
+  String fSortFields;
+  bool fReadOnly = false;
+  int fBusyTimeout = 1000;
+
+  std::unique_ptr<sqlite::TSqliteDatabase> fDatabase;
+  std::vector<TColumn> fColumns;
+  bool fIsTable = false;
+  String fQuery;              // the statement read when not a table with a rowid
+  String fRowIdName;          // rowid, _rowid_ or oid: whichever no column is called
+  int fRowIdAlias = -1;       // the INTEGER PRIMARY KEY column, if any
+  std::unique_ptr<sqlite::TSqliteCursor> fCursor;
+};
+
+}  // namespace zv

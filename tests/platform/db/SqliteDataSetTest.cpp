@@ -1,0 +1,631 @@
+// The SQLite dataset: the shared dataset behaviour on a table file, then what SQLite adds:
+// failed posts that keep the record, locks, read-only files, a table dropped underneath,
+// checked sort texts, keyset order with NULLs and ties, refresh across connections, Unicode,
+// blobs, dates, queries, and the work an operation costs.
+
+#define ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
+#include "DataSetBehaviour.h"
+
+#include "platform/db/FieldDefs.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Sqlite.h"
+#include "platform/db/SqliteDataSet.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <numeric>
+
+namespace zv::testing {
+namespace {
+
+using sqlite::TSqliteDatabase;
+using sqlite::TSqliteStatement;
+
+// A database file of its own, removed with the object.
+String TempFileName() {
+  static std::atomic<int> counter{0};
+  const auto name = "zv-sqlite-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".db";
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void RemoveDatabaseFile(const String& path) {
+  std::error_code ignored;
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ignored);
+}
+
+// The dataset of the behaviour suite owns its file.
+class TTempSqliteDataSet : public TSqliteDataSet {
+public:
+  TTempSqliteDataSet() : TSqliteDataSet(nullptr) {}
+  ~TTempSqliteDataSet() override {
+    Close();
+    RemoveDatabaseFile(FileName());
+  }
+};
+
+void FillItems(const String& path, int count) {
+  TSqliteDatabase db(path);
+  db.Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20))");
+  db.Execute("BEGIN");
+  TSqliteStatement insert(db, "INSERT INTO items (ID, NAME) VALUES (?, ?)");
+  for (int i = 1; i <= count; ++i) {
+    insert.Reset();
+    insert.BindAll({Variant(i), Variant(ItemName(i))});
+    insert.Step();
+  }
+  db.Execute("COMMIT");
+}
+
+std::unique_ptr<TDataSet> CreateSqliteTable(int count) {
+  auto table = std::make_unique<TTempSqliteDataSet>();
+  const String path = TempFileName();
+  FillItems(path, count);
+  table->SetFileName(path);
+  table->SetTableName("items");
+  table->Open();
+  return table;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, DataSetBehaviour, ::testing::Values(DataSetFactory{"Sqlite", CreateSqliteTable}),
+                         [](const ::testing::TestParamInfo<DataSetFactory>& info) { return info.param.Name; });
+
+// ---------------------------------------------------------------------------------------------
+// What SQLite adds
+
+class SqliteDataSetTest : public ::testing::Test {
+protected:
+  void SetUp() override { fPath = TempFileName(); }
+  void TearDown() override {
+    fDataSet.reset();
+    fOther.reset();
+    RemoveDatabaseFile(fPath);
+  }
+
+  // Another connection to the same file, as another program would have.
+  TSqliteDatabase& Other() {
+    if (!fOther) fOther = std::make_unique<TSqliteDatabase>(fPath);
+    return *fOther;
+  }
+  Variant Scalar(const String& sql) {
+    TSqliteStatement st(Other(), sql);
+    return st.Step() ? st.ColumnValue(0, ftUnknown) : Variant::Null();
+  }
+  TSqliteDataSet& Open(const String& table, const String& sort = "") {
+    fDataSet = std::make_unique<TSqliteDataSet>(nullptr);
+    fDataSet->SetFileName(fPath);
+    fDataSet->SetTableName(table);
+    fDataSet->SetSortFields(sort);
+    fDataSet->Open();
+    return *fDataSet;
+  }
+  TSqliteDataSet& OpenQuery(const String& sql) {
+    fDataSet = std::make_unique<TSqliteDataSet>(nullptr);
+    fDataSet->SetFileName(fPath);
+    fDataSet->SetSQL(sql);
+    fDataSet->Open();
+    return *fDataSet;
+  }
+  TSqliteDataSet& DS() { return *fDataSet; }
+  TField* F(const char* name) { return fDataSet->FieldByName(name); }
+  std::int64_t Id() { return F("ID")->AsLargeInt(); }
+  std::vector<std::int64_t> Ids(const String& sql) {
+    std::vector<std::int64_t> ids;
+    TSqliteStatement st(Other(), sql);
+    while (st.Step()) ids.push_back(st.ColumnInt64(0));
+    return ids;
+  }
+  template <class F>
+  static String MessageOf(F&& f) {
+    try {
+      f();
+    } catch (const EDatabaseError& e) {
+      return e.Message();
+    }
+    return "(no error)";
+  }
+
+  String fPath;
+  std::unique_ptr<TSqliteDatabase> fOther;
+  std::unique_ptr<TSqliteDataSet> fDataSet;
+};
+
+TEST_F(SqliteDataSetTest, AFailedPostKeepsTheEditAndWritesNothing) {
+  Other().Execute(
+      "CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20) UNIQUE, AMOUNT REAL CHECK (AMOUNT >= 0));"
+      "INSERT INTO items VALUES (1, 'Ann', 5), (2, 'Bob', 7)");
+  Open("items");
+  DS().Next();
+  DS().Edit();
+  F("NAME")->SetAsString("Ann");
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "UNIQUE constraint failed: items.NAME");
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(F("NAME")->AsString(), "Ann");
+
+  // Two columns, the second refused: the first is not written either.
+  F("NAME")->SetAsString("Bea");
+  F("AMOUNT")->SetAsFloat(-1);
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "CHECK constraint failed: AMOUNT >= 0");
+  EXPECT_EQ(Scalar("SELECT NAME FROM items WHERE ID = 2").AsString(), "Bob");
+
+  F("AMOUNT")->SetAsFloat(8);
+  DS().Post();
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_EQ(Id(), 2);
+  EXPECT_EQ(Scalar("SELECT NAME || '/' || AMOUNT FROM items WHERE ID = 2").AsString(), "Bea/8.0");
+
+  // The same for a new record: nothing inserted until the post succeeds.
+  DS().Append();
+  F("NAME")->SetAsString("Bea");
+  EXPECT_THROW(DS().Post(), EDatabaseError);
+  EXPECT_EQ(DS().State(), dsInsert);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM items").AsInteger(), 2);
+  F("NAME")->SetAsString("Cid");
+  DS().Post();
+  EXPECT_EQ(Id(), 3);  // found again by the rowid SQLite gave it
+  EXPECT_EQ(F("NAME")->AsString(), "Cid");
+  EXPECT_EQ(DS().RecordCount(), 3);
+  EXPECT_TRUE(F("AMOUNT")->IsNull());
+}
+
+TEST_F(SqliteDataSetTest, LockedOrReadOnlyConnectionsFailThePostUntilFreed) {
+  Other().Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME TEXT); INSERT INTO items VALUES (1, 'Ann')");
+  Open("items");
+  DS().SetBusyTimeout(0);
+  DS().Edit();
+  F("NAME")->SetAsString("Anne");
+
+  Other().Execute("BEGIN IMMEDIATE; UPDATE items SET NAME = 'Other' WHERE ID = 1");
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "database is locked");
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(F("NAME")->AsString(), "Anne");
+  Other().Execute("COMMIT");
+
+  sqlite3* handle = DS().Database()->Handle();
+  ASSERT_EQ(sqlite3_exec(handle, "PRAGMA query_only = 1", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "attempt to write a readonly database");
+  EXPECT_EQ(DS().State(), dsEdit);
+  ASSERT_EQ(sqlite3_exec(handle, "PRAGMA query_only = 0", nullptr, nullptr, nullptr), SQLITE_OK);
+  DS().Post();
+  EXPECT_EQ(Scalar("SELECT NAME FROM items").AsString(), "Anne");
+}
+
+TEST_F(SqliteDataSetTest, ReadOnlyOpensWithoutWritingOrCreating) {
+  Other().Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME TEXT); INSERT INTO items VALUES (1, 'Ann')");
+  fDataSet = std::make_unique<TSqliteDataSet>(nullptr);
+  DS().SetFileName(fPath);
+  DS().SetTableName("items");
+  DS().SetReadOnly(true);
+  DS().Open();
+  EXPECT_FALSE(DS().CanModify());
+  EXPECT_EQ(F("NAME")->AsString(), "Ann");
+  EXPECT_EQ(MessageOf([&] { DS().Edit(); }), SDataSetReadOnly);
+  EXPECT_EQ(MessageOf([&] { DS().Append(); }), SDataSetReadOnly);
+  EXPECT_THROW(DS().SetReadOnly(false), EDatabaseError);  // only while closed
+  DS().Close();
+
+  const String missing = fPath + ".missing";
+  DS().SetFileName(missing);
+  EXPECT_THROW(DS().Open(), EDatabaseError);
+  EXPECT_FALSE(DS().Active());
+  EXPECT_FALSE(std::filesystem::exists(missing));
+
+  // Without a source there is nothing to open.
+  DS().SetFileName(fPath);
+  DS().SetTableName("");
+  EXPECT_EQ(MessageOf([&] { DS().Open(); }), SSqliteNoSource);
+  DS().SetTableName("nowhere");
+  EXPECT_EQ(MessageOf([&] { DS().Open(); }), "no such table: nowhere");
+  EXPECT_EQ(DS().Database(), nullptr);
+}
+
+TEST_F(SqliteDataSetTest, ATableDroppedUnderneathRaisesOnTheNextReadAndPost) {
+  FillItems(fPath, 200);
+  Open("items");
+  DS().Edit();
+  F("NAME")->SetAsString("Kept");
+  Other().Execute("DROP TABLE items");
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "no such table: items");
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(F("NAME")->AsString(), "Kept");
+  DS().Cancel();  // the record comes back from the rows already read
+  EXPECT_EQ(F("NAME")->AsString(), ItemName(1));
+  EXPECT_THROW(DS().Last(), EDatabaseError);
+  EXPECT_THROW(DS().Refresh(), EDatabaseError);
+  DS().Close();
+  EXPECT_FALSE(DS().Active());
+}
+
+TEST_F(SqliteDataSetTest, SortTextsAreCheckedAgainstTheColumnsAndQuoted) {
+  FillItems(fPath, 20);
+  Open("items");
+  DS().MoveBy(4);
+  EXPECT_EQ(MessageOf([&] { DS().SetSortFields("Nope"); }), "Invalid sort field 'Nope'");
+  EXPECT_EQ(MessageOf([&] { DS().SetSortFields("NAME; DROP TABLE items"); }), "Invalid sort field 'DROP TABLE items'");
+  EXPECT_EQ(MessageOf([&] { DS().SetSortFields("NAME) --"); }), "Invalid sort field 'NAME) --'");
+  EXPECT_EQ(MessageOf([&] { DS().SetSortFields("NAME DESC, ID"); }), "Invalid sort field 'NAME DESC, ID'");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM items").AsInteger(), 20);
+  EXPECT_EQ(DS().SortFields(), "");
+  EXPECT_EQ(Id(), 5);
+
+  // A good one reorders and keeps the current record.
+  DS().SetSortFields(" name desc ; id ");
+  EXPECT_EQ(Id(), 5);
+  EXPECT_EQ(DS().RecNo(), 16);
+  DS().First();
+  EXPECT_EQ(F("NAME")->AsString(), "Name020");
+
+  // Names are quoted, whatever they hold.
+  Other().Execute(R"(CREATE TABLE odd ("we""ird" INTEGER, "select" TEXT); INSERT INTO odd VALUES (1, 'a'), (3, 'b'), (2, 'c'))");
+  Open("odd", "we\"ird DESC");
+  EXPECT_EQ(DS().FieldByName("select")->AsString(), "b");
+  DS().Close();
+
+  // On a closed dataset the text is checked when it opens.
+  DS().SetSortFields("Nope");
+  EXPECT_THROW(DS().Open(), EDatabaseError);
+  EXPECT_FALSE(DS().Active());
+  DS().SetSortFields("select");
+  DS().Open();
+  EXPECT_EQ(DS().FieldByName("select")->AsString(), "a");
+}
+
+// Walking, positions and searches agree with SQLite's own ORDER BY, with NULLs and ties across
+// page boundaries, for every direction of every sort column.
+TEST_F(SqliteDataSetTest, KeysetOrderMatchesSqlitesOrderWithNullsAndTies) {
+  Other().Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, A INTEGER, B TEXT); CREATE INDEX t_a ON t (A)");
+  Other().Execute("BEGIN");
+  for (int i = 1; i <= 700; ++i) {  // more rows than the cache keeps
+    TSqliteStatement st(Other(), "INSERT INTO t VALUES (?, ?, ?)");
+    st.BindAll({Variant(i * 3), i % 7 == 0 ? Variant::Null() : Variant(i % 5),
+                i % 3 == 0 ? Variant::Null() : Variant(String("b") + std::to_string(i % 4))});
+    st.Step();
+  }
+  Other().Execute("COMMIT");
+  const std::vector<std::pair<String, String>> orders{
+      {"", "ID"}, {"A", "A, ID"}, {"A DESC", "A DESC, ID"}, {"A;B DESC", "A, B DESC, ID"}, {"B DESC;A", "B DESC, A, ID"}};
+  Open("t");
+  TDataSource source(nullptr);
+  TDataLink grid;  // a window of rows, as a grid keeps
+  grid.SetBufferCount(12);
+  source.SetDataSet(&DS());
+  grid.SetDataSource(&source);
+  for (const auto& [sortText, orderBy] : orders) {
+    SCOPED_TRACE(sortText);
+    const std::vector<std::int64_t> expected = Ids("SELECT ID FROM t ORDER BY " + orderBy);
+    DS().SetSortFields(sortText);
+    std::vector<std::int64_t> forward, backward;
+    std::vector<int> forwardNo, backwardNo;
+    for (DS().First(); !DS().Eof(); DS().Next()) {
+      forward.push_back(Id());
+      forwardNo.push_back(DS().RecNo());
+    }
+    for (DS().Last(); !DS().Bof(); DS().Prior()) {
+      backward.insert(backward.begin(), Id());
+      backwardNo.insert(backwardNo.begin(), DS().RecNo());
+    }
+    EXPECT_EQ(forward, expected);
+    EXPECT_EQ(backward, expected);
+    std::vector<int> numbers(expected.size());
+    std::iota(numbers.begin(), numbers.end(), 1);
+    EXPECT_EQ(forwardNo, numbers);
+    EXPECT_EQ(backwardNo, numbers);
+    EXPECT_EQ(DS().RecordCount(), 700);
+
+    for (int position : {0, 1, 63, 64, 65, 150, 299, 699}) {
+      DS().SetRecNo(position + 1);
+      EXPECT_EQ(Id(), expected[static_cast<std::size_t>(position)]);
+      const TBookmarkStr here = DS().Bookmark();
+      // Found afresh, the position is counted from the key.
+      DS().Close();
+      DS().Open();
+      ASSERT_TRUE(DS().Locate("ID", Variant(expected[static_cast<std::size_t>(position)])));
+      EXPECT_EQ(DS().RecNo(), position + 1);
+      EXPECT_EQ(DS().Bookmark(), here);
+    }
+    DS().SetRecNo(11);
+    const TBookmarkStr early = DS().Bookmark();
+    DS().SetRecNo(201);
+    const TBookmarkStr late = DS().Bookmark();
+    DS().Close();
+    DS().Open();
+    EXPECT_LT(DS().CompareBookmarks(early, late), 0);
+    EXPECT_GT(DS().CompareBookmarks(late, early), 0);
+
+    // Locate finds the first match in the dataset's order.
+    const auto firstThree = Ids("SELECT ID FROM t WHERE A = 3 ORDER BY " + orderBy + " LIMIT 1");
+    ASSERT_TRUE(DS().Locate("A", 3));
+    EXPECT_EQ(Id(), firstThree.at(0));
+    const auto firstNull = Ids("SELECT ID FROM t WHERE B IS NULL ORDER BY " + orderBy + " LIMIT 1");
+    ASSERT_TRUE(DS().Locate("B", Variant::Null()));
+    EXPECT_EQ(Id(), firstNull.at(0));
+  }
+}
+
+TEST_F(SqliteDataSetTest, PositionsHoldWhenRowidsHaveGaps) {
+  FillItems(fPath, 100);
+  Other().Execute("DELETE FROM items WHERE ID BETWEEN 10 AND 19");
+  Open("items");
+  EXPECT_EQ(DS().RecordCount(), 90);
+  DS().SetRecNo(9);
+  EXPECT_EQ(Id(), 9);
+  DS().SetRecNo(10);
+  EXPECT_EQ(Id(), 20);
+  ASSERT_TRUE(DS().Locate("ID", 50));
+  EXPECT_EQ(DS().RecNo(), 40);
+  DS().Last();
+  EXPECT_EQ(DS().RecNo(), 90);
+  DS().SetRecNo(1000);
+  EXPECT_EQ(Id(), 100);
+
+  // Deleting through the dataset: gone from the file, the next record current, the count fresh.
+  ASSERT_TRUE(DS().Locate("ID", 20));
+  DS().Delete();
+  EXPECT_EQ(Id(), 21);
+  EXPECT_EQ(DS().RecNo(), 10);
+  EXPECT_EQ(DS().RecordCount(), 89);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM items WHERE ID = 20").AsInteger(), 0);
+}
+
+TEST_F(SqliteDataSetTest, RefreshSeesWhatAnotherConnectionChanged) {
+  FillItems(fPath, 10);
+  Open("items");
+  DS().MoveBy(4);
+  EXPECT_EQ(DS().RecordCount(), 10);
+  Other().Execute("INSERT INTO items VALUES (11, 'Eleven'), (12, 'Twelve');"
+                  "UPDATE items SET NAME = 'Five' WHERE ID = 5; DELETE FROM items WHERE ID = 7");
+  EXPECT_EQ(DS().RecordCount(), 10);  // counted once, until refreshed
+  EXPECT_EQ(F("NAME")->AsString(), "Name005");
+  DS().Refresh();
+  EXPECT_EQ(F("NAME")->AsString(), "Five");
+  EXPECT_EQ(DS().RecordCount(), 11);
+  std::vector<std::int64_t> ids;
+  for (DS().First(); !DS().Eof(); DS().Next()) ids.push_back(Id());
+  EXPECT_EQ(ids, (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12}));
+
+  // The current record deleted elsewhere: refresh moves on to the next one.
+  ASSERT_TRUE(DS().Locate("ID", 9));
+  Other().Execute("DELETE FROM items WHERE ID = 9");
+  DS().Refresh();
+  EXPECT_EQ(Id(), 10);
+}
+
+TEST_F(SqliteDataSetTest, UnicodeTextRoundTripsAndLocatesWithTheHostsFolding) {
+  Other().Execute("CREATE TABLE words (ID INTEGER PRIMARY KEY, WORD TEXT)");
+  Open("words");
+  const std::vector<String> words{"Grüße 😀", "ПРИВЕТ мир", "日本語のテキスト", "Ωmega"};
+  for (const String& w : words) {
+    DS().Append();
+    F("WORD")->SetAsString(w);
+    DS().Post();
+  }
+  DS().Close();
+  DS().Open();
+  std::vector<String> read;
+  for (; !DS().Eof(); DS().Next()) read.push_back(F("WORD")->AsString());
+  EXPECT_EQ(read, words);
+  EXPECT_EQ(Scalar("SELECT length(WORD) FROM words WHERE ID = 1").AsInteger(), 7);  // characters, not bytes
+
+  EXPECT_TRUE(DS().Locate("WORD", "привет МИР", {loCaseInsensitive}));
+  EXPECT_EQ(Id(), 2);
+  EXPECT_FALSE(DS().Locate("WORD", "привет МИР"));
+  EXPECT_TRUE(DS().Locate("WORD", "grüsse", {loCaseInsensitive, loPartialKey}) == false);
+  EXPECT_TRUE(DS().Locate("WORD", "GRÜ", {loCaseInsensitive, loPartialKey}));
+  EXPECT_EQ(Id(), 1);
+  EXPECT_TRUE(DS().Locate("WORD", "日本", {loPartialKey}));
+  EXPECT_EQ(Id(), 3);
+  EXPECT_FALSE(DS().Locate("WORD", "日本x", {loPartialKey}));
+  EXPECT_TRUE(DS().Locate("WORD", "ωMEGA", {loCaseInsensitive}));
+  EXPECT_EQ(DS().Lookup("WORD", "Ωmega", "ID").AsInt64(), 4);
+}
+
+TEST_F(SqliteDataSetTest, BlobsAndMemosRoundTripThroughStreams) {
+  Other().Execute("CREATE TABLE files (ID INTEGER PRIMARY KEY, DATA BLOB, NOTE TEXT)");
+  Open("files");
+  auto* data = dynamic_cast<TBlobField*>(F("DATA"));
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(F("NOTE")->DataType(), ftMemo);
+  EXPECT_THROW(DS().CreateBlobStream(data, bmWrite), EDatabaseError);  // not editing
+
+  const std::uint8_t bytes[] = {0, 1, 2, 255, 0};
+  DS().Append();
+  {
+    auto stream = DS().CreateBlobStream(data, bmWrite);
+    stream->WriteBuffer(bytes, sizeof bytes);
+  }
+  {
+    const String note = "line one\nline two ✓";
+    auto stream = DS().CreateBlobStream(F("NOTE"), bmWrite);
+    stream->WriteBuffer(note.data(), static_cast<std::int64_t>(note.size()));
+  }
+  DS().Post();
+  EXPECT_EQ(Scalar("SELECT typeof(DATA) || length(DATA) || typeof(NOTE) FROM files").AsString(), "blob5text");
+
+  DS().Close();
+  DS().Open();
+  data = dynamic_cast<TBlobField*>(F("DATA"));  // the default fields were made anew
+  {
+    auto stream = DS().CreateBlobStream(data, bmRead);
+    ASSERT_EQ(stream->Size(), 5);
+    std::uint8_t back[5] = {};
+    stream->ReadBuffer(back, 5);
+    EXPECT_TRUE(std::equal(std::begin(back), std::end(back), std::begin(bytes)));
+  }
+  EXPECT_EQ(F("NOTE")->AsString(), "line one\nline two ✓");
+
+  // Read-write appends to what is there; an emptied stream stores NULL.
+  DS().Edit();
+  {
+    auto stream = DS().CreateBlobStream(data, bmReadWrite);
+    stream->Seek(0, soEnd);
+    const std::uint8_t more[] = {7, 8};
+    stream->WriteBuffer(more, 2);
+  }
+  {
+    auto stream = DS().CreateBlobStream(F("NOTE"), bmWrite);
+  }
+  DS().Post();
+  EXPECT_EQ(Scalar("SELECT hex(DATA) || '/' || ifnull(NOTE, 'null') FROM files").AsString(), "000102FF000708/null");
+}
+
+TEST_F(SqliteDataSetTest, ColumnsDeclareTypesDefaultsAndTheRowid) {
+  Other().Execute(
+      "CREATE TABLE ev (ID INTEGER PRIMARY KEY, DAY DATE, AT DATETIME, NOTE TEXT NOT NULL DEFAULT 'none',"
+      " CODE VARCHAR(5) NOT NULL, PRICE DECIMAL(10,2), DONE BOOLEAN)");
+  Open("ev");
+  EXPECT_EQ(F("ID")->DataType(), ftLargeint);
+  EXPECT_EQ(F("DAY")->DataType(), ftDate);
+  EXPECT_EQ(F("AT")->DataType(), ftDateTime);
+  EXPECT_FALSE(F("NOTE")->Required());  // SQLite fills it
+  EXPECT_TRUE(F("CODE")->Required());
+  EXPECT_EQ(F("CODE")->Size(), 5);
+  EXPECT_EQ(F("PRICE")->DataType(), ftFMTBcd);
+  EXPECT_EQ(F("PRICE")->Size(), 2);
+  EXPECT_FALSE(F("ID")->Required());
+
+  DS().Append();
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), Format(SFieldRequired, {"CODE"}));
+  const TDateTime day = EncodeDate(2024, 2, 29);
+  F("DAY")->SetAsDateTime(day);
+  F("AT")->SetAsDateTime(day + EncodeTime(13, 45, 30, 0));
+  F("CODE")->SetAsString("AB");
+  F("PRICE")->SetAsString("12.5");
+  F("DONE")->SetAsBoolean(true);
+  DS().Post();
+  EXPECT_EQ(Scalar("SELECT DAY || '|' || AT || '|' || NOTE || '|' || PRICE || '|' || DONE FROM ev").AsString(),
+            "2024-02-29|2024-02-29 13:45:30|none|12.5|1");
+  EXPECT_EQ(Id(), 1);
+
+  // A new INTEGER PRIMARY KEY is a new rowid, and so a new bookmark.
+  const TBookmarkStr before = DS().Bookmark();
+  DS().Edit();
+  F("ID")->SetAsLargeInt(500);
+  DS().Post();
+  EXPECT_EQ(Id(), 500);
+  EXPECT_NE(DS().Bookmark(), before);
+  EXPECT_FALSE(DS().BookmarkValid(before));
+  DS().Close();
+  DS().Open();
+  EXPECT_EQ(Id(), 500);
+  EXPECT_EQ(F("DAY")->AsDateTime().Value, day.Value);
+  EXPECT_NEAR(F("AT")->AsDateTime().Value, day + EncodeTime(13, 45, 30, 0), 1e-9);
+  EXPECT_EQ(F("PRICE")->AsString(), "12.5");
+  EXPECT_TRUE(F("DONE")->AsBoolean());
+  EXPECT_EQ(F("NOTE")->AsString(), "none");
+}
+
+TEST_F(SqliteDataSetTest, QueriesAreReadOnlyAndNavigateByPosition) {
+  FillItems(fPath, 50);
+  OpenQuery("SELECT ID, NAME, ID * 2 AS DOUBLED FROM items WHERE ID > 10;");
+  EXPECT_FALSE(DS().CanModify());
+  EXPECT_EQ(MessageOf([&] { DS().Edit(); }), SDataSetReadOnly);
+  EXPECT_EQ(F("DOUBLED")->DataType(), ftLargeint);  // an expression typed by its value
+  EXPECT_EQ(DS().RecordCount(), 40);
+  EXPECT_EQ(Id(), 11);
+  DS().Last();
+  EXPECT_EQ(Id(), 50);
+  EXPECT_EQ(DS().RecNo(), 40);
+  DS().SetRecNo(20);
+  EXPECT_EQ(Id(), 30);
+  const TBookmarkStr thirty = DS().Bookmark();
+  ASSERT_TRUE(DS().Locate("NAME", "Name025"));
+  EXPECT_EQ(DS().RecNo(), 15);
+  EXPECT_EQ(DS().Lookup("ID", 12, "DOUBLED").AsInteger(), 24);
+  DS().GotoBookmark(thirty);
+  EXPECT_EQ(Id(), 30);
+  EXPECT_LT(DS().CompareBookmarks(thirty, DS().Bookmark()) , 1);
+
+  DS().SetSortFields("DOUBLED DESC");
+  EXPECT_EQ(Id(), 50);
+  std::vector<std::int64_t> ids;
+  for (DS().Last(); !DS().Bof(); DS().Prior()) ids.push_back(Id());
+  EXPECT_EQ(ids.size(), 40u);
+  EXPECT_EQ(ids.front(), 11);
+
+  // Repeated names are told apart; a view reads as a query.
+  OpenQuery("SELECT a.ID, b.ID FROM items a JOIN items b ON b.ID = a.ID + 1");
+  EXPECT_EQ(DS().FieldByName("ID_1")->AsInteger(), 2);
+  Other().Execute("CREATE VIEW evens AS SELECT * FROM items WHERE ID % 2 = 0");
+  Open("evens");
+  EXPECT_FALSE(DS().CanModify());
+  EXPECT_EQ(DS().RecordCount(), 25);
+  EXPECT_EQ(Id(), 2);
+}
+
+TEST_F(SqliteDataSetTest, OnlyASingleSelectIsAccepted) {
+  FillItems(fPath, 5);
+  EXPECT_EQ(MessageOf([&] { OpenQuery("DELETE FROM items"); }), SSqliteNotSelect);
+  EXPECT_EQ(MessageOf([&] { OpenQuery("SELECT 1; DROP TABLE items"); }), SSqliteNotSelect);
+  EXPECT_EQ(MessageOf([&] { OpenQuery("WITH x AS (SELECT 1) DELETE FROM items"); }), SSqliteNotSelect);
+  EXPECT_EQ(MessageOf([&] { OpenQuery("SELECT * FROM nowhere"); }), "no such table: nowhere");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM items").AsInteger(), 5);
+  OpenQuery("SELECT NAME FROM items -- a comment at the end");
+  EXPECT_EQ(DS().RecordCount(), 5);
+}
+
+// Counts SQLite's virtual-machine steps (in hundreds) while a body runs on a connection.
+class TStepCounter {
+public:
+  explicit TStepCounter(sqlite3* db) : fDb(db) {}
+  template <class F>
+  long Run(F&& body) {
+    fTicks = 0;
+    sqlite3_progress_handler(fDb, 100, &TStepCounter::Tick, this);
+    body();
+    sqlite3_progress_handler(fDb, 0, nullptr, nullptr);
+    return fTicks;
+  }
+
+private:
+  static int Tick(void* self) {
+    ++static_cast<TStepCounter*>(self)->fTicks;
+    return 0;
+  }
+  sqlite3* fDb;
+  long fTicks = 0;
+};
+
+// No operation reads its way through the table: each costs a small part of one scan.
+TEST_F(SqliteDataSetTest, NavigationCostsAFractionOfAScan) {
+  Other().Execute("CREATE TABLE big (ID INTEGER PRIMARY KEY, NAME TEXT, AMOUNT REAL); CREATE INDEX big_name ON big (NAME)");
+  Other().Execute("BEGIN");
+  {
+    TSqliteStatement insert(Other(), "INSERT INTO big (NAME, AMOUNT) VALUES (?, ?)");
+    for (int i = 0; i < 20000; ++i) {
+      insert.Reset();
+      insert.BindAll({Variant(String("N") + std::to_string((i * 7919) % 20011)), Variant(i * 0.5)});
+      insert.Step();
+    }
+  }
+  Other().Execute("COMMIT");
+  for (const char* sort : {"", "NAME"}) {
+    SCOPED_TRACE(sort);
+    Open("big", sort);
+    TStepCounter counter(DS().Database()->Handle());
+    const long scan = counter.Run([&] {
+      TSqliteStatement all(*DS().Database(), "SELECT * FROM big");
+      while (all.Step()) {
+      }
+    });
+    ASSERT_GT(scan, 1000);
+    EXPECT_LT(counter.Run([&] { DS().Last(); }), scan / 50);
+    EXPECT_LT(counter.Run([&] { DS().MoveBy(-30); }), scan / 50);
+    EXPECT_LT(counter.Run([&] { DS().MoveBy(-300); }), scan / 10);
+    EXPECT_LT(counter.Run([&] { EXPECT_TRUE(DS().Locate("NAME", "N10007")); }), scan / 50);
+    const TBookmarkStr found = DS().Bookmark();
+    DS().First();
+    EXPECT_LT(counter.Run([&] { DS().GotoBookmark(found); }), scan / 50);
+    EXPECT_LT(counter.Run([&] { DS().Refresh(); }), scan / 50);
+    if (*sort == '\0') {
+      // In rowid order with no gaps, record numbers are rowids.
+      EXPECT_LT(counter.Run([&] { DS().SetRecNo(10000); }), scan / 50);
+      EXPECT_EQ(Id(), 10000);
+      EXPECT_LT(counter.Run([&] { EXPECT_EQ(DS().RecNo(), 10000); }), scan / 50);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zv::testing
