@@ -5,6 +5,9 @@
 
 #include "platform/db/MemTable.h"
 
+#include "platform/db/BlobStream.h"
+#include "platform/db/SortString.h"
+
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DBConsts.h"
 #include "platform/db/FieldDefs.h"
@@ -73,54 +76,6 @@ int CompareValues(const Variant& a, const Variant& b) {
   }
 }
 
-bool IsTextField(const TField& field) {
-  return dynamic_cast<const TMemoField*>(&field) || dynamic_cast<const TStringField*>(&field);
-}
-
-// The blob's bytes in memory; what is written goes back into the record when the stream goes.
-class TMemBlobStream final : public TMemoryStream {
-public:
-  TMemBlobStream(TMemTable& table, TField& field, bool writes) : fTable(table), fField(field), fWrites(writes) {}
-
-  ~TMemBlobStream() override {
-    if (!fWrites || !fModified) return;
-    if (fTable.State() != dsEdit && fTable.State() != dsInsert) return;  // the edit was given up
-    try {
-      const auto bytes = Memory();
-      Variant value = Variant::Null();
-      if (!bytes.empty()) {
-        if (IsTextField(fField))
-          value = String(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        else
-          value = VarArrayOfBytes(bytes);
-      }
-      fTable.SetFieldData(&fField, value);
-    } catch (...) {
-      // A destructor cannot report; the record keeps its previous value.
-    }
-  }
-
-  void Load(std::span<const std::uint8_t> bytes) {
-    TMemoryStream::Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    Seek(0, soBeginning);
-  }
-  void MarkModified() { fModified = true; }
-
-  std::int64_t Write(const void* buffer, std::int64_t count) override {
-    fModified = true;
-    return TMemoryStream::Write(buffer, count);
-  }
-  void SetSize(std::int64_t newSize) override {
-    fModified = true;
-    TMemoryStream::SetSize(newSize);
-  }
-
-private:
-  TMemTable& fTable;
-  TField& fField;
-  bool fWrites;
-  bool fModified = false;
-};
 
 }  // namespace
 
@@ -437,33 +392,12 @@ void TMemTable::SetFieldData(TField* field, const Variant& value) {
 }
 
 std::unique_ptr<TStream> TMemTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
-  if (!field) return nullptr;
-  if (mode != bmRead) {
-    if (field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
-    if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing, this);
-  }
-  auto stream = std::make_unique<TMemBlobStream>(*this, *field, mode != bmRead);
-  if (mode == bmWrite) {
-    stream->MarkModified();  // writing starts from nothing: the old value goes
-    return stream;
-  }
-  Variant value;
-  if (GetFieldData(field, value)) {
-    if (value.IsArray()) {
-      stream->Load(value.Bytes());
-    } else {
-      const String text = VarToStr(value);
-      stream->Load({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-    }
-  }
-  return stream;
+  return field ? CreateRecordBlobStream(*this, *field, mode) : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Sorting
 
-// "Name;Date DESC": a trailing ASC or DESC is the direction, the rest of the item the name
-// (names may contain spaces).
 std::vector<TMemTable::TSortKey> TMemTable::ParseSortString(const String& sortString) const {
   std::vector<TSortKey> keys;
   auto columnOf = [this](const String& name) -> int {
@@ -474,26 +408,10 @@ std::vector<TMemTable::TSortKey> TMemTable::ParseSortString(const String& sortSt
     }
     return const_cast<TMemTable*>(this)->FieldDefs().IndexOf(name);
   };
-  std::size_t start = 0;
-  while (start <= sortString.size()) {
-    std::size_t end = sortString.find(';', start);
-    if (end == String::npos) end = sortString.size();
-    const String item = Trim(std::string_view(sortString).substr(start, end - start));
-    start = end + 1;
-    if (item.empty()) continue;
-    String name = item;
-    bool descending = false;
-    const std::size_t space = item.find_last_of(" \t");
-    if (space != String::npos) {
-      const String word = item.substr(space + 1);
-      if (SameText(word, "DESC") || SameText(word, "ASC")) {
-        descending = SameText(word, "DESC");
-        name = Trim(std::string_view(item).substr(0, space));
-      }
-    }
-    const int column = columnOf(name);
-    if (column < 0) DatabaseError(Format(SInvalidSortField, {name}), this);
-    keys.push_back({column, descending});
+  for (const TSortItem& item : zv::ParseSortString(sortString)) {
+    const int column = columnOf(item.Name);
+    if (column < 0) DatabaseError(Format(SInvalidSortField, {item.Name}), this);
+    keys.push_back({column, item.Descending});
   }
   return keys;
 }

@@ -6,6 +6,9 @@
 
 #include "platform/db/SqliteDataSet.h"
 
+#include "platform/db/BlobStream.h"
+#include "platform/db/SortString.h"
+
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DBConsts.h"
 #include "platform/db/FieldDefs.h"
@@ -132,79 +135,6 @@ void SqlLower(sqlite3_context* context, int, sqlite3_value** args) {
   }
 }
 
-// The parts of "Name;Date DESC": a trailing ASC or DESC is the direction, the rest the name.
-struct TSortItem {
-  String Name;
-  bool Descending = false;
-};
-
-std::vector<TSortItem> SplitSortText(const String& text) {
-  std::vector<TSortItem> items;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find(';', start);
-    if (end == String::npos) end = text.size();
-    const String item = Trim(std::string_view(text).substr(start, end - start));
-    start = end + 1;
-    if (item.empty()) continue;
-    TSortItem sortItem{item, false};
-    const std::size_t space = item.find_last_of(" \t");
-    if (space != String::npos) {
-      const String word = item.substr(space + 1);
-      if (SameText(word, "DESC") || SameText(word, "ASC")) {
-        sortItem.Descending = SameText(word, "DESC");
-        sortItem.Name = Trim(std::string_view(item).substr(0, space));
-      }
-    }
-    items.push_back(std::move(sortItem));
-  }
-  return items;
-}
-
-// The blob's bytes in memory; what is written goes back into the record when the stream goes.
-class TSqliteBlobStream final : public TMemoryStream {
-public:
-  TSqliteBlobStream(TSqliteDataSet& dataSet, TField& field, bool writes) : fDataSet(dataSet), fField(field), fWrites(writes) {}
-
-  ~TSqliteBlobStream() override {
-    if (!fWrites || !fModified) return;
-    if (fDataSet.State() != dsEdit && fDataSet.State() != dsInsert) return;  // the edit was given up
-    try {
-      const auto bytes = Memory();
-      Variant value = Variant::Null();
-      if (!bytes.empty()) {
-        if (IsTextType(fField.DataType()))
-          value = String(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        else
-          value = VarArrayOfBytes(bytes);
-      }
-      fDataSet.SetFieldData(&fField, value);
-    } catch (...) {
-      // A destructor cannot report; the record keeps its previous value.
-    }
-  }
-
-  void Load(std::span<const std::uint8_t> bytes) {
-    TMemoryStream::Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    Seek(0, soBeginning);
-  }
-  void MarkModified() { fModified = true; }
-
-  std::int64_t Write(const void* buffer, std::int64_t count) override {
-    fModified = true;
-    return TMemoryStream::Write(buffer, count);
-  }
-  void SetSize(std::int64_t newSize) override {
-    fModified = true;
-    TMemoryStream::SetSize(newSize);
-  }
-
-private:
-  TSqliteDataSet& fDataSet;
-  TField& fField;
-  bool fWrites;
-  bool fModified = false;
-};
 
 }  // namespace
 
@@ -459,7 +389,7 @@ void TSqliteDataSet::ReadQueryColumns() {
 
 void TSqliteDataSet::CreateCursor(const String& sortFields) {
   std::vector<sqlite::TSortColumn> sort;
-  for (const TSortItem& item : SplitSortText(sortFields)) {
+  for (const TSortItem& item : ParseSortString(sortFields)) {
     const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.Name, item.Name); });
     if (it == fColumns.end()) DatabaseError(Format(SInvalidSortField, {item.Name}), this);
     sort.push_back({static_cast<int>(it - fColumns.begin()), item.Descending});
@@ -732,26 +662,7 @@ void TSqliteDataSet::SetFieldData(TField* field, const Variant& value) {
 }
 
 std::unique_ptr<TStream> TSqliteDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
-  if (!field) return nullptr;
-  if (mode != bmRead) {
-    if (field->ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
-    if (State() != dsEdit && State() != dsInsert) DatabaseError(SNotEditing, this);
-  }
-  auto stream = std::make_unique<TSqliteBlobStream>(*this, *field, mode != bmRead);
-  if (mode == bmWrite) {
-    stream->MarkModified();  // writing starts from nothing: the old value goes
-    return stream;
-  }
-  Variant value;
-  if (GetFieldData(field, value)) {
-    if (value.IsArray()) {
-      stream->Load(value.Bytes());
-    } else {
-      const String text = VarToStr(value);
-      stream->Load({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-    }
-  }
-  return stream;
+  return field ? CreateRecordBlobStream(*this, *field, mode) : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
