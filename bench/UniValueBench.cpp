@@ -1,0 +1,201 @@
+// The universal value as the library's value currency: creating, assigning and comparing a
+// million values of the integer, float and string kinds. Each operation is set against the same
+// operation on plain host Variants of the same kind, measured in the same run: construction,
+// copy assignment and VarCompareValue.
+
+#include "platform/rtl/Variant.h"
+#include "runtime/db/UniValue.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace zv;
+
+namespace {
+
+constexpr int Count = 1'000'000;
+
+enum Kind { kInteger, kFloat, kString };
+
+// Short texts, as cells hold them; distinct so that comparisons do real work.
+const std::vector<String>& Texts() {
+  static const std::vector<String> texts = [] {
+    std::vector<String> t(Count);
+    for (int i = 0; i < Count; ++i) t[static_cast<std::size_t>(i)] = "value " + std::to_string(std::int64_t{i} * 7919 % Count);
+    return t;
+  }();
+  return texts;
+}
+
+void Set(TvpUniValue& v, Kind kind, int i) {
+  switch (kind) {
+    case kInteger: v.SetAsInteger(i); break;
+    case kFloat: v.SetAsFloat(i * 0.25); break;
+    case kString: v.SetAsString(Texts()[static_cast<std::size_t>(i)]); break;
+  }
+}
+
+Variant Make(Kind kind, int i) {
+  switch (kind) {
+    case kInteger: return Variant(i);
+    case kFloat: return Variant(i * 0.25);
+    default: return Variant(Texts()[static_cast<std::size_t>(i)]);
+  }
+}
+
+std::unique_ptr<TvpUniValue[]> Values(Kind kind, int shift) {
+  auto values = std::make_unique<TvpUniValue[]>(Count);
+  for (int i = 0; i < Count; ++i) Set(values[static_cast<std::size_t>(i)], kind, (i + shift) % Count);
+  return values;
+}
+
+std::vector<Variant> Variants(Kind kind, int shift) {
+  std::vector<Variant> values;
+  values.reserve(Count);
+  for (int i = 0; i < Count; ++i) values.push_back(Make(kind, (i + shift) % Count));
+  return values;
+}
+
+void Finish(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * Count); }
+
+// ---------------------------------------------------------------------------------------------
+// Create: a value that holds one datum, then destroyed.
+
+void CreateVariant(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  Texts();
+  for (auto _ : state)
+    for (int i = 0; i < Count; ++i) {
+      Variant v = Make(kind, i);
+      benchmark::DoNotOptimize(v);
+    }
+  Finish(state);
+}
+
+void CreateUniValue(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  Texts();
+  for (auto _ : state)
+    for (int i = 0; i < Count; ++i) {
+      TvpUniValue v;
+      Set(v, kind, i);
+      benchmark::DoNotOptimize(v);
+    }
+  Finish(state);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Assign: each of a million destinations takes the value of its source.
+
+void AssignVariant(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const auto sources = Variants(kind, 0);
+  auto dests = Variants(kind, 1);
+  for (auto _ : state) {
+    for (int i = 0; i < Count; ++i) dests[static_cast<std::size_t>(i)] = sources[static_cast<std::size_t>(i)];
+    benchmark::ClobberMemory();
+  }
+  Finish(state);
+}
+
+void AssignUniValue(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const auto sources = Values(kind, 0);
+  auto dests = Values(kind, 1);
+  for (auto _ : state) {
+    for (int i = 0; i < Count; ++i) dests[static_cast<std::size_t>(i)].Assign(sources[static_cast<std::size_t>(i)]);
+    benchmark::ClobberMemory();
+  }
+  Finish(state);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Compare: a million pairs of different values.
+
+void CompareVariant(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const auto a = Variants(kind, 0);
+  const auto b = Variants(kind, 1);
+  for (auto _ : state) {
+    int sum = 0;
+    for (int i = 0; i < Count; ++i)
+      sum += VarCompareValue(a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)]) == vrLessThan ? 1 : 0;
+    benchmark::DoNotOptimize(sum);
+  }
+  Finish(state);
+}
+
+void CompareUniValue(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const auto a = Values(kind, 0);
+  const auto b = Values(kind, 1);
+  for (auto _ : state) {
+    int sum = 0;
+    for (int i = 0; i < Count; ++i)
+      sum += a[static_cast<std::size_t>(i)].CompareWith(b[static_cast<std::size_t>(i)], true, true) < 0 ? 1 : 0;
+    benchmark::DoNotOptimize(sum);
+  }
+  Finish(state);
+}
+
+// Prints what ConsoleReporter prints, then each operation in nanoseconds per value against the
+// same operation on Variants of the same kind.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+        const std::string name = run.benchmark_name();
+        if (fTimes.find(name) == fTimes.end()) fOrder.push_back(name);
+        fTimes[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations) / Count * 1e9;
+      }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-24s %14s %20s %8s\n", "operation", "UniValue ns/op", "Variant ns/op", "ratio");
+    for (const auto& name : fOrder) {
+      const auto pos = name.find("UniValue");
+      if (pos == std::string::npos) continue;
+      const std::string baseline = name.substr(0, pos) + "Variant" + name.substr(pos + 8);
+      const auto it = fTimes.find(baseline);
+      if (it == fTimes.end()) continue;
+      const double t = fTimes[name];
+      std::printf("%-24s %14.1f %20.1f %7.2fx\n", Label(name).c_str(), t, it->second, t / it->second);
+    }
+  }
+
+private:
+  static std::string Label(const std::string& name) {
+    static const char* const kinds[] = {"integer", "float", "string"};
+    const std::string op = name.substr(0, name.find("UniValue"));
+    const int kind = std::stoi(name.substr(name.rfind('/') + 1));
+    return op + " " + kinds[kind];
+  }
+
+  std::vector<std::string> fOrder;
+  std::map<std::string, double> fTimes;  // CPU nanoseconds per value
+};
+
+}  // namespace
+
+BENCHMARK(CreateVariant)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
+BENCHMARK(CreateUniValue)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
+BENCHMARK(AssignVariant)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
+BENCHMARK(AssignUniValue)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
+BENCHMARK(CompareVariant)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
+BENCHMARK(CompareUniValue)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
