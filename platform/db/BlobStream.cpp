@@ -61,7 +61,7 @@ private:
 
 std::unique_ptr<TStream> CreateRecordBlobStream(TDataSet& dataSet, TField& field, TBlobStreamMode mode) {
   if (mode != bmRead) {
-    if (field.ReadOnly()) DatabaseErrorFmt(SFieldReadOnly, {field.DisplayName()});
+    if (field.ReadOnly() || field.FieldKind() != fkData) DatabaseErrorFmt(SFieldReadOnly, {field.DisplayName()});
     if (dataSet.State() != dsEdit && dataSet.State() != dsInsert) DatabaseError(SNotEditing, &dataSet);
   }
   auto stream = std::make_unique<TRecordBlobStream>(dataSet, field, mode != bmRead);
@@ -70,7 +70,7 @@ std::unique_ptr<TStream> CreateRecordBlobStream(TDataSet& dataSet, TField& field
     return stream;
   }
   Variant value;
-  if (dataSet.GetFieldData(&field, value)) {
+  if (field.GetData(value)) {  // calculated values too
     if (value.IsArray()) {
       stream->Load(value.Bytes());
     } else {

@@ -34,5 +34,6 @@ inline constexpr const char SInvalidSortField[] = "Invalid sort field '%s'";
 // The host's DB unit calls this one SDuplicateName; that name is the component message here.
 inline constexpr const char SDuplicateItemName[] = "Duplicate name '%s' in %s";
 inline constexpr const char SFieldNameMissing[] = "Field name missing";
+inline constexpr const char SLookupInfoError[] = "Lookup information for field '%s' is incomplete";
 
 }  // namespace zv

@@ -3,8 +3,10 @@
 
 #include "platform/rtl/Set.h"
 #include "platform/rtl/StringUtils.h"
+#include "platform/rtl/Variant.h"
 
 #include <memory>
+#include <vector>
 
 namespace zv {
 
@@ -51,11 +53,13 @@ using TFieldAttributes = TSet<TFieldAttribute>;
 using TBookmarkStr = String;
 
 // One record of a dataset's buffer window. Datasets derive their record layout from it; the
-// bookmark and its flag are kept here for every dataset.
+// bookmark and its flag, and the values of the calculated and lookup fields (one per such
+// field, filled by TDataSet as the record is read), are kept here for every dataset.
 struct TRecordBuffer {
   virtual ~TRecordBuffer() = default;
   TBookmarkStr Bookmark;
   TBookmarkFlag BookmarkFlag = bfCurrent;
+  std::vector<Variant> CalcValues;
 };
 using TRecordBufferPtr = std::unique_ptr<TRecordBuffer>;
 

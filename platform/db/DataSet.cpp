@@ -1,174 +1,74 @@
-// TDataSet: opening and closing, the buffer window, moving, bookmarks, searching, editing
-// states and the data events sent to data sources.
+// TDataSet: opening and closing, the buffer window, moving and bookmarks, temporary states and
+// the data events sent to data sources. Editing is in DataSetEditing.cpp; fields, searching and
+// calculated fields in DataSetFields.cpp.
 //
-// Sections: errors and helpers; TFields; opening and closing; the buffer window; moving and
-// bookmarks; searching and field values; editing; data events.
+// Sections: errors; opening and closing; the buffer window; moving and bookmarks; data events.
 
 #include "platform/db/DataSet.h"
 
-#include "platform/classes/Strings.h"
+#include "platform/classes/TypeInfo.h"
 #include "platform/db/DBConsts.h"
 #include "platform/db/DataLink.h"
+#include "platform/db/DataSetInternal.h"
 #include "platform/db/FieldDefs.h"
-#include "platform/rtl/Consts.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/Format.h"
 
 #include <algorithm>
 
 namespace zv {
 
-ZV_DEFINE_CLASS(TDataSet, TComponent)
+using namespace dataset_detail;
+
+ZV_DEFINE_CLASS_WITH_PROPS(TDataSet, TComponent)
+
+void TDataSet::DeclareProperties(TPropTable<TDataSet>& t) {
+  t.Prop("Active", &TDataSet::Active, &TDataSet::SetActive).Default(false);
+  t.Prop("AutoCalcFields", &TDataSet::AutoCalcFields, &TDataSet::SetAutoCalcFields).Default(true);
+}
 
 namespace {
 
 // Bigger windows are of no use to a control and would only cost memory.
 constexpr int MaxBufferCount = 1024;
 
-inline constexpr TSet<TDataSetState> dsEditModes{dsEdit, dsInsert, dsSetKey};
-
-// Counts a scope in, and out however it ends.
-struct TCounterGuard {
-  int& Counter;
-  explicit TCounterGuard(int& counter) : Counter(++counter) {}
-  ~TCounterGuard() { --Counter; }
-};
-
-// Keeps controls quiet for a scope.
-struct TControlsGuard {
-  TDataSet& DataSet;
-  explicit TControlsGuard(TDataSet& dataSet) : DataSet(dataSet) { DataSet.DisableControls(); }
-  ~TControlsGuard() {
-    try {
-      DataSet.EnableControls();
-    } catch (...) {
-      // A control that fails to repaint must not replace the error that unwound the scope.
-    }
-  }
-};
-
-// Runs body, then finish, whether body fails or not (the host's try..finally).
-template <class Body, class Finish>
-void TryFinally(Body&& body, Finish&& finish) {
-  try {
-    body();
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
-}
-
-// The names of a ";" list, trimmed, empty entries left out.
-std::vector<String> SplitFieldNames(const String& names) {
-  std::vector<String> list;
-  std::size_t start = 0;
-  while (start <= names.size()) {
-    std::size_t end = names.find(';', start);
-    if (end == String::npos) end = names.size();
-    String name = Trim(std::string_view(names).substr(start, end - start));
-    if (!name.empty()) list.push_back(std::move(name));
-    start = end + 1;
-  }
-  return list;
-}
-
-// The i-th of the key values given to Locate or Lookup: the value itself for one field.
-Variant KeyValue(const Variant& keyValues, std::size_t index, std::size_t count) {
-  if (!keyValues.IsArray()) {
-    if (count == 1) return keyValues;
-    throw EVariantError(SVarNotArray);
-  }
-  return keyValues.GetElement(VarArrayLowBound(keyValues, 1) + static_cast<int>(index));
-}
-
-bool MatchesKey(const TField& field, const Variant& key, TLocateOptions options) {
-  if (key.IsNull() || key.IsEmpty()) return field.IsNull();
-  if (field.IsNull()) return false;
-  const Variant value = field.AsVariant();
-  if (VarIsStr(value)) {
-    // Text compares as text, whatever the key's kind, so that the options apply.
-    String text = VarToStr(value);
-    String wanted = VarToStr(key);
-    if (options.Contains(loCaseInsensitive)) {
-      text = AnsiLowerCase(text);
-      wanted = AnsiLowerCase(wanted);
-    }
-    if (options.Contains(loPartialKey)) return text.compare(0, wanted.size(), wanted) == 0;
-    return text == wanted;
-  }
-  try {
-    return VarCompareValue(value, key) == vrEqual;
-  } catch (const Exception&) {
-    return false;  // a key that is not even of the field's kind matches nothing
-  }
+TDataSetExceptionHandler& ExceptionHandler() {
+  static TDataSetExceptionHandler handler;
+  return handler;
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Errors
 
 void DatabaseError(const String& message, const TComponent* component) {
   if (component && !component->Name().empty()) throw EDatabaseError(component->Name() + ": " + message);
   throw EDatabaseError(message);
 }
 
-// ---------------------------------------------------------------------------------------------
-// TFields
+void SetDataSetExceptionHandler(TDataSetExceptionHandler handler) { ExceptionHandler() = std::move(handler); }
 
-TField* TFields::Fields(int index) const {
-  if (index < 0 || index >= Count()) DatabaseError(SFieldIndexError, fDataSet);
-  return fList[static_cast<std::size_t>(index)];
-}
+const TDataSetExceptionHandler& DataSetExceptionHandler() { return ExceptionHandler(); }
 
-TField* TFields::FindField(std::string_view name) const {
-  for (TField* f : fList)
-    if (AnsiSameText(f->FieldName(), name)) return f;
-  return nullptr;
-}
-
-TField* TFields::FieldByName(std::string_view name) const {
-  TField* f = FindField(name);
-  if (!f) DatabaseError(Format(SFieldNotFound, {name}), fDataSet);
-  return f;
-}
-
-int TFields::IndexOf(const TField* field) const {
-  const auto it = std::find(fList.begin(), fList.end(), field);
-  return it == fList.end() ? -1 : static_cast<int>(it - fList.begin());
-}
-
-void TFields::Add(TField* field) {
-  if (IndexOf(field) >= 0) return;
-  if (!field->FieldName().empty()) {
-    const TField* other = FindField(field->FieldName());
-    if (other && other != field) DatabaseError(Format(SDuplicateFieldName, {field->FieldName()}), fDataSet);
-  }
-  fList.push_back(field);
-  if (fDataSet && !fDataSet->ComponentState().Contains(csDestroying)) fDataSet->DataEvent(deFieldListChange, 0);
-}
-
-void TFields::Remove(TField* field) {
-  const int i = IndexOf(field);
-  if (i < 0) return;
-  fList.erase(fList.begin() + i);
-  if (fDataSet && !fDataSet->ComponentState().Contains(csDestroying)) fDataSet->DataEvent(deFieldListChange, 0);
-}
-
-void TFields::Clear() {
-  // Detaching a field removes it from this list through TField::SetDataSet.
-  while (!fList.empty()) {
-    TField* f = fList.back();
-    f->SetDataSet(nullptr);
-    if (!fList.empty() && fList.back() == f) fList.pop_back();
+void TDataSet::InternalHandleException() {
+  const TDataSetExceptionHandler handler = ExceptionHandler();  // a copy: it may replace itself
+  if (!handler) throw;
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    handler(this, e);
+  } catch (...) {
+    handler(this, Exception("Unknown exception"));
   }
 }
 
-void TFields::Move(int from, int to) {
-  if (from < 0 || from >= Count()) DatabaseError(SFieldIndexError, fDataSet);
-  to = std::clamp(to, 0, Count() - 1);
-  if (from == to) return;
-  TField* f = fList[static_cast<std::size_t>(from)];
-  fList.erase(fList.begin() + from);
-  fList.insert(fList.begin() + to, f);
-  if (fDataSet) fDataSet->DataEvent(deFieldListChange, 0);
+void TDataSet::HandleExceptionQuietly() noexcept {
+  try {
+    InternalHandleException();
+  } catch (...) {
+    // No handler, and no caller to give it to.
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,6 +89,11 @@ TDataSet::~TDataSet() {
 bool TDataSet::Active() const { return fState != dsInactive && fState != dsOpening; }
 
 void TDataSet::SetActive(bool value) {
+  // A form being read opens its datasets once everything they refer to is there.
+  if (ComponentState().Contains(csReading)) {
+    fStreamedActive = value;
+    return;
+  }
   if (Active() == value) return;
   const bool destroying = ComponentState().Contains(csDestroying);
   if (value) {
@@ -202,13 +107,29 @@ void TDataSet::SetActive(bool value) {
       throw;
     }
     SetState(dsBrowse);
+    LookupDataChanged();
     if (AfterOpen) AfterOpen(this);
     if (!IsEmpty()) DoAfterScroll();
   } else {
     if (!destroying && BeforeClose) BeforeClose(this);
     SetState(dsInactive);
     CloseCursor();
+    LookupDataChanged();
     if (!destroying && AfterClose) AfterClose(this);
+  }
+}
+
+// As the host: a failure to open while designing goes to the application's handler, so that
+// the rest of the form still loads; at run time it reaches the code that loads the form.
+void TDataSet::Loaded() {
+  TComponent::Loaded();
+  if (!fStreamedActive) return;
+  fStreamedActive = false;
+  try {
+    SetActive(true);
+  } catch (...) {
+    if (!ComponentState().Contains(csDesigning)) throw;
+    InternalHandleException();
   }
 }
 
@@ -218,8 +139,20 @@ void TDataSet::OpenCursor(bool infoQuery) {
     return;
   }
   InternalInitFieldDefs();
-  fDefaultFields = FieldCount() == 0;
-  if (fDefaultFields) CreateFields();
+  const bool madeDataFields =
+      std::any_of(fFields.begin(), fFields.end(), [](const TField* f) { return f->FieldKind() == fkData; });
+  if (!madeDataFields) {
+    const std::vector<TField*> before(fFields.begin(), fFields.end());
+    // Remembered even when a definition fails half way, so that closing destroys them.
+    TryFinally([&] { CreateFields(); },
+               [&] {
+                 for (TField* f : fFields)
+                   if (std::find(before.begin(), before.end(), f) == before.end()) fDefaultFieldList.push_back(f);
+               });
+    // The made fields go first, in the order of the definitions.
+    for (std::size_t i = 0; i < fDefaultFieldList.size(); ++i)
+      fFields.Move(fFields.IndexOf(fDefaultFieldList[i]), static_cast<int>(i));
+  }
   BindFields();
   InternalOpen();
   InternalFirst();
@@ -233,48 +166,7 @@ void TDataSet::CloseCursor() {
   fBuffers.clear();
   fBufferCount = 0;
   if (IsCursorOpen()) InternalClose();
-  if (fDefaultFields) {
-    DestroyFields();
-    fDefaultFields = false;
-  }
-}
-
-void TDataSet::CreateFields() {
-  TFieldDefs& defs = FieldDefs();
-  for (int i = 0; i < defs.Count(); ++i) {
-    TFieldDef* def = defs[i];
-    if (def->DataType() == ftUnknown || def->Attributes().Contains(faHiddenCol)) continue;
-    def->CreateField(this);
-  }
-}
-
-void TDataSet::DestroyFields() {
-  // Fields the dataset created are its components; the others only leave it.
-  const std::vector<TField*> fields(fFields.begin(), fFields.end());
-  for (TField* f : fields) {
-    if (f->Owner() == this) {
-      fFields.Remove(f);  // a field does not leave a dataset that is being destroyed itself
-      delete f;
-    } else {
-      f->SetDataSet(nullptr);
-    }
-  }
-}
-
-// Fields find their column through FieldNo, taken from the definition of the same name.
-void TDataSet::BindFields() {
-  if (!fFieldDefs) return;
-  for (TField* f : fFields) {
-    if (f->FieldKind() != fkData) continue;
-    const int i = fFieldDefs->IndexOf(f->FieldName());
-    if (i < 0) DatabaseError(Format(SFieldNotFound, {f->FieldName()}), this);
-    f->SetFieldNo((*fFieldDefs)[i]->FieldNo());
-  }
-}
-
-TFieldDefs& TDataSet::FieldDefs() {
-  if (!fFieldDefs) fFieldDefs = std::make_unique<TFieldDefs>(this);
-  return *fFieldDefs;
+  DestroyDefaultFields();
 }
 
 void TDataSet::CheckActive() const {
@@ -285,22 +177,7 @@ void TDataSet::CheckInactive() const {
   if (Active()) DatabaseError(SDataSetOpen, this);
 }
 
-bool TDataSet::CanModify() const { return true; }
-
-void TDataSet::CheckCanModify() const {
-  if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
-}
-
 bool TDataSet::IsEmpty() const { return fActiveRecord >= fRecordCount; }
-
-void TDataSet::InternalHandleException() {
-  // The host hands the exception to the application object; this layer has none, so the
-  // caller's handler sees it.
-}
-
-void TDataSet::DoOnNewRecord() {
-  if (OnNewRecord) OnNewRecord(this);
-}
 
 // ---------------------------------------------------------------------------------------------
 // The buffer window
@@ -323,6 +200,9 @@ TRecordBuffer* TDataSet::GetActiveRecordBuffer() const {
     case dsEdit:
     case dsInsert:
       return ActiveBuffer();
+    case dsCalcFields:
+    case dsInternalCalc:
+      return fCalcBuffer;
     default:
       return nullptr;
   }
@@ -330,8 +210,22 @@ TRecordBuffer* TDataSet::GetActiveRecordBuffer() const {
 
 void TDataSet::InitRecord(TRecordBuffer& buffer) {
   InternalInitRecord(buffer);
+  ClearCalcFields(buffer);
   SetBookmarkData(buffer, TBookmarkStr());
   SetBookmarkFlag(buffer, bfInserted);
+}
+
+TGetResult TDataSet::FetchRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) {
+  const TGetResult result = GetRecord(buffer, mode, doCheck);
+  if (result != grOK) return result;
+  try {
+    GetCalcFields(buffer);
+  } catch (...) {
+    // The descendant's cursor is on a record that did not join the window.
+    CursorPosChanged();
+    throw;
+  }
+  return result;
 }
 
 void TDataSet::ClearBuffers() {
@@ -399,7 +293,7 @@ bool TDataSet::GetNextRecord() {
     if (fState == dsInsert && fCurrentRecord == fActiveRecord && GetBookmarkFlag(*ActiveBuffer()) == bfCurrent)
       mode = gmCurrent;
   }
-  const bool ok = GetRecord(*fBuffers[static_cast<std::size_t>(fRecordCount)], mode, true) == grOK;
+  const bool ok = FetchRecord(*fBuffers[static_cast<std::size_t>(fRecordCount)], mode, true) == grOK;
   if (!ok) {
     CursorPosChanged();
     return false;
@@ -420,7 +314,7 @@ bool TDataSet::GetNextRecord() {
 // its record while the window has room.
 bool TDataSet::GetPriorRecord() {
   if (fRecordCount > 0) SetCurrentRecord(0);
-  const bool ok = GetRecord(*fBuffers[static_cast<std::size_t>(fRecordCount)], gmPrior, true) == grOK;
+  const bool ok = FetchRecord(*fBuffers[static_cast<std::size_t>(fRecordCount)], gmPrior, true) == grOK;
   if (!ok) {
     CursorPosChanged();
     return false;
@@ -505,9 +399,9 @@ void TDataSet::Resync(TResyncMode mode) {
   TRecordBuffer& spare = *fBuffers[static_cast<std::size_t>(fRecordCount)];
   if (mode.Contains(rmExact)) {
     CursorPosChanged();
-    if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, this);
-  } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
-             GetRecord(spare, gmPrior, false) != grOK) {
+    if (FetchRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, this);
+  } else if (FetchRecord(spare, gmCurrent, false) != grOK && FetchRecord(spare, gmNext, false) != grOK &&
+             FetchRecord(spare, gmPrior, false) != grOK) {
     ClearBuffers();
     DataEvent(deDataSetChange, 0);
     return;
@@ -651,284 +545,6 @@ bool TDataSet::BookmarkValid(const TBookmarkStr&) const { return false; }
 int TDataSet::CompareBookmarks(const TBookmarkStr&, const TBookmarkStr&) const { return 0; }
 
 // ---------------------------------------------------------------------------------------------
-// Searching and field values
-
-// Walks the records from the first with controls quiet. On a match the window is rebuilt
-// around it; otherwise the window is rebuilt as it was, with the same record on the same row.
-// Callers have put the dataset in browse mode.
-bool TDataSet::LocateRecord(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
-  const std::vector<TField*> fields = GetFieldList(keyFields);
-  if (fields.empty() || IsEmpty()) return false;
-  std::vector<Variant> keys;
-  for (std::size_t i = 0; i < fields.size(); ++i) keys.push_back(KeyValue(keyValues, i, fields.size()));
-
-  const TBookmarkStr saved = Bookmark();
-  const int savedRow = fActiveRecord;
-  TControlsGuard quiet(*this);
-  TCounterGuard noScrollEvents(fScrollEventLock);
-  bool found = false;
-  for (First(); !Eof(); Next()) {
-    found = true;
-    for (std::size_t i = 0; i < fields.size() && found; ++i) found = MatchesKey(*fields[i], keys[i], options);
-    if (found) break;
-  }
-  if (found) {
-    UpdateCursorPos();
-    Resync({rmExact, rmCenter});
-  } else if (!saved.empty()) {
-    InternalGotoBookmark(saved);
-    fActiveRecord = savedRow;
-    Resync({rmExact});
-  } else {
-    First();
-  }
-  return found;
-}
-
-bool TDataSet::Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
-  CheckBrowseMode();
-  DoBeforeScroll();
-  const bool found = LocateRecord(keyFields, keyValues, options);
-  if (found) DoAfterScroll();
-  return found;
-}
-
-Variant TDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
-  CheckBrowseMode();
-  const TBookmarkStr saved = Bookmark();
-  const int savedRow = fActiveRecord;
-  Variant result = Variant::Null();
-  TControlsGuard quiet(*this);
-  TCounterGuard noScrollEvents(fScrollEventLock);
-  if (LocateRecord(keyFields, keyValues, {})) {
-    result = FieldValues(resultFields);
-    // Lookup reads; it does not move the cursor.
-    if (!saved.empty()) {
-      InternalGotoBookmark(saved);
-      fActiveRecord = savedRow;
-      Resync({rmExact});
-    }
-  }
-  return result;
-}
-
-std::vector<TField*> TDataSet::GetFieldList(const String& fieldNames) const {
-  std::vector<TField*> list;
-  for (const String& name : SplitFieldNames(fieldNames)) list.push_back(FieldByName(name));
-  return list;
-}
-
-Variant TDataSet::FieldValues(const String& fieldNames) const {
-  const std::vector<TField*> fields = GetFieldList(fieldNames);
-  if (fields.size() == 1) return fields[0]->AsVariant();
-  std::vector<Variant> values;
-  for (TField* f : fields) values.push_back(f->AsVariant());
-  return VarArrayOf(values);
-}
-
-void TDataSet::SetFieldValues(const String& fieldNames, const Variant& values) {
-  const std::vector<TField*> fields = GetFieldList(fieldNames);
-  if (fields.size() == 1 && !values.IsArray()) {
-    fields[0]->SetAsVariant(values);
-    return;
-  }
-  for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->SetAsVariant(KeyValue(values, i, fields.size()));
-}
-
-void TDataSet::GetFieldNames(TStrings& list) const {
-  list.BeginUpdate();
-  list.Clear();
-  if (FieldCount() > 0 || !fFieldDefs) {
-    for (TField* f : fFields) list.Add(f->FieldName());
-  } else {
-    fFieldDefs->GetItemNames(list);
-  }
-  list.EndUpdate();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Editing
-
-void TDataSet::CheckOperation(void (TDataSet::*operation)(), const TDataSetErrorEvent& onError) {
-  for (;;) {
-    try {
-      UpdateCursorPos();
-      (this->*operation)();
-      return;
-    } catch (EDatabaseError& e) {
-      TDataAction action = daFail;
-      if (onError) onError(this, e, action);
-      if (action == daFail) throw;
-      if (action == daAbort) Abort();
-    }
-  }
-}
-
-void TDataSet::Edit() {
-  if (fState == dsEdit || fState == dsInsert) return;
-  if (fRecordCount == 0) {
-    Insert();
-    return;
-  }
-  CheckBrowseMode();
-  CheckCanModify();
-  if (BeforeEdit) BeforeEdit(this);
-  CheckOperation(&TDataSet::InternalEdit, OnEditError);
-  SetState(dsEdit);
-  DataEvent(deRecordChange, 0);
-  if (AfterEdit) AfterEdit(this);
-}
-
-void TDataSet::BeginInsertAppend() {
-  CheckBrowseMode();
-  CheckCanModify();
-  if (BeforeInsert) BeforeInsert(this);
-}
-
-void TDataSet::EndInsertAppend() {
-  SetState(dsInsert);
-  try {
-    DoOnNewRecord();
-  } catch (...) {
-    UpdateCursorPos();
-    SetState(dsBrowse);
-    Resync({});
-    throw;
-  }
-  fModified = false;
-  DataEvent(deDataSetChange, 0);
-  if (AfterInsert) AfterInsert(this);
-}
-
-// The new record takes the active row; it remembers the record it was inserted before, so
-// that the cursor can be put back there.
-void TDataSet::Insert() {
-  BeginInsertAppend();
-  const TBookmarkStr before = Bookmark();
-  MoveBuffer(fRecordCount, fActiveRecord);
-  TRecordBuffer& buffer = *ActiveBuffer();
-  InitRecord(buffer);
-  if (fRecordCount == 0)
-    SetBookmarkFlag(buffer, bfBOF);
-  else
-    SetBookmarkData(buffer, before);
-  if (fRecordCount < static_cast<int>(fBufferCount)) ++fRecordCount;
-  InternalInsert();
-  EndInsertAppend();
-}
-
-// The new record goes to the bottom row, after the last records.
-void TDataSet::Append() {
-  BeginInsertAppend();
-  ClearBuffers();
-  TRecordBuffer& buffer = *fBuffers[0];
-  InitRecord(buffer);
-  SetBookmarkFlag(buffer, bfEOF);
-  fRecordCount = 1;
-  fBOF = false;
-  GetPriorRecords();
-  InternalInsert();
-  EndInsertAppend();
-}
-
-// A failing post leaves the record in edit or insert state with what the user typed.
-void TDataSet::Post() {
-  UpdateRecord();
-  if (fState != dsEdit && fState != dsInsert) return;
-  DataEvent(deCheckBrowseMode, 0);
-  if (BeforePost) BeforePost(this);
-  CheckOperation(&TDataSet::InternalPost, OnPostError);
-  SetState(dsBrowse);
-  Resync({});
-  if (AfterPost) AfterPost(this);
-}
-
-void TDataSet::Cancel() {
-  if (fState != dsEdit && fState != dsInsert) return;
-  DataEvent(deCheckBrowseMode, 0);
-  if (BeforeCancel) BeforeCancel(this);
-  const bool scrolls = fState == dsInsert;
-  if (scrolls) DoBeforeScroll();
-  UpdateCursorPos();
-  InternalCancel();
-  SetState(dsBrowse);
-  Resync({});
-  if (AfterCancel) AfterCancel(this);
-  if (scrolls) DoAfterScroll();
-}
-
-void TDataSet::Delete() {
-  CheckActive();
-  if (fState == dsInsert || fState == dsSetKey) {
-    Cancel();
-    return;
-  }
-  if (fRecordCount == 0) DatabaseError(SDataSetEmpty, this);
-  DataEvent(deCheckBrowseMode, 0);
-  if (BeforeDelete) BeforeDelete(this);
-  DoBeforeScroll();
-  CheckOperation(&TDataSet::InternalDelete, OnDeleteError);
-  SetState(dsBrowse);
-  Resync({});
-  if (AfterDelete) AfterDelete(this);
-  DoAfterScroll();
-}
-
-void TDataSet::CheckBrowseMode() {
-  CheckActive();
-  DataEvent(deCheckBrowseMode, 0);
-  switch (fState) {
-    case dsEdit:
-    case dsInsert:
-      UpdateRecord();
-      if (fModified)
-        Post();
-      else
-        Cancel();
-      break;
-    case dsSetKey:
-      Post();
-      break;
-    default:
-      break;
-  }
-}
-
-// Asks the controls to write what they hold into the record.
-void TDataSet::UpdateRecord() {
-  if (!dsEditModes.Contains(fState)) DatabaseError(SNotEditing, this);
-  DataEvent(deUpdateRecord, 0);
-}
-
-void TDataSet::InternalPost() {
-  for (TField* f : fFields) {
-    if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->IsNull()) {
-      // A control showing the field takes the focus, so the user sees what is missing.
-      TField* focus = f;
-      DataEvent(deFocusControl, reinterpret_cast<std::intptr_t>(&focus));
-      DatabaseErrorFmt(SFieldRequired, {f->DisplayName()});
-    }
-  }
-}
-
-void TDataSet::Refresh() {
-  CheckBrowseMode();
-  if (BeforeRefresh) BeforeRefresh(this);
-  UpdateCursorPos();
-  TryFinally([&] { InternalRefresh(); }, [&] { Resync({}); });
-  if (AfterRefresh) AfterRefresh(this);
-}
-
-void TDataSet::ClearFields() {
-  if (!dsEditModes.Contains(fState)) DatabaseError(SNotEditing, this);
-  DataEvent(deCheckBrowseMode, 0);
-  InternalInitRecord(*ActiveBuffer());
-  DataEvent(deRecordChange, 0);
-}
-
-std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField*, TBlobStreamMode) { return nullptr; }
-
-// ---------------------------------------------------------------------------------------------
 // Data events
 
 void TDataSet::SetState(TDataSetState state) {
@@ -937,6 +553,14 @@ void TDataSet::SetState(TDataSetState state) {
   fModified = false;
   DataEvent(deUpdateState, 0);
 }
+
+TDataSetState TDataSet::SetTempState(TDataSetState state) {
+  const TDataSetState old = fState;
+  fState = state;
+  return old;
+}
+
+void TDataSet::RestoreState(TDataSetState state) { fState = state; }
 
 void TDataSet::AddDataSource(TDataSource* source) {
   fDataSources.push_back(source);
@@ -975,7 +599,11 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
   TField* field = event == deFieldChange ? reinterpret_cast<TField*>(info) : nullptr;
   switch (event) {
     case deFieldChange:
-      if (field && (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc)) fModified = true;
+      if (field && (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc)) {
+        fModified = true;
+        // The calculated values follow the record as it is edited (before the controls hear).
+        if (fAutoCalcFields && (fState == dsEdit || fState == dsInsert)) GetCalcFields(*ActiveBuffer());
+      }
       break;
     case dePropertyChange:
       if (fFieldDefs) fFieldDefs->SetUpdated(false);
@@ -1010,3 +638,4 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
 }
 
 }  // namespace zv
+

@@ -6,6 +6,14 @@
 // protected Internal... operations and the buffer protocol (AllocRecordBuffer, GetRecord in
 // current/next/prior mode, bookmarks, field data); everything public is built on them here, so a
 // grid scrolling a window of rows costs the rows on screen, not the rows in the table.
+//
+// Calculated and lookup fields are this class's alone: each record read into the window gets
+// its calculated values (TRecordBuffer::CalcValues) here, in the dsCalcFields state, so a
+// descendant's GetFieldData and SetFieldData only ever see data fields.
+//
+// The sources: DataSet.cpp (opening, the buffer window, moving, data events), DataSetEditing.cpp
+// (editing states, posting, errors), DataSetFields.cpp (fields, searching, calculated and
+// lookup fields).
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Streams.h"
@@ -30,6 +38,15 @@ using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError&
 // Raises EDatabaseError; a named component prefixes the message with its name ("Table1: ..."),
 // as the host does.
 [[noreturn]] void DatabaseError(const String& message, const TComponent* component);
+
+// Where a dataset sends the exceptions it has no caller to hand to: an open that fails while a
+// form is loaded at design time, a control that fails while a lookup dataset is destroyed. The
+// application object installs a handler that shows the message; the handler takes the
+// exception, neither rethrowing nor keeping it. With none installed (the default) such an
+// exception goes on to the caller where there is one, and is dropped where there is none.
+using TDataSetExceptionHandler = std::function<void(TDataSet* dataSet, const std::exception& error)>;
+void SetDataSetExceptionHandler(TDataSetExceptionHandler handler);
+const TDataSetExceptionHandler& DataSetExceptionHandler();
 
 // The fields of a dataset, in order; the dataset owns the fields it created itself.
 class TFields {
@@ -95,6 +112,9 @@ public:
   virtual Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields);
 
   // Fields.
+  // The fields the application created before Open stay; when none of them is a data field
+  // (only calculated and lookup ones, or none at all), the data fields are made from the
+  // field definitions at Open, before the others, and destroyed at Close.
   TFields& Fields() { return fFields; }
   const TFields& Fields() const { return fFields; }
   int FieldCount() const { return fFields.Count(); }
@@ -139,6 +159,16 @@ public:
 
   virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
 
+  // OnCalcFields runs, in the dsCalcFields state, for each record read into the window, when
+  // the dataset goes into edit state, and, while AutoCalcFields, after each change of a data
+  // field of the record being edited. It runs only when there are calculated or lookup fields;
+  // lookup fields are filled just before it.
+  bool AutoCalcFields() const { return fAutoCalcFields; }
+  void SetAutoCalcFields(bool value) { fAutoCalcFields = value; }
+
+  void Loaded() override;  // opens a dataset whose Active was read as true
+  static void DeclareProperties(TPropTable<TDataSet>& t);
+
   TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
   TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit;
   TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
@@ -147,7 +177,8 @@ public:
   TDataSetErrorEvent OnPostError, OnEditError, OnDeleteError;
 
   // Field data of the record the current state reads from (the active buffer in browse, edit
-  // and insert states); false when the value is null.
+  // and insert states, the record being calculated in dsCalcFields); false when the value is
+  // null. Only data fields come here: TField keeps the others in the calculated values.
   virtual bool GetFieldData(const TField* field, Variant& value) const = 0;
   // Writes into the active buffer; called by TField::SetData in the write states. Descendants
   // store the value, then send DataEvent(deFieldChange, field), which marks the record
@@ -178,6 +209,8 @@ protected:
   virtual void InternalEdit() {}
   virtual void InternalInsert() {}
   virtual void InternalRefresh() {}
+  // Called in a catch block: hands the exception being handled to the application's handler
+  // (SetDataSetExceptionHandler); without one it rethrows it.
   virtual void InternalHandleException();
   virtual bool IsCursorOpen() const = 0;
 
@@ -185,7 +218,7 @@ protected:
   virtual void DoOnNewRecord();
   virtual void OpenCursor(bool infoQuery);
   virtual void CloseCursor();
-  // Creates one field per field def (the default fields) unless fields were created already.
+  // Creates one field per field def: the default fields (see Fields).
   virtual void CreateFields();
   virtual void DestroyFields();
   // The master data source of a detail dataset (none by default); guards against circular links.
@@ -196,6 +229,22 @@ protected:
   // The buffer the current state reads field data from.
   TRecordBuffer* GetActiveRecordBuffer() const;
   void SetBufferCount(int count);
+
+  // Calculated fields. GetCalcFields switches to dsCalcFields with the buffer as CalcBuffer,
+  // clears its calculated values and calls CalculateFields (lookup values, then
+  // DoOnCalcFields); nothing happens when there are no calculated or lookup fields.
+  virtual void GetCalcFields(TRecordBuffer& buffer);
+  virtual void CalculateFields(TRecordBuffer& buffer);
+  virtual void ClearCalcFields(TRecordBuffer& buffer);
+  virtual void DoOnCalcFields();
+  TRecordBuffer* CalcBuffer() const { return fCalcBuffer; }
+  int CalcFieldsCount() const { return fCalcFieldsCount; }  // calculated and lookup fields
+  // A state for an internal operation, with no notification, and back.
+  TDataSetState SetTempState(TDataSetState state);
+  void RestoreState(TDataSetState state);
+  // Lookup fields reading this dataset forget the values they cached; called after every
+  // change of the data (descendants call it for changes of their own, such as emptying).
+  void LookupDataChanged();
 
 private:
   friend class TDataLink;
@@ -226,6 +275,19 @@ private:
   void CheckOperation(void (TDataSet::*operation)(), const TDataSetErrorEvent& onError);
   // The Locate/Lookup walk: true with the cursor on the match, else back where it was.
   bool LocateRecord(const String& keyFields, const Variant& keyValues, TLocateOptions options);
+  // GetRecord, then the calculated fields of the record read.
+  TGetResult FetchRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck);
+  // Calculates every row of the window again and tells the controls.
+  void RecalcWindow();
+  // The calculated values of the record the current state reads from, for TField.
+  bool GetCalcFieldData(const TField* field, Variant& value) const;
+  void SetCalcFieldData(TField* field, const Variant& value);
+  void AddLookupField(TField* field);
+  void RemoveLookupField(TField* field);
+  // Hands the exception being handled to the application's handler; drops it when there is
+  // none, for places that must not throw.
+  void HandleExceptionQuietly() noexcept;
+  void DestroyDefaultFields();
 
   TFields fFields;
   std::unique_ptr<TFieldDefs> fFieldDefs;
@@ -238,13 +300,18 @@ private:
   bool fBOF = true;
   bool fEOF = true;
   bool fModified = false;
-  bool fDefaultFields = false;
   TDataSetState fState = dsInactive;
   int fDisableCount = 0;
   TDataSetState fDisableState = dsInactive;
   TDataEvent fDisabledEvent = deDataSetChange;
   bool fHasDisabledEvent = false;
   int fScrollEventLock = 0;  // scroll events are held back while Locate walks
+  std::vector<TField*> fDefaultFieldList;  // the fields Open made from the definitions
+  TRecordBuffer* fCalcBuffer = nullptr;    // the record being calculated, in dsCalcFields
+  int fCalcFieldsCount = 0;
+  bool fAutoCalcFields = true;
+  bool fStreamedActive = false;            // Active as read from a form, applied by Loaded
+  std::vector<TField*> fLookupClients;     // lookup fields of other datasets that read this one
 };
 
 }  // namespace zv

@@ -17,6 +17,11 @@ void TField::DeclareProperties(TPropTable<TField>& t) {
   t.Prop("EditMask", &TField::EditMask, &TField::SetEditMask);
   t.Prop("FieldKind", &TField::FieldKind, &TField::SetFieldKind).Default(fkData);
   t.Prop("FieldName", &TField::FieldName, &TField::SetFieldName);
+  t.Prop("KeyFields", &TField::KeyFields, &TField::SetKeyFields);
+  t.Prop("LookupCache", &TField::LookupCache, &TField::SetLookupCache).Default(false);
+  t.Prop("LookupDataSet", &TField::LookupDataSet, &TField::SetLookupDataSet);
+  t.Prop("LookupKeyFields", &TField::LookupKeyFields, &TField::SetLookupKeyFields);
+  t.Prop("LookupResultField", &TField::LookupResultField, &TField::SetLookupResultField);
   t.Prop("ReadOnly", &TField::ReadOnly, &TField::SetReadOnly).Default(false);
   t.Prop("Required", &TField::Required, &TField::SetRequired).Default(false);
   t.Prop("Visible", &TField::Visible, &TField::SetVisible).Default(true);
@@ -25,6 +30,7 @@ void TField::DeclareProperties(TPropTable<TField>& t) {
 TField::TField(TComponent* owner) : TComponent(owner) {}
 
 TField::~TField() {
+  if (fLookupDataSet) fLookupDataSet->RemoveLookupField(this);
   // A dataset that is being destroyed drops its field list itself.
   if (fDataSet && !fDataSet->ComponentState().Contains(csDestroying)) {
     TDataSet* dataSet = fDataSet;
@@ -38,6 +44,7 @@ void TField::SetDataSet(TDataSet* dataSet) {
   if (fDataSet) fDataSet->CheckInactive();
   if (dataSet) {
     dataSet->CheckInactive();
+    if (dataSet == fLookupDataSet) DatabaseError(SCircularDataLink, dataSet);
     if (fFieldName.empty()) DatabaseError(SFieldNameMissing, dataSet);
     if (dataSet->FindField(fFieldName)) DatabaseError(Format(SDuplicateFieldName, {fFieldName}), dataSet);
   }
@@ -67,6 +74,116 @@ void TField::SetFieldName(const String& name) {
   fFieldName = name;
   if (fDisplayLabel == name) fDisplayLabel.clear();
 }
+
+void TField::SetFieldKind(TFieldKind kind) {
+  if (kind == fFieldKind) return;
+  CheckInactive();
+  fFieldKind = kind;
+}
+
+void TField::SetCalculated(bool value) {
+  if (value)
+    SetFieldKind(fkCalculated);
+  else if (fFieldKind == fkCalculated)
+    SetFieldKind(fkData);
+}
+
+void TField::SetLookup(bool value) {
+  if (value)
+    SetFieldKind(fkLookup);
+  else if (fFieldKind == fkLookup)
+    SetFieldKind(fkData);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookup
+
+void TField::SetLookupDataSet(TDataSet* dataSet) {
+  if (dataSet == fLookupDataSet) return;
+  // Looking up in itself would read the dataset while it reads the record being calculated.
+  if (dataSet && dataSet == fDataSet) DatabaseError(SCircularDataLink, dataSet);
+  if (fLookupDataSet) {
+    fLookupDataSet->RemoveLookupField(this);
+    RemoveFreeNotification(fLookupDataSet);
+  }
+  fLookupDataSet = dataSet;
+  if (dataSet) {
+    dataSet->AddLookupField(this);
+    FreeNotification(dataSet);
+  }
+  LookupChanged();
+}
+
+void TField::SetLookupKeyFields(const String& names) {
+  if (names == fLookupKeyFields) return;
+  fLookupKeyFields = names;
+  LookupChanged();
+}
+
+void TField::SetLookupResultField(const String& name) {
+  if (name == fLookupResultField) return;
+  fLookupResultField = name;
+  LookupChanged();
+}
+
+void TField::SetKeyFields(const String& names) {
+  if (names == fKeyFields) return;
+  fKeyFields = names;
+  LookupChanged();
+}
+
+void TField::SetLookupCache(bool value) {
+  if (value == fLookupCache) return;
+  fLookupCache = value;
+  fLookupValues.clear();
+}
+
+void TField::LookupChanged() {
+  fLookupValues.clear();
+  if (fFieldKind == fkLookup && fDataSet && fDataSet->Active()) fDataSet->RecalcWindow();
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != opRemove || !component || component != fLookupDataSet) return;
+  // The lookup dataset is being destroyed: the field reads Null from now on. Whatever the
+  // controls do on hearing it cannot reach a caller from inside a destructor.
+  fLookupDataSet = nullptr;
+  fLookupValues.clear();
+  if (fFieldKind != fkLookup || !fDataSet || !fDataSet->Active() || fDataSet->ComponentState().Contains(csDestroying))
+    return;
+  try {
+    fDataSet->DataEvent(deDataSetChange, 0);
+  } catch (...) {
+    fDataSet->HandleExceptionQuietly();
+  }
+}
+
+Variant TField::LookupValue() {
+  if (!fLookupDataSet || !fLookupDataSet->Active() || !fDataSet) return Variant::Null();
+  const Variant key = fDataSet->FieldValues(fKeyFields);
+  if (fLookupCache) {
+    for (const TLookupValue& entry : fLookupValues) {
+      if (VarType(entry.Key) != VarType(key)) continue;
+      try {
+        if (VarCompareValue(entry.Key, key) == vrEqual) return entry.Value;
+      } catch (const Exception&) {
+        // keys of the same kind that do not compare are simply different
+      }
+    }
+  }
+  Variant value = fLookupDataSet->Lookup(fLookupKeyFields, key, fLookupResultField);
+  if (fLookupCache) {
+    // A small cache: a window of rows repeats few keys, and a table of many keys is not
+    // held in memory.
+    constexpr std::size_t MaxCachedValues = 256;
+    if (fLookupValues.size() >= MaxCachedValues) fLookupValues.erase(fLookupValues.begin());
+    fLookupValues.push_back({key, value});
+  }
+  return value;
+}
+
+// ---------------------------------------------------------------------------------------------
 
 void TField::SetSize(int size) {
   CheckInactive();
@@ -122,8 +239,7 @@ void TField::SetVisible(bool v) {
 }
 
 bool TField::CanModify() const {
-  if (fReadOnly || !fDataSet) return false;
-  if (fFieldKind != fkData && fFieldKind != fkInternalCalc) return false;
+  if (fReadOnly || !fDataSet || fFieldKind != fkData) return false;
   return fDataSet->CanModify();
 }
 
@@ -138,7 +254,10 @@ bool TField::GetData(Variant& value) const {
     return !value.IsNull() && !value.IsEmpty();
   }
   if (!fDataSet) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
-  if (!fDataSet->GetFieldData(this, value) || value.IsEmpty() || value.IsNull()) {
+  // A lookup field whose lookup dataset is gone has no value, whatever was found before.
+  const bool found = HasCalcValue() ? (fFieldKind != fkLookup || fLookupDataSet) && fDataSet->GetCalcFieldData(this, value)
+                                    : fDataSet->GetFieldData(this, value);
+  if (!found || value.IsEmpty() || value.IsNull()) {
     value = Variant::Null();
     return false;
   }
@@ -149,9 +268,9 @@ void TField::SetData(const Variant& value) {
   if (!fDataSet) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
   const TDataSetState state = fDataSet->State();
   if (!dsWriteModes.Contains(state)) DatabaseError(SNotEditing, fDataSet);
-  // Calculations fill read-only (calculated) fields; only users are refused.
-  if (fReadOnly && state != dsCalcFields && state != dsInternalCalc)
-    DatabaseErrorFmt(SFieldReadOnly, {DisplayName()});
+  // Calculations fill read-only and calculated fields; only users are refused.
+  const bool calculating = state == dsCalcFields || state == dsInternalCalc;
+  if ((fReadOnly || HasCalcValue()) && !calculating) DatabaseErrorFmt(SFieldReadOnly, {DisplayName()});
   fValidating = &value;
   try {
     Validate();
@@ -160,7 +279,10 @@ void TField::SetData(const Variant& value) {
     throw;
   }
   fValidating = nullptr;
-  fDataSet->SetFieldData(this, value);
+  if (HasCalcValue())
+    fDataSet->SetCalcFieldData(this, value);
+  else
+    fDataSet->SetFieldData(this, value);
 }
 
 void TField::Validate() {

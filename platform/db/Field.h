@@ -3,6 +3,11 @@
 // its dataset (GetFieldData/SetFieldData on the active buffer); typed access converts, and a
 // conversion the field's class does not support raises the host's access error. The field
 // classes (string, numeric, date-time, boolean, blob, ...) are in Fields.h.
+//
+// Calculated fields (fkCalculated, fkInternalCalc) and lookup fields (fkLookup) have no column:
+// their values live beside the record in the dataset's buffers, filled as each record is read
+// (TDataSet::OnCalcFields; a lookup field from its LookupDataSet), and only a calculation may
+// write them.
 
 #include "platform/classes/Component.h"
 #include "platform/db/DBTypes.h"
@@ -13,6 +18,7 @@
 #include "platform/rtl/Variant.h"
 
 #include <functional>
+#include <vector>
 
 namespace zv {
 
@@ -38,7 +44,11 @@ public:
   int FieldNo() const { return fFieldNo; }  // 1-based position in the field defs; 0 when none
   void SetFieldNo(int n) { fFieldNo = n; }
   TFieldKind FieldKind() const { return fFieldKind; }
-  void SetFieldKind(TFieldKind kind) { fFieldKind = kind; }
+  void SetFieldKind(TFieldKind kind);  // only while the dataset is closed
+  bool Calculated() const { return fFieldKind == fkCalculated; }
+  void SetCalculated(bool value);  // fkCalculated, or back to fkData
+  bool Lookup() const { return fFieldKind == fkLookup; }
+  void SetLookup(bool value);  // fkLookup, or back to fkData
   TFieldType DataType() const { return fDataType; }
   int Size() const { return fSize; }
   virtual void SetSize(int size);
@@ -104,6 +114,23 @@ public:
   bool GetData(Variant& value) const;
   void Validate();
 
+  // Lookup fields: the value is LookupResultField of the LookupDataSet record whose
+  // LookupKeyFields equal this dataset's KeyFields (";" lists of the same length). A lookup
+  // dataset that is closed, or gone (it is cleared when destroyed), gives Null. With
+  // LookupCache, the values found are kept per key until the lookup dataset's data changes
+  // (post, delete, refresh, open, close), a lookup property changes, or RefreshLookupList.
+  TDataSet* LookupDataSet() const { return fLookupDataSet; }
+  void SetLookupDataSet(TDataSet* dataSet);  // the field's own dataset raises SCircularDataLink
+  const String& LookupKeyFields() const { return fLookupKeyFields; }
+  void SetLookupKeyFields(const String& names);
+  const String& LookupResultField() const { return fLookupResultField; }
+  void SetLookupResultField(const String& name);
+  const String& KeyFields() const { return fKeyFields; }
+  void SetKeyFields(const String& names);
+  bool LookupCache() const { return fLookupCache; }
+  void SetLookupCache(bool value);
+  void RefreshLookupList() { fLookupValues.clear(); }
+
   TFieldGetTextEvent OnGetText;
   TFieldSetTextEvent OnSetText;
   TFieldNotifyEvent OnValidate;
@@ -115,6 +142,7 @@ public:
   static void DeclareProperties(TPropTable<TField>& t);
 
 protected:
+  void Notification(TComponent* component, TOperation operation) override;
   void SetDataType(TFieldType type) { fDataType = type; }
   [[noreturn]] void AccessError(const char* typeName) const;
   void CheckInactive() const;
@@ -133,6 +161,14 @@ protected:
 
 private:
   friend class TFieldDef;  // sets the data type of a field it creates (FixedChar, AutoInc...)
+  friend class TDataSet;   // binds the calculated value slot, asks lookup values
+
+  // Whether the value lives in the dataset's calculated values rather than in a column.
+  bool HasCalcValue() const { return fFieldKind == fkCalculated || fFieldKind == fkInternalCalc || fFieldKind == fkLookup; }
+  // The value of a lookup field for the record being calculated (through the cache).
+  Variant LookupValue();
+  // A lookup property changed: cached values and the values shown are stale.
+  void LookupChanged();
 
   bool IsDisplayLabelStored() const { return !fDisplayLabel.empty(); }
   bool IsDisplayWidthStored() const { return fDisplayWidth > 0; }
@@ -152,6 +188,18 @@ private:
   bool fRequired = false;
   bool fVisible = true;
   String fEditMask;
+  int fCalcIndex = -1;  // slot in the record buffers' CalcValues while the dataset is open
+
+  struct TLookupValue {
+    Variant Key;
+    Variant Value;
+  };
+  TDataSet* fLookupDataSet = nullptr;
+  String fLookupKeyFields;
+  String fLookupResultField;
+  String fKeyFields;
+  bool fLookupCache = false;
+  std::vector<TLookupValue> fLookupValues;  // the cache, most recent last
 };
 
 }  // namespace zv

@@ -193,6 +193,7 @@ void TMemTable::EmptyDataSet() {
   fById.clear();
   fNextNatural = 0;
   fCursor = -1;
+  LookupDataChanged();
   First();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What every dataset must do, written against TDataSet alone: the buffer window seen through
 // data links, scrolling distances, moving at both ends, states and the order of events,
-// bookmarks, Locate/Lookup, DisableControls and error handling.
+// bookmarks, Locate/Lookup, DisableControls, error handling, and calculated and lookup fields.
 //
 // A dataset joins the suite with a factory and one instantiation:
 //   INSTANTIATE_TEST_SUITE_P(MemTable, DataSetBehaviour, ::testing::Values(DataSetFactory{...}));
@@ -12,6 +12,9 @@
 #include "platform/db/DBConsts.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/Fields.h"
+#include "platform/db/MemTable.h"
 #include "platform/rtl/Format.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +68,38 @@ private:
   std::string fPrefix;
 };
 
+// A lookup table of CODE 1..count and LABEL "<prefix>01"..., counting the lookups that reach it.
+class TLabelTable : public TMemTable {
+public:
+  TLabelTable(int count, const String& prefix) : TMemTable(nullptr) {
+    FieldDefs().Add("CODE", ftInteger);
+    FieldDefs().Add("LABEL", ftString, 20);
+    CreateDataSet();
+    for (int i = 1; i <= count; ++i) {
+      Append();
+      FieldByName("CODE")->SetAsInteger(i);
+      FieldByName("LABEL")->SetAsString(Format("%s%.2d", {prefix, i}));
+      Post();
+    }
+    First();
+  }
+  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override {
+    ++Lookups;
+    return TMemTable::Lookup(keyFields, keyValues, resultFields);
+  }
+  int Lookups = 0;
+};
+
+template <class F>
+String MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const EDatabaseError& e) {
+    return e.Message();
+  }
+  return "(no error)";
+}
+
 class DataSetBehaviour : public ::testing::TestWithParam<DataSetFactory> {
 protected:
   void Open(int count = 100, int bufferCount = 10) {
@@ -78,6 +113,24 @@ protected:
   }
 
   TDataSet& DS() { return *fDataSet; }
+  // A field the application makes on the closed dataset, owned by the dataset.
+  template <class F>
+  F* AddField(const String& name, TFieldKind kind) {
+    auto* field = new F(fDataSet.get());
+    field->SetFieldName(name);
+    field->SetFieldKind(kind);
+    field->SetDataSet(fDataSet.get());
+    return field;
+  }
+  // LABEL: the label of the record's ID in `labels`.
+  TField* AddLabelField(TDataSet* labels) {
+    auto* label = AddField<TStringField>("LABEL", fkLookup);
+    label->SetKeyFields("ID");
+    label->SetLookupKeyFields("CODE");
+    label->SetLookupResultField("LABEL");
+    label->SetLookupDataSet(labels);
+    return label;
+  }
   int Id() { return DS().FieldByName("ID")->AsInteger(); }
 
   // The ID of every valid row of a link's window, read by moving the link's active record.
@@ -636,6 +689,180 @@ TEST_P(DataSetBehaviour, DataSourceStateAndAutoEdit) {
   EXPECT_FALSE(survivor.Active());
   fSource.reset();
   EXPECT_EQ(survivor.DataSource(), nullptr);
+}
+
+TEST_P(DataSetBehaviour, CalculatedFieldsAreFilledAsRecordsAreRead) {
+  Open();
+  DS().Close();
+  auto* twice = AddField<TIntegerField>("TWICE", fkCalculated);
+  auto* upper = AddField<TStringField>("UPPER", fkCalculated);
+  int calls = 0;
+  DS().OnCalcFields = [&](TDataSet* ds) {
+    ++calls;
+    EXPECT_EQ(ds->State(), dsCalcFields);
+    const TField* id = ds->FieldByName("ID");
+    if (!id->IsNull()) twice->SetAsInteger(2 * id->AsInteger());
+    upper->SetAsString(UpperCase(ds->FieldByName("NAME")->AsString()));
+  };
+  DS().Open();
+  // The data fields still come from the definitions, ahead of the application's.
+  ASSERT_EQ(DS().FieldCount(), 4);
+  EXPECT_EQ(DS().Fields()[0]->FieldName(), "ID");
+  EXPECT_EQ(DS().Fields()[3], upper);
+  EXPECT_EQ(calls, 10);  // once per record read into the window
+  EXPECT_EQ(DS().State(), dsBrowse);
+  for (int row = 0; row < fLink->RecordCount(); ++row) {
+    fLink->SetActiveRecord(row);
+    EXPECT_EQ(twice->AsInteger(), 2 * Id());
+    EXPECT_EQ(upper->AsString(), UpperCase(ItemName(Id())));
+  }
+  fLink->SetActiveRecord(0);
+  calls = 0;
+  DS().MoveBy(9);
+  EXPECT_EQ(calls, 0);  // rows already in the window keep their values
+  DS().MoveBy(3);
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(twice->AsInteger(), 26);
+
+  // Only a calculation writes them.
+  EXPECT_EQ(MessageOf([&] { twice->SetAsInteger(1); }), SNotEditing);
+  EXPECT_FALSE(twice->CanModify());
+  EXPECT_TRUE(twice->Calculated());
+  calls = 0;
+  DS().Edit();
+  EXPECT_EQ(calls, 1);
+  EXPECT_FALSE(DS().Modified());
+  EXPECT_EQ(MessageOf([&] { twice->SetAsInteger(1); }), Format(SFieldReadOnly, {"TWICE"}));
+  DS().FieldByName("NAME")->SetAsString("Changed");
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(upper->AsString(), "CHANGED");
+  DS().SetAutoCalcFields(false);
+  DS().FieldByName("NAME")->SetAsString("Later");
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(upper->AsString(), "CHANGED");
+  DS().Post();  // read again
+  EXPECT_EQ(upper->AsString(), "LATER");
+  DS().SetAutoCalcFields(true);
+
+  // A new record starts with no calculated values.
+  DS().Insert();
+  EXPECT_TRUE(twice->IsNull());
+  EXPECT_TRUE(upper->IsNull());
+  DS().FieldByName("ID")->SetAsInteger(500);
+  EXPECT_EQ(twice->AsInteger(), 1000);
+  DS().Cancel();
+  EXPECT_EQ(twice->AsInteger(), 26);
+
+  // Searching reads the calculated values as it walks.
+  EXPECT_TRUE(DS().Locate("TWICE", 150));
+  EXPECT_EQ(Id(), 75);
+  EXPECT_TRUE(DS().Locate("UPPER", "name04", {loPartialKey, loCaseInsensitive}));
+  EXPECT_EQ(Id(), 40);
+  EXPECT_EQ(DS().Lookup("TWICE", 60, "UPPER").AsString(), "NAME030");
+  EXPECT_FALSE(DS().Locate("TWICE", 7));
+  EXPECT_EQ(Id(), 40);
+
+  // A calculation that fails stops the move; the cursor stays in step with the window.
+  DS().First();
+  DS().OnCalcFields = [](TDataSet* ds) {
+    if (ds->FieldByName("ID")->AsInteger() == 12) DatabaseError("bad record");
+  };
+  EXPECT_EQ(MessageOf([&] { DS().MoveBy(15); }), "bad record");
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_EQ(Id(), 11);
+  DS().OnCalcFields = nullptr;
+  DS().Next();
+  EXPECT_EQ(Id(), 12);
+  DS().Next();
+  EXPECT_EQ(Id(), 13);
+}
+
+TEST_P(DataSetBehaviour, LookupFieldsReadTheirLookupDataSet) {
+  Open();
+  TLabelTable labels(20, "Label");
+  DS().Close();
+  TField* label = AddLabelField(nullptr);
+  EXPECT_EQ(MessageOf([&] { DS().Open(); }), Format(SLookupInfoError, {"LABEL"}));
+  EXPECT_FALSE(DS().Active());
+  EXPECT_THROW(label->SetLookupDataSet(&DS()), EDatabaseError);  // itself
+  label->SetLookupDataSet(&labels);
+  DS().Open();
+  EXPECT_TRUE(label->Lookup());
+  EXPECT_FALSE(label->CanModify());
+  for (int row = 0; row < fLink->RecordCount(); ++row) {
+    fLink->SetActiveRecord(row);
+    EXPECT_EQ(label->AsString(), Format("Label%.2d", {Id()}));
+  }
+  fLink->SetActiveRecord(0);
+  EXPECT_EQ(labels.FieldByName("CODE")->AsInteger(), 1);  // the lookups did not move it
+  DS().MoveBy(25);
+  EXPECT_TRUE(label->IsNull());  // no such code
+
+  // Without a cache each record read asks again; with one, each key is asked once.
+  labels.Lookups = 0;
+  DS().Last();
+  DS().First();
+  EXPECT_EQ(labels.Lookups, 20);
+  label->SetLookupCache(true);
+  labels.Lookups = 0;
+  DS().Last();
+  DS().First();
+  DS().Last();
+  DS().First();
+  EXPECT_EQ(labels.Lookups, 20);
+
+  // A change of the lookup data empties the cache.
+  ASSERT_TRUE(labels.Locate("CODE", 3));
+  labels.Edit();
+  labels.FieldByName("LABEL")->SetAsString("Third");
+  labels.Post();
+  DS().Refresh();
+  fLink->SetActiveRecord(2);
+  EXPECT_EQ(label->AsString(), "Third");
+  labels.Lookups = 0;
+  DS().Refresh();
+  EXPECT_EQ(labels.Lookups, 0);
+
+  // Another lookup dataset shows at once; a closed one gives nothing.
+  TLabelTable other(20, "Other");
+  label->SetLookupDataSet(&other);
+  EXPECT_EQ(label->AsString(), "Other03");
+  other.Close();
+  DS().Refresh();
+  EXPECT_TRUE(label->IsNull());
+  other.Open();
+  DS().Refresh();
+  EXPECT_EQ(label->AsString(), "Other03");
+}
+
+TEST_P(DataSetBehaviour, ALookupDataSetThatGoesAwayLeavesNull) {
+  Open();
+  auto labels = std::make_unique<TLabelTable>(20, "Label");
+  DS().Close();
+  TField* label = AddLabelField(labels.get());
+  label->SetLookupCache(true);
+  DS().Open();
+  EXPECT_EQ(label->AsString(), "Label01");
+  fLog.clear();
+  labels.reset();
+  EXPECT_EQ(label->LookupDataSet(), nullptr);
+  EXPECT_TRUE(label->IsNull());
+  EXPECT_EQ(fLog, std::vector<std::string>{"link: DataSetChanged"});  // the controls show it at once
+  DS().MoveBy(15);
+  EXPECT_TRUE(label->IsNull());
+  DS().Close();
+  EXPECT_EQ(MessageOf([&] { DS().Open(); }), Format(SLookupInfoError, {"LABEL"}));
+
+  // A lookup field that goes first leaves nothing behind in its lookup dataset.
+  TLabelTable again(5, "Again");
+  label->SetLookupDataSet(&again);
+  delete label;
+  EXPECT_EQ(DS().FindField("LABEL"), nullptr);
+  again.Edit();
+  again.FieldByName("LABEL")->SetAsString("Changed");
+  again.Post();
+  DS().Open();
+  EXPECT_EQ(DS().FieldCount(), 2);
 }
 
 #endif  // ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY

@@ -225,6 +225,18 @@ TEST_F(FieldsFixture, PublishedPropertiesCarryTheClassDefaults) {
   EXPECT_FALSE(IsStoredProp(i, GetPropInfo(i, "DisplayWidth")));
   i->SetDisplayWidth(3);
   EXPECT_TRUE(IsStoredProp(i, GetPropInfo(i, "DisplayWidth")));
+
+  // The lookup properties are published; LookupDataSet refers to a component that may go.
+  {
+    TTestDataSet other;
+    SetObjectProp(i, "LookupDataSet", &other);
+    EXPECT_EQ(i->LookupDataSet(), &other);
+    EXPECT_THROW(SetObjectProp(i, "LookupDataSet", &ds), EDatabaseError);  // its own dataset
+    SetStrProp(i, "KeyFields", "I");
+    EXPECT_EQ(i->KeyFields(), "I");
+    EXPECT_EQ(GetPropInfo(i, "LookupCache")->Default, 0);
+  }
+  EXPECT_EQ(i->LookupDataSet(), nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -192,6 +192,40 @@ TEST_F(SqliteDataSetTest, LockedOrReadOnlyConnectionsFailThePostUntilFreed) {
   EXPECT_EQ(Scalar("SELECT NAME FROM items").AsString(), "Anne");
 }
 
+TEST_F(SqliteDataSetTest, AFullDatabaseFailsThePostUntilThereIsRoom) {
+  Other().Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME TEXT); INSERT INTO items VALUES (1, 'Ann')");
+  Open("items");
+  // The file may not grow past the pages it has: a large value cannot be written.
+  const std::int64_t pages = Scalar("PRAGMA page_count").AsInt64();
+  sqlite3* handle = DS().Database()->Handle();
+  const String limit = "PRAGMA max_page_count = " + std::to_string(pages);
+  ASSERT_EQ(sqlite3_exec(handle, limit.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  const String large(50000, 'x');
+
+  DS().Append();
+  F("NAME")->SetAsString(large);
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "database or disk is full");
+  EXPECT_EQ(DS().State(), dsInsert);
+  EXPECT_EQ(F("NAME")->AsString(), large);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM items").AsInteger(), 1);
+  // An edit that needs room fails the same way and keeps the record as typed.
+  DS().Cancel();
+  DS().Edit();
+  F("NAME")->SetAsString(large);
+  EXPECT_EQ(MessageOf([&] { DS().Post(); }), "database or disk is full");
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(Scalar("SELECT NAME FROM items").AsString(), "Ann");
+
+  ASSERT_EQ(sqlite3_exec(handle, "PRAGMA max_page_count = 1000000", nullptr, nullptr, nullptr), SQLITE_OK);
+  DS().Post();
+  EXPECT_EQ(DS().State(), dsBrowse);
+  DS().Append();
+  F("NAME")->SetAsString(large);
+  DS().Post();
+  EXPECT_EQ(Id(), 2);
+  EXPECT_EQ(Scalar("SELECT SUM(LENGTH(NAME)) FROM items").AsInteger(), 100000);
+}
+
 TEST_F(SqliteDataSetTest, ReadOnlyOpensWithoutWritingOrCreating) {
   Other().Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME TEXT); INSERT INTO items VALUES (1, 'Ann')");
   fDataSet = std::make_unique<TSqliteDataSet>(nullptr);

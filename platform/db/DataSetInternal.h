@@ -1,0 +1,56 @@
+#pragma once
+// Helpers shared by the sources of TDataSet (DataSet.cpp, DataSetEditing.cpp,
+// DataSetFields.cpp); not part of the public interface.
+
+#include "platform/db/DataSet.h"
+
+#include <string_view>
+#include <vector>
+
+namespace zv::dataset_detail {
+
+inline constexpr TSet<TDataSetState> dsEditModes{dsEdit, dsInsert, dsSetKey};
+
+// Counts a scope in, and out however it ends.
+struct TCounterGuard {
+  int& Counter;
+  explicit TCounterGuard(int& counter) : Counter(++counter) {}
+  ~TCounterGuard() { --Counter; }
+  TCounterGuard(const TCounterGuard&) = delete;
+  TCounterGuard& operator=(const TCounterGuard&) = delete;
+};
+
+// Keeps controls quiet for a scope.
+struct TControlsGuard {
+  TDataSet& DataSet;
+  explicit TControlsGuard(TDataSet& dataSet) : DataSet(dataSet) { DataSet.DisableControls(); }
+  ~TControlsGuard() {
+    try {
+      DataSet.EnableControls();
+    } catch (...) {
+      // A control that fails to repaint must not replace the error that unwound the scope.
+    }
+  }
+  TControlsGuard(const TControlsGuard&) = delete;
+  TControlsGuard& operator=(const TControlsGuard&) = delete;
+};
+
+// Runs body, then finish, whether body fails or not (the host's try..finally).
+template <class Body, class Finish>
+void TryFinally(Body&& body, Finish&& finish) {
+  try {
+    body();
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+// The names of a ";" list, trimmed, empty entries left out.
+std::vector<String> SplitFieldNames(const String& names);
+
+// The i-th of the key values given to Locate or Lookup: the value itself for one field.
+Variant KeyValue(const Variant& keyValues, std::size_t index, std::size_t count);
+
+}  // namespace zv::dataset_detail
