@@ -1,41 +1,90 @@
-// Zovrin's main program. Until the database browser exists it presents a page produced by the
-// host runtime layer (formatting, dates, Unicode comparison), in a window when a display is
-// reachable, otherwise rendered to a PNG whose path it prints.
+// Zovrin's main program. Until the database browser exists it shows a window built on the host
+// layer: a custom-painted table of values formatted by the runtime layer, with a heading and a
+// status line. With a display the window opens; without one it is rendered off-screen to a PNG
+// whose path is printed.
 
-#include "platform/qt/TextPagePresenter.h"
-#include "platform/rtl/DateFormat.h"
-#include "platform/rtl/DateTime.h"
-#include "platform/rtl/FloatFormat.h"
+#include "ValueTable.h"
+
+#include "platform/controls/Application.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/qt/GuiSession.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtWindowBackend.h"
 #include "platform/rtl/Format.h"
-#include "platform/rtl/StringUtils.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
 
 using namespace zv;
+using namespace zovrin;
 
-zv::qt::TextPage BuildShowcasePage() {
-  zv::qt::TextPage page;
-  page.Title = "Zovrin — host runtime layer";
-  const TDateTime when = EncodeDate(2026, 12, 8) + EncodeTime(14, 30, 5, 250);
-  const struct { const char* name; double amount; } rows[] = {
-      {"Café Nöel", 1234.5}, {"Москва", -98765.4321}, {"Αθήνα", 0.125}, {"Ünïcödé 😀", 1e9}};
+std::vector<TValueRow> SampleRows() {
+  static const char* const names[] = {
+      "Café Nöel",   "Москва",     "Αθήνα",      "Zürich",     "København", "São Paulo", "Kraków",
+      "İstanbul",    "Reykjavík",  "Ljubljana",  "Θεσσαλονίκη", "Санкт-Петербург", "Łódź",    "Málaga",
+      "Göteborg",    "Tromsø",     "Čakovec",    "Śląsk",      "Ærøskøbing", "Genève",   "Київ",
+      "Bratislava",  "Ñuñoa",      "Straße 42",  "Þingvellir", "Vilnius",   "Ålesund",   "Cluj-Napoca",
+      "Pärnu",       "Žilina",     "Hämeenlinna", "Besançon",  "Ouro Preto", "Ağrı",      "Ηράκλειο"};
+  std::vector<TValueRow> rows;
+  int i = 0;
+  for (const char* name : names) {
+    TValueRow r;
+    r.Name = name;
+    r.Amount = ((i * 7919) % 20000 - 8000) * 1.37 + i / 8.0;
+    r.When = EncodeDate(2026, 1, 1) + i * 11 + EncodeTime(9, 30, 0, 0);
+    r.Share = ((i * 37) % 100) / 100.0;
+    rows.push_back(r);
+    ++i;
+  }
+  return rows;
+}
 
-  page.Lines.push_back(Format("%-14s %16s %14s", {"Name", "Amount", "FormatFloat"}));
-  page.Lines.push_back(Format("%s", {StringOfChar('-', 46)}));
-  for (const auto& r : rows)
-    page.Lines.push_back(Format("%-14s %16.2n %14s", {r.name, r.amount, FormatFloat("#,##0.00;(#,##0.00)", r.amount)}));
-  page.Lines.push_back("");
-  page.Lines.push_back("Date and time:     " + DateTimeToStr(when));
-  page.Lines.push_back("FormatDateTime:    " + FormatDateTime("dddd, d mmmm yyyy \"at\" hh:nn:ss.zzz", when));
-  page.Lines.push_back("FloatToStr(1/3):   " + FloatToStr(1.0 / 3.0));
-  page.Lines.push_back("CurrToStr:         " + CurrToStr(StrToCurr("12345.6789")));
-  page.Lines.push_back(Format("AnsiCompareText(\"straße\", \"STRASSE\") = %d", {AnsiCompareText("straße", "STRASSE")}));
-  page.Lines.push_back("AnsiUpperCase(\"grüße, привет\") = " + AnsiUpperCase("grüße, привет"));
-  return page;
+// The top-level control: heading, table, status line.
+class TMainWindow : public TCustomControl {
+public:
+  TMainWindow() : TCustomControl(nullptr) {
+    SetColor(clBtnFace);
+    SetCaption("Zovrin");
+    SetBounds(120, 80, 800, 560);
+    Font()->SetHeight(-13);
+    auto* heading = new THeading(this);
+    heading->SetCaption("Zovrin — a table painted on the host's controls layer");
+    heading->SetAlign(alTop);
+    heading->SetParent(this);
+    Status = new TStatusLine(this);
+    Status->SetAlign(alBottom);
+    Status->SetParent(this);
+    Table = new TValueTable(this);
+    Table->SetAlign(alClient);
+    Table->SetParent(this);
+    Table->OnSelect = [this](TObject*) { ShowSelection(); };
+    Table->SetRows(SampleRows());
+  }
+
+  void ShowSelection() {
+    const TValueRow& r = Table->Rows(Table->Row());
+    Status->SetCaption(Format("Row %d of %d: %s, %.2n — click, arrows, Page Up/Down, wheel or scroll bar",
+                              {Table->Row() + 1, Table->RowCount(), r.Name, r.Amount}));
+    Status->Invalidate();
+  }
+
+  TValueTable* Table = nullptr;
+  TStatusLine* Status = nullptr;
+};
+
+bool WritePng(TWinControl& window, const std::string& path) {
+  TPaintDevice* surface = RetainedSurfaceOf(window.Handle());
+  if (!surface) return false;
+  const TPixelBuffer pixels = surface->ReadPixels(Rect(0, 0, surface->Width(), surface->Height()));
+  const std::vector<std::uint8_t> png = GraphicsBackend().EncodeImage(pixels, TImageFormat::Png);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -55,15 +104,40 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  if (offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qtArgc = 1;
+  char name[] = "zovrin";
+  char* qtArgv[] = {name, nullptr};
+  int exitCode = 0;
   try {
-    const auto result = zv::qt::PresentTextPage(BuildShowcasePage(), png, offscreen);
-    if (!result.PngPath.empty())
-      std::printf("No display in use: rendered the main window off-screen to %s\n", result.PngPath.c_str());
-    else if (!result.Windowed)
-      std::fprintf(stderr, "Could not write %s\n", png.c_str());
-    return result.ExitCode;
+    qt::TGuiSession session(qtArgc, qtArgv);
+    const bool windowed = session.Windowed() && !offscreen;
+    SetGraphicsBackend(qt::CreateQtBackend(windowed));
+    SetWindowBackend(qt::CreateQtWindowBackend());
+    {
+      TMainWindow window;
+      window.Show();
+      window.Table->SetFocus();
+      window.Table->SetRow(3);
+      window.ShowSelection();
+      if (windowed) {
+        Application->SetMainControl(&window);
+        Application->Run();
+      } else {
+        Application->ProcessMessages();
+        if (WritePng(window, png)) {
+          std::printf("No display in use: rendered the main window off-screen to %s\n", png.c_str());
+        } else {
+          std::fprintf(stderr, "Could not write %s\n", png.c_str());
+          exitCode = 1;
+        }
+      }
+    }
+    SetWindowBackend(nullptr);
+    SetGraphicsBackend(nullptr);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zovrin: %s\n", e.what());
     return 1;
   }
+  return exitCode;
 }

@@ -1,0 +1,140 @@
+#include "platform/controls/Application.h"
+
+#include "platform/controls/WinApi.h"
+#include "platform/controls/WinControl.h"
+#include "platform/controls/WindowManager.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace zv {
+
+ZV_DEFINE_CLASS(TApplication, TComponent)
+ZV_DEFINE_CLASS(TScreen, TComponent)
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
+
+TApplication::~TApplication() = default;
+
+bool TApplication::ProcessMessage() {
+  bool quit = false;
+  const bool processed = detail::Manager().ProcessOne(quit);
+  if (quit) fTerminated = true;
+  return processed;
+}
+
+void TApplication::ProcessMessages() {
+  while (ProcessMessage()) {
+  }
+}
+
+void TApplication::HandleMessage() {
+  if (!ProcessMessage()) Idle();
+}
+
+void TApplication::Idle() {
+  bool done = true;
+  if (OnIdle) OnIdle(this, done);
+  if (done && !fTerminated && HasWindowBackend()) WindowBackend().ProcessEvents(true);
+}
+
+void TApplication::Run() {
+  while (!fTerminated) {
+    try {
+      HandleMessage();
+    } catch (...) {
+      HandleException(this);
+    }
+  }
+}
+
+void TApplication::Terminate() { PostQuitMessage(); }
+
+void TApplication::RunNestedLoop() {
+  fLoopEnds.push_back(false);
+  const std::size_t level = fLoopEnds.size();
+  while (!fLoopEnds[level - 1] && !fTerminated) {
+    try {
+      HandleMessage();
+    } catch (...) {
+      HandleException(this);
+    }
+  }
+  fLoopEnds.pop_back();
+}
+
+void TApplication::EndNestedLoop() {
+  if (fLoopEnds.empty()) return;
+  fLoopEnds.back() = true;
+  if (HasWindowBackend()) WindowBackend().Wake();
+}
+
+void TApplication::HandleException(TObject* sender) {
+  const std::exception_ptr current = std::current_exception();
+  if (!current) return;
+  auto report = [&](const Exception& e) {
+    try {
+      if (OnException)
+        OnException(sender, e);
+      else
+        ShowException(e);
+    } catch (...) {  // the last line: nothing may escape from here
+    }
+  };
+  try {
+    std::rethrow_exception(current);
+  } catch (const EAbort&) {
+  } catch (const Exception& e) {
+    report(e);
+  } catch (const std::exception& e) {
+    report(Exception(e.what()));
+  } catch (...) {
+    report(Exception("Unknown exception"));
+  }
+}
+
+void TApplication::ShowException(const Exception& e) {
+  std::fprintf(stderr, "%s\n", e.Message().c_str());
+}
+
+void TApplication::SetMainControl(TWinControl* control) {
+  if (fMainControl == control) return;
+  if (fMainControl) fMainControl->RemoveFreeNotification(this);
+  fMainControl = control;
+  if (control) control->FreeNotification(this);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == fMainControl) fMainControl = nullptr;
+}
+
+// --- TScreen ---------------------------------------------------------------------------------------
+
+TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+
+int TScreen::Width() const { return HasWindowBackend() ? WindowBackend().ScreenRect().Width() : 0; }
+int TScreen::Height() const { return HasWindowBackend() ? WindowBackend().ScreenRect().Height() : 0; }
+TRect TScreen::WorkAreaRect() const { return HasWindowBackend() ? WindowBackend().WorkAreaRect() : TRect{}; }
+
+void TScreen::SetCursor(TCursor cursor) {
+  if (fCursor == cursor) return;
+  fCursor = cursor;
+  detail::Manager().SetCursorShape(cursor == crDefault ? crArrow : cursor);
+}
+
+TWinControl* TScreen::ActiveControl() const { return TWinControl::FindControl(GetFocus()); }
+
+TWinControl* TScreen::ActiveForm() const { return GetTopLevelParent(ActiveControl()); }
+
+TApplication* TApplicationRef::operator->() const {
+  static const std::unique_ptr<TApplication> application = std::make_unique<TApplication>(nullptr);
+  return application.get();
+}
+
+TScreen* TScreenRef::operator->() const {
+  static const std::unique_ptr<TScreen> screen = std::make_unique<TScreen>(nullptr);
+  return screen.get();
+}
+
+}  // namespace zv

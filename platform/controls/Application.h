@@ -1,0 +1,128 @@
+#pragma once
+// TApplication: the message loop and the last line of exception handling; TScreen: the
+// display and what is active on it. Both exist once, reached through Application and Screen
+// (Application->ProcessMessages()), created on first use.
+//
+// Every message the loop dispatches is handled inside a try block: an exception goes to
+// HandleException (OnException, or ShowException when unassigned; EAbort is silent), never
+// into the backend's event loop.
+
+#include "platform/classes/Component.h"
+#include "platform/controls/Control.h"
+
+#include <functional>
+
+namespace zv {
+
+class TWinControl;
+
+using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
+using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
+
+class TApplication : public TComponent {
+  ZV_CLASS(TApplication, TComponent)
+
+public:
+  explicit TApplication(TComponent* owner);
+  ~TApplication() override;
+
+  // Dispatches messages until Terminate. Closing MainControl's window terminates too.
+  void Run();
+  // Dispatches everything waiting (input, posted messages, painting, timers), without waiting.
+  void ProcessMessages();
+  // Dispatches one message, or, when there is none, runs OnIdle and waits for one.
+  void HandleMessage();
+  // Ends Run (and every nested loop) once the messages before it are handled.
+  void Terminate();
+  bool Terminated() const { return fTerminated; }
+
+  // A loop inside a handler (a drop-down list waits for its choice this way); returns when
+  // EndNestedLoop is called from inside it, or on Terminate.
+  void RunNestedLoop();
+  // Ends the innermost running nested loop.
+  void EndNestedLoop();
+  int NestedLoopDepth() const { return static_cast<int>(fLoopEnds.size()); }
+
+  // Call from inside a catch block (or with the exception at hand).
+  void HandleException(TObject* sender);
+  // Reports an exception to the user. Until dialogs exist: the message on standard error.
+  virtual void ShowException(const Exception& e);
+
+  // The window whose closing ends Run (the main form's place until forms exist).
+  TWinControl* MainControl() const { return fMainControl; }
+  void SetMainControl(TWinControl* control);
+  const String& Title() const { return fTitle; }
+  void SetTitle(const String& title) { fTitle = title; }
+
+  // Hint settings (the hint window comes with forms).
+  TColor HintColor() const { return fHintColor; }
+  void SetHintColor(TColor color) { fHintColor = color; }
+  int HintPause() const { return fHintPause; }
+  void SetHintPause(int ms) { fHintPause = ms; }
+  int HintShortPause() const { return fHintShortPause; }
+  void SetHintShortPause(int ms) { fHintShortPause = ms; }
+  int HintHidePause() const { return fHintHidePause; }
+  void SetHintHidePause(int ms) { fHintHidePause = ms; }
+  bool ShowHint() const { return fShowHint; }
+  void SetShowHint(bool value) { fShowHint = value; }
+
+  TExceptionEvent OnException;
+  TIdleEvent OnIdle;
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  bool ProcessMessage();
+  void Idle();
+
+  bool fTerminated = false;
+  std::vector<bool> fLoopEnds;
+  TWinControl* fMainControl = nullptr;
+  String fTitle;
+  TColor fHintColor = clInfoBk;
+  int fHintPause = 500;
+  int fHintShortPause = 50;
+  int fHintHidePause = 2500;
+  bool fShowHint = true;
+};
+
+class TScreen : public TComponent {
+  ZV_CLASS(TScreen, TComponent)
+
+public:
+  explicit TScreen(TComponent* owner);
+
+  int Width() const;
+  int Height() const;
+  TRect WorkAreaRect() const;
+  // Anything but crDefault overrides every control's cursor (an hourglass during a long task).
+  TCursor Cursor() const { return fCursor; }
+  void SetCursor(TCursor cursor);
+  // The focused control, and the top-level control holding it (ActiveForm once forms exist).
+  TWinControl* ActiveControl() const;
+  TWinControl* ActiveForm() const;
+  int PixelsPerInch() const { return ScreenPixelsPerInch; }
+
+  // Told when the focus moved (forms hook in here).
+  TNotifyEvent OnActiveControlChange;
+
+private:
+  TCursor fCursor = crDefault;
+};
+
+// Application->..., Screen->...: the single instances, created on first use.
+struct TApplicationRef {
+  TApplication* operator->() const;
+  TApplication& operator*() const { return *operator->(); }
+  operator TApplication*() const { return operator->(); }
+};
+struct TScreenRef {
+  TScreen* operator->() const;
+  TScreen& operator*() const { return *operator->(); }
+  operator TScreen*() const { return operator->(); }
+};
+inline constexpr TApplicationRef Application{};
+inline constexpr TScreenRef Screen{};
+
+}  // namespace zv

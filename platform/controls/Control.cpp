@@ -1,0 +1,519 @@
+#include "platform/controls/Control.h"
+
+#include "platform/controls/ControlsConsts.h"
+#include "platform/controls/WinApi.h"
+#include "platform/controls/WinControl.h"
+#include "platform/controls/WindowManager.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TControl, TComponent)
+
+namespace {
+// Calls a typed handler with a copy of the message and copies the copy back: a handler may
+// change fields (a key code set to 0) that later handlers see.
+template <class T, class C>
+void Call(C* self, TMessage& m, void (C::*handler)(T&)) {
+  T typed(m);
+  (self->*handler)(typed);
+  m = static_cast<const TMessage&>(typed);
+}
+}  // namespace
+
+TControl::TControl(TComponent* owner) : TComponent(owner), fFont(std::make_unique<TFont>()) {
+  fFont->OnChange = [this](TObject* sender) { FontChanged(sender); };
+  WindowProc = [this](TMessage& m) { WndProc(m); };
+}
+
+TControl::~TControl() {
+  Destroying();
+  detail::Manager().ControlDestroyed(this);
+  if (fParent) fParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == fParent) return;
+  for (const TControl* p = parent; p; p = p->fParent)
+    if (p == this) throw EInvalidOperation(SControlParentSetToSelf);
+  if (fParent) fParent->RemoveControl(this);
+  if (parent) parent->InsertControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (left == fLeft && top == fTop && width == fWidth && height == fHeight) return;
+  const bool sized = width != fWidth || height != fHeight;
+  InvalidateControl(fVisible, false);
+  fLeft = left;
+  fTop = top;
+  fWidth = width;
+  fHeight = height;
+  InvalidateControl(fVisible, false);
+  RequestAlign();
+  if (sized && !ComponentState().Contains(csLoading)) Resize();
+}
+
+TRect TControl::ClientRect() const { return {0, 0, fWidth, fHeight}; }
+
+TPoint TControl::ClientOrigin() const {
+  if (!fParent) return {fLeft, fTop};
+  const TPoint o = fParent->ClientOrigin();
+  return {CheckedAdd(o.X, fLeft), CheckedAdd(o.Y, fTop)};
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+  const TPoint o = ClientOrigin();
+  return {CheckedAdd(p.X, o.X), CheckedAdd(p.Y, o.Y)};
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  const TPoint o = ClientOrigin();
+  return {CheckedSub(p.X, o.X), CheckedSub(p.Y, o.Y)};
+}
+
+void TControl::SetVisible(bool visible) {
+  if (fVisible == visible) return;
+  fVisible = visible;
+  Perform(CM_VISIBLECHANGED, visible);
+  RequestAlign();
+}
+
+void TControl::Show() { SetVisible(true); }
+
+bool TControl::Showing() const { return fVisible && fParent && fParent->Showing(); }
+
+void TControl::SetEnabled(bool enabled) {
+  if (fEnabled == enabled) return;
+  fEnabled = enabled;
+  Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::SetColor(TColor color) {
+  if (fColor == color) {
+    fParentColor = false;
+    return;
+  }
+  fColor = color;
+  fParentColor = false;
+  Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentColor(bool value) {
+  if (fParentColor == value) return;
+  fParentColor = value;
+  if (fParent && value) Perform(CM_PARENTCOLORCHANGED);
+}
+
+void TControl::SetParentFont(bool value) {
+  if (fParentFont == value) return;
+  fParentFont = value;
+  if (fParent && value) Perform(CM_PARENTFONTCHANGED);
+}
+
+void TControl::FontChanged(TObject*) {
+  if (!fAssigningParentFont) fParentFont = false;
+  Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetCursor(TCursor cursor) {
+  if (fCursor == cursor) return;
+  fCursor = cursor;
+  Perform(CM_CURSORCHANGED);
+}
+
+void TControl::SetShowHint(bool value) {
+  fParentShowHint = false;
+  if (fShowHint == value) return;
+  fShowHint = value;
+  Perform(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool value) {
+  if (fParentShowHint == value) return;
+  fParentShowHint = value;
+  if (fParent && value) Perform(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::SetPopupMenu(TComponent* menu) {
+  if (fPopupMenu == menu) return;
+  if (fPopupMenu) fPopupMenu->RemoveFreeNotification(this);
+  fPopupMenu = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == fPopupMenu) fPopupMenu = nullptr;
+}
+
+void TControl::SetCaption(const String& caption) {
+  if (fCaption == caption) return;
+  fCaption = caption;
+  Perform(CM_TEXTCHANGED);
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (fAlign == align) return;
+  fAlign = align;
+  RequestAlign();
+}
+
+void TControl::RequestAlign() {
+  if (fParent) fParent->Realign();
+}
+
+void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
+  if (!isVisible || !fParent || !fParent->HandleAllocated()) return;
+  const TRect r = BoundsRect();
+  InvalidateRect(fParent->Handle(), &r, !(isOpaque || fParent->ControlStyle().Contains(csOpaque)));
+}
+
+void TControl::Invalidate() { InvalidateControl(fVisible, fControlStyle.Contains(csOpaque)); }
+
+void TControl::Update() {
+  if (fParent) fParent->Update();
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+void TControl::BringToFront() {
+  if (!fParent) return;
+  auto& list = fParent->fControls;
+  auto it = std::find(list.begin(), list.end(), this);
+  if (it == list.end() || it + 1 == list.end()) return;
+  list.erase(it);
+  list.push_back(this);
+  detail::GeometryChanged();
+  Invalidate();
+}
+
+void TControl::SendToBack() {
+  if (!fParent) return;
+  auto& list = fParent->fControls;
+  auto it = std::find(list.begin(), list.end(), this);
+  if (it == list.end() || it == list.begin()) return;
+  list.erase(it);
+  list.insert(list.begin(), this);
+  detail::GeometryChanged();
+  // What was below shows now.
+  if (fParent->HandleAllocated()) {
+    const TRect r = BoundsRect();
+    InvalidateRect(fParent->Handle(), &r, true);
+    for (TControl* c : list)
+      if (auto* w = dynamic_cast<TWinControl*>(c); w && w != this && w->HandleAllocated()) w->Invalidate();
+  }
+}
+
+LRESULT TControl::Perform(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  TMessage m{msg, wParam, lParam, 0};
+  if (WindowProc)
+    WindowProc(m);
+  else
+    WndProc(m);
+  return m.Result;
+}
+
+void TControl::WndProc(TMessage& m) {
+  if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) {
+    if (!fControlStyle.Contains(csDoubleClicks) &&
+        (m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK))
+      m.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+    if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) fControlState.Include(csLButtonDown);
+    if (m.Msg == WM_LBUTTONUP) fControlState.Exclude(csLButtonDown);
+  }
+  Dispatch(m);
+}
+
+void TControl::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN: return Call(this, m, &TControl::WMLButtonDown);
+    case WM_RBUTTONDOWN: return Call(this, m, &TControl::WMRButtonDown);
+    case WM_MBUTTONDOWN: return Call(this, m, &TControl::WMMButtonDown);
+    case WM_LBUTTONDBLCLK: return Call(this, m, &TControl::WMLButtonDblClk);
+    case WM_RBUTTONDBLCLK: return Call(this, m, &TControl::WMRButtonDblClk);
+    case WM_MBUTTONDBLCLK: return Call(this, m, &TControl::WMMButtonDblClk);
+    case WM_LBUTTONUP: return Call(this, m, &TControl::WMLButtonUp);
+    case WM_RBUTTONUP: return Call(this, m, &TControl::WMRButtonUp);
+    case WM_MBUTTONUP: return Call(this, m, &TControl::WMMButtonUp);
+    case WM_MOUSEMOVE: return Call(this, m, &TControl::WMMouseMove);
+    case WM_MOUSEWHEEL: return Call(this, m, &TControl::WMMouseWheel);
+    case WM_PAINT: return Call(this, m, &TControl::WMPaint);
+    case WM_CANCELMODE: return WMCancelMode(m);
+    case CM_MOUSEWHEEL: return Call(this, m, &TControl::CMMouseWheel);
+    case CM_ENABLEDCHANGED: return CMEnabledChanged(m);
+    case CM_VISIBLECHANGED: return CMVisibleChanged(m);
+    case CM_COLORCHANGED: return CMColorChanged(m);
+    case CM_FONTCHANGED: return CMFontChanged(m);
+    case CM_PARENTCOLORCHANGED: return CMParentColorChanged(m);
+    case CM_PARENTFONTCHANGED: return CMParentFontChanged(m);
+    case CM_PARENTSHOWHINTCHANGED: return CMParentShowHintChanged(m);
+    case CM_TEXTCHANGED: return CMTextChanged(m);
+    case CM_CURSORCHANGED: return CMCursorChanged(m);
+    case CM_MOUSEENTER: return CMMouseEnter(m);
+    case CM_MOUSELEAVE: return CMMouseLeave(m);
+    case CM_HITTEST: return CMHitTest(m);
+    default: return DefaultHandler(m);
+  }
+}
+
+void TControl::DefaultHandler(TMessage&) {}
+
+// --- Mouse -----------------------------------------------------------------------------------
+
+void TControl::DoMouseDown(TWMMouse& m, TMouseButton button, TShiftState shift) {
+  if (!fControlStyle.Contains(csNoStdEvents)) MouseDown(button, KeysToShiftState(m.Keys()) + shift, m.XPos(), m.YPos());
+}
+
+void TControl::DoMouseUp(TWMMouse& m, TMouseButton button) {
+  if (!fControlStyle.Contains(csNoStdEvents)) MouseUp(button, KeysToShiftState(m.Keys()), m.XPos(), m.YPos());
+}
+
+void TControl::WMLButtonDown(TWMMouse& m) {
+  DefaultHandler(m);
+  if (fControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+  if (fControlStyle.Contains(csClickEvents)) fControlState.Include(csClicked);
+  DoMouseDown(m, mbLeft, {});
+}
+
+void TControl::WMRButtonDown(TWMMouse& m) {
+  DefaultHandler(m);
+  DoMouseDown(m, mbRight, {});
+}
+
+void TControl::WMMButtonDown(TWMMouse& m) {
+  DefaultHandler(m);
+  DoMouseDown(m, mbMiddle, {});
+}
+
+void TControl::WMLButtonDblClk(TWMMouse& m) {
+  DefaultHandler(m);
+  if (fControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+  if (fControlStyle.Contains(csClickEvents)) DblClick();
+  DoMouseDown(m, mbLeft, {ssDouble});
+}
+
+void TControl::WMRButtonDblClk(TWMMouse& m) {
+  DefaultHandler(m);
+  DoMouseDown(m, mbRight, {ssDouble});
+}
+
+void TControl::WMMButtonDblClk(TWMMouse& m) {
+  DefaultHandler(m);
+  DoMouseDown(m, mbMiddle, {ssDouble});
+}
+
+void TControl::WMLButtonUp(TWMMouse& m) {
+  DefaultHandler(m);
+  if (fControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
+  if (fControlState.Contains(csClicked)) {
+    fControlState.Exclude(csClicked);
+    if (PtInRect(ClientRect(), m.Pos())) Click();
+  }
+  DoMouseUp(m, mbLeft);
+}
+
+void TControl::WMRButtonUp(TWMMouse& m) {
+  DefaultHandler(m);
+  DoMouseUp(m, mbRight);
+}
+
+void TControl::WMMButtonUp(TWMMouse& m) {
+  DefaultHandler(m);
+  DoMouseUp(m, mbMiddle);
+}
+
+void TControl::WMMouseMove(TWMMouse& m) {
+  DefaultHandler(m);
+  if (!fControlStyle.Contains(csNoStdEvents)) MouseMove(KeysToShiftState(m.Keys()), m.XPos(), m.YPos());
+}
+
+void TControl::WMMouseWheel(TWMMouseWheel& m) {
+  // CM_MOUSEWHEEL carries the shift state instead of the mouse-key flags.
+  const TShiftState shift = KeysToShiftState(m.Keys());
+  m.WParam = MakeWParam(static_cast<Word>(shift.Bits()), HiWord(m.WParam));
+  m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+  if (m.Result == 0) DefaultHandler(m);
+}
+
+void TControl::CMMouseWheel(TWMMouseWheel& m) {
+  m.Result = 0;
+  const TShiftState shift = TShiftState::FromBits(LoWord(m.WParam));
+  if (DoMouseWheel(shift, m.WheelDelta(), m.Pos()))
+    m.Result = 1;
+  else if (fParent)
+    m.Result = fParent->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  bool result = false;
+  if (OnMouseWheel) OnMouseWheel(this, shift, wheelDelta, mousePos, result);
+  if (result) return true;
+  fWheelAccumulator += wheelDelta;
+  while (std::abs(fWheelAccumulator) >= WHEEL_DELTA) {
+    const bool negative = fWheelAccumulator < 0;
+    fWheelAccumulator = std::abs(fWheelAccumulator) - WHEEL_DELTA;
+    if (negative) {
+      fWheelAccumulator = -fWheelAccumulator;
+      result = DoMouseWheelDown(shift, mousePos);
+    } else {
+      result = DoMouseWheelUp(shift, mousePos);
+    }
+  }
+  return result;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {
+  bool result = false;
+  if (OnMouseWheelDown) OnMouseWheelDown(this, shift, mousePos, result);
+  return result;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
+  bool result = false;
+  if (OnMouseWheelUp) OnMouseWheelUp(this, shift, mousePos, result);
+  return result;
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
+
+void TControl::SetMouseCapture(bool value) {
+  if (MouseCapture() == value) return;
+  SetCaptureControl(value ? this : nullptr);
+}
+
+// --- Notifications -------------------------------------------------------------------------------
+
+void TControl::WMPaint(TWMPaint& m) { DefaultHandler(m); }
+void TControl::WMCancelMode(TMessage& m) { DefaultHandler(m); }
+
+void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
+
+void TControl::CMVisibleChanged(TMessage&) { InvalidateControl(true, fVisible && fControlStyle.Contains(csOpaque)); }
+
+void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+
+void TControl::CMFontChanged(TMessage&) { Invalidate(); }
+
+void TControl::CMParentColorChanged(TMessage& m) {
+  if (!fParentColor) return;
+  SetColor(m.WParam != 0 ? static_cast<TColor>(m.LParam) : fParent ? fParent->Color() : fColor);
+  fParentColor = true;
+}
+
+void TControl::CMParentFontChanged(TMessage& m) {
+  if (!fParentFont) return;
+  const TFont* source = m.WParam != 0 ? reinterpret_cast<const TFont*>(m.LParam) : fParent ? fParent->Font() : nullptr;
+  if (!source) return;
+  fAssigningParentFont = true;
+  try {
+    fFont->Assign(source);
+  } catch (...) {
+    fAssigningParentFont = false;
+    throw;
+  }
+  fAssigningParentFont = false;
+}
+
+void TControl::CMParentShowHintChanged(TMessage&) {
+  if (fParentShowHint && fParent && fShowHint != fParent->ShowHint()) {
+    fShowHint = fParent->ShowHint();
+    Perform(CM_SHOWHINTCHANGED);
+  }
+}
+
+void TControl::CMTextChanged(TMessage&) {}
+void TControl::CMCursorChanged(TMessage&) {}
+
+void TControl::CMMouseEnter(TMessage& m) {
+  if (m.LParam == 0 && OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave(TMessage& m) {
+  if (m.LParam == 0 && OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
+
+void TControl::DeclareProperties(TPropTable<TControl>& t) {
+  t.Prop("Left", &TControl::Left, &TControl::SetLeft);
+  t.Prop("Top", &TControl::Top, &TControl::SetTop);
+  t.Prop("Width", &TControl::Width, &TControl::SetWidth);
+  t.Prop("Height", &TControl::Height, &TControl::SetHeight);
+  t.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+  t.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
+  t.Prop("Color", &TControl::Color, &TControl::SetColor).Stored(&TControl::IsColorStored);
+  t.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(1);
+  t.Prop("Font", &TControl::Font).Stored(&TControl::IsFontStored);
+  t.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(1);
+  t.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault);
+  t.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(1);
+  t.Prop("Hint", &TControl::Hint, &TControl::SetHint);
+  t.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
+  t.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(1);
+  t.Prop("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+  t.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(1);
+}
+
+// --- Free functions --------------------------------------------------------------------------
+
+TControl* GetCaptureControl() {
+  TWinControl* window = TWinControl::FindControl(GetCapture());
+  if (!window) return nullptr;
+  TControl* control = detail::Manager().CaptureControl();
+  return control && control->Parent() == window ? control : window;
+}
+
+void SetCaptureControl(TControl* control) {
+  detail::Manager().SetCaptureControl(nullptr);
+  if (!control) {
+    ReleaseCapture();
+    return;
+  }
+  if (auto* window = dynamic_cast<TWinControl*>(control)) {
+    SetCapture(window->Handle());
+    return;
+  }
+  if (!control->Parent()) return;
+  const HWND parent = control->Parent()->Handle();
+  SetCapture(parent);
+  detail::Manager().SetCaptureControl(control);
+}
+
+TWinControl* GetTopLevelParent(const TControl* control) {
+  if (!control) return nullptr;
+  while (control->Parent()) control = control->Parent();
+  return const_cast<TWinControl*>(dynamic_cast<const TWinControl*>(control));
+}
+
+}  // namespace zv

@@ -1,0 +1,227 @@
+#pragma once
+// TControl: the host's visual component. Position and size inside the parent's client area,
+// visibility, enablement, colour and font (inherited from the parent unless set), cursor,
+// hint, and messages: Perform sends a message through WindowProc to WndProc, which routes
+// mouse messages and calls Dispatch; Dispatch calls the virtual handler of the message (WM...,
+// CM...) or DefaultHandler. Descendants override handlers or WndProc as on the host.
+//
+// A control without a window (a TGraphicControl) is drawn by its parent's painting and gets its
+// mouse messages through its parent's window; keyboard input goes to windowed controls only.
+
+#include "platform/classes/Component.h"
+#include "platform/classes/Strings.h"
+#include "platform/controls/Messages.h"
+#include "platform/graphics/Font.h"
+
+#include <memory>
+
+namespace zv {
+
+class TWinControl;
+
+enum TControlStyleItem {
+  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
+  csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
+  csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csNeedsBorderPaint, csParentBackground
+};
+using TControlStyle = TSet<TControlStyleItem>;
+
+enum TControlStateItem {
+  csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating, csPaintCopy,
+  csCustomPaint, csDestroyingHandle, csDocking
+};
+using TControlState = TSet<TControlStateItem>;
+
+class TControl : public TComponent {
+  ZV_CLASS(TControl, TComponent)
+
+public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return fParent; }
+  // Inserts the control into parent's list (removing it from the old parent first); EInvalidOperation
+  // when the control would become its own ancestor.
+  virtual void SetParent(TWinControl* parent);
+
+  int Left() const { return fLeft; }
+  int Top() const { return fTop; }
+  int Width() const { return fWidth; }
+  int Height() const { return fHeight; }
+  void SetLeft(int v) { SetBounds(v, fTop, fWidth, fHeight); }
+  void SetTop(int v) { SetBounds(fLeft, v, fWidth, fHeight); }
+  void SetWidth(int v) { SetBounds(fLeft, fTop, v, fHeight); }
+  void SetHeight(int v) { SetBounds(fLeft, fTop, fWidth, v); }
+  TRect BoundsRect() const { return {fLeft, fTop, fLeft + fWidth, fTop + fHeight}; }
+  void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
+  // Negative sizes count as 0. Moves the window, repaints what is uncovered and realigns.
+  virtual void SetBounds(int left, int top, int width, int height);
+
+  // The drawable area in the control's own coordinates (a window's excludes its frame).
+  virtual TRect ClientRect() const;
+  int ClientWidth() const { return ClientRect().Width(); }
+  int ClientHeight() const { return ClientRect().Height(); }
+  // Screen position of the client area's top left.
+  virtual TPoint ClientOrigin() const;
+  TPoint ClientToScreen(TPoint p) const;
+  TPoint ScreenToClient(TPoint p) const;
+
+  bool Visible() const { return fVisible; }
+  void SetVisible(bool visible);
+  virtual void Show();
+  void Hide() { SetVisible(false); }
+  // Visible, and so are the parents up to a shown top-level window.
+  virtual bool Showing() const;
+  bool Enabled() const { return fEnabled; }
+  virtual void SetEnabled(bool enabled);
+
+  TColor Color() const { return fColor; }
+  void SetColor(TColor color);
+  bool ParentColor() const { return fParentColor; }
+  void SetParentColor(bool value);
+  TFont* Font() const { return fFont.get(); }
+  void SetFont(const TFont* font) { fFont->Assign(font); }
+  bool ParentFont() const { return fParentFont; }
+  void SetParentFont(bool value);
+  TCursor Cursor() const { return fCursor; }
+  void SetCursor(TCursor cursor);
+  const String& Hint() const { return fHint; }
+  void SetHint(const String& hint) { fHint = hint; }
+  bool ShowHint() const { return fShowHint; }
+  void SetShowHint(bool value);
+  bool ParentShowHint() const { return fParentShowHint; }
+  void SetParentShowHint(bool value);
+  TComponent* PopupMenu() const { return fPopupMenu; }
+  void SetPopupMenu(TComponent* menu);
+  // The host's Caption / Text.
+  const String& Caption() const { return fCaption; }
+  void SetCaption(const String& caption);
+  TAlign Align() const { return fAlign; }
+  void SetAlign(TAlign align);
+
+  TControlStyle ControlStyle() const { return fControlStyle; }
+  void SetControlStyle(TControlStyle style) { fControlStyle = style; }
+  TControlState ControlState() const { return fControlState; }
+  void SetControlState(TControlState state) { fControlState = state; }
+
+  // Invalidate marks the control for repainting; Update paints what is marked now; Repaint does both.
+  virtual void Invalidate();
+  virtual void Update();
+  virtual void Repaint();
+  void Refresh() { Repaint(); }
+  void BringToFront();
+  void SendToBack();
+
+  // Sends a message straight to WindowProc; exceptions reach the caller.
+  LRESULT Perform(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Replaceable to subclass a control; calls WndProc by default.
+  std::function<void(TMessage&)> WindowProc;
+  virtual void WndProc(TMessage& message);
+  virtual void Dispatch(TMessage& message);
+  virtual void DefaultHandler(TMessage& message);
+
+  bool MouseCapture() const;
+  void SetMouseCapture(bool value);
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnResize;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TMouseWheelEvent OnMouseWheel;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
+
+  static void DeclareProperties(TPropTable<TControl>& t);
+
+protected:
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // Fires OnMouseWheel, then OnMouseWheelDown/Up once per whole notch; true when handled.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+  virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
+  virtual void Resize();
+  // Marks the control's rectangle in the parent (for controls without a window).
+  void InvalidateControl(bool isVisible, bool isOpaque);
+  void Notification(TComponent* component, TOperation operation) override;
+  // Asks the parent to realign its children.
+  void RequestAlign();
+
+  // --- Message handlers ----------------------------------------------------------------------
+  virtual void WMLButtonDown(TWMMouse& message);
+  virtual void WMRButtonDown(TWMMouse& message);
+  virtual void WMMButtonDown(TWMMouse& message);
+  virtual void WMLButtonDblClk(TWMMouse& message);
+  virtual void WMRButtonDblClk(TWMMouse& message);
+  virtual void WMMButtonDblClk(TWMMouse& message);
+  virtual void WMLButtonUp(TWMMouse& message);
+  virtual void WMRButtonUp(TWMMouse& message);
+  virtual void WMMButtonUp(TWMMouse& message);
+  virtual void WMMouseMove(TWMMouse& message);
+  virtual void WMMouseWheel(TWMMouseWheel& message);
+  virtual void WMPaint(TWMPaint& message);
+  virtual void WMCancelMode(TMessage& message);
+  virtual void CMMouseWheel(TWMMouseWheel& message);
+  virtual void CMEnabledChanged(TMessage& message);
+  virtual void CMVisibleChanged(TMessage& message);
+  virtual void CMColorChanged(TMessage& message);
+  virtual void CMFontChanged(TMessage& message);
+  virtual void CMParentColorChanged(TMessage& message);
+  virtual void CMParentFontChanged(TMessage& message);
+  virtual void CMParentShowHintChanged(TMessage& message);
+  virtual void CMTextChanged(TMessage& message);
+  virtual void CMCursorChanged(TMessage& message);
+  virtual void CMMouseEnter(TMessage& message);
+  virtual void CMMouseLeave(TMessage& message);
+  virtual void CMHitTest(TMessage& message);
+
+  // The mouse-button messages' shared work.
+  void DoMouseDown(TWMMouse& message, TMouseButton button, TShiftState shift);
+  void DoMouseUp(TWMMouse& message, TMouseButton button);
+
+  TWinControl* fParent = nullptr;
+  int fLeft = 0;
+  int fTop = 0;
+  int fWidth = 0;
+  int fHeight = 0;
+
+private:
+  friend class TWinControl;
+  void FontChanged(TObject* sender);
+  bool IsColorStored() const { return !fParentColor; }
+  bool IsFontStored() const { return !fParentFont; }
+  bool IsShowHintStored() const { return !fParentShowHint; }
+
+  bool fVisible = true;
+  bool fEnabled = true;
+  TColor fColor = clWindow;
+  bool fParentColor = true;
+  std::unique_ptr<TFont> fFont;
+  bool fParentFont = true;
+  bool fAssigningParentFont = false;
+  TCursor fCursor = crDefault;
+  String fHint;
+  bool fShowHint = false;
+  bool fParentShowHint = true;
+  TComponent* fPopupMenu = nullptr;
+  String fCaption;
+  TAlign fAlign = alNone;
+  TControlStyle fControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  TControlState fControlState;
+  int fWheelAccumulator = 0;
+};
+
+// The capture as the host keeps it: a control without a window captures through its parent.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+// The top-level windowed control holding control (control itself when it has no parent).
+TWinControl* GetTopLevelParent(const TControl* control);
+
+}  // namespace zv

@@ -1,0 +1,68 @@
+#pragma once
+// Types shared by the controls and the window backends: window handles, shift states, mouse
+// buttons, cursors, alignment and the event signatures of the host's Controls unit.
+
+#include "platform/classes/TypeInfo.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/rtl/Set.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace zv {
+
+class TObject;
+
+// A window handle: names a windowed control while its window exists. Handles are never
+// reused, so a stale one finds no window instead of another control. 0 is no window.
+enum HWND : std::uintptr_t {};
+
+using Word = std::uint16_t;
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+
+// Cursors by the host's numbers: 0 defers to the parent or the class, negatives are the
+// stock shapes.
+using TCursor = int;
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crNone = -1;
+inline constexpr TCursor crArrow = -2;
+inline constexpr TCursor crCross = -3;
+inline constexpr TCursor crIBeam = -4;
+inline constexpr TCursor crSizeNESW = -6;
+inline constexpr TCursor crSizeNS = -7;
+inline constexpr TCursor crSizeNWSE = -8;
+inline constexpr TCursor crSizeWE = -9;
+inline constexpr TCursor crUpArrow = -10;
+inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crDrag = -12;
+inline constexpr TCursor crNoDrop = -13;
+inline constexpr TCursor crHSplit = -14;
+inline constexpr TCursor crVSplit = -15;
+inline constexpr TCursor crMultiDrag = -16;
+inline constexpr TCursor crSQLWait = -17;
+inline constexpr TCursor crNo = -18;
+inline constexpr TCursor crAppStart = -19;
+inline constexpr TCursor crHelp = -20;
+inline constexpr TCursor crHandPoint = -21;
+inline constexpr TCursor crSizeAll = -22;
+inline constexpr TCursor crSize = crSizeAll;
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TObject* sender, Word& key, TShiftState shift)>;
+// One Unicode code point per key press (the host passes UTF-16 units; here a surrogate pair
+// arrives as one character). Setting key to 0 swallows it.
+using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
+
+}  // namespace zv
+
+ZV_ENUM_TYPE(zv::TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)

@@ -1,0 +1,98 @@
+#pragma once
+// The windowing routines the library calls, with the host's names and meanings, on window
+// handles (TWinControl::Handle()). A stale handle makes them do nothing and return false / 0.
+
+#include "platform/controls/Messages.h"
+#include "platform/graphics/PaintDevice.h"
+
+#include <memory>
+
+namespace zv {
+
+// --- Invalidation and painting -----------------------------------------------------------------
+// rect in client coordinates; null means the whole client area. erase asks for WM_ERASEBKGND.
+bool InvalidateRect(HWND window, const TRect* rect, bool erase);
+bool InvalidateRgn(HWND window, const TRegion* region, bool erase);
+bool ValidateRect(HWND window, const TRect* rect);
+// The bounds of the update region; false when it is empty.
+bool GetUpdateRect(HWND window, TRect* rect, bool erase);
+// Paints the window now when its update region is not empty (not its children).
+bool UpdateWindow(HWND window);
+// Marks the frame for WM_NCPAINT and asks for a new WM_NCCALCSIZE (SetWindowPos with
+// SWP_FRAMECHANGED).
+void FrameChanged(HWND window);
+
+struct TPaintStruct {
+  std::unique_ptr<TPaintDevice> hdc;  // clipped to the update region
+  bool fErase = false;                // WM_ERASEBKGND did not erase
+  TRect rcPaint;
+};
+// Takes the update region: the window is valid afterwards.
+bool BeginPaint(HWND window, TPaintStruct& ps);
+void EndPaint(HWND window, TPaintStruct& ps);
+// A device on the client area (GetDC) or the whole window (GetWindowDC), for drawing outside
+// WM_PAINT; clipped to what is visible. Null for a stale handle.
+std::unique_ptr<TPaintDevice> GetDC(HWND window);
+std::unique_ptr<TPaintDevice> GetWindowDC(HWND window);
+
+// Moves the pixels of scroll (client coordinates; null for the client area) by (dx, dy),
+// keeping them inside clip; what is uncovered (and what was hidden at the source) is returned
+// in update / updateRect and, with SW_INVALIDATE, added to the update region. A pending update
+// region moves with the pixels. SW_SCROLLCHILDREN moves the child windows too. Returns the
+// update region's complexity (NULLREGION, SIMPLEREGION, COMPLEXREGION), RGN_ERROR for a stale
+// handle.
+int ScrollWindowEx(HWND window, int dx, int dy, const TRect* scroll, const TRect* clip, TRegion* update,
+                   TRect* updateRect, unsigned flags);
+bool ScrollWindow(HWND window, int dx, int dy, const TRect* scroll, const TRect* clip);
+
+// --- Scroll bars ---------------------------------------------------------------------------------
+// The standard scroll bars (SB_HORZ, SB_VERT) of the window's frame. A range that fits in the
+// page hides the bar, or disables it with SIF_DISABLENOSCROLL. The position is kept inside
+// Min .. Max - max(Page - 1, 0). Returns the new position.
+int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw);
+bool GetScrollInfo(HWND window, int bar, TScrollInfo& info);
+int SetScrollPos(HWND window, int bar, int pos, bool redraw);
+int GetScrollPos(HWND window, int bar);
+bool SetScrollRange(HWND window, int bar, int min, int max, bool redraw);
+bool ShowScrollBar(HWND window, int bar, bool show);
+
+// --- Focus, capture, keys, timers ----------------------------------------------------------------
+// Returns the window that had the focus.
+HWND SetFocus(HWND window);
+HWND GetFocus();
+// Mouse messages go to window wherever the mouse is; the old capture gets WM_CAPTURECHANGED.
+HWND SetCapture(HWND window);
+bool ReleaseCapture();
+HWND GetCapture();
+// Negative (high bit) while the key is down; bit 0 toggles on each press (Caps Lock...). The
+// state is the one of the message being handled, not of the hardware.
+short GetKeyState(int virtualKey);
+// WM_TIMER to window every interval (at least 10 ms); an existing id is replaced. 0 on failure.
+std::uintptr_t SetTimer(HWND window, std::uintptr_t id, unsigned milliseconds);
+bool KillTimer(HWND window, std::uintptr_t id);
+
+// --- Messages ------------------------------------------------------------------------------------
+// Queues the message for the message loop.
+bool PostMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam);
+// Handles the message now, as the window (exceptions go to the application).
+LRESULT SendMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage();
+
+// --- Windows and the system --------------------------------------------------------------------
+bool IsWindow(HWND window);
+bool IsWindowVisible(HWND window);
+bool IsWindowEnabled(HWND window);
+bool GetClientRect(HWND window, TRect& rect);
+// Screen coordinates of the whole window.
+bool GetWindowRect(HWND window, TRect& rect);
+std::uint64_t GetTickCount();
+unsigned GetDoubleClickTime();
+TPoint GetCursorPos();
+
+inline constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CXBORDER = 5,
+                     SM_CYBORDER = 6, SM_CYVTHUMB = 9, SM_CXHTHUMB = 10, SM_CYVSCROLL = 20, SM_CXHSCROLL = 21,
+                     SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37, SM_CXEDGE = 45, SM_CYEDGE = 46, SM_CXDRAG = 68,
+                     SM_CYDRAG = 69;
+int GetSystemMetrics(int index);
+
+}  // namespace zv

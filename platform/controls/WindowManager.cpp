@@ -1,0 +1,640 @@
+// The window manager. Sections: handles; the queue; painting and presentation; focus,
+// capture and keys; timers; the backend's reports; input translation.
+
+#include "platform/controls/WindowManager.h"
+
+#include "platform/controls/Application.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zv::detail {
+
+namespace {
+bool gNativeResize = false;
+constexpr std::uint64_t kDoubleClickTime = 500;
+constexpr int kDoubleClickBox = 2;  // half of SM_CXDOUBLECLK
+}  // namespace
+
+bool NativeResizeInProgress() { return gNativeResize; }
+
+TWindowManager& TWindowManager::Instance() {
+  static TWindowManager manager;
+  return manager;
+}
+
+// --- Handles -------------------------------------------------------------------------------------
+
+HWND TWindowManager::Register(TWinControl* control) {
+  const HWND handle = static_cast<HWND>(fNextHandle++);
+  fHandles[handle] = control;
+  return handle;
+}
+
+void TWindowManager::Unregister(TWindow& window) {
+  const HWND h = window.Handle;
+  fHandles.erase(h);
+  std::erase_if(fQueue, [h](const TQueued& q) { return q.Window == h; });
+  for (auto it = fTimers.begin(); it != fTimers.end();) {
+    if (it->first.first != h) {
+      ++it;
+      continue;
+    }
+    try {
+      if (HasWindowBackend()) WindowBackend().StopTimer(it->second.BackendKey);
+    } catch (...) {
+    }
+    it = fTimers.erase(it);
+  }
+  if (fCapture == h) {
+    fCapture = HWND{};
+    fCaptureControl = nullptr;
+    try {
+      if (HasWindowBackend()) WindowBackend().SetCapture(0);
+    } catch (...) {
+    }
+  }
+  if (fFocus == h) fFocus = HWND{};
+  if (fBarTrack.Window == h) fBarTrack = {};
+  if (fLastClickWindow == h) fLastClickWindow = HWND{};
+  if (fMouseTop == h) fMouseTop = HWND{};
+  if (fMouseControl == &window.Control) fMouseControl = nullptr;
+}
+
+TWinControl* TWindowManager::Find(HWND handle) const {
+  const auto it = fHandles.find(handle);
+  return it == fHandles.end() ? nullptr : it->second;
+}
+
+TWindow* TWindowManager::FindWindow(HWND handle) const {
+  TWinControl* c = Find(handle);
+  return c ? c->fWindow.get() : nullptr;
+}
+
+TWindow* TWindowManager::FindNative(TNativeWindow native) const {
+  if (native == 0) return nullptr;
+  for (const auto& [h, c] : fHandles)
+    if (c->fWindow && c->fWindow->Native == native) return c->fWindow.get();
+  return nullptr;
+}
+
+void TWindowManager::ControlDestroyed(TControl* control) {
+  if (fCaptureControl == control) fCaptureControl = nullptr;
+  if (fMouseControl == control) fMouseControl = nullptr;
+}
+
+// --- The queue -------------------------------------------------------------------------------------
+
+void TWindowManager::Wake() {
+  if (HasWindowBackend()) WindowBackend().Wake();
+}
+
+void TWindowManager::Enqueue(TQueued entry) {
+  fQueue.push_back(std::move(entry));
+  Wake();
+}
+
+void TWindowManager::Post(HWND window, const TMessage& message) { Enqueue({TKind::Message, window, message, {}}); }
+
+void TWindowManager::PostQuit() { Enqueue({TKind::Message, HWND{}, {WM_QUIT, 0, 0, 0}, {}}); }
+
+void TWindowManager::Send(HWND window, TMessage message) {
+  if (TWinControl* c = Find(window)) c->MainWndProc(message);
+}
+
+bool TWindowManager::ProcessOne(bool& quit) {
+  if (HasWindowBackend()) WindowBackend().ProcessEvents(false);
+  bool done = false;
+  if (!fQueue.empty()) {
+    const TQueued entry = std::move(fQueue.front());
+    fQueue.pop_front();
+    if (entry.Kind == TKind::Message && entry.Message.Msg == WM_QUIT && entry.Window == HWND{}) {
+      quit = true;
+      return true;
+    }
+    try {
+      Dispatch(entry);
+    } catch (...) {
+      Application->HandleException(nullptr);
+    }
+    done = true;
+  } else {
+    done = PaintAll() || DeliverTimers();
+  }
+  // Drawing outside painting shows too, even when nothing else happened.
+  Present();
+  return done;
+}
+
+void TWindowManager::Dispatch(const TQueued& entry) {
+  switch (entry.Kind) {
+    case TKind::Message:
+      Send(entry.Window, entry.Message);
+      break;
+    case TKind::Input:
+      DispatchInput(entry.Window, entry.Input);
+      break;
+    case TKind::Resize:
+    case TKind::Move: {
+      TWinControl* c = Find(entry.Window);
+      if (!c) break;
+      const int a = static_cast<int>(entry.Message.WParam), b = static_cast<int>(entry.Message.LParam);
+      gNativeResize = true;
+      try {
+        if (entry.Kind == TKind::Resize)
+          c->SetBounds(c->Left(), c->Top(), a, b);
+        else
+          c->SetBounds(a, b, c->Width(), c->Height());
+      } catch (...) {
+        gNativeResize = false;
+        throw;
+      }
+      gNativeResize = false;
+      break;
+    }
+    case TKind::Activate:
+      if (TWindow* w = FindWindow(entry.Window)) Activate(*w);
+      break;
+  }
+}
+
+// --- Painting and presentation -----------------------------------------------------------------------
+
+void TWindowManager::PaintRequested() {
+  if (fPaintPending) return;
+  fPaintPending = true;
+  Wake();
+}
+
+bool TWindowManager::PaintAll() {
+  if (!fPaintPending) return false;
+  fPaintPending = false;
+  std::vector<HWND> tops;
+  for (const auto& [h, c] : fHandles)
+    if (!c->Parent()) tops.push_back(static_cast<HWND>(h));
+  std::sort(tops.begin(), tops.end());
+  for (HWND h : tops)
+    if (TWinControl* c = Find(h)) PaintTree(*c);
+  return true;
+}
+
+void TWindowManager::PaintTree(TWinControl& control) {
+  if (!control.fWindow || !control.Showing()) return;
+  const HWND handle = control.fWindow->Handle;
+  PaintWindow(*control.fWindow);
+  TWinControl* again = Find(handle);
+  if (!again) return;
+  std::vector<HWND> children;
+  for (TControl* c : again->fControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->fWindow) children.push_back(w->fWindow->Handle);
+  for (HWND h : children)
+    if (TWinControl* c = Find(h)) PaintTree(*c);
+}
+
+void TWindowManager::PaintWindow(TWindow& window) {
+  const HWND h = window.Handle;
+  if (!window.Visible()) return;
+  if (window.FrameInvalid) {
+    window.FrameInvalid = false;
+    Send(h, {WM_NCPAINT, 1, 0, 0});
+  }
+  TWindow* w = FindWindow(h);
+  if (!w || w->Update.IsEmpty()) return;
+  const unsigned serial = w->UpdateSerial;
+  Send(h, {WM_PAINT, 0, 0, 0});
+  // A handler that did not take the update region validated it all the same.
+  w = FindWindow(h);
+  if (w && w->UpdateSerial == serial) {
+    w->Update = TRegion();
+    w->Erase = false;
+  }
+}
+
+void TWindowManager::Present() {
+  if (!HasWindowBackend()) return;
+  for (const auto& [h, c] : fHandles) {
+    TWindow* w = c->fWindow.get();
+    if (c->Parent() || !w || w->Dirty.IsEmpty() || !w->Native) continue;
+    try {
+      WindowBackend().Present(w->Native, *w->Surface, w->Dirty);
+    } catch (...) {
+      Application->HandleException(nullptr);
+    }
+    w->Dirty = TRegion();
+    ++w->PresentSerial;
+  }
+}
+
+// --- Focus, capture and keys -----------------------------------------------------------------------------
+
+HWND TWindowManager::SetFocus(HWND window) {
+  const HWND old = fFocus;
+  if (window == old) return old;
+  if (window != HWND{} && !Find(window)) return HWND{};
+  fFocus = window;
+  if (TWinControl* c = Find(old); c && !c->ComponentState().Contains(csDestroying))
+    Send(old, {WM_KILLFOCUS, static_cast<WPARAM>(window), 0, 0});
+  if (fFocus != window) return old;
+  if (TWindow* w = FindWindow(window)) {
+    TWindow& top = w->TopLevel();
+    TWindow* oldWindow = FindWindow(old);
+    if ((!oldWindow || &oldWindow->TopLevel() != &top) && top.Native && HasWindowBackend())
+      WindowBackend().ActivateWindow(top.Native);
+    Send(window, {WM_SETFOCUS, static_cast<WPARAM>(old), 0, 0});
+  }
+  if (Screen->OnActiveControlChange) Screen->OnActiveControlChange(Screen);
+  return old;
+}
+
+HWND TWindowManager::SetCapture(HWND window) {
+  const HWND old = fCapture;
+  if (old == window) return old;
+  TWindow* w = FindWindow(window);
+  if (window != HWND{} && !w) return old;
+  fCapture = window;
+  if (HasWindowBackend()) WindowBackend().SetCapture(w ? w->TopLevel().Native : 0);
+  if (Find(old)) Send(old, {WM_CAPTURECHANGED, 0, static_cast<LPARAM>(window), 0});
+  return old;
+}
+
+short TWindowManager::KeyState(int vk) const {
+  if (vk < 0 || vk > 255) return 0;
+  const unsigned char k = fKeys[vk];
+  return static_cast<short>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
+}
+
+void TWindowManager::SetCursorShape(TCursor cursor) {
+  TWindow* top = FindWindow(fMouseTop);
+  if (cursor == fCursorShape || !top || !HasWindowBackend()) {
+    fCursorShape = cursor;
+    return;
+  }
+  fCursorShape = cursor;
+  WindowBackend().SetCursor(top->Native, cursor);
+}
+
+TPoint TWindowManager::CursorPos() const {
+  if (fCursorKnown || !HasWindowBackend()) return fCursorPos;
+  return WindowBackend().CursorPos();
+}
+
+void TWindowManager::SyncKeyState(const TNativeInput& in) {
+  auto set = [this](int vk, bool down) {
+    if (down)
+      fKeys[vk] |= 0x80;
+    else
+      fKeys[vk] &= static_cast<unsigned char>(~0x80);
+  };
+  set(VK_SHIFT, in.Shift.Contains(ssShift));
+  set(VK_CONTROL, in.Shift.Contains(ssCtrl));
+  set(VK_MENU, in.Shift.Contains(ssAlt));
+  set(VK_LBUTTON, in.Shift.Contains(ssLeft));
+  set(VK_RBUTTON, in.Shift.Contains(ssRight));
+  set(VK_MBUTTON, in.Shift.Contains(ssMiddle));
+  if (in.Key == 0 || in.Key > 255) return;
+  if (in.Kind == TNativeInputKind::KeyDown) {
+    if (!(fKeys[in.Key] & 0x80)) fKeys[in.Key] ^= 1;
+    set(in.Key, true);
+  } else if (in.Kind == TNativeInputKind::KeyUp) {
+    set(in.Key, false);
+  }
+}
+
+// --- Timers ------------------------------------------------------------------------------------------------
+
+std::uintptr_t TWindowManager::SetTimer(HWND window, std::uintptr_t id, unsigned milliseconds) {
+  if (!Find(window)) return 0;
+  TTimer& t = fTimers[{static_cast<std::uintptr_t>(window), id}];
+  if (t.BackendKey == 0) t.BackendKey = fNextTimerKey++;
+  t.Ticked = false;
+  WindowBackend().StartTimer(t.BackendKey, std::max(milliseconds, 10u));
+  return id == 0 ? 1 : id;
+}
+
+bool TWindowManager::KillTimer(HWND window, std::uintptr_t id) {
+  const auto it = fTimers.find({static_cast<std::uintptr_t>(window), id});
+  if (it == fTimers.end()) return false;
+  if (HasWindowBackend()) WindowBackend().StopTimer(it->second.BackendKey);
+  fTimers.erase(it);
+  return true;
+}
+
+bool TWindowManager::DeliverTimers() {
+  std::vector<std::pair<std::uintptr_t, std::uintptr_t>> ticked;
+  for (auto& [key, t] : fTimers)
+    if (t.Ticked) {
+      t.Ticked = false;
+      ticked.push_back(key);
+    }
+  for (const auto& [window, id] : ticked)
+    if (fTimers.count({window, id})) Send(static_cast<HWND>(window), {WM_TIMER, id, 0, 0});
+  return !ticked.empty();
+}
+
+// --- The backend's reports ---------------------------------------------------------------------------------
+
+void TWindowManager::Input(TNativeWindow native, const TNativeInput& input) {
+  if (TWindow* w = FindNative(native)) Enqueue({TKind::Input, w->Handle, {}, input});
+}
+
+void TWindowManager::Resized(TNativeWindow native, int width, int height) {
+  TWindow* w = FindNative(native);
+  if (w && (width != w->Width() || height != w->Height()))
+    Enqueue({TKind::Resize, w->Handle, {0, static_cast<WPARAM>(std::max(width, 0)), std::max(height, 0), 0}, {}});
+}
+
+void TWindowManager::Moved(TNativeWindow native, int x, int y) {
+  TWindow* w = FindNative(native);
+  if (w && (x != w->Control.Left() || y != w->Control.Top()))
+    Enqueue({TKind::Move, w->Handle, {0, static_cast<WPARAM>(static_cast<std::intptr_t>(x)), y, 0}, {}});
+}
+
+void TWindowManager::CloseRequested(TNativeWindow native) {
+  if (TWindow* w = FindNative(native)) Post(w->Handle, {WM_CLOSE, 0, 0, 0});
+}
+
+void TWindowManager::ActiveChanged(TNativeWindow native, bool active) {
+  if (TWindow* w = FindNative(native); w && active) Enqueue({TKind::Activate, w->Handle, {}, {}});
+}
+
+void TWindowManager::TimerFired(std::uintptr_t timer) {
+  for (auto& [key, t] : fTimers)
+    if (t.BackendKey == timer) {
+      t.Ticked = true;
+      Wake();
+      return;
+    }
+}
+
+void TWindowManager::HandleException() { Application->HandleException(nullptr); }
+
+// An activated top-level window gives the focus back to its focused control, unless the focus
+// is inside it already.
+void TWindowManager::Activate(TWindow& top) {
+  TWindow* focused = FindWindow(fFocus);
+  if (focused && &focused->TopLevel() == &top) return;
+  TWinControl& root = top.Control;
+  TWinControl* target = root.FocusedControl();
+  if (!target || !target->HandleAllocated() || !target->CanFocus()) target = &root;
+  if (target->Showing()) SetFocus(target->Handle());
+}
+
+// --- Input translation ---------------------------------------------------------------------------------------
+
+void TWindowManager::DispatchInput(HWND topLevel, const TNativeInput& input) {
+  TWindow* top = FindWindow(topLevel);
+  if (!top) return;
+  SyncKeyState(input);
+  switch (input.Kind) {
+    case TNativeInputKind::MouseDown:
+    case TNativeInputKind::MouseUp:
+    case TNativeInputKind::MouseMove:
+      DispatchMouse(*top, input);
+      break;
+    case TNativeInputKind::Wheel:
+      DispatchWheel(*top, input);
+      break;
+    case TNativeInputKind::MouseLeave:
+      if (fMouseTop == topLevel && !fCapture) SetMouseControl(nullptr);
+      break;
+    case TNativeInputKind::KeyDown:
+    case TNativeInputKind::KeyUp:
+    case TNativeInputKind::Char:
+      DispatchKey(*top, input);
+      break;
+  }
+}
+
+TWindow* TWindowManager::WindowAt(TWindow& top, TPoint p) const {
+  if (!top.Control.Enabled() || !PtInRect(top.SurfaceRect(), p)) return nullptr;
+  TWindow* w = &top;
+  for (;;) {
+    if (!PtInRect(w->ClientSurfaceRect(), p)) return w;
+    TWindow* next = nullptr;
+    const auto& children = w->Control.fControls;
+    for (auto it = children.rbegin(); it != children.rend() && !next; ++it)
+      if (auto* c = dynamic_cast<TWinControl*>(*it);
+          c && c->fWindow && c->Showing() && c->Enabled() && PtInRect(c->fWindow->SurfaceRect(), p))
+        next = c->fWindow.get();
+    if (!next) return w;
+    w = next;
+  }
+}
+
+void TWindowManager::SetMouseControl(TControl* control) {
+  if (control == fMouseControl) return;
+  TControl* old = fMouseControl;
+  fMouseControl = control;
+  try {
+    if (old) old->Perform(CM_MOUSELEAVE);
+    if (control && control == fMouseControl) control->Perform(CM_MOUSEENTER);
+  } catch (...) {
+    Application->HandleException(control);
+  }
+}
+
+void TWindowManager::TrackMouseControl(TWindow* window, TPoint p) {
+  TControl* control = nullptr;
+  if (window) {
+    control = &window->Control;
+    const TPoint o = window->ClientSurfaceOrigin();
+    if (TControl* g = window->Control.ControlAtPos({p.X - o.X, p.Y - o.Y}, false)) control = g;
+  }
+  SetMouseControl(control);
+}
+
+void TWindowManager::UpdateCursor(TWindow& window, TPoint, unsigned mouseMsg) {
+  Send(window.Handle, {WM_SETCURSOR, static_cast<WPARAM>(window.Handle),
+                       MakeLParam(static_cast<Word>(HTCLIENT), static_cast<Word>(mouseMsg)), 0});
+}
+
+void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
+  const TPoint p = in.Pos;
+  fCursorPos = {CheckedAdd(top.Control.Left(), p.X), CheckedAdd(top.Control.Top(), p.Y)};
+  fCursorKnown = true;
+  fMouseTop = top.Handle;
+
+  if (fBarTrack.Window != HWND{}) {
+    if (TWindow* w = FindWindow(fBarTrack.Window)) {
+      const TPoint o = w->SurfaceOrigin();
+      BarMouse(*w, in, {p.X - o.X, p.Y - o.Y});
+      return;
+    }
+    fBarTrack = {};
+  }
+
+  TWindow* target = FindWindow(fCapture);
+  bool client = true;
+  if (!target) {
+    target = WindowAt(top, p);
+    if (!target) {
+      SetMouseControl(nullptr);
+      return;
+    }
+    client = PtInRect(target->ClientSurfaceRect(), p);
+  }
+  const HWND handle = target->Handle;
+  if (!client) {
+    SetMouseControl(&target->Control);
+    const TPoint o = target->SurfaceOrigin();
+    BarMouse(*target, in, {p.X - o.X, p.Y - o.Y});
+    return;
+  }
+  TrackMouseControl(target, p);
+  target = FindWindow(handle);
+  if (!target) return;
+  const TPoint o = target->ClientSurfaceOrigin();
+  const TPoint cp{p.X - o.X, p.Y - o.Y};
+  const unsigned keys = ShiftStateToKeys(in.Shift);
+  const unsigned base = in.Button == mbLeft ? WM_LBUTTONDOWN : in.Button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+  switch (in.Kind) {
+    case TNativeInputKind::MouseMove:
+      if (fCapture == HWND{}) UpdateCursor(*target, p, WM_MOUSEMOVE);
+      Send(handle, MouseMessage(WM_MOUSEMOVE, keys, cp));
+      break;
+    case TNativeInputKind::MouseDown: {
+      const std::uint64_t now = HasWindowBackend() ? WindowBackend().TickCount() : 0;
+      const bool dbl = (target->ClassStyle & CS_DBLCLKS) && fLastClickWindow == handle &&
+                       fLastClickButton == in.Button && !fLastWasDouble && now - fLastClickTime <= kDoubleClickTime &&
+                       std::abs(fCursorPos.X - fLastClickPos.X) <= kDoubleClickBox &&
+                       std::abs(fCursorPos.Y - fLastClickPos.Y) <= kDoubleClickBox;
+      fLastClickWindow = handle;
+      fLastClickButton = in.Button;
+      fLastClickPos = fCursorPos;
+      fLastClickTime = now;
+      fLastWasDouble = dbl;
+      if (fCapture == HWND{}) UpdateCursor(*target, p, base);
+      Send(handle, MouseMessage(dbl ? base + 2 : base, keys, cp));
+      break;
+    }
+    case TNativeInputKind::MouseUp:
+      Send(handle, MouseMessage(base + 1, keys, cp));
+      break;
+    default:
+      break;
+  }
+}
+
+bool TWindowManager::BarMouse(TWindow& window, const TNativeInput& in, TPoint windowPos) {
+  const HWND h = window.Handle;
+  if (fBarTrack.Window == HWND{}) {
+    if (in.Kind != TNativeInputKind::MouseDown || in.Button != mbLeft) return false;
+    for (int bar : {SB_VERT, SB_HORZ}) {
+      const TBarPart part = window.BarPartAt(bar, windowPos);
+      if (part == TBarPart::None) continue;
+      const unsigned msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+      fBarTrack = {h, bar, part, 0};
+      if (HasWindowBackend()) WindowBackend().SetCapture(window.TopLevel().Native);
+      if (part == TBarPart::Thumb) {
+        const TRect thumb = window.ThumbRect(bar);
+        fBarTrack.GrabOffset = bar == SB_VERT ? windowPos.Y - thumb.Top : windowPos.X - thumb.Left;
+        window.Bars[bar].Tracking = true;
+        window.Bars[bar].TrackPos = window.Bars[bar].Pos;
+        return true;
+      }
+      const int code = part == TBarPart::LineUp ? SB_LINEUP
+                       : part == TBarPart::LineDown ? SB_LINEDOWN
+                       : part == TBarPart::PageUp ? SB_PAGEUP
+                                                  : SB_PAGEDOWN;
+      Send(h, ScrollMessage(msg, code, 0));
+      return true;
+    }
+    return false;
+  }
+  const int bar = fBarTrack.Bar;
+  const unsigned msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  TScrollBarState& state = window.Bars[bar];
+  if (in.Kind == TNativeInputKind::MouseMove && fBarTrack.Part == TBarPart::Thumb) {
+    const int pos = window.PosFromThumb(bar, (bar == SB_VERT ? windowPos.Y : windowPos.X) - fBarTrack.GrabOffset);
+    if (pos != state.TrackPos) {
+      state.TrackPos = pos;
+      window.InvalidateFrame();
+      Send(h, ScrollMessage(msg, SB_THUMBTRACK, pos));
+    }
+  } else if (in.Kind == TNativeInputKind::MouseUp) {
+    const bool thumb = fBarTrack.Part == TBarPart::Thumb;
+    fBarTrack = {};
+    if (HasWindowBackend()) WindowBackend().SetCapture(0);
+    if (thumb) {
+      state.Tracking = false;
+      Send(h, ScrollMessage(msg, SB_THUMBPOSITION, state.TrackPos));
+    }
+    if (FindWindow(h)) Send(h, ScrollMessage(msg, SB_ENDSCROLL, 0));
+    if (TWindow* w = FindWindow(h)) w->InvalidateFrame();
+  }
+  return true;
+}
+
+void TWindowManager::DispatchWheel(TWindow& top, const TNativeInput& in) {
+  fCursorPos = {CheckedAdd(top.Control.Left(), in.Pos.X), CheckedAdd(top.Control.Top(), in.Pos.Y)};
+  fCursorKnown = true;
+  // The host sends the wheel to the focused window; with the focus elsewhere, to the one below.
+  HWND target{};
+  if (TWindow* f = FindWindow(fFocus); f && &f->TopLevel() == &top)
+    target = fFocus;
+  else if (TWindow* w = WindowAt(top, in.Pos))
+    target = w->Handle;
+  if (target == HWND{}) return;
+  TMessage m = WheelMessage(ShiftStateToKeys(in.Shift), in.WheelDelta, fCursorPos);
+  if (in.Horizontal) m.Msg = WM_MOUSEHWHEEL;
+  Send(target, m);
+}
+
+bool TWindowManager::IsDialogKey(TWinControl& control, Word key, LPARAM keyData) {
+  unsigned mask = 0;
+  switch (key) {
+    case VK_TAB: mask = DLGC_WANTTAB; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_EXECUTE:
+    case VK_ESCAPE:
+    case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    default: return false;
+  }
+  if (control.Perform(CM_WANTSPECIALKEY, key, keyData) != 0) return false;
+  if (static_cast<unsigned>(control.Perform(WM_GETDLGCODE)) & mask) return false;
+  TWinControl* root = GetTopLevelParent(&control);
+  return root && root->Perform(CM_DIALOGKEY, key, keyData) != 0;
+}
+
+void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
+  HWND target = fFocus;
+  TWindow* f = FindWindow(fFocus);
+  if (!f || &f->TopLevel() != &top) {
+    TWinControl* c = top.Control.FocusedControl();
+    target = c && c->HandleAllocated() ? c->Handle() : top.Handle;
+  }
+  TWinControl* control = Find(target);
+  if (!control) return;
+  const bool alt = in.Shift.Contains(ssAlt), ctrl = in.Shift.Contains(ssCtrl);
+  const bool sys = (alt && !ctrl) || in.Key == VK_F10;
+  switch (in.Kind) {
+    case TNativeInputKind::KeyDown: {
+      const LPARAM data = MakeKeyData(alt, in.Repeat, false);
+      fSuppressChar = false;
+      if (!sys && IsDialogKey(*control, in.Key, data)) {
+        fSuppressChar = true;
+        return;
+      }
+      Send(target, KeyMessage(sys ? WM_SYSKEYDOWN : WM_KEYDOWN, in.Key, data));
+      break;
+    }
+    case TNativeInputKind::KeyUp:
+      Send(target, KeyMessage(sys ? WM_SYSKEYUP : WM_KEYUP, in.Key, MakeKeyData(alt, true, true)));
+      break;
+    case TNativeInputKind::Char:
+      if (fSuppressChar) {
+        fSuppressChar = false;
+        return;
+      }
+      Send(target, KeyMessage(alt && !ctrl ? WM_SYSCHAR : WM_CHAR, in.Char, MakeKeyData(alt, false, false)));
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace zv::detail

@@ -1,0 +1,140 @@
+#pragma once
+// Internal to platform/controls: what the host's windowing system keeps for the whole program.
+// Window handles, the message queue, painting and presentation, keyboard focus, mouse capture,
+// timers, the key state, and the translation of a backend's native input into messages
+// (hit-testing, double clicks, CM_MOUSEENTER / CM_MOUSELEAVE, dialog keys, scroll-bar clicks).
+//
+// The queue is retrieved as the host retrieves it: posted and input messages first, then
+// WM_PAINT for windows with an update region, then WM_TIMER for timers that ticked.
+
+#include "platform/controls/Window.h"
+
+#include <deque>
+#include <map>
+#include <unordered_map>
+
+namespace zv::detail {
+
+class TWindowManager final : public TWindowSink {
+public:
+  static TWindowManager& Instance();
+
+  // --- Handles ----------------------------------------------------------------------------------
+  HWND Register(TWinControl* control);
+  void Unregister(TWindow& window);
+  TWinControl* Find(HWND handle) const;
+  TWindow* FindWindow(HWND handle) const;
+  TWindow* FindNative(TNativeWindow native) const;
+  // A control is going away: forget it as the capture or the control under the mouse.
+  void ControlDestroyed(TControl* control);
+
+  // --- Queue ------------------------------------------------------------------------------------
+  void Post(HWND window, const TMessage& message);
+  void PostQuit();
+  // Dispatches one queued message, or paints, or delivers ticked timers. False when there was
+  // nothing to do. Sets quit when it retrieved WM_QUIT.
+  bool ProcessOne(bool& quit);
+  // Makes what was drawn visible.
+  void Present();
+
+  // --- Painting ---------------------------------------------------------------------------------
+  void PaintRequested();
+  void PaintWindow(TWindow& window);  // WM_NCPAINT / WM_PAINT for one window when it needs them
+
+  // --- Focus, capture, keys ---------------------------------------------------------------------
+  HWND Focus() const { return fFocus; }
+  // The host's SetFocus: WM_KILLFOCUS to the old window, WM_SETFOCUS to the new one.
+  HWND SetFocus(HWND window);
+  // Forgets the focus without telling anyone (its window is going away).
+  void DropFocus() { fFocus = HWND{}; }
+  HWND Capture() const { return fCapture; }
+  HWND SetCapture(HWND window);
+  void ReleaseCapture() { SetCapture(HWND{}); }
+  TControl* CaptureControl() const { return fCaptureControl; }
+  void SetCaptureControl(TControl* control) { fCaptureControl = control; }
+  short KeyState(int vk) const;
+  // The host's SetCursor: the shape over the window under the mouse.
+  void SetCursorShape(TCursor cursor);
+  // The last mouse position seen (screen coordinates).
+  TPoint CursorPos() const;
+
+  // --- Timers -----------------------------------------------------------------------------------
+  std::uintptr_t SetTimer(HWND window, std::uintptr_t id, unsigned milliseconds);
+  bool KillTimer(HWND window, std::uintptr_t id);
+
+  // --- The backend's reports --------------------------------------------------------------------
+  void Input(TNativeWindow window, const TNativeInput& input) override;
+  void Resized(TNativeWindow window, int width, int height) override;
+  void Moved(TNativeWindow window, int x, int y) override;
+  void CloseRequested(TNativeWindow window) override;
+  void ActiveChanged(TNativeWindow window, bool active) override;
+  void TimerFired(std::uintptr_t timer) override;
+  void HandleException() override;
+
+private:
+  enum class TKind { Message, Input, Resize, Move, Activate };
+  struct TQueued {
+    TKind Kind = TKind::Message;
+    HWND Window{};
+    TMessage Message;  // Resize / Move: the size or position in WParam and LParam
+    TNativeInput Input;
+  };
+  struct TTimer {
+    std::uintptr_t BackendKey = 0;
+    bool Ticked = false;
+  };
+  struct TBarTrack {
+    HWND Window{};
+    int Bar = SB_VERT;
+    TBarPart Part = TBarPart::None;
+    int GrabOffset = 0;  // mouse position inside the thumb
+  };
+
+  void Wake();
+  void Enqueue(TQueued entry);
+  void Dispatch(const TQueued& entry);
+  void Activate(TWindow& top);
+  bool IsDialogKey(TWinControl& control, Word key, LPARAM keyData);
+  bool PaintAll();
+  void PaintTree(TWinControl& control);
+  bool DeliverTimers();
+  void DispatchInput(HWND topLevel, const TNativeInput& input);
+  void DispatchMouse(TWindow& top, const TNativeInput& input);
+  void DispatchWheel(TWindow& top, const TNativeInput& input);
+  void DispatchKey(TWindow& top, const TNativeInput& input);
+  void SyncKeyState(const TNativeInput& input);
+  TWindow* WindowAt(TWindow& top, TPoint surfacePos) const;
+  void TrackMouseControl(TWindow* window, TPoint surfacePos);
+  void SetMouseControl(TControl* control);
+  void UpdateCursor(TWindow& window, TPoint surfacePos, unsigned mouseMsg);
+  bool BarMouse(TWindow& window, const TNativeInput& input, TPoint windowPos);
+  void Send(HWND window, TMessage message);
+
+  std::unordered_map<std::uintptr_t, TWinControl*> fHandles;
+  std::uintptr_t fNextHandle = 1;
+  std::deque<TQueued> fQueue;
+  bool fPaintPending = false;
+  HWND fFocus{};
+  HWND fCapture{};
+  TControl* fCaptureControl = nullptr;
+  TControl* fMouseControl = nullptr;
+  std::map<std::pair<std::uintptr_t, std::uintptr_t>, TTimer> fTimers;  // (window, id)
+  std::uintptr_t fNextTimerKey = 1;
+  unsigned char fKeys[256] = {};
+  // Double clicks: the last button press.
+  HWND fLastClickWindow{};
+  TMouseButton fLastClickButton = mbLeft;
+  TPoint fLastClickPos;
+  std::uint64_t fLastClickTime = 0;
+  bool fLastWasDouble = false;
+  bool fSuppressChar = false;  // the key before was taken as a dialog key
+  TPoint fCursorPos;
+  bool fCursorKnown = false;
+  HWND fMouseTop{};           // the top-level window the mouse was last over
+  TCursor fCursorShape = crDefault;
+  TBarTrack fBarTrack;
+};
+
+inline TWindowManager& Manager() { return TWindowManager::Instance(); }
+
+}  // namespace zv::detail

@@ -1,0 +1,122 @@
+#include "platform/null/NullWindowBackend.h"
+
+#include <algorithm>
+
+namespace zv {
+
+TNativeWindow TNullWindowBackend::CreateWindow(const TNativeWindowParams& params) {
+  const TNativeWindow id = fNext++;
+  TWindowRecord& r = fWindows[id];
+  r.Bounds = params.Bounds;
+  r.Caption = params.Caption;
+  r.Popup = params.Popup;
+  return id;
+}
+
+void TNullWindowBackend::DestroyWindow(TNativeWindow window) {
+  fWindows.erase(window);
+  if (fCapture == window) fCapture = 0;
+  if (fActive == window) fActive = 0;
+}
+
+void TNullWindowBackend::ShowWindow(TNativeWindow window, bool visible) {
+  TWindowRecord* r = Window(window);
+  if (!r || r->Visible == visible) return;
+  r->Visible = visible;
+  if (visible && !r->Popup) ActivateWindow(window);
+}
+
+void TNullWindowBackend::SetWindowBounds(TNativeWindow window, const TRect& screenBounds) {
+  if (TWindowRecord* r = Window(window)) r->Bounds = screenBounds;
+}
+
+void TNullWindowBackend::SetWindowCaption(TNativeWindow window, const String& caption) {
+  if (TWindowRecord* r = Window(window)) r->Caption = caption;
+}
+
+void TNullWindowBackend::ActivateWindow(TNativeWindow window) {
+  if (!Window(window) || fActive == window) return;
+  fActive = window;
+  if (Sink()) Sink()->ActiveChanged(window, true);
+}
+
+void TNullWindowBackend::Present(TNativeWindow window, TPaintDevice& surface, const TRegion& region) {
+  TWindowRecord* r = Window(window);
+  if (!r) return;
+  if (r->Screen.Width() != surface.Width() || r->Screen.Height() != surface.Height()) {
+    TPixelBuffer screen(surface.Width(), surface.Height());
+    const int w = std::min(screen.Width(), r->Screen.Width());
+    for (int y = 0; y < std::min(screen.Height(), r->Screen.Height()); ++y)
+      std::copy_n(r->Screen.Row(y).begin(), w, screen.Row(y).begin());
+    r->Screen = std::move(screen);
+  }
+  for (const TRect& rect : region.Rects()) {
+    r->Presented.Unite(rect);
+    TRect on;
+    if (!IntersectRect(on, rect, r->Screen.BoundsRect())) continue;
+    const TPixelBuffer part = surface.ReadPixels(on);
+    for (int y = 0; y < part.Height(); ++y)
+      std::copy(part.Row(y).begin(), part.Row(y).end(), r->Screen.Row(on.Top + y).begin() + on.Left);
+  }
+  ++r->PresentCount;
+}
+
+void TNullWindowBackend::SetCursor(TNativeWindow window, TCursor cursor) {
+  if (TWindowRecord* r = Window(window)) r->Cursor = cursor;
+}
+
+void TNullWindowBackend::StartTimer(std::uintptr_t timer, unsigned milliseconds) {
+  fTimers[timer] = {milliseconds, fNow + milliseconds};
+}
+
+void TNullWindowBackend::Inject(TNativeWindow window, const TNativeInput& input) {
+  const TWindowRecord* r = Window(window);
+  if (!r || !Sink()) return;
+  if (input.Kind != TNativeInputKind::KeyDown && input.Kind != TNativeInputKind::KeyUp &&
+      input.Kind != TNativeInputKind::Char)
+    fCursor = {r->Bounds.Left + input.Pos.X, r->Bounds.Top + input.Pos.Y};
+  Sink()->Input(window, input);
+}
+
+void TNullWindowBackend::UserResize(TNativeWindow window, int width, int height) {
+  TWindowRecord* r = Window(window);
+  if (!r) return;
+  r->Bounds = Bounds(r->Bounds.Left, r->Bounds.Top, width, height);
+  if (Sink()) Sink()->Resized(window, width, height);
+}
+
+void TNullWindowBackend::UserClose(TNativeWindow window) {
+  if (Window(window) && Sink()) Sink()->CloseRequested(window);
+}
+
+void TNullWindowBackend::AdvanceTime(unsigned milliseconds) {
+  const std::uint64_t until = fNow + milliseconds;
+  for (;;) {
+    auto next = fTimers.end();
+    for (auto it = fTimers.begin(); it != fTimers.end(); ++it)
+      if (it->second.Due <= until && (next == fTimers.end() || it->second.Due < next->second.Due)) next = it;
+    if (next == fTimers.end()) break;
+    fNow = next->second.Due;
+    next->second.Due += std::max(next->second.Interval, 1u);
+    if (Sink()) Sink()->TimerFired(next->first);
+  }
+  fNow = until;
+}
+
+const TNullWindowBackend::TWindowRecord* TNullWindowBackend::Window(TNativeWindow window) const {
+  const auto it = fWindows.find(window);
+  return it == fWindows.end() ? nullptr : &it->second;
+}
+
+TNullWindowBackend::TWindowRecord* TNullWindowBackend::Window(TNativeWindow window) {
+  const auto it = fWindows.find(window);
+  return it == fWindows.end() ? nullptr : &it->second;
+}
+
+std::unique_ptr<TWindowBackend> CreateNullWindowBackend() { return std::make_unique<TNullWindowBackend>(); }
+
+TNullWindowBackend* ActiveNullWindowBackend() {
+  return HasWindowBackend() ? dynamic_cast<TNullWindowBackend*>(&WindowBackend()) : nullptr;
+}
+
+}  // namespace zv

@@ -1,0 +1,46 @@
+#pragma once
+// The Qt 6 window backend: each native window is a QRasterWindow showing its retained surface
+// (a QImage of the Qt graphics backend, see QtBackend.h); Qt's input events become native input
+// for the controls layer, QTimers drive the timers, and the application's message loop runs
+// Qt's event loop one iteration at a time. Qt's own double clicks are ignored: the controls
+// layer detects double clicks itself, alike on every backend. Exceptions thrown while Qt
+// delivers an event go to the application's exception handler.
+//
+// Requires a live QGuiApplication (see GuiSession.h) and the Qt graphics backend.
+
+#include "platform/controls/WindowBackend.h"
+
+#include <functional>
+
+class QWindow;
+
+namespace zv::qt {
+
+std::unique_ptr<TWindowBackend> CreateQtWindowBackend();
+// The QWindow of a native window of the active Qt window backend, or null.
+QWindow* NativeQWindow(TNativeWindow window);
+
+// --- Driving windows as a user would (tests, demonstrations) -----------------------------------
+// Input sent to the window as Qt events, so that it takes the way of real input. A Char
+// becomes text without a key, as an input method delivers it.
+void SendInputAsQtEvents(TNativeWindow window, const TNativeInput& input);
+// A key event as a keyboard layout makes it: the key with its text.
+void SendQtKey(TNativeWindow window, bool press, Word vk, TShiftState shift, const String& text,
+               bool autoRepeat = false);
+// Runs Qt's event loop for at least milliseconds, calling each after every round.
+void RunQtEventLoop(unsigned milliseconds, const std::function<void()>& each);
+// What the window shows at (x, y), once what was presented is painted; CLR_INVALID when
+// unknown.
+TColor ShownPixel(TNativeWindow window, int x, int y);
+// The window as Qt has it, and a resize as the user makes it.
+TRect NativeGeometry(TNativeWindow window);
+String NativeTitle(TNativeWindow window);
+bool NativeVisible(TNativeWindow window);
+void ResizeNative(TNativeWindow window, int width, int height);
+
+// The virtual key code of a Qt key (Qt::Key; keypad when the key came from the keypad), and a
+// Qt key for a virtual key code; 0 when there is none.
+Word VirtualKeyFromQt(int qtKey, bool keypad);
+int QtKeyFromVirtualKey(Word vk);
+
+}  // namespace zv::qt
