@@ -7,6 +7,7 @@
 // timed: what is left is the time spent outside Qt (the text layout, the canvas and the
 // controls layer). The null run shows the layer over a backend that does almost nothing.
 
+#include "BenchSupport.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/CustomControl.h"
 #include "platform/controls/WinApi.h"
@@ -185,38 +186,17 @@ void ControlOnTimedQt(benchmark::State& state) {
 }
 void ControlOnNull(benchmark::State& state) { ControlRun(state, CreateNullBackend(), CreateNullWindowBackend(), false); }
 
-// Prints what ConsoleReporter prints, then each run's frame time against the first one's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        if (fTimes.find(run.benchmark_name()) == fTimes.end()) fOrder.push_back(run.benchmark_name());
-        fTimes[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-        const auto it = run.counters.find("outside Qt");
-        if (it != run.counters.end()) fOutside[run.benchmark_name()] = it->second.value;
-      }
+void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  const double baseline = results.front().CpuSeconds;
+  std::printf("\n%-20s %12s %10s %18s %12s\n", "benchmark", "ms/frame", "frames/s", "CPU vs baseline", "outside Qt");
+  for (const auto& r : results) {
+    const double t = r.CpuSeconds;
+    const auto outside = r.Counters.find("outside Qt");
+    char share[32] = "";
+    if (outside != r.Counters.end()) std::snprintf(share, sizeof share, "%.0f %%", outside->second * 100);
+    std::printf("%-20s %12.2f %10.1f %17.2fx %12s\n", r.Name.c_str(), t * 1000, t > 0 ? 1 / t : 0.0, t / baseline, share);
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (fOrder.empty()) return;
-    const double baseline = fTimes[fOrder.front()];
-    std::printf("\n%-20s %12s %10s %18s %12s\n", "benchmark", "ms/frame", "frames/s", "CPU vs baseline", "outside Qt");
-    for (const auto& name : fOrder) {
-      const double t = fTimes[name];
-      const auto outside = fOutside.find(name);
-      char share[32] = "";
-      if (outside != fOutside.end()) std::snprintf(share, sizeof share, "%.0f %%", outside->second * 100);
-      std::printf("%-20s %12.2f %10.1f %17.2fx %12s\n", name.c_str(), t * 1000, t > 0 ? 1 / t : 0.0, t / baseline, share);
-    }
-  }
-
-private:
-  std::vector<std::string> fOrder;
-  std::map<std::string, double> fTimes;  // CPU seconds per frame
-  std::map<std::string, double> fOutside;
-};
+}
 
 }  // namespace
 
@@ -234,7 +214,7 @@ int main(int argc, char** argv) {
   qt::TGuiSession session(qtArgc, qtArgv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
+  zvbench::TRatioReporter reporter(PrintTable);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

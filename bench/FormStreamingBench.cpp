@@ -2,6 +2,7 @@
 // and the conversions to and from the textual form. Each figure is in components per second;
 // the first benchmark (writing the binary form) is the baseline the others are compared with.
 
+#include "BenchSupport.h"
 #include "TestComponents.h"
 
 #include "platform/classes/FormText.h"
@@ -116,32 +117,13 @@ void ComponentToTextRoundTrip(benchmark::State& state) {
   Finish(state);
 }
 
-// Prints what ConsoleReporter prints, then each benchmark's time against the first one's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        if (fOrder.empty() || fTimes.find(run.benchmark_name()) == fTimes.end()) fOrder.push_back(run.benchmark_name());
-        fTimes[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-      }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (fOrder.empty()) return;
-    const double baseline = fTimes[fOrder.front()];
-    std::printf("\n%-28s %16s %22s\n", "benchmark", "components/s", "CPU time vs baseline");
-    for (const auto& name : fOrder) {
-      const double t = fTimes[name];
-      std::printf("%-28s %16.0f %21.2fx\n", name.c_str(), t > 0 ? ComponentCount / t : 0.0, t / baseline);
-    }
-  }
-
-private:
-  std::vector<std::string> fOrder;
-  std::map<std::string, double> fTimes;  // CPU seconds per iteration: steady on a busy machine
-};
+void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  const double baseline = results.front().CpuSeconds;
+  std::printf("\n%-28s %16s %22s\n", "benchmark", "components/s", "CPU time vs baseline");
+  for (const auto& r : results)
+    std::printf("%-28s %16.0f %21.2fx\n", r.Name.c_str(), r.CpuSeconds > 0 ? ComponentCount / r.CpuSeconds : 0.0,
+                r.CpuSeconds / baseline);
+}
 
 }  // namespace
 
@@ -151,11 +133,4 @@ BENCHMARK(BinaryToText)->Unit(benchmark::kMillisecond);
 BENCHMARK(TextToBinary)->Unit(benchmark::kMillisecond);
 BENCHMARK(ComponentToTextRoundTrip)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return zvbench::RunBenchmarks(argc, argv, PrintTable); }

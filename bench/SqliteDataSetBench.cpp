@@ -8,6 +8,7 @@
 // all of it, against the size of the file. The table is built by a child process, so that its
 // memory does not count.
 
+#include "BenchSupport.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
@@ -166,33 +167,15 @@ void RecordCountFresh(benchmark::State& state) {
   }
 }
 
-// Prints what ConsoleReporter prints, then each benchmark's time against the full scan.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        if (fTimes.find(run.benchmark_name()) == fTimes.end()) fOrder.push_back(run.benchmark_name());
-        fTimes[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-      }
+void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  const double baseline = results.front().CpuSeconds;
+  std::printf("\n%-28s %14s %26s\n", "benchmark", "CPU time", "times faster than the scan");
+  for (const auto& r : results) {
+    const double t = r.CpuSeconds;
+    std::printf("%-28s %12.3f ms %25.1fx%s\n", r.Name.c_str(), t * 1e3, t > 0 ? baseline / t : 0.0,
+                !r.Name.starts_with("FullScan") && t * 100 > baseline ? "  (under 100x)" : "");
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (fOrder.empty()) return;
-    const double baseline = fTimes[fOrder.front()];
-    std::printf("\n%-28s %14s %26s\n", "benchmark", "CPU time", "times faster than the scan");
-    for (const auto& name : fOrder) {
-      const double t = fTimes[name];
-      std::printf("%-28s %12.3f ms %25.1fx%s\n", name.c_str(), t * 1e3, t > 0 ? baseline / t : 0.0,
-                  !name.starts_with("FullScan") && t * 100 > baseline ? "  (under 100x)" : "");
-    }
-  }
-
-private:
-  std::vector<std::string> fOrder;
-  std::map<std::string, double> fTimes;  // CPU seconds per iteration: steady on a busy machine
-};
+}
 
 }  // namespace
 
@@ -231,7 +214,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  RatioReporter reporter;
+  zvbench::TRatioReporter reporter(PrintTable);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

@@ -3,6 +3,7 @@
 // operation on plain host Variants of the same kind, measured in the same run: construction,
 // copy assignment and VarCompareValue.
 
+#include "BenchSupport.h"
 #include "platform/rtl/Variant.h"
 #include "runtime/db/UniValue.h"
 
@@ -143,44 +144,28 @@ void CompareUniValue(benchmark::State& state) {
   Finish(state);
 }
 
-// Prints what ConsoleReporter prints, then each operation in nanoseconds per value against the
-// same operation on Variants of the same kind.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        const std::string name = run.benchmark_name();
-        if (fTimes.find(name) == fTimes.end()) fOrder.push_back(name);
-        fTimes[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations) / Count * 1e9;
+std::string Label(const std::string& name) {
+  static const char* const kinds[] = {"integer", "float", "string"};
+  const std::string op = name.substr(0, name.find("UniValue"));
+  const int kind = std::stoi(name.substr(name.rfind('/') + 1));
+  return op + " " + kinds[kind];
+}
+
+// Each operation in nanoseconds per value against the same operation on Variants of that kind.
+void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  auto nanosPerValue = [](const zvbench::TBenchResult& r) { return r.CpuSeconds / Count * 1e9; };
+  std::printf("\n%-24s %14s %20s %8s\n", "operation", "UniValue ns/op", "Variant ns/op", "ratio");
+  for (const auto& r : results) {
+    const auto pos = r.Name.find("UniValue");
+    if (pos == std::string::npos) continue;
+    const std::string baselineName = r.Name.substr(0, pos) + "Variant" + r.Name.substr(pos + 8);
+    for (const auto& b : results)
+      if (b.Name == baselineName) {
+        const double t = nanosPerValue(r), base = nanosPerValue(b);
+        std::printf("%-24s %14.1f %20.1f %7.2fx\n", Label(r.Name).c_str(), t, base, t / base);
       }
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\n%-24s %14s %20s %8s\n", "operation", "UniValue ns/op", "Variant ns/op", "ratio");
-    for (const auto& name : fOrder) {
-      const auto pos = name.find("UniValue");
-      if (pos == std::string::npos) continue;
-      const std::string baseline = name.substr(0, pos) + "Variant" + name.substr(pos + 8);
-      const auto it = fTimes.find(baseline);
-      if (it == fTimes.end()) continue;
-      const double t = fTimes[name];
-      std::printf("%-24s %14.1f %20.1f %7.2fx\n", Label(name).c_str(), t, it->second, t / it->second);
-    }
-  }
-
-private:
-  static std::string Label(const std::string& name) {
-    static const char* const kinds[] = {"integer", "float", "string"};
-    const std::string op = name.substr(0, name.find("UniValue"));
-    const int kind = std::stoi(name.substr(name.rfind('/') + 1));
-    return op + " " + kinds[kind];
-  }
-
-  std::vector<std::string> fOrder;
-  std::map<std::string, double> fTimes;  // CPU nanoseconds per value
-};
+}
 
 }  // namespace
 
@@ -191,11 +176,4 @@ BENCHMARK(AssignUniValue)->DenseRange(kInteger, kString)->Unit(benchmark::kMilli
 BENCHMARK(CompareVariant)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
 BENCHMARK(CompareUniValue)->DenseRange(kInteger, kString)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return zvbench::RunBenchmarks(argc, argv, PrintTable); }

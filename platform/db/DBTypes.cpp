@@ -18,4 +18,22 @@ const char* FieldTypeName(TFieldType type) {
   return index < kFieldTypeNames.size() ? kFieldTypeNames[index] : "Unknown";
 }
 
+TBookmarkStr IntegerBookmark(std::int64_t id) {
+  TBookmarkStr s(8, '\0');
+  auto u = static_cast<std::uint64_t>(id);
+  for (char& c : s) {
+    c = static_cast<char>(u & 0xFF);
+    u >>= 8;
+  }
+  return s;
+}
+
+bool DecodeIntegerBookmark(const TBookmarkStr& bookmark, std::int64_t& id) {
+  if (bookmark.size() != 8) return false;
+  std::uint64_t u = 0;
+  for (std::size_t i = 8; i-- > 0;) u = (u << 8) | static_cast<unsigned char>(bookmark[i]);
+  id = static_cast<std::int64_t>(u);
+  return true;
+}
+
 }  // namespace zv

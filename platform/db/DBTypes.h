@@ -5,6 +5,7 @@
 #include "platform/rtl/StringUtils.h"
 #include "platform/rtl/Variant.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,11 @@ using TFieldAttributes = TSet<TFieldAttribute>;
 
 // A bookmark is an opaque byte string chosen by the dataset; empty means none.
 using TBookmarkStr = String;
+
+// The common bookmark of datasets whose records have a 64-bit identity (a record id, a rowid):
+// eight bytes, least significant first.
+TBookmarkStr IntegerBookmark(std::int64_t id);
+bool DecodeIntegerBookmark(const TBookmarkStr& bookmark, std::int64_t& id);
 
 // One record of a dataset's buffer window. Datasets derive their record layout from it; the
 // bookmark and its flag, and the values of the calculated and lookup fields (one per such

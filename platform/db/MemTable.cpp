@@ -33,24 +33,6 @@ struct TMemRecordBuffer : TRecordBuffer {
 TMemRecordBuffer& Mem(TRecordBuffer& buffer) { return static_cast<TMemRecordBuffer&>(buffer); }
 const TMemRecordBuffer& Mem(const TRecordBuffer& buffer) { return static_cast<const TMemRecordBuffer&>(buffer); }
 
-// A bookmark is the record's identity as eight bytes, least significant first.
-TBookmarkStr EncodeBookmark(std::int64_t id) {
-  TBookmarkStr s(8, '\0');
-  auto u = static_cast<std::uint64_t>(id);
-  for (char& c : s) {
-    c = static_cast<char>(u & 0xFF);
-    u >>= 8;
-  }
-  return s;
-}
-
-bool DecodeBookmark(const TBookmarkStr& s, std::int64_t& id) {
-  if (s.size() != 8) return false;
-  std::uint64_t u = 0;
-  for (std::size_t i = 8; i-- > 0;) u = (u << 8) | static_cast<unsigned char>(s[i]);
-  id = static_cast<std::int64_t>(u);
-  return true;
-}
 
 bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
@@ -101,13 +83,13 @@ void TMemTable::InternalInitRecord(TRecordBuffer& buffer) {
 
 void TMemTable::FillBuffer(TRecordBuffer& buffer, const TRow& row) const {
   Mem(buffer).Values = row.Values;
-  buffer.Bookmark = EncodeBookmark(row.Id);
+  buffer.Bookmark = IntegerBookmark(row.Id);
   buffer.BookmarkFlag = bfCurrent;
 }
 
 TMemTable::TRow* TMemTable::FindRow(const TBookmarkStr& bookmark) const {
   std::int64_t id = 0;
-  if (!DecodeBookmark(bookmark, id)) return nullptr;
+  if (!DecodeIntegerBookmark(bookmark, id)) return nullptr;
   const auto it = fById.find(id);
   return it == fById.end() ? nullptr : it->second;
 }
@@ -120,8 +102,8 @@ int TMemTable::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) co
   const TRow* rb = FindRow(b);
   if (ra && rb) return ra->Pos < rb->Pos ? -1 : (ra->Pos > rb->Pos ? 1 : 0);
   std::int64_t ia = 0, ib = 0;
-  DecodeBookmark(a, ia);
-  DecodeBookmark(b, ib);
+  DecodeIntegerBookmark(a, ia);
+  DecodeIntegerBookmark(b, ib);
   return ia < ib ? -1 : (ia > ib ? 1 : 0);
 }
 
@@ -260,7 +242,7 @@ void TMemTable::SetRecNo(int value) {
   if (fRows.empty()) return;
   value = std::clamp(value, 1, static_cast<int>(fRows.size()));
   if (value == RecNo() && State() == dsBrowse) return;
-  GotoBookmark(EncodeBookmark(fRows[static_cast<std::size_t>(value - 1)]->Id));
+  GotoBookmark(IntegerBookmark(fRows[static_cast<std::size_t>(value - 1)]->Id));
 }
 
 // ---------------------------------------------------------------------------------------------

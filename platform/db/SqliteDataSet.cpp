@@ -58,24 +58,6 @@ struct TSqliteRecordBuffer : TRecordBuffer {
 TSqliteRecordBuffer& Rec(TRecordBuffer& buffer) { return static_cast<TSqliteRecordBuffer&>(buffer); }
 const TSqliteRecordBuffer& Rec(const TRecordBuffer& buffer) { return static_cast<const TSqliteRecordBuffer&>(buffer); }
 
-// A bookmark is the rowid (or a query's row position) as eight bytes, least significant first.
-TBookmarkStr EncodeBookmark(std::int64_t id) {
-  TBookmarkStr s(8, '\0');
-  auto u = static_cast<std::uint64_t>(id);
-  for (char& c : s) {
-    c = static_cast<char>(u & 0xFF);
-    u >>= 8;
-  }
-  return s;
-}
-
-bool DecodeBookmark(const TBookmarkStr& s, std::int64_t& id) {
-  if (s.size() != 8) return false;
-  std::uint64_t u = 0;
-  for (std::size_t i = 8; i-- > 0;) u = (u << 8) | static_cast<unsigned char>(s[i]);
-  id = static_cast<std::int64_t>(u);
-  return true;
-}
 
 bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
@@ -194,7 +176,7 @@ void TSqliteDataSet::SetSortFields(const String& value) {
   fSortFields = value;
   std::int64_t id = 0;
   // A query's bookmark is a position, which the new order gives to another row.
-  if (fIsTable && DecodeBookmark(current, id) && fCursor->SetToExistingRow(id)) {
+  if (fIsTable && DecodeIntegerBookmark(current, id) && fCursor->SetToExistingRow(id)) {
     Resync({rmExact, rmCenter});
   } else {
     First();
@@ -475,21 +457,21 @@ TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool)
   rec.Key = row->Key;
   rec.Id = row->Id;
   rec.KeyValid = true;
-  buffer.Bookmark = EncodeBookmark(row->Id);
+  buffer.Bookmark = IntegerBookmark(row->Id);
   buffer.BookmarkFlag = bfCurrent;
   return grOK;
 }
 
 void TSqliteDataSet::InternalSetToRecord(TRecordBuffer& buffer) {
   std::int64_t id = 0;
-  if (!DecodeBookmark(GetBookmarkData(buffer), id)) return;
+  if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) return;
   const TSqliteRecordBuffer& rec = Rec(buffer);
   fCursor->SetToRow(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
 }
 
 void TSqliteDataSet::InternalGotoBookmark(const TBookmarkStr& bookmark) {
   std::int64_t id = 0;
-  if (!DecodeBookmark(bookmark, id) || !fCursor->SetToExistingRow(id)) DatabaseError(SBookmarkNotFound, this);
+  if (!DecodeIntegerBookmark(bookmark, id) || !fCursor->SetToExistingRow(id)) DatabaseError(SBookmarkNotFound, this);
 }
 
 void TSqliteDataSet::InternalFirst() { fCursor->SetToBof(); }
@@ -515,7 +497,7 @@ int TSqliteDataSet::RecNo() const {
     default: {
       // An inserted record shows where it was inserted: at the record it went before.
       std::int64_t id = 0;
-      if (!DecodeBookmark(GetBookmarkData(buffer), id)) return -1;
+      if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) return -1;
       const TSqliteRecordBuffer& rec = Rec(buffer);
       const std::int64_t position = fCursor->PositionOf(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
       return position < 0 ? -1 : ToInt(position + 1);
@@ -529,19 +511,19 @@ void TSqliteDataSet::SetRecNo(int value) {
   if (count == 0) return;
   value = std::clamp(value, 1, count);
   if (State() == dsBrowse && value == RecNo()) return;
-  if (const auto id = fCursor->IdAt(value - 1)) GotoBookmark(EncodeBookmark(*id));
+  if (const auto id = fCursor->IdAt(value - 1)) GotoBookmark(IntegerBookmark(*id));
 }
 
 bool TSqliteDataSet::BookmarkValid(const TBookmarkStr& bookmark) const {
   std::int64_t id = 0;
-  return fCursor && DecodeBookmark(bookmark, id) && fCursor->Exists(id);
+  return fCursor && DecodeIntegerBookmark(bookmark, id) && fCursor->Exists(id);
 }
 
 int TSqliteDataSet::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const {
   if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
   std::int64_t ia = 0, ib = 0;
-  DecodeBookmark(a, ia);
-  DecodeBookmark(b, ib);
+  DecodeIntegerBookmark(a, ia);
+  DecodeIntegerBookmark(b, ib);
   if (fCursor) return fCursor->Compare(ia, ib);
   return ia < ib ? -1 : (ia > ib ? 1 : 0);
 }
@@ -584,7 +566,7 @@ std::int64_t TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
     return fDatabase->LastInsertRowId();
   }
   std::int64_t id = 0;
-  if (!DecodeBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
+  if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
   if (names.empty()) return id;
   String sets;
   for (std::size_t i = 0; i < names.size(); ++i) sets += (i ? ", " : "") + names[i] + " = ?";
@@ -622,7 +604,7 @@ void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
 void TSqliteDataSet::InternalDelete() {
   TRecordBuffer& buffer = *ActiveBuffer();
   std::int64_t id = 0;
-  if (!DecodeBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
+  if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
   TSqliteStatement st(*fDatabase, "DELETE FROM " + QuoteIdentifier(fTableName) + " WHERE " + fRowIdName + " = ?");
   st.Bind(1, Variant(id));
   st.Step();
