@@ -1,5 +1,6 @@
 #include "runtime/rtm/DrawRoutines.h"
 
+#include "platform/controls/WinApi.h"
 #include "platform/graphics/GraphicsBackend.h"
 
 #include <algorithm>
@@ -343,6 +344,24 @@ void vprDrawBorderEx(TvpBorderStyle style, TCanvas& canvas, const TRect& windowR
     canvas.Brush()->SetColor(style == bsSoftExt ? cl3DLight : background);
     canvas.FrameRect(r);
   }
+}
+
+void vprDrawBorderEx(TvpBorderStyle style, TWinControl& control, bool transparent) {
+  if (!control.HandleAllocated()) return;
+  const HWND handle = control.Handle();
+  const auto dc = GetWindowDC(handle);
+  if (!dc) return;
+  TRect windowRect;
+  if (!GetWindowRect(handle, windowRect)) return;
+  // The client rectangle relative to the window's top left.
+  const TPoint origin = control.ClientOrigin();
+  const TRect client = control.ClientRect();
+  const int dx = origin.X - windowRect.Left;
+  const int dy = origin.Y - windowRect.Top;
+  TCanvas canvas(dc.get());
+  vprDrawBorderEx(style, canvas, {0, 0, windowRect.Width(), windowRect.Height()},
+                  {client.Left + dx, client.Top + dy, client.Right + dx, client.Bottom + dy},
+                  control.Color(), transparent);
 }
 
 // --- Colours -------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // ultra-soft selection tint and a few canvas and bitmap utilities. They draw on a TCanvas
 // (the host's device context) and leave its pen, brush and font as they found them.
 
+#include "platform/controls/WinControl.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
@@ -77,6 +78,10 @@ TRect vprGetTranspBorderSize(TvpBorderStyle style);
 // restored afterwards.
 void vprDrawBorderEx(TvpBorderStyle style, TCanvas& canvas, const TRect& windowRect, const TRect& clientRect,
                      TColor background, bool transparent);
+// The same on control's frame, through its window device context (nothing when the control has
+// no window yet); the inner line of bsFlatExt and bsMonoExt takes the control's colour. Call it
+// from WM_NCPAINT after the inherited painting.
+void vprDrawBorderEx(TvpBorderStyle style, TWinControl& control, bool transparent);
 
 // --- Colours -------------------------------------------------------------------------------
 
