@@ -192,6 +192,8 @@ bool PostMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
+bool PeekMessage(TMessage& message) { return Manager().PeekMessage(message); }
+
 LRESULT SendMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam) {
   TWinControl* c = Manager().Find(window);
   if (!c) return 0;

@@ -77,6 +77,8 @@ bool PostMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam);
 // Handles the message now, as the window (exceptions go to the application).
 LRESULT SendMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage();
+// The next queued message, left in the queue (PM_NOREMOVE); false when none is waiting.
+bool PeekMessage(TMessage& message);
 
 // --- Windows and the system --------------------------------------------------------------------
 bool IsWindow(HWND window);

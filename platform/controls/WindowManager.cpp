@@ -102,6 +102,12 @@ void TWindowManager::Send(HWND window, TMessage message) {
   if (TWinControl* c = Find(window)) c->MainWndProc(message);
 }
 
+bool TWindowManager::PeekMessage(TMessage& message) const {
+  if (fQueue.empty() || fQueue.front().Kind != TKind::Message) return false;
+  message = fQueue.front().Message;
+  return true;
+}
+
 bool TWindowManager::ProcessOne(bool& quit) {
   if (HasWindowBackend()) WindowBackend().ProcessEvents(false);
   bool done = false;

@@ -34,6 +34,9 @@ public:
   // Dispatches one queued message, or paints, or delivers ticked timers. False when there was
   // nothing to do. Sets quit when it retrieved WM_QUIT.
   bool ProcessOne(bool& quit);
+  // The next queued message without removing it; false when the queue holds none (input
+  // events and internal entries are not messages yet).
+  bool PeekMessage(TMessage& message) const;
   // Makes what was drawn visible.
   void Present();
 

@@ -1,5 +1,6 @@
 #include "runtime/rtm/InputRoutines.h"
 
+#include "platform/controls/Application.h"
 #include "platform/controls/WinApi.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Exceptions.h"
@@ -73,6 +74,11 @@ int GetFirstDayOfWeek() { return gFirstDayOfWeek; }
 void SetFirstDayOfWeek(int day) {
   if (day < 1 || day > 7) throw ERangeError(SRangeError);
   gFirstDayOfWeek = day;
+}
+
+void ProcessCommandMsg() {
+  TMessage next{};
+  if (PeekMessage(next) && next.Msg == WM_COMMAND) Application->ProcessMessages();
 }
 
 }  // namespace zv

@@ -20,6 +20,9 @@ inline constexpr LPARAM KeyDataAltContext = 0x20000000;
 // Sends WM_KEYDOWN for key to control now (through its WindowProc); the key data carries only
 // the context bit, set when shift holds ssAlt. Exceptions reach the caller.
 void PerformKeyDown(TControl* control, Word key, TShiftState shift);
+// When the next queued message is a command (WM_COMMAND), lets the application handle what is
+// pending, so that a command issued from a pop-up is not left behind a nested operation.
+void ProcessCommandMsg();
 // parent is a (direct or indirect) parent of control; a control is not its own parent.
 bool HasAsParent(const TControl* parent, const TControl* control);
 // Gives control the focus while form (its top-level control, or null) ignores CM_ACTIVATE and

@@ -205,6 +205,30 @@ TEST_F(InputRoutines, SafeSetFocusToRestoresTheProcedureWhenFocusingFails) {
   top->WindowProc = previous;
 }
 
+TEST_F(InputRoutines, ProcessCommandMsgHandlesPendingMessagesOnlyBehindACommand) {
+  TProbe* top = h->TopLevel(0, 0, 100, 60);
+  h->Pump();
+  std::vector<unsigned> seen;
+  auto previous = top->WindowProc;
+  top->WindowProc = [&, previous](TMessage& m) {
+    seen.push_back(m.Msg);
+    previous(m);
+  };
+  PostMessage(top->Handle(), WM_USER + 1, 0, 0);
+  ProcessCommandMsg();  // the next message is no command: nothing is handled
+  EXPECT_FALSE(Has(seen, WM_USER + 1));
+  h->Pump();
+  EXPECT_TRUE(Has(seen, WM_USER + 1));
+
+  seen.clear();
+  PostMessage(top->Handle(), WM_COMMAND, 5, 0);
+  PostMessage(top->Handle(), WM_USER + 2, 0, 0);
+  ProcessCommandMsg();  // a command waits: everything pending is handled
+  EXPECT_TRUE(Has(seen, WM_COMMAND));
+  EXPECT_TRUE(Has(seen, WM_USER + 2));
+  ProcessCommandMsg();  // an empty queue is fine
+}
+
 TEST(InputRoutinesSettings, FirstDayOfWeekDefaultsToSundayAndAcceptsOnlyDays) {
   EXPECT_EQ(GetFirstDayOfWeek(), 1);
   SetFirstDayOfWeek(2);
