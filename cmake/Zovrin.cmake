@@ -18,6 +18,7 @@ function(zv_add_test label)
   set(target test-${label})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   gtest_discover_tests(${target}
     PROPERTIES LABELS ${label}
     DISCOVERY_TIMEOUT 60)

@@ -1,5 +1,7 @@
 #include "platform/classes/Lists.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,15 +15,7 @@
 namespace zv {
 namespace {
 
-template <class E, class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
+using zvtest::MessageOf;
 
 void* P(std::intptr_t v) { return reinterpret_cast<void*>(v); }
 std::intptr_t V(void* p) { return reinterpret_cast<std::intptr_t>(p); }

@@ -1,5 +1,7 @@
 #include "platform/classes/Streams.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -14,15 +16,7 @@
 namespace zv {
 namespace {
 
-template <class E, class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
+using zvtest::MessageOf;
 
 String Bytes(const TMemoryStream& s) { return String(s.Memory().begin(), s.Memory().end()); }
 

@@ -1,5 +1,7 @@
 #include "platform/classes/Strings.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -14,15 +16,7 @@
 namespace zv {
 namespace {
 
-template <class E, class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "<no exception>";
-}
+using zvtest::MessageOf;
 
 std::vector<String> Items(const TStrings& list) {
   std::vector<String> out;

@@ -1,7 +1,7 @@
 // Controls apart from the window model: inheritance of font and colour, parents and owners,
 // alignment, tab order, published properties, message packing and stale handles.
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 
 #include "platform/classes/TypeInfo.h"
 
@@ -11,19 +11,7 @@ namespace zvtest {
 
 namespace {
 
-class Controls : public ::testing::Test {
-protected:
-  void SetUp() override {
-    driver = MakeNullDriver();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
-};
+class Controls : public THarnessTest {};
 
 class TWatcher : public TComponent {
 public:

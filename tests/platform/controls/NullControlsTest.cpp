@@ -2,6 +2,7 @@
 // the drawing record, presented regions, exact time (double clicks, the order of the queue),
 // user resizes and closes, cursors.
 
+#include "HarnessTest.h"
 #include "ControlBehaviour.h"
 
 #include "platform/null/NullBackend.h"
@@ -15,21 +16,11 @@ INSTANTIATE_TEST_SUITE_P(Null, ControlBehaviour, ::testing::Values(TDriverFactor
 
 namespace {
 
-class NullControls : public ::testing::Test {
+class NullControls : public THarnessTest {
 protected:
-  void SetUp() override {
-    driver = MakeNullDriver();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
   TNullWindowBackend& Backend() { return *ActiveNullWindowBackend(); }
   TNullWindowBackend::TWindowRecord& Record(TWinControl* c) { return *Backend().Window(NativeWindowOf(c->Handle())); }
 
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
 };
 
 }  // namespace

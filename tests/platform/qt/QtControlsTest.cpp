@@ -4,6 +4,7 @@
 // resizes, keys with their text.
 
 #include "ControlBehaviour.h"
+#include "HarnessTest.h"
 
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/QtBackend.h"
@@ -35,18 +36,9 @@ private:
 
 std::unique_ptr<TControlDriver> MakeQtDriver() { return std::make_unique<TQtDriver>(); }
 
-class QtControls : public ::testing::Test {
+class QtControls : public THarnessTest {
 protected:
-  void SetUp() override {
-    driver = MakeQtDriver();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
+  QtControls() : THarnessTest(MakeQtDriver) {}
 };
 
 }  // namespace

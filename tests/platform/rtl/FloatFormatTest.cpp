@@ -1,5 +1,7 @@
 #include "platform/rtl/FloatFormat.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -21,15 +23,6 @@ TFormatSettings European() {
   return fs;
 }
 
-template <class F>
-String MessageOf(F f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "(no EConvertError)";
-}
 
 TEST(FloatFormatTest, FloatToStrUsesFifteenDigitsAndSwitchesToScientific) {
   EXPECT_EQ(FloatToStr(1.5), "1.5");
@@ -204,11 +197,11 @@ TEST(FloatFormatTest, StrToFloatAcceptsTheHostSyntax) {
 }
 
 TEST(FloatFormatTest, StrToFloatRejectsBadTextWithItsMessage) {
-  EXPECT_EQ(MessageOf([] { StrToFloat("1,000"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToFloat("1,000"); }),
             "'1,000' is not a valid floating point value");
-  EXPECT_EQ(MessageOf([] { StrToFloat("1e309"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToFloat("1e309"); }),
             "'1e309' is not a valid floating point value");
-  EXPECT_EQ(MessageOf([] { StrToFloat(""); }), "'' is not a valid floating point value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToFloat(""); }), "'' is not a valid floating point value");
   for (const char* bad : {" ", "abc", "1e", "e5", "1.5.2", "--1", "1 2", ".", "-", "1e+", "0x10"}) {
     double v = 0;
     EXPECT_FALSE(TryStrToFloat(bad, v)) << bad;
@@ -270,12 +263,12 @@ TEST(FloatFormatTest, StrToCurrParsesExactlyWithTiesToEven) {
 }
 
 TEST(FloatFormatTest, StrToCurrRejectsOverflowAndJunk) {
-  EXPECT_EQ(MessageOf([] { StrToCurr("922337203685477.5808"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToCurr("922337203685477.5808"); }),
             "'922337203685477.5808' is not a valid currency value");
-  EXPECT_EQ(MessageOf([] { StrToCurr("922337203685477.58075"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToCurr("922337203685477.58075"); }),
             "'922337203685477.58075' is not a valid currency value");
-  EXPECT_EQ(MessageOf([] { StrToCurr("1e20"); }), "'1e20' is not a valid currency value");
-  EXPECT_EQ(MessageOf([] { StrToCurr("1,000"); }), "'1,000' is not a valid currency value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToCurr("1e20"); }), "'1e20' is not a valid currency value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToCurr("1,000"); }), "'1,000' is not a valid currency value");
   Currency c = Currency::FromInt(3);
   EXPECT_FALSE(TryStrToCurr("INF", c));
   EXPECT_FALSE(TryStrToCurr("", c));

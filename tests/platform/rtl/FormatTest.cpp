@@ -1,5 +1,7 @@
 #include "platform/rtl/Format.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,15 +12,6 @@
 namespace zv {
 namespace {
 
-template <class F>
-String MessageOf(F f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "(no EConvertError)";
-}
 
 TEST(FormatTest, Integers) {
   EXPECT_EQ(Format("%d", {42}), "42");
@@ -130,29 +123,29 @@ TEST(FormatTest, Pointers) {
 }
 
 TEST(FormatTest, WrongOrMissingArgumentsNameTheFormat) {
-  EXPECT_EQ(MessageOf([] { Format("%d", {1.5}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%d", {1.5}); }),
             "Format '%d' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("x=%f", {1}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("x=%f", {1}); }),
             "Format 'x=%f' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%s", {5}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%s", {5}); }),
             "Format '%s' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%d", {true}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%d", {true}); }),
             "Format '%d' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%s", {false}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%s", {false}); }),
             "Format '%s' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%p", {1}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%p", {1}); }),
             "Format '%p' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%d", {}); }), "No argument for format '%d'");
-  EXPECT_EQ(MessageOf([] { Format("%d %d", {1}); }), "No argument for format '%d %d'");
-  EXPECT_EQ(MessageOf([] { Format("%5:d", {1}); }), "No argument for format '%5:d'");
-  EXPECT_EQ(MessageOf([] { Format("%*d", {1}); }), "No argument for format '%*d'");
-  EXPECT_EQ(MessageOf([] { Format("%k", {1}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%d", {}); }), "No argument for format '%d'");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%d %d", {1}); }), "No argument for format '%d %d'");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%5:d", {1}); }), "No argument for format '%5:d'");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%*d", {1}); }), "No argument for format '%*d'");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%k", {1}); }),
             "Format '%k' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("50%", {}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("50%", {}); }),
             "Format '50%' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%5", {1}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%5", {1}); }),
             "Format '%5' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf([] { Format("%*d", {"x", 1}); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { Format("%*d", {"x", 1}); }),
             "Format '%*d' invalid or incompatible with argument");
 }
 

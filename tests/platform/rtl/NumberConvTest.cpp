@@ -1,5 +1,7 @@
 #include "platform/rtl/NumberConv.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,15 +12,6 @@
 namespace zv {
 namespace {
 
-template <class F>
-String MessageOf(F f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "(no EConvertError)";
-}
 
 TEST(NumberConvTest, IntToStrAndIntToHex) {
   EXPECT_EQ(IntToStr(0), "0");
@@ -55,21 +48,21 @@ TEST(NumberConvTest, StrToIntReadsDecimalAndHex) {
 }
 
 TEST(NumberConvTest, StrToIntRejectsJunkAndOverflowWithTheText) {
-  EXPECT_EQ(MessageOf([] { StrToInt("2147483648"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt("2147483648"); }),
             "'2147483648' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt("-2147483649"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt("-2147483649"); }),
             "'-2147483649' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt("$100000000"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt("$100000000"); }),
             "'$100000000' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt64("9223372036854775808"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt64("9223372036854775808"); }),
             "'9223372036854775808' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt64("-9223372036854775809"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt64("-9223372036854775809"); }),
             "'-9223372036854775809' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt64("$10000000000000000"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt64("$10000000000000000"); }),
             "'$10000000000000000' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt64("99999999999999999999999"); }),
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt64("99999999999999999999999"); }),
             "'99999999999999999999999' is not a valid integer value");
-  EXPECT_EQ(MessageOf([] { StrToInt("12 "); }), "'12 ' is not a valid integer value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToInt("12 "); }), "'12 ' is not a valid integer value");
   for (const char* bad : {"", " ", "-", "$", "0x", "1.5", "1e3", "12a", "- 5", "$G", "++1", "1,000"}) {
     int v = 99;
     EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
@@ -109,9 +102,9 @@ TEST(NumberConvTest, BooleanText) {
   EXPECT_FALSE(StrToBool("0.0"));
   EXPECT_EQ(StrToBool(BoolToStr(true)), true);
   EXPECT_EQ(StrToBool(BoolToStr(false, true)), false);
-  EXPECT_EQ(MessageOf([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
-  EXPECT_EQ(MessageOf([] { StrToBool(""); }), "'' is not a valid boolean value");
-  EXPECT_EQ(MessageOf([] { StrToBool("Truth"); }), "'Truth' is not a valid boolean value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToBool(""); }), "'' is not a valid boolean value");
+  EXPECT_EQ(zvtest::MessageOf<EConvertError>([] { StrToBool("Truth"); }), "'Truth' is not a valid boolean value");
   EXPECT_TRUE(StrToBoolDef("maybe", true));
   EXPECT_FALSE(StrToBoolDef("maybe", false));
   bool b = true;

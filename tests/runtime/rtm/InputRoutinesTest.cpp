@@ -2,7 +2,7 @@
 
 #include "runtime/rtm/InputRoutines.h"
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +12,7 @@
 namespace zvtest {
 namespace {
 
-class InputRoutines : public ::testing::Test {
-protected:
-  void SetUp() override {
-    driver = MakeNullDriver();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
-};
+class InputRoutines : public THarnessTest {};
 
 bool Has(const std::vector<unsigned>& msgs, unsigned msg) {
   return std::find(msgs.begin(), msgs.end(), msg) != msgs.end();

@@ -3,26 +3,14 @@
 
 #include "runtime/rtm/ScreenRoutines.h"
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 
 #include <gtest/gtest.h>
 
 namespace zvtest {
 namespace {
 
-class ScreenRoutines : public ::testing::Test {
-protected:
-  void SetUp() override {
-    driver = MakeNullDriver();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
-};
+class ScreenRoutines : public THarnessTest {};
 
 TColor At(TBitmap& b, int x, int y) { return b.Canvas()->Pixels(x, y); }
 

@@ -4,20 +4,13 @@
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
 
+#include "ExpectMessage.h"
+
 #include <gtest/gtest.h>
 
 using namespace zv;
 
 namespace {
-template <class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const EZVError& e) {
-    return e.Message();
-  }
-  return "<no EZVError>";
-}
 }  // namespace
 
 TEST(ZvStrings, TextsStandAsShippedAndFormatWithTheirArguments) {
@@ -33,19 +26,19 @@ TEST(ZvStrings, ReplacingTheTableTranslatesAndKeepsWhatTheTranslationLacks) {
   ReplaceMessageTable({{SToday.Id, "Heute"}, {SEInvalidIndex.Id, "Index außerhalb (%d/%d)"}});
   EXPECT_EQ(SToday.Text(), "Heute");
   EXPECT_EQ(SClearAction.Text(), "Clear");
-  EXPECT_EQ(MessageOf([] { CheckIndex(5, 2); }), "Index außerhalb (5/2)");
+  EXPECT_EQ(zvtest::MessageOf<EZVError>([] { CheckIndex(5, 2); }), "Index außerhalb (5/2)");
   RestoreDefaultMessageTable();
   EXPECT_EQ(SToday.Text(), "Today");
 }
 
 TEST(ZvErrors, GuardsPassAndFailAtTheirBounds) {
-  EXPECT_EQ(MessageOf([] { CheckIndex(0, 0); }), "Index is out of range (0/0)");
-  EXPECT_EQ(MessageOf([] { CheckIndex(-1, 3); }), "Index is out of range (-1/3)");
+  EXPECT_EQ(zvtest::MessageOf<EZVError>([] { CheckIndex(0, 0); }), "Index is out of range (0/0)");
+  EXPECT_EQ(zvtest::MessageOf<EZVError>([] { CheckIndex(-1, 3); }), "Index is out of range (-1/3)");
   EXPECT_NO_THROW(CheckIndex(2, 3));
-  EXPECT_EQ(MessageOf([] { CheckForPositive(0); }), "Value must be positive (0)");
+  EXPECT_EQ(zvtest::MessageOf<EZVError>([] { CheckForPositive(0); }), "Value must be positive (0)");
   EXPECT_NO_THROW(CheckForPositive(1));
   EXPECT_NO_THROW(CheckForPositiveAndZero(0));
-  EXPECT_EQ(MessageOf([] { CheckForPositiveAndZero(-7); }), "Value can not be negative (-7)");
+  EXPECT_EQ(zvtest::MessageOf<EZVError>([] { CheckForPositiveAndZero(-7); }), "Value can not be negative (-7)");
   // The grid's exception is a library exception.
   EXPECT_THROW(throw EDBDivoRud("x"), EZVError);
 }
