@@ -76,36 +76,7 @@ class FormText : public ::testing::Test {
 protected:
   void SetUp() override { RegisterSampleClasses(); }
 
-  // The tree of StreamingTest: every property kind, a collection, references both ways.
-  static std::unique_ptr<TSampleRoot> BuildTree() {
-    auto root = std::make_unique<TSampleRoot>(nullptr);
-    root->SetName("Form1");
-    root->SetCaption("Grüße, мир 😀");
-    root->SetCount(-70000);
-    root->SetBig(INT64_C(1) << 40);
-    root->SetLetter('z');
-    root->SetEnabled(false);
-    root->SetMood(smAngry);
-    root->SetMoods({smCalm, smBusy});
-    root->SetRatio(0.1);
-    root->SetPrice(Currency::FromScaled(-123456789));
-    root->SetWhen(EncodeDate(1850, 2, 28) - 0.25);
-    root->SetWide(u"wide \u263A");
-    root->SetExtra(Variant(42));
-    root->Style()->SetFontName("DejaVu Sans");
-    root->Style()->note = "defined";
-    root->Style()->blob = {0, 1, 2, 0xFF};
-    static_cast<TSampleItem*>(root->Items()->Add())->SetTitle("first");
-    root->Items()->Add();
-    auto* a = new TSample(root.get());
-    a->SetName("Alpha");
-    auto* b = new TSample(root.get());
-    b->SetName("Beta");
-    a->SetPeer(b);
-    b->SetPeer(a);
-    root->SetPeer(b);
-    return root;
-  }
+  static std::unique_ptr<TSampleRoot> BuildTree() { return BuildSampleTree(); }
 };
 
 }  // namespace

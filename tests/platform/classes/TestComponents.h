@@ -153,6 +153,10 @@ public:
   }
 };
 
+// A root that uses every property kind, a collection, a nested object with defined properties
+// and references forward and backward: the tree the streaming tests round-trip.
+std::unique_ptr<TSampleRoot> BuildSampleTree();
+
 // Registers the test classes so that readers can create them by name.
 void RegisterSampleClasses();
 
