@@ -5,15 +5,21 @@
 
 namespace zv {
 
+// Constructors rather than aggregates, so that TPoint(x, y) also compiles where parenthesized
+// aggregate initialization is not available (Clang 14).
 struct TPoint {
   int X = 0;
   int Y = 0;
+  constexpr TPoint() = default;
+  constexpr TPoint(int x, int y) : X(x), Y(y) {}
   constexpr bool operator==(const TPoint&) const = default;
 };
 
 struct TSize {
   int cx = 0;
   int cy = 0;
+  constexpr TSize() = default;
+  constexpr TSize(int width, int height) : cx(width), cy(height) {}
   constexpr bool operator==(const TSize&) const = default;
 };
 
@@ -22,6 +28,8 @@ struct TRect {
   int Top = 0;
   int Right = 0;
   int Bottom = 0;
+  constexpr TRect() = default;
+  constexpr TRect(int left, int top, int right, int bottom) : Left(left), Top(top), Right(right), Bottom(bottom) {}
 
   int Width() const;   // Right - Left; raises on overflow
   int Height() const;  // Bottom - Top
