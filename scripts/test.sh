@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 preset="${1:-default}"
-[ "$preset" = clang ] && ZV_PACKAGES+=(clang)
+if [ "$preset" = clang ]; then ZV_PACKAGES+=(clang); fi
 zv_install_missing
 zv_build "$preset"
 
