@@ -1,8 +1,13 @@
 #include "platform/controls/Application.h"
 
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
 #include "platform/controls/WindowManager.h"
+
+#include "platform/rtl/Consts.h"
+#include "platform/rtl/Format.h"
 
 #include <cstdio>
 #include <exception>
@@ -39,6 +44,8 @@ void TApplication::Idle() {
 }
 
 void TApplication::Run() {
+  fTerminated = false;  // a program (a test program) may run the loop again
+  if (TCustomForm* main = MainForm(); main && fShowMainForm && !main->Visible()) main->Show();
   while (!fTerminated) {
     try {
       HandleMessage();
@@ -53,7 +60,10 @@ void TApplication::Terminate() { PostQuitMessage(); }
 void TApplication::RunNestedLoop() {
   fLoopEnds.push_back(false);
   const std::size_t level = fLoopEnds.size();
-  while (!fLoopEnds[level - 1] && !fTerminated) {
+  // Terminate ends the loop; an application that had ended a Run before (a test program runs
+  // many) can still run one.
+  const bool terminatedBefore = fTerminated;
+  while (!fLoopEnds[level - 1] && (terminatedBefore || !fTerminated)) {
     try {
       HandleMessage();
     } catch (...) {
@@ -94,7 +104,20 @@ void TApplication::HandleException(TObject* sender) {
 }
 
 void TApplication::ShowException(const Exception& e) {
-  std::fprintf(stderr, "%s\n", e.Message().c_str());
+  String message = e.Message();
+  if (!message.empty() && message.back() != '.') message += '.';
+  if (!DialogsCanShow()) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return;
+  }
+  MessageBoxDlg(fTitle, message, mtError, {mbOK});
+}
+
+TCustomForm* TApplication::MainForm() const { return dynamic_cast<TCustomForm*>(fMainControl); }
+
+void TApplication::FormCreated(TCustomForm* form) {
+  if (!fMainControl) SetMainControl(form);
+  form->DoCreate();
 }
 
 void TApplication::SetMainControl(TWinControl* control) {
@@ -126,6 +149,15 @@ void TScreen::SetCursor(TCursor cursor) {
 TWinControl* TScreen::ActiveControl() const { return TWinControl::FindControl(GetFocus()); }
 
 TWinControl* TScreen::ActiveForm() const { return GetTopLevelParent(ActiveControl()); }
+
+TCustomForm* TScreen::ActiveCustomForm() const { return GetParentForm(ActiveControl()); }
+
+TCustomForm* TScreen::Forms(int index) const {
+  if (index < 0 || index >= FormCount()) throw EListError(Format(SListIndexError, {index}));
+  return fForms[static_cast<std::size_t>(index)];
+}
+
+void TScreen::RemoveForm(TCustomForm* form) { std::erase(fForms, form); }
 
 TApplication* TApplicationRef::operator->() const {
   static const std::unique_ptr<TApplication> application = std::make_unique<TApplication>(nullptr);

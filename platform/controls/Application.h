@@ -15,6 +15,7 @@
 namespace zv {
 
 class TWinControl;
+class TCustomForm;
 
 using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
@@ -26,7 +27,9 @@ public:
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
-  // Dispatches messages until Terminate. Closing MainControl's window terminates too.
+  // Shows the main form (when there is one and ShowMainForm), then dispatches messages until
+  // Terminate. Closing MainControl's window (the main form) terminates too. Run may run again
+  // after it returned (a test program runs many loops).
   void Run();
   // Dispatches everything waiting (input, posted messages, painting, timers), without waiting.
   void ProcessMessages();
@@ -37,7 +40,7 @@ public:
   bool Terminated() const { return fTerminated; }
 
   // A loop inside a handler (a drop-down list waits for its choice this way); returns when
-  // EndNestedLoop is called from inside it, or on Terminate.
+  // EndNestedLoop is called from inside it, or on a Terminate that happens while it runs.
   void RunNestedLoop();
   // Ends the innermost running nested loop.
   void EndNestedLoop();
@@ -45,12 +48,25 @@ public:
 
   // Call from inside a catch block (or with the exception at hand).
   void HandleException(TObject* sender);
-  // Reports an exception to the user. Until dialogs exist: the message on standard error.
+  // Reports an exception to the user: an error message box (captioned with Title) when a
+  // dialog responder is set or a user can answer windows, else the message on standard error
+  // (a headless run must not wait for a box nobody can close).
   virtual void ShowException(const Exception& e);
 
-  // The window whose closing ends Run (the main form's place until forms exist).
+  // The window whose closing ends Run: the main form, or any top-level control.
   TWinControl* MainControl() const { return fMainControl; }
   void SetMainControl(TWinControl* control);
+  // MainControl when it is a form.
+  TCustomForm* MainForm() const;
+  bool ShowMainForm() const { return fShowMainForm; }
+  void SetShowMainForm(bool value) { fShowMainForm = value; }
+  // Creates a form owned by the application, fires its OnCreate; the first form created
+  // becomes the main form.
+  template <class T>
+  void CreateForm(T*& reference) {
+    reference = new T(this);
+    FormCreated(reference);
+  }
   const String& Title() const { return fTitle; }
   void SetTitle(const String& title) { fTitle = title; }
 
@@ -73,12 +89,14 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  void FormCreated(TCustomForm* form);
   bool ProcessMessage();
   void Idle();
 
   bool fTerminated = false;
   std::vector<bool> fLoopEnds;
   TWinControl* fMainControl = nullptr;
+  bool fShowMainForm = true;
   String fTitle;
   TColor fHintColor = clInfoBk;
   int fHintPause = 500;
@@ -99,16 +117,26 @@ public:
   // Anything but crDefault overrides every control's cursor (an hourglass during a long task).
   TCursor Cursor() const { return fCursor; }
   void SetCursor(TCursor cursor);
-  // The focused control, and the top-level control holding it (ActiveForm once forms exist).
+  // The focused control, and the top-level control holding it (a form when forms are used).
   TWinControl* ActiveControl() const;
   TWinControl* ActiveForm() const;
+  // The form holding the focus.
+  TCustomForm* ActiveCustomForm() const;
+  // Every form that exists, in creation order.
+  int FormCount() const { return static_cast<int>(fForms.size()); }
+  TCustomForm* Forms(int index) const;
   int PixelsPerInch() const { return ScreenPixelsPerInch; }
 
   // Told when the focus moved (forms hook in here).
   TNotifyEvent OnActiveControlChange;
 
 private:
+  friend class TCustomForm;
+  void AddForm(TCustomForm* form) { fForms.push_back(form); }
+  void RemoveForm(TCustomForm* form);
+
   TCursor fCursor = crDefault;
+  std::vector<TCustomForm*> fForms;
 };
 
 // Application->..., Screen->...: the single instances, created on first use.

@@ -1,6 +1,7 @@
 #include "platform/controls/Control.h"
 
 #include "platform/controls/ControlsConsts.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
 #include "platform/controls/WindowManager.h"
@@ -30,6 +31,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), fFont(std::make_uniqu
 
 TControl::~TControl() {
   Destroying();
+  detail::DragControlDestroyed(this);
   detail::Manager().ControlDestroyed(this);
   if (fParent) fParent->RemoveControl(this);
 }
@@ -221,6 +223,13 @@ LRESULT TControl::Perform(unsigned msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TControl::WndProc(TMessage& m) {
+  // While this control is dragged, the mouse belongs to the drag.
+  if (detail::DragMessage(this, m)) return;
+  if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && fDragMode == dmAutomatic && !Dragging() &&
+      !ComponentState().Contains(csDesigning)) {
+    BeginAutoDrag();
+    if (Mouse->IsDragging()) return;  // an immediate drag takes the press
+  }
   if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) {
     if (!fControlStyle.Contains(csDoubleClicks) &&
         (m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK))
@@ -259,6 +268,8 @@ void TControl::Dispatch(TMessage& m) {
     case CM_MOUSEENTER: return CMMouseEnter(m);
     case CM_MOUSELEAVE: return CMMouseLeave(m);
     case CM_HITTEST: return CMHitTest(m);
+    case WM_CONTEXTMENU: return WMContextMenu(m);
+    case CM_DRAG: return Call(this, m, &TControl::CMDrag);
     default: return DefaultHandler(m);
   }
 }
@@ -322,6 +333,41 @@ void TControl::WMLButtonUp(TWMMouse& m) {
 void TControl::WMRButtonUp(TWMMouse& m) {
   DefaultHandler(m);
   DoMouseUp(m, mbRight);
+  // A right click asks for the context menu, as the host's default window procedure does.
+  HWND window{};
+  if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+    window = w->Handle();
+  else if (fParent && fParent->HandleAllocated())
+    window = fParent->Handle();
+  Perform(WM_CONTEXTMENU, static_cast<WPARAM>(window), PointToLParam(ClientToScreen(m.Pos())));
+}
+
+// --- Context menus -------------------------------------------------------------------------------
+
+TPopupMenu* TControl::GetPopupMenu() const { return dynamic_cast<TPopupMenu*>(fPopupMenu); }
+
+void TControl::DoContextPopup(TPoint mousePos, bool& handled) {
+  if (OnContextPopup) OnContextPopup(this, mousePos, handled);
+}
+
+void TControl::WMContextMenu(TMessage& m) {
+  if (m.Result != 0 || ComponentState().Contains(csDesigning)) return;
+  TPoint pos = LParamToPoint(m.LParam);
+  const bool fromKeyboard = pos.X == -1 && pos.Y == -1;
+  bool handled = false;
+  DoContextPopup(fromKeyboard ? pos : ScreenToClient(pos), handled);
+  if (handled) {
+    m.Result = 1;
+    return;
+  }
+  if (TPopupMenu* menu = GetPopupMenu(); menu && menu->AutoPopup()) {
+    menu->SetPopupComponent(this);
+    if (fromKeyboard) pos = ClientToScreen({0, 0});
+    m.Result = 1;
+    menu->Popup(pos.X, pos.Y);
+    return;
+  }
+  if (fParent) m.Result = fParent->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
 }
 
 void TControl::WMMButtonUp(TWMMouse& m) {
@@ -483,6 +529,71 @@ void TControl::DeclareProperties(TPropTable<TControl>& t) {
   t.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(1);
   t.Prop("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
   t.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(1);
+}
+
+// --- Drag and drop -----------------------------------------------------------------------------
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (ComponentState().Contains(csDesigning) || Dragging()) return;
+  detail::DragBegin(this, immediate, threshold < 0 ? Mouse->DragThreshold() : threshold);
+}
+
+bool TControl::Dragging() const { return detail::DragSource() == this; }
+
+void TControl::EndDrag(bool drop) {
+  if (Dragging()) detail::DragDone(drop);
+}
+
+void TControl::BeginAutoDrag() { BeginDrag(Mouse->DragImmediate(), Mouse->DragThreshold()); }
+
+void TControl::DoStartDrag(TDragObject*& dragObject) {
+  if (OnStartDrag) OnStartDrag(this, dragObject);
+}
+
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+  if (OnEndDrag) OnEndDrag(this, target, x, y);
+}
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = static_cast<bool>(OnDragOver);
+  if (accept) OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+  if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+
+TDragImageList* TControl::GetDragImages() { return nullptr; }
+
+void TControl::CMDrag(TCMDrag& m) {
+  TDragRec* rec = m.DragRec();
+  if (!rec) return;
+  if (m.DragMessage() == dmFindTarget) {
+    // A window hands the drag to the control without a window under the mouse, if any.
+    TControl* target = this;
+    if (auto* w = dynamic_cast<TWinControl*>(this))
+      if (TControl* child = w->ControlAtPos(ScreenToClient(rec->Pos), false)) target = child;
+    m.Result = reinterpret_cast<LRESULT>(target);
+    return;
+  }
+  // A drag made by the control itself shows the control as the source.
+  TObject* source = detail::DragSourceSeen(rec->Source);
+  const TPoint p = ScreenToClient(rec->Pos);
+  switch (m.DragMessage()) {
+    case dmDragEnter:
+    case dmDragLeave:
+    case dmDragMove: {
+      const TDragState state = m.DragMessage() == dmDragEnter   ? dsDragEnter
+                               : m.DragMessage() == dmDragLeave ? dsDragLeave
+                                                                : dsDragMove;
+      bool accept = false;
+      DragOver(source, p.X, p.Y, state, accept);
+      m.Result = accept ? 1 : 0;
+      break;
+    }
+    case dmDragDrop: DragDrop(source, p.X, p.Y); break;
+    default: break;
+  }
 }
 
 // --- Free functions --------------------------------------------------------------------------

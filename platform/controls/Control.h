@@ -10,6 +10,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Strings.h"
+#include "platform/controls/DragDrop.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Font.h"
 
@@ -18,6 +19,11 @@
 namespace zv {
 
 class TWinControl;
+class TPopupMenu;
+
+// A right click (or the menu key) asks for a context menu at mousePos (client coordinates;
+// (-1, -1) when it came from the keyboard); setting handled keeps the menu from popping up.
+using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
 
 enum TControlStyleItem {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
@@ -93,6 +99,9 @@ public:
   void SetParentShowHint(bool value);
   TComponent* PopupMenu() const { return fPopupMenu; }
   void SetPopupMenu(TComponent* menu);
+  // The menu a context-menu request pops up: PopupMenu when it is a TPopupMenu.
+  virtual TPopupMenu* GetPopupMenu() const;
+  TContextPopupEvent OnContextPopup;
   // The host's Caption / Text.
   const String& Caption() const { return fCaption; }
   void SetCaption(const String& caption);
@@ -135,6 +144,31 @@ public:
   TMouseWheelUpDownEvent OnMouseWheelDown;
   TMouseWheelUpDownEvent OnMouseWheelUp;
 
+  // --- Drag and drop (see DragDrop.h) -----------------------------------------------------------
+  // dmAutomatic starts a drag on a left press (BeginDrag with Mouse's settings).
+  TDragMode DragMode() const { return fDragMode; }
+  void SetDragMode(TDragMode mode) { fDragMode = mode; }
+  // The cursor over a control that accepts the drag.
+  TCursor DragCursor() const { return fDragCursor; }
+  void SetDragCursor(TCursor cursor) { fDragCursor = cursor; }
+  TDragKind DragKind() const { return fDragKind; }
+  void SetDragKind(TDragKind kind) { fDragKind = kind; }
+  // Starts a drag now (immediate) or once the mouse has moved threshold pixels with the button
+  // held (a negative threshold: Mouse->DragThreshold()); released before that, it was a click.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // A drag of this control was begun and has not ended.
+  bool Dragging() const;
+  // Ends this control's drag: drop on the accepting control under the mouse, or cancel.
+  void EndDrag(bool drop);
+  // Fires OnDragDrop: source (a control or a drag object) was dropped at (x, y).
+  virtual void DragDrop(TObject* source, int x, int y);
+  // The images shown under the mouse while this control is dragged; none by default.
+  virtual TDragImageList* GetDragImages();
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
   static void DeclareProperties(TPropTable<TControl>& t);
 
 protected:
@@ -148,6 +182,12 @@ protected:
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
+  // Drag and drop: accept starts true when OnDragOver is assigned, which then decides.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DoStartDrag(TDragObject*& dragObject);
+  virtual void DoEndDrag(TObject* target, int x, int y);
+  virtual void BeginAutoDrag();
+  virtual void CMDrag(TCMDrag& message);
   // Marks the control's rectangle in the parent (for controls without a window).
   void InvalidateControl(bool isVisible, bool isOpaque);
   void Notification(TComponent* component, TOperation operation) override;
@@ -181,6 +221,10 @@ protected:
   virtual void CMMouseEnter(TMessage& message);
   virtual void CMMouseLeave(TMessage& message);
   virtual void CMHitTest(TMessage& message);
+  // WM_CONTEXTMENU (screen position in LParam): OnContextPopup, then the pop-up menu with
+  // AutoPopup; unanswered requests go to the parent, as on the host.
+  virtual void WMContextMenu(TMessage& message);
+  virtual void DoContextPopup(TPoint mousePos, bool& handled);
 
   // The mouse-button messages' shared work.
   void DoMouseDown(TWMMouse& message, TMouseButton button, TShiftState shift);
@@ -216,6 +260,10 @@ private:
   TControlStyle fControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState fControlState;
   int fWheelAccumulator = 0;
+  friend class TDragSession;
+  TDragMode fDragMode = dmManual;
+  TCursor fDragCursor = crDrag;
+  TDragKind fDragKind = dkDrag;
 };
 
 // The capture as the host keeps it: a control without a window captures through its parent.

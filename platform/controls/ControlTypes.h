@@ -26,6 +26,11 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
+// Borders of forms; controls with a border (panels, edits) use the first two (the host's
+// TBorderStyle is the subrange bsNone..bsSingle).
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
 // Cursors by the host's numbers: 0 defers to the parent or the class, negatives are the
 // stock shapes.
 using TCursor = int;
@@ -66,3 +71,4 @@ using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState s
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+ZV_ENUM_TYPE(zv::TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)

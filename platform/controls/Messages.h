@@ -40,6 +40,20 @@ inline constexpr unsigned WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0
                           WM_MOUSELAST = 0x020E, WM_CAPTURECHANGED = 0x0215, WM_MOUSELEAVE = 0x02A3,
                           WM_USER = 0x0400;
 
+// Clipboard and edit-control messages.
+inline constexpr unsigned WM_CUT = 0x0300, WM_COPY = 0x0301, WM_PASTE = 0x0302, WM_CLEAR = 0x0303, WM_UNDO = 0x0304;
+inline constexpr unsigned EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B2, EM_SCROLLCARET = 0x00B7,
+                          EM_GETMODIFY = 0x00B8, EM_SETMODIFY = 0x00B9, EM_GETLINECOUNT = 0x00BA,
+                          EM_LINEINDEX = 0x00BB, EM_LINELENGTH = 0x00C1, EM_REPLACESEL = 0x00C2,
+                          EM_LIMITTEXT = 0x00C5, EM_CANUNDO = 0x00C6, EM_UNDO = 0x00C7, EM_LINEFROMCHAR = 0x00C9,
+                          EM_SETPASSWORDCHAR = 0x00CC, EM_EMPTYUNDOBUFFER = 0x00CD,
+                          EM_GETFIRSTVISIBLELINE = 0x00CE, EM_SETREADONLY = 0x00CF, EM_GETPASSWORDCHAR = 0x00D2,
+                          EM_GETLIMITTEXT = 0x00D5, EM_POSFROMCHAR = 0x00D6, EM_CHARFROMPOS = 0x00D7;
+// Edit-control styles.
+inline constexpr unsigned ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_UPPERCASE = 0x8,
+                          ES_LOWERCASE = 0x10, ES_PASSWORD = 0x20, ES_AUTOVSCROLL = 0x40, ES_AUTOHSCROLL = 0x80,
+                          ES_NOHIDESEL = 0x100, ES_READONLY = 0x800, ES_WANTRETURN = 0x1000;
+
 // --- The framework's control messages ----------------------------------------------------------
 inline constexpr unsigned CM_BASE = 0xB000;
 inline constexpr unsigned CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_GOTFOCUS = CM_BASE + 2,
@@ -57,7 +71,14 @@ inline constexpr unsigned CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1
                           CM_GETDATALINK = CM_BASE + 45, CM_CHILDKEY = CM_BASE + 46, CM_HINTSHOW = CM_BASE + 48,
                           CM_RECREATEWND = CM_BASE + 51, CM_INVALIDATE = CM_BASE + 52,
                           CM_CONTROLCHANGE = CM_BASE + 54, CM_CHANGED = CM_BASE + 55,
-                          CM_BORDERCHANGED = CM_BASE + 59, CM_MOUSEWHEEL = CM_BASE + 67;
+                          CM_BORDERCHANGED = CM_BASE + 59, CM_MOUSEWHEEL = CM_BASE + 67,
+                          CM_RELEASE = CM_BASE + 33;
+
+// Speed buttons of one group tell each other (WParam: the group, LParam: the pressed button).
+inline constexpr unsigned CM_BUTTONPRESSED = CM_BASE + 24;
+
+// Drag and drop (see DragDrop.h).
+inline constexpr unsigned CM_DRAG = CM_BASE + 47;
 
 // The library's own messages, numbered outside WM_USER so that they never meet an application's.
 inline constexpr unsigned ZV_CM_FIELDMAPCHANGED = 1525;
@@ -96,6 +117,9 @@ inline constexpr unsigned WS_POPUP = 0x80000000u, WS_CHILD = 0x40000000u, WS_VIS
                           WS_HSCROLL = 0x00100000u, WS_THICKFRAME = 0x00040000u, WS_TABSTOP = 0x00010000u;
 inline constexpr unsigned WS_EX_TOPMOST = 0x8, WS_EX_TOOLWINDOW = 0x80, WS_EX_CLIENTEDGE = 0x200,
                           WS_EX_CONTROLPARENT = 0x10000;
+// Frame styles of top-level windows (the windowing system draws these frames).
+inline constexpr unsigned WS_DLGFRAME = 0x00400000u, WS_SYSMENU = 0x00080000u, WS_EX_DLGMODALFRAME = 0x1,
+                          WS_EX_NOACTIVATE = 0x08000000u;
 // Class styles.
 inline constexpr unsigned CS_VREDRAW = 0x1, CS_HREDRAW = 0x2, CS_DBLCLKS = 0x8;
 

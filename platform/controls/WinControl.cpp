@@ -6,6 +6,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/ControlsConsts.h"
 #include "platform/controls/CustomControl.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WindowManager.h"
 #include "platform/rtl/Consts.h"
@@ -578,7 +579,14 @@ void TWinControl::CMFocusChanged(TMessage& message) {
 
 // --- Keyboard ----------------------------------------------------------------------------------------
 
+// With KeyPreview, the form sees a key before the focused control inside it.
+static TWinControl* PreviewingForm(TWinControl* control) {
+  TCustomForm* form = GetParentForm(control);
+  return form && form != control && form->KeyPreview() ? form : nullptr;
+}
+
 bool TWinControl::DoKeyDown(TWMKey& message) {
+  if (TWinControl* form = PreviewingForm(this); form && form->DoKeyDown(message)) return true;
   if (ControlStyle().Contains(csNoStdEvents)) return false;
   Word key = message.CharCode();
   KeyDown(key, KeyDataToShiftState(message.KeyData()));
@@ -587,6 +595,7 @@ bool TWinControl::DoKeyDown(TWMKey& message) {
 }
 
 bool TWinControl::DoKeyUp(TWMKey& message) {
+  if (TWinControl* form = PreviewingForm(this); form && form->DoKeyUp(message)) return true;
   if (ControlStyle().Contains(csNoStdEvents)) return false;
   Word key = message.CharCode();
   KeyUp(key, KeyDataToShiftState(message.KeyData()));
@@ -595,6 +604,7 @@ bool TWinControl::DoKeyUp(TWMKey& message) {
 }
 
 bool TWinControl::DoKeyPress(TWMKey& message) {
+  if (TWinControl* form = PreviewingForm(this); form && form->DoKeyPress(message)) return true;
   if (ControlStyle().Contains(csNoStdEvents)) return false;
   char32_t c = message.Char();
   KeyPress(c);

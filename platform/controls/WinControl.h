@@ -12,7 +12,8 @@
 // - focus moves send WM_KILLFOCUS to the old window, then, before WM_SETFOCUS reaches the new
 //   one, CM_EXIT to the old control and its parents up to the common ancestor (innermost
 //   first) and CM_ENTER down to the new control (outermost first), as a form does on the host.
-//   Until forms exist, the top-level control keeps the focused control (SetFocusedControl).
+//   The top-level control keeps the focused control (SetFocusedControl); a form also
+//   remembers it as its ActiveControl (Form.h).
 // - a parent destroys its child controls, as on the host.
 
 #include "platform/controls/Control.h"
@@ -26,6 +27,8 @@ namespace detail {
 class TWindow;
 class TWindowManager;
 }
+
+struct TNativeWindowParams;
 
 struct TCreateParams {
   String Caption;
@@ -119,6 +122,9 @@ protected:
   virtual void DestroyWnd();
   virtual void DestroyWindowHandle();
   virtual void CreateHandle();
+  // What a top-level control asks of its native window (frame, stacking, owner); the window
+  // model has filled in the bounds, caption and pop-up kind from the create params.
+  virtual void NativeWindowParams(TNativeWindowParams&) {}
 
   virtual void KeyDown(Word& key, TShiftState shift);
   virtual void KeyUp(Word& key, TShiftState shift);

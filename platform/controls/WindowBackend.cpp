@@ -29,6 +29,25 @@ TWindowBackend& WindowBackend() {
 
 bool HasWindowBackend() { return Active() != nullptr; }
 
+bool TWindowBackend::RunFileDialog(TNativeWindow, TNativeFileDialog&) { return false; }
+bool TWindowBackend::RunColorDialog(TNativeWindow, TColor&) { return false; }
+
+void TWindowBackend::SetClipboardContent(const std::vector<TClipboardFormat>& formats) { fClipboard = formats; }
+
+std::vector<String> TWindowBackend::ClipboardFormats() const {
+  std::vector<String> names;
+  for (const TClipboardFormat& f : fClipboard) names.push_back(f.Mime);
+  return names;
+}
+
+std::vector<std::uint8_t> TWindowBackend::ClipboardData(const String& mime) const {
+  for (const TClipboardFormat& f : fClipboard)
+    if (f.Mime == mime) return f.Data;
+  return {};
+}
+
+void TWindowBackend::ClearClipboard() { fClipboard.clear(); }
+
 TNativeWindow NativeWindowOf(HWND window) {
   detail::TWindow* w = detail::Manager().FindWindow(window);
   return w ? w->TopLevel().Native : 0;

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace zv {
 
@@ -56,10 +57,30 @@ protected:
   ~TWindowSink() = default;
 };
 
+// The frame the windowing system draws around a window's client area.
+enum class TNativeFrame { None, Single, Sizeable, Dialog, Tool, SizeableTool };
+
 struct TNativeWindowParams {
   TRect Bounds;        // screen coordinates of the client area
   String Caption;
-  bool Popup = false;  // no frame, above its owner (drop-downs, hints)
+  bool Popup = false;  // no frame, above its owner, never activated by showing (drop-downs, hints)
+  TNativeFrame Frame = TNativeFrame::None;
+  bool StayOnTop = false;
+  TNativeWindow Owner = 0;     // kept above its owner
+  bool ActivateOnShow = true;  // showing the window makes it the active one
+};
+
+// A file dialog's question and, once answered, its answer (FileName, FilterIndex).
+struct TNativeFileDialog {
+  bool Save = false;
+  String Title;
+  String InitialDir;
+  String FileName;
+  String DefaultExt;      // without the dot; added to a typed name that has none
+  String Filter;          // the host's form: "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*"
+  int FilterIndex = 1;    // 1-based
+  bool MustExist = false;
+  bool OverwritePrompt = false;
 };
 
 class TWindowBackend {
@@ -94,12 +115,37 @@ public:
   virtual TRect ScreenRect() const = 0;
   virtual TRect WorkAreaRect() const = 0;
   virtual TPoint CursorPos() const = 0;
+  // Whether a user can answer windows (false headless and off-screen): a modal loop nobody
+  // can end must not be started.
+  virtual bool Interactive() const { return false; }
+  // The system's file and colour dialogs, modal over owner; false when cancelled or when the
+  // backend has none (the default: there is no user to ask).
+  virtual bool RunFileDialog(TNativeWindow owner, TNativeFileDialog& dialog);
+  virtual bool RunColorDialog(TNativeWindow owner, TColor& color);
 
   TWindowSink* Sink() const { return fSink; }
 
 private:
   friend std::unique_ptr<TWindowBackend> SetWindowBackend(std::unique_ptr<TWindowBackend> backend);
   TWindowSink* fSink = nullptr;
+
+  // The clipboard, as a list of formats named by MIME type ("text/plain" is UTF-8 text,
+  // "image/png" a picture). The default keeps an in-process store; a backend with a system
+  // clipboard overrides all four.
+public:
+  struct TClipboardFormat {
+    String Mime;
+    std::vector<std::uint8_t> Data;
+  };
+  // Replaces the whole content.
+  virtual void SetClipboardContent(const std::vector<TClipboardFormat>& formats);
+  virtual std::vector<String> ClipboardFormats() const;
+  // Empty when the format is absent.
+  virtual std::vector<std::uint8_t> ClipboardData(const String& mime) const;
+  virtual void ClearClipboard();
+
+private:
+  std::vector<TClipboardFormat> fClipboard;
 };
 
 // The native window of window's top-level window, and its retained surface with the place of

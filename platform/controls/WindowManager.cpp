@@ -4,6 +4,7 @@
 #include "platform/controls/WindowManager.h"
 
 #include "platform/controls/Application.h"
+#include "platform/controls/Form.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,6 +60,7 @@ void TWindowManager::Unregister(TWindow& window) {
   if (fLastClickWindow == h) fLastClickWindow = HWND{};
   if (fMouseTop == h) fMouseTop = HWND{};
   if (fMouseControl == &window.Control) fMouseControl = nullptr;
+  fDisabled.erase(h);
 }
 
 TWinControl* TWindowManager::Find(HWND handle) const {
@@ -237,15 +239,27 @@ HWND TWindowManager::SetFocus(HWND window) {
   const HWND old = fFocus;
   if (window == old) return old;
   if (window != HWND{} && !Find(window)) return HWND{};
+  TWindow* oldWindow = FindWindow(old);
+  const HWND oldTop = oldWindow ? oldWindow->TopLevel().Handle : HWND{};
   fFocus = window;
   if (TWinControl* c = Find(old); c && !c->ComponentState().Contains(csDestroying))
     Send(old, {WM_KILLFOCUS, static_cast<WPARAM>(window), 0, 0});
   if (fFocus != window) return old;
   if (TWindow* w = FindWindow(window)) {
-    TWindow& top = w->TopLevel();
-    TWindow* oldWindow = FindWindow(old);
-    if ((!oldWindow || &oldWindow->TopLevel() != &top) && top.Native && HasWindowBackend())
-      WindowBackend().ActivateWindow(top.Native);
+    const HWND top = w->TopLevel().Handle;
+    if (top != oldTop) {
+      // The focus changes windows: the old one is deactivated, the new one activated.
+      if (TWinControl* c = Find(oldTop); c && !c->ComponentState().Contains(csDestroying))
+        Send(oldTop, {CM_DEACTIVATE, 0, 0, 0});
+      if (fFocus != window) return old;
+      Send(top, {CM_ACTIVATE, 0, 0, 0});
+      if (fFocus != window) return old;
+      // An activation the backend reported needs no request back (a stale report would
+      // otherwise bounce between two windows).
+      if (TWindow* t = FindWindow(top); t && t->Native && HasWindowBackend() && !fActivating)
+        WindowBackend().ActivateWindow(t->Native);
+    }
+    if (!FindWindow(window)) return old;
     Send(window, {WM_SETFOCUS, static_cast<WPARAM>(old), 0, 0});
   }
   if (Screen->OnActiveControlChange) Screen->OnActiveControlChange(Screen);
@@ -279,6 +293,21 @@ void TWindowManager::SetCursorShape(TCursor cursor) {
   WindowBackend().SetCursor(top->Native, cursor);
 }
 
+HWND TWindowManager::WindowFromPoint(TPoint screenPos) const {
+  // Without a z-order across native windows, pop-ups count as above other windows and newer
+  // windows as above older ones.
+  TWindow* best = nullptr;
+  for (const auto& [key, control] : fHandles) {
+    TWindow* w = control ? control->fWindow.get() : nullptr;
+    if (!w || !w->IsTopLevel() || !w->Native || !w->Visible() || !PtInRect(control->BoundsRect(), screenPos)) continue;
+    const bool popup = (w->Style & WS_POPUP) != 0, bestPopup = best && (best->Style & WS_POPUP) != 0;
+    if (!best || (popup && !bestPopup) || (popup == bestPopup && w->Handle > best->Handle)) best = w;
+  }
+  if (!best) return HWND{};
+  TWindow* w = WindowAt(*best, {screenPos.X - best->Control.Left(), screenPos.Y - best->Control.Top()});
+  return w ? w->Handle : HWND{};
+}
+
 TPoint TWindowManager::CursorPos() const {
   if (fCursorKnown || !HasWindowBackend()) return fCursorPos;
   return WindowBackend().CursorPos();
@@ -303,6 +332,25 @@ void TWindowManager::SyncKeyState(const TNativeInput& in) {
     set(in.Key, true);
   } else if (in.Kind == TNativeInputKind::KeyUp) {
     set(in.Key, false);
+  }
+}
+
+// --- Modal state -------------------------------------------------------------------------------------------
+
+std::vector<HWND> TWindowManager::DisableTopLevels(HWND except) {
+  std::vector<HWND> list;
+  for (const auto& [h, c] : fHandles)
+    if (!c->Parent() && static_cast<HWND>(h) != except && c->Showing() && !TopLevelDisabled(static_cast<HWND>(h)))
+      list.push_back(static_cast<HWND>(h));
+  std::sort(list.begin(), list.end());
+  for (HWND h : list) ++fDisabled[h];
+  return list;
+}
+
+void TWindowManager::EnableTopLevels(const std::vector<HWND>& windows) {
+  for (HWND h : windows) {
+    const auto it = fDisabled.find(h);
+    if (it != fDisabled.end() && --it->second <= 0) fDisabled.erase(it);
   }
 }
 
@@ -377,12 +425,22 @@ void TWindowManager::HandleException() { Application->HandleException(nullptr); 
 // An activated top-level window gives the focus back to its focused control, unless the focus
 // is inside it already.
 void TWindowManager::Activate(TWindow& top) {
+  if (TopLevelDisabled(top.Handle)) return;
   TWindow* focused = FindWindow(fFocus);
   if (focused && &focused->TopLevel() == &top) return;
   TWinControl& root = top.Control;
   TWinControl* target = root.FocusedControl();
+  if (auto* form = dynamic_cast<TCustomForm*>(&root)) target = form->ActivationFocus();
   if (!target || !target->HandleAllocated() || !target->CanFocus()) target = &root;
-  if (target->Showing()) SetFocus(target->Handle());
+  if (!target->Showing()) return;
+  fActivating = true;
+  try {
+    SetFocus(target->Handle());
+  } catch (...) {
+    fActivating = false;
+    throw;
+  }
+  fActivating = false;
 }
 
 // --- Input translation ---------------------------------------------------------------------------------------
@@ -391,6 +449,8 @@ void TWindowManager::DispatchInput(HWND topLevel, const TNativeInput& input) {
   TWindow* top = FindWindow(topLevel);
   if (!top) return;
   SyncKeyState(input);
+  // A window disabled by a modal loop hears nothing of the mouse and the keyboard.
+  if (TopLevelDisabled(topLevel) && input.Kind != TNativeInputKind::MouseLeave) return;
   switch (input.Kind) {
     case TNativeInputKind::MouseDown:
     case TNativeInputKind::MouseUp:
@@ -455,15 +515,15 @@ void TWindowManager::UpdateCursor(TWindow& window, TPoint, unsigned mouseMsg) {
 }
 
 void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
-  const TPoint p = in.Pos;
-  fCursorPos = {CheckedAdd(top.Control.Left(), p.X), CheckedAdd(top.Control.Top(), p.Y)};
+  const TPoint& inPos = in.Pos;
+  fCursorPos = {CheckedAdd(top.Control.Left(), inPos.X), CheckedAdd(top.Control.Top(), inPos.Y)};
   fCursorKnown = true;
   fMouseTop = top.Handle;
 
   if (fBarTrack.Window != HWND{}) {
     if (TWindow* w = FindWindow(fBarTrack.Window)) {
       const TPoint o = w->SurfaceOrigin();
-      BarMouse(*w, in, {p.X - o.X, p.Y - o.Y});
+      BarMouse(*w, in, {inPos.X - o.X, inPos.Y - o.Y});
       return;
     }
     fBarTrack = {};
@@ -471,6 +531,12 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
 
   TWindow* target = FindWindow(fCapture);
   bool client = true;
+  TPoint p = in.Pos;
+  if (target && &target->TopLevel() != &top) {
+    // Captured by another top-level window: the position is taken over into its surface.
+    const TWinControl& holder = target->TopLevel().Control;
+    p = {CheckedSub(fCursorPos.X, holder.Left()), CheckedSub(fCursorPos.Y, holder.Top())};
+  }
   if (!target) {
     target = WindowAt(top, p);
     if (!target) {
@@ -607,6 +673,10 @@ bool TWindowManager::IsDialogKey(TWinControl& control, Word key, LPARAM keyData)
 }
 
 void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
+  if (in.Kind == TNativeInputKind::KeyDown && DragKeyDown(in.Key)) {
+    fSuppressChar = true;  // Esc ended a drag and is no key for anyone else
+    return;
+  }
   HWND target = fFocus;
   TWindow* f = FindWindow(fFocus);
   if (!f || &f->TopLevel() != &top) {

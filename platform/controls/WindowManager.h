@@ -60,6 +60,15 @@ public:
   void SetCursorShape(TCursor cursor);
   // The last mouse position seen (screen coordinates).
   TPoint CursorPos() const;
+  // The window under a screen point, across the top-level windows (drag and drop); 0 if none.
+  HWND WindowFromPoint(TPoint screenPos) const;
+
+  // --- Modal state ------------------------------------------------------------------------------
+  // Disables every shown top-level window but except (a modal form's loop); they take no mouse
+  // and keyboard input and are not activated until enabled again. Returns those it disabled.
+  std::vector<HWND> DisableTopLevels(HWND except);
+  void EnableTopLevels(const std::vector<HWND>& windows);
+  bool TopLevelDisabled(HWND window) const { return fDisabled.count(window) != 0; }
 
   // --- Timers -----------------------------------------------------------------------------------
   std::uintptr_t SetTimer(HWND window, std::uintptr_t id, unsigned milliseconds);
@@ -136,6 +145,8 @@ private:
   HWND fMouseTop{};           // the top-level window the mouse was last over
   TCursor fCursorShape = crDefault;
   TBarTrack fBarTrack;
+  std::map<HWND, int> fDisabled;
+  bool fActivating = false;  // handling an activation the backend reported  // disabled top-level windows, with the number of modal loops
 };
 
 inline TWindowManager& Manager() { return TWindowManager::Instance(); }

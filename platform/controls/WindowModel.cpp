@@ -57,6 +57,7 @@ TWindow::TWindow(TWinControl& control, const TCreateParams& params)
     native.Bounds = control.BoundsRect();
     native.Caption = params.Caption;
     native.Popup = (Style & WS_CAPTION) == 0;
+    control.NativeWindowParams(native);
     Native = WindowBackend().CreateWindow(native);
   } catch (...) {
     Manager().Unregister(*this);

@@ -1,6 +1,7 @@
 #pragma once
 // The enumerations and small types of the data-access layer, in the host's order.
 
+#include "platform/classes/ClassesTypes.h"
 #include "platform/rtl/Set.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/rtl/Variant.h"
@@ -22,7 +23,6 @@ enum TFieldType {
 const char* FieldTypeName(TFieldType type);
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum TDataSetState {
   dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,

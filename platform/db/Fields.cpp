@@ -8,6 +8,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/DateFormat.h"
+#include "platform/rtl/EditMask.h"
 #include "platform/rtl/FloatFormat.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
@@ -139,7 +140,13 @@ Variant TStringField::AsVariant() const {
 }
 
 void TStringField::SetVarValue(const Variant& v) { SetAsString(v.AsString()); }
-String TStringField::GetText(bool) const { return AsString(); }
+// Display text shows the value laid out on its edit mask (a phone number with its brackets);
+// editing text stays the raw value, which a mask edit lays out itself.
+String TStringField::GetText(bool displayText) const {
+  String text = AsString();
+  if (displayText && !EditMask().empty()) return FormatMaskText(EditMask(), text);
+  return text;
+}
 
 TWideStringField::TWideStringField(TComponent* owner) : TStringField(owner) { SetDataType(ftWideString); }
 

@@ -620,7 +620,6 @@ protected:
 }  // namespace zv
 
 // Type information of the enumerations that fields and definitions publish.
-ZV_ENUM_TYPE(zv::TAlignment, taLeftJustify, taRightJustify, taCenter)
 ZV_ENUM_TYPE(zv::TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
 ZV_ENUM_TYPE(zv::TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat,
              ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob,

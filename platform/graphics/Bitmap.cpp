@@ -119,6 +119,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
   if (format == TImageFormat::Bmp || !format) {
     SetPixels(DecodeBmp(bytes));
   } else {
+    if (GraphicsBackend().CanDecode(*format)) CheckImageComplete(bytes, *format);
     SetPixels(GraphicsBackend().DecodeImage(bytes, *format));
   }
 }

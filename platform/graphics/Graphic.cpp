@@ -137,6 +137,7 @@ void TRasterImage::WritePixelsTo(TPixelBuffer& resized) {
 void TRasterImage::LoadFromStream(TStream& stream) {
   const std::vector<std::uint8_t> bytes = ReadRest(stream);
   const TImageFormat format = DetectImageFormat(bytes).value_or(FileFormat());
+  if (GraphicsBackend().CanDecode(format)) CheckImageComplete(bytes, format);
   SetPixels(GraphicsBackend().DecodeImage(bytes, format));
 }
 

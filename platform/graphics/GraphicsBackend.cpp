@@ -49,6 +49,27 @@ std::optional<TImageFormat> ImageFormatFromExtension(std::string_view fileName) 
   return std::nullopt;
 }
 
+void CheckImageComplete(std::span<const std::uint8_t> d, TImageFormat format) {
+  // Trailing zero bytes are padding some writers add after the end marker.
+  std::size_t n = d.size();
+  while (n > 0 && d[n - 1] == 0) --n;
+  bool complete = true;
+  switch (format) {
+    case TImageFormat::Bmp: return;
+    case TImageFormat::Png: {
+      // The IEND chunk's type, then its CRC.
+      static constexpr std::uint8_t iend[] = {'I', 'E', 'N', 'D'};
+      const auto tail = d.size() >= 12 ? d.subspan(d.size() - 12) : d;
+      const auto it = std::search(tail.begin(), tail.end(), std::begin(iend), std::end(iend));
+      complete = it != tail.end() && tail.end() - it >= 8;
+      break;
+    }
+    case TImageFormat::Jpeg: complete = n >= 4 && d[n - 2] == 0xFF && d[n - 1] == 0xD9; break;
+    case TImageFormat::Gif: complete = n >= 14 && d[n - 1] == 0x3B; break;
+  }
+  if (!complete) throw EInvalidGraphic(Format(SInvalidImageData, {ImageFormatName(format), "the data ends early"}));
+}
+
 TGraphicsBackend::~TGraphicsBackend() = default;
 
 TColor TGraphicsBackend::SysColor(int index) const { return DefaultSysColor(index); }

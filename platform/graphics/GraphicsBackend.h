@@ -20,6 +20,10 @@ const char* ImageFormatName(TImageFormat format);  // "BMP", "PNG", ...
 std::optional<TImageFormat> DetectImageFormat(std::span<const std::uint8_t> data);
 // By a file name's extension (case-insensitive, "bmp", "png", "jpg"/"jpeg", "gif").
 std::optional<TImageFormat> ImageFormatFromExtension(std::string_view fileName);
+// Codecs may decode a cut-off PNG, JPEG or GIF into a partly grey image: refuse data that stops
+// before its format's end marker with EInvalidGraphic ("JPEG image is not valid: the data ends
+// early"). BMP data is checked by its decoder.
+void CheckImageComplete(std::span<const std::uint8_t> data, TImageFormat format);
 
 class TGraphicsBackend {
 public:

@@ -10,6 +10,10 @@ TNativeWindow TNullWindowBackend::CreateWindow(const TNativeWindowParams& params
   r.Bounds = params.Bounds;
   r.Caption = params.Caption;
   r.Popup = params.Popup;
+  r.Frame = params.Frame;
+  r.StayOnTop = params.StayOnTop;
+  r.Owner = params.Owner;
+  r.ActivateOnShow = params.ActivateOnShow;
   return id;
 }
 
@@ -23,7 +27,7 @@ void TNullWindowBackend::ShowWindow(TNativeWindow window, bool visible) {
   TWindowRecord* r = Window(window);
   if (!r || r->Visible == visible) return;
   r->Visible = visible;
-  if (visible && !r->Popup) ActivateWindow(window);
+  if (visible && !r->Popup && r->ActivateOnShow) ActivateWindow(window);
 }
 
 void TNullWindowBackend::SetWindowBounds(TNativeWindow window, const TRect& screenBounds) {

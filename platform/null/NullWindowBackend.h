@@ -4,7 +4,8 @@
 // closes windows, and moves the clock, which fires the timers that come due. Each window keeps
 // what it shows (the presented pixels), the presented region and a count of presentations.
 //
-// As a window manager would, showing a framed window activates it.
+// As a window manager would, showing a window activates it, unless it is a pop-up or asked
+// not to be.
 
 #include "platform/controls/WindowBackend.h"
 
@@ -19,6 +20,10 @@ public:
     String Caption;
     bool Visible = false;
     bool Popup = false;
+    TNativeFrame Frame = TNativeFrame::None;
+    bool StayOnTop = false;
+    TNativeWindow Owner = 0;
+    bool ActivateOnShow = true;
     TCursor Cursor = crDefault;
     TRegion Presented;  // everything presented since the record was cleared
     int PresentCount = 0;

@@ -2,12 +2,12 @@
 
 #include "platform/qt/QtEnvironment.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 namespace zv::qt {
 
 TGuiSession::TGuiSession(int& argc, char** argv)
-    : fWindowed(PrepareQtPlatform()), fApp(std::make_unique<QGuiApplication>(argc, argv)) {
+    : fWindowed(PrepareQtPlatform()), fApp(std::make_unique<QApplication>(argc, argv)) {
   LoadPinnedFonts();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // TGuiSession: the Qt application object for programs and tests that paint without widgets.
 // Chooses the off-screen platform when no display is reachable (unless QT_QPA_PLATFORM says
-// otherwise), creates the QGuiApplication and loads the pinned fonts. One per process.
+// otherwise), creates the application object (a QApplication, so that the system dialogs
+// work) and loads the pinned fonts. One per process.
 
 #include <memory>
 

@@ -2,6 +2,8 @@
 
 #include "platform/controls/Messages.h"
 #include "platform/qt/QtBackend.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtClipboard.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -65,6 +67,23 @@ Qt::CursorShape ShapeOf(TCursor cursor) {
   }
 }
 
+// Pop-ups are tool tips to Qt: frameless, above everything, never activated by showing.
+Qt::WindowFlags FlagsOf(const TNativeWindowParams& p) {
+  if (p.Popup) return Qt::ToolTip | Qt::FramelessWindowHint;
+  Qt::WindowFlags f;
+  switch (p.Frame) {
+    case TNativeFrame::None: f = Qt::Window | Qt::FramelessWindowHint; break;
+    case TNativeFrame::Single: f = Qt::Window | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TNativeFrame::Sizeable: f = Qt::Window; break;
+    case TNativeFrame::Dialog: f = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TNativeFrame::Tool: f = Qt::Tool | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TNativeFrame::SizeableTool: f = Qt::Tool; break;
+  }
+  if (p.StayOnTop) f |= Qt::WindowStaysOnTopHint;
+  if (!p.ActivateOnShow) f |= Qt::WindowDoesNotAcceptFocus;
+  return f;
+}
+
 class TQtWindow : public QRasterWindow {
 public:
   TQtWindow(TQtWindowBackend& backend, TNativeWindow id) : fBackend(backend), fId(id) {}
@@ -112,7 +131,8 @@ public:
   TNativeWindow CreateWindow(const TNativeWindowParams& params) override {
     const TNativeWindow id = fNext++;
     auto window = std::make_unique<TQtWindow>(*this, id);
-    if (params.Popup) window->setFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    window->setFlags(FlagsOf(params));
+    if (TQtWindow* owner = Find(params.Owner)) window->setTransientParent(owner);
     window->setTitle(QString::fromStdString(params.Caption));
     SetGeometry(*window, params.Bounds);
     fWindows[id] = std::move(window);
@@ -206,6 +226,17 @@ public:
     const QPoint p = QCursor::pos();
     return {p.x(), p.y()};
   }
+
+  bool Interactive() const override { return QtInteractive(); }
+  bool RunFileDialog(TNativeWindow owner, TNativeFileDialog& dialog) override {
+    return RunQtFileDialog(Find(owner), dialog);
+  }
+  bool RunColorDialog(TNativeWindow owner, TColor& color) override { return RunQtColorDialog(Find(owner), color); }
+
+  void SetClipboardContent(const std::vector<TClipboardFormat>& formats) override { SetQtClipboard(formats); }
+  std::vector<String> ClipboardFormats() const override { return QtClipboardFormats(); }
+  std::vector<std::uint8_t> ClipboardData(const String& mime) const override { return QtClipboardData(mime); }
+  void ClearClipboard() override { ClearQtClipboard(); }
 
   TQtWindow* Find(TNativeWindow id) const {
     const auto it = fWindows.find(id);

@@ -4,6 +4,11 @@
 
 #include "HarnessTest.h"
 #include "ControlBehaviour.h"
+#include "DragBehaviour.h"
+#include "EditBehaviour.h"
+#include "FormBehaviour.h"
+#include "MaskEditBehaviour.h"
+#include "MenuBehaviour.h"
 
 #include "platform/null/NullBackend.h"
 #include "platform/null/NullWindowBackend.h"
@@ -13,6 +18,11 @@
 namespace zvtest {
 
 INSTANTIATE_TEST_SUITE_P(Null, ControlBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+INSTANTIATE_TEST_SUITE_P(Null, EditBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+INSTANTIATE_TEST_SUITE_P(Null, MaskEditBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+INSTANTIATE_TEST_SUITE_P(Null, DragBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+INSTANTIATE_TEST_SUITE_P(Null, MenuBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+INSTANTIATE_TEST_SUITE_P(Null, FormBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
 namespace {
 

@@ -336,6 +336,17 @@ TEST_F(FieldsFixture, StringFieldsConvertThroughText) {
   EXPECT_TRUE(s->IsNull());
 }
 
+TEST_F(FieldsFixture, StringFieldsShowTheirValueOnTheEditMaskButEditItRaw) {
+  auto* phone = Make<TStringField>("Phone");
+  phone->SetEditMask("!\\(999\\) 000-0000;0;_");
+  Edit();
+  phone->SetAsString("5551234567");
+  EXPECT_EQ(phone->DisplayText(), "(555) 123-4567");
+  EXPECT_EQ(phone->Text(), "5551234567");
+  phone->SetEditMask("");
+  EXPECT_EQ(phone->DisplayText(), "5551234567");
+}
+
 TEST_F(FieldsFixture, FixedCharAndGuidFieldsAreStringFields) {
   auto* s = Make<TStringField>("S");
   s->SetFixedChar(true);

@@ -4,7 +4,12 @@
 // resizes, keys with their text.
 
 #include "ControlBehaviour.h"
+#include "DragBehaviour.h"
+#include "EditBehaviour.h"
+#include "FormBehaviour.h"
 #include "HarnessTest.h"
+#include "MaskEditBehaviour.h"
+#include "MenuBehaviour.h"
 
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/QtBackend.h"
@@ -44,6 +49,11 @@ protected:
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Qt, ControlBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, EditBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, MaskEditBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, DragBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, MenuBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, FormBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 
 TEST_F(QtControls, ATopLevelControlIsAQtWindowThatFollowsIt) {
   TProbe* top = h->TopLevel(60, 50, 240, 160, clNavy);

@@ -1,0 +1,423 @@
+// TCustomForm. Sections: life; showing, closing and the modal loop; focus and keys; window.
+
+#include "platform/controls/Form.h"
+
+#include "platform/controls/Application.h"
+#include "platform/controls/ControlsConsts.h"
+#include "platform/controls/WinApi.h"
+#include "platform/controls/WindowManager.h"
+#include "platform/rtl/Exceptions.h"
+
+#include <algorithm>
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TCustomForm, TCustomControl)
+ZV_DEFINE_CLASS(TForm, TCustomForm)
+
+TCustomForm* GetParentForm(const TControl* control) {
+  for (; control; control = control->Parent())
+    if (auto* form = dynamic_cast<const TCustomForm*>(control)) return const_cast<TCustomForm*>(form);
+  return nullptr;
+}
+
+namespace {
+
+// Controls placed on a form whose window existed while it was hidden have no windows yet.
+void CreateChildHandles(TWinControl& parent) {
+  for (int i = 0; i < parent.ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(parent.Controls(i)); w && w->Visible()) {
+      w->HandleNeeded();
+      CreateChildHandles(*w);
+    }
+}
+
+}  // namespace
+
+// --- Life ----------------------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+  SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+  SetParentColor(false);
+  SetColor(clBtnFace);
+  SetVisible(false);
+  SetBounds(0, 0, 320, 240);
+  Screen->AddForm(this);
+  fFormState.Exclude(fsCreating);
+}
+
+TCustomForm::~TCustomForm() {
+  Destroying();
+  if (OnDestroy) {
+    try {
+      OnDestroy(this);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
+  Screen->RemoveForm(this);
+}
+
+void TCustomForm::DoCreate() {
+  if (fCreated) return;
+  fCreated = true;
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::Loaded() {
+  TCustomControl::Loaded();
+  DoCreate();
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TCustomControl::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == fActiveControl) fActiveControl = nullptr;
+  if (component == fPopupParent) fPopupParent = nullptr;
+}
+
+// --- Showing, closing and the modal loop -------------------------------------------------------------
+
+void TCustomForm::Show() {
+  if (fNoActivate) {
+    fNoActivate = false;
+    if (HandleAllocated()) RecreateWnd();
+  }
+  if (Visible()) {
+    if (!Parent()) SetWindowFocus();
+    return;
+  }
+  SetVisible(true);
+}
+
+void TCustomForm::ShowNoActivate() {
+  if (!fNoActivate) {
+    fNoActivate = true;
+    if (HandleAllocated()) RecreateWnd();
+  }
+  SetVisible(true);
+}
+
+void TCustomForm::CMVisibleChanged(TMessage& message) {
+  if (fFormState.Contains(fsCreating)) {
+    TCustomControl::CMVisibleChanged(message);
+    return;
+  }
+  if (Visible()) {
+    // OnShow comes before the window appears, as on the host; Position places it each time.
+    fFormState.Include(fsShowing);
+    try {
+      DoShow();
+      if (!Parent()) ApplyPosition();
+    } catch (...) {
+      fFormState.Exclude(fsShowing);
+      throw;
+    }
+    fFormState.Exclude(fsShowing);
+    fFormState.Include(fsVisible);
+    if (!Parent()) {
+      HandleNeeded();
+      CreateChildHandles(*this);
+    }
+    TCustomControl::CMVisibleChanged(message);
+    if (!Parent() && !fNoActivate) SetWindowFocus();
+  } else {
+    fFormState.Exclude(fsVisible);
+    TCustomControl::CMVisibleChanged(message);
+    SetActive(false);
+    DoHide();
+  }
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (fFormState.Contains(fsModal)) {
+    fModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caNone) return;
+  if (Application->MainControl() == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide: Hide(); break;
+    case caFree: Release(); break;
+    default: break;  // caMinimize: there is no minimized state; the form stays as it is
+  }
+}
+
+void TCustomForm::CloseModal() {
+  TCloseAction action = caNone;
+  if (CloseQuery()) {
+    action = caHide;
+    DoClose(action);
+  }
+  if (action == caNone) fModalResult = mrNone;
+  else if (action == caFree) Release();
+}
+
+void TCustomForm::Release() { PostMessage(Handle(), CM_RELEASE, 0, 0); }
+
+TModalResult TCustomForm::ShowModal() {
+  if (Visible() || !Enabled() || fFormState.Contains(fsModal)) throw EInvalidOperation(SCannotShowModal);
+  if (GetCapture() != HWND{}) SendMessage(GetCapture(), WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  const HWND previousFocus = GetFocus();
+  TCustomForm* previousForm = GetParentForm(FindControl(previousFocus));
+  if (previousForm == this) previousForm = nullptr;
+  fFormState.Include(fsModal);
+  const std::vector<HWND> disabled = detail::Manager().DisableTopLevels(Handle());
+  // Terminate ends the loop; an application that had ended a Run before (a test program runs
+  // many) still shows the form.
+  const bool terminatedBefore = Application->Terminated();
+  auto restore = [&] {
+    if (Visible()) Hide();
+    detail::Manager().EnableTopLevels(disabled);
+    fFormState.Exclude(fsModal);
+    if (TWinControl* c = FindControl(previousFocus); c && c->CanFocus() && c->Showing())
+      zv::SetFocus(previousFocus);
+    else if (previousForm && previousForm->Showing())
+      previousForm->SetWindowFocus();
+  };
+  fModalResult = mrNone;
+  try {
+    Show();
+    do {
+      try {
+        Application->HandleMessage();
+      } catch (...) {
+        Application->HandleException(this);
+      }
+      if (!terminatedBefore && Application->Terminated())
+        fModalResult = mrCancel;
+      else if (fModalResult != mrNone)
+        CloseModal();
+    } while (fModalResult == mrNone);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return fModalResult;
+}
+
+// --- Focus and keys ---------------------------------------------------------------------------------
+
+bool TCustomForm::SetFocusedControl(TWinControl* control) {
+  if (!TCustomControl::SetFocusedControl(control)) return false;
+  if (control != this && control != fActiveControl) {
+    if (fActiveControl) fActiveControl->RemoveFreeNotification(this);
+    fActiveControl = control;
+    if (control) control->FreeNotification(this);
+  }
+  return true;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control == fActiveControl) return;
+  if (control && (control == this || GetParentForm(control) != this ||
+                  (!ComponentState().Contains(csLoading) && !control->CanFocus())))
+    throw EInvalidOperation(SCannotFocus);
+  if (fActiveControl) fActiveControl->RemoveFreeNotification(this);
+  fActiveControl = control;
+  if (control) control->FreeNotification(this);
+  if (fActive && control && !ComponentState().Contains(csLoading)) SetWindowFocus();
+}
+
+TWinControl* TCustomForm::ActivationFocus() {
+  if (fActiveControl && ContainsControl(fActiveControl) && fActiveControl->CanFocus() && fActiveControl->Showing())
+    return fActiveControl;
+  if (TWinControl* first = FindNextControl(nullptr, true, true, false); first && first->Showing()) return first;
+  return this;
+}
+
+void TCustomForm::SetWindowFocus() {
+  if (!Showing()) return;
+  zv::SetFocus(ActivationFocus()->Handle());
+}
+
+void TCustomForm::SelectFirst() {
+  if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
+}
+
+void TCustomForm::SetActive(bool value) {
+  if (fActive == value) return;
+  fActive = value;
+  if (value) {
+    fFormState.Include(fsActivated);
+    Activate();
+  } else {
+    Deactivate();
+  }
+}
+
+void TCustomForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::CMDialogKey(TWMKey& message) {
+  // Arrows move among the focused control's siblings, as in a dialog.
+  const Word key = message.CharCode();
+  if (GetKeyState(VK_MENU) >= 0 && fActiveControl && fActiveControl->Parent() &&
+      (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN)) {
+    fActiveControl->Parent()->SelectNext(fActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+    message.Result = 1;
+    return;
+  }
+  TCustomControl::CMDialogKey(message);
+}
+
+// --- Window ---------------------------------------------------------------------------------------
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
+  if (fBorderStyle == value) return;
+  fBorderStyle = value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value) {
+  if (fFormStyle == value) return;
+  fFormStyle = value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetPopupParent(TCustomForm* form) {
+  if (fPopupParent == form) return;
+  if (fPopupParent) fPopupParent->RemoveFreeNotification(this);
+  fPopupParent = form;
+  if (form) form->FreeNotification(this);
+  RecreateWnd();
+}
+
+TCustomForm* TCustomForm::OwnerForm() const {
+  if (fPopupParent) return fPopupParent;
+  auto* owner = dynamic_cast<TCustomForm*>(Owner());
+  return owner != this ? owner : nullptr;
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  if (Parent()) return;
+  switch (fBorderStyle) {
+    case bsNone: break;
+    case bsSingle:
+    case bsToolWindow: params.Style |= WS_CAPTION | WS_SYSMENU; break;
+    case bsSizeable:
+    case bsSizeToolWin: params.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; break;
+    case bsDialog:
+      params.Style |= WS_CAPTION | WS_SYSMENU;
+      params.ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
+  }
+  if (fBorderStyle == bsToolWindow || fBorderStyle == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
+  if (fFormStyle == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+  if (fNoActivate) params.ExStyle |= WS_EX_NOACTIVATE;
+  if (TCustomForm* owner = OwnerForm(); owner && owner->HandleAllocated()) params.WndParent = owner->Handle();
+}
+
+void TCustomForm::NativeWindowParams(TNativeWindowParams& params) {
+  if (Parent()) return;
+  static constexpr TNativeFrame kFrames[] = {TNativeFrame::None,   TNativeFrame::Single, TNativeFrame::Sizeable,
+                                             TNativeFrame::Dialog, TNativeFrame::Tool,   TNativeFrame::SizeableTool};
+  params.Frame = kFrames[fBorderStyle];
+  params.Popup = ShowsAsPopup();
+  params.StayOnTop = fFormStyle == fsStayOnTop;
+  params.ActivateOnShow = !fNoActivate;
+  if (TCustomForm* owner = OwnerForm(); owner && owner->HandleAllocated()) params.Owner = NativeWindowOf(owner->Handle());
+}
+
+void TCustomForm::ApplyPosition() {
+  if (!HasWindowBackend()) return;
+  TRect area;
+  bool keepOnScreen = false;
+  auto* mainForm = dynamic_cast<TCustomForm*>(Application->MainControl());
+  if (mainForm == this) mainForm = nullptr;
+  switch (fPosition) {
+    case poScreenCenter:
+    case poDesktopCenter: area = WindowBackend().ScreenRect(); break;
+    case poOwnerFormCenter:
+      if (TCustomForm* owner = OwnerForm(); owner && owner->Visible()) {
+        area = owner->BoundsRect();
+        keepOnScreen = true;
+        break;
+      }
+      [[fallthrough]];
+    case poMainFormCenter:
+      if (mainForm && mainForm->Visible()) {
+        area = mainForm->BoundsRect();
+        keepOnScreen = true;
+      } else {
+        area = WindowBackend().ScreenRect();
+      }
+      break;
+    default: return;
+  }
+  int left = area.Left + (area.Width() - Width()) / 2;
+  int top = area.Top + (area.Height() - Height()) / 2;
+  if (keepOnScreen) {
+    const TRect work = WindowBackend().WorkAreaRect();
+    left = std::max(work.Left, std::min(left, work.Right - Width()));
+    top = std::max(work.Top, std::min(top, work.Bottom - Height()));
+  }
+  SetBounds(left, top, Width(), Height());
+}
+
+void TCustomForm::Paint() {
+  if (OnPaint) OnPaint(this);
+}
+
+// The windowing system draws a top-level form's frame outside its client area.
+void TCustomForm::WMNCCalcSize(TWMNCCalcSize& message) {
+  if (Parent())
+    TCustomControl::WMNCCalcSize(message);
+  else
+    message.Result = 0;
+}
+
+void TCustomForm::WMNCPaint(TWMNCPaint& message) {
+  if (Parent()) TCustomControl::WMNCPaint(message);
+}
+
+void TCustomForm::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CLOSE: Close(); return;
+    case CM_ACTIVATE: SetActive(true); return;
+    case CM_DEACTIVATE: SetActive(false); return;
+    case CM_RELEASE: delete this; return;
+    default: TCustomControl::Dispatch(message);
+  }
+}
+
+void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
+  t.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
+  t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
+  t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);
+  t.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
+}
+
+}  // namespace zv

@@ -1,0 +1,159 @@
+#pragma once
+// TCustomForm and TForm: the top-level windows of an application, shown modelessly (Show),
+// modally (ShowModal runs a loop of its own until ModalResult is set; the other top-level
+// windows take no input meanwhile) or as pop-ups placed at screen coordinates without taking
+// the activation (ShowNoActivate, for drop-downs).
+//
+// A form's Left/Top/Width/Height are its client area on the screen: the windowing system
+// draws the frame that BorderStyle asks for outside it. The form keeps the control that has
+// the focus inside it (ActiveControl) and gives the focus back to it when activated; with
+// KeyPreview it sees the keys before the focused control. CM_ACTIVATE / CM_DEACTIVATE reach a
+// form when the focus enters it from another top-level window or leaves it.
+
+#include "platform/controls/CustomControl.h"
+
+#include <vector>
+
+namespace zv {
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+                              mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
+                              mrNoToAll = 13, mrYesToAll = 14;
+
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
+using TFormState = TSet<TFormStateItem>;
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+class TCustomForm : public TCustomControl {
+  ZV_CLASS(TCustomForm, TCustomControl)
+
+public:
+  explicit TCustomForm(TComponent* owner);
+  ~TCustomForm() override;
+
+  // --- Showing and closing -------------------------------------------------------------------
+  // Shows, applies Position and activates the form (focus to ActiveControl).
+  void Show() override;
+  // Shows the form without activating it: the focus stays where it is. A form without a
+  // border becomes a pop-up (above its owner; never activated by the windowing system).
+  void ShowNoActivate();
+  // Runs the modal loop; EInvalidOperation when the form is visible, disabled or modal already.
+  virtual TModalResult ShowModal();
+  // A modal form: ModalResult := mrCancel. Otherwise OnCloseQuery, OnClose and its action;
+  // closing the main form ends Run.
+  void Close();
+  // OnCloseQuery; false keeps the form open.
+  virtual bool CloseQuery();
+  // Frees the form once the messages already queued are handled.
+  void Release();
+
+  TModalResult ModalResult() const { return fModalResult; }
+  void SetModalResult(TModalResult value) { fModalResult = value; }
+  TFormState FormState() const { return fFormState; }
+  bool Active() const { return fActive; }
+
+  // --- Focus and keys ------------------------------------------------------------------------
+  TWinControl* ActiveControl() const { return fActiveControl; }
+  // Focuses control now when the form is active, else when it is next activated;
+  // EInvalidOperation when control is not on the form or cannot take the focus now.
+  void SetActiveControl(TWinControl* control);
+  // What activation focuses: ActiveControl when it can take the focus, else the first control
+  // in tab order, else the form.
+  TWinControl* ActivationFocus();
+  // Focuses ActivationFocus (nothing when the form is not showing).
+  void SetWindowFocus();
+  // Focuses the first control in tab order.
+  void SelectFirst();
+  bool KeyPreview() const { return fKeyPreview; }
+  void SetKeyPreview(bool value) { fKeyPreview = value; }
+  bool SetFocusedControl(TWinControl* control) override;
+
+  // --- Window ---------------------------------------------------------------------------------
+  TFormBorderStyle BorderStyle() const { return fBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle value);
+  TFormStyle FormStyle() const { return fFormStyle; }
+  void SetFormStyle(TFormStyle value);
+  TPosition Position() const { return fPosition; }
+  void SetPosition(TPosition value) { fPosition = value; }
+  // The form this one stays above (its native owner); by default the owning form, if any.
+  TCustomForm* PopupParent() const { return fPopupParent; }
+  void SetPopupParent(TCustomForm* form);
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  static void DeclareProperties(TPropTable<TCustomForm>& t);
+  void Dispatch(TMessage& message) override;
+
+  // Fires OnCreate: streaming calls it once the form is loaded; code that creates a form and
+  // then assigns OnCreate calls it itself (TApplication::CreateForm does).
+  virtual void DoCreate();
+
+protected:
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& action);
+  virtual void Activate();
+  virtual void Deactivate();
+  // A non-zero ModalResult inside the modal loop: CloseQuery and OnClose may keep it open.
+  virtual void CloseModal();
+
+  void CreateParams(TCreateParams& params) override;
+  void NativeWindowParams(TNativeWindowParams& params) override;
+  void Paint() override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void CMVisibleChanged(TMessage& message) override;
+  void CMDialogKey(TWMKey& message) override;
+  void WMNCCalcSize(TWMNCCalcSize& message) override;
+  void WMNCPaint(TWMNCPaint& message) override;
+
+private:
+  friend class TWinControl;
+  void SetActive(bool value);
+  TCustomForm* OwnerForm() const;
+  void ApplyPosition();
+  bool ShowsAsPopup() const { return fNoActivate && fBorderStyle == bsNone; }
+
+  TModalResult fModalResult = mrNone;
+  TFormState fFormState{fsCreating};
+  TWinControl* fActiveControl = nullptr;
+  TCustomForm* fPopupParent = nullptr;
+  TFormBorderStyle fBorderStyle = bsSizeable;
+  TFormStyle fFormStyle = fsNormal;
+  TPosition fPosition = poDesigned;
+  bool fKeyPreview = false;
+  bool fActive = false;
+  bool fNoActivate = false;  // the window is made for showing without activation
+  bool fCreated = false;     // OnCreate has run
+};
+
+class TForm : public TCustomForm {
+  ZV_CLASS(TForm, TCustomForm)
+
+public:
+  using TCustomForm::TCustomForm;
+};
+
+// The form that holds control (control itself when it is one), or null.
+TCustomForm* GetParentForm(const TControl* control);
+
+}  // namespace zv
+
+ZV_ENUM_TYPE(zv::TFormStyle, fsNormal, fsStayOnTop)
+ZV_ENUM_TYPE(zv::TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+             poDesktopCenter, poMainFormCenter, poOwnerFormCenter)

@@ -1,0 +1,205 @@
+#pragma once
+// The host's Menus unit, pop-up menus only: TMenuItem (a tree of items with captions, "&"
+// accelerators, "-" separators, check marks, radio groups, images, short-cuts) and TPopupMenu,
+// shown at a screen point by Popup.
+//
+// Popup runs a nested message loop while the menu is open (TMenuWindow, painted here). The
+// chosen item's OnClick does not run inside Popup: as on the host, the choice is posted and
+// OnClick runs when the message loop next dispatches messages.
+
+#include "platform/classes/Component.h"
+#include "platform/controls/Control.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace zv {
+
+class TCustomImageList;
+class TMenu;
+class TMenuWindow;
+
+class EMenuError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// A key code with scShift / scCtrl / scAlt; 0 is none.
+using TShortCut = Word;
+inline constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+TShortCut ShortCut(Word key, TShiftState shift);
+void ShortCutToKey(TShortCut shortCut, Word& key, TShiftState& shift);
+// "Ctrl+Shift+F5", "Del", "A"; empty for none.
+String ShortCutToText(TShortCut shortCut);
+// The caption without its "&" marks ("&&" stays one "&").
+String StripHotkey(const String& caption);
+// The accelerator character of a caption (upper-cased), empty when it has none.
+String GetHotkey(const String& caption);
+
+// The caption that makes an item a separator line.
+inline constexpr const char cLineCaption[] = "-";
+
+class TMenuItem : public TComponent {
+  ZV_CLASS(TMenuItem, TComponent)
+
+public:
+  explicit TMenuItem(TComponent* owner);
+  // Frees the sub-items and leaves the parent item.
+  ~TMenuItem() override;
+
+  const String& Caption() const { return fCaption; }
+  void SetCaption(const String& caption) { fCaption = caption; }
+  bool IsLine() const { return fCaption == cLineCaption; }
+  // Checking a radio item unchecks the other radio items of its GroupIndex under the same parent.
+  bool Checked() const { return fChecked; }
+  void SetChecked(bool checked);
+  bool RadioItem() const { return fRadioItem; }
+  void SetRadioItem(bool value);
+  std::uint8_t GroupIndex() const { return fGroupIndex; }
+  void SetGroupIndex(std::uint8_t index);
+  // Clicking toggles Checked (a radio item is only checked) before OnClick.
+  bool AutoCheck() const { return fAutoCheck; }
+  void SetAutoCheck(bool value) { fAutoCheck = value; }
+  // In the owning menu's Images; -1 for none.
+  int ImageIndex() const { return fImageIndex; }
+  void SetImageIndex(int index) { fImageIndex = index; }
+  bool Enabled() const { return fEnabled; }
+  void SetEnabled(bool value) { fEnabled = value; }
+  bool Visible() const { return fVisible; }
+  void SetVisible(bool value) { fVisible = value; }
+  // The default item is drawn in bold.
+  bool Default() const { return fDefault; }
+  void SetDefault(bool value) { fDefault = value; }
+  TShortCut ShortCut() const { return fShortCut; }
+  void SetShortCut(TShortCut value) { fShortCut = value; }
+  const String& Hint() const { return fHint; }
+  void SetHint(const String& hint) { fHint = hint; }
+  // A number unique to the item in this process (the command a chosen item posts).
+  unsigned Command() const { return fCommand; }
+
+  // --- The tree -----------------------------------------------------------------------------
+  int Count() const { return static_cast<int>(fItems.size()); }
+  // EMenuError "Menu index out of range" for a bad index.
+  TMenuItem* Items(int index) const;
+  TMenuItem* Parent() const { return fParent; }
+  int MenuIndex() const;
+  // EMenuError "Menu inserted twice" when item already has a parent.
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  // Take the item out without freeing it; EMenuError "Sub-menu is not in menu" for a stranger.
+  void Delete(int index);
+  void Remove(TMenuItem* item);
+  // Frees every sub-item.
+  void Clear();
+  int IndexOf(const TMenuItem* item) const;
+  // The sub-item whose caption, without "&" marks, equals caption (case-insensitive).
+  TMenuItem* Find(const String& caption) const;
+  // The menu whose item tree holds this item, or null.
+  TMenu* GetParentMenu() const;
+
+  // Toggles an AutoCheck item, then fires OnClick (enabled items only).
+  virtual void Click();
+
+  TNotifyEvent OnClick;
+
+  static void DeclareProperties(TPropTable<TMenuItem>& t);
+
+private:
+  friend class TMenu;
+  String fCaption;
+  bool fChecked = false;
+  bool fRadioItem = false;
+  std::uint8_t fGroupIndex = 0;
+  bool fAutoCheck = false;
+  int fImageIndex = -1;
+  bool fEnabled = true;
+  bool fVisible = true;
+  bool fDefault = false;
+  TShortCut fShortCut = scNone;
+  String fHint;
+  unsigned fCommand;
+  TMenuItem* fParent = nullptr;
+  TMenu* fMenu = nullptr;  // set on the root item only
+  std::vector<TMenuItem*> fItems;
+};
+
+class TMenu : public TComponent {
+  ZV_CLASS(TMenu, TComponent)
+
+public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+
+  // The root item; its sub-items are the menu's items.
+  TMenuItem* Items() const { return fItems.get(); }
+  TCustomImageList* Images() const { return fImages; }
+  void SetImages(TCustomImageList* images);
+  // The item holding command (searching the whole tree), or null.
+  TMenuItem* FindItem(unsigned command) const;
+  // The enabled, visible item whose ShortCut is key with shift, or null.
+  TMenuItem* FindShortCut(Word key, TShiftState shift) const;
+  // Clicks the item whose short-cut the key message (WM_KEYDOWN / WM_SYSKEYDOWN) is; true then.
+  bool IsShortCut(const TMessage& keyMessage);
+
+  static void DeclareProperties(TPropTable<TMenu>& t);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  std::unique_ptr<TMenuItem> fItems;
+  TCustomImageList* fImages = nullptr;
+};
+
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
+class TPopupMenu : public TMenu {
+  ZV_CLASS(TPopupMenu, TMenu)
+
+public:
+  explicit TPopupMenu(TComponent* owner);
+  ~TPopupMenu() override;
+
+  // Where Popup's point lies on the menu: its left edge, right edge or middle.
+  TPopupAlignment Alignment() const { return fAlignment; }
+  void SetAlignment(TPopupAlignment value) { fAlignment = value; }
+  // Controls pop the menu up on a right click (WM_CONTEXTMENU).
+  bool AutoPopup() const { return fAutoPopup; }
+  void SetAutoPopup(bool value) { fAutoPopup = value; }
+  // The control the menu was last popped up for (set before Popup by the context-menu handling).
+  TComponent* PopupComponent() const { return fPopupComponent; }
+  void SetPopupComponent(TComponent* component);
+  TPoint PopupPoint() const { return fPopupPoint; }
+
+  // Fires OnPopup, then shows the menu at the screen point and tracks it until an item is
+  // chosen or the menu is dismissed (Esc, a click elsewhere, CloseMenu). Nothing while another
+  // pop-up menu is open, or when the menu has no visible item.
+  virtual void Popup(int x, int y);
+  // Dismisses the open menu without a choice.
+  void CloseMenu();
+  // The menu's top window while it is open, else null.
+  TMenuWindow* PopupWindow() const;
+  // The pop-up menu open now, if any.
+  static TPopupMenu* Current();
+
+  TNotifyEvent OnPopup;
+
+  static void DeclareProperties(TPropTable<TPopupMenu>& t);
+
+protected:
+  virtual void DoPopup(TObject* sender);
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  friend class TMenuWindow;
+  TPopupAlignment fAlignment = paLeft;
+  bool fAutoPopup = true;
+  TComponent* fPopupComponent = nullptr;
+  TPoint fPopupPoint;
+  std::unique_ptr<TMenuWindow> fWindow;
+};
+
+}  // namespace zv
+
+ZV_ENUM_TYPE(zv::TPopupAlignment, paLeft, paRight, paCenter)

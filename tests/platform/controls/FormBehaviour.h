@@ -1,0 +1,144 @@
+#pragma once
+// What forms and message boxes do on every backend: a modal form and a pop-up with a nested
+// loop close with their results, and a message box is answered by a scripted responder or by
+// a key pressed inside its loop. Input inside a loop comes from TIdleScript: the loop's idle
+// time runs one step at a time (IdleScript.h).
+//
+// A test program joins with one instantiation over its driver:
+//   INSTANTIATE_TEST_SUITE_P(Null, FormBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+
+#include "ControlHarness.h"
+#include "IdleScript.h"
+
+#include <gtest/gtest.h>
+
+namespace zvtest {
+
+class FormBehaviour : public ::testing::TestWithParam<TDriverFactory> {
+protected:
+  void SetUp() override {
+    driver = GetParam().Make();
+    h = std::make_unique<THarness>(*driver);
+  }
+  void TearDown() override {
+    SetDialogResponder(nullptr);
+    Application->OnIdle = nullptr;
+    h.reset();
+    driver.reset();
+  }
+
+  std::unique_ptr<TControlDriver> driver;
+  std::unique_ptr<THarness> h;
+};
+
+TEST_P(FormBehaviour, AModalFormRunsItsLoopUntilAButtonGivesTheResult) {
+  TForm main(nullptr);
+  main.SetBounds(40, 40, 300, 200);
+  TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
+  field->SetTabStop(true);
+  main.Show();
+  h->Pump();
+  ASSERT_TRUE(field->Focused());
+
+  TForm dialog(nullptr);
+  dialog.SetBorderStyle(bsDialog);
+  dialog.SetBounds(100, 100, 200, 100);
+  auto* ok = new TMessageButton(&dialog);
+  ok->SetModalResult(mrOk);
+  ok->SetBounds(60, 60, 75, 25);
+  ok->SetParent(&dialog);
+  dialog.SetModalResult(mrYes);  // left over from an earlier run: ShowModal starts afresh
+
+  int clicksOnMain = 0;
+  main.OnClick = [&](TObject*) { ++clicksOnMain; };
+  bool visibleInLoop = false;
+  TIdleScript script({[&] { visibleInLoop = dialog.Visible() && ok->Focused(); },
+                      [&] { h->Click(&main, 250, 150); },  // disabled while the dialog runs
+                      [&] { h->Click(ok, 10, 10); }});
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_FALSE(script.GaveUp);
+  EXPECT_TRUE(visibleInLoop) << "shown, its only control focused";
+  EXPECT_EQ(clicksOnMain, 0);
+  EXPECT_FALSE(dialog.Visible());
+  EXPECT_TRUE(field->Focused()) << "the focus goes back where it was";
+
+  // Close inside the loop answers mrCancel.
+  TIdleScript closing({[&] { dialog.Close(); }});
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  h->Click(&main, 250, 150);
+  EXPECT_EQ(clicksOnMain, 1) << "enabled again";
+}
+
+TEST_P(FormBehaviour, APopupAtScreenCoordinatesClosesANestedLoopWithItsResult) {
+  TForm main(nullptr);
+  main.SetBounds(40, 40, 300, 200);
+  TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
+  field->SetTabStop(true);
+  main.Show();
+  h->Pump();
+  ASSERT_TRUE(field->Focused());
+
+  TForm popup(nullptr);
+  popup.SetBorderStyle(bsNone);
+  popup.SetBounds(500, 320, 120, 90);
+  TProbe* item = h->Child(&popup, "I", 0, 30, 120, 30);
+  item->OnClick = [&](TObject*) {
+    popup.SetModalResult(mrOk);
+    Application->EndNestedLoop();
+  };
+  popup.ShowNoActivate();
+  h->Pump();
+  EXPECT_TRUE(popup.Visible());
+  EXPECT_EQ(popup.ClientOrigin(), (TPoint{500, 320}));
+  EXPECT_TRUE(field->Focused()) << "a pop-up leaves the focus where it is";
+  EXPECT_FALSE(popup.Active());
+
+  TIdleScript script({[&] { h->Click(item, 60, 10); }});
+  Application->RunNestedLoop();
+  EXPECT_FALSE(script.GaveUp);
+  EXPECT_EQ(popup.ModalResult(), mrOk);
+  EXPECT_EQ(h->Take({"ldown"}, {"I"}), (TLog{"I ldown 60 10"}));
+  popup.Hide();
+  EXPECT_TRUE(field->Focused());
+}
+
+TEST_P(FormBehaviour, AMessageBoxAnswersAConfirmationByResponderOrByKey) {
+  std::vector<TDialogRequest> asked;
+  SetDialogResponder([&](TDialogRequest& r) {
+    asked.push_back(r);
+    return mrNo;
+  });
+  EXPECT_EQ(MessageDlg("Delete the record?", mtConfirmation, mbYesNoCancel), mrNo);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].Caption, "Confirm");
+  EXPECT_EQ(asked[0].Message, "Delete the record?");
+  EXPECT_EQ(asked[0].ButtonCaptions, (std::vector<String>{"&Yes", "&No", "Cancel"}));
+  SetDialogResponder(nullptr);
+
+  // No responder: the box runs its loop; Enter takes the default button, Escape the cancel one.
+  String caption;
+  auto press = [&](Word key, char32_t c = 0) {
+    return [&, key, c] {
+      if (TCustomForm* box = Screen->ActiveCustomForm()) {
+        caption = box->Caption();
+        PressKey(*h, box, key, c);
+      }
+    };
+  };
+  {
+    TIdleScript script({press(VK_ESCAPE, 0x1B)});
+    EXPECT_EQ(MessageDlg("Save changes?", mtConfirmation, {mbYes, mbNo}), mrNo) << "no Cancel: Escape says No";
+    EXPECT_EQ(caption, "Confirm");
+  }
+  {
+    TIdleScript script({press(VK_RETURN, U'\r')});
+    EXPECT_EQ(MessageDlg("Save changes?", mtConfirmation, mbYesNoCancel), mrYes);
+  }
+  {
+    TIdleScript script({press(VK_RIGHT), press(VK_RIGHT), press(VK_RETURN, U'\r')});
+    EXPECT_EQ(MessageDlg("Save changes?", mtConfirmation, mbYesNoCancel), mrCancel)
+        << "the arrows move to the third button";
+  }
+}
+
+}  // namespace zvtest
