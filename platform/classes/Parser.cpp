@@ -27,24 +27,6 @@ int HexValue(unsigned char c) {
   return -1;
 }
 
-void AppendUtf8(String& s, char32_t cp) {
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | (cp >> 6));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    s += static_cast<char>(0xE0 | (cp >> 12));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (cp >> 18));
-    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // Numbers in form text always use '.', whatever locale the application has set.
 locale_t CLocale() {
   static const locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
@@ -114,7 +96,7 @@ void TParser::ScanString() {
   bool wide = false;
   char32_t pendingHigh = 0;  // a high surrogate waiting for its low half
   auto flushPending = [&] {
-    if (pendingHigh) AppendUtf8(fValue, 0xFFFD);
+    if (pendingHigh) AppendUTF8(fValue, 0xFFFD);
     pendingHigh = 0;
   };
   while (fPos < fText.size()) {
@@ -155,7 +137,7 @@ void TParser::ScanString() {
       if (fPos == start) Error(SParInvalidString);
       if (code >= 0x80) wide = true;
       if (pendingHigh && code >= 0xDC00 && code <= 0xDFFF) {
-        AppendUtf8(fValue, 0x10000 + ((pendingHigh - 0xD800) << 10) + (code - 0xDC00));
+        AppendUTF8(fValue, 0x10000 + ((pendingHigh - 0xD800) << 10) + (code - 0xDC00));
         pendingHigh = 0;
         continue;
       }
@@ -163,7 +145,7 @@ void TParser::ScanString() {
       if (code >= 0xD800 && code <= 0xDBFF)
         pendingHigh = code;
       else
-        AppendUtf8(fValue, code >= 0xDC00 && code <= 0xDFFF ? 0xFFFD : code);
+        AppendUTF8(fValue, code >= 0xDC00 && code <= 0xDFFF ? 0xFFFD : code);
     } else {
       break;
     }

@@ -417,7 +417,7 @@ void TCustomEdit::EditChar(char32_t c) {
   } else if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
     return;
   } else {
-    text = ApplyCharCase(CodePointToUtf8(c));
+    text = ApplyCharCase(CodePointToUTF8(c));
   }
   UserEdit(fEditor.TypeText(text));
 }

@@ -33,7 +33,7 @@ int TCustomEdit::LineHeight() { return std::max(1, Measure().TextHeight("Wg")); 
 String TCustomEdit::DisplayText(std::size_t from, std::size_t to) const {
   const std::string_view text = std::string_view(fEditor.Text()).substr(from, to - from);
   if (fPasswordChar != 0) {
-    const String mask = CodePointToUtf8(fPasswordChar);
+    const String mask = CodePointToUTF8(fPasswordChar);
     String out;
     for (int n = CountCodePoints(text); n > 0; --n) out += mask;
     return out;

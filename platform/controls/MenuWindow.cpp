@@ -20,26 +20,6 @@ constexpr int kArrowWidth = 16;    // the sub-menu arrow's column
 
 bool HasSubMenu(const TMenuItem* item) { return item->Count() > 0; }
 
-String Utf8Of(char32_t c) {
-  String s;
-  if (c < 0x80) {
-    s += static_cast<char>(c);
-  } else if (c < 0x800) {
-    s += static_cast<char>(0xC0 | (c >> 6));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    s += static_cast<char>(0xE0 | (c >> 12));
-    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (c >> 18));
-    s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return s;
-}
-
 }  // namespace
 
 ZV_DEFINE_CLASS(TMenuWindow, TCustomControl)
@@ -400,7 +380,7 @@ void TMenuWindow::TrackKey(Word key) {
 void TMenuWindow::TrackChar(char32_t c) {
   if (!fTracking || c < 0x20) return;
   TMenuWindow* d = Deepest();
-  const String hot = AnsiUpperCase(Utf8Of(c));
+  const String hot = AnsiUpperCase(CodePointToUTF8(c));
   std::vector<int> matches;
   for (int i = 0; i < d->ItemCount(); ++i)
     if (d->Selectable(i) && GetHotkey(d->ItemAt(i)->Caption()) == hot) matches.push_back(i);

@@ -141,7 +141,5 @@ private:
 
 // Code points in a UTF-8 text, by the same rules as Length (an invalid byte is one).
 int CountCodePoints(std::string_view text);
-// The UTF-8 form of one code point.
-String CodePointToUtf8(char32_t c);
 
 }  // namespace zv

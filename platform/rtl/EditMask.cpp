@@ -1,6 +1,7 @@
 #include "platform/rtl/EditMask.h"
 
 #include "platform/rtl/Consts.h"
+#include "platform/rtl/StringUtils.h"
 
 #include <unicode/uchar.h>
 
@@ -47,26 +48,7 @@ std::u32string ToCodePoints(const String& text) {
 String FromCodePoints(const std::u32string& text) {
   String out;
   out.reserve(text.size());
-  for (char32_t c : text) {
-    if (c >= 0xD800 && c <= 0xDFFF) c = U'\uFFFD';
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x110000) {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out += "\xEF\xBF\xBD";
-    }
-  }
+  for (char32_t c : text) AppendUTF8(out, c);
   return out;
 }
 

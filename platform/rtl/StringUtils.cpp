@@ -59,6 +59,31 @@ bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 }  // namespace
 
+void AppendUTF8(String& out, char32_t c) {
+  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+String CodePointToUTF8(char32_t c) {
+  String s;
+  AppendUTF8(s, c);
+  return s;
+}
+
 WideString UTF8Decode(std::string_view text) {
   auto u = ToUnicode(text);
   return WideString(u.getBuffer(), static_cast<std::size_t>(u.length()));

@@ -14,6 +14,9 @@ using WideString = std::u16string;  // UTF-16
 // Conversions. Invalid UTF-8 sequences become U+FFFD; unpaired surrogates likewise.
 WideString UTF8Decode(std::string_view text);
 String UTF8Encode(std::u16string_view text);
+// Appends one code point as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
+void AppendUTF8(String& out, char32_t c);
+String CodePointToUTF8(char32_t c);
 
 // Number of characters (code points) in a UTF-8 text.
 int Length(std::string_view text);
