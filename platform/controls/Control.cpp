@@ -140,7 +140,7 @@ void TControl::SetParentShowHint(bool value) {
   if (fParent && value) Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
-void TControl::SetPopupMenu(TComponent* menu) {
+void TControl::SetPopupMenu(TPopupMenu* menu) {
   if (fPopupMenu == menu) return;
   if (fPopupMenu) fPopupMenu->RemoveFreeNotification(this);
   fPopupMenu = menu;
@@ -343,8 +343,6 @@ void TControl::WMRButtonUp(TWMMouse& m) {
 }
 
 // --- Context menus -------------------------------------------------------------------------------
-
-TPopupMenu* TControl::GetPopupMenu() const { return dynamic_cast<TPopupMenu*>(fPopupMenu); }
 
 void TControl::DoContextPopup(TPoint mousePos, bool& handled) {
   if (OnContextPopup) OnContextPopup(this, mousePos, handled);

@@ -97,10 +97,10 @@ public:
   void SetShowHint(bool value);
   bool ParentShowHint() const { return fParentShowHint; }
   void SetParentShowHint(bool value);
-  TComponent* PopupMenu() const { return fPopupMenu; }
-  void SetPopupMenu(TComponent* menu);
-  // The menu a context-menu request pops up: PopupMenu when it is a TPopupMenu.
-  virtual TPopupMenu* GetPopupMenu() const;
+  TPopupMenu* PopupMenu() const { return fPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu);
+  // The menu a context-menu request pops up (PopupMenu unless a descendant knows better).
+  virtual TPopupMenu* GetPopupMenu() const { return fPopupMenu; }
   TContextPopupEvent OnContextPopup;
   // The host's Caption / Text.
   const String& Caption() const { return fCaption; }
@@ -254,7 +254,7 @@ private:
   String fHint;
   bool fShowHint = false;
   bool fParentShowHint = true;
-  TComponent* fPopupMenu = nullptr;
+  TPopupMenu* fPopupMenu = nullptr;
   String fCaption;
   TAlign fAlign = alNone;
   TControlStyle fControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};

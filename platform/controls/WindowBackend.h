@@ -123,16 +123,9 @@ public:
   virtual bool RunFileDialog(TNativeWindow owner, TNativeFileDialog& dialog);
   virtual bool RunColorDialog(TNativeWindow owner, TColor& color);
 
-  TWindowSink* Sink() const { return fSink; }
-
-private:
-  friend std::unique_ptr<TWindowBackend> SetWindowBackend(std::unique_ptr<TWindowBackend> backend);
-  TWindowSink* fSink = nullptr;
-
   // The clipboard, as a list of formats named by MIME type ("text/plain" is UTF-8 text,
   // "image/png" a picture). The default keeps an in-process store; a backend with a system
   // clipboard overrides all four.
-public:
   struct TClipboardFormat {
     String Mime;
     std::vector<std::uint8_t> Data;
@@ -144,7 +137,11 @@ public:
   virtual std::vector<std::uint8_t> ClipboardData(const String& mime) const;
   virtual void ClearClipboard();
 
+  TWindowSink* Sink() const { return fSink; }
+
 private:
+  friend std::unique_ptr<TWindowBackend> SetWindowBackend(std::unique_ptr<TWindowBackend> backend);
+  TWindowSink* fSink = nullptr;
   std::vector<TClipboardFormat> fClipboard;
 };
 

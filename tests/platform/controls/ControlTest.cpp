@@ -4,6 +4,7 @@
 #include "HarnessTest.h"
 
 #include "platform/classes/TypeInfo.h"
+#include "platform/controls/Menus.h"
 
 #include <gtest/gtest.h>
 
@@ -160,7 +161,7 @@ TEST_F(Controls, PublishedPropertiesReachTheControls) {
 
   {
     auto* b = new TProbe(top, "B", nullptr);
-    auto watch = std::make_unique<TComponent>(nullptr);
+    auto watch = std::make_unique<TPopupMenu>(nullptr);
     b->SetPopupMenu(watch.get());
     EXPECT_EQ(b->PopupMenu(), watch.get());
     watch.reset();
