@@ -6,7 +6,7 @@
 // A test program joins with one instantiation over its driver:
 //   INSTANTIATE_TEST_SUITE_P(Null, ControlBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 
 #include "platform/graphics/Bitmap.h"
 
@@ -14,20 +14,7 @@
 
 namespace zvtest {
 
-class ControlBehaviour : public ::testing::TestWithParam<TDriverFactory> {
-protected:
-  void SetUp() override {
-    driver = GetParam().Make();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    Application->OnException = nullptr;
-    h.reset();
-    driver.reset();
-  }
-
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
+class ControlBehaviour : public TBehaviourTest {
 };
 
 TEST_P(ControlBehaviour, InvalidRectanglesArePaintedOnceClippedToThem) {

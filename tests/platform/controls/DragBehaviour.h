@@ -5,7 +5,7 @@
 // A test program joins with one instantiation over its driver:
 //   INSTANTIATE_TEST_SUITE_P(Null, DragBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/DragDrop.h"
@@ -15,19 +15,7 @@
 
 namespace zvtest {
 
-class DragBehaviour : public ::testing::TestWithParam<TDriverFactory> {
-protected:
-  void SetUp() override {
-    driver = GetParam().Make();
-    h = std::make_unique<THarness>(*driver);
-  }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
-
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
+class DragBehaviour : public TBehaviourTest {
 };
 
 TEST_P(DragBehaviour, ADragFromOneControlToAnotherIsAcceptedAndDropped) {

@@ -5,7 +5,7 @@
 // A test program joins with one instantiation over its driver:
 //   INSTANTIATE_TEST_SUITE_P(Null, EditBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/Edit.h"
@@ -15,11 +15,10 @@
 
 namespace zvtest {
 
-class EditBehaviour : public ::testing::TestWithParam<TDriverFactory> {
+class EditBehaviour : public TBehaviourTest {
 protected:
   void SetUp() override {
-    driver = GetParam().Make();
-    h = std::make_unique<THarness>(*driver);
+    TBehaviourTest::SetUp();
     top = h->TopLevel(40, 30, 320, 200);
     edit = new TEdit(top);
     edit->SetParent(top);
@@ -27,16 +26,10 @@ protected:
     edit->OnChange = [this](TObject*) { ++changes; };
     h->Pump();
   }
-  void TearDown() override {
-    h.reset();
-    driver.reset();
-  }
   void Type(TControl* target, const std::u32string& keys) {
     for (char32_t c : keys) h->Char(target, c);
   }
 
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
   TProbe* top = nullptr;
   TEdit* edit = nullptr;  // owned by top
   int changes = 0;

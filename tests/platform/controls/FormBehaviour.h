@@ -7,28 +7,19 @@
 // A test program joins with one instantiation over its driver:
 //   INSTANTIATE_TEST_SUITE_P(Null, FormBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 #include "IdleScript.h"
 
 #include <gtest/gtest.h>
 
 namespace zvtest {
 
-class FormBehaviour : public ::testing::TestWithParam<TDriverFactory> {
+class FormBehaviour : public TBehaviourTest {
 protected:
-  void SetUp() override {
-    driver = GetParam().Make();
-    h = std::make_unique<THarness>(*driver);
-  }
   void TearDown() override {
     SetDialogResponder(nullptr);
-    Application->OnIdle = nullptr;
-    h.reset();
-    driver.reset();
+    TBehaviourTest::TearDown();
   }
-
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
 };
 
 TEST_P(FormBehaviour, AModalFormRunsItsLoopUntilAButtonGivesTheResult) {

@@ -5,7 +5,7 @@
 // A test program joins with one instantiation over its driver:
 //   INSTANTIATE_TEST_SUITE_P(Null, MaskEditBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 
 #include "platform/controls/MaskEdit.h"
 
@@ -13,11 +13,10 @@
 
 namespace zvtest {
 
-class MaskEditBehaviour : public ::testing::TestWithParam<TDriverFactory> {
+class MaskEditBehaviour : public TBehaviourTest {
 protected:
   void SetUp() override {
-    driver = GetParam().Make();
-    h = std::make_unique<THarness>(*driver);
+    TBehaviourTest::SetUp();
     top = h->TopLevel(40, 30, 260, 120);
     other = h->Child(top, "O", 10, 70, 60, 30);
     edit = new TMaskEdit(top);
@@ -26,17 +25,10 @@ protected:
     Application->OnException = [this](TObject*, const Exception& e) { errors.push_back(e.Message()); };
     h->Pump();
   }
-  void TearDown() override {
-    Application->OnException = nullptr;
-    h.reset();
-    driver.reset();
-  }
   void Type(const String& keys) {
     for (char32_t c : ToCodePoints(keys)) h->Char(edit, c);
   }
 
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
   TProbe* top = nullptr;
   TProbe* other = nullptr;
   TMaskEdit* edit = nullptr;  // owned by top

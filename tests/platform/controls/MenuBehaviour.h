@@ -5,7 +5,7 @@
 //
 //   INSTANTIATE_TEST_SUITE_P(Null, MenuBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
-#include "ControlHarness.h"
+#include "HarnessTest.h"
 #include "MenuScript.h"
 
 #include "platform/graphics/Colors.h"
@@ -14,11 +14,10 @@
 
 namespace zvtest {
 
-class MenuBehaviour : public ::testing::TestWithParam<TDriverFactory> {
+class MenuBehaviour : public TBehaviourTest {
 protected:
   void SetUp() override {
-    driver = GetParam().Make();
-    h = std::make_unique<THarness>(*driver);
+    TBehaviourTest::SetUp();
     form = h->TopLevel(100, 100, 300, 200);
     menu = std::make_unique<TPopupMenu>(nullptr);
     for (const char* caption : {"&Open", "-", "&Save", "E&xit"}) {
@@ -31,12 +30,9 @@ protected:
   }
   void TearDown() override {
     menu.reset();
-    h.reset();
-    driver.reset();
+    TBehaviourTest::TearDown();
   }
 
-  std::unique_ptr<TControlDriver> driver;
-  std::unique_ptr<THarness> h;
   TProbe* form = nullptr;
   std::unique_ptr<TPopupMenu> menu;
   std::vector<String> clicked;
