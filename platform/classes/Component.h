@@ -68,6 +68,12 @@ public:
   virtual void WriteState(TWriter& writer);
   // Children written with this component (none by default; a form root writes what it owns).
   virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+  // The visual container a component is streamed inside (a control's parent, a menu item's
+  // item or menu). Components without one are written at the root's top level; the reader
+  // hands each child the component it was read inside.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* parent) { (void)parent; }
   void SetStateFlag(TComponentStateItem flag, bool on);
 
   static void DeclareProperties(TPropTable<TComponent>& t);

@@ -494,16 +494,22 @@ TComponent* TReader::ReadComponent(TComponent* parent) {
     component->SetStateFlag(csLoading, true);
     component->SetStateFlag(csReading, true);
     fLoaded.push_back(component);
+    // Placed before its properties are read, as the host does: a control's position and
+    // parent-dependent properties (ParentFont, ParentColor) need the parent.
+    if (parent && !flags.Contains(ffInherited)) component->SetParentComponent(parent);
     component->ReadState(*this);
     ReadProperties(component);
+    fParent = component;
     while (!EndOfList()) ReadComponent(component);
+    fParent = parent;
     ReadListEnd();
     component->SetStateFlag(csReading, false);
-    (void)parent;
     (void)childPos;
   } catch (const EFilerError&) {
+    fParent = parent;
     throw;
   } catch (const Exception& e) {
+    fParent = parent;
     throw EReadError(Format(SComponentReadError, {fCurrentPath, e.Message()}));
   }
   fCurrentPath = savedPath;
@@ -554,7 +560,9 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     if (!name.empty() && name != root->Name()) root->SetName(name);
     root->ReadState(*this);
     ReadProperties(root);
+    fParent = root;
     while (!EndOfList()) ReadComponent(root);
+    fParent = nullptr;
     ReadListEnd();
     root->SetStateFlag(csReading, false);
     fCurrentPath.clear();
@@ -573,6 +581,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     fCreated.clear();
     fLoaded.clear();
     fFixups.clear();
+    fParent = nullptr;
     throw;
   }
   fCreated.clear();

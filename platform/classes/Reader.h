@@ -1,6 +1,8 @@
 #pragma once
-// TReader: reads components from the host's binary form. Component references are fixed up
-// after the whole root is read; Loaded runs once per component after the fix-ups. On any
+// TReader: reads components from the host's binary form. A component read inside another is
+// handed to it through SetParentComponent before its properties are read (a control goes into
+// its parent, a menu item under its item). Component references are fixed up after the whole
+// root is read; Loaded runs once per component after the fix-ups. On any
 // error, the components this reader created are destroyed and the error is raised as
 // EReadError (or EClassNotFound) naming the component and property.
 
@@ -24,6 +26,8 @@ public:
   // Reads a whole form into root; with a null root, creates the root from the class named in
   // the stream (the class must be registered) and returns it (the caller owns it).
   TComponent* ReadRootComponent(TComponent* root);
+  // The component whose children are being read (handed to each through SetParentComponent).
+  TComponent* Parent() const { return fParent; }
 
   void DefineProperty(const String& name, const TReaderProc& readData, const TWriterProc& writeData,
                       bool hasData) override;
@@ -81,6 +85,7 @@ private:
   String fPropName;                    // the property being read; cleared once handled
   String fCurrentPath;                 // "Root.Component" of the component being read
   String fCurrentProp;                 // the full property path for messages
+  TComponent* fParent = nullptr;
   int fDepth = 0;
 };
 

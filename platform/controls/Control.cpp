@@ -44,6 +44,12 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) parent->InsertControl(this);
 }
 
+TComponent* TControl::GetParentComponent() const { return fParent; }
+
+void TControl::SetParentComponent(TComponent* parent) {
+  if (auto* window = dynamic_cast<TWinControl*>(parent)) SetParent(window);
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);

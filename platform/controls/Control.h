@@ -49,6 +49,11 @@ public:
   // Inserts the control into parent's list (removing it from the old parent first); EInvalidOperation
   // when the control would become its own ancestor.
   virtual void SetParent(TWinControl* parent);
+  // Streaming: a control is written inside its parent and read back into it.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  // Sets Parent when parent is a windowed control; anything else is ignored.
+  void SetParentComponent(TComponent* parent) override;
 
   int Left() const { return fLeft; }
   int Top() const { return fTop; }

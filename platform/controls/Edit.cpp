@@ -572,6 +572,14 @@ void TCustomEdit::DeclareProperties(TPropTable<TCustomEdit>& t) {
   t.Prop("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
   t.Prop("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(0);
   t.Prop("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
+  // Edits take part in tabbing unless told otherwise.
+  t.Prop("TabStop", static_cast<bool (TCustomEdit::*)() const>(&TCustomEdit::TabStop),
+         static_cast<void (TCustomEdit::*)(bool)>(&TCustomEdit::SetTabStop))
+      .Default(1);
+  // An edit's caption is its text, streamed as Text.
+  t.Prop("Caption", static_cast<const String& (TCustomEdit::*)() const>(&TCustomEdit::Caption),
+         static_cast<void (TCustomEdit::*)(const String&)>(&TCustomEdit::SetCaption))
+      .Stored(false);
 }
 
 void TEdit::DeclareProperties(TPropTable<TEdit>&) {}

@@ -4,6 +4,13 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/ControlsConsts.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/MaskEdit.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/Panel.h"
+#include "platform/controls/RichEdit.h"
+#include "platform/controls/SpeedButton.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WindowManager.h"
 #include "platform/rtl/Exceptions.h"
@@ -36,7 +43,16 @@ void CreateChildHandles(TWinControl& parent) {
 
 // --- Life ----------------------------------------------------------------------------------------
 
+void RegisterControlClasses() {
+  for (TClass c : {TForm::StaticClass(), TPanel::StaticClass(), TEdit::StaticClass(), TMaskEdit::StaticClass(),
+                   TRichEdit::StaticClass(), TSpeedButton::StaticClass(), TPopupMenu::StaticClass(),
+                   TMenuItem::StaticClass(), TImageList::StaticClass()})
+    RegisterClass(c);
+}
+
 TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+  // Forms are what form files are read into: the classes they name must be findable.
+  [[maybe_unused]] static const bool registered = (RegisterControlClasses(), true);
   SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
   SetParentColor(false);
   SetColor(clBtnFace);
@@ -413,7 +429,19 @@ void TCustomForm::Dispatch(TMessage& message) {
   }
 }
 
+void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  TCustomControl::GetChildren(proc, root);
+  if (root != this) return;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (!Components(i)->HasParent()) proc(Components(i));
+}
+
 void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
+  // A form is created hidden; streaming must not show it unless asked to.
+  t.Prop("Visible", static_cast<bool (TCustomForm::*)() const>(&TCustomForm::Visible),
+         static_cast<void (TCustomForm::*)(bool)>(&TCustomForm::SetVisible))
+      .Default(0);
+  t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   t.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
   t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
   t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);

@@ -98,6 +98,9 @@ public:
 
   static void DeclareProperties(TPropTable<TCustomForm>& t);
   void Dispatch(TMessage& message) override;
+  // Streaming: the controls on the form, then (when the form is the root) the components it
+  // owns that have no parent: menus, image lists, datasets.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   // Fires OnCreate: streaming calls it once the form is loaded; code that creates a form and
   // then assigns OnCreate calls it itself (TApplication::CreateForm does).
@@ -151,6 +154,10 @@ public:
 
 // The form that holds control (control itself when it is one), or null.
 TCustomForm* GetParentForm(const TControl* control);
+
+// Registers the classes of the controls units (forms, panels, edits, buttons, menus, image
+// lists) so that form files can name them; the first form created does it. Idempotent.
+void RegisterControlClasses();
 
 }  // namespace zv
 

@@ -207,6 +207,24 @@ void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }
 
+TComponent* TMenuItem::GetParentComponent() const {
+  if (fParent && fParent->fMenu) return fParent->fMenu;
+  return fParent;
+}
+
+void TMenuItem::SetParentComponent(TComponent* parent) {
+  if (fParent) fParent->Remove(this);
+  if (auto* menu = dynamic_cast<TMenu*>(parent))
+    menu->Items()->Add(this);
+  else if (auto* item = dynamic_cast<TMenuItem*>(parent))
+    item->Add(this);
+}
+
+void TMenuItem::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  for (std::size_t i = 0; i < fItems.size(); ++i)
+    if (fItems[i]->Owner() == root) proc(fItems[i]);
+}
+
 void TMenuItem::DeclareProperties(TPropTable<TMenuItem>& t) {
   t.Prop("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck).Default(0);
   t.Prop("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
@@ -288,6 +306,10 @@ bool TMenu::IsShortCut(const TMessage& keyMessage) {
   if (!item) return false;
   item->Click();
   return true;
+}
+
+void TMenu::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  fItems->GetChildren(proc, root);
 }
 
 void TMenu::DeclareProperties(TPropTable<TMenu>& t) {

@@ -101,6 +101,13 @@ public:
   // Toggles an AutoCheck item, then fires OnClick (enabled items only).
   virtual void Click();
 
+  // Streaming: an item is written inside its parent item, or inside the menu for a top item.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  // Moves the item under parent: a TMenu's Items or a TMenuItem; anything else only detaches.
+  void SetParentComponent(TComponent* parent) override;
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
   TNotifyEvent OnClick;
 
   static void DeclareProperties(TPropTable<TMenuItem>& t);
@@ -141,6 +148,9 @@ public:
   TMenuItem* FindShortCut(Word key, TShiftState shift) const;
   // Clicks the item whose short-cut the key message (WM_KEYDOWN / WM_SYSKEYDOWN) is; true then.
   bool IsShortCut(const TMessage& keyMessage);
+
+  // Streaming: the top items root owns (their sub-items are written inside them).
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   static void DeclareProperties(TPropTable<TMenu>& t);
 

@@ -1,5 +1,8 @@
 #include "platform/controls/RichEdit.h"
 
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
+
 #include "platform/rtl/Consts.h"
 
 namespace zv {
@@ -48,6 +51,10 @@ void TCustomRichEdit::LogicalLine(int index, std::size_t& start, std::size_t& en
 
 void TCustomRichEdit::DeclareProperties(TPropTable<TCustomRichEdit>& t) {
   t.Prop("Lines", &TCustomRichEdit::Lines);
+  // The text is streamed as Lines.
+  t.Prop("Text", static_cast<String (TCustomRichEdit::*)() const>(&TCustomRichEdit::Text),
+         static_cast<void (TCustomRichEdit::*)(const String&)>(&TCustomRichEdit::SetText))
+      .Stored(false);
   t.Prop("PlainText", &TCustomRichEdit::PlainText, &TCustomRichEdit::SetPlainText).Default(0);
   using R = TCustomRichEdit;
   t.Prop("ScrollBars", static_cast<TScrollStyle (R::*)() const>(&R::ScrollBars),
@@ -66,6 +73,23 @@ void TRichEdit::DeclareProperties(TPropTable<TRichEdit>&) {}
 // --- TRichEditStrings --------------------------------------------------------------------------------
 // Changes go through the selection and EM_REPLACESEL, as the host's do: they work on a
 // read-only edit, fire the change event, and are not undoable.
+
+void TRichEditStrings::DefineProperties(TFiler& filer) {
+  const auto read = [this](TReader& reader) {
+    reader.ReadListBegin();
+    std::vector<String> lines;
+    while (!reader.EndOfList()) lines.push_back(reader.ReadString());
+    reader.ReadListEnd();
+    Clear();
+    for (const String& line : lines) Add(line);
+  };
+  const auto write = [this](TWriter& writer) {
+    writer.WriteListBegin();
+    for (int i = 0; i < GetCount(); ++i) writer.WriteString(Get(i));
+    writer.WriteListEnd();
+  };
+  filer.DefineProperty("Strings", read, write, !fEdit->WindowText().empty());
+}
 
 int TRichEditStrings::GetCount() const { return fEdit->LogicalLineCount(); }
 

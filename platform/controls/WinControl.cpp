@@ -13,6 +13,7 @@
 #include "platform/rtl/Format.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace zv {
 
@@ -90,6 +91,23 @@ void TWinControl::RemoveControl(TControl* control) {
   fControls.erase(std::find(fControls.begin(), fControls.end(), control));
   control->fParent = nullptr;
   Realign();
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  // By index with the bound re-read: the callback is the writer, which does not change the
+  // list, but a descendant's may.
+  for (std::size_t i = 0; i < fControls.size(); ++i)
+    if (fControls[i]->Owner() == root) proc(fControls[i]);
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  const auto key = [](const TWinControl* c) {
+    return c->fReadTabOrder < 0 ? std::numeric_limits<int>::max() : c->fReadTabOrder;
+  };
+  std::stable_sort(fTabList.begin(), fTabList.end(),
+                   [&](const TWinControl* a, const TWinControl* b) { return key(a) < key(b); });
+  for (TWinControl* c : fTabList) c->fReadTabOrder = -1;
 }
 
 bool TWinControl::ContainsControl(const TControl* control) const {
@@ -522,6 +540,7 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int order) {
+  if (ComponentState().Contains(csReading)) fReadTabOrder = order;
   if (!fParent) return;
   auto& list = fParent->fTabList;
   const auto it = std::find(list.begin(), list.end(), this);

@@ -59,6 +59,8 @@ public:
   // The topmost visible child at pos (client coordinates); windowed children only when asked.
   TControl* ControlAtPos(TPoint pos, bool allowDisabled, bool allowWinControls = false) const;
   void Realign();
+  // Streaming: the child controls root owns, in z-order.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   // --- Window ---------------------------------------------------------------------------------
   // Creates the window (and the parents' windows) when needed.
@@ -116,6 +118,10 @@ public:
   void WndProc(TMessage& message) override;
 
 protected:
+  // Puts the children back in the tab order they were read with (read in z-order, their
+  // TabOrder values could not all be applied while siblings were still missing).
+  void Loaded() override;
+
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& params);
@@ -192,6 +198,7 @@ private:
   std::unique_ptr<TBrush> fBrush;
   TWinControl* fFocusedControl = nullptr;  // top-level only
   bool fTabStop = false;
+  int fReadTabOrder = -1;  // TabOrder as read, applied by the parent's Loaded
   int fAlignLevel = 0;
 };
 
