@@ -135,7 +135,7 @@ protected:
   virtual void KeyDown(Word& key, TShiftState shift);
   virtual void KeyUp(Word& key, TShiftState shift);
   virtual void KeyPress(char32_t& key);
-  // False when the key was swallowed (set to 0).
+  // True when the key was swallowed (set to 0): the window procedure then skips it.
   bool DoKeyDown(TWMKey& message);
   bool DoKeyUp(TWMKey& message);
   bool DoKeyPress(TWMKey& message);

@@ -668,6 +668,16 @@ void DefWindowProc(TWindow& window, TMessage& m) {
     case WM_CANCELMODE:
       if (GetCapture() == window.Handle) ReleaseCapture();
       break;
+    // The keyboard's ways to the context menu: Shift+F10, and the menu key once released. The
+    // position (-1, -1) tells the control that no mouse is involved.
+    case WM_SYSKEYDOWN:
+      if (m.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)
+        m.Result = SendMessage(window.Handle, WM_CONTEXTMENU, static_cast<WPARAM>(window.Handle), PointToLParam({-1, -1}));
+      break;
+    case WM_KEYUP:
+      if (m.WParam == VK_APPS)
+        m.Result = SendMessage(window.Handle, WM_CONTEXTMENU, static_cast<WPARAM>(window.Handle), PointToLParam({-1, -1}));
+      break;
     case WM_CLOSE:
       if (window.IsTopLevel()) {
         window.Control.Hide();

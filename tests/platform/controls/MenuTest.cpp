@@ -498,4 +498,41 @@ TEST_F(Menus, ARightClickPopsUpTheControlsMenu) {
 }
 
 }  // namespace
+
+TEST_F(Menus, ShiftF10AndTheMenuKeyOpenTheFocusedControlsMenu) {
+  Item(menu->Items(), "Open");
+  TProbe* child = h->Child(form, "C", 20, 20, 100, 60);
+  child->SetTabStop(true);
+  child->SetPopupMenu(menu.get());
+  child->SetFocus();
+  std::vector<TPoint> asked;
+  child->OnContextPopup = [&](TObject*, TPoint pos, bool&) { asked.push_back(pos); };
+  TMenuScript script(form);
+  TPoint placed;
+  auto escape = [&](TMenuWindow& w) {
+    placed = w.BoundsRect().TopLeft();
+    h->KeyDown(&w, VK_ESCAPE);
+  };
+
+  script.OnNextPopup(menu.get(), escape);
+  h->KeyDown(child, VK_F10, {ssShift});
+  EXPECT_EQ(script.Popups, 1);
+  EXPECT_EQ(asked, (std::vector<TPoint>{{-1, -1}})) << "no mouse position from the keyboard";
+  EXPECT_EQ(placed, child->ClientToScreen({0, 0}));
+  EXPECT_EQ(menu->PopupComponent(), child);
+  h->KeyUp(child, VK_F10, {ssShift});
+
+  h->KeyDown(child, VK_F10);
+  h->KeyUp(child, VK_F10);
+  EXPECT_EQ(script.Popups, 1) << "F10 alone is no context-menu key";
+
+  script.OnNextPopup(menu.get(), escape);
+  h->KeyDown(child, VK_APPS);
+  EXPECT_EQ(script.Popups, 1) << "the menu key acts when released";
+  h->KeyUp(child, VK_APPS);
+  EXPECT_EQ(script.Popups, 2);
+  EXPECT_FALSE(script.LeftOpen);
+  child->SetPopupMenu(nullptr);
+}
+
 }  // namespace zvtest
