@@ -4,6 +4,7 @@
 #include "platform/rtl/DateFormat.h"
 #include "platform/rtl/FloatFormat.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/StringUtils.h"
 
 #include <algorithm>
 
@@ -79,6 +80,19 @@ String TValueTable::Cell(const TValueRow& row, int column) const {
     case 3: return FormatDateTime("ddd d mmm yyyy", row.When);
     default: return FormatFloat("0.0 %", row.Share * 100);
   }
+}
+
+String TValueTable::RowText(int row) const {
+  String text;
+  for (int col = 0; col < kColumnCount; ++col) text += (col ? "\t" : "") + Cell(Rows(row), col);
+  return text;
+}
+
+int TValueTable::FindName(const String& prefix) const {
+  const String folded = CaseFold(prefix);
+  for (int i = 0; i < RowCount(); ++i)
+    if (CaseFold(fRows[static_cast<std::size_t>(i)].Name).rfind(folded, 0) == 0) return i;
+  return -1;
 }
 
 void TValueTable::Paint() {

@@ -33,6 +33,11 @@ public:
   int TopRow() const { return fTopRow; }
   void SetTopRow(int row);
 
+  // The row's cells as shown, separated by tabs (for the clipboard).
+  String RowText(int row) const;
+  // The first row whose name starts with prefix, ignoring case; -1 when none does.
+  int FindName(const String& prefix) const;
+
   TNotifyEvent OnSelect;
 
 protected:

@@ -1,11 +1,16 @@
-// Zovrin's main program. Until the database browser exists it shows a window built on the host
-// layer: a custom-painted table of values formatted by the runtime layer, with a heading and a
-// status line. With a display the window opens; without one it is rendered off-screen to a PNG
+// Zovrin's main program. Until the database browser exists it shows a form built on the host
+// layer: a custom-painted table of values formatted by the runtime layer, with a heading, a
+// find box, a context menu and a status line. With a display the window opens; without one it is rendered off-screen to a PNG
 // whose path is printed.
 
 #include "ValueTable.h"
 
 #include "platform/controls/Application.h"
+#include "platform/controls/Clipboard.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/Panel.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
@@ -16,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -44,10 +50,10 @@ std::vector<TValueRow> SampleRows() {
   return rows;
 }
 
-// The top-level control: heading, table, status line.
-class TMainWindow : public TCustomControl {
+// The main form: heading, a find box, the table with its context menu, status line.
+class TMainForm : public TForm {
 public:
-  TMainWindow() : TCustomControl(nullptr) {
+  TMainForm() : TForm(nullptr) {
     SetColor(clBtnFace);
     SetCaption("Zovrin");
     SetBounds(120, 80, 800, 560);
@@ -56,25 +62,59 @@ public:
     heading->SetCaption("Zovrin — a table painted on the host's controls layer");
     heading->SetAlign(alTop);
     heading->SetParent(this);
+
+    auto* findBar = new TPanel(this);
+    findBar->SetBevelOuter(bvNone);
+    findBar->SetHeight(34);
+    findBar->SetAlign(alTop);
+    findBar->SetTop(heading->Height());
+    findBar->SetParent(this);
+    Find = new TEdit(this);
+    Find->SetBounds(10, 5, 260, 24);
+    Find->SetParent(findBar);
+    Find->OnChange = [this](TObject*) {
+      if (const int row = Table->FindName(Find->Text()); row >= 0) Table->SetRow(row);
+    };
+
     Status = new TStatusLine(this);
     Status->SetAlign(alBottom);
     Status->SetParent(this);
     Table = new TValueTable(this);
     Table->SetAlign(alClient);
     Table->SetParent(this);
+    Table->SetTabStop(true);
     Table->OnSelect = [this](TObject*) { ShowSelection(); };
     Table->SetRows(SampleRows());
+    Table->SetPopupMenu(BuildTableMenu());
+    SetActiveControl(Table);
   }
 
   void ShowSelection() {
     const TValueRow& r = Table->Rows(Table->Row());
-    Status->SetCaption(Format("Row %d of %d: %s, %.2n — click, arrows, Page Up/Down, wheel or scroll bar",
+    Status->SetCaption(Format("Row %d of %d: %s, %.2n — type a name above to find it; right click for more",
                               {Table->Row() + 1, Table->RowCount(), r.Name, r.Amount}));
     Status->Invalidate();
   }
 
   TValueTable* Table = nullptr;
+  TEdit* Find = nullptr;
   TStatusLine* Status = nullptr;
+
+private:
+  TPopupMenu* BuildTableMenu() {
+    auto* menu = new TPopupMenu(this);
+    auto add = [&](const char* caption, std::function<void()> action) {
+      auto* item = new TMenuItem(this);
+      item->SetCaption(caption);
+      item->OnClick = [action = std::move(action)](TObject*) { action(); };
+      menu->Items()->Add(item);
+    };
+    add("&Copy row", [this] { Clipboard()->SetAsText(Table->RowText(Table->Row())); });
+    add("-", nullptr);
+    add("&First row", [this] { Table->SetRow(0); });
+    add("&Last row", [this] { Table->SetRow(Table->RowCount() - 1); });
+    return menu;
+  }
 };
 
 bool WritePng(TWinControl& window, const std::string& path) {
@@ -115,15 +155,13 @@ int main(int argc, char** argv) {
     SetGraphicsBackend(qt::CreateQtBackend(windowed));
     SetWindowBackend(qt::CreateQtWindowBackend());
     {
-      TMainWindow window;
-      window.Show();
-      window.Table->SetFocus();
+      TMainForm window;
       window.Table->SetRow(3);
       window.ShowSelection();
       if (windowed) {
-        Application->SetMainControl(&window);
-        Application->Run();
+        Application->Run();  // shows the main form; closing it ends the run
       } else {
+        window.Show();
         Application->ProcessMessages();
         if (WritePng(window, png)) {
           std::printf("No display in use: rendered the main window off-screen to %s\n", png.c_str());

@@ -398,6 +398,13 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* prop) {
   switch (type->Kind) {
     case tkInteger: {
       requireSetter(static_cast<bool>(prop->SetOrd));
+      if (NextValue() == vaIdent) {
+        int named = 0;
+        const String ident = ReadIdent();
+        if (!type->IdentToInt || !type->IdentToInt(ident, named)) PropertyError(SInvalidPropertyValue);
+        prop->SetOrd(*instance, named);
+        return;
+      }
       const std::int64_t v = ReadInteger();
       if (v < INT32_MIN || v > UINT32_MAX) PropertyError(SInvalidPropertyValue);
       prop->SetOrd(*instance, v);

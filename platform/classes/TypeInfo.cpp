@@ -69,6 +69,64 @@ void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<
   into.push_back(std::move(prop));
 }
 
+void SetIdents(TPropInfo& prop, const TTypeInfo* integerType) {
+  // The identifiers replace the property's plain integer type, so a type of another kind (or
+  // an int64, whose values identifiers cannot cover) is a mistake in the declaration.
+  if (!integerType || integerType->Kind != tkInteger || !integerType->IdentToInt || prop.PropType->Kind != tkInteger)
+    throw EPropertyError(Format(SInvalidPropertyTypeNamed, {prop.Name}));
+  prop.PropType = integerType;
+}
+
+}  // namespace detail
+
+const TTypeInfo* RegisterIntegerConsts(const char* typeName, TIdentToInt identToInt, TIntToIdent intToIdent) {
+  static std::map<String, std::unique_ptr<TTypeInfo>, std::less<>> types;
+  auto& slot = types[typeName];
+  if (!slot) {
+    slot = std::make_unique<TTypeInfo>();
+    slot->Kind = tkInteger;
+    slot->Name = typeName;
+  }
+  slot->IdentToInt = identToInt;
+  slot->IntToIdent = intToIdent;
+  return slot.get();
+}
+
+String IntToIdentText(const TTypeInfo* type, std::int64_t value) {
+  String ident;
+  if (type->IntToIdent && value >= INT32_MIN && value <= INT32_MAX && type->IntToIdent(static_cast<int>(value), ident))
+    return ident;
+  return IntToStr(value);
+}
+
+int IdentTextToInt(const TTypeInfo* type, std::string_view text) {
+  const String trimmed = Trim(text);
+  int value = 0;
+  if (type->IdentToInt && type->IdentToInt(trimmed, value)) return value;
+  if (!TryStrToInt(trimmed, value)) throw EPropertyConvertError(Format(SInvalidPropertyElement, {text}));
+  return value;
+}
+
+bool IdentToInt(std::string_view ident, int& value, std::span<const TIdentMapEntry> map) {
+  for (const TIdentMapEntry& e : map)
+    if (SameText(ident, e.Name)) {
+      value = e.Value;
+      return true;
+    }
+  return false;
+}
+
+bool IntToIdent(int value, String& ident, std::span<const TIdentMapEntry> map) {
+  for (const TIdentMapEntry& e : map)
+    if (e.Value == value) {
+      ident = e.Name;
+      return true;
+    }
+  return false;
+}
+
+namespace detail {
+
 }  // namespace detail
 
 String GetEnumName(const TTypeInfo* type, int value) {
@@ -324,7 +382,7 @@ void SetPropValue(TObject* instance, const TPropInfo* prop, const Variant& value
                  VarIsStr(value) ? static_cast<std::int64_t>(StringToSet(t, value.AsString())) : value.AsInt64());
       return;
     case tkInteger:
-      SetOrdProp(instance, prop, value.AsInteger());
+      SetOrdProp(instance, prop, t->IdentToInt && VarIsStr(value) ? IdentTextToInt(t, value.AsString()) : value.AsInteger());
       return;
     case tkInt64:
       SetOrdProp(instance, prop, value.AsInt64());
@@ -368,6 +426,9 @@ String GetPropText(const TObject* instance, const TPropInfo* prop) {
       return GetEnumName(t, static_cast<int>(GetOrdProp(instance, prop)));
     case tkSet:
       return SetToString(t, static_cast<std::uint64_t>(GetOrdProp(instance, prop)));
+    case tkInteger:
+      if (t->IntToIdent) return IntToIdentText(t, GetOrdProp(instance, prop));
+      return GetPropValue(instance, prop).AsString();
     case tkFloat: {
       TFormatSettings fs;  // stored text is independent of the application's settings
       fs.DecimalSeparator = '.';
@@ -392,7 +453,7 @@ void SetPropText(TObject* instance, const TPropInfo* prop, std::string_view text
       SetOrdProp(instance, prop, static_cast<std::int64_t>(StringToSet(t, text)));
       return;
     case tkInteger:
-      SetOrdProp(instance, prop, StrToInt(Trim(text)));
+      SetOrdProp(instance, prop, t->IdentToInt ? IdentTextToInt(t, text) : StrToInt(Trim(text)));
       return;
     case tkInt64:
       SetOrdProp(instance, prop, StrToInt64(Trim(text)));

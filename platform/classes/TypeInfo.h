@@ -11,6 +11,7 @@
 //   void TMyButton::DeclareProperties(TPropTable<TMyButton>& t) {
 //     t.Prop("Caption", &TMyButton::Caption, &TMyButton::SetCaption);
 //     t.Prop("Width", &TMyButton::Width, &TMyButton::SetWidth).Default(75);
+//     t.Prop("Color", &TMyButton::Color, &TMyButton::SetColor).Idents(ColorTypeInfo());  // "clRed"
 //   }
 
 #include "platform/classes/Object.h"
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <span>
 #include <type_traits>
 
 namespace zv {
@@ -37,6 +39,11 @@ enum TTypeKind {
 };
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 
+// Integer constants with identifiers (colours, cursors): the names an integer type's values are
+// written and read by. Each returns false when the value or the name has none.
+using TIntToIdent = bool (*)(int value, String& ident);
+using TIdentToInt = bool (*)(std::string_view ident, int& value);
+
 struct TTypeInfo {
   TTypeKind Kind = tkUnknown;
   String Name;
@@ -45,6 +52,8 @@ struct TTypeInfo {
   TFloatType FloatType = ftDouble;        // tkFloat
   TClass ClassType = nullptr;             // tkClass
   bool IsComponentReference = false;      // tkClass: a reference streamed by name, not owned
+  TIntToIdent IntToIdent = nullptr;       // tkInteger: set for integer constants with identifiers
+  TIdentToInt IdentToInt = nullptr;
 };
 
 // The type information of a C++ type used as a property type.
@@ -59,6 +68,22 @@ int GetEnumValue(const TTypeInfo* type, std::string_view name);  // -1 when unkn
 // A set as "[a,b]" (brackets optional) and back; an unknown element name raises.
 String SetToString(const TTypeInfo* setType, std::uint64_t bits, bool brackets = true);
 std::uint64_t StringToSet(const TTypeInfo* setType, std::string_view text);
+
+// The named integer type whose values have identifiers: "TColor" with ColorToIdent and
+// IdentToColor. Registering a name again returns the same type information.
+const TTypeInfo* RegisterIntegerConsts(const char* typeName, TIdentToInt identToInt, TIntToIdent intToIdent);
+// A value's identifier, or its decimal number when it has none (or the type has no identifiers).
+String IntToIdentText(const TTypeInfo* type, std::int64_t value);
+// An identifier of the type (case-insensitive) or a number; EPropertyConvertError otherwise.
+int IdentTextToInt(const TTypeInfo* type, std::string_view text);
+
+// Tables of identifiers, for writing IntToIdent/IdentToInt functions.
+struct TIdentMapEntry {
+  int Value;
+  const char* Name;
+};
+bool IdentToInt(std::string_view ident, int& value, std::span<const TIdentMapEntry> map);  // case-insensitive
+bool IntToIdent(int value, String& ident, std::span<const TIdentMapEntry> map);          // the first match
 
 inline constexpr std::int64_t NoDefault = std::numeric_limits<std::int64_t>::min();
 
@@ -138,6 +163,7 @@ const TTypeInfo* MakeSetTypeInfo(const TTypeInfo* element);
 const TTypeInfo* MakeClassTypeInfo(TClass cls, bool componentReference);
 const TTypeInfo* SimpleTypeInfo(TTypeKind kind, const char* name, TFloatType floatType = ftDouble);
 void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop);
+void SetIdents(TPropInfo& prop, const TTypeInfo* integerType);  // raises unless both are integers
 // Currency properties travel as long double, whose 64-bit mantissa holds every currency exactly.
 // Out of range (or NaN) raises EOverflow rather than wrapping.
 Currency CurrencyFromFloat(long double v);
@@ -161,6 +187,8 @@ public:
       return *this;
     }
     Builder& Stored(bool always) { fProp.StoredConst = always; return *this; }
+    // Streams an integer property by the identifiers of integerType (from RegisterIntegerConsts).
+    Builder& Idents(const TTypeInfo* integerType) { detail::SetIdents(fProp, integerType); return *this; }
 
   private:
     TPropInfo& fProp;

@@ -294,6 +294,9 @@ void TWriter::WriteProperty(const TPersistent* instance, const TPropInfo* prop) 
         WriteSet(names);
       } else if (type->Kind == tkChar) {
         WriteChar(static_cast<char>(value));
+      } else if (String ident; type->IntToIdent && value >= INT32_MIN && value <= INT32_MAX &&
+                               type->IntToIdent(static_cast<int>(value), ident)) {
+        WriteIdent(ident);
       } else {
         WriteInteger(value);
       }

@@ -148,7 +148,7 @@ void TScreen::SetCursor(TCursor cursor) {
 
 TWinControl* TScreen::ActiveControl() const { return TWinControl::FindControl(GetFocus()); }
 
-TWinControl* TScreen::ActiveForm() const { return GetTopLevelParent(ActiveControl()); }
+TForm* TScreen::ActiveForm() const { return dynamic_cast<TForm*>(ActiveCustomForm()); }
 
 TCustomForm* TScreen::ActiveCustomForm() const { return GetParentForm(ActiveControl()); }
 

@@ -16,6 +16,7 @@ namespace zv {
 
 class TWinControl;
 class TCustomForm;
+class TForm;
 
 using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
@@ -117,10 +118,10 @@ public:
   // Anything but crDefault overrides every control's cursor (an hourglass during a long task).
   TCursor Cursor() const { return fCursor; }
   void SetCursor(TCursor cursor);
-  // The focused control, and the top-level control holding it (a form when forms are used).
+  // The focused control, and the form holding it (null when the focus is in a top-level
+  // control that is no form).
   TWinControl* ActiveControl() const;
-  TWinControl* ActiveForm() const;
-  // The form holding the focus.
+  TForm* ActiveForm() const;
   TCustomForm* ActiveCustomForm() const;
   // Every form that exists, in creation order.
   int FormCount() const { return static_cast<int>(fForms.size()); }

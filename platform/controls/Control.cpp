@@ -522,11 +522,11 @@ void TControl::DeclareProperties(TPropTable<TControl>& t) {
   t.Prop("Height", &TControl::Height, &TControl::SetHeight);
   t.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
   t.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
-  t.Prop("Color", &TControl::Color, &TControl::SetColor).Stored(&TControl::IsColorStored);
+  t.Prop("Color", &TControl::Color, &TControl::SetColor).Idents(ColorTypeInfo()).Stored(&TControl::IsColorStored);
   t.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(1);
   t.Prop("Font", &TControl::Font).Stored(&TControl::IsFontStored);
   t.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(1);
-  t.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault);
+  t.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Idents(CursorTypeInfo()).Default(crDefault);
   t.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(1);
   t.Prop("Hint", &TControl::Hint, &TControl::SetHint);
   t.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);

@@ -58,6 +58,24 @@ inline constexpr TCursor crHandPoint = -21;
 inline constexpr TCursor crSizeAll = -22;
 inline constexpr TCursor crSize = crSizeAll;
 
+// The cursor names forms store ("Cursor = crHandPoint"). -22 is written crSizeAll; crSize
+// still reads.
+inline constexpr TIdentMapEntry CursorIdents[] = {
+    {crDefault, "crDefault"}, {crArrow, "crArrow"}, {crCross, "crCross"}, {crIBeam, "crIBeam"},
+    {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"}, {crSizeNWSE, "crSizeNWSE"}, {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"}, {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"}, {crNoDrop, "crNoDrop"},
+    {crHSplit, "crHSplit"}, {crVSplit, "crVSplit"}, {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},
+    {crNo, "crNo"}, {crAppStart, "crAppStart"}, {crHelp, "crHelp"}, {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"}, {crNone, "crNone"}, {crSize, "crSize"},
+};
+inline bool CursorToIdent(TCursor cursor, String& ident) { return IntToIdent(cursor, ident, CursorIdents); }
+inline bool IdentToCursor(std::string_view ident, TCursor& cursor) { return IdentToInt(ident, cursor, CursorIdents); }
+// The type information of cursor properties ("TCursor"), streamed by the names above.
+inline const TTypeInfo* CursorTypeInfo() {
+  static const TTypeInfo* type = RegisterIntegerConsts("TCursor", &IdentToCursor, &CursorToIdent);
+  return type;
+}
+
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TObject* sender, Word& key, TShiftState shift)>;

@@ -374,7 +374,7 @@ bool TColorDialog::Execute() {
 }
 
 void TColorDialog::DeclareProperties(TPropTable<TColorDialog>& t) {
-  t.Prop("Color", &TColorDialog::Color, &TColorDialog::SetColor).Default(clBlack);
+  t.Prop("Color", &TColorDialog::Color, &TColorDialog::SetColor).Idents(ColorTypeInfo()).Default(clBlack);
 }
 
 }  // namespace zv

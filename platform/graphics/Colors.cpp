@@ -1,5 +1,6 @@
 #include "platform/graphics/Colors.h"
 
+#include "platform/classes/TypeInfo.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Exceptions.h"
@@ -101,6 +102,11 @@ bool IdentToColor(std::string_view ident, TColor& color) {
       return true;
     }
   return false;
+}
+
+const TTypeInfo* ColorTypeInfo() {
+  static const TTypeInfo* type = RegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
+  return type;
 }
 
 String ColorToString(TColor color) {

@@ -10,6 +10,8 @@
 
 namespace zv {
 
+struct TTypeInfo;
+
 using TColor = std::int32_t;
 
 constexpr TColor RGB(int r, int g, int b) {
@@ -103,5 +105,7 @@ String ColorToString(TColor color);
 TColor StringToColor(std::string_view text);
 bool ColorToIdent(TColor color, String& ident);
 bool IdentToColor(std::string_view ident, TColor& color);
+// The type information of colour properties ("TColor"): forms store named colours by name.
+const TTypeInfo* ColorTypeInfo();
 
 }  // namespace zv

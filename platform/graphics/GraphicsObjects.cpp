@@ -83,7 +83,7 @@ void TFont::Assign(const TPersistent* source) {
 
 void TFont::DeclareProperties(TPropTable<TFont>& t) {
   t.Prop("Charset", &TFont::Charset, &TFont::SetCharset).Default(DEFAULT_CHARSET);
-  t.Prop("Color", &TFont::Color, &TFont::SetColor).Default(clWindowText);
+  t.Prop("Color", &TFont::Color, &TFont::SetColor).Idents(ColorTypeInfo()).Default(clWindowText);
   t.Prop("Height", &TFont::Height, &TFont::SetHeight);
   t.Prop("Name", &TFont::Name, &TFont::SetName);
   t.Prop("Orientation", &TFont::Orientation, &TFont::SetOrientation).Default(0);
@@ -117,7 +117,7 @@ void TPen::Assign(const TPersistent* source) {
 }
 
 void TPen::DeclareProperties(TPropTable<TPen>& t) {
-  t.Prop("Color", &TPen::Color, &TPen::SetColor).Default(clBlack);
+  t.Prop("Color", &TPen::Color, &TPen::SetColor).Idents(ColorTypeInfo()).Default(clBlack);
   t.Prop("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
   t.Prop("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
   t.Prop("Width", &TPen::Width, &TPen::SetWidth).Default(1);
@@ -147,7 +147,7 @@ void TBrush::Assign(const TPersistent* source) {
 }
 
 void TBrush::DeclareProperties(TPropTable<TBrush>& t) {
-  t.Prop("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
+  t.Prop("Color", &TBrush::Color, &TBrush::SetColor).Idents(ColorTypeInfo()).Default(clWhite);
   t.Prop("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
 }
 

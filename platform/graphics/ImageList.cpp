@@ -13,7 +13,7 @@ TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
 TCustomImageList::~TCustomImageList() { Destroying(); }
 
 void TCustomImageList::DeclareProperties(TPropTable<TCustomImageList>& t) {
-  t.Prop("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor).Default(clNone);
+  t.Prop("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor).Idents(ColorTypeInfo()).Default(clNone);
   t.Prop("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight).Default(16);
   t.Prop("Masked", &TCustomImageList::Masked, &TCustomImageList::SetMasked).Default(true);
   t.Prop("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth).Default(16);

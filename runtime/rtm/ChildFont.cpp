@@ -6,7 +6,7 @@ ZV_DEFINE_CLASS_WITH_PROPS(TChildFont, TPersistent)
 
 void TChildFont::DeclareProperties(TPropTable<TChildFont>& t) {
   t.Prop("Name", &TChildFont::Name, &TChildFont::SetName);
-  t.Prop("Color", &TChildFont::Color, &TChildFont::SetColor).Default(clNone);
+  t.Prop("Color", &TChildFont::Color, &TChildFont::SetColor).Default(clNone).Idents(ColorTypeInfo());
   t.Prop("Style", &TChildFont::Style, &TChildFont::SetStyle).Default(TFontStyles{});
 }
 

@@ -232,7 +232,7 @@ TEST_P(ControlBehaviour, FocusMovesSendExitAndEnterInOrder) {
   EXPECT_FALSE(a2->Focused());
   EXPECT_EQ(GetFocus(), b1->Handle());
   EXPECT_EQ(Screen->ActiveControl(), b1);
-  EXPECT_EQ(Screen->ActiveForm(), top);
+  EXPECT_EQ(GetTopLevelParent(Screen->ActiveControl()), top);
   EXPECT_EQ(top->FocusedControl(), b1);
 
   // Tab follows the tab order (wrapping) and its character is swallowed; Shift+Tab goes back.

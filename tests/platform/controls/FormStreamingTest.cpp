@@ -363,5 +363,52 @@ TEST_F(FormStreaming, ParentComponentsOfControlsAndMenuItems) {
   delete foreign;
 }
 
+TEST_F(FormStreaming, ColoursAndCursorsAreStoredByName) {
+  TForm* form = NewForm();
+  form->SetName("ShadeForm");
+  form->SetColor(clInfoBk);
+  form->SetCursor(crHandPoint);
+  auto* panel = Make<TPanel>(form, "Panel1", form);
+  panel->SetColor(RGB(1, 2, 3));  // no name: stays a number
+  panel->SetCursor(-99);          // an application's own cursor
+  panel->Font()->SetColor(clRed);
+  const String text = ComponentToText(form);
+  EXPECT_NE(text.find("\n  Color = clInfoBk\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n  Cursor = crHandPoint\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Color = 197121\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Cursor = -99\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Font.Color = clRed\n"), String::npos) << text;
+  EXPECT_EQ(GetPropText(form, GetPropInfo(form, "Color")), "clInfoBk");
+  EXPECT_EQ(GetPropText(panel->Font(), GetPropInfo(panel->Font(), "Color")), "clRed");
+
+  // Written by hand, with a name where the writer would have one and a number where not.
+  TForm* read = NewForm();
+  TextToComponent("object ShadeForm: TForm\n  Color = clRed\n  Cursor = crSize\n"
+                  "  object Panel1: TPanel\n    Color = clBtnFace\n    Cursor = -21\n"
+                  "    Font.Color = clHighlightText\n  end\nend\n",
+                  read);
+  auto* readPanel = static_cast<TPanel*>(read->FindComponent("Panel1"));
+  ASSERT_NE(readPanel, nullptr);
+  EXPECT_EQ(read->Color(), clRed);
+  EXPECT_EQ(read->Cursor(), crSizeAll);
+  EXPECT_EQ(readPanel->Color(), clBtnFace);
+  EXPECT_EQ(readPanel->Cursor(), crHandPoint);
+  EXPECT_EQ(readPanel->Font()->Color(), clHighlightText);
+
+  try {
+    TextToComponent("object ShadeForm: TForm\n  Font.Color = clPlaid\nend\n", NewForm());
+    ADD_FAILURE() << "an unknown colour name was read";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Error reading ShadeForm.Font.Color: Invalid property value");
+  }
+  String ident;
+  EXPECT_TRUE(CursorToIdent(crSize, ident));
+  EXPECT_EQ(ident, "crSizeAll");
+  TCursor cursor = 0;
+  EXPECT_TRUE(IdentToCursor("crnodrop", cursor));
+  EXPECT_EQ(cursor, crNoDrop);
+  EXPECT_FALSE(IdentToCursor("crPointer", cursor));
+}
+
 }  // namespace
 }  // namespace zvtest

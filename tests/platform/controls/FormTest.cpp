@@ -231,6 +231,7 @@ TEST_F(Forms, ActiveControlIsRememberedAcrossActivation) {
   EXPECT_TRUE(b->Focused());
   EXPECT_TRUE(one.Active());
   EXPECT_EQ(Screen->ActiveCustomForm(), &one);
+  EXPECT_EQ(Screen->ActiveForm(), &one);
   one.SetActiveControl(a);
   EXPECT_TRUE(a->Focused()) << "an active form focuses its new active control at once";
 

@@ -52,10 +52,14 @@ protected:
       picture.LoadFromFile(path);
       ADD_FAILURE() << path << " loaded";
     } catch (const Exception& e) {
-      if (!message.empty()) EXPECT_EQ(std::string(e.what()), message) << path;
+      if (!message.empty()) {
+        EXPECT_EQ(std::string(e.what()), message) << path;
+      }
     }
     EXPECT_EQ(picture.Graphic(), before) << path;
-    if (before) EXPECT_EQ(picture.Graphic()->ToPixels(), pixels) << path;
+    if (before) {
+      EXPECT_EQ(picture.Graphic()->ToPixels(), pixels) << path;
+    }
     EXPECT_EQ(changes, 0) << path;
     picture.OnChange = nullptr;
   }
