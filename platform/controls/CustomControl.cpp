@@ -52,13 +52,7 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(TPaintDevice& dc) {
-  // Painting lends its device; a device the canvas held for drawing outside painting goes.
-  fCanvas->FreeHandle();
-  fCanvas->SetHandle(&dc);
-  struct Release {
-    TControlCanvas* canvas;
-    ~Release() { canvas->FreeHandle(); }
-  } release{fCanvas.get()};
+  TCanvasLoan loan(*fCanvas, dc);
   Paint();
 }
 
@@ -97,12 +91,7 @@ void TGraphicControl::SetBounds(int left, int top, int width, int height) {
 void TGraphicControl::WMPaint(TWMPaint& message) {
   TPaintDevice* dc = message.DC();
   if (!dc) return;
-  fCanvas->FreeHandle();
-  fCanvas->SetHandle(dc);
-  struct Release {
-    TControlCanvas* canvas;
-    ~Release() { canvas->FreeHandle(); }
-  } release{fCanvas.get()};
+  TCanvasLoan loan(*fCanvas, *dc);
   Paint();
 }
 

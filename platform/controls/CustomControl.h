@@ -30,6 +30,22 @@ private:
   std::unique_ptr<TPaintDevice> fOwnDC;
 };
 
+// Lends painting's device to a control canvas for the scope of a paint: whatever device the
+// canvas held for drawing outside painting goes first, and the lent one is dropped at the end.
+class TCanvasLoan {
+public:
+  TCanvasLoan(TControlCanvas& canvas, TPaintDevice& dc) : fCanvas(canvas) {
+    fCanvas.FreeHandle();
+    fCanvas.SetHandle(&dc);
+  }
+  ~TCanvasLoan() { fCanvas.FreeHandle(); }
+  TCanvasLoan(const TCanvasLoan&) = delete;
+  TCanvasLoan& operator=(const TCanvasLoan&) = delete;
+
+private:
+  TControlCanvas& fCanvas;
+};
+
 class TCustomControl : public TWinControl {
   ZV_CLASS(TCustomControl, TWinControl)
 

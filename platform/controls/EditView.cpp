@@ -324,12 +324,7 @@ void TCustomEdit::WMPaint(TWMPaint& message) {
 }
 
 void TCustomEdit::PaintWindow(TPaintDevice& dc) {
-  fCanvas->FreeHandle();
-  fCanvas->SetHandle(&dc);
-  struct Release {
-    TControlCanvas* canvas;
-    ~Release() { canvas->FreeHandle(); }
-  } release{fCanvas.get()};
+  TCanvasLoan loan(*fCanvas, dc);
   PaintEdit(*fCanvas);
 }
 
