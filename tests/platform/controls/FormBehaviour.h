@@ -10,6 +10,10 @@
 #include "HarnessTest.h"
 #include "IdleScript.h"
 
+#include "platform/controls/Panel.h"
+#include "platform/controls/SpeedButton.h"
+#include "platform/null/NullWindowBackend.h"
+
 #include <gtest/gtest.h>
 
 namespace zvtest {
@@ -90,6 +94,47 @@ TEST_P(FormBehaviour, APopupAtScreenCoordinatesClosesANestedLoopWithItsResult) {
   EXPECT_EQ(popup.ModalResult(), mrOk);
   EXPECT_EQ(h->Take({"ldown"}, {"I"}), (TLog{"I ldown 60 10"}));
   popup.Hide();
+  EXPECT_TRUE(field->Focused());
+}
+
+// A tool window is a panel with no parent: it pops up at screen coordinates, leaves the focus
+// where it was, and its buttons end the nested loop that waits for it.
+TEST_P(FormBehaviour, APanelWithoutParentPopsUpAndItsButtonEndsTheLoop) {
+  TForm main(nullptr);
+  main.SetBounds(40, 40, 300, 200);
+  TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
+  field->SetTabStop(true);
+  main.Show();
+  h->Pump();
+  ASSERT_TRUE(field->Focused());
+
+  TPanel tool(nullptr);
+  tool.SetBounds(420, 300, 160, 60);
+  auto* ok = new TSpeedButton(&tool);
+  ok->SetCaption("OK");
+  ok->SetBounds(80, 20, 60, 24);
+  ok->SetParent(&tool);
+  bool chosen = false;
+  ok->OnClick = [&](TObject*) {
+    chosen = true;
+    Application->EndNestedLoop();
+  };
+  tool.Show();
+  h->Pump();
+  EXPECT_EQ(tool.ClientOrigin(), (TPoint{420, 300}));
+  EXPECT_TRUE(field->Focused()) << "the pop-up does not take the focus";
+  if (TNullWindowBackend* null = ActiveNullWindowBackend()) {
+    const auto* record = null->Window(NativeWindowOf(tool.Handle()));
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(record->Popup);
+    EXPECT_EQ(record->Bounds, Rect(420, 300, 580, 360));
+  }
+
+  TIdleScript script({[&] { h->Click(ok, 10, 10); }});
+  Application->RunNestedLoop();
+  EXPECT_FALSE(script.GaveUp);
+  EXPECT_TRUE(chosen);
+  tool.Hide();
   EXPECT_TRUE(field->Focused());
 }
 
