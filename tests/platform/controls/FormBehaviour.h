@@ -20,6 +20,15 @@ namespace zvtest {
 
 class FormBehaviour : public TBehaviourTest {
 protected:
+  // Shows main with a probe "F" in it that takes the focus.
+  TProbe* ShowWithFocusedField(TForm& main) {
+    main.SetBounds(40, 40, 300, 200);
+    TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
+    field->SetTabStop(true);
+    main.Show();
+    h->Pump();
+    return field;
+  }
   void TearDown() override {
     SetDialogResponder(nullptr);
     TBehaviourTest::TearDown();
@@ -28,11 +37,7 @@ protected:
 
 TEST_P(FormBehaviour, AModalFormRunsItsLoopUntilAButtonGivesTheResult) {
   TForm main(nullptr);
-  main.SetBounds(40, 40, 300, 200);
-  TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
-  field->SetTabStop(true);
-  main.Show();
-  h->Pump();
+  TProbe* field = ShowWithFocusedField(main);
   ASSERT_TRUE(field->Focused());
 
   TForm dialog(nullptr);
@@ -66,11 +71,7 @@ TEST_P(FormBehaviour, AModalFormRunsItsLoopUntilAButtonGivesTheResult) {
 
 TEST_P(FormBehaviour, APopupAtScreenCoordinatesClosesANestedLoopWithItsResult) {
   TForm main(nullptr);
-  main.SetBounds(40, 40, 300, 200);
-  TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
-  field->SetTabStop(true);
-  main.Show();
-  h->Pump();
+  TProbe* field = ShowWithFocusedField(main);
   ASSERT_TRUE(field->Focused());
 
   TForm popup(nullptr);
@@ -101,11 +102,7 @@ TEST_P(FormBehaviour, APopupAtScreenCoordinatesClosesANestedLoopWithItsResult) {
 // where it was, and its buttons end the nested loop that waits for it.
 TEST_P(FormBehaviour, APanelWithoutParentPopsUpAndItsButtonEndsTheLoop) {
   TForm main(nullptr);
-  main.SetBounds(40, 40, 300, 200);
-  TProbe* field = h->Child(&main, "F", 10, 10, 100, 30);
-  field->SetTabStop(true);
-  main.Show();
-  h->Pump();
+  TProbe* field = ShowWithFocusedField(main);
   ASSERT_TRUE(field->Focused());
 
   TPanel tool(nullptr);
