@@ -6,7 +6,9 @@
 
 #include "platform/classes/ClassesConsts.h"
 #include "platform/classes/Lists.h"
+#include "platform/classes/Reader.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/Writer.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StringUtils.h"
@@ -528,6 +530,30 @@ void TStringList::SetCaseSensitive(bool value) {
   if (value == fCaseSensitive) return;
   fCaseSensitive = value;
   if (fSorted) SortItems();
+}
+
+void TStrings::DefineProperties(TFiler& filer) {
+  const auto read = [this](TReader& reader) {
+    reader.ReadListBegin();
+    std::vector<String> lines;
+    while (!reader.EndOfList()) lines.push_back(reader.ReadString());
+    reader.ReadListEnd();
+    BeginUpdate();
+    try {
+      Clear();
+      for (const String& line : lines) Add(line);
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  };
+  const auto write = [this](TWriter& writer) {
+    writer.WriteListBegin();
+    for (int i = 0; i < Count(); ++i) writer.WriteString(Get(i));
+    writer.WriteListEnd();
+  };
+  filer.DefineProperty("Strings", read, write, Count() > 0);
 }
 
 }  // namespace zv

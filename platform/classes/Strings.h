@@ -103,6 +103,10 @@ public:
   void LoadFromFile(const String& fileName);
   void SaveToFile(const String& fileName) const;
 
+  // Published string lists stream their lines as the host's "Strings" list
+  // (Items.Strings = ( 'a' 'b' )); an empty list writes nothing.
+  void DefineProperties(TFiler& filer) override;
+
 protected:
   virtual String Get(int index) const = 0;
   virtual int GetCount() const = 0;

@@ -1,7 +1,5 @@
 #include "platform/controls/RichEdit.h"
 
-#include "platform/classes/Reader.h"
-#include "platform/classes/Writer.h"
 
 #include "platform/rtl/Consts.h"
 
@@ -73,23 +71,6 @@ void TRichEdit::DeclareProperties(TPropTable<TRichEdit>&) {}
 // --- TRichEditStrings --------------------------------------------------------------------------------
 // Changes go through the selection and EM_REPLACESEL, as the host's do: they work on a
 // read-only edit, fire the change event, and are not undoable.
-
-void TRichEditStrings::DefineProperties(TFiler& filer) {
-  const auto read = [this](TReader& reader) {
-    reader.ReadListBegin();
-    std::vector<String> lines;
-    while (!reader.EndOfList()) lines.push_back(reader.ReadString());
-    reader.ReadListEnd();
-    Clear();
-    for (const String& line : lines) Add(line);
-  };
-  const auto write = [this](TWriter& writer) {
-    writer.WriteListBegin();
-    for (int i = 0; i < GetCount(); ++i) writer.WriteString(Get(i));
-    writer.WriteListEnd();
-  };
-  filer.DefineProperty("Strings", read, write, !fEdit->WindowText().empty());
-}
 
 int TRichEditStrings::GetCount() const { return fEdit->LogicalLineCount(); }
 

@@ -26,8 +26,6 @@ public:
   void Clear() override;
   String Text() const override;
   void SetText(const String& text) override;
-  // Streams the lines as the host's "Strings" list (Lines.Strings = ( 'a' 'b' )).
-  void DefineProperties(TFiler& filer) override;
 
 protected:
   String Get(int index) const override;

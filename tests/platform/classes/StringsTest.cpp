@@ -9,11 +9,29 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/classes/Component.h"
+#include "platform/classes/FormText.h"
 #include "platform/classes/Streams.h"
+#include "platform/classes/TypeInfo.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringUtils.h"
 
 namespace zv {
+
+// A component publishing a string list, as pick lists and memo lines are published.
+class TLinesHolder : public TComponent {
+  ZV_CLASS(TLinesHolder, TComponent)
+
+public:
+  using TComponent::TComponent;
+  TStringList* Lines() const { return const_cast<TStringList*>(&fLines); }
+  static void DeclareProperties(TPropTable<TLinesHolder>& t) { t.Prop("Lines", &TLinesHolder::Lines); }
+
+private:
+  TStringList fLines;
+};
+ZV_DEFINE_CLASS_WITH_PROPS(TLinesHolder, TComponent)
+
 namespace {
 
 using zvtest::MessageOf;
@@ -396,6 +414,29 @@ TEST_F(StringsFileTest, LoadAndSaveUtf8) {
   const String missing = (dir / "missing.txt").string();
   EXPECT_EQ(MessageOf<EFOpenError>([&] { back.LoadFromFile(missing); }), "Cannot open file " + missing);
   EXPECT_TRUE(back.Equals(list));
+}
+
+TEST(StringsStreaming, PublishedListsWriteTheirLinesAndReadThemBackInPlace) {
+  TLinesHolder holder(nullptr);
+  holder.SetName("Holder");
+  EXPECT_EQ(ComponentToText(&holder).find("Strings"), String::npos) << "an empty list writes nothing";
+  holder.Lines()->Add("first");
+  holder.Lines()->Add("sec\xC3\xB6nd 'quoted'");
+  holder.Lines()->Add("");
+  const String text = ComponentToText(&holder);
+  EXPECT_NE(text.find("Lines.Strings = ("), String::npos) << text;
+
+  TLinesHolder read(nullptr);
+  read.Lines()->Add("stale");
+  int changes = 0;
+  read.Lines()->OnChange = [&](TObject*) { ++changes; };
+  TextToComponent(text, &read);
+  EXPECT_TRUE(read.Lines()->Equals(*holder.Lines())) << read.Lines()->Text();
+  EXPECT_EQ(changes, 1) << "one change for the whole list";
+
+  TLinesHolder fromBinary(nullptr);
+  BinaryToComponent(ComponentToBinary(&holder), &fromBinary);
+  EXPECT_TRUE(fromBinary.Lines()->Equals(*holder.Lines()));
 }
 
 }  // namespace
