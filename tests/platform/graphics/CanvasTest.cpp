@@ -1,6 +1,6 @@
 // Canvas shapes, pen modes, clipping, origins and raster operations, checked on pixels.
 
-#include "NullFixture.h"
+#include "NullCanvasFixture.h"
 
 #include "platform/graphics/GraphicsConsts.h"
 

@@ -1,7 +1,7 @@
 // DrawEdge, DrawFrameControl and DrawFocusRect decomposed into one-pixel fills in the classic
 // system colours.
 
-#include "NullFixture.h"
+#include "NullCanvasFixture.h"
 
 using namespace zvtest;
 

@@ -1,4 +1,4 @@
-#include "NullFixture.h"
+#include "NullCanvasFixture.h"
 
 #include "platform/graphics/ImageList.h"
 

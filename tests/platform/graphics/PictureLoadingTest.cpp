@@ -1,7 +1,7 @@
 // Loading pictures from bad data: every failure raises EInvalidGraphic (or the file error) with
 // a clear message and leaves the picture or bitmap exactly as it was.
 
-#include "NullFixture.h"
+#include "NullCanvasFixture.h"
 
 #include "platform/graphics/BmpCodec.h"
 #include "platform/graphics/GraphicsConsts.h"

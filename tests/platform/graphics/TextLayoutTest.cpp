@@ -1,7 +1,7 @@
 // DrawText layouts on the null backend's fixed metrics: the default font is 6 px per cluster
 // (12 px for East Asian wide ones) on 13 px lines, ascent 11, internal leading 2.
 
-#include "NullFixture.h"
+#include "NullCanvasFixture.h"
 
 using namespace zvtest;
 

@@ -1,8 +1,9 @@
 // The shared painting routines on the recording null backend: which operations they make,
 // where, and with which flags; pixels where the result matters more than the calls.
 
+#include "NullCanvasFixture.h"
+
 #include "platform/graphics/GraphicsBackend.h"
-#include "platform/null/NullBackend.h"
 #include "runtime/rtm/DrawRoutines.h"
 
 #include <gtest/gtest.h>
@@ -14,24 +15,9 @@ using namespace zv;
 
 namespace {
 
-class DrawRoutinesTest : public ::testing::Test {
+class DrawRoutinesTest : public zvtest::NullCanvasTest {
 protected:
-  void SetUp() override {
-    fPrevious = SetGraphicsBackend(CreateNullBackend());
-    bitmap = std::make_unique<TBitmap>();
-    bitmap->SetSize(120, 80);
-    canvas = bitmap->Canvas();
-    canvas->Brush()->SetColor(clWhite);
-    canvas->FillRect({0, 0, 120, 80});
-    Surface().ClearOps();
-  }
-  void TearDown() override {
-    bitmap.reset();
-    SetGraphicsBackend(std::move(fPrevious));
-  }
-
-  TNullSurface& Surface() { return *AsNullSurface(&canvas->Handle()); }
-  TColor Px(int x, int y) { return canvas->Pixels(x, y); }
+  DrawRoutinesTest() : NullCanvasTest(120, 80) {}
   std::vector<TPaintOp> Top(TPaintOpKind kind) {
     std::vector<TPaintOp> out;
     for (const auto& op : Surface().TopLevelOps())
@@ -50,12 +36,6 @@ protected:
       for (int x = r.Left; x < r.Right; ++x) n += Px(x, y) == ColorToRGB(color);
     return n;
   }
-
-  std::unique_ptr<TBitmap> bitmap;
-  TCanvas* canvas = nullptr;
-
-private:
-  std::unique_ptr<TGraphicsBackend> fPrevious;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// A white bitmap canvas on the null backend, with the drawing record cleared.
+// A white bitmap canvas (100 x 60 unless a test asks for another size) on the null backend,
+// with the drawing record cleared.
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/null/NullBackend.h"
@@ -14,13 +15,14 @@ using namespace zv;
 
 class NullCanvasTest : public ::testing::Test {
 protected:
+  explicit NullCanvasTest(int width = 100, int height = 60) : fWidth(width), fHeight(height) {}
   void SetUp() override {
     fPrevious = SetGraphicsBackend(CreateNullBackend());
     bitmap = std::make_unique<TBitmap>();
-    bitmap->SetSize(100, 60);
+    bitmap->SetSize(fWidth, fHeight);
     canvas = bitmap->Canvas();
     canvas->Brush()->SetColor(clWhite);
-    canvas->FillRect({0, 0, 100, 60});
+    canvas->FillRect({0, 0, fWidth, fHeight});
     Surface().ClearOps();
   }
   void TearDown() override {
@@ -37,6 +39,8 @@ protected:
   TCanvas* canvas = nullptr;
 
 private:
+  int fWidth;
+  int fHeight;
   std::unique_ptr<TGraphicsBackend> fPrevious;
 };
 
