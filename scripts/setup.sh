@@ -9,7 +9,12 @@ ZV_PACKAGES=(
   libicu-dev libsqlite3-dev
   qt6-base-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
+  ccache
 )
+# Build trees of other checkouts (clean clones, work trees) share compiled objects.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
+export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-10G}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 
 zv_install_missing() {
   local missing=()
