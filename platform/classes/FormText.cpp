@@ -582,7 +582,11 @@ private:
         Enter();
         fWriter.WriteListBegin();
         fParser.NextToken();
-        while (fParser.Token() != ')') ConvertValue(false);
+        while (fParser.Token() != ')') {
+          // The binary form ends a list with the same byte as Null: one inside would end it early.
+          if (fParser.TokenSymbolIs("Null")) fParser.Error(SInvalidPropertyValue);
+          ConvertValue(false);
+        }
         fWriter.WriteListEnd();
         fParser.NextToken();
         --fDepth;

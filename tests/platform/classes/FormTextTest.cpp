@@ -401,6 +401,10 @@ TEST_F(FormText, ParserErrorsNameTheLine) {
   EXPECT_EQ(ParseError(head + "  Count = =\nend\n"), "Invalid property value on line 2");
   EXPECT_EQ(ParseError(head + "  Count = -x\nend\n"), "Invalid property value on line 2");
   EXPECT_EQ(ParseError(head + "  Lines = (\n    'a'\n"), "Invalid property value on line 4");
+  // The binary form cannot hold Null inside a list (its byte ends the list): refused, not
+  // written as a form that does not read back.
+  EXPECT_EQ(ParseError(head + "  Lines = (\n    Null)\nend\n"), "Invalid property value on line 3");
+  EXPECT_EQ(ParseError("inline F e=((Null))end"), "Invalid property value on line 1");
   EXPECT_EQ(ParseError(head + "  Items = <\n    thing\n    end>\nend\n"), "item expected on line 3");
   EXPECT_EQ(ParseError(head + "  Items = <\n    item\n      X = 1\n"), "Identifier expected on line 5");
   EXPECT_EQ(ParseError(head + "  Count = 1\n"), "Identifier expected on line 3");
