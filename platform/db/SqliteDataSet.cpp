@@ -118,6 +118,17 @@ void SqlLower(sqlite3_context* context, int, sqlite3_value** args) {
 }
 
 
+// zv_fits(value, field type): whether the stored value reads as the field type unchanged.
+void SqlFits(sqlite3_context* context, int, sqlite3_value** args) {
+  const auto type = static_cast<TFieldType>(sqlite3_value_int(args[1]));
+  sqlite3_result_int(context, sqlite::StoredValueFits(args[0], type) ? 1 : 0);
+}
+
+// Rows whose values are checked against their columns' declared types when a dataset opens: a
+// bounded read, so that opening stays cheap on any table. A value past them that does not fit
+// is still read as stored (TSqliteStatement::ColumnValue), never converted.
+constexpr int CheckedRows = 100000;
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -199,6 +210,9 @@ void TSqliteDataSet::OpenDatabase() {
   const int rc = sqlite3_create_function_v2(db->Handle(), "zv_lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                             SqlLower, nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) db->RaiseError(rc);
+  const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              SqlFits, nullptr, nullptr, nullptr);
+  if (fits != SQLITE_OK) db->RaiseError(fits);
   fDatabase = std::move(db);
 }
 
@@ -221,6 +235,7 @@ void TSqliteDataSet::InternalInitFieldDefs() {
       ReadTableColumns();
     else
       DatabaseError(SSqliteNoSource, this);
+    CheckStoredValues();
     FieldDefs().SetUpdated(true);
   } catch (...) {
     if (!IsCursorOpen()) CloseDatabase();
@@ -357,6 +372,8 @@ void TSqliteDataSet::ReadQueryColumns() {
           fieldType = ftLargeint;
         else if (VarType(v) == varDouble)
           fieldType = ftFloat;
+        else if (VarType(v) == varString)
+          fieldType = ftString;
       }
     }
     if (fieldType == ftFMTBcd || fieldType == ftBCD) size = 8;
@@ -366,6 +383,39 @@ void TSqliteDataSet::ReadQueryColumns() {
     for (int n = 1; FieldDefs().IndexOf(name) >= 0; ++n) name = st.ColumnName(c) + "_" + IntToStr(n);
     FieldDefs().Add(name, fieldType, size, false);
     fColumns.push_back({name, fieldType, String()});  // a statement's collations are not known
+  }
+}
+
+// SQLite stores any value in any column: a column whose values do not all have the kind its
+// declared type names becomes a variant field, which shows each value as it is stored.
+void TSqliteDataSet::CheckStoredValues() {
+  std::vector<std::size_t> checked;
+  String tests, columns;
+  for (std::size_t c = 0; c < fColumns.size(); ++c) {
+    const String column = fIsTable ? QuoteIdentifier(fColumns[c].Name) : "zv_c" + IntToStr(static_cast<int>(c) + 1);
+    columns += (c ? ", " : "") + column;
+    if (fColumns[c].Type == ftVariant || static_cast<int>(c) == fRowIdAlias) continue;
+    checked.push_back(c);
+    tests += (tests.empty() ? "" : ", ") + Format("max(NOT zv_fits(%s, %d))", {column, static_cast<int>(fColumns[c].Type)});
+  }
+  if (checked.empty()) return;
+  String sql;
+  if (fIsTable)
+    sql = "SELECT " + tests + " FROM (SELECT " + columns + " FROM " + QuoteIdentifier(fTableName) + " LIMIT " +
+          IntToStr(CheckedRows) + ")";
+  else
+    sql = "WITH zv_q(" + columns + ") AS (\n" + fQuery + "\n) SELECT " + tests + " FROM (SELECT * FROM zv_q LIMIT " +
+          IntToStr(CheckedRows) + ")";
+  TSqliteStatement st(*fDatabase, sql);
+  if (!st.Step()) return;
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    if (st.ColumnInt64(static_cast<int>(i)) != 1) continue;
+    const std::size_t c = checked[i];
+    fColumns[c].Type = ftVariant;
+    TFieldDef* def = FieldDefs()[static_cast<int>(c)];
+    def->SetDataType(ftVariant);
+    def->SetSize(0);
+    def->SetPrecision(0);
   }
 }
 

@@ -109,6 +109,7 @@ private:
   void CloseDatabase();
   void ReadTableColumns();
   void ReadQueryColumns();
+  void CheckStoredValues();
   // A cursor in the order of the sort text; raises (keeping the current cursor) on a bad one.
   void CreateCursor(const String& sortFields);
   // Reads the first row, in the dataset's order, whose key fields hold the values.

@@ -456,7 +456,7 @@ TEST_F(SqliteDataSetTest, UnicodeTextRoundTripsAndLocatesWithTheHostsFolding) {
 }
 
 TEST_F(SqliteDataSetTest, BlobsAndMemosRoundTripThroughStreams) {
-  Other().Execute("CREATE TABLE files (ID INTEGER PRIMARY KEY, DATA BLOB, NOTE TEXT)");
+  Other().Execute("CREATE TABLE files (ID INTEGER PRIMARY KEY, DATA BLOB, NOTE CLOB)");
   Open("files");
   auto* data = dynamic_cast<TBlobField*>(F("DATA"));
   ASSERT_NE(data, nullptr);
@@ -548,6 +548,59 @@ TEST_F(SqliteDataSetTest, ColumnsDeclareTypesDefaultsAndTheRowid) {
   EXPECT_EQ(F("PRICE")->AsString(), "12.5");
   EXPECT_TRUE(F("DONE")->AsBoolean());
   EXPECT_EQ(F("NOTE")->AsString(), "none");
+}
+
+// SQLite keeps any value in any column: a field follows its declared type only where the values
+// fit it, and what nobody touched is written back as it was.
+TEST_F(SqliteDataSetTest, ColumnsOfMixedStorageShowAndKeepValuesAsStored) {
+  Other().Execute(
+      "CREATE TABLE bodies (ID INTEGER PRIMARY KEY, NAME TEXT, NUM INTEGER_OR_TEXT, MASS INTEGER, KIND, SIZE REAL,"
+      " NOTE TEXT(10), SEEN DATE);"
+      "INSERT INTO bodies VALUES (1, 'Ceres', '1_Ceres', 939, 'dwarf', 1.5, 'n1', '2024-01-02'),"
+      " (2, 'Pallas', 2, 'heavy', 3, 2, NULL, '2024-01-03'), (3, 'Vesta', 4.5, 259, x'00ff', 'big', 'n3', NULL)");
+  const String everything = "SELECT group_concat(quote(ID) || quote(NAME) || quote(NUM) || quote(MASS) || quote(KIND) ||"
+                            " quote(SIZE) || quote(NOTE) || quote(SEEN), ';') FROM bodies";
+  const String before = Scalar(everything).AsString();
+  Open("bodies");
+  EXPECT_EQ(F("NAME")->DataType(), ftString);  // text, not a memo shown as "(MEMO)"
+  EXPECT_EQ(F("NOTE")->Size(), 10);
+  EXPECT_EQ(F("SEEN")->DataType(), ftDate);
+  for (const char* name : {"NUM", "MASS", "KIND", "SIZE"}) EXPECT_EQ(F(name)->DataType(), ftVariant) << name;
+  auto row = [&] {
+    String text;
+    for (int i = 0; i < DS().FieldCount(); ++i) text += (i ? "|" : "") + DS().Fields()[i]->DisplayText();
+    return text;
+  };
+  EXPECT_EQ(row(), "1|Ceres|1_Ceres|939|dwarf|1.5|n1|" + DS().FieldByName("SEEN")->DisplayText());
+  DS().Next();
+  EXPECT_EQ(row().substr(0, 20), "2|Pallas|2|heavy|3|2");
+
+  // Edits of other columns leave every stored value, and its storage class, as it was.
+  for (DS().First(); !DS().Eof(); DS().Next()) {
+    DS().Edit();
+    F("NAME")->SetAsString(F("NAME")->AsString());
+    DS().Post();
+  }
+  EXPECT_EQ(Scalar(everything).AsString(), before);
+
+  // An edited value is stored as typed; SQLite's affinity of the column applies as it always does.
+  DS().First();
+  DS().Edit();
+  F("MASS")->SetAsString("heavier");
+  F("NUM")->SetAsString("7");
+  DS().Post();
+  EXPECT_EQ(Scalar("SELECT quote(MASS) || quote(NUM) FROM bodies WHERE ID = 1").AsString(), "'heavier'7");
+  DS().Refresh();
+  EXPECT_EQ(F("MASS")->AsString(), "heavier");
+
+  // A memo where the application asks for one: its own field over a TEXT column.
+  DS().Close();
+  auto* note = new TMemoField(&DS());
+  note->SetFieldName("NOTE");
+  note->SetDataSet(&DS());
+  DS().Open();
+  EXPECT_EQ(F("NOTE")->DataType(), ftMemo);
+  EXPECT_EQ(F("NOTE")->AsString(), "n1");
 }
 
 TEST_F(SqliteDataSetTest, QueriesAreReadOnlyAndNavigateByPosition) {
