@@ -21,8 +21,6 @@ TFormatSettings InvariantSettings() {
   return fs;
 }
 
-bool ContainsWord(const String& upper, std::string_view word) { return upper.find(word) != String::npos; }
-
 int ParseDigits(std::string_view text, std::size_t& pos, int count) {
   int value = 0;
   for (int i = 0; i < count; ++i, ++pos) {
@@ -205,6 +203,9 @@ std::vector<std::uint8_t> TSqliteStatement::ColumnBlob(int column) const {
 Variant TSqliteStatement::ColumnValue(int column, TFieldType type) const {
   const int storage = sqlite3_column_type(fStmt, column);
   if (storage == SQLITE_NULL) return Variant::Null();
+  // A value of another kind than its column's is given as stored, never converted to a
+  // different one ("1_Ceres" is not 1).
+  if (type != ftUnknown && !StoredValueFits(sqlite3_column_value(fStmt, column), type)) type = ftUnknown;
   switch (type) {
     case ftSmallint:
     case ftInteger:
@@ -283,37 +284,126 @@ String QuoteIdentifier(std::string_view name) {
   return out;
 }
 
+// The usual type names of SQL as SQLite's documentation lists them, and the few date, boolean
+// and money names applications write. Anything else (a name of the application's own, or none)
+// promises nothing about what is stored and becomes a variant field.
 TFieldType FieldTypeFromDeclaredType(std::string_view declaredType, int& size) {
   size = 0;
-  const String upper = UpperCase(Trim(declaredType));
+  String upper = UpperCase(Trim(declaredType));
   // A size in parentheses: VARCHAR(40), DECIMAL(10,2).
   if (const auto open = upper.find('('); open != String::npos) {
     std::size_t pos = open + 1;
     int n = 0;
+    while (pos < upper.size() && upper[pos] == ' ') ++pos;
     while (pos < upper.size() && upper[pos] >= '0' && upper[pos] <= '9' && n < 100000000) n = n * 10 + (upper[pos++] - '0');
     size = n;
+    upper = TrimRight(std::string_view(upper).substr(0, open));
   }
-  if (ContainsWord(upper, "BOOL")) return ftBoolean;
-  if (ContainsWord(upper, "TIMESTAMP")) return ftDateTime;
-  if (ContainsWord(upper, "DATETIME")) return ftDateTime;
-  if (ContainsWord(upper, "DATE")) return ftDate;
-  if (ContainsWord(upper, "TIME")) return ftTime;
-  if (ContainsWord(upper, "BIGINT") || ContainsWord(upper, "INT8")) return ftLargeint;
-  if (ContainsWord(upper, "SMALLINT") || ContainsWord(upper, "TINYINT")) return ftSmallint;
-  if (upper == "INTEGER") return ftLargeint;  // SQLite integers are 64-bit
-  if (ContainsWord(upper, "INT")) return ftInteger;
-  if (ContainsWord(upper, "CHAR") || ContainsWord(upper, "CLOB") || ContainsWord(upper, "TEXT")) {
-    if (size > 0) return ftString;
-    return ContainsWord(upper, "TEXT") || ContainsWord(upper, "CLOB") ? ftMemo : ftString;
+  // One space between words: "DOUBLE   PRECISION".
+  String name;
+  for (char c : upper) {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      if (!name.empty() && name.back() != ' ') name += ' ';
+    } else {
+      name += c;
+    }
   }
-  if (ContainsWord(upper, "BLOB") || upper.empty()) {
-    size = 0;
-    return upper.empty() ? ftString : ftBlob;
+  if (name.starts_with("UNSIGNED ") && name != "UNSIGNED BIG INT") name.erase(0, 9);
+  struct TName {
+    const char* Name;
+    TFieldType Type;
+  };
+  static constexpr TName names[] = {
+      {"INTEGER", ftLargeint},  // SQLite integers are 64-bit
+      {"BIGINT", ftLargeint},       {"INT8", ftLargeint},        {"UNSIGNED BIG INT", ftLargeint},
+      {"INT", ftInteger},           {"MEDIUMINT", ftInteger},    {"INT4", ftInteger},
+      {"SMALLINT", ftSmallint},     {"TINYINT", ftSmallint},     {"INT2", ftSmallint},
+      {"TEXT", ftString},           {"CHAR", ftString},          {"VARCHAR", ftString},
+      {"CHARACTER", ftString},      {"VARYING CHARACTER", ftString}, {"CHARACTER VARYING", ftString},
+      {"NCHAR", ftString},          {"NATIVE CHARACTER", ftString}, {"NVARCHAR", ftString},
+      {"CLOB", ftMemo},             {"BLOB", ftBlob},
+      {"REAL", ftFloat},            {"DOUBLE", ftFloat},         {"DOUBLE PRECISION", ftFloat},
+      {"FLOAT", ftFloat},           {"NUMERIC", ftFMTBcd},       {"DECIMAL", ftFMTBcd},
+      {"MONEY", ftCurrency},        {"CURRENCY", ftCurrency},    {"BOOLEAN", ftBoolean},
+      {"BOOL", ftBoolean},          {"DATE", ftDate},            {"DATETIME", ftDateTime},
+      {"TIMESTAMP", ftDateTime},    {"TIME", ftTime},
+  };
+  for (const TName& n : names) {
+    if (name != n.Name) continue;
+    if (n.Type != ftString && n.Type != ftFMTBcd) size = 0;
+    return n.Type;
   }
-  if (ContainsWord(upper, "MONEY") || ContainsWord(upper, "CURRENCY")) return ftCurrency;
-  if (ContainsWord(upper, "DEC") || ContainsWord(upper, "NUMERIC")) return ftFMTBcd;
-  if (ContainsWord(upper, "REAL") || ContainsWord(upper, "FLOA") || ContainsWord(upper, "DOUB")) return ftFloat;
-  return ftString;  // SQLite's numeric affinity for anything else; shown as text
+  size = 0;
+  return ftVariant;
+}
+
+// Whether a stored value reads as the field type without changing: the storage classes each
+// type keeps, integers within the type's range, and texts that parse completely.
+bool StoredValueFits(sqlite3_value* value, TFieldType type) {
+  const int storage = sqlite3_value_type(value);
+  if (storage == SQLITE_NULL) return true;
+  auto text = [value] {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(value)));
+  };
+  switch (type) {
+    case ftSmallint: {
+      if (storage != SQLITE_INTEGER) return false;
+      const auto v = sqlite3_value_int64(value);
+      return v >= INT16_MIN && v <= INT16_MAX;
+    }
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc: {
+      if (storage != SQLITE_INTEGER) return false;
+      const auto v = sqlite3_value_int64(value);
+      return v >= INT32_MIN && v <= INT32_MAX;
+    }
+    case ftLargeint:
+      return storage == SQLITE_INTEGER;
+    case ftFloat:
+    case ftCurrency:
+      return storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
+    case ftBCD:
+    case ftFMTBcd: {
+      if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) return true;
+      TBcd bcd;
+      return storage == SQLITE_TEXT && TryStrToBcd(String(text()), bcd, InvariantSettings());
+    }
+    case ftBoolean:
+      if (storage == SQLITE_INTEGER) {
+        const auto v = sqlite3_value_int64(value);
+        return v == 0 || v == 1;
+      }
+      if (storage == SQLITE_TEXT) {
+        const String t(text());
+        for (const char* word : {"true", "false", "yes", "no", "t", "f"})
+          if (SameText(t, word)) return true;
+      }
+      return false;
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+    case ftTimeStamp: {
+      if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) return true;
+      TDateTime dt;
+      return storage == SQLITE_TEXT && SqlTextToDateTime(text(), dt);
+    }
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftFmtMemo:
+      return storage == SQLITE_TEXT;
+    case ftBlob:
+    case ftGraphic:
+    case ftBytes:
+    case ftVarBytes:
+    case ftTypedBinary:
+      return storage == SQLITE_BLOB;
+    default:
+      return true;
+  }
 }
 
 String DateTimeToSqlText(TDateTime value, TFieldType type) {

@@ -15,6 +15,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace zv::sqlite {
 
@@ -86,9 +87,12 @@ private:
 // "name" with embedded quotes doubled: the only way identifiers enter SQL text.
 String QuoteIdentifier(std::string_view name);
 
-// The field type (and size for strings) of a declared column type, by SQLite's affinity rules
-// refined by the common type names (BOOLEAN, DATE, DATETIME, TIME, CURRENCY, DECIMAL(p,s), ...).
+// The field type (and size for strings) of a declared column type: the usual SQL type names
+// (TEXT and VARCHAR(n) are strings, CLOB a memo) and the common BOOLEAN, DATE, DATETIME, TIME,
+// CURRENCY, DECIMAL(p,s); any other name, or none, is ftVariant, which shows values as stored.
 TFieldType FieldTypeFromDeclaredType(std::string_view declaredType, int& size);
+// Whether a stored value reads as a field of the type without changing (NULL always does).
+bool StoredValueFits(sqlite3_value* value, TFieldType type);
 
 // Dates travel as SQLite's ISO-8601 text.
 String DateTimeToSqlText(TDateTime value, TFieldType type);

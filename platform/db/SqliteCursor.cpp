@@ -6,6 +6,7 @@
 #include "platform/db/SqliteCursor.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zv::sqlite {
 
@@ -23,6 +24,10 @@ constexpr int CachePages = 4;
 
 bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
+// A query row's position, or a rowid.
+std::int64_t Number(const TSqliteId& id) { return id.empty() ? -1 : id.front().AsInt64(); }
+TSqliteId IdOf(std::int64_t number) { return TSqliteId{Variant(number)}; }
+
 String Join(const std::vector<String>& parts, const char* separator) {
   String out;
   for (const String& p : parts) {
@@ -32,7 +37,96 @@ String Join(const std::vector<String>& parts, const char* separator) {
   return out;
 }
 
+void PutUInt64(String& out, std::uint64_t u) {
+  for (int i = 0; i < 8; ++i, u >>= 8) out += static_cast<char>(u & 0xFF);
+}
+
+bool GetUInt64(const String& in, std::size_t& pos, std::uint64_t& u) {
+  if (in.size() - pos < 8) return false;
+  u = 0;
+  for (std::size_t i = 8; i-- > 0;) u = (u << 8) | static_cast<unsigned char>(in[pos + i]);
+  pos += 8;
+  return true;
+}
+
 }  // namespace
+
+// One integer is IntegerBookmark's 8 bytes; anything else a tag and its bytes per value, never 8
+// bytes long in all (a tag byte, then 8 bytes or a length and the bytes).
+String EncodeSqliteId(const TSqliteId& id) {
+  if (id.size() == 1 && (VarType(id[0]) == varInt64 || VarType(id[0]) == varInteger)) return IntegerBookmark(id[0].AsInt64());
+  String out;
+  out += static_cast<char>(id.size());
+  for (const Variant& v : id) {
+    if (IsNullish(v)) {
+      out += 'n';
+    } else if (VarType(v) == varInt64 || VarType(v) == varInteger) {
+      out += 'i';
+      PutUInt64(out, static_cast<std::uint64_t>(v.AsInt64()));
+    } else if (VarType(v) == varDouble) {
+      out += 'f';
+      const double d = v.AsDouble();
+      std::uint64_t u = 0;
+      std::memcpy(&u, &d, sizeof u);
+      PutUInt64(out, u);
+    } else if (v.IsArray()) {
+      out += 'b';
+      const auto bytes = v.Bytes();
+      PutUInt64(out, bytes.size());
+      out.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    } else {
+      out += 't';
+      const String text = v.AsString();
+      PutUInt64(out, text.size());
+      out += text;
+    }
+  }
+  if (out.size() == 8) out += 'x';  // never read as one integer
+  return out;
+}
+
+bool DecodeSqliteId(const String& bytes, TSqliteId& id) {
+  id.clear();
+  if (bytes.size() == 8) {
+    std::int64_t n = 0;
+    DecodeIntegerBookmark(bytes, n);
+    id.push_back(Variant(n));
+    return true;
+  }
+  if (bytes.empty()) return false;
+  const std::size_t count = static_cast<unsigned char>(bytes[0]);
+  std::size_t pos = 1;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (pos >= bytes.size()) return false;
+    const char tag = bytes[pos++];
+    std::uint64_t u = 0;
+    if (tag == 'n') {
+      id.push_back(Variant::Null());
+      continue;
+    }
+    if (!GetUInt64(bytes, pos, u)) return false;
+    if (tag == 'i') {
+      id.push_back(Variant(static_cast<std::int64_t>(u)));
+    } else if (tag == 'f') {
+      double d = 0;
+      std::memcpy(&d, &u, sizeof d);
+      id.push_back(Variant(d));
+    } else if (tag == 't' || tag == 'b') {
+      if (bytes.size() - pos < u) return false;
+      const String part = bytes.substr(pos, static_cast<std::size_t>(u));
+      pos += static_cast<std::size_t>(u);
+      if (tag == 't') {
+        id.push_back(Variant(part));
+      } else {
+        std::vector<std::uint8_t> data(part.begin(), part.end());
+        id.push_back(VarArrayOfBytes(data));
+      }
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
 
 TSqliteCursor::TSqliteCursor(const TSqliteDatabase& db, TSqliteSource source, std::vector<TSortColumn> sort)
     : fDb(db), fSource(std::move(source)), fSort(std::move(sort)) {}
@@ -54,9 +148,15 @@ TSqliteStatement& TSqliteCursor::Prepare(const String& sql) {
 
 // The identity first (a query's rows are numbered by the caller), then every column.
 String TSqliteCursor::SelectList() const {
-  String list = fSource.IsTable ? fSource.IdColumn : String("0");
+  String list = fSource.IsTable ? Join(fSource.IdColumns, ", ") : String("0");
   for (const String& c : fSource.Columns) list += ", " + c;
   return list;
+}
+
+String TSqliteCursor::IdEquals() const {
+  std::vector<String> parts;
+  for (const String& c : fSource.IdColumns) parts.push_back(c + " = ?");
+  return Join(parts, " AND ");
 }
 
 // The order of the sort columns, the rowid last so that the order is total; backward reverses
@@ -66,7 +166,7 @@ String TSqliteCursor::OrderBy(bool backward) const {
   std::vector<String> terms;
   for (const TSortColumn& s : fSort) terms.push_back(fSource.Columns[static_cast<std::size_t>(s.Column)] + (s.Descending != backward ? " DESC" : ""));
   if (fSource.IsTable) {
-    terms.push_back(fSource.IdColumn + (backward ? " DESC" : ""));
+    for (const String& c : fSource.IdColumns) terms.push_back(c + (backward ? " DESC" : ""));
   } else if (!fSort.empty()) {
     for (const String& c : fSource.Columns) terms.push_back(c + (backward ? " DESC" : ""));
   }
@@ -77,15 +177,19 @@ String TSqliteCursor::OrderBy(bool backward) const {
 // Reading rows
 
 // The key is read first and as stored: a typed read may convert the column in the statement.
-TSqliteRow TSqliteCursor::ReadRow(const TSqliteStatement& st, std::int64_t id) const {
+TSqliteRow TSqliteCursor::ReadRow(const TSqliteStatement& st, std::int64_t position) const {
   TSqliteRow row;
-  row.Id = id >= 0 ? id : st.ColumnInt64(0);
+  const int width = IdWidth();
   if (fSource.IsTable) {
+    for (int i = 0; i < width; ++i) row.Id.push_back(st.ColumnValue(i, ftUnknown));
     row.Key.reserve(fSort.size());
-    for (const TSortColumn& s : fSort) row.Key.push_back(st.ColumnValue(1 + s.Column, ftUnknown));
+    for (const TSortColumn& s : fSort) row.Key.push_back(st.ColumnValue(width + s.Column, ftUnknown));
+  } else {
+    row.Id = IdOf(position);
   }
   row.Values.reserve(fSource.Columns.size());
-  for (std::size_t c = 0; c < fSource.Columns.size(); ++c) row.Values.push_back(st.ColumnValue(static_cast<int>(c) + 1, fSource.Types[c]));
+  for (std::size_t c = 0; c < fSource.Columns.size(); ++c)
+    row.Values.push_back(st.ColumnValue(static_cast<int>(c) + width, fSource.Types[c]));
   return row;
 }
 
@@ -96,7 +200,7 @@ void TSqliteCursor::Collect(const String& sql, const std::vector<Variant>& param
   st.BindAll(params);
   std::int64_t id = firstId;
   while (st.Step()) {
-    into.push_back(ReadRow(st, fSource.IsTable ? -1 : id));
+    into.push_back(ReadRow(st, id));
     if (id >= 0) ++id;
   }
 }
@@ -109,20 +213,28 @@ void TSqliteCursor::Collect(const String& sql, const std::vector<Variant>& param
 // an equality on a prefix and one range, which an index on the sort columns serves directly;
 // a single row-value comparison would not handle NULLs and reads equal keys past the start.
 
-std::vector<TSqliteCursor::TRange> TSqliteCursor::AfterRanges(const std::vector<Variant>& key, std::int64_t id,
+std::vector<TSqliteCursor::TRange> TSqliteCursor::AfterRanges(const std::vector<Variant>& key, const TSqliteId& id,
                                                               bool backward) const {
+  // The total order: the sort columns, then the identity's columns (ascending, never NULL).
+  struct TTerm {
+    const String* Column;
+    bool Descending;
+    const Variant* Value;
+  };
+  std::vector<TTerm> terms;
+  for (std::size_t j = 0; j < fSort.size(); ++j)
+    terms.push_back({&fSource.Columns[static_cast<std::size_t>(fSort[j].Column)], fSort[j].Descending, &key[j]});
+  for (std::size_t j = 0; j < fSource.IdColumns.size() && j < id.size(); ++j) terms.push_back({&fSource.IdColumns[j], false, &id[j]});
   std::vector<TRange> ranges;
-  const std::size_t m = fSort.size();
-  for (std::size_t level = m + 1; level-- > 0;) {
+  for (std::size_t level = terms.size(); level-- > 0;) {
     std::vector<String> prefix;
     std::vector<Variant> params;
     for (std::size_t j = 0; j < level; ++j) {
-      const String& column = fSource.Columns[static_cast<std::size_t>(fSort[j].Column)];
-      if (IsNullish(key[j])) {
-        prefix.push_back(column + " IS NULL");
+      if (IsNullish(*terms[j].Value)) {
+        prefix.push_back(*terms[j].Column + " IS NULL");
       } else {
-        prefix.push_back(column + " = ?");
-        params.push_back(key[j]);
+        prefix.push_back(*terms[j].Column + " = ?");
+        params.push_back(*terms[j].Value);
       }
     }
     auto add = [&](const String& condition, const Variant* value) {
@@ -134,15 +246,10 @@ std::vector<TSqliteCursor::TRange> TSqliteCursor::AfterRanges(const std::vector<
       if (value) range.Params.push_back(*value);
       ranges.push_back(std::move(range));
     };
-    if (level == m) {
-      const Variant rowid(id);
-      add(fSource.IdColumn + (backward ? " < ?" : " > ?"), &rowid);
-      continue;
-    }
-    const String& column = fSource.Columns[static_cast<std::size_t>(fSort[level].Column)];
-    const Variant& v = key[level];
+    const String& column = *terms[level].Column;
+    const Variant& v = *terms[level].Value;
     // Ascending in the direction of travel: NULLs come first, so they are never after a value.
-    const bool ascending = fSort[level].Descending == backward;
+    const bool ascending = terms[level].Descending == backward;
     if (ascending) {
       if (IsNullish(v))
         add(column + " IS NOT NULL", nullptr);
@@ -174,16 +281,17 @@ std::vector<TSqliteRow> TSqliteCursor::FetchFirst(int count, bool backward) {
 }
 
 // The rows after (or before) a row, in the forward order.
-std::vector<TSqliteRow> TSqliteCursor::FetchAfter(const std::vector<Variant>& key, std::int64_t id, int count,
+std::vector<TSqliteRow> TSqliteCursor::FetchAfter(const std::vector<Variant>& key, const TSqliteId& id, int count,
                                                   bool backward) {
   std::vector<TSqliteRow> rows;
   const String head = fSource.Prefix + "SELECT " + SelectList() + " FROM " + fSource.From;
   if (!fSource.IsTable) {
-    std::int64_t offset = id + 1;
+    const std::int64_t position = Number(id);
+    std::int64_t offset = position + 1;
     std::int64_t limit = count;
     if (backward) {
-      offset = std::max<std::int64_t>(0, id - count);
-      limit = id - offset;
+      offset = std::max<std::int64_t>(0, position - count);
+      limit = position - offset;
     }
     if (limit > 0) Collect(head + OrderBy(false) + " LIMIT ? OFFSET ?", {Variant(limit), Variant(offset)}, offset, rows);
     return rows;
@@ -200,13 +308,14 @@ std::vector<TSqliteRow> TSqliteCursor::FetchAfter(const std::vector<Variant>& ke
   return rows;
 }
 
-std::optional<TSqliteRow> TSqliteCursor::FetchById(std::int64_t id) {
+std::optional<TSqliteRow> TSqliteCursor::FetchById(const TSqliteId& id) {
   std::vector<TSqliteRow> rows;
   const String head = fSource.Prefix + "SELECT " + SelectList() + " FROM " + fSource.From;
   if (fSource.IsTable) {
-    Collect(head + " WHERE " + fSource.IdColumn + " = ?", {Variant(id)}, -1, rows);
-  } else if (id >= 0) {
-    Collect(head + OrderBy(false) + " LIMIT 1 OFFSET ?", {Variant(id)}, id, rows);
+    if (id.size() != fSource.IdColumns.size()) return std::nullopt;
+    Collect(head + " WHERE " + IdEquals(), id, -1, rows);
+  } else if (Number(id) >= 0) {
+    Collect(head + OrderBy(false) + " LIMIT 1 OFFSET ?", id, Number(id), rows);
   }
   if (rows.empty()) return std::nullopt;
   return std::move(rows.front());
@@ -242,7 +351,7 @@ std::optional<TSqliteRow> TSqliteCursor::FindFirst(const TSqliteCondition& condi
 void TSqliteCursor::SetToBof() { fPosition = TPosition::Bof; }
 void TSqliteCursor::SetToEof() { fPosition = TPosition::Eof; }
 
-void TSqliteCursor::SetToRow(std::int64_t id, const std::vector<Variant>* key) {
+void TSqliteCursor::SetToRow(const TSqliteId& id, const std::vector<Variant>* key) {
   fPosition = TPosition::Row;
   fId = id;
   if (key) {
@@ -257,16 +366,16 @@ void TSqliteCursor::SetToRow(std::int64_t id, const std::vector<Variant>* key) {
 }
 
 void TSqliteCursor::SetToRow(TSqliteRow row) {
-  const std::int64_t id = row.Id;
+  const TSqliteId id = row.Id;
   if (CacheIndex(id) < 0) {
     std::vector<TSqliteRow> one;
     one.push_back(std::move(row));
-    ReplaceCache(std::move(one), false, false, fSource.IsTable ? -1 : id);
+    ReplaceCache(std::move(one), false, false, fSource.IsTable ? -1 : Number(id));
   }
   EnterRow(CacheIndex(id));
 }
 
-bool TSqliteCursor::SetToExistingRow(std::int64_t id) {
+bool TSqliteCursor::SetToExistingRow(const TSqliteId& id) {
   if (CacheIndex(id) >= 0) {
     SetToRow(id, nullptr);
     return true;
@@ -345,11 +454,11 @@ const TSqliteRow* TSqliteCursor::Next() {
     return nullptr;
   }
   const bool atEnd = rows.size() < page;
-  const std::int64_t first = rows.front().Id;
+  const TSqliteId first = rows.front().Id;
   if (index >= 0)
     Append(std::move(rows), atEnd);
   else
-    ReplaceCache(std::move(rows), false, atEnd, fSource.IsTable ? -1 : first);
+    ReplaceCache(std::move(rows), false, atEnd, fSource.IsTable ? -1 : Number(first));
   return EnterRow(CacheIndex(first));
 }
 
@@ -363,7 +472,7 @@ const TSqliteRow* TSqliteCursor::Prior() {
         auto rows = FetchFirst(fPageSize, true);
         const bool atStart = rows.size() < page;
         std::int64_t base = -1;
-        if (!fSource.IsTable && !rows.empty()) base = rows.front().Id;
+        if (!fSource.IsTable && !rows.empty()) base = Number(rows.front().Id);
         else if (fCount >= 0) base = fCount - static_cast<std::int64_t>(rows.size());
         ReplaceCache(std::move(rows), atStart, true, base);
       }
@@ -392,11 +501,11 @@ const TSqliteRow* TSqliteCursor::Prior() {
     return nullptr;
   }
   const bool atStart = rows.size() < page;
-  const std::int64_t first = rows.front().Id, last = rows.back().Id;
+  const TSqliteId first = rows.front().Id, last = rows.back().Id;
   if (index >= 0)
     Prepend(std::move(rows), atStart);
   else
-    ReplaceCache(std::move(rows), atStart, false, fSource.IsTable ? -1 : first);
+    ReplaceCache(std::move(rows), atStart, false, fSource.IsTable ? -1 : Number(first));
   return EnterRow(CacheIndex(last));
 }
 
@@ -418,7 +527,7 @@ bool TSqliteCursor::Dense() {
     fDense = 0;
     if (count > 0) {
       auto read = [this](const char* aggregate) {
-        TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumn + ") FROM " + fSource.From);
+        TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumns.front() + ") FROM " + fSource.From);
         TResetGuard guard{st};
         return st.Step() ? st.ColumnInt64(0) : 0;
       };
@@ -431,19 +540,26 @@ bool TSqliteCursor::Dense() {
   return fDense == 1;
 }
 
-std::int64_t TSqliteCursor::PositionOf(std::int64_t id, const std::vector<Variant>* key) {
-  if (!fSource.IsTable) return id;
+std::int64_t TSqliteCursor::KnownPositionOf(const TSqliteId& id) const {
+  if (!fSource.IsTable) return Number(id);
+  const int index = CacheIndex(id);
+  return index >= 0 && fBase >= 0 ? fBase + index : -1;
+}
+
+std::int64_t TSqliteCursor::PositionOf(const TSqliteId& id, const std::vector<Variant>* key) {
+  if (!fSource.IsTable) return Number(id);
   const int index = CacheIndex(id);
   if (index >= 0 && fBase >= 0) return fBase + index;
   std::int64_t position = 0;
   if (RowIdOrder()) {
+    const std::int64_t rowid = Number(id);
     if (Dense()) {
-      if (id < fMinId || id > fMaxId) return -1;
-      position = id - fMinId;
+      if (rowid < fMinId || rowid > fMaxId) return -1;
+      position = rowid - fMinId;
     } else {
-      TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + fSource.IdColumn + " < ?");
+      TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + fSource.IdColumns.front() + " < ?");
       TResetGuard guard{st};
-      st.Bind(1, Variant(id));
+      st.Bind(1, Variant(rowid));
       position = st.Step() ? st.ColumnInt64(0) : 0;
     }
   } else {
@@ -469,38 +585,44 @@ std::int64_t TSqliteCursor::PositionOf(std::int64_t id, const std::vector<Varian
   return position;
 }
 
-std::optional<std::int64_t> TSqliteCursor::IdAt(std::int64_t position) {
+std::optional<TSqliteId> TSqliteCursor::IdAt(std::int64_t position) {
   if (position < 0) return std::nullopt;
   if (!fSource.IsTable) {
     if (position >= Count()) return std::nullopt;
-    return position;
+    return IdOf(position);
   }
   if (fBase >= 0 && position >= fBase && position - fBase < static_cast<std::int64_t>(fRows.size()))
     return fRows[static_cast<std::size_t>(position - fBase)].Id;
   if (RowIdOrder() && Dense()) {
     if (position >= Count()) return std::nullopt;
-    return fMinId + position;
+    return IdOf(fMinId + position);
   }
   // Over the key alone, so that SQLite may step through an index rather than the table.
-  TSqliteStatement& st = Prepare("SELECT " + fSource.IdColumn + " FROM " + fSource.From + OrderBy(false) + " LIMIT 1 OFFSET ?");
+  TSqliteStatement& st =
+      Prepare("SELECT " + Join(fSource.IdColumns, ", ") + " FROM " + fSource.From + OrderBy(false) + " LIMIT 1 OFFSET ?");
   TResetGuard guard{st};
   st.Bind(1, Variant(position));
   if (!st.Step()) return std::nullopt;
-  return st.ColumnInt64(0);
+  TSqliteId id;
+  for (int i = 0; i < IdWidth(); ++i) id.push_back(st.ColumnValue(i, ftUnknown));
+  return id;
 }
 
-bool TSqliteCursor::Exists(std::int64_t id) {
-  if (!fSource.IsTable) return id >= 0 && id < Count();
+bool TSqliteCursor::Exists(const TSqliteId& id) {
+  if (!fSource.IsTable) return Number(id) >= 0 && Number(id) < Count();
+  if (id.size() != fSource.IdColumns.size()) return false;
   if (CacheIndex(id) >= 0) return true;
-  TSqliteStatement& st = Prepare("SELECT 1 FROM " + fSource.From + " WHERE " + fSource.IdColumn + " = ?");
+  TSqliteStatement& st = Prepare("SELECT 1 FROM " + fSource.From + " WHERE " + IdEquals());
   TResetGuard guard{st};
-  st.Bind(1, Variant(id));
+  st.BindAll(id);
   return st.Step();
 }
 
-int TSqliteCursor::Compare(std::int64_t a, std::int64_t b) {
-  if (a == b) return 0;
-  const int byId = a < b ? -1 : 1;
+int TSqliteCursor::Compare(const TSqliteId& a, const TSqliteId& b) {
+  const String ea = EncodeSqliteId(a), eb = EncodeSqliteId(b);
+  if (ea == eb) return 0;
+  // Rows that cannot be placed are ordered by their identities, so that the answer is stable.
+  const int byId = fSource.RowId || !fSource.IsTable ? (Number(a) < Number(b) ? -1 : 1) : (ea < eb ? -1 : 1);
   if (RowIdOrder() || !fSource.IsTable) return byId;
   const int ia = CacheIndex(a), ib = CacheIndex(b);
   if (ia >= 0 && ib >= 0) return ia < ib ? -1 : 1;
@@ -515,7 +637,7 @@ int TSqliteCursor::Compare(std::int64_t a, std::int64_t b) {
   if (!Exists(a)) return byId;
   // Row a comes after row b when it lies in one of the ranges after b.
   std::vector<String> alternatives;
-  std::vector<Variant> params{Variant(a)};
+  std::vector<Variant> params = a;
   for (const TRange& range : AfterRanges(keyB, b, false)) {
     String alternative = "(";
     alternative.append(range.Where, 7);  // without " WHERE "
@@ -523,8 +645,8 @@ int TSqliteCursor::Compare(std::int64_t a, std::int64_t b) {
     alternatives.push_back(std::move(alternative));
     params.insert(params.end(), range.Params.begin(), range.Params.end());
   }
-  TSqliteStatement& st = Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + fSource.IdColumn +
-                                 " = ? AND (" + Join(alternatives, " OR ") + "))");
+  TSqliteStatement& st =
+      Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + IdEquals() + " AND (" + Join(alternatives, " OR ") + "))");
   TResetGuard guard{st};
   st.BindAll(params);
   return st.Step() && st.ColumnInt64(0) != 0 ? 1 : -1;
@@ -543,8 +665,8 @@ void TSqliteCursor::Invalidate() {
 // ---------------------------------------------------------------------------------------------
 // The cache
 
-int TSqliteCursor::CacheIndex(std::int64_t id) const {
-  const auto it = fSeqById.find(id);
+int TSqliteCursor::CacheIndex(const TSqliteId& id) const {
+  const auto it = fSeqById.find(EncodeSqliteId(id));
   if (it == fSeqById.end()) return -1;
   const std::int64_t index = it->second - fFrontSeq;
   return index >= 0 && index < static_cast<std::int64_t>(fRows.size()) ? static_cast<int>(index) : -1;
@@ -555,7 +677,7 @@ void TSqliteCursor::ReplaceCache(std::vector<TSqliteRow> rows, bool atStart, boo
   fSeqById.clear();
   fFrontSeq = 0;
   for (TSqliteRow& row : rows) {
-    fSeqById[row.Id] = static_cast<std::int64_t>(fRows.size());
+    fSeqById[EncodeSqliteId(row.Id)] = static_cast<std::int64_t>(fRows.size());
     fRows.push_back(std::move(row));
   }
   fAtStart = atStart;
@@ -566,7 +688,7 @@ void TSqliteCursor::ReplaceCache(std::vector<TSqliteRow> rows, bool atStart, boo
 
 void TSqliteCursor::Append(std::vector<TSqliteRow> rows, bool atEnd) {
   for (TSqliteRow& row : rows) {
-    fSeqById[row.Id] = fFrontSeq + static_cast<std::int64_t>(fRows.size());
+    fSeqById[EncodeSqliteId(row.Id)] = fFrontSeq + static_cast<std::int64_t>(fRows.size());
     fRows.push_back(std::move(row));
   }
   fAtEnd = atEnd;
@@ -576,7 +698,7 @@ void TSqliteCursor::Append(std::vector<TSqliteRow> rows, bool atEnd) {
 void TSqliteCursor::Prepend(std::vector<TSqliteRow> rows, bool atStart) {
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
     --fFrontSeq;
-    fSeqById[it->Id] = fFrontSeq;
+    fSeqById[EncodeSqliteId(it->Id)] = fFrontSeq;
     fRows.push_front(std::move(*it));
   }
   if (fBase >= 0) fBase -= static_cast<std::int64_t>(rows.size());
@@ -589,7 +711,7 @@ void TSqliteCursor::Prepend(std::vector<TSqliteRow> rows, bool atStart) {
 void TSqliteCursor::TrimFront() {
   const auto limit = static_cast<std::size_t>(CachePages * fPageSize);
   while (fRows.size() > limit) {
-    fSeqById.erase(fRows.front().Id);
+    fSeqById.erase(EncodeSqliteId(fRows.front().Id));
     fRows.pop_front();
     ++fFrontSeq;
     fAtStart = false;
@@ -600,7 +722,7 @@ void TSqliteCursor::TrimFront() {
 void TSqliteCursor::TrimBack() {
   const auto limit = static_cast<std::size_t>(CachePages * fPageSize);
   while (fRows.size() > limit) {
-    fSeqById.erase(fRows.back().Id);
+    fSeqById.erase(EncodeSqliteId(fRows.back().Id));
     fRows.pop_back();
     fAtEnd = false;
   }

@@ -51,7 +51,7 @@ struct TSqliteRecordBuffer : TRecordBuffer {
   std::vector<Variant> Values;
   std::vector<char> Changed;  // columns written since the record was read
   std::vector<Variant> Key;   // the row's sort key as stored, when KeyValid
-  std::int64_t Id = 0;
+  sqlite::TSqliteId Id;
   bool KeyValid = false;
 };
 
@@ -60,6 +60,8 @@ const TSqliteRecordBuffer& Rec(const TRecordBuffer& buffer) { return static_cast
 
 
 bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
+
+bool SameId(const sqlite::TSqliteId& a, const sqlite::TSqliteId& b) { return sqlite::EncodeSqliteId(a) == sqlite::EncodeSqliteId(b); }
 
 bool IsTextType(TFieldType type) {
   switch (type) {
@@ -118,6 +120,17 @@ void SqlLower(sqlite3_context* context, int, sqlite3_value** args) {
 }
 
 
+// zv_fits(value, field type): whether the stored value reads as the field type unchanged.
+void SqlFits(sqlite3_context* context, int, sqlite3_value** args) {
+  const auto type = static_cast<TFieldType>(sqlite3_value_int(args[1]));
+  sqlite3_result_int(context, sqlite::StoredValueFits(args[0], type) ? 1 : 0);
+}
+
+// Rows whose values are checked against their columns' declared types when a dataset opens: a
+// bounded read, so that opening stays cheap on any table. A value past them that does not fit
+// is still read as stored (TSqliteStatement::ColumnValue), never converted.
+constexpr int CheckedRows = 100000;
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -172,11 +185,12 @@ void TSqliteDataSet::SetSortFields(const String& value) {
   }
   CheckBrowseMode();
   const TBookmarkStr current = Bookmark();
+  sqlite::TSqliteId id;
+  const bool known = DecodeRowBookmark(current, id);
   CreateCursor(value);
   fSortFields = value;
-  std::int64_t id = 0;
   // A query's bookmark is a position, which the new order gives to another row.
-  if (fIsTable && DecodeIntegerBookmark(current, id) && fCursor->SetToExistingRow(id)) {
+  if (fIsTable && known && fCursor->SetToExistingRow(id)) {
     Resync({rmExact, rmCenter});
   } else {
     First();
@@ -199,6 +213,9 @@ void TSqliteDataSet::OpenDatabase() {
   const int rc = sqlite3_create_function_v2(db->Handle(), "zv_lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                             SqlLower, nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) db->RaiseError(rc);
+  const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              SqlFits, nullptr, nullptr, nullptr);
+  if (fits != SQLITE_OK) db->RaiseError(fits);
   fDatabase = std::move(db);
 }
 
@@ -221,6 +238,7 @@ void TSqliteDataSet::InternalInitFieldDefs() {
       ReadTableColumns();
     else
       DatabaseError(SSqliteNoSource, this);
+    CheckStoredValues();
     FieldDefs().SetUpdated(true);
   } catch (...) {
     if (!IsCursorOpen()) CloseDatabase();
@@ -251,8 +269,10 @@ void TSqliteDataSet::ReadTableColumns() {
     while (st.Step()) infos.push_back({st.ColumnText(1), st.ColumnText(2), st.ColumnInt64(3) != 0, !st.ColumnIsNull(4),
                                        static_cast<int>(st.ColumnInt64(5))});
   }
-  // The rowid answers to three names; a column may have taken any of them. Views and tables
-  // WITHOUT ROWID have none: they are read as a query.
+  // The rowid answers to three names; a column may have taken any of them. A table WITHOUT
+  // ROWID is found and written by its primary key; a view is read as a query.
+  fWithoutRowId = false;
+  fKeyColumns.clear();
   if (SameText(type, "table")) {
     for (const char* name : {"rowid", "_rowid_", "oid"}) {
       if (std::any_of(infos.begin(), infos.end(), [&](const TInfo& i) { return SameText(i.Name, name); })) continue;
@@ -265,12 +285,20 @@ void TSqliteDataSet::ReadTableColumns() {
       break;
     }
   }
+  const int keyColumns = static_cast<int>(std::count_if(infos.begin(), infos.end(), [](const TInfo& i) { return i.PrimaryKey > 0; }));
+  if (!fIsTable && SameText(type, "table") && keyColumns > 0) {
+    fIsTable = true;
+    fWithoutRowId = true;
+    fKeyColumns.assign(static_cast<std::size_t>(keyColumns), 0);
+    for (std::size_t c = 0; c < infos.size(); ++c)
+      if (infos[c].PrimaryKey > 0 && infos[c].PrimaryKey <= keyColumns)
+        fKeyColumns[static_cast<std::size_t>(infos[c].PrimaryKey - 1)] = static_cast<int>(c);
+  }
   if (!fIsTable) {
     fQuery = "SELECT * FROM " + table;
     ReadQueryColumns();
     return;
   }
-  const int keyColumns = static_cast<int>(std::count_if(infos.begin(), infos.end(), [](const TInfo& i) { return i.PrimaryKey > 0; }));
   for (std::size_t c = 0; c < infos.size(); ++c) {
     const TInfo& info = infos[c];
     int size = 0;
@@ -291,10 +319,13 @@ void TSqliteDataSet::ReadTableColumns() {
         }
       }
     }
-    const bool alias = keyColumns == 1 && info.PrimaryKey == 1 && SameText(Trim(info.DeclaredType), "INTEGER");
+    const bool alias =
+        !fWithoutRowId && keyColumns == 1 && info.PrimaryKey == 1 && SameText(Trim(info.DeclaredType), "INTEGER");
     if (alias) fRowIdAlias = static_cast<int>(c);
-    // NOT NULL with a default, or the rowid, is filled by SQLite when left empty.
-    FieldDefs().Add(info.Name, fieldType, size, info.NotNull && !info.HasDefault && !alias);
+    // NOT NULL with a default, or the rowid, is filled by SQLite when left empty; a key of a
+    // table WITHOUT ROWID is never NULL.
+    const bool notNull = info.NotNull || (fWithoutRowId && info.PrimaryKey > 0);
+    FieldDefs().Add(info.Name, fieldType, size, notNull && !info.HasDefault && !alias);
     if (precision > 0) FieldDefs()[static_cast<int>(c)]->SetPrecision(precision);
     const char* collation = nullptr;
     if (sqlite3_table_column_metadata(fDatabase->Handle(), nullptr, fTableName.c_str(), info.Name.c_str(), nullptr,
@@ -357,6 +388,8 @@ void TSqliteDataSet::ReadQueryColumns() {
           fieldType = ftLargeint;
         else if (VarType(v) == varDouble)
           fieldType = ftFloat;
+        else if (VarType(v) == varString)
+          fieldType = ftString;
       }
     }
     if (fieldType == ftFMTBcd || fieldType == ftBCD) size = 8;
@@ -366,6 +399,39 @@ void TSqliteDataSet::ReadQueryColumns() {
     for (int n = 1; FieldDefs().IndexOf(name) >= 0; ++n) name = st.ColumnName(c) + "_" + IntToStr(n);
     FieldDefs().Add(name, fieldType, size, false);
     fColumns.push_back({name, fieldType, String()});  // a statement's collations are not known
+  }
+}
+
+// SQLite stores any value in any column: a column whose values do not all have the kind its
+// declared type names becomes a variant field, which shows each value as it is stored.
+void TSqliteDataSet::CheckStoredValues() {
+  std::vector<std::size_t> checked;
+  String tests, columns;
+  for (std::size_t c = 0; c < fColumns.size(); ++c) {
+    const String column = fIsTable ? QuoteIdentifier(fColumns[c].Name) : "zv_c" + IntToStr(static_cast<int>(c) + 1);
+    columns += (c ? ", " : "") + column;
+    if (fColumns[c].Type == ftVariant || static_cast<int>(c) == fRowIdAlias) continue;
+    checked.push_back(c);
+    tests += (tests.empty() ? "" : ", ") + Format("max(NOT zv_fits(%s, %d))", {column, static_cast<int>(fColumns[c].Type)});
+  }
+  if (checked.empty()) return;
+  String sql;
+  if (fIsTable)
+    sql = "SELECT " + tests + " FROM (SELECT " + columns + " FROM " + QuoteIdentifier(fTableName) + " LIMIT " +
+          IntToStr(CheckedRows) + ")";
+  else
+    sql = "WITH zv_q(" + columns + ") AS (\n" + fQuery + "\n) SELECT " + tests + " FROM (SELECT * FROM zv_q LIMIT " +
+          IntToStr(CheckedRows) + ")";
+  TSqliteStatement st(*fDatabase, sql);
+  if (!st.Step()) return;
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    if (st.ColumnInt64(static_cast<int>(i)) != 1) continue;
+    const std::size_t c = checked[i];
+    fColumns[c].Type = ftVariant;
+    TFieldDef* def = FieldDefs()[static_cast<int>(c)];
+    def->SetDataType(ftVariant);
+    def->SetSize(0);
+    def->SetPrecision(0);
   }
 }
 
@@ -381,7 +447,11 @@ void TSqliteDataSet::CreateCursor(const String& sortFields) {
   for (const TColumn& c : fColumns) source.Types.push_back(c.Type);
   if (fIsTable) {
     source.From = QuoteIdentifier(fTableName);
-    source.IdColumn = fRowIdName;
+    source.RowId = !fWithoutRowId;
+    if (fWithoutRowId)
+      for (const int c : fKeyColumns) source.IdColumns.push_back(QuoteIdentifier(fColumns[static_cast<std::size_t>(c)].Name));
+    else
+      source.IdColumns.push_back(fRowIdName);
     for (const TColumn& c : fColumns) source.Columns.push_back(QuoteIdentifier(c.Name));
   } else {
     // The statement's columns renamed by position: its own names may repeat or clash.
@@ -394,6 +464,26 @@ void TSqliteDataSet::CreateCursor(const String& sortFields) {
     source.From = "zv_q";
   }
   fCursor = std::make_unique<TSqliteCursor>(*fDatabase, std::move(source), std::move(sort));
+  ++fReading;  // a query's positions now name other rows
+}
+
+// A table row's bookmark is its identity. A query row's is its position in one reading of the
+// query: after a refresh or a new order the position may name another row, so an older bookmark
+// is no longer valid.
+TBookmarkStr TSqliteDataSet::RowBookmark(const sqlite::TSqliteId& id) const {
+  if (fIsTable) return sqlite::EncodeSqliteId(id);
+  return IntegerBookmark(fReading) + IntegerBookmark(id.front().AsInt64());
+}
+
+bool TSqliteDataSet::DecodeRowBookmark(const TBookmarkStr& bookmark, sqlite::TSqliteId& id) const {
+  id.clear();
+  if (fIsTable) return sqlite::DecodeSqliteId(bookmark, id);
+  std::int64_t reading = 0, position = 0;
+  if (bookmark.size() != 16 || !DecodeIntegerBookmark(bookmark.substr(0, 8), reading) || reading != fReading ||
+      !DecodeIntegerBookmark(bookmark.substr(8), position))
+    return false;
+  id.push_back(Variant(position));
+  return true;
 }
 
 void TSqliteDataSet::InternalOpen() {
@@ -457,21 +547,21 @@ TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool)
   rec.Key = row->Key;
   rec.Id = row->Id;
   rec.KeyValid = true;
-  buffer.Bookmark = IntegerBookmark(row->Id);
+  buffer.Bookmark = RowBookmark(row->Id);
   buffer.BookmarkFlag = bfCurrent;
   return grOK;
 }
 
 void TSqliteDataSet::InternalSetToRecord(TRecordBuffer& buffer) {
-  std::int64_t id = 0;
-  if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) return;
+  sqlite::TSqliteId id;
+  if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) return;
   const TSqliteRecordBuffer& rec = Rec(buffer);
-  fCursor->SetToRow(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
+  fCursor->SetToRow(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
 }
 
 void TSqliteDataSet::InternalGotoBookmark(const TBookmarkStr& bookmark) {
-  std::int64_t id = 0;
-  if (!DecodeIntegerBookmark(bookmark, id) || !fCursor->SetToExistingRow(id)) DatabaseError(SBookmarkNotFound, this);
+  sqlite::TSqliteId id;
+  if (!DecodeRowBookmark(bookmark, id) || !fCursor->SetToExistingRow(id)) DatabaseError(SBookmarkNotFound, this);
 }
 
 void TSqliteDataSet::InternalFirst() { fCursor->SetToBof(); }
@@ -496,10 +586,10 @@ int TSqliteDataSet::RecNo() const {
       return RecordCount() + 1;
     default: {
       // An inserted record shows where it was inserted: at the record it went before.
-      std::int64_t id = 0;
-      if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) return -1;
+      sqlite::TSqliteId id;
+      if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) return -1;
       const TSqliteRecordBuffer& rec = Rec(buffer);
-      const std::int64_t position = fCursor->PositionOf(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
+      const std::int64_t position = fCursor->PositionOf(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
       return position < 0 ? -1 : ToInt(position + 1);
     }
   }
@@ -510,22 +600,30 @@ void TSqliteDataSet::SetRecNo(int value) {
   const int count = RecordCount();
   if (count == 0) return;
   value = std::clamp(value, 1, count);
-  if (State() == dsBrowse && value == RecNo()) return;
-  if (const auto id = fCursor->IdAt(value - 1)) GotoBookmark(IntegerBookmark(*id));
+  // Only a position known for free is compared: the move does not pay for a count first.
+  if (State() == dsBrowse && !IsEmpty() && GetBookmarkFlag(*ActiveBuffer()) == bfCurrent) {
+    sqlite::TSqliteId current;
+    if (DecodeRowBookmark(GetBookmarkData(*ActiveBuffer()), current) && fCursor->KnownPositionOf(current) == value - 1)
+      return;
+  }
+  if (const auto id = fCursor->IdAt(value - 1)) GotoBookmark(RowBookmark(*id));
 }
 
 bool TSqliteDataSet::BookmarkValid(const TBookmarkStr& bookmark) const {
-  std::int64_t id = 0;
-  return fCursor && DecodeIntegerBookmark(bookmark, id) && fCursor->Exists(id);
+  sqlite::TSqliteId id;
+  return fCursor && DecodeRowBookmark(bookmark, id) && fCursor->Exists(id);
 }
 
+// Equal bookmarks are the same row without a query; a bookmark that names no row of this
+// reading sorts before every valid one.
 int TSqliteDataSet::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const {
   if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
-  std::int64_t ia = 0, ib = 0;
-  DecodeIntegerBookmark(a, ia);
-  DecodeIntegerBookmark(b, ib);
+  if (a == b) return 0;
+  sqlite::TSqliteId ia, ib;
+  const bool va = DecodeRowBookmark(a, ia), vb = DecodeRowBookmark(b, ib);
+  if (!va || !vb) return va == vb ? (a < b ? -1 : 1) : (va ? 1 : -1);
   if (fCursor) return fCursor->Compare(ia, ib);
-  return ia < ib ? -1 : (ia > ib ? 1 : 0);
+  return a < b ? -1 : 1;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -537,8 +635,9 @@ int TSqliteDataSet::ColumnOf(const TField* field) const {
   return column >= 0 && column < static_cast<int>(fColumns.size()) ? column : -1;
 }
 
-// One statement, so that a failure writes nothing; the values are bound, never pasted.
-std::int64_t TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
+// One statement, so that a failure writes nothing; the values are bound, never pasted. The row's
+// identity comes back from the statement: a new or changed key is read as SQLite stored it.
+sqlite::TSqliteId TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
   TSqliteRecordBuffer& rec = Rec(buffer);
   std::vector<String> names;
   std::vector<Variant> values;
@@ -548,6 +647,23 @@ std::int64_t TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
     values.push_back(ToSqlValue(rec.Values[c], fColumns[c].Type));
   }
   const String table = QuoteIdentifier(fTableName);
+  String returning = " RETURNING ";
+  if (fWithoutRowId) {
+    for (std::size_t i = 0; i < fKeyColumns.size(); ++i)
+      returning += (i ? ", " : "") + QuoteIdentifier(fColumns[static_cast<std::size_t>(fKeyColumns[i])].Name);
+  } else {
+    returning += fRowIdName;
+  }
+  auto run = [&](const String& sql) {
+    TSqliteStatement st(*fDatabase, sql + returning);
+    st.BindAll(values);
+    sqlite::TSqliteId id;
+    if (st.Step())
+      for (int i = 0; i < st.ColumnCount(); ++i) id.push_back(st.ColumnValue(i, ftUnknown));
+    while (st.Step()) {
+    }
+    return id;
+  };
   if (insert) {
     String sql = "INSERT INTO " + table;
     if (names.empty()) {
@@ -560,34 +676,32 @@ std::int64_t TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
       }
       sql += " (" + columns + ") VALUES (" + marks + ")";
     }
-    TSqliteStatement st(*fDatabase, sql);
-    st.BindAll(values);
-    st.Step();
-    return fDatabase->LastInsertRowId();
+    return run(sql);
   }
-  std::int64_t id = 0;
-  if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
+  sqlite::TSqliteId id;
+  if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
   if (names.empty()) return id;
   String sets;
   for (std::size_t i = 0; i < names.size(); ++i) sets += (i ? ", " : "") + names[i] + " = ?";
-  TSqliteStatement st(*fDatabase, "UPDATE " + table + " SET " + sets + " WHERE " + fRowIdName + " = ?");
-  values.push_back(Variant(id));
-  st.BindAll(values);
-  st.Step();
-  if (fDatabase->Changes() == 0) DatabaseError(SRecordNotFound, this);  // deleted by another connection
-  // A changed INTEGER PRIMARY KEY is a changed rowid.
-  if (fRowIdAlias >= 0) {
-    const auto alias = static_cast<std::size_t>(fRowIdAlias);
-    if (rec.Changed[alias] && !IsNullish(rec.Values[alias])) id = rec.Values[alias].AsInt64();
-  }
+  values.insert(values.end(), id.begin(), id.end());
+  id = run("UPDATE " + table + " SET " + sets + " WHERE " + IdCondition());
+  if (id.empty()) DatabaseError(SRecordNotFound, this);  // deleted by another connection
   return id;
+}
+
+String TSqliteDataSet::IdCondition() const {
+  if (!fWithoutRowId) return fRowIdName + " = ?";
+  String where;
+  for (std::size_t i = 0; i < fKeyColumns.size(); ++i)
+    where += (i ? " AND " : "") + QuoteIdentifier(fColumns[static_cast<std::size_t>(fKeyColumns[i])].Name) + " = ?";
+  return where;
 }
 
 // Nothing changes here before the statement succeeded: on failure the record keeps its state
 // and values. Afterwards the cached rows are stale and the cursor goes to the row by rowid.
 void TSqliteDataSet::InternalPost() {
   TDataSet::InternalPost();
-  const std::int64_t id = WriteRecord(*ActiveBuffer(), State() == dsInsert);
+  const sqlite::TSqliteId id = WriteRecord(*ActiveBuffer(), State() == dsInsert);
   fCursor->Invalidate();
   fCursor->SetToRow(id, nullptr);
 }
@@ -596,26 +710,29 @@ void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TSqliteRecordBuffer& rec = Rec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
-  const std::int64_t id = WriteRecord(buffer, true);
+  const sqlite::TSqliteId id = WriteRecord(buffer, true);
   fCursor->Invalidate();
   fCursor->SetToRow(id, nullptr);
 }
 
 void TSqliteDataSet::InternalDelete() {
   TRecordBuffer& buffer = *ActiveBuffer();
-  std::int64_t id = 0;
-  if (!DecodeIntegerBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
-  TSqliteStatement st(*fDatabase, "DELETE FROM " + QuoteIdentifier(fTableName) + " WHERE " + fRowIdName + " = ?");
-  st.Bind(1, Variant(id));
+  sqlite::TSqliteId id;
+  if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
+  TSqliteStatement st(*fDatabase, "DELETE FROM " + QuoteIdentifier(fTableName) + " WHERE " + IdCondition());
+  st.BindAll(id);
   st.Step();
   if (fDatabase->Changes() == 0) DatabaseError(SRecordNotFound, this);
   // The cursor stays on the row's key, from which its neighbours are found.
   const TSqliteRecordBuffer& rec = Rec(buffer);
-  fCursor->SetToRow(id, rec.KeyValid && rec.Id == id ? &rec.Key : nullptr);
+  fCursor->SetToRow(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
   fCursor->Invalidate();
 }
 
-void TSqliteDataSet::InternalRefresh() { fCursor->Invalidate(); }
+void TSqliteDataSet::InternalRefresh() {
+  fCursor->Invalidate();
+  ++fReading;  // the rows of a query are read anew; the cursor keeps its position
+}
 
 // ---------------------------------------------------------------------------------------------
 // Field data and blobs

@@ -4,7 +4,8 @@
 // Rows are read a page at a time around the cursor (TSqliteCursor), never the whole table:
 // opening, First, Last, moving by a page, going to a bookmark, RecNo, SetRecNo and Locate each
 // cost a few indexed queries, and the memory held does not grow with the table. A table's
-// bookmark is the row's rowid; a query's is the row's position.
+// bookmark is the row's rowid, or its primary key in a table WITHOUT ROWID; a query's is the
+// row's position in one reading of the query (a refresh makes older bookmarks invalid).
 //
 // Posting writes one INSERT or UPDATE ... WHERE rowid = ? with bound parameters, of the columns
 // that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record
@@ -14,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace zv {
 
@@ -21,6 +23,7 @@ namespace sqlite {
 class TSqliteDatabase;
 class TSqliteCursor;
 struct TSqliteRow;
+using TSqliteId = std::vector<Variant>;
 }  // namespace sqlite
 
 inline constexpr const char SSqliteNoFileName[] = "Missing FileName property";
@@ -109,13 +112,17 @@ private:
   void CloseDatabase();
   void ReadTableColumns();
   void ReadQueryColumns();
+  void CheckStoredValues();
   // A cursor in the order of the sort text; raises (keeping the current cursor) on a bad one.
   void CreateCursor(const String& sortFields);
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);
-  // Inserts or updates the record's changed columns in one statement; returns the row's rowid.
-  std::int64_t WriteRecord(TRecordBuffer& buffer, bool insert);
+  // Inserts or updates the record's changed columns in one statement; returns the row's identity.
+  sqlite::TSqliteId WriteRecord(TRecordBuffer& buffer, bool insert);
+  String IdCondition() const;  // the row by its identity, as bound parameters
+  TBookmarkStr RowBookmark(const sqlite::TSqliteId& id) const;
+  bool DecodeRowBookmark(const TBookmarkStr& bookmark, sqlite::TSqliteId& id) const;
   int ColumnOf(const TField* field) const;  // -1 for a field with no column
 
   String fFileName;
@@ -131,6 +138,9 @@ private:
   String fQuery;              // the statement read when not a table with a rowid
   String fRowIdName;          // rowid, _rowid_ or oid: whichever no column is called
   int fRowIdAlias = -1;       // the INTEGER PRIMARY KEY column, if any
+  bool fWithoutRowId = false; // a table found by its primary key
+  std::vector<int> fKeyColumns;  // the primary key's columns, in key order (WITHOUT ROWID)
+  std::int64_t fReading = 0;  // counts the readings of a query, whose bookmarks hold it
   std::unique_ptr<sqlite::TSqliteCursor> fCursor;
 };
 

@@ -69,7 +69,33 @@ std::unique_ptr<TDataSet> CreateSqliteTable(int count) {
   return table;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sqlite, DataSetBehaviour, ::testing::Values(DataSetFactory{"Sqlite", CreateSqliteTable}),
+// A table WITHOUT ROWID keyed by an integer and a text column, in the ID order of the suite; the
+// suite's new records name only an ID, so the text key has a default.
+std::unique_ptr<TDataSet> CreateSqliteKeyedTable(int count) {
+  auto table = std::make_unique<TTempSqliteDataSet>();
+  const String path = TempFileName();
+  {
+    TSqliteDatabase db(path);
+    db.Execute("CREATE TABLE items (ID INTEGER NOT NULL, NAME VARCHAR(20) NOT NULL DEFAULT '', PRIMARY KEY (ID, NAME))"
+               " WITHOUT ROWID");
+    db.Execute("BEGIN");
+    TSqliteStatement insert(db, "INSERT INTO items (ID, NAME) VALUES (?, ?)");
+    for (int i = 1; i <= count; ++i) {
+      insert.Reset();
+      insert.BindAll({Variant(i), Variant(ItemName(i))});
+      insert.Step();
+    }
+    db.Execute("COMMIT");
+  }
+  table->SetFileName(path);
+  table->SetTableName("items");
+  table->Open();
+  return table;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, DataSetBehaviour,
+                         ::testing::Values(DataSetFactory{"Sqlite", CreateSqliteTable},
+                                           DataSetFactory{"SqliteWithoutRowid", CreateSqliteKeyedTable}),
                          [](const ::testing::TestParamInfo<DataSetFactory>& info) { return info.param.Name; });
 
 // ---------------------------------------------------------------------------------------------
@@ -456,7 +482,7 @@ TEST_F(SqliteDataSetTest, UnicodeTextRoundTripsAndLocatesWithTheHostsFolding) {
 }
 
 TEST_F(SqliteDataSetTest, BlobsAndMemosRoundTripThroughStreams) {
-  Other().Execute("CREATE TABLE files (ID INTEGER PRIMARY KEY, DATA BLOB, NOTE TEXT)");
+  Other().Execute("CREATE TABLE files (ID INTEGER PRIMARY KEY, DATA BLOB, NOTE CLOB)");
   Open("files");
   auto* data = dynamic_cast<TBlobField*>(F("DATA"));
   ASSERT_NE(data, nullptr);
@@ -550,6 +576,59 @@ TEST_F(SqliteDataSetTest, ColumnsDeclareTypesDefaultsAndTheRowid) {
   EXPECT_EQ(F("NOTE")->AsString(), "none");
 }
 
+// SQLite keeps any value in any column: a field follows its declared type only where the values
+// fit it, and what nobody touched is written back as it was.
+TEST_F(SqliteDataSetTest, ColumnsOfMixedStorageShowAndKeepValuesAsStored) {
+  Other().Execute(
+      "CREATE TABLE bodies (ID INTEGER PRIMARY KEY, NAME TEXT, NUM INTEGER_OR_TEXT, MASS INTEGER, KIND, SIZE REAL,"
+      " NOTE TEXT(10), SEEN DATE);"
+      "INSERT INTO bodies VALUES (1, 'Ceres', '1_Ceres', 939, 'dwarf', 1.5, 'n1', '2024-01-02'),"
+      " (2, 'Pallas', 2, 'heavy', 3, 2, NULL, '2024-01-03'), (3, 'Vesta', 4.5, 259, x'00ff', 'big', 'n3', NULL)");
+  const String everything = "SELECT group_concat(quote(ID) || quote(NAME) || quote(NUM) || quote(MASS) || quote(KIND) ||"
+                            " quote(SIZE) || quote(NOTE) || quote(SEEN), ';') FROM bodies";
+  const String before = Scalar(everything).AsString();
+  Open("bodies");
+  EXPECT_EQ(F("NAME")->DataType(), ftString);  // text, not a memo shown as "(MEMO)"
+  EXPECT_EQ(F("NOTE")->Size(), 10);
+  EXPECT_EQ(F("SEEN")->DataType(), ftDate);
+  for (const char* name : {"NUM", "MASS", "KIND", "SIZE"}) EXPECT_EQ(F(name)->DataType(), ftVariant) << name;
+  auto row = [&] {
+    String text;
+    for (int i = 0; i < DS().FieldCount(); ++i) text += (i ? "|" : "") + DS().Fields()[i]->DisplayText();
+    return text;
+  };
+  EXPECT_EQ(row(), "1|Ceres|1_Ceres|939|dwarf|1.5|n1|" + DS().FieldByName("SEEN")->DisplayText());
+  DS().Next();
+  EXPECT_EQ(row().substr(0, 20), "2|Pallas|2|heavy|3|2");
+
+  // Edits of other columns leave every stored value, and its storage class, as it was.
+  for (DS().First(); !DS().Eof(); DS().Next()) {
+    DS().Edit();
+    F("NAME")->SetAsString(F("NAME")->AsString());
+    DS().Post();
+  }
+  EXPECT_EQ(Scalar(everything).AsString(), before);
+
+  // An edited value is stored as typed; SQLite's affinity of the column applies as it always does.
+  DS().First();
+  DS().Edit();
+  F("MASS")->SetAsString("heavier");
+  F("NUM")->SetAsString("7");
+  DS().Post();
+  EXPECT_EQ(Scalar("SELECT quote(MASS) || quote(NUM) FROM bodies WHERE ID = 1").AsString(), "'heavier'7");
+  DS().Refresh();
+  EXPECT_EQ(F("MASS")->AsString(), "heavier");
+
+  // A memo where the application asks for one: its own field over a TEXT column.
+  DS().Close();
+  auto* note = new TMemoField(&DS());
+  note->SetFieldName("NOTE");
+  note->SetDataSet(&DS());
+  DS().Open();
+  EXPECT_EQ(F("NOTE")->DataType(), ftMemo);
+  EXPECT_EQ(F("NOTE")->AsString(), "n1");
+}
+
 TEST_F(SqliteDataSetTest, QueriesAreReadOnlyAndNavigateByPosition) {
   FillItems(fPath, 50);
   OpenQuery("SELECT ID, NAME, ID * 2 AS DOUBLED FROM items WHERE ID > 10;");
@@ -586,6 +665,65 @@ TEST_F(SqliteDataSetTest, QueriesAreReadOnlyAndNavigateByPosition) {
   EXPECT_FALSE(DS().CanModify());
   EXPECT_EQ(DS().RecordCount(), 25);
   EXPECT_EQ(Id(), 2);
+}
+
+// After another connection inserted and deleted rows, an old bookmark is the same record or
+// invalid; going to an invalid one raises and leaves the cursor where it was.
+TEST_F(SqliteDataSetTest, OldBookmarksAreTheSameRecordOrInvalidAfterARefresh) {
+  Other().Execute("CREATE TABLE keyed (NAME TEXT NOT NULL, ID INTEGER NOT NULL, PRIMARY KEY (NAME, ID)) WITHOUT ROWID");
+  const String numbers = "WITH RECURSIVE n(value) AS (SELECT 1 UNION ALL SELECT value + 1 FROM n WHERE value < 40) ";
+  Other().Execute(numbers + "INSERT INTO keyed SELECT 'k' || printf('%03d', value % 7), value FROM n");
+  for (const bool query : {true, false}) {
+    SCOPED_TRACE(query ? "query" : "table WITHOUT ROWID");
+    if (query)
+      OpenQuery("SELECT NAME, ID FROM keyed WHERE ID % 2 = 0 ORDER BY NAME, ID");
+    else
+      Open("keyed");
+    EXPECT_EQ(DS().CanModify(), !query);
+    std::vector<std::pair<TBookmarkStr, std::int64_t>> marks;
+    for (DS().First(); !DS().Eof(); DS().Next()) marks.push_back({DS().Bookmark(), Id()});
+    ASSERT_GT(marks.size(), 10u);
+    Other().Execute("DELETE FROM keyed WHERE ID IN (4, 10, 16); INSERT INTO keyed VALUES ('k000', 1000), ('a', 1002)");
+    DS().Refresh();
+    int valid = 0;
+    for (const auto& [mark, id] : marks) {
+      DS().First();
+      const TBookmarkStr here = DS().Bookmark();
+      if (DS().BookmarkValid(mark)) {
+        ++valid;
+        DS().GotoBookmark(mark);
+        EXPECT_EQ(Id(), id);
+      } else {
+        EXPECT_THROW(DS().GotoBookmark(mark), EDatabaseError);
+        EXPECT_EQ(DS().Bookmark(), here);
+      }
+    }
+    EXPECT_EQ(valid, query ? 0 : static_cast<int>(marks.size()) - 3);
+    // Bookmarks of the new reading hold.
+    DS().Last();
+    const TBookmarkStr last = DS().Bookmark();
+    const std::int64_t lastId = Id();
+    DS().First();
+    DS().GotoBookmark(last);
+    EXPECT_EQ(Id(), lastId);
+    Other().Execute("DELETE FROM keyed WHERE ID >= 1000");
+    Other().Execute(numbers + "INSERT INTO keyed SELECT 'k' || printf('%03d', value % 7), value FROM n WHERE value IN (4, 10, 16)");
+  }
+
+  // A key written through the dataset: the row keeps its record, under its new bookmark.
+  Open("keyed", "ID");
+  ASSERT_TRUE(DS().Locate("ID", 20));
+  const TBookmarkStr before = DS().Bookmark();
+  DS().Edit();
+  F("NAME")->SetAsString("zz");
+  DS().Post();
+  EXPECT_EQ(Id(), 20);
+  EXPECT_EQ(F("NAME")->AsString(), "zz");
+  EXPECT_FALSE(DS().BookmarkValid(before));
+  EXPECT_EQ(Scalar("SELECT NAME FROM keyed WHERE ID = 20").AsString(), "zz");
+  DS().Delete();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM keyed WHERE ID = 20").AsInteger(), 0);
+  EXPECT_EQ(Id(), 21);
 }
 
 TEST_F(SqliteDataSetTest, OnlyASingleSelectIsAccepted) {

@@ -77,22 +77,50 @@ TEST(Sqlite, IdentifiersAreQuotedNotPasted) {
 }
 
 TEST(Sqlite, DeclaredTypesMapToFieldTypes) {
-  int size = -1;
-  EXPECT_EQ(FieldTypeFromDeclaredType("VARCHAR(40)", size), ftString);
-  EXPECT_EQ(size, 40);
-  EXPECT_EQ(FieldTypeFromDeclaredType("TEXT", size), ftMemo);
-  EXPECT_EQ(FieldTypeFromDeclaredType("integer", size), ftLargeint);
-  EXPECT_EQ(FieldTypeFromDeclaredType("INT", size), ftInteger);
-  EXPECT_EQ(FieldTypeFromDeclaredType("SMALLINT", size), ftSmallint);
-  EXPECT_EQ(FieldTypeFromDeclaredType("BOOLEAN", size), ftBoolean);
-  EXPECT_EQ(FieldTypeFromDeclaredType("DATE", size), ftDate);
-  EXPECT_EQ(FieldTypeFromDeclaredType("DATETIME", size), ftDateTime);
-  EXPECT_EQ(FieldTypeFromDeclaredType("TIME", size), ftTime);
-  EXPECT_EQ(FieldTypeFromDeclaredType("DOUBLE PRECISION", size), ftFloat);
-  EXPECT_EQ(FieldTypeFromDeclaredType("DECIMAL(10,2)", size), ftFMTBcd);
-  EXPECT_EQ(FieldTypeFromDeclaredType("MONEY", size), ftCurrency);
-  EXPECT_EQ(FieldTypeFromDeclaredType("BLOB", size), ftBlob);
-  EXPECT_EQ(FieldTypeFromDeclaredType("", size), ftString);
+  struct TCase {
+    const char* Declared;
+    TFieldType Type;
+    int Size;
+  };
+  const TCase cases[] = {
+      {"VARCHAR(40)", ftString, 40},   {"TEXT", ftString, 0},           {"text (12)", ftString, 12},
+      {"NVARCHAR( 8 )", ftString, 8},  {"CLOB", ftMemo, 0},             {"integer", ftLargeint, 0},
+      {"INT", ftInteger, 0},           {"UNSIGNED INT", ftInteger, 0},  {"SMALLINT", ftSmallint, 0},
+      {"BOOLEAN", ftBoolean, 0},       {"DATE", ftDate, 0},             {"DATETIME", ftDateTime, 0},
+      {"TIME", ftTime, 0},             {"DOUBLE  PRECISION", ftFloat, 0}, {"DECIMAL(10,2)", ftFMTBcd, 10},
+      {"MONEY", ftCurrency, 0},        {"BLOB", ftBlob, 0},
+      // Names of the application's own, or none, promise nothing about what is stored.
+      {"", ftVariant, 0},              {"INTEGER_OR_TEXT", ftVariant, 0}, {"FLOATING POINT", ftVariant, 0},
+      {"STRING", ftVariant, 0},        {"JSON", ftVariant, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Declared);
+    int size = -1;
+    EXPECT_EQ(FieldTypeFromDeclaredType(c.Declared, size), c.Type);
+    EXPECT_EQ(size, c.Size);
+  }
+}
+
+// A value of another storage class than its column's type is given as stored, not converted.
+TEST(Sqlite, ValuesThatDoNotFitTheirTypeReadAsStored) {
+  TSqliteDatabase db(":memory:");
+  db.Execute("CREATE TABLE t (i INTEGER, n INT, r REAL, d DATE, b BOOLEAN, s VARCHAR(9));"
+             "INSERT INTO t VALUES ('1_Ceres', 3000000000, 'big', 'soon', 'maybe', x'41');"
+             "INSERT INTO t VALUES (7, 7, 2, '2024-01-02', 1, 'ok')");
+  TSqliteStatement st(db, "SELECT i, n, r, d, b, s FROM t");
+  ASSERT_TRUE(st.Step());
+  EXPECT_EQ(st.ColumnValue(0, ftLargeint).AsString(), "1_Ceres");
+  EXPECT_EQ(st.ColumnValue(1, ftInteger).AsInt64(), INT64_C(3000000000));
+  EXPECT_EQ(st.ColumnValue(2, ftFloat).AsString(), "big");
+  EXPECT_EQ(st.ColumnValue(3, ftDate).AsString(), "soon");
+  EXPECT_EQ(st.ColumnValue(4, ftBoolean).AsString(), "maybe");
+  EXPECT_TRUE(VarIsArray(st.ColumnValue(5, ftString)));
+  ASSERT_TRUE(st.Step());
+  EXPECT_EQ(VarType(st.ColumnValue(0, ftLargeint)), varInt64);
+  EXPECT_EQ(VarType(st.ColumnValue(1, ftInteger)), varInteger);
+  EXPECT_EQ(st.ColumnValue(2, ftFloat).AsDouble(), 2.0);
+  EXPECT_EQ(st.ColumnValue(3, ftDate).AsDateTime().Value, EncodeDate(2024, 1, 2).Value);
+  EXPECT_TRUE(st.ColumnValue(4, ftBoolean).AsBoolean());
 }
 
 TEST(Sqlite, DateTextParsesSqliteForms) {
