@@ -178,6 +178,8 @@ void TvpQRSField::ReadCells(TReader& reader) {
     auto cell = CreateValue();
     if (reader.NextValue() == vaNil)
       reader.ReadValue();
+    else if (fDataType == ftUnknown)
+      cell->SetAsVariant(reader.ReadVariant());  // an untyped column's cells each had their own kind
     else
       cell->ReadData(reader);
     cells.push_back(std::move(cell));
@@ -196,7 +198,7 @@ TvpQRSFields::TvpQRSFields(TvpQuickRecordSet* recordSet)
     : TOwnedCollection(recordSet, TvpQRSField::StaticClass()), fRecordSet(recordSet) {}
 
 TvpQRSField* TvpQRSFields::Add(const String& fieldName, TFieldType dataType, int size) {
-  if (Find(fieldName)) DatabaseErrorFmt(SDuplicateFieldName, {fieldName});
+  if (!fieldName.empty() && Find(fieldName)) DatabaseErrorFmt(SDuplicateFieldName, {fieldName});
   CheckForPositiveAndZero(size);
   auto* column = static_cast<TvpQRSField*>(TCollection::Add());
   column->SetFieldName(fieldName);

@@ -22,7 +22,8 @@
 //
 // Streaming: each column writes "Data", one list entry per cell in storage order; a null cell
 // (and a cell the stream has no form for, such as a variant holding an array) is written as nil
-// and reads back null.
+// and reads back null. The cells of an untyped (ftUnknown) column each take the kind of their
+// first write; they read back as variants of their values.
 
 #include "platform/classes/Collection.h"
 #include "platform/db/DBTypes.h"

@@ -140,6 +140,17 @@ TEST(QuickRecordSetStreaming, AnEmptySetAndEmptyColumnsWriteNoData) {
   EXPECT_EQ(back.RecordSet()->RecordCount(), 0);
 }
 
+TEST(QuickRecordSetStreaming, AnUntypedColumnsCellsReadBackAsTheirValues) {
+  TRecordSetHost host(nullptr);
+  host.RecordSet()->Fields()->Add("U", ftUnknown);
+  AddRows(*host.RecordSet(), {{nullptr}, {nullptr}, {nullptr}});
+  host.RecordSet()->GetData("U", 0)->SetAsInteger(12);
+  host.RecordSet()->GetData("U", 2)->SetAsString("xé");
+  TRecordSetHost back(nullptr);
+  TextToComponent(ComponentToText(&host), &back);
+  EXPECT_EQ(ColumnTexts(*back.RecordSet(), "U"), (std::vector<std::string>{"12", NullText, "xé"}));
+}
+
 TEST(QuickRecordSetStreaming, AVariantTheStreamCannotEncodeReadsBackNull) {
   TRecordSetHost host(nullptr);
   host.RecordSet()->Fields()->Add("V", ftVariant);
