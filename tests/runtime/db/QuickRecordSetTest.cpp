@@ -589,6 +589,15 @@ TEST(QuickRecordSetExchange, AssignAndAppendCopyRecordsByColumnName) {
   ExpectInStep(numbers);
 
   EXPECT_THROW(copy.Assign(numbers.Fields()), EConvertError);
+
+  copy.SetFields(other.Fields());  // the streamed Fields: definitions replaced, records gone
+  ASSERT_EQ(copy.Fields()->Count(), 2);
+  EXPECT_EQ(copy.Fields()->Items(0)->FieldName(), "age");
+  EXPECT_EQ(copy.Fields()->Items(0)->DataType(), ftLargeint);
+  EXPECT_EQ(copy.RecordCount(), 0);
+  copy.AddRecord();
+  EXPECT_TRUE(copy.GetFirst("Extra")->IsNull());
+  ExpectInStep(copy);
 }
 
 TEST(QuickRecordSetExchange, FieldChangedReachesOnChanged) {
