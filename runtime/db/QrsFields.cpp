@@ -1,0 +1,240 @@
+// The columns of a quick record set: definitions, cells and the "Data" stream form.
+
+#include "platform/classes/Reader.h"
+#include "platform/classes/TypeInfo.h"
+#include "platform/classes/Writer.h"
+#include "platform/db/DBConsts.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Consts.h"
+#include "platform/rtl/Format.h"
+#include "runtime/db/QuickRecordSet.h"
+#include "runtime/rtm/ZvErrors.h"
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TvpQRSField, TCollectionItem)
+ZV_DEFINE_CLASS(TvpQRSFields, TOwnedCollection)
+
+// ---------------------------------------------------------------------------------------------
+// TvpQRSField
+
+void TvpQRSField::DeclareProperties(TPropTable<TvpQRSField>& t) {
+  t.Prop("FieldName", &TvpQRSField::FieldName, &TvpQRSField::SetFieldName);
+  t.Prop("DataType", &TvpQRSField::DataType, &TvpQRSField::SetDataType).Default(ftUnknown);
+  t.Prop("Size", &TvpQRSField::Size, &TvpQRSField::SetSize).Default(0);
+  t.Prop("Precision", &TvpQRSField::Precision, &TvpQRSField::SetPrecision).Default(0);
+}
+
+TvpQRSField::TvpQRSField(TCollection* collection) : TCollectionItem(collection) {
+  // A column made with its collection joined it before this body ran (while it was still a
+  // bare item); one made first and put in later is sized by the collection's notification.
+  if (TvpQuickRecordSet* recordSet = GetRecordSet()) recordSet->ColumnJoined(*this);
+}
+
+TvpQRSField::~TvpQRSField() {
+  // Out of the collection before the cells go, so that the record set sees a whole column leave.
+  SetCollection(nullptr);
+}
+
+TvpQuickRecordSet* TvpQRSField::GetRecordSet() const {
+  auto* fields = dynamic_cast<TvpQRSFields*>(Collection());
+  return fields ? fields->RecordSet() : nullptr;
+}
+
+String TvpQRSField::DisplayName() const { return fFieldName.empty() ? TCollectionItem::DisplayName() : fFieldName; }
+
+void TvpQRSField::SetFieldName(const String& name) {
+  if (name == fFieldName) return;
+  if (!name.empty()) {
+    if (auto* fields = dynamic_cast<TvpQRSFields*>(Collection())) {
+      for (int i = 0; i < fields->Count(); ++i) {
+        const TvpQRSField* other = fields->Items(i);
+        if (other != this && AnsiSameText(other->fFieldName, name))
+          DatabaseErrorFmt(SDuplicateFieldName, {name});
+      }
+    }
+  }
+  fFieldName = name;
+  Changed(false);
+}
+
+void TvpQRSField::SetDataType(TFieldType dataType) {
+  if (dataType == fDataType) return;
+  // Cells keep their first type for life: a new type needs new cells.
+  const int count = Count();
+  std::vector<std::unique_ptr<TvpUniValue>> cells;
+  cells.reserve(static_cast<std::size_t>(count));
+  fDataType = dataType;
+  for (int i = 0; i < count; ++i) cells.push_back(CreateValue());
+  fValues = std::move(cells);
+  Changed(false);
+}
+
+void TvpQRSField::SetSize(int size) {
+  if (size == fSize) return;
+  CheckForPositiveAndZero(size);
+  fSize = size;
+  Changed(false);
+}
+
+void TvpQRSField::SetPrecision(int precision) {
+  if (precision == fPrecision) return;
+  CheckForPositiveAndZero(precision);
+  fPrecision = precision;
+  Changed(false);
+}
+
+void TvpQRSField::CheckRow(int row, int count) const {
+  if (row < 0 || row >= count) throw EListError(Format(SListIndexError, {row}));
+}
+
+TvpUniValue* TvpQRSField::Cells(int row) const {
+  CheckRow(row, Count());
+  return fValues[static_cast<std::size_t>(row)].get();
+}
+
+TvpUniValue* TvpQRSField::GetRowData(int pos) const {
+  if (const TvpQuickRecordSet* recordSet = GetRecordSet()) return Cells(recordSet->RowOf(pos));
+  return Cells(pos);
+}
+
+std::unique_ptr<TvpUniValue> TvpQRSField::CreateValue() const {
+  auto value = std::make_unique<TvpUniValue>(false, false);
+  value->SetStoreDataType(false);
+  value->SetDataType(fDataType);
+  return value;
+}
+
+void TvpQRSField::Init(int count) {
+  CheckForPositiveAndZero(count);
+  fValues.reserve(fValues.size() + static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) fValues.push_back(CreateValue());
+}
+
+void TvpQRSField::Add() { fValues.push_back(CreateValue()); }
+
+void TvpQRSField::Insert(int row) {
+  CheckRow(row, Count() + 1);
+  fValues.insert(fValues.begin() + row, CreateValue());
+}
+
+void TvpQRSField::Delete(int row) {
+  CheckRow(row, Count());
+  fValues.erase(fValues.begin() + row);
+}
+
+void TvpQRSField::Clear() { fValues.clear(); }
+
+void TvpQRSField::ResizeTo(int count) {
+  if (count < Count())
+    fValues.resize(static_cast<std::size_t>(count));
+  else
+    Init(count - Count());
+}
+
+void TvpQRSField::MoveCell(int from, int to) {
+  if (from == to) return;
+  auto cell = std::move(fValues[static_cast<std::size_t>(from)]);
+  fValues.erase(fValues.begin() + from);
+  fValues.insert(fValues.begin() + to, std::move(cell));
+}
+
+void TvpQRSField::Assign(const TPersistent* source) {
+  const auto* other = dynamic_cast<const TvpQRSField*>(source);
+  if (!other) {
+    TCollectionItem::Assign(source);
+    return;
+  }
+  if (other == this) return;
+  SetFieldName(other->fFieldName);
+  SetDataType(other->fDataType);
+  SetSize(other->fSize);
+  SetPrecision(other->fPrecision);
+}
+
+void TvpQRSField::DefineProperties(TFiler& filer) {
+  TCollectionItem::DefineProperties(filer);
+  filer.DefineProperty(
+      "Data", [this](TReader& reader) { ReadCells(reader); }, [this](TWriter& writer) { WriteCells(writer); },
+      !fValues.empty());
+}
+
+void TvpQRSField::WriteCells(TWriter& writer) const {
+  writer.WriteListBegin();
+  for (const auto& cell : fValues) {
+    if (cell->HasData())
+      cell->WriteData(writer);
+    else
+      writer.WriteValue(vaNil);
+  }
+  writer.WriteListEnd();
+}
+
+void TvpQRSField::ReadCells(TReader& reader) {
+  // Read aside: a corrupt entry leaves the column (and its record set) as it was.
+  std::vector<std::unique_ptr<TvpUniValue>> cells;
+  reader.ReadListBegin();
+  while (!reader.EndOfList()) {
+    auto cell = CreateValue();
+    if (reader.NextValue() == vaNil)
+      reader.ReadValue();
+    else if (fDataType == ftUnknown)
+      cell->SetAsVariant(reader.ReadVariant());  // an untyped column's cells each had their own kind
+    else
+      cell->ReadData(reader);
+    cells.push_back(std::move(cell));
+  }
+  reader.ReadListEnd();
+  if (TvpQuickRecordSet* recordSet = GetRecordSet())
+    recordSet->ColumnCellsRead(*this, std::move(cells));
+  else
+    fValues = std::move(cells);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TvpQRSFields
+
+TvpQRSFields::TvpQRSFields(TvpQuickRecordSet* recordSet)
+    : TOwnedCollection(recordSet, TvpQRSField::StaticClass()), fRecordSet(recordSet) {}
+
+TvpQRSField* TvpQRSFields::Add(const String& fieldName, TFieldType dataType, int size) {
+  if (!fieldName.empty() && Find(fieldName)) DatabaseErrorFmt(SDuplicateFieldName, {fieldName});
+  CheckForPositiveAndZero(size);
+  auto* column = static_cast<TvpQRSField*>(TCollection::Add());
+  column->SetFieldName(fieldName);
+  column->SetDataType(dataType);
+  column->SetSize(size);
+  return column;
+}
+
+TvpQRSField* TvpQRSFields::Find(std::string_view fieldName) const {
+  for (int i = 0; i < Count(); ++i) {
+    TvpQRSField* column = Items(i);
+    if (AnsiSameText(column->FieldName(), fieldName)) return column;
+  }
+  return nullptr;
+}
+
+void TvpQRSFields::Notify(TCollectionItem* item, TCollectionNotification action) {
+  TOwnedCollection::Notify(item, action);
+  if (!fRecordSet || fRecordSet->fDestroying) return;
+  if (action == cnAdded) {
+    // While the item is still being constructed it is no column yet; its constructor sizes it.
+    if (auto* column = dynamic_cast<TvpQRSField*>(item)) fRecordSet->ColumnJoined(*column);
+  } else if (Count() == 1) {
+    // The last column is leaving: no column, no records, at once (not only when an update
+    // bracket of the collection closes), so that cells and RecordCount never disagree.
+    fRecordSet->LastColumnGone();
+  }
+}
+
+void TvpQRSFields::Update(TCollectionItem* item) {
+  TOwnedCollection::Update(item);
+  if (!fRecordSet || fRecordSet->fDestroying) return;
+  if (!item && Count() == 0)
+    fRecordSet->Clear();
+  else
+    fRecordSet->ColumnsChanged();
+}
+
+}  // namespace zv

@@ -1,0 +1,333 @@
+// The quick record set's records: storage kept in step across the columns, positions and
+// storage rows, bookmarks, update brackets and the order (the sort itself is QrsSort.cpp).
+
+#include "runtime/db/QuickRecordSet.h"
+
+#include "platform/classes/TypeInfo.h"
+#include "platform/db/DBConsts.h"
+#include "platform/rtl/Consts.h"
+#include "platform/rtl/Format.h"
+#include "runtime/db/detail/QrsBookmarkIndex.h"
+#include "runtime/rtm/ZvErrors.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TvpQuickRecordSet, TPersistent)
+
+void TvpQuickRecordSet::DeclareProperties(TPropTable<TvpQuickRecordSet>& t) {
+  // Columns first: the sort order is read after them and sorts the loaded records.
+  t.Prop("Fields", &TvpQuickRecordSet::Fields, &TvpQuickRecordSet::SetFields);
+  t.Prop("SortString", &TvpQuickRecordSet::SortString, &TvpQuickRecordSet::SetSortString);
+}
+
+TvpQuickRecordSet::TvpQuickRecordSet()
+    : fFields(std::make_unique<TvpQRSFields>(this)), fBookmarkIndex(std::make_unique<detail::TQrsBookmarkIndex>()) {
+  fFields->SetPropName("Fields");
+}
+
+TvpQuickRecordSet::~TvpQuickRecordSet() {
+  fDestroying = true;
+  fFields.reset();
+}
+
+void TvpQuickRecordSet::SetFields(TvpQRSFields* value) {
+  if (value == fFields.get()) return;
+  if (value)
+    fFields->Assign(value);
+  else
+    fFields->Clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Columns
+
+TvpQRSField* TvpQuickRecordSet::FindField(std::string_view fieldName) const { return fFields->Find(fieldName); }
+
+TvpQRSField* TvpQuickRecordSet::FieldByName(std::string_view fieldName) const {
+  TvpQRSField* column = FindField(fieldName);
+  if (!column) throw EZVError(Format(SFieldNotFound, {String(fieldName)}));
+  return column;
+}
+
+TvpUniValue* TvpQuickRecordSet::GetData(std::string_view fieldName, int pos) const {
+  return FieldByName(fieldName)->GetRowData(pos);
+}
+
+TvpUniValue* TvpQuickRecordSet::GetDataByBmrk(std::string_view fieldName, const TBookmarkStr& bookmark) const {
+  TvpQRSField* column = FieldByName(fieldName);
+  const int pos = IndexOfBookmark(bookmark);
+  return pos < 0 ? nullptr : column->GetRowData(pos);
+}
+
+void TvpQuickRecordSet::ColumnJoined(TvpQRSField& column) {
+  if (column.Count() != fRecordCount) column.ResizeTo(fRecordCount);
+}
+
+void TvpQuickRecordSet::LastColumnGone() {
+  if (fRecordCount != 0) Clear();
+}
+
+void TvpQuickRecordSet::ColumnCellsRead(TvpQRSField& column, std::vector<std::unique_ptr<TvpUniValue>> cells) {
+  const int count = static_cast<int>(cells.size());
+  if (column.Index() == 0) {
+    // The first column sets the record count; the others must then agree with it.
+    column.fValues = std::move(cells);
+    for (int i = 0; i < fFields->Count(); ++i)
+      if (fFields->Items(i) != &column) fFields->Items(i)->ResizeTo(count);
+    fRecordCount = count;
+    CreateIndex();
+    return;
+  }
+  if (count != fRecordCount)
+    throw EReadError(Format("Column '%s' holds %d values for %d records", {column.FieldName(), count, fRecordCount}));
+  column.fValues = std::move(cells);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Positions and bookmarks
+
+void TvpQuickRecordSet::CheckRecord(int row) const {
+  if (row < 0 || row >= fRecordCount) throw EListError(Format(SListIndexError, {row}));
+}
+
+int TvpQuickRecordSet::RowOf(int pos) const {
+  CheckRecord(pos);
+  return fOrder.empty() ? pos : fOrder[static_cast<std::size_t>(pos)];
+}
+
+int TvpQuickRecordSet::PosOf(int row) const {
+  CheckRecord(row);
+  return fPositions.empty() ? row : fPositions[static_cast<std::size_t>(row)];
+}
+
+std::uint32_t TvpQuickRecordSet::NextBookmark() {
+  if (++fLastBookmark == 0) ++fLastBookmark;  // 0 is no bookmark
+  return fLastBookmark;
+}
+
+TBookmarkStr TvpQuickRecordSet::GetBookmarkStr() {
+  const std::uint32_t value = NextBookmark();
+  TBookmarkStr bookmark(sizeof(value), '\0');
+  std::memcpy(bookmark.data(), &value, sizeof(value));
+  return bookmark;
+}
+
+TBookmarkStr TvpQuickRecordSet::BookmarkOf(int pos) const {
+  const std::uint32_t value = fBookmarks[static_cast<std::size_t>(RowOf(pos))];
+  TBookmarkStr bookmark(sizeof(value), '\0');
+  std::memcpy(bookmark.data(), &value, sizeof(value));
+  return bookmark;
+}
+
+int TvpQuickRecordSet::IndexOfBookmark(const TBookmarkStr& bookmark) const {
+  std::uint32_t value = 0;
+  if (bookmark.size() != sizeof(value)) return -1;
+  std::memcpy(&value, bookmark.data(), sizeof(value));
+  if (!fBookmarkIndex->Valid()) fBookmarkIndex->Rebuild(fBookmarks);
+  const int row = fBookmarkIndex->Find(value);
+  return row < 0 ? -1 : PosOf(row);
+}
+
+void TvpQuickRecordSet::AddBookmark(int row) {
+  const std::uint32_t bookmark = NextBookmark();
+  fBookmarks.insert(fBookmarks.begin() + row, bookmark);
+  if (row == fRecordCount)
+    fBookmarkIndex->Add(bookmark, row);
+  else
+    fBookmarkIndex->Invalidate();
+}
+
+void TvpQuickRecordSet::CreateIndex() {
+  fBookmarks.clear();
+  fBookmarkIndex->Invalidate();
+  fBookmarks.reserve(static_cast<std::size_t>(fRecordCount));
+  for (int row = 0; row < fRecordCount; ++row) fBookmarks.push_back(NextBookmark());
+  ResetOrder();
+  UpdateIndex();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Records
+
+void TvpQuickRecordSet::BeginUpdate() { ++fUpdateCount; }
+
+void TvpQuickRecordSet::EndUpdate() {
+  if (fUpdateCount > 0 && --fUpdateCount == 0) UpdateIndex();
+}
+
+void TvpQuickRecordSet::AddRecord() {
+  const int row = fRecordCount;
+  for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Add();
+  AddBookmark(row);
+  if (!fOrder.empty()) {
+    fOrder.push_back(row);
+    fPositions.push_back(row);
+  }
+  ++fRecordCount;
+  UpdateIndex();
+}
+
+void TvpQuickRecordSet::InsertRecord(int row) {
+  if (row < 0 || row > fRecordCount) throw EListError(Format(SListIndexError, {row}));
+  for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Insert(row);
+  AddBookmark(row);
+  if (!fOrder.empty()) {
+    // The rows at and after the new one move down; the new record shows at the position of
+    // the same number until the order is re-applied.
+    for (auto& r : fOrder)
+      if (r >= row) ++r;
+    fOrder.insert(fOrder.begin() + row, row);
+    ++fRecordCount;
+    RebuildPositions();
+  } else {
+    ++fRecordCount;
+  }
+  UpdateIndex();
+}
+
+void TvpQuickRecordSet::DeleteRecord(int row) {
+  CheckRecord(row);
+  for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Delete(row);
+  fBookmarks.erase(fBookmarks.begin() + row);
+  fBookmarkIndex->Invalidate();
+  if (!fOrder.empty()) {
+    fOrder.erase(fOrder.begin() + fPositions[static_cast<std::size_t>(row)]);
+    for (auto& r : fOrder)
+      if (r > row) --r;
+    --fRecordCount;
+    RebuildPositions();
+  } else {
+    --fRecordCount;
+  }
+  UpdateIndex();
+}
+
+void TvpQuickRecordSet::MoveRecord(int curIndex, int newIndex) {
+  CheckRecord(curIndex);
+  CheckRecord(newIndex);
+  if (curIndex == newIndex) return;
+  for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->MoveCell(curIndex, newIndex);
+  const std::uint32_t bookmark = fBookmarks[static_cast<std::size_t>(curIndex)];
+  fBookmarks.erase(fBookmarks.begin() + curIndex);
+  fBookmarks.insert(fBookmarks.begin() + newIndex, bookmark);
+  fBookmarkIndex->Invalidate();
+  if (!fOrder.empty()) {
+    // Every record keeps its position; only the storage rows it refers to shift.
+    const int lo = std::min(curIndex, newIndex), hi = std::max(curIndex, newIndex);
+    const int shift = curIndex < newIndex ? -1 : 1;
+    for (auto& r : fOrder) {
+      if (r == curIndex)
+        r = newIndex;
+      else if (r >= lo && r <= hi)
+        r += shift;
+    }
+    RebuildPositions();
+  }
+  UpdateIndex();
+}
+
+void TvpQuickRecordSet::Clear() {
+  for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Clear();
+  fBookmarks.clear();
+  fBookmarks.shrink_to_fit();
+  fBookmarkIndex->Invalidate();
+  fOrder.clear();
+  fPositions.clear();
+  fRecordCount = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Order
+
+void TvpQuickRecordSet::ResetOrder() {
+  fOrder.clear();
+  fOrder.shrink_to_fit();
+  fPositions.clear();
+  fPositions.shrink_to_fit();
+}
+
+void TvpQuickRecordSet::RebuildPositions() {
+  fPositions.resize(fOrder.size());
+  for (std::size_t p = 0; p < fOrder.size(); ++p) fPositions[static_cast<std::size_t>(fOrder[p])] = static_cast<std::int32_t>(p);
+}
+
+void TvpQuickRecordSet::SetOrder(std::vector<std::int32_t> rows) {
+  fOrder = std::move(rows);
+  RebuildPositions();
+}
+
+void TvpQuickRecordSet::UpdateIndex() {
+  if (fUpdateCount > 0) return;
+  fSortApplied = false;
+  if (fSortString.empty()) {
+    ResetOrder();
+    fSortApplied = true;
+    return;
+  }
+  std::vector<SortItem> items;
+  try {
+    items = ParseSortString(fSortString);
+  } catch (const EZVError&) {
+    // A column of the order is not there (removed, renamed, not read yet): no order until
+    // it is, rather than every later change failing.
+    ResetOrder();
+    return;
+  }
+  SetOrder(SortedRows(items));
+  fSortApplied = true;
+}
+
+void TvpQuickRecordSet::SetSortString(const String& value) {
+  if (value == fSortString && fSortApplied) return;
+  String text = Trim(value);
+  if (text.empty()) {
+    fSortString.clear();
+    ResetOrder();
+    fSortApplied = true;
+    return;
+  }
+  // Everything that can fail comes before anything changes.
+  std::vector<std::int32_t> rows = SortedRows(ParseSortString(text));
+  fSortString = std::move(text);
+  SetOrder(std::move(rows));
+  fSortApplied = true;
+}
+
+void TvpQuickRecordSet::ColumnsChanged() {
+  if (!fSortString.empty()) UpdateIndex();
+}
+
+std::vector<TvpQuickRecordSet::SortItem> TvpQuickRecordSet::ParseSortString(std::string_view text) const {
+  std::vector<SortItem> items;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    String item = AnsiLowerCase(Trim(text.substr(start, comma - start)));
+    bool descending = false;
+    auto endsWith = [&item](std::string_view suffix) {
+      return item.size() > suffix.size() && item.compare(item.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    if (endsWith(" asc")) {
+      item.resize(item.size() - 4);
+    } else if (endsWith(" desc")) {
+      item.resize(item.size() - 5);
+      descending = true;
+    }
+    items.push_back({FieldByName(Trim(item)), descending});
+    start = comma + 1;
+  }
+  return items;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Change notification
+
+void TvpQuickRecordSet::FieldChanged(TodsRecordSetAction action, const String& fieldName, int recNo) {
+  if (OnChanged) OnChanged(this, action, fieldName, recNo);
+}
+
+}  // namespace zv

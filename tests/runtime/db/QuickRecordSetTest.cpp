@@ -1,0 +1,622 @@
+// The quick record set: storage kept in step, the sort order through every change, bookmarks,
+// search and lookup, exchange with field definitions, datasets and other sets, bad input.
+
+#include "QuickRecordSetTestUtil.h"
+
+#include "platform/db/DBConsts.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/Fields.h"
+#include "platform/db/MemTable.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/SqlTimeStamp.h"
+#include "runtime/rtm/ZvErrors.h"
+
+#include <functional>
+#include <random>
+#include <set>
+
+using namespace zvtest;
+
+namespace {
+
+// Id (integer) and Tag (text "t<Id>"): a record's cells must stay together.
+struct TTaggedSet {
+  TvpQuickRecordSet rs;
+  int next = 0;
+  TTaggedSet() {
+    rs.Fields()->Add("Id", ftInteger);
+    rs.Fields()->Add("Tag", ftString, 10);
+  }
+  void Fill(int row) {  // the record at storage row; written cells count once the order is re-applied
+    rs.Fields()->Items(0)->Cells(row)->SetAsInteger(next);
+    rs.Fields()->Items(1)->Cells(row)->SetAsString("t" + std::to_string(next));
+    ++next;
+    rs.UpdateIndex();
+  }
+  void Check() const {
+    ExpectInStep(rs);
+    for (int pos = 0; pos < rs.RecordCount(); ++pos) {
+      const TvpUniValue* id = rs.GetData("Id", pos);
+      const TvpUniValue* tag = rs.GetData("Tag", pos);
+      if (id->IsNull())
+        EXPECT_TRUE(tag->IsNull());
+      else
+        EXPECT_EQ(tag->AsString(), "t" + std::to_string(id->AsInteger()));
+    }
+  }
+  bool SortedDescending() const {
+    for (int pos = 1; pos < rs.RecordCount(); ++pos)
+      if (rs.GetData("Id", pos - 1)->CompareWith(*rs.GetData("Id", pos), true, true) < 0) return false;
+    return true;
+  }
+};
+
+struct TStorageOp {
+  const char* name;
+  std::function<void(TTaggedSet&)> run;
+};
+
+std::vector<TStorageOp> StorageOps() {
+  return {
+      {"add", [](TTaggedSet& t) { t.rs.AddRecord(); t.Fill(t.rs.RecordCount() - 1); }},
+      {"insert at 0", [](TTaggedSet& t) { t.rs.InsertRecord(0); t.Fill(0); }},
+      {"insert inside", [](TTaggedSet& t) { t.rs.InsertRecord(2); t.Fill(2); }},
+      {"insert at end", [](TTaggedSet& t) { t.rs.InsertRecord(t.rs.RecordCount()); t.Fill(t.rs.RecordCount() - 1); }},
+      {"delete first", [](TTaggedSet& t) { t.rs.DeleteRecord(0); }},
+      {"delete inside", [](TTaggedSet& t) { t.rs.DeleteRecord(2); }},
+      {"delete last", [](TTaggedSet& t) { t.rs.DeleteRecord(t.rs.RecordCount() - 1); }},
+      {"move down", [](TTaggedSet& t) { t.rs.MoveRecord(0, 3); }},
+      {"move up", [](TTaggedSet& t) { t.rs.MoveRecord(4, 1); }},
+      {"null record", [](TTaggedSet& t) { t.rs.AddRecord(); }},
+  };
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Storage
+
+TEST(QuickRecordSetStorage, EveryChangeKeepsColumnsBookmarksAndOrderInStep) {
+  for (const char* sort : {"", "Id desc"}) {
+    for (const bool bracket : {false, true}) {
+      SCOPED_TRACE(std::string("sort '") + sort + "'" + (bracket ? " in a bracket" : ""));
+      TTaggedSet t;
+      for (int i = 0; i < 6; ++i) StorageOps()[0].run(t);
+      t.rs.SetSortString(sort);
+      if (bracket) t.rs.BeginUpdate();
+      for (const TStorageOp& op : StorageOps()) {
+        SCOPED_TRACE(op.name);
+        op.run(t);
+        t.Check();
+        if (*sort && !bracket) {
+          EXPECT_TRUE(t.SortedDescending());
+        }
+      }
+      if (bracket) {
+        t.rs.EndUpdate();
+        t.Check();
+        if (*sort) {
+          EXPECT_TRUE(t.SortedDescending());
+        }
+      }
+      EXPECT_EQ(t.rs.RecordCount(), 8);
+    }
+  }
+}
+
+TEST(QuickRecordSetStorage, StorageRowsMoveAsAListDoes) {
+  TTaggedSet t;
+  for (int i = 0; i < 5; ++i) StorageOps()[0].run(t);  // t0..t4
+  t.rs.MoveRecord(0, 3);
+  EXPECT_EQ(ColumnTexts(t.rs, "Tag"), (std::vector<std::string>{"t1", "t2", "t3", "t0", "t4"}));
+  t.rs.MoveRecord(4, 0);
+  EXPECT_EQ(ColumnTexts(t.rs, "Tag"), (std::vector<std::string>{"t4", "t1", "t2", "t3", "t0"}));
+  t.rs.InsertRecord(1);
+  t.rs.DeleteRecord(2);
+  EXPECT_EQ(ColumnTexts(t.rs, "Tag"), (std::vector<std::string>{"t4", NullText, "t2", "t3", "t0"}));
+}
+
+TEST(QuickRecordSetStorage, ColumnsJoinWithNullsAndTheLastToLeaveEmptiesTheSet) {
+  TTaggedSet t;
+  for (int i = 0; i < 3; ++i) StorageOps()[0].run(t);
+  TvpQRSField* added = t.rs.Fields()->Add("Note", ftMemo);
+  auto* made = new TvpQRSField(t.rs.Fields());  // made with its collection
+  auto* joined = static_cast<TvpQRSField*>(t.rs.Fields()->TCollection::Add());  // made, then put in
+  for (TvpQRSField* column : {added, made, joined}) {
+    ASSERT_EQ(column->Count(), 3);
+    for (int row = 0; row < 3; ++row) {
+      EXPECT_TRUE(column->Cells(row)->IsNull());
+      EXPECT_FALSE(column->Cells(row)->StoreDataType());
+      EXPECT_EQ(column->Cells(row)->DataType(), column->DataType());
+    }
+  }
+  EXPECT_EQ(made->GetRecordSet(), &t.rs);
+  t.Check();
+
+  t.rs.Fields()->Items(0)->SetDataType(ftString);  // a new type empties the column
+  EXPECT_EQ(ColumnTexts(t.rs, "Id"), (std::vector<std::string>(3, NullText)));
+  EXPECT_EQ(t.rs.Fields()->Items(0)->Cells(0)->DataType(), ftString);
+
+  delete made;
+  t.rs.Fields()->Delete(0);
+  EXPECT_EQ(t.rs.RecordCount(), 3);
+  while (t.rs.Fields()->Count() > 0) delete t.rs.Fields()->Items(0);
+  EXPECT_EQ(t.rs.RecordCount(), 0);
+
+  TTaggedSet u;
+  for (int i = 0; i < 3; ++i) StorageOps()[0].run(u);
+  u.rs.Fields()->Clear();
+  EXPECT_EQ(u.rs.RecordCount(), 0);
+  u.rs.Fields()->Add("A", ftInteger);
+  u.rs.AddRecord();
+  ExpectInStep(u.rs);
+}
+
+TEST(QuickRecordSetStorage, BadInputRaisesTheHostErrorsAndChangesNothing) {
+  TTaggedSet t;
+  for (int i = 0; i < 3; ++i) StorageOps()[0].run(t);
+  const std::vector<std::pair<const char*, std::function<void()>>> outOfRange = {
+      {"GetData -1", [&] { t.rs.GetData("Id", -1); }},
+      {"GetData count", [&] { t.rs.GetData("Id", 3); }},
+      {"InsertRecord past the end", [&] { t.rs.InsertRecord(4); }},
+      {"DeleteRecord count", [&] { t.rs.DeleteRecord(3); }},
+      {"DeleteRecord -1", [&] { t.rs.DeleteRecord(-1); }},
+      {"MoveRecord to count", [&] { t.rs.MoveRecord(0, 3); }},
+      {"BookmarkOf count", [&] { t.rs.BookmarkOf(3); }},
+      {"column Cells", [&] { t.rs.Fields()->Items(0)->Cells(3); }},
+      {"column Delete", [&] { t.rs.Fields()->Items(0)->Delete(7); }},
+      {"IndexOfRec start", [&] { t.rs.IndexOfRec("Id", 1, {}, 4); }},
+      {"Append past the source", [&] { t.rs.Append(t.rs, 2, 2); }},
+  };
+  for (const auto& [name, fn] : outOfRange) {
+    SCOPED_TRACE(name);
+    EXPECT_THROW(fn(), EListError);
+    t.Check();
+    EXPECT_EQ(t.rs.RecordCount(), 3);
+  }
+
+  const std::string notFound = Format(SFieldNotFound, {"Nope"});
+  EXPECT_EQ(ErrorOf<EZVError>([&] { t.rs.FieldByName("Nope"); }), notFound);
+  EXPECT_EQ(ErrorOf<EZVError>([&] { t.rs.GetData("Nope", 0); }), notFound);
+  EXPECT_EQ(ErrorOf<EZVError>([&] { t.rs.IndexOfRec("Id;Nope", VarArrayOf({1, 2})); }), notFound);
+  EXPECT_EQ(t.rs.FindField("nope"), nullptr);
+  EXPECT_EQ(t.rs.FieldByName("TAG"), t.rs.Fields()->Items(1));
+
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { t.rs.Fields()->Add("ID", ftString); }), Format(SDuplicateFieldName, {"ID"}));
+  EXPECT_EQ(t.rs.Fields()->Count(), 2);
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { t.rs.Fields()->Items(1)->SetFieldName("iD"); }),
+            Format(SDuplicateFieldName, {"iD"}));
+  EXPECT_EQ(t.rs.Fields()->Items(1)->FieldName(), "Tag");
+  t.rs.Fields()->Items(1)->SetFieldName("TAG");  // its own name in another case is no duplicate
+  EXPECT_EQ(t.rs.Fields()->Items(1)->FieldName(), "TAG");
+
+  EXPECT_THROW(t.rs.Fields()->Items(1)->SetSize(-1), EZVError);
+  EXPECT_THROW(t.rs.Fields()->Items(1)->SetPrecision(-2), EZVError);
+  EXPECT_THROW(t.rs.Fields()->Add("Neg", ftString, -1), EZVError);
+  EXPECT_EQ(t.rs.Fields()->Items(1)->Size(), 10);
+  EXPECT_EQ(t.rs.Fields()->Items(1)->Precision(), 0);
+  EXPECT_EQ(t.rs.Fields()->Count(), 2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Order
+
+namespace {
+
+TvpQuickRecordSet& People(TvpQuickRecordSet& rs) {
+  rs.Fields()->Add("Name", ftString, 20);
+  rs.Fields()->Add("Age", ftInteger);
+  AddRows(rs, {{"Bob", "30"}, {"alice", "25"}, {"Carl", nullptr}, {nullptr, "40"}, {"Bob", "20"}});
+  return rs;
+}
+
+std::vector<std::string> Rows(const TvpQuickRecordSet& rs) {
+  std::vector<std::string> out;
+  const auto names = ColumnTexts(rs, "Name"), ages = ColumnTexts(rs, "Age");
+  for (std::size_t i = 0; i < names.size(); ++i) out.push_back(names[i] + "/" + ages[i]);
+  return out;
+}
+
+}  // namespace
+
+TEST(QuickRecordSetOrder, SortStringOrdersByItsColumnsWithNullsFirstAscending) {
+  struct Case {
+    const char* sort;
+    const char* stored;
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases = {
+      {"", "", {"Bob/30", "alice/25", "Carl/<null>", "<null>/40", "Bob/20"}},
+      {"Age", "Age", {"Carl/<null>", "Bob/20", "alice/25", "Bob/30", "<null>/40"}},
+      {"Age desc", "Age desc", {"<null>/40", "Bob/30", "alice/25", "Bob/20", "Carl/<null>"}},
+      {"Name desc, Age", "Name desc, Age", {"Carl/<null>", "Bob/20", "Bob/30", "alice/25", "<null>/40"}},
+      {"  NAME DESC ,  age ASC  ", "NAME DESC ,  age ASC", {"Carl/<null>", "Bob/20", "Bob/30", "alice/25", "<null>/40"}},
+      {"Name,Age Desc", "Name,Age Desc", {"<null>/40", "alice/25", "Bob/30", "Bob/20", "Carl/<null>"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sort);
+    TvpQuickRecordSet rs;
+    People(rs);
+    rs.SetSortString(c.sort);
+    EXPECT_EQ(rs.SortString(), c.stored);
+    EXPECT_EQ(Rows(rs), c.rows);
+    ExpectInStep(rs);
+  }
+}
+
+TEST(QuickRecordSetOrder, AFailingTextKeepsThePreviousTextAndOrder) {
+  TvpQuickRecordSet rs;
+  People(rs);
+  rs.SetSortString("Age");
+  const auto sorted = Rows(rs);
+  EXPECT_EQ(ErrorOf<EZVError>([&] { rs.SetSortString("Age, Nope desc"); }), Format(SFieldNotFound, {"nope"}));
+  EXPECT_THROW(rs.SetSortString("Age,"), EZVError);
+  EXPECT_EQ(rs.SortString(), "Age");
+  EXPECT_EQ(Rows(rs), sorted);
+  rs.AddRecord();  // later changes still work: a null record sorts first (tied with Carl's null)
+  EXPECT_TRUE(Rows(rs)[0] == "<null>/<null>" || Rows(rs)[1] == "<null>/<null>");
+}
+
+TEST(QuickRecordSetOrder, IsReappliedAfterEachChangeAndOnceAtTheEndOfABracket) {
+  TvpQuickRecordSet rs;
+  People(rs);
+  rs.SetSortString("Age");
+  rs.AddRecord();  // a null record sorts first (tied with Carl's null)
+  const int added = rs.PosOf(rs.RecordCount() - 1);  // its storage row is the last
+  EXPECT_LE(added, 1);
+  rs.GetData("Age", added)->SetAsInteger(99);
+  rs.GetData("Name", added)->SetAsString("Zed");
+  rs.MoveRecord(0, 1);  // any change re-sorts, taking the written cells into account
+  EXPECT_EQ(Rows(rs).back(), "Zed/99");
+
+  rs.BeginUpdate();
+  rs.BeginUpdate();
+  rs.InsertRecord(0);
+  rs.AddRecord();
+  rs.GetData("Age", rs.RecordCount() - 1)->SetAsInteger(1);
+  rs.EndUpdate();
+  EXPECT_EQ(rs.UpdateCount(), 1);
+  EXPECT_EQ(Rows(rs).back(), "<null>/1");  // not sorted yet, every position still valid
+  ExpectInStep(rs);
+  rs.EndUpdate();
+  EXPECT_EQ(rs.UpdateCount(), 0);
+  EXPECT_EQ(Rows(rs)[2], "<null>/1");  // two null records, then 1, 20, ...
+  ExpectInStep(rs);
+
+  rs.Fields()->Items(1)->SetFieldName("Years");  // the order's column went: no order, text kept
+  EXPECT_EQ(rs.SortString(), "Age");
+  rs.AddRecord();
+  ExpectInStep(rs);
+  rs.Fields()->Items(1)->SetFieldName("Age");  // back: sorted again
+  EXPECT_EQ(Rows(rs)[3], "<null>/1");
+}
+
+// The sort orders exactly as CompareWith(case-sensitive, nulls less) for every kind.
+TEST(QuickRecordSetOrder, AgreesWithCompareWithForEveryKind) {
+  struct Kind {
+    TFieldType type;
+    std::function<void(TvpUniValue&, int)> set;  // i from a shuffled range with repeats
+  };
+  const std::vector<std::string> words = {"b", "B", "a", "\u00E9t\u00E9", "ete", "Ete", "\u0416", "zz", "", "a b", "ab"};
+  auto word = [&](int i) { return words[static_cast<std::size_t>(i) % words.size()]; };
+  const std::vector<Kind> kinds = {
+      {ftString, [&](TvpUniValue& v, int i) { v.SetAsString(word(i)); }},
+      {ftFixedChar, [&](TvpUniValue& v, int i) { v.SetAsString(word(i) + "x"); }},
+      {ftWideString, [&](TvpUniValue& v, int i) { v.SetAsString(word(i)); }},
+      {ftMemo, [&](TvpUniValue& v, int i) { v.SetAsString(word(i) + "m"); }},
+      {ftBytes, [&](TvpUniValue& v, int i) { v.SetAsString(std::string(1, static_cast<char>(i * 37)) + "q"); }},
+      {ftInteger, [](TvpUniValue& v, int i) { v.SetAsInteger(i % 2 ? -i * 1000003 : i); }},
+      {ftSmallint, [](TvpUniValue& v, int i) { v.SetAsInteger(i % 7 - 3); }},
+      {ftLargeint, [](TvpUniValue& v, int i) { v.SetAsLargeint((std::int64_t{1} << 40) * (i % 5 - 2) + i); }},
+      {ftFloat, [](TvpUniValue& v, int i) { v.SetAsFloat((i % 9 - 4) * 0.37); }},
+      {ftCurrency, [](TvpUniValue& v, int i) { v.SetAsFloat((i % 9 - 4) * 1.25); }},
+      {ftBoolean, [](TvpUniValue& v, int i) { v.SetAsBoolean(i % 3 == 0); }},
+      {ftDate, [](TvpUniValue& v, int i) { v.SetAsDateTime(TDateTime(40000.0 + i % 11)); }},
+      {ftTimeStamp, [](TvpUniValue& v, int i) { v.SetAsDateTime(TDateTime(40000.5 + (i % 13) * 0.25)); }},
+      {ftBCD, [](TvpUniValue& v, int i) { v.SetAsFloat((i % 9 - 4) * 1.0001); }},
+      {ftFMTBcd, [](TvpUniValue& v, int i) { v.SetAsFloat((i % 9 - 4) * 2.5); }},
+      {ftUnknown, [](TvpUniValue& v, int i) {  // each cell takes the kind of its first write
+         if (i % 2) v.SetAsInteger(i); else v.SetAsString(std::to_string(i * 3));
+       }},
+  };
+  std::mt19937 random(7);
+  for (const Kind& kind : kinds) {
+    SCOPED_TRACE(FieldTypeName(kind.type));
+    for (const char* direction : {"", " desc"}) {
+      TvpQuickRecordSet rs;
+      rs.Fields()->Add("V", kind.type, 20);
+      rs.Fields()->Add("N", ftInteger);
+      rs.BeginUpdate();
+      for (int i = 0; i < 300; ++i) {
+        rs.AddRecord();
+        const int n = static_cast<int>(random() % 200);
+        rs.Fields()->Items(1)->Cells(i)->SetAsInteger(n % 4);
+        if (n % 10 != 0) kind.set(*rs.Fields()->Items(0)->Cells(i), n);  // a tenth stay null
+      }
+      rs.EndUpdate();
+      for (const std::string& sort : {std::string("V") + direction, std::string("V") + direction + ", N desc"}) {
+        rs.SetSortString(sort);
+        const int sign = *direction ? -1 : 1;
+        for (int pos = 1; pos < rs.RecordCount(); ++pos) {
+          // Cells of mixed kinds have no consistent order: only the records' integrity counts.
+          if (kind.type == ftUnknown) break;
+          const int c = sign * rs.GetData("V", pos - 1)->CompareWith(*rs.GetData("V", pos), true, true);
+          ASSERT_LE(c, 0) << sort << " at " << pos << ": " << rs.GetData("V", pos - 1)->AsString() << " / "
+                          << rs.GetData("V", pos)->AsString();
+          if (c == 0 && sort.find(',') != std::string::npos) {
+            ASSERT_GE(rs.GetData("N", pos - 1)->AsInteger(), rs.GetData("N", pos)->AsInteger()) << sort;
+          }
+        }
+        ExpectInStep(rs);
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bookmarks
+
+TEST(QuickRecordSetBookmarks, AreUniqueAndFollowTheirRecordThroughEveryChange) {
+  TTaggedSet t;
+  std::set<std::string> seen;
+  for (int i = 0; i < 50; ++i) {  // rapid add and delete: never a bookmark twice
+    t.rs.AddRecord();
+    ASSERT_TRUE(seen.insert(t.rs.BookmarkOf(t.rs.RecordCount() - 1)).second);
+    if (i % 3 == 0) t.rs.DeleteRecord(t.rs.RecordCount() - 1);
+  }
+  for (int row = 0; row < t.rs.RecordCount(); ++row) t.Fill(row);
+  auto tagOf = [&](const TBookmarkStr& b) {
+    const TvpUniValue* cell = t.rs.GetDataByBmrk("Tag", b);
+    return cell ? cell->AsString() : std::string("gone");
+  };
+  const TBookmarkStr first = t.rs.BookmarkOf(0), fifth = t.rs.BookmarkOf(5);
+  const std::string firstTag = tagOf(first), fifthTag = tagOf(fifth);
+  t.rs.SetSortString("Id desc");
+  EXPECT_EQ(t.rs.IndexOfBookmark(first), t.rs.RecordCount() - 1);
+  t.rs.InsertRecord(0);
+  t.rs.MoveRecord(3, 10);
+  t.rs.DeleteRecord(7);
+  t.rs.SetSortString("Tag");
+  EXPECT_EQ(tagOf(first), firstTag);
+  EXPECT_EQ(tagOf(fifth), fifthTag);
+  t.Check();
+
+  const int pos = t.rs.IndexOfBookmark(fifth);
+  t.rs.DeleteRecord(t.rs.RowOf(pos));
+  EXPECT_EQ(t.rs.IndexOfBookmark(fifth), -1);
+  EXPECT_EQ(t.rs.GetDataByBmrk("Tag", fifth), nullptr);
+  EXPECT_EQ(t.rs.IndexOfBookmark(""), -1);
+  EXPECT_EQ(t.rs.IndexOfBookmark("abc"), -1);
+  EXPECT_EQ(t.rs.IndexOfBookmark(first + "x"), -1);
+  // Bytes compare exactly: flipping the case bit of a byte names another record or none.
+  TBookmarkStr otherCase = first;
+  otherCase[0] = static_cast<char>(otherCase[0] ^ 0x20);
+  const int otherPos = t.rs.IndexOfBookmark(otherCase);
+  if (otherPos >= 0) {
+    EXPECT_EQ(t.rs.BookmarkOf(otherPos), otherCase);
+  }
+  EXPECT_NE(otherPos, t.rs.IndexOfBookmark(first));
+  EXPECT_THROW(t.rs.GetDataByBmrk("Nope", first), EZVError);
+
+  const TBookmarkStr fresh = t.rs.GetBookmarkStr();
+  EXPECT_EQ(fresh.size(), 4u);
+  EXPECT_EQ(t.rs.IndexOfBookmark(fresh), -1);
+  EXPECT_TRUE(seen.insert(fresh).second);
+}
+
+TEST(QuickRecordSetBookmarks, CreateIndexGivesEveryRecordANewBookmarkAndKeepsTheOrder) {
+  TvpQuickRecordSet rs;
+  People(rs);
+  rs.SetSortString("Age");
+  std::set<std::string> before;
+  for (int pos = 0; pos < rs.RecordCount(); ++pos) before.insert(rs.BookmarkOf(pos));
+  const auto rows = Rows(rs);
+  for (int twice = 0; twice < 2; ++twice) {
+    rs.CreateIndex();
+    EXPECT_EQ(Rows(rs), rows);
+    ExpectInStep(rs);
+    for (int pos = 0; pos < rs.RecordCount(); ++pos) EXPECT_TRUE(before.insert(rs.BookmarkOf(pos)).second);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search
+
+TEST(QuickRecordSetSearch, IndexOfRecMatchesByTextWithTheOptionsInTheRange) {
+  TvpQuickRecordSet rs;
+  rs.Fields()->Add("Name", ftString, 20);
+  rs.Fields()->Add("Age", ftInteger);
+  rs.Fields()->Add("Rate", ftFloat);
+  AddRows(rs, {{"Abc", "1", "1.5"}, {"abd", "2", "2"}, {"Bob", "30", "2.5"}, {nullptr, "4", nullptr},
+               {"", "5", "3"}, {"\u00C9cole", "30", "1.5"}});
+  const TLocateOptions none, ci{loCaseInsensitive}, partial{loPartialKey}, both{loCaseInsensitive, loPartialKey};
+  struct Case {
+    const char* fields;
+    const char* label;
+    Variant keys;
+    TLocateOptions options;
+    int start, span, expected;
+  };
+  const std::vector<Case> cases = {
+      {"Name", "case 0", "Abc", none, 0, -1, 0},
+      {"Name", "case 1", "abc", none, 0, -1, -1},
+      {"Name", "case 2", "abc", ci, 0, -1, 0},
+      {"Name", "case 3", "ab", partial, 0, -1, 1},
+      {"Name", "case 4", "ab", both, 0, -1, 0},
+      {"Name", "case 5", "AB", partial, 0, -1, -1},
+      {"Name", "case 6", "", partial, 0, -1, -1},  // an empty key begins nothing
+      {"Name", "case 7", Null(), none, 0, -1, 3},   // Null is the empty text: the null cell first
+      {"Name", "case 8", "", none, 4, -1, 4},
+      {"Name", "case 9", "\u00E9COLE", ci, 0, -1, 5},
+      {"Name", "case 10", "\u00E9c", both, 0, -1, 5},
+      {"Age", "case 11", 30, none, 0, -1, 2},
+      {"Age", "case 12", "30", none, 3, -1, 5},
+      {"Rate", "case 13", 1.5, none, 1, -1, 5},
+      {"Age", "case 14", 30, none, 0, 1, -1},  // positions 0 and 1 only
+      {"Age", "case 15", 30, none, 1, 1, 2},
+      {"Age", "case 16", 30, none, 6, -1, -1},
+      {"Name;Age", "case 17", VarArrayOf({"Bob", 30}), none, 0, -1, 2},
+      {"Name;Age", "case 18", VarArrayOf({"Bob", 1}), none, 0, -1, -1},
+      {"Age;Name", "case 19", VarArrayOf({30, "\u00C9"}), partial, 0, -1, 5},
+      {"name;AGE", "case 20", VarArrayOf({Null(), 4}), none, 0, -1, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(rs.IndexOfRec(c.fields, c.keys, c.options, c.start, c.span), c.expected);
+  }
+
+  rs.SetSortString("Name desc");  // positions follow the order
+  EXPECT_EQ(rs.IndexOfRec("Name", "Abc"), rs.PosOf(0));
+  EXPECT_EQ(rs.IndexOfRec("Age", 30), 0);  // École, then Bob
+  EXPECT_EQ(rs.IndexOfRec("Age", 30, {}, 1), 1);
+  EXPECT_THROW(rs.IndexOfRec("Name;Age", "Bob"), EZVError);
+  EXPECT_THROW(rs.IndexOfRec("Name;Age", VarArrayOf({"Bob"})), EZVError);
+  EXPECT_THROW(rs.IndexOfRec("Age", 1, {}, -1), EListError);
+  EXPECT_THROW(rs.IndexOfRec("Age", 1, {}, 0, -2), EListError);
+}
+
+TEST(QuickRecordSetSearch, LookupGivesTheResultCellsOfTheFirstExactMatch) {
+  TvpQuickRecordSet rs;
+  People(rs);
+  rs.SetSortString("Age desc");
+  EXPECT_EQ(rs.Lookup("Name", "Bob", "Age").AsInteger(), 30);
+  const Variant both = rs.Lookup("Age", 25, "Name;Age");
+  ASSERT_TRUE(VarIsArray(both));
+  EXPECT_EQ(VarArrayLowBound(both, 1), 0);
+  EXPECT_EQ(VarArrayHighBound(both, 1), 1);
+  EXPECT_EQ(VarToStr(VarArrayGet(both, 0)), "alice");
+  EXPECT_EQ(VarArrayGet(both, 1).AsInteger(), 25);
+  EXPECT_TRUE(VarIsNull(rs.Lookup("Name", "bob", "Age")));  // exact only
+  EXPECT_TRUE(VarIsNull(rs.Lookup("Name", "Carl", "Age")));  // found, a null cell
+  EXPECT_EQ(ErrorOf<EZVError>([&] { rs.Lookup("Name", "Nobody", "Age;Nope"); }), Format(SFieldNotFound, {"Nope"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Exchange
+
+TEST(QuickRecordSetExchange, FieldDefinitionsGoBothWays) {
+  TvpQuickRecordSet rs;
+  rs.Fields()->Add("Name", ftString, 30);
+  rs.Fields()->Add("Price", ftFMTBcd, 4)->SetPrecision(18);
+  rs.Fields()->Add("When", ftDateTime);
+  TFieldDefs defs;
+  defs.Add("Existing", ftInteger);
+  String names;
+  rs.ExportFieldDefs(defs, names);
+  EXPECT_EQ(names, "Name;Price;When");
+  ASSERT_EQ(defs.Count(), 4);
+  EXPECT_EQ(defs.Items(2)->DataType(), ftFMTBcd);
+  EXPECT_EQ(defs.Items(2)->Size(), 4);
+  EXPECT_EQ(defs.Items(2)->Precision(), 18);
+  EXPECT_EQ(defs.UpdateCount(), 0);
+  EXPECT_THROW(rs.ExportFieldDefs(defs, names), EDatabaseError);  // the names are there already
+  EXPECT_EQ(defs.UpdateCount(), 0);
+
+  TvpQuickRecordSet back;
+  back.ImportFieldDefs(defs);
+  ASSERT_EQ(back.Fields()->Count(), 4);
+  EXPECT_EQ(back.Fields()->Items(2)->FieldName(), "Price");
+  EXPECT_EQ(back.Fields()->Items(2)->Precision(), 18);
+  EXPECT_EQ(back.Fields()->Items(1)->Size(), 30);
+}
+
+TEST(QuickRecordSetExchange, ImportFromDataSetTakesTheCurrentRecord) {
+  TMemTable table(nullptr);
+  table.FieldDefs().Add("Name", ftString, 20);
+  table.FieldDefs().Add("Age", ftInteger);
+  table.CreateDataSet();
+  table.Append();
+  table.FieldByName("Name")->SetAsString("Gr\u00FC\u00DFe");
+  table.Post();
+
+  TvpQuickRecordSet rs;
+  rs.Fields()->Add("Age", ftInteger);
+  rs.Fields()->Add("Name", ftString, 20);
+  rs.AddRecord();
+  rs.GetData("Age", 0)->SetAsInteger(7);
+  rs.ImportFromDataSet(table, 0);
+  EXPECT_EQ(rs.GetData("Name", 0)->AsString(), "Gr\u00FC\u00DFe");
+  EXPECT_TRUE(rs.GetData("Age", 0)->IsNull());  // a null field clears the cell
+
+  TvpQuickRecordSet partial;
+  partial.Fields()->Add("Name", ftString, 20);
+  partial.AddRecord();
+  EXPECT_EQ(ErrorOf<EZVError>([&] { partial.ImportFromDataSet(table, 0); }), Format(SFieldNotFound, {"Age"}));
+  EXPECT_TRUE(partial.GetData("Name", 0)->IsNull());  // nothing changed
+  EXPECT_THROW(partial.ImportFromDataSet(table, 1), EListError);
+}
+
+TEST(QuickRecordSetExchange, AssignAndAppendCopyRecordsByColumnName) {
+  TvpQuickRecordSet source;
+  People(source);
+  source.SetSortString("Age");
+  source.OnChanged = [](TObject*, TodsRecordSetAction, const String&, int) {};
+
+  TvpQuickRecordSet copy;
+  copy.Fields()->Add("Old", ftString);
+  copy.AddRecord();
+  copy.Assign(&source);
+  EXPECT_EQ(copy.Fields()->Count(), 2);
+  EXPECT_EQ(copy.SortString(), "");
+  EXPECT_FALSE(copy.OnChanged);
+  EXPECT_EQ(Rows(copy), Rows(source));  // in the source's order
+  ExpectInStep(copy);
+  copy.Assign(&copy);
+  EXPECT_EQ(Rows(copy), Rows(source));
+  copy.Append(copy, 0, copy.RecordCount());  // a set appended to itself doubles once
+  EXPECT_EQ(copy.RecordCount(), 10);
+
+  TvpQuickRecordSet other;  // unmatched columns on both sides
+  other.Fields()->Add("age", ftLargeint);
+  other.Fields()->Add("Extra", ftString);
+  other.Append(source, 1, 3);
+  EXPECT_EQ(ColumnTexts(other, "age"), (std::vector<std::string>{"20", "25", "30"}));
+  EXPECT_EQ(ColumnTexts(other, "Extra"), (std::vector<std::string>(3, NullText)));
+  other.Append(source, 0, 0);
+  EXPECT_EQ(other.RecordCount(), 3);
+
+  TvpQuickRecordSet numbers;  // a text that does not convert: what was added stays
+  numbers.Fields()->Add("Name", ftInteger);
+  numbers.SetSortString("Name desc");
+  source.SetSortString("");
+  source.GetData("Name", 0)->SetAsString("12");
+  source.GetData("Name", 1)->SetAsString("x");
+  EXPECT_THROW(numbers.Append(source, 0, 3), EConvertError);
+  EXPECT_EQ(numbers.RecordCount(), 2);
+  EXPECT_EQ(numbers.UpdateCount(), 0);
+  EXPECT_EQ(ColumnTexts(numbers, "Name"), (std::vector<std::string>{"12", NullText}));
+  ExpectInStep(numbers);
+
+  EXPECT_THROW(copy.Assign(numbers.Fields()), EConvertError);
+
+  copy.SetFields(other.Fields());  // the streamed Fields: definitions replaced, records gone
+  ASSERT_EQ(copy.Fields()->Count(), 2);
+  EXPECT_EQ(copy.Fields()->Items(0)->FieldName(), "age");
+  EXPECT_EQ(copy.Fields()->Items(0)->DataType(), ftLargeint);
+  EXPECT_EQ(copy.RecordCount(), 0);
+  copy.AddRecord();
+  EXPECT_TRUE(copy.GetFirst("Extra")->IsNull());
+  ExpectInStep(copy);
+}
+
+TEST(QuickRecordSetExchange, FieldChangedReachesOnChanged) {
+  struct Derived : TvpQuickRecordSet {
+    int calls = 0;
+    void FieldChanged(TodsRecordSetAction action, const String& fieldName, int recNo) override {
+      ++calls;
+      TvpQuickRecordSet::FieldChanged(action, fieldName, recNo);
+    }
+  } rs;
+  std::vector<std::string> seen;
+  rs.FieldChanged(rsaUpdate, "A", 1);  // nothing assigned: nothing happens
+  rs.OnChanged = [&](TObject* sender, TodsRecordSetAction action, const String& names, int recNo) {
+    EXPECT_EQ(sender, &rs);
+    seen.push_back(std::to_string(action) + ":" + names + ":" + std::to_string(recNo));
+  };
+  TvpQuickRecordSet& base = rs;
+  base.FieldChanged(rsaInsert, "A;B", 3);
+  base.FieldChanged(rsaDelete, "", 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:A;B:3", "2::0"}));
+  EXPECT_EQ(rs.calls, 3);
+}
