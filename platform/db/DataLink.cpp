@@ -126,6 +126,7 @@ void TDataSource::NotifyLinkTypes(TDataEvent event, std::intptr_t info, bool lin
   // A handler may add or remove links; those removed meanwhile are skipped.
   const std::vector<TDataLink*> links = fDataLinks;
   for (TDataLink* link : links) {
+    if (event == deFocusControl && !*reinterpret_cast<TField**>(info)) return;  // a control took it
     if (link->fVisualControl != linkType) continue;
     if (std::find(fDataLinks.begin(), fDataLinks.end(), link) == fDataLinks.end()) continue;
     link->DataEvent(event, info);
