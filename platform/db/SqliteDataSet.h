@@ -10,7 +10,7 @@
 // that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record
 // in edit or insert state with what the user typed, so that a later Post can succeed.
 
-#include "platform/db/DataSet.h"
+#include "platform/db/VariantDataSet.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,8 +27,8 @@ inline constexpr const char SSqliteNoFileName[] = "Missing FileName property";
 inline constexpr const char SSqliteNoSource[] = "Missing TableName or SQL property";
 inline constexpr const char SSqliteNotSelect[] = "The SQL property must hold a single SELECT statement";
 
-class TSqliteDataSet : public TDataSet {
-  ZV_CLASS(TSqliteDataSet, TDataSet)
+class TSqliteDataSet : public TVariantDataSet {
+  ZV_CLASS(TSqliteDataSet, TVariantDataSet)
 
 public:
   explicit TSqliteDataSet(TComponent* owner);
@@ -73,15 +73,10 @@ public:
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
   Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
 
-  bool GetFieldData(const TField* field, Variant& value) const override;
-  void SetFieldData(TField* field, const Variant& value) override;
-  // A memory stream over the value; in bmWrite (which starts empty) and bmReadWrite the bytes go
-  // back into the record when the stream is destroyed, and are written by the next Post.
-  std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
-
   static void DeclareProperties(TPropTable<TSqliteDataSet>& t);
 
 protected:
+  std::size_t ColumnCount() const override { return fColumns.size(); }
   TRecordBufferPtr AllocRecordBuffer() override;
   void InternalInitRecord(TRecordBuffer& buffer) override;
   TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;
@@ -116,7 +111,6 @@ private:
                sqlite::TSqliteRow& row);
   // Inserts or updates the record's changed columns in one statement; returns the row's rowid.
   std::int64_t WriteRecord(TRecordBuffer& buffer, bool insert);
-  int ColumnOf(const TField* field) const;  // -1 for a field with no column
 
   String fFileName;
   String fTableName;
