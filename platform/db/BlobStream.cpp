@@ -31,7 +31,8 @@ public:
       }
       fDataSet.SetFieldData(&fField, value);
     } catch (...) {
-      // A destructor cannot report; the record keeps its previous value.
+      // A destructor has no caller to raise to: the application's handler shows the error.
+      fDataSet.HandleExceptionQuietly();
     }
   }
 

@@ -14,7 +14,8 @@ class TDataSet;
 class TField;
 
 // Checks the field may be written in write modes (SFieldReadOnly, SNotEditing); bmWrite starts
-// from an empty value.
+// from an empty value. A failure to store the bytes when the stream is destroyed goes to the
+// dataset's exception handler (TDataSet::HandleExceptionQuietly).
 std::unique_ptr<TStream> CreateRecordBlobStream(TDataSet& dataSet, TField& field, TBlobStreamMode mode);
 
 }  // namespace zv

@@ -126,6 +126,7 @@ void TDataSource::NotifyLinkTypes(TDataEvent event, std::intptr_t info, bool lin
   // A handler may add or remove links; those removed meanwhile are skipped.
   const std::vector<TDataLink*> links = fDataLinks;
   for (TDataLink* link : links) {
+    if (event == deFocusControl && !*reinterpret_cast<TField**>(info)) return;  // a control took it
     if (link->fVisualControl != linkType) continue;
     if (std::find(fDataLinks.begin(), fDataLinks.end(), link) == fDataLinks.end()) continue;
     link->DataEvent(event, info);
@@ -203,6 +204,29 @@ void TDataLink::SetBufferCount(int value) {
 int TDataLink::RecordCount() const {
   if (!fActive) return 0;
   return std::clamp(DataSet()->fRecordCount - fFirstRecord, 0, fBufferCount);
+}
+
+TWindowPlace TDataLink::WindowPlace(const TBookmarkStr& bookmark) const {
+  const int count = RecordCount();
+  if (bookmark.empty() || count == 0) return wpNoWindow;
+  const TDataSet* ds = DataSet();
+  auto bookmarkAt = [&](int row, TBookmarkStr& out) {
+    const TRecordBuffer* buffer = ds->Buffer(fFirstRecord + row);
+    if (!buffer || ds->GetBookmarkFlag(*buffer) != bfCurrent) return false;
+    out = ds->GetBookmarkData(*buffer);
+    return !out.empty();
+  };
+  TBookmarkStr first, last;
+  int top = 0;
+  while (top < count && !bookmarkAt(top, first)) ++top;
+  if (top == count) return wpNoWindow;
+  int bottom = count - 1;
+  while (bottom > top && !bookmarkAt(bottom, last)) --bottom;
+  if (bottom == top) last = first;
+  if (bookmark == first || bookmark == last) return wpInWindow;
+  if (ds->CompareBookmarks(bookmark, first) < 0) return wpBefore;
+  if (ds->CompareBookmarks(bookmark, last) > 0) return wpAfter;
+  return wpInWindow;
 }
 
 void TDataLink::UpdateRecord() {

@@ -16,6 +16,9 @@ class TField;
 class TDataSource;
 class TDataLink;
 
+// Where a record lies against a link's window of rows.
+enum TWindowPlace { wpNoWindow, wpBefore, wpInWindow, wpAfter };
+
 using TDataChangeEvent = std::function<void(TObject* sender, TField* field)>;
 using TNotifyEventDS = std::function<void(TObject* sender)>;
 
@@ -87,6 +90,12 @@ public:
   void SetBufferCount(int value);
   // Valid rows in this link's window.
   int RecordCount() const;
+  // Whether the record of a bookmark comes before this link's window, after it, or on one of
+  // its rows, found by comparing bookmarks with the window's first and last records: neither
+  // the cursor nor the active record moves, and a bookmark equal to either costs no
+  // comparison. wpNoWindow for an empty bookmark, an inactive link, or a window that holds
+  // no posted record (a record being inserted has no place to compare with).
+  TWindowPlace WindowPlace(const TBookmarkStr& bookmark) const;
   void UpdateRecord();
   bool ExecuteAction() { return false; }
   // Controls' links are told of events after the other links (master-detail ones).

@@ -614,7 +614,11 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
   if (fDisableCount == 0 && fState != dsBlockRead) {
     // A handler may detach a source.
     const std::vector<TDataSource*> sources = fDataSources;
-    for (TDataSource* source : sources) source->DataEvent(event, info);
+    for (TDataSource* source : sources) {
+      // The first control that took the focus cleared the field: the others are not asked.
+      if (event == deFocusControl && !*reinterpret_cast<TField**>(info)) break;
+      source->DataEvent(event, info);
+    }
   } else {
     switch (event) {
       case deLayoutChange:

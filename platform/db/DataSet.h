@@ -135,6 +135,15 @@ public:
   void Post();
   void Cancel();
   void Delete();
+  // Adds and posts a record holding the values in one step (InternalAddRecord): before the
+  // current record, or after the last. The values go to the fields in order, Null clearing
+  // one; the events are BeforeInsert, OnNewRecord, AfterInsert, BeforePost and AfterPost, and
+  // the controls hear one change at the end. On failure the window is as it was.
+  void InsertRecord(const std::vector<Variant>& values);
+  void AppendRecord(const std::vector<Variant>& values);
+  // The values to the fields in order (Null clears one); more values than fields raise before
+  // any is written.
+  void SetFields(const std::vector<Variant>& values);
   void CheckBrowseMode();
   void UpdateRecord();
   void Refresh();
@@ -158,6 +167,11 @@ public:
   void DataEvent(TDataEvent event, std::intptr_t info);
 
   virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
+
+  // Called in a catch block by code with no caller to raise to (a destructor, a notification):
+  // hands the exception being handled to the application's handler, and drops it when none is
+  // installed.
+  void HandleExceptionQuietly() noexcept;
 
   // OnCalcFields runs, in the dsCalcFields state, for each record read into the window, when
   // the dataset goes into edit state, and, while AutoCalcFields, after each change of a data
@@ -271,6 +285,10 @@ private:
   void CheckCanModify() const;
   void BeginInsertAppend();
   void EndInsertAppend();
+  void AddRecord(const std::vector<Variant>& values, bool append);
+  // Raises SFieldRequired for the first required data field that is empty, after asking its
+  // controls to take the focus.
+  void CheckRequiredFields();
   // Runs an operation, letting the error event fail, abort or retry it.
   void CheckOperation(void (TDataSet::*operation)(), const TDataSetErrorEvent& onError);
   // The Locate/Lookup walk: true with the cursor on the match, else back where it was.
@@ -284,9 +302,6 @@ private:
   void SetCalcFieldData(TField* field, const Variant& value);
   void AddLookupField(TField* field);
   void RemoveLookupField(TField* field);
-  // Hands the exception being handled to the application's handler; drops it when there is
-  // none, for places that must not throw.
-  void HandleExceptionQuietly() noexcept;
   void DestroyDefaultFields();
 
   TFields fFields;

@@ -175,15 +175,64 @@ void TDataSet::UpdateRecord() {
   DataEvent(deUpdateRecord, 0);
 }
 
-void TDataSet::InternalPost() {
+void TDataSet::InternalPost() { CheckRequiredFields(); }
+
+void TDataSet::CheckRequiredFields() {
   for (TField* f : fFields) {
     if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->IsNull()) {
       // A control showing the field takes the focus, so the user sees what is missing.
-      TField* focus = f;
-      DataEvent(deFocusControl, reinterpret_cast<std::intptr_t>(&focus));
+      f->FocusControl();
       DatabaseErrorFmt(SFieldRequired, {f->DisplayName()});
     }
   }
+}
+
+void TDataSet::SetFields(const std::vector<Variant>& values) {
+  if (values.size() > static_cast<std::size_t>(fFields.Count())) fFields.Fields(static_cast<int>(values.size()) - 1);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    TField* field = fFields.Fields(static_cast<int>(i));
+    if (values[i].IsNull() || values[i].IsEmpty())
+      field->Clear();
+    else
+      field->SetAsVariant(values[i]);
+  }
+}
+
+void TDataSet::InsertRecord(const std::vector<Variant>& values) { AddRecord(values, false); }
+void TDataSet::AppendRecord(const std::vector<Variant>& values) { AddRecord(values, true); }
+
+// The record is made in the active row, in the insert state but without telling the controls,
+// and handed to the descendant whole; then the window is read again around it.
+void TDataSet::AddRecord(const std::vector<Variant>& values, bool append) {
+  BeginInsertAppend();
+  if (!append) UpdateCursorPos();
+  TControlsGuard quiet(*this);
+  MoveBuffer(fRecordCount, fActiveRecord);
+  try {
+    TRecordBuffer& buffer = *ActiveBuffer();
+    InitRecord(buffer);
+    fState = dsInsert;
+    TryFinally(
+        [&] {
+          DoOnNewRecord();
+          if (AfterInsert) AfterInsert(this);
+          SetFields(values);
+          if (BeforePost) BeforePost(this);
+          CheckRequiredFields();
+          InternalAddRecord(buffer, append);
+        },
+        [&] {
+          fState = dsBrowse;
+          fModified = false;
+        });
+  } catch (...) {
+    MoveBuffer(fActiveRecord, fRecordCount);
+    CursorPosChanged();
+    throw;
+  }
+  LookupDataChanged();
+  Resync({});
+  if (AfterPost) AfterPost(this);
 }
 
 void TDataSet::Refresh() {

@@ -10,6 +10,27 @@ namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TField, TComponent)
 
+TFieldChars& TFieldChars::Include(char32_t c) {
+  if (fAllBut)
+    fChars.erase(c);
+  else
+    fChars.insert(c);
+  return *this;
+}
+
+TFieldChars& TFieldChars::Exclude(char32_t c) {
+  if (fAllBut)
+    fChars.insert(c);
+  else
+    fChars.erase(c);
+  return *this;
+}
+
+TFieldChars& TFieldChars::Include(char32_t first, char32_t last) {
+  for (char32_t c = first; c <= last && c >= first; ++c) Include(c);
+  return *this;
+}
+
 void TField::DeclareProperties(TPropTable<TField>& t) {
   t.Prop("Alignment", &TField::Alignment, &TField::SetAlignment).Default(taLeftJustify);
   t.Prop("DisplayLabel", &TField::DisplayLabel, &TField::SetDisplayLabel).Stored(&TField::IsDisplayLabelStored);
@@ -283,6 +304,13 @@ void TField::SetData(const Variant& value) {
     fDataSet->SetCalcFieldData(this, value);
   else
     fDataSet->SetFieldData(this, value);
+}
+
+void TField::FocusControl() {
+  if (!fDataSet || !fDataSet->Active()) return;
+  // A link that takes the focus clears the reference, which stops the others being asked.
+  TField* field = this;
+  fDataSet->DataEvent(deFocusControl, reinterpret_cast<std::intptr_t>(&field));
 }
 
 void TField::Validate() {

@@ -18,12 +18,36 @@
 #include "platform/rtl/Variant.h"
 
 #include <functional>
+#include <initializer_list>
+#include <set>
 #include <vector>
 
 namespace zv {
 
 class TDataSet;
 class TField;
+
+// The characters a field accepts as typed input (the host's ValidChars): a set of Unicode
+// characters, or every character but a set of them.
+class TFieldChars {
+public:
+  TFieldChars() = default;  // no character
+  TFieldChars(std::initializer_list<char32_t> chars) : fChars(chars) {}
+  static TFieldChars All() {
+    TFieldChars all;
+    all.fAllBut = true;
+    return all;
+  }
+  bool Contains(char32_t c) const { return fChars.contains(c) != fAllBut; }
+  TFieldChars& Include(char32_t c);
+  TFieldChars& Exclude(char32_t c);
+  TFieldChars& Include(char32_t first, char32_t last);  // a range, both ends included
+  bool operator==(const TFieldChars&) const = default;
+
+private:
+  bool fAllBut = false;  // fChars holds the characters left out
+  std::set<char32_t> fChars;
+};
 
 using TFieldNotifyEvent = std::function<void(TField* sender)>;
 using TFieldGetTextEvent = std::function<void(TField* sender, String& text, bool displayText)>;
@@ -55,7 +79,8 @@ public:
   int Index() const;  // position in the dataset's Fields
   void SetIndex(int index);
 
-  const String& DisplayLabel() const { return fDisplayLabel; }
+  // The field's caption; its name until a label is set, as the host's.
+  String DisplayLabel() const { return DisplayName(); }
   void SetDisplayLabel(const String& label);
   String DisplayName() const { return fDisplayLabel.empty() ? fFieldName : fDisplayLabel; }
   int DisplayWidth() const;
@@ -73,6 +98,17 @@ public:
   bool CanModify() const;
   // Class tests the library relies on ("is a numeric field", "is a blob field", ...).
   virtual bool IsBlob() const { return false; }
+
+  // Whether a character typed into a control may be part of the field's text: one that
+  // ValidChars holds. Every character for most classes; the numeric ones take their digits,
+  // signs and the decimal separator (and the exponent letter for floats). Characters are
+  // judged one at a time: a second decimal separator is the conversion's to refuse.
+  virtual bool IsValidChar(char32_t c) const { return fValidChars.Contains(c); }
+  const TFieldChars& ValidChars() const { return fValidChars; }
+  void SetValidChars(const TFieldChars& chars) { fValidChars = chars; }
+  // Asks the controls that show the field to take the focus; the first that takes it ends the
+  // asking. Nothing happens while the dataset is closed.
+  void FocusControl();
 
   bool IsNull() const;
   void Clear() { SetData(Variant::Null()); }
@@ -188,6 +224,7 @@ private:
   bool fRequired = false;
   bool fVisible = true;
   String fEditMask;
+  TFieldChars fValidChars = TFieldChars::All();
   int fCalcIndex = -1;  // slot in the record buffers' CalcValues while the dataset is open
 
   struct TLookupValue {

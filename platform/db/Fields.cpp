@@ -174,6 +174,20 @@ void TNumericField::DeclareProperties(TPropTable<TNumericField>& t) {
 
 TNumericField::TNumericField(TComponent* owner) : TField(owner) { SetAlignment(taRightJustify); }
 
+namespace {
+
+// What the numeric classes accept as typed: signs and digits, the decimal separator of the
+// settings in force when the field is made (as the host's), and the exponent letter.
+TFieldChars NumberChars(bool decimals, bool exponent) {
+  TFieldChars chars{U'+', U'-'};
+  chars.Include(U'0', U'9');
+  if (decimals) chars.Include(static_cast<unsigned char>(FormatSettings().DecimalSeparator));
+  if (exponent) chars.Include(U'E').Include(U'e');
+  return chars;
+}
+
+}  // namespace
+
 void TNumericField::SetDisplayFormat(const String& v) { if (Store(fDisplayFormat, v)) PropertyChanged(false); }
 
 void TNumericField::SetEditFormat(const String& v) { if (Store(fEditFormat, v)) PropertyChanged(false); }
@@ -204,6 +218,7 @@ TIntegerField::TIntegerField(TComponent* owner)
 TIntegerField::TIntegerField(TComponent* owner, TFieldType type, std::int64_t minRange, std::int64_t maxRange)
     : TNumericField(owner), fMinRange(minRange), fMaxRange(maxRange) {
   SetDataType(type);
+  SetValidChars(NumberChars(false, false));
 }
 
 TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner, ftSmallint, -32768, 32767) {}
@@ -299,7 +314,10 @@ void TLargeintField::DeclareProperties(TPropTable<TLargeintField>& t) {
   t.Prop("MinValue", &TLargeintField::MinValue, &TLargeintField::SetMinValue).Default(0);
 }
 
-TLargeintField::TLargeintField(TComponent* owner) : TNumericField(owner) { SetDataType(ftLargeint); }
+TLargeintField::TLargeintField(TComponent* owner) : TNumericField(owner) {
+  SetDataType(ftLargeint);
+  SetValidChars(NumberChars(false, false));
+}
 
 void TLargeintField::SetMinValue(std::int64_t v) { fMinValue = v; }
 void TLargeintField::SetMaxValue(std::int64_t v) { fMaxValue = v; }
@@ -380,7 +398,10 @@ void TFloatField::DeclareProperties(TPropTable<TFloatField>& t) {
   t.Prop("Precision", &TFloatField::Precision, &TFloatField::SetPrecision).Default(15);
 }
 
-TFloatField::TFloatField(TComponent* owner) : TNumericField(owner) { SetDataType(ftFloat); }
+TFloatField::TFloatField(TComponent* owner) : TNumericField(owner) {
+  SetDataType(ftFloat);
+  SetValidChars(NumberChars(true, true));
+}
 
 TCurrencyField::TCurrencyField(TComponent* owner) : TFloatField(owner) {
   SetDataType(ftCurrency);
@@ -466,6 +487,7 @@ void TBCDField::DeclareProperties(TPropTable<TBCDField>& t) {
 TBCDField::TBCDField(TComponent* owner) : TNumericField(owner) {
   SetDataType(ftBCD);
   SetSize(4);
+  SetValidChars(NumberChars(true, false));
 }
 
 void TBCDField::CheckTypeSize(int size) const {
@@ -559,6 +581,7 @@ void TFMTBCDField::DeclareProperties(TPropTable<TFMTBCDField>& t) {
 TFMTBCDField::TFMTBCDField(TComponent* owner) : TNumericField(owner) {
   SetDataType(ftFMTBcd);
   SetSize(8);
+  SetValidChars(NumberChars(true, false));
 }
 
 void TFMTBCDField::CheckTypeSize(int size) const {

@@ -1,11 +1,10 @@
 // TMemTable: rows of Variants in the current order, found by identity through a hash map.
 //
 // Sections: record buffers and bookmarks; creating and opening; the cursor; posting and
-// deleting; field data and blobs; sorting.
+// deleting; sorting. Field data and blobs are TVariantDataSet's.
 
 #include "platform/db/MemTable.h"
 
-#include "platform/db/BlobStream.h"
 #include "platform/db/SortString.h"
 
 #include "platform/classes/TypeInfo.h"
@@ -18,21 +17,13 @@
 
 namespace zv {
 
-ZV_DEFINE_CLASS_WITH_PROPS(TMemTable, TDataSet)
+ZV_DEFINE_CLASS_WITH_PROPS(TMemTable, TVariantDataSet)
 
 void TMemTable::DeclareProperties(TPropTable<TMemTable>& t) {
   t.Prop("IndexFieldNames", &TMemTable::IndexFieldNames, &TMemTable::SetIndexFieldNames);
 }
 
 namespace {
-
-struct TMemRecordBuffer : TRecordBuffer {
-  std::vector<Variant> Values;
-};
-
-TMemRecordBuffer& Mem(TRecordBuffer& buffer) { return static_cast<TMemRecordBuffer&>(buffer); }
-const TMemRecordBuffer& Mem(const TRecordBuffer& buffer) { return static_cast<const TMemRecordBuffer&>(buffer); }
-
 
 bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
@@ -64,25 +55,17 @@ int CompareValues(const Variant& a, const Variant& b) {
 // ---------------------------------------------------------------------------------------------
 // Record buffers and bookmarks
 
-TMemTable::TMemTable(TComponent* owner) : TDataSet(owner) {}
+TMemTable::TMemTable(TComponent* owner) : TVariantDataSet(owner) {}
 
 TMemTable::~TMemTable() {
   Destroying();
   Close();
 }
 
-TRecordBufferPtr TMemTable::AllocRecordBuffer() {
-  auto buffer = std::make_unique<TMemRecordBuffer>();
-  buffer->Values.assign(fColumns.size(), Variant::Null());
-  return buffer;
-}
-
-void TMemTable::InternalInitRecord(TRecordBuffer& buffer) {
-  Mem(buffer).Values.assign(fColumns.size(), Variant::Null());
-}
-
 void TMemTable::FillBuffer(TRecordBuffer& buffer, const TRow& row) const {
-  Mem(buffer).Values = row.Values;
+  TVariantRecordBuffer& record = Values(buffer);
+  record.Values = row.Values;
+  record.Changed.assign(row.Values.size(), 0);
   buffer.Bookmark = IntegerBookmark(row.Id);
   buffer.BookmarkFlag = bfCurrent;
 }
@@ -287,7 +270,7 @@ void TMemTable::InternalAddRecord(TRecordBuffer& buffer, bool append) {
   auto row = std::make_unique<TRow>();
   row->Id = fNextId++;
   row->Natural = fNextNatural++;
-  row->Values = Mem(buffer).Values;
+  row->Values = Values(buffer).Values;
   row->Values.resize(fColumns.size(), Variant::Null());
   AssignAutoIncrements(row->Values);
   fById[row->Id] = row.get();
@@ -296,7 +279,7 @@ void TMemTable::InternalAddRecord(TRecordBuffer& buffer, bool append) {
 
 void TMemTable::InternalPost() {
   TRecordBuffer& buffer = *ActiveBuffer();
-  std::vector<Variant>& values = Mem(buffer).Values;
+  std::vector<Variant>& values = Values(buffer).Values;
   if (State() == dsInsert) AssignAutoIncrements(values);
   TDataSet::InternalPost();
   if (State() == dsEdit) {
@@ -345,37 +328,6 @@ void TMemTable::InternalDelete() {
   fRows.erase(fRows.begin() + pos);
   Renumber(static_cast<std::size_t>(pos));
   fCursor = pos;  // now on the record that followed, or past the last
-}
-
-// ---------------------------------------------------------------------------------------------
-// Field data and blobs
-
-bool TMemTable::GetFieldData(const TField* field, Variant& value) const {
-  const TRecordBuffer* buffer = GetActiveRecordBuffer();
-  if (!buffer) return false;
-  const std::vector<Variant>& values = Mem(*buffer).Values;
-  const int column = field->FieldNo() - 1;
-  if (column < 0 || column >= static_cast<int>(values.size())) return false;
-  const Variant& v = values[static_cast<std::size_t>(column)];
-  if (IsNullish(v)) return false;
-  value = v;
-  return true;
-}
-
-void TMemTable::SetFieldData(TField* field, const Variant& value) {
-  if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing, this);
-  TRecordBuffer* buffer = GetActiveRecordBuffer();
-  if (!buffer) DatabaseError(SNotEditing, this);
-  std::vector<Variant>& values = Mem(*buffer).Values;
-  const int column = field->FieldNo() - 1;
-  if (column < 0 || column >= static_cast<int>(values.size()))
-    DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
-  values[static_cast<std::size_t>(column)] = value;
-  if (State() != dsCalcFields && State() != dsFilter && State() != dsNewValue) DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
-}
-
-std::unique_ptr<TStream> TMemTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
-  return field ? CreateRecordBlobStream(*this, *field, mode) : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------

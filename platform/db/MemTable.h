@@ -6,15 +6,15 @@
 // place in that order. The records stay when the table is closed and opened again with the
 // same definitions.
 
-#include "platform/db/DataSet.h"
+#include "platform/db/VariantDataSet.h"
 
 #include <cstdint>
 #include <unordered_map>
 
 namespace zv {
 
-class TMemTable : public TDataSet {
-  ZV_CLASS(TMemTable, TDataSet)
+class TMemTable : public TVariantDataSet {
+  ZV_CLASS(TMemTable, TVariantDataSet)
 
 public:
   explicit TMemTable(TComponent* owner);
@@ -41,17 +41,10 @@ public:
   bool BookmarkValid(const TBookmarkStr& bookmark) const override;
   int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
 
-  bool GetFieldData(const TField* field, Variant& value) const override;
-  void SetFieldData(TField* field, const Variant& value) override;
-  // A memory stream over the blob's bytes; in bmWrite (which starts empty) and bmReadWrite the
-  // bytes go back into the record when the stream is destroyed.
-  std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
-
   static void DeclareProperties(TPropTable<TMemTable>& t);
 
 protected:
-  TRecordBufferPtr AllocRecordBuffer() override;
-  void InternalInitRecord(TRecordBuffer& buffer) override;
+  std::size_t ColumnCount() const override { return fColumns.size(); }
   TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;
   void InternalGotoBookmark(const TBookmarkStr& bookmark) override;
   void InternalSetToRecord(TRecordBuffer& buffer) override;

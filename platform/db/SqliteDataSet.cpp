@@ -2,11 +2,10 @@
 // statements, Locate as one query.
 //
 // Sections: helpers; properties; opening; the cursor protocol; positions and bookmarks;
-// posting and deleting; field data and blobs; searching.
+// posting and deleting; searching. Field data and blobs are TVariantDataSet's.
 
 #include "platform/db/SqliteDataSet.h"
 
-#include "platform/db/BlobStream.h"
 #include "platform/db/SortString.h"
 
 #include "platform/classes/TypeInfo.h"
@@ -31,7 +30,7 @@ using sqlite::TSqliteCursor;
 using sqlite::TSqliteRow;
 using sqlite::TSqliteStatement;
 
-ZV_DEFINE_CLASS_WITH_PROPS(TSqliteDataSet, TDataSet)
+ZV_DEFINE_CLASS_WITH_PROPS(TSqliteDataSet, TVariantDataSet)
 
 void TSqliteDataSet::DeclareProperties(TPropTable<TSqliteDataSet>& t) {
   t.Prop("FileName", &TSqliteDataSet::FileName, &TSqliteDataSet::SetFileName);
@@ -47,9 +46,7 @@ void TSqliteDataSet::DeclareProperties(TPropTable<TSqliteDataSet>& t) {
 
 namespace {
 
-struct TSqliteRecordBuffer : TRecordBuffer {
-  std::vector<Variant> Values;
-  std::vector<char> Changed;  // columns written since the record was read
+struct TSqliteRecordBuffer : TVariantRecordBuffer {
   std::vector<Variant> Key;   // the row's sort key as stored, when KeyValid
   sqlite::TSqliteId Id;
   bool KeyValid = false;
@@ -136,7 +133,7 @@ constexpr int CheckedRows = 100000;
 // ---------------------------------------------------------------------------------------------
 // Properties
 
-TSqliteDataSet::TSqliteDataSet(TComponent* owner) : TDataSet(owner) {}
+TSqliteDataSet::TSqliteDataSet(TComponent* owner) : TVariantDataSet(owner) {}
 
 TSqliteDataSet::~TSqliteDataSet() {
   Destroying();
@@ -503,17 +500,15 @@ void TSqliteDataSet::InternalClose() { CloseDatabase(); }
 
 TRecordBufferPtr TSqliteDataSet::AllocRecordBuffer() {
   auto buffer = std::make_unique<TSqliteRecordBuffer>();
-  buffer->Values.assign(fColumns.size(), Variant::Null());
-  buffer->Changed.assign(fColumns.size(), 0);
+  buffer->ClearValues(fColumns.size(), false);
   return buffer;
 }
 
 // Clearing an edited record clears every column; a new record writes only what is set, so
 // that the table's defaults apply to the rest.
 void TSqliteDataSet::InternalInitRecord(TRecordBuffer& buffer) {
+  TVariantDataSet::InternalInitRecord(buffer);
   TSqliteRecordBuffer& rec = Rec(buffer);
-  rec.Values.assign(fColumns.size(), Variant::Null());
-  rec.Changed.assign(fColumns.size(), State() == dsEdit ? 1 : 0);
   rec.Key.clear();
   rec.KeyValid = false;
 }
@@ -629,12 +624,6 @@ int TSqliteDataSet::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& 
 // ---------------------------------------------------------------------------------------------
 // Posting and deleting
 
-int TSqliteDataSet::ColumnOf(const TField* field) const {
-  if (!field || field->FieldKind() != fkData) return -1;
-  const int column = field->FieldNo() - 1;
-  return column >= 0 && column < static_cast<int>(fColumns.size()) ? column : -1;
-}
-
 // One statement, so that a failure writes nothing; the values are bound, never pasted. The row's
 // identity comes back from the statement: a new or changed key is read as SQLite stored it.
 sqlite::TSqliteId TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
@@ -732,36 +721,6 @@ void TSqliteDataSet::InternalDelete() {
 void TSqliteDataSet::InternalRefresh() {
   fCursor->Invalidate();
   ++fReading;  // the rows of a query are read anew; the cursor keeps its position
-}
-
-// ---------------------------------------------------------------------------------------------
-// Field data and blobs
-
-bool TSqliteDataSet::GetFieldData(const TField* field, Variant& value) const {
-  const TRecordBuffer* buffer = GetActiveRecordBuffer();
-  if (!buffer) return false;
-  const int column = ColumnOf(field);
-  if (column < 0) return false;
-  const Variant& v = Rec(*buffer).Values[static_cast<std::size_t>(column)];
-  if (IsNullish(v)) return false;
-  value = v;
-  return true;
-}
-
-void TSqliteDataSet::SetFieldData(TField* field, const Variant& value) {
-  if (!dsWriteModes.Contains(State())) DatabaseError(SNotEditing, this);
-  TRecordBuffer* buffer = GetActiveRecordBuffer();
-  if (!buffer) DatabaseError(SNotEditing, this);
-  const int column = ColumnOf(field);
-  if (column < 0) DatabaseErrorFmt(SFieldReadOnly, {field->DisplayName()});
-  TSqliteRecordBuffer& rec = Rec(*buffer);
-  rec.Values[static_cast<std::size_t>(column)] = value;
-  rec.Changed[static_cast<std::size_t>(column)] = 1;
-  DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
-}
-
-std::unique_ptr<TStream> TSqliteDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
-  return field ? CreateRecordBlobStream(*this, *field, mode) : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -11,7 +11,7 @@
 // that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record
 // in edit or insert state with what the user typed, so that a later Post can succeed.
 
-#include "platform/db/DataSet.h"
+#include "platform/db/VariantDataSet.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,8 +30,8 @@ inline constexpr const char SSqliteNoFileName[] = "Missing FileName property";
 inline constexpr const char SSqliteNoSource[] = "Missing TableName or SQL property";
 inline constexpr const char SSqliteNotSelect[] = "The SQL property must hold a single SELECT statement";
 
-class TSqliteDataSet : public TDataSet {
-  ZV_CLASS(TSqliteDataSet, TDataSet)
+class TSqliteDataSet : public TVariantDataSet {
+  ZV_CLASS(TSqliteDataSet, TVariantDataSet)
 
 public:
   explicit TSqliteDataSet(TComponent* owner);
@@ -76,15 +76,10 @@ public:
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
   Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
 
-  bool GetFieldData(const TField* field, Variant& value) const override;
-  void SetFieldData(TField* field, const Variant& value) override;
-  // A memory stream over the value; in bmWrite (which starts empty) and bmReadWrite the bytes go
-  // back into the record when the stream is destroyed, and are written by the next Post.
-  std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
-
   static void DeclareProperties(TPropTable<TSqliteDataSet>& t);
 
 protected:
+  std::size_t ColumnCount() const override { return fColumns.size(); }
   TRecordBufferPtr AllocRecordBuffer() override;
   void InternalInitRecord(TRecordBuffer& buffer) override;
   TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;
@@ -123,7 +118,6 @@ private:
   String IdCondition() const;  // the row by its identity, as bound parameters
   TBookmarkStr RowBookmark(const sqlite::TSqliteId& id) const;
   bool DecodeRowBookmark(const TBookmarkStr& bookmark, sqlite::TSqliteId& id) const;
-  int ColumnOf(const TField* field) const;  // -1 for a field with no column
 
   String fFileName;
   String fTableName;

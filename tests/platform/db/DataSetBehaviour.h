@@ -28,9 +28,12 @@ namespace zv::testing {
 
 // Makes an open dataset positioned on its first record, whose fields are ID (integer) and
 // NAME (text), holding `count` records with ID 1..count and NAME "Name001"... in that order.
+// StatementsRun, where the dataset talks to a database, counts the statements it has run so
+// far, so that the suite can check what must cost none.
 struct DataSetFactory {
   std::string Name;
   std::function<std::unique_ptr<TDataSet>(int count)> Create;
+  std::function<long long(TDataSet&)> StatementsRun = {};
 };
 
 inline void PrintTo(const DataSetFactory& factory, std::ostream* os) { *os << factory.Name; }
@@ -863,6 +866,118 @@ TEST_P(DataSetBehaviour, ALookupDataSetThatGoesAwayLeavesNull) {
   again.Post();
   DS().Open();
   EXPECT_EQ(DS().FieldCount(), 2);
+}
+
+TEST_P(DataSetBehaviour, BookmarksOfOneRecordCompareEqualWithoutAQuery) {
+  Open();
+  DS().MoveBy(41);
+  const TBookmarkStr first = DS().Bookmark();
+  DS().Last();
+  DS().First();
+  ASSERT_TRUE(DS().Locate("ID", 42));
+  const TBookmarkStr again = DS().Bookmark();  // read anew, not a copy
+  DS().Next();
+  const TBookmarkStr next = DS().Bookmark();
+  const long long before = GetParam().StatementsRun ? GetParam().StatementsRun(DS()) : 0;
+  EXPECT_EQ(DS().CompareBookmarks(first, again), 0);
+  EXPECT_EQ(DS().CompareBookmarks(again, first), 0);
+  if (GetParam().StatementsRun) EXPECT_EQ(GetParam().StatementsRun(DS()), before);
+  EXPECT_LT(DS().CompareBookmarks(first, next), 0);
+  EXPECT_GT(DS().CompareBookmarks(next, again), 0);
+  if (GetParam().StatementsRun) {  // the count does see what the dataset asks
+    const long long counted = GetParam().StatementsRun(DS());
+    DS().Locate("NAME", Variant(ItemName(7)));
+    EXPECT_GT(GetParam().StatementsRun(DS()), counted);
+  }
+}
+
+TEST_P(DataSetBehaviour, WindowPlaceTellsWhereARecordLiesWithoutMoving) {
+  Open(100, 10);
+  TRecordingLink small(fLog, "small");
+  small.SetBufferCount(3);
+  small.SetDataSource(fSource.get());
+  std::vector<TBookmarkStr> marks(101);
+  for (int id : {1, 20, 25, 26, 28, 30, 33, 35, 36, 90}) {
+    ASSERT_TRUE(DS().Locate("ID", id));
+    marks[static_cast<std::size_t>(id)] = DS().Bookmark();
+  }
+  ASSERT_TRUE(DS().Locate("ID", 30));
+  const std::vector<int> window = WindowIds(*fLink);
+  const std::vector<int> smallWindow = WindowIds(small);
+  ASSERT_EQ(window.size(), 10u);
+  ASSERT_EQ(smallWindow.size(), 3u);
+  ASSERT_LT(window.front(), smallWindow.front());  // the small window lies inside the large one
+  fLog.clear();
+  const int row = fLink->ActiveRecord();
+  auto expected = [](const std::vector<int>& ids, int id) {
+    return id < ids.front() ? wpBefore : id > ids.back() ? wpAfter : wpInWindow;
+  };
+  for (int id : {1, 20, 25, 26, 28, 30, 33, 35, 36, 90}) {
+    const TBookmarkStr& mark = marks[static_cast<std::size_t>(id)];
+    EXPECT_EQ(fLink->WindowPlace(mark), expected(window, id)) << id;
+    EXPECT_EQ(small.WindowPlace(mark), expected(smallWindow, id)) << id;
+  }
+  EXPECT_TRUE(fLog.empty());  // no scroll, no change
+  EXPECT_EQ(fLink->ActiveRecord(), row);
+  EXPECT_EQ(Id(), 30);
+  EXPECT_EQ(fLink->WindowPlace(TBookmarkStr()), wpNoWindow);
+
+  // A row being inserted has no bookmark of its own; the posted rows around it still place.
+  DS().Insert();
+  EXPECT_EQ(fLink->WindowPlace(marks[1]), wpBefore);
+  EXPECT_EQ(fLink->WindowPlace(marks[90]), wpAfter);
+  EXPECT_EQ(fLink->WindowPlace(marks[30]), wpInWindow);
+  DS().Cancel();
+
+  // A closed dataset has no window.
+  DS().Close();
+  EXPECT_EQ(fLink->WindowPlace(marks[30]), wpNoWindow);
+}
+
+TEST_P(DataSetBehaviour, InsertRecordAndAppendRecordPostInOneStep) {
+  Open(20, 5);
+  RecordDataSetEvents();
+  DS().OnNewRecord = [this](TDataSet* ds) {
+    fLog.push_back("OnNewRecord");
+    ds->FieldByName("NAME")->SetAsString("New");
+  };
+  fLog.clear();
+  DS().AppendRecord({Variant(101)});
+  EXPECT_EQ(fLog, (std::vector<std::string>{"link: CheckBrowseMode", "BeforeInsert", "OnNewRecord", "AfterInsert",
+                                            "BeforePost", "AfterPost", "link: DataSetChanged"}));
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_FALSE(DS().Modified());
+  EXPECT_EQ(Id(), 101);
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "New");  // not given: OnNewRecord's value stays
+  DS().Next();
+  EXPECT_TRUE(DS().Eof());  // appended after the last
+
+  // Inserted where the dataset's order puts it; Null clears a field that OnNewRecord set (a NOT
+  // NULL key column with a default stores its default instead).
+  DS().First();
+  DS().MoveBy(2);
+  DS().InsertRecord({Variant(102), Variant::Null()});
+  EXPECT_EQ(Id(), 102);
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "");
+  EXPECT_EQ(DS().RecordCount(), 22);
+  ASSERT_TRUE(DS().Locate("ID", 101));
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "New");
+
+  // A failure adds nothing and leaves the window as it was.
+  DS().First();
+  DS().MoveBy(1);
+  const std::vector<int> window = WindowIds(*fLink);
+  EXPECT_THROW(DS().AppendRecord({Variant(103), Variant("x"), Variant(1)}), EDatabaseError);  // more values than fields
+  DS().FieldByName("NAME")->SetRequired(true);
+  DS().OnNewRecord = nullptr;
+  EXPECT_EQ(MessageOf([&] { DS().InsertRecord({Variant(104)}); }), Format(SFieldRequired, {"NAME"}));
+  DS().BeforePost = [](TDataSet*) { Abort(); };
+  EXPECT_THROW(DS().InsertRecord({Variant(105), Variant("x")}), EAbort);
+  EXPECT_EQ(DS().State(), dsBrowse);
+  EXPECT_EQ(WindowIds(*fLink), window);
+  EXPECT_EQ(Id(), 2);
+  EXPECT_EQ(DS().RecordCount(), 22);
+  EXPECT_FALSE(DS().Locate("ID", 104));
 }
 
 #endif  // ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY

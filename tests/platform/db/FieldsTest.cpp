@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 using namespace zv;
 using zv::test::TTestDataSet;
@@ -788,4 +789,82 @@ TEST_F(FieldsFixture, VariantFieldsStoreValuesAsTheyAre) {
   EXPECT_EQ(v->AsString(), "");
   EXPECT_TRUE(v->AsVariant().IsNull());
   EXPECT_THROW((void)v->AsInteger(), EVariantTypeCastError);  // Null does not convert
+}
+
+// ---------------------------------------------------------------------------------------------
+// Typed characters, labels
+
+TEST_F(FieldsFixture, IsValidCharAcceptsWhatTheFieldsTextCanHold) {
+  struct TCase {
+    TClass FieldClass;
+    std::u32string Accepted;
+    std::u32string Refused;
+  };
+  // Numbers take digits and signs, decimals the separator, floats the exponent letter; the
+  // rest take any character, Unicode included. A second separator is the conversion's to refuse.
+  const TCase cases[] = {
+      {TIntegerField::StaticClass(), U"0123456789+-", U".,eEa x\u0661"},
+      {TSmallintField::StaticClass(), U"09-+", U".e"},
+      {TWordField::StaticClass(), U"09-+", U".e"},
+      {TAutoIncField::StaticClass(), U"09-+", U".e"},
+      {TLargeintField::StaticClass(), U"09-+", U".eE,"},
+      {TFloatField::StaticClass(), U"0123456789+-.eE", U",xa $"},
+      {TCurrencyField::StaticClass(), U"09+-.eE", U",$"},
+      {TBCDField::StaticClass(), U"09+-.", U"eE,"},
+      {TFMTBCDField::StaticClass(), U"09+-.", U"eE,"},
+      {TStringField::StaticClass(), U"aZ09 .,;\u00e9\u0416\u4e2d\U0001F600", U""},
+      {TWideStringField::StaticClass(), U"a\u0416\U0001F600", U""},
+      {TMemoField::StaticClass(), U"a\n\u00e9", U""},
+      {TBooleanField::StaticClass(), U"TtFf1", U""},
+      {TDateTimeField::StaticClass(), U"09/: .", U""},
+  };
+  for (const TCase& c : cases) {
+    std::unique_ptr<TField> field(static_cast<TField*>(c.FieldClass->Factory(nullptr)));
+    for (char32_t ch : c.Accepted) EXPECT_TRUE(field->IsValidChar(ch)) << c.FieldClass->Name << " U+" << std::hex << unsigned(ch);
+    for (char32_t ch : c.Refused) EXPECT_FALSE(field->IsValidChar(ch)) << c.FieldClass->Name << " U+" << std::hex << unsigned(ch);
+  }
+
+  // The separator is the one in force when the field is made; ValidChars can be narrowed or
+  // widened by the application.
+  TFormatSettings& settings = FormatSettings();
+  const char saved = settings.DecimalSeparator;
+  settings.DecimalSeparator = ',';
+  TFloatField comma(nullptr);
+  settings.DecimalSeparator = saved;
+  EXPECT_TRUE(comma.IsValidChar(U','));
+  EXPECT_FALSE(comma.IsValidChar(U'.'));
+  TStringField code(nullptr);
+  TFieldChars upper;
+  upper.Include(U'A', U'Z');
+  code.SetValidChars(upper);
+  EXPECT_TRUE(code.IsValidChar(U'Q'));
+  EXPECT_FALSE(code.IsValidChar(U'q'));
+  TIntegerField hex(nullptr);
+  hex.SetValidChars(TFieldChars(hex.ValidChars()).Include(U'A', U'F').Exclude(U'+'));
+  EXPECT_TRUE(hex.IsValidChar(U'C'));
+  EXPECT_TRUE(hex.IsValidChar(U'7'));
+  EXPECT_FALSE(hex.IsValidChar(U'+'));
+  TStringField noSpace(nullptr);
+  noSpace.SetValidChars(TFieldChars::All().Exclude(U' '));
+  EXPECT_FALSE(noSpace.IsValidChar(U' '));
+  EXPECT_TRUE(noSpace.IsValidChar(U'\u0416'));
+}
+
+TEST_F(FieldsFixture, DisplayLabelIsTheNameUntilALabelIsSet) {
+  auto* f = Make<TStringField>("CustName");
+  const TPropInfo* label = GetPropInfo(f, "DisplayLabel");
+  EXPECT_EQ(f->DisplayLabel(), "CustName");
+  EXPECT_EQ(GetStrProp(f, "DisplayLabel"), "CustName");
+  EXPECT_FALSE(IsStoredProp(f, label));  // a form does not repeat the name
+  f->SetDisplayLabel("Customer");
+  EXPECT_EQ(f->DisplayLabel(), "Customer");
+  EXPECT_EQ(f->DisplayName(), "Customer");
+  EXPECT_TRUE(IsStoredProp(f, label));
+  f->SetDisplayLabel("CustName");  // the name again: no label of its own
+  EXPECT_FALSE(IsStoredProp(f, label));
+  f->SetDisplayLabel("Before");
+  f->SetFieldName("Client");
+  EXPECT_EQ(f->DisplayLabel(), "Before");
+  f->SetDisplayLabel("");
+  EXPECT_EQ(f->DisplayLabel(), "Client");  // follows a renamed field
 }

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <filesystem>
 #include <numeric>
+#include <unordered_map>
 
 namespace zv::testing {
 namespace {
@@ -93,9 +94,24 @@ std::unique_ptr<TDataSet> CreateSqliteKeyedTable(int count) {
   return table;
 }
 
+// Statements started on the dataset's connection, counted through SQLite's statement trace.
+long long SqliteStatementsRun(TDataSet& dataSet) {
+  static std::unordered_map<sqlite3*, long long> counts;
+  sqlite3* db = static_cast<TSqliteDataSet&>(dataSet).Database()->Handle();
+  sqlite3_trace_v2(
+      db, SQLITE_TRACE_STMT,
+      [](unsigned, void* context, void*, void*) {
+        ++counts[static_cast<sqlite3*>(context)];
+        return 0;
+      },
+      db);
+  return counts[db];
+}
+
 INSTANTIATE_TEST_SUITE_P(Sqlite, DataSetBehaviour,
-                         ::testing::Values(DataSetFactory{"Sqlite", CreateSqliteTable},
-                                           DataSetFactory{"SqliteWithoutRowid", CreateSqliteKeyedTable}),
+                         ::testing::Values(DataSetFactory{"Sqlite", CreateSqliteTable, SqliteStatementsRun},
+                                           DataSetFactory{"SqliteWithoutRowid", CreateSqliteKeyedTable,
+                                                          SqliteStatementsRun}),
                          [](const ::testing::TestParamInfo<DataSetFactory>& info) { return info.param.Name; });
 
 // ---------------------------------------------------------------------------------------------
