@@ -12,7 +12,7 @@
 #include "platform/controls/SpeedButton.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/controls/WinApi.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <algorithm>
