@@ -6,7 +6,7 @@
 #include "platform/db/FieldDefs.h"
 #include "platform/db/MemTable.h"
 
-namespace zv::testing {
+namespace zvtest {
 namespace {
 
 std::unique_ptr<TDataSet> CreateMemTable(int count) {
@@ -73,4 +73,4 @@ TEST(DataSetLoading, ActiveReadFromAFormOpensWhenLoadedAndDesignTimeFailuresGoTo
 }
 
 }  // namespace
-}  // namespace zv::testing
+}  // namespace zvtest

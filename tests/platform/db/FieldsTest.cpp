@@ -16,9 +16,9 @@
 #include <functional>
 
 using namespace zv;
-using zv::test::TTestDataSet;
+using zvtest::TTestDataSet;
 
-namespace zv::test {
+namespace zvtest {
 ZV_DEFINE_CLASS(TTestDataSet, TDataSet)
 }
 

@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <numeric>
 
-namespace zv::testing {
+namespace zvtest {
 namespace {
 
 using sqlite::TSqliteDatabase;
@@ -662,4 +662,4 @@ TEST_F(SqliteDataSetTest, NavigationCostsAFractionOfAScan) {
 }
 
 }  // namespace
-}  // namespace zv::testing
+}  // namespace zvtest
