@@ -5,6 +5,7 @@
 
 #include "ValueTable.h"
 
+#include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/Edit.h"
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -53,7 +55,7 @@ std::vector<TValueRow> SampleRows() {
 // The main form: heading, a find box, the table with its context menu, status line.
 class TMainForm : public TForm {
 public:
-  TMainForm() : TForm(nullptr) {
+  explicit TMainForm(TComponent* owner) : TForm(owner) {
     SetColor(clBtnFace);
     SetCaption("Zovrin");
     SetBounds(120, 80, 800, 560);
@@ -154,12 +156,18 @@ int main(int argc, char** argv) {
     const bool windowed = session.Windowed() && !offscreen;
     SetGraphicsBackend(qt::CreateQtBackend(windowed));
     SetWindowBackend(qt::CreateQtWindowBackend());
+    Application->Initialize();
     {
-      TMainForm window;
+      // The first form the application creates is its main form: Run shows it, and closing
+      // it (from the window manager too) ends Run.
+      TMainForm* created = nullptr;
+      Application->CreateForm(created);
+      const std::unique_ptr<TMainForm> owned(created);  // gone before the backends go
+      TMainForm& window = *created;
       window.Table->SetRow(3);
       window.ShowSelection();
       if (windowed) {
-        Application->Run();  // shows the main form; closing it ends the run
+        Application->Run();
       } else {
         window.Show();
         Application->ProcessMessages();
@@ -171,6 +179,7 @@ int main(int argc, char** argv) {
         }
       }
     }
+    FinalizeModules();
     SetWindowBackend(nullptr);
     SetGraphicsBackend(nullptr);
   } catch (const std::exception& e) {

@@ -11,6 +11,9 @@ public:
 };
 
 inline constexpr const char SClassNotFound[] = "Class %s not found";
+inline constexpr const char SModuleUnnamed[] = "A module needs a name";
+inline constexpr const char SModuleCycle[] = "Modules use each other in a cycle through %s";
+inline constexpr const char SModuleNotLinked[] = "Module %s uses %s, which is not linked in";
 inline constexpr const char SAssignError[] = "Cannot assign a %s to a %s";
 inline constexpr const char SDuplicateName[] = "A component named %s already exists";
 inline constexpr const char SInvalidName[] = "'%s' is not a valid component name";

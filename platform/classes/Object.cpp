@@ -26,9 +26,10 @@ struct CaseInsensitiveLess {
 };
 
 // Class names are identifiers, so ASCII case-insensitivity matches the host.
+// Never destroyed: modules unregister their classes while the program exits.
 std::map<String, TClass, CaseInsensitiveLess>& Registry() {
-  static std::map<String, TClass, CaseInsensitiveLess> registry;
-  return registry;
+  static auto* registry = new std::map<String, TClass, CaseInsensitiveLess>;
+  return *registry;
 }
 
 }  // namespace

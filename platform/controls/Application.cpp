@@ -1,10 +1,17 @@
 #include "platform/controls/Application.h"
 
+#include "platform/classes/Modules.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/MaskEdit.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/Panel.h"
+#include "platform/controls/RichEdit.h"
+#include "platform/controls/SpeedButton.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
@@ -20,6 +27,8 @@ ZV_DEFINE_CLASS(TScreen, TComponent)
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
 TApplication::~TApplication() = default;
+
+void TApplication::Initialize() { InitializeModules(); }
 
 bool TApplication::ProcessMessage() {
   bool quit = false;
@@ -168,5 +177,19 @@ TScreen* TScreenRef::operator->() const {
   static const std::unique_ptr<TScreen> screen = std::make_unique<TScreen>(nullptr);
   return screen.get();
 }
+
+// The controls module: the control classes form files name.
+namespace {
+std::vector<TClass> ControlClasses() {
+  return {TForm::StaticClass(),     TPanel::StaticClass(),     TEdit::StaticClass(),
+          TMaskEdit::StaticClass(), TRichEdit::StaticClass(),  TSpeedButton::StaticClass(),
+          TPopupMenu::StaticClass(), TMenuItem::StaticClass()};
+}
+}  // namespace
+
+ZV_MODULE(controls, {.Name = "controls",
+                     .Uses = {"graphics"},
+                     .Initialization = [] { RegisterClasses(ControlClasses()); },
+                     .Finalization = [] { UnRegisterClasses(ControlClasses()); }});
 
 }  // namespace zv

@@ -28,6 +28,10 @@ public:
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
+  // Runs the initialization of every module linked into the program (their classes become
+  // findable by name, their shared objects exist); a program calls it first. Again, it only
+  // initializes modules added since. Their finalization runs on FinalizeModules() or at exit.
+  void Initialize();
   // Shows the main form (when there is one and ShowMainForm), then dispatches messages until
   // Terminate. Closing MainControl's window (the main form) terminates too. Run may run again
   // after it returned (a test program runs many loops).

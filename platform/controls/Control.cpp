@@ -4,7 +4,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 
 #include <algorithm>
 #include <cstdlib>

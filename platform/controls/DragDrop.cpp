@@ -4,7 +4,7 @@
 #include "platform/controls/DragImageList.h"
 #include "platform/controls/Control.h"
 #include "platform/controls/WinControl.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 
 #include <cstdlib>
 

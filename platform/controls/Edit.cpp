@@ -3,7 +3,7 @@
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/CustomControl.h"
 #include "platform/controls/WinApi.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/graphics/TextBreak.h"

@@ -12,7 +12,7 @@
 #include "platform/controls/SpeedButton.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/controls/WinApi.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <algorithm>
@@ -43,16 +43,7 @@ void CreateChildHandles(TWinControl& parent) {
 
 // --- Life ----------------------------------------------------------------------------------------
 
-void RegisterControlClasses() {
-  for (TClass c : {TForm::StaticClass(), TPanel::StaticClass(), TEdit::StaticClass(), TMaskEdit::StaticClass(),
-                   TRichEdit::StaticClass(), TSpeedButton::StaticClass(), TPopupMenu::StaticClass(),
-                   TMenuItem::StaticClass(), TImageList::StaticClass()})
-    RegisterClass(c);
-}
-
 TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
-  // Forms are what form files are read into: the classes they name must be findable.
-  [[maybe_unused]] static const bool registered = (RegisterControlClasses(), true);
   SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
   SetParentColor(false);
   SetColor(clBtnFace);

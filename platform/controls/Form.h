@@ -155,10 +155,6 @@ public:
 // The form that holds control (control itself when it is one), or null.
 TCustomForm* GetParentForm(const TControl* control);
 
-// Registers the classes of the controls units (forms, panels, edits, buttons, menus, image
-// lists) so that form files can name them; the first form created does it. Idempotent.
-void RegisterControlClasses();
-
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TFormStyle, fsNormal, fsStayOnTop)

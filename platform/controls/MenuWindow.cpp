@@ -1,4 +1,4 @@
-#include "platform/controls/MenuWindow.h"
+#include "platform/controls/detail/MenuWindow.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/WinApi.h"

@@ -1,7 +1,7 @@
 #include "platform/controls/Menus.h"
 
 #include "platform/controls/Application.h"
-#include "platform/controls/MenuWindow.h"
+#include "platform/controls/detail/MenuWindow.h"
 #include "platform/controls/WinApi.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/StringUtils.h"

@@ -1,6 +1,6 @@
 #include "platform/controls/WinApi.h"
 
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include "platform/controls/CustomControl.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/WinApi.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 

@@ -1,7 +1,7 @@
 #include "platform/controls/WindowBackend.h"
 
 #include "platform/controls/ControlsConsts.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace zv {

@@ -1,7 +1,7 @@
 // The window manager. Sections: handles; the queue; painting and presentation; focus,
 // capture and keys; timers; the backend's reports; input translation.
 
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"

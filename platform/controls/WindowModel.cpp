@@ -1,10 +1,10 @@
 // The window model. Sections: geometry and visibility; invalidation; the frame (non-client
 // area) and standard scroll bars; scrolling; window devices; default message handling.
 
-#include "platform/controls/Window.h"
+#include "platform/controls/detail/Window.h"
 
 #include "platform/controls/Application.h"
-#include "platform/controls/WindowManager.h"
+#include "platform/controls/detail/WindowManager.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/GraphicsBackend.h"
 

@@ -9,7 +9,7 @@
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DBConsts.h"
 #include "platform/db/DataLink.h"
-#include "platform/db/DataSetInternal.h"
+#include "platform/db/detail/DataSetInternal.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Format.h"

@@ -4,7 +4,7 @@
 #include "platform/db/DataSet.h"
 
 #include "platform/db/DBConsts.h"
-#include "platform/db/DataSetInternal.h"
+#include "platform/db/detail/DataSetInternal.h"
 #include "platform/rtl/Format.h"
 
 namespace zv {

@@ -8,7 +8,7 @@
 
 #include "platform/classes/Strings.h"
 #include "platform/db/DBConsts.h"
-#include "platform/db/DataSetInternal.h"
+#include "platform/db/detail/DataSetInternal.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"

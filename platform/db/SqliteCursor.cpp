@@ -3,7 +3,7 @@
 // Sections: statements; reading rows; keyset ranges; fetching; moving; counting and positions;
 // the cache.
 
-#include "platform/db/SqliteCursor.h"
+#include "platform/db/detail/SqliteCursor.h"
 
 #include <algorithm>
 #include <cstring>

@@ -13,7 +13,7 @@
 #include "platform/db/FieldDefs.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Sqlite.h"
-#include "platform/db/SqliteCursor.h"
+#include "platform/db/detail/SqliteCursor.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"

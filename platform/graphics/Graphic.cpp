@@ -2,9 +2,11 @@
 
 #include "platform/classes/ClassesConsts.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/Modules.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/rtl/Format.h"
 
 #include <algorithm>
@@ -268,5 +270,18 @@ void TPicture::WriteData(TStream& stream) {
   stream.WriteBuffer(name.data(), length);
   fGraphic->WriteData(stream);
 }
+
+// The graphics module: the classes form files name (image lists, and the graphic classes a
+// picture's data names).
+namespace {
+std::vector<TClass> GraphicsClasses() {
+  return {TBitmap::StaticClass(), TPngImage::StaticClass(), TJPEGImage::StaticClass(), TGIFImage::StaticClass(),
+          TImageList::StaticClass()};
+}
+}  // namespace
+
+ZV_MODULE(graphics, {.Name = "graphics",
+                     .Initialization = [] { RegisterClasses(GraphicsClasses()); },
+                     .Finalization = [] { UnRegisterClasses(GraphicsClasses()); }});
 
 }  // namespace zv

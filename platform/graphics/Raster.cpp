@@ -1,4 +1,4 @@
-#include "platform/graphics/Raster.h"
+#include "platform/graphics/detail/Raster.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "platform/null/NullBackend.h"
 
-#include "platform/graphics/Raster.h"
+#include "platform/graphics/detail/Raster.h"
 #include "platform/graphics/TextBreak.h"
 
 #include <algorithm>

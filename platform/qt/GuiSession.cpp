@@ -1,6 +1,6 @@
 #include "platform/qt/GuiSession.h"
 
-#include "platform/qt/QtEnvironment.h"
+#include "platform/qt/detail/QtEnvironment.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "platform/qt/QtBackend.h"
 
 #include "platform/graphics/GraphicsConsts.h"
-#include "platform/graphics/Raster.h"
-#include "platform/qt/QtEnvironment.h"
+#include "platform/graphics/detail/Raster.h"
+#include "platform/qt/detail/QtEnvironment.h"
 #include "platform/rtl/Format.h"
 
 #include <QBrush>

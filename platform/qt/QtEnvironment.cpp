@@ -1,4 +1,4 @@
-#include "platform/qt/QtEnvironment.h"
+#include "platform/qt/detail/QtEnvironment.h"
 
 #include <QFontDatabase>
 #include <QString>

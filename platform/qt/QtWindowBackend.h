@@ -37,6 +37,12 @@ TRect NativeGeometry(TNativeWindow window);
 String NativeTitle(TNativeWindow window);
 bool NativeVisible(TNativeWindow window);
 void ResizeNative(TNativeWindow window, int width, int height);
+// The windowing system's own id of the window (the X window on xcb), 0 when there is none.
+std::uintptr_t WindowSystemId(TNativeWindow window);
+// What the screen shows at (x, y) of the window, read back from the windowing system as it is,
+// with nothing painted first (so a window that failed to repaint shows as such); CLR_INVALID
+// when unknown.
+TColor ScreenPixel(TNativeWindow window, int x, int y);
 
 // The virtual key code of a Qt key (Qt::Key; keypad when the key came from the keypad), and a
 // Qt key for a virtual key code; 0 when there is none.

@@ -132,4 +132,19 @@ void ResizeNative(TNativeWindow window, int width, int height) {
   if (QWindow* w = NativeQWindow(window)) w->resize(width, height);
 }
 
+std::uintptr_t WindowSystemId(TNativeWindow window) {
+  QWindow* w = NativeQWindow(window);
+  return w ? static_cast<std::uintptr_t>(w->winId()) : 0;
+}
+
+TColor ScreenPixel(TNativeWindow window, int x, int y) {
+  QWindow* w = NativeQWindow(window);
+  if (!w || !w->screen()) return CLR_INVALID;
+  const QPoint at = w->mapToGlobal(QPoint(x, y));
+  const QImage image = w->screen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage();
+  if (image.isNull() || image.width() < 1) return CLR_INVALID;
+  const QRgb p = image.pixel(0, 0);
+  return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
 }  // namespace zv::qt

@@ -24,7 +24,9 @@
 #include <string>
 #include <vector>
 
-namespace zv::testing {
+namespace zvtest {
+
+using namespace zv;
 
 // Makes an open dataset positioned on its first record, whose fields are ID (integer) and
 // NAME (text), holding `count` records with ID 1..count and NAME "Name001"... in that order.
@@ -982,4 +984,4 @@ TEST_P(DataSetBehaviour, InsertRecordAndAppendRecordPostInOneStep) {
 
 #endif  // ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
 
-}  // namespace zv::testing
+}  // namespace zvtest

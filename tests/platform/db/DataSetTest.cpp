@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-namespace zv::testing {
+namespace zvtest {
 namespace {
 
 std::unique_ptr<TDataSet> CreateMemTable(int count) {
@@ -186,4 +186,4 @@ TEST(BlobStreamFlush, AFailureGoesToTheExceptionHandler) {
 }
 
 }  // namespace
-}  // namespace zv::testing
+}  // namespace zvtest

@@ -14,7 +14,7 @@
 #include <functional>
 
 using namespace zv;
-using zv::test::TTestDataSet;
+using zvtest::TTestDataSet;
 
 namespace {
 

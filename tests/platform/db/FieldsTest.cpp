@@ -17,9 +17,9 @@
 #include <memory>
 
 using namespace zv;
-using zv::test::TTestDataSet;
+using zvtest::TTestDataSet;
 
-namespace zv::test {
+namespace zvtest {
 ZV_DEFINE_CLASS(TTestDataSet, TDataSet)
 }
 

@@ -19,7 +19,7 @@
 #include <numeric>
 #include <unordered_map>
 
-namespace zv::testing {
+namespace zvtest {
 namespace {
 
 using sqlite::TSqliteDatabase;
@@ -816,4 +816,4 @@ TEST_F(SqliteDataSetTest, NavigationCostsAFractionOfAScan) {
 }
 
 }  // namespace
-}  // namespace zv::testing
+}  // namespace zvtest

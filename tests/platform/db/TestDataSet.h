@@ -8,7 +8,9 @@
 #include <map>
 #include <memory>
 
-namespace zv::test {
+namespace zvtest {
+
+using namespace zv;
 
 class TTestDataSet : public TDataSet {
   ZV_CLASS(TTestDataSet, TDataSet)
@@ -81,4 +83,4 @@ private:
   std::map<const TField*, Variant> fValues;
 };
 
-}  // namespace zv::test
+}  // namespace zvtest

@@ -93,7 +93,8 @@ private:
 
 class THarness {
 public:
-  explicit THarness(TControlDriver& driver) : fDriver(driver) {}
+  // Initializes the program's modules first, as a program's first line does.
+  explicit THarness(TControlDriver& driver) : fDriver(driver) { Application->Initialize(); }
   ~THarness();
   THarness(const THarness&) = delete;
   THarness& operator=(const THarness&) = delete;

@@ -5,7 +5,7 @@
 
 #include "ControlHarness.h"
 
-#include "platform/controls/MenuWindow.h"
+#include "platform/controls/detail/MenuWindow.h"
 #include "platform/controls/Menus.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 // The queue is retrieved as the host retrieves it: posted and input messages first, then
 // WM_PAINT for windows with an update region, then WM_TIMER for timers that ticked.
 
-#include "platform/controls/Window.h"
+#include "platform/controls/detail/Window.h"
 
 #include <deque>
 #include <map>

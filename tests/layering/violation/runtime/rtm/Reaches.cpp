@@ -1,0 +1,4 @@
+// Not compiled: what the private-header check must refuse in a library folder.
+#include "platform/controls/detail/WindowManager.h"
+
+void Reaches() { zv::detail::Manager(); }

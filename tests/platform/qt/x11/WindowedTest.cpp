@@ -1,0 +1,230 @@
+// Windowed mode as a user with a desktop meets it, on a private X server (with-xvfb.sh starts
+// one): a form is a mapped X window of its size and caption, keys and clicks sent through the
+// X server reach its controls, it repaints what another window covered, and closing it from
+// the window manager ends Application->Run. Skipped where there is no X server or no xdotool.
+
+#include "platform/controls/Application.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Panel.h"
+#include "platform/controls/WinApi.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/qt/GuiSession.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtWindowBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <string>
+
+namespace zvtest {
+
+using namespace zv;
+
+namespace {
+
+std::unique_ptr<qt::TGuiSession> gSession;
+
+// The standard output of a shell command.
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+bool Succeeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+// The X server can be reached and xdotool talks to it.
+bool XServerUsable() { return std::getenv("DISPLAY") && Succeeds("xdotool getdisplaygeometry"); }
+
+int IntAfter(const std::string& text, const std::string& label) {
+  std::smatch m;
+  if (!std::regex_search(text, m, std::regex(label + R"(\s*(-?\d+))"))) return -1;
+  return std::stoi(m[1]);
+}
+
+// Handles messages until done() holds or about ms passed; the result is done().
+bool Until(const std::function<bool()>& done, unsigned ms = 4000) {
+  for (unsigned waited = 0; !done() && waited < ms; waited += 10)
+    qt::RunQtEventLoop(10, [] { Application->ProcessMessages(); });
+  return done();
+}
+
+class Windowed : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!gSession) GTEST_SKIP() << "no X server (run through with-xvfb.sh)";
+    SetGraphicsBackend(qt::CreateQtBackend(true));
+    SetWindowBackend(qt::CreateQtWindowBackend());
+    Application->Initialize();
+  }
+  void TearDown() override {
+    forms.clear();
+    if (HasWindowBackend()) {
+      SetWindowBackend(nullptr);
+      SetGraphicsBackend(nullptr);
+    }
+  }
+
+  TForm* NewForm(const String& caption, int x, int y, int width, int height, TColor color) {
+    forms.push_back(std::make_unique<TForm>(nullptr));
+    TForm* form = forms.back().get();
+    form->SetCaption(caption);
+    form->SetBounds(x, y, width, height);
+    form->SetColor(color);
+    return form;
+  }
+  static std::string XId(TWinControl* control) {
+    return std::to_string(qt::WindowSystemId(NativeWindowOf(control->Handle())));
+  }
+  // What the screen shows at client point (x, y) of control, straight from the X server.
+  static TColor Screen(TWinControl* control, int x, int y) {
+    TPoint p = ClientToWindow(control, {x, y});
+    return qt::ScreenPixel(NativeWindowOf(control->Handle()), p.X, p.Y);
+  }
+  static TPoint ClientToWindow(TWinControl* control, TPoint p) {
+    TPoint screen = control->ClientToScreen(p);
+    TWinControl* top = control;
+    while (top->Parent()) top = top->Parent();
+    return {screen.X - top->Left(), screen.Y - top->Top()};
+  }
+  static bool Mapped(TWinControl* form) {
+    return Shell("xwininfo -id " + XId(form)).find("Map State: IsViewable") != std::string::npos;
+  }
+
+  std::vector<std::unique_ptr<TForm>> forms;
+};
+
+TEST_F(Windowed, AFormIsAMappedXWindowOfItsSizeAndCaption) {
+  TForm* form = NewForm("Zovrin — Überblick", 60, 40, 420, 260, clBtnFace);
+  form->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(form); })) << "the form never became a viewable X window";
+  const std::string info = Shell("xwininfo -id " + XId(form));
+  EXPECT_EQ(IntAfter(info, "Width:"), 420) << info;
+  EXPECT_EQ(IntAfter(info, "Height:"), 260) << info;
+  EXPECT_NE(Shell("xprop -id " + XId(form) + " _NET_WM_NAME").find("\"Zovrin — Überblick\""), std::string::npos);
+
+  form->SetCaption("Renamed");
+  EXPECT_TRUE(Until([&] { return Shell("xprop -id " + XId(form) + " _NET_WM_NAME").find("\"Renamed\"") != std::string::npos; }));
+  form->Hide();
+  EXPECT_TRUE(Until([&] { return !Mapped(form); })) << "a hidden form is unmapped";
+}
+
+TEST_F(Windowed, KeysAndClicksSentThroughTheXServerReachTheControls) {
+  TForm* form = NewForm("Input", 80, 60, 360, 220, clBtnFace);
+  auto* edit = new TEdit(form);
+  edit->SetBounds(10, 10, 200, 24);
+  edit->SetParent(form);
+  auto* pad = new TPanel(form);
+  pad->SetBounds(10, 60, 300, 120);
+  pad->SetParent(form);
+  std::vector<TPoint> clicks;
+  pad->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int x, int y) {
+    if (button == mbLeft) clicks.push_back({x, y});
+  };
+  form->SetActiveControl(edit);
+  form->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(form); }));
+  const std::string id = XId(form);
+  ASSERT_TRUE(Succeeds("xdotool windowactivate --sync " + id) || Succeeds("xdotool windowfocus --sync " + id));
+  ASSERT_TRUE(Until([&] { return edit->Focused(); })) << "the edit never got the focus";
+
+  // Real key events (XTEST) on a German keyboard, where ü has a key of its own (xdotool's
+  // temporary remapping of missing keys races with the client reading the map): letters, a
+  // shifted character, an umlaut, then Backspace.
+  const bool german = Succeeds("setxkbmap de");
+  const String typed = german ? "Zürich!" : "Zurich!";
+  Until([] { return false; }, 100);  // let Qt take the new keyboard map
+  ASSERT_TRUE(Succeeds("xdotool type --delay 15 '" + typed + "'"));
+  EXPECT_TRUE(Until([&] { return edit->Text() == typed; })) << edit->Text();
+  ASSERT_TRUE(Succeeds("xdotool key BackSpace"));
+  EXPECT_TRUE(Until([&] { return edit->Text() == typed.substr(0, typed.size() - 1); })) << edit->Text();
+  if (german) Succeeds("setxkbmap us");
+
+  const TPoint at = ClientToWindow(pad, {40, 30});
+  ASSERT_TRUE(Succeeds("xdotool mousemove --window " + id + " " + std::to_string(at.X) + " " + std::to_string(at.Y) +
+                       " click 1"));
+  ASSERT_TRUE(Until([&] { return !clicks.empty(); })) << "the click never arrived";
+  EXPECT_EQ(clicks.front(), (TPoint{40, 30}));
+}
+
+TEST_F(Windowed, WhatAnotherWindowCoveredIsRepainted) {
+  TForm* form = NewForm("Covered", 100, 100, 300, 200, clLime);
+  form->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(form) && Screen(form, 150, 100) == clLime; })) << "the form was never shown";
+
+  TForm* cover = NewForm("Cover", 0, 0, 300, 200, clBlue);
+  cover->SetFormStyle(fsStayOnTop);
+  cover->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(cover); }));
+  // Place it over the form's client area wherever the window manager put the form.
+  const TPoint origin = form->ClientToScreen({0, 0});
+  cover->SetBounds(origin.X + 50, origin.Y + 50, 200, 120);
+  ASSERT_TRUE(Until([&] { return Screen(form, 150, 100) == clBlue; })) << "the cover never showed over the form";
+
+  cover->Hide();
+  EXPECT_TRUE(Until([&] { return Screen(form, 150, 100) == clLime; }))
+      << "the uncovered part was not repainted: " << std::hex << Screen(form, 150, 100);
+  EXPECT_EQ(Screen(form, 60, 60), clLime);
+}
+
+TEST_F(Windowed, ClosingTheMainFormFromTheWindowManagerEndsRun) {
+  if (!std::getenv("ZV_TEST_WINDOW_MANAGER")) GTEST_SKIP() << "no window manager to close the window";
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  std::unique_ptr<TForm> owned(form);
+  form->SetCaption("Main");
+  form->SetBounds(120, 80, 320, 200);
+  bool closed = false;
+  form->OnClose = [&](TObject*, TCloseAction&) { closed = true; };
+  form->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(form); }));
+
+  // The window manager's close (Alt+F4) reaches the application as WM_DELETE_WINDOW while Run
+  // waits; a timer ends a Run that would otherwise never end.
+  const std::string id = XId(form);
+  ASSERT_TRUE(Succeeds("xdotool windowactivate --sync " + id));
+  bool timedOut = false;
+  auto inherited = form->WindowProc;
+  form->WindowProc = [&](TMessage& m) {
+    inherited(m);
+    if (m.Msg == WM_TIMER && m.WParam == 1) {
+      KillTimer(form->Handle(), 1);
+      std::system("xdotool key alt+F4 &");
+    }
+    if (m.Msg == WM_TIMER && m.WParam == 2) {
+      timedOut = true;
+      Application->Terminate();
+    }
+  };
+  SetTimer(form->Handle(), 1, 50);
+  SetTimer(form->Handle(), 2, 10000);
+  Application->Run();
+  EXPECT_FALSE(timedOut) << "Run did not end when the window manager closed the main form";
+  EXPECT_TRUE(closed);
+}
+
+}  // namespace
+
+}  // namespace zvtest
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Only on a reachable X server: Qt's xcb platform aborts the program when it finds none.
+  if (zvtest::XServerUsable()) {
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    zvtest::gSession = std::make_unique<zv::qt::TGuiSession>(argc, argv);
+  }
+  const int result = RUN_ALL_TESTS();
+  zvtest::gSession.reset();
+  return result;
+}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# zovrin-shows-its-window.sh ZOVRIN
+# Run on an X server with a window manager (with-xvfb.sh): the main program shows its main
+# window, mapped and captioned "Zovrin", and exits with 0 once the window manager closes it.
+set -u
+zovrin="$1"
+if [ -z "${ZV_TEST_WINDOW_MANAGER:-}" ] || ! command -v xdotool >/dev/null 2>&1; then
+  echo "no window manager or no xdotool: skipped"
+  exit 77
+fi
+
+"$zovrin" &
+app=$!
+window=""
+for _ in $(seq 100); do
+  window="$(xdotool search --onlyvisible --name '^Zovrin$' 2>/dev/null | head -n 1)"
+  [ -n "$window" ] && break
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.05
+done
+if [ -z "$window" ]; then
+  echo "FAIL: no visible window named Zovrin appeared"
+  kill "$app" 2>/dev/null
+  exit 1
+fi
+xwininfo -id "$window" | grep -E 'Width|Height|Map State'
+
+xdotool windowactivate --sync "$window" key alt+F4
+for _ in $(seq 100); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.05
+done
+if kill -0 "$app" 2>/dev/null; then
+  echo "FAIL: the program kept running after its main window was closed"
+  kill "$app"
+  exit 1
+fi
+wait "$app"
+status=$?
+echo "closed by the window manager; exit status $status"
+exit "$status"

@@ -1,0 +1,42 @@
+// The runtime package as a program loads it: its module starts after the host modules it is
+// built on and stops before them.
+
+#include "runtime/Package.h"
+
+#include "platform/classes/Modules.h"
+#include "platform/controls/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace zvtest {
+
+using namespace zv;
+
+namespace {
+
+std::ptrdiff_t Position(const std::vector<String>& order, const String& name) {
+  return std::find(order.begin(), order.end(), name) - order.begin();
+}
+
+TEST(Package, StartsAfterTheHostModulesItUsesAndStopsFirst) {
+  Application->Initialize();
+  const std::vector<String> order = Modules().InitializationOrder();
+  ASSERT_LT(Position(order, ZvPackageModule), static_cast<std::ptrdiff_t>(order.size())) << "the package never started";
+  EXPECT_LT(Position(order, "graphics"), Position(order, "controls"));
+  EXPECT_LT(Position(order, "controls"), Position(order, ZvPackageModule));
+  EXPECT_NE(GetClass("TEdit"), nullptr) << "the controls module registers its classes";
+  EXPECT_NE(GetClass("TImageList"), nullptr) << "the graphics module registers its classes";
+
+  FinalizeModules();
+  EXPECT_TRUE(Modules().InitializationOrder().empty());
+  EXPECT_EQ(GetClass("TEdit"), nullptr);
+  Application->Initialize();  // a program may start its modules again
+  EXPECT_TRUE(Modules().Initialized(ZvPackageModule));
+  FinalizeModules();
+}
+
+}  // namespace
+
+}  // namespace zvtest
