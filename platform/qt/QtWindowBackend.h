@@ -39,8 +39,12 @@ bool NativeVisible(TNativeWindow window);
 void ResizeNative(TNativeWindow window, int width, int height);
 
 // The virtual key code of a Qt key (Qt::Key; keypad when the key came from the keypad), and a
-// Qt key for a virtual key code; 0 when there is none.
-Word VirtualKeyFromQt(int qtKey, bool keypad);
+// Qt key for a virtual key code; 0 when there is none. Every key that types a character has
+// one, as on the host: a letter beyond ASCII is named by the key it lies on, from scanCode
+// (the X / evdev key code, 0 when unknown) when given, else by the standard layout of its
+// script (Cyrillic and Greek letters on the Latin keys they replace, accented letters on their
+// base letter, German letters on their German keys), else VK_OEM_8.
+Word VirtualKeyFromQt(int qtKey, bool keypad, std::uint32_t scanCode = 0);
 int QtKeyFromVirtualKey(Word vk);
 
 }  // namespace zv::qt
