@@ -36,6 +36,8 @@ int GetUpdateRgn(HWND window, TRegion* region, bool erase);
 // mouse, and what it covered of its parent shows through. Null restores the rectangle. The
 // region is copied. With redraw, the window and what it uncovered are repainted. The shape
 // clips this window and its children, and hit-testing through the shape falls to the parent.
+// A top-level window's native window stays rectangular: only its drawing and mouse input
+// follow the shape there.
 bool SetWindowRgn(HWND window, const TRegion* region, bool redraw);
 // Copies the shape into region; RGN_ERROR (and region untouched) when the window has none.
 int GetWindowRgn(HWND window, TRegion& region);

@@ -27,6 +27,9 @@ void SendInputAsQtEvents(TNativeWindow window, const TNativeInput& input);
 // A key event as a keyboard layout makes it: the key with its text.
 void SendQtKey(TNativeWindow window, bool press, Word vk, TShiftState shift, const String& text,
                bool autoRepeat = false);
+// A key event with Qt's own key code, as a layout makes it for a key Qt names by its character
+// (Qt::Key_Eacute, a Cyrillic letter's capital).
+void SendQtKeyCode(TNativeWindow window, bool press, int qtKey, const String& text);
 // Runs Qt's event loop for at least milliseconds, calling each after every round.
 void RunQtEventLoop(unsigned milliseconds, const std::function<void()>& each);
 // What the window shows at (x, y), once what was presented is painted; CLR_INVALID when

@@ -118,8 +118,9 @@ TEST_F(ImageListTest, ChangeLinksLetAnyNumberOfListenersFollowOneList) {
 
   // A listener may leave while being told.
   b.OnChange = [&](TObject*) { list->UnRegisterChanges(&a); heard.push_back("b"); };
+  list->UnRegisterChanges(&a);
   list->RegisterChanges(&b);
-  list->RegisterChanges(&a);
+  list->RegisterChanges(&a);  // now after b
   heard.clear();
   list->SetBkColor(clGreen);
   EXPECT_EQ(heard, (std::vector<std::string>{"b", "list"}));
