@@ -100,8 +100,9 @@ struct TMsg : TMessage {
   HWND hwnd{};  // 0 for a message posted to no window (WM_QUIT)
 };
 inline constexpr unsigned PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
-// The first queued message for window (0: for any window, and those for none) whose number
-// lies in first .. last (0 .. 0: any); with PM_REMOVE it leaves the queue. Messages posted
+// The first queued message for window or one of its child windows (0: for any window, and
+// those for none; HWND(-1): only those for none) whose number lies in first .. last (0 .. 0:
+// any); with PM_REMOVE it leaves the queue. Messages posted
 // with PostMessage come before input, as the host retrieves them. Keyboard input waiting in
 // the queue is seen as the messages it becomes for the window that has the focus
 // (WM_KEYDOWN, WM_CHAR, WM_KEYUP and the WM_SYS variants); mouse input, painting and timers

@@ -162,10 +162,17 @@ bool TWindowManager::KeyInputMessage(const TQueued& entry, TMsg& message) {
 }
 
 bool TWindowManager::PeekMessage(TMsg& message, HWND window, unsigned first, unsigned last, bool remove) {
-  if (first > last || (window != HWND{} && !Find(window))) return false;
-  auto matches = [&](HWND target, unsigned msg) {
-    return (window == HWND{} || target == window) && InRange(msg, first, last);
+  const bool threadOnly = window == static_cast<HWND>(~std::uintptr_t{0});
+  if (first > last || (window != HWND{} && !threadOnly && !Find(window))) return false;
+  // A window's filter takes its child windows' messages too (IsChild).
+  auto forWindow = [&](HWND target) {
+    if (window == HWND{}) return true;
+    if (threadOnly) return target == HWND{};
+    for (TWinControl* c = Find(target); c; c = c->Parent())
+      if (c->HandleAllocated() && c->Handle() == window) return true;
+    return false;
   };
+  auto matches = [&](HWND target, unsigned msg) { return forWindow(target) && InRange(msg, first, last); };
   // Posted messages first, then keyboard input, as they would be retrieved.
   for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
     if (it->Kind != TKind::Message || !matches(it->Window, it->Message.Msg)) continue;

@@ -539,7 +539,9 @@ TEST_P(ControlBehaviour, PeekMessageSeesQueuedKeysAndPostedMessagesComeFirst) {
   ASSERT_TRUE(PeekMessage(m, a->Handle(), WM_KEYUP, WM_KEYUP, PM_REMOVE));
   EXPECT_EQ(m.WParam, WPARAM{'E'});
   EXPECT_FALSE(PeekMessage(m, a->Handle(), WM_KEYUP, WM_KEYUP, PM_NOREMOVE));
-  EXPECT_FALSE(PeekMessage(m, top->Handle(), WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "keys go to the focus";
+  ASSERT_TRUE(PeekMessage(m, top->Handle(), WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a parent sees its children's";
+  EXPECT_EQ(m.hwnd, a->Handle()) << "keys go to the focus";
+  EXPECT_FALSE(PeekMessage(m, static_cast<HWND>(~std::uintptr_t{0}), 0, 0, PM_NOREMOVE)) << "nothing for no window";
   EXPECT_FALSE(PeekMessage(m, a->Handle(), WM_CHAR, WM_KEYDOWN, PM_NOREMOVE)) << "an empty range";
   EXPECT_FALSE(PeekMessage(m, static_cast<HWND>(999999), 0, 0, PM_NOREMOVE)) << "no such window";
 
