@@ -152,7 +152,7 @@ TRect TScreen::WorkAreaRect() const { return HasWindowBackend() ? WindowBackend(
 void TScreen::SetCursor(TCursor cursor) {
   if (fCursor == cursor) return;
   fCursor = cursor;
-  detail::Manager().SetCursorShape(cursor == crDefault ? crArrow : cursor);
+  zv::SetCursor(cursor == crDefault ? crArrow : cursor);
 }
 
 TWinControl* TScreen::ActiveControl() const { return TWinControl::FindControl(GetFocus()); }

@@ -1,6 +1,7 @@
 #include "platform/controls/Control.h"
 
 #include "platform/controls/ControlsConsts.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
@@ -12,17 +13,6 @@
 namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TControl, TComponent)
-
-namespace {
-// Calls a typed handler with a copy of the message and copies the copy back: a handler may
-// change fields (a key code set to 0) that later handlers see.
-template <class T, class C>
-void Call(C* self, TMessage& m, void (C::*handler)(T&)) {
-  T typed(m);
-  (self->*handler)(typed);
-  m = static_cast<const TMessage&>(typed);
-}
-}  // namespace
 
 TControl::TControl(TComponent* owner) : TComponent(owner), fFont(std::make_unique<TFont>()) {
   fFont->OnChange = [this](TObject* sender) { FontChanged(sender); };
@@ -292,7 +282,15 @@ void TControl::DoMouseUp(TWMMouse& m, TMouseButton button) {
   if (!fControlStyle.Contains(csNoStdEvents)) MouseUp(button, KeysToShiftState(m.Keys()), m.XPos(), m.YPos());
 }
 
+// A press anywhere tells the focused control of each form it lies in, which closes its
+// drop-downs, stops its timers and releases what it holds, unless the press is its own.
+void TControl::SendCancelMode(TControl* sender) {
+  for (TControl* c = this; c; c = c->Parent())
+    if (auto* form = dynamic_cast<TCustomForm*>(c)) form->SendCancelMode(sender);
+}
+
 void TControl::WMLButtonDown(TWMMouse& m) {
+  SendCancelMode(this);
   DefaultHandler(m);
   if (fControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
   if (fControlStyle.Contains(csClickEvents)) fControlState.Include(csClicked);
@@ -300,16 +298,19 @@ void TControl::WMLButtonDown(TWMMouse& m) {
 }
 
 void TControl::WMRButtonDown(TWMMouse& m) {
+  SendCancelMode(this);
   DefaultHandler(m);
   DoMouseDown(m, mbRight, {});
 }
 
 void TControl::WMMButtonDown(TWMMouse& m) {
+  SendCancelMode(this);
   DefaultHandler(m);
   DoMouseDown(m, mbMiddle, {});
 }
 
 void TControl::WMLButtonDblClk(TWMMouse& m) {
+  SendCancelMode(this);
   DefaultHandler(m);
   if (fControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
   if (fControlStyle.Contains(csClickEvents)) DblClick();
@@ -317,11 +318,13 @@ void TControl::WMLButtonDblClk(TWMMouse& m) {
 }
 
 void TControl::WMRButtonDblClk(TWMMouse& m) {
+  SendCancelMode(this);
   DefaultHandler(m);
   DoMouseDown(m, mbRight, {ssDouble});
 }
 
 void TControl::WMMButtonDblClk(TWMMouse& m) {
+  SendCancelMode(this);
   DefaultHandler(m);
   DoMouseDown(m, mbMiddle, {ssDouble});
 }

@@ -136,6 +136,9 @@ public:
 
   bool MouseCapture() const;
   void SetMouseCapture(bool value);
+  // CM_CANCELMODE (LParam: sender) to the active control of every form from this control up.
+  // A mouse press sends it, naming the pressed control, before the press is handled.
+  void SendCancelMode(TControl* sender);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;

@@ -31,6 +31,9 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
 
+// Which scroll bars a control shows (edits, memos, the library's editors and drop-downs).
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // Cursors by the host's numbers: 0 defers to the parent or the class, negatives are the
 // stock shapes.
 using TCursor = int;
@@ -90,3 +93,4 @@ using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState s
 
 ZV_ENUM_TYPE(zv::TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 ZV_ENUM_TYPE(zv::TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+ZV_ENUM_TYPE(zv::TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)

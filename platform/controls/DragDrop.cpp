@@ -203,7 +203,7 @@ void TDragSession::MoveTo(TPoint pos) {
     Accepted = target && Send(target, dmDragMove, pos) != 0;
   }
   if (Session() != this) return;
-  detail::Manager().SetCursorShape(Object->GetDragCursor(Accepted, pos.X, pos.Y));
+  zv::SetCursor(Object->GetDragCursor(Accepted, pos.X, pos.Y));
   UpdateImages(pos);
 }
 

@@ -216,7 +216,7 @@ void TCustomEdit::DefaultHandler(TMessage& m) {
           m.Result = 1;
           return;
         }
-        detail::Manager().SetCursorShape(crIBeam);
+        zv::SetCursor(crIBeam);
         m.Result = 1;
         return;
       }

@@ -27,7 +27,6 @@ class TCanvas;
 class TControlCanvas;
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TCustomEdit : public TWinControl {
   ZV_CLASS(TCustomEdit, TWinControl)
@@ -232,4 +231,3 @@ public:
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
-ZV_ENUM_TYPE(zv::TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)

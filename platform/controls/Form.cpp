@@ -184,6 +184,10 @@ void TCustomForm::CloseModal() {
   else if (action == caFree) Release();
 }
 
+void TCustomForm::SendCancelMode(TControl* sender) {
+  if (fActive && fActiveControl) fActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(sender));
+}
+
 void TCustomForm::Release() { PostMessage(Handle(), CM_RELEASE, 0, 0); }
 
 TModalResult TCustomForm::ShowModal() {

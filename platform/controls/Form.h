@@ -64,6 +64,8 @@ public:
   // Focuses control now when the form is active, else when it is next activated;
   // EInvalidOperation when control is not on the form or cannot take the focus now.
   void SetActiveControl(TWinControl* control);
+  // CM_CANCELMODE (LParam: sender) to ActiveControl when the form is active.
+  void SendCancelMode(TControl* sender);
   // What activation focuses: ActiveControl when it can take the focus, else the first control
   // in tab order, else the form.
   TWinControl* ActivationFocus();

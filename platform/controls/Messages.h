@@ -11,6 +11,8 @@
 
 namespace zv {
 
+class TControl;
+
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
@@ -135,7 +137,7 @@ inline constexpr Word VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK
                       VK_F1 = 0x70, VK_F10 = 0x79, VK_F24 = 0x87, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91,
                       VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD,
                       VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC,
-                      VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
+                      VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE, VK_OEM_8 = 0xDF, VK_OEM_102 = 0xE2;
 // Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' = 0x30).
 
 // --- Packing -------------------------------------------------------------------------------------
@@ -251,10 +253,33 @@ struct TWMSetCursor : TMessage {
   unsigned MouseMsg() const { return HiWord(static_cast<std::uintptr_t>(LParam)); }
 };
 
+struct TCMCancelMode : TMessage {  // CM_CANCELMODE: LParam is the control that was pressed
+  explicit TCMCancelMode(const TMessage& m) : TMessage(m) {}
+  TControl* Sender() const { return reinterpret_cast<TControl*>(LParam); }
+};
+
+struct TWMNCHitTest : TMessage {  // WM_NCHITTEST: LParam is the point, screen coordinates
+  explicit TWMNCHitTest(const TMessage& m) : TMessage(m) {}
+  TPoint Pos() const { return LParamToPoint(LParam); }
+  int XPos() const { return Pos().X; }
+  int YPos() const { return Pos().Y; }
+};
+
 struct TWMCaptureChanged : TMessage {  // LParam: the window getting the capture
   explicit TWMCaptureChanged(const TMessage& m) : TMessage(m) {}
   HWND NewCapture() const { return static_cast<HWND>(LParam); }
 };
+
+// --- Dispatching to typed handlers -----------------------------------------------------------
+// Calls a handler that takes a typed view with a copy of the message and copies the copy back:
+// a handler may change fields (a key code set to 0, a result) that later handlers see.
+//   case WM_KEYDOWN: return Call(this, message, &TMyControl::WMKeyDown);
+template <class T, class C, class Self>
+void Call(Self* self, TMessage& message, void (C::*handler)(T&)) {
+  T typed(message);
+  (static_cast<C*>(self)->*handler)(typed);
+  message = static_cast<const TMessage&>(typed);
+}
 
 // --- Building messages -----------------------------------------------------------------------
 TMessage MouseMessage(unsigned msg, unsigned keys, TPoint pos);

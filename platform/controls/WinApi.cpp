@@ -51,6 +51,48 @@ bool GetUpdateRect(HWND window, TRect* rect, bool) {
   return any;
 }
 
+int GetUpdateRgn(HWND window, TRegion* region, bool erase) {
+  TWindow* w = W(window);
+  if (!w || !region) return RGN_ERROR;
+  if (erase && w->Erase && !w->Update.IsEmpty()) {
+    // The erase is done now; painting later will not erase again.
+    w->Erase = false;
+    detail::TWindowDevice dc(*w, true);
+    dc.SelectClipRegion(&w->Update);
+    SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0);
+    w = W(window);
+    if (!w) return RGN_ERROR;
+  }
+  *region = w->Update;
+  region->Intersect(w->ClientRect());
+  return region->Complexity();
+}
+
+bool SetWindowRgn(HWND window, const TRegion* region, bool redraw) {
+  TWindow* w = W(window);
+  if (!w) return false;
+  // What the old shape covered is repainted by the parent once uncovered.
+  if (redraw)
+    if (TWindow* parent = w->ParentWindow()) {
+      const TRect r = w->Control.BoundsRect();
+      parent->Invalidate(&r, true);
+    }
+  if (region)
+    w->Shape = *region;
+  else
+    w->Shape.reset();
+  detail::GeometryChanged();
+  if (redraw) w->InvalidateAll(true);
+  return true;
+}
+
+int GetWindowRgn(HWND window, TRegion& region) {
+  TWindow* w = W(window);
+  if (!w || !w->Shape) return RGN_ERROR;
+  region = *w->Shape;
+  return region.Complexity();
+}
+
 bool UpdateWindow(HWND window) {
   TWindow* w = W(window);
   if (!w) return false;
@@ -101,8 +143,9 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
   if (!w || (bar != SB_HORZ && bar != SB_VERT)) return 0;
   detail::TScrollBarState& b = w->Bars[bar];
   if (info.fMask & SIF_RANGE) {
-    b.Min = info.nMin;
-    b.Max = info.nMax;
+    const bool valid = info.nMin <= info.nMax && static_cast<std::int64_t>(info.nMax) - info.nMin < 0x80000000LL;
+    b.Min = valid ? info.nMin : 0;
+    b.Max = valid ? info.nMax : 0;
   }
   const std::int64_t range = std::max<std::int64_t>(static_cast<std::int64_t>(b.Max) - b.Min + 1, 0);
   if (info.fMask & SIF_PAGE) b.Page = static_cast<unsigned>(std::min<std::int64_t>(info.nPage, range));
@@ -192,7 +235,16 @@ bool PostMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
-bool PeekMessage(TMessage& message) { return Manager().PeekMessage(message); }
+bool PeekMessage(TMsg& message, HWND window, unsigned first, unsigned last, unsigned remove) {
+  return Manager().PeekMessage(message, window, first, last, (remove & PM_REMOVE) != 0);
+}
+
+bool PeekMessage(TMessage& message) {
+  TMsg m;
+  if (!PeekMessage(m, HWND{}, 0, 0, PM_NOREMOVE)) return false;
+  message = m;
+  return true;
+}
 
 LRESULT SendMessage(HWND window, unsigned msg, WPARAM wParam, LPARAM lParam) {
   TWinControl* c = Manager().Find(window);
@@ -236,6 +288,30 @@ bool GetWindowRect(HWND window, TRect& rect) {
 std::uint64_t GetTickCount() { return HasWindowBackend() ? WindowBackend().TickCount() : 0; }
 unsigned GetDoubleClickTime() { return 500; }
 TPoint GetCursorPos() { return Manager().CursorPos(); }
+
+bool SetCursorPos(int x, int y) {
+  if (!HasWindowBackend()) return false;
+  Manager().SetCursorPos({x, y});
+  return true;
+}
+
+namespace {
+bool IsStockCursor(TCursor cursor) {
+  if (cursor == crDefault) return false;
+  for (const TIdentMapEntry& e : CursorIdents)
+    if (e.Value == cursor) return true;
+  return false;
+}
+}  // namespace
+
+TCursor SetCursor(TCursor cursor) { return Manager().SetCursorShape(IsStockCursor(cursor) ? cursor : crArrow); }
+TCursor GetCursor() { return Manager().CursorShape(); }
+
+bool MessageBeep(unsigned) {
+  if (!HasWindowBackend()) return false;
+  WindowBackend().Beep();
+  return true;
+}
 
 int GetSystemMetrics(int index) {
   switch (index) {

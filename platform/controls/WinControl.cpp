@@ -21,13 +21,6 @@ ZV_DEFINE_CLASS_WITH_PROPS(TWinControl, TControl)
 
 namespace {
 
-template <class T, class C>
-void Call(C* self, TMessage& m, void (C::*handler)(T&)) {
-  T typed(m);
-  (self->*handler)(typed);
-  m = static_cast<const TMessage&>(typed);
-}
-
 // Counts focus changes: a CM_EXIT or CM_ENTER handler that moves the focus elsewhere ends the
 // sequence that sent it.
 unsigned gFocusCount = 0;
@@ -458,7 +451,7 @@ void TWinControl::WMSetCursor(TWMSetCursor& message) {
       if (cursor == crDefault) cursor = Cursor();
     }
     if (cursor != crDefault) {
-      detail::Manager().SetCursorShape(cursor);
+      zv::SetCursor(cursor);
       message.Result = 1;
       return;
     }

@@ -115,6 +115,9 @@ public:
   virtual TRect ScreenRect() const = 0;
   virtual TRect WorkAreaRect() const = 0;
   virtual TPoint CursorPos() const = 0;
+  // Moves the mouse pointer (screen coordinates) and sounds the alert; nothing by default.
+  virtual void SetCursorPos(TPoint) {}
+  virtual void Beep() {}
   // Whether a user can answer windows (false headless and off-screen): a modal loop nobody
   // can end must not be started.
   virtual bool Interactive() const { return false; }

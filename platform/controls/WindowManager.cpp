@@ -15,6 +15,15 @@ namespace {
 bool gNativeResize = false;
 constexpr std::uint64_t kDoubleClickTime = 500;
 constexpr int kDoubleClickBox = 2;  // half of SM_CXDOUBLECLK
+// A held scroll-bar arrow or track repeats after the first delay, then at the repeat rate.
+constexpr unsigned kBarFirstDelay = 200;
+constexpr unsigned kBarRepeatDelay = 50;
+
+bool IsKeyInput(TNativeInputKind kind) {
+  return kind == TNativeInputKind::KeyDown || kind == TNativeInputKind::KeyUp || kind == TNativeInputKind::Char;
+}
+
+bool InRange(unsigned msg, unsigned first, unsigned last) { return (first == 0 && last == 0) || (msg >= first && msg <= last); }
 }  // namespace
 
 bool NativeResizeInProgress() { return gNativeResize; }
@@ -56,7 +65,10 @@ void TWindowManager::Unregister(TWindow& window) {
     }
   }
   if (fFocus == h) fFocus = HWND{};
-  if (fBarTrack.Window == h) fBarTrack = {};
+  if (fBarTrack.Window == h) {
+    fBarTrack = {};
+    StopBarRepeat();
+  }
   if (fLastClickWindow == h) fLastClickWindow = HWND{};
   if (fMouseTop == h) fMouseTop = HWND{};
   if (fMouseControl == &window.Control) fMouseControl = nullptr;
@@ -100,22 +112,95 @@ void TWindowManager::Post(HWND window, const TMessage& message) { Enqueue({TKind
 
 void TWindowManager::PostQuit() { Enqueue({TKind::Message, HWND{}, {WM_QUIT, 0, 0, 0}, {}}); }
 
-void TWindowManager::Send(HWND window, TMessage message) {
+LRESULT TWindowManager::Send(HWND window, TMessage message) {
   if (TWinControl* c = Find(window)) c->MainWndProc(message);
+  return message.Result;
 }
 
-bool TWindowManager::PeekMessage(TMessage& message) const {
-  if (fQueue.empty() || fQueue.front().Kind != TKind::Message) return false;
-  message = fQueue.front().Message;
+std::deque<TWindowManager::TQueued>::iterator TWindowManager::NextEntry() {
+  auto quit = fQueue.end(), input = fQueue.end();
+  for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    if (it->Kind == TKind::Input) {
+      if (input == fQueue.end()) input = it;
+    } else if (it->Kind == TKind::Message && it->Message.Msg == WM_QUIT && it->Window == HWND{}) {
+      if (quit == fQueue.end()) quit = it;
+    } else {
+      return it;
+    }
+  }
+  return input != fQueue.end() ? input : quit;
+}
+
+HWND TWindowManager::KeyTarget(TWindow& top) {
+  TWindow* f = FindWindow(fFocus);
+  if (f && &f->TopLevel() == &top) return fFocus;
+  TWinControl* c = top.Control.FocusedControl();
+  return c && c->HandleAllocated() ? c->Handle() : top.Handle;
+}
+
+bool TWindowManager::KeyInputMessage(const TQueued& entry, TMsg& message) {
+  const TNativeInput& in = entry.Input;
+  if (entry.Kind != TKind::Input || !IsKeyInput(in.Kind) || TopLevelDisabled(entry.Window)) return false;
+  TWindow* top = FindWindow(entry.Window);
+  if (!top) return false;
+  const bool alt = in.Shift.Contains(ssAlt), ctrl = in.Shift.Contains(ssCtrl);
+  const bool sys = (alt && !ctrl) || in.Key == VK_F10;
+  message = {};
+  message.hwnd = KeyTarget(*top);
+  switch (in.Kind) {
+    case TNativeInputKind::KeyDown:
+      static_cast<TMessage&>(message) = KeyMessage(sys ? WM_SYSKEYDOWN : WM_KEYDOWN, in.Key, MakeKeyData(alt, in.Repeat, false));
+      break;
+    case TNativeInputKind::KeyUp:
+      static_cast<TMessage&>(message) = KeyMessage(sys ? WM_SYSKEYUP : WM_KEYUP, in.Key, MakeKeyData(alt, true, true));
+      break;
+    default:
+      static_cast<TMessage&>(message) = KeyMessage(alt && !ctrl ? WM_SYSCHAR : WM_CHAR, in.Char, MakeKeyData(alt, false, false));
+      break;
+  }
   return true;
+}
+
+bool TWindowManager::PeekMessage(TMsg& message, HWND window, unsigned first, unsigned last, bool remove) {
+  const bool threadOnly = window == static_cast<HWND>(~std::uintptr_t{0});
+  if (first > last || (window != HWND{} && !threadOnly && !Find(window))) return false;
+  // A window's filter takes its child windows' messages too (IsChild).
+  auto forWindow = [&](HWND target) {
+    if (window == HWND{}) return true;
+    if (threadOnly) return target == HWND{};
+    for (TWinControl* c = Find(target); c; c = c->Parent())
+      if (c->HandleAllocated() && c->Handle() == window) return true;
+    return false;
+  };
+  auto matches = [&](HWND target, unsigned msg) { return forWindow(target) && InRange(msg, first, last); };
+  // Posted messages first, then keyboard input, as they would be retrieved.
+  for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    if (it->Kind != TKind::Message || !matches(it->Window, it->Message.Msg)) continue;
+    static_cast<TMessage&>(message) = it->Message;
+    message.hwnd = it->Window;
+    if (remove) fQueue.erase(it);
+    return true;
+  }
+  for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    TMsg m;
+    if (!KeyInputMessage(*it, m) || !matches(m.hwnd, m.Msg)) continue;
+    message = m;
+    if (remove) {
+      // A key taken from the queue still counts as pressed or released.
+      SyncKeyState(it->Input);
+      fQueue.erase(it);
+    }
+    return true;
+  }
+  return false;
 }
 
 bool TWindowManager::ProcessOne(bool& quit) {
   if (HasWindowBackend()) WindowBackend().ProcessEvents(false);
   bool done = false;
-  if (!fQueue.empty()) {
-    const TQueued entry = std::move(fQueue.front());
-    fQueue.pop_front();
+  if (const auto next = NextEntry(); next != fQueue.end()) {
+    const TQueued entry = std::move(*next);
+    fQueue.erase(next);
     if (entry.Kind == TKind::Message && entry.Message.Msg == WM_QUIT && entry.Window == HWND{}) {
       quit = true;
       return true;
@@ -283,14 +368,18 @@ short TWindowManager::KeyState(int vk) const {
   return static_cast<short>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
 }
 
-void TWindowManager::SetCursorShape(TCursor cursor) {
+TCursor TWindowManager::SetCursorShape(TCursor cursor) {
+  const TCursor old = fCursorShape;
   TWindow* top = FindWindow(fMouseTop);
-  if (cursor == fCursorShape || !top || !HasWindowBackend()) {
-    fCursorShape = cursor;
-    return;
-  }
   fCursorShape = cursor;
-  WindowBackend().SetCursor(top->Native, cursor);
+  if (cursor != old && top && HasWindowBackend()) WindowBackend().SetCursor(top->Native, cursor);
+  return old;
+}
+
+void TWindowManager::SetCursorPos(TPoint p) {
+  fCursorPos = p;
+  fCursorKnown = true;
+  WindowBackend().SetCursorPos(p);
 }
 
 HWND TWindowManager::WindowFromPoint(TPoint screenPos) const {
@@ -374,6 +463,11 @@ bool TWindowManager::KillTimer(HWND window, std::uintptr_t id) {
 }
 
 bool TWindowManager::DeliverTimers() {
+  const bool repeated = fBarRepeatTicked;
+  if (repeated) {
+    fBarRepeatTicked = false;
+    BarRepeat();
+  }
   std::vector<std::pair<std::uintptr_t, std::uintptr_t>> ticked;
   for (auto& [key, t] : fTimers)
     if (t.Ticked) {
@@ -382,7 +476,7 @@ bool TWindowManager::DeliverTimers() {
     }
   for (const auto& [window, id] : ticked)
     if (fTimers.count({window, id})) Send(static_cast<HWND>(window), {WM_TIMER, id, 0, 0});
-  return !ticked.empty();
+  return repeated || !ticked.empty();
 }
 
 // --- The backend's reports ---------------------------------------------------------------------------------
@@ -412,6 +506,11 @@ void TWindowManager::ActiveChanged(TNativeWindow native, bool active) {
 }
 
 void TWindowManager::TimerFired(std::uintptr_t timer) {
+  if (timer != 0 && timer == fBarRepeatKey) {
+    fBarRepeatTicked = true;
+    Wake();
+    return;
+  }
   for (auto& [key, t] : fTimers)
     if (t.BackendKey == timer) {
       t.Ticked = true;
@@ -472,7 +571,7 @@ void TWindowManager::DispatchInput(HWND topLevel, const TNativeInput& input) {
 }
 
 TWindow* TWindowManager::WindowAt(TWindow& top, TPoint p) const {
-  if (!top.Control.Enabled() || !PtInRect(top.SurfaceRect(), p)) return nullptr;
+  if (!top.Control.Enabled() || !PtInRect(top.SurfaceRect(), p) || !top.InShape(p)) return nullptr;
   TWindow* w = &top;
   for (;;) {
     if (!PtInRect(w->ClientSurfaceRect(), p)) return w;
@@ -480,7 +579,8 @@ TWindow* TWindowManager::WindowAt(TWindow& top, TPoint p) const {
     const auto& children = w->Control.fControls;
     for (auto it = children.rbegin(); it != children.rend() && !next; ++it)
       if (auto* c = dynamic_cast<TWinControl*>(*it);
-          c && c->fWindow && c->Showing() && c->Enabled() && PtInRect(c->fWindow->SurfaceRect(), p))
+          c && c->fWindow && c->Showing() && c->Enabled() && PtInRect(c->fWindow->SurfaceRect(), p) &&
+          c->fWindow->InShape(p))
         next = c->fWindow.get();
     if (!next) return w;
     w = next;
@@ -509,9 +609,23 @@ void TWindowManager::TrackMouseControl(TWindow* window, TPoint p) {
   SetMouseControl(control);
 }
 
-void TWindowManager::UpdateCursor(TWindow& window, TPoint, unsigned mouseMsg) {
+void TWindowManager::UpdateCursor(TWindow& window, int hit, unsigned mouseMsg) {
   Send(window.Handle, {WM_SETCURSOR, static_cast<WPARAM>(window.Handle),
-                       MakeLParam(static_cast<Word>(HTCLIENT), static_cast<Word>(mouseMsg)), 0});
+                       MakeLParam(static_cast<Word>(hit), static_cast<Word>(mouseMsg)), 0});
+}
+
+int TWindowManager::HitTest(TWindow*& window, TPoint p) {
+  for (;;) {
+    const HWND h = window->Handle;
+    const TPoint screen{CheckedAdd(window->TopLevel().Control.Left(), p.X),
+                        CheckedAdd(window->TopLevel().Control.Top(), p.Y)};
+    const int hit = static_cast<int>(Send(h, {WM_NCHITTEST, 0, PointToLParam(screen), 0}));
+    window = FindWindow(h);
+    if (!window) return HTNOWHERE;
+    TWindow* parent = window->ParentWindow();
+    if (hit != HTTRANSPARENT || !parent) return hit;
+    window = parent;
+  }
 }
 
 void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
@@ -537,17 +651,26 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
     const TWinControl& holder = target->TopLevel().Control;
     p = {CheckedSub(fCursorPos.X, holder.Left()), CheckedSub(fCursorPos.Y, holder.Top())};
   }
+  int hit = HTCLIENT;
   if (!target) {
     target = WindowAt(top, p);
-    if (!target) {
+    if (target) hit = HitTest(target, p);
+    if (!target || hit == HTNOWHERE || hit == HTTRANSPARENT || hit == HTERROR) {
       SetMouseControl(nullptr);
       return;
     }
-    client = PtInRect(target->ClientSurfaceRect(), p);
+    // A window may claim part of its frame (an edit button drawn there): that part takes
+    // client mouse messages.
+    client = hit == HTCLIENT;
   }
   const HWND handle = target->Handle;
   if (!client) {
     SetMouseControl(&target->Control);
+    if (in.Kind != TNativeInputKind::MouseUp && fCapture == HWND{}) {
+      UpdateCursor(*target, hit, in.Kind == TNativeInputKind::MouseMove ? WM_MOUSEMOVE : WM_LBUTTONDOWN);
+      target = FindWindow(handle);
+      if (!target) return;
+    }
     const TPoint o = target->SurfaceOrigin();
     BarMouse(*target, in, {p.X - o.X, p.Y - o.Y});
     return;
@@ -561,7 +684,7 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
   const unsigned base = in.Button == mbLeft ? WM_LBUTTONDOWN : in.Button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
   switch (in.Kind) {
     case TNativeInputKind::MouseMove:
-      if (fCapture == HWND{}) UpdateCursor(*target, p, WM_MOUSEMOVE);
+      if (fCapture == HWND{}) UpdateCursor(*target, HTCLIENT, WM_MOUSEMOVE);
       Send(handle, MouseMessage(WM_MOUSEMOVE, keys, cp));
       break;
     case TNativeInputKind::MouseDown: {
@@ -575,7 +698,7 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
       fLastClickPos = fCursorPos;
       fLastClickTime = now;
       fLastWasDouble = dbl;
-      if (fCapture == HWND{}) UpdateCursor(*target, p, base);
+      if (fCapture == HWND{}) UpdateCursor(*target, HTCLIENT, base);
       Send(handle, MouseMessage(dbl ? base + 2 : base, keys, cp));
       break;
     }
@@ -587,6 +710,15 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
   }
 }
 
+namespace {
+int BarCode(TBarPart part) {
+  return part == TBarPart::LineUp ? SB_LINEUP
+         : part == TBarPart::LineDown ? SB_LINEDOWN
+         : part == TBarPart::PageUp ? SB_PAGEUP
+                                    : SB_PAGEDOWN;
+}
+}  // namespace
+
 bool TWindowManager::BarMouse(TWindow& window, const TNativeInput& in, TPoint windowPos) {
   const HWND h = window.Handle;
   if (fBarTrack.Window == HWND{}) {
@@ -596,6 +728,7 @@ bool TWindowManager::BarMouse(TWindow& window, const TNativeInput& in, TPoint wi
       if (part == TBarPart::None) continue;
       const unsigned msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
       fBarTrack = {h, bar, part, 0};
+      fBarMousePos = windowPos;
       if (HasWindowBackend()) WindowBackend().SetCapture(window.TopLevel().Native);
       if (part == TBarPart::Thumb) {
         const TRect thumb = window.ThumbRect(bar);
@@ -604,11 +737,8 @@ bool TWindowManager::BarMouse(TWindow& window, const TNativeInput& in, TPoint wi
         window.Bars[bar].TrackPos = window.Bars[bar].Pos;
         return true;
       }
-      const int code = part == TBarPart::LineUp ? SB_LINEUP
-                       : part == TBarPart::LineDown ? SB_LINEDOWN
-                       : part == TBarPart::PageUp ? SB_PAGEUP
-                                                  : SB_PAGEDOWN;
-      Send(h, ScrollMessage(msg, code, 0));
+      Send(h, ScrollMessage(msg, BarCode(part), 0));
+      if (fBarTrack.Window == h) StartBarRepeat(kBarFirstDelay);
       return true;
     }
     return false;
@@ -616,7 +746,9 @@ bool TWindowManager::BarMouse(TWindow& window, const TNativeInput& in, TPoint wi
   const int bar = fBarTrack.Bar;
   const unsigned msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
   TScrollBarState& state = window.Bars[bar];
-  if (in.Kind == TNativeInputKind::MouseMove && fBarTrack.Part == TBarPart::Thumb) {
+  if (in.Kind == TNativeInputKind::MouseMove) {
+    fBarMousePos = windowPos;
+    if (fBarTrack.Part != TBarPart::Thumb) return true;
     const int pos = window.PosFromThumb(bar, (bar == SB_VERT ? windowPos.Y : windowPos.X) - fBarTrack.GrabOffset);
     if (pos != state.TrackPos) {
       state.TrackPos = pos;
@@ -626,15 +758,43 @@ bool TWindowManager::BarMouse(TWindow& window, const TNativeInput& in, TPoint wi
   } else if (in.Kind == TNativeInputKind::MouseUp) {
     const bool thumb = fBarTrack.Part == TBarPart::Thumb;
     fBarTrack = {};
+    StopBarRepeat();
     if (HasWindowBackend()) WindowBackend().SetCapture(0);
     if (thumb) {
-      state.Tracking = false;
+      // SIF_TRACKPOS still reads the dragged position while SB_THUMBPOSITION is handled.
       Send(h, ScrollMessage(msg, SB_THUMBPOSITION, state.TrackPos));
+      if (TWindow* w = FindWindow(h)) w->Bars[bar].Tracking = false;
     }
     if (FindWindow(h)) Send(h, ScrollMessage(msg, SB_ENDSCROLL, 0));
     if (TWindow* w = FindWindow(h)) w->InvalidateFrame();
   }
   return true;
+}
+
+void TWindowManager::StartBarRepeat(unsigned milliseconds) {
+  if (!HasWindowBackend()) return;
+  if (fBarRepeatKey == 0) fBarRepeatKey = fNextTimerKey++;
+  fBarRepeatTicked = false;
+  fBarRepeatFirst = milliseconds == kBarFirstDelay;
+  WindowBackend().StartTimer(fBarRepeatKey, milliseconds);
+}
+
+void TWindowManager::StopBarRepeat() {
+  fBarRepeatTicked = false;
+  if (fBarRepeatKey != 0 && HasWindowBackend()) WindowBackend().StopTimer(fBarRepeatKey);
+}
+
+// The held part repeats while the mouse stays on it; a page repeat stops where the thumb
+// reaches the mouse, since the part under the mouse is then the thumb.
+void TWindowManager::BarRepeat() {
+  TWindow* w = FindWindow(fBarTrack.Window);
+  if (!w || fBarTrack.Part == TBarPart::Thumb || fBarTrack.Part == TBarPart::None) {
+    StopBarRepeat();
+    return;
+  }
+  if (fBarRepeatFirst) StartBarRepeat(kBarRepeatDelay);
+  if (w->BarPartAt(fBarTrack.Bar, fBarMousePos) != fBarTrack.Part) return;
+  Send(w->Handle, ScrollMessage(fBarTrack.Bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, BarCode(fBarTrack.Part), 0));
 }
 
 void TWindowManager::DispatchWheel(TWindow& top, const TNativeInput& in) {
@@ -677,12 +837,7 @@ void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
     fSuppressChar = true;  // Esc ended a drag and is no key for anyone else
     return;
   }
-  HWND target = fFocus;
-  TWindow* f = FindWindow(fFocus);
-  if (!f || &f->TopLevel() != &top) {
-    TWinControl* c = top.Control.FocusedControl();
-    target = c && c->HandleAllocated() ? c->Handle() : top.Handle;
-  }
+  const HWND target = KeyTarget(top);
   TWinControl* control = Find(target);
   if (!control) return;
   const bool alt = in.Shift.Contains(ssAlt), ctrl = in.Shift.Contains(ssCtrl);

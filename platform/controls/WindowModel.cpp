@@ -106,6 +106,23 @@ TRect TWindow::ClientSurfaceRect() const {
   return Bounds(o.X, o.Y, ClientInWindow.Width(), ClientInWindow.Height());
 }
 
+TRegion TWindow::SurfaceArea() const {
+  const TRect r = SurfaceRect();
+  TRegion area(r);
+  if (Shape) {
+    TRegion shape = *Shape;
+    shape.Offset(r.Left, r.Top);
+    area.Intersect(shape);
+  }
+  return area;
+}
+
+bool TWindow::InShape(TPoint p) const {
+  if (!Shape) return true;
+  const TPoint o = SurfaceOrigin();
+  return Shape->Contains({p.X - o.X, p.Y - o.Y});
+}
+
 const TRegion& TWindow::VisibleRegion(bool clientOnly) {
   const int k = clientOnly ? 1 : 0;
   if (fVisibleSerial[k] == gGeometrySerial) return fVisible[k];
@@ -113,21 +130,23 @@ const TRegion& TWindow::VisibleRegion(bool clientOnly) {
   TRegion& region = fVisible[k];
   region = TRegion();
   if (!Visible()) return region;
-  region = TRegion(clientOnly ? ClientSurfaceRect() : SurfaceRect());
+  region = SurfaceArea();
+  if (clientOnly) region.Intersect(ClientSurfaceRect());
   const TWindow* w = this;
   while (const TWindow* parent = w->ParentWindow()) {
     region.Intersect(parent->ClientSurfaceRect());
+    if (parent->Shape) region.Intersect(parent->SurfaceArea());
     const auto& siblings = parent->Control.fControls;
     auto it = std::find(siblings.begin(), siblings.end(), &w->Control);
     for (++it; it != siblings.end(); ++it)
       if (auto* s = dynamic_cast<TWinControl*>(*it); s && s->fWindow && s->Showing())
-        region.Subtract(s->fWindow->SurfaceRect());
+        Subtract(region, s->fWindow->SurfaceArea());
     w = parent;
   }
   if (const TPaintDevice* surface = w->Surface.get()) region.Intersect(TRect{0, 0, surface->Width(), surface->Height()});
   for (TControl* c : Control.fControls)
     if (auto* child = dynamic_cast<TWinControl*>(c); child && child->fWindow && child->Showing())
-      region.Subtract(child->fWindow->SurfaceRect());
+      Subtract(region, child->fWindow->SurfaceArea());
   return region;
 }
 
@@ -659,10 +678,30 @@ void DefWindowProc(TWindow& window, TMessage& m) {
           m.Result = 1;
           break;
         }
-      if (static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(m.LParam))) == HTCLIENT) {
-        Manager().SetCursorShape(crArrow);
+      // The class cursor is the arrow, and so is every part of the frame.
+      const int hit = static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(m.LParam)));
+      if (hit != HTERROR) {
+        SetCursor(crArrow);
         m.Result = 1;
       }
+      break;
+    }
+    case WM_NCHITTEST: {
+      const TPoint screen = LParamToPoint(m.LParam);
+      const TWindow& top = window.TopLevel();
+      const TPoint o = window.SurfaceOrigin();
+      const TPoint surface{screen.X - top.Control.Left(), screen.Y - top.Control.Top()};
+      const TPoint p{surface.X - o.X, surface.Y - o.Y};
+      if (!PtInRect(TRect{0, 0, window.Width(), window.Height()}, p) || !window.InShape(surface))
+        m.Result = HTNOWHERE;
+      else if (PtInRect(window.ClientInWindow, p))
+        m.Result = HTCLIENT;
+      else if (PtInRect(window.BarRect(SB_VERT), p))
+        m.Result = HTVSCROLL;
+      else if (PtInRect(window.BarRect(SB_HORZ), p))
+        m.Result = HTHSCROLL;
+      else
+        m.Result = HTBORDER;
       break;
     }
     case WM_CANCELMODE:

@@ -8,9 +8,43 @@ namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TCustomImageList, TComponent)
 ZV_DEFINE_CLASS(TImageList, TCustomImageList)
+ZV_DEFINE_CLASS(TChangeLink, TObject)
+
+TChangeLink::~TChangeLink() {
+  if (fSender) fSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+  if (OnChange) OnChange(fSender);
+}
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
-TCustomImageList::~TCustomImageList() { Destroying(); }
+
+TCustomImageList::~TCustomImageList() {
+  Destroying();
+  for (TChangeLink* link : fLinks) link->SetSender(nullptr);
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* link) {
+  if (!link) return;
+  if (link->Sender() && link->Sender() != this) link->Sender()->UnRegisterChanges(link);
+  link->SetSender(this);
+  if (std::find(fLinks.begin(), fLinks.end(), link) == fLinks.end()) fLinks.push_back(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
+  const auto it = std::find(fLinks.begin(), fLinks.end(), link);
+  if (it == fLinks.end()) return;
+  fLinks.erase(it);
+  link->SetSender(nullptr);
+}
+
+void TCustomImageList::BeginUpdate() { ++fUpdateCount; }
+
+void TCustomImageList::EndUpdate() {
+  if (fUpdateCount == 0) return;
+  if (--fUpdateCount == 0 && fChanged) Change();
+}
 
 void TCustomImageList::DeclareProperties(TPropTable<TCustomImageList>& t) {
   t.Prop("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor).Idents(ColorTypeInfo()).Default(clNone);
@@ -20,6 +54,16 @@ void TCustomImageList::DeclareProperties(TPropTable<TCustomImageList>& t) {
 }
 
 void TCustomImageList::Change() {
+  if (fUpdateCount > 0) {
+    fChanged = true;
+    return;
+  }
+  fChanged = false;
+  // A listener may unregister itself or others while being told: each link still registered
+  // when its turn comes hears the change once.
+  const std::vector<TChangeLink*> links = fLinks;
+  for (TChangeLink* link : links)
+    if (std::find(fLinks.begin(), fLinks.end(), link) != fLinks.end()) link->Change();
   if (OnChange) OnChange(this);
 }
 

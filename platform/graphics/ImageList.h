@@ -10,6 +10,29 @@
 
 namespace zv {
 
+class TCustomImageList;
+
+// A listener of one image list: any number of controls follow a shared list, each through its
+// own link. A link freed while registered leaves its list; a list freed first clears Sender.
+class TChangeLink : public TObject {
+  ZV_CLASS(TChangeLink, TObject)
+
+public:
+  TChangeLink() = default;
+  ~TChangeLink() override;
+  TChangeLink(const TChangeLink&) = delete;
+  TChangeLink& operator=(const TChangeLink&) = delete;
+
+  TCustomImageList* Sender() const { return fSender; }
+  void SetSender(TCustomImageList* sender) { fSender = sender; }
+  virtual void Change();
+
+  TNotifyEvent OnChange;
+
+private:
+  TCustomImageList* fSender = nullptr;
+};
+
 class TCustomImageList : public TComponent {
   ZV_CLASS(TCustomImageList, TComponent)
 
@@ -45,6 +68,15 @@ public:
   void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true);
   const TPixelBuffer& Image(int index) const;
 
+  // Every registered link hears each change, in registration order and before OnChange;
+  // registering twice is once. A link is unregistered by
+  // the list when either of them goes.
+  void RegisterChanges(TChangeLink* link);
+  void UnRegisterChanges(TChangeLink* link);
+  // Changes made between BeginUpdate and the matching EndUpdate are told once, at the end.
+  void BeginUpdate();
+  void EndUpdate();
+
   TNotifyEvent OnChange;
 
   static void DeclareProperties(TPropTable<TCustomImageList>& t);
@@ -61,6 +93,9 @@ private:
   bool fMasked = true;
   TColor fBkColor = clNone;
   std::vector<TPixelBuffer> fImages;
+  std::vector<TChangeLink*> fLinks;
+  int fUpdateCount = 0;
+  bool fChanged = false;
 };
 
 class TImageList : public TCustomImageList {

@@ -48,6 +48,8 @@ public:
   TRect ScreenRect() const override { return {0, 0, 1920, 1080}; }
   TRect WorkAreaRect() const override { return {0, 0, 1920, 1040}; }
   TPoint CursorPos() const override { return fCursor; }
+  void SetCursorPos(TPoint p) override { fCursor = p; }
+  void Beep() override { ++fBeeps; }
 
   // --- Driving ---------------------------------------------------------------------------------
   // Input as the user makes it, in the window's coordinates.
@@ -63,6 +65,8 @@ public:
   TNativeWindow CaptureWindow() const { return fCapture; }
   TNativeWindow ActiveWindow() const { return fActive; }
   std::size_t TimerCount() const { return fTimers.size(); }
+  // How many times the alert sounded.
+  int BeepCount() const { return fBeeps; }
 
 private:
   struct TTimer {
@@ -76,6 +80,7 @@ private:
   std::map<std::uintptr_t, TTimer> fTimers;
   std::uint64_t fNow = 0;
   TPoint fCursor;
+  int fBeeps = 0;
 };
 
 std::unique_ptr<TWindowBackend> CreateNullWindowBackend();

@@ -6,6 +6,7 @@
 #include "platform/qt/QtClipboard.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -22,6 +23,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <string>
 #include <map>
 
 namespace zv::qt {
@@ -227,6 +229,11 @@ public:
     return {p.x(), p.y()};
   }
 
+  void SetCursorPos(TPoint p) override { QCursor::setPos(p.X, p.Y); }
+  void Beep() override {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) QApplication::beep();
+  }
+
   bool Interactive() const override { return QtInteractive(); }
   bool RunFileDialog(TNativeWindow owner, TNativeFileDialog& dialog) override {
     return RunQtFileDialog(Find(owner), dialog);
@@ -303,7 +310,10 @@ void TQtWindow::Key(QKeyEvent* e, bool down) {
   if (!down && e->isAutoRepeat()) return;  // the host repeats key downs only
   TNativeInput in;
   in.Kind = down ? TNativeInputKind::KeyDown : TNativeInputKind::KeyUp;
-  in.Key = VirtualKeyFromQt(e->key(), e->modifiers() & Qt::KeypadModifier);
+  // X key codes name the physical key on xcb and wayland; elsewhere they are unknown.
+  static const bool xKeyCodes = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                                QGuiApplication::platformName() == QLatin1String("wayland");
+  in.Key = VirtualKeyFromQt(e->key(), e->modifiers() & Qt::KeypadModifier, xKeyCodes ? e->nativeScanCode() : 0);
   in.Repeat = e->isAutoRepeat();
   in.Shift = ShiftOf(e->modifiers(), QGuiApplication::mouseButtons());
   if (in.Key != 0) Deliver(in);
@@ -369,9 +379,69 @@ constexpr TKeyPair kKeys[] = {
     {Qt::Key_BracketRight, VK_OEM_6}, {Qt::Key_Apostrophe, VK_OEM_7},
 };
 
+// The keys of a US keyboard by X key code (evdev code + 8): where a key lies, whatever it types.
+Word VirtualKeyFromScanCode(std::uint32_t code) {
+  static constexpr const char* kRows[] = {"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+  static constexpr std::uint32_t kFirst[] = {10, 24, 38, 52};
+  for (int row = 0; row < 4; ++row) {
+    const std::uint32_t n = static_cast<std::uint32_t>(std::char_traits<char>::length(kRows[row]));
+    if (code >= kFirst[row] && code < kFirst[row] + n) return static_cast<Word>(kRows[row][code - kFirst[row]]);
+  }
+  switch (code) {
+    case 20: return VK_OEM_MINUS;
+    case 21: return VK_OEM_PLUS;
+    case 34: return VK_OEM_4;
+    case 35: return VK_OEM_6;
+    case 47: return VK_OEM_1;
+    case 48: return VK_OEM_7;
+    case 49: return VK_OEM_3;
+    case 51: return VK_OEM_5;
+    case 59: return VK_OEM_COMMA;
+    case 60: return VK_OEM_PERIOD;
+    case 61: return VK_OEM_2;
+    case 94: return VK_OEM_102;
+    default: return 0;
+  }
+}
+
+// Cyrillic capitals А..Я (U+0410..U+042F) on the Russian layout's keys.
+constexpr Word kCyrillic[32] = {
+    'F', VK_OEM_COMMA, 'D', 'U', 'L', 'T', VK_OEM_1, 'P', 'B', 'Q', 'R', 'K', 'V', 'Y', 'J', 'G',
+    'H', 'C', 'N', 'E', 'A', VK_OEM_4, 'W', 'X', 'I', 'O', VK_OEM_6, 'S', 'M', VK_OEM_7, VK_OEM_PERIOD, 'Z'};
+// Greek capitals Α..Ω (U+0391..U+03A9) on the Greek layout's keys (U+03A2 is no letter).
+constexpr Word kGreek[25] = {'A', 'B', 'G', 'D', 'E', 'Z', 'H', 'U', 'I', 'K', 'L', 'M', 'N',
+                             'J', 'O', 'P', 'R', 0,   'S', 'T', 'Y', 'F', 'X', 'C', 'V'};
+
+// The key of a character a layout types; 0 for none.
+Word VirtualKeyFromChar(char32_t c) {
+  const char32_t u = QChar::toUpper(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<Word>(u);
+  if (u >= 0x410 && u <= 0x42F) return kCyrillic[u - 0x410];
+  if (u >= 0x391 && u <= 0x3A9) return kGreek[u - 0x391];
+  switch (u) {
+    case 0x401: return VK_OEM_3;     // Ё
+    case 0x406: return 'S';          // Ukrainian І, where Ы is
+    case 0x407: return VK_OEM_6;     // Ї
+    case 0x404: return VK_OEM_7;     // Є
+    case 0x3C2: return 'W';          // final sigma
+    case 0xDC: return VK_OEM_1;      // Ü
+    case 0xD6: return VK_OEM_3;      // Ö
+    case 0xC4: return VK_OEM_7;      // Ä
+    case 0xDF: case 0x1E9E: return VK_OEM_4;  // ß
+    default: break;
+  }
+  // An accented letter lies on its base letter's key (Greek tonos included).
+  const QString d = QChar::decomposition(u);
+  if (!d.isEmpty() && d.at(0).unicode() != u) {
+    const Word base = VirtualKeyFromChar(d.at(0).unicode());
+    if (base != 0) return base;
+  }
+  return 0;
+}
+
 }  // namespace
 
-Word VirtualKeyFromQt(int key, bool keypad) {
+Word VirtualKeyFromQt(int key, bool keypad, std::uint32_t scanCode) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<Word>('A' + (key - Qt::Key_A));
   if (key >= Qt::Key_0 && key <= Qt::Key_9)
     return static_cast<Word>((keypad ? VK_NUMPAD0 : '0') + (key - Qt::Key_0));
@@ -389,7 +459,11 @@ Word VirtualKeyFromQt(int key, bool keypad) {
   if (key == Qt::Key_Plus) return VK_OEM_PLUS;
   for (const TKeyPair& k : kKeys)
     if (k.Qt == key) return k.Vk;
-  return 0;
+  // Qt names a key that types a character beyond ASCII by that character.
+  if (key < 0xA0 || key > 0x10FFFF) return 0;
+  if (const Word vk = VirtualKeyFromScanCode(scanCode)) return vk;
+  const Word vk = VirtualKeyFromChar(static_cast<char32_t>(key));
+  return vk != 0 ? vk : (QChar::isPrint(static_cast<char32_t>(key)) ? VK_OEM_8 : Word{0});
 }
 
 int QtKeyFromVirtualKey(Word vk) {

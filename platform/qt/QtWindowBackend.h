@@ -27,6 +27,9 @@ void SendInputAsQtEvents(TNativeWindow window, const TNativeInput& input);
 // A key event as a keyboard layout makes it: the key with its text.
 void SendQtKey(TNativeWindow window, bool press, Word vk, TShiftState shift, const String& text,
                bool autoRepeat = false);
+// A key event with Qt's own key code, as a layout makes it for a key Qt names by its character
+// (Qt::Key_Eacute, a Cyrillic letter's capital).
+void SendQtKeyCode(TNativeWindow window, bool press, int qtKey, const String& text);
 // Runs Qt's event loop for at least milliseconds, calling each after every round.
 void RunQtEventLoop(unsigned milliseconds, const std::function<void()>& each);
 // What the window shows at (x, y), once what was presented is painted; CLR_INVALID when
@@ -45,8 +48,12 @@ std::uintptr_t WindowSystemId(TNativeWindow window);
 TColor ScreenPixel(TNativeWindow window, int x, int y);
 
 // The virtual key code of a Qt key (Qt::Key; keypad when the key came from the keypad), and a
-// Qt key for a virtual key code; 0 when there is none.
-Word VirtualKeyFromQt(int qtKey, bool keypad);
+// Qt key for a virtual key code; 0 when there is none. Every key that types a character has
+// one, as on the host: a letter beyond ASCII is named by the key it lies on, from scanCode
+// (the X / evdev key code, 0 when unknown) when given, else by the standard layout of its
+// script (Cyrillic and Greek letters on the Latin keys they replace, accented letters on their
+// base letter, German letters on their German keys), else VK_OEM_8.
+Word VirtualKeyFromQt(int qtKey, bool keypad, std::uint32_t scanCode = 0);
 int QtKeyFromVirtualKey(Word vk);
 
 }  // namespace zv::qt

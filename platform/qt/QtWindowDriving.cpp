@@ -89,6 +89,13 @@ void SendQtKey(TNativeWindow window, bool press, Word vk, TShiftState shift, con
   QCoreApplication::sendEvent(w, &e);
 }
 
+void SendQtKeyCode(TNativeWindow window, bool press, int qtKey, const String& text) {
+  QWindow* w = NativeQWindow(window);
+  if (!w) return;
+  QKeyEvent e(press ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, Qt::NoModifier, QString::fromStdString(text));
+  QCoreApplication::sendEvent(w, &e);
+}
+
 void RunQtEventLoop(unsigned milliseconds, const std::function<void()>& each) {
   QElapsedTimer clock;
   clock.start();

@@ -55,6 +55,7 @@ std::string Describe(const TMessage& m) {
       return "size " + std::to_string(LoWord(static_cast<std::uintptr_t>(m.LParam))) + " " +
              std::to_string(HiWord(static_cast<std::uintptr_t>(m.LParam)));
     case WM_CAPTURECHANGED: return "capturechanged";
+    case WM_USER + 1: return "posted " + std::to_string(m.WParam);
     case CM_MOUSEENTER: return m.LParam == 0 ? "mouseenter" : "";
     case CM_MOUSELEAVE: return m.LParam == 0 ? "mouseleave" : "";
     case WM_KEYDOWN: return "keydown " + std::to_string(m.WParam);
@@ -64,6 +65,12 @@ std::string Describe(const TMessage& m) {
     case WM_LBUTTONUP: return "lup " + Pos(m);
     case WM_LBUTTONDBLCLK: return "ldbl " + Pos(m);
     case WM_RBUTTONDOWN: return "rdown " + Pos(m);
+    case CM_CANCELMODE: {
+      const TControl* sender = reinterpret_cast<const TControl*>(m.LParam);
+      if (auto* p = dynamic_cast<const TProbe*>(sender)) return "cancelmode " + p->Id;
+      if (auto* g = dynamic_cast<const TGraphicProbe*>(sender)) return "cancelmode " + g->Id;
+      return "cancelmode ?";
+    }
     case WM_MOUSEMOVE: return "move " + Pos(m);
     default: return "";
   }
@@ -97,6 +104,10 @@ void TProbe::Paint() {
 }
 
 void TProbe::WndProc(TMessage& message) {
+  if (message.Msg == WM_NCHITTEST && ClaimsAsClient && ClaimsAsClient(ScreenToClient(LParamToPoint(message.LParam)))) {
+    message.Result = HTCLIENT;
+    return;
+  }
   if (fLog)
     if (const std::string what = Describe(message); !what.empty()) fLog->push_back(Id + " " + what);
   TCustomControl::WndProc(message);

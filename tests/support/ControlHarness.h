@@ -60,6 +60,8 @@ public:
   int PaintCount = 0;
   std::vector<TRegion> PaintClips;  // the canvas's clip at each Paint, client coordinates
   std::function<void(TProbe&)> OnExitHook;
+  // Answers HTCLIENT to WM_NCHITTEST where it returns true (client coordinates).
+  std::function<bool(TPoint)> ClaimsAsClient;
 
 protected:
   void CreateParams(TCreateParams& params) override;

@@ -14,6 +14,7 @@
 #include "platform/controls/WindowBackend.h"
 #include "platform/controls/WinControl.h"
 
+#include <optional>
 #include <vector>
 
 namespace zv::detail {
@@ -60,6 +61,8 @@ public:
   bool FrameInvalid = true;
   unsigned UpdateSerial = 0;  // counts invalidations, to tell whether WM_PAINT validated
   TScrollBarState Bars[2];    // SB_HORZ, SB_VERT
+  // SetWindowRgn's shape in window coordinates; without one the window is its rectangle.
+  std::optional<TRegion> Shape;
 
   // Top-level windows only.
   TNativeWindow Native = 0;
@@ -83,6 +86,10 @@ public:
   TPoint ClientSurfaceOrigin() const;
   TRect SurfaceRect() const;
   TRect ClientSurfaceRect() const;
+  // What the window covers of the surface: its rectangle, cut to its shape.
+  TRegion SurfaceArea() const;
+  // Whether a surface point lies inside the shape (always, without one).
+  bool InShape(TPoint surfacePos) const;
   TRect ClientRect() const { return {0, 0, ClientInWindow.Width(), ClientInWindow.Height()}; }
   // The part of the window (or of its client area) that can be seen, in surface coordinates;
   // cached until the geometry of any window changes.

@@ -4,8 +4,9 @@
 // timers, the key state, and the translation of a backend's native input into messages
 // (hit-testing, double clicks, CM_MOUSEENTER / CM_MOUSELEAVE, dialog keys, scroll-bar clicks).
 //
-// The queue is retrieved as the host retrieves it: posted and input messages first, then
-// WM_PAINT for windows with an update region, then WM_TIMER for timers that ticked.
+// The queue is retrieved as the host retrieves it: posted messages first, then input, then
+// WM_PAINT for windows with an update region, then WM_TIMER for timers that ticked; WM_QUIT
+// once nothing else is posted or input.
 
 #include "platform/controls/detail/Window.h"
 
@@ -34,9 +35,8 @@ public:
   // Dispatches one queued message, or paints, or delivers ticked timers. False when there was
   // nothing to do. Sets quit when it retrieved WM_QUIT.
   bool ProcessOne(bool& quit);
-  // The next queued message without removing it; false when the queue holds none (input
-  // events and internal entries are not messages yet).
-  bool PeekMessage(TMessage& message) const;
+  // PeekMessage (see WinApi.h).
+  bool PeekMessage(TMsg& message, HWND window, unsigned first, unsigned last, bool remove);
   // Makes what was drawn visible.
   void Present();
 
@@ -56,8 +56,10 @@ public:
   TControl* CaptureControl() const { return fCaptureControl; }
   void SetCaptureControl(TControl* control) { fCaptureControl = control; }
   short KeyState(int vk) const;
-  // The host's SetCursor: the shape over the window under the mouse.
-  void SetCursorShape(TCursor cursor);
+  // The host's SetCursor: the shape over the window under the mouse; returns the old one.
+  TCursor SetCursorShape(TCursor cursor);
+  TCursor CursorShape() const { return fCursorShape; }
+  void SetCursorPos(TPoint screenPos);
   // The last mouse position seen (screen coordinates).
   TPoint CursorPos() const;
   // The window under a screen point, across the top-level windows (drag and drop); 0 if none.
@@ -105,6 +107,18 @@ private:
   void Wake();
   void Enqueue(TQueued entry);
   void Dispatch(const TQueued& entry);
+  // The next entry to retrieve, posted before input; end() when the queue is empty.
+  std::deque<TQueued>::iterator NextEntry();
+  // The message keyboard input becomes, for the window that will get it; false for other input.
+  bool KeyInputMessage(const TQueued& entry, TMsg& message);
+  // The window that keyboard input to the top-level window goes to.
+  HWND KeyTarget(TWindow& top);
+  // WM_NCHITTEST to window for a surface point, following HTTRANSPARENT to the parents;
+  // the window that answered is returned in window.
+  int HitTest(TWindow*& window, TPoint surfacePos);
+  void StartBarRepeat(unsigned milliseconds);
+  void StopBarRepeat();
+  void BarRepeat();
   void Activate(TWindow& top);
   bool IsDialogKey(TWinControl& control, Word key, LPARAM keyData);
   bool PaintAll();
@@ -118,9 +132,9 @@ private:
   TWindow* WindowAt(TWindow& top, TPoint surfacePos) const;
   void TrackMouseControl(TWindow* window, TPoint surfacePos);
   void SetMouseControl(TControl* control);
-  void UpdateCursor(TWindow& window, TPoint surfacePos, unsigned mouseMsg);
+  void UpdateCursor(TWindow& window, int hit, unsigned mouseMsg);
   bool BarMouse(TWindow& window, const TNativeInput& input, TPoint windowPos);
-  void Send(HWND window, TMessage message);
+  LRESULT Send(HWND window, TMessage message);
 
   std::unordered_map<std::uintptr_t, TWinControl*> fHandles;
   std::uintptr_t fNextHandle = 1;
@@ -145,6 +159,11 @@ private:
   HWND fMouseTop{};           // the top-level window the mouse was last over
   TCursor fCursorShape = crDefault;
   TBarTrack fBarTrack;
+  // Holding an arrow or the track repeats the scroll message; the timer has its own key.
+  std::uintptr_t fBarRepeatKey = 0;
+  bool fBarRepeatTicked = false;
+  bool fBarRepeatFirst = false;  // still waiting out the first delay
+  TPoint fBarMousePos;           // the last mouse position while tracking, window coordinates
   std::map<HWND, int> fDisabled;
   bool fActivating = false;  // handling an activation the backend reported  // disabled top-level windows, with the number of modal loops
 };

@@ -504,4 +504,73 @@ TEST_P(ControlBehaviour, ExceptionsInHandlersGoToTheApplication) {
   EXPECT_THROW(a->Perform(WM_PAINT), EInvalidOperation) << "Perform hands exceptions to the caller";
 }
 
+TEST_P(ControlBehaviour, PeekMessageSeesQueuedKeysAndPostedMessagesComeFirst) {
+  TProbe* top = h->TopLevel(40, 30, 200, 120);
+  TProbe* a = h->Child(top, "A", 10, 10, 80, 60);
+  h->Pump();
+  a->SetFocus();
+  h->Pump();
+  h->Log.clear();
+  // Typed without a pause, so that everything waits in the queue.
+  const TNativeWindow native = NativeWindowOf(top->Handle());
+  auto type = [&](TNativeInputKind kind, Word key, char32_t c) {
+    TNativeInput in;
+    in.Kind = kind;
+    in.Key = key;
+    in.Char = c;
+    h->Driver().Inject(native, in);
+  };
+  type(TNativeInputKind::KeyDown, 'E', 0);
+  type(TNativeInputKind::Char, 0, U'\u00E9');
+  type(TNativeInputKind::KeyUp, 'E', 0);
+  type(TNativeInputKind::KeyDown, 'X', 0);
+  type(TNativeInputKind::Char, 0, U'x');
+  PostMessage(a->Handle(), WM_USER + 1, 7, 0);
+
+  TMsg m;
+  ASSERT_TRUE(PeekMessage(m, HWND{}, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.Msg, WM_USER + 1u) << "posted messages come before input";
+  EXPECT_EQ(m.hwnd, a->Handle());
+  ASSERT_TRUE(PeekMessage(m, a->Handle(), WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+  EXPECT_EQ(m.WParam, WPARAM{'E'});
+  // What an editor opened by the key does: drop that key's character and key-up.
+  ASSERT_TRUE(PeekMessage(m, a->Handle(), WM_CHAR, WM_CHAR, PM_REMOVE));
+  EXPECT_EQ(m.WParam, WPARAM{0xE9});
+  ASSERT_TRUE(PeekMessage(m, a->Handle(), WM_KEYUP, WM_KEYUP, PM_REMOVE));
+  EXPECT_EQ(m.WParam, WPARAM{'E'});
+  EXPECT_FALSE(PeekMessage(m, a->Handle(), WM_KEYUP, WM_KEYUP, PM_NOREMOVE));
+  ASSERT_TRUE(PeekMessage(m, top->Handle(), WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a parent sees its children's";
+  EXPECT_EQ(m.hwnd, a->Handle()) << "keys go to the focus";
+  EXPECT_FALSE(PeekMessage(m, static_cast<HWND>(~std::uintptr_t{0}), 0, 0, PM_NOREMOVE)) << "nothing for no window";
+  EXPECT_FALSE(PeekMessage(m, a->Handle(), WM_CHAR, WM_KEYDOWN, PM_NOREMOVE)) << "an empty range";
+  EXPECT_FALSE(PeekMessage(m, static_cast<HWND>(999999), 0, 0, PM_NOREMOVE)) << "no such window";
+
+  h->Pump();
+  EXPECT_EQ(h->Take({"posted", "keydown", "keyup", "char"}),
+            (TLog{"A posted 7", "A keydown 69", "A keydown 88", "A char 120"}));
+  EXPECT_FALSE(PeekMessage(m, HWND{}, 0, 0, PM_NOREMOVE));
+}
+
+TEST_P(ControlBehaviour, NonClientHitTestDecidesWhereClientMouseMessagesGo) {
+  TProbe* top = h->TopLevel(40, 30, 240, 140);
+  // A 10-pixel frame whose right side is claimed as client area (a button drawn there).
+  TProbe* a = h->Child(top, "A", 10, 10, 100, 60, clWhite, [](TProbe& p) { p.FrameWidth = 10; });
+  a->ClaimsAsClient = [](TPoint p) { return p.X >= 80 && p.X < 90 && p.Y >= 0 && p.Y < 40; };
+  h->Pump();
+  ASSERT_EQ(a->ClientRect(), Rect(0, 0, 80, 40));
+  auto hit = [&](int x, int y) { return SendMessage(a->Handle(), WM_NCHITTEST, 0, PointToLParam(a->ClientToScreen({x, y}))); };
+  EXPECT_EQ(hit(20, 20), HTCLIENT);
+  EXPECT_EQ(hit(-5, 20), HTBORDER);
+  EXPECT_EQ(hit(85, 20), HTCLIENT);
+  EXPECT_EQ(hit(200, 20), HTNOWHERE);
+  h->Log.clear();
+
+  h->MouseMove(a, 85, 20);
+  h->Click(a, 85, 20);
+  h->Click(a, -5, 20);  // the frame nobody claimed
+  h->Click(a, 20, 20);
+  EXPECT_EQ(h->Take({"move", "ldown", "lup"}, {"A", "T"}),
+            (TLog{"A move 85 20", "A ldown 85 20", "A lup 85 20", "A ldown 20 20", "A lup 20 20"}));
+}
+
 }  // namespace zvtest

@@ -174,4 +174,29 @@ TEST_P(FormBehaviour, AMessageBoxAnswersAConfirmationByResponderOrByKey) {
   }
 }
 
+TEST_P(FormBehaviour, APressTellsTheFocusedControlToCancelItsModeFirst) {
+  TForm main(nullptr);
+  TProbe* field = ShowWithFocusedField(main);
+  ASSERT_TRUE(field->Focused());
+  TProbe* other = h->Child(&main, "O", 10, 60, 100, 30);
+  h->Graphic(&main, "G", 150, 10, 40, 40);
+  TGraphicProbe* g = dynamic_cast<TGraphicProbe*>(main.ControlAtPos({160, 20}, false));
+  ASSERT_NE(g, nullptr);
+  // The press is handled (OnMouseDown) once the focused control has cancelled its mode.
+  for (TControl* c : std::initializer_list<TControl*>{field, other, g})
+    c->OnMouseDown = [this](TObject* sender, TMouseButton, TShiftState, int, int) {
+      const TControl* c = static_cast<TControl*>(sender);
+      h->Log.push_back((c->Left() == 150 ? "G" : c->Top() == 60 ? "O" : "F") + std::string(" pressed"));
+    };
+  h->Pump();
+  h->Log.clear();
+
+  h->Click(other, 5, 5);
+  h->Click(g, 5, 5);
+  h->MouseDown(field, 3, 3, mbRight);
+  h->MouseUp(field, 3, 3, mbRight);
+  EXPECT_EQ(h->Take({"cancelmode", "pressed"}),
+            (TLog{"F cancelmode O", "O pressed", "F cancelmode G", "G pressed", "F cancelmode F", "F pressed"}));
+}
+
 }  // namespace zvtest

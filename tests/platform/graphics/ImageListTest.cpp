@@ -85,3 +85,49 @@ TEST_F(ImageListTest, DisabledIndexesAndSizeChanges) {
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(GetOrdProp(&list, GetPropInfo(&list, "Width")), 3);
 }
+
+TEST_F(ImageListTest, ChangeLinksLetAnyNumberOfListenersFollowOneList) {
+  auto list = std::make_unique<TImageList>(nullptr);
+  std::vector<std::string> heard;
+  TChangeLink a, b;
+  auto c = std::make_unique<TChangeLink>();
+  a.OnChange = [&](TObject* sender) { heard.push_back(sender == list.get() ? "a" : "a?"); };
+  b.OnChange = [&](TObject*) { heard.push_back("b"); };
+  c->OnChange = [&](TObject*) { heard.push_back("c"); };
+  list->OnChange = [&](TObject*) { heard.push_back("list"); };
+  list->RegisterChanges(&a);
+  list->RegisterChanges(&b);
+  list->RegisterChanges(&a);  // once is enough
+  list->RegisterChanges(c.get());
+  EXPECT_EQ(a.Sender(), list.get());
+
+  list->SetBkColor(clRed);
+  EXPECT_EQ(heard, (std::vector<std::string>{"a", "b", "c", "list"}));
+
+  // A link freed first leaves the list; an unregistered one hears nothing.
+  c.reset();
+  list->UnRegisterChanges(&b);
+  EXPECT_EQ(b.Sender(), nullptr);
+  heard.clear();
+  list->BeginUpdate();
+  list->SetMasked(false);
+  list->SetBkColor(clBlue);
+  EXPECT_TRUE(heard.empty()) << "changes inside an update are told at its end";
+  list->EndUpdate();
+  EXPECT_EQ(heard, (std::vector<std::string>{"a", "list"}));
+
+  // A listener may leave while being told.
+  b.OnChange = [&](TObject*) { list->UnRegisterChanges(&a); heard.push_back("b"); };
+  list->UnRegisterChanges(&a);
+  list->RegisterChanges(&b);
+  list->RegisterChanges(&a);  // now after b
+  heard.clear();
+  list->SetBkColor(clGreen);
+  EXPECT_EQ(heard, (std::vector<std::string>{"b", "list"}));
+
+  // A list freed while links are registered clears them; freeing the links later is safe.
+  list->RegisterChanges(&a);
+  list.reset();
+  EXPECT_EQ(a.Sender(), nullptr);
+  EXPECT_EQ(b.Sender(), nullptr);
+}

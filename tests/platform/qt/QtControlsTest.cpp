@@ -104,6 +104,43 @@ TEST_F(QtControls, KeysTranslateBothWaysAndBringTheirText) {
   EXPECT_EQ(h->Take({"keydown", "char", "keyup"}), (TLog{"A keydown 65", "A char 65", "A keydown 46", "A keydown 69", "A char 233"}));
 }
 
+TEST_F(QtControls, EveryKeyThatTypesALetterHasAVirtualKey) {
+  struct TCase {
+    int QtKey;
+    const char* Text;
+    Word Vk;
+    char32_t Char;
+  };
+  const TCase cases[] = {
+      {0xC9, "\xC3\xA9", 'E', 0xE9},        {0xDC, "\xC3\xBC", VK_OEM_1, 0xFC},
+      {0xDF, "\xC3\x9F", VK_OEM_4, 0xDF},   {0x416, "\xD0\xB6", VK_OEM_1, 0x436},
+      {0x42F, "\xD1\x8F", 'Z', 0x44F},      {0x39B, "\xCE\xBB", 'L', 0x3BB},
+      {0x388, "\xCE\xAD", 'E', 0x3AD},  // Greek epsilon with tonos, on its base letter
+  };
+  for (const TCase& c : cases) EXPECT_EQ(qt::VirtualKeyFromQt(c.QtKey, false), c.Vk) << c.QtKey;
+  // Where the windowing system names the physical key, that key decides, as on the host.
+  EXPECT_EQ(qt::VirtualKeyFromQt(0xC9, false, 11), '2');
+  EXPECT_EQ(qt::VirtualKeyFromQt(0x416, false, 47), VK_OEM_1);
+  EXPECT_EQ(qt::VirtualKeyFromQt(0x2603, false), VK_OEM_8) << "a printable character on no known key";
+
+  TProbe* top = h->TopLevel(40, 30, 200, 120);
+  TProbe* a = h->Child(top, "A", 10, 10, 80, 80);
+  h->Pump();
+  a->SetFocus();
+  h->Log.clear();
+  const TNativeWindow native = NativeWindowOf(top->Handle());
+  TLog expected;
+  for (const TCase& c : cases) {
+    qt::SendQtKeyCode(native, true, c.QtKey, c.Text);
+    qt::SendQtKeyCode(native, false, c.QtKey, c.Text);
+    expected.push_back("A keydown " + std::to_string(c.Vk));
+    expected.push_back("A char " + std::to_string(c.Char));
+    expected.push_back("A keyup " + std::to_string(c.Vk));
+  }
+  h->Pump();
+  EXPECT_EQ(h->Take({"keydown", "char", "keyup"}), expected);
+}
+
 TEST_F(QtControls, RunWaitsInQtsLoopAndHandlesExceptionsUntilTerminated) {
   TProbe* top = h->TopLevel(40, 30, 200, 120);
   int ticks = 0;
