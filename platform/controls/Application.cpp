@@ -2,6 +2,7 @@
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/HintWindow.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
 #include "platform/controls/WindowManager.h"
@@ -19,7 +20,7 @@ ZV_DEFINE_CLASS(TScreen, TComponent)
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() { CancelHint(); }
 
 bool TApplication::ProcessMessage() {
   bool quit = false;
@@ -130,6 +131,7 @@ void TApplication::SetMainControl(TWinControl* control) {
 void TApplication::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component == fMainControl) fMainControl = nullptr;
+  if (operation == opRemove && component == fHintControl) CancelHint();
 }
 
 // --- TScreen ---------------------------------------------------------------------------------------
