@@ -72,8 +72,9 @@ THintWindow::~THintWindow() { Destroying(); }
 
 void THintWindow::CreateParams(TCreateParams& params) {
   TCustomControl::CreateParams(params);
-  // A bordered pop-up with no caption: the window system never activates it.
-  params.Style = (params.Style & ~(WS_CAPTION | WS_TABSTOP)) | WS_POPUP | WS_BORDER;
+  // A pop-up with no caption: the window system never activates it. The frame is painted with
+  // the text, so the window needs no non-client border.
+  params.Style = (params.Style & ~(WS_CAPTION | WS_TABSTOP)) | WS_POPUP;
   params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
 }
 
@@ -150,7 +151,12 @@ void THintWindow::Paint() {
   c.Brush()->SetColor(Color());
   c.Brush()->SetStyle(bsSolid);
   c.FillRect(ClientRect());
+  c.Brush()->SetColor(clWindowFrame);
+  c.FrameRect(ClientRect());
+  c.Brush()->SetColor(Color());
+  // Inside the one-pixel frame, two pixels in.
   TRect r = ClientRect();
+  InflateRect(r, -1, -1);
   r.Left += 2;
   r.Top += 2;
   c.Font()->SetColor(clInfoText);
