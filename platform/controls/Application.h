@@ -89,6 +89,9 @@ public:
   void SetShowHint(bool value);
   // The mouse moved over control (message: its WM_MOUSEMOVE): starts, keeps or ends a hint.
   void HintMouseMessage(TControl* control, const TMessage& message);
+  // The mouse left control (its CM_MOUSELEAVE): unless it moves over a control again before
+  // the hint timer runs out, the pending or showing hint ends then.
+  void HintMouseLeave(TControl* control);
   // A key, a mouse button or a command ends the hint (the hint window's IsHintMsg decides);
   // returns false: the message goes on to its control.
   bool IsHintMsg(const TMessage& message);
@@ -133,7 +136,8 @@ private:
   int fHintHidePause = 2500;
   bool fShowHint = true;
   TControl* fHintControl = nullptr;
-  bool fHintActive = false;  // a hint shows (or was asked for and refused by a reshow timeout)
+  bool fHintActive = false;
+  bool fHintMouseLeft = false;  // no mouse move since the mouse left the hint control  // a hint shows (or was asked for and refused by a reshow timeout)
   TRect fHintCursorRect;     // screen coordinates
   std::unique_ptr<THintWindow> fHintWindow;
   std::unique_ptr<TWinControl> fHintTimer;  // the hidden window the hint timer ticks for

@@ -259,6 +259,8 @@ void TControl::WndProc(TMessage& m) {
     Application->HintMouseMessage(this, m);
   else if (m.Msg >= WM_KEYFIRST && m.Msg <= WM_MOUSELAST)
     Application->IsHintMsg(m);
+  else if (m.Msg == CM_MOUSELEAVE && m.LParam == 0)
+    Application->HintMouseLeave(this);
   if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && fDragMode == dmAutomatic && !Dragging() &&
       !ComponentState().Contains(csDesigning)) {
     BeginAutoDrag();

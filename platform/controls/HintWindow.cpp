@@ -136,6 +136,14 @@ void THintWindow::ActivateHint(TRect rect, const String& hint) {
 
 void THintWindow::ActivateHintData(TRect rect, const String& hint, void*) { ActivateHint(rect, hint); }
 
+void THintWindow::WndProc(TMessage& m) {
+  if (m.Msg == CM_RELEASE) {
+    if (!Visible()) DestroyHandle();
+    return;
+  }
+  TCustomControl::WndProc(m);
+}
+
 void THintWindow::ReleaseHandle() {
   SetVisible(false);
   DestroyHandle();
@@ -209,6 +217,10 @@ void TApplication::StopHintTimer() {
 
 void TApplication::HintTimerExpired() {
   StopHintTimer();
+  if (fHintMouseLeft) {
+    CancelHint();
+    return;
+  }
   if (fHintTimerMode == THintTimerMode::Show && fHintControl)
     ActivateHint(GetCursorPos());
   else
@@ -218,6 +230,7 @@ void TApplication::HintTimerExpired() {
 void TApplication::HintMouseMessage(TControl* control, const TMessage& message) {
   if (!control || control->ComponentState().Contains(csDesigning)) return;
   if (!fShowHint) return;
+  fHintMouseLeft = false;
   const TPoint screen = control->ClientToScreen(LParamToPoint(message.LParam));
   TControl* hintControl = GetHintControl(FindDragTarget(screen, true));
   if (!hintControl) {
@@ -287,6 +300,14 @@ void TApplication::ActivateHint(TPoint cursorPos) {
   }
 }
 
+void TApplication::HintMouseLeave(TControl* control) {
+  for (const TControl* c = control; c && fHintControl; c = c->Parent())
+    if (c == fHintControl) {
+      fHintMouseLeft = true;
+      return;
+    }
+}
+
 bool TApplication::IsHintMsg(const TMessage& message) {
   if (!fHintControl) return false;
   const bool ends = fHintWindow ? fHintWindow->IsHintMsg(message)
@@ -297,12 +318,16 @@ bool TApplication::IsHintMsg(const TMessage& message) {
 }
 
 void TApplication::HideHint() {
-  if (fHintWindow) fHintWindow->ReleaseHandle();
+  if (!fHintWindow || !fHintWindow->HandleAllocated()) return;
+  fHintWindow->Hide();
+  // The window goes once the message being handled (perhaps one of its own) is done.
+  PostMessage(fHintWindow->Handle(), CM_RELEASE, 0, 0);
 }
 
 void TApplication::CancelHint() {
   SetHintControl(nullptr);
   fHintActive = false;
+  fHintMouseLeft = false;
   fHintCursorRect = TRect{};
   StopHintTimer();
   HideHint();

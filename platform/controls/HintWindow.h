@@ -72,6 +72,8 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  // CM_RELEASE (posted by the application once the hint is hidden) lets the window go.
+  void WndProc(TMessage& message) override;
   // Measures on a scratch canvas with the window's font.
   TCanvas& MeasureCanvas();
 

@@ -261,6 +261,10 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
   fWindow = std::make_unique<detail::TWindow>(*this, params);
   detail::GeometryChanged();
   fWindow->RecalcFrame();
+  // The children were placed against the client area without the frame: what anchoring keeps
+  // is their distance to the real one.
+  if (fWindow->ClientRect().Width() != fWidth || fWindow->ClientRect().Height() != fHeight)
+    for (TControl* c : fControls) c->UpdateAnchorRules();
   fWindow->InvalidateAll(false);
   if (!fParent && fVisible) WindowBackend().ShowWindow(fWindow->Native, true);
 }

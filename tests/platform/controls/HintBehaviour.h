@@ -79,6 +79,7 @@ TEST_P(HintBehaviour, AHintShowsUnderTheRestingMouseWithoutTakingTheFocusAndGoes
   h->Pump();
   EXPECT_EQ(h->Pixel(w, 1, w->ClientHeight() - 2), ColorToRGB(clInfoBk));
   EXPECT_TRUE(WaitFor(false)) << "the hide pause ends it";
+  h->Pump();
   EXPECT_FALSE(w->HandleAllocated()) << "no window stays behind";
 }
 

@@ -137,6 +137,24 @@ TEST_F(Hints, ReshowAndHideTimeoutsFromTheControl) {
   a->WindowProc = inherited;
 }
 
+TEST_F(Hints, LeavingTheWindowEndsAPendingOrShowingHint) {
+  TNativeInput leave;
+  leave.Kind = TNativeInputKind::MouseLeave;
+  h->MouseMove(a, 20, 20);
+  Advance(200);
+  Backend().Inject(NativeWindowOf(top->Handle()), leave);
+  Advance(400);
+  EXPECT_FALSE(Showing()) << "the mouse is no longer there to rest";
+  EXPECT_EQ(Application->HintControl(), nullptr);
+  h->MouseMove(a, 20, 20);
+  Advance(500);
+  ASSERT_TRUE(Showing());
+  Backend().Inject(NativeWindowOf(top->Handle()), leave);
+  Advance(2500);
+  EXPECT_FALSE(Showing());
+  EXPECT_FALSE(Application->HintWindow()->HandleAllocated());
+}
+
 TEST_F(Hints, HintRoutines) {
   EXPECT_EQ(GetShortHint("Save|Saves the record"), "Save");
   EXPECT_EQ(GetLongHint("Save|Saves the record"), "Saves the record");

@@ -59,6 +59,22 @@ TEST_F(Sizing, AnchoredEdgesKeepTheirDistanceWhenTheParentResizes) {
   }
 }
 
+TEST_F(Sizing, AFrameThatComesWithTheWindowDoesNotMoveAnchoredChildren) {
+  TProbe* top = h->TopLevel(0, 0, 400, 300);
+  auto* parent = new TPanel(top);
+  parent->SetBorderStyle(bsSingle);
+  parent->SetBounds(0, 0, 200, 100);
+  auto* child = new TPanel(parent);
+  child->SetParent(parent);
+  child->SetBounds(150, 10, 40, 20);
+  child->SetAnchors({akTop, akRight});
+  parent->SetParent(top);  // the window, and its client edge, come now
+  h->Pump();
+  EXPECT_EQ(child->Left(), 150);
+  parent->SetWidth(300);
+  EXPECT_EQ(child->Left(), 250) << "the distance to the client area's right edge is kept";
+}
+
 TEST_F(Sizing, AUserResizeMovesAnchoredChildrenOfAForm) {
   TForm form(nullptr);
   form.SetBorderStyle(bsSizeable);
