@@ -4,6 +4,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/HintWindow.h"
 #include "platform/controls/MaskEdit.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/Panel.h"
@@ -26,7 +27,7 @@ ZV_DEFINE_CLASS(TScreen, TComponent)
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() { CancelHint(); }
 
 void TApplication::Initialize() { InitializeModules(); }
 
@@ -139,6 +140,7 @@ void TApplication::SetMainControl(TWinControl* control) {
 void TApplication::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component == fMainControl) fMainControl = nullptr;
+  if (operation == opRemove && component == fHintControl) CancelHint();
 }
 
 // --- TScreen ---------------------------------------------------------------------------------------

@@ -17,6 +17,8 @@ namespace zv {
 class TWinControl;
 class TCustomForm;
 class TForm;
+class THintWindow;
+struct THintInfo;
 
 using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
@@ -75,17 +77,39 @@ public:
   const String& Title() const { return fTitle; }
   void SetTitle(const String& title) { fTitle = title; }
 
-  // Hint settings (the hint window comes with forms).
+  // --- Hints (see HintWindow.h) ---------------------------------------------------------------
   TColor HintColor() const { return fHintColor; }
   void SetHintColor(TColor color) { fHintColor = color; }
+  // How long the mouse rests before a hint shows, the same when it moves on from a showing
+  // hint, and how long a hint stays (ms).
   int HintPause() const { return fHintPause; }
   void SetHintPause(int ms) { fHintPause = ms; }
   int HintShortPause() const { return fHintShortPause; }
   void SetHintShortPause(int ms) { fHintShortPause = ms; }
   int HintHidePause() const { return fHintHidePause; }
   void SetHintHidePause(int ms) { fHintHidePause = ms; }
+  // Off: no hint shows anywhere (a showing one goes).
   bool ShowHint() const { return fShowHint; }
-  void SetShowHint(bool value) { fShowHint = value; }
+  void SetShowHint(bool value);
+  // The mouse moved over control (message: its WM_MOUSEMOVE): starts, keeps or ends a hint.
+  void HintMouseMessage(TControl* control, const TMessage& message);
+  // The mouse left control (its CM_MOUSELEAVE): unless it moves over a control again before
+  // the hint timer runs out, the pending or showing hint ends then.
+  void HintMouseLeave(TControl* control);
+  // A key, a mouse button or a command ends the hint (the hint window's IsHintMsg decides);
+  // returns false: the message goes on to its control.
+  bool IsHintMsg(const TMessage& message);
+  // Shows the hint of the control under cursorPos (screen) now, as the hint timer does.
+  void ActivateHint(TPoint cursorPos);
+  // Ends the hint: hidden, its control forgotten, its timer stopped.
+  void CancelHint();
+  // Hides the hint window (the hint stays pending).
+  void HideHint();
+  // The control whose hint shows or is about to, and the window that shows it (null before the
+  // first hint and after a cancel).
+  TControl* HintControl() const { return fHintControl; }
+  THintWindow* HintWindow() const { return fHintWindow.get(); }
+  std::function<void(String& hintStr, bool& canShow, THintInfo& hintInfo)> OnShowHint;
 
   TExceptionEvent OnException;
   TIdleEvent OnIdle;
@@ -94,6 +118,13 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  friend class THintTimerWindow;
+  enum class THintTimerMode { Show, Hide };
+  void StartHintTimer(int ms, THintTimerMode mode);
+  void StopHintTimer();
+  void HintTimerExpired();
+  void SetHintControl(TControl* control);
+
   void FormCreated(TCustomForm* form);
   bool ProcessMessage();
   void Idle();
@@ -108,6 +139,13 @@ private:
   int fHintShortPause = 50;
   int fHintHidePause = 2500;
   bool fShowHint = true;
+  TControl* fHintControl = nullptr;
+  bool fHintActive = false;
+  bool fHintMouseLeft = false;  // no mouse move since the mouse left the hint control  // a hint shows (or was asked for and refused by a reshow timeout)
+  TRect fHintCursorRect;     // screen coordinates
+  std::unique_ptr<THintWindow> fHintWindow;
+  std::unique_ptr<TWinControl> fHintTimer;  // the hidden window the hint timer ticks for
+  THintTimerMode fHintTimerMode = THintTimerMode::Show;
 };
 
 class TScreen : public TComponent {

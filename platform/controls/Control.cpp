@@ -1,5 +1,6 @@
 #include "platform/controls/Control.h"
 
+#include "platform/controls/Application.h"
 #include "platform/controls/ControlsConsts.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Menus.h"
@@ -14,7 +15,8 @@ namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TControl, TComponent)
 
-TControl::TControl(TComponent* owner) : TComponent(owner), fFont(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), fFont(std::make_unique<TFont>()), fConstraints(std::make_unique<TSizeConstraints>(this)) {
   fFont->OnChange = [this](TObject* sender) { FontChanged(sender); };
   WindowProc = [this](TMessage& m) { WndProc(m); };
 }
@@ -32,6 +34,7 @@ void TControl::SetParent(TWinControl* parent) {
     if (p == this) throw EInvalidOperation(SControlParentSetToSelf);
   if (fParent) fParent->RemoveControl(this);
   if (parent) parent->InsertControl(this);
+  UpdateAnchorRules();
 }
 
 TComponent* TControl::GetParentComponent() const { return fParent; }
@@ -41,6 +44,7 @@ void TControl::SetParentComponent(TComponent* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  ConstrainSize(width, height);
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (left == fLeft && top == fTop && width == fWidth && height == fHeight) return;
@@ -51,6 +55,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   fWidth = width;
   fHeight = height;
   InvalidateControl(fVisible, false);
+  if (!fAnchoring) UpdateAnchorRules();
   RequestAlign();
   if (sized && !ComponentState().Contains(csLoading)) Resize();
 }
@@ -164,6 +169,24 @@ void TControl::RequestAlign() {
   if (fParent) fParent->Realign();
 }
 
+// --- Anchors and constraints -------------------------------------------------------------------
+
+void TControl::SetAnchors(TAnchors value) {
+  if (fAnchors == value) return;
+  fAnchors = value;
+  UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+  fAnchorRulesSet = fParent != nullptr;
+  if (!fParent) return;
+  const TRect client = fParent->ClientRect();
+  fAnchorOrigin = BoundsRect();
+  fAnchorParentSize = {client.Width(), client.Height()};
+}
+
+void TControl::ConstraintsChanged() { SetBounds(fLeft, fTop, fWidth, fHeight); }
+
 void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
   if (!isVisible || !fParent || !fParent->HandleAllocated()) return;
   const TRect r = BoundsRect();
@@ -221,6 +244,13 @@ LRESULT TControl::Perform(unsigned msg, WPARAM wParam, LPARAM lParam) {
 void TControl::WndProc(TMessage& m) {
   // While this control is dragged, the mouse belongs to the drag.
   if (detail::DragMessage(this, m)) return;
+  // Hints follow the mouse; keys and clicks end them.
+  if (m.Msg == WM_MOUSEMOVE)
+    Application->HintMouseMessage(this, m);
+  else if (m.Msg >= WM_KEYFIRST && m.Msg <= WM_MOUSELAST)
+    Application->IsHintMsg(m);
+  else if (m.Msg == CM_MOUSELEAVE && m.LParam == 0)
+    Application->HintMouseLeave(this);
   if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && fDragMode == dmAutomatic && !Dragging() &&
       !ComponentState().Contains(csDesigning)) {
     BeginAutoDrag();

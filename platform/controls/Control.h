@@ -10,6 +10,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Strings.h"
+#include "platform/controls/ControlSizing.h"
 #include "platform/controls/DragDrop.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Font.h"
@@ -113,6 +114,14 @@ public:
   TAlign Align() const { return fAlign; }
   void SetAlign(TAlign align);
 
+  // --- Anchors and size constraints (see ControlSizing.h) ---------------------------------------
+  TAnchors Anchors() const { return fAnchors; }
+  void SetAnchors(TAnchors value);
+  TSizeConstraints* Constraints() const { return fConstraints.get(); }
+  void SetConstraints(const TSizeConstraints* value) { fConstraints->Assign(value); }
+  // The constraints changed: the present size is limited anew.
+  void ConstraintsChanged();
+
   TControlStyle ControlStyle() const { return fControlStyle; }
   void SetControlStyle(TControlStyle style) { fControlStyle = style; }
   TControlState ControlState() const { return fControlState; }
@@ -201,6 +210,11 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
   // Asks the parent to realign its children.
   void RequestAlign();
+  // Limits a proposed size by Constraints; every SetBounds does.
+  void ConstrainSize(int& width, int& height) const { fConstraints->Apply(width, height); }
+  // Remembers the bounds and the parent's client size that anchoring measures from (after
+  // every change of the bounds that anchoring did not make itself).
+  void UpdateAnchorRules();
 
   // --- Message handlers ----------------------------------------------------------------------
   virtual void WMLButtonDown(TWMMouse& message);
@@ -265,6 +279,13 @@ private:
   TPopupMenu* fPopupMenu = nullptr;
   String fCaption;
   TAlign fAlign = alNone;
+  // Anchoring: the bounds and the parent's client size when the control was last placed.
+  TAnchors fAnchors{akLeft, akTop};
+  std::unique_ptr<TSizeConstraints> fConstraints;
+  TRect fAnchorOrigin;
+  TPoint fAnchorParentSize;
+  bool fAnchorRulesSet = false;
+  bool fAnchoring = false;  // the parent is moving the control by its anchors
   TControlStyle fControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState fControlState;
   int fWheelAccumulator = 0;
@@ -273,6 +294,16 @@ private:
   TCursor fDragCursor = crDrag;
   TDragKind fDragKind = dkDrag;
 };
+
+// Publishes Anchors and Constraints in a descendant's property table (the controls that the
+// host publishes them on call it).
+template <class C>
+void PublishSizing(TPropTable<C>& t, bool anchors = true) {
+  if (anchors)
+    t.Prop("Anchors", static_cast<TAnchors (C::*)() const>(&C::Anchors), static_cast<void (C::*)(TAnchors)>(&C::SetAnchors))
+        .Default(TAnchors{akLeft, akTop});
+  t.Prop("Constraints", static_cast<TSizeConstraints* (C::*)() const>(&C::Constraints));
+}
 
 // The capture as the host keeps it: a control without a window captures through its parent.
 TControl* GetCaptureControl();

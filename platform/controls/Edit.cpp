@@ -102,6 +102,12 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value) {
   if (fAutoSize) AdjustHeight();
 }
 
+void TCustomEdit::SetAlignment(TAlignment value) {
+  if (fAlignment == value) return;
+  fAlignment = value;
+  Invalidate();
+}
+
 void TCustomEdit::SetMultiLine(bool value) {
   if (MultiLine() == value) return;
   fEditor.SetMultiLine(value);
@@ -317,6 +323,44 @@ void TCustomEdit::DefaultHandler(TMessage& m) {
     case EM_GETRECT:
       if (m.LParam) *reinterpret_cast<TRect*>(m.LParam) = TextRect();
       return;
+    case EM_SETRECT:
+    case EM_SETRECTNP: {
+      // No rectangle: back to the client area less the margins; WParam 1: the rectangle's
+      // sides move the present ones by that much.
+      const auto* r = reinterpret_cast<const TRect*>(m.LParam);
+      if (!r) {
+        fTextRectSet = false;
+      } else {
+        TRect next = *r;
+        if (m.WParam == 1) {
+          const TRect now = TextRect();
+          next = TRect{now.Left + r->Left, now.Top + r->Top, now.Right + r->Right, now.Bottom + r->Bottom};
+        }
+        fTextRect = next;
+        fTextRectSet = true;
+      }
+      TextRectChanged(m.Msg == EM_SETRECT);
+      return;
+    }
+    case EM_SETMARGINS: {
+      const unsigned flags = static_cast<unsigned>(m.WParam);
+      int left = LoWord(static_cast<std::uintptr_t>(m.LParam)), right = HiWord(static_cast<std::uintptr_t>(m.LParam));
+      if (flags == EC_USEFONTINFO) {
+        // Margins from the font: half an average character on each side.
+        left = right = HasGraphicsBackend() ? std::max(1, Measure().TextWidth("x") / 2) : 1;
+        fLeftMargin = left;
+        fRightMargin = right;
+      } else {
+        if (flags & EC_LEFTMARGIN) fLeftMargin = left;
+        if (flags & EC_RIGHTMARGIN) fRightMargin = right;
+      }
+      fTextRectSet = false;
+      TextRectChanged(true);
+      return;
+    }
+    case EM_GETMARGINS:
+      m.Result = MakeLParam(static_cast<Word>(fLeftMargin), static_cast<Word>(fRightMargin));
+      return;
     case EM_GETFIRSTVISIBLELINE: m.Result = fTopLine; return;
     case EM_POSFROMCHAR: {
       const TPoint p = PosFromChar(static_cast<int>(m.WParam));
@@ -483,6 +527,8 @@ void TCustomEdit::WMGetDlgCode(TMessage& m) {
 }
 
 void TCustomEdit::WMSize(TWMSize& m) {
+  // Sizing gives the text the new client area: a rectangle set before is dropped.
+  fTextRectSet = false;
   TWinControl::WMSize(m);
   InvalidateLayout();
   if (HandleAllocated()) {
@@ -547,6 +593,8 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
     if ((fScrollBars == ssHorizontal || fScrollBars == ssBoth) && !fWordWrap) params.Style |= WS_HSCROLL;
   }
   if (fBorderStyle == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (fAlignment == taRightJustify) params.Style |= ES_RIGHT;
+  if (fAlignment == taCenter) params.Style |= ES_CENTER;
   if (fEditor.ReadOnly()) params.Style |= ES_READONLY;
   if (fPasswordChar != 0) params.Style |= ES_PASSWORD;
   if (!fHideSelection) params.Style |= ES_NOHIDESEL;
@@ -580,6 +628,9 @@ void TCustomEdit::DeclareProperties(TPropTable<TCustomEdit>& t) {
   t.Prop("Caption", static_cast<const String& (TCustomEdit::*)() const>(&TCustomEdit::Caption),
          static_cast<void (TCustomEdit::*)(const String&)>(&TCustomEdit::SetCaption))
       .Stored(false);
+  t.Prop("Alignment", &TCustomEdit::Alignment, &TCustomEdit::SetAlignment).Default(taLeftJustify);
+  // Sizing.
+  PublishSizing(t);
 }
 
 void TEdit::DeclareProperties(TPropTable<TEdit>&) {}

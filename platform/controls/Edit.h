@@ -15,6 +15,7 @@
 // Change() (and OnChange) runs once per change of the text, never for a caret move nor for
 // setting the same text. Text changed by the user sets Modified; WM_SETTEXT clears it.
 
+#include "platform/classes/ClassesTypes.h"
 #include "platform/controls/TextEditing.h"
 #include "platform/controls/WinControl.h"
 
@@ -94,6 +95,10 @@ public:
   void SetPasswordChar(char32_t value);
   TBorderStyle BorderStyle() const { return fBorderStyle; }
   void SetBorderStyle(TBorderStyle value);
+  // Where the text of each line sits when it is narrower than the text rectangle (a wider
+  // line scrolls as left-justified text does).
+  TAlignment Alignment() const { return fAlignment; }
+  void SetAlignment(TAlignment value);
 
   TNotifyEvent OnChange;
 
@@ -116,7 +121,10 @@ protected:
   // Redraws and keeps the caret visible after a descendant changed the model directly;
   // textChanged also runs the change notification.
   void EditorChanged(bool textChanged, bool byUser);
-  // Where the text is drawn: the client area less the margins.
+  // Where the text is laid out, drawn, hit and scrolled: the client area less the margins
+  // (EM_SETMARGINS), unless EM_SETRECT set a rectangle, which holds until the control is sized
+  // or the margins change. Single-line text is centred vertically in the default rectangle and
+  // sits at the top of a set one, so a descendant places it by the rectangle it sets.
   TRect TextRect() const;
   // Scrolls so that the caret is visible.
   void ScrollCaret();
@@ -179,6 +187,10 @@ private:
   void WrapLogicalLine(std::size_t start, std::size_t end, int width, bool wrap, std::vector<TVisualLine>& out);
   int LineIndexOfOffset(std::size_t offset);
   int TextWidthOf(std::size_t from, std::size_t to);
+  // The top of a visual line, and how far Alignment moves it right.
+  int LineTop(int index);
+  int AlignOffset(const TVisualLine& line);
+  void TextRectChanged(bool redraw);
   int LineHeight();
   TCanvas& Measure();
   std::size_t OffsetAtX(const TVisualLine& line, int x);
@@ -217,6 +229,11 @@ private:
   char32_t fPasswordChar = 0;
   TBorderStyle fBorderStyle = bsSingle;
   TScrollStyle fScrollBars = ssNone;
+  TAlignment fAlignment = taLeftJustify;
+  TRect fTextRect;  // set by EM_SETRECT when fTextRectSet
+  bool fTextRectSet = false;
+  int fLeftMargin = 1;
+  int fRightMargin = 1;
 };
 
 // TEdit publishes TCustomEdit's properties.

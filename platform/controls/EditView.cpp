@@ -13,7 +13,6 @@
 namespace zv {
 
 namespace {
-constexpr int kMargin = 1;  // the edit's own left and right text margins
 constexpr const char* kTabSpaces = "    ";
 }  // namespace
 
@@ -48,11 +47,34 @@ int TCustomEdit::TextWidthOf(std::size_t from, std::size_t to) {
 }
 
 TRect TCustomEdit::TextRect() const {
-  TRect r = ClientRect();
-  r.Left += kMargin;
-  r.Right -= kMargin;
+  TRect r = fTextRectSet ? fTextRect : ClientRect();
+  if (!fTextRectSet) {
+    r.Left += fLeftMargin;
+    r.Right -= fRightMargin;
+  }
   if (r.Right < r.Left) r.Right = r.Left;
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
   return r;
+}
+
+int TCustomEdit::LineTop(int index) {
+  const TRect r = TextRect();
+  if (MultiLine()) return r.Top + (index - fTopLine) * LineHeight();
+  return fTextRectSet ? r.Top : r.Top + std::max(0, (r.Height() - LineHeight()) / 2);
+}
+
+int TCustomEdit::AlignOffset(const TVisualLine& line) {
+  if (fAlignment == taLeftJustify) return 0;
+  const int room = TextRect().Width() - TextWidthOf(line.Start, line.End);
+  if (room <= 0) return 0;
+  return fAlignment == taRightJustify ? room : room / 2;
+}
+
+void TCustomEdit::TextRectChanged(bool redraw) {
+  InvalidateLayout();
+  if (!HandleAllocated()) return;
+  ScrollCaret();
+  if (redraw) Invalidate();
 }
 
 void TCustomEdit::InvalidateLayout() {
@@ -199,10 +221,7 @@ TPoint TCustomEdit::OffsetToPoint(std::size_t offset) {
   const TRect r = TextRect();
   const int index = LineIndexOfOffset(offset);
   const TVisualLine& line = VisualLines()[static_cast<std::size_t>(index)];
-  const int lh = LineHeight();
-  int y = r.Top + (index - fTopLine) * lh;
-  if (!MultiLine()) y = r.Top + std::max(0, (r.Height() - lh) / 2);
-  return {r.Left - fScrollX + TextWidthOf(line.Start, std::min(offset, line.End)), y};
+  return {r.Left - fScrollX + AlignOffset(line) + TextWidthOf(line.Start, std::min(offset, line.End)), LineTop(index)};
 }
 
 std::size_t TCustomEdit::PointToOffset(TPoint p) {
@@ -213,7 +232,8 @@ std::size_t TCustomEdit::PointToOffset(TPoint p) {
     const int row = p.Y < r.Top ? -1 - (r.Top - p.Y - 1) / LineHeight() : (p.Y - r.Top) / LineHeight();
     index = std::clamp(fTopLine + row, 0, static_cast<int>(lines.size()) - 1);
   }
-  return OffsetAtX(lines[static_cast<std::size_t>(index)], p.X - r.Left + fScrollX);
+  const TVisualLine& line = lines[static_cast<std::size_t>(index)];
+  return OffsetAtX(line, p.X - r.Left - AlignOffset(line) + fScrollX);
 }
 
 void TCustomEdit::MoveVertically(int count, bool extend) {
@@ -343,8 +363,12 @@ void TCustomEdit::PaintEdit(TCanvas& canvas) {
   const int visible = MultiLine() ? r.Height() / lh + 2 : 1;
   for (int i = fTopLine; i < static_cast<int>(lines.size()) && i < fTopLine + visible; ++i) {
     const TVisualLine& line = lines[static_cast<std::size_t>(i)];
-    const int y = MultiLine() ? r.Top + (i - fTopLine) * lh : r.Top + std::max(0, (r.Height() - lh) / 2);
-    const int x0 = r.Left - fScrollX;
+    const int y = LineTop(i);
+    const int x0 = r.Left - fScrollX + AlignOffset(line);
+    // A set rectangle clips the text at its top and bottom too.
+    const int clipTop = fTextRectSet ? std::max(y, r.Top) : y;
+    const int clipBottom = fTextRectSet ? std::min(y + lh, r.Bottom) : y + lh;
+    if (clipBottom <= clipTop) continue;
     // Three runs: before, inside and after the selection.
     const std::size_t a = showSelection ? std::clamp(selFrom, line.Start, line.End) : line.End;
     const std::size_t b = showSelection ? std::clamp(selTo, line.Start, line.End) : line.End;
@@ -357,11 +381,11 @@ void TCustomEdit::PaintEdit(TCanvas& canvas) {
       const bool selected = run == 1;
       if (selected) {
         canvas.Brush()->SetColor(clHighlight);
-        canvas.FillRect(TRect{std::max(left, r.Left), y, std::min(right, r.Right), y + lh});
+        canvas.FillRect(TRect{std::max(left, r.Left), clipTop, std::min(right, r.Right), clipBottom});
       }
       canvas.Brush()->SetStyle(bsClear);
       canvas.Font()->SetColor(selected ? clHighlightText : textColor);
-      canvas.TextRect(TRect{r.Left, y, r.Right, y + lh}, left, y, DisplayText(cuts[run], cuts[run + 1]));
+      canvas.TextRect(TRect{r.Left, clipTop, r.Right, clipBottom}, left, y, DisplayText(cuts[run], cuts[run + 1]));
       canvas.Brush()->SetStyle(bsSolid);
     }
   }
@@ -370,7 +394,9 @@ void TCustomEdit::PaintEdit(TCanvas& canvas) {
     const TPoint p = OffsetToPoint(fEditor.CaretOffset());
     if (p.X >= r.Left - 1 && p.X <= r.Right && p.Y + lh > r.Top && p.Y < r.Bottom) {
       canvas.Brush()->SetColor(textColor);
-      canvas.FillRect(TRect{p.X, p.Y, p.X + 1, p.Y + lh});
+      const int top = fTextRectSet ? std::max(p.Y, r.Top) : p.Y;
+      const int bottom = fTextRectSet ? std::min(p.Y + lh, r.Bottom) : p.Y + lh;
+      canvas.FillRect(TRect{p.X, top, p.X + 1, bottom});
     }
   }
 }

@@ -441,6 +441,8 @@ void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
   t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
   t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);
   t.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
+  // Sizing: a form has no parent to anchor to, only limits.
+  PublishSizing(t, false);
 }
 
 }  // namespace zv

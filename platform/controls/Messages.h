@@ -51,6 +51,10 @@ inline constexpr unsigned EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0
                           EM_SETPASSWORDCHAR = 0x00CC, EM_EMPTYUNDOBUFFER = 0x00CD,
                           EM_GETFIRSTVISIBLELINE = 0x00CE, EM_SETREADONLY = 0x00CF, EM_GETPASSWORDCHAR = 0x00D2,
                           EM_GETLIMITTEXT = 0x00D5, EM_POSFROMCHAR = 0x00D6, EM_CHARFROMPOS = 0x00D7;
+// The edit's text rectangle and margins (EM_SETMARGINS: WParam EC_ flags, LParam the left
+// margin in the low word and the right one in the high word).
+inline constexpr unsigned EM_SETRECT = 0x00B3, EM_SETRECTNP = 0x00B4, EM_SETMARGINS = 0x00D3, EM_GETMARGINS = 0x00D4;
+inline constexpr unsigned EC_LEFTMARGIN = 0x1, EC_RIGHTMARGIN = 0x2, EC_USEFONTINFO = 0xFFFF;
 // Edit-control styles.
 inline constexpr unsigned ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_UPPERCASE = 0x8,
                           ES_LOWERCASE = 0x10, ES_PASSWORD = 0x20, ES_AUTOVSCROLL = 0x40, ES_AUTOHSCROLL = 0x80,
@@ -81,6 +85,9 @@ inline constexpr unsigned CM_BUTTONPRESSED = CM_BASE + 24;
 
 // Drag and drop (see DragDrop.h).
 inline constexpr unsigned CM_DRAG = CM_BASE + 47;
+
+// Hints (see HintWindow.h): WParam whether a hint was showing, LParam an int* pause in ms.
+inline constexpr unsigned CM_HINTSHOWPAUSE = CM_BASE + 65;
 
 // The library's own messages, numbered outside WM_USER so that they never meet an application's.
 inline constexpr unsigned ZV_CM_FIELDMAPCHANGED = 1525;

@@ -166,6 +166,8 @@ void TCustomPanel::DeclareProperties(TPropTable<TCustomPanel>& t) {
   t.Prop("FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint).Default(1);
   t.Prop("VerticalAlignment", &TCustomPanel::VerticalAlignment, &TCustomPanel::SetVerticalAlignment)
       .Default(taVerticalCenter);
+  // Sizing.
+  PublishSizing(t);
 }
 
 }  // namespace zv

@@ -318,6 +318,8 @@ void TSpeedButton::DeclareProperties(TPropTable<TSpeedButton>& t) {
   t.Prop("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
   t.Prop("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
   t.Prop("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
+  // Sizing.
+  PublishSizing(t);
 }
 
 }  // namespace zv

@@ -157,11 +157,51 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
             break;
         }
       }
+    AnchorControls();
   } catch (...) {
     --fAlignLevel;
     throw;
   }
   --fAlignLevel;
+}
+
+// Children that are not aligned keep the distances their anchors name, measured from where
+// they were last placed against the client size the parent had then.
+void TWinControl::AnchorControls() {
+  const TRect client = ClientRect();
+  const int width = client.Width(), height = client.Height();
+  // One axis: the near edge and the extent for the parent's extent now.
+  auto follow = [](bool nearEdge, bool farEdge, int origin, int extent, int parentThen, int parentNow, int& pos,
+                   int& size) {
+    pos = origin;
+    size = extent;
+    const int delta = parentNow - parentThen;
+    if (nearEdge && farEdge)
+      size = extent + delta;
+    else if (farEdge)
+      pos = origin + delta;
+    else if (!nearEdge && parentThen > 0)  // the centre keeps its proportion
+      pos = static_cast<int>((static_cast<long long>(origin) * 2 + extent) * parentNow / parentThen / 2) - extent / 2;
+  };
+  for (TControl* c : std::vector<TControl*>(fControls)) {
+    if (c->Align() != alNone || !c->fAnchorRulesSet || c->fAnchors == TAnchors{akLeft, akTop}) continue;
+    const TRect& o = c->fAnchorOrigin;
+    int left, top, w, h;
+    follow(c->fAnchors.Contains(akLeft), c->fAnchors.Contains(akRight), o.Left, o.Width(), c->fAnchorParentSize.X,
+           width, left, w);
+    follow(c->fAnchors.Contains(akTop), c->fAnchors.Contains(akBottom), o.Top, o.Height(), c->fAnchorParentSize.Y,
+           height, top, h);
+    if (left == c->Left() && top == c->Top() && std::max(w, 0) == c->Width() && std::max(h, 0) == c->Height())
+      continue;
+    c->fAnchoring = true;
+    try {
+      c->SetBounds(left, top, w, h);
+    } catch (...) {
+      c->fAnchoring = false;
+      throw;
+    }
+    c->fAnchoring = false;
+  }
 }
 
 void TWinControl::NotifyControls(unsigned msg) {
@@ -214,6 +254,10 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
   fWindow = std::make_unique<detail::TWindow>(*this, params);
   detail::GeometryChanged();
   fWindow->RecalcFrame();
+  // The children were placed against the client area without the frame: what anchoring keeps
+  // is their distance to the real one.
+  if (fWindow->ClientRect().Width() != fWidth || fWindow->ClientRect().Height() != fHeight)
+    for (TControl* c : fControls) c->UpdateAnchorRules();
   fWindow->InvalidateAll(false);
   if (!fParent && fVisible) WindowBackend().ShowWindow(fWindow->Native, true);
 }
@@ -301,12 +345,15 @@ TPoint TWinControl::ClientOrigin() const {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+  const int askedWidth = std::max(width, 0), askedHeight = std::max(height, 0);
+  ConstrainSize(width, height);
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (left == fLeft && top == fTop && width == fWidth && height == fHeight) return;
   if (!fWindow) {
+    const bool resized = width != fWidth || height != fHeight;
     TControl::SetBounds(left, top, width, height);
-    if (width != fWidth || height != fHeight) Realign();
+    if (resized) Realign();
     return;
   }
   const bool sized = width != fWidth || height != fHeight;
@@ -319,7 +366,9 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   fHeight = height;
   detail::GeometryChanged();
   if (!fParent) {
-    if (!detail::NativeResizeInProgress()) WindowBackend().SetWindowBounds(fWindow->Native, BoundsRect());
+    // A size the constraints refused goes back to the window the user is sizing.
+    if (!detail::NativeResizeInProgress() || width != askedWidth || height != askedHeight)
+      WindowBackend().SetWindowBounds(fWindow->Native, BoundsRect());
     if (sized) {
       fWindow->Surface->Resize(width, height);
       fWindow->RecalcFrame();
@@ -337,6 +386,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
                                                static_cast<Word>(std::min(c.Height(), 0xFFFF))));
   }
   if (moved) Perform(WM_MOVE, 0, PointToLParam({left, top}));
+  if (!fAnchoring) UpdateAnchorRules();
   RequestAlign();
 }
 
@@ -358,6 +408,7 @@ void TWinControl::ScrollBy(int dx, int dy) {
   if (visible) ScrollWindow(fWindow->Handle, dx, dy, nullptr, nullptr);
   for (TControl* c : std::vector<TControl*>(fControls)) {
     auto* w = dynamic_cast<TWinControl*>(c);
+    OffsetRect(c->fAnchorOrigin, dx, dy);  // scrolling is no new placement
     if (!w || !w->fWindow) {
       c->fLeft = CheckedAdd(c->fLeft, dx);
       c->fTop = CheckedAdd(c->fTop, dy);
@@ -761,6 +812,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_DIALOGKEY: return Call(this, m, &TWinControl::CMDialogKey);
     case CM_WANTSPECIALKEY: return Call(this, m, &TWinControl::CMWantSpecialKey);
     case CM_FOCUSCHANGED: return CMFocusChanged(m);
+    case CM_SHOWHINTCHANGED: return NotifyControls(CM_PARENTSHOWHINTCHANGED);
     default: return TControl::Dispatch(m);
   }
 }

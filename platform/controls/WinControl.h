@@ -148,6 +148,8 @@ protected:
   void PaintHandler(TWMPaint& message);
   void PaintControls(TPaintDevice& dc, TControl* first);
   virtual void AlignControls(TControl* control, TRect& rect);
+  // Moves and sizes the children by their Anchors after the client area changed size.
+  void AnchorControls();
   void NotifyControls(unsigned msg);
   // Frees device contexts that canvases hold outside painting (the window is going away).
   virtual void FreeDeviceContexts();

@@ -8,6 +8,7 @@
 #include "EditBehaviour.h"
 #include "FormBehaviour.h"
 #include "HarnessTest.h"
+#include "HintBehaviour.h"
 #include "MaskEditBehaviour.h"
 #include "MenuBehaviour.h"
 
@@ -54,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Qt, MaskEditBehaviour, ::testing::Values(TDriverFactory
 INSTANTIATE_TEST_SUITE_P(Qt, DragBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 INSTANTIATE_TEST_SUITE_P(Qt, MenuBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 INSTANTIATE_TEST_SUITE_P(Qt, FormBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, HintBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 
 TEST_F(QtControls, ATopLevelControlIsAQtWindowThatFollowsIt) {
   TProbe* top = h->TopLevel(60, 50, 240, 160, clNavy);
