@@ -21,6 +21,9 @@ namespace zv {
 class TWinControl;
 class TPopupMenu;
 
+// How a control's help is looked up: by HelpKeyword or by HelpContext.
+enum THelpType { htKeyword, htContext };
+
 // A right click (or the menu key) asks for a context menu at mousePos (client coordinates;
 // (-1, -1) when it came from the keyboard); setting handled keeps the menu from popping up.
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
@@ -102,6 +105,12 @@ public:
   void SetShowHint(bool value);
   bool ParentShowHint() const { return fParentShowHint; }
   void SetParentShowHint(bool value);
+  THelpType HelpType() const { return fHelpType; }
+  void SetHelpType(THelpType type) { fHelpType = type; }
+  const String& HelpKeyword() const { return fHelpKeyword; }
+  void SetHelpKeyword(const String& keyword) { fHelpKeyword = keyword; }
+  int HelpContext() const { return fHelpContext; }
+  void SetHelpContext(int context) { fHelpContext = context; }
   TPopupMenu* PopupMenu() const { return fPopupMenu; }
   void SetPopupMenu(TPopupMenu* menu);
   // The menu a context-menu request pops up (PopupMenu unless a descendant knows better).
@@ -174,6 +183,8 @@ public:
   TDragDropEvent OnDragDrop;
   TEndDragEvent OnEndDrag;
 
+  // Publishes what the host's TControl publishes (position, size, cursor, hint, help) and
+  // declares the rest for descendants to publish in their own order.
   static void DeclareProperties(TPropTable<TControl>& t);
 
 protected:
@@ -269,6 +280,9 @@ private:
   TDragMode fDragMode = dmManual;
   TCursor fDragCursor = crDrag;
   TDragKind fDragKind = dkDrag;
+  THelpType fHelpType = htContext;
+  String fHelpKeyword;
+  int fHelpContext = 0;
 };
 
 // The capture as the host keeps it: a control without a window captures through its parent.
@@ -278,3 +292,7 @@ void SetCaptureControl(TControl* control);
 TWinControl* GetTopLevelParent(const TControl* control);
 
 }  // namespace zv
+
+ZV_ENUM_TYPE(zv::TDragMode, dmManual, dmAutomatic)
+ZV_ENUM_TYPE(zv::TDragKind, dkDrag, dkDock)
+ZV_ENUM_TYPE(zv::THelpType, htKeyword, htContext)
