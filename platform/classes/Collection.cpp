@@ -198,12 +198,14 @@ void TCollection::MoveItem(TCollectionItem* item, int index) {
 }
 
 int TCollection::IndexOf(const TCollectionItem* item) const {
+  auto known = [&] {
+    return item->fIndex >= 0 && item->fIndex < fIndexedUpTo && fItems[static_cast<std::size_t>(item->fIndex)] == item;
+  };
+  if (known()) return item->fIndex;
   // Positions are renumbered from the first one a change may have moved, once per change.
-  if (item->fIndex < 0 || item->fIndex >= fIndexedUpTo || fItems[static_cast<std::size_t>(item->fIndex)] != item) {
-    for (int i = fIndexedUpTo; i < Count(); ++i) fItems[static_cast<std::size_t>(i)]->fIndex = i;
-    fIndexedUpTo = Count();
-  }
-  return item->fIndex;
+  for (int i = fIndexedUpTo; i < Count(); ++i) fItems[static_cast<std::size_t>(i)]->fIndex = i;
+  fIndexedUpTo = Count();
+  return known() ? item->fIndex : -1;
 }
 
 }  // namespace zv

@@ -367,7 +367,7 @@ void TReader::ReadProperty(TPersistent* instance) {
     TPersistent* target = instance;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
       const TPropInfo* prop = GetPropInfo(target, parts[i]);
-      if (!prop || prop->PropType->Kind != tkClass || prop->PropType->IsComponentReference)
+      if (!prop || prop->PropType->Kind != tkClass || prop->PropType->IsComponentReference || !prop->GetObj)
         PropertyError(Format(SUnknownProperty, {parts[i]}));
       target = dynamic_cast<TPersistent*>(prop->GetObj(*target));
       if (!target) PropertyError(SInvalidPropertyPath);
