@@ -24,14 +24,14 @@ void TCollectionItem::SetCollection(TCollection* collection) {
   if (collection) collection->InsertItem(this);
 }
 
-int TCollectionItem::Index() const {
-  if (!fCollection) return -1;
-  const auto& items = fCollection->fItems;
-  return static_cast<int>(std::find(items.begin(), items.end(), this) - items.begin());
-}
+int TCollectionItem::Index() const { return fCollection ? fCollection->IndexOf(this) : -1; }
 
 void TCollectionItem::SetIndex(int index) {
-  if (fCollection && index != Index()) fCollection->MoveItem(this, index);
+  if (!fCollection) return;
+  const int current = Index();
+  if (current == index) return;
+  if (index < 0 || index >= fCollection->Count()) throw EListError(Format(SListIndexError, {index}));
+  fCollection->MoveItem(this, index);
 }
 
 String TCollectionItem::DisplayName() const { return ClassName(); }
@@ -41,9 +41,9 @@ String TCollectionItem::GetNamePath() const {
   return fCollection->GetNamePath() + "[" + IntToStr(Index()) + "]";
 }
 
+// Inside an update the outermost EndUpdate reports everything at once.
 void TCollectionItem::Changed(bool allItems) {
   if (fCollection && fCollection->fUpdateCount == 0) fCollection->Update(allItems ? nullptr : this);
-  else if (fCollection) fCollection->fChangedWhileUpdating = true;
 }
 
 TPersistent* TCollectionItem::GetOwner() const { return fCollection; }
@@ -64,12 +64,22 @@ TCollectionItem* TCollection::Items(int index) const {
 }
 
 TCollectionItem* TCollection::Add() {
-  if (!fItemClass->Factory) throw EConvertError(Format(SAssignError, {fItemClass->Name, ClassName()}));
-  std::unique_ptr<TObject> created(fItemClass->Factory(nullptr));
-  auto* item = dynamic_cast<TCollectionItem*>(created.get());
-  if (!item) throw EConvertError(Format(SCollectionItemClass, {fItemClass->Name, "TCollectionItem"}));
-  created.release();
-  item->SetCollection(this);
+  if (!fItemClass->ItemFactory) throw EConvertError(Format(SAssignError, {fItemClass->Name, ClassName()}));
+  // The item joins in its base constructor, while the rest of it is not built yet: it is
+  // announced (Notify, Update) here, once whole.
+  BeginUpdate();
+  TCollectionItem* item = nullptr;
+  try {
+    fAddPending = true;
+    item = static_cast<TCollectionItem*>(fItemClass->ItemFactory(this));
+    fAddPending = false;
+    Notify(item, cnAdded);
+  } catch (...) {
+    fAddPending = false;
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
   return item;
 }
 
@@ -109,23 +119,20 @@ TCollectionItem* TCollection::FindItemID(int id) const {
 void TCollection::Exchange(int index1, int index2) {
   Items(index1), Items(index2);  // bounds checks
   std::swap(fItems[static_cast<std::size_t>(index1)], fItems[static_cast<std::size_t>(index2)]);
+  InvalidateIndexes(std::min(index1, index2));
   Changed();
 }
 
 void TCollection::BeginUpdate() { ++fUpdateCount; }
 
 void TCollection::EndUpdate() {
-  if (fUpdateCount > 0 && --fUpdateCount == 0 && fChangedWhileUpdating) {
-    fChangedWhileUpdating = false;
-    Update(nullptr);
-  }
+  if (fUpdateCount == 0) return;
+  --fUpdateCount;
+  Changed();
 }
 
 void TCollection::Changed() {
-  if (fUpdateCount == 0)
-    Update(nullptr);
-  else
-    fChangedWhileUpdating = true;
+  if (fUpdateCount == 0) Update(nullptr);
 }
 
 void TCollection::Assign(const TPersistent* source) {
@@ -159,25 +166,46 @@ void TCollection::Update(TCollectionItem*) {}
 void TCollection::Notify(TCollectionItem*, TCollectionNotification) {}
 
 void TCollection::InsertItem(TCollectionItem* item) {
+  item->fIndex = Count();
+  if (fIndexedUpTo == Count()) ++fIndexedUpTo;
   fItems.push_back(item);
   item->fCollection = this;
   item->fID = fNextID++;
+  if (fAddPending) {
+    fAddPending = false;  // Add announces it once constructed
+    return;
+  }
   Notify(item, cnAdded);
   Changed();
 }
 
 void TCollection::RemoveItem(TCollectionItem* item) {
   Notify(item, cnExtracting);
-  fItems.erase(std::remove(fItems.begin(), fItems.end(), item), fItems.end());
+  const int index = IndexOf(item);
+  fItems.erase(fItems.begin() + index);
+  InvalidateIndexes(index);
   item->fCollection = nullptr;
+  item->fIndex = -1;
   Changed();
 }
 
 void TCollection::MoveItem(TCollectionItem* item, int index) {
-  index = std::clamp(index, 0, Count() - 1);
-  fItems.erase(fItems.begin() + item->Index());
+  const int current = IndexOf(item);
+  fItems.erase(fItems.begin() + current);
   fItems.insert(fItems.begin() + index, item);
+  InvalidateIndexes(std::min(current, index));
   Changed();
+}
+
+int TCollection::IndexOf(const TCollectionItem* item) const {
+  auto known = [&] {
+    return item->fIndex >= 0 && item->fIndex < fIndexedUpTo && fItems[static_cast<std::size_t>(item->fIndex)] == item;
+  };
+  if (known()) return item->fIndex;
+  // Positions are renumbered from the first one a change may have moved, once per change.
+  for (int i = fIndexedUpTo; i < Count(); ++i) fItems[static_cast<std::size_t>(i)]->fIndex = i;
+  fIndexedUpTo = Count();
+  return known() ? item->fIndex : -1;
 }
 
 }  // namespace zv

@@ -2,9 +2,16 @@
 // TCollection and TCollectionItem: an owned, ordered list of persistent items of one class,
 // streamed as a property of its owner. Items report changes to their collection, which
 // reports them to its owner (a grid's columns, for example).
+//
+// As on the host: Add constructs the item with its collection (the item's constructor already
+// reaches Collection() and the collection's owner); the additions, deletions and moves made
+// inside BeginUpdate/EndUpdate are reported once, by the outermost EndUpdate, which always
+// ends in Update(nullptr); Clear, Assign and the form reader bracket their work with the
+// virtual BeginUpdate/EndUpdate, so a descendant's brackets run there too.
 
 #include "platform/classes/Persistent.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace zv {
@@ -22,7 +29,10 @@ public:
 
   TCollection* Collection() const { return fCollection; }
   void SetCollection(TCollection* collection);
+  // The position in the collection (-1 without one); constant time once the positions are
+  // known, so a walk over all items stays linear.
   int Index() const;
+  // Moves the item; an index outside the collection raises EListError.
   virtual void SetIndex(int index);
   int ID() const { return fID; }
   virtual String DisplayName() const;
@@ -32,12 +42,15 @@ public:
 protected:
   // Tells the collection this item (or, with allItems, every item) changed.
   void Changed(bool allItems);
-  TPersistent* GetOwner() const override;
+
+public:
+  TPersistent* GetOwner() const override;  // the collection
 
 private:
   friend class TCollection;
   TCollection* fCollection = nullptr;
   int fID = 0;
+  mutable int fIndex = -1;  // the position when the collection last numbered its items
 };
 
 class TCollection : public TPersistent {
@@ -58,9 +71,12 @@ public:
   TCollectionItem* FindItemID(int id) const;
   void Exchange(int index1, int index2);
 
-  void BeginUpdate();
-  void EndUpdate();
+  virtual void BeginUpdate();
+  virtual void EndUpdate();
   int UpdateCount() const { return fUpdateCount; }
+  // The component (or other object) the collection belongs to; null for a free collection.
+  TPersistent* GetOwner() const override { return nullptr; }
+  TPersistent* Owner() const { return GetOwner(); }
 
   // Replaces the items with copies of source's (a collection): each new item Assigns its peer.
   void Assign(const TPersistent* source) override;
@@ -83,12 +99,15 @@ private:
   void InsertItem(TCollectionItem* item);
   void RemoveItem(TCollectionItem* item);
   void MoveItem(TCollectionItem* item, int index);
+  int IndexOf(const TCollectionItem* item) const;
+  void InvalidateIndexes(int from) { fIndexedUpTo = std::min(fIndexedUpTo, from); }
 
   TClass fItemClass;
   std::vector<TCollectionItem*> fItems;  // owned
   int fNextID = 0;
   int fUpdateCount = 0;
-  bool fChangedWhileUpdating = false;
+  mutable int fIndexedUpTo = 0;  // items below this position know their index
+  bool fAddPending = false;      // Add is constructing an item: it announces the item itself
   String fPropName;
 };
 
@@ -99,7 +118,6 @@ class TOwnedCollection : public TCollection {
 public:
   TOwnedCollection(TPersistent* owner, TClass itemClass) : TCollection(itemClass), fOwner(owner) {}
 
-protected:
   TPersistent* GetOwner() const override { return fOwner; }
 
 private:

@@ -28,8 +28,78 @@ TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
 }
 
+namespace {
+
+// Handles of live components, both ways. Handles are never reused while the counter lasts
+// (2^31 components), so an old handle cannot find a newer component.
+struct HandleRegistry {
+  std::unordered_map<std::int32_t, TComponent*> byHandle;
+  std::unordered_map<const TComponent*, std::int32_t> byComponent;
+  std::int32_t next = 0;
+};
+
+HandleRegistry& Handles() {
+  static HandleRegistry registry;
+  return registry;
+}
+
+}  // namespace
+
+std::int32_t ComponentToHandle(TComponent* component) {
+  if (!component || component->fRemovalAnnounced) return 0;
+  auto& r = Handles();
+  if (component->fHasHandle) return r.byComponent.at(component);
+  do {
+    r.next = r.next == INT32_MAX ? 1 : r.next + 1;
+  } while (r.byHandle.contains(r.next));
+  r.byHandle[r.next] = component;
+  r.byComponent[component] = r.next;
+  component->fHasHandle = true;
+  return r.next;
+}
+
+TComponent* HandleToComponent(std::int32_t handle) {
+  if (handle == 0) return nullptr;
+  const auto& r = Handles();
+  const auto it = r.byHandle.find(handle);
+  return it == r.byHandle.end() ? nullptr : it->second;
+}
+
+void* TComponent::operator new(std::size_t size) { return ::operator new(size); }
+
+void TComponent::operator delete(void* memory) { ::operator delete(memory); }
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+  // The most-derived object, found while its dynamic type is still the whole class.
+  void* memory = dynamic_cast<void*>(component);
+  component->Destroying();
+  component->~TComponent();
+  ::operator delete(memory);
+}
+
+void TComponent::MarkDestroying() {
+  fState.Include(csDestroying);
+  for (TComponent* c : fComponents) c->MarkDestroying();
+}
+
 TComponent::~TComponent() {
   Destroying();
+  DestroyComponents();
+  if (fOwner) fOwner->Remove(this);
+}
+
+void TComponent::Destroying() {
+  if (fRemovalAnnounced) return;
+  fRemovalAnnounced = true;
+  // Owned components are flagged now and announce themselves when they are destroyed in turn.
+  MarkDestroying();
+  if (fHasHandle) {
+    auto& r = Handles();
+    const auto it = r.byComponent.find(this);
+    r.byHandle.erase(it->second);
+    r.byComponent.erase(it);
+    fHasHandle = false;
+  }
   // Tell everyone holding a reference, then unlink both ways.
   while (!fFreeNotifies.empty()) {
     TComponent* other = fFreeNotifies.back();
@@ -38,14 +108,9 @@ TComponent::~TComponent() {
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
     other->Notification(this, opRemove);
   }
-  DestroyComponents();
-  if (fOwner) fOwner->RemoveComponent(this);
-}
-
-void TComponent::Destroying() {
-  if (fState.Contains(csDestroying)) return;
-  fState.Include(csDestroying);
-  for (TComponent* c : fComponents) c->Destroying();
+  // The owner and its other components hear of it too; the owner keeps the component listed
+  // until ~TComponent, so that a handler still finds it by name.
+  if (fOwner) fOwner->Notification(this, opRemove);
 }
 
 TComponent* TComponent::Components(int index) const {

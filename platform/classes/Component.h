@@ -2,12 +2,20 @@
 // TComponent: ownership (an owner destroys what it owns), names unique among an owner's
 // components, component state, and free notification, which clears every reference to a
 // component that is destroyed, whichever side goes first.
+//
+// A component is told to go while it is still whole: `delete` (an owner's, a unique_ptr's)
+// reaches Destroying() before any destructor runs, so the removal notifications find the
+// component with csDestroying set and every part of its class alive. A handler told that X is
+// going may cast X to its class and call it. A component destroyed without `delete` (one on
+// the stack or a member) is announced from ~TComponent unless its destructor calls
+// Destroying() first.
 
 #include "platform/classes/Persistent.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Set.h"
 
 #include <cstdint>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -33,8 +41,13 @@ class TComponent : public TPersistent {
 
 public:
   explicit TComponent(TComponent* owner);
-  // Descendants whose destructors depend on csDestroying call Destroying() first.
   ~TComponent() override;
+  // Runs Destroying() on the whole object, then the destructors, then frees the memory.
+  void operator delete(TComponent* component, std::destroying_delete_t);
+  // The global allocation, with the deallocation a new-expression uses when a constructor
+  // throws (a destroying delete cannot serve there).
+  static void* operator new(std::size_t size);
+  static void operator delete(void* memory);
 
   TComponent* Owner() const { return fOwner; }
   int ComponentCount() const { return static_cast<int>(fComponents.size()); }
@@ -57,6 +70,8 @@ public:
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
   void DestroyComponents();
+  // Marks this component and what it owns csDestroying and tells everyone who holds a
+  // reference (free notification) and its owner's components that it goes. Once.
   void Destroying();
 
   String GetNamePath() const override;
@@ -88,6 +103,7 @@ private:
   void Insert(TComponent* component);
   void Remove(TComponent* component);
   void ChangeName(const String& name);
+  void MarkDestroying();
 
   TComponent* fOwner = nullptr;
   std::vector<TComponent*> fComponents;      // owned
@@ -98,6 +114,9 @@ private:
   String fName;
   std::intptr_t fTag = 0;
   TComponentState fState;
+  bool fRemovalAnnounced = false;
+  bool fHasHandle = false;  // known to the handle registry (ComponentToHandle)
+  friend std::int32_t ComponentToHandle(TComponent* component);
 };
 
 // A valid identifier: a letter or underscore, then letters, digits or underscores (ASCII).

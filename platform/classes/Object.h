@@ -15,7 +15,11 @@ using String = std::string;
 
 class TObject;
 class TComponent;
+class TCollection;
+class TCollectionItem;
 class TPropInfo;
+struct TMethodInfo;
+struct TClassTables;
 template <class C>
 class TPropTable;
 struct TClassInfo;
@@ -27,9 +31,12 @@ struct TClassInfo {
   TClass Parent = nullptr;
   // Creates an instance; components are created with their owner. Null for abstract classes.
   TObject* (*Factory)(TComponent* owner) = nullptr;
-  // Published properties declared by this class itself (not its ancestors), in declaration
-  // order; filled once, on first use, by the class's property table.
-  void (*DeclareProperties)(std::vector<std::unique_ptr<TPropInfo>>& into) = nullptr;
+  // Creates a collection item inside its collection, so that the item's constructor already
+  // reaches the collection and its owner. Null for classes that are not items.
+  TObject* (*ItemFactory)(TCollection* collection) = nullptr;
+  // The properties and published methods declared by this class itself (not its ancestors),
+  // in declaration order; filled once, on first use, by the class's property table.
+  void (*DeclareProperties)(TClassTables& into) = nullptr;
 
   bool InheritsFrom(TClass other) const;
   String ClassName() const { return Name; }
@@ -47,6 +54,10 @@ public:
   String ClassName() const { return ClassType()->Name; }
   TClass ClassParent() const { return ClassType()->Parent; }
   bool InheritsFrom(TClass cls) const { return ClassType()->InheritsFrom(cls); }
+  // The published method of this class or an ancestor with that name (case-insensitive), or
+  // null; and the name of a published method of this class or an ancestor ("" otherwise).
+  const TMethodInfo* MethodAddress(std::string_view name) const;
+  String MethodName(const TMethodInfo* address) const;
 };
 
 // Registration makes a class findable by name; registering twice is harmless.
@@ -74,6 +85,19 @@ constexpr auto FactoryOf() -> TObject* (*)(TComponent*) {
   else
     return &CreateInstance<T>;
 }
+template <class T>
+TObject* CreateItem(TCollection* collection) {
+  return new T(collection);
+}
+template <class T>
+constexpr auto ItemFactoryOf() -> TObject* (*)(TCollection*) {
+  // Only items: any other class would take the pointer as some other argument (a bool).
+  if constexpr (std::is_abstract_v<T> || !std::is_base_of_v<TCollectionItem, T> ||
+                !std::is_constructible_v<T, TCollection*>)
+    return nullptr;
+  else
+    return &CreateItem<T>;
+}
 }  // namespace detail
 
 }  // namespace zv
@@ -90,7 +114,7 @@ constexpr auto FactoryOf() -> TObject* (*)(TComponent*) {
 // declares the class's published properties (see TypeInfo.h).
 #define ZV_DEFINE_CLASS(Self, Parent, ...)                                                  \
   ::zv::TClass Self::StaticClass() {                                                        \
-    static const ::zv::TClassInfo info{#Self, Parent::StaticClass(),                        \
-                                       ::zv::detail::FactoryOf<Self>() __VA_OPT__(, ) __VA_ARGS__};     \
+    static const ::zv::TClassInfo info{#Self, Parent::StaticClass(), ::zv::detail::FactoryOf<Self>(), \
+                                       ::zv::detail::ItemFactoryOf<Self>() __VA_OPT__(, ) __VA_ARGS__};  \
     return &info;                                                                           \
   }

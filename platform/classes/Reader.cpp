@@ -367,7 +367,7 @@ void TReader::ReadProperty(TPersistent* instance) {
     TPersistent* target = instance;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
       const TPropInfo* prop = GetPropInfo(target, parts[i]);
-      if (!prop || prop->PropType->Kind != tkClass || prop->PropType->IsComponentReference)
+      if (!prop || prop->PropType->Kind != tkClass || prop->PropType->IsComponentReference || !prop->GetObj)
         PropertyError(Format(SUnknownProperty, {parts[i]}));
       target = dynamic_cast<TPersistent*>(prop->GetObj(*target));
       if (!target) PropertyError(SInvalidPropertyPath);
@@ -466,9 +466,22 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* prop) {
         fFixups.push_back({instance, prop, name, fCurrentPath + (fCurrentPath.empty() ? "" : ".") + fCurrentProp});
         return;
       }
-      auto* collection = dynamic_cast<TCollection*>(prop->GetObj(*instance));
+      auto* collection = prop->GetObj ? dynamic_cast<TCollection*>(prop->GetObj(*instance)) : nullptr;
       if (!collection || ReadValue() != vaCollection) PropertyError(SInvalidPropertyValue);
       ReadCollection(collection);
+      return;
+    }
+    case tkMethod: {
+      // Handlers are methods the root publishes, found by name as the host's FindMethod does.
+      requireSetter(static_cast<bool>(prop->SetMethod));
+      const String name = ReadIdent();
+      if (SameText(name, "nil")) {
+        SetMethodProp(instance, prop, TMethod{});
+        return;
+      }
+      const TMethodInfo* method = Root()->MethodAddress(name);
+      if (!method) PropertyError(Format(SMethodNotFound, {name, Root()->ClassName()}));
+      SetMethodProp(instance, prop, TMethod{method, Root()});
       return;
     }
     default:

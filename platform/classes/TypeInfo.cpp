@@ -6,8 +6,10 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <typeindex>
 
 namespace zv {
 
@@ -65,8 +67,25 @@ Currency CurrencyFromFloat(long double v) {
   return Currency::FromScaled(static_cast<std::int64_t>(scaled));
 }
 
-void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop) {
-  into.push_back(std::move(prop));
+void AddProperty(TClassTables& into, std::unique_ptr<TPropInfo> prop) { into.Props.push_back(std::move(prop)); }
+
+void AddMethod(TClassTables& into, std::unique_ptr<TMethodInfo> method) { into.Methods.push_back(std::move(method)); }
+
+const TTypeInfo* MakeMethodTypeInfo(const std::type_info& signature) {
+  static std::map<std::type_index, std::unique_ptr<TTypeInfo>> types;
+  auto& slot = types[std::type_index(signature)];
+  if (!slot) {
+    slot = std::make_unique<TTypeInfo>();
+    slot->Kind = tkMethod;
+    // The host names event types (TNotifyEvent); the one every control has is named here.
+    slot->Name = signature == typeid(void(TObject*)) ? "TNotifyEvent" : "TMethod";
+    slot->Signature = &signature;
+  }
+  return slot.get();
+}
+
+void RaiseSignatureMismatch(const String& methodName) {
+  throw EPropertyConvertError(Format(SInvalidPropertyElement, {methodName}));
 }
 
 void SetIdents(TPropInfo& prop, const TTypeInfo* integerType) {
@@ -107,6 +126,10 @@ int IdentTextToInt(const TTypeInfo* type, std::string_view text) {
   return value;
 }
 
+bool IsDateTimeType(const TTypeInfo* type) {
+  return type->Kind == tkFloat && (type->Name == "TDateTime" || type->Name == "TDate" || type->Name == "TTime");
+}
+
 bool IdentToInt(std::string_view ident, int& value, std::span<const TIdentMapEntry> map) {
   for (const TIdentMapEntry& e : map)
     if (SameText(ident, e.Name)) {
@@ -124,10 +147,6 @@ bool IntToIdent(int value, String& ident, std::span<const TIdentMapEntry> map) {
     }
   return false;
 }
-
-namespace detail {
-
-}  // namespace detail
 
 String GetEnumName(const TTypeInfo* type, int value) {
   if (value < 0 || value >= static_cast<int>(type->EnumNames.size())) return IntToStr(value);
@@ -171,9 +190,14 @@ std::uint64_t StringToSet(const TTypeInfo* setType, std::string_view text) {
   return bits;
 }
 
+bool TPropInfo::IsReadable() const {
+  return static_cast<bool>(GetOrd) || static_cast<bool>(GetFloat) || static_cast<bool>(GetStr) ||
+         static_cast<bool>(GetVar) || static_cast<bool>(GetObj) || static_cast<bool>(GetMethod);
+}
+
 bool TPropInfo::IsWritable() const {
   return static_cast<bool>(SetOrd) || static_cast<bool>(SetFloat) || static_cast<bool>(SetStr) ||
-         static_cast<bool>(SetVar) || static_cast<bool>(SetObj);
+         static_cast<bool>(SetVar) || static_cast<bool>(SetObj) || static_cast<bool>(SetMethod);
 }
 
 bool TPropInfo::IsStored(const TObject& instance) const {
@@ -183,14 +207,29 @@ bool TPropInfo::IsStored(const TObject& instance) const {
 
 namespace {
 
-struct PropListCache {
-  std::map<TClass, std::vector<std::unique_ptr<TPropInfo>>> own;
-  std::map<TClass, std::vector<const TPropInfo*>> all;
+struct ClassEntry {
+  bool declared = false;
+  TClassTables own;
+  std::vector<const TPropInfo*> declarationOrder;
+  std::vector<const TPropInfo*> sorted;
+  bool listed = false;
 };
 
-PropListCache& Cache() {
-  static PropListCache cache;
+// Type information lives as long as the program; the tables are built on first use.
+std::map<TClass, ClassEntry>& Cache() {
+  static std::map<TClass, ClassEntry> cache;
   return cache;
+}
+
+ClassEntry& Declared(TClass cls) {
+  ClassEntry& e = Cache()[cls];  // map nodes stay put while ancestors are declared
+  if (!e.declared) {
+    e.declared = true;
+    if (cls->DeclareProperties) cls->DeclareProperties(e.own);
+    for (auto& p : e.own.Props) p->Owner = cls;
+    for (auto& m : e.own.Methods) m->Owner = cls;
+  }
+  return e;
 }
 
 const TPropInfo& Require(const TObject* instance, std::string_view name) {
@@ -203,38 +242,119 @@ void RequireWritable(const TPropInfo& p, bool hasSetter) {
   if (!hasSetter) throw EPropertyError(Format(SReadOnlyPropertyNamed, {p.Name}));
 }
 
+void RequireReadable(const TPropInfo& p, bool hasGetter) {
+  if (!hasGetter) throw EPropertyError(Format(SWriteOnlyPropertyNamed, {p.Name}));
+}
+
+bool IsOrdinal(const TPropInfo& p) {
+  switch (p.PropType->Kind) {
+    case tkInteger:
+    case tkChar:
+    case tkEnumeration:
+    case tkSet:
+    case tkInt64:
+    case tkWChar: return true;
+    default: return false;
+  }
+}
+
+bool IsString(const TPropInfo& p) {
+  const TTypeKind k = p.PropType->Kind;
+  return k == tkString || k == tkLString || k == tkWString;
+}
+
 }  // namespace
 
-const std::vector<const TPropInfo*>& GetPropList(TClass cls) {
-  auto& cache = Cache();
-  if (auto it = cache.all.find(cls); it != cache.all.end()) return it->second;
-  std::vector<const TPropInfo*> list;
-  if (cls->Parent) list = GetPropList(cls->Parent);
-  auto& own = cache.own[cls];
-  if (cls->DeclareProperties && own.empty()) cls->DeclareProperties(own);
-  for (auto& p : own) {
-    TPropInfo* mutableProp = p.get();
-    mutableProp->Owner = cls;
-    // A redeclared name replaces the ancestor's entry at its place, as republishing does.
-    bool replaced = false;
-    for (auto& existing : list)
-      if (SameText(existing->Name, p->Name)) {
-        mutableProp->NameIndex = existing->NameIndex;
-        existing = p.get();
-        replaced = true;
+namespace detail {
+
+std::unique_ptr<TPropInfo> InheritedProperty(TClass ancestor, const char* name) {
+  for (TClass c = ancestor; c; c = c->Parent)
+    for (const auto& p : Declared(c).own.Props)
+      if (SameText(p->Name, name)) return std::make_unique<TPropInfo>(*p);
+  throw EPropertyError(Format(SUnknownProperty, {name}));
+}
+
+}  // namespace detail
+
+const std::vector<const TPropInfo*>& GetPropList(TClass cls, bool sortList) {
+  ClassEntry& entry = Declared(cls);
+  if (!entry.listed) {
+    std::vector<const TPropInfo*> list;
+    if (cls->Parent) list = GetPropList(cls->Parent, false);
+    for (auto& p : entry.own.Props) {
+      if (!p->Published) continue;
+      // A property published again keeps its ancestor's place (and index), as on the host;
+      // one the ancestor only declared comes in this class's order.
+      auto existing = std::find_if(list.begin(), list.end(), [&](const TPropInfo* e) { return SameText(e->Name, p->Name); });
+      if (existing != list.end()) {
+        p->NameIndex = (*existing)->NameIndex;
+        *existing = p.get();
+      } else {
+        p->NameIndex = static_cast<int>(list.size());
+        list.push_back(p.get());
       }
-    if (!replaced) {
-      mutableProp->NameIndex = static_cast<int>(list.size());
-      list.push_back(p.get());
     }
+    entry.sorted = list;
+    std::sort(entry.sorted.begin(), entry.sorted.end(),
+              [](const TPropInfo* a, const TPropInfo* b) { return CompareText(a->Name, b->Name) < 0; });
+    entry.declarationOrder = std::move(list);
+    entry.listed = true;
   }
-  return cache.all.emplace(cls, std::move(list)).first->second;
+  return sortList ? entry.sorted : entry.declarationOrder;
+}
+
+std::vector<const TPropInfo*> GetPropList(TClass cls, TTypeKinds kinds, bool sortList) {
+  std::vector<const TPropInfo*> out;
+  for (const TPropInfo* p : GetPropList(cls, sortList))
+    if (kinds.Contains(p->PropType->Kind)) out.push_back(p);
+  return out;
 }
 
 const TPropInfo* GetPropInfo(TClass cls, std::string_view name) {
-  for (const TPropInfo* p : GetPropList(cls))
-    if (SameText(p->Name, name)) return p;
+  const auto& sorted = GetPropList(cls, true);
+  const auto it = std::lower_bound(sorted.begin(), sorted.end(), name,
+                                   [](const TPropInfo* p, std::string_view n) { return CompareText(p->Name, n) < 0; });
+  return it != sorted.end() && SameText((*it)->Name, name) ? *it : nullptr;
+}
+
+const TMethodInfo* MethodAddress(TClass cls, std::string_view name) {
+  for (TClass c = cls; c; c = c->Parent)
+    for (const auto& m : Declared(c).own.Methods)
+      if (SameText(m->Name, name)) return m.get();
   return nullptr;
+}
+
+String MethodName(TClass cls, const TMethodInfo* address) {
+  if (!address) return String();
+  for (TClass c = cls; c; c = c->Parent)
+    if (c == address->Owner) return MethodAddress(cls, address->Name) == address ? address->Name : String();
+  return String();
+}
+
+const TMethodInfo* TObject::MethodAddress(std::string_view name) const { return zv::MethodAddress(ClassType(), name); }
+
+String TObject::MethodName(const TMethodInfo* address) const { return zv::MethodName(ClassType(), address); }
+
+TMethod GetMethodProp(const TObject* instance, const TPropInfo* prop) {
+  if (prop->PropType->Kind != tkMethod) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireReadable(*prop, static_cast<bool>(prop->GetMethod));
+  return prop->GetMethod(*instance);
+}
+
+TMethod GetMethodProp(const TObject* instance, std::string_view name) {
+  return GetMethodProp(instance, &Require(instance, name));
+}
+
+void SetMethodProp(TObject* instance, const TPropInfo* prop, const TMethod& method) {
+  if (prop->PropType->Kind != tkMethod) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireWritable(*prop, static_cast<bool>(prop->SetMethod));
+  if (method.Code && *method.Code->Signature != *prop->PropType->Signature)
+    throw EPropertyConvertError(Format(SInvalidPropertyElement, {method.Code->Name}));
+  prop->SetMethod(*instance, method);
+}
+
+void SetMethodProp(TObject* instance, std::string_view name, const TMethod& method) {
+  SetMethodProp(instance, &Require(instance, name), method);
 }
 
 const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name) {
@@ -246,12 +366,13 @@ bool IsPublishedProp(const TObject* instance, std::string_view name) { return Ge
 bool IsStoredProp(const TObject* instance, const TPropInfo* prop) { return prop->IsStored(*instance); }
 
 std::int64_t GetOrdProp(const TObject* instance, const TPropInfo* prop) {
-  if (!prop->GetOrd) throw EPropertyConvertError(SInvalidPropertyType);
+  if (!IsOrdinal(*prop)) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireReadable(*prop, static_cast<bool>(prop->GetOrd));
   return prop->GetOrd(*instance);
 }
 
 void SetOrdProp(TObject* instance, const TPropInfo* prop, std::int64_t value) {
-  if (!prop->GetOrd) throw EPropertyConvertError(SInvalidPropertyType);
+  if (!IsOrdinal(*prop)) throw EPropertyConvertError(SInvalidPropertyType);
   RequireWritable(*prop, static_cast<bool>(prop->SetOrd));
   prop->SetOrd(*instance, value);
 }
@@ -280,39 +401,42 @@ void SetSetProp(TObject* instance, std::string_view name, std::string_view value
 
 String GetStrProp(const TObject* instance, std::string_view name) {
   const TPropInfo& p = Require(instance, name);
-  if (!p.GetStr) throw EPropertyConvertError(SInvalidPropertyType);
+  if (!IsString(p)) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireReadable(p, static_cast<bool>(p.GetStr));
   return p.GetStr(*instance);
 }
 
 void SetStrProp(TObject* instance, std::string_view name, const String& value) {
   const TPropInfo& p = Require(instance, name);
-  if (!p.GetStr) throw EPropertyConvertError(SInvalidPropertyType);
+  if (!IsString(p)) throw EPropertyConvertError(SInvalidPropertyType);
   RequireWritable(p, static_cast<bool>(p.SetStr));
   p.SetStr(*instance, value);
 }
 
 long double GetFloatProp(const TObject* instance, std::string_view name) {
   const TPropInfo& p = Require(instance, name);
-  if (!p.GetFloat) throw EPropertyConvertError(SInvalidPropertyType);
+  if (p.PropType->Kind != tkFloat) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireReadable(p, static_cast<bool>(p.GetFloat));
   return p.GetFloat(*instance);
 }
 
 void SetFloatProp(TObject* instance, std::string_view name, long double value) {
   const TPropInfo& p = Require(instance, name);
-  if (!p.GetFloat) throw EPropertyConvertError(SInvalidPropertyType);
+  if (p.PropType->Kind != tkFloat) throw EPropertyConvertError(SInvalidPropertyType);
   RequireWritable(p, static_cast<bool>(p.SetFloat));
   p.SetFloat(*instance, value);
 }
 
 TObject* GetObjectProp(const TObject* instance, std::string_view name) {
   const TPropInfo& p = Require(instance, name);
-  if (!p.GetObj) throw EPropertyConvertError(SInvalidPropertyType);
+  if (p.PropType->Kind != tkClass) throw EPropertyConvertError(SInvalidPropertyType);
+  RequireReadable(p, static_cast<bool>(p.GetObj));
   return p.GetObj(*instance);
 }
 
 void SetObjectProp(TObject* instance, std::string_view name, TObject* value) {
   const TPropInfo& p = Require(instance, name);
-  if (!p.GetObj) throw EPropertyConvertError(SInvalidPropertyType);
+  if (p.PropType->Kind != tkClass) throw EPropertyConvertError(SInvalidPropertyType);
   if (value && !value->InheritsFrom(p.PropType->ClassType)) throw EPropertyConvertError(SInvalidPropertyValue);
   RequireWritable(p, static_cast<bool>(p.SetObj));
   p.SetObj(*instance, value);
@@ -339,17 +463,21 @@ Variant GetPropValue(const TObject* instance, const TPropInfo* prop, bool prefer
     case tkInt64:
       return Variant(static_cast<std::int64_t>(GetOrdProp(instance, prop)));
     case tkFloat: {
+      RequireReadable(*prop, static_cast<bool>(prop->GetFloat));
       const long double v = prop->GetFloat(*instance);
       if (t->FloatType == ftCurr) return Variant(detail::CurrencyFromFloat(v));
-      if (t->Name == "TDateTime") return Variant(TDateTime(static_cast<double>(v)));
+      if (IsDateTimeType(t)) return Variant(TDateTime(static_cast<double>(v)));
       return Variant(static_cast<double>(v));
     }
     case tkLString:
     case tkString:
+      RequireReadable(*prop, static_cast<bool>(prop->GetStr));
       return Variant(prop->GetStr(*instance));
     case tkWString:
+      RequireReadable(*prop, static_cast<bool>(prop->GetStr));
       return Variant(UTF8Decode(prop->GetStr(*instance)));
     case tkVariant:
+      RequireReadable(*prop, static_cast<bool>(prop->GetVar));
       return prop->GetVar(*instance);
     default:
       throw EPropertyConvertError(Format(SInvalidPropertyTypeNamed, {t->Name}));
@@ -433,6 +561,7 @@ String GetPropText(const TObject* instance, const TPropInfo* prop) {
       TFormatSettings fs;  // stored text is independent of the application's settings
       fs.DecimalSeparator = '.';
       if (t->FloatType == ftCurr) return CurrToStr(GetPropValue(instance, prop).AsCurrency(), fs);
+      RequireReadable(*prop, static_cast<bool>(prop->GetFloat));
       return FloatToStr(static_cast<double>(prop->GetFloat(*instance)), fs);
     }
     default:

@@ -12,7 +12,18 @@
 //     t.Prop("Caption", &TMyButton::Caption, &TMyButton::SetCaption);
 //     t.Prop("Width", &TMyButton::Width, &TMyButton::SetWidth).Default(75);
 //     t.Prop("Color", &TMyButton::Color, &TMyButton::SetColor).Idents(ColorTypeInfo());  // "clRed"
+//     t.Event("OnClick", &TMyButton::OnClick);           // streamed as the handler's name
 //   }
+//
+// Publishing follows the host's class declarations. A property declared .Unpublished() is known
+// to the class but neither listed nor streamed (the host's protected and public properties);
+// a descendant publishes the inherited properties it chooses, in its own order, with
+// t.Publish("Caption") (the host's redeclaration in a published section), optionally with a
+// new default. Redeclaring a property that is already published keeps its place.
+//
+// A class publishes methods by name (a form's event handlers, "_GetObjFieldsInfo"):
+//     t.Method("Button1Click", &TForm1::Button1Click);
+// Reading a form sets each event property to the root's published method of that name.
 
 #include "platform/classes/Object.h"
 #include "platform/rtl/Currency.h"
@@ -21,11 +32,13 @@
 #include "platform/rtl/StringUtils.h"
 #include "platform/rtl/Variant.h"
 
+#include <any>
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <span>
 #include <type_traits>
+#include <typeinfo>
 
 namespace zv {
 
@@ -54,6 +67,23 @@ struct TTypeInfo {
   bool IsComponentReference = false;      // tkClass: a reference streamed by name, not owned
   TIntToIdent IntToIdent = nullptr;       // tkInteger: set for integer constants with identifiers
   TIdentToInt IdentToInt = nullptr;
+  const std::type_info* Signature = nullptr;  // tkMethod: the handler's signature, R(Args...)
+};
+
+// A published method. Its address is what a method property holds beside the instance.
+struct TMethodInfo {
+  String Name;
+  TClass Owner = nullptr;                     // the class that published it
+  const std::type_info* Signature = nullptr;  // R(Args...), without the instance
+  std::any Invoker;                           // std::function<R(TObject*, Args...)>
+};
+
+// The host's method pointer: a published method (Code) and the instance it runs on (Data).
+struct TMethod {
+  const TMethodInfo* Code = nullptr;
+  TObject* Data = nullptr;
+  explicit operator bool() const { return Code != nullptr; }
+  bool operator==(const TMethod&) const = default;
 };
 
 // The type information of a C++ type used as a property type.
@@ -62,6 +92,8 @@ struct TypeInfoTraits;
 template <class T>
 const TTypeInfo* TypeInfoOf() { return TypeInfoTraits<std::remove_cvref_t<T>>::Get(); }
 
+// The float types that hold dates: TDateTime, TDate, TTime.
+bool IsDateTimeType(const TTypeInfo* type);
 // Enumeration names and values.
 String GetEnumName(const TTypeInfo* type, int value);
 int GetEnumValue(const TTypeInfo* type, std::string_view name);  // -1 when unknown
@@ -93,13 +125,16 @@ public:
   const TTypeInfo* PropType = nullptr;
   std::int64_t Default = NoDefault;  // ordinal kinds only; NoDefault = always stored
   int NameIndex = 0;                 // declaration order within the whole class chain
-  TClass Owner = nullptr;            // the class that declared the property
+  TClass Owner = nullptr;            // the class that declared (or published) the property
+  bool Published = true;             // false: declared for descendants to publish
 
+  bool IsReadable() const;
   bool IsWritable() const;
   bool IsStored(const TObject& instance) const;
 
   // One group of accessors is set, chosen by the kind. Setters are empty for read-only
-  // properties (object properties are still streamed through their getter).
+  // properties (object properties are still streamed through their getter), getters for
+  // write-only ones.
   std::function<std::int64_t(const TObject&)> GetOrd;  // integer, char, enum, set, int64
   std::function<void(TObject&, std::int64_t)> SetOrd;
   std::function<long double(const TObject&)> GetFloat;
@@ -110,12 +145,27 @@ public:
   std::function<void(TObject&, const Variant&)> SetVar;
   std::function<TObject*(const TObject&)> GetObj;
   std::function<void(TObject&, TObject*)> SetObj;
+  std::function<TMethod(const TObject&)> GetMethod;   // method (event) properties
+  std::function<void(TObject&, const TMethod&)> SetMethod;
   std::function<bool(const TObject&)> Stored;         // empty = stored
   bool StoredConst = true;
 };
 
-// All published properties of a class, ancestors' first, in declaration order.
-const std::vector<const TPropInfo*>& GetPropList(TClass cls);
+using TTypeKinds = TSet<TTypeKind>;
+inline constexpr TTypeKinds tkProperties{tkInteger, tkChar,   tkEnumeration, tkFloat,   tkString,
+                                         tkSet,     tkClass,  tkWChar,       tkLString, tkWString,
+                                         tkVariant, tkArray,  tkRecord,      tkInterface, tkInt64, tkDynArray};
+inline constexpr TTypeKinds tkMethods{tkMethod};
+inline constexpr TTypeKinds tkAny = tkProperties + tkMethods;
+
+// All published properties of a class with its ancestors', events among them, sorted by name
+// as the host sorts them (ASCII letters compared without case), or in declaration order
+// (ancestors' first, a redeclared property at its first place): the order forms are written in.
+const std::vector<const TPropInfo*>& GetPropList(TClass cls, bool sortList = true);
+// Only the properties of the given kinds (tkMethods: the events).
+std::vector<const TPropInfo*> GetPropList(TClass cls, TTypeKinds kinds, bool sortList = true);
+// The declaration order, as the host's GetPropInfos gives it.
+inline const std::vector<const TPropInfo*>& GetPropInfos(TClass cls) { return GetPropList(cls, false); }
 const TPropInfo* GetPropInfo(TClass cls, std::string_view name);  // null when absent
 const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name);
 bool IsPublishedProp(const TObject* instance, std::string_view name);
@@ -134,6 +184,27 @@ long double GetFloatProp(const TObject* instance, std::string_view name);
 void SetFloatProp(TObject* instance, std::string_view name, long double value);
 TObject* GetObjectProp(const TObject* instance, std::string_view name);
 void SetObjectProp(TObject* instance, std::string_view name, TObject* value);
+// Event properties. Setting a method whose signature is not the event's raises
+// EPropertyConvertError; a handler assigned in code (a lambda) reads as an empty TMethod.
+TMethod GetMethodProp(const TObject* instance, const TPropInfo* prop);
+TMethod GetMethodProp(const TObject* instance, std::string_view name);
+void SetMethodProp(TObject* instance, const TPropInfo* prop, const TMethod& method);
+void SetMethodProp(TObject* instance, std::string_view name, const TMethod& method);
+
+// Published methods, found through the ancestors (a descendant's method of the same name
+// hides its ancestor's).
+const TMethodInfo* MethodAddress(TClass cls, std::string_view name);
+String MethodName(TClass cls, const TMethodInfo* address);
+// The published method `name` of instance bound to it, as a callable of signature Sig; empty
+// when there is no such method or its signature differs.
+template <class Sig>
+std::function<Sig> PublishedMethod(TObject* instance, std::string_view name);
+
+// Components handed around as 32-bit integers (a reference property read as an integer): the
+// handle stays the component's while it lives and is never given to another; once the
+// component is destroyed, the handle finds nothing. Null has handle 0.
+std::int32_t ComponentToHandle(TComponent* component);
+TComponent* HandleToComponent(std::int32_t handle);
 
 // Generic access as a Variant: enumerations and sets as their names when preferStrings.
 Variant GetPropValue(const TObject* instance, const TPropInfo* prop, bool preferStrings = true);
@@ -162,17 +233,45 @@ const TTypeInfo* MakeEnumTypeInfo(const char* name, const char* commaSeparatedNa
 const TTypeInfo* MakeSetTypeInfo(const TTypeInfo* element);
 const TTypeInfo* MakeClassTypeInfo(TClass cls, bool componentReference);
 const TTypeInfo* SimpleTypeInfo(TTypeKind kind, const char* name, TFloatType floatType = ftDouble);
-void AddProperty(std::vector<std::unique_ptr<TPropInfo>>& into, std::unique_ptr<TPropInfo> prop);
+void AddProperty(TClassTables& into, std::unique_ptr<TPropInfo> prop);
+void AddMethod(TClassTables& into, std::unique_ptr<TMethodInfo> method);
+// A copy of the nearest ancestor's declaration of name, published or not, for a descendant to
+// publish; raises EPropertyError when no ancestor declares it.
+std::unique_ptr<TPropInfo> InheritedProperty(TClass ancestor, const char* name);
 void SetIdents(TPropInfo& prop, const TTypeInfo* integerType);  // raises unless both are integers
+const TTypeInfo* MakeMethodTypeInfo(const std::type_info& signature);
+[[noreturn]] void RaiseSignatureMismatch(const String& methodName);
+
+// What an event property holds when a published method is assigned to it: the method's
+// identity travels inside the std::function, so the property reads back what was set.
+template <class R, class... A>
+struct TMethodClosure {
+  TMethod Method;
+  const std::function<R(TObject*, A...)>* Invoke;
+  R operator()(A... args) const { return (*Invoke)(Method.Data, std::forward<A>(args)...); }
+};
+template <class F>
+struct TEventTraits;
+template <class R, class... A>
+struct TEventTraits<std::function<R(A...)>> {
+  using Closure = TMethodClosure<R, A...>;
+  using Invoker = std::function<R(TObject*, A...)>;
+  static const std::type_info& Signature() { return typeid(R(A...)); }
+};
 // Currency properties travel as long double, whose 64-bit mantissa holds every currency exactly.
 // Out of range (or NaN) raises EOverflow rather than wrapping.
 Currency CurrencyFromFloat(long double v);
 }  // namespace detail
 
+struct TClassTables {
+  std::vector<std::unique_ptr<TPropInfo>> Props;
+  std::vector<std::unique_ptr<TMethodInfo>> Methods;
+};
+
 template <class C>
 class TPropTable {
 public:
-  explicit TPropTable(std::vector<std::unique_ptr<TPropInfo>>& into) : fInto(into) {}
+  explicit TPropTable(TClassTables& into) : fInto(into) {}
 
   class Builder {
   public:
@@ -187,6 +286,8 @@ public:
       return *this;
     }
     Builder& Stored(bool always) { fProp.StoredConst = always; return *this; }
+    // Declared for descendants to publish; not listed and not streamed for this class.
+    Builder& Unpublished() { fProp.Published = false; return *this; }
     // Streams an integer property by the identifiers of integerType (from RegisterIntegerConsts).
     Builder& Idents(const TTypeInfo* integerType) { detail::SetIdents(fProp, integerType); return *this; }
 
@@ -202,7 +303,7 @@ public:
     auto prop = std::make_unique<TPropInfo>();
     prop->Name = name;
     prop->PropType = TypeInfoOf<T>();
-    Bind<T>(*prop, [getter](const TObject& o) -> T { return (static_cast<const C&>(o).*getter)(); },
+    Bind<T>(*prop, std::function<T(const TObject&)>([getter](const TObject& o) -> T { return (static_cast<const C&>(o).*getter)(); }),
             setter ? std::function<void(TObject&, T)>([setter](TObject& o, T v) { (static_cast<C&>(o).*setter)(v); })
                    : std::function<void(TObject&, T)>());
     TPropInfo& ref = *prop;
@@ -215,33 +316,98 @@ public:
     return Prop(name, getter, static_cast<void (C::*)(V)>(nullptr));
   }
 
+  // A write-only property: it can be set by name and read from a form, never written.
+  template <class S>
+  Builder Prop(const char* name, std::nullptr_t, void (C::*setter)(S)) {
+    using T = std::remove_cvref_t<S>;
+    auto prop = std::make_unique<TPropInfo>();
+    prop->Name = name;
+    prop->PropType = TypeInfoOf<T>();
+    Bind<T>(*prop, std::function<T(const TObject&)>(),
+            std::function<void(TObject&, T)>([setter](TObject& o, T v) { (static_cast<C&>(o).*setter)(v); }));
+    TPropInfo& ref = *prop;
+    detail::AddProperty(fInto, std::move(prop));
+    return Builder(ref);
+  }
+
+  // An event: a std::function member streamed as the name of the published method it holds.
+  template <class B, class F>
+  Builder Event(const char* name, F B::*member) {
+    static_assert(std::is_base_of_v<B, C>, "the event is not a member of this class");
+    using Traits = detail::TEventTraits<F>;
+    using Closure = typename Traits::Closure;
+    auto prop = std::make_unique<TPropInfo>();
+    prop->Name = name;
+    prop->PropType = detail::MakeMethodTypeInfo(Traits::Signature());
+    prop->GetMethod = [member](const TObject& o) -> TMethod {
+      const F& f = static_cast<const C&>(o).*member;
+      if (const Closure* c = f.template target<Closure>()) return c->Method;
+      return TMethod{};
+    };
+    prop->SetMethod = [member](TObject& o, const TMethod& m) {
+      F& f = static_cast<C&>(o).*member;
+      if (!m) {
+        f = nullptr;
+        return;
+      }
+      const auto* invoke = std::any_cast<typename Traits::Invoker>(&m.Code->Invoker);
+      if (!invoke) detail::RaiseSignatureMismatch(m.Code->Name);
+      f = Closure{m, invoke};
+    };
+    TPropInfo& ref = *prop;
+    detail::AddProperty(fInto, std::move(prop));
+    return Builder(ref);
+  }
+
+  // Publishes an inherited property (declared by an ancestor, published there or not) at
+  // this point of the class's list.
+  Builder Publish(const char* name) {
+    auto prop = detail::InheritedProperty(C::StaticClass()->Parent, name);
+    prop->Published = true;
+    TPropInfo& ref = *prop;
+    detail::AddProperty(fInto, std::move(prop));
+    return Builder(ref);
+  }
+
+  // Publishes a method by name: what a form's event properties are read against.
+  template <class R, class... A>
+  void Method(const char* name, R (C::*method)(A...)) {
+    auto info = std::make_unique<TMethodInfo>();
+    info->Name = name;
+    info->Signature = &typeid(R(A...));
+    info->Invoker = std::function<R(TObject*, A...)>(
+        [method](TObject* self, A... args) -> R { return (static_cast<C*>(self)->*method)(std::forward<A>(args)...); });
+    detail::AddMethod(fInto, std::move(info));
+  }
+
 private:
   template <class T, class G, class S>
   static void Bind(TPropInfo& p, G get, S set) {
+    const bool readable = static_cast<bool>(get);
     if constexpr (std::is_same_v<T, String>) {
-      p.GetStr = get;
+      if (readable) p.GetStr = get;
       if (set) p.SetStr = [set](TObject& o, const String& v) { set(o, v); };
     } else if constexpr (std::is_same_v<T, WideString>) {
-      p.GetStr = [get](const TObject& o) { return UTF8Encode(get(o)); };
+      if (readable) p.GetStr = [get](const TObject& o) { return UTF8Encode(get(o)); };
       if (set) p.SetStr = [set](TObject& o, const String& v) { set(o, UTF8Decode(v)); };
     } else if constexpr (std::is_same_v<T, Variant>) {
-      p.GetVar = get;
+      if (readable) p.GetVar = get;
       if (set) p.SetVar = [set](TObject& o, const Variant& v) { set(o, v); };
     } else if constexpr (std::is_same_v<T, double> || std::is_same_v<T, float> || std::is_same_v<T, long double> ||
-                         std::is_same_v<T, TDateTime>) {
-      p.GetFloat = [get](const TObject& o) { return static_cast<long double>(static_cast<double>(get(o))); };
+                         std::is_base_of_v<TDateTime, T>) {
+      if (readable) p.GetFloat = [get](const TObject& o) { return static_cast<long double>(static_cast<double>(get(o))); };
       if (set) p.SetFloat = [set](TObject& o, long double v) { set(o, T(static_cast<double>(v))); };
     } else if constexpr (std::is_same_v<T, Currency>) {
-      p.GetFloat = [get](const TObject& o) { return static_cast<long double>(get(o).Value) / Currency::Scale; };
+      if (readable) p.GetFloat = [get](const TObject& o) { return static_cast<long double>(get(o).Value) / Currency::Scale; };
       if (set) p.SetFloat = [set](TObject& o, long double v) { set(o, detail::CurrencyFromFloat(v)); };
     } else if constexpr (std::is_pointer_v<T>) {
-      p.GetObj = [get](const TObject& o) -> TObject* { return get(o); };
+      if (readable) p.GetObj = [get](const TObject& o) -> TObject* { return get(o); };
       if (set) p.SetObj = [set](TObject& o, TObject* v) { set(o, dynamic_cast<T>(v)); };
     } else if constexpr (IsSet<T>::value) {
-      p.GetOrd = [get](const TObject& o) { return static_cast<std::int64_t>(get(o).Bits()); };
+      if (readable) p.GetOrd = [get](const TObject& o) { return static_cast<std::int64_t>(get(o).Bits()); };
       if (set) p.SetOrd = [set](TObject& o, std::int64_t v) { set(o, T::FromBits(static_cast<std::uint64_t>(v))); };
     } else {  // integers, bool, char, enumerations
-      p.GetOrd = [get](const TObject& o) { return static_cast<std::int64_t>(get(o)); };
+      if (readable) p.GetOrd = [get](const TObject& o) { return static_cast<std::int64_t>(get(o)); };
       if (set) p.SetOrd = [set](TObject& o, std::int64_t v) { set(o, static_cast<T>(v)); };
     }
   }
@@ -249,16 +415,24 @@ private:
   template <class T> struct IsSet : std::false_type {};
   template <class E> struct IsSet<TSet<E>> : std::true_type {};
 
-  std::vector<std::unique_ptr<TPropInfo>>& fInto;
+  TClassTables& fInto;
 };
 
 namespace detail {
 template <class C>
-void DeclareVia(std::vector<std::unique_ptr<TPropInfo>>& into) {
+void DeclareVia(TClassTables& into) {
   TPropTable<C> table(into);
   C::DeclareProperties(table);
 }
 }  // namespace detail
+
+template <class Sig>
+std::function<Sig> PublishedMethod(TObject* instance, std::string_view name) {
+  const TMethodInfo* m = instance ? instance->MethodAddress(name) : nullptr;
+  if (!m || *m->Signature != typeid(Sig)) return {};
+  using Traits = detail::TEventTraits<std::function<Sig>>;
+  return typename Traits::Closure{TMethod{m, instance}, std::any_cast<typename Traits::Invoker>(&m->Invoker)};
+}
 
 // ---------------------------------------------------------------------------------------------
 // Type information of the property types
@@ -275,10 +449,17 @@ template <> struct TypeInfoTraits<double> { static const TTypeInfo* Get() { retu
 template <> struct TypeInfoTraits<float> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Single", ftSingle); } };
 template <> struct TypeInfoTraits<long double> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Extended", ftExtended); } };
 template <> struct TypeInfoTraits<TDateTime> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "TDateTime", ftDouble); } };
+template <> struct TypeInfoTraits<TDate> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "TDate", ftDouble); } };
+template <> struct TypeInfoTraits<TTime> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "TTime", ftDouble); } };
 template <> struct TypeInfoTraits<Currency> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkFloat, "Currency", ftCurr); } };
 template <> struct TypeInfoTraits<String> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkLString, "String"); } };
 template <> struct TypeInfoTraits<WideString> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkWString, "WideString"); } };
 template <> struct TypeInfoTraits<Variant> { static const TTypeInfo* Get() { return detail::SimpleTypeInfo(tkVariant, "Variant"); } };
+
+template <class F>
+struct TypeInfoTraits<std::function<F>> {
+  static const TTypeInfo* Get() { return detail::MakeMethodTypeInfo(typeid(F)); }
+};
 
 template <class E>
 struct TypeInfoTraits<TSet<E>> {

@@ -255,8 +255,9 @@ void TWriter::DefineBinaryProperty(const String& name, const TStreamProc&, const
 }
 
 void TWriter::WriteProperties(const TPersistent* instance) {
-  for (const TPropInfo* prop : GetPropList(instance->ClassType()))
-    if (prop->IsStored(*instance)) WriteProperty(instance, prop);
+  // Declaration order, as the host writes them (GetPropList would sort them by name).
+  for (const TPropInfo* prop : GetPropInfos(instance->ClassType()))
+    if (prop->IsReadable() && prop->IsStored(*instance)) WriteProperty(instance, prop);
   const_cast<TPersistent*>(instance)->DefineProperties(*this);
 }
 
@@ -311,7 +312,7 @@ void TWriter::WriteProperty(const TPersistent* instance, const TPropInfo* prop) 
         WriteCurrency(detail::CurrencyFromFloat(value));
       else if (type->FloatType == ftSingle)
         WriteSingle(static_cast<float>(value));
-      else if (type->Name == "TDateTime")
+      else if (IsDateTimeType(type))
         WriteDate(TDateTime(static_cast<double>(value)));
       else
         WriteFloat(value);
@@ -360,6 +361,17 @@ void TWriter::WriteProperty(const TPersistent* instance, const TPropInfo* prop) 
         WriteProperties(nested);
         fPropPath = savedPath;
       }
+      return;
+    }
+    case tkMethod: {
+      // A handler is stored by the name it has in the root's class; one assigned in code (or
+      // a method the root does not publish) cannot be read back and is not written.
+      if (!writable || !LookupRoot()) return;
+      const TMethod method = prop->GetMethod(*instance);
+      const String name = LookupRoot()->MethodName(method.Code);
+      if (name.empty()) return;
+      WritePropName(prop->Name);
+      WriteIdent(name);
       return;
     }
     default:

@@ -553,19 +553,48 @@ void TControl::DeclareProperties(TPropTable<TControl>& t) {
   t.Prop("Top", &TControl::Top, &TControl::SetTop);
   t.Prop("Width", &TControl::Width, &TControl::SetWidth);
   t.Prop("Height", &TControl::Height, &TControl::SetHeight);
-  t.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
-  t.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
-  t.Prop("Color", &TControl::Color, &TControl::SetColor).Idents(ColorTypeInfo()).Stored(&TControl::IsColorStored);
-  t.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(1);
-  t.Prop("Font", &TControl::Font).Stored(&TControl::IsFontStored);
-  t.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(1);
   t.Prop("Cursor", &TControl::Cursor, &TControl::SetCursor).Idents(CursorTypeInfo()).Default(crDefault);
-  t.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(1);
   t.Prop("Hint", &TControl::Hint, &TControl::SetHint);
-  t.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
-  t.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(1);
-  t.Prop("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
-  t.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(1);
+  t.Prop("HelpType", &TControl::HelpType, &TControl::SetHelpType).Default(htContext);
+  t.Prop("HelpKeyword", &TControl::HelpKeyword, &TControl::SetHelpKeyword);
+  t.Prop("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
+  // For descendants to publish (t.Publish("Caption")), as the host's descendants do.
+  t.Prop("Align", &TControl::Align, &TControl::SetAlign).Default(alNone).Unpublished();
+  t.Prop("Caption", &TControl::Caption, &TControl::SetCaption).Unpublished();
+  t.Prop("Color", &TControl::Color, &TControl::SetColor)
+      .Idents(ColorTypeInfo())
+      .Stored(&TControl::IsColorStored)
+      .Unpublished();
+  t.Prop("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor)
+      .Idents(CursorTypeInfo())
+      .Default(crDrag)
+      .Unpublished();
+  t.Prop("DragKind", &TControl::DragKind, &TControl::SetDragKind).Default(dkDrag).Unpublished();
+  t.Prop("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual).Unpublished();
+  t.Prop("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(1).Unpublished();
+  t.Prop("Font", &TControl::Font).Stored(&TControl::IsFontStored).Unpublished();
+  t.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(1).Unpublished();
+  t.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(1).Unpublished();
+  t.Prop("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(1).Unpublished();
+  t.Prop("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu).Unpublished();
+  t.Prop("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored).Unpublished();
+  t.Prop("Visible", &TControl::Visible, &TControl::SetVisible).Default(1).Unpublished();
+  for (auto [name, event] : {std::pair{"OnClick", &TControl::OnClick}, std::pair{"OnDblClick", &TControl::OnDblClick},
+                             std::pair{"OnResize", &TControl::OnResize},
+                             std::pair{"OnMouseEnter", &TControl::OnMouseEnter},
+                             std::pair{"OnMouseLeave", &TControl::OnMouseLeave}})
+    t.Event(name, event).Unpublished();
+  t.Event("OnContextPopup", &TControl::OnContextPopup).Unpublished();
+  t.Event("OnDragDrop", &TControl::OnDragDrop).Unpublished();
+  t.Event("OnDragOver", &TControl::OnDragOver).Unpublished();
+  t.Event("OnEndDrag", &TControl::OnEndDrag).Unpublished();
+  t.Event("OnMouseDown", &TControl::OnMouseDown).Unpublished();
+  t.Event("OnMouseMove", &TControl::OnMouseMove).Unpublished();
+  t.Event("OnMouseUp", &TControl::OnMouseUp).Unpublished();
+  t.Event("OnMouseWheel", &TControl::OnMouseWheel).Unpublished();
+  t.Event("OnMouseWheelDown", &TControl::OnMouseWheelDown).Unpublished();
+  t.Event("OnMouseWheelUp", &TControl::OnMouseWheelUp).Unpublished();
+  t.Event("OnStartDrag", &TControl::OnStartDrag).Unpublished();
 }
 
 // --- Drag and drop -----------------------------------------------------------------------------

@@ -22,6 +22,9 @@ namespace zv {
 class TWinControl;
 class TPopupMenu;
 
+// How a control's help is looked up: by HelpKeyword or by HelpContext.
+enum THelpType { htKeyword, htContext };
+
 // A right click (or the menu key) asks for a context menu at mousePos (client coordinates;
 // (-1, -1) when it came from the keyboard); setting handled keeps the menu from popping up.
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
@@ -103,6 +106,12 @@ public:
   void SetShowHint(bool value);
   bool ParentShowHint() const { return fParentShowHint; }
   void SetParentShowHint(bool value);
+  THelpType HelpType() const { return fHelpType; }
+  void SetHelpType(THelpType type) { fHelpType = type; }
+  const String& HelpKeyword() const { return fHelpKeyword; }
+  void SetHelpKeyword(const String& keyword) { fHelpKeyword = keyword; }
+  int HelpContext() const { return fHelpContext; }
+  void SetHelpContext(int context) { fHelpContext = context; }
   TPopupMenu* PopupMenu() const { return fPopupMenu; }
   void SetPopupMenu(TPopupMenu* menu);
   // The menu a context-menu request pops up (PopupMenu unless a descendant knows better).
@@ -186,6 +195,8 @@ public:
   TDragDropEvent OnDragDrop;
   TEndDragEvent OnEndDrag;
 
+  // Publishes what the host's TControl publishes (position, size, cursor, hint, help) and
+  // declares the rest for descendants to publish in their own order.
   static void DeclareProperties(TPropTable<TControl>& t);
 
 protected:
@@ -293,16 +304,20 @@ private:
   TDragMode fDragMode = dmManual;
   TCursor fDragCursor = crDrag;
   TDragKind fDragKind = dkDrag;
+  THelpType fHelpType = htContext;
+  String fHelpKeyword;
+  int fHelpContext = 0;
 };
 
-// Publishes Anchors and Constraints in a descendant's property table (the controls that the
-// host publishes them on call it).
+// Declares Anchors and Constraints in a descendant's property table; the classes the host
+// publishes them on name them in their Publish lists.
 template <class C>
-void PublishSizing(TPropTable<C>& t, bool anchors = true) {
+void DeclareSizing(TPropTable<C>& t, bool anchors = true) {
   if (anchors)
     t.Prop("Anchors", static_cast<TAnchors (C::*)() const>(&C::Anchors), static_cast<void (C::*)(TAnchors)>(&C::SetAnchors))
-        .Default(TAnchors{akLeft, akTop});
-  t.Prop("Constraints", static_cast<TSizeConstraints* (C::*)() const>(&C::Constraints));
+        .Default(TAnchors{akLeft, akTop})
+        .Unpublished();
+  t.Prop("Constraints", static_cast<TSizeConstraints* (C::*)() const>(&C::Constraints)).Unpublished();
 }
 
 // The capture as the host keeps it: a control without a window captures through its parent.
@@ -312,3 +327,7 @@ void SetCaptureControl(TControl* control);
 TWinControl* GetTopLevelParent(const TControl* control);
 
 }  // namespace zv
+
+ZV_ENUM_TYPE(zv::TDragMode, dmManual, dmAutomatic)
+ZV_ENUM_TYPE(zv::TDragKind, dkDrag, dkDock)
+ZV_ENUM_TYPE(zv::THelpType, htKeyword, htContext)

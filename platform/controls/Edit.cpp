@@ -610,29 +610,35 @@ void TCustomEdit::FreeDeviceContexts() {
 
 // --- Properties table -------------------------------------------------------------------------------------
 
-// Registered here so that every edit (TEdit, a masked edit) streams them.
+// Declared here for every edit (TEdit, a masked edit, a rich edit) to publish what it shows.
 void TCustomEdit::DeclareProperties(TPropTable<TCustomEdit>& t) {
-  t.Prop("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(1);
-  t.Prop("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(1);
-  t.Prop("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
-  t.Prop("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
-  t.Prop("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection).Default(1);
-  t.Prop("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
-  t.Prop("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(0);
-  t.Prop("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
+  t.Prop("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(1).Unpublished();
+  t.Prop("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(1).Unpublished();
+  t.Prop("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle).Unpublished();
+  t.Prop("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal).Unpublished();
+  t.Prop("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection).Default(1).Unpublished();
+  t.Prop("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0).Unpublished();
+  t.Prop("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(0).Unpublished();
+  t.Prop("Text", &TCustomEdit::Text, &TCustomEdit::SetText).Unpublished();
   // Edits take part in tabbing unless told otherwise.
   t.Prop("TabStop", static_cast<bool (TCustomEdit::*)() const>(&TCustomEdit::TabStop),
          static_cast<void (TCustomEdit::*)(bool)>(&TCustomEdit::SetTabStop))
-      .Default(1);
-  // An edit's caption is its text, streamed as Text.
-  t.Prop("Caption", static_cast<const String& (TCustomEdit::*)() const>(&TCustomEdit::Caption),
-         static_cast<void (TCustomEdit::*)(const String&)>(&TCustomEdit::SetCaption))
-      .Stored(false);
-  t.Prop("Alignment", &TCustomEdit::Alignment, &TCustomEdit::SetAlignment).Default(taLeftJustify);
-  // Sizing.
-  PublishSizing(t);
+      .Default(1)
+      .Unpublished();
+  t.Event("OnChange", &TCustomEdit::OnChange).Unpublished();
+  t.Prop("Alignment", &TCustomEdit::Alignment, &TCustomEdit::SetAlignment).Default(taLeftJustify).Unpublished();
+  DeclareSizing(t);
 }
 
-void TEdit::DeclareProperties(TPropTable<TEdit>&) {}
+// The host's TEdit list, less what this host has no property for.
+void TEdit::DeclareProperties(TPropTable<TEdit>& t) {
+  for (const char* name :
+       {"Alignment", "Anchors", "AutoSelect", "AutoSize", "BorderStyle", "CharCase", "Color", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled",
+        "Font", "HideSelection", "MaxLength", "ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ReadOnly",
+        "ShowHint", "TabOrder", "TabStop", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick",
+        "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+        "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDrag"})
+    t.Publish(name);
+}
 
 }  // namespace zv

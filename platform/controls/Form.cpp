@@ -20,7 +20,7 @@
 namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TCustomForm, TCustomControl)
-ZV_DEFINE_CLASS(TForm, TCustomForm)
+ZV_DEFINE_CLASS_WITH_PROPS(TForm, TCustomForm)
 
 TCustomForm* GetParentForm(const TControl* control) {
   for (; control; control = control->Parent())
@@ -435,14 +435,33 @@ void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
   // A form is created hidden; streaming must not show it unless asked to.
   t.Prop("Visible", static_cast<bool (TCustomForm::*)() const>(&TCustomForm::Visible),
          static_cast<void (TCustomForm::*)(bool)>(&TCustomForm::SetVisible))
-      .Default(0);
-  t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
-  t.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
-  t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
-  t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);
-  t.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
-  // Sizing: a form has no parent to anchor to, only limits.
-  PublishSizing(t, false);
+      .Default(0)
+      .Unpublished();
+  t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl).Unpublished();
+  t.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable).Unpublished();
+  t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal).Unpublished();
+  t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0).Unpublished();
+  t.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned).Unpublished();
+  for (auto [name, event] : {std::pair{"OnActivate", &TCustomForm::OnActivate}, std::pair{"OnCreate", &TCustomForm::OnCreate},
+                             std::pair{"OnDeactivate", &TCustomForm::OnDeactivate},
+                             std::pair{"OnDestroy", &TCustomForm::OnDestroy}, std::pair{"OnHide", &TCustomForm::OnHide},
+                             std::pair{"OnPaint", &TCustomForm::OnPaint}, std::pair{"OnShow", &TCustomForm::OnShow}})
+    t.Event(name, event).Unpublished();
+  t.Event("OnClose", &TCustomForm::OnClose).Unpublished();
+  t.Event("OnCloseQuery", &TCustomForm::OnCloseQuery).Unpublished();
+  // A form has no parent to anchor to, only limits.
+  DeclareSizing(t, false);
+}
+
+// The host's TForm list, less what this host has no property for.
+void TForm::DeclareProperties(TPropTable<TForm>& t) {
+  for (const char* name :
+       {"ActiveControl", "Align", "BorderStyle", "Caption", "Color", "Constraints", "DragKind", "DragMode", "Enabled", "ParentFont",
+        "Font", "FormStyle", "KeyPreview", "PopupMenu", "Position", "ShowHint", "Visible", "OnActivate", "OnClick",
+        "OnClose", "OnCloseQuery", "OnContextPopup", "OnCreate", "OnDblClick", "OnDestroy", "OnDeactivate",
+        "OnDragDrop", "OnDragOver", "OnHide", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
+        "OnMouseUp", "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp", "OnPaint", "OnResize", "OnShow"})
+    t.Publish(name);
 }
 
 }  // namespace zv

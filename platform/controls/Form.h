@@ -152,6 +152,7 @@ class TForm : public TCustomForm {
 
 public:
   using TCustomForm::TCustomForm;
+  static void DeclareProperties(TPropTable<TForm>& t);
 };
 
 // The form that holds control (control itself when it is one), or null.

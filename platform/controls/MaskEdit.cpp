@@ -187,27 +187,20 @@ void TCustomMaskEdit::CMExit(TMessage& message) {
   TCustomEdit::CMExit(message);
 }
 
-namespace {
-// The accessors are the base classes' members; the table wants them as TMaskEdit's.
-template <class V>
-using TGetter = V (TMaskEdit::*)() const;
-template <class V>
-using TSetter = void (TMaskEdit::*)(V);
-}  // namespace
-
 void TMaskEdit::DeclareProperties(TPropTable<TMaskEdit>& t) {
-  t.Prop("AutoSelect", TGetter<bool>(&TMaskEdit::AutoSelect), TSetter<bool>(&TMaskEdit::SetAutoSelect)).Default(1);
-  t.Prop("AutoSize", TGetter<bool>(&TMaskEdit::AutoSize), TSetter<bool>(&TMaskEdit::SetAutoSize)).Default(1);
-  t.Prop("BorderStyle", TGetter<TBorderStyle>(&TMaskEdit::BorderStyle),
-         TSetter<TBorderStyle>(&TMaskEdit::SetBorderStyle))
-      .Default(bsSingle);
-  t.Prop("CharCase", TGetter<TEditCharCase>(&TMaskEdit::CharCase), TSetter<TEditCharCase>(&TMaskEdit::SetCharCase))
-      .Default(ecNormal);
-  // Before MaxLength and Text: setting the mask sets the one and reformats the other.
-  t.Prop("EditMask", TGetter<const String&>(&TMaskEdit::EditMask), TSetter<const String&>(&TMaskEdit::SetEditMask));
-  t.Prop("MaxLength", TGetter<int>(&TMaskEdit::MaxLength), TSetter<int>(&TMaskEdit::SetMaxLength)).Default(0);
-  t.Prop("ReadOnly", TGetter<bool>(&TMaskEdit::ReadOnly), TSetter<bool>(&TMaskEdit::SetReadOnly)).Default(0);
-  t.Prop("Text", TGetter<String>(&TMaskEdit::Text), TSetter<const String&>(&TMaskEdit::SetText));
+  // The host's TMaskEdit list; EditMask comes before MaxLength and Text, which setting the mask
+  // sets and reformats.
+  for (const char* name : {"Alignment", "Anchors", "AutoSelect", "AutoSize", "BorderStyle", "CharCase", "Color", "Constraints", "DragCursor", "DragKind",
+                           "DragMode", "Enabled"})
+    t.Publish(name);
+  t.Prop("EditMask", static_cast<const String& (TMaskEdit::*)() const>(&TMaskEdit::EditMask),
+         static_cast<void (TMaskEdit::*)(const String&)>(&TMaskEdit::SetEditMask));
+  for (const char* name :
+       {"Font", "MaxLength", "ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ReadOnly", "ShowHint",
+        "TabOrder", "TabStop", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop",
+        "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
+        "OnMouseMove", "OnMouseUp", "OnStartDrag"})
+    t.Publish(name);
 }
 
 }  // namespace zv

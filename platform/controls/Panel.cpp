@@ -37,7 +37,7 @@ void BevelColors(TBevelCut bevel, TColor& top, TColor& bottom) {
 }  // namespace
 
 ZV_DEFINE_CLASS_WITH_PROPS(TCustomPanel, TCustomControl)
-ZV_DEFINE_CLASS(TPanel, TCustomPanel)
+ZV_DEFINE_CLASS_WITH_PROPS(TPanel, TCustomPanel)
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks,
@@ -157,17 +157,28 @@ void TCustomPanel::Paint() {
 }
 
 void TCustomPanel::DeclareProperties(TPropTable<TCustomPanel>& t) {
-  t.Prop("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment).Default(taCenter);
-  t.Prop("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner).Default(bvNone);
-  t.Prop("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter).Default(bvRaised);
-  t.Prop("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth).Default(1);
-  t.Prop("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth).Default(0);
-  t.Prop("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle).Default(bsNone);
-  t.Prop("FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint).Default(1);
+  t.Prop("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment).Default(taCenter).Unpublished();
+  t.Prop("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner).Default(bvNone).Unpublished();
+  t.Prop("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter).Default(bvRaised).Unpublished();
+  t.Prop("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth).Default(1).Unpublished();
+  t.Prop("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth).Default(0).Unpublished();
+  t.Prop("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle).Default(bsNone).Unpublished();
+  t.Prop("FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint).Default(1).Unpublished();
   t.Prop("VerticalAlignment", &TCustomPanel::VerticalAlignment, &TCustomPanel::SetVerticalAlignment)
-      .Default(taVerticalCenter);
-  // Sizing.
-  PublishSizing(t);
+      .Default(taVerticalCenter)
+      .Unpublished();
+  DeclareSizing(t);
+}
+
+// The host's TPanel list, less what this host has no property for.
+void TPanel::DeclareProperties(TPropTable<TPanel>& t) {
+  for (const char* name :
+       {"Align", "Alignment", "Anchors", "BevelInner", "BevelOuter", "BevelWidth", "BorderWidth", "BorderStyle", "Caption",
+        "Color", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "FullRepaint", "Font", "ParentColor", "ParentFont",
+        "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "VerticalAlignment", "Visible", "OnClick",
+        "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnMouseDown",
+        "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"})
+    t.Publish(name);
 }
 
 }  // namespace zv

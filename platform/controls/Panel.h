@@ -72,6 +72,7 @@ class TPanel : public TCustomPanel {
 
 public:
   using TCustomPanel::TCustomPanel;
+  static void DeclareProperties(TPropTable<TPanel>& t);
 };
 
 }  // namespace zv

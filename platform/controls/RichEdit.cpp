@@ -48,25 +48,36 @@ void TCustomRichEdit::LogicalLine(int index, std::size_t& start, std::size_t& en
 }
 
 void TCustomRichEdit::DeclareProperties(TPropTable<TCustomRichEdit>& t) {
-  t.Prop("Lines", &TCustomRichEdit::Lines);
   // The text is streamed as Lines.
-  t.Prop("Text", static_cast<String (TCustomRichEdit::*)() const>(&TCustomRichEdit::Text),
-         static_cast<void (TCustomRichEdit::*)(const String&)>(&TCustomRichEdit::SetText))
-      .Stored(false);
-  t.Prop("PlainText", &TCustomRichEdit::PlainText, &TCustomRichEdit::SetPlainText).Default(0);
+  t.Prop("Lines", &TCustomRichEdit::Lines).Unpublished();
+  t.Prop("PlainText", &TCustomRichEdit::PlainText, &TCustomRichEdit::SetPlainText).Default(0).Unpublished();
   using R = TCustomRichEdit;
   t.Prop("ScrollBars", static_cast<TScrollStyle (R::*)() const>(&R::ScrollBars),
          static_cast<void (R::*)(TScrollStyle)>(&R::SetScrollBars))
-      .Default(ssNone);
+      .Default(ssNone)
+      .Unpublished();
   t.Prop("WantReturns", static_cast<bool (R::*)() const>(&R::WantReturns), static_cast<void (R::*)(bool)>(&R::SetWantReturns))
-      .Default(1);
+      .Default(1)
+      .Unpublished();
   t.Prop("WantTabs", static_cast<bool (R::*)() const>(&R::WantTabs), static_cast<void (R::*)(bool)>(&R::SetWantTabs))
-      .Default(0);
+      .Default(0)
+      .Unpublished();
   t.Prop("WordWrap", static_cast<bool (R::*)() const>(&R::WordWrap), static_cast<void (R::*)(bool)>(&R::SetWordWrap))
-      .Default(1);
+      .Default(1)
+      .Unpublished();
 }
 
-void TRichEdit::DeclareProperties(TPropTable<TRichEdit>&) {}
+// The host's TRichEdit list, less what this host has no property for.
+void TRichEdit::DeclareProperties(TPropTable<TRichEdit>& t) {
+  for (const char* name :
+       {"Align", "Alignment", "Anchors", "BorderStyle", "Color", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "Font", "HideSelection",
+        "Lines", "MaxLength", "ParentColor", "ParentFont", "ParentShowHint", "PlainText", "PopupMenu", "ReadOnly",
+        "ScrollBars", "ShowHint", "TabOrder", "TabStop", "Visible", "WantTabs", "WantReturns", "WordWrap", "OnChange",
+        "OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
+        "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp",
+        "OnStartDrag"})
+    t.Publish(name);
+}
 
 // --- TRichEditStrings --------------------------------------------------------------------------------
 // Changes go through the selection and EM_REPLACESEL, as the host's do: they work on a

@@ -308,18 +308,23 @@ void TSpeedButton::Paint() {
   c.Brush()->SetStyle(bsSolid);
 }
 
+// In the host's order, inherited properties among the button's own.
 void TSpeedButton::DeclareProperties(TPropTable<TSpeedButton>& t) {
   t.Prop("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp).Default(0);
   t.Prop("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex).Default(0);
   t.Prop("Down", &TSpeedButton::Down, &TSpeedButton::SetDown).Default(0);
+  for (const char* name : {"Caption", "Enabled"}) t.Publish(name);
   t.Prop("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(0);
+  t.Publish("Font");
   t.Prop("Glyph", &TSpeedButton::Glyph);
   t.Prop("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout).Default(blGlyphLeft);
   t.Prop("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
   t.Prop("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
+  for (const char* name : {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"}) t.Publish(name);
   t.Prop("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
-  // Sizing.
-  PublishSizing(t);
+  DeclareSizing(t);
+  for (const char* name : {"Anchors", "Constraints", "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"})
+    t.Publish(name);
 }
 
 }  // namespace zv

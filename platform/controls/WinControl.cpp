@@ -824,9 +824,15 @@ void TWinControl::DefaultHandler(TMessage& message) {
     TControl::DefaultHandler(message);
 }
 
+// Nothing more is published by a windowed control; its descendants choose.
 void TWinControl::DeclareProperties(TPropTable<TWinControl>& t) {
-  t.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(0);
-  t.Prop("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Default(-1);
+  t.Prop("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Default(-1).Unpublished();
+  t.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(0).Unpublished();
+  t.Event("OnEnter", &TWinControl::OnEnter).Unpublished();
+  t.Event("OnExit", &TWinControl::OnExit).Unpublished();
+  t.Event("OnKeyDown", &TWinControl::OnKeyDown).Unpublished();
+  t.Event("OnKeyPress", &TWinControl::OnKeyPress).Unpublished();
+  t.Event("OnKeyUp", &TWinControl::OnKeyUp).Unpublished();
 }
 
 }  // namespace zv

@@ -20,6 +20,15 @@ struct TDateTime {
   constexpr operator double() const { return Value; }
 };
 
+// Dates and times of day as distinct types, so that a property says which part it holds (the
+// object dataset maps them to date and time fields).
+struct TDate : TDateTime {
+  using TDateTime::TDateTime;
+};
+struct TTime : TDateTime {
+  using TDateTime::TDateTime;
+};
+
 inline constexpr int HoursPerDay = 24;
 inline constexpr int MinsPerDay = HoursPerDay * 60;
 inline constexpr int SecsPerDay = MinsPerDay * 60;

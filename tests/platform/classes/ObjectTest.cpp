@@ -229,7 +229,7 @@ TEST(Collection, ItemsMoveChangeAndAssign) {
 }
 
 TEST(TypeInfo, PropertiesAreListedInheritedAndAccessibleByName) {
-  const auto& props = GetPropList(TProbe::StaticClass());
+  const auto& props = GetPropInfos(TProbe::StaticClass());
   ASSERT_GE(props.size(), 9u);
   EXPECT_EQ(props[0]->Name, "Tag");  // the ancestor's first
   EXPECT_EQ(GetPropInfo(TProbe::StaticClass(), "count")->Default, 7);

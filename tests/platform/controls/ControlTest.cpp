@@ -6,6 +6,9 @@
 #include "platform/classes/TypeInfo.h"
 #include "platform/controls/Menus.h"
 
+#include "platform/classes/FormText.h"
+#include "platform/controls/Panel.h"
+
 #include <gtest/gtest.h>
 
 namespace zvtest {
@@ -89,7 +92,9 @@ TEST_F(Controls, ParentsDestroyTheirChildrenAndChildrenLeaveTheirParents) {
   EXPECT_THROW(top->Controls(1), EListError);
 
   top.reset();
-  EXPECT_EQ(watcher.Gone, (std::vector<TComponent*>{b, a})) << "children first";
+  // Each is announced as its destruction starts, while whole: the parent before the children
+  // its destructor destroys.
+  EXPECT_EQ(watcher.Gone, (std::vector<TComponent*>{a, b}));
   EXPECT_EQ(owner->ComponentCount(), 0);
 
   auto parent = std::make_unique<TWinControl>(nullptr);
@@ -144,20 +149,45 @@ TEST_F(Controls, TabOrderDecidesWhereTabGoes) {
   EXPECT_TRUE(a->Focused()) << "without the tab-stop check";
 }
 
-TEST_F(Controls, PublishedPropertiesReachTheControls) {
+TEST_F(Controls, PublishedPropertiesAreTheHostsPerClass) {
   TProbe* top = h->TopLevel(0, 0, 200, 100);
-  TProbe* a = h->Child(top, "A", 1, 2, 30, 40);
-  for (const char* name : {"Left", "Top", "Width", "Height", "Align", "Color", "ParentColor", "Font", "ParentFont",
-                           "Cursor", "Enabled", "Hint", "ShowHint", "Visible", "PopupMenu", "TabStop", "TabOrder"})
+  // A custom control publishes what the host's TControl publishes, and nothing else.
+  std::vector<String> names;
+  for (const TPropInfo* p : GetPropInfos(TCustomControl::StaticClass())) names.push_back(p->Name);
+  EXPECT_EQ(names, (std::vector<String>{"Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "HelpType",
+                                        "HelpKeyword", "HelpContext"}));
+  // A panel publishes the inherited properties it shows, in its own order after those.
+  auto* a = new TPanel(top);
+  a->SetParent(top);
+  a->SetBounds(1, 2, 30, 40);
+  for (const char* name : {"Align", "Color", "ParentColor", "Font", "ParentFont", "Enabled", "ShowHint", "Visible",
+                           "PopupMenu", "TabStop", "TabOrder", "DragCursor", "DragKind", "DragMode", "OnClick"})
     EXPECT_TRUE(IsPublishedProp(a, name)) << name;
+  EXPECT_FALSE(IsPublishedProp(a, "OnKeyDown")) << "not among a panel's events";
+  EXPECT_LT(GetPropInfo(a, "HelpContext")->NameIndex, GetPropInfo(a, "Align")->NameIndex);
   SetPropValue(a, "Width", Variant(77));
   EXPECT_EQ(a->Width(), 77);
   SetEnumProp(a, "Align", "alBottom");
   EXPECT_EQ(a->Top(), 100 - 40);
+  SetEnumProp(a, "DragMode", "dmAutomatic");
+  EXPECT_EQ(a->DragMode(), dmAutomatic);
+  EXPECT_EQ(GetPropText(a, GetPropInfo(a, "DragCursor")), "crDrag");
   const TPropInfo* color = GetPropInfo(a, "Color");
+  a->SetParentColor(true);
   EXPECT_FALSE(IsStoredProp(a, color)) << "an inherited colour is not stored";
   a->SetColor(clRed);
   EXPECT_TRUE(IsStoredProp(a, color));
+
+  // Form text lists exactly the published properties: the probe's colour and caption are not.
+  top->SetName("Top");
+  top->SetColor(clRed);
+  top->SetCaption("probe");
+  top->SetHelpContext(12);
+  const String text = ComponentToText(top);
+  EXPECT_EQ(text.find("\n  Color = clRed"), String::npos) << text;
+  EXPECT_EQ(text.find("Caption = 'probe'"), String::npos) << text;
+  EXPECT_NE(text.find("HelpContext = 12"), String::npos) << text;
+  EXPECT_NE(text.find("    Color = clRed"), String::npos) << "the panel's is:\n" << text;
 
   {
     auto* b = new TProbe(top, "B", nullptr);

@@ -304,7 +304,7 @@ TEST_F(FormStreaming, AnUnknownClassFailsAndLeavesNothingHalfBuilt) {
 
   // The stranger once inside the panel after controls were read, once deep in the menu tree.
   const std::pair<String, String> cases[] = {
-      {"      EditMask = '!99/99/0000;1;_'\n    end\n", "    object Gauge1: TNoSuchGauge\n    end\n"},
+      {"      Text = '12/05/2024'\n    end\n", "    object Gauge1: TNoSuchGauge\n    end\n"},
       {"        RadioItem = True\n      end\n", "      object Deep: TNoSuchItem\n      end\n"},
   };
   for (const auto& [after, stranger] : cases) {
