@@ -1,0 +1,122 @@
+#include "runtime/vision/PaintRecords.h"
+
+#include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/Designer.h"
+
+namespace zv {
+
+// --- TgpCellMargins ---------------------------------------------------------------------------
+
+ZV_DEFINE_CLASS_WITH_PROPS(TgpCellMargins, TPersistent)
+
+void TgpCellMargins::DeclareProperties(TPropTable<TgpCellMargins>& t) {
+  t.Prop("LeftMargin", &TgpCellMargins::LeftMargin, &TgpCellMargins::SetLeftMargin).Default(DefaultMargin);
+  t.Prop("TopMargin", &TgpCellMargins::TopMargin, &TgpCellMargins::SetTopMargin).Default(DefaultMargin);
+  t.Prop("RightMargin", &TgpCellMargins::RightMargin, &TgpCellMargins::SetRightMargin).Default(DefaultMargin);
+  t.Prop("BottomMargin", &TgpCellMargins::BottomMargin, &TgpCellMargins::SetBottomMargin).Default(DefaultMargin);
+}
+
+int TgpCellMargins::Margin(int index) const {
+  CheckIndex(index - 1, 4);
+  return fValues[index - 1];
+}
+
+void TgpCellMargins::SetMargin(int index, int value) {
+  CheckIndex(index - 1, 4);
+  CheckForPositiveAndZero(value);
+  if (fValues[index - 1] == value) return;
+  fValues[index - 1] = value;
+  Changed();
+}
+
+TRect TgpCellMargins::Shrink(const TRect& r) const {
+  return {r.Left + fValues[0], r.Top + fValues[1], r.Right - fValues[2], r.Bottom - fValues[3]};
+}
+
+void TgpCellMargins::Assign(const TPersistent* source) {
+  const auto* other = dynamic_cast<const TgpCellMargins*>(source);
+  if (!other) {
+    TPersistent::Assign(source);
+    return;
+  }
+  bool changed = false;
+  for (int i = 0; i < 4; ++i)
+    if (fValues[i] != other->fValues[i]) {
+      fValues[i] = other->fValues[i];
+      changed = true;
+    }
+  if (changed) Changed();
+}
+
+void TgpCellMargins::Changed() {
+  if (fDesigner && !fQuiet) fDesigner->CellMarginsChanged();
+}
+
+// --- Cell and row attributes ------------------------------------------------------------------
+
+void TvpCellAttrs::Reset() {
+  Color = clNone;
+  Focused = Pressed = Tracked = false;
+}
+
+void TgpCellAttrs::Reset() {
+  TvpCellAttrs::Reset();
+  FontColor = clNone;
+  FontStyle = {};
+  FontName.clear();
+  ForceColor = UltraSoft = Current = false;
+}
+
+void TgpRowAttrs::Reset() {
+  Color = FontColor = clNone;
+  FontStyle = {};
+  FontName.clear();
+  ForceColor = UltraSoft = false;
+  StripIndex = 0;
+  Current = Focused = Selected = Tracked = false;
+  IgpPaintGrid* grid = PaintInfo ? PaintInfo->Grid : nullptr;
+  if (!grid) return;
+  for (int c = 0, n = grid->PaintColumnCount(); c < n; ++c)
+    if (TgpCellAttrs* cell = grid->ColumnCellAttrs(c, Row)) cell->Reset();
+}
+
+TgpCellAttrs* TgpRowAttrs::GetCellAttr(int columnIndex) const {
+  IgpPaintGrid* grid = PaintInfo ? PaintInfo->Grid : nullptr;
+  return grid ? grid->ColumnCellAttrs(columnIndex, Row) : nullptr;
+}
+
+TgpCellAttrs* TgpRowAttrs::GetFieldAttr(const String& fieldName) const {
+  IgpPaintGrid* grid = PaintInfo ? PaintInfo->Grid : nullptr;
+  if (!grid) return nullptr;
+  const int index = grid->ColumnIndexOfField(fieldName);
+  return index < 0 ? nullptr : grid->ColumnCellAttrs(index, Row);
+}
+
+// --- TgpPaintInfo -----------------------------------------------------------------------------
+
+TgpRowAttrs& TgpPaintInfo::GetRowAttrs(int row) const {
+  CheckIndex(row, RowAttrsCount());
+  return *fRowAttrs[static_cast<std::size_t>(row)];
+}
+
+void TgpPaintInfo::RowCountChanged(int count) {
+  CheckForPositiveAndZero(count);
+  const auto wanted = static_cast<std::size_t>(count);
+  // Rows scroll off the top, so the entries that stay are the last ones.
+  if (fRowAttrs.size() > wanted)
+    fRowAttrs.erase(fRowAttrs.begin(), fRowAttrs.begin() + static_cast<std::ptrdiff_t>(fRowAttrs.size() - wanted));
+  while (fRowAttrs.size() < wanted) fRowAttrs.push_back(std::make_unique<TgpRowAttrs>(this));
+  TDataSet* dataSet = nullptr;
+  if (Grid) {
+    Grid->ResizeColumnCellAttrs(Grid->VisibleRowCount());
+    dataSet = Grid->PaintDataSet();
+  }
+  for (auto& r : fRowAttrs) r->DataSet = dataSet;
+}
+
+void TgpPaintInfo::ClearRowAttrs() {
+  fRowAttrs.clear();
+  if (Grid) Grid->ClearColumnCellAttrs();
+}
+
+}  // namespace zv

@@ -1,0 +1,190 @@
+#pragma once
+// The records every painting step hands around: the margins a designer keeps per band, the
+// attributes of one cell and one visible row, and the paint request a grid fills before it
+// hands over to its designer. They do not know the grid: what they need from it (the columns'
+// per-row cell attributes, the dataset, the visible row count) comes through IgpPaintGrid.
+
+#include "platform/classes/Persistent.h"
+#include "platform/classes/TypeInfo.h"
+#include "platform/graphics/Colors.h"
+#include "platform/graphics/Font.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/rtl/Set.h"
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace zv {
+
+class TCanvas;
+class TDataLink;
+class TDataSet;
+class TgpDesigner;
+class TgpGroupInfo;
+class TgpPaintInfo;
+
+// --- Margins --------------------------------------------------------------------------------
+
+// The space a band leaves inside each of its cells. Owned by a designer, which hears every
+// change (the grid's heights depend on it); a value is only stored while the designer loads.
+class TgpCellMargins : public TPersistent {
+  ZV_CLASS(TgpCellMargins, TPersistent)
+
+public:
+  static constexpr int DefaultMargin = 2;
+
+  explicit TgpCellMargins(TgpDesigner* designer = nullptr) : fDesigner(designer) {}
+
+  TgpDesigner* Designer() const { return fDesigner; }
+
+  // Index 1 left, 2 top, 3 right, 4 bottom; any other index raises EZVError.
+  int Margin(int index) const;
+  // A negative value raises EZVError and keeps the old one.
+  void SetMargin(int index, int value);
+
+  int LeftMargin() const { return fValues[0]; }
+  void SetLeftMargin(int value) { SetMargin(1, value); }
+  int TopMargin() const { return fValues[1]; }
+  void SetTopMargin(int value) { SetMargin(2, value); }
+  int RightMargin() const { return fValues[2]; }
+  void SetRightMargin(int value) { SetMargin(3, value); }
+  int BottomMargin() const { return fValues[3]; }
+  void SetBottomMargin(int value) { SetMargin(4, value); }
+
+  // r less the four margins (left and top added, right and bottom subtracted).
+  TRect Shrink(const TRect& r) const;
+
+  // From another TgpCellMargins: the four values, one notification when any changed.
+  void Assign(const TPersistent* source) override;
+
+  static void DeclareProperties(TPropTable<TgpCellMargins>& t);
+
+private:
+  friend class TgpDesigner;
+  void Changed();
+
+  TgpDesigner* fDesigner;
+  int fValues[4] = {DefaultMargin, DefaultMargin, DefaultMargin, DefaultMargin};
+  bool fQuiet = false;  // the designer notifies once for a whole assignment
+};
+
+// --- Cell and row attributes -----------------------------------------------------------------
+
+// What a painter knows about the cell it paints. clNone means "no colour set".
+class TvpCellAttrs {
+public:
+  TColor Color = clNone;
+  bool Focused = false;  // the focused cell of a focused control
+  bool Pressed = false;  // the cell's switch or button is held down
+  bool Tracked = false;  // the mouse pointer is over the cell
+
+  void Reset();
+};
+
+// A grid cell's attributes: font overrides and selection looks on top of the plain ones.
+class TgpCellAttrs : public TvpCellAttrs {
+public:
+  TColor FontColor = clNone;
+  TFontStyles FontStyle;  // added to the font's styles
+  String FontName;        // empty = not set
+  bool ForceColor = false;  // the cell colour wins over the column's colours
+  bool UltraSoft = false;   // paint with the ultra-soft variant of the colour
+  bool Current = false;     // the current cell of the current row
+
+  void Reset();
+};
+
+// What the paint records need from their grid. The grid implements it; its columns keep one
+// TgpCellAttrs per visible row.
+class IgpPaintGrid {
+public:
+  // The dataset of the grid's data link, or nil.
+  virtual TDataSet* PaintDataSet() const = 0;
+  virtual int VisibleRowCount() const = 0;
+  virtual int PaintColumnCount() const = 0;
+  // Column columnIndex's attributes of visible row `row`; nil when either is out of range.
+  virtual TgpCellAttrs* ColumnCellAttrs(int columnIndex, int row) = 0;
+  // The index of the column that shows fieldName, -1 when none does.
+  virtual int ColumnIndexOfField(const String& fieldName) const = 0;
+  // Gives every column rowCount cell attributes (kept ones unchanged), or none.
+  virtual void ResizeColumnCellAttrs(int rowCount) = 0;
+  virtual void ClearColumnCellAttrs() = 0;
+
+protected:
+  ~IgpPaintGrid() = default;
+};
+
+// One visible row's look, handed to the grid's OnGetRowAttrs with the row's record active.
+class TgpRowAttrs {
+public:
+  explicit TgpRowAttrs(TgpPaintInfo* paintInfo) : PaintInfo(paintInfo) {}
+
+  TgpPaintInfo* const PaintInfo;
+  TDataSet* DataSet = nullptr;
+  TColor Color = clNone;
+  TColor FontColor = clNone;
+  TFontStyles FontStyle;
+  String FontName;
+  bool ForceColor = false;
+  bool UltraSoft = false;
+  int Row = 0;         // 0 = first row on screen
+  int StripIndex = 0;  // 1..StripStep in the grid's strip cycle; 0 without strips
+  bool Current = false;
+  bool Focused = false;
+  bool Selected = false;
+  bool Tracked = false;
+
+  // Clears everything but Row and DataSet, then resets this row's cell in every column.
+  void Reset();
+  // This row's cell in column columnIndex; nil when out of range.
+  TgpCellAttrs* GetCellAttr(int columnIndex) const;
+  // This row's cell in the column that shows fieldName; nil when no column does.
+  TgpCellAttrs* GetFieldAttr(const String& fieldName) const;
+};
+
+using TgpGetRowAttrsEvent = std::function<void(TObject* sender, TgpRowAttrs& rowAttrs)>;
+
+// --- Paint request ---------------------------------------------------------------------------
+
+enum TgpGridArea { gaUndefined, gaTitle, gaCell, gaFooter };
+using TgpGridAreas = TSet<TgpGridArea>;
+
+// What a grid asks its designer to paint. One per grid, created with it.
+class TgpPaintInfo {
+public:
+  explicit TgpPaintInfo(IgpPaintGrid* grid) : Grid(grid) {}
+  TgpPaintInfo(const TgpPaintInfo&) = delete;
+  TgpPaintInfo& operator=(const TgpPaintInfo&) = delete;
+
+  IgpPaintGrid* const Grid;
+  TCanvas* Canvas = nullptr;
+  TRect Rect;  // clip rectangle in client coordinates
+  TColor Color = clWindow;
+  int FirstGroup = 0;
+  int LastGroup = -1;
+  int FirstRow = -1;  // both -1 when no row is painted
+  int LastRow = -1;
+  TgpGridAreas Areas;
+  bool Buffered = false;
+  TDataLink* DataLink = nullptr;
+  std::span<TgpGroupInfo* const> Groups;
+
+  int RowAttrsCount() const { return static_cast<int>(fRowAttrs.size()); }
+  // Entry row; EZVError when out of range.
+  TgpRowAttrs& GetRowAttrs(int row) const;
+  // Appends new entries or frees them from the front until count remain (a negative count
+  // raises EZVError), then resizes the columns' cell attributes to the grid's visible row
+  // count and gives every entry the grid's dataset.
+  void RowCountChanged(int count);
+  // No entries, and no cell attributes in any column.
+  void ClearRowAttrs();
+
+private:
+  std::vector<std::unique_ptr<TgpRowAttrs>> fRowAttrs;
+};
+
+}  // namespace zv
+
+ZV_ENUM_TYPE(zv::TgpGridArea, gaUndefined, gaTitle, gaCell, gaFooter)

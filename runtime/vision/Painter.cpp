@@ -1,0 +1,73 @@
+#include "runtime/vision/Painter.h"
+
+#include "runtime/rtm/DrawRoutines.h"
+
+namespace zv {
+
+void TfvPainter::Init(TgpFieldList* fields, const TfvPlacement& placement) {
+  Fields = fields;
+  Images = placement.Images;
+  fFieldsLayout = placement.Layout;
+  fCustomSurface = placement.CustomSurface;
+  TextRect = ImageRect = ClientRect;
+  const int w = placement.ImageWidth;
+  const int h = placement.ImageHeight;
+  if (w > 0) {
+    switch (placement.Layout) {
+      case tlTop: ImageRect.Top = ClientRect.Top; break;
+      case tlCenter: ImageRect.Top = ClientRect.Top + (ClientRect.Bottom - ClientRect.Top - h) / 2; break;
+      case tlBottom: ImageRect.Top = ClientRect.Bottom - h; break;
+    }
+    ImageRect.Bottom = ImageRect.Top + h;
+    if (!placement.DrawText) {
+      ImageRect.Left = ClientRect.Left + (ClientRect.Right - ClientRect.Left - w) / 2;
+      ImageRect.Right = ImageRect.Left + w;
+    } else if (placement.AlignImage == aiRight) {
+      ImageRect.Left = ClientRect.Right - w;
+      TextRect.Right = ImageRect.Left - 2;
+    } else {
+      ImageRect.Right = ClientRect.Left + w;
+      TextRect.Left = ImageRect.Right + 2;
+    }
+  }
+  WordWrap = WordWrap || placement.MultiLine;
+}
+
+void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLayout layout, int leftIndent,
+                          int rightIndent) {
+  if (!Canvas) return;
+  TLayout l = fFieldsLayout;
+  switch (layout) {
+    case tlaDefault: break;
+    case tlaTop: l = tlTop; break;
+    case tlaCenter: l = tlCenter; break;
+    case tlaBottom: l = tlBottom; break;
+  }
+  const bool editText = !IsGrid && !fCustomSurface;
+  vprDrawText(*Canvas, TextRect, text, alignment, l, leftIndent, rightIndent, WordWrap, EndEllipsis, editText);
+}
+
+void TfvPainter::DrawImage(int index, TCustomImageList* images) {
+  if (index == -1) return;
+  if (!images) images = Images;
+  if (!images || !Canvas) return;
+  images->Draw(Canvas, ImageRect.Left, ImageRect.Top, index, true);
+}
+
+void TfvPainter::DrawFocusRect(const TRect& rect) {
+  if (NoFocusRect || !Canvas) return;
+  vprDrawFocusRect(*Canvas, rect);
+}
+
+// Function statics: made on first use, freed when the library is unloaded.
+TfvPainter& EditPainter() {
+  static TfvPainter painter(false);
+  return painter;
+}
+
+TvpCellAttrs& EditCellAttrs() {
+  static TvpCellAttrs attrs;
+  return attrs;
+}
+
+}  // namespace zv

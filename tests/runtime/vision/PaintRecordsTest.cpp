@@ -1,0 +1,186 @@
+// Cell margins, cell and row attributes and the paint request's row list, against a test grid
+// whose columns keep their own per-row cell attributes.
+
+#include "ExpectMessage.h"
+#include "TestGrid.h"
+
+#include "platform/db/MemTable.h"
+#include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/PaintRecords.h"
+
+#include <gtest/gtest.h>
+
+using namespace zv;
+using zvtest::MessageOf;
+using zvtest::TTestGrid;
+
+TEST(CellMarginsTest, IndexesDefaultsAndRejectedValues) {
+  TgpCellMargins m;
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(m.Margin(i), 2) << i;
+  m.SetMargin(1, 5);
+  m.SetMargin(2, 6);
+  m.SetMargin(3, 7);
+  m.SetMargin(4, 0);
+  EXPECT_EQ(m.LeftMargin(), 5);
+  EXPECT_EQ(m.TopMargin(), 6);
+  EXPECT_EQ(m.RightMargin(), 7);
+  EXPECT_EQ(m.BottomMargin(), 0);
+  EXPECT_EQ(m.Shrink({10, 10, 50, 30}), Rect(15, 16, 43, 30));
+
+  EXPECT_EQ(MessageOf<EZVError>([&] { m.SetTopMargin(-3); }), "Value can not be negative (-3)");
+  EXPECT_EQ(m.TopMargin(), 6);
+  EXPECT_THROW(m.SetMargin(0, 1), EZVError);
+  EXPECT_THROW(m.SetMargin(5, 1), EZVError);
+  EXPECT_THROW((void)m.Margin(5), EZVError);
+
+  // The property table streams each value by its own name, with 2 as default.
+  const TPropInfo* p = GetPropInfo(TgpCellMargins::StaticClass(), "RightMargin");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->Default, 2);
+  EXPECT_EQ(GetOrdProp(&m, p), 7);
+}
+
+TEST(CellMarginsTest, AssignCopiesFromMarginsOnly) {
+  TgpCellMargins a, b;
+  b.SetLeftMargin(9);
+  b.SetBottomMargin(1);
+  a.Assign(&b);
+  EXPECT_EQ(a.LeftMargin(), 9);
+  EXPECT_EQ(a.TopMargin(), 2);
+  EXPECT_EQ(a.BottomMargin(), 1);
+  TMemTable other(nullptr);
+  EXPECT_EQ(MessageOf<Exception>([&] { a.Assign(&other); }), "Cannot assign a TMemTable to a TgpCellMargins");
+  EXPECT_EQ(a.LeftMargin(), 9);
+}
+
+TEST(CellAttrsTest, ResetClearsEveryMember) {
+  TgpCellAttrs c;
+  c.Color = clRed;
+  c.Focused = c.Pressed = c.Tracked = true;
+  c.FontColor = clBlue;
+  c.FontStyle = {fsBold, fsItalic};
+  c.FontName = "Ünïcode Sans";
+  c.ForceColor = c.UltraSoft = c.Current = true;
+  c.Reset();
+  EXPECT_EQ(c.Color, clNone);
+  EXPECT_EQ(c.FontColor, clNone);
+  EXPECT_TRUE(c.FontStyle.Empty());
+  EXPECT_TRUE(c.FontName.empty());
+  EXPECT_FALSE(c.Focused || c.Pressed || c.Tracked || c.ForceColor || c.UltraSoft || c.Current);
+
+  TvpCellAttrs plain;
+  EXPECT_EQ(plain.Color, clNone);
+  plain.Color = clGreen;
+  plain.Pressed = true;
+  plain.Reset();
+  EXPECT_EQ(plain.Color, clNone);
+  EXPECT_FALSE(plain.Pressed);
+}
+
+class PaintInfoTest : public ::testing::Test {
+protected:
+  PaintInfoTest() : grid(nullptr, {"ID", "Name", "Price"}), info(&grid), table(nullptr) {
+    grid.dataSet = &table;
+  }
+  TTestGrid grid;
+  TgpPaintInfo info;
+  TMemTable table;
+};
+
+TEST_F(PaintInfoTest, RowCountChangedGrowsAtTheEndAndShrinksFromTheFront) {
+  grid.visibleRows = 3;
+  info.RowCountChanged(3);
+  ASSERT_EQ(info.RowAttrsCount(), 3);
+  std::vector<TgpRowAttrs*> first;
+  for (int i = 0; i < 3; ++i) {
+    first.push_back(&info.GetRowAttrs(i));
+    EXPECT_EQ(first.back()->PaintInfo, &info);
+    EXPECT_EQ(first.back()->DataSet, &table);
+  }
+  EXPECT_EQ(grid.CellRows(0), 3u);
+  EXPECT_EQ(grid.CellRows(2), 3u);
+
+  grid.visibleRows = 5;
+  info.RowCountChanged(5);
+  ASSERT_EQ(info.RowAttrsCount(), 5);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(&info.GetRowAttrs(i), first[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(info.GetRowAttrs(4).DataSet, &table);
+  EXPECT_EQ(grid.CellRows(1), 5u);
+
+  // Shrinking frees the front entries: what was row 3 and 4 is now entries 0 and 1.
+  TgpRowAttrs* fourth = &info.GetRowAttrs(3);
+  TgpRowAttrs* fifth = &info.GetRowAttrs(4);
+  grid.visibleRows = 2;
+  grid.dataSet = nullptr;
+  info.RowCountChanged(2);
+  ASSERT_EQ(info.RowAttrsCount(), 2);
+  EXPECT_EQ(&info.GetRowAttrs(0), fourth);
+  EXPECT_EQ(&info.GetRowAttrs(1), fifth);
+  EXPECT_EQ(info.GetRowAttrs(0).DataSet, nullptr);
+  EXPECT_EQ(grid.CellRows(0), 2u);
+
+  EXPECT_EQ(MessageOf<EZVError>([&] { info.RowCountChanged(-1); }), "Value can not be negative (-1)");
+  EXPECT_EQ(info.RowAttrsCount(), 2);
+  EXPECT_THROW(info.GetRowAttrs(2), EZVError);
+  EXPECT_THROW(info.GetRowAttrs(-1), EZVError);
+
+  info.ClearRowAttrs();
+  EXPECT_EQ(info.RowAttrsCount(), 0);
+  EXPECT_EQ(grid.CellRows(0), 0u);
+  EXPECT_EQ(grid.CellRows(2), 0u);
+}
+
+TEST_F(PaintInfoTest, RowResetKeepsRowAndDataSetAndResetsItsCellsOnly) {
+  grid.visibleRows = 2;
+  info.RowCountChanged(2);
+  TgpRowAttrs& r = info.GetRowAttrs(1);
+  r.Row = 1;
+  r.Color = r.FontColor = clYellow;
+  r.FontStyle = {fsUnderline};
+  r.FontName = "X";
+  r.ForceColor = r.UltraSoft = r.Current = r.Focused = r.Selected = r.Tracked = true;
+  r.StripIndex = 3;
+  for (int c = 0; c < 3; ++c) {
+    grid.ColumnCellAttrs(c, 0)->Color = clRed;
+    r.GetCellAttr(c)->Color = clRed;
+    r.GetCellAttr(c)->Current = true;
+  }
+  r.Reset();
+  EXPECT_EQ(r.Row, 1);
+  EXPECT_EQ(r.DataSet, &table);
+  EXPECT_EQ(r.Color, clNone);
+  EXPECT_EQ(r.FontColor, clNone);
+  EXPECT_TRUE(r.FontStyle.Empty());
+  EXPECT_TRUE(r.FontName.empty());
+  EXPECT_EQ(r.StripIndex, 0);
+  EXPECT_FALSE(r.ForceColor || r.UltraSoft || r.Current || r.Focused || r.Selected || r.Tracked);
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_EQ(r.GetCellAttr(c)->Color, clNone) << c;
+    EXPECT_FALSE(r.GetCellAttr(c)->Current);
+    EXPECT_EQ(grid.ColumnCellAttrs(c, 0)->Color, clRed) << "another row's cell";
+  }
+}
+
+TEST_F(PaintInfoTest, CellLookupsByColumnAndField) {
+  grid.visibleRows = 2;
+  info.RowCountChanged(2);
+  TgpRowAttrs& r = info.GetRowAttrs(1);
+  r.Row = 1;
+  EXPECT_EQ(r.GetCellAttr(2), grid.ColumnCellAttrs(2, 1));
+  EXPECT_EQ(r.GetFieldAttr("Name"), grid.ColumnCellAttrs(1, 1));
+  EXPECT_EQ(r.GetFieldAttr("Missing"), nullptr);
+  EXPECT_EQ(r.GetCellAttr(3), nullptr);
+  EXPECT_EQ(r.GetCellAttr(-1), nullptr);
+  // A row the columns do not have (before the resize reaches them) has no cells.
+  r.Row = 7;
+  EXPECT_EQ(r.GetCellAttr(0), nullptr);
+  r.Reset();  // nothing to reset, nothing touched
+
+  // Paint info without a grid: no cells, nothing resized.
+  TgpPaintInfo lone(nullptr);
+  lone.RowCountChanged(1);
+  EXPECT_EQ(lone.GetRowAttrs(0).GetCellAttr(0), nullptr);
+  EXPECT_EQ(lone.GetRowAttrs(0).GetFieldAttr("ID"), nullptr);
+  EXPECT_EQ(lone.FirstRow, -1);
+  EXPECT_EQ(lone.LastRow, -1);
+}
