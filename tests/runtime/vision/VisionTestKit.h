@@ -5,7 +5,9 @@
 #include "platform/db/DataLink.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/db/Field.h"
+#include "platform/db/Fields.h"
 #include "platform/db/MemTable.h"
+#include "platform/null/NullBackend.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/FieldEditor.h"
 #include "runtime/vision/FieldList.h"
@@ -200,6 +202,7 @@ public:
 class VisionFixture : public ::testing::Test {
 protected:
   void SetUp() override {
+    fPreviousBackend = SetGraphicsBackend(CreateNullBackend());
     Table = std::make_unique<TMemTable>(nullptr);
     Open(*Table);
     Source = std::make_unique<TDataSource>(nullptr);
@@ -208,7 +211,11 @@ protected:
     Vision = std::make_unique<TTestVision>(nullptr);
     Vision->SetName("Vision1");
   }
-  void TearDown() override { SetDefaultVision(nullptr); }
+  void TearDown() override {
+    SetDefaultVision(nullptr);
+    Vision.reset();
+    SetGraphicsBackend(std::move(fPreviousBackend));
+  }
 
   static void Open(TMemTable& table) {
     table.FieldDefs().Add("NAME", ftString, 20);
@@ -246,6 +253,9 @@ protected:
   std::unique_ptr<TDataSource> Source;
   TDataLink Link;
   std::unique_ptr<TTestVision> Vision;
+
+private:
+  std::unique_ptr<TGraphicsBackend> fPreviousBackend;
 };
 
 }  // namespace zvtest
