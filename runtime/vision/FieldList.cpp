@@ -16,11 +16,21 @@ TvpFieldVision* gDefaultVision = nullptr;
 TvpFieldVision* DefaultVision() { return gDefaultVision; }
 void SetDefaultVision(TvpFieldVision* vision) { gDefaultVision = vision; }
 
+namespace {
+// The default a list may fall back to. When the owner of several visions goes, every one of
+// them is marked as being destroyed before the first is freed: a default that is already
+// going would not take the list and would leave it pointing at a freed vision.
+TvpFieldVision* UsableDefault() {
+  if (gDefaultVision && gDefaultVision->ComponentState().Contains(csDestroying)) return nullptr;
+  return gDefaultVision;
+}
+}  // namespace
+
 TgpFieldList::TgpFieldList(TPersistent* host, TgpHostType hostType, IvpFieldVisionConsumer* consumer,
                            TDataLink* dataLink)
     : fConsumer(consumer), fDataLink(dataLink), fItems(1, nullptr), fHostType(hostType), fHost(host) {
-  if (gDefaultVision) {
-    fVision = gDefaultVision;
+  if (TvpFieldVision* vision = UsableDefault()) {
+    fVision = vision;
     fVision->AddConsumer(this);
   }
 }
@@ -42,7 +52,7 @@ void TgpFieldList::SetActionTarget(TObject* sender, const TgpActionEvent* event)
 }
 
 void TgpFieldList::SetVision(TvpFieldVision* vision) {
-  TvpFieldVision* resolved = vision ? vision : gDefaultVision;
+  TvpFieldVision* resolved = vision ? vision : UsableDefault();
   // Asking again for what is in use changes nothing; asking for the default by name (or by
   // null) after the other form still tells the host, whose stored choice differs.
   if (vision == fAsked && resolved == fVision) return;
@@ -58,7 +68,7 @@ void TgpFieldList::SetVision(TvpFieldVision* vision) {
 
 void TgpFieldList::VisionDestroyed() {
   fAsked = nullptr;
-  fVision = gDefaultVision;
+  fVision = UsableDefault();
   if (fVision) fVision->AddConsumer(this);
   if (fConsumer) fConsumer->VisionChanged(nullptr);
 }

@@ -406,6 +406,29 @@ TEST_F(VisionTest, DestroyingTheDefaultVisionClearsItAndLeavesListsWithoutVision
   EXPECT_EQ(a.Fields().Vision(), Vision.get());
 }
 
+TEST_F(VisionTest, AnOwnerFreeingItsVisionsAndTheDefaultLeavesNoListBehind) {
+  for (bool defaultFirst : {true, false}) {
+    auto owner = std::make_unique<TComponent>(nullptr);
+    TTestVision* stock = nullptr;
+    TTestVision* fallback = nullptr;
+    if (defaultFirst) fallback = new TTestVision(owner.get());
+    stock = new TTestVision(owner.get());
+    if (!defaultFirst) fallback = new TTestVision(owner.get());
+    SetDefaultVision(fallback);
+    TTestHost a(&Link), b(&Link, false), c(&Link);
+    a.SetVision(stock);
+    b.SetVision(stock);
+    a.Calls().clear();
+    b.Calls().clear();
+    owner.reset();
+    EXPECT_EQ(DefaultVision(), nullptr);
+    for (TTestHost* host : {&a, &b, &c}) {
+      EXPECT_EQ(host->Fields().Vision(), nullptr) << defaultFirst;
+      EXPECT_EQ(host->Calls(), (Log{"VisionChanged(nil)"})) << defaultFirst;
+    }
+  }
+}
+
 TEST_F(VisionTest, HostsMayGoBeforeOrAfterTheirVision) {
   {
     auto host = MakeHost("NAME");
