@@ -52,6 +52,8 @@ void TgpFieldList::SetActionTarget(TObject* sender, const TgpActionEvent* event)
 }
 
 void TgpFieldList::SetVision(TvpFieldVision* vision) {
+  // A vision on its way out would not take the list and would be left dangling in it.
+  if (vision && vision->ComponentState().Contains(csDestroying)) vision = nullptr;
   TvpFieldVision* resolved = vision ? vision : UsableDefault();
   // Asking again for what is in use changes nothing; asking for the default by name (or by
   // null) after the other form still tells the host, whose stored choice differs.

@@ -185,6 +185,9 @@ TEST_F(PostingTest, PostAndHideGoesThroughTheGridForTheInplaceEditor) {
 
 TEST_F(PostingTest, ResetEditReloadsTheCurrentValueFromTheField) {
   TfvCurrentValue& cv = Edit->CurrentValue();
+  EXPECT_FALSE(cv.AutoChangeType());
+  EXPECT_TRUE(cv.ConvertOnChange());
+  EXPECT_EQ(cv.Editor(), static_cast<IvpFieldEditor*>(Edit.get()));
   cv.SetDataType(ftInteger);
   cv.SetAsInteger(3);
   cv.SetTextChanged(true);
