@@ -193,7 +193,11 @@ TEST_F(VisionTest, ButtonGlyphIsCreatedOnReadAndAssignedByCopy) {
   EXPECT_FALSE(host->Calls().empty());
   EXPECT_EQ(host->Calls().back(), "UpdateEditButton");
   const String text = ComponentToStr(*Vision, true);
-  EXPECT_NE(text.find("ButtonGlyph"), String::npos);
+  TTestVision copy(nullptr);
+  StrToComponent(copy, text, true);
+  ASSERT_TRUE(copy.HasButtonGlyph()) << text;
+  EXPECT_EQ(copy.ButtonGlyph()->Width(), 12);
+  EXPECT_EQ(copy.ButtonStyle(), pbsCustom);
 
   Vision->SetButtonStyle(pbsSpin);
   Vision->SetButtonGlyph(nullptr);
