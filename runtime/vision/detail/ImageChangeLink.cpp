@@ -13,9 +13,10 @@ struct ImageLinkRegistry {
     TNotifyEvent Previous;  // the list's own handler before the first link
     std::vector<TvpImageChangeLink*> Links;
   };
+  // Never destroyed: visions held by globals may detach after static destruction began.
   static std::unordered_map<TCustomImageList*, Entry>& Entries() {
-    static std::unordered_map<TCustomImageList*, Entry> entries;
-    return entries;
+    static auto* entries = new std::unordered_map<TCustomImageList*, Entry>();
+    return *entries;
   }
 
   static void Changed(TCustomImageList* list, TObject* sender) {
