@@ -1,7 +1,8 @@
 # cmake -DROOT=<source tree> -P CheckPrivateHeaders.cmake
 # The library folders (runtime/, designtime/) and the applications (apps/) build on the host
-# layer's public headers only: no file there may include a header from a detail/ folder or
-# name something in a detail namespace. Fails listing every offending line.
+# layer's public headers only: no file there may include a header from a detail/ folder of
+# another module (a library module's own detail/ folder is its private part) or name something
+# in the host's detail namespace. Fails listing every offending line.
 if(NOT ROOT)
   message(FATAL_ERROR "ROOT is not set")
 endif()
@@ -18,13 +19,23 @@ set(offences)
 foreach(source IN LISTS sources)
   # One list element per line: semicolons and brackets would split or join list elements.
   file(READ "${source}" content)
+  file(RELATIVE_PATH relative_source "${ROOT}" "${source}")
   string(REGEX REPLACE "[][;\\]" "_" content "${content}")
   string(REPLACE "\n" ";" lines "${content}")
   set(number 0)
   foreach(line IN LISTS lines)
     math(EXPR number "${number} + 1")
-    if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"][^>\"]*(^|/)detail/"
-       OR line MATCHES "(^|[^A-Za-z0-9_])detail::")
+    set(offence FALSE)
+    if(line MATCHES "(^|[^A-Za-z0-9_])detail::")
+      set(offence TRUE)
+    elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*/detail/[^>\"]*)")
+      # A library module keeps private headers in its own detail/ folder; only it may use them.
+      string(REGEX REPLACE "/detail/.*" "" owner "${CMAKE_MATCH_1}")
+      if(NOT (owner MATCHES "^(runtime|designtime)/" AND relative_source MATCHES "^${owner}/"))
+        set(offence TRUE)
+      endif()
+    endif()
+    if(offence)
       file(RELATIVE_PATH relative "${ROOT}" "${source}")
       string(STRIP "${line}" text)
       list(APPEND offences "${relative}:${number}: ${text}")

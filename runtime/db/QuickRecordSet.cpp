@@ -24,7 +24,7 @@ void TvpQuickRecordSet::DeclareProperties(TPropTable<TvpQuickRecordSet>& t) {
 }
 
 TvpQuickRecordSet::TvpQuickRecordSet()
-    : fFields(std::make_unique<TvpQRSFields>(this)), fBookmarkIndex(std::make_unique<detail::TQrsBookmarkIndex>()) {
+    : fFields(std::make_unique<TvpQRSFields>(this)), fBookmarkIndex(std::make_unique<qrsdetail::TQrsBookmarkIndex>()) {
   fFields->SetPropName("Fields");
 }
 

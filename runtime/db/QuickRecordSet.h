@@ -40,7 +40,7 @@ namespace zv {
 class TDataSet;
 class TFieldDefs;
 class TvpQuickRecordSet;
-namespace detail {
+namespace qrsdetail {
 class TQrsBookmarkIndex;
 }
 
@@ -256,7 +256,7 @@ private:
   std::vector<std::uint32_t> fBookmarks;   // by storage row
   std::vector<std::int32_t> fOrder;        // position -> storage row; empty: identity
   std::vector<std::int32_t> fPositions;    // storage row -> position; empty: identity
-  std::unique_ptr<detail::TQrsBookmarkIndex> fBookmarkIndex;
+  std::unique_ptr<qrsdetail::TQrsBookmarkIndex> fBookmarkIndex;
   std::uint32_t fLastBookmark = 0;
   int fRecordCount = 0;
   int fUpdateCount = 0;

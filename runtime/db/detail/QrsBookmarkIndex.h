@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace zv::detail {
+namespace zv::qrsdetail {
 
 class TQrsBookmarkIndex {
 public:
@@ -78,4 +78,4 @@ private:
   bool fValid = false;
 };
 
-}  // namespace zv::detail
+}  // namespace zv::qrsdetail

@@ -1,4 +1,5 @@
 // Not compiled: what the private-header check must refuse in a library folder.
 #include "platform/controls/detail/WindowManager.h"
+#include "runtime/db/detail/Index.h"
 
 void Reaches() { zv::detail::Manager(); }
