@@ -309,15 +309,19 @@ private:
   int fHelpContext = 0;
 };
 
-// Declares Anchors and Constraints in a descendant's property table; the classes the host
-// publishes them on name them in their Publish lists.
+// Declares Anchors and Constraints in a descendant's property table, unpublished: the classes
+// the host publishes them on name them in their Publish lists (or pass published for a class
+// that declares and publishes in one table).
 template <class C>
-void DeclareSizing(TPropTable<C>& t, bool anchors = true) {
-  if (anchors)
-    t.Prop("Anchors", static_cast<TAnchors (C::*)() const>(&C::Anchors), static_cast<void (C::*)(TAnchors)>(&C::SetAnchors))
-        .Default(TAnchors{akLeft, akTop})
-        .Unpublished();
-  t.Prop("Constraints", static_cast<TSizeConstraints* (C::*)() const>(&C::Constraints)).Unpublished();
+void DeclareSizing(TPropTable<C>& t, bool anchors = true, bool published = false) {
+  if (anchors) {
+    auto prop = t.Prop("Anchors", static_cast<TAnchors (C::*)() const>(&C::Anchors),
+                       static_cast<void (C::*)(TAnchors)>(&C::SetAnchors));
+    prop.Default(TAnchors{akLeft, akTop});
+    if (!published) prop.Unpublished();
+  }
+  auto constraints = t.Prop("Constraints", static_cast<TSizeConstraints* (C::*)() const>(&C::Constraints));
+  if (!published) constraints.Unpublished();
 }
 
 // The capture as the host keeps it: a control without a window captures through its parent.

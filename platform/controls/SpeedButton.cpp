@@ -322,8 +322,8 @@ void TSpeedButton::DeclareProperties(TPropTable<TSpeedButton>& t) {
   t.Prop("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
   for (const char* name : {"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint"}) t.Publish(name);
   t.Prop("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
-  DeclareSizing(t);
-  for (const char* name : {"Anchors", "Constraints", "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"})
+  DeclareSizing(t, true, true);
+  for (const char* name : {"Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"})
     t.Publish(name);
 }
 

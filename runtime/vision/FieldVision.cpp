@@ -181,8 +181,9 @@ void TvpFieldVision::AddConsumer(TgpFieldList* fields) {
   fConsumers.push_back(fields);
 }
 
+// A list may leave while the vision is being destroyed (its host heard of the removal first);
+// the destructor then no longer detaches it.
 void TvpFieldVision::RemoveConsumer(TgpFieldList* fields) {
-  if (ComponentState().Contains(csDestroying)) return;
   fConsumers.erase(std::remove(fConsumers.begin(), fConsumers.end(), fields), fConsumers.end());
 }
 

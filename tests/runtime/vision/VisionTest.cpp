@@ -360,6 +360,26 @@ TEST_F(VisionTest, TextAndDefaultQueries) {
   EXPECT_EQ(Vision->DefaultPopupMenu(), nullptr);
 }
 
+// A cell paints as the editor does unless a vision says otherwise: the base prepares the text
+// and a cell reaches VM_DrawEdit.
+TEST_F(VisionTest, CellsPrepareTheTextAndDrawAsTheEditor) {
+  class TEditDrawingVision : public TTestVision {
+  public:
+    using TTestVision::TTestVision;
+    int EditDraws = 0;
+    void VM_DrawEdit(TgpFieldList&, TfvPainter&) override { ++EditDraws; }
+  } vision(nullptr);
+  auto host = MakeHost("NAME");
+  host->SetVision(&vision);
+  TgpPainter painter;
+  vision.VM_PreparePainter(host->Fields(), painter);
+  EXPECT_EQ(painter.Text, vision.GetText(host->Fields(), true));
+  EXPECT_FALSE(painter.Text.empty());
+  vision.VM_DrawCell(host->Fields(), painter);
+  EXPECT_EQ(vision.EditDraws, 1);
+  host->SetVision(nullptr);
+}
+
 TEST_F(VisionTest, CalcHeightTakesTheTallerOfTextLinesAndImage) {
   TFont font;
   const int line = GetFontHeight(font);
