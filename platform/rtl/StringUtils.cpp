@@ -134,6 +134,28 @@ int AnsiCompareStr(std::string_view a, std::string_view b) { return Collate(ToUn
 int AnsiCompareText(std::string_view a, std::string_view b) {
   return Collate(ToUnicode(a).foldCase(U_FOLD_CASE_DEFAULT), ToUnicode(b).foldCase(U_FOLD_CASE_DEFAULT));
 }
+namespace {
+void AppendSortKey(std::vector<std::uint8_t>& key, icu::UnicodeString text, bool ignoreCase) {
+  if (ignoreCase) text.foldCase(U_FOLD_CASE_DEFAULT);
+  const icu::Collator& collator = RootCollator();
+  const std::size_t at = key.size();
+  key.resize(at + 64);
+  std::int32_t length = collator.getSortKey(text, key.data() + at, 64);
+  if (length > 64) {
+    key.resize(at + static_cast<std::size_t>(length));
+    length = collator.getSortKey(text, key.data() + at, length);
+  }
+  key.resize(at + static_cast<std::size_t>(std::max(length, 0)));
+}
+}  // namespace
+
+void AppendAnsiSortKey(std::vector<std::uint8_t>& key, std::string_view text, bool ignoreCase) {
+  AppendSortKey(key, ToUnicode(text), ignoreCase);
+}
+void AppendAnsiSortKey(std::vector<std::uint8_t>& key, std::u16string_view text, bool ignoreCase) {
+  AppendSortKey(key, icu::UnicodeString(text.data(), static_cast<std::int32_t>(text.size())), ignoreCase);
+}
+
 bool AnsiSameStr(std::string_view a, std::string_view b) { return a == b; }
 bool AnsiSameText(std::string_view a, std::string_view b) { return a == b || AnsiCompareText(a, b) == 0; }
 

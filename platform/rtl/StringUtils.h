@@ -3,8 +3,10 @@
 // Case mapping and collation come from ICU; positions count characters (code points), never
 // bytes, so that Pos and Copy are right for any Unicode text.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zv {
 
@@ -36,6 +38,10 @@ int AnsiCompareStr(std::string_view a, std::string_view b);
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameStr(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
+// Appends the text's collation key: keys compared byte by byte order their texts as
+// AnsiCompareStr does (AnsiCompareText with ignoreCase). For sorts that key each value once.
+void AppendAnsiSortKey(std::vector<std::uint8_t>& key, std::string_view text, bool ignoreCase);
+void AppendAnsiSortKey(std::vector<std::uint8_t>& key, std::u16string_view text, bool ignoreCase);
 
 // Case mapping: the plain forms touch ASCII letters only, the Ansi forms all of Unicode.
 String UpperCase(std::string_view text);

@@ -14,11 +14,8 @@
 
 #include "runtime/db/QuickRecordSet.h"
 
+#include "platform/rtl/StringUtils.h"
 #include "runtime/db/ValueAccessor.h"
-
-#include <unicode/coll.h>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <cstring>
@@ -27,17 +24,6 @@
 namespace zv {
 
 namespace {
-
-// The same collation as the host's AnsiCompareStr / AnsiCompareText: the root locale's.
-icu::Collator& RootCollator() {
-  static const std::unique_ptr<icu::Collator> collator = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> c(icu::Collator::createInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !c) throw std::runtime_error("ICU collator unavailable");
-    return c;
-  }();
-  return *collator;
-}
 
 enum class TKeyKind { Integer, Float, Bytes, Cells };
 
@@ -97,18 +83,6 @@ struct TSortKeys {
   }
 };
 
-void AppendCollationKey(std::vector<std::uint8_t>& arena, const icu::UnicodeString& text) {
-  const icu::Collator& collator = RootCollator();
-  const std::size_t at = arena.size();
-  arena.resize(at + 64);
-  int32_t length = collator.getSortKey(text, arena.data() + at, 64);
-  if (length > 64) {
-    arena.resize(at + static_cast<std::size_t>(length));
-    length = collator.getSortKey(text, arena.data() + at, length);
-  }
-  arena.resize(at + static_cast<std::size_t>(length));
-}
-
 void BuildByteKeys(TSortKeys& keys, const TvpValueAccessor& accessor, int count) {
   const bool binary = &accessor == &AccessorOf(ftBytes);
   const bool folded = &accessor == &AccessorOf(ftWideString) || &accessor == &AccessorOf(ftBlob);
@@ -122,20 +96,16 @@ void BuildByteKeys(TSortKeys& keys, const TvpValueAccessor& accessor, int count)
       keys.Arena.insert(keys.Arena.end(), data.begin(), data.end());
       continue;
     }
-    icu::UnicodeString text;
     if (&accessor == &AccessorOf(ftWideString)) {
       // UTF-16 units and their terminating zero.
-      text = icu::UnicodeString(reinterpret_cast<const char16_t*>(data.data()),
-                                static_cast<int32_t>(data.size() / 2) - 1);
+      AppendAnsiSortKey(keys.Arena,
+                        std::u16string_view(reinterpret_cast<const char16_t*>(data.data()), data.size() / 2 - 1), folded);
     } else {
       // A string's bytes end with a zero; a blob's do not.
       std::size_t size = data.size();
       if (&accessor == &AccessorOf(ftString) && size > 0) --size;
-      text = icu::UnicodeString::fromUTF8(
-          icu::StringPiece(reinterpret_cast<const char*>(data.data()), static_cast<int32_t>(size)));
+      AppendAnsiSortKey(keys.Arena, std::string_view(reinterpret_cast<const char*>(data.data()), size), folded);
     }
-    if (folded) text.foldCase(U_FOLD_CASE_DEFAULT);
-    AppendCollationKey(keys.Arena, text);
     if (keys.Arena.size() > UINT32_MAX) throw std::length_error("sort keys exceed 4 GB");
   }
   keys.Offsets[static_cast<std::size_t>(count)] = static_cast<std::uint32_t>(keys.Arena.size());

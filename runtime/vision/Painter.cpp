@@ -1,6 +1,8 @@
 #include "runtime/vision/Painter.h"
 
 #include "runtime/rtm/DrawRoutines.h"
+#include "runtime/vision/FieldList.h"
+#include "runtime/vision/FieldVision.h"
 
 namespace zv {
 
@@ -31,6 +33,21 @@ void TfvPainter::Init(TgpFieldList* fields, const TfvPlacement& placement) {
     }
   }
   WordWrap = WordWrap || placement.MultiLine;
+}
+
+void TfvPainter::Init(TgpFieldList& fields) {
+  TfvPlacement placement;
+  placement.Layout = fields.Layout();
+  if (const TvpFieldVision* vision = fields.Vision()) {
+    placement.Images = vision->Images();
+    placement.ImageWidth = vision->ImageWidth();
+    placement.ImageHeight = vision->ImageHeight();
+    placement.AlignImage = vision->AlignImage();
+    placement.DrawText = vision->DrawText();
+    placement.MultiLine = vision->MultiLine();
+    placement.CustomSurface = vision->SurfaceKind() == vskCustom;
+  }
+  Init(&fields, placement);
 }
 
 void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLayout layout, int leftIndent,

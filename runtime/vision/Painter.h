@@ -47,6 +47,9 @@ public:
   // the image at the end AlignImage names (centred when the vision draws no text), the text in
   // what is left, two pixels away.
   virtual void Init(TgpFieldList* fields, const TfvPlacement& placement);
+  // The same, with what the field list and its vision say (no image and plain text without a
+  // vision).
+  void Init(TgpFieldList& fields);
   // Draws text in TextRect through vprDrawText; tlaDefault takes the field list's layout.
   virtual void DrawText(std::string_view text, TAlignment alignment, TvpDefLayout layout, int leftIndent,
                         int rightIndent);

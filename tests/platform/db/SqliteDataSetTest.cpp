@@ -47,9 +47,10 @@ public:
   }
 };
 
-void FillItems(const String& path, int count) {
+void FillItems(const String& path, int count,
+               const String& create = "CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20))") {
   TSqliteDatabase db(path);
-  db.Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20))");
+  db.Execute(create);
   db.Execute("BEGIN");
   TSqliteStatement insert(db, "INSERT INTO items (ID, NAME) VALUES (?, ?)");
   for (int i = 1; i <= count; ++i) {
@@ -60,38 +61,27 @@ void FillItems(const String& path, int count) {
   db.Execute("COMMIT");
 }
 
-std::unique_ptr<TDataSet> CreateSqliteTable(int count) {
+// The suite's items in a temporary file, created by the given statement.
+std::unique_ptr<TDataSet> OpenItemsTable(int count, const String& create) {
   auto table = std::make_unique<TTempSqliteDataSet>();
   const String path = TempFileName();
-  FillItems(path, count);
+  FillItems(path, count, create);
   table->SetFileName(path);
   table->SetTableName("items");
   table->Open();
   return table;
 }
 
+std::unique_ptr<TDataSet> CreateSqliteTable(int count) {
+  return OpenItemsTable(count, "CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20))");
+}
+
 // A table WITHOUT ROWID keyed by an integer and a text column, in the ID order of the suite; the
 // suite's new records name only an ID, so the text key has a default.
 std::unique_ptr<TDataSet> CreateSqliteKeyedTable(int count) {
-  auto table = std::make_unique<TTempSqliteDataSet>();
-  const String path = TempFileName();
-  {
-    TSqliteDatabase db(path);
-    db.Execute("CREATE TABLE items (ID INTEGER NOT NULL, NAME VARCHAR(20) NOT NULL DEFAULT '', PRIMARY KEY (ID, NAME))"
-               " WITHOUT ROWID");
-    db.Execute("BEGIN");
-    TSqliteStatement insert(db, "INSERT INTO items (ID, NAME) VALUES (?, ?)");
-    for (int i = 1; i <= count; ++i) {
-      insert.Reset();
-      insert.BindAll({Variant(i), Variant(ItemName(i))});
-      insert.Step();
-    }
-    db.Execute("COMMIT");
-  }
-  table->SetFileName(path);
-  table->SetTableName("items");
-  table->Open();
-  return table;
+  return OpenItemsTable(count,
+                        "CREATE TABLE items (ID INTEGER NOT NULL, NAME VARCHAR(20) NOT NULL DEFAULT '',"
+                        " PRIMARY KEY (ID, NAME)) WITHOUT ROWID");
 }
 
 // Statements started on the dataset's connection, counted through SQLite's statement trace.

@@ -380,6 +380,41 @@ TEST_F(VisionTest, CellsPrepareTheTextAndDrawAsTheEditor) {
   host->SetVision(nullptr);
 }
 
+// The painter places what the list's vision says: its images on the side it names, or centred
+// when it draws no text; without a vision, text only.
+TEST_F(VisionTest, ThePainterPlacesWhatTheVisionSays) {
+  TImageList images(nullptr);
+  images.SetWidth(16);
+  images.SetHeight(10);
+  auto host = MakeHost("NAME");
+  Vision->SetImages(&images);
+  TfvPainter painter(false);
+  painter.ClientRect = TRect(0, 0, 100, 20);
+  struct Case {
+    TvpAlignImage align;
+    bool drawText;
+    TRect image, text;
+  };
+  for (const Case& c : {Case{aiLeft, true, TRect(0, 5, 16, 15), TRect(18, 0, 100, 20)},
+                        Case{aiRight, true, TRect(84, 5, 100, 15), TRect(0, 0, 82, 20)},
+                        Case{aiLeft, false, TRect(42, 5, 58, 15), TRect(0, 0, 100, 20)}}) {
+    host->Fields().SetLayout(tlCenter);
+    Vision->SetAlignImage(c.align);
+    Vision->SetDrawText(c.drawText);
+    painter.Init(host->Fields());
+    EXPECT_EQ(painter.Fields, &host->Fields());
+    EXPECT_EQ(painter.Images, &images);
+    EXPECT_EQ(painter.ImageRect, c.image) << c.align << c.drawText;
+    EXPECT_EQ(painter.TextRect, c.text) << c.align << c.drawText;
+  }
+  Vision->SetImages(nullptr);
+  host->SetVision(nullptr);
+  SetDefaultVision(nullptr);
+  painter.Init(host->Fields());
+  EXPECT_EQ(painter.Images, nullptr);
+  EXPECT_EQ(painter.TextRect, painter.ClientRect);
+}
+
 TEST_F(VisionTest, CalcHeightTakesTheTallerOfTextLinesAndImage) {
   TFont font;
   const int line = GetFontHeight(font);
