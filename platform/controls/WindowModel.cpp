@@ -56,7 +56,8 @@ TWindow::TWindow(TWinControl& control, const TCreateParams& params)
     TNativeWindowParams native;
     native.Bounds = control.BoundsRect();
     native.Caption = params.Caption;
-    native.Popup = (Style & WS_CAPTION) == 0;
+    // WS_BORDER is one of WS_CAPTION's two bits: only both make a caption.
+    native.Popup = (Style & WS_CAPTION) != WS_CAPTION;
     control.NativeWindowParams(native);
     Native = WindowBackend().CreateWindow(native);
   } catch (...) {

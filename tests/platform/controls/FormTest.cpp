@@ -256,6 +256,29 @@ TEST_F(Forms, ActiveControlIsRememberedAcrossActivation) {
   EXPECT_EQ(events.back(), "one deactivate") << "hiding the active form deactivates it";
 }
 
+// A top-level window has a caption only with both caption bits (WS_CAPTION); a thin border
+// alone (WS_BORDER shares one of them) or a dialog frame alone is still a pop-up.
+TEST_F(Forms, OnlyTheWholeCaptionStyleMakesACaptionedWindow) {
+  class TStyled : public TCustomControl {
+  public:
+    TStyled(unsigned style) : TCustomControl(nullptr), fStyle(style) { SetBounds(10, 10, 80, 40); }
+
+  protected:
+    void CreateParams(TCreateParams& params) override {
+      TCustomControl::CreateParams(params);
+      params.Style = (params.Style & ~(WS_CHILD | WS_CAPTION)) | fStyle;
+    }
+
+  private:
+    unsigned fStyle;
+  };
+  for (auto [style, popup] : {std::pair{WS_POPUP, true}, std::pair{WS_POPUP | WS_BORDER, true},
+                              std::pair{WS_POPUP | WS_DLGFRAME, true}, std::pair{WS_POPUP | WS_CAPTION, false}}) {
+    TStyled control(style);
+    EXPECT_EQ(Record(&control).Popup, popup) << std::hex << style;
+  }
+}
+
 TEST_F(Forms, BorderAndStyleReachTheNativeWindow) {
   TForm owner(nullptr), tool(&owner), popup(nullptr), dialog(nullptr);
   owner.Show();
