@@ -9,14 +9,13 @@
 // memory does not count.
 
 #include "BenchSupport.h"
+#include "ProcessSupport.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -196,19 +195,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
   FileName();  // named after this process, before the child that builds it has its own id
-  const pid_t child = ::fork();
-  if (child == 0) {
-    try {
-      BuildTable();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "building the table failed: %s\n", e.what());
-      ::_exit(1);
-    }
-    ::_exit(0);
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "could not build the table\n");
+  if (!zvbench::BuildInChildProcess(BuildTable)) {
     std::error_code ignored;
     std::filesystem::remove(FileName(), ignored);
     return 1;
@@ -218,10 +205,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
   const double fileMb = static_cast<double>(std::filesystem::file_size(FileName())) / (1024.0 * 1024.0);
-  const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+  const double peakMb = zvbench::PeakResidentMb();
   std::printf("\npeak resident memory %.1f MB; the table's file %.1f MB (%d rows)\n", peakMb, fileMb, RowCount);
   std::error_code ignored;
   std::filesystem::remove(FileName(), ignored);

@@ -9,14 +9,13 @@
 // a child process, so that its memory does not count, in a temporary directory removed at the end.
 
 #include "BenchSupport.h"
+#include "ProcessSupport.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -59,12 +58,6 @@ void BuildTable() {
   db.Execute("COMMIT");
 }
 
-long PeakResidentKb() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;  // kilobytes on Linux
-}
-
 struct TOpenDataSet {
   TSqliteDataSet DataSet{nullptr};
   TDataSource Source{nullptr};
@@ -94,7 +87,7 @@ void FullOrderByRead(benchmark::State& state) {
     }
     if (rows != RowCount) state.SkipWithError("the table is not complete");
   }
-  state.counters["peakMB"] = static_cast<double>(PeakResidentKb()) / 1024.0;
+  state.counters["peakMB"] = zvbench::PeakResidentMb();
 }
 
 // The window read from where the dataset stands, towards the end (or the start): in order.
@@ -121,7 +114,7 @@ void FirstWindow(benchmark::State& state) {
       state.SkipWithError("the first window is not the smallest amounts");
     state.ResumeTiming();
   }
-  state.counters["peakMB"] = static_cast<double>(PeakResidentKb()) / 1024.0;
+  state.counters["peakMB"] = zvbench::PeakResidentMb();
 }
 
 void LastWindow(benchmark::State& state) {
@@ -135,7 +128,7 @@ void LastWindow(benchmark::State& state) {
     if (!WindowIsOrdered(open.DataSet, true)) state.SkipWithError("the last window is not the largest amounts");
     state.ResumeTiming();
   }
-  state.counters["peakMB"] = static_cast<double>(PeakResidentKb()) / 1024.0;
+  state.counters["peakMB"] = zvbench::PeakResidentMb();
 }
 
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
@@ -170,19 +163,7 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::remove_all(Directory(), ignored);
   };
-  const pid_t child = ::fork();
-  if (child == 0) {
-    try {
-      BuildTable();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "building the table failed: %s\n", e.what());
-      ::_exit(1);
-    }
-    ::_exit(0);
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "could not build the table\n");
+  if (!zvbench::BuildInChildProcess(BuildTable)) {
     cleanUp();
     return 1;
   }
@@ -193,7 +174,7 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
 
   std::printf("\n%d rows; the table's file %.1f MB; peak resident memory of the run %.1f MB\n", RowCount, fileMb,
-              static_cast<double>(PeakResidentKb()) / 1024.0);
+              zvbench::PeakResidentMb());
   cleanUp();
   return 0;
 }
