@@ -1,0 +1,84 @@
+#include "runtime/grid/DBDivoRud.h"
+
+#include "platform/classes/TypeInfo.h"
+#include "platform/db/DataSet.h"
+#include "runtime/db/DataLinkEx.h"
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
+
+void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
+  t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
+  t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
+}
+
+TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
+  fDataLink = std::make_unique<TDataLinkEx>();
+  fDataLink->OnActiveChanged = [this](TDataLinkEx*) { DaActiveChanged(); };
+  fDataLink->OnDataSetChanged = [this](TDataLinkEx*) { DaDataChanged(); };
+  fDataLink->OnDataSetScrolled = [this](TDataLinkEx*, int distance) { DaDataSetScrolled(distance); };
+  fDataLink->OnFocusControl = [this](TDataLinkEx*, TField*& field) { DaFocusControl(field); };
+  fDataLink->OnLayoutChanged = [this](TDataLinkEx*) { DaLayoutChanged(); };
+  fDataLink->OnRecordChanged = [this](TDataLinkEx*, TField* field) { DaRecordChanged(field); };
+  fDataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
+  fDataLink->SetVisualControl(true);
+
+  SetShowHint(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+  SetTabStop(true);
+  SetControlStyle(TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
+  SetBounds(Left(), Top(), 340, 240);
+}
+
+TDBDivoRud::~TDBDivoRud() {
+  Destroying();
+  // The link goes first: a dataset event must not reach a grid whose parts are gone.
+  fDataLink.reset();
+}
+
+TDataSource* TDBDivoRud::DataSource() const { return fDataLink->DataSource(); }
+
+void TDBDivoRud::SetDataSource(TDataSource* value) {
+  if (value == fDataLink->DataSource()) return;
+  fDataLink->SetDataSource(value);
+  CacheDataSet();
+  if (value) value->FreeNotification(this);
+}
+
+void TDBDivoRud::SetDataSet(TDataSet* value) {
+  TDataSource* source = DataSource();
+  if (!source) return;
+  source->SetDataSet(value);
+  CacheDataSet();
+}
+
+void TDBDivoRud::CacheDataSet() { fDataSet = fDataLink->DataSet(); }
+
+void TDBDivoRud::SetBorderStyle(TvpBorderStyle value) {
+  if (value == fBorderStyle) return;
+  fBorderStyle = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+bool TDBDivoRud::IsLoading() const { return ComponentState().Contains(csLoading); }
+bool TDBDivoRud::IsDesigntimeMode() const { return ComponentState().Contains(csDesigning); }
+
+void TDBDivoRud::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  params.Style |= WS_TABSTOP;
+  params.WindowClassStyle |= CS_DBLCLKS;
+  if (fBorderStyle == bs3D) {
+    params.Style &= ~WS_BORDER;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+  }
+}
+
+void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
+  TCustomControl::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (fDataLink && component == fDataLink->DataSource()) SetDataSource(nullptr);
+}
+
+}  // namespace zv

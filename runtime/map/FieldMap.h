@@ -1,0 +1,75 @@
+#pragma once
+// The mapper contract the grid, edit and text controls follow: a map names a field's vision and
+// caption; a mapper finds the map that applies to a field under a control's attribute words and
+// tells its controls (CM_FIELDMAPCHANGED) when maps change. TQuickFieldMapper
+// (QuickFieldMapper.h) is the mapper applications place on a form.
+
+#include "platform/classes/Collection.h"
+#include "platform/classes/Component.h"
+#include "platform/rtl/Set.h"
+#include "platform/controls/Messages.h"
+
+namespace zv {
+
+class TControl;
+class TDataSet;
+class TgpFieldList;
+class TvpFieldVision;
+
+// Sent, both parameters 0, to every control attached to a mapper whose maps changed.
+inline constexpr unsigned CM_FIELDMAPCHANGED = ZV_CM_FIELDMAPCHANGED;
+
+// What the data edit and text controls take from a map.
+enum TgpMappingOption { eioImportCaption, eioImportDomain };
+using TgpMappingOptions = TSet<TgpMappingOption>;
+
+// One field's map. Setting a member to a different value reports the item changed.
+class TvpFieldMap : public TCollectionItem {
+  ZV_CLASS(TvpFieldMap, TCollectionItem)
+
+public:
+  explicit TvpFieldMap(TCollection* collection = nullptr);
+  ~TvpFieldMap() override;
+
+  const String& FieldName() const { return fFieldName; }
+  void SetFieldName(const String& value);
+  TvpFieldVision* Vision() const { return fVision; }
+  void SetVision(TvpFieldVision* value);
+  const String& Caption() const { return fCaption; }
+  void SetCaption(const String& value);
+
+  // Caption + " : " + FieldName.
+  String DisplayName() const override;
+  // Copies the three members from another map and reports one change.
+  void Assign(const TPersistent* source) override;
+
+  static void DeclareProperties(TPropTable<TvpFieldMap>& t);
+
+protected:
+  // The map now refers to `vision` (null included).
+  virtual void VisionChanged(TvpFieldVision* vision) = 0;
+
+private:
+  String fFieldName;
+  TvpFieldVision* fVision = nullptr;
+  String fCaption;
+};
+
+class TvpCustomFieldMapper : public TComponent {
+  ZV_CLASS(TvpCustomFieldMapper, TComponent)
+
+public:
+  explicit TvpCustomFieldMapper(TComponent* owner);
+  ~TvpCustomFieldMapper() override;
+
+  virtual void AddControl(TControl* control) = 0;
+  virtual void RemoveControl(TControl* control) = 0;
+  virtual TvpFieldMap* FindMap(TgpFieldList* fieldList) = 0;
+  virtual TvpFieldMap* FindMap2(const String& fieldName, const String& attrs) = 0;
+
+  // The ";" list of fieldNames with each item replaced by its map's caption, else by the
+  // dataset field's DisplayLabel, else left as it is.
+  String GetFieldCaptions(const String& fieldNames, const String& attrs, TDataSet* dataSet);
+};
+
+}  // namespace zv

@@ -1,0 +1,52 @@
+// The grid as a component: what it is when dropped on a form, and how it follows its data
+// source's life.
+#include "platform/db/DataLink.h"
+#include "platform/db/Field.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/MemTable.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/DBDivoRud.h"
+
+#include "HarnessTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace zv;
+
+class GridComponentTest : public zvtest::THarnessTest {};
+
+TEST_F(GridComponentTest, ADroppedGridIsSunkenTabStopAndSized) {
+  TDBDivoRud grid(nullptr);
+  EXPECT_EQ(grid.Width(), 340);
+  EXPECT_EQ(grid.Height(), 240);
+  EXPECT_TRUE(grid.TabStop());
+  EXPECT_TRUE(grid.ShowHint());
+  EXPECT_FALSE(grid.ParentColor());
+  EXPECT_EQ(grid.BorderStyle(), bs3D);
+  EXPECT_TRUE(grid.DataLink()->VisualControl());
+  TWinControl* form = h->TopLevel(0, 0, 400, 300);
+  grid.SetParent(form);
+  grid.HandleNeeded();
+  EXPECT_TRUE(grid.HandleAllocated());
+  grid.SetParent(nullptr);
+}
+
+TEST_F(GridComponentTest, ForgetsADataSourceThatIsDestroyed) {
+  TMemTable table(nullptr);
+  table.FieldDefs().Add("ID", ftInteger);
+  table.CreateDataSet();
+  TDBDivoRud grid(nullptr);
+  {
+    TDataSource source(nullptr);
+    source.SetDataSet(&table);
+    grid.SetDataSource(&source);
+    EXPECT_EQ(grid.DataSource(), &source);
+    EXPECT_EQ(grid.DataSet(), &table);
+  }
+  EXPECT_EQ(grid.DataSource(), nullptr);
+  EXPECT_EQ(grid.DataSet(), nullptr);
+}
+
+}  // namespace
