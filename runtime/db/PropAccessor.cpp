@@ -85,7 +85,7 @@ std::int64_t SignedChar(std::int64_t code) {
 
 void CheckFloatRange(const TTypeInfo* type, double value) {
   if (type->FloatType == ftSingle && std::isfinite(value) && std::fabs(value) > FLT_MAX)
-    throw EOverflow(SRangeError);
+    throw EOverflow(SOverflow);
 }
 
 TObject* HeldObject(const TObject& instance, const TPropInfo& prop) {
