@@ -23,7 +23,8 @@ void TDBDivoRud::SetColumns(TgpColumns* value) {
 
 void TDBDivoRud::SetMapper(TvpCustomFieldMapper* value) {
   if (value == fMapper) return;
-  if (fMapper) fMapper->RemoveControl(this);
+  // A mapper on its way out forgets its controls itself, and may be half destroyed already.
+  if (fMapper && !fMapper->ComponentState().Contains(csDestroying)) fMapper->RemoveControl(this);
   fMapper = value;
   if (value) {
     value->AddControl(this);
