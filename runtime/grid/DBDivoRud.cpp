@@ -3,6 +3,9 @@
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/map/FieldMap.h"
+#include "runtime/vision/Designer.h"
 
 namespace zv {
 
@@ -11,6 +14,13 @@ ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
 void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
+  t.Prop("AutoColumnFit", &TDBDivoRud::AutoColumnFit, &TDBDivoRud::SetAutoColumnFit).Default(false);
+  t.Prop("VertAlignment", &TDBDivoRud::VertAlignment, &TDBDivoRud::SetVertAlignment).Default(tlCenter);
+  t.Prop("ReadOnly", &TDBDivoRud::ReadOnly, &TDBDivoRud::SetReadOnly).Default(false);
+  t.Prop("Designer", &TDBDivoRud::Designer, &TDBDivoRud::SetDesigner);
+  t.Prop("Attrs", &TDBDivoRud::Attrs, &TDBDivoRud::SetAttrs);
+  t.Prop("Columns", &TDBDivoRud::Columns, &TDBDivoRud::SetColumns);
+  t.Prop("Mapper", &TDBDivoRud::Mapper, &TDBDivoRud::SetMapper);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
@@ -23,6 +33,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
   fDataLink->OnRecordChanged = [this](TDataLinkEx*, TField* field) { DaRecordChanged(field); };
   fDataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
   fDataLink->SetVisualControl(true);
+  fColumns = std::make_unique<TgpColumns>(this);
 
   SetShowHint(true);
   SetParentColor(false);
@@ -34,6 +45,8 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
 
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
+  if (fMapper) fMapper->RemoveControl(this);
+  fColumns.reset();
   // The link goes first: a dataset event must not reach a grid whose parts are gone.
   fDataLink.reset();
 }
@@ -79,6 +92,7 @@ void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation != opRemove) return;
   if (fDataLink && component == fDataLink->DataSource()) SetDataSource(nullptr);
+  ColumnsNotification(component);
 }
 
 }  // namespace zv
