@@ -2,6 +2,7 @@
 
 #include "platform/classes/Modules.h"
 #include "platform/classes/TypeInfo.h"
+#include "platform/controls/Application.h"
 #include "platform/controls/Control.h"
 #include "platform/rtl/StringUtils.h"
 #include "runtime/rtm/OneStringLists.h"
@@ -314,7 +315,15 @@ void TQuickFieldMapper::Notification(TComponent* component, TOperation operation
   TvpCustomFieldMapper::Notification(component, operation);
   if (operation != opRemove || !component) return;
   // By pointer only: the component may be past the point where its class can be told.
-  if (fGroups) ForgetVision(component);
+  if (fGroups) {
+    // The removal is announced from the component's destruction, which no exception may
+    // leave: a control's handler that raises while re-mapping is reported, not passed on.
+    try {
+      ForgetVision(component);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
   if (fControls)
     for (int i = fControls->Count() - 1; i >= 0; --i)
       if (static_cast<TComponent*>(static_cast<TControl*>(fControls->Items(i))) == component) fControls->Delete(i);
