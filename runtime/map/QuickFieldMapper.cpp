@@ -123,9 +123,10 @@ void TvpFieldMaps::Notify(TCollectionItem* item, TCollectionNotification action)
   // Only the item's pointer is safe here: a map leaving is already partly destroyed.
   fIndexValid = false;
   if (action != cnAdded) return;
-  // A map moved here from elsewhere may refer to a vision this mapper does not watch yet.
-  auto* map = static_cast<TvpFieldMapEx*>(item);
-  if (map->Vision()) map->VisionChanged(map->Vision());
+  // A map moved here from elsewhere may refer to a vision this mapper does not watch yet. (A
+  // map joining from its constructor has none and is not whole yet: not cast before that.)
+  auto* map = static_cast<TvpFieldMap*>(item);
+  if (TvpFieldVision* vision = map->Vision()) static_cast<TvpFieldMapEx*>(map)->VisionChanged(vision);
 }
 
 // ---------------------------------------------------------------------------------------------

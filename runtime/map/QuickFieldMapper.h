@@ -100,7 +100,6 @@ public:
 
   // Description, or the default item name when there is none.
   String DisplayName() const override;
-  void SetDisplayName(const String& value) override { SetDescription(value); }
   // Copies maps, conditions and description from another group, reporting one change.
   void Assign(const TPersistent* source) override;
 
