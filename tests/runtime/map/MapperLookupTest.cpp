@@ -12,7 +12,7 @@ namespace {
 
 struct TLookupCase {
   const char* Name;
-  std::vector<TGroupSpec> Groups;
+  std::vector<TGroupDesc> Groups;
   const char* Field;
   const char* Attrs;
   const char* Expected;  // caption of the map found, "" for none
@@ -20,7 +20,7 @@ struct TLookupCase {
 
 void PrintTo(const TLookupCase& c, std::ostream* os) { *os << c.Name; }
 
-const std::vector<TGroupSpec> Example = {{"Lookup,Combo;ReadOnly", {{"NAME", "first"}}}, {"", {{"NAME", "second"}}}};
+const std::vector<TGroupDesc> Example = {{"Lookup,Combo;ReadOnly", {{"NAME", "first"}}}, {"", {{"NAME", "second"}}}};
 
 const TLookupCase LookupCases[] = {
     {"FirstApplyingGroupWins", {{"", {{"NAME", "first"}}}, {"", {{"NAME", "second"}}}}, "NAME", "", "first"},
@@ -112,19 +112,6 @@ TEST(MapperLookupIndex, FollowsRenamesMovesAdditionsAndDeletions) {
   maps->Items(0)->Assign(&copy);  // a name taken over by Assign
   EXPECT_EQ(Found(mapper, "w", ""), "");  // Assign copies the caption too: empty
   EXPECT_EQ(mapper.FindMap2("w", ""), maps->Items(0));
-}
-
-TEST(MapperLookupIndex, ConditionsFollowTheirText) {
-  TQuickFieldMapper mapper(nullptr);
-  AddGroups(mapper, {{"ReadOnly", {{"NAME", "first"}}}, {"", {{"NAME", "second"}}}});
-  TvpFieldMapGroup* group = mapper.Groups()->Items(0);
-  EXPECT_EQ(Found(mapper, "NAME", "Combo"), "second");
-  group->SetMapConditions("Combo");
-  EXPECT_EQ(Found(mapper, "NAME", "Combo"), "first");
-  group->SetMapConditions("");
-  EXPECT_EQ(Found(mapper, "NAME", ""), "first");
-  mapper.Groups()->Items(1)->SetIndex(0);
-  EXPECT_EQ(Found(mapper, "NAME", ""), "second");
 }
 
 TEST(MapperLookupIndex, FindMapOfAFieldListUsesItsNamesAndAttrs) {

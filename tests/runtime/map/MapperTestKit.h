@@ -66,24 +66,24 @@ private:
   TvpCustomFieldMapper* fMapper = nullptr;
 };
 
-struct TMapSpec {
+struct TMapDesc {
   const char* FieldName;
   const char* Caption;
   TvpFieldVision* Vision = nullptr;
 };
 
-struct TGroupSpec {
+struct TGroupDesc {
   const char* Conditions;
-  std::vector<TMapSpec> Maps;
+  std::vector<TMapDesc> Maps;
   const char* Description = "";
 };
 
-inline void AddGroups(TQuickFieldMapper& mapper, const std::vector<TGroupSpec>& groups) {
-  for (const auto& spec : groups) {
+inline void AddGroups(TQuickFieldMapper& mapper, const std::vector<TGroupDesc>& groups) {
+  for (const auto& desc : groups) {
     TvpFieldMapGroup* group = mapper.Groups()->Add();
-    group->SetMapConditions(spec.Conditions);
-    group->SetDescription(spec.Description);
-    for (const auto& m : spec.Maps) {
+    group->SetMapConditions(desc.Conditions);
+    group->SetDescription(desc.Description);
+    for (const auto& m : desc.Maps) {
       TvpFieldMapEx* map = group->Maps()->Add();
       map->SetFieldName(m.FieldName);
       map->SetCaption(m.Caption);
