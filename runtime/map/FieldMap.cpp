@@ -5,6 +5,8 @@
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/vision/FieldVision.h"
 
+#include <vector>
+
 namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TvpFieldMap, TCollectionItem)
@@ -15,13 +17,16 @@ void TvpFieldMap::DeclareProperties(TPropTable<TvpFieldMap>& t) {
   t.Prop("Caption", &TvpFieldMap::Caption, &TvpFieldMap::SetCaption);
 }
 
-TvpFieldMap::TvpFieldMap(TCollection* collection) : TCollectionItem(collection) {}
+// Joins the collection once its members are set, so that the collection's notice of a new
+// item never meets uninitialised members.
+TvpFieldMap::TvpFieldMap(TCollection* collection) : TCollectionItem(nullptr) { SetCollection(collection); }
 
 TvpFieldMap::~TvpFieldMap() = default;
 
 void TvpFieldMap::SetFieldName(const String& value) {
   if (value == fFieldName) return;
   fFieldName = value;
+  FieldNameChanged();
   Changed(false);
 }
 
@@ -46,7 +51,14 @@ void TvpFieldMap::Assign(const TPersistent* source) {
     TCollectionItem::Assign(source);
     return;
   }
-  fFieldName = map->fFieldName;
+  if (map == this) {
+    Changed(false);
+    return;
+  }
+  if (fFieldName != map->fFieldName) {
+    fFieldName = map->fFieldName;
+    FieldNameChanged();
+  }
   if (fVision != map->fVision) {
     fVision = map->fVision;
     VisionChanged(fVision);
@@ -64,16 +76,19 @@ TvpCustomFieldMapper::~TvpCustomFieldMapper() = default;
 String TvpCustomFieldMapper::GetFieldCaptions(const String& fieldNames, const String& attrs,
                                               TDataSet* dataSet) {
   if (fieldNames.empty()) return {};
-  String result = fieldNames;
-  const auto names = lioSplit(fieldNames);
-  for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-    const String name(names[static_cast<std::size_t>(i)]);
+  // Built item by item rather than written into the list in place: a caption holding the
+  // separator would shift the positions of the items after it.
+  std::vector<String> captions;
+  for (const std::string_view item : lioSplit(fieldNames)) {
+    const String name(item);
     if (TvpFieldMap* map = FindMap2(name, attrs))
-      result = lioWrite(result, i, map->Caption());
+      captions.push_back(map->Caption());
     else if (TField* field = dataSet ? dataSet->FindField(name) : nullptr)
-      result = lioWrite(result, i, field->DisplayLabel());
+      captions.push_back(field->DisplayLabel());
+    else
+      captions.push_back(name);
   }
-  return result;
+  return lioJoin({captions.begin(), captions.end()});
 }
 
 }  // namespace zv

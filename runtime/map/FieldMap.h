@@ -48,6 +48,9 @@ public:
 protected:
   // The map now refers to `vision` (null included).
   virtual void VisionChanged(TvpFieldVision* vision) = 0;
+  // FieldName took a new value; runs before the change is reported, so that lookups made by
+  // those told already find the map under its new name.
+  virtual void FieldNameChanged() {}
 
 private:
   String fFieldName;

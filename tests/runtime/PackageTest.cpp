@@ -28,6 +28,7 @@ TEST(Package, StartsAfterTheHostModulesItUsesAndStopsFirst) {
   EXPECT_LT(Position(order, "controls"), Position(order, ZvPackageModule));
   EXPECT_NE(GetClass("TEdit"), nullptr) << "the controls module registers its classes";
   EXPECT_NE(GetClass("TImageList"), nullptr) << "the graphics module registers its classes";
+  EXPECT_NE(GetClass("TQuickFieldMapper"), nullptr) << "the package's mapper module registers its classes";
 
   FinalizeModules();
   EXPECT_TRUE(Modules().InitializationOrder().empty());
