@@ -297,7 +297,19 @@ bool TTextEditor::Cut(String& removed) {
 
 bool TTextEditor::Paste(std::string_view text) {
   if (fReadOnly) return false;
-  return ReplaceSel(text, true);
+  // Bytes that are no UTF-8 character (text another program wrote in another encoding) enter
+  // as the replacement character: what the user pastes never makes the text invalid.
+  String valid;
+  valid.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = SequenceLength(text, i);
+    if (n == 1 && static_cast<unsigned char>(text[i]) >= 0x80)
+      valid += "\xEF\xBF\xBD";
+    else
+      valid.append(text.substr(i, n));
+    i += n;
+  }
+  return ReplaceSel(valid, true);
 }
 
 bool TTextEditor::Clear() {

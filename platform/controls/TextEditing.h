@@ -90,6 +90,7 @@ public:
   bool DeleteForward(bool word);
   // The clipboard side is the caller's: Cut returns the removed text in removed.
   bool Cut(String& removed);
+  // Invalid UTF-8 bytes in text enter as U+FFFD.
   bool Paste(std::string_view text);
   bool Clear();  // deletes the selection
 

@@ -120,7 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             p += 2;
           }
           break;
-        case 8: edit->SetText(Piece(p, end)); break;
+        case 8:  // text from the program, which answers for its encoding
+          edit->SetText(FromCodePoints(ToCodePoints(Piece(p, end))));
+          break;
       }
     } catch (const Exception&) {
       // The host's errors (a refused paste, an invalid value) are fine; the state must hold.

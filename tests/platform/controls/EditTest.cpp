@@ -70,6 +70,15 @@ TEST(TextEditor, InvalidBytesAreSingleCharacters) {
   EXPECT_EQ(e.Text(), "a");
 }
 
+TEST(TextEditor, PastedBytesThatAreNoCharacterEnterAsReplacementCharacters) {
+  TTextEditor e;
+  e.SetText("abc");
+  e.MoveTo(3, false);
+  EXPECT_TRUE(e.Paste(std::string("\xFF\xFE" "d\xE2\x82" "\xC3\xA9", 7)));
+  EXPECT_EQ(e.Text(), "abc\uFFFD\uFFFDd\uFFFD\uFFFD\u00E9");
+  EXPECT_EQ(e.CaretPos(), 9);
+}
+
 TEST(TextEditor, LineBreaksAreOneStepButTwoCharacters) {
   TTextEditor e;
   e.SetMultiLine(true);
