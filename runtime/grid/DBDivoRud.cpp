@@ -11,6 +11,10 @@ ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
 void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
+  t.Prop("ParamsDB", &TDBDivoRud::ParamsDB, &TDBDivoRud::SetParamsDB);
+  t.Prop("UniqueFields", &TDBDivoRud::UniqueFields, &TDBDivoRud::SetUniqueFields);
+  t.Prop("BookmarkFields", &TDBDivoRud::BookmarkFields, &TDBDivoRud::SetBookmarkFields);
+  t.Prop("CursorType", &TDBDivoRud::CursorType, &TDBDivoRud::SetCursorType).Default(gctSensitive);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
@@ -23,6 +27,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
   fDataLink->OnRecordChanged = [this](TDataLinkEx*, TField* field) { DaRecordChanged(field); };
   fDataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
   fDataLink->SetVisualControl(true);
+  InitRecords();
 
   SetShowHint(true);
   SetParentColor(false);
@@ -79,6 +84,7 @@ void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation != opRemove) return;
   if (fDataLink && component == fDataLink->DataSource()) SetDataSource(nullptr);
+  if (component == fToolForm) fToolForm = nullptr;
 }
 
 }  // namespace zv
