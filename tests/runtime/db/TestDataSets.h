@@ -1,7 +1,8 @@
 #pragma once
-// The datasets the grid's record suites run on: the in-memory table and an SQLite table in a
-// file of its own, both holding ID 1..count and NAME "Name001"... in ID order, open on their
-// first record (the contract of tests/platform/db/DataSetBehaviour.h's factories).
+// The datasets the record suites (the grid's snapshots, the record position routines) run on:
+// the in-memory table and an SQLite table in a file of its own, both holding ID 1..count and
+// NAME "Name001"... in ID order, open on their first record (the contract of the factories of
+// tests/platform/db/DataSetBehaviour.h).
 
 #define ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
 #include "tests/platform/db/DataSetBehaviour.h"
@@ -64,7 +65,7 @@ inline std::unique_ptr<TSqliteDataSet> CreateGridSqlite(int count, const String&
   return table;
 }
 
-inline const std::vector<DataSetFactory>& GridDataSets() {
+inline const std::vector<DataSetFactory>& TestDataSets() {
   static const std::vector<DataSetFactory> factories = {
       {"MemTable", CreateGridMemTable},
       {"Sqlite", [](int count) -> std::unique_ptr<TDataSet> { return CreateGridSqlite(count); }},
