@@ -21,7 +21,7 @@ bool vprSetCurrRec(TDataSet& dataSet, const TvpCurrRecInfo& info) {
   if (away == 0) return true;
   // Back by what was actually moved: near either end of the data the first move is shorter.
   const int moved = dataSet.MoveBy(away);
-  dataSet.MoveBy(-away);
+  dataSet.MoveBy(-moved);
   return true;
 }
 
