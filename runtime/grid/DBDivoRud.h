@@ -87,8 +87,9 @@ protected:
   // ---- Records and snapshots: hooks the geometry and painting complete -----------------------
   virtual void InvalidateRow(int row);
   virtual void InvalidateRows();
-  // Flags that the navigation and editing code sets around its work.
-  void SetUserActionInProgress(bool value) { fUserAction = value; }
+  // Flags that the navigation and editing code sets around its work. A change of the current
+  // record during a user action is announced when the action ends.
+  void SetUserActionInProgress(bool value);
   void SetPosting(bool value) { fPosting = value; }
   // The snapshot side of the data link reactions.
   void RecordsActiveChanged();

@@ -178,6 +178,13 @@ void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
   DoSelectionChanged();
 }
 
+void TDBDivoRud::SetUserActionInProgress(bool value) {
+  fUserAction = value;
+  if (value || !fSelectionChangedInAction) return;
+  fSelectionChangedInAction = false;
+  DoSelectionChanged();
+}
+
 void TDBDivoRud::DoSelectionChanged() {
   if (OnSelectionChange) OnSelectionChange(this);
 }
