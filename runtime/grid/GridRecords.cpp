@@ -7,7 +7,6 @@
 #include "platform/rtl/StringUtils.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/DBDivoRud.h"
-#include "runtime/grid/detail/RecShotValues.h"
 
 #include <cstdlib>
 

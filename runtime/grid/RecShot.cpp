@@ -13,7 +13,7 @@ namespace zv {
 // ---------------------------------------------------------------------------------------------
 // Values of field lists
 
-namespace detail {
+namespace recshot {
 
 bool HasFields(const TDataSet& dataSet, const String& fieldNames) {
   std::size_t start = 0;
@@ -44,7 +44,7 @@ bool HasNullPart(const Variant& value) {
   return false;
 }
 
-}  // namespace detail
+}  // namespace recshot
 
 // ---------------------------------------------------------------------------------------------
 // TgpDBParams
@@ -74,8 +74,8 @@ void TgpRecShot::Init(const TBookmarkStr& bookmark) {
   fRecNoPending = false;
   TDataSet* dataSet = fGrid->HasActiveDataSet() ? fGrid->DataSet() : nullptr;
   if (dataSet && !bookmark.empty()) {
-    fIdentity = detail::RecordValues(*dataSet, fGrid->UniqueFields());
-    fBookmarkValues = detail::RecordValues(*dataSet, fGrid->BookmarkFields());
+    fIdentity = recshot::RecordValues(*dataSet, fGrid->UniqueFields());
+    fBookmarkValues = recshot::RecordValues(*dataSet, fGrid->BookmarkFields());
     fRecNoPending = fGrid->ParamsDB()->EnableRecNo();
   }
   fHasRecord = !bookmark.empty();
@@ -117,7 +117,7 @@ bool TgpRecShot::IsEqual() const {
   const String& unique = fGrid->UniqueFields();
   // The identity is asked only when one was captured and this dataset has its fields: a mark
   // made on a dataset without them is recognised by its bookmark alone.
-  if (!unique.empty() && !fIdentity.IsEmpty() && detail::HasFields(*dataSet, unique)) {
+  if (!unique.empty() && !fIdentity.IsEmpty() && recshot::HasFields(*dataSet, unique)) {
     if (!VarIsSame(dataSet->FieldValues(unique), fIdentity)) return false;
     if (fBookmark.empty() || fGrid->CursorType() == gctInsensitiveID) return true;
   }
@@ -133,11 +133,11 @@ bool TgpRecShot::GotoRecShot() {
   TDataSet* dataSet = fGrid->HasActiveDataSet() ? fGrid->DataSet() : nullptr;
   if (!dataSet) return false;
   const String& unique = fGrid->UniqueFields();
-  const bool identityUsable = !unique.empty() && !fIdentity.IsEmpty() && detail::HasFields(*dataSet, unique);
+  const bool identityUsable = !unique.empty() && !fIdentity.IsEmpty() && recshot::HasFields(*dataSet, unique);
   if (fGrid->CursorType() == gctInsensitiveID) {
     if (!identityUsable) return false;
     // A key with a null part would find whichever record has a null there first.
-    if (!detail::HasNullPart(fIdentity)) return dataSet->Locate(unique, fIdentity, {});
+    if (!recshot::HasNullPart(fIdentity)) return dataSet->Locate(unique, fIdentity, {});
   }
   if (fBookmark.empty() || !dataSet->BookmarkValid(fBookmark)) return false;
   const TBookmarkStr saved = dataSet->Bookmark();
@@ -174,7 +174,7 @@ void TgpCurrentRecShot::SelectByID(const Variant& value, bool locate, bool notif
   if (!PrepareForSelect(2)) return;
   TDataSet* dataSet = fGrid->DataSet();
   if (locate) {
-    const bool found = !detail::HasNullPart(value) && detail::HasFields(*dataSet, fGrid->UniqueFields()) &&
+    const bool found = !recshot::HasNullPart(value) && recshot::HasFields(*dataSet, fGrid->UniqueFields()) &&
                        dataSet->Locate(fGrid->UniqueFields(), value, {});
     Init(found ? dataSet->Bookmark() : TBookmarkStr());
   } else {

@@ -5,7 +5,7 @@
 
 namespace zv {
 class TDataSet;
-namespace detail {
+namespace recshot {
 
 // Every name of the ";" list is a field of the dataset (and there is at least one).
 bool HasFields(const TDataSet& dataSet, const String& fieldNames);
@@ -14,5 +14,5 @@ Variant RecordValues(const TDataSet& dataSet, const String& fieldNames);
 // Null, unassigned, or an array with such an element.
 bool HasNullPart(const Variant& value);
 
-}  // namespace detail
+}  // namespace recshot
 }  // namespace zv
