@@ -15,6 +15,7 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("UniqueFields", &TDBDivoRud::UniqueFields, &TDBDivoRud::SetUniqueFields);
   t.Prop("BookmarkFields", &TDBDivoRud::BookmarkFields, &TDBDivoRud::SetBookmarkFields);
   t.Prop("CursorType", &TDBDivoRud::CursorType, &TDBDivoRud::SetCursorType).Default(gctSensitive);
+  t.Event("OnSelectionChange", &TDBDivoRud::OnSelectionChange);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {

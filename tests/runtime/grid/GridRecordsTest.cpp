@@ -168,7 +168,7 @@ TEST_P(GridRecords, DBParamsAssignCopiesAndThePropertiesArePublished) {
   G().SetParamsDB(&other);
   EXPECT_FALSE(G().ParamsDB()->EnableRecNo());
   EXPECT_NE(G().ParamsDB(), &other);  // copied, never replaced
-  for (const char* name : {"CursorType", "UniqueFields", "BookmarkFields", "ParamsDB"})
+  for (const char* name : {"CursorType", "UniqueFields", "BookmarkFields", "ParamsDB", "OnSelectionChange"})
     EXPECT_TRUE(IsPublishedProp(&G(), name)) << name;
   SetEnumProp(&G(), "CursorType", "gctInsensitiveID");
   EXPECT_EQ(G().CursorType(), gctInsensitiveID);
