@@ -14,13 +14,18 @@ ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
 void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
+  t.Prop("ParamsDB", &TDBDivoRud::ParamsDB, &TDBDivoRud::SetParamsDB);
   t.Prop("AutoColumnFit", &TDBDivoRud::AutoColumnFit, &TDBDivoRud::SetAutoColumnFit).Default(false);
+  t.Prop("UniqueFields", &TDBDivoRud::UniqueFields, &TDBDivoRud::SetUniqueFields);
+  t.Prop("BookmarkFields", &TDBDivoRud::BookmarkFields, &TDBDivoRud::SetBookmarkFields);
   t.Prop("VertAlignment", &TDBDivoRud::VertAlignment, &TDBDivoRud::SetVertAlignment).Default(tlCenter);
   t.Prop("ReadOnly", &TDBDivoRud::ReadOnly, &TDBDivoRud::SetReadOnly).Default(false);
+  t.Prop("CursorType", &TDBDivoRud::CursorType, &TDBDivoRud::SetCursorType).Default(gctSensitive);
   t.Prop("Designer", &TDBDivoRud::Designer, &TDBDivoRud::SetDesigner);
   t.Prop("Attrs", &TDBDivoRud::Attrs, &TDBDivoRud::SetAttrs);
   t.Prop("Columns", &TDBDivoRud::Columns, &TDBDivoRud::SetColumns);
   t.Prop("Mapper", &TDBDivoRud::Mapper, &TDBDivoRud::SetMapper);
+  t.Event("OnSelectionChange", &TDBDivoRud::OnSelectionChange);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
@@ -34,6 +39,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
   fDataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
   fDataLink->SetVisualControl(true);
   fColumns = std::make_unique<TgpColumns>(this);
+  InitRecords();
 
   SetShowHint(true);
   SetParentColor(false);
@@ -47,7 +53,6 @@ TDBDivoRud::~TDBDivoRud() {
   Destroying();
   if (fMapper) fMapper->RemoveControl(this);
   fColumns.reset();
-  // The link goes first: a dataset event must not reach a grid whose parts are gone.
   fDataLink.reset();
 }
 
@@ -92,6 +97,7 @@ void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation != opRemove) return;
   if (fDataLink && component == fDataLink->DataSource()) SetDataSource(nullptr);
+  if (component == fToolForm) fToolForm = nullptr;
   ColumnsNotification(component);
 }
 

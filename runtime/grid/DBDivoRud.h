@@ -6,9 +6,12 @@
 
 #include "platform/controls/CustomControl.h"
 #include "runtime/grid/ColumnTypes.h"
+#include "runtime/grid/RecShot.h"
 #include "runtime/rtm/RtmTypes.h"
 #include "runtime/vision/FieldList.h"
+#include "runtime/vision/ToolFormLink.h"
 
+#include <functional>
 #include <memory>
 
 namespace zv {
@@ -22,7 +25,7 @@ class TgpColumns;
 class TgpDesigner;
 class TvpCustomFieldMapper;
 
-class TDBDivoRud : public TCustomControl {
+class TDBDivoRud : public TCustomControl, public IvtfDataGrid {
   ZV_CLASS(TDBDivoRud, TCustomControl)
 
 public:
@@ -112,6 +115,43 @@ public:
   TgpBeforeFieldEditEvent BeforeFieldEdit;
   TgpAfterFieldPostEvent AfterFieldPost;
 
+  // ---- Records and snapshots (GridRecords.cpp) --------------------------------------------
+  TgpCursorType CursorType() const { return fCursorType; }
+  void SetCursorType(TgpCursorType value);
+  // Field names (";" list) whose combined value identifies a record.
+  const String& UniqueFields() const { return fUniqueFields; }
+  void SetUniqueFields(const String& value);
+  // Field names whose values every snapshot also captures ("$RECNO$" is dropped).
+  const String& BookmarkFields() const { return fBookmarkFields; }
+  void SetBookmarkFields(const String& value);
+  TgpDBParams* ParamsDB() const { return fParamsDB.get(); }
+  void SetParamsDB(TgpDBParams* value);
+  // The snapshot of the grid's current record.
+  TgpCurrentRecShot* CurrentRecShot() const { return fCurrentRecShot; }
+  bool GetHasCurrent() const;
+  // The row in view showing the current record, -1 when it is out of view.
+  int CurrentRow() const { return fCurrentRow; }
+  // Rows in the data link's window (1 when there are no records).
+  int RowCount() const;
+  // The data link is active: the grid has an open dataset.
+  bool HasActiveDataSet() const;
+  bool UserActionInProgress() const { return fUserAction; }
+  bool Posting() const { return fPosting; }
+  // Finds the current row after the rows in view moved by `scrolled` (0: search every row).
+  void UpdateCurrentInfo(int scrolled);
+  // Brings the dataset's cursor to the marked record; with force, an unmarked grid marks the
+  // first record. True when the cursor stands on the marked record.
+  bool SyncCursors(bool force);
+  // Raised by a change of the current record or the selection.
+  virtual void SelectionChanged(bool currentChanged, bool selectionChanged);
+  TNotifyEvent OnSelectionChange;
+
+  // Role of the record list of a drop-down tool form.
+  void tfSetToolForm(TControl* toolForm) override;
+  void tfCurrentChanged() override;
+  void tfPostChanges() override;
+  TControl* ToolForm() const { return fToolForm; }
+
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
 protected:
@@ -121,7 +161,21 @@ protected:
   void WMSize(TWMSize& message) override;
   void Dispatch(TMessage& message) override;
   void ColumnsNotification(TComponent* component);
+  // The dataset opened, closed or changed its fields: every column finds its fields again.
+  void ColumnsDataSetChanged();
   void CMFieldMapChanged(TMessage& message);
+
+  // ---- Records and snapshots: hooks the geometry and painting complete -----------------------
+  virtual void InvalidateRow(int row);
+  virtual void InvalidateRows();
+  // Flags that the navigation and editing code sets around its work. A change of the current
+  // record during a user action is announced when the action ends.
+  void SetUserActionInProgress(bool value);
+  void SetPosting(bool value) { fPosting = value; }
+  // The snapshot side of the data link reactions.
+  void RecordsActiveChanged();
+  void RecordsDataChanged();
+  void RecordsDataSetScrolled(int distance);
 
   void CreateParams(TCreateParams& params) override;
   void Notification(TComponent* component, TOperation operation) override;
@@ -154,6 +208,27 @@ private:
   int fTitleStateCounter = -1;
   TScrollInfo fViewBar;
   bool fViewBarSet = false;
+
+  // ---- Records and snapshots ----------------------------------------------------------------
+  friend class TgpRecShot;
+  friend class TgpCurrentRecShot;
+  void InitRecords();
+  void CheckFieldNames(const String& names) const;
+  void SetCurrentRow(int row) { fCurrentRow = row; }
+  void DoSelectionChanged();
+  IvtfToolForm* ToolFormValue() const;
+  TgpCursorType fCursorType = gctSensitive;
+  String fUniqueFields;
+  String fBookmarkFields;
+  std::unique_ptr<TgpDBParams> fParamsDB;
+  // Owned here until the selection takes it; fCurrentRecShot is the reference kept after that.
+  std::unique_ptr<TgpCurrentRecShot> fOwnedCurrentRecShot;
+  TgpCurrentRecShot* fCurrentRecShot = nullptr;
+  int fCurrentRow = -1;
+  bool fUserAction = false;
+  bool fPosting = false;
+  bool fSelectionChangedInAction = false;
+  TControl* fToolForm = nullptr;
 };
 
 }  // namespace zv

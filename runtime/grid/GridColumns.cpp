@@ -234,6 +234,13 @@ void TDBDivoRud::Loaded() {
   FieldMapChanged();
 }
 
+void TDBDivoRud::ColumnsDataSetChanged() {
+  if (IsLoading()) return;  // Loaded resolves every column once
+  fColumns->BeginUpdate();
+  for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->UpdateFields();
+  fColumns->EndUpdate();
+}
+
 void TDBDivoRud::CreateWnd() {
   TCustomControl::CreateWnd();
   fColumns->SetAvailableWidth(ClientRect().Width());

@@ -7,11 +7,24 @@
 
 namespace zv {
 
-void TDBDivoRud::DaActiveChanged() { CacheDataSet(); }
-void TDBDivoRud::DaDataChanged() {}
-void TDBDivoRud::DaDataSetScrolled(int) {}
+void TDBDivoRud::DaActiveChanged() {
+  CacheDataSet();
+  ColumnsDataSetChanged();
+  RecordsActiveChanged();
+}
+
+void TDBDivoRud::DaDataChanged() { RecordsDataChanged(); }
+
+void TDBDivoRud::DaDataSetScrolled(int distance) { RecordsDataSetScrolled(distance); }
+
 void TDBDivoRud::DaFocusControl(TField*&) {}
-void TDBDivoRud::DaLayoutChanged() {}
+
+// A new layout is the dataset opened anew with new data.
+void TDBDivoRud::DaLayoutChanged() {
+  DaActiveChanged();
+  DaDataChanged();
+}
+
 void TDBDivoRud::DaRecordChanged(TField*) {}
 void TDBDivoRud::DaUpdateData() {}
 

@@ -2,6 +2,10 @@
 // fitting, scroll stops, mapping, and layouts that travel through streams.
 #include "platform/classes/FormText.h"
 #include "platform/classes/Reader.h"
+#include "platform/db/DataLink.h"
+#include "platform/db/Field.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/MemTable.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
 #include "runtime/grid/Columns.h"
@@ -545,6 +549,23 @@ TEST(ColumnMapping, AttrsKeepEachWordOnceAtTheEnd) {
   g.grid.RemoveAttrs("Combo");
   EXPECT_FALSE(g.grid.HasAttrs("Combo"));
   EXPECT_EQ(g.Columns().ByField("a"), &g[0]);
+}
+
+TEST(ColumnFields, ColumnsFindTheirFieldsWhenTheDatasetOpensAndLoseThemWhenItCloses) {
+  TMemTable table(nullptr);
+  table.FieldDefs().Add("NAME", ftString, 20);
+  table.FieldDefs().Add("AGE", ftInteger);
+  TDataSource source(nullptr);
+  source.SetDataSet(&table);
+  TGrid g;
+  g.Load({{"age", 50}, {"MISSING", 50}});
+  g.grid.SetDataSource(&source);
+  EXPECT_EQ(g[0].Field(), nullptr);
+  table.CreateDataSet();
+  EXPECT_EQ(g[0].Field(), table.FieldByName("AGE"));
+  EXPECT_EQ(g[1].Field(), nullptr);
+  table.Close();
+  EXPECT_EQ(g[0].Field(), nullptr);
 }
 
 // ---- Persistence -----------------------------------------------------------------------------

@@ -1,0 +1,41 @@
+#pragma once
+// The two sides of a drop-down tool form that holds a data grid as its record list. The tool
+// form hands itself to the grid (tfSetToolForm) while it is shown; the grid marks the record
+// whose key is the tool form's current value and, when the user's pick is posted, writes the
+// marked record's key back. Neither side includes the other's header.
+
+#include "platform/rtl/Variant.h"
+
+namespace zv {
+
+class TControl;
+
+// What a data grid sees of the tool form it is placed on.
+class IvtfToolForm {
+public:
+  // The value the drop-down started from (the edit control's current value).
+  virtual Variant tfCurrentValue() const = 0;
+  // The value the user picked, posted to the edit control when the pop-up closes.
+  virtual void tfSetResultValue(const Variant& value) = 0;
+  // The grid's current record changed by the user: there is something to post.
+  virtual void tfValueChanged() = 0;
+
+protected:
+  ~IvtfToolForm() = default;
+};
+
+// What the tool form sees of the grid.
+class IvtfDataGrid {
+public:
+  // The tool form the grid is shown in (null when it closes); it must implement IvtfToolForm.
+  virtual void tfSetToolForm(TControl* toolForm) = 0;
+  // The tool form's current value changed: mark the record with that key.
+  virtual void tfCurrentChanged() = 0;
+  // The pick is posted: write the marked record's key into the tool form's result.
+  virtual void tfPostChanges() = 0;
+
+protected:
+  ~IvtfDataGrid() = default;
+};
+
+}  // namespace zv
