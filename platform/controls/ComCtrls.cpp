@@ -110,9 +110,9 @@ void TProgressBar::Paint() {
 }
 
 void TProgressBar::DeclareProperties(TPropTable<TProgressBar>& t) {
-  DeclareSizing(t);
-  for (const char* name : {"Align", "Anchors", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "Hint"})
-    t.Publish(name);
+  t.Publish("Align");
+  DeclareSizing(t, true, true);
+  for (const char* name : {"DragCursor", "DragKind", "DragMode", "Enabled", "Hint"}) t.Publish(name);
   t.Prop("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
   t.Prop("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
   t.Prop("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation).Default(pbHorizontal);
@@ -459,9 +459,10 @@ void TPageControl::GetChildren(const std::function<void(TComponent*)>& proc, TCo
 }
 
 void TPageControl::DeclareProperties(TPropTable<TPageControl>& t) {
-  DeclareSizing(t);
   t.Prop("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
-  for (const char* name : {"Align", "Anchors", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "Font",
+  t.Publish("Align");
+  DeclareSizing(t, true, true);
+  for (const char* name : {"DragCursor", "DragKind", "DragMode", "Enabled", "Font",
                            "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible"})
     t.Publish(name);
   t.Event("OnChange", &TPageControl::OnChange);

@@ -74,8 +74,9 @@ void TBevel::Paint() {
 }
 
 void TBevel::DeclareProperties(TPropTable<TBevel>& t) {
-  DeclareSizing(t);
-  for (const char* name : {"Align", "Anchors", "Constraints", "ParentShowHint"}) t.Publish(name);
+  t.Publish("Align");
+  DeclareSizing(t, true, true);
+  t.Publish("ParentShowHint");
   t.Prop("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
   t.Publish("ShowHint");
   t.Prop("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
@@ -165,11 +166,11 @@ void TImage::Paint() {
 }
 
 void TImage::DeclareProperties(TPropTable<TImage>& t) {
-  DeclareSizing(t);
-  for (const char* name : {"Align", "Anchors"}) t.Publish(name);
+  t.Publish("Align");
+  DeclareSizing(t, true, true);
   t.Prop("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(0);
   t.Prop("Center", &TImage::Center, &TImage::SetCenter).Default(0);
-  for (const char* name : {"Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "ParentShowHint"})
+  for (const char* name : {"DragCursor", "DragKind", "DragMode", "Enabled", "ParentShowHint"})
     t.Publish(name);
   t.Prop("Picture", &TImage::Picture);
   t.Publish("PopupMenu");
@@ -304,10 +305,10 @@ void TSplitter::Paint() {
 }
 
 void TSplitter::DeclareProperties(TPropTable<TSplitter>& t) {
-  DeclareSizing(t);
   t.Publish("Align");
   t.Prop("Beveled", &TSplitter::Beveled, &TSplitter::SetBeveled).Default(0);
-  for (const char* name : {"Color", "Constraints"}) t.Publish(name);
+  t.Publish("Color");
+  DeclareSizing(t, false, true);
   t.Prop("MinSize", &TSplitter::MinSize, &TSplitter::SetMinSize).Default(30);
   t.Publish("ParentColor");
   t.Prop("ResizeStyle", &TSplitter::ResizeStyle, &TSplitter::SetResizeStyle).Default(rsPattern);
