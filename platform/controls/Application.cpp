@@ -10,6 +10,10 @@
 #include "platform/controls/Panel.h"
 #include "platform/controls/RichEdit.h"
 #include "platform/controls/SpeedButton.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/ComCtrls.h"
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
 #include "platform/controls/detail/WindowManager.h"
@@ -185,7 +189,11 @@ namespace {
 std::vector<TClass> ControlClasses() {
   return {TForm::StaticClass(),     TPanel::StaticClass(),     TEdit::StaticClass(),
           TMaskEdit::StaticClass(), TRichEdit::StaticClass(),  TSpeedButton::StaticClass(),
-          TPopupMenu::StaticClass(), TMenuItem::StaticClass()};
+          TPopupMenu::StaticClass(), TMenuItem::StaticClass(),
+          TLabel::StaticClass(),    TButton::StaticClass(),    TCheckBox::StaticClass(),
+          TComboBox::StaticClass(), TBevel::StaticClass(),     TImage::StaticClass(),
+          TSplitter::StaticClass(), TProgressBar::StaticClass(), TPageControl::StaticClass(),
+          TTabSheet::StaticClass()};
 }
 }  // namespace
 

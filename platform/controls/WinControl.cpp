@@ -704,7 +704,30 @@ void TWinControl::WMSysKeyUp(TWMKey& message) {
 }
 
 void TWinControl::WMChar(TWMKey& message) {
-  if (!DoKeyPress(message)) DefaultHandler(message);
+  if (DoKeyPress(message)) return;
+  // A character the focused control has no use for may be a caption's accelerator.
+  if (!(static_cast<unsigned>(Perform(WM_GETDLGCODE)) & DLGC_WANTCHARS))
+    if (TWinControl* root = GetTopLevelParent(this); root && root->Perform(CM_DIALOGCHAR, message.WParam, message.LParam))
+      return;
+  DefaultHandler(message);
+}
+
+// Alt with a character is an accelerator wherever the focus is.
+void TWinControl::WMSysChar(TWMKey& message) {
+  if (TWinControl* root = GetTopLevelParent(this); root && root->Perform(CM_DIALOGCHAR, message.WParam, message.LParam))
+    return;
+  DefaultHandler(message);
+}
+
+// Offers a dialog key or an accelerator to every child until one takes it.
+bool TWinControl::BroadcastUntilAnswered(TMessage& message) {
+  for (TControl* c : std::vector<TControl*>(fControls)) {
+    if (c->Perform(message.Msg, message.WParam, message.LParam) != 0) {
+      message.Result = 1;
+      return true;
+    }
+  }
+  return false;
 }
 
 void TWinControl::WMGetDlgCode(TMessage& message) { DefaultHandler(message); }
@@ -717,6 +740,7 @@ void TWinControl::CMDialogKey(TWMKey& message) {
     message.Result = 1;
     return;
   }
+  if (BroadcastUntilAnswered(message)) return;
   DefaultHandler(message);
 }
 
@@ -800,6 +824,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP: return Call(this, m, &TWinControl::WMKeyUp);
     case WM_SYSKEYUP: return Call(this, m, &TWinControl::WMSysKeyUp);
     case WM_CHAR: return Call(this, m, &TWinControl::WMChar);
+    case WM_SYSCHAR: return Call(this, m, &TWinControl::WMSysChar);
+    case CM_DIALOGCHAR: BroadcastUntilAnswered(m); return;
     case WM_GETDLGCODE: return WMGetDlgCode(m);
     case WM_SIZE: return Call(this, m, &TWinControl::WMSize);
     case WM_SETCURSOR: return Call(this, m, &TWinControl::WMSetCursor);

@@ -151,6 +151,8 @@ protected:
   // Moves and sizes the children by their Anchors after the client area changed size.
   void AnchorControls();
   void NotifyControls(unsigned msg);
+  // CM_DIALOGKEY and CM_DIALOGCHAR go to the children in turn until one answers (Result 1).
+  bool BroadcastUntilAnswered(TMessage& message);
   // Frees device contexts that canvases hold outside painting (the window is going away).
   virtual void FreeDeviceContexts();
 
@@ -166,6 +168,7 @@ protected:
   virtual void WMKeyUp(TWMKey& message);
   virtual void WMSysKeyUp(TWMKey& message);
   virtual void WMChar(TWMKey& message);
+  virtual void WMSysChar(TWMKey& message);
   virtual void WMGetDlgCode(TMessage& message);
   virtual void WMSize(TWMSize& message);
   virtual void WMSetCursor(TWMSetCursor& message);

@@ -11,7 +11,9 @@
 #include "HintBehaviour.h"
 #include "MaskEditBehaviour.h"
 #include "MenuBehaviour.h"
+#include "StdControlsBehaviour.h"
 
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
@@ -56,6 +58,86 @@ INSTANTIATE_TEST_SUITE_P(Qt, DragBehaviour, ::testing::Values(TDriverFactory{"Qt
 INSTANTIATE_TEST_SUITE_P(Qt, MenuBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 INSTANTIATE_TEST_SUITE_P(Qt, FormBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 INSTANTIATE_TEST_SUITE_P(Qt, HintBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, StdControlsBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+
+// One of each standard control on a form, painted by Qt: each shows what it is.
+TEST_F(QtControls, AFormWithEveryStandardControlPaintsEachOfThem) {
+  TForm form(nullptr);
+  form.SetBounds(30, 30, 420, 320);
+  auto put = [&form](auto* c, int x, int y, int w, int hgt) {
+    c->SetParent(&form);
+    c->SetBounds(x, y, w, hgt);
+    return c;
+  };
+  auto* label = put(new TLabel(&form), 10, 10, 80, 17);
+  label->SetAutoSize(false);
+  label->SetCaption("&Label");
+  auto* button = put(new TButton(&form), 10, 40, 75, 25);
+  button->SetCaption("OK");
+  auto* check = put(new TCheckBox(&form), 10, 75, 100, 17);
+  check->SetChecked(true);
+  auto* combo = put(new TComboBox(&form), 10, 100, 120, 21);
+  combo->SetStyle(csDropDownList);
+  combo->Items()->Add("Item");
+  combo->SetItemIndex(0);
+  auto* bevel = put(new TBevel(&form), 150, 10, 100, 10);
+  bevel->SetShape(bsTopLine);
+  auto* image = put(new TImage(&form), 150, 30, 20, 20);
+  TBitmap red;
+  red.SetSize(4, 4);
+  red.Canvas()->Brush()->SetColor(clRed);
+  red.Canvas()->FillRect(Rect(0, 0, 4, 4));
+  image->Picture()->SetGraphic(&red);
+  image->SetStretch(true);
+  auto* bar = put(new TProgressBar(&form), 150, 60, 200, 16);
+  bar->SetSmooth(true);
+  bar->SetPosition(50);
+  auto* pages = put(new TPageControl(&form), 10, 140, 250, 120);
+  auto* sheet = new TTabSheet(&form);
+  sheet->SetPageControl(pages);
+  sheet->SetCaption("Page");
+  auto* splitter = put(new TSplitter(&form), 0, 0, 4, 100);
+  splitter->SetAlign(alRight);
+  splitter->SetColor(clTeal);
+  form.Show();
+  h->Pump();
+
+  auto anyPixel = [&](TWinControl* on, TRect r, TColor color) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (h->Pixel(on, x, y) == color) return true;
+    return false;
+  };
+  // Text is smoothed: its strokes are dark rather than exactly black.
+  auto anyDark = [&](TWinControl* on, TRect r) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (const TColor c = h->Pixel(on, x, y); GetRValue(c) < 0x70 && GetGValue(c) < 0x70 && GetBValue(c) < 0x70)
+          return true;
+    return false;
+  };
+  const TColor face = ColorToRGB(clBtnFace);
+  EXPECT_TRUE(anyDark(&form, Rect(10, 10, 90, 27))) << "the label's caption";
+  EXPECT_EQ(h->Pixel(&form, 160, 10), ColorToRGB(clBtnShadow)) << "the bevel's line";
+  EXPECT_EQ(h->Pixel(&form, 160, 11), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(h->Pixel(&form, 160, 40), clRed) << "the stretched picture";
+  EXPECT_EQ(h->Pixel(&form, 418, 150), clTeal) << "the splitter along the right edge";
+  EXPECT_EQ(h->Pixel(button, 10, 12), face);
+  EXPECT_TRUE(anyDark(button, Rect(20, 5, 55, 20))) << "the button's caption";
+  TRect box, caption;
+  check->CalcLayout(box, caption);
+  EXPECT_TRUE(anyDark(check, Rect(box.Left + 3, box.Top + 3, box.Right - 3, box.Bottom - 3)))
+      << "the check mark";
+  EXPECT_TRUE(anyPixel(combo, Rect(4, 4, 60, 17), ColorToRGB(clWindowText)) ||
+              anyPixel(combo, Rect(4, 4, 60, 17), ColorToRGB(clHighlightText)))
+      << "the chosen item";
+  const TRect barRect = bar->BarRect();
+  EXPECT_EQ(h->Pixel(bar, barRect.Left + 5, barRect.Top + 3), ColorToRGB(clHighlight));
+  EXPECT_EQ(h->Pixel(bar, barRect.Right + 5, barRect.Top + 3), face) << "half done";
+  const TRect tab = pages->TabRect(0);
+  EXPECT_TRUE(anyDark(pages, tab)) << "the tab's caption";
+  EXPECT_EQ(h->Shown(&form, 160, 40), clRed) << "and it reached the screen";
+}
 
 TEST_F(QtControls, ATopLevelControlIsAQtWindowThatFollowsIt) {
   TProbe* top = h->TopLevel(60, 50, 240, 160, clNavy);

@@ -1,0 +1,300 @@
+#pragma once
+// What the standard controls do with real input on every backend: accelerators, Enter and Esc
+// on a form, pressing buttons, toggling check boxes, choosing in combo boxes, turning pages and
+// dragging splitters.
+
+#include "HarnessTest.h"
+
+#include "platform/controls/ComCtrls.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Panel.h"
+#include "platform/controls/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+namespace zvtest {
+
+class StdControlsBehaviour : public TBehaviourTest {
+protected:
+  template <class T>
+  T* Put(TWinControl* parent, int x, int y, int w, int hgt, const char* caption = "") {
+    auto* c = new T(parent);
+    c->SetParent(parent);
+    c->SetBounds(x, y, w, hgt);
+    if (*caption) c->SetCaption(caption);
+    return c;
+  }
+  void ShowForm() {
+    form.SetBounds(40, 40, 360, 260);
+    form.Show();
+    h->Pump();
+  }
+  TForm form{nullptr};
+};
+
+TEST_P(StdControlsBehaviour, AcceleratorsFocusClickAndToggle) {
+  auto* first = Put<TEdit>(&form, 10, 10, 100, 21);
+  auto* name = Put<TEdit>(&form, 10, 40, 100, 21);
+  auto* label = Put<TLabel>(&form, 120, 40, 60, 17, "&Name");
+  label->SetFocusControl(name);
+  auto* ok = Put<TButton>(&form, 10, 80, 75, 25, "&OK");
+  auto* check = Put<TCheckBox>(&form, 10, 120, 120, 17, "&Wrap");
+  auto* units = Put<TButton>(&form, 100, 80, 75, 25, "\xC3\x9C&\xC3\xA9nits && more");
+  int okClicks = 0, unitClicks = 0;
+  ok->OnClick = [&](TObject*) { ++okClicks; };
+  units->OnClick = [&](TObject*) { ++unitClicks; };
+  ShowForm();
+  first->SetFocus();
+
+  h->Char(first, U'n', {ssAlt});
+  EXPECT_TRUE(name->Focused()) << "Alt+N focuses the label's control";
+  h->Char(name, U'o', {ssAlt});
+  EXPECT_EQ(okClicks, 1);
+  h->Char(name, U'w', {ssAlt});
+  EXPECT_TRUE(check->Checked());
+  EXPECT_TRUE(check->Focused());
+  // The focused check box takes no characters: a plain letter is an accelerator there.
+  h->Char(check, U'o');
+  EXPECT_EQ(okClicks, 2);
+  // An edit takes its characters.
+  name->SetFocus();
+  h->Char(name, U'o');
+  EXPECT_EQ(okClicks, 2);
+  EXPECT_EQ(name->Text(), "o");
+  // A non-ASCII accelerator matches without regard to case; "&&" marks nothing.
+  h->Char(name, U'\u00C9', {ssAlt});
+  EXPECT_EQ(unitClicks, 1);
+  h->Char(name, U'm', {ssAlt});
+  h->Char(name, U'&', {ssAlt});
+  EXPECT_EQ(unitClicks, 1);
+  // Disabled buttons and labels without a focus control answer nothing.
+  ok->SetEnabled(false);
+  h->Char(name, U'o', {ssAlt});
+  EXPECT_EQ(okClicks, 2);
+  label->SetFocusControl(nullptr);
+  first->SetFocus();
+  h->Char(first, U'n', {ssAlt});
+  EXPECT_TRUE(first->Focused());
+}
+
+TEST_P(StdControlsBehaviour, EnterAndEscClickTheDefaultAndCancelButtons) {
+  auto* edit = Put<TEdit>(&form, 10, 10, 100, 21);
+  auto* ok = Put<TButton>(&form, 10, 80, 75, 25, "OK");
+  auto* cancel = Put<TButton>(&form, 100, 80, 75, 25, "Cancel");
+  ok->SetDefault(true);
+  ok->SetModalResult(mrOk);
+  cancel->SetCancel(true);
+  cancel->SetModalResult(mrCancel);
+  std::string clicks;
+  ok->OnClick = [&](TObject*) { clicks += "ok "; };
+  cancel->OnClick = [&](TObject*) { clicks += "cancel "; };
+  ShowForm();
+  edit->SetFocus();
+  EXPECT_TRUE(ok->Active());
+
+  h->KeyDown(edit, VK_RETURN);
+  h->KeyUp(edit, VK_RETURN);
+  EXPECT_EQ(clicks, "ok ");
+  EXPECT_EQ(form.ModalResult(), mrOk);
+  h->KeyDown(edit, VK_ESCAPE);
+  EXPECT_EQ(clicks, "ok cancel ");
+  EXPECT_EQ(form.ModalResult(), mrCancel);
+
+  // Another button with the focus takes Enter from the default one.
+  cancel->SetFocus();
+  EXPECT_FALSE(ok->Active());
+  EXPECT_TRUE(cancel->Active());
+  h->KeyDown(cancel, VK_RETURN);
+  EXPECT_EQ(clicks, "ok cancel cancel ");
+  edit->SetFocus();
+  EXPECT_TRUE(ok->Active()) << "the default button is active again once the focus leaves the buttons";
+
+  // A hidden or disabled default button does nothing.
+  ok->SetEnabled(false);
+  h->KeyDown(edit, VK_RETURN);
+  EXPECT_EQ(clicks, "ok cancel cancel ");
+}
+
+TEST_P(StdControlsBehaviour, AButtonClicksOnReleaseInsideAndOnSpace) {
+  auto* button = Put<TButton>(&form, 10, 10, 80, 25, "Go");
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  ShowForm();
+  h->MouseDown(button, 10, 10);
+  EXPECT_TRUE(button->Pressed());
+  EXPECT_TRUE(button->Focused());
+  h->MouseMove(button, 200, 10);
+  EXPECT_FALSE(button->Pressed()) << "pressed only while the mouse is over it";
+  h->MouseUp(button, 200, 10);
+  EXPECT_EQ(clicks, 0);
+  h->Click(button, 20, 12);
+  EXPECT_EQ(clicks, 1);
+  h->KeyDown(button, VK_SPACE);
+  EXPECT_TRUE(button->Pressed());
+  EXPECT_EQ(clicks, 1) << "a space clicks on release";
+  h->KeyUp(button, VK_SPACE);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_FALSE(button->Pressed());
+}
+
+TEST_P(StdControlsBehaviour, ACheckBoxTogglesByClickAndSpaceThroughGrayedWhenAllowed) {
+  auto* check = Put<TCheckBox>(&form, 10, 10, 120, 17, "Bold");
+  int clicks = 0;
+  check->OnClick = [&](TObject*) { ++clicks; };
+  ShowForm();
+  h->Click(check, 5, 8);
+  EXPECT_EQ(check->State(), cbChecked);
+  EXPECT_EQ(clicks, 1);
+  h->KeyDown(check, VK_SPACE);
+  h->KeyUp(check, VK_SPACE);
+  EXPECT_EQ(check->State(), cbUnchecked);
+  check->SetAllowGrayed(true);
+  const TCheckBoxState cycle[] = {cbGrayed, cbChecked, cbUnchecked};
+  for (TCheckBoxState expected : cycle) {
+    h->Click(check, 5, 8);
+    EXPECT_EQ(check->State(), expected);
+  }
+  EXPECT_EQ(clicks, 5);
+  check->SetChecked(true);
+  EXPECT_EQ(clicks, 6) << "a change from code clicks too";
+  check->SetChecked(true);
+  EXPECT_EQ(clicks, 6);
+}
+
+TEST_P(StdControlsBehaviour, AComboBoxChoosesWithTheKeysAndFollowsTypedText) {
+  for (TComboBoxStyle style : {csDropDownList, csDropDown}) {
+    SCOPED_TRACE(style);
+    auto* combo = Put<TComboBox>(&form, 10, 10, 150, 21);
+    combo->SetStyle(style);
+    combo->Items()->SetText("Apple\nBanana\nCherry\n\xD0\x81lka\n");
+    int changes = 0, selects = 0;
+    combo->OnChange = [&](TObject*) { ++changes; };
+    combo->OnSelect = [&](TObject*) { ++selects; };
+    ShowForm();
+    combo->SetFocus();
+    TWinControl* keys = combo->EditLine() ? static_cast<TWinControl*>(combo->EditLine()) : combo;
+    EXPECT_TRUE(keys->Focused());
+    h->KeyDown(keys, VK_DOWN);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    h->KeyDown(keys, VK_DOWN);
+    h->KeyDown(keys, VK_DOWN);
+    EXPECT_EQ(combo->Text(), "Cherry");
+    h->KeyDown(keys, VK_UP);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(selects, 4);
+    EXPECT_EQ(changes, 4);
+    h->KeyDown(keys, VK_NEXT);
+    EXPECT_EQ(combo->ItemIndex(), 3) << "a page down stops at the last item";
+    int dropped = 0;
+    combo->OnDropDown = [&](TObject*) { ++dropped; };
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    EXPECT_TRUE(combo->DroppedDown());
+    h->KeyDown(keys, VK_ESCAPE);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(dropped, 1);
+    combo->SetItemIndex(7);
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    EXPECT_EQ(combo->Text(), "");
+    if (style == csDropDown) {
+      h->Char(keys, U'B');
+      for (char32_t c : std::u32string(U"anana")) h->Char(keys, c);
+      EXPECT_EQ(combo->ItemIndex(), 1) << "typed text equal to an item chooses it";
+      h->Char(keys, U's');
+      EXPECT_EQ(combo->ItemIndex(), -1);
+      EXPECT_EQ(combo->Text(), "Bananas");
+    } else {
+      h->Char(keys, U'\u0451');
+      EXPECT_EQ(combo->Text(), "\xD0\x81lka") << "typing chooses by first letter, any case";
+    }
+    delete combo;
+  }
+}
+
+TEST_P(StdControlsBehaviour, APageControlTurnsPagesByClickKeysAndAccelerators) {
+  auto* pages = Put<TPageControl>(&form, 10, 10, 300, 200);
+  TTabSheet* sheets[3];
+  const char* captions[] = {"&General", "&Fonts", "&Colors"};
+  for (int i = 0; i < 3; ++i) {
+    sheets[i] = new TTabSheet(&form);
+    sheets[i]->SetPageControl(pages);
+    sheets[i]->SetCaption(captions[i]);
+  }
+  pages->SetActivePage(sheets[0]);
+  auto* edit = Put<TEdit>(sheets[0], 10, 10, 100, 21);
+  std::string log;
+  pages->OnChange = [&](TObject*) { log += "change" + std::to_string(pages->ActivePageIndex()) + " "; };
+  bool allow = true;
+  pages->OnChanging = [&](TObject*, bool& a) { a = allow; };
+  ShowForm();
+  EXPECT_TRUE(sheets[0]->Visible());
+  EXPECT_FALSE(sheets[1]->Visible());
+  EXPECT_EQ(sheets[0]->BoundsRect(), pages->DisplayRect());
+
+  const TRect tab = pages->TabRect(1);
+  h->Click(pages, tab.Left + 3, tab.Top + 3);
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  EXPECT_TRUE(sheets[1]->Visible());
+  EXPECT_FALSE(sheets[0]->Visible());
+  h->KeyDown(pages, VK_CONTROL);
+  h->KeyDown(pages, VK_TAB);
+  EXPECT_EQ(pages->ActivePageIndex(), 2);
+  h->KeyDown(pages, VK_TAB);
+  h->KeyUp(pages, VK_CONTROL);
+  EXPECT_EQ(pages->ActivePageIndex(), 0) << "wraps";
+  edit->SetFocus();
+  ASSERT_TRUE(edit->Focused());
+  ASSERT_TRUE(sheets[0]->Showing());
+  // As a keyboard types it: the key, then its character.
+  h->KeyDown(edit, 'C', {ssAlt});
+  h->Char(edit, U'c', {ssAlt});
+  EXPECT_EQ(pages->ActivePageIndex(), 2);
+  EXPECT_FALSE(edit->Focused()) << "the focus left the hidden page";
+  allow = false;
+  h->KeyDown(pages, 'F', {ssAlt});
+  h->Char(pages, U'f', {ssAlt});
+  EXPECT_EQ(pages->ActivePageIndex(), 2) << "OnChanging refused";
+  EXPECT_EQ(log, "change1 change2 change0 change2 ");
+  sheets[1]->SetTabVisible(false);
+  EXPECT_EQ(sheets[2]->TabIndex(), 1);
+  delete sheets[2];
+  EXPECT_EQ(pages->PageCount(), 2);
+  EXPECT_EQ(pages->ActivePage(), sheets[0]) << "the next page with a tab shows";
+}
+
+TEST_P(StdControlsBehaviour, DraggingASplitterSizesItsControlWithinTheLimits) {
+  auto* left = Put<TPanel>(&form, 0, 0, 100, 100);
+  left->SetAlign(alLeft);
+  auto* splitter = Put<TSplitter>(&form, 100, 0, 4, 100);
+  splitter->SetAlign(alLeft);
+  auto* rest = Put<TPanel>(&form, 200, 0, 100, 100);
+  rest->SetAlign(alClient);
+  int moved = 0;
+  splitter->OnMoved = [&](TObject*) { ++moved; };
+  ShowForm();
+  ASSERT_EQ(splitter->Left(), 100);
+  EXPECT_EQ(splitter->FindControl(), left);
+  EXPECT_EQ(splitter->Cursor(), crHSplit);
+
+  for (TResizeStyle style : {rsUpdate, rsPattern}) {
+    splitter->SetResizeStyle(style);
+    left->SetWidth(100);
+    h->Pump();
+    h->MouseDown(splitter, 2, 50);
+    h->MouseMove(splitter, 42, 50);
+    EXPECT_EQ(left->Width(), style == rsUpdate ? 140 : 100);
+    h->MouseMove(splitter, style == rsUpdate ? 2 - 400 + 40 : -400, 50);
+    h->MouseUp(splitter, style == rsUpdate ? 2 - 400 + 40 : -400, 50);
+    EXPECT_EQ(left->Width(), 30) << "MinSize";
+    EXPECT_EQ(splitter->Left(), 30);
+  }
+  EXPECT_EQ(moved, 2);
+  h->MouseDown(splitter, 2, 50);
+  h->MouseMove(splitter, 1000, 50);
+  h->MouseUp(splitter, 1000, 50);
+  EXPECT_EQ(left->Width(), 360 - 4 - 30) << "the rest keeps MinSize";
+}
+
+}  // namespace zvtest
