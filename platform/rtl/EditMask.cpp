@@ -74,6 +74,10 @@ bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 TEditMask::TEditMask(const String& editMask, const TFormatSettings& settings) : fMask(editMask) {
   const std::u32string m = ToCodePoints(editMask);
+  // A one-line edit cannot show a control character (a NUL or a line break ends its text), so a
+  // mask with one as a literal or blank could never be filled.
+  for (char32_t c : m)
+    if (c < 0x20 || c == 0x7F) throw EConvertError(SMaskControlChar);
   // The mask proper ends at the first ';' that no '\' escapes; the save flag and the blank
   // character follow in their own sections.
   std::size_t end = 0;

@@ -30,6 +30,7 @@ public:
 inline constexpr const char SMaskEditErr[] =
     "Invalid input value.  Use escape key to abandon changes";
 inline constexpr const char SMaskErr[] = "Invalid input value";
+inline constexpr const char SMaskControlChar[] = "An edit mask cannot hold a control character";
 
 inline constexpr char MaskFieldSeparator = ';';
 inline constexpr char MaskNoSave = '0';
@@ -59,7 +60,8 @@ struct TMaskEditState {
   int SelLength = 0;
 };
 
-// A parsed edit mask. An empty mask is valid and means "not masked".
+// A parsed edit mask. An empty mask is valid and means "not masked"; a mask holding a control
+// character raises EConvertError (SMaskControlChar).
 class TEditMask {
 public:
   TEditMask() = default;

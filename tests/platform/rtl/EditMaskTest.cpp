@@ -285,3 +285,10 @@ TEST(EditMaskTest, Utf8RoundTripAndBadBytes) {
   EXPECT_EQ(ToCodePoints("\xC3"), std::u32string{U'\uFFFD'});        // truncated
   EXPECT_EQ(ToCodePoints("\x80z"), (std::u32string{U'\uFFFD', U'z'}));  // stray continuation
 }
+
+TEST(EditMaskTest, AMaskWithAControlCharacterIsRefused) {
+  // A one-line edit ends its text at a NUL or a line break: such a literal could never show.
+  for (const String mask : {String("!99/99\0" "0000;1;_", 15), String("99\r99"), String("99;1;\n"), String("a\x7F")})
+    EXPECT_THROW(TEditMask{mask}, EConvertError) << mask;
+  EXPECT_NO_THROW(TEditMask{"99\\-99;1; "});
+}
