@@ -334,8 +334,9 @@ bool TEditMask::Backspace(TMaskEditState& state) const {
 bool TEditMask::Delete(TMaskEditState& state) const {
   if (state.SelLength > 0) return DeleteSelection(state);
   if (!IsMasked()) return false;
+  // A mask of literals alone has no input position: its end caret is 0, a literal.
   const int p = InputAtOrAfter(state.SelStart);
-  if (p >= Count()) return false;
+  if (!IsInput(p)) return false;
   std::u32string t = Normalize(state.EditText);
   t[p] = fBlank;
   state.EditText = FromCodePoints(t);

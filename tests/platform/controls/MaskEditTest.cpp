@@ -272,3 +272,4 @@ TEST_F(MaskEditTest, AClickOnALiteralPutsTheCaretOnTheNextInputPosition) {
   h->MouseUp(edit, slash.X + 1, slash.Y + 2);
   EXPECT_GT(edit->SelLength(), 0);
 }
+

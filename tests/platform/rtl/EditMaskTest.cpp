@@ -292,3 +292,15 @@ TEST(EditMaskTest, AMaskWithAControlCharacterIsRefused) {
     EXPECT_THROW(TEditMask{mask}, EConvertError) << mask;
   EXPECT_NO_THROW(TEditMask{"99\\-99;1; "});
 }
+
+TEST(EditMaskTest, AMaskOfLiteralsAloneRefusesEveryEdit) {
+  const TEditMask mask("(z)");
+  for (int caret : {0, 1, 3}) {
+    TMaskEditState state{"(z)", caret, 0};
+    EXPECT_FALSE(mask.Delete(state)) << caret;
+    EXPECT_FALSE(mask.Backspace(state)) << caret;
+    EXPECT_FALSE(mask.InputChar(state, U'a')) << caret;
+    EXPECT_FALSE(mask.Paste(state, "ab")) << caret;
+    EXPECT_EQ(state.EditText, "(z)");
+  }
+}
