@@ -132,8 +132,9 @@ std::deque<TWindowManager::TQueued>::iterator TWindowManager::NextEntry() {
 }
 
 HWND TWindowManager::KeyTarget(TWindow& top) {
-  TWindow* f = FindWindow(fFocus);
-  if (f && &f->TopLevel() == &top) return fFocus;
+  // Keys reaching a window go to the focus when it is inside it or in a pop-up it owns.
+  const std::vector<HWND> chain = ActivationChain(FindWindow(fFocus));
+  if (std::find(chain.begin(), chain.end(), top.Handle) != chain.end()) return fFocus;
   TWinControl* c = top.Control.FocusedControl();
   return c && c->HandleAllocated() ? c->Handle() : top.Handle;
 }
@@ -248,6 +249,16 @@ void TWindowManager::Dispatch(const TQueued& entry) {
     case TKind::Activate:
       if (TWindow* w = FindWindow(entry.Window)) Activate(*w);
       break;
+    case TKind::AppActivate: {
+      // Only the latest report counts: a switch between two windows may pass through "no
+      // window active".
+      const bool later = std::any_of(fQueue.begin(), fQueue.end(), [](const TQueued& q) { return q.Kind == TKind::AppActivate; });
+      const bool active = entry.Message.WParam != 0;
+      if (later || active == fAppActive) break;
+      fAppActive = active;
+      Application->ActiveChanged(active);
+      break;
+    }
   }
 }
 
@@ -324,31 +335,78 @@ HWND TWindowManager::SetFocus(HWND window) {
   const HWND old = fFocus;
   if (window == old) return old;
   if (window != HWND{} && !Find(window)) return HWND{};
-  TWindow* oldWindow = FindWindow(old);
-  const HWND oldTop = oldWindow ? oldWindow->TopLevel().Handle : HWND{};
+  const std::vector<HWND> oldChain = ActivationChain(FindWindow(old));
   fFocus = window;
   if (TWinControl* c = Find(old); c && !c->ComponentState().Contains(csDestroying))
     Send(old, {WM_KILLFOCUS, static_cast<WPARAM>(window), 0, 0});
   if (fFocus != window) return old;
   if (TWindow* w = FindWindow(window)) {
-    const HWND top = w->TopLevel().Handle;
-    if (top != oldTop) {
-      // The focus changes windows: the old one is deactivated, the new one activated.
-      if (TWinControl* c = Find(oldTop); c && !c->ComponentState().Contains(csDestroying))
-        Send(oldTop, {CM_DEACTIVATE, 0, 0, 0});
-      if (fFocus != window) return old;
-      Send(top, {CM_ACTIVATE, 0, 0, 0});
-      if (fFocus != window) return old;
+    const std::vector<HWND> newChain = ActivationChain(w);
+    auto in = [](const std::vector<HWND>& chain, HWND h) { return std::find(chain.begin(), chain.end(), h) != chain.end(); };
+    // The windows that stop being active are deactivated, then the new ones activated, the
+    // activation root first. A pop-up's owner stays active while the focus is in the pop-up.
+    for (HWND h : oldChain)
+      if (TWinControl* c = Find(h); c && !in(newChain, h) && !c->ComponentState().Contains(csDestroying)) {
+        Send(h, {CM_DEACTIVATE, 0, 0, 0});
+        if (fFocus != window) return old;
+      }
+    for (auto it = newChain.rbegin(); it != newChain.rend(); ++it)
+      if (!in(oldChain, *it)) {
+        Send(*it, {CM_ACTIVATE, 0, 0, 0});
+        if (fFocus != window) return old;
+      }
+    const HWND oldRoot = oldChain.empty() ? HWND{} : oldChain.back();
+    if (TWindow* root = FindWindow(newChain.back()); root && root->Handle != oldRoot) {
+      Raise(*root);
       // An activation the backend reported needs no request back (a stale report would
-      // otherwise bounce between two windows).
-      if (TWindow* t = FindWindow(top); t && t->Native && HasWindowBackend() && !fActivating)
-        WindowBackend().ActivateWindow(t->Native);
+      // otherwise bounce between two windows); a pop-up is never activated natively.
+      if (root->Native && !root->NoActivate && HasWindowBackend() && !fActivating)
+        WindowBackend().ActivateWindow(root->Native);
     }
     if (!FindWindow(window)) return old;
     Send(window, {WM_SETFOCUS, static_cast<WPARAM>(old), 0, 0});
   }
   if (Screen->OnActiveControlChange) Screen->OnActiveControlChange(Screen);
   return old;
+}
+
+std::vector<HWND> TWindowManager::ActivationChain(TWindow* window) {
+  std::vector<HWND> chain;
+  if (!window) return chain;
+  TWindow* top = &window->TopLevel();
+  chain.push_back(top->Handle);
+  while (top->NoActivate && top->Owner != HWND{}) {
+    TWindow* owner = FindWindow(top->Owner);
+    if (!owner) break;
+    owner = &owner->TopLevel();
+    if (std::find(chain.begin(), chain.end(), owner->Handle) != chain.end()) break;
+    chain.push_back(owner->Handle);
+    top = owner;
+  }
+  return chain;
+}
+
+void TWindowManager::ReturnFocusFrom(TWindow& top) {
+  TWindow* owner = FindWindow(top.Owner);
+  if (owner) owner = &owner->TopLevel();
+  if (!owner || owner == &top || !owner->Visible() || !owner->Control.Enabled() || TopLevelDisabled(owner->Handle) ||
+      owner->Control.ComponentState().Contains(csDestroying)) {
+    DropFocus();
+    return;
+  }
+  TWinControl& root = owner->Control;
+  TWinControl* target = root.FocusedControl();
+  if (auto* form = dynamic_cast<TCustomForm*>(&root)) target = form->ActivationFocus();
+  if (!target || !target->HandleAllocated() || !target->CanFocus() || !target->Showing()) target = &root;
+  SetFocus(target->Handle());
+}
+
+void TWindowManager::Raise(TWindow& top) {
+  top.ZSerial = ++fZCounter;
+  GeometryChanged();
+  for (const auto& [h, c] : fHandles)
+    if (TWindow* w = c->fWindow.get(); w && w != &top && w->IsTopLevel() && w->Owner == top.Handle && w->Visible())
+      w->ZSerial = ++fZCounter;
 }
 
 HWND TWindowManager::SetCapture(HWND window) {
@@ -382,19 +440,33 @@ void TWindowManager::SetCursorPos(TPoint p) {
   WindowBackend().SetCursorPos(p);
 }
 
-HWND TWindowManager::WindowFromPoint(TPoint screenPos) const {
-  // Without a z-order across native windows, pop-ups count as above other windows and newer
-  // windows as above older ones.
-  TWindow* best = nullptr;
+HWND TWindowManager::WindowFromPoint(TPoint screenPos) {
+  std::vector<TWindow*> tops;
   for (const auto& [key, control] : fHandles) {
     TWindow* w = control ? control->fWindow.get() : nullptr;
-    if (!w || !w->IsTopLevel() || !w->Native || !w->Visible() || !PtInRect(control->BoundsRect(), screenPos)) continue;
-    const bool popup = (w->Style & WS_POPUP) != 0, bestPopup = best && (best->Style & WS_POPUP) != 0;
-    if (!best || (popup && !bestPopup) || (popup == bestPopup && w->Handle > best->Handle)) best = w;
+    if (w && w->IsTopLevel() && w->Native && w->Visible() && !w->InputTransparent &&
+        PtInRect(control->BoundsRect(), screenPos))
+      tops.push_back(w);
   }
-  if (!best) return HWND{};
-  TWindow* w = WindowAt(*best, {screenPos.X - best->Control.Left(), screenPos.Y - best->Control.Top()});
-  return w ? w->Handle : HWND{};
+  // Pop-ups above stay-on-top windows above the others; in a band the last shown or
+  // activated is above, then the newer window.
+  std::sort(tops.begin(), tops.end(), [](const TWindow* a, const TWindow* b) {
+    if (a->Band != b->Band) return a->Band > b->Band;
+    if (a->ZSerial != b->ZSerial) return a->ZSerial > b->ZSerial;
+    return a->Handle > b->Handle;
+  });
+  std::vector<HWND> handles;
+  for (TWindow* w : tops) handles.push_back(w->Handle);
+  for (HWND h : handles) {
+    TWindow* top = FindWindow(h);
+    if (!top) continue;
+    const TPoint p{screenPos.X - top->Control.Left(), screenPos.Y - top->Control.Top()};
+    TWindow* w = WindowAt(*top, p);
+    if (!w) continue;
+    const int hit = HitTest(w, p);
+    if (w && hit != HTTRANSPARENT && hit != HTNOWHERE) return w->Handle;
+  }
+  return HWND{};
 }
 
 TPoint TWindowManager::CursorPos() const {
@@ -505,6 +577,10 @@ void TWindowManager::ActiveChanged(TNativeWindow native, bool active) {
   if (TWindow* w = FindNative(native); w && active) Enqueue({TKind::Activate, w->Handle, {}, {}});
 }
 
+void TWindowManager::ApplicationActiveChanged(bool active) {
+  Enqueue({TKind::AppActivate, HWND{}, {WM_ACTIVATEAPP, active ? 1u : 0u, 0, 0}, {}});
+}
+
 void TWindowManager::TimerFired(std::uintptr_t timer) {
   if (timer != 0 && timer == fBarRepeatKey) {
     fBarRepeatTicked = true;
@@ -525,8 +601,12 @@ void TWindowManager::HandleException() { Application->HandleException(nullptr); 
 // is inside it already.
 void TWindowManager::Activate(TWindow& top) {
   if (TopLevelDisabled(top.Handle)) return;
-  TWindow* focused = FindWindow(fFocus);
-  if (focused && &focused->TopLevel() == &top) return;
+  // The focus in one of its pop-ups is the focus in it.
+  const std::vector<HWND> chain = ActivationChain(FindWindow(fFocus));
+  if (std::find(chain.begin(), chain.end(), top.Handle) != chain.end()) return;
+  // An owned pop-up never takes the activation, even when the windowing system offers it.
+  if (top.NoActivate && FindWindow(top.Owner)) return;
+  Raise(top);
   TWinControl& root = top.Control;
   TWinControl* target = root.FocusedControl();
   if (auto* form = dynamic_cast<TCustomForm*>(&root)) target = form->ActivationFocus();

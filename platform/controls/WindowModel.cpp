@@ -58,7 +58,12 @@ TWindow::TWindow(TWinControl& control, const TCreateParams& params)
     native.Caption = params.Caption;
     // WS_BORDER is one of WS_CAPTION's two bits: only both make a caption.
     native.Popup = (Style & WS_CAPTION) != WS_CAPTION;
+    InputTransparent = (ExStyle & WS_EX_TRANSPARENT) != 0;
+    native.TransparentForInput = InputTransparent;
     control.NativeWindowParams(native);
+    Owner = params.WndParent;
+    NoActivate = native.Popup || !native.ActivateOnShow || (ExStyle & WS_EX_NOACTIVATE) != 0;
+    Band = native.Popup ? 2 : (native.StayOnTop || (ExStyle & WS_EX_TOPMOST)) ? 1 : 0;
     Native = WindowBackend().CreateWindow(native);
   } catch (...) {
     Manager().Unregister(*this);
