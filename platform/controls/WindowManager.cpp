@@ -70,6 +70,13 @@ void TWindowManager::Unregister(TWindow& window) {
     StopBarRepeat();
   }
   if (fLastClickWindow == h) fLastClickWindow = HWND{};
+  if (fSizeMove.Window == h) {
+    fSizeMove = {};
+    try {
+      if (HasWindowBackend()) WindowBackend().SetCapture(0);
+    } catch (...) {
+    }
+  }
   if (fMouseTop == h) fMouseTop = HWND{};
   if (fMouseControl == &window.Control) fMouseControl = nullptr;
   fDisabled.erase(h);
@@ -183,17 +190,102 @@ bool TWindowManager::PeekMessage(TMsg& message, HWND window, unsigned first, uns
     return true;
   }
   for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    if (it->Kind != TKind::Move && it->Kind != TKind::Resize) continue;
     TMsg m;
-    if (!KeyInputMessage(*it, m) || !matches(m.hwnd, m.Msg)) continue;
+    if (it->Kind == TKind::Move)
+      static_cast<TMessage&>(m) = {WM_MOVE, 0, PointToLParam({static_cast<int>(static_cast<std::intptr_t>(it->Message.WParam)),
+                                                            static_cast<int>(it->Message.LParam)}), 0};
+    else
+      static_cast<TMessage&>(m) = {WM_SIZE, SIZE_RESTORED, MakeLParam(static_cast<Word>(std::min<WPARAM>(it->Message.WParam, 0xFFFF)),
+                                                                    static_cast<Word>(std::min<LPARAM>(it->Message.LParam, 0xFFFF))), 0};
+    m.hwnd = it->Window;
+    if (!matches(m.hwnd, m.Msg)) continue;
     message = m;
     if (remove) {
-      // A key taken from the queue still counts as pressed or released.
+      // The window moved or changed size all the same: taking the message applies it.
+      const TQueued entry = std::move(*it);
+      fQueue.erase(it);
+      Dispatch(entry);
+    }
+    return true;
+  }
+  // Input in the order it came.
+  for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    TMsg m;
+    TPoint screen;
+    const bool key = KeyInputMessage(*it, m);
+    if (!key && !MousePressMessage(*it, m, &screen)) continue;
+    if (!matches(m.hwnd, m.Msg)) continue;
+    message = m;
+    if (remove) {
+      // A key or button taken from the queue still counts as pressed, and a press as the
+      // first of a double click.
       SyncKeyState(it->Input);
+      if (!key) {
+        const unsigned msg = m.Msg;
+        const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK ||
+                         msg == WM_NCLBUTTONDBLCLK || msg == WM_NCRBUTTONDBLCLK || msg == WM_NCMBUTTONDBLCLK;
+        RecordClick(m.hwnd, it->Input.Button, screen, dbl);
+        fCursorPos = screen;
+        fCursorKnown = true;
+      }
       fQueue.erase(it);
     }
     return true;
   }
   return false;
+}
+
+bool TWindowManager::MousePressMessage(const TQueued& entry, TMsg& message, TPoint* screenOut) {
+  const TNativeInput& in = entry.Input;
+  if (entry.Kind != TKind::Input || in.Kind != TNativeInputKind::MouseDown || TopLevelDisabled(entry.Window) ||
+      fBarTrack.Window != HWND{} || fSizeMove.Window != HWND{})
+    return false;
+  TWindow* top = FindWindow(entry.Window);
+  if (!top) return false;
+  const HWND topHandle = top->Handle;
+  const TPoint screen{CheckedAdd(top->Control.Left(), in.Pos.X), CheckedAdd(top->Control.Top(), in.Pos.Y)};
+  TWindow* target = FindWindow(fCapture);
+  TPoint p = in.Pos;
+  int hit = HTCLIENT;
+  if (target) {
+    const TWinControl& holder = target->TopLevel().Control;
+    p = {CheckedSub(screen.X, holder.Left()), CheckedSub(screen.Y, holder.Top())};
+  } else {
+    target = WindowAt(*top, p);
+    if (!target) return false;
+    hit = HitTest(target, p);
+    if (!target || !FindWindow(topHandle) || hit == HTNOWHERE || hit == HTTRANSPARENT || hit == HTERROR) return false;
+  }
+  const bool client = hit == HTCLIENT;
+  const bool dbl = IsDoubleClick(target->Handle, !client || (target->ClassStyle & CS_DBLCLKS), in.Button, screen);
+  message = {};
+  if (client) {
+    const unsigned base = in.Button == mbLeft ? WM_LBUTTONDOWN : in.Button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    const TPoint o = target->ClientSurfaceOrigin();
+    static_cast<TMessage&>(message) = MouseMessage(dbl ? base + 2 : base, ShiftStateToKeys(in.Shift), {p.X - o.X, p.Y - o.Y});
+  } else {
+    const unsigned base = in.Button == mbLeft ? WM_NCLBUTTONDOWN : in.Button == mbRight ? WM_NCRBUTTONDOWN : WM_NCMBUTTONDOWN;
+    static_cast<TMessage&>(message) = {dbl ? base + 2 : base, static_cast<WPARAM>(hit), PointToLParam(screen), 0};
+  }
+  message.hwnd = target->Handle;
+  if (screenOut) *screenOut = screen;
+  return true;
+}
+
+bool TWindowManager::IsDoubleClick(HWND handle, bool classAllows, TMouseButton button, TPoint screen) const {
+  const std::uint64_t now = HasWindowBackend() ? WindowBackend().TickCount() : 0;
+  return classAllows && fLastClickWindow == handle && fLastClickButton == button && !fLastWasDouble &&
+         now - fLastClickTime <= kDoubleClickTime && std::abs(screen.X - fLastClickPos.X) <= kDoubleClickBox &&
+         std::abs(screen.Y - fLastClickPos.Y) <= kDoubleClickBox;
+}
+
+void TWindowManager::RecordClick(HWND handle, TMouseButton button, TPoint screen, bool doubleClick) {
+  fLastClickWindow = handle;
+  fLastClickButton = button;
+  fLastClickPos = screen;
+  fLastClickTime = HasWindowBackend() ? WindowBackend().TickCount() : 0;
+  fLastWasDouble = doubleClick;
 }
 
 bool TWindowManager::ProcessOne(bool& quit) {
@@ -714,6 +806,10 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
   fCursorKnown = true;
   fMouseTop = top.Handle;
 
+  if (fSizeMove.Window != HWND{}) {
+    SizeMoveMouse(in);
+    return;
+  }
   if (fBarTrack.Window != HWND{}) {
     if (TWindow* w = FindWindow(fBarTrack.Window)) {
       const TPoint o = w->SurfaceOrigin();
@@ -752,7 +848,16 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
       if (!target) return;
     }
     const TPoint o = target->SurfaceOrigin();
-    BarMouse(*target, in, {p.X - o.X, p.Y - o.Y});
+    if (BarMouse(*target, in, {p.X - o.X, p.Y - o.Y}) || in.Kind == TNativeInputKind::MouseUp) return;
+    // The rest of a frame hears its presses and moves as non-client messages.
+    if (in.Kind == TNativeInputKind::MouseMove) {
+      Send(handle, {WM_NCMOUSEMOVE, static_cast<WPARAM>(hit), PointToLParam(fCursorPos), 0});
+      return;
+    }
+    const bool dbl = IsDoubleClick(handle, true, in.Button, fCursorPos);
+    RecordClick(handle, in.Button, fCursorPos, dbl);
+    const unsigned base = in.Button == mbLeft ? WM_NCLBUTTONDOWN : in.Button == mbRight ? WM_NCRBUTTONDOWN : WM_NCMBUTTONDOWN;
+    Send(handle, {dbl ? base + 2 : base, static_cast<WPARAM>(hit), PointToLParam(fCursorPos), 0});
     return;
   }
   TrackMouseControl(target, p);
@@ -768,16 +873,8 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
       Send(handle, MouseMessage(WM_MOUSEMOVE, keys, cp));
       break;
     case TNativeInputKind::MouseDown: {
-      const std::uint64_t now = HasWindowBackend() ? WindowBackend().TickCount() : 0;
-      const bool dbl = (target->ClassStyle & CS_DBLCLKS) && fLastClickWindow == handle &&
-                       fLastClickButton == in.Button && !fLastWasDouble && now - fLastClickTime <= kDoubleClickTime &&
-                       std::abs(fCursorPos.X - fLastClickPos.X) <= kDoubleClickBox &&
-                       std::abs(fCursorPos.Y - fLastClickPos.Y) <= kDoubleClickBox;
-      fLastClickWindow = handle;
-      fLastClickButton = in.Button;
-      fLastClickPos = fCursorPos;
-      fLastClickTime = now;
-      fLastWasDouble = dbl;
+      const bool dbl = IsDoubleClick(handle, (target->ClassStyle & CS_DBLCLKS) != 0, in.Button, fCursorPos);
+      RecordClick(handle, in.Button, fCursorPos, dbl);
       if (fCapture == HWND{}) UpdateCursor(*target, HTCLIENT, base);
       Send(handle, MouseMessage(dbl ? base + 2 : base, keys, cp));
       break;
@@ -913,6 +1010,18 @@ bool TWindowManager::IsDialogKey(TWinControl& control, Word key, LPARAM keyData)
 }
 
 void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
+  if (fSizeMove.Window != HWND{}) {
+    // Esc puts the window back where the drag began; no other key reaches anyone meanwhile.
+    if (in.Kind == TNativeInputKind::KeyDown && in.Key == VK_ESCAPE)
+      if (TWinControl* c = Find(fSizeMove.Window)) {
+        const TRect r = fSizeMove.Bounds;
+        EndSizeMove();
+        c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+      }
+    fSuppressChar = in.Kind == TNativeInputKind::KeyDown;
+    if (in.Kind == TNativeInputKind::Char) fSuppressChar = false;
+    return;
+  }
   if (in.Kind == TNativeInputKind::KeyDown && DragKeyDown(in.Key)) {
     fSuppressChar = true;  // Esc ended a drag and is no key for anyone else
     return;
@@ -946,6 +1055,69 @@ void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
     default:
       break;
   }
+}
+
+}  // namespace zv::detail
+
+namespace zv::detail {
+
+// --- Sizing and moving by the user ----------------------------------------------------------------------
+
+void TWindowManager::NonClientPress(TWindow& window, int hit) {
+  if (!window.IsTopLevel() || (hit != HTCAPTION && (hit < HTLEFT || hit > HTBOTTOMRIGHT))) return;
+  BeginSizeMove(window, hit);
+}
+
+void TWindowManager::BeginSizeMove(TWindow& top, int hit) {
+  if (fSizeMove.Window != HWND{}) return;
+  fSizeMove = {top.Handle, hit, fCursorPos, top.Control.BoundsRect()};
+  if (HasWindowBackend()) WindowBackend().SetCapture(top.Native);
+  Send(top.Handle, {WM_ENTERSIZEMOVE, 0, 0, 0});
+}
+
+void TWindowManager::SizeMoveMouse(const TNativeInput& in) {
+  TWindow* w = FindWindow(fSizeMove.Window);
+  if (!w) {
+    EndSizeMove();
+    return;
+  }
+  if (in.Kind == TNativeInputKind::MouseUp) {
+    EndSizeMove();
+    return;
+  }
+  if (in.Kind != TNativeInputKind::MouseMove) return;
+  const int dx = fCursorPos.X - fSizeMove.Start.X, dy = fCursorPos.Y - fSizeMove.Start.Y;
+  TRect r = fSizeMove.Bounds;
+  const int hit = fSizeMove.Hit;
+  if (hit == HTCAPTION) {
+    OffsetRect(r, dx, dy);
+  } else {
+    // The dragged edges follow the mouse; the others stay. An edge never passes the opposite one.
+    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT) r.Left = std::min(r.Left + dx, r.Right);
+    if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) r.Right = std::max(r.Right + dx, r.Left);
+    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) r.Top = std::min(r.Top + dy, r.Bottom);
+    if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) r.Bottom = std::max(r.Bottom + dy, r.Top);
+  }
+  const HWND h = w->Handle;
+  // The window may correct the proposal (keep a ratio, snap to rows).
+  if (hit == HTCAPTION)
+    Send(h, {WM_MOVING, 0, reinterpret_cast<LPARAM>(&r), 0});
+  else
+    Send(h, {WM_SIZING, static_cast<WPARAM>(hit - HTLEFT + WMSZ_LEFT), reinterpret_cast<LPARAM>(&r), 0});
+  TWinControl* c = Find(h);
+  if (!c || fSizeMove.Window != h) return;
+  if (r != c->BoundsRect()) c->SetBounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+}
+
+void TWindowManager::EndSizeMove() {
+  const HWND h = fSizeMove.Window;
+  if (h == HWND{}) return;
+  fSizeMove = {};
+  if (HasWindowBackend()) {
+    TWindow* capture = FindWindow(fCapture);
+    WindowBackend().SetCapture(capture ? capture->TopLevel().Native : 0);
+  }
+  if (Find(h)) Send(h, {WM_EXITSIZEMOVE, 0, 0, 0});
 }
 
 }  // namespace zv::detail

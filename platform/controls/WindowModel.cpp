@@ -684,14 +684,20 @@ void DefWindowProc(TWindow& window, TMessage& m) {
           m.Result = 1;
           break;
         }
-      // The class cursor is the arrow, and so is every part of the frame.
+      // The class cursor is the arrow, and so is every part of the frame but its sizing edges.
       const int hit = static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(m.LParam)));
       if (hit != HTERROR) {
-        SetCursor(crArrow);
+        static constexpr TCursor kEdges[] = {crSizeWE,   crSizeWE,   crSizeNS,   crSizeNWSE,
+                                             crSizeNESW, crSizeNS,   crSizeNESW, crSizeNWSE};
+        SetCursor(hit >= HTLEFT && hit <= HTBOTTOMRIGHT ? kEdges[hit - HTLEFT] : crArrow);
         m.Result = 1;
       }
       break;
     }
+    case WM_NCLBUTTONDOWN:
+      Manager().NonClientPress(window, static_cast<int>(m.WParam));
+      m.Result = 0;
+      break;
     case WM_NCHITTEST: {
       const TPoint screen = LParamToPoint(m.LParam);
       const TWindow& top = window.TopLevel();

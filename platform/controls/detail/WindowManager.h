@@ -79,6 +79,10 @@ public:
   // it owns above it.
   void Raise(TWindow& top);
   bool ApplicationActive() const { return fAppActive; }
+  // DefWindowProc's WM_NCLBUTTONDOWN: a press on a sizing edge or the caption of a top-level
+  // window starts the sizing or moving track.
+  void NonClientPress(TWindow& window, int hit);
+  bool SizingOrMoving() const { return fSizeMove.Window != HWND{}; }
 
   // --- Modal state ------------------------------------------------------------------------------
   // Disables every shown top-level window but except (a modal form's loop); they take no mouse
@@ -129,6 +133,17 @@ private:
   bool KeyInputMessage(const TQueued& entry, TMsg& message);
   // The window that keyboard input to the top-level window goes to.
   HWND KeyTarget(TWindow& top);
+  // The message a queued mouse press becomes, for the window it will reach; false for other
+  // input and for a press no window takes. With screen, the press's screen point.
+  bool MousePressMessage(const TQueued& entry, TMsg& message, TPoint* screen = nullptr);
+  // Whether a press of button at a screen point on handle is the second of a double click, and
+  // the record of a press for the next one.
+  bool IsDoubleClick(HWND handle, bool classAllows, TMouseButton button, TPoint screen) const;
+  void RecordClick(HWND handle, TMouseButton button, TPoint screen, bool doubleClick);
+  // The user drags a frame edge (a sizing hit code) or the caption of a top-level window.
+  void BeginSizeMove(TWindow& top, int hit);
+  void SizeMoveMouse(const TNativeInput& input);
+  void EndSizeMove();
   // WM_NCHITTEST to window for a surface point, following HTTRANSPARENT to the parents;
   // the window that answered is returned in window.
   int HitTest(TWindow*& window, TPoint surfacePos);
@@ -183,6 +198,13 @@ private:
   std::map<HWND, int> fDisabled;
   bool fActivating = false;  // handling an activation the backend reported
   std::uint64_t fZCounter = 0;
+  struct TSizeMove {
+    HWND Window{};
+    int Hit = HTNOWHERE;
+    TPoint Start;   // screen
+    TRect Bounds;   // the window's screen rectangle when the drag began
+  };
+  TSizeMove fSizeMove;
   bool fAppActive = true;
 };
 
