@@ -63,7 +63,7 @@ TWindow::TWindow(TWinControl& control, const TCreateParams& params)
     control.NativeWindowParams(native);
     Owner = params.WndParent;
     NoActivate = native.Popup || !native.ActivateOnShow || (ExStyle & WS_EX_NOACTIVATE) != 0;
-    Band = native.Popup ? 2 : (native.StayOnTop || (ExStyle & WS_EX_TOPMOST)) ? 1 : 0;
+    Band = (native.Popup ? 2 : 0) + (native.StayOnTop || (ExStyle & WS_EX_TOPMOST) ? 1 : 0);
     Native = WindowBackend().CreateWindow(native);
   } catch (...) {
     Manager().Unregister(*this);

@@ -71,7 +71,8 @@ public:
   // Never activated natively: focus inside it leaves the activation with its owner, whose
   // keys then come here (drop-downs, hints, markers).
   bool NoActivate = false;
-  // Stacking: a band (0 normal, 1 stay-on-top, 2 pop-ups above all) and, inside it, the
+  // Stacking: a band (0 normal, 1 stay-on-top, 2 pop-ups above those, 3 stay-on-top pop-ups)
+  // and, inside it, the
   // serial of the last time the window was shown or activated; higher is above.
   int Band = 0;
   std::uint64_t ZSerial = 0;

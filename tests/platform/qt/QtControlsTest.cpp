@@ -11,10 +11,13 @@
 #include "HintBehaviour.h"
 #include "MaskEditBehaviour.h"
 #include "MenuBehaviour.h"
+#include "WindowManagementBehaviour.h"
 
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
+
+#include <QGuiApplication>
 
 namespace zvtest {
 
@@ -34,6 +37,11 @@ public:
     qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
   }
   TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
+  // As the platform announces it to the application object.
+  void SwitchApplication(bool active) override {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app) emit app->applicationStateChanged(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+  }
 
 private:
   std::unique_ptr<TGraphicsBackend> fGraphics;
@@ -56,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Qt, DragBehaviour, ::testing::Values(TDriverFactory{"Qt
 INSTANTIATE_TEST_SUITE_P(Qt, MenuBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 INSTANTIATE_TEST_SUITE_P(Qt, FormBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 INSTANTIATE_TEST_SUITE_P(Qt, HintBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
+INSTANTIATE_TEST_SUITE_P(Qt, WindowManagementBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 
 TEST_F(QtControls, ATopLevelControlIsAQtWindowThatFollowsIt) {
   TProbe* top = h->TopLevel(60, 50, 240, 160, clNavy);
