@@ -17,8 +17,6 @@
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
 
-#include <QGuiApplication>
-
 namespace zvtest {
 
 namespace {
@@ -37,11 +35,7 @@ public:
     qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
   }
   TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
-  // As the platform announces it to the application object.
-  void SwitchApplication(bool active) override {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (app) emit app->applicationStateChanged(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
-  }
+  void SwitchApplication(bool active) override { qt::AnnounceApplicationState(active); }
 
 private:
   std::unique_ptr<TGraphicsBackend> fGraphics;
