@@ -1018,8 +1018,6 @@ void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
         EndSizeMove();
         c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
       }
-    fSuppressChar = in.Kind == TNativeInputKind::KeyDown;
-    if (in.Kind == TNativeInputKind::Char) fSuppressChar = false;
     return;
   }
   if (in.Kind == TNativeInputKind::KeyDown && DragKeyDown(in.Key)) {
