@@ -93,6 +93,13 @@ void TApplication::EndNestedLoop() {
   if (HasWindowBackend()) WindowBackend().Wake();
 }
 
+void TApplication::ActiveChanged(bool active) {
+  if (fActive == active) return;
+  fActive = active;
+  if (!active) CancelHint();  // a hint does not stay over another application
+  if (active ? OnActivate : OnDeactivate) (active ? OnActivate : OnDeactivate)(this);
+}
+
 void TApplication::HandleException(TObject* sender) {
   const std::exception_ptr current = std::current_exception();
   if (!current) return;

@@ -53,6 +53,14 @@ public:
   void EndNestedLoop();
   int NestedLoopDepth() const { return static_cast<int>(fLoopEnds.size()); }
 
+  // Whether the application holds the activation: false once the user switched to another
+  // application (a drop-down's loop ends then), true again when they come back.
+  bool Active() const { return fActive; }
+  // The windowing system reported the switch; fires OnActivate / OnDeactivate.
+  void ActiveChanged(bool active);
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
   // Call from inside a catch block (or with the exception at hand).
   void HandleException(TObject* sender);
   // Reports an exception to the user: an error message box (captioned with Title) when a
@@ -130,6 +138,7 @@ private:
   void Idle();
 
   bool fTerminated = false;
+  bool fActive = true;
   std::vector<bool> fLoopEnds;
   TWinControl* fMainControl = nullptr;
   bool fShowMainForm = true;

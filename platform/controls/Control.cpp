@@ -631,6 +631,8 @@ void TControl::DragDrop(TObject* source, int x, int y) {
 
 TDragImageList* TControl::GetDragImages() { return nullptr; }
 
+void TControl::DragCanceled() {}
+
 void TControl::CMDrag(TCMDrag& m) {
   TDragRec* rec = m.DragRec();
   if (!rec) return;
@@ -658,6 +660,7 @@ void TControl::CMDrag(TCMDrag& m) {
       break;
     }
     case dmDragDrop: DragDrop(source, p.X, p.Y); break;
+    case dmDragCancel: DragCanceled(); break;
     default: break;
   }
 }

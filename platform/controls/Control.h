@@ -214,6 +214,9 @@ protected:
   virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
   virtual void DoStartDrag(TDragObject*& dragObject);
   virtual void DoEndDrag(TObject* target, int x, int y);
+  // A drag over the control was cancelled (Esc, lost capture, its source destroyed): after the
+  // dsDragLeave, so that what the control drew for the drag goes.
+  virtual void DragCanceled();
   virtual void BeginAutoDrag();
   virtual void CMDrag(TCMDrag& message);
   // Marks the control's rectangle in the parent (for controls without a window).

@@ -94,8 +94,21 @@ TDragImageList* TDragControlObject::GetDragImages() { return Control() ? Control
 // ---------------------------------------------------------------------------------------------
 // The drag in progress. There is at most one: the mouse has one button to hold.
 
+class TDragSession;
+
+// Hears of the source's and the target's destruction while they are whole, so that a drag
+// whose source goes ends as a cancelled one: the target removes what it drew, the images go.
+class TDragWatch : public TComponent {
+public:
+  TDragWatch() : TComponent(nullptr) {}
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+};
+
 class TDragSession {
 public:
+  std::unique_ptr<TDragWatch> Watch = std::make_unique<TDragWatch>();
   TControl* Source = nullptr;
   TDragObject* Object = nullptr;
   std::unique_ptr<TDragObject> Owned;  // the drag object the drag made itself
@@ -112,6 +125,14 @@ public:
   }
 
   static void Begin(TControl* source, bool immediate, int threshold);
+  // The source is being destroyed: the drag ends, cancelled, without its events.
+  static void SourceGoing();
+  // A session that ended keeps its watch until the next one starts: the watch may be the
+  // one telling of the end.
+  static std::unique_ptr<TDragWatch>& RetiredWatch() {
+    static std::unique_ptr<TDragWatch> watch;
+    return watch;
+  }
   void Activate(TPoint pos);
   void MoveTo(TPoint pos);
   static void Done(bool drop);
@@ -150,7 +171,9 @@ TDragSession* Session() { return TDragSession::Current().get(); }
 void TDragSession::Begin(TControl* source, bool immediate, int threshold) {
   if (Session()) Done(false);
   auto s = std::make_unique<TDragSession>();
+  RetiredWatch().reset();
   s->Source = source;
+  s->Watch->FreeNotification(source);
   s->Start = Mouse->CursorPos();
   s->Threshold = threshold;
   Current() = std::move(s);
@@ -195,7 +218,9 @@ void TDragSession::MoveTo(TPoint pos) {
       Send(old, dmDragLeave, pos);
       if (Session() != this) return;
     }
+    if (Target && Target != Source) Watch->RemoveFreeNotification(Target);
     Target = target;
+    if (target) Watch->FreeNotification(target);
     SetTarget(pos);
     Accepted = target && Send(target, dmDragEnter, pos) != 0;
   } else {
@@ -221,8 +246,45 @@ void TDragSession::UpdateImages(TPoint pos) {
     images->HideDragImage();
 }
 
+void TDragWatch::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  TDragSession* s = TDragSession::Current().get();
+  if (operation != opRemove || !s || s->Watch.get() != this) return;
+  if (component == s->Source) {
+    try {
+      TDragSession::SourceGoing();
+    } catch (...) {
+      Application->HandleException(nullptr);
+    }
+  } else if (component == s->Target) {
+    s->Target = nullptr;
+    s->Accepted = false;
+  }
+}
+
+void TDragSession::SourceGoing() {
+  std::unique_ptr<TDragSession> gone = std::move(Current());
+  if (!gone) return;
+  RetiredWatch() = std::move(gone->Watch);
+  TDragObject* object = gone->Object;
+  if (gone->Active && object) {
+    object->fCancelling = true;
+    if (TDragImageList* images = object->GetDragImages()) images->EndDrag();
+    if (TControl* target = gone->Target; target && target != gone->Source) {
+      TDragRec rec{object->fDragPos, object, target, false};
+      target->Perform(CM_DRAG, dmDragLeave, reinterpret_cast<LPARAM>(&rec));
+      target->Perform(CM_DRAG, dmDragCancel, reinterpret_cast<LPARAM>(&rec));
+    }
+  }
+  // An application's drag object outlives the drag; it forgets the control.
+  if (object && object != gone->Owned.get())
+    if (auto* o = dynamic_cast<TBaseDragControlObject*>(object); o && o->Control() == gone->Source) Orphan(*o);
+  if (gone->TookCapture && gone->Source->MouseCapture()) SetCaptureControl(nullptr);
+}
+
 void TDragSession::Drop() {
   std::unique_ptr<TDragSession> s = std::move(Current());
+  if (s) RetiredWatch() = std::move(s->Watch);
   if (s && s->TookCapture && s->Source->MouseCapture()) SetCaptureControl(nullptr);
 }
 
@@ -235,6 +297,7 @@ void TDragSession::Done(bool drop) {
   }
   // The session leaves first: handlers below see no drag and may start another.
   std::unique_ptr<TDragSession> ending = std::move(Current());
+  RetiredWatch() = std::move(ending->Watch);
   TDragObject* object = ending->Object;
   TControl* source = ending->Source;
   TControl* target = ending->Target;

@@ -89,6 +89,22 @@ inline constexpr unsigned CM_DRAG = CM_BASE + 47;
 // Hints (see HintWindow.h): WParam whether a hint was showing, LParam an int* pause in ms.
 inline constexpr unsigned CM_HINTSHOWPAUSE = CM_BASE + 65;
 
+// Window management: non-client mouse presses (WParam the hit code, LParam the screen point),
+// sizing and moving by the user (WM_SIZING: WParam the WMSZ_ edge, LParam a TRect* of the
+// proposed screen rectangle the handler may change), the application's activation
+// (WM_ACTIVATEAPP: WParam non-zero when it gains it).
+inline constexpr unsigned WM_ACTIVATEAPP = 0x001C, WM_NCMOUSEMOVE = 0x00A0, WM_NCLBUTTONDOWN = 0x00A1,
+                          WM_NCLBUTTONUP = 0x00A2, WM_NCLBUTTONDBLCLK = 0x00A3, WM_NCRBUTTONDOWN = 0x00A4,
+                          WM_NCRBUTTONUP = 0x00A5, WM_NCRBUTTONDBLCLK = 0x00A6, WM_NCMBUTTONDOWN = 0x00A7,
+                          WM_NCMBUTTONUP = 0x00A8, WM_NCMBUTTONDBLCLK = 0x00A9, WM_SIZING = 0x0214,
+                          WM_MOVING = 0x0216, WM_ENTERSIZEMOVE = 0x0231, WM_EXITSIZEMOVE = 0x0232;
+inline constexpr int HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13, HTTOPRIGHT = 14, HTBOTTOM = 15,
+                     HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17;
+inline constexpr unsigned WMSZ_LEFT = 1, WMSZ_RIGHT = 2, WMSZ_TOP = 3, WMSZ_TOPLEFT = 4, WMSZ_TOPRIGHT = 5,
+                          WMSZ_BOTTOM = 6, WMSZ_BOTTOMLEFT = 7, WMSZ_BOTTOMRIGHT = 8;
+// A top-level window with it lets the mouse through to what lies below (drag markers).
+inline constexpr unsigned WS_EX_TRANSPARENT = 0x20;
+
 // The library's own messages, numbered outside WM_USER so that they never meet an application's.
 inline constexpr unsigned ZV_CM_FIELDMAPCHANGED = 1525;
 inline constexpr unsigned ZV_CM_CUSTOMIZER = 1526;

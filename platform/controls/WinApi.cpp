@@ -81,6 +81,7 @@ bool SetWindowRgn(HWND window, const TRegion* region, bool redraw) {
     w->Shape = *region;
   else
     w->Shape.reset();
+  if (w->Native && HasWindowBackend()) WindowBackend().SetWindowShape(w->Native, region);
   detail::GeometryChanged();
   if (redraw) w->InvalidateAll(true);
   return true;

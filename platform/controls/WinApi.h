@@ -105,9 +105,13 @@ inline constexpr unsigned PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
 // any); with PM_REMOVE it leaves the queue. Messages posted
 // with PostMessage come before input, as the host retrieves them. Keyboard input waiting in
 // the queue is seen as the messages it becomes for the window that has the focus
-// (WM_KEYDOWN, WM_CHAR, WM_KEYUP and the WM_SYS variants); mouse input, painting and timers
-// are not seen. A removed key still counts in GetKeyState. False when nothing matches, for a
-// stale window and for an empty range (first > last).
+// (WM_KEYDOWN, WM_CHAR, WM_KEYUP and the WM_SYS variants); mouse presses as the messages they
+// become for the window they will reach (WM_LBUTTONDOWN ... WM_MBUTTONDBLCLK in client
+// coordinates, WM_NCLBUTTONDOWN ... with the hit code and the screen point over a frame); a
+// move or size the windowing system made as WM_MOVE / WM_SIZE to its form (removing one
+// applies it). Mouse moves and releases, painting and timers are not seen. A removed key
+// still counts in GetKeyState, a removed press in the next double click. False when nothing
+// matches, for a stale window and for an empty range (first > last).
 bool PeekMessage(TMsg& message, HWND window, unsigned first, unsigned last, unsigned remove);
 // The next message of any window, left in the queue.
 bool PeekMessage(TMessage& message);

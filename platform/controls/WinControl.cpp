@@ -259,7 +259,10 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
   if (fWindow->ClientRect().Width() != fWidth || fWindow->ClientRect().Height() != fHeight)
     for (TControl* c : fControls) c->UpdateAnchorRules();
   fWindow->InvalidateAll(false);
-  if (!fParent && fVisible) WindowBackend().ShowWindow(fWindow->Native, true);
+  if (!fParent && fVisible) {
+    WindowBackend().ShowWindow(fWindow->Native, true);
+    detail::Manager().Raise(*fWindow);
+  }
 }
 
 void TWinControl::DestroyHandle() {
@@ -305,6 +308,7 @@ void TWinControl::UpdateShowing() {
   if (!fParent) {
     if (fWindow) {
       WindowBackend().ShowWindow(fWindow->Native, fVisible);
+      if (fVisible) detail::Manager().Raise(*fWindow);
       detail::GeometryChanged();
       if (fVisible) fWindow->InvalidateAll(true);
     }
@@ -566,6 +570,11 @@ void TWinControl::RemoveFocus(bool removing) {
   if (!focused || !ContainsControl(focused)) return;
   if (root != this && root->fWindow && !root->ComponentState().Contains(csDestroying) && root->Showing())
     zv::SetFocus(root->fWindow->Handle);
+  else if (root == this && fWindow) {
+    // A window being destroyed hears nothing more of its focus.
+    if (removing) detail::Manager().DropFocus();
+    detail::Manager().ReturnFocusFrom(*fWindow);
+  }
   else
     detail::Manager().DropFocus();
 }

@@ -49,6 +49,8 @@ public:
   virtual void Moved(TNativeWindow window, int x, int y) = 0;
   virtual void CloseRequested(TNativeWindow window) = 0;
   virtual void ActiveChanged(TNativeWindow window, bool active) = 0;
+  // The application gained or lost the activation (the user switched to another one).
+  virtual void ApplicationActiveChanged(bool active) = 0;
   virtual void TimerFired(std::uintptr_t timer) = 0;
   // Call from inside a catch block: hands the exception to the application.
   virtual void HandleException() = 0;
@@ -68,6 +70,7 @@ struct TNativeWindowParams {
   bool StayOnTop = false;
   TNativeWindow Owner = 0;     // kept above its owner
   bool ActivateOnShow = true;  // showing the window makes it the active one
+  bool TransparentForInput = false;  // the mouse reaches the windows below it
 };
 
 // A file dialog's question and, once answered, its answer (FileName, FilterIndex).
@@ -95,6 +98,9 @@ public:
   virtual void SetWindowBounds(TNativeWindow window, const TRect& screenBounds) = 0;
   virtual void SetWindowCaption(TNativeWindow window, const String& caption) = 0;
   virtual void ActivateWindow(TNativeWindow window) = 0;
+  // Shapes the window to region (window coordinates): the rest shows what lies below and
+  // takes no input. Null restores its rectangle.
+  virtual void SetWindowShape(TNativeWindow, const TRegion*) {}
   // Makes region (surface coordinates) of the window's retained surface visible. The surface
   // outlives the window and keeps its address while the window exists.
   virtual void Present(TNativeWindow window, TPaintDevice& surface, const TRegion& region) = 0;

@@ -70,6 +70,13 @@ void TWindowManager::Unregister(TWindow& window) {
     StopBarRepeat();
   }
   if (fLastClickWindow == h) fLastClickWindow = HWND{};
+  if (fSizeMove.Window == h) {
+    fSizeMove = {};
+    try {
+      if (HasWindowBackend()) WindowBackend().SetCapture(0);
+    } catch (...) {
+    }
+  }
   if (fMouseTop == h) fMouseTop = HWND{};
   if (fMouseControl == &window.Control) fMouseControl = nullptr;
   fDisabled.erase(h);
@@ -132,8 +139,9 @@ std::deque<TWindowManager::TQueued>::iterator TWindowManager::NextEntry() {
 }
 
 HWND TWindowManager::KeyTarget(TWindow& top) {
-  TWindow* f = FindWindow(fFocus);
-  if (f && &f->TopLevel() == &top) return fFocus;
+  // Keys reaching a window go to the focus when it is inside it or in a pop-up it owns.
+  const std::vector<HWND> chain = ActivationChain(FindWindow(fFocus));
+  if (std::find(chain.begin(), chain.end(), top.Handle) != chain.end()) return fFocus;
   TWinControl* c = top.Control.FocusedControl();
   return c && c->HandleAllocated() ? c->Handle() : top.Handle;
 }
@@ -182,17 +190,102 @@ bool TWindowManager::PeekMessage(TMsg& message, HWND window, unsigned first, uns
     return true;
   }
   for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    if (it->Kind != TKind::Move && it->Kind != TKind::Resize) continue;
     TMsg m;
-    if (!KeyInputMessage(*it, m) || !matches(m.hwnd, m.Msg)) continue;
+    if (it->Kind == TKind::Move)
+      static_cast<TMessage&>(m) = {WM_MOVE, 0, PointToLParam({static_cast<int>(static_cast<std::intptr_t>(it->Message.WParam)),
+                                                            static_cast<int>(it->Message.LParam)}), 0};
+    else
+      static_cast<TMessage&>(m) = {WM_SIZE, SIZE_RESTORED, MakeLParam(static_cast<Word>(std::min<WPARAM>(it->Message.WParam, 0xFFFF)),
+                                                                    static_cast<Word>(std::min<LPARAM>(it->Message.LParam, 0xFFFF))), 0};
+    m.hwnd = it->Window;
+    if (!matches(m.hwnd, m.Msg)) continue;
     message = m;
     if (remove) {
-      // A key taken from the queue still counts as pressed or released.
+      // The window moved or changed size all the same: taking the message applies it.
+      const TQueued entry = std::move(*it);
+      fQueue.erase(it);
+      Dispatch(entry);
+    }
+    return true;
+  }
+  // Input in the order it came.
+  for (auto it = fQueue.begin(); it != fQueue.end(); ++it) {
+    TMsg m;
+    TPoint screen;
+    const bool key = KeyInputMessage(*it, m);
+    if (!key && !MousePressMessage(*it, m, &screen)) continue;
+    if (!matches(m.hwnd, m.Msg)) continue;
+    message = m;
+    if (remove) {
+      // A key or button taken from the queue still counts as pressed, and a press as the
+      // first of a double click.
       SyncKeyState(it->Input);
+      if (!key) {
+        const unsigned msg = m.Msg;
+        const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK ||
+                         msg == WM_NCLBUTTONDBLCLK || msg == WM_NCRBUTTONDBLCLK || msg == WM_NCMBUTTONDBLCLK;
+        RecordClick(m.hwnd, it->Input.Button, screen, dbl);
+        fCursorPos = screen;
+        fCursorKnown = true;
+      }
       fQueue.erase(it);
     }
     return true;
   }
   return false;
+}
+
+bool TWindowManager::MousePressMessage(const TQueued& entry, TMsg& message, TPoint* screenOut) {
+  const TNativeInput& in = entry.Input;
+  if (entry.Kind != TKind::Input || in.Kind != TNativeInputKind::MouseDown || TopLevelDisabled(entry.Window) ||
+      fBarTrack.Window != HWND{} || fSizeMove.Window != HWND{})
+    return false;
+  TWindow* top = FindWindow(entry.Window);
+  if (!top) return false;
+  const HWND topHandle = top->Handle;
+  const TPoint screen{CheckedAdd(top->Control.Left(), in.Pos.X), CheckedAdd(top->Control.Top(), in.Pos.Y)};
+  TWindow* target = FindWindow(fCapture);
+  TPoint p = in.Pos;
+  int hit = HTCLIENT;
+  if (target) {
+    const TWinControl& holder = target->TopLevel().Control;
+    p = {CheckedSub(screen.X, holder.Left()), CheckedSub(screen.Y, holder.Top())};
+  } else {
+    target = WindowAt(*top, p);
+    if (!target) return false;
+    hit = HitTest(target, p);
+    if (!target || !FindWindow(topHandle) || hit == HTNOWHERE || hit == HTTRANSPARENT || hit == HTERROR) return false;
+  }
+  const bool client = hit == HTCLIENT;
+  const bool dbl = IsDoubleClick(target->Handle, !client || (target->ClassStyle & CS_DBLCLKS), in.Button, screen);
+  message = {};
+  if (client) {
+    const unsigned base = in.Button == mbLeft ? WM_LBUTTONDOWN : in.Button == mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    const TPoint o = target->ClientSurfaceOrigin();
+    static_cast<TMessage&>(message) = MouseMessage(dbl ? base + 2 : base, ShiftStateToKeys(in.Shift), {p.X - o.X, p.Y - o.Y});
+  } else {
+    const unsigned base = in.Button == mbLeft ? WM_NCLBUTTONDOWN : in.Button == mbRight ? WM_NCRBUTTONDOWN : WM_NCMBUTTONDOWN;
+    static_cast<TMessage&>(message) = {dbl ? base + 2 : base, static_cast<WPARAM>(hit), PointToLParam(screen), 0};
+  }
+  message.hwnd = target->Handle;
+  if (screenOut) *screenOut = screen;
+  return true;
+}
+
+bool TWindowManager::IsDoubleClick(HWND handle, bool classAllows, TMouseButton button, TPoint screen) const {
+  const std::uint64_t now = HasWindowBackend() ? WindowBackend().TickCount() : 0;
+  return classAllows && fLastClickWindow == handle && fLastClickButton == button && !fLastWasDouble &&
+         now - fLastClickTime <= kDoubleClickTime && std::abs(screen.X - fLastClickPos.X) <= kDoubleClickBox &&
+         std::abs(screen.Y - fLastClickPos.Y) <= kDoubleClickBox;
+}
+
+void TWindowManager::RecordClick(HWND handle, TMouseButton button, TPoint screen, bool doubleClick) {
+  fLastClickWindow = handle;
+  fLastClickButton = button;
+  fLastClickPos = screen;
+  fLastClickTime = HasWindowBackend() ? WindowBackend().TickCount() : 0;
+  fLastWasDouble = doubleClick;
 }
 
 bool TWindowManager::ProcessOne(bool& quit) {
@@ -248,6 +341,16 @@ void TWindowManager::Dispatch(const TQueued& entry) {
     case TKind::Activate:
       if (TWindow* w = FindWindow(entry.Window)) Activate(*w);
       break;
+    case TKind::AppActivate: {
+      // Only the latest report counts: a switch between two windows may pass through "no
+      // window active".
+      const bool later = std::any_of(fQueue.begin(), fQueue.end(), [](const TQueued& q) { return q.Kind == TKind::AppActivate; });
+      const bool active = entry.Message.WParam != 0;
+      if (later || active == fAppActive) break;
+      fAppActive = active;
+      Application->ActiveChanged(active);
+      break;
+    }
   }
 }
 
@@ -324,31 +427,78 @@ HWND TWindowManager::SetFocus(HWND window) {
   const HWND old = fFocus;
   if (window == old) return old;
   if (window != HWND{} && !Find(window)) return HWND{};
-  TWindow* oldWindow = FindWindow(old);
-  const HWND oldTop = oldWindow ? oldWindow->TopLevel().Handle : HWND{};
+  const std::vector<HWND> oldChain = ActivationChain(FindWindow(old));
   fFocus = window;
   if (TWinControl* c = Find(old); c && !c->ComponentState().Contains(csDestroying))
     Send(old, {WM_KILLFOCUS, static_cast<WPARAM>(window), 0, 0});
   if (fFocus != window) return old;
   if (TWindow* w = FindWindow(window)) {
-    const HWND top = w->TopLevel().Handle;
-    if (top != oldTop) {
-      // The focus changes windows: the old one is deactivated, the new one activated.
-      if (TWinControl* c = Find(oldTop); c && !c->ComponentState().Contains(csDestroying))
-        Send(oldTop, {CM_DEACTIVATE, 0, 0, 0});
-      if (fFocus != window) return old;
-      Send(top, {CM_ACTIVATE, 0, 0, 0});
-      if (fFocus != window) return old;
+    const std::vector<HWND> newChain = ActivationChain(w);
+    auto in = [](const std::vector<HWND>& chain, HWND h) { return std::find(chain.begin(), chain.end(), h) != chain.end(); };
+    // The windows that stop being active are deactivated, then the new ones activated, the
+    // activation root first. A pop-up's owner stays active while the focus is in the pop-up.
+    for (HWND h : oldChain)
+      if (TWinControl* c = Find(h); c && !in(newChain, h) && !c->ComponentState().Contains(csDestroying)) {
+        Send(h, {CM_DEACTIVATE, 0, 0, 0});
+        if (fFocus != window) return old;
+      }
+    for (auto it = newChain.rbegin(); it != newChain.rend(); ++it)
+      if (!in(oldChain, *it)) {
+        Send(*it, {CM_ACTIVATE, 0, 0, 0});
+        if (fFocus != window) return old;
+      }
+    const HWND oldRoot = oldChain.empty() ? HWND{} : oldChain.back();
+    if (TWindow* root = FindWindow(newChain.back()); root && root->Handle != oldRoot) {
+      Raise(*root);
       // An activation the backend reported needs no request back (a stale report would
-      // otherwise bounce between two windows).
-      if (TWindow* t = FindWindow(top); t && t->Native && HasWindowBackend() && !fActivating)
-        WindowBackend().ActivateWindow(t->Native);
+      // otherwise bounce between two windows); a pop-up is never activated natively.
+      if (root->Native && !root->NoActivate && HasWindowBackend() && !fActivating)
+        WindowBackend().ActivateWindow(root->Native);
     }
     if (!FindWindow(window)) return old;
     Send(window, {WM_SETFOCUS, static_cast<WPARAM>(old), 0, 0});
   }
   if (Screen->OnActiveControlChange) Screen->OnActiveControlChange(Screen);
   return old;
+}
+
+std::vector<HWND> TWindowManager::ActivationChain(TWindow* window) {
+  std::vector<HWND> chain;
+  if (!window) return chain;
+  TWindow* top = &window->TopLevel();
+  chain.push_back(top->Handle);
+  while (top->NoActivate && top->Owner != HWND{}) {
+    TWindow* owner = FindWindow(top->Owner);
+    if (!owner) break;
+    owner = &owner->TopLevel();
+    if (std::find(chain.begin(), chain.end(), owner->Handle) != chain.end()) break;
+    chain.push_back(owner->Handle);
+    top = owner;
+  }
+  return chain;
+}
+
+void TWindowManager::ReturnFocusFrom(TWindow& top) {
+  TWindow* owner = FindWindow(top.Owner);
+  if (owner) owner = &owner->TopLevel();
+  if (!owner || owner == &top || !owner->Visible() || !owner->Control.Enabled() || TopLevelDisabled(owner->Handle) ||
+      owner->Control.ComponentState().Contains(csDestroying)) {
+    DropFocus();
+    return;
+  }
+  TWinControl& root = owner->Control;
+  TWinControl* target = root.FocusedControl();
+  if (auto* form = dynamic_cast<TCustomForm*>(&root)) target = form->ActivationFocus();
+  if (!target || !target->HandleAllocated() || !target->CanFocus() || !target->Showing()) target = &root;
+  SetFocus(target->Handle());
+}
+
+void TWindowManager::Raise(TWindow& top) {
+  top.ZSerial = ++fZCounter;
+  GeometryChanged();
+  for (const auto& [h, c] : fHandles)
+    if (TWindow* w = c->fWindow.get(); w && w != &top && w->IsTopLevel() && w->Owner == top.Handle && w->Visible())
+      w->ZSerial = ++fZCounter;
 }
 
 HWND TWindowManager::SetCapture(HWND window) {
@@ -382,19 +532,33 @@ void TWindowManager::SetCursorPos(TPoint p) {
   WindowBackend().SetCursorPos(p);
 }
 
-HWND TWindowManager::WindowFromPoint(TPoint screenPos) const {
-  // Without a z-order across native windows, pop-ups count as above other windows and newer
-  // windows as above older ones.
-  TWindow* best = nullptr;
+HWND TWindowManager::WindowFromPoint(TPoint screenPos) {
+  std::vector<TWindow*> tops;
   for (const auto& [key, control] : fHandles) {
     TWindow* w = control ? control->fWindow.get() : nullptr;
-    if (!w || !w->IsTopLevel() || !w->Native || !w->Visible() || !PtInRect(control->BoundsRect(), screenPos)) continue;
-    const bool popup = (w->Style & WS_POPUP) != 0, bestPopup = best && (best->Style & WS_POPUP) != 0;
-    if (!best || (popup && !bestPopup) || (popup == bestPopup && w->Handle > best->Handle)) best = w;
+    if (w && w->IsTopLevel() && w->Native && w->Visible() && !w->InputTransparent &&
+        PtInRect(control->BoundsRect(), screenPos))
+      tops.push_back(w);
   }
-  if (!best) return HWND{};
-  TWindow* w = WindowAt(*best, {screenPos.X - best->Control.Left(), screenPos.Y - best->Control.Top()});
-  return w ? w->Handle : HWND{};
+  // Pop-ups above stay-on-top windows above the others; in a band the last shown or
+  // activated is above, then the newer window.
+  std::sort(tops.begin(), tops.end(), [](const TWindow* a, const TWindow* b) {
+    if (a->Band != b->Band) return a->Band > b->Band;
+    if (a->ZSerial != b->ZSerial) return a->ZSerial > b->ZSerial;
+    return a->Handle > b->Handle;
+  });
+  std::vector<HWND> handles;
+  for (TWindow* w : tops) handles.push_back(w->Handle);
+  for (HWND h : handles) {
+    TWindow* top = FindWindow(h);
+    if (!top) continue;
+    const TPoint p{screenPos.X - top->Control.Left(), screenPos.Y - top->Control.Top()};
+    TWindow* w = WindowAt(*top, p);
+    if (!w) continue;
+    const int hit = HitTest(w, p);
+    if (w && hit != HTTRANSPARENT && hit != HTNOWHERE) return w->Handle;
+  }
+  return HWND{};
 }
 
 TPoint TWindowManager::CursorPos() const {
@@ -505,6 +669,10 @@ void TWindowManager::ActiveChanged(TNativeWindow native, bool active) {
   if (TWindow* w = FindNative(native); w && active) Enqueue({TKind::Activate, w->Handle, {}, {}});
 }
 
+void TWindowManager::ApplicationActiveChanged(bool active) {
+  Enqueue({TKind::AppActivate, HWND{}, {WM_ACTIVATEAPP, active ? 1u : 0u, 0, 0}, {}});
+}
+
 void TWindowManager::TimerFired(std::uintptr_t timer) {
   if (timer != 0 && timer == fBarRepeatKey) {
     fBarRepeatTicked = true;
@@ -525,8 +693,12 @@ void TWindowManager::HandleException() { Application->HandleException(nullptr); 
 // is inside it already.
 void TWindowManager::Activate(TWindow& top) {
   if (TopLevelDisabled(top.Handle)) return;
-  TWindow* focused = FindWindow(fFocus);
-  if (focused && &focused->TopLevel() == &top) return;
+  // The focus in one of its pop-ups is the focus in it.
+  const std::vector<HWND> chain = ActivationChain(FindWindow(fFocus));
+  if (std::find(chain.begin(), chain.end(), top.Handle) != chain.end()) return;
+  // An owned pop-up never takes the activation, even when the windowing system offers it.
+  if (top.NoActivate && FindWindow(top.Owner)) return;
+  Raise(top);
   TWinControl& root = top.Control;
   TWinControl* target = root.FocusedControl();
   if (auto* form = dynamic_cast<TCustomForm*>(&root)) target = form->ActivationFocus();
@@ -634,6 +806,10 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
   fCursorKnown = true;
   fMouseTop = top.Handle;
 
+  if (fSizeMove.Window != HWND{}) {
+    SizeMoveMouse(in);
+    return;
+  }
   if (fBarTrack.Window != HWND{}) {
     if (TWindow* w = FindWindow(fBarTrack.Window)) {
       const TPoint o = w->SurfaceOrigin();
@@ -672,7 +848,16 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
       if (!target) return;
     }
     const TPoint o = target->SurfaceOrigin();
-    BarMouse(*target, in, {p.X - o.X, p.Y - o.Y});
+    if (BarMouse(*target, in, {p.X - o.X, p.Y - o.Y}) || in.Kind == TNativeInputKind::MouseUp) return;
+    // The rest of a frame hears its presses and moves as non-client messages.
+    if (in.Kind == TNativeInputKind::MouseMove) {
+      Send(handle, {WM_NCMOUSEMOVE, static_cast<WPARAM>(hit), PointToLParam(fCursorPos), 0});
+      return;
+    }
+    const bool dbl = IsDoubleClick(handle, true, in.Button, fCursorPos);
+    RecordClick(handle, in.Button, fCursorPos, dbl);
+    const unsigned base = in.Button == mbLeft ? WM_NCLBUTTONDOWN : in.Button == mbRight ? WM_NCRBUTTONDOWN : WM_NCMBUTTONDOWN;
+    Send(handle, {dbl ? base + 2 : base, static_cast<WPARAM>(hit), PointToLParam(fCursorPos), 0});
     return;
   }
   TrackMouseControl(target, p);
@@ -688,16 +873,8 @@ void TWindowManager::DispatchMouse(TWindow& top, const TNativeInput& in) {
       Send(handle, MouseMessage(WM_MOUSEMOVE, keys, cp));
       break;
     case TNativeInputKind::MouseDown: {
-      const std::uint64_t now = HasWindowBackend() ? WindowBackend().TickCount() : 0;
-      const bool dbl = (target->ClassStyle & CS_DBLCLKS) && fLastClickWindow == handle &&
-                       fLastClickButton == in.Button && !fLastWasDouble && now - fLastClickTime <= kDoubleClickTime &&
-                       std::abs(fCursorPos.X - fLastClickPos.X) <= kDoubleClickBox &&
-                       std::abs(fCursorPos.Y - fLastClickPos.Y) <= kDoubleClickBox;
-      fLastClickWindow = handle;
-      fLastClickButton = in.Button;
-      fLastClickPos = fCursorPos;
-      fLastClickTime = now;
-      fLastWasDouble = dbl;
+      const bool dbl = IsDoubleClick(handle, (target->ClassStyle & CS_DBLCLKS) != 0, in.Button, fCursorPos);
+      RecordClick(handle, in.Button, fCursorPos, dbl);
       if (fCapture == HWND{}) UpdateCursor(*target, HTCLIENT, base);
       Send(handle, MouseMessage(dbl ? base + 2 : base, keys, cp));
       break;
@@ -833,6 +1010,16 @@ bool TWindowManager::IsDialogKey(TWinControl& control, Word key, LPARAM keyData)
 }
 
 void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
+  if (fSizeMove.Window != HWND{}) {
+    // Esc puts the window back where the drag began; no other key reaches anyone meanwhile.
+    if (in.Kind == TNativeInputKind::KeyDown && in.Key == VK_ESCAPE)
+      if (TWinControl* c = Find(fSizeMove.Window)) {
+        const TRect r = fSizeMove.Bounds;
+        EndSizeMove();
+        c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+      }
+    return;
+  }
   if (in.Kind == TNativeInputKind::KeyDown && DragKeyDown(in.Key)) {
     fSuppressChar = true;  // Esc ended a drag and is no key for anyone else
     return;
@@ -866,6 +1053,69 @@ void TWindowManager::DispatchKey(TWindow& top, const TNativeInput& in) {
     default:
       break;
   }
+}
+
+}  // namespace zv::detail
+
+namespace zv::detail {
+
+// --- Sizing and moving by the user ----------------------------------------------------------------------
+
+void TWindowManager::NonClientPress(TWindow& window, int hit) {
+  if (!window.IsTopLevel() || (hit != HTCAPTION && (hit < HTLEFT || hit > HTBOTTOMRIGHT))) return;
+  BeginSizeMove(window, hit);
+}
+
+void TWindowManager::BeginSizeMove(TWindow& top, int hit) {
+  if (fSizeMove.Window != HWND{}) return;
+  fSizeMove = {top.Handle, hit, fCursorPos, top.Control.BoundsRect()};
+  if (HasWindowBackend()) WindowBackend().SetCapture(top.Native);
+  Send(top.Handle, {WM_ENTERSIZEMOVE, 0, 0, 0});
+}
+
+void TWindowManager::SizeMoveMouse(const TNativeInput& in) {
+  TWindow* w = FindWindow(fSizeMove.Window);
+  if (!w) {
+    EndSizeMove();
+    return;
+  }
+  if (in.Kind == TNativeInputKind::MouseUp) {
+    EndSizeMove();
+    return;
+  }
+  if (in.Kind != TNativeInputKind::MouseMove) return;
+  const int dx = fCursorPos.X - fSizeMove.Start.X, dy = fCursorPos.Y - fSizeMove.Start.Y;
+  TRect r = fSizeMove.Bounds;
+  const int hit = fSizeMove.Hit;
+  if (hit == HTCAPTION) {
+    OffsetRect(r, dx, dy);
+  } else {
+    // The dragged edges follow the mouse; the others stay. An edge never passes the opposite one.
+    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT) r.Left = std::min(r.Left + dx, r.Right);
+    if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) r.Right = std::max(r.Right + dx, r.Left);
+    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) r.Top = std::min(r.Top + dy, r.Bottom);
+    if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) r.Bottom = std::max(r.Bottom + dy, r.Top);
+  }
+  const HWND h = w->Handle;
+  // The window may correct the proposal (keep a ratio, snap to rows).
+  if (hit == HTCAPTION)
+    Send(h, {WM_MOVING, 0, reinterpret_cast<LPARAM>(&r), 0});
+  else
+    Send(h, {WM_SIZING, static_cast<WPARAM>(hit - HTLEFT + WMSZ_LEFT), reinterpret_cast<LPARAM>(&r), 0});
+  TWinControl* c = Find(h);
+  if (!c || fSizeMove.Window != h) return;
+  if (r != c->BoundsRect()) c->SetBounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+}
+
+void TWindowManager::EndSizeMove() {
+  const HWND h = fSizeMove.Window;
+  if (h == HWND{}) return;
+  fSizeMove = {};
+  if (HasWindowBackend()) {
+    TWindow* capture = FindWindow(fCapture);
+    WindowBackend().SetCapture(capture ? capture->TopLevel().Native : 0);
+  }
+  if (Find(h)) Send(h, {WM_EXITSIZEMOVE, 0, 0, 0});
 }
 
 }  // namespace zv::detail

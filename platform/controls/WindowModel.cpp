@@ -58,7 +58,12 @@ TWindow::TWindow(TWinControl& control, const TCreateParams& params)
     native.Caption = params.Caption;
     // WS_BORDER is one of WS_CAPTION's two bits: only both make a caption.
     native.Popup = (Style & WS_CAPTION) != WS_CAPTION;
+    InputTransparent = (ExStyle & WS_EX_TRANSPARENT) != 0;
+    native.TransparentForInput = InputTransparent;
     control.NativeWindowParams(native);
+    Owner = params.WndParent;
+    NoActivate = native.Popup || !native.ActivateOnShow || (ExStyle & WS_EX_NOACTIVATE) != 0;
+    Band = (native.Popup ? 2 : 0) + (native.StayOnTop || (ExStyle & WS_EX_TOPMOST) ? 1 : 0);
     Native = WindowBackend().CreateWindow(native);
   } catch (...) {
     Manager().Unregister(*this);
@@ -679,14 +684,20 @@ void DefWindowProc(TWindow& window, TMessage& m) {
           m.Result = 1;
           break;
         }
-      // The class cursor is the arrow, and so is every part of the frame.
+      // The class cursor is the arrow, and so is every part of the frame but its sizing edges.
       const int hit = static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(m.LParam)));
       if (hit != HTERROR) {
-        SetCursor(crArrow);
+        static constexpr TCursor kEdges[] = {crSizeWE,   crSizeWE,   crSizeNS,   crSizeNWSE,
+                                             crSizeNESW, crSizeNS,   crSizeNESW, crSizeNWSE};
+        SetCursor(hit >= HTLEFT && hit <= HTBOTTOMRIGHT ? kEdges[hit - HTLEFT] : crArrow);
         m.Result = 1;
       }
       break;
     }
+    case WM_NCLBUTTONDOWN:
+      Manager().NonClientPress(window, static_cast<int>(m.WParam));
+      m.Result = 0;
+      break;
     case WM_NCHITTEST: {
       const TPoint screen = LParamToPoint(m.LParam);
       const TWindow& top = window.TopLevel();

@@ -14,6 +14,7 @@ TNativeWindow TNullWindowBackend::CreateWindow(const TNativeWindowParams& params
   r.StayOnTop = params.StayOnTop;
   r.Owner = params.Owner;
   r.ActivateOnShow = params.ActivateOnShow;
+  r.TransparentForInput = params.TransparentForInput;
   return id;
 }
 
@@ -41,7 +42,20 @@ void TNullWindowBackend::SetWindowCaption(TNativeWindow window, const String& ca
 void TNullWindowBackend::ActivateWindow(TNativeWindow window) {
   if (!Window(window) || fActive == window) return;
   fActive = window;
+  if (!fAppActive) {  // activating one of its windows brings the application back
+    fAppActive = true;
+    if (Sink()) Sink()->ApplicationActiveChanged(true);
+  }
   if (Sink()) Sink()->ActiveChanged(window, true);
+}
+
+void TNullWindowBackend::SetWindowShape(TNativeWindow window, const TRegion* region) {
+  TWindowRecord* r = Window(window);
+  if (!r) return;
+  if (region)
+    r->Shape = *region;
+  else
+    r->Shape.reset();
 }
 
 void TNullWindowBackend::Present(TNativeWindow window, TPaintDevice& surface, const TRegion& region) {
@@ -87,6 +101,26 @@ void TNullWindowBackend::UserResize(TNativeWindow window, int width, int height)
   if (!r) return;
   r->Bounds = Bounds(r->Bounds.Left, r->Bounds.Top, width, height);
   if (Sink()) Sink()->Resized(window, width, height);
+}
+
+void TNullWindowBackend::UserMove(TNativeWindow window, int x, int y) {
+  TWindowRecord* r = Window(window);
+  if (!r) return;
+  r->Bounds = Bounds(x, y, r->Bounds.Width(), r->Bounds.Height());
+  if (Sink()) Sink()->Moved(window, x, y);
+}
+
+void TNullWindowBackend::SwitchApplication(bool active) {
+  if (active == fAppActive) return;
+  fAppActive = active;
+  if (!active) {
+    fActiveBeforeSwitch = fActive;
+    fActive = 0;
+    if (Sink()) Sink()->ApplicationActiveChanged(false);
+    return;
+  }
+  if (Sink()) Sink()->ApplicationActiveChanged(true);
+  if (Window(fActiveBeforeSwitch)) ActivateWindow(fActiveBeforeSwitch);
 }
 
 void TNullWindowBackend::UserClose(TNativeWindow window) {

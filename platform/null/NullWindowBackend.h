@@ -10,6 +10,7 @@
 #include "platform/controls/WindowBackend.h"
 
 #include <map>
+#include <optional>
 
 namespace zv {
 
@@ -25,6 +26,8 @@ public:
     TNativeWindow Owner = 0;
     bool ActivateOnShow = true;
     TCursor Cursor = crDefault;
+    bool TransparentForInput = false;
+    std::optional<TRegion> Shape;  // window coordinates; none: the whole rectangle
     TRegion Presented;  // everything presented since the record was cleared
     int PresentCount = 0;
     TPixelBuffer Screen;  // what the window shows: the surface's pixels as last presented
@@ -37,6 +40,7 @@ public:
   void SetWindowBounds(TNativeWindow window, const TRect& screenBounds) override;
   void SetWindowCaption(TNativeWindow window, const String& caption) override;
   void ActivateWindow(TNativeWindow window) override;
+  void SetWindowShape(TNativeWindow window, const TRegion* region) override;
   void Present(TNativeWindow window, TPaintDevice& surface, const TRegion& region) override;
   void SetCapture(TNativeWindow window) override { fCapture = window; }
   void SetCursor(TNativeWindow window, TCursor cursor) override;
@@ -56,6 +60,11 @@ public:
   void Inject(TNativeWindow window, const TNativeInput& input);
   void UserResize(TNativeWindow window, int width, int height);
   void UserClose(TNativeWindow window);
+  // The user moves a window (by its caption, which the windowing system draws).
+  void UserMove(TNativeWindow window, int x, int y);
+  // The user switches to another application (false) and back (true): no window of this one
+  // is active meanwhile; coming back activates the window that was.
+  void SwitchApplication(bool active);
   // Moves the clock, firing each timer as it comes due, in time order.
   void AdvanceTime(unsigned milliseconds);
 
@@ -77,6 +86,8 @@ private:
   TNativeWindow fNext = 1;
   TNativeWindow fCapture = 0;
   TNativeWindow fActive = 0;
+  TNativeWindow fActiveBeforeSwitch = 0;
+  bool fAppActive = true;
   std::map<std::uintptr_t, TTimer> fTimers;
   std::uint64_t fNow = 0;
   TPoint fCursor;

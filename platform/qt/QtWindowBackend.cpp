@@ -71,15 +71,18 @@ Qt::CursorShape ShapeOf(TCursor cursor) {
 
 // Pop-ups are tool tips to Qt: frameless, above everything, never activated by showing.
 Qt::WindowFlags FlagsOf(const TNativeWindowParams& p) {
-  if (p.Popup) return Qt::ToolTip | Qt::FramelessWindowHint;
-  Qt::WindowFlags f;
+  // Input passes through markers to the windows below.
+  const Qt::WindowFlags input = p.TransparentForInput ? Qt::WindowTransparentForInput : Qt::WindowFlags();
+  // Never given the keyboard focus: the owner keeps it and hands the keys on.
+  if (p.Popup) return Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | input;
+  Qt::WindowFlags f = input;
   switch (p.Frame) {
-    case TNativeFrame::None: f = Qt::Window | Qt::FramelessWindowHint; break;
-    case TNativeFrame::Single: f = Qt::Window | Qt::MSWindowsFixedSizeDialogHint; break;
-    case TNativeFrame::Sizeable: f = Qt::Window; break;
-    case TNativeFrame::Dialog: f = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
-    case TNativeFrame::Tool: f = Qt::Tool | Qt::MSWindowsFixedSizeDialogHint; break;
-    case TNativeFrame::SizeableTool: f = Qt::Tool; break;
+    case TNativeFrame::None: f |= Qt::Window | Qt::FramelessWindowHint; break;
+    case TNativeFrame::Single: f |= Qt::Window | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TNativeFrame::Sizeable: f |= Qt::Window; break;
+    case TNativeFrame::Dialog: f |= Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TNativeFrame::Tool: f |= Qt::Tool | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TNativeFrame::SizeableTool: f |= Qt::Tool; break;
   }
   if (p.StayOnTop) f |= Qt::WindowStaysOnTopHint;
   if (!p.ActivateOnShow) f |= Qt::WindowDoesNotAcceptFocus;
@@ -122,8 +125,21 @@ private:
 
 class TQtWindowBackend : public TWindowBackend {
 public:
-  TQtWindowBackend() { fClock.start(); }
+  TQtWindowBackend() {
+    fClock.start();
+    // The application's activation follows the windowing system's: with no window of the
+    // program active, the user is in another application.
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+      fAppState = QObject::connect(app, &QGuiApplication::applicationStateChanged, [this](Qt::ApplicationState state) {
+        try {
+          if (Sink()) Sink()->ApplicationActiveChanged(state == Qt::ApplicationActive);
+        } catch (...) {
+          if (Sink()) Sink()->HandleException();
+        }
+      });
+  }
   ~TQtWindowBackend() override {
+    QObject::disconnect(fAppState);
     fTimers.clear();
     fWindows.clear();
   }
@@ -160,6 +176,17 @@ public:
 
   void ActivateWindow(TNativeWindow id) override {
     if (TQtWindow* w = Find(id); w && w->isVisible()) w->requestActivate();
+  }
+
+  void SetWindowShape(TNativeWindow id, const TRegion* region) override {
+    TQtWindow* w = Find(id);
+    if (!w) return;
+    QRegion mask;
+    if (region)
+      for (const TRect& r : region->Rects()) mask += QRect(r.Left, r.Top, r.Width(), r.Height());
+    // An empty mask would show the whole window: a shape of nothing is a one-pixel-off mask.
+    if (region && mask.isEmpty()) mask = QRegion(-1, -1, 1, 1);
+    w->setMask(mask);
   }
 
   void Present(TNativeWindow id, TPaintDevice& surface, const TRegion& region) override {
@@ -265,6 +292,7 @@ private:
   TNativeWindow fNext = 1;
   TNativeWindow fGrabbed = 0;
   QElapsedTimer fClock;
+  QMetaObject::Connection fAppState;
 };
 
 template <class F>

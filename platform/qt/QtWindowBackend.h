@@ -30,6 +30,9 @@ void SendQtKey(TNativeWindow window, bool press, Word vk, TShiftState shift, con
 // A key event with Qt's own key code, as a layout makes it for a key Qt names by its character
 // (Qt::Key_Eacute, a Cyrillic letter's capital).
 void SendQtKeyCode(TNativeWindow window, bool press, int qtKey, const String& text);
+// The application's activation changes, as the platform announces it to Qt's application
+// object (the user switched to another application and back).
+void AnnounceApplicationState(bool active);
 // Runs Qt's event loop for at least milliseconds, calling each after every round.
 void RunQtEventLoop(unsigned milliseconds, const std::function<void()>& each);
 // What the window shows at (x, y), once what was presented is painted; CLR_INVALID when

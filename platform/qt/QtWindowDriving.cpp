@@ -4,6 +4,7 @@
 #include "platform/qt/QtWindowBackend.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
@@ -39,6 +40,11 @@ Qt::MouseButton ButtonOf(TMouseButton b) {
 }
 
 }  // namespace
+
+void AnnounceApplicationState(bool active) {
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    emit app->applicationStateChanged(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+}
 
 void SendInputAsQtEvents(TNativeWindow window, const TNativeInput& in) {
   QWindow* w = NativeQWindow(window);

@@ -29,6 +29,7 @@ public:
     if (!r || !r->Presented.Contains({x, y})) return CLR_INVALID;
     return PixelToColor(r->Screen.At(x, y));
   }
+  void SwitchApplication(bool active) override { Backend().SwitchApplication(active); }
 
 private:
   static TNullWindowBackend& Backend() { return *ActiveNullWindowBackend(); }
@@ -219,7 +220,7 @@ void THarness::Mouse(TNativeInputKind kind, TControl* control, int x, int y, TMo
   in.Button = button;
   in.Shift = shift + fButtons + fModifiers;
   fDriver.Inject(Native(control), in);
-  Pump();
+  if (PumpAfterInput) Pump();
 }
 
 void THarness::MouseDown(TControl* c, int x, int y, TMouseButton b, TShiftState s) {
@@ -257,7 +258,7 @@ void THarness::Key(TNativeInputKind kind, TControl* c, Word key, char32_t ch, TS
   in.Char = ch;
   in.Shift = shift + fModifiers + fButtons;
   fDriver.Inject(Native(c), in);
-  Pump();
+  if (PumpAfterInput) Pump();
 }
 
 void THarness::KeyDown(TControl* c, Word key, TShiftState s) { Key(TNativeInputKind::KeyDown, c, key, 0, s); }

@@ -30,6 +30,9 @@ public:
   virtual void Wait(unsigned ms) = 0;
   // What the native window shows at (x, y), once presented; CLR_INVALID where nothing was.
   virtual TColor Shown(TNativeWindow window, int x, int y) = 0;
+  // The user switches to another application (false) and back (true), as the windowing
+  // system reports it.
+  virtual void SwitchApplication(bool active) = 0;
 };
 
 struct TDriverFactory {
@@ -103,6 +106,8 @@ public:
 
   TControlDriver& Driver() { return fDriver; }
   TLog Log;
+  // Off: input stays queued until the test pumps (to see it waiting with PeekMessage).
+  bool PumpAfterInput = true;
 
   // A shown top-level probe, painted.
   TProbe* TopLevel(int x, int y, int width, int height, TColor color = clBtnFace);

@@ -66,6 +66,18 @@ public:
 
   // Top-level windows only.
   TNativeWindow Native = 0;
+  // The window this one stays above and whose activation it shares (WndParent).
+  HWND Owner{};
+  // Never activated natively: focus inside it leaves the activation with its owner, whose
+  // keys then come here (drop-downs, hints, markers).
+  bool NoActivate = false;
+  // Stacking: a band (0 normal, 1 stay-on-top, 2 pop-ups above those, 3 stay-on-top pop-ups)
+  // and, inside it, the
+  // serial of the last time the window was shown or activated; higher is above.
+  int Band = 0;
+  std::uint64_t ZSerial = 0;
+  // Input passes through it to whatever lies below (WS_EX_TRANSPARENT).
+  bool InputTransparent = false;
   std::unique_ptr<TPaintDevice> Surface;
   TRegion Dirty;  // surface coordinates, drawn but not yet presented
   // Who set the surface's clip last, and for which geometry: a device sets it again only when

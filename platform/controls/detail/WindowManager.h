@@ -62,8 +62,27 @@ public:
   void SetCursorPos(TPoint screenPos);
   // The last mouse position seen (screen coordinates).
   TPoint CursorPos() const;
-  // The window under a screen point, across the top-level windows (drag and drop); 0 if none.
-  HWND WindowFromPoint(TPoint screenPos) const;
+  // The window under a screen point, across the top-level windows in stacking order (drag and
+  // drop); windows transparent for input, or answering HTTRANSPARENT, let the point through.
+  // 0 if none.
+  HWND WindowFromPoint(TPoint screenPos);
+
+  // --- Activation and stacking ------------------------------------------------------------------
+  // The top-level windows that are active while the focus is in window: its top-level window
+  // and, for one that is never activated natively (a pop-up), its owners up to the first
+  // that is; that last one, the activation root, holds the native activation.
+  std::vector<HWND> ActivationChain(TWindow* window);
+  // A top-level window holding the focus hides or goes: the focus returns to its owner (a
+  // form's ActiveControl); without a usable owner it is dropped.
+  void ReturnFocusFrom(TWindow& top);
+  // The window was shown or activated: it goes above the others of its band, and the windows
+  // it owns above it.
+  void Raise(TWindow& top);
+  bool ApplicationActive() const { return fAppActive; }
+  // DefWindowProc's WM_NCLBUTTONDOWN: a press on a sizing edge or the caption of a top-level
+  // window starts the sizing or moving track.
+  void NonClientPress(TWindow& window, int hit);
+  bool SizingOrMoving() const { return fSizeMove.Window != HWND{}; }
 
   // --- Modal state ------------------------------------------------------------------------------
   // Disables every shown top-level window but except (a modal form's loop); they take no mouse
@@ -82,11 +101,12 @@ public:
   void Moved(TNativeWindow window, int x, int y) override;
   void CloseRequested(TNativeWindow window) override;
   void ActiveChanged(TNativeWindow window, bool active) override;
+  void ApplicationActiveChanged(bool active) override;
   void TimerFired(std::uintptr_t timer) override;
   void HandleException() override;
 
 private:
-  enum class TKind { Message, Input, Resize, Move, Activate };
+  enum class TKind { Message, Input, Resize, Move, Activate, AppActivate };
   struct TQueued {
     TKind Kind = TKind::Message;
     HWND Window{};
@@ -113,6 +133,17 @@ private:
   bool KeyInputMessage(const TQueued& entry, TMsg& message);
   // The window that keyboard input to the top-level window goes to.
   HWND KeyTarget(TWindow& top);
+  // The message a queued mouse press becomes, for the window it will reach; false for other
+  // input and for a press no window takes. With screen, the press's screen point.
+  bool MousePressMessage(const TQueued& entry, TMsg& message, TPoint* screen = nullptr);
+  // Whether a press of button at a screen point on handle is the second of a double click, and
+  // the record of a press for the next one.
+  bool IsDoubleClick(HWND handle, bool classAllows, TMouseButton button, TPoint screen) const;
+  void RecordClick(HWND handle, TMouseButton button, TPoint screen, bool doubleClick);
+  // The user drags a frame edge (a sizing hit code) or the caption of a top-level window.
+  void BeginSizeMove(TWindow& top, int hit);
+  void SizeMoveMouse(const TNativeInput& input);
+  void EndSizeMove();
   // WM_NCHITTEST to window for a surface point, following HTTRANSPARENT to the parents;
   // the window that answered is returned in window.
   int HitTest(TWindow*& window, TPoint surfacePos);
@@ -165,7 +196,16 @@ private:
   bool fBarRepeatFirst = false;  // still waiting out the first delay
   TPoint fBarMousePos;           // the last mouse position while tracking, window coordinates
   std::map<HWND, int> fDisabled;
-  bool fActivating = false;  // handling an activation the backend reported  // disabled top-level windows, with the number of modal loops
+  bool fActivating = false;  // handling an activation the backend reported
+  std::uint64_t fZCounter = 0;
+  struct TSizeMove {
+    HWND Window{};
+    int Hit = HTNOWHERE;
+    TPoint Start;   // screen
+    TRect Bounds;   // the window's screen rectangle when the drag began
+  };
+  TSizeMove fSizeMove;
+  bool fAppActive = true;
 };
 
 inline TWindowManager& Manager() { return TWindowManager::Instance(); }

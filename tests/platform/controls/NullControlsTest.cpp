@@ -9,6 +9,7 @@
 #include "FormBehaviour.h"
 #include "MaskEditBehaviour.h"
 #include "MenuBehaviour.h"
+#include "WindowManagementBehaviour.h"
 
 #include "platform/null/NullBackend.h"
 #include "platform/null/NullWindowBackend.h"
@@ -23,6 +24,7 @@ INSTANTIATE_TEST_SUITE_P(Null, MaskEditBehaviour, ::testing::Values(TDriverFacto
 INSTANTIATE_TEST_SUITE_P(Null, DragBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 INSTANTIATE_TEST_SUITE_P(Null, MenuBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 INSTANTIATE_TEST_SUITE_P(Null, FormBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
+INSTANTIATE_TEST_SUITE_P(Null, WindowManagementBehaviour, ::testing::Values(TDriverFactory{"null", MakeNullDriver}));
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "MaskEditBehaviour.h"
 #include "MenuBehaviour.h"
 #include "StdControlsBehaviour.h"
+#include "WindowManagementBehaviour.h"
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GraphicsBackend.h"
@@ -36,6 +37,7 @@ public:
     qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
   }
   TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
+  void SwitchApplication(bool active) override { qt::AnnounceApplicationState(active); }
 
 private:
   std::unique_ptr<TGraphicsBackend> fGraphics;
@@ -138,6 +140,7 @@ TEST_F(QtControls, AFormWithEveryStandardControlPaintsEachOfThem) {
   EXPECT_TRUE(anyDark(pages, tab)) << "the tab's caption";
   EXPECT_EQ(h->Shown(&form, 160, 40), clRed) << "and it reached the screen";
 }
+INSTANTIATE_TEST_SUITE_P(Qt, WindowManagementBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 
 TEST_F(QtControls, ATopLevelControlIsAQtWindowThatFollowsIt) {
   TProbe* top = h->TopLevel(60, 50, 240, 160, clNavy);

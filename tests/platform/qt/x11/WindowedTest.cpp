@@ -7,6 +7,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Panel.h"
+#include "platform/graphics/Region.h"
 #include "platform/controls/WinApi.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/GuiSession.h"
@@ -211,6 +212,130 @@ TEST_F(Windowed, ClosingTheMainFormFromTheWindowManagerEndsRun) {
   Application->Run();
   EXPECT_FALSE(timedOut) << "Run did not end when the window manager closed the main form";
   EXPECT_TRUE(closed);
+}
+
+// The whole dance of a drop-down under a real X server: a pop-up shown without activation
+// takes the typed keys (the owner keeps the activation and hands them on), a click on the
+// owner is seen by the drop-down's loop before the owner handles it and closes the pop-up,
+// and the keys go to the owner's field afterwards.
+TEST_F(Windowed, APopupTakesTypedKeysWithoutActivationAndAClickOnTheOwnerClosesIt) {
+  TForm* owner = NewForm("Owner", 120, 100, 360, 220, clBtnFace);
+  auto* field = new TEdit(owner);
+  field->SetBounds(10, 10, 200, 24);
+  field->SetParent(owner);
+  owner->SetActiveControl(field);
+  owner->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(owner); }));
+  const std::string id = XId(owner);
+  ASSERT_TRUE(Succeeds("xdotool windowactivate --sync " + id) || Succeeds("xdotool windowfocus --sync " + id));
+  ASSERT_TRUE(Until([&] { return field->Focused(); }));
+
+  auto popup = std::make_unique<TForm>(owner);
+  popup->SetBorderStyle(bsNone);
+  auto* pick = new TEdit(popup.get());
+  pick->SetBounds(0, 0, 160, 24);
+  pick->SetParent(popup.get());
+  const TPoint under = field->ClientToScreen({0, field->Height()});
+  popup->SetBounds(under.X, under.Y, 160, 60);
+  popup->ShowNoActivate();
+  pick->SetFocus();
+  ASSERT_TRUE(Until([&] { return Mapped(popup.get()); }));
+  Until([] { return false; }, 200);  // a window manager would have activated it by now
+
+  if (std::getenv("ZV_TEST_WINDOW_MANAGER")) {
+    EXPECT_EQ(std::stoul("0" + Shell("xdotool getactivewindow 2>/dev/null")), std::stoul(id))
+        << "the owner stays the active window";
+  }
+  ASSERT_TRUE(Succeeds("xdotool type --delay 15 abc"));
+  EXPECT_TRUE(Until([&] { return pick->Text() == "abc"; })) << "the pop-up has '" << pick->Text() << "'";
+  EXPECT_EQ(field->Text(), "");
+
+  // The drop-down's loop: a press waiting for the owner closes the pop-up first.
+  bool sawPress = false;
+  const TPoint at = ClientToWindow(field, {40, 12});
+  ASSERT_TRUE(Succeeds("xdotool mousemove --window " + id + " " + std::to_string(at.X) + " " + std::to_string(at.Y) +
+                       " click 1"));
+  for (int i = 0; i < 400 && popup->Visible(); ++i)
+    qt::RunQtEventLoop(10, [&] {
+      TMsg m;
+      if (popup->Visible() && PeekMessage(m, owner->Handle(), WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE)) {
+        sawPress = true;
+        popup->Hide();
+      }
+      Application->ProcessMessages();
+    });
+  EXPECT_TRUE(sawPress) << "the loop never saw the click on the owner";
+  EXPECT_FALSE(popup->Visible());
+  EXPECT_TRUE(Until([&] { return field->Focused() && !Mapped(popup.get()); }));
+
+  ASSERT_TRUE(Succeeds("xdotool type --delay 15 xy"));
+  EXPECT_TRUE(Until([&] { return field->Text() == "xy"; })) << "the owner's field has '" << field->Text() << "'";
+  EXPECT_EQ(pick->Text(), "abc");
+}
+
+// A 15 x 15 drag marker shaped as a cross floats over a form: the screen shows the cross and,
+// around it, the form; a drag passes through it to the control below.
+TEST_F(Windowed, AShapedMarkerShowsItsShapeAndLetsADragPassThrough) {
+  class TMarkerWindow : public TCustomControl {
+  public:
+    TMarkerWindow() : TCustomControl(nullptr) { SetColor(clRed); }
+
+  protected:
+    void CreateParams(TCreateParams& params) override {
+      TCustomControl::CreateParams(params);
+      params.ExStyle |= WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+    }
+    void Paint() override {
+      Canvas()->Brush()->SetColor(clRed);
+      Canvas()->FillRect(ClientRect());
+    }
+  };
+  TForm* form = NewForm("Drag", 100, 100, 400, 240, clLime);
+  auto* source = new TPanel(form);
+  source->SetBounds(10, 10, 100, 100);
+  source->SetParent(form);
+  auto* target = new TPanel(form);
+  target->SetBounds(200, 10, 150, 150);
+  target->SetParent(form);
+  target->SetColor(clLime);
+  target->SetBevelOuter(bvNone);
+  std::vector<TPoint> drops;
+  source->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { source->BeginDrag(false, 4); };
+  target->OnDragOver = [&](TObject*, TObject* from, int, int, TDragState, bool& accept) { accept = from == source; };
+  target->OnDragDrop = [&](TObject*, TObject*, int x, int y) { drops.push_back({x, y}); };
+  form->Show();
+  ASSERT_TRUE(Until([&] { return Mapped(form); }));
+  const std::string id = XId(form);
+  Succeeds("xdotool windowactivate --sync " + id) || Succeeds("xdotool windowfocus --sync " + id);
+
+  TMarkerWindow marker;
+  const TPoint origin = target->ClientToScreen({60, 60});
+  marker.SetBounds(origin.X, origin.Y, 15, 15);
+  TRegion cross(Rect(5, 0, 10, 15));
+  cross.Unite(Rect(0, 5, 15, 10));
+  marker.Show();
+  marker.HandleNeeded();
+  SetWindowRgn(marker.Handle(), &cross, true);
+  ASSERT_TRUE(Until([&] { return Mapped(&marker) && Screen(target, 67, 67) == clRed; })) << "the cross never showed";
+  EXPECT_TRUE(Until([&] { return Screen(target, 61, 61) == clLime; }))
+      << "outside its shape the marker shows what lies below: " << std::hex << Screen(target, 61, 61);
+  EXPECT_EQ(Screen(target, 67, 61), clRed) << "the vertical bar of the cross";
+
+  // Press on the source, move onto the marker's centre, release: the target takes the drop.
+  const TPoint from = ClientToWindow(source, {50, 50}), to = ClientToWindow(target, {67, 67});
+  auto move = [&](TPoint p) {
+    return Succeeds("xdotool mousemove --window " + id + " " + std::to_string(p.X) + " " + std::to_string(p.Y));
+  };
+  ASSERT_TRUE(move(from));
+  ASSERT_TRUE(Succeeds("xdotool mousedown 1"));
+  Until([] { return false; }, 100);
+  for (int step = 1; step <= 4; ++step) {
+    move({from.X + (to.X - from.X) * step / 4, from.Y + (to.Y - from.Y) * step / 4});
+    Until([] { return false; }, 50);
+  }
+  ASSERT_TRUE(Succeeds("xdotool mouseup 1"));
+  ASSERT_TRUE(Until([&] { return !drops.empty(); })) << "the drop never reached the control below the marker";
+  EXPECT_EQ(drops.front(), (TPoint{67, 67}));
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ fi
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-if command -v openbox >/dev/null 2>&1; then
+# ZV_TEST_BARE_X=1: no window manager, as on a bare X server.
+if [ -z "${ZV_TEST_BARE_X:-}" ] && command -v openbox >/dev/null 2>&1; then
   HOME="$work" openbox --sm-disable >"$work/wm.log" 2>&1 &
   wm=$!
   # Ready once it names itself on the root window.
