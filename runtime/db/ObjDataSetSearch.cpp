@@ -1,0 +1,114 @@
+// TObjDataSet: searching straight through the provider (FindRecordEx, Locate, Lookup), without
+// moving the cursor record by record. Keys on fields the provider does not serve (calculated,
+// lookup) take the host's walk instead.
+
+#include "runtime/db/ObjDataSet.h"
+
+#include "platform/db/DBConsts.h"
+#include "platform/rtl/StringUtils.h"
+#include "runtime/rtm/OneStringLists.h"
+
+namespace zv {
+
+namespace {
+
+struct TSearchKey {
+  String FieldName;
+  std::unique_ptr<TvpUniValue> Key;
+  std::unique_ptr<TvpUniValue> Row;
+};
+
+}  // namespace
+
+Variant TObjDataSet::KeyOf(const Variant& keyValues, std::size_t i, std::size_t count) const {
+  if (count == 1) return keyValues;
+  if (!keyValues.IsArray()) return i == 0 ? keyValues : Variant::Null();
+  return keyValues.GetElement(static_cast<int>(i));
+}
+
+int TObjDataSet::FindRecordEx(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
+  if (keyFields.empty() || !fProvider) return -1;
+  const bool partial = options.Contains(loPartialKey);
+  const bool caseless = options.Contains(loCaseInsensitive);
+  const std::vector<TField*> fields = GetFieldList(keyFields);
+  std::vector<TSearchKey> keys;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    // A field the provider does not serve has no value here: nothing can match it.
+    if (!lioHasItem(fFieldNames, fields[i]->FieldName())) return -1;
+    TSearchKey key{fields[i]->FieldName(), std::make_unique<TvpUniValue>(false, false),
+                   std::make_unique<TvpUniValue>(false, false)};
+    const TFieldType type = partial ? ftString : fields[i]->DataType();
+    key.Key->SetDataType(type);
+    key.Row->SetDataType(type);
+    const Variant v = KeyOf(keyValues, i, fields.size());
+    if (v.IsNull() || v.IsEmpty())
+      key.Key->Clear();
+    else
+      key.Key->SetAsVariant(v);
+    if (partial && caseless) key.Key->SetAsString(AnsiLowerCase(key.Key->AsString()));
+    keys.push_back(std::move(key));
+  }
+  const int count = fProvider->GetRecordCount();
+  for (int index = 0; index < count; ++index) {
+    bool match = true;
+    for (TSearchKey& key : keys) {
+      key.Row->Clear();
+      fProvider->GetFieldData(key.FieldName, index, *key.Row);
+      if (partial) {
+        const String text = caseless ? AnsiLowerCase(key.Row->AsString()) : key.Row->AsString();
+        match = text.compare(0, key.Key->AsString().size(), key.Key->AsString()) == 0;
+      } else {
+        match = key.Row->CompareWith(*key.Key, !caseless, true) == 0;
+      }
+      if (!match) break;
+    }
+    if (match) return index;
+  }
+  return -1;
+}
+
+namespace {
+
+bool AllServed(const std::vector<TField*>& fields, const String& fieldNames) {
+  for (const TField* f : fields)
+    if (f->FieldKind() != fkData || !lioHasItem(fieldNames, f->FieldName())) return false;
+  return true;
+}
+
+}  // namespace
+
+bool TObjDataSet::Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
+  // An edit is posted or cancelled first: moving in the edit state would lose it or write it
+  // to another record.
+  CheckBrowseMode();
+  const std::vector<TField*> fields = GetFieldList(keyFields);
+  if (!AllServed(fields, fFieldNames)) return TDataSet::Locate(keyFields, keyValues, options);
+  const int index = FindRecordEx(keyFields, keyValues, options);
+  if (index < 0) return false;
+  if (BeforeScroll) BeforeScroll(this);
+  fCursorPos = index;
+  Resync({rmExact, rmCenter});
+  if (AfterScroll) AfterScroll(this);
+  return true;
+}
+
+Variant TObjDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
+  CheckBrowseMode();
+  const std::vector<TField*> keys = GetFieldList(keyFields);
+  const std::vector<TField*> results = GetFieldList(resultFields);
+  if (!AllServed(keys, fFieldNames) || !AllServed(results, fFieldNames))
+    return TDataSet::Lookup(keyFields, keyValues, resultFields);
+  const int index = FindRecordEx(keyFields, keyValues, {});
+  if (index < 0) return Variant::Null();
+  std::vector<Variant> values;
+  for (const TField* field : results) {
+    TvpUniValue value(false, true);
+    value.SetDataType(field->DataType());
+    fProvider->GetFieldData(field->FieldName(), index, value);
+    values.push_back(value.AsVariant());
+  }
+  if (resultFields.find(';') != String::npos) return VarArrayOf(values);
+  return values.empty() ? Variant::Null() : values.front();
+}
+
+}  // namespace zv
