@@ -314,6 +314,13 @@ void TObjDataSet::InternalOpen() {
   fCursorOpen = true;
 }
 
+void TObjDataSet::CreateFields() {
+  TFieldDefs& defs = FieldDefs();
+  for (int i = 0; i < defs.Count(); ++i)
+    if (defs[i]->DataType() == ftUnknown) DatabaseErrorFmt(SUnknownFieldType, {defs[i]->Name()});
+  TDataSet::CreateFields();
+}
+
 void TObjDataSet::InternalClose() {
   fCursorOpen = false;
   fCursorPos = -1;

@@ -198,6 +198,9 @@ protected:
   void InternalDelete() override;
   void InternalCancel() override;
   void InternalHandleException() override;
+  // Default fields: a definition of no known type (a property of an unmapped class) refuses,
+  // naming the field, instead of leaving the property out unseen.
+  void CreateFields() override;
   bool IsCursorOpen() const override { return fCursorOpen; }
 
 private:

@@ -6,6 +6,7 @@
 #include "platform/classes/TypeInfo.h"
 #include "runtime/db/ObjDataSet.h"
 #include "runtime/db/QuickRecordSet.h"
+#include "runtime/rtm/ZvErrors.h"
 
 #include <memory>
 
@@ -19,7 +20,11 @@ class TIdNameItem : public TCollectionItem {
 public:
   using TCollectionItem::TCollectionItem;
   int Key() const { return fKey; }
-  void SetKey(int v) { fKey = v; }
+  // A setter that refuses some values, as real objects do.
+  void SetKey(int v) {
+    if (v < 0) throw EZVError("negative key");
+    fKey = v;
+  }
   const String& Name() const { return fName; }
   void SetName(const String& v) { fName = v; }
   static void DeclareProperties(TPropTable<TIdNameItem>& t) {
