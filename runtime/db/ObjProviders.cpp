@@ -106,17 +106,16 @@ void TCustomObjectDataProvider::BuildDefs(TFieldDefs& fieldDefs, String& fieldNa
 
 namespace {
 
-// The binding of a field: from the map built at open, else the field's own name (and, for a
-// set element, its owner's) read through the item's description.
-bool Resolve(TObjFieldMap& map, const TStringList& setFieldNames, const TStringList& setOwnerNames, TObject* obj,
-             std::string_view fieldName, TObjFieldBinding& out, String& element) {
+// The binding of a field: from the map built at open (the record buffers ask by the lower-case
+// name the map is keyed by, so the common case costs one look-up), else the field's own name
+// (and, for a set element, its owner's) read through the item's description.
+const TObjFieldBinding* Resolve(const TObjFieldMap& map, const TStringList& setFieldNames,
+                                const TStringList& setOwnerNames, TObject* obj, std::string_view fieldName,
+                                TObjFieldBinding& scratch, String& element) {
   element.clear();
-  const String lower = AnsiLowerCase(fieldName);
-  if (const TObjFieldBinding* b = map.Find(lower)) {
-    out = *b;
-    return true;
-  }
-  out = TObjFieldBinding{};
+  if (const TObjFieldBinding* b = map.Find(fieldName)) return b;
+  if (const TObjFieldBinding* b = map.Find(AnsiLowerCase(fieldName))) return b;
+  scratch = TObjFieldBinding{};
   String name(fieldName);
   const int at = setFieldNames.IndexOf(name);
   if (at >= 0) {
@@ -124,8 +123,8 @@ bool Resolve(TObjFieldMap& map, const TStringList& setFieldNames, const TStringL
     element = name.substr(owner.size() + 1);
     name = owner;
   }
-  out.PropName = FieldToPropName(obj, name);
-  return true;
+  scratch.PropName = FieldToPropName(obj, name);
+  return &scratch;
 }
 
 int SetElementIndex(const TvpPropAccessor& accessor, const TObjFieldBinding& binding, const String& element) {
@@ -138,9 +137,9 @@ int SetElementIndex(const TvpPropAccessor& accessor, const TObjFieldBinding& bin
 void TCustomObjectDataProvider::GetFieldData(std::string_view fieldName, int index, TvpUniValue& value) {
   TObject* obj = GetItemObject(index);
   if (!obj) return;
-  TObjFieldBinding binding;
+  TObjFieldBinding scratch;
   String element;
-  Resolve(*fMap, *fSetFieldNames, *fSetOwnerNames, obj, fieldName, binding, element);
+  const TObjFieldBinding& binding = *Resolve(*fMap, *fSetFieldNames, *fSetOwnerNames, obj, fieldName, scratch, element);
   TvpPropAccessor accessor(obj, binding.PropName);
   if (!accessor.Active()) return;
   const bool isElement = binding.SetElement >= 0 || !element.empty();
@@ -155,15 +154,22 @@ void TCustomObjectDataProvider::GetFieldData(std::string_view fieldName, int ind
     value.SetAsBoolean(p >= 0 && p <= 31 && ((bits >> p) & 1) != 0);
     return;
   }
-  value.Assign(&accessor);
+  accessor.ReadData();
+  try {
+    value.Assign(accessor.Value());
+  } catch (...) {
+    accessor.Value().Clear();
+    throw;
+  }
+  accessor.Value().Clear();
 }
 
 void TCustomObjectDataProvider::SetFieldData(std::string_view fieldName, int index, const TvpUniValue& value) {
   TObject* obj = GetItemObject(index);
   if (!obj) return;
-  TObjFieldBinding binding;
+  TObjFieldBinding scratch;
   String element;
-  Resolve(*fMap, *fSetFieldNames, *fSetOwnerNames, obj, fieldName, binding, element);
+  const TObjFieldBinding& binding = *Resolve(*fMap, *fSetFieldNames, *fSetOwnerNames, obj, fieldName, scratch, element);
   TvpPropAccessor accessor(obj, binding.PropName);
   if (!accessor.Active()) return;
   if (binding.SetElement >= 0 || !element.empty()) {

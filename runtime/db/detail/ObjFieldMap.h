@@ -5,6 +5,7 @@
 
 #include "platform/classes/Object.h"
 
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
@@ -25,7 +26,7 @@ public:
   }
   void Add(const String& lowerName, TObjFieldBinding binding) { fByName.emplace(lowerName, std::move(binding)); }
   const TObjFieldBinding* Find(std::string_view lowerName) const {
-    const auto it = fByName.find(String(lowerName));
+    const auto it = fByName.find(lowerName);
     return it == fByName.end() ? nullptr : &it->second;
   }
   bool Empty() const { return fByName.empty(); }
@@ -39,7 +40,12 @@ public:
   }
 
 private:
-  std::unordered_map<String, TObjFieldBinding> fByName;
+  // Looked up by string_view without making a String per read.
+  struct THash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<String, TObjFieldBinding, THash, std::equal_to<>> fByName;
   TClass fDescribedClass = nullptr;
   TClass fUndescribedClass = nullptr;
 };
