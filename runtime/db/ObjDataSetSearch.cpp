@@ -35,7 +35,8 @@ int TObjDataSet::FindRecordEx(const String& keyFields, const Variant& keyValues,
   for (std::size_t i = 0; i < fields.size(); ++i) {
     // A field the provider does not serve has no value here: nothing can match it.
     if (!lioHasItem(fFieldNames, fields[i]->FieldName())) return -1;
-    TSearchKey key{fields[i]->FieldName(), std::make_unique<TvpUniValue>(false, false),
+    // Providers compare names ignoring case; the lower-case name is the one they look up fastest.
+    TSearchKey key{AnsiLowerCase(fields[i]->FieldName()), std::make_unique<TvpUniValue>(false, false),
                    std::make_unique<TvpUniValue>(false, false)};
     const TFieldType type = partial ? ftString : fields[i]->DataType();
     key.Key->SetDataType(type);
@@ -104,7 +105,7 @@ Variant TObjDataSet::Lookup(const String& keyFields, const Variant& keyValues, c
   for (const TField* field : results) {
     TvpUniValue value(false, true);
     value.SetDataType(field->DataType());
-    fProvider->GetFieldData(field->FieldName(), index, value);
+    fProvider->GetFieldData(AnsiLowerCase(field->FieldName()), index, value);
     values.push_back(value.AsVariant());
   }
   if (resultFields.find(';') != String::npos) return VarArrayOf(values);

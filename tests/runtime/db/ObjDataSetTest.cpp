@@ -11,6 +11,9 @@
 #include "platform/db/Fields.h"
 #include "platform/db/MemTable.h"
 #include "platform/db/Params.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GraphicsConsts.h"
+#include "platform/null/NullBackend.h"
 #include "platform/rtl/Format.h"
 #include "runtime/db/ObjMapping.h"
 #include "runtime/rtm/ZvErrors.h"
@@ -147,6 +150,19 @@ private:
   TGadget* fPeer = nullptr;
 };
 
+class TPictured : public TPersistent {
+  ZV_CLASS(TPictured, TPersistent)
+
+public:
+  TBitmap* Picture() const { return fPicture.get(); }
+  void SetPicture(TBitmap* v) { fPicture->Assign(v); }
+  static void DeclareProperties(TPropTable<TPictured>& t) { t.Prop("Picture", &TPictured::Picture, &TPictured::SetPicture); }
+
+private:
+  std::unique_ptr<TBitmap> fPicture = std::make_unique<TBitmap>();
+};
+
+ZV_DEFINE_CLASS_WITH_PROPS(TPictured, TPersistent)
 ZV_DEFINE_CLASS_WITH_PROPS(TSample, TPersistent)
 ZV_DEFINE_CLASS_WITH_PROPS(TDescribedSample, TSample)
 ZV_DEFINE_CLASS_WITH_PROPS(TTitledCollection, TCollection)
@@ -482,6 +498,14 @@ TEST(ObjDataSetMapping, APropertyOfNoKnownTypeNeedsPersistentFields) {
   size->SetDataSet(&ds);
   ds.Open();
   EXPECT_EQ(ds.FieldByName("Size")->AsInteger(), 3);
+
+  // A persistent data field that names no property keeps the dataset closed.
+  ds.Close();
+  auto* stray = new TIntegerField(&ds);
+  stray->SetFieldName("Stray");
+  stray->SetDataSet(&ds);
+  EXPECT_EQ(ErrorOf([&] { ds.Open(); }), Format(SFieldNotFound, {"Stray"}));
+  EXPECT_FALSE(ds.Active());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -636,6 +660,39 @@ TEST(ObjDataSetEditing, AStringListPropertyIsAMemo) {
   ds.Post();
   EXPECT_EQ(sample.Notes()->Strings(0), "ünï");
   EXPECT_EQ(sample.Notes()->Strings(1), "cødé");
+
+  // Writing a read-only blob, or any blob outside an edit, is refused before a byte is taken.
+  EXPECT_EQ(ErrorOf([&] { ds.CreateBlobStream(notes, bmWrite); }), SNotEditing);
+  notes->SetReadOnly(true);
+  ds.Edit();
+  EXPECT_EQ(ErrorOf([&] { ds.CreateBlobStream(notes, bmReadWrite); }), Format(SFieldReadOnly, {"Notes"}));
+  ds.Cancel();
+  EXPECT_EQ(sample.Notes()->Count(), 2);
+}
+
+TEST(ObjDataSetEditing, BytesABitmapRefusesFailThePostAndLeaveTheImage) {
+  auto previous = SetGraphicsBackend(CreateNullBackend());
+  {
+    TPictured object;
+    object.Picture()->SetSize(2, 3);
+    TObjDataSet ds;
+    ds.SetObjectRef(&object);
+    ds.Open();
+    TField* picture = ds.FieldByName("Picture");
+    EXPECT_EQ(picture->DataType(), ftBlob);
+    EXPECT_FALSE(picture->IsNull());
+    ds.Edit();
+    {
+      auto write = ds.CreateBlobStream(picture, bmWrite);
+      write->Write("not an image", 12);
+    }
+    EXPECT_THROW(ds.Post(), EInvalidGraphic);
+    EXPECT_EQ(ds.State(), dsEdit);
+    EXPECT_EQ(object.Picture()->Width(), 2);
+    EXPECT_EQ(object.Picture()->Height(), 3);
+    ds.Cancel();
+  }
+  SetGraphicsBackend(std::move(previous));
 }
 
 // ---------------------------------------------------------------------------------------------
