@@ -148,7 +148,9 @@ TodsFieldValue* TObjDataSet::ValueOf(const TodsRecordBuffer& buffer, const TFiel
 // Construction and properties
 
 TObjDataSet::TObjDataSet(TComponent* owner)
-    : TDataSet(owner), fParamsObject(std::make_unique<TodsObjectParams>(this)) {}
+    : TDataSet(owner),
+      fParamsObject(std::make_unique<TodsObjectParams>(this)),
+      fConstraints(std::make_unique<TCheckConstraints>(this)) {}
 
 TObjDataSet::~TObjDataSet() {
   Destroying();
@@ -162,6 +164,7 @@ TObjDataSet::~TObjDataSet() {
 }
 
 void TObjDataSet::DeclareProperties(TPropTable<TObjDataSet>& t) {
+  t.Prop("Constraints", &TObjDataSet::Constraints, &TObjDataSet::SetConstraints);
   t.Prop("CompRef", &TObjDataSet::CompRef, &TObjDataSet::SetCompRef);
   t.Prop("Path", &TObjDataSet::Path, &TObjDataSet::SetPath);
   t.Prop("ReadOnly", &TObjDataSet::ReadOnly, &TObjDataSet::SetReadOnly).Default(false);

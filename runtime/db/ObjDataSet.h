@@ -19,6 +19,7 @@
 // Locate, Lookup).
 
 #include "platform/classes/Persistent.h"
+#include "platform/db/CheckConstraints.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/ObjProviders.h"
 #include "runtime/db/UniValue.h"
@@ -119,6 +120,9 @@ public:
   void SetUseEditBuffer(bool value) { fUseEditBuffer = value; }
   TodsObjectParams* ParamsObject() const { return fParamsObject.get(); }
   void SetParamsObject(TodsObjectParams* value);
+  // Stored with the form, not evaluated.
+  TCheckConstraints* Constraints() const { return fConstraints.get(); }
+  void SetConstraints(TCheckConstraints* value) { fConstraints->Assign(value); }
   // The object the provider serves (ObjectRef followed along Path); null without a provider.
   TPersistent* DataObject() const { return fProvider ? fProvider->Owner() : nullptr; }
   TodsDataProvider* Provider() const { return fProvider.get(); }
@@ -234,6 +238,7 @@ private:
   String fFieldNames;
   String fModifiedFields;
   std::unique_ptr<TodsObjectParams> fParamsObject;
+  std::unique_ptr<TCheckConstraints> fConstraints;
   std::unique_ptr<TodsDataProvider> fProvider;
   mutable std::unordered_map<const TField*, int> fValueIndex;  // field -> place in the values
 };

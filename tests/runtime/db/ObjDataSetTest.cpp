@@ -837,6 +837,15 @@ TEST(ObjDataSetReferences, LegacyPropertiesAreReadButNotWritten) {
   EXPECT_EQ(again.ParamsObject()->StringLength(), 20);
   EXPECT_TRUE(again.ParamsObject()->ExpandSets());
 
+  // Check constraints travel with the form.
+  again.Constraints()->AddConstraint()->SetCustomConstraint("Count > 0");
+  again.Constraints()->Items(0)->SetErrorMessage("Count must be positive");
+  TObjDataSet third;
+  TextToComponent(ComponentToText(&again), &third);
+  ASSERT_EQ(third.Constraints()->Count(), 1);
+  EXPECT_EQ(third.Constraints()->Items(0)->ErrorMessage(), "Count must be positive");
+  EXPECT_TRUE(third.Constraints()->Items(0)->FromDictionary());
+
   TObjDataSet corrupt;
   EXPECT_THROW(TextToComponent("object ObjDataSet1: TObjDataSet\n  StrFieldsLength = 0\nend\n", &corrupt), Exception);
 }
