@@ -448,8 +448,10 @@ void TObjDataSet::SetRecNo(int value) {
   CheckBrowseMode();
   if (value <= 0 || value > ProviderCount()) return;
   UpdateCursorPos();
+  if (BeforeScroll) BeforeScroll(this);
   MoveCursor(value - fCursorPos - 1);
   Resync({});
+  if (AfterScroll) AfterScroll(this);
 }
 
 void TObjDataSet::SetCursorPos(int value) {
@@ -461,12 +463,10 @@ void TObjDataSet::SetCursorPos(int value) {
   if (value < 0 || value >= ProviderCount()) return;
   CheckBrowseMode();
   UpdateCursorPos();
-  if (value == fCursorPos) {
-    Resync({rmCenter});
-    return;
-  }
-  MoveCursor(value - fCursorPos);
+  if (BeforeScroll) BeforeScroll(this);
+  if (value != fCursorPos) MoveCursor(value - fCursorPos);
   Resync({rmCenter});
+  if (AfterScroll) AfterScroll(this);
 }
 
 // ---------------------------------------------------------------------------------------------

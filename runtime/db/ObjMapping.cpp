@@ -193,7 +193,8 @@ void ParamsToObj(const TParams& params, TObject* obj) {
   for (int i = 0; i < params.Count(); ++i) {
     const TParam* param = params.Items(i);
     auto accessor = AccessorFor(obj, param->Name(), described ? &info : nullptr);
-    if (accessor->Active()) accessor->Assign(param);
+    // A read-only property (an output of the statement the object cannot take) is left alone.
+    if (accessor->Active() && !accessor->ReadOnly()) accessor->Assign(param);
   }
 }
 

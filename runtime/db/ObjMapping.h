@@ -72,10 +72,10 @@ TObject* ResolvePath(TObject* root, std::string_view path);
 // SEObjToParamsNoProperty); the others are outputs typed by their property when it exists.
 void ObjToParams(const String& sql, TObject* obj, TParams& params, std::string_view inOutParams,
                  std::string_view outParams);
-// Every parameter that names a published property of obj (directly or through its
+// Every parameter that names a writable published property of obj (directly or through its
 // description) is written into it; others are ignored.
 void ParamsToObj(const TParams& params, TObject* obj);
-// The current record into obj's properties by field name. Into a collection: one new item per
+// The current record into obj's writable properties by field name. Into a collection: one new item per
 // record from the current one to the end (the dataset moves), then the record current at the
 // end into the collection itself. A collection the dataset is showing raises EZVError.
 void DataSetToObj(TDataSet& dataSet, TObject* obj);

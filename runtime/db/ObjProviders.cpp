@@ -143,7 +143,11 @@ void TCustomObjectDataProvider::GetFieldData(std::string_view fieldName, int ind
   TvpPropAccessor accessor(obj, binding.PropName);
   if (!accessor.Active()) return;
   const bool isElement = binding.SetElement >= 0 || !element.empty();
-  if ((binding.NullableByOptions && accessor.IsEmpty()) ||
+  const TodsObjectParams& options = *DataSet()->ParamsObject();
+  const bool nullable = &binding == &scratch
+                            ? IsNullByOptions(accessor, options.NullableProperties(), options.NullableTypes())
+                            : binding.NullableByOptions && accessor.IsEmpty();
+  if (nullable ||
       (fMap->Describes(obj->ClassType(), &HasObjFieldsInfo) && IsNullValue(obj, binding.PropName))) {
     value.Clear();
     return;
