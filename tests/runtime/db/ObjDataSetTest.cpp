@@ -323,12 +323,16 @@ TEST(ObjDataSetProviders, StringLinesNumberFromZeroAndASortedListRefusesNewLines
   ds.Post();
   EXPECT_EQ(lines.Strings(0), "zeta");
 
+  // A sorted list would put the new line elsewhere than the record: refused, with or without a
+  // value, before a line is added.
   lines.SetSorted(true);
-  ds.Append();
-  ds.FieldByName("value")->SetAsString("omega");
-  EXPECT_EQ(ErrorOf([&] { ds.Post(); }), SSortedListError);
-  EXPECT_EQ(lines.Count(), 4);
-  ds.Cancel();
+  for (const char* value : {"omega", ""}) {
+    ds.Append();
+    if (*value) ds.FieldByName("value")->SetAsString(value);
+    EXPECT_EQ(ErrorOf([&] { ds.Post(); }), SSortedListError);
+    EXPECT_EQ(lines.Count(), 4);
+    ds.Cancel();
+  }
 }
 
 TEST(ObjDataSetProviders, ASortedRecordSetKeepsItsOrderAndTheCursorFollowsTheRecord) {
@@ -525,6 +529,12 @@ TEST(ObjDataSetMoves, OnCursorMoveHidesRecordsFromMovesButNotFromSearch) {
   ds->SetRecNo(6);  // the sixth record is hidden: the next shown one
   EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 6);
 
+  // Where the record stood is hidden (offset 0): forward first, then back from there.
+  ds->OnCursorMove = [&](TObject*, int, bool& skipped) { skipped = ds->CursorPos() >= 4; };
+  ASSERT_TRUE(ds->Locate("ID", 5));
+  EXPECT_FALSE(ds->MoveCursor(0));
+  EXPECT_EQ(ds->CursorPos(), 3);
+
   // A handler that hides everything once a record is deleted ends at an end, not in a loop.
   ds->First();
   int asked = 0;
@@ -547,7 +557,10 @@ TEST(ObjDataSetMoves, MovingOutOfAnEditPostsItToItsOwnRecordFirst) {
   for (const auto& [name, move] : moves) {
     SCOPED_TRACE(name);
     auto ds = OverItems({{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}});
+    int scrolls = 0;
+    ds->AfterScroll = [&](TDataSet*) { ++scrolls; };
     ds->MoveBy(1);
+    scrolls = 0;
     ds->Edit();
     ds->FieldByName("NAME")->SetAsString("edited");
     move(*ds);
@@ -555,6 +568,7 @@ TEST(ObjDataSetMoves, MovingOutOfAnEditPostsItToItsOwnRecordFirst) {
     EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 5);
     EXPECT_EQ(ds->FieldByName("NAME")->AsString(), "e");
     EXPECT_EQ(static_cast<TIdNameItem*>(ds->Data().Items(1))->Name(), "edited");
+    EXPECT_EQ(scrolls, 1);
   }
 }
 
