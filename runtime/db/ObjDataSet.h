@@ -134,9 +134,10 @@ public:
   void AddModifiedField(const TField* field);
   bool CursorLocked() const { return fCursorLocked; }
 
-  // The cursor position. Setting it leaves an edit first (posting or cancelling), moves with
-  // skips and re-reads the window around the record; positions outside the records are
-  // ignored. While CursorLocked it is only stored.
+  // The provider's cursor: reading the window moves it, UpdateCursorPos puts it back on the
+  // current record. Setting it leaves an edit first (posting or cancelling), moves from the
+  // current record with skips and re-reads the window around the record; positions outside
+  // the records are ignored. While CursorLocked it is only stored.
   int CursorPos() const { return fCursorPos; }
   void SetCursorPos(int value);
   // The record the provider reads for the cursor: 0 for a single object; in the insert state
@@ -218,7 +219,6 @@ private:
   void WatchComponent(TComponent* component);
   // SetRecordData's insert: where the new record goes, from the buffer.
   int InsertPosition(const TodsRecordBuffer& buffer) const;
-  Variant KeyOf(const Variant& keyValues, std::size_t i, std::size_t count) const;
 
   // Legacy form properties: read into ParamsObject, never written.
   void ReadExpandSetProps(TReader& reader);

@@ -1,6 +1,9 @@
 // TObjDataSet: searching straight through the provider (FindRecordEx, Locate, Lookup), without
 // moving the cursor record by record. Keys on fields the provider does not serve (calculated,
 // lookup) take the host's walk instead.
+//
+// The keys are converted before anything else happens, so a key that does not convert leaves
+// the cursor, the window and an edit in progress as they were.
 
 #include "runtime/db/ObjDataSet.h"
 
@@ -13,29 +16,29 @@ namespace zv {
 namespace {
 
 struct TSearchKey {
-  String FieldName;
+  String FieldName;  // lower case: what the providers look up fastest
   std::unique_ptr<TvpUniValue> Key;
   std::unique_ptr<TvpUniValue> Row;
 };
 
-}  // namespace
-
-Variant TObjDataSet::KeyOf(const Variant& keyValues, std::size_t i, std::size_t count) const {
+Variant KeyOf(const Variant& keyValues, std::size_t i, std::size_t count) {
   if (count == 1) return keyValues;
   if (!keyValues.IsArray()) return i == 0 ? keyValues : Variant::Null();
   return keyValues.GetElement(static_cast<int>(i));
 }
 
-int TObjDataSet::FindRecordEx(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
-  if (keyFields.empty() || !fProvider) return -1;
+bool AllServed(const std::vector<TField*>& fields, const String& fieldNames) {
+  for (const TField* f : fields)
+    if (f->FieldKind() != fkData || !lioHasItem(fieldNames, f->FieldName())) return false;
+  return true;
+}
+
+// One key per field, typed as the field (as text for partial keys); a value that does not
+// convert raises here.
+std::vector<TSearchKey> MakeKeys(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options) {
   const bool partial = options.Contains(loPartialKey);
-  const bool caseless = options.Contains(loCaseInsensitive);
-  const std::vector<TField*> fields = GetFieldList(keyFields);
   std::vector<TSearchKey> keys;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    // A field the provider does not serve has no value here: nothing can match it.
-    if (!lioHasItem(fFieldNames, fields[i]->FieldName())) return -1;
-    // Providers compare names ignoring case; the lower-case name is the one they look up fastest.
     TSearchKey key{AnsiLowerCase(fields[i]->FieldName()), std::make_unique<TvpUniValue>(false, false),
                    std::make_unique<TvpUniValue>(false, false)};
     const TFieldType type = partial ? ftString : fields[i]->DataType();
@@ -46,18 +49,27 @@ int TObjDataSet::FindRecordEx(const String& keyFields, const Variant& keyValues,
       key.Key->Clear();
     else
       key.Key->SetAsVariant(v);
-    if (partial && caseless) key.Key->SetAsString(AnsiLowerCase(key.Key->AsString()));
+    if (partial && options.Contains(loCaseInsensitive)) key.Key->SetAsString(AnsiLowerCase(key.Key->AsString()));
     keys.push_back(std::move(key));
   }
-  const int count = fProvider->GetRecordCount();
+  return keys;
+}
+
+// The first record whose key fields all match, read from the provider; -1 when none.
+int Search(TodsDataProvider& provider, std::vector<TSearchKey>& keys, TLocateOptions options) {
+  if (keys.empty()) return -1;
+  const bool partial = options.Contains(loPartialKey);
+  const bool caseless = options.Contains(loCaseInsensitive);
+  const int count = provider.GetRecordCount();
   for (int index = 0; index < count; ++index) {
     bool match = true;
     for (TSearchKey& key : keys) {
       key.Row->Clear();
-      fProvider->GetFieldData(key.FieldName, index, *key.Row);
+      provider.GetFieldData(key.FieldName, index, *key.Row);
       if (partial) {
         const String text = caseless ? AnsiLowerCase(key.Row->AsString()) : key.Row->AsString();
-        match = text.compare(0, key.Key->AsString().size(), key.Key->AsString()) == 0;
+        const String prefix = key.Key->AsString();
+        match = text.compare(0, prefix.size(), prefix) == 0;
       } else {
         match = key.Row->CompareWith(*key.Key, !caseless, true) == 0;
       }
@@ -68,23 +80,25 @@ int TObjDataSet::FindRecordEx(const String& keyFields, const Variant& keyValues,
   return -1;
 }
 
-namespace {
-
-bool AllServed(const std::vector<TField*>& fields, const String& fieldNames) {
-  for (const TField* f : fields)
-    if (f->FieldKind() != fkData || !lioHasItem(fieldNames, f->FieldName())) return false;
-  return true;
-}
-
 }  // namespace
 
+int TObjDataSet::FindRecordEx(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
+  if (keyFields.empty() || !fProvider) return -1;
+  const std::vector<TField*> fields = GetFieldList(keyFields);
+  // A field the provider does not serve has no value here: nothing can match it.
+  if (!AllServed(fields, fFieldNames)) return -1;
+  std::vector<TSearchKey> keys = MakeKeys(fields, keyValues, options);
+  return Search(*fProvider, keys, options);
+}
+
 bool TObjDataSet::Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options) {
+  const std::vector<TField*> fields = GetFieldList(keyFields);
+  if (!AllServed(fields, fFieldNames)) return TDataSet::Locate(keyFields, keyValues, options);
+  std::vector<TSearchKey> keys = MakeKeys(fields, keyValues, options);
   // An edit is posted or cancelled first: moving in the edit state would lose it or write it
   // to another record.
   CheckBrowseMode();
-  const std::vector<TField*> fields = GetFieldList(keyFields);
-  if (!AllServed(fields, fFieldNames)) return TDataSet::Locate(keyFields, keyValues, options);
-  const int index = FindRecordEx(keyFields, keyValues, options);
+  const int index = fProvider ? Search(*fProvider, keys, options) : -1;
   if (index < 0) return false;
   if (BeforeScroll) BeforeScroll(this);
   fCursorPos = index;
@@ -94,12 +108,13 @@ bool TObjDataSet::Locate(const String& keyFields, const Variant& keyValues, TLoc
 }
 
 Variant TObjDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
-  CheckBrowseMode();
-  const std::vector<TField*> keys = GetFieldList(keyFields);
+  const std::vector<TField*> fields = GetFieldList(keyFields);
   const std::vector<TField*> results = GetFieldList(resultFields);
-  if (!AllServed(keys, fFieldNames) || !AllServed(results, fFieldNames))
+  if (!AllServed(fields, fFieldNames) || !AllServed(results, fFieldNames))
     return TDataSet::Lookup(keyFields, keyValues, resultFields);
-  const int index = FindRecordEx(keyFields, keyValues, {});
+  std::vector<TSearchKey> keys = MakeKeys(fields, keyValues, {});
+  CheckBrowseMode();
+  const int index = fProvider ? Search(*fProvider, keys, {}) : -1;
   if (index < 0) return Variant::Null();
   std::vector<Variant> values;
   for (const TField* field : results) {

@@ -7,6 +7,7 @@
 #include "platform/classes/FormText.h"
 #include "platform/classes/Strings.h"
 #include "platform/db/DBConsts.h"
+#include "platform/db/DataLink.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemTable.h"
@@ -572,6 +573,22 @@ TEST(ObjDataSetMoves, MovingOutOfAnEditPostsItToItsOwnRecordFirst) {
   }
 }
 
+TEST(ObjDataSetMoves, CursorPosMovesFromTheCurrentRecordNotFromTheWindowsLastRead) {
+  auto ds = OverItems({{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}, {6, "f"}});
+  TDataSource source(nullptr);
+  source.SetDataSet(ds.get());
+  TDataLink link;
+  link.SetBufferCount(4);
+  link.SetDataSource(&source);
+  ds->First();  // the window read records 0..3
+  ds->SetCursorPos(3);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+  ds->SetCursorPos(0);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 1);
+  EXPECT_EQ(ds->RecNo(), 1);
+  link.SetDataSource(nullptr);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Editing
 
@@ -749,11 +766,15 @@ TEST(ObjDataSetSearch, KeysMatchByValueOrByTheStartOfTheirText) {
   ASSERT_TRUE(both.IsArray());
   EXPECT_EQ(both.GetElement(0).AsString(), "alpine");
 
-  // A key that does not convert fails before anything moves; an unknown name is the host's.
+  // A key that does not convert fails before anything moves, an edit included; an unknown
+  // name is the host's error.
   ds->First();
   ds->Edit();
+  ds->FieldByName("NAME")->SetAsString("Bêta");
   EXPECT_THROW(ds->Locate("ID", "abc"), Exception);
-  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->State(), dsEdit);
+  EXPECT_EQ(ds->FieldByName("NAME")->AsString(), "Bêta");
+  ds->Cancel();
   EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 20);
   EXPECT_EQ(ErrorOf([&] { ds->Locate("NOPE", 1); }), Format(SFieldNotFound, {"NOPE"}));
   EXPECT_EQ(ErrorOf([&] { ds->Lookup("ID", 1, "NOPE"); }), Format(SFieldNotFound, {"NOPE"}));
