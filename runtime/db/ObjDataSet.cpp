@@ -455,16 +455,17 @@ void TObjDataSet::SetRecNo(int value) {
 }
 
 void TObjDataSet::SetCursorPos(int value) {
-  if (value == fCursorPos) return;
   if (fCursorLocked) {
     fCursorPos = value;
     return;
   }
   if (value < 0 || value >= ProviderCount()) return;
   CheckBrowseMode();
+  // The window's reads leave the cursor on its last row: compare with the current record.
   UpdateCursorPos();
+  if (value == fCursorPos) return;
   if (BeforeScroll) BeforeScroll(this);
-  if (value != fCursorPos) MoveCursor(value - fCursorPos);
+  MoveCursor(value - fCursorPos);
   Resync({rmCenter});
   if (AfterScroll) AfterScroll(this);
 }
