@@ -155,11 +155,15 @@ long double ReadExtendedText(const String& text) {
 }
 
 // The shortest of the host's texts (16 to 21 significant digits) that ReadExtendedText reads
-// back bit for bit.
+// back bit for bit; for what 18 decimals cannot show, the shortest scientific form that does.
 String ExtendedText(long double value) {
   if (!std::isfinite(value)) return NonFiniteText(value);
   for (int precision = FloatPrecision; precision <= ExtendedPrecision; ++precision) {
     String text = HostText(value, precision);
+    if (ReadExtendedText(text) == value) return text;
+  }
+  for (int precision = 1; precision <= ExtendedPrecision; ++precision) {
+    String text = GeneralText(ToDecimal(value, precision), std::signbit(value));
     if (ReadExtendedText(text) == value) return text;
   }
   return GeneralText(ToDecimal(value, ExtendedPrecision), std::signbit(value), false);

@@ -197,9 +197,12 @@ double TMemIniFile::ReadFloat(std::string_view section, std::string_view ident, 
 }
 
 void TMemIniFile::WriteFloat(std::string_view section, std::string_view ident, double value) {
-  // The host's 15 digits when they read back, else the 17 every double needs.
-  String text = FloatToStrF(value, ffGeneral, 15, 0, FileSettings());
-  if (StrToFloatDef(text, 0.0, FileSettings()) != value) text = FloatToStrF(value, ffGeneral, 17, 0, FileSettings());
+  // The fewest digits from the host's 15 that read back as the same double.
+  String text;
+  for (int precision = 15; precision <= 18; ++precision) {
+    text = FloatToStrF(value, ffGeneral, precision, 0, FileSettings());
+    if (StrToFloatDef(text, 0.0, FileSettings()) == value) break;
+  }
   WriteString(section, ident, text);
 }
 

@@ -248,8 +248,20 @@ class Scanner {
 public:
   explicit Scanner(std::string_view text) : fText(text) {}
 
+  // Spaces, and the no-break spaces locales put before AM/PM or between date parts.
   void SkipBlanks() {
-    while (fPos < fText.size() && fText[fPos] == ' ') ++fPos;
+    for (;;) {
+      const std::string_view rest = fText.substr(fPos);
+      if (rest.starts_with(' ')) {
+        ++fPos;
+      } else if (rest.starts_with("\u00A0")) {
+        fPos += 2;
+      } else if (rest.starts_with("\u202F")) {
+        fPos += 3;
+      } else {
+        return;
+      }
+    }
   }
 
   bool AtEnd() {

@@ -185,18 +185,28 @@ void FillCurrency(TFormatSettings& fs, const icu::Locale& locale, const icu::Dec
   fs.NegCurrFormat = kNegative[fs.CurrencyFormat];
 }
 
+// ICU quietly takes its root data for a language it does not know; such a name is refused.
+bool HasLanguageData(const icu::Locale& locale) {
+  const std::string_view language = locale.getLanguage();
+  if (language.empty()) return false;
+  int32_t count = 0;
+  const icu::Locale* available = icu::Locale::getAvailableLocales(count);
+  for (int32_t i = 0; i < count; ++i)
+    if (language == available[i].getLanguage()) return true;
+  return false;
+}
+
 }  // namespace
 
 TFormatSettings GetLocaleFormatSettings(std::string_view localeName) {
   const String name(localeName);
   const icu::Locale locale = icu::Locale::createCanonical(name.c_str());
-  if (name.empty() || locale.isBogus() || *locale.getLanguage() == '\0') RaiseUnknown(localeName);
+  if (name.empty() || locale.isBogus() || !HasLanguageData(locale)) RaiseUnknown(localeName);
 
   TFormatSettings fs;
   UErrorCode status = U_ZERO_ERROR;
   const icu::DecimalFormatSymbols symbols(locale, status);
-  // ICU falls back to its root data for a language it does not know.
-  if (U_FAILURE(status) || status == U_USING_DEFAULT_WARNING) RaiseUnknown(localeName);
+  Check(status, localeName);
   fs.DecimalSeparator = ToUtf8(symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol));
   fs.ThousandSeparator = ToUtf8(symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol));
   if (fs.ThousandSeparator == fs.DecimalSeparator) fs.ThousandSeparator = TFormatChar();
@@ -206,15 +216,25 @@ TFormatSettings GetLocaleFormatSettings(std::string_view localeName) {
   status = U_ZERO_ERROR;
   const icu::DateFormatSymbols dates(locale, status);
   Check(status, localeName);
-  int32_t count = 0;
   using DFS = icu::DateFormatSymbols;
-  CopyNames(fs.LongMonthNames, dates.getMonths(count, DFS::FORMAT, DFS::WIDE), count, 0);
-  CopyNames(fs.ShortMonthNames, dates.getMonths(count, DFS::FORMAT, DFS::ABBREVIATED), count, 0);
-  CopyNames(fs.LongMonthStandAloneNames, dates.getMonths(count, DFS::STANDALONE, DFS::WIDE), count, 0);
-  CopyNames(fs.ShortMonthStandAloneNames, dates.getMonths(count, DFS::STANDALONE, DFS::ABBREVIATED), count, 0);
-  // ICU's weekday arrays start with an empty slot, then Sunday.
-  CopyNames(fs.LongDayNames, dates.getWeekdays(count, DFS::FORMAT, DFS::WIDE), count, 1);
-  CopyNames(fs.ShortDayNames, dates.getWeekdays(count, DFS::FORMAT, DFS::ABBREVIATED), count, 1);
+  // ICU sets the count as it hands out the array: read it only after the call.
+  auto months = [&](auto& names, DFS::DtContextType context, DFS::DtWidthType width) {
+    int32_t n = 0;
+    const icu::UnicodeString* source = dates.getMonths(n, context, width);
+    CopyNames(names, source, n, 0);
+  };
+  auto weekdays = [&](auto& names, DFS::DtWidthType width) {
+    int32_t n = 0;
+    const icu::UnicodeString* source = dates.getWeekdays(n, DFS::FORMAT, width);
+    CopyNames(names, source, n, 1);  // an empty slot, then Sunday
+  };
+  months(fs.LongMonthNames, DFS::FORMAT, DFS::WIDE);
+  months(fs.ShortMonthNames, DFS::FORMAT, DFS::ABBREVIATED);
+  months(fs.LongMonthStandAloneNames, DFS::STANDALONE, DFS::WIDE);
+  months(fs.ShortMonthStandAloneNames, DFS::STANDALONE, DFS::ABBREVIATED);
+  weekdays(fs.LongDayNames, DFS::WIDE);
+  weekdays(fs.ShortDayNames, DFS::ABBREVIATED);
+  int32_t count = 0;
   const icu::UnicodeString* ampm = dates.getAmPmStrings(count);
   if (count >= 2) {
     fs.TimeAMString = ToUtf8(ampm[0]);

@@ -60,9 +60,9 @@ TEST(ExtendedStreaming, TypedValuesComeBackWhole) {
   for (const char* text : typed) {
     SCOPED_TRACE(text);
     TRangeHolder h(nullptr);
-    SetPropText(&h, "MaxValue", text);
+    SetPropText(&h, GetPropInfo(&h, "MaxValue"), text);
     if (std::abs(StrToFloat<long double>(text)) < 1e300L && std::abs(StrToFloat<long double>(text)) > 1e-300L)
-      SetPropText(&h, "Ratio", text);
+      SetPropText(&h, GetPropInfo(&h, "Ratio"), text);
     const long double extended = StrToFloat<long double>(text);
     EXPECT_EQ(h.MaxValue(), extended);  // not through a double
     const TStreamed t = ThroughText(h);
@@ -72,7 +72,7 @@ TEST(ExtendedStreaming, TypedValuesComeBackWhole) {
     EXPECT_EQ(t.Ratio, h.Ratio());
     EXPECT_EQ(b.Ratio, h.Ratio());
     EXPECT_EQ(GetFloatProp(&h, "MaxValue"), extended);
-    EXPECT_EQ(StrToFloat<long double>(GetPropText(&h, "MaxValue")), extended);
+    EXPECT_EQ(StrToFloat<long double>(GetPropText(&h, GetPropInfo(&h, "MaxValue"))), extended);
   }
 }
 

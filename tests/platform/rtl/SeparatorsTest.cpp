@@ -20,7 +20,7 @@ namespace {
 TEST(ExtendedConversions, EighteenDigitTextsRoundTrip) {
   const char* fixed[] = {"0.1", "123456789012345678", "0.123456789012345678", "9.99999999999999999E4000",
                          "1.23456789012345678E-4000", "-3.14159265358979324", "1.00000000000000001",
-                         "7.77777777777777777E-5"};
+                         "7.77777777777777777E-6"};
   for (const char* text : fixed) {
     const long double v = StrToFloat<long double>(text);
     EXPECT_EQ(StrToFloat<long double>(FloatToStrF(v, ffGeneral, 18, 0)), v) << text;
