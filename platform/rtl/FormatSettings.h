@@ -35,7 +35,9 @@ public:
   std::size_t Size() const { return fSize; }  // in bytes
 
   friend bool operator==(const TFormatChar& a, const TFormatChar& b) { return a.fCode == b.fCode && a.fSize == b.fSize; }
-  friend bool operator==(const TFormatChar& a, char c) { return a == TFormatChar(c); }
+  friend bool operator==(const TFormatChar& a, char c) {
+    return c == '\0' ? a.fSize == 0 : a.fSize == 1 && a.fBytes[0] == c;
+  }
   friend bool operator==(const TFormatChar& a, char32_t c) { return a.fSize > 0 && a.fCode == c; }
 
 private:

@@ -159,6 +159,10 @@ TEST(LocaleSeparators, CollisionsAndNonCharactersAreRefused) {
   EXPECT_EQ(TFormatChar(U'\u00A0').View(), "\u00A0");
   EXPECT_EQ(TFormatChar("\u2019").Code(), U'\u2019');
   EXPECT_TRUE(TFormatChar("\U0001F600") == U'\U0001F600');
+  // Comparing with a byte never throws, whatever the byte.
+  EXPECT_FALSE(TFormatChar(U'\u00A0') == '\xA0');
+  EXPECT_TRUE(TFormatChar() == '\0');
+  EXPECT_TRUE(TFormatChar(',') == ',');
 }
 
 // ---- the clock ------------------------------------------------------------------------------
