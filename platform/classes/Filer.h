@@ -63,6 +63,11 @@ protected:
 // The binary form's 10-byte extended float (x87 layout), converted portably.
 std::array<std::uint8_t, 10> EncodeExtended(long double value);
 long double DecodeExtended(const std::array<std::uint8_t, 10>& bytes);
+// The extended a double property streams as: the one its short form text ("0.1") reads back
+// as, which is the nearest extended to that text and still rounds to the double itself. Form
+// text thus stays short for doubles while an extended property read from "0.1" gets the nearest
+// extended to 0.1, the same value typing "0.1" gives it.
+long double StreamedDouble(double value);
 
 // Bounds that keep a hostile or corrupted form from exhausting the stack.
 inline constexpr int MaxFormNesting = 200;

@@ -562,7 +562,10 @@ String GetPropText(const TObject* instance, const TPropInfo* prop) {
       fs.DecimalSeparator = '.';
       if (t->FloatType == ftCurr) return CurrToStr(GetPropValue(instance, prop).AsCurrency(), fs);
       RequireReadable(*prop, static_cast<bool>(prop->GetFloat));
-      return FloatToStr(static_cast<double>(prop->GetFloat(*instance)), fs);
+      // An extended keeps every digit it holds, so that the text sets the same value back.
+      const long double v = prop->GetFloat(*instance);
+      return t->FloatType == ftExtended ? FloatToStrF(v, ffGeneral, 18, 0, fs)
+                                        : FloatToStr(static_cast<double>(v), fs);
     }
     default:
       return GetPropValue(instance, prop).AsString();
@@ -594,7 +597,12 @@ void SetPropText(TObject* instance, const TPropInfo* prop, std::string_view text
       if (t->FloatType == ftCurr) {
         prop->SetFloat(*instance, static_cast<long double>(StrToCurr(text, fs).Value) / Currency::Scale);
       } else {
-        prop->SetFloat(*instance, StrToFloat(text, fs));
+        // Read at the property's own precision: "0.1" sets the nearest double to a double and
+        // the nearest extended to an extended, as typing it would.
+        if (t->FloatType == ftExtended)
+          prop->SetFloat(*instance, StrToFloat<long double>(text, fs));
+        else
+          prop->SetFloat(*instance, StrToFloat(text, fs));
       }
       return;
     }

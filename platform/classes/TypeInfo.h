@@ -393,8 +393,11 @@ private:
     } else if constexpr (std::is_same_v<T, Variant>) {
       if (readable) p.GetVar = get;
       if (set) p.SetVar = [set](TObject& o, const Variant& v) { set(o, v); };
-    } else if constexpr (std::is_same_v<T, double> || std::is_same_v<T, float> || std::is_same_v<T, long double> ||
-                         std::is_base_of_v<TDateTime, T>) {
+    } else if constexpr (std::is_same_v<T, long double>) {
+      // Extended properties travel whole: a detour through double would lose their last digits.
+      if (readable) p.GetFloat = get;
+      if (set) p.SetFloat = [set](TObject& o, long double v) { set(o, v); };
+    } else if constexpr (std::is_same_v<T, double> || std::is_same_v<T, float> || std::is_base_of_v<TDateTime, T>) {
       if (readable) p.GetFloat = [get](const TObject& o) { return static_cast<long double>(static_cast<double>(get(o))); };
       if (set) p.SetFloat = [set](TObject& o, long double v) { set(o, T(static_cast<double>(v))); };
     } else if constexpr (std::is_same_v<T, Currency>) {

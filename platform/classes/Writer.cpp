@@ -314,6 +314,8 @@ void TWriter::WriteProperty(const TPersistent* instance, const TPropInfo* prop) 
         WriteSingle(static_cast<float>(value));
       else if (IsDateTimeType(type))
         WriteDate(TDateTime(static_cast<double>(value)));
+      else if (type->FloatType == ftDouble)
+        WriteFloat(StreamedDouble(static_cast<double>(value)));
       else
         WriteFloat(value);
       return;

@@ -181,7 +181,7 @@ namespace {
 TFieldChars NumberChars(bool decimals, bool exponent) {
   TFieldChars chars{U'+', U'-'};
   chars.Include(U'0', U'9');
-  if (decimals) chars.Include(static_cast<unsigned char>(FormatSettings().DecimalSeparator));
+  if (decimals) chars.Include(FormatSettings().DecimalSeparator.Code());
   if (exponent) chars.Include(U'E').Include(U'e');
   return chars;
 }

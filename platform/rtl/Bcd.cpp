@@ -244,7 +244,7 @@ bool ToScaled(Dec d, int places, Rounding rounding, std::int64_t& result) {
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // Reads the text; false when it is not a number.
-bool Parse(std::string_view text, char decimalSeparator, Dec& d) {
+bool Parse(std::string_view text, const TFormatChar& decimalSeparator, Dec& d) {
   std::size_t b = 0, e = text.size();
   while (b < e && IsBlank(text[b])) ++b;
   while (e > b && IsBlank(text[e - 1])) --e;
@@ -260,8 +260,9 @@ bool Parse(std::string_view text, char decimalSeparator, Dec& d) {
       if (point) ++d.scale;
       // Bounded so that absurd input cannot grow the buffer: anything this long cannot fit.
       if (d.digits.size() > 4096) return false;
-    } else if (c == decimalSeparator && !point) {
+    } else if (!point && decimalSeparator.IsAt(text.substr(0, e), i)) {
       point = true;
+      i += decimalSeparator.Size() - 1;
     } else {
       break;
     }
@@ -345,7 +346,7 @@ String BcdToStr(const TBcd& bcd, const TFormatSettings& fs) {
   if (integral == 0) s.push_back('0');
   s.append(d.digits, 0, integral);
   if (d.scale > 0) {
-    s.push_back(fs.DecimalSeparator);
+    s += fs.DecimalSeparator;
     s.append(d.digits, integral, std::string::npos);
   }
   return s;

@@ -35,6 +35,11 @@ inline constexpr const char SBcdOverflow[] = "BCD overflow";
 inline constexpr const char SInvalidBcdValue[] = "%s is not a valid BCD value";
 inline constexpr const char SInvalidSQLTimeStamp[] = "Invalid SQL date/time values";
 inline constexpr const char SCouldNotParseTimeStamp[] = "Could not parse SQL TimeStamp string";
+inline constexpr const char SInvalidFormatChar[] = "'%s' is not a single character";
+inline constexpr const char SSeparatorsCollide[] =
+    "The decimal separator '%s' cannot also be the thousand separator";
+inline constexpr const char SNoDecimalSeparator[] = "The decimal separator is empty";
+inline constexpr const char SUnknownLocale[] = "No locale data for '%s'";
 inline constexpr const char SDefaultTrueBoolStr[] = "True";
 inline constexpr const char SDefaultFalseBoolStr[] = "False";
 

@@ -69,6 +69,28 @@ bool UsesTwelveHourClock(std::string_view f, std::size_t pos) {
   return false;
 }
 
+// Whether a format shows the day of the month ("d", "dd", or a date format that does).
+bool HasDayOfMonth(std::string_view f) {
+  for (std::size_t pos = 0; pos < f.size();) {
+    const char c = f[pos];
+    if (c == '\'' || c == '"') {
+      const std::size_t close = f.find(c, pos + 1);
+      if (close == std::string_view::npos) break;
+      pos = close + 1;
+      continue;
+    }
+    if (c == 'd' || c == 'D') {
+      const std::size_t n = RunLength(f, pos);
+      if (n <= 2 || n >= 5) return true;
+      pos += n;
+      continue;
+    }
+    if (c == 'c' || c == 'C') return true;
+    ++pos;
+  }
+  return false;
+}
+
 template <std::size_t N>
 const String& Name(const std::array<String, N>& names, int oneBased) {
   static const String empty;
@@ -103,8 +125,10 @@ void AppendFormat(String& out, std::string_view f, const Parts& p, const TFormat
         const std::size_t n = RunLength(f, i);
         if (n <= 2)
           AppendNumber(out, p.Month, static_cast<int>(n));
-        else
+        else if (HasDayOfMonth(f))
           out += Name(n == 3 ? fs.ShortMonthNames : fs.LongMonthNames, p.Month);
+        else  // "MMMM yyyy" names the month on its own, which some languages inflect differently
+          out += Name(n == 3 ? fs.ShortMonthStandAloneNames : fs.LongMonthStandAloneNames, p.Month);
         i += n;
         break;
       }
@@ -224,8 +248,20 @@ class Scanner {
 public:
   explicit Scanner(std::string_view text) : fText(text) {}
 
+  // Spaces, and the no-break spaces locales put before AM/PM or between date parts.
   void SkipBlanks() {
-    while (fPos < fText.size() && fText[fPos] == ' ') ++fPos;
+    for (;;) {
+      const std::string_view rest = fText.substr(fPos);
+      if (rest.starts_with(' ')) {
+        ++fPos;
+      } else if (rest.starts_with("\u00A0")) {
+        fPos += 2;
+      } else if (rest.starts_with("\u202F")) {
+        fPos += 3;
+      } else {
+        return;
+      }
+    }
   }
 
   bool AtEnd() {
@@ -247,10 +283,10 @@ public:
     return digits > 0;
   }
 
-  bool Char(char c) {
+  bool Char(const TFormatChar& c) {
     SkipBlanks();
-    if (fPos < fText.size() && fText[fPos] == c) {
-      ++fPos;
+    if (c.IsAt(fText, fPos)) {
+      fPos += c.Size();
       return true;
     }
     return false;

@@ -239,25 +239,37 @@ TDateTime IncMonth(TDateTime date, int numberOfMonths) {
   return ComposeDateTime(newDate, TimeOf(date));
 }
 
-TDateTime Date() {
-  int msec;
-  const std::tm local = LocalNow(msec);
-  return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
+namespace {
 
-TDateTime Time() {
+TDateTime SystemNow() {
   int msec;
   const std::tm local = LocalNow(msec);
   // A leap second shows as 60; keep it within the minute.
-  return EncodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, msec);
-}
-
-TDateTime Now() {
-  int msec;
-  const std::tm local = LocalNow(msec);
   return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                         local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, msec);
 }
+
+TClockSource& ClockSource() {
+  static TClockSource source;
+  return source;
+}
+
+}  // namespace
+
+void SetClockSource(TClockSource source) { ClockSource() = std::move(source); }
+
+void PinClock(TDateTime moment) {
+  SetClockSource([moment] { return moment; });
+}
+
+TDateTime Now() {
+  const TClockSource& source = ClockSource();
+  return source ? source() : SystemNow();
+}
+
+TDateTime Date() { return DateOf(Now()); }
+
+TDateTime Time() { return TimeOf(Now()); }
 
 TTimeStamp DateTimeToTimeStamp(TDateTime value) {
   SplitTime split;

@@ -9,6 +9,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <functional>
 
 namespace zv {
 
@@ -96,10 +97,17 @@ int DayOfWeek(TDateTime date);
 // Adds months, clamping the day to the target month's length and keeping the time of day.
 TDateTime IncMonth(TDateTime date, int numberOfMonths = 1);
 
-// The local clock: today at midnight, the time of day, both.
+// The local clock: today at midnight, the time of day, both. They read the clock source, which
+// is the system's local time until an application or a test sets another.
 TDateTime Date();
 TDateTime Time();
 TDateTime Now();
+
+using TClockSource = std::function<TDateTime()>;
+// An empty source gives the system clock back.
+void SetClockSource(TClockSource source);
+// A clock stopped at moment; move it with PinClock again.
+void PinClock(TDateTime moment);
 
 // TTimeStamp conversions; invalid values raise EConvertError.
 TTimeStamp DateTimeToTimeStamp(TDateTime value);

@@ -127,8 +127,9 @@ TEditMask::TEditMask(const String& editMask, const TFormatSettings& settings) : 
       case U'0': pos.Type = TMaskCharType::mcDigit; break;
       case U'9': pos.Type = TMaskCharType::mcDigitOpt; break;
       case U'#': pos.Type = TMaskCharType::mcNumberOpt; break;
-      case U':': pos.Literal = static_cast<unsigned char>(settings.TimeSeparator); break;
-      case U'/': pos.Literal = static_cast<unsigned char>(settings.DateSeparator); break;
+      // Settings with no separator keep the mask's own character.
+      case U':': pos.Literal = settings.TimeSeparator.IsEmpty() ? c : settings.TimeSeparator.Code(); break;
+      case U'/': pos.Literal = settings.DateSeparator.IsEmpty() ? c : settings.DateSeparator.Code(); break;
       case U'_': pos.Literal = U' '; break;
       default: pos.Literal = c; break;
     }

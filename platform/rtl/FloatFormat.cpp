@@ -20,9 +20,15 @@
 namespace zv {
 namespace {
 
+// Every conversion needs a decimal separator; the thousand separator matters only where digits
+// are grouped, and there it must differ from the decimal one (CheckNumberSeparators).
+void RequireDecimalSeparator(const TFormatSettings& fs) {
+  if (fs.DecimalSeparator.IsEmpty()) throw EConvertError(SNoDecimalSeparator);
+}
+
 // ---- 1. Decimal digit strings ---------------------------------------------------------------
 
-// The host converts a double to the 18 significant digits of its extended type before any
+// The host converts a value to the 18 significant digits of its extended type before any
 // rounding for display; a Currency has at most 19.
 constexpr int kFloatDigits = 18;
 constexpr int kCurrencyDigits = 19;
@@ -44,7 +50,7 @@ void StripTrailingZeros(std::string& digits) {
   while (!digits.empty() && digits.back() == '0') digits.pop_back();
 }
 
-TDecimal DecimalOf(double value) {
+TDecimal DecimalOf(long double value) {
   TDecimal d;
   if (value == 0 || !std::isfinite(value)) return d;
   d.negative = value < 0;
@@ -125,14 +131,14 @@ String ExponentText(int exponent, bool forceSign, int minDigits) {
 }
 
 // The integer digits of d grouped by the thousand separator when it is set.
-String IntegerPart(const TDecimal& d, char thousandSeparator, bool grouped) {
+String IntegerPart(const TDecimal& d, const TFormatChar& thousandSeparator, bool grouped) {
   String s;
   int n = std::max(d.exponent, 0);
   for (int i = 0; i < n; ++i) {
     s.push_back(d.DigitAt(i));
     int fromRight = n - i - 1;
-    if (grouped && fromRight > 0 && fromRight % 3 == 0 && thousandSeparator != '\0') {
-      s.push_back(thousandSeparator);
+    if (grouped && fromRight > 0 && fromRight % 3 == 0) {
+      s += thousandSeparator;
     }
   }
   return s.empty() ? String("0") : s;
@@ -150,19 +156,19 @@ String GeneralText(TDecimal d, int precision, int expDigits, const TFormatSettin
   if (d.exponent > precision || d.exponent < -4) {
     s.push_back(d.digits[0]);
     if (count > 1) {
-      s.push_back(fs.DecimalSeparator);
+      s += fs.DecimalSeparator;
       s.append(d.digits, 1);
     }
     s += "E" + ExponentText(d.exponent - 1, false, expDigits);
   } else if (d.exponent <= 0) {
     s = "0";
-    s.push_back(fs.DecimalSeparator);
+    s += fs.DecimalSeparator;
     s.append(static_cast<std::size_t>(-d.exponent), '0');
     s += d.digits;
   } else {
-    s = IntegerPart(d, '\0', false);
+    s = IntegerPart(d, TFormatChar(), false);
     if (count > d.exponent) {
-      s.push_back(fs.DecimalSeparator);
+      s += fs.DecimalSeparator;
       s.append(d.digits, static_cast<std::size_t>(d.exponent));
     }
   }
@@ -173,7 +179,7 @@ String ExponentFormText(TDecimal d, int precision, int expDigits, const TFormatS
   RoundDigits(d, precision);
   String s(1, d.DigitAt(0));
   if (precision > 1) {
-    s.push_back(fs.DecimalSeparator);
+    s += fs.DecimalSeparator;
     for (int i = 1; i < precision; ++i) s.push_back(d.DigitAt(i));
   }
   s += "E" + ExponentText(d.IsZero() ? 0 : d.exponent - 1, true, std::clamp(expDigits, 0, 4));
@@ -203,13 +209,14 @@ String CurrencyText(const String& amount, bool negative, const TFormatSettings& 
 
 String FixedText(TDecimal d, TFloatFormat format, int precision, int decimals,
                  const TFormatSettings& fs) {
+  if (format != TFloatFormat::ffFixed) CheckNumberSeparators(fs);
   decimals = std::clamp(decimals, 0, 18);
   RoundDigits(d, std::min(precision, d.exponent + decimals));
   if (d.exponent > precision) return GeneralText(d, precision, 0, fs);
   bool grouped = format != TFloatFormat::ffFixed;
   String s = IntegerPart(d, fs.ThousandSeparator, grouped);
   if (decimals > 0) {
-    s.push_back(fs.DecimalSeparator);
+    s += fs.DecimalSeparator;
     for (int i = 0; i < decimals; ++i) s.push_back(d.DigitAt(d.exponent + i));
   }
   if (format == TFloatFormat::ffCurrency) return CurrencyText(s, d.negative && !d.IsZero(), fs);
@@ -225,7 +232,7 @@ String DecimalToText(const TDecimal& d, TFloatFormat format, int precision, int 
   }
 }
 
-const char* SpecialText(double value) {
+const char* SpecialText(long double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   return nullptr;
@@ -356,7 +363,7 @@ String RenderSection(std::string_view s, const TPicture& p, const TDecimal& d, i
     for (; nextDigit <= last && nextDigit < n; ++nextDigit) {
       out.push_back(intDigits[static_cast<std::size_t>(nextDigit)]);
       int fromRight = n - nextDigit - 1;
-      if (p.thousands && fromRight > 0 && fromRight % 3 == 0) out.push_back(fs.ThousandSeparator);
+      if (p.thousands && fromRight > 0 && fromRight % 3 == 0) out += fs.ThousandSeparator;
     }
   };
   for (std::size_t i = 0; i < s.size();) {
@@ -389,7 +396,7 @@ String RenderSection(std::string_view s, const TPicture& p, const TDecimal& d, i
       if (!afterPoint) {
         emitIntegerUpTo(n - 1);
         afterPoint = true;
-        if (!fracDigits.empty()) out.push_back(fs.DecimalSeparator);
+        if (!fracDigits.empty()) out += fs.DecimalSeparator;
       }
     } else if (c != ',') {
       out.push_back(c);
@@ -414,6 +421,7 @@ String FormatDecimal(std::string_view format, const TDecimal& value, const TForm
   }
   if (sections[index].empty()) return general();
   TPicture picture = AnalyzeSection(sections[index]);
+  if (picture.thousands) CheckNumberSeparators(fs);
   // Beyond 18 integer digits there is nothing exact to place.
   if (!picture.scientific && value.exponent > kFloatDigits) return general();
   TDecimal rounded = value;
@@ -440,7 +448,7 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 // Reads [sign] digits [separator digits] [(E|e) [sign] digits] into an exact decimal.
-bool ParseDecimal(std::string_view s, char decimalSeparator, TDecimal& out) {
+bool ParseDecimal(std::string_view s, const TFormatChar& decimalSeparator, TDecimal& out) {
   out = TDecimal{};
   std::size_t i = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) out.negative = s[i++] == '-';
@@ -452,8 +460,8 @@ bool ParseDecimal(std::string_view s, char decimalSeparator, TDecimal& out) {
     ++intDigits;
     anyDigit = true;
   }
-  if (i < s.size() && s[i] == decimalSeparator) {
-    ++i;
+  if (decimalSeparator.IsAt(s, i)) {
+    i += decimalSeparator.Size();
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
       all.push_back(s[i++]);
       anyDigit = true;
@@ -510,59 +518,40 @@ bool DecimalToCurrency(const TDecimal& d, Currency& out) {
   return true;
 }
 
-}  // namespace
-
-String FloatToStr(double value, const TFormatSettings& fs) {
-  return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, fs);
-}
-
-String FloatToStrF(double value, TFloatFormat format, int precision, int digits,
-                   const TFormatSettings& fs) {
-  if (const char* special = SpecialText(value)) return special;
-  return DecimalToText(DecimalOf(value), format, std::clamp(precision, 1, kFloatDigits), digits,
-                       fs);
-}
-
-String FloatToStrF(Currency value, TFloatFormat format, int precision, int digits,
-                   const TFormatSettings& fs) {
-  return DecimalToText(DecimalOf(value), format, std::clamp(precision, 1, kCurrencyDigits),
-                       digits, fs);
-}
-
-String FormatFloat(std::string_view format, double value, const TFormatSettings& fs) {
-  if (const char* special = SpecialText(value)) return special;
-  return FormatDecimal(format, DecimalOf(value), fs,
-                       [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, fs); });
-}
-
-bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& fs) {
+// Rounds the decimal once, straight to T: a double is not read through a long double, whose
+// rounding followed by a second one to double could land one unit off.
+template <std::floating_point T>
+bool TryParseFloat(std::string_view text, T& value, const TFormatSettings& fs) {
+  RequireDecimalSeparator(fs);
   std::string_view s = TrimBlanks(text);
   if (SameText(s, "INF") || SameText(s, "+INF")) {
-    value = std::numeric_limits<double>::infinity();
+    value = std::numeric_limits<T>::infinity();
     return true;
   }
   if (SameText(s, "-INF")) {
-    value = -std::numeric_limits<double>::infinity();
+    value = -std::numeric_limits<T>::infinity();
     return true;
   }
   if (SameText(s, "NAN")) {
-    value = std::numeric_limits<double>::quiet_NaN();
+    value = std::numeric_limits<T>::quiet_NaN();
     return true;
   }
   TDecimal d;
   if (!ParseDecimal(s, fs.DecimalSeparator, d)) return false;
   if (d.IsZero()) {
-    value = d.negative ? -0.0 : 0.0;
+    value = d.negative ? -T(0) : T(0);
     return true;
   }
-  // The largest double is below 10^309, the smallest denormal above 10^-325.
-  if (d.exponent > 309) return false;
-  if (d.exponent < -330) {
-    value = d.negative ? -0.0 : 0.0;
+  // Far past the largest value the text overflows; far below the smallest it is zero.
+  constexpr int maxExponent = std::numeric_limits<T>::max_exponent10 + 1;
+  constexpr int minExponent = std::numeric_limits<T>::min_exponent10 - std::numeric_limits<T>::digits10 - 6;
+  if (d.exponent > maxExponent) return false;
+  if (d.exponent < minExponent) {
+    value = d.negative ? -T(0) : T(0);
     return true;
   }
   String normalized = "0." + d.digits + "e" + std::to_string(d.exponent);
-  double parsed = 0;
+  T parsed = 0;
   auto res = std::from_chars(normalized.data(), normalized.data() + normalized.size(), parsed);
   if (res.ec == std::errc::result_out_of_range) {
     if (d.exponent > 0) return false;  // overflow; underflow becomes zero
@@ -574,16 +563,59 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
   return true;
 }
 
-double StrToFloat(std::string_view text, const TFormatSettings& fs) {
-  double value = 0;
-  if (!TryStrToFloat(text, value, fs)) throw EConvertError(Format(SInvalidFloat, {text}));
+}  // namespace
+
+String FloatToStr(long double value, const TFormatSettings& fs) {
+  return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, fs);
+}
+
+String FloatToStrF(long double value, TFloatFormat format, int precision, int digits,
+                   const TFormatSettings& fs) {
+  RequireDecimalSeparator(fs);
+  if (const char* special = SpecialText(value)) return special;
+  return DecimalToText(DecimalOf(value), format, std::clamp(precision, 1, kFloatDigits), digits,
+                       fs);
+}
+
+String FloatToStrF(Currency value, TFloatFormat format, int precision, int digits,
+                   const TFormatSettings& fs) {
+  RequireDecimalSeparator(fs);
+  return DecimalToText(DecimalOf(value), format, std::clamp(precision, 1, kCurrencyDigits),
+                       digits, fs);
+}
+
+String FormatFloat(std::string_view format, long double value, const TFormatSettings& fs) {
+  RequireDecimalSeparator(fs);
+  if (const char* special = SpecialText(value)) return special;
+  return FormatDecimal(format, DecimalOf(value), fs,
+                       [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, fs); });
+}
+
+bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& fs) {
+  return TryParseFloat(text, value, fs);
+}
+
+bool TryStrToFloat(std::string_view text, long double& value, const TFormatSettings& fs) {
+  return TryParseFloat(text, value, fs);
+}
+
+template <std::floating_point T>
+T StrToFloat(std::string_view text, const TFormatSettings& fs) {
+  T value = 0;
+  if (!TryParseFloat(text, value, fs)) throw EConvertError(Format(SInvalidFloat, {text}));
   return value;
 }
 
-double StrToFloatDef(std::string_view text, double defaultValue, const TFormatSettings& fs) {
-  double value = 0;
-  return TryStrToFloat(text, value, fs) ? value : defaultValue;
+template <std::floating_point T>
+T StrToFloatDef(std::string_view text, std::type_identity_t<T> defaultValue, const TFormatSettings& fs) {
+  T value = 0;
+  return TryParseFloat(text, value, fs) ? value : defaultValue;
 }
+
+template double StrToFloat<double>(std::string_view, const TFormatSettings&);
+template long double StrToFloat<long double>(std::string_view, const TFormatSettings&);
+template double StrToFloatDef<double>(std::string_view, double, const TFormatSettings&);
+template long double StrToFloatDef<long double>(std::string_view, long double, const TFormatSettings&);
 
 String CurrToStr(Currency value, const TFormatSettings& fs) {
   return FloatToStrF(value, TFloatFormat::ffGeneral, kCurrencyDigits, 0, fs);
@@ -594,10 +626,12 @@ String CurrToStrF(Currency value, TFloatFormat format, int digits, const TFormat
 }
 
 String FormatCurr(std::string_view format, Currency value, const TFormatSettings& fs) {
+  RequireDecimalSeparator(fs);
   return FormatDecimal(format, DecimalOf(value), fs, [&] { return CurrToStr(value, fs); });
 }
 
 bool TryStrToCurr(std::string_view text, Currency& value, const TFormatSettings& fs) {
+  RequireDecimalSeparator(fs);
   TDecimal d;
   Currency parsed;
   if (!ParseDecimal(TrimBlanks(text), fs.DecimalSeparator, d) || !DecimalToCurrency(d, parsed)) {

@@ -192,7 +192,7 @@ private:
       default: break;
     }
     return isCurrency ? FloatToStrF(a.VCurrency, format, p, d, fFs)
-                      : FloatToStrF(static_cast<double>(a.VExtended), format, p, d, fFs);
+                      : FloatToStrF(a.VExtended, format, p, d, fFs);
   }
 
   std::string_view fFmt;

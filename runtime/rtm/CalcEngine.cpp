@@ -2,14 +2,12 @@
 
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FloatFormat.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace zv {
 
@@ -51,7 +49,7 @@ constexpr std::array<std::array<int, 12>, 11> Transitions = {{
     {10, 10, 10, 10, 10, 10, 10, 10, 10, 0, 10, 10},
 }};
 
-char Separator() { return FormatSettings().DecimalSeparator; }
+const TFormatChar& Separator() { return FormatSettings().DecimalSeparator; }
 
 // Digits typed into an operand; a lone leading zero before the separator does not count.
 int TypedDigits(const String& operand) {
@@ -70,86 +68,14 @@ TvpCalcEngine::TvpCalcEngine() { InitCalc("0"); }
 // --- Number text ---------------------------------------------------------------------------------
 
 String TvpCalcEngine::FloatToStr(long double value, int expDigits) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  if (value == 0) return "0";
-  constexpr int precision = 18;
-  // d.ddddddddddddddddde±x: the 18 significant digits, correctly rounded.
-  std::array<char, 64> buf{};
-  std::snprintf(buf.data(), buf.size(), "%.*Le", precision - 1, value);
-  const String s(buf.data());
-  const bool negative = s[0] == '-';
-  const std::size_t ePos = s.find('e');
-  String digits;
-  for (std::size_t i = negative ? 1 : 0; i < ePos; ++i)
-    if (s[i] != '.') digits += s[i];
-  const int exponent = std::atoi(s.c_str() + ePos + 1);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-  String out = negative ? "-" : "";
-  const char sep = Separator();
-  if (exponent >= -5 && exponent < precision) {
-    if (exponent < 0) {
-      out += '0';
-      out += sep;
-      out.append(static_cast<std::size_t>(-exponent - 1), '0');
-      out += digits;
-    } else {
-      const auto intLen = static_cast<std::size_t>(exponent + 1);
-      if (digits.size() <= intLen) {
-        out += digits;
-        out.append(intLen - digits.size(), '0');
-      } else {
-        out += digits.substr(0, intLen);
-        out += sep;
-        out += digits.substr(intLen);
-      }
-    }
-    return out;
-  }
-  out += digits[0];
-  if (digits.size() > 1) {
-    out += sep;
-    out += digits.substr(1);
-  }
-  out += 'E';
-  if (exponent < 0) out += '-';
-  String e = std::to_string(std::abs(exponent));
-  if (static_cast<int>(e.size()) < expDigits) e.insert(0, static_cast<std::size_t>(expDigits) - e.size(), '0');
-  return out + e;
+  return zv::FloatToStrF(value, ffGeneral, MaxTypedDigits, expDigits);
 }
 
 bool TvpCalcEngine::TryTextToFloat(const String& text, long double& value) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && text[b] == ' ') ++b;
-  while (e > b && text[e - 1] == ' ') --e;
-  String s;
-  bool negative = false;
-  if (b < e && (text[b] == '+' || text[b] == '-')) negative = text[b++] == '-';
-  // Only plain decimal text: digits, one separator, an optional exponent.
-  bool digit = false, point = false, exp = false;
-  for (std::size_t i = b; i < e; ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      digit = true;
-      s += c;
-    } else if (c == Separator() && !point && !exp) {
-      point = true;
-      s += '.';
-    } else if ((c == 'E' || c == 'e') && digit && !exp) {
-      exp = true;
-      s += 'e';
-      if (i + 1 < e && (text[i + 1] == '+' || text[i + 1] == '-')) s += text[++i];
-      if (i + 1 >= e) return false;
-    } else {
-      return false;
-    }
-  }
-  if (!digit) return false;
+  // The display never shows INF or NAN: such text is no operand.
   long double v = 0;
-  const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) return false;
-  value = negative ? -v : v;
+  if (!TryStrToFloat(text, v) || !std::isfinite(v)) return false;
+  value = v;
   return true;
 }
 
@@ -228,7 +154,7 @@ void TvpCalcEngine::AppendDigit(String& operand, TvpCalcButton key) {
   const char digit = static_cast<char>('0' + static_cast<int>(key));
   if (fPoint) {
     ++fFraction;
-    if (operand.find(Separator()) == String::npos) operand += Separator();
+    if (operand.find(Separator().View()) == String::npos) operand += Separator();
     operand += digit;
   } else if (operand == "0") {
     operand = String(1, digit);
@@ -244,7 +170,7 @@ void TvpCalcEngine::Backspace(String& operand) {
     if (operand.empty() || operand == "-") operand = "0";
   } else if (fFraction > 0) {
     operand.pop_back();
-    if (--fFraction == 0 && !operand.empty() && operand.back() == Separator()) operand.pop_back();
+    if (--fFraction == 0 && operand.ends_with(Separator().View())) operand.resize(operand.size() - Separator().Size());
   } else {
     fPoint = false;
   }

@@ -260,18 +260,21 @@ TEST_F(FormText, FloatsKeepTheirValueAndUseTheHostTextWhenItIsExact) {
   };
   const long double beyondDouble = 9007199254740993.0L;  // 2^53 + 1
   const Case cases[] = {
-      {[](TWriter& w) { w.WriteFloat(0.1); }, "0.100000000000000000"},
+      // A double property streams as the extended its short text reads as.
+      {[](TWriter& w) { w.WriteFloat(StreamedDouble(0.1)); }, "0.100000000000000000"},
       {[](TWriter& w) { w.WriteFloat(-1234.5); }, "-1234.500000000000000000"},
-      {[](TWriter& w) { w.WriteFloat(1.0 / 3); }, "0.333333333333333300"},
+      {[](TWriter& w) { w.WriteFloat(StreamedDouble(1.0 / 3)); }, "0.333333333333333300"},
       // 16 digits are not enough for every double: then 17.
-      {[](TWriter& w) { w.WriteFloat(1.0 / 24); }, "0.041666666666666664"},
+      {[](TWriter& w) { w.WriteFloat(StreamedDouble(1.0 / 24)); }, "0.041666666666666664"},
       {[](TWriter& w) { w.WriteFloat(1e20); }, "1E20"},
-      {[](TWriter& w) { w.WriteFloat(1e-20); }, "1E-20"},
+      {[](TWriter& w) { w.WriteFloat(StreamedDouble(1e-20)); }, "1E-20"},
       {[](TWriter& w) { w.WriteFloat(-0.0); }, "-0.000000000000000000"},
-      {[](TWriter& w) { w.WriteFloat(5e-324); }, "5E-324"},
-      // An extended that is no double: more than 17 digits, so that it reads back as extended.
-      {[&](TWriter& w) { w.WriteFloat(beyondDouble); }, "9.00719925474099300000E15"},
-      {[](TWriter& w) { w.WriteFloat(0.1L); }, "1.00000000000000000001E-1"},
+      {[](TWriter& w) { w.WriteFloat(StreamedDouble(5e-324)); }, "5E-324"},
+      // Texts read as the nearest extended, so an extended that is not the nearest to a short
+      // text takes the digits that tell it apart.
+      {[&](TWriter& w) { w.WriteFloat(beyondDouble); }, "9007199254740993.000000000000000000"},
+      {[](TWriter& w) { w.WriteFloat(0.1L); }, "0.100000000000000000"},
+      {[](TWriter& w) { w.WriteFloat(static_cast<long double>(0.1)); }, "1.0000000000000000555E-1"},
       {[](TWriter& w) { w.WriteFloat(std::numeric_limits<long double>::infinity()); }, "INF"},
       {[](TWriter& w) { w.WriteFloat(-std::numeric_limits<long double>::quiet_NaN()); }, "-NAN"},
       {[](TWriter& w) { w.WriteSingle(0.4f); }, "0.400000005960464500s"},
@@ -295,7 +298,7 @@ TEST_F(FormText, FloatsKeepTheirValueAndUseTheHostTextWhenItIsExact) {
   });
   EXPECT_EQ(ToBinary(ToText(denormal)), denormal);
 
-  // Text written by hand: any spelling, the nearest double up to 17 digits.
+  // Text written by hand: any spelling, the nearest extended (what typing the value gives).
   auto valueOf = [](const String& value) {
     TMemoryStream s;
     const Bytes b = ToBinary("object A: TX\n  P = " + value + "\nend");
@@ -304,7 +307,7 @@ TEST_F(FormText, FloatsKeepTheirValueAndUseTheHostTextWhenItIsExact) {
     TReader r(s);
     return r.ReadFloat();
   };
-  EXPECT_EQ(valueOf("0.1"), static_cast<long double>(0.1));
+  EXPECT_EQ(valueOf("0.1"), 0.1L);
   EXPECT_EQ(valueOf("1.5E3"), 1500.0L);
   EXPECT_EQ(valueOf("2.5e-1"), 0.25L);
   EXPECT_EQ(valueOf("1E400"), 1e400L);  // beyond a double: extended

@@ -827,7 +827,7 @@ TEST_F(FieldsFixture, IsValidCharAcceptsWhatTheFieldsTextCanHold) {
   // The separator is the one in force when the field is made; ValidChars can be narrowed or
   // widened by the application.
   TFormatSettings& settings = FormatSettings();
-  const char saved = settings.DecimalSeparator;
+  const TFormatChar saved = settings.DecimalSeparator;
   settings.DecimalSeparator = ',';
   TFloatField comma(nullptr);
   settings.DecimalSeparator = saved;

@@ -251,7 +251,7 @@ TEST(CalcEngine, InitCalcAndTheDecimalSeparator) {
   EXPECT_THROW(calc.InitCalc("-"), EConvertError);
   EXPECT_THROW(calc.InitCalc("1E"), EConvertError);
 
-  const char old = FormatSettings().DecimalSeparator;
+  const TFormatChar old = FormatSettings().DecimalSeparator;
   FormatSettings().DecimalSeparator = ',';
   calc.InitCalc("1,5");
   EXPECT_EQ(Replay(calc, "+ . 2 5 ="), (V{"1,5", "0", "0,2", "0,25", "1,75"}));
