@@ -329,3 +329,17 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
 }
 
 }  // namespace zv
+
+namespace zv {
+
+// The grid paints every pixel of what it is asked to; erasing first would only flicker.
+void TDBDivoRud::WMEraseBkgnd(TWMEraseBkgnd& message) { message.Result = 1; }
+
+void TDBDivoRud::CMFontChanged(TMessage& message) {
+  TCustomControl::CMFontChanged(message);
+  if (IsLoading()) return;
+  UpdateHeights();
+  InvalidateGrid();
+}
+
+}  // namespace zv

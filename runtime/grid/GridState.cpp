@@ -123,11 +123,13 @@ bool TDBDivoRud::UpdateHeights() {
       cellFont.Assign(Font());
       if (d && d->HasCellFont()) d->CellFont()->CopyTo(cellFont);
       if (c->HasFont()) c->Font()->CopyTo(cellFont);
+      // A window-less grid measures nothing: 13 pixels a line, as GetTextHeight answers.
+      TvpFieldVision* vision = c->CurVision();
       int cell;
-      if (TvpFieldVision* vision = c->CurVision())
+      if (vision && HandleAllocated())
         cell = vision->VM_CalcHeight(c, cellFont, fRowLines, cellPadding);
       else
-        cell = GetTextHeight(&cellFont, nullptr) * fRowLines + cellPadding;
+        cell = std::max(vision ? vision->ImageHeight() : 0, 13 * fRowLines + cellPadding);
       cellCandidate = std::max(cellCandidate, cell);
     }
     const int levels = std::max(g->LevelCount, 1);
