@@ -82,14 +82,24 @@ void TDBDivoRud::VertScroll(int code, int pos) {
       } else {
         const int records = dataSet->RecordCount();
         const int top = dataSet->RecNo() - active;
-        if (pos <= 1)
+        if (pos <= 1) {
           dataSet->First();
-        else if (pos >= records)
+        } else if (pos >= records) {
           dataSet->Last();
-        else if (pos < top)
+        } else if (pos != top) {
+          // Jump to the record, then scroll the window until it is the top row: at most a
+          // window's worth of moves, whatever the distance.
           dataSet->SetRecNo(pos);
-        else if (pos > top)
-          dataSet->SetRecNo(std::min(pos + rows - 1, records));
+          const int row = fDataLink->ActiveRecord();
+          if (row > 0) {
+            dataSet->MoveBy(rows - 1 - row);
+            dataSet->MoveBy(row);
+          } else {
+            dataSet->MoveBy(rows - 1);
+          }
+          // Moving up the cursor lands on the wanted record, moving down on the last row.
+          if (pos < top) dataSet->MoveBy(-(rows - 1));
+        }
       }
       break;
     case SB_TOP: dataSet->First(); break;
@@ -104,7 +114,8 @@ void TDBDivoRud::WMVScroll(TWMScroll& message) {
     // The message carries 16 bits; the bar knows the whole position.
     TScrollInfo info;
     info.fMask = SIF_TRACKPOS;
-    if (GetScrollInfo(Handle(), SB_VERT, info)) pos = info.nTrackPos;
+    // Only a track position whose low 16 bits are the message's belongs to this drag.
+    if (GetScrollInfo(Handle(), SB_VERT, info) && (info.nTrackPos & 0xFFFF) == (pos & 0xFFFF)) pos = info.nTrackPos;
   }
   VertScroll(message.ScrollCode(), pos);
   message.Result = 0;
