@@ -2,6 +2,7 @@
 // attributes of the rows to paint, and what the designer reads of the grid through
 // IgpPaintGrid (bands, groups, column rectangles, the columns' titles, footers and cells).
 #include "platform/db/DataSet.h"
+#include "platform/db/Field.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
@@ -304,7 +305,7 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
                                     int lastRow) {
   TgpColumn* c = fColumns->Items(column);
   TvpFieldVision* vision = c->CurVision();
-  if (!vision || firstRow < 0) return;
+  if (firstRow < 0 || !c->Field()) return;
   TgpPainter& p = fPainter;
   TgpDesigner* d = EffectiveDesigner();
   p.Canvas = &canvas;
@@ -325,7 +326,20 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
   if (p.HasOwnerDraw && !p.OwnerDraw) p.OwnerDraw = [this](TgpPainter& painter) {
     if (OnDrawCell) OnDrawCell(this, fColumns->Items(painter.ColumnIndex), painter);
   };
-  vision->DrawRecords(*c->FieldList(), p);
+  if (vision) {
+    vision->DrawRecords(*c->FieldList(), p);
+    return;
+  }
+  // No vision at all (no default pack): the field's display text, as a plain text vision would.
+  canvas.Brush()->SetStyle(bsClear);
+  p.Init(*c->FieldList());
+  const TAlignment alignment = c->Field()->Alignment();
+  while (p.Prepare()) {
+    p.Text = c->Field()->DisplayText();
+    if (p.HasOwnerDraw && p.OwnerDraw) p.OwnerDraw(p);
+    if (p.DefaultDrawing) p.DrawText(p.Text, alignment, tlaDefault, 0, 0);
+    p.Next();
+  }
 }
 
 }  // namespace zv

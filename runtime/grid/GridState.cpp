@@ -129,7 +129,7 @@ bool TDBDivoRud::UpdateHeights() {
       if (vision && HandleAllocated())
         cell = vision->VM_CalcHeight(c, cellFont, fRowLines, cellPadding);
       else
-        cell = std::max(vision ? vision->ImageHeight() : 0, 13 * fRowLines + cellPadding);
+        cell = std::max(vision ? vision->ImageHeight() : 0, GetTextHeight(&cellFont, nullptr) * fRowLines + cellPadding);
       cellCandidate = std::max(cellCandidate, cell);
     }
     const int levels = std::max(g->LevelCount, 1);
