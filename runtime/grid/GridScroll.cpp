@@ -114,8 +114,12 @@ void TDBDivoRud::WMVScroll(TWMScroll& message) {
     // The message carries 16 bits; the bar knows the whole position.
     TScrollInfo info;
     info.fMask = SIF_TRACKPOS;
-    // Only a track position whose low 16 bits are the message's belongs to this drag.
-    if (GetScrollInfo(Handle(), SB_VERT, info) && (info.nTrackPos & 0xFFFF) == (pos & 0xFFFF)) pos = info.nTrackPos;
+    // Only a track position that the message's 16 bits could stand for (clamped or cut) belongs
+    // to this drag; a message sent by code keeps its own position.
+    if (GetScrollInfo(Handle(), SB_VERT, info)) {
+      const int clamped = std::clamp(info.nTrackPos, -32768, 32767);
+      if (clamped == pos || (info.nTrackPos & 0xFFFF) == (pos & 0xFFFF)) pos = info.nTrackPos;
+    }
   }
   VertScroll(message.ScrollCode(), pos);
   message.Result = 0;

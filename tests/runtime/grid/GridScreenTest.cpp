@@ -10,6 +10,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/StdDesigners.h"
 
@@ -407,6 +408,93 @@ TEST_F(GridScreen, RowAttributesSeeTheirRecordAndAFailingHandlerLeavesThePaintWh
   grid->OnGetRowAttrs = nullptr;
   grid->InvalidateGrid();
   EXPECT_NO_THROW(h->Pump());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, CellColoursFollowTheRowTheColumnAndTheCell) {
+  Make(Look::Standard, false);
+  struct Case {
+    const char* name;
+    TColor rowColor;
+    bool rowForce, rowUltraSoft;
+    TColor columnColor;
+    bool foreColorFill;
+    TColor cellColor;
+    bool cellForce;
+    TColor expected;
+  } cases[] = {
+      {"nothing set: the grid colour", clNone, false, false, clNone, false, clNone, false, clWindow},
+      {"a row colour", clYellow, false, false, clNone, false, clNone, false, clYellow},
+      {"a column colour under no row colour", clNone, false, false, clAqua, false, clNone, false, clAqua},
+      {"the row wins over a plain column colour", clYellow, false, false, clAqua, false, clNone, false, clYellow},
+      {"a fore-colour-filled column wins over the row", clYellow, false, false, clAqua, true, clNone, false, clAqua},
+      {"a forced row wins over that column", clYellow, true, false, clAqua, true, clNone, false, clYellow},
+      {"a forced cell wins over a forced row", clYellow, true, false, clAqua, true, clLime, true, clLime},
+      {"an ultra-soft row without colour", clNone, false, true, clNone, false, clNone, false,
+       vprGetUltraColor(ColorToRGB(clWindow))},
+  };
+  for (const Case& c : cases) {
+    Col(1)->SetColor(c.columnColor);
+    Col(1)->SetOptionsVisual(c.foreColorFill ? TgpColumnVisualOptions{cvoForeColorFill} : TgpColumnVisualOptions{});
+    grid->OnGetRowAttrs = [&](TObject*, TgpRowAttrs& a) {
+      if (a.Row != 1) return;
+      a.Color = c.rowColor;
+      a.ForceColor = c.rowForce;
+      a.UltraSoft = c.rowUltraSoft;
+      TgpCellAttrs* cell = a.GetCellAttr(1);
+      cell->Color = c.cellColor;
+      cell->ForceColor = c.cellForce;
+    };
+    TBitmap bitmap;
+    bitmap.SetSize(146, 200);
+    bitmap.Canvas()->Brush()->SetColor(clWindow);
+    bitmap.Canvas()->FillRect(TRect{0, 0, 146, 200});
+    grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaCell}, 0, 1, 0, 3, 146, 200);
+    // Row 1 of the NAME column, right of its text.
+    EXPECT_EQ(ColorToRGB(bitmap.Canvas()->Pixels(135, 18 + 10)), ColorToRGB(c.expected)) << c.name;
+  }
+}
+
+TEST_F(GridScreen, TheAutoScrollTimerScrollsFasterFartherFromTheRows) {
+  struct Case {
+    int below;  // pixels under the client area
+    int lines;  // line-down messages in 12 ticks
+  } cases[] = {{200, 12}, {100, 8}, {50, 4}, {10, 2}};  // the rules add up: 100 is even ticks and every third
+  for (const Case& c : cases) {
+    Make(Look::Standard, false, 1000, ssNone);
+    const TPoint screen = grid->ClientToScreen(TPoint{10, 200 + c.below});
+    SetCursorPos(screen.X, screen.Y);
+    const int top = Top();
+    grid->CreateAutoScroller();
+    ASSERT_TRUE(grid->AutoScrolling());
+    for (int tick = 0; tick < 12; ++tick) grid->AutoScrollTimerProc();
+    EXPECT_EQ(Top() - top, c.lines) << c.below << " pixels below";
+    h->MouseUp(grid.get(), 10, 10);
+    EXPECT_FALSE(grid->AutoScrolling()) << "the mouse going up stops it";
+    grid.reset();
+  }
+}
+
+TEST_F(GridScreen, DraggingTheThumbReachesRecordsPastThe16BitLimit) {
+  Make(Look::Standard, false, 40000, ssVertical);
+  const int rows = grid->VisibleRowCount();
+  const int barX = grid->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2;
+  const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+  h->MouseDown(grid.get(), barX, arrow + 1);
+  h->MouseMove(grid.get(), barX, 200 - arrow - 20);
+  const int top = Top();
+  TScrollInfo info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(grid->Handle(), SB_VERT, info);
+  EXPECT_GT(top, 32767) << "track " << info.nTrackPos << " max " << info.nMax << " pos " << info.nPos << " a 16-bit position would stop below row 32768";
+  EXPECT_LT(top, 40000 - rows + 1);
+  h->MouseUp(grid.get(), barX, 200 - arrow - 20);
+  EXPECT_EQ(grid->RecordBar().nPos, Top());
 }
 
 }  // namespace
