@@ -312,6 +312,16 @@ protected:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   // Row attributes of rows first..last, each with its record active (OnGetRowAttrs last).
   void InitRowAttrs(int firstRow, int lastRow);
+  // ---- Hints (GridHints.cpp) ----------------------------------------------------------------
+  void CMHintShow(TMessage& message);
+  void CMHintShowPause(TMessage& message);
+  bool TextTruncated(const String& text, const TRect& r, bool wrap);
+
+public:
+  // The hint over a cut title or footer at hit; empty when its text fits.
+  String HintTextAt(const TgpGridHit& hit);
+
+protected:
   // Flags that the navigation and editing code sets around its work. A change of the current
   // record during a user action is announced when the action ends.
   void SetUserActionInProgress(bool value);

@@ -1,6 +1,7 @@
 // The grid's side of its columns: the column collection, the mapper and the attribute words,
 // the designer's margin, the current column, default columns and captions, and the layout
 // pass every column change ends in (groups, widths, fit, scroll stops, the horizontal bar).
+#include "platform/controls/HintWindow.h"
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
 #include "runtime/grid/Columns.h"
@@ -269,6 +270,14 @@ void TDBDivoRud::WMSize(TWMSize& message) {
 void TDBDivoRud::Dispatch(TMessage& message) {
   if (message.Msg == CM_FIELDMAPCHANGED) {
     CMFieldMapChanged(message);
+    return;
+  }
+  if (message.Msg == CM_HINTSHOW) {
+    CMHintShow(message);
+    return;
+  }
+  if (message.Msg == CM_HINTSHOWPAUSE) {
+    CMHintShowPause(message);
     return;
   }
   TCustomControl::Dispatch(message);

@@ -10,6 +10,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/GridHint.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/StdDesigners.h"
@@ -495,6 +496,47 @@ TEST_F(GridScreen, DraggingTheThumbReachesRecordsPastThe16BitLimit) {
   EXPECT_LT(top, 40000 - rows + 1);
   h->MouseUp(grid.get(), barX, 200 - arrow - 20);
   EXPECT_EQ(grid->RecordBar().nPos, Top());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, HintsShowCutTitlesAndFootersWithTheirAggregate) {
+  Make(Look::Standard, false);
+  Col(0)->SetCaption("A caption far too long for sixty pixels");
+  Col(1)->SetCaption("Name");
+  Col(1)->SetFooterText("1250");
+  Col(0)->SetFooterText("a footer text that does not fit");
+  Col(0)->SetFooterStateField(fsSum);
+  Col(0)->SetFooterText("125000000000000");
+  struct Case {
+    int x, y;
+    const char* expected;
+  } cases[] = {
+      {10, 5, "A caption far too long for sixty pixels"},
+      {70, 5, ""},  // fits
+      {10, 190, "Sum = 125000000000000"},
+      {70, 190, ""},
+      {10, 50, ""},  // cells have no hint here
+  };
+  for (const Case& c : cases) {
+    THintInfo info;
+    info.CursorPos = TPoint{c.x, c.y};
+    const LRESULT refused = grid->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ")");
+    EXPECT_EQ(info.HintStr, c.expected);
+    EXPECT_EQ(refused != 0, std::string(c.expected).empty());
+    if (refused) continue;
+    EXPECT_EQ(info.HideTimeout, 20000);
+    EXPECT_EQ(info.HintWindowClass, THintWindowEx::StaticClass());
+    EXPECT_EQ(info.CursorRect, (TRect{c.x - 4, c.y - 4, c.x + 4, c.y + 4}));
+  }
+  int pause = 0;
+  grid->Perform(CM_HINTSHOWPAUSE, 0, reinterpret_cast<LPARAM>(&pause));
+  EXPECT_EQ(pause, 500);
 }
 
 }  // namespace
