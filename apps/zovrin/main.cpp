@@ -34,11 +34,17 @@ namespace {
 using namespace zv;
 using zv::sqlite::TSqliteDatabase;
 
+// What the main form shows, chosen before the application creates it.
+std::string ShownFile;
+std::string ShownTable;
+
 class TMainForm : public TForm {
 public:
-  TMainForm(TComponent* owner, const std::string& file, const std::string& table) : TForm(owner) {
+  explicit TMainForm(TComponent* owner) : TForm(owner) {
+    const std::string& file = ShownFile;
+    const std::string& table = ShownTable;
     SetColor(clBtnFace);
-    SetCaption(String("Zovrin — ") + std::filesystem::path(file).filename().string() + " — " + table);
+    SetCaption("Zovrin");
     SetBounds(120, 80, 900, 600);
     Font()->SetHeight(-13);
 
@@ -80,8 +86,9 @@ public:
       columns.Items(0)->SetFooterText(Format("%d records", {DataSet->RecordCount()}));
     Grid->SetRowLines(2);
     SetActiveControl(Grid);
-    Status->SetCaption(Format("  %d records in %s; the wheel and the scroll bars move through them",
-                              {DataSet->RecordCount(), String(table)}));
+    Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
+                              {DataSet->RecordCount(), String(table),
+                               String(std::filesystem::path(file).filename().string())}));
   }
 
   TSqliteDataSet* DataSet = nullptr;
@@ -176,9 +183,14 @@ int main(int argc, char** argv) {
     SetWindowBackend(qt::CreateQtWindowBackend());
     Application->Initialize();
     {
-      auto window = std::make_unique<TMainForm>(Application, file, table);
+      ShownFile = file;
+      ShownTable = table;
+      // The first form the application creates is its main form: Run shows it, and closing
+      // it (from the window manager too) ends Run.
+      TMainForm* created = nullptr;
+      Application->CreateForm(created);
+      const std::unique_ptr<TMainForm> window(created);  // gone before the backends go
       if (windowed) {
-        window->Show();
         Application->Run();
       } else {
         window->Show();
