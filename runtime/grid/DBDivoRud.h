@@ -320,6 +320,8 @@ protected:
 public:
   // The hint over a cut title or footer at hit; empty when its text fits.
   String HintTextAt(const TgpGridHit& hit);
+  // What a footer shows: its aggregate's marker, "=" and its text (SUM=1250), or the text.
+  String FooterDisplayText(const TgpColumn& column) const;
 
 protected:
   // Flags that the navigation and editing code sets around its work. A change of the current

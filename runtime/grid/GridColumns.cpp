@@ -272,6 +272,7 @@ void TDBDivoRud::Dispatch(TMessage& message) {
     CMFieldMapChanged(message);
     return;
   }
+  if (message.Msg == CM_CANCELMODE) DestroyAutoScroller();
   if (message.Msg == CM_HINTSHOW) {
     CMHintShow(message);
     return;

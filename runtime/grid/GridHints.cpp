@@ -70,7 +70,7 @@ String TDBDivoRud::HintTextAt(const TgpGridHit& hit) {
   if (d && d->HasFooterFont()) d->FooterFont()->CopyTo(*canvas.Font());
   TRect r = fLayout.FooterRect(*c, false, true);
   if (d) r = d->FooterMargins()->Shrink(r);
-  if (!TextTruncated(c->FooterText(), r, false)) return {};
+  if (!TextTruncated(FooterDisplayText(*c), r, false)) return {};
   if (c->FooterState() == fsNone) return c->FooterText();
   return lioRead(SFooterStateStrings.Text(), static_cast<int>(c->FooterState())) + " = " + c->FooterText();
 }

@@ -7,6 +7,8 @@
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/rtm/DrawRoutines.h"
+#include "runtime/rtm/OneStringLists.h"
+#include "runtime/rtm/ZvStrings.h"
 #include "runtime/vision/FieldVision.h"
 
 #include <algorithm>
@@ -297,8 +299,21 @@ void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int
   canvas.Brush()->SetStyle(bsClear);
   canvas.Font()->Assign(Font());
   if (d && d->HasFooterFont()) d->FooterFont()->CopyTo(*canvas.Font());
-  vprDrawText(canvas, r, c->FooterText(), ToAlignment(c->FooterTextAlignment()), tlCenter, 0, 0, false,
+  if (const TgpFooterAttrs* attrs = c->FooterAttrs()) {
+    if (!attrs->FontName().empty()) canvas.Font()->SetName(attrs->FontName());
+    if (attrs->FontColor() != clNone) canvas.Font()->SetColor(attrs->FontColor());
+    if (!attrs->FontStyle().Empty()) canvas.Font()->SetStyle(attrs->FontStyle());
+  }
+  vprDrawText(canvas, r, FooterDisplayText(*c), ToAlignment(c->FooterTextAlignment()), tlCenter, 0, 0, false,
               !fOptionsVisual.Contains(gvoNoEndEllipsis), false);
+}
+
+// The aggregate's marker, "=" and the text (SUM=1250); the text alone without a marker.
+String TDBDivoRud::FooterDisplayText(const TgpColumn& column) const {
+  const String marker = column.FooterState() == fsNone || column.OptionsVisual().Contains(cvoNoFooterMarker)
+                            ? String()
+                            : lioRead(SFooterStateMarkers.Text(), static_cast<int>(column.FooterState()));
+  return marker.empty() ? column.FooterText() : marker + "=" + column.FooterText();
 }
 
 void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow,

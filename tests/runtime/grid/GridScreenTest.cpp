@@ -541,3 +541,63 @@ TEST_F(GridScreen, HintsShowCutTitlesAndFootersWithTheirAggregate) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST(GridDesigners, MarginsUpdateModesAndOptionsFollowTheirProperties) {
+  TStandardDesigner standard(nullptr);
+  EXPECT_EQ(standard.ColumnMargin(), 3);
+  EXPECT_EQ(standard.RowMargin(), 1);
+  EXPECT_EQ(standard.TitleBottomMargin(), 3);
+  EXPECT_EQ(standard.FooterTopMargin(), 4);
+  EXPECT_EQ(standard.FooterBottomMargin(), 3);
+  EXPECT_EQ(standard.UpdateMode(), dumSmartScroll) << "bound lines the colour of the horizontal lines";
+  standard.SetBoundLines(clRed);
+  EXPECT_EQ(standard.UpdateMode(), dumSmart);
+  standard.SetOptions(TStdDsgnOptions{dg3DTitle});
+  EXPECT_EQ(standard.Options(), (TStdDsgnOptions{dg3DTitle, dgHorizBackground}));
+  EXPECT_TRUE(standard.FlatFooter());
+  EXPECT_EQ(standard.RowMargin(), 0);
+  EXPECT_TRUE(standard.NoTitleInvert());
+  standard.SetOptions(TStdDsgnOptions{dgHorizLines});
+  EXPECT_FALSE(standard.NoTitleInvert()) << "without 3D titles a pressed title is inverted";
+
+  TLiteDesigner lite(nullptr);
+  EXPECT_EQ(lite.VertLines(), clSilver);
+  EXPECT_EQ(lite.HorizLines(), clSilver);
+  EXPECT_EQ(lite.UpdateMode(), dumSmartScroll);
+  EXPECT_EQ(lite.ColumnMargin(), 1);
+  EXPECT_EQ(lite.RowMargin(), 1);
+  lite.SetHorizLines(clNone);
+  EXPECT_EQ(lite.RowMargin(), 0);
+  lite.SetHorizLines(clBlack);
+  EXPECT_EQ(lite.RowMargin(), 1);
+  lite.SetShowLines(false);
+  EXPECT_EQ(lite.ColumnMargin(), 0);
+  EXPECT_EQ(lite.RowMargin(), 0);
+  lite.SetTitleStyle(ltsNon3D);
+  EXPECT_FALSE(lite.NoTitleInvert());
+
+  // Lines declared black but made silver: black ones are not stored and load as silver.
+  TLiteDesigner copy(nullptr);
+  copy.Assign(&lite);
+  EXPECT_EQ(copy.HorizLines(), clBlack);
+  EXPECT_FALSE(copy.ShowLines());
+  EXPECT_EQ(copy.TitleStyle(), ltsNon3D);
+}
+
+TEST_F(GridScreen, FootersShowTheirAggregateMarker) {
+  Make(Look::Standard, false);
+  Col(1)->SetFooterStateField(fsSum);
+  Col(1)->SetFooterText("1250");
+  EXPECT_EQ(grid->FooterDisplayText(*Col(1)), "SUM=1250");
+  Col(1)->SetOptionsVisual(TgpColumnVisualOptions{cvoNoFooterMarker});
+  EXPECT_EQ(grid->FooterDisplayText(*Col(1)), "1250");
+  Col(0)->SetFooterStateField(fsCount);
+  Col(0)->SetFooterText("100");
+  EXPECT_EQ(grid->FooterDisplayText(*Col(0)), "100") << "counts have no marker";
+}
+
+}  // namespace
+}  // namespace zvtest
