@@ -305,6 +305,8 @@ protected:
   void WMHScroll(TWMScroll& message) override;
   void WMTimer(TWMTimer& message) override;
   void WMEraseBkgnd(TWMEraseBkgnd& message) override;
+  void WMNCCalcSize(TWMNCCalcSize& message) override;
+  void WMNCPaint(TWMNCPaint& message) override;
   void WMMouseWheel(TWMMouseWheel& message) override;
   void WMCancelMode(TMessage& message) override;
   void CMFontChanged(TMessage& message) override;

@@ -372,3 +372,20 @@ void TDBDivoRud::CMFontChanged(TMessage& message) {
 }
 
 }  // namespace zv
+
+namespace zv {
+
+// Borders after bs3D are the library's: their room comes off the client area, and they are
+// drawn after the system's frame (scroll bars included).
+void TDBDivoRud::WMNCCalcSize(TWMNCCalcSize& message) {
+  TCustomControl::WMNCCalcSize(message);
+  if (fBorderStyle > bs3D)
+    if (TNCCalcSizeParams* params = message.CalcSize_Params()) CalcBorderSizeEx(fBorderStyle, params->rgrc[0]);
+}
+
+void TDBDivoRud::WMNCPaint(TWMNCPaint& message) {
+  TCustomControl::WMNCPaint(message);
+  if (fBorderStyle > bs3D) vprDrawBorderEx(fBorderStyle, *this, false);
+}
+
+}  // namespace zv

@@ -601,3 +601,24 @@ TEST_F(GridScreen, FootersShowTheirAggregateMarker) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, TheLibrarysBordersTakeTheirRoomFromTheClientArea) {
+  struct Case {
+    TvpBorderStyle style;
+    int clientWidth;
+  } cases[] = {{bsNoBorder, 300}, {bs3D, 296}, {bsFlat, 298}, {bsFlatExt, 296}};
+  for (const Case& c : cases) {
+    Make(Look::Standard, false);
+    grid->SetBorderStyle(c.style);
+    h->Pump();
+    EXPECT_EQ(grid->ClientWidth(), c.clientWidth) << c.style;
+    EXPECT_EQ(grid->GetClientRect().Width(), c.clientWidth);
+    grid.reset();
+  }
+}
+
+}  // namespace
+}  // namespace zvtest
