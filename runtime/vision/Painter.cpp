@@ -1,5 +1,7 @@
 #include "runtime/vision/Painter.h"
 
+#include <algorithm>
+
 #include "platform/db/DataLink.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/vision/FieldList.h"
@@ -62,6 +64,15 @@ void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLay
     case tlaBottom: l = tlBottom; break;
   }
   const bool editText = !IsGrid && !fCustomSurface;
+  // No rectangle shows more characters than it has pixels: a value of megabytes is cut (at a
+  // character's start) to what could appear, so painting costs what the cell holds.
+  const std::size_t budget = static_cast<std::size_t>(std::max(TextRect.Width(), 0) + 1) *
+                             static_cast<std::size_t>(std::max(TextRect.Height(), 0) + 1) * 4;
+  if (text.size() > budget) {
+    std::size_t cut = budget;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text = text.substr(0, cut);
+  }
   vprDrawText(*Canvas, TextRect, text, alignment, l, leftIndent, rightIndent, WordWrap, EndEllipsis, editText);
 }
 

@@ -5,6 +5,8 @@
 #include "tests/runtime/db/TestDataSets.h"
 
 #include "platform/controls/WinApi.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/MemTable.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Region.h"
 #include "runtime/db/DataLinkEx.h"
@@ -18,6 +20,8 @@
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace zvtest {
 namespace {
@@ -618,6 +622,49 @@ TEST_F(GridScreen, TheLibrarysBordersTakeTheirRoomFromTheClientArea) {
     EXPECT_EQ(grid->GetClientRect().Width(), c.clientWidth);
     grid.reset();
   }
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, AwkwardTextsPaintInTimeBoundedByTheCell) {
+  Make(Look::Standard, false, 5);
+  String huge;
+  for (int i = 0; i < 200000; ++i) huge += "word\tw\xC3\xA9rd\n";  // ~2.6 MB with tabs and line breaks
+  const String texts[] = {huge, "a\nb\r\nc\td", String("bad \xFF\xFE utf-8 \xC3"), String(1 << 20, 'x')};
+  auto table = std::make_unique<TMemTable>(nullptr);
+  table->FieldDefs().Add("ID", ftInteger);
+  table->FieldDefs().Add("NAME", ftString, 4 << 20);
+  table->CreateDataSet();
+  int id = 0;
+  for (const String& t : texts) table->AppendRecord({Variant(++id), Variant(t)});
+  table->First();
+  ASSERT_EQ(table->FieldByName("NAME")->AsString().size(), huge.size());
+  source->SetDataSet(table.get());
+  dataSet = std::move(table);
+  Col(1)->SetOptionsVisual(TgpColumnVisualOptions{cvoWordWrap});
+  const auto start = std::chrono::steady_clock::now();
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(ms, 500) << "painting megabytes of text must not cost megabytes of work";
+}
+
+TEST_F(GridScreen, ClosedAndColumnlessGridsPaintWhatTheyHave) {
+  Make(Look::Standard, false);
+  dataSet->Close();
+  EXPECT_FALSE(grid->DataRowsShown());
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 10)), ColorToRGB(clBtnFace)) << "titles still paint";
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 60)), ColorToRGB(clWindow)) << "no rows";
+  grid->Columns()->Clear();
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 10)), ColorToRGB(clWindow)) << "no columns: background only";
 }
 
 }  // namespace
