@@ -1,122 +1,100 @@
-// Zovrin's main program. Until the database browser exists it shows a form built on the host
-// layer: a custom-painted table of values formatted by the runtime layer, with a heading, a
-// find box, a context menu and a status line. With a display the window opens; without one it is rendered off-screen to a PNG
-// whose path is printed.
+// Zovrin's main program: a table of an SQLite database in the library's grid. With no argument
+// it opens the sample database (created next to the program on first use); otherwise the file
+// given, first table by name or --table NAME. With a display the window opens; without one it is
+// rendered off-screen to a PNG whose path is printed.
 
-#include "ValueTable.h"
+#include "SampleDatabase.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
-#include "platform/controls/Clipboard.h"
-#include "platform/controls/Edit.h"
 #include "platform/controls/Form.h"
-#include "platform/controls/Menus.h"
 #include "platform/controls/Panel.h"
+#include "platform/db/DataLink.h"
+#include "platform/db/Sqlite.h"
+#include "platform/db/SqliteDataSet.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
 #include "platform/rtl/Format.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/vision/StdDesigners.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 
 namespace {
 
 using namespace zv;
-using namespace zovrin;
+using zv::sqlite::TSqliteDatabase;
 
-std::vector<TValueRow> SampleRows() {
-  static const char* const names[] = {
-      "Café Nöel",   "Москва",     "Αθήνα",      "Zürich",     "København", "São Paulo", "Kraków",
-      "İstanbul",    "Reykjavík",  "Ljubljana",  "Θεσσαλονίκη", "Санкт-Петербург", "Łódź",    "Málaga",
-      "Göteborg",    "Tromsø",     "Čakovec",    "Śląsk",      "Ærøskøbing", "Genève",   "Київ",
-      "Bratislava",  "Ñuñoa",      "Straße 42",  "Þingvellir", "Vilnius",   "Ålesund",   "Cluj-Napoca",
-      "Pärnu",       "Žilina",     "Hämeenlinna", "Besançon",  "Ouro Preto", "Ağrı",      "Ηράκλειο"};
-  std::vector<TValueRow> rows;
-  int i = 0;
-  for (const char* name : names) {
-    TValueRow r;
-    r.Name = name;
-    r.Amount = ((i * 7919) % 20000 - 8000) * 1.37 + i / 8.0;
-    r.When = EncodeDate(2026, 1, 1) + i * 11 + EncodeTime(9, 30, 0, 0);
-    r.Share = ((i * 37) % 100) / 100.0;
-    rows.push_back(r);
-    ++i;
-  }
-  return rows;
-}
+// What the main form shows, chosen before the application creates it.
+std::string ShownFile;
+std::string ShownTable;
 
-// The main form: heading, a find box, the table with its context menu, status line.
 class TMainForm : public TForm {
 public:
   explicit TMainForm(TComponent* owner) : TForm(owner) {
+    const std::string& file = ShownFile;
+    const std::string& table = ShownTable;
     SetColor(clBtnFace);
     SetCaption("Zovrin");
-    SetBounds(120, 80, 800, 560);
+    SetBounds(120, 80, 900, 600);
     Font()->SetHeight(-13);
-    auto* heading = new THeading(this);
-    heading->SetCaption("Zovrin — a table painted on the host's controls layer");
-    heading->SetAlign(alTop);
-    heading->SetParent(this);
 
-    auto* findBar = new TPanel(this);
-    findBar->SetBevelOuter(bvNone);
-    findBar->SetHeight(34);
-    findBar->SetAlign(alTop);
-    findBar->SetTop(heading->Height());
-    findBar->SetParent(this);
-    Find = new TEdit(this);
-    Find->SetBounds(10, 5, 260, 24);
-    Find->SetParent(findBar);
-    Find->OnChange = [this](TObject*) {
-      if (const int row = Table->FindName(Find->Text()); row >= 0) Table->SetRow(row);
-    };
+    DataSet = new TSqliteDataSet(this);
+    DataSet->SetFileName(file);
+    DataSet->SetTableName(table);
+    DataSet->SetReadOnly(true);
+    Source = new TDataSource(this);
+    Source->SetDataSet(DataSet);
 
-    Status = new TStatusLine(this);
+    Status = new TPanel(this);
     Status->SetAlign(alBottom);
+    Status->SetHeight(24);
+    Status->SetBevelOuter(bvNone);
     Status->SetParent(this);
-    Table = new TValueTable(this);
-    Table->SetAlign(alClient);
-    Table->SetParent(this);
-    Table->SetTabStop(true);
-    Table->OnSelect = [this](TObject*) { ShowSelection(); };
-    Table->SetRows(SampleRows());
-    Table->SetPopupMenu(BuildTableMenu());
-    SetActiveControl(Table);
+
+    auto* designer = new TStandardDesigner(this);
+    Grid = new TDBDivoRud(this);
+    Grid->SetAlign(alClient);
+    Grid->SetDesigner(designer);
+    Grid->SetShowFooters(true);
+    Grid->SetParent(this);
+    Grid->SetDataSource(Source);
+    DataSet->Open();
+    Grid->CreateDefColumns(true);
+    TgpColumns& columns = *Grid->Columns();
+    columns.BeginUpdate();
+    for (int i = 0; i < columns.Count(); ++i) {
+      TgpColumn* c = columns.Items(i);
+      TField* field = DataSet->FindField(c->FieldName());
+      const bool text = field && (field->DataType() == ftMemo ||
+                                  (field->DataType() == ftString && (field->Size() == 0 || field->Size() > 60)) ||
+                                  field->DataType() == ftVariant);
+      c->SetWidth(text ? 170 : 95);
+      if (text) c->SetOptionsVisual(c->OptionsVisual() + TgpColumnVisualOptions{cvoWordWrap});
+    }
+    columns.EndUpdate();
+    if (columns.Count() > 0)
+      columns.Items(0)->SetFooterText(Format("%d records", {DataSet->RecordCount()}));
+    Grid->SetRowLines(2);
+    SetActiveControl(Grid);
+    Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
+                              {DataSet->RecordCount(), String(table),
+                               String(std::filesystem::path(file).filename().string())}));
   }
 
-  void ShowSelection() {
-    const TValueRow& r = Table->Rows(Table->Row());
-    Status->SetCaption(Format("Row %d of %d: %s, %.2n — type a name above to find it; right click for more",
-                              {Table->Row() + 1, Table->RowCount(), r.Name, r.Amount}));
-    Status->Invalidate();
-  }
-
-  TValueTable* Table = nullptr;
-  TEdit* Find = nullptr;
-  TStatusLine* Status = nullptr;
-
-private:
-  TPopupMenu* BuildTableMenu() {
-    auto* menu = new TPopupMenu(this);
-    auto add = [&](const char* caption, std::function<void()> action) {
-      auto* item = new TMenuItem(this);
-      item->SetCaption(caption);
-      item->OnClick = [action = std::move(action)](TObject*) { action(); };
-      menu->Items()->Add(item);
-    };
-    add("&Copy row", [this] { Clipboard()->SetAsText(Table->RowText(Table->Row())); });
-    add("-", nullptr);
-    add("&First row", [this] { Table->SetRow(0); });
-    add("&Last row", [this] { Table->SetRow(Table->RowCount() - 1); });
-    return menu;
-  }
+  TSqliteDataSet* DataSet = nullptr;
+  TDataSource* Source = nullptr;
+  TDBDivoRud* Grid = nullptr;
+  TPanel* Status = nullptr;
 };
 
 bool WritePng(TWinControl& window, const std::string& path) {
@@ -129,10 +107,41 @@ bool WritePng(TWinControl& window, const std::string& path) {
   return static_cast<bool>(out);
 }
 
+// The table to show: the one asked for, else the first by name. An empty result and a message
+// on stderr when the file is missing, is no database or has no such table.
+std::string PickTable(const std::string& file, const std::string& wanted) {
+  if (!std::filesystem::is_regular_file(file)) {
+    std::fprintf(stderr, "zovrin: %s: no such file\n", file.c_str());
+    return {};
+  }
+  try {
+    TSqliteDatabase db(file, true);  // read-only: never creates anything
+    std::vector<String> tables = db.TableNames();
+    if (tables.empty()) {
+      std::fprintf(stderr, "zovrin: %s holds no tables\n", file.c_str());
+      return {};
+    }
+    if (wanted.empty()) {
+      std::sort(tables.begin(), tables.end());
+      return tables.front();
+    }
+    if (!db.TableExists(wanted)) {
+      std::fprintf(stderr, "zovrin: %s has no table %s\n", file.c_str(), wanted.c_str());
+      return {};
+    }
+    return wanted;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zovrin: %s is not a database it can read: %s\n", file.c_str(), e.what());
+    return {};
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string png = (std::filesystem::temp_directory_path() / "zovrin-main.png").string();
+  std::string file;
+  std::string wantedTable;
   bool offscreen = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -141,11 +150,27 @@ int main(int argc, char** argv) {
     } else if (arg == "--png" && i + 1 < argc) {
       png = argv[++i];
       offscreen = true;
+    } else if (arg == "--table" && i + 1 < argc) {
+      wantedTable = argv[++i];
+    } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
+      file = arg;
     } else {
-      std::fprintf(stderr, "usage: %s [--offscreen] [--png PATH]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [FILE] [--table NAME] [--offscreen] [--png PATH]\n", argv[0]);
       return 2;
     }
   }
+  if (file.empty()) {
+    file = (std::filesystem::absolute(argv[0]).parent_path() / "zovrin-sample.db").string();
+    try {
+      zovrin::EnsureSampleDatabase(file);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "zovrin: cannot create the sample database %s: %s\n", file.c_str(), e.what());
+      return 1;
+    }
+  }
+  const std::string table = PickTable(file, wantedTable);
+  if (table.empty()) return 1;
+
   if (offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   int qtArgc = 1;
   char name[] = "zovrin";
@@ -158,20 +183,19 @@ int main(int argc, char** argv) {
     SetWindowBackend(qt::CreateQtWindowBackend());
     Application->Initialize();
     {
+      ShownFile = file;
+      ShownTable = table;
       // The first form the application creates is its main form: Run shows it, and closing
       // it (from the window manager too) ends Run.
       TMainForm* created = nullptr;
       Application->CreateForm(created);
-      const std::unique_ptr<TMainForm> owned(created);  // gone before the backends go
-      TMainForm& window = *created;
-      window.Table->SetRow(3);
-      window.ShowSelection();
+      const std::unique_ptr<TMainForm> window(created);  // gone before the backends go
       if (windowed) {
         Application->Run();
       } else {
-        window.Show();
+        window->Show();
         Application->ProcessMessages();
-        if (WritePng(window, png)) {
+        if (WritePng(*window, png)) {
           std::printf("No display in use: rendered the main window off-screen to %s\n", png.c_str());
         } else {
           std::fprintf(stderr, "Could not write %s\n", png.c_str());

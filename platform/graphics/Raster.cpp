@@ -278,6 +278,33 @@ void TRaster::Ellipse(const TRect& r, const TRasterPen& pen, const TRasterBrush&
 
 void TRaster::Blit(const TRect& dst, const TPixelBuffer& src, TPoint srcPos, std::uint32_t rop, TPixel pattern,
                    bool blendAlpha) {
+  if (rop == SRCCOPY && !blendAlpha) {
+    // The common copy (off-screen buffers onto windows) row by row, without a call per pixel.
+    TRect inView;
+    if (!IntersectRect(inView, dst, {0, 0, fView.Width, fView.Height})) return;
+    const std::span<const TPixel> pixels = src.Data();
+    const int w = src.Width(), h = src.Height();
+    auto copy = [&](const TRect& c) {
+      for (int y = c.Top; y < c.Bottom; ++y) {
+        const int sy = srcPos.Y + (y - dst.Top);
+        TPixel* d = &At(c.Left, y);
+        for (int x = c.Left; x < c.Right; ++x, ++d) {
+          const int sx = srcPos.X + (x - dst.Left);
+          const bool inside = sx >= 0 && sy >= 0 && sx < w && sy < h;
+          *d = inside ? (pixels[static_cast<std::size_t>(sy) * w + sx] | 0xFF000000u) : 0xFF000000u;
+        }
+      }
+    };
+    if (!fClip) {
+      copy(inView);
+      return;
+    }
+    for (const TRect& cr : fClip->Rects()) {
+      TRect c;
+      if (IntersectRect(c, cr, inView)) copy(c);
+    }
+    return;
+  }
   const bool usesSource = RopUsesSource(rop);
   ForEachClipped(dst, [&](int x, int y) {
     const int sx = srcPos.X + (x - dst.Left), sy = srcPos.Y + (y - dst.Top);
@@ -298,8 +325,10 @@ TPixelBuffer TRaster::Read(const TRect& r) const {
   TPixelBuffer out(std::max(0, r.Width()), std::max(0, r.Height()));
   TRect c;
   if (IntersectRect(c, r, {0, 0, fView.Width, fView.Height}))
-    for (int y = c.Top; y < c.Bottom; ++y)
-      for (int x = c.Left; x < c.Right; ++x) out.Set(x - r.Left, y - r.Top, At(x, y) | 0xFF000000u);
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      const std::span<TPixel> row = out.Row(y - r.Top);
+      for (int x = c.Left; x < c.Right; ++x) row[static_cast<std::size_t>(x - r.Left)] = At(x, y) | 0xFF000000u;
+    }
   return out;
 }
 

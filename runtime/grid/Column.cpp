@@ -574,8 +574,15 @@ void TgpColumn::Invalidate() {
   grid->InvalidateCol(Index());
 }
 
-void TgpColumn::InvalidateTitle() { Invalidate(); }
-void TgpColumn::InvalidateFooter() { Invalidate(); }
+void TgpColumn::InvalidateTitle() {
+  TDBDivoRud* grid = GetGrid();
+  if (!fAssigning && grid && !grid->IsLoading()) grid->InvalidateTitle(Index());
+}
+
+void TgpColumn::InvalidateFooter() {
+  TDBDivoRud* grid = GetGrid();
+  if (!fAssigning && grid && !grid->IsLoading()) grid->InvalidateFooter(Index());
+}
 
 void TgpColumn::UpdateHeight() {
   TDBDivoRud* grid = GetGrid();

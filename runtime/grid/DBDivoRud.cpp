@@ -21,11 +21,22 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("VertAlignment", &TDBDivoRud::VertAlignment, &TDBDivoRud::SetVertAlignment).Default(tlCenter);
   t.Prop("ReadOnly", &TDBDivoRud::ReadOnly, &TDBDivoRud::SetReadOnly).Default(false);
   t.Prop("CursorType", &TDBDivoRud::CursorType, &TDBDivoRud::SetCursorType).Default(gctSensitive);
+  t.Prop("TitleLines", &TDBDivoRud::TitleLines, &TDBDivoRud::SetTitleLines).Default(1);
+  t.Prop("RowLines", &TDBDivoRud::RowLines, &TDBDivoRud::SetRowLines).Default(1);
+  t.Prop("FootLines", &TDBDivoRud::FootLines, &TDBDivoRud::SetFootLines).Default(1);
+  t.Prop("ShowTitles", &TDBDivoRud::ShowTitles, &TDBDivoRud::SetShowTitles).Default(true);
+  t.Prop("ShowFooters", &TDBDivoRud::ShowFooters, &TDBDivoRud::SetShowFooters).Default(false);
+  t.Prop("ShowEmptyRow", &TDBDivoRud::ShowEmptyRow, &TDBDivoRud::SetShowEmptyRow).Default(true);
+  t.Prop("StripStep", &TDBDivoRud::StripStep, &TDBDivoRud::SetStripStep).Default(-1);
+  t.Prop("ScrollBars", &TDBDivoRud::ScrollBars, &TDBDivoRud::SetScrollBars).Default(ssBoth);
+  t.Prop("OptionsVisual", &TDBDivoRud::OptionsVisual, &TDBDivoRud::SetOptionsVisual);
   t.Prop("Designer", &TDBDivoRud::Designer, &TDBDivoRud::SetDesigner);
   t.Prop("Attrs", &TDBDivoRud::Attrs, &TDBDivoRud::SetAttrs);
   t.Prop("Columns", &TDBDivoRud::Columns, &TDBDivoRud::SetColumns);
   t.Prop("Mapper", &TDBDivoRud::Mapper, &TDBDivoRud::SetMapper);
   t.Event("OnSelectionChange", &TDBDivoRud::OnSelectionChange);
+  t.Event("OnGetRowAttrs", &TDBDivoRud::OnGetRowAttrs);
+  t.Event("OnDrawCell", &TDBDivoRud::OnDrawCell);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
@@ -39,6 +50,9 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
   fDataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
   fDataLink->SetVisualControl(true);
   fColumns = std::make_unique<TgpColumns>(this);
+  fPaintInfo = std::make_unique<TgpPaintInfo>(this);
+  fPainter.PaintInfo = fPaintInfo.get();
+  fPainter.DataLink = fDataLink.get();
   InitRecords();
 
   SetShowHint(true);
@@ -52,6 +66,8 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
   if (fMapper) fMapper->RemoveControl(this);
+  if (fDesigner) fDesigner->RemoveGrid(this);
+  fPaintInfo->ClearRowAttrs();
   fColumns.reset();
   fDataLink.reset();
 }
@@ -87,6 +103,8 @@ void TDBDivoRud::CreateParams(TCreateParams& params) {
   TCustomControl::CreateParams(params);
   params.Style |= WS_TABSTOP;
   params.WindowClassStyle |= CS_DBLCLKS;
+  if (fScrollBars == ssVertical || fScrollBars == ssBoth) params.Style |= WS_VSCROLL;
+  if (fScrollBars == ssHorizontal || fScrollBars == ssBoth) params.Style |= WS_HSCROLL;
   if (fBorderStyle == bs3D) {
     params.Style &= ~WS_BORDER;
     params.ExStyle |= WS_EX_CLIENTEDGE;

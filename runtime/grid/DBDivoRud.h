@@ -5,10 +5,14 @@
 // their own files); this header is its whole public face.
 
 #include "platform/controls/CustomControl.h"
+#include "platform/graphics/Bitmap.h"
 #include "runtime/grid/ColumnTypes.h"
+#include "runtime/grid/GridLayout.h"
 #include "runtime/grid/RecShot.h"
 #include "runtime/rtm/RtmTypes.h"
+#include "runtime/vision/Designer.h"
 #include "runtime/vision/FieldList.h"
+#include "runtime/vision/Painter.h"
 #include "runtime/vision/ToolFormLink.h"
 
 #include <functional>
@@ -25,7 +29,19 @@ class TgpColumns;
 class TgpDesigner;
 class TvpCustomFieldMapper;
 
-class TDBDivoRud : public TCustomControl, public IvtfDataGrid {
+enum TgpGridVisualOption { gvoNoEndEllipsis };
+using TgpGridVisualOptions = TSet<TgpGridVisualOption>;
+
+// The hover state before the last hit test.
+struct TgpOverPrevPos {
+  TgpGridArea Area = gaUndefined;
+  int Column = -1;
+  int Row = -1;
+};
+
+using TgpDrawCellEvent = std::function<void(TObject* sender, TgpColumn* column, TgpPainter& painter)>;
+
+class TDBDivoRud : public TCustomControl, public IvtfDataGrid, public IgpPaintGrid, public IgpDesignerClient {
   ZV_CLASS(TDBDivoRud, TCustomControl)
 
 public:
@@ -89,7 +105,7 @@ public:
   void CreateDefColumns(bool clearFirst);
   void GetLevelRange(const TgpGroupInfo* group, int actualLevel, int& first, int& last, int& count) const;
   // Groups, widths, the selectable list, the current column, fit and scroll stops, once.
-  void LayoutChanged();
+  void LayoutChanged() override;
   void FitColumns();
   // The horizontal bar: one position per scroll stop.
   void UpdateViewBar(bool force);
@@ -114,6 +130,119 @@ public:
   TgpActionEvent OnAction;
   TgpBeforeFieldEditEvent BeforeFieldEdit;
   TgpAfterFieldPostEvent AfterFieldPost;
+
+  // ---- State: bands, rows, freezing (GridState.cpp) -----------------------------------------
+  int TitleLines() const { return fTitleLines; }
+  void SetTitleLines(int value);
+  int RowLines() const { return fRowLines; }
+  void SetRowLines(int value);
+  int FootLines() const { return fFootLines; }
+  void SetFootLines(int value);
+  bool ShowTitles() const { return fShowTitles; }
+  void SetShowTitles(bool value);
+  bool ShowFooters() const { return fShowFooters; }
+  void SetShowFooters(bool value);
+  bool ShowEmptyRow() const { return fShowEmptyRow; }
+  void SetShowEmptyRow(bool value);
+  // -1 (no stripes) or above 1; anything else is ignored.
+  int StripStep() const { return fStripStep; }
+  void SetStripStep(int value);
+  TScrollStyle ScrollBars() const { return fScrollBars; }
+  void SetScrollBars(TScrollStyle value);
+  TgpGridVisualOptions OptionsVisual() const { return fOptionsVisual; }
+  void SetOptionsVisual(TgpGridVisualOptions value);
+  // The grid's own designer, else the library's default one (may be nil).
+  TgpDesigner* EffectiveDesigner() const;
+
+  // The layout every rectangle comes from.
+  const TgpGridLayout& Layout() const { return fLayout; }
+  int TitleHeight() const { return fLayout.TitleHeight; }
+  int RowHeight() const { return fLayout.RowHeight; }
+  int FooterHeight() const { return fLayout.FooterHeight; }
+  int VisibleRowCount() const override { return fLayout.VisibleRowCount; }
+  bool DataRowsShown() const { return fLayout.DataRowsShown; }
+  int ActiveRow() const { return fActiveRow; }
+
+  // Height of "Wg" in the grid font with font and childFont over it, bold and underlined; 13
+  // without a window.
+  int GetTextHeight(const TFont* font, const TChildFont* childFont);
+  // Band and level heights from the columns and the designer; true when a band changed.
+  bool UpdateHeights();
+  // Visible rows, the data link's window and the row metrics.
+  void UpdateRows();
+  // 1 heights, 2 rows, 4 full fit, 8 widths and scroll stops, 16 repaint; in that order.
+  void MetricsChanged(int parts);
+  void UpdatePartialRow() {}
+  void FreezeGrid();
+  // Raises EDBDivoRud when not frozen; the last one refreshes both bars and repaints on request.
+  void UnfreezeGrid(bool refresh);
+  int FreezeCount() const { return fFreezeCount; }
+  bool PaintingEnabled() const { return fFreezeCount == 0; }
+
+  // ---- Geometry, hit tests, invalidation (GridGeometry.cpp) --------------------------------
+  TRect GetClientRect() const;
+  TRect GetGroupRect(const TgpGroupInfo* group, TgpGridArea area, int row) const;
+  TRect TitleClientRect(const TgpColumn* column, bool withLines) const;
+  TRect CellClientRect(const TgpColumn* column, int row, bool withLines) const;
+  TRect FooterClientRect(const TgpColumn* column, bool absolute, bool withLines) const;
+  bool IsVisible(int columnIndex) const;
+  TgpGridHit PointToCell(int x, int y) const;
+  // Saves the hover state, then hit-tests into it.
+  void DoMouseMove(int x, int y);
+  const TgpGridHit& Hover() const { return fHover; }
+  TgpColumn* HoverColumn() const { return fHoverColumn; }
+  const TgpOverPrevPos& OverPrevPos() const { return fOverPrevPos; }
+  void InvalidateGrid() override;
+  void InvalidateTitle(int index);
+  void InvalidateTitles() override;
+  void InvalidateFooter(int index);
+  void InvalidateFooters() override;
+  void InvalidateCell(int index, int row);
+
+  // ---- Scrolling (GridScroll.cpp) ------------------------------------------------------------
+  void UpdateRecordBar(bool force);
+  const TScrollInfo& RecordBar() const { return fRecordBar; }
+  void DoScrollGrid(int scrolled, int oldActiveRow);
+  void CreateAutoScroller();
+  void DestroyAutoScroller();
+  bool AutoScrolling() const { return fAutoScrollTicks >= 0; }
+  void AutoScrollTimerProc();
+
+  // ---- Painting (GridPaint.cpp) ---------------------------------------------------------------
+  // Paints areas of the columns first..last and rows first..last onto canvas, its top left at
+  // the first column's cell (or title).
+  void DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, int lastColumn, int firstRow, int lastRow,
+                int width, int height);
+  TgpPaintInfo& PaintInfo() { return *fPaintInfo; }
+  TgpPainter& Painter() { return fPainter; }
+  TgpGetRowAttrsEvent OnGetRowAttrs;
+  TgpDrawCellEvent OnDrawCell;
+
+  // IgpPaintGrid
+  TDataSet* PaintDataSet() const override { return fDataSet; }
+  int PaintColumnCount() const override;
+  TgpCellAttrs* ColumnCellAttrs(int columnIndex, int row) override;
+  int ColumnIndexOfField(const String& fieldName) const override;
+  void ResizeColumnCellAttrs(int rowCount) override;
+  void ClearColumnCellAttrs() override;
+  int PaintBandHeight(TgpGridArea area) const override;
+  int PaintGroupCount() const override;
+  int PaintGroupWidth(int group) const override;
+  int PaintGroupColumnCount(int group) const override;
+  int PaintGroupColumn(int group, int k) const override;
+  TgpPaintColumn PaintColumnInfo(int column) const override;
+  TRect PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const override;
+  int PaintLastVisibleRow() const override { return fLayout.VisibleRowCount - 1; }
+  TColor PaintColor() const override { return Color(); }
+  void PaintColumnTitle(int column, TCanvas& canvas, int originX) override;
+  void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) override;
+  void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) override;
+
+  // IgpDesignerClient
+  TComponent* DesignerClientComponent() override { return this; }
+  TRect DesignerClientRect() const override { return GetClientRect(); }
+  void InvalidateSelectedRow() override { InvalidateRow(CurrentRow()); }
+  void HeightsChanged() override;
 
   // ---- Records and snapshots (GridRecords.cpp) --------------------------------------------
   TgpCursorType CursorType() const { return fCursorType; }
@@ -168,6 +297,35 @@ protected:
   // ---- Records and snapshots: hooks the geometry and painting complete -----------------------
   virtual void InvalidateRow(int row);
   virtual void InvalidateRows();
+  virtual void InvalidateRowBand(int first, int last);
+
+  // ---- Messages and painting -----------------------------------------------------------------
+  void Paint() override;
+  void WMVScroll(TWMScroll& message) override;
+  void WMHScroll(TWMScroll& message) override;
+  void WMTimer(TWMTimer& message) override;
+  void WMEraseBkgnd(TWMEraseBkgnd& message) override;
+  void WMNCCalcSize(TWMNCCalcSize& message) override;
+  void WMNCPaint(TWMNCPaint& message) override;
+  void WMMouseWheel(TWMMouseWheel& message) override;
+  void WMCancelMode(TMessage& message) override;
+  void CMFontChanged(TMessage& message) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  // Row attributes of rows first..last, each with its record active (OnGetRowAttrs last).
+  void InitRowAttrs(int firstRow, int lastRow);
+  // ---- Hints (GridHints.cpp) ----------------------------------------------------------------
+  void CMHintShow(TMessage& message);
+  void CMHintShowPause(TMessage& message);
+  bool TextTruncated(const String& text, const TRect& r, bool wrap);
+
+public:
+  // The hint over a cut title or footer at hit; empty when its text fits.
+  String HintTextAt(const TgpGridHit& hit);
+  // What a footer shows: its aggregate's marker, "=" and its text (SUM=1250), or the text.
+  String FooterDisplayText(const TgpColumn& column) const;
+
+protected:
   // Flags that the navigation and editing code sets around its work. A change of the current
   // record during a user action is announced when the action ends.
   void SetUserActionInProgress(bool value);
@@ -209,6 +367,36 @@ private:
   TScrollInfo fViewBar;
   bool fViewBarSet = false;
 
+  // ---- State, layout, scrolling, painting ------------------------------------------------------
+  void SetLines(int& field, int value);
+  void DoMetricsChanged(int parts);
+  void RefreshLayoutClient();
+  void VertScroll(int code, int pos);
+  // The band of rows first..last (client coordinates).
+  TRect RowsRect(int first, int last) const;
+  void HandOver(TgpPaintInfo& info);
+  int fTitleLines = 1;
+  int fRowLines = 1;
+  int fFootLines = 1;
+  bool fShowTitles = true;
+  bool fShowFooters = false;
+  bool fShowEmptyRow = true;
+  int fStripStep = -1;
+  TScrollStyle fScrollBars = ssBoth;
+  TgpGridVisualOptions fOptionsVisual;
+  TgpGridLayout fLayout;
+  int fActiveRow = 0;
+  int fFreezeCount = 0;
+  TgpGridHit fHover;
+  TgpColumn* fHoverColumn = nullptr;
+  TgpOverPrevPos fOverPrevPos;
+  TScrollInfo fRecordBar;
+  bool fRecordBarSet = false;
+  int fAutoScrollTicks = -1;  // -1 while the timer is off
+  std::unique_ptr<TgpPaintInfo> fPaintInfo;
+  TgpPainter fPainter;
+  std::unique_ptr<TBitmap> fPaintBitmap;
+
   // ---- Records and snapshots ----------------------------------------------------------------
   friend class TgpRecShot;
   friend class TgpCurrentRecShot;
@@ -232,3 +420,5 @@ private:
 };
 
 }  // namespace zv
+
+ZV_ENUM_TYPE(zv::TgpGridVisualOption, gvoNoEndEllipsis)

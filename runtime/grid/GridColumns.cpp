@@ -1,6 +1,7 @@
 // The grid's side of its columns: the column collection, the mapper and the attribute words,
 // the designer's margin, the current column, default columns and captions, and the layout
 // pass every column change ends in (groups, widths, fit, scroll stops, the horizontal bar).
+#include "platform/controls/HintWindow.h"
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
 #include "runtime/grid/Columns.h"
@@ -65,8 +66,12 @@ bool TDBDivoRud::HasAttrs(const String& items) const { return lioHasItems(fAttrs
 
 void TDBDivoRud::SetDesigner(TgpDesigner* value) {
   if (value == fDesigner) return;
+  if (fDesigner && !fDesigner->ComponentState().Contains(csDestroying)) fDesigner->RemoveGrid(this);
   fDesigner = value;
-  if (value) value->FreeNotification(this);
+  if (value) {
+    value->FreeNotification(this);
+    value->AddGrid(this);
+  }
   LayoutChanged();
 }
 
@@ -131,7 +136,9 @@ void TDBDivoRud::LayoutChanged() {
   if (!fCurrentColumn || !fCurrentColumn->Selectable()) fCol = fColumns->GetNearSelectable();
   fCurrentColumn = fCol >= 0 ? fColumns->Items(fCol) : nullptr;
   fColumns->DoFullFit();
-  Invalidate();
+  UpdateHeights();
+  UpdateRows();
+  InvalidateGrid();
 }
 
 void TDBDivoRud::UpdateViewBar(bool force) {
@@ -144,19 +151,18 @@ void TDBDivoRud::UpdateViewBar(bool force) {
   const bool changed = !fViewBarSet || info.nMax != fViewBar.nMax || info.nPage != fViewBar.nPage ||
                        info.nPos != fViewBar.nPos;
   if (!changed && !force) return;
+  if (fScrollBars != ssHorizontal && fScrollBars != ssBoth) {
+    info.nMin = 1;
+    info.nMax = 1;
+    info.nPage = 0;
+    info.nPos = 1;
+  }
   fViewBar = info;
   fViewBarSet = true;
-  if (HandleAllocated()) SetScrollInfo(Handle(), SB_HORZ, info, true);
+  if (HandleAllocated()) SetScrollInfo(Handle(), SB_HORZ, info, PaintingEnabled());
 }
 
-void TDBDivoRud::InvalidateCol(int index) {
-  if (index < 0 || !HandleAllocated()) return;
-  Invalidate();
-}
-
-void TDBDivoRud::ColumnHeightChanged(TgpColumn*) {
-  if (HandleAllocated()) Invalidate();
-}
+void TDBDivoRud::ColumnHeightChanged(TgpColumn*) { HeightsChanged(); }
 
 // ---- Title-state sequence numbers --------------------------------------------------------
 
@@ -256,13 +262,23 @@ void TDBDivoRud::WMSize(TWMSize& message) {
     return;
   }
   if (IsLoading()) return;
+  UpdateRows();
   fColumns->DoFullFit();
-  Invalidate();
+  InvalidateGrid();
 }
 
 void TDBDivoRud::Dispatch(TMessage& message) {
   if (message.Msg == CM_FIELDMAPCHANGED) {
     CMFieldMapChanged(message);
+    return;
+  }
+  if (message.Msg == CM_CANCELMODE) DestroyAutoScroller();
+  if (message.Msg == CM_HINTSHOW) {
+    CMHintShow(message);
+    return;
+  }
+  if (message.Msg == CM_HINTSHOWPAUSE) {
+    CMHintShowPause(message);
     return;
   }
   TCustomControl::Dispatch(message);

@@ -11,11 +11,34 @@ void TDBDivoRud::DaActiveChanged() {
   CacheDataSet();
   ColumnsDataSetChanged();
   RecordsActiveChanged();
+  if (IsLoading()) return;
+  UpdateRows();
+  InvalidateGrid();
 }
 
-void TDBDivoRud::DaDataChanged() { RecordsDataChanged(); }
+void TDBDivoRud::DaDataChanged() {
+  RecordsDataChanged();
+  if (IsLoading()) return;
+  UpdateRows();
+  InvalidateRows();
+}
 
-void TDBDivoRud::DaDataSetScrolled(int distance) { RecordsDataSetScrolled(distance); }
+// The window moved by distance rows (positive towards the end) or the cursor moved inside it.
+void TDBDivoRud::DaDataSetScrolled(int distance) {
+  const int oldActive = fActiveRow;
+  RecordsDataSetScrolled(distance);
+  if (IsLoading()) return;
+  fActiveRow = fDataLink->ActiveRecord();
+  fLayout.RowCount = std::max(fDataLink->RecordCount(), 1);
+  fLayout.Recount();
+  UpdateRecordBar(false);
+  if (distance != 0) {
+    DoScrollGrid(distance, oldActive);
+  } else if (oldActive != fActiveRow) {
+    InvalidateRow(oldActive);
+    InvalidateRow(fActiveRow);
+  }
+}
 
 void TDBDivoRud::DaFocusControl(TField*&) {}
 
@@ -25,7 +48,7 @@ void TDBDivoRud::DaLayoutChanged() {
   DaDataChanged();
 }
 
-void TDBDivoRud::DaRecordChanged(TField*) {}
+void TDBDivoRud::DaRecordChanged(TField*) { InvalidateRow(fDataLink->ActiveRecord()); }
 void TDBDivoRud::DaUpdateData() {}
 
 }  // namespace zv

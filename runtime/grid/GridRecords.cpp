@@ -188,14 +188,6 @@ void TDBDivoRud::DoSelectionChanged() {
   if (OnSelectionChange) OnSelectionChange(this);
 }
 
-void TDBDivoRud::InvalidateRow(int row) {
-  if (row >= 0 && HandleAllocated()) Invalidate();
-}
-
-void TDBDivoRud::InvalidateRows() {
-  if (HandleAllocated()) Invalidate();
-}
-
 // ---------------------------------------------------------------------------------------------
 // The tool form's record list
 

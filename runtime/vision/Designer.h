@@ -207,6 +207,10 @@ private:
   int fFooterBottomMargin = 0;
 };
 
+// The designer of grids that have none; created with the runtime package (nil before).
+TgpDesigner* DefaultDesigner();
+void SetDefaultDesigner(TgpDesigner* designer);
+
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TgpFocusRectKind, frcNone, frcCell, frcRow, frcPersistentCell, frcPersistentRow)

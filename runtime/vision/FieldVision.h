@@ -179,6 +179,9 @@ public:
 
   // Value and view.
   virtual void VM_GetText(TgpFieldList& fields, bool displayText, String& text);
+  // Paints one grid column's cells, rows painter.Row..painter.LastRow, starting in the painter's
+  // CellRect and ClientRect; nothing while fields is not valid.
+  void DrawRecords(TgpFieldList& fields, TgpPainter& painter);
   virtual void VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter);
   virtual void VM_DrawCell(TgpFieldList& fields, TgpPainter& painter);
   virtual void VM_DrawEdit(TgpFieldList& fields, TfvPainter& painter);

@@ -96,8 +96,23 @@ public:
   void Reset();
 };
 
+enum TgpGridArea { gaUndefined, gaTitle, gaCell, gaFooter };
+
+// What a designer reads of one column while it paints.
+struct TgpPaintColumn {
+  int Index = -1;
+  int Level = 0;             // actual level in its group
+  bool FirstInLine = true;   // no visible column before it on its level
+  bool Fixed = false;        // fixed at the left
+  bool ForeColorFill = false;
+  bool HasFooter = false;    // a footer state or text to show
+  TColor Color = clNone;     // the column's own colour
+  TColor FooterColor = clNone;
+};
+
 // What the paint records need from their grid. The grid implements it; its columns keep one
-// TgpCellAttrs per visible row.
+// TgpCellAttrs per visible row. The painting side (band heights, groups, column rectangles and
+// the columns' own drawing) has defaults for grids that only keep attributes.
 class IgpPaintGrid {
 public:
   // The dataset of the grid's data link, or nil.
@@ -111,6 +126,33 @@ public:
   // Gives every column rowCount cell attributes (kept ones unchanged), or none.
   virtual void ResizeColumnCellAttrs(int rowCount) = 0;
   virtual void ClearColumnCellAttrs() = 0;
+
+  // ---- Painting ---------------------------------------------------------------------------
+  // Title band, one row, footer band.
+  virtual int PaintBandHeight(TgpGridArea area) const { (void)area; return 0; }
+  virtual int PaintGroupCount() const { return 0; }
+  virtual int PaintGroupWidth(int group) const { (void)group; return 0; }
+  // Visible columns of a group, in column order: their number and the k-th's index.
+  virtual int PaintGroupColumnCount(int group) const { (void)group; return 0; }
+  virtual int PaintGroupColumn(int group, int k) const { (void)group; (void)k; return -1; }
+  virtual TgpPaintColumn PaintColumnInfo(int column) const { TgpPaintColumn c; c.Index = column; return c; }
+  // The column's rectangle in a band (row for gaCell), in client coordinates; empty when off screen.
+  virtual TRect PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
+    (void)column; (void)area; (void)row; (void)withLines; return {};
+  }
+  // The last row on screen and the grid's background colour.
+  virtual int PaintLastVisibleRow() const { return -1; }
+  virtual TColor PaintColor() const { return clWindow; }
+  // The column whose title is held down, -1 when none.
+  virtual int PaintPressedTitle() const { return -1; }
+  // The columns' own drawing, shifted left by originX (and up by originY for records).
+  virtual void PaintColumnTitle(int column, TCanvas& canvas, int originX) { (void)column; (void)canvas; (void)originX; }
+  virtual void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
+    (void)column; (void)canvas; (void)originX; (void)originY;
+  }
+  virtual void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) {
+    (void)column; (void)canvas; (void)originX; (void)originY; (void)firstRow; (void)lastRow;
+  }
 
 protected:
   ~IgpPaintGrid() = default;
@@ -148,7 +190,6 @@ using TgpGetRowAttrsEvent = std::function<void(TObject* sender, TgpRowAttrs& row
 
 // --- Paint request ---------------------------------------------------------------------------
 
-enum TgpGridArea { gaUndefined, gaTitle, gaCell, gaFooter };
 using TgpGridAreas = TSet<TgpGridArea>;
 
 // What a grid asks its designer to paint. One per grid, created with it.

@@ -1,5 +1,8 @@
 #include "runtime/vision/Painter.h"
 
+#include <algorithm>
+
+#include "platform/db/DataLink.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
@@ -61,6 +64,15 @@ void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLay
     case tlaBottom: l = tlBottom; break;
   }
   const bool editText = !IsGrid && !fCustomSurface;
+  // No rectangle shows more characters than it has pixels: a value of megabytes is cut (at a
+  // character's start) to what could appear, so painting costs what the cell holds.
+  const std::size_t budget = static_cast<std::size_t>(std::max(TextRect.Width(), 0) + 1) *
+                             static_cast<std::size_t>(std::max(TextRect.Height(), 0) + 1) * 4;
+  if (text.size() > budget) {
+    std::size_t cut = budget;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text = text.substr(0, cut);
+  }
   vprDrawText(*Canvas, TextRect, text, alignment, l, leftIndent, rightIndent, WordWrap, EndEllipsis, editText);
 }
 
@@ -74,6 +86,48 @@ void TfvPainter::DrawImage(int index, TCustomImageList* images) {
 void TfvPainter::DrawFocusRect(const TRect& rect) {
   if (NoFocusRect || !Canvas) return;
   vprDrawFocusRect(*Canvas, rect);
+}
+
+namespace {
+
+// A row's or a cell's font overrides over the canvas font.
+void ApplyOverrides(TFont& font, TColor color, TFontStyles style, const String& name) {
+  if (color != clNone) font.SetColor(color);
+  if (!style.Empty()) font.SetStyle(font.Style() + style);
+  if (!name.empty()) font.SetName(name);
+}
+
+void MoveDown(TRect& r, int dy) {
+  r.Top += dy;
+  r.Bottom += dy;
+}
+
+}  // namespace
+
+bool TgpPainter::Prepare() {
+  if (Row > LastRow) return false;
+  DefaultDrawing = true;
+  if (DataLink) DataLink->SetActiveRecord(Row);
+  if (Canvas) {
+    TFont* font = Canvas->Font();
+    font->Assign(&Font);
+    RowAttrs = PaintInfo && Row < PaintInfo->RowAttrsCount() ? &PaintInfo->GetRowAttrs(Row) : nullptr;
+    TgpCellAttrs* cell = RowAttrs ? RowAttrs->GetCellAttr(ColumnIndex) : nullptr;
+    CellAttrs = cell;
+    if (RowAttrs) ApplyOverrides(*font, RowAttrs->FontColor, RowAttrs->FontStyle, RowAttrs->FontName);
+    if (cell) ApplyOverrides(*font, cell->FontColor, cell->FontStyle, cell->FontName);
+  }
+  Text.clear();
+  ImageIndex = OverlayIndex = -1;
+  return true;
+}
+
+void TgpPainter::Next() {
+  ++Row;
+  MoveDown(CellRect, RowHeight);
+  MoveDown(ClientRect, RowHeight);
+  MoveDown(ImageRect, RowHeight);
+  MoveDown(TextRect, RowHeight);
 }
 
 // Function statics: made on first use, freed when the library is unloaded.

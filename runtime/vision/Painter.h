@@ -11,6 +11,7 @@
 #include "runtime/rtm/RtmTypes.h"
 #include "runtime/vision/PaintRecords.h"
 
+#include <functional>
 #include <string_view>
 
 namespace zv {
@@ -96,6 +97,16 @@ public:
   int Row = 0;  // the visible row being painted
   int LastRow = -1;
   TgpRowAttrs* RowAttrs = nullptr;
+  int ColumnIndex = -1;  // the column's collection index, for its cell attributes
+  int RowHeight = 0;     // what Next moves the rectangles by
+  // The grid's owner drawing of a cell (its OnDrawCell), set for columns that ask for it.
+  std::function<void(TgpPainter&)> OwnerDraw;
+  bool HasOwnerDraw = false;
+
+  // False past LastRow; else makes Row's record active and takes its attributes and fonts.
+  bool Prepare();
+  // The next row: the four rectangles move down by RowHeight.
+  void Next();
 
   // CellAttrs as the grid fills it.
   TgpCellAttrs* GridCellAttrs() const { return static_cast<TgpCellAttrs*>(CellAttrs); }

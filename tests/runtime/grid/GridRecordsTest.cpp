@@ -61,8 +61,11 @@ protected:
     fSource = std::make_unique<TDataSource>(nullptr);
     fSource->SetDataSet(fDataSet.get());
     fGrid = std::make_unique<TTestGrid>(nullptr);
-    fGrid->DataLink()->SetBufferCount(10);
     fGrid->SetDataSource(fSource.get());
+    // A window of ten rows: the grid sizes its data link's window to the rows that fit.
+    fGrid->SetShowTitles(false);
+    fGrid->SetBounds(0, 0, 340, 10 * fGrid->RowHeight());
+    fGrid->MetricsChanged(2);
     fGrid->OnSelectionChange = [this](TObject*) { ++fSelectionChanges; };
   }
 

@@ -1,0 +1,262 @@
+// The grid on Qt off-screen at 1280 x 800 over an SQLite table of 8 columns (one word-wrapped):
+// opening, the first paint, a full repaint, a page down and the jump to the last record, each
+// against painting the same cells' texts straight onto a canvas with DrawText (the floor). The
+// table is built by a child process; run with --rows 10000 and the default 1,000,000 to compare
+// the peak resident memory.
+
+#include "BenchSupport.h"
+#include "ProcessSupport.h"
+
+#include "platform/classes/Modules.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/WinApi.h"
+#include "platform/db/DataLink.h"
+#include "platform/db/Field.h"
+#include "platform/db/Sqlite.h"
+#include "platform/db/SqliteDataSet.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawFlags.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/qt/GuiSession.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtWindowBackend.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace zv;
+
+int RowCount = 1000000;
+
+const std::string& FileName() {
+  static const std::string name =
+      (std::filesystem::temp_directory_path() / ("zv-grid-paint-" + std::to_string(getpid()) + ".db")).string();
+  return name;
+}
+
+void BuildTable() {
+  sqlite::TSqliteDatabase db(FileName());
+  db.Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT, amount REAL, qty INTEGER, city TEXT, code TEXT, "
+             "flag INTEGER, notes TEXT)");
+  db.Execute("BEGIN");
+  sqlite::TSqliteStatement insert(db, "INSERT INTO t VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+  for (int i = 1; i <= RowCount; ++i) {
+    insert.Reset();
+    insert.BindAll({Variant(i), Variant(String("Name ") + std::to_string(i)), Variant(i * 0.37), Variant(i % 1000),
+                    Variant(String(i % 2 ? "København" : "Łódź")), Variant(String("C") + std::to_string(i % 97)),
+                    Variant(i % 2), Variant(String("A note long enough to wrap in its column, row ") + std::to_string(i))});
+    insert.Step();
+  }
+  db.Execute("COMMIT");
+}
+
+// The grid on its form, over the table; built once.
+struct TScene {
+  TForm* Form = nullptr;
+  TSqliteDataSet* DataSet = nullptr;
+  TDataSource* Source = nullptr;
+  TDBDivoRud* Grid = nullptr;
+
+  TScene() {
+    Form = new TForm(nullptr);
+    Form->SetBounds(0, 0, 1280, 800);
+    DataSet = new TSqliteDataSet(Form);
+    DataSet->SetFileName(FileName());
+    DataSet->SetTableName("t");
+    DataSet->SetReadOnly(true);
+    Source = new TDataSource(Form);
+    Source->SetDataSet(DataSet);
+    Grid = new TDBDivoRud(Form);
+    Grid->SetDesigner(new TStandardDesigner(Form));
+    Grid->SetAlign(alClient);
+    Grid->SetShowFooters(true);
+    Grid->SetParent(Form);
+    Grid->SetDataSource(Source);
+    Form->Show();
+    Open();
+    TgpColumns& columns = *Grid->Columns();
+    columns.BeginUpdate();
+    const char* fields[] = {"id", "name", "amount", "qty", "city", "code", "flag", "notes"};
+    for (const char* f : fields) {
+      TgpColumn* c = columns.Add();
+      c->SetFieldName(f);
+      c->SetWidth(std::strcmp(f, "notes") == 0 ? 300 : 120);
+      if (std::strcmp(f, "notes") == 0) c->SetOptionsVisual(TgpColumnVisualOptions{cvoWordWrap});
+    }
+    columns.EndUpdate();
+    Grid->SetRowLines(2);
+    Application->ProcessMessages();
+  }
+  ~TScene() { delete Form; }
+  void Open() { DataSet->Open(); }
+  void Paint() {
+    Grid->Invalidate();
+    UpdateWindow(Grid->Handle());
+  }
+};
+
+TScene& Scene() {
+  static TScene* scene = new TScene();  // lives until the program ends with the backends
+  return *scene;
+}
+
+// The texts of the cells on screen and their rectangles, read once.
+struct TCells {
+  std::vector<String> Texts;
+  std::vector<TRect> Rects;
+  std::vector<bool> Wrap;
+};
+
+TCells VisibleCells() {
+  TScene& s = Scene();
+  TCells cells;
+  TDataLink* link = s.Grid->DataLink();
+  const int saved = link->ActiveRecord();
+  for (int row = 0; row < s.Grid->Layout().RowCount; ++row) {
+    link->SetActiveRecord(row);
+    for (int i = 0; i < s.Grid->Columns()->Count(); ++i) {
+      TgpColumn* c = s.Grid->Columns()->Items(i);
+      if (!c->Field()) continue;
+      cells.Texts.push_back(c->Field()->DisplayText());
+      cells.Rects.push_back(s.Grid->CellClientRect(c, row, false));
+      cells.Wrap.push_back(c->OptionsVisual().Contains(cvoWordWrap));
+    }
+  }
+  link->SetActiveRecord(saved);
+  return cells;
+}
+
+void Floor(benchmark::State& state) {
+  TCells cells = VisibleCells();
+  TBitmap bitmap;
+  bitmap.SetSize(1280, 800);
+  TCanvas& canvas = *bitmap.Canvas();
+  canvas.Font()->Assign(Scene().Grid->Font());
+  canvas.Brush()->SetStyle(bsClear);
+  for (auto _ : state) {
+    for (std::size_t k = 0; k < cells.Texts.size(); ++k) {
+      TRect r = cells.Rects[k];
+      DrawText(canvas, cells.Texts[k], r, DT_NOPREFIX | (cells.Wrap[k] ? DT_WORDBREAK : DT_SINGLELINE | DT_END_ELLIPSIS));
+    }
+  }
+  state.counters["cells"] = static_cast<double>(cells.Texts.size());
+}
+
+void Open(benchmark::State& state) {
+  TScene& s = Scene();
+  for (auto _ : state) {
+    s.DataSet->Close();
+    s.Open();
+  }
+}
+
+void FirstPaint(benchmark::State& state) {
+  TScene& s = Scene();
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.DataSet->Close();
+    s.Open();
+    state.ResumeTiming();
+    s.Paint();
+  }
+}
+
+void FullRepaint(benchmark::State& state) {
+  TScene& s = Scene();
+  s.DataSet->First();
+  for (auto _ : state) s.Paint();
+}
+
+void PageDown(benchmark::State& state) {
+  TScene& s = Scene();
+  s.DataSet->First();
+  s.Paint();
+  for (auto _ : state) {
+    if (s.DataSet->Eof()) {
+      state.PauseTiming();
+      s.DataSet->First();
+      s.Paint();
+      state.ResumeTiming();
+    }
+    s.Grid->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
+    UpdateWindow(s.Grid->Handle());
+  }
+}
+
+void JumpToLast(benchmark::State& state) {
+  TScene& s = Scene();
+  for (auto _ : state) {
+    state.PauseTiming();
+    s.DataSet->First();
+    s.Paint();
+    state.ResumeTiming();
+    s.Grid->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+    UpdateWindow(s.Grid->Handle());
+  }
+}
+
+void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  double floor = 0, repaint = 0;
+  for (const auto& r : results) {
+    if (r.Name.starts_with("Floor")) floor = r.CpuSeconds;
+    if (r.Name.starts_with("FullRepaint")) repaint = r.CpuSeconds;
+  }
+  std::printf("\n%d rows\n%-16s %12s %16s %18s\n", RowCount, "benchmark", "CPU time", "x the DrawText floor",
+              "x a full repaint");
+  for (const auto& r : results)
+    std::printf("%-16s %10.3f ms %16.2f %18.2f\n", r.Name.c_str(), r.CpuSeconds * 1e3,
+                floor > 0 ? r.CpuSeconds / floor : 0.0, repaint > 0 ? r.CpuSeconds / repaint : 0.0);
+}
+
+}  // namespace
+
+BENCHMARK(Floor)->Unit(benchmark::kMillisecond);  // the baseline
+BENCHMARK(Open)->Unit(benchmark::kMillisecond);
+BENCHMARK(FirstPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(PageDown)->Unit(benchmark::kMillisecond);
+BENCHMARK(JumpToLast)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  // --rows N is ours; the rest goes to Google Benchmark.
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc)
+      RowCount = std::max(std::atoi(argv[++i]), 1);
+    else
+      argv[kept++] = argv[i];
+  }
+  argc = kept;
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  FileName();
+  if (!zvbench::BuildInChildProcess(BuildTable)) return 1;
+  int qtArgc = 1;
+  char name[] = "bench-grid-paint";
+  char* qtArgv[] = {name, nullptr};
+  {
+    qt::TGuiSession session(qtArgc, qtArgv);
+    SetGraphicsBackend(qt::CreateQtBackend());
+    SetWindowBackend(qt::CreateQtWindowBackend());
+    Application->Initialize();
+    zvbench::TRatioReporter reporter(PrintTable);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\npeak resident memory %.1f MB over %d rows\n", zvbench::PeakResidentMb(), RowCount);
+    std::fflush(stdout);
+    std::error_code ignored;
+    std::filesystem::remove(FileName(), ignored);
+    std::_Exit(0);  // the scene outlives the run; the operating system takes it back
+  }
+}

@@ -1,0 +1,155 @@
+#include "runtime/grid/GridLayout.h"
+
+#include "runtime/grid/Columns.h"
+
+#include <algorithm>
+
+namespace zv {
+
+int TgpGridLayout::CountVisibleRows() const {
+  const int room = Client.Height() - TitleArea - FooterArea;
+  return std::max(RowHeight > 0 ? room / RowHeight : 1, 1);
+}
+
+void TgpGridLayout::Recount() {
+  RowsBottom = TitleArea + RowHeight * (DataRowsShown ? RowCount : 0);
+  EmptyArea = std::max(Client.Height() - RowsBottom - FooterArea, 0);
+}
+
+TRect TgpGridLayout::RowBand(int row) const {
+  const int top = TitleArea + row * RowHeight;
+  return {Client.Left, top, Client.Right, top + RowHeight};
+}
+
+TRect TgpGridLayout::RowsBand() const { return {Client.Left, TitleArea, Client.Right, FooterTop()}; }
+TRect TgpGridLayout::TitleBand() const { return {Client.Left, 0, Client.Right, TitleArea}; }
+TRect TgpGridLayout::FooterBand() const { return {Client.Left, FooterTop(), Client.Right, Client.Bottom}; }
+
+TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
+  TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
+  switch (area) {
+    case gaUndefined:
+      r.Top = Client.Top;
+      r.Bottom = Client.Bottom;
+      break;
+    case gaTitle: r.Bottom = TitleArea; break;
+    case gaCell:
+      r.Top = TitleArea + row * RowHeight;
+      r.Bottom = r.Top + RowHeight;
+      break;
+    case gaFooter:
+      r.Top = FooterTop();
+      r.Bottom = Client.Bottom;
+      break;
+  }
+  return r;
+}
+
+bool TgpGridLayout::IsOnScreen(const TgpColumn& column) {
+  const TgpGroupInfo* group = column.Group();
+  return column.Visible() && group && group->InView && column.LowLevel().OffsetInLevel >= 0;
+}
+
+namespace {
+
+// Left and right of a column inside its group, with or without the line after it.
+void Horizontal(const TgpColumn& column, int columnMargin, bool withLines, TRect& r) {
+  r.Left = column.Group()->DisplayLeft + column.LowLevel().OffsetInLevel;
+  r.Right = r.Left + column.Width();
+  if (withLines) {
+    if (column.LowLevel().EndsLine) r.Right += columnMargin;
+  } else if (!column.LowLevel().EndsLine) {
+    --r.Right;
+  }
+}
+
+// A band of levels (titles or footers): level k of height h under the band's top margin. With
+// lines the first level reaches up to the band's top and the last down to its bottom.
+void BandLevel(const TgpColumn& column, int h, int topMargin, int bottomMargin, bool withLines, TRect& r) {
+  const int k = column.ActualLevel();
+  r.Top = topMargin + (h + 1) * k;
+  r.Bottom = r.Top + h;
+  if (!withLines) return;
+  if (k == 0) r.Top -= topMargin;
+  if (column.LowLevel().OnLastLevel)
+    r.Bottom += bottomMargin;
+  else
+    r.Bottom += 1;
+}
+
+}  // namespace
+
+TRect TgpGridLayout::TitleRect(const TgpColumn& column, bool withLines) const {
+  if (!IsOnScreen(column) || TitleArea <= 0) return {};
+  TRect r;
+  Horizontal(column, ColumnMargin, withLines, r);
+  BandLevel(column, column.TitleLevelHeight(), TitleTopMargin, TitleBottomMargin, withLines, r);
+  return r;
+}
+
+TRect TgpGridLayout::CellRect(const TgpColumn& column, int row, bool withLines) const {
+  if (!IsOnScreen(column)) return {};
+  TRect r;
+  Horizontal(column, ColumnMargin, withLines, r);
+  const int h = column.CellLevelHeight();
+  r.Top = TitleArea + (h + 1) * column.ActualLevel() + row * RowHeight;
+  r.Bottom = r.Top + h;
+  if (withLines) r.Bottom += column.LowLevel().OnLastLevel ? RowMargin : 1;
+  return r;
+}
+
+TRect TgpGridLayout::FooterRect(const TgpColumn& column, bool withLines, bool absolute) const {
+  if (!IsOnScreen(column) || FooterArea <= 0) return {};
+  TRect r;
+  Horizontal(column, ColumnMargin, withLines, r);
+  if (r.Left == 0) r.Left = 1;  // the band's raised frame keeps the first pixel
+  BandLevel(column, column.FooterLevelHeight(), FooterTopMargin, FooterBottomMargin, withLines, r);
+  if (absolute) {
+    r.Top += FooterTop();
+    r.Bottom += FooterTop();
+  }
+  return r;
+}
+
+TgpGridHit TgpGridLayout::PointToCell(const TgpColumns& columns, int x, int y) const {
+  TgpGridHit hit;
+  if (!PtInRect(Client, TPoint{x, y})) return hit;
+  const TgpGroupInfo* group = nullptr;
+  for (const TgpGroupInfo* g : columns.Groups())
+    if (g->InView && g->DisplayLeft <= x && (!group || g->DisplayLeft >= group->DisplayLeft)) group = g;
+  if (!group) return hit;
+
+  TgpGridArea area = gaUndefined;
+  int row = 0;
+  if (y < TitleArea) {
+    area = gaTitle;
+  } else if (y < RowsBottom) {
+    row = (y - TitleArea) / RowHeight;
+    if (row >= RowCount) return hit;
+    area = gaCell;
+  } else if (y >= RowsBottom + EmptyArea && FooterArea > 0) {
+    area = gaFooter;
+  } else {
+    return hit;
+  }
+  const TPoint p{x, y};
+  for (int i = group->FirstIndex; i <= group->LastIndex; ++i) {
+    const TgpColumn& column = *columns.Items(i);
+    if (!column.Visible()) continue;
+    TRect r;
+    switch (area) {
+      case gaTitle: r = TitleRect(column, true); break;
+      case gaCell: r = CellRect(column, row, true); break;
+      default: r = FooterRect(column, true); break;
+    }
+    if (PtInRect(r, p)) {
+      hit.Area = area;
+      hit.Row = row;
+      hit.Column = i;
+      return hit;
+    }
+  }
+  return hit;
+}
+
+}  // namespace zv

@@ -1,0 +1,391 @@
+// Painting: the paint request the grid fills from its layout and the clip rectangle, the row
+// attributes of the rows to paint, and what the designer reads of the grid through
+// IgpPaintGrid (bands, groups, column rectangles, the columns' titles, footers and cells).
+#include "platform/db/DataSet.h"
+#include "platform/db/Field.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/rtm/DrawRoutines.h"
+#include "runtime/rtm/OneStringLists.h"
+#include "runtime/rtm/ZvStrings.h"
+#include "runtime/vision/FieldVision.h"
+
+#include <algorithm>
+
+namespace zv {
+
+// ---- Paint request ------------------------------------------------------------------------------
+
+void TDBDivoRud::Paint() {
+  if (!PaintingEnabled() || IsLoading()) return;
+  TCanvas* canvas = Canvas();
+  const TRect clip = canvas->ClipRect();
+  if (clip.IsEmpty()) return;
+  TgpDesigner* designer = EffectiveDesigner();
+  if (!fColumns->HasGroups() || !designer) {
+    canvas->Brush()->SetColor(Color());
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->FillRect(clip);
+    canvas->Font()->Assign(Font());
+    if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(*canvas->Font());
+    return;
+  }
+  TgpPaintInfo& info = *fPaintInfo;
+  info.Canvas = canvas;
+  info.Rect = clip;
+  info.Color = Color();
+  info.Buffered = true;
+  // The groups the clip crosses; its left edge moves to the first one's.
+  info.FirstGroup = -1;
+  info.LastGroup = -1;
+  for (const TgpGroupInfo* g : fColumns->Groups()) {
+    if (!g->InView || g->DisplayLeft >= clip.Right || g->DisplayLeft + g->TotalWidth <= clip.Left) continue;
+    if (info.FirstGroup < 0) info.FirstGroup = g->Number;
+    info.LastGroup = g->Number;
+  }
+  if (info.FirstGroup < 0) {
+    // Right of the last group: background only.
+    canvas->Brush()->SetColor(Color());
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->FillRect(clip);
+    return;
+  }
+  info.Rect.Left = std::min(clip.Left, fColumns->GetGroupInfo(info.FirstGroup)->DisplayLeft);
+  // The bands the clip crosses.
+  info.Areas = {};
+  info.FirstRow = info.LastRow = -1;
+  const TgpGridLayout& l = fLayout;
+  if (clip.Top < l.TitleArea) {
+    info.Areas.Include(gaTitle);
+    info.Rect.Top = 0;
+  }
+  if (l.DataRowsShown && clip.Bottom > l.TitleArea && clip.Top < l.RowsBottom) {
+    const int first = std::max(clip.Top - l.TitleArea, 0) / l.RowHeight;
+    const int last = std::min((clip.Bottom - l.TitleArea - 1) / l.RowHeight, l.RowCount - 1);
+    if (first <= last) {
+      info.Areas.Include(gaCell);
+      info.FirstRow = first;
+      info.LastRow = last;
+      if (!info.Areas.Contains(gaTitle)) info.Rect.Top = l.TitleArea + first * l.RowHeight;
+    }
+  }
+  if (l.FooterArea > 0 && clip.Bottom > l.FooterTop()) {
+    info.Areas.Include(gaFooter);
+    info.Rect.Top = std::min(info.Rect.Top, l.FooterTop());
+  }
+  HandOver(info);
+}
+
+// Row attributes, the designer, and the active record put back whatever happens.
+void TDBDivoRud::HandOver(TgpPaintInfo& info) {
+  info.Groups = std::span<TgpGroupInfo* const>(fColumns->Groups().data(), fColumns->Groups().size());
+  info.DataLink = fDataLink.get();
+  const bool active = fDataLink->Active();
+  const int saved = active ? fDataLink->ActiveRecord() : 0;
+  try {
+    if (active && info.Areas.Contains(gaCell)) InitRowAttrs(info.FirstRow, info.LastRow);
+    EffectiveDesigner()->PaintToScreen(this, info);
+  } catch (...) {
+    if (active && fDataLink->Active()) fDataLink->SetActiveRecord(saved);
+    info.Canvas = nullptr;
+    throw;
+  }
+  if (active && fDataLink->Active()) fDataLink->SetActiveRecord(saved);
+  info.Canvas = nullptr;
+}
+
+void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, int lastColumn, int firstRow,
+                          int lastRow, int width, int height) {
+  if (!canvas || !fColumns->HasGroups() || !EffectiveDesigner()) return;
+  const TgpColumn* first = fColumns->Items(firstColumn);
+  const TgpColumn* last = fColumns->Items(lastColumn);
+  if (!first->Group() || !last->Group()) return;
+  TgpPaintInfo& info = *fPaintInfo;
+  info.Canvas = canvas;
+  info.Areas = areas;
+  info.Color = Color();
+  info.Buffered = false;
+  info.FirstGroup = first->Group()->Number;
+  info.LastGroup = last->Group()->Number;
+  info.FirstRow = firstRow;
+  info.LastRow = lastRow;
+  TRect r;
+  r.Left = first->Group()->DisplayLeft + std::max(first->LowLevel().OffsetInLevel, 0);
+  r.Top = areas.Contains(gaTitle) ? 0 : firstRow * fLayout.RowHeight + fLayout.TitleArea;
+  r.Top += (first->CellLevelHeight() + 1) * std::max(first->ActualLevel(), 0);
+  r.Right = r.Left + width;
+  r.Bottom = r.Top + height;
+  info.Rect = r;
+  HandOver(info);
+}
+
+// ---- Row attributes -------------------------------------------------------------------------------
+
+void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
+  if (!fDataLink->Active() || firstRow < 0) return;
+  TgpPaintInfo& info = *fPaintInfo;
+  TgpDesigner* d = EffectiveDesigner();
+  TDataSet* dataSet = fDataLink->DataSet();
+  const bool focused = Focused();
+  const int current = CurrentRow();
+  const int currentCol = fCurrentColumn ? fCurrentColumn->Index() : -1;
+  lastRow = std::min(lastRow, info.RowAttrsCount() - 1);
+  for (int row = firstRow; row <= lastRow; ++row) {
+    fDataLink->SetActiveRecord(row);
+    TgpRowAttrs& a = info.GetRowAttrs(row);
+    a.Row = row;
+    a.Reset();
+    if (fStripStep != -1 && dataSet->RecNo() > 0) a.StripIndex = ((dataSet->RecNo() - 1) % fStripStep) + 1;
+    a.Current = row == current;
+    if (a.Current) a.Focused = focused;
+    if (fHover.Area == gaCell && fHover.Row == row) {
+      a.Tracked = true;
+      if (TgpCellAttrs* cell = a.GetCellAttr(fHover.Column)) cell->Tracked = true;
+    }
+    if (a.Current && d) {
+      TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
+      if (cell) {
+        cell->Current = true;
+        cell->Focused = a.Focused;
+      }
+      // No selection list yet: the current row carries the selection look.
+      if (a.Focused) {
+        if (d->SelectedRowFill()) {
+          a.ForceColor = true;
+          a.FontColor = d->SelectedRowText();
+          if (d->UltraSoftSelectedRow())
+            a.UltraSoft = true;
+          else
+            a.Color = d->SelectedRow();
+        }
+        if (d->SelectedCellFill() && cell) {
+          cell->FontColor = d->SelectedCellText();
+          if (d->UltraSoftSelectedCell()) {
+            cell->UltraSoft = true;
+          } else {
+            cell->ForceColor = true;
+            cell->Color = d->SelectedCell();
+          }
+        }
+      } else {
+        if (d->SelectedRowFill()) {
+          a.ForceColor = true;
+          a.Color = d->HiddenSelection();
+        }
+        if (d->SelectedCellFill() && cell) {
+          cell->ForceColor = true;
+          cell->Color = d->HiddenSelection();
+        }
+      }
+    }
+    if (OnGetRowAttrs) OnGetRowAttrs(this, a);
+  }
+}
+
+// ---- IgpPaintGrid -----------------------------------------------------------------------------------
+
+int TDBDivoRud::PaintColumnCount() const { return fColumns ? fColumns->Count() : 0; }
+
+TgpCellAttrs* TDBDivoRud::ColumnCellAttrs(int columnIndex, int row) {
+  if (!fColumns || columnIndex < 0 || columnIndex >= fColumns->Count()) return nullptr;
+  return fColumns->Items(columnIndex)->CellAttrs(row);
+}
+
+int TDBDivoRud::ColumnIndexOfField(const String& fieldName) const {
+  const TgpColumn* c = fColumns ? fColumns->ByField(fieldName) : nullptr;
+  return c ? c->Index() : -1;
+}
+
+void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
+  if (!fColumns) return;
+  for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->SetCellAttrsCount(rowCount);
+}
+
+void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
+
+int TDBDivoRud::PaintBandHeight(TgpGridArea area) const {
+  switch (area) {
+    case gaTitle: return fLayout.TitleHeight;
+    case gaCell: return fLayout.RowHeight;
+    case gaFooter: return fLayout.FooterHeight;
+    default: return 0;
+  }
+}
+
+int TDBDivoRud::PaintGroupCount() const { return fColumns->GroupCount(); }
+
+int TDBDivoRud::PaintGroupWidth(int group) const {
+  const TgpGroupInfo* g = fColumns->GetGroupInfo(group);
+  return g ? g->TotalWidth : 0;
+}
+
+int TDBDivoRud::PaintGroupColumnCount(int group) const {
+  const TgpGroupInfo* g = fColumns->GetGroupInfo(group);
+  if (!g || !g->InView) return 0;
+  int n = 0;
+  for (int i = g->FirstIndex; i <= g->LastIndex; ++i) n += fColumns->Items(i)->Visible() ? 1 : 0;
+  return n;
+}
+
+int TDBDivoRud::PaintGroupColumn(int group, int k) const {
+  const TgpGroupInfo* g = fColumns->GetGroupInfo(group);
+  if (!g) return -1;
+  for (int i = g->FirstIndex; i <= g->LastIndex; ++i)
+    if (fColumns->Items(i)->Visible() && k-- == 0) return i;
+  return -1;
+}
+
+TgpPaintColumn TDBDivoRud::PaintColumnInfo(int column) const {
+  TgpPaintColumn p;
+  p.Index = column;
+  if (column < 0 || column >= fColumns->Count()) return p;
+  const TgpColumn* c = fColumns->Items(column);
+  p.Level = std::max(c->ActualLevel(), 0);
+  p.FirstInLine = c->LowLevel().OffsetInLevel <= 0;
+  p.Fixed = c->Fixed() == cfLeft;
+  p.ForeColorFill = c->OptionsVisual().Contains(cvoForeColorFill);
+  p.HasFooter = c->FooterState() != fsNone || !c->FooterText().empty();
+  p.Color = c->Color();
+  p.FooterColor = c->FooterAttrs() ? c->FooterAttrs()->Color() : clNone;
+  return p;
+}
+
+TRect TDBDivoRud::PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
+  if (column < 0 || column >= fColumns->Count()) return {};
+  const TgpColumn& c = *fColumns->Items(column);
+  switch (area) {
+    case gaTitle: return fLayout.TitleRect(c, withLines);
+    case gaCell: return fLayout.CellRect(c, row, withLines);
+    case gaFooter: return fLayout.FooterRect(c, withLines, true);
+    default: return {};
+  }
+}
+
+namespace {
+
+TAlignment ToAlignment(TvpDefAlignment a) {
+  switch (a) {
+    case talRightJustify: return taRightJustify;
+    case talCenter: return taCenter;
+    default: return taLeftJustify;
+  }
+}
+
+}  // namespace
+
+void TDBDivoRud::PaintColumnTitle(int column, TCanvas& canvas, int originX) {
+  TgpColumn* c = fColumns->Items(column);
+  TRect r = fLayout.TitleRect(*c, false);
+  if (r.IsEmpty() || c->OptionsVisual().Contains(cvoNoCaption)) return;
+  OffsetRect(r, -originX, 0);
+  TgpDesigner* d = EffectiveDesigner();
+  if (d) r = d->TitleMargins()->Shrink(r);
+  canvas.Brush()->SetStyle(bsClear);
+  canvas.Font()->Assign(Font());
+  if (d && d->HasTitleFont()) d->TitleFont()->CopyTo(*canvas.Font());
+  const String caption = c->Caption().empty() ? c->FieldName() : c->Caption();
+  vprDrawText(canvas, r, caption, ToAlignment(c->CaptionAlignment()), tlCenter, 0, 0, true, false, false);
+}
+
+void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
+  TgpColumn* c = fColumns->Items(column);
+  if (c->FooterState() == fsNone && c->FooterText().empty()) return;
+  TRect r = fLayout.FooterRect(*c, false, true);
+  if (r.IsEmpty()) return;
+  OffsetRect(r, -originX, -originY);
+  TgpDesigner* d = EffectiveDesigner();
+  if (d) r = d->FooterMargins()->Shrink(r);
+  canvas.Brush()->SetStyle(bsClear);
+  canvas.Font()->Assign(Font());
+  if (d && d->HasFooterFont()) d->FooterFont()->CopyTo(*canvas.Font());
+  if (const TgpFooterAttrs* attrs = c->FooterAttrs()) {
+    if (!attrs->FontName().empty()) canvas.Font()->SetName(attrs->FontName());
+    if (attrs->FontColor() != clNone) canvas.Font()->SetColor(attrs->FontColor());
+    if (!attrs->FontStyle().Empty()) canvas.Font()->SetStyle(attrs->FontStyle());
+  }
+  vprDrawText(canvas, r, FooterDisplayText(*c), ToAlignment(c->FooterTextAlignment()), tlCenter, 0, 0, false,
+              !fOptionsVisual.Contains(gvoNoEndEllipsis), false);
+}
+
+// The aggregate's marker, "=" and the text (SUM=1250); the text alone without a marker.
+String TDBDivoRud::FooterDisplayText(const TgpColumn& column) const {
+  const String marker = column.FooterState() == fsNone || column.OptionsVisual().Contains(cvoNoFooterMarker)
+                            ? String()
+                            : lioRead(SFooterStateMarkers.Text(), static_cast<int>(column.FooterState()));
+  return marker.empty() ? column.FooterText() : marker + "=" + column.FooterText();
+}
+
+void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow,
+                                    int lastRow) {
+  TgpColumn* c = fColumns->Items(column);
+  TvpFieldVision* vision = c->CurVision();
+  if (firstRow < 0 || !c->Field()) return;
+  TgpPainter& p = fPainter;
+  TgpDesigner* d = EffectiveDesigner();
+  p.Canvas = &canvas;
+  p.ColumnIndex = column;
+  p.RowHeight = fLayout.RowHeight;
+  p.CellRect = fLayout.CellRect(*c, firstRow, false);
+  OffsetRect(p.CellRect, -originX, -originY);
+  p.ClientRect = d ? d->CellMargins()->Shrink(p.CellRect) : p.CellRect;
+  p.Row = firstRow;
+  p.LastRow = lastRow;
+  p.Font.Assign(Font());
+  if (d && d->HasCellFont()) d->CellFont()->CopyTo(p.Font);
+  if (c->HasFont()) c->Font()->CopyTo(p.Font);
+  p.EndEllipsis = !fOptionsVisual.Contains(gvoNoEndEllipsis);
+  p.WordWrap = c->OptionsVisual().Contains(cvoWordWrap);
+  p.NoFocusRect = false;
+  p.HasOwnerDraw = c->OptionsVisual().Contains(cvoOwnerDraw) && OnDrawCell;
+  if (p.HasOwnerDraw && !p.OwnerDraw) p.OwnerDraw = [this](TgpPainter& painter) {
+    if (OnDrawCell) OnDrawCell(this, fColumns->Items(painter.ColumnIndex), painter);
+  };
+  if (vision) {
+    vision->DrawRecords(*c->FieldList(), p);
+    return;
+  }
+  // No vision at all (no default pack): the field's display text, as a plain text vision would.
+  canvas.Brush()->SetStyle(bsClear);
+  p.Init(*c->FieldList());
+  const TAlignment alignment = c->Field()->Alignment();
+  while (p.Prepare()) {
+    p.Text = c->Field()->DisplayText();
+    if (p.HasOwnerDraw && p.OwnerDraw) p.OwnerDraw(p);
+    if (p.DefaultDrawing) p.DrawText(p.Text, alignment, tlaDefault, 0, 0);
+    p.Next();
+  }
+}
+
+}  // namespace zv
+
+namespace zv {
+
+// The grid paints every pixel of what it is asked to; erasing first would only flicker.
+void TDBDivoRud::WMEraseBkgnd(TWMEraseBkgnd& message) { message.Result = 1; }
+
+void TDBDivoRud::CMFontChanged(TMessage& message) {
+  TCustomControl::CMFontChanged(message);
+  if (IsLoading()) return;
+  UpdateHeights();
+  InvalidateGrid();
+}
+
+}  // namespace zv
+
+namespace zv {
+
+// Borders after bs3D are the library's: their room comes off the client area, and they are
+// drawn after the system's frame (scroll bars included).
+void TDBDivoRud::WMNCCalcSize(TWMNCCalcSize& message) {
+  TCustomControl::WMNCCalcSize(message);
+  if (fBorderStyle > bs3D)
+    if (TNCCalcSizeParams* params = message.CalcSize_Params()) CalcBorderSizeEx(fBorderStyle, params->rgrc[0]);
+}
+
+void TDBDivoRud::WMNCPaint(TWMNCPaint& message) {
+  TCustomControl::WMNCPaint(message);
+  if (fBorderStyle > bs3D) vprDrawBorderEx(fBorderStyle, *this, false);
+}
+
+}  // namespace zv

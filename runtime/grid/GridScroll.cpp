@@ -1,0 +1,248 @@
+// Scrolling: both scroll bars, the scroll messages and the wheel, moving the window's pixels when
+// the dataset scrolled by one row, and the timer that scrolls while the mouse is held outside
+// the rows.
+#include "platform/controls/WinApi.h"
+#include "platform/db/DataSet.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zv {
+
+namespace {
+constexpr std::uintptr_t kAutoScrollTimer = 1;
+constexpr unsigned kAutoScrollPeriod = 25;
+}  // namespace
+
+// ---- The vertical bar ------------------------------------------------------------------------
+
+void TDBDivoRud::UpdateRecordBar(bool force) {
+  if (!HandleAllocated() || !PaintingEnabled()) return;
+  TScrollInfo info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  const bool vertical = fScrollBars == ssVertical || fScrollBars == ssBoth;
+  TDataSet* dataSet = HasActiveDataSet() ? fDataLink->DataSet() : nullptr;
+  if (vertical) info.fMask |= SIF_DISABLENOSCROLL;  // without the bar it is hidden, not disabled
+  if (vertical && dataSet && dataSet->IsSequenced()) {
+    const int records = dataSet->RecordCount();
+    info.nMin = 1;
+    info.nPage = 1;
+    info.nMax = records - fLayout.RowCount + 1;
+    if (records <= fLayout.RowCount) {
+      info.nMax = 1;
+      info.nPage = 0;
+    }
+    if (dataSet->State() != dsInsert)
+      info.nPos = std::max(dataSet->RecNo() - fDataLink->ActiveRecord(), 1);
+    else
+      info.nPos = fRecordBar.nPos;
+  } else if (vertical && dataSet) {
+    info.nMin = 0;
+    info.nMax = 4;
+    info.nPage = 0;
+    info.nPos = dataSet->Bof() ? 0 : dataSet->Eof() ? 4 : 2;
+  } else {
+    info.nMin = 1;
+    info.nMax = 1;
+    info.nPage = 0;
+    info.nPos = 1;
+  }
+  const bool changed = !fRecordBarSet || info.nMin != fRecordBar.nMin || info.nMax != fRecordBar.nMax ||
+                       info.nPage != fRecordBar.nPage || info.nPos != fRecordBar.nPos;
+  if (!changed && !force) return;
+  fRecordBar = info;
+  fRecordBarSet = true;
+  SetScrollInfo(Handle(), SB_VERT, info, true);
+}
+
+// ---- Scroll messages ---------------------------------------------------------------------------
+
+void TDBDivoRud::VertScroll(int code, int pos) {
+  if (!HasActiveDataSet()) return;
+  TDataSet* dataSet = fDataLink->DataSet();
+  const int active = fDataLink->ActiveRecord();
+  const int rows = fLayout.RowCount;
+  switch (code) {
+    case SB_LINEUP: dataSet->MoveBy(-(active + 1)); break;
+    case SB_LINEDOWN: dataSet->MoveBy(rows - active); break;
+    case SB_PAGEUP: dataSet->MoveBy(-rows); break;
+    case SB_PAGEDOWN: dataSet->MoveBy(rows); break;
+    case SB_THUMBTRACK:
+      if (!dataSet->IsSequenced()) {
+        switch (pos) {
+          case 0: dataSet->First(); break;
+          case 1: dataSet->MoveBy(-rows); break;
+          case 3: dataSet->MoveBy(rows); break;
+          case 4: dataSet->Last(); break;
+          default: return;
+        }
+      } else {
+        const int records = dataSet->RecordCount();
+        const int top = dataSet->RecNo() - active;
+        if (pos <= 1) {
+          dataSet->First();
+        } else if (pos >= records) {
+          dataSet->Last();
+        } else if (pos != top) {
+          // Jump to the record, then scroll the window until it is the top row: at most a
+          // window's worth of moves, whatever the distance.
+          dataSet->SetRecNo(pos);
+          const int row = fDataLink->ActiveRecord();
+          if (row > 0) {
+            dataSet->MoveBy(rows - 1 - row);
+            dataSet->MoveBy(row);
+          } else {
+            dataSet->MoveBy(rows - 1);
+          }
+          // Moving up the cursor lands on the wanted record, moving down on the last row.
+          if (pos < top) dataSet->MoveBy(-(rows - 1));
+        }
+      }
+      break;
+    case SB_TOP: dataSet->First(); break;
+    case SB_BOTTOM: dataSet->Last(); break;
+    default: break;
+  }
+}
+
+void TDBDivoRud::WMVScroll(TWMScroll& message) {
+  int pos = message.Pos();
+  if (message.ScrollCode() == SB_THUMBTRACK && HandleAllocated()) {
+    // The message carries 16 bits; the bar knows the whole position.
+    TScrollInfo info;
+    info.fMask = SIF_TRACKPOS;
+    // Only a track position that the message's 16 bits could stand for (clamped or cut) belongs
+    // to this drag; a message sent by code keeps its own position.
+    if (GetScrollInfo(Handle(), SB_VERT, info)) {
+      const int clamped = std::clamp(info.nTrackPos, -32768, 32767);
+      if (clamped == pos || (info.nTrackPos & 0xFFFF) == (pos & 0xFFFF)) pos = info.nTrackPos;
+    }
+  }
+  VertScroll(message.ScrollCode(), pos);
+  message.Result = 0;
+}
+
+void TDBDivoRud::WMHScroll(TWMScroll& message) {
+  message.Result = 0;
+  if (!fColumns->HasScrollable()) return;
+  const int first = fColumns->FirstGroupInView();
+  int value = first;
+  switch (message.ScrollCode()) {
+    case SB_LINELEFT:
+    case SB_PAGELEFT: value = first - 1; break;
+    case SB_LINERIGHT:
+    case SB_PAGERIGHT: value = first + 1; break;
+    case SB_THUMBPOSITION: value = message.Pos() + first - fViewBar.nPos; break;
+    case SB_LEFT: value = fColumns->FirstScrollGroup(); break;
+    case SB_RIGHT: value = fColumns->FirstScrollGroup() + fColumns->ScrollStopCount() - 1; break;
+    default: return;
+  }
+  if (value == first) return;
+  fColumns->SetFirstGroupInView(value);
+  fColumns->UpdateScrollStop(false, false);
+  InvalidateGrid();
+}
+
+void TDBDivoRud::WMMouseWheel(TWMMouseWheel& message) {
+  TCustomControl::WMMouseWheel(message);
+  // One record per notch, whatever the delta.
+  VertScroll(message.WheelDelta() <= 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+  message.Result = 1;
+}
+
+// ---- Moving the picture --------------------------------------------------------------------------
+
+void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
+  if (!PaintingEnabled() || !HandleAllocated()) return;
+  const TgpDesigner* designer = EffectiveDesigner();
+  const TgpDsgnUpdateMode mode = designer ? designer->UpdateMode() : dumFull;
+  const int rows = fLayout.RowCount;
+  const int rh = fLayout.RowHeight;
+  const int ta = fLayout.TitleArea;
+  const int rb = fLayout.RowsBottom;
+  const TRect clip = RowsRect(0, rows - 1);
+  const bool down = scrolled > 0;
+  auto scroll = [&](int top, int bottom, int dy) {
+    const TRect band{fLayout.Client.Left, top, fLayout.Client.Right, bottom};
+    ScrollWindowEx(Handle(), 0, dy, &band, &clip, nullptr, nullptr, SW_INVALIDATE);
+  };
+  if (std::abs(scrolled) == 1 && rows >= 5 && mode == dumSmart) {
+    // The row that does not move is painted before the pixels around it do.
+    InvalidateRow(down ? 0 : rows - 1);
+    UpdateWindow(Handle());
+    if (down)
+      scroll(ta + 2 * rh, rb - rh, -rh);
+    else
+      scroll(ta + rh, rb - 2 * rh, rh);
+  } else if (std::abs(scrolled) == 1 && rows >= 3 && mode == dumSmartScroll) {
+    scroll(ta + rh, rb - rh, down ? -rh : rh);
+  } else {
+    InvalidateRows();
+    UpdateWindow(Handle());
+    return;
+  }
+  // The rows that came into view: the two at the end the view moved towards.
+  if (down)
+    InvalidateRowBand(rows - 2, rows - 1);
+  else
+    InvalidateRowBand(0, 1);
+  const int old = oldActiveRow - scrolled;
+  if (old >= 0 && old < rows) InvalidateRow(old);
+  UpdateWindow(Handle());
+}
+
+// ---- Auto-scroll timer ---------------------------------------------------------------------------
+
+void TDBDivoRud::CreateAutoScroller() {
+  if (fAutoScrollTicks >= 0 || !HandleAllocated()) return;
+  SetTimer(Handle(), kAutoScrollTimer, kAutoScrollPeriod);
+  fAutoScrollTicks = 0;
+}
+
+void TDBDivoRud::DestroyAutoScroller() {
+  if (fAutoScrollTicks < 0) return;
+  if (HandleAllocated()) KillTimer(Handle(), kAutoScrollTimer);
+  fAutoScrollTicks = -1;
+}
+
+void TDBDivoRud::AutoScrollTimerProc() {
+  if (fAutoScrollTicks < 0) return;
+  const int tick = fAutoScrollTicks++;
+  const TPoint p = ScreenToClient(GetCursorPos());
+  const TRect client = GetClientRect();
+  int code = -1;
+  int d = client.Top + fLayout.TitleArea - p.Y;
+  if (d > 0) {
+    code = SB_LINEUP;
+  } else {
+    d = p.Y - client.Bottom;
+    if (d > 0) code = SB_LINEDOWN;
+  }
+  if (code < 0) return;
+  // Farther from the rows, faster.
+  if (d > 132 || (d > 82 && tick % 2 == 0) || (d > 32 && tick % 3 == 0) || tick % 6 == 0)
+    Perform(WM_VSCROLL, static_cast<WPARAM>(code), 0);
+}
+
+void TDBDivoRud::WMTimer(TWMTimer& message) {
+  if (message.TimerID() == kAutoScrollTimer) {
+    AutoScrollTimerProc();
+    return;
+  }
+  TCustomControl::WMTimer(message);
+}
+
+void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  DestroyAutoScroller();
+  TCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TDBDivoRud::WMCancelMode(TMessage& message) {
+  DestroyAutoScroller();
+  TCustomControl::WMCancelMode(message);
+}
+
+}  // namespace zv

@@ -1,0 +1,280 @@
+#include "runtime/vision/BaseDesigner.h"
+
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawFlags.h"
+#include "runtime/rtm/DrawRoutines.h"
+#include "runtime/rtm/ZvErrors.h"
+
+namespace zv {
+
+ZV_DEFINE_CLASS(TgpBaseDesigner, TgpDesigner)
+
+TgpBaseDesigner::TgpBaseDesigner(TComponent* owner) : TgpDesigner(owner) {}
+TgpBaseDesigner::~TgpBaseDesigner() = default;
+
+namespace {
+int LineSlot(int index) {
+  switch (index) {
+    case 5: return 0;
+    case 6: return 1;
+    case 8: return 2;
+    case 9: return 3;
+    default: throw EZVError("Line colour index out of range");
+  }
+}
+}  // namespace
+
+TColor TgpBaseDesigner::LineColor(int index) const { return fLines[LineSlot(index)]; }
+
+void TgpBaseDesigner::SetLineColor(int index, TColor value) {
+  TColor& slot = fLines[LineSlot(index)];
+  if (slot == value) return;
+  // The lite designer's row margin follows whether there are horizontal lines at all.
+  const bool marginsMove = index == 6 && (slot == clNone || value == clNone);
+  slot = value;
+  if (marginsMove)
+    MarginsChanged();
+  else
+    InvalidateGrids();
+}
+
+void TgpBaseDesigner::SetFooterSurfaceColor(TColor value) {
+  if (value == fFooterSurfaceColor) return;
+  fFooterSurfaceColor = value;
+  InvalidateFooters();
+}
+
+void TgpBaseDesigner::SetFooterLines(TColor value) {
+  if (value == fFooterLines) return;
+  fFooterLines = value;
+  InvalidateFooters();
+}
+
+void TgpBaseDesigner::SetFlatFooter(bool value) {
+  if (value == fFlatFooter) return;
+  fFlatFooter = value;
+  InvalidateFooters();
+}
+
+void TgpBaseDesigner::GetFooterMargins(int& top, int& bottom) const {
+  top = 4;
+  bottom = 3;
+}
+
+void TgpBaseDesigner::CopyBaseProperties(const TgpBaseDesigner& source) {
+  CopyDesignerProperties(source);
+  for (int i : {5, 6, 8, 9}) SetLineColor(i, source.LineColor(i));
+  SetFooterSurfaceColor(source.fFooterSurfaceColor);
+  SetFooterLines(source.fFooterLines);
+  SetFlatFooter(source.fFlatFooter);
+}
+
+void TgpBaseDesigner::DM_Copy(const TgpDesigner& source) {
+  CopyBaseProperties(static_cast<const TgpBaseDesigner&>(source));
+}
+
+// ---- Drawing helpers ----------------------------------------------------------------------------
+
+void TgpBaseDesigner::Line(TColor color, int x1, int y1, int x2, int y2) {
+  fCanvas->Pen()->SetColor(color);
+  fCanvas->MoveTo(x1, y1);
+  fCanvas->LineTo(x2, y2);
+}
+
+void TgpBaseDesigner::Fill(TColor color, const TRect& r) {
+  fCanvas->Brush()->SetStyle(bsSolid);
+  fCanvas->Brush()->SetColor(color);
+  fCanvas->FillRect(r);
+}
+
+TRect TgpBaseDesigner::Shifted(TRect r, bool shiftY) const {
+  OffsetRect(r, -fOriginX, shiftY ? -fOriginY : 0);
+  return r;
+}
+
+// ---- The template ---------------------------------------------------------------------------------
+
+void TgpBaseDesigner::ClearPaintState() {
+  fPaintInfo = nullptr;
+  fGrid = nullptr;
+  fCanvas = nullptr;
+}
+
+void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& info) {
+  if (!client || !info.Canvas || !info.Grid) return;
+  fPaintInfo = &info;
+  fGrid = info.Grid;
+  fRowHeight = fGrid->PaintBandHeight(gaCell);
+  fOriginX = info.Rect.Left;
+  fOriginY = info.Rect.Top;
+  fTitleHeight = info.Areas.Contains(gaTitle) ? fGrid->PaintBandHeight(gaTitle) : 0;
+  const bool cells = info.Areas.Contains(gaCell) && info.FirstRow >= 0;
+  if (info.Areas.Contains(gaFooter)) {
+    fFooterHeight = fGrid->PaintBandHeight(gaFooter);
+    // The footer band sits at the bottom of the client area, whatever the rows above it.
+    fFooterTop = client->DesignerClientRect().Bottom - fFooterHeight - fOriginY;
+  } else {
+    fFooterHeight = fFooterTop = 0;
+  }
+  TCanvas* target = info.Canvas;
+  const int w = info.Rect.Width(), h = info.Rect.Height();
+  if (info.Buffered) {
+    if (!fBitmap) fBitmap = std::make_unique<TBitmap>();
+    if (fBitmap->Width() != w || fBitmap->Height() != h) fBitmap->SetSize(w, h);
+    fCanvas = fBitmap->Canvas();
+    Fill(info.Color, TRect{0, 0, w, h});
+  } else {
+    fCanvas = target;
+  }
+  auto finish = [&] {
+    if (info.Buffered && fBitmap) target->CopyRect(info.Rect, fBitmap->Canvas(), TRect{0, 0, w, h});
+    ClearPaintState();
+  };
+  try {
+    fPaintWidth = 0;
+    ForEachGroup([&](int, int, int gw) { fPaintWidth += gw; });
+    fRowsHeight = cells ? (info.LastRow - info.FirstRow + 1) * fRowHeight : 0;
+    if (cells) {
+      DrawBGCells();
+      ForEachGroup([&](int g, int, int) { DrawGroupRecords(g, fOriginX, fOriginY, info.FirstRow, info.LastRow); });
+    }
+    if (fTitleHeight > 0) {
+      DrawBGTitle();
+      ForEachGroup([&](int g, int x, int) {
+        DrawTitle(g, x, fOriginX);
+        DrawGroupTitle(g, x, fOriginX);
+      });
+      const int pressed = fGrid->PaintPressedTitle();
+      if (pressed >= 0 && !NoTitleInvert()) InvertRect(*fCanvas, Shifted(fGrid->PaintColumnRect(pressed, gaTitle, 0, false), false));
+    }
+    if (fFooterHeight > 0) {
+      DrawBGFooter();
+      ForEachGroup([&](int g, int x, int) {
+        DrawFooter(g, x, fOriginX);
+        DrawGroupFooter(g, x, fOriginX);
+      });
+    }
+    DrawFG();
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+void TgpBaseDesigner::DrawGroupTitle(int group, int, int originX) {
+  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k)
+    fGrid->PaintColumnTitle(fGrid->PaintGroupColumn(group, k), *fCanvas, originX);
+}
+
+void TgpBaseDesigner::DrawGroupFooter(int group, int, int originX) {
+  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k)
+    fGrid->PaintColumnFooter(fGrid->PaintGroupColumn(group, k), *fCanvas, originX, fOriginY);
+}
+
+void TgpBaseDesigner::DrawGroupRecords(int group, int originX, int originY, int firstRow, int lastRow) {
+  if (!fPaintInfo->DataLink) return;
+  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k)
+    fGrid->PaintColumnRecords(fGrid->PaintGroupColumn(group, k), *fCanvas, originX, originY, firstRow, lastRow);
+}
+
+void TgpBaseDesigner::DrawSeparator(int group, TgpGridArea area, TColor color, int row) {
+  fCanvas->Pen()->SetColor(color);
+  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k) {
+    const int index = fGrid->PaintGroupColumn(group, k);
+    const TgpPaintColumn c = fGrid->PaintColumnInfo(index);
+    TRect r = fGrid->PaintColumnRect(index, area, row, false);
+    if (r.IsEmpty()) continue;
+    r = Shifted(r, area != gaTitle);
+    if (c.Level > 0) Line(color, r.Left, r.Top - 1, r.Right, r.Top - 1);
+    if (!c.FirstInLine) Line(color, r.Left - 1, r.Top - 1, r.Left - 1, r.Bottom);
+  }
+}
+
+void TgpBaseDesigner::DrawBGTitle() { Fill(TitleColor(), TRect{0, 0, fPaintWidth, fTitleHeight}); }
+
+void TgpBaseDesigner::DrawBGCells() {
+  const TgpPaintInfo& info = *fPaintInfo;
+  const TColor background = info.Color;
+  const TgpFocusRectKind focusKind = FocusRectKind();
+  const TgpCellMargins* margins = CellMargins();
+  (void)margins;
+  for (int row = info.FirstRow; row <= info.LastRow; ++row) {
+    const int top = (row - info.FirstRow) * fRowHeight + fTitleHeight;
+    if (row >= info.RowAttrsCount()) break;
+    const TgpRowAttrs& a = info.GetRowAttrs(row);
+    TColor rowColor = a.Color;
+    if (a.UltraSoft) rowColor = vprGetUltraColor(rowColor != clNone ? rowColor : background);
+    if (rowColor != clNone) Fill(rowColor, TRect{0, top, fPaintWidth, top + fRowHeight});
+    int right = 0;
+    ForEachGroup([&](int g, int x, int w) {
+      right = x + w;
+      for (int k = 0, n = fGrid->PaintGroupColumnCount(g); k < n; ++k) {
+        const int index = fGrid->PaintGroupColumn(g, k);
+        const TgpPaintColumn c = fGrid->PaintColumnInfo(index);
+        const TgpCellAttrs* cell = a.GetCellAttr(index);
+        TColor color = clNone;
+        if (cell && cell->ForceColor && cell->Color != clNone) {
+          color = cell->Color;
+        } else if (rowColor == clNone || (!a.ForceColor && c.ForeColorFill)) {
+          color = cell ? cell->Color : clNone;
+          if (color == clNone) color = c.Color;
+          if (color == clNone && c.Fixed) color = FixedColor();
+          if (color != clNone && a.UltraSoft) color = vprGetUltraColor(color);
+          if (color == clNone) color = rowColor;
+        } else {
+          color = rowColor;
+        }
+        if (cell && cell->UltraSoft) color = vprGetUltraColor(color != clNone ? color : background);
+        const TRect withLines = Shifted(fGrid->PaintColumnRect(index, gaCell, row, true), true);
+        if (color != clNone && color != rowColor) Fill(color, withLines);
+        if (cell && cell->Current &&
+            (focusKind == frcPersistentCell || (focusKind == frcCell && cell->Focused))) {
+          TRect r = Shifted(fGrid->PaintColumnRect(index, gaCell, row, false), true);
+          if (CellSeparator() == clNone && RowSeparator() == clNone) r = withLines;
+          fCanvas->Brush()->SetColor(clHighlight);
+          fCanvas->FrameRect(r);
+          vprDrawFocusRect(*fCanvas, r);
+        }
+      }
+      if (CellSeparator() != clNone) DrawSeparator(g, gaCell, CellSeparator(), row);
+      if (a.Current && RowSeparator() != clNone) DrawSeparator(g, gaCell, RowSeparator(), row);
+    });
+    if ((a.Current && focusKind == frcPersistentRow) || (a.Focused && focusKind == frcRow))
+      vprDrawFocusRect(*fCanvas, TRect{-fOriginX, top, right, top + fRowHeight - RowMargin()});
+  }
+}
+
+void TgpBaseDesigner::DrawBGFooter() {
+  Fill(fFooterSurfaceColor, TRect{0, fFooterTop, fPaintWidth, fFooterTop + fFooterHeight});
+  if (fFlatFooter) return;
+  const int right = fPaintWidth - 1;
+  const int bottom = fFooterTop + fFooterHeight - 1;
+  Line(clBtnHighlight, -fOriginX, bottom, -fOriginX, fFooterTop);
+  Line(clBtnHighlight, -fOriginX, fFooterTop, right, fFooterTop);
+  Line(clBtnShadow, right, fFooterTop, right, bottom);
+  Line(clBtnShadow, right, bottom, -fOriginX - 1, bottom);
+}
+
+void TgpBaseDesigner::DrawTitle(int, int, int) {}
+
+void TgpBaseDesigner::DrawFooter(int group, int, int) {
+  fCanvas->Pen()->SetColor(fFooterLines);
+  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k) {
+    const int index = fGrid->PaintGroupColumn(group, k);
+    const TgpPaintColumn c = fGrid->PaintColumnInfo(index);
+    if (!c.HasFooter) continue;
+    TRect r = fGrid->PaintColumnRect(index, gaFooter, 0, false);
+    if (r.IsEmpty()) continue;
+    r = Shifted(r, true);
+    Fill(c.FooterColor != clNone ? c.FooterColor : FooterColor(), r);
+    if (fFlatFooter) {
+      fCanvas->Brush()->SetColor(fFooterLines);
+      fCanvas->FrameRect(r);
+    } else {
+      DrawEdge(*fCanvas, r, BDR_SUNKENOUTER, BF_RECT);
+    }
+  }
+}
+
+}  // namespace zv

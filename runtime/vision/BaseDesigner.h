@@ -1,0 +1,108 @@
+#pragma once
+// TgpBaseDesigner: the painting template the concrete designers share. PaintToScreen paints a
+// grid's paint request band by band (cells, titles, footers) into an off-screen bitmap the
+// size of the request's rectangle and copies it to the grid; the virtual drawing steps are
+// what the standard and lite designers change.
+
+#include "platform/graphics/Bitmap.h"
+#include "runtime/vision/Designer.h"
+
+#include <memory>
+
+namespace zv {
+
+class TgpBaseDesigner : public TgpDesigner {
+  ZV_CLASS(TgpBaseDesigner, TgpDesigner)
+
+public:
+  explicit TgpBaseDesigner(TComponent* owner);
+  ~TgpBaseDesigner() override;
+
+  // Index 5 VertLines, 6 HorizLines, 8 CellSeparator, 9 RowSeparator.
+  TColor LineColor(int index) const;
+  void SetLineColor(int index, TColor value);
+  TColor VertLines() const { return LineColor(5); }
+  void SetVertLines(TColor value) { SetLineColor(5, value); }
+  TColor HorizLines() const { return LineColor(6); }
+  void SetHorizLines(TColor value) { SetLineColor(6, value); }
+  TColor CellSeparator() const { return LineColor(8); }
+  void SetCellSeparator(TColor value) { SetLineColor(8, value); }
+  TColor RowSeparator() const { return LineColor(9); }
+  void SetRowSeparator(TColor value) { SetLineColor(9, value); }
+  TColor FooterSurfaceColor() const { return fFooterSurfaceColor; }
+  void SetFooterSurfaceColor(TColor value);
+  TColor FooterLines() const { return fFooterLines; }
+  void SetFooterLines(TColor value);
+  bool FlatFooter() const { return fFlatFooter; }
+  void SetFlatFooter(bool value);
+
+  void PaintToScreen(IgpDesignerClient* grid, TgpPaintInfo& paintInfo) override;
+
+  // ---- Paint state: valid only inside PaintToScreen --------------------------------------------
+  TgpPaintInfo* PaintInfo() const { return fPaintInfo; }
+  IgpPaintGrid* Grid() const { return fGrid; }
+  TCanvas* Canvas() const { return fCanvas; }
+  int OriginX() const { return fOriginX; }
+  int OriginY() const { return fOriginY; }
+  int RowHeight() const { return fRowHeight; }
+  int TitleHeight() const { return fTitleHeight; }
+  int FooterTop() const { return fFooterTop; }
+  int FooterHeight() const { return fFooterHeight; }
+  int RowsHeight() const { return fRowsHeight; }
+  int PaintWidth() const { return fPaintWidth; }
+
+  void DrawGroupTitle(int group, int x, int originX);
+  void DrawGroupFooter(int group, int x, int originX);
+  void DrawGroupRecords(int group, int originX, int originY, int firstRow, int lastRow);
+  // Lines between the cells of one group in one band (row for gaCell).
+  void DrawSeparator(int group, TgpGridArea area, TColor color, int row);
+
+protected:
+  void GetFooterMargins(int& top, int& bottom) const override;
+  void DM_Copy(const TgpDesigner& source) override;
+  void CopyBaseProperties(const TgpBaseDesigner& source);
+
+  virtual void DrawBGTitle();
+  virtual void DrawBGCells();
+  virtual void DrawBGFooter();
+  virtual void DrawTitle(int group, int x, int originX);
+  virtual void DrawFooter(int group, int x, int originX);
+  virtual void DrawFG() {}
+
+  // Groups of the request that are on screen, left to right, with their left edge X in the
+  // bitmap and width W.
+  template <class F>
+  void ForEachGroup(F&& f) const;
+  void Line(TColor color, int x1, int y1, int x2, int y2);
+  void Fill(TColor color, const TRect& r);
+  TRect Shifted(TRect r, bool shiftY) const;
+
+private:
+  void ClearPaintState();
+
+  TColor fLines[4] = {clBlack, clBlack, clBlack, clNone};  // 5, 6, 8, 9
+  TColor fFooterSurfaceColor = clBtnFace;
+  TColor fFooterLines = clGray;
+  bool fFlatFooter = false;
+
+  TgpPaintInfo* fPaintInfo = nullptr;
+  IgpPaintGrid* fGrid = nullptr;
+  TCanvas* fCanvas = nullptr;
+  int fOriginX = 0, fOriginY = 0, fRowHeight = 0, fTitleHeight = 0, fFooterTop = 0, fFooterHeight = 0,
+      fRowsHeight = 0, fPaintWidth = 0;
+  std::unique_ptr<TBitmap> fBitmap;  // kept between paints
+};
+
+template <class F>
+void TgpBaseDesigner::ForEachGroup(F&& f) const {
+  if (!fPaintInfo || !fGrid) return;
+  int x = 0;
+  for (int g = fPaintInfo->FirstGroup; g <= fPaintInfo->LastGroup; ++g) {
+    if (fGrid->PaintGroupColumnCount(g) == 0) continue;
+    const int w = fGrid->PaintGroupWidth(g);
+    f(g, x, w);
+    x += w;
+  }
+}
+
+}  // namespace zv

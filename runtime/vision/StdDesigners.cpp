@@ -1,0 +1,327 @@
+#include "runtime/vision/StdDesigners.h"
+
+#include "platform/classes/Modules.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawFlags.h"
+#include "runtime/rtm/ZvErrors.h"
+
+namespace zv {
+
+ZV_DEFINE_CLASS_WITH_PROPS(TLiteDesigner, TgpBaseDesigner)
+ZV_DEFINE_CLASS_WITH_PROPS(TStandardDesigner, TgpBaseDesigner)
+
+namespace {
+
+template <class C>
+void DeclareBaseColors(TPropTable<C>& t, TColor vertDefault, TColor horizDefault, TColor cellSepDefault) {
+  using B = TgpBaseDesigner;
+  using Color = TColor (C::*)() const;
+  using SetColorFn = void (C::*)(TColor);
+  const TTypeInfo* colors = ColorTypeInfo();
+  t.Prop("VertLines", Color(&B::VertLines), SetColorFn(&B::SetVertLines)).Default(vertDefault).Idents(colors);
+  t.Prop("HorizLines", Color(&B::HorizLines), SetColorFn(&B::SetHorizLines)).Default(horizDefault).Idents(colors);
+  t.Prop("CellSeparator", Color(&B::CellSeparator), SetColorFn(&B::SetCellSeparator))
+      .Default(cellSepDefault)
+      .Idents(colors);
+  t.Prop("RowSeparator", Color(&B::RowSeparator), SetColorFn(&B::SetRowSeparator)).Default(clNone).Idents(colors);
+  t.Prop("FooterSurfaceColor", Color(&B::FooterSurfaceColor), SetColorFn(&B::SetFooterSurfaceColor))
+      .Default(clBtnFace)
+      .Idents(colors);
+  t.Prop("FooterLines", Color(&B::FooterLines), SetColorFn(&B::SetFooterLines)).Default(clGray).Idents(colors);
+}
+
+}  // namespace
+
+// ---- Lite ---------------------------------------------------------------------------------------
+
+void TLiteDesigner::DeclareProperties(TPropTable<TLiteDesigner>& t) {
+  DeclareDesignerProperties(t);
+  // Lines are declared black but start silver: black lines are not stored and load as silver.
+  DeclareBaseColors(t, clBlack, clBlack, clSilver);
+  t.Prop("FlatFooter", static_cast<bool (TLiteDesigner::*)() const>(&TgpBaseDesigner::FlatFooter),
+         static_cast<void (TLiteDesigner::*)(bool)>(&TgpBaseDesigner::SetFlatFooter))
+      .Default(false);
+  t.Prop("TitleStyle", &TLiteDesigner::TitleStyle, &TLiteDesigner::SetTitleStyle).Default(lts3D);
+  t.Prop("ShowLines", &TLiteDesigner::ShowLines, &TLiteDesigner::SetShowLines).Default(true);
+  t.Prop("ShowLastLine", &TLiteDesigner::ShowLastLine, &TLiteDesigner::SetShowLastLine).Default(true);
+}
+
+TLiteDesigner::TLiteDesigner(TComponent* owner) : TgpBaseDesigner(owner) {
+  SetCellSeparator(clSilver);
+  SetVertLines(clSilver);
+  SetHorizLines(clSilver);
+  SetUpdateMode(dumSmartScroll);
+  SetNoTitleInvert(true);
+  MarginsChanged();
+}
+
+void TLiteDesigner::SetTitleStyle(TLiteDsgnTitleStyle value) {
+  if (value == fTitleStyle) return;
+  fTitleStyle = value;
+  SetNoTitleInvert(value != ltsNon3D);
+  InvalidateTitles();
+}
+
+void TLiteDesigner::SetShowLines(bool value) {
+  if (value == fShowLines) return;
+  fShowLines = value;
+  MarginsChanged();
+}
+
+void TLiteDesigner::SetShowLastLine(bool value) {
+  if (value == fShowLastLine) return;
+  fShowLastLine = value;
+  InvalidateGrids();
+}
+
+int TLiteDesigner::GetColumnMargin() const { return fShowLines ? 1 : 0; }
+int TLiteDesigner::GetRowMargin() const { return fShowLines && HorizLines() != clNone ? 1 : 0; }
+
+void TLiteDesigner::GetTitleMargins(int& top, int& bottom) const {
+  top = 0;
+  bottom = 1;
+}
+
+void TLiteDesigner::DM_Copy(const TgpDesigner& source) {
+  const auto& s = static_cast<const TLiteDesigner&>(source);
+  CopyBaseProperties(s);
+  SetTitleStyle(s.fTitleStyle);
+  SetShowLines(s.fShowLines);
+  SetShowLastLine(s.fShowLastLine);
+}
+
+void TLiteDesigner::DrawBGTitle() {
+  TgpBaseDesigner::DrawBGTitle();
+  if (!fShowLines) return;
+  const bool non3D = fTitleStyle == ltsNon3D;
+  TColor pen = non3D ? (HorizLines() != clNone ? HorizLines() : VertLines()) : clBlack;
+  Line(pen, 0, TitleHeight() - 1, PaintWidth(), TitleHeight() - 1);
+  pen = non3D ? (VertLines() != clNone ? VertLines() : HorizLines()) : clBlack;
+  ForEachGroup([&](int g, int x, int w) {
+    DrawSeparator(g, gaTitle, pen, 0);
+    Line(pen, x + w - 1, 0, x + w - 1, TitleHeight() - 1);
+  });
+}
+
+void TLiteDesigner::DrawBGCells() {
+  TgpBaseDesigner::DrawBGCells();
+  if (!fShowLines) return;
+  const int rows = RowsHeight() / std::max(RowHeight(), 1);
+  if (HorizLines() != clNone)
+    for (int k = 0; k < rows; ++k) {
+      const int y = TitleHeight() + RowHeight() - 1 + k * RowHeight();
+      Line(HorizLines(), 0, y, PaintWidth(), y);
+    }
+  if (VertLines() != clNone) {
+    const int lastGroup = Grid()->PaintGroupCount() - 1;
+    ForEachGroup([&](int g, int x, int w) {
+      const TColor pen = g == lastGroup && !fShowLastLine ? Grid()->PaintColor() : VertLines();
+      Line(pen, x + w - 1, TitleHeight(), x + w - 1, TitleHeight() + RowsHeight());
+    });
+  }
+}
+
+void TLiteDesigner::DrawTitle(int group, int, int) {
+  const int pressed = Grid()->PaintPressedTitle();
+  for (int k = 0, n = Grid()->PaintGroupColumnCount(group); k < n; ++k) {
+    const int index = Grid()->PaintGroupColumn(group, k);
+    TRect r = Shifted(Grid()->PaintColumnRect(index, gaTitle, 0, false), false);
+    if (r.IsEmpty()) continue;
+    if (fTitleStyle == ltsFlat) {
+      ++r.Right;
+      ++r.Bottom;
+    }
+    if (fTitleStyle != ltsNon3D) {
+      TRect e = r;
+      if (index == pressed)
+        DrawEdge(*Canvas(), e, BDR_SUNKENOUTER, BF_RECT | BF_FLAT);
+      else
+        DrawEdge(*Canvas(), e, BDR_RAISEDINNER, BF_RECT);
+    }
+    if (fTitleStyle == ltsFlat && fShowLines && !Grid()->PaintColumnInfo(index).FirstInLine) {
+      Line(clBtnHighlight, r.Left, r.Top, r.Left - 2, r.Top);
+      const int patch = r.Height() / 14;
+      Fill(TitleColor(), TRect{r.Left - 2, r.Top + 1, r.Left + 1, r.Top + 1 + patch});
+      Fill(TitleColor(), TRect{r.Left - 2, r.Bottom - 1 - patch, r.Left + 1, r.Bottom - 1});
+    }
+  }
+}
+
+// ---- Standard -------------------------------------------------------------------------------------
+
+void TStandardDesigner::DeclareProperties(TPropTable<TStandardDesigner>& t) {
+  DeclareDesignerProperties(t);
+  DeclareBaseColors(t, clBlack, clBlack, clBlack);
+  // Follows Options; never stored.
+  t.Prop("FlatFooter", static_cast<bool (TStandardDesigner::*)() const>(&TgpBaseDesigner::FlatFooter),
+         static_cast<void (TStandardDesigner::*)(bool)>(&TgpBaseDesigner::SetFlatFooter))
+      .Stored(false);
+  const TTypeInfo* colors = ColorTypeInfo();
+  t.Prop("TitleSeparator", &TStandardDesigner::TitleSeparator, &TStandardDesigner::SetTitleSeparator)
+      .Default(clBlack)
+      .Idents(colors);
+  t.Prop("MarginLines", &TStandardDesigner::MarginLines, &TStandardDesigner::SetMarginLines)
+      .Default(clSilver)
+      .Idents(colors);
+  t.Prop("BoundLines", &TStandardDesigner::BoundLines, &TStandardDesigner::SetBoundLines)
+      .Default(clBlack)
+      .Idents(colors);
+  t.Prop("Options", &TStandardDesigner::Options, &TStandardDesigner::SetOptions);
+}
+
+TStandardDesigner::TStandardDesigner(TComponent* owner) : TgpBaseDesigner(owner) {
+  SetFlatFooter(!fOptions.Contains(dg3DFooter));
+  SetNoTitleInvert(fOptions.Contains(dg3DTitle));
+  UpdateUpdateMode();
+  MarginsChanged();
+}
+
+TColor TStandardDesigner::StdLineColor(int index) const {
+  switch (index) {
+    case 2: return fTitleSeparator;
+    case 7: return fMarginLines;
+    case 10: return fBoundLines;
+    default: throw EZVError("Line colour index out of range");
+  }
+}
+
+void TStandardDesigner::SetStdLineColor(int index, TColor value) {
+  TColor& slot = index == 2 ? fTitleSeparator : index == 7 ? fMarginLines : index == 10 ? fBoundLines : fBoundLines;
+  if (index != 2 && index != 7 && index != 10) throw EZVError("Line colour index out of range");
+  if (slot == value) return;
+  slot = value;
+  if (index == 2) {
+    InvalidateTitles();
+    return;
+  }
+  UpdateUpdateMode();
+  InvalidateGrids();
+}
+
+void TStandardDesigner::UpdateUpdateMode() {
+  const bool smart = fOptions.Contains(dgBoundLines) && (!fOptions.Contains(dgHorizLines) || fBoundLines != HorizLines());
+  SetUpdateMode(smart ? dumSmart : dumSmartScroll);
+}
+
+void TStandardDesigner::SetOptions(TStdDsgnOptions value) {
+  if (value == fOptions) return;
+  if (!value.Contains(dgHorizLines)) value.Include(dgHorizBackground);
+  const bool horizChanged = value.Contains(dgHorizLines) != fOptions.Contains(dgHorizLines);
+  fOptions = value;
+  SetFlatFooter(!value.Contains(dg3DFooter));
+  SetNoTitleInvert(value.Contains(dg3DTitle));
+  UpdateUpdateMode();
+  if (horizChanged)
+    MarginsChanged();
+  else
+    InvalidateGrids();
+}
+
+int TStandardDesigner::GetRowMargin() const { return fOptions.Contains(dgHorizLines) ? 1 : 0; }
+
+void TStandardDesigner::GetTitleMargins(int& top, int& bottom) const {
+  top = 0;
+  bottom = 3;
+}
+
+void TStandardDesigner::DM_Copy(const TgpDesigner& source) {
+  const auto& s = static_cast<const TStandardDesigner&>(source);
+  CopyBaseProperties(s);
+  SetTitleSeparator(s.fTitleSeparator);
+  SetMarginLines(s.fMarginLines);
+  SetBoundLines(s.fBoundLines);
+  SetOptions(s.fOptions);
+}
+
+void TStandardDesigner::DrawBGTitle() {
+  TgpBaseDesigner::DrawBGTitle();
+  const int th = TitleHeight();
+  Line(HorizLines(), 0, th - 3, PaintWidth(), th - 3);
+  Line(HorizLines(), 0, th - 1, PaintWidth(), th - 1);
+  Line(MarginLines(), 0, th - 2, PaintWidth(), th - 2);
+  const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : TitleColor();
+  ForEachGroup([&](int, int x, int w) {
+    Line(VertLines(), x + w - 1, 0, x + w - 1, th - 2);
+    Line(VertLines(), x + w - 3, 0, x + w - 3, th - 2);
+    Line(middle, x + w - 2, 0, x + w - 2, th - 2);
+  });
+}
+
+void TStandardDesigner::DrawBGCells() {
+  TgpBaseDesigner::DrawBGCells();
+  const TgpPaintInfo& info = *PaintInfo();
+  auto horizontal = [&] {
+    if (!fOptions.Contains(dgHorizLines)) return;
+    const int rows = info.LastRow - info.FirstRow + 1;
+    for (int k = 0; k < rows; ++k) {
+      const int y = TitleHeight() + RowHeight() - 1 + k * RowHeight();
+      Line(HorizLines(), 0, y, PaintWidth(), y);
+    }
+  };
+  auto vertical = [&] {
+    int bottom = TitleHeight() + RowsHeight();
+    if (info.LastRow == Grid()->PaintLastVisibleRow()) --bottom;
+    const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : Grid()->PaintColor();
+    ForEachGroup([&](int, int x, int w) {
+      Line(VertLines(), x + w - 1, TitleHeight(), x + w - 1, bottom);
+      Line(VertLines(), x + w - 3, TitleHeight(), x + w - 3, bottom);
+      Line(middle, x + w - 2, TitleHeight(), x + w - 2, bottom);
+    });
+  };
+  if (fOptions.Contains(dgHorizBackground)) {
+    horizontal();
+    vertical();
+  } else {
+    vertical();
+    horizontal();
+  }
+}
+
+void TStandardDesigner::DrawTitle(int group, int, int) {
+  if (fTitleSeparator != clNone) DrawSeparator(group, gaTitle, fTitleSeparator, 0);
+  if (!fOptions.Contains(dg3DTitle)) return;
+  const int pressed = Grid()->PaintPressedTitle();
+  for (int k = 0, n = Grid()->PaintGroupColumnCount(group); k < n; ++k) {
+    const int index = Grid()->PaintGroupColumn(group, k);
+    TRect r = Shifted(Grid()->PaintColumnRect(index, gaTitle, 0, false), false);
+    if (r.IsEmpty()) continue;
+    DrawEdge(*Canvas(), r, index == pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  }
+}
+
+// ---- The default designer ---------------------------------------------------------------------------
+
+namespace {
+
+TgpDesigner*& DefaultDesignerSlot() {
+  static TgpDesigner* designer = nullptr;
+  return designer;
+}
+
+std::unique_ptr<TgpDesigner>& OwnedDefaultDesigner() {
+  static std::unique_ptr<TgpDesigner> designer;
+  return designer;
+}
+
+}  // namespace
+
+TgpDesigner* DefaultDesigner() { return DefaultDesignerSlot(); }
+void SetDefaultDesigner(TgpDesigner* designer) { DefaultDesignerSlot() = designer; }
+
+// Grids without a designer of their own look standard until a pack installs another default.
+ZV_MODULE(zvdesigners, {.Name = "zvdesigners",
+                        .Uses = {"graphics", "controls"},
+                        .Initialization =
+                            [] {
+                              RegisterClasses({TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()});
+                              OwnedDefaultDesigner() = std::make_unique<TStandardDesigner>(nullptr);
+                              SetDefaultDesigner(OwnedDefaultDesigner().get());
+                            },
+                        .Finalization =
+                            [] {
+                              if (DefaultDesigner() == OwnedDefaultDesigner().get()) SetDefaultDesigner(nullptr);
+                              OwnedDefaultDesigner().reset();
+                              UnRegisterClasses({TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()});
+                            }});
+
+}  // namespace zv

@@ -1,0 +1,671 @@
+// The grid on screen, on the headless backend (13-pixel text): band and level heights in both
+// designers, column rectangles, hit tests, the exact update region of each invalidation, the
+// scroll codes with their bar values, the wheel, freezing, one-row scrolls whose pixels equal a
+// full repaint, and the designers' lines checked through DrawGrid onto a bitmap.
+#include "tests/runtime/db/TestDataSets.h"
+
+#include "platform/controls/WinApi.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/MemTable.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Region.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/GridHint.h"
+#include "runtime/rtm/DrawRoutines.h"
+#include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include "HarnessTest.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace zvtest {
+namespace {
+
+using namespace zv;
+
+enum class Look { Standard, Lite };
+
+class GridScreen : public THarnessTest {
+protected:
+  void TearDown() override {
+    grid.reset();
+    source.reset();
+    dataSet.reset();
+    designer.reset();
+    THarnessTest::TearDown();
+  }
+
+  // A 300 x 200 grid without border or bars over `records` rows: ID (60 px) and NAME (80 px),
+  // NAME stacked under ID when twoLevels.
+  void Make(Look look, bool twoLevels, int records = 100, TScrollStyle bars = ssNone) {
+    form = h->TopLevel(0, 0, 400, 300);
+    dataSet = CreateGridMemTable(records);
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(dataSet.get());
+    if (look == Look::Standard)
+      designer = std::make_unique<TStandardDesigner>(nullptr);
+    else
+      designer = std::make_unique<TLiteDesigner>(nullptr);
+    grid = std::make_unique<TDBDivoRud>(nullptr);
+    grid->SetBorderStyle(bsNoBorder);
+    grid->SetScrollBars(bars);
+    grid->SetBounds(0, 0, 300, 200);
+    grid->SetShowFooters(true);
+    grid->SetDesigner(designer.get());
+    grid->SetParent(form);
+    grid->Columns()->BeginUpdate();
+    TgpColumn* id = grid->Columns()->Add();
+    id->SetFieldName("ID");
+    id->SetWidth(60);
+    TgpColumn* name = grid->Columns()->Add();
+    name->SetFieldName("NAME");
+    name->SetWidth(80);
+    if (twoLevels) name->SetLayoutLevel(1);
+    grid->Columns()->EndUpdate();
+    grid->SetDataSource(source.get());
+    h->Pump();
+  }
+  TgpColumn* Col(int i) { return grid->Columns()->Items(i); }
+  TRect UpdateBounds() {
+    TRegion region;
+    GetUpdateRgn(grid->Handle(), &region, false);
+    return region.Bounds();
+  }
+  int Top() { return dataSet->RecNo() - grid->DataLink()->ActiveRecord(); }
+  void Scroll(int code, int pos = 0) { grid->Perform(WM_VSCROLL, MakeWParam(static_cast<Word>(code), static_cast<Word>(pos)), 0); }
+
+  TProbe* form = nullptr;
+  std::unique_ptr<TDataSet> dataSet;
+  std::unique_ptr<TDataSource> source;
+  std::unique_ptr<TgpDesigner> designer;
+  std::unique_ptr<TDBDivoRud> grid;
+};
+
+TEST_F(GridScreen, BandAndLevelHeightsFollowTheDesignerAndTheLevels) {
+  struct Case {
+    Look look;
+    bool twoLevels;
+    int title, row, footer, level;
+  } cases[] = {
+      // one level: text 13 + cell margins 4 = 17; standard adds 3 under titles and 1 under rows,
+      // lite 1 and 1; footers add 4 + 3.
+      {Look::Standard, false, 20, 18, 24, 17},
+      {Look::Lite, false, 18, 18, 24, 17},
+      // two levels: 17 + 1 + 17 per band.
+      {Look::Standard, true, 38, 36, 42, 17},
+      {Look::Lite, true, 36, 36, 42, 17},
+  };
+  for (const Case& c : cases) {
+    Make(c.look, c.twoLevels);
+    SCOPED_TRACE(testing::Message() << (c.look == Look::Standard ? "standard" : "lite") << " levels " << (c.twoLevels ? 2 : 1));
+    EXPECT_EQ(grid->TitleHeight(), c.title);
+    EXPECT_EQ(grid->RowHeight(), c.row);
+    EXPECT_EQ(grid->FooterHeight(), c.footer);
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(Col(i)->TitleLevelHeight(), c.level);
+      EXPECT_EQ(Col(i)->CellLevelHeight(), c.level);
+      EXPECT_EQ(Col(i)->FooterLevelHeight(), c.level);
+    }
+    const int rows = (200 - c.title - c.footer) / c.row;
+    EXPECT_EQ(grid->VisibleRowCount(), rows);
+    EXPECT_EQ(grid->DataLink()->BufferCount(), rows) << "the data link's window is the rows in view";
+    EXPECT_EQ(grid->Layout().RowsBottom, c.title + rows * c.row);
+    EXPECT_EQ(grid->Layout().FooterTop(), 200 - c.footer) << "footers sit at the bottom";
+    grid.reset();
+  }
+}
+
+TEST_F(GridScreen, MoreLinesGrowTheirBandAndBadCountsChangeNothing) {
+  Make(Look::Standard, false);
+  grid->SetRowLines(2);
+  EXPECT_EQ(grid->RowHeight(), 2 * 13 + 4 + 1);
+  grid->SetTitleLines(3);
+  EXPECT_EQ(grid->TitleHeight(), 3 * 13 + 4 + 3);
+  for (int bad : {0, -1}) {
+    EXPECT_THROW(grid->SetFootLines(bad), EZVError);
+    EXPECT_THROW(grid->SetRowLines(bad), EZVError);
+  }
+  EXPECT_EQ(grid->FootLines(), 1);
+  EXPECT_EQ(grid->RowLines(), 2);
+  for (int ignored : {0, 1, -2}) grid->SetStripStep(ignored);
+  EXPECT_EQ(grid->StripStep(), -1);
+  grid->SetStripStep(3);
+  EXPECT_EQ(grid->StripStep(), 3);
+  grid->SetBounds(0, 0, 300, 30);
+  grid->MetricsChanged(2);
+  EXPECT_EQ(grid->VisibleRowCount(), 1) << "a client smaller than the bands still shows a row";
+}
+
+TEST_F(GridScreen, ColumnRectanglesWithAndWithoutLines) {
+  Make(Look::Standard, false);
+  // title 20, row 18, footer 24 at 176; groups 0..63 and 63..146 (3-pixel lines).
+  struct Case {
+    int column;
+    TgpGridArea area;
+    int row;
+    bool lines;
+    TRect expected;
+  } cases[] = {
+      {0, gaTitle, 0, false, {0, 0, 60, 17}},      {0, gaTitle, 0, true, {0, 0, 63, 20}},
+      {1, gaTitle, 0, false, {63, 0, 143, 17}},    {0, gaCell, 2, false, {0, 56, 60, 73}},
+      {0, gaCell, 2, true, {0, 56, 63, 74}},       {1, gaFooter, 0, false, {63, 180, 143, 197}},
+      {1, gaFooter, 0, true, {63, 176, 146, 200}}, {0, gaFooter, 0, true, {1, 176, 63, 200}},
+  };
+  for (const Case& c : cases) {
+    const TRect r = grid->PaintColumnRect(c.column, c.area, c.row, c.lines);
+    EXPECT_EQ(r, c.expected) << "column " << c.column << " area " << c.area << " lines " << c.lines;
+  }
+  grid->SetShowTitles(false);
+  EXPECT_TRUE(grid->TitleClientRect(Col(0), true).IsEmpty()) << "no title band, no title rectangle";
+}
+
+TEST_F(GridScreen, TwoLevelCellsStackInsideTheirRow) {
+  Make(Look::Standard, true);
+  Col(0)->SetWidth(80);
+  // title 38, row 36, levels of 17 with a 1-pixel line between them; the group 80 wide.
+  EXPECT_EQ(grid->CellClientRect(Col(0), 0, true), (TRect{0, 38, 83, 56}));
+  EXPECT_EQ(grid->CellClientRect(Col(1), 0, false), (TRect{0, 56, 80, 73}));
+  EXPECT_EQ(grid->CellClientRect(Col(1), 1, true), (TRect{0, 92, 83, 110}));
+  EXPECT_EQ(grid->TitleClientRect(Col(1), true), (TRect{0, 18, 83, 38}));
+}
+
+TEST_F(GridScreen, HitTestsInEveryBand) {
+  Make(Look::Standard, false);
+  struct Case {
+    int x, y;
+    TgpGridArea area;
+    int row, column;
+  } cases[] = {
+      {5, 5, gaTitle, 0, 0},      {62, 19, gaTitle, 0, 0},   {63, 0, gaTitle, 0, 1},
+      {10, 76, gaCell, 3, 0},     {145, 163, gaCell, 7, 1},  {10, 170, gaUndefined, 0, -1},
+      {70, 190, gaFooter, 0, 1},  {200, 50, gaUndefined, 0, -1}, {-1, 50, gaUndefined, 0, -1},
+      {10, 200, gaUndefined, 0, -1},
+  };
+  for (const Case& c : cases) {
+    const TgpGridHit hit = grid->PointToCell(c.x, c.y);
+    SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ")");
+    EXPECT_EQ(hit.Area, c.area);
+    if (c.area != gaUndefined) {
+      EXPECT_EQ(hit.Row, c.row);
+      EXPECT_EQ(hit.Column, c.column);
+    }
+  }
+  grid->DoMouseMove(10, 76);
+  grid->DoMouseMove(70, 190);
+  EXPECT_EQ(grid->OverPrevPos().Area, gaCell);
+  EXPECT_EQ(grid->OverPrevPos().Row, 3);
+  EXPECT_EQ(grid->HoverColumn(), Col(1));
+}
+
+TEST_F(GridScreen, EachInvalidationMarksItsGroupRectangleOrRowBand) {
+  Make(Look::Standard, false);
+  struct Case {
+    const char* name;
+    std::function<void(TDBDivoRud&)> run;
+    TRect expected;
+  } cases[] = {
+      {"row 2", [](TDBDivoRud& g) { g.InvalidateSelectedRow(); }, {}},
+      {"rows", [](TDBDivoRud& g) { g.InvalidateGrid(); }, {0, 0, 300, 200}},
+      {"titles", [](TDBDivoRud& g) { g.InvalidateTitles(); }, {0, 0, 300, 20}},
+      {"footers", [](TDBDivoRud& g) { g.InvalidateFooters(); }, {0, 176, 300, 200}},
+      {"title 1", [](TDBDivoRud& g) { g.InvalidateTitle(1); }, {63, 0, 146, 20}},
+      {"column 0", [](TDBDivoRud& g) { g.InvalidateCol(0); }, {0, 0, 63, 200}},
+      {"cell 1, 3", [](TDBDivoRud& g) { g.InvalidateCell(1, 3); }, {63, 74, 146, 92}},
+      {"footer 0", [](TDBDivoRud& g) { g.InvalidateFooter(0); }, {0, 176, 63, 200}},
+      {"negative index", [](TDBDivoRud& g) { g.InvalidateCell(-1, 0); }, {}},
+  };
+  for (const Case& c : cases) {
+    h->Pump();
+    ASSERT_TRUE(UpdateBounds().IsEmpty());
+    c.run(*grid);
+    if (std::string(c.name) == "row 2") {
+      EXPECT_EQ(UpdateBounds(), (TRect{0, 20, 300, 38})) << "the current row is the first";
+      continue;
+    }
+    EXPECT_EQ(UpdateBounds(), c.expected) << c.name;
+  }
+  h->Pump();
+  grid->FreezeGrid();
+  grid->InvalidateGrid();
+  EXPECT_TRUE(UpdateBounds().IsEmpty()) << "a frozen grid invalidates nothing";
+  grid->UnfreezeGrid(true);
+  EXPECT_EQ(UpdateBounds(), (TRect{0, 0, 300, 200}));
+  EXPECT_THROW(grid->UnfreezeGrid(true), EDBDivoRud);
+}
+
+TEST_F(GridScreen, ScrollCodesMoveTheDatasetAndTheBarFollows) {
+  Make(Look::Standard, false, 100, ssVertical);
+  const int rows = grid->VisibleRowCount();
+  ASSERT_EQ(rows, 8);
+  struct Case {
+    const char* name;
+    int startRecNo;
+    int code;
+    int expectedTop;  // record at the top row afterwards; 0: expectedRecNo decides
+    int expectedRecNo;
+  } cases[] = {
+      {"line down at the top", 1, SB_LINEDOWN, 2, 9},
+      {"line up at the top", 1, SB_LINEUP, 1, 1},
+      {"page down", 1, SB_PAGEDOWN, 0, 9},
+      {"page up", 50, SB_PAGEUP, 0, 42},
+      {"bottom", 1, SB_BOTTOM, 93, 100},
+      {"top", 50, SB_TOP, 1, 1},
+      {"thumb position does nothing", 50, SB_THUMBPOSITION, 0, 50},
+  };
+  for (const Case& c : cases) {
+    dataSet->First();
+    dataSet->MoveBy(c.startRecNo - 1);
+    const int before = Top();
+    Scroll(c.code);
+    SCOPED_TRACE(c.name);
+    if (c.expectedTop) EXPECT_EQ(Top(), c.expectedTop);
+    EXPECT_EQ(dataSet->RecNo(), c.expectedRecNo);
+    if (c.code == SB_LINEUP && c.startRecNo > 1) EXPECT_EQ(Top(), before - 1);
+    EXPECT_EQ(grid->RecordBar().nMin, 1);
+    EXPECT_EQ(grid->RecordBar().nMax, 100 - rows + 1);
+    EXPECT_EQ(static_cast<int>(grid->RecordBar().nPage), 1);
+    EXPECT_EQ(grid->RecordBar().nPos, Top()) << "the bar shows the top row's record";
+  }
+  // Thumb tracking asks for the record at the top.
+  struct Track {
+    int pos, top;
+  } tracks[] = {{1, 1}, {60, 60}, {30, 30}, {31, 31}, {100, 93}};
+  dataSet->First();
+  for (const Track& t : tracks) {
+    Scroll(SB_THUMBTRACK, t.pos);
+    EXPECT_EQ(Top(), t.top) << "thumb at " << t.pos;
+  }
+}
+
+TEST_F(GridScreen, TheWheelScrollsOneRecordPerNotchWhateverTheDelta) {
+  Make(Look::Standard, false, 100, ssVertical);
+  for (int delta : {-120, -360, -1}) {
+    const int top = Top();
+    h->Wheel(grid.get(), 10, 50, delta);
+    EXPECT_EQ(Top(), top + 1) << delta;
+  }
+  const int top = Top();
+  h->Wheel(grid.get(), 10, 50, 240);
+  EXPECT_EQ(Top(), top - 1);
+}
+
+TEST_F(GridScreen, ABarForRecordsThatAllFitIsDisabled) {
+  Make(Look::Standard, false, 8, ssVertical);
+  EXPECT_EQ(grid->RecordBar().nMin, 1);
+  EXPECT_EQ(grid->RecordBar().nMax, 1);
+  EXPECT_EQ(static_cast<int>(grid->RecordBar().nPage), 0);
+}
+
+// Pixels of the client area, every third one.
+std::vector<TColor> Picture(THarness& h, TDBDivoRud& grid) {
+  std::vector<TColor> pixels;
+  for (int y = 0; y < 200; y += 3)
+    for (int x = 0; x < 300; x += 3) pixels.push_back(h.Pixel(&grid, x, y));
+  return pixels;
+}
+
+TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
+  struct Case {
+    const char* name;
+    Look look;
+    TColor boundLines;  // the standard designer paints smart when they differ from its lines
+    TgpDsgnUpdateMode mode;
+  } cases[] = {
+      {"standard, smart scroll", Look::Standard, clBlack, dumSmartScroll},
+      {"standard, smart", Look::Standard, clRed, dumSmart},
+      {"lite", Look::Lite, clNone, dumSmartScroll},
+  };
+  for (const Case& c : cases) {
+    Make(c.look, false, 100, ssNone);
+    if (c.look == Look::Standard) static_cast<TStandardDesigner*>(designer.get())->SetBoundLines(c.boundLines);
+    ASSERT_EQ(designer->UpdateMode(), c.mode) << c.name;
+    h->Pump();
+    for (int step : {1, 1, 7, 1, 1, -1, -1, -8, -1}) {
+      dataSet->MoveBy(step);
+      h->Pump();
+      const std::vector<TColor> scrolled = Picture(*h, *grid);
+      grid->InvalidateGrid();
+      h->Pump();
+      ASSERT_EQ(scrolled, Picture(*h, *grid)) << c.name << " after a move of " << step << " to " << dataSet->RecNo();
+    }
+    grid.reset();
+  }
+}
+
+TEST_F(GridScreen, TheStandardDesignerDrawsDoubleLinesWithAMarginLine) {
+  Make(Look::Standard, false);
+  TBitmap bitmap;
+  bitmap.SetSize(146, 200);
+  bitmap.Canvas()->Brush()->SetColor(clWhite);
+  bitmap.Canvas()->FillRect(TRect{0, 0, 146, 200});
+  grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaTitle, gaCell}, 0, 1, 0, 3, 146, 200);
+  TCanvas& c = *bitmap.Canvas();
+  // After each group: black, silver, black in its last three pixels, in titles and cells.
+  for (int y : {5, 30, 60}) {
+    EXPECT_EQ(ColorToRGB(c.Pixels(60, y)), clBlack) << y;
+    EXPECT_EQ(ColorToRGB(c.Pixels(61, y)), clSilver) << y;
+    EXPECT_EQ(ColorToRGB(c.Pixels(62, y)), clBlack) << y;
+    EXPECT_EQ(ColorToRGB(c.Pixels(143, y)), clBlack) << y;
+  }
+  // Titles end with black, silver, black lines; each row ends with a horizontal line.
+  EXPECT_EQ(ColorToRGB(c.Pixels(30, 17)), clBlack);
+  EXPECT_EQ(ColorToRGB(c.Pixels(30, 18)), clSilver);
+  EXPECT_EQ(ColorToRGB(c.Pixels(30, 19)), clBlack);
+  EXPECT_EQ(ColorToRGB(c.Pixels(30, 20 + 17)), clBlack);
+  EXPECT_NE(ColorToRGB(c.Pixels(30, 20 + 10)), clBlack);
+}
+
+TEST_F(GridScreen, TheLiteDesignerDrawsSilverLinesAndCanHideThem) {
+  Make(Look::Lite, false);
+  TBitmap bitmap;
+  bitmap.SetSize(146, 200);
+  auto draw = [&] {
+    bitmap.Canvas()->Brush()->SetColor(clWhite);
+    bitmap.Canvas()->FillRect(TRect{0, 0, 146, 200});
+    grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaCell}, 0, 1, 0, 3, 142, 200);
+  };
+  draw();
+  TCanvas& c = *bitmap.Canvas();
+  // Cells start at the top of the bitmap: the first row's line is at 17, the group's at 60.
+  EXPECT_EQ(ColorToRGB(c.Pixels(30, 17)), clSilver);
+  EXPECT_EQ(ColorToRGB(c.Pixels(60, 5)), clSilver);
+  auto& lite = static_cast<TLiteDesigner&>(*designer);
+  lite.SetShowLines(false);
+  EXPECT_EQ(grid->RowHeight(), 17) << "no lines, no row margin";
+  draw();
+  EXPECT_NE(ColorToRGB(c.Pixels(30, 16)), clSilver);
+}
+
+TEST_F(GridScreen, RowAttributesSeeTheirRecordAndAFailingHandlerLeavesThePaintWhole) {
+  Make(Look::Standard, false);
+  grid->SetStripStep(3);
+  std::vector<std::pair<int, int>> seen;  // row, ID
+  std::vector<int> strips;
+  grid->OnGetRowAttrs = [&](TObject*, TgpRowAttrs& a) {
+    seen.emplace_back(a.Row, dataSet->FieldByName("ID")->AsInteger());
+    strips.push_back(a.StripIndex);
+    if (a.Row == 1) a.Color = clYellow;
+  };
+  dataSet->MoveBy(2);
+  grid->InvalidateGrid();
+  h->Pump();
+  ASSERT_EQ(seen.size(), 8u);
+  for (int row = 0; row < 8; ++row) {
+    EXPECT_EQ(seen[row].first, row);
+    EXPECT_EQ(seen[row].second, row + 1) << "the row's record is active";
+    EXPECT_EQ(strips[row], row % 3 + 1);
+  }
+  EXPECT_EQ(dataSet->RecNo(), 3) << "the active record comes back";
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 20 + 18 + 3)), ColorToRGB(clYellow));
+
+  grid->OnGetRowAttrs = [](TObject*, TgpRowAttrs& a) {
+    if (a.Row == 4) throw EZVError("bad row");
+  };
+  TBitmap bitmap;
+  bitmap.SetSize(146, 200);
+  EXPECT_THROW(grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaCell}, 0, 1, 0, 7, 146, 200), EZVError);
+  EXPECT_EQ(dataSet->RecNo(), 3);
+  grid->OnGetRowAttrs = nullptr;
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, CellColoursFollowTheRowTheColumnAndTheCell) {
+  Make(Look::Standard, false);
+  struct Case {
+    const char* name;
+    TColor rowColor;
+    bool rowForce, rowUltraSoft;
+    TColor columnColor;
+    bool foreColorFill;
+    TColor cellColor;
+    bool cellForce;
+    TColor expected;
+  } cases[] = {
+      {"nothing set: the grid colour", clNone, false, false, clNone, false, clNone, false, clWindow},
+      {"a row colour", clYellow, false, false, clNone, false, clNone, false, clYellow},
+      {"a column colour under no row colour", clNone, false, false, clAqua, false, clNone, false, clAqua},
+      {"the row wins over a plain column colour", clYellow, false, false, clAqua, false, clNone, false, clYellow},
+      {"a fore-colour-filled column wins over the row", clYellow, false, false, clAqua, true, clNone, false, clAqua},
+      {"a forced row wins over that column", clYellow, true, false, clAqua, true, clNone, false, clYellow},
+      {"a forced cell wins over a forced row", clYellow, true, false, clAqua, true, clLime, true, clLime},
+      {"an ultra-soft row without colour", clNone, false, true, clNone, false, clNone, false,
+       vprGetUltraColor(ColorToRGB(clWindow))},
+  };
+  for (const Case& c : cases) {
+    Col(1)->SetColor(c.columnColor);
+    Col(1)->SetOptionsVisual(c.foreColorFill ? TgpColumnVisualOptions{cvoForeColorFill} : TgpColumnVisualOptions{});
+    grid->OnGetRowAttrs = [&](TObject*, TgpRowAttrs& a) {
+      if (a.Row != 1) return;
+      a.Color = c.rowColor;
+      a.ForceColor = c.rowForce;
+      a.UltraSoft = c.rowUltraSoft;
+      TgpCellAttrs* cell = a.GetCellAttr(1);
+      cell->Color = c.cellColor;
+      cell->ForceColor = c.cellForce;
+    };
+    TBitmap bitmap;
+    bitmap.SetSize(146, 200);
+    bitmap.Canvas()->Brush()->SetColor(clWindow);
+    bitmap.Canvas()->FillRect(TRect{0, 0, 146, 200});
+    grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaCell}, 0, 1, 0, 3, 146, 200);
+    // Row 1 of the NAME column, right of its text.
+    EXPECT_EQ(ColorToRGB(bitmap.Canvas()->Pixels(135, 18 + 10)), ColorToRGB(c.expected)) << c.name;
+  }
+}
+
+TEST_F(GridScreen, TheAutoScrollTimerScrollsFasterFartherFromTheRows) {
+  struct Case {
+    int below;  // pixels under the client area
+    int lines;  // line-down messages in 12 ticks
+  } cases[] = {{200, 12}, {100, 8}, {50, 4}, {10, 2}};  // the rules add up: 100 is even ticks and every third
+  for (const Case& c : cases) {
+    Make(Look::Standard, false, 1000, ssNone);
+    const TPoint screen = grid->ClientToScreen(TPoint{10, 200 + c.below});
+    SetCursorPos(screen.X, screen.Y);
+    const int top = Top();
+    grid->CreateAutoScroller();
+    ASSERT_TRUE(grid->AutoScrolling());
+    for (int tick = 0; tick < 12; ++tick) grid->AutoScrollTimerProc();
+    EXPECT_EQ(Top() - top, c.lines) << c.below << " pixels below";
+    h->MouseUp(grid.get(), 10, 10);
+    EXPECT_FALSE(grid->AutoScrolling()) << "the mouse going up stops it";
+    grid.reset();
+  }
+}
+
+TEST_F(GridScreen, DraggingTheThumbReachesRecordsPastThe16BitLimit) {
+  Make(Look::Standard, false, 40000, ssVertical);
+  const int rows = grid->VisibleRowCount();
+  const int barX = grid->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2;
+  const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+  h->MouseDown(grid.get(), barX, arrow + 1);
+  h->MouseMove(grid.get(), barX, 200 - arrow - 20);
+  const int top = Top();
+  TScrollInfo info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(grid->Handle(), SB_VERT, info);
+  EXPECT_GT(top, 32767) << "track " << info.nTrackPos << " max " << info.nMax << " pos " << info.nPos << " a 16-bit position would stop below row 32768";
+  EXPECT_LT(top, 40000 - rows + 1);
+  h->MouseUp(grid.get(), barX, 200 - arrow - 20);
+  EXPECT_EQ(grid->RecordBar().nPos, Top());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, HintsShowCutTitlesAndFootersWithTheirAggregate) {
+  Make(Look::Standard, false);
+  Col(0)->SetCaption("A caption far too long for sixty pixels");
+  Col(1)->SetCaption("Name");
+  Col(1)->SetFooterText("1250");
+  Col(0)->SetFooterText("a footer text that does not fit");
+  Col(0)->SetFooterStateField(fsSum);
+  Col(0)->SetFooterText("125000000000000");
+  struct Case {
+    int x, y;
+    const char* expected;
+  } cases[] = {
+      {10, 5, "A caption far too long for sixty pixels"},
+      {70, 5, ""},  // fits
+      {10, 190, "Sum = 125000000000000"},
+      {70, 190, ""},
+      {10, 50, ""},  // cells have no hint here
+  };
+  for (const Case& c : cases) {
+    THintInfo info;
+    info.CursorPos = TPoint{c.x, c.y};
+    const LRESULT refused = grid->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ")");
+    EXPECT_EQ(info.HintStr, c.expected);
+    EXPECT_EQ(refused != 0, std::string(c.expected).empty());
+    if (refused) continue;
+    EXPECT_EQ(info.HideTimeout, 20000);
+    EXPECT_EQ(info.HintWindowClass, THintWindowEx::StaticClass());
+    EXPECT_EQ(info.CursorRect, (TRect{c.x - 4, c.y - 4, c.x + 4, c.y + 4}));
+  }
+  int pause = 0;
+  grid->Perform(CM_HINTSHOWPAUSE, 0, reinterpret_cast<LPARAM>(&pause));
+  EXPECT_EQ(pause, 500);
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST(GridDesigners, MarginsUpdateModesAndOptionsFollowTheirProperties) {
+  TStandardDesigner standard(nullptr);
+  EXPECT_EQ(standard.ColumnMargin(), 3);
+  EXPECT_EQ(standard.RowMargin(), 1);
+  EXPECT_EQ(standard.TitleBottomMargin(), 3);
+  EXPECT_EQ(standard.FooterTopMargin(), 4);
+  EXPECT_EQ(standard.FooterBottomMargin(), 3);
+  EXPECT_EQ(standard.UpdateMode(), dumSmartScroll) << "bound lines the colour of the horizontal lines";
+  standard.SetBoundLines(clRed);
+  EXPECT_EQ(standard.UpdateMode(), dumSmart);
+  standard.SetOptions(TStdDsgnOptions{dg3DTitle});
+  EXPECT_EQ(standard.Options(), (TStdDsgnOptions{dg3DTitle, dgHorizBackground}));
+  EXPECT_TRUE(standard.FlatFooter());
+  EXPECT_EQ(standard.RowMargin(), 0);
+  EXPECT_TRUE(standard.NoTitleInvert());
+  standard.SetOptions(TStdDsgnOptions{dgHorizLines});
+  EXPECT_FALSE(standard.NoTitleInvert()) << "without 3D titles a pressed title is inverted";
+
+  TLiteDesigner lite(nullptr);
+  EXPECT_EQ(lite.VertLines(), clSilver);
+  EXPECT_EQ(lite.HorizLines(), clSilver);
+  EXPECT_EQ(lite.UpdateMode(), dumSmartScroll);
+  EXPECT_EQ(lite.ColumnMargin(), 1);
+  EXPECT_EQ(lite.RowMargin(), 1);
+  lite.SetHorizLines(clNone);
+  EXPECT_EQ(lite.RowMargin(), 0);
+  lite.SetHorizLines(clBlack);
+  EXPECT_EQ(lite.RowMargin(), 1);
+  lite.SetShowLines(false);
+  EXPECT_EQ(lite.ColumnMargin(), 0);
+  EXPECT_EQ(lite.RowMargin(), 0);
+  lite.SetTitleStyle(ltsNon3D);
+  EXPECT_FALSE(lite.NoTitleInvert());
+
+  // Lines declared black but made silver: black ones are not stored and load as silver.
+  TLiteDesigner copy(nullptr);
+  copy.Assign(&lite);
+  EXPECT_EQ(copy.HorizLines(), clBlack);
+  EXPECT_FALSE(copy.ShowLines());
+  EXPECT_EQ(copy.TitleStyle(), ltsNon3D);
+}
+
+TEST_F(GridScreen, FootersShowTheirAggregateMarker) {
+  Make(Look::Standard, false);
+  Col(1)->SetFooterStateField(fsSum);
+  Col(1)->SetFooterText("1250");
+  EXPECT_EQ(grid->FooterDisplayText(*Col(1)), "SUM=1250");
+  Col(1)->SetOptionsVisual(TgpColumnVisualOptions{cvoNoFooterMarker});
+  EXPECT_EQ(grid->FooterDisplayText(*Col(1)), "1250");
+  Col(0)->SetFooterStateField(fsCount);
+  Col(0)->SetFooterText("100");
+  EXPECT_EQ(grid->FooterDisplayText(*Col(0)), "100") << "counts have no marker";
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, TheLibrarysBordersTakeTheirRoomFromTheClientArea) {
+  struct Case {
+    TvpBorderStyle style;
+    int clientWidth;
+  } cases[] = {{bsNoBorder, 300}, {bs3D, 296}, {bsFlat, 298}, {bsFlatExt, 296}};
+  for (const Case& c : cases) {
+    Make(Look::Standard, false);
+    grid->SetBorderStyle(c.style);
+    h->Pump();
+    EXPECT_EQ(grid->ClientWidth(), c.clientWidth) << c.style;
+    EXPECT_EQ(grid->GetClientRect().Width(), c.clientWidth);
+    grid.reset();
+  }
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(GridScreen, AwkwardTextsPaintInTimeBoundedByTheCell) {
+  Make(Look::Standard, false, 5);
+  String huge;
+  for (int i = 0; i < 200000; ++i) huge += "word\tw\xC3\xA9rd\n";  // ~2.6 MB with tabs and line breaks
+  const String texts[] = {huge, "a\nb\r\nc\td", String("bad \xFF\xFE utf-8 \xC3"), String(1 << 20, 'x')};
+  auto table = std::make_unique<TMemTable>(nullptr);
+  table->FieldDefs().Add("ID", ftInteger);
+  table->FieldDefs().Add("NAME", ftString, 4 << 20);
+  table->CreateDataSet();
+  int id = 0;
+  for (const String& t : texts) table->AppendRecord({Variant(++id), Variant(t)});
+  table->First();
+  ASSERT_EQ(table->FieldByName("NAME")->AsString().size(), huge.size());
+  source->SetDataSet(table.get());
+  dataSet = std::move(table);
+  Col(1)->SetOptionsVisual(TgpColumnVisualOptions{cvoWordWrap});
+  const auto start = std::chrono::steady_clock::now();
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(ms, 500) << "painting megabytes of text must not cost megabytes of work";
+}
+
+TEST_F(GridScreen, ClosedAndColumnlessGridsPaintWhatTheyHave) {
+  Make(Look::Standard, false);
+  dataSet->Close();
+  EXPECT_FALSE(grid->DataRowsShown());
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 10)), ColorToRGB(clBtnFace)) << "titles still paint";
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 60)), ColorToRGB(clWindow)) << "no rows";
+  grid->Columns()->Clear();
+  grid->InvalidateGrid();
+  EXPECT_NO_THROW(h->Pump());
+  EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 10)), ColorToRGB(clWindow)) << "no columns: background only";
+}
+
+}  // namespace
+}  // namespace zvtest

@@ -1,0 +1,172 @@
+// A small grid painted by Qt off-screen in both designers (a fixed column, a two-level group,
+// footers, the current cell, a word-wrapped cell), compared pixel for pixel with golden PNGs.
+
+#include "HarnessTest.h"
+
+#include "platform/db/DataLink.h"
+#include "platform/db/Field.h"
+#include "platform/db/FieldDefs.h"
+#include "platform/db/MemTable.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/qt/GuiSession.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtWindowBackend.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace zvtest {
+namespace {
+
+using namespace zv;
+
+class TQtDriver : public TControlDriver {
+public:
+  TQtDriver()
+      : fGraphics(SetGraphicsBackend(qt::CreateQtBackend())), fWindows(SetWindowBackend(qt::CreateQtWindowBackend())) {}
+  ~TQtDriver() override {
+    SetWindowBackend(std::move(fWindows));
+    SetGraphicsBackend(std::move(fGraphics));
+  }
+  std::string Name() const override { return "Qt"; }
+  void Inject(TNativeWindow window, const TNativeInput& input) override { qt::SendInputAsQtEvents(window, input); }
+  void Wait(unsigned ms) override {
+    qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
+  }
+  TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
+
+private:
+  std::unique_ptr<TGraphicsBackend> fGraphics;
+  std::unique_ptr<TWindowBackend> fWindows;
+};
+
+std::unique_ptr<TControlDriver> MakeQtDriver() { return std::make_unique<TQtDriver>(); }
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class GridGolden : public THarnessTest {
+protected:
+  GridGolden() : THarnessTest(MakeQtDriver) {}
+  void TearDown() override {
+    grid.reset();
+    source.reset();
+    table.reset();
+    designer.reset();
+    THarnessTest::TearDown();
+  }
+
+  TPixelBuffer Render(std::unique_ptr<TgpDesigner> d) {
+    designer = std::move(d);
+    table = std::make_unique<TMemTable>(nullptr);
+    table->FieldDefs().Add("ID", ftInteger);
+    table->FieldDefs().Add("NAME", ftString, 30);
+    table->FieldDefs().Add("NOTES", ftString, 200);
+    table->CreateDataSet();
+    const char* notes[] = {"short", "a note long enough to wrap onto its second line", "Ωμέγα · Łódź", "", "end"};
+    for (int i = 1; i <= 5; ++i)
+      table->AppendRecord({Variant(i), Variant(String("Name ") + std::to_string(i)), Variant(String(notes[i - 1]))});
+    table->First();
+    table->Next();
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(table.get());
+    TWinControl* form = h->TopLevel(0, 0, 360, 320, clWhite);
+    grid = std::make_unique<TDBDivoRud>(nullptr);
+    grid->SetBorderStyle(bsNoBorder);
+    grid->SetScrollBars(ssNone);
+    grid->SetBounds(0, 0, 340, 300);
+    grid->SetShowFooters(true);
+    grid->SetRowLines(2);
+    grid->SetDesigner(designer.get());
+    grid->SetParent(form);
+    TgpColumns& columns = *grid->Columns();
+    columns.BeginUpdate();
+    TgpColumn* id = columns.Add();
+    id->SetFieldName("ID");
+    id->SetWidth(30);
+    id->SetFixed(cfLeft);
+    id->SetFooterText("5");
+    TgpColumn* name = columns.Add();
+    name->SetFieldName("NAME");
+    name->SetWidth(120);
+    TgpColumn* notesColumn = columns.Add();
+    notesColumn->SetFieldName("NOTES");
+    notesColumn->SetLayoutLevel(1);
+    notesColumn->SetWidth(120);
+    notesColumn->SetOptionsVisual(TgpColumnVisualOptions{cvoWordWrap});
+    TgpColumn* last = columns.Add();
+    last->SetFieldName("NAME");
+    last->SetCaption("Again");
+    last->SetWidth(90);
+    last->SetFooterStateField(fsCount);
+    last->SetFooterText("5");
+    columns.EndUpdate();
+    grid->SetDataSource(source.get());
+    grid->SetCol(1);
+    grid->SetFocus();
+    h->Pump();
+    grid->Repaint();
+    h->Pump();
+    TPoint origin;
+    TPaintDevice* surface = RetainedSurfaceOf(grid->Handle(), &origin);
+    EXPECT_NE(surface, nullptr);
+    if (!surface) return {};
+    return surface->ReadPixels(TRect{origin.X, origin.Y, origin.X + 340, origin.Y + 300});
+  }
+
+  void Compare(const TPixelBuffer& actual, const std::string& name) {
+    const std::string golden = std::string(ZV_GRID_GOLDEN_DIR) + "/" + name + ".png";
+    if (std::getenv("ZV_UPDATE_GOLDENS")) {
+      WriteFile(golden, GraphicsBackend().EncodeImage(actual, TImageFormat::Png));
+      return;
+    }
+    const std::string actualPath = std::string(ZV_GRID_ACTUAL_DIR) + "/" + name + ".actual.png";
+    std::ifstream in(golden, std::ios::binary);
+    if (!in) {
+      WriteFile(actualPath, GraphicsBackend().EncodeImage(actual, TImageFormat::Png));
+      FAIL() << "no golden " << golden << "; the picture is in " << actualPath << " (ZV_UPDATE_GOLDENS=1 makes it)";
+    }
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const TPixelBuffer expected = GraphicsBackend().DecodeImage(bytes, TImageFormat::Png);
+    if (expected == actual) return;
+    // The difference: red where pixels differ, the golden dimmed elsewhere.
+    TPixelBuffer diff(actual.Width(), actual.Height());
+    int differing = 0;
+    for (int y = 0; y < actual.Height(); ++y)
+      for (int x = 0; x < actual.Width(); ++x) {
+        const bool same = expected.At(x, y) == actual.At(x, y);
+        differing += same ? 0 : 1;
+        diff.Set(x, y, same ? ((expected.At(x, y) >> 2) & 0x003F3F3Fu) | 0xFF000000u : 0xFFFF0000u);
+      }
+    WriteFile(actualPath, GraphicsBackend().EncodeImage(actual, TImageFormat::Png));
+    WriteFile(std::string(ZV_GRID_ACTUAL_DIR) + "/" + name + ".diff.png", GraphicsBackend().EncodeImage(diff, TImageFormat::Png));
+    ADD_FAILURE() << name << ": " << differing << " pixels differ (sizes " << actual.Width() << "x" << actual.Height()
+                  << " and " << expected.Width() << "x" << expected.Height() << "); see " << actualPath;
+  }
+
+  std::unique_ptr<TgpDesigner> designer;
+  std::unique_ptr<TMemTable> table;
+  std::unique_ptr<TDataSource> source;
+  std::unique_ptr<TDBDivoRud> grid;
+};
+
+TEST_F(GridGolden, StandardDesigner) { Compare(Render(std::make_unique<TStandardDesigner>(nullptr)), "grid-standard"); }
+
+TEST_F(GridGolden, LiteDesigner) { Compare(Render(std::make_unique<TLiteDesigner>(nullptr)), "grid-lite"); }
+
+}  // namespace
+}  // namespace zvtest
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  zv::qt::TGuiSession session(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
