@@ -39,6 +39,7 @@ public:
     qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
   }
   TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
+  void SwitchApplication(bool active) override { qt::AnnounceApplicationState(active); }
 
 private:
   std::unique_ptr<TGraphicsBackend> fGraphics;
