@@ -3,6 +3,7 @@
 // window shows is grabbed from its backing store. Then what only Qt has: window geometry and
 // resizes, keys with their text.
 
+#include "QtDriver.h"
 #include "ControlBehaviour.h"
 #include "DragBehaviour.h"
 #include "EditBehaviour.h"
@@ -22,29 +23,6 @@
 namespace zvtest {
 
 namespace {
-
-class TQtDriver : public TControlDriver {
-public:
-  TQtDriver()
-      : fGraphics(SetGraphicsBackend(qt::CreateQtBackend())), fWindows(SetWindowBackend(qt::CreateQtWindowBackend())) {}
-  ~TQtDriver() override {
-    SetWindowBackend(std::move(fWindows));
-    SetGraphicsBackend(std::move(fGraphics));
-  }
-  std::string Name() const override { return "Qt"; }
-  void Inject(TNativeWindow window, const TNativeInput& input) override { qt::SendInputAsQtEvents(window, input); }
-  void Wait(unsigned ms) override {
-    qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
-  }
-  TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
-  void SwitchApplication(bool active) override { qt::AnnounceApplicationState(active); }
-
-private:
-  std::unique_ptr<TGraphicsBackend> fGraphics;
-  std::unique_ptr<TWindowBackend> fWindows;
-};
-
-std::unique_ptr<TControlDriver> MakeQtDriver() { return std::make_unique<TQtDriver>(); }
 
 class QtControls : public THarnessTest {
 protected:

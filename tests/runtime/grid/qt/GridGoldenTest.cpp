@@ -1,6 +1,7 @@
 // A small grid painted by Qt off-screen in both designers (a fixed column, a two-level group,
 // footers, the current cell, a word-wrapped cell), compared pixel for pixel with golden PNGs.
 
+#include "QtDriver.h"
 #include "HarnessTest.h"
 
 #include "platform/db/DataLink.h"
@@ -24,29 +25,6 @@ namespace zvtest {
 namespace {
 
 using namespace zv;
-
-class TQtDriver : public TControlDriver {
-public:
-  TQtDriver()
-      : fGraphics(SetGraphicsBackend(qt::CreateQtBackend())), fWindows(SetWindowBackend(qt::CreateQtWindowBackend())) {}
-  ~TQtDriver() override {
-    SetWindowBackend(std::move(fWindows));
-    SetGraphicsBackend(std::move(fGraphics));
-  }
-  std::string Name() const override { return "Qt"; }
-  void Inject(TNativeWindow window, const TNativeInput& input) override { qt::SendInputAsQtEvents(window, input); }
-  void Wait(unsigned ms) override {
-    qt::RunQtEventLoop(ms, [] { Application->ProcessMessages(); });
-  }
-  TColor Shown(TNativeWindow window, int x, int y) override { return qt::ShownPixel(window, x, y); }
-  void SwitchApplication(bool active) override { qt::AnnounceApplicationState(active); }
-
-private:
-  std::unique_ptr<TGraphicsBackend> fGraphics;
-  std::unique_ptr<TWindowBackend> fWindows;
-};
-
-std::unique_ptr<TControlDriver> MakeQtDriver() { return std::make_unique<TQtDriver>(); }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
