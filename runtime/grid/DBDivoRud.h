@@ -281,9 +281,16 @@ public:
   void tfPostChanges() override;
   TControl* ToolForm() const { return fToolForm; }
 
+  // ---- Navigation: user actions, keys, mouse, focus, menus (GridNavigation.cpp, GridKeys.cpp,
+  // GridMouse.cpp, GridFocus.cpp) ----------------------------------------------------------------
+
+  // ---- Title images and title/footer drawing (GridPaint.cpp, Column.cpp) -------------------------
+
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
 protected:
+  // ---- Navigation: handlers ----------------------------------------------------------------------
+
   // ---- Columns and layout (GridColumns.cpp) -----------------------------------------------
   void Loaded() override;
   void CreateWnd() override;
@@ -349,6 +356,10 @@ protected:
 
 private:
   void CacheDataSet();
+
+  // ---- Navigation: state ------------------------------------------------------------------------
+
+  // ---- Title images ------------------------------------------------------------------------------
 
   std::unique_ptr<TDataLinkEx> fDataLink;
   TDataSet* fDataSet = nullptr;
