@@ -239,7 +239,10 @@ void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
       if (level == 0 || fRowSelect) {
         if (active == 0 && dataSet.Bof()) return;  // nothing above the first record
         recordMove = true;
-        delta = dataSet.State() == dsEdit && dataSet.Eof() ? 0 : -1;
+        // From a record edited at the end the move only posts (or drops an untouched new one).
+        const bool editingAtEnd =
+            (inserting && (dataSet.Eof() || active == lastRow)) || (dataSet.State() == dsEdit && dataSet.Eof());
+        delta = editingAtEnd ? 0 : -1;
       }
       break;
     }
