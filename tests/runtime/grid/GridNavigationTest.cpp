@@ -4,6 +4,7 @@
 // a form leaves to the grid, the dataset changed under the grid, and a failing post mid-move.
 #include "tests/runtime/db/TestDataSets.h"
 
+#include "platform/classes/TypeInfo.h"
 #include "platform/controls/Menus.h"
 #include "platform/db/DBConsts.h"
 #include "runtime/db/DataLinkEx.h"
@@ -279,6 +280,10 @@ TEST_P(GridNavigation, ColumnEventsTheirOrderAndBadColumns) {
   EXPECT_EQ(Joined(), "Exiting 0, Scroll, Enter 1");
   EXPECT_EQ(Id(), 8);
   ds->AfterScroll = nullptr;
+  for (const char* name : {"WantTabs", "WantReturns", "OptionsPickup", "PopupMenu", "OptionsEdit", "OnColEnter",
+                           "OnColExit", "OnColExiting", "OnClick", "OnDblClick", "OnPickup", "OnAction",
+                           "OnMouseEnter", "OnMouseLeave"})
+    EXPECT_TRUE(IsPublishedProp(grid.get(), name)) << name;
 }
 
 TEST_P(GridNavigation, ClicksDoubleClicksAndPickup) {
@@ -326,6 +331,10 @@ TEST_P(GridNavigation, ClicksDoubleClicksAndPickup) {
   h->MouseMove(grid.get(), q.X, q.Y);
   EXPECT_EQ(Id(), 9);
   EXPECT_EQ(grid->CurrentRow(), 8);
+  grid->OnMouseLeave = [this](TObject*) { log.push_back("Leave"); };
+  h->MouseMove(form, 450, 10);
+  EXPECT_EQ(Joined(), "Leave");
+  EXPECT_EQ(grid->Hover().Area, gaUndefined);
 }
 
 TEST_P(GridNavigation, MenusByRightClickApplicationsKeyAndShortCut) {
@@ -422,6 +431,11 @@ TEST_P(GridNavigation, TheDatasetMovedClosedReopenedAndChangedByCode) {
   Key(VK_DOWN);
   EXPECT_EQ(Id(), 3);
   EXPECT_EQ(grid->CurrentRow(), 2);
+  // A field asking for the focus (a value it must have) makes its column current.
+  TField* name = ds->FieldByName("NAME");
+  grid->SetCol(0);
+  name->FocusControl();
+  EXPECT_EQ(grid->Col(), 1);
   // An empty dataset and a grid without columns take keys and clicks quietly.
   Open(GetParam().Create(0));
   for (Word key : {VK_DOWN, VK_UP, VK_TAB, VK_END, VK_NEXT}) EXPECT_NO_THROW(Key(key));
