@@ -45,7 +45,7 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
   }
   int range = 0;
   if (withShift && (key == VK_PRIOR || key == VK_NEXT || (ctrl && (key == VK_HOME || key == VK_END)))) {
-    if (fMultiSelect && !HasAnchor()) SetAnchor(fDataSet->Bookmark());
+    if (!HasAnchor()) SetAnchor(fDataSet->Bookmark());
     range = uaRange;
   }
   const int first = fColumns->GetSelectableCount() > 0 ? fColumns->GetSelectable(0)->Index() : -1;
