@@ -13,6 +13,7 @@
 
 #include "BenchSupport.h"
 #include "ProcessSupport.h"
+#include "SqliteBenchTable.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
@@ -38,29 +39,12 @@ constexpr int RowCount = 1'000'000;
 constexpr int WindowRows = 30;
 constexpr int MarkPosition = 700'000;
 
-String NameOf(int i) { return "Name" + std::to_string((static_cast<long long>(i) * 7919) % 1'000'003); }
-
 const String& FileName() {
-  static const String name =
-      (std::filesystem::temp_directory_path() / ("zv-grid-bench-" + std::to_string(::getpid()) + ".db")).string();
+  static const String name = zvbench::BenchTableFileName("grid-bench");
   return name;
 }
 
-void BuildTable() {
-  TSqliteDatabase db(FileName());
-  db.Execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
-             "CREATE TABLE items (id INTEGER PRIMARY KEY, name TEXT, amount REAL, created DATETIME)");
-  db.Execute("BEGIN");
-  TSqliteStatement insert(db, "INSERT INTO items (id, name, amount, created) VALUES (?, ?, ?, ?)");
-  const TDateTime start = EncodeDate(2020, 1, 1);
-  for (int i = 1; i <= RowCount; ++i) {
-    insert.Reset();
-    insert.BindAll({Variant(i), Variant(NameOf(i)), Variant(i * 0.25), Variant(TDateTime(start + i / 1440.0))});
-    insert.Step();
-  }
-  db.Execute("COMMIT");
-  db.Execute("CREATE INDEX items_name ON items (name)");
-}
+void BuildTable() { zvbench::BuildItemsTable(FileName(), RowCount); }
 
 struct TBackends {
   TBackends() : graphics(SetGraphicsBackend(CreateNullBackend())), windows(SetWindowBackend(CreateNullWindowBackend())) {}

@@ -34,6 +34,21 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("Attrs", &TDBDivoRud::Attrs, &TDBDivoRud::SetAttrs);
   t.Prop("Columns", &TDBDivoRud::Columns, &TDBDivoRud::SetColumns);
   t.Prop("Mapper", &TDBDivoRud::Mapper, &TDBDivoRud::SetMapper);
+  t.Prop("WantTabs", &TDBDivoRud::WantTabs, &TDBDivoRud::SetWantTabs).Default(true);
+  t.Prop("WantReturns", &TDBDivoRud::WantReturns, &TDBDivoRud::SetWantReturns).Default(true);
+  t.Prop("OptionsPickup", &TDBDivoRud::OptionsPickup, &TDBDivoRud::SetOptionsPickup)
+      .Default(TgpPickupOptions{gpoReturnKey, gpoDblClick});
+  t.Publish("PopupMenu");
+  t.Prop("OptionsEdit", &TDBDivoRud::OptionsEdit, &TDBDivoRud::SetOptionsEdit);
+  t.Event("OnColEnter", &TDBDivoRud::OnColEnter);
+  t.Event("OnColExit", &TDBDivoRud::OnColExit);
+  t.Event("OnColExiting", &TDBDivoRud::OnColExiting);
+  t.Event("OnClick", &TDBDivoRud::OnClick);
+  t.Publish("OnDblClick");
+  t.Event("OnPickup", &TDBDivoRud::OnPickup);
+  t.Event("OnAction", &TDBDivoRud::OnAction);
+  t.Publish("OnMouseEnter");
+  t.Publish("OnMouseLeave");
   t.Event("OnSelectionChange", &TDBDivoRud::OnSelectionChange);
   t.Event("OnGetRowAttrs", &TDBDivoRud::OnGetRowAttrs);
   t.Event("OnDrawCell", &TDBDivoRud::OnDrawCell);

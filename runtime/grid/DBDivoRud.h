@@ -41,6 +41,27 @@ struct TgpOverPrevPos {
 
 using TgpDrawCellEvent = std::function<void(TObject* sender, TgpColumn* column, TgpPainter& painter)>;
 
+// Navigation: the gestures that pick a record up, the editing options the exit reads, what the
+// mouse is doing, and the events of column changes and clicks.
+enum TgpPickupOption { gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord };
+using TgpPickupOptions = TSet<TgpPickupOption>;
+enum TgpGridEditOption {
+  geoNoInserts, geoNoAppends, geoNoQuickEditByTabKey, geoNoQuickEditByClick, geoNoEditActionOnExit,
+  geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor
+};
+using TgpGridEditOptions = TSet<TgpGridEditOption>;
+enum TgpGridState { gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick };
+using TgpColEvent = std::function<void(TObject* sender, int col)>;
+// Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
+using TgpClickEvent =
+    std::function<void(TObject* sender, int x, int y, TShiftState shift, bool buttonReleased, bool& handled)>;
+
+// The bits of a user action: record moves, then what happens to the selection.
+inline constexpr int uaFirst = 1, uaLast = 2, uaRow = 4, uaSelectOld = 32, uaDeselectOld = 64, uaSelectNew = 128,
+                     uaToggle = 256, uaRange = 512, uaClear = 1024;
+inline constexpr int uaMoves = uaFirst | uaLast | uaRow;
+inline constexpr int uaSelection = 0x7E0;
+
 class TDBDivoRud : public TCustomControl, public IvtfDataGrid, public IgpPaintGrid, public IgpDesignerClient {
   ZV_CLASS(TDBDivoRud, TCustomControl)
 
@@ -95,7 +116,8 @@ public:
   // The current column: its collection index (-1 when none) and the column.
   int Col() const { return fCol; }
   TgpColumn* CurrentColumn() const { return fCurrentColumn; }
-  // Makes a selectable column current; anything else is ignored.
+  // Makes a selectable column current through a user action (GridNavigation.cpp); -1 clears it.
+  // EZVError out of range, EDBDivoRud for a column that cannot be selected.
   void SetCol(int index);
 
   // ";" captions of fieldNames (every dataset field when empty): the mapper's, else the
@@ -283,6 +305,53 @@ public:
 
   // ---- Navigation: user actions, keys, mouse, focus, menus (GridNavigation.cpp, GridKeys.cpp,
   // GridMouse.cpp, GridFocus.cpp) ----------------------------------------------------------------
+  bool WantTabs() const { return fWantTabs; }
+  void SetWantTabs(bool value) { fWantTabs = value; }
+  bool WantReturns() const { return fWantReturns; }
+  void SetWantReturns(bool value) { fWantReturns = value; }
+  TgpPickupOptions OptionsPickup() const { return fOptionsPickup; }
+  void SetOptionsPickup(TgpPickupOptions value) { fOptionsPickup = value; }
+  TgpGridEditOptions OptionsEdit() const { return fOptionsEdit; }
+  void SetOptionsEdit(TgpGridEditOptions value) { fOptionsEdit = value; }
+  // Read at their next use; the selection gives them their full meaning.
+  bool RowSelect() const { return fRowSelect; }
+  void SetRowSelect(bool value) { fRowSelect = value; }
+  bool MultiSelect() const { return fMultiSelect; }
+  void SetMultiSelect(bool value) { fMultiSelect = value; }
+
+  void SetSelectedCol(TgpColumn* column);
+  // Stores the current column without events; returns the old index.
+  int UpdateSelectedCol(int index);
+  // The one path of every move: actions (ua... bits), a row relative to the current one, and
+  // the column that becomes current.
+  void DoUserActions(int actions, int rowDelta, int targetColumn);
+  // Moves the cell: left, right, up, down and both tabs; anything else does nothing.
+  void SelectCell(TgpFieldEditAction action, bool shift);
+  // The visible neighbour on the same actual level (or in a group too shallow to have it).
+  TgpColumn* GetNextAtLevel(const TgpColumn* column) const;
+  TgpColumn* GetPrevAtLevel(const TgpColumn* column) const;
+  // A pick-up gesture; true when it was handled (OnDblClick or OnPickup fired).
+  bool DoPickupInt(TgpPickupOption kind, bool hasRecord);
+  void DoPickup();
+  // Whether the last pick-up had a record.
+  bool PickupResult() const { return fPickupResult; }
+  // A column's menu (the grid's when it has one) or the grid's menu, at client (x, y); (-1, -1)
+  // for the current cell.
+  void DoPopupMenu(TgpColumn* column, int x, int y);
+  // True when the key is a short-cut of the current column's menu or the grid's, and ran it.
+  bool IsMenuKey(Word key, TShiftState shift);
+  bool HasFocus() const { return fHasFocus; }
+  TgpGridState GridState() const { return fGridState; }
+  TgpColumn* ClickedColumn() const { return fClickedColumn; }
+  int PendingCol() const { return fPendingCol; }
+  int PendingActions() const { return fPendingActions; }
+
+  TgpColEvent OnColEnter;
+  TgpColEvent OnColExit;
+  TgpColEvent OnColExiting;
+  // Replaces the host's click: the grid reports its own presses and releases.
+  TgpClickEvent OnClick;
+  TNotifyEvent OnPickup;
 
   // ---- Title images and title/footer drawing (GridPaint.cpp, Column.cpp) -------------------------
 
@@ -290,6 +359,75 @@ public:
 
 protected:
   // ---- Navigation: handlers ----------------------------------------------------------------------
+  void KeyDown(Word& key, TShiftState shift) override;
+  void KeyPress(char32_t& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void WMKeyDown(TWMKey& message) override;
+  void WMSysKeyDown(TWMKey& message) override;
+  void WMGetDlgCode(TMessage& message) override;
+  void CMWantSpecialKey(TWMKey& message) override;
+  void WMSetFocus(TWMSetFocus& message) override;
+  void WMKillFocus(TWMKillFocus& message) override;
+  void CMEnter(TMessage& message) override;
+  void CMExit(TMessage& message) override;
+  void CMMouseEnter(TMessage& message) override;
+  void CMMouseLeave(TMessage& message) override;
+  void WMContextMenu(TMessage& message) override;
+  void WMSetCursor(TWMSetCursor& message) override;
+  void CMCancelMode(TMessage& message);
+  // The key table of KeyDown; true when the key was handled.
+  bool NavigationKey(Word key, TShiftState shift);
+  void ApplySelectionBits(int bits);
+  // Whether the record in a row of the view is selected.
+  bool RowSelected(int row);
+
+  // Entry points that editing, selection, auto search, title clicks, sizing and the footer
+  // menu fill; here they do nothing (answer "nothing open", "empty", "not handled").
+  virtual bool EditorVisible() const { return false; }
+  virtual bool EditorHiding() const { return false; }
+  virtual bool AlwaysShowEditor() const { return false; }
+  virtual bool Edit() { return false; }
+  virtual void ActivateEdit() {}
+  virtual void CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown) { (void)action, (void)keepAlwaysShown; }
+  virtual void UpdateEditorPos() {}
+  virtual void EditorFocus() {}
+  virtual void PassKeyToEditor(Word key, TShiftState shift) { (void)key, (void)shift; }
+  virtual void PassCharToEditor(char32_t key) { (void)key; }
+  virtual void PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y) {
+    (void)button, (void)shift, (void)x, (void)y;
+  }
+  // kind: 0 by Tab, 1 by click; true when the editor opened.
+  virtual bool DoQuickEdit(int kind) { return (void)kind, false; }
+  virtual void InsertRecord(bool append) { (void)append; }
+  virtual void PostChanges() {}
+  virtual void CancelChanges() {}
+  virtual bool IsDeleteShortCut(Word key, TShiftState shift) const { return (void)key, (void)shift, false; }
+  virtual void DeleteCommand() {}
+  virtual bool SelectionEmpty() const { return true; }
+  virtual int SelectedCount() const { return 0; }
+  virtual bool RecordSelected() const { return false; }
+  // The dataset's current record: selected (true) or deselected, toggled.
+  virtual void SelectCurrent(bool select) { (void)select; }
+  virtual void ToggleCurrent() {}
+  // From the last added record to the dataset's current one.
+  virtual void AddRange() {}
+  virtual void ClearSelection(bool invalidate) { (void)invalidate; }
+  virtual bool HasAnchor() const { return false; }
+  virtual TBookmarkStr Anchor() const { return {}; }
+  virtual void SetAnchor(const TBookmarkStr& bookmark) { (void)bookmark; }
+  virtual bool AutoSearchEnabled() const { return false; }
+  virtual bool AutoSearchActive() const { return false; }
+  virtual bool IsAutoSearchShortCut(Word key, TShiftState shift) { return (void)key, (void)shift, false; }
+  virtual void StartAutoSearch() {}
+  virtual void CancelAutoSearch() {}
+  virtual bool AutoSearchKeyPress(char32_t& key) { return (void)key, false; }
+  // A left press on a title or a column edge; true when sizing or a title click began.
+  virtual bool StartSizingOrTitleClick(TShiftState shift, int x, int y) { return (void)shift, (void)x, (void)y, false; }
+  // A left press that may begin a drag (DragMode automatic).
+  virtual bool DragMayStart(int x, int y) { return (void)x, (void)y, false; }
+  virtual bool Dragging() const { return false; }
+  virtual void DoFooterMenu(TgpColumn* column, int x, int y) { (void)column, (void)x, (void)y; }
+  virtual void UpdateCursorShape() {}
 
   // ---- Columns and layout (GridColumns.cpp) -----------------------------------------------
   void Loaded() override;
@@ -358,6 +496,24 @@ private:
   void CacheDataSet();
 
   // ---- Navigation: state ------------------------------------------------------------------------
+  void FireColExiting();
+  void ApplyAt(int row, int bits);
+  void PickupDone(bool picked);
+  bool fWantTabs = true;
+  bool fWantReturns = true;
+  TgpPickupOptions fOptionsPickup{gpoReturnKey, gpoDblClick};
+  TgpGridEditOptions fOptionsEdit;
+  bool fRowSelect = false;
+  bool fMultiSelect = false;
+  int fPendingCol = -1;
+  int fPendingActions = 0;
+  bool fHasFocus = false;
+  TgpGridState fGridState = gsNormal;
+  TgpColumn* fClickedColumn = nullptr;
+  bool fClickHandled = false;
+  bool fEditOnMouseUp = false;
+  bool fClearOnMouseUp = false;
+  bool fPickupResult = false;
 
   // ---- Title images ------------------------------------------------------------------------------
 
@@ -433,3 +589,7 @@ private:
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TgpGridVisualOption, gvoNoEndEllipsis)
+ZV_ENUM_TYPE(zv::TgpPickupOption, gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord)
+ZV_ENUM_TYPE(zv::TgpGridEditOption, geoNoInserts, geoNoAppends, geoNoQuickEditByTabKey, geoNoQuickEditByClick,
+             geoNoEditActionOnExit, geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor)
+ZV_ENUM_TYPE(zv::TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick)

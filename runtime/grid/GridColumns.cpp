@@ -103,19 +103,6 @@ void TDBDivoRud::FitColumns() {
 
 // ---- Current column ----------------------------------------------------------------------
 
-void TDBDivoRud::SetCol(int index) {
-  if (index < 0 || index >= fColumns->Count() || !fColumns->Items(index)->Selectable()) {
-    if (index == -1) {
-      fCol = -1;
-      fCurrentColumn = nullptr;
-    }
-    return;
-  }
-  fCol = index;
-  fCurrentColumn = fColumns->Items(index);
-  fColumns->UpdateScrollStop(true, false);
-}
-
 void TDBDivoRud::ColumnDestroying(TgpColumn* column) {
   if (column == fCurrentColumn) fCurrentColumn = nullptr;
 }
@@ -272,7 +259,7 @@ void TDBDivoRud::Dispatch(TMessage& message) {
     CMFieldMapChanged(message);
     return;
   }
-  if (message.Msg == CM_CANCELMODE) DestroyAutoScroller();
+  if (message.Msg == CM_CANCELMODE) CMCancelMode(message);
   if (message.Msg == CM_HINTSHOW) {
     CMHintShow(message);
     return;

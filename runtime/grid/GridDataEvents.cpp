@@ -1,22 +1,34 @@
 // The grid's reactions to its data link: rows, the current record and its snapshot follow the
-// dataset from here.
+// dataset from here, and a user action's pending column and selection bits land here when the
+// dataset's scroll arrives in its middle.
 #include "runtime/grid/DBDivoRud.h"
 
+#include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+
+#include <cstdlib>
 
 namespace zv {
 
 void TDBDivoRud::DaActiveChanged() {
   CacheDataSet();
-  ColumnsDataSetChanged();
-  RecordsActiveChanged();
-  if (IsLoading()) return;
-  UpdateRows();
-  InvalidateGrid();
+  FreezeGrid();
+  try {
+    ColumnsDataSetChanged();
+    RecordsActiveChanged();
+    if (!IsLoading()) UpdateRows();
+  } catch (...) {
+    UnfreezeGrid(false);
+    throw;
+  }
+  UnfreezeGrid(!IsLoading());
 }
 
 void TDBDivoRud::DaDataChanged() {
+  // A range that reached an end of the dataset is taken up to there.
+  if (fUserAction && (fPendingActions & uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) AddRange();
   RecordsDataChanged();
   if (IsLoading()) return;
   UpdateRows();
@@ -26,29 +38,86 @@ void TDBDivoRud::DaDataChanged() {
 // The window moved by distance rows (positive towards the end) or the cursor moved inside it.
 void TDBDivoRud::DaDataSetScrolled(int distance) {
   const int oldActive = fActiveRow;
+  const int oldCurrent = fCurrentRow;
+  CloseEdit(feaCancel, true);
   RecordsDataSetScrolled(distance);
   if (IsLoading()) return;
+  if (fPendingCol != -1 && fPendingCol != fCol) UpdateSelectedCol(fPendingCol);
   fActiveRow = fDataLink->ActiveRecord();
   fLayout.RowCount = std::max(fDataLink->RecordCount(), 1);
   fLayout.Recount();
-  UpdateRecordBar(false);
-  if (distance != 0) {
-    DoScrollGrid(distance, oldActive);
-  } else if (oldActive != fActiveRow) {
-    InvalidateRow(oldActive);
-    InvalidateRow(fActiveRow);
+  const int bits = fPendingActions;
+  const bool painting = PaintingEnabled() && HandleAllocated();
+  if (fColumns->HasGroups() && distance != 0) {
+    ApplyAt(fActiveRow - distance, bits & (uaSelectOld | uaDeselectOld));
+    ApplySelectionBits(bits & (uaSelectNew | uaToggle));
+    if (bits & uaRange) AddRange();
+    if (PaintingEnabled()) {
+      if ((bits & uaClear) && !SelectionEmpty())
+        ClearSelection(true);
+      else
+        DoScrollGrid(distance, oldActive);
+      if (painting) UpdateWindow(Handle());
+    }
+  } else if (fColumns->HasGroups()) {
+    if (oldCurrent >= 0) ApplyAt(oldCurrent, bits & (uaSelectOld | uaDeselectOld));
+    ApplySelectionBits(bits & (uaSelectNew | uaToggle));
+    bool all = false;
+    if (bits & uaRange) {
+      AddRange();
+      all = true;
+    }
+    if ((bits & uaClear) && !SelectionEmpty()) {
+      ClearSelection(false);
+      all = true;
+    }
+    if (all) {
+      InvalidateRows();
+    } else if (oldCurrent != fCurrentRow || oldActive != fActiveRow) {
+      const int old = oldCurrent >= 0 ? oldCurrent : oldActive;
+      InvalidateRow(old);
+      if (painting && std::abs(old - fActiveRow) > 1) UpdateWindow(Handle());
+      InvalidateRow(fCurrentRow >= 0 ? fCurrentRow : fActiveRow);
+      if (painting) UpdateWindow(Handle());
+    }
+  }
+  // A sequenced dataset's bar moves only with the window; the others show the cursor's end.
+  if (distance != 0 || !fDataSet || !fDataSet->IsSequenced()) UpdateRecordBar(false);
+  if (!fUserAction) UpdateEditorPos();
+}
+
+// The field that must have a value: its column becomes current, so that the user stands on the
+// cell the message names.
+void TDBDivoRud::DaFocusControl(TField*& field) {
+  if (!field) return;
+  for (int i = 0; i < fColumns->GetSelectableCount(); ++i) {
+    TgpColumn* column = fColumns->GetSelectable(i);
+    if (column->Field() != field) continue;
+    if (CanFocus() && !Focused()) SetFocus();
+    SetCol(column->Index());
+    field = nullptr;
+    return;
   }
 }
 
-void TDBDivoRud::DaFocusControl(TField*&) {}
-
 // A new layout is the dataset opened anew with new data.
 void TDBDivoRud::DaLayoutChanged() {
-  DaActiveChanged();
-  DaDataChanged();
+  FreezeGrid();
+  try {
+    DaActiveChanged();
+    DaDataChanged();
+  } catch (...) {
+    UnfreezeGrid(false);
+    throw;
+  }
+  UnfreezeGrid(true);
 }
 
-void TDBDivoRud::DaRecordChanged(TField*) { InvalidateRow(fDataLink->ActiveRecord()); }
-void TDBDivoRud::DaUpdateData() {}
+void TDBDivoRud::DaRecordChanged(TField*) {
+  InvalidateRow(fDataLink->ActiveRecord());
+  if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+}
+
+void TDBDivoRud::DaUpdateData() { CloseEdit(feaPost, true); }
 
 }  // namespace zv

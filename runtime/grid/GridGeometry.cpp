@@ -45,11 +45,6 @@ void TDBDivoRud::DoMouseMove(int x, int y) {
   fHoverColumn = fHover.Area == gaUndefined || fHover.Column < 0 ? nullptr : fColumns->Items(fHover.Column);
 }
 
-void TDBDivoRud::MouseMove(TShiftState shift, int x, int y) {
-  TCustomControl::MouseMove(shift, x, y);
-  DoMouseMove(x, y);
-}
-
 // ---- Invalidation ------------------------------------------------------------------------------
 
 namespace {

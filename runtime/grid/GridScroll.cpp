@@ -235,11 +235,6 @@ void TDBDivoRud::WMTimer(TWMTimer& message) {
   TCustomControl::WMTimer(message);
 }
 
-void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  DestroyAutoScroller();
-  TCustomControl::MouseUp(button, shift, x, y);
-}
-
 void TDBDivoRud::WMCancelMode(TMessage& message) {
   DestroyAutoScroller();
   TCustomControl::WMCancelMode(message);

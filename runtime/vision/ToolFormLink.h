@@ -19,6 +19,8 @@ public:
   virtual void tfSetResultValue(const Variant& value) = 0;
   // The grid's current record changed by the user: there is something to post.
   virtual void tfValueChanged() = 0;
+  // The grid's user picked a record (post) or gave up: the drop-down closes.
+  virtual void tfClosePopup(bool post) { (void)post; }
 
 protected:
   ~IvtfToolForm() = default;

@@ -1,0 +1,326 @@
+// Moving through the grid: the current column, the one user-action routine every key and click
+// goes through, cell-to-cell moves inside groups and levels, and pick-up.
+#include "platform/controls/WinApi.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/Format.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/rtm/ZvErrors.h"
+#include "runtime/rtm/ZvStrings.h"
+#include "runtime/vision/ToolFormLink.h"
+
+namespace zv {
+
+// ---- The current column --------------------------------------------------------------------------
+
+void TDBDivoRud::SetCol(int index) {
+  if (index == fCol) return;
+  if (index == -1) {
+    const int old = fCol;
+    FireColExiting();
+    UpdateSelectedCol(-1);
+    InvalidateCol(old);
+    if (old != -1 && OnColExit) OnColExit(this, old);
+    if (OnColEnter) OnColEnter(this, -1);
+    return;
+  }
+  CheckIndex(index, fColumns->Count());
+  if (!fColumns->Items(index)->Selectable()) throw EDBDivoRud(Format(SEInvalidSelection.Text(), {index}));
+  DoUserActions(0, 0, index);
+}
+
+void TDBDivoRud::SetSelectedCol(TgpColumn* column) { SetCol(column ? column->Index() : -1); }
+
+int TDBDivoRud::UpdateSelectedCol(int index) {
+  const int old = fCol;
+  fCol = index;
+  fCurrentColumn = index >= 0 && index < fColumns->Count() ? fColumns->Items(index) : nullptr;
+  return old;
+}
+
+void TDBDivoRud::FireColExiting() {
+  if (OnColExiting) OnColExiting(this, fCol);
+}
+
+// ---- The user action -------------------------------------------------------------------------------
+
+void TDBDivoRud::ApplySelectionBits(int bits) {
+  if (bits & (uaSelectOld | uaSelectNew)) SelectCurrent(true);
+  if (bits & uaDeselectOld) SelectCurrent(false);
+  if (bits & uaToggle) ToggleCurrent();
+}
+
+// The bits applied to the record of another row, the active record put back afterwards.
+void TDBDivoRud::ApplyAt(int row, int bits) {
+  if (bits == 0 || row < 0 || row >= fDataLink->RecordCount()) return;
+  const int saved = fDataLink->ActiveRecord();
+  fDataLink->SetActiveRecord(row);
+  try {
+    ApplySelectionBits(bits);
+  } catch (...) {
+    fDataLink->SetActiveRecord(saved);
+    throw;
+  }
+  fDataLink->SetActiveRecord(saved);
+}
+
+void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
+  const int oldCol = fCol;
+  const bool colChanges = targetColumn != fCol;
+  if (colChanges) FireColExiting();
+  const bool noRowMove = (actions & uaMoves) == 0;
+  const bool toggleHere = noRowMove && (actions & uaToggle);
+  const TgpColumn* target =
+      targetColumn >= 0 && targetColumn < fColumns->Count() ? fColumns->Items(targetColumn) : nullptr;
+  const bool outOfView = colChanges && target && !fColumns->IsColInView(target);
+  if (fMultiSelect) {
+    if (SelectionEmpty()) actions &= ~uaClear;
+    fPendingActions = actions & ~uaMoves;
+  } else {
+    actions &= ~uaSelection;
+    fPendingActions = 0;
+  }
+  fPendingCol = targetColumn;
+  fUserAction = true;
+  fSelectionChangedInAction = false;
+  bool frozen = false;
+  try {
+    if (outOfView || (actions & (uaFirst | uaLast | uaRange | uaClear))) {
+      FreezeGrid();
+      frozen = true;
+    }
+    TDataSet* dataSet = HasActiveDataSet() ? fDataSet : nullptr;
+    if (dataSet && (actions & uaFirst)) {
+      dataSet->First();
+      if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
+    } else if (dataSet && (actions & uaLast)) {
+      dataSet->Last();
+      if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
+    } else if (dataSet && (actions & uaRow)) {
+      const int distance = (fCurrentRow >= 0 ? fCurrentRow : 0) + rowDelta - fDataLink->ActiveRecord();
+      // A zero move still posts a pending edit but sends no scroll: the selection bits need it.
+      if (distance != 0 || dataSet->State() != dsBrowse) dataSet->MoveBy(distance);
+      if (distance == 0) DaDataSetScrolled(0);
+    } else if (noRowMove && (actions & uaClear)) {
+      ClearSelection(true);
+    }
+    if (noRowMove) {
+      if (targetColumn != oldCol) CloseEdit(feaPost, true);
+      UpdateSelectedCol(targetColumn);
+      if (actions & uaRange) AddRange();
+    } else if (fPendingCol != fCol) {
+      // The dataset stood still (an end reached): no scroll carried the column over.
+      UpdateSelectedCol(fPendingCol);
+    }
+    if (toggleHere) {
+      if (SyncCursors(false)) ToggleCurrent();
+      InvalidateRow(fCurrentRow);
+      if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+    }
+    const bool changed = fCol != oldCol;
+    if (changed && !outOfView) {
+      InvalidateTitle(oldCol);
+      InvalidateTitle(fCol);
+      if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+      if (!toggleHere) {
+        InvalidateCell(oldCol, fCurrentRow);
+        InvalidateCell(fCol, fCurrentRow);
+      }
+    }
+    if (outOfView) fColumns->UpdateScrollStop(true, false);
+    if (frozen) {
+      frozen = false;
+      UnfreezeGrid(outOfView);
+      if (!outOfView) {
+        InvalidateRows();
+        UpdateRecordBar(true);
+        UpdateViewBar(true);
+      }
+    }
+    if (AlwaysShowEditor()) ActivateEdit();
+    if (changed && OnColEnter) OnColEnter(this, fCol);
+    if (fSelectionChangedInAction) SetUserActionInProgress(false);
+  } catch (...) {
+    if (frozen) UnfreezeGrid(true);
+    fUserAction = false;
+    fPendingActions = 0;
+    fPendingCol = -1;
+    fSelectionChangedInAction = false;
+    throw;
+  }
+  fUserAction = false;
+  fPendingActions = 0;
+  fPendingCol = -1;
+  fSelectionChangedInAction = false;
+}
+
+// ---- Cell movement ------------------------------------------------------------------------------
+
+TgpColumn* TDBDivoRud::GetNextAtLevel(const TgpColumn* column) const {
+  if (!column || !column->Group()) return nullptr;
+  const int level = column->ActualLevel();
+  for (int i = column->Index() + 1; i < fColumns->Count(); ++i) {
+    TgpColumn* c = fColumns->Items(i);
+    if (!c->Visible() || !c->Group()) continue;
+    if (c->Group() == column->Group()) {
+      if (c->ActualLevel() == level) return c;
+    } else if (c->ActualLevel() == level || c->Group()->LevelCount <= level) {
+      return c;
+    }
+  }
+  return nullptr;
+}
+
+TgpColumn* TDBDivoRud::GetPrevAtLevel(const TgpColumn* column) const {
+  if (!column || !column->Group()) return nullptr;
+  const int level = column->ActualLevel();
+  for (int i = column->Index() - 1; i >= 0; --i) {
+    TgpColumn* c = fColumns->Items(i);
+    if (!c->Visible() || !c->Group()) continue;
+    if (c->Group() == column->Group()) {
+      if (c->ActualLevel() == level) return c;
+    } else if (c->ActualLevel() == level || c->Group()->LevelCount <= level) {
+      return c;
+    }
+  }
+  return nullptr;
+}
+
+namespace {
+
+// The rightmost (last) or leftmost (first) selectable column of a group's actual level.
+TgpColumn* SelectableOnLevel(const TgpColumns& columns, const TgpGroupInfo* group, int level, bool last) {
+  int first = -1, end = -1, count = 0;
+  columns.GetLevelRange(group, level, first, end, count);
+  if (count == 0) return nullptr;
+  for (int k = 0; k <= end - first; ++k) {
+    TgpColumn* c = columns.Items(last ? end - k : first + k);
+    if (c->Group() == group && c->ActualLevel() == level && c->Selectable()) return c;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
+  if (!HasActiveDataSet() || !fColumns->HasGroups()) return;
+  if (action < feaMoveLeft || action > feaNextTab) return;
+  TDataSet& dataSet = *fDataSet;
+  const bool up = action == feaMoveUp || action == feaPrevTab;
+  TgpColumn* current = fCurrentColumn;
+  if (!current) {
+    if (action != feaMoveLeft && action != feaMoveRight) DoUserActions(uaRow, up ? -1 : 1, -1);
+    return;
+  }
+  const int active = fDataLink->ActiveRecord();
+  const int lastRow = fDataLink->RecordCount() - 1;
+  const bool inserting = dataSet.State() == dsInsert;
+  // A new record at the end that holds nothing yet: moving on from it would only append again.
+  const bool freshAppend = inserting && !dataSet.Modified() && (dataSet.Eof() || active == lastRow);
+  const TgpGroupInfo* group = current->Group();
+  TgpColumn* target = current;
+  int delta = 0;
+  bool recordMove = false;
+  switch (action) {
+    case feaMoveLeft:
+    case feaMoveRight: {
+      TgpColumn* c = current;
+      do c = action == feaMoveLeft ? GetPrevAtLevel(c) : GetNextAtLevel(c);
+      while (c && !c->Selectable());
+      if (c) target = c;
+      break;
+    }
+    case feaMoveUp: {
+      const int level = current->ActualLevel();
+      if (!fRowSelect && group->LevelCount > 1)
+        if (TgpColumn* c = SelectableOnLevel(*fColumns, group, level == 0 ? group->LevelCount - 1 : level - 1, true))
+          target = c;
+      if (level == 0 || fRowSelect) {
+        if (active == 0 && dataSet.Bof()) return;  // nothing above the first record
+        recordMove = true;
+        // From a record edited at the end the move only posts (or drops an untouched new one).
+        const bool editingAtEnd =
+            (inserting && (dataSet.Eof() || active == lastRow)) || (dataSet.State() == dsEdit && dataSet.Eof());
+        delta = editingAtEnd ? 0 : -1;
+      }
+      break;
+    }
+    case feaMoveDown: {
+      const int level = current->ActualLevel();
+      const bool lastLevel = level >= group->LevelCount - 1;
+      if (!fRowSelect && group->LevelCount > 1)
+        if (TgpColumn* c = SelectableOnLevel(*fColumns, group, lastLevel ? 0 : level + 1, false)) target = c;
+      if (lastLevel || fRowSelect) {
+        if (freshAppend) return;
+        recordMove = true;
+        delta = inserting ? 0 : 1;
+      }
+      break;
+    }
+    default: {  // both tabs, across groups and levels in collection order
+      TgpColumn* c = current;
+      do c = up ? c->LowLevel().PrevVisible : c->LowLevel().NextVisible;
+      while (c && !c->Selectable());
+      if (c) {
+        target = c;
+      } else {
+        if (!up && freshAppend) return;
+        delta = up ? -1 : 1;
+        target = fColumns->GetSelectable(up ? fColumns->GetSelectableCount() - 1 : 0);
+      }
+      break;
+    }
+  }
+  int bits = delta != 0 || recordMove ? uaRow : 0;
+  // At the view's edge the dataset scrolls the rows under the column, which stays.
+  if (recordMove && ((active == 0 && delta <= 0) || (active == lastRow && delta >= 0))) target = current;
+  if (delta != 0) {
+    if (!shift) {
+      bits |= uaClear;
+    } else if (HasAnchor()) {
+      const int order = dataSet.CompareBookmarks(dataSet.Bookmark(), Anchor());
+      bits |= uaSelectNew | (delta < 0 ? (order <= 0 ? uaSelectOld : uaDeselectOld)
+                                       : (order < 0 ? uaDeselectOld : uaSelectOld));
+    } else {
+      bits |= uaSelectOld | uaSelectNew;
+      SetAnchor(dataSet.Bookmark());
+    }
+  }
+  if (!fMultiSelect) bits &= ~uaSelection;
+  if (bits != 0 || target != current) DoUserActions(bits, delta, target ? target->Index() : -1);
+  if (shift) return;
+  const bool tab = action == feaPrevTab || action == feaNextTab;
+  if ((action == feaMoveDown || tab) && delta > 0 && HasActiveDataSet() && fDataSet->Eof() &&
+      fDataSet->State() == dsBrowse)
+    InsertRecord(true);
+  if (tab) DoQuickEdit(0);
+}
+
+// ---- Pick-up ----------------------------------------------------------------------------------------
+
+bool TDBDivoRud::DoPickupInt(TgpPickupOption kind, bool hasRecord) {
+  fGridState = gsNormal;
+  bool picked = hasRecord && GetHasCurrent() && HasActiveDataSet();
+  if (kind == gpoDblClick || kind == gpoClick) picked = picked && fHover.Area == gaCell && fHover.Row >= 0;
+  bool result = false;
+  if (kind == gpoDblClick) {
+    TControl::DblClick();
+    result = true;
+  }
+  if (fOptionsPickup.Contains(kind)) {
+    PickupDone(picked);
+    result = true;
+  }
+  return result;
+}
+
+void TDBDivoRud::DoPickup() { PickupDone(true); }
+
+void TDBDivoRud::PickupDone(bool picked) {
+  fPickupResult = picked;
+  if (IvtfToolForm* toolForm = ToolFormValue()) toolForm->tfClosePopup(picked);
+  if (OnPickup) OnPickup(this);
+}
+
+}  // namespace zv
