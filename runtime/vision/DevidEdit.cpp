@@ -227,6 +227,7 @@ void TDBDevidEdit::UpdateFields() {
   fFields->UpdateList(fDataLink->Active() ? DataSet() : nullptr);
   ValidateFields();
   UpdateVisualAttrs();
+  ApplyEditStyle();
   Reload();
   Invalidate();
 }
@@ -285,6 +286,7 @@ void TDBDevidEdit::UpdatePopupMenu() {
 }
 
 void TDBDevidEdit::RecreateEditor() {
+  ApplyEditStyle();
   if (HandleAllocated()) RecreateWnd();
 }
 

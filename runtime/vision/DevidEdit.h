@@ -270,6 +270,7 @@ private:
   void FreePrivateData();
   void ButtonMouseDown(TWMMouse& message);
   bool TextMouseDown(TWMMouse& message);
+  TPoint SwitchPoint(TPoint p);
   void ApplyEditStyle();
   bool HandleDialogChar(TMessage& message);
   bool WantsSpecialKey(Word key) const;

@@ -232,6 +232,15 @@ bool TDBDevidEdit::TextMouseDown(TWMMouse& message) {
   return false;
 }
 
+TPoint TDBDevidEdit::SwitchPoint(TPoint p) {
+  // The switch is wherever the vision's hit test says: elsewhere counts as off the switch.
+  TvpFieldVision* vision = fFields->Vision();
+  if (!fSwitchTracker->Tracking() || !vision) return p;
+  bool hit = false;
+  vision->PE_MouseSwitchHit(*this, p.X - fTextMargins.Left, p.Y - fTextMargins.Top, KeyboardStateToShiftState(), hit);
+  return hit ? p : TPoint{-10000, -10000};
+}
+
 void TDBDevidEdit::WMLButtonDown(TWMMouse& message) {
   if (OverButton(message.Pos())) return ButtonMouseDown(message);
   if (!TextMouseDown(message)) TCustomMaskEdit::WMLButtonDown(message);
@@ -250,7 +259,8 @@ void TDBDevidEdit::WMLButtonUp(TWMMouse& message) {
     TFlagScope<bool> lock(fMouseUpLock, true);
     const TPoint p = message.Pos();
     fButtonTracker->MouseUp(p.X, p.Y);
-    fSwitchTracker->MouseUp(p.X, p.Y);
+    const TPoint s = SwitchPoint(p);
+    fSwitchTracker->MouseUp(s.X, s.Y);
   }
   TCustomMaskEdit::WMLButtonUp(message);
 }
@@ -258,7 +268,10 @@ void TDBDevidEdit::WMLButtonUp(TWMMouse& message) {
 void TDBDevidEdit::WMMouseMove(TWMMouse& message) {
   const TPoint p = message.Pos();
   fButtonTracker->MouseMove(p.X, p.Y);
-  fSwitchTracker->MouseMove(p.X, p.Y);
+  if (fSwitchTracker->Tracking()) {
+    const TPoint s = SwitchPoint(p);
+    fSwitchTracker->MouseMove(s.X, s.Y);
+  }
   TCustomMaskEdit::WMMouseMove(message);
 }
 

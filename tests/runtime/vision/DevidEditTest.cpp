@@ -1,0 +1,424 @@
+// The data edit control on the headless backend, over the in-memory table and an SQLite table
+// (ID 1..3, NAME "Name001"...): edit mode and exit posting, keys, characters and Unicode,
+// Enter with and without WantReturns, Escape, masks and rejecting visions, read-only, spin and
+// switch visions, the button, clipboard messages, mapping, painting and the event order.
+#include "tests/runtime/db/TestDataSets.h"
+
+#include "platform/controls/Clipboard.h"
+#include "platform/controls/WinApi.h"
+#include "platform/null/NullWindowBackend.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/DevidEdit.h"
+#include "runtime/vision/EditSwitchers.h"
+#include "runtime/vision/Painter.h"
+
+#include "HarnessTest.h"
+
+#include <gtest/gtest.h>
+
+namespace zvtest {
+namespace {
+
+using namespace zv;
+
+template <class E>
+std::string EnumName(E value) {
+  return zv::GetEnumName(TypeInfoOf<E>(), static_cast<int>(value));
+}
+
+// The small visions the behaviours need: text, spin button, switch, a parse that rejects "!",
+// multi-line; every button click is logged with its state.
+class TEditVision : public TvpFieldVision {
+public:
+  using TvpFieldVision::TvpFieldVision;
+  TLog* Log = nullptr;
+  bool RejectDigits = false;
+  void PE_ParseText(IvpFieldEditor& edit, TgpFieldValue& value, bool& cancel) override {
+    if (edit.Text().find('!') != String::npos) throw EZVError("Cannot parse");
+    TvpFieldVision::PE_ParseText(edit, value, cancel);
+  }
+  void PE_ButtonClick(IvpFieldEditor& edit) override {
+    if (Log) Log->push_back("button " + EnumName(ButtonState()));
+    TvpFieldVision::PE_ButtonClick(edit);
+  }
+  void PE_KeySwitchHit(IvpFieldEditor&, Word key, TShiftState, bool& hit) override { hit = key == VK_SPACE; }
+  void PE_MouseSwitchHit(IvpFieldEditor&, int x, int, TShiftState, bool& hit) override { hit = x < 20; }
+  void PE_KeySwitch(IvpFieldEditor& edit, bool&) override { Flip(edit); }
+  void PE_MouseSwitch(IvpFieldEditor& edit, bool&) override { Flip(edit); }
+  bool IsValidChar(TgpFieldList& fields, char32_t& key) override {
+    return !(RejectDigits && key >= U'0' && key <= U'9') && TvpFieldVision::IsValidChar(fields, key);
+  }
+
+private:
+  static void Flip(IvpFieldEditor& edit) {
+    TField* f = edit.Fields().MainField();
+    f->SetAsString(f->AsString() == "on" ? "off" : "on");
+  }
+};
+
+class DevidEdit : public THarnessTest, public testing::WithParamInterface<DataSetFactory> {
+protected:
+  void SetUp() override {
+    THarnessTest::SetUp();
+    Application->OnException = [this](TObject*, const Exception& e) { Log.push_back("error " + e.Message()); };
+    form = h->TopLevel(0, 0, 400, 300);
+    other = h->Child(form, "other", 200, 10, 50, 21);
+    other->SetTabStop(true);
+    data = GetParam().Create(3);
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(data.get());
+    vision = std::make_unique<TEditVision>(nullptr);
+    vision->Log = &Log;
+    edit = std::make_unique<TDBDevidEdit>(nullptr);
+    edit->SetBounds(10, 10, 150, 21);
+    edit->SetParent(form);
+    edit->SetVision(vision.get());
+    edit->SetDataSource(source.get());
+    edit->SetDataField("NAME");
+    h->Pump();
+  }
+  void TearDown() override {
+    Application->OnException = nullptr;
+    edit.reset();
+    vision.reset();
+    source.reset();
+    data.reset();
+    THarnessTest::TearDown();
+  }
+  void Focus() {
+    edit->SetFocus();
+    h->Pump();
+  }
+  void Leave() {
+    other->SetFocus();
+    h->Pump();
+  }
+  // Key down, its character, key up: what the keyboard gives for one key.
+  void Key(Word key, char32_t c = 0, TShiftState shift = {}) {
+    h->KeyDown(edit.get(), key, shift);
+    if (c) h->Char(edit.get(), c, shift);
+    h->KeyUp(edit.get(), key, shift);
+  }
+  void Type(const std::u32string& text) {
+    for (char32_t c : text) h->Char(edit.get(), c);
+  }
+  String Name() { return data->FieldByName("NAME")->AsString(); }
+  TDataSetState State() { return data->State(); }
+
+  TLog Log;
+  TProbe* form = nullptr;
+  TProbe* other = nullptr;
+  std::unique_ptr<TDataSet> data;
+  std::unique_ptr<TDataSource> source;
+  std::unique_ptr<TEditVision> vision;
+  std::unique_ptr<TDBDevidEdit> edit;
+};
+
+TEST_P(DevidEdit, EditModeFollowsTheFocusAndExitPostsTheTypedUnicodeText) {
+  EXPECT_EQ(edit->Text(), "Name001");
+  EXPECT_FALSE(edit->Focused());
+  Focus();
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->SelLength(), 7) << "entering by code selects all";
+  EXPECT_EQ(State(), dsBrowse) << "entering starts no edit";
+  Type(U"Zoë 漢字😀x");
+  Key(VK_BACK);
+  EXPECT_EQ(edit->Text(), "Zoë 漢字😀") << "Backspace removes one character, not one byte";
+  EXPECT_EQ(State(), dsEdit);
+  Leave();
+  EXPECT_FALSE(edit->Focused());
+  EXPECT_EQ(Name(), "Zoë 漢字😀");
+  data->Post();
+  data->Next();
+  data->Prior();
+  EXPECT_EQ(Name(), "Zoë 漢字😀") << "read back after the post";
+  EXPECT_EQ(edit->Text(), "Zoë 漢字😀");
+  EXPECT_TRUE(Log.empty()) << Log.front();
+}
+
+TEST_P(DevidEdit, EnterPostsByTheWantReturnsRuleAndEscapeRestores) {
+  struct Case {
+    bool wantReturns;
+    TShiftState shift;
+    bool posts;
+  } cases[] = {{false, {}, true}, {false, {ssCtrl}, false}, {true, {}, false}, {true, {ssCtrl}, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "WantReturns " << c.wantReturns << " ctrl " << c.shift.Contains(ssCtrl));
+    edit->SetWantReturns(c.wantReturns);
+    Focus();
+    Type(U"New");
+    Key(VK_RETURN, c.shift.Empty() ? U'\r' : 0, c.shift);
+    EXPECT_EQ(Name() == "New", c.posts);
+    EXPECT_EQ(edit->SelLength() == edit->TextLength(), c.posts) << "posting selects all";
+    EXPECT_EQ(edit->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0) != 0, !c.posts)
+        << "Escape is claimed from dialogs only while there is unposted typing";
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->Text(), Name()) << "Escape brings back the field's text";
+    EXPECT_EQ(edit->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0), 0);
+    data->Cancel();
+    Leave();
+  }
+}
+
+TEST_P(DevidEdit, ADataSetPostTakesTheTypedTextAndTheEventsComeInOrder) {
+  vision->BeforeEdit = [this](TObject*, TgpFieldList*, bool&) { Log.push_back("vision BeforeEdit"); };
+  vision->BeforePost = [this](TObject*, TgpFieldList*, TgpFieldValue* v, bool&) {
+    Log.push_back("vision BeforePost " + v->AsString());
+  };
+  vision->AfterPost = [this](TObject*, TgpFieldList*) { Log.push_back("vision AfterPost"); };
+  data->BeforeEdit = [this](TDataSet*) { Log.push_back("data BeforeEdit"); };
+  data->AfterEdit = [this](TDataSet*) { Log.push_back("data AfterEdit"); };
+  data->BeforePost = [this](TDataSet*) { Log.push_back("data BeforePost"); };
+  data->AfterPost = [this](TDataSet*) { Log.push_back("data AfterPost " + Name()); };
+  Focus();
+  Type(U"AB");
+  data->Post();
+  // The dataset asks its controls for their data before its own BeforePost.
+  EXPECT_EQ(Log, (TLog{"vision BeforeEdit", "data BeforeEdit", "data AfterEdit", "vision BeforePost AB",
+                       "vision AfterPost", "data BeforePost", "data AfterPost AB"}));
+  EXPECT_EQ(edit->Text(), "AB");
+  EXPECT_TRUE(edit->Focused());
+}
+
+TEST_P(DevidEdit, RejectedTextKeepsTheFocusUntilFixed) {
+  struct Case {
+    String mask;
+    std::u32string typed;
+    std::u32string fixed;
+    String error;
+    String posted;
+  } cases[] = {
+      {"", U"bad!", U"good", "Cannot parse", "good"},
+      {"000;0;_", U"12", U"123", "Invalid input text", "123"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error);
+    vision->SetEditMask(c.mask);
+    Focus();
+    Type(c.typed);
+    Leave();
+    ASSERT_EQ(Log, TLog{"error " + c.error});
+    Log.clear();
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_TRUE(edit->TWinControl::Focused()) << "the focus comes back";
+    EXPECT_EQ(edit->SelLength(), edit->TextLength()) << "the rejected text is selected";
+    EXPECT_EQ(Name(), "Name001");
+    Type(c.fixed);
+    Leave();
+    EXPECT_TRUE(Log.empty());
+    EXPECT_EQ(Name(), c.posted);
+    data->Cancel();
+  }
+}
+
+TEST_P(DevidEdit, FailingPostKeepsTheRecordInEditWithTheTypedText) {
+  // Names are unique: an index in SQLite, a rule of the application for the memory table.
+  if (auto* sqlite = dynamic_cast<TSqliteDataSet*>(data.get()))
+    sqlite::TSqliteDatabase(sqlite->FileName()).Execute("CREATE UNIQUE INDEX names ON items (NAME)");
+  else
+    data->BeforePost = [](TDataSet* d) {
+      if (d->FieldByName("NAME")->AsString() == "Name002") throw EDatabaseError("UNIQUE constraint failed");
+    };
+  for (bool byEnter : {true, false}) {
+    SCOPED_TRACE(byEnter ? "Enter" : "dataset Post");
+    Focus();
+    edit->SelectAll();
+    Type(U"Name002");
+    if (byEnter) {
+      Key(VK_RETURN, U'\r');
+      EXPECT_THROW(data->Post(), Exception);
+    } else {
+      EXPECT_THROW(data->Post(), Exception);
+    }
+    EXPECT_EQ(State(), dsEdit);
+    EXPECT_EQ(edit->Text(), "Name002") << "the typed value stays";
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(data->RecNo(), 1);
+    edit->SelectAll();
+    Type(U"Zed");
+    data->Post();
+    EXPECT_EQ(Name(), "Zed");
+    EXPECT_EQ(State(), dsBrowse);
+  }
+}
+
+TEST_P(DevidEdit, ReadOnlyAndRefusedCharactersChangeNothing) {
+  TNullWindowBackend* backend = ActiveNullWindowBackend();
+  const int beeps = backend->BeepCount();
+  vision->RejectDigits = true;
+  Focus();
+  Type(U"7");
+  EXPECT_EQ(backend->BeepCount(), beeps + 1);
+  EXPECT_EQ(edit->Text(), "Name001");
+  EXPECT_EQ(State(), dsBrowse) << "a refused character starts no edit";
+  edit->SetReadOnly(true);
+  Type(U"x");
+  Key(VK_DELETE);
+  edit->Perform(WM_PASTE);
+  edit->Perform(WM_CUT);
+  EXPECT_EQ(edit->Text(), "Name001");
+  EXPECT_EQ(State(), dsBrowse);
+  EXPECT_FALSE(edit->Editable());
+  Leave();
+  EXPECT_EQ(Name(), "Name001");
+}
+
+TEST_P(DevidEdit, ClipboardMessagesEditOnlyAnEditableControl) {
+  Focus();
+  edit->Perform(WM_COPY);
+  EXPECT_EQ(Clipboard()->AsText(), "Name001");
+  EXPECT_EQ(State(), dsBrowse) << "copying starts no edit";
+  Clipboard()->SetAsText("Pasted");
+  edit->SetSel(0, -1);
+  edit->Perform(WM_PASTE);
+  EXPECT_EQ(edit->Text(), "Pasted");
+  Key(VK_RETURN, U'\r');
+  EXPECT_EQ(Name(), "Pasted");
+  edit->SetSel(0, 3);
+  edit->Perform(WM_CUT);
+  EXPECT_EQ(Clipboard()->AsText(), "Pas");
+  EXPECT_EQ(edit->Text(), "ted");
+}
+
+TEST_P(DevidEdit, SpinButtonByKeysAndMouseHalves) {
+  vision->SetEnableButton(true);
+  vision->SetButtonStyle(pbsSpin);
+  h->Pump();
+  EXPECT_EQ(edit->ButtonWidth(), edit->DefaultButtonWidth());
+  EXPECT_EQ(edit->ButtonWidth(), GetSystemMetrics(SM_CXVSCROLL));
+  const TRect b = edit->ButtonRect();
+  EXPECT_EQ(b.Left, edit->ClientRect().Right) << "the button lies right of the client area";
+  Focus();
+  Key(VK_UP);
+  Key(VK_DOWN);
+  h->MouseDown(edit.get(), b.Left + 2, b.Top + 1);
+  EXPECT_EQ(edit->ButtonTracker().ItemIndex(), 2);
+  h->MouseUp(edit.get(), b.Left + 2, b.Top + 1);
+  h->Click(edit.get(), b.Left + 2, b.Bottom - 2);
+  EXPECT_EQ(Log, (TLog{"button vbsShortCut", "button vbsShortCut2", "button vbsClick", "button vbsClick2"}))
+      << "one spin step per key or click";
+  EXPECT_FALSE(edit->ButtonTracker().Tracking());
+}
+
+TEST_P(DevidEdit, ButtonKindsActAsTheyShould) {
+  struct Case {
+    TvpButtonStyle style;
+    bool enableDropDown;
+    Word key;
+    TShiftState shift;
+    TLog log;
+  } cases[] = {
+      {pbsEllipsis, false, VK_RETURN, {ssCtrl}, {"button vbsShortCut"}},
+      {pbsCustom, false, VK_RETURN, {ssCtrl}, {"button vbsShortCut"}},
+      {pbsDropDown, false, VK_DOWN, {ssAlt}, {"button vbsShortCut"}},
+      {pbsDropDown, true, VK_DOWN, {ssAlt}, {"button vbsDropDown"}},
+      {pbsSpin, false, VK_RETURN, {ssCtrl}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(EnumName(c.style));
+    vision->SetEnableButton(true);
+    vision->SetButtonStyle(c.style);
+    vision->SetEnableDropDown(c.enableDropDown);
+    Focus();
+    Key(c.key, 0, c.shift);
+    EXPECT_EQ(Log, c.log);
+    Log.clear();
+    // A click on the button: drop-down acts on the press, the others on the release.
+    const TRect b = edit->ButtonRect();
+    h->MouseDown(edit.get(), b.Left + 2, 3);
+    EXPECT_EQ(Log.size(), c.style == pbsDropDown ? 1u : 0u);
+    EXPECT_NE(edit->ButtonTracker().Downed(), false);
+    h->MouseUp(edit.get(), b.Left + 2, 3);
+    EXPECT_EQ(Log.size(), 1u);
+    Log.clear();
+    Leave();
+  }
+  vision->SetEnableButton(false);
+  EXPECT_EQ(edit->ButtonWidth(), 0);
+}
+
+TEST_P(DevidEdit, SwitchTogglesOncePerKeyOrClick) {
+  vision->SetEnableSwitches(true);
+  vision->SetSurfaceKind(vskCustom);
+  h->Pump();
+  Focus();
+  Key(VK_SPACE, U' ');
+  EXPECT_EQ(Name(), "on") << "the space toggles at key-up and types nothing";
+  Key(VK_SPACE, U' ');
+  EXPECT_EQ(Name(), "off");
+  h->MouseDown(edit.get(), 5, 5);
+  EXPECT_TRUE(edit->SwitchTracker().Downed());
+  h->MouseUp(edit.get(), 5, 5);
+  EXPECT_EQ(Name(), "on");
+  h->MouseDown(edit.get(), 5, 5);
+  h->MouseUp(edit.get(), 100, 5);
+  EXPECT_EQ(Name(), "on") << "released away from the switch: no toggle";
+  h->Click(edit.get(), 100, 5);
+  EXPECT_EQ(Name(), "on") << "a click outside the switch area";
+  Leave();
+  data->Post();
+  EXPECT_EQ(Name(), "on");
+}
+
+TEST_P(DevidEdit, MultiLineVisionKeepsEnterAsANewLine) {
+  vision->SetMultiLine(true);
+  vision->SetWantReturns(true);
+  vision->RecreateEditors();
+  h->Pump();
+  Focus();
+  Key(VK_END);
+  Key(VK_RETURN, U'\r');
+  Type(U"two");
+  EXPECT_EQ(Name(), "Name001");
+  EXPECT_EQ(edit->LineCount(), 2);
+  EXPECT_EQ(edit->CurrentLine(), 1);
+  Key(VK_RETURN, 0, {ssCtrl});
+  EXPECT_EQ(Name(), edit->Text());
+  EXPECT_NE(Name().find("two"), String::npos);
+}
+
+TEST_P(DevidEdit, DisplayIsPaintedByTheVisionThroughTheEditPainter) {
+  std::vector<String> texts;
+  bool standalone = false;
+  TRect textRect;
+  edit->OnDraw = [&](TObject*, TfvPainter* p) {
+    texts.push_back(p->Text);
+    standalone = p->Standalone;
+    textRect = p->TextRect;
+  };
+  edit->Repaint();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "Name001");
+  EXPECT_TRUE(standalone);
+  EXPECT_EQ(textRect.Top, 1);
+  edit->SetCharCase(ecUpperCase);
+  edit->Repaint();
+  EXPECT_EQ(texts.back(), "NAME001");
+  texts.clear();
+  Focus();
+  edit->Repaint();
+  EXPECT_TRUE(texts.empty()) << "a focused text editor paints natively";
+}
+
+TEST_P(DevidEdit, PublishedDefaultsAndMapping) {
+  EXPECT_EQ(GetEnumProp(edit.get(), "BorderStyle"), "bs3D");
+  EXPECT_EQ(GetSetProp(edit.get(), "MappingOptions"), "[eioImportDomain]");
+  EXPECT_TRUE(IsPublishedProp(edit.get(), "OnAction"));
+  EXPECT_NE(FindClass("TDBDevidEdit"), nullptr) << "registered for streaming";
+  EXPECT_TRUE(IsStoredProp(edit.get(), GetPropInfo(edit.get(), "Vision")));
+
+  edit->AddAttrs("a;b");
+  edit->AddAttrs("a");
+  EXPECT_EQ(edit->Attrs(), "b;a");
+  EXPECT_TRUE(edit->HasAttrs("A"));
+  edit->RemoveAttrs("b");
+  EXPECT_EQ(edit->Attrs(), "a");
+}
+
+INSTANTIATE_TEST_SUITE_P(DataSets, DevidEdit, testing::ValuesIn(TestDataSets()),
+                         [](const auto& info) { return info.param.Name; });
+
+}  // namespace
+}  // namespace zvtest
