@@ -13,6 +13,7 @@
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/FieldVision.h"
+#include "runtime/vision/ToolFormLink.h"
 
 namespace zv {
 
@@ -471,6 +472,7 @@ void TDBDevidEdit::Change() {
   auto markChange = [this] {
     SetModified(true);
     fCurrentValue.SetTextChanged(true);
+    if (IVisionToolForm* form = dynamic_cast<IVisionToolForm*>(fToolForm)) form->EditTextChanged();
   };
   if (!vision || !vision->FilterTyping() || IsMasked()) {
     fOldText = WindowText();

@@ -12,6 +12,7 @@
 #include "runtime/vision/DevidEdit.h"
 #include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/Painter.h"
+#include "runtime/vision/ToolFormLink.h"
 
 #include "HarnessTest.h"
 
@@ -55,6 +56,78 @@ private:
     TField* f = edit.Fields().MainField();
     f->SetAsString(f->AsString() == "on" ? "off" : "on");
   }
+};
+
+// A drop-down panel that logs what the edit control asks of it.
+class TDropDown : public TWinControl, public IVisionToolForm {
+public:
+  TDropDown(TDBDevidEdit* edit, TLog* log) : TWinControl(nullptr), fEdit(edit), fLog(log) {}
+  void UserKeyDown(Word& key, TShiftState) override { fLog->push_back("drop key " + std::to_string(key)); }
+  void UserCancelMode(TControl*) override { fLog->push_back("drop cancel"); }
+  void EditTextChanged() override { fLog->push_back("drop text"); }
+  void ClosePopup(bool post, bool) override {
+    fLog->push_back(post ? "drop close post" : "drop close");
+    fEdit->tfSetToolForm(nullptr);
+  }
+
+private:
+  TDBDevidEdit* fEdit;
+  TLog* fLog;
+};
+
+class TDropVision : public TEditVision {
+public:
+  using TEditVision::TEditVision;
+  TWinControl* Form = nullptr;
+  TfvDropDownOptions Options;
+  TWinControl* DefaultToolForm() override { return Form; }
+  bool SupportsDropDownOption(TfvDropDownOption option) override { return Options.Contains(option); }
+  void PE_ShowDropDown(IvpFieldEditor& edit, TWinControl* form) override {
+    if (Log) Log->push_back("drop show");
+    static_cast<TDBDevidEdit*>(edit.Control())->tfSetToolForm(form);
+  }
+};
+
+class TTestMap : public TvpFieldMap {
+public:
+  using TvpFieldMap::TvpFieldMap;
+
+protected:
+  void VisionChanged(TvpFieldVision*) override {}
+};
+
+// Maps one field name to a vision and caption.
+class TTestMapper : public TvpCustomFieldMapper {
+public:
+  TTestMapper() : TvpCustomFieldMapper(nullptr) {}
+  TTestMap Map;
+  void AddControl(TControl*) override {}
+  void RemoveControl(TControl*) override {}
+  TvpFieldMap* FindMap(TgpFieldList* list) override { return FindMap2(list->FieldNames(), list->Attrs()); }
+  TvpFieldMap* FindMap2(const String& name, const String&) override {
+    return SameText(name, Map.FieldName()) ? &Map : nullptr;
+  }
+};
+
+// An editor that says it is a grid's in-place editor and logs the grid's side.
+class TInplaceProbe : public TDBDevidEdit {
+public:
+  TInplaceProbe(TLog* log) : TDBDevidEdit(nullptr, true), fLog(log) {}
+  bool HideWithPosting() override {
+    fLog->push_back("grid close");
+    return PostField();
+  }
+  using TDBDevidEdit::SetTextMargins;
+
+protected:
+  void SetCellPressed(bool pressed) override { fLog->push_back(pressed ? "cell pressed" : "cell released"); }
+  bool DrawGridCell(TCanvas&, const TRect&) override {
+    fLog->push_back("grid draws");
+    return true;
+  }
+
+private:
+  TLog* fLog;
 };
 
 class DevidEdit : public THarnessTest, public testing::WithParamInterface<DataSetFactory> {
@@ -415,6 +488,94 @@ TEST_P(DevidEdit, PublishedDefaultsAndMapping) {
   EXPECT_TRUE(edit->HasAttrs("A"));
   edit->RemoveAttrs("b");
   EXPECT_EQ(edit->Attrs(), "a");
+}
+
+TEST_P(DevidEdit, ExitPostsBeforeOnExitAndAFailureSkipsIt) {
+  edit->OnExit = [this](TObject*) { Log.push_back("exit " + Name()); };
+  for (const std::u32string& typed : {std::u32string(U"oops!"), std::u32string(U"fine")}) {
+    Focus();
+    edit->SelectAll();
+    Type(typed);
+    Leave();
+  }
+  EXPECT_EQ(Log, (TLog{"error Cannot parse", "exit fine"}));
+}
+
+TEST_P(DevidEdit, MapperChoosesVisionAndCaptionUntilSetByHand) {
+  TEditVision mapped(nullptr);
+  TTestMapper mapper;
+  mapper.Map.SetFieldName("NAME");
+  mapper.Map.SetVision(&mapped);
+  mapper.Map.SetCaption("Mapped");
+  edit->SetMappingOptions({eioImportCaption, eioImportDomain});
+  edit->SetMapper(&mapper);
+  EXPECT_EQ(edit->Vision(), &mapped);
+  EXPECT_EQ(edit->Caption(), "Mapped");
+  EXPECT_EQ(edit->Fields().Caption(), "Mapped");
+  EXPECT_FALSE(IsStoredProp(edit.get(), GetPropInfo(edit.get(), "Vision"))) << "an imported vision is not stored";
+  edit->SetCaption("Mine");
+  EXPECT_EQ(GetSetProp(edit.get(), "MappingOptions"), "[eioImportDomain]");
+  edit->SetVision(vision.get());
+  EXPECT_TRUE(edit->MappingOptions().Empty());
+  edit->Perform(CM_FIELDMAPCHANGED);
+  EXPECT_EQ(edit->Vision(), vision.get()) << "nothing is imported any more";
+  edit->SetMapper(nullptr);
+}
+
+TEST_P(DevidEdit, DropDownOpensClosesAndTakesKeys) {
+  TDropVision drop(nullptr);
+  drop.Log = &Log;
+  TDropDown form(edit.get(), &Log);
+  drop.Form = &form;
+  drop.SetEnableButton(true);
+  drop.SetEnableDropDown(true);
+  drop.Options = {ddoShowOnEnter};
+  edit->SetVision(&drop);
+  Focus();
+  EXPECT_EQ(edit->ToolForm(), &form) << "opened after entering";
+  EXPECT_NE(edit->Perform(CM_WANTSPECIALKEY, VK_RETURN, 0), 0) << "Enter is the drop-down's";
+  Key(VK_LEFT);
+  Type(U"q");
+  Key(VK_ESCAPE);
+  Key(VK_DOWN, 0, {ssAlt});
+  Key(VK_RETURN);
+  const TRect b = edit->ButtonRect();
+  h->Click(edit.get(), b.Left + 2, 3);
+  h->Click(edit.get(), b.Left + 2, 3);
+  EXPECT_EQ(Log, (TLog{"drop show", "drop key 37", "drop text", "drop close", "button vbsDropDown", "drop show", "drop close post",
+                       "button vbsDropDown", "drop show", "button vbsDropDown", "drop close"}));
+  Log.clear();
+  edit->SetVision(vision.get());
+}
+
+TEST_P(DevidEdit, InplaceEditorLeavesClosingPressingAndCellDrawingToTheGrid) {
+  TInplaceProbe inplace(&Log);
+  inplace.SetBounds(10, 40, 150, 21);
+  inplace.SetParent(form);
+  inplace.SetVision(vision.get());
+  inplace.SetDataSource(source.get());
+  inplace.SetDataField("NAME");
+  vision->SetEnableSwitches(true);
+  vision->SetSurfaceKind(vskCustom);
+  inplace.SetTextMargins({2, 2, 2, 2});
+  inplace.SetFocus();
+  h->Pump();
+  h->MouseDown(&inplace, 4, 5);
+  h->MouseUp(&inplace, 4, 5);
+  inplace.Repaint();
+  const auto draws = std::erase(Log, "grid draws");
+  EXPECT_GT(draws, 0u) << "the grid draws the switch cell";
+  EXPECT_EQ(Log, (TLog{"cell pressed", "cell released"}));
+  EXPECT_EQ(Name(), "on");
+  Log.clear();
+  vision->SetSurfaceKind(vskEdit);
+  vision->SetEnableSwitches(false);
+  inplace.SelectAll();
+  Type(U"x");
+  Leave();
+  EXPECT_EQ(Name(), "on") << "an in-place editor does not post on exit";
+  EXPECT_TRUE(vision->PostChangesAndHide(inplace, false));
+  EXPECT_EQ(Log, TLog{"grid close"});
 }
 
 INSTANTIATE_TEST_SUITE_P(DataSets, DevidEdit, testing::ValuesIn(TestDataSets()),
