@@ -47,6 +47,9 @@ public:
   void PE_MouseSwitchHit(IvpFieldEditor&, int x, int, TShiftState, bool& hit) override { hit = x < 20; }
   void PE_KeySwitch(IvpFieldEditor& edit, bool&) override { Flip(edit); }
   void PE_MouseSwitch(IvpFieldEditor& edit, bool&) override { Flip(edit); }
+  void PE_EditAction(IvpFieldEditor&, TvpEditAction action) override {
+    if (Log) Log->push_back("action " + EnumName(action));
+  }
   bool IsValidChar(TgpFieldList& fields, char32_t& key) override {
     return !(RejectDigits && key >= U'0' && key <= U'9') && TvpFieldVision::IsValidChar(fields, key);
   }
@@ -576,6 +579,39 @@ TEST_P(DevidEdit, InplaceEditorLeavesClosingPressingAndCellDrawingToTheGrid) {
   EXPECT_EQ(Name(), "on") << "an in-place editor does not post on exit";
   EXPECT_TRUE(vision->PostChangesAndHide(inplace, false));
   EXPECT_EQ(Log, TLog{"grid close"});
+}
+
+TEST_P(DevidEdit, CustomSurfaceTurnsClipboardKeysIntoEditActions) {
+  vision->SetSurfaceKind(vskCustom);
+  Focus();
+  struct Case {
+    Word key;
+    char32_t c;
+    TShiftState shift;
+    String logged;
+  } cases[] = {
+      {VK_INSERT, 0, {ssShift}, "action veaPaste"}, {VK_INSERT, 0, {ssCtrl}, "action veaCopy"},
+      {VK_DELETE, 0, {ssShift}, "action veaCut"},   {'C', 3, {ssCtrl}, "action veaCopy"},
+      {'V', 22, {ssCtrl}, "action veaPaste"},       {'X', 24, {ssCtrl}, "action veaCut"},
+  };
+  for (const Case& c : cases) {
+    Key(c.key, c.c, c.shift);
+    EXPECT_EQ(Log, TLog{c.logged}) << c.logged;
+    Log.clear();
+  }
+  EXPECT_EQ(edit->Text(), "Name001") << "a custom surface is no text editor";
+}
+
+TEST_P(DevidEdit, ADestroyedVisionLeavesTheControlOnTheDefault) {
+  auto gone = std::make_unique<TEditVision>(nullptr);
+  edit->SetVision(gone.get());
+  Focus();
+  gone.reset();
+  EXPECT_EQ(edit->Vision(), nullptr);
+  EXPECT_EQ(edit->CurVision(), DefaultVision());
+  Type(U"x");
+  Leave();
+  edit->Repaint();
 }
 
 INSTANTIATE_TEST_SUITE_P(DataSets, DevidEdit, testing::ValuesIn(TestDataSets()),
