@@ -14,6 +14,7 @@
 #include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/FieldVision.h"
 #include "runtime/vision/ToolFormLink.h"
+#include "runtime/vision/detail/FlagScope.h"
 
 namespace zv {
 
@@ -311,11 +312,7 @@ void TDBDevidEdit::SendFieldMapChanged() {
 void TDBDevidEdit::FieldMapChanged() {
   if (ComponentState().Contains(csLoading)) return;
   if (DataField().empty() || !fMapper || fMappingOptions.Empty()) return;
-  struct Scope {
-    bool& flag;
-    explicit Scope(bool& f) : flag(f) { flag = true; }
-    ~Scope() { flag = false; }
-  } mapping(fMappingUpdate);
+  TFlagScope mapping(fMappingUpdate);
   TvpFieldMap* map = fMapper->FindMap(fFields.get());
   if (fMappingOptions.Contains(eioImportDomain)) SetVision(map ? map->Vision() : nullptr);
   if (fMappingOptions.Contains(eioImportCaption)) SetCaption(map ? map->Caption() : String());
@@ -359,12 +356,7 @@ void TDBDevidEdit::SetFocused(bool value) {
 
 void TDBDevidEdit::Reload() {
   if (!fFields || ComponentState().Contains(csDestroying)) return;
-  struct Scope {
-    bool& flag;
-    bool old;
-    explicit Scope(bool& f) : flag(f), old(f) { flag = true; }
-    ~Scope() { flag = old; }
-  } updating(fUpdating);
+  TFlagScope updating(fUpdating);
   TvpFieldVision* vision = fFields->Vision();
   if (fFields->Valid() && vision) {
     if (fFocused && !fFields->InEdit()) CancelMode(nullptr);
@@ -419,12 +411,7 @@ bool TDBDevidEdit::HideWithPosting() { return PostField(); }
 bool TDBDevidEdit::SetDataText(const String& text, bool selectAll) {
   if (!fFocused || !fFields->EditInt(true)) return false;
   {
-    struct Scope {
-      bool& flag;
-      bool old;
-      explicit Scope(bool& f) : flag(f), old(f) { flag = true; }
-      ~Scope() { flag = old; }
-    } updating(fUpdating);
+    TFlagScope updating(fUpdating);
     SetText(text);
   }
   fCurrentValue.SetTextChanged(true);
@@ -463,11 +450,7 @@ bool TDBDevidEdit::WantTabsAny() {
 void TDBDevidEdit::Change() {
   TCustomMaskEdit::Change();
   if (!HandleAllocated() || fChangeLock || fUpdating || !fFocused) return;
-  struct Scope {
-    bool& flag;
-    explicit Scope(bool& f) : flag(f) { flag = true; }
-    ~Scope() { flag = false; }
-  } lock(fChangeLock);
+  TFlagScope lock(fChangeLock);
   TvpFieldVision* vision = fFields->Vision();
   auto markChange = [this] {
     SetModified(true);

@@ -9,22 +9,11 @@
 #include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/FieldVision.h"
 #include "runtime/vision/ToolFormLink.h"
+#include "runtime/vision/detail/FlagScope.h"
 
 #include <algorithm>
 
 namespace zv {
-
-namespace {
-
-template <class T>
-struct TFlagScope {
-  T& flag;
-  T old;
-  TFlagScope(T& f, T value) : flag(f), old(f) { flag = value; }
-  ~TFlagScope() { flag = old; }
-};
-
-}  // namespace
 
 // ---- Window ---------------------------------------------------------------------------------
 
@@ -188,7 +177,7 @@ void TDBDevidEdit::ButtonMouseDown(TWMMouse& message) {
   const bool wasFocused = fFocused;
   {
     // Entering by the button does not open a drop-down of its own.
-    TFlagScope<bool> pressing(fPressingButton, true);
+    TFlagScope pressing(fPressingButton, true);
     if (!TWinControl::Focused()) SetFocus();
   }
   if (!fFocused) return;
@@ -256,7 +245,7 @@ void TDBDevidEdit::WMLButtonDblClk(TWMMouse& message) {
 
 void TDBDevidEdit::WMLButtonUp(TWMMouse& message) {
   {
-    TFlagScope<bool> lock(fMouseUpLock, true);
+    TFlagScope lock(fMouseUpLock, true);
     const TPoint p = message.Pos();
     fButtonTracker->MouseUp(p.X, p.Y);
     const TPoint s = SwitchPoint(p);
@@ -289,7 +278,7 @@ void TDBDevidEdit::EditAreaClick() {
 void TDBDevidEdit::ShowToolForm() {
   TvpFieldVision* vision = fFields->Vision();
   if (fToolForm || !vision) return;
-  TFlagScope<bool> showing(fShowingToolForm, true);
+  TFlagScope showing(fShowingToolForm, true);
   if (TWinControl* form = vision->DefaultToolForm()) vision->PE_ShowDropDown(*this, form);
 }
 
