@@ -7,7 +7,9 @@
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/WinApi.h"
 #include "platform/null/NullWindowBackend.h"
+#include "platform/graphics/Bitmap.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/DevidEdit.h"
 #include "runtime/vision/EditSwitchers.h"
@@ -612,6 +614,42 @@ TEST_P(DevidEdit, ADestroyedVisionLeavesTheControlOnTheDefault) {
   Type(U"x");
   Leave();
   edit->Repaint();
+}
+
+TEST_P(DevidEdit, ButtonFaceFollowsBorderPressAndEnabledState) {
+  vision->SetEnableButton(true);
+  vision->SetButtonStyle(pbsEllipsis);
+  struct Case {
+    TvpBorderStyle border;
+    bool pressed, enabled;
+    unsigned bits;
+  } cases[] = {
+      {bs3D, false, true, 0},     {bsSoft, false, true, vbsSoft},      {bsFlat, false, true, vbsSoft | vbsMono},
+      {bs3D, true, true, vbsPressed}, {bs3D, false, false, vbsDisabled},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << EnumName(c.border) << " pressed " << c.pressed << " enabled " << c.enabled);
+    edit->SetBorderStyle(c.border);
+    edit->SetEnabled(c.enabled);
+    if (c.enabled) Focus();
+    const TRect b = edit->ButtonRect();
+    TRect window;
+    GetWindowRect(edit->Handle(), window);
+    const TPoint frame{edit->ClientOrigin().X - window.Left, edit->ClientOrigin().Y - window.Top};
+    if (c.pressed) h->MouseDown(edit.get(), b.Left + 2, 3);
+    h->Pump();
+    TBitmap expected;
+    expected.SetSize(b.Width(), b.Height());
+    vprDrawButton(vbkEllipsis, c.bits, *expected.Canvas(), {0, 0, b.Width(), b.Height()});
+    int differing = 0;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x)
+        differing += ColorToRGB(h->WindowPixel(edit.get(), frame.X + b.Left + x, frame.Y + y)) != ColorToRGB(expected.Canvas()->Pixels(x, y));
+    EXPECT_EQ(differing, 0);
+    if (c.pressed) h->MouseUp(edit.get(), b.Left + 2, 3);
+    edit->SetEnabled(true);
+    if (c.enabled) Leave();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(DataSets, DevidEdit, testing::ValuesIn(TestDataSets()),
