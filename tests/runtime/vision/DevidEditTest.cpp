@@ -378,6 +378,15 @@ TEST_P(DevidEdit, SpinButtonByKeysAndMouseHalves) {
   EXPECT_EQ(Log, (TLog{"button vbsShortCut", "button vbsShortCut2", "button vbsClick", "button vbsClick2"}))
       << "one spin step per key or click";
   EXPECT_FALSE(edit->ButtonTracker().Tracking());
+  Log.clear();
+  // Held down, the spin repeats after a pause (30 ms ticks, the first at the ninth).
+  h->MouseDown(edit.get(), b.Left + 2, b.Bottom - 2);
+  h->Wait(250);
+  EXPECT_TRUE(Log.empty());
+  h->Wait(250);
+  h->MouseUp(edit.get(), b.Left + 2, b.Bottom - 2);
+  EXPECT_GE(Log.size(), 4u);
+  EXPECT_EQ(std::count(Log.begin(), Log.end(), "button vbsClick2"), static_cast<long>(Log.size()));
 }
 
 TEST_P(DevidEdit, ButtonKindsActAsTheyShould) {
@@ -435,9 +444,14 @@ TEST_P(DevidEdit, SwitchTogglesOncePerKeyOrClick) {
   EXPECT_EQ(Name(), "on") << "released away from the switch: no toggle";
   h->Click(edit.get(), 100, 5);
   EXPECT_EQ(Name(), "on") << "a click outside the switch area";
+  edit->SetCaption("&Active");
+  Leave();
+  h->Char(edit.get(), U'a', {ssAlt});
+  EXPECT_TRUE(edit->Focused()) << "the caption's accelerator takes the focus";
+  EXPECT_EQ(Name(), "off") << "and toggles the switch";
   Leave();
   data->Post();
-  EXPECT_EQ(Name(), "on");
+  EXPECT_EQ(Name(), "off");
 }
 
 TEST_P(DevidEdit, MultiLineVisionKeepsEnterAsANewLine) {
