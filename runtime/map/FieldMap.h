@@ -6,6 +6,7 @@
 
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/TypeInfo.h"
 #include "platform/rtl/Set.h"
 #include "platform/controls/Messages.h"
 
@@ -76,3 +77,5 @@ public:
 };
 
 }  // namespace zv
+
+ZV_ENUM_TYPE(zv::TgpMappingOption, eioImportCaption, eioImportDomain)

@@ -182,6 +182,8 @@ public:
   // Paints one grid column's cells, rows painter.Row..painter.LastRow, starting in the painter's
   // CellRect and ClientRect; nothing while fields is not valid.
   void DrawRecords(TgpFieldList& fields, TgpPainter& painter);
+  // Paints an edit control's surface into rect of canvas through the one edit painter.
+  void DrawRecords2(TDBDevidEdit& edit, TCanvas& canvas, const TRect& rect);
   virtual void VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter);
   virtual void VM_DrawCell(TgpFieldList& fields, TgpPainter& painter);
   virtual void VM_DrawEdit(TgpFieldList& fields, TfvPainter& painter);

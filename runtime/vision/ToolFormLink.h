@@ -4,6 +4,7 @@
 // whose key is the tool form's current value and, when the user's pick is posted, writes the
 // marked record's key back. Neither side includes the other's header.
 
+#include "platform/controls/ControlTypes.h"
 #include "platform/rtl/Variant.h"
 
 namespace zv {
@@ -38,6 +39,22 @@ public:
 
 protected:
   ~IvtfDataGrid() = default;
+};
+
+// What the data edit control sees of its open drop-down panel (the panel the vision showed).
+class IVisionToolForm {
+public:
+  // Every key but Enter and Escape while the drop-down is open; may clear the key.
+  virtual void UserKeyDown(Word& key, TShiftState shift) = 0;
+  // The user pressed `control`: the drop-down closes unless that is inside it.
+  virtual void UserCancelMode(TControl* control) = 0;
+  // The edit's text was typed.
+  virtual void EditTextChanged() = 0;
+  // Closes the drop-down, posting the pick when asked.
+  virtual void ClosePopup(bool post, bool hide) = 0;
+
+protected:
+  ~IVisionToolForm() = default;
 };
 
 }  // namespace zv
