@@ -278,6 +278,9 @@ void TPgDataSet::ReadTableColumns() {
   fQuery = "SELECT * FROM " + fQuotedTable;
   fQueryParamNames.clear();
   fKeyColumns.clear();
+  fColumns.clear();
+  FieldDefs().Clear();
+  ReadQueryColumns();
 }
 
 // A statement is checked before it is wrapped: the server prepares it alone (so it holds one
