@@ -52,14 +52,19 @@ void BuildTable() {
   conn->Execute("ANALYZE zv_bench");
 }
 
+// The session is opened once: opening a dataset does not start a server process.
+TPgConnection& Shared() {
+  static std::unique_ptr<TPgConnection> connection = Connect();
+  return *connection;
+}
+
 struct TOpenDataSet {
-  std::unique_ptr<TPgConnection> Connection = Connect();
   TPgDataSet DataSet{nullptr};
   TDataSource Source{nullptr};
   TDataLink Link;
 
   explicit TOpenDataSet(const String& sort = "") {
-    DataSet.SetConnection(Connection.get());
+    DataSet.SetConnection(&Shared());
     DataSet.SetTableName("zv_bench");
     DataSet.SetSortFields(sort);
     Link.SetBufferCount(WindowRows);
@@ -144,18 +149,18 @@ void LocateKey(benchmark::State& state) {
   }
 }
 
+// Wall time: most of the work is the server's, which the client's CPU time does not see.
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
-  const double baseline = results.front().CpuSeconds;
-  std::printf("\n%-20s %14s %26s\n", "benchmark", "CPU time", "times faster than the read");
+  const double baseline = results.front().RealSeconds;
+  std::printf("\n%-40s %14s %26s\n", "benchmark", "wall time", "times faster than the read");
   for (const auto& r : results) {
-    const double t = r.CpuSeconds;
-    std::printf("%-20s %12.3f ms %25.1fx\n", r.Name.c_str(), t * 1e3, t > 0 ? baseline / t : 0.0);
+    const double t = r.RealSeconds;
+    std::printf("%-40s %12.3f ms %25.1fx\n", r.Name.c_str(), t * 1e3, t > 0 ? baseline / t : 0.0);
   }
 }
 
 }  // namespace
 
-// Wall time: most of the work is the server's.
 BENCHMARK(FullRead)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();  // the baseline
 BENCHMARK(Open)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(PageDown)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -185,7 +190,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     std::printf("\npeak resident memory %.1f MB (%d rows)\n", zvbench::PeakResidentMb(), RowCount);
-    Connect()->Execute("DROP TABLE zv_bench");
+    Shared().Execute("DROP TABLE zv_bench");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "pg bench: %s\n", e.what());
     exitCode = 1;

@@ -141,16 +141,14 @@ String TPgCursor::IdEquals() const {
   return Join(parts, " AND ");
 }
 
-// The sort columns with NULLs first in their own direction, then the primary key (never NULL),
-// so that the order is total. A query's ties are broken by its other comparable columns.
+// The sort columns in the server's own order (NULLs after every value: ASC NULLS LAST, and going
+// backward DESC NULLS FIRST), which a plain index on the column serves both ways; then the
+// primary key (never NULL), so that the order is total. A query's ties are broken by its other
+// comparable columns.
 String TPgCursor::OrderBy(bool backward) const {
   std::vector<String> terms;
-  for (const TPgSortColumn& s : fSort) {
-    const bool descending = s.Descending != backward;
-    const bool nullsFirst = s.Descending == false;  // NULL is the smallest value
-    terms.push_back(fSource.Columns[static_cast<std::size_t>(s.Column)] + (descending ? " DESC" : " ASC") +
-                    (nullsFirst != backward ? " NULLS FIRST" : " NULLS LAST"));
-  }
+  for (const TPgSortColumn& s : fSort)
+    terms.push_back(fSource.Columns[static_cast<std::size_t>(s.Column)] + (s.Descending != backward ? " DESC" : ""));
   if (fSource.IsTable) {
     for (const String& c : fSource.IdColumns) terms.push_back(c + (backward ? " DESC" : ""));
   } else if (!fSort.empty()) {
@@ -232,15 +230,17 @@ std::vector<TPgCursor::TRange> TPgCursor::AfterRanges(const std::vector<Variant>
     };
     const String& column = *terms[level].Column;
     const Variant& v = *terms[level].Value;
+    // NULLs are the largest values: going up they come after every value, going down before.
     const bool ascending = terms[level].Descending == backward;
     if (ascending) {
-      if (IsNullish(v))
-        add(column + " IS NOT NULL", nullptr);
-      else
+      if (!IsNullish(v)) {
         add(column + " > ?", &v);
-    } else if (!IsNullish(v)) {
+        add(column + " IS NULL", nullptr);
+      }
+    } else if (IsNullish(v)) {
+      add(column + " IS NOT NULL", nullptr);
+    } else {
       add(column + " < ?", &v);
-      add(column + " IS NULL", nullptr);
     }
   }
   return ranges;

@@ -61,7 +61,8 @@ public:
   void SetReadOnly(bool value);
   // The order, as "Name;Date DESC", with the rules of the other datasets: column names (any
   // case), each optionally followed by ASC or DESC; an unknown name raises SInvalidSortField and
-  // keeps the order. Empty is the primary key's order (a query's own).
+  // keeps the order. NULLs sort as the server sorts them (last going up), so that an index on
+  // the column serves the order both ways. Empty is the primary key's order (a query's own).
   const String& SortFields() const { return fSortFields; }
   void SetSortFields(const String& value);
   // Why an open dataset cannot be edited (empty when it can).

@@ -5,8 +5,8 @@
 //
 // Over a table, a row's place is its sort key and its primary key, and the page after it is
 // "WHERE <after (key, id)> ORDER BY key, id LIMIT n", split into ranges that an index on the
-// sort columns serves one after another (NULLs sort first, in both directions of travel, as
-// NULLS FIRST / NULLS LAST say). Key and identity values are kept in the server's text form and
+// sort columns serves one after another (NULLs in the server's place: after every value in an
+// ascending order, before them in a descending one). Key and identity values are kept in the server's text form and
 // bound back as such, so that no comparison loses a digit or a microsecond. Over a query, a
 // row's identity is its 0-based position and pages are read with LIMIT/OFFSET.
 
