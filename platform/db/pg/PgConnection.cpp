@@ -4,11 +4,13 @@
 #include "platform/db/pg/PgConnection.h"
 
 #include "platform/classes/TypeInfo.h"
+#include "platform/db/DataSet.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace zv {
@@ -108,6 +110,7 @@ void TPgConnection::SetConnectionString(const String& value) {
 void TPgConnection::SetConnected(bool value) {
   if (value == Connected()) return;
   if (!value) {
+    for (TDataSet* dataSet : std::vector<TDataSet*>(fDataSets)) dataSet->Close();
     if (BeforeDisconnect) BeforeDisconnect(this);
     Disconnect();
     return;
@@ -138,6 +141,12 @@ void TPgConnection::Disconnect() {
   fConn = nullptr;
   fInTransaction = false;
 }
+
+void TPgConnection::RegisterDataSet(TDataSet* dataSet) {
+  if (std::find(fDataSets.begin(), fDataSets.end(), dataSet) == fDataSets.end()) fDataSets.push_back(dataSet);
+}
+
+void TPgConnection::UnregisterDataSet(TDataSet* dataSet) { std::erase(fDataSets, dataSet); }
 
 int TPgConnection::BackendPid() const { return fConn ? PQbackendPID(fConn) : 0; }
 

@@ -26,6 +26,8 @@ struct pg_result;
 
 namespace zv {
 
+class TDataSet;
+
 inline constexpr const char SPgNotConnected[] = "Not connected to a database server";
 inline constexpr const char SPgConnectionLost[] = "The connection to the database server was lost: %s";
 inline constexpr const char SPgNoTransaction[] = "No transaction is active";
@@ -94,6 +96,8 @@ public:
   // Changing it closes an open session.
   void SetConnectionString(const String& value);
   bool Connected() const { return fConn != nullptr; }
+  // Closing closes the datasets on the connection first, as the host's connections do; a lost
+  // session leaves them open, so that an edit survives until the connection opens again.
   void SetConnected(bool value);
   void Open() { SetConnected(true); }
   void Close() { SetConnected(false); }
@@ -119,6 +123,10 @@ public:
   std::int64_t StatementsRun() const { return fStatements; }
   // The server's process id of the session (0 when closed).
   int BackendPid() const;
+  // The datasets using the connection (TPgDataSet keeps itself listed).
+  const std::vector<TDataSet*>& DataSets() const { return fDataSets; }
+  void RegisterDataSet(TDataSet* dataSet);
+  void UnregisterDataSet(TDataSet* dataSet);
 
   static void DeclareProperties(TPropTable<TPgConnection>& t);
 
@@ -131,6 +139,7 @@ private:
   pg_conn* fConn = nullptr;
   bool fInTransaction = false;
   std::int64_t fStatements = 0;
+  std::vector<TDataSet*> fDataSets;
 };
 
 // An identifier in double quotes, inner quotes doubled: never read as SQL.

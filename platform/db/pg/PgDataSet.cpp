@@ -140,9 +140,15 @@ void TPgDataSet::SetConnection(TPgConnection* value) {
   if (value == fConnection) return;
   if (value) CheckInactive();
   else Close();
-  if (fConnection) fConnection->RemoveFreeNotification(this);
+  if (fConnection) {
+    fConnection->UnregisterDataSet(this);
+    fConnection->RemoveFreeNotification(this);
+  }
   fConnection = value;
-  if (fConnection) fConnection->FreeNotification(this);
+  if (fConnection) {
+    fConnection->FreeNotification(this);
+    fConnection->RegisterDataSet(this);
+  }
   FieldDefs().SetUpdated(false);
 }
 
@@ -150,6 +156,7 @@ void TPgDataSet::Notification(TComponent* component, TOperation operation) {
   TVariantDataSet::Notification(component, operation);
   if (operation == opRemove && component == fConnection) {
     Close();
+    fConnection->UnregisterDataSet(this);
     fConnection = nullptr;
   }
 }

@@ -309,6 +309,11 @@ TEST_F(PgDataSetTest, ALostConnectionKeepsTheEditUntilReconnected) {
   ds.Conn().Open();
   ds.Last();
   EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 300);
+  // Closing it on purpose closes the datasets on it; opening one opens the connection again.
+  ds.Conn().Close();
+  EXPECT_FALSE(ds.Active());
+  ds.Open();
+  EXPECT_TRUE(ds.Conn().Connected());
 }
 
 TEST_F(PgDataSetTest, OtherSessionsChangesShowAfterRefreshAndBookmarksFollowTheRows) {
