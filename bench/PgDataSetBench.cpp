@@ -131,12 +131,15 @@ void Last(benchmark::State& state) {
 
 // The first window in the order of a column no index serves: one top-N pass on the server.
 void SortUnindexed(benchmark::State& state) {
-  TOpenDataSet open;
+  std::optional<TOpenDataSet> open;
   bool descending = false;
   for (auto _ : state) {
+    state.PauseTiming();
+    open.reset();
     descending = !descending;
-    open.DataSet.SetSortFields(descending ? "amount DESC" : "amount");
-    benchmark::DoNotOptimize(open.DataSet.FieldByName("id")->AsInteger());
+    state.ResumeTiming();
+    open.emplace(descending ? "amount DESC" : "amount");
+    benchmark::DoNotOptimize(open->DataSet.FieldByName("id")->AsInteger());
   }
 }
 
