@@ -188,6 +188,65 @@ TEST_F(PgDataSetTest, EveryTypeRoundTripsExactly) {
   }
 }
 
+// The columns' declarations become field definitions: sizes, decimals, what must be filled.
+TEST_F(PgDataSetTest, ColumnDeclarationsBecomeFieldDefinitions) {
+  TTempPgDataSet& ds = Open(
+      "CREATE TABLE %s (ID bigserial PRIMARY KEY, CODE varchar(12) NOT NULL, FLAG char(2) NOT NULL DEFAULT 'x',"
+      " PRICE numeric(9,3), ANY_NUM numeric, NOTE text)");
+  struct TCase {
+    const char* Name;
+    TFieldType Type;
+    int Size;
+    int Precision;
+    bool Required;
+  };
+  const TCase cases[] = {
+      {"ID", ftLargeint, 0, 0, false},  {"CODE", ftString, 12, 0, true}, {"FLAG", ftFixedChar, 2, 0, false},
+      {"PRICE", ftFMTBcd, 3, 9, false}, {"ANY_NUM", ftFMTBcd, 63, 0, false}, {"NOTE", ftString, 0, 0, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TFieldDef* def = ds.FieldDefs().Find(c.Name);
+    ASSERT_NE(def, nullptr);
+    EXPECT_EQ(def->DataType(), c.Type);
+    EXPECT_EQ(def->Size(), c.Size);
+    if (c.Precision) EXPECT_EQ(def->Precision(), c.Precision);
+    EXPECT_EQ(def->Required(), c.Required);
+  }
+}
+
+// Locate's options over Unicode text, as the walk of TDataSet would match.
+TEST_F(PgDataSetTest, LocateMatchesUnicodeTextByItsOptions) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text, AT date)");
+  fOther->Execute("INSERT INTO " + fName +
+                  " VALUES (1, 'Äpfel', '2024-01-01'), (2, 'äpfelmus', '2024-02-29'), (3, 'Ωmega', NULL), (4, 'x%_', NULL)");
+  ds.Refresh();
+  struct TCase {
+    const char* Field;
+    Variant Value;
+    TLocateOptions Options;
+    int Found;  // 0: none
+  };
+  const TCase cases[] = {
+      {"NAME", Variant("äpfel"), {}, 0},
+      {"NAME", Variant("äpfel"), {loCaseInsensitive}, 1},
+      {"NAME", Variant("ÄPFELM"), {loCaseInsensitive, loPartialKey}, 2},
+      {"NAME", Variant("äpf"), {loPartialKey}, 2},
+      {"NAME", Variant("ωMEGA"), {loCaseInsensitive}, 3},
+      {"NAME", Variant("x%"), {loPartialKey}, 4},
+      {"NAME", Variant("%"), {loPartialKey}, 0},
+      {"AT", Variant(EncodeDate(2024, 2, 29)), {}, 2},
+      {"AT", Variant::Null(), {}, 3},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(String(c.Field) + " " + VarToStr(c.Value));
+    ds.First();
+    EXPECT_EQ(ds.Locate(c.Field, c.Value, c.Options), c.Found != 0);
+    EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), c.Found ? c.Found : 1);
+    EXPECT_EQ(ds.Lookup(c.Field, c.Value, "ID"), c.Found && c.Options.Empty() ? Variant(c.Found) : Variant::Null());
+  }
+}
+
 TEST_F(PgDataSetTest, TimeStampsWithAZoneReadInUtcWhateverTheServersZone) {
   fOther->Execute("ALTER DATABASE postgres SET TimeZone TO 'Pacific/Auckland'");
   TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, T timestamptz DEFAULT '2026-01-15 09:00:00-05')");
