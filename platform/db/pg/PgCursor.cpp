@@ -500,6 +500,25 @@ std::int64_t TPgCursor::Count() {
   return fCount;
 }
 
+bool TPgCursor::Dense() {
+  if (!fSource.IsTable || !fSource.IntegerId || !fSort.empty()) return false;
+  if (fDense < 0) {
+    const std::int64_t count = Count();
+    fDense = 0;
+    if (count > 0) {
+      const String id = fSource.IdColumns.front();
+      const TPgResult result = Run("SELECT min(" + id + "), max(" + id + ") FROM " + fSource.From, {});
+      if (result.Rows() && !result.IsNull(0, 0)) {
+        fMinId = StrToInt64(result.Text(0, 0));
+        fMaxId = StrToInt64(result.Text(0, 1));
+        std::int64_t span = 0;
+        fDense = !__builtin_sub_overflow(fMaxId, fMinId, &span) && span == count - 1 ? 1 : 0;
+      }
+    }
+  }
+  return fDense == 1;
+}
+
 std::int64_t TPgCursor::KnownPositionOf(const TPgId& id) const {
   if (!fSource.IsTable) return Number(id);
   const int index = CacheIndex(id);
@@ -510,6 +529,12 @@ std::int64_t TPgCursor::PositionOf(const TPgId& id, const std::vector<Variant>* 
   if (!fSource.IsTable) return Number(id);
   const int index = CacheIndex(id);
   if (index >= 0 && fBase >= 0) return fBase + index;
+  if (Dense()) {
+    std::int64_t n = 0;
+    if (id.size() != 1 || !TryStrToInt64(id.front().AsString(), n) || n < fMinId || n > fMaxId) return -1;
+    if (index >= 0) fBase = n - fMinId - index;
+    return n - fMinId;
+  }
   std::vector<Variant> known;
   if (key) {
     known = *key;
@@ -546,6 +571,10 @@ std::optional<TPgId> TPgCursor::IdAt(std::int64_t position) {
   }
   if (fBase >= 0 && position >= fBase && position - fBase < static_cast<std::int64_t>(fRows.size()))
     return fRows[static_cast<std::size_t>(position - fBase)].Id;
+  if (Dense()) {
+    if (position >= Count()) return std::nullopt;
+    return TPgId{Variant(IntToStr(fMinId + position))};
+  }
   const TPgResult result =
       Run("SELECT " + Join(fSource.IdColumns, ", ") + " FROM " + fSource.From + OrderBy(false) +
               NumberPlaceholders(" LIMIT 1 OFFSET ?", static_cast<int>(fSource.Params.size()) + 1),
@@ -600,6 +629,7 @@ void TPgCursor::Invalidate() {
   fAtStart = fAtEnd = false;
   fBase = -1;
   fCount = -1;
+  fDense = -1;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -346,6 +346,8 @@ void TPgDataSet::CreateCursor(const String& sortFields) {
   if (fIsTable) {
     source.From = fQuotedTable;
     for (const int c : fKeyColumns) source.IdColumns.push_back(PgQuoteIdentifier(fColumns[static_cast<std::size_t>(c)].Name));
+    const TFieldType keyType = fColumns[static_cast<std::size_t>(fKeyColumns.front())].Type;
+    source.IntegerId = fKeyColumns.size() == 1 && (keyType == ftSmallint || keyType == ftInteger || keyType == ftLargeint);
   } else {
     // The statement's columns renamed by position: its own names may repeat or clash.
     String names;

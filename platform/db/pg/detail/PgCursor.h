@@ -33,6 +33,7 @@ struct TPgSource {
   std::vector<String> Columns;    // the select-list expression of each column
   std::vector<TFieldType> Types;
   std::vector<TPgParam> Params;   // a query's own parameters ($1..$n come first)
+  bool IntegerId = false;         // the primary key is one integer column
 };
 
 struct TPgSortColumn {
@@ -103,6 +104,9 @@ private:
   std::vector<TPgRow> FetchAfter(const std::vector<Variant>& key, const TPgId& id, int count, bool backward);
   std::optional<TPgRow> FetchById(const TPgId& id);
   bool ResolveKey();
+  // Whether, in key order, every integer from the smallest key to the largest is taken:
+  // positions are then keys, and RecNo and SetRecNo need no count of rows before a row.
+  bool Dense();
 
   void ReplaceCache(std::vector<TPgRow> rows, bool atStart, bool atEnd, std::int64_t base);
   void Append(std::vector<TPgRow> rows, bool atEnd);
@@ -129,6 +133,8 @@ private:
   bool fAtEnd = false;
   std::int64_t fBase = -1;
   std::int64_t fCount = -1;
+  std::int64_t fMinId = 0, fMaxId = 0;
+  int fDense = -1;  // -1 unknown
 };
 
 // Numbers each '?' outside quotes as $first, $first+1, ...

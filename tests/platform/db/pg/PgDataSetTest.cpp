@@ -525,6 +525,15 @@ TEST_F(PgDataSetTest, MovesCostAFewStatementsWhateverTheTableSize) {
   EXPECT_EQ(cost([&] { ds.RecordCount(); ds.RecordCount(); }), 1);
   EXPECT_LE(cost([&] { ds.MoveBy(-200); }), 5);
   EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 12145);
+  // Keys 1..20000 with none missing: a position is a key, found with one look at the bounds.
+  EXPECT_LE(cost([&] { EXPECT_EQ(ds.RecNo(), 12145); }), 1);
+  EXPECT_LE(cost([&] { ds.SetRecNo(777); }), 2);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 777);
+  fOther->Execute("DELETE FROM " + fName + " WHERE ID = 5");
+  ds.Refresh();
+  ds.SetRecNo(777);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 778);
+  EXPECT_EQ(ds.RecNo(), 777);
 }
 
 }  // namespace
