@@ -423,6 +423,18 @@ TEST_F(PgDataSetTest, ASerializationFailureIsReportedAsSuch) {
   ds.Conn().Rollback();
   ds.Post();  // again, outside the transaction
   EXPECT_EQ(Scalar("SELECT NAME FROM " + fName), "mine");
+  // A commit that the server turns into a rollback (a statement in it failed) is an error.
+  ds.Conn().StartTransaction();
+  ds.Conn().Execute("UPDATE " + fName + " SET NAME = 'lost'");
+  EXPECT_THROW(ds.Conn().Execute("SELECT 1 / 0"), EPgError);
+  try {
+    ds.Conn().Commit();
+    ADD_FAILURE() << "committed";
+  } catch (const EPgError& e) {
+    EXPECT_EQ(e.SqlState(), "25P02");
+  }
+  EXPECT_FALSE(ds.Conn().InTransaction());
+  EXPECT_EQ(Scalar("SELECT NAME FROM " + fName), "mine");
 }
 
 // Names, sort texts and searched values reach the server bound or quoted: none is run.
