@@ -79,8 +79,8 @@ bool IsNameChar(char c) {
          (static_cast<unsigned char>(c) & 0x80);
 }
 
-// ":name" becomes "$n" (one number per name); "::" (a cast) and text in quotes, dollar quotes
-// excepted, are left alone.
+// ":name" becomes "$n" (one number per name); "::" (a cast), text in quotes or dollar quotes
+// and comments are left alone.
 String NumberNamedParams(const String& sql, std::vector<String>& names) {
   String out;
   char quote = 0;
@@ -95,6 +95,25 @@ String NumberNamedParams(const String& sql, std::vector<String>& names) {
       quote = c;
       out += c;
       continue;
+    }
+    if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {  // a block comment
+      const std::size_t end = sql.find("*/", i + 2);
+      out += sql.substr(i, end == String::npos ? String::npos : end + 2 - i);
+      if (end == String::npos) break;
+      i = end + 1;
+      continue;
+    }
+    if (c == '$' && (i == 0 || !IsNameChar(sql[i - 1]))) {  // a dollar-quoted text: $$...$$, $tag$...$tag$
+      std::size_t tagEnd = i + 1;
+      while (tagEnd < sql.size() && IsNameChar(sql[tagEnd]) && !(sql[tagEnd] >= '0' && sql[tagEnd] <= '9' && tagEnd == i + 1)) ++tagEnd;
+      if (tagEnd < sql.size() && sql[tagEnd] == '$') {
+        const String tag = sql.substr(i, tagEnd + 1 - i);
+        const std::size_t end = sql.find(tag, tagEnd + 1);
+        out += sql.substr(i, end == String::npos ? String::npos : end + tag.size() - i);
+        if (end == String::npos) break;
+        i = end + tag.size() - 1;
+        continue;
+      }
     }
     if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {  // a comment to the end of the line
       const std::size_t end = sql.find('\n', i);

@@ -473,7 +473,8 @@ TEST_F(PgDataSetTest, QueriesTakeBoundParametersAndStayReadOnly) {
   TPgDataSet q(nullptr);
   q.SetConnection(&fDataSet->Conn());
   q.SetSQL("SELECT ID, NAME, PRICE::text AS P, ':not' AS LIT FROM " + fName +
-           " WHERE ID > :lo AND NAME <> :skip AND ID::int8 <= :hi ORDER BY ID DESC");
+           " WHERE ID > :lo AND NAME <> :skip AND ID::int8 <= :hi -- :no\n"
+           " AND NAME <> $$:no$$ AND NAME <> $q$ :no $q$ /* :no */ ORDER BY ID DESC");
   ASSERT_EQ(q.Params()->Count(), 3);
   q.Params()->ParamByName("lo")->SetAsInteger(100);
   q.Params()->ParamByName("skip")->SetAsString("n150' OR ''='");
