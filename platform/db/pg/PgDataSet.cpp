@@ -287,7 +287,9 @@ void TPgDataSet::ReadTableColumns() {
     const bool filled = columns.Text(r, 4) == "t";
     FieldDefs().Add(name, type.FieldType, type.Size, notNull && !filled);
     if (type.Precision > 0) FieldDefs()[r]->SetPrecision(type.Precision);
-    fColumns.push_back({name, pg::PgReadExpression(PgQuoteIdentifier(name), type), type.FieldType});
+    // Money's own text follows the server's lc_monetary; numeric's does not.
+    fColumns.push_back({name, pg::PgReadExpression(PgQuoteIdentifier(name), type), type.FieldType,
+                        type.Money ? "::numeric" : ""});
   }
   for (int r = 0; r < keys.Rows(); ++r) {
     const String name(keys.Text(r, 0));
@@ -557,11 +559,12 @@ String TPgDataSet::IdCondition(int firstParam) const {
 // server stored it (a default, a sequence, a changed key).
 TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
   TPgRecordBuffer& rec = Rec(buffer);
-  std::vector<String> names;
+  std::vector<String> names, casts;
   std::vector<TPgParam> values;
   for (std::size_t c = 0; c < fColumns.size(); ++c) {
     if (!rec.Changed[c]) continue;
     names.push_back(PgQuoteIdentifier(fColumns[c].Name));
+    casts.push_back(fColumns[c].WriteCast);
     values.push_back(pg::PgValueToText(rec.Values[c], fColumns[c].Type));
   }
   String returning = " RETURNING ";
@@ -584,7 +587,7 @@ TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
       String columns, marks;
       for (std::size_t i = 0; i < names.size(); ++i) {
         columns += (i ? ", " : "") + names[i];
-        marks += (i ? ", $" : "$") + IntToStr(static_cast<int>(i) + 1);
+        marks += (i ? ", $" : "$") + IntToStr(static_cast<int>(i) + 1) + casts[i];
       }
       sql += " (" + columns + ") VALUES (" + marks + ")";
     }
@@ -594,7 +597,8 @@ TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
   if (names.empty()) return id;
   String sets;
-  for (std::size_t i = 0; i < names.size(); ++i) sets += (i ? ", " : "") + names[i] + " = $" + IntToStr(static_cast<int>(i) + 1);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    sets += (i ? ", " : "") + names[i] + " = $" + IntToStr(static_cast<int>(i) + 1) + casts[i];
   const int first = static_cast<int>(values.size()) + 1;
   for (const Variant& v : id) values.push_back(v.AsString());
   id = run("UPDATE " + fQuotedTable + " SET " + sets + " WHERE " + IdCondition(first));

@@ -105,6 +105,7 @@ private:
     String Name;
     String Expression;  // in the select list and in conditions
     TFieldType Type = ftUnknown;
+    String WriteCast;   // after a written value's placeholder: money is written as numeric
   };
   using TId = std::vector<Variant>;
   TPgConnection& Conn() const;
