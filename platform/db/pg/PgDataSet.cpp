@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <map>
 
 namespace zv {
 
