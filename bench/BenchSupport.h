@@ -15,6 +15,7 @@ namespace zvbench {
 struct TBenchResult {
   std::string Name;
   double CpuSeconds = 0;  // per iteration
+  double RealSeconds = 0;  // per iteration, for work done mostly by another process (a server)
   std::map<std::string, double> Counters;
 };
 
@@ -33,6 +34,7 @@ public:
         result->Name = run.benchmark_name();
       }
       result->CpuSeconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+      result->RealSeconds = run.real_accumulated_time / static_cast<double>(run.iterations);
       for (const auto& [name, counter] : run.counters) result->Counters[name] = counter.value;
     }
   }

@@ -7,6 +7,7 @@ ZV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ZV_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libicu-dev libsqlite3-dev
+  libpq-dev postgresql
   qt6-base-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   ccache

@@ -1,6 +1,8 @@
 // Zovrin's main program: a table of an SQLite database in the library's grid. With no argument
 // it opens the sample database (created next to the program on first use); otherwise the file
-// given, first table by name or --table NAME. With a display the window opens; without one it is
+// given, first table by name or --table NAME. Given a PostgreSQL connection string instead of a
+// file ("host=/run/postgresql dbname=shop" or "postgresql://..."), it opens the server's table
+// --table NAME. With a display the window opens; without one it is
 // rendered off-screen to a PNG whose path is printed.
 
 #include "SampleDatabase.h"
@@ -12,6 +14,7 @@
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
+#include "platform/db/pg/PgDataSet.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
@@ -37,6 +40,12 @@ using zv::sqlite::TSqliteDatabase;
 // What the main form shows, chosen before the application creates it.
 std::string ShownFile;
 std::string ShownTable;
+bool ShownOnServer = false;  // ShownFile is a connection string
+
+// libpq's two forms: a URI, or key=value pairs.
+bool IsConnectionString(const std::string& arg) {
+  return arg.starts_with("postgresql://") || arg.starts_with("postgres://") || arg.find('=') != std::string::npos;
+}
 
 class TMainForm : public TForm {
 public:
@@ -48,10 +57,21 @@ public:
     SetBounds(120, 80, 900, 600);
     Font()->SetHeight(-13);
 
-    DataSet = new TSqliteDataSet(this);
-    DataSet->SetFileName(file);
-    DataSet->SetTableName(table);
-    DataSet->SetReadOnly(true);
+    if (ShownOnServer) {
+      auto* connection = new TPgConnection(this);
+      connection->SetConnectionString(file);
+      auto* pgTable = new TPgDataSet(this);
+      pgTable->SetConnection(connection);
+      pgTable->SetTableName(ShownTable);
+      pgTable->SetReadOnly(true);
+      DataSet = pgTable;
+    } else {
+      auto* sqlite = new TSqliteDataSet(this);
+      sqlite->SetFileName(file);
+      sqlite->SetTableName(table);
+      sqlite->SetReadOnly(true);
+      DataSet = sqlite;
+    }
     Source = new TDataSource(this);
     Source->SetDataSet(DataSet);
 
@@ -88,10 +108,10 @@ public:
     SetActiveControl(Grid);
     Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
                               {DataSet->RecordCount(), String(table),
-                               String(std::filesystem::path(file).filename().string())}));
+                               ShownOnServer ? String("the server") : String(std::filesystem::path(file).filename().string())}));
   }
 
-  TSqliteDataSet* DataSet = nullptr;
+  TDataSet* DataSet = nullptr;
   TDataSource* Source = nullptr;
   TDBDivoRud* Grid = nullptr;
   TPanel* Status = nullptr;
@@ -155,7 +175,7 @@ int main(int argc, char** argv) {
     } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
       file = arg;
     } else {
-      std::fprintf(stderr, "usage: %s [FILE] [--table NAME] [--offscreen] [--png PATH]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [FILE | CONNECTION-STRING] [--table NAME] [--offscreen] [--png PATH]\n", argv[0]);
       return 2;
     }
   }
@@ -168,7 +188,13 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const std::string table = PickTable(file, wantedTable);
+  ShownOnServer = IsConnectionString(file);
+  if (ShownOnServer && wantedTable.empty()) {
+    std::fprintf(stderr, "zovrin: a server table is named with --table NAME\n");
+    return 2;
+  }
+  // A server's table is checked when the dataset opens: a wrong name raises there.
+  const std::string table = ShownOnServer ? wantedTable : PickTable(file, wantedTable);
   if (table.empty()) return 1;
 
   if (offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -1,0 +1,143 @@
+#pragma once
+// TPgDataSet: a dataset over a PostgreSQL table (editable by its primary key) or a read-only
+// SELECT with :name parameters, through a shared TPgConnection.
+//
+// Rows are read a page at a time around the cursor by keyset (the table's primary key, any
+// number of columns), never the whole table: opening, First, Last, moving by a page, going to a
+// bookmark and Locate each cost a few indexed queries, and the memory held does not grow with
+// the table. RecordCount is one count, kept until the next post, delete or refresh. A table's
+// bookmark is the row's primary key, so that after a refresh it names the same row or none; a
+// query's is the row's position in one reading of the query.
+//
+// Post writes one INSERT or UPDATE of the changed columns by primary key, with bound values,
+// reading the key back (RETURNING) so that defaults and generated keys show; inside a
+// transaction of the connection it runs within a savepoint. A failure raises EPgError with the
+// server's message and SQLSTATE and leaves the record in edit or insert state with what the
+// user typed. A table without a primary key, a view and a query open read-only; ReadOnlyReason
+// says why.
+
+#include "platform/db/Params.h"
+#include "platform/db/VariantDataSet.h"
+#include "platform/db/pg/PgConnection.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace zv {
+
+namespace pg {
+class TPgCursor;
+struct TPgRow;
+}  // namespace pg
+
+inline constexpr const char SPgNoConnection[] = "Missing Connection property";
+inline constexpr const char SPgNoSource[] = "Missing TableName or SQL property";
+inline constexpr const char SPgNotSelect[] = "The SQL property must hold a single SELECT statement";
+inline constexpr const char SPgTableNotFound[] = "Table or view not found: %s";
+inline constexpr const char SPgNoPrimaryKey[] = "The table has no primary key: it is opened read-only";
+inline constexpr const char SPgIsView[] = "A view is opened read-only";
+inline constexpr const char SPgIsQuery[] = "A query is read-only";
+
+class TPgDataSet : public TVariantDataSet {
+  ZV_CLASS(TPgDataSet, TVariantDataSet)
+
+public:
+  explicit TPgDataSet(TComponent* owner);
+  ~TPgDataSet() override;
+
+  TPgConnection* Connection() const { return fConnection; }
+  void SetConnection(TPgConnection* value);
+  // A table or view, schema-qualified or not, as the server reads names ("sales.orders",
+  // "\"Mixed Case\""); ignored when SQL is set.
+  const String& TableName() const { return fTableName; }
+  void SetTableName(const String& value);
+  // A SELECT (or WITH/VALUES/TABLE) statement; :name marks parameters, sent bound, never
+  // spliced. Setting it lists its parameters in Params (keeping the values of names kept).
+  const String& SQL() const { return fSQL; }
+  void SetSQL(const String& value);
+  TParams* Params() const { return fParams.get(); }
+  bool ReadOnly() const { return fReadOnly; }
+  void SetReadOnly(bool value);
+  // The order, as "Name;Date DESC", with the rules of the other datasets: column names (any
+  // case), each optionally followed by ASC or DESC; an unknown name raises SInvalidSortField and
+  // keeps the order. NULLs sort as the server sorts them (last going up), so that an index on
+  // the column serves the order both ways. Empty is the primary key's order (a query's own).
+  const String& SortFields() const { return fSortFields; }
+  void SetSortFields(const String& value);
+  // Why an open dataset cannot be edited (empty when it can).
+  String ReadOnlyReason() const;
+
+  bool CanModify() const override;
+  int RecordCount() const override;
+  int RecNo() const override;
+  void SetRecNo(int value) override;
+  bool IsSequenced() const override { return true; }
+  bool BookmarkValid(const TBookmarkStr& bookmark) const override;
+  int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
+  bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
+  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+
+  static void DeclareProperties(TPropTable<TPgDataSet>& t);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  std::size_t ColumnCount() const override { return fColumns.size(); }
+  TRecordBufferPtr AllocRecordBuffer() override;
+  void InternalInitRecord(TRecordBuffer& buffer) override;
+  TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;
+  void SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) override;
+  void InternalGotoBookmark(const TBookmarkStr& bookmark) override;
+  void InternalSetToRecord(TRecordBuffer& buffer) override;
+  void InternalFirst() override;
+  void InternalLast() override;
+  void InternalOpen() override;
+  void InternalClose() override;
+  void InternalInitFieldDefs() override;
+  void InternalAddRecord(TRecordBuffer& buffer, bool append) override;
+  void InternalPost() override;
+  void InternalDelete() override;
+  void InternalRefresh() override;
+  bool IsCursorOpen() const override { return fCursor != nullptr; }
+
+private:
+  struct TColumn {
+    String Name;
+    String Expression;  // in the select list and in conditions
+    TFieldType Type = ftUnknown;
+    String WriteCast;   // after a written value's placeholder: money is written as numeric
+  };
+  using TId = std::vector<Variant>;
+  TPgConnection& Conn() const;
+  void ReadTableColumns();
+  void ReadQueryColumns();
+  std::vector<pg::TPgParam> QueryParams() const;
+  void CreateCursor(const String& sortFields);
+  bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
+  TId WriteRecord(TRecordBuffer& buffer, bool insert);
+  // Runs a write alone, or within a savepoint inside the connection's transaction.
+  template <class F>
+  auto Guarded(F&& write);
+  String IdCondition(int firstParam) const;
+  TBookmarkStr RowBookmark(const TId& id) const;
+  bool DecodeRowBookmark(const TBookmarkStr& bookmark, TId& id) const;
+
+  TPgConnection* fConnection = nullptr;
+  String fTableName;
+  String fSQL;
+  String fQuery;  // the SQL with $n for its parameters
+  std::vector<String> fQueryParamNames;
+  std::unique_ptr<TParams> fParams;
+  String fSortFields;
+  bool fReadOnly = false;
+
+  std::vector<TColumn> fColumns;
+  bool fIsTable = false;
+  String fQuotedTable;
+  String fReadOnlyReason;
+  std::vector<int> fKeyColumns;
+  std::int64_t fReading = 0;
+  std::unique_ptr<pg::TPgCursor> fCursor;
+};
+
+}  // namespace zv

@@ -1,0 +1,553 @@
+// The PostgreSQL dataset against a private server (tests/platform/db/pg/pg-cluster.sh): the
+// shared dataset behaviour on a table keyed by one column and on one keyed by two, then what a
+// server adds: exact types, failed posts that keep the record (alone and inside a
+// transaction), a lost connection, other sessions' changes, injection attempts, queries with
+// parameters, read-only relations, and the cost of a move.
+
+#include "DataSetBehaviour.h"
+
+#include "platform/db/pg/PgConnection.h"
+#include "platform/db/pg/PgDataSet.h"
+#include "platform/db/SortString.h"
+#include "platform/rtl/NumberConv.h"
+#include "platform/rtl/SqlTimeStamp.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace zvtest {
+namespace {
+
+// The cluster's connection string, from the fixture's state file (or ZV_PG_CONNINFO).
+String ConnInfo() {
+  if (const char* direct = std::getenv("ZV_PG_CONNINFO")) return direct;
+  const char* state = std::getenv("ZV_PG_STATE");
+  std::ifstream in(state ? state : "");
+  std::string line;
+  if (!std::getline(in, line)) ADD_FAILURE() << "no test cluster: run through ctest (ZV_PG_STATE) or set ZV_PG_CONNINFO";
+  return line;
+}
+
+std::unique_ptr<TPgConnection> Connect() {
+  auto conn = std::make_unique<TPgConnection>(nullptr);
+  conn->SetConnectionString(ConnInfo());
+  conn->Open();
+  return conn;
+}
+
+String UniqueName(const char* stem) {
+  static int counter = 0;
+  return Format("%s_%d_%d", {String(stem), static_cast<int>(::getpid()), ++counter});
+}
+
+// A dataset with its own connection, dropping its table when it goes.
+class TTempPgDataSet : public TPgDataSet {
+public:
+  explicit TTempPgDataSet(const String& table) : TPgDataSet(nullptr), fConn(Connect()), fTable(table) {
+    SetConnection(fConn.get());
+  }
+  ~TTempPgDataSet() override {
+    Close();
+    SetConnection(nullptr);
+    if (!fConn->Connected()) fConn->Open();
+    fConn->Execute("DROP TABLE IF EXISTS " + PgQuoteIdentifier(fTable) + " CASCADE");
+  }
+  TPgConnection& Conn() { return *fConn; }
+
+private:
+  std::unique_ptr<TPgConnection> fConn;
+  String fTable;
+};
+
+std::unique_ptr<TTempPgDataSet> CreateItems(int count, const String& create, const String& sort = "") {
+  const String table = UniqueName("items");
+  auto ds = std::make_unique<TTempPgDataSet>(table);
+  ds->Conn().Execute(Format(create, {PgQuoteIdentifier(table)}));
+  ds->Conn().Execute("INSERT INTO " + PgQuoteIdentifier(table) +
+                     " (\"ID\", \"NAME\") SELECT i, 'Name' || lpad(i::text, 3, '0') FROM generate_series(1, $1::int) i",
+                     {IntToStr(count)});
+  ds->SetTableName(table);
+  ds->SetSortFields(sort);
+  ds->Open();
+  return ds;
+}
+
+std::unique_ptr<TDataSet> CreatePgTable(int count) {
+  return CreateItems(count, "CREATE TABLE %s (\"ID\" integer PRIMARY KEY, \"NAME\" varchar(20))");
+}
+
+// Keyed by an integer and a text column; the suite's new records name only an ID.
+std::unique_ptr<TDataSet> CreatePgKeyedTable(int count) {
+  return CreateItems(count, "CREATE TABLE %s (\"ID\" integer, \"NAME\" varchar(20) NOT NULL DEFAULT '', PRIMARY KEY (\"ID\", \"NAME\"))");
+}
+
+long long PgStatementsRun(TDataSet& ds) { return static_cast<TPgDataSet&>(ds).Connection()->StatementsRun(); }
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Pg, DataSetBehaviour,
+                         ::testing::Values(DataSetFactory{"Pg", CreatePgTable, PgStatementsRun},
+                                           DataSetFactory{"PgCompositeKey", CreatePgKeyedTable, PgStatementsRun}),
+                         [](const ::testing::TestParamInfo<DataSetFactory>& info) { return info.param.Name; });
+
+// ---------------------------------------------------------------------------------------------
+// What the server adds
+
+namespace {
+
+class PgDataSetTest : public ::testing::Test {
+protected:
+  void SetUp() override { fOther = Connect(); }
+  void TearDown() override {
+    fDataSet.reset();
+    for (const String& t : fTables) fOther->Execute("DROP TABLE IF EXISTS " + t + " CASCADE");
+  }
+
+  // Creates a table (its name for %s), opens it, returns the dataset.
+  TTempPgDataSet& Open(const String& create, const String& sort = "") {
+    const String name = UniqueName("t");
+    fTables.push_back(PgQuoteIdentifier(name));
+    fName = PgQuoteIdentifier(name);
+    fOther->Execute(StringReplaceAll(create, "%s", fName));
+    fDataSet = std::make_unique<TTempPgDataSet>(name);
+    fDataSet->SetTableName(name);
+    fDataSet->SetSortFields(sort);
+    fDataSet->Open();
+    return *fDataSet;
+  }
+  String Scalar(const String& sql, const std::vector<pg::TPgParam>& params = {}) {
+    const pg::TPgResult r = fOther->Execute(sql, params);
+    return r.Rows() && !r.IsNull(0, 0) ? String(r.Text(0, 0)) : String("(null)");
+  }
+  String Names(TDataSet& ds, const char* field = "NAME") {
+    String out;
+    for (ds.First(); !ds.Eof(); ds.Next()) out += (out.empty() ? "" : ",") + ds.FieldByName(field)->AsString();
+    return out;
+  }
+
+  std::unique_ptr<TPgConnection> fOther;
+  std::unique_ptr<TTempPgDataSet> fDataSet;
+  std::vector<String> fTables;
+  String fName;  // the last table, quoted
+};
+
+// Each value is read into its field and written back through the dataset into a second row;
+// the server then finds both rows equal, so neither direction lost a digit, a byte or an hour.
+TEST_F(PgDataSetTest, EveryTypeRoundTripsExactly) {
+  struct TCase {
+    const char* Type;
+    const char* Literal;
+    TFieldType FieldType;
+    const char* Text;  // AsString of the field ("" skips)
+  };
+  const TCase cases[] = {
+      {"int2", "-32768", ftSmallint, "-32768"},
+      {"int4", "2147483647", ftInteger, "2147483647"},
+      {"int8", "-9223372036854775808", ftLargeint, "-9223372036854775808"},
+      {"numeric(38,12)", "12345678901234567890.123456789012", ftFMTBcd, ""},
+      {"numeric", "0.1000000000000000000000000000001", ftFMTBcd, ""},
+      {"float8", "0.1", ftFloat, ""},
+      {"float8", "1.7976931348623157e308", ftFloat, ""},
+      {"float4", "3.4028235e38", ftFloat, ""},
+      {"money", "92233720368547.58", ftCurrency, ""},
+      {"text", "Grüße, 世界 ✓", ftString, "Grüße, 世界 ✓"},
+      {"varchar(5)", "ñandú", ftString, "ñandú"},
+      {"char(3)", "ab", ftFixedChar, ""},
+      {"bool", "true", ftBoolean, ""},
+      {"date", "2024-02-29", ftDate, ""},
+      {"time", "23:59:58.123", ftTime, ""},
+      {"timestamp", "1999-12-31 23:59:59.999", ftTimeStamp, ""},
+      {"timestamptz", "2026-06-01 14:30:00.250+02", ftTimeStamp, ""},
+      {"bytea", "\\x00ff7f80", ftBlob, ""},
+      {"uuid", "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11", ftGuid, "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}"},
+      {"jsonb", "{\"a\": [1, 2.50, \"ü\"]}", ftMemo, ""},
+      {"xml", "<a x=\"1\">ü</a>", ftMemo, ""},
+      {"int4[]", "{1,NULL,3}", ftMemo, "{1,NULL,3}"},
+      {"numeric", nullptr, ftFMTBcd, ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(String(c.Type) + " " + (c.Literal ? c.Literal : "NULL"));
+    TTempPgDataSet& ds = Open(String("CREATE TABLE %s (ID int PRIMARY KEY, V ") + c.Type + ")");
+    fOther->Execute("INSERT INTO " + fName + " VALUES (1, $1)", {c.Literal ? pg::TPgParam(c.Literal) : pg::TPgParam()});
+    ds.Refresh();
+    ds.First();
+    TField* v = ds.FieldByName("V");
+    EXPECT_EQ(v->DataType(), c.FieldType);
+    if (*c.Text) EXPECT_EQ(v->AsString(), c.Text);
+    const Variant value = v->Value();
+    ds.Append();
+    ds.FieldByName("ID")->SetAsInteger(2);
+    ds.FieldByName("V")->SetValue(value);
+    ds.Post();
+    EXPECT_EQ(Scalar("SELECT (SELECT V::text FROM " + fName + " WHERE ID = 1) IS NOT DISTINCT FROM (SELECT V::text FROM " +
+                     fName + " WHERE ID = 2)"),
+              "t")
+        << Scalar("SELECT V::text FROM " + fName + " WHERE ID = 2");
+  }
+}
+
+// The columns' declarations become field definitions: sizes, decimals, what must be filled.
+TEST_F(PgDataSetTest, ColumnDeclarationsBecomeFieldDefinitions) {
+  TTempPgDataSet& ds = Open(
+      "CREATE TABLE %s (ID bigserial PRIMARY KEY, CODE varchar(12) NOT NULL, FLAG char(2) NOT NULL DEFAULT 'x',"
+      " PRICE numeric(9,3), ANY_NUM numeric, NOTE text)");
+  struct TCase {
+    const char* Name;
+    TFieldType Type;
+    int Size;
+    int Precision;
+    bool Required;
+  };
+  const TCase cases[] = {
+      {"ID", ftLargeint, 0, 0, false},  {"CODE", ftString, 12, 0, true}, {"FLAG", ftFixedChar, 2, 0, false},
+      {"PRICE", ftFMTBcd, 3, 9, false}, {"ANY_NUM", ftFMTBcd, 63, 0, false}, {"NOTE", ftString, 0, 0, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TFieldDef* def = ds.FieldDefs().Find(c.Name);
+    ASSERT_NE(def, nullptr);
+    EXPECT_EQ(def->DataType(), c.Type);
+    EXPECT_EQ(def->Size(), c.Size);
+    if (c.Precision) EXPECT_EQ(def->Precision(), c.Precision);
+    EXPECT_EQ(def->Required(), c.Required);
+  }
+}
+
+// Locate's options over Unicode text, as the walk of TDataSet would match.
+TEST_F(PgDataSetTest, LocateMatchesUnicodeTextByItsOptions) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text, AT date)");
+  fOther->Execute("INSERT INTO " + fName +
+                  " VALUES (1, 'Äpfel', '2024-01-01'), (2, 'äpfelmus', '2024-02-29'), (3, 'Ωmega', NULL), (4, 'x%_', NULL)");
+  ds.Refresh();
+  struct TCase {
+    const char* Field;
+    Variant Value;
+    TLocateOptions Options;
+    int Found;  // 0: none
+  };
+  const TCase cases[] = {
+      {"NAME", Variant("äpfel"), {}, 0},
+      {"NAME", Variant("äpfel"), {loCaseInsensitive}, 1},
+      {"NAME", Variant("ÄPFELM"), {loCaseInsensitive, loPartialKey}, 2},
+      {"NAME", Variant("äpf"), {loPartialKey}, 2},
+      {"NAME", Variant("ωMEGA"), {loCaseInsensitive}, 3},
+      {"NAME", Variant("x%"), {loPartialKey}, 4},
+      {"NAME", Variant("%"), {loPartialKey}, 0},
+      {"AT", Variant(EncodeDate(2024, 2, 29)), {}, 2},
+      {"AT", Variant::Null(), {}, 3},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(String(c.Field) + " " + VarToStr(c.Value));
+    ds.First();
+    EXPECT_EQ(ds.Locate(c.Field, c.Value, c.Options), c.Found != 0);
+    EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), c.Found ? c.Found : 1);
+    EXPECT_EQ(ds.Lookup(c.Field, c.Value, "ID"), c.Found && c.Options.Empty() ? Variant(c.Found) : Variant::Null());
+  }
+}
+
+TEST_F(PgDataSetTest, TimeStampsWithAZoneReadInUtcWhateverTheServersZone) {
+  fOther->Execute("ALTER DATABASE postgres SET TimeZone TO 'Pacific/Auckland'");
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, T timestamptz DEFAULT '2026-01-15 09:00:00-05')");
+  fOther->Execute("ALTER DATABASE postgres RESET TimeZone");
+  ds.Append();
+  ds.FieldByName("ID")->SetAsInteger(1);
+  ds.Post();  // the default comes back with the key
+  const TSQLTimeStamp t = ds.FieldByName("T")->AsSQLTimeStamp();
+  EXPECT_EQ(t.Hour, 14);
+  EXPECT_EQ(t.Day, 15);
+}
+
+// Sorted by a column with NULLs and ties, in both directions: the windows walk the rows in the
+// server's order (NULLs last going up), forward and back, across many pages.
+TEST_F(PgDataSetTest, SortedWindowsFollowTheServersOrderWithNullsAndTies) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (A int, B int, NAME text, PRIMARY KEY (A, B))");
+  fOther->Execute("INSERT INTO " + fName +
+                  " SELECT i % 7, i, CASE WHEN i % 5 = 0 THEN NULL ELSE chr(65 + i % 3) END FROM generate_series(1, 400) i");
+  for (const char* sort : {"NAME;B DESC", "name DESC", "B", ""}) {
+    SCOPED_TRACE(sort);
+    ds.SetSortFields(sort);
+    String order;
+    for (const TSortItem& item : ParseSortString(sort))
+      order += String(order.empty() ? "" : ", ") + item.Name + (item.Descending ? " DESC" : "");
+    const String expected = Scalar("SELECT string_agg(A || ':' || B, ',' ORDER BY " + order + (order.empty() ? "" : ", ") +
+                                   "A, B) FROM " + fName);
+    String forward, backward;
+    for (ds.First(); !ds.Eof(); ds.Next())
+      forward += (forward.empty() ? "" : ",") + ds.FieldByName("A")->AsString() + ":" + ds.FieldByName("B")->AsString();
+    for (ds.Last(); !ds.Bof(); ds.Prior())
+      backward = ds.FieldByName("A")->AsString() + ":" + ds.FieldByName("B")->AsString() + (backward.empty() ? "" : ",") + backward;
+    EXPECT_EQ(forward, expected);
+    EXPECT_EQ(backward, expected);
+  }
+}
+
+// A violated constraint: the server's message and code, the record still in its state with
+// every typed value, the next post after the fix writes, and a transaction around it survives.
+TEST_F(PgDataSetTest, ConstraintViolationsKeepTheRecordAndTheTransaction) {
+  struct TCase {
+    const char* Name;
+    const char* Field;
+    const char* Bad;  // null: cleared
+    const char* Good;
+    const char* SqlState;
+    bool Insert;
+  };
+  const TCase cases[] = {
+      {"unique", "CODE", "dup", "u", "23505", false},
+      {"check", "QTY", "-1", "5", "23514", true},
+      {"foreign key", "PARENT", "99", "1", "23503", false},
+      {"not null", "QTY", nullptr, "3", "23502", false},
+  };
+  TTempPgDataSet& ds = Open(
+      "CREATE TABLE %s (ID serial PRIMARY KEY, CODE text UNIQUE, QTY int NOT NULL DEFAULT 0 CHECK (QTY >= 0),"
+      " PARENT int REFERENCES %s(ID), NOTE text)");
+  fOther->Execute("INSERT INTO " + fName + " (CODE, QTY) VALUES ('dup', 1), ('other', 2)");
+  ds.Refresh();
+  int n = 0;
+  for (const bool inTransaction : {false, true}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(String(c.Name) + (inTransaction ? " in a transaction" : ""));
+      const String note = Format("typed %d", {++n});
+      if (inTransaction) ds.Conn().StartTransaction();
+      if (c.Insert) {
+        ds.Insert();
+      } else {
+        ASSERT_TRUE(ds.Locate("ID", Variant(2)));
+        ds.Edit();
+      }
+      ds.FieldByName("NOTE")->SetAsString(note);
+      TField* field = ds.FieldByName(c.Field);
+      c.Bad ? field->SetAsString(c.Bad) : field->Clear();
+      try {
+        ds.Post();
+        ADD_FAILURE() << "posted";
+      } catch (const EPgError& e) {
+        EXPECT_EQ(e.SqlState(), c.SqlState) << e.Message();
+      }
+      EXPECT_EQ(ds.State(), c.Insert ? dsInsert : dsEdit);
+      EXPECT_EQ(ds.FieldByName("NOTE")->AsString(), note);
+      EXPECT_EQ(field->AsString(), c.Bad ? c.Bad : "");
+      field->SetAsString(String(c.Good) + (String(c.Field) == "CODE" ? IntToStr(n) : String()));
+      ds.Post();
+      EXPECT_EQ(ds.State(), dsBrowse);
+      if (inTransaction) ds.Conn().Commit();
+      EXPECT_EQ(Scalar("SELECT NOTE FROM " + fName + " WHERE ID = $1", {ds.FieldByName("ID")->AsString()}), note);
+    }
+  }
+}
+
+TEST_F(PgDataSetTest, ALostConnectionKeepsTheEditUntilReconnected) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i FROM generate_series(1, 300) i");
+  ds.Refresh();
+  int lost = 0;
+  ds.Conn().OnLost = [&](TObject*) { ++lost; };
+  ds.First();
+  ds.Edit();
+  ds.FieldByName("NAME")->SetAsString("typed");
+  fOther->Execute("SELECT pg_terminate_backend($1::int)", {IntToStr(ds.Conn().BackendPid())});
+  try {
+    ds.Post();
+    ADD_FAILURE() << "posted over a closed connection";
+  } catch (const EPgError& e) {
+    EXPECT_TRUE(e.IsConnectionLost()) << e.SqlState() << " " << e.Message();
+  }
+  EXPECT_EQ(lost, 1);
+  EXPECT_FALSE(ds.Conn().Connected());
+  EXPECT_EQ(ds.State(), dsEdit);
+  EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "typed");
+  EXPECT_THROW(ds.Post(), EPgError);  // still not connected: still kept
+  ds.Conn().SetConnected(true);
+  ds.Post();
+  EXPECT_EQ(Scalar("SELECT NAME FROM " + fName + " WHERE ID = 1"), "typed");
+  // Browsing far away while the session is gone is an error, then works again.
+  fOther->Execute("SELECT pg_terminate_backend($1::int)", {IntToStr(ds.Conn().BackendPid())});
+  EXPECT_THROW(ds.Last(), EPgError);
+  ds.Conn().Open();
+  ds.Last();
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 300);
+  // Closing it on purpose closes the datasets on it; opening one opens the connection again.
+  ds.Conn().Close();
+  EXPECT_FALSE(ds.Active());
+  ds.Open();
+  EXPECT_TRUE(ds.Conn().Connected());
+}
+
+TEST_F(PgDataSetTest, OtherSessionsChangesShowAfterRefreshAndBookmarksFollowTheRows) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i FROM generate_series(1, 5) i");
+  ds.Refresh();
+  ds.Locate("ID", Variant(2));
+  const TBookmarkStr two = ds.Bookmark();
+  ds.Locate("ID", Variant(3));
+  const TBookmarkStr three = ds.Bookmark();
+  fOther->Execute("UPDATE " + fName + " SET NAME = 'changed' WHERE ID = 2");
+  fOther->Execute("DELETE FROM " + fName + " WHERE ID = 3");
+  fOther->Execute("INSERT INTO " + fName + " VALUES (0, 'first')");
+  EXPECT_EQ(ds.RecordCount(), 5);  // counted once, until a refresh
+  ds.Refresh();
+  EXPECT_EQ(ds.RecordCount(), 5);
+  EXPECT_EQ(Names(ds), "first,n1,changed,n4,n5");
+  EXPECT_TRUE(ds.BookmarkValid(two));
+  EXPECT_FALSE(ds.BookmarkValid(three));
+  ds.GotoBookmark(two);
+  EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "changed");
+  // Another session's delete of the edited row: the update finds nothing and says so.
+  ds.Edit();
+  ds.FieldByName("NAME")->SetAsString("mine");
+  fOther->Execute("DELETE FROM " + fName + " WHERE ID = 2");
+  EXPECT_EQ(MessageOf([&] { ds.Post(); }), SRecordNotFound);
+  EXPECT_EQ(ds.State(), dsEdit);
+  ds.Cancel();
+}
+
+TEST_F(PgDataSetTest, ASerializationFailureIsReportedAsSuch) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text)");
+  fOther->Execute("INSERT INTO " + fName + " VALUES (1, 'a')");
+  ds.Refresh();
+  ds.Conn().StartTransaction();
+  ds.Conn().Execute("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ");
+  ds.Refresh();  // read inside the transaction: its snapshot is taken
+  fOther->Execute("UPDATE " + fName + " SET NAME = 'theirs' WHERE ID = 1");
+  ds.Edit();
+  ds.FieldByName("NAME")->SetAsString("mine");
+  try {
+    ds.Post();
+    ADD_FAILURE() << "posted";
+  } catch (const EPgError& e) {
+    EXPECT_TRUE(e.IsSerializationFailure()) << e.SqlState() << " " << e.Message();
+  }
+  EXPECT_EQ(ds.State(), dsEdit);
+  ds.Conn().Rollback();
+  ds.Post();  // again, outside the transaction
+  EXPECT_EQ(Scalar("SELECT NAME FROM " + fName), "mine");
+  // A commit that the server turns into a rollback (a statement in it failed) is an error.
+  ds.Conn().StartTransaction();
+  ds.Conn().Execute("UPDATE " + fName + " SET NAME = 'lost'");
+  EXPECT_THROW(ds.Conn().Execute("SELECT 1 / 0"), EPgError);
+  try {
+    ds.Conn().Commit();
+    ADD_FAILURE() << "committed";
+  } catch (const EPgError& e) {
+    EXPECT_EQ(e.SqlState(), "25P02");
+  }
+  EXPECT_FALSE(ds.Conn().InTransaction());
+  EXPECT_EQ(Scalar("SELECT NAME FROM " + fName), "mine");
+}
+
+// Names, sort texts and searched values reach the server bound or quoted: none is run.
+TEST_F(PgDataSetTest, NamesSortTextsAndValuesCannotInjectSql) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text)");
+  fOther->Execute("INSERT INTO " + fName + " VALUES (1, 'x''; DROP TABLE " + fName + "; --'), (2, 'b')");
+  ds.Refresh();
+  const String drop = "; DROP TABLE " + fName;
+  EXPECT_EQ(MessageOf([&] { ds.SetSortFields("ID" + drop); }), Format(SInvalidSortField, {"DROP TABLE " + fName}));
+  EXPECT_EQ(MessageOf([&] { ds.SetSortFields("NAME\" DESC, (SELECT 1) --"); }),
+            Format(SInvalidSortField, {"NAME\" DESC, (SELECT 1) --"}));
+  EXPECT_FALSE(ds.Locate("NAME", Variant("' OR '1'='1")));
+  EXPECT_THROW(ds.Locate("ID", Variant("1 OR 1=1")), EPgError);  // not an integer, says the server
+  EXPECT_TRUE(ds.Locate("NAME", Variant("x'; drop"), {loPartialKey, loCaseInsensitive}));
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 1);
+  TTempPgDataSet other(UniqueName("unused"));
+  other.SetTableName(fName + "; DROP TABLE " + fName);
+  EXPECT_THROW(other.Open(), EDatabaseError);
+  EXPECT_EQ(Scalar("SELECT count(*) FROM " + fName), "2");
+  // A name that needs quoting works as a name.
+  TTempPgDataSet weird("we\"ird; x");
+  weird.Conn().Execute("CREATE TABLE \"we\"\"ird; x\" (\"i d\" int PRIMARY KEY, \"na\"\"me\" text)");
+  weird.SetTableName("\"we\"\"ird; x\"");
+  weird.SetSortFields("na\"me DESC");
+  weird.Open();
+  weird.Append();
+  weird.FieldByName("i d")->SetAsInteger(1);
+  weird.FieldByName("na\"me")->SetAsString("ok");
+  weird.Post();
+  EXPECT_TRUE(weird.Locate("na\"me", Variant("ok")));
+}
+
+TEST_F(PgDataSetTest, QueriesTakeBoundParametersAndStayReadOnly) {
+  Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text, PRICE numeric(10,2))");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i, i * 1.5 FROM generate_series(1, 200) i");
+  TPgDataSet q(nullptr);
+  q.SetConnection(&fDataSet->Conn());
+  q.SetSQL("SELECT ID, NAME, PRICE::text AS P, ':not' AS LIT FROM " + fName +
+           " WHERE ID > :lo AND NAME <> :skip AND ID::int8 <= :hi -- :no\n"
+           " AND NAME <> $$:no$$ AND NAME <> $q$ :no $q$ /* :no */ ORDER BY ID DESC");
+  ASSERT_EQ(q.Params()->Count(), 3);
+  q.Params()->ParamByName("lo")->SetAsInteger(100);
+  q.Params()->ParamByName("skip")->SetAsString("n150' OR ''='");
+  q.Params()->ParamByName("hi")->SetAsInteger(180);
+  q.Open();
+  EXPECT_EQ(q.RecordCount(), 80);
+  EXPECT_FALSE(q.CanModify());
+  EXPECT_EQ(q.ReadOnlyReason(), SPgIsQuery);
+  EXPECT_EQ(q.FieldByName("ID")->AsInteger(), 180);
+  EXPECT_EQ(q.FieldByName("LIT")->AsString(), ":not");
+  q.Last();
+  EXPECT_EQ(q.FieldByName("ID")->AsInteger(), 101);
+  EXPECT_TRUE(q.Locate("NAME", Variant("n150")));
+  EXPECT_EQ(q.RecNo(), 31);
+  q.SetSortFields("P");
+  EXPECT_EQ(q.FieldByName("P")->AsString(), "151.50");
+  EXPECT_THROW(q.Edit(), EDatabaseError);
+  q.Close();
+  for (const String& bad : {"SELECT 1; DELETE FROM " + fName, "DELETE FROM " + fName,
+                            "WITH d AS (DELETE FROM " + fName + " RETURNING *) SELECT * FROM d"}) {
+    SCOPED_TRACE(bad);
+    q.SetSQL(bad);
+    EXPECT_THROW(q.Open(), EDatabaseError);
+  }
+  EXPECT_EQ(Scalar("SELECT count(*) FROM " + fName), "200");
+}
+
+TEST_F(PgDataSetTest, TablesWithoutAKeyAndViewsOpenReadOnly) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (A int, B text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'b' || i FROM generate_series(1, 150) i");
+  const String view = PgQuoteIdentifier(UniqueName("v"));
+  fOther->Execute("CREATE VIEW " + view + " AS SELECT A * 2 AS D FROM " + fName);
+  ds.Close();
+  ds.Open();
+  EXPECT_EQ(ds.ReadOnlyReason(), SPgNoPrimaryKey);
+  EXPECT_EQ(ds.RecordCount(), 150);
+  EXPECT_THROW(ds.Edit(), EDatabaseError);
+  ds.Close();
+  ds.SetTableName(view);
+  ds.SetSortFields("D DESC");
+  ds.Open();
+  EXPECT_EQ(ds.ReadOnlyReason(), SPgIsView);
+  EXPECT_EQ(ds.FieldByName("D")->AsInteger(), 300);
+  EXPECT_THROW(ds.Delete(), EDatabaseError);
+}
+
+// A window of a large table reads the window: opening, the last window, a locate and the
+// record count each cost a few statements, and the count is asked once.
+TEST_F(PgDataSetTest, MovesCostAFewStatementsWhateverTheTableSize) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i FROM generate_series(1, 20000) i");
+  auto cost = [&](auto&& action) {
+    const auto before = ds.Conn().StatementsRun();
+    action();
+    return ds.Conn().StatementsRun() - before;
+  };
+  EXPECT_LE(cost([&] { ds.Refresh(); ds.First(); }), 2);
+  EXPECT_LE(cost([&] { ds.Last(); }), 2);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 20000);
+  EXPECT_LE(cost([&] { ds.Locate("NAME", Variant("n12345")); }), 1);
+  EXPECT_EQ(cost([&] { ds.RecordCount(); ds.RecordCount(); }), 1);
+  EXPECT_LE(cost([&] { ds.MoveBy(-200); }), 5);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 12145);
+  // Keys 1..20000 with none missing: a position is a key, found with one look at the bounds.
+  EXPECT_LE(cost([&] { EXPECT_EQ(ds.RecNo(), 12145); }), 1);
+  EXPECT_LE(cost([&] { ds.SetRecNo(777); }), 2);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 777);
+  fOther->Execute("DELETE FROM " + fName + " WHERE ID = 5");
+  ds.Refresh();
+  ds.SetRecNo(777);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 778);
+  EXPECT_EQ(ds.RecNo(), 777);
+}
+
+}  // namespace
+}  // namespace zvtest
