@@ -27,6 +27,10 @@ inline constexpr unsigned DT_RTLREADING = 0x20000;    // accepted, ignored
 inline constexpr unsigned DT_WORD_ELLIPSIS = 0x40000;
 inline constexpr unsigned DT_NOFULLWIDTHCHARBREAK = 0x80000;
 inline constexpr unsigned DT_HIDEPREFIX = 0x100000;
+// The library's own (no host value): with DT_VCENTER or DT_BOTTOM, the block of wrapped lines
+// is placed in the rectangle and clipped to the band it covers, as a DT_CALCRECT pass followed
+// by drawing into the placed rectangle would, with one layout instead of two.
+inline constexpr unsigned DT_PLACELINES = 0x40000000;
 
 // DrawEdge edges: an outer and an inner one-pixel border.
 inline constexpr unsigned BDR_RAISEDOUTER = 0x1;

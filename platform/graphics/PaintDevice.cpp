@@ -122,14 +122,21 @@ int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, con
   const TFontMetrics fm = FontMetrics(font);
   const TTextMeasure measure{[&](std::string_view s) { return TextWidth(font, s); },
                              fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
-  const TTextLayout layout = LayoutText(text, r, format, measure);
+  TTextLayout layout = LayoutText(text, r, format & ~DT_PLACELINES, measure);
   if (flags & DT_CALCRECT) {
     r = layout.CalcRect;
     return layout.Result;
   }
+  TRect band = r;
+  if ((flags & DT_PLACELINES) && !(flags & DT_SINGLELINE) && (flags & (DT_VCENTER | DT_BOTTOM))) {
+    const int h = std::min(layout.TextHeight, std::max(0, r.Height()));
+    band.Top = (flags & DT_BOTTOM) ? r.Bottom - h : r.Top + (r.Bottom - r.Top - h) / 2;
+    band.Bottom = band.Top + h;
+    for (TTextLine& line : layout.Lines) line.Y = CheckedAdd(line.Y, band.Top - r.Top);
+  }
   const bool clip = !(flags & DT_NOCLIP);
   const int saved = clip ? SaveState() : 0;
-  if (clip) IntersectClipRect(r);
+  if (clip) IntersectClipRect(band);
   TFontData underlined = font;
   underlined.Style.Include(fsUnderline);
   for (const TTextLine& line : layout.Lines)

@@ -121,11 +121,54 @@ void TRaster::ForEachClipped(const TRect& r, F&& f) const {
   }
 }
 
+template <class F>
+void TRaster::ForEachClippedRect(const TRect& r, F&& f) const {
+  TRect inView;
+  if (!IntersectRect(inView, r, {0, 0, fView.Width, fView.Height})) return;
+  if (!fClip) {
+    f(inView);
+    return;
+  }
+  for (const TRect& cr : fClip->Rects()) {
+    TRect c;
+    if (IntersectRect(c, cr, inView)) f(c);
+  }
+}
+
 void TRaster::FillRect(const TRect& r, const TRasterBrush& brush) {
   if (brush.Style == bsClear) return;
+  if (brush.Style == bsSolid) {
+    ForEachClippedRect(r, [&](const TRect& c) {
+      for (int y = c.Top; y < c.Bottom; ++y) std::fill(&At(c.Left, y), &At(c.Left, y) + c.Width(), brush.Color);
+    });
+    return;
+  }
   ForEachClipped(r, [&](int x, int y) {
     if (HatchCovers(brush.Style, x, y)) At(x, y) = brush.Color;
   });
+}
+
+// Grid lines and frames: one-pixel solid copy-mode pens along the axes are plain spans, drawn
+// without the masks (copying twice where segments meet changes nothing).
+bool TRaster::PlainLines(std::span<const TPoint> points, const TRasterPen& pen) {
+  if (pen.Style != psSolid && pen.Style != psInsideFrame) return false;
+  if (pen.Width > 1 || pen.Rop2 != R2_COPYPEN) return false;
+  for (std::size_t i = 0; i + 1 < points.size(); ++i)
+    if (points[i].X != points[i + 1].X && points[i].Y != points[i + 1].Y) return false;
+  for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+    const TPoint a = points[i], b = points[i + 1];
+    if (a.X == b.X && a.Y == b.Y) continue;
+    // The segment's own pixels: from a up to, not including, b.
+    TRect span;
+    if (a.Y == b.Y)
+      span = a.X < b.X ? TRect{a.X, a.Y, b.X, a.Y + 1} : TRect{b.X + 1, a.Y, a.X + 1, a.Y + 1};
+    else
+      span = a.Y < b.Y ? TRect{a.X, a.Y, a.X + 1, b.Y} : TRect{a.X, b.Y + 1, a.X + 1, a.Y + 1};
+    ForEachClippedRect(span, [&](const TRect& c) {
+      for (int y = c.Top; y < c.Bottom; ++y) std::fill(&At(c.Left, y), &At(c.Left, y) + c.Width(), pen.Color);
+    });
+  }
+  return true;
 }
 
 void TRaster::StrokePath(std::span<const TPoint> pts, bool closed, const TRasterPen& pen, TMask& penMask,
@@ -195,6 +238,7 @@ void TRaster::Compose(const TMask& fill, const TMask& penMask, const TMask& gapM
 
 void TRaster::Polyline(std::span<const TPoint> points, const TRasterPen& pen) {
   if (points.size() < 2) return;
+  if (PlainLines(points, pen)) return;
   TRect bounds;
   IntersectRect(bounds, ShapeBounds(points, std::max(1, pen.Width)), {0, 0, fView.Width, fView.Height});
   TMask none(TRect{}), penMask(bounds), gapMask(bounds);
@@ -279,30 +323,7 @@ void TRaster::Ellipse(const TRect& r, const TRasterPen& pen, const TRasterBrush&
 void TRaster::Blit(const TRect& dst, const TPixelBuffer& src, TPoint srcPos, std::uint32_t rop, TPixel pattern,
                    bool blendAlpha) {
   if (rop == SRCCOPY && !blendAlpha) {
-    // The common copy (off-screen buffers onto windows) row by row, without a call per pixel.
-    TRect inView;
-    if (!IntersectRect(inView, dst, {0, 0, fView.Width, fView.Height})) return;
-    const std::span<const TPixel> pixels = src.Data();
-    const int w = src.Width(), h = src.Height();
-    auto copy = [&](const TRect& c) {
-      for (int y = c.Top; y < c.Bottom; ++y) {
-        const int sy = srcPos.Y + (y - dst.Top);
-        TPixel* d = &At(c.Left, y);
-        for (int x = c.Left; x < c.Right; ++x, ++d) {
-          const int sx = srcPos.X + (x - dst.Left);
-          const bool inside = sx >= 0 && sy >= 0 && sx < w && sy < h;
-          *d = inside ? (pixels[static_cast<std::size_t>(sy) * w + sx] | 0xFF000000u) : 0xFF000000u;
-        }
-      }
-    };
-    if (!fClip) {
-      copy(inView);
-      return;
-    }
-    for (const TRect& cr : fClip->Rects()) {
-      TRect c;
-      if (IntersectRect(c, cr, inView)) copy(c);
-    }
+    Copy(dst, src.Data().data(), src.Width(), src.Height(), src.Width(), srcPos);
     return;
   }
   const bool usesSource = RopUsesSource(rop);
@@ -317,6 +338,29 @@ void TRaster::Blit(const TRect& dst, const TPixelBuffer& src, TPoint srcPos, std
     } else {
       const TPixel s = usesSource && inside ? src.At(sx, sy) : 0xFF000000u;
       d = Rop3(rop, pattern, s, d);
+    }
+  });
+}
+
+void TRaster::Copy(const TRect& dst, const TPixel* src, int srcWidth, int srcHeight, std::ptrdiff_t srcStride,
+                   TPoint srcPos) {
+  // Off-screen buffers onto windows: a tight loop per row, no call per pixel.
+  ForEachClippedRect(dst, [&](const TRect& c) {
+    const long long dx = static_cast<long long>(srcPos.X) - dst.Left;
+    // The columns of c whose source lies inside src; the rest reads as black.
+    const int inLeft = static_cast<int>(std::clamp<long long>(-dx, c.Left, c.Right));
+    const int inRight = static_cast<int>(std::clamp<long long>(srcWidth - dx, inLeft, c.Right));
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      const long long sy = static_cast<long long>(srcPos.Y) + (y - dst.Top);
+      TPixel* d = &At(0, y);
+      if (sy < 0 || sy >= srcHeight) {
+        std::fill(d + c.Left, d + c.Right, 0xFF000000u);
+        continue;
+      }
+      std::fill(d + c.Left, d + inLeft, 0xFF000000u);
+      const TPixel* s = src + sy * srcStride + dx;
+      for (int x = inLeft; x < inRight; ++x) d[x] = s[x] | 0xFF000000u;
+      std::fill(d + inRight, d + c.Right, 0xFF000000u);
     }
   });
 }

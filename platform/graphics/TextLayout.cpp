@@ -16,6 +16,7 @@ using TRange = std::pair<int, int>;  // byte offsets [first, second)
 struct TLineText {
   String Text;
   std::vector<TRange> Underlines;
+  int Width = -1;  // measured while wrapping; -1 when not known
 };
 
 class TLayouter {
@@ -44,6 +45,11 @@ public:
   // Runs of one line, from x = 0, split at tabs and underline boundaries; returns the width.
   int Runs(const TLineText& line, std::vector<TTextRun>& runs) const {
     const String& s = line.Text;
+    // A wrapped line of one plain run was measured already.
+    if (line.Width >= 0 && line.Underlines.empty() && (!fExpandTabs || s.find('\t') == String::npos)) {
+      if (!s.empty()) runs.push_back(TTextRun{s, 0, false});
+      return line.Width;
+    }
     const int n = static_cast<int>(s.size());
     int pos = 0, x = 0;
     while (pos < n) {
@@ -145,26 +151,30 @@ void Wrap(const TLayouter& lay, const TLineText& p, int maxWidth, bool breakWord
   int start = 0;
   while (start < n) {
     while (bi < breaks.size() && breaks[bi] <= start) ++bi;
-    int lastFit = -1;
+    int lastFit = -1, fitWidth = -1;
     for (std::size_t k = bi; k < breaks.size(); ++k) {
       const int end = TrimEnd(s, start, breaks[k]);
-      if (lay.Width(std::string_view(s).substr(start, end - start)) > maxWidth) break;
+      const int width = lay.Width(std::string_view(s).substr(start, end - start));
+      if (width > maxWidth) break;
       lastFit = breaks[k];
+      fitWidth = width;
     }
     if (lastFit < 0) {
+      fitWidth = -1;
       const int word = bi < breaks.size() ? breaks[bi] : n;
       const int wordEnd = TrimEnd(s, start, word);
       lastFit = breakWords && wordEnd > start ? FitClusters(lay, s, start, wordEnd, maxWidth) : word;
       if (lastFit == wordEnd) lastFit = word;  // the word fitted after all: take its spaces too
     }
     out.push_back(Slice(p, start, TrimEnd(s, start, lastFit)));
+    out.back().Width = fitWidth;
     start = lastFit;
   }
 }
 
 // The longest cluster prefix of line.Text that fits with the ellipsis after it.
 void EndEllipsis(const TLayouter& lay, TLineText& line, int maxWidth, bool force) {
-  if (!force && lay.Width(line.Text) <= maxWidth) return;
+  if (!force && (line.Width >= 0 ? line.Width : lay.Width(line.Text)) <= maxWidth) return;
   const std::vector<int> clusters = GraphemeBoundaries(line.Text);
   int lo = 0, hi = static_cast<int>(clusters.size()) - 1, best = 0;
   while (lo <= hi) {

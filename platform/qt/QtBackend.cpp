@@ -200,6 +200,16 @@ public:
     Raster().Blit(dst, src, srcPos, rop, ColorToPixel(pattern), blendAlpha);
   }
 
+  // Another surface's pixels straight across, without the intermediate buffer of a read and a
+  // write: the off-screen picture of every buffered paint comes this way.
+  void BitBlt(const TRect& dst, TPaintDevice* src, TPoint srcPos, std::uint32_t rop, TColor pattern) override {
+    auto* surface = dynamic_cast<TQtSurface*>(src);
+    if (rop != SRCCOPY || !surface || surface == this || fImage.isNull() || dst.IsEmpty())
+      return TPaintDevice::BitBlt(dst, src, srcPos, rop, pattern);
+    const TPixelView from = surface->View();
+    Raster().Copy(dst, from.Bits, from.Width, from.Height, from.Stride, srcPos);
+  }
+
 protected:
   void ClipChanged() override {
     fClip = QRegion();

@@ -564,7 +564,10 @@ int TgpColumn::CalcTitleHeight(int lines, int margins) {
     textHeight = canvas->TextHeight("Wg");
   }
   int height = lines * textHeight + margins;
-  if (HasTitleGlyph()) height = std::max(height, fTitleGlyph->Height() + 2);
+  if (HasTitleGlyph())
+    height = std::max(height, fTitleGlyph->Height() + 2);
+  else if (fTitleImageIndex != -1 && grid && grid->TitleImages())
+    height = std::max(height, grid->TitleImages()->Height() + 2);
   return height;
 }
 

@@ -142,6 +142,14 @@ public:
   // The vision's text for the current record; empty while the field list is not valid.
   String GetText(bool displayText);
   int CalcTitleHeight(int lines, int margins);
+  // The caption, or the field name without one.
+  String TitleCaption() const;
+  // Draw the title (its glyph or title image and its caption) and the footer (marker and text)
+  // of this column of a grid, everything moved dx to the left and dy up; truncated, when given,
+  // tells whether the text needed more room than its rectangle has. The footer's rectangle is
+  // the one on the client area, like the title's and the cells'.
+  void DrawTitle(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
+  void DrawFooter(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
   // Moves the whole group; during the collection's own reshuffles a plain move.
   void SetIndex(int index) override;
   void InvalidateTitle();

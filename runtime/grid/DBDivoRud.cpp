@@ -14,6 +14,7 @@ ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
 void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
+  t.Prop("TitleImages", &TDBDivoRud::TitleImages, &TDBDivoRud::SetTitleImages);
   t.Prop("ParamsDB", &TDBDivoRud::ParamsDB, &TDBDivoRud::SetParamsDB);
   t.Prop("AutoColumnFit", &TDBDivoRud::AutoColumnFit, &TDBDivoRud::SetAutoColumnFit).Default(false);
   t.Prop("UniqueFields", &TDBDivoRud::UniqueFields, &TDBDivoRud::SetUniqueFields);
@@ -131,6 +132,7 @@ void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (fDataLink && component == fDataLink->DataSource()) SetDataSource(nullptr);
   if (component == fToolForm) fToolForm = nullptr;
+  TitleImagesNotification(component);
   ColumnsNotification(component);
 }
 

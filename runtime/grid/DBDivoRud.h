@@ -6,6 +6,7 @@
 
 #include "platform/controls/CustomControl.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
 #include "runtime/grid/ColumnTypes.h"
 #include "runtime/grid/GridLayout.h"
 #include "runtime/grid/RecShot.h"
@@ -354,6 +355,12 @@ public:
   TNotifyEvent OnPickup;
 
   // ---- Title images and title/footer drawing (GridPaint.cpp, Column.cpp) -------------------------
+  // Images for the columns' titles (TgpColumn::TitleImageIndex); the grid follows the list's
+  // changes and forgets a list that is freed.
+  TCustomImageList* TitleImages() const { return fTitleImages; }
+  void SetTitleImages(TCustomImageList* value);
+  // Heights recomputed: the grid repaints when they moved, else its titles.
+  void ImagesChanged();
 
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
@@ -462,7 +469,6 @@ protected:
   // ---- Hints (GridHints.cpp) ----------------------------------------------------------------
   void CMHintShow(TMessage& message);
   void CMHintShowPause(TMessage& message);
-  bool TextTruncated(const String& text, const TRect& r, bool wrap);
 
 public:
   // The hint over a cut title or footer at hit; empty when its text fits.
@@ -516,6 +522,10 @@ private:
   bool fPickupResult = false;
 
   // ---- Title images ------------------------------------------------------------------------------
+  void TitleImagesNotification(TComponent* component);
+  TCustomImageList* fTitleImages = nullptr;
+  std::unique_ptr<TChangeLink> fTitleImagesLink;
+  std::unique_ptr<TBitmap> fHintScratch;  // the 1 x 1 canvas hints measure titles and footers on
 
   std::unique_ptr<TDataLinkEx> fDataLink;
   TDataSet* fDataSet = nullptr;

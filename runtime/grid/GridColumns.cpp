@@ -241,7 +241,15 @@ void TDBDivoRud::CreateWnd() {
 }
 
 void TDBDivoRud::WMSize(TWMSize& message) {
-  TCustomControl::WMSize(message);
+  // What the inherited handling sets off (OnResize, aligned children) paints nothing half-sized.
+  FreezeGrid();
+  try {
+    TCustomControl::WMSize(message);
+  } catch (...) {
+    UnfreezeGrid(false);
+    throw;
+  }
+  UnfreezeGrid(false);
   if (!fColumns) return;
   fColumns->SetAvailableWidth(ClientRect().Width());
   if (!fColumns->HasGroups()) {

@@ -44,33 +44,23 @@ void THintWindowEx::Paint() {
 
 // ---- The grid's side ---------------------------------------------------------------------------------
 
-// Whether text needs more room than r, measured as it is drawn (word-wrapped for titles).
-bool TDBDivoRud::TextTruncated(const String& text, const TRect& r, bool wrap) {
-  if (!HandleAllocated() || r.IsEmpty()) return false;
-  TRect needed{0, 0, r.Width(), 0};
-  DrawText(*Canvas(), text, needed, DT_CALCRECT | DT_NOPREFIX | (wrap ? DT_WORDBREAK : 0u));
-  return needed.Width() > r.Width() || needed.Height() > r.Height();
-}
-
+// The column draws its title or footer once onto a scratch canvas and tells whether the text
+// was cut; only then is there a hint.
 String TDBDivoRud::HintTextAt(const TgpGridHit& hit) {
   if (hit.Column < 0 || (hit.Area != gaTitle && hit.Area != gaFooter)) return {};
   TgpColumn* c = fColumns->Items(hit.Column);
-  TgpDesigner* d = EffectiveDesigner();
-  TCanvas& canvas = *Canvas();
-  canvas.Font()->Assign(Font());
-  if (hit.Area == gaTitle) {
-    if (c->OptionsVisual().Contains(cvoNoCaption)) return {};
-    if (d && d->HasTitleFont()) d->TitleFont()->CopyTo(*canvas.Font());
-    TRect r = fLayout.TitleRect(*c, false);
-    if (d) r = d->TitleMargins()->Shrink(r);
-    const String caption = c->Caption().empty() ? c->FieldName() : c->Caption();
-    return TextTruncated(caption, r, true) ? caption : String();
+  if (!fHintScratch) {
+    fHintScratch = std::make_unique<TBitmap>();
+    fHintScratch->SetSize(1, 1);
   }
-  if (c->FooterState() == fsNone && c->FooterText().empty()) return {};
-  if (d && d->HasFooterFont()) d->FooterFont()->CopyTo(*canvas.Font());
-  TRect r = fLayout.FooterRect(*c, false, true);
-  if (d) r = d->FooterMargins()->Shrink(r);
-  if (!TextTruncated(FooterDisplayText(*c), r, false)) return {};
+  TCanvas& canvas = *fHintScratch->Canvas();
+  bool truncated = false;
+  if (hit.Area == gaTitle) {
+    c->DrawTitle(canvas, 0, &truncated, 0);
+    return truncated ? c->TitleCaption() : String();
+  }
+  c->DrawFooter(canvas, 0, &truncated, 0);
+  if (!truncated) return {};
   if (c->FooterState() == fsNone) return c->FooterText();
   return lioRead(SFooterStateStrings.Text(), static_cast<int>(c->FooterState())) + " = " + c->FooterText();
 }

@@ -262,50 +262,12 @@ TRect TDBDivoRud::PaintColumnRect(int column, TgpGridArea area, int row, bool wi
   }
 }
 
-namespace {
-
-TAlignment ToAlignment(TvpDefAlignment a) {
-  switch (a) {
-    case talRightJustify: return taRightJustify;
-    case talCenter: return taCenter;
-    default: return taLeftJustify;
-  }
-}
-
-}  // namespace
-
 void TDBDivoRud::PaintColumnTitle(int column, TCanvas& canvas, int originX) {
-  TgpColumn* c = fColumns->Items(column);
-  TRect r = fLayout.TitleRect(*c, false);
-  if (r.IsEmpty() || c->OptionsVisual().Contains(cvoNoCaption)) return;
-  OffsetRect(r, -originX, 0);
-  TgpDesigner* d = EffectiveDesigner();
-  if (d) r = d->TitleMargins()->Shrink(r);
-  canvas.Brush()->SetStyle(bsClear);
-  canvas.Font()->Assign(Font());
-  if (d && d->HasTitleFont()) d->TitleFont()->CopyTo(*canvas.Font());
-  const String caption = c->Caption().empty() ? c->FieldName() : c->Caption();
-  vprDrawText(canvas, r, caption, ToAlignment(c->CaptionAlignment()), tlCenter, 0, 0, true, false, false);
+  fColumns->Items(column)->DrawTitle(canvas, originX);
 }
 
 void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
-  TgpColumn* c = fColumns->Items(column);
-  if (c->FooterState() == fsNone && c->FooterText().empty()) return;
-  TRect r = fLayout.FooterRect(*c, false, true);
-  if (r.IsEmpty()) return;
-  OffsetRect(r, -originX, -originY);
-  TgpDesigner* d = EffectiveDesigner();
-  if (d) r = d->FooterMargins()->Shrink(r);
-  canvas.Brush()->SetStyle(bsClear);
-  canvas.Font()->Assign(Font());
-  if (d && d->HasFooterFont()) d->FooterFont()->CopyTo(*canvas.Font());
-  if (const TgpFooterAttrs* attrs = c->FooterAttrs()) {
-    if (!attrs->FontName().empty()) canvas.Font()->SetName(attrs->FontName());
-    if (attrs->FontColor() != clNone) canvas.Font()->SetColor(attrs->FontColor());
-    if (!attrs->FontStyle().Empty()) canvas.Font()->SetStyle(attrs->FontStyle());
-  }
-  vprDrawText(canvas, r, FooterDisplayText(*c), ToAlignment(c->FooterTextAlignment()), tlCenter, 0, 0, false,
-              !fOptionsVisual.Contains(gvoNoEndEllipsis), false);
+  fColumns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);
 }
 
 // The aggregate's marker, "=" and the text (SUM=1250); the text alone without a marker.

@@ -3,6 +3,7 @@
 // the rows.
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
+#include "platform/graphics/Region.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
@@ -170,9 +171,15 @@ void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
     ScrollWindowEx(Handle(), 0, dy, &band, &clip, nullptr, nullptr, SW_INVALIDATE);
   };
   if (std::abs(scrolled) == 1 && rows >= 5 && mode == dumSmart) {
-    // The row that does not move is painted before the pixels around it do.
+    // The row that does not move is painted before the pixels around it do. Whatever else was
+    // pending (the new current row) waits and moves with the pixels: painted now, its bounds
+    // with that row would take in every row between them.
+    TRegion pending;
+    GetUpdateRgn(Handle(), &pending, false);
+    ValidateRect(Handle(), nullptr);
     InvalidateRow(down ? 0 : rows - 1);
     UpdateWindow(Handle());
+    InvalidateRgn(Handle(), &pending, false);
     if (down)
       scroll(ta + 2 * rh, rb - rh, -rh);
     else

@@ -121,14 +121,9 @@ void vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAli
     DrawText(canvas, text, r, format);
     return;
   }
+  // The lines are laid out once and placed as a block: wrapping is the costly part of a cell.
   const unsigned format = (AlignmentFlags(alignment) | DT_WORDBREAK | extra) & ~removeFlags;
-  TRect measured = r;
-  DrawText(canvas, text, measured, format | DT_CALCRECT);
-  const int h = std::min(measured.Height(), std::max(0, r.Height()));
-  TRect target{r.Left, 0, r.Right, 0};
-  target.Top = PlaceVertically(r.Top, r.Bottom, h, layout);
-  target.Bottom = target.Top + h;
-  DrawText(canvas, text, target, format);
+  DrawText(canvas, text, r, format | LayoutFlag(layout) | DT_PLACELINES);
 }
 
 void CalcTextRect(const TRect& outer, TRect& textRect, TLayout layout) {

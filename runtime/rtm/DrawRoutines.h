@@ -17,9 +17,9 @@ namespace zv {
 // --- Text ----------------------------------------------------------------------------------
 
 // Draws text in rect less the indents. Single-line text is aligned by DrawText itself; wrapped
-// text is measured first and placed by layout within the rectangle. endEllipsis and
-// editControl add DT_END_ELLIPSIS and DT_EDITCONTROL; removeFlags are cleared last (from the
-// measuring format too, so measuring and drawing agree).
+// text is laid out once and its block of lines placed by layout within the rectangle (cut to
+// it). endEllipsis and editControl add DT_END_ELLIPSIS and DT_EDITCONTROL; removeFlags are
+// cleared last.
 void vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAlignment alignment, TLayout layout,
                  int leftIndent, int rightIndent, bool wordWrap, bool endEllipsis, bool editControl,
                  unsigned removeFlags = 0);

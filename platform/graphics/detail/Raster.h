@@ -59,6 +59,9 @@ public:
   // Combines src (from srcPos) into dst through rop, or blends it by its alpha.
   void Blit(const TRect& dst, const TPixelBuffer& src, TPoint srcPos, std::uint32_t rop, TPixel pattern,
             bool blendAlpha);
+  // SRCCOPY straight from other pixel memory (not this view's), row by row.
+  void Copy(const TRect& dst, const TPixel* src, int srcWidth, int srcHeight, std::ptrdiff_t srcStride,
+            TPoint srcPos);
   TPixelBuffer Read(const TRect& r) const;  // pixels outside the view read as opaque black
   TPixel Get(int x, int y) const;
 
@@ -70,6 +73,9 @@ private:
                const TRasterBrush* brush);
   template <class F>
   void ForEachClipped(const TRect& r, F&& f) const;
+  template <class F>
+  void ForEachClippedRect(const TRect& r, F&& f) const;
+  bool PlainLines(std::span<const TPoint> points, const TRasterPen& pen);
   TPixel& At(int x, int y) const { return fView.Bits[static_cast<std::ptrdiff_t>(y) * fView.Stride + x]; }
 
   TPixelView fView;

@@ -73,6 +73,41 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
   EXPECT_EQ(Px(99, 50), clBlack);
 }
 
+// Copy-mode lines along the axes take a shortcut; over white a mask-mode pen takes the general
+// path and must leave the same pixels, also clipped and partly off the surface.
+TEST_F(CanvasTest, AxisLinesMatchTheGeneralPath) {
+  struct Case {
+    std::vector<TPoint> Path;
+    TRect Clip;
+  };
+  const Case cases[] = {
+      {{{5, 5}, {40, 5}}, {}},
+      {{{40, 8}, {5, 8}}, {}},
+      {{{7, 50}, {7, 10}}, {}},
+      {{{2, 2}, {60, 2}, {60, 40}, {2, 40}, {2, 3}}, {}},
+      {{{-10, 20}, {200, 20}, {200, -5}}, {}},
+      {{{0, 30}, {99, 30}, {99, 59}}, {10, 0, 50, 45}},
+      {{{20, 20}, {20, 20}, {30, 20}}, {}},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    TBitmap masked;
+    masked.SetSize(100, 60);
+    masked.Canvas()->Brush()->SetColor(clWhite);
+    masked.Canvas()->FillRect({0, 0, 100, 60});
+    canvas->FillRect({0, 0, 100, 60});
+    for (TCanvas* c : {canvas, masked.Canvas()}) {
+      c->Pen()->SetColor(clTeal);
+      c->Pen()->SetMode(c == canvas ? pmCopy : pmMask);
+      if (!cases[i].Clip.IsEmpty())
+        IntersectClipRect(*c, cases[i].Clip.Left, cases[i].Clip.Top, cases[i].Clip.Right, cases[i].Clip.Bottom);
+      c->Polyline(cases[i].Path);
+      SelectClipRgn(*c, nullptr);
+    }
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) ASSERT_EQ(Px(x, y), masked.Canvas()->Pixels(x, y)) << "case " << i << " at " << x << "," << y;
+  }
+}
+
 TEST_F(CanvasTest, PenModesAndDashes) {
   canvas->Pen()->SetColor(clWhite);
   canvas->Pen()->SetMode(pmXor);

@@ -97,6 +97,48 @@ TEST_F(QtCanvasTest, FramesAndRasterOperationsMatchTheNullBackend) {
   EXPECT_EQ(qt::SurfaceImage(nullSurface), nullptr);
 }
 
+// Buffered paints copy one surface onto another directly: clipped, partly outside the source
+// (black there) and with one-pixel lines drawn as spans, the same pixels as the null backend.
+TEST_F(QtCanvasTest, SurfaceCopiesAndLinesMatchTheNullBackend) {
+  TNullSurface nullSource(30, 20), nullTarget(120, 60);
+  const std::unique_ptr<TPaintDevice> qtSource = GraphicsBackend().CreateSurface(30, 20);
+  TCanvas nullSourceCanvas(&nullSource), qtSourceCanvas(qtSource.get()), nullCanvas(&nullTarget);
+  const std::function<void(TCanvas&)> source = [](TCanvas& c) {
+    c.Brush()->SetColor(clYellow);
+    c.FillRect(Rect(0, 0, 30, 20));
+    c.Pen()->SetColor(clBlue);
+    const TPoint path[] = {{2, 2}, {27, 2}, {27, 17}, {2, 17}, {2, 3}};
+    c.Polyline(path);
+    c.MoveTo(20, 10);
+    c.LineTo(5, 10);  // leftwards: the end point stays out
+    c.MoveTo(15, 15);
+    c.LineTo(15, 4);
+  };
+  source(nullSourceCanvas);
+  source(qtSourceCanvas);
+  const auto paint = [](TCanvas& c, TCanvas& src) {
+    c.Brush()->SetColor(clWhite);
+    c.FillRect(Rect(0, 0, 120, 60));
+    BitBlt(c, 0, 0, 30, 20, &src, 0, 0, SRCCOPY);
+    BitBlt(c, 40, 5, 30, 20, &src, -5, 8, SRCCOPY);  // left and bottom fall outside the source
+    const int saved = SaveDC(c);
+    IntersectClipRect(c, 80, 0, 110, 50);
+    ExcludeClipRect(c, 90, 10, 95, 15);
+    c.CopyRect(Rect(75, 10, 105, 30), &src, Rect(0, 0, 30, 20));
+    c.Pen()->SetColor(clRed);
+    c.MoveTo(70, 40);
+    c.LineTo(119, 40);  // cut by the clip
+    RestoreDC(c, saved);
+  };
+  paint(*canvas, qtSourceCanvas);
+  paint(nullCanvas, nullSourceCanvas);
+  EXPECT_TRUE(surface->ReadPixels(Rect(0, 0, 120, 60)) == nullTarget.Pixels());
+  EXPECT_EQ(canvas->Pixels(45, 20), clBlack) << "source rows past the bottom read as black";
+  EXPECT_EQ(canvas->Pixels(91, 11), clWhite) << "the excluded part stays";
+  EXPECT_EQ(canvas->Pixels(100, 40), clRed);
+  EXPECT_EQ(canvas->Pixels(110, 40), clWhite);
+}
+
 TEST_F(QtCanvasTest, TextIsDrawnWhereItIsMeasured) {
   const TSize extent = canvas->TextExtent("Hello");
   TTextMetric tm;

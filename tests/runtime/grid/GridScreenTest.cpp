@@ -8,6 +8,7 @@
 #include "platform/db/FieldDefs.h"
 #include "platform/db/MemTable.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/graphics/Region.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
@@ -30,6 +31,19 @@ using namespace zv;
 
 enum class Look { Standard, Lite };
 
+// Remembers the rectangle of each paint.
+class TClipRecordingGrid : public TDBDivoRud {
+public:
+  using TDBDivoRud::TDBDivoRud;
+  std::vector<TRect> Clips;
+
+protected:
+  void Paint() override {
+    Clips.push_back(Canvas()->ClipRect());
+    TDBDivoRud::Paint();
+  }
+};
+
 class GridScreen : public THarnessTest {
 protected:
   void TearDown() override {
@@ -51,7 +65,7 @@ protected:
       designer = std::make_unique<TStandardDesigner>(nullptr);
     else
       designer = std::make_unique<TLiteDesigner>(nullptr);
-    grid = std::make_unique<TDBDivoRud>(nullptr);
+    grid = std::make_unique<TClipRecordingGrid>(nullptr);
     grid->SetBorderStyle(bsNoBorder);
     grid->SetScrollBars(bars);
     grid->SetBounds(0, 0, 300, 200);
@@ -668,6 +682,173 @@ TEST_F(GridScreen, ClosedAndColumnlessGridsPaintWhatTheyHave) {
   grid->InvalidateGrid();
   EXPECT_NO_THROW(h->Pump());
   EXPECT_EQ(ColorToRGB(h->Pixel(grid.get(), 30, 10)), ColorToRGB(clWindow)) << "no columns: background only";
+}
+
+
+// What DrawGrid paints of areas from the first row, 300 pixels wide.
+std::vector<TColor> Drawn(TDBDivoRud& grid, TgpGridAreas areas, int height) {
+  TBitmap bitmap;
+  bitmap.SetSize(300, height);
+  grid.DrawGrid(bitmap.Canvas(), areas, 0, grid.Columns()->Count() - 1, 0, 1, 300, height);
+  std::vector<TColor> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < 300; ++x) pixels.push_back(ColorToRGB(bitmap.Canvas()->Pixels(x, y)));
+  return pixels;
+}
+
+// The bounds of the pixels of one colour in the title band.
+TRect TitleInk(TDBDivoRud& grid, TColor colour) {
+  const std::vector<TColor> pixels = Drawn(grid, TgpGridAreas{gaTitle}, 40);
+  TRect ink{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (int i = 0; i < static_cast<int>(pixels.size()); ++i)
+    if (pixels[i] == ColorToRGB(colour))
+      ink = {std::min(ink.Left, i % 300), std::min(ink.Top, i / 300), std::max(ink.Right, i % 300 + 1), std::max(ink.Bottom, i / 300 + 1)};
+  return ink;
+}
+
+std::unique_ptr<TImageList> RedImages(int width, int height) {
+  auto list = std::make_unique<TImageList>(nullptr);
+  list->SetWidth(width);
+  list->SetHeight(height);
+  TBitmap red;
+  red.SetSize(width, height);
+  red.Canvas()->Brush()->SetColor(clRed);
+  red.Canvas()->FillRect(TRect{0, 0, width, height});
+  list->Add(&red, nullptr);
+  return list;
+}
+
+TEST_F(GridScreen, TitleImagesGrowTheTitlesAndShowBesideOrInsteadOfTheCaption) {
+  Make(Look::Standard, false);
+  const int plain = grid->TitleHeight();
+  Col(1)->SetTitleImageIndex(0);
+  Col(1)->SetCaption("abcdefghijk");  // fits the column alone, not beside an image
+  const auto captionHint = [&] { return grid->HintTextAt(grid->PointToCell(100, 5)); };
+  EXPECT_EQ(captionHint(), "");
+  auto small = RedImages(12, 8), tall = RedImages(16, 30);
+  struct Step {
+    const char* name;
+    std::function<void()> run;
+    bool grows;
+    TRect update;  // empty: the whole client area
+  } steps[] = {
+      {"an image shorter than the text", [&] { grid->SetTitleImages(small.get()); }, false, {0, 0, 300, 20}},
+      {"a taller list", [&] { grid->SetTitleImages(tall.get()); }, true, {}},
+      {"the list changes", [&] { tall->SetHeight(34); }, true, {}},
+      {"the list is freed", [&] { tall.reset(); }, false, {}},
+  };
+  for (const Step& s : steps) {
+    h->Pump();
+    s.run();
+    EXPECT_EQ(grid->TitleHeight() > plain, s.grows) << s.name;
+    EXPECT_EQ(UpdateBounds(), s.update.IsEmpty() ? (TRect{0, 0, 300, 200}) : s.update) << s.name;
+  }
+  EXPECT_EQ(grid->TitleImages(), nullptr);
+  grid->SetTitleImages(small.get());
+  EXPECT_EQ(captionHint(), "abcdefghijk") << "the image takes the room the caption needed";
+  // Beside the caption: at the left of the text rectangle, centred vertically; without a caption
+  // centred both ways.
+  const TRect text = designer->TitleMargins()->Shrink(grid->Layout().TitleRect(*Col(1), false));
+  const int top = text.Top + (text.Height() - 8) / 2;
+  EXPECT_EQ(TitleInk(*grid, clRed), (TRect{text.Left, top, text.Left + 12, top + 8}));
+  Col(1)->SetOptionsVisual(TgpColumnVisualOptions{cvoNoCaption});
+  const int left = text.Left + (text.Width() - 12) / 2;
+  EXPECT_EQ(TitleInk(*grid, clRed), (TRect{left, top, left + 12, top + 8}));
+  EXPECT_EQ(captionHint(), "") << "no caption, nothing cut";
+}
+
+TEST_F(GridScreen, AFixedColumnStaysUnderTheMouseWhenTheOthersScroll) {
+  Make(Look::Standard, false);
+  grid->Columns()->BeginUpdate();
+  Col(0)->SetFixed(cfLeft);
+  for (int i = 0; i < 3; ++i) {
+    TgpColumn* c = grid->Columns()->Add();
+    c->SetFieldName("NAME");
+    c->SetWidth(80);
+  }
+  grid->Columns()->EndUpdate();
+  const TgpGridHit before = grid->PointToCell(100, 50);
+  grid->Perform(WM_HSCROLL, SB_LINERIGHT, 0);
+  EXPECT_FALSE(grid->IsVisible(1));
+  struct Case {
+    int x, y;
+    TgpGridArea area;
+    int column;
+  } cases[] = {
+      {10, 5, gaTitle, 0}, {10, 50, gaCell, 0}, {10, 190, gaFooter, 0}, {100, 5, gaTitle, 2}, {100, 50, gaCell, 2},
+  };
+  for (const Case& c : cases) {
+    const TgpGridHit hit = grid->PointToCell(c.x, c.y);
+    EXPECT_EQ(hit.Area, c.area) << c.x << "," << c.y;
+    EXPECT_EQ(hit.Column, c.column) << c.x << "," << c.y;
+  }
+  EXPECT_EQ(before.Column, 1);
+}
+
+TEST_F(GridScreen, OneRowScrollsPaintOnlyTheUncoveredBandAndTheRowsThatChanged) {
+  struct Case {
+    TColor boundLines;  // black: smart scroll; red: smart (the fixed end row painted first)
+    int step;
+  } cases[] = {{clBlack, 1}, {clBlack, -1}, {clRed, 1}, {clRed, -1}};
+  for (const Case& c : cases) {
+    Make(Look::Standard, false, 100, ssNone);
+    static_cast<TStandardDesigner*>(designer.get())->SetBoundLines(c.boundLines);
+    const int rows = grid->RowCount(), rh = grid->Layout().RowHeight, ta = grid->Layout().TitleArea;
+    auto band = [&](int first, int last) { return TRect{0, ta + first * rh, 300, ta + (last + 1) * rh}; };
+    dataSet->MoveBy(50);
+    dataSet->MoveBy(c.step > 0 ? rows - 1 - grid->DataLink()->ActiveRecord() : -grid->DataLink()->ActiveRecord());
+    h->Pump();
+    std::vector<TRect>& clips = static_cast<TClipRecordingGrid&>(*grid).Clips;
+    clips.clear();
+    dataSet->MoveBy(c.step);  // past the end of the window: it moves one row
+    h->Pump();
+    std::vector<TRect> expected;
+    if (c.boundLines == clRed) expected.push_back(c.step > 0 ? band(0, 0) : band(rows - 1, rows - 1));
+    // The two rows at the end the view moved towards; the row the cursor left is one of them.
+    expected.push_back(c.step > 0 ? band(rows - 2, rows - 1) : band(0, 1));
+    EXPECT_EQ(clips, expected) << ColorToString(c.boundLines) << " by " << c.step;
+    grid.reset();
+  }
+}
+
+TEST_F(GridScreen, CellFocusFramesFollowTheKindAndTheFocus) {
+  Make(Look::Standard, false);
+  struct Case {
+    TgpFocusRectKind kind;
+    bool focused;
+    bool framed;
+  } cases[] = {
+      {frcCell, true, true}, {frcCell, false, false}, {frcPersistentCell, false, true}, {frcPersistentCell, true, true},
+  };
+  ASSERT_EQ(grid->CurrentColumn(), Col(0));
+  for (const Case& c : cases) {
+    if (c.focused)
+      grid->SetFocus();
+    else
+      form->SetFocus();
+    ASSERT_EQ(grid->Focused(), c.focused);
+    designer->SetFocusRectKind(frcNone);
+    const std::vector<TColor> plain = Drawn(*grid, TgpGridAreas{gaCell}, 60);
+    designer->SetFocusRectKind(c.kind);
+    const std::vector<TColor> picture = Drawn(*grid, TgpGridAreas{gaCell}, 60);
+    EXPECT_EQ(picture != plain, c.framed) << "kind " << c.kind << (c.focused ? ", focused" : "");
+    // Only along the current cell's edges (the picture starts at the first row).
+    TRect cell = grid->Layout().CellRect(*Col(0), 0, true);
+    OffsetRect(cell, 0, -grid->Layout().TitleArea);
+    InflateRect(cell, 1, 1);
+    for (int i = 0; i < static_cast<int>(picture.size()); ++i)
+      if (picture[i] != plain[i]) ASSERT_TRUE(PtInRect(cell, TPoint{i % 300, i / 300})) << i % 300 << "," << i / 300;
+  }
+}
+
+TEST_F(GridScreen, TheInheritedSizeHandlingRunsFrozen) {
+  Make(Look::Standard, false);
+  bool paintingDuring = true;
+  grid->OnResize = [&](TObject*) { paintingDuring = grid->PaintingEnabled(); };
+  grid->SetBounds(0, 0, 250, 150);
+  EXPECT_FALSE(paintingDuring);
+  EXPECT_TRUE(grid->PaintingEnabled());
+  EXPECT_EQ(grid->RowCount(), grid->Layout().VisibleRowCount);
 }
 
 }  // namespace

@@ -59,36 +59,37 @@ TEST_F(DrawRoutinesTest, SingleLineTextFlagsAndIndents) {
   EXPECT_EQ(Top(TPaintOpKind::DrawText).at(0).Flags, DT_NOPREFIX | DT_SINGLELINE);
 }
 
-TEST_F(DrawRoutinesTest, WrappedTextIsMeasuredThenPlacedByLayout) {
+TEST_F(DrawRoutinesTest, WrappedTextIsPlacedByLayoutAsABlockCutToItsRectangle) {
   // 6 pixels a character and 13 a line: three lines of three letters in 40 pixels.
-  const TRect r{0, 0, 40, 60};
   struct Case {
+    TRect rect;
+    const char* text;
     TLayout layout;
-    TRect expected;
-  } cases[] = {{tlTop, {0, 0, 40, 39}}, {tlCenter, {0, 10, 40, 49}}, {tlBottom, {0, 21, 40, 60}}};
-  for (const auto& c : cases) {
+    int left, indent, firstTop, lines;
+  } cases[] = {
+      {{0, 0, 40, 60}, "aaa bbb ccc", tlTop, 0, 0, 0, 3},
+      {{0, 0, 40, 60}, "aaa bbb ccc", tlCenter, 0, 0, 10, 3},
+      {{0, 0, 40, 60}, "aaa bbb ccc", tlBottom, 0, 0, 21, 3},
+      // Taller than the rectangle: from its top whatever the layout; indents narrow it.
+      {{5, 5, 45, 25}, "aaa bbb ccc", tlCenter, 7, 2, 5, 3},
+      {{5, 5, 45, 25}, "aaa bbb ccc", tlBottom, 7, 2, 5, 3},
+      {{0, 0, 40, 16}, "a", tlCenter, 0, 0, 1, 1},  // an odd gap rounds towards the top
+  };
+  for (const Case& c : cases) {
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect(Rect(0, 0, 100, 60));
     Surface().ClearOps();
-    vprDrawText(*canvas, r, "aaa bbb ccc", taCenter, c.layout, 0, 0, true, false, false);
-    const auto ops = Top(TPaintOpKind::DrawText);
-    ASSERT_EQ(ops.size(), 2u);
-    EXPECT_EQ(ops[0].Flags, DT_NOPREFIX | DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
-    EXPECT_EQ(ops[1].Rect, c.expected) << c.layout;
-    EXPECT_EQ(ops[1].Flags, DT_NOPREFIX | DT_CENTER | DT_WORDBREAK);
+    vprDrawText(*canvas, c.rect, c.text, taLeftJustify, c.layout, c.indent, c.indent, true, false, false);
+    SCOPED_TRACE(testing::Message() << c.text << " layout " << c.layout << " in " << c.rect.Height());
+    ASSERT_EQ(Top(TPaintOpKind::DrawText).size(), 1u) << "laid out once";
+    const auto runs = Surface().OpsOf(TPaintOpKind::TextOut);
+    ASSERT_EQ(runs.size(), static_cast<std::size_t>(c.lines));
+    EXPECT_EQ(runs.front().Rect.Left, c.left);
+    EXPECT_EQ(runs.front().Rect.Top, c.firstTop);
+    // Nothing of a cut line shows below the rectangle.
+    for (int y = c.rect.Bottom; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) ASSERT_EQ(Px(x, y), clWhite) << x << "," << y;
   }
-  // Taller than the rectangle: cut to it, whatever the layout; indents narrow it.
-  for (TLayout layout : {tlTop, tlCenter, tlBottom}) {
-    Surface().ClearOps();
-    vprDrawText(*canvas, {5, 5, 45, 25}, "aaa bbb ccc", taLeftJustify, layout, 2, 3, true, true, false,
-                DT_NOPREFIX);
-    const auto ops = Top(TPaintOpKind::DrawText);
-    ASSERT_EQ(ops.size(), 2u);
-    EXPECT_EQ(ops[1].Rect, Rect(7, 5, 42, 25)) << layout;
-    EXPECT_EQ(ops[1].Flags, DT_WORDBREAK | DT_END_ELLIPSIS);
-  }
-  // An odd gap rounds towards the top.
-  Surface().ClearOps();
-  vprDrawText(*canvas, {0, 0, 40, 16}, "a", taLeftJustify, tlCenter, 0, 0, true, false, false);
-  EXPECT_EQ(Top(TPaintOpKind::DrawText).at(1).Rect, Rect(0, 1, 40, 14));
 }
 
 TEST_F(DrawRoutinesTest, CalcTextRectPlacesAndCuts) {

@@ -143,14 +143,15 @@ TEST_F(PainterTest, DrawTextUsesTheTextRectTheLayoutAndTheFlags) {
   edit.DrawText("abc", taCenter, tlaDefault, 0, 0);
   EXPECT_EQ(Top(TPaintOpKind::DrawText).at(0).Flags, DT_NOPREFIX | DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 
-  // Wrapped text is measured first, then drawn.
+  // Wrapped text goes to DrawText once, its lines placed as a block.
   edit.Init(nullptr, plain);
   edit.WordWrap = true;
   Surface().ClearOps();
   edit.DrawText("aaa bbb ccc ddd", taLeftJustify, tlaTop, 0, 0);
   const auto wrapped = Top(TPaintOpKind::DrawText);
-  ASSERT_EQ(wrapped.size(), 2u);
-  EXPECT_TRUE(wrapped[1].Flags & DT_WORDBREAK);
+  ASSERT_EQ(wrapped.size(), 1u);
+  EXPECT_TRUE(wrapped[0].Flags & DT_WORDBREAK);
+  EXPECT_TRUE(wrapped[0].Flags & DT_PLACELINES);
   edit.WordWrap = false;
   edit.Canvas = nullptr;
 }

@@ -1,0 +1,132 @@
+// A column's title and footer as the designer paints them and the hint test measures them, and
+// the grid's title images (the list, its change link and what its changes recompute).
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawFlags.h"
+#include "platform/graphics/ImageList.h"
+#include "runtime/grid/Column.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/rtm/DrawRoutines.h"
+#include "runtime/vision/Designer.h"
+
+#include <algorithm>
+
+namespace zv {
+
+namespace {
+
+TAlignment ToAlignment(TvpDefAlignment a) {
+  switch (a) {
+    case talRightJustify: return taRightJustify;
+    case talCenter: return taCenter;
+    default: return taLeftJustify;
+  }
+}
+
+// Whether text needs more room than r, measured with the flags it is drawn with.
+bool Truncated(TCanvas& canvas, const String& text, const TRect& r, unsigned flags) {
+  if (r.IsEmpty()) return !text.empty();
+  TRect needed{r.Left, r.Top, r.Right, r.Top};
+  DrawText(canvas, text, needed, flags | DT_CALCRECT | DT_NOPREFIX);
+  return needed.Width() > r.Width() || needed.Height() > r.Height();
+}
+
+}  // namespace
+
+String TgpColumn::TitleCaption() const { return fCaption.empty() ? fFieldName : fCaption; }
+
+void TgpColumn::DrawTitle(TCanvas& canvas, int dx, bool* truncated, int dy) {
+  if (truncated) *truncated = false;
+  TDBDivoRud* grid = GetGrid();
+  if (!grid) return;
+  TRect r = grid->Layout().TitleRect(*this, false);
+  if (r.IsEmpty()) return;
+  OffsetRect(r, -dx, -dy);
+  TgpDesigner* d = grid->EffectiveDesigner();
+  if (d) r = d->TitleMargins()->Shrink(r);
+  // A pressed title drawn sunken rather than inverted shows its content one pixel down-right.
+  if (d && d->NoTitleInvert() && grid->PaintPressedTitle() == Index()) OffsetRect(r, 1, 1);
+  canvas.Brush()->SetStyle(bsClear);
+  const bool caption = !fOptionsVisual.Contains(cvoNoCaption);
+  TCustomImageList* images = grid->TitleImages();
+  const bool glyph = HasTitleGlyph();
+  const bool image = !glyph && images && fTitleImageIndex != -1;
+  if (glyph || image) {
+    const int w = glyph ? fTitleGlyph->Width() : images->Width();
+    const int h = glyph ? fTitleGlyph->Height() : images->Height();
+    const int x = caption ? r.Left : r.Left + (r.Width() - w) / 2;
+    const int y = r.Top + (r.Height() - h) / 2;
+    if (glyph)
+      canvas.Draw(x, y, fTitleGlyph.get());
+    else
+      images->Draw(&canvas, x, y, fTitleImageIndex, true);
+    if (caption) r.Left += w + 1;
+  }
+  if (!caption) return;
+  canvas.Font()->Assign(grid->Font());
+  if (d && d->HasTitleFont()) d->TitleFont()->CopyTo(*canvas.Font());
+  const String text = TitleCaption();
+  const TAlignment alignment = ToAlignment(fCaptionAlignment);
+  if (truncated) *truncated = Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_WORDBREAK);
+  vprDrawText(canvas, r, text, alignment, tlCenter, 0, 0, true, false, false);
+}
+
+void TgpColumn::DrawFooter(TCanvas& canvas, int dx, bool* truncated, int dy) {
+  if (truncated) *truncated = false;
+  TDBDivoRud* grid = GetGrid();
+  if (!grid || (fFooterState == fsNone && fFooterText.empty())) return;
+  TRect r = grid->Layout().FooterRect(*this, false, true);
+  if (r.IsEmpty()) return;
+  OffsetRect(r, -dx, -dy);
+  TgpDesigner* d = grid->EffectiveDesigner();
+  if (d) r = d->FooterMargins()->Shrink(r);
+  canvas.Brush()->SetStyle(bsClear);
+  canvas.Font()->Assign(grid->Font());
+  if (d && d->HasFooterFont()) d->FooterFont()->CopyTo(*canvas.Font());
+  if (const TgpFooterAttrs* attrs = fFooterAttrs.get()) {
+    if (!attrs->FontName().empty()) canvas.Font()->SetName(attrs->FontName());
+    if (attrs->FontColor() != clNone) canvas.Font()->SetColor(attrs->FontColor());
+    if (!attrs->FontStyle().Empty()) canvas.Font()->SetStyle(attrs->FontStyle());
+  }
+  const String text = grid->FooterDisplayText(*this);
+  const TAlignment alignment = ToAlignment(fFooterTextAlignment);
+  // Footers are drawn on one line: measured on one line, a text that would wrap into a second
+  // line of a tall footer still counts as cut.
+  if (truncated) *truncated = Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_SINGLELINE);
+  vprDrawText(canvas, r, text, alignment, tlCenter, 0, 0, false, !grid->OptionsVisual().Contains(gvoNoEndEllipsis),
+              false);
+}
+
+// ---- The grid's title images -------------------------------------------------------------------------
+
+void TDBDivoRud::SetTitleImages(TCustomImageList* value) {
+  if (value == fTitleImages) return;
+  if (!fTitleImagesLink) {
+    fTitleImagesLink = std::make_unique<TChangeLink>();
+    fTitleImagesLink->OnChange = [this](TObject*) { ImagesChanged(); };
+  }
+  if (fTitleImages) fTitleImages->UnRegisterChanges(fTitleImagesLink.get());
+  fTitleImages = value;
+  if (value) {
+    value->FreeNotification(this);
+    value->RegisterChanges(fTitleImagesLink.get());
+  }
+  ImagesChanged();
+}
+
+// Titles grow to fit the images; only when the heights moved does more than the titles repaint.
+void TDBDivoRud::ImagesChanged() {
+  if (IsLoading()) return;
+  if (UpdateHeights())
+    InvalidateGrid();
+  else
+    InvalidateTitles();
+}
+
+void TDBDivoRud::TitleImagesNotification(TComponent* component) {
+  if (!component || component != fTitleImages) return;
+  fTitleImages = nullptr;  // the dying list clears its links itself
+  if (!ComponentState().Contains(csDestroying)) ImagesChanged();
+}
+
+}  // namespace zv
