@@ -12,6 +12,8 @@ set(CPACK_COMPONENTS_ALL runtime dev)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+# Debug information stays in the build tree; the packages carry stripped libraries.
+set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME "libzovrin${PROJECT_VERSION_MAJOR}")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
