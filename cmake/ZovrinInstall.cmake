@@ -7,30 +7,32 @@ include(CMakePackageConfigHelpers)
 set(ZV_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Zovrin")
 set(ZV_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 
-# Headers are taken as they stand when installing; a module's detail/ folder is its private part.
+# Headers are taken as they stand when installing (a new module's come along); a module's
+# detail/ folder is its private part, and the Qt backend's headers go only with its library.
 function(zv_install_headers folder)
+  set(excluded PATTERN "detail" EXCLUDE)
+  if(folder STREQUAL "platform" AND NOT TARGET zvqt)
+    list(APPEND excluded PATTERN "qt" EXCLUDE)
+  endif()
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/${folder}/"
     DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zovrin/${folder}"
     COMPONENT dev
     FILES_MATCHING PATTERN "*.h"
-    PATTERN "detail" EXCLUDE)
+    ${excluded})
 endfunction()
 
 target_compile_features(zv40c6 PUBLIC cxx_std_20)
 install(TARGETS zv40c6 EXPORT ZovrinTargets
   LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
 install(EXPORT ZovrinTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
-foreach(folder platform/rtl platform/classes platform/graphics platform/controls platform/db
-               platform/null runtime)
-  zv_install_headers(${folder})
-endforeach()
+zv_install_headers(platform)
+zv_install_headers(runtime)
 
 set(ZV_PC_LIBRARIES "zovrin")
 if(TARGET zvqt)
   install(TARGETS zvqt EXPORT ZovrinQtTargets
     LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
   install(EXPORT ZovrinQtTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
-  zv_install_headers(platform/qt)
   list(APPEND ZV_PC_LIBRARIES "zovrin-qt")
 endif()
 
