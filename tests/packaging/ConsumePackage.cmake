@@ -151,7 +151,7 @@ int main() { std::printf("%s\n", zv::ZvPackageVersion()); }
 elseif(STEP STREQUAL "headers")
   # Each installed header alone in a translation unit of its own, all in one target. Nothing is
   # linked, so a sanitizer build compiles them as the plain one does (and reuses its cache).
-  unset(FLAGS)
+  set(FLAGS "")
   set(project "${WORK}/headers/source")
   file(REMOVE_RECURSE "${project}")
   file(GLOB_RECURSE headers RELATIVE "${prefix}/include/zovrin" "${prefix}/include/zovrin/*.h")
