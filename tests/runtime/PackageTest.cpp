@@ -10,11 +10,6 @@
 
 #include <algorithm>
 
-// This program links the package and, through it, the modules' archives whole a second time
-// (until the package is installed as a library of its own), so every module global exists
-// twice: AddressSanitizer would stop it as an ODR violation before any test runs.
-extern "C" const char* __asan_default_options() { return "detect_odr_violation=0"; }
-
 namespace zvtest {
 
 using namespace zv;

@@ -1,0 +1,69 @@
+# What `cmake --install` puts in place: the runtime package zv40c6 and the Qt backend's library
+# (component runtime), the public headers of platform/ and runtime/ under include/zovrin with the
+# paths the code includes them by, the CMake package Zovrin and the pkg-config files (component
+# dev). Then the Debian packages CPack makes of the two components.
+include(CMakePackageConfigHelpers)
+
+set(ZV_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Zovrin")
+set(ZV_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+
+# Headers are taken as they stand when installing (a new module's come along); a module's
+# detail/ folder is its private part, and the Qt backend's headers go only with its library.
+function(zv_install_headers folder)
+  set(excluded PATTERN "detail" EXCLUDE)
+  if(folder STREQUAL "platform" AND NOT TARGET zvqt)
+    list(APPEND excluded PATTERN "qt" EXCLUDE)
+  endif()
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/${folder}/"
+    DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zovrin/${folder}"
+    COMPONENT dev
+    FILES_MATCHING PATTERN "*.h"
+    ${excluded})
+endfunction()
+
+target_compile_features(zv40c6 PUBLIC cxx_std_20)
+install(TARGETS zv40c6 EXPORT ZovrinTargets
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
+install(EXPORT ZovrinTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+zv_install_headers(platform)
+zv_install_headers(runtime)
+
+set(ZV_PC_LIBRARIES "zovrin")
+if(TARGET zvqt)
+  install(TARGETS zvqt EXPORT ZovrinQtTargets
+    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
+  install(EXPORT ZovrinQtTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  list(APPEND ZV_PC_LIBRARIES "zovrin-qt")
+endif()
+
+# The design-time package joins the same way once it is built.
+if(TARGET dclzv40c6)
+  install(TARGETS dclzv40c6 EXPORT ZovrinDesignTargets
+    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
+  install(EXPORT ZovrinDesignTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  zv_install_headers(designtime)
+endif()
+
+configure_package_config_file(cmake/ZovrinConfig.cmake.in
+  "${PROJECT_BINARY_DIR}/ZovrinConfig.cmake"
+  INSTALL_DESTINATION "${ZV_INSTALL_CMAKEDIR}")
+write_basic_package_version_file("${PROJECT_BINARY_DIR}/ZovrinConfigVersion.cmake"
+  COMPATIBILITY SameMajorVersion)
+install(FILES "${PROJECT_BINARY_DIR}/ZovrinConfig.cmake" "${PROJECT_BINARY_DIR}/ZovrinConfigVersion.cmake"
+  DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+
+# pkg-config files locate the prefix from where they lie, so an installed tree may be moved and
+# `cmake --install --prefix` elsewhere than configured gives correct files.
+if(IS_ABSOLUTE "${ZV_INSTALL_PKGCONFIGDIR}")
+  set(ZV_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH ZV_PC_UP "/root/${ZV_INSTALL_PKGCONFIGDIR}" "/root")
+  string(REGEX REPLACE "/$" "" ZV_PC_UP "${ZV_PC_UP}")
+  set(ZV_PC_PREFIX "\${pcfiledir}/${ZV_PC_UP}")
+endif()
+foreach(pc IN LISTS ZV_PC_LIBRARIES)
+  configure_file(cmake/${pc}.pc.in "${PROJECT_BINARY_DIR}/${pc}.pc" @ONLY)
+  install(FILES "${PROJECT_BINARY_DIR}/${pc}.pc" DESTINATION "${ZV_INSTALL_PKGCONFIGDIR}" COMPONENT dev)
+endforeach()
+
+include(cmake/ZovrinDebian.cmake)
