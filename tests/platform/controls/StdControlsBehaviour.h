@@ -12,6 +12,7 @@
 #include "platform/controls/Form.h"
 #include "platform/controls/Panel.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/detail/ComboDropDown.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,91 @@ TEST_P(StdControlsBehaviour, AComboBoxChoosesWithTheKeysAndFollowsTypedText) {
       EXPECT_EQ(combo->Text(), "\xD0\x81lka") << "typing chooses by first letter, any case";
     }
     delete combo;
+  }
+}
+
+TEST_P(StdControlsBehaviour, AComboBoxListDropsDownInAPopupThatLeavesTheFocusAndChoosesOrCancels) {
+  for (TComboBoxStyle style : {csDropDownList, csDropDown}) {
+    SCOPED_TRACE(style);
+    auto* other = Put<TEdit>(&form, 200, 10, 100, 21);
+    auto* combo = Put<TComboBox>(&form, 10, 10, 150, 21);
+    combo->SetStyle(style);
+    for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+    combo->SetItemIndex(2);
+    std::string log;
+    combo->OnChange = [&](TObject*) { log += "change" + std::to_string(combo->ItemIndex()) + " "; };
+    combo->OnCloseUp = [&](TObject*) { log += "closeup "; };
+    ShowForm();
+    combo->SetFocus();
+    TWinControl* keys = combo->EditLine() ? static_cast<TWinControl*>(combo->EditLine()) : combo;
+
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    TComboDropDown* list = combo->DropDownWindow();
+    ASSERT_NE(list, nullptr);
+    h->Pump();
+    EXPECT_TRUE(list->Showing());
+    EXPECT_NE(NativeWindowOf(list->Handle()), NativeWindowOf(form.Handle())) << "a window of its own";
+    EXPECT_EQ(list->BoundsRect().TopLeft(), combo->ClientToScreen({0, combo->Height()})) << "under the combo box";
+    EXPECT_TRUE(keys->Focused());
+    EXPECT_TRUE(form.Active()) << "the list never takes the activation";
+    EXPECT_EQ(list->VisibleRows(), 8);
+    EXPECT_EQ(list->Highlighted(), 2);
+    EXPECT_EQ(h->Shown(list, 4, list->ItemRect(2).Top + 2), ColorToRGB(clHighlight));
+
+    // Keys move the highlight only; Esc closes and leaves the choice.
+    h->KeyDown(keys, VK_DOWN);
+    h->KeyDown(keys, VK_NEXT);
+    EXPECT_EQ(list->Highlighted(), 10);
+    EXPECT_EQ(list->TopIndex(), 3) << "scrolled to show the highlight";
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    h->KeyDown(keys, VK_ESCAPE);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_FALSE(list->Showing());
+    EXPECT_EQ(log, "closeup ");
+    // Enter chooses the highlighted item, then the list closes.
+    h->KeyDown(keys, VK_F1 + 3);
+    h->KeyDown(keys, VK_UP);
+    h->KeyDown(keys, VK_RETURN);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(log, "closeup change1 closeup ");
+    log.clear();
+
+    // The button opens it; the wheel and the scroll bar scroll it; a click chooses.
+    const TRect button = combo->ButtonRect();
+    h->Click(combo, button.Left + 3, button.Top + 3);
+    ASSERT_EQ(combo->DropDownWindow(), list);
+    h->Wheel(list, 5, 5, -WHEEL_DELTA);
+    EXPECT_EQ(list->TopIndex(), 3);
+    h->Wheel(combo, 5, 5, -2 * WHEEL_DELTA);
+    EXPECT_EQ(list->TopIndex(), 9);
+    h->Click(list, list->ClientWidth() + 3, list->ClientHeight() - 3);
+    EXPECT_EQ(list->TopIndex(), 10) << "the scroll bar's down arrow";
+    h->Click(list, list->ClientWidth() + 3, 3);
+    EXPECT_EQ(list->TopIndex(), 9);
+    EXPECT_TRUE(combo->DroppedDown()) << "pressing its scroll bar keeps the list open";
+    const TRect row = list->ItemRect(12);
+    h->MouseMove(list, 10, row.Top + 2);
+    EXPECT_EQ(list->Highlighted(), 12) << "hovering highlights";
+    h->Click(list, 10, row.Top + 2);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 12);
+    EXPECT_EQ(log, "change12 closeup ");
+
+    // A click outside closes it without a choice, and goes no further.
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    h->KeyDown(keys, VK_DOWN);
+    h->Click(other, 5, 5);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 12);
+    EXPECT_TRUE(keys->Focused());
+    // Closed, the wheel steps through the items; losing the focus closes an open list.
+    h->Wheel(keys, 5, 5, -WHEEL_DELTA);
+    EXPECT_EQ(combo->ItemIndex(), 13);
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    other->SetFocus();
+    EXPECT_FALSE(combo->DroppedDown());
+    delete combo;
+    delete other;
   }
 }
 
