@@ -16,6 +16,9 @@
 
 namespace zv {
 
+class TMainMenu;
+struct TWMKey;
+
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
                               mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
@@ -76,6 +79,17 @@ public:
   bool KeyPreview() const { return fKeyPreview; }
   void SetKeyPreview(bool value) { fKeyPreview = value; }
   bool SetFocusedControl(TWinControl* control) override;
+  // The keys of the menu bar, seen before the focused control: a short-cut of one of Menu's
+  // items clicks it; F10, and Alt pressed and released alone, open the bar's first menu. True
+  // when the key was used.
+  virtual bool IsMenuKey(TWMKey& message);
+
+  // --- Menu bar -------------------------------------------------------------------------------
+  // A top-level form draws Menu's bar above its client area, which gives the bar its height.
+  TMainMenu* Menu() const { return fMenu; }
+  void SetMenu(TMainMenu* menu);
+  // The bar's height, 0 without one.
+  int MenuBarHeight() const;
 
   // --- Window ---------------------------------------------------------------------------------
   TFormBorderStyle BorderStyle() const { return fBorderStyle; }
@@ -134,6 +148,8 @@ private:
   void ApplyPosition();
   bool ShowsAsPopup() const { return fNoActivate && fBorderStyle == bsNone; }
 
+  TMainMenu* fMenu = nullptr;
+  bool fAltAlone = false;  // Alt is down and no other key went down since
   TModalResult fModalResult = mrNone;
   TFormState fFormState{fsCreating};
   TWinControl* fActiveControl = nullptr;

@@ -83,6 +83,9 @@ inline constexpr unsigned CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1
 // Speed buttons of one group tell each other (WParam: the group, LParam: the pressed button).
 inline constexpr unsigned CM_BUTTONPRESSED = CM_BASE + 24;
 
+// A form's main menu changed (items added, removed, shown, renamed): the bar is laid out again.
+inline constexpr unsigned CM_MENUCHANGED = CM_BASE + 21;
+
 // Drag and drop (see DragDrop.h).
 inline constexpr unsigned CM_DRAG = CM_BASE + 47;
 
@@ -118,8 +121,8 @@ inline constexpr int WHEEL_DELTA = 120;
 // WM_SIZE kinds.
 inline constexpr unsigned SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
 // Hit-test codes (WM_SETCURSOR, WM_NCHITTEST).
-inline constexpr int HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTHSCROLL = 6,
-                     HTVSCROLL = 7, HTBORDER = 18;
+inline constexpr int HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTMENU = 5,
+                     HTHSCROLL = 6, HTVSCROLL = 7, HTBORDER = 18;
 // WM_GETDLGCODE answers.
 inline constexpr unsigned DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004,
                           DLGC_WANTMESSAGE = 0x0004, DLGC_HASSETSEL = 0x0008, DLGC_WANTCHARS = 0x0080,

@@ -696,19 +696,29 @@ void TWinControl::KeyPress(char32_t& key) {
   if (OnKeyPress) OnKeyPress(this, key);
 }
 
+// The form's menu bar sees a key before the focused control (its short-cuts, Alt and F10).
+static bool IsMenuKey(TWinControl* control, TWMKey& message) {
+  TCustomForm* form = GetParentForm(control);
+  return form && form->IsMenuKey(message);
+}
+
 void TWinControl::WMKeyDown(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyDown(message)) DefaultHandler(message);
 }
 
 void TWinControl::WMSysKeyDown(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyDown(message)) DefaultHandler(message);
 }
 
 void TWinControl::WMKeyUp(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyUp(message)) DefaultHandler(message);
 }
 
 void TWinControl::WMSysKeyUp(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyUp(message)) DefaultHandler(message);
 }
 

@@ -4,12 +4,14 @@
 // dragging splitters.
 
 #include "HarnessTest.h"
+#include "MenuScript.h"
 
 #include "platform/controls/ComCtrls.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/Panel.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/detail/ComboDropDown.h"
@@ -297,6 +299,109 @@ TEST_P(StdControlsBehaviour, AComboBoxListDropsDownInAPopupThatLeavesTheFocusAnd
     delete combo;
     delete other;
   }
+}
+
+TEST_P(StdControlsBehaviour, AFormsMenuBarOpensByMouseAltAndF10WhileTheFocusStays) {
+  auto* menu = new TMainMenu(&form);
+  std::vector<String> clicked;
+  TMenuItem* tops[3];
+  const char* captions[3][3] = {{"&File", "&Open", "E&xit"}, {"&Edit", "&Copy", "&Paste"}, {"&View", "&Zoom", "&Full"}};
+  for (int t = 0; t < 3; ++t) {
+    tops[t] = new TMenuItem(&form);
+    tops[t]->SetCaption(captions[t][0]);
+    menu->Items()->Add(tops[t]);
+    for (int i = 1; i < 3; ++i) {
+      auto* item = new TMenuItem(&form);
+      item->SetCaption(captions[t][i]);
+      item->OnClick = [&](TObject* sender) { clicked.push_back(static_cast<TMenuItem*>(sender)->Caption()); };
+      tops[t]->Add(item);
+    }
+  }
+  tops[0]->Items(0)->SetShortCut(ShortCut('O', {ssCtrl}));
+  form.SetMenu(menu);
+  auto* edit = Put<TEdit>(&form, 10, 10, 100, 21);
+  ShowForm();
+  edit->SetFocus();
+
+  const int bar = form.MenuBarHeight();
+  ASSERT_GT(bar, 0);
+  EXPECT_EQ(form.ClientHeight(), form.Height() - bar) << "the bar takes its height from the client area";
+  EXPECT_EQ(form.ClientOrigin().Y, form.Top() + bar);
+  const auto items = menu->BarItems(form.Width());
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(h->Shown(&form, items[2].Rect.Right + 5, 2 - bar), ColorToRGB(clMenu)) << "the bar is painted";
+
+  // A short-cut works wherever the focus is on the form, before the control sees the key.
+  h->KeyDown(edit, 'O', {ssCtrl});
+  EXPECT_EQ(clicked, (std::vector<String>{"&Open"}));
+  clicked.clear();
+
+  TMenuScript script(&form);
+  // A press on a bar item drops its menu down under it; the focus and the activation stay.
+  script.OnNextOpen(menu, tops[1], [&](TMenuWindow& w) {
+    h->Pump();
+    EXPECT_EQ(w.BoundsRect().TopLeft(), (TPoint{form.Left() + items[1].Rect.Left, form.Top() + bar}));
+    EXPECT_EQ(menu->OpenIndex(), 1);
+    EXPECT_EQ(w.Selected(), -1);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_TRUE(form.Active());
+    EXPECT_EQ(h->Shown(&form, items[1].Rect.Left + 2, 2 - bar), ColorToRGB(clHighlight)) << "the open item is lit";
+    const TPoint paste = RowCentre(w, 1);
+    h->MouseMove(&w, paste.X, paste.Y);
+    h->Click(&w, paste.X, paste.Y);
+  });
+  h->MouseDown(&form, items[1].Rect.Left + 3, items[1].Rect.Top + 3 - bar);
+  h->MouseUp(&form, items[1].Rect.Left + 3, items[1].Rect.Top + 3 - bar);
+  EXPECT_EQ(script.Popups, 1);
+  EXPECT_FALSE(script.LeftOpen);
+  EXPECT_EQ(menu->OpenIndex(), -1);
+  h->Pump();
+  EXPECT_EQ(clicked, (std::vector<String>{"&Paste"}));
+  clicked.clear();
+
+  // The keyboard: each way in opens a menu with its first item lit; Left and Right step along
+  // the bar (wrapping), Esc leaves it with nothing chosen.
+  struct Way {
+    const char* Name;
+    std::function<void()> Press;
+    int Opens;
+  } ways[] = {
+      {"Alt+letter", [&] { h->KeyDown(edit, 'V', {ssAlt}); h->Char(edit, U'v', {ssAlt}); }, 2},
+      {"F10", [&] { h->KeyDown(edit, VK_F10); }, 0},
+      {"Alt alone", [&] { h->KeyDown(edit, VK_MENU, {ssAlt}); h->KeyUp(edit, VK_MENU); }, 0},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.Name);
+    const int next = (way.Opens + 1) % 3;
+    script.OnNextOpen(menu, tops[way.Opens], [&](TMenuWindow& w) {
+      EXPECT_EQ(menu->OpenIndex(), way.Opens);
+      EXPECT_EQ(w.Selected(), 0);
+      script.OnNextOpen(menu, tops[next], [&](TMenuWindow& w2) {
+        EXPECT_EQ(menu->OpenIndex(), next);
+        EXPECT_EQ(w2.Item(), tops[next]);
+        h->KeyDown(edit, VK_ESCAPE);
+      });
+      h->KeyDown(edit, VK_RIGHT);
+    });
+    script.Popups = 0;
+    way.Press();
+    EXPECT_EQ(script.Popups, 2);
+    EXPECT_FALSE(script.LeftOpen);
+    EXPECT_EQ(menu->OpenIndex(), -1);
+    EXPECT_TRUE(edit->Focused());
+  }
+  h->Pump();
+  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(edit->Text(), "") << "no key of the menu reached the edit";
+
+  // Alt pressed with another key opens nothing; the bar goes with the menu.
+  h->KeyDown(edit, VK_MENU, {ssAlt});
+  h->KeyDown(edit, VK_LEFT, {ssAlt});
+  h->KeyUp(edit, VK_MENU);
+  EXPECT_EQ(script.Popups, 2);
+  delete menu;
+  EXPECT_EQ(form.Menu(), nullptr);
+  EXPECT_EQ(form.ClientHeight(), form.Height());
 }
 
 TEST_P(StdControlsBehaviour, APageControlTurnsPagesByClickKeysAndAccelerators) {
