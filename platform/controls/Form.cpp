@@ -317,6 +317,12 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
   RecreateWnd();
 }
 
+void TCustomForm::SetBorderIcons(TBorderIcons value) {
+  if (fBorderIcons == value) return;
+  fBorderIcons = value;
+  RecreateWnd();
+}
+
 void TCustomForm::SetFormStyle(TFormStyle value) {
   if (fFormStyle == value) return;
   fFormStyle = value;
@@ -352,6 +358,19 @@ void TCustomForm::CreateParams(TCreateParams& params) {
       break;
   }
   if (fBorderStyle == bsToolWindow || fBorderStyle == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
+  // The caption's buttons, as the frame allows them.
+  if (params.Style & WS_CAPTION) {
+    const bool tool = fBorderStyle == bsToolWindow || fBorderStyle == bsSizeToolWin;
+    if (!fBorderIcons.Contains(biSystemMenu)) {
+      params.Style &= ~WS_SYSMENU;
+    } else if (fBorderStyle != bsDialog && !tool) {
+      if (fBorderIcons.Contains(biMinimize)) params.Style |= WS_MINIMIZEBOX;
+      if (fBorderIcons.Contains(biMaximize)) params.Style |= WS_MAXIMIZEBOX;
+    }
+    if ((params.Style & WS_SYSMENU) && fBorderIcons.Contains(biHelp) &&
+        !(params.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
+      params.ExStyle |= WS_EX_CONTEXTHELP;
+  }
   if (fFormStyle == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
   if (fNoActivate) params.ExStyle |= WS_EX_NOACTIVATE;
   if (TCustomForm* owner = OwnerForm(); owner && owner->HandleAllocated()) params.WndParent = owner->Handle();
@@ -365,6 +384,12 @@ void TCustomForm::NativeWindowParams(TNativeWindowParams& params) {
   params.Popup = ShowsAsPopup();
   params.StayOnTop = fFormStyle == fsStayOnTop;
   params.ActivateOnShow = !fNoActivate;
+  TCreateParams window;
+  CreateParams(window);
+  params.SystemMenu = (window.Style & WS_SYSMENU) != 0;
+  params.MinimizeButton = (window.Style & WS_MINIMIZEBOX) != 0;
+  params.MaximizeButton = (window.Style & WS_MAXIMIZEBOX) != 0;
+  params.HelpButton = (window.ExStyle & WS_EX_CONTEXTHELP) != 0;
   if (TCustomForm* owner = OwnerForm(); owner && owner->HandleAllocated()) params.Owner = NativeWindowOf(owner->Handle());
 }
 
@@ -521,6 +546,9 @@ void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
       .Default(0)
       .Unpublished();
   t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl).Unpublished();
+  t.Prop("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
+      .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize})
+      .Unpublished();
   t.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable).Unpublished();
   t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal).Unpublished();
   t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0).Unpublished();
@@ -540,7 +568,7 @@ void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
 // The host's TForm list, less what this host has no property for.
 void TForm::DeclareProperties(TPropTable<TForm>& t) {
   for (const char* name :
-       {"ActiveControl", "Align", "BorderStyle", "Caption", "Color", "Constraints", "DragKind", "DragMode", "Enabled", "ParentFont",
+       {"ActiveControl", "Align", "BorderIcons", "BorderStyle", "Caption", "Color", "Constraints", "DragKind", "DragMode", "Enabled", "ParentFont",
         "Font", "FormStyle", "KeyPreview", "Menu", "PopupMenu", "Position", "ShowHint", "Visible", "OnActivate", "OnClick",
         "OnClose", "OnCloseQuery", "OnContextPopup", "OnCreate", "OnDblClick", "OnDestroy", "OnDeactivate",
         "OnDragDrop", "OnDragOver", "OnHide", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",

@@ -30,6 +30,8 @@ enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poS
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateItem>;
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
@@ -94,6 +96,10 @@ public:
   // --- Window ---------------------------------------------------------------------------------
   TFormBorderStyle BorderStyle() const { return fBorderStyle; }
   void SetBorderStyle(TFormBorderStyle value);
+  // The caption's buttons. Without biSystemMenu there are none; dialog and tool-window frames
+  // have no minimize and maximize buttons; the help button shows only without them.
+  TBorderIcons BorderIcons() const { return fBorderIcons; }
+  void SetBorderIcons(TBorderIcons value);
   TFormStyle FormStyle() const { return fFormStyle; }
   void SetFormStyle(TFormStyle value);
   TPosition Position() const { return fPosition; }
@@ -155,6 +161,7 @@ private:
   TWinControl* fActiveControl = nullptr;
   TCustomForm* fPopupParent = nullptr;
   TFormBorderStyle fBorderStyle = bsSizeable;
+  TBorderIcons fBorderIcons{biSystemMenu, biMinimize, biMaximize};
   TFormStyle fFormStyle = fsNormal;
   TPosition fPosition = poDesigned;
   bool fKeyPreview = false;
@@ -177,5 +184,6 @@ TCustomForm* GetParentForm(const TControl* control);
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TFormStyle, fsNormal, fsStayOnTop)
+ZV_ENUM_TYPE(zv::TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 ZV_ENUM_TYPE(zv::TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
              poDesktopCenter, poMainFormCenter, poOwnerFormCenter)

@@ -147,7 +147,8 @@ inline constexpr unsigned WS_EX_TOPMOST = 0x8, WS_EX_TOOLWINDOW = 0x80, WS_EX_CL
                           WS_EX_CONTROLPARENT = 0x10000;
 // Frame styles of top-level windows (the windowing system draws these frames).
 inline constexpr unsigned WS_DLGFRAME = 0x00400000u, WS_SYSMENU = 0x00080000u, WS_EX_DLGMODALFRAME = 0x1,
-                          WS_EX_NOACTIVATE = 0x08000000u;
+                          WS_EX_NOACTIVATE = 0x08000000u, WS_MINIMIZEBOX = 0x00020000u, WS_MAXIMIZEBOX = 0x00010000u,
+                          WS_EX_CONTEXTHELP = 0x400;
 // Class styles.
 inline constexpr unsigned CS_VREDRAW = 0x1, CS_HREDRAW = 0x2, CS_DBLCLKS = 0x8;
 

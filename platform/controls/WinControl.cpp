@@ -122,6 +122,22 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
   return nullptr;
 }
 
+// The children are scaled from where they are, with aligning and anchoring held off until the
+// control has its new size; the anchors then measure from the scaled places.
+void TWinControl::ScaleControls(int m, int d, const std::function<void()>& resize) {
+  ++fAlignLevel;
+  try {
+    for (TControl* c : std::vector<TControl*>(fControls)) c->ChangeScale(m, d);
+    resize();
+  } catch (...) {
+    --fAlignLevel;
+    throw;
+  }
+  --fAlignLevel;
+  for (TControl* c : fControls) c->UpdateAnchorRules();
+  Realign();
+}
+
 void TWinControl::Realign() {
   if (fAlignLevel > 0) return;
   TRect r = ClientRect();
