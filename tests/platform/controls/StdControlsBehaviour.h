@@ -469,19 +469,31 @@ TEST_P(StdControlsBehaviour, DraggingASplitterSizesItsControlWithinTheLimits) {
   EXPECT_EQ(splitter->FindControl(), left);
   EXPECT_EQ(splitter->Cursor(), crHSplit);
 
-  for (TResizeStyle style : {rsUpdate, rsPattern}) {
+  for (TResizeStyle style : {rsUpdate, rsPattern, rsLine}) {
+    SCOPED_TRACE(style);
     splitter->SetResizeStyle(style);
     left->SetWidth(100);
     h->Pump();
+    // Two neighbouring pixels where the line will be drawn, as the form shows them now.
+    const TColor before[2] = {h->Pixel(&form, 141, 50), h->Pixel(&form, 142, 50)};
     h->MouseDown(splitter, 2, 50);
     h->MouseMove(splitter, 42, 50);
     EXPECT_EQ(left->Width(), style == rsUpdate ? 140 : 100);
+    if (style != rsUpdate) {
+      const TColor during[2] = {h->Pixel(&form, 141, 50), h->Pixel(&form, 142, 50)};
+      // The line inverts the bar where the splitter would go; the pattern every other pixel.
+      EXPECT_EQ(during[0] != before[0], style == rsLine || ((141 + 50) & 1) == 0);
+      EXPECT_EQ(during[1] != before[1], style == rsLine || ((142 + 50) & 1) == 0);
+      h->MouseMove(splitter, 62, 50);
+      EXPECT_EQ(h->Pixel(&form, 141, 50), before[0]) << "the old line goes as the new one comes";
+      EXPECT_EQ(h->Pixel(&form, 142, 50), before[1]);
+    }
     h->MouseMove(splitter, style == rsUpdate ? 2 - 400 + 40 : -400, 50);
     h->MouseUp(splitter, style == rsUpdate ? 2 - 400 + 40 : -400, 50);
     EXPECT_EQ(left->Width(), 30) << "MinSize";
     EXPECT_EQ(splitter->Left(), 30);
   }
-  EXPECT_EQ(moved, 2);
+  EXPECT_EQ(moved, 3);
   h->MouseDown(splitter, 2, 50);
   h->MouseMove(splitter, 1000, 50);
   h->MouseUp(splitter, 1000, 50);
