@@ -196,7 +196,7 @@ namespace {
 std::vector<TClass> ControlClasses() {
   return {TForm::StaticClass(),     TPanel::StaticClass(),     TEdit::StaticClass(),
           TMaskEdit::StaticClass(), TRichEdit::StaticClass(),  TSpeedButton::StaticClass(),
-          TPopupMenu::StaticClass(), TMenuItem::StaticClass(),
+          TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TMainMenu::StaticClass(),
           TLabel::StaticClass(),    TButton::StaticClass(),    TCheckBox::StaticClass(),
           TComboBox::StaticClass(), TBevel::StaticClass(),     TImage::StaticClass(),
           TSplitter::StaticClass(), TProgressBar::StaticClass(), TPageControl::StaticClass(),

@@ -3,6 +3,7 @@
 #include "platform/controls/ComboBox.h"
 
 #include "platform/controls/WinApi.h"
+#include "platform/controls/detail/ComboDropDown.h"
 #include "platform/rtl/StringUtils.h"
 
 #include <algorithm>
@@ -14,6 +15,30 @@ namespace {
 constexpr std::uint64_t kPrefixPauseMs = 1000;
 constexpr int kButtonWidth = 17;
 }  // namespace
+
+// The edit line of an editable combo box: it lets the combo box have Enter and Esc while the
+// list is open, and its wheel turns the combo box's items.
+class TComboEdit : public TEdit {
+public:
+  TComboEdit(TCustomComboBox* combo) : TEdit(combo), fCombo(combo) {}
+
+protected:
+  void WMGetDlgCode(TMessage& message) override {
+    TEdit::WMGetDlgCode(message);
+    if (fCombo->DroppedDown()) message.Result |= DLGC_WANTALLKEYS;
+  }
+  bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override {
+    return fCombo->DoMouseWheel(shift, wheelDelta, mousePos);
+  }
+  void WMKillFocus(TWMKillFocus& message) override {
+    TEdit::WMKillFocus(message);
+    TWinControl* now = FindControl(GetFocus());
+    if (now != fCombo && !fCombo->ContainsControl(now)) fCombo->SetDroppedDown(false);
+  }
+
+private:
+  TCustomComboBox* fCombo;
+};
 
 ZV_DEFINE_CLASS_WITH_PROPS(TCustomComboBox, TCustomControl)
 ZV_DEFINE_CLASS_WITH_PROPS(TComboBox, TCustomComboBox)
@@ -31,6 +56,7 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
 TCustomComboBox::~TCustomComboBox() {
   Destroying();
   fItems->OnChange = nullptr;
+  fDropDown.reset();
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle value) {
@@ -38,7 +64,7 @@ void TCustomComboBox::SetStyle(TComboBoxStyle value) {
   const bool wantEdit = value == csDropDown;
   fStyle = value;
   if (wantEdit && !fEdit) {
-    fEdit = new TEdit(this);
+    fEdit = new TComboEdit(this);
     fEdit->SetBorderStyle(bsNone);
     fEdit->SetParent(this);
     fEdit->SetTabStop(false);
@@ -61,6 +87,12 @@ void TCustomComboBox::SetStyle(TComboBoxStyle value) {
 
 void TCustomComboBox::ItemsChanged(TObject*) {
   if (fItemIndex >= fItems->Count()) fItemIndex = -1;
+  // The open list follows the items; a highlight past the end goes.
+  if (fDroppedDown && fDropDown) {
+    fDropDown->SetHighlighted(fDropDown->Highlighted());
+    fDropDown->SetTopIndex(fDropDown->TopIndex());
+    fDropDown->Invalidate();
+  }
   if (fEdit) EditChanged();
   Invalidate();
 }
@@ -132,34 +164,86 @@ void TCustomComboBox::Choose(int index) {
 
 void TCustomComboBox::SetDroppedDown(bool value) {
   if (fDroppedDown == value) return;
-  fDroppedDown = value;
-  if (value && OnDropDown) OnDropDown(this);
-  if (!value && OnCloseUp) OnCloseUp(this);
+  if (value) {
+    if (!HandleAllocated() || !Showing() || ComponentState().Contains(csDestroying)) return;
+    fDroppedDown = true;
+    if (OnDropDown) OnDropDown(this);
+    // The handler may have closed it again, or hidden or freed what holds it.
+    if (!fDroppedDown || !Showing()) {
+      fDroppedDown = false;
+      return;
+    }
+    if (!fDropDown) fDropDown = std::make_unique<TComboDropDown>(this);
+    fDropDown->Open();
+  } else {
+    fDroppedDown = false;
+    if (fDropDown) fDropDown->Close();
+    if (OnCloseUp && !ComponentState().Contains(csDestroying)) OnCloseUp(this);
+  }
   Invalidate();
+}
+
+void TCustomComboBox::CloseUp(bool choose, int index) {
+  if (!fDroppedDown) return;
+  if (index < 0 && fDropDown) index = fDropDown->Highlighted();
+  // As the host reports it: the change of item, then the list closing.
+  if (choose && index >= 0) Choose(index);
+  SetDroppedDown(false);
+}
+
+int TCustomComboBox::Current() const {
+  return fDroppedDown && fDropDown ? fDropDown->Highlighted() : fItemIndex;
+}
+
+void TCustomComboBox::Pick(int index) {
+  if (fDroppedDown && fDropDown)
+    fDropDown->SetHighlighted(index);
+  else
+    Choose(index);
+}
+
+bool TCustomComboBox::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  if (TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  const int notches = wheelDelta / WHEEL_DELTA;
+  if (notches == 0) return false;
+  if (fDroppedDown && fDropDown) {
+    fDropDown->SetTopIndex(fDropDown->TopIndex() - 3 * notches);
+    return true;
+  }
+  if (fItems->Count() > 0) Choose(std::clamp(fItemIndex - notches, 0, fItems->Count() - 1));
+  return true;
 }
 
 bool TCustomComboBox::NavigationKey(Word key, TShiftState shift) {
   const int last = fItems->Count() - 1;
-  if ((key == VK_DOWN && shift.Contains(ssAlt)) || key == VK_F1 + 3) {
-    SetDroppedDown(!fDroppedDown);
+  const int current = Current();
+  const int page = fDroppedDown && fDropDown ? std::max(fDropDown->VisibleRows() - 1, 1) : fDropDownCount;
+  if (((key == VK_DOWN || key == VK_UP) && shift.Contains(ssAlt)) || key == VK_F1 + 3) {
+    if (fDroppedDown)
+      CloseUp(true);
+    else
+      SetDroppedDown(true);
     return true;
   }
   if (shift.Contains(ssAlt) || shift.Contains(ssCtrl)) return false;
   switch (key) {
-    case VK_UP: Choose(std::max(fItemIndex - 1, 0)); return true;
-    case VK_DOWN: Choose(std::min(fItemIndex + 1, last)); return true;
-    case VK_PRIOR: Choose(std::max(fItemIndex - fDropDownCount, 0)); return true;
-    case VK_NEXT: Choose(std::min(std::max(fItemIndex, 0) + fDropDownCount, last)); return true;
+    case VK_UP: Pick(std::max(current - 1, 0)); return true;
+    case VK_DOWN: Pick(std::min(current + 1, last)); return true;
+    case VK_PRIOR: Pick(std::max(current - page, 0)); return true;
+    case VK_NEXT: Pick(std::min(std::max(current, 0) + page, last)); return true;
     case VK_HOME:
     case VK_END:
       // In the edit line Home and End move the caret.
       if (fEdit) return false;
-      Choose(key == VK_HOME ? 0 : last);
+      Pick(key == VK_HOME ? 0 : last);
       return true;
     case VK_RETURN:
+      if (!fDroppedDown) return false;
+      CloseUp(true);
+      return true;
     case VK_ESCAPE:
       if (!fDroppedDown) return false;
-      SetDroppedDown(false);
+      CloseUp(false);
       return true;
     default: return false;
   }
@@ -189,8 +273,9 @@ void TCustomComboBox::KeyPress(char32_t& key) {
   // The same letter again steps through the items that start with it.
   const bool repeated = fTypedPrefix == ch;
   if (!repeated) fTypedPrefix += ch;
-  const int from = repeated || fTypedPrefix.size() == ch.size() ? fItemIndex : fItemIndex - 1;
-  if (const int found = FindPrefix(fTypedPrefix, from); found >= 0) Choose(found);
+  const int current = Current();
+  const int from = repeated || fTypedPrefix.size() == ch.size() ? current : current - 1;
+  if (const int found = FindPrefix(fTypedPrefix, from); found >= 0) Pick(found);
   key = 0;
 }
 
@@ -201,7 +286,9 @@ void TCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, i
   if (!fEdit || PtInRect(ButtonRect(), {x, y})) SetDroppedDown(!fDroppedDown);
 }
 
-void TCustomComboBox::WMGetDlgCode(TMessage& message) { message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+void TCustomComboBox::WMGetDlgCode(TMessage& message) {
+  message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (fDroppedDown ? DLGC_WANTALLKEYS : 0);
+}
 
 void TCustomComboBox::WMSetFocus(TWMSetFocus& message) {
   TCustomControl::WMSetFocus(message);

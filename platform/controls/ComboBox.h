@@ -4,6 +4,12 @@
 // characters within a second of each other build a prefix; the first item starting with it,
 // without regard to case, is chosen). csDropDown adds an edit line where any text may be typed;
 // ItemIndex then follows the item whose text equals it exactly.
+//
+// The list drops down in a pop-up window of its own (TComboDropDown) that leaves the focus and
+// the activation where they are. While it is open the arrows, pages, Home/End and typing move its
+// highlight; Enter, Alt+Up/Down, F4 or a click choose the highlighted item and close it; Esc or
+// a click outside close it and leave the choice as it was. The wheel scrolls the open list and
+// steps through the items of a closed one.
 
 #include "platform/classes/Strings.h"
 #include "platform/controls/CustomControl.h"
@@ -12,6 +18,8 @@
 #include <memory>
 
 namespace zv {
+
+class TComboDropDown;
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
 
@@ -38,9 +46,12 @@ public:
   void SetMaxLength(int value);
   int DropDownCount() const { return fDropDownCount; }
   void SetDropDownCount(int value) { fDropDownCount = value; }
-  // Alt+Down and F4 open and close the list; opening fires OnDropDown, closing OnCloseUp.
+  // Alt+Down and F4 open and close the list; opening fires OnDropDown (which may still fill
+  // the items) before the list shows, closing OnCloseUp. A combo box not on screen drops nothing.
   bool DroppedDown() const { return fDroppedDown; }
   void SetDroppedDown(bool value);
+  // The open list's window, null while it is closed.
+  TComboDropDown* DropDownWindow() const { return fDroppedDown ? fDropDown.get() : nullptr; }
   // The edit line of csDropDown, null for csDropDownList.
   TEdit* EditLine() const { return fEdit; }
   // The item the typed prefix chooses (see above), or -1.
@@ -68,11 +79,19 @@ protected:
   void Resize() override;
   void CMEnabledChanged(TMessage& message) override;
   void CMFontChanged(TMessage& message) override;
+  bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
   void Loaded() override;
   // The user chose index: ItemIndex, then OnChange and OnSelect.
   void Choose(int index);
 
 private:
+  friend class TComboDropDown;
+  friend class TComboEdit;
+  // Closes the list; with choose, the item (the highlighted one for -1) is chosen first.
+  void CloseUp(bool choose, int index = -1);
+  // Where the keys put a new item: the list's highlight while it is open, else the choice.
+  void Pick(int index);
+  int Current() const;
   void ItemsChanged(TObject* sender);
   void PlaceEdit();
   void EditChanged();
@@ -86,6 +105,7 @@ private:
   int fDropDownCount = 8;
   bool fDroppedDown = false;
   TEdit* fEdit = nullptr;  // owned by the combo box
+  std::unique_ptr<TComboDropDown> fDropDown;
   bool fSettingEdit = false;
   String fTypedPrefix;
   std::uint64_t fLastTyped = 0;

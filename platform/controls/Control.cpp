@@ -185,6 +185,33 @@ void TControl::UpdateAnchorRules() {
   fAnchorParentSize = {client.Width(), client.Height()};
 }
 
+// --- Scaling ------------------------------------------------------------------------------------------
+
+void TControl::ScaleBy(int m, int d) { Rescale(m, d, true); }
+
+void TControl::ChangeScale(int m, int d) { Rescale(m, d, false); }
+
+void TControl::Rescale(int m, int d, bool keepPosition) {
+  if (m == d || d == 0) return;
+  // Edges are scaled, not extents, so that neighbours that touched still touch.
+  const int left = keepPosition ? fLeft : MulDiv(fLeft, m, d);
+  const int top = keepPosition ? fTop : MulDiv(fTop, m, d);
+  const int width = keepPosition ? MulDiv(fWidth, m, d) : MulDiv(fLeft + fWidth, m, d) - left;
+  const int height = keepPosition ? MulDiv(fHeight, m, d) : MulDiv(fTop + fHeight, m, d) - top;
+  TSizeConstraints& c = *fConstraints;
+  const int minW = MulDiv(c.MinWidth(), m, d), minH = MulDiv(c.MinHeight(), m, d);
+  const int maxW = MulDiv(c.MaxWidth(), m, d), maxH = MulDiv(c.MaxHeight(), m, d);
+  // Growing, the maxima go first; shrinking, the minima: the limits never cross meanwhile.
+  if (m > d) {
+    c.SetMaxWidth(maxW), c.SetMaxHeight(maxH), c.SetMinWidth(minW), c.SetMinHeight(minH);
+  } else {
+    c.SetMinWidth(minW), c.SetMinHeight(minH), c.SetMaxWidth(maxW), c.SetMaxHeight(maxH);
+  }
+  // A control with no parent has no font to follow: its own is scaled.
+  if (!fParentFont || !fParent) fFont->SetHeight(MulDiv(fFont->Height(), m, d));
+  ScaleControls(m, d, [&] { SetBounds(left, top, width, height); });
+}
+
 void TControl::ConstraintsChanged() { SetBounds(fLeft, fTop, fWidth, fHeight); }
 
 void TControl::InvalidateControl(bool isVisible, bool isOpaque) {

@@ -71,6 +71,10 @@ public:
   void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
   // Negative sizes count as 0. Moves the window, repaints what is uncovered and realigns.
   virtual void SetBounds(int left, int top, int width, int height);
+  // Rescales the control by m/d without moving its top-left corner: its size, its size
+  // constraints and (unless ParentFont) its font; a windowed control's children are scaled whole
+  // (ChangeScale). Nothing when m equals d or d is 0.
+  void ScaleBy(int m, int d);
 
   // The drawable area in the control's own coordinates (a window's excludes its frame).
   virtual TRect ClientRect() const;
@@ -210,6 +214,12 @@ protected:
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
+  // Scales position, size, size constraints and (unless ParentFont) font by m/d, then the
+  // children (ScaleControls).
+  virtual void ChangeScale(int m, int d);
+  // Scales the children (a windowed control's) around resize, which gives the control its
+  // scaled bounds.
+  virtual void ScaleControls(int, int, const std::function<void()>& resize) { resize(); }
   // Drag and drop: accept starts true when OnDragOver is assigned, which then decides.
   virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
   virtual void DoStartDrag(TDragObject*& dragObject);
@@ -273,6 +283,8 @@ protected:
   int fHeight = 0;
 
 private:
+  // The scaling of ScaleBy (keepPosition) and ChangeScale.
+  void Rescale(int m, int d, bool keepPosition);
   friend class TWinControl;
   void FontChanged(TObject* sender);
   bool IsColorStored() const { return !fParentColor; }

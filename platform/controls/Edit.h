@@ -136,6 +136,9 @@ protected:
   void SetWordWrap(bool value);
   TScrollStyle ScrollBars() const { return fScrollBars; }
   void SetScrollBars(TScrollStyle value);
+  // A bar with nothing to scroll is hidden (true) or shown disabled (false).
+  bool HideScrollBars() const { return fHideScrollBars; }
+  void SetHideScrollBars(bool value);
   bool WantReturns() const { return fWantReturns; }
   void SetWantReturns(bool value) { fWantReturns = value; }
   bool WantTabs() const { return fWantTabs; }
@@ -225,6 +228,7 @@ private:
   bool fWantTabs = false;
   bool fMouseSelecting = false;
   bool fUpdatingScrollBars = false;
+  bool fHideScrollBars = false;
   TEditCharCase fCharCase = ecNormal;
   char32_t fPasswordChar = 0;
   TBorderStyle fBorderStyle = bsSingle;

@@ -304,6 +304,12 @@ void TCustomEdit::SetScrollX(int x) {
   Invalidate();
 }
 
+void TCustomEdit::SetHideScrollBars(bool value) {
+  if (fHideScrollBars == value) return;
+  fHideScrollBars = value;
+  UpdateScrollBars();
+}
+
 void TCustomEdit::UpdateScrollBars() {
   if (!MultiLine() || fScrollBars == ssNone || !HandleAllocated() || fUpdatingScrollBars) return;
   fUpdatingScrollBars = true;
@@ -314,7 +320,7 @@ void TCustomEdit::UpdateScrollBars() {
   const TRect r = TextRect();
   if (fScrollBars == ssVertical || fScrollBars == ssBoth) {
     TScrollInfo info;
-    info.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    info.fMask = SIF_ALL | (fHideScrollBars ? 0 : SIF_DISABLENOSCROLL);
     info.nMax = VisualLineCount() - 1;
     info.nPage = static_cast<unsigned>(std::max(1, r.Height() / LineHeight()));
     info.nPos = fTopLine;
@@ -324,7 +330,7 @@ void TCustomEdit::UpdateScrollBars() {
     int widest = 0;
     for (const TVisualLine& line : VisualLines()) widest = std::max(widest, TextWidthOf(line.Start, line.End));
     TScrollInfo info;
-    info.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    info.fMask = SIF_ALL | (fHideScrollBars ? 0 : SIF_DISABLENOSCROLL);
     info.nMax = widest;
     info.nPage = static_cast<unsigned>(std::max(1, r.Width()));
     info.nPos = fScrollX;

@@ -245,6 +245,73 @@ void TSplitter::ApplySize(int size) {
   else fControl->SetHeight(size);
 }
 
+TRect TSplitter::LineRect(int size) const {
+  const int delta = Align() == alLeft || Align() == alTop ? size - fStartSize : fStartSize - size;
+  TRect r = BoundsRect();
+  if (Horizontal())
+    OffsetRect(r, delta, 0);
+  else
+    OffsetRect(r, 0, delta);
+  return r;
+}
+
+namespace {
+
+// Inverts r on canvas, every other pixel for a pattern; origin is where the canvas's (0, 0) lies
+// in the splitter's parent, so that the pattern keeps one phase across windows.
+void InvertBar(TCanvas& canvas, const TRect& r, TPoint origin, bool pattern) {
+  if (r.IsEmpty()) return;
+  if (!pattern) {
+    InvertRect(canvas, r);
+    return;
+  }
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left + ((r.Left + origin.X + y + origin.Y) & 1); x < r.Right; x += 2)
+      InvertRect(canvas, {x, y, x + 1, y + 1});
+}
+
+// The line crosses the windowed controls on the parent too (a window's device leaves its
+// children out): each gets its part, frame included. r is in parent's client coordinates, origin
+// where those lie in the splitter's parent.
+void InvertOnChildren(TWinControl* parent, const TRect& r, TPoint origin, bool pattern) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* c = dynamic_cast<TWinControl*>(parent->Controls(i));
+    TRect window;
+    if (!c || !c->Showing() || !c->HandleAllocated() || !GetWindowRect(c->Handle(), window)) continue;
+    TRect part;
+    if (!IntersectRect(part, r, c->BoundsRect())) continue;
+    OffsetRect(part, -c->Left(), -c->Top());
+    const TPoint windowOrigin{origin.X + c->Left(), origin.Y + c->Top()};
+    if (const auto dc = GetWindowDC(c->Handle())) {
+      TCanvas canvas(dc.get());
+      InvertBar(canvas, part, windowOrigin, pattern);
+    }
+    const TPoint clientOrigin = c->ClientOrigin();
+    const TPoint client{clientOrigin.X - window.Left, clientOrigin.Y - window.Top};
+    OffsetRect(part, -client.X, -client.Y);
+    InvertOnChildren(c, part, {windowOrigin.X + client.X, windowOrigin.Y + client.Y}, pattern);
+  }
+}
+
+}  // namespace
+
+void TSplitter::InvertLine(int size) {
+  if (!Parent() || !Parent()->HandleAllocated()) return;
+  const TRect r = LineRect(size);
+  const bool pattern = fResizeStyle == rsPattern;
+  if (const auto dc = GetDC(Parent()->Handle())) {
+    TCanvas canvas(dc.get());
+    InvertBar(canvas, r, {0, 0}, pattern);
+  }
+  InvertOnChildren(Parent(), r, {0, 0}, pattern);
+}
+
+void TSplitter::HideLine() {
+  if (fLineSize < 0) return;
+  InvertLine(fLineSize);
+  fLineSize = -1;
+}
+
 void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseDown(button, shift, x, y);
   if (button != mbLeft || !Enabled()) return;
@@ -264,6 +331,10 @@ void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
   const int whole = Horizontal() ? client.Width() : client.Height();
   fMaxSize = std::max(fMinSize, whole - taken - fMinSize);
   fPendingSize = -1;
+  if (fResizeStyle == rsLine || fResizeStyle == rsPattern) {
+    fLineSize = fStartSize;
+    InvertLine(fLineSize);
+  }
 }
 
 void TSplitter::MouseMove(TShiftState shift, int x, int y) {
@@ -282,12 +353,18 @@ void TSplitter::MouseMove(TShiftState shift, int x, int y) {
     fStartSize += moved;
   } else {
     fPendingSize = size;
+    if (fLineSize >= 0 && size != fLineSize) {
+      HideLine();
+      fLineSize = size;
+      InvertLine(size);
+    }
   }
 }
 
 void TSplitter::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TGraphicControl::MouseUp(button, shift, x, y);
   if (!fControl || button != mbLeft) return;
+  HideLine();
   if (fResizeStyle != rsUpdate && fResizeStyle != rsNone && fPendingSize >= 0) ApplySize(fPendingSize);
   const bool moved = fResizeStyle == rsUpdate || fPendingSize >= 0;
   fControl = nullptr;

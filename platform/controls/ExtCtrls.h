@@ -77,7 +77,9 @@ using TCanResizeEvent = std::function<void(TObject* sender, int& newSize, bool& 
 // A bar between an aligned control and the rest of its parent; dragging it sizes that control.
 // The control is the sibling with the same alignment whose edge touches the splitter. The size
 // stays at least MinSize, and the room left for the rest of the parent at least MinSize too.
-// With rsUpdate the control follows the mouse; otherwise it takes its size on release.
+// With rsUpdate the control follows the mouse; otherwise it takes its size on release, and
+// meanwhile rsLine shows where the splitter would go as an inverted bar drawn on the parent,
+// rsPattern as a bar of every other pixel inverted (rsNone shows nothing).
 class TSplitter : public TGraphicControl {
   ZV_CLASS(TSplitter, TGraphicControl)
 
@@ -111,6 +113,11 @@ private:
   bool NewSize(int x, int y, int& size);
   void ApplySize(int size);
   void AlignChanged();
+  // Where the splitter would be for a size of the control, in the parent's client area.
+  TRect LineRect(int size) const;
+  // Inverts the drag line for size on the parent (drawing it twice takes it away).
+  void InvertLine(int size);
+  void HideLine();
 
   int fMinSize = 30;
   bool fBeveled = false;
@@ -120,6 +127,7 @@ private:
   int fStartSize = 0;
   int fMaxSize = 0;
   int fPendingSize = -1;
+  int fLineSize = -1;  // the size whose drag line shows, -1 for none
 };
 
 }  // namespace zv

@@ -73,6 +73,8 @@ void TCustomForm::DoCreate() {
 
 void TCustomForm::Loaded() {
   TCustomControl::Loaded();
+  // The menu's items were read after the form's window may have been made.
+  if (fMenu && HandleAllocated()) FrameChanged(Handle());
   DoCreate();
 }
 
@@ -81,6 +83,10 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (component == fActiveControl) fActiveControl = nullptr;
   if (component == fPopupParent) fPopupParent = nullptr;
+  if (component == fMenu) {
+    fMenu = nullptr;
+    if (HandleAllocated() && !ComponentState().Contains(csDestroying)) FrameChanged(Handle());
+  }
 }
 
 // --- Showing, closing and the modal loop -------------------------------------------------------------
@@ -311,6 +317,12 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
   RecreateWnd();
 }
 
+void TCustomForm::SetBorderIcons(TBorderIcons value) {
+  if (fBorderIcons == value) return;
+  fBorderIcons = value;
+  RecreateWnd();
+}
+
 void TCustomForm::SetFormStyle(TFormStyle value) {
   if (fFormStyle == value) return;
   fFormStyle = value;
@@ -346,6 +358,19 @@ void TCustomForm::CreateParams(TCreateParams& params) {
       break;
   }
   if (fBorderStyle == bsToolWindow || fBorderStyle == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
+  // The caption's buttons, as the frame allows them.
+  if (params.Style & WS_CAPTION) {
+    const bool tool = fBorderStyle == bsToolWindow || fBorderStyle == bsSizeToolWin;
+    if (!fBorderIcons.Contains(biSystemMenu)) {
+      params.Style &= ~WS_SYSMENU;
+    } else if (fBorderStyle != bsDialog && !tool) {
+      if (fBorderIcons.Contains(biMinimize)) params.Style |= WS_MINIMIZEBOX;
+      if (fBorderIcons.Contains(biMaximize)) params.Style |= WS_MAXIMIZEBOX;
+    }
+    if ((params.Style & WS_SYSMENU) && fBorderIcons.Contains(biHelp) &&
+        !(params.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
+      params.ExStyle |= WS_EX_CONTEXTHELP;
+  }
   if (fFormStyle == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
   if (fNoActivate) params.ExStyle |= WS_EX_NOACTIVATE;
   if (TCustomForm* owner = OwnerForm(); owner && owner->HandleAllocated()) params.WndParent = owner->Handle();
@@ -359,6 +384,12 @@ void TCustomForm::NativeWindowParams(TNativeWindowParams& params) {
   params.Popup = ShowsAsPopup();
   params.StayOnTop = fFormStyle == fsStayOnTop;
   params.ActivateOnShow = !fNoActivate;
+  TCreateParams window;
+  CreateParams(window);
+  params.SystemMenu = (window.Style & WS_SYSMENU) != 0;
+  params.MinimizeButton = (window.Style & WS_MINIMIZEBOX) != 0;
+  params.MaximizeButton = (window.Style & WS_MAXIMIZEBOX) != 0;
+  params.HelpButton = (window.ExStyle & WS_EX_CONTEXTHELP) != 0;
   if (TCustomForm* owner = OwnerForm(); owner && owner->HandleAllocated()) params.Owner = NativeWindowOf(owner->Handle());
 }
 
@@ -402,16 +433,61 @@ void TCustomForm::Paint() {
   if (OnPaint) OnPaint(this);
 }
 
-// The windowing system draws a top-level form's frame outside its client area.
+// The windowing system draws a top-level form's frame outside its client area; the menu bar is
+// inside it, above the client area.
 void TCustomForm::WMNCCalcSize(TWMNCCalcSize& message) {
-  if (Parent())
+  if (Parent()) {
     TCustomControl::WMNCCalcSize(message);
-  else
-    message.Result = 0;
+    return;
+  }
+  message.Result = 0;
+  if (TNCCalcSizeParams* params = message.CalcSize_Params()) params->rgrc[0].Top += MenuBarHeight();
 }
 
 void TCustomForm::WMNCPaint(TWMNCPaint& message) {
-  if (Parent()) TCustomControl::WMNCPaint(message);
+  if (Parent()) {
+    TCustomControl::WMNCPaint(message);
+    return;
+  }
+  if (const int bar = MenuBarHeight(); bar > 0)
+    if (const auto dc = GetWindowDC(Handle())) {
+      TCanvas canvas(dc.get());
+      fMenu->PaintBar(canvas, {0, 0, Width(), bar});
+    }
+}
+
+// --- Menu bar --------------------------------------------------------------------------------------
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (fMenu == menu) return;
+  if (fMenu) {
+    fMenu->RemoveFreeNotification(this);
+    if (fMenu->Host() == this) fMenu->SetHost(nullptr);
+  }
+  fMenu = menu;
+  if (menu) {
+    menu->FreeNotification(this);
+    menu->SetHost(this);
+  }
+  if (HandleAllocated()) FrameChanged(Handle());
+}
+
+int TCustomForm::MenuBarHeight() const { return fMenu && !Parent() ? fMenu->BarHeight() : 0; }
+
+bool TCustomForm::IsMenuKey(TWMKey& message) {
+  const Word key = message.CharCode();
+  const bool down = message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN;
+  const bool up = message.Msg == WM_KEYUP || message.Msg == WM_SYSKEYUP;
+  if (down) fAltAlone = key == VK_MENU;
+  if (!fMenu) return false;
+  if (down && fMenu->IsShortCut(message)) return true;
+  if (MenuBarHeight() == 0 || ComponentState().Contains(csDesigning)) return false;
+  const bool plainF10 = down && key == VK_F10 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0;
+  const bool altAlone = up && key == VK_MENU && fAltAlone;
+  if (up && key == VK_MENU) fAltAlone = false;
+  if (!plainF10 && !altAlone) return false;
+  fMenu->Open(0, true);
+  return true;
 }
 
 void TCustomForm::Dispatch(TMessage& message) {
@@ -420,6 +496,38 @@ void TCustomForm::Dispatch(TMessage& message) {
     case CM_ACTIVATE: SetActive(true); return;
     case CM_DEACTIVATE: SetActive(false); return;
     case CM_RELEASE: delete this; return;
+    case CM_MENUCHANGED:
+      if (HandleAllocated()) FrameChanged(Handle());
+      return;
+    case WM_COMMAND:
+      // A menu item chosen on the bar.
+      if (fMenu)
+        if (TMenuItem* item = fMenu->FindItem(static_cast<unsigned>(message.WParam))) {
+          item->Click();
+          return;
+        }
+      break;
+    case WM_NCHITTEST:
+      TCustomControl::Dispatch(message);
+      if (message.Result == HTBORDER && MenuBarHeight() > 0 && TWMNCHitTest(message).YPos() - Top() < MenuBarHeight())
+        message.Result = HTMENU;
+      return;
+    case WM_NCLBUTTONDOWN:
+      if (static_cast<int>(message.WParam) == HTMENU && fMenu) {
+        fAltAlone = false;
+        if (const int index = fMenu->BarItemAt(LParamToPoint(message.LParam)); index >= 0) fMenu->Open(index, false);
+        return;
+      }
+      break;
+    case CM_DIALOGCHAR:
+      // The controls' accelerators first, then the bar's: Alt with a top item's letter opens it.
+      TCustomControl::Dispatch(message);
+      if (message.Result == 0 && fMenu && MenuBarHeight() > 0 && GetKeyState(VK_MENU) < 0)
+        if (const int index = fMenu->FindBarHotkey(static_cast<char32_t>(message.WParam)); index >= 0) {
+          message.Result = 1;
+          fMenu->Open(index, true);
+        }
+      return;
     default: TCustomControl::Dispatch(message);
   }
 }
@@ -438,9 +546,13 @@ void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
       .Default(0)
       .Unpublished();
   t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl).Unpublished();
+  t.Prop("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
+      .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize})
+      .Unpublished();
   t.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable).Unpublished();
   t.Prop("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal).Unpublished();
   t.Prop("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0).Unpublished();
+  t.Prop("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu).Unpublished();
   t.Prop("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned).Unpublished();
   for (auto [name, event] : {std::pair{"OnActivate", &TCustomForm::OnActivate}, std::pair{"OnCreate", &TCustomForm::OnCreate},
                              std::pair{"OnDeactivate", &TCustomForm::OnDeactivate},
@@ -456,8 +568,8 @@ void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
 // The host's TForm list, less what this host has no property for.
 void TForm::DeclareProperties(TPropTable<TForm>& t) {
   for (const char* name :
-       {"ActiveControl", "Align", "BorderStyle", "Caption", "Color", "Constraints", "DragKind", "DragMode", "Enabled", "ParentFont",
-        "Font", "FormStyle", "KeyPreview", "PopupMenu", "Position", "ShowHint", "Visible", "OnActivate", "OnClick",
+       {"ActiveControl", "Align", "BorderIcons", "BorderStyle", "Caption", "Color", "Constraints", "DragKind", "DragMode", "Enabled", "ParentFont",
+        "Font", "FormStyle", "KeyPreview", "Menu", "PopupMenu", "Position", "ShowHint", "Visible", "OnActivate", "OnClick",
         "OnClose", "OnCloseQuery", "OnContextPopup", "OnCreate", "OnDblClick", "OnDestroy", "OnDeactivate",
         "OnDragDrop", "OnDragOver", "OnHide", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
         "OnMouseUp", "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp", "OnPaint", "OnResize", "OnShow"})

@@ -16,6 +16,9 @@
 
 namespace zv {
 
+class TMainMenu;
+struct TWMKey;
+
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
                               mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
@@ -27,6 +30,8 @@ enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poS
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateItem>;
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
@@ -76,10 +81,25 @@ public:
   bool KeyPreview() const { return fKeyPreview; }
   void SetKeyPreview(bool value) { fKeyPreview = value; }
   bool SetFocusedControl(TWinControl* control) override;
+  // The keys of the menu bar, seen before the focused control: a short-cut of one of Menu's
+  // items clicks it; F10, and Alt pressed and released alone, open the bar's first menu. True
+  // when the key was used.
+  virtual bool IsMenuKey(TWMKey& message);
+
+  // --- Menu bar -------------------------------------------------------------------------------
+  // A top-level form draws Menu's bar above its client area, which gives the bar its height.
+  TMainMenu* Menu() const { return fMenu; }
+  void SetMenu(TMainMenu* menu);
+  // The bar's height, 0 without one.
+  int MenuBarHeight() const;
 
   // --- Window ---------------------------------------------------------------------------------
   TFormBorderStyle BorderStyle() const { return fBorderStyle; }
   void SetBorderStyle(TFormBorderStyle value);
+  // The caption's buttons. Without biSystemMenu there are none; dialog and tool-window frames
+  // have no minimize and maximize buttons; the help button shows only without them.
+  TBorderIcons BorderIcons() const { return fBorderIcons; }
+  void SetBorderIcons(TBorderIcons value);
   TFormStyle FormStyle() const { return fFormStyle; }
   void SetFormStyle(TFormStyle value);
   TPosition Position() const { return fPosition; }
@@ -134,11 +154,14 @@ private:
   void ApplyPosition();
   bool ShowsAsPopup() const { return fNoActivate && fBorderStyle == bsNone; }
 
+  TMainMenu* fMenu = nullptr;
+  bool fAltAlone = false;  // Alt is down and no other key went down since
   TModalResult fModalResult = mrNone;
   TFormState fFormState{fsCreating};
   TWinControl* fActiveControl = nullptr;
   TCustomForm* fPopupParent = nullptr;
   TFormBorderStyle fBorderStyle = bsSizeable;
+  TBorderIcons fBorderIcons{biSystemMenu, biMinimize, biMaximize};
   TFormStyle fFormStyle = fsNormal;
   TPosition fPosition = poDesigned;
   bool fKeyPreview = false;
@@ -161,5 +184,6 @@ TCustomForm* GetParentForm(const TControl* control);
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TFormStyle, fsNormal, fsStayOnTop)
+ZV_ENUM_TYPE(zv::TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 ZV_ENUM_TYPE(zv::TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
              poDesktopCenter, poMainFormCenter, poOwnerFormCenter)

@@ -24,7 +24,7 @@ bool HasSubMenu(const TMenuItem* item) { return item->Count() > 0; }
 
 ZV_DEFINE_CLASS(TMenuWindow, TCustomControl)
 
-TMenuWindow::TMenuWindow(TPopupMenu* menu, TMenuItem* item, TMenuWindow* parentMenu)
+TMenuWindow::TMenuWindow(TMenu* menu, TMenuItem* item, TMenuWindow* parentMenu)
     : TCustomControl(nullptr), fMenu(menu), fItem(item), fParentMenu(parentMenu) {
   SetVisible(false);
   SetColor(clMenu);
@@ -193,11 +193,24 @@ void TMenuWindow::Activate(int index) {
 
 // --- Tracking ----------------------------------------------------------------------------------------
 
-TMenuItem* TMenuWindow::Track() {
+void TMenuWindow::SetBar(std::function<int(TPoint)> itemAt, int index, int count) {
+  fBarItemAt = std::move(itemAt);
+  fBarIndex = index;
+  fBarCount = count;
+}
+
+void TMenuWindow::StepBar(int index) {
+  if (fBarCount <= 0) return;
+  fBarStep = (index % fBarCount + fBarCount) % fBarCount;
+  EndTracking(nullptr);
+}
+
+TMenuItem* TMenuWindow::Track(bool selectFirst) {
   fChosen = nullptr;
   fArmed = false;
+  fBarStep = -1;
   fOpenedAt = GetCursorPos();
-  Select(-1);
+  Select(selectFirst ? NextSelectable(-1, 1) : -1);
   Show();
   Invalidate();
   fTracking = true;
@@ -317,10 +330,15 @@ void TMenuWindow::TrackMouse(unsigned msg, TPoint screen) {
   switch (msg) {
     case WM_MOUSEMOVE:
       if (screen.X != fOpenedAt.X || screen.Y != fOpenedAt.Y) fArmed = true;
-      if (over)
+      if (over) {
         over->HoverRow(row);
-      else
+      } else if (const int bar = fBarItemAt ? fBarItemAt(screen) : -1; bar >= 0 && bar != fBarIndex) {
+        // Sliding along the bar opens the menu under the mouse.
+        StepBar(bar);
+        return;
+      } else {
         Deepest()->Select(-1);
+      }
       break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -330,7 +348,11 @@ void TMenuWindow::TrackMouse(unsigned msg, TPoint screen) {
     case WM_MBUTTONDBLCLK:
       fArmed = true;
       if (!over) {
-        EndTracking(nullptr);
+        // A press on another item of the bar opens that one; on this one, closes the menu.
+        if (const int bar = fBarItemAt ? fBarItemAt(screen) : -1; bar >= 0 && bar != fBarIndex)
+          StepBar(bar);
+        else
+          EndTracking(nullptr);
         return;
       }
       over->HoverRow(row);
@@ -353,10 +375,16 @@ void TMenuWindow::TrackKey(Word key) {
     case VK_HOME: d->Select(d->NextSelectable(-1, 1)); break;
     case VK_END: d->Select(d->NextSelectable(d->ItemCount(), -1)); break;
     case VK_RIGHT:
-      if (d->Selectable(d->fSelected)) d->OpenSubMenu(true);
+      if (d->Selectable(d->fSelected) && HasSubMenu(d->ItemAt(d->fSelected)))
+        d->OpenSubMenu(true);
+      else if (fBarCount > 0)
+        StepBar(fBarIndex + 1);
       break;
     case VK_LEFT:
-      if (d->fParentMenu) d->fParentMenu->CloseSubMenu();
+      if (d->fParentMenu)
+        d->fParentMenu->CloseSubMenu();
+      else if (fBarCount > 0)
+        StepBar(fBarIndex - 1);
       break;
     case VK_ESCAPE:
       if (d->fParentMenu)

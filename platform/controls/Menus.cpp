@@ -148,12 +148,18 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
   fItems.insert(fItems.begin() + index, item);
   item->fParent = this;
   if (item->fChecked && item->fRadioItem) item->SetChecked(true);
+  Changed();
 }
 
 void TMenuItem::Delete(int index) {
   TMenuItem* item = Items(index);
   fItems.erase(fItems.begin() + index);
   item->fParent = nullptr;
+  Changed();
+}
+
+void TMenuItem::Changed() {
+  if (TMenu* menu = GetParentMenu(); menu && !menu->ComponentState().Contains(csDestroying)) menu->MenuChanged();
 }
 
 void TMenuItem::Remove(TMenuItem* item) {

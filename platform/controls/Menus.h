@@ -1,7 +1,7 @@
 #pragma once
-// The host's Menus unit, pop-up menus only: TMenuItem (a tree of items with captions, "&"
+// The host's Menus unit: TMenuItem (a tree of items with captions, "&"
 // accelerators, "-" separators, check marks, radio groups, images, short-cuts) and TPopupMenu,
-// shown at a screen point by Popup.
+// shown at a screen point by Popup, and TMainMenu, the menu bar of a form (TCustomForm::Menu).
 //
 // Popup runs a nested message loop while the menu is open (TMenuWindow, painted here). The
 // chosen item's OnClick does not run inside Popup: as on the host, the choice is posted and
@@ -16,8 +16,10 @@
 
 namespace zv {
 
+class TCanvas;
 class TCustomImageList;
 class TMenu;
+class TWinControl;
 class TMenuWindow;
 
 class EMenuError : public Exception {
@@ -49,7 +51,10 @@ public:
   ~TMenuItem() override;
 
   const String& Caption() const { return fCaption; }
-  void SetCaption(const String& caption) { fCaption = caption; }
+  void SetCaption(const String& caption) {
+    fCaption = caption;
+    Changed();
+  }
   bool IsLine() const { return fCaption == cLineCaption; }
   // Checking a radio item unchecks the other radio items of its GroupIndex under the same parent.
   bool Checked() const { return fChecked; }
@@ -65,9 +70,15 @@ public:
   int ImageIndex() const { return fImageIndex; }
   void SetImageIndex(int index) { fImageIndex = index; }
   bool Enabled() const { return fEnabled; }
-  void SetEnabled(bool value) { fEnabled = value; }
+  void SetEnabled(bool value) {
+    fEnabled = value;
+    Changed();
+  }
   bool Visible() const { return fVisible; }
-  void SetVisible(bool value) { fVisible = value; }
+  void SetVisible(bool value) {
+    fVisible = value;
+    Changed();
+  }
   // The default item is drawn in bold.
   bool Default() const { return fDefault; }
   void SetDefault(bool value) { fDefault = value; }
@@ -114,6 +125,8 @@ public:
 
 private:
   friend class TMenu;
+  // Tells the menu holding the item that its tree changed.
+  void Changed();
   String fCaption;
   bool fChecked = false;
   bool fRadioItem = false;
@@ -148,6 +161,8 @@ public:
   TMenuItem* FindShortCut(Word key, TShiftState shift) const;
   // Clicks the item whose short-cut the key message (WM_KEYDOWN / WM_SYSKEYDOWN) is; true then.
   bool IsShortCut(const TMessage& keyMessage);
+  // An item of the tree was added, removed, renamed, shown, hidden, enabled or disabled.
+  virtual void MenuChanged() {}
 
   // Streaming: the top items root owns (their sub-items are written inside them).
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
@@ -207,6 +222,71 @@ private:
   bool fAutoPopup = true;
   TComponent* fPopupComponent = nullptr;
   TPoint fPopupPoint;
+  std::unique_ptr<TMenuWindow> fWindow;
+};
+
+}  // namespace zv
+
+namespace zv {
+
+// A form's menu bar: the visible top items side by side, each opening its sub-items in a drop-
+// down (a TMenuWindow) under it. The form draws the bar above its client area and hands it the
+// mouse and the keys: a press on an item, Alt+its letter, Alt alone or F10 open a menu; Left and
+// Right move between the menus, Esc closes. While a menu is open the focused control keeps the
+// focus. As with pop-ups, a chosen item's OnClick runs once the loop is over; a top item's own
+// OnClick runs just before its drop-down opens (to update its sub-items), and a top item with
+// no sub-items is clicked at once.
+class TMainMenu : public TMenu {
+  ZV_CLASS(TMainMenu, TMenu)
+
+public:
+  explicit TMainMenu(TComponent* owner);
+  ~TMainMenu() override;
+
+  struct TBarItem {
+    TMenuItem* Item = nullptr;
+    TRect Rect;  // on the bar, whose top left is (0, 0)
+  };
+  // The visible top items and where they lie on a bar of the given width (one row; items past
+  // the end are cut).
+  std::vector<TBarItem> BarItems(int width) const;
+  // The bar's height, 0 when no top item is visible.
+  int BarHeight() const;
+  // Paints the bar into rect of canvas.
+  void PaintBar(TCanvas& canvas, const TRect& rect) const;
+
+  // The form showing the bar (TCustomForm::SetMenu sets it).
+  TWinControl* Host() const { return fHost; }
+  void SetHost(TWinControl* host);
+  // Opens the drop-down of the visible top item index and tracks the bar until a choice or a
+  // dismissal; with byKey its first item is highlighted. Nothing while a menu is open already.
+  void Open(int index, bool byKey);
+  // The visible top item whose accelerator is c, or -1.
+  int FindBarHotkey(char32_t c) const;
+  // The bar item drawn open (-1 when none).
+  int OpenIndex() const { return fOpenIndex; }
+  // The open drop-down, null when the bar is not tracking.
+  TMenuWindow* DropDownWindow() const;
+  // Closes an open drop-down without a choice.
+  void CloseMenu();
+  // The main menu whose drop-down is open, if any.
+  static TMainMenu* Current();
+  // The bar item under a screen point, -1 for none.
+  int BarItemAt(TPoint screen) const;
+  // Asks the host to lay the bar out again (CM_MENUCHANGED).
+  void MenuChanged() override;
+
+  static void DeclareProperties(TPropTable<TMainMenu>& t);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  TRect BarOnScreen() const;
+  void InvalidateBar() const;
+
+  TWinControl* fHost = nullptr;
+  int fOpenIndex = -1;
   std::unique_ptr<TMenuWindow> fWindow;
 };
 

@@ -83,6 +83,9 @@ inline constexpr unsigned CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1
 // Speed buttons of one group tell each other (WParam: the group, LParam: the pressed button).
 inline constexpr unsigned CM_BUTTONPRESSED = CM_BASE + 24;
 
+// A form's main menu changed (items added, removed, shown, renamed): the bar is laid out again.
+inline constexpr unsigned CM_MENUCHANGED = CM_BASE + 21;
+
 // Drag and drop (see DragDrop.h).
 inline constexpr unsigned CM_DRAG = CM_BASE + 47;
 
@@ -118,8 +121,8 @@ inline constexpr int WHEEL_DELTA = 120;
 // WM_SIZE kinds.
 inline constexpr unsigned SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
 // Hit-test codes (WM_SETCURSOR, WM_NCHITTEST).
-inline constexpr int HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTHSCROLL = 6,
-                     HTVSCROLL = 7, HTBORDER = 18;
+inline constexpr int HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTMENU = 5,
+                     HTHSCROLL = 6, HTVSCROLL = 7, HTBORDER = 18;
 // WM_GETDLGCODE answers.
 inline constexpr unsigned DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004,
                           DLGC_WANTMESSAGE = 0x0004, DLGC_HASSETSEL = 0x0008, DLGC_WANTCHARS = 0x0080,
@@ -144,7 +147,8 @@ inline constexpr unsigned WS_EX_TOPMOST = 0x8, WS_EX_TOOLWINDOW = 0x80, WS_EX_CL
                           WS_EX_CONTROLPARENT = 0x10000;
 // Frame styles of top-level windows (the windowing system draws these frames).
 inline constexpr unsigned WS_DLGFRAME = 0x00400000u, WS_SYSMENU = 0x00080000u, WS_EX_DLGMODALFRAME = 0x1,
-                          WS_EX_NOACTIVATE = 0x08000000u;
+                          WS_EX_NOACTIVATE = 0x08000000u, WS_MINIMIZEBOX = 0x00020000u, WS_MAXIMIZEBOX = 0x00010000u,
+                          WS_EX_CONTEXTHELP = 0x400;
 // Class styles.
 inline constexpr unsigned CS_VREDRAW = 0x1, CS_HREDRAW = 0x2, CS_DBLCLKS = 0x8;
 

@@ -18,6 +18,7 @@ TCustomRichEdit::TCustomRichEdit(TComponent* owner)
   SetMultiLine(true);
   SetWordWrap(true);
   SetWantReturns(true);
+  SetHideScrollBars(true);
   SetBounds(Left(), Top(), 185, 89);
 }
 
@@ -52,6 +53,10 @@ void TCustomRichEdit::DeclareProperties(TPropTable<TCustomRichEdit>& t) {
   t.Prop("Lines", &TCustomRichEdit::Lines).Unpublished();
   t.Prop("PlainText", &TCustomRichEdit::PlainText, &TCustomRichEdit::SetPlainText).Default(0).Unpublished();
   using R = TCustomRichEdit;
+  t.Prop("HideScrollBars", static_cast<bool (R::*)() const>(&R::HideScrollBars),
+         static_cast<void (R::*)(bool)>(&R::SetHideScrollBars))
+      .Default(1)
+      .Unpublished();
   t.Prop("ScrollBars", static_cast<TScrollStyle (R::*)() const>(&R::ScrollBars),
          static_cast<void (R::*)(TScrollStyle)>(&R::SetScrollBars))
       .Default(ssNone)
@@ -70,8 +75,8 @@ void TCustomRichEdit::DeclareProperties(TPropTable<TCustomRichEdit>& t) {
 // The host's TRichEdit list, less what this host has no property for.
 void TRichEdit::DeclareProperties(TPropTable<TRichEdit>& t) {
   for (const char* name :
-       {"Align", "Alignment", "Anchors", "BorderStyle", "Color", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "Font", "HideSelection",
-        "Lines", "MaxLength", "ParentColor", "ParentFont", "ParentShowHint", "PlainText", "PopupMenu", "ReadOnly",
+       {"Align", "Alignment", "Anchors", "BorderStyle", "Color", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "Font", "HideScrollBars",
+        "HideSelection", "Lines", "MaxLength", "ParentColor", "ParentFont", "ParentShowHint", "PlainText", "PopupMenu", "ReadOnly",
         "ScrollBars", "ShowHint", "TabOrder", "TabStop", "Visible", "WantTabs", "WantReturns", "WordWrap", "OnChange",
         "OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
         "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnMouseWheel", "OnMouseWheelDown", "OnMouseWheelUp",

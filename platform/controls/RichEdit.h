@@ -3,7 +3,8 @@
 // Lines is a TStrings view of the text (no copy: reading a line reads the edit, changing a
 // line edits the text, firing the change event); Enter inserts a line break ("\r\n", two
 // characters of SelStart as on the host), Tab a tab when WantTabs. WordWrap wraps at the
-// client width and Up/Down move by visual line; ScrollBars shows the window's standard bars.
+// client width and Up/Down move by visual line; ScrollBars shows the window's standard bars,
+// those with nothing to scroll hidden unless HideScrollBars is off (then shown disabled).
 // PlainText is kept for the host's streaming switch; there is no formatted (RTF) text.
 
 #include "platform/classes/Strings.h"
@@ -47,7 +48,9 @@ public:
   void SetLines(const TStrings* lines) { fLines->Assign(lines); }
   bool PlainText() const { return fPlainText; }
   void SetPlainText(bool value) { fPlainText = value; }
+  using TCustomEdit::HideScrollBars;
   using TCustomEdit::ScrollBars;
+  using TCustomEdit::SetHideScrollBars;
   using TCustomEdit::SetScrollBars;
   using TCustomEdit::SetWantReturns;
   using TCustomEdit::SetWantTabs;

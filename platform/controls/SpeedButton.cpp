@@ -75,6 +75,14 @@ void TSpeedButton::SetDown(bool value) {
   if (value) UpdateExclusive();
 }
 
+void TSpeedButton::SetState(TButtonState value) {
+  if (!Enabled()) value = bsDisabled;
+  else if (value == bsDisabled) value = fDown ? bsExclusive : bsUp;
+  if (value == fState) return;
+  fState = value;
+  Invalidate();
+}
+
 void TSpeedButton::SetGroupIndex(int value) {
   if (fGroupIndex == value) return;
   fGroupIndex = value;

@@ -49,6 +49,9 @@ public:
 
   // The look painted now: pressed while the mouse is held inside, exclusive while Down.
   TButtonState State() const { return fState; }
+  // Shows the button pressed (bsDown) or up from code, as a form does that presses its buttons
+  // for the keyboard; the mouse and Down set the look again. A disabled button stays disabled.
+  void SetState(TButtonState value);
   // The mouse is over a flat button (its frame shows).
   bool MouseInControl() const { return fMouseInControl; }
   // Where the glyph (one image) and the caption go in the client area, unpressed.

@@ -122,6 +122,22 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
   return nullptr;
 }
 
+// The children are scaled from where they are, with aligning and anchoring held off until the
+// control has its new size; the anchors then measure from the scaled places.
+void TWinControl::ScaleControls(int m, int d, const std::function<void()>& resize) {
+  ++fAlignLevel;
+  try {
+    for (TControl* c : std::vector<TControl*>(fControls)) c->ChangeScale(m, d);
+    resize();
+  } catch (...) {
+    --fAlignLevel;
+    throw;
+  }
+  --fAlignLevel;
+  for (TControl* c : fControls) c->UpdateAnchorRules();
+  Realign();
+}
+
 void TWinControl::Realign() {
   if (fAlignLevel > 0) return;
   TRect r = ClientRect();
@@ -696,19 +712,29 @@ void TWinControl::KeyPress(char32_t& key) {
   if (OnKeyPress) OnKeyPress(this, key);
 }
 
+// The form's menu bar sees a key before the focused control (its short-cuts, Alt and F10).
+static bool IsMenuKey(TWinControl* control, TWMKey& message) {
+  TCustomForm* form = GetParentForm(control);
+  return form && form->IsMenuKey(message);
+}
+
 void TWinControl::WMKeyDown(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyDown(message)) DefaultHandler(message);
 }
 
 void TWinControl::WMSysKeyDown(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyDown(message)) DefaultHandler(message);
 }
 
 void TWinControl::WMKeyUp(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyUp(message)) DefaultHandler(message);
 }
 
 void TWinControl::WMSysKeyUp(TWMKey& message) {
+  if (IsMenuKey(this, message)) return;
   if (!DoKeyUp(message)) DefaultHandler(message);
 }
 

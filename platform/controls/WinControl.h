@@ -118,6 +118,7 @@ public:
   void WndProc(TMessage& message) override;
 
 protected:
+  void ScaleControls(int m, int d, const std::function<void()>& resize) override;
   // Puts the children back in the tab order they were read with (read in z-order, their
   // TabOrder values could not all be applied while siblings were still missing).
   void Loaded() override;

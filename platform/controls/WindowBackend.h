@@ -71,6 +71,12 @@ struct TNativeWindowParams {
   TNativeWindow Owner = 0;     // kept above its owner
   bool ActivateOnShow = true;  // showing the window makes it the active one
   bool TransparentForInput = false;  // the mouse reaches the windows below it
+  // The buttons of a frame with a caption: system menu (with the close button), minimize,
+  // maximize, help.
+  bool SystemMenu = true;
+  bool MinimizeButton = true;
+  bool MaximizeButton = true;
+  bool HelpButton = false;
 };
 
 // A file dialog's question and, once answered, its answer (FileName, FilterIndex).

@@ -95,6 +95,11 @@ bool ColorToIdent(TColor color, String& ident) {
   return false;
 }
 
+void GetColorValues(const TGetStrProc& proc) {
+  if (!proc) return;
+  for (const TColorName& n : Names) proc(n.Name);
+}
+
 bool IdentToColor(std::string_view ident, TColor& color) {
   for (const TColorName& n : Names)
     if (SameText(ident, n.Name)) {

@@ -7,6 +7,7 @@
 #include "platform/rtl/StringUtils.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace zv {
 
@@ -105,6 +106,10 @@ String ColorToString(TColor color);
 TColor StringToColor(std::string_view text);
 bool ColorToIdent(TColor color, String& ident);
 bool IdentToColor(std::string_view ident, TColor& color);
+// Hands every colour name to proc, in the order of the host's table (what colour property
+// editors and colour lists offer).
+using TGetStrProc = std::function<void(const String&)>;
+void GetColorValues(const TGetStrProc& proc);
 // The type information of colour properties ("TColor"): forms store named colours by name.
 const TTypeInfo* ColorTypeInfo();
 

@@ -15,6 +15,10 @@ TNativeWindow TNullWindowBackend::CreateWindow(const TNativeWindowParams& params
   r.Owner = params.Owner;
   r.ActivateOnShow = params.ActivateOnShow;
   r.TransparentForInput = params.TransparentForInput;
+  r.Buttons[0] = params.SystemMenu;
+  r.Buttons[1] = params.MinimizeButton;
+  r.Buttons[2] = params.MaximizeButton;
+  r.Buttons[3] = params.HelpButton;
   return id;
 }
 

@@ -27,6 +27,7 @@ public:
     bool ActivateOnShow = true;
     TCursor Cursor = crDefault;
     bool TransparentForInput = false;
+    bool Buttons[4] = {true, true, true, false};  // system menu, minimize, maximize, help
     std::optional<TRegion> Shape;  // window coordinates; none: the whole rectangle
     TRegion Presented;  // everything presented since the record was cleared
     int PresentCount = 0;

@@ -84,6 +84,17 @@ Qt::WindowFlags FlagsOf(const TNativeWindowParams& p) {
     case TNativeFrame::Tool: f |= Qt::Tool | Qt::MSWindowsFixedSizeDialogHint; break;
     case TNativeFrame::SizeableTool: f |= Qt::Tool; break;
   }
+  // A caption whose buttons differ from what its frame shows by default names them all.
+  const bool small = p.Frame == TNativeFrame::Dialog || p.Frame == TNativeFrame::Tool ||
+                     p.Frame == TNativeFrame::SizeableTool;
+  const bool usual = p.SystemMenu && p.MinimizeButton == !small && p.MaximizeButton == !small && !p.HelpButton;
+  if (p.Frame != TNativeFrame::None && !usual) {
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (p.SystemMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (p.MinimizeButton) f |= Qt::WindowMinimizeButtonHint;
+    if (p.MaximizeButton) f |= Qt::WindowMaximizeButtonHint;
+    if (p.HelpButton) f |= Qt::WindowContextHelpButtonHint;
+  }
   if (p.StayOnTop) f |= Qt::WindowStaysOnTopHint;
   if (!p.ActivateOnShow) f |= Qt::WindowDoesNotAcceptFocus;
   return f;

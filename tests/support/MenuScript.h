@@ -1,6 +1,6 @@
 #pragma once
-// Drives an open pop-up menu from inside its nested loop: the menu's OnPopup posts a message to
-// a host control, and the loop's handling of that message runs the steps (input through the
+// Drives an open pop-up menu or a menu bar's drop-down from inside its nested loop: the menu's
+// OnPopup (the bar item's OnClick) posts a message to a host control, and the loop's handling of that message runs the steps (input through the
 // harness). Whatever the steps did, the menu is closed afterwards so that no test can hang.
 
 #include "ControlHarness.h"
@@ -38,6 +38,17 @@ public:
     };
   }
 
+  // The next opening of top, an item on main's bar, runs steps with its drop-down.
+  void OnNextOpen(TMainMenu* main, TMenuItem* top, std::function<void(TMenuWindow&)> steps) {
+    fMenu = nullptr;
+    fMainMenu = main;
+    fSteps = std::move(steps);
+    top->OnClick = [this](TObject*) {
+      ++Popups;
+      PostMessage(fHost->Handle(), kRunMessage, 0, 0);
+    };
+  }
+
   int Popups = 0;
   bool LeftOpen = false;  // the steps did not close the menu
 
@@ -45,7 +56,7 @@ private:
   void Run() {
     auto steps = std::move(fSteps);
     fSteps = nullptr;
-    TMenuWindow* window = fMenu ? fMenu->PopupWindow() : nullptr;
+    TMenuWindow* window = fMenu ? fMenu->PopupWindow() : fMainMenu ? fMainMenu->DropDownWindow() : nullptr;
     if (!window) {
       ADD_FAILURE() << "the menu is not open when its loop runs";
     } else if (steps) {
@@ -55,11 +66,16 @@ private:
       LeftOpen = true;
       open->CloseMenu();
     }
+    if (TMainMenu* bar = TMainMenu::Current(); bar && bar->DropDownWindow()) {
+      LeftOpen = true;
+      bar->CloseMenu();
+    }
   }
 
   TWinControl* fHost;
   std::function<void(TMessage&)> fInherited;
   TPopupMenu* fMenu = nullptr;
+  TMainMenu* fMainMenu = nullptr;
   std::function<void(TMenuWindow&)> fSteps;
 };
 

@@ -21,10 +21,10 @@ class TMenuWindow : public TCustomControl {
 
 public:
   // item's sub-items are shown; parentMenu is null for the top window.
-  TMenuWindow(TPopupMenu* menu, TMenuItem* item, TMenuWindow* parentMenu);
+  TMenuWindow(TMenu* menu, TMenuItem* item, TMenuWindow* parentMenu);
   ~TMenuWindow() override;
 
-  TPopupMenu* Menu() const { return fMenu; }
+  TMenu* Menu() const { return fMenu; }
   TMenuItem* Item() const { return fItem; }
   TMenuWindow* ParentMenu() const { return fParentMenu; }
   TMenuWindow* SubMenu() const { return fSubMenu.get(); }
@@ -48,13 +48,21 @@ public:
 
   // --- Tracking (top window) -----------------------------------------------------------------
   // Shows the window and runs the nested loop until a choice or a dismissal; returns the
-  // chosen item or null.
-  TMenuItem* Track();
+  // chosen item or null. With selectFirst the first item that can be chosen is highlighted.
+  TMenuItem* Track(bool selectFirst = false);
   // Ends tracking; with item, that item is the choice.
   void EndTracking(TMenuItem* item);
   bool Tracking() const { return fTracking; }
   // The menu is going away while its loop runs: end tracking and forget the items.
   void Orphan();
+
+  // --- A menu bar's drop-down (top window) ---------------------------------------------------
+  // The window drops down from item index of a bar of count items; itemAt tells which bar item
+  // is at a screen point (-1 for none). Left and Right past the ends of the menus, and the
+  // mouse over another bar item, end tracking with a step to that item (BarStep).
+  void SetBar(std::function<int(TPoint screen)> itemAt, int index, int count);
+  // After Track: the bar item to open next, -1 for none.
+  int BarStep() const { return fBarStep; }
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -85,8 +93,9 @@ private:
   void Finish();
   void HookFocus();
   void UnhookFocus();
+  void StepBar(int index);
 
-  TPopupMenu* fMenu;
+  TMenu* fMenu;
   TMenuItem* fItem;
   TMenuWindow* fParentMenu;
   std::unique_ptr<TMenuWindow> fSubMenu;
@@ -103,6 +112,10 @@ private:
   bool fInKey = false;     // handling a key sent to the hooked control
   bool fTrailing = false;  // closed by such a key: its character is still to come
   std::function<void(TMessage&)> fHookedProc;
+  std::function<int(TPoint)> fBarItemAt;
+  int fBarIndex = -1;
+  int fBarCount = 0;
+  int fBarStep = -1;
 };
 
 }  // namespace zv

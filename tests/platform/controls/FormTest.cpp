@@ -322,6 +322,35 @@ TEST_F(Forms, BorderAndStyleReachTheNativeWindow) {
   EXPECT_TRUE(popup.Active());
 }
 
+TEST_F(Forms, BorderIconsChooseTheCaptionButtonsTheFrameAllows) {
+  struct Case {
+    TFormBorderStyle Style;
+    TBorderIcons Icons;
+    bool Sys, Min, Max, Help;
+  } cases[] = {
+      {bsSizeable, {biSystemMenu, biMinimize, biMaximize}, true, true, true, false},
+      {bsSingle, {biSystemMenu, biMinimize}, true, true, false, false},
+      {bsSizeable, {biMinimize, biMaximize}, false, false, false, false},  // no system menu, no buttons
+      {bsDialog, {biSystemMenu, biMinimize, biMaximize}, true, false, false, false},
+      {bsSizeable, {biSystemMenu, biMaximize, biHelp}, true, false, true, false},  // help only alone
+      {bsDialog, {biSystemMenu, biHelp}, true, false, false, true},
+      {bsToolWindow, {biSystemMenu, biMinimize, biHelp}, true, false, false, true},
+      {bsNone, {biSystemMenu, biMinimize, biMaximize}, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "style " << c.Style);
+    TForm form(nullptr);
+    form.SetBorderStyle(c.Style);
+    form.SetBorderIcons(c.Icons);
+    form.Show();
+    const bool* b = Record(&form).Buttons;
+    EXPECT_EQ(b[0], c.Sys);
+    EXPECT_EQ(b[1], c.Min);
+    EXPECT_EQ(b[2], c.Max);
+    EXPECT_EQ(b[3], c.Help);
+  }
+}
+
 TEST_F(Forms, PositionCentresOnTheScreenOrOnTheOwner) {
   TForm main(nullptr), centred(nullptr), child(&main);
   main.SetBounds(100, 100, 400, 300);

@@ -187,6 +187,29 @@ TEST_F(PanelButton, ASpeedButtonClicksOnReleaseInside) {
   EXPECT_EQ(b->State(), bsUp);
 }
 
+TEST_F(PanelButton, ASpeedButtonShownPressedFromCodeUntilTheMouseComes) {
+  TSpeedButton* b = Button(form, 10, 10, 40, 30);
+  h->Pump();
+  const TColor up = h->Pixel(form, 10, 10);
+  b->SetState(bsDown);
+  EXPECT_EQ(b->State(), bsDown);
+  h->Pump();
+  EXPECT_NE(h->Pixel(form, 10, 10), up) << "painted pressed";
+  EXPECT_EQ(clicks, 0) << "showing it pressed clicks nothing";
+  b->SetState(bsUp);
+  h->Pump();
+  EXPECT_EQ(h->Pixel(form, 10, 10), up);
+  b->SetState(bsDown);
+  h->Click(b, 5, 5);
+  EXPECT_EQ(b->State(), bsUp) << "the mouse sets the look again";
+  b->SetEnabled(false);
+  b->SetState(bsDown);
+  EXPECT_EQ(b->State(), bsDisabled);
+  b->SetEnabled(true);
+  b->SetState(bsDisabled);
+  EXPECT_EQ(b->State(), bsUp) << "an enabled button is never shown disabled";
+}
+
 TEST_F(PanelButton, AFlatSpeedButtonShowsItsFrameUnderTheMouse) {
   TSpeedButton* b = Button(form, 10, 10, 40, 30);
   b->SetFlat(true);

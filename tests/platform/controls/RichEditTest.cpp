@@ -163,6 +163,26 @@ TEST_F(RichEditTest, ScrollBarsFollowTheLinesAndScrollTheText) {
   EXPECT_EQ(edit->TopLine(), 0);
 }
 
+TEST_F(RichEditTest, HideScrollBarsHidesOrDisablesABarWithNothingToScroll) {
+  edit->SetWordWrap(false);
+  edit->SetScrollBars(ssVertical);
+  EXPECT_TRUE(edit->HideScrollBars()) << "the default";
+  struct Case {
+    bool Hide;
+    int Lines;
+    bool Narrowed;  // the bar takes room from the client area
+  } cases[] = {{true, 2, false}, {false, 2, true}, {true, 40, true}, {false, 40, true}, {true, 1, false}};
+  const int full = edit->Width() - 4;  // the client edge only
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.Hide << " " << c.Lines);
+    edit->SetHideScrollBars(c.Hide);
+    Lines().Clear();
+    for (int i = 0; i < c.Lines; ++i) Lines().Add("line");
+    h->Pump();
+    EXPECT_EQ(edit->ClientWidth() < full, c.Narrowed);
+  }
+}
+
 TEST_F(RichEditTest, ClipboardAndUndoAcrossLines) {
   edit->SetText("first\r\nsecond");
   edit->SetFocus();

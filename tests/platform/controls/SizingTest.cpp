@@ -149,6 +149,61 @@ TEST_F(Sizing, AUserCannotSizeAWindowPastItsConstraints) {
   EXPECT_EQ(Backend().Window(native)->Bounds, top->BoundsRect()) << "the window is put back to the allowed size";
 }
 
+TEST_F(Sizing, ScaleByScalesSizesChildrenFontsAndConstraintsAndUndoes) {
+  TForm form(nullptr);
+  form.SetBounds(100, 80, 400, 300);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(20, 30, 200, 100);
+  auto* top = new TPanel(&form);
+  top->SetParent(panel);
+  top->SetAlign(alTop);
+  top->SetHeight(20);
+  auto* child = new TPanel(&form);
+  child->SetParent(panel);
+  child->SetBounds(10, 40, 60, 30);
+  child->Font()->SetHeight(-12);
+  child->Constraints()->SetMinWidth(40);
+  child->Constraints()->SetMaxHeight(50);
+  auto* right = new TPanel(&form);
+  right->SetParent(panel);
+  right->SetBounds(150, 40, 40, 20);
+  right->SetAnchors({akTop, akRight});
+  form.Show();
+  const int formFont = form.Font()->Height();
+
+  struct Step {
+    int M, D;
+    TRect Panel, Top, Child, Right;
+    int ChildFont, MinWidth, MaxHeight;
+  } steps[] = {
+      // The scaled control keeps its corner; its children are scaled whole, edges rounded.
+      {3, 2, {20, 30, 320, 180}, {1, 1, 299, 31}, {15, 60, 105, 105}, {225, 60, 285, 90}, -18, 60, 75},
+      {2, 3, {20, 30, 220, 130}, {1, 1, 199, 21}, {10, 40, 70, 70}, {150, 40, 190, 60}, -12, 40, 50},
+      {1, 1, {20, 30, 220, 130}, {1, 1, 199, 21}, {10, 40, 70, 70}, {150, 40, 190, 60}, -12, 40, 50},
+      {1, 0, {20, 30, 220, 130}, {1, 1, 199, 21}, {10, 40, 70, 70}, {150, 40, 190, 60}, -12, 40, 50},
+  };
+  for (const Step& st : steps) {
+    SCOPED_TRACE(::testing::Message() << st.M << "/" << st.D);
+    panel->ScaleBy(st.M, st.D);
+    EXPECT_EQ(panel->BoundsRect(), st.Panel);
+    EXPECT_EQ(top->BoundsRect(), st.Top) << "aligned children align in the new size";
+    EXPECT_EQ(child->BoundsRect(), st.Child);
+    EXPECT_EQ(right->BoundsRect(), st.Right) << "an anchored child is not moved twice";
+    EXPECT_EQ(child->Font()->Height(), st.ChildFont);
+    EXPECT_EQ(top->Font()->Height(), formFont) << "a child with its parent's font keeps following it";
+    EXPECT_EQ(child->Constraints()->MinWidth(), st.MinWidth);
+    EXPECT_EQ(child->Constraints()->MaxHeight(), st.MaxHeight);
+  }
+  // The right-anchored child still follows its parent's edge after scaling.
+  panel->SetWidth(panel->Width() + 10);
+  EXPECT_EQ(right->Left(), 160);
+  form.ScaleBy(2, 1);
+  EXPECT_EQ(form.Font()->Height(), MulDiv(formFont, 2, 1)) << "a form scales its own font";
+  EXPECT_EQ(form.BoundsRect().TopLeft(), (TPoint{100, 80}));
+  EXPECT_EQ(panel->BoundsRect(), (TRect{40, 60, 460, 260}));
+}
+
 TEST_F(Sizing, AnchorsAndConstraintsStreamWithTheControl) {
   TForm form(nullptr);
   form.SetName("SizingForm");

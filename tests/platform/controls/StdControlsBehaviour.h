@@ -4,14 +4,17 @@
 // dragging splitters.
 
 #include "HarnessTest.h"
+#include "MenuScript.h"
 
 #include "platform/controls/ComCtrls.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/Panel.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/detail/ComboDropDown.h"
 
 #include <gtest/gtest.h>
 
@@ -213,6 +216,194 @@ TEST_P(StdControlsBehaviour, AComboBoxChoosesWithTheKeysAndFollowsTypedText) {
   }
 }
 
+TEST_P(StdControlsBehaviour, AComboBoxListDropsDownInAPopupThatLeavesTheFocusAndChoosesOrCancels) {
+  for (TComboBoxStyle style : {csDropDownList, csDropDown}) {
+    SCOPED_TRACE(style);
+    auto* other = Put<TEdit>(&form, 200, 10, 100, 21);
+    auto* combo = Put<TComboBox>(&form, 10, 10, 150, 21);
+    combo->SetStyle(style);
+    for (int i = 0; i < 20; ++i) combo->Items()->Add("Item " + std::to_string(i));
+    combo->SetItemIndex(2);
+    std::string log;
+    combo->OnChange = [&](TObject*) { log += "change" + std::to_string(combo->ItemIndex()) + " "; };
+    combo->OnCloseUp = [&](TObject*) { log += "closeup "; };
+    ShowForm();
+    combo->SetFocus();
+    TWinControl* keys = combo->EditLine() ? static_cast<TWinControl*>(combo->EditLine()) : combo;
+
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    TComboDropDown* list = combo->DropDownWindow();
+    ASSERT_NE(list, nullptr);
+    h->Pump();
+    EXPECT_TRUE(list->Showing());
+    EXPECT_NE(NativeWindowOf(list->Handle()), NativeWindowOf(form.Handle())) << "a window of its own";
+    EXPECT_EQ(list->BoundsRect().TopLeft(), combo->ClientToScreen({0, combo->Height()})) << "under the combo box";
+    EXPECT_TRUE(keys->Focused());
+    EXPECT_TRUE(form.Active()) << "the list never takes the activation";
+    EXPECT_EQ(list->VisibleRows(), 8);
+    EXPECT_EQ(list->Highlighted(), 2);
+    EXPECT_EQ(h->Shown(list, 4, list->ItemRect(2).Top + 2), ColorToRGB(clHighlight));
+
+    // Keys move the highlight only; Esc closes and leaves the choice.
+    h->KeyDown(keys, VK_DOWN);
+    h->KeyDown(keys, VK_NEXT);
+    EXPECT_EQ(list->Highlighted(), 10);
+    EXPECT_EQ(list->TopIndex(), 3) << "scrolled to show the highlight";
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    h->KeyDown(keys, VK_ESCAPE);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_FALSE(list->Showing());
+    EXPECT_EQ(log, "closeup ");
+    // Enter chooses the highlighted item, then the list closes.
+    h->KeyDown(keys, VK_F1 + 3);
+    h->KeyDown(keys, VK_UP);
+    h->KeyDown(keys, VK_RETURN);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(log, "closeup change1 closeup ");
+    log.clear();
+
+    // The button opens it; the wheel and the scroll bar scroll it; a click chooses.
+    const TRect button = combo->ButtonRect();
+    h->Click(combo, button.Left + 3, button.Top + 3);
+    ASSERT_EQ(combo->DropDownWindow(), list);
+    h->Wheel(list, 5, 5, -WHEEL_DELTA);
+    EXPECT_EQ(list->TopIndex(), 3);
+    h->Wheel(combo, 5, 5, -2 * WHEEL_DELTA);
+    EXPECT_EQ(list->TopIndex(), 9);
+    h->Click(list, list->ClientWidth() + 3, list->ClientHeight() - 3);
+    EXPECT_EQ(list->TopIndex(), 10) << "the scroll bar's down arrow";
+    h->Click(list, list->ClientWidth() + 3, 3);
+    EXPECT_EQ(list->TopIndex(), 9);
+    EXPECT_TRUE(combo->DroppedDown()) << "pressing its scroll bar keeps the list open";
+    const TRect row = list->ItemRect(12);
+    h->MouseMove(list, 10, row.Top + 2);
+    EXPECT_EQ(list->Highlighted(), 12) << "hovering highlights";
+    h->Click(list, 10, row.Top + 2);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 12);
+    EXPECT_EQ(log, "change12 closeup ");
+
+    // A click outside closes it without a choice, and goes no further.
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    h->KeyDown(keys, VK_DOWN);
+    h->Click(other, 5, 5);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 12);
+    EXPECT_TRUE(keys->Focused());
+    // Closed, the wheel steps through the items; losing the focus closes an open list.
+    h->Wheel(keys, 5, 5, -WHEEL_DELTA);
+    EXPECT_EQ(combo->ItemIndex(), 13);
+    h->KeyDown(keys, VK_DOWN, {ssAlt});
+    other->SetFocus();
+    EXPECT_FALSE(combo->DroppedDown());
+    delete combo;
+    delete other;
+  }
+}
+
+TEST_P(StdControlsBehaviour, AFormsMenuBarOpensByMouseAltAndF10WhileTheFocusStays) {
+  auto* menu = new TMainMenu(&form);
+  std::vector<String> clicked;
+  TMenuItem* tops[3];
+  const char* captions[3][3] = {{"&File", "&Open", "E&xit"}, {"&Edit", "&Copy", "&Paste"}, {"&View", "&Zoom", "&Full"}};
+  for (int t = 0; t < 3; ++t) {
+    tops[t] = new TMenuItem(&form);
+    tops[t]->SetCaption(captions[t][0]);
+    menu->Items()->Add(tops[t]);
+    for (int i = 1; i < 3; ++i) {
+      auto* item = new TMenuItem(&form);
+      item->SetCaption(captions[t][i]);
+      item->OnClick = [&](TObject* sender) { clicked.push_back(static_cast<TMenuItem*>(sender)->Caption()); };
+      tops[t]->Add(item);
+    }
+  }
+  tops[0]->Items(0)->SetShortCut(ShortCut('O', {ssCtrl}));
+  form.SetMenu(menu);
+  auto* edit = Put<TEdit>(&form, 10, 10, 100, 21);
+  ShowForm();
+  edit->SetFocus();
+
+  const int bar = form.MenuBarHeight();
+  ASSERT_GT(bar, 0);
+  EXPECT_EQ(form.ClientHeight(), form.Height() - bar) << "the bar takes its height from the client area";
+  EXPECT_EQ(form.ClientOrigin().Y, form.Top() + bar);
+  const auto items = menu->BarItems(form.Width());
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(h->Shown(&form, items[2].Rect.Right + 5, 2 - bar), ColorToRGB(clMenu)) << "the bar is painted";
+
+  // A short-cut works wherever the focus is on the form, before the control sees the key.
+  h->KeyDown(edit, 'O', {ssCtrl});
+  EXPECT_EQ(clicked, (std::vector<String>{"&Open"}));
+  clicked.clear();
+
+  TMenuScript script(&form);
+  // A press on a bar item drops its menu down under it; the focus and the activation stay.
+  script.OnNextOpen(menu, tops[1], [&](TMenuWindow& w) {
+    h->Pump();
+    EXPECT_EQ(w.BoundsRect().TopLeft(), (TPoint{form.Left() + items[1].Rect.Left, form.Top() + bar}));
+    EXPECT_EQ(menu->OpenIndex(), 1);
+    EXPECT_EQ(w.Selected(), -1);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_TRUE(form.Active());
+    EXPECT_EQ(h->Shown(&form, items[1].Rect.Left + 2, 2 - bar), ColorToRGB(clHighlight)) << "the open item is lit";
+    const TPoint paste = RowCentre(w, 1);
+    h->MouseMove(&w, paste.X, paste.Y);
+    h->Click(&w, paste.X, paste.Y);
+  });
+  h->MouseDown(&form, items[1].Rect.Left + 3, items[1].Rect.Top + 3 - bar);
+  h->MouseUp(&form, items[1].Rect.Left + 3, items[1].Rect.Top + 3 - bar);
+  EXPECT_EQ(script.Popups, 1);
+  EXPECT_FALSE(script.LeftOpen);
+  EXPECT_EQ(menu->OpenIndex(), -1);
+  h->Pump();
+  EXPECT_EQ(clicked, (std::vector<String>{"&Paste"}));
+  clicked.clear();
+
+  // The keyboard: each way in opens a menu with its first item lit; Left and Right step along
+  // the bar (wrapping), Esc leaves it with nothing chosen.
+  struct Way {
+    const char* Name;
+    std::function<void()> Press;
+    int Opens;
+  } ways[] = {
+      {"Alt+letter", [&] { h->KeyDown(edit, 'V', {ssAlt}); h->Char(edit, U'v', {ssAlt}); }, 2},
+      {"F10", [&] { h->KeyDown(edit, VK_F10); }, 0},
+      {"Alt alone", [&] { h->KeyDown(edit, VK_MENU, {ssAlt}); h->KeyUp(edit, VK_MENU); }, 0},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.Name);
+    const int next = (way.Opens + 1) % 3;
+    script.OnNextOpen(menu, tops[way.Opens], [&](TMenuWindow& w) {
+      EXPECT_EQ(menu->OpenIndex(), way.Opens);
+      EXPECT_EQ(w.Selected(), 0);
+      script.OnNextOpen(menu, tops[next], [&](TMenuWindow& w2) {
+        EXPECT_EQ(menu->OpenIndex(), next);
+        EXPECT_EQ(w2.Item(), tops[next]);
+        h->KeyDown(edit, VK_ESCAPE);
+      });
+      h->KeyDown(edit, VK_RIGHT);
+    });
+    script.Popups = 0;
+    way.Press();
+    EXPECT_EQ(script.Popups, 2);
+    EXPECT_FALSE(script.LeftOpen);
+    EXPECT_EQ(menu->OpenIndex(), -1);
+    EXPECT_TRUE(edit->Focused());
+  }
+  h->Pump();
+  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(edit->Text(), "") << "no key of the menu reached the edit";
+
+  // Alt pressed with another key opens nothing; the bar goes with the menu.
+  h->KeyDown(edit, VK_MENU, {ssAlt});
+  h->KeyDown(edit, VK_LEFT, {ssAlt});
+  h->KeyUp(edit, VK_MENU);
+  EXPECT_EQ(script.Popups, 2);
+  delete menu;
+  EXPECT_EQ(form.Menu(), nullptr);
+  EXPECT_EQ(form.ClientHeight(), form.Height());
+}
+
 TEST_P(StdControlsBehaviour, APageControlTurnsPagesByClickKeysAndAccelerators) {
   auto* pages = Put<TPageControl>(&form, 10, 10, 300, 200);
   TTabSheet* sheets[3];
@@ -278,19 +469,31 @@ TEST_P(StdControlsBehaviour, DraggingASplitterSizesItsControlWithinTheLimits) {
   EXPECT_EQ(splitter->FindControl(), left);
   EXPECT_EQ(splitter->Cursor(), crHSplit);
 
-  for (TResizeStyle style : {rsUpdate, rsPattern}) {
+  for (TResizeStyle style : {rsUpdate, rsPattern, rsLine}) {
+    SCOPED_TRACE(style);
     splitter->SetResizeStyle(style);
     left->SetWidth(100);
     h->Pump();
+    // Two neighbouring pixels where the line will be drawn, as the form shows them now.
+    const TColor before[2] = {h->Pixel(&form, 141, 50), h->Pixel(&form, 142, 50)};
     h->MouseDown(splitter, 2, 50);
     h->MouseMove(splitter, 42, 50);
     EXPECT_EQ(left->Width(), style == rsUpdate ? 140 : 100);
+    if (style != rsUpdate) {
+      const TColor during[2] = {h->Pixel(&form, 141, 50), h->Pixel(&form, 142, 50)};
+      // The line inverts the bar where the splitter would go; the pattern every other pixel.
+      EXPECT_EQ(during[0] != before[0], style == rsLine || ((141 + 50) & 1) == 0);
+      EXPECT_EQ(during[1] != before[1], style == rsLine || ((142 + 50) & 1) == 0);
+      h->MouseMove(splitter, 62, 50);
+      EXPECT_EQ(h->Pixel(&form, 141, 50), before[0]) << "the old line goes as the new one comes";
+      EXPECT_EQ(h->Pixel(&form, 142, 50), before[1]);
+    }
     h->MouseMove(splitter, style == rsUpdate ? 2 - 400 + 40 : -400, 50);
     h->MouseUp(splitter, style == rsUpdate ? 2 - 400 + 40 : -400, 50);
     EXPECT_EQ(left->Width(), 30) << "MinSize";
     EXPECT_EQ(splitter->Left(), 30);
   }
-  EXPECT_EQ(moved, 2);
+  EXPECT_EQ(moved, 3);
   h->MouseDown(splitter, 2, 50);
   h->MouseMove(splitter, 1000, 50);
   h->MouseUp(splitter, 1000, 50);

@@ -5,6 +5,7 @@
 #include "StdControlsBehaviour.h"
 
 #include "platform/classes/FormText.h"
+#include "platform/controls/Menus.h"
 #include "platform/classes/Streams.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -313,6 +314,32 @@ const TStreamCase kStreamCases[] = {
        auto* edit = Found<TEdit>(f, "EditOnB");
        ASSERT_TRUE(edit);
        EXPECT_EQ(edit->Parent(), pc->ActivePage());
+     }},
+    {"main menu",
+     [](TForm& f) {
+       auto* menu = new TMainMenu(&f);
+       menu->SetName("MainMenu1");
+       auto* file = new TMenuItem(&f);
+       file->SetName("FileMenu");
+       file->SetCaption("&Fichier");
+       menu->Items()->Add(file);
+       auto* open = new TMenuItem(&f);
+       open->SetName("OpenItem");
+       open->SetCaption("&Ouvrir\xE2\x80\xA6");
+       open->SetShortCut(ShortCut('O', {ssCtrl}));
+       file->Add(open);
+       f.SetMenu(menu);
+     },
+     [](TForm& f) {
+       auto* menu = Found<TMainMenu>(f, "MainMenu1");
+       ASSERT_TRUE(menu);
+       EXPECT_EQ(f.Menu(), menu);
+       ASSERT_EQ(menu->Items()->Count(), 1);
+       TMenuItem* file = menu->Items()->Items(0);
+       EXPECT_EQ(file->Name(), "FileMenu");
+       ASSERT_EQ(file->Count(), 1);
+       EXPECT_EQ(file->Items(0)->Caption(), "&Ouvrir\xE2\x80\xA6");
+       EXPECT_EQ(menu->FindShortCut('O', {ssCtrl}), file->Items(0));
      }},
 };
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 using namespace zv;
 
 TEST(Colors, HostValues) {
@@ -61,4 +64,21 @@ TEST(Colors, NamesAndText) {
     EXPECT_EQ(StringToColor(ColorToString(c)), c) << ColorToString(c);
   EXPECT_THROW(StringToColor("clPink"), EConvertError);
   EXPECT_THROW(StringToColor(""), EConvertError);
+}
+
+TEST(Colors, GetColorValuesListsEveryNameOnceInTheTablesOrder) {
+  std::vector<String> names;
+  GetColorValues([&](const String& name) { names.push_back(name); });
+  ASSERT_EQ(names.size(), 52u);
+  EXPECT_EQ(names.front(), "clBlack");
+  EXPECT_EQ(names[15], "clWhite") << "the sixteen standard colours first";
+  EXPECT_EQ(names.back(), "clWindowText");
+  std::set<String> seen;
+  for (const String& name : names) {
+    TColor c;
+    ASSERT_TRUE(IdentToColor(name, c)) << name;
+    EXPECT_EQ(ColorToString(c), name) << "each name reads back to itself";
+    EXPECT_TRUE(seen.insert(name).second) << name;
+  }
+  GetColorValues(nullptr);
 }
