@@ -5,6 +5,7 @@
 #include "platform/rtl/FloatFormat.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/StringUtils.h"
 
 #include <array>
 #include <cmath>
@@ -192,7 +193,12 @@ void TvpCalcEngine::EditNumber(String& operand, bool& fresh, TvpCalcButton key) 
       }
       break;
     case kcChSign:
-      if (operand != "0" || fPoint) operand = operand.starts_with('-') ? operand.substr(1) : "-" + operand;
+      if (operand != "0" || fPoint) {
+        // A starting text is shown as given (" +12.50 "); the sign goes onto its bare number.
+        String bare = Trim(operand);
+        if (bare.starts_with('+')) bare.erase(0, 1);
+        operand = bare.starts_with('-') ? bare.substr(1) : "-" + bare;
+      }
       break;
     case kcFunction: {
       const long double v = Value(operand);

@@ -245,6 +245,9 @@ TEST(CalcEngine, InitCalcAndTheDecimalSeparator) {
   EXPECT_EQ(calc.DisplayText(), " 12.50 ");
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(Replay(calc, "* 2 ="), (V{" 12.50 ", "2", "25"}));
+  // The sign goes onto the bare number of a text shown as given.
+  calc.InitCalc(" +12.50 ");
+  EXPECT_EQ(Replay(calc, "+/- +/- +/- * 2 ="), (V{"-12.50", "12.50", "-12.50", "-12.50", "2", "-25"}));
   Replay(calc, "3");
   EXPECT_THROW(calc.InitCalc("12abc"), EConvertError);
   EXPECT_EQ(calc.DisplayText(), "3");  // unchanged
