@@ -1,5 +1,6 @@
 #include "runtime/grid/DBDivoRud.h"
 
+#include "platform/classes/Modules.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
@@ -135,5 +136,11 @@ void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   TitleImagesNotification(component);
   ColumnsNotification(component);
 }
+
+// Forms name the grid by class when they are read back.
+ZV_MODULE(zvgrid, {.Name = "zvgrid",
+                   .Uses = {"graphics", "controls"},
+                   .Initialization = [] { RegisterClasses({TDBDivoRud::StaticClass()}); },
+                   .Finalization = [] { UnRegisterClasses({TDBDivoRud::StaticClass()}); }});
 
 }  // namespace zv

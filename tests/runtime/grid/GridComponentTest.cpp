@@ -5,7 +5,9 @@
 #include "platform/db/FieldDefs.h"
 #include "platform/db/MemTable.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/rtm/ComponentStreaming.h"
 
 #include "HarnessTest.h"
 
@@ -47,6 +49,29 @@ TEST_F(GridComponentTest, ForgetsADataSourceThatIsDestroyed) {
   }
   EXPECT_EQ(grid.DataSource(), nullptr);
   EXPECT_EQ(grid.DataSet(), nullptr);
+}
+
+TEST_F(GridComponentTest, AFormFileNamesTheGridAndItsColumnsComeBack) {
+  TDBDivoRud original(nullptr);
+  original.SetName("Grid1");
+  original.SetRowLines(2);
+  TgpColumn* id = original.Columns()->Add();
+  id->SetFieldName("ID");
+  TgpColumn* name = original.Columns()->Add();
+  name->SetFieldName("NAME");
+  name->SetCaption("Näme");
+  original.Columns()->Regroup(name, id, 0, 1);
+  for (bool asText : {true, false}) {
+    const String stored = ComponentToStr(original, asText);
+    std::unique_ptr<TComponent> read = CreateComponentFromStr(stored, asText);
+    auto* grid = dynamic_cast<TDBDivoRud*>(read.get());
+    ASSERT_NE(grid, nullptr) << asText;
+    EXPECT_EQ(grid->RowLines(), 2);
+    ASSERT_EQ(grid->Columns()->Count(), 2);
+    EXPECT_EQ(grid->Columns()->Items(1)->Caption(), "Näme");
+    EXPECT_EQ(grid->Columns()->Items(1)->LayoutLevel(), 1);
+    EXPECT_EQ(ComponentToStr(*grid, asText), stored);
+  }
 }
 
 }  // namespace
