@@ -4,6 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/grid/InplaceEdit.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/vision/Designer.h"
 
@@ -81,6 +82,8 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
 
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
+  // The editor is a child window bound to the data source: it goes before the grid's parts.
+  fInplaceEdit.reset();
   if (fMapper) fMapper->RemoveControl(this);
   if (fDesigner) fDesigner->RemoveGrid(this);
   fPaintInfo->ClearRowAttrs();
