@@ -83,6 +83,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
   // The editor is a child window bound to the data source: it goes before the grid's parts.
+  fEditorShown = false;
   fInplaceEdit.reset();
   if (fMapper) fMapper->RemoveControl(this);
   if (fDesigner) fDesigner->RemoveGrid(this);

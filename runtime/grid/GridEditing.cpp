@@ -27,7 +27,7 @@ struct TFlagGuard {
 
 }  // namespace
 
-bool TDBDivoRud::EditorVisible() const { return fEditorShown && !fEditorHiding; }
+bool TDBDivoRud::EditorVisible() const { return fEditorShown && !fEditorHiding && fInplaceEdit; }
 
 bool TDBDivoRud::AlwaysShowEditor() const {
   return fOptionsEdit.Contains(geoAlwaysShowEditor) && fCursorType == gctSensitive && fLayout.DataRowsShown;
