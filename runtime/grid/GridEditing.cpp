@@ -181,10 +181,10 @@ void TDBDivoRud::PostChanges() {
 
 void TDBDivoRud::CancelChanges() {
   if (!HasActiveDataSet()) return;
-  if (Editing(fDataSet))
-    fDataSet->Cancel();
-  else
-    CloseEdit(feaCancel, true);
+  if (!Editing(fDataSet)) return CloseEdit(feaCancel, true);
+  fDataSet->Cancel();
+  // The open editor shows the stored value again, selected as when it opened.
+  if (EditorVisible()) fInplaceEdit->SelectAll();
 }
 
 }  // namespace zv
