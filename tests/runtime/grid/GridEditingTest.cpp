@@ -41,6 +41,7 @@ protected:
   void SetUp() override {
     h = std::make_unique<THarness>(*driver);
     TProbe* form = h->TopLevel(0, 0, 500, 420);
+    other = h->Child(form, "other", 0, 300, 50, 20);
     ds = GetParam().Create(20);
     source.SetDataSet(ds.get());
     grid = std::make_unique<TEditGrid>(nullptr);
@@ -109,6 +110,7 @@ protected:
   std::unique_ptr<TEditGrid> grid;
   TLog log;
   std::vector<String> errors;
+  TProbe* other = nullptr;
   String storedName;
   bool steerEnter = false;
 };
@@ -190,28 +192,43 @@ TEST_P(GridEditing, KeysAndHandlersThatLeaveTheCell) {
   EXPECT_TRUE(errors.empty());
 }
 
-// The first Esc drops the cell's typing, the second the record; code cancels and posts alike.
-TEST_P(GridEditing, EscapeOnceAndTwiceAndFromCode) {
+// The second Esc drops the record; code cancels and posts with the editor open.
+TEST_P(GridEditing, EscapeTwiceAndFromCode) {
   Type(U"a");
-  Key(VK_TAB);
-  Type(U"77");
-  Key(VK_ESCAPE);
-  EXPECT_FALSE(grid->EditorVisible());
-  EXPECT_EQ(ds->State(), dsEdit);
-  EXPECT_EQ(Id(), 5) << "the cell's own typing is gone";
-  EXPECT_EQ(Name(), "a") << "the posted cell stays";
+  Key(VK_RETURN);
   Key(VK_ESCAPE);
   EXPECT_EQ(ds->State(), dsBrowse);
   EXPECT_EQ(Name(), "Name005");
-  grid->SetCol(1);
   Type(U"gone");
   grid->CancelChanges();
-  EXPECT_EQ(ds->State(), dsBrowse);
   EXPECT_EQ(EditText(), "Name005") << "the editor shows the stored value again";
   Type(U"code");
   grid->PostChanges();
   EXPECT_EQ(ds->State(), dsBrowse);
   EXPECT_EQ(Name(), "code");
+}
+
+// The focus leaving the grid with "e" typed: the record's state and NAME, by exit option.
+TEST_P(GridEditing, LeavingTheGridByExitOption) {
+  const std::tuple<TgpGridEditOptions, TDataSetState, String> cases[] = {
+      {{}, dsBrowse, "e"},
+      {{geoNoEditActionOnExit}, dsEdit, "e"},
+      {{geoNoEditActionOnExit, geoCancelFieldOnExit}, dsEdit, "Name005"},
+      {{geoCancelRecordOnExit}, dsBrowse, "Name005"},
+  };
+  for (const auto& [options, state, name] : cases) {
+    SCOPED_TRACE(name + " " + std::to_string(state));
+    grid->SetOptionsEdit(options);
+    Type(U"e");
+    other->SetFocus();
+    h->Pump();
+    EXPECT_FALSE(grid->EditorVisible());
+    EXPECT_EQ(ds->State(), state);
+    EXPECT_EQ(Name(), name);
+    grid->SetFocus();
+    Back();
+  }
+  EXPECT_TRUE(errors.empty());
 }
 
 // A rejected text stays selected in the open editor and nothing moves; mended, the key goes on.
