@@ -606,6 +606,7 @@ private:
 
   // ---- Editing ------------------------------------------------------------------------------------
   friend class TgpInplaceEdit;
+  friend class TgpColumn;
   void HideEditor();
   std::unique_ptr<TgpInplaceEdit> fInplaceEdit;
   bool fEditorShown = false;

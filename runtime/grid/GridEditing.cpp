@@ -4,6 +4,7 @@
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Column.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/InplaceEdit.h"
@@ -35,9 +36,25 @@ bool TDBDivoRud::AlwaysShowEditor() const {
 
 bool TDBDivoRud::Edit() {
   if (EditorVisible()) return true;
-  if (!HasActiveDataSet() || !fCurrentColumn || fCurrentColumn->ReadOnly() || !SyncCursors(true)) return false;
-  ActivateEdit();
-  return EditorVisible();
+  return HasActiveDataSet() && fCurrentColumn && fCurrentColumn->Edit();
+}
+
+bool TgpColumn::Edit() {
+  if (fEditing) return true;
+  TDBDivoRud* grid = GetGrid();
+  if (!grid || fReadOnly || !grid->HasActiveDataSet() || !grid->SyncCursors(true)) return false;
+  if (grid->CurrentColumn() != this) grid->SetCol(Index());
+  if (!fFieldList->Valid() || grid->CurrentColumn() != this) return false;
+  grid->ActivateEdit();
+  return fEditing;
+}
+
+void TgpColumn::SetEditing(bool value) {
+  if (value == fEditing) return;
+  if (value)
+    Edit();
+  else if (TDBDivoRud* grid = GetGrid())
+    grid->CloseEdit(feaPost, false);
 }
 
 void TDBDivoRud::ActivateEdit() {
@@ -64,7 +81,7 @@ void TDBDivoRud::ActivateEdit() {
     }
   }
   editor->Init(column);
-  column->SetEditing(true);
+  column->fEditing = true;
   editor->UpdatePosition();
   if (OnInitEdit) OnInitEdit(this);
   fEditorShown = true;
@@ -83,7 +100,7 @@ void TDBDivoRud::HideEditor() {
     if (fHasFocus && CanFocus()) SetFocus();
   }
   editor->SetDataSource(nullptr);
-  if (TgpColumn* column = editor->Column()) column->SetEditing(false);
+  if (TgpColumn* column = editor->Column()) column->fEditing = false;
   fEditorShown = false;
 }
 

@@ -206,6 +206,14 @@ TEST_P(GridEditing, EscapeTwiceAndFromCode) {
   grid->PostChanges();
   EXPECT_EQ(ds->State(), dsBrowse);
   EXPECT_EQ(Name(), "code");
+  TgpColumn* id = grid->Columns()->Items(2);
+  id->SetEditing(true);
+  EXPECT_TRUE(id->Editing() && grid->EditorVisible() && !grid->Columns()->Items(1)->Editing());
+  EXPECT_EQ(grid->Col(), 2);
+  Type(U"9");
+  id->SetEditing(false);
+  EXPECT_FALSE(grid->EditorVisible());
+  EXPECT_EQ(Id(), 9) << "closed with a post";
 }
 
 // The focus leaving the grid with "e" typed: the record's state and NAME, by exit option.
