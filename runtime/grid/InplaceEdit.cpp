@@ -90,7 +90,7 @@ bool TgpInplaceEdit::MultiLineVision() {
 
 void TgpInplaceEdit::Leave(TgpFieldPostCode code, TgpFieldEditAction action) {
   fPostCode = code;
-  fGrid->CloseEdit(action, false);
+  fGrid->CloseEdit(action, true);  // an always-shown editor stays
 }
 
 // ---- Keys ---------------------------------------------------------------------------------------

@@ -316,6 +316,21 @@ TEST_P(GridEditing, OpeningAndRefusals) {
   }
 }
 
+// The always-shown editor follows every move, and Esc resets it instead of hiding it.
+TEST_P(GridEditing, AlwaysShownEditorFollowsTheCell) {
+  grid->SetOptionsEdit({geoAlwaysShowEditor});
+  Key(VK_DOWN);
+  ASSERT_TRUE(grid->EditorVisible());
+  EXPECT_EQ(EditText(), "Name006");
+  Type(U"w");
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(grid->EditorVisible());
+  EXPECT_EQ(EditText(), "Name006");
+  Key(VK_TAB);
+  EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(2));
+  EXPECT_EQ(EditText(), "6");
+}
+
 INSTANTIATE_TEST_SUITE_P(Grid, GridEditing, ::testing::ValuesIn(TestDataSets()),
                          [](const auto& info) { return info.param.Name; });
 
