@@ -54,6 +54,13 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Event("OnSelectionChange", &TDBDivoRud::OnSelectionChange);
   t.Event("OnGetRowAttrs", &TDBDivoRud::OnGetRowAttrs);
   t.Event("OnDrawCell", &TDBDivoRud::OnDrawCell);
+  // Editing.
+  t.Event("OnInitEdit", &TDBDivoRud::OnInitEdit);
+  t.Event("BeforeInsert", &TDBDivoRud::BeforeInsert);
+  t.Event("AfterInsert", &TDBDivoRud::AfterInsert);
+  t.Event("BeforeFieldEdit", &TDBDivoRud::BeforeFieldEdit);
+  t.Event("OnEditKeyPress", &TDBDivoRud::OnEditKeyPress);
+  t.Event("AfterFieldPost", &TDBDivoRud::AfterFieldPost);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {

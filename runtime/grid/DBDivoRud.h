@@ -157,6 +157,9 @@ public:
   // Editing (GridEditing.cpp): the editor placed over the cell, before it shows; each character
   // typed into it, which may choose where the cell goes instead of typing it.
   TNotifyEvent OnInitEdit;
+  // Before a record is inserted or appended (doInsert false refuses), and after.
+  std::function<void(TObject* sender, bool& doInsert)> BeforeInsert;
+  TNotifyEvent AfterInsert;
   TgpEditKeyPressEvent OnEditKeyPress;
   // The in-place editor, created the first time a cell is edited (null before).
   TgpInplaceEdit* InplaceEditor() const { return fInplaceEdit.get(); }

@@ -177,12 +177,16 @@ bool TDBDivoRud::DoQuickEdit(int kind) {
 void TDBDivoRud::InsertRecord(bool append) {
   if (!HasActiveDataSet() || fDataSet->State() != dsBrowse || fReadOnly) return;
   if (fOptionsEdit.Contains(append ? geoNoAppends : geoNoInserts) || !fDataSet->CanModify()) return;
+  bool doInsert = true;
+  if (BeforeInsert) BeforeInsert(this, doInsert);
+  if (!doInsert) return;
   if (append)
     fDataSet->Append();
   else
     fDataSet->Insert();
   fCurrentRecShot->Select(true);
   if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+  if (AfterInsert) AfterInsert(this);
 }
 
 void TDBDivoRud::PostChanges() {

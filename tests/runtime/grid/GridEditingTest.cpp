@@ -331,6 +331,33 @@ TEST_P(GridEditing, AlwaysShownEditorFollowsTheCell) {
   EXPECT_EQ(EditText(), "6");
 }
 
+// Insert, and Down past the last record appending, with their refusals.
+TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
+  bool refuse = false;
+  grid->BeforeInsert = [&](TObject*, bool& doInsert) { doInsert = !refuse, log.push_back("BeforeInsert"); };
+  grid->AfterInsert = [this](TObject*) { log.push_back("AfterInsert"); };
+  const std::tuple<bool, TgpGridEditOptions, bool, bool, std::string> cases[] = {
+      {false, {}, false, false, "BeforeInsert, AfterInsert"},
+      {true, {}, false, false, "BeforeInsert, AfterInsert"},
+      {false, {geoNoInserts}, false, false, ""},
+      {true, {geoNoAppends}, false, false, ""},
+      {false, {}, true, false, ""},
+      {true, {}, false, true, "BeforeInsert"},
+  };
+  for (const auto& [append, options, readOnly, refused, expected] : cases) {
+    SCOPED_TRACE(expected + (append ? " append" : " insert"));
+    grid->SetOptionsEdit(options);
+    grid->SetReadOnly(readOnly);
+    refuse = refused;
+    if (append) ds->Last();
+    Key(append ? VK_DOWN : VK_INSERT);
+    EXPECT_EQ(Joined(), expected);
+    EXPECT_EQ(ds->State(), expected.find("AfterInsert") != std::string::npos ? dsInsert : dsBrowse);
+    ds->Cancel();
+    grid->SetReadOnly(false);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Grid, GridEditing, ::testing::ValuesIn(TestDataSets()),
                          [](const auto& info) { return info.param.Name; });
 
