@@ -124,8 +124,12 @@ public:
   int CellLevelHeight() const { return fCellHeight; }
   int FooterLevelHeight() const { return fFooterHeight; }
   void SetLevelHeights(int title, int cell, int footer);
+  // True while the grid's editor is open on this column; on opens it (Edit), off closes it
+  // with a post (GridEditing.cpp).
   bool Editing() const { return fEditing; }
-  void SetEditing(bool value) { fEditing = value; }
+  void SetEditing(bool value);
+  // Makes the column current and opens the grid's editor on it; true when it is open.
+  bool Edit();
 
   bool Selectable() const { return fVisible && !fOptionsBehavior.Contains(cboNoSelecting); }
   bool IsLeading() const { return fLayoutLevel == 0 && fLayoutIndex == 0; }
@@ -178,6 +182,7 @@ protected:
 
 private:
   friend class TgpColumns;
+  friend class TDBDivoRud;
   bool IsLayoutFrozen() const;  // loading, or the collection is in an update
   bool IsVisionStored() const;
   bool IsCaptionStored() const;

@@ -5,6 +5,7 @@
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/grid/InplaceEdit.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/vision/Designer.h"
 
@@ -54,6 +55,13 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Event("OnSelectionChange", &TDBDivoRud::OnSelectionChange);
   t.Event("OnGetRowAttrs", &TDBDivoRud::OnGetRowAttrs);
   t.Event("OnDrawCell", &TDBDivoRud::OnDrawCell);
+  // Editing.
+  t.Event("OnInitEdit", &TDBDivoRud::OnInitEdit);
+  t.Event("BeforeInsert", &TDBDivoRud::BeforeInsert);
+  t.Event("AfterInsert", &TDBDivoRud::AfterInsert);
+  t.Event("BeforeFieldEdit", &TDBDivoRud::BeforeFieldEdit);
+  t.Event("OnEditKeyPress", &TDBDivoRud::OnEditKeyPress);
+  t.Event("AfterFieldPost", &TDBDivoRud::AfterFieldPost);
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
@@ -82,6 +90,9 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
 
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
+  // The editor is a child window bound to the data source: it goes before the grid's parts.
+  fEditorShown = false;
+  fInplaceEdit.reset();
   if (fMapper) fMapper->RemoveControl(this);
   if (fDesigner) fDesigner->RemoveGrid(this);
   fPaintInfo->ClearRowAttrs();

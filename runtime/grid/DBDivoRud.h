@@ -28,6 +28,7 @@ class TField;
 class TgpColumn;
 class TgpColumns;
 class TgpDesigner;
+class TgpInplaceEdit;
 class TvpCustomFieldMapper;
 
 enum TgpGridVisualOption { gvoNoEndEllipsis };
@@ -40,6 +41,8 @@ struct TgpOverPrevPos {
   int Row = -1;
 };
 
+using TgpEditKeyPressEvent = std::function<void(TObject* sender, TgpColumn* column, char32_t& key,
+                                                TgpFieldEditAction& action, bool& handleKey)>;
 using TgpDrawCellEvent = std::function<void(TObject* sender, TgpColumn* column, TgpPainter& painter)>;
 
 // Navigation: the gestures that pick a record up, the editing options the exit reads, what the
@@ -151,6 +154,15 @@ public:
   void ColumnDestroying(TgpColumn* column);
 
   TgpActionEvent OnAction;
+  // Editing (GridEditing.cpp): the editor placed over the cell, before it shows; each character
+  // typed into it, which may choose where the cell goes instead of typing it.
+  TNotifyEvent OnInitEdit;
+  // Before a record is inserted or appended (doInsert false refuses), and after.
+  std::function<void(TObject* sender, bool& doInsert)> BeforeInsert;
+  TNotifyEvent AfterInsert;
+  TgpEditKeyPressEvent OnEditKeyPress;
+  // The in-place editor, created the first time a cell is edited (null before).
+  TgpInplaceEdit* InplaceEditor() const { return fInplaceEdit.get(); }
   TgpBeforeFieldEditEvent BeforeFieldEdit;
   TgpAfterFieldPostEvent AfterFieldPost;
 
@@ -390,24 +402,24 @@ protected:
 
   // Entry points that editing, selection, auto search, title clicks, sizing and the footer
   // menu fill; here they do nothing (answer "nothing open", "empty", "not handled").
-  virtual bool EditorVisible() const { return false; }
-  virtual bool EditorHiding() const { return false; }
-  virtual bool AlwaysShowEditor() const { return false; }
-  virtual bool Edit() { return false; }
-  virtual void ActivateEdit() {}
-  virtual void CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown) { (void)action, (void)keepAlwaysShown; }
-  virtual void UpdateEditorPos() {}
-  virtual void EditorFocus() {}
-  virtual void PassKeyToEditor(Word key, TShiftState shift) { (void)key, (void)shift; }
-  virtual void PassCharToEditor(char32_t key) { (void)key; }
-  virtual void PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y) {
-    (void)button, (void)shift, (void)x, (void)y;
-  }
+  // Editing (GridEditing.cpp).
+  virtual bool EditorVisible() const;
+  virtual bool EditorHiding() const { return fEditorHiding; }
+  virtual bool AlwaysShowEditor() const;
+  // Opens the editor on the current cell; true when it is shown.
+  virtual bool Edit();
+  virtual void ActivateEdit();
+  virtual void CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown);
+  virtual void UpdateEditorPos();
+  virtual void EditorFocus();
+  virtual void PassKeyToEditor(Word key, TShiftState shift);
+  virtual void PassCharToEditor(char32_t key);
+  virtual void PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y);
   // kind: 0 by Tab, 1 by click; true when the editor opened.
-  virtual bool DoQuickEdit(int kind) { return (void)kind, false; }
-  virtual void InsertRecord(bool append) { (void)append; }
-  virtual void PostChanges() {}
-  virtual void CancelChanges() {}
+  virtual bool DoQuickEdit(int kind);
+  virtual void InsertRecord(bool append);
+  virtual void PostChanges();
+  virtual void CancelChanges();
   virtual bool IsDeleteShortCut(Word key, TShiftState shift) const { return (void)key, (void)shift, false; }
   virtual void DeleteCommand() {}
   virtual bool SelectionEmpty() const { return true; }
@@ -594,6 +606,15 @@ private:
   bool fPosting = false;
   bool fSelectionChangedInAction = false;
   TControl* fToolForm = nullptr;
+
+  // ---- Editing ------------------------------------------------------------------------------------
+  friend class TgpInplaceEdit;
+  friend class TgpColumn;
+  void HideEditor();
+  std::unique_ptr<TgpInplaceEdit> fInplaceEdit;
+  bool fEditorShown = false;
+  bool fEditorHiding = false;
+  bool fEditorActivating = false;
 };
 
 }  // namespace zv

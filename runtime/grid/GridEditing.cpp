@@ -1,0 +1,211 @@
+// Editing: opening the in-place editor over the current cell, closing it with a post, a cancel
+// or a move, keeping it over its cell, and posting, cancelling and inserting records.
+#include "platform/controls/Messages.h"
+#include "platform/controls/WinApi.h"
+#include "platform/db/DataSet.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Column.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/InplaceEdit.h"
+#include "runtime/vision/FieldVision.h"
+
+namespace zv {
+
+namespace {
+
+bool Editing(const TDataSet* dataSet) {
+  return dataSet && (dataSet->State() == dsEdit || dataSet->State() == dsInsert);
+}
+
+// Sets a flag for a scope, restoring it on the way out (also when something raises).
+struct TFlagGuard {
+  bool& flag;
+  bool old;
+  explicit TFlagGuard(bool& f) : flag(f), old(f) { flag = true; }
+  ~TFlagGuard() { flag = old; }
+};
+
+}  // namespace
+
+bool TDBDivoRud::EditorVisible() const { return fEditorShown && !fEditorHiding && fInplaceEdit; }
+
+bool TDBDivoRud::AlwaysShowEditor() const {
+  return fOptionsEdit.Contains(geoAlwaysShowEditor) && fCursorType == gctSensitive && fLayout.DataRowsShown;
+}
+
+bool TDBDivoRud::Edit() {
+  if (EditorVisible()) return true;
+  return HasActiveDataSet() && fCurrentColumn && fCurrentColumn->Edit();
+}
+
+bool TgpColumn::Edit() {
+  if (fEditing) return true;
+  TDBDivoRud* grid = GetGrid();
+  if (!grid || fReadOnly || !grid->HasActiveDataSet() || !grid->SyncCursors(true)) return false;
+  if (grid->CurrentColumn() != this) grid->SetCol(Index());
+  if (!fFieldList->Valid() || grid->CurrentColumn() != this) return false;
+  grid->ActivateEdit();
+  return fEditing;
+}
+
+void TgpColumn::SetEditing(bool value) {
+  if (value == fEditing) return;
+  if (value)
+    Edit();
+  else if (TDBDivoRud* grid = GetGrid())
+    grid->CloseEdit(feaPost, false);
+}
+
+void TDBDivoRud::ActivateEdit() {
+  if (fEditorActivating || !HasActiveDataSet() || !fCurrentColumn || fCurrentRow < 0) return;
+  if (EditorVisible()) {
+    if (fInplaceEdit->Column() == fCurrentColumn) return;
+    CloseEdit(feaPost, false);
+  }
+  TgpColumn* column = fCurrentColumn;
+  TgpFieldList* fields = column->FieldList();
+  if (!fields->Valid() || !fields->CanModify()) return;
+  if (TvpFieldVision* vision = column->CurVision(); vision && !vision->FireBeforeEdit(*fields)) return;
+  if (!FireBeforeFieldEdit(column)) return;
+  if (!fInplaceEdit) fInplaceEdit = std::make_unique<TgpInplaceEdit>(this);
+  TgpInplaceEdit* editor = fInplaceEdit.get();
+  editor->SetWantTabs(fWantTabs && !fRowSelect);
+  TFlagGuard activating(fEditorActivating);
+  if (HandleAllocated()) {
+    // The key that opened the editor must not reach it a second time.
+    TMsg pending;
+    while (PeekMessage(pending, Handle(), WM_KEYUP, WM_KEYUP, PM_REMOVE)) {
+    }
+    while (PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) {
+    }
+  }
+  editor->Init(column);
+  column->fEditing = true;
+  editor->UpdatePosition();
+  if (OnInitEdit) OnInitEdit(this);
+  fEditorShown = true;
+  editor->SetVisible(true);
+  if (fHasFocus && editor->CanFocus()) editor->SetFocus();
+  // Without the window focus (a grid driven from code) the editor still enters edit mode.
+  if (!editor->Focused()) editor->EnterEdit();
+  editor->SelectAll();
+}
+
+void TDBDivoRud::HideEditor() {
+  TgpInplaceEdit* editor = fInplaceEdit.get();
+  {
+    TFlagGuard hiding(fEditorHiding);
+    editor->HideEdit();
+    if (fHasFocus && CanFocus()) SetFocus();
+  }
+  editor->SetDataSource(nullptr);
+  if (TgpColumn* column = editor->Column()) column->fEditing = false;
+  fEditorShown = false;
+}
+
+void TDBDivoRud::CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown) {
+  if (!EditorVisible() || action == feaNone) return;
+  TgpInplaceEdit* editor = fInplaceEdit.get();
+  const bool keep = keepAlwaysShown && AlwaysShowEditor();
+  if (action == feaCancel) {
+    if (keep) {
+      editor->Fields().SetModified(false);
+      editor->ResetEdit();
+    } else {
+      HideEditor();
+    }
+    return;
+  }
+  editor->SetPendingAction(action == feaPost ? feaNone : action);
+  try {
+    editor->PostField();
+  } catch (...) {
+    // The user keeps the text to mend it; nothing moves.
+    editor->SelectAll();
+    throw;
+  }
+  const TgpFieldEditAction next = editor->PendingAction();
+  if (keep)
+    editor->UpdatePosition();
+  else
+    HideEditor();
+  if (next >= feaMoveLeft && next <= feaNextTab) {
+    const bool tab = next == feaPrevTab || next == feaNextTab;
+    SelectCell(next, !tab && GetKeyState(VK_SHIFT) < 0);
+  }
+}
+
+void TDBDivoRud::UpdateEditorPos() {
+  if (!EditorVisible()) return;
+  TgpColumn* column = fInplaceEdit->Column();
+  if (!column || !column->Visible() || !IsVisible(column->Index()) || fCurrentRow < 0) {
+    CloseEdit(feaCancel, false);
+    return;
+  }
+  fInplaceEdit->UpdatePosition();
+  fInplaceEdit->UpdateNC();
+  fInplaceEdit->SelectAll();
+}
+
+void TDBDivoRud::EditorFocus() {
+  if (EditorVisible() && fInplaceEdit->CanFocus()) fInplaceEdit->SetFocus();
+}
+
+void TDBDivoRud::PassKeyToEditor(Word key, TShiftState shift) {
+  if (EditorVisible()) fInplaceEdit->PassKey(key, shift);
+}
+
+void TDBDivoRud::PassCharToEditor(char32_t key) {
+  if (EditorVisible()) fInplaceEdit->PassChar(key);
+}
+
+void TDBDivoRud::PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y) {
+  if (!EditorVisible() || button != mbLeft) return;
+  (void)shift;
+  const TPoint p{x - fInplaceEdit->Left(), y - fInplaceEdit->Top()};
+  fInplaceEdit->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
+}
+
+bool TDBDivoRud::DoQuickEdit(int kind) {
+  if (!HasActiveDataSet() || !Editing(fDataSet)) return false;
+  if (fOptionsEdit.Contains(kind == 0 ? geoNoQuickEditByTabKey : geoNoQuickEditByClick)) return false;
+  Edit();
+  return true;
+}
+
+void TDBDivoRud::InsertRecord(bool append) {
+  if (!HasActiveDataSet() || fDataSet->State() != dsBrowse || fReadOnly) return;
+  if (fOptionsEdit.Contains(append ? geoNoAppends : geoNoInserts) || !fDataSet->CanModify()) return;
+  bool doInsert = true;
+  if (BeforeInsert) BeforeInsert(this, doInsert);
+  if (!doInsert) return;
+  if (append)
+    fDataSet->Append();
+  else
+    fDataSet->Insert();
+  fCurrentRecShot->Select(true);
+  if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+  if (AfterInsert) AfterInsert(this);
+}
+
+void TDBDivoRud::PostChanges() {
+  if (!HasActiveDataSet()) return;
+  TFlagGuard posting(fPosting);
+  if (fDataSet->State() == dsInsert)
+    fDataSet->MoveBy(0);  // posts and keeps the position
+  else if (fDataSet->State() == dsEdit)
+    fDataSet->Post();
+  else
+    CloseEdit(feaCancel, true);
+}
+
+void TDBDivoRud::CancelChanges() {
+  if (!HasActiveDataSet()) return;
+  if (!Editing(fDataSet)) return CloseEdit(feaCancel, true);
+  fDataSet->Cancel();
+  // The open editor shows the stored value again, selected as when it opened.
+  if (EditorVisible()) fInplaceEdit->SelectAll();
+}
+
+}  // namespace zv

@@ -1,0 +1,365 @@
+// Editing cells on both datasets, driven by keys and clicks through the harness: the event
+// order of one edit and post, the keys and handlers that leave a cell, Esc once and twice, a
+// value the vision rejects, a failing record post, and what refuses an edit.
+#include "tests/runtime/db/TestDataSets.h"
+
+#include "platform/db/DBConsts.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/InplaceEdit.h"
+#include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include "HarnessTest.h"
+
+#include <gtest/gtest.h>
+
+namespace zvtest {
+namespace {
+
+class TEditGrid : public TDBDivoRud {
+public:
+  using TDBDivoRud::TDBDivoRud;
+  using TDBDivoRud::CancelChanges;
+  using TDBDivoRud::EditorVisible;
+  using TDBDivoRud::PostChanges;
+};
+
+// Refuses the text "bad" as a parse error would.
+class TPickyVision : public TvpFieldVision {
+public:
+  using TvpFieldVision::TvpFieldVision;
+  void PE_ParseText(IvpFieldEditor& edit, TgpFieldValue& value, bool& cancel) override {
+    if (edit.Text() == "bad") throw EZVError("Invalid input text");
+    TvpFieldVision::PE_ParseText(edit, value, cancel);
+  }
+};
+
+// Columns ID, NAME, ID over 20 records; record 5 and NAME are current.
+class GridEditing : public ::testing::TestWithParam<DataSetFactory> {
+protected:
+  void SetUp() override {
+    h = std::make_unique<THarness>(*driver);
+    TProbe* form = h->TopLevel(0, 0, 500, 420);
+    other = h->Child(form, "other", 0, 300, 50, 20);
+    ds = GetParam().Create(20);
+    source.SetDataSet(ds.get());
+    grid = std::make_unique<TEditGrid>(nullptr);
+    grid->SetScrollBars(ssNone);
+    grid->SetDesigner(&designer);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetParent(form);
+    for (const char* name : {"ID", "NAME", "ID"}) {
+      TgpColumn* c = grid->Columns()->Add();
+      c->SetFieldName(name);
+      c->SetVision(&vision);
+    }
+    grid->SetDataSource(&source);
+    grid->AfterFieldPost = [this](TObject*, TgpColumn* c, TgpFieldPostCode code, TgpFieldEditAction& action) {
+      log.push_back("AfterFieldPost " + std::to_string(c->Index()) + " " + std::to_string(code));
+      if (code == fpcReturnKey && steerEnter) action = feaMoveDown;
+    };
+    Application->OnException = [this](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+    grid->SetFocus();
+    Back();
+  }
+  void TearDown() override {
+    Application->OnException = nullptr;
+    grid.reset();
+  }
+  // Record 5 with its stored name, column NAME, no editor, logs empty.
+  void Back() {
+    grid->PostChanges();
+    grid->CancelChanges();
+    ASSERT_TRUE(ds->Locate("ID", Variant(5), {}));
+    storedName = Name();
+    ds->Edit();
+    ds->FieldByName("NAME")->SetAsString("Name005");
+    ds->Post();
+    grid->SetCol(1);
+    log.clear();
+  }
+  TControl* Focus() { return grid->EditorVisible() ? static_cast<TControl*>(grid->InplaceEditor()) : grid.get(); }
+  void Key(Word key, TShiftState shift = {}, char32_t c = 0) {
+    if (shift.Contains(ssShift)) h->KeyDown(Focus(), VK_SHIFT);
+    TControl* target = Focus();
+    h->KeyDown(target, key);
+    if (c) h->Char(target, c);
+    h->KeyUp(Focus(), key);
+    if (shift.Contains(ssShift)) h->KeyUp(Focus(), VK_SHIFT);
+  }
+  void Type(const std::u32string& text) {
+    for (char32_t c : text) h->Char(Focus(), c);
+  }
+  String EditText() { return grid->InplaceEditor()->Text(); }
+  int Id() { return ds->FieldByName("ID")->AsInteger(); }
+  String Name() { return ds->FieldByName("NAME")->AsString(); }
+  std::string Joined() {
+    std::string s;
+    for (const auto& e : log) s += (s.empty() ? "" : ", ") + e;
+    log.clear();
+    return s;
+  }
+
+  std::unique_ptr<TControlDriver> driver = MakeNullDriver();
+  std::unique_ptr<THarness> h;
+  TStandardDesigner designer{nullptr};
+  TPickyVision vision{nullptr};
+  std::unique_ptr<TDataSet> ds;
+  TDataSource source{nullptr};
+  std::unique_ptr<TEditGrid> grid;
+  TLog log;
+  std::vector<String> errors;
+  TProbe* other = nullptr;
+  String storedName;
+  bool steerEnter = false;
+};
+
+// F2, Unicode typing with a Backspace, Enter to post the cell and Enter to post the record.
+TEST_P(GridEditing, EventOrderOfOneCellEditAndRecordPost) {
+  grid->BeforeFieldEdit = [this](TObject*, TgpColumn*, bool&) { log.push_back("BeforeFieldEdit"); };
+  grid->OnInitEdit = [this](TObject*) { log.push_back(grid->InplaceEditor()->Visible() ? "InitEdit shown" : "InitEdit"); };
+  ds->BeforeEdit = [this](TDataSet*) { log.push_back("ds.BeforeEdit"); };
+  ds->AfterEdit = [this](TDataSet*) { log.push_back("ds.AfterEdit"); };
+  ds->BeforePost = [this](TDataSet*) { log.push_back("ds.BeforePost"); };
+  ds->AfterPost = [this](TDataSet*) { log.push_back("ds.AfterPost"); };
+  vision.BeforePost = [this](auto...) { log.push_back("vision.BeforePost"); };
+  vision.AfterPost = [this](auto...) { log.push_back("vision.AfterPost"); };
+  Key(VK_F1 + 1);
+  ASSERT_TRUE(grid->EditorVisible());
+  EXPECT_EQ(EditText(), "Name005");
+  EXPECT_EQ(grid->InplaceEditor()->SelLength(), 7) << "the text is selected";
+  EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow(), false));
+  Type(U"Zé😀");
+  Key(VK_BACK);
+  Type(U"漢");
+  EXPECT_EQ(EditText(), "Zé漢");
+  Key(VK_RETURN);
+  EXPECT_FALSE(grid->EditorVisible());
+  EXPECT_EQ(ds->State(), dsEdit) << "posting a cell leaves the record in edit";
+  Key(VK_RETURN);
+  EXPECT_EQ(Joined(), "BeforeFieldEdit, InitEdit, ds.BeforeEdit, ds.AfterEdit, vision.BeforePost, vision.AfterPost, "
+                      "AfterFieldPost 1 1, ds.BeforePost, ds.AfterPost");
+  EXPECT_EQ(ds->State(), dsBrowse);
+  ds->Refresh();
+  EXPECT_EQ(Name(), "Zé漢");
+  EXPECT_TRUE(errors.empty());
+}
+
+// "q" typed into NAME of record 5, then the key: post code, cell and record reached, quick edit,
+// the record's state, and what record 5 stores in the end.
+TEST_P(GridEditing, KeysAndHandlersThatLeaveTheCell) {
+  grid->OnEditKeyPress = [](TObject*, TgpColumn*, char32_t& key, TgpFieldEditAction& action, bool&) {
+    if (key == U'+') action = feaNextTab;
+  };
+  struct Case {
+    Word key;
+    TShiftState shift;
+    TgpGridEditOptions options;
+    bool steerEnter;
+    std::string log;
+    int col, id;
+    bool editor;
+    TDataSetState state;
+    String stored;
+  } const cases[] = {
+      {VK_RETURN, {}, {}, false, "AfterFieldPost 1 1", 1, 5, false, dsEdit, "q"},
+      {VK_RETURN, {}, {}, true, "AfterFieldPost 1 1", 1, 6, false, dsBrowse, "q"},
+      {VK_TAB, {}, {}, false, "AfterFieldPost 1 3", 2, 5, true, dsEdit, "q"},
+      {VK_TAB, {ssShift}, {}, false, "AfterFieldPost 1 3", 0, 5, true, dsEdit, "q"},
+      {VK_TAB, {}, {geoNoQuickEditByTabKey}, false, "AfterFieldPost 1 3", 2, 5, false, dsEdit, "q"},
+      {VK_DOWN, {}, {}, false, "AfterFieldPost 1 2", 1, 6, false, dsBrowse, "q"},
+      {VK_UP, {}, {}, false, "AfterFieldPost 1 2", 1, 4, false, dsBrowse, "q"},
+      {0xBB, {}, {}, false, "AfterFieldPost 1 4", 2, 5, true, dsEdit, "q"},  // '+' by OnEditKeyPress
+      {VK_ESCAPE, {}, {}, false, "", 1, 5, false, dsEdit, "Name005"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.key) + (c.steerEnter ? " steered" : ""));
+    grid->SetOptionsEdit(c.options);
+    steerEnter = c.steerEnter;
+    Type(U"q");
+    ASSERT_TRUE(grid->EditorVisible());
+    Key(c.key, c.shift, c.key == 0xBB ? U'+' : 0);
+    EXPECT_EQ(Joined(), c.log);
+    EXPECT_EQ(grid->Col(), c.col);
+    EXPECT_EQ(Id(), c.id);
+    EXPECT_EQ(grid->EditorVisible(), c.editor);
+    if (c.editor) EXPECT_EQ(grid->InplaceEditor()->Column(), grid->CurrentColumn());
+    EXPECT_EQ(ds->State(), c.state);
+    Back();
+    EXPECT_EQ(storedName, c.stored);
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
+// The second Esc drops the record; code cancels and posts with the editor open.
+TEST_P(GridEditing, EscapeTwiceAndFromCode) {
+  Type(U"a");
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(Name(), "Name005");
+  Type(U"gone");
+  grid->CancelChanges();
+  EXPECT_EQ(EditText(), "Name005") << "the editor shows the stored value again";
+  Type(U"code");
+  grid->PostChanges();
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(Name(), "code");
+  TgpColumn* id = grid->Columns()->Items(2);
+  id->SetEditing(true);
+  EXPECT_TRUE(id->Editing() && grid->EditorVisible() && !grid->Columns()->Items(1)->Editing());
+  EXPECT_EQ(grid->Col(), 2);
+  Type(U"9");
+  id->SetEditing(false);
+  EXPECT_FALSE(grid->EditorVisible());
+  EXPECT_EQ(Id(), 9) << "closed with a post";
+}
+
+// The focus leaving the grid with "e" typed: the record's state and NAME, by exit option.
+TEST_P(GridEditing, LeavingTheGridByExitOption) {
+  const std::tuple<TgpGridEditOptions, TDataSetState, String> cases[] = {
+      {{}, dsBrowse, "e"},
+      {{geoNoEditActionOnExit}, dsEdit, "e"},
+      {{geoNoEditActionOnExit, geoCancelFieldOnExit}, dsEdit, "Name005"},
+      {{geoCancelRecordOnExit}, dsBrowse, "Name005"},
+  };
+  for (const auto& [options, state, name] : cases) {
+    SCOPED_TRACE(name + " " + std::to_string(state));
+    grid->SetOptionsEdit(options);
+    Type(U"e");
+    other->SetFocus();
+    h->Pump();
+    EXPECT_FALSE(grid->EditorVisible());
+    EXPECT_EQ(ds->State(), state);
+    EXPECT_EQ(Name(), name);
+    grid->SetFocus();
+    Back();
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
+// A rejected text stays selected in the open editor and nothing moves; mended, the key goes on.
+TEST_P(GridEditing, ARejectedValueKeepsTheEditorOpen) {
+  for (Word key : {Word(VK_RETURN), Word(VK_TAB), Word(VK_DOWN)}) {
+    SCOPED_TRACE(key);
+    Type(U"bad");
+    Key(key);
+    EXPECT_EQ(errors, std::vector<String>{"Invalid input text"});
+    errors.clear();
+    ASSERT_TRUE(grid->EditorVisible());
+    EXPECT_EQ(EditText(), "bad");
+    EXPECT_EQ(grid->InplaceEditor()->SelLength(), 3);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(Id(), 5);
+    Type(U"ok");
+    Key(key);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(grid->EditorVisible(), key == VK_TAB) << "only Tab edits on";
+    Back();
+    EXPECT_EQ(storedName, "ok");
+  }
+}
+
+// A record that cannot be posted stays in edit with every typed cell; mended, it posts.
+TEST_P(GridEditing, AFailingRecordPostKeepsTheTypedValues) {
+  // SQLite refuses the duplicate key itself; the memory table is told to.
+  if (GetParam().Name != "Sqlite")
+    ds->BeforePost = [](TDataSet* d) {
+      if (d->FieldByName("ID")->AsInteger() == 2) throw EDatabaseError("UNIQUE constraint failed: items.ID");
+    };
+  Type(U"Né");
+  Key(VK_TAB, {ssShift});
+  Type(U"2");
+  Key(VK_DOWN);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("UNIQUE"), String::npos);
+  EXPECT_EQ(ds->State(), dsEdit);
+  EXPECT_EQ(Id(), 2);
+  EXPECT_EQ(Name(), "Né");
+  EXPECT_EQ(grid->Col(), 0);
+  Type(U"55");
+  Key(VK_RETURN);
+  Key(VK_RETURN);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_TRUE(ds->Locate("ID", Variant(55), {}));
+  EXPECT_EQ(Name(), "Né");
+  ds->BeforePost = nullptr;
+}
+
+// F2, typing and a click on the current cell open the editor, unless something refuses.
+TEST_P(GridEditing, OpeningAndRefusals) {
+  bool refuse = false;
+  grid->BeforeFieldEdit = [&](TObject*, TgpColumn*, bool& doEdit) { doEdit = !refuse; };
+  const std::pair<const char*, std::function<void(bool)>> cases[] = {
+      {"plain", [](bool) {}},
+      {"read-only grid", [&](bool on) { grid->SetReadOnly(on); }},
+      {"read-only column", [&](bool on) { grid->Columns()->Items(1)->SetReadOnly(on); }},
+      {"BeforeFieldEdit", [&](bool on) { refuse = on; }},
+  };
+  const TRect cell = grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow(), false);
+  for (const auto& [what, refusal] : cases) {
+    const bool opens = what == std::string("plain");
+    for (int gesture = 0; gesture < 3; ++gesture) {
+      SCOPED_TRACE(std::string(what) + " gesture " + std::to_string(gesture));
+      refusal(true);
+      if (gesture == 0) Key(VK_F1 + 1);
+      if (gesture == 1) Type(U"x");
+      if (gesture == 2) h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
+      EXPECT_EQ(grid->EditorVisible(), opens);
+      if (opens && gesture == 1) EXPECT_EQ(EditText(), "x");
+      EXPECT_EQ(ds->State(), opens && gesture == 1 ? dsEdit : dsBrowse);
+      refusal(false);
+      Back();
+      EXPECT_EQ(storedName, opens && gesture == 1 ? "x" : "Name005");
+    }
+  }
+}
+
+// The always-shown editor follows every move, and Esc resets it instead of hiding it.
+TEST_P(GridEditing, AlwaysShownEditorFollowsTheCell) {
+  grid->SetOptionsEdit({geoAlwaysShowEditor});
+  Key(VK_DOWN);
+  ASSERT_TRUE(grid->EditorVisible());
+  EXPECT_EQ(EditText(), "Name006");
+  Type(U"w");
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(grid->EditorVisible());
+  EXPECT_EQ(EditText(), "Name006");
+  Key(VK_TAB);
+  EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(2));
+  EXPECT_EQ(EditText(), "6");
+}
+
+// Insert, and Down past the last record appending, with their refusals.
+TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
+  bool refuse = false;
+  grid->BeforeInsert = [&](TObject*, bool& doInsert) { doInsert = !refuse, log.push_back("BeforeInsert"); };
+  grid->AfterInsert = [this](TObject*) { log.push_back("AfterInsert"); };
+  const std::tuple<bool, TgpGridEditOptions, bool, bool, std::string> cases[] = {
+      {false, {}, false, false, "BeforeInsert, AfterInsert"},
+      {true, {}, false, false, "BeforeInsert, AfterInsert"},
+      {false, {geoNoInserts}, false, false, ""},
+      {true, {geoNoAppends}, false, false, ""},
+      {false, {}, true, false, ""},
+      {true, {}, false, true, "BeforeInsert"},
+  };
+  for (const auto& [append, options, readOnly, refused, expected] : cases) {
+    SCOPED_TRACE(expected + (append ? " append" : " insert"));
+    grid->SetOptionsEdit(options);
+    grid->SetReadOnly(readOnly);
+    refuse = refused;
+    if (append) ds->Last();
+    Key(append ? VK_DOWN : VK_INSERT);
+    EXPECT_EQ(Joined(), expected);
+    EXPECT_EQ(ds->State(), expected.find("AfterInsert") != std::string::npos ? dsInsert : dsBrowse);
+    ds->Cancel();
+    grid->SetReadOnly(false);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Grid, GridEditing, ::testing::ValuesIn(TestDataSets()),
+                         [](const auto& info) { return info.param.Name; });
+
+}  // namespace
+}  // namespace zvtest
