@@ -258,27 +258,29 @@ std::int64_t TSqliteCursor::PositionOf(const TSqliteId& id, const std::vector<Va
       st.Bind(1, Variant(rowid));
       position = st.Step() ? st.ColumnInt64(0) : 0;
     }
-  } else {
-    std::vector<Variant> known;
-    if (key) {
-      known = *key;
-    } else if (index >= 0) {
-      known = fRows[static_cast<std::size_t>(index)].Key;
-    } else {
-      const auto row = FetchById(id);
-      if (!row) return -1;
-      known = row->Key;
-    }
-    // The rows before this one are the rows after it going backward.
-    for (const keyset::TKeysetRange& range : RangesAfter(known, id, true)) {
-      TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + JoinSql(range.Parts, " AND "));
-      TResetGuard guard{st};
-      st.BindAll(range.Params);
-      if (st.Step()) position += st.ColumnInt64(0);
-    }
+    if (index >= 0) fBase = position - index;
+    return position;
   }
-  if (index >= 0) fBase = position - index;
-  return position;
+  return CountBefore(id, key);
+}
+
+// One count a range, each of which an index on the sort columns serves.
+std::int64_t TSqliteCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) {
+  std::int64_t count = 0;
+  for (const keyset::TKeysetRange& range : ranges) {
+    TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + JoinSql(range.Parts, " AND "));
+    TResetGuard guard{st};
+    st.BindAll(range.Params);
+    if (st.Step()) count += st.ColumnInt64(0);
+  }
+  return count;
+}
+
+bool TSqliteCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
+  TSqliteStatement& st = Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + where + ")");
+  TResetGuard guard{st};
+  st.BindAll(params);
+  return st.Step() && st.ColumnInt64(0) != 0;
 }
 
 std::optional<TSqliteId> TSqliteCursor::IdAt(std::int64_t position) {
@@ -287,8 +289,7 @@ std::optional<TSqliteId> TSqliteCursor::IdAt(std::int64_t position) {
     if (position >= Count()) return std::nullopt;
     return IdOfNumber(position);
   }
-  if (fBase >= 0 && position >= fBase && position - fBase < static_cast<std::int64_t>(fRows.size()))
-    return fRows[static_cast<std::size_t>(position - fBase)].Id;
+  if (auto cached = CachedIdAt(position)) return cached;
   if (RowIdOrder() && Dense()) {
     if (position >= Count()) return std::nullopt;
     return IdOfNumber(fMinId + position);
@@ -304,40 +305,13 @@ std::optional<TSqliteId> TSqliteCursor::IdAt(std::int64_t position) {
   return id;
 }
 
-bool TSqliteCursor::Exists(const TSqliteId& id) {
-  if (!fSource.IsTable) return IdNumber(id) >= 0 && IdNumber(id) < Count();
-  if (id.size() != fSource.IdColumns.size()) return false;
-  if (CacheIndex(id) >= 0) return true;
-  TSqliteStatement& st = Prepare("SELECT 1 FROM " + fSource.From + " WHERE " + IdEquals());
-  TResetGuard guard{st};
-  st.BindAll(id);
-  return st.Step();
-}
-
 int TSqliteCursor::Compare(const TSqliteId& a, const TSqliteId& b) {
   const String ea = EncodeSqliteId(a), eb = EncodeSqliteId(b);
   if (ea == eb) return 0;
   // Rows that cannot be placed are ordered by their identities, so that the answer is stable.
   const int byId = fSource.RowId || !fSource.IsTable ? (IdNumber(a) < IdNumber(b) ? -1 : 1) : (ea < eb ? -1 : 1);
   if (RowIdOrder() || !fSource.IsTable) return byId;
-  const int ia = CacheIndex(a), ib = CacheIndex(b);
-  if (ia >= 0 && ib >= 0) return ia < ib ? -1 : 1;
-  std::vector<Variant> keyB;
-  if (ib >= 0) {
-    keyB = fRows[static_cast<std::size_t>(ib)].Key;
-  } else {
-    const auto row = FetchById(b);
-    if (!row) return byId;
-    keyB = row->Key;
-  }
-  if (!Exists(a)) return byId;
-  // Row a comes after row b when it lies in one of the ranges after b.
-  std::vector<Variant> params = a;
-  const String after = keyset::AnyOfRanges(RangesAfter(keyB, b, false), params);
-  TSqliteStatement& st = Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + IdEquals() + " AND (" + after + "))");
-  TResetGuard guard{st};
-  st.BindAll(params);
-  return st.Step() && st.ColumnInt64(0) != 0 ? 1 : -1;
+  return CompareByKey(a, b, byId);
 }
 
 }  // namespace zv::sqlite

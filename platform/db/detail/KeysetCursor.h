@@ -83,6 +83,7 @@ public:
   const TRow* Prior();
 
   virtual std::int64_t Count() = 0;
+  bool Exists(const TKeysetId& id);
   // The position when it is known without a query (a cached row whose place is known); else -1.
   std::int64_t KnownPositionOf(const TKeysetId& id) const;
   // Forgets cached rows and counts (after a write or to see other connections' changes); the
@@ -102,6 +103,10 @@ protected:
   // order, and appends its rows; a query source's rows are numbered from firstId.
   virtual void Collect(const String& tail, const std::vector<Variant>& params, std::int64_t firstId,
                        std::vector<TRow>& into) = 0;
+  // Whether a row of the source meets the condition ('?' marks take params in order).
+  virtual bool AnyWhere(const String& where, const std::vector<Variant>& params) = 0;
+  // How many rows lie in the ranges, which do not overlap.
+  virtual std::int64_t CountInRanges(const std::vector<TKeysetRange>& ranges) = 0;
 
   String IdEquals() const;  // "id1 = ? AND id2 = ?"
   std::vector<TKeysetRange> RangesAfter(const std::vector<Variant>& key, const TKeysetId& id, bool backward) const {
@@ -114,6 +119,14 @@ protected:
   std::optional<TRow> FetchById(const TKeysetId& id);
   // The sort key of the row at the position, read when unknown; false when the row is gone.
   bool ResolveKey();
+  // A row's sort key: the one given, the cached one, or read; false when the row is gone.
+  bool KeyOf(const TKeysetId& id, const std::vector<Variant>* given, std::vector<Variant>& key);
+  // A table row's 0-based position found by counting the rows before it; -1 when it is gone.
+  std::int64_t CountBefore(const TKeysetId& id, const std::vector<Variant>* key);
+  // The identity at a position inside the cached window, when its place is known.
+  std::optional<TKeysetId> CachedIdAt(std::int64_t position) const;
+  // The order of two table rows by their sort keys; byId where one cannot be placed.
+  int CompareByKey(const TKeysetId& a, const TKeysetId& b, int byId);
 
   // The cache: rows in order, from position fBase when that is known (-1 otherwise).
   void ReplaceCache(std::vector<TRow> rows, bool atStart, bool atEnd, std::int64_t base);
@@ -210,6 +223,61 @@ std::optional<TRow> TKeysetCursor<TRow>::FetchById(const TKeysetId& id) {
   }
   if (rows.empty()) return std::nullopt;
   return std::move(rows.front());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Places
+
+template <class TRow>
+bool TKeysetCursor<TRow>::KeyOf(const TKeysetId& id, const std::vector<Variant>* given, std::vector<Variant>& key) {
+  if (given) {
+    key = *given;
+  } else if (const int index = CacheIndex(id); index >= 0) {
+    key = fRows[static_cast<std::size_t>(index)].Key;
+  } else {
+    const auto row = FetchById(id);
+    if (!row) return false;
+    key = row->Key;
+  }
+  return true;
+}
+
+template <class TRow>
+std::int64_t TKeysetCursor<TRow>::CountBefore(const TKeysetId& id, const std::vector<Variant>* key) {
+  std::vector<Variant> known;
+  if (!KeyOf(id, key, known)) return -1;
+  // The rows before this one are the rows after it going backward.
+  const std::int64_t position = CountInRanges(RangesAfter(known, id, true));
+  if (const int index = CacheIndex(id); index >= 0) fBase = position - index;
+  return position;
+}
+
+template <class TRow>
+std::optional<TKeysetId> TKeysetCursor<TRow>::CachedIdAt(std::int64_t position) const {
+  if (fBase >= 0 && position >= fBase && position - fBase < static_cast<std::int64_t>(fRows.size()))
+    return fRows[static_cast<std::size_t>(position - fBase)].Id;
+  return std::nullopt;
+}
+
+template <class TRow>
+bool TKeysetCursor<TRow>::Exists(const TKeysetId& id) {
+  if (!fIsTable) return IdNumber(id) >= 0 && IdNumber(id) < Count();
+  if (id.size() != IdColumnSql().size()) return false;
+  if (CacheIndex(id) >= 0) return true;
+  return AnyWhere(IdEquals(), id);
+}
+
+template <class TRow>
+int TKeysetCursor<TRow>::CompareByKey(const TKeysetId& a, const TKeysetId& b, int byId) {
+  const int ia = CacheIndex(a), ib = CacheIndex(b);
+  if (ia >= 0 && ib >= 0) return ia < ib ? -1 : 1;
+  std::vector<Variant> keyB;
+  if (!KeyOf(b, nullptr, keyB) || !Exists(a)) return byId;
+  // Row a comes after row b when it lies in one of the ranges after b.
+  std::vector<Variant> params = a;
+  const String after = AnyOfRanges(RangesAfter(keyB, b, false), params);
+  if (after.empty()) return -1;
+  return AnyWhere(IdEquals() + " AND (" + after + ")", params) ? 1 : -1;
 }
 
 // ---------------------------------------------------------------------------------------------

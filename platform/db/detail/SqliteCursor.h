@@ -69,7 +69,6 @@ public:
   std::int64_t PositionOf(const TSqliteId& id, const std::vector<Variant>* key);
   // The identity of the row at a 0-based position; nothing past the end.
   std::optional<TSqliteId> IdAt(std::int64_t position);
-  bool Exists(const TSqliteId& id);
   // <0, 0, >0 as row a comes before, is, or comes after row b in the order.
   int Compare(const TSqliteId& a, const TSqliteId& b);
   // The first row in the order that meets the condition (column expressions from Source()).
@@ -82,6 +81,8 @@ private:
   String OrderBy(bool backward) const override;
   void Collect(const String& tail, const std::vector<Variant>& params, std::int64_t firstId,
                std::vector<TSqliteRow>& into) override;
+  bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
+  std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
 
   TSqliteStatement& Prepare(const String& sql);
   String SelectList() const;

@@ -253,28 +253,26 @@ std::int64_t TPgCursor::PositionOf(const TPgId& id, const std::vector<Variant>* 
     if (index >= 0) fBase = n - fMinId - index;
     return n - fMinId;
   }
-  std::vector<Variant> known;
-  if (key) {
-    known = *key;
-  } else if (index >= 0) {
-    known = fRows[static_cast<std::size_t>(index)].Key;
-  } else {
-    const auto row = FetchById(id);
-    if (!row) return -1;
-    known = row->Key;
-  }
-  // The rows before this one are the rows after it going backward: one count over the ranges.
+  return CountBefore(id, key);
+}
+
+// One count over all the ranges: a round trip each would cost more than the server's plan.
+std::int64_t TPgCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) {
   std::vector<Variant> params;
-  const String before = keyset::AnyOfRanges(RangesAfter(known, id, true), params);
-  std::int64_t position = 0;
-  if (!before.empty()) {
-    const TPgResult result = Run("SELECT count(*) FROM " + fSource.From + " WHERE " +
-                                     NumberPlaceholders(before, static_cast<int>(fSource.Params.size()) + 1),
-                                 Params(params));
-    position = result.Rows() ? StrToInt64(result.Text(0, 0)) : 0;
-  }
-  if (index >= 0) fBase = position - index;
-  return position;
+  const String any = keyset::AnyOfRanges(ranges, params);
+  if (any.empty()) return 0;
+  const TPgResult result = Run("SELECT count(*) FROM " + fSource.From + " WHERE " +
+                                   NumberPlaceholders(any, static_cast<int>(fSource.Params.size()) + 1),
+                               Params(params));
+  return result.Rows() ? StrToInt64(result.Text(0, 0)) : 0;
+}
+
+bool TPgCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
+  const TPgResult result =
+      Run("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " +
+              NumberPlaceholders(where, static_cast<int>(fSource.Params.size()) + 1) + ")",
+          Params(params));
+  return result.Rows() && result.Text(0, 0) == "t";
 }
 
 std::optional<TPgId> TPgCursor::IdAt(std::int64_t position) {
@@ -283,8 +281,7 @@ std::optional<TPgId> TPgCursor::IdAt(std::int64_t position) {
     if (position >= Count()) return std::nullopt;
     return IdOfNumber(position);
   }
-  if (fBase >= 0 && position >= fBase && position - fBase < static_cast<std::int64_t>(fRows.size()))
-    return fRows[static_cast<std::size_t>(position - fBase)].Id;
+  if (auto cached = CachedIdAt(position)) return cached;
   if (Dense()) {
     if (position >= Count()) return std::nullopt;
     return TPgId{Variant(IntToStr(fMinId + position))};
@@ -299,37 +296,12 @@ std::optional<TPgId> TPgCursor::IdAt(std::int64_t position) {
   return id;
 }
 
-bool TPgCursor::Exists(const TPgId& id) {
-  if (!fSource.IsTable) return IdNumber(id) >= 0 && IdNumber(id) < Count();
-  if (id.size() != fSource.IdColumns.size()) return false;
-  if (CacheIndex(id) >= 0) return true;
-  const TPgResult result = Run("SELECT 1 FROM " + fSource.From + " WHERE " + NumberPlaceholders(IdEquals(), static_cast<int>(fSource.Params.size()) + 1), Params(id));
-  return result.Rows() > 0;
-}
-
 int TPgCursor::Compare(const TPgId& a, const TPgId& b) {
   const String ea = EncodePgId(a), eb = EncodePgId(b);
   if (ea == eb) return 0;
   const int byId = !fSource.IsTable ? (IdNumber(a) < IdNumber(b) ? -1 : 1) : (ea < eb ? -1 : 1);
   if (!fSource.IsTable) return byId;
-  const int ia = CacheIndex(a), ib = CacheIndex(b);
-  if (ia >= 0 && ib >= 0) return ia < ib ? -1 : 1;
-  std::vector<Variant> keyB;
-  if (ib >= 0) {
-    keyB = fRows[static_cast<std::size_t>(ib)].Key;
-  } else {
-    const auto row = FetchById(b);
-    if (!row) return byId;
-    keyB = row->Key;
-  }
-  if (!Exists(a)) return byId;
-  std::vector<Variant> params = a;
-  const String after = keyset::AnyOfRanges(RangesAfter(keyB, b, false), params);
-  if (after.empty()) return -1;
-  const TPgResult result = Run("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " +
-                                   NumberPlaceholders(IdEquals() + " AND (" + after + ")", static_cast<int>(fSource.Params.size()) + 1) + ")",
-                               Params(params));
-  return result.Rows() && result.Text(0, 0) == "t" ? 1 : -1;
+  return CompareByKey(a, b, byId);
 }
 
 }  // namespace zv::pg

@@ -61,7 +61,6 @@ public:
   std::int64_t Count() override;
   std::int64_t PositionOf(const TPgId& id, const std::vector<Variant>* key);
   std::optional<TPgId> IdAt(std::int64_t position);
-  bool Exists(const TPgId& id);
   int Compare(const TPgId& a, const TPgId& b);
   std::optional<TPgRow> FindFirst(const TPgCondition& condition);
 
@@ -72,6 +71,8 @@ private:
   String OrderBy(bool backward) const override;
   void Collect(const String& tail, const std::vector<Variant>& params, std::int64_t firstId,
                std::vector<TPgRow>& into) override;
+  bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
+  std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
 
   // Runs a statement whose '?' marks are numbered after the source's own parameters.
   TPgResult Run(const String& sql, const std::vector<TPgParam>& params);
