@@ -34,11 +34,12 @@ std::vector<TKeysetRange> AfterRanges(const std::vector<String>& columns, const 
     const String* Column;
     bool Descending;
     const Variant* Value;
+    bool MayBeNull;
   };
   std::vector<TTerm> terms;
   for (std::size_t j = 0; j < sort.size(); ++j)
-    terms.push_back({&columns[static_cast<std::size_t>(sort[j].Column)], sort[j].Descending, &key[j]});
-  for (std::size_t j = 0; j < idColumns.size() && j < id.size(); ++j) terms.push_back({&idColumns[j], false, &id[j]});
+    terms.push_back({&columns[static_cast<std::size_t>(sort[j].Column)], sort[j].Descending, &key[j], true});
+  for (std::size_t j = 0; j < idColumns.size() && j < id.size(); ++j) terms.push_back({&idColumns[j], false, &id[j], false});
   std::vector<TKeysetRange> ranges;
   for (std::size_t level = terms.size(); level-- > 0;) {
     TKeysetRange prefix;
@@ -66,7 +67,8 @@ std::vector<TKeysetRange> AfterRanges(const std::vector<String>& columns, const 
       if (nullsComeFirst) add(column + " IS NOT NULL", nullptr);
     } else {
       add(column + (ascending ? " > ?" : " < ?"), &v);
-      if (!nullsComeFirst) add(column + " IS NULL", nullptr);
+      // A key column is never NULL: a range of its NULLs would cost a query and find nothing.
+      if (!nullsComeFirst && terms[level].MayBeNull) add(column + " IS NULL", nullptr);
     }
   }
   return ranges;
