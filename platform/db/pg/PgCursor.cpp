@@ -182,8 +182,9 @@ std::optional<TPgRow> TPgCursor::FindFirst(const TPgCondition& condition) {
   std::vector<TPgRow> rows;
   if (fSource.IsTable) {
     // The condition's parameters are text already: run it as Collect would, without converting.
-    const String sql = "SELECT " + SelectList() + " FROM " + fSource.From + " WHERE " +
-                       NumberPlaceholders(condition.Where + OrderBy(false) + " LIMIT 1", static_cast<int>(fSource.Params.size()) + 1);
+    const String tail = " WHERE " + condition.Where + OrderBy(false) + " LIMIT 1";
+    const String sql = "SELECT " + SelectList() + " FROM " + fSource.From +
+                       NumberPlaceholders(tail, static_cast<int>(fSource.Params.size()) + 1);
     const TPgResult result = Run(sql, condition.Params);
     if (result.Rows() > 0) rows.push_back(ReadRow(result, 0, -1));
   } else {
