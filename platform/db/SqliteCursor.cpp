@@ -233,19 +233,15 @@ bool TSqliteCursor::Dense() {
         TResetGuard guard{st};
         return st.Step() ? st.ColumnInt64(0) : 0;
       };
-      fMinId = read("MIN");
-      fMaxId = read("MAX");
-      std::int64_t span = 0;
-      fDense = !__builtin_sub_overflow(fMaxId, fMinId, &span) && span == count - 1 ? 1 : 0;
+      NoteIdSpan(read("MIN"), read("MAX"));
     }
   }
   return fDense == 1;
 }
 
 std::int64_t TSqliteCursor::PositionOf(const TSqliteId& id, const std::vector<Variant>* key) {
-  if (!fSource.IsTable) return IdNumber(id);
+  if (const std::int64_t known = KnownPositionOf(id); known >= 0 || !fSource.IsTable) return known;
   const int index = CacheIndex(id);
-  if (index >= 0 && fBase >= 0) return fBase + index;
   std::int64_t position = 0;
   if (RowIdOrder()) {
     const std::int64_t rowid = IdNumber(id);

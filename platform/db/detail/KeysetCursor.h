@@ -123,6 +123,13 @@ protected:
   bool KeyOf(const TKeysetId& id, const std::vector<Variant>* given, std::vector<Variant>& key);
   // A table row's 0-based position found by counting the rows before it; -1 when it is gone.
   std::int64_t CountBefore(const TKeysetId& id, const std::vector<Variant>* key);
+  // Notes the smallest and largest integer key: positions are keys when every one between is taken.
+  void NoteIdSpan(std::int64_t min, std::int64_t max) {
+    fMinId = min;
+    fMaxId = max;
+    std::int64_t span = 0;
+    fDense = !__builtin_sub_overflow(max, min, &span) && span == Count() - 1 ? 1 : 0;
+  }
   // The identity at a position inside the cached window, when its place is known.
   std::optional<TKeysetId> CachedIdAt(std::int64_t position) const;
   // The order of two table rows by their sort keys; byId where one cannot be placed.

@@ -234,10 +234,7 @@ bool TPgCursor::Dense() {
       const String id = fSource.IdColumns.front();
       const TPgResult result = Run("SELECT min(" + id + "), max(" + id + ") FROM " + fSource.From, {});
       if (result.Rows() && !result.IsNull(0, 0)) {
-        fMinId = StrToInt64(result.Text(0, 0));
-        fMaxId = StrToInt64(result.Text(0, 1));
-        std::int64_t span = 0;
-        fDense = !__builtin_sub_overflow(fMaxId, fMinId, &span) && span == count - 1 ? 1 : 0;
+        NoteIdSpan(StrToInt64(result.Text(0, 0)), StrToInt64(result.Text(0, 1)));
       }
     }
   }
@@ -245,10 +242,9 @@ bool TPgCursor::Dense() {
 }
 
 std::int64_t TPgCursor::PositionOf(const TPgId& id, const std::vector<Variant>* key) {
-  if (!fSource.IsTable) return IdNumber(id);
-  const int index = CacheIndex(id);
-  if (index >= 0 && fBase >= 0) return fBase + index;
+  if (const std::int64_t known = KnownPositionOf(id); known >= 0 || !fSource.IsTable) return known;
   if (Dense()) {
+    const int index = CacheIndex(id);
     std::int64_t n = 0;
     if (id.size() != 1 || !TryStrToInt64(id.front().AsString(), n) || n < fMinId || n > fMaxId) return -1;
     if (index >= 0) fBase = n - fMinId - index;
