@@ -14,6 +14,7 @@
 #include "platform/db/Fields.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/detail/SqliteCursor.h"
+#include "platform/db/detail/KeysetRecord.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
@@ -46,19 +47,12 @@ void TSqliteDataSet::DeclareProperties(TPropTable<TSqliteDataSet>& t) {
 
 namespace {
 
-struct TSqliteRecordBuffer : TVariantRecordBuffer {
-  std::vector<Variant> Key;   // the row's sort key as stored, when KeyValid
-  sqlite::TSqliteId Id;
-  bool KeyValid = false;
-};
-
-TSqliteRecordBuffer& Rec(TRecordBuffer& buffer) { return static_cast<TSqliteRecordBuffer&>(buffer); }
-const TSqliteRecordBuffer& Rec(const TRecordBuffer& buffer) { return static_cast<const TSqliteRecordBuffer&>(buffer); }
-
-
-bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
-
-bool SameId(const sqlite::TSqliteId& a, const sqlite::TSqliteId& b) { return sqlite::EncodeSqliteId(a) == sqlite::EncodeSqliteId(b); }
+using keyset::CharCount;
+using keyset::IsNullish;
+using keyset::KeysetRec;
+using keyset::KeyValue;
+using keyset::TKeysetRecordBuffer;
+using keyset::ToInt;
 
 bool IsTextType(TFieldType type) {
   switch (type) {
@@ -74,30 +68,12 @@ bool IsTextType(TFieldType type) {
   }
 }
 
-int ToInt(std::int64_t value) {
-  if (value > INT_MAX || value < INT_MIN) throw ERangeError(SRangeError);
-  return static_cast<int>(value);
-}
-
 // Dates are written as SQLite's date functions read them, in the column's own form.
 Variant ToSqlValue(const Variant& value, TFieldType type) {
   if (IsNullish(value)) return Variant::Null();
   if ((type == ftDate || type == ftTime || type == ftDateTime) && VarType(value) == varDate)
     return Variant(sqlite::DateTimeToSqlText(value.AsDateTime(), type));
   return value;
-}
-
-// The i-th of Locate's key values: the value itself for one field.
-Variant KeyValue(const Variant& keyValues, std::size_t index, std::size_t count) {
-  if (!keyValues.IsArray()) {
-    if (count == 1) return keyValues;
-    throw EVariantError(SVarNotArray);
-  }
-  return keyValues.GetElement(VarArrayLowBound(keyValues, 1) + static_cast<int>(index));
-}
-
-std::int64_t CharCount(const String& text) {
-  return std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
 // zv_lower(text): the host's case folding (AnsiLowerCase), which SQLite's lower() does only for
@@ -115,7 +91,6 @@ void SqlLower(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_error(context, e.what(), -1);
   }
 }
-
 
 // zv_fits(value, field type): whether the stored value reads as the field type unchanged.
 void SqlFits(sqlite3_context* context, int, sqlite3_value** args) {
@@ -469,18 +444,13 @@ void TSqliteDataSet::CreateCursor(const String& sortFields) {
 // is no longer valid.
 TBookmarkStr TSqliteDataSet::RowBookmark(const sqlite::TSqliteId& id) const {
   if (fIsTable) return sqlite::EncodeSqliteId(id);
-  return IntegerBookmark(fReading) + IntegerBookmark(id.front().AsInt64());
+  return keyset::PositionBookmark(fReading, id);
 }
 
 bool TSqliteDataSet::DecodeRowBookmark(const TBookmarkStr& bookmark, sqlite::TSqliteId& id) const {
   id.clear();
   if (fIsTable) return sqlite::DecodeSqliteId(bookmark, id);
-  std::int64_t reading = 0, position = 0;
-  if (bookmark.size() != 16 || !DecodeIntegerBookmark(bookmark.substr(0, 8), reading) || reading != fReading ||
-      !DecodeIntegerBookmark(bookmark.substr(8), position))
-    return false;
-  id.push_back(Variant(position));
-  return true;
+  return keyset::DecodePositionBookmark(bookmark, fReading, id);
 }
 
 void TSqliteDataSet::InternalOpen() {
@@ -499,7 +469,7 @@ void TSqliteDataSet::InternalClose() { CloseDatabase(); }
 // The cursor protocol
 
 TRecordBufferPtr TSqliteDataSet::AllocRecordBuffer() {
-  auto buffer = std::make_unique<TSqliteRecordBuffer>();
+  auto buffer = std::make_unique<TKeysetRecordBuffer>();
   buffer->ClearValues(fColumns.size(), false);
   return buffer;
 }
@@ -508,50 +478,25 @@ TRecordBufferPtr TSqliteDataSet::AllocRecordBuffer() {
 // that the table's defaults apply to the rest.
 void TSqliteDataSet::InternalInitRecord(TRecordBuffer& buffer) {
   TVariantDataSet::InternalInitRecord(buffer);
-  TSqliteRecordBuffer& rec = Rec(buffer);
+  TKeysetRecordBuffer& rec = KeysetRec(buffer);
   rec.Key.clear();
   rec.KeyValid = false;
 }
 
 void TSqliteDataSet::SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) {
   buffer.Bookmark = data;
-  Rec(buffer).KeyValid = false;
+  KeysetRec(buffer).KeyValid = false;
 }
 
 TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
-  // A page fills a window of the largest link at once.
-  fCursor->SetPageSize(std::max(64, 2 * BufferCount()));
-  const TSqliteRow* row = nullptr;
-  switch (mode) {
-    case gmCurrent:
-      row = fCursor->Current();
-      if (!row) return fCursor->AtBof() ? grBOF : fCursor->AtEof() ? grEOF : grError;
-      break;
-    case gmNext:
-      row = fCursor->Next();
-      if (!row) return grEOF;
-      break;
-    case gmPrior:
-      row = fCursor->Prior();
-      if (!row) return grBOF;
-      break;
-  }
-  TSqliteRecordBuffer& rec = Rec(buffer);
-  rec.Values = row->Values;
-  rec.Changed.assign(fColumns.size(), 0);
-  rec.Key = row->Key;
-  rec.Id = row->Id;
-  rec.KeyValid = true;
-  buffer.Bookmark = RowBookmark(row->Id);
-  buffer.BookmarkFlag = bfCurrent;
-  return grOK;
+  return keyset::ReadRecord(*fCursor, mode, BufferCount(), buffer, fColumns.size(),
+                            [this](const auto& id) { return RowBookmark(id); });
 }
 
 void TSqliteDataSet::InternalSetToRecord(TRecordBuffer& buffer) {
   sqlite::TSqliteId id;
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) return;
-  const TSqliteRecordBuffer& rec = Rec(buffer);
-  fCursor->SetToRow(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
+  fCursor->SetToRow(id, keyset::KnownKey(buffer, id, sqlite::EncodeSqliteId));
 }
 
 void TSqliteDataSet::InternalGotoBookmark(const TBookmarkStr& bookmark) {
@@ -583,8 +528,7 @@ int TSqliteDataSet::RecNo() const {
       // An inserted record shows where it was inserted: at the record it went before.
       sqlite::TSqliteId id;
       if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) return -1;
-      const TSqliteRecordBuffer& rec = Rec(buffer);
-      const std::int64_t position = fCursor->PositionOf(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
+      const std::int64_t position = fCursor->PositionOf(id, keyset::KnownKey(buffer, id, sqlite::EncodeSqliteId));
       return position < 0 ? -1 : ToInt(position + 1);
     }
   }
@@ -627,7 +571,7 @@ int TSqliteDataSet::CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& 
 // One statement, so that a failure writes nothing; the values are bound, never pasted. The row's
 // identity comes back from the statement: a new or changed key is read as SQLite stored it.
 sqlite::TSqliteId TSqliteDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
-  TSqliteRecordBuffer& rec = Rec(buffer);
+  TKeysetRecordBuffer& rec = KeysetRec(buffer);
   std::vector<String> names;
   std::vector<Variant> values;
   for (std::size_t c = 0; c < fColumns.size(); ++c) {
@@ -697,7 +641,7 @@ void TSqliteDataSet::InternalPost() {
 
 void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
-  TSqliteRecordBuffer& rec = Rec(buffer);
+  TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const sqlite::TSqliteId id = WriteRecord(buffer, true);
   fCursor->Invalidate();
@@ -713,8 +657,7 @@ void TSqliteDataSet::InternalDelete() {
   st.Step();
   if (fDatabase->Changes() == 0) DatabaseError(SRecordNotFound, this);
   // The cursor stays on the row's key, from which its neighbours are found.
-  const TSqliteRecordBuffer& rec = Rec(buffer);
-  fCursor->SetToRow(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
+  fCursor->SetToRow(id, keyset::KnownKey(buffer, id, sqlite::EncodeSqliteId));
   fCursor->Invalidate();
 }
 

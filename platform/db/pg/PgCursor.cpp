@@ -1,7 +1,7 @@
-// TPgCursor: statement texts, the keyset ranges, the row cache and the moves over it.
+// TPgCursor: the server's statements under the shared keyset window, and the counts and
+// positions that use a dense integer key.
 //
-// Sections: identities; statements; keyset ranges; fetching; moving; counting and positions;
-// the cache.
+// Sections: identities; statements; finding; counting and positions.
 
 #include "platform/db/pg/detail/PgCursor.h"
 
@@ -14,21 +14,10 @@ namespace zv::pg {
 
 namespace {
 
-constexpr int CachePages = 4;
-
-bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
-
-std::int64_t Number(const TPgId& id) { return id.empty() ? -1 : id.front().AsInt64(); }
-TPgId IdOf(std::int64_t number) { return TPgId{Variant(number)}; }
-
-String Join(const std::vector<String>& parts, const char* separator) {
-  String out;
-  for (const String& p : parts) {
-    if (!out.empty()) out += separator;
-    out += p;
-  }
-  return out;
-}
+using keyset::IdNumber;  // a query row's position
+using keyset::IdOfNumber;
+using keyset::IsNullish;
+using keyset::JoinSql;
 
 TPgParam Param(const Variant& v) { return IsNullish(v) ? TPgParam() : TPgParam(v.AsString()); }
 
@@ -116,9 +105,8 @@ String NumberPlaceholders(const String& sql, int first) {
 }
 
 TPgCursor::TPgCursor(TPgConnection& connection, TPgSource source, std::vector<TPgSortColumn> sort)
-    : fConnection(connection), fSource(std::move(source)), fSort(std::move(sort)) {}
-
-void TPgCursor::SetPageSize(int rows) { fPageSize = std::clamp(rows, 16, 4096); }
+    : TKeysetCursor(source.IsTable, std::move(sort), keyset::TNullOrder::Last), fConnection(connection),
+      fSource(std::move(source)) {}
 
 // ---------------------------------------------------------------------------------------------
 // Statements
@@ -132,13 +120,7 @@ TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params)
 String TPgCursor::SelectList() const {
   std::vector<String> list = fSource.IdColumns;
   for (const String& c : fSource.Columns) list.push_back(c);
-  return Join(list, ", ");
-}
-
-String TPgCursor::IdEquals() const {
-  std::vector<String> parts;
-  for (const String& c : fSource.IdColumns) parts.push_back(c + " = ?");
-  return Join(parts, " AND ");
+  return JoinSql(list, ", ");
 }
 
 // The sort columns in the server's own order (NULLs after every value: ASC NULLS LAST, and going
@@ -158,7 +140,7 @@ String TPgCursor::OrderBy(bool backward) const {
       terms.push_back(fSource.Columns[c] + (backward ? " DESC" : ""));
     }
   }
-  return terms.empty() ? String() : " ORDER BY " + Join(terms, ", ");
+  return terms.empty() ? String() : " ORDER BY " + JoinSql(terms, ", ");
 }
 
 TPgRow TPgCursor::ReadRow(const TPgResult& result, int r, std::int64_t position) const {
@@ -167,7 +149,7 @@ TPgRow TPgCursor::ReadRow(const TPgResult& result, int r, std::int64_t position)
   if (fSource.IsTable) {
     for (int i = 0; i < width; ++i) row.Id.push_back(Variant(String(result.Text(r, i))));
   } else {
-    row.Id = IdOf(position);
+    row.Id = IdOfNumber(position);
   }
   for (const TPgSortColumn& s : fSort) {
     const int c = width + s.Column;
@@ -181,11 +163,11 @@ TPgRow TPgCursor::ReadRow(const TPgResult& result, int r, std::int64_t position)
   return row;
 }
 
-void TPgCursor::Collect(const String& tail, const std::vector<TPgParam>& params, std::int64_t firstId,
+void TPgCursor::Collect(const String& tail, const std::vector<Variant>& params, std::int64_t firstId,
                         std::vector<TPgRow>& into) {
   const String sql = "SELECT " + SelectList() + " FROM " + fSource.From +
                      NumberPlaceholders(tail, static_cast<int>(fSource.Params.size()) + 1);
-  const TPgResult result = Run(sql, params);
+  const TPgResult result = Run(sql, Params(params));
   std::int64_t id = firstId;
   for (int r = 0; r < result.Rows(); ++r) {
     into.push_back(ReadRow(result, r, id));
@@ -194,114 +176,17 @@ void TPgCursor::Collect(const String& tail, const std::vector<TPgParam>& params,
 }
 
 // ---------------------------------------------------------------------------------------------
-// Keyset ranges
-//
-// The rows after (k1..km, id) are, in order: those equal on every sort column with a later id;
-// then those equal on k1..k(m-1) and after km; ...; then those after k1. Each is an equality on
-// a prefix and one range, which an index on the sort columns serves directly.
-
-std::vector<TPgCursor::TRange> TPgCursor::AfterRanges(const std::vector<Variant>& key, const TPgId& id,
-                                                      bool backward) const {
-  struct TTerm {
-    const String* Column;
-    bool Descending;
-    const Variant* Value;
-  };
-  std::vector<TTerm> terms;
-  for (std::size_t j = 0; j < fSort.size(); ++j)
-    terms.push_back({&fSource.Columns[static_cast<std::size_t>(fSort[j].Column)], fSort[j].Descending, &key[j]});
-  for (std::size_t j = 0; j < fSource.IdColumns.size() && j < id.size(); ++j) terms.push_back({&fSource.IdColumns[j], false, &id[j]});
-  std::vector<TRange> ranges;
-  for (std::size_t level = terms.size(); level-- > 0;) {
-    TRange prefix;
-    for (std::size_t j = 0; j < level; ++j) {
-      if (IsNullish(*terms[j].Value)) {
-        prefix.Parts.push_back(*terms[j].Column + " IS NULL");
-      } else {
-        prefix.Parts.push_back(*terms[j].Column + " = ?");
-        prefix.Params.push_back(*terms[j].Value);
-      }
-    }
-    auto add = [&](const String& condition, const Variant* value) {
-      TRange range = prefix;
-      range.Parts.push_back(condition);
-      if (value) range.Params.push_back(*value);
-      ranges.push_back(std::move(range));
-    };
-    const String& column = *terms[level].Column;
-    const Variant& v = *terms[level].Value;
-    // NULLs are the largest values: going up they come after every value, going down before.
-    const bool ascending = terms[level].Descending == backward;
-    if (ascending) {
-      if (!IsNullish(v)) {
-        add(column + " > ?", &v);
-        add(column + " IS NULL", nullptr);
-      }
-    } else if (IsNullish(v)) {
-      add(column + " IS NOT NULL", nullptr);
-    } else {
-      add(column + " < ?", &v);
-    }
-  }
-  return ranges;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Fetching
-
-std::vector<TPgRow> TPgCursor::FetchFirst(int count, bool backward) {
-  std::vector<TPgRow> rows;
-  if (fSource.IsTable) {
-    Collect(OrderBy(backward) + " LIMIT ?", {IntToStr(count)}, -1, rows);
-    if (backward) std::reverse(rows.begin(), rows.end());
-  } else {
-    const std::int64_t offset = backward ? std::max<std::int64_t>(0, Count() - count) : 0;
-    Collect(OrderBy(false) + " LIMIT ? OFFSET ?", {IntToStr(count), IntToStr(offset)}, offset, rows);
-  }
-  return rows;
-}
-
-std::vector<TPgRow> TPgCursor::FetchAfter(const std::vector<Variant>& key, const TPgId& id, int count, bool backward) {
-  std::vector<TPgRow> rows;
-  if (!fSource.IsTable) {
-    const std::int64_t position = Number(id);
-    std::int64_t offset = position + 1;
-    std::int64_t limit = count;
-    if (backward) {
-      offset = std::max<std::int64_t>(0, position - count);
-      limit = position - offset;
-    }
-    if (limit > 0) Collect(OrderBy(false) + " LIMIT ? OFFSET ?", {IntToStr(limit), IntToStr(offset)}, offset, rows);
-    return rows;
-  }
-  const String order = OrderBy(backward);
-  for (const TRange& range : AfterRanges(key, id, backward)) {
-    const int wanted = count - static_cast<int>(rows.size());
-    if (wanted <= 0) break;
-    std::vector<TPgParam> params = Params(range.Params);
-    params.push_back(IntToStr(wanted));
-    Collect(" WHERE " + Join(range.Parts, " AND ") + order + " LIMIT ?", params, -1, rows);
-  }
-  if (backward) std::reverse(rows.begin(), rows.end());
-  return rows;
-}
-
-std::optional<TPgRow> TPgCursor::FetchById(const TPgId& id) {
-  std::vector<TPgRow> rows;
-  if (fSource.IsTable) {
-    if (id.size() != fSource.IdColumns.size()) return std::nullopt;
-    Collect(" WHERE " + IdEquals(), Params(id), -1, rows);
-  } else if (Number(id) >= 0) {
-    Collect(OrderBy(false) + " LIMIT 1 OFFSET ?", {IntToStr(Number(id))}, Number(id), rows);
-  }
-  if (rows.empty()) return std::nullopt;
-  return std::move(rows.front());
-}
+// Finding
 
 std::optional<TPgRow> TPgCursor::FindFirst(const TPgCondition& condition) {
   std::vector<TPgRow> rows;
   if (fSource.IsTable) {
-    Collect(" WHERE " + condition.Where + OrderBy(false) + " LIMIT 1", condition.Params, -1, rows);
+    // The condition's parameters are text already: run it as Collect would, without converting.
+    const String tail = " WHERE " + condition.Where + OrderBy(false) + " LIMIT 1";
+    const String sql = "SELECT " + SelectList() + " FROM " + fSource.From +
+                       NumberPlaceholders(tail, static_cast<int>(fSource.Params.size()) + 1);
+    const TPgResult result = Run(sql, condition.Params);
+    if (result.Rows() > 0) rows.push_back(ReadRow(result, 0, -1));
   } else {
     // A query's row is known by its position: number the rows in the dataset's order.
     String over = OrderBy(false);
@@ -313,7 +198,7 @@ std::optional<TPgRow> TPgCursor::FindFirst(const TPgCondition& condition) {
     const TPgResult result = Run(sql, condition.Params);
     if (result.Rows() > 0) {
       TPgRow row;
-      row.Id = IdOf(StrToInt64(result.Text(0, 0)));
+      row.Id = IdOfNumber(StrToInt64(result.Text(0, 0)));
       for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
         const int column = 1 + static_cast<int>(c);
         row.Values.push_back(result.IsNull(0, column) ? Variant::Null() : PgTextToValue(result.Text(0, column), fSource.Types[c]));
@@ -327,166 +212,6 @@ std::optional<TPgRow> TPgCursor::FindFirst(const TPgCondition& condition) {
   }
   if (rows.empty()) return std::nullopt;
   return std::move(rows.front());
-}
-
-// ---------------------------------------------------------------------------------------------
-// Moving
-
-void TPgCursor::SetToRow(const TPgId& id, const std::vector<Variant>* key) {
-  fPosition = TPosition::Row;
-  fId = id;
-  if (key) {
-    fKey = *key;
-    fKeyKnown = true;
-  } else if (const int index = CacheIndex(id); index >= 0) {
-    fKey = fRows[static_cast<std::size_t>(index)].Key;
-    fKeyKnown = true;
-  } else {
-    fKeyKnown = !fSource.IsTable;
-  }
-}
-
-void TPgCursor::SetToRow(TPgRow row) {
-  const TPgId id = row.Id;
-  if (CacheIndex(id) < 0) {
-    std::vector<TPgRow> one;
-    one.push_back(std::move(row));
-    ReplaceCache(std::move(one), false, false, fSource.IsTable ? -1 : Number(id));
-  }
-  EnterRow(CacheIndex(id));
-}
-
-bool TPgCursor::SetToExistingRow(const TPgId& id) {
-  if (CacheIndex(id) >= 0) {
-    SetToRow(id, nullptr);
-    return true;
-  }
-  auto row = FetchById(id);
-  if (!row) return false;
-  SetToRow(std::move(*row));
-  return true;
-}
-
-const TPgRow* TPgCursor::EnterRow(int index) {
-  const TPgRow& row = fRows[static_cast<std::size_t>(index)];
-  fPosition = TPosition::Row;
-  fId = row.Id;
-  fKey = row.Key;
-  fKeyKnown = true;
-  return &row;
-}
-
-bool TPgCursor::ResolveKey() {
-  if (fKeyKnown) return true;
-  if (const int index = CacheIndex(fId); index >= 0) {
-    fKey = fRows[static_cast<std::size_t>(index)].Key;
-  } else {
-    const auto row = FetchById(fId);
-    if (!row) return false;
-    fKey = row->Key;
-  }
-  fKeyKnown = true;
-  return true;
-}
-
-const TPgRow* TPgCursor::Current() {
-  if (fPosition != TPosition::Row) return nullptr;
-  if (const int index = CacheIndex(fId); index >= 0) return EnterRow(index);
-  auto row = FetchById(fId);
-  if (!row) return nullptr;
-  SetToRow(std::move(*row));
-  return EnterRow(CacheIndex(fId));
-}
-
-const TPgRow* TPgCursor::Next() {
-  const auto page = static_cast<std::size_t>(fPageSize);
-  switch (fPosition) {
-    case TPosition::Eof:
-      return nullptr;
-    case TPosition::Bof:
-      if (!fAtStart) {
-        auto rows = FetchFirst(fPageSize, false);
-        const bool atEnd = rows.size() < page;
-        ReplaceCache(std::move(rows), true, atEnd, 0);
-      }
-      if (fRows.empty()) {
-        fPosition = TPosition::Eof;
-        return nullptr;
-      }
-      return EnterRow(0);
-    case TPosition::Row:
-      break;
-  }
-  const int index = CacheIndex(fId);
-  if (index >= 0 && index + 1 < static_cast<int>(fRows.size())) return EnterRow(index + 1);
-  if (index >= 0 && fAtEnd) {
-    fPosition = TPosition::Eof;
-    return nullptr;
-  }
-  if (!ResolveKey()) {
-    fPosition = TPosition::Bof;
-    return Next();
-  }
-  auto rows = FetchAfter(fKey, fId, fPageSize, false);
-  if (rows.empty()) {
-    if (index >= 0) fAtEnd = true;
-    fPosition = TPosition::Eof;
-    return nullptr;
-  }
-  const bool atEnd = rows.size() < page;
-  const TPgId first = rows.front().Id;
-  if (index >= 0)
-    Append(std::move(rows), atEnd);
-  else
-    ReplaceCache(std::move(rows), false, atEnd, fSource.IsTable ? -1 : Number(first));
-  return EnterRow(CacheIndex(first));
-}
-
-const TPgRow* TPgCursor::Prior() {
-  const auto page = static_cast<std::size_t>(fPageSize);
-  switch (fPosition) {
-    case TPosition::Bof:
-      return nullptr;
-    case TPosition::Eof:
-      if (!fAtEnd) {
-        auto rows = FetchFirst(fPageSize, true);
-        const bool atStart = rows.size() < page;
-        std::int64_t base = -1;
-        if (!fSource.IsTable && !rows.empty()) base = Number(rows.front().Id);
-        else if (fCount >= 0) base = fCount - static_cast<std::int64_t>(rows.size());
-        ReplaceCache(std::move(rows), atStart, true, base);
-      }
-      if (fRows.empty()) {
-        fPosition = TPosition::Bof;
-        return nullptr;
-      }
-      return EnterRow(static_cast<int>(fRows.size()) - 1);
-    case TPosition::Row:
-      break;
-  }
-  const int index = CacheIndex(fId);
-  if (index > 0) return EnterRow(index - 1);
-  if (index == 0 && fAtStart) {
-    fPosition = TPosition::Bof;
-    return nullptr;
-  }
-  if (!ResolveKey()) {
-    fPosition = TPosition::Eof;
-    return Prior();
-  }
-  auto rows = FetchAfter(fKey, fId, fPageSize, true);
-  if (rows.empty()) {
-    if (index >= 0) fAtStart = true;
-    fPosition = TPosition::Bof;
-    return nullptr;
-  }
-  const bool atStart = rows.size() < page;
-  const TPgId first = rows.front().Id, last = rows.back().Id;
-  if (index >= 0)
-    Prepend(std::move(rows), atStart);
-  else
-    ReplaceCache(std::move(rows), atStart, false, fSource.IsTable ? -1 : Number(first));
-  return EnterRow(CacheIndex(last));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -509,74 +234,57 @@ bool TPgCursor::Dense() {
       const String id = fSource.IdColumns.front();
       const TPgResult result = Run("SELECT min(" + id + "), max(" + id + ") FROM " + fSource.From, {});
       if (result.Rows() && !result.IsNull(0, 0)) {
-        fMinId = StrToInt64(result.Text(0, 0));
-        fMaxId = StrToInt64(result.Text(0, 1));
-        std::int64_t span = 0;
-        fDense = !__builtin_sub_overflow(fMaxId, fMinId, &span) && span == count - 1 ? 1 : 0;
+        NoteIdSpan(StrToInt64(result.Text(0, 0)), StrToInt64(result.Text(0, 1)));
       }
     }
   }
   return fDense == 1;
 }
 
-std::int64_t TPgCursor::KnownPositionOf(const TPgId& id) const {
-  if (!fSource.IsTable) return Number(id);
-  const int index = CacheIndex(id);
-  return index >= 0 && fBase >= 0 ? fBase + index : -1;
-}
-
 std::int64_t TPgCursor::PositionOf(const TPgId& id, const std::vector<Variant>* key) {
-  if (!fSource.IsTable) return Number(id);
-  const int index = CacheIndex(id);
-  if (index >= 0 && fBase >= 0) return fBase + index;
+  if (const std::int64_t known = KnownPositionOf(id); known >= 0 || !fSource.IsTable) return known;
   if (Dense()) {
+    const int index = CacheIndex(id);
     std::int64_t n = 0;
     if (id.size() != 1 || !TryStrToInt64(id.front().AsString(), n) || n < fMinId || n > fMaxId) return -1;
     if (index >= 0) fBase = n - fMinId - index;
     return n - fMinId;
   }
-  std::vector<Variant> known;
-  if (key) {
-    known = *key;
-  } else if (index >= 0) {
-    known = fRows[static_cast<std::size_t>(index)].Key;
-  } else {
-    const auto row = FetchById(id);
-    if (!row) return -1;
-    known = row->Key;
-  }
-  // The rows before this one are the rows after it going backward: one count over the ranges.
-  std::vector<String> alternatives;
+  return CountBefore(id, key);
+}
+
+// One count over all the ranges: a round trip each would cost more than the server's plan.
+std::int64_t TPgCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) {
   std::vector<Variant> params;
-  for (const TRange& range : AfterRanges(known, id, true)) {
-    alternatives.push_back("(" + Join(range.Parts, " AND ") + ")");
-    params.insert(params.end(), range.Params.begin(), range.Params.end());
-  }
-  std::int64_t position = 0;
-  if (!alternatives.empty()) {
-    const TPgResult result = Run("SELECT count(*) FROM " + fSource.From + " WHERE " +
-                                     NumberPlaceholders(Join(alternatives, " OR "), static_cast<int>(fSource.Params.size()) + 1),
-                                 Params(params));
-    position = result.Rows() ? StrToInt64(result.Text(0, 0)) : 0;
-  }
-  if (index >= 0) fBase = position - index;
-  return position;
+  const String any = keyset::AnyOfRanges(ranges, params);
+  if (any.empty()) return 0;
+  const TPgResult result = Run("SELECT count(*) FROM " + fSource.From + " WHERE " +
+                                   NumberPlaceholders(any, static_cast<int>(fSource.Params.size()) + 1),
+                               Params(params));
+  return result.Rows() ? StrToInt64(result.Text(0, 0)) : 0;
+}
+
+bool TPgCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
+  const TPgResult result =
+      Run("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " +
+              NumberPlaceholders(where, static_cast<int>(fSource.Params.size()) + 1) + ")",
+          Params(params));
+  return result.Rows() && result.Text(0, 0) == "t";
 }
 
 std::optional<TPgId> TPgCursor::IdAt(std::int64_t position) {
   if (position < 0) return std::nullopt;
   if (!fSource.IsTable) {
     if (position >= Count()) return std::nullopt;
-    return IdOf(position);
+    return IdOfNumber(position);
   }
-  if (fBase >= 0 && position >= fBase && position - fBase < static_cast<std::int64_t>(fRows.size()))
-    return fRows[static_cast<std::size_t>(position - fBase)].Id;
+  if (auto cached = CachedIdAt(position)) return cached;
   if (Dense()) {
     if (position >= Count()) return std::nullopt;
     return TPgId{Variant(IntToStr(fMinId + position))};
   }
   const TPgResult result =
-      Run("SELECT " + Join(fSource.IdColumns, ", ") + " FROM " + fSource.From + OrderBy(false) +
+      Run("SELECT " + JoinSql(fSource.IdColumns, ", ") + " FROM " + fSource.From + OrderBy(false) +
               NumberPlaceholders(" LIMIT 1 OFFSET ?", static_cast<int>(fSource.Params.size()) + 1),
           {IntToStr(position)});
   if (result.Rows() == 0) return std::nullopt;
@@ -585,117 +293,12 @@ std::optional<TPgId> TPgCursor::IdAt(std::int64_t position) {
   return id;
 }
 
-bool TPgCursor::Exists(const TPgId& id) {
-  if (!fSource.IsTable) return Number(id) >= 0 && Number(id) < Count();
-  if (id.size() != fSource.IdColumns.size()) return false;
-  if (CacheIndex(id) >= 0) return true;
-  const TPgResult result = Run("SELECT 1 FROM " + fSource.From + " WHERE " + NumberPlaceholders(IdEquals(), static_cast<int>(fSource.Params.size()) + 1), Params(id));
-  return result.Rows() > 0;
-}
-
 int TPgCursor::Compare(const TPgId& a, const TPgId& b) {
   const String ea = EncodePgId(a), eb = EncodePgId(b);
   if (ea == eb) return 0;
-  const int byId = !fSource.IsTable ? (Number(a) < Number(b) ? -1 : 1) : (ea < eb ? -1 : 1);
+  const int byId = !fSource.IsTable ? (IdNumber(a) < IdNumber(b) ? -1 : 1) : (ea < eb ? -1 : 1);
   if (!fSource.IsTable) return byId;
-  const int ia = CacheIndex(a), ib = CacheIndex(b);
-  if (ia >= 0 && ib >= 0) return ia < ib ? -1 : 1;
-  std::vector<Variant> keyB;
-  if (ib >= 0) {
-    keyB = fRows[static_cast<std::size_t>(ib)].Key;
-  } else {
-    const auto row = FetchById(b);
-    if (!row) return byId;
-    keyB = row->Key;
-  }
-  if (!Exists(a)) return byId;
-  std::vector<String> alternatives;
-  std::vector<Variant> params = a;
-  for (const TRange& range : AfterRanges(keyB, b, false)) {
-    alternatives.push_back("(" + Join(range.Parts, " AND ") + ")");
-    params.insert(params.end(), range.Params.begin(), range.Params.end());
-  }
-  if (alternatives.empty()) return -1;
-  const TPgResult result = Run("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " +
-                                   NumberPlaceholders(IdEquals() + " AND (" + Join(alternatives, " OR ") + ")", static_cast<int>(fSource.Params.size()) + 1) + ")",
-                               Params(params));
-  return result.Rows() && result.Text(0, 0) == "t" ? 1 : -1;
-}
-
-void TPgCursor::Invalidate() {
-  fRows.clear();
-  fSeqById.clear();
-  fFrontSeq = 0;
-  fAtStart = fAtEnd = false;
-  fBase = -1;
-  fCount = -1;
-  fDense = -1;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The cache
-
-int TPgCursor::CacheIndex(const TPgId& id) const {
-  const auto it = fSeqById.find(EncodePgId(id));
-  if (it == fSeqById.end()) return -1;
-  const std::int64_t index = it->second - fFrontSeq;
-  return index >= 0 && index < static_cast<std::int64_t>(fRows.size()) ? static_cast<int>(index) : -1;
-}
-
-void TPgCursor::ReplaceCache(std::vector<TPgRow> rows, bool atStart, bool atEnd, std::int64_t base) {
-  fRows.clear();
-  fSeqById.clear();
-  fFrontSeq = 0;
-  for (TPgRow& row : rows) {
-    fSeqById[EncodePgId(row.Id)] = static_cast<std::int64_t>(fRows.size());
-    fRows.push_back(std::move(row));
-  }
-  fAtStart = atStart;
-  fAtEnd = atEnd;
-  fBase = atStart ? 0 : base;
-  TrimBack();
-}
-
-void TPgCursor::Append(std::vector<TPgRow> rows, bool atEnd) {
-  for (TPgRow& row : rows) {
-    fSeqById[EncodePgId(row.Id)] = fFrontSeq + static_cast<std::int64_t>(fRows.size());
-    fRows.push_back(std::move(row));
-  }
-  fAtEnd = atEnd;
-  TrimFront();
-}
-
-void TPgCursor::Prepend(std::vector<TPgRow> rows, bool atStart) {
-  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-    --fFrontSeq;
-    fSeqById[EncodePgId(it->Id)] = fFrontSeq;
-    fRows.push_front(std::move(*it));
-  }
-  if (fBase >= 0) fBase -= static_cast<std::int64_t>(rows.size());
-  fAtStart = atStart;
-  if (atStart) fBase = 0;
-  TrimBack();
-}
-
-// Memory stays bounded: rows far from where the cursor went are dropped.
-void TPgCursor::TrimFront() {
-  const auto limit = static_cast<std::size_t>(CachePages * fPageSize);
-  while (fRows.size() > limit) {
-    fSeqById.erase(EncodePgId(fRows.front().Id));
-    fRows.pop_front();
-    ++fFrontSeq;
-    fAtStart = false;
-    if (fBase >= 0) ++fBase;
-  }
-}
-
-void TPgCursor::TrimBack() {
-  const auto limit = static_cast<std::size_t>(CachePages * fPageSize);
-  while (fRows.size() > limit) {
-    fSeqById.erase(EncodePgId(fRows.back().Id));
-    fRows.pop_back();
-    fAtEnd = false;
-  }
+  return CompareByKey(a, b, byId);
 }
 
 }  // namespace zv::pg

@@ -12,6 +12,7 @@
 #include "platform/db/Fields.h"
 #include "platform/db/SortString.h"
 #include "platform/db/pg/detail/PgCursor.h"
+#include "platform/db/detail/KeysetRecord.h"
 #include "platform/db/pg/detail/PgValues.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
@@ -42,36 +43,14 @@ void TPgDataSet::DeclareProperties(TPropTable<TPgDataSet>& t) {
 
 namespace {
 
-struct TPgRecordBuffer : TVariantRecordBuffer {
-  std::vector<Variant> Key;
-  pg::TPgId Id;
-  bool KeyValid = false;
-};
-
-TPgRecordBuffer& Rec(TRecordBuffer& buffer) { return static_cast<TPgRecordBuffer&>(buffer); }
-const TPgRecordBuffer& Rec(const TRecordBuffer& buffer) { return static_cast<const TPgRecordBuffer&>(buffer); }
-
-bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
-bool SameId(const pg::TPgId& a, const pg::TPgId& b) { return pg::EncodePgId(a) == pg::EncodePgId(b); }
+using keyset::CharCount;
+using keyset::IsNullish;
+using keyset::KeysetRec;
+using keyset::KeyValue;
+using keyset::TKeysetRecordBuffer;
+using keyset::ToInt;
 
 bool IsTextType(TFieldType type) { return type == ftString || type == ftFixedChar || type == ftMemo; }
-
-int ToInt(std::int64_t value) {
-  if (value > INT_MAX || value < INT_MIN) throw ERangeError(SRangeError);
-  return static_cast<int>(value);
-}
-
-Variant KeyValue(const Variant& keyValues, std::size_t index, std::size_t count) {
-  if (!keyValues.IsArray()) {
-    if (count == 1) return keyValues;
-    throw EVariantError(SVarNotArray);
-  }
-  return keyValues.GetElement(VarArrayLowBound(keyValues, 1) + static_cast<int>(index));
-}
-
-std::int64_t CharCount(const String& text) {
-  return std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
-}
 
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -387,18 +366,13 @@ void TPgDataSet::CreateCursor(const String& sortFields) {
 
 TBookmarkStr TPgDataSet::RowBookmark(const TId& id) const {
   if (fIsTable) return pg::EncodePgId(id);
-  return IntegerBookmark(fReading) + IntegerBookmark(id.front().AsInt64());
+  return keyset::PositionBookmark(fReading, id);
 }
 
 bool TPgDataSet::DecodeRowBookmark(const TBookmarkStr& bookmark, TId& id) const {
   id.clear();
   if (fIsTable) return bookmark.size() != 8 && pg::DecodePgId(bookmark, id);
-  std::int64_t reading = 0, position = 0;
-  if (bookmark.size() != 16 || !DecodeIntegerBookmark(bookmark.substr(0, 8), reading) || reading != fReading ||
-      !DecodeIntegerBookmark(bookmark.substr(8), position))
-    return false;
-  id.push_back(Variant(position));
-  return true;
+  return keyset::DecodePositionBookmark(bookmark, fReading, id);
 }
 
 void TPgDataSet::InternalOpen() {
@@ -412,56 +386,32 @@ void TPgDataSet::InternalClose() { fCursor.reset(); }
 // The cursor protocol
 
 TRecordBufferPtr TPgDataSet::AllocRecordBuffer() {
-  auto buffer = std::make_unique<TPgRecordBuffer>();
+  auto buffer = std::make_unique<TKeysetRecordBuffer>();
   buffer->ClearValues(fColumns.size(), false);
   return buffer;
 }
 
 void TPgDataSet::InternalInitRecord(TRecordBuffer& buffer) {
   TVariantDataSet::InternalInitRecord(buffer);
-  TPgRecordBuffer& rec = Rec(buffer);
+  TKeysetRecordBuffer& rec = KeysetRec(buffer);
   rec.Key.clear();
   rec.KeyValid = false;
 }
 
 void TPgDataSet::SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) {
   buffer.Bookmark = data;
-  Rec(buffer).KeyValid = false;
+  KeysetRec(buffer).KeyValid = false;
 }
 
 TGetResult TPgDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
-  fCursor->SetPageSize(std::max(64, 2 * BufferCount()));
-  const TPgRow* row = nullptr;
-  switch (mode) {
-    case gmCurrent:
-      row = fCursor->Current();
-      if (!row) return fCursor->AtBof() ? grBOF : fCursor->AtEof() ? grEOF : grError;
-      break;
-    case gmNext:
-      row = fCursor->Next();
-      if (!row) return grEOF;
-      break;
-    case gmPrior:
-      row = fCursor->Prior();
-      if (!row) return grBOF;
-      break;
-  }
-  TPgRecordBuffer& rec = Rec(buffer);
-  rec.Values = row->Values;
-  rec.Changed.assign(fColumns.size(), 0);
-  rec.Key = row->Key;
-  rec.Id = row->Id;
-  rec.KeyValid = true;
-  buffer.Bookmark = RowBookmark(row->Id);
-  buffer.BookmarkFlag = bfCurrent;
-  return grOK;
+  return keyset::ReadRecord(*fCursor, mode, BufferCount(), buffer, fColumns.size(),
+                            [this](const auto& id) { return RowBookmark(id); });
 }
 
 void TPgDataSet::InternalSetToRecord(TRecordBuffer& buffer) {
   TId id;
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) return;
-  const TPgRecordBuffer& rec = Rec(buffer);
-  fCursor->SetToRow(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
+  fCursor->SetToRow(id, keyset::KnownKey(buffer, id, pg::EncodePgId));
 }
 
 void TPgDataSet::InternalGotoBookmark(const TBookmarkStr& bookmark) {
@@ -492,8 +442,7 @@ int TPgDataSet::RecNo() const {
     default: {
       TId id;
       if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) return -1;
-      const TPgRecordBuffer& rec = Rec(buffer);
-      const std::int64_t position = fCursor->PositionOf(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
+      const std::int64_t position = fCursor->PositionOf(id, keyset::KnownKey(buffer, id, pg::EncodePgId));
       return position < 0 ? -1 : ToInt(position + 1);
     }
   }
@@ -557,7 +506,7 @@ String TPgDataSet::IdCondition(int firstParam) const {
 // One statement of the changed columns with bound values; the key comes back from it, as the
 // server stored it (a default, a sequence, a changed key).
 TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
-  TPgRecordBuffer& rec = Rec(buffer);
+  TKeysetRecordBuffer& rec = KeysetRec(buffer);
   std::vector<String> names, casts;
   std::vector<TPgParam> values;
   for (std::size_t c = 0; c < fColumns.size(); ++c) {
@@ -615,7 +564,7 @@ void TPgDataSet::InternalPost() {
 
 void TPgDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
-  TPgRecordBuffer& rec = Rec(buffer);
+  TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const TId id = WriteRecord(buffer, true);
   fCursor->Invalidate();
@@ -633,8 +582,7 @@ void TPgDataSet::InternalDelete() {
     return Conn().Execute("DELETE FROM " + fQuotedTable + " WHERE " + IdCondition(1), params).Affected();
   });
   if (deleted == 0) DatabaseError(SRecordNotFound, this);
-  const TPgRecordBuffer& rec = Rec(buffer);
-  fCursor->SetToRow(id, rec.KeyValid && SameId(rec.Id, id) ? &rec.Key : nullptr);
+  fCursor->SetToRow(id, keyset::KnownKey(buffer, id, pg::EncodePgId));
   fCursor->Invalidate();
 }
 
