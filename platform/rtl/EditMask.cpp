@@ -34,7 +34,10 @@ std::u32string ToCodePoints(const String& text) {
       }
       cp = (cp << 6) | (s[i + k] & 0x3F);
     }
-    if (!ok) {
+    // Overlong forms, surrogates and values past U+10FFFF are no characters either: written
+    // back they would come out as something else.
+    static constexpr char32_t Least[] = {0, 0x80, 0x800, 0x10000};
+    if (!ok || cp < Least[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out.push_back(U'\uFFFD');
       ++i;
       continue;

@@ -284,6 +284,13 @@ TEST(EditMaskTest, Utf8RoundTripAndBadBytes) {
   EXPECT_EQ(FromCodePoints(ToCodePoints(text)), text);
   EXPECT_EQ(ToCodePoints("\xC3"), std::u32string{U'\uFFFD'});        // truncated
   EXPECT_EQ(ToCodePoints("\x80z"), (std::u32string{U'\uFFFD', U'z'}));  // stray continuation
+  // Decoded, these would be no characters; each of their bytes is a replacement character, and
+  // a mask made of them keeps its literals where the edit text shows them.
+  for (const String bad : {String("\xC0\xAF"), String("\xED\xA0\x80"), String("\xF5\x9C\x9C\x99")}) {
+    EXPECT_EQ(ToCodePoints(bad), std::u32string(bad.size(), U'\uFFFD')) << bad;
+    const TEditMask mask(bad + "#");
+    EXPECT_EQ(ToCodePoints(mask.EmptyEditText()), std::u32string(bad.size(), U'\uFFFD') + mask.Blank()) << bad;
+  }
 }
 
 TEST(EditMaskTest, AMaskWithAControlCharacterIsRefused) {
