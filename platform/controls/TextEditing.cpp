@@ -299,16 +299,24 @@ bool TTextEditor::Paste(std::string_view text) {
   if (fReadOnly) return false;
   // Bytes that are no UTF-8 character (text another program wrote in another encoding) enter
   // as the replacement character: what the user pastes never makes the text invalid.
+  // Valid runs are copied whole: a megabyte pasted into a short edit stays quick.
   String valid;
   valid.reserve(text.size());
+  std::size_t run = 0;
   for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     const std::size_t n = SequenceLength(text, i);
-    if (n == 1 && static_cast<unsigned char>(text[i]) >= 0x80)
+    if (n == 1) {
+      valid.append(text.substr(run, i - run));
       valid += "\xEF\xBF\xBD";
-    else
-      valid.append(text.substr(i, n));
+      run = i + 1;
+    }
     i += n;
   }
+  valid.append(text.substr(run));
   return ReplaceSel(valid, true);
 }
 
