@@ -10,7 +10,9 @@ set(ZV_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 # Headers are taken as they stand when installing (a new module's come along); a module's
 # detail/ folder is its private part, and the Qt backend's headers go only with its library.
 function(zv_install_headers folder)
-  set(excluded PATTERN "detail" EXCLUDE)
+  # The PostgreSQL module is linked by what uses it in this tree and is no part of the package
+  # yet: headers without their library would not link.
+  set(excluded PATTERN "detail" EXCLUDE PATTERN "pg" EXCLUDE)
   if(folder STREQUAL "platform" AND NOT TARGET zvqt)
     list(APPEND excluded PATTERN "qt" EXCLUDE)
   endif()

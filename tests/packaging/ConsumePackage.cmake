@@ -38,7 +38,7 @@ if(STEP STREQUAL "install")
   run(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
   # Every public header and no private one, at the path the code includes it by.
   file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/platform/*.h" "${SOURCE_DIR}/runtime/*.h")
-  list(FILTER sources EXCLUDE REGEX "/detail/")
+  list(FILTER sources EXCLUDE REGEX "/detail/|^platform/db/pg/")
   file(GLOB_RECURSE installed RELATIVE "${prefix}/include/zovrin" "${prefix}/include/zovrin/*")
   list(SORT sources)
   list(SORT installed)
