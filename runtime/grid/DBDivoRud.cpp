@@ -18,6 +18,7 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
   t.Prop("TitleImages", &TDBDivoRud::TitleImages, &TDBDivoRud::SetTitleImages);
   t.Prop("ParamsDB", &TDBDivoRud::ParamsDB, &TDBDivoRud::SetParamsDB);
+  t.Prop("ParamsDelete", &TDBDivoRud::ParamsDelete, &TDBDivoRud::SetParamsDelete);
   t.Prop("AutoColumnFit", &TDBDivoRud::AutoColumnFit, &TDBDivoRud::SetAutoColumnFit).Default(false);
   t.Prop("UniqueFields", &TDBDivoRud::UniqueFields, &TDBDivoRud::SetUniqueFields);
   t.Prop("BookmarkFields", &TDBDivoRud::BookmarkFields, &TDBDivoRud::SetBookmarkFields);
@@ -59,6 +60,7 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Event("OnInitEdit", &TDBDivoRud::OnInitEdit);
   t.Event("BeforeInsert", &TDBDivoRud::BeforeInsert);
   t.Event("AfterInsert", &TDBDivoRud::AfterInsert);
+  t.Event("AfterDelete", &TDBDivoRud::AfterDelete);
   t.Event("BeforeFieldEdit", &TDBDivoRud::BeforeFieldEdit);
   t.Event("OnEditKeyPress", &TDBDivoRud::OnEditKeyPress);
   t.Event("AfterFieldPost", &TDBDivoRud::AfterFieldPost);
@@ -79,6 +81,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
   fPainter.PaintInfo = fPaintInfo.get();
   fPainter.DataLink = fDataLink.get();
   InitRecords();
+  fParamsDelete = std::make_unique<TgpDeleteParams>(this);
 
   SetShowHint(true);
   SetParentColor(false);

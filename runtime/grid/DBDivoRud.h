@@ -8,6 +8,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "runtime/grid/ColumnTypes.h"
+#include "runtime/grid/DeleteParams.h"
 #include "runtime/grid/GridLayout.h"
 #include "runtime/grid/RecShot.h"
 #include "runtime/rtm/RtmTypes.h"
@@ -165,6 +166,32 @@ public:
   TgpInplaceEdit* InplaceEditor() const { return fInplaceEdit.get(); }
   TgpBeforeFieldEditEvent BeforeFieldEdit;
   TgpAfterFieldPostEvent AfterFieldPost;
+  // After the delete command deleted.
+  TNotifyEvent AfterDelete;
+  // The delete command; assigning copies into the grid's own.
+  TgpDeleteParams* ParamsDelete() const { return fParamsDelete.get(); }
+  void SetParamsDelete(TgpDeleteParams* value);
+
+  // Opens the editor on column, which must be the current column; true when it is shown.
+  virtual bool ActivateEdit(TgpColumn* column);
+  // Closes the editor: feaCancel drops the typing, any other action posts the cell and then
+  // moves as the action says. An always-shown editor stays when keepAlwaysShown.
+  virtual void CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown);
+  // The editor over the current cell after every user action (and on focus entry).
+  virtual bool AlwaysShowEditor() const;
+  // Places the open editor over its cell again, or cancels it when the cell went out of view.
+  virtual void UpdateEditorPos();
+  // While the record is in edit and option (geoNoQuickEditByTabKey, geoNoQuickEditByClick) is
+  // not set, opens the editor on column; true when that was tried.
+  virtual bool DoQuickEdit(TgpColumn* column, TgpGridEditOption option);
+  // Inserts (or appends) a record; false when refused.
+  virtual bool InsertRecord(bool append);
+  // Posts the record in edit; without one, closes the editor (kept when always shown).
+  virtual void PostChanges();
+  // Cancels the record in edit; without one, closes the editor (kept when always shown).
+  virtual void CancelChanges();
+  // Runs the delete command from code (asking as ParamsDelete says); true when deleted.
+  bool DeleteRecords();
 
   // ---- State: bands, rows, freezing (GridState.cpp) -----------------------------------------
   int TitleLines() const { return fTitleLines; }
@@ -405,23 +432,16 @@ protected:
   // Editing (GridEditing.cpp).
   virtual bool EditorVisible() const;
   virtual bool EditorHiding() const { return fEditorHiding; }
-  virtual bool AlwaysShowEditor() const;
   // Opens the editor on the current cell; true when it is shown.
   virtual bool Edit();
-  virtual void ActivateEdit();
-  virtual void CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown);
-  virtual void UpdateEditorPos();
   virtual void EditorFocus();
   virtual void PassKeyToEditor(Word key, TShiftState shift);
   virtual void PassCharToEditor(char32_t key);
   virtual void PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y);
-  // kind: 0 by Tab, 1 by click; true when the editor opened.
-  virtual bool DoQuickEdit(int kind);
-  virtual void InsertRecord(bool append);
-  virtual void PostChanges();
-  virtual void CancelChanges();
-  virtual bool IsDeleteShortCut(Word key, TShiftState shift) const { return (void)key, (void)shift, false; }
-  virtual void DeleteCommand() {}
+  // The records the delete command takes: the selection's, else the current record (1) or none.
+  int DeleteCount() const;
+  // Deletes the selected records (more than one) and marks the record that takes their place.
+  virtual void DeleteSelection() {}
   virtual bool SelectionEmpty() const { return true; }
   virtual int SelectedCount() const { return 0; }
   virtual bool RecordSelected() const { return false; }
@@ -610,7 +630,9 @@ private:
   // ---- Editing ------------------------------------------------------------------------------------
   friend class TgpInplaceEdit;
   friend class TgpColumn;
+  friend class TgpDeleteParams;
   void HideEditor();
+  std::unique_ptr<TgpDeleteParams> fParamsDelete;
   std::unique_ptr<TgpInplaceEdit> fInplaceEdit;
   bool fEditorShown = false;
   bool fEditorHiding = false;

@@ -1,5 +1,5 @@
 // Editing: opening the in-place editor over the current cell, closing it with a post, a cancel
-// or a move, keeping it over its cell, and posting, cancelling and inserting records.
+// or a move, keeping it over its cell, and posting, cancelling, inserting and deleting records.
 #include "platform/controls/Messages.h"
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
@@ -45,8 +45,7 @@ bool TgpColumn::Edit() {
   if (!grid || fReadOnly || !grid->HasActiveDataSet() || !grid->SyncCursors(true)) return false;
   if (grid->CurrentColumn() != this) grid->SetCol(Index());
   if (!fFieldList->Valid() || grid->CurrentColumn() != this) return false;
-  grid->ActivateEdit();
-  return fEditing;
+  return grid->ActivateEdit(this);
 }
 
 void TgpColumn::SetEditing(bool value) {
@@ -57,17 +56,17 @@ void TgpColumn::SetEditing(bool value) {
     grid->CloseEdit(feaPost, false);
 }
 
-void TDBDivoRud::ActivateEdit() {
-  if (fEditorActivating || !HasActiveDataSet() || !fCurrentColumn || fCurrentRow < 0) return;
+bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
+  if (fEditorActivating || !HasActiveDataSet() || !column || column != fCurrentColumn || fCurrentRow < 0)
+    return false;
   if (EditorVisible()) {
-    if (fInplaceEdit->Column() == fCurrentColumn) return;
+    if (fInplaceEdit->Column() == column) return true;
     CloseEdit(feaPost, false);
   }
-  TgpColumn* column = fCurrentColumn;
   TgpFieldList* fields = column->FieldList();
-  if (!fields->Valid() || !fields->CanModify()) return;
-  if (TvpFieldVision* vision = column->CurVision(); vision && !vision->FireBeforeEdit(*fields)) return;
-  if (!FireBeforeFieldEdit(column)) return;
+  if (!fields->Valid() || !fields->CanModify()) return false;
+  if (TvpFieldVision* vision = column->CurVision(); vision && !vision->FireBeforeEdit(*fields)) return false;
+  if (!FireBeforeFieldEdit(column)) return false;
   if (!fInplaceEdit) fInplaceEdit = std::make_unique<TgpInplaceEdit>(this);
   TgpInplaceEdit* editor = fInplaceEdit.get();
   editor->SetWantTabs(fWantTabs && !fRowSelect);
@@ -90,6 +89,7 @@ void TDBDivoRud::ActivateEdit() {
   // Without the window focus (a grid driven from code) the editor still enters edit mode.
   if (!editor->Focused()) editor->EnterEdit();
   editor->SelectAll();
+  return true;
 }
 
 void TDBDivoRud::HideEditor() {
@@ -167,19 +167,18 @@ void TDBDivoRud::PassMouseToEditor(TMouseButton button, TShiftState shift, int x
   fInplaceEdit->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
 }
 
-bool TDBDivoRud::DoQuickEdit(int kind) {
-  if (!HasActiveDataSet() || !Editing(fDataSet)) return false;
-  if (fOptionsEdit.Contains(kind == 0 ? geoNoQuickEditByTabKey : geoNoQuickEditByClick)) return false;
-  Edit();
+bool TDBDivoRud::DoQuickEdit(TgpColumn* column, TgpGridEditOption option) {
+  if (!column || !HasActiveDataSet() || !Editing(fDataSet) || fOptionsEdit.Contains(option)) return false;
+  column->Edit();
   return true;
 }
 
-void TDBDivoRud::InsertRecord(bool append) {
-  if (!HasActiveDataSet() || fDataSet->State() != dsBrowse || fReadOnly) return;
-  if (fOptionsEdit.Contains(append ? geoNoAppends : geoNoInserts) || !fDataSet->CanModify()) return;
+bool TDBDivoRud::InsertRecord(bool append) {
+  if (!HasActiveDataSet() || fDataSet->State() != dsBrowse || fReadOnly) return false;
+  if (fOptionsEdit.Contains(append ? geoNoAppends : geoNoInserts) || !fDataSet->CanModify()) return false;
   bool doInsert = true;
   if (BeforeInsert) BeforeInsert(this, doInsert);
-  if (!doInsert) return;
+  if (!doInsert) return false;
   if (append)
     fDataSet->Append();
   else
@@ -187,6 +186,7 @@ void TDBDivoRud::InsertRecord(bool append) {
   fCurrentRecShot->Select(true);
   if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
   if (AfterInsert) AfterInsert(this);
+  return true;
 }
 
 void TDBDivoRud::PostChanges() {
@@ -206,6 +206,20 @@ void TDBDivoRud::CancelChanges() {
   fDataSet->Cancel();
   // The open editor shows the stored value again, selected as when it opened.
   if (EditorVisible()) fInplaceEdit->SelectAll();
+}
+
+// ---- Deleting: the command itself is TgpDeleteParams ------------------------------------------
+
+void TDBDivoRud::SetParamsDelete(TgpDeleteParams* value) { fParamsDelete->Assign(value); }
+
+int TDBDivoRud::DeleteCount() const {
+  if (!SelectionEmpty()) return SelectedCount();
+  return GetHasCurrent() ? 1 : 0;
+}
+
+bool TDBDivoRud::DeleteRecords() {
+  fParamsDelete->DeleteRecordsInt(0, {});
+  return fParamsDelete->Deleted();
 }
 
 }  // namespace zv

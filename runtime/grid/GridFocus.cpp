@@ -24,7 +24,7 @@ void TDBDivoRud::CMEnter(TMessage& message) {
   if (EditorHiding()) return;
   fHasFocus = true;
   InvalidateRow(fCurrentRow);
-  if (AlwaysShowEditor()) ActivateEdit();
+  if (AlwaysShowEditor()) ActivateEdit(fCurrentColumn);
   TCustomControl::CMEnter(message);
 }
 

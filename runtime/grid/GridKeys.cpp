@@ -131,8 +131,7 @@ void TDBDivoRud::KeyDown(Word& key, TShiftState shift) {
   const TShiftState mods = shift * TShiftState{ssShift, ssCtrl, ssAlt};
   if (!handled && fCurrentColumn) {
     TvpFieldVision* vision = fCurrentColumn->CurVision();
-    if (key != 0 && IsDeleteShortCut(key, shift)) {
-      DeleteCommand();
+    if (key != 0 && fParamsDelete->DeleteRecordsInt(key, shift)) {
       handled = true;
     } else if (vision && vision->EnableSwitches() && fCurrentRow == fDataLink->ActiveRecord() && !IsModifierKey(key)) {
       // The switch takes the key itself: its character must not reach the grid as typing.
@@ -140,7 +139,7 @@ void TDBDivoRud::KeyDown(Word& key, TShiftState shift) {
         TMsg pending;
         PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE);
       }
-      ActivateEdit();
+      ActivateEdit(fCurrentColumn);
       PassKeyToEditor(key, shift);
       handled = true;
     } else if (key == kF2 && mods.Empty()) {

@@ -98,7 +98,7 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
   TvpFieldVision* vision = fHoverColumn->CurVision();
   const bool switches = vision && vision->EnableSwitches();
   if (!switches) {
-    if (fHoverColumn != fCurrentColumn || DoQuickEdit(1) || !hadFocus) return;
+    if (fHoverColumn != fCurrentColumn || DoQuickEdit(fCurrentColumn, geoNoQuickEditByClick) || !hadFocus) return;
     const bool plain = (shift - TShiftState{ssLeft, ssDouble}).Empty();
     // A first click only moves to the cell; a click on the cell already current edits it.
     if (plain && wasCurrentCell && !RowSelected(hit.Row) && !manySelected) {
@@ -117,7 +117,7 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
       const TPoint p = ClientToScreen({px, py});
       SetCursorPos(p.X, p.Y);
     }
-    ActivateEdit();
+    ActivateEdit(fHoverColumn);
     PassMouseToEditor(button, shift, px, py);
   }
 }

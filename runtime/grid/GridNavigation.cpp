@@ -138,7 +138,7 @@ void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
         UpdateViewBar(true);
       }
     }
-    if (AlwaysShowEditor()) ActivateEdit();
+    if (AlwaysShowEditor()) ActivateEdit(fCurrentColumn);
     if (changed && OnColEnter) OnColEnter(this, fCol);
     if (fSelectionChangedInAction) SetUserActionInProgress(false);
   } catch (...) {
@@ -294,7 +294,7 @@ void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
   if ((action == feaMoveDown || tab) && delta > 0 && HasActiveDataSet() && fDataSet->Eof() &&
       fDataSet->State() == dsBrowse)
     InsertRecord(true);
-  if (tab) DoQuickEdit(0);
+  if (tab) DoQuickEdit(fCurrentColumn, geoNoQuickEditByTabKey);
 }
 
 // ---- Pick-up ----------------------------------------------------------------------------------------

@@ -43,6 +43,27 @@ void TgpInplaceEdit::Init(TgpColumn* column) {
   }
   SetFieldsLock(false);
   UpdateFields();
+  if (fAlwaysShow && Focused()) {
+    // The editor stays up from cell to cell: edit mode starts afresh for the new field.
+    SetFocused(false);
+    SetFocused(true);
+  }
+}
+
+bool TgpInplaceEdit::UpdateVertAlignment() {
+  TvpDefLayout layout = fColumn ? fColumn->VertAlignment() : tlaDefault;
+  if (layout == tlaDefault)
+    if (TvpFieldVision* vision = Fields().Vision()) layout = vision->DefaultLayout(Fields());
+  TLayout value = fGrid->VertAlignment();
+  switch (layout) {
+    case tlaTop: value = tlTop; break;
+    case tlaCenter: value = tlCenter; break;
+    case tlaBottom: value = tlBottom; break;
+    case tlaDefault: break;
+  }
+  if (value == Fields().Layout()) return false;
+  Fields().SetLayout(value);
+  return true;
 }
 
 void TgpInplaceEdit::UpdatePosition() {

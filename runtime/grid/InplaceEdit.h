@@ -52,6 +52,8 @@ protected:
   bool DoLeftRightKey(bool left) override;
   bool DoTabKey(TShiftState shift) override;
   void DoMouseWheelMsg(TMessage& message) override;
+  // The column's alignment, else the vision's default, else the grid's.
+  bool UpdateVertAlignment() override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyPress(char32_t& key) override;
   void KeyUp(Word& key, TShiftState shift) override;

@@ -36,10 +36,11 @@ protected:
   void Note(const std::string& s) { Log->push_back(s); }
   int Id() const { return DataSet()->FieldByName("ID")->AsInteger(); }
   bool Edit() override { return Note("Edit"), false; }
-  void ActivateEdit() override { Note("ActivateEdit"); }
-  void InsertRecord(bool append) override {
+  bool ActivateEdit(TgpColumn*) override { return Note("ActivateEdit"), false; }
+  bool InsertRecord(bool append) override {
     Note(append ? "Append" : "Insert");
     if (append) DataSet()->Append();
+    return true;
   }
   void PostChanges() override { Note("Post"); }
   void CancelChanges() override { Note("Cancel"); }
