@@ -61,6 +61,9 @@ TEST_F(GridComponentTest, AFormFileNamesTheGridAndItsColumnsComeBack) {
   name->SetFieldName("NAME");
   name->SetCaption("Näme");
   original.Columns()->Regroup(name, id, 0, 1);
+  original.ParamsDelete()->SetEnabled(true);
+  original.ParamsDelete()->SetPromptKind(dpkNever);
+  original.ParamsDelete()->SetPromptMsgMulti("Löschen: %d?");
   for (bool asText : {true, false}) {
     const String stored = ComponentToStr(original, asText);
     std::unique_ptr<TComponent> read = CreateComponentFromStr(stored, asText);
@@ -70,6 +73,9 @@ TEST_F(GridComponentTest, AFormFileNamesTheGridAndItsColumnsComeBack) {
     ASSERT_EQ(grid->Columns()->Count(), 2);
     EXPECT_EQ(grid->Columns()->Items(1)->Caption(), "Näme");
     EXPECT_EQ(grid->Columns()->Items(1)->LayoutLevel(), 1);
+    EXPECT_TRUE(grid->ParamsDelete()->Enabled());
+    EXPECT_EQ(grid->ParamsDelete()->PromptKind(), dpkNever);
+    EXPECT_EQ(grid->ParamsDelete()->PromptMsgMulti(), "Löschen: %d?");
     EXPECT_EQ(ComponentToStr(*grid, asText), stored);
   }
 }
