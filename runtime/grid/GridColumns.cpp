@@ -23,15 +23,7 @@ void TDBDivoRud::SetColumns(TgpColumns* value) {
 // ---- Mapper and attributes ---------------------------------------------------------------
 
 void TDBDivoRud::SetMapper(TvpCustomFieldMapper* value) {
-  if (value == fMapper) return;
-  // A mapper on its way out forgets its controls itself, and may be half destroyed already.
-  if (fMapper && !fMapper->ComponentState().Contains(csDestroying)) fMapper->RemoveControl(this);
-  fMapper = value;
-  if (value) {
-    value->AddControl(this);
-    value->FreeNotification(this);
-  }
-  FieldMapChanged();
+  if (HandOverMapper(this, fMapper, value)) FieldMapChanged();
 }
 
 void TDBDivoRud::FieldMapChanged() {

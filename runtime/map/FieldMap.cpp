@@ -91,4 +91,16 @@ String TvpCustomFieldMapper::GetFieldCaptions(const String& fieldNames, const St
   return lioJoin({captions.begin(), captions.end()});
 }
 
+bool HandOverMapper(TControl* control, TvpCustomFieldMapper*& mapper, TvpCustomFieldMapper* value) {
+  if (value == mapper) return false;
+  // A mapper on its way out forgets its controls itself, and may be half destroyed already.
+  if (mapper && !mapper->ComponentState().Contains(csDestroying)) mapper->RemoveControl(control);
+  mapper = value;
+  if (value) {
+    value->AddControl(control);
+    value->FreeNotification(control);
+  }
+  return true;
+}
+
 }  // namespace zv

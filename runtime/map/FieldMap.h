@@ -76,6 +76,10 @@ public:
   String GetFieldCaptions(const String& fieldNames, const String& attrs, TDataSet* dataSet);
 };
 
+// Moves control from the mapper it holds in `mapper` to value: the old mapper forgets it, the
+// new one knows it and tells it when it goes. False when value already is the mapper.
+bool HandOverMapper(TControl* control, TvpCustomFieldMapper*& mapper, TvpCustomFieldMapper* value);
+
 }  // namespace zv
 
 ZV_ENUM_TYPE(zv::TgpMappingOption, eioImportCaption, eioImportDomain)

@@ -10,6 +10,7 @@
 #include "platform/db/Field.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/db/ObjDataSet.h"
+#include "runtime/map/FieldMap.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/FieldVision.h"
@@ -125,15 +126,7 @@ void TDBDevidEdit::SetMappingOptions(TgpMappingOptions value) {
 }
 
 void TDBDevidEdit::SetMapper(TvpCustomFieldMapper* value) {
-  if (value == fMapper) return;
-  // A mapper on its way out forgets its controls itself.
-  if (fMapper && !fMapper->ComponentState().Contains(csDestroying)) fMapper->RemoveControl(this);
-  fMapper = value;
-  if (value) {
-    value->AddControl(this);
-    value->FreeNotification(this);
-  }
-  SendFieldMapChanged();
+  if (HandOverMapper(this, fMapper, value)) SendFieldMapChanged();
 }
 
 void TDBDevidEdit::SetDisplayFormat(const String& value) {
