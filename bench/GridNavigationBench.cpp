@@ -10,22 +10,11 @@
 // tables are built by a child process.
 
 #include "BenchSupport.h"
+#include "GridBenchWindow.h"
 #include "ProcessSupport.h"
-#include "SqliteBenchTable.h"
-#include "platform/controls/Application.h"
-#include "platform/controls/CustomControl.h"
-#include "platform/db/DataLink.h"
-#include "platform/db/SqliteDataSet.h"
-#include "platform/graphics/GraphicsBackend.h"
-#include "platform/null/NullBackend.h"
-#include "platform/null/NullWindowBackend.h"
-#include "runtime/grid/Columns.h"
-#include "runtime/grid/DBDivoRud.h"
-#include "runtime/vision/StdDesigners.h"
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -38,73 +27,14 @@ constexpr int HoldRows = 100'000;
 constexpr int Chunk = 10'000;
 const int TableSizes[] = {10'000, 100'000, 1'000'000};
 
-const String& FileName(int rows) {
-  static std::map<int, String> names;
-  String& name = names[rows];
-  if (name.empty()) name = zvbench::BenchTableFileName("nav-bench-" + std::to_string(rows));
-  return name;
-}
-
-struct TBackends {
-  TBackends() : graphics(SetGraphicsBackend(CreateNullBackend())), windows(SetWindowBackend(CreateNullWindowBackend())) {
-    Application->Initialize();
-  }
-  ~TBackends() {
-    SetWindowBackend(std::move(windows));
-    SetGraphicsBackend(std::move(graphics));
-  }
-  std::unique_ptr<TGraphicsBackend> graphics;
-  std::unique_ptr<TWindowBackend> windows;
-};
-
-// A shown window holding a focused 600 x 400 grid of the table's four columns.
-struct TGridWindow {
-  TSqliteDataSet DataSet{nullptr};
-  TDataSource Source{nullptr};
-  TStandardDesigner Designer{nullptr};
-  TCustomControl Host{nullptr};
-  TDBDivoRud* Grid = new TDBDivoRud(&Host);
-
-  explicit TGridWindow(int rows) {
-    DataSet.SetFileName(FileName(rows));
-    DataSet.SetTableName("items");
-    DataSet.Open();
-    Source.SetDataSet(&DataSet);
-    Host.SetBounds(0, 0, 620, 420);
-    Grid->SetBounds(0, 0, 600, 400);
-    Grid->SetDesigner(&Designer);
-    Grid->SetParent(&Host);
-    Grid->SetDataSource(&Source);
-    Grid->CreateDefColumns(true);
-    Host.Show();
-    Grid->SetFocus();
-    Application->ProcessMessages();
-  }
-  ~TGridWindow() {
-    Grid->SetDataSource(nullptr);
-    Grid->SetDesigner(nullptr);
-  }
-
-  void Key(Word key, TShiftState shift = {}) {
-    TNativeInput in;
-    in.Kind = TNativeInputKind::KeyDown;
-    in.Key = key;
-    in.Shift = shift;
-    const TNativeWindow window = NativeWindowOf(Host.Handle());
-    ActiveNullWindowBackend()->Inject(window, in);
-    in.Kind = TNativeInputKind::KeyUp;
-    ActiveNullWindowBackend()->Inject(window, in);
-    Application->ProcessMessages();
-  }
-  int Id() { return DataSet.FieldByName("id")->AsInteger(); }
-};
+const String& FileName(int rows) { return zvbench::GridBenchFileName("nav-bench", rows); }
 
 // The dataset's Next through a link of the grid's rows: what a Down must at least cost.
 void BaselineNext(benchmark::State& state) {
-  TBackends backends;
+  zvbench::TBackends backends;
   int rows = 0;
   {
-    TGridWindow probe(HoldRows);
+    zvbench::TGridWindow probe(FileName(HoldRows));
     rows = probe.Grid->VisibleRowCount();
   }
   TSqliteDataSet dataSet(nullptr);
@@ -127,27 +57,20 @@ void BaselineNext(benchmark::State& state) {
   link.SetDataSource(nullptr);
 }
 
-// The process's CPU time, as the baseline is measured (the machine is shared).
-double CpuSeconds() {
-  timespec t{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // One pass of Down through the whole table; the counters are CPU seconds per key of the first
 // and the last chunk.
 void HoldDown(benchmark::State& state) {
-  TBackends backends;
+  zvbench::TBackends backends;
   for (auto _ : state) {
     state.PauseTiming();
-    TGridWindow w(HoldRows);
+    zvbench::TGridWindow w(FileName(HoldRows));
     state.ResumeTiming();
     double first = 0, last = 0;
-    double chunkStart = CpuSeconds();
+    double chunkStart = zvbench::CpuSeconds();
     for (int k = 1; k < HoldRows; ++k) {
       w.Key(VK_DOWN);
       if (k % Chunk == 0 || k == HoldRows - 1) {
-        const double now = CpuSeconds();
+        const double now = zvbench::CpuSeconds();
         const double perKey = (now - chunkStart) / Chunk;
         if (k == Chunk) first = perKey;
         last = perKey;
@@ -161,9 +84,9 @@ void HoldDown(benchmark::State& state) {
 }
 
 void CtrlEndHome(benchmark::State& state) {
-  TBackends backends;
+  zvbench::TBackends backends;
   const int rows = static_cast<int>(state.range(0));
-  TGridWindow w(rows);
+  zvbench::TGridWindow w(FileName(rows));
   for (auto _ : state) {
     w.Key(VK_END, {ssCtrl});
     if (w.Id() != rows) state.SkipWithError("Ctrl+End did not reach the last record");

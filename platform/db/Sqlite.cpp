@@ -66,6 +66,7 @@ void TSqliteDatabase::Execute(std::string_view sql) {
 
 std::int64_t TSqliteDatabase::LastInsertRowId() const { return sqlite3_last_insert_rowid(fDb); }
 int TSqliteDatabase::Changes() const { return sqlite3_changes(fDb); }
+std::int64_t TSqliteDatabase::TotalChanges() const { return sqlite3_total_changes64(fDb); }
 void TSqliteDatabase::SetBusyTimeout(int milliseconds) { sqlite3_busy_timeout(fDb, milliseconds); }
 
 std::vector<String> TSqliteDatabase::TableNames() const {

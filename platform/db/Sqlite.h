@@ -42,6 +42,8 @@ public:
   void Execute(std::string_view sql);
   std::int64_t LastInsertRowId() const;
   int Changes() const;
+  // Rows written since the connection opened, by statements and the triggers they fired.
+  std::int64_t TotalChanges() const;
   void SetBusyTimeout(int milliseconds);
   std::vector<String> TableNames() const;
   std::vector<TColumnInfo> TableColumns(std::string_view table) const;

@@ -630,12 +630,28 @@ String TSqliteDataSet::IdCondition() const {
   return where;
 }
 
+namespace {
+
+// The cached rows are stale after a write. When the statement wrote its one row and no trigger
+// wrote others, a table's count follows from the write and is not counted again.
+void ForgetAfterWrite(TSqliteCursor& cursor, const sqlite::TSqliteDatabase& db, std::int64_t changesBefore,
+                      int countDelta) {
+  if (db.TotalChanges() - changesBefore == 1)
+    cursor.InvalidateAfterOneRow(countDelta);
+  else
+    cursor.Invalidate();
+}
+
+}  // namespace
+
 // Nothing changes here before the statement succeeded: on failure the record keeps its state
 // and values. Afterwards the cached rows are stale and the cursor goes to the row by rowid.
 void TSqliteDataSet::InternalPost() {
   TDataSet::InternalPost();
-  const sqlite::TSqliteId id = WriteRecord(*ActiveBuffer(), State() == dsInsert);
-  fCursor->Invalidate();
+  const bool insert = State() == dsInsert;
+  const std::int64_t changes = fDatabase->TotalChanges();
+  const sqlite::TSqliteId id = WriteRecord(*ActiveBuffer(), insert);
+  ForgetAfterWrite(*fCursor, *fDatabase, changes, insert ? 1 : 0);
   fCursor->SetToRow(id, nullptr);
 }
 
@@ -643,8 +659,9 @@ void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
+  const std::int64_t changes = fDatabase->TotalChanges();
   const sqlite::TSqliteId id = WriteRecord(buffer, true);
-  fCursor->Invalidate();
+  ForgetAfterWrite(*fCursor, *fDatabase, changes, 1);
   fCursor->SetToRow(id, nullptr);
 }
 
@@ -654,11 +671,12 @@ void TSqliteDataSet::InternalDelete() {
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);
   TSqliteStatement st(*fDatabase, "DELETE FROM " + QuoteIdentifier(fTableName) + " WHERE " + IdCondition());
   st.BindAll(id);
+  const std::int64_t changes = fDatabase->TotalChanges();
   st.Step();
   if (fDatabase->Changes() == 0) DatabaseError(SRecordNotFound, this);
   // The cursor stays on the row's key, from which its neighbours are found.
   fCursor->SetToRow(id, keyset::KnownKey(buffer, id, sqlite::EncodeSqliteId));
-  fCursor->Invalidate();
+  ForgetAfterWrite(*fCursor, *fDatabase, changes, -1);
 }
 
 void TSqliteDataSet::InternalRefresh() {

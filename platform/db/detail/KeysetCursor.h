@@ -89,6 +89,10 @@ public:
   // Forgets cached rows and counts (after a write or to see other connections' changes); the
   // position stays.
   void Invalidate();
+  // After this connection wrote exactly one row of a table and nothing else: the count moves by
+  // countDelta (1 inserted, 0 updated, -1 deleted) instead of being counted again, which on a
+  // large table costs more than the write. A query's count is always taken again.
+  void InvalidateAfterOneRow(int countDelta);
 
 protected:
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
@@ -472,6 +476,13 @@ void TKeysetCursor<TRow>::Invalidate() {
   fBase = -1;
   fCount = -1;
   fDense = -1;
+}
+
+template <class TRow>
+void TKeysetCursor<TRow>::InvalidateAfterOneRow(int countDelta) {
+  const std::int64_t count = fCount;
+  Invalidate();
+  if (fIsTable && count >= 0) fCount = count + countDelta;
 }
 
 // ---------------------------------------------------------------------------------------------

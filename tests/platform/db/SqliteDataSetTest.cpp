@@ -802,6 +802,65 @@ TEST_F(SqliteDataSetTest, NavigationCostsAFractionOfAScan) {
       EXPECT_EQ(Id(), 10000);
       EXPECT_LT(counter.Run([&] { EXPECT_EQ(DS().RecNo(), 10000); }), scan / 50);
     }
+    // Writing one row and reading the count again does not count the table anew.
+    const int count = DS().RecordCount();
+    std::vector<String> statements;
+    sqlite3_trace_v2(
+        DS().Database()->Handle(), SQLITE_TRACE_STMT,
+        [](unsigned, void* log, void* stmt, void*) {
+          static_cast<std::vector<String>*>(log)->push_back(sqlite3_sql(static_cast<sqlite3_stmt*>(stmt)));
+          return 0;
+        },
+        &statements);
+    DS().Edit();
+    F("NAME")->SetAsString("edited");
+    DS().Post();
+    EXPECT_EQ(DS().RecordCount(), count);
+    DS().Append();
+    F("NAME")->SetAsString("appended");
+    DS().Post();
+    EXPECT_EQ(DS().RecordCount(), count + 1);
+    DS().Delete();
+    EXPECT_EQ(DS().RecordCount(), count);
+    sqlite3_trace_v2(DS().Database()->Handle(), 0, nullptr, nullptr);
+    ASSERT_FALSE(statements.empty());
+    for (const String& sql : statements) EXPECT_EQ(sql.find("COUNT("), String::npos) << sql;
+  }
+}
+
+// The count a write keeps up to date matches the table's, also when triggers write more rows.
+TEST_F(SqliteDataSetTest, RecordCountFollowsWritesAndWhatTheirTriggersWrite) {
+  FillItems(fPath, 5);
+  Other().Execute("CREATE TABLE log (what TEXT);"
+                  "CREATE TRIGGER twice AFTER INSERT ON items WHEN NEW.NAME = 'twice'"
+                  "  BEGIN INSERT INTO items (NAME) VALUES ('echo'); END;"
+                  "CREATE TRIGGER logged AFTER UPDATE ON items BEGIN INSERT INTO log VALUES ('u'); END;"
+                  "CREATE TRIGGER purge AFTER DELETE ON items WHEN OLD.NAME = 'purge'"
+                  "  BEGIN DELETE FROM items WHERE NAME = 'echo'; END");
+  const auto write = [&](const char* what, const char* name) {
+    if (*what == 'e') {
+      DS().Edit();
+      F("NAME")->SetAsString(name);
+      DS().Post();
+    } else if (*what == 'a') {
+      DS().Append();
+      F("NAME")->SetAsString(name);
+      DS().Post();
+    } else {
+      ASSERT_TRUE(DS().Locate("NAME", name));
+      DS().Delete();
+    }
+  };
+  struct Step {
+    const char* what;
+    const char* name;
+  } const steps[] = {{"append", "plain"}, {"append", "twice"}, {"edit", "logged"}, {"append", "purge"},
+                     {"delete", "purge"}, {"delete", "plain"}};
+  Open("items");
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::string(step.what) + " " + step.name);
+    write(step.what, step.name);
+    EXPECT_EQ(DS().RecordCount(), Scalar("SELECT COUNT(*) FROM items").AsInteger());
   }
 }
 

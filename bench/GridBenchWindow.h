@@ -1,0 +1,103 @@
+#pragma once
+// What the grid benchmarks on the headless backend share: the backends, a shown window holding a
+// focused grid over an SQLite items table (SqliteBenchTable.h), keys injected as the windowing
+// system delivers them, and the process's CPU clock.
+
+#include "SqliteBenchTable.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/CustomControl.h"
+#include "platform/db/DataLink.h"
+#include "platform/db/SqliteDataSet.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/null/NullBackend.h"
+#include "platform/null/NullWindowBackend.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include <ctime>
+#include <map>
+#include <memory>
+
+namespace zvbench {
+
+// The table file of a benchmark for a row count, named once per process.
+inline const zv::String& GridBenchFileName(const std::string& tag, int rows) {
+  static std::map<std::string, zv::String> names;
+  zv::String& name = names[tag + "-" + std::to_string(rows)];
+  if (name.empty()) name = BenchTableFileName(tag + "-" + std::to_string(rows));
+  return name;
+}
+
+struct TBackends {
+  TBackends()
+      : graphics(zv::SetGraphicsBackend(zv::CreateNullBackend())),
+        windows(zv::SetWindowBackend(zv::CreateNullWindowBackend())) {
+    zv::Application->Initialize();
+  }
+  ~TBackends() {
+    zv::SetWindowBackend(std::move(windows));
+    zv::SetGraphicsBackend(std::move(graphics));
+  }
+  std::unique_ptr<zv::TGraphicsBackend> graphics;
+  std::unique_ptr<zv::TWindowBackend> windows;
+};
+
+// A shown window holding a focused 600 x 400 grid of the table's four columns.
+struct TGridWindow {
+  zv::TSqliteDataSet DataSet{nullptr};
+  zv::TDataSource Source{nullptr};
+  zv::TStandardDesigner Designer{nullptr};
+  zv::TCustomControl Host{nullptr};
+  zv::TDBDivoRud* Grid = new zv::TDBDivoRud(&Host);
+
+  explicit TGridWindow(const zv::String& fileName) {
+    DataSet.SetFileName(fileName);
+    DataSet.SetTableName("items");
+    DataSet.Open();
+    Source.SetDataSet(&DataSet);
+    Host.SetBounds(0, 0, 620, 420);
+    Grid->SetBounds(0, 0, 600, 400);
+    Grid->SetDesigner(&Designer);
+    Grid->SetParent(&Host);
+    Grid->SetDataSource(&Source);
+    Grid->CreateDefColumns(true);
+    Host.Show();
+    Grid->SetFocus();
+    zv::Application->ProcessMessages();
+  }
+  ~TGridWindow() {
+    Grid->SetDataSource(nullptr);
+    Grid->SetDesigner(nullptr);
+  }
+
+  // Key down and up (with a character between them when given), then the messages they left.
+  void Key(zv::Word key, zv::TShiftState shift = {}, char32_t character = 0) {
+    using namespace zv;
+    TNativeInput in;
+    in.Kind = TNativeInputKind::KeyDown;
+    in.Key = key;
+    in.Shift = shift;
+    const TNativeWindow window = NativeWindowOf(Host.Handle());
+    ActiveNullWindowBackend()->Inject(window, in);
+    if (character) {
+      TNativeInput c;
+      c.Kind = TNativeInputKind::Char;
+      c.Char = character;
+      ActiveNullWindowBackend()->Inject(window, c);
+    }
+    in.Kind = TNativeInputKind::KeyUp;
+    ActiveNullWindowBackend()->Inject(window, in);
+    Application->ProcessMessages();
+  }
+  int Id() { return DataSet.FieldByName("id")->AsInteger(); }
+};
+
+// The process's CPU time, as the baseline is measured (the machine is shared).
+inline double CpuSeconds() {
+  timespec t{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+}  // namespace zvbench
