@@ -20,7 +20,7 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 # The Qt backend loads the DejaVu fonts by path, so that text measures the same everywhere.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-  "The runtime package zv40c6 (host layer, headless backend, grid, visions, datasets) and the Qt 6 backend")
+  "The runtime package zv40c6 (host layer, headless backend, grid, visions, datasets), the Qt 6 backend and the PostgreSQL dataset")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libzovrin-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
@@ -28,6 +28,6 @@ set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libzovrin${PROJECT_VERSION_MAJOR} (= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_DEV_PACKAGE_RECOMMENDS "qt6-base-dev, cmake (>= 3.25), pkg-config")
 set(CPACK_COMPONENT_DEV_DESCRIPTION
-  "Headers, the CMake package Zovrin and the pkg-config files zovrin and zovrin-qt")
+  "Headers, the CMake package Zovrin and the pkg-config files zovrin, zovrin-qt and zovrin-pg")
 
 include(CPack)

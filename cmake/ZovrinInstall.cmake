@@ -1,5 +1,5 @@
-# What `cmake --install` puts in place: the runtime package zv40c6 and the Qt backend's library
-# (component runtime), the public headers of platform/ and runtime/ under include/zovrin with the
+# What `cmake --install` puts in place: the runtime package zv40c6, the Qt backend's library and
+# the PostgreSQL dataset's (component runtime), the public headers of platform/ and runtime/ under include/zovrin with the
 # paths the code includes them by, the CMake package Zovrin and the pkg-config files (component
 # dev). Then the Debian packages CPack makes of the two components.
 include(CMakePackageConfigHelpers)
@@ -8,13 +8,15 @@ set(ZV_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Zovrin")
 set(ZV_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 
 # Headers are taken as they stand when installing (a new module's come along); a module's
-# detail/ folder is its private part, and the Qt backend's headers go only with its library.
+# detail/ folder is its private part, and the Qt backend's and the PostgreSQL dataset's headers
+# go only with their libraries.
 function(zv_install_headers folder)
-  # The PostgreSQL module is linked by what uses it in this tree and is no part of the package
-  # yet: headers without their library would not link.
-  set(excluded PATTERN "detail" EXCLUDE PATTERN "pg" EXCLUDE)
+  set(excluded PATTERN "detail" EXCLUDE)
   if(folder STREQUAL "platform" AND NOT TARGET zvqt)
     list(APPEND excluded PATTERN "qt" EXCLUDE)
+  endif()
+  if(folder STREQUAL "platform" AND NOT TARGET zvpg)
+    list(APPEND excluded PATTERN "pg" EXCLUDE)
   endif()
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/${folder}/"
     DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zovrin/${folder}"
@@ -36,6 +38,13 @@ if(TARGET zvqt)
     LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
   install(EXPORT ZovrinQtTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
   list(APPEND ZV_PC_LIBRARIES "zovrin-qt")
+endif()
+
+if(TARGET zvpg)
+  install(TARGETS zvpg EXPORT ZovrinPgTargets
+    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
+  install(EXPORT ZovrinPgTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  list(APPEND ZV_PC_LIBRARIES "zovrin-pg")
 endif()
 
 # The design-time package joins the same way once it is built.

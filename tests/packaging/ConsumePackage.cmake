@@ -38,7 +38,7 @@ if(STEP STREQUAL "install")
   run(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
   # Every public header and no private one, at the path the code includes it by.
   file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/platform/*.h" "${SOURCE_DIR}/runtime/*.h")
-  list(FILTER sources EXCLUDE REGEX "/detail/|^platform/db/pg/")
+  list(FILTER sources EXCLUDE REGEX "/detail/")
   file(GLOB_RECURSE installed RELATIVE "${prefix}/include/zovrin" "${prefix}/include/zovrin/*")
   list(SORT sources)
   list(SORT installed)
@@ -102,6 +102,7 @@ elseif(STEP STREQUAL "versions")
     "0.1!0!"
     "0!0!"
     "1.0!1!compatible[ \n]+with requested version \"1.0\""
+    "0.1 COMPONENTS pg!0!"
     "0.1 COMPONENTS nosuch!1!no component \"nosuch\"")
   foreach(case IN LISTS cases)
     string(REPLACE "!" ";" fields "${case}")
@@ -163,6 +164,31 @@ int main() {
   if(NOT run_output MATCHES "-lzvqt .*-lzv40c6")
     message(FATAL_ERROR "pkg-config zovrin-qt gives ${run_output}")
   endif()
+  # The PostgreSQL dataset links by its own name and reaches libpq: a server that is not there
+  # is the server's error, raised through the library.
+  run(COMMAND pkg-config --cflags --libs zovrin-pg)
+  string(STRIP "${run_output}" pc)
+  separate_arguments(pc UNIX_COMMAND "${pc}")
+  file(WRITE "${WORK}/pc/pg.cpp" [=[
+#include "platform/db/pg/PgConnection.h"
+#include <cstdio>
+int main() {
+  zv::TPgConnection connection(nullptr);
+  connection.SetConnectionString("host=/nonexistent-zovrin-socket-dir connect_timeout=2");
+  try {
+    connection.Open();
+  } catch (const zv::EPgError& e) {
+    std::printf("refused %s\n", e.SqlState().c_str());
+    return 0;
+  }
+  std::printf("connected\n");
+}
+]=])
+  run(COMMAND c++ -std=c++20 ${flags} "${WORK}/pc/pg.cpp" -o "${WORK}/pc/pg" ${pc})
+  run(COMMAND "${WORK}/pc/pg")
+  if(NOT run_output MATCHES "^refused 08")
+    message(FATAL_ERROR "the PostgreSQL dataset's program said: ${run_output}")
+  endif()
 
 elseif(STEP STREQUAL "headers")
   # Each installed header alone in a translation unit of its own, all in one target. Nothing is
@@ -180,9 +206,9 @@ elseif(STEP STREQUAL "headers")
   list(JOIN units "\n  " units)
   file(WRITE "${project}/CMakeLists.txt"
     "cmake_minimum_required(VERSION 3.25)\nproject(headers LANGUAGES CXX)\n"
-    "find_package(Zovrin CONFIG REQUIRED COMPONENTS qt)\n"
+    "find_package(Zovrin CONFIG REQUIRED COMPONENTS qt pg)\n"
     "add_library(headers OBJECT\n  ${units})\n"
-    "target_link_libraries(headers PRIVATE Zovrin::qt)\n")
+    "target_link_libraries(headers PRIVATE Zovrin::qt Zovrin::pg)\n")
   configure("${project}" "${WORK}/headers/build")
   if(NOT configure_result EQUAL 0)
     message(FATAL_ERROR "${configure_output}")
