@@ -23,7 +23,9 @@ TgpInplaceEdit::TgpInplaceEdit(TDBDivoRud* grid) : TDBDevidEdit(grid, true), fGr
 }
 
 void TgpInplaceEdit::Init(TgpColumn* column) {
-  fAlwaysShow = fGrid->OptionsEdit().Contains(geoAlwaysShowEditor);
+  // The option alone is not enough: under an insensitive cursor, or without data rows, the editor
+  // is an ordinary one and keeps its keys.
+  fAlwaysShow = fGrid->AlwaysShowEditor();
   fPostCode = fpcUnknown;
   fAction = feaNone;
   fPendingAction = feaNone;
