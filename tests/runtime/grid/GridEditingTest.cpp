@@ -20,7 +20,9 @@ namespace {
 class TEditGrid : public TDBDivoRud {
 public:
   using TDBDivoRud::TDBDivoRud;
+  using TDBDivoRud::AlwaysShowEditor;
   using TDBDivoRud::CancelChanges;
+  using TDBDivoRud::Edit;
   using TDBDivoRud::EditorVisible;
   using TDBDivoRud::PostChanges;
 };
@@ -316,19 +318,76 @@ TEST_P(GridEditing, OpeningAndRefusals) {
   }
 }
 
-// The always-shown editor follows every move, and Esc resets it instead of hiding it.
-TEST_P(GridEditing, AlwaysShownEditorFollowsTheCell) {
+// geoAlwaysShowEditor holds under the sensitive cursor only: there the editor follows Down, Tab
+// and clicks, and while its field is unmodified the paging keys, Left, and plain Enter, Esc and
+// Insert go to the grid; a modified field, or an editor opened under another cursor type, keeps them.
+TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
+  struct Case {
+    Word key;
+    int gridCol;  // what the grid makes of the key
+    bool gridMoves;
+    TDataSetState gridState;
+  } const keys[] = {
+      {VK_NEXT, 1, true, dsBrowse},    {VK_HOME, 0, false, dsBrowse},   {VK_END, 2, false, dsBrowse},
+      {VK_LEFT, 0, false, dsBrowse},   {VK_INSERT, 1, true, dsInsert},  {VK_RETURN, 1, false, dsBrowse},
+      {VK_ESCAPE, 1, false, dsBrowse},
+  };
   grid->SetOptionsEdit({geoAlwaysShowEditor});
+  for (TgpCursorType type : {gctSensitive, gctInsensitiveBmrk, gctInsensitiveID}) {
+    SCOPED_TRACE("cursor type " + std::to_string(type));
+    const bool always = type == gctSensitive;
+    grid->SetCursorType(type);
+    Back();
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->EditorVisible(), always);
+    const int below = Id();
+    Key(VK_TAB);
+    EXPECT_EQ(grid->EditorVisible(), always);
+    if (always) EXPECT_EQ(EditText(), "6") << "the editor moved with the cell";
+    const TRect cell = grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow() + 1, false);
+    h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
+    EXPECT_EQ(Id(), below + 1);
+    EXPECT_EQ(grid->EditorVisible(), always) << "a first click on another cell";
+    if (always) EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), cell);
+    for (const bool modified : {false, true}) {
+      for (const Case& c : keys) {
+        SCOPED_TRACE("key " + std::to_string(c.key) + (modified ? " modified" : ""));
+        Back();
+        ASSERT_TRUE(grid->Edit());
+        const int start = Id();  // an insensitive cursor keeps its marked record
+        if (modified) Type(U"m");
+        Key(c.key);
+        if (always && !modified) {
+          EXPECT_EQ(grid->Col(), c.gridCol);
+          EXPECT_EQ(Id() != start, c.gridMoves);
+          EXPECT_EQ(ds->State(), c.gridState);
+          EXPECT_TRUE(grid->EditorVisible()) << "over the cell the grid went to";
+        } else {
+          EXPECT_EQ(grid->Col(), 1);
+          EXPECT_EQ(Id(), start);
+          EXPECT_EQ(ds->State(), modified ? dsEdit : dsBrowse);
+          const bool closing = c.key == VK_RETURN || c.key == VK_ESCAPE;
+          EXPECT_EQ(grid->EditorVisible(), always || !closing);
+          if (always && c.key == VK_ESCAPE) EXPECT_EQ(EditText(), ItemName(start)) << "Esc resets instead of hiding";
+        }
+        if (ds->State() == dsInsert) ds->Cancel();
+      }
+    }
+  }
+  // No data rows: nothing to stay over, on focus entry or after a key.
+  grid->SetCursorType(gctSensitive);
+  grid->SetShowEmptyRow(false);
+  other->SetFocus();
+  std::unique_ptr<TDataSet> empty = GetParam().Create(0);
+  source.SetDataSet(empty.get());
+  ds = std::move(empty);
+  grid->SetFocus();
+  h->Pump();
+  EXPECT_FALSE(grid->AlwaysShowEditor());
+  EXPECT_FALSE(grid->EditorVisible());
   Key(VK_DOWN);
-  ASSERT_TRUE(grid->EditorVisible());
-  EXPECT_EQ(EditText(), "Name006");
-  Type(U"w");
-  Key(VK_ESCAPE);
-  EXPECT_TRUE(grid->EditorVisible());
-  EXPECT_EQ(EditText(), "Name006");
-  Key(VK_TAB);
-  EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(2));
-  EXPECT_EQ(EditText(), "6");
+  EXPECT_FALSE(grid->EditorVisible());
+  EXPECT_TRUE(errors.empty());
 }
 
 // Insert, and Down past the last record appending, with their refusals.
