@@ -37,6 +37,26 @@ public:
   }
 };
 
+// A switch that flips NAME between "on" and "off" (in unbound mode it only counts), hit by the
+// space or by a press in the first 20 pixels of the cell.
+class TSwitchVision : public TvpFieldVision {
+public:
+  using TvpFieldVision::TvpFieldVision;
+  int Flips = 0;
+  void PE_KeySwitchHit(IvpFieldEditor&, Word key, TShiftState, bool& hit) override { hit = key == VK_SPACE; }
+  void PE_MouseSwitchHit(IvpFieldEditor&, int x, int, TShiftState, bool& hit) override { hit = x < 20; }
+  void PE_KeySwitch(IvpFieldEditor& edit, bool&) override { Flip(edit); }
+  void PE_MouseSwitch(IvpFieldEditor& edit, bool&) override { Flip(edit); }
+
+private:
+  void Flip(IvpFieldEditor& edit) {
+    ++Flips;
+    if (UnboundMode()) return;
+    TField* f = edit.Fields().MainField();
+    f->SetAsString(f->AsString() == "on" ? "off" : "on");
+  }
+};
+
 // Columns ID, NAME, ID over 20 records; record 5 and NAME are current.
 class GridEditing : public ::testing::TestWithParam<DataSetFactory> {
 protected:
@@ -387,6 +407,71 @@ TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
   EXPECT_FALSE(grid->EditorVisible());
   Key(VK_DOWN);
   EXPECT_FALSE(grid->EditorVisible());
+  EXPECT_TRUE(errors.empty());
+}
+
+// A switch column toggles once per space or click: on the current cell of the focused grid, and
+// on another cell unless vsoNeedCurrent makes the first click only choose it; the record goes
+// into edit only when the switch edits the dataset.
+TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
+  TSwitchVision switcher{nullptr};
+  switcher.SetEnableSwitches(true);
+  switcher.SetSurfaceKind(vskCustom);
+  TgpColumn* name = grid->Columns()->Items(1);
+  name->SetVision(&switcher);
+  const TfvSwitchOptions bound{vsoEditDataSet}, unbound{};
+  struct Case {
+    const char* what;
+    TfvSwitchOptions options;
+    bool byKey, focused;
+    int row;  // 0 the current row, 1 the one below
+    int flips, secondFlips;
+    TDataSetState state;
+    String stored;
+  } const cases[] = {
+      {"space", bound, true, true, 0, 1, 2, dsEdit, "on"},
+      {"click", bound, false, true, 0, 1, 2, dsEdit, "on"},
+      {"click below", bound, false, true, 1, 1, 2, dsEdit, "on"},
+      {"click below, need current", TfvSwitchOptions{vsoEditDataSet, vsoNeedCurrent}, false, true, 1, 0, 1, dsBrowse, "Name006"},
+      {"click unfocused, need current", TfvSwitchOptions{vsoEditDataSet, vsoNeedCurrent}, false, false, 0, 0, 1, dsBrowse, "Name005"},
+      {"space unbound", unbound, true, true, 0, 1, 2, dsBrowse, "Name005"},
+      {"click unbound", unbound, false, true, 0, 1, 2, dsBrowse, "Name005"},
+      {"space, need editing", TfvSwitchOptions{vsoEditDataSet, vsoNeedEditing}, true, true, 0, 0, 0, dsBrowse, "Name005"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    switcher.SetOptionsSwitch(c.options);
+    switcher.Flips = 0;
+    if (!c.focused) {
+      other->SetFocus();
+      h->Pump();
+    }
+    const TRect cell = grid->CellClientRect(name, grid->CurrentRow() + c.row, false);
+    for (int press = 1; press <= 2; ++press) {
+      if (press == 2) h->Wait(600);  // a press, not the second half of a double click
+      if (c.byKey) {
+        // The character is queued with its key, as the keyboard's translation does.
+        h->PumpAfterInput = false;
+        h->KeyDown(Focus(), VK_SPACE);
+        h->Char(Focus(), U' ');
+        h->PumpAfterInput = true;
+        h->Pump();
+        h->KeyUp(Focus(), VK_SPACE);
+      } else {
+        h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
+      }
+      EXPECT_EQ(switcher.Flips, press == 1 ? c.flips : c.secondFlips) << "press " << press;
+      EXPECT_EQ(Id(), 5 + c.row);
+      if (press == 1) {
+        EXPECT_EQ(ds->State(), c.state);
+        EXPECT_EQ(Name(), c.stored);
+      }
+    }
+    EXPECT_EQ(grid->Col(), 1);
+    grid->SetFocus();
+    grid->CancelChanges();
+    Back();
+  }
   EXPECT_TRUE(errors.empty());
 }
 
