@@ -475,6 +475,49 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
   EXPECT_TRUE(errors.empty());
 }
 
+// With the record in edit a click on another cell, or Tab, reopens the editor there unless the
+// option for that gesture says no; a browsing record, or a click on another record, opens nothing.
+TEST_P(GridEditing, QuickEditByClickAndByTab) {
+  enum Before { browsing, editorOpen, cellPosted };
+  const TgpGridEditOptions none{}, noClick{geoNoQuickEditByClick}, noTab{geoNoQuickEditByTabKey};
+  struct Case {
+    bool tab;
+    int row;  // of the clicked cell, from the current one
+    TgpGridEditOptions options;
+    Before before;
+    bool editor;
+    TDataSetState state;
+  } const cases[] = {
+      {false, 0, none, editorOpen, true, dsEdit},     {false, 0, noClick, editorOpen, false, dsEdit},
+      {false, 0, none, cellPosted, true, dsEdit},     {false, 0, noClick, cellPosted, false, dsEdit},
+      {false, 0, noTab, cellPosted, true, dsEdit},    {false, 0, none, browsing, false, dsBrowse},
+      {false, 1, none, editorOpen, false, dsBrowse},  {true, 0, none, cellPosted, true, dsEdit},
+      {true, 0, noTab, cellPosted, false, dsEdit},    {true, 0, noClick, cellPosted, true, dsEdit},
+      {true, 0, none, browsing, false, dsBrowse},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.tab ? "Tab" : "click") + " row +" + std::to_string(c.row) + " before " +
+                 std::to_string(c.before) + (c.options.Empty() ? "" : " with option"));
+    grid->SetOptionsEdit(c.options);
+    if (c.before != browsing) Type(U"q");
+    if (c.before == cellPosted) Key(VK_RETURN);
+    const TRect cell = grid->CellClientRect(grid->Columns()->Items(2), grid->CurrentRow() + c.row, false);
+    if (c.tab)
+      Key(VK_TAB);
+    else
+      h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(Id(), 5 + c.row);
+    EXPECT_EQ(ds->State(), c.state);
+    EXPECT_EQ(grid->EditorVisible(), c.editor);
+    if (c.editor) EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(2));
+    if (c.editor) EXPECT_EQ(EditText(), "5");
+    Back();
+    EXPECT_EQ(storedName, c.before == browsing ? "Name005" : "q");
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 // Insert, and Down past the last record appending, with their refusals.
 TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
   bool refuse = false;
