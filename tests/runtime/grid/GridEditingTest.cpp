@@ -518,6 +518,47 @@ TEST_P(GridEditing, QuickEditByClickAndByTab) {
   EXPECT_TRUE(errors.empty());
 }
 
+// Insert, and Down past the last record, then a name, Shift+Tab to ID, a number and Enter twice:
+// the grid's and the dataset's insert events come first, each cell's edit after, the post last.
+TEST_P(GridEditing, EventOrderOfInsertAndAppend) {
+  grid->BeforeInsert = [this](TObject*, bool&) { log.push_back("BeforeInsert"); };
+  grid->AfterInsert = [this](TObject*) { log.push_back("AfterInsert"); };
+  grid->BeforeFieldEdit = [this](TObject*, TgpColumn* c, bool&) { log.push_back("BeforeFieldEdit " + std::to_string(c->Index())); };
+  grid->OnInitEdit = [this](TObject*) { log.push_back("InitEdit"); };
+  ds->BeforeInsert = [this](TDataSet*) { log.push_back("ds.BeforeInsert"); };
+  ds->AfterInsert = [this](TDataSet*) { log.push_back("ds.AfterInsert"); };
+  ds->BeforeEdit = [this](TDataSet*) { log.push_back("ds.BeforeEdit"); };
+  ds->BeforePost = [this](TDataSet*) { log.push_back("ds.BeforePost"); };
+  ds->AfterPost = [this](TDataSet*) { log.push_back("ds.AfterPost"); };
+  vision.AfterPost = [this](auto...) { log.push_back("vision.AfterPost"); };
+  for (const bool append : {false, true}) {
+    SCOPED_TRACE(append ? "append" : "insert");
+    const int id = append ? 78 : 77;
+    if (append) ds->Last();
+    grid->SetCol(1);
+    log.clear();
+    Key(append ? VK_DOWN : VK_INSERT);
+    EXPECT_EQ(Joined(), "BeforeInsert, ds.BeforeInsert, ds.AfterInsert, AfterInsert");
+    EXPECT_EQ(ds->State(), dsInsert);
+    EXPECT_FALSE(grid->EditorVisible());
+    Type(U"Nový 😀");
+    Key(VK_TAB, {ssShift});
+    Type(std::u32string(1, U'0' + id / 10) + char32_t(U'0' + id % 10));
+    Key(VK_RETURN);
+    EXPECT_EQ(ds->State(), dsInsert);
+    Key(VK_RETURN);
+    EXPECT_EQ(Joined(), "BeforeFieldEdit 1, InitEdit, vision.AfterPost, AfterFieldPost 1 3, BeforeFieldEdit 0, InitEdit, "
+                        "vision.AfterPost, AfterFieldPost 0 1, ds.BeforePost, ds.AfterPost");
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(Id(), id) << "the posted record stays current";
+    EXPECT_EQ(ds->RecordCount(), append ? 22 : 21);
+    ds->Refresh();
+    ASSERT_TRUE(ds->Locate("ID", Variant(id), {}));
+    EXPECT_EQ(Name(), "Nový 😀");
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 // Insert, and Down past the last record appending, with their refusals.
 TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
   bool refuse = false;
