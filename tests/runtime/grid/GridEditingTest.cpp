@@ -261,23 +261,43 @@ TEST_P(GridEditing, LeavingTheGridByExitOption) {
   EXPECT_TRUE(errors.empty());
 }
 
-// A rejected text stays selected in the open editor and nothing moves; mended, the key goes on.
+// A rejected text stays selected in the open editor and nothing moves, whatever tried to leave
+// the cell (a key, a character's action, a click on another cell); mended, the gesture goes on.
 TEST_P(GridEditing, ARejectedValueKeepsTheEditorOpen) {
-  for (Word key : {Word(VK_RETURN), Word(VK_TAB), Word(VK_DOWN)}) {
-    SCOPED_TRACE(key);
+  grid->OnEditKeyPress = [](TObject*, TgpColumn*, char32_t& key, TgpFieldEditAction& action, bool&) {
+    if (key == U'+') action = feaNextTab;
+  };
+  const auto click = [this](int column, int row) {
+    const TRect cell = grid->CellClientRect(grid->Columns()->Items(column), grid->CurrentRow() + row, false);
+    h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
+  };
+  const std::tuple<const char*, std::function<void()>, int, int, bool> cases[] = {
+      {"Enter", [this] { Key(VK_RETURN); }, 1, 5, false},
+      {"Tab", [this] { Key(VK_TAB); }, 2, 5, true},
+      {"Down", [this] { Key(VK_DOWN); }, 1, 6, false},
+      {"'+'", [this] { Key(0xBB, {}, U'+'); }, 2, 5, true},
+      {"click beside", [&] { click(2, 0); }, 2, 5, true},
+      {"click below", [&] { click(1, 1); }, 1, 6, false},
+  };
+  for (const auto& [what, gesture, col, id, editor] : cases) {
+    SCOPED_TRACE(what);
     Type(U"bad");
-    Key(key);
+    gesture();
     EXPECT_EQ(errors, std::vector<String>{"Invalid input text"});
     errors.clear();
     ASSERT_TRUE(grid->EditorVisible());
     EXPECT_EQ(EditText(), "bad");
     EXPECT_EQ(grid->InplaceEditor()->SelLength(), 3);
+    EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(1));
     EXPECT_EQ(grid->Col(), 1);
     EXPECT_EQ(Id(), 5);
     Type(U"ok");
-    Key(key);
+    h->Wait(600);  // the click again is a click, not a double click
+    gesture();
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(grid->EditorVisible(), key == VK_TAB) << "only Tab edits on";
+    EXPECT_EQ(grid->Col(), col);
+    EXPECT_EQ(Id(), id);
+    EXPECT_EQ(grid->EditorVisible(), editor) << "only a move within the record edits on";
     Back();
     EXPECT_EQ(storedName, "ok");
   }
