@@ -303,29 +303,59 @@ TEST_P(GridEditing, ARejectedValueKeepsTheEditorOpen) {
   }
 }
 
-// A record that cannot be posted stays in edit with every typed cell; mended, it posts.
+// A record that cannot be posted stays in edit with every typed cell, in the same cell and
+// record, whatever posted it (a key, a click on another record, the focus leaving, code); mended,
+// it posts.
 TEST_P(GridEditing, AFailingRecordPostKeepsTheTypedValues) {
   // SQLite refuses the duplicate key itself; the memory table is told to.
   if (GetParam().Name != "Sqlite")
     ds->BeforePost = [](TDataSet* d) {
       if (d->FieldByName("ID")->AsInteger() == 2) throw EDatabaseError("UNIQUE constraint failed: items.ID");
     };
-  Type(U"Né");
-  Key(VK_TAB, {ssShift});
-  Type(U"2");
-  Key(VK_DOWN);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find("UNIQUE"), String::npos);
-  EXPECT_EQ(ds->State(), dsEdit);
-  EXPECT_EQ(Id(), 2);
-  EXPECT_EQ(Name(), "Né");
-  EXPECT_EQ(grid->Col(), 0);
-  Type(U"55");
-  Key(VK_RETURN);
-  Key(VK_RETURN);
-  EXPECT_EQ(ds->State(), dsBrowse);
-  EXPECT_TRUE(ds->Locate("ID", Variant(55), {}));
-  EXPECT_EQ(Name(), "Né");
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"Down", [this] { Key(VK_DOWN); }},
+      {"Enter twice", [this] { Key(VK_RETURN), Key(VK_RETURN); }},
+      {"click below", [this] {
+         const TRect cell = grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow() + 1, false);
+         h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
+       }},
+      {"focus exit", [this] { other->SetFocus(), h->Pump(); }},
+      {"code", [this] {
+         try {
+           grid->PostChanges();
+         } catch (const Exception& e) {
+           errors.push_back(e.Message());
+         }
+       }},
+  };
+  for (const auto& [what, post] : cases) {
+    SCOPED_TRACE(what);
+    Type(U"Né");
+    Key(VK_TAB, {ssShift});
+    Type(U"2");
+    post();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("UNIQUE"), String::npos);
+    errors.clear();
+    EXPECT_EQ(ds->State(), dsEdit);
+    EXPECT_EQ(Id(), 2);
+    EXPECT_EQ(Name(), "Né");
+    EXPECT_EQ(grid->Col(), 0);
+    EXPECT_FALSE(other->Focused()) << "the user stays on the record";
+    if (!grid->EditorVisible()) Key(VK_F1 + 1);
+    Type(U"55");
+    Key(VK_RETURN);
+    Key(VK_RETURN);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(ds->State(), dsBrowse);
+    ASSERT_TRUE(ds->Locate("ID", Variant(55), {}));
+    EXPECT_EQ(Name(), "Né");
+    ds->Edit();
+    ds->FieldByName("ID")->SetAsInteger(5);
+    ds->Post();
+    grid->SetFocus();
+    Back();
+  }
   ds->BeforePost = nullptr;
 }
 
