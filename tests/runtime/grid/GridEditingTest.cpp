@@ -419,6 +419,12 @@ TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
     EXPECT_EQ(Id(), below + 1);
     EXPECT_EQ(grid->EditorVisible(), always) << "a first click on another cell";
     if (always) EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), cell);
+    other->SetFocus();
+    h->Pump();
+    EXPECT_FALSE(grid->EditorVisible());
+    grid->SetFocus();
+    h->Pump();
+    EXPECT_EQ(grid->EditorVisible(), always) << "back on focus entry";
     for (const bool modified : {false, true}) {
       for (const Case& c : keys) {
         SCOPED_TRACE("key " + std::to_string(c.key) + (modified ? " modified" : ""));
@@ -439,6 +445,10 @@ TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
           const bool closing = c.key == VK_RETURN || c.key == VK_ESCAPE;
           EXPECT_EQ(grid->EditorVisible(), always || !closing);
           if (always && c.key == VK_ESCAPE) EXPECT_EQ(EditText(), ItemName(start)) << "Esc resets instead of hiding";
+          if (always && c.key == VK_RETURN) {
+            Key(VK_RETURN);
+            EXPECT_EQ(ds->State(), dsBrowse) << "the second Enter, the field unmodified, posts the record";
+          }
         }
         if (ds->State() == dsInsert) ds->Cancel();
       }
