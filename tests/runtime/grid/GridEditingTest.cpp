@@ -502,6 +502,7 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
     SCOPED_TRACE(c.what);
     switcher.SetOptionsSwitch(c.options);
     switcher.Flips = 0;
+    log.clear();
     if (!c.focused) {
       other->SetFocus();
       h->Pump();
@@ -525,6 +526,7 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
       if (press == 1) {
         EXPECT_EQ(ds->State(), c.state);
         EXPECT_EQ(Name(), c.stored);
+        EXPECT_EQ(Joined(), c.flips ? "AfterFieldPost 1 0" : "") << "a toggle is a posting of the cell";
       }
     }
     EXPECT_EQ(grid->Col(), 1);
