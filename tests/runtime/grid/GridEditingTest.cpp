@@ -626,23 +626,33 @@ TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
   bool refuse = false;
   grid->BeforeInsert = [&](TObject*, bool& doInsert) { doInsert = !refuse, log.push_back("BeforeInsert"); };
   grid->AfterInsert = [this](TObject*) { log.push_back("AfterInsert"); };
-  const std::tuple<bool, TgpGridEditOptions, bool, bool, std::string> cases[] = {
-      {false, {}, false, false, "BeforeInsert, AfterInsert"},
-      {true, {}, false, false, "BeforeInsert, AfterInsert"},
-      {false, {geoNoInserts}, false, false, ""},
-      {true, {geoNoAppends}, false, false, ""},
-      {false, {}, true, false, ""},
-      {true, {}, false, true, "BeforeInsert"},
+  // Down and Tab from the last cell of the last record append.
+  const std::tuple<Word, TgpGridEditOptions, bool, bool, std::string> cases[] = {
+      {VK_INSERT, {}, false, false, "BeforeInsert, AfterInsert"},
+      {VK_DOWN, {}, false, false, "BeforeInsert, AfterInsert"},
+      {VK_TAB, {}, false, false, "BeforeInsert, AfterInsert"},
+      {VK_INSERT, {geoNoInserts}, false, false, ""},
+      {VK_DOWN, {geoNoInserts}, false, false, "BeforeInsert, AfterInsert"},
+      {VK_DOWN, {geoNoAppends}, false, false, ""},
+      {VK_TAB, {geoNoAppends}, false, false, ""},
+      {VK_INSERT, {geoNoAppends}, false, false, "BeforeInsert, AfterInsert"},
+      {VK_INSERT, {}, true, false, ""},
+      {VK_TAB, {}, true, false, ""},
+      {VK_DOWN, {}, false, true, "BeforeInsert"},
   };
-  for (const auto& [append, options, readOnly, refused, expected] : cases) {
-    SCOPED_TRACE(expected + (append ? " append" : " insert"));
+  for (const auto& [key, options, readOnly, refused, expected] : cases) {
+    SCOPED_TRACE(expected + " key " + std::to_string(key));
     grid->SetOptionsEdit(options);
     grid->SetReadOnly(readOnly);
     refuse = refused;
-    if (append) ds->Last();
-    Key(append ? VK_DOWN : VK_INSERT);
+    if (key != VK_INSERT) ds->Last();
+    grid->SetCol(key == VK_TAB ? 2 : 1);
+    Key(key);
     EXPECT_EQ(Joined(), expected);
-    EXPECT_EQ(ds->State(), expected.find("AfterInsert") != std::string::npos ? dsInsert : dsBrowse);
+    const bool inserted = expected.find("AfterInsert") != std::string::npos;
+    EXPECT_EQ(ds->State(), inserted ? dsInsert : dsBrowse);
+    if (inserted) EXPECT_EQ(ds->FieldByName("ID")->IsNull(), true) << "on the new record";
+    if (key == VK_TAB) EXPECT_EQ(grid->Col(), 0) << "the row's end wraps, appended or not";
     ds->Cancel();
     grid->SetReadOnly(false);
   }
