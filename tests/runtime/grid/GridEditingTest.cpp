@@ -621,6 +621,48 @@ TEST_P(GridEditing, EventOrderOfInsertAndAppend) {
   EXPECT_TRUE(errors.empty());
 }
 
+// The open editor with "q" typed stays over its cell when the columns change size, and gives way
+// when its column goes or the wheel moves the record; the typing is kept in the field where the
+// cell is left with a post.
+TEST_P(GridEditing, EditorFollowsItsCellThroughLayoutChanges) {
+  TgpColumn* id = grid->Columns()->Items(0);
+  TgpColumn* name = grid->Columns()->Items(1);
+  const std::tuple<const char*, std::function<void()>, bool, String> cases[] = {
+      {"column before widened", [&] { id->SetWidth(id->Width() + 30); }, true, "q"},
+      {"own column narrowed", [&] { name->SetWidth(name->Width() - 20); }, true, "q"},
+      {"own column hidden", [&] { name->SetVisible(false); }, false, "Name005"},
+      {"wheel", [&] { h->Wheel(grid->InplaceEditor(), 5, 5, -120); }, false, "q"},
+      {"scrolled sideways", [&] {
+         name->SetWidth(390);
+         ASSERT_TRUE(grid->EditorVisible());
+         const TRect before = grid->InplaceEditor()->BoundsRect();
+         grid->Perform(WM_HSCROLL, SB_LINERIGHT, 0);
+         ASSERT_NE(grid->CellClientRect(name, grid->CurrentRow(), false), before) << "the view must scroll";
+       }, false, "q"},
+  };
+  const int idWidth = id->Width(), nameWidth = name->Width();
+  for (const auto& [what, change, shown, stored] : cases) {
+    SCOPED_TRACE(what);
+    Type(U"q");
+    change();
+    EXPECT_EQ(grid->EditorVisible(), shown);
+    if (shown) {
+      EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), grid->CellClientRect(name, grid->CurrentRow(), false));
+      EXPECT_EQ(EditText(), "q");
+      Key(VK_RETURN);
+    }
+    id->SetWidth(idWidth);
+    name->SetWidth(nameWidth);
+    name->SetVisible(true);
+    grid->PostChanges();
+    ds->Refresh();
+    ASSERT_TRUE(ds->Locate("ID", Variant(5), {}));
+    EXPECT_EQ(Name(), stored);
+    Back();
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 // Insert, and Down past the last record appending, with their refusals.
 TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
   bool refuse = false;
