@@ -488,8 +488,11 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
     int flips, secondFlips;
     TDataSetState state;
     String stored;
+    bool readOnly = false;
   } const cases[] = {
       {"space", bound, true, true, 0, 1, 2, dsEdit, "on"},
+      {"space, read-only grid", bound, true, true, 0, 0, 0, dsBrowse, "Name005", true},
+      {"click, read-only grid", bound, false, true, 0, 0, 0, dsBrowse, "Name005", true},
       {"click", bound, false, true, 0, 1, 2, dsEdit, "on"},
       {"click below", bound, false, true, 1, 1, 2, dsEdit, "on"},
       {"click below, need current", TfvSwitchOptions{vsoEditDataSet, vsoNeedCurrent}, false, true, 1, 0, 1, dsBrowse, "Name006"},
@@ -502,6 +505,7 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
     SCOPED_TRACE(c.what);
     switcher.SetOptionsSwitch(c.options);
     switcher.Flips = 0;
+    grid->SetReadOnly(c.readOnly);
     log.clear();
     if (!c.focused) {
       other->SetFocus();
@@ -509,7 +513,7 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
     }
     const TRect cell = grid->CellClientRect(name, grid->CurrentRow() + c.row, false);
     for (int press = 1; press <= 2; ++press) {
-      if (press == 2) h->Wait(600);  // a press, not the second half of a double click
+      h->Wait(600);  // a press, not the second half of a double click
       if (c.byKey) {
         // The character is queued with its key, as the keyboard's translation does.
         h->PumpAfterInput = false;
@@ -531,6 +535,7 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
     }
     EXPECT_EQ(grid->Col(), 1);
     grid->SetFocus();
+    grid->SetReadOnly(false);
     grid->CancelChanges();
     Back();
   }
