@@ -170,8 +170,8 @@ void TDBDivoRud::KeyPress(char32_t& key) {
   const char32_t typed = key;
   if (!Edit()) return;
   key = 0;
-  // The editor opens on the messages still queued; the character then starts its text.
-  Application->ProcessMessages();
+  // The character starts the editor's text, ahead of whatever was typed after it (which the
+  // editor finds in its queue).
   PassCharToEditor(typed);
 }
 
