@@ -388,6 +388,21 @@ TEST_P(GridEditing, OpeningAndRefusals) {
   }
 }
 
+// Typing queued faster than the grid handles it: the first character opens the editor, and
+// every character reaches it once, in order.
+TEST_P(GridEditing, QueuedTypingReachesTheEditorOnce) {
+  h->PumpAfterInput = false;
+  for (char32_t c : std::u32string(U"ab😀")) {
+    h->KeyDown(grid.get(), 'A');
+    h->Char(grid.get(), c);
+    h->KeyUp(grid.get(), 'A');
+  }
+  h->PumpAfterInput = true;
+  h->Pump();
+  ASSERT_TRUE(grid->EditorVisible());
+  EXPECT_EQ(EditText(), "ab😀");
+}
+
 // geoAlwaysShowEditor holds under the sensitive cursor only: there the editor follows Down, Tab
 // and clicks, and while its field is unmodified the paging keys, Left, and plain Enter, Esc and
 // Insert go to the grid; a modified field, or an editor opened under another cursor type, keeps them.

@@ -1,6 +1,6 @@
 // Editing on a real Qt window (offscreen): the grid's in-place editor laid over a cell that the
-// grid's edge cuts, Unicode typed through Qt key events into the field, and a stand-alone data
-// edit control that posts what was typed when the focus leaves it.
+// grid's edge cuts, Unicode typed through Qt key events into the field (also typed ahead of the
+// grid), and a stand-alone data edit control that posts what was typed when the focus leaves it.
 
 #include "QtDriver.h"
 #include "HarnessTest.h"
@@ -108,6 +108,20 @@ TEST_F(GridEditQt, InplaceEditorOverTheCutCellTakesUnicodeTyping) {
   EXPECT_EQ(table.State(), dsBrowse);
   EXPECT_EQ(table.FieldByName("ID")->AsInteger(), 2);
   EXPECT_EQ(table.FieldByName("NAME")->AsString(), "Zé😀漢");
+
+  // Typing on the next record, queued as Qt delivers a fast typist's keys: the first character
+  // opens the editor and the rest follow it there.
+  Key(grid.get(), VK_DOWN);
+  h->PumpAfterInput = false;
+  Type(grid.get(), U"Ωk😀");
+  h->PumpAfterInput = true;
+  h->Pump();
+  ASSERT_TRUE(editor->Visible());
+  EXPECT_EQ(editor->Text(), "Ωk😀");
+  Key(editor, VK_RETURN);
+  Key(grid.get(), VK_RETURN);
+  EXPECT_EQ(table.FieldByName("ID")->AsInteger(), 3);
+  EXPECT_EQ(table.FieldByName("NAME")->AsString(), "Ωk😀");
   EXPECT_TRUE(errors.empty());
 }
 
