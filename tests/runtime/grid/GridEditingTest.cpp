@@ -1,6 +1,8 @@
 // Editing cells on both datasets, driven by keys and clicks through the harness: the event
-// order of one edit and post, the keys and handlers that leave a cell, Esc once and twice, a
-// value the vision rejects, a failing record post, and what refuses an edit.
+// order of one edit and post and of an insert or append, the keys and handlers that leave a
+// cell, Esc once and twice, a value the vision rejects, a failing record post, what refuses an
+// edit, typing queued ahead of the grid, the always-shown editor per cursor type, switch columns,
+// quick edit by click and Tab, and the editor through layout changes and scrolling.
 #include "tests/runtime/db/TestDataSets.h"
 
 #include "platform/db/DBConsts.h"
