@@ -106,10 +106,12 @@ protected:
   TControl* Focus() { return grid->EditorVisible() ? static_cast<TControl*>(grid->InplaceEditor()) : grid.get(); }
   void Key(Word key, TShiftState shift = {}, char32_t c = 0) {
     if (shift.Contains(ssShift)) h->KeyDown(Focus(), VK_SHIFT);
+    if (shift.Contains(ssCtrl)) h->KeyDown(Focus(), VK_CONTROL);
     TControl* target = Focus();
     h->KeyDown(target, key);
     if (c) h->Char(target, c);
     h->KeyUp(Focus(), key);
+    if (shift.Contains(ssCtrl)) h->KeyUp(Focus(), VK_CONTROL);
     if (shift.Contains(ssShift)) h->KeyUp(Focus(), VK_SHIFT);
   }
   void Type(const std::u32string& text) {
@@ -388,6 +390,53 @@ TEST_P(GridEditing, OpeningAndRefusals) {
       EXPECT_EQ(storedName, opens && gesture == 1 ? "x" : "Name005");
     }
   }
+}
+
+// What a column's vision keeps in the editor: a spin button takes Ctrl+Up and Ctrl+Down while
+// plain Down leaves; a multi-line vision keeps Enter (and Up and Down) as its own and leaves by
+// Ctrl+Enter or Tab.
+TEST_P(GridEditing, KeysTheColumnsVisionKeeps) {
+  TvpFieldVision spin{nullptr};
+  spin.SetEnableButton(true);
+  spin.SetButtonStyle(pbsSpin);
+  spin.OnButtonClick = [&](TObject*, TgpFieldList*) { log.push_back("spin " + std::to_string(spin.ButtonState())); };
+  TvpFieldVision lines{nullptr};
+  lines.SetMultiLine(true);
+  lines.SetWantReturns(true);
+  struct Case {
+    TvpFieldVision* vision;
+    Word key;
+    TShiftState shift;
+    std::string log;
+    bool stays;
+    int id, col;
+  } const cases[] = {
+      {&spin, VK_UP, {ssCtrl}, "spin 2", true, 5, 1},
+      {&spin, VK_DOWN, {ssCtrl}, "spin 4", true, 5, 1},
+      {&spin, VK_DOWN, {}, "AfterFieldPost 1 2", false, 6, 1},
+      {&lines, VK_RETURN, {}, "", true, 5, 1},
+      {&lines, VK_DOWN, {}, "", true, 5, 1},
+      {&lines, VK_RETURN, {ssCtrl}, "AfterFieldPost 1 1", false, 5, 1},
+      {&lines, VK_TAB, {}, "AfterFieldPost 1 3", true, 5, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.key) + (c.vision == &spin ? " spin" : " multi-line"));
+    grid->Columns()->Items(1)->SetVision(c.vision);
+    Type(U"k");
+    const char32_t typed = c.key != VK_RETURN ? 0 : c.shift.Contains(ssCtrl) ? U'\n' : U'\r';
+    Key(c.key, c.shift, typed);
+    EXPECT_EQ(Joined(), c.log);
+    EXPECT_EQ(grid->EditorVisible(), c.stays);
+    EXPECT_EQ(Id(), c.id);
+    EXPECT_EQ(grid->Col(), c.col);
+    if (c.stays && c.col == 1) EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(1));
+    if (c.vision == &lines && c.key == VK_RETURN && c.stays) EXPECT_NE(EditText().find('\n'), String::npos);
+    grid->CancelChanges();
+    grid->CancelChanges();
+    grid->Columns()->Items(1)->SetVision(&vision);
+    Back();
+  }
+  EXPECT_TRUE(errors.empty());
 }
 
 // Typing queued faster than the grid handles it: the first character opens the editor, and
