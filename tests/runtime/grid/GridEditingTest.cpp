@@ -494,6 +494,15 @@ TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
     grid->SetFocus();
     h->Pump();
     EXPECT_EQ(grid->EditorVisible(), always) << "back on focus entry";
+    if (always) {
+      const int top = Id() - grid->CurrentRow();
+      h->Wheel(grid->InplaceEditor(), 5, 5, -120);
+      EXPECT_EQ(Id() - grid->CurrentRow(), top + 1) << "one notch over the editor scrolls one record";
+      ASSERT_TRUE(grid->EditorVisible()) << "the editor goes with the current record";
+      EXPECT_EQ(EditText(), ItemName(Id()));
+      EXPECT_EQ(grid->InplaceEditor()->BoundsRect(),
+                grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow(), false));
+    }
     for (const bool modified : {false, true}) {
       for (const Case& c : keys) {
         SCOPED_TRACE("key " + std::to_string(c.key) + (modified ? " modified" : ""));
