@@ -445,16 +445,32 @@ TEST_P(GridEditing, KeysTheColumnsVisionKeeps) {
 // Typing queued faster than the grid handles it: the first character opens the editor, and
 // every character reaches it once, in order.
 TEST_P(GridEditing, QueuedTypingReachesTheEditorOnce) {
-  h->PumpAfterInput = false;
-  for (char32_t c : std::u32string(U"ab😀")) {
-    h->KeyDown(grid.get(), 'A');
+  const auto queue = [this](Word key, char32_t c) {
+    h->KeyDown(grid.get(), key);
     h->Char(grid.get(), c);
-    h->KeyUp(grid.get(), 'A');
-  }
+    h->KeyUp(grid.get(), key);
+  };
+  h->PumpAfterInput = false;
+  for (char32_t c : std::u32string(U"ab😀")) queue('A', c);
   h->PumpAfterInput = true;
   h->Pump();
   ASSERT_TRUE(grid->EditorVisible());
   EXPECT_EQ(EditText(), "ab😀");
+  Key(VK_ESCAPE);
+  Key(VK_ESCAPE);
+  // Enter or Tab typed ahead leaves the cell with the text as typed, without their characters.
+  for (const Word key : {Word(VK_RETURN), Word(VK_TAB)}) {
+    SCOPED_TRACE(key);
+    h->PumpAfterInput = false;
+    queue('A', U'x');
+    queue(key, key == VK_TAB ? U'\t' : U'\r');
+    h->PumpAfterInput = true;
+    h->Pump();
+    EXPECT_EQ(grid->Col(), key == VK_TAB ? 2 : 1);
+    EXPECT_EQ(ds->State(), dsEdit);
+    EXPECT_EQ(Name(), "x");
+    Back();
+  }
 }
 
 // geoAlwaysShowEditor holds under the sensitive cursor only: there the editor follows Down, Tab
