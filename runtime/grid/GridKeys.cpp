@@ -1,6 +1,5 @@
 // The keyboard: the key table, typing that starts editing, which keys the grid takes from its
 // form, and the menus' short-cuts.
-#include "platform/controls/Application.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
