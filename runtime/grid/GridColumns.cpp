@@ -118,6 +118,8 @@ void TDBDivoRud::LayoutChanged() {
   UpdateHeights();
   UpdateRows();
   InvalidateGrid();
+  // An open editor goes with its cell, or closes when its column left the view.
+  if (!fUserAction) UpdateEditorPos();
 }
 
 void TDBDivoRud::UpdateViewBar(bool force) {

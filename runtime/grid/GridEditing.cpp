@@ -10,6 +10,8 @@
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/vision/FieldVision.h"
 
+#include <vector>
+
 namespace zv {
 
 namespace {
@@ -71,13 +73,15 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
   TgpInplaceEdit* editor = fInplaceEdit.get();
   editor->SetWantTabs(fWantTabs && !fRowSelect);
   TFlagGuard activating(fEditorActivating);
+  std::vector<WPARAM> typedAhead;
   if (HandleAllocated()) {
-    // The key that opened the editor must not reach it a second time.
+    // The key that opened the editor must not reach it a second time. Its character is gone from
+    // the queue by now (handled, or taken by a switch); the characters still waiting are the
+    // user's next keys, typed ahead of the grid: the editor gets them, in order, once it is up.
     TMsg pending;
     while (PeekMessage(pending, Handle(), WM_KEYUP, WM_KEYUP, PM_REMOVE)) {
     }
-    while (PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) {
-    }
+    while (PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) typedAhead.push_back(pending.WParam);
   }
   editor->Init(column);
   column->fEditing = true;
@@ -89,6 +93,8 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
   // Without the window focus (a grid driven from code) the editor still enters edit mode.
   if (!editor->Focused()) editor->EnterEdit();
   editor->SelectAll();
+  if (editor->HandleAllocated())
+    for (WPARAM c : typedAhead) PostMessage(editor->Handle(), WM_CHAR, c, 0);
   return true;
 }
 

@@ -1,6 +1,5 @@
 // The keyboard: the key table, typing that starts editing, which keys the grid takes from its
 // form, and the menus' short-cuts.
-#include "platform/controls/Application.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
@@ -170,8 +169,8 @@ void TDBDivoRud::KeyPress(char32_t& key) {
   const char32_t typed = key;
   if (!Edit()) return;
   key = 0;
-  // The editor opens on the messages still queued; the character then starts its text.
-  Application->ProcessMessages();
+  // The character starts the editor's text, ahead of whatever was typed after it (which the
+  // editor finds in its queue).
   PassCharToEditor(typed);
 }
 

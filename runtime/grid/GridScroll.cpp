@@ -142,9 +142,13 @@ void TDBDivoRud::WMHScroll(TWMScroll& message) {
     default: return;
   }
   if (value == first) return;
+  // The cell under the editor slides away: its value is posted first (a rejected one stops the
+  // scroll), and an always-shown editor is laid over the cell where it went.
+  CloseEdit(feaPost, true);
   fColumns->SetFirstGroupInView(value);
   fColumns->UpdateScrollStop(false, false);
   InvalidateGrid();
+  UpdateEditorPos();
 }
 
 void TDBDivoRud::WMMouseWheel(TWMMouseWheel& message) {

@@ -23,7 +23,9 @@ TgpInplaceEdit::TgpInplaceEdit(TDBDivoRud* grid) : TDBDevidEdit(grid, true), fGr
 }
 
 void TgpInplaceEdit::Init(TgpColumn* column) {
-  fAlwaysShow = fGrid->OptionsEdit().Contains(geoAlwaysShowEditor);
+  // The option alone is not enough: under an insensitive cursor, or without data rows, the editor
+  // is an ordinary one and keeps its keys.
+  fAlwaysShow = fGrid->AlwaysShowEditor();
   fPostCode = fpcUnknown;
   fAction = feaNone;
   fPendingAction = feaNone;
@@ -137,12 +139,12 @@ void TgpInplaceEdit::KeyPress(char32_t& key) {
   TgpFieldEditAction action = feaNone;
   bool handleKey = false;
   if (key != 8 && fGrid->OnEditKeyPress) fGrid->OnEditKeyPress(fGrid, fColumn, key, action, handleKey);
-  if (key == 8 || handleKey || action == feaNone) {
+  if (key == 8 || handleKey || action == feaNone)
     TDBDevidEdit::KeyPress(key);
-    return;
-  }
-  // The character chose where to go: it is not typed and the release closes the editor.
-  key = 0;
+  else
+    key = 0;  // the character chose where to go instead of being typed
+  if (action == feaNone) return;
+  // A chosen action closes the editor at the release, also after a character that was typed.
   fPendingAction = action;
   fPostCode = fpcCharKey;
   fCloseOnKeyUp = true;
