@@ -29,7 +29,7 @@ public:
   using TDBDivoRud::PostChanges;
 };
 
-// Refuses the text "bad" as a parse error would.
+// Refuses the text "bad" as a parse error would; lays its text out as Layout says.
 class TPickyVision : public TvpFieldVision {
 public:
   using TvpFieldVision::TvpFieldVision;
@@ -37,6 +37,8 @@ public:
     if (edit.Text() == "bad") throw EZVError("Invalid input text");
     TvpFieldVision::PE_ParseText(edit, value, cancel);
   }
+  TvpDefLayout DefaultLayout(TgpFieldList&) override { return Layout; }
+  TvpDefLayout Layout = tlaDefault;
 };
 
 // A switch that flips NAME between "on" and "off" (in unbound mode it only counts), hit by the
@@ -760,6 +762,31 @@ TEST_P(GridEditing, EditorFollowsItsCellThroughLayoutChanges) {
     Back();
   }
   EXPECT_TRUE(errors.empty());
+}
+
+// The editor's text sits where the column says, else where its vision says, else the grid.
+TEST_P(GridEditing, EditorVerticalAlignmentFromColumnVisionOrGrid) {
+  struct Case {
+    TvpDefLayout column, vision;
+    TLayout grid, editor;
+  } const cases[] = {
+      {tlaDefault, tlaDefault, tlCenter, tlCenter}, {tlaDefault, tlaDefault, tlBottom, tlBottom},
+      {tlaDefault, tlaTop, tlBottom, tlTop},        {tlaBottom, tlaTop, tlCenter, tlBottom},
+      {tlaCenter, tlaDefault, tlTop, tlCenter},
+  };
+  TgpColumn* name = grid->Columns()->Items(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.column) + " " + std::to_string(c.vision) + " " + std::to_string(c.grid));
+    name->SetVertAlignment(c.column);
+    vision.Layout = c.vision;
+    grid->SetVertAlignment(c.grid);
+    Key(VK_F1 + 1);
+    ASSERT_TRUE(grid->EditorVisible());
+    EXPECT_EQ(grid->InplaceEditor()->Fields().Layout(), c.editor);
+    Key(VK_ESCAPE);
+  }
+  name->SetVertAlignment(tlaDefault);
+  vision.Layout = tlaDefault;
 }
 
 // Insert, and Down past the last record appending, with their refusals.
