@@ -3,6 +3,8 @@
 // focused grid over an SQLite items table (SqliteBenchTable.h), keys injected as the windowing
 // system delivers them, and the process's CPU clock.
 
+#include "BenchSupport.h"
+#include "ProcessSupport.h"
 #include "SqliteBenchTable.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/CustomControl.h"
@@ -16,8 +18,10 @@
 #include "runtime/vision/StdDesigners.h"
 
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace zvbench {
 
@@ -98,6 +102,27 @@ inline double CpuSeconds() {
   timespec t{};
   ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The main of a grid benchmark: the items tables of the given sizes built by a child process
+// (named first, after this process), the selected benchmarks reported through printer, the
+// tables removed.
+inline int RunWithItemsTables(int argc, char** argv, const std::string& tag, const std::vector<int>& sizes,
+                              TRatioReporter::TTablePrinter printer) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  for (int rows : sizes) GridBenchFileName(tag, rows);
+  const bool built = BuildInChildProcess([&] {
+    for (int rows : sizes) BuildItemsTable(GridBenchFileName(tag, rows), rows);
+  });
+  if (built) {
+    TRatioReporter reporter(std::move(printer));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+  }
+  benchmark::Shutdown();
+  std::error_code ignored;
+  for (int rows : sizes) std::filesystem::remove(GridBenchFileName(tag, rows), ignored);
+  return built ? 0 : 1;
 }
 
 }  // namespace zvbench

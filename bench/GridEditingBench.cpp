@@ -4,15 +4,12 @@
 // commit), Down. The baseline is a plain Down on the same table; every figure is printed as a
 // ratio to it. An edit cycle must not grow with the table: 1,000,000 within 1.5x of 10,000.
 
-#include "BenchSupport.h"
 #include "GridBenchWindow.h"
-#include "ProcessSupport.h"
 #include "runtime/vision/FieldVision.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <map>
 
 using namespace zv;
@@ -92,18 +89,5 @@ BENCHMARK(Down)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(EditCycle)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  for (int rows : TableSizes) FileName(rows);  // named after this process, before the child runs
-  const bool built = zvbench::BuildInChildProcess([] {
-    for (int rows : TableSizes) zvbench::BuildItemsTable(FileName(rows), rows);
-  });
-  if (built) {
-    zvbench::TRatioReporter reporter(PrintTable);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-  }
-  benchmark::Shutdown();
-  std::error_code ignored;
-  for (int rows : TableSizes) std::filesystem::remove(FileName(rows), ignored);
-  return built ? 0 : 1;
+  return zvbench::RunWithItemsTables(argc, argv, "edit-bench", {std::begin(TableSizes), std::end(TableSizes)}, PrintTable);
 }

@@ -9,14 +9,11 @@
 // 10,000 Downs within 1.5x of the first, Ctrl+End/Home at 1,000,000 within 1.5x of 10,000. The
 // tables are built by a child process.
 
-#include "BenchSupport.h"
 #include "GridBenchWindow.h"
-#include "ProcessSupport.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <map>
 
 using namespace zv;
@@ -129,18 +126,5 @@ BENCHMARK(HoldDown)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime()
 BENCHMARK(CtrlEndHome)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  for (int rows : TableSizes) FileName(rows);  // named after this process, before the child runs
-  const bool built = zvbench::BuildInChildProcess([] {
-    for (int rows : TableSizes) zvbench::BuildItemsTable(FileName(rows), rows);
-  });
-  if (built) {
-    zvbench::TRatioReporter reporter(PrintTable);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-  }
-  benchmark::Shutdown();
-  std::error_code ignored;
-  for (int rows : TableSizes) std::filesystem::remove(FileName(rows), ignored);
-  return built ? 0 : 1;
+  return zvbench::RunWithItemsTables(argc, argv, "nav-bench", {std::begin(TableSizes), std::end(TableSizes)}, PrintTable);
 }
