@@ -335,7 +335,7 @@ bool TgpColumns::IsColInView(const TgpColumn* column) const {
 // ---- The width side of a column ----------------------------------------------------------
 
 void TgpColumn::SetWidth(int value) {
-  value = std::max(value, MinWidth);
+  value = std::clamp(value, MinWidth, MaxWidth);
   if (value == fWidth) return;
   TgpColumns* columns = GetColumns();
   if (!fVisible || !columns || columns->IsFrozen() || !fGroup) {
