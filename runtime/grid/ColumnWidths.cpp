@@ -263,8 +263,27 @@ void TgpColumns::DoFit(bool fixedPart, bool scrollPart) {
   // Until the grid knows its client width there is nothing to fit into, and squeezing every
   // group to its minimum would lose the stored proportions.
   if (!fHasGroups || fAvailableWidth <= 0) return;
-  if (fixedPart && fHasFixed && fTotalWidth > 0)
-    FitPart(cfLeft, static_cast<int>(std::max<std::int64_t>(0, MulDivRound(fAvailableWidth, fFixedAreaWidth, fTotalWidth))));
+  if (fixedPart && fHasFixed && fTotalWidth > 0) {
+    std::int64_t share = MulDivRound(fAvailableWidth, fFixedAreaWidth, fTotalWidth);
+    if (fHasScrollable) {
+      // The fixed part takes what the scrollable groups cannot take or give up (fixed-width
+      // columns, minimums): shared in proportion alone, every later fit would move the fixed
+      // columns again without anything having changed.
+      std::int64_t least = 0;
+      std::int64_t most = 0;
+      bool bounded = true;
+      for (const TgpGroupInfo* g : fGroups) {
+        if (g->FixedKind != cfNone) continue;
+        const bool held = GroupHoldsWidth(g);
+        least += (held ? g->ContentWidth : g->MinWidth) + g->LineWidth;
+        most += g->ContentWidth + g->LineWidth;
+        bounded = bounded && held;
+      }
+      share = std::min<std::int64_t>(share, fAvailableWidth - least);
+      if (bounded) share = std::max<std::int64_t>(share, fAvailableWidth - most);
+    }
+    FitPart(cfLeft, static_cast<int>(std::clamp<std::int64_t>(share, 0, fAvailableWidth)));
+  }
   // The fixed part's new width decides what the scrollable part shares.
   if (scrollPart && fHasScrollable) FitPart(cfNone, std::max(fAvailableWidth - fFixedAreaWidth, 0));
 }

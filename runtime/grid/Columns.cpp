@@ -524,7 +524,13 @@ void TgpColumns::MoveGroup(TgpColumn* group, TgpColumn* beforeGroup) {
 
 void TgpColumns::UpdateGroupBehavior(TgpColumn* column) {
   UpdateGroupsInfo();
-  if (GroupStart(column->Index()) == GroupEnd(column->Index())) return;
+  if (GroupStart(column->Index()) == GroupEnd(column->Index())) {
+    // Alone already: the group records were rebuilt without their widths, and a fixed width
+    // changes what fitting may do; lay out again as a move would.
+    UpdateWidthsInfo();
+    column->Changed(false);
+    return;
+  }
   Outgroup(column, Items(GroupStart(column->Index())));
 }
 
