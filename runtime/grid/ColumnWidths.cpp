@@ -181,7 +181,8 @@ int TgpColumns::UpdateLevelEx(TgpGroupInfo* group, int actualLevel, int delta, b
   for (int i = first; i <= last; ++i) {
     TgpColumn* c = Items(i);
     if (!c->fVisible || c->fActualLevel != actualLevel) continue;
-    const int k = items.Add(c->fWidth, HoldsWidth(c, fSuspendedFixed), TgpColumn::MinWidth);
+    // Stretching stops at the widest column there may be, as a stored width does.
+    const int k = items.Add(c->fWidth, HoldsWidth(c, fSuspendedFixed), TgpColumn::MinWidth, TgpColumn::MaxWidth);
     if (c == anchor) anchorItem = k;
     columns.push_back(c);
     sum += c->fWidth;

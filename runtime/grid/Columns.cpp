@@ -596,9 +596,14 @@ bool TgpColumns::NormalizeLayout() {
   };
   std::vector<Group> groups;
   bool changed = false;
+  // The groups as stored, all taken before any is renumbered: renumbering one may make a later
+  // member of it look like the leader of a group of its own.
   for (int i = 0; i < n; i = GroupEnd(i) + 1) {
     Group g;
     for (int j = i, end = GroupEnd(i); j <= end; ++j) g.members.push_back(Items(j));
+    groups.push_back(std::move(g));
+  }
+  for (Group& g : groups) {
     auto byPosition = [](const TgpColumn* a, const TgpColumn* b) {
       return a->fLayoutLevel != b->fLayoutLevel ? a->fLayoutLevel < b->fLayoutLevel : a->fLayoutIndex < b->fLayoutIndex;
     };
@@ -613,7 +618,6 @@ bool TgpColumns::NormalizeLayout() {
     for (std::size_t k = 0; k < g.members.size(); ++k)
       if (before[k] != std::pair(g.members[k]->fLayoutLevel, g.members[k]->fLayoutIndex)) changed = true;
     g.kind = g.members.front()->fFixed;
-    groups.push_back(std::move(g));
   }
   std::stable_partition(groups.begin(), groups.end(), [](const Group& g) { return g.kind == cfLeft; });
   std::vector<TgpColumn*> order;
