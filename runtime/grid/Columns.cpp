@@ -592,7 +592,7 @@ bool TgpColumns::NormalizeLayout() {
   if (n == 0) return false;
   struct Group {
     std::vector<TgpColumn*> members;
-    TgpColumnFixed kind;
+    TgpColumnFixed kind = cfNone;
   };
   std::vector<Group> groups;
   bool changed = false;
