@@ -86,7 +86,8 @@ TEditMask::TEditMask(const String& editMask, const TFormatSettings& settings) : 
   std::size_t end = 0;
   for (; end < m.size(); ++end) {
     if (m[end] == U'\\') {
-      ++end;
+      // A trailing escape escapes nothing: stepping past it would end the mask beyond the text.
+      if (end + 1 < m.size()) ++end;
       continue;
     }
     if (m[end] == static_cast<char32_t>(MaskFieldSeparator)) break;

@@ -30,6 +30,9 @@ class TgpColumn : public TCollectionItem, public IvpFieldVisionConsumer {
 public:
   static constexpr int DefaultWidth = 45;
   static constexpr int MinWidth = 2;
+  // Wider than any screen; keeps the sums of a group's and the grid's widths far from overflow
+  // whatever width a stored layout holds.
+  static constexpr int MaxWidth = 32767;
 
   explicit TgpColumn(TCollection* collection = nullptr);
   ~TgpColumn() override;

@@ -181,7 +181,8 @@ int TgpColumns::UpdateLevelEx(TgpGroupInfo* group, int actualLevel, int delta, b
   for (int i = first; i <= last; ++i) {
     TgpColumn* c = Items(i);
     if (!c->fVisible || c->fActualLevel != actualLevel) continue;
-    const int k = items.Add(c->fWidth, HoldsWidth(c, fSuspendedFixed), TgpColumn::MinWidth);
+    // Stretching stops at the widest column there may be, as a stored width does.
+    const int k = items.Add(c->fWidth, HoldsWidth(c, fSuspendedFixed), TgpColumn::MinWidth, TgpColumn::MaxWidth);
     if (c == anchor) anchorItem = k;
     columns.push_back(c);
     sum += c->fWidth;
@@ -263,8 +264,27 @@ void TgpColumns::DoFit(bool fixedPart, bool scrollPart) {
   // Until the grid knows its client width there is nothing to fit into, and squeezing every
   // group to its minimum would lose the stored proportions.
   if (!fHasGroups || fAvailableWidth <= 0) return;
-  if (fixedPart && fHasFixed && fTotalWidth > 0)
-    FitPart(cfLeft, static_cast<int>(std::max<std::int64_t>(0, MulDivRound(fAvailableWidth, fFixedAreaWidth, fTotalWidth))));
+  if (fixedPart && fHasFixed && fTotalWidth > 0) {
+    std::int64_t share = MulDivRound(fAvailableWidth, fFixedAreaWidth, fTotalWidth);
+    if (fHasScrollable) {
+      // The fixed part takes what the scrollable groups cannot take or give up (fixed-width
+      // columns, minimums): shared in proportion alone, every later fit would move the fixed
+      // columns again without anything having changed.
+      std::int64_t least = 0;
+      std::int64_t most = 0;
+      bool bounded = true;
+      for (const TgpGroupInfo* g : fGroups) {
+        if (g->FixedKind != cfNone) continue;
+        const bool held = GroupHoldsWidth(g);
+        least += (held ? g->ContentWidth : g->MinWidth) + g->LineWidth;
+        most += g->ContentWidth + g->LineWidth;
+        bounded = bounded && held;
+      }
+      share = std::min<std::int64_t>(share, fAvailableWidth - least);
+      if (bounded) share = std::max<std::int64_t>(share, fAvailableWidth - most);
+    }
+    FitPart(cfLeft, static_cast<int>(std::clamp<std::int64_t>(share, 0, fAvailableWidth)));
+  }
   // The fixed part's new width decides what the scrollable part shares.
   if (scrollPart && fHasScrollable) FitPart(cfNone, std::max(fAvailableWidth - fFixedAreaWidth, 0));
 }
@@ -335,7 +355,7 @@ bool TgpColumns::IsColInView(const TgpColumn* column) const {
 // ---- The width side of a column ----------------------------------------------------------
 
 void TgpColumn::SetWidth(int value) {
-  value = std::max(value, MinWidth);
+  value = std::clamp(value, MinWidth, MaxWidth);
   if (value == fWidth) return;
   TgpColumns* columns = GetColumns();
   if (!fVisible || !columns || columns->IsFrozen() || !fGroup) {

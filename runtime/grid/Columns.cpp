@@ -524,7 +524,13 @@ void TgpColumns::MoveGroup(TgpColumn* group, TgpColumn* beforeGroup) {
 
 void TgpColumns::UpdateGroupBehavior(TgpColumn* column) {
   UpdateGroupsInfo();
-  if (GroupStart(column->Index()) == GroupEnd(column->Index())) return;
+  if (GroupStart(column->Index()) == GroupEnd(column->Index())) {
+    // Alone already: the group records were rebuilt without their widths, and a fixed width
+    // changes what fitting may do; lay out again as a move would.
+    UpdateWidthsInfo();
+    column->Changed(false);
+    return;
+  }
   Outgroup(column, Items(GroupStart(column->Index())));
 }
 
@@ -586,13 +592,18 @@ bool TgpColumns::NormalizeLayout() {
   if (n == 0) return false;
   struct Group {
     std::vector<TgpColumn*> members;
-    TgpColumnFixed kind;
+    TgpColumnFixed kind = cfNone;
   };
   std::vector<Group> groups;
   bool changed = false;
+  // The groups as stored, all taken before any is renumbered: renumbering one may make a later
+  // member of it look like the leader of a group of its own.
   for (int i = 0; i < n; i = GroupEnd(i) + 1) {
     Group g;
     for (int j = i, end = GroupEnd(i); j <= end; ++j) g.members.push_back(Items(j));
+    groups.push_back(std::move(g));
+  }
+  for (Group& g : groups) {
     auto byPosition = [](const TgpColumn* a, const TgpColumn* b) {
       return a->fLayoutLevel != b->fLayoutLevel ? a->fLayoutLevel < b->fLayoutLevel : a->fLayoutIndex < b->fLayoutIndex;
     };
@@ -607,7 +618,6 @@ bool TgpColumns::NormalizeLayout() {
     for (std::size_t k = 0; k < g.members.size(); ++k)
       if (before[k] != std::pair(g.members[k]->fLayoutLevel, g.members[k]->fLayoutIndex)) changed = true;
     g.kind = g.members.front()->fFixed;
-    groups.push_back(std::move(g));
   }
   std::stable_partition(groups.begin(), groups.end(), [](const Group& g) { return g.kind == cfLeft; });
   std::vector<TgpColumn*> order;

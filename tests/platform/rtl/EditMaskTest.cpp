@@ -2,6 +2,7 @@
 // meets in practice, the Text a mask reports, validation, and the host's FormatMaskText.
 
 #include "platform/rtl/EditMask.h"
+#include "platform/rtl/StringUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -203,6 +204,14 @@ TEST(EditMaskTest, EscapesBlankCharacterAndSeparatorsFromSettings) {
   EXPECT_THROW(sections.Position(5), ERangeError);
   EXPECT_FALSE(TEditMask("").IsMasked());
   EXPECT_FALSE(TEditMask(";1;_").IsMasked());
+  // A trailing escape adds no position: the empty text has exactly one character a position.
+  struct Trailing { const char* mask; const char* empty; };
+  for (const Trailing& t : {Trailing{"\\", ""}, Trailing{"99\\", "__"}, Trailing{"cc-a\\", "__-_"},
+                            Trailing{"0\\\\", "_\\"}}) {
+    const TEditMask mask(t.mask);
+    EXPECT_EQ(mask.EmptyEditText(), t.empty) << t.mask;
+    EXPECT_EQ(mask.Count(), Length(String(t.empty))) << t.mask;
+  }
 }
 
 TEST(EditMaskTest, SaveLiteralsDecidesTheText) {

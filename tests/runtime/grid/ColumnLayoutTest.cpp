@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <memory>
 #include <vector>
@@ -298,6 +299,10 @@ TEST(ColumnMoves, ChangingFixedWidthOrStandaloneTakesTheColumnOutOfItsGroup) {
   g.Load({{"A", 50}, {"B", 50, 0, 1}, {"C", 60}});
   g[1].SetOptionsBehavior({cboStandalone});
   EXPECT_EQ(g.Order(), "B(0,0)A(0,0)C(0,0)");
+  g[2].SetOptionsBehavior({cboFixedWidth});  // alone already: stays, the groups keep their widths
+  EXPECT_EQ(g.Order(), "B(0,0)A(0,0)C(0,0)");
+  EXPECT_EQ(g.GroupWidths(), (std::vector<int>{50, 50, 60}));
+  EXPECT_EQ(g.Columns().GetGroupInfo(2)->Left, 100);
 }
 
 TEST(ColumnMoves, StoredLayoutsThatBreakTheModelAreRepaired) {
@@ -312,6 +317,8 @@ TEST(ColumnMoves, StoredLayoutsThatBreakTheModelAreRepaired) {
       {"negative positions", {{"A", 50}, {"B", 50, -3, -1}}, "B(0,0)A(1,0)"},
       {"gaps in numbering", {{"A", 50}, {"B", 50, 4, 7}, {"C", 50, 4, 9}}, "A(0,0)B(1,0)C(1,1)"},
       {"fixed group after scrollable", {{"A", 50}, {"B", 50, 0, 0, true, cfLeft}}, "B(0,0)A(0,0)"},
+      {"a sorted member first in its group", {{"A", 50}, {"B", 50}, {"C", 50, 0, 1}, {"D", 50, -1, 0}, {"E", 50}},
+       "A(0,0)D(0,0)B(1,0)C(1,1)E(0,0)"},
   };
   for (const Case& c : cases) {
     TGrid g;
@@ -403,6 +410,36 @@ TEST(ColumnWidths, AutoFitFillsTheClientWidth) {
     EXPECT_EQ(g.Widths(), c.widths);
     EXPECT_EQ(g.Columns().TotalWidth(), 500);
   }
+}
+
+TEST(ColumnWidths, AutoFitGivesTheFixedPartWhatHeldScrollableGroupsCannotTake) {
+  // The scrollable group holds its width (a fixed-width column): the fixed part takes the rest
+  // of the client width, down to its minimum, and fitting again changes nothing.
+  struct Case {
+    int available, fixedWidth, heldWidth, fittedFixed;
+  };
+  const Case cases[] = {{500, 100, 200, 300}, {500, 300, 400, 100}, {300, 100, 400, 2}};
+  for (const Case& c : cases) {
+    TGrid g(c.available);
+    g.Load({{"F", c.fixedWidth, 0, 0, true, cfLeft}, {"H", c.heldWidth}});
+    g[1].SetOptionsBehavior({cboFixedWidth});
+    g.grid.SetAutoColumnFit(true);
+    for (int pass = 0; pass < 3; ++pass) {
+      EXPECT_EQ(g.Widths(), (std::vector<int>{c.fittedFixed, c.heldWidth})) << c.available << " pass " << pass;
+      g.grid.FitColumns();
+    }
+  }
+}
+
+TEST(ColumnWidths, WidthsStayWithinBoundsWhateverIsStored) {
+  TGrid g;
+  g.Load({{"A", INT_MAX}, {"B", INT_MAX}, {"C", -5}, {"D", 100}, {"E", TgpColumn::MaxWidth, 1, 0},
+          {"F", TgpColumn::MaxWidth, 1, 1}});
+  EXPECT_EQ(g.Widths(), (std::vector<int>{32767, 32767, 2, 100, 32767, 32767}));
+  EXPECT_EQ(g.Columns().TotalWidth(), 2 * 32767 + 2 + 2 * 32767);
+  // Stretched to its group's width, a level stops at the widest column.
+  g.Columns().UpdateGroupWidth(g[3].Group(), 0, 0);
+  EXPECT_EQ(g.Widths(), (std::vector<int>{32767, 32767, 2, 32767, 32767, 32767}));
 }
 
 TEST(ColumnWidths, WithAutoFitWideningAGroupNarrowsTheOthers) {
