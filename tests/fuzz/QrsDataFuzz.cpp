@@ -5,10 +5,8 @@
 // whose orders and bookmarks agree; a set that read writes a form that reads back to the same
 // content, and the form of what read back is stable.
 
-#include "platform/classes/Component.h"
 #include "platform/classes/FormText.h"
-#include "platform/classes/TypeInfo.h"
-#include "runtime/db/QuickRecordSet.h"
+#include "tests/runtime/db/RecordSetHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,24 +15,9 @@
 #include <string>
 
 using namespace zv;
+using zvtest::TRecordSetHost;
 
 namespace {
-
-class TRecordSetHost : public TComponent {
-  ZV_CLASS(TRecordSetHost, TComponent)
-
-public:
-  explicit TRecordSetHost(TComponent* owner) : TComponent(owner), fRecordSet(std::make_unique<TvpQuickRecordSet>()) {
-    SetName("Host");
-  }
-  TvpQuickRecordSet* RecordSet() const { return fRecordSet.get(); }
-  static void DeclareProperties(TPropTable<TRecordSetHost>& t) { t.Prop("RecordSet", &TRecordSetHost::RecordSet); }
-
-private:
-  std::unique_ptr<TvpQuickRecordSet> fRecordSet;
-};
-
-ZV_DEFINE_CLASS_WITH_PROPS(TRecordSetHost, TComponent)
 
 [[noreturn]] void Fail(const char* what, const TvpQuickRecordSet& rs) {
   std::fprintf(stderr, "invariant broken: %s (%d columns, %d records, sort '%s')\n", what, rs.Fields()->Count(),

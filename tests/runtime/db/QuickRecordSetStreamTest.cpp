@@ -2,6 +2,7 @@
 // the sort order, new bookmarks; corrupt forms leave every column in step.
 
 #include "QuickRecordSetTestUtil.h"
+#include "RecordSetHost.h"
 
 #include "platform/classes/Component.h"
 #include "platform/classes/FormText.h"
@@ -9,26 +10,6 @@
 #include "platform/rtl/SqlTimeStamp.h"
 
 #include <functional>
-
-namespace zvtest {
-
-class TRecordSetHost : public TComponent {
-  ZV_CLASS(TRecordSetHost, TComponent)
-
-public:
-  explicit TRecordSetHost(TComponent* owner) : TComponent(owner), fRecordSet(std::make_unique<TvpQuickRecordSet>()) {
-    SetName("Host");
-  }
-  TvpQuickRecordSet* RecordSet() const { return fRecordSet.get(); }
-  static void DeclareProperties(TPropTable<TRecordSetHost>& t) { t.Prop("RecordSet", &TRecordSetHost::RecordSet); }
-
-private:
-  std::unique_ptr<TvpQuickRecordSet> fRecordSet;
-};
-
-ZV_DEFINE_CLASS_WITH_PROPS(TRecordSetHost, TComponent)
-
-}  // namespace zvtest
 
 using namespace zvtest;
 
