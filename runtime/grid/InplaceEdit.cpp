@@ -138,8 +138,10 @@ void TgpInplaceEdit::KeyPress(char32_t& key) {
   fPendingAction = feaNone;
   TgpFieldEditAction action = feaNone;
   bool handleKey = false;
-  if (key != 8 && fGrid->OnEditKeyPress) fGrid->OnEditKeyPress(fGrid, fColumn, key, action, handleKey);
-  if (key == 8 || handleKey || action == feaNone)
+  // Backspace is asked about too, but it is always typed.
+  const bool backspace = key == 8;
+  if (fGrid->OnEditKeyPress) fGrid->OnEditKeyPress(fGrid, fColumn, key, action, handleKey);
+  if (backspace || handleKey || action == feaNone)
     TDBDevidEdit::KeyPress(key);
   else
     key = 0;  // the character chose where to go instead of being typed

@@ -177,9 +177,9 @@ TEST_P(GridEditing, EventOrderOfOneCellEditAndRecordPost) {
 // "q" typed into NAME of record 5, then the key: post code, cell and record reached, quick edit,
 // the record's state, and what record 5 stores in the end.
 TEST_P(GridEditing, KeysAndHandlersThatLeaveTheCell) {
-  // '+' moves on instead of being typed; '*' is typed and then moves on.
+  // '+' moves on instead of being typed; '*' and Backspace are typed and then move on.
   grid->OnEditKeyPress = [](TObject*, TgpColumn*, char32_t& key, TgpFieldEditAction& action, bool& handleKey) {
-    if (key == U'+' || key == U'*') action = feaNextTab;
+    if (key == U'+' || key == U'*' || key == 8) action = feaNextTab;
     handleKey = key == U'*';
   };
   struct Case {
@@ -202,6 +202,7 @@ TEST_P(GridEditing, KeysAndHandlersThatLeaveTheCell) {
       {VK_UP, {}, {}, false, "AfterFieldPost 1 2", 1, 4, false, dsBrowse, "q"},
       {0xBB, {}, {}, false, "AfterFieldPost 1 4", 2, 5, true, dsEdit, "q"},  // '+' by OnEditKeyPress
       {0x6A, {}, {}, false, "AfterFieldPost 1 4", 2, 5, true, dsEdit, "q*"},  // '*' handled and moving
+      {VK_BACK, {}, {}, false, "AfterFieldPost 1 4", 2, 5, true, dsEdit, ""},  // always typed, then moving
       {VK_ESCAPE, {}, {}, false, "", 1, 5, false, dsEdit, "Name005"},
   };
   for (const Case& c : cases) {
@@ -210,7 +211,7 @@ TEST_P(GridEditing, KeysAndHandlersThatLeaveTheCell) {
     steerEnter = c.steerEnter;
     Type(U"q");
     ASSERT_TRUE(grid->EditorVisible());
-    Key(c.key, c.shift, c.key == 0xBB ? U'+' : c.key == 0x6A ? U'*' : 0);
+    Key(c.key, c.shift, c.key == 0xBB ? U'+' : c.key == 0x6A ? U'*' : c.key == VK_BACK ? U'\b' : 0);
     EXPECT_EQ(Joined(), c.log);
     EXPECT_EQ(grid->Col(), c.col);
     EXPECT_EQ(Id(), c.id);
