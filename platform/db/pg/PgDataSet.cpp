@@ -224,6 +224,7 @@ void TPgDataSet::InternalInitFieldDefs() {
   if (!conn.Connected()) conn.Open();
   fColumns.clear();
   fIsTable = false;
+  fCountFollowsWrites = false;
   fKeyColumns.clear();
   fReadOnlyReason.clear();
   FieldDefs().Clear();
@@ -241,12 +242,17 @@ void TPgDataSet::InternalInitFieldDefs() {
 void TPgDataSet::ReadTableColumns() {
   TPgConnection& conn = Conn();
   const TPgResult table = conn.Execute(
-      "SELECT c.oid, c.relkind, n.nspname, c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+      "SELECT c.oid, c.relkind, n.nspname, c.relname, "
+      "  c.relhasrules OR c.relrowsecurity "
+      "  OR EXISTS (SELECT 1 FROM pg_trigger t WHERE t.tgrelid = c.oid AND NOT t.tgisinternal) "
+      "  OR EXISTS (SELECT 1 FROM pg_constraint k WHERE k.contype = 'f' AND k.conrelid = c.oid AND k.confrelid = c.oid) "
+      "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
       "WHERE c.oid = to_regclass($1)",
       {fTableName});
   if (table.Rows() == 0) DatabaseError(Format(SPgTableNotFound, {fTableName}), this);
   const String oid(table.Text(0, 0));
   const String kind(table.Text(0, 1));
+  const bool writesMore = table.Text(0, 4) == "t";
   fQuotedTable = PgQuoteIdentifier(table.Text(0, 2)) + "." + PgQuoteIdentifier(table.Text(0, 3));
   const TPgResult columns = conn.Execute(
       "SELECT attname, atttypid, atttypmod, attnotnull, atthasdef OR attidentity <> '' OR attgenerated <> '' "
@@ -277,6 +283,7 @@ void TPgDataSet::ReadTableColumns() {
   const bool plainTable = kind == "r" || kind == "p";
   if (plainTable && !fKeyColumns.empty()) {
     fIsTable = true;
+    fCountFollowsWrites = !writesMore;
     return;
   }
   // A view, or a table with no key to find its rows by: read as a query of the whole relation.
@@ -557,9 +564,19 @@ TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
 void TPgDataSet::InternalPost() {
   TDataSet::InternalPost();
   if (!CanModify()) DatabaseError(ReadOnlyReason().empty() ? String(SDataSetReadOnly) : ReadOnlyReason(), this);
-  const TId id = WriteRecord(*ActiveBuffer(), State() == dsInsert);
-  fCursor->Invalidate();
+  const bool insert = State() == dsInsert;
+  const TId id = WriteRecord(*ActiveBuffer(), insert);
+  ForgetAfterWrite(insert ? 1 : 0);
   fCursor->SetToRow(id, nullptr);
+}
+
+// The cached rows are stale after a write; the count is not taken again when it follows from
+// the one row written (on a large table the count costs more than the write).
+void TPgDataSet::ForgetAfterWrite(int countDelta) {
+  if (fCountFollowsWrites)
+    fCursor->InvalidateAfterOneRow(countDelta);
+  else
+    fCursor->Invalidate();
 }
 
 void TPgDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
@@ -567,7 +584,7 @@ void TPgDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const TId id = WriteRecord(buffer, true);
-  fCursor->Invalidate();
+  ForgetAfterWrite(1);
   fCursor->SetToRow(id, nullptr);
 }
 
@@ -583,7 +600,10 @@ void TPgDataSet::InternalDelete() {
   });
   if (deleted == 0) DatabaseError(SRecordNotFound, this);
   fCursor->SetToRow(id, keyset::KnownKey(buffer, id, pg::EncodePgId));
-  fCursor->Invalidate();
+  if (deleted == 1)
+    ForgetAfterWrite(-1);
+  else
+    fCursor->Invalidate();
 }
 
 void TPgDataSet::InternalRefresh() {

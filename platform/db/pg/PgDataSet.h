@@ -115,6 +115,8 @@ private:
   void CreateCursor(const String& sortFields);
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
+  // After a write of one row: 1 inserted, 0 updated, -1 deleted.
+  void ForgetAfterWrite(int countDelta);
   // Runs a write alone, or within a savepoint inside the connection's transaction.
   template <class F>
   auto Guarded(F&& write);
@@ -133,6 +135,9 @@ private:
 
   std::vector<TColumn> fColumns;
   bool fIsTable = false;
+  // No trigger, rule, row security or self-referencing foreign key: a write of one row moves
+  // the table's count by that row alone.
+  bool fCountFollowsWrites = false;
   String fQuotedTable;
   String fReadOnlyReason;
   std::vector<int> fKeyColumns;

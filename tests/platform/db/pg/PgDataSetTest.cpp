@@ -549,5 +549,57 @@ TEST_F(PgDataSetTest, MovesCostAFewStatementsWhateverTheTableSize) {
   EXPECT_EQ(ds.RecNo(), 777);
 }
 
+// A write of one row keeps the table's count without counting again, unless something the
+// server runs with the write may write more rows of the table: a trigger, a self-referencing
+// foreign key that cascades.
+TEST_F(PgDataSetTest, RecordCountFollowsOneRowWritesAndCountsAgainWhenTheTableWritesMore) {
+  struct Case {
+    const char* create;
+    std::vector<const char*> extra;  // statements; %s is the table, %f a function
+    bool countsAgain;
+  } const cases[] = {
+      {"CREATE TABLE %s (ID int PRIMARY KEY, NAME text, PARENT int)", {}, false},
+      {"CREATE TABLE %s (ID int PRIMARY KEY, NAME text, PARENT int)",
+       {"CREATE FUNCTION %f() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+       "IF NEW.NAME = 'twice' THEN INSERT INTO %s (ID, NAME) VALUES (NEW.ID + 1000, 'echo'); END IF; "
+       "RETURN NULL; END $$",
+       "CREATE TRIGGER echo AFTER INSERT ON %s FOR EACH ROW EXECUTE FUNCTION %f()"},
+       true},
+      {"CREATE TABLE %s (ID int PRIMARY KEY, NAME text, PARENT int REFERENCES %s (ID) ON DELETE CASCADE)", {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.create);
+    TTempPgDataSet& ds = Open(c.create);
+    if (!c.extra.empty()) {
+      const String function = PgQuoteIdentifier(UniqueName("f"));
+      for (const char* sql : c.extra) fOther->Execute(StringReplaceAll(StringReplaceAll(sql, "%f", function), "%s", fName));
+      ds.Close();
+      ds.Open();
+    }
+    ds.RecordCount();  // counted once
+    const auto count = [&] { return StrToInt(Scalar("SELECT COUNT(*) FROM " + fName)); };
+    const auto recount = [&] {
+      const auto before = ds.Conn().StatementsRun();
+      const int n = ds.RecordCount();
+      return std::pair(n, std::int64_t{ds.Conn().StatementsRun() - before});
+    };
+    for (int id : {1, 2}) {
+      ds.Append();
+      ds.FieldByName("ID")->SetAsInteger(id);
+      ds.FieldByName("NAME")->SetAsString(id == 2 ? "twice" : "one");
+      if (id == 2) ds.FieldByName("PARENT")->SetAsInteger(1);
+      ds.Post();
+      EXPECT_EQ(recount(), std::pair(count(), std::int64_t{c.countsAgain ? 1 : 0})) << id;
+    }
+    ds.Edit();
+    ds.FieldByName("NAME")->SetAsString("edited");
+    ds.Post();
+    EXPECT_EQ(recount().first, count());
+    ASSERT_TRUE(ds.Locate("ID", Variant(1), {}));
+    ds.Delete();  // a cascade takes record 2 along
+    EXPECT_EQ(recount(), std::pair(count(), std::int64_t{c.countsAgain ? 1 : 0}));
+  }
+}
+
 }  // namespace
 }  // namespace zvtest
