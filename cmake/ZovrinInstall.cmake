@@ -25,33 +25,32 @@ function(zv_install_headers folder)
     ${excluded})
 endfunction()
 
+# A shared library (component runtime, its link name with dev) and its CMake export set.
+function(zv_install_library target export)
+  install(TARGETS ${target} EXPORT ${export}
+    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
+  install(EXPORT ${export} NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+endfunction()
+
 target_compile_features(zv40c6 PUBLIC cxx_std_20)
-install(TARGETS zv40c6 EXPORT ZovrinTargets
-  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
-install(EXPORT ZovrinTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+zv_install_library(zv40c6 ZovrinTargets)
 zv_install_headers(platform)
 zv_install_headers(runtime)
 
 set(ZV_PC_LIBRARIES "zovrin")
 if(TARGET zvqt)
-  install(TARGETS zvqt EXPORT ZovrinQtTargets
-    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
-  install(EXPORT ZovrinQtTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  zv_install_library(zvqt ZovrinQtTargets)
   list(APPEND ZV_PC_LIBRARIES "zovrin-qt")
 endif()
 
 if(TARGET zvpg)
-  install(TARGETS zvpg EXPORT ZovrinPgTargets
-    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
-  install(EXPORT ZovrinPgTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  zv_install_library(zvpg ZovrinPgTargets)
   list(APPEND ZV_PC_LIBRARIES "zovrin-pg")
 endif()
 
 # The design-time package joins the same way once it is built.
 if(TARGET dclzv40c6)
-  install(TARGETS dclzv40c6 EXPORT ZovrinDesignTargets
-    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
-  install(EXPORT ZovrinDesignTargets NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  zv_install_library(dclzv40c6 ZovrinDesignTargets)
   zv_install_headers(designtime)
 endif()
 

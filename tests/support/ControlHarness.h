@@ -46,6 +46,14 @@ std::unique_ptr<TControlDriver> MakeNullDriver();
 
 using TLog = std::vector<std::string>;
 
+// The entries logged so far joined by separator; the log starts afresh.
+inline std::string TakeJoined(TLog& log, const char* separator = ", ") {
+  std::string s;
+  for (const auto& e : log) s += (s.empty() ? "" : separator) + e;
+  log.clear();
+  return s;
+}
+
 // A custom control that fills its client area with PaintColor (or runs OnPaint) and logs
 // "<Id> <event> <details>" for focus, enter/exit, keys, mouse, timers, scrolling and sizes.
 class TProbe : public TCustomControl {

@@ -73,12 +73,7 @@ protected:
     h->KeyUp(grid.get(), VK_CONTROL);
   }
   int Id() { return ds->FieldByName("ID")->AsInteger(); }
-  std::string Joined() {
-    std::string s;
-    for (const auto& e : log) s += (s.empty() ? "" : " | ") + e;
-    log.clear();
-    return s;
-  }
+  std::string Joined() { return TakeJoined(log, " | "); }
 
   std::unique_ptr<TControlDriver> driver = MakeNullDriver();
   std::unique_ptr<THarness> h;

@@ -122,12 +122,7 @@ protected:
   String EditText() { return grid->InplaceEditor()->Text(); }
   int Id() { return ds->FieldByName("ID")->AsInteger(); }
   String Name() { return ds->FieldByName("NAME")->AsString(); }
-  std::string Joined() {
-    std::string s;
-    for (const auto& e : log) s += (s.empty() ? "" : ", ") + e;
-    log.clear();
-    return s;
-  }
+  std::string Joined() { return TakeJoined(log); }
 
   std::unique_ptr<TControlDriver> driver = MakeNullDriver();
   std::unique_ptr<THarness> h;

@@ -143,12 +143,7 @@ protected:
     h->MouseDown(grid.get(), p.X, p.Y, mbLeft, shift);
     h->MouseUp(grid.get(), p.X, p.Y, mbLeft, shift);
   }
-  std::string Joined() {
-    std::string s;
-    for (const auto& e : log) s += (s.empty() ? "" : ", ") + e;
-    log.clear();
-    return s;
-  }
+  std::string Joined() { return TakeJoined(log); }
 
   std::unique_ptr<TControlDriver> driver;
   std::unique_ptr<THarness> h;
