@@ -1058,4 +1058,10 @@ Variant TVariantField::AsVariant() const {
 
 void TVariantField::SetVarValue(const Variant& v) { SetData(v); }
 
+String TVariantField::GetText(bool displayText) const {
+  Variant v;
+  if (GetData(v) && v.IsArray()) return "(BLOB)";
+  return TField::GetText(displayText);
+}
+
 }  // namespace zv

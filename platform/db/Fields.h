@@ -615,6 +615,10 @@ public:
 
 protected:
   void SetVarValue(const Variant& v) override;
+  // An array (a blob a table stores in a column of no type) shows as a blob field does,
+  // "(BLOB)", in display and edit text alike; AsString still raises for it, since code that
+  // asks for the string of bytes would otherwise take the description for the value.
+  String GetText(bool displayText) const override;
 };
 
 }  // namespace zv

@@ -27,11 +27,23 @@ namespace {
 
 bool IsNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
-// Nulls first; values of one column compare by the Variant rules, and a pair those rules
-// cannot order compares as text, so that sorting never fails half way.
+// The bytes of a byte array; none for other arrays, which all compare equal.
+std::span<const std::uint8_t> ArrayBytes(const Variant& v) {
+  return (v.VarType() & varTypeMask) == varByte ? v.Bytes() : std::span<const std::uint8_t>();
+}
+
+// Nulls first, blobs (arrays) last and by their bytes, as SQLite orders them; other values of
+// one column compare by the Variant rules, and a pair those rules cannot order compares as
+// text, so that sorting never fails half way.
 int CompareValues(const Variant& a, const Variant& b) {
   const bool na = IsNullish(a), nb = IsNullish(b);
   if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
+  if (a.IsArray() || b.IsArray()) {
+    if (!a.IsArray() || !b.IsArray()) return a.IsArray() ? 1 : -1;
+    const auto x = ArrayBytes(a), y = ArrayBytes(b);
+    const auto c = std::lexicographical_compare_three_way(x.begin(), x.end(), y.begin(), y.end());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
   try {
     switch (VarCompareValue(a, b)) {
       case vrLessThan: return -1;
@@ -41,7 +53,6 @@ int CompareValues(const Variant& a, const Variant& b) {
     }
   } catch (const Exception&) {
   }
-  if (a.IsArray() || b.IsArray()) return 0;
   try {
     return CompareStr(VarToStr(a), VarToStr(b));
   } catch (const Exception&) {

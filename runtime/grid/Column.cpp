@@ -550,7 +550,7 @@ String TgpColumn::GetText(bool displayText) {
   if (!fFieldList->Valid()) return {};
   if (vision) return vision->GetText(*fFieldList, displayText);
   TField* field = fFieldList->MainField();
-  return field ? (displayText ? field->DisplayText() : field->Text()) : String();
+  return field ? StoredValueText(*field, displayText) : String();
 }
 
 int TgpColumn::CalcTitleHeight(int lines, int margins) {

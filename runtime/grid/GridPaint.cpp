@@ -312,7 +312,9 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
   p.Init(*c->FieldList());
   const TAlignment alignment = c->Field()->Alignment();
   while (p.Prepare()) {
-    p.Text = c->Field()->DisplayText();
+    bool unreadable = false;
+    p.Text = StoredValueText(*c->Field(), true, &unreadable);
+    if (unreadable) MarkUnreadableText(p.Canvas);
     if (p.HasOwnerDraw && p.OwnerDraw) p.OwnerDraw(p);
     if (p.DefaultDrawing) p.DrawText(p.Text, alignment, tlaDefault, 0, 0);
     p.Next();

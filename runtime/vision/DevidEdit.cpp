@@ -354,7 +354,11 @@ void TDBDevidEdit::Reload() {
   if (fFields->Valid() && vision) {
     if (fFocused && !fFields->InEdit()) CancelMode(nullptr);
     TCustomEdit::SetReadOnly(true);
-    if (!fFocused || ReadOnly() || vision->ReadOnly()) {
+    fValueUnreadable = false;
+    String editText;
+    if (fFocused && !ReadOnly() && !vision->ReadOnly()) editText = vision->GetText(*fFields, false, &fValueUnreadable);
+    // A value the field cannot turn into text is shown, not edited: its message is no value.
+    if (!fFocused || ReadOnly() || vision->ReadOnly() || fValueUnreadable) {
       SetEditMask(String());
       SetMaxLength(0);
       SetText(vision->GetText(*fFields, true));
@@ -364,8 +368,7 @@ void TDBDevidEdit::Reload() {
       if (!fWordWrap) vision->PE_GetEditMask(*fFields, mask);
       SetEditMask(mask);
       if (!IsMasked()) SetMaxLength(vision->DefaultMaxLength(*fFields));
-      const String text = vision->GetText(*fFields, false);
-      if (text != Text()) SetText(text);
+      if (editText != Text()) SetText(editText);
     }
     SetModified(false);
     fOldText = WindowText();
@@ -383,7 +386,7 @@ void TDBDevidEdit::Reload() {
 
 bool TDBDevidEdit::Editable() {
   TvpFieldVision* vision = fFields->Vision();
-  return !(vision && vision->EditReadOnly()) && !ReadOnly();
+  return !(vision && vision->EditReadOnly()) && !ReadOnly() && !fValueUnreadable;
 }
 
 bool TDBDevidEdit::BeginEdit() { return fFields->EditInt(true); }

@@ -306,6 +306,7 @@ private:
   bool fShowingToolForm = false;
   bool fMouseUpLock = false;
   bool fAutoCompleteAllowed = false;
+  bool fValueUnreadable = false;  // the field's stored value has no text: shown, not edited
   String fOldText;
   int fDefaultButtonWidth = 0;
   int fButtonWidth = 0;

@@ -9,6 +9,8 @@
 #include "platform/db/Field.h"
 #include "platform/db/Fields.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Colors.h"
+#include "platform/rtl/Exceptions.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/FieldVisionConsumer.h"
@@ -255,9 +257,36 @@ void TvpFieldVision::Assign(const TPersistent* source) {
 // ---------------------------------------------------------------------------------------------
 // Value and view
 
-String TvpFieldVision::GetText(TgpFieldList& fields, bool displayText) {
+bool IsStoredValueFault(const TField* field, const std::exception& e) {
+  if (!field || field->OnGetText) return false;
+  return dynamic_cast<const EVariantError*>(&e) || dynamic_cast<const EConvertError*>(&e) ||
+         dynamic_cast<const EBcdException*>(&e) || dynamic_cast<const ESQLTimeStampException*>(&e) ||
+         dynamic_cast<const EMathError*>(&e) || dynamic_cast<const EIntError*>(&e);
+}
+
+String StoredValueText(const TField& field, bool displayText, bool* unreadable) {
+  try {
+    return displayText ? field.DisplayText() : field.Text();
+  } catch (const Exception& e) {
+    if (!IsStoredValueFault(&field, e)) throw;
+    if (unreadable) *unreadable = true;
+    return e.Message();
+  }
+}
+
+void MarkUnreadableText(TCanvas* canvas) {
+  if (canvas) canvas->Font()->SetColor(clGrayText);
+}
+
+String TvpFieldVision::GetText(TgpFieldList& fields, bool displayText, bool* unreadable) {
   String text;
-  VM_GetText(fields, displayText, text);
+  try {
+    VM_GetText(fields, displayText, text);
+  } catch (const Exception& e) {
+    if (!IsStoredValueFault(fields.MainField(), e)) throw;
+    text = e.Message();
+    if (unreadable) *unreadable = true;
+  }
   if (OnGetText) OnGetText(this, &fields, displayText, text);
   return text;
 }
@@ -286,7 +315,9 @@ void TvpFieldVision::VM_GetText(TgpFieldList& fields, bool displayText, String& 
 
 // The painter's members belong to the painting records; the text hand-over is wired there.
 void TvpFieldVision::VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter) {
-  painter.Text = GetText(fields, true);
+  bool unreadable = false;
+  painter.Text = GetText(fields, true, &unreadable);
+  if (unreadable) MarkUnreadableText(painter.Canvas);
 }
 
 // A vision that draws the same in cells and editors overrides VM_DrawEdit alone.

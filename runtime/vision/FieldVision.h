@@ -53,6 +53,17 @@ using TfvDrawEvent = std::function<void(TObject* sender, TgpFieldList* fields, T
 using TfvDrawEditEvent = std::function<void(TObject* sender, TgpFieldList* fields, TfvPainter* painter)>;
 using TfvGetEditFontEvent = std::function<void(TObject* sender, TgpFieldList* fields, TFont* font)>;
 
+// Whether e is a field failing to turn its own stored value into text: a conversion the value
+// does not allow (a text in a number, bytes in a text column). Not when the field has an
+// OnGetText handler: that is the application's code, whose failures stay the application's.
+bool IsStoredValueFault(const TField* field, const std::exception& e);
+// The field's display or edit text, for hosts that show a field without a vision; a stored value
+// fault gives its message and sets *unreadable, as GetText does.
+String StoredValueText(const TField& field, bool displayText, bool* unreadable = nullptr);
+// Where such a value is shown, it is shown in the disabled-text colour, so that a message is not
+// taken for the value.
+void MarkUnreadableText(TCanvas* canvas);
+
 class TvpFieldVision : public TComponent {
   ZV_CLASS(TvpFieldVision, TComponent)
 
@@ -141,8 +152,11 @@ public:
   TfvDrawEditEvent OnDrawEdit;
   TfvGetEditFontEvent OnGetEditFont;
 
-  // The text after VM_GetText and OnGetText: display text or edit text.
-  String GetText(TgpFieldList& fields, bool displayText);
+  // The text after VM_GetText and OnGetText: display text or edit text. A stored value the
+  // field cannot turn into text (see IsStoredValueFault) gives the failure's message instead,
+  // and sets *unreadable when asked: it is data the user cannot fix, and a paint that raised
+  // for it would raise again on every repaint.
+  String GetText(TgpFieldList& fields, bool displayText, bool* unreadable = nullptr);
   // Empty for a null value without asking VM_GetFormattedValue.
   String GetFormattedValue(TgpFieldList& fields, const TvpUniValue& value);
   bool CanModify(TgpFieldList& fields);

@@ -789,6 +789,12 @@ TEST_F(FieldsFixture, VariantFieldsStoreValuesAsTheyAre) {
   EXPECT_EQ(v->AsString(), "");
   EXPECT_TRUE(v->AsVariant().IsNull());
   EXPECT_THROW((void)v->AsInteger(), EVariantTypeCastError);  // Null does not convert
+  // Bytes show as a blob does, in display and edit text; asked for as a string they still raise.
+  v->SetAsVariant(VarArrayOfBytes(std::vector<std::uint8_t>{0x41, 0x00}));
+  EXPECT_EQ(v->DisplayText(), "(BLOB)");
+  EXPECT_EQ(v->Text(), "(BLOB)");
+  EXPECT_THROW((void)v->AsString(), EVariantTypeCastError);
+  EXPECT_EQ(v->AsVariant().Bytes().size(), 2u) << "the bytes as stored";
 }
 
 // ---------------------------------------------------------------------------------------------

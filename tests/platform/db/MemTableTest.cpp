@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <vector>
 
@@ -105,6 +107,31 @@ TEST_F(MemTableTest, SortByOrdersRecordsAndKeepsTheCurrentOne) {
   SetPropValue(fTable.get(), "IndexFieldNames", Variant("CITY"));
   EXPECT_EQ(Names(), (NameList{"Zoe", "Ann", "Bob", "Dan", "Eve", "Alice", "Carl"}));
   EXPECT_EQ(GetPropValue(fTable.get(), "IndexFieldNames").AsString(), "CITY");
+}
+
+// A column of no type holds anything; a sort of it must be an order (std::sort is undefined
+// otherwise): nulls, then the other values, then the blobs by their bytes.
+TEST(MemTableVariantSort, BlobsSortLastByTheirBytesAmongAnyValues) {
+  TMemTable table(nullptr);
+  table.FieldDefs().Add("ID", ftInteger);
+  table.FieldDefs().Add("V", ftVariant);
+  table.CreateDataSet();
+  const std::vector<Variant> values = {Variant("b"),          VarArrayOfBytes(std::vector<std::uint8_t>{0x42}), Variant(3.5),
+                                       VarArrayOfBytes(std::vector<std::uint8_t>{0x41, 0x01}), Variant::Null(), Variant("a"),
+                                       VarArrayOfBytes(std::vector<std::uint8_t>{0x41}),       Variant(1)};
+  for (int i = 0; i < 40; ++i) table.AppendRecord({Variant(i), values[static_cast<std::size_t>(i) % values.size()]});
+  table.SortBy("V");
+  std::vector<int> kinds;  // 0 null, 1 other, 2 blob
+  std::vector<std::vector<std::uint8_t>> blobs;
+  for (table.First(); !table.Eof(); table.Next()) {
+    const Variant v = table.FieldByName("V")->AsVariant();
+    kinds.push_back(v.IsNull() ? 0 : v.IsArray() ? 2 : 1);
+    if (v.IsArray()) blobs.emplace_back(v.Bytes().begin(), v.Bytes().end());
+  }
+  ASSERT_EQ(kinds.size(), 40u);
+  EXPECT_TRUE(std::is_sorted(kinds.begin(), kinds.end()));
+  EXPECT_TRUE(std::is_sorted(blobs.begin(), blobs.end()));
+  EXPECT_EQ(blobs.front(), (std::vector<std::uint8_t>{0x41}));
 }
 
 TEST_F(MemTableTest, BadSortStringsChangeNothing) {

@@ -8,6 +8,7 @@
 #include "platform/controls/WinApi.h"
 #include "platform/null/NullWindowBackend.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/rtl/NumberConv.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
@@ -54,6 +55,12 @@ public:
   }
   bool IsValidChar(TgpFieldList& fields, char32_t& key) override {
     return !(RejectDigits && key >= U'0' && key <= U'9') && TvpFieldVision::IsValidChar(fields, key);
+  }
+  // Shows the value as a number would: a text that is none cannot be shown.
+  bool AsNumber = false;
+  void VM_GetText(TgpFieldList& fields, bool displayText, String& text) override {
+    if (AsNumber) text = IntToStr(fields.MainField()->AsInteger());
+    else TvpFieldVision::VM_GetText(fields, displayText, text);
   }
 
 private:
@@ -492,6 +499,30 @@ TEST_P(DevidEdit, DisplayIsPaintedByTheVisionThroughTheEditPainter) {
   Focus();
   edit->Repaint();
   EXPECT_TRUE(texts.empty()) << "a focused text editor paints natively";
+}
+
+TEST_P(DevidEdit, AValueTheVisionCannotShowIsShownGreyAndNotEdited) {
+  vision->AsNumber = true;
+  edit->ResetEdit();
+  std::vector<std::pair<String, TColor>> painted;
+  edit->OnDraw = [&](TObject*, TfvPainter* p) { painted.emplace_back(p->Text, p->Canvas->Font()->Color()); };
+  ASSERT_NO_THROW(edit->Repaint());
+  ASSERT_FALSE(painted.empty());
+  EXPECT_NE(painted.back().first.find("Name001"), String::npos) << "the failure's message: " << painted.back().first;
+  EXPECT_EQ(painted.back().second, clGrayText);
+  EXPECT_NE(edit->Text().find("Name001"), String::npos);
+  Focus();
+  Type(U"12");
+  Key(VK_BACK);
+  EXPECT_EQ(State(), dsBrowse) << "nothing typed over the message";
+  EXPECT_EQ(Name(), "Name001");
+  Leave();
+  EXPECT_EQ(Name(), "Name001");
+  EXPECT_TRUE(Log.empty()) << Log.front();
+  vision->AsNumber = false;
+  Focus();
+  Type(U"x");
+  EXPECT_EQ(State(), dsEdit) << "a value that can be shown is edited again";
 }
 
 TEST_P(DevidEdit, PublishedDefaultsAndMapping) {
