@@ -135,8 +135,7 @@ String TPgCursor::OrderBy(bool backward) const {
     for (const String& c : fSource.IdColumns) terms.push_back(c + (backward ? " DESC" : ""));
   } else if (!fSort.empty()) {
     for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
-      const TFieldType t = fSource.Types[c];
-      if (t == ftMemo || t == ftBlob) continue;  // json and xml have no order
+      if (!fSource.Ordered[c] || fSource.Types[c] == ftBlob) continue;  // json and xml have no order
       terms.push_back(fSource.Columns[c] + (backward ? " DESC" : ""));
     }
   }

@@ -273,7 +273,8 @@ void TPgDataSet::ReadTableColumns() {
     if (type.Precision > 0) FieldDefs()[r]->SetPrecision(type.Precision);
     // Money's own text follows the server's lc_monetary; numeric's does not.
     fColumns.push_back({name, pg::PgReadExpression(PgQuoteIdentifier(name), type), type.FieldType,
-                        type.Money ? "::numeric" : ""});
+                        type.Money ? "::numeric" : "", type.Ordered,
+                        type.OutputText});
   }
   for (int r = 0; r < keys.Rows(); ++r) {
     const String name(keys.Text(r, 0));
@@ -322,7 +323,8 @@ void TPgDataSet::ReadQueryColumns() {
     for (int n = 1; FieldDefs().IndexOf(name) >= 0; ++n) name = base + "_" + IntToStr(n);
     FieldDefs().Add(name, type.FieldType, type.Size, false);
     if (type.Precision > 0) FieldDefs()[c]->SetPrecision(type.Precision);
-    fColumns.push_back({name, pg::PgReadExpression("zv_c" + IntToStr(c + 1), type), type.FieldType});
+    fColumns.push_back({name, pg::PgReadExpression("zv_c" + IntToStr(c + 1), type), type.FieldType, "", type.Ordered,
+                        type.OutputText});
   }
   if (fReadOnlyReason.empty()) fReadOnlyReason = SPgIsQuery;
 }
@@ -347,6 +349,7 @@ void TPgDataSet::CreateCursor(const String& sortFields) {
   source.IsTable = fIsTable;
   for (const TColumn& c : fColumns) {
     source.Types.push_back(c.Type);
+    source.Ordered.push_back(c.Ordered);
     source.Columns.push_back(c.Expression);
   }
   if (fIsTable) {
@@ -638,7 +641,8 @@ bool TPgDataSet::FindRow(const std::vector<TField*>& fields, const Variant& keyV
     }
     const bool caseless = options.Contains(loCaseInsensitive);
     const String text = VarToStr(key);
-    const String value = caseless ? "lower(" + expr + "::text)" : expr + "::text";
+    const String shown = info.OutputText ? "format('%s', " + expr + ")" : expr + "::text";
+    const String value = caseless ? "lower(" + shown + ")" : shown;
     const String param = caseless ? "lower(?)" : "?";
     if (!options.Contains(loPartialKey)) {
       parts.push_back(value + " = " + param);

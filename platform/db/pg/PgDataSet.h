@@ -106,6 +106,8 @@ private:
     String Expression;  // in the select list and in conditions
     TFieldType Type = ftUnknown;
     String WriteCast;   // after a written value's placeholder: money is written as numeric
+    bool Ordered = true;
+    bool OutputText = false;  // compared as the text the server writes, not through a cast
   };
   using TId = std::vector<Variant>;
   TPgConnection& Conn() const;

@@ -21,7 +21,7 @@ enum : TOid {
   OidBool = 16, OidBytea = 17, OidChar = 18, OidName = 19, OidInt8 = 20, OidInt2 = 21, OidInt4 = 23,
   OidText = 25, OidOid = 26, OidJson = 114, OidXml = 142, OidFloat4 = 700, OidFloat8 = 701, OidMoney = 790,
   OidBpchar = 1042, OidVarchar = 1043, OidDate = 1082, OidTime = 1083, OidTimestamp = 1114,
-  OidTimestampTz = 1184, OidNumeric = 1700, OidUuid = 2950, OidJsonb = 3802
+  OidTimestampTz = 1184, OidInterval = 1186, OidNumeric = 1700, OidUuid = 2950, OidJsonb = 3802
 };
 
 TFormatSettings Invariant() {
@@ -119,11 +119,14 @@ TPgType PgTypeOf(TOid type, int modifier) {
     case OidTimestamp:
     case OidTimestampTz: return {ftTimeStamp};
     case OidBytea: return {ftBlob};
-    case OidUuid: return {ftGuid, 38};
-    case OidJson:
+    // A uuid as the server writes it (lower case, no braces), not as a GUID field shows one.
+    case OidUuid: return {ftString, 36, 0, false, true, true};
     case OidJsonb:
-    case OidXml:
-    default: return {ftMemo};  // arrays, ranges, intervals, ...: their text
+    case OidInterval: return {ftString, 0, 0, false, true, true};
+    // json, xml, arrays, ranges, addresses, enumerations, domains, ...: the server's text, as a
+    // text column reads (a memo would show "(MEMO)" in every row, never the value). json and xml
+    // have no order; another type's is not known.
+    default: return {ftString, 0, 0, false, false, true};
   }
 }
 
@@ -196,8 +199,6 @@ Variant PgTextToValue(std::string_view text, TFieldType type) {
       }
       return VarArrayOfBytes(bytes);
     }
-    case ftGuid:
-      return Variant("{" + UpperCase(text) + "}");
     default:
       return Variant(String(text));
   }

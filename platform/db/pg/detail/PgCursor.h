@@ -31,6 +31,7 @@ struct TPgSource {
   std::vector<String> IdColumns;  // the primary key's columns, quoted (tables only)
   std::vector<String> Columns;    // the select-list expression of each column
   std::vector<TFieldType> Types;
+  std::vector<bool> Ordered;      // whether the server can order the column's values
   std::vector<TPgParam> Params;   // a query's own parameters ($1..$n come first)
   bool IntegerId = false;         // the primary key is one integer column
 };

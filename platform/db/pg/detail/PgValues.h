@@ -9,10 +9,14 @@
 namespace zv::pg {
 
 struct TPgType {
-  TFieldType FieldType = ftMemo;
+  TFieldType FieldType = ftString;
   int Size = 0;       // string length, or a decimal's places
   int Precision = 0;  // a decimal's digits (0: any)
   bool Money = false; // read through numeric: money's own text follows the server's locale
+  bool Ordered = true;  // the server can order the values (json and xml cannot; an unknown type may not)
+  // Not a text type, shown as the server writes it: compared as that text, which a cast to text
+  // may not give (an inet's adds its mask).
+  bool OutputText = false;
 };
 
 TPgType PgTypeOf(TOid type, int modifier);
