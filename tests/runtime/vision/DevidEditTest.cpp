@@ -543,6 +543,45 @@ TEST_P(DevidEdit, SwitchTogglesOncePerKeyOrClick) {
   EXPECT_EQ(Name(), "off");
 }
 
+// One press of the switch, one toggle, however its messages are handed over: all queued before
+// the control looks (a quick keystroke or click), the release after the rest, or each alone.
+TEST_P(DevidEdit, SwitchTogglesOncePerPressHoweverTheInputIsQueued) {
+  vision->SetEnableSwitches(true);
+  vision->SetSurfaceKind(vskCustom);
+  enum Queue { allAtOnce, releaseLater, eachAlone };
+  struct Case {
+    const char* what;
+    bool byKey, focused;
+  } const gestures[] = {{"space", true, true}, {"click", false, true}, {"click unfocused", false, false}};
+  for (const Case& c : gestures)
+    for (const Queue queue : {allAtOnce, releaseLater, eachAlone}) {
+      SCOPED_TRACE(testing::Message() << c.what << " queued " << queue);
+      c.focused ? Focus() : Leave();
+      for (const String expected : {"on", "off"}) {
+        h->Wait(600);  // a press, not the second half of a double click
+        h->PumpAfterInput = queue == eachAlone;
+        if (c.byKey) {
+          h->KeyDown(edit.get(), VK_SPACE);
+          h->Char(edit.get(), U' ');
+        } else {
+          h->MouseDown(edit.get(), 5, 5);
+        }
+        if (queue == releaseLater) h->Pump();
+        if (c.byKey)
+          h->KeyUp(edit.get(), VK_SPACE);
+        else
+          h->MouseUp(edit.get(), 5, 5);
+        h->PumpAfterInput = true;
+        h->Pump();
+        EXPECT_EQ(Name(), expected);
+        EXPECT_FALSE(edit->SwitchTracker().Tracking()) << "the press has ended";
+      }
+      EXPECT_TRUE(edit->Focused());
+      EXPECT_EQ(edit->Text(), Name()) << "the space typed nothing";
+    }
+  EXPECT_TRUE(Log.empty()) << Log.front();
+}
+
 TEST_P(DevidEdit, MultiLineVisionKeepsEnterAsANewLine) {
   vision->SetMultiLine(true);
   vision->SetWantReturns(true);
