@@ -78,9 +78,10 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
     // The key that opened the editor must not reach it a second time. Its character is gone from
     // the queue by now (handled, or taken by a switch); the characters still waiting are the
     // user's next keys, typed ahead of the grid: the editor gets them, in order, once it is up.
+    // Releases stay queued: they reach the editor, which has the focus by then, as they do when
+    // they come later. A switch toggles and a character's chosen action closes the editor at
+    // the release, so taking it away would make one quick keystroke do nothing.
     TMsg pending;
-    while (PeekMessage(pending, Handle(), WM_KEYUP, WM_KEYUP, PM_REMOVE)) {
-    }
     while (PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) typedAhead.push_back(pending.WParam);
   }
   editor->Init(column);

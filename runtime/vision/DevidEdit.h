@@ -78,8 +78,10 @@ public:
   void SetWordWrap(bool value);
   bool WantTabs() const { return fWantTabs; }
   void SetWantTabs(bool value) { fWantTabs = value; }
+  // With returns wanted Enter breaks the line and only Ctrl+Enter posts: the stand-alone
+  // control is then a multi-line editor, since a single-line one has no place for the break.
   bool WantReturns() const { return fWantReturns; }
-  void SetWantReturns(bool value) { fWantReturns = value; }
+  void SetWantReturns(bool value);
 
   TvpActionEvent OnAction;
   TvpDrawEditEvent OnDraw;

@@ -25,7 +25,10 @@ void TDBDevidEdit::ApplyNativeBorder() {
 void TDBDevidEdit::ApplyEditStyle() {
   TvpFieldVision* vision = fFields ? fFields->Vision() : nullptr;
   const bool wrap = fWordWrap || (vision && vision->EditWordWrap());
-  const bool multiLine = wrap || (vision && vision->MultiLine());
+  // Enter as a line break needs lines. The grid's editor always wants returns, but keeps Enter
+  // only for a multi-line vision (it leaves the cell otherwise), so it stays on one line.
+  const bool lines = !fIsInplace && (fWantReturns || (vision && vision->WantReturns()));
+  const bool multiLine = wrap || lines || (vision && vision->MultiLine());
   TCustomEdit::SetWordWrap(wrap);
   SetScrollBars(vision ? vision->EditScrollBars() : ssNone);
   SetMultiLine(multiLine);
@@ -46,6 +49,12 @@ void TDBDevidEdit::SetWordWrap(bool value) {
   if (value) SetEditMask(String());
   ApplyEditStyle();
   RecreateEditor();
+}
+
+void TDBDevidEdit::SetWantReturns(bool value) {
+  if (value == fWantReturns) return;
+  fWantReturns = value;
+  ApplyEditStyle();
 }
 
 void TDBDevidEdit::SetTextMargins(const TRect& value) {

@@ -150,6 +150,12 @@ void TDBDevidEdit::KeyPress(char32_t& key) {
   TvpFieldVision* vision = fFields->Vision();
   if (!fMouseUpLock && fFields->Valid() && vision) {
     if (key == U'\r' && !WantReturnsAny()) key = 0;
+    // A masked text has fixed places and no room for a line: the Enter is refused as a character
+    // is, audibly. (The grid's editor has acted on Enter already when its character comes.)
+    if (key == U'\r' && !fIsInplace && IsMasked()) {
+      MessageBeep(0);
+      key = 0;
+    }
     if (key >= U' ' && !CustomSurface() && !vision->IsValidChar(*fFields, key)) {
       MessageBeep(0);
       key = 0;

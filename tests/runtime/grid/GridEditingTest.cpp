@@ -10,6 +10,7 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/StdDesigners.h"
 
 #include "HarnessTest.h"
@@ -629,6 +630,73 @@ TEST_P(GridEditing, SwitchColumnTogglesOncePerKeyOrClick) {
     grid->SetFocus();
     grid->SetReadOnly(false);
     grid->CancelChanges();
+    Back();
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
+// One press of a switch column, one toggle, however the windowing system hands its messages
+// over: all queued before the grid looks (a quick keystroke or click), the release after the
+// rest, or each alone. The first press opens the editor over the cell, the second finds it open.
+TEST_P(GridEditing, SwitchColumnTogglesOncePerPressHoweverTheInputIsQueued) {
+  TSwitchVision switcher{nullptr};
+  switcher.SetEnableSwitches(true);
+  switcher.SetSurfaceKind(vskCustom);
+  switcher.SetOptionsSwitch({vsoEditDataSet});
+  TgpColumn* name = grid->Columns()->Items(1);
+  name->SetVision(&switcher);
+  enum Queue { allAtOnce, releaseLater, eachAlone };
+  for (const bool byKey : {true, false})
+    for (const Queue queue : {allAtOnce, releaseLater, eachAlone}) {
+      SCOPED_TRACE(testing::Message() << (byKey ? "space" : "click") << " queued " << queue);
+      switcher.Flips = 0;
+      const TRect cell = grid->CellClientRect(name, grid->CurrentRow(), false);
+      for (int press = 1; press <= 2; ++press) {
+        h->Wait(600);  // a press, not the second half of a double click
+        h->PumpAfterInput = queue == eachAlone;
+        if (byKey) {
+          h->KeyDown(Focus(), VK_SPACE);
+          h->Char(Focus(), U' ');
+        } else {
+          h->MouseDown(grid.get(), cell.Left + 5, cell.Top + 5);
+        }
+        if (queue == releaseLater) h->Pump();
+        if (byKey)
+          h->KeyUp(Focus(), VK_SPACE);
+        else
+          h->MouseUp(grid.get(), cell.Left + 5, cell.Top + 5);
+        h->PumpAfterInput = true;
+        h->Pump();
+        EXPECT_EQ(switcher.Flips, press) << "press " << press;
+        EXPECT_EQ(Name(), press == 1 ? "on" : "off");
+        ASSERT_NE(grid->InplaceEditor(), nullptr);
+        EXPECT_FALSE(grid->InplaceEditor()->SwitchTracker().Tracking()) << "the press has ended";
+      }
+      EXPECT_EQ(Id(), 5);
+      EXPECT_EQ(grid->Col(), 1);
+      grid->CancelChanges();
+      Back();
+    }
+  EXPECT_TRUE(errors.empty());
+}
+
+// The same for a character whose action leaves the cell it opened the editor on: its release
+// closes the editor and moves on, queued with the key or not.
+TEST_P(GridEditing, ACharactersActionFollowsItsReleaseHoweverTheInputIsQueued) {
+  grid->OnEditKeyPress = [](TObject*, TgpColumn*, char32_t& key, TgpFieldEditAction& action, bool&) {
+    if (key == U'+') action = feaNextTab;
+  };
+  for (const bool allAtOnce : {true, false}) {
+    SCOPED_TRACE(allAtOnce ? "queued at once" : "each alone");
+    h->PumpAfterInput = !allAtOnce;
+    h->KeyDown(grid.get(), 0xBB);
+    h->Char(grid.get(), U'+');
+    h->KeyUp(grid.get(), 0xBB);
+    h->PumpAfterInput = true;
+    h->Pump();
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_FALSE(grid->EditorVisible());
+    EXPECT_EQ(Name(), "Name005") << "the character was not typed";
     Back();
   }
   EXPECT_TRUE(errors.empty());

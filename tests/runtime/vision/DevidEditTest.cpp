@@ -188,6 +188,16 @@ protected:
   void Type(const std::u32string& text) {
     for (char32_t c : text) h->Char(edit.get(), c);
   }
+  // A key as the windowing system queues it: the key and its character before anyone looks, the
+  // release after.
+  void Stroke(Word key, char32_t c, TShiftState shift = {}) {
+    h->PumpAfterInput = false;
+    h->KeyDown(edit.get(), key, shift);
+    h->Char(edit.get(), c, shift);
+    h->PumpAfterInput = true;
+    h->Pump();
+    h->KeyUp(edit.get(), key, shift);
+  }
   String Name() { return data->FieldByName("NAME")->AsString(); }
   TDataSetState State() { return data->State(); }
 
@@ -245,6 +255,85 @@ TEST_P(DevidEdit, EnterPostsByTheWantReturnsRuleAndEscapeRestores) {
     data->Cancel();
     Leave();
   }
+}
+
+// Enter with returns wanted (by the control or by its vision) is a line break in the text, and
+// only Ctrl+Enter posts; without them Enter posts and the text stays on one line. Keys come as
+// the windowing system queues them: the key and its character together.
+TEST_P(DevidEdit, WantReturnsEnterBreaksTheLineAndCtrlEnterPosts) {
+  enum Want { none, byControl, byVision };
+  const String twoLines = "Cx\r\nЖ😀";
+  struct Case {
+    Want want;
+    String afterEnter;
+    int lines;
+    String byCtrlEnter, stored;  // the field after Ctrl+Enter, and after leaving
+  } const cases[] = {
+      {none, "C", 1, "C", "Ж😀"},  // Enter posted and selected "C": the typing replaced it
+      {byControl, "C\r\n", 2, twoLines, twoLines},
+      {byVision, "C\r\n", 2, twoLines, twoLines},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.want);
+    edit->SetWantReturns(c.want == byControl);
+    vision->SetWantReturns(c.want == byVision);
+    vision->RecreateEditors();
+    const String stored = Name();
+    Focus();
+    Type(U"C");
+    Stroke(VK_RETURN, U'\r');
+    EXPECT_EQ(edit->Text(), c.afterEnter) << "the Enter is never dropped";
+    EXPECT_EQ(edit->LineCount(), c.lines);
+    EXPECT_EQ(edit->CurrentLine(), c.lines - 1) << "the caret follows the break";
+    EXPECT_EQ(Name(), c.want == none ? "C" : stored);
+    Type(U"Ж😀");
+    if (c.want != none) {
+      Key(VK_LEFT);
+      Key(VK_LEFT);
+      EXPECT_EQ(edit->CurrentLine(), 1);
+      Key(VK_LEFT);
+      EXPECT_EQ(edit->CurrentLine(), 0) << "one step crosses the line break";
+      Type(U"x");
+      EXPECT_EQ(edit->Text(), twoLines);
+      Key(VK_END, 0, {ssCtrl});
+      Key(VK_BACK);
+      Key(VK_BACK);
+      Key(VK_BACK);
+      EXPECT_EQ(edit->Text(), "Cx") << "Backspace takes a character, then the whole break";
+      Stroke(VK_RETURN, U'\r');
+      Type(U"Ж😀");
+    }
+    Stroke(VK_RETURN, U'\n', {ssCtrl});
+    EXPECT_EQ(Name(), c.byCtrlEnter) << "Ctrl+Enter posts only with returns wanted";
+    EXPECT_EQ(edit->LineCount(), c.lines) << "Ctrl+Enter adds no line";
+    Leave();
+    data->Post();
+    data->Next();
+    data->Prior();
+    EXPECT_EQ(Name(), c.stored);
+    Focus();
+    EXPECT_EQ(edit->Text(), Name()) << "both lines come back into the editor";
+    EXPECT_EQ(edit->LineCount(), c.lines);
+    Leave();
+  }
+  EXPECT_TRUE(Log.empty()) << Log.front();
+}
+
+// A masked text has no place for a line: Enter is refused audibly, not dropped in silence.
+TEST_P(DevidEdit, WantReturnsOnAMaskedTextBeepsAtEnter) {
+  TNullWindowBackend* backend = ActiveNullWindowBackend();
+  vision->SetEditMask("000;0;_");
+  edit->SetWantReturns(true);
+  Focus();
+  Type(U"12");
+  const int beeps = backend->BeepCount();
+  Stroke(VK_RETURN, U'\r');
+  EXPECT_EQ(backend->BeepCount(), beeps + 1);
+  EXPECT_EQ(edit->Text(), "12");
+  EXPECT_EQ(Name(), "Name001");
+  Type(U"3");
+  Stroke(VK_RETURN, U'\n', {ssCtrl});
+  EXPECT_EQ(Name(), "123");
 }
 
 TEST_P(DevidEdit, ADataSetPostTakesTheTypedTextAndTheEventsComeInOrder) {
@@ -459,6 +548,45 @@ TEST_P(DevidEdit, SwitchTogglesOncePerKeyOrClick) {
   Leave();
   data->Post();
   EXPECT_EQ(Name(), "off");
+}
+
+// One press of the switch, one toggle, however its messages are handed over: all queued before
+// the control looks (a quick keystroke or click), the release after the rest, or each alone.
+TEST_P(DevidEdit, SwitchTogglesOncePerPressHoweverTheInputIsQueued) {
+  vision->SetEnableSwitches(true);
+  vision->SetSurfaceKind(vskCustom);
+  enum Queue { allAtOnce, releaseLater, eachAlone };
+  struct Case {
+    const char* what;
+    bool byKey, focused;
+  } const gestures[] = {{"space", true, true}, {"click", false, true}, {"click unfocused", false, false}};
+  for (const Case& c : gestures)
+    for (const Queue queue : {allAtOnce, releaseLater, eachAlone}) {
+      SCOPED_TRACE(testing::Message() << c.what << " queued " << queue);
+      c.focused ? Focus() : Leave();
+      for (const String expected : {"on", "off"}) {
+        h->Wait(600);  // a press, not the second half of a double click
+        h->PumpAfterInput = queue == eachAlone;
+        if (c.byKey) {
+          h->KeyDown(edit.get(), VK_SPACE);
+          h->Char(edit.get(), U' ');
+        } else {
+          h->MouseDown(edit.get(), 5, 5);
+        }
+        if (queue == releaseLater) h->Pump();
+        if (c.byKey)
+          h->KeyUp(edit.get(), VK_SPACE);
+        else
+          h->MouseUp(edit.get(), 5, 5);
+        h->PumpAfterInput = true;
+        h->Pump();
+        EXPECT_EQ(Name(), expected);
+        EXPECT_FALSE(edit->SwitchTracker().Tracking()) << "the press has ended";
+      }
+      EXPECT_TRUE(edit->Focused());
+      EXPECT_EQ(edit->Text(), Name()) << "the space typed nothing";
+    }
+  EXPECT_TRUE(Log.empty()) << Log.front();
 }
 
 TEST_P(DevidEdit, MultiLineVisionKeepsEnterAsANewLine) {
