@@ -42,9 +42,16 @@ std::string ShownFile;
 std::string ShownTable;
 bool ShownOnServer = false;  // ShownFile is a connection string
 
-// libpq's two forms: a URI, or key=value pairs.
+// libpq's two forms: a URI, or key=value pairs. A file that exists is a file, whatever its name
+// holds ("sales q1=final.db").
 bool IsConnectionString(const std::string& arg) {
+  std::error_code ignored;
+  if (std::filesystem::exists(arg, ignored)) return false;
   return arg.starts_with("postgresql://") || arg.starts_with("postgres://") || arg.find('=') != std::string::npos;
+}
+
+void PrintUsage(std::FILE* to, const char* program) {
+  std::fprintf(to, "usage: %s [FILE | CONNECTION-STRING] [--table NAME] [--offscreen] [--png PATH]\n", program);
 }
 
 class TMainForm : public TForm {
@@ -165,7 +172,10 @@ int main(int argc, char** argv) {
   bool offscreen = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--offscreen") {
+    if (arg == "--help" || arg == "-h") {
+      PrintUsage(stdout, argv[0]);
+      return 0;
+    } else if (arg == "--offscreen") {
       offscreen = true;
     } else if (arg == "--png" && i + 1 < argc) {
       png = argv[++i];
@@ -175,7 +185,7 @@ int main(int argc, char** argv) {
     } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
       file = arg;
     } else {
-      std::fprintf(stderr, "usage: %s [FILE | CONNECTION-STRING] [--table NAME] [--offscreen] [--png PATH]\n", argv[0]);
+      PrintUsage(stderr, argv[0]);
       return 2;
     }
   }
@@ -222,7 +232,10 @@ int main(int argc, char** argv) {
         window->Show();
         Application->ProcessMessages();
         if (WritePng(*window, png)) {
-          std::printf("No display in use: rendered the main window off-screen to %s\n", png.c_str());
+          // Off-screen because it was asked for, or because no display could be reached.
+          std::printf(offscreen ? "Rendered the main window off-screen to %s\n"
+                                : "No display in use: rendered the main window off-screen to %s\n",
+                      png.c_str());
         } else {
           std::fprintf(stderr, "Could not write %s\n", png.c_str());
           exitCode = 1;

@@ -18,6 +18,7 @@
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
+#include "platform/rtl/StringUtils.h"
 
 #include <sqlite3.h>
 
@@ -102,6 +103,27 @@ void SqlFits(sqlite3_context* context, int, sqlite3_value** args) {
 // bounded read, so that opening stays cheap on any table. A value past them that does not fit
 // is still read as stored (TSqliteStatement::ColumnValue), never converted.
 constexpr int CheckedRows = 100000;
+
+// The field name of an unnamed column (SQLite accepts "" as a name): its position, as a
+// statement's unnamed expression is named.
+String UnnamedColumnName(std::size_t column) { return "COLUMN" + IntToStr(static_cast<int>(column) + 1); }
+
+// Field names for a table's columns: each column's own name, and for a column named "" its
+// position, with "_n" added while another column already bears that name.
+std::vector<String> TableFieldNames(const std::vector<String>& columns) {
+  std::vector<String> names = columns;
+  auto taken = [&](const String& name) {
+    return std::any_of(names.begin(), names.end(), [&](const String& n) { return CaseFoldCompare(n, name) == 0; });
+  };
+  for (std::size_t c = 0; c < names.size(); ++c) {
+    if (!names[c].empty()) continue;
+    const String base = UnnamedColumnName(c);
+    String name = base;
+    for (int n = 1; taken(name); ++n) name = base + "_" + IntToStr(n);
+    names[c] = name;
+  }
+  return names;
+}
 
 }  // namespace
 
@@ -271,6 +293,9 @@ void TSqliteDataSet::ReadTableColumns() {
     ReadQueryColumns();
     return;
   }
+  std::vector<String> columnNames;
+  for (const TInfo& info : infos) columnNames.push_back(info.Name);
+  const std::vector<String> fieldNames = TableFieldNames(columnNames);
   for (std::size_t c = 0; c < infos.size(); ++c) {
     const TInfo& info = infos[c];
     int size = 0;
@@ -297,13 +322,13 @@ void TSqliteDataSet::ReadTableColumns() {
     // NOT NULL with a default, or the rowid, is filled by SQLite when left empty; a key of a
     // table WITHOUT ROWID is never NULL.
     const bool notNull = info.NotNull || (fWithoutRowId && info.PrimaryKey > 0);
-    FieldDefs().Add(info.Name, fieldType, size, notNull && !info.HasDefault && !alias);
+    FieldDefs().Add(fieldNames[c], fieldType, size, notNull && !info.HasDefault && !alias);
     if (precision > 0) FieldDefs()[static_cast<int>(c)]->SetPrecision(precision);
     const char* collation = nullptr;
     if (sqlite3_table_column_metadata(fDatabase->Handle(), nullptr, fTableName.c_str(), info.Name.c_str(), nullptr,
                                       &collation, nullptr, nullptr, nullptr) != SQLITE_OK)
       collation = nullptr;
-    fColumns.push_back({info.Name, fieldType, collation ? collation : "BINARY"});
+    fColumns.push_back({info.Name, fieldNames[c], fieldType, collation ? collation : "BINARY"});
   }
 }
 
@@ -366,11 +391,12 @@ void TSqliteDataSet::ReadQueryColumns() {
     }
     if (fieldType == ftFMTBcd || fieldType == ftBCD) size = 8;
     // Names of a join may repeat: later ones get a suffix, as the host names them.
-    String name = st.ColumnName(c);
-    if (name.empty()) name = "COLUMN" + IntToStr(c + 1);
-    for (int n = 1; FieldDefs().IndexOf(name) >= 0; ++n) name = st.ColumnName(c) + "_" + IntToStr(n);
+    String base = st.ColumnName(c);
+    if (base.empty()) base = UnnamedColumnName(static_cast<std::size_t>(c));
+    String name = base;
+    for (int n = 1; FieldDefs().IndexOf(name) >= 0; ++n) name = base + "_" + IntToStr(n);
     FieldDefs().Add(name, fieldType, size, false);
-    fColumns.push_back({name, fieldType, String()});  // a statement's collations are not known
+    fColumns.push_back({name, name, fieldType, String()});  // a statement's collations are not known
   }
 }
 
@@ -410,7 +436,7 @@ void TSqliteDataSet::CheckStoredValues() {
 void TSqliteDataSet::CreateCursor(const String& sortFields) {
   std::vector<sqlite::TSortColumn> sort;
   for (const TSortItem& item : ParseSortString(sortFields)) {
-    const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.Name, item.Name); });
+    const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.FieldName, item.Name); });
     if (it == fColumns.end()) DatabaseError(Format(SInvalidSortField, {item.Name}), this);
     sort.push_back({static_cast<int>(it - fColumns.begin()), item.Descending});
   }

@@ -99,7 +99,8 @@ protected:
 
 private:
   struct TColumn {
-    String Name;
+    String Name;       // in SQL; "" is a valid column name
+    String FieldName;  // its field's: the name, or for "" the column's position
     TFieldType Type = ftUnknown;
     String Collation;  // of a table's column; BINARY compares bytes
   };

@@ -282,25 +282,44 @@ std::unique_ptr<TPaintDevice> TQtBackend::CreateSurface(int width, int height) {
   return std::make_unique<TQtSurface>(width, height);
 }
 
+// Every colour a window paints with comes from the one palette, so that no part of a window
+// (a scroll bar's track, a border, a menu bar) keeps the fixed palette's beige among the
+// desktop's colours. Colours the fixed palette gives the same value share a role here too, and a
+// caption's gradient ends in its caption's colour. Only the desktop's own background stays
+// fixed: no window paints it.
 TColor TQtBackend::SysColor(int index) const {
   if (!fNativePalette || !qGuiApp) return TGraphicsBackend::SysColor(index);
   const QPalette pal = QGuiApplication::palette();
   switch (index) {
     case COLOR_WINDOW: return FromQColor(pal.color(QPalette::Base));
-    case COLOR_WINDOWTEXT: return FromQColor(pal.color(QPalette::Text));
+    case COLOR_WINDOWTEXT:
+    case COLOR_WINDOWFRAME: return FromQColor(pal.color(QPalette::Text));
     case COLOR_BTNFACE:
     case COLOR_MENU:
+    case COLOR_MENUBAR:
+    case COLOR_SCROLLBAR:
+    case COLOR_ACTIVEBORDER:
+    case COLOR_INACTIVEBORDER:
+    case COLOR_INACTIVECAPTIONTEXT:
     case COLOR_3DLIGHT: return FromQColor(pal.color(QPalette::Button));
     case COLOR_BTNTEXT:
     case COLOR_MENUTEXT: return FromQColor(pal.color(QPalette::ButtonText));
     case COLOR_BTNHIGHLIGHT: return FromQColor(pal.color(QPalette::Light));
-    case COLOR_BTNSHADOW: return FromQColor(pal.color(QPalette::Mid));
+    case COLOR_BTNSHADOW:
+    case COLOR_INACTIVECAPTION:
+    case COLOR_GRADIENTINACTIVECAPTION:
+    case COLOR_APPWORKSPACE: return FromQColor(pal.color(QPalette::Mid));
     case COLOR_3DDKSHADOW: return FromQColor(pal.color(QPalette::Shadow));
-    case COLOR_HIGHLIGHT: return FromQColor(pal.color(QPalette::Highlight));
-    case COLOR_HIGHLIGHTTEXT: return FromQColor(pal.color(QPalette::HighlightedText));
+    case COLOR_HIGHLIGHT:
+    case COLOR_ACTIVECAPTION:
+    case COLOR_GRADIENTACTIVECAPTION:
+    case COLOR_MENUHILIGHT: return FromQColor(pal.color(QPalette::Highlight));
+    case COLOR_HIGHLIGHTTEXT:
+    case COLOR_CAPTIONTEXT: return FromQColor(pal.color(QPalette::HighlightedText));
     case COLOR_GRAYTEXT: return FromQColor(pal.color(QPalette::Disabled, QPalette::Text));
     case COLOR_INFOBK: return FromQColor(pal.color(QPalette::ToolTipBase));
     case COLOR_INFOTEXT: return FromQColor(pal.color(QPalette::ToolTipText));
+    case COLOR_HOTLIGHT: return FromQColor(pal.color(QPalette::Link));
     default: return TGraphicsBackend::SysColor(index);
   }
 }

@@ -232,6 +232,10 @@ void TDBDivoRud::CreateWnd() {
   TCustomControl::CreateWnd();
   fColumns->SetAvailableWidth(ClientRect().Width());
   LayoutChanged();
+  // A new window's bars hold the window system's defaults, not what an earlier window (or no
+  // window) was given: both are set, whatever was remembered.
+  UpdateRecordBar(true);
+  UpdateViewBar(true);
 }
 
 void TDBDivoRud::WMSize(TWMSize& message) {

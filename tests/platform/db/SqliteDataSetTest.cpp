@@ -338,6 +338,43 @@ TEST_F(SqliteDataSetTest, SortTextsAreCheckedAgainstTheColumnsAndQuoted) {
   EXPECT_EQ(DS().FieldByName("select")->AsString(), "a");
 }
 
+// SQLite accepts "" as a column name. Its field is named by the column's position, clear of
+// the names the other columns hold, and it reads, sorts, finds and posts like any other.
+TEST_F(SqliteDataSetTest, AColumnNamedNothingIsNamedByItsPosition) {
+  Other().Execute(R"(CREATE TABLE odd (ID INTEGER PRIMARY KEY, "" TEXT, COLUMN2 INTEGER);
+                     INSERT INTO odd VALUES (1, 'b', 10), (2, 'a', 20);
+                     CREATE TABLE bare ("" TEXT, B INTEGER); INSERT INTO bare VALUES ('x', 1))");
+  const struct {
+    const char* Table;
+    const char* Sql;
+    const char* Names;
+  } cases[] = {
+      {"odd", "", "ID|COLUMN2_1|COLUMN2"},
+      {"bare", "", "COLUMN1|B"},
+      {"", R"(SELECT 1 AS COLUMN2, "" FROM bare)", "COLUMN2|COLUMN2_1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(String(c.Table) + c.Sql);
+    if (*c.Sql)
+      OpenQuery(c.Sql);
+    else
+      Open(c.Table);
+    String names;
+    for (int i = 0; i < DS().FieldCount(); ++i) names += (i ? "|" : "") + DS().Fields()[i]->FieldName();
+    EXPECT_EQ(names, c.Names);
+  }
+
+  Open("odd", "COLUMN2_1");
+  EXPECT_EQ(Id(), 2);
+  EXPECT_EQ(F("COLUMN2_1")->AsString(), "a");
+  ASSERT_TRUE(DS().Locate("COLUMN2_1", "b"));
+  EXPECT_EQ(Id(), 1);
+  DS().Edit();
+  F("COLUMN2_1")->SetAsString("c");
+  DS().Post();
+  EXPECT_EQ(Scalar(R"(SELECT "" || COLUMN2 FROM odd WHERE ID = 1)").AsString(), "c10");
+}
+
 // Walking, positions and searches agree with SQLite's own ORDER BY, with NULLs and ties across
 // page boundaries, for every direction of every sort column.
 TEST_F(SqliteDataSetTest, KeysetOrderMatchesSqlitesOrderWithNullsAndTies) {

@@ -257,6 +257,29 @@ TEST(QtImages, PngRoundTripsAndFormats) {
   std::filesystem::remove(file);
 }
 
+// On the desktop's palette a window is painted in that one scheme: each colour the fixed palette
+// gives the value of another takes that other's colour from the desktop's palette too, so that
+// no track, border or menu bar keeps the fixed palette's beige.
+TEST(QtPalette, TheDesktopPaletteKeepsTheFixedPalettesPairs) {
+  qt::TQtBackend desktop(true);
+  ASSERT_NE(desktop.SysColor(COLOR_BTNFACE), DefaultSysColor(COLOR_BTNFACE))
+      << "the desktop's palette is the fixed one here: nothing to tell apart";
+  const struct {
+    int index, sameAs;
+  } pairs[] = {
+      {COLOR_SCROLLBAR, COLOR_BTNFACE},       {COLOR_ACTIVEBORDER, COLOR_BTNFACE},
+      {COLOR_INACTIVEBORDER, COLOR_BTNFACE},  {COLOR_INACTIVECAPTIONTEXT, COLOR_BTNFACE},
+      {COLOR_MENUBAR, COLOR_BTNFACE},         {COLOR_MENU, COLOR_BTNFACE},
+      {COLOR_ACTIVECAPTION, COLOR_HIGHLIGHT}, {COLOR_MENUHILIGHT, COLOR_HIGHLIGHT},
+      {COLOR_CAPTIONTEXT, COLOR_HIGHLIGHTTEXT}, {COLOR_INACTIVECAPTION, COLOR_BTNSHADOW},
+      {COLOR_APPWORKSPACE, COLOR_BTNSHADOW},  {COLOR_WINDOWFRAME, COLOR_WINDOWTEXT},
+  };
+  for (const auto& p : pairs) {
+    EXPECT_EQ(DefaultSysColor(p.index), DefaultSysColor(p.sameAs)) << p.index << " in the fixed palette";
+    EXPECT_EQ(desktop.SysColor(p.index), desktop.SysColor(p.sameAs)) << p.index << " in the desktop's palette";
+  }
+}
+
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qt::TGuiSession session(argc, argv);

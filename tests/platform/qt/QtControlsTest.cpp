@@ -15,6 +15,7 @@
 #include "StdControlsBehaviour.h"
 #include "WindowManagementBehaviour.h"
 
+#include "platform/controls/RichEdit.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/QtBackend.h"
@@ -118,6 +119,28 @@ TEST_F(QtControls, AFormWithEveryStandardControlPaintsEachOfThem) {
   EXPECT_TRUE(anyDark(pages, tab)) << "the tab's caption";
   EXPECT_EQ(h->Shown(&form, 160, 40), clRed) << "and it reached the screen";
 }
+// On the desktop's palette the whole window takes its colours from it: a scroll bar's track is
+// the face colour of the form around it, not the fixed palette's beige.
+TEST_F(QtControls, OnTheDesktopPaletteAScrollBarMatchesItsForm) {
+  std::unique_ptr<TGraphicsBackend> fixed = SetGraphicsBackend(qt::CreateQtBackend(true));
+  {
+    TForm form(nullptr);
+    form.SetBounds(30, 30, 300, 200);
+    auto* memo = new TRichEdit(&form);
+    memo->SetParent(&form);
+    memo->SetBounds(10, 10, 150, 120);
+    memo->SetScrollBars(ssVertical);  // nothing to scroll: shown disabled, all track
+    form.Show();
+    h->Pump();
+    const TColor face = ColorToRGB(clBtnFace);
+    EXPECT_NE(face, DefaultSysColor(COLOR_BTNFACE)) << "the desktop's palette is the fixed one here";
+    EXPECT_EQ(h->Pixel(&form, 200, 100), face) << "the form";
+    const int x = memo->Width() - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    EXPECT_EQ(h->WindowPixel(memo, x, memo->Height() / 2), face) << "the scroll bar's track";
+  }
+  SetGraphicsBackend(std::move(fixed));
+}
+
 INSTANTIATE_TEST_SUITE_P(Qt, WindowManagementBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 
 TEST_F(QtControls, ATopLevelControlIsAQtWindowThatFollowsIt) {

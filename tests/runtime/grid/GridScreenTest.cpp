@@ -502,6 +502,67 @@ TEST_F(GridScreen, TheAutoScrollTimerScrollsFasterFartherFromTheRows) {
   }
 }
 
+// The horizontal bar is there only while the groups do not all fit, and each bar of the window
+// holds what the grid last gave it, whether the columns were laid out before the window
+// existed, in it, or before the window was made anew.
+TEST_F(GridScreen, EachBarOfTheWindowHoldsWhatTheGridGaveIt) {
+  enum class When { BeforeTheWindow, InTheWindow, BeforeANewWindow };
+  const struct {
+    When when;
+    int columns, width;
+    bool horizontal;
+  } cases[] = {
+      {When::BeforeTheWindow, 1, 60, false}, {When::InTheWindow, 1, 60, false},
+      {When::BeforeANewWindow, 1, 60, false}, {When::BeforeTheWindow, 2, 250, true},
+      {When::BeforeANewWindow, 2, 250, true},
+  };
+  const int barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "when " << static_cast<int>(c.when) << ", " << c.columns << " columns");
+    form = h->TopLevel(0, 0, 400, 300);
+    dataSet = CreateGridMemTable(100);
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(dataSet.get());
+    designer = std::make_unique<TStandardDesigner>(nullptr);
+    grid = std::make_unique<TClipRecordingGrid>(nullptr);
+    grid->SetBorderStyle(bsNoBorder);
+    grid->SetBounds(0, 0, 300, 200);
+    grid->SetDesigner(designer.get());
+    grid->SetDataSource(source.get());
+    if (c.when != When::BeforeTheWindow) {
+      grid->SetParent(form);
+      grid->HandleNeeded();
+    }
+    grid->Columns()->BeginUpdate();
+    for (int i = 0; i < c.columns; ++i) {
+      TgpColumn* column = grid->Columns()->Add();
+      column->SetFieldName(i == 0 ? "ID" : "NAME");
+      column->SetWidth(c.width);
+    }
+    grid->Columns()->EndUpdate();
+    if (c.when == When::BeforeTheWindow) grid->SetParent(form);
+    if (c.when == When::BeforeANewWindow) {
+      grid->SetBorderStyle(bs3D);
+      grid->SetBorderStyle(bsNoBorder);
+    }
+    h->Pump();
+    ASSERT_TRUE(grid->HandleAllocated());
+    EXPECT_EQ(grid->ClientHeight(), c.horizontal ? 200 - barHeight : 200);
+    for (const int bar : {SB_HORZ, SB_VERT}) {
+      const TScrollInfo& given = bar == SB_HORZ ? grid->ViewBar() : grid->RecordBar();
+      TScrollInfo shown;
+      shown.fMask = SIF_ALL;
+      GetScrollInfo(grid->Handle(), bar, shown);
+      EXPECT_EQ(shown.nMin, given.nMin) << bar;
+      EXPECT_EQ(shown.nMax, given.nMax) << bar;
+      EXPECT_EQ(shown.nPage, given.nPage) << bar;
+      EXPECT_EQ(shown.nPos, given.nPos) << bar;
+    }
+    EXPECT_EQ(grid->ViewBar().nMax, c.horizontal ? 1 : 0);
+    grid.reset();
+  }
+}
+
 TEST_F(GridScreen, DraggingTheThumbReachesRecordsPastThe16BitLimit) {
   Make(Look::Standard, false, 40000, ssVertical);
   const int rows = grid->VisibleRowCount();
