@@ -1,7 +1,7 @@
 // The grid on screen, on the headless backend (13-pixel text): band and level heights in both
 // designers, column rectangles, hit tests, the exact update region of each invalidation, the
 // scroll codes with their bar values, the wheel, freezing, one-row scrolls whose pixels equal a
-// full repaint, and the designers' lines checked through DrawGrid onto a bitmap.
+// full repaint and the designers' lines checked through DrawGrid onto a bitmap.
 #include "tests/runtime/db/TestDataSets.h"
 
 #include "platform/controls/WinApi.h"
@@ -22,7 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace zvtest {
 namespace {
@@ -315,12 +317,21 @@ TEST_F(GridScreen, ABarForRecordsThatAllFitIsDisabled) {
   EXPECT_EQ(static_cast<int>(grid->RecordBar().nPage), 0);
 }
 
-// Pixels of the client area, every third one.
+// Every pixel of the client area.
 std::vector<TColor> Picture(THarness& h, TDBDivoRud& grid) {
   std::vector<TColor> pixels;
-  for (int y = 0; y < 200; y += 3)
-    for (int x = 0; x < 300; x += 3) pixels.push_back(h.Pixel(&grid, x, y));
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) pixels.push_back(h.Pixel(&grid, x, y));
   return pixels;
+}
+
+// Where two pictures of the same size first differ ("same" when they do not).
+std::string FirstDifference(const std::vector<TColor>& shown, const std::vector<TColor>& repainted) {
+  const auto at = std::mismatch(shown.begin(), shown.end(), repainted.begin());
+  if (at.first == shown.end()) return "same";
+  const int i = static_cast<int>(at.first - shown.begin());
+  return testing::PrintToString(i % 300) + "," + testing::PrintToString(i / 300) + ": " + ColorToString(*at.first) +
+         " where a full repaint draws " + ColorToString(*at.second);
 }
 
 TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
@@ -338,14 +349,36 @@ TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
     Make(c.look, false, 100, ssNone);
     if (c.look == Look::Standard) static_cast<TStandardDesigner*>(designer.get())->SetBoundLines(c.boundLines);
     ASSERT_EQ(designer->UpdateMode(), c.mode) << c.name;
+    const int rows = grid->RowCount();
     h->Pump();
+    auto expectRepaintedPicture = [&](const char* what) {
+      const std::vector<TColor> shown = Picture(*h, *grid);
+      grid->InvalidateGrid();
+      h->Pump();
+      EXPECT_EQ(FirstDifference(shown, Picture(*h, *grid)), "same")
+          << c.name << ", " << what << " to record " << dataSet->RecNo() << " (top " << Top() << ")";
+    };
+    // A walk inside the window and past its ends.
     for (int step : {1, 1, 7, 1, 1, -1, -1, -8, -1}) {
       dataSet->MoveBy(step);
       h->Pump();
-      const std::vector<TColor> scrolled = Picture(*h, *grid);
-      grid->InvalidateGrid();
-      h->Pump();
-      ASSERT_EQ(scrolled, Picture(*h, *grid)) << c.name << " after a move of " << step << " to " << dataSet->RecNo();
+      expectRepaintedPicture(step > 0 ? "moving down" : "moving up");
+    }
+    // The window moved by one row either way from several places, each after a full paint:
+    // the cursor leaves the first row upwards or the last row downwards.
+    for (int top : {2, 3, 9, 40, 90 - rows}) {
+      for (int step : {-1, 1}) {
+        dataSet->First();
+        dataSet->MoveBy(top + rows - 2);  // the last row, with `top` at the top
+        if (step < 0) dataSet->MoveBy(1 - rows);
+        grid->InvalidateGrid();
+        h->Pump();
+        ASSERT_EQ(Top(), top) << c.name;
+        dataSet->MoveBy(step);
+        h->Pump();
+        ASSERT_EQ(Top(), top + step) << c.name << ": the window moves by one row";
+        expectRepaintedPicture(step > 0 ? "one row down" : "one row up");
+      }
     }
     grid.reset();
   }
@@ -806,6 +839,9 @@ TEST_F(GridScreen, OneRowScrollsPaintOnlyTheUncoveredBandAndTheRowsThatChanged) 
     if (c.boundLines == clRed) expected.push_back(c.step > 0 ? band(0, 0) : band(rows - 1, rows - 1));
     // The two rows at the end the view moved towards; the row the cursor left is one of them.
     expected.push_back(c.step > 0 ? band(rows - 2, rows - 1) : band(0, 1));
+    // Moved down into the last row, a smart scroll brings another row's bottom edge: that row is
+    // painted again on its own (a smart paint painted it first).
+    if (c.boundLines == clBlack && c.step < 0) expected.push_back(band(rows - 1, rows - 1));
     EXPECT_EQ(clips, expected) << ColorToString(c.boundLines) << " by " << c.step;
     grid.reset();
   }
