@@ -203,6 +203,14 @@ void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
   const int old = oldActiveRow - scrolled;
   if (old >= 0 && old < rows) InvalidateRow(old);
   UpdateWindow(Handle());
+  // A designer may end the grid's last row differently from the rows above it (the standard one
+  // stops its vertical lines short of the last bottom line). Pixels moved down into that row were
+  // drawn as some other row's: it is painted again, on its own, so that the region painted
+  // above does not grow to every row between them.
+  if (!down && mode == dumSmartScroll) {
+    InvalidateRow(rows - 1);
+    UpdateWindow(Handle());
+  }
 }
 
 // ---- Auto-scroll timer ---------------------------------------------------------------------------

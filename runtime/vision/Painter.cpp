@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/DataLink.h"
+#include "platform/db/Fields.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
@@ -14,6 +15,7 @@ void TfvPainter::Init(TgpFieldList* fields, const TfvPlacement& placement) {
   Images = placement.Images;
   fFieldsLayout = placement.Layout;
   fCustomSurface = placement.CustomSurface;
+  fNumber = placement.Number;
   TextRect = ImageRect = ClientRect;
   const int w = placement.ImageWidth;
   const int h = placement.ImageHeight;
@@ -41,6 +43,7 @@ void TfvPainter::Init(TgpFieldList* fields, const TfvPlacement& placement) {
 void TfvPainter::Init(TgpFieldList& fields) {
   TfvPlacement placement;
   placement.Layout = fields.Layout();
+  placement.Number = fields.Count() > 0 && dynamic_cast<TNumericField*>(fields.Items(0)) != nullptr;
   if (const TvpFieldVision* vision = fields.Vision()) {
     placement.Images = vision->Images();
     placement.ImageWidth = vision->ImageWidth();
@@ -64,6 +67,18 @@ void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLay
     case tlaBottom: l = tlBottom; break;
   }
   const bool editText = !IsGrid && !fCustomSurface;
+  // Cut to its leading digits and an ellipsis, a number reads as another, smaller one (and cut
+  // on the left it would too): one that does not fit shows only that, as spreadsheets do, so
+  // that the user widens the column. The marks are never cut themselves.
+  if (fNumber && EndEllipsis && !text.empty()) {
+    const int room = TextRect.Width() - leftIndent - rightIndent;
+    if (Canvas->TextWidth(text) > room) {
+      const int mark = std::max(1, Canvas->TextWidth("#"));
+      const String marks(static_cast<std::size_t>(std::max(1, room / mark)), '#');
+      vprDrawText(*Canvas, TextRect, marks, alignment, l, leftIndent, rightIndent, false, false, editText);
+      return;
+    }
+  }
   // No rectangle shows more characters than it has pixels: a value of megabytes is cut (at a
   // character's start) to what could appear, so painting costs what the cell holds.
   const std::size_t budget = static_cast<std::size_t>(std::max(TextRect.Width(), 0) + 1) *

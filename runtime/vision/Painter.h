@@ -35,6 +35,7 @@ struct TfvPlacement {
   bool DrawText = true;                // the vision draws text
   bool MultiLine = false;              // the vision paints multi-line text
   bool CustomSurface = false;          // the vision paints a custom surface (vskCustom)
+  bool Number = false;                 // the main field is numeric: its value is a number
 };
 
 class TfvPainter {
@@ -51,7 +52,9 @@ public:
   // The same, with what the field list and its vision say (no image and plain text without a
   // vision).
   void Init(TgpFieldList& fields);
-  // Draws text in TextRect through vprDrawText; tlaDefault takes the field list's layout.
+  // Draws text in TextRect through vprDrawText; tlaDefault takes the field list's layout. A
+  // number that does not fit where text would be cut with an ellipsis (EndEllipsis) is never
+  // shown in part: the text rectangle is filled with "#" marks in the number's alignment.
   virtual void DrawText(std::string_view text, TAlignment alignment, TvpDefLayout layout, int leftIndent,
                         int rightIndent);
   // Draws image index (nothing for -1) of images, or of Images when nil, at ImageRect's top left.
@@ -80,9 +83,11 @@ public:
   TgpFieldList* Fields = nullptr;
 
 protected:
-  // Taken by Init: the field list's layout and whether the vision paints a custom surface.
+  // Taken by Init: the field list's layout, whether the vision paints a custom surface and
+  // whether the list shows a number.
   TLayout fFieldsLayout = tlCenter;
   bool fCustomSurface = false;
+  bool fNumber = false;
 };
 
 // The painter of a grid: advanced row by row over one column.

@@ -1,7 +1,8 @@
 // The grid on screen, on the headless backend (13-pixel text): band and level heights in both
 // designers, column rectangles, hit tests, the exact update region of each invalidation, the
 // scroll codes with their bar values, the wheel, freezing, one-row scrolls whose pixels equal a
-// full repaint, and the designers' lines checked through DrawGrid onto a bitmap.
+// full repaint, the designers' lines checked through DrawGrid onto a bitmap, and what a cell too
+// narrow for its text or number shows.
 #include "tests/runtime/db/TestDataSets.h"
 
 #include "platform/controls/WinApi.h"
@@ -10,19 +11,23 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Region.h"
+#include "platform/null/NullBackend.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/GridHint.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/FieldVision.h"
 #include "runtime/vision/StdDesigners.h"
 
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace zvtest {
 namespace {
@@ -315,12 +320,21 @@ TEST_F(GridScreen, ABarForRecordsThatAllFitIsDisabled) {
   EXPECT_EQ(static_cast<int>(grid->RecordBar().nPage), 0);
 }
 
-// Pixels of the client area, every third one.
+// Every pixel of the client area.
 std::vector<TColor> Picture(THarness& h, TDBDivoRud& grid) {
   std::vector<TColor> pixels;
-  for (int y = 0; y < 200; y += 3)
-    for (int x = 0; x < 300; x += 3) pixels.push_back(h.Pixel(&grid, x, y));
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 300; ++x) pixels.push_back(h.Pixel(&grid, x, y));
   return pixels;
+}
+
+// Where two pictures of the same size first differ ("same" when they do not).
+std::string FirstDifference(const std::vector<TColor>& shown, const std::vector<TColor>& repainted) {
+  const auto at = std::mismatch(shown.begin(), shown.end(), repainted.begin());
+  if (at.first == shown.end()) return "same";
+  const int i = static_cast<int>(at.first - shown.begin());
+  return testing::PrintToString(i % 300) + "," + testing::PrintToString(i / 300) + ": " + ColorToString(*at.first) +
+         " where a full repaint draws " + ColorToString(*at.second);
 }
 
 TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
@@ -338,14 +352,36 @@ TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
     Make(c.look, false, 100, ssNone);
     if (c.look == Look::Standard) static_cast<TStandardDesigner*>(designer.get())->SetBoundLines(c.boundLines);
     ASSERT_EQ(designer->UpdateMode(), c.mode) << c.name;
+    const int rows = grid->RowCount();
     h->Pump();
+    auto expectRepaintedPicture = [&](const char* what) {
+      const std::vector<TColor> shown = Picture(*h, *grid);
+      grid->InvalidateGrid();
+      h->Pump();
+      EXPECT_EQ(FirstDifference(shown, Picture(*h, *grid)), "same")
+          << c.name << ", " << what << " to record " << dataSet->RecNo() << " (top " << Top() << ")";
+    };
+    // A walk inside the window and past its ends.
     for (int step : {1, 1, 7, 1, 1, -1, -1, -8, -1}) {
       dataSet->MoveBy(step);
       h->Pump();
-      const std::vector<TColor> scrolled = Picture(*h, *grid);
-      grid->InvalidateGrid();
-      h->Pump();
-      ASSERT_EQ(scrolled, Picture(*h, *grid)) << c.name << " after a move of " << step << " to " << dataSet->RecNo();
+      expectRepaintedPicture(step > 0 ? "moving down" : "moving up");
+    }
+    // The window moved by one row either way from several places, each after a full paint:
+    // the cursor leaves the first row upwards or the last row downwards.
+    for (int top : {2, 3, 9, 40, 90 - rows}) {
+      for (int step : {-1, 1}) {
+        dataSet->First();
+        dataSet->MoveBy(top + rows - 2);  // the last row, with `top` at the top
+        if (step < 0) dataSet->MoveBy(1 - rows);
+        grid->InvalidateGrid();
+        h->Pump();
+        ASSERT_EQ(Top(), top) << c.name;
+        dataSet->MoveBy(step);
+        h->Pump();
+        ASSERT_EQ(Top(), top + step) << c.name << ": the window moves by one row";
+        expectRepaintedPicture(step > 0 ? "one row down" : "one row up");
+      }
     }
     grid.reset();
   }
@@ -393,6 +429,93 @@ TEST_F(GridScreen, TheLiteDesignerDrawsSilverLinesAndCanHideThem) {
   EXPECT_EQ(grid->RowHeight(), 17) << "no lines, no row margin";
   draw();
   EXPECT_NE(ColorToRGB(c.Pixels(30, 16)), clSilver);
+}
+
+// A cell's text as a designer draws it: the rectangle it was laid out in and the one run shown.
+struct TDrawnCell {
+  TRect Room;
+  String Shown;
+  TRect Ink;
+};
+
+TDrawnCell DrawnCell(TDBDivoRud& grid, int column) {
+  TBitmap bitmap;
+  bitmap.SetSize(300, 60);
+  grid.DrawGrid(bitmap.Canvas(), TgpGridAreas{gaCell}, column, column, 0, 0, 300, 60);
+  const TNullSurface& surface = *AsNullSurface(&bitmap.Canvas()->Handle());
+  const std::vector<TPaintOp> laid = surface.OpsOf(TPaintOpKind::DrawText);
+  const std::vector<TPaintOp> runs = surface.OpsOf(TPaintOpKind::TextOut);
+  if (laid.size() != 1 || runs.size() != 1) return {};
+  return {laid[0].Rect, runs[0].Text, runs[0].Rect};
+}
+
+TEST_F(GridScreen, ANumberTooWideForItsCellIsMarkedInItsAlignmentWhereTextIsCutAtItsEnd) {
+  String decomposed;  // "e" and a combining acute accent: one character, three bytes
+  for (int i = 0; i < 12; ++i) decomposed += "e\xCC\x81";
+  enum Shown { Whole, Marks, Cut };
+  // Widths of 43 leave 39 pixels of text: six marks of 6 and 3 to spare, so every side differs.
+  struct Case {
+    const char* name;
+    int column;  // 0 ID (an integer field), 1 NAME (a text field)
+    TvpDefAlignment alignment;  // the column's: only a vision takes it
+    int width;
+    bool noEllipsis;
+    Shown shown;
+    TAlignment side;  // where the run sits in its rectangle
+  } cases[] = {
+      {"a number that fits", 0, talDefault, 120, false, Whole, taRightJustify},
+      {"a number too wide", 0, talDefault, 43, false, Marks, taRightJustify},
+      {"a number too wide, aligned left", 0, talLeftJustify, 43, false, Marks, taLeftJustify},
+      {"a number too wide, centred", 0, talCenter, 43, false, Marks, taCenter},
+      {"a number in a cell narrower than a mark", 0, talDefault, 6, false, Marks, taRightJustify},
+      {"a number too wide without ellipses", 0, talDefault, 43, true, Whole, taRightJustify},
+      {"a text too wide, aligned right", 1, talRightJustify, 43, false, Cut, taRightJustify},
+      {"a text too wide", 1, talDefault, 43, false, Cut, taLeftJustify},
+  };
+  TvpFieldVision plain(nullptr);
+  for (Look look : {Look::Standard, Look::Lite}) {
+    for (TvpFieldVision* vision : {static_cast<TvpFieldVision*>(nullptr), &plain}) {
+      Make(look, false, 5);
+      dataSet->Edit();
+      dataSet->FieldByName("ID")->SetAsInteger(199987001);
+      dataSet->FieldByName("NAME")->SetAsString(decomposed);
+      dataSet->Post();
+      for (const Case& c : cases) {
+        if (!vision && c.alignment != talDefault) continue;
+        SCOPED_TRACE(testing::Message() << (look == Look::Standard ? "standard, " : "lite, ")
+                                        << (vision ? "a vision: " : "no vision: ") << c.name);
+        Col(c.column)->SetVision(vision);
+        Col(c.column)->SetAlignment(c.alignment);
+        Col(c.column)->SetWidth(c.width);
+        grid->SetOptionsVisual(c.noEllipsis ? TgpGridVisualOptions{gvoNoEndEllipsis} : TgpGridVisualOptions{});
+        const TDrawnCell cell = DrawnCell(*grid, c.column);
+        ASSERT_FALSE(cell.Shown.empty());
+        const int room = cell.Room.Width();
+        switch (c.shown) {
+          case Whole: EXPECT_EQ(cell.Shown, "199987001"); break;
+          case Marks: {
+            const int n = static_cast<int>(cell.Shown.size());
+            EXPECT_EQ(cell.Shown, String(cell.Shown.size(), '#'));
+            EXPECT_EQ(n, std::max(1, room / (cell.Ink.Width() / n))) << "as many as fit, at least one";
+            break;
+          }
+          case Cut:
+            ASSERT_GE(cell.Shown.size(), 3u);
+            EXPECT_EQ(cell.Shown.substr(cell.Shown.size() - 3), "...");
+            EXPECT_EQ(decomposed.compare(0, cell.Shown.size() - 3, cell.Shown, 0, cell.Shown.size() - 3), 0);
+            EXPECT_EQ((cell.Shown.size() - 3) % 3, 0u) << "cut between characters, never inside one";
+            EXPECT_LE(cell.Ink.Width(), room);
+            break;
+        }
+        switch (c.side) {
+          case taLeftJustify: EXPECT_EQ(cell.Ink.Left, cell.Room.Left); break;
+          case taRightJustify: EXPECT_EQ(cell.Ink.Right, cell.Room.Right); break;
+          case taCenter: EXPECT_EQ(cell.Ink.Left - cell.Room.Left, (room - cell.Ink.Width()) / 2); break;
+        }
+      }
+      grid.reset();
+    }
+  }
 }
 
 TEST_F(GridScreen, RowAttributesSeeTheirRecordAndAFailingHandlerLeavesThePaintWhole) {
@@ -867,6 +990,9 @@ TEST_F(GridScreen, OneRowScrollsPaintOnlyTheUncoveredBandAndTheRowsThatChanged) 
     if (c.boundLines == clRed) expected.push_back(c.step > 0 ? band(0, 0) : band(rows - 1, rows - 1));
     // The two rows at the end the view moved towards; the row the cursor left is one of them.
     expected.push_back(c.step > 0 ? band(rows - 2, rows - 1) : band(0, 1));
+    // Moved down into the last row, a smart scroll brings another row's bottom edge: that row is
+    // painted again on its own (a smart paint painted it first).
+    if (c.boundLines == clBlack && c.step < 0) expected.push_back(band(rows - 1, rows - 1));
     EXPECT_EQ(clips, expected) << ColorToString(c.boundLines) << " by " << c.step;
     grid.reset();
   }
