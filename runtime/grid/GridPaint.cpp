@@ -314,7 +314,7 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
   while (p.Prepare()) {
     bool unreadable = false;
     p.Text = StoredValueText(*c->Field(), true, &unreadable);
-    if (unreadable) MarkUnreadableText(p.Canvas);
+    if (unreadable) p.MarkUnreadable();
     if (p.HasOwnerDraw && p.OwnerDraw) p.OwnerDraw(p);
     if (p.DefaultDrawing) p.DrawText(p.Text, alignment, tlaDefault, 0, 0);
     p.Next();

@@ -9,7 +9,6 @@
 #include "platform/db/Field.h"
 #include "platform/db/Fields.h"
 #include "platform/graphics/Bitmap.h"
-#include "platform/graphics/Colors.h"
 #include "platform/rtl/Exceptions.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
@@ -274,10 +273,6 @@ String StoredValueText(const TField& field, bool displayText, bool* unreadable) 
   }
 }
 
-void MarkUnreadableText(TCanvas* canvas) {
-  if (canvas) canvas->Font()->SetColor(clGrayText);
-}
-
 String TvpFieldVision::GetText(TgpFieldList& fields, bool displayText, bool* unreadable) {
   String text;
   try {
@@ -317,7 +312,7 @@ void TvpFieldVision::VM_GetText(TgpFieldList& fields, bool displayText, String& 
 void TvpFieldVision::VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter) {
   bool unreadable = false;
   painter.Text = GetText(fields, true, &unreadable);
-  if (unreadable) MarkUnreadableText(painter.Canvas);
+  if (unreadable) painter.MarkUnreadable();
 }
 
 // A vision that draws the same in cells and editors overrides VM_DrawEdit alone.

@@ -60,9 +60,6 @@ bool IsStoredValueFault(const TField* field, const std::exception& e);
 // The field's display or edit text, for hosts that show a field without a vision; a stored value
 // fault gives its message and sets *unreadable, as GetText does.
 String StoredValueText(const TField& field, bool displayText, bool* unreadable = nullptr);
-// Where such a value is shown, it is shown in the disabled-text colour, so that a message is not
-// taken for the value.
-void MarkUnreadableText(TCanvas* canvas);
 
 class TvpFieldVision : public TComponent {
   ZV_CLASS(TvpFieldVision, TComponent)

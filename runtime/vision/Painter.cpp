@@ -15,6 +15,7 @@ void TfvPainter::Init(TgpFieldList* fields, const TfvPlacement& placement) {
   Images = placement.Images;
   fFieldsLayout = placement.Layout;
   fCustomSurface = placement.CustomSurface;
+  fUnreadable = false;
   fNumber = placement.Number;
   TextRect = ImageRect = ClientRect;
   const int w = placement.ImageWidth;
@@ -70,7 +71,7 @@ void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLay
   // Cut to its leading digits and an ellipsis, a number reads as another, smaller one (and cut
   // on the left it would too): one that does not fit shows only that, as spreadsheets do, so
   // that the user widens the column. The marks are never cut themselves.
-  if (fNumber && EndEllipsis && !text.empty()) {
+  if (fNumber && !fUnreadable && EndEllipsis && !text.empty()) {
     const int room = TextRect.Width() - leftIndent - rightIndent;
     if (Canvas->TextWidth(text) > room) {
       const int mark = std::max(1, Canvas->TextWidth("#"));
@@ -133,6 +134,7 @@ bool TgpPainter::Prepare() {
     if (cell) ApplyOverrides(*font, cell->FontColor, cell->FontStyle, cell->FontName);
   }
   Text.clear();
+  fUnreadable = false;
   ImageIndex = OverlayIndex = -1;
   return true;
 }
@@ -143,6 +145,11 @@ void TgpPainter::Next() {
   MoveDown(ClientRect, RowHeight);
   MoveDown(ImageRect, RowHeight);
   MoveDown(TextRect, RowHeight);
+}
+
+void TfvPainter::MarkUnreadable() {
+  fUnreadable = true;
+  if (Canvas) Canvas->Font()->SetColor(clGrayText);
 }
 
 // Function statics: made on first use, freed when the library is unloaded.

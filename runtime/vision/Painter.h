@@ -57,6 +57,11 @@ public:
   // shown in part: the text rectangle is filled with "#" marks in the number's alignment.
   virtual void DrawText(std::string_view text, TAlignment alignment, TvpDefLayout layout, int leftIndent,
                         int rightIndent);
+  // The text is a stored value's failure to become text (a message, not the value): drawn in
+  // the disabled-text colour and cut as any text is, never taken for a number. Init and each
+  // row's Prepare clear it.
+  void MarkUnreadable();
+  bool Unreadable() const { return fUnreadable; }
   // Draws image index (nothing for -1) of images, or of Images when nil, at ImageRect's top left.
   void DrawImage(int index, TCustomImageList* images = nullptr);
   // The dotted focus frame, unless NoFocusRect.
@@ -88,6 +93,7 @@ protected:
   TLayout fFieldsLayout = tlCenter;
   bool fCustomSurface = false;
   bool fNumber = false;
+  bool fUnreadable = false;
 };
 
 // The painter of a grid: advanced row by row over one column.
