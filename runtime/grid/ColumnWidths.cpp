@@ -74,13 +74,15 @@ std::int64_t TScaleableItems::Absorb(int from, int to, std::int64_t amount, bool
     amount -= change;
     if (!inRange) break;
   }
-  // Rounding leaves a few pixels: one each, in order, to the items that can still move.
+  // Rounding leaves a few pixels: one each, in order, to the items that can still move. A pass
+  // that rounds every share up can overshoot and leave the last items at the bound they were
+  // pushed to; the pixels owed back then go the other way, away from that bound, so a saturated
+  // item takes them as any other does (the range check below still keeps it within bounds).
   auto sweep = [&] {
     const int step = amount > 0 ? 1 : -1;
     bool moved = false;
     for (int i = from; i < to && amount != 0; ++i) {
       TScaleableItem& item = fItems[static_cast<std::size_t>(i)];
-      if (item.Saturated) continue;
       const int value = item.Value + step;
       if (value < item.Min || value > item.Max) continue;
       item.Value = value;

@@ -14,7 +14,7 @@ struct TScaleableItem {
   int Value = 0;
   int Min = 0;
   int Max = 0;
-  bool Saturated = false;  // reached a bound; later passes skip it
+  bool Saturated = false;  // reached a bound; later passes skip it, a sweep only moves it back
 };
 
 class TScaleableItems {

@@ -109,6 +109,8 @@ TEST(ColumnWidthsScaling, SharesInProportionWithinBounds) {
       {{90, 90, 90}, {false, true, false}, 100, -1, false, {5, 90, 5}},
       {{10, 10, 10}, {false, false, false}, 31, -1, false, {11, 10, 10}},
       {{10, 10, 10}, {false, false, false}, 1, -1, false, {2, 2, 2}},
+      // Rounding takes one pixel too many from the last item, which stops at its minimum.
+      {{80, 80, 80}, {false, false, false}, 7, -1, false, {3, 2, 2}},
       {{50, 50}, {false, true}, 20, 0, false, {20, 50}},
   };
   for (const Case& c : cases) {
@@ -428,6 +430,37 @@ TEST(ColumnWidths, AutoFitGivesTheFixedPartWhatHeldScrollableGroupsCannotTake) {
       EXPECT_EQ(g.Widths(), (std::vector<int>{c.fittedFixed, c.heldWidth})) << c.available << " pass " << pass;
       g.grid.FitColumns();
     }
+  }
+}
+
+TEST(ColumnWidths, AutoFitFillsTheClientWhenRoundingSqueezesGroupsToTheirMinimum) {
+  // Shared in proportion, the scrollable groups each lose one rounded pixel too many and stop at
+  // their minimum; the pixel left over must still go to one of them, or a layout read back
+  // into another grid fits differently from the one written.
+  struct Case {
+    int available;
+    std::vector<Spec> specs;
+    std::vector<int> widths;
+  };
+  const Case cases[] = {
+      {7, {{"A", 80}, {"B", 80}, {"C", 80}}, {3, 2, 2}},
+      {1016,
+       {{"F", TgpColumn::MaxWidth, 0, 0, true, cfLeft}, {"G", TgpColumn::MaxWidth, 1, 0, true, cfLeft},
+        {"A", 80}, {"B", 80}, {"C", 80}},
+       {1009, 1009, 3, 2, 2}},
+  };
+  for (const Case& c : cases) {
+    TGrid g(c.available);
+    g.Load(c.specs);
+    g.grid.SetAutoColumnFit(true);
+    EXPECT_EQ(g.Widths(), c.widths) << c.available;
+    EXPECT_EQ(g.Columns().TotalWidth(), c.available);
+    g.grid.FitColumns();
+    EXPECT_EQ(g.Widths(), c.widths) << c.available << " fitted again";
+    TGrid copy(c.available);
+    copy.grid.SetAutoColumnFit(true);
+    StrToObject(copy.Columns(), ObjectToStr(g.Columns(), "layout", false), false);
+    EXPECT_EQ(copy.Widths(), c.widths) << c.available << " read back";
   }
 }
 
