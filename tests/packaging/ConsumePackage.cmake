@@ -1,4 +1,4 @@
-# cmake -DSTEP=<install|example|versions|pkgconfig|headers> -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=...
+# cmake -DSTEP=<install|example|versions|pkgconfig|headers|consumer> -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=...
 #       [-DPROBE=...] [-DFLAGS=...] [-DLAUNCHER=...] -P ConsumePackage.cmake
 # Each step uses the library as an application developer does: installed into a prefix (WORK/prefix)
 # and found from there, never from the build tree.
@@ -241,6 +241,13 @@ elseif(STEP STREQUAL "headers")
     file(WRITE "${project}/${unit}.cpp" "#include \"${header}\"\n")
     list(APPEND units "${unit}.cpp")
   endforeach()
+  # A header alone serves what it declares: units that include one header each and call through
+  # what its accessors return.
+  file(GLOB accessors RELATIVE "${SOURCE_DIR}/tests/packaging/accessors" "${SOURCE_DIR}/tests/packaging/accessors/*.cpp")
+  foreach(unit IN LISTS accessors)
+    configure_file("${SOURCE_DIR}/tests/packaging/accessors/${unit}" "${project}/accessors_${unit}" COPYONLY)
+    list(APPEND units "accessors_${unit}")
+  endforeach()
   list(JOIN units "\n  " units)
   file(WRITE "${project}/CMakeLists.txt"
     "cmake_minimum_required(VERSION 3.25)\nproject(headers LANGUAGES CXX)\n"
@@ -253,7 +260,27 @@ elseif(STEP STREQUAL "headers")
   endif()
   run(COMMAND ${CMAKE_COMMAND} --build "${WORK}/headers/build" -- -k 0)
   list(LENGTH headers count)
-  message(STATUS "${count} headers compile alone")
+  list(LENGTH accessors reached)
+  message(STATUS "${count} headers compile alone; ${reached} units reach through their accessors")
+
+elseif(STEP STREQUAL "consumer")
+  # The program of tests/packaging/consumer in the two configurations a consumer builds, each
+  # against the one installed build (its imported targets fall back to the configuration they
+  # have): it finds Qt through Zovrin::qt only.
+  set(ENV{QT_QPA_PLATFORM} offscreen)
+  foreach(config Debug Release)
+    set(binary "${WORK}/consumer/${config}")
+    configure("${SOURCE_DIR}/tests/packaging/consumer" "${binary}" "-DCMAKE_BUILD_TYPE=${config}")
+    if(NOT configure_result EQUAL 0)
+      message(FATAL_ERROR "the consumer does not configure as ${config} against ${prefix}:\n${configure_output}")
+    endif()
+    run(COMMAND ${CMAKE_COMMAND} --build "${binary}")
+    run(COMMAND "${binary}/consumer")
+    if(NOT run_output STREQUAL "grid link inactive, window \"consumer\"\n")
+      message(FATAL_ERROR "the ${config} consumer said: ${run_output}")
+    endif()
+  endforeach()
+  message(STATUS "the consumer builds and runs as Debug and as Release")
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")
 endif()
