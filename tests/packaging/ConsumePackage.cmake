@@ -199,8 +199,13 @@ int main() {
     message(FATAL_ERROR "pkg-config says version ${version}; the program said: ${run_output}")
   endif()
   run(COMMAND pkg-config --libs zovrin-qt)
-  if(NOT run_output MATCHES "-lzvqt .*-lzv40c6")
+  if(NOT run_output MATCHES "-lzvqt .*-lzv40c6.* -lQt6Gui")
     message(FATAL_ERROR "pkg-config zovrin-qt gives ${run_output}")
+  endif()
+  # The Qt backend's headers include Qt GUI's.
+  run(COMMAND pkg-config --cflags zovrin-qt)
+  if(NOT run_output MATCHES "/QtGui( |\n)")
+    message(FATAL_ERROR "pkg-config zovrin-qt gives no Qt GUI headers: ${run_output}")
   endif()
   # The PostgreSQL dataset links by its own name and reaches libpq: a server that is not there
   # is the server's error, raised through the library.
