@@ -1,7 +1,8 @@
 # What `cmake --install` puts in place: the runtime package zv40c6, the Qt backend's library and
-# the PostgreSQL dataset's (component runtime), the public headers of platform/ and runtime/ under include/zovrin with the
+# the PostgreSQL dataset's, stripped (component runtime), their debug information in files of its
+# own (component dbg), the public headers of platform/ and runtime/ under include/zovrin with the
 # paths the code includes them by, the CMake package Zovrin and the pkg-config files (component
-# dev). Then the Debian packages CPack makes of the two components.
+# dev). Then the Debian packages CPack makes of the three components.
 include(CMakePackageConfigHelpers)
 
 set(ZV_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Zovrin")
@@ -25,11 +26,32 @@ function(zv_install_headers folder)
     ${excluded})
 endfunction()
 
-# A shared library (component runtime, its link name with dev) and its CMake export set.
+# A shared library (component runtime, its link name with dev) and its CMake export set. The
+# installed copy is stripped (the build tree's keeps everything, for the tests and debugging
+# there) and carries a debug link to <libdir>/.debug/<file>.debug, which the dbg component
+# installs: a debugger finds it there under any prefix. The debug file is taken from the built
+# library at install time, so that a build pays nothing for it.
 function(zv_install_library target export)
   install(TARGETS ${target} EXPORT ${export}
     LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev)
   install(EXPORT ${export} NAMESPACE Zovrin:: DESTINATION "${ZV_INSTALL_CMAKEDIR}" COMPONENT dev)
+  if(NOT CMAKE_OBJCOPY)
+    message(WARNING "no objcopy: ${target} installs with its debug information")
+    return()
+  endif()
+  set(debug "${PROJECT_BINARY_DIR}/debug/$<TARGET_FILE_NAME:${target}>.debug")
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+    set(installed "\$ENV{DESTDIR}${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>")
+  else()
+    set(installed "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>")
+  endif()
+  string(CONCAT split "set(ZV_OBJCOPY \"${CMAKE_OBJCOPY}\")\nset(ZV_BUILT \"$<TARGET_FILE:${target}>\")\n"
+    "set(ZV_DEBUG \"${debug}\")\n")
+  install(CODE "${split}set(ZV_STRIP \"${installed}\")\ninclude(\"${PROJECT_SOURCE_DIR}/cmake/ZovrinSplitDebug.cmake\")"
+    COMPONENT runtime)
+  install(CODE "${split}set(ZV_STRIP \"\")\ninclude(\"${PROJECT_SOURCE_DIR}/cmake/ZovrinSplitDebug.cmake\")"
+    COMPONENT dbg)
+  install(FILES "${debug}" DESTINATION "${CMAKE_INSTALL_LIBDIR}/.debug" COMPONENT dbg)
 endfunction()
 
 target_compile_features(zv40c6 PUBLIC cxx_std_20)

@@ -14,6 +14,7 @@
 // ASCII are written as #nnn (the Unicode code point); reading also takes '' for a quote, raw
 // UTF-8 inside quotes, #$hex, and surrogate pairs as two #nnn.
 
+#include "platform/classes/Component.h"
 #include "platform/classes/Parser.h"
 
 #include <cstdint>
@@ -22,8 +23,6 @@
 #include <vector>
 
 namespace zv {
-
-class TComponent;
 
 // Binary form (from the position of input) to text, appended at the position of output.
 // Corrupt input raises EReadError; output is only written once the whole object converted.

@@ -9,16 +9,12 @@
 
 #include "platform/classes/Component.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/HintWindow.h"
 
 #include <functional>
 
 namespace zv {
-
-class TWinControl;
-class TCustomForm;
-class TForm;
-class THintWindow;
-struct THintInfo;
 
 using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;

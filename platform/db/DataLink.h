@@ -5,14 +5,13 @@
 
 #include "platform/classes/Component.h"
 #include "platform/db/DBTypes.h"
+#include "platform/db/DataSet.h"
 
 #include <functional>
 #include <vector>
 
 namespace zv {
 
-class TDataSet;
-class TField;
 class TDataSource;
 class TDataLink;
 

@@ -19,6 +19,7 @@
 #include "platform/classes/Streams.h"
 #include "platform/db/DBTypes.h"
 #include "platform/db/Field.h"
+#include "platform/db/FieldDefs.h"
 #include "platform/rtl/Variant.h"
 
 #include <functional>
@@ -29,7 +30,6 @@ namespace zv {
 
 class TDataSource;
 class TDataLink;
-class TFieldDefs;
 class TStrings;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;

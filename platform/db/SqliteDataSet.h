@@ -2,10 +2,16 @@
 // TSqliteDataSet: a dataset over an SQLite table (editable) or a SELECT statement (read-only).
 //
 // Rows are read a page at a time around the cursor (TSqliteCursor), never the whole table:
-// opening, First, Last, moving by a page, going to a bookmark, RecNo, SetRecNo and Locate each
-// cost a few indexed queries, and the memory held does not grow with the table. A table's
-// bookmark is the row's rowid, or its primary key in a table WITHOUT ROWID; a query's is the
-// row's position in one reading of the query (a refresh makes older bookmarks invalid).
+// First, Last, moving by a page, going to a bookmark, RecNo, SetRecNo and Locate each cost a few
+// indexed queries, and the memory held does not grow with the table. Opening costs more: with
+// the schema it reads the first 100,000 rows (every row of a smaller table or statement; a
+// statement that sorts or groups runs in full to give them), in one aggregate query that keeps
+// no row, and a column (other than the rowid's alias or one read as a variant anyway) holding
+// a value its declared type cannot read unchanged becomes a variant field; then the cursor
+// reads its first page. A value past those rows that does not fit is read as stored.
+//
+// A table's bookmark is the row's rowid, or its primary key in a table WITHOUT ROWID; a query's
+// is the row's position in one reading of the query (a refresh makes older bookmarks invalid).
 //
 // Posting writes one INSERT or UPDATE ... WHERE rowid = ? with bound parameters, of the columns
 // that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record

@@ -11,7 +11,7 @@
 
 #include "platform/graphics/GraphicsBackend.h"
 
-class QImage;
+#include <QImage>
 
 namespace zv::qt {
 

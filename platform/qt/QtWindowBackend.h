@@ -10,9 +10,9 @@
 
 #include "platform/controls/WindowBackend.h"
 
-#include <functional>
+#include <QWindow>
 
-class QWindow;
+#include <functional>
 
 namespace zv::qt {
 

@@ -5,8 +5,11 @@
 // Consecutive columns form groups whose levels stack inside each row (Columns.h).
 
 #include "platform/classes/Collection.h"
+#include "platform/controls/Menus.h"
+#include "platform/db/Field.h"
 #include "platform/graphics/Bitmap.h"
 #include "runtime/grid/ColumnTypes.h"
+#include "runtime/map/FieldMap.h"
 #include "runtime/rtm/ChildFont.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
@@ -18,10 +21,7 @@
 namespace zv {
 
 class TDBDivoRud;
-class TField;
 class TgpColumns;
-class TPopupMenu;
-class TvpCustomFieldMapper;
 class TvpFieldVision;
 
 class TgpColumn : public TCollectionItem, public IvpFieldVisionConsumer {

@@ -4,13 +4,22 @@
 // source here; columns and layout, record snapshots, geometry, painting, input and editing in
 // their own files); this header is its whole public face.
 
+// The classes its accessors return (data link, dataset and source, columns, in-place editor,
+// mapper) come with it: a caller reaches through them without further includes.
+
 #include "platform/controls/CustomControl.h"
+#include "platform/db/DataSet.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
+#include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/Column.h"
 #include "runtime/grid/ColumnTypes.h"
+#include "runtime/grid/Columns.h"
 #include "runtime/grid/DeleteParams.h"
 #include "runtime/grid/GridLayout.h"
+#include "runtime/grid/InplaceEdit.h"
 #include "runtime/grid/RecShot.h"
+#include "runtime/map/FieldMap.h"
 #include "runtime/rtm/RtmTypes.h"
 #include "runtime/vision/Designer.h"
 #include "runtime/vision/FieldList.h"
@@ -22,15 +31,7 @@
 
 namespace zv {
 
-class TDataLinkEx;
-class TDataSet;
-class TDataSource;
-class TField;
-class TgpColumn;
-class TgpColumns;
 class TgpDesigner;
-class TgpInplaceEdit;
-class TvpCustomFieldMapper;
 
 enum TgpGridVisualOption { gvoNoEndEllipsis };
 using TgpGridVisualOptions = TSet<TgpGridVisualOption>;

@@ -3,13 +3,13 @@
 // the keys that leave a cell (Enter, Esc, Tab, Up and Down) and the end of a posting are handed
 // back to the grid, which decides what closes and where the cell moves next.
 
+#include "runtime/grid/Column.h"
 #include "runtime/grid/ColumnTypes.h"
 #include "runtime/vision/DevidEdit.h"
 
 namespace zv {
 
 class TDBDivoRud;
-class TgpColumn;
 
 class TgpInplaceEdit : public TDBDevidEdit {
   ZV_CLASS(TgpInplaceEdit, TDBDevidEdit)

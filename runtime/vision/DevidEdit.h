@@ -15,8 +15,10 @@
 // area, mouse, cursors, drop-down), DevidEditPaint.cpp (painting), EditSwitchers.cpp.
 
 #include "platform/controls/MaskEdit.h"
+#include "runtime/db/DataLinkEx.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/rtm/RtmTypes.h"
+#include "runtime/vision/EditSwitchers.h"
 #include "runtime/vision/FieldEditor.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
@@ -27,12 +29,8 @@
 
 namespace zv {
 
-class TDataLinkEx;
-class TDataSource;
 class TObjDataSet;
 class TfvPainter;
-class TvpEditBtnSwitcher;
-class TvpEditSwitcher;
 class TvpFieldVision;
 
 // Raised while the control paints, before the vision draws (Sender is the control).

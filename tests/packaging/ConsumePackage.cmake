@@ -1,4 +1,4 @@
-# cmake -DSTEP=<install|example|versions|pkgconfig|headers> -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=...
+# cmake -DSTEP=<install|example|versions|pkgconfig|headers|consumer> -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK=...
 #       [-DPROBE=...] [-DFLAGS=...] [-DLAUNCHER=...] -P ConsumePackage.cmake
 # Each step uses the library as an application developer does: installed into a prefix (WORK/prefix)
 # and found from there, never from the build tree.
@@ -79,6 +79,44 @@ if(STEP STREQUAL "install")
   list(LENGTH libraries count)
   if(count LESS 1)
     message(FATAL_ERROR "no library of version ${version} installed in ${prefix}")
+  endif()
+  # Stripped libraries, each with a debug link to the file beside it in .debug/ that holds its
+  # debug information, where a debugger looks for it.
+  foreach(library IN LISTS libraries)
+    get_filename_component(name "${library}" NAME)
+    get_filename_component(directory "${library}" DIRECTORY)
+    run(COMMAND readelf -S --wide "${library}")
+    if(run_output MATCHES "[.]debug_info")
+      message(FATAL_ERROR "${name} is installed with its debug information")
+    endif()
+    if(NOT run_output MATCHES "[.]gnu_debuglink")
+      message(FATAL_ERROR "${name} has no debug link")
+    endif()
+    run(COMMAND readelf --string-dump=.gnu_debuglink "${library}")
+    if(NOT run_output MATCHES "\\] +([^\n]+[.]debug)\n")
+      message(FATAL_ERROR "${name}'s debug link names no file:\n${run_output}")
+    endif()
+    set(debug "${directory}/.debug/${CMAKE_MATCH_1}")
+    if(NOT EXISTS "${debug}")
+      message(FATAL_ERROR "${name}'s debug link names ${debug}, which is not installed")
+    endif()
+    run(COMMAND readelf -S --wide "${debug}")
+    if(NOT run_output MATCHES "[.]debug_info +PROGBITS")
+      message(FATAL_ERROR "${debug} holds no debug information")
+    endif()
+    file(SIZE "${library}" size)
+    file(SIZE "${debug}" debug_size)
+    message(STATUS "${name}: ${size} bytes, its debug information ${debug_size} bytes")
+  endforeach()
+  # A debugger follows the link (file name and checksum) to the functions' source files; the Qt
+  # backend's library is the smallest to load.
+  find_program(gdb gdb)
+  if(gdb)
+    run(COMMAND "${gdb}" -nx -batch -ex "info functions ^zv::qt::CreateQtWindowBackend"
+      "${prefix}/lib/libzvqt.so.${version}")
+    if(NOT run_output MATCHES "File [^\n]*QtWindowBackend[.]cpp:\n[0-9]+:")
+      message(FATAL_ERROR "gdb finds no debug information for the installed libzvqt:\n${run_output}")
+    endif()
   endif()
   message(STATUS "${count} libraries and the public headers installed in ${prefix}")
 
@@ -161,8 +199,13 @@ int main() {
     message(FATAL_ERROR "pkg-config says version ${version}; the program said: ${run_output}")
   endif()
   run(COMMAND pkg-config --libs zovrin-qt)
-  if(NOT run_output MATCHES "-lzvqt .*-lzv40c6")
+  if(NOT run_output MATCHES "-lzvqt .*-lzv40c6.* -lQt6Gui")
     message(FATAL_ERROR "pkg-config zovrin-qt gives ${run_output}")
+  endif()
+  # The Qt backend's headers include Qt GUI's.
+  run(COMMAND pkg-config --cflags zovrin-qt)
+  if(NOT run_output MATCHES "/QtGui( |\n)")
+    message(FATAL_ERROR "pkg-config zovrin-qt gives no Qt GUI headers: ${run_output}")
   endif()
   # The PostgreSQL dataset links by its own name and reaches libpq: a server that is not there
   # is the server's error, raised through the library.
@@ -203,6 +246,13 @@ elseif(STEP STREQUAL "headers")
     file(WRITE "${project}/${unit}.cpp" "#include \"${header}\"\n")
     list(APPEND units "${unit}.cpp")
   endforeach()
+  # A header alone serves what it declares: units that include one header each and call through
+  # what its accessors return.
+  file(GLOB accessors RELATIVE "${SOURCE_DIR}/tests/packaging/accessors" "${SOURCE_DIR}/tests/packaging/accessors/*.cpp")
+  foreach(unit IN LISTS accessors)
+    configure_file("${SOURCE_DIR}/tests/packaging/accessors/${unit}" "${project}/accessors_${unit}" COPYONLY)
+    list(APPEND units "accessors_${unit}")
+  endforeach()
   list(JOIN units "\n  " units)
   file(WRITE "${project}/CMakeLists.txt"
     "cmake_minimum_required(VERSION 3.25)\nproject(headers LANGUAGES CXX)\n"
@@ -215,7 +265,27 @@ elseif(STEP STREQUAL "headers")
   endif()
   run(COMMAND ${CMAKE_COMMAND} --build "${WORK}/headers/build" -- -k 0)
   list(LENGTH headers count)
-  message(STATUS "${count} headers compile alone")
+  list(LENGTH accessors reached)
+  message(STATUS "${count} headers compile alone; ${reached} units reach through their accessors")
+
+elseif(STEP STREQUAL "consumer")
+  # The program of tests/packaging/consumer in the two configurations a consumer builds, each
+  # against the one installed build (its imported targets fall back to the configuration they
+  # have): it finds Qt through Zovrin::qt only.
+  set(ENV{QT_QPA_PLATFORM} offscreen)
+  foreach(config Debug Release)
+    set(binary "${WORK}/consumer/${config}")
+    configure("${SOURCE_DIR}/tests/packaging/consumer" "${binary}" "-DCMAKE_BUILD_TYPE=${config}")
+    if(NOT configure_result EQUAL 0)
+      message(FATAL_ERROR "the consumer does not configure as ${config} against ${prefix}:\n${configure_output}")
+    endif()
+    run(COMMAND ${CMAKE_COMMAND} --build "${binary}")
+    run(COMMAND "${binary}/consumer")
+    if(NOT run_output STREQUAL "grid link inactive, window \"consumer\"\n")
+      message(FATAL_ERROR "the ${config} consumer said: ${run_output}")
+    endif()
+  endforeach()
+  message(STATUS "the consumer builds and runs as Debug and as Release")
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")
 endif()
