@@ -3,6 +3,7 @@
 
 #include "runtime/vision/ToolForm.h"
 
+#include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/WinApi.h"
 #include "platform/rtl/Format.h"
@@ -390,13 +391,11 @@ void TVisionToolForm::CloseProper() {
 }
 
 void TVisionToolForm::Unlink() {
-  if (fEditor) {
-    if (fEditor->ToolForm() == this) fEditor->tfSetToolForm(nullptr);
-    fEditor->RemoveFreeNotification(this);
-  }
+  // The free notifications stay: they are mutual, and the vision and the editor keep theirs on
+  // the panel for references of their own.
+  if (fEditor && fEditor->ToolForm() == this) fEditor->tfSetToolForm(nullptr);
   if (IvtfDataGrid* grid = Grid()) grid->tfSetToolForm(nullptr);
   if (fUser) fUser->SetCallbackInterface(nullptr);
-  if (fUserComponent) fUserComponent->RemoveFreeNotification(this);
   fUser = nullptr;
   fUserComponent = nullptr;
   fEditor = nullptr;
@@ -428,5 +427,12 @@ void TVisionToolForm::FreePopup() {
   if (popup->HandleAllocated() && !ComponentState().Contains(csDestroying)) popup->Release();
   else delete popup;
 }
+
+// ---- Registration ----------------------------------------------------------------------------------
+
+ZV_MODULE(zvtoolform, {.Name = "zvtoolform",
+                       .Uses = {"graphics", "controls"},
+                       .Initialization = [] { RegisterClasses({TVisionToolForm::StaticClass()}); },
+                       .Finalization = [] { UnRegisterClasses({TVisionToolForm::StaticClass()}); }});
 
 }  // namespace zv
