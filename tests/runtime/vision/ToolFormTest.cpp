@@ -326,15 +326,24 @@ TEST_F(ToolForm, PressOnTheButtonClosesWithoutReopening) {
 
 TEST_F(ToolForm, DestroyingTheEditorOrThePanelWhileShownClosesUnposted) {
   panel->SetOptions({tfoFocusable, tfoAlwaysPostChanges});
+  bool forced = false;
   TIdleScript script({[&] {
-    panel->tfValueChanged();
-    delete edit;
-    edit = nullptr;
-  }});
+                        panel->tfValueChanged();
+                        delete edit;
+                        edit = nullptr;
+                      },
+                      [&] {
+                        // Still open: the loop is ended by hand so that the test can fail.
+                        if (panel->Popup()) {
+                          forced = true;
+                          panel->Popup()->SetModalResult(mrAbort);
+                        }
+                      }});
   vision->SetCallbackInterface(nullptr);
   h->Log.clear();
   edit->DropDownBtnClick(false);
   EXPECT_FALSE(script.GaveUp);
+  EXPECT_FALSE(forced) << "the editor's end closed the pop-up";
   EXPECT_EQ(Events(), (TLog{"linked", "show", "activate", "close", "unlinked"}));
   EXPECT_FALSE(panel->Visible());
   EXPECT_EQ(panel->Parent(), form.get());
