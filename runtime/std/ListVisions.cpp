@@ -4,6 +4,7 @@
 
 #include "platform/classes/Modules.h"
 #include "platform/db/DataLink.h"
+#include "platform/controls/Menus.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/StringUtils.h"
 #include "runtime/db/ObjDataSet.h"
@@ -414,10 +415,75 @@ void TStandardVision::Assign(const TPersistent* source) {
   SetSkipCharValidation(other->SkipCharValidation());
 }
 
+// ---- TOwnerDrawVision ---------------------------------------------------------------------------------
+
+ZV_DEFINE_CLASS_WITH_PROPS(TOwnerDrawVision, TvpFieldVision)
+
+TOwnerDrawVision::TOwnerDrawVision(TComponent* owner) : TvpFieldVision(owner) {
+  SetSurfaceKind(vskCustom);
+  // Published with true as its default: it starts so, or a stored false would read back true.
+  SetReadOnly(true);
+}
+
+TOwnerDrawVision::~TOwnerDrawVision() { Destroying(); }
+
+void TOwnerDrawVision::DeclareProperties(TPropTable<TOwnerDrawVision>& t) {
+  using V = TvpFieldVision;
+  using O = TOwnerDrawVision;
+  t.Prop("ReadOnly", static_cast<bool (O::*)() const>(&V::ReadOnly), static_cast<void (O::*)(bool)>(&V::SetReadOnly))
+      .Default(true);
+  t.Prop("Alignment", static_cast<TvpDefAlignment (O::*)() const>(&V::Alignment),
+         static_cast<void (O::*)(TvpDefAlignment)>(&V::SetAlignment))
+      .Default(talDefault);
+  t.Prop("Images", static_cast<TImageList* (O::*)() const>(&V::Images),
+         static_cast<void (O::*)(TImageList*)>(&V::SetImages));
+  t.Prop("AlignImage", static_cast<TvpAlignImage (O::*)() const>(&V::AlignImage),
+         static_cast<void (O::*)(TvpAlignImage)>(&V::SetAlignImage))
+      .Default(aiDefault);
+  t.Prop("DrawImages", static_cast<bool (O::*)() const>(&V::DrawImages), static_cast<void (O::*)(bool)>(&V::SetDrawImages))
+      .Default(true);
+  t.Prop("DrawText", static_cast<bool (O::*)() const>(&V::DrawText), static_cast<void (O::*)(bool)>(&V::SetDrawText))
+      .Default(true);
+  t.Prop("PopupMenu", &O::PopupMenu, &O::SetPopupMenu);
+  t.Event("OnDblClick", &O::OnDblClick);
+  t.Event("OnGetText", &O::OnGetText);
+  t.Event("OnDraw", &O::OnDraw);
+  t.Event("OnDrawEdit", &O::OnDrawEdit);
+  t.Event("OnGetEditFont", &O::OnGetEditFont);
+  t.Event("OnEditAction", &O::OnEditAction);
+}
+
+void TOwnerDrawVision::SetPopupMenu(TPopupMenu* value) {
+  if (fPopupMenu == value) return;
+  fPopupMenu = value;
+  if (value) value->FreeNotification(this);
+  UpdatePopupMenus();
+}
+
+void TOwnerDrawVision::Notification(TComponent* component, TOperation operation) {
+  TvpFieldVision::Notification(component, operation);
+  if (operation == opRemove && component == fPopupMenu) {
+    fPopupMenu = nullptr;
+    UpdatePopupMenus();
+  }
+}
+
+void TOwnerDrawVision::VM_ValidFields(TgpFieldList& fields, bool& valid) {
+  (void)fields;
+  valid = true;
+}
+
+void TOwnerDrawVision::PE_EditAction(IvpFieldEditor& edit, TvpEditAction action) {
+  TvpFieldVision::PE_EditAction(edit, action);
+  if (OnEditAction) OnEditAction(this, &edit.Fields(), action);
+}
+
 // ---- Registration -----------------------------------------------------------------------------------
 
 namespace {
-std::vector<TClass> StdClasses() { return {TLiteVision::StaticClass(), TStandardVision::StaticClass()}; }
+std::vector<TClass> StdClasses() {
+  return {TLiteVision::StaticClass(), TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass()};
+}
 }  // namespace
 
 ZV_MODULE(zvstd, {.Name = "zvstd",

@@ -167,6 +167,34 @@ private:
   bool fSkipCharValidation = false;
 };
 
+// A vision whose surface the application paints (OnDraw, OnDrawEdit); it needs no field, is
+// read-only unless told otherwise, and hands edit actions and a pop-up menu to its editors.
+class TOwnerDrawVision : public TvpFieldVision {
+  ZV_CLASS(TOwnerDrawVision, TvpFieldVision)
+
+public:
+  explicit TOwnerDrawVision(TComponent* owner);
+  ~TOwnerDrawVision() override;
+
+  TPopupMenu* PopupMenu() const { return fPopupMenu; }
+  // Every consumer takes the new menu.
+  void SetPopupMenu(TPopupMenu* value);
+
+  TfvEditActionEvent OnEditAction;
+
+  void VM_ValidFields(TgpFieldList& fields, bool& valid) override;
+  TPopupMenu* DefaultPopupMenu() override { return fPopupMenu; }
+  void PE_EditAction(IvpFieldEditor& edit, TvpEditAction action) override;
+
+  static void DeclareProperties(TPropTable<TOwnerDrawVision>& t);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  TPopupMenu* fPopupMenu = nullptr;
+};
+
 // The length of a text in characters (the unit of an editor's positions).
 int TextLength(const String& text);
 

@@ -5,6 +5,7 @@
 #include "tests/runtime/db/TestDataSets.h"
 
 #include "platform/classes/TypeInfo.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/std/ListVisions.h"
@@ -38,6 +39,7 @@ void ExpectStartsWithPublishedDefaults() {
 TEST(ListVisionDefaults, EachClassStartsWithWhatItPublishes) {
   ExpectStartsWithPublishedDefaults<TLiteVision>();
   ExpectStartsWithPublishedDefaults<TStandardVision>();
+  ExpectStartsWithPublishedDefaults<TOwnerDrawVision>();
   TStandardVision v(nullptr);
   EXPECT_EQ(v.ButtonStyle(), pbsDropDown);
   EXPECT_TRUE(v.FilterTyping());
@@ -243,6 +245,31 @@ TEST_P(ListVisions, TextWithoutAFieldComesFromOnGetValue) {
   String mask;
   lite.PE_GetEditMask(edit->Fields(), mask);
   EXPECT_EQ(mask, "999") << "the host's edit format wins";
+  edit->SetVision(vision.get());
+}
+
+TEST_P(ListVisions, OwnerDrawNeedsNoFieldAndHandsOnActionsAndItsMenu) {
+  TOwnerDrawVision drawn(nullptr);
+  EXPECT_EQ(drawn.SurfaceKind(), vskCustom);
+  edit->SetVision(&drawn);
+  edit->SetDataField("");
+  bool valid = false;
+  drawn.VM_ValidFields(edit->Fields(), valid);
+  EXPECT_TRUE(valid);
+  std::vector<TvpEditAction> actions;
+  drawn.OnEditAction = [&](TObject*, TgpFieldList* fields, TvpEditAction a) {
+    EXPECT_EQ(fields, &edit->Fields());
+    actions.push_back(a);
+  };
+  drawn.PE_EditAction(*edit, veaPaste);
+  EXPECT_EQ(actions, std::vector<TvpEditAction>{veaPaste});
+  auto* menu = new TPopupMenu(form.get());
+  drawn.SetPopupMenu(menu);
+  EXPECT_EQ(drawn.DefaultPopupMenu(), menu);
+  EXPECT_EQ(edit->PopupMenu(), menu) << "the editor took the vision's menu";
+  delete menu;
+  EXPECT_EQ(drawn.PopupMenu(), nullptr);
+  EXPECT_EQ(edit->PopupMenu(), nullptr);
   edit->SetVision(vision.get());
 }
 
