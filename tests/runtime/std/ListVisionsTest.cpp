@@ -173,8 +173,11 @@ TEST_P(ListVisions, FilteredTypingCompletesRefusesAndDeletes) {
     Type(edit, c.Typed);
     for (int i = 0; i < c.Backspaces; ++i) Key(edit, VK_BACK, U'\b');
     EXPECT_EQ(State(edit), c.Expected);
-    if (c.Current) EXPECT_EQ(edit->CurrentValue().AsString(), c.Current);
-    else EXPECT_TRUE(edit->CurrentValue().IsNull());
+    if (c.Current) {
+      EXPECT_EQ(edit->CurrentValue().AsString(), c.Current);
+    } else {
+      EXPECT_TRUE(edit->CurrentValue().IsNull());
+    }
     Key(edit, VK_ESCAPE, 0);
     other->SetFocus();
     h->Pump();
