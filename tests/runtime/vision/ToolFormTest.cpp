@@ -310,6 +310,42 @@ TEST_F(ToolForm, FocusableLoopTakesKeysAndEndsEveryWay) {
   }
 }
 
+TEST_F(ToolForm, FocusablePopupPreviewsKeysShortCutsAndCharacters) {
+  panel->SetOptions({tfoFocusable, tfoNoAutoCancel});
+  panel->SetActiveControl(inner);
+  TLog seen;
+  panel->OnKeyDown = [&](TObject*, Word& key, TShiftState) {
+    seen.push_back("key " + std::to_string(key));
+  };
+  panel->OnKeyPress = [&](TObject*, char32_t& c) { seen.push_back("char " + std::to_string(c)); };
+  panel->OnEditAction = [&](TObject*, TvpEditAction a) { seen.push_back("action " + std::to_string(a)); };
+  panel->OnShortCut = [&](TObject*, Word& key) { seen.push_back("shortcut " + std::to_string(key)); };
+  bool openAfterEscape = false;
+  TIdleScript script({[&] { PressActive('V', {ssCtrl}); },
+                      [&] { PressActive(VK_INSERT, {ssShift}); },
+                      [&] { PressActive(VK_DELETE, {ssShift}); },
+                      [&] { PressActive(VK_INSERT, {ssCtrl}); },
+                      [&] {
+                        TNativeInput in;
+                        in.Kind = TNativeInputKind::Char;
+                        in.Char = U'z';
+                        driver->Inject(Backend().ActiveWindow(), in);
+                      },
+                      [&] { panel->Popup()->Perform(CM_DIALOGCHAR, 'K', 0); },
+                      [&] { PressActive(VK_ESCAPE); },
+                      [&] { openAfterEscape = panel->Popup() != nullptr; },
+                      [&] { PressActive(VK_RETURN); }});
+  edit->DropDownBtnClick(false);
+  EXPECT_FALSE(script.GaveUp);
+  EXPECT_TRUE(openAfterEscape) << "Escape is not handed on with tfoNoAutoCancel";
+  std::erase_if(seen, [](const std::string& s) { return s == "key 17" || s == "key 16"; });
+  EXPECT_EQ(seen, (TLog{"key 86", "action 3", "key 45", "action 3", "key 46", "action 1", "key 45", "action 2",
+                        "char 122", "shortcut 122", "shortcut 75", "key 27", "key 13"}))
+      << "a character the focused control leaves is a dialog character";
+  EXPECT_EQ(Events(), (TLog{"linked", "show", "activate", "post hide", "close", "unlinked"}));
+  ExpectRestored();
+}
+
 TEST_F(ToolForm, PressOnTheButtonClosesWithoutReopening) {
   panel->SetOptions({tfoFocusable});
   vision->SetEnableButton(true);
