@@ -48,6 +48,12 @@ private:
   TLog* fLog;
 };
 
+// An editor that says it is a grid's in-place editor.
+class TInplaceEdit : public TDBDevidEdit {
+public:
+  explicit TInplaceEdit(TComponent* owner) : TDBDevidEdit(owner, true) {}
+};
+
 // A data grid's side of the drop-down, logged; wheel messages are counted.
 class TFakeGrid : public TCustomControl, public IvtfDataGrid {
 public:
@@ -220,6 +226,19 @@ TEST_F(ToolForm, PlacementNextToTheEditorInsideTheWorkArea) {
   EXPECT_EQ(panel->Popup()->BoundsRect(), (TRect{110, 131, 260, 215}));
   EXPECT_EQ(panel->PopupWidth(), 150);
   panel->ClosePopup(false, false);
+
+  // The in-place editor's pop-up lines up with the cell: one further left, two wider.
+  auto* inplace = new TInplaceEdit(form.get());
+  inplace->SetBounds(10, 50, 150, 21);
+  inplace->SetParent(form.get());
+  inplace->SetVision(vision.get());
+  inplace->SetFocus();
+  h->Pump();
+  inplace->DropDownBtnClick(false);
+  ASSERT_NE(panel->Popup(), nullptr);
+  EXPECT_EQ(panel->Popup()->BoundsRect(), (TRect{109, 171, 261, 255}));
+  panel->ClosePopup(false, false);
+  EXPECT_EQ(inplace->ToolForm(), nullptr);
 }
 
 TEST_F(ToolForm, EventsOfEachWayOfClosing) {
