@@ -296,6 +296,23 @@ TEST_P(ListVisions, TheDropDownShowsForTheVisionWithItsList) {
   Key(edit, VK_ESCAPE, 0);
   EXPECT_EQ(vision->CallbackInterface(), nullptr);
   EXPECT_EQ(vision->DefDataSource(), nullptr);
+  // A vision destroyed while its drop-down shows closes it, unposted.
+  auto* gone = new TStandardVision(nullptr);
+  gone->SetDropDown(panel);
+  edit->SetVision(gone);
+  Enter(edit);
+  int posted = 0;
+  panel->OnPostChanges = [&](TObject*) { ++posted; };
+  panel->SetOptions({tfoAlwaysPostChanges});
+  edit->DropDownBtnClick(false);
+  ASSERT_EQ(edit->ToolForm(), panel);
+  panel->tfValueChanged();
+  delete gone;
+  EXPECT_EQ(edit->ToolForm(), nullptr);
+  EXPECT_FALSE(panel->Visible());
+  EXPECT_EQ(panel->User(), nullptr);
+  EXPECT_EQ(posted, 0);
+  edit->SetVision(vision.get());
   delete panel;
   EXPECT_EQ(vision->DropDown(), nullptr);
   EXPECT_EQ(vision->DefaultToolForm(), nullptr);
