@@ -10,6 +10,9 @@
 namespace zv {
 
 class TControl;
+class TDataSource;
+class TVisionToolForm;
+class IvpFieldEditor;
 
 // What a data grid sees of the tool form it is placed on.
 class IvtfToolForm {
@@ -48,13 +51,33 @@ public:
   virtual void UserKeyDown(Word& key, TShiftState shift) = 0;
   // The user pressed `control`: the drop-down closes unless that is inside it.
   virtual void UserCancelMode(TControl* control) = 0;
+  // The editor's current value was changed from outside the drop-down (typing that completed
+  // against the list): the grid on it marks the record with that key.
+  virtual void CurrentChanged() = 0;
   // The edit's text was typed.
   virtual void EditTextChanged() = 0;
+  // The panel itself (null for a drop-down that is none).
+  virtual TVisionToolForm* GetSelf() = 0;
   // Closes the drop-down, posting the pick when asked.
   virtual void ClosePopup(bool post, bool hide) = 0;
 
 protected:
   ~IVisionToolForm() = default;
+};
+
+// What the drop-down panel sees of the vision that opened it.
+class IVisionToolFormUser {
+public:
+  // The data source the panel's list binds to while shown (null when there is none).
+  virtual TDataSource* DefDataSource() = 0;
+  // The panel that shows for this vision now; null once it closed.
+  virtual void SetCallbackInterface(IVisionToolForm* toolForm) = 0;
+  // The vision's own posting of the editor's current value; true when something was posted.
+  virtual bool PostChanges(IvpFieldEditor& edit, bool selectAll) = 0;
+  virtual bool PostChangesAndHide(IvpFieldEditor& edit, bool selectAll) = 0;
+
+protected:
+  ~IVisionToolFormUser() = default;
 };
 
 }  // namespace zv

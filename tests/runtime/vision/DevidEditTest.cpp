@@ -77,6 +77,8 @@ public:
   void UserKeyDown(Word& key, TShiftState) override { fLog->push_back("drop key " + std::to_string(key)); }
   void UserCancelMode(TControl*) override { fLog->push_back("drop cancel"); }
   void EditTextChanged() override { fLog->push_back("drop text"); }
+  void CurrentChanged() override { fLog->push_back("drop current"); }
+  TVisionToolForm* GetSelf() override { return nullptr; }
   void ClosePopup(bool post, bool) override {
     fLog->push_back(post ? "drop close post" : "drop close");
     fEdit->tfSetToolForm(nullptr);
