@@ -161,6 +161,8 @@ void TSqliteStatement::BindAll(const std::vector<Variant>& values) {
   for (std::size_t i = 0; i < values.size(); ++i) Bind(static_cast<int>(i) + 1, values[i]);
 }
 
+int TSqliteStatement::ParameterCount() const { return sqlite3_bind_parameter_count(fStmt); }
+
 bool TSqliteStatement::Step() {
   const int rc = sqlite3_step(fStmt);
   if (rc == SQLITE_ROW) return true;

@@ -11,6 +11,7 @@
 // that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record
 // in edit or insert state with what the user typed, so that a later Post can succeed.
 
+#include "platform/db/Params.h"
 #include "platform/db/VariantDataSet.h"
 
 #include <cstdint>
@@ -55,6 +56,23 @@ public:
   // dataset keeps the current record current.
   const String& SortFields() const { return fSortFields; }
   void SetSortFields(const String& value);
+  // A condition over the table's (or statement's) columns in SQLite's SQL, read while Filtered:
+  // every read (windows, RecordCount, RecNo, Locate, Lookup, bookmarks) sees only the rows it
+  // admits. ":name" marks a parameter of Params, bound with its type, never pasted into the SQL.
+  // Anything but one read-only expression raises EDatabaseError (SFilterNotExpression), an
+  // unknown column or parameter the database's message; either keeps the filter as it was.
+  // Changing Filter, Filtered or a parameter's value on an open dataset keeps the current
+  // record when the new condition admits it, else goes to the first.
+  const String& Filter() const { return fFilter; }
+  void SetFilter(const String& value);
+  bool Filtered() const { return fFiltered; }
+  void SetFiltered(bool value);
+  TParams* Params() const { return fParams.get(); }
+  void SetParams(TParams* value);
+  // True while the current record is one this dataset posted that the filter no longer admits:
+  // it stays current (RecordCount already left it out) until the cursor moves, and no later
+  // read returns it.
+  bool RecordOutsideFilter() const;
   // Milliseconds a write waits for another connection's lock before failing (default 1000).
   int BusyTimeout() const { return fBusyTimeout; }
   void SetBusyTimeout(int value);
@@ -109,8 +127,11 @@ private:
   void ReadTableColumns();
   void ReadQueryColumns();
   void CheckStoredValues();
-  // A cursor in the order of the sort text; raises (keeping the current cursor) on a bad one.
-  void CreateCursor(const String& sortFields);
+  // A cursor in the order of the sort text, with the filter when filtered; raises (keeping the
+  // current cursor) on a bad one.
+  void CreateCursor(const String& sortFields, const String& filter, bool filtered);
+  void ChangeFilter(const String& filter, bool filtered);
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);
@@ -124,6 +145,9 @@ private:
   String fTableName;
   String fSQL;
   String fSortFields;
+  String fFilter;
+  bool fFiltered = false;
+  std::unique_ptr<TParams> fParams;
   bool fReadOnly = false;
   int fBusyTimeout = 1000;
 

@@ -54,6 +54,14 @@ std::vector<TKeysetRange> AfterRanges(const std::vector<String>& columns, const 
                                       const std::vector<String>& idColumns, const std::vector<Variant>& key,
                                       const TKeysetId& id, bool backward, TNullOrder nulls);
 
+// A filter's text made ready for a statement: the SQL with each :name replaced by the dialect's
+// numbered mark ("?n" for SQLite, "$n" for PostgreSQL, counting from firstMark), and the names in
+// the order of their numbers. False when the text is not one expression that a parenthesised
+// WHERE can hold: a ";" outside literals and comments, parentheses that close more than they
+// open or stay open, an unterminated literal or comment, a line comment running to the end.
+enum class TSqlDialect { Sqlite, Pg };
+bool PrepareFilterText(const String& text, TSqlDialect dialect, int firstMark, String& sql, std::vector<String>& names);
+
 template <class TRow>
 class TKeysetCursor {
 public:
@@ -73,6 +81,17 @@ public:
   void SetToRow(TRow row);
   // On the row with this identity when it exists (reading it); else false, the position kept.
   bool SetToExistingRow(const TKeysetId& id);
+  // On a row written by this connection that the source's condition no longer admits: it stays
+  // readable as the current row, and moves from it find its neighbours by its key, which no read
+  // returns again. A later pin or Invalidate forgets it.
+  void PinRow(TRow row) {
+    fPinned = std::move(row);
+    fPosition = TPosition::Row;
+    fId = fPinned->Id;
+    fKey = fPinned->Key;
+    fKeyKnown = true;
+  }
+  bool IsPinned(const TKeysetId& id) const { return fPinned && EncodeId(fPinned->Id) == EncodeId(id); }
   bool AtBof() const { return fPosition == TPosition::Bof; }
   bool AtEof() const { return fPosition == TPosition::Eof; }
 
@@ -168,6 +187,7 @@ protected:
   bool fAtEnd = false;         // fRows ends at the last row
   std::int64_t fBase = -1;     // position of fRows.front(); -1 unknown
 
+  std::optional<TRow> fPinned;  // see PinRow
   std::int64_t fCount = -1;
   std::int64_t fMinId = 0, fMaxId = 0;
   int fDense = -1;  // whether every integer key from the smallest to the largest is taken; -1 unknown
@@ -245,6 +265,8 @@ bool TKeysetCursor<TRow>::KeyOf(const TKeysetId& id, const std::vector<Variant>*
     key = *given;
   } else if (const int index = CacheIndex(id); index >= 0) {
     key = fRows[static_cast<std::size_t>(index)].Key;
+  } else if (IsPinned(id)) {
+    key = fPinned->Key;
   } else {
     const auto row = FetchById(id);
     if (!row) return false;
@@ -304,6 +326,9 @@ void TKeysetCursor<TRow>::SetToRow(const TKeysetId& id, const std::vector<Varian
   } else if (const int index = CacheIndex(id); index >= 0) {
     fKey = fRows[static_cast<std::size_t>(index)].Key;
     fKeyKnown = true;
+  } else if (IsPinned(id)) {
+    fKey = fPinned->Key;
+    fKeyKnown = true;
   } else {
     fKeyKnown = !fIsTable;
   }
@@ -360,6 +385,7 @@ template <class TRow>
 const TRow* TKeysetCursor<TRow>::Current() {
   if (fPosition != TPosition::Row) return nullptr;
   if (const int index = CacheIndex(fId); index >= 0) return EnterRow(index);
+  if (IsPinned(fId)) return &*fPinned;
   auto row = FetchById(fId);
   if (!row) return nullptr;  // gone; the position stays, so that its neighbours can be found
   SetToRow(std::move(*row));
@@ -469,6 +495,7 @@ std::int64_t TKeysetCursor<TRow>::KnownPositionOf(const TKeysetId& id) const {
 
 template <class TRow>
 void TKeysetCursor<TRow>::Invalidate() {
+  fPinned.reset();
   fRows.clear();
   fSeqById.clear();
   fFrontSeq = 0;
