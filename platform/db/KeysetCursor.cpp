@@ -154,6 +154,8 @@ bool PrepareFilterText(const String& text, TSqlDialect dialect, int firstMark, S
       copyTo(j);
       continue;
     }
+    // "$1" would take a value meant for the statement around the filter.
+    if (pg && c == '$' && i + 1 < n && IsDigit(text[i + 1]) && (i == 0 || !IsNameChar(text[i - 1]))) return false;
     if (pg && c == '$' && (i == 0 || !IsNameChar(text[i - 1]))) {  // $$...$$ or $tag$...$tag$
       std::size_t tagEnd = i + 1;
       while (tagEnd < n && IsNameChar(text[tagEnd]) && !(tagEnd == i + 1 && IsDigit(text[tagEnd]))) ++tagEnd;

@@ -201,33 +201,12 @@ void TSqliteCursor::CheckSource() {
     throw EDatabaseError(SFilterNotExpression);
 }
 
-void TSqliteCursor::AfterWrite(const TSqliteId& id, bool oneRow, int countDelta) {
-  if (!fSource.Filtered || !fSource.IsTable) {
-    if (oneRow)
-      InvalidateAfterOneRow(countDelta);
-    else
-      Invalidate();
-    SetToRow(id, nullptr);
-    return;
-  }
-  const bool admitted = AnyWhere(IdEquals(), id);
-  // Inserted and admitted: one more; updated and no longer admitted: one fewer.
-  const int delta = countDelta == 1 ? (admitted ? 1 : 0) : countDelta == 0 ? (admitted ? 0 : -1) : -1;
-  if (oneRow)
-    InvalidateAfterOneRow(delta);
-  else
-    Invalidate();
-  if (admitted) {
-    SetToRow(id, nullptr);
-    return;
-  }
+std::optional<TSqliteRow> TSqliteCursor::FetchUnfiltered(const TSqliteId& id) {
   TSqliteStatement& st = Prepare("SELECT " + SelectList() + " FROM " + fSource.BaseFrom + " WHERE " + IdEquals());
   TResetGuard guard{st};
   BindAll(st, id);
-  if (st.Step())
-    PinRow(ReadRow(st, -1));
-  else
-    SetToRow(id, nullptr);
+  if (!st.Step()) return std::nullopt;
+  return ReadRow(st, -1);
 }
 
 // The identity first (a query's rows are numbered by the caller), then every column.

@@ -112,6 +112,10 @@ public:
   // countDelta (1 inserted, 0 updated, -1 deleted) instead of being counted again, which on a
   // large table costs more than the write. A query's count is always taken again.
   void InvalidateAfterOneRow(int countDelta);
+  // After this connection wrote the row (and, with oneRow, nothing else; countDelta as for
+  // InvalidateAfterOneRow): the cursor goes to it. Under a filter that no longer admits it, it
+  // stays current (pinned) and is not counted.
+  void AfterWrite(const TKeysetId& id, bool oneRow, int countDelta);
 
 protected:
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
@@ -130,6 +134,9 @@ protected:
   virtual bool AnyWhere(const String& where, const std::vector<Variant>& params) = 0;
   // How many rows lie in the ranges, which do not overlap.
   virtual std::int64_t CountInRanges(const std::vector<TKeysetRange>& ranges) = 0;
+  // Whether a table's rows are read through a filter, and a row read past it by its identity.
+  virtual bool Filtered() const { return false; }
+  virtual std::optional<TRow> FetchUnfiltered(const TKeysetId&) { return std::nullopt; }
 
   String IdEquals() const;  // "id1 = ? AND id2 = ?"
   std::vector<TKeysetRange> RangesAfter(const std::vector<Variant>& key, const TKeysetId& id, bool backward) const {
@@ -510,6 +517,24 @@ void TKeysetCursor<TRow>::InvalidateAfterOneRow(int countDelta) {
   const std::int64_t count = fCount;
   Invalidate();
   if (fIsTable && count >= 0) fCount = count + countDelta;
+}
+
+template <class TRow>
+void TKeysetCursor<TRow>::AfterWrite(const TKeysetId& id, bool oneRow, int countDelta) {
+  const bool admitted = !Filtered() || AnyWhere(IdEquals(), id);
+  // Under a filter: inserted and left out, nothing more; updated and left out, one fewer.
+  if (!admitted) countDelta = countDelta == 1 ? 0 : -1;
+  if (oneRow)
+    InvalidateAfterOneRow(countDelta);
+  else
+    Invalidate();
+  if (!admitted) {
+    if (auto row = FetchUnfiltered(id)) {
+      PinRow(std::move(*row));
+      return;
+    }
+  }
+  SetToRow(id, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------

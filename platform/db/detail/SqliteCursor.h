@@ -81,9 +81,7 @@ public:
   // Prepares a statement over the source, which raises on a filter that does not compile, is
   // not allowed, or holds marks other than its own.
   void CheckSource();
-  // After this connection wrote the row: the cursor goes to it, and when the filter no longer
-  // admits it, it stays current (pinned) and the count drops; countDelta as InvalidateAfterOneRow.
-  void AfterWrite(const TSqliteId& id, bool oneRow, int countDelta);
+
 
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
@@ -94,6 +92,8 @@ private:
                std::vector<TSqliteRow>& into) override;
   bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
+  bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
+  std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
 
   TSqliteStatement& Prepare(const String& sql);
   // Binds the filter's values, then params after them.

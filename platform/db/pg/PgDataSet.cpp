@@ -36,6 +36,9 @@ void TPgDataSet::DeclareProperties(TPropTable<TPgDataSet>& t) {
   t.Prop("SQL", &TPgDataSet::SQL, &TPgDataSet::SetSQL);
   t.Prop("ReadOnly", &TPgDataSet::ReadOnly, &TPgDataSet::SetReadOnly).Default(0);
   t.Prop("SortFields", &TPgDataSet::SortFields, &TPgDataSet::SetSortFields);
+  t.Prop("Filter", &TPgDataSet::Filter, &TPgDataSet::SetFilter);
+  t.Prop("Filtered", &TPgDataSet::Filtered, &TPgDataSet::SetFiltered).Default(0);
+  t.Prop("Params", &TPgDataSet::Params, &TPgDataSet::SetParams);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -125,7 +128,11 @@ String NumberNamedParams(const String& sql, std::vector<String>& names) {
 // ---------------------------------------------------------------------------------------------
 // Properties
 
-TPgDataSet::TPgDataSet(TComponent* owner) : TVariantDataSet(owner), fParams(std::make_unique<TParams>(this)) {}
+TPgDataSet::TPgDataSet(TComponent* owner) : TVariantDataSet(owner), fParams(std::make_unique<TParams>(this)) {
+  fParams->OnChange = [this] {
+    if (fFiltered && Active() && fCursor && !ComponentState().Contains(csDestroying)) ChangeFilter(fFilter, true);
+  };
+}
 
 TPgDataSet::~TPgDataSet() {
   Destroying();
@@ -177,6 +184,13 @@ void TPgDataSet::SetSQL(const String& value) {
   fParams->Clear();
   for (const String& name : fQueryParamNames) fParams->CreateParam(ftUnknown, name, ptInput);
   fParams->AssignValues(old);
+  // The filter's parameters stay with their values.
+  String condition;
+  std::vector<String> filterNames;
+  if (keyset::PrepareFilterText(fFilter, keyset::TSqlDialect::Pg, 1, condition, filterNames))
+    for (const String& name : filterNames)
+      if (const TParam* kept = old.FindParam(name); kept && !fParams->FindParam(name))
+        fParams->CreateParam(kept->DataType(), name, ptInput)->SetValue(kept->Value());
   FieldDefs().SetUpdated(false);
 }
 
@@ -191,17 +205,53 @@ void TPgDataSet::SetSortFields(const String& value) {
     fSortFields = value;
     return;
   }
+  ReplaceCursor(value, fFilter, fFiltered);
+}
+
+// The current record stays current when the new cursor reads it; else the first is.
+void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
   CheckBrowseMode();
-  const TBookmarkStr current = Bookmark();
   TId id;
-  const bool known = DecodeRowBookmark(current, id);
-  CreateCursor(value);
-  fSortFields = value;
-  if (fIsTable && known && fCursor->SetToExistingRow(id)) {
+  const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
+  CreateCursor(sortFields, filter, filtered);
+  fSortFields = sortFields;
+  fFilter = filter;
+  fFiltered = filtered;
+  if (fIsTable && known && fCursor->SetToExistingRow(id))
     Resync({rmExact, rmCenter});
-  } else {
+  else
     First();
+}
+
+void TPgDataSet::SetParams(TParams* value) { fParams->Assign(value); }
+
+void TPgDataSet::SetFilter(const String& value) {
+  if (value == fFilter) return;
+  ChangeFilter(value, fFiltered);
+}
+
+void TPgDataSet::SetFiltered(bool value) {
+  if (value == fFiltered) return;
+  ChangeFilter(fFilter, value);
+}
+
+bool TPgDataSet::RecordOutsideFilter() const {
+  TId id;
+  return Active() && fCursor && !IsEmpty() && GetBookmarkFlag(*ActiveBuffer()) == bfCurrent &&
+         DecodeRowBookmark(GetBookmarkData(*ActiveBuffer()), id) && fCursor->IsPinned(id);
+}
+
+void TPgDataSet::ChangeFilter(const String& filter, bool filtered) {
+  String sql;
+  std::vector<String> names;
+  if (!Trim(filter).empty() && !keyset::PrepareFilterText(filter, keyset::TSqlDialect::Pg, 1, sql, names))
+    DatabaseError(SFilterNotExpression, this);
+  if (!Active() || !fCursor) {
+    fFilter = filter;
+    fFiltered = filtered;
+    return;
   }
+  ReplaceCursor(fSortFields, filter, filtered);
 }
 
 String TPgDataSet::ReadOnlyReason() const {
@@ -338,7 +388,7 @@ std::vector<TPgParam> TPgDataSet::QueryParams() const {
   return values;
 }
 
-void TPgDataSet::CreateCursor(const String& sortFields) {
+void TPgDataSet::CreateCursor(const String& sortFields, const String& filter, bool filtered) {
   std::vector<pg::TPgSortColumn> sort;
   for (const TSortItem& item : ParseSortString(sortFields)) {
     const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.Name, item.Name); });
@@ -364,7 +414,29 @@ void TPgDataSet::CreateCursor(const String& sortFields) {
     source.From = "(" + fQuery + ") AS zv_q(" + names + ")";
     source.Params = QueryParams();
   }
+  if (filtered && !Trim(filter).empty()) {
+    // The condition reads the source's own column names; its marks number after the query's.
+    String condition;
+    std::vector<String> names;
+    if (!keyset::PrepareFilterText(filter, keyset::TSqlDialect::Pg, static_cast<int>(source.Params.size()) + 1,
+                                   condition, names))
+      DatabaseError(SFilterNotExpression, this);
+    for (const String& name : names) {
+      const TParam* p = fParams->ParamByName(name);
+      source.Params.push_back(pg::PgValueToText(p->Value(), p->DataType()));
+    }
+    source.Filtered = true;
+    if (fIsTable) {
+      source.BaseFrom = source.From;
+      source.From = "(SELECT * FROM " + fQuotedTable + " WHERE (" + condition + "\n)) AS zv_f";
+    } else {
+      String columns;
+      for (std::size_t c = 0; c < fColumns.size(); ++c) columns += (c ? ", zv_c" : "zv_c") + IntToStr(static_cast<int>(c) + 1);
+      source.From = "(SELECT zv_q0.* FROM (" + fQuery + ") AS zv_q0 WHERE (" + condition + "\n)) AS zv_q(" + columns + ")";
+    }
+  }
   auto cursor = std::make_unique<TPgCursor>(Conn(), std::move(source), std::move(sort));
+  if (cursor->Source().Filtered) cursor->CheckSource();
   if (!ParseSortString(sortFields).empty()) {
     // The server refuses an order it cannot keep (a json column): ask before the order changes.
     pg::TPgCondition none{"false", {}};
@@ -387,7 +459,7 @@ bool TPgDataSet::DecodeRowBookmark(const TBookmarkStr& bookmark, TId& id) const 
 
 void TPgDataSet::InternalOpen() {
   if (!Conn().Connected()) Conn().Open();
-  CreateCursor(fSortFields);
+  CreateCursor(fSortFields, fFilter, fFiltered);
 }
 
 void TPgDataSet::InternalClose() { fCursor.reset(); }
@@ -569,8 +641,7 @@ void TPgDataSet::InternalPost() {
   if (!CanModify()) DatabaseError(ReadOnlyReason().empty() ? String(SDataSetReadOnly) : ReadOnlyReason(), this);
   const bool insert = State() == dsInsert;
   const TId id = WriteRecord(*ActiveBuffer(), insert);
-  ForgetAfterWrite(insert ? 1 : 0);
-  fCursor->SetToRow(id, nullptr);
+  fCursor->AfterWrite(id, fCountFollowsWrites, insert ? 1 : 0);
 }
 
 // The cached rows are stale after a write; the count is not taken again when it follows from
@@ -587,8 +658,7 @@ void TPgDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const TId id = WriteRecord(buffer, true);
-  ForgetAfterWrite(1);
-  fCursor->SetToRow(id, nullptr);
+  fCursor->AfterWrite(id, fCountFollowsWrites, 1);
 }
 
 void TPgDataSet::InternalDelete() {

@@ -57,6 +57,18 @@ public:
   const String& SQL() const { return fSQL; }
   void SetSQL(const String& value);
   TParams* Params() const { return fParams.get(); }
+  void SetParams(TParams* value);
+  // A condition over the table's (or statement's) columns in the server's SQL, read while
+  // Filtered, with the rules of the SQLite dataset: every read sees only the rows it admits;
+  // ":name" marks a parameter of Params, sent bound; anything but one expression raises
+  // EDatabaseError (SFilterNotExpression) and keeps the filter in force; reads that carry it
+  // run in a read-only transaction (a read-only savepoint inside the connection's transaction).
+  const String& Filter() const { return fFilter; }
+  void SetFilter(const String& value);
+  bool Filtered() const { return fFiltered; }
+  void SetFiltered(bool value);
+  // True while the current record is one this dataset posted that the filter no longer admits.
+  bool RecordOutsideFilter() const;
   bool ReadOnly() const { return fReadOnly; }
   void SetReadOnly(bool value);
   // The order, as "Name;Date DESC", with the rules of the other datasets: column names (any
@@ -114,7 +126,9 @@ private:
   void ReadTableColumns();
   void ReadQueryColumns();
   std::vector<pg::TPgParam> QueryParams() const;
-  void CreateCursor(const String& sortFields);
+  void CreateCursor(const String& sortFields, const String& filter, bool filtered);
+  void ChangeFilter(const String& filter, bool filtered);
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
   // After a write of one row: 1 inserted, 0 updated, -1 deleted.
@@ -133,6 +147,8 @@ private:
   std::vector<String> fQueryParamNames;
   std::unique_ptr<TParams> fParams;
   String fSortFields;
+  String fFilter;
+  bool fFiltered = false;
   bool fReadOnly = false;
 
   std::vector<TColumn> fColumns;
