@@ -49,6 +49,8 @@ TSqliteDatabase::TSqliteDatabase(const String& fileName, bool readOnly) : fFileN
 TSqliteDatabase::~TSqliteDatabase() { sqlite3_close_v2(fDb); }
 
 void TSqliteDatabase::RaiseError(int resultCode) const {
+  // A statement stopped by sqlite3_interrupt or a progress handler is a cancellation.
+  if (resultCode == SQLITE_INTERRUPT || (fDb && sqlite3_errcode(fDb) == SQLITE_INTERRUPT)) Abort();
   const char* message = fDb ? sqlite3_errmsg(fDb) : nullptr;
   throw EDatabaseError(message && *message ? message : sqlite3_errstr(resultCode));
 }

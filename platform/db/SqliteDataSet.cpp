@@ -109,6 +109,14 @@ constexpr int CheckedRows = 100000;
 
 // The field name of an unnamed column (SQLite accepts "" as a name): its position, as a
 // statement's unnamed expression is named.
+// Marks a write in progress for as long as it runs, however it ends.
+struct TFlagGuard {
+  bool& Flag;
+  const bool Old;
+  explicit TFlagGuard(bool& flag) : Flag(flag), Old(flag) { Flag = true; }
+  ~TFlagGuard() { Flag = Old; }
+};
+
 String UnnamedColumnName(std::size_t column) { return "COLUMN" + IntToStr(static_cast<int>(column) + 1); }
 
 // Field names for a table's columns: each column's own name, and for a column named "" its
@@ -222,18 +230,39 @@ void TSqliteDataSet::SetSortFields(const String& value) {
 
 // The current record stays current when the new cursor reads it; else the first is. A query's
 // bookmark is a position, which a new order or filter gives to another row.
+// A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
 void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
   CheckBrowseMode();
   sqlite::TSqliteId id;
   const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
-  CreateCursor(sortFields, filter, filtered);
-  fSortFields = sortFields;
-  fFilter = filter;
-  fFiltered = filtered;
-  if (fIsTable && known && fCursor->SetToExistingRow(id))
-    Resync({rmExact, rmCenter});
-  else
-    First();
+  const String oldSort = fSortFields, oldFilter = fFilter;
+  const bool oldFiltered = fFiltered;
+  const std::int64_t oldReading = fReading;
+  std::unique_ptr<TSqliteCursor> old = std::move(fCursor);
+  bool buffersTouched = false;
+  try {
+    CreateCursor(sortFields, filter, filtered);
+    fSortFields = sortFields;
+    fFilter = filter;
+    fFiltered = filtered;
+    const bool kept = fIsTable && known && fCursor->SetToExistingRow(id);
+    buffersTouched = true;
+    if (kept)
+      Resync({rmExact, rmCenter});
+    else
+      First();
+  } catch (...) {
+    fCursor = std::move(old);
+    fSortFields = oldSort;
+    fFilter = oldFilter;
+    fFiltered = oldFiltered;
+    fReading = oldReading;
+    if (buffersTouched) {
+      if (known) fCursor->SetToRow(id, nullptr);
+      Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
+    }
+    throw;
+  }
 }
 
 bool TSqliteDataSet::CanModify() const {
@@ -255,7 +284,22 @@ void TSqliteDataSet::OpenDatabase() {
   const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                               SqlFits, nullptr, nullptr, nullptr);
   if (fits != SQLITE_OK) db->RaiseError(fits);
+  // Every 4096 virtual-machine steps: often enough to stop within a few milliseconds.
+  sqlite3_progress_handler(
+      db->Handle(), 4096,
+      [](void* context) {
+        auto* self = static_cast<TSqliteDataSet*>(context);
+        if (self->fWriting || !self->OnProgress) return 0;
+        bool stop = false;
+        self->OnProgress(self, stop);
+        return stop && !self->fWriting ? 1 : 0;
+      },
+      this);
   fDatabase = std::move(db);
+}
+
+void TSqliteDataSet::Interrupt() {
+  if (fDatabase && !fWriting) sqlite3_interrupt(fDatabase->Handle());
 }
 
 void TSqliteDataSet::CloseDatabase() {
@@ -746,6 +790,7 @@ void ForgetAfterWrite(TSqliteCursor& cursor, const sqlite::TSqliteDatabase& db, 
 // Nothing changes here before the statement succeeded: on failure the record keeps its state
 // and values. Afterwards the cached rows are stale and the cursor goes to the row by rowid.
 void TSqliteDataSet::InternalPost() {
+  const TFlagGuard writing(fWriting);
   TDataSet::InternalPost();
   const bool insert = State() == dsInsert;
   const std::int64_t changes = fDatabase->TotalChanges();
@@ -754,6 +799,7 @@ void TSqliteDataSet::InternalPost() {
 }
 
 void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
+  const TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
@@ -763,6 +809,7 @@ void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
 }
 
 void TSqliteDataSet::InternalDelete() {
+  const TFlagGuard writing(fWriting);
   TRecordBuffer& buffer = *ActiveBuffer();
   sqlite::TSqliteId id;
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);

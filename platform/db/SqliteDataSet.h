@@ -73,6 +73,13 @@ public:
   // it stays current (RecordCount already left it out) until the cursor moves, and no later
   // read returns it.
   bool RecordOutsideFilter() const;
+  // Stops the read running now (an open, sort, count, Locate, a filter's first read), which then
+  // raises EAbort and leaves the dataset as it was before the call. Nothing happens when nothing
+  // runs or while a post, insert or delete writes: a write is never stopped half-way.
+  void Interrupt();
+  // Asked every few thousand steps of a long read, without dispatching anything: the place to
+  // look for Esc. Setting stop interrupts the read.
+  TDataSetProgressEvent OnProgress;
   // Milliseconds a write waits for another connection's lock before failing (default 1000).
   int BusyTimeout() const { return fBusyTimeout; }
   void SetBusyTimeout(int value);
@@ -161,6 +168,7 @@ private:
   std::vector<int> fKeyColumns;  // the primary key's columns, in key order (WITHOUT ROWID)
   std::int64_t fReading = 0;  // counts the readings of a query, whose bookmarks hold it
   std::unique_ptr<sqlite::TSqliteCursor> fCursor;
+  bool fWriting = false;  // a post, insert or delete runs: not interrupted
 };
 
 }  // namespace zv

@@ -1141,3 +1141,115 @@ TEST_F(SqliteFilterTest, AQueryTakesAFilterOverItsOwnColumns) {
 
 }  // namespace
 }  // namespace zvtest
+
+// ---------------------------------------------------------------------------------------------
+// Stopping a long read
+
+namespace zvtest {
+namespace {
+
+class SqliteInterruptTest : public SqliteDataSetTest {
+protected:
+  // Enough rows that a sort or scan of NAME (no index) runs many progress steps.
+  void SetUp() override {
+    SqliteDataSetTest::SetUp();
+    Other().Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME TEXT, N INTEGER)");
+    Other().Execute("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 60000) "
+                    "INSERT INTO items SELECT x, printf('n%06d', (x * 7919) % 60000), x % 7 FROM c");
+  }
+  // Stops the next long read, once, by one of the two ways an application has.
+  void StopNextRead(bool byInterrupt) {
+    fCalls = 0;
+    DS().OnProgress = [this, byInterrupt](TDataSet*, bool& stop) {
+      if (++fCalls > 1) return;
+      if (byInterrupt)
+        DS().Interrupt();
+      else
+        stop = true;
+    };
+  }
+  int fCalls = 0;
+};
+
+TEST_F(SqliteInterruptTest, AnInterruptedReadRaisesEAbortAndLeavesTheDataSetAsItWas) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TSqliteDataSet&)> Run;
+  };
+  const std::vector<TCase> cases = {
+      {"sort", [](TSqliteDataSet& ds) { ds.SetSortFields("NAME DESC"); }},
+      {"count", [](TSqliteDataSet& ds) { ds.RecordCount(); }},
+      {"locate", [](TSqliteDataSet& ds) { ds.Locate("NAME", Variant(String("no such name")), {}); }},
+      {"filter", [](TSqliteDataSet& ds) { ds.SetFilter("NAME > 'n05' AND N = 3"); }},
+      {"lookup", [](TSqliteDataSet& ds) { ds.Lookup("NAME", Variant(String("none")), "ID"); }},
+  };
+  for (const bool byInterrupt : {false, true}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(String(c.Name) + (byInterrupt ? " by Interrupt" : " by the callback"));
+      TSqliteDataSet& ds = Open("items", "N");
+      TDataSource source(nullptr);
+      TDataLink grid;  // a window of rows, as a grid keeps: a new order reads it at once
+      grid.SetBufferCount(12);
+      source.SetDataSet(&ds);
+      grid.SetDataSource(&source);
+      ds.SetFilter("ID > 10");
+      ds.SetFiltered(true);
+      ds.MoveBy(5);
+      const std::int64_t id = Id();
+      StopNextRead(byInterrupt);
+      EXPECT_THROW(c.Run(ds), EAbort);
+      EXPECT_GT(fCalls, 0);
+      ds.OnProgress = nullptr;
+      EXPECT_EQ(ds.SortFields(), "N");
+      EXPECT_EQ(ds.Filter(), "ID > 10");
+      EXPECT_EQ(Id(), id);
+      // The order in force is the old one, and reads work again.
+      ds.Next();
+      EXPECT_EQ(F("N")->AsInteger(), 0);
+      EXPECT_EQ(ds.RecordCount(), 60000 - 10);
+      grid.SetDataSource(nullptr);
+    }
+  }
+}
+
+TEST_F(SqliteInterruptTest, AnInterruptedOpenLeavesTheDataSetClosed) {
+  fDataSet = std::make_unique<TSqliteDataSet>(nullptr);
+  fDataSet->SetFileName(fPath);
+  fDataSet->SetTableName("items");
+  fDataSet->SetSortFields("NAME");
+  StopNextRead(false);
+  EXPECT_THROW(fDataSet->Open(), EAbort);
+  EXPECT_FALSE(fDataSet->Active());
+  fDataSet->OnProgress = nullptr;
+  fDataSet->Open();
+  EXPECT_EQ(F("NAME")->AsString(), "n000000");
+}
+
+// Nothing running, twice, or asked during a write: nothing happens, and a write completes.
+TEST_F(SqliteInterruptTest, InterruptsOutsideAReadDoNothing) {
+  Other().Execute("CREATE TABLE log (X)");
+  Other().Execute("CREATE TRIGGER t AFTER UPDATE ON items BEGIN "
+                  "INSERT INTO log WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 20000) "
+                  "SELECT x FROM c; END");
+  TSqliteDataSet& ds = Open("items");
+  ds.Interrupt();
+  ds.Interrupt();
+  ds.Next();
+  EXPECT_EQ(Id(), 2);
+  EXPECT_EQ(ds.RecordCount(), 60000);
+  int calls = 0;
+  ds.OnProgress = [&](TDataSet*, bool& stop) {
+    ++calls;
+    stop = true;
+  };
+  ds.BeforePost = [&](TDataSet*) { ds.Interrupt(); };
+  ds.Edit();
+  F("NAME")->SetAsString("written");
+  ds.Post();
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(Scalar("SELECT count(*) FROM log").AsInt64(), 20000);
+  EXPECT_EQ(Scalar("SELECT NAME FROM items WHERE ID = 2").AsString(), "written");
+}
+
+}  // namespace
+}  // namespace zvtest
