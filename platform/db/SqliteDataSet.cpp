@@ -109,14 +109,6 @@ constexpr int CheckedRows = 100000;
 
 // The field name of an unnamed column (SQLite accepts "" as a name): its position, as a
 // statement's unnamed expression is named.
-// Marks a write in progress for as long as it runs, however it ends.
-struct TFlagGuard {
-  bool& Flag;
-  const bool Old;
-  explicit TFlagGuard(bool& flag) : Flag(flag), Old(flag) { Flag = true; }
-  ~TFlagGuard() { Flag = Old; }
-};
-
 String UnnamedColumnName(std::size_t column) { return "COLUMN" + IntToStr(static_cast<int>(column) + 1); }
 
 // Field names for a table's columns: each column's own name, and for a column named "" its
@@ -790,26 +782,28 @@ void ForgetAfterWrite(TSqliteCursor& cursor, const sqlite::TSqliteDatabase& db, 
 // Nothing changes here before the statement succeeded: on failure the record keeps its state
 // and values. Afterwards the cached rows are stale and the cursor goes to the row by rowid.
 void TSqliteDataSet::InternalPost() {
-  const TFlagGuard writing(fWriting);
+  const keyset::TFlagGuard writing(fWriting);
   TDataSet::InternalPost();
   const bool insert = State() == dsInsert;
   const std::int64_t changes = fDatabase->TotalChanges();
   const sqlite::TSqliteId id = WriteRecord(*ActiveBuffer(), insert);
   fCursor->AfterWrite(id, fDatabase->TotalChanges() - changes == 1, insert ? 1 : 0);
+  fCursor->ReadAround();
 }
 
 void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
-  const TFlagGuard writing(fWriting);
+  const keyset::TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const std::int64_t changes = fDatabase->TotalChanges();
   const sqlite::TSqliteId id = WriteRecord(buffer, true);
   fCursor->AfterWrite(id, fDatabase->TotalChanges() - changes == 1, 1);
+  fCursor->ReadAround();
 }
 
 void TSqliteDataSet::InternalDelete() {
-  const TFlagGuard writing(fWriting);
+  const keyset::TFlagGuard writing(fWriting);
   TRecordBuffer& buffer = *ActiveBuffer();
   sqlite::TSqliteId id;
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);

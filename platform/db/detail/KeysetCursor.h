@@ -116,6 +116,10 @@ public:
   // InvalidateAfterOneRow): the cursor goes to it. Under a filter that no longer admits it, it
   // stays current (pinned) and is not counted.
   void AfterWrite(const TKeysetId& id, bool oneRow, int countDelta);
+  // Reads the row at the position and a page on either side into the cache, the position kept:
+  // a write reads here what the window shows after it, so that no read after the write (which
+  // an interrupt could stop) is left.
+  void ReadAround();
 
 protected:
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
@@ -534,6 +538,17 @@ void TKeysetCursor<TRow>::AfterWrite(const TKeysetId& id, bool oneRow, int count
       return;
     }
   }
+  SetToRow(id, nullptr);
+}
+
+template <class TRow>
+void TKeysetCursor<TRow>::ReadAround() {
+  if (fPosition != TPosition::Row) return;
+  const TKeysetId id = fId;
+  if (!Current()) return;
+  Prior();
+  SetToRow(id, nullptr);
+  Next();
   SetToRow(id, nullptr);
 }
 

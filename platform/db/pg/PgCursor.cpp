@@ -116,7 +116,17 @@ TPgCursor::TPgCursor(TPgConnection& connection, TPgSource source, std::vector<TP
 TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params) {
   std::vector<TPgParam> all = fSource.Params;
   all.insert(all.end(), params.begin(), params.end());
-  if (!fSource.Filtered) return fConnection.Execute(sql, all);
+  // Only the read itself can be stopped; what ends the transaction around it cannot.
+  auto execute = [&] {
+    struct TWaitGuard {
+      TPgConnection& Connection;
+      std::function<bool()> Old;
+      ~TWaitGuard() { Connection.OnWait = std::move(Old); }
+    } guard{fConnection, fConnection.OnWait};
+    fConnection.OnWait = fWait;
+    return fConnection.Execute(sql, all);
+  };
+  if (!fSource.Filtered) return execute();
   const bool own = !fConnection.InTransaction();
   auto finish = [&] {
     if (own) {
@@ -134,7 +144,7 @@ TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params)
   }
   TPgResult result;
   try {
-    result = fConnection.Execute(sql, all);
+    result = execute();
   } catch (...) {
     try {
       finish();

@@ -209,21 +209,47 @@ void TPgDataSet::SetSortFields(const String& value) {
 }
 
 // The current record stays current when the new cursor reads it; else the first is.
+// A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
 void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
   CheckBrowseMode();
   TId id;
   const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
-  CreateCursor(sortFields, filter, filtered);
-  fSortFields = sortFields;
-  fFilter = filter;
-  fFiltered = filtered;
-  if (fIsTable && known && fCursor->SetToExistingRow(id))
-    Resync({rmExact, rmCenter});
-  else
-    First();
+  const String oldSort = fSortFields, oldFilter = fFilter;
+  const bool oldFiltered = fFiltered;
+  const std::int64_t oldReading = fReading;
+  std::unique_ptr<TPgCursor> old = std::move(fCursor);
+  bool buffersTouched = false;
+  try {
+    CreateCursor(sortFields, filter, filtered);
+    fSortFields = sortFields;
+    fFilter = filter;
+    fFiltered = filtered;
+    const bool kept = fIsTable && known && fCursor->SetToExistingRow(id);
+    buffersTouched = true;
+    if (kept)
+      Resync({rmExact, rmCenter});
+    else
+      First();
+  } catch (...) {
+    fCursor = std::move(old);
+    fSortFields = oldSort;
+    fFilter = oldFilter;
+    fFiltered = oldFiltered;
+    fReading = oldReading;
+    if (buffersTouched) {
+      if (known) fCursor->SetToRow(id, nullptr);
+      Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
+    }
+    throw;
+  }
 }
 
 void TPgDataSet::SetParams(TParams* value) { fParams->Assign(value); }
+
+void TPgDataSet::Interrupt() {
+  if (!fConnection || fWriting || !fConnection->Running()) return;
+  fStop = true;
+}
 
 void TPgDataSet::SetFilter(const String& value) {
   if (value == fFilter) return;
@@ -436,6 +462,12 @@ void TPgDataSet::CreateCursor(const String& sortFields, const String& filter, bo
     }
   }
   auto cursor = std::make_unique<TPgCursor>(Conn(), std::move(source), std::move(sort));
+  cursor->SetWait([this] {
+    if (fWriting) return false;
+    bool stop = fStop.exchange(false);
+    if (!stop && OnProgress) OnProgress(this, stop);
+    return stop || fStop.exchange(false);
+  });
   if (cursor->Source().Filtered) cursor->CheckSource();
   if (!ParseSortString(sortFields).empty()) {
     // The server refuses an order it cannot keep (a json column): ask before the order changes.
@@ -637,11 +669,13 @@ TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
 }
 
 void TPgDataSet::InternalPost() {
+  const keyset::TFlagGuard writing(fWriting);
   TDataSet::InternalPost();
   if (!CanModify()) DatabaseError(ReadOnlyReason().empty() ? String(SDataSetReadOnly) : ReadOnlyReason(), this);
   const bool insert = State() == dsInsert;
   const TId id = WriteRecord(*ActiveBuffer(), insert);
   fCursor->AfterWrite(id, fCountFollowsWrites, insert ? 1 : 0);
+  fCursor->ReadAround();
 }
 
 // The cached rows are stale after a write; the count is not taken again when it follows from
@@ -654,14 +688,17 @@ void TPgDataSet::ForgetAfterWrite(int countDelta) {
 }
 
 void TPgDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
+  const keyset::TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const TId id = WriteRecord(buffer, true);
   fCursor->AfterWrite(id, fCountFollowsWrites, 1);
+  fCursor->ReadAround();
 }
 
 void TPgDataSet::InternalDelete() {
+  const keyset::TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TRecordBuffer& buffer = *ActiveBuffer();
   TId id;

@@ -20,6 +20,7 @@
 #include "platform/db/VariantDataSet.h"
 #include "platform/db/pg/PgConnection.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -69,6 +70,13 @@ public:
   void SetFiltered(bool value);
   // True while the current record is one this dataset posted that the filter no longer admits.
   bool RecordOutsideFilter() const;
+  // Stops the read running now (PQcancel), which raises EAbort and leaves the dataset as it was
+  // before the call; nothing happens when nothing runs or while a post, insert or delete runs.
+  // From another thread the server is asked at once; otherwise within about 50 ms.
+  void Interrupt();
+  // Asked about every 50 ms while a read waits for the server, without dispatching anything;
+  // setting stop interrupts the read.
+  TDataSetProgressEvent OnProgress;
   bool ReadOnly() const { return fReadOnly; }
   void SetReadOnly(bool value);
   // The order, as "Name;Date DESC", with the rules of the other datasets: column names (any
@@ -161,6 +169,8 @@ private:
   std::vector<int> fKeyColumns;
   std::int64_t fReading = 0;
   std::unique_ptr<pg::TPgCursor> fCursor;
+  std::atomic<bool> fStop{false};
+  bool fWriting = false;  // a post, insert or delete runs: not interrupted
 };
 
 }  // namespace zv

@@ -70,6 +70,8 @@ public:
   std::optional<TPgRow> FindFirst(const TPgCondition& condition);
   // Reads nothing through the source, which raises on a filter the server refuses.
   void CheckSource();
+  // Asked while a read waits for the server (the connection's OnWait during the cursor's reads).
+  void SetWait(std::function<bool()> wait) { fWait = std::move(wait); }
 
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
@@ -94,6 +96,7 @@ private:
 
   TPgConnection& fConnection;
   TPgSource fSource;
+  std::function<bool()> fWait;
 };
 
 // Numbers each '?' outside quotes as $first, $first+1, ...

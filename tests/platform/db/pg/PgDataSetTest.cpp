@@ -829,3 +829,71 @@ TEST_F(PgFilterTest, AQueryTakesAFilterAfterItsOwnParameters) {
 
 }  // namespace
 }  // namespace zvtest
+
+// ---------------------------------------------------------------------------------------------
+// Stopping a long read
+
+namespace zvtest {
+namespace {
+
+// Each row read costs the server half a millisecond (a filter that sleeps), so that a read of
+// the whole table waits long enough to be asked about and cancelled.
+TEST_F(PgFilterTest, AnInterruptedReadRaisesEAbortAndLeavesTheDataSetAsItWas) {
+  const String slow = "\"ID\" > 10 AND pg_sleep(0.0005) IS NOT NULL";
+  struct TCase {
+    const char* Name;
+    std::function<void(TPgDataSet&)> Run;
+  };
+  const std::vector<TCase> cases = {
+      {"sort", [](TPgDataSet& ds) { ds.SetSortFields("NAME DESC"); }},
+      {"count", [](TPgDataSet& ds) { ds.RecordCount(); }},
+      {"locate", [](TPgDataSet& ds) { ds.Locate("NAME", Variant(String("none")), {}); }},
+      {"filter", [](TPgDataSet& ds) { ds.SetFilter("\"NAME\" = 'none' AND pg_sleep(0.0005) IS NOT NULL"); }},
+  };
+  TTempPgDataSet& ds = OpenFiltered(slow);
+  TDataSource source(nullptr);
+  TDataLink grid;  // a window of rows, as a grid keeps: a new order reads it at once
+  grid.SetBufferCount(12);
+  source.SetDataSet(&ds);
+  grid.SetDataSource(&source);
+  for (const bool byInterrupt : {false, true}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(String(c.Name) + (byInterrupt ? " by Interrupt" : " by the callback"));
+      ds.First();
+      ds.MoveBy(5);
+      const int id = ds.FieldByName("ID")->AsInteger();
+      int calls = 0;
+      ds.OnProgress = [&](TDataSet*, bool& stop) {
+        if (++calls > 1) return;
+        if (byInterrupt)
+          ds.Interrupt();
+        else
+          stop = true;
+      };
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_THROW(c.Run(ds), EAbort);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+      EXPECT_GT(calls, 0);
+      ds.OnProgress = nullptr;
+      EXPECT_EQ(ds.SortFields(), "");
+      EXPECT_EQ(ds.Filter(), slow);
+      EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), id);
+      ds.Next();
+      EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), id + 1);
+    }
+  }
+  EXPECT_EQ(ds.RecordCount(), 90);
+  // Nothing running: nothing happens; a post is never stopped.
+  ds.Interrupt();
+  ds.Interrupt();
+  ds.OnProgress = [](TDataSet*, bool& stop) { stop = true; };
+  ds.Edit();
+  ds.FieldByName("NAME")->SetAsString("written");
+  ds.Post();
+  ds.OnProgress = nullptr;
+  EXPECT_EQ(Scalar("SELECT count(*) FROM " + fName + " WHERE \"NAME\" = 'written'"), "1");
+  grid.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest
