@@ -300,6 +300,17 @@ std::int64_t TSqliteCursor::Count() {
   return fCount;
 }
 
+// The span of the rowids: two steps to the ends of the table's b-tree, an upper bound that equals
+// the count while no row was deleted.
+std::int64_t TSqliteCursor::Guess() {
+  if (!fSource.IsTable || !fSource.RowId || fSource.Filtered) return -1;
+  TSqliteStatement& st = Prepare("SELECT MAX(" + fSource.IdColumns.front() + ") - MIN(" + fSource.IdColumns.front() +
+                                 ") + 1 FROM " + fSource.From);
+  TResetGuard guard{st};
+  BindAll(st, {});
+  return st.Step() && !st.ColumnIsNull(0) ? st.ColumnInt64(0) : 0;
+}
+
 bool TSqliteCursor::Dense() {
   if (fDense < 0) {
     const std::int64_t count = Count();

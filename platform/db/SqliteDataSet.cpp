@@ -650,6 +650,13 @@ int TSqliteDataSet::RecordCount() const {
   return ToInt(fCursor->Count());
 }
 
+bool TSqliteDataSet::RecordCountKnown() const { return fCursor && fCursor->CountKnown(); }
+
+int TSqliteDataSet::RecordCountEstimate() const {
+  CheckActive();
+  return ToInt(fCursor->Estimate());
+}
+
 int TSqliteDataSet::RecNo() const {
   CheckActive();
   if (IsEmpty()) return 0;

@@ -91,6 +91,11 @@ public:
   // SELECT COUNT(*), kept until the next post, delete or refresh.
   int RecordCount() const override;
   // Counts the rows before the record's key (free for rows whose position is already known).
+  // Whether RecordCount answers without counting now; and a figure that costs no count: the
+  // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
+  // figure), or -1 when there is none (a query, a filter).
+  bool RecordCountKnown() const;
+  int RecordCountEstimate() const;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }

@@ -102,6 +102,13 @@ public:
   const TRow* Prior();
 
   virtual std::int64_t Count() = 0;
+  bool CountKnown() const { return fCount >= 0 || (fAtStart && fAtEnd); }
+  // The count when known (or when the cache holds every row); else the dialect's guess from
+  // what costs no pass over the rows, or -1.
+  std::int64_t Estimate() {
+    if (fCount < 0 && fAtStart && fAtEnd) fCount = static_cast<std::int64_t>(fRows.size());
+    return fCount >= 0 ? fCount : Guess();
+  }
   bool Exists(const TKeysetId& id);
   // The position when it is known without a query (a cached row whose place is known); else -1.
   std::int64_t KnownPositionOf(const TKeysetId& id) const;
@@ -138,6 +145,7 @@ protected:
   virtual bool AnyWhere(const String& where, const std::vector<Variant>& params) = 0;
   // How many rows lie in the ranges, which do not overlap.
   virtual std::int64_t CountInRanges(const std::vector<TKeysetRange>& ranges) = 0;
+  virtual std::int64_t Guess() { return -1; }
   // Whether a table's rows are read through a filter, and a row read past it by its identity.
   virtual bool Filtered() const { return false; }
   virtual std::optional<TRow> FetchUnfiltered(const TKeysetId&) { return std::nullopt; }

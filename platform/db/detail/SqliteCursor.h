@@ -93,6 +93,7 @@ private:
   bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
   bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
+  std::int64_t Guess() override;
   std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
 
   TSqliteStatement& Prepare(const String& sql);

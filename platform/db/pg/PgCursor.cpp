@@ -158,6 +158,15 @@ TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params)
 
 // Reads up to one row, so that the condition runs: a function that would write fails here, in
 // the read-only transaction, rather than at the first window.
+// The planner's figure for the table (kept by VACUUM and ANALYZE; -1 before the first).
+std::int64_t TPgCursor::Guess() {
+  if (!fSource.IsTable || fSource.Filtered) return -1;
+  const TPgResult result = fConnection.Execute("SELECT reltuples::bigint FROM pg_class WHERE oid = $1::regclass", {fSource.From});
+  if (result.Rows() == 0 || result.IsNull(0, 0)) return -1;
+  const std::int64_t n = StrToInt64(result.Text(0, 0));
+  return n >= 0 ? n : -1;
+}
+
 void TPgCursor::CheckSource() { Run("SELECT 1 FROM " + fSource.From + " LIMIT 1", {}); }
 
 std::optional<TPgRow> TPgCursor::FetchUnfiltered(const TPgId& id) {

@@ -544,6 +544,13 @@ int TPgDataSet::RecordCount() const {
   return ToInt(fCursor->Count());
 }
 
+bool TPgDataSet::RecordCountKnown() const { return fCursor && fCursor->CountKnown(); }
+
+int TPgDataSet::RecordCountEstimate() const {
+  CheckActive();
+  return ToInt(fCursor->Estimate());
+}
+
 int TPgDataSet::RecNo() const {
   CheckActive();
   if (IsEmpty()) return 0;

@@ -90,6 +90,11 @@ public:
 
   bool CanModify() const override;
   int RecordCount() const override;
+  // Whether RecordCount answers without counting now; and a figure that costs no count: the
+  // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
+  // figure), or -1 when there is none (a query, a filter).
+  bool RecordCountKnown() const;
+  int RecordCountEstimate() const;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }

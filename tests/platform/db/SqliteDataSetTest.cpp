@@ -1253,3 +1253,34 @@ TEST_F(SqliteInterruptTest, InterruptsOutsideAReadDoNothing) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// A figure for the bar without a count: the rowid span, then the count once known.
+TEST_F(SqliteDataSetTest, RecordCountEstimateCostsNoCountAndSettlesOnTheCount) {
+  FillItems(fPath, 1000);
+  TSqliteDataSet& ds = Open("items");
+  EXPECT_FALSE(ds.RecordCountKnown());
+  EXPECT_EQ(ds.RecordCountEstimate(), 1000);
+  EXPECT_FALSE(ds.RecordCountKnown());
+  Other().Execute("DELETE FROM items WHERE ID = 500");
+  ds.Refresh();
+  EXPECT_EQ(ds.RecordCountEstimate(), 1000);  // an upper bound while rows are missing
+  EXPECT_EQ(ds.RecordCount(), 999);
+  EXPECT_TRUE(ds.RecordCountKnown());
+  EXPECT_EQ(ds.RecordCountEstimate(), 999);
+  // Under a filter there is no guess until the count, unless one window holds every row.
+  ds.SetFilter("ID % 100 = 0");
+  ds.SetFiltered(true);
+  EXPECT_EQ(ds.RecordCountEstimate(), 9);  // 500 was deleted
+  EXPECT_TRUE(ds.RecordCountKnown());
+  ds.SetFilter("ID % 2 = 0");
+  EXPECT_FALSE(ds.RecordCountKnown());
+  EXPECT_EQ(ds.RecordCountEstimate(), -1);
+  EXPECT_EQ(ds.RecordCount(), 499);
+  EXPECT_EQ(ds.RecordCountEstimate(), 499);
+}
+
+}  // namespace
+}  // namespace zvtest

@@ -83,6 +83,7 @@ private:
   bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
   bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
+  std::int64_t Guess() override;
   std::optional<TPgRow> FetchUnfiltered(const TPgId& id) override;
 
   // Runs a statement whose '?' marks are numbered after the source's own parameters.

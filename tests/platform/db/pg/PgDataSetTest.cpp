@@ -897,3 +897,26 @@ TEST_F(PgFilterTest, AnInterruptedReadRaisesEAbortAndLeavesTheDataSetAsItWas) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(PgFilterTest, RecordCountEstimateIsThePlannersFigureUntilCounted) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (\"ID\" integer PRIMARY KEY, \"NAME\" text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' FROM generate_series(1, 500) i");
+  fOther->Execute("ANALYZE " + fName);
+  ds.Refresh();
+  ds.First();
+  EXPECT_FALSE(ds.RecordCountKnown());
+  EXPECT_EQ(ds.RecordCountEstimate(), 500);
+  EXPECT_EQ(ds.RecordCount(), 500);
+  EXPECT_TRUE(ds.RecordCountKnown());
+  ds.SetFilter("\"ID\" % 2 = 0");
+  ds.SetFiltered(true);
+  EXPECT_EQ(ds.RecordCountEstimate(), -1);
+  EXPECT_EQ(ds.RecordCount(), 250);
+  EXPECT_EQ(ds.RecordCountEstimate(), 250);
+}
+
+}  // namespace
+}  // namespace zvtest
