@@ -31,6 +31,7 @@ inline constexpr const char SInvalidFieldSize[] = "Invalid field size";
 inline constexpr const char SUnknownFieldType[] = "Field '%s' is of an unknown type";
 inline constexpr const char SParameterNotFound[] = "Parameter '%s' not found";
 inline constexpr const char SInvalidSortField[] = "Invalid sort field '%s'";
+inline constexpr const char SFilterNotExpression[] = "The filter must be a single expression over the table's columns.";
 // The host's DB unit calls this one SDuplicateName; that name is the component message here.
 inline constexpr const char SDuplicateItemName[] = "Duplicate name '%s' in %s";
 inline constexpr const char SFieldNameMissing[] = "Field name missing";

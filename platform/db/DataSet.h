@@ -33,6 +33,8 @@ class TDataLink;
 class TStrings;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
+// Asked every few thousand steps of a long read; setting stop ends the read (as Interrupt does).
+using TDataSetProgressEvent = std::function<void(TDataSet* dataSet, bool& stop)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
 
 // Raises EDatabaseError; a named component prefixes the message with its name ("Table1: ..."),

@@ -116,18 +116,26 @@ void TParam::SetDataType(TFieldType type) {
 void TParam::SetBound(bool v) {
   fBound = v;
   if (!v) fData = Variant();
+  Changed(false);
+}
+
+void TParams::Update(TCollectionItem* item) {
+  TOwnedCollection::Update(item);
+  if (OnChange) OnChange();
 }
 
 void TParam::SetValue(const Variant& value) {
   fBound = !value.IsEmpty();
   if (fDataType == ftUnknown) fDataType = FieldTypeOfVariant(value);
   fData = value;
+  Changed(false);
 }
 
 void TParam::SetTyped(TFieldType type, Variant value) {
   fDataType = type;
   fData = std::move(value);
   fBound = true;
+  Changed(false);
 }
 
 String TParam::AsString() const {

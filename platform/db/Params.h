@@ -7,6 +7,7 @@
 #include "platform/db/DBTypes.h"
 #include "platform/rtl/Variant.h"
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -133,6 +134,13 @@ public:
   // for a literal ":"; a colon not followed by a name character is kept; a quoted name
   // (:"my param") may hold any character.
   String ParseSQL(const String& sql, bool doCreate);
+
+  // Called after a parameter or the list changed (a value set, one added or removed), so that
+  // a dataset whose reads use the values can read again.
+  std::function<void()> OnChange;
+
+protected:
+  void Update(TCollectionItem* item) override;
 };
 
 }  // namespace zv

@@ -49,6 +49,8 @@ TSqliteDatabase::TSqliteDatabase(const String& fileName, bool readOnly) : fFileN
 TSqliteDatabase::~TSqliteDatabase() { sqlite3_close_v2(fDb); }
 
 void TSqliteDatabase::RaiseError(int resultCode) const {
+  // A statement stopped by sqlite3_interrupt or a progress handler is a cancellation.
+  if (resultCode == SQLITE_INTERRUPT || (fDb && sqlite3_errcode(fDb) == SQLITE_INTERRUPT)) Abort();
   const char* message = fDb ? sqlite3_errmsg(fDb) : nullptr;
   throw EDatabaseError(message && *message ? message : sqlite3_errstr(resultCode));
 }
@@ -160,6 +162,8 @@ void TSqliteStatement::Bind(int index, const Variant& value) {
 void TSqliteStatement::BindAll(const std::vector<Variant>& values) {
   for (std::size_t i = 0; i < values.size(); ++i) Bind(static_cast<int>(i) + 1, values[i]);
 }
+
+int TSqliteStatement::ParameterCount() const { return sqlite3_bind_parameter_count(fStmt); }
 
 bool TSqliteStatement::Step() {
   const int rc = sqlite3_step(fStmt);

@@ -67,6 +67,7 @@ public:
   // floats, currency as a float, dates as ISO-8601 text, strings, byte arrays as blobs.
   void Bind(int index, const Variant& value);
   void BindAll(const std::vector<Variant>& values);
+  int ParameterCount() const;
   // Advances to the next row; false when there are no more.
   bool Step();
   void Reset();

@@ -5,6 +5,10 @@
 
 #include "platform/db/detail/SqliteCursor.h"
 
+#include "platform/db/DBConsts.h"
+
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -125,12 +129,84 @@ TSqliteCursor::~TSqliteCursor() = default;
 // ---------------------------------------------------------------------------------------------
 // Statements
 
-TSqliteStatement& TSqliteCursor::Prepare(const String& sql) {
+namespace {
+
+// While a filtered statement is prepared, SQLite asks before each action it compiles: reading a
+// column, selecting and calling a function are allowed; anything else (a write, an ATTACH, a
+// PRAGMA, a function that reaches the file system) is refused, and so is the statement.
+int Authorize(int action, const char* arg1, const char* arg2) {
+  switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_RECURSIVE:
+      return SQLITE_OK;
+    case SQLITE_FUNCTION: {
+      const char* name = arg2 ? arg2 : arg1;
+      for (const char* refused : {"load_extension", "readfile", "writefile", "edit", "fts3_tokenizer"})
+        if (name && sqlite3_stricmp(name, refused) == 0) return SQLITE_DENY;
+      return SQLITE_OK;
+    }
+    default:
+      return SQLITE_DENY;
+  }
+}
+
+int ReadOnlyAuthorizer(void* denied, int action, const char* arg1, const char* arg2, const char*, const char*) {
+  const int answer = Authorize(action, arg1, arg2);
+  if (answer == SQLITE_DENY) *static_cast<bool*>(denied) = true;
+  return answer;
+}
+
+struct TAuthorizerGuard {
+  sqlite3* Db;
+  bool Denied = false;
+  explicit TAuthorizerGuard(sqlite3* db) : Db(db) { sqlite3_set_authorizer(db, ReadOnlyAuthorizer, &Denied); }
+  ~TAuthorizerGuard() { sqlite3_set_authorizer(Db, nullptr, nullptr); }
+};
+
+}  // namespace
+
+// Every statement reads the source through Prefix (a query's WITH clause, a filter's).
+TSqliteStatement& TSqliteCursor::Prepare(const String& tail) {
+  const String sql = fSource.Prefix + tail;
   auto it = fStatements.find(sql);
   if (it != fStatements.end()) return *it->second;
   if (fStatements.size() >= MaxPreparedStatements) fStatements.clear();
-  auto statement = std::make_unique<TSqliteStatement>(fDb, sql);
+  std::unique_ptr<TSqliteStatement> statement;
+  if (fSource.Filtered) {
+    TAuthorizerGuard guard(fDb.Handle());
+    try {
+      statement = std::make_unique<TSqliteStatement>(fDb, sql);
+    } catch (const EDatabaseError&) {
+      // SQLite names the refused action; the filter's own message says what is allowed.
+      if (guard.Denied) throw EDatabaseError(SFilterNotExpression);
+      throw;
+    }
+  } else {
+    statement = std::make_unique<TSqliteStatement>(fDb, sql);
+  }
   return *fStatements.emplace(sql, std::move(statement)).first->second;
+}
+
+void TSqliteCursor::BindAll(TSqliteStatement& st, const std::vector<Variant>& params) const {
+  const std::size_t marks = fSource.FilterParams.size();
+  for (std::size_t i = 0; i < marks; ++i) st.Bind(static_cast<int>(i) + 1, fSource.FilterParams[i]);
+  for (std::size_t i = 0; i < params.size(); ++i) st.Bind(static_cast<int>(marks + i) + 1, params[i]);
+}
+
+void TSqliteCursor::CheckSource() {
+  TSqliteStatement& st = Prepare("SELECT 1 FROM " + fSource.From);
+  // A mark the filter wrote itself (?, @x, $x) would take a value meant for the statement.
+  if (st.ParameterCount() != static_cast<int>(fSource.FilterParams.size()))
+    throw EDatabaseError(SFilterNotExpression);
+}
+
+std::optional<TSqliteRow> TSqliteCursor::FetchUnfiltered(const TSqliteId& id) {
+  TSqliteStatement& st = Prepare("SELECT " + SelectList() + " FROM " + fSource.BaseFrom + " WHERE " + IdEquals());
+  TResetGuard guard{st};
+  BindAll(st, id);
+  if (!st.Step()) return std::nullopt;
+  return ReadRow(st, -1);
 }
 
 // The identity first (a query's rows are numbered by the caller), then every column.
@@ -176,9 +252,9 @@ TSqliteRow TSqliteCursor::ReadRow(const TSqliteStatement& st, std::int64_t posit
 
 void TSqliteCursor::Collect(const String& tail, const std::vector<Variant>& params, std::int64_t firstId,
                             std::vector<TSqliteRow>& into) {
-  TSqliteStatement& st = Prepare(fSource.Prefix + "SELECT " + SelectList() + " FROM " + fSource.From + tail);
+  TSqliteStatement& st = Prepare("SELECT " + SelectList() + " FROM " + fSource.From + tail);
   TResetGuard guard{st};
-  st.BindAll(params);
+  BindAll(st, params);
   std::int64_t id = firstId;
   while (st.Step()) {
     into.push_back(ReadRow(st, id));
@@ -199,12 +275,12 @@ std::optional<TSqliteRow> TSqliteCursor::FindFirst(const TSqliteCondition& condi
     for (const String& c : fSource.Columns) columns += ", " + c;
     String over = OrderBy(false);
     if (!over.empty()) over = over.substr(1);  // "ORDER BY ..." inside OVER ()
-    const String sql = fSource.Prefix + "SELECT zv_n" + columns + " FROM (SELECT row_number() OVER (" + over +
+    const String sql = "SELECT zv_n" + columns + " FROM (SELECT row_number() OVER (" + over +
                        ") - 1 AS zv_n" + columns + " FROM " + fSource.From + ") WHERE " + condition.Where +
                        " ORDER BY zv_n LIMIT 1";
     TSqliteStatement& st = Prepare(sql);
     TResetGuard guard{st};
-    st.BindAll(condition.Params);
+    BindAll(st, condition.Params);
     if (st.Step()) rows.push_back(ReadRow(st, st.ColumnInt64(0)));
   }
   if (rows.empty()) return std::nullopt;
@@ -216,11 +292,23 @@ std::optional<TSqliteRow> TSqliteCursor::FindFirst(const TSqliteCondition& condi
 
 std::int64_t TSqliteCursor::Count() {
   if (fCount < 0) {
-    TSqliteStatement& st = Prepare(fSource.Prefix + "SELECT COUNT(*) FROM " + fSource.From);
+    TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From);
     TResetGuard guard{st};
+    BindAll(st, {});
     fCount = st.Step() ? st.ColumnInt64(0) : 0;
   }
   return fCount;
+}
+
+// The span of the rowids: two steps to the ends of the table's b-tree, an upper bound that equals
+// the count while no row was deleted.
+std::int64_t TSqliteCursor::Guess() {
+  if (!fSource.IsTable || !fSource.RowId || fSource.Filtered) return -1;
+  TSqliteStatement& st = Prepare("SELECT MAX(" + fSource.IdColumns.front() + ") - MIN(" + fSource.IdColumns.front() +
+                                 ") + 1 FROM " + fSource.From);
+  TResetGuard guard{st};
+  BindAll(st, {});
+  return st.Step() && !st.ColumnIsNull(0) ? st.ColumnInt64(0) : 0;
 }
 
 bool TSqliteCursor::Dense() {
@@ -231,6 +319,7 @@ bool TSqliteCursor::Dense() {
       auto read = [this](const char* aggregate) {
         TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumns.front() + ") FROM " + fSource.From);
         TResetGuard guard{st};
+        BindAll(st, {});
         return st.Step() ? st.ColumnInt64(0) : 0;
       };
       NoteIdSpan(read("MIN"), read("MAX"));
@@ -251,7 +340,7 @@ std::int64_t TSqliteCursor::PositionOf(const TSqliteId& id, const std::vector<Va
     } else {
       TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + fSource.IdColumns.front() + " < ?");
       TResetGuard guard{st};
-      st.Bind(1, Variant(rowid));
+      BindAll(st, {Variant(rowid)});
       position = st.Step() ? st.ColumnInt64(0) : 0;
     }
     if (index >= 0) fBase = position - index;
@@ -266,7 +355,7 @@ std::int64_t TSqliteCursor::CountInRanges(const std::vector<keyset::TKeysetRange
   for (const keyset::TKeysetRange& range : ranges) {
     TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + JoinSql(range.Parts, " AND "));
     TResetGuard guard{st};
-    st.BindAll(range.Params);
+    BindAll(st, range.Params);
     if (st.Step()) count += st.ColumnInt64(0);
   }
   return count;
@@ -275,7 +364,7 @@ std::int64_t TSqliteCursor::CountInRanges(const std::vector<keyset::TKeysetRange
 bool TSqliteCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
   TSqliteStatement& st = Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + where + ")");
   TResetGuard guard{st};
-  st.BindAll(params);
+  BindAll(st, params);
   return st.Step() && st.ColumnInt64(0) != 0;
 }
 
@@ -294,7 +383,7 @@ std::optional<TSqliteId> TSqliteCursor::IdAt(std::int64_t position) {
   TSqliteStatement& st =
       Prepare("SELECT " + JoinSql(fSource.IdColumns, ", ") + " FROM " + fSource.From + OrderBy(false) + " LIMIT 1 OFFSET ?");
   TResetGuard guard{st};
-  st.Bind(1, Variant(position));
+  BindAll(st, {Variant(position)});
   if (!st.Step()) return std::nullopt;
   TSqliteId id;
   for (int i = 0; i < IdWidth(); ++i) id.push_back(st.ColumnValue(i, ftUnknown));

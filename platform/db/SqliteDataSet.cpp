@@ -41,6 +41,9 @@ void TSqliteDataSet::DeclareProperties(TPropTable<TSqliteDataSet>& t) {
   t.Prop("ReadOnly", &TSqliteDataSet::ReadOnly, &TSqliteDataSet::SetReadOnly).Default(0);
   t.Prop("SortFields", &TSqliteDataSet::SortFields, &TSqliteDataSet::SetSortFields);
   t.Prop("BusyTimeout", &TSqliteDataSet::BusyTimeout, &TSqliteDataSet::SetBusyTimeout).Default(1000);
+  t.Prop("Filter", &TSqliteDataSet::Filter, &TSqliteDataSet::SetFilter);
+  t.Prop("Filtered", &TSqliteDataSet::Filtered, &TSqliteDataSet::SetFiltered).Default(0);
+  t.Prop("Params", &TSqliteDataSet::Params, &TSqliteDataSet::SetParams);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -130,7 +133,44 @@ std::vector<String> TableFieldNames(const std::vector<String>& columns) {
 // ---------------------------------------------------------------------------------------------
 // Properties
 
-TSqliteDataSet::TSqliteDataSet(TComponent* owner) : TVariantDataSet(owner) {}
+TSqliteDataSet::TSqliteDataSet(TComponent* owner) : TVariantDataSet(owner), fParams(std::make_unique<TParams>(this)) {
+  fParams->OnChange = [this] {
+    if (fFiltered && Active() && fCursor && !ComponentState().Contains(csDestroying)) ChangeFilter(fFilter, true);
+  };
+}
+
+void TSqliteDataSet::SetParams(TParams* value) { fParams->Assign(value); }
+
+void TSqliteDataSet::SetFilter(const String& value) {
+  if (value == fFilter) return;
+  ChangeFilter(value, fFiltered);
+}
+
+void TSqliteDataSet::SetFiltered(bool value) {
+  if (value == fFiltered) return;
+  ChangeFilter(fFilter, value);
+}
+
+bool TSqliteDataSet::RecordOutsideFilter() const {
+  sqlite::TSqliteId id;
+  return Active() && fCursor && !IsEmpty() && GetBookmarkFlag(*ActiveBuffer()) == bfCurrent &&
+         DecodeRowBookmark(GetBookmarkData(*ActiveBuffer()), id) && fCursor->IsPinned(id);
+}
+
+// The text's shape is checked at once, so that a refused filter never replaces the one in force;
+// on an open dataset the new cursor is prepared (and so authorised) before it replaces the old.
+void TSqliteDataSet::ChangeFilter(const String& filter, bool filtered) {
+  String sql;
+  std::vector<String> names;
+  if (!Trim(filter).empty() && !keyset::PrepareFilterText(filter, keyset::TSqlDialect::Sqlite, 1, sql, names))
+    DatabaseError(SFilterNotExpression, this);
+  if (!Active() || !fCursor) {
+    fFilter = filter;
+    fFiltered = filtered;
+    return;
+  }
+  ReplaceCursor(fSortFields, filter, filtered);
+}
 
 TSqliteDataSet::~TSqliteDataSet() {
   Destroying();
@@ -177,17 +217,43 @@ void TSqliteDataSet::SetSortFields(const String& value) {
     fSortFields = value;  // checked when the dataset opens
     return;
   }
+  ReplaceCursor(value, fFilter, fFiltered);
+}
+
+// The current record stays current when the new cursor reads it; else the first is. A query's
+// bookmark is a position, which a new order or filter gives to another row.
+// A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
+void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
   CheckBrowseMode();
-  const TBookmarkStr current = Bookmark();
   sqlite::TSqliteId id;
-  const bool known = DecodeRowBookmark(current, id);
-  CreateCursor(value);
-  fSortFields = value;
-  // A query's bookmark is a position, which the new order gives to another row.
-  if (fIsTable && known && fCursor->SetToExistingRow(id)) {
-    Resync({rmExact, rmCenter});
-  } else {
-    First();
+  const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
+  const String oldSort = fSortFields, oldFilter = fFilter;
+  const bool oldFiltered = fFiltered;
+  const std::int64_t oldReading = fReading;
+  std::unique_ptr<TSqliteCursor> old = std::move(fCursor);
+  bool buffersTouched = false;
+  try {
+    CreateCursor(sortFields, filter, filtered);
+    fSortFields = sortFields;
+    fFilter = filter;
+    fFiltered = filtered;
+    const bool kept = fIsTable && known && fCursor->SetToExistingRow(id);
+    buffersTouched = true;
+    if (kept)
+      Resync({rmExact, rmCenter});
+    else
+      First();
+  } catch (...) {
+    fCursor = std::move(old);
+    fSortFields = oldSort;
+    fFilter = oldFilter;
+    fFiltered = oldFiltered;
+    fReading = oldReading;
+    if (buffersTouched) {
+      if (known) fCursor->SetToRow(id, nullptr);
+      Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
+    }
+    throw;
   }
 }
 
@@ -210,7 +276,22 @@ void TSqliteDataSet::OpenDatabase() {
   const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                               SqlFits, nullptr, nullptr, nullptr);
   if (fits != SQLITE_OK) db->RaiseError(fits);
+  // Every 4096 virtual-machine steps: often enough to stop within a few milliseconds.
+  sqlite3_progress_handler(
+      db->Handle(), 4096,
+      [](void* context) {
+        auto* self = static_cast<TSqliteDataSet*>(context);
+        if (self->fWriting || !self->OnProgress) return 0;
+        bool stop = false;
+        self->OnProgress(self, stop);
+        return stop && !self->fWriting ? 1 : 0;
+      },
+      this);
   fDatabase = std::move(db);
+}
+
+void TSqliteDataSet::Interrupt() {
+  if (fDatabase && !fWriting) sqlite3_interrupt(fDatabase->Handle());
 }
 
 void TSqliteDataSet::CloseDatabase() {
@@ -433,7 +514,7 @@ void TSqliteDataSet::CheckStoredValues() {
   }
 }
 
-void TSqliteDataSet::CreateCursor(const String& sortFields) {
+void TSqliteDataSet::CreateCursor(const String& sortFields, const String& filter, bool filtered) {
   std::vector<sqlite::TSortColumn> sort;
   for (const TSortItem& item : ParseSortString(sortFields)) {
     const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.FieldName, item.Name); });
@@ -461,7 +542,35 @@ void TSqliteDataSet::CreateCursor(const String& sortFields) {
     source.Prefix = "WITH zv_q(" + names + ") AS (\n" + fQuery + "\n) ";
     source.From = "zv_q";
   }
-  fCursor = std::make_unique<TSqliteCursor>(*fDatabase, std::move(source), std::move(sort));
+  if (filtered && !Trim(filter).empty()) {
+    // The condition reads the source's own column names; the marks ?1..?n come first in every
+    // statement, so that the cursor's own '?' marks number after them.
+    String condition;
+    std::vector<String> names;
+    if (!keyset::PrepareFilterText(filter, keyset::TSqlDialect::Sqlite, 1, condition, names))
+      DatabaseError(SFilterNotExpression, this);
+    source.Filtered = true;
+    for (const String& name : names) {
+      const TParam* p = fParams->ParamByName(name);
+      source.FilterParams.push_back(ToSqlValue(p->Value(), p->DataType()));
+    }
+    if (fIsTable) {
+      source.BaseFrom = source.From;
+      const String all = fWithoutRowId ? String("*") : fRowIdName + " AS " + fRowIdName + ", *";
+      source.Prefix = "WITH zv_f AS (SELECT " + all + " FROM " + source.From + " WHERE (" + condition + "\n)) ";
+      source.From = "zv_f";
+    } else {
+      String names2;
+      for (std::size_t c = 0; c < fColumns.size(); ++c) names2 += (c ? ", " : "") + source.Columns[c];
+      source.Prefix = "WITH zv_q0 AS (\n" + fQuery + "\n), zv_q(" + names2 + ") AS (SELECT * FROM zv_q0 WHERE (" +
+                      condition + "\n)) ";
+    }
+  }
+  auto cursor = std::make_unique<TSqliteCursor>(*fDatabase, std::move(source), std::move(sort));
+  if (cursor->Source().Filtered) {
+    cursor->CheckSource();
+  }
+  fCursor = std::move(cursor);
   ++fReading;  // a query's positions now name other rows
 }
 
@@ -482,7 +591,7 @@ bool TSqliteDataSet::DecodeRowBookmark(const TBookmarkStr& bookmark, sqlite::TSq
 void TSqliteDataSet::InternalOpen() {
   try {
     OpenDatabase();
-    CreateCursor(fSortFields);
+    CreateCursor(fSortFields, fFilter, fFiltered);
   } catch (...) {
     CloseDatabase();
     throw;
@@ -539,6 +648,13 @@ void TSqliteDataSet::InternalLast() { fCursor->SetToEof(); }
 int TSqliteDataSet::RecordCount() const {
   CheckActive();
   return ToInt(fCursor->Count());
+}
+
+bool TSqliteDataSet::RecordCountKnown() const { return fCursor && fCursor->CountKnown(); }
+
+int TSqliteDataSet::RecordCountEstimate() const {
+  CheckActive();
+  return ToInt(fCursor->Estimate());
 }
 
 int TSqliteDataSet::RecNo() const {
@@ -673,25 +789,28 @@ void ForgetAfterWrite(TSqliteCursor& cursor, const sqlite::TSqliteDatabase& db, 
 // Nothing changes here before the statement succeeded: on failure the record keeps its state
 // and values. Afterwards the cached rows are stale and the cursor goes to the row by rowid.
 void TSqliteDataSet::InternalPost() {
+  const keyset::TFlagGuard writing(fWriting);
   TDataSet::InternalPost();
   const bool insert = State() == dsInsert;
   const std::int64_t changes = fDatabase->TotalChanges();
   const sqlite::TSqliteId id = WriteRecord(*ActiveBuffer(), insert);
-  ForgetAfterWrite(*fCursor, *fDatabase, changes, insert ? 1 : 0);
-  fCursor->SetToRow(id, nullptr);
+  fCursor->AfterWrite(id, fDatabase->TotalChanges() - changes == 1, insert ? 1 : 0);
+  fCursor->ReadAround();
 }
 
 void TSqliteDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
+  const keyset::TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const std::int64_t changes = fDatabase->TotalChanges();
   const sqlite::TSqliteId id = WriteRecord(buffer, true);
-  ForgetAfterWrite(*fCursor, *fDatabase, changes, 1);
-  fCursor->SetToRow(id, nullptr);
+  fCursor->AfterWrite(id, fDatabase->TotalChanges() - changes == 1, 1);
+  fCursor->ReadAround();
 }
 
 void TSqliteDataSet::InternalDelete() {
+  const keyset::TFlagGuard writing(fWriting);
   TRecordBuffer& buffer = *ActiveBuffer();
   sqlite::TSqliteId id;
   if (!DecodeRowBookmark(GetBookmarkData(buffer), id)) DatabaseError(SRecordNotFound, this);

@@ -17,6 +17,7 @@
 // that were changed; a failure raises EDatabaseError with SQLite's message and leaves the record
 // in edit or insert state with what the user typed, so that a later Post can succeed.
 
+#include "platform/db/Params.h"
 #include "platform/db/VariantDataSet.h"
 
 #include <cstdint>
@@ -61,6 +62,30 @@ public:
   // dataset keeps the current record current.
   const String& SortFields() const { return fSortFields; }
   void SetSortFields(const String& value);
+  // A condition over the table's (or statement's) columns in SQLite's SQL, read while Filtered:
+  // every read (windows, RecordCount, RecNo, Locate, Lookup, bookmarks) sees only the rows it
+  // admits. ":name" marks a parameter of Params, bound with its type, never pasted into the SQL.
+  // Anything but one read-only expression raises EDatabaseError (SFilterNotExpression), an
+  // unknown column or parameter the database's message; either keeps the filter as it was.
+  // Changing Filter, Filtered or a parameter's value on an open dataset keeps the current
+  // record when the new condition admits it, else goes to the first.
+  const String& Filter() const { return fFilter; }
+  void SetFilter(const String& value);
+  bool Filtered() const { return fFiltered; }
+  void SetFiltered(bool value);
+  TParams* Params() const { return fParams.get(); }
+  void SetParams(TParams* value);
+  // True while the current record is one this dataset posted that the filter no longer admits:
+  // it stays current (RecordCount already left it out) until the cursor moves, and no later
+  // read returns it.
+  bool RecordOutsideFilter() const;
+  // Stops the read running now (an open, sort, count, Locate, a filter's first read), which then
+  // raises EAbort and leaves the dataset as it was before the call. Nothing happens when nothing
+  // runs or while a post, insert or delete writes: a write is never stopped half-way.
+  void Interrupt();
+  // Asked every few thousand steps of a long read, without dispatching anything: the place to
+  // look for Esc. Setting stop interrupts the read.
+  TDataSetProgressEvent OnProgress;
   // Milliseconds a write waits for another connection's lock before failing (default 1000).
   int BusyTimeout() const { return fBusyTimeout; }
   void SetBusyTimeout(int value);
@@ -72,6 +97,11 @@ public:
   // SELECT COUNT(*), kept until the next post, delete or refresh.
   int RecordCount() const override;
   // Counts the rows before the record's key (free for rows whose position is already known).
+  // Whether RecordCount answers without counting now; and a figure that costs no count: the
+  // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
+  // figure), or -1 when there is none (a query, a filter).
+  bool RecordCountKnown() const;
+  int RecordCountEstimate() const;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }
@@ -115,8 +145,11 @@ private:
   void ReadTableColumns();
   void ReadQueryColumns();
   void CheckStoredValues();
-  // A cursor in the order of the sort text; raises (keeping the current cursor) on a bad one.
-  void CreateCursor(const String& sortFields);
+  // A cursor in the order of the sort text, with the filter when filtered; raises (keeping the
+  // current cursor) on a bad one.
+  void CreateCursor(const String& sortFields, const String& filter, bool filtered);
+  void ChangeFilter(const String& filter, bool filtered);
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);
@@ -130,6 +163,9 @@ private:
   String fTableName;
   String fSQL;
   String fSortFields;
+  String fFilter;
+  bool fFiltered = false;
+  std::unique_ptr<TParams> fParams;
   bool fReadOnly = false;
   int fBusyTimeout = 1000;
 
@@ -143,6 +179,7 @@ private:
   std::vector<int> fKeyColumns;  // the primary key's columns, in key order (WITHOUT ROWID)
   std::int64_t fReading = 0;  // counts the readings of a query, whose bookmarks hold it
   std::unique_ptr<sqlite::TSqliteCursor> fCursor;
+  bool fWriting = false;  // a post, insert or delete runs: not interrupted
 };
 
 }  // namespace zv

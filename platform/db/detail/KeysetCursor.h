@@ -54,6 +54,14 @@ std::vector<TKeysetRange> AfterRanges(const std::vector<String>& columns, const 
                                       const std::vector<String>& idColumns, const std::vector<Variant>& key,
                                       const TKeysetId& id, bool backward, TNullOrder nulls);
 
+// A filter's text made ready for a statement: the SQL with each :name replaced by the dialect's
+// numbered mark ("?n" for SQLite, "$n" for PostgreSQL, counting from firstMark), and the names in
+// the order of their numbers. False when the text is not one expression that a parenthesised
+// WHERE can hold: a ";" outside literals and comments, parentheses that close more than they
+// open or stay open, an unterminated literal or comment, a line comment running to the end.
+enum class TSqlDialect { Sqlite, Pg };
+bool PrepareFilterText(const String& text, TSqlDialect dialect, int firstMark, String& sql, std::vector<String>& names);
+
 template <class TRow>
 class TKeysetCursor {
 public:
@@ -73,6 +81,17 @@ public:
   void SetToRow(TRow row);
   // On the row with this identity when it exists (reading it); else false, the position kept.
   bool SetToExistingRow(const TKeysetId& id);
+  // On a row written by this connection that the source's condition no longer admits: it stays
+  // readable as the current row, and moves from it find its neighbours by its key, which no read
+  // returns again. A later pin or Invalidate forgets it.
+  void PinRow(TRow row) {
+    fPinned = std::move(row);
+    fPosition = TPosition::Row;
+    fId = fPinned->Id;
+    fKey = fPinned->Key;
+    fKeyKnown = true;
+  }
+  bool IsPinned(const TKeysetId& id) const { return fPinned && EncodeId(fPinned->Id) == EncodeId(id); }
   bool AtBof() const { return fPosition == TPosition::Bof; }
   bool AtEof() const { return fPosition == TPosition::Eof; }
 
@@ -83,6 +102,13 @@ public:
   const TRow* Prior();
 
   virtual std::int64_t Count() = 0;
+  bool CountKnown() const { return fCount >= 0 || (fAtStart && fAtEnd); }
+  // The count when known (or when the cache holds every row); else the dialect's guess from
+  // what costs no pass over the rows, or -1.
+  std::int64_t Estimate() {
+    if (fCount < 0 && fAtStart && fAtEnd) fCount = static_cast<std::int64_t>(fRows.size());
+    return fCount >= 0 ? fCount : Guess();
+  }
   bool Exists(const TKeysetId& id);
   // The position when it is known without a query (a cached row whose place is known); else -1.
   std::int64_t KnownPositionOf(const TKeysetId& id) const;
@@ -93,6 +119,14 @@ public:
   // countDelta (1 inserted, 0 updated, -1 deleted) instead of being counted again, which on a
   // large table costs more than the write. A query's count is always taken again.
   void InvalidateAfterOneRow(int countDelta);
+  // After this connection wrote the row (and, with oneRow, nothing else; countDelta as for
+  // InvalidateAfterOneRow): the cursor goes to it. Under a filter that no longer admits it, it
+  // stays current (pinned) and is not counted.
+  void AfterWrite(const TKeysetId& id, bool oneRow, int countDelta);
+  // Reads the row at the position and a page on either side into the cache, the position kept:
+  // a write reads here what the window shows after it, so that no read after the write (which
+  // an interrupt could stop) is left.
+  void ReadAround();
 
 protected:
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
@@ -111,6 +145,10 @@ protected:
   virtual bool AnyWhere(const String& where, const std::vector<Variant>& params) = 0;
   // How many rows lie in the ranges, which do not overlap.
   virtual std::int64_t CountInRanges(const std::vector<TKeysetRange>& ranges) = 0;
+  virtual std::int64_t Guess() { return -1; }
+  // Whether a table's rows are read through a filter, and a row read past it by its identity.
+  virtual bool Filtered() const { return false; }
+  virtual std::optional<TRow> FetchUnfiltered(const TKeysetId&) { return std::nullopt; }
 
   String IdEquals() const;  // "id1 = ? AND id2 = ?"
   std::vector<TKeysetRange> RangesAfter(const std::vector<Variant>& key, const TKeysetId& id, bool backward) const {
@@ -168,6 +206,7 @@ protected:
   bool fAtEnd = false;         // fRows ends at the last row
   std::int64_t fBase = -1;     // position of fRows.front(); -1 unknown
 
+  std::optional<TRow> fPinned;  // see PinRow
   std::int64_t fCount = -1;
   std::int64_t fMinId = 0, fMaxId = 0;
   int fDense = -1;  // whether every integer key from the smallest to the largest is taken; -1 unknown
@@ -245,6 +284,8 @@ bool TKeysetCursor<TRow>::KeyOf(const TKeysetId& id, const std::vector<Variant>*
     key = *given;
   } else if (const int index = CacheIndex(id); index >= 0) {
     key = fRows[static_cast<std::size_t>(index)].Key;
+  } else if (IsPinned(id)) {
+    key = fPinned->Key;
   } else {
     const auto row = FetchById(id);
     if (!row) return false;
@@ -304,6 +345,9 @@ void TKeysetCursor<TRow>::SetToRow(const TKeysetId& id, const std::vector<Varian
   } else if (const int index = CacheIndex(id); index >= 0) {
     fKey = fRows[static_cast<std::size_t>(index)].Key;
     fKeyKnown = true;
+  } else if (IsPinned(id)) {
+    fKey = fPinned->Key;
+    fKeyKnown = true;
   } else {
     fKeyKnown = !fIsTable;
   }
@@ -360,6 +404,7 @@ template <class TRow>
 const TRow* TKeysetCursor<TRow>::Current() {
   if (fPosition != TPosition::Row) return nullptr;
   if (const int index = CacheIndex(fId); index >= 0) return EnterRow(index);
+  if (IsPinned(fId)) return &*fPinned;
   auto row = FetchById(fId);
   if (!row) return nullptr;  // gone; the position stays, so that its neighbours can be found
   SetToRow(std::move(*row));
@@ -469,6 +514,7 @@ std::int64_t TKeysetCursor<TRow>::KnownPositionOf(const TKeysetId& id) const {
 
 template <class TRow>
 void TKeysetCursor<TRow>::Invalidate() {
+  fPinned.reset();
   fRows.clear();
   fSeqById.clear();
   fFrontSeq = 0;
@@ -483,6 +529,35 @@ void TKeysetCursor<TRow>::InvalidateAfterOneRow(int countDelta) {
   const std::int64_t count = fCount;
   Invalidate();
   if (fIsTable && count >= 0) fCount = count + countDelta;
+}
+
+template <class TRow>
+void TKeysetCursor<TRow>::AfterWrite(const TKeysetId& id, bool oneRow, int countDelta) {
+  const bool admitted = !Filtered() || AnyWhere(IdEquals(), id);
+  // Under a filter: inserted and left out, nothing more; updated and left out, one fewer.
+  if (!admitted) countDelta = countDelta == 1 ? 0 : -1;
+  if (oneRow)
+    InvalidateAfterOneRow(countDelta);
+  else
+    Invalidate();
+  if (!admitted) {
+    if (auto row = FetchUnfiltered(id)) {
+      PinRow(std::move(*row));
+      return;
+    }
+  }
+  SetToRow(id, nullptr);
+}
+
+template <class TRow>
+void TKeysetCursor<TRow>::ReadAround() {
+  if (fPosition != TPosition::Row) return;
+  const TKeysetId id = fId;
+  if (!Current()) return;
+  Prior();
+  SetToRow(id, nullptr);
+  Next();
+  SetToRow(id, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------

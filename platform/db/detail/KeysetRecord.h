@@ -62,6 +62,14 @@ TGetResult ReadRecord(TKeysetCursor<TRow>& cursor, TGetMode mode, int bufferCoun
   return grOK;
 }
 
+// Sets a flag for as long as a scope runs (a write in progress, which no interrupt stops).
+struct TFlagGuard {
+  bool& Flag;
+  const bool Old;
+  explicit TFlagGuard(bool& flag) : Flag(flag), Old(flag) { Flag = true; }
+  ~TFlagGuard() { Flag = Old; }
+};
+
 // A query row's bookmark: the reading it came from, then its position, so that a bookmark kept
 // across a refresh is refused rather than landing on whichever row now has that position.
 inline TBookmarkStr PositionBookmark(std::int64_t reading, const TKeysetId& id) {

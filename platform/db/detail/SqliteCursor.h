@@ -36,6 +36,11 @@ struct TSqliteSource {
   bool RowId = true;               // IdColumns is the rowid
   std::vector<String> Columns;  // the SQL expressions of the columns, quoted
   std::vector<TFieldType> Types;
+  // A filter: Prefix then holds it as marks ?1..?n, whose values come first in every statement,
+  // and every statement is prepared under an authorizer that allows reads and functions only.
+  bool Filtered = false;
+  std::vector<Variant> FilterParams;
+  String BaseFrom;  // the table without the filter (a posted row is read from it)
 };
 
 using TSortColumn = keyset::TKeysetSort;
@@ -73,6 +78,10 @@ public:
   int Compare(const TSqliteId& a, const TSqliteId& b);
   // The first row in the order that meets the condition (column expressions from Source()).
   std::optional<TSqliteRow> FindFirst(const TSqliteCondition& condition);
+  // Prepares a statement over the source, which raises on a filter that does not compile, is
+  // not allowed, or holds marks other than its own.
+  void CheckSource();
+
 
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
@@ -83,8 +92,13 @@ private:
                std::vector<TSqliteRow>& into) override;
   bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
+  bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
+  std::int64_t Guess() override;
+  std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
 
   TSqliteStatement& Prepare(const String& sql);
+  // Binds the filter's values, then params after them.
+  void BindAll(TSqliteStatement& st, const std::vector<Variant>& params) const;
   String SelectList() const;
   bool RowIdOrder() const { return fSource.IsTable && fSource.RowId && fSort.empty(); }
   // The identity's columns in the select list (one for a query's placeholder).

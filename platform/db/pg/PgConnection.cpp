@@ -9,6 +9,7 @@
 #include "platform/rtl/NumberConv.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <utility>
@@ -179,11 +180,56 @@ pg::TPgResult TPgConnection::Execute(const String& sql, const std::vector<pg::TP
   values.reserve(params.size());
   for (const pg::TPgParam& p : params) values.push_back(p ? p->c_str() : nullptr);
   ++fStatements;
-  pg_result* result = PQexecParams(fConn, sql.c_str(), static_cast<int>(params.size()), nullptr,
-                                   values.empty() ? nullptr : values.data(), nullptr, nullptr, 0);
+  struct TRunning {
+    std::atomic<bool>& Flag;
+    ~TRunning() { Flag = false; }
+  } running{fRunning};
+  fRunning = true;
+  if (!OnWait) {
+    pg_result* result = PQexecParams(fConn, sql.c_str(), static_cast<int>(params.size()), nullptr,
+                                     values.empty() ? nullptr : values.data(), nullptr, nullptr, 0);
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) RaiseResultError(result);
+    return pg::TPgResult(result);
+  }
+  // Sent without waiting, so that the wait can be sliced and the statement cancelled.
+  if (!PQsendQueryParams(fConn, sql.c_str(), static_cast<int>(params.size()), nullptr,
+                         values.empty() ? nullptr : values.data(), nullptr, nullptr, 0))
+    RaiseResultError(nullptr);
+  bool cancelled = false;
+  while (PQisBusy(fConn)) {
+    pollfd fd{PQsocket(fConn), POLLIN, 0};
+    if (::poll(&fd, 1, 50) != 0) {
+      if (!PQconsumeInput(fConn)) break;
+      continue;
+    }
+    if (!cancelled && OnWait()) {
+      Cancel();
+      cancelled = true;
+    }
+  }
+  pg_result* result = nullptr;
+  while (pg_result* next = PQgetResult(fConn)) {
+    if (result) PQclear(result);
+    result = next;
+  }
   const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) RaiseResultError(result);
-  return pg::TPgResult(result);
+  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return pg::TPgResult(result);
+  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  if (cancelled && state && String(state) == "57014") {
+    PQclear(result);
+    Abort();
+  }
+  RaiseResultError(result);
+}
+
+void TPgConnection::Cancel() {
+  if (!fConn || !fRunning) return;
+  if (PGcancel* cancel = PQgetCancel(fConn)) {
+    char error[256];
+    PQcancel(cancel, error, sizeof error);
+    PQfreeCancel(cancel);
+  }
 }
 
 pg::TPgResult TPgConnection::Describe(const String& sql, int paramCount) {

@@ -15,7 +15,9 @@
 #include "platform/classes/Strings.h"
 #include "platform/rtl/Exceptions.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -117,6 +119,15 @@ public:
 
   // Runs one statement with its parameters ($1, $2, ...); raises EPgError on failure.
   pg::TPgResult Execute(const String& sql, const std::vector<pg::TPgParam>& params = {});
+  // While set, Execute waits for the server in slices of about 50 ms and asks this between them;
+  // true cancels the statement, which then raises EAbort (a statement that finished first
+  // returns as usual).
+  std::function<bool()> OnWait;
+  // Asks the server to stop the statement running now (safe from another thread); the statement
+  // then fails with the server's "canceling statement" error, or with EAbort under OnWait.
+  void Cancel();
+  // Whether a statement runs now.
+  bool Running() const { return fRunning; }
   // Checks a statement without running it: the columns it would return.
   pg::TPgResult Describe(const String& sql, int paramCount);
   // Statements sent since the connection was created (for tests that count the cost of a move).
@@ -138,6 +149,7 @@ private:
   String fConnectionString;
   pg_conn* fConn = nullptr;
   bool fInTransaction = false;
+  std::atomic<bool> fRunning{false};
   std::int64_t fStatements = 0;
   std::vector<TDataSet*> fDataSets;
 };

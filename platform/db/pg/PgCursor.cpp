@@ -111,10 +111,70 @@ TPgCursor::TPgCursor(TPgConnection& connection, TPgSource source, std::vector<TP
 // ---------------------------------------------------------------------------------------------
 // Statements
 
+// A filtered read runs read-only: in a transaction of its own, or inside the connection's in a
+// savepoint made read-only and rolled back, which leaves that transaction as it was.
 TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params) {
   std::vector<TPgParam> all = fSource.Params;
   all.insert(all.end(), params.begin(), params.end());
-  return fConnection.Execute(sql, all);
+  // Only the read itself can be stopped; what ends the transaction around it cannot.
+  auto execute = [&] {
+    struct TWaitGuard {
+      TPgConnection& Connection;
+      std::function<bool()> Old;
+      ~TWaitGuard() { Connection.OnWait = std::move(Old); }
+    } guard{fConnection, fConnection.OnWait};
+    fConnection.OnWait = fWait;
+    return fConnection.Execute(sql, all);
+  };
+  if (!fSource.Filtered) return execute();
+  const bool own = !fConnection.InTransaction();
+  auto finish = [&] {
+    if (own) {
+      fConnection.Execute("ROLLBACK");
+    } else {
+      fConnection.Execute("ROLLBACK TO SAVEPOINT zv_filter");
+      fConnection.Execute("RELEASE SAVEPOINT zv_filter");
+    }
+  };
+  if (own) {
+    fConnection.Execute("BEGIN READ ONLY");
+  } else {
+    fConnection.Execute("SAVEPOINT zv_filter");
+    fConnection.Execute("SET TRANSACTION READ ONLY");
+  }
+  TPgResult result;
+  try {
+    result = execute();
+  } catch (...) {
+    try {
+      finish();
+    } catch (...) {
+    }
+    throw;
+  }
+  finish();
+  return result;
+}
+
+// Reads up to one row, so that the condition runs: a function that would write fails here, in
+// the read-only transaction, rather than at the first window.
+// The planner's figure for the table (kept by VACUUM and ANALYZE; -1 before the first).
+std::int64_t TPgCursor::Guess() {
+  if (!fSource.IsTable || fSource.Filtered) return -1;
+  const TPgResult result = fConnection.Execute("SELECT reltuples::bigint FROM pg_class WHERE oid = $1::regclass", {fSource.From});
+  if (result.Rows() == 0 || result.IsNull(0, 0)) return -1;
+  const std::int64_t n = StrToInt64(result.Text(0, 0));
+  return n >= 0 ? n : -1;
+}
+
+void TPgCursor::CheckSource() { Run("SELECT 1 FROM " + fSource.From + " LIMIT 1", {}); }
+
+std::optional<TPgRow> TPgCursor::FetchUnfiltered(const TPgId& id) {
+  std::vector<String> parts;
+  for (std::size_t i = 0; i < fSource.IdColumns.size(); ++i) parts.push_back(fSource.IdColumns[i] + " = $" + IntToStr(static_cast<int>(i) + 1));
+  const TPgResult result = fConnection.Execute("SELECT " + SelectList() + " FROM " + fSource.BaseFrom + " WHERE " + JoinSql(parts, " AND "), Params(id));
+  if (result.Rows() == 0) return std::nullopt;
+  return ReadRow(result, 0, -1);
 }
 
 String TPgCursor::SelectList() const {

@@ -36,6 +36,9 @@ void TPgDataSet::DeclareProperties(TPropTable<TPgDataSet>& t) {
   t.Prop("SQL", &TPgDataSet::SQL, &TPgDataSet::SetSQL);
   t.Prop("ReadOnly", &TPgDataSet::ReadOnly, &TPgDataSet::SetReadOnly).Default(0);
   t.Prop("SortFields", &TPgDataSet::SortFields, &TPgDataSet::SetSortFields);
+  t.Prop("Filter", &TPgDataSet::Filter, &TPgDataSet::SetFilter);
+  t.Prop("Filtered", &TPgDataSet::Filtered, &TPgDataSet::SetFiltered).Default(0);
+  t.Prop("Params", &TPgDataSet::Params, &TPgDataSet::SetParams);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -125,7 +128,11 @@ String NumberNamedParams(const String& sql, std::vector<String>& names) {
 // ---------------------------------------------------------------------------------------------
 // Properties
 
-TPgDataSet::TPgDataSet(TComponent* owner) : TVariantDataSet(owner), fParams(std::make_unique<TParams>(this)) {}
+TPgDataSet::TPgDataSet(TComponent* owner) : TVariantDataSet(owner), fParams(std::make_unique<TParams>(this)) {
+  fParams->OnChange = [this] {
+    if (fFiltered && Active() && fCursor && !ComponentState().Contains(csDestroying)) ChangeFilter(fFilter, true);
+  };
+}
 
 TPgDataSet::~TPgDataSet() {
   Destroying();
@@ -177,6 +184,13 @@ void TPgDataSet::SetSQL(const String& value) {
   fParams->Clear();
   for (const String& name : fQueryParamNames) fParams->CreateParam(ftUnknown, name, ptInput);
   fParams->AssignValues(old);
+  // The filter's parameters stay with their values.
+  String condition;
+  std::vector<String> filterNames;
+  if (keyset::PrepareFilterText(fFilter, keyset::TSqlDialect::Pg, 1, condition, filterNames))
+    for (const String& name : filterNames)
+      if (const TParam* kept = old.FindParam(name); kept && !fParams->FindParam(name))
+        fParams->CreateParam(kept->DataType(), name, ptInput)->SetValue(kept->Value());
   FieldDefs().SetUpdated(false);
 }
 
@@ -191,17 +205,79 @@ void TPgDataSet::SetSortFields(const String& value) {
     fSortFields = value;
     return;
   }
+  ReplaceCursor(value, fFilter, fFiltered);
+}
+
+// The current record stays current when the new cursor reads it; else the first is.
+// A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
+void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
   CheckBrowseMode();
-  const TBookmarkStr current = Bookmark();
   TId id;
-  const bool known = DecodeRowBookmark(current, id);
-  CreateCursor(value);
-  fSortFields = value;
-  if (fIsTable && known && fCursor->SetToExistingRow(id)) {
-    Resync({rmExact, rmCenter});
-  } else {
-    First();
+  const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
+  const String oldSort = fSortFields, oldFilter = fFilter;
+  const bool oldFiltered = fFiltered;
+  const std::int64_t oldReading = fReading;
+  std::unique_ptr<TPgCursor> old = std::move(fCursor);
+  bool buffersTouched = false;
+  try {
+    CreateCursor(sortFields, filter, filtered);
+    fSortFields = sortFields;
+    fFilter = filter;
+    fFiltered = filtered;
+    const bool kept = fIsTable && known && fCursor->SetToExistingRow(id);
+    buffersTouched = true;
+    if (kept)
+      Resync({rmExact, rmCenter});
+    else
+      First();
+  } catch (...) {
+    fCursor = std::move(old);
+    fSortFields = oldSort;
+    fFilter = oldFilter;
+    fFiltered = oldFiltered;
+    fReading = oldReading;
+    if (buffersTouched) {
+      if (known) fCursor->SetToRow(id, nullptr);
+      Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
+    }
+    throw;
   }
+}
+
+void TPgDataSet::SetParams(TParams* value) { fParams->Assign(value); }
+
+void TPgDataSet::Interrupt() {
+  if (!fConnection || fWriting || !fConnection->Running()) return;
+  fStop = true;
+}
+
+void TPgDataSet::SetFilter(const String& value) {
+  if (value == fFilter) return;
+  ChangeFilter(value, fFiltered);
+}
+
+void TPgDataSet::SetFiltered(bool value) {
+  if (value == fFiltered) return;
+  ChangeFilter(fFilter, value);
+}
+
+bool TPgDataSet::RecordOutsideFilter() const {
+  TId id;
+  return Active() && fCursor && !IsEmpty() && GetBookmarkFlag(*ActiveBuffer()) == bfCurrent &&
+         DecodeRowBookmark(GetBookmarkData(*ActiveBuffer()), id) && fCursor->IsPinned(id);
+}
+
+void TPgDataSet::ChangeFilter(const String& filter, bool filtered) {
+  String sql;
+  std::vector<String> names;
+  if (!Trim(filter).empty() && !keyset::PrepareFilterText(filter, keyset::TSqlDialect::Pg, 1, sql, names))
+    DatabaseError(SFilterNotExpression, this);
+  if (!Active() || !fCursor) {
+    fFilter = filter;
+    fFiltered = filtered;
+    return;
+  }
+  ReplaceCursor(fSortFields, filter, filtered);
 }
 
 String TPgDataSet::ReadOnlyReason() const {
@@ -338,7 +414,7 @@ std::vector<TPgParam> TPgDataSet::QueryParams() const {
   return values;
 }
 
-void TPgDataSet::CreateCursor(const String& sortFields) {
+void TPgDataSet::CreateCursor(const String& sortFields, const String& filter, bool filtered) {
   std::vector<pg::TPgSortColumn> sort;
   for (const TSortItem& item : ParseSortString(sortFields)) {
     const auto it = std::find_if(fColumns.begin(), fColumns.end(), [&](const TColumn& c) { return AnsiSameText(c.Name, item.Name); });
@@ -364,7 +440,35 @@ void TPgDataSet::CreateCursor(const String& sortFields) {
     source.From = "(" + fQuery + ") AS zv_q(" + names + ")";
     source.Params = QueryParams();
   }
+  if (filtered && !Trim(filter).empty()) {
+    // The condition reads the source's own column names; its marks number after the query's.
+    String condition;
+    std::vector<String> names;
+    if (!keyset::PrepareFilterText(filter, keyset::TSqlDialect::Pg, static_cast<int>(source.Params.size()) + 1,
+                                   condition, names))
+      DatabaseError(SFilterNotExpression, this);
+    for (const String& name : names) {
+      const TParam* p = fParams->ParamByName(name);
+      source.Params.push_back(pg::PgValueToText(p->Value(), p->DataType()));
+    }
+    source.Filtered = true;
+    if (fIsTable) {
+      source.BaseFrom = source.From;
+      source.From = "(SELECT * FROM " + fQuotedTable + " WHERE (" + condition + "\n)) AS zv_f";
+    } else {
+      String columns;
+      for (std::size_t c = 0; c < fColumns.size(); ++c) columns += (c ? ", zv_c" : "zv_c") + IntToStr(static_cast<int>(c) + 1);
+      source.From = "(SELECT zv_q0.* FROM (" + fQuery + ") AS zv_q0 WHERE (" + condition + "\n)) AS zv_q(" + columns + ")";
+    }
+  }
   auto cursor = std::make_unique<TPgCursor>(Conn(), std::move(source), std::move(sort));
+  cursor->SetWait([this] {
+    if (fWriting) return false;
+    bool stop = fStop.exchange(false);
+    if (!stop && OnProgress) OnProgress(this, stop);
+    return stop || fStop.exchange(false);
+  });
+  if (cursor->Source().Filtered) cursor->CheckSource();
   if (!ParseSortString(sortFields).empty()) {
     // The server refuses an order it cannot keep (a json column): ask before the order changes.
     pg::TPgCondition none{"false", {}};
@@ -387,7 +491,7 @@ bool TPgDataSet::DecodeRowBookmark(const TBookmarkStr& bookmark, TId& id) const 
 
 void TPgDataSet::InternalOpen() {
   if (!Conn().Connected()) Conn().Open();
-  CreateCursor(fSortFields);
+  CreateCursor(fSortFields, fFilter, fFiltered);
 }
 
 void TPgDataSet::InternalClose() { fCursor.reset(); }
@@ -438,6 +542,13 @@ void TPgDataSet::InternalLast() { fCursor->SetToEof(); }
 int TPgDataSet::RecordCount() const {
   CheckActive();
   return ToInt(fCursor->Count());
+}
+
+bool TPgDataSet::RecordCountKnown() const { return fCursor && fCursor->CountKnown(); }
+
+int TPgDataSet::RecordCountEstimate() const {
+  CheckActive();
+  return ToInt(fCursor->Estimate());
 }
 
 int TPgDataSet::RecNo() const {
@@ -565,12 +676,13 @@ TPgDataSet::TId TPgDataSet::WriteRecord(TRecordBuffer& buffer, bool insert) {
 }
 
 void TPgDataSet::InternalPost() {
+  const keyset::TFlagGuard writing(fWriting);
   TDataSet::InternalPost();
   if (!CanModify()) DatabaseError(ReadOnlyReason().empty() ? String(SDataSetReadOnly) : ReadOnlyReason(), this);
   const bool insert = State() == dsInsert;
   const TId id = WriteRecord(*ActiveBuffer(), insert);
-  ForgetAfterWrite(insert ? 1 : 0);
-  fCursor->SetToRow(id, nullptr);
+  fCursor->AfterWrite(id, fCountFollowsWrites, insert ? 1 : 0);
+  fCursor->ReadAround();
 }
 
 // The cached rows are stale after a write; the count is not taken again when it follows from
@@ -583,15 +695,17 @@ void TPgDataSet::ForgetAfterWrite(int countDelta) {
 }
 
 void TPgDataSet::InternalAddRecord(TRecordBuffer& buffer, bool) {
+  const keyset::TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   for (std::size_t c = 0; c < fColumns.size(); ++c) rec.Changed[c] = IsNullish(rec.Values[c]) ? 0 : 1;
   const TId id = WriteRecord(buffer, true);
-  ForgetAfterWrite(1);
-  fCursor->SetToRow(id, nullptr);
+  fCursor->AfterWrite(id, fCountFollowsWrites, 1);
+  fCursor->ReadAround();
 }
 
 void TPgDataSet::InternalDelete() {
+  const keyset::TFlagGuard writing(fWriting);
   if (!CanModify()) DatabaseError(SDataSetReadOnly, this);
   TRecordBuffer& buffer = *ActiveBuffer();
   TId id;

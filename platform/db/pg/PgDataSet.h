@@ -20,6 +20,7 @@
 #include "platform/db/VariantDataSet.h"
 #include "platform/db/pg/PgConnection.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -57,6 +58,25 @@ public:
   const String& SQL() const { return fSQL; }
   void SetSQL(const String& value);
   TParams* Params() const { return fParams.get(); }
+  void SetParams(TParams* value);
+  // A condition over the table's (or statement's) columns in the server's SQL, read while
+  // Filtered, with the rules of the SQLite dataset: every read sees only the rows it admits;
+  // ":name" marks a parameter of Params, sent bound; anything but one expression raises
+  // EDatabaseError (SFilterNotExpression) and keeps the filter in force; reads that carry it
+  // run in a read-only transaction (a read-only savepoint inside the connection's transaction).
+  const String& Filter() const { return fFilter; }
+  void SetFilter(const String& value);
+  bool Filtered() const { return fFiltered; }
+  void SetFiltered(bool value);
+  // True while the current record is one this dataset posted that the filter no longer admits.
+  bool RecordOutsideFilter() const;
+  // Stops the read running now (PQcancel), which raises EAbort and leaves the dataset as it was
+  // before the call; nothing happens when nothing runs or while a post, insert or delete runs.
+  // From another thread the server is asked at once; otherwise within about 50 ms.
+  void Interrupt();
+  // Asked about every 50 ms while a read waits for the server, without dispatching anything;
+  // setting stop interrupts the read.
+  TDataSetProgressEvent OnProgress;
   bool ReadOnly() const { return fReadOnly; }
   void SetReadOnly(bool value);
   // The order, as "Name;Date DESC", with the rules of the other datasets: column names (any
@@ -70,6 +90,11 @@ public:
 
   bool CanModify() const override;
   int RecordCount() const override;
+  // Whether RecordCount answers without counting now; and a figure that costs no count: the
+  // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
+  // figure), or -1 when there is none (a query, a filter).
+  bool RecordCountKnown() const;
+  int RecordCountEstimate() const;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }
@@ -114,7 +139,9 @@ private:
   void ReadTableColumns();
   void ReadQueryColumns();
   std::vector<pg::TPgParam> QueryParams() const;
-  void CreateCursor(const String& sortFields);
+  void CreateCursor(const String& sortFields, const String& filter, bool filtered);
+  void ChangeFilter(const String& filter, bool filtered);
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
   // After a write of one row: 1 inserted, 0 updated, -1 deleted.
@@ -133,6 +160,8 @@ private:
   std::vector<String> fQueryParamNames;
   std::unique_ptr<TParams> fParams;
   String fSortFields;
+  String fFilter;
+  bool fFiltered = false;
   bool fReadOnly = false;
 
   std::vector<TColumn> fColumns;
@@ -145,6 +174,8 @@ private:
   std::vector<int> fKeyColumns;
   std::int64_t fReading = 0;
   std::unique_ptr<pg::TPgCursor> fCursor;
+  std::atomic<bool> fStop{false};
+  bool fWriting = false;  // a post, insert or delete runs: not interrupted
 };
 
 }  // namespace zv

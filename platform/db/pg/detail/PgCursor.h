@@ -34,6 +34,10 @@ struct TPgSource {
   std::vector<bool> Ordered;      // whether the server can order the column's values
   std::vector<TPgParam> Params;   // a query's own parameters ($1..$n come first)
   bool IntegerId = false;         // the primary key is one integer column
+  // A filter: From reads through it (its values follow the query's in Params), and every read
+  // runs in a read-only transaction, so that no function it calls can write.
+  bool Filtered = false;
+  String BaseFrom;  // the table without the filter (a posted row is read from it)
 };
 
 using TPgSortColumn = keyset::TKeysetSort;
@@ -64,6 +68,10 @@ public:
   std::optional<TPgId> IdAt(std::int64_t position);
   int Compare(const TPgId& a, const TPgId& b);
   std::optional<TPgRow> FindFirst(const TPgCondition& condition);
+  // Reads nothing through the source, which raises on a filter the server refuses.
+  void CheckSource();
+  // Asked while a read waits for the server (the connection's OnWait during the cursor's reads).
+  void SetWait(std::function<bool()> wait) { fWait = std::move(wait); }
 
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
@@ -74,6 +82,9 @@ private:
                std::vector<TPgRow>& into) override;
   bool AnyWhere(const String& where, const std::vector<Variant>& params) override;
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
+  bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
+  std::int64_t Guess() override;
+  std::optional<TPgRow> FetchUnfiltered(const TPgId& id) override;
 
   // Runs a statement whose '?' marks are numbered after the source's own parameters.
   TPgResult Run(const String& sql, const std::vector<TPgParam>& params);
@@ -86,6 +97,7 @@ private:
 
   TPgConnection& fConnection;
   TPgSource fSource;
+  std::function<bool()> fWait;
 };
 
 // Numbers each '?' outside quotes as $first, $first+1, ...

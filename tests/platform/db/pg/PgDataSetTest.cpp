@@ -83,13 +83,33 @@ std::unique_ptr<TDataSet> CreatePgKeyedTable(int count) {
   return CreateItems(count, "CREATE TABLE %s (\"ID\" integer, \"NAME\" varchar(20) NOT NULL DEFAULT '', PRIMARY KEY (\"ID\", \"NAME\"))");
 }
 
+// The suite's items among rows a filter leaves out (negative IDs, first in the key order).
+std::unique_ptr<TDataSet> CreatePgFilteredTable(int count) {
+  const String table = UniqueName("items");
+  auto ds = std::make_unique<TTempPgDataSet>(table);
+  const String quoted = PgQuoteIdentifier(table);
+  ds->Conn().Execute("CREATE TABLE " + quoted + " (\"ID\" integer PRIMARY KEY, \"NAME\" varchar(20))");
+  ds->Conn().Execute("INSERT INTO " + quoted +
+                     " (\"ID\", \"NAME\") SELECT i, 'Name' || lpad(i::text, 3, '0') FROM generate_series(1, $1::int) i",
+                     {IntToStr(count)});
+  ds->Conn().Execute("INSERT INTO " + quoted + " SELECT -i, 'zz;hidden' || chr(39) FROM generate_series(1, 5) i");
+  ds->SetTableName(table);
+  ds->Params()->CreateParam(ftString, "hidden", ptInput)->SetValue(Variant(String("zz;hidden'")));
+  ds->Params()->CreateParam(ftInteger, "low", ptInput)->SetValue(Variant(0));
+  ds->SetFilter("\"NAME\" IS DISTINCT FROM :hidden AND \"ID\" >= :low");
+  ds->SetFiltered(true);
+  ds->Open();
+  return ds;
+}
+
 long long PgStatementsRun(TDataSet& ds) { return static_cast<TPgDataSet&>(ds).Connection()->StatementsRun(); }
 
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Pg, DataSetBehaviour,
                          ::testing::Values(DataSetFactory{"Pg", CreatePgTable, PgStatementsRun},
-                                           DataSetFactory{"PgCompositeKey", CreatePgKeyedTable, PgStatementsRun}),
+                                           DataSetFactory{"PgCompositeKey", CreatePgKeyedTable, PgStatementsRun},
+                                           DataSetFactory{"PgFiltered", CreatePgFilteredTable}),
                          [](const ::testing::TestParamInfo<DataSetFactory>& info) { return info.param.Name; });
 
 // ---------------------------------------------------------------------------------------------
@@ -676,6 +696,226 @@ TEST_F(PgDataSetTest, RecordCountFollowsOneRowWritesAndCountsAgainWhenTheTableWr
     ds.Delete();  // a cascade takes record 2 along
     EXPECT_EQ(recount(), std::pair(count(), std::int64_t{c.countsAgain ? 1 : 0}));
   }
+}
+
+}  // namespace
+}  // namespace zvtest
+
+// ---------------------------------------------------------------------------------------------
+// Filters
+
+namespace zvtest {
+namespace {
+
+class PgFilterTest : public PgDataSetTest {
+protected:
+  TTempPgDataSet& OpenFiltered(const String& filter) {
+    TTempPgDataSet& ds = Open("CREATE TABLE %s (\"ID\" integer PRIMARY KEY, \"NAME\" text)");
+    fOther->Execute("INSERT INTO " + fName + " SELECT i, 'Name' || lpad(i::text, 3, '0') FROM generate_series(1, 100) i");
+    ds.Params()->CreateParam(ftInteger, "m", ptInput)->SetValue(Variant(10));
+    ds.SetFilter(filter);
+    ds.SetFiltered(true);
+    ds.Refresh();
+    ds.First();
+    return ds;
+  }
+  String Ids(TDataSet& ds) { return Names(ds, "ID"); }
+  template <class F>
+  static String MessageOf(F&& f) {
+    try {
+      f();
+    } catch (const EDatabaseError& e) {
+      return e.Message();
+    }
+    return "(no error)";
+  }
+};
+
+TEST_F(PgFilterTest, EveryReadSeesOnlyTheAdmittedRowsAndParametersReadAgain) {
+  TTempPgDataSet& ds = OpenFiltered("\"ID\" % :m = 0");
+  ds.SetSortFields("NAME DESC");
+  EXPECT_EQ(ds.RecordCount(), 10);
+  EXPECT_EQ(Ids(ds), "100,90,80,70,60,50,40,30,20,10");
+  EXPECT_TRUE(ds.Locate("ID", Variant(50), {}));
+  EXPECT_EQ(ds.RecNo(), 6);
+  EXPECT_FALSE(ds.Locate("ID", Variant(55), {}));
+  EXPECT_TRUE(ds.Lookup("ID", Variant(55), "NAME").IsNull());
+  ds.SetRecNo(3);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 80);
+  ds.Params()->ParamByName("m")->SetValue(Variant(20));
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 80);
+  EXPECT_EQ(ds.RecordCount(), 5);
+  ds.Params()->ParamByName("m")->SetValue(Variant(30));
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 90);
+  ds.SetFiltered(false);
+  EXPECT_EQ(ds.RecordCount(), 100);
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 90);
+}
+
+// Refused texts keep the filter; writes through functions fail inside the read-only transaction,
+// also inside the connection's own transaction, which stays usable.
+TEST_F(PgFilterTest, HostileFiltersAreRefusedAndNothingChanges) {
+  TTempPgDataSet& ds = OpenFiltered("\"ID\" % :m = 0");
+  fOther->Execute("CREATE SEQUENCE IF NOT EXISTS zv_filter_seq");
+  fOther->Execute("SELECT setval('zv_filter_seq', 1)");
+  ds.Params()->CreateParam(ftString, "text", ptInput)->SetValue(Variant(String("'); DROP TABLE x; --")));
+  struct TCase {
+    const char* Filter;
+    bool Ours;
+  };
+  const std::vector<TCase> cases = {
+      {"1); DROP TABLE items; --", true},
+      {"1) UNION SELECT * FROM pg_class WHERE (1", true},
+      {"\"ID\" > 0 --", true},
+      {"\"ID\" > 0 /* /* nested */", true},
+      {"$$($$ ) UNION SELECT 1 WHERE ( $$)$$", true},
+      {"\"ID\" > $1", true},
+      {"nextval('zv_filter_seq') > 0", false},
+      {"(SELECT count(*) FROM (DELETE FROM pg_class RETURNING 1) d) > 0", false},
+      {"NO_SUCH_COLUMN > 1", false},
+      {"\"ID\" > :missing", false},
+  };
+  for (const bool inTransaction : {false, true}) {
+    if (inTransaction) ds.Connection()->StartTransaction();
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(String(c.Filter) + (inTransaction ? " (in a transaction)" : ""));
+      const String message = MessageOf([&] { ds.SetFilter(c.Filter); });
+      if (c.Ours)
+        EXPECT_EQ(message, SFilterNotExpression);
+      else
+        EXPECT_NE(message, "(no error)");
+      EXPECT_EQ(ds.Filter(), "\"ID\" % :m = 0");
+      EXPECT_EQ(ds.RecordCount(), 10);
+    }
+    if (inTransaction) ds.Connection()->Commit();
+  }
+  EXPECT_EQ(Scalar("SELECT last_value FROM zv_filter_seq"), "1");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM " + fName), "100");
+  // A parameter holding SQL is a value.
+  ds.SetFilter("\"NAME\" = :text OR \"ID\" = 1");
+  EXPECT_EQ(Ids(ds), "1");
+  fOther->Execute("DROP SEQUENCE zv_filter_seq");
+}
+
+TEST_F(PgFilterTest, APostedRecordTheFilterLeavesStaysCurrentUntilTheNextMove) {
+  TTempPgDataSet& ds = OpenFiltered("\"ID\" % :m = 0 AND \"NAME\" <> 'gone'");
+  ASSERT_TRUE(ds.Locate("ID", Variant(50), {}));
+  ds.Edit();
+  ds.FieldByName("NAME")->SetAsString("gone");
+  ds.Post();
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 50);
+  EXPECT_EQ(ds.FieldByName("NAME")->AsString(), "gone");
+  EXPECT_TRUE(ds.RecordOutsideFilter());
+  EXPECT_EQ(ds.RecordCount(), 9);
+  ds.Next();
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 60);
+  EXPECT_FALSE(ds.RecordOutsideFilter());
+  EXPECT_EQ(Ids(ds), "10,20,30,40,60,70,80,90,100");
+}
+
+TEST_F(PgFilterTest, AQueryTakesAFilterAfterItsOwnParameters) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (\"ID\" integer PRIMARY KEY, \"NAME\" text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i FROM generate_series(1, 30) i");
+  ds.Close();
+  ds.SetSQL("SELECT \"ID\" AS n FROM " + fName + " WHERE \"ID\" > :low");
+  ds.Params()->ParamByName("low")->SetValue(Variant(10));
+  ds.Params()->CreateParam(ftInteger, "step", ptInput)->SetValue(Variant(5));
+  ds.SetFilter("n % :step = 0");
+  ds.SetFiltered(true);
+  ds.Open();
+  EXPECT_EQ(Names(ds, "n"), "15,20,25,30");
+  EXPECT_EQ(ds.RecordCount(), 4);
+}
+
+}  // namespace
+}  // namespace zvtest
+
+// ---------------------------------------------------------------------------------------------
+// Stopping a long read
+
+namespace zvtest {
+namespace {
+
+// Each row read costs the server half a millisecond (a filter that sleeps), so that a read of
+// the whole table waits long enough to be asked about and cancelled.
+TEST_F(PgFilterTest, AnInterruptedReadRaisesEAbortAndLeavesTheDataSetAsItWas) {
+  const String slow = "\"ID\" > 10 AND pg_sleep(0.0005) IS NOT NULL";
+  struct TCase {
+    const char* Name;
+    std::function<void(TPgDataSet&)> Run;
+  };
+  const std::vector<TCase> cases = {
+      {"sort", [](TPgDataSet& ds) { ds.SetSortFields("NAME DESC"); }},
+      {"count", [](TPgDataSet& ds) { ds.RecordCount(); }},
+      {"locate", [](TPgDataSet& ds) { ds.Locate("NAME", Variant(String("none")), {}); }},
+      {"filter", [](TPgDataSet& ds) { ds.SetFilter("\"NAME\" = 'none' AND pg_sleep(0.0005) IS NOT NULL"); }},
+  };
+  TTempPgDataSet& ds = OpenFiltered(slow);
+  TDataSource source(nullptr);
+  TDataLink grid;  // a window of rows, as a grid keeps: a new order reads it at once
+  grid.SetBufferCount(12);
+  source.SetDataSet(&ds);
+  grid.SetDataSource(&source);
+  for (const bool byInterrupt : {false, true}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(String(c.Name) + (byInterrupt ? " by Interrupt" : " by the callback"));
+      ds.First();
+      ds.MoveBy(5);
+      const int id = ds.FieldByName("ID")->AsInteger();
+      int calls = 0;
+      ds.OnProgress = [&](TDataSet*, bool& stop) {
+        if (++calls > 1) return;
+        if (byInterrupt)
+          ds.Interrupt();
+        else
+          stop = true;
+      };
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_THROW(c.Run(ds), EAbort);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+      EXPECT_GT(calls, 0);
+      ds.OnProgress = nullptr;
+      EXPECT_EQ(ds.SortFields(), "");
+      EXPECT_EQ(ds.Filter(), slow);
+      EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), id);
+      ds.Next();
+      EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), id + 1);
+    }
+  }
+  EXPECT_EQ(ds.RecordCount(), 90);
+  // Nothing running: nothing happens; a post is never stopped.
+  ds.Interrupt();
+  ds.Interrupt();
+  ds.OnProgress = [](TDataSet*, bool& stop) { stop = true; };
+  ds.Edit();
+  ds.FieldByName("NAME")->SetAsString("written");
+  ds.Post();
+  ds.OnProgress = nullptr;
+  EXPECT_EQ(Scalar("SELECT count(*) FROM " + fName + " WHERE \"NAME\" = 'written'"), "1");
+  grid.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+TEST_F(PgFilterTest, RecordCountEstimateIsThePlannersFigureUntilCounted) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (\"ID\" integer PRIMARY KEY, \"NAME\" text)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' FROM generate_series(1, 500) i");
+  fOther->Execute("ANALYZE " + fName);
+  ds.Refresh();
+  ds.First();
+  EXPECT_FALSE(ds.RecordCountKnown());
+  EXPECT_EQ(ds.RecordCountEstimate(), 500);
+  EXPECT_EQ(ds.RecordCount(), 500);
+  EXPECT_TRUE(ds.RecordCountKnown());
+  ds.SetFilter("\"ID\" % 2 = 0");
+  ds.SetFiltered(true);
+  EXPECT_EQ(ds.RecordCountEstimate(), -1);
+  EXPECT_EQ(ds.RecordCount(), 250);
+  EXPECT_EQ(ds.RecordCountEstimate(), 250);
 }
 
 }  // namespace
