@@ -2,6 +2,7 @@
 // vision call, copying, and the title-state field writers. The group moves it asks for live in
 // Columns.cpp, the width side of Width and Visible in ColumnWidths.cpp.
 #include "runtime/grid/Column.h"
+#include "runtime/rtm/FlagScope.h"
 
 #include "platform/classes/Filer.h"
 #include "platform/classes/Reader.h"
@@ -351,11 +352,7 @@ void TgpColumn::AssignEx(const TgpColumn* source, int parts) {
   if (!source || source == this) return;
   const bool all = parts == 0;
   auto has = [&](int bit) { return all || (parts & bit) != 0; };
-  struct Scope {
-    bool& flag;
-    explicit Scope(bool& f) : flag(f) { flag = true; }
-    ~Scope() { flag = false; }
-  } assigning(fAssigning);
+  TFlagScope assigning(fAssigning, true, false);
   if (has(1)) {
     fWidth = source->fWidth;
     fLayoutLevel = source->fLayoutLevel;
@@ -396,15 +393,8 @@ void TgpColumn::AssignEx(const TgpColumn* source, int parts) {
   }
   if (has(64)) {
     // The copy keeps the source's import options: its vision is not a choice made by hand.
-    const bool mapping = fMapping;
-    fMapping = true;
-    try {
-      SetVision(source->fVision);
-    } catch (...) {
-      fMapping = mapping;
-      throw;
-    }
-    fMapping = mapping;
+    TFlagScope mapping(fMapping);
+    SetVision(source->fVision);
   }
   if (has(32)) {
     fFieldName = source->fFieldName;
@@ -423,12 +413,7 @@ void TgpColumn::UpdateFieldMap() {
   TvpCustomFieldMapper* mapper = grid ? grid->Mapper() : nullptr;
   if (!mapper || grid->IsLoading()) return;
   if (fFieldName.empty() || fOptionsMapping.Empty()) return;
-  struct Scope {
-    bool& flag;
-    bool old;
-    explicit Scope(bool& f) : flag(f), old(f) { flag = true; }
-    ~Scope() { flag = old; }
-  } mapping(fMapping);
+  TFlagScope mapping(fMapping);
   TvpFieldMap* map = mapper->FindMap(fFieldList.get());
   if (fOptionsMapping.Contains(cioImportDomain)) SetVision(map ? map->Vision() : nullptr);
   if (fOptionsMapping.Contains(cioImportCaption)) SetCaption(map ? map->Caption() : String());

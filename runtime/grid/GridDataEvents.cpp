@@ -7,6 +7,7 @@
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/grid/detail/GridFreeze.h"
 
 #include <cstdlib>
 
@@ -14,16 +15,11 @@ namespace zv {
 
 void TDBDivoRud::DaActiveChanged() {
   CacheDataSet();
-  FreezeGrid();
-  try {
-    ColumnsDataSetChanged();
-    RecordsActiveChanged();
-    if (!IsLoading()) UpdateRows();
-  } catch (...) {
-    UnfreezeGrid(false);
-    throw;
-  }
-  UnfreezeGrid(!IsLoading());
+  detail::TGridFreeze freeze(*this, false);
+  ColumnsDataSetChanged();
+  RecordsActiveChanged();
+  if (!IsLoading()) UpdateRows();
+  freeze.Release(!IsLoading());
 }
 
 void TDBDivoRud::DaDataChanged() {
@@ -102,15 +98,10 @@ void TDBDivoRud::DaFocusControl(TField*& field) {
 
 // A new layout is the dataset opened anew with new data.
 void TDBDivoRud::DaLayoutChanged() {
-  FreezeGrid();
-  try {
-    DaActiveChanged();
-    DaDataChanged();
-  } catch (...) {
-    UnfreezeGrid(false);
-    throw;
-  }
-  UnfreezeGrid(true);
+  detail::TGridFreeze freeze(*this, false);
+  DaActiveChanged();
+  DaDataChanged();
+  freeze.Release(true);
 }
 
 void TDBDivoRud::DaRecordChanged(TField*) {

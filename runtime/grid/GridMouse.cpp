@@ -15,15 +15,10 @@ bool TDBDivoRud::RowSelected(int row) {
   if (row < 0 || row >= fDataLink->RecordCount()) return false;
   const int saved = fDataLink->ActiveRecord();
   if (row == saved) return RecordSelected();
+  TActiveRecordScope record(*fDataLink);
   fDataLink->SetActiveRecord(row);
-  bool selected = false;
-  try {
-    selected = RecordSelected();
-  } catch (...) {
-    fDataLink->SetActiveRecord(saved);
-    throw;
-  }
-  fDataLink->SetActiveRecord(saved);
+  const bool selected = RecordSelected();
+  record.Restore();
   return selected;
 }
 

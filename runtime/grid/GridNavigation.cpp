@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/vision/ToolFormLink.h"
@@ -54,15 +55,10 @@ void TDBDivoRud::ApplySelectionBits(int bits) {
 // The bits applied to the record of another row, the active record put back afterwards.
 void TDBDivoRud::ApplyAt(int row, int bits) {
   if (bits == 0 || row < 0 || row >= fDataLink->RecordCount()) return;
-  const int saved = fDataLink->ActiveRecord();
+  TActiveRecordScope record(*fDataLink);
   fDataLink->SetActiveRecord(row);
-  try {
-    ApplySelectionBits(bits);
-  } catch (...) {
-    fDataLink->SetActiveRecord(saved);
-    throw;
-  }
-  fDataLink->SetActiveRecord(saved);
+  ApplySelectionBits(bits);
+  record.Restore();
 }
 
 void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
@@ -84,12 +80,8 @@ void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
   fPendingCol = targetColumn;
   fUserAction = true;
   fSelectionChangedInAction = false;
-  bool frozen = false;
   try {
-    if (outOfView || (actions & (uaFirst | uaLast | uaRange | uaClear))) {
-      FreezeGrid();
-      frozen = true;
-    }
+    detail::TGridFreeze freeze(*this, true, outOfView || (actions & (uaFirst | uaLast | uaRange | uaClear)));
     TDataSet* dataSet = HasActiveDataSet() ? fDataSet : nullptr;
     if (dataSet && (actions & uaFirst)) {
       dataSet->First();
@@ -129,9 +121,8 @@ void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
       }
     }
     if (outOfView) fColumns->UpdateScrollStop(true, false);
-    if (frozen) {
-      frozen = false;
-      UnfreezeGrid(outOfView);
+    if (freeze.Engaged()) {
+      freeze.Release(outOfView);
       if (!outOfView) {
         InvalidateRows();
         UpdateRecordBar(true);
@@ -142,7 +133,6 @@ void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
     if (changed && OnColEnter) OnColEnter(this, fCol);
     if (fSelectionChangedInAction) SetUserActionInProgress(false);
   } catch (...) {
-    if (frozen) UnfreezeGrid(true);
     fUserAction = false;
     fPendingActions = 0;
     fPendingCol = -1;

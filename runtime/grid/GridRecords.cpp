@@ -122,25 +122,20 @@ void TDBDivoRud::UpdateCurrentInfo(int scrolled) {
   }
   first = std::max(first, 0);
   TDataSet& dataSet = *fDataLink->DataSet();
-  const int saved = fDataLink->ActiveRecord();
+  TActiveRecordScope record(*fDataLink);
   bool found = false;
-  try {
-    for (int row = first; row <= last && !found; ++row) {
-      fDataLink->SetActiveRecord(row);
-      if (!shot.IsEqual()) continue;
-      found = true;
-      const TBookmarkStr bookmark = dataSet.Bookmark();
-      // A mark found by its identity, or handed a bookmark, takes the bookmark of the row.
-      if (shot.Resolved() && bookmark == shot.GetBookmarkPtr())
-        fCurrentRow = row;
-      else
-        shot.Init(bookmark);
-    }
-  } catch (...) {
-    fDataLink->SetActiveRecord(saved);
-    throw;
+  for (int row = first; row <= last && !found; ++row) {
+    fDataLink->SetActiveRecord(row);
+    if (!shot.IsEqual()) continue;
+    found = true;
+    const TBookmarkStr bookmark = dataSet.Bookmark();
+    // A mark found by its identity, or handed a bookmark, takes the bookmark of the row.
+    if (shot.Resolved() && bookmark == shot.GetBookmarkPtr())
+      fCurrentRow = row;
+    else
+      shot.Init(bookmark);
   }
-  fDataLink->SetActiveRecord(saved);
+  record.Restore();
   if (!found && scrolled == 0) fCurrentRow = -1;
 }
 
