@@ -11,6 +11,7 @@
 #include "runtime/grid/DeleteParams.h"
 #include "runtime/grid/GridLayout.h"
 #include "runtime/grid/RecShot.h"
+#include "runtime/grid/UserAction.h"
 #include "runtime/rtm/RtmTypes.h"
 #include "runtime/vision/Designer.h"
 #include "runtime/vision/FieldList.h"
@@ -60,12 +61,6 @@ using TgpColEvent = std::function<void(TObject* sender, int col)>;
 // Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
 using TgpClickEvent =
     std::function<void(TObject* sender, int x, int y, TShiftState shift, bool buttonReleased, bool& handled)>;
-
-// The bits of a user action: record moves, then what happens to the selection.
-inline constexpr int uaFirst = 1, uaLast = 2, uaRow = 4, uaSelectOld = 32, uaDeselectOld = 64, uaSelectNew = 128,
-                     uaToggle = 256, uaRange = 512, uaClear = 1024;
-inline constexpr int uaMoves = uaFirst | uaLast | uaRow;
-inline constexpr int uaSelection = 0x7E0;
 
 class TDBDivoRud : public TCustomControl, public IvtfDataGrid, public IgpPaintGrid, public IgpDesignerClient {
   ZV_CLASS(TDBDivoRud, TCustomControl)
@@ -326,7 +321,7 @@ public:
   int RowCount() const;
   // The data link is active: the grid has an open dataset.
   bool HasActiveDataSet() const;
-  bool UserActionInProgress() const { return fUserAction; }
+  bool UserActionInProgress() const { return fAction.InProgress(); }
   bool Posting() const { return fPosting; }
   // Finds the current row after the rows in view moved by `scrolled` (0: search every row).
   void UpdateCurrentInfo(int scrolled);
@@ -362,11 +357,16 @@ public:
   void SetSelectedCol(TgpColumn* column);
   // Stores the current column without events; returns the old index.
   int UpdateSelectedCol(int index);
-  // The one path of every move: actions (ua... bits), a row relative to the current one, and
-  // the column that becomes current.
-  void DoUserActions(int actions, int rowDelta, int targetColumn);
-  // Moves the cell: left, right, up, down and both tabs; anything else does nothing.
+  // The one path of every move: the actions, a row relative to the current one, and the column
+  // that becomes current.
+  void DoUserActions(TgpUserActions actions, int rowDelta, int targetColumn);
+  // Moves the cell: left, right, up, down and both tabs; anything else does nothing. The move is
+  // planned (PlanMove), then applied.
   void SelectCell(TgpFieldEditAction action, bool shift);
+  // What SelectCell would do now, without doing any of it; the context is the dataset's side
+  // (read from the grid's dataset by the first form).
+  TgpMovePlan PlanMove(TgpFieldEditAction action, bool shift) const;
+  TgpMovePlan PlanMove(TgpFieldEditAction action, bool shift, const TgpMoveContext& context) const;
   // The visible neighbour on the same actual level (or in a group too shallow to have it).
   TgpColumn* GetNextAtLevel(const TgpColumn* column) const;
   TgpColumn* GetPrevAtLevel(const TgpColumn* column) const;
@@ -383,8 +383,8 @@ public:
   bool HasFocus() const { return fHasFocus; }
   TgpGridState GridState() const { return fGridState; }
   TgpColumn* ClickedColumn() const { return fClickedColumn; }
-  int PendingCol() const { return fPendingCol; }
-  int PendingActions() const { return fPendingActions; }
+  int PendingCol() const { return fAction.PendingCol(); }
+  TgpUserActions PendingActions() const { return fAction.Pending(); }
 
   TgpColEvent OnColEnter;
   TgpColEvent OnColExit;
@@ -423,7 +423,7 @@ protected:
   void CMCancelMode(TMessage& message);
   // The key table of KeyDown; true when the key was handled.
   bool NavigationKey(Word key, TShiftState shift);
-  void ApplySelectionBits(int bits);
+  void ApplySelectionBits(TgpUserActions bits);
   // Whether the record in a row of the view is selected.
   bool RowSelected(int row);
 
@@ -535,7 +535,7 @@ private:
 
   // ---- Navigation: state ------------------------------------------------------------------------
   void FireColExiting();
-  void ApplyAt(int row, int bits);
+  void ApplyAt(int row, TgpUserActions bits);
   void PickupDone(bool picked);
   bool fWantTabs = true;
   bool fWantReturns = true;
@@ -543,8 +543,6 @@ private:
   TgpGridEditOptions fOptionsEdit;
   bool fRowSelect = false;
   bool fMultiSelect = false;
-  int fPendingCol = -1;
-  int fPendingActions = 0;
   bool fHasFocus = false;
   TgpGridState fGridState = gsNormal;
   TgpColumn* fClickedColumn = nullptr;
@@ -622,9 +620,8 @@ private:
   std::unique_ptr<TgpCurrentRecShot> fOwnedCurrentRecShot;
   TgpCurrentRecShot* fCurrentRecShot = nullptr;
   int fCurrentRow = -1;
-  bool fUserAction = false;
+  TgpUserAction fAction;
   bool fPosting = false;
-  bool fSelectionChangedInAction = false;
   TControl* fToolForm = nullptr;
 
   // ---- Editing ------------------------------------------------------------------------------------

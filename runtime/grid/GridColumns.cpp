@@ -120,7 +120,7 @@ void TDBDivoRud::LayoutChanged() {
   UpdateRows();
   InvalidateGrid();
   // An open editor goes with its cell, or closes when its column left the view.
-  if (!fUserAction) UpdateEditorPos();
+  if (!fAction.InProgress()) UpdateEditorPos();
 }
 
 void TDBDivoRud::UpdateViewBar(bool force) {

@@ -24,7 +24,7 @@ void TDBDivoRud::DaActiveChanged() {
 
 void TDBDivoRud::DaDataChanged() {
   // A range that reached an end of the dataset is taken up to there.
-  if (fUserAction && (fPendingActions & uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) AddRange();
+  if (fAction.InProgress() && fAction.Pending().Contains(uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) AddRange();
   RecordsDataChanged();
   if (IsLoading()) return;
   UpdateRows();
@@ -38,32 +38,34 @@ void TDBDivoRud::DaDataSetScrolled(int distance) {
   CloseEdit(feaCancel, true);
   RecordsDataSetScrolled(distance);
   if (IsLoading()) return;
-  if (fPendingCol != -1 && fPendingCol != fCol) UpdateSelectedCol(fPendingCol);
+  const int pendingCol = fAction.PendingCol();
+  if (pendingCol != -1 && pendingCol != fCol) UpdateSelectedCol(pendingCol);
   fActiveRow = fDataLink->ActiveRecord();
   fLayout.RowCount = std::max(fDataLink->RecordCount(), 1);
   fLayout.Recount();
-  const int bits = fPendingActions;
+  const TgpUserActions bits = fAction.Pending();
+  const TgpUserActions old{uaSelectOld, uaDeselectOld}, arrived{uaSelectNew, uaToggle};
   const bool painting = PaintingEnabled() && HandleAllocated();
   if (fColumns->HasGroups() && distance != 0) {
-    ApplyAt(fActiveRow - distance, bits & (uaSelectOld | uaDeselectOld));
-    ApplySelectionBits(bits & (uaSelectNew | uaToggle));
-    if (bits & uaRange) AddRange();
+    ApplyAt(fActiveRow - distance, bits * old);
+    ApplySelectionBits(bits * arrived);
+    if (bits.Contains(uaRange)) AddRange();
     if (PaintingEnabled()) {
-      if ((bits & uaClear) && !SelectionEmpty())
+      if (bits.Contains(uaClear) && !SelectionEmpty())
         ClearSelection(true);
       else
         DoScrollGrid(distance, oldActive);
       if (painting) UpdateWindow(Handle());
     }
   } else if (fColumns->HasGroups()) {
-    if (oldCurrent >= 0) ApplyAt(oldCurrent, bits & (uaSelectOld | uaDeselectOld));
-    ApplySelectionBits(bits & (uaSelectNew | uaToggle));
+    if (oldCurrent >= 0) ApplyAt(oldCurrent, bits * old);
+    ApplySelectionBits(bits * arrived);
     bool all = false;
-    if (bits & uaRange) {
+    if (bits.Contains(uaRange)) {
       AddRange();
       all = true;
     }
-    if ((bits & uaClear) && !SelectionEmpty()) {
+    if (bits.Contains(uaClear) && !SelectionEmpty()) {
       ClearSelection(false);
       all = true;
     }
@@ -79,7 +81,7 @@ void TDBDivoRud::DaDataSetScrolled(int distance) {
   }
   // A sequenced dataset's bar moves only with the window; the others show the cursor's end.
   if (distance != 0 || !fDataSet || !fDataSet->IsSequenced()) UpdateRecordBar(false);
-  if (!fUserAction) UpdateEditorPos();
+  if (!fAction.InProgress()) UpdateEditorPos();
 }
 
 // The field that must have a value: its column becomes current, so that the user stands on the

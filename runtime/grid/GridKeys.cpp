@@ -42,10 +42,10 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       break;
     default: break;
   }
-  int range = 0;
+  TgpUserActions range;
   if (withShift && (key == VK_PRIOR || key == VK_NEXT || (ctrl && (key == VK_HOME || key == VK_END)))) {
     if (!HasAnchor()) SetAnchor(fDataSet->Bookmark());
-    range = uaRange;
+    range = {uaRange};
   }
   const int first = fColumns->GetSelectableCount() > 0 ? fColumns->GetSelectable(0)->Index() : -1;
   const int last =
@@ -70,38 +70,38 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       return true;
     case VK_PRIOR:
       if (ctrl)
-        DoUserActions(uaRow, -current, fCol);
+        DoUserActions({uaRow}, -current, fCol);
       else
-        DoUserActions(uaRow | range, -(rows - 1) - current, fCol);
+        DoUserActions(TgpUserActions{uaRow} + range, -(rows - 1) - current, fCol);
       return true;
     case VK_NEXT:
       if (ctrl)
-        DoUserActions(uaRow, fDataLink->RecordCount() - 1 - current, fCol);
+        DoUserActions({uaRow}, fDataLink->RecordCount() - 1 - current, fCol);
       else
-        DoUserActions(uaRow | range, 2 * (rows - 1) - current, fCol);
+        DoUserActions(TgpUserActions{uaRow} + range, 2 * (rows - 1) - current, fCol);
       return true;
     case VK_HOME:
       if (ctrl)
-        DoUserActions(uaFirst | range, 0, fCol);
+        DoUserActions(TgpUserActions{uaFirst} + range, 0, fCol);
       else if (first >= 0)
-        DoUserActions(0, 0, first);
+        DoUserActions({}, 0, first);
       return true;
     case VK_END:
       if (ctrl)
-        DoUserActions(uaLast | range, 0, fCol);
+        DoUserActions(TgpUserActions{uaLast} + range, 0, fCol);
       else if (last >= 0)
-        DoUserActions(0, 0, last);
+        DoUserActions({}, 0, last);
       return true;
     case VK_LEFT:
       if (ctrl) {
-        if (first >= 0) DoUserActions(0, 0, first);
+        if (first >= 0) DoUserActions({}, 0, first);
       } else {
         SelectCell(feaMoveLeft, false);
       }
       return true;
     case VK_RIGHT:
       if (ctrl) {
-        if (last >= 0) DoUserActions(0, 0, last);
+        if (last >= 0) DoUserActions({}, 0, last);
       } else {
         SelectCell(feaMoveRight, false);
       }

@@ -51,25 +51,25 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
   if ((button == mbLeft || button == mbRight) && onRecord) {
     fClickedColumn = fHoverColumn;
     const int target = fHoverColumn->Selectable() ? hit.Column : fCol;
-    int bits = 0;
+    TgpUserActions bits;
     if (!EditorVisible() || AlwaysShowEditor()) {
       if (shift.Contains(ssShift))
-        bits = uaRange;
+        bits = {uaRange};
       else if (shift.Contains(ssCtrl))
-        bits = SelectionEmpty() && hit.Row != fCurrentRow ? uaToggle | uaSelectOld : uaToggle;
+        bits = SelectionEmpty() && hit.Row != fCurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
       else if (button == mbLeft)
-        bits = uaClear;
+        bits = {uaClear};
     }
     if (DragMode() == dmAutomatic && button == mbLeft) {
       mayDrag = DragMayStart(x, y);
       // A press on a selected record may begin dragging the selection: keep it until the release.
-      if (bits == uaClear && RowSelected(hit.Row)) {
-        bits = 0;
+      if (bits == TgpUserActions{uaClear} && RowSelected(hit.Row)) {
+        bits = {};
         fClearOnMouseUp = true;
       }
     }
-    if (target != fCol || hit.Row != fCurrentRow || bits != 0) {
-      if (hit.Row != fCurrentRow) bits |= uaRow;
+    if (target != fCol || hit.Row != fCurrentRow || !bits.Empty()) {
+      if (hit.Row != fCurrentRow) bits.Include(uaRow);
       DoUserActions(bits, hit.Row - (fCurrentRow >= 0 ? fCurrentRow : 0), target);
     }
     if (fOptionsPickup.Contains(gpoCaptureRecord)) CreateAutoScroller();

@@ -101,7 +101,7 @@ void TDBDivoRud::UpdateCurrentInfo(int scrolled) {
     fCurrentRow = fDataLink->ActiveRecord();
     return;
   }
-  if (scrolled != 0 && fCurrentRow != -1 && !fUserAction) {
+  if (scrolled != 0 && fCurrentRow != -1 && !fAction.InProgress()) {
     // The marked record moved with the view.
     fCurrentRow -= scrolled;
     if (fCurrentRow < 0 || fCurrentRow >= RowCount()) fCurrentRow = -1;
@@ -163,9 +163,9 @@ bool TDBDivoRud::SyncCursors(bool force) {
 
 void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
   (void)selectionChanged;
-  if (fUserAction) fSelectionChangedInAction = true;
+  fAction.NoteSelectionChanged();
   if (currentChanged) fCurrentRecShot->SetCurrentChanged(true);
-  if (fUserAction) {
+  if (fAction.InProgress()) {
     if (IvtfToolForm* toolForm = ToolFormValue()) toolForm->tfValueChanged();
     return;
   }
@@ -173,9 +173,8 @@ void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
 }
 
 void TDBDivoRud::SetUserActionInProgress(bool value) {
-  fUserAction = value;
-  if (value || !fSelectionChangedInAction) return;
-  fSelectionChangedInAction = false;
+  fAction.SetInProgress(value);
+  if (value || !fAction.TakeSelectionChanged()) return;
   DoSelectionChanged();
 }
 

@@ -200,7 +200,7 @@ void TDBDivoRud::MetricsChanged(int parts) {
     fColumns->UpdateScrollStop(false, true);
   }
   if (parts & kRepaint) InvalidateGrid();
-  if (!fUserAction) UpdateEditorPos();
+  if (!fAction.InProgress()) UpdateEditorPos();
 }
 
 // ---- Freezing --------------------------------------------------------------------------------

@@ -548,7 +548,7 @@ TEST_P(GridNavigation, AnErrorAtAnyPointOfAMoveLeavesRecordFreezeAndActionAsThey
     EXPECT_EQ(grid->FreezeCount(), 0);
     EXPECT_FALSE(grid->UserActionInProgress());
     EXPECT_EQ(grid->PendingCol(), -1);
-    EXPECT_EQ(grid->PendingActions(), 0);
+    EXPECT_TRUE(grid->PendingActions().Empty());
   }
 }
 
