@@ -31,6 +31,9 @@ class TgpColumn;
 class TgpColumns;
 class TgpDesigner;
 class TgpInplaceEdit;
+class TgpAutoSearch;
+class TgpSelection;
+class TgpTitleTracker;
 class TvpCustomFieldMapper;
 
 enum TgpGridVisualOption { gvoNoEndEllipsis };
@@ -401,6 +404,16 @@ public:
   // Heights recomputed: the grid repaints when they moved, else its titles.
   void ImagesChanged();
 
+  // ---- Owned parts (Selection.h, AutoSearch.h, TitleTracker.h) --------------------------------
+  // The selection, auto search and title tracking; each does nothing until a fuller one is
+  // handed over. Handing over null puts the do-nothing part back.
+  TgpSelection& Selection() const { return *fSelection; }
+  void SetSelection(std::unique_ptr<TgpSelection> value);
+  TgpAutoSearch& AutoSearch() const { return *fAutoSearch; }
+  void SetAutoSearch(std::unique_ptr<TgpAutoSearch> value);
+  TgpTitleTracker& TitleTracker() const { return *fTitleTracker; }
+  void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
+
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
 protected:
@@ -427,9 +440,7 @@ protected:
   // Whether the record in a row of the view is selected.
   bool RowSelected(int row);
 
-  // Entry points that editing, selection, auto search, title clicks, sizing and the footer
-  // menu fill; here they do nothing (answer "nothing open", "empty", "not handled").
-  // Editing (GridEditing.cpp).
+  // Entry points that editing fills (GridEditing.cpp).
   virtual bool EditorVisible() const;
   virtual bool EditorHiding() const { return fEditorHiding; }
   // Opens the editor on the current cell; true when it is shown.
@@ -440,33 +451,6 @@ protected:
   virtual void PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y);
   // The records the delete command takes: the selection's, else the current record (1) or none.
   int DeleteCount() const;
-  // Deletes the selected records (more than one) and marks the record that takes their place.
-  virtual void DeleteSelection() {}
-  virtual bool SelectionEmpty() const { return true; }
-  virtual int SelectedCount() const { return 0; }
-  virtual bool RecordSelected() const { return false; }
-  // The dataset's current record: selected (true) or deselected, toggled.
-  virtual void SelectCurrent(bool select) { (void)select; }
-  virtual void ToggleCurrent() {}
-  // From the last added record to the dataset's current one.
-  virtual void AddRange() {}
-  virtual void ClearSelection(bool invalidate) { (void)invalidate; }
-  virtual bool HasAnchor() const { return false; }
-  virtual TBookmarkStr Anchor() const { return {}; }
-  virtual void SetAnchor(const TBookmarkStr& bookmark) { (void)bookmark; }
-  virtual bool AutoSearchEnabled() const { return false; }
-  virtual bool AutoSearchActive() const { return false; }
-  virtual bool IsAutoSearchShortCut(Word key, TShiftState shift) { return (void)key, (void)shift, false; }
-  virtual void StartAutoSearch() {}
-  virtual void CancelAutoSearch() {}
-  virtual bool AutoSearchKeyPress(char32_t& key) { return (void)key, false; }
-  // A left press on a title or a column edge; true when sizing or a title click began.
-  virtual bool StartSizingOrTitleClick(TShiftState shift, int x, int y) { return (void)shift, (void)x, (void)y, false; }
-  // A left press that may begin a drag (DragMode automatic).
-  virtual bool DragMayStart(int x, int y) { return (void)x, (void)y, false; }
-  virtual bool Dragging() const { return false; }
-  virtual void DoFooterMenu(TgpColumn* column, int x, int y) { (void)column, (void)x, (void)y; }
-  virtual void UpdateCursorShape() {}
 
   // ---- Columns and layout (GridColumns.cpp) -----------------------------------------------
   void Loaded() override;
@@ -558,6 +542,9 @@ private:
   std::unique_ptr<TBitmap> fHintScratch;  // the 1 x 1 canvas hints measure titles and footers on
 
   std::unique_ptr<TDataLinkEx> fDataLink;
+  std::unique_ptr<TgpSelection> fSelection;
+  std::unique_ptr<TgpAutoSearch> fAutoSearch;
+  std::unique_ptr<TgpTitleTracker> fTitleTracker;
   TDataSet* fDataSet = nullptr;
   TvpBorderStyle fBorderStyle = bs3D;
 

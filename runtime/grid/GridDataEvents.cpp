@@ -2,6 +2,7 @@
 // dataset from here, and a user action's pending column and selection bits land here when the
 // dataset's scroll arrives in its middle.
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
@@ -24,7 +25,7 @@ void TDBDivoRud::DaActiveChanged() {
 
 void TDBDivoRud::DaDataChanged() {
   // A range that reached an end of the dataset is taken up to there.
-  if (fAction.InProgress() && fAction.Pending().Contains(uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) AddRange();
+  if (fAction.InProgress() && fAction.Pending().Contains(uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) fSelection->AddRange();
   RecordsDataChanged();
   if (IsLoading()) return;
   UpdateRows();
@@ -49,10 +50,10 @@ void TDBDivoRud::DaDataSetScrolled(int distance) {
   if (fColumns->HasGroups() && distance != 0) {
     ApplyAt(fActiveRow - distance, bits * old);
     ApplySelectionBits(bits * arrived);
-    if (bits.Contains(uaRange)) AddRange();
+    if (bits.Contains(uaRange)) fSelection->AddRange();
     if (PaintingEnabled()) {
-      if (bits.Contains(uaClear) && !SelectionEmpty())
-        ClearSelection(true);
+      if (bits.Contains(uaClear) && !fSelection->Empty())
+        fSelection->Clear(true);
       else
         DoScrollGrid(distance, oldActive);
       if (painting) UpdateWindow(Handle());
@@ -62,11 +63,11 @@ void TDBDivoRud::DaDataSetScrolled(int distance) {
     ApplySelectionBits(bits * arrived);
     bool all = false;
     if (bits.Contains(uaRange)) {
-      AddRange();
+      fSelection->AddRange();
       all = true;
     }
-    if (bits.Contains(uaClear) && !SelectionEmpty()) {
-      ClearSelection(false);
+    if (bits.Contains(uaClear) && !fSelection->Empty()) {
+      fSelection->Clear(false);
       all = true;
     }
     if (all) {

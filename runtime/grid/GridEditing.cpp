@@ -8,6 +8,7 @@
 #include "runtime/rtm/FlagScope.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/vision/FieldVision.h"
 
@@ -214,7 +215,7 @@ void TDBDivoRud::CancelChanges() {
 void TDBDivoRud::SetParamsDelete(TgpDeleteParams* value) { fParamsDelete->Assign(value); }
 
 int TDBDivoRud::DeleteCount() const {
-  if (!SelectionEmpty()) return SelectedCount();
+  if (!fSelection->Empty()) return fSelection->Count();
   return GetHasCurrent() ? 1 : 0;
 }
 

@@ -6,6 +6,9 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/AutoSearch.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/rtm/InputRoutines.h"
 #include "runtime/vision/FieldVision.h"
 
@@ -14,21 +17,21 @@ namespace zv {
 bool TDBDivoRud::RowSelected(int row) {
   if (row < 0 || row >= fDataLink->RecordCount()) return false;
   const int saved = fDataLink->ActiveRecord();
-  if (row == saved) return RecordSelected();
+  if (row == saved) return fSelection->RecordSelected();
   TActiveRecordScope record(*fDataLink);
   fDataLink->SetActiveRecord(row);
-  const bool selected = RecordSelected();
+  const bool selected = fSelection->RecordSelected();
   record.Restore();
   return selected;
 }
 
 void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  CancelAutoSearch();
+  fAutoSearch->Cancel();
   fClickHandled = false;
   fEditOnMouseUp = false;
   fClearOnMouseUp = false;
   const bool hadFocus = fHasFocus;
-  const bool manySelected = SelectedCount() > 1;
+  const bool manySelected = fSelection->Count() > 1;
   if ((button == mbLeft || button == mbRight) && IsRuntimeMode() && !Focused() && CanFocus()) SetFocus();
   TCustomControl::MouseDown(button, shift, x, y);
   const bool dbl = shift.Contains(ssDouble);
@@ -37,11 +40,11 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     return;
   }
   DoMouseMove(x, y);
-  if (button == mbLeft && StartSizingOrTitleClick(shift, x, y)) {
-    UpdateCursorShape();
+  if (button == mbLeft && fTitleTracker->StartSizingOrTitleClick(shift, x, y)) {
+    fTitleTracker->UpdateCursorShape();
     return;
   }
-  UpdateCursorShape();
+  fTitleTracker->UpdateCursorShape();
   if (!HasActiveDataSet() || fGridState != gsNormal) return;
   const TgpGridHit hit = fHover;
   const bool onRecord = hit.Area == gaCell && fHoverColumn && hit.Row < fDataLink->RecordCount();
@@ -56,12 +59,12 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
       if (shift.Contains(ssShift))
         bits = {uaRange};
       else if (shift.Contains(ssCtrl))
-        bits = SelectionEmpty() && hit.Row != fCurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
+        bits = fSelection->Empty() && hit.Row != fCurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
       else if (button == mbLeft)
         bits = {uaClear};
     }
     if (DragMode() == dmAutomatic && button == mbLeft) {
-      mayDrag = DragMayStart(x, y);
+      mayDrag = fTitleTracker->DragMayStart(x, y);
       // A press on a selected record may begin dragging the selection: keep it until the release.
       if (bits == TgpUserActions{uaClear} && RowSelected(hit.Row)) {
         bits = {};
@@ -84,7 +87,7 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     if (hit.Area == gaCell && fHoverColumn)
       DoPopupMenu(fHoverColumn, x, y);
     else if (hit.Area == gaFooter && fHoverColumn)
-      DoFooterMenu(fHoverColumn, x, y);
+      fTitleTracker->FooterMenu(fHoverColumn, x, y);
     else if (hit.Area == gaUndefined)
       DoPopupMenu(nullptr, x, y);
     return;
@@ -123,11 +126,11 @@ void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (fGridState != gsNormal) return;
   if (fClearOnMouseUp) {
     fClearOnMouseUp = false;
-    if (!Dragging()) ClearSelection(true);
+    if (!fTitleTracker->Dragging()) fSelection->Clear(true);
   }
   if (fEditOnMouseUp) {
     fEditOnMouseUp = false;
-    if (!Dragging()) Edit();
+    if (!fTitleTracker->Dragging()) Edit();
   }
   bool handled = false;
   if (fClickHandled) {

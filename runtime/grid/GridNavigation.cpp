@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -49,9 +50,9 @@ void TDBDivoRud::FireColExiting() {
 // ---- The user action -------------------------------------------------------------------------------
 
 void TDBDivoRud::ApplySelectionBits(TgpUserActions bits) {
-  if (bits.Contains(uaSelectOld) || bits.Contains(uaSelectNew)) SelectCurrent(true);
-  if (bits.Contains(uaDeselectOld)) SelectCurrent(false);
-  if (bits.Contains(uaToggle)) ToggleCurrent();
+  if (bits.Contains(uaSelectOld) || bits.Contains(uaSelectNew)) fSelection->SelectCurrent(true);
+  if (bits.Contains(uaDeselectOld)) fSelection->SelectCurrent(false);
+  if (bits.Contains(uaToggle)) fSelection->ToggleCurrent();
 }
 
 // The bits applied to the record of another row, the active record put back afterwards.
@@ -74,7 +75,7 @@ void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetC
   const bool outOfView = colChanges && target && !fColumns->IsColInView(target);
   TgpUserActions pending;
   if (fMultiSelect) {
-    if (SelectionEmpty()) actions.Exclude(uaClear);
+    if (fSelection->Empty()) actions.Exclude(uaClear);
     pending = actions - uaMoves;
   } else {
     actions -= uaSelection;
@@ -96,18 +97,18 @@ void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetC
     if (distance != 0 || dataSet->State() != dsBrowse) dataSet->MoveBy(distance);
     if (distance == 0) DaDataSetScrolled(0);
   } else if (noRowMove && actions.Contains(uaClear)) {
-    ClearSelection(true);
+    fSelection->Clear(true);
   }
   if (noRowMove) {
     if (targetColumn != oldCol) CloseEdit(feaPost, true);
     UpdateSelectedCol(targetColumn);
-    if (actions.Contains(uaRange)) AddRange();
+    if (actions.Contains(uaRange)) fSelection->AddRange();
   } else if (fAction.PendingCol() != fCol) {
     // The dataset stood still (an end reached): no scroll carried the column over.
     UpdateSelectedCol(fAction.PendingCol());
   }
   if (toggleHere) {
-    if (SyncCursors(false)) ToggleCurrent();
+    if (SyncCursors(false)) fSelection->ToggleCurrent();
     InvalidateRow(fCurrentRow);
     if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
   }
@@ -195,8 +196,8 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift) const {
     context.Editing = dataSet.State() == dsEdit;
     context.Modified = dataSet.Modified();
     context.AnchorOrder = [this, &dataSet]() -> std::optional<int> {
-      if (!HasAnchor()) return std::nullopt;
-      return dataSet.CompareBookmarks(dataSet.Bookmark(), Anchor());
+      if (!fSelection->HasAnchor()) return std::nullopt;
+      return dataSet.CompareBookmarks(dataSet.Bookmark(), fSelection->Anchor());
     };
   }
   return PlanMove(action, shift, context);
@@ -302,7 +303,7 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const Tg
 void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
   if (!HasActiveDataSet() || !fColumns->HasGroups()) return;
   const TgpMovePlan plan = PlanMove(action, shift);
-  if (plan.SetAnchor) SetAnchor(fDataSet->Bookmark());
+  if (plan.SetAnchor) fSelection->SetAnchor(fDataSet->Bookmark());
   if (plan.Act) DoUserActions(plan.Actions, plan.RowDelta, plan.TargetColumn);
   if (!plan.Complete || shift) return;
   const bool tab = action == feaPrevTab || action == feaNextTab;

@@ -2,6 +2,7 @@
 // state, and no trace of the planning on the grid.
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,21 @@ namespace {
 
 using namespace zv;
 
+class TCountingSelection : public TgpSelection {
+public:
+  TCountingSelection(TDBDivoRud& grid, int& calls) : TgpSelection(grid), fCalls(calls) {}
+  void SetAnchor(const TBookmarkStr&) override { ++fCalls; }
+
+private:
+  int& fCalls;
+};
+
 class TPlanGrid : public TDBDivoRud {
 public:
-  using TDBDivoRud::TDBDivoRud;
+  explicit TPlanGrid(TComponent* owner) : TDBDivoRud(owner) {
+    SetSelection(std::make_unique<TCountingSelection>(*this, AnchorCalls));
+  }
   int AnchorCalls = 0;
-
-protected:
-  void SetAnchor(const TBookmarkStr&) override { ++AnchorCalls; }
 };
 
 // Columns 0..3 (2 cannot be selected); levels gives each column's layout level (0 starts a group).

@@ -10,6 +10,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/StdDesigners.h"
@@ -26,10 +27,39 @@
 namespace zvtest {
 namespace {
 
-// The entry points editing and selection fill, written down; a small selection of IDs.
+// A small selection of IDs, kept in the grid below so the cases can read it.
+class TNavSelection : public TgpSelection {
+public:
+  TNavSelection(TDBDivoRud& grid, std::set<int>& selected, TBookmarkStr& anchor, int& failOn)
+      : TgpSelection(grid), Selected(selected), AnchorMark(anchor), FailOnSelect(failOn) {}
+  bool Empty() const override { return Selected.empty(); }
+  int Count() const override { return static_cast<int>(Selected.size()); }
+  bool RecordSelected() const override { return Selected.count(Id()) > 0; }
+  void SelectCurrent(bool select) override {
+    if (Id() == FailOnSelect) throw EDatabaseError("selection refused");
+    if (select) Selected.insert(Id()); else Selected.erase(Id());
+  }
+  void ToggleCurrent() override {
+    if (!Selected.erase(Id())) Selected.insert(Id());
+  }
+  void Clear(bool) override { Selected.clear(); }
+  bool HasAnchor() const override { return !AnchorMark.empty(); }
+  TBookmarkStr Anchor() const override { return AnchorMark; }
+  void SetAnchor(const TBookmarkStr& b) override { AnchorMark = b; }
+
+private:
+  int Id() const { return Grid().DataSet()->FieldByName("ID")->AsInteger(); }
+  std::set<int>& Selected;
+  TBookmarkStr& AnchorMark;
+  int& FailOnSelect;
+};
+
+// The entry points editing fills, written down, and the selection above.
 class TNavGrid : public TDBDivoRud {
 public:
-  using TDBDivoRud::TDBDivoRud;
+  explicit TNavGrid(TComponent* owner) : TDBDivoRud(owner) {
+    SetSelection(std::make_unique<TNavSelection>(*this, Selected, AnchorMark, FailOnSelect));
+  }
   TLog* Log = nullptr;
   std::set<int> Selected;
   TBookmarkStr AnchorMark;
@@ -47,20 +77,6 @@ protected:
   }
   void PostChanges() override { Note("Post"); }
   void CancelChanges() override { Note("Cancel"); }
-  bool SelectionEmpty() const override { return Selected.empty(); }
-  int SelectedCount() const override { return static_cast<int>(Selected.size()); }
-  bool RecordSelected() const override { return Selected.count(Id()) > 0; }
-  void SelectCurrent(bool select) override {
-    if (Id() == FailOnSelect) throw EDatabaseError("selection refused");
-    if (select) Selected.insert(Id()); else Selected.erase(Id());
-  }
-  void ToggleCurrent() override {
-    if (!Selected.erase(Id())) Selected.insert(Id());
-  }
-  void ClearSelection(bool) override { Selected.clear(); }
-  bool HasAnchor() const override { return !AnchorMark.empty(); }
-  TBookmarkStr Anchor() const override { return AnchorMark; }
-  void SetAnchor(const TBookmarkStr& b) override { AnchorMark = b; }
 };
 
 class GridNavigation : public ::testing::TestWithParam<DataSetFactory> {
