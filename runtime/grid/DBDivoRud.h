@@ -3,6 +3,30 @@
 // its columns. The class is split by concern across several sources (construction and the data
 // source here; columns and layout, record snapshots, geometry, painting, input and editing in
 // their own files); this header is its whole public face.
+//
+// How the work flows (the file of each step in brackets):
+//
+// Painting: WM_PAINT -> Paint [GridPaint] builds one paint request (TgpPaintInfo) for the damaged
+//   band -> HandOver: InitRowAttrs walks the rows with the data link's active record moved
+//   (TActiveRecordScope puts it back), OnGetRowAttrs -> the designer's PaintToScreen
+//   [vision/BaseDesigner] -> per column PaintColumnTitle / PaintColumnRecords / PaintColumnFooter
+//   [GridPaint] -> the column's vision draws each cell through the grid's one TgpPainter
+//   [vision/VisionDraw, ColumnDrawing].
+// A key (Down): WMKeyDown -> KeyDown -> NavigationKey [GridKeys] -> SelectCell [GridNavigation]
+//   -> PlanMove (actions, row distance, target column; no side effects) -> DoUserActions: the
+//   user action (TgpUserAction::TScope, UserAction.h) holds the pending column and selection
+//   actions, TGridFreeze pairs the freeze -> TDataSet::MoveBy [platform/db] -> the data link ->
+//   DaDataSetScrolled [GridDataEvents] applies the pending column and selection actions through
+//   the selection part (Selection.h) and repaints the rows that moved -> back in DoUserActions:
+//   title and cell invalidation, OnColEnter; the scopes end the action and the freeze.
+// A click: MouseDown [GridMouse] -> the title tracker (TitleTracker.h) may take a press on a
+//   title or an edge -> DoMouseMove hit-tests (TgpGridLayout) -> DoUserActions with the row
+//   distance and the selection actions of the modifiers -> OnClick, pick-up, menus; MouseUp
+//   closes a click (quick edit, the deferred clear).
+// A data event: TDataSet -> TDataLink -> TDataLinkEx's events -> Da... [GridDataEvents]:
+//   ActiveChanged (columns find their fields, snapshots, rows), DataChanged (snapshots, rows,
+//   repaint), DataSetScrolled (above), RecordChanged (one row), LayoutChanged (all under one
+//   freeze), UpdateData (the editor posts); the snapshot side is in GridRecords.
 
 #include "platform/controls/CustomControl.h"
 #include "platform/graphics/Bitmap.h"
@@ -396,7 +420,7 @@ public:
   TgpClickEvent OnClick;
   TNotifyEvent OnPickup;
 
-  // ---- Title images and title/footer drawing (GridPaint.cpp, Column.cpp) -------------------------
+  // ---- Title images and title/footer drawing (ColumnDrawing.cpp) ---------------------------------
   // Images for the columns' titles (TgpColumn::TitleImageIndex); the grid follows the list's
   // changes and forgets a list that is freed.
   TCustomImageList* TitleImages() const { return fTitleImages; }
