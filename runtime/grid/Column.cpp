@@ -345,28 +345,28 @@ void TgpColumn::Assign(const TPersistent* source) {
     TCollectionItem::Assign(source);
     return;
   }
-  AssignEx(other, 0);
+  AssignEx(other, apAll);
 }
 
 void TgpColumn::AssignEx(const TgpColumn* source, int parts) {
   if (!source || source == this) return;
-  const bool all = parts == 0;
+  const bool all = parts == apAll;
   auto has = [&](int bit) { return all || (parts & bit) != 0; };
   TFlagScope assigning(fAssigning, true, false);
-  if (has(1)) {
+  if (has(apPosition)) {
     fWidth = source->fWidth;
     fLayoutLevel = source->fLayoutLevel;
     fLayoutIndex = source->fLayoutIndex;
     fActualLevel = source->fActualLevel;
     fActualIndex = source->fActualIndex;
   }
-  if (has(2)) fVisible = source->fVisible;
-  if (has(4)) {
+  if (has(apVisible)) fVisible = source->fVisible;
+  if (has(apStates)) {
     fTitleState = source->fTitleState;
     fSortID = source->fSortID;
     fFooterState = source->fFooterState;
   }
-  if (has(8)) {
+  if (has(apLooks)) {
     fOptionsVisual = source->fOptionsVisual;
     fColor = source->fColor;
     fAlignment = source->fAlignment;
@@ -391,16 +391,16 @@ void TgpColumn::AssignEx(const TgpColumn* source, int parts) {
     fFieldList->SetEditFormat(fEditFormat);
     fVertAlignment = source->fVertAlignment;
   }
-  if (has(64)) {
+  if (has(apVision)) {
     // The copy keeps the source's import options: its vision is not a choice made by hand.
     TFlagScope mapping(fMapping);
     SetVision(source->fVision);
   }
-  if (has(32)) {
+  if (has(apFieldName)) {
     fFieldName = source->fFieldName;
     fFieldList->SetFieldNames(fFieldName);
   }
-  if (has(128)) fOptionsBehavior = source->fOptionsBehavior;
+  if (has(apOptionsBehavior)) fOptionsBehavior = source->fOptionsBehavior;
   UpdateFields();
   UpdateFieldMap();
   Changed(false);

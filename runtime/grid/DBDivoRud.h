@@ -254,7 +254,8 @@ public:
   bool UpdateHeights();
   // Visible rows, the data link's window and the row metrics.
   void UpdateRows();
-  // 1 heights, 2 rows, 4 full fit, 8 widths and scroll stops, 16 repaint; in that order.
+  // What MetricsChanged brings up to date, or-ed together; done in this order.
+  enum TMetricsPart : int { mpHeights = 1, mpRows = 2, mpFullFit = 4, mpWidths = 8 /* and scroll stops */, mpRepaint = 16 };
   void MetricsChanged(int parts);
   void UpdatePartialRow() {}
   void FreezeGrid();
