@@ -242,7 +242,7 @@ void TDBDivoRud::CreateWnd() {
 void TDBDivoRud::WMSize(TWMSize& message) {
   // What the inherited handling sets off (OnResize, aligned children) paints nothing half-sized.
   {
-    detail::TGridFreeze freeze(*this, false);
+    griddetail::TGridFreeze freeze(*this, false);
     TCustomControl::WMSize(message);
     freeze.Release(false);
   }

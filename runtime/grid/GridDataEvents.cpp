@@ -16,7 +16,7 @@ namespace zv {
 
 void TDBDivoRud::DaActiveChanged() {
   CacheDataSet();
-  detail::TGridFreeze freeze(*this, false);
+  griddetail::TGridFreeze freeze(*this, false);
   ColumnsDataSetChanged();
   RecordsActiveChanged();
   if (!IsLoading()) UpdateRows();
@@ -101,7 +101,7 @@ void TDBDivoRud::DaFocusControl(TField*& field) {
 
 // A new layout is the dataset opened anew with new data.
 void TDBDivoRud::DaLayoutChanged() {
-  detail::TGridFreeze freeze(*this, false);
+  griddetail::TGridFreeze freeze(*this, false);
   DaActiveChanged();
   DaDataChanged();
   freeze.Release(true);

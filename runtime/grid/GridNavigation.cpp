@@ -82,7 +82,7 @@ void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetC
   }
   // Whatever way the action ends, its pending state is cleared after the freeze ends.
   TgpUserAction::TScope action(fAction, targetColumn, pending);
-  detail::TGridFreeze freeze(*this, true,
+  griddetail::TGridFreeze freeze(*this, true,
                              outOfView || !(actions * TgpUserActions{uaFirst, uaLast, uaRange, uaClear}).Empty());
   TDataSet* dataSet = HasActiveDataSet() ? fDataSet : nullptr;
   if (dataSet && actions.Contains(uaFirst)) {

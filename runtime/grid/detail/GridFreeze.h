@@ -9,7 +9,7 @@
 
 #include <exception>
 
-namespace zv::detail {
+namespace zv::griddetail {
 
 class TGridFreeze {
 public:
@@ -53,4 +53,4 @@ private:
   int fUnwinding;
 };
 
-}  // namespace zv::detail
+}  // namespace zv::griddetail

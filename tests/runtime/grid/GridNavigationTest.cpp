@@ -652,7 +652,7 @@ TEST_P(GridNavigation, TheRecordAndFreezeScopesEndOnEveryWayOut) {
   for (const Way& w : ways) {
     SCOPED_TRACE(w.name);
     try {
-      detail::TGridFreeze freeze(*grid, true, w.engage);
+      griddetail::TGridFreeze freeze(*grid, true, w.engage);
       if (!w.engage && !w.raise) freeze.Freeze();
       EXPECT_EQ(grid->FreezeCount(), freeze.Engaged() ? 1 : 0);
       if (w.raise) throw EDatabaseError("x");
