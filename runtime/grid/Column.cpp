@@ -2,6 +2,7 @@
 // vision call, copying, and the title-state field writers. The group moves it asks for live in
 // Columns.cpp, the width side of Width and Visible in ColumnWidths.cpp.
 #include "runtime/grid/Column.h"
+#include "runtime/rtm/FlagScope.h"
 
 #include "platform/classes/Filer.h"
 #include "platform/classes/Reader.h"
@@ -344,32 +345,28 @@ void TgpColumn::Assign(const TPersistent* source) {
     TCollectionItem::Assign(source);
     return;
   }
-  AssignEx(other, 0);
+  AssignEx(other, apAll);
 }
 
 void TgpColumn::AssignEx(const TgpColumn* source, int parts) {
   if (!source || source == this) return;
-  const bool all = parts == 0;
+  const bool all = parts == apAll;
   auto has = [&](int bit) { return all || (parts & bit) != 0; };
-  struct Scope {
-    bool& flag;
-    explicit Scope(bool& f) : flag(f) { flag = true; }
-    ~Scope() { flag = false; }
-  } assigning(fAssigning);
-  if (has(1)) {
+  TFlagScope assigning(fAssigning, true, false);
+  if (has(apPosition)) {
     fWidth = source->fWidth;
     fLayoutLevel = source->fLayoutLevel;
     fLayoutIndex = source->fLayoutIndex;
     fActualLevel = source->fActualLevel;
     fActualIndex = source->fActualIndex;
   }
-  if (has(2)) fVisible = source->fVisible;
-  if (has(4)) {
+  if (has(apVisible)) fVisible = source->fVisible;
+  if (has(apStates)) {
     fTitleState = source->fTitleState;
     fSortID = source->fSortID;
     fFooterState = source->fFooterState;
   }
-  if (has(8)) {
+  if (has(apLooks)) {
     fOptionsVisual = source->fOptionsVisual;
     fColor = source->fColor;
     fAlignment = source->fAlignment;
@@ -394,23 +391,16 @@ void TgpColumn::AssignEx(const TgpColumn* source, int parts) {
     fFieldList->SetEditFormat(fEditFormat);
     fVertAlignment = source->fVertAlignment;
   }
-  if (has(64)) {
+  if (has(apVision)) {
     // The copy keeps the source's import options: its vision is not a choice made by hand.
-    const bool mapping = fMapping;
-    fMapping = true;
-    try {
-      SetVision(source->fVision);
-    } catch (...) {
-      fMapping = mapping;
-      throw;
-    }
-    fMapping = mapping;
+    TFlagScope mapping(fMapping);
+    SetVision(source->fVision);
   }
-  if (has(32)) {
+  if (has(apFieldName)) {
     fFieldName = source->fFieldName;
     fFieldList->SetFieldNames(fFieldName);
   }
-  if (has(128)) fOptionsBehavior = source->fOptionsBehavior;
+  if (has(apOptionsBehavior)) fOptionsBehavior = source->fOptionsBehavior;
   UpdateFields();
   UpdateFieldMap();
   Changed(false);
@@ -423,12 +413,7 @@ void TgpColumn::UpdateFieldMap() {
   TvpCustomFieldMapper* mapper = grid ? grid->Mapper() : nullptr;
   if (!mapper || grid->IsLoading()) return;
   if (fFieldName.empty() || fOptionsMapping.Empty()) return;
-  struct Scope {
-    bool& flag;
-    bool old;
-    explicit Scope(bool& f) : flag(f), old(f) { flag = true; }
-    ~Scope() { flag = old; }
-  } mapping(fMapping);
+  TFlagScope mapping(fMapping);
   TvpFieldMap* map = mapper->FindMap(fFieldList.get());
   if (fOptionsMapping.Contains(cioImportDomain)) SetVision(map ? map->Vision() : nullptr);
   if (fOptionsMapping.Contains(cioImportCaption)) SetCaption(map ? map->Caption() : String());

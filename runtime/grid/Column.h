@@ -140,8 +140,17 @@ public:
 
   // ---- Operations -------------------------------------------------------------------------
   void Assign(const TPersistent* source) override;
-  // parts: 1 width and position, 2 Visible, 4 title and footer states, 8 looks, 32 FieldName,
-  // 64 Vision, 128 OptionsBehavior; 0 is a full Assign.
+  // What AssignEx copies: an or-ed combination of these (apAll, 0, is a full Assign).
+  enum TAssignPart : int {
+    apAll = 0,
+    apPosition = 1,  // width, layout and actual level and index
+    apVisible = 2,
+    apStates = 4,  // title and footer states, sort order
+    apLooks = 8,   // visual options, colour, alignment, font
+    apFieldName = 32,
+    apVision = 64,
+    apOptionsBehavior = 128,
+  };
   void AssignEx(const TgpColumn* source, int parts);
   String DisplayName() const override;
   // Applies the mapper's entry for this column's field (with the import options).

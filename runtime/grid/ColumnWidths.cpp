@@ -3,6 +3,7 @@
 // their neighbours, fitting the groups into the client width, and scrolling by whole groups.
 #include "platform/rtl/Format.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/rtm/FlagScope.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/detail/ScaleableItems.h"
 
@@ -364,18 +365,13 @@ void TgpColumn::SetWidth(int value) {
     fWidth = value;
     return;
   }
-  TgpColumn* saved = columns->fSuspendedFixed;
-  columns->fSuspendedFixed = this;
-  try {
+  {
+    TFlagScope<TgpColumn*> suspended(columns->fSuspendedFixed, this);
     if (columns->IsSingleAtLevel(this))
       columns->UpdateGroupWidth(fGroup, value, 0);
     else
       columns->UpdateLevelEx(fGroup, fActualLevel, 0, true, value, this);
-  } catch (...) {
-    columns->fSuspendedFixed = saved;
-    throw;
   }
-  columns->fSuspendedFixed = saved;
   Changed(false);
 }
 

@@ -5,6 +5,7 @@
 // Sections: collection basics; title and footer states; selectable columns; group model;
 // moves; normalising; updates and copying.
 #include "runtime/grid/Columns.h"
+#include "runtime/rtm/FlagScope.h"
 
 #include "platform/controls/Menus.h"
 #include "platform/rtl/Format.h"
@@ -21,13 +22,9 @@ namespace zv {
 ZV_DEFINE_CLASS(TgpColumns, TCollection)
 
 // Marks one of the collection's own reshuffles; nested scopes keep the outer code.
-struct TgpColumns::TOpScope {
-  TgpColumns& owner;
-  TInternalOp saved;
-  TOpScope(TgpColumns& o, TInternalOp op) : owner(o), saved(o.fInternalOp) {
-    if (saved == ioNone) owner.fInternalOp = op;
-  }
-  ~TOpScope() { owner.fInternalOp = saved; }
+// An operation inside another keeps the outer one's code.
+struct TgpColumns::TOpScope : TFlagScope<TInternalOp> {
+  TOpScope(TgpColumns& o, TInternalOp op) : TFlagScope(o.fInternalOp, o.fInternalOp == ioNone ? op : o.fInternalOp) {}
 };
 
 TgpColumns::TgpColumns(TDBDivoRud* grid) : TCollection(TgpColumn::StaticClass()), fGrid(grid) {
@@ -473,8 +470,7 @@ void TgpColumns::Regroup(TgpColumn* column, TgpColumn* target, int index, int le
     if (!oldMembers.empty() && oldMembers.front()->fGroup && oldWidth > 0)
       UpdateGroupWidth(oldMembers.front()->fGroup, oldWidth, 0);
   }
-  fInternalOp = op.saved;
-  op.saved = fInternalOp;
+  op.Restore();
   column->Changed(false);
 }
 
@@ -505,8 +501,7 @@ void TgpColumns::Outgroup(TgpColumn* column, TgpColumn* beforeGroup) {
   UpdateWidthsInfo();
   if (oldVisible >= 2 && !oldMembers.empty() && oldMembers.front()->fGroup)
     UpdateGroupWidth(oldMembers.front()->fGroup, oldWidth, 0);
-  fInternalOp = op.saved;
-  op.saved = fInternalOp;
+  op.Restore();
   column->Changed(false);
 }
 

@@ -97,6 +97,7 @@ public:
   TInternalOp InternalOp() const { return fInternalOp; }
 
   void Assign(const TPersistent* source) override;
+  // parts: TgpColumn::TAssignPart values or-ed together.
   void AssignEx(const TgpColumns* source, bool replace, int parts);
   // A component going away: its pop-up menu and vision leave every column.
   void Notification(TComponent* component);

@@ -4,8 +4,11 @@
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/AutoSearch.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/InplaceEdit.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/vision/Designer.h"
 
@@ -66,7 +69,11 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Event("AfterFieldPost", &TDBDivoRud::AfterFieldPost);
 }
 
-TDBDivoRud::TDBDivoRud(TComponent* owner) : TCustomControl(owner) {
+TDBDivoRud::TDBDivoRud(TComponent* owner)
+    : TCustomControl(owner),
+      fSelection(std::make_unique<TgpSelection>(*this)),
+      fAutoSearch(std::make_unique<TgpAutoSearch>(*this)),
+      fTitleTracker(std::make_unique<TgpTitleTracker>(*this)) {
   fDataLink = std::make_unique<TDataLinkEx>();
   fDataLink->OnActiveChanged = [this](TDataLinkEx*) { DaActiveChanged(); };
   fDataLink->OnDataSetChanged = [this](TDataLinkEx*) { DaDataChanged(); };
@@ -156,5 +163,19 @@ ZV_MODULE(zvgrid, {.Name = "zvgrid",
                    .Uses = {"graphics", "controls"},
                    .Initialization = [] { RegisterClasses({TDBDivoRud::StaticClass()}); },
                    .Finalization = [] { UnRegisterClasses({TDBDivoRud::StaticClass()}); }});
+
+// ---- Owned parts -----------------------------------------------------------------------------
+
+void TDBDivoRud::SetSelection(std::unique_ptr<TgpSelection> value) {
+  fSelection = value ? std::move(value) : std::make_unique<TgpSelection>(*this);
+}
+
+void TDBDivoRud::SetAutoSearch(std::unique_ptr<TgpAutoSearch> value) {
+  fAutoSearch = value ? std::move(value) : std::make_unique<TgpAutoSearch>(*this);
+}
+
+void TDBDivoRud::SetTitleTracker(std::unique_ptr<TgpTitleTracker> value) {
+  fTitleTracker = value ? std::move(value) : std::make_unique<TgpTitleTracker>(*this);
+}
 
 }  // namespace zv

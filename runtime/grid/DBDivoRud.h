@@ -3,6 +3,30 @@
 // its columns. The class is split by concern across several sources (construction and the data
 // source here; columns and layout, record snapshots, geometry, painting, input and editing in
 // their own files); this header is its whole public face.
+//
+// How the work flows (the file of each step in brackets):
+//
+// Painting: WM_PAINT -> Paint [GridPaint] builds one paint request (TgpPaintInfo) for the damaged
+//   band -> HandOver: InitRowAttrs walks the rows with the data link's active record moved
+//   (TActiveRecordScope puts it back), OnGetRowAttrs -> the designer's PaintToScreen
+//   [vision/BaseDesigner] -> per column PaintColumnTitle / PaintColumnRecords / PaintColumnFooter
+//   [GridPaint] -> the column's vision draws each cell through the grid's one TgpPainter
+//   [vision/VisionDraw, ColumnDrawing].
+// A key (Down): WMKeyDown -> KeyDown -> NavigationKey [GridKeys] -> SelectCell [GridNavigation]
+//   -> PlanMove (actions, row distance, target column; no side effects) -> DoUserActions: the
+//   user action (TgpUserAction::TScope, UserAction.h) holds the pending column and selection
+//   actions, TGridFreeze pairs the freeze -> TDataSet::MoveBy [platform/db] -> the data link ->
+//   DaDataSetScrolled [GridDataEvents] applies the pending column and selection actions through
+//   the selection part (Selection.h) and repaints the rows that moved -> back in DoUserActions:
+//   title and cell invalidation, OnColEnter; the scopes end the action and the freeze.
+// A click: MouseDown [GridMouse] -> the title tracker (TitleTracker.h) may take a press on a
+//   title or an edge -> DoMouseMove hit-tests (TgpGridLayout) -> DoUserActions with the row
+//   distance and the selection actions of the modifiers -> OnClick, pick-up, menus; MouseUp
+//   closes a click (quick edit, the deferred clear).
+// A data event: TDataSet -> TDataLink -> TDataLinkEx's events -> Da... [GridDataEvents]:
+//   ActiveChanged (columns find their fields, snapshots, rows), DataChanged (snapshots, rows,
+//   repaint), DataSetScrolled (above), RecordChanged (one row), LayoutChanged (all under one
+//   freeze), UpdateData (the editor posts); the snapshot side is in GridRecords.
 
 // The classes its accessors return (data link, dataset and source, columns, in-place editor,
 // mapper) come with it: a caller reaches through them without further includes.
@@ -12,6 +36,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/grid/AutoSearch.h"
 #include "runtime/grid/Column.h"
 #include "runtime/grid/ColumnTypes.h"
 #include "runtime/grid/Columns.h"
@@ -19,6 +44,9 @@
 #include "runtime/grid/GridLayout.h"
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/grid/RecShot.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/TitleTracker.h"
+#include "runtime/grid/UserAction.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/rtm/RtmTypes.h"
 #include "runtime/vision/Designer.h"
@@ -61,12 +89,6 @@ using TgpColEvent = std::function<void(TObject* sender, int col)>;
 // Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
 using TgpClickEvent =
     std::function<void(TObject* sender, int x, int y, TShiftState shift, bool buttonReleased, bool& handled)>;
-
-// The bits of a user action: record moves, then what happens to the selection.
-inline constexpr int uaFirst = 1, uaLast = 2, uaRow = 4, uaSelectOld = 32, uaDeselectOld = 64, uaSelectNew = 128,
-                     uaToggle = 256, uaRange = 512, uaClear = 1024;
-inline constexpr int uaMoves = uaFirst | uaLast | uaRow;
-inline constexpr int uaSelection = 0x7E0;
 
 class TDBDivoRud : public TCustomControl, public IvtfDataGrid, public IgpPaintGrid, public IgpDesignerClient {
   ZV_CLASS(TDBDivoRud, TCustomControl)
@@ -233,7 +255,8 @@ public:
   bool UpdateHeights();
   // Visible rows, the data link's window and the row metrics.
   void UpdateRows();
-  // 1 heights, 2 rows, 4 full fit, 8 widths and scroll stops, 16 repaint; in that order.
+  // What MetricsChanged brings up to date, or-ed together; done in this order.
+  enum TMetricsPart : int { mpHeights = 1, mpRows = 2, mpFullFit = 4, mpWidths = 8 /* and scroll stops */, mpRepaint = 16 };
   void MetricsChanged(int parts);
   void UpdatePartialRow() {}
   void FreezeGrid();
@@ -327,7 +350,7 @@ public:
   int RowCount() const;
   // The data link is active: the grid has an open dataset.
   bool HasActiveDataSet() const;
-  bool UserActionInProgress() const { return fUserAction; }
+  bool UserActionInProgress() const { return fAction.InProgress(); }
   bool Posting() const { return fPosting; }
   // Finds the current row after the rows in view moved by `scrolled` (0: search every row).
   void UpdateCurrentInfo(int scrolled);
@@ -363,11 +386,16 @@ public:
   void SetSelectedCol(TgpColumn* column);
   // Stores the current column without events; returns the old index.
   int UpdateSelectedCol(int index);
-  // The one path of every move: actions (ua... bits), a row relative to the current one, and
-  // the column that becomes current.
-  void DoUserActions(int actions, int rowDelta, int targetColumn);
-  // Moves the cell: left, right, up, down and both tabs; anything else does nothing.
+  // The one path of every move: the actions, a row relative to the current one, and the column
+  // that becomes current.
+  void DoUserActions(TgpUserActions actions, int rowDelta, int targetColumn);
+  // Moves the cell: left, right, up, down and both tabs; anything else does nothing. The move is
+  // planned (PlanMove), then applied.
   void SelectCell(TgpFieldEditAction action, bool shift);
+  // What SelectCell would do now, without doing any of it; the context is the dataset's side
+  // (read from the grid's dataset by the first form).
+  TgpMovePlan PlanMove(TgpFieldEditAction action, bool shift) const;
+  TgpMovePlan PlanMove(TgpFieldEditAction action, bool shift, const TgpMoveContext& context) const;
   // The visible neighbour on the same actual level (or in a group too shallow to have it).
   TgpColumn* GetNextAtLevel(const TgpColumn* column) const;
   TgpColumn* GetPrevAtLevel(const TgpColumn* column) const;
@@ -384,8 +412,8 @@ public:
   bool HasFocus() const { return fHasFocus; }
   TgpGridState GridState() const { return fGridState; }
   TgpColumn* ClickedColumn() const { return fClickedColumn; }
-  int PendingCol() const { return fPendingCol; }
-  int PendingActions() const { return fPendingActions; }
+  int PendingCol() const { return fAction.PendingCol(); }
+  TgpUserActions PendingActions() const { return fAction.Pending(); }
 
   TgpColEvent OnColEnter;
   TgpColEvent OnColExit;
@@ -394,13 +422,23 @@ public:
   TgpClickEvent OnClick;
   TNotifyEvent OnPickup;
 
-  // ---- Title images and title/footer drawing (GridPaint.cpp, Column.cpp) -------------------------
+  // ---- Title images and title/footer drawing (ColumnDrawing.cpp) ---------------------------------
   // Images for the columns' titles (TgpColumn::TitleImageIndex); the grid follows the list's
   // changes and forgets a list that is freed.
   TCustomImageList* TitleImages() const { return fTitleImages; }
   void SetTitleImages(TCustomImageList* value);
   // Heights recomputed: the grid repaints when they moved, else its titles.
   void ImagesChanged();
+
+  // ---- Owned parts (Selection.h, AutoSearch.h, TitleTracker.h) --------------------------------
+  // The selection, auto search and title tracking; each does nothing until a fuller one is
+  // handed over. Handing over null puts the do-nothing part back.
+  TgpSelection& Selection() const { return *fSelection; }
+  void SetSelection(std::unique_ptr<TgpSelection> value);
+  TgpAutoSearch& AutoSearch() const { return *fAutoSearch; }
+  void SetAutoSearch(std::unique_ptr<TgpAutoSearch> value);
+  TgpTitleTracker& TitleTracker() const { return *fTitleTracker; }
+  void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
 
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
@@ -424,13 +462,11 @@ protected:
   void CMCancelMode(TMessage& message);
   // The key table of KeyDown; true when the key was handled.
   bool NavigationKey(Word key, TShiftState shift);
-  void ApplySelectionBits(int bits);
+  void ApplySelectionBits(TgpUserActions bits);
   // Whether the record in a row of the view is selected.
   bool RowSelected(int row);
 
-  // Entry points that editing, selection, auto search, title clicks, sizing and the footer
-  // menu fill; here they do nothing (answer "nothing open", "empty", "not handled").
-  // Editing (GridEditing.cpp).
+  // Entry points that editing fills (GridEditing.cpp).
   virtual bool EditorVisible() const;
   virtual bool EditorHiding() const { return fEditorHiding; }
   // Opens the editor on the current cell; true when it is shown.
@@ -441,33 +477,6 @@ protected:
   virtual void PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y);
   // The records the delete command takes: the selection's, else the current record (1) or none.
   int DeleteCount() const;
-  // Deletes the selected records (more than one) and marks the record that takes their place.
-  virtual void DeleteSelection() {}
-  virtual bool SelectionEmpty() const { return true; }
-  virtual int SelectedCount() const { return 0; }
-  virtual bool RecordSelected() const { return false; }
-  // The dataset's current record: selected (true) or deselected, toggled.
-  virtual void SelectCurrent(bool select) { (void)select; }
-  virtual void ToggleCurrent() {}
-  // From the last added record to the dataset's current one.
-  virtual void AddRange() {}
-  virtual void ClearSelection(bool invalidate) { (void)invalidate; }
-  virtual bool HasAnchor() const { return false; }
-  virtual TBookmarkStr Anchor() const { return {}; }
-  virtual void SetAnchor(const TBookmarkStr& bookmark) { (void)bookmark; }
-  virtual bool AutoSearchEnabled() const { return false; }
-  virtual bool AutoSearchActive() const { return false; }
-  virtual bool IsAutoSearchShortCut(Word key, TShiftState shift) { return (void)key, (void)shift, false; }
-  virtual void StartAutoSearch() {}
-  virtual void CancelAutoSearch() {}
-  virtual bool AutoSearchKeyPress(char32_t& key) { return (void)key, false; }
-  // A left press on a title or a column edge; true when sizing or a title click began.
-  virtual bool StartSizingOrTitleClick(TShiftState shift, int x, int y) { return (void)shift, (void)x, (void)y, false; }
-  // A left press that may begin a drag (DragMode automatic).
-  virtual bool DragMayStart(int x, int y) { return (void)x, (void)y, false; }
-  virtual bool Dragging() const { return false; }
-  virtual void DoFooterMenu(TgpColumn* column, int x, int y) { (void)column, (void)x, (void)y; }
-  virtual void UpdateCursorShape() {}
 
   // ---- Columns and layout (GridColumns.cpp) -----------------------------------------------
   void Loaded() override;
@@ -536,7 +545,7 @@ private:
 
   // ---- Navigation: state ------------------------------------------------------------------------
   void FireColExiting();
-  void ApplyAt(int row, int bits);
+  void ApplyAt(int row, TgpUserActions bits);
   void PickupDone(bool picked);
   bool fWantTabs = true;
   bool fWantReturns = true;
@@ -544,8 +553,6 @@ private:
   TgpGridEditOptions fOptionsEdit;
   bool fRowSelect = false;
   bool fMultiSelect = false;
-  int fPendingCol = -1;
-  int fPendingActions = 0;
   bool fHasFocus = false;
   TgpGridState fGridState = gsNormal;
   TgpColumn* fClickedColumn = nullptr;
@@ -561,6 +568,9 @@ private:
   std::unique_ptr<TBitmap> fHintScratch;  // the 1 x 1 canvas hints measure titles and footers on
 
   std::unique_ptr<TDataLinkEx> fDataLink;
+  std::unique_ptr<TgpSelection> fSelection;
+  std::unique_ptr<TgpAutoSearch> fAutoSearch;
+  std::unique_ptr<TgpTitleTracker> fTitleTracker;
   TDataSet* fDataSet = nullptr;
   TvpBorderStyle fBorderStyle = bs3D;
 
@@ -623,9 +633,8 @@ private:
   std::unique_ptr<TgpCurrentRecShot> fOwnedCurrentRecShot;
   TgpCurrentRecShot* fCurrentRecShot = nullptr;
   int fCurrentRow = -1;
-  bool fUserAction = false;
+  TgpUserAction fAction;
   bool fPosting = false;
-  bool fSelectionChangedInAction = false;
   TControl* fToolForm = nullptr;
 
   // ---- Editing ------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Format.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/rtm/ZvStrings.h"
 
 namespace zv {
@@ -67,7 +68,7 @@ bool TgpDeleteParams::DeleteRecordsInt(Word key, TShiftState shift) {
   if (count == 1 && !grid->SyncCursors(false)) return true;
   if (!Confirm(count)) return true;
   if (count > 1) {
-    grid->DeleteSelection();
+    grid->Selection().DeleteRecords();
   } else {
     grid->DataSet()->Delete();
     grid->fCurrentRecShot->Select(true);

@@ -6,6 +6,7 @@
 #include "platform/db/DataSet.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/vision/Designer.h"
@@ -119,7 +120,7 @@ void TDBDivoRud::LayoutChanged() {
   UpdateRows();
   InvalidateGrid();
   // An open editor goes with its cell, or closes when its column left the view.
-  if (!fUserAction) UpdateEditorPos();
+  if (!fAction.InProgress()) UpdateEditorPos();
 }
 
 void TDBDivoRud::UpdateViewBar(bool force) {
@@ -240,14 +241,11 @@ void TDBDivoRud::CreateWnd() {
 
 void TDBDivoRud::WMSize(TWMSize& message) {
   // What the inherited handling sets off (OnResize, aligned children) paints nothing half-sized.
-  FreezeGrid();
-  try {
+  {
+    griddetail::TGridFreeze freeze(*this, false);
     TCustomControl::WMSize(message);
-  } catch (...) {
-    UnfreezeGrid(false);
-    throw;
+    freeze.Release(false);
   }
-  UnfreezeGrid(false);
   if (!fColumns) return;
   fColumns->SetAvailableWidth(ClientRect().Width());
   if (!fColumns->HasGroups()) {

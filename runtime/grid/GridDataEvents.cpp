@@ -2,11 +2,13 @@
 // dataset from here, and a user action's pending column and selection bits land here when the
 // dataset's scroll arrives in its middle.
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/grid/detail/GridFreeze.h"
 
 #include <cstdlib>
 
@@ -14,21 +16,16 @@ namespace zv {
 
 void TDBDivoRud::DaActiveChanged() {
   CacheDataSet();
-  FreezeGrid();
-  try {
-    ColumnsDataSetChanged();
-    RecordsActiveChanged();
-    if (!IsLoading()) UpdateRows();
-  } catch (...) {
-    UnfreezeGrid(false);
-    throw;
-  }
-  UnfreezeGrid(!IsLoading());
+  griddetail::TGridFreeze freeze(*this, false);
+  ColumnsDataSetChanged();
+  RecordsActiveChanged();
+  if (!IsLoading()) UpdateRows();
+  freeze.Release(!IsLoading());
 }
 
 void TDBDivoRud::DaDataChanged() {
   // A range that reached an end of the dataset is taken up to there.
-  if (fUserAction && (fPendingActions & uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) AddRange();
+  if (fAction.InProgress() && fAction.Pending().Contains(uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) fSelection->AddRange();
   RecordsDataChanged();
   if (IsLoading()) return;
   UpdateRows();
@@ -42,33 +39,35 @@ void TDBDivoRud::DaDataSetScrolled(int distance) {
   CloseEdit(feaCancel, true);
   RecordsDataSetScrolled(distance);
   if (IsLoading()) return;
-  if (fPendingCol != -1 && fPendingCol != fCol) UpdateSelectedCol(fPendingCol);
+  const int pendingCol = fAction.PendingCol();
+  if (pendingCol != -1 && pendingCol != fCol) UpdateSelectedCol(pendingCol);
   fActiveRow = fDataLink->ActiveRecord();
   fLayout.RowCount = std::max(fDataLink->RecordCount(), 1);
   fLayout.Recount();
-  const int bits = fPendingActions;
+  const TgpUserActions bits = fAction.Pending();
+  const TgpUserActions old{uaSelectOld, uaDeselectOld}, arrived{uaSelectNew, uaToggle};
   const bool painting = PaintingEnabled() && HandleAllocated();
   if (fColumns->HasGroups() && distance != 0) {
-    ApplyAt(fActiveRow - distance, bits & (uaSelectOld | uaDeselectOld));
-    ApplySelectionBits(bits & (uaSelectNew | uaToggle));
-    if (bits & uaRange) AddRange();
+    ApplyAt(fActiveRow - distance, bits * old);
+    ApplySelectionBits(bits * arrived);
+    if (bits.Contains(uaRange)) fSelection->AddRange();
     if (PaintingEnabled()) {
-      if ((bits & uaClear) && !SelectionEmpty())
-        ClearSelection(true);
+      if (bits.Contains(uaClear) && !fSelection->Empty())
+        fSelection->Clear(true);
       else
         DoScrollGrid(distance, oldActive);
       if (painting) UpdateWindow(Handle());
     }
   } else if (fColumns->HasGroups()) {
-    if (oldCurrent >= 0) ApplyAt(oldCurrent, bits & (uaSelectOld | uaDeselectOld));
-    ApplySelectionBits(bits & (uaSelectNew | uaToggle));
+    if (oldCurrent >= 0) ApplyAt(oldCurrent, bits * old);
+    ApplySelectionBits(bits * arrived);
     bool all = false;
-    if (bits & uaRange) {
-      AddRange();
+    if (bits.Contains(uaRange)) {
+      fSelection->AddRange();
       all = true;
     }
-    if ((bits & uaClear) && !SelectionEmpty()) {
-      ClearSelection(false);
+    if (bits.Contains(uaClear) && !fSelection->Empty()) {
+      fSelection->Clear(false);
       all = true;
     }
     if (all) {
@@ -83,7 +82,7 @@ void TDBDivoRud::DaDataSetScrolled(int distance) {
   }
   // A sequenced dataset's bar moves only with the window; the others show the cursor's end.
   if (distance != 0 || !fDataSet || !fDataSet->IsSequenced()) UpdateRecordBar(false);
-  if (!fUserAction) UpdateEditorPos();
+  if (!fAction.InProgress()) UpdateEditorPos();
 }
 
 // The field that must have a value: its column becomes current, so that the user stands on the
@@ -102,15 +101,10 @@ void TDBDivoRud::DaFocusControl(TField*& field) {
 
 // A new layout is the dataset opened anew with new data.
 void TDBDivoRud::DaLayoutChanged() {
-  FreezeGrid();
-  try {
-    DaActiveChanged();
-    DaDataChanged();
-  } catch (...) {
-    UnfreezeGrid(false);
-    throw;
-  }
-  UnfreezeGrid(true);
+  griddetail::TGridFreeze freeze(*this, false);
+  DaActiveChanged();
+  DaDataChanged();
+  freeze.Release(true);
 }
 
 void TDBDivoRud::DaRecordChanged(TField*) {

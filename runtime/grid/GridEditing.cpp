@@ -5,8 +5,10 @@
 #include "platform/db/DataSet.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Column.h"
+#include "runtime/rtm/FlagScope.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/vision/FieldVision.h"
 
@@ -20,13 +22,6 @@ bool Editing(const TDataSet* dataSet) {
   return dataSet && (dataSet->State() == dsEdit || dataSet->State() == dsInsert);
 }
 
-// Sets a flag for a scope, restoring it on the way out (also when something raises).
-struct TFlagGuard {
-  bool& flag;
-  bool old;
-  explicit TFlagGuard(bool& f) : flag(f), old(f) { flag = true; }
-  ~TFlagGuard() { flag = old; }
-};
 
 }  // namespace
 
@@ -72,7 +67,7 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
   if (!fInplaceEdit) fInplaceEdit = std::make_unique<TgpInplaceEdit>(this);
   TgpInplaceEdit* editor = fInplaceEdit.get();
   editor->SetWantTabs(fWantTabs && !fRowSelect);
-  TFlagGuard activating(fEditorActivating);
+  TFlagScope activating(fEditorActivating);
   std::vector<WPARAM> typedAhead;
   if (HandleAllocated()) {
     // The key that opened the editor must not reach it a second time. Its character is gone from
@@ -102,7 +97,7 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
 void TDBDivoRud::HideEditor() {
   TgpInplaceEdit* editor = fInplaceEdit.get();
   {
-    TFlagGuard hiding(fEditorHiding);
+    TFlagScope hiding(fEditorHiding);
     editor->HideEdit();
     if (fHasFocus && CanFocus()) SetFocus();
   }
@@ -198,7 +193,7 @@ bool TDBDivoRud::InsertRecord(bool append) {
 
 void TDBDivoRud::PostChanges() {
   if (!HasActiveDataSet()) return;
-  TFlagGuard posting(fPosting);
+  TFlagScope posting(fPosting);
   if (fDataSet->State() == dsInsert)
     fDataSet->MoveBy(0);  // posts and keeps the position
   else if (fDataSet->State() == dsEdit)
@@ -220,7 +215,7 @@ void TDBDivoRud::CancelChanges() {
 void TDBDivoRud::SetParamsDelete(TgpDeleteParams* value) { fParamsDelete->Assign(value); }
 
 int TDBDivoRud::DeleteCount() const {
-  if (!SelectionEmpty()) return SelectedCount();
+  if (!fSelection->Empty()) return fSelection->Count();
   return GetHasCurrent() ? 1 : 0;
 }
 

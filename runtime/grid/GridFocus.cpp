@@ -5,6 +5,8 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/AutoSearch.h"
+#include "runtime/grid/TitleTracker.h"
 
 namespace zv {
 
@@ -17,7 +19,7 @@ void TDBDivoRud::WMSetFocus(TWMSetFocus& message) {
 void TDBDivoRud::WMKillFocus(TWMKillFocus& message) {
   TCustomControl::WMKillFocus(message);
   InvalidateRow(fDataLink->ActiveRecord());
-  CancelAutoSearch();
+  fAutoSearch->Cancel();
 }
 
 void TDBDivoRud::CMEnter(TMessage& message) {
@@ -64,7 +66,7 @@ void TDBDivoRud::CMCancelMode(TMessage& message) {
 void TDBDivoRud::WMSetCursor(TWMSetCursor& message) {
   // Sizing and title clicks show their own shapes over the client area.
   if (fGridState != gsNormal && message.HitTest() == HTCLIENT) {
-    UpdateCursorShape();
+    fTitleTracker->UpdateCursorShape();
     message.Result = 1;
     return;
   }

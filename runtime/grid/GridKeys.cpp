@@ -6,6 +6,8 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/AutoSearch.h"
 #include "runtime/vision/FieldVision.h"
 
 namespace zv {
@@ -42,10 +44,10 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       break;
     default: break;
   }
-  int range = 0;
+  TgpUserActions range;
   if (withShift && (key == VK_PRIOR || key == VK_NEXT || (ctrl && (key == VK_HOME || key == VK_END)))) {
-    if (!HasAnchor()) SetAnchor(fDataSet->Bookmark());
-    range = uaRange;
+    if (!fSelection->HasAnchor()) fSelection->SetAnchor(fDataSet->Bookmark());
+    range = {uaRange};
   }
   const int first = fColumns->GetSelectableCount() > 0 ? fColumns->GetSelectable(0)->Index() : -1;
   const int last =
@@ -70,38 +72,38 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       return true;
     case VK_PRIOR:
       if (ctrl)
-        DoUserActions(uaRow, -current, fCol);
+        DoUserActions({uaRow}, -current, fCol);
       else
-        DoUserActions(uaRow | range, -(rows - 1) - current, fCol);
+        DoUserActions(TgpUserActions{uaRow} + range, -(rows - 1) - current, fCol);
       return true;
     case VK_NEXT:
       if (ctrl)
-        DoUserActions(uaRow, fDataLink->RecordCount() - 1 - current, fCol);
+        DoUserActions({uaRow}, fDataLink->RecordCount() - 1 - current, fCol);
       else
-        DoUserActions(uaRow | range, 2 * (rows - 1) - current, fCol);
+        DoUserActions(TgpUserActions{uaRow} + range, 2 * (rows - 1) - current, fCol);
       return true;
     case VK_HOME:
       if (ctrl)
-        DoUserActions(uaFirst | range, 0, fCol);
+        DoUserActions(TgpUserActions{uaFirst} + range, 0, fCol);
       else if (first >= 0)
-        DoUserActions(0, 0, first);
+        DoUserActions({}, 0, first);
       return true;
     case VK_END:
       if (ctrl)
-        DoUserActions(uaLast | range, 0, fCol);
+        DoUserActions(TgpUserActions{uaLast} + range, 0, fCol);
       else if (last >= 0)
-        DoUserActions(0, 0, last);
+        DoUserActions({}, 0, last);
       return true;
     case VK_LEFT:
       if (ctrl) {
-        if (first >= 0) DoUserActions(0, 0, first);
+        if (first >= 0) DoUserActions({}, 0, first);
       } else {
         SelectCell(feaMoveLeft, false);
       }
       return true;
     case VK_RIGHT:
       if (ctrl) {
-        if (last >= 0) DoUserActions(0, 0, last);
+        if (last >= 0) DoUserActions({}, 0, last);
       } else {
         SelectCell(feaMoveRight, false);
       }
@@ -147,20 +149,20 @@ void TDBDivoRud::KeyDown(Word& key, TShiftState shift) {
     }
   }
   if (handled) {
-    CancelAutoSearch();
+    fAutoSearch->Cancel();
     key = 0;
     return;
   }
-  if ((mods.Empty() || mods == TShiftState{ssShift}) && key >= 32 && key <= 255 && AutoSearchEnabled() &&
-      !AutoSearchActive())
-    StartAutoSearch();
+  if ((mods.Empty() || mods == TShiftState{ssShift}) && key >= 32 && key <= 255 && fAutoSearch->Enabled() &&
+      !fAutoSearch->Active())
+    fAutoSearch->Start();
 }
 
 void TDBDivoRud::KeyPress(char32_t& key) {
   TCustomControl::KeyPress(key);
   if (key == 0 || !HasActiveDataSet() || EditorVisible() || !fCurrentColumn) return;
-  if (AutoSearchActive()) {
-    if (key > 31 || key == 8) AutoSearchKeyPress(key);
+  if (fAutoSearch->Active()) {
+    if (key > 31 || key == 8) fAutoSearch->KeyPress(key);
     return;
   }
   if (key <= 31) return;
@@ -179,7 +181,7 @@ void TDBDivoRud::KeyPress(char32_t& key) {
 void TDBDivoRud::WMGetDlgCode(TMessage& message) {
   unsigned code = DLGC_WANTARROWS;
   if (fWantTabs && !fRowSelect) code |= DLGC_WANTTAB;
-  if (!fReadOnly || AutoSearchEnabled() || fWantReturns) code |= DLGC_WANTCHARS;
+  if (!fReadOnly || fAutoSearch->Enabled() || fWantReturns) code |= DLGC_WANTCHARS;
   message.Result = static_cast<LRESULT>(code);
 }
 
@@ -208,7 +210,7 @@ bool TDBDivoRud::IsMenuKey(Word key, TShiftState shift) {
 
 void TDBDivoRud::WMKeyDown(TWMKey& message) {
   const TShiftState shift = KeyDataToShiftState(message.KeyData());
-  if (IsMenuKey(message.CharCode(), shift) || IsAutoSearchShortCut(message.CharCode(), shift)) {
+  if (IsMenuKey(message.CharCode(), shift) || fAutoSearch->IsShortCut(message.CharCode(), shift)) {
     message.Result = 0;
     return;
   }
@@ -217,7 +219,7 @@ void TDBDivoRud::WMKeyDown(TWMKey& message) {
 
 void TDBDivoRud::WMSysKeyDown(TWMKey& message) {
   const TShiftState shift = KeyDataToShiftState(message.KeyData());
-  if (IsMenuKey(message.CharCode(), shift) || IsAutoSearchShortCut(message.CharCode(), shift)) {
+  if (IsMenuKey(message.CharCode(), shift) || fAutoSearch->IsShortCut(message.CharCode(), shift)) {
     message.Result = 0;
     return;
   }

@@ -6,6 +6,9 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/AutoSearch.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/rtm/InputRoutines.h"
 #include "runtime/vision/FieldVision.h"
 
@@ -14,26 +17,21 @@ namespace zv {
 bool TDBDivoRud::RowSelected(int row) {
   if (row < 0 || row >= fDataLink->RecordCount()) return false;
   const int saved = fDataLink->ActiveRecord();
-  if (row == saved) return RecordSelected();
+  if (row == saved) return fSelection->RecordSelected();
+  TActiveRecordScope record(*fDataLink);
   fDataLink->SetActiveRecord(row);
-  bool selected = false;
-  try {
-    selected = RecordSelected();
-  } catch (...) {
-    fDataLink->SetActiveRecord(saved);
-    throw;
-  }
-  fDataLink->SetActiveRecord(saved);
+  const bool selected = fSelection->RecordSelected();
+  record.Restore();
   return selected;
 }
 
 void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  CancelAutoSearch();
+  fAutoSearch->Cancel();
   fClickHandled = false;
   fEditOnMouseUp = false;
   fClearOnMouseUp = false;
   const bool hadFocus = fHasFocus;
-  const bool manySelected = SelectedCount() > 1;
+  const bool manySelected = fSelection->Count() > 1;
   if ((button == mbLeft || button == mbRight) && IsRuntimeMode() && !Focused() && CanFocus()) SetFocus();
   TCustomControl::MouseDown(button, shift, x, y);
   const bool dbl = shift.Contains(ssDouble);
@@ -42,11 +40,11 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     return;
   }
   DoMouseMove(x, y);
-  if (button == mbLeft && StartSizingOrTitleClick(shift, x, y)) {
-    UpdateCursorShape();
+  if (button == mbLeft && fTitleTracker->StartSizingOrTitleClick(shift, x, y)) {
+    fTitleTracker->UpdateCursorShape();
     return;
   }
-  UpdateCursorShape();
+  fTitleTracker->UpdateCursorShape();
   if (!HasActiveDataSet() || fGridState != gsNormal) return;
   const TgpGridHit hit = fHover;
   const bool onRecord = hit.Area == gaCell && fHoverColumn && hit.Row < fDataLink->RecordCount();
@@ -56,25 +54,25 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
   if ((button == mbLeft || button == mbRight) && onRecord) {
     fClickedColumn = fHoverColumn;
     const int target = fHoverColumn->Selectable() ? hit.Column : fCol;
-    int bits = 0;
+    TgpUserActions bits;
     if (!EditorVisible() || AlwaysShowEditor()) {
       if (shift.Contains(ssShift))
-        bits = uaRange;
+        bits = {uaRange};
       else if (shift.Contains(ssCtrl))
-        bits = SelectionEmpty() && hit.Row != fCurrentRow ? uaToggle | uaSelectOld : uaToggle;
+        bits = fSelection->Empty() && hit.Row != fCurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
       else if (button == mbLeft)
-        bits = uaClear;
+        bits = {uaClear};
     }
     if (DragMode() == dmAutomatic && button == mbLeft) {
-      mayDrag = DragMayStart(x, y);
+      mayDrag = fTitleTracker->DragMayStart(x, y);
       // A press on a selected record may begin dragging the selection: keep it until the release.
-      if (bits == uaClear && RowSelected(hit.Row)) {
-        bits = 0;
+      if (bits == TgpUserActions{uaClear} && RowSelected(hit.Row)) {
+        bits = {};
         fClearOnMouseUp = true;
       }
     }
-    if (target != fCol || hit.Row != fCurrentRow || bits != 0) {
-      if (hit.Row != fCurrentRow) bits |= uaRow;
+    if (target != fCol || hit.Row != fCurrentRow || !bits.Empty()) {
+      if (hit.Row != fCurrentRow) bits.Include(uaRow);
       DoUserActions(bits, hit.Row - (fCurrentRow >= 0 ? fCurrentRow : 0), target);
     }
     if (fOptionsPickup.Contains(gpoCaptureRecord)) CreateAutoScroller();
@@ -89,7 +87,7 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     if (hit.Area == gaCell && fHoverColumn)
       DoPopupMenu(fHoverColumn, x, y);
     else if (hit.Area == gaFooter && fHoverColumn)
-      DoFooterMenu(fHoverColumn, x, y);
+      fTitleTracker->FooterMenu(fHoverColumn, x, y);
     else if (hit.Area == gaUndefined)
       DoPopupMenu(nullptr, x, y);
     return;
@@ -128,11 +126,11 @@ void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (fGridState != gsNormal) return;
   if (fClearOnMouseUp) {
     fClearOnMouseUp = false;
-    if (!Dragging()) ClearSelection(true);
+    if (!fTitleTracker->Dragging()) fSelection->Clear(true);
   }
   if (fEditOnMouseUp) {
     fEditOnMouseUp = false;
-    if (!Dragging()) Edit();
+    if (!fTitleTracker->Dragging()) Edit();
   }
   bool handled = false;
   if (fClickHandled) {

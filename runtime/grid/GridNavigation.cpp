@@ -6,9 +6,13 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/vision/ToolFormLink.h"
+
+#include <optional>
 
 namespace zv {
 
@@ -27,7 +31,7 @@ void TDBDivoRud::SetCol(int index) {
   }
   CheckIndex(index, fColumns->Count());
   if (!fColumns->Items(index)->Selectable()) throw EDBDivoRud(Format(SEInvalidSelection.Text(), {index}));
-  DoUserActions(0, 0, index);
+  DoUserActions({}, 0, index);
 }
 
 void TDBDivoRud::SetSelectedCol(TgpColumn* column) { SetCol(column ? column->Index() : -1); }
@@ -45,114 +49,91 @@ void TDBDivoRud::FireColExiting() {
 
 // ---- The user action -------------------------------------------------------------------------------
 
-void TDBDivoRud::ApplySelectionBits(int bits) {
-  if (bits & (uaSelectOld | uaSelectNew)) SelectCurrent(true);
-  if (bits & uaDeselectOld) SelectCurrent(false);
-  if (bits & uaToggle) ToggleCurrent();
+void TDBDivoRud::ApplySelectionBits(TgpUserActions bits) {
+  if (bits.Contains(uaSelectOld) || bits.Contains(uaSelectNew)) fSelection->SelectCurrent(true);
+  if (bits.Contains(uaDeselectOld)) fSelection->SelectCurrent(false);
+  if (bits.Contains(uaToggle)) fSelection->ToggleCurrent();
 }
 
 // The bits applied to the record of another row, the active record put back afterwards.
-void TDBDivoRud::ApplyAt(int row, int bits) {
-  if (bits == 0 || row < 0 || row >= fDataLink->RecordCount()) return;
-  const int saved = fDataLink->ActiveRecord();
+void TDBDivoRud::ApplyAt(int row, TgpUserActions bits) {
+  if (bits.Empty() || row < 0 || row >= fDataLink->RecordCount()) return;
+  TActiveRecordScope record(*fDataLink);
   fDataLink->SetActiveRecord(row);
-  try {
-    ApplySelectionBits(bits);
-  } catch (...) {
-    fDataLink->SetActiveRecord(saved);
-    throw;
-  }
-  fDataLink->SetActiveRecord(saved);
+  ApplySelectionBits(bits);
+  record.Restore();
 }
 
-void TDBDivoRud::DoUserActions(int actions, int rowDelta, int targetColumn) {
+void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetColumn) {
   const int oldCol = fCol;
   const bool colChanges = targetColumn != fCol;
   if (colChanges) FireColExiting();
-  const bool noRowMove = (actions & uaMoves) == 0;
-  const bool toggleHere = noRowMove && (actions & uaToggle);
+  const bool noRowMove = (actions * uaMoves).Empty();
+  const bool toggleHere = noRowMove && actions.Contains(uaToggle);
   const TgpColumn* target =
       targetColumn >= 0 && targetColumn < fColumns->Count() ? fColumns->Items(targetColumn) : nullptr;
   const bool outOfView = colChanges && target && !fColumns->IsColInView(target);
+  TgpUserActions pending;
   if (fMultiSelect) {
-    if (SelectionEmpty()) actions &= ~uaClear;
-    fPendingActions = actions & ~uaMoves;
+    if (fSelection->Empty()) actions.Exclude(uaClear);
+    pending = actions - uaMoves;
   } else {
-    actions &= ~uaSelection;
-    fPendingActions = 0;
+    actions -= uaSelection;
   }
-  fPendingCol = targetColumn;
-  fUserAction = true;
-  fSelectionChangedInAction = false;
-  bool frozen = false;
-  try {
-    if (outOfView || (actions & (uaFirst | uaLast | uaRange | uaClear))) {
-      FreezeGrid();
-      frozen = true;
-    }
-    TDataSet* dataSet = HasActiveDataSet() ? fDataSet : nullptr;
-    if (dataSet && (actions & uaFirst)) {
-      dataSet->First();
-      if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
-    } else if (dataSet && (actions & uaLast)) {
-      dataSet->Last();
-      if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
-    } else if (dataSet && (actions & uaRow)) {
-      const int distance = (fCurrentRow >= 0 ? fCurrentRow : 0) + rowDelta - fDataLink->ActiveRecord();
-      // A zero move still posts a pending edit but sends no scroll: the selection bits need it.
-      if (distance != 0 || dataSet->State() != dsBrowse) dataSet->MoveBy(distance);
-      if (distance == 0) DaDataSetScrolled(0);
-    } else if (noRowMove && (actions & uaClear)) {
-      ClearSelection(true);
-    }
-    if (noRowMove) {
-      if (targetColumn != oldCol) CloseEdit(feaPost, true);
-      UpdateSelectedCol(targetColumn);
-      if (actions & uaRange) AddRange();
-    } else if (fPendingCol != fCol) {
-      // The dataset stood still (an end reached): no scroll carried the column over.
-      UpdateSelectedCol(fPendingCol);
-    }
-    if (toggleHere) {
-      if (SyncCursors(false)) ToggleCurrent();
-      InvalidateRow(fCurrentRow);
-      if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
-    }
-    const bool changed = fCol != oldCol;
-    if (changed && !outOfView) {
-      InvalidateTitle(oldCol);
-      InvalidateTitle(fCol);
-      if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
-      if (!toggleHere) {
-        InvalidateCell(oldCol, fCurrentRow);
-        InvalidateCell(fCol, fCurrentRow);
-      }
-    }
-    if (outOfView) fColumns->UpdateScrollStop(true, false);
-    if (frozen) {
-      frozen = false;
-      UnfreezeGrid(outOfView);
-      if (!outOfView) {
-        InvalidateRows();
-        UpdateRecordBar(true);
-        UpdateViewBar(true);
-      }
-    }
-    if (AlwaysShowEditor()) ActivateEdit(fCurrentColumn);
-    if (changed && OnColEnter) OnColEnter(this, fCol);
-    if (fSelectionChangedInAction) SetUserActionInProgress(false);
-  } catch (...) {
-    if (frozen) UnfreezeGrid(true);
-    fUserAction = false;
-    fPendingActions = 0;
-    fPendingCol = -1;
-    fSelectionChangedInAction = false;
-    throw;
+  // Whatever way the action ends, its pending state is cleared after the freeze ends.
+  TgpUserAction::TScope action(fAction, targetColumn, pending);
+  griddetail::TGridFreeze freeze(*this, true,
+                             outOfView || !(actions * TgpUserActions{uaFirst, uaLast, uaRange, uaClear}).Empty());
+  TDataSet* dataSet = HasActiveDataSet() ? fDataSet : nullptr;
+  if (dataSet && actions.Contains(uaFirst)) {
+    dataSet->First();
+    if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
+  } else if (dataSet && actions.Contains(uaLast)) {
+    dataSet->Last();
+    if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
+  } else if (dataSet && actions.Contains(uaRow)) {
+    const int distance = (fCurrentRow >= 0 ? fCurrentRow : 0) + rowDelta - fDataLink->ActiveRecord();
+    // A zero move still posts a pending edit but sends no scroll: the selection bits need it.
+    if (distance != 0 || dataSet->State() != dsBrowse) dataSet->MoveBy(distance);
+    if (distance == 0) DaDataSetScrolled(0);
+  } else if (noRowMove && actions.Contains(uaClear)) {
+    fSelection->Clear(true);
   }
-  fUserAction = false;
-  fPendingActions = 0;
-  fPendingCol = -1;
-  fSelectionChangedInAction = false;
+  if (noRowMove) {
+    if (targetColumn != oldCol) CloseEdit(feaPost, true);
+    UpdateSelectedCol(targetColumn);
+    if (actions.Contains(uaRange)) fSelection->AddRange();
+  } else if (fAction.PendingCol() != fCol) {
+    // The dataset stood still (an end reached): no scroll carried the column over.
+    UpdateSelectedCol(fAction.PendingCol());
+  }
+  if (toggleHere) {
+    if (SyncCursors(false)) fSelection->ToggleCurrent();
+    InvalidateRow(fCurrentRow);
+    if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+  }
+  const bool changed = fCol != oldCol;
+  if (changed && !outOfView) {
+    InvalidateTitle(oldCol);
+    InvalidateTitle(fCol);
+    if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
+    if (!toggleHere) {
+      InvalidateCell(oldCol, fCurrentRow);
+      InvalidateCell(fCol, fCurrentRow);
+    }
+  }
+  if (outOfView) fColumns->UpdateScrollStop(true, false);
+  if (freeze.Engaged()) {
+    freeze.Release(outOfView);
+    if (!outOfView) {
+      InvalidateRows();
+      UpdateRecordBar(true);
+      UpdateViewBar(true);
+    }
+  }
+  if (AlwaysShowEditor()) ActivateEdit(fCurrentColumn);
+  if (changed && OnColEnter) OnColEnter(this, fCol);
+  if (fAction.SelectionChanged()) SetUserActionInProgress(false);
 }
 
 // ---- Cell movement ------------------------------------------------------------------------------
@@ -203,21 +184,44 @@ TgpColumn* SelectableOnLevel(const TgpColumns& columns, const TgpGroupInfo* grou
 
 }  // namespace
 
-void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
-  if (!HasActiveDataSet() || !fColumns->HasGroups()) return;
-  if (action < feaMoveLeft || action > feaNextTab) return;
-  TDataSet& dataSet = *fDataSet;
+TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift) const {
+  TgpMoveContext context;
+  if (HasActiveDataSet()) {
+    const TDataSet& dataSet = *fDataSet;
+    context.ActiveRow = fDataLink->ActiveRecord();
+    context.LastRow = fDataLink->RecordCount() - 1;
+    context.Bof = dataSet.Bof();
+    context.Eof = dataSet.Eof();
+    context.Inserting = dataSet.State() == dsInsert;
+    context.Editing = dataSet.State() == dsEdit;
+    context.Modified = dataSet.Modified();
+    context.AnchorOrder = [this, &dataSet]() -> std::optional<int> {
+      if (!fSelection->HasAnchor()) return std::nullopt;
+      return dataSet.CompareBookmarks(dataSet.Bookmark(), fSelection->Anchor());
+    };
+  }
+  return PlanMove(action, shift, context);
+}
+
+TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const TgpMoveContext& context) const {
+  TgpMovePlan plan;
+  if (!fColumns->HasGroups()) return plan;
+  if (action < feaMoveLeft || action > feaNextTab) return plan;
   const bool up = action == feaMoveUp || action == feaPrevTab;
   TgpColumn* current = fCurrentColumn;
   if (!current) {
-    if (action != feaMoveLeft && action != feaMoveRight) DoUserActions(uaRow, up ? -1 : 1, -1);
-    return;
+    if (action != feaMoveLeft && action != feaMoveRight) {
+      plan.Act = true;
+      plan.Actions = {uaRow};
+      plan.RowDelta = up ? -1 : 1;
+    }
+    return plan;
   }
-  const int active = fDataLink->ActiveRecord();
-  const int lastRow = fDataLink->RecordCount() - 1;
-  const bool inserting = dataSet.State() == dsInsert;
+  const int active = context.ActiveRow;
+  const int lastRow = context.LastRow;
+  const bool inserting = context.Inserting;
   // A new record at the end that holds nothing yet: moving on from it would only append again.
-  const bool freshAppend = inserting && !dataSet.Modified() && (dataSet.Eof() || active == lastRow);
+  const bool freshAppend = inserting && !context.Modified && (context.Eof || active == lastRow);
   const TgpGroupInfo* group = current->Group();
   TgpColumn* target = current;
   int delta = 0;
@@ -237,11 +241,10 @@ void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
         if (TgpColumn* c = SelectableOnLevel(*fColumns, group, level == 0 ? group->LevelCount - 1 : level - 1, true))
           target = c;
       if (level == 0 || fRowSelect) {
-        if (active == 0 && dataSet.Bof()) return;  // nothing above the first record
+        if (active == 0 && context.Bof) return plan;  // nothing above the first record
         recordMove = true;
         // From a record edited at the end the move only posts (or drops an untouched new one).
-        const bool editingAtEnd =
-            (inserting && (dataSet.Eof() || active == lastRow)) || (dataSet.State() == dsEdit && dataSet.Eof());
+        const bool editingAtEnd = (inserting && (context.Eof || active == lastRow)) || (context.Editing && context.Eof);
         delta = editingAtEnd ? 0 : -1;
       }
       break;
@@ -252,7 +255,7 @@ void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
       if (!fRowSelect && group->LevelCount > 1)
         if (TgpColumn* c = SelectableOnLevel(*fColumns, group, lastLevel ? 0 : level + 1, false)) target = c;
       if (lastLevel || fRowSelect) {
-        if (freshAppend) return;
+        if (freshAppend) return plan;
         recordMove = true;
         delta = inserting ? 0 : 1;
       }
@@ -265,33 +268,46 @@ void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
       if (c) {
         target = c;
       } else {
-        if (!up && freshAppend) return;
+        if (!up && freshAppend) return plan;
         delta = up ? -1 : 1;
         target = fColumns->GetSelectable(up ? fColumns->GetSelectableCount() - 1 : 0);
       }
       break;
     }
   }
-  int bits = delta != 0 || recordMove ? uaRow : 0;
+  TgpUserActions actions;
+  if (delta != 0 || recordMove) actions.Include(uaRow);
   // At the view's edge the dataset scrolls the rows under the column, which stays.
   if (recordMove && ((active == 0 && delta <= 0) || (active == lastRow && delta >= 0))) target = current;
   if (delta != 0) {
+    const std::optional<int> order = shift && context.AnchorOrder ? context.AnchorOrder() : std::nullopt;
     if (!shift) {
-      bits |= uaClear;
-    } else if (HasAnchor()) {
-      const int order = dataSet.CompareBookmarks(dataSet.Bookmark(), Anchor());
-      bits |= uaSelectNew | (delta < 0 ? (order <= 0 ? uaSelectOld : uaDeselectOld)
-                                       : (order < 0 ? uaDeselectOld : uaSelectOld));
+      actions.Include(uaClear);
+    } else if (order) {
+      actions.Include(uaSelectNew);
+      actions.Include(delta < 0 ? (*order <= 0 ? uaSelectOld : uaDeselectOld) : (*order < 0 ? uaDeselectOld : uaSelectOld));
     } else {
-      bits |= uaSelectOld | uaSelectNew;
-      SetAnchor(dataSet.Bookmark());
+      actions += {uaSelectOld, uaSelectNew};
+      plan.SetAnchor = true;
     }
   }
-  if (!fMultiSelect) bits &= ~uaSelection;
-  if (bits != 0 || target != current) DoUserActions(bits, delta, target ? target->Index() : -1);
-  if (shift) return;
+  if (!fMultiSelect) actions -= uaSelection;
+  plan.Actions = actions;
+  plan.RowDelta = delta;
+  plan.TargetColumn = target ? target->Index() : -1;
+  plan.Act = !actions.Empty() || target != current;
+  plan.Complete = true;
+  return plan;
+}
+
+void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
+  if (!HasActiveDataSet() || !fColumns->HasGroups()) return;
+  const TgpMovePlan plan = PlanMove(action, shift);
+  if (plan.SetAnchor) fSelection->SetAnchor(fDataSet->Bookmark());
+  if (plan.Act) DoUserActions(plan.Actions, plan.RowDelta, plan.TargetColumn);
+  if (!plan.Complete || shift) return;
   const bool tab = action == feaPrevTab || action == feaNextTab;
-  if ((action == feaMoveDown || tab) && delta > 0 && HasActiveDataSet() && fDataSet->Eof() &&
+  if ((action == feaMoveDown || tab) && plan.RowDelta > 0 && HasActiveDataSet() && fDataSet->Eof() &&
       fDataSet->State() == dsBrowse)
     InsertRecord(true);
   if (tab) DoQuickEdit(fCurrentColumn, geoNoQuickEditByTabKey);

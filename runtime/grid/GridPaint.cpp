@@ -81,18 +81,14 @@ void TDBDivoRud::Paint() {
 void TDBDivoRud::HandOver(TgpPaintInfo& info) {
   info.Groups = std::span<TgpGroupInfo* const>(fColumns->Groups().data(), fColumns->Groups().size());
   info.DataLink = fDataLink.get();
-  const bool active = fDataLink->Active();
-  const int saved = active ? fDataLink->ActiveRecord() : 0;
-  try {
-    if (active && info.Areas.Contains(gaCell)) InitRowAttrs(info.FirstRow, info.LastRow);
-    EffectiveDesigner()->PaintToScreen(this, info);
-  } catch (...) {
-    if (active && fDataLink->Active()) fDataLink->SetActiveRecord(saved);
-    info.Canvas = nullptr;
-    throw;
-  }
-  if (active && fDataLink->Active()) fDataLink->SetActiveRecord(saved);
-  info.Canvas = nullptr;
+  struct TCanvasRelease {
+    TgpPaintInfo& info;
+    ~TCanvasRelease() { info.Canvas = nullptr; }
+  } release{info};
+  TActiveRecordScope record(*fDataLink);
+  if (fDataLink->Active() && info.Areas.Contains(gaCell)) InitRowAttrs(info.FirstRow, info.LastRow);
+  EffectiveDesigner()->PaintToScreen(this, info);
+  record.Restore();
 }
 
 void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, int lastColumn, int firstRow,

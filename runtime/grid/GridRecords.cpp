@@ -101,7 +101,7 @@ void TDBDivoRud::UpdateCurrentInfo(int scrolled) {
     fCurrentRow = fDataLink->ActiveRecord();
     return;
   }
-  if (scrolled != 0 && fCurrentRow != -1 && !fUserAction) {
+  if (scrolled != 0 && fCurrentRow != -1 && !fAction.InProgress()) {
     // The marked record moved with the view.
     fCurrentRow -= scrolled;
     if (fCurrentRow < 0 || fCurrentRow >= RowCount()) fCurrentRow = -1;
@@ -122,25 +122,20 @@ void TDBDivoRud::UpdateCurrentInfo(int scrolled) {
   }
   first = std::max(first, 0);
   TDataSet& dataSet = *fDataLink->DataSet();
-  const int saved = fDataLink->ActiveRecord();
+  TActiveRecordScope record(*fDataLink);
   bool found = false;
-  try {
-    for (int row = first; row <= last && !found; ++row) {
-      fDataLink->SetActiveRecord(row);
-      if (!shot.IsEqual()) continue;
-      found = true;
-      const TBookmarkStr bookmark = dataSet.Bookmark();
-      // A mark found by its identity, or handed a bookmark, takes the bookmark of the row.
-      if (shot.Resolved() && bookmark == shot.GetBookmarkPtr())
-        fCurrentRow = row;
-      else
-        shot.Init(bookmark);
-    }
-  } catch (...) {
-    fDataLink->SetActiveRecord(saved);
-    throw;
+  for (int row = first; row <= last && !found; ++row) {
+    fDataLink->SetActiveRecord(row);
+    if (!shot.IsEqual()) continue;
+    found = true;
+    const TBookmarkStr bookmark = dataSet.Bookmark();
+    // A mark found by its identity, or handed a bookmark, takes the bookmark of the row.
+    if (shot.Resolved() && bookmark == shot.GetBookmarkPtr())
+      fCurrentRow = row;
+    else
+      shot.Init(bookmark);
   }
-  fDataLink->SetActiveRecord(saved);
+  record.Restore();
   if (!found && scrolled == 0) fCurrentRow = -1;
 }
 
@@ -168,9 +163,9 @@ bool TDBDivoRud::SyncCursors(bool force) {
 
 void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
   (void)selectionChanged;
-  if (fUserAction) fSelectionChangedInAction = true;
+  fAction.NoteSelectionChanged();
   if (currentChanged) fCurrentRecShot->SetCurrentChanged(true);
-  if (fUserAction) {
+  if (fAction.InProgress()) {
     if (IvtfToolForm* toolForm = ToolFormValue()) toolForm->tfValueChanged();
     return;
   }
@@ -178,9 +173,8 @@ void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
 }
 
 void TDBDivoRud::SetUserActionInProgress(bool value) {
-  fUserAction = value;
-  if (value || !fSelectionChangedInAction) return;
-  fSelectionChangedInAction = false;
+  fAction.SetInProgress(value);
+  if (value || !fAction.TakeSelectionChanged()) return;
   DoSelectionChanged();
 }
 

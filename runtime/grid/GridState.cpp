@@ -14,10 +14,6 @@
 
 namespace zv {
 
-namespace {
-constexpr int kHeights = 1, kRows = 2, kFullFit = 4, kWidths = 8, kRepaint = 16;
-}
-
 TgpDesigner* TDBDivoRud::EffectiveDesigner() const { return fDesigner ? fDesigner : DefaultDesigner(); }
 
 // ---- Properties ------------------------------------------------------------------------------
@@ -26,7 +22,7 @@ void TDBDivoRud::SetLines(int& field, int value) {
   CheckForPositive(value);
   if (value == field) return;
   field = value;
-  MetricsChanged(kHeights | kRepaint);
+  MetricsChanged(mpHeights | mpRepaint);
 }
 
 void TDBDivoRud::SetTitleLines(int value) { SetLines(fTitleLines, value); }
@@ -36,19 +32,19 @@ void TDBDivoRud::SetFootLines(int value) { SetLines(fFootLines, value); }
 void TDBDivoRud::SetShowTitles(bool value) {
   if (value == fShowTitles) return;
   fShowTitles = value;
-  MetricsChanged(kRows | kRepaint);
+  MetricsChanged(mpRows | mpRepaint);
 }
 
 void TDBDivoRud::SetShowFooters(bool value) {
   if (value == fShowFooters) return;
   fShowFooters = value;
-  MetricsChanged(kRows | kRepaint);
+  MetricsChanged(mpRows | mpRepaint);
 }
 
 void TDBDivoRud::SetShowEmptyRow(bool value) {
   if (value == fShowEmptyRow) return;
   fShowEmptyRow = value;
-  MetricsChanged(kRows | kRepaint);
+  MetricsChanged(mpRows | mpRepaint);
 }
 
 void TDBDivoRud::SetStripStep(int value) {
@@ -192,15 +188,15 @@ void TDBDivoRud::HeightsChanged() {
 
 void TDBDivoRud::MetricsChanged(int parts) {
   if (IsLoading()) return;
-  if (parts & kHeights) UpdateHeights();
-  if (parts & kRows) UpdateRows();
-  if (parts & kFullFit) fColumns->DoFullFit();
-  if (parts & kWidths) {
+  if (parts & mpHeights) UpdateHeights();
+  if (parts & mpRows) UpdateRows();
+  if (parts & mpFullFit) fColumns->DoFullFit();
+  if (parts & mpWidths) {
     fColumns->UpdateWidthsInfo();
     fColumns->UpdateScrollStop(false, true);
   }
-  if (parts & kRepaint) InvalidateGrid();
-  if (!fUserAction) UpdateEditorPos();
+  if (parts & mpRepaint) InvalidateGrid();
+  if (!fAction.InProgress()) UpdateEditorPos();
 }
 
 // ---- Freezing --------------------------------------------------------------------------------

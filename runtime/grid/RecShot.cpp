@@ -94,20 +94,15 @@ int TgpRecShot::RecNo() const {
   TDataLink& link = *fGrid->DataLink();
   const TWindowPlace place = link.WindowPlace(fBookmark);
   if (place != wpInWindow) return fRecNo;
-  const int saved = link.ActiveRecord();
-  try {
-    for (int row = 0; row < link.RecordCount(); ++row) {
-      link.SetActiveRecord(row);
-      if (dataSet->Bookmark() != fBookmark) continue;
-      fRecNo = dataSet->RecNo();
-      fRecNoPending = false;
-      break;
-    }
-  } catch (...) {
-    link.SetActiveRecord(saved);
-    throw;
+  TActiveRecordScope record(link);
+  for (int row = 0; row < link.RecordCount(); ++row) {
+    link.SetActiveRecord(row);
+    if (dataSet->Bookmark() != fBookmark) continue;
+    fRecNo = dataSet->RecNo();
+    fRecNoPending = false;
+    break;
   }
-  link.SetActiveRecord(saved);
+  record.Restore();
   return fRecNo;
 }
 

@@ -6,7 +6,10 @@
 #include "platform/db/MemTable.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/grid/AutoSearch.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/rtm/ComponentStreaming.h"
 
 #include "HarnessTest.h"
@@ -78,6 +81,44 @@ TEST_F(GridComponentTest, AFormFileNamesTheGridAndItsColumnsComeBack) {
     EXPECT_EQ(grid->ParamsDelete()->PromptMsgMulti(), "Löschen: %d?");
     EXPECT_EQ(ComponentToStr(*grid, asText), stored);
   }
+}
+
+// The parts a grid is created with select, search and track nothing; a part handed over is the
+// one the grid uses, and handing over null puts the do-nothing one back.
+TEST_F(GridComponentTest, TheOwnedPartsDoNothingUntilFullerOnesAreHandedOver) {
+  TDBDivoRud grid(nullptr);
+  TgpSelection& selection = grid.Selection();
+  EXPECT_EQ(&selection.Grid(), &grid);
+  EXPECT_TRUE(selection.Empty());
+  EXPECT_EQ(selection.Count(), 0);
+  EXPECT_FALSE(selection.RecordSelected());
+  EXPECT_FALSE(selection.HasAnchor());
+  selection.SetAnchor("x");
+  selection.SelectCurrent(true);
+  EXPECT_FALSE(selection.HasAnchor());
+  EXPECT_TRUE(selection.Empty());
+  char32_t key = U'a';
+  EXPECT_FALSE(grid.AutoSearch().Enabled());
+  EXPECT_FALSE(grid.AutoSearch().Active());
+  EXPECT_FALSE(grid.AutoSearch().IsShortCut('A', {}));
+  EXPECT_FALSE(grid.AutoSearch().KeyPress(key));
+  EXPECT_EQ(key, U'a');
+  EXPECT_FALSE(grid.TitleTracker().StartSizingOrTitleClick({}, 5, 5));
+  EXPECT_FALSE(grid.TitleTracker().DragMayStart(5, 5));
+  EXPECT_FALSE(grid.TitleTracker().Dragging());
+
+  struct TOneSelected : TgpSelection {
+    using TgpSelection::TgpSelection;
+    bool Empty() const override { return false; }
+    int Count() const override { return 1; }
+  };
+  auto own = std::make_unique<TOneSelected>(grid);
+  TgpSelection* handed = own.get();
+  grid.SetSelection(std::move(own));
+  EXPECT_EQ(&grid.Selection(), handed);
+  EXPECT_EQ(grid.Selection().Count(), 1);
+  grid.SetSelection(nullptr);
+  EXPECT_TRUE(grid.Selection().Empty());
 }
 
 }  // namespace

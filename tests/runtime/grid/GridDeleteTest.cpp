@@ -9,6 +9,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
 
 #include "HarnessTest.h"
 
@@ -21,19 +22,28 @@ namespace {
 
 // A stand-in selection of record IDs, deleted from the last to the first; the cursor is left
 // after the first one deleted (record 3 for {2, 4, 7}).
-class TDeleteGrid : public TDBDivoRud {
+class TDeleteSelection : public TgpSelection {
 public:
-  using TDBDivoRud::TDBDivoRud;
-  std::set<int> Selected;
-
-protected:
-  bool SelectionEmpty() const override { return Selected.empty(); }
-  int SelectedCount() const override { return static_cast<int>(Selected.size()); }
-  void DeleteSelection() override {
+  TDeleteSelection(TDBDivoRud& grid, std::set<int>& selected) : TgpSelection(grid), Selected(selected) {}
+  bool Empty() const override { return Selected.empty(); }
+  int Count() const override { return static_cast<int>(Selected.size()); }
+  void DeleteRecords() override {
+    TDataSet* dataSet = Grid().DataSet();
     for (auto it = Selected.rbegin(); it != Selected.rend(); ++it)
-      if (DataSet()->Locate("ID", Variant(*it), {})) DataSet()->Delete();
+      if (dataSet->Locate("ID", Variant(*it), {})) dataSet->Delete();
     Selected.clear();
   }
+
+private:
+  std::set<int>& Selected;
+};
+
+class TDeleteGrid : public TDBDivoRud {
+public:
+  explicit TDeleteGrid(TComponent* owner) : TDBDivoRud(owner) {
+    SetSelection(std::make_unique<TDeleteSelection>(*this, Selected));
+  }
+  std::set<int> Selected;
 };
 
 class GridDelete : public ::testing::TestWithParam<DataSetFactory> {

@@ -10,6 +10,8 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Selection.h"
+#include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/StdDesigners.h"
 
@@ -19,18 +21,49 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace zvtest {
 namespace {
 
-// The entry points editing and selection fill, written down; a small selection of IDs.
+// A small selection of IDs, kept in the grid below so the cases can read it.
+class TNavSelection : public TgpSelection {
+public:
+  TNavSelection(TDBDivoRud& grid, std::set<int>& selected, TBookmarkStr& anchor, int& failOn)
+      : TgpSelection(grid), Selected(selected), AnchorMark(anchor), FailOnSelect(failOn) {}
+  bool Empty() const override { return Selected.empty(); }
+  int Count() const override { return static_cast<int>(Selected.size()); }
+  bool RecordSelected() const override { return Selected.count(Id()) > 0; }
+  void SelectCurrent(bool select) override {
+    if (Id() == FailOnSelect) throw EDatabaseError("selection refused");
+    if (select) Selected.insert(Id()); else Selected.erase(Id());
+  }
+  void ToggleCurrent() override {
+    if (!Selected.erase(Id())) Selected.insert(Id());
+  }
+  void Clear(bool) override { Selected.clear(); }
+  bool HasAnchor() const override { return !AnchorMark.empty(); }
+  TBookmarkStr Anchor() const override { return AnchorMark; }
+  void SetAnchor(const TBookmarkStr& b) override { AnchorMark = b; }
+
+private:
+  int Id() const { return Grid().DataSet()->FieldByName("ID")->AsInteger(); }
+  std::set<int>& Selected;
+  TBookmarkStr& AnchorMark;
+  int& FailOnSelect;
+};
+
+// The entry points editing fills, written down, and the selection above.
 class TNavGrid : public TDBDivoRud {
 public:
-  using TDBDivoRud::TDBDivoRud;
+  explicit TNavGrid(TComponent* owner) : TDBDivoRud(owner) {
+    SetSelection(std::make_unique<TNavSelection>(*this, Selected, AnchorMark, FailOnSelect));
+  }
   TLog* Log = nullptr;
   std::set<int> Selected;
   TBookmarkStr AnchorMark;
+  int FailOnSelect = -1;  // selecting or deselecting this record raises
 
 protected:
   void Note(const std::string& s) { Log->push_back(s); }
@@ -44,19 +77,6 @@ protected:
   }
   void PostChanges() override { Note("Post"); }
   void CancelChanges() override { Note("Cancel"); }
-  bool SelectionEmpty() const override { return Selected.empty(); }
-  int SelectedCount() const override { return static_cast<int>(Selected.size()); }
-  bool RecordSelected() const override { return Selected.count(Id()) > 0; }
-  void SelectCurrent(bool select) override {
-    if (select) Selected.insert(Id()); else Selected.erase(Id());
-  }
-  void ToggleCurrent() override {
-    if (!Selected.erase(Id())) Selected.insert(Id());
-  }
-  void ClearSelection(bool) override { Selected.clear(); }
-  bool HasAnchor() const override { return !AnchorMark.empty(); }
-  TBookmarkStr Anchor() const override { return AnchorMark; }
-  void SetAnchor(const TBookmarkStr& b) override { AnchorMark = b; }
 };
 
 class GridNavigation : public ::testing::TestWithParam<DataSetFactory> {
@@ -487,6 +507,161 @@ TEST_P(GridNavigation, AFailingPostInsideAMoveLeavesTheRecordInEdit) {
   Key(VK_DOWN);
   EXPECT_EQ(Id(), 6);
   ds->BeforePost = nullptr;
+}
+
+// Whatever raises in the middle of a move, the grid comes out as it went in: the data link's
+// active record on the cursor's record, no freeze left, no user action pending.
+TEST_P(GridNavigation, AnErrorAtAnyPointOfAMoveLeavesRecordFreezeAndActionAsTheyWere) {
+  const TShiftState none, shift{ssShift}, ctrl{ssCtrl};
+  struct Case {
+    const char* name;
+    int id, col, top;
+    Word key;
+    TShiftState mods;
+    std::function<void()> arm;
+    int wantId, wantCol;
+  } cases[] = {
+      {"OnColExiting refuses a column move", 5, 1, 1, VK_RIGHT, none,
+       [this] { grid->OnColExiting = [](TObject*, int) { throw EDatabaseError("stay"); }; }, 5, 1},
+      {"BeforeScroll refuses a frozen jump", 50, 1, 41, VK_HOME, ctrl,
+       [this] { ds->BeforeScroll = [](TDataSet*) { throw EDatabaseError("stay"); }; }, 50, 1},
+      {"BeforeScroll refuses a row move", 5, 1, 1, VK_DOWN, none,
+       [this] { ds->BeforeScroll = [](TDataSet*) { throw EDatabaseError("stay"); }; }, 5, 1},
+      {"AfterScroll raises after a frozen jump", 5, 1, 1, VK_END, ctrl,
+       [this] { ds->AfterScroll = [](TDataSet*) { throw EDatabaseError("late"); }; }, 100, 1},
+      {"the selection refuses the row left behind", 5, 1, 1, VK_DOWN, shift,
+       [this] {
+         grid->SetMultiSelect(true);
+         grid->FailOnSelect = 5;
+       },
+       6, 1},
+      {"the selection refuses the row left behind at the view's edge", 10, 1, 1, VK_DOWN, shift,
+       [this] {
+         grid->SetMultiSelect(true);
+         grid->FailOnSelect = 10;
+       },
+       11, 1},
+  };
+  std::vector<String> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    At(c.id, c.col, c.top);
+    errors.clear();
+    c.arm();
+    Key(c.key, c.mods);
+    grid->OnColExiting = nullptr;
+    ds->BeforeScroll = nullptr;
+    ds->AfterScroll = nullptr;
+    grid->FailOnSelect = -1;
+    grid->SetMultiSelect(false);
+    grid->Selected.clear();
+    grid->AnchorMark.clear();
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(Id(), c.wantId) << "the active record is the cursor's";
+    EXPECT_EQ(grid->DataLink()->ActiveRecord(), grid->CurrentRow());
+    EXPECT_EQ(grid->Col(), c.wantCol);
+    EXPECT_EQ(grid->FreezeCount(), 0);
+    EXPECT_FALSE(grid->UserActionInProgress());
+    EXPECT_EQ(grid->PendingCol(), -1);
+    EXPECT_TRUE(grid->PendingActions().Empty());
+  }
+}
+
+// A handler that closes the grid's dataset and raises: nothing is put back on the closed link,
+// and the freeze and the action end all the same.
+TEST_P(GridNavigation, AHandlerClosingTheDataSetMidMoveLeavesNoFreezeOrAction) {
+  std::vector<String> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  At(5, 1);
+  ds->AfterScroll = [](TDataSet* d) {
+    d->AfterScroll = nullptr;
+    d->Close();
+    throw EDatabaseError("gone");
+  };
+  Key(VK_END, {ssCtrl});
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(ds->Active());
+  EXPECT_EQ(grid->FreezeCount(), 0);
+  EXPECT_FALSE(grid->UserActionInProgress());
+  EXPECT_EQ(grid->PendingCol(), -1);
+  ds->Open();
+  Key(VK_DOWN);
+  EXPECT_EQ(grid->FreezeCount(), 0);
+}
+
+// A row-attributes handler that raises while the rows are painted: the active record the paint
+// moved through the rows goes back to the cursor's.
+TEST_P(GridNavigation, AnErrorWhilePaintingRowsPutsTheActiveRecordBack) {
+  std::vector<String> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  At(5, 1);
+  int calls = 0;
+  grid->OnGetRowAttrs = [&](TObject*, TgpRowAttrs&) {
+    if (++calls == 3) throw EDatabaseError("paint");
+  };
+  try {
+    grid->Invalidate();
+    h->Pump();
+  } catch (const Exception& e) {
+    errors.push_back(e.Message());
+  }
+  grid->OnGetRowAttrs = nullptr;
+  EXPECT_GE(calls, 3);
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(Id(), 5);
+  EXPECT_EQ(grid->FreezeCount(), 0);
+}
+
+// The scopes themselves: the record saved on an active link comes back on an exception and on
+// Restore(); the freeze ends with the refresh chosen for each way out.
+TEST_P(GridNavigation, TheRecordAndFreezeScopesEndOnEveryWayOut) {
+  At(5, 1);
+  TDataLink& link = *grid->DataLink();
+  const int saved = link.ActiveRecord();
+  try {
+    TActiveRecordScope record(link);
+    link.SetActiveRecord(0);
+    throw EDatabaseError("x");
+  } catch (const EDatabaseError&) {
+  }
+  EXPECT_EQ(link.ActiveRecord(), saved);
+  {
+    TActiveRecordScope record(link);
+    link.SetActiveRecord(2);
+    record.Restore();
+    EXPECT_EQ(link.ActiveRecord(), saved);
+    link.SetActiveRecord(3);
+  }
+  EXPECT_EQ(link.ActiveRecord(), 3) << "restored once only";
+  link.SetActiveRecord(saved);
+  {
+    TActiveRecordScope record(link);
+    link.SetActiveRecord(1);
+    ds->Close();
+  }
+  EXPECT_FALSE(link.Active());
+  ds->Open();
+
+  struct Way {
+    const char* name;
+    bool engage, raise;
+    int release;  // -1: not released on the way
+  } ways[] = {{"released", true, false, 0}, {"unwound", true, true, -1}, {"never engaged", false, true, -1},
+              {"engaged late", false, false, 1}};
+  for (const Way& w : ways) {
+    SCOPED_TRACE(w.name);
+    try {
+      griddetail::TGridFreeze freeze(*grid, true, w.engage);
+      if (!w.engage && !w.raise) freeze.Freeze();
+      EXPECT_EQ(grid->FreezeCount(), freeze.Engaged() ? 1 : 0);
+      if (w.raise) throw EDatabaseError("x");
+      freeze.Release(w.release != 0);
+      EXPECT_FALSE(freeze.Engaged());
+    } catch (const EDatabaseError&) {
+    }
+    EXPECT_EQ(grid->FreezeCount(), 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Grid, GridNavigation, ::testing::ValuesIn(TestDataSets()),
