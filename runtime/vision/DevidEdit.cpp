@@ -77,6 +77,7 @@ void TDBDevidEdit::Init() {
 }
 
 TDBDevidEdit::~TDBDevidEdit() {
+  if (fGoneFlag) *fGoneFlag = true;
   Destroying();
   if (fMapper) fMapper->RemoveControl(this);
   fSwitchTracker.reset();

@@ -304,6 +304,7 @@ private:
   bool fMappingUpdate = false;
   bool fFieldsLock = false;
   bool fShowingToolForm = false;
+  bool* fGoneFlag = nullptr;  // set when destroyed inside ShowToolForm's drop-down loop
   bool fMouseUpLock = false;
   bool fAutoCompleteAllowed = false;
   bool fValueUnreadable = false;  // the field's stored value has no text: shown, not edited

@@ -287,8 +287,28 @@ void TDBDevidEdit::EditAreaClick() {
 void TDBDevidEdit::ShowToolForm() {
   TvpFieldVision* vision = fFields->Vision();
   if (fToolForm || !vision) return;
-  TFlagScope showing(fShowingToolForm, true);
-  if (TWinControl* form = vision->DefaultToolForm()) vision->PE_ShowDropDown(*this, form);
+  // A focusable drop-down runs a loop in which the editor itself may be destroyed: nothing of it
+  // is touched after that.
+  bool gone = false;
+  bool* const outer = fGoneFlag;
+  fGoneFlag = &gone;
+  const bool showing = fShowingToolForm;
+  fShowingToolForm = true;
+  auto leave = [&] {
+    if (gone) {
+      if (outer) *outer = true;
+      return;
+    }
+    fShowingToolForm = showing;
+    fGoneFlag = outer;
+  };
+  try {
+    if (TWinControl* form = vision->DefaultToolForm()) vision->PE_ShowDropDown(*this, form);
+  } catch (...) {
+    leave();
+    throw;
+  }
+  leave();
 }
 
 void TDBDevidEdit::DropDownBtnClick(bool postOnClose) {
