@@ -6,6 +6,7 @@
 // Runs on the headless backends so that only the library's own work is timed.
 
 #include "BenchSupport.h"
+#include "HeadlessBackends.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Messages.h"
 #include "platform/controls/RichEdit.h"
@@ -22,15 +23,7 @@ using namespace zv;
 
 namespace {
 
-struct TBackends {
-  TBackends() : graphics(SetGraphicsBackend(CreateNullBackend())), windows(SetWindowBackend(CreateNullWindowBackend())) {}
-  ~TBackends() {
-    SetWindowBackend(std::move(windows));
-    SetGraphicsBackend(std::move(graphics));
-  }
-  std::unique_ptr<TGraphicsBackend> graphics;
-  std::unique_ptr<TWindowBackend> windows;
-};
+using TBackends = zvbench::THeadlessBackends;
 
 // A shown, focused, word-wrapping edit holding lines lines of prose, the caret in the middle.
 std::unique_ptr<TRichEdit> MakeMemo(int lines) {

@@ -4,6 +4,7 @@
 // system delivers them, and the process's CPU clock.
 
 #include "BenchSupport.h"
+#include "HeadlessBackends.h"
 #include "ProcessSupport.h"
 #include "SqliteBenchTable.h"
 #include "platform/controls/Application.h"
@@ -33,18 +34,8 @@ inline const zv::String& GridBenchFileName(const std::string& tag, int rows) {
   return name;
 }
 
-struct TBackends {
-  TBackends()
-      : graphics(zv::SetGraphicsBackend(zv::CreateNullBackend())),
-        windows(zv::SetWindowBackend(zv::CreateNullWindowBackend())) {
-    zv::Application->Initialize();
-  }
-  ~TBackends() {
-    zv::SetWindowBackend(std::move(windows));
-    zv::SetGraphicsBackend(std::move(graphics));
-  }
-  std::unique_ptr<zv::TGraphicsBackend> graphics;
-  std::unique_ptr<zv::TWindowBackend> windows;
+struct TBackends : THeadlessBackends {
+  TBackends() { zv::Application->Initialize(); }
 };
 
 // A shown window holding a focused 600 x 400 grid of the table's four columns.

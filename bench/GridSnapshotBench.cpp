@@ -12,6 +12,7 @@
 // against the file's size. The table is built by a child process, so its memory does not count.
 
 #include "BenchSupport.h"
+#include "HeadlessBackends.h"
 #include "ProcessSupport.h"
 #include "SqliteBenchTable.h"
 #include "platform/db/DataLink.h"
@@ -46,15 +47,7 @@ const String& FileName() {
 
 void BuildTable() { zvbench::BuildItemsTable(FileName(), RowCount); }
 
-struct TBackends {
-  TBackends() : graphics(SetGraphicsBackend(CreateNullBackend())), windows(SetWindowBackend(CreateNullWindowBackend())) {}
-  ~TBackends() {
-    SetWindowBackend(std::move(windows));
-    SetGraphicsBackend(std::move(graphics));
-  }
-  std::unique_ptr<TGraphicsBackend> graphics;
-  std::unique_ptr<TWindowBackend> windows;
-};
+using TBackends = zvbench::THeadlessBackends;
 
 // A grid of 30 rows on the open table.
 struct TOpenGrid {

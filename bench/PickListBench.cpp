@@ -7,6 +7,7 @@
 // Runs on the headless backends so that only the library's own work is timed.
 
 #include "BenchSupport.h"
+#include "HeadlessBackends.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/GraphicsBackend.h"
@@ -28,15 +29,7 @@ namespace {
 
 constexpr int kLines = 100000;
 
-struct TBackends {
-  TBackends() : graphics(SetGraphicsBackend(CreateNullBackend())), windows(SetWindowBackend(CreateNullWindowBackend())) {}
-  ~TBackends() {
-    SetWindowBackend(std::move(windows));
-    SetGraphicsBackend(std::move(graphics));
-  }
-  std::unique_ptr<TGraphicsBackend> graphics;
-  std::unique_ptr<TWindowBackend> windows;
-};
+using TBackends = zvbench::THeadlessBackends;
 
 String Line(int i) { return Format("Item%.6d", {i}); }
 
