@@ -541,8 +541,7 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
 
 void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
   // A form is created hidden; streaming must not show it unless asked to.
-  t.Prop("Visible", static_cast<bool (TCustomForm::*)() const>(&TCustomForm::Visible),
-         static_cast<void (TCustomForm::*)(bool)>(&TCustomForm::SetVisible))
+  t.Prop("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible)
       .Default(0)
       .Unpublished();
   t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl).Unpublished();

@@ -24,13 +24,13 @@ inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, m
                               mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
                               mrNoToAll = 13, mrYesToAll = 14;
 
-enum TFormStyle { fsNormal, fsStayOnTop };
-enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-                 poMainFormCenter, poOwnerFormCenter };
+ZV_ENUM(TFormStyle, fsNormal, fsStayOnTop);
+ZV_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter);
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateItem>;
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+ZV_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp);
 using TBorderIcons = TSet<TBorderIcon>;
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
@@ -182,8 +182,3 @@ public:
 TCustomForm* GetParentForm(const TControl* control);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TFormStyle, fsNormal, fsStayOnTop)
-ZV_ENUM_TYPE(zv::TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
-ZV_ENUM_TYPE(zv::TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
-             poDesktopCenter, poMainFormCenter, poOwnerFormCenter)

@@ -177,7 +177,7 @@ private:
   TCustomImageList* fImages = nullptr;
 };
 
-enum TPopupAlignment { paLeft, paRight, paCenter };
+ZV_ENUM(TPopupAlignment, paLeft, paRight, paCenter);
 
 class TPopupMenu : public TMenu {
   ZV_CLASS(TPopupMenu, TMenu)
@@ -225,9 +225,6 @@ private:
   std::unique_ptr<TMenuWindow> fWindow;
 };
 
-}  // namespace zv
-
-namespace zv {
 
 // A form's menu bar: the visible top items side by side, each opening its sub-items in a drop-
 // down (a TMenuWindow) under it. The form draws the bar above its client area and hands it the
@@ -291,5 +288,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TPopupAlignment, paLeft, paRight, paCenter)

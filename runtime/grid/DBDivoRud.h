@@ -64,7 +64,7 @@ namespace griddetail {
 struct TGridPrivate;
 }
 
-enum TgpGridVisualOption { gvoNoEndEllipsis };
+ZV_ENUM(TgpGridVisualOption, gvoNoEndEllipsis);
 using TgpGridVisualOptions = TSet<TgpGridVisualOption>;
 
 // The hover state before the last hit test.
@@ -80,14 +80,13 @@ using TgpDrawCellEvent = std::function<void(TObject* sender, TgpColumn* column, 
 
 // Navigation: the gestures that pick a record up, the editing options the exit reads, what the
 // mouse is doing, and the events of column changes and clicks.
-enum TgpPickupOption { gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord };
+ZV_ENUM(TgpPickupOption, gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord);
 using TgpPickupOptions = TSet<TgpPickupOption>;
-enum TgpGridEditOption {
+ZV_ENUM(TgpGridEditOption,
   geoNoInserts, geoNoAppends, geoNoQuickEditByTabKey, geoNoQuickEditByClick, geoNoEditActionOnExit,
-  geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor
-};
+  geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor);
 using TgpGridEditOptions = TSet<TgpGridEditOption>;
-enum TgpGridState { gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick };
+ZV_ENUM(TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick);
 using TgpColEvent = std::function<void(TObject* sender, int col)>;
 // Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
 using TgpClickEvent =
@@ -578,9 +577,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpGridVisualOption, gvoNoEndEllipsis)
-ZV_ENUM_TYPE(zv::TgpPickupOption, gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord)
-ZV_ENUM_TYPE(zv::TgpGridEditOption, geoNoInserts, geoNoAppends, geoNoQuickEditByTabKey, geoNoQuickEditByClick,
-             geoNoEditActionOnExit, geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor)
-ZV_ENUM_TYPE(zv::TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick)

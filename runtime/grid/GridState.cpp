@@ -103,9 +103,9 @@ bool TDBDivoRud::UpdateHeights() {
     const TgpCellMargins* m = designer ? designer->GetMargins(index) : nullptr;
     return m ? m->TopMargin() + m->BottomMargin() : 0;
   };
-  const int titlePadding = padding(1);
-  const int cellPadding = padding(2);
-  const int footerPadding = padding(3);
+  const int titlePadding = padding(biTitle);
+  const int cellPadding = padding(biCell);
+  const int footerPadding = padding(biFooter);
   const int footerCandidate =
       GetTextHeight(nullptr, designer && designer->HasFooterFont() ? designer->FooterFont() : nullptr) * d->FootLines + footerPadding;
 

@@ -21,8 +21,8 @@ class TDataSource;
 class TDBDevidEdit;
 class TStandardVision;
 
-enum TfvUpdateValueAction { uvaUpdate, uvaClear, uvaNew };
-enum TfvPickListType { pltDefault, pltSorted, pltMRU, pltSortedMRU };
+ZV_ENUM(TfvUpdateValueAction, uvaUpdate, uvaClear, uvaNew);
+ZV_ENUM(TfvPickListType, pltDefault, pltSorted, pltMRU, pltSortedMRU);
 
 using TfvGetStrValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, String& value, bool& isNull)>;
 using TfvStdNewValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, String& value, bool& doSkip)>;
@@ -199,6 +199,3 @@ private:
 int TextLength(const String& text);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TfvUpdateValueAction, uvaUpdate, uvaClear, uvaNew)
-ZV_ENUM_TYPE(zv::TfvPickListType, pltDefault, pltSorted, pltMRU, pltSortedMRU)

@@ -21,10 +21,10 @@ class TDBDevidEdit;
 class TfvCurrentValue;
 class TvpToolFormBG;
 
-enum TvtfOption { tfoFocusable, tfoFixedWidth, tfoFixedHeight, tfoNoAutoPost, tfoNoAutoCancel, tfoAlwaysPostChanges };
+ZV_ENUM(TvtfOption, tfoFocusable, tfoFixedWidth, tfoFixedHeight, tfoNoAutoPost, tfoNoAutoCancel, tfoAlwaysPostChanges);
 using TvtfOptions = TSet<TvtfOption>;
-enum TvtfPlacement { tfpDefault, tfpBottomCenter, tfpBottomLeft, tfpBottomRight, tfpRightCenter };
-enum TvtfBorderStyle { tfbDefault, tfbMono, tfbFlat, tfbSoft, tfb3D };
+ZV_ENUM(TvtfPlacement, tfpDefault, tfpBottomCenter, tfpBottomLeft, tfpBottomRight, tfpRightCenter);
+ZV_ENUM(TvtfBorderStyle, tfbDefault, tfbMono, tfbFlat, tfbSoft, tfb3D);
 
 // The size the user drags the pop-up to; an OnSizing handler may change both.
 struct TvpSizingInfo {
@@ -191,8 +191,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TvtfOption, tfoFocusable, tfoFixedWidth, tfoFixedHeight, tfoNoAutoPost, tfoNoAutoCancel,
-             tfoAlwaysPostChanges)
-ZV_ENUM_TYPE(zv::TvtfPlacement, tfpDefault, tfpBottomCenter, tfpBottomLeft, tfpBottomRight, tfpRightCenter)
-ZV_ENUM_TYPE(zv::TvtfBorderStyle, tfbDefault, tfbMono, tfbFlat, tfbSoft, tfb3D)

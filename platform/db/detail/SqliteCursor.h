@@ -82,7 +82,6 @@ public:
   // not allowed, or holds marks other than its own.
   void CheckSource();
 
-
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
   const std::vector<String>& IdColumnSql() const override { return fSource.IdColumns; }
