@@ -365,7 +365,7 @@ TEST_P(ExportAsText, FailuresLeaveNothingBehind) {
          std::signal(SIGXFSZ, SIG_IGN);
          ::getrlimit(RLIMIT_FSIZE, &fileSize);
          rlimit small = fileSize;
-         small.rlim_cur = 64 * 1024;
+         small.rlim_cur = 48 * 1024;
          ::setrlimit(RLIMIT_FSIZE, &small);
        },
        [&](ExportAsText&) {
@@ -376,22 +376,22 @@ TEST_P(ExportAsText, FailuresLeaveNothingBehind) {
       {"a field's OnGetText raises",
        [](ExportAsText& t) {
          t.fDataSet->FieldByName("NAME")->OnGetText = [](TField* f, String& text, bool) {
-           if (f->DataSet()->FieldByName("ID")->AsInteger() == 7000) throw EConvertError("no text for 7000");
+           if (f->DataSet()->FieldByName("ID")->AsInteger() == 2000) throw EConvertError("no text for 2000");
            text = "x";
          };
        },
-       [](ExportAsText& t) { t.fDataSet->FieldByName("NAME")->OnGetText = nullptr; }, "no text for 7000"},
+       [](ExportAsText& t) { t.fDataSet->FieldByName("NAME")->OnGetText = nullptr; }, "no text for 2000"},
       {"a handler closes the dataset",
        [](ExportAsText& t) {
          t.fExport->OnProgress = [&t](TObject*, int done, int, bool&) {
-           if (done == 5000) t.fDataSet->Close();
+           if (done == 2000) t.fDataSet->Close();
          };
        },
        nullptr, "Cannot perform this operation on a closed dataset"},
       {"a handler removes the columns",
        [](ExportAsText& t) {
          t.fExport->OnProgress = [&t](TObject*, int done, int, bool&) {
-           if (done == 5000) t.fGrid->Columns()->Clear();
+           if (done == 2000) t.fGrid->Columns()->Clear();
          };
        },
        nullptr, "List index out of bounds (0)"},
@@ -405,7 +405,7 @@ TEST_P(ExportAsText, FailuresLeaveNothingBehind) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    Open(Numbered(10'000));
+    Open(Numbered(4000));
     PutFile(target, "old");
     c.Setup(*this);
     String message = "<no exception>";
@@ -420,6 +420,17 @@ TEST_P(ExportAsText, FailuresLeaveNothingBehind) {
     EXPECT_EQ(Strays(fFolder, {target}), std::vector<String>{});
     ExpectUsable();
   }
+  // A record in edit whose post fails: nothing is written.
+  Open(Numbered(3));
+  fDataSet->Edit();
+  fDataSet->FieldByName("NAME")->SetAsString("Changed");
+  fDataSet->BeforePost = [](TDataSet*) { throw EDatabaseError("refused"); };
+  TStringStream stream;
+  EXPECT_EQ(MessageOf<EDatabaseError>([&] { fExport->SaveToStream(stream); }), "refused");
+  EXPECT_EQ(stream.DataString(), "");
+  fDataSet->BeforePost = nullptr;
+  fDataSet->Cancel();
+  ExpectUsable();
   EXPECT_EQ(MessageOf<EFCreateError>([&] { fExport->SaveToFile(File("missing/out.csv")); }),
             "Cannot create file " + File("missing/out.csv"));
   EXPECT_EQ(MessageOf<EFCreateError>([&] { fExport->SaveToFile(fFolder.string()); }),
