@@ -182,7 +182,7 @@ public:
   }
 
 private:
-  static constexpr off_t kBehind = 4 * 1024 * 1024;
+  static constexpr off_t kBehind = 1024 * 1024;
 
   // Written sequentially from the start: chunks are whole kBehind blocks from offset 0.
   void WriteBehind() {
