@@ -50,7 +50,7 @@ public:
     TModalResult result = mrOk;
     try {
       fWork([this](int done, int total) {
-        Show(done, total);
+        ShowProgress(done, total);
         Application->ProcessMessages();  // paints, and hears Cancel and Esc
         return fCancelled;
       });
@@ -67,7 +67,7 @@ public:
   String Failure;
 
 private:
-  void Show(int done, int total) {
+  void ShowProgress(int done, int total) {
     if (total >= 0) {
       fText->SetCaption(Format("%s of %s records", {FormatFloat("#,##0", done), FormatFloat("#,##0", total)}));
       fBar->SetMax(std::max(total, 1));
