@@ -110,6 +110,36 @@ TEST_F(TDesignerTest, OtherOpenRootsAreNamedRootDotName) {
   EXPECT_EQ(designer.GetComponentName(there), "Form2.Button1");
   EXPECT_EQ(second.Designer->GetComponentName(here), "Form1.Button1");
   EXPECT_EQ(ActiveDesigners().back(), second.Designer.get());
+
+  // A data module is a root too: its components are icons, named across roots the same way.
+  {
+    auto* module = new TDataModule(nullptr);
+    module->SetName("Data1");
+    TFormDesigner data(module);
+    data.SetOwnsRoot(true);
+    auto* source = data.CreateComponent(TDataSource::StaticClass(), nullptr, 40, 8, 0, 0);
+    names.clear();
+    designer.GetComponentNames(TypeInfoOf<TDataSource*>(), [&](const String& n) { names.push_back(n); });
+    EXPECT_EQ(names, std::vector<std::string>{"Data1.DataSource1"});
+    EXPECT_EQ(designer.GetComponent("Data1.DataSource1"), source);
+    EXPECT_NE(data.FormText().find("    Left = 40\n    Top = 8\n"), String::npos) << data.FormText();
+    data.SetSelections({source, module});
+    data.DeleteSelection();
+    EXPECT_EQ(module->ComponentCount(), 0);
+  }
+  EXPECT_EQ(log.Lines.front(), "DesignerOpened Form2");
+  EXPECT_NE(std::find(log.Lines.begin(), log.Lines.end(), "DesignerOpened Data1"), log.Lines.end());
+  EXPECT_EQ(log.Lines.back(), "DesignerClosed Data1");
+}
+
+TEST_F(TDesignerTest, FindWindowFindsATopLevelFormByClassAndCaption) {
+  designed.Form->SetCaption("Designed");
+  designed.Form->Show();
+  EXPECT_EQ(FindWindow("ttestform", "Designed"), designed.Form->Handle());
+  EXPECT_EQ(FindWindow("TTestForm", nullptr), designed.Form->Handle());
+  EXPECT_EQ(FindWindow(nullptr, "Designed"), designed.Form->Handle());
+  EXPECT_EQ(FindWindow("TPropertyInspector", nullptr), HWND{});
+  EXPECT_EQ(FindWindow("TTestForm", "Other"), HWND{});
 }
 
 TEST_F(TDesignerTest, FormFilesKeepHandlersTheClassLacksAndBadFilesOpenNothing) {
