@@ -3,7 +3,9 @@
 #include "DesignTestClasses.h"
 #include "ExpectMessage.h"
 
+#include "platform/controls/Application.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/RichEdit.h"
 #include "platform/controls/Panel.h"
 #include "platform/controls/StdCtrls.h"
 
@@ -218,6 +220,27 @@ TEST_F(TEditorsTest, DefaultEditorShowsOrCreatesTheHandlerOfThePreferredEvent) {
   GetComponentEditor(other, &designer)->Edit();
   EXPECT_EQ(designer.ShownMethod(), "WidgetChanged");
   EXPECT_FALSE(designer.MethodExists("Widget2Change"));
+}
+
+TEST_F(TEditorsTest, StringListDialogSetsEverySelectedListOnOkOnly) {
+  widget->Lines()->SetText("old\n");
+  auto both = EditorsOf({widget, other}, &designer);
+  for (const TModalResult answer : {mrCancel, mrOk}) {
+    Application->OnIdle = [&](TObject*, bool& done) {
+      done = false;
+      for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* form = Screen->Forms(i);
+        if (!form->FormState().Contains(fsModal)) continue;
+        static_cast<TRichEdit*>(form->FindComponent("Memo"))->Lines()->SetText("one\ntwo\n");
+        form->SetModalResult(answer);
+      }
+    };
+    Find(both, "Lines")->Edit();
+    Application->OnIdle = nullptr;
+  }
+  EXPECT_EQ(widget->Lines()->Text(), "one\r\ntwo\r\n");
+  EXPECT_EQ(other->Lines()->Text(), "one\r\ntwo\r\n");
+  EXPECT_EQ(std::count(log.Lines.begin(), log.Lines.end(), "ItemsModified"), 1);
 }
 
 }  // namespace zvtest
