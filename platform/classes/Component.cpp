@@ -1,6 +1,7 @@
 #include "platform/classes/Component.h"
 
 #include "platform/classes/ClassesConsts.h"
+#include "platform/classes/DataModule.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
 #include "platform/classes/TypeInfo.h"
@@ -88,6 +89,8 @@ TComponent::~TComponent() {
   Destroying();
   DestroyComponents();
   if (fOwner) fOwner->Remove(this);
+  // A root freed under its designer: no later component at this address may find it.
+  SetRootDesigner(this, nullptr);
 }
 
 void TComponent::Destroying() {

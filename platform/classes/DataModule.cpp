@@ -17,7 +17,7 @@ std::unordered_map<const TComponent*, IDesignerNotify*>& RootDesigners() {
 void SetRootDesigner(TComponent* root, IDesignerNotify* designer) {
   if (designer)
     RootDesigners()[root] = designer;
-  else
+  else if (!RootDesigners().empty())
     RootDesigners().erase(root);
 }
 
@@ -47,7 +47,6 @@ TDataModule::TDataModule(TComponent* owner) : TComponent(owner) {}
 TDataModule::~TDataModule() {
   Destroying();
   if (OnDestroy && !ComponentState().Contains(csDesigning)) OnDestroy(this);
-  SetRootDesigner(this, nullptr);
 }
 
 void TDataModule::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
