@@ -168,6 +168,8 @@ std::vector<const TPropInfo*> GetPropList(TClass cls, TTypeKinds kinds, bool sor
 // The declaration order, as the host's GetPropInfos gives it.
 inline const std::vector<const TPropInfo*>& GetPropInfos(TClass cls) { return GetPropList(cls, false); }
 const TPropInfo* GetPropInfo(TClass cls, std::string_view name);  // null when absent
+// Forgets the tables of the classes whose code is going away (an unloaded package's).
+void ReleaseTypeInfo(const std::function<bool(TClass cls)>& going);
 const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name);
 bool IsPublishedProp(const TObject* instance, std::string_view name);
 bool IsStoredProp(const TObject* instance, const TPropInfo* prop);
@@ -196,6 +198,7 @@ void SetMethodProp(TObject* instance, std::string_view name, const TMethod& meth
 // hides its ancestor's).
 const TMethodInfo* MethodAddress(TClass cls, std::string_view name);
 String MethodName(TClass cls, const TMethodInfo* address);
+std::vector<const TMethodInfo*> GetMethodList(TClass cls);  // the class's and its ancestors' published methods
 // The published method `name` of instance bound to it, as a callable of signature Sig; empty
 // when there is no such method or its signature differs.
 template <class Sig>

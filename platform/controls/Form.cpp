@@ -78,8 +78,14 @@ void TCustomForm::Loaded() {
   DoCreate();
 }
 
+void TCustomForm::ValidateRename(TComponent* component, const String& currentName, const String& newName) {
+  TCustomControl::ValidateRename(component, currentName, newName);
+  if (IDesignerHook* designer = Designer()) designer->ValidateRename(component, currentName, newName);
+}
+
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
+  if (IDesignerHook* designer = Designer()) designer->Notification(component, operation);
   if (operation != opRemove) return;
   if (component == fActiveControl) fActiveControl = nullptr;
   if (component == fPopupParent) fPopupParent = nullptr;

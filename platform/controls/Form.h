@@ -10,6 +10,7 @@
 // KeyPreview it sees the keys before the focused control. CM_ACTIVATE / CM_DEACTIVATE reach a
 // form when the focus enters it from another top-level window or leaves it.
 
+#include "platform/classes/DataModule.h"
 #include "platform/controls/CustomControl.h"
 
 #include <vector>
@@ -32,6 +33,18 @@ enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateItem>;
 ZV_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp);
 using TBorderIcons = TSet<TBorderIcon>;
+
+// The form designer as a designed form sees it. A control of a form in design state hands its
+// mouse and key messages to IsDesignMsg first (see TControl::WndProc); true means the designer
+// used the message and the control does not see it.
+class IDesignerHook : public IDesignerNotify {
+public:
+  virtual bool IsDesignMsg(TControl* sender, TMessage& message) = 0;
+  // Raises when newName cannot be given to component (null: the root itself).
+  virtual void ValidateRename(TComponent* component, const String& currentName, const String& newName) = 0;
+  virtual String UniqueName(const String& baseName) = 0;
+  virtual TComponent* GetRoot() = 0;
+};
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
@@ -108,6 +121,10 @@ public:
   TCustomForm* PopupParent() const { return fPopupParent; }
   void SetPopupParent(TCustomForm* form);
 
+  // --- Design ---------------------------------------------------------------------------------
+  IDesignerHook* Designer() const { return dynamic_cast<IDesignerHook*>(GetRootDesigner(this)); }
+  void SetDesigner(IDesignerHook* designer) { SetRootDesigner(this, designer); }
+
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
@@ -142,6 +159,7 @@ protected:
   void Paint() override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void ValidateRename(TComponent* component, const String& currentName, const String& newName) override;
   void CMVisibleChanged(TMessage& message) override;
   void CMDialogKey(TWMKey& message) override;
   void WMNCCalcSize(TWMNCCalcSize& message) override;

@@ -34,6 +34,12 @@ TShortCut ShortCut(Word key, TShiftState shift);
 void ShortCutToKey(TShortCut shortCut, Word& key, TShiftState& shift);
 // "Ctrl+Shift+F5", "Del", "A"; empty for none.
 String ShortCutToText(TShortCut shortCut);
+// The reverse ("Shift+Ctrl+F5", modifiers in any order, without case); scNone for text that
+// names no key.
+TShortCut TextToShortCut(std::string_view text);
+// The type of short-cut properties (declare them with .Idents(ShortCutTypeInfo())), so that a
+// short-cut can be told from a plain number; forms still store the number.
+const TTypeInfo* ShortCutTypeInfo();
 // The caption without its "&" marks ("&&" stays one "&").
 String StripHotkey(const String& caption);
 // The accelerator character of a caption (upper-cased), empty when it has none.
