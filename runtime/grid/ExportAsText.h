@@ -22,7 +22,7 @@ class TDBDivoRud;
 class TStream;
 
 // eqAsNeeded quotes what needs it, eqAll every caption and cell, eqNone nothing.
-enum TgpExportQuoting { eqNone, eqAsNeeded, eqAll };
+ZV_ENUM(TgpExportQuoting, eqNone, eqAsNeeded, eqAll);
 
 // done records written of total (-1 when the dataset cannot count); cancel stops the export.
 using TgpExportProgressEvent = std::function<void(TObject* sender, int done, int total, bool& cancel)>;
@@ -83,5 +83,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpExportQuoting, eqNone, eqAsNeeded, eqAll)

@@ -15,10 +15,8 @@
 #include <vector>
 
 namespace zvtest {
-enum TTestMood { tmCalm, tmBusy, tmAngry };
+ZV_ENUM(TTestMood, tmCalm, tmBusy, tmAngry);
 }  // namespace zvtest
-ZV_ENUM_TYPE(zvtest::TTestMood, tmCalm, tmBusy, tmAngry)
-
 namespace zvtest {
 
 using namespace zv;
