@@ -1,0 +1,515 @@
+// The default pack on the headless backend: start-up and shutdown, the stored parts, the column
+// batch, the list drop-down and the calculator drop-down under a stand-alone edit control over
+// the memory table (ID 1..3, NAME "Name001"...), and the colour picker's texts and postings.
+#include "tests/runtime/db/TestDataSets.h"
+
+#include "platform/classes/Reader.h"
+#include "platform/classes/TypeInfo.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/Panel.h"
+#include "platform/controls/SpeedButton.h"
+#include "platform/controls/WinApi.h"
+#include "platform/graphics/Colors.h"
+#include "platform/rtl/Exceptions.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/rtm/ZvStrings.h"
+#include "runtime/std/DefPack.h"
+#include "runtime/std/ListVisions.h"
+#include "runtime/vision/DevidEdit.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include "HarnessTest.h"
+#include "IdleScript.h"
+
+#include <gtest/gtest.h>
+
+namespace zvtest {
+namespace {
+
+using namespace zv;
+
+// A published property of a pack part as the form text writes it; "a.b" reads b of the
+// object property a.
+String PropText(TObject* object, const String& path) {
+  const auto dot = path.find('.');
+  if (dot != String::npos) return PropText(GetObjectProp(object, path.substr(0, dot)), path.substr(dot + 1));
+  const TPropInfo* p = GetPropInfo(object, path);
+  if (!p) return "<none>";
+  switch (p->PropType->Kind) {
+    case tkEnumeration: return GetEnumProp(object, path);
+    case tkSet: return GetSetProp(object, path);
+    case tkString:
+    case tkLString:
+    case tkWString: return GetStrProp(object, path);
+    case tkClass: {
+      auto* c = dynamic_cast<TComponent*>(GetObjectProp(object, path));
+      return c ? c->Name() : "nil";
+    }
+    case tkMethod: {
+      const TMethod m = GetMethodProp(object, p);
+      return m.Code ? MethodName(zvDefPack->ClassType(), static_cast<const TMethodInfo*>(m.Code)) : "nil";
+    }
+    default: {
+      String ident;
+      const std::int64_t v = GetOrdProp(object, p);
+      if (p->PropType->IntToIdent && p->PropType->IntToIdent(static_cast<int>(v), ident)) return ident;
+      return std::to_string(v);
+    }
+  }
+}
+
+class DefPack : public THarnessTest {
+protected:
+  void SetUp() override {
+    THarnessTest::SetUp();
+    // A pack of this test's backend.
+    while (DefaultPackStarts() > 0) StopDefaultPack();
+    StartDefaultPack();
+    ASSERT_NE(zvDefPack, nullptr);
+    pack = zvDefPack;
+  }
+  void TearDown() override {
+    form.reset();
+    source.reset();
+    data.reset();
+    while (DefaultPackStarts() > 0) StopDefaultPack();
+    THarnessTest::TearDown();
+  }
+  // A shown form with an editor on NAME of a three-record memory table under vision.
+  void MakeEditor(TvpFieldVision* vision, const char* field = "NAME") {
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(100, 100, 400, 300);
+    form->Show();
+    data = CreateGridMemTable(3);
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(data.get());
+    edit = new TDBDevidEdit(form.get());
+    edit->SetBounds(10, 10, 150, 21);
+    edit->SetParent(form.get());
+    edit->SetVision(vision);
+    edit->SetDataSource(source.get());
+    edit->SetDataField(field);
+    h->Pump();
+    edit->SetFocus();
+    h->Pump();
+  }
+  String Name() const { return data->FieldByName("NAME")->AsString(); }
+
+  TzvDefPack* pack = nullptr;
+  std::unique_ptr<TForm> form;
+  std::unique_ptr<TDataSet> data;
+  std::unique_ptr<TDataSource> source;
+  TDBDevidEdit* edit = nullptr;
+};
+
+TEST_F(DefPack, StartsNestedOwnedByTheApplicationAndStopsEitherWay) {
+  EXPECT_NE(dynamic_cast<TStandardDesigner*>(DefaultDesigner()), nullptr);
+  EXPECT_NE(dynamic_cast<TLiteVision*>(DefaultVision()), nullptr);
+  EXPECT_EQ(pack->Owner(), Application.operator->());
+  EXPECT_EQ(FindGlobalComponent("zvDefPack"), pack);
+  StartDefaultPack();
+  EXPECT_EQ(zvDefPack, pack) << "a nested start creates nothing";
+  StopDefaultPack();
+  EXPECT_EQ(zvDefPack, pack) << "only the outermost stop frees";
+  // The application frees the pack first: the shutdown still frees the defaults, in reverse.
+  delete pack;
+  EXPECT_EQ(zvDefPack, nullptr);
+  EXPECT_EQ(FindGlobalComponent("zvDefPack"), nullptr);
+  StopDefaultPack();
+  EXPECT_EQ(DefaultVision(), nullptr);
+  EXPECT_EQ(DefaultDesigner(), nullptr);
+  StartDefaultPack();
+  ASSERT_NE(zvDefPack, nullptr);
+  pack = zvDefPack;
+  StopDefaultPack();
+  EXPECT_EQ(zvDefPack, nullptr);
+  StartDefaultPack();
+}
+
+TEST_F(DefPack, EveryPartHoldsItsStoredProperties) {
+  const struct {
+    const char* Part;
+    const char* Prop;
+    const char* Expected;
+  } cases[] = {
+      {"zvDefPack", "Caption", ""},
+      {"zvDefPack", "Width", "664"},
+      {"zvDefPack", "Height", "340"},
+      {"zvDefPack", "Font.Name", "MS Sans Serif"},
+      {"zvDefPack", "Font.Height", "-11"},
+      {"vtfDataList", "Tag", "2"},
+      {"vtfDataList", "Width", "169"},
+      {"vtfDataList", "Height", "36"},
+      {"vtfDataList", "DataGrid", "gpDataListList"},
+      {"vtfDataList", "OnShow", "DataListShow"},
+      {"vtfDataList", "OnClose", "DataListClose"},
+      {"vtfDataList", "OnSizing", "DataListSizing"},
+      {"vtfDataList", "OnKeyDown", "DataListKeyDown"},
+      {"gpDataListList", "Tag", "2"},
+      {"gpDataListList", "Align", "alClient"},
+      {"gpDataListList", "ParentColor", "False"},
+      {"gpDataListList", "TabStop", "True"},
+      {"gpDataListList", "BorderStyle", "bsNoBorder"},
+      {"gpDataListList", "AutoColumnFit", "True"},
+      {"gpDataListList", "UniqueFields", "_Key"},
+      {"gpDataListList", "ShowTitles", "False"},
+      {"gpDataListList", "OptionsVisual", "[gvoNoEndEllipsis]"},
+      {"gpDataListList", "OptionsPickup", "[gpoReturnKey,gpoClick,gpoMouseTrack,gpoCaptureRecord]"},
+      {"gpDataListList", "ReadOnly", "True"},
+      {"gpDataListList", "CursorType", "gctInsensitiveID"},
+      {"gpDataListList", "Designer", "dsgDataList"},
+      {"vtfCalendar", "Width", "169"},
+      {"vtfCalendar", "Height", "89"},
+      {"vtfCalendar", "Options", "[tfoFocusable,tfoFixedWidth,tfoFixedHeight]"},
+      {"vtfBlobPicker", "Height", "105"},
+      {"vtfBlobPicker", "ActiveControl", "pnBlobPickerBG"},
+      {"vtfBlobPicker", "Options", "[tfoFocusable,tfoNoAutoPost]"},
+      {"pnBlobPickerCtrl", "Align", "alBottom"},
+      {"pnBlobPickerCtrl", "Height", "32"},
+      {"bvBlobPickerBevel", "Shape", "bsBottomLine"},
+      {"bvBlobPickerBevel", "Style", "bsRaised"},
+      {"pnBlobPickerCtrl2", "Width", "136"},
+      {"pnBlobPickerCtrl2", "Align", "alRight"},
+      {"btnBlobPickerOK", "Default", "True"},
+      {"btnBlobPickerCancel", "ModalResult", "2"},
+      {"btnBlobPickerCancel", "Left", "72"},
+      {"pnBlobPickerBG", "Color", "clWindow"},
+      {"pnBlobPickerBG", "FullRepaint", "False"},
+      {"vtfCalculator", "Width", "204"},
+      {"vtfCalculator", "Height", "144"},
+      {"vtfCalculator", "Color", "clBtnFace"},
+      {"vtfCalculator", "Options", "[tfoFocusable,tfoFixedWidth,tfoFixedHeight]"},
+      {"vtfCalculator", "OnPaint", "CalcPaint"},
+      {"vtfCalculator", "OnKeyPress", "CalcKeyPress"},
+      {"pnCalcMemory", "Width", "84"},
+      {"pnCalcMemory", "Alignment", "taLeftJustify"},
+      {"pnCalcMemory", "BevelOuter", "bvLowered"},
+      {"pnCalcMemory", "Font.Name", "Tahoma"},
+      {"pnCalcMemory", "Font.Color", "clGrayText"},
+      {"cbtnBS", "Left", "96"},
+      {"cbtnBS", "Width", "32"},
+      {"cbtnC", "Left", "168"},
+      {"cbtnSqrt", "Caption", ""},
+      {"cbtnPerc", "Top", "60"},
+      {"cbtn1DivX", "Caption", "1/x"},
+      {"cbtnMPlus", "Top", "116"},
+      {"cbtnEqu", "Left", "172"},
+      {"cbtnEqu", "Flat", "True"},
+      {"cbtnEqu", "OnClick", "CalcButtonClick"},
+      {"DsgnListNormal", "HiddenSelection", "clNone"},
+      {"DsgnListFlat", "TitleStyle", "ltsFlat"},
+      {"DsgnViewSimple", "FocusRectKind", "frcNone"},
+      {"DsgnViewSimple", "CellMargins.TopMargin", "1"},
+      {"DsgnViewSimple", "SelectedCellFill", "False"},
+      {"DsgnList", "ShowLines", "False"},
+      {"DsgnListActive", "FocusRectKind", "frcPersistentRow"},
+      {"DsgnListActive", "SelectedRowFill", "True"},
+      {"DsgnListActive", "CellSeparator", "clNone"},
+      {"DsgnListClassic", "VertLines", "clSilver"},
+      {"dsgDataList", "Tag", "-1"},
+      {"dsgDataList", "HorizLines", "clNone"},
+      {"dsgDataList", "ShowLastLine", "False"},
+      {"dsgDataList", "CellMargins.BottomMargin", "1"},
+      {"TitleSurface", "ReadOnly", "True"},
+      {"TitleSurface", "OnDraw", "TitleSurfaceDraw"},
+      {"ColorPicker", "Alignment", "talLeftJustify"},
+      {"ColorPicker", "Images", "NullImageList"},
+      {"ColorPicker", "SkipCharValidation", "True"},
+      {"ColorPicker", "BeforePost", "ColorPickerBeforePost"},
+      {"ColorPicker", "OnDblClick", "ColorPickerDblClick"},
+      {"visImagedText", "Tag", "-1"},
+      {"visImagedText", "OnDraw", "ImagedTextDraw"},
+      {"NullImageList", "Width", "16"},
+      {"NullImageList", "Height", "16"},
+      {"miBlobPreview", "Tag", "7"},
+      {"miBlobPreview", "ImageIndex", "6"},
+      {"miPictSaveTo", "Caption", "Save to..."},
+      {"miPictSep2", "Caption", "-"},
+  };
+  for (const auto& c : cases) {
+    TComponent* part = String(c.Part) == "zvDefPack" ? pack : pack->FindComponent(c.Part);
+    ASSERT_NE(part, nullptr) << c.Part;
+    String got;
+    try {
+      got = PropText(part, c.Prop);
+    } catch (const Exception& e) {
+      got = e.Message();
+    }
+    EXPECT_EQ(got, c.Expected) << c.Part << "." << c.Prop;
+  }
+  // The calculator's keys: 27, one for each key of the engine.
+  std::set<std::int64_t> sent;
+  for (int i = 0; i < pack->vtfCalculator->ControlCount(); ++i)
+    if (auto* b = dynamic_cast<TSpeedButton*>(pack->vtfCalculator->Controls(i))) sent.insert(b->Tag());
+  EXPECT_EQ(sent.size(), 27u);
+  EXPECT_EQ(*sent.rbegin(), cbtnBS);
+  EXPECT_FALSE(pack->CalcButton(cbtnSqrt)->Glyph()->Empty());
+  EXPECT_EQ(pack->ColorPicker->PickList()->Strings(0), "clBlack");
+  EXPECT_EQ(pack->ColorPicker->PickList()->Count(), 52);
+}
+
+TEST_F(DefPack, DescriptionsAndCaptionsFollowTheMessageTable) {
+  TMessageTable table = DefaultMessageTable();
+  table[SfvdTitleSurface.Id] = "Titelfläche";
+  table[SCutAction.Id] = "Ausschneiden";
+  table.erase(SPreviewAction.Id);
+  ReplaceMessageTable(table);
+  StopDefaultPack();
+  StartDefaultPack();
+  pack = zvDefPack;
+  RestoreDefaultMessageTable();
+  EXPECT_EQ(pack->TitleSurface->Description(), "Titelfläche");
+  EXPECT_EQ(PropText(pack->FindComponent("miPictCut"), "Caption"), "Ausschneiden");
+  EXPECT_EQ(PropText(pack->FindComponent("miBlobPreview"), "Caption"), "Preview") << "a missing text stays English";
+}
+
+TEST(DefPackBatch, ColumnsFromNamesAndWidths) {
+  const struct {
+    const char* Names;
+    const char* Widths;
+    std::vector<std::pair<std::string, int>> Expected;
+  } cases[] = {
+      {"A;B;C", "10;20;30", {{"A", 10}, {"B", 20}, {"C", 30}}},
+      {"A;B;C", "10", {{"A", 10}, {"B", 99}, {"C", 99}}},
+      {"A;B;C;D", "x;0;-4;7", {{"A", 99}, {"B", 99}, {"C", 99}, {"D", 7}}},
+      {"", "10", {}},
+  };
+  for (const auto& c : cases) {
+    TDBDivoRud grid(nullptr);
+    TzvDefPack::AddBatch(grid.Columns(), c.Names, 99, c.Widths);
+    std::vector<std::pair<std::string, int>> got;
+    for (int i = 0; i < grid.Columns()->Count(); ++i)
+      got.emplace_back(grid.Columns()->Items(i)->FieldName(), grid.Columns()->Items(i)->Width());
+    EXPECT_EQ(got, c.Expected) << c.Names << " / " << c.Widths;
+  }
+}
+
+// ---- The list drop-down ----------------------------------------------------------------------------
+
+TEST_F(DefPack, ListDropDownSizesMarksPicksAndRemembersRows) {
+  TStandardVision vision(nullptr);
+  for (const char* s : {"Alpha", "Beta", "Name001", "Delta", "Echo", "Fox", "Golf", "Hotel", "India", "Juliet"})
+    vision.PickList()->Add(s);
+  EXPECT_EQ(vision.DefaultToolForm(), pack->vtfDataList);
+  MakeEditor(&vision);
+  TVisionToolForm* list = pack->vtfDataList;
+  TDBDivoRud* grid = pack->gpDataListList;
+
+  edit->DropDownBtnClick(false);
+  ASSERT_EQ(edit->ToolForm(), list);
+  const int rowHeight = grid->RowHeight();
+  ASSERT_GT(rowHeight, 0);
+  h->Pump();
+  EXPECT_EQ(list->Popup()->ClientHeight(), 7 * rowHeight) << list->Height() << " " << grid->VisibleRowCount();
+  EXPECT_TRUE(list->Options().Contains(tfoFixedWidth));
+  EXPECT_FALSE(list->Options().Contains(tfoFixedHeight));
+  EXPECT_EQ(list->PopupWidth(), edit->Width()) << "as wide as the editor";
+  EXPECT_EQ(grid->Columns()->Count(), 1);
+  EXPECT_EQ(grid->Columns()->Items(0)->Vision(), pack->visImagedText);
+  EXPECT_EQ(pack->visImagedText->RelatedFields(), "?");
+  EXPECT_EQ(grid->DataSet()->FieldByName("value")->AsString(), "Name001") << "the current value is marked";
+
+  // Navigation keys of the editor move the list; Enter picks and posts; the editor stays.
+  for (const auto& [key, expected] : std::vector<std::pair<Word, const char*>>{
+           {VK_DOWN, "Delta"}, {VK_NEXT, "Juliet"}, {VK_PRIOR, "Alpha"}, {VK_DOWN, "Beta"}}) {
+    h->KeyDown(edit, key);
+    EXPECT_EQ(grid->DataSet()->FieldByName("value")->AsString(), expected) << key;
+  }
+  h->KeyDown(edit, VK_RETURN);
+  EXPECT_EQ(edit->ToolForm(), nullptr);
+  EXPECT_EQ(Name(), "Beta");
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->Text(), "Beta");
+
+  // Escape posts nothing.
+  edit->DropDownBtnClick(false);
+  EXPECT_EQ(grid->DataSet()->FieldByName("value")->AsString(), "Beta") << "the current value is marked";
+  h->KeyDown(edit, VK_DOWN);
+  h->KeyDown(edit, VK_ESCAPE);
+  EXPECT_EQ(Name(), "Beta");
+
+  // Sizing snaps to whole rows between 2 and the record count; the rows shown are kept.
+  edit->DropDownBtnClick(false);
+  const int frame = 2 * list->Popup()->FrameWidth();
+  for (const auto& [asked, rows] : std::vector<std::pair<int, int>>{{5 * rowHeight + 3, 5}, {rowHeight, 2}, {40 * rowHeight, 10}}) {
+    TvpSizingInfo info{list->Width(), asked + frame};
+    list->Sizing(info);
+    EXPECT_EQ(info.Height, rows * rowHeight + frame) << asked;
+  }
+  list->Popup()->SetBounds(list->Popup()->Left(), list->Popup()->Top(), list->Popup()->Width(), 5 * rowHeight + frame);
+  h->Pump();
+  h->KeyDown(edit, VK_ESCAPE);
+  EXPECT_EQ(vision.DropDownRows(), 5);
+  EXPECT_EQ(grid->DataSource(), nullptr);
+
+  // A list shorter than the rows: its own height, fixed; never below two rows.
+  for (int lines : {3, 1, 0}) {
+    vision.PickList()->Clear();
+    for (int i = 0; i < lines; ++i) vision.PickList()->Add("L" + std::to_string(i));
+    edit->SetFocus();
+    h->Pump();
+    edit->DropDownBtnClick(false);
+    ASSERT_EQ(edit->ToolForm(), list) << lines;
+    h->Pump();
+    EXPECT_EQ(list->Popup()->ClientHeight(), std::max(lines, 2) * rowHeight) << lines;
+    EXPECT_TRUE(list->Options().Contains(tfoFixedHeight)) << lines;
+    h->KeyDown(edit, VK_ESCAPE);
+  }
+}
+
+// ---- The calculator drop-down ----------------------------------------------------------------------
+
+class CalcDropDown : public DefPack {
+protected:
+  void SetUp() override {
+    DefPack::SetUp();
+    vision = std::make_unique<TToolFormVision>(nullptr);
+    vision->SetDropDown(pack->vtfCalculator);
+    MakeEditor(vision.get());
+  }
+  void TearDown() override {
+    DefPack::TearDown();
+    vision.reset();
+  }
+  // Opens the calculator on text and runs steps inside its loop; the loop's end closes it.
+  void Run(const String& text, std::vector<std::function<void()>> steps) {
+    edit->SetDataText(text, true);
+    TIdleScript script(std::move(steps));
+    edit->DropDownBtnClick(false);
+    EXPECT_FALSE(script.GaveUp);
+  }
+  TSpeedButton* Key(TvpCalcButton key) { return pack->CalcButton(key); }
+  std::function<void()> Click(TvpCalcButton key) {
+    return [this, key] { h->Click(Key(key), 5, 5); };
+  }
+  std::function<void()> Press(int key) {
+    return [this, key] { h->KeyDown(pack->vtfCalculator, key); };
+  }
+  std::function<void()> Type(char32_t c) {
+    return [this, c] { h->Char(pack->vtfCalculator, c); };
+  }
+  std::function<void()> Held() {
+    return [this] { h->Wait(TzvDefPack::CalcPressTime); };
+  }
+  std::function<void()> Expect(const String& text) {
+    return [this, text] { EXPECT_EQ(edit->Text(), text); };
+  }
+  std::function<void()> Close(Word key) {
+    return [this, key] { h->KeyDown(pack->vtfCalculator, key); };
+  }
+  std::unique_ptr<TToolFormVision> vision;
+};
+
+TEST_F(CalcDropDown, SequencesByMouseAndByBothKeyBlocksShowInTheEditor) {
+  // By mouse: 12 + 3 = shows 15; Enter after a clicked "=" accepts it.
+  Run("", {Click(cbtnOne), Click(cbtnTwo), Click(cbtnPlus), Click(cbtnThree), Expect("3"), Click(cbtnEqu),
+           Expect("15"), Close(VK_RETURN)});
+  EXPECT_EQ(Name(), "15");
+  EXPECT_EQ(edit->ToolForm(), nullptr);
+  // The main block's digits and typed operators; Enter presses "=" first, then accepts.
+  Run("", {Press('4'), Held(), Type(U'*'), Held(), Press('5'), Held(), Expect("5"), Press(VK_RETURN), Held(),
+           Expect("20"), Close(VK_RETURN)});
+  EXPECT_EQ(Name(), "20");
+  // The numeric pad, from the editor's text.
+  Run("7", {Press(VK_ADD), Held(), Press(VK_NUMPAD0 + 3), Held(), Press(VK_DECIMAL), Held(), Press(VK_NUMPAD0 + 5), Held(),
+            Press(VK_SUBTRACT), Held(), Expect("10.5"), Press(VK_NUMPAD0 + 1), Held(), Type(U'='), Held(), Expect("9.5"),
+            Close(VK_RETURN)});
+  EXPECT_EQ(Name(), "9.5");
+}
+
+TEST_F(CalcDropDown, KeysAreHeldThenClickedAndQueuedKeysWaitTheirTurn) {
+  Run("", {Press('7'),
+           [this] {
+             EXPECT_EQ(Key(cbtnSeven)->State(), bsDown);
+             EXPECT_EQ(edit->Text(), "") << "clicked only once released";
+           },
+           Held(),
+           [this] {
+             EXPECT_EQ(Key(cbtnSeven)->State(), bsUp);
+             EXPECT_EQ(edit->Text(), "7");
+           },
+           // Typed faster than handled: everything queued before the first is handled.
+           [this] {
+             h->PumpAfterInput = false;
+             for (Word k : {Word('1'), Word(VK_ADD), Word('2'), Word(VK_RETURN)}) h->KeyDown(pack->vtfCalculator, k);
+             h->PumpAfterInput = true;
+             h->Pump();
+           },
+           Held(), Held(), Held(), Held(), Expect("73"), Close(VK_ESCAPE)});
+  EXPECT_EQ(Name(), "Name001") << "Escape posts nothing";
+}
+
+TEST_F(CalcDropDown, ErrorsShowThePromptAndCloseBackToTheOpeningText) {
+  Run("8", {Click(cbtnDiv), Click(cbtnZero), Click(cbtnEqu),
+            [this] {
+              EXPECT_EQ(edit->Text(), "Error");
+              EXPECT_EQ(edit->SelLength(), 0);
+            },
+            Close(VK_ESCAPE)});
+  EXPECT_EQ(edit->Text(), "8");
+  EXPECT_EQ(edit->SelLength(), 1);
+  // Text that is no number: the calculator does not open and nothing changes.
+  edit->SetDataText("abc", true);
+  EXPECT_THROW(edit->DropDownBtnClick(false), EConvertError);
+  EXPECT_EQ(edit->ToolForm(), nullptr);
+  EXPECT_EQ(edit->Text(), "abc");
+}
+
+TEST_F(CalcDropDown, MemoryKeysColoursAndSeparator) {
+  Run("42", {[this] {
+               EXPECT_FALSE(Key(cbtnMR)->Enabled());
+               EXPECT_EQ(Key(cbtnPoint)->Caption(), ".");
+               EXPECT_EQ(Key(cbtnBS)->Font()->Color(), clMaroon);
+               EXPECT_EQ(Key(cbtnMS)->Font()->Color(), clRed);
+               EXPECT_EQ(Key(cbtnFive)->Font()->Color(), clBlue);
+               EXPECT_EQ(Key(cbtnEqu)->Font()->Color(), clRed);
+               EXPECT_EQ(Key(cbtnSqrt)->Font()->Color(), clNavy);
+             },
+             Click(cbtnMS),
+             [this] {
+               EXPECT_TRUE(Key(cbtnMR)->Enabled()) << "at once after MS";
+               EXPECT_EQ(pack->pnCalcMemory->Caption(), " 42");
+             },
+             Click(cbtnC), Click(cbtnMR), Expect("42"), Close(VK_ESCAPE)});
+  Run("1", {[this] { EXPECT_TRUE(Key(cbtnMC)->Enabled()) << "across openings"; }, Click(cbtnMC),
+            [this] { EXPECT_FALSE(Key(cbtnMR)->Enabled()); }, Close(VK_ESCAPE)});
+}
+
+// ---- The colour picker -----------------------------------------------------------------------------
+
+TEST_F(DefPack, ColorPickerTextsAndPostings) {
+  MakeEditor(pack->ColorPicker, "ID");
+  TField* id = data->FieldByName("ID");
+  TgpFieldList& fields = edit->Fields();
+  const struct {
+    const char* Posted;
+    std::int64_t Stored;
+    const char* Shown;
+  } cases[] = {
+      {"", 536870911, "clNone"},
+      {"clRed", 255, "clRed"},
+      {"255", 255, "clRed"},
+      {"$FF0000", 0xFF0000, "clBlue"},
+      {"123456", 123456, "$0001E240"},
+  };
+  for (const auto& c : cases) {
+    data->Edit();
+    TgpFieldValue value;
+    value.SetAsString(c.Posted);
+    bool posted = false;
+    pack->ColorPickerBeforePost(pack->ColorPicker, &fields, &value, posted);
+    EXPECT_TRUE(posted) << c.Posted;
+    EXPECT_EQ(id->AsInteger(), c.Stored) << c.Posted;
+    EXPECT_EQ(pack->ColorPicker->GetText(fields, true), c.Shown) << c.Posted;
+  }
+  TgpFieldValue bad;
+  bad.SetAsString("reddish");
+  bool posted = false;
+  EXPECT_THROW(pack->ColorPickerBeforePost(pack->ColorPicker, &fields, &bad, posted), EConvertError);
+  EXPECT_EQ(id->AsInteger(), 123456);
+  id->Clear();
+  EXPECT_EQ(pack->ColorPicker->GetText(fields, true), "") << "a null field shows no colour";
+}
+
+}  // namespace
+}  // namespace zvtest
