@@ -197,11 +197,19 @@ std::unique_ptr<TLiteVision>& OwnedVision() {
 
 int DefaultPackStarts() { return Starts(); }
 
+namespace {
+// What was the default before the start-up (a module's stand-in, a test's): back after the stop.
+TgpDesigner* gDesignerBefore = nullptr;
+TvpFieldVision* gVisionBefore = nullptr;
+}  // namespace
+
 void StartDefaultPack() {
   if (Starts()++ > 0) return;
   try {
+    gDesignerBefore = DefaultDesigner();
     OwnedDesigner() = std::make_unique<TStandardDesigner>(nullptr);
     SetDefaultDesigner(OwnedDesigner().get());
+    gVisionBefore = DefaultVision();
     OwnedVision() = std::make_unique<TLiteVision>(nullptr);
     SetDefaultVision(OwnedVision().get());
     new TzvDefPack(nullptr);
@@ -215,10 +223,12 @@ void StopDefaultPack() {
   if (Starts() == 0 || --Starts() > 0) return;
   // The application may have freed the pack already; then zvDefPack is nil.
   delete zvDefPack;
-  if (DefaultVision() == OwnedVision().get()) SetDefaultVision(nullptr);
+  if (OwnedVision() && DefaultVision() == OwnedVision().get()) SetDefaultVision(gVisionBefore);
   OwnedVision().reset();
-  if (DefaultDesigner() == OwnedDesigner().get()) SetDefaultDesigner(nullptr);
+  if (OwnedDesigner() && DefaultDesigner() == OwnedDesigner().get()) SetDefaultDesigner(gDesignerBefore);
   OwnedDesigner().reset();
+  gVisionBefore = nullptr;
+  gDesignerBefore = nullptr;
 }
 
 namespace {

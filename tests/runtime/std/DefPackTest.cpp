@@ -10,6 +10,7 @@
 #include "platform/controls/SpeedButton.h"
 #include "platform/controls/WinApi.h"
 #include "platform/graphics/Colors.h"
+#include "platform/rtl/DateFormat.h"
 #include "platform/rtl/Exceptions.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -76,11 +77,11 @@ protected:
     THarnessTest::TearDown();
   }
   // A shown form with an editor on NAME of a three-record memory table under vision.
-  void MakeEditor(TvpFieldVision* vision, const char* field = "NAME") {
+  void MakeEditor(TvpFieldVision* vision, const char* field = "NAME", std::unique_ptr<TDataSet> table = {}) {
     form = std::make_unique<TForm>(nullptr);
     form->SetBounds(100, 100, 400, 300);
     form->Show();
-    data = CreateGridMemTable(3);
+    data = table ? std::move(table) : CreateGridMemTable(3);
     source = std::make_unique<TDataSource>(nullptr);
     source->SetDataSet(data.get());
     edit = new TDBDevidEdit(form.get());
@@ -103,7 +104,8 @@ protected:
 };
 
 TEST_F(DefPack, StartsNestedOwnedByTheApplicationAndStopsEitherWay) {
-  EXPECT_NE(dynamic_cast<TStandardDesigner*>(DefaultDesigner()), nullptr);
+  TgpDesigner* designer = DefaultDesigner();
+  EXPECT_NE(dynamic_cast<TStandardDesigner*>(designer), nullptr);
   EXPECT_NE(dynamic_cast<TLiteVision*>(DefaultVision()), nullptr);
   EXPECT_EQ(pack->Owner(), Application.operator->());
   EXPECT_EQ(FindGlobalComponent("zvDefPack"), pack);
@@ -117,7 +119,7 @@ TEST_F(DefPack, StartsNestedOwnedByTheApplicationAndStopsEitherWay) {
   EXPECT_EQ(FindGlobalComponent("zvDefPack"), nullptr);
   StopDefaultPack();
   EXPECT_EQ(DefaultVision(), nullptr);
-  EXPECT_EQ(DefaultDesigner(), nullptr);
+  EXPECT_NE(DefaultDesigner(), designer) << "the designer before the start is back";
   StartDefaultPack();
   ASSERT_NE(zvDefPack, nullptr);
   pack = zvDefPack;
@@ -261,6 +263,68 @@ TEST_F(DefPack, DescriptionsAndCaptionsFollowTheMessageTable) {
   EXPECT_EQ(pack->TitleSurface->Description(), "Titelfläche");
   EXPECT_EQ(PropText(pack->FindComponent("miPictCut"), "Caption"), "Ausschneiden");
   EXPECT_EQ(PropText(pack->FindComponent("miBlobPreview"), "Caption"), "Preview") << "a missing text stays English";
+}
+
+// Columns and an editor without visions: the field's own text, edited in place; a grid without a
+// designer paints with the default one.
+TEST_F(DefPack, WithoutAVisionEveryFieldTypeShowsAndEditsItsOwnText) {
+  auto owned = std::make_unique<TMemTable>(nullptr);
+  TMemTable* table = owned.get();
+  const struct {
+    const char* Name;
+    TFieldType Type;
+    Variant Stored;
+    String Typed;
+  } cases[] = {
+      {"S", ftString, Variant("abc"), "xyz"},
+      {"I", ftInteger, Variant(7), "42"},
+      {"F", ftFloat, Variant(1.25), "2.5"},
+      {"D", ftDate, Variant(EncodeDate(2003, 2, 1)), DateToStr(EncodeDate(2004, 5, 6))},
+      {"T", ftTime, Variant(EncodeTime(10, 20, 30, 0)), TimeToStr(EncodeTime(11, 22, 33, 0))},
+      {"B", ftBoolean, Variant(true), "False"},
+  };
+  std::vector<Variant> values;
+  for (const auto& c : cases) {
+    table->FieldDefs().Add(c.Name, c.Type, c.Type == ftString ? 20 : 0);
+    values.push_back(c.Stored);
+  }
+  table->CreateDataSet();
+  table->AppendRecord(values);
+  table->First();
+  MakeEditor(nullptr, "S", std::move(owned));
+  auto* grid = new TDBDivoRud(form.get());
+  grid->SetBounds(10, 60, 380, 120);
+  grid->SetParent(form.get());
+  for (const auto& c : cases) grid->Columns()->Add()->SetFieldName(c.Name);
+  grid->SetDataSource(source.get());
+  EXPECT_EQ(grid->EffectiveDesigner(), DefaultDesigner());
+  grid->SetFocus();
+  h->Pump();
+  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.Name);
+    TField* field = table->FieldByName(c.Name);
+    TgpFieldList* fields = grid->Columns()->Items(i)->FieldList();
+    EXPECT_EQ(fields->Vision(), DefaultVision());
+    EXPECT_EQ(DefaultVision()->GetText(*fields, true), field->DisplayText());
+    grid->SetCol(i);
+    h->KeyDown(grid, VK_F1 + 1);
+    ASSERT_TRUE(grid->InplaceEditor() && grid->InplaceEditor()->Visible());
+    for (char32_t ch : std::u32string(c.Typed.begin(), c.Typed.end())) h->Char(grid->InplaceEditor(), ch);
+    h->KeyDown(grid->InplaceEditor(), VK_RETURN);
+    EXPECT_FALSE(grid->InplaceEditor()->Visible());
+    EXPECT_EQ(field->AsString(), c.Typed) << "posted";
+  }
+  grid->PostChanges();
+  // The stand-alone editor on the string field.
+  EXPECT_EQ(edit->Fields().Vision(), DefaultVision());
+  EXPECT_EQ(edit->Text(), "xyz");
+  edit->SetFocus();
+  h->Pump();
+  edit->SelectAll();
+  for (char32_t ch : std::u32string(U"new")) h->Char(edit, ch);
+  h->KeyDown(edit, VK_RETURN);
+  EXPECT_EQ(table->FieldByName("S")->AsString(), "new");
 }
 
 TEST(DefPackBatch, ColumnsFromNamesAndWidths) {
