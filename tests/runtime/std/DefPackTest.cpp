@@ -3,7 +3,9 @@
 // the memory table (ID 1..3, NAME "Name001"...), and the colour picker's texts and postings.
 #include "tests/runtime/db/TestDataSets.h"
 
+#include "platform/classes/FormText.h"
 #include "platform/classes/Reader.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/Panel.h"
@@ -248,6 +250,29 @@ TEST_F(DefPack, EveryPartHoldsItsStoredProperties) {
   EXPECT_FALSE(pack->CalcButton(cbtnSqrt)->Glyph()->Empty());
   EXPECT_EQ(pack->ColorPicker->PickList()->Strings(0), "clBlack");
   EXPECT_EQ(pack->ColorPicker->PickList()->Count(), 52);
+}
+
+TEST_F(DefPack, StoredFormsReferToPackPartsByDottedNames) {
+  TForm stored(nullptr);
+  TextToComponent(R"(object Stored: TForm
+  object Grid: TDBDivoRud
+    Designer = zvDefPack.DsgnListFlat
+    Columns = <
+      item
+        FieldName = 'ID'
+        Vision = zvDefPack.ColorPicker
+      end>
+  end
+end
+)",
+                  &stored);
+  auto* grid = dynamic_cast<TDBDivoRud*>(stored.FindComponent("Grid"));
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(grid->Designer(), pack->FindComponent("DsgnListFlat"));
+  EXPECT_EQ(grid->Columns()->Items(0)->Vision(), pack->ColorPicker);
+  const String text = ComponentToText(&stored);
+  EXPECT_NE(text.find("Designer = zvDefPack.DsgnListFlat"), String::npos) << text;
+  EXPECT_NE(text.find("Vision = zvDefPack.ColorPicker"), String::npos) << text;
 }
 
 TEST_F(DefPack, DescriptionsAndCaptionsFollowTheMessageTable) {
@@ -573,6 +598,25 @@ TEST_F(DefPack, ColorPickerTextsAndPostings) {
   EXPECT_EQ(id->AsInteger(), 123456);
   id->Clear();
   EXPECT_EQ(pack->ColorPicker->GetText(fields, true), "") << "a null field shows no colour";
+  data->Post();
+
+  // A double click asks the colour dialog, preset with the field's colour.
+  for (TModalResult answer : {mrCancel, mrOk}) {
+    data->Edit();
+    id->SetAsInteger(clGreen);
+    data->Post();
+    TColor asked = clNone;
+    const TDialogResponder before = SetDialogResponder([&](TDialogRequest& request) {
+      asked = request.Color;
+      request.Color = clFuchsia;
+      return answer;
+    });
+    pack->ColorPicker->PE_DblClick(*edit);
+    SetDialogResponder(before);
+    EXPECT_EQ(asked, clGreen);
+    EXPECT_EQ(id->AsInteger(), answer == mrOk ? clFuchsia : clGreen) << answer;
+  }
+  data->Cancel();
 }
 
 }  // namespace
