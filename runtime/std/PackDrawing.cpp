@@ -39,11 +39,14 @@ void DrawSwatch(TfvPainter& painter) {
   TCanvas& canvas = *painter.Canvas;
   const TColor pen = canvas.Pen()->Color();
   const TColor brush = canvas.Brush()->Color();
+  const TBrushStyle style = canvas.Brush()->Style();
   canvas.Pen()->SetColor(clBlack);
   canvas.Brush()->SetColor(color);
+  canvas.Brush()->SetStyle(bsSolid);
   canvas.Rectangle(r);
   canvas.Pen()->SetColor(pen);
   canvas.Brush()->SetColor(brush);
+  canvas.Brush()->SetStyle(style);
 }
 
 }  // namespace
