@@ -39,7 +39,9 @@ void TzvDefPack::DataListShow(TObject*) {
 
   TDataListVision* vision = ListVision(form);
   TDataListLayout layout;
+  fListKeepsWidths = false;
   if (!vision || !vision->DL_DropDownLayout(width, layout)) return;
+  fListKeepsWidths = layout.KeepsWidths;
   grid->SetUniqueFields(layout.UniqueFields);
   if (layout.EditorWidth) form->SetPopupWidth(0);
   if (layout.Images && vision->DrawImages()) visImagedText->SetImages(layout.Images);
@@ -54,8 +56,12 @@ void TzvDefPack::DataListShow(TObject*) {
 
   grid->SetDataSource(vision->DefDataSource());
   grid->tfCurrentChanged();
+  // No record holds the value: the first becomes the grid's current one, as a user's move there.
   if (!grid->CurrentRecShot()->HasRecord())
-    if (TDataSet* data = grid->DataSet(); data && data->Active()) data->First();
+    if (TDataSet* data = grid->DataSet(); data && data->Active() && !data->IsEmpty()) {
+      data->First();
+      grid->CurrentRecShot()->Select(false);
+    }
 
   TvtfOptions options = form->Options();
   if (!layout.EditorWidth) {
@@ -118,9 +124,7 @@ void TzvDefPack::DataListClose(TObject*) {
     widths = lioAdd3(widths, std::to_string(grid->Columns()->Items(i)->Width()));
   grid->SetScrollBars(bars);
   if (vision) {
-    TDataListLayout layout;
-    if (vision->DL_DropDownLayout(vtfDataList->Width(), layout) && layout.KeepsWidths)
-      vision->DL_StoreDropDownWidths(widths);
+    if (fListKeepsWidths) vision->DL_StoreDropDownWidths(widths);
     const int shown = grid->VisibleRowCount();
     const int rows = vision->DropDownRows();
     if (shown > 0 && shown != rows && (shown < ListRecordCount(grid) || rows < shown)) vision->SetDropDownRows(shown);

@@ -101,6 +101,7 @@ private:
   // meanwhile wait their turn.
   void PressCalcKey(TvpCalcButton key);
 
+  bool fListKeepsWidths = false;  // the vision the list shows for hears the widths it closes with
   std::unique_ptr<TvpCalcEngine> fEngine;
   String fCalcSavedText;
   std::optional<TvpCalcButton> fLastKey;

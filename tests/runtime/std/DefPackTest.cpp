@@ -15,6 +15,9 @@
 #include "platform/rtl/DateFormat.h"
 #include "platform/rtl/Exceptions.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/InplaceEdit.h"
+#include "runtime/rtm/OneStringLists.h"
+#include "runtime/rtm/ScreenRoutines.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/std/ListVisions.h"
@@ -410,12 +413,21 @@ TEST_F(DefPack, ListDropDownSizesMarksPicksAndRemembersRows) {
   EXPECT_TRUE(edit->Focused());
   EXPECT_EQ(edit->Text(), "Beta");
 
+  // A click picks the row under it: the one below the current row, at the top.
+  edit->DropDownBtnClick(false);
+  h->MouseMove(grid, 5, rowHeight + rowHeight / 2);
+  EXPECT_EQ(grid->DataSet()->FieldByName("value")->AsString(), "Name001") << "the mouse tracks";
+  h->Click(grid, 5, rowHeight + rowHeight / 2);
+  EXPECT_EQ(edit->ToolForm(), nullptr);
+  EXPECT_EQ(Name(), "Name001");
+  EXPECT_TRUE(edit->Focused());
+
   // Escape posts nothing.
   edit->DropDownBtnClick(false);
-  EXPECT_EQ(grid->DataSet()->FieldByName("value")->AsString(), "Beta") << "the current value is marked";
+  EXPECT_EQ(grid->DataSet()->FieldByName("value")->AsString(), "Name001") << "the current value is marked";
   h->KeyDown(edit, VK_DOWN);
   h->KeyDown(edit, VK_ESCAPE);
-  EXPECT_EQ(Name(), "Beta");
+  EXPECT_EQ(Name(), "Name001");
 
   // Sizing snaps to whole rows between 2 and the record count; the rows shown are kept.
   edit->DropDownBtnClick(false);
@@ -444,6 +456,75 @@ TEST_F(DefPack, ListDropDownSizesMarksPicksAndRemembersRows) {
     EXPECT_TRUE(list->Options().Contains(tfoFixedHeight)) << lines;
     h->KeyDown(edit, VK_ESCAPE);
   }
+}
+
+// A list vision answering columns of its own: the pop-up as wide as they are, lines between them,
+// an image field, and the widths the user leaves handed back.
+class TTwoColumnVision : public TStandardVision {
+public:
+  using TStandardVision::TStandardVision;
+  bool DL_DropDownLayout(int width, TDataListLayout& layout) override {
+    TStandardVision::DL_DropDownLayout(width, layout);
+    layout.FieldNames = "Value;No";
+    layout.Widths = "40;x";
+    layout.ImageField = "No";
+    layout.EditorWidth = false;
+    layout.KeepsWidths = true;
+    return true;
+  }
+  void DL_StoreDropDownWidths(const String& widths) override { Stored = widths; }
+  String Stored;
+};
+
+TEST_F(DefPack, ListDropDownOfAClassWithColumnsOfItsOwn) {
+  TTwoColumnVision vision(nullptr);
+  for (const char* s : {"Alpha", "Beta"}) vision.PickList()->Add(s);
+  MakeEditor(&vision);
+  TVisionToolForm* list = pack->vtfDataList;
+  const int width = list->Width();
+  edit->DropDownBtnClick(false);
+  ASSERT_EQ(edit->ToolForm(), list);
+  TDBDivoRud* grid = pack->gpDataListList;
+  ASSERT_EQ(grid->Columns()->Count(), 2);
+  EXPECT_EQ(grid->Columns()->Items(1)->FieldName(), "No");
+  EXPECT_EQ(list->PopupWidth(), 40 + width + 2 * pack->dsgDataList->ColumnMargin() + GetScrollWidth(true));
+  EXPECT_FALSE(list->Options().Contains(tfoFixedWidth));
+  EXPECT_TRUE(pack->dsgDataList->ShowLines());
+  EXPECT_EQ(pack->visImagedText->RelatedFields(), "No");
+  h->KeyDown(edit, VK_ESCAPE);
+  EXPECT_EQ(lioCount2(vision.Stored), 2) << vision.Stored;
+}
+
+// The same list under a grid's in-place editor: Down moves in the list, Enter picks into the cell.
+TEST_F(DefPack, ListDropDownInPlace) {
+  TStandardVision vision(nullptr);
+  for (const char* s : {"Alpha", "Beta", "Gamma"}) vision.PickList()->Add(s);
+  MakeEditor(nullptr);
+  auto* grid = new TDBDivoRud(form.get());
+  grid->SetBounds(10, 60, 300, 120);
+  grid->SetParent(form.get());
+  TgpColumn* column = grid->Columns()->Add();
+  column->SetFieldName("NAME");
+  column->SetVision(&vision);
+  grid->SetDataSource(source.get());
+  grid->SetFocus();
+  h->Pump();
+  h->KeyDown(grid, VK_F1 + 1);
+  TgpInplaceEdit* inplace = grid->InplaceEditor();
+  ASSERT_TRUE(inplace && inplace->Visible());
+  inplace->DropDownBtnClick(false);
+  ASSERT_EQ(inplace->ToolForm(), pack->vtfDataList);
+  EXPECT_EQ(pack->vtfDataList->PopupWidth(), inplace->Width() + 2) << "an in-place editor's drop-down covers its cell";
+  TDBDivoRud* list = pack->gpDataListList;
+  EXPECT_EQ(list->DataSet()->FieldByName("value")->AsString(), "Alpha") << "none matches: the first";
+  h->KeyDown(inplace, VK_DOWN);
+  EXPECT_EQ(list->DataSet()->FieldByName("value")->AsString(), "Beta");
+  h->KeyDown(inplace, VK_RETURN);
+  EXPECT_EQ(inplace->ToolForm(), nullptr);
+  EXPECT_EQ(inplace->Text(), "Beta");
+  h->KeyDown(inplace, VK_RETURN);
+  grid->PostChanges();
+  EXPECT_EQ(Name(), "Beta");
 }
 
 // ---- The calculator drop-down ----------------------------------------------------------------------
