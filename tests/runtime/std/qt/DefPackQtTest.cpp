@@ -5,6 +5,7 @@
 #include "QtDriver.h"
 #include "HarnessTest.h"
 #include "IdleScript.h"
+#include "tests/runtime/std/DataListBehaviour.h"
 
 #include "platform/db/MemTable.h"
 #include "platform/controls/SpeedButton.h"
@@ -113,6 +114,8 @@ protected:
   std::unique_ptr<TDataSource> source;
   std::unique_ptr<TForm> form;
 };
+
+INSTANTIATE_TEST_SUITE_P(Qt, DataListBehaviour, ::testing::Values(TDriverFactory{"Qt", MakeQtDriver}));
 
 TEST_F(DefPackQt, ListDropDownGolden) {
   TStandardVision vision(nullptr);
