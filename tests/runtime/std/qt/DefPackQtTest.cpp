@@ -9,12 +9,14 @@
 
 #include "platform/db/MemTable.h"
 #include "platform/controls/SpeedButton.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/GuiSession.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/std/ListVisions.h"
 #include "runtime/vision/DevidEdit.h"
+#include "runtime/vision/Painter.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -159,6 +161,21 @@ TEST_F(DefPackQt, ColorPickerSwatchAndTitleSurfaceEdges) {
   ASSERT_GT(firstRed, 0) << "a red swatch";
   EXPECT_EQ(h->Pixel(grid, firstRed - 1, y), clBlack) << "its frame";
   EXPECT_NE(h->Pixel(grid, firstRed, y - rowHeight), clRed) << "row 1 is no red";
+
+  // A painter text that is no colour draws no swatch, and raises nothing.
+  TBitmap bitmap;
+  bitmap.SetWidth(20);
+  bitmap.SetHeight(20);
+  bitmap.Canvas()->Brush()->SetColor(clWhite);
+  bitmap.Canvas()->FillRect(TRect(0, 0, 20, 20));
+  TfvPainter painter(false);
+  painter.Canvas = bitmap.Canvas();
+  painter.ImageRect = TRect(0, 0, 16, 16);
+  for (const auto& [text, colour] : {std::pair{"abc", clWhite}, std::pair{"", clWhite}, std::pair{"clLime", clLime}}) {
+    painter.Text = text;
+    EXPECT_NO_THROW(pack->ColorPickerDrawEdit(pack->ColorPicker, nullptr, &painter)) << text;
+    EXPECT_EQ(bitmap.Canvas()->Pixels(8, 8), colour) << text;
+  }
 
   grid->Columns()->Items(0)->SetVision(pack->TitleSurface);
   grid->Columns()->Items(0)->SetColor(clBtnFace);  // the light edge shows on it
