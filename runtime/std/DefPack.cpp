@@ -55,7 +55,7 @@ TzvDefPack::TzvDefPack(TComponent* owner) : TForm(owner) {
   // The pack is the global one from the start: handlers reached while reading refer to it.
   zvDefPack = this;
   try {
-    TextToComponent(detail::DefPackFormText, this);
+    TextToComponent(DefPackFormText, this);
   } catch (...) {
     zvDefPack = nullptr;
     throw;

@@ -3,7 +3,7 @@
 // calculator key's Tag is the engine key it sends (TvpCalcButton); the square root key's glyph
 // is drawn at creation.
 
-namespace zv::detail {
+namespace zv {
 
 inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDefPack
   Left = 0
@@ -570,4 +570,4 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
 end
 )zvform";
 
-}  // namespace zv::detail
+}  // namespace zv
