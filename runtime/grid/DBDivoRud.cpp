@@ -18,6 +18,7 @@ namespace zv {
 ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
 
 void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
+  for (const char* name : {"Align", "Color", "ParentColor", "TabStop"}) t.Publish(name);
   t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
   t.Prop("TitleImages", &TDBDivoRud::TitleImages, &TDBDivoRud::SetTitleImages);

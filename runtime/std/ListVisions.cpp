@@ -2,6 +2,8 @@
 
 #include "runtime/std/ListVisions.h"
 
+#include "runtime/std/DefPack.h"
+
 #include "platform/classes/Modules.h"
 #include "platform/db/DataLink.h"
 #include "platform/controls/Menus.h"
@@ -216,6 +218,12 @@ bool TDataListVision::PE_AcceptText(IvpFieldEditor& edit, String& text, const St
   return true;
 }
 
+bool TDataListVision::DL_DropDownLayout(int width, TDataListLayout& layout) {
+  (void)width;
+  (void)layout;
+  return false;
+}
+
 // ---- TStandardVision ----------------------------------------------------------------------------------
 
 ZV_DEFINE_CLASS_WITH_PROPS(TStandardVision, TDataListVision)
@@ -366,6 +374,15 @@ void TStandardVision::DL_UpdateFieldValue(IvpFieldEditor& edit, TfvUpdateValueAc
   if (!list || !list->Active()) return;
   if (TField* field = list->FindField("value")) edit.CurrentValue().SetAsString(field->AsString());
 }
+
+bool TStandardVision::DL_DropDownLayout(int width, TDataListLayout& layout) {
+  layout.UniqueFields = "Value";
+  layout.FieldNames = "Value";
+  layout.Widths = std::to_string(width);
+  return true;
+}
+
+TVisionToolForm* TStandardVision::DefaultDropDown() { return zvDefPack ? zvDefPack->vtfDataList : nullptr; }
 
 void TStandardVision::Assign(const TPersistent* source) {
   TDataListVision::Assign(source);

@@ -291,36 +291,17 @@ void TStandardDesigner::DrawTitle(int group, int, int) {
 // ---- The default designer ---------------------------------------------------------------------------
 
 namespace {
-
-TgpDesigner*& DefaultDesignerSlot() {
-  static TgpDesigner* designer = nullptr;
-  return designer;
-}
-
-std::unique_ptr<TgpDesigner>& OwnedDefaultDesigner() {
-  static std::unique_ptr<TgpDesigner> designer;
-  return designer;
-}
-
+TgpDesigner* gDefaultDesigner = nullptr;
+std::vector<TClass> DesignerClasses() { return {TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()}; }
 }  // namespace
 
-TgpDesigner* DefaultDesigner() { return DefaultDesignerSlot(); }
-void SetDefaultDesigner(TgpDesigner* designer) { DefaultDesignerSlot() = designer; }
+TgpDesigner* DefaultDesigner() { return gDefaultDesigner; }
+void SetDefaultDesigner(TgpDesigner* designer) { gDefaultDesigner = designer; }
 
-// Grids without a designer of their own look standard until a pack installs another default.
+// The default designer itself comes with the standard visions' start-up, with the pack.
 ZV_MODULE(zvdesigners, {.Name = "zvdesigners",
                         .Uses = {"graphics", "controls"},
-                        .Initialization =
-                            [] {
-                              RegisterClasses({TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()});
-                              OwnedDefaultDesigner() = std::make_unique<TStandardDesigner>(nullptr);
-                              SetDefaultDesigner(OwnedDefaultDesigner().get());
-                            },
-                        .Finalization =
-                            [] {
-                              if (DefaultDesigner() == OwnedDefaultDesigner().get()) SetDefaultDesigner(nullptr);
-                              OwnedDefaultDesigner().reset();
-                              UnRegisterClasses({TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()});
-                            }});
+                        .Initialization = [] { RegisterClasses(DesignerClasses()); },
+                        .Finalization = [] { UnRegisterClasses(DesignerClasses()); }});
 
 }  // namespace zv

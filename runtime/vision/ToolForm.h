@@ -103,7 +103,11 @@ public:
   Variant tfCurrentValue() const override;
   void tfSetResultValue(const Variant& value) override;
   void tfValueChanged() override { fChanged = true; }
-  void tfClosePopup(bool post) override { ClosePopup(post, post); }
+  // A pick posts the grid's record even when no move marked it changed (the mouse tracked there).
+  void tfClosePopup(bool post) override {
+    if (post) fChanged = true;
+    ClosePopup(post, post);
+  }
 
   static void DeclareProperties(TPropTable<TVisionToolForm>& t);
 
