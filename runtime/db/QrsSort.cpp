@@ -1,21 +1,17 @@
 // Sorting a quick record set. The positions are ordered exactly as TvpUniValue::CompareWith
-// (case-sensitive, nulls less) orders their cells, but without calling it per comparison: each
-// sort item first turns its column into keys, once per sort:
-//   integers, large integers, booleans, BCD currency      64-bit integers
-//   floats, currencies, dates and times, time stamps       doubles
-//   strings (case-sensitive collation)                     collation sort keys of the text
-//   wide strings and blobs (collation ignoring case)       collation sort keys of the folded text
-//   binary values                                          the bytes
-// Collation sort keys compare byte-wise exactly as the collator compares the texts. A column
-// whose cells are of another or of mixed kinds compares through CompareWith.
-// The merge sort below is O(n log n) in every case, touches only the ranges it is given (so a
-// comparison that is not a strict order, such as a variant compare, cannot take it out of
-// bounds) and allocates once per sort.
+// (case-sensitive, nulls less) orders their cells, then by storage row, so that the order is
+// total and a record placed alone lands where a whole sort would put it. Each sort item keeps
+// keys of its column (detail/QrsSortKeys.h) while the sort is in force; a whole sort compares
+// keys only. The merge sort below is O(n log n) in every case, touches only the ranges it is
+// given (so a comparison that is not a strict order, such as a variant compare, cannot take it
+// out of bounds) and allocates once per sort.
 
 #include "runtime/db/QuickRecordSet.h"
 
 #include "platform/rtl/StringUtils.h"
 #include "runtime/db/ValueAccessor.h"
+#include "runtime/db/detail/QrsColumnCells.h"
+#include "runtime/db/detail/QrsSortKeys.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,9 +19,9 @@
 
 namespace zv {
 
-namespace {
+namespace qrsdetail {
 
-enum class TKeyKind { Integer, Float, Bytes, Cells };
+namespace {
 
 TKeyKind KindOf(const TvpValueAccessor& accessor) {
   auto is = [&accessor](TFieldType t) { return &accessor == &AccessorOf(t); };
@@ -35,133 +31,205 @@ TKeyKind KindOf(const TvpValueAccessor& accessor) {
   return TKeyKind::Cells;
 }
 
-struct TSortKeys {
-  TKeyKind Kind = TKeyKind::Cells;
-  bool Descending = false;
-  const TvpQRSField* Column = nullptr;
-  std::vector<std::uint8_t> Null;         // by storage row
-  std::vector<std::int64_t> Integers;     // by storage row
-  std::vector<double> Floats;             // by storage row
-  std::vector<std::uint32_t> Offsets;     // row r's key is Arena[Offsets[r] .. Offsets[r + 1])
-  std::vector<std::uint8_t> Arena;
-  bool HasNaN = false;
-
-  // Ascending result of two non-null cells.
-  int Compare(std::int32_t a, std::int32_t b) const {
-    switch (Kind) {
-      case TKeyKind::Integer: {
-        const auto x = Integers[static_cast<std::size_t>(a)], y = Integers[static_cast<std::size_t>(b)];
-        return (x > y) - (x < y);
-      }
-      case TKeyKind::Float: {
-        const auto x = Floats[static_cast<std::size_t>(a)], y = Floats[static_cast<std::size_t>(b)];
-        return (x > y) - (x < y);
-      }
-      case TKeyKind::Bytes: {
-        const std::uint32_t a0 = Offsets[static_cast<std::size_t>(a)], a1 = Offsets[static_cast<std::size_t>(a) + 1];
-        const std::uint32_t b0 = Offsets[static_cast<std::size_t>(b)], b1 = Offsets[static_cast<std::size_t>(b) + 1];
-        const std::uint32_t la = a1 - a0, lb = b1 - b0;
-        const int c = std::memcmp(Arena.data() + a0, Arena.data() + b0, std::min(la, lb));
-        if (c != 0) return c;
-        return (la > lb) - (la < lb);
-      }
-      case TKeyKind::Cells:
-        break;
-    }
-    return Column->Cells(a)->CompareWith(*Column->Cells(b), true, true);
-  }
-
-  // The order of two rows for this item (nulls first ascending, last descending).
-  int CompareRows(std::int32_t a, std::int32_t b) const {
-    const bool na = Null[static_cast<std::size_t>(a)] != 0, nb = Null[static_cast<std::size_t>(b)] != 0;
-    int c;
-    if (na || nb)
-      c = na == nb ? 0 : (na ? -1 : 1);
-    else
-      c = Compare(a, b);
-    return Descending ? -c : c;
-  }
-};
-
-void BuildByteKeys(TSortKeys& keys, const TvpValueAccessor& accessor, int count) {
-  const bool binary = &accessor == &AccessorOf(ftBytes);
-  const bool folded = &accessor == &AccessorOf(ftWideString) || &accessor == &AccessorOf(ftBlob);
-  keys.Offsets.resize(static_cast<std::size_t>(count) + 1);
-  for (int row = 0; row < count; ++row) {
-    keys.Offsets[static_cast<std::size_t>(row)] = static_cast<std::uint32_t>(keys.Arena.size());
-    const TvpUniValue& cell = *keys.Column->Cells(row);
-    if (cell.IsNull()) continue;
-    const auto data = cell.Data();
-    if (binary) {
-      keys.Arena.insert(keys.Arena.end(), data.begin(), data.end());
-      continue;
-    }
-    if (&accessor == &AccessorOf(ftWideString)) {
-      // UTF-16 units and their terminating zero.
-      AppendAnsiSortKey(keys.Arena,
-                        std::u16string_view(reinterpret_cast<const char16_t*>(data.data()), data.size() / 2 - 1), folded);
-    } else {
-      // A string's bytes end with a zero; a blob's do not.
-      std::size_t size = data.size();
-      if (&accessor == &AccessorOf(ftString) && size > 0) --size;
-      AppendAnsiSortKey(keys.Arena, std::string_view(reinterpret_cast<const char*>(data.data()), size), folded);
-    }
-    if (keys.Arena.size() > UINT32_MAX) throw std::length_error("sort keys exceed 4 GB");
-  }
-  keys.Offsets[static_cast<std::size_t>(count)] = static_cast<std::uint32_t>(keys.Arena.size());
+std::unique_ptr<TvpUniValue> Scratch(TFieldType dataType) {
+  auto value = std::make_unique<TvpUniValue>(false, false);
+  value->SetDataType(dataType);
+  return value;
 }
 
-TSortKeys BuildKeys(const TvpQRSField& column, bool descending, int count) {
-  TSortKeys keys;
-  keys.Column = &column;
-  keys.Descending = descending;
-  keys.Null.resize(static_cast<std::size_t>(count));
-  const TvpValueAccessor* accessor = nullptr;
+}  // namespace
+
+const TQrsColumnCells& TSortKeys::Cells() const { return *fColumn->fCells; }
+
+TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
+    : fColumn(&column), fDescending(descending) {
+  const TQrsColumnCells& cells = Cells();
+  fScratchA = Scratch(column.DataType());
+  fScratchB = Scratch(column.DataType());
+  fNull.resize(static_cast<std::size_t>(count));
   bool mixed = false;
   for (int row = 0; row < count; ++row) {
-    const TvpUniValue& cell = *column.Cells(row);
-    keys.Null[static_cast<std::size_t>(row)] = cell.IsNull();
-    if (cell.IsNull()) continue;
-    if (!accessor)
-      accessor = &cell.Accessor();
-    else if (accessor != &cell.Accessor())
+    const bool null = cells.IsNull(row);
+    fNull[static_cast<std::size_t>(row)] = null;
+    if (null) continue;
+    const TvpUniValue* stored = cells.StoredCell(row);
+    const TvpValueAccessor* accessor = stored ? &stored->Accessor() : &fScratchA->Accessor();
+    if (!fAccessor)
+      fAccessor = accessor;
+    else if (fAccessor != accessor)
       mixed = true;
   }
-  keys.Kind = accessor && !mixed ? KindOf(*accessor) : TKeyKind::Cells;
-  switch (keys.Kind) {
-    case TKeyKind::Integer: {
-      keys.Integers.resize(static_cast<std::size_t>(count));
-      const bool currency = accessor == &AccessorOf(ftBCD);
-      const bool boolean = accessor == &AccessorOf(ftBoolean);
-      for (int row = 0; row < count; ++row) {
-        const TvpUniValue& cell = *column.Cells(row);
-        if (cell.IsNull()) continue;
-        keys.Integers[static_cast<std::size_t>(row)] =
-            currency ? cell.AsCurrency().Value : boolean ? std::int64_t{cell.AsBoolean()} : cell.AsLargeint();
-      }
+  fKind = fAccessor && !mixed ? KindOf(*fAccessor) : TKeyKind::Cells;
+  fMixed = mixed;
+  switch (fKind) {
+    case TKeyKind::Integer:
+      fIntegers.resize(static_cast<std::size_t>(count));
       break;
-    }
-    case TKeyKind::Float: {
-      keys.Floats.resize(static_cast<std::size_t>(count));
-      const bool timeStamp = accessor == &AccessorOf(ftTimeStamp);
-      for (int row = 0; row < count; ++row) {
-        const TvpUniValue& cell = *column.Cells(row);
-        if (cell.IsNull()) continue;
-        const double value = timeStamp ? cell.AsDateTime().Value : cell.AsFloat();
-        // NaN is equal to everything in CompareWith: no strict order for a sort of pairs.
-        if (value != value) keys.HasNaN = true;
-        keys.Floats[static_cast<std::size_t>(row)] = value;
-      }
+    case TKeyKind::Float:
+      fFloats.resize(static_cast<std::size_t>(count));
       break;
-    }
     case TKeyKind::Bytes:
-      BuildByteKeys(keys, *accessor, count);
+      fSpans.resize(static_cast<std::size_t>(count), TSpan{0, 0});
       break;
+    case TKeyKind::Cells:
+      return;
+  }
+  for (int row = 0; row < count; ++row)
+    if (!fNull[static_cast<std::size_t>(row)]) ComputeRow(row);
+}
+
+void TSortKeys::ComputeRow(std::int32_t row) {
+  const auto r = static_cast<std::size_t>(row);
+  const TQrsColumnCells& cells = Cells();
+  const TvpUniValue* cell = cells.StoredCell(row);
+  if (!cell) {
+    cells.Load(row, *fScratchA);
+    cell = fScratchA.get();
+  }
+  const TvpValueAccessor& accessor = *fAccessor;
+  switch (fKind) {
+    case TKeyKind::Integer:
+      fIntegers[r] = &accessor == &AccessorOf(ftBCD)       ? cell->AsCurrency().Value
+                     : &accessor == &AccessorOf(ftBoolean) ? std::int64_t{cell->AsBoolean()}
+                                                           : cell->AsLargeint();
+      break;
+    case TKeyKind::Float: {
+      const double value = &accessor == &AccessorOf(ftTimeStamp) ? cell->AsDateTime().Value : cell->AsFloat();
+      // NaN is equal to everything in CompareWith: no strict order for a sort of pairs.
+      if (value != value) fHasNaN = true;
+      fFloats[r] = value;
+      break;
+    }
+    case TKeyKind::Bytes: {
+      const auto data = cell->Data();
+      fScratchKey.clear();
+      if (&accessor == &AccessorOf(ftBytes)) {
+        fScratchKey.assign(data.begin(), data.end());
+      } else if (&accessor == &AccessorOf(ftWideString)) {
+        // UTF-16 units and their terminating zero.
+        AppendAnsiSortKey(fScratchKey,
+                          std::u16string_view(reinterpret_cast<const char16_t*>(data.data()), data.size() / 2 - 1), true);
+      } else {
+        // A string's bytes end with a zero; a blob's do not.
+        std::size_t size = data.size();
+        const bool string = &accessor == &AccessorOf(ftString);
+        if (string && size > 0) --size;
+        AppendAnsiSortKey(fScratchKey, std::string_view(reinterpret_cast<const char*>(data.data()), size), !string);
+      }
+      SetBytes(row, fScratchKey);
+      break;
+    }
     case TKeyKind::Cells:
       break;
   }
-  return keys;
 }
+
+void TSortKeys::SetBytes(std::int32_t row, const std::vector<std::uint8_t>& key) {
+  TSpan& span = fSpans[static_cast<std::size_t>(row)];
+  fHoles += span.Size;
+  if (fArena.size() + key.size() > UINT32_MAX) {
+    CompactArena();
+    if (fArena.size() + key.size() > UINT32_MAX) throw std::length_error("sort keys exceed 4 GB");
+  }
+  fSpans[static_cast<std::size_t>(row)] = {static_cast<std::uint32_t>(fArena.size()), static_cast<std::uint32_t>(key.size())};
+  fArena.insert(fArena.end(), key.begin(), key.end());
+  if (fHoles > 4096 && fHoles * 2 > fArena.size()) CompactArena();
+}
+
+void TSortKeys::CompactArena() {
+  std::vector<std::uint8_t> arena;
+  arena.reserve(fArena.size() - std::min(fHoles, fArena.size()));
+  for (TSpan& span : fSpans) {
+    const auto offset = static_cast<std::uint32_t>(arena.size());
+    arena.insert(arena.end(), fArena.begin() + span.Offset, fArena.begin() + span.Offset + span.Size);
+    span.Offset = offset;
+  }
+  fArena = std::move(arena);
+  fHoles = 0;
+}
+
+int TSortKeys::Compare(std::int32_t a, std::int32_t b) const {
+  const auto ra = static_cast<std::size_t>(a), rb = static_cast<std::size_t>(b);
+  switch (fKind) {
+    case TKeyKind::Integer: {
+      const auto x = fIntegers[ra], y = fIntegers[rb];
+      return (x > y) - (x < y);
+    }
+    case TKeyKind::Float: {
+      const auto x = fFloats[ra], y = fFloats[rb];
+      return (x > y) - (x < y);
+    }
+    case TKeyKind::Bytes: {
+      const TSpan sa = fSpans[ra], sb = fSpans[rb];
+      const int c = std::memcmp(fArena.data() + sa.Offset, fArena.data() + sb.Offset, std::min(sa.Size, sb.Size));
+      if (c != 0) return c;
+      return (sa.Size > sb.Size) - (sa.Size < sb.Size);
+    }
+    case TKeyKind::Cells:
+      break;
+  }
+  const TQrsColumnCells& cells = Cells();
+  const TvpUniValue* x = cells.StoredCell(a);
+  const TvpUniValue* y = cells.StoredCell(b);
+  if (!x) {
+    cells.Load(a, *fScratchA);
+    cells.Load(b, *fScratchB);
+    x = fScratchA.get();
+    y = fScratchB.get();
+  }
+  return x->CompareWith(*y, true, true);
+}
+
+bool TSortKeys::Update(std::int32_t row) {
+  const TQrsColumnCells& cells = Cells();
+  const bool null = cells.IsNull(row);
+  fNull[static_cast<std::size_t>(row)] = null;
+  if (null) return true;
+  const TvpUniValue* stored = cells.StoredCell(row);
+  const TvpValueAccessor* accessor = stored ? &stored->Accessor() : &fScratchA->Accessor();
+  // A first value in a column of nulls, or a second kind: the keys must be made anew (cells of
+  // several kinds compare through CompareWith and need none).
+  if (fMixed) return true;
+  if (accessor != fAccessor) return false;
+  ComputeRow(row);
+  return true;
+}
+
+void TSortKeys::Insert(std::int32_t row) {
+  const auto at = static_cast<std::ptrdiff_t>(row);
+  fNull.insert(fNull.begin() + at, 1);
+  if (!fIntegers.empty() || fKind == TKeyKind::Integer) fIntegers.insert(fIntegers.begin() + at, 0);
+  if (!fFloats.empty() || fKind == TKeyKind::Float) fFloats.insert(fFloats.begin() + at, 0.0);
+  if (fKind == TKeyKind::Bytes) fSpans.insert(fSpans.begin() + at, TSpan{0, 0});
+}
+
+void TSortKeys::Erase(std::int32_t row) {
+  const auto at = static_cast<std::ptrdiff_t>(row);
+  fNull.erase(fNull.begin() + at);
+  if (fKind == TKeyKind::Integer) fIntegers.erase(fIntegers.begin() + at);
+  if (fKind == TKeyKind::Float) fFloats.erase(fFloats.begin() + at);
+  if (fKind == TKeyKind::Bytes) {
+    fHoles += fSpans[static_cast<std::size_t>(row)].Size;
+    fSpans.erase(fSpans.begin() + at);
+  }
+}
+
+void TSortKeys::Move(std::int32_t from, std::int32_t to) {
+  auto move = [from, to](auto& v) {
+    if (v.empty()) return;
+    const auto f = v.begin() + from, t = v.begin() + to;
+    if (from < to)
+      std::rotate(f, f + 1, t + 1);
+    else
+      std::rotate(t, f, f + 1);
+  };
+  move(fNull);
+  move(fIntegers);
+  move(fFloats);
+  move(fSpans);
+}
+
+namespace {
 
 // Bottom-up merge sort of rows by less(a, b) < 0.
 template <class Compare>
@@ -206,47 +274,48 @@ void MergeSort(std::vector<std::int32_t>& rows, Compare compare) {
 
 }  // namespace
 
-std::vector<std::int32_t> TvpQuickRecordSet::SortedRows(const std::vector<SortItem>& items) const {
+}  // namespace qrsdetail
+
+std::vector<std::int32_t> TvpQuickRecordSet::SortedRows(const TSortKeyList& keys) const {
+  using namespace qrsdetail;
   const int count = fRecordCount;
   std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
-  if (count < 2 || items.empty()) return rows;
-
-  std::vector<TSortKeys> keys;
-  keys.reserve(items.size());
-  for (const SortItem& item : items) keys.push_back(BuildKeys(*item.Column, item.Descending, count));
+  if (count < 2 || keys.empty()) return rows;
 
   // One numeric item, the common case: sort (key, row) pairs in place, nulls set apart.
-  if (keys.size() == 1 && (keys[0].Kind == TKeyKind::Integer || (keys[0].Kind == TKeyKind::Float && !keys[0].HasNaN))) {
-    const TSortKeys& k = keys[0];
-    auto split = std::stable_partition(rows.begin(), rows.end(),
-                                       [&k](std::int32_t r) { return k.Null[static_cast<std::size_t>(r)] != 0; });
+  const TSortKeys& k = *keys[0];
+  if (keys.size() == 1 && (k.Kind() == TKeyKind::Integer || (k.Kind() == TKeyKind::Float && !k.HasNaN()))) {
+    auto split = std::stable_partition(rows.begin(), rows.end(), [&k](std::int32_t r) { return k.IsNull(r); });
     auto sortBy = [&](const auto& values) {
       using V = typename std::decay_t<decltype(values)>::value_type;
       std::vector<std::pair<V, std::int32_t>> pairs;
       pairs.reserve(static_cast<std::size_t>(rows.end() - split));
       for (auto it = split; it != rows.end(); ++it) pairs.emplace_back(values[static_cast<std::size_t>(*it)], *it);
-      if (k.Descending)
-        std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
+      if (k.Descending())
+        std::sort(pairs.begin(), pairs.end(),
+                  [](const auto& a, const auto& b) { return b.first < a.first || (!(a.first < b.first) && a.second < b.second); });
       else
-        std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-      auto out = k.Descending ? rows.begin() : split;
-      if (k.Descending) std::rotate(rows.begin(), split, rows.end());  // nulls last
+        std::sort(pairs.begin(), pairs.end());
+      auto out = k.Descending() ? rows.begin() : split;
+      if (k.Descending()) std::rotate(rows.begin(), split, rows.end());  // nulls last
       for (const auto& p : pairs) *out++ = p.second;
     };
-    if (k.Kind == TKeyKind::Integer)
-      sortBy(k.Integers);
+    if (k.Kind() == TKeyKind::Integer)
+      sortBy(k.Integers());
     else
-      sortBy(k.Floats);
+      sortBy(k.Floats());
     return rows;
   }
 
-  MergeSort(rows, [&keys](std::int32_t a, std::int32_t b) {
-    for (const TSortKeys& k : keys)
-      if (const int c = k.CompareRows(a, b)) return c;
-    return 0;
-  });
+  MergeSort(rows, [&keys](std::int32_t a, std::int32_t b) { return CompareKeys(keys, a, b); });
   return rows;
+}
+
+int TvpQuickRecordSet::CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b) {
+  for (const auto& k : keys)
+    if (const int c = k->CompareRows(a, b)) return c;
+  return (a > b) - (a < b);
 }
 
 }  // namespace zv

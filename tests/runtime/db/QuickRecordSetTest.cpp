@@ -265,9 +265,10 @@ TEST(QuickRecordSetOrder, IsReappliedAfterEachChangeAndOnceAtTheEndOfABracket) {
   rs.AddRecord();  // a null record sorts first (tied with Carl's null)
   const int added = rs.PosOf(rs.RecordCount() - 1);  // its storage row is the last
   EXPECT_LE(added, 1);
-  rs.GetData("Age", added)->SetAsInteger(99);
   rs.GetData("Name", added)->SetAsString("Zed");
-  rs.MoveRecord(0, 1);  // any change re-sorts, taking the written cells into account
+  rs.GetData("Age", added)->SetAsInteger(99);  // a written key moves its record at once
+  EXPECT_EQ(Rows(rs).back(), "Zed/99");
+  rs.MoveRecord(0, 1);
   EXPECT_EQ(Rows(rs).back(), "Zed/99");
 
   rs.BeginUpdate();
