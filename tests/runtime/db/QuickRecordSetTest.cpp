@@ -10,9 +10,13 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SqlTimeStamp.h"
+#include "platform/rtl/StringUtils.h"
 #include "runtime/rtm/ZvErrors.h"
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -291,6 +295,141 @@ TEST(QuickRecordSetOrder, IsReappliedAfterEachChangeAndOnceAtTheEndOfABracket) {
   ExpectInStep(rs);
   rs.Fields()->Items(1)->SetFieldName("Age");  // back: sorted again
   EXPECT_EQ(Rows(rs)[3], "<null>/1");
+}
+
+// Random changes against a model that sorts everything again after each step: the same order,
+// positions, bookmarks and cells after every step, for integer, text (collated), date and
+// two-column keys in both directions. A written key cell moves its record at once.
+TEST(QuickRecordSetOrder, KeepsTheOrderOfAWholeSortThroughRandomChanges) {
+  struct TRec {
+    TBookmarkStr bookmark;
+    std::optional<int> i;
+    std::optional<std::string> t;
+    std::optional<double> d;
+    std::optional<int> n;  // a key of the last sort only
+  };
+  // "e" + combining acute and the precomposed letter collate alike and differ in bytes.
+  const std::vector<std::string> texts = {"b", "B", "a", "\u00E9", "e\u0301", "ete", "\u0416", "", "zz"};
+  const std::vector<std::string> sorts = {"I", "T desc", "D", "I desc, T", "T, D desc", "N"};
+  std::mt19937 random(11);
+  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (const std::string& sort : sorts) {
+    SCOPED_TRACE(sort);
+    TvpQuickRecordSet rs;
+    rs.Fields()->Add("I", ftInteger);
+    rs.Fields()->Add("T", ftString, 20);
+    rs.Fields()->Add("D", ftDateTime);
+    rs.Fields()->Add("N", ftInteger);
+    rs.SetSortString(sort);
+    std::vector<TRec> model;  // by storage row
+    auto cmpItem = [&](const TRec& a, const TRec& b, char column) {
+      auto three = [](const auto& x, const auto& y) -> int {
+        if (!x || !y) return !x && !y ? 0 : (!x ? -1 : 1);
+        if constexpr (std::is_same_v<std::decay_t<decltype(*x)>, std::string>)
+          return AnsiCompareStr(*x, *y);
+        else
+          return (*x > *y) - (*x < *y);
+      };
+      return column == 'I' ? three(a.i, b.i) : column == 'T' ? three(a.t, b.t) : column == 'D' ? three(a.d, b.d) : three(a.n, b.n);
+    };
+    auto expected = [&] {
+      std::vector<int> rows(model.size());
+      std::iota(rows.begin(), rows.end(), 0);
+      std::stable_sort(rows.begin(), rows.end(), [&](int x, int y) {
+        std::size_t at = 0;
+        while (at < sort.size()) {
+          const char column = sort[at];
+          const std::size_t comma = std::min(sort.find(',', at), sort.size());
+          const bool desc = sort.substr(at, comma - at).find("desc") != std::string::npos;
+          const int c = cmpItem(model[static_cast<std::size_t>(x)], model[static_cast<std::size_t>(y)], column);
+          if (c) return desc ? c > 0 : c < 0;
+          at = comma + 2;
+        }
+        return false;
+      });
+      return rows;
+    };
+    auto write = [&](int row, char column) {
+      TRec& r = model[static_cast<std::size_t>(row)];
+      TvpUniValue* cell = rs.FieldByName(std::string(1, column))->Cells(row);
+      const int v = pick(12);
+      if (v == 0) {
+        cell->Clear();
+        if (column == 'I') r.i.reset();
+        if (column == 'N') r.n.reset();
+        if (column == 'T') r.t.reset();
+        if (column == 'D') r.d.reset();
+      } else if (column == 'I' || column == 'N') {
+        cell->SetAsInteger(v % 5);
+        (column == 'I' ? r.i : r.n) = v % 5;
+      } else if (column == 'T') {
+        cell->SetAsString(texts[static_cast<std::size_t>(v) % texts.size()]);
+        r.t = texts[static_cast<std::size_t>(v) % texts.size()];
+      } else {
+        cell->SetAsDateTime(TDateTime(40000.0 + v % 4));
+        r.d = 40000.0 + v % 4;
+      }
+    };
+    int depth = 0;
+    for (int step = 0; step < 400; ++step) {
+      const int n = static_cast<int>(model.size());
+      const int op = pick(10);
+      if (op <= 1 || n < 3) {
+        const int row = op == 0 || n == 0 ? n : pick(n + 1);
+        if (row == n) rs.AddRecord(); else rs.InsertRecord(row);
+        model.insert(model.begin() + row, TRec{rs.BookmarkOf(rs.PosOf(row)), {}, {}, {}, {}});
+        if (pick(2)) write(row, "ITDN"[pick(4)]);
+      } else if (op == 2) {
+        const int row = pick(n);
+        rs.DeleteRecord(row);
+        model.erase(model.begin() + row);
+      } else if (op == 3) {
+        const int from = pick(n), to = pick(n);
+        rs.MoveRecord(from, to);
+        TRec r = model[static_cast<std::size_t>(from)];
+        model.erase(model.begin() + from);
+        model.insert(model.begin() + to, r);
+      } else if (op <= 7) {
+        write(pick(n), "ITDN"[pick(4)]);
+      } else if (op == 8 && depth == 0 && pick(4) == 0) {
+        rs.BeginUpdate();
+        ++depth;
+      } else if (depth > 0) {
+        rs.EndUpdate();
+        --depth;
+      }
+      if (depth > 0) continue;
+      const std::vector<int> rows = expected();
+      ASSERT_EQ(rs.RecordCount(), static_cast<int>(rows.size()));
+      for (int pos = 0; pos < rs.RecordCount(); ++pos) {
+        const TRec& r = model[static_cast<std::size_t>(rows[static_cast<std::size_t>(pos)])];
+        ASSERT_EQ(rs.RowOf(pos), rows[static_cast<std::size_t>(pos)]) << "step " << step << " pos " << pos;
+        ASSERT_EQ(rs.PosOf(rs.RowOf(pos)), pos);
+        ASSERT_EQ(rs.BookmarkOf(pos), r.bookmark);
+        ASSERT_EQ(rs.IndexOfBookmark(r.bookmark), pos);
+        ASSERT_EQ(rs.GetData("T", pos)->IsNull(), !r.t);
+        if (r.t) ASSERT_EQ(rs.GetData("T", pos)->AsString(), *r.t);
+        if (r.i) ASSERT_EQ(rs.GetData("I", pos)->AsInteger(), *r.i);
+      }
+    }
+  }
+}
+
+// The records of the fault: added under a sort by an integer (a null, first), then given a value.
+TEST(QuickRecordSetOrder, AWrittenKeyCellMovesItsRecordAtOnce) {
+  TvpQuickRecordSet rs;
+  rs.Fields()->Add("V", ftInteger);
+  for (int v : {10, 20, 30}) {
+    rs.AddRecord();
+    rs.GetData("V", rs.RecordCount() - 1)->SetAsInteger(v);
+  }
+  rs.SetSortString("V");
+  rs.AddRecord();
+  rs.GetData("V", 0)->SetAsInteger(25);
+  EXPECT_EQ(ColumnTexts(rs, "V"), (std::vector<std::string>{"10", "20", "25", "30"}));
+  rs.GetData("V", 3)->SetAsInteger(5);
+  EXPECT_EQ(ColumnTexts(rs, "V"), (std::vector<std::string>{"5", "10", "20", "25"}));
+  ExpectInStep(rs);
 }
 
 // The sort orders exactly as CompareWith(case-sensitive, nulls less) for every kind.
