@@ -80,9 +80,11 @@ public:
       ++fCount;
       return;
     }
-    for (auto& chunk : fChunks)
-      for (auto& r : chunk)
-        if (r >= row) ++r;
+    // An appended row renumbers nothing.
+    if (static_cast<std::size_t>(row) < fChunkOf.size())
+      for (auto& chunk : fChunks)
+        for (auto& r : chunk)
+          if (r >= row) ++r;
     fChunkOf.insert(fChunkOf.begin() + row, -1);
   }
   // The storage row `row`, already removed (Remove), is gone: the rows after it move up.
