@@ -81,12 +81,9 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
 void TSortKeys::ComputeRow(std::int32_t row) {
   const auto r = static_cast<std::size_t>(row);
   const TQrsColumnCells& cells = Cells();
-  const TvpUniValue* cell = cells.StoredCell(row);
-  if (!cell) {
-    cells.Load(row, *fScratchA);
-    cell = fScratchA.get();
-  }
   const TvpValueAccessor& accessor = *fAccessor;
+  const TvpUniValue* cell = nullptr;
+  if (fKind == TKeyKind::Integer || fKind == TKeyKind::Float) cell = &cells.Peek(row, *fScratchA);
   switch (fKind) {
     case TKeyKind::Integer:
       fIntegers[r] = &accessor == &AccessorOf(ftBCD)       ? cell->AsCurrency().Value
@@ -101,39 +98,35 @@ void TSortKeys::ComputeRow(std::int32_t row) {
       break;
     }
     case TKeyKind::Bytes: {
-      const auto data = cell->Data();
-      fScratchKey.clear();
+      // Straight from the stored bytes into the arena: no value is made.
+      const auto data = cells.Bytes(row);
+      const std::size_t start = fArena.size();
       if (&accessor == &AccessorOf(ftBytes)) {
-        fScratchKey.assign(data.begin(), data.end());
+        fArena.insert(fArena.end(), data.begin(), data.end());
       } else if (&accessor == &AccessorOf(ftWideString)) {
         // UTF-16 units and their terminating zero.
-        AppendAnsiSortKey(fScratchKey,
+        AppendAnsiSortKey(fArena,
                           std::u16string_view(reinterpret_cast<const char16_t*>(data.data()), data.size() / 2 - 1), true);
       } else {
         // A string's bytes end with a zero; a blob's do not.
         std::size_t size = data.size();
         const bool string = &accessor == &AccessorOf(ftString);
         if (string && size > 0) --size;
-        AppendAnsiSortKey(fScratchKey, std::string_view(reinterpret_cast<const char*>(data.data()), size), !string);
+        AppendAnsiSortKey(fArena, std::string_view(reinterpret_cast<const char*>(data.data()), size), !string);
       }
-      SetBytes(row, fScratchKey);
+      if (fArena.size() > UINT32_MAX) {
+        fArena.resize(start);
+        throw std::length_error("sort keys exceed 4 GB");
+      }
+      TSpan& span = fSpans[r];
+      fHoles += span.Size;
+      span = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(fArena.size() - start)};
+      if (fHoles > 4096 && fHoles * 2 > fArena.size()) CompactArena();
       break;
     }
     case TKeyKind::Cells:
       break;
   }
-}
-
-void TSortKeys::SetBytes(std::int32_t row, const std::vector<std::uint8_t>& key) {
-  TSpan& span = fSpans[static_cast<std::size_t>(row)];
-  fHoles += span.Size;
-  if (fArena.size() + key.size() > UINT32_MAX) {
-    CompactArena();
-    if (fArena.size() + key.size() > UINT32_MAX) throw std::length_error("sort keys exceed 4 GB");
-  }
-  fSpans[static_cast<std::size_t>(row)] = {static_cast<std::uint32_t>(fArena.size()), static_cast<std::uint32_t>(key.size())};
-  fArena.insert(fArena.end(), key.begin(), key.end());
-  if (fHoles > 4096 && fHoles * 2 > fArena.size()) CompactArena();
 }
 
 void TSortKeys::CompactArena() {
@@ -180,6 +173,38 @@ int TSortKeys::Compare(std::int32_t a, std::int32_t b) const {
   return x->CompareWith(*y, true, true);
 }
 
+std::uint64_t TSortKeys::Code(std::int32_t row) const {
+  const auto r = static_cast<std::size_t>(row);
+  constexpr std::uint64_t Sign = std::uint64_t{1} << 63;
+  std::uint64_t code = 0;  // a null comes first
+  if (!fNull[r]) {
+    switch (fKind) {
+      case TKeyKind::Integer:
+        // Order-preserving; 0 is the null's, so the two lowest values share 1.
+        code = std::max<std::uint64_t>(static_cast<std::uint64_t>(fIntegers[r]) ^ Sign, 1);
+        break;
+      case TKeyKind::Float: {
+        if (fHasNaN) return 0;
+        const double value = fFloats[r] == 0 ? 0.0 : fFloats[r];  // -0 equals 0
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        code = std::max<std::uint64_t>(bits & Sign ? ~bits : bits | Sign, 1);
+        break;
+      }
+      case TKeyKind::Bytes: {
+        // The first eight bytes, big-endian; a shorter key padded with zeros (a prefix of
+        // another never codes above it).
+        const TSpan span = fSpans[r];
+        for (std::uint32_t i = 0; i < 8; ++i) code = code << 8 | (i < span.Size ? fArena[span.Offset + i] : 0);
+        break;
+      }
+      case TKeyKind::Cells:
+        return 0;
+    }
+  }
+  return fDescending ? ~code : code;
+}
+
 bool TSortKeys::Update(std::int32_t row) {
   const TQrsColumnCells& cells = Cells();
   const bool null = cells.IsNull(row);
@@ -191,8 +216,9 @@ bool TSortKeys::Update(std::int32_t row) {
   // several kinds compare through CompareWith and need none).
   if (fMixed) return true;
   if (accessor != fAccessor) return false;
+  const bool hadNaN = fHasNaN;
   ComputeRow(row);
-  return true;
+  return hadNaN == fHasNaN;  // a first NaN leaves no order the codes could follow
 }
 
 void TSortKeys::Insert(std::int32_t row) {
@@ -308,7 +334,13 @@ std::vector<std::int32_t> TvpQuickRecordSet::SortedRows(const TSortKeyList& keys
     return rows;
   }
 
-  MergeSort(rows, [&keys](std::int32_t a, std::int32_t b) { return CompareKeys(keys, a, b); });
+  if (keys.size() == 1)
+    MergeSort(rows, [&k](std::int32_t a, std::int32_t b) {
+      if (const int c = k.CompareRows(a, b)) return c;
+      return (a > b) - (a < b);
+    });
+  else
+    MergeSort(rows, [&keys](std::int32_t a, std::int32_t b) { return CompareKeys(keys, a, b); });
   return rows;
 }
 

@@ -28,8 +28,8 @@ void TvpQuickRecordSet::DeclareProperties(TPropTable<TvpQuickRecordSet>& t) {
 
 TvpQuickRecordSet::TvpQuickRecordSet()
     : fFields(std::make_unique<TvpQRSFields>(this)),
-      fBookmarkIndex(std::make_unique<qrsdetail::TQrsBookmarkIndex>()),
-      fOrder(std::make_unique<qrsdetail::TQrsOrder>()) {
+      fOrder(std::make_unique<qrsdetail::TQrsOrder>()),
+      fBookmarkIndex(std::make_unique<qrsdetail::TQrsBookmarkIndex>()) {
   fFields->SetPropName("Fields");
 }
 
@@ -175,8 +175,33 @@ void TvpQuickRecordSet::EndUpdate() {
   if (fUpdateCount > 0 && --fUpdateCount == 0) UpdateIndex();
 }
 
+namespace {
+
+// Calls f with the order of storage rows the keys give (one key: without the loop).
+template <class F>
+void WithLess(const std::vector<std::unique_ptr<qrsdetail::TSortKeys>>& keys, F f) {
+  if (keys.size() == 1) {
+    const qrsdetail::TSortKeys& k = *keys[0];
+    f([&k](std::int32_t a, std::int32_t b) {
+      const int c = k.CompareRows(a, b);
+      return c != 0 ? c < 0 : a < b;
+    });
+    return;
+  }
+  f([&keys](std::int32_t a, std::int32_t b) {
+    for (const auto& k : keys)
+      if (const int c = k->CompareRows(a, b)) return c < 0;
+    return a < b;
+  });
+}
+
+}  // namespace
+
+std::uint64_t TvpQuickRecordSet::CodeOf(int row) const { return fKeys.empty() ? 0 : fKeys[0]->Code(row); }
+
 void TvpQuickRecordSet::Place(int row) {
-  fOrder->Place(row, [this](std::int32_t a, std::int32_t b) { return CompareKeys(fKeys, a, b) < 0; });
+  const std::uint64_t code = CodeOf(row);
+  WithLess(fKeys, [&](auto less) { fOrder->Place(row, code, less); });
 }
 
 void TvpQuickRecordSet::AddRecord() {
@@ -189,7 +214,7 @@ void TvpQuickRecordSet::AddRecord() {
     for (const auto& k : fKeys) k->Insert(row);
     Place(row);
   } else {
-    if (!fOrder->Identity()) fOrder->InsertAt(row, row);  // last until the order is made
+    if (!fOrder->Identity()) fOrder->InsertAt(row, row, 0);  // last until the order is made
     fKeys.clear();
     UpdateIndex();
   }
@@ -206,7 +231,7 @@ void TvpQuickRecordSet::InsertRecord(int row) {
     Place(row);
   } else {
     // Until the order is made the new record shows at the position of the same number.
-    if (!fOrder->Identity()) fOrder->InsertAt(row, row);
+    if (!fOrder->Identity()) fOrder->InsertAt(row, row, 0);
     fKeys.clear();
     UpdateIndex();
   }
@@ -255,17 +280,16 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
     fKeys.clear();  // the order is made when the bracket closes
     return;
   }
-  bool key = false;
+  if (std::none_of(fKeys.begin(), fKeys.end(), [&column](const auto& k) { return k->Column() == &column; })) return;
+  // Out of the order while its keys are still those that placed it, back with the new ones.
+  const std::uint64_t code = CodeOf(row);
+  WithLess(fKeys, [&](auto less) { fOrder->Remove(row, code, less); });
   for (const auto& k : fKeys) {
-    if (k->Column() != &column) continue;
-    key = true;
-    if (!k->Update(row)) {
+    if (k->Column() == &column && !k->Update(row)) {
       UpdateIndex();
       return;
     }
   }
-  if (!key) return;
-  fOrder->Remove(row);
   Place(row);
 }
 
@@ -279,7 +303,7 @@ void TvpQuickRecordSet::Clear() {
   if (fOrder->Identity())
     fOrder->Reset(0);
   else
-    fOrder->Assign({});
+    fOrder->Assign({}, [](std::int32_t) { return std::uint64_t{0}; });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -290,7 +314,9 @@ void TvpQuickRecordSet::ResetOrder() {
   fOrder->Reset(fRecordCount);
 }
 
-void TvpQuickRecordSet::SetOrder(const std::vector<std::int32_t>& rows) { fOrder->Assign(rows); }
+void TvpQuickRecordSet::SetOrder(const std::vector<std::int32_t>& rows, const TSortKeyList& keys) {
+  fOrder->Assign(rows, [&keys](std::int32_t row) { return keys.empty() ? 0 : keys[0]->Code(row); });
+}
 
 void TvpQuickRecordSet::UpdateIndex() {
   if (fUpdateCount > 0) return;
@@ -309,7 +335,7 @@ void TvpQuickRecordSet::UpdateIndex() {
     ResetOrder();
     return;
   }
-  SetOrder(SortedRows(keys));
+  SetOrder(SortedRows(keys), keys);
   fKeys = std::move(keys);
   fSortApplied = true;
 }
@@ -327,7 +353,7 @@ void TvpQuickRecordSet::SetSortString(const String& value) {
   TSortKeyList keys = ParseSortString(text);
   const std::vector<std::int32_t> rows = SortedRows(keys);
   fSortString = std::move(text);
-  SetOrder(rows);
+  SetOrder(rows, keys);
   fKeys = std::move(keys);
   if (fUpdateCount > 0) fKeys.clear();
   fSortApplied = true;

@@ -260,7 +260,8 @@ private:
   // The order of two storage rows: by the keys, then by row.
   static int CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b);
   void ResetOrder();  // identity
-  void SetOrder(const std::vector<std::int32_t>& rows);
+  void SetOrder(const std::vector<std::int32_t>& rows, const TSortKeyList& keys);
+  std::uint64_t CodeOf(int row) const;
   // The order is kept record by record: a sort is in force and no bracket is open.
   bool Incremental() const { return fUpdateCount == 0 && !fKeys.empty(); }
   void Place(int row);

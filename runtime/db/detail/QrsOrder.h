@@ -1,10 +1,15 @@
 #pragma once
 // The order of a quick record set: position -> storage row and back. Without a sort it is the
 // identity and costs nothing. Otherwise the storage rows are kept in position order in chunks
-// of at most MaxChunk rows, with the chunk of every storage row and a Fenwick tree of the
+// of at most MaxChunk entries, with the chunk of every storage row and a Fenwick tree of the
 // chunks' sizes, so that placing, removing and finding one record cost O(log n + MaxChunk)
 // instead of moving every position. Changes that renumber storage rows (an insert, a delete or
 // a move of storage) cost one pass over the rows, as they do to the cells.
+//
+// Each entry carries a code of its record's first sort key: codes that differ order their
+// records as the whole order does; equal codes say nothing (the caller's order decides). A
+// search thus compares entries it holds in memory side by side and looks at the records' keys
+// only among equal codes.
 
 #include <algorithm>
 #include <cstdint>
@@ -23,8 +28,9 @@ public:
     *this = TQrsOrder();
     fCount = count;
   }
-  // rows: position -> storage row, a permutation of 0 .. rows.size() - 1.
-  void Assign(std::span<const std::int32_t> rows) {
+  // rows: position -> storage row, a permutation of 0 .. rows.size() - 1; code(row) its code.
+  template <class Code>
+  void Assign(std::span<const std::int32_t> rows, Code code) {
     *this = TQrsOrder();
     fIdentity = false;
     fCount = static_cast<int>(rows.size());
@@ -32,8 +38,12 @@ public:
     for (std::size_t start = 0; start < rows.size(); start += FillChunk) {
       const std::size_t end = std::min(rows.size(), start + FillChunk);
       const auto id = static_cast<std::int32_t>(fChunks.size());
-      fChunks.emplace_back(rows.begin() + static_cast<std::ptrdiff_t>(start), rows.begin() + static_cast<std::ptrdiff_t>(end));
-      for (std::size_t p = start; p < end; ++p) fChunkOf[static_cast<std::size_t>(rows[p])] = id;
+      auto& chunk = fChunks.emplace_back();
+      chunk.reserve(end - start);
+      for (std::size_t p = start; p < end; ++p) {
+        chunk.push_back({code(rows[p]), rows[p]});
+        fChunkOf[static_cast<std::size_t>(rows[p])] = id;
+      }
       fSeq.push_back(id);
     }
     RebuildIndex();
@@ -43,15 +53,13 @@ public:
     if (fIdentity) return pos;
     int offset = pos;
     const std::size_t seq = Locate(offset);
-    return fChunks[static_cast<std::size_t>(fSeq[seq])][static_cast<std::size_t>(offset)];
+    return fChunks[static_cast<std::size_t>(fSeq[seq])][static_cast<std::size_t>(offset)].Row;
   }
 
   int PosOf(std::int32_t row) const {
     if (fIdentity) return row;
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
-    const auto& chunk = fChunks[static_cast<std::size_t>(id)];
-    const auto at = std::find(chunk.begin(), chunk.end(), row) - chunk.begin();
-    return Prefix(static_cast<std::size_t>(fSeqOf[static_cast<std::size_t>(id)])) + static_cast<int>(at);
+    return Prefix(static_cast<std::size_t>(fSeqOf[static_cast<std::size_t>(id)])) + IndexIn(id, row);
   }
 
   // Calls f(pos, row) for the positions from .. to (inclusive) until it returns false.
@@ -68,7 +76,7 @@ public:
     for (std::size_t seq = Locate(offset); seq < fSeq.size(); ++seq, offset = 0) {
       const auto& chunk = fChunks[static_cast<std::size_t>(fSeq[seq])];
       for (auto i = static_cast<std::size_t>(offset); i < chunk.size(); ++i, ++pos) {
-        if (pos > to || !f(pos, chunk[i])) return;
+        if (pos > to || !f(pos, chunk[i].Row)) return;
       }
     }
   }
@@ -81,10 +89,7 @@ public:
       return;
     }
     // An appended row renumbers nothing.
-    if (static_cast<std::size_t>(row) < fChunkOf.size())
-      for (auto& chunk : fChunks)
-        for (auto& r : chunk)
-          if (r >= row) ++r;
+    if (static_cast<std::size_t>(row) < fChunkOf.size()) Renumber([row](std::int32_t r) { return r >= row ? r + 1 : r; });
     fChunkOf.insert(fChunkOf.begin() + row, -1);
   }
   // The storage row `row`, already removed (Remove), is gone: the rows after it move up.
@@ -93,9 +98,7 @@ public:
       --fCount;
       return;
     }
-    for (auto& chunk : fChunks)
-      for (auto& r : chunk)
-        if (r > row) --r;
+    Renumber([row](std::int32_t r) { return r > row ? r - 1 : r; });
     fChunkOf.erase(fChunkOf.begin() + row);
   }
   // Storage row from went to `to`, the rows between moved by one: every record keeps its
@@ -104,13 +107,7 @@ public:
     if (fIdentity || from == to) return;
     const std::int32_t lo = std::min(from, to), hi = std::max(from, to);
     const std::int32_t shift = from < to ? -1 : 1;
-    for (auto& chunk : fChunks)
-      for (auto& r : chunk) {
-        if (r == from)
-          r = to;
-        else if (r >= lo && r <= hi)
-          r += shift;
-      }
+    Renumber([=](std::int32_t r) { return r == from ? to : r >= lo && r <= hi ? r + shift : r; });
     const auto f = fChunkOf.begin() + from, t = fChunkOf.begin() + to;
     if (from < to)
       std::rotate(f, f + 1, t + 1);
@@ -119,9 +116,9 @@ public:
   }
 
   // Puts a storage row that is not in the order at position pos (0 .. Count).
-  void InsertAt(int pos, std::int32_t row) {
+  void InsertAt(int pos, std::int32_t row, std::uint64_t code) {
     if (fSeq.empty()) {
-      NewFirstChunk(row);
+      NewFirstChunk({code, row});
       return;
     }
     std::size_t seq;
@@ -134,45 +131,79 @@ public:
       seq = Locate(offset);
       at = static_cast<std::size_t>(offset);
     }
-    Put(seq, at, row);
+    Put(seq, at, {code, row});
   }
 
-  // Puts a storage row that is not in the order where less (a strict total order of storage
-  // rows) places it: after every row less than it, before every other.
+  // Puts a storage row that is not in the order where its code and less (a strict total order
+  // of storage rows, agreeing with the codes where they differ) place it: after every row less
+  // than it, before every other.
   template <class Less>
-  void Place(std::int32_t row, Less less) {
+  void Place(std::int32_t row, std::uint64_t code, Less less) {
+    const TEntry entry{code, row};
     if (fSeq.empty()) {
-      NewFirstChunk(row);
+      NewFirstChunk(entry);
       return;
     }
-    // The first chunk whose last row comes after the new one; none: the end of the last.
-    std::size_t lo = 0, hi = fSeq.size();
-    while (lo < hi) {
-      const std::size_t mid = (lo + hi) / 2;
-      if (less(row, fChunks[static_cast<std::size_t>(fSeq[mid])].back()))
-        hi = mid;
-      else
-        lo = mid + 1;
-    }
-    if (lo == fSeq.size()) {
-      const std::size_t seq = fSeq.size() - 1;
-      Put(seq, fChunks[static_cast<std::size_t>(fSeq[seq])].size(), row);
+    auto before = [&less](const TEntry& a, const TEntry& b) { return a.Code != b.Code ? a.Code < b.Code : less(a.Row, b.Row); };
+    // The first chunk whose last entry comes after the new one; none: the end of the last.
+    const std::size_t seq = static_cast<std::size_t>(std::upper_bound(fLast.begin(), fLast.end(), entry, before) - fLast.begin());
+    if (seq == fSeq.size()) {
+      Put(seq - 1, fChunks[static_cast<std::size_t>(fSeq[seq - 1])].size(), entry);
       return;
     }
-    const auto& chunk = fChunks[static_cast<std::size_t>(fSeq[lo])];
-    const auto at = std::upper_bound(chunk.begin(), chunk.end(), row, less) - chunk.begin();
-    Put(lo, static_cast<std::size_t>(at), row);
+    const auto& chunk = fChunks[static_cast<std::size_t>(fSeq[seq])];
+    const auto at = std::upper_bound(chunk.begin(), chunk.end(), entry, before) - chunk.begin();
+    Put(seq, static_cast<std::size_t>(at), entry);
   }
 
   // Takes a storage row out of the order (its storage row stays until StorageErased).
   void Remove(std::int32_t row) {
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
+    RemoveAt(id, static_cast<std::size_t>(IndexIn(id, row)));
+  }
+  // The same for a row whose code and place are those Place gave it: found by binary search.
+  template <class Less>
+  void Remove(std::int32_t row, std::uint64_t code, Less less) {
+    const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
+    const auto& chunk = fChunks[static_cast<std::size_t>(id)];
+    auto before = [&less](const TEntry& a, const TEntry& b) { return a.Code != b.Code ? a.Code < b.Code : less(a.Row, b.Row); };
+    const auto it = std::lower_bound(chunk.begin(), chunk.end(), TEntry{code, row}, before);
+    // An order that is no strict one (a NaN, cells of several kinds) may hide it: look at all.
+    const auto at = it != chunk.end() && it->Row == row ? static_cast<std::size_t>(it - chunk.begin())
+                                                         : static_cast<std::size_t>(IndexIn(id, row));
+    RemoveAt(id, at);
+  }
+
+private:
+  struct TEntry {
+    std::uint64_t Code;
+    std::int32_t Row;
+  };
+
+  static constexpr std::size_t MaxChunk = 256;
+  static constexpr std::size_t FillChunk = 128;
+
+  int IndexIn(std::int32_t id, std::int32_t row) const {
+    const auto& chunk = fChunks[static_cast<std::size_t>(id)];
+    return static_cast<int>(std::find_if(chunk.begin(), chunk.end(), [row](const TEntry& e) { return e.Row == row; }) -
+                            chunk.begin());
+  }
+
+  template <class F>
+  void Renumber(F f) {
+    for (auto& chunk : fChunks)
+      for (auto& e : chunk) e.Row = f(e.Row);
+    RebuildLast();
+  }
+
+  void RemoveAt(std::int32_t id, std::size_t at) {
     auto& chunk = fChunks[static_cast<std::size_t>(id)];
-    chunk.erase(std::find(chunk.begin(), chunk.end(), row));
-    fChunkOf[static_cast<std::size_t>(row)] = -1;
+    fChunkOf[static_cast<std::size_t>(chunk[at].Row)] = -1;
+    chunk.erase(chunk.begin() + static_cast<std::ptrdiff_t>(at));
     --fCount;
     const auto seq = static_cast<std::size_t>(fSeqOf[static_cast<std::size_t>(id)]);
     if (!chunk.empty()) {
+      fLast[seq] = chunk.back();
       Add(seq, -1);
       return;
     }
@@ -181,15 +212,11 @@ public:
     RebuildIndex();
   }
 
-private:
-  static constexpr std::size_t MaxChunk = 512;
-  static constexpr std::size_t FillChunk = 256;
-
-  void NewFirstChunk(std::int32_t row) {
+  void NewFirstChunk(const TEntry& entry) {
     fIdentity = false;
     const std::int32_t id = NewId();
-    fChunks[static_cast<std::size_t>(id)] = {row};
-    fChunkOf[static_cast<std::size_t>(row)] = id;
+    fChunks[static_cast<std::size_t>(id)] = {entry};
+    fChunkOf[static_cast<std::size_t>(entry.Row)] = id;
     fSeq.push_back(id);
     ++fCount;
     RebuildIndex();
@@ -205,13 +232,14 @@ private:
     return static_cast<std::int32_t>(fChunks.size() - 1);
   }
 
-  void Put(std::size_t seq, std::size_t at, std::int32_t row) {
+  void Put(std::size_t seq, std::size_t at, const TEntry& entry) {
     const std::int32_t id = fSeq[seq];
     auto& chunk = fChunks[static_cast<std::size_t>(id)];
-    chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(at), row);
-    fChunkOf[static_cast<std::size_t>(row)] = id;
+    chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(at), entry);
+    fChunkOf[static_cast<std::size_t>(entry.Row)] = id;
     ++fCount;
     if (chunk.size() <= MaxChunk) {
+      fLast[seq] = chunk.back();
       Add(seq, 1);
       return;
     }
@@ -222,7 +250,7 @@ private:
     const auto middle = full.begin() + static_cast<std::ptrdiff_t>(full.size() / 2);
     half.assign(middle, full.end());
     full.erase(middle, full.end());
-    for (const std::int32_t r : half) fChunkOf[static_cast<std::size_t>(r)] = newId;
+    for (const TEntry& e : half) fChunkOf[static_cast<std::size_t>(e.Row)] = newId;
     fSeq.insert(fSeq.begin() + static_cast<std::ptrdiff_t>(seq) + 1, newId);
     RebuildIndex();
   }
@@ -239,7 +267,7 @@ private:
     }
     return idx;
   }
-  int Prefix(std::size_t seq) const {  // rows in the chunks before fSeq[seq]
+  int Prefix(std::size_t seq) const {  // entries in the chunks before fSeq[seq]
     int sum = 0;
     for (std::size_t i = seq; i > 0; i &= i - 1) sum += fTree[i];
     return sum;
@@ -259,15 +287,21 @@ private:
     fTopBit = 1;
     while (fTopBit * 2 <= fSeq.size()) fTopBit *= 2;
     if (fSeq.empty()) fTopBit = 0;
+    RebuildLast();
+  }
+  void RebuildLast() {
+    fLast.resize(fSeq.size());
+    for (std::size_t s = 0; s < fSeq.size(); ++s) fLast[s] = fChunks[static_cast<std::size_t>(fSeq[s])].back();
   }
 
   bool fIdentity = true;
   int fCount = 0;
-  std::vector<std::vector<std::int32_t>> fChunks;  // by id
-  std::vector<std::int32_t> fSeq;                  // chunk ids in position order
-  std::vector<std::int32_t> fSeqOf;                // by id: index in fSeq
-  std::vector<int> fTree;                          // Fenwick tree of the chunk sizes, over fSeq
-  std::vector<std::int32_t> fChunkOf;              // by storage row: chunk id (-1: not placed)
+  std::vector<std::vector<TEntry>> fChunks;  // by id
+  std::vector<std::int32_t> fSeq;            // chunk ids in position order
+  std::vector<std::int32_t> fSeqOf;          // by id: index in fSeq
+  std::vector<int> fTree;                    // Fenwick tree of the chunk sizes, over fSeq
+  std::vector<TEntry> fLast;                 // by index in fSeq: the chunk's last entry
+  std::vector<std::int32_t> fChunkOf;        // by storage row: chunk id (-1: not placed)
   std::vector<std::int32_t> fFreeIds;
   std::size_t fTopBit = 0;
 };

@@ -53,6 +53,10 @@ public:
     return fDescending ? -c : c;
   }
 
+  // A code of the row's key: codes that differ order their rows as CompareRows does; equal
+  // codes (always so for keys compared through the cells, or with a NaN among them) say nothing.
+  std::uint64_t Code(std::int32_t row) const;
+
   // The key of a row whose cell was written. False when the keys can no longer stand for the
   // column (a first value in a column of nulls, a cell of another kind): build them anew.
   [[nodiscard]] bool Update(std::int32_t row);
@@ -68,7 +72,6 @@ private:
 
   const TQrsColumnCells& Cells() const;
   void ComputeRow(std::int32_t row);
-  void SetBytes(std::int32_t row, const std::vector<std::uint8_t>& key);
   void CompactArena();
 
   const TvpQRSField* fColumn;
@@ -83,7 +86,6 @@ private:
   std::vector<TSpan> fSpans;             // by storage row
   std::vector<std::uint8_t> fArena;
   std::size_t fHoles = 0;
-  std::vector<std::uint8_t> fScratchKey;
   // Cells of a compact column read for CompareWith, and for making keys.
   std::unique_ptr<TvpUniValue> fScratchA, fScratchB;
 };
