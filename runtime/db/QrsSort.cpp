@@ -257,16 +257,16 @@ void TSortKeys::Move(std::int32_t from, std::int32_t to) {
 
 namespace {
 
-// Bottom-up merge sort of rows by less(a, b) < 0.
-template <class Compare>
-void MergeSort(std::vector<std::int32_t>& rows, Compare compare) {
+// Bottom-up merge sort by compare(a, b) < 0.
+template <class T, class Compare>
+void MergeSort(std::vector<T>& rows, Compare compare) {
   const std::size_t n = rows.size();
   // Short runs by insertion sort, bounded on both sides.
   constexpr std::size_t Run = 24;
   for (std::size_t lo = 0; lo < n; lo += Run) {
     const std::size_t hi = std::min(n, lo + Run);
     for (std::size_t i = lo + 1; i < hi; ++i) {
-      const std::int32_t v = rows[i];
+      const T v = rows[i];
       std::size_t j = i;
       while (j > lo && compare(v, rows[j - 1]) < 0) {
         rows[j] = rows[j - 1];
@@ -276,9 +276,9 @@ void MergeSort(std::vector<std::int32_t>& rows, Compare compare) {
     }
   }
   if (n <= Run) return;
-  std::vector<std::int32_t> buffer(n);
-  std::vector<std::int32_t>* from = &rows;
-  std::vector<std::int32_t>* to = &buffer;
+  std::vector<T> buffer(n);
+  std::vector<T>* from = &rows;
+  std::vector<T>* to = &buffer;
   for (std::size_t width = Run; width < n; width *= 2) {
     for (std::size_t lo = 0; lo < n; lo += 2 * width) {
       const std::size_t mid = std::min(n, lo + width), hi = std::min(n, lo + 2 * width);
@@ -302,16 +302,20 @@ void MergeSort(std::vector<std::int32_t>& rows, Compare compare) {
 
 }  // namespace qrsdetail
 
-std::vector<std::int32_t> TvpQuickRecordSet::SortedRows(const TSortKeyList& keys) const {
+TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList& keys) const {
   using namespace qrsdetail;
   const int count = fRecordCount;
-  std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
-  if (count < 2 || keys.empty()) return rows;
+  TRankedRows ranked(static_cast<std::size_t>(count));
+  // Codes made in storage order, where the keys lie side by side.
+  for (int row = 0; row < count; ++row)
+    ranked[static_cast<std::size_t>(row)] = {keys.empty() ? 0 : keys[0]->Code(row), row};
+  if (count < 2 || keys.empty()) return ranked;
 
   // One numeric item, the common case: sort (key, row) pairs in place, nulls set apart.
   const TSortKeys& k = *keys[0];
   if (keys.size() == 1 && (k.Kind() == TKeyKind::Integer || (k.Kind() == TKeyKind::Float && !k.HasNaN()))) {
+    std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
     auto split = std::stable_partition(rows.begin(), rows.end(), [&k](std::int32_t r) { return k.IsNull(r); });
     auto sortBy = [&](const auto& values) {
       using V = typename std::decay_t<decltype(values)>::value_type;
@@ -331,17 +335,25 @@ std::vector<std::int32_t> TvpQuickRecordSet::SortedRows(const TSortKeyList& keys
       sortBy(k.Integers());
     else
       sortBy(k.Floats());
-    return rows;
+    TRankedRows out(rows.size());
+    for (std::size_t p = 0; p < rows.size(); ++p) out[p] = ranked[static_cast<std::size_t>(rows[p])];
+    return out;
   }
 
+  // Codes that differ decide without a look at the keys.
+  using TRanked = TRankedRows::value_type;
   if (keys.size() == 1)
-    MergeSort(rows, [&k](std::int32_t a, std::int32_t b) {
-      if (const int c = k.CompareRows(a, b)) return c;
-      return (a > b) - (a < b);
+    MergeSort(ranked, [&k](const TRanked& a, const TRanked& b) {
+      if (a.first != b.first) return a.first < b.first ? -1 : 1;
+      if (const int c = k.CompareRows(a.second, b.second)) return c;
+      return (a.second > b.second) - (a.second < b.second);
     });
   else
-    MergeSort(rows, [&keys](std::int32_t a, std::int32_t b) { return CompareKeys(keys, a, b); });
-  return rows;
+    MergeSort(ranked, [&keys](const TRanked& a, const TRanked& b) {
+      if (a.first != b.first) return a.first < b.first ? -1 : 1;
+      return CompareKeys(keys, a.second, b.second);
+    });
+  return ranked;
 }
 
 int TvpQuickRecordSet::CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b) {

@@ -303,7 +303,7 @@ void TvpQuickRecordSet::Clear() {
   if (fOrder->Identity())
     fOrder->Reset(0);
   else
-    fOrder->Assign({}, [](std::int32_t) { return std::uint64_t{0}; });
+    fOrder->Assign({});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -312,10 +312,6 @@ void TvpQuickRecordSet::Clear() {
 void TvpQuickRecordSet::ResetOrder() {
   fKeys.clear();
   fOrder->Reset(fRecordCount);
-}
-
-void TvpQuickRecordSet::SetOrder(const std::vector<std::int32_t>& rows, const TSortKeyList& keys) {
-  fOrder->Assign(rows, [&keys](std::int32_t row) { return keys.empty() ? 0 : keys[0]->Code(row); });
 }
 
 void TvpQuickRecordSet::UpdateIndex() {
@@ -335,7 +331,7 @@ void TvpQuickRecordSet::UpdateIndex() {
     ResetOrder();
     return;
   }
-  SetOrder(SortedRows(keys), keys);
+  fOrder->Assign(SortedRows(keys));
   fKeys = std::move(keys);
   fSortApplied = true;
 }
@@ -351,9 +347,9 @@ void TvpQuickRecordSet::SetSortString(const String& value) {
   }
   // Everything that can fail comes before anything changes.
   TSortKeyList keys = ParseSortString(text);
-  const std::vector<std::int32_t> rows = SortedRows(keys);
+  const TRankedRows ranked = SortedRows(keys);
   fSortString = std::move(text);
-  SetOrder(rows, keys);
+  fOrder->Assign(ranked);
   fKeys = std::move(keys);
   if (fUpdateCount > 0) fKeys.clear();
   fSortApplied = true;

@@ -255,12 +255,12 @@ private:
 
   // The keys of the sort items of a sort text.
   TSortKeyList ParseSortString(std::string_view text) const;
-  // The storage rows in the order the keys give.
-  std::vector<std::int32_t> SortedRows(const TSortKeyList& keys) const;
+  // (code of the first key, storage row) in the order the keys give.
+  using TRankedRows = std::vector<std::pair<std::uint64_t, std::int32_t>>;
+  TRankedRows SortedRows(const TSortKeyList& keys) const;
   // The order of two storage rows: by the keys, then by row.
   static int CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b);
   void ResetOrder();  // identity
-  void SetOrder(const std::vector<std::int32_t>& rows, const TSortKeyList& keys);
   std::uint64_t CodeOf(int row) const;
   // The order is kept record by record: a sort is in force and no bracket is open.
   bool Incremental() const { return fUpdateCount == 0 && !fKeys.empty(); }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace zv::qrsdetail {
@@ -28,21 +29,20 @@ public:
     *this = TQrsOrder();
     fCount = count;
   }
-  // rows: position -> storage row, a permutation of 0 .. rows.size() - 1; code(row) its code.
-  template <class Code>
-  void Assign(std::span<const std::int32_t> rows, Code code) {
+  // (code, storage row) in position order; the rows a permutation of 0 .. size - 1.
+  void Assign(std::span<const std::pair<std::uint64_t, std::int32_t>> ranked) {
     *this = TQrsOrder();
     fIdentity = false;
-    fCount = static_cast<int>(rows.size());
-    fChunkOf.assign(rows.size(), 0);
-    for (std::size_t start = 0; start < rows.size(); start += FillChunk) {
-      const std::size_t end = std::min(rows.size(), start + FillChunk);
+    fCount = static_cast<int>(ranked.size());
+    fChunkOf.assign(ranked.size(), 0);
+    for (std::size_t start = 0; start < ranked.size(); start += FillChunk) {
+      const std::size_t end = std::min(ranked.size(), start + FillChunk);
       const auto id = static_cast<std::int32_t>(fChunks.size());
       auto& chunk = fChunks.emplace_back();
       chunk.reserve(end - start);
       for (std::size_t p = start; p < end; ++p) {
-        chunk.push_back({code(rows[p]), rows[p]});
-        fChunkOf[static_cast<std::size_t>(rows[p])] = id;
+        chunk.push_back({ranked[p].first, ranked[p].second});
+        fChunkOf[static_cast<std::size_t>(ranked[p].second)] = id;
       }
       fSeq.push_back(id);
     }
