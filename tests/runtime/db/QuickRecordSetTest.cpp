@@ -203,6 +203,35 @@ TEST(QuickRecordSetStorage, BadInputRaisesTheHostErrorsAndChangesNothing) {
   EXPECT_EQ(t.rs.Fields()->Count(), 2);
 }
 
+// Cells of every size a column meets (fixed ones, then longer and shorter ones, then nulls) stay
+// with their records through every storage change; a cell handed out is the same until then.
+TEST(QuickRecordSetStorage, CellsOfChangingSizesStayWithTheirRecords) {
+  for (const TFieldType type : {ftString, ftBytes, ftMemo, ftWideString}) {
+    SCOPED_TRACE(FieldTypeName(type));
+    TvpQuickRecordSet rs;
+    rs.Fields()->Add("V", type, 100);
+    std::vector<std::string> expected;
+    const std::vector<std::string> values = {"abcd", "efgh", std::string(90, 'x'), "", "ij", "klmn"};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      rs.AddRecord();
+      if (!values[i].empty()) rs.GetData("V", static_cast<int>(i))->SetAsString(values[i]);
+      expected.push_back(values[i].empty() ? NullText : values[i]);
+    }
+    TvpUniValue* cell = rs.GetData("V", 1);
+    EXPECT_EQ(rs.GetData("V", 1), cell);
+    cell->SetAsString("a longer text than before");
+    expected[1] = "a longer text than before";
+    rs.InsertRecord(2);
+    expected.insert(expected.begin() + 2, NullText);
+    rs.MoveRecord(0, 4);
+    std::rotate(expected.begin(), expected.begin() + 1, expected.begin() + 5);
+    rs.DeleteRecord(3);
+    expected.erase(expected.begin() + 3);
+    EXPECT_EQ(ColumnTexts(rs, "V"), expected);
+    ExpectInStep(rs);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Order
 
@@ -418,6 +447,37 @@ TEST(QuickRecordSetOrder, KeepsTheOrderOfAWholeSortThroughRandomChanges) {
       }
     }
   }
+}
+
+// A cell of a typed column made to take another kind keeps it, as the other cells keep theirs;
+// a write that does not convert raises as it always did and leaves the order whole.
+TEST(QuickRecordSetOrder, CellsTakingOtherKindsAndFailedWritesKeepTheOrderWhole) {
+  TvpQuickRecordSet rs;
+  People(rs);
+  rs.SetSortString("Age desc");
+  EXPECT_THROW(rs.GetData("Age", 0)->SetAsString("old"), Exception);
+  EXPECT_EQ(ColumnTexts(rs, "Age"), (std::vector<std::string>{"40", "30", "25", "20", NullText}));
+  TvpUniValue* cell = rs.GetData("Age", 4);
+  cell->SetAutoChangeType(true);
+  cell->SetAsFloat(27.5);
+  EXPECT_EQ(cell->DataType(), ftFloat);
+  EXPECT_EQ(rs.GetData("Age", 2), cell);  // moved to its place, the same value
+  EXPECT_EQ(ColumnTexts(rs, "Age"), (std::vector<std::string>{"40", "30", "27.5", "25", "20"}));
+  EXPECT_EQ(rs.GetData("Age", 0)->DataType(), ftInteger);
+  rs.GetData("Age", 0)->SetAsInteger(1);
+  EXPECT_EQ(ColumnTexts(rs, "Age"), (std::vector<std::string>{"30", "27.5", "25", "20", "1"}));
+  ExpectInStep(rs);
+
+  // Many equal keys: the records keep the order of their storage rows.
+  rs.Clear();
+  for (int i = 0; i < 2000; ++i) {
+    rs.AddRecord();
+    rs.Fields()->Items(0)->Cells(i)->SetAsString(std::to_string(i));
+    rs.Fields()->Items(1)->Cells(i)->SetAsInteger(7);
+  }
+  rs.Fields()->Items(1)->Cells(1000)->SetAsInteger(8);
+  rs.Fields()->Items(1)->Cells(1000)->SetAsInteger(7);
+  for (int pos = 0; pos < rs.RecordCount(); ++pos) ASSERT_EQ(rs.RowOf(pos), pos);
 }
 
 // The records of the fault: added under a sort by an integer (a null, first), then given a value.
