@@ -233,7 +233,12 @@ void TvpQRSFields::Notify(TCollectionItem* item, TCollectionNotification action)
   if (action == cnAdded) {
     // While the item is still being constructed it is no column yet; its constructor sizes it.
     if (auto* column = dynamic_cast<TvpQRSField*>(item)) fRecordSet->ColumnJoined(*column);
-  } else if (Count() == 1) {
+  } else {
+    // A key column leaving takes the sort keys with it, at once (a collection bracket may
+    // hold back the update that re-applies the order).
+    if (auto* column = dynamic_cast<TvpQRSField*>(item)) fRecordSet->ColumnLeaving(*column);
+  }
+  if (action != cnAdded && Count() == 1) {
     // The last column is leaving: no column, no records, at once (not only when an update
     // bracket of the collection closes), so that cells and RecordCount never disagree.
     fRecordSet->LastColumnGone();

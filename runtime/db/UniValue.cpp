@@ -15,6 +15,9 @@
 
 namespace zv {
 
+// Values are made by the thousand (field values, cells handed out): keep them small.
+static_assert(sizeof(void*) != 8 || sizeof(TvpUniValue) <= 80);
+
 ZV_DEFINE_CLASS(TvpVariantHolder, TPersistent)
 ZV_DEFINE_CLASS_WITH_PROPS(TvpUniValue, TPersistent)
 
