@@ -173,24 +173,34 @@ int TSortKeys::Compare(std::int32_t a, std::int32_t b) const {
   return x->CompareWith(*y, true, true);
 }
 
+namespace {
+constexpr std::uint64_t Sign = std::uint64_t{1} << 63;
+}  // namespace
+
+std::uint64_t TSortKeys::ValueCode(std::int64_t value) const {
+  // Order-preserving; 0 is the null's, so the two lowest values share 1.
+  const std::uint64_t code = std::max<std::uint64_t>(static_cast<std::uint64_t>(value) ^ Sign, 1);
+  return fDescending ? ~code : code;
+}
+
+std::uint64_t TSortKeys::ValueCode(double value) const {
+  if (fHasNaN) return 0;
+  if (value == 0) value = 0.0;  // -0 equals 0
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const std::uint64_t code = std::max<std::uint64_t>(bits & Sign ? ~bits : bits | Sign, 1);
+  return fDescending ? ~code : code;
+}
+
 std::uint64_t TSortKeys::Code(std::int32_t row) const {
   const auto r = static_cast<std::size_t>(row);
-  constexpr std::uint64_t Sign = std::uint64_t{1} << 63;
   std::uint64_t code = 0;  // a null comes first
   if (!fNull[r]) {
     switch (fKind) {
       case TKeyKind::Integer:
-        // Order-preserving; 0 is the null's, so the two lowest values share 1.
-        code = std::max<std::uint64_t>(static_cast<std::uint64_t>(fIntegers[r]) ^ Sign, 1);
-        break;
-      case TKeyKind::Float: {
-        if (fHasNaN) return 0;
-        const double value = fFloats[r] == 0 ? 0.0 : fFloats[r];  // -0 equals 0
-        std::uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        code = std::max<std::uint64_t>(bits & Sign ? ~bits : bits | Sign, 1);
-        break;
-      }
+        return ValueCode(fIntegers[r]);
+      case TKeyKind::Float:
+        return ValueCode(fFloats[r]);
       case TKeyKind::Bytes: {
         // The first eight bytes, big-endian; a shorter key padded with zeros (a prefix of
         // another never codes above it).
@@ -306,39 +316,46 @@ TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList&
   using namespace qrsdetail;
   const int count = fRecordCount;
   TRankedRows ranked(static_cast<std::size_t>(count));
-  // Codes made in storage order, where the keys lie side by side.
-  for (int row = 0; row < count; ++row)
-    ranked[static_cast<std::size_t>(row)] = {keys.empty() ? 0 : keys[0]->Code(row), row};
-  if (count < 2 || keys.empty()) return ranked;
 
-  // One numeric item, the common case: sort (key, row) pairs in place, nulls set apart.
-  const TSortKeys& k = *keys[0];
-  if (keys.size() == 1 && (k.Kind() == TKeyKind::Integer || (k.Kind() == TKeyKind::Float && !k.HasNaN()))) {
-    std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
-    auto split = std::stable_partition(rows.begin(), rows.end(), [&k](std::int32_t r) { return k.IsNull(r); });
+  // One numeric item, the common case: sort (key, row) pairs, nulls set apart.
+  if (keys.size() == 1 && (keys[0]->Kind() == TKeyKind::Integer || (keys[0]->Kind() == TKeyKind::Float && !keys[0]->HasNaN()))) {
+    const TSortKeys& k = *keys[0];
+    const std::uint64_t nullCode = k.Descending() ? ~std::uint64_t{0} : 0;
     auto sortBy = [&](const auto& values) {
       using V = typename std::decay_t<decltype(values)>::value_type;
       std::vector<std::pair<V, std::int32_t>> pairs;
-      pairs.reserve(static_cast<std::size_t>(rows.end() - split));
-      for (auto it = split; it != rows.end(); ++it) pairs.emplace_back(values[static_cast<std::size_t>(*it)], *it);
+      pairs.reserve(static_cast<std::size_t>(count));
+      std::size_t nulls = 0;
+      for (int row = 0; row < count; ++row) {
+        if (k.IsNull(row))
+          ++nulls;
+        else
+          pairs.emplace_back(values[static_cast<std::size_t>(row)], row);
+      }
       if (k.Descending())
         std::sort(pairs.begin(), pairs.end(),
                   [](const auto& a, const auto& b) { return b.first < a.first || (!(a.first < b.first) && a.second < b.second); });
       else
         std::sort(pairs.begin(), pairs.end());
-      auto out = k.Descending() ? rows.begin() : split;
-      if (k.Descending()) std::rotate(rows.begin(), split, rows.end());  // nulls last
-      for (const auto& p : pairs) *out++ = p.second;
+      // Nulls first ascending, last descending, in storage order.
+      auto out = ranked.begin() + static_cast<std::ptrdiff_t>(k.Descending() ? 0 : nulls);
+      for (const auto& p : pairs) *out++ = {k.ValueCode(p.first), p.second};
+      out = k.Descending() ? out : ranked.begin();
+      for (int row = 0; row < count; ++row)
+        if (k.IsNull(row)) *out++ = {nullCode, row};
     };
     if (k.Kind() == TKeyKind::Integer)
       sortBy(k.Integers());
     else
       sortBy(k.Floats());
-    TRankedRows out(rows.size());
-    for (std::size_t p = 0; p < rows.size(); ++p) out[p] = ranked[static_cast<std::size_t>(rows[p])];
-    return out;
+    return ranked;
   }
+
+  // Codes made in storage order, where the keys lie side by side.
+  for (int row = 0; row < count; ++row)
+    ranked[static_cast<std::size_t>(row)] = {keys.empty() ? 0 : keys[0]->Code(row), row};
+  if (count < 2 || keys.empty()) return ranked;
+  const TSortKeys& k = *keys[0];
 
   // Codes that differ decide without a look at the keys.
   using TRanked = TRankedRows::value_type;

@@ -56,6 +56,9 @@ public:
   // A code of the row's key: codes that differ order their rows as CompareRows does; equal
   // codes (always so for keys compared through the cells, or with a NaN among them) say nothing.
   std::uint64_t Code(std::int32_t row) const;
+  // The code of a non-null integer or float key.
+  std::uint64_t ValueCode(std::int64_t value) const;
+  std::uint64_t ValueCode(double value) const;
 
   // The key of a row whose cell was written. False when the keys can no longer stand for the
   // column (a first value in a column of nulls, a cell of another kind): build them anew.
