@@ -141,7 +141,7 @@ void TSortKeys::CompactArena() {
   fHoles = 0;
 }
 
-int TSortKeys::Compare(std::int32_t a, std::int32_t b) const {
+int TSortKeys::CompareOther(std::int32_t a, std::int32_t b) const {
   const auto ra = static_cast<std::size_t>(a), rb = static_cast<std::size_t>(b);
   switch (fKind) {
     case TKeyKind::Integer: {
@@ -152,12 +152,8 @@ int TSortKeys::Compare(std::int32_t a, std::int32_t b) const {
       const auto x = fFloats[ra], y = fFloats[rb];
       return (x > y) - (x < y);
     }
-    case TKeyKind::Bytes: {
-      const TSpan sa = fSpans[ra], sb = fSpans[rb];
-      const int c = std::memcmp(fArena.data() + sa.Offset, fArena.data() + sb.Offset, std::min(sa.Size, sb.Size));
-      if (c != 0) return c;
-      return (sa.Size > sb.Size) - (sa.Size < sb.Size);
-    }
+    case TKeyKind::Bytes:
+      return Compare(a, b);
     case TKeyKind::Cells:
       break;
   }
@@ -355,22 +351,30 @@ TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList&
   for (int row = 0; row < count; ++row)
     ranked[static_cast<std::size_t>(row)] = {keys.empty() ? 0 : keys[0]->Code(row), row};
   if (count < 2 || keys.empty()) return ranked;
-  const TSortKeys& k = *keys[0];
 
-  // Codes that differ decide without a look at the keys.
-  using TRanked = TRankedRows::value_type;
-  if (keys.size() == 1)
-    MergeSort(ranked, [&k](const TRanked& a, const TRanked& b) {
-      if (a.first != b.first) return a.first < b.first ? -1 : 1;
-      if (const int c = k.CompareRows(a.second, b.second)) return c;
-      return (a.second > b.second) - (a.second < b.second);
+  // Rows alone are sorted, a quarter of the pairs' bytes to move: texts coded alike (a common
+  // beginning) would make the codes a cost, not a help.
+  std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
+  if (keys.size() == 1) {
+    const TSortKeys& k = *keys[0];
+    MergeSort(rows, [&k](std::int32_t a, std::int32_t b) {
+      if (const int c = k.CompareRows(a, b)) return c;
+      return (a > b) - (a < b);
     });
-  else
-    MergeSort(ranked, [&keys](const TRanked& a, const TRanked& b) {
-      if (a.first != b.first) return a.first < b.first ? -1 : 1;
-      return CompareKeys(keys, a.second, b.second);
+  } else {
+    // The items side by side, as the comparison reads them.
+    std::vector<const TSortKeys*> items;
+    for (const auto& k : keys) items.push_back(k.get());
+    MergeSort(rows, [&items](std::int32_t a, std::int32_t b) {
+      for (const TSortKeys* k : items)
+        if (const int c = k->CompareRows(a, b)) return c;
+      return (a > b) - (a < b);
     });
-  return ranked;
+  }
+  TRankedRows out(rows.size());
+  for (std::size_t p = 0; p < rows.size(); ++p) out[p] = ranked[static_cast<std::size_t>(rows[p])];
+  return out;
 }
 
 int TvpQuickRecordSet::CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b) {

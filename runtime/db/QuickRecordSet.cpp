@@ -322,6 +322,7 @@ void TvpQuickRecordSet::UpdateIndex() {
     fSortApplied = true;
     return;
   }
+  fKeys.clear();  // made anew: their memory serves the new ones
   TSortKeyList keys;
   try {
     keys = ParseSortString(fSortString);
