@@ -251,6 +251,21 @@ private:
     half.assign(middle, full.end());
     full.erase(middle, full.end());
     for (const TEntry& e : half) fChunkOf[static_cast<std::size_t>(e.Row)] = newId;
+    if (seq + 1 == fSeq.size()) {
+      // The last chunk, where appending in key order splits: the index grows by one at its end
+      // instead of being made anew.
+      const int moved = static_cast<int>(half.size());
+      Add(seq, 1 - moved);
+      fSeq.push_back(newId);
+      if (fSeqOf.size() < fChunks.size()) fSeqOf.resize(fChunks.size());
+      fSeqOf[static_cast<std::size_t>(newId)] = static_cast<std::int32_t>(seq + 1);
+      const std::size_t i = fSeq.size();  // its node covers the chunks (i - lowbit(i), i]
+      fTree.push_back(moved + Prefix(i - 1) - Prefix(i - (i & (~i + 1))));
+      while (fTopBit * 2 <= fSeq.size()) fTopBit = fTopBit ? fTopBit * 2 : 1;
+      fLast[seq] = full.back();
+      fLast.push_back(half.back());
+      return;
+    }
     fSeq.insert(fSeq.begin() + static_cast<std::ptrdiff_t>(seq) + 1, newId);
     RebuildIndex();
   }
