@@ -3,8 +3,11 @@
 // Adding the records, sorting by the integer, by the text and by both, searching for the last
 // record's key by one and two columns, a lookup and finding records by bookmark are each set
 // against std::sort of the same values in plain vectors, measured in the same run (integers with
-// <, texts with AnsiCompareStr, pairs in order). The resident memory the set takes is printed
-// per record.
+// <, texts with AnsiCompareStr, pairs in order). Appending a record (added, then both its cells
+// written) to the set sorted by the integer and by the text is set against the same append to the
+// unsorted set, and a write of a key cell against a write of a cell outside the sort. The
+// resident memory the set takes is printed per record, for two columns and for 8 and 32 columns
+// of mixed kinds, with the peak resident memory of the run.
 
 #include "BenchSupport.h"
 #include "platform/rtl/StringUtils.h"
@@ -15,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -74,7 +78,23 @@ long ResidentKiB() {
   return 0;
 }
 
+long PeakResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return 0;
+}
+
 double gBytesPerRecord = 0;
+long gPeakAfterSharedKiB = 0;
+
+constexpr int WideCount = 100'000;
+struct TWide {
+  int Columns;
+  double BytesPerRecord;
+};
+std::vector<TWide> gWide;
 
 TvpQuickRecordSet& Shared() {
   static TvpQuickRecordSet* rs = [] {
@@ -83,6 +103,7 @@ TvpQuickRecordSet& Shared() {
     auto* set = new TvpQuickRecordSet;
     Fill(*set);
     gBytesPerRecord = static_cast<double>(ResidentKiB() - before) * 1024.0 / Count;
+    gPeakAfterSharedKiB = PeakResidentKiB();
     return set;
   }();
   return *rs;
@@ -187,6 +208,92 @@ void InsertFindDelete(benchmark::State& state) {
   }
 }
 
+// An application appending records one by one: a record added, then its two cells written.
+// The set grows by one record per iteration; the records go again afterwards.
+void Append(benchmark::State& state, const char* sort) {
+  TvpQuickRecordSet& rs = Shared();
+  rs.SetSortString(sort);
+  TvpQRSField* ints = rs.Fields()->Items(0);
+  TvpQRSField* texts = rs.Fields()->Items(1);
+  int i = 0;
+  for (auto _ : state) {
+    rs.AddRecord();
+    const int row = rs.RecordCount() - 1;
+    ints->Cells(row)->SetAsInteger(Count + i);
+    texts->Cells(row)->SetAsString(Data().Texts[static_cast<std::size_t>(i % Count)]);
+    ++i;
+  }
+  rs.SetSortString("");
+  rs.BeginUpdate();
+  while (rs.RecordCount() > Count) rs.DeleteRecord(rs.RecordCount() - 1);
+  rs.EndUpdate();
+}
+
+void AppendUnsorted(benchmark::State& state) { Append(state, ""); }
+void AppendSortedByInt(benchmark::State& state) { Append(state, "Int"); }
+void AppendSortedByText(benchmark::State& state) { Append(state, "Text"); }
+
+// Two writes per iteration to a record spread over the set under a sort by the integer: its cell
+// of column `column` takes another value and then its own again.
+void WriteCells(benchmark::State& state, int column) {
+  TvpQuickRecordSet& rs = Shared();
+  rs.SetSortString("Int");
+  TvpQRSField* field = rs.Fields()->Items(column);
+  std::int64_t i = 0;
+  for (auto _ : state) {
+    const int row = static_cast<int>(i % 1024 * 7919 % Count);  // a user going over some records
+    TvpUniValue* cell = field->Cells(row);
+    if (column == 0) {
+      const int old = cell->AsInteger();
+      cell->SetAsInteger(static_cast<int>(i * 104729 % Count));
+      field->Cells(row)->SetAsInteger(old);
+    } else {
+      const String old = cell->AsString();
+      cell->SetAsString("other value");
+      field->Cells(row)->SetAsString(old);
+    }
+    ++i;
+  }
+  rs.SetSortString("");
+}
+
+void WriteKeyCell(benchmark::State& state) { WriteCells(state, 0); }
+void WriteNonKeyCell(benchmark::State& state) { WriteCells(state, 1); }
+
+// Resident bytes per record of WideCount records over `columns` columns of mixed kinds.
+void MeasureWide(int columns) {
+  malloc_trim(0);  // what an earlier measurement freed must not be counted as reused
+  static const TFieldType kinds[] = {ftInteger, ftString, ftFloat, ftDateTime, ftBoolean, ftLargeint, ftCurrency, ftWideString};
+  const long before = ResidentKiB();
+  {
+    auto rs = std::make_unique<TvpQuickRecordSet>();
+    for (int c = 0; c < columns; ++c) rs->Fields()->Add("C" + std::to_string(c), kinds[c % 8], 20);
+    rs->BeginUpdate();
+    for (int r = 0; r < WideCount; ++r) {
+      rs->AddRecord();
+      for (int c = 0; c < columns; ++c) {
+        TvpUniValue* cell = rs->Fields()->Items(c)->Cells(r);
+        switch (kinds[c % 8]) {
+          case ftString:
+          case ftWideString:
+            cell->SetAsString("text " + std::to_string(r % 9973 + 1000000));
+            break;
+          case ftBoolean:
+            cell->SetAsBoolean(r % 3 == 0);
+            break;
+          case ftDateTime:
+            cell->SetAsDateTime(TDateTime(40000.0 + r * 0.001));
+            break;
+          default:
+            cell->SetAsInteger(r * (c + 1));
+        }
+      }
+    }
+    rs->EndUpdate();
+    gWide.push_back({columns, static_cast<double>(ResidentKiB() - before) * 1024.0 / WideCount});
+  }
+}
+
 double Millis(const zvbench::TBenchResult& r) { return r.CpuSeconds * 1e3; }
 
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
@@ -211,6 +318,9 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
       {"Lookup integer", "LookupInt", "SortIntVector", 1},
       {"IndexOfBookmark (one)", "IndexOfBookmark", "SortIntVector", BookmarkProbes},
       {"insert+find+delete at 0", "InsertFindDelete", "SortIntVector", 1},
+      {"append, sorted by integer", "AppendSortedByInt", "AppendUnsorted", 1},
+      {"append, sorted by text", "AppendSortedByText", "AppendUnsorted", 1},
+      {"write a key cell", "WriteKeyCell", "WriteNonKeyCell", 1},
   };
   std::printf("\n%-26s %14s %-16s %14s %10s\n", "operation", "ms", "baseline", "baseline ms", "ratio");
   for (const Row& row : rows) {
@@ -218,10 +328,15 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
     const auto* b = find(row.baseline);
     if (!r || !b) continue;
     const double t = Millis(*r) / row.scale, base = Millis(*b);
-    std::printf("%-26s %14.6g %-16s %14.1f %10.3g\n", row.label, t, row.baseline, base, t / base);
+    std::printf("%-26s %14.6g %-16s %14.6g %10.3g\n", row.label, t, row.baseline, base, t / base);
   }
   if (gBytesPerRecord > 0)
-    std::printf("\nresident memory of the set: %.0f bytes per record (two columns)\n", gBytesPerRecord);
+    std::printf("\nresident memory of the set: %.0f bytes per record (two columns: an integer, a 12-character text)\n",
+                gBytesPerRecord);
+  if (gPeakAfterSharedKiB > 0)
+    std::printf("peak resident memory after filling it: %.1f MiB (the input data included)\n", gPeakAfterSharedKiB / 1024.0);
+  for (const TWide& w : gWide)
+    std::printf("resident memory, %d columns of mixed kinds: %.0f bytes per record\n", w.Columns, w.BytesPerRecord);
 }
 
 }  // namespace
@@ -238,8 +353,15 @@ BENCHMARK(IndexOfRecTextInt)->Unit(benchmark::kMillisecond);
 BENCHMARK(LookupInt)->Unit(benchmark::kMillisecond);
 BENCHMARK(IndexOfBookmark)->Unit(benchmark::kMicrosecond);
 BENCHMARK(InsertFindDelete)->Unit(benchmark::kMillisecond);
+BENCHMARK(AppendUnsorted)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AppendSortedByInt)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AppendSortedByText)->Unit(benchmark::kMicrosecond);
+BENCHMARK(WriteNonKeyCell)->Unit(benchmark::kMicrosecond);
+BENCHMARK(WriteKeyCell)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   Shared();  // built first, so that its memory is measured on a quiet heap
+  MeasureWide(8);
+  MeasureWide(32);
   return zvbench::RunBenchmarks(argc, argv, PrintTable);
 }

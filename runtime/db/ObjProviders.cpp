@@ -273,16 +273,34 @@ int TRecordSetDataProvider::GetIndexOfBookmark(const TBookmarkStr& bookmark) con
   return RecordSet()->IndexOfBookmark(bookmark);
 }
 
+int TRecordSetDataProvider::RowOfPosted(int index) {
+  TvpQuickRecordSet* set = RecordSet();
+  if (index == fPostedPos) {
+    const int pos = set->IndexOfBookmark(fPosted);
+    if (pos >= 0) return set->RowOf(pos);
+  }
+  fPostedPos = index;
+  fPosted = set->BookmarkOf(index);
+  return set->RowOf(index);
+}
+
 void TRecordSetDataProvider::GetFieldData(std::string_view fieldName, int index, TvpUniValue& value) {
-  if (const TvpQRSField* column = RecordSet()->FindField(fieldName)) value.Assign(*column->GetRowData(index));
+  TvpQuickRecordSet* set = RecordSet();
+  const TvpQRSField* column = set->FindField(fieldName);
+  if (!column) return;
+  if (index == fPostedPos)
+    column->CopyRowData(set->PosOf(RowOfPosted(index)), value);
+  else
+    column->CopyRowData(index, value);
 }
 
 void TRecordSetDataProvider::SetFieldData(std::string_view fieldName, int index, const TvpUniValue& value) {
-  if (const TvpQRSField* column = RecordSet()->FindField(fieldName)) column->GetRowData(index)->Assign(value);
+  if (const TvpQRSField* column = RecordSet()->FindField(fieldName)) column->Cells(RowOfPosted(index))->Assign(value);
 }
 
 int TRecordSetDataProvider::AddItem(int index) {
   TvpQuickRecordSet* set = RecordSet();
+  fPostedPos = -1;
   int row;
   if (index < 0 || index >= set->RecordCount()) {
     row = set->RecordCount();
@@ -296,17 +314,20 @@ int TRecordSetDataProvider::AddItem(int index) {
 
 void TRecordSetDataProvider::DeleteItem(int index) {
   TvpQuickRecordSet* set = RecordSet();
-  set->DeleteRecord(set->RowOf(index));
+  const int row = index == fPostedPos ? RowOfPosted(index) : set->RowOf(index);
+  fPostedPos = -1;
+  set->DeleteRecord(row);
 }
 
 int TRecordSetDataProvider::Notification(TodsRecordSetAction action, const String& fieldNames, int recNo) {
   TvpQuickRecordSet* set = RecordSet();
   int pos = recNo;
   if (action != rsaDelete && recNo >= 0 && recNo < set->RecordCount()) {
-    const TBookmarkStr bookmark = set->BookmarkOf(recNo);
+    const TBookmarkStr bookmark = set->BookmarkOf(set->PosOf(RowOfPosted(recNo)));
     set->UpdateIndex();
     pos = set->IndexOfBookmark(bookmark);
   }
+  fPostedPos = -1;
   set->FieldChanged(action, fieldNames, pos);
   return pos;
 }

@@ -146,6 +146,14 @@ public:
   void DeleteItem(int index) override;
   // Re-applies the order, tells the record set (FieldChanged) where the record now is.
   int Notification(TodsRecordSetAction action, const String& fieldNames, int recNo) override;
+
+private:
+  // Under a sort a written key cell moves its record at once, while a post goes on addressing
+  // it by the position it had: the record being posted is followed by its bookmark.
+  int RowOfPosted(int index);
+
+  int fPostedPos = -1;
+  TBookmarkStr fPosted;
 };
 
 // Fields "no" (the 0-based line number, read-only) and "value" (the line, 4096 characters).

@@ -8,6 +8,8 @@
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "runtime/db/QuickRecordSet.h"
+#include "runtime/db/detail/QrsColumnCells.h"
+#include "runtime/db/detail/QrsOrder.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -65,20 +67,24 @@ int TvpQuickRecordSet::IndexOfRec(const String& keyFields, const Variant& keyVal
   if (span < -1) throw EListError(Format(SListIndexError, {span}));
   const int last = span == -1 ? fRecordCount - 1 : static_cast<int>(std::min<std::int64_t>(std::int64_t{startPos} + span, fRecordCount - 1));
 
+  // Cells are read, never handed out: a search makes no cells.
+  std::vector<std::unique_ptr<TvpUniValue>> scratch;
+  for (const TvpQRSField* column : columns) scratch.push_back(column->CreateValue());
   String text;
-  for (int pos = startPos; pos <= last; ++pos) {
-    const int row = RowOf(pos);
+  int found = -1;
+  fOrder->ForEach(startPos, last, [&](int pos, std::int32_t row) {
     bool match = true;
     for (int k = 0; k < keyCount && match; ++k) {
-      const TvpUniValue& cell = *columns[static_cast<std::size_t>(k)]->Cells(row);
-      text = cell.AsString();
+      const auto c = static_cast<std::size_t>(k);
+      text = columns[c]->fCells->Peek(row, *scratch[c]).AsString();
       if (caseInsensitive) text = LowerText(std::move(text));
-      const String& key = keys[static_cast<std::size_t>(k)];
+      const String& key = keys[c];
       match = partial ? text.starts_with(key) : text == key;
     }
-    if (match) return pos;
-  }
-  return -1;
+    if (match) found = pos;
+    return !match;
+  });
+  return found;
 }
 
 Variant TvpQuickRecordSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) const {
@@ -86,9 +92,13 @@ Variant TvpQuickRecordSet::Lookup(const String& keyFields, const Variant& keyVal
   const int pos = IndexOfRec(keyFields, keyValues, {}, 0, -1);
   if (pos < 0) return Null();
   const int row = RowOf(pos);
-  if (results.size() == 1) return results[0]->Cells(row)->AsVariant();
+  auto cellOf = [row](const TvpQRSField* column) {
+    const auto scratch = column->CreateValue();
+    return column->fCells->Peek(row, *scratch).AsVariant();
+  };
+  if (results.size() == 1) return cellOf(results[0]);
   Variant values = VarArrayCreate(0, static_cast<int>(results.size()) - 1, varVariant);
-  for (std::size_t i = 0; i < results.size(); ++i) VarArrayPut(values, results[i]->Cells(row)->AsVariant(), static_cast<int>(i));
+  for (std::size_t i = 0; i < results.size(); ++i) VarArrayPut(values, cellOf(results[i]), static_cast<int>(i));
   return values;
 }
 
@@ -115,7 +125,7 @@ void TvpQuickRecordSet::Append(const TvpQuickRecordSet& source, int startPos, in
     for (const std::int32_t sourceRow : sourceRows) {
       AddRecord();
       const int row = fRecordCount - 1;  // inside the bracket a new record stays last
-      for (const auto& [from, to] : pairs) to->Cells(row)->Assign(*from->Cells(sourceRow));
+      for (const auto& [from, to] : pairs) from->fCells->CopyTo(sourceRow, *to->Cells(row));
     }
   } catch (...) {
     EndUpdate();

@@ -8,6 +8,7 @@
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "runtime/db/QuickRecordSet.h"
+#include "runtime/db/detail/QrsColumnCells.h"
 #include "runtime/rtm/ZvErrors.h"
 
 namespace zv {
@@ -25,7 +26,8 @@ void TvpQRSField::DeclareProperties(TPropTable<TvpQRSField>& t) {
   t.Prop("Precision", &TvpQRSField::Precision, &TvpQRSField::SetPrecision).Default(0);
 }
 
-TvpQRSField::TvpQRSField(TCollection* collection) : TCollectionItem(collection) {
+TvpQRSField::TvpQRSField(TCollection* collection)
+    : TCollectionItem(collection), fCells(std::make_unique<qrsdetail::TQrsColumnCells>(*this, ftUnknown)) {
   // A column made with its collection joined it before this body ran (while it was still a
   // bare item); one made first and put in later is sized by the collection's notification.
   if (TvpQuickRecordSet* recordSet = GetRecordSet()) recordSet->ColumnJoined(*this);
@@ -62,11 +64,11 @@ void TvpQRSField::SetDataType(TFieldType dataType) {
   if (dataType == fDataType) return;
   // Cells keep their first type for life: a new type needs new cells.
   const int count = Count();
-  std::vector<std::unique_ptr<TvpUniValue>> cells;
-  cells.reserve(static_cast<std::size_t>(count));
+  auto cells = std::make_unique<qrsdetail::TQrsColumnCells>(*this, dataType);
+  cells->Append(count);
+  if (TvpQuickRecordSet* recordSet = GetRecordSet()) recordSet->ColumnLeaving(*this);
   fDataType = dataType;
-  for (int i = 0; i < count; ++i) cells.push_back(CreateValue());
-  fValues = std::move(cells);
+  fCells = std::move(cells);
   Changed(false);
 }
 
@@ -88,14 +90,27 @@ void TvpQRSField::CheckRow(int row, int count) const {
   if (row < 0 || row >= count) throw EListError(Format(SListIndexError, {row}));
 }
 
+int TvpQRSField::Count() const { return fCells->Count(); }
+
 TvpUniValue* TvpQRSField::Cells(int row) const {
   CheckRow(row, Count());
-  return fValues[static_cast<std::size_t>(row)].get();
+  return fCells->Cell(row);
 }
 
 TvpUniValue* TvpQRSField::GetRowData(int pos) const {
   if (const TvpQuickRecordSet* recordSet = GetRecordSet()) return Cells(recordSet->RowOf(pos));
   return Cells(pos);
+}
+
+void TvpQRSField::CopyRowData(int pos, TvpUniValue& dest) const {
+  const TvpQuickRecordSet* recordSet = GetRecordSet();
+  const int row = recordSet ? recordSet->RowOf(pos) : pos;
+  CheckRow(row, Count());
+  fCells->CopyTo(row, dest);
+}
+
+void TvpQRSField::CellWritten(int row) {
+  if (TvpQuickRecordSet* recordSet = GetRecordSet()) recordSet->CellWritten(*this, row);
 }
 
 std::unique_ptr<TvpUniValue> TvpQRSField::CreateValue() const {
@@ -107,36 +122,27 @@ std::unique_ptr<TvpUniValue> TvpQRSField::CreateValue() const {
 
 void TvpQRSField::Init(int count) {
   CheckForPositiveAndZero(count);
-  fValues.reserve(fValues.size() + static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) fValues.push_back(CreateValue());
+  fCells->Append(count);
 }
 
-void TvpQRSField::Add() { fValues.push_back(CreateValue()); }
+void TvpQRSField::Add() { fCells->Append(1); }
 
 void TvpQRSField::Insert(int row) {
   CheckRow(row, Count() + 1);
-  fValues.insert(fValues.begin() + row, CreateValue());
+  fCells->Insert(row);
 }
 
 void TvpQRSField::Delete(int row) {
   CheckRow(row, Count());
-  fValues.erase(fValues.begin() + row);
+  fCells->Erase(row);
 }
 
-void TvpQRSField::Clear() { fValues.clear(); }
+void TvpQRSField::Clear() { fCells->Clear(); }
 
-void TvpQRSField::ResizeTo(int count) {
-  if (count < Count())
-    fValues.resize(static_cast<std::size_t>(count));
-  else
-    Init(count - Count());
-}
+void TvpQRSField::ResizeTo(int count) { fCells->Resize(count); }
 
 void TvpQRSField::MoveCell(int from, int to) {
-  if (from == to) return;
-  auto cell = std::move(fValues[static_cast<std::size_t>(from)]);
-  fValues.erase(fValues.begin() + from);
-  fValues.insert(fValues.begin() + to, std::move(cell));
+  if (from != to) fCells->Move(from, to);
 }
 
 void TvpQRSField::Assign(const TPersistent* source) {
@@ -156,12 +162,18 @@ void TvpQRSField::DefineProperties(TFiler& filer) {
   TCollectionItem::DefineProperties(filer);
   filer.DefineProperty(
       "Data", [this](TReader& reader) { ReadCells(reader); }, [this](TWriter& writer) { WriteCells(writer); },
-      !fValues.empty());
+      Count() != 0);
 }
 
 void TvpQRSField::WriteCells(TWriter& writer) const {
   writer.WriteListBegin();
-  for (const auto& cell : fValues) {
+  const auto value = CreateValue();
+  for (int row = 0; row < Count(); ++row) {
+    const TvpUniValue* cell = fCells->StoredCell(row);
+    if (!cell) {
+      fCells->Load(row, *value);
+      cell = value.get();
+    }
     if (cell->HasData())
       cell->WriteData(writer);
     else
@@ -172,7 +184,7 @@ void TvpQRSField::WriteCells(TWriter& writer) const {
 
 void TvpQRSField::ReadCells(TReader& reader) {
   // Read aside: a corrupt entry leaves the column (and its record set) as it was.
-  std::vector<std::unique_ptr<TvpUniValue>> cells;
+  auto cells = std::make_unique<qrsdetail::TQrsColumnCells>(*this, fDataType);
   reader.ReadListBegin();
   while (!reader.EndOfList()) {
     auto cell = CreateValue();
@@ -182,13 +194,13 @@ void TvpQRSField::ReadCells(TReader& reader) {
       cell->SetAsVariant(reader.ReadVariant());  // an untyped column's cells each had their own kind
     else
       cell->ReadData(reader);
-    cells.push_back(std::move(cell));
+    cells->AppendRead(std::move(cell));
   }
   reader.ReadListEnd();
   if (TvpQuickRecordSet* recordSet = GetRecordSet())
     recordSet->ColumnCellsRead(*this, std::move(cells));
   else
-    fValues = std::move(cells);
+    fCells = std::move(cells);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -221,7 +233,12 @@ void TvpQRSFields::Notify(TCollectionItem* item, TCollectionNotification action)
   if (action == cnAdded) {
     // While the item is still being constructed it is no column yet; its constructor sizes it.
     if (auto* column = dynamic_cast<TvpQRSField*>(item)) fRecordSet->ColumnJoined(*column);
-  } else if (Count() == 1) {
+  } else {
+    // A key column leaving takes the sort keys with it, at once (a collection bracket may
+    // hold back the update that re-applies the order).
+    if (auto* column = dynamic_cast<TvpQRSField*>(item)) fRecordSet->ColumnLeaving(*column);
+  }
+  if (action != cnAdded && Count() == 1) {
     // The last column is leaving: no column, no records, at once (not only when an update
     // bracket of the collection closes), so that cells and RecordCount never disagree.
     fRecordSet->LastColumnGone();

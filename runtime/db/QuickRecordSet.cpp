@@ -8,6 +8,9 @@
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "runtime/db/detail/QrsBookmarkIndex.h"
+#include "runtime/db/detail/QrsColumnCells.h"
+#include "runtime/db/detail/QrsOrder.h"
+#include "runtime/db/detail/QrsSortKeys.h"
 #include "runtime/rtm/ZvErrors.h"
 
 #include <algorithm>
@@ -24,12 +27,15 @@ void TvpQuickRecordSet::DeclareProperties(TPropTable<TvpQuickRecordSet>& t) {
 }
 
 TvpQuickRecordSet::TvpQuickRecordSet()
-    : fFields(std::make_unique<TvpQRSFields>(this)), fBookmarkIndex(std::make_unique<qrsdetail::TQrsBookmarkIndex>()) {
+    : fFields(std::make_unique<TvpQRSFields>(this)),
+      fOrder(std::make_unique<qrsdetail::TQrsOrder>()),
+      fBookmarkIndex(std::make_unique<qrsdetail::TQrsBookmarkIndex>()) {
   fFields->SetPropName("Fields");
 }
 
 TvpQuickRecordSet::~TvpQuickRecordSet() {
   fDestroying = true;
+  fKeys.clear();
   fFields.reset();
 }
 
@@ -70,11 +76,12 @@ void TvpQuickRecordSet::LastColumnGone() {
   if (fRecordCount != 0) Clear();
 }
 
-void TvpQuickRecordSet::ColumnCellsRead(TvpQRSField& column, std::vector<std::unique_ptr<TvpUniValue>> cells) {
-  const int count = static_cast<int>(cells.size());
+void TvpQuickRecordSet::ColumnCellsRead(TvpQRSField& column, std::unique_ptr<qrsdetail::TQrsColumnCells> cells) {
+  const int count = cells->Count();
+  ColumnLeaving(column);
   if (column.Index() == 0) {
     // The first column sets the record count; the others must then agree with it.
-    column.fValues = std::move(cells);
+    column.fCells = std::move(cells);
     for (int i = 0; i < fFields->Count(); ++i)
       if (fFields->Items(i) != &column) fFields->Items(i)->ResizeTo(count);
     fRecordCount = count;
@@ -83,7 +90,17 @@ void TvpQuickRecordSet::ColumnCellsRead(TvpQRSField& column, std::vector<std::un
   }
   if (count != fRecordCount)
     throw EReadError(Format("Column '%s' holds %d values for %d records", {column.FieldName(), count, fRecordCount}));
-  column.fValues = std::move(cells);
+  column.fCells = std::move(cells);
+  if (!fSortString.empty()) UpdateIndex();
+}
+
+void TvpQuickRecordSet::ColumnLeaving(const TvpQRSField& column) {
+  // Keys of a column whose cells go are no keys: the order is made anew when it is back.
+  for (const auto& k : fKeys)
+    if (k->Column() == &column) {
+      fKeys.clear();
+      return;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -95,12 +112,12 @@ void TvpQuickRecordSet::CheckRecord(int row) const {
 
 int TvpQuickRecordSet::RowOf(int pos) const {
   CheckRecord(pos);
-  return fOrder.empty() ? pos : fOrder[static_cast<std::size_t>(pos)];
+  return fOrder->RowAt(pos);
 }
 
 int TvpQuickRecordSet::PosOf(int row) const {
   CheckRecord(row);
-  return fPositions.empty() ? row : fPositions[static_cast<std::size_t>(row)];
+  return fOrder->PosOf(row);
 }
 
 std::uint32_t TvpQuickRecordSet::NextBookmark() {
@@ -158,34 +175,66 @@ void TvpQuickRecordSet::EndUpdate() {
   if (fUpdateCount > 0 && --fUpdateCount == 0) UpdateIndex();
 }
 
+namespace {
+
+// Calls f with the order of storage rows the keys give (one key: without the loop).
+template <class F>
+void WithLess(const std::vector<std::unique_ptr<qrsdetail::TSortKeys>>& keys, F f) {
+  if (keys.size() == 1) {
+    const qrsdetail::TSortKeys& k = *keys[0];
+    f([&k](std::int32_t a, std::int32_t b) {
+      const int c = k.CompareRows(a, b);
+      return c != 0 ? c < 0 : a < b;
+    });
+    return;
+  }
+  f([&keys](std::int32_t a, std::int32_t b) {
+    for (const auto& k : keys)
+      if (const int c = k->CompareRows(a, b)) return c < 0;
+    return a < b;
+  });
+}
+
+}  // namespace
+
+std::uint64_t TvpQuickRecordSet::CodeOf(int row) const { return fKeys.empty() ? 0 : fKeys[0]->Code(row); }
+
+void TvpQuickRecordSet::Place(int row) {
+  const std::uint64_t code = CodeOf(row);
+  WithLess(fKeys, [&](auto less) { fOrder->Place(row, code, less); });
+}
+
 void TvpQuickRecordSet::AddRecord() {
   const int row = fRecordCount;
   for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Add();
   AddBookmark(row);
-  if (!fOrder.empty()) {
-    fOrder.push_back(row);
-    fPositions.push_back(row);
-  }
   ++fRecordCount;
-  UpdateIndex();
+  fOrder->StorageInserted(row);
+  if (Incremental()) {
+    for (const auto& k : fKeys) k->Insert(row);
+    Place(row);
+  } else {
+    if (!fOrder->Identity()) fOrder->InsertAt(row, row, 0);  // last until the order is made
+    fKeys.clear();
+    UpdateIndex();
+  }
 }
 
 void TvpQuickRecordSet::InsertRecord(int row) {
   if (row < 0 || row > fRecordCount) throw EListError(Format(SListIndexError, {row}));
   for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Insert(row);
   AddBookmark(row);
-  if (!fOrder.empty()) {
-    // The rows at and after the new one move down; the new record shows at the position of
-    // the same number until the order is re-applied.
-    for (auto& r : fOrder)
-      if (r >= row) ++r;
-    fOrder.insert(fOrder.begin() + row, row);
-    ++fRecordCount;
-    RebuildPositions();
+  ++fRecordCount;
+  fOrder->StorageInserted(row);
+  if (Incremental()) {
+    for (const auto& k : fKeys) k->Insert(row);
+    Place(row);
   } else {
-    ++fRecordCount;
+    // Until the order is made the new record shows at the position of the same number.
+    if (!fOrder->Identity()) fOrder->InsertAt(row, row, 0);
+    fKeys.clear();
+    UpdateIndex();
   }
-  UpdateIndex();
 }
 
 void TvpQuickRecordSet::DeleteRecord(int row) {
@@ -193,16 +242,15 @@ void TvpQuickRecordSet::DeleteRecord(int row) {
   for (int i = 0; i < fFields->Count(); ++i) fFields->Items(i)->Delete(row);
   fBookmarks.erase(fBookmarks.begin() + row);
   fBookmarkIndex->Invalidate();
-  if (!fOrder.empty()) {
-    fOrder.erase(fOrder.begin() + fPositions[static_cast<std::size_t>(row)]);
-    for (auto& r : fOrder)
-      if (r > row) --r;
-    --fRecordCount;
-    RebuildPositions();
+  if (!fOrder->Identity()) fOrder->Remove(row);
+  fOrder->StorageErased(row);
+  --fRecordCount;
+  if (Incremental()) {
+    for (const auto& k : fKeys) k->Erase(row);
   } else {
-    --fRecordCount;
+    fKeys.clear();
+    UpdateIndex();
   }
-  UpdateIndex();
 }
 
 void TvpQuickRecordSet::MoveRecord(int curIndex, int newIndex) {
@@ -214,19 +262,35 @@ void TvpQuickRecordSet::MoveRecord(int curIndex, int newIndex) {
   fBookmarks.erase(fBookmarks.begin() + curIndex);
   fBookmarks.insert(fBookmarks.begin() + newIndex, bookmark);
   fBookmarkIndex->Invalidate();
-  if (!fOrder.empty()) {
-    // Every record keeps its position; only the storage rows it refers to shift.
-    const int lo = std::min(curIndex, newIndex), hi = std::max(curIndex, newIndex);
-    const int shift = curIndex < newIndex ? -1 : 1;
-    for (auto& r : fOrder) {
-      if (r == curIndex)
-        r = newIndex;
-      else if (r >= lo && r <= hi)
-        r += shift;
-    }
-    RebuildPositions();
+  // Every record keeps its position; only the storage rows it refers to shift.
+  fOrder->StorageMoved(curIndex, newIndex);
+  if (Incremental()) {
+    // Only the moved record changes its place among the others: its storage row breaks ties.
+    for (const auto& k : fKeys) k->Move(curIndex, newIndex);
+    fOrder->Remove(newIndex);
+    Place(newIndex);
+  } else {
+    fKeys.clear();
+    UpdateIndex();
   }
-  UpdateIndex();
+}
+
+void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
+  if (fUpdateCount > 0) {
+    fKeys.clear();  // the order is made when the bracket closes
+    return;
+  }
+  if (std::none_of(fKeys.begin(), fKeys.end(), [&column](const auto& k) { return k->Column() == &column; })) return;
+  // Out of the order while its keys are still those that placed it, back with the new ones.
+  const std::uint64_t code = CodeOf(row);
+  WithLess(fKeys, [&](auto less) { fOrder->Remove(row, code, less); });
+  for (const auto& k : fKeys) {
+    if (k->Column() == &column && !k->Update(row)) {
+      UpdateIndex();
+      return;
+    }
+  }
+  Place(row);
 }
 
 void TvpQuickRecordSet::Clear() {
@@ -234,29 +298,20 @@ void TvpQuickRecordSet::Clear() {
   fBookmarks.clear();
   fBookmarks.shrink_to_fit();
   fBookmarkIndex->Invalidate();
-  fOrder.clear();
-  fPositions.clear();
   fRecordCount = 0;
+  fKeys.clear();
+  if (fOrder->Identity())
+    fOrder->Reset(0);
+  else
+    fOrder->Assign({});
 }
 
 // ---------------------------------------------------------------------------------------------
 // Order
 
 void TvpQuickRecordSet::ResetOrder() {
-  fOrder.clear();
-  fOrder.shrink_to_fit();
-  fPositions.clear();
-  fPositions.shrink_to_fit();
-}
-
-void TvpQuickRecordSet::RebuildPositions() {
-  fPositions.resize(fOrder.size());
-  for (std::size_t p = 0; p < fOrder.size(); ++p) fPositions[static_cast<std::size_t>(fOrder[p])] = static_cast<std::int32_t>(p);
-}
-
-void TvpQuickRecordSet::SetOrder(std::vector<std::int32_t> rows) {
-  fOrder = std::move(rows);
-  RebuildPositions();
+  fKeys.clear();
+  fOrder->Reset(fRecordCount);
 }
 
 void TvpQuickRecordSet::UpdateIndex() {
@@ -267,16 +322,18 @@ void TvpQuickRecordSet::UpdateIndex() {
     fSortApplied = true;
     return;
   }
-  std::vector<SortItem> items;
+  fKeys.clear();  // made anew: their memory serves the new ones
+  TSortKeyList keys;
   try {
-    items = ParseSortString(fSortString);
+    keys = ParseSortString(fSortString);
   } catch (const EZVError&) {
     // A column of the order is not there (removed, renamed, not read yet): no order until
     // it is, rather than every later change failing.
     ResetOrder();
     return;
   }
-  SetOrder(SortedRows(items));
+  fOrder->Assign(SortedRows(keys));
+  fKeys = std::move(keys);
   fSortApplied = true;
 }
 
@@ -290,9 +347,12 @@ void TvpQuickRecordSet::SetSortString(const String& value) {
     return;
   }
   // Everything that can fail comes before anything changes.
-  std::vector<std::int32_t> rows = SortedRows(ParseSortString(text));
+  TSortKeyList keys = ParseSortString(text);
+  const TRankedRows ranked = SortedRows(keys);
   fSortString = std::move(text);
-  SetOrder(std::move(rows));
+  fOrder->Assign(ranked);
+  fKeys = std::move(keys);
+  if (fUpdateCount > 0) fKeys.clear();
   fSortApplied = true;
 }
 
@@ -300,8 +360,8 @@ void TvpQuickRecordSet::ColumnsChanged() {
   if (!fSortString.empty()) UpdateIndex();
 }
 
-std::vector<TvpQuickRecordSet::SortItem> TvpQuickRecordSet::ParseSortString(std::string_view text) const {
-  std::vector<SortItem> items;
+TvpQuickRecordSet::TSortKeyList TvpQuickRecordSet::ParseSortString(std::string_view text) const {
+  std::vector<std::pair<const TvpQRSField*, bool>> items;
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t comma = text.find(',', start);
@@ -317,10 +377,15 @@ std::vector<TvpQuickRecordSet::SortItem> TvpQuickRecordSet::ParseSortString(std:
       item.resize(item.size() - 5);
       descending = true;
     }
-    items.push_back({FieldByName(Trim(item)), descending});
+    items.emplace_back(FieldByName(Trim(item)), descending);
     start = comma + 1;
   }
-  return items;
+  // Names first, keys after: a missing name costs no keys.
+  TSortKeyList keys;
+  keys.reserve(items.size());
+  for (const auto& [column, descending] : items)
+    keys.push_back(std::make_unique<qrsdetail::TSortKeys>(*column, descending, fRecordCount));
+  return keys;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,18 +7,29 @@
 // in the current order; reading and writing cells (GetData, GetRowData, IndexOfRec, Lookup,
 // IndexOfBookmark) use positions. A *storage row* is where the cells are kept; InsertRecord,
 // DeleteRecord and MoveRecord take storage rows. Without a sort order the two coincide. Both
-// maps (RowOf, PosOf) are O(1) and valid at every moment, inside an update bracket too.
+// maps (RowOf, PosOf) are valid at every moment, inside an update bracket too: O(1) without a
+// sort, O(log n) under one.
 //
 // Bookmarks are four bytes holding a number drawn from a counter of the record set: unique for
 // the set's life (until the counter wraps after 2^32 - 1 records), never streamed, so a loaded
 // set has new ones. They stay with their record through inserts, deletes, moves and sorts.
 //
 // The sort order (SortString) is a list of column names separated by ",", each optionally
-// followed by " asc" or " desc". Nulls come first ascending and last descending; ties come in
-// any order. The order is re-applied after every AddRecord, InsertRecord, DeleteRecord and
-// MoveRecord outside a BeginUpdate/EndUpdate bracket, and once when the bracket closes. A sort
-// that names a column the set does not have (removed, renamed, not loaded yet) keeps its text
-// but leaves the records unsorted until the column is there again.
+// followed by " asc" or " desc". Nulls come first ascending and last descending; records whose
+// keys tie keep the order of their storage rows. The order holds at every moment outside a
+// BeginUpdate/EndUpdate bracket: a record added, inserted or moved, and a record whose key cell
+// is written, goes to its place by binary search, a deleted one leaves; inside a bracket
+// nothing moves (a new record shows last, or at the position of its storage row when inserted)
+// and the whole order is made once when the bracket closes. A sort that names a column the set
+// does not have (removed, renamed, not loaded yet) keeps its text but leaves the records
+// unsorted until the column is there again.
+//
+// Cells: a typed column keeps its cells compactly by kind; a TvpUniValue is made for a caller
+// that asks for a cell (Cells, GetRowData, GetData, GetFirst, GetDataByBmrk). Writing through it
+// writes the cell (and re-places the record under a sort). It stays valid until the column's
+// records next change in number or storage place (a record added, inserted, deleted or moved,
+// the set cleared, assigned or loaded) or the column's type changes: keep a position or a
+// bookmark across those, not the cell. Asking twice for one cell meanwhile gives the same value.
 //
 // Streaming: each column writes "Data", one list entry per cell in storage order; a null cell
 // (and a cell the stream has no form for, such as a variant holding an array) is written as nil
@@ -42,7 +53,10 @@ class TFieldDefs;
 class TvpQuickRecordSet;
 namespace qrsdetail {
 class TQrsBookmarkIndex;
-}
+class TQrsColumnCells;
+class TQrsOrder;
+class TSortKeys;
+}  // namespace qrsdetail
 
 // What a bound dataset did to the record set (reported through FieldChanged).
 enum TodsRecordSetAction { rsaUpdate, rsaInsert, rsaDelete };
@@ -72,12 +86,14 @@ public:
   void SetPrecision(int precision);
 
   // Number of cells (RecordCount while the column belongs to a record set).
-  int Count() const { return static_cast<int>(fValues.size()); }
+  int Count() const;
   // The cell at a position (through the record set's order when there is one). EListError
   // outside the cells.
   TvpUniValue* GetRowData(int pos) const;
   // The cell at a storage row. EListError outside the cells.
   TvpUniValue* Cells(int row) const;
+  // dest takes the cell at a position (TvpUniValue::Assign), without a cell being made.
+  void CopyRowData(int pos, TvpUniValue& dest) const;
 
   // A null cell of the column's type (both change flags off, DataType not streamed).
   std::unique_ptr<TvpUniValue> CreateValue() const;
@@ -102,14 +118,17 @@ protected:
 private:
   friend class TvpQuickRecordSet;
   friend class TvpQRSFields;
+  friend class qrsdetail::TQrsColumnCells;
+  friend class qrsdetail::TSortKeys;
 
   void CheckRow(int row, int count) const;
   void ResizeTo(int count);  // truncates or pads with nulls
   void MoveCell(int from, int to);
   void ReadCells(TReader& reader);
   void WriteCells(TWriter& writer) const;
+  void CellWritten(int row);  // from the cells
 
-  std::vector<std::unique_ptr<TvpUniValue>> fValues;
+  std::unique_ptr<qrsdetail::TQrsColumnCells> fCells;
   String fFieldName;
   TFieldType fDataType = ftUnknown;
   int fSize = 0;
@@ -232,17 +251,22 @@ private:
   friend class TvpQRSField;
   friend class TvpQRSFields;
 
-  struct SortItem {
-    const TvpQRSField* Column;
-    bool Descending;
-  };
+  using TSortKeyList = std::vector<std::unique_ptr<qrsdetail::TSortKeys>>;
 
-  std::vector<SortItem> ParseSortString(std::string_view text) const;
-  // The storage rows in the order the items give.
-  std::vector<std::int32_t> SortedRows(const std::vector<SortItem>& items) const;
+  // The keys of the sort items of a sort text.
+  TSortKeyList ParseSortString(std::string_view text) const;
+  // (code of the first key, storage row) in the order the keys give.
+  using TRankedRows = std::vector<std::pair<std::uint64_t, std::int32_t>>;
+  TRankedRows SortedRows(const TSortKeyList& keys) const;
+  // The order of two storage rows: by the keys, then by row.
+  static int CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b);
   void ResetOrder();  // identity
-  void SetOrder(std::vector<std::int32_t> rows);
-  void RebuildPositions();
+  std::uint64_t CodeOf(int row) const;
+  // The order is kept record by record: a sort is in force and no bracket is open.
+  bool Incremental() const { return fUpdateCount == 0 && !fKeys.empty(); }
+  void Place(int row);
+  void CellWritten(TvpQRSField& column, int row);
+  void ColumnLeaving(const TvpQRSField& column);
   std::uint32_t NextBookmark();
   void AddBookmark(int row);
   void CheckRecord(int row) const;
@@ -250,12 +274,12 @@ private:
   void ColumnJoined(TvpQRSField& column);
   void LastColumnGone();
   void ColumnsChanged();  // a column renamed, retyped, added or removed
-  void ColumnCellsRead(TvpQRSField& column, std::vector<std::unique_ptr<TvpUniValue>> cells);
+  void ColumnCellsRead(TvpQRSField& column, std::unique_ptr<qrsdetail::TQrsColumnCells> cells);
 
   std::unique_ptr<TvpQRSFields> fFields;
   std::vector<std::uint32_t> fBookmarks;   // by storage row
-  std::vector<std::int32_t> fOrder;        // position -> storage row; empty: identity
-  std::vector<std::int32_t> fPositions;    // storage row -> position; empty: identity
+  std::unique_ptr<qrsdetail::TQrsOrder> fOrder;
+  TSortKeyList fKeys;  // while the sort is in force, outside brackets
   std::unique_ptr<qrsdetail::TQrsBookmarkIndex> fBookmarkIndex;
   std::uint32_t fLastBookmark = 0;
   int fRecordCount = 0;

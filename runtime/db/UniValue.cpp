@@ -15,6 +15,9 @@
 
 namespace zv {
 
+// Values are made by the thousand (field values, cells handed out): keep them small.
+static_assert(sizeof(void*) != 8 || sizeof(TvpUniValue) <= 80);
+
 ZV_DEFINE_CLASS(TvpVariantHolder, TPersistent)
 ZV_DEFINE_CLASS_WITH_PROPS(TvpUniValue, TPersistent)
 
@@ -46,6 +49,22 @@ TvpUniValue::TvpUniValue(bool autoChangeType, bool convertOnChange)
 
 TvpUniValue::~TvpUniValue() = default;
 
+template <class F>
+void TvpUniValue::Write(F&& change) {
+  if (!fObserved) {
+    change();
+    return;
+  }
+  ++fWriteDepth;
+  try {
+    change();
+  } catch (...) {
+    if (--fWriteDepth == 0) ValueWritten();
+    throw;
+  }
+  if (--fWriteDepth == 0) ValueWritten();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Buffer
 
@@ -58,39 +77,43 @@ void TvpUniValue::ReleaseBytes() {
 }
 
 void TvpUniValue::SetBufferSize(int size) {
-  if (size == fSize) return;
-  if (size < 0) throw ERangeError(SRangeError);
-  if (size == 0) {
-    ReleaseBytes();
-    return;
-  }
-  if (size > fCapacity) {
-    auto block = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(size));  // zeroed
-    std::memcpy(block.get(), Bytes(), static_cast<std::size_t>(fSize));
-    fHeap = std::move(block);
-    fCapacity = size;
-  } else if (size > fSize) {
-    std::memset(Bytes() + fSize, 0, static_cast<std::size_t>(size - fSize));
-  }
-  fSize = size;
+  Write([&] {
+    if (size == fSize) return;
+    if (size < 0) throw ERangeError(SRangeError);
+    if (size == 0) {
+      ReleaseBytes();
+      return;
+    }
+    if (size > fCapacity) {
+      auto block = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(size));  // zeroed
+      std::memcpy(block.get(), Bytes(), static_cast<std::size_t>(fSize));
+      fHeap = std::move(block);
+      fCapacity = size;
+    } else if (size > fSize) {
+      std::memset(Bytes() + fSize, 0, static_cast<std::size_t>(size - fSize));
+    }
+    fSize = size;
+  });
 }
 
 void TvpUniValue::SetData(const void* bytes, int count) {
-  if (!bytes || count <= 0) {
-    if (count < 0) throw ERangeError(SRangeError);
-    SetBufferSize(0);
-  } else if (count <= fCapacity) {
-    // Overwritten at once: no zero-fill, no reallocation.
-    std::memmove(Bytes(), bytes, static_cast<std::size_t>(count));
-    fSize = count;
-  } else {
-    auto block = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(count));
-    std::memcpy(block.get(), bytes, static_cast<std::size_t>(count));
-    fHeap = std::move(block);
-    fCapacity = count;
-    fSize = count;
-  }
-  fModified = true;
+  Write([&] {
+    if (!bytes || count <= 0) {
+      if (count < 0) throw ERangeError(SRangeError);
+      SetBufferSize(0);
+    } else if (count <= fCapacity) {
+      // Overwritten at once: no zero-fill, no reallocation.
+      std::memmove(Bytes(), bytes, static_cast<std::size_t>(count));
+      fSize = count;
+    } else {
+      auto block = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(count));
+      std::memcpy(block.get(), bytes, static_cast<std::size_t>(count));
+      fHeap = std::move(block);
+      fCapacity = count;
+      fSize = count;
+    }
+    fModified = true;
+  });
 }
 
 std::span<std::uint8_t> TvpUniValue::NewData(int size) {
@@ -111,6 +134,13 @@ void TvpUniValue::SetData(std::span<const std::uint8_t> bytes) {
   SetData(bytes.data(), static_cast<int>(bytes.size()));
 }
 
+void TvpUniValue::Clear() {
+  Write([&] {
+    if (fSize != 0 || fHolder) ReleaseBytes();
+    fModified = true;
+  });
+}
+
 void TvpUniValue::SetIsNull(bool value) {
   if (value) Clear();
 }
@@ -124,14 +154,16 @@ TvpVariantHolder& TvpUniValue::EnsureHolder() {
 // Type changes
 
 void TvpUniValue::SetDataType(TFieldType fieldType) {
-  if (!fAutoChangeType && !fConvertOnChange && fDataType != ftUnknown) return;
-  if (fieldType == fDataType) return;
-  if (fConvertOnChange && !fChangingType && !IsNull()) {
-    ConvertTo(fieldType);
-    return;
-  }
-  Clear();
-  SetKind(fieldType);
+  Write([&] {
+    if (!fAutoChangeType && !fConvertOnChange && fDataType != ftUnknown) return;
+    if (fieldType == fDataType) return;
+    if (fConvertOnChange && !fChangingType && !IsNull()) {
+      ConvertTo(fieldType);
+      return;
+    }
+    Clear();
+    SetKind(fieldType);
+  });
 }
 
 void TvpUniValue::SetKind(TFieldType fieldType) {
@@ -173,111 +205,139 @@ void TvpUniValue::ChangeTypeForWrite(TFieldType fieldType) {
 
 TBcd TvpUniValue::AsBCD() const { return fAccessor->GetAsBCD(*this); }
 void TvpUniValue::SetAsBCD(const TBcd& value) {
-  TryChangeType(ftBCD);
-  fAccessor->SetAsBCD(*this, value);
+  Write([&] {
+    TryChangeType(ftBCD);
+    fAccessor->SetAsBCD(*this, value);
+  });
 }
 
 bool TvpUniValue::AsBoolean() const { return fAccessor->GetAsBoolean(*this); }
 void TvpUniValue::SetAsBoolean(bool value) {
-  TryChangeType(ftBoolean);
-  fAccessor->SetAsBoolean(*this, value);
+  Write([&] {
+    TryChangeType(ftBoolean);
+    fAccessor->SetAsBoolean(*this, value);
+  });
 }
 
 Variant TvpUniValue::AsByteArray() const { return fAccessor->GetAsByteArray(*this); }
 void TvpUniValue::SetAsByteArray(const Variant& value) {
-  TryChangeType(ftBytes);
-  fAccessor->SetAsByteArray(*this, value);
+  Write([&] {
+    TryChangeType(ftBytes);
+    fAccessor->SetAsByteArray(*this, value);
+  });
 }
 
 Currency TvpUniValue::AsCurrency() const { return fAccessor->GetAsCurrency(*this); }
 void TvpUniValue::SetAsCurrency(Currency value) {
-  TryChangeType(ftCurrency);
-  fAccessor->SetAsCurrency(*this, value);
+  Write([&] {
+    TryChangeType(ftCurrency);
+    fAccessor->SetAsCurrency(*this, value);
+  });
 }
 
 TDateTime TvpUniValue::AsDateTime() const { return fAccessor->GetAsDateTime(*this); }
 void TvpUniValue::SetAsDateTime(TDateTime value) {
-  TryChangeType(ftDateTime);
-  fAccessor->SetAsDateTime(*this, value);
+  Write([&] {
+    TryChangeType(ftDateTime);
+    fAccessor->SetAsDateTime(*this, value);
+  });
 }
 
 double TvpUniValue::AsFloat() const { return fAccessor->GetAsFloat(*this); }
 void TvpUniValue::SetAsFloat(double value) {
-  TryChangeType(ftFloat);
-  fAccessor->SetAsFloat(*this, value);
+  Write([&] {
+    TryChangeType(ftFloat);
+    fAccessor->SetAsFloat(*this, value);
+  });
 }
 
 int TvpUniValue::AsInteger() const { return fAccessor->GetAsInteger(*this); }
 void TvpUniValue::SetAsInteger(int value) {
-  TryChangeType(ftInteger);
-  fAccessor->SetAsInteger(*this, value);
+  Write([&] {
+    TryChangeType(ftInteger);
+    fAccessor->SetAsInteger(*this, value);
+  });
 }
 
 std::int64_t TvpUniValue::AsLargeint() const { return fAccessor->GetAsLargeint(*this); }
 void TvpUniValue::SetAsLargeint(std::int64_t value) {
-  TryChangeType(ftLargeint);
-  fAccessor->SetAsLargeint(*this, value);
+  Write([&] {
+    TryChangeType(ftLargeint);
+    fAccessor->SetAsLargeint(*this, value);
+  });
 }
 
 TSQLTimeStamp TvpUniValue::AsSQLTimeStamp() const { return fAccessor->GetAsSQLTimeStamp(*this); }
 void TvpUniValue::SetAsSQLTimeStamp(const TSQLTimeStamp& value) {
-  TryChangeType(ftTimeStamp);
-  fAccessor->SetAsSQLTimeStamp(*this, value);
+  Write([&] {
+    TryChangeType(ftTimeStamp);
+    fAccessor->SetAsSQLTimeStamp(*this, value);
+  });
 }
 
 String TvpUniValue::AsString() const { return IsNull() ? String() : fAccessor->GetAsString(*this); }
 void TvpUniValue::SetAsString(const String& value) {
-  TryChangeType(ftString);
-  fAccessor->SetAsString(*this, value);
+  Write([&] {
+    TryChangeType(ftString);
+    fAccessor->SetAsString(*this, value);
+  });
 }
 
 Variant TvpUniValue::AsVariant() const { return IsNull() ? Variant::Null() : fAccessor->GetAsVariant(*this); }
 void TvpUniValue::SetAsVariant(const Variant& value) {
-  TryChangeType(ftVariant);
-  if (value.IsNull())
-    Clear();
-  else
-    fAccessor->SetAsVariant(*this, value);
+  Write([&] {
+    TryChangeType(ftVariant);
+    if (value.IsNull())
+      Clear();
+    else
+      fAccessor->SetAsVariant(*this, value);
+  });
 }
 
 WideString TvpUniValue::AsWideString() const { return fAccessor->GetAsWideString(*this); }
 void TvpUniValue::SetAsWideString(const WideString& value) {
-  TryChangeType(ftWideString);
-  fAccessor->SetAsWideString(*this, value);
+  Write([&] {
+    TryChangeType(ftWideString);
+    fAccessor->SetAsWideString(*this, value);
+  });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Assignment and order
 
 void TvpUniValue::Assign(const TvpUniValue& source) {
-  if (source.IsNull()) {
-    Clear();
-    return;
-  }
-  TryChangeType(source.DataType());
-  fAccessor->AssignValue(*this, source);
+  Write([&] {
+    if (source.IsNull()) {
+      Clear();
+      return;
+    }
+    TryChangeType(source.DataType());
+    fAccessor->AssignValue(*this, source);
+  });
 }
 
 void TvpUniValue::Assign(const TPersistent* source) {
-  if (auto* value = dynamic_cast<const TvpUniValue*>(source)) {
-    Assign(*value);
-  } else if (auto* field = dynamic_cast<const TField*>(source)) {
-    if (field->IsNull()) {
-      Clear();
-      return;
+  Write([&] {
+    if (auto* value = dynamic_cast<const TvpUniValue*>(source)) {
+      Assign(*value);
+    } else if (auto* field = dynamic_cast<const TField*>(source)) {
+      if (field->IsNull()) {
+        Clear();
+        return;
+      }
+      TryChangeType(field->DataType());
+      fAccessor->AssignFromField(*this, *field);
+    } else if (auto* param = dynamic_cast<const TParam*>(source)) {
+      if (param->IsNull()) {
+        Clear();
+        return;
+      }
+      TryChangeType(param->DataType());
+      fAccessor->AssignFromParam(*this, *param);
+    } else {
+      TPersistent::Assign(source);
     }
-    TryChangeType(field->DataType());
-    fAccessor->AssignFromField(*this, *field);
-  } else if (auto* param = dynamic_cast<const TParam*>(source)) {
-    if (param->IsNull()) {
-      Clear();
-      return;
-    }
-    TryChangeType(param->DataType());
-    fAccessor->AssignFromParam(*this, *param);
-  } else {
-    TPersistent::Assign(source);
-  }
+  });
 }
 
 void TvpUniValue::AssignTo(TPersistent* dest) const {
@@ -311,18 +371,20 @@ int TvpUniValue::CompareWith(const TvpUniValue& other, bool caseSensitive, bool 
 // Streams and streaming
 
 void TvpUniValue::LoadFromStream(TStream& stream) {
-  if (!IsBlobField(DataType())) return;
-  const std::int64_t size = stream.Size();
-  if (size > INT32_MAX) throw ERangeError(SRangeError);
-  if (size <= 0) {
-    Clear();
-    return;
-  }
-  // Read whole before anything changes: a short stream raises and leaves the value as it was.
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  stream.SetPosition(0);
-  stream.ReadBuffer(bytes.data(), size);
-  SetData(bytes);
+  Write([&] {
+    if (!IsBlobField(DataType())) return;
+    const std::int64_t size = stream.Size();
+    if (size > INT32_MAX) throw ERangeError(SRangeError);
+    if (size <= 0) {
+      Clear();
+      return;
+    }
+    // Read whole before anything changes: a short stream raises and leaves the value as it was.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    stream.SetPosition(0);
+    stream.ReadBuffer(bytes.data(), size);
+    SetData(bytes);
+  });
 }
 
 void TvpUniValue::SaveToStream(TStream& stream) const {
@@ -332,7 +394,9 @@ void TvpUniValue::SaveToStream(TStream& stream) const {
 
 bool TvpUniValue::HasData() const { return !IsNull() && fAccessor->HasStreamForm(*this); }
 
-void TvpUniValue::ReadData(TReader& reader) { fAccessor->ReadData(*this, reader); }
+void TvpUniValue::ReadData(TReader& reader) {
+  Write([&] { fAccessor->ReadData(*this, reader); });
+}
 
 void TvpUniValue::WriteData(TWriter& writer) const { fAccessor->WriteData(*this, writer); }
 

@@ -90,10 +90,7 @@ public:
   bool IsNull() const { return fSize == 0; }
   // True clears the value; false does nothing.
   void SetIsNull(bool value);
-  void Clear() {
-    if (fSize != 0 || fHolder) ReleaseBytes();
-    fModified = true;
-  }
+  void Clear();
 
   // The stored bytes. Setting the size keeps the leading bytes and zero-fills new ones; size 0
   // makes the value null (and frees a variant holder). Negative sizes raise ERangeError.
@@ -104,7 +101,8 @@ public:
   void SetData(std::span<const std::uint8_t> bytes);
   void SetData(const void* bytes, int count);
   // Replaces the stored bytes by `size` bytes of unspecified content that the caller fills at
-  // once (size 0: the value becomes null); sets Modified.
+  // once (size 0: the value becomes null); sets Modified. A building block of the typed writes:
+  // an observed value (see ValueWritten) hears of it only when the enclosing write ends.
   std::span<std::uint8_t> NewData(int size);
   // SetData of one fixed-size stored form (an integer, a double, a TBcd record...).
   template <class T>
@@ -113,6 +111,7 @@ public:
     std::memcpy(Bytes(), &value, sizeof(T));  // the buffer always holds InlineCapacity bytes
     fSize = static_cast<int>(sizeof(T));
     fModified = true;
+    if (fObserved && fWriteDepth == 0) ValueWritten();
   }
 
   const TvpValueAccessor& Accessor() const { return *fAccessor; }
@@ -179,8 +178,18 @@ protected:
   void AssignTo(TPersistent* dest) const override;
   void DefineProperties(TFiler& filer) override;
 
+  // Called once at the end of every outermost change of an observed value (SetObserved), the
+  // failed ones included (a failed write may have cleared the value), so that whoever keeps the
+  // value elsewhere can take it over. Writes made inside it are not reported again.
+  virtual void ValueWritten() {}
+  void SetObserved(bool value) { fObserved = value; }
+
 private:
   friend class TvpVariantAccessor;
+
+  // Runs a change; an observed value reports it when the outermost one ends.
+  template <class F>
+  void Write(F&& change);
 
   // Exactly the largest fixed-size kind (a TBcd is 34 bytes): texts up to 33 bytes fit too,
   // and the value stays at 80 bytes.
@@ -202,11 +211,14 @@ private:
   int fSize = 0;
   int fCapacity = InlineCapacity;
   std::uint8_t fDataType = ftUnknown;  // a TFieldType
-  bool fAutoChangeType;
-  bool fConvertOnChange;
-  bool fChangingType = false;
-  bool fStoreDataType = true;
-  bool fModified = false;
+  std::uint8_t fWriteDepth = 0;        // nesting of Write
+  // Bits, so that the value stays at 80 bytes.
+  bool fAutoChangeType : 1;
+  bool fConvertOnChange : 1;
+  bool fChangingType : 1 = false;
+  bool fStoreDataType : 1 = true;
+  bool fModified : 1 = false;
+  bool fObserved : 1 = false;
   std::array<std::uint8_t, InlineCapacity> fInline;  // only ever copied byte-wise
 };
 

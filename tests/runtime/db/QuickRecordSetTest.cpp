@@ -10,9 +10,13 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SqlTimeStamp.h"
+#include "platform/rtl/StringUtils.h"
 #include "runtime/rtm/ZvErrors.h"
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -199,6 +203,35 @@ TEST(QuickRecordSetStorage, BadInputRaisesTheHostErrorsAndChangesNothing) {
   EXPECT_EQ(t.rs.Fields()->Count(), 2);
 }
 
+// Cells of every size a column meets (fixed ones, then longer and shorter ones, then nulls) stay
+// with their records through every storage change; a cell handed out is the same until then.
+TEST(QuickRecordSetStorage, CellsOfChangingSizesStayWithTheirRecords) {
+  for (const TFieldType type : {ftString, ftBytes, ftMemo, ftWideString}) {
+    SCOPED_TRACE(FieldTypeName(type));
+    TvpQuickRecordSet rs;
+    rs.Fields()->Add("V", type, 100);
+    std::vector<std::string> expected;
+    const std::vector<std::string> values = {"abcd", "efgh", std::string(90, 'x'), "", "ij", "klmn"};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      rs.AddRecord();
+      if (!values[i].empty()) rs.GetData("V", static_cast<int>(i))->SetAsString(values[i]);
+      expected.push_back(values[i].empty() ? NullText : values[i]);
+    }
+    TvpUniValue* cell = rs.GetData("V", 1);
+    EXPECT_EQ(rs.GetData("V", 1), cell);
+    cell->SetAsString("a longer text than before");
+    expected[1] = "a longer text than before";
+    rs.InsertRecord(2);
+    expected.insert(expected.begin() + 2, NullText);
+    rs.MoveRecord(0, 4);
+    std::rotate(expected.begin(), expected.begin() + 1, expected.begin() + 5);
+    rs.DeleteRecord(3);
+    expected.erase(expected.begin() + 3);
+    EXPECT_EQ(ColumnTexts(rs, "V"), expected);
+    ExpectInStep(rs);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Order
 
@@ -265,9 +298,10 @@ TEST(QuickRecordSetOrder, IsReappliedAfterEachChangeAndOnceAtTheEndOfABracket) {
   rs.AddRecord();  // a null record sorts first (tied with Carl's null)
   const int added = rs.PosOf(rs.RecordCount() - 1);  // its storage row is the last
   EXPECT_LE(added, 1);
-  rs.GetData("Age", added)->SetAsInteger(99);
   rs.GetData("Name", added)->SetAsString("Zed");
-  rs.MoveRecord(0, 1);  // any change re-sorts, taking the written cells into account
+  rs.GetData("Age", added)->SetAsInteger(99);  // a written key moves its record at once
+  EXPECT_EQ(Rows(rs).back(), "Zed/99");
+  rs.MoveRecord(0, 1);
   EXPECT_EQ(Rows(rs).back(), "Zed/99");
 
   rs.BeginUpdate();
@@ -290,6 +324,180 @@ TEST(QuickRecordSetOrder, IsReappliedAfterEachChangeAndOnceAtTheEndOfABracket) {
   ExpectInStep(rs);
   rs.Fields()->Items(1)->SetFieldName("Age");  // back: sorted again
   EXPECT_EQ(Rows(rs)[3], "<null>/1");
+}
+
+// Random changes against a model that sorts everything again after each step: the same order,
+// positions, bookmarks and cells after every step, for integer, text (collated), date and
+// two-column keys in both directions. A written key cell moves its record at once.
+TEST(QuickRecordSetOrder, KeepsTheOrderOfAWholeSortThroughRandomChanges) {
+  struct TRec {
+    TBookmarkStr bookmark;
+    std::optional<int> i;
+    std::optional<std::string> t;
+    std::optional<double> d;
+    std::optional<int> n;  // a key of the last sort only
+  };
+  // "e" + combining acute and the precomposed letter collate alike and differ in bytes.
+  const std::vector<std::string> texts = {"b", "B", "a", "\u00E9", "e\u0301", "ete", "\u0416", "", "zz"};
+  const std::vector<std::string> sorts = {"I", "T desc", "D", "I desc, T", "T, D desc", "N"};
+  std::mt19937 random(11);
+  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (const std::string& sort : sorts) {
+    SCOPED_TRACE(sort);
+    TvpQuickRecordSet rs;
+    rs.Fields()->Add("I", ftInteger);
+    rs.Fields()->Add("T", ftString, 20);
+    rs.Fields()->Add("D", ftDateTime);
+    rs.Fields()->Add("N", ftInteger);
+    rs.SetSortString(sort);
+    std::vector<TRec> model;  // by storage row
+    auto cmpItem = [&](const TRec& a, const TRec& b, char column) {
+      auto three = [](const auto& x, const auto& y) -> int {
+        if (!x || !y) return !x && !y ? 0 : (!x ? -1 : 1);
+        if constexpr (std::is_same_v<std::decay_t<decltype(*x)>, std::string>)
+          return AnsiCompareStr(*x, *y);
+        else
+          return (*x > *y) - (*x < *y);
+      };
+      return column == 'I' ? three(a.i, b.i) : column == 'T' ? three(a.t, b.t) : column == 'D' ? three(a.d, b.d) : three(a.n, b.n);
+    };
+    auto expected = [&] {
+      std::vector<int> rows(model.size());
+      std::iota(rows.begin(), rows.end(), 0);
+      std::stable_sort(rows.begin(), rows.end(), [&](int x, int y) {
+        std::size_t at = 0;
+        while (at < sort.size()) {
+          const char column = sort[at];
+          const std::size_t comma = std::min(sort.find(',', at), sort.size());
+          const bool desc = sort.substr(at, comma - at).find("desc") != std::string::npos;
+          const int c = cmpItem(model[static_cast<std::size_t>(x)], model[static_cast<std::size_t>(y)], column);
+          if (c) return desc ? c > 0 : c < 0;
+          at = comma + 2;
+        }
+        return false;
+      });
+      return rows;
+    };
+    auto write = [&](int row, char column) {
+      TRec& r = model[static_cast<std::size_t>(row)];
+      TvpUniValue* cell = rs.FieldByName(std::string(1, column))->Cells(row);
+      const int v = pick(12);
+      if (v == 0) {
+        cell->Clear();
+        if (column == 'I') r.i.reset();
+        if (column == 'N') r.n.reset();
+        if (column == 'T') r.t.reset();
+        if (column == 'D') r.d.reset();
+      } else if (column == 'I' || column == 'N') {
+        cell->SetAsInteger(v % 5);
+        (column == 'I' ? r.i : r.n) = v % 5;
+      } else if (column == 'T') {
+        cell->SetAsString(texts[static_cast<std::size_t>(v) % texts.size()]);
+        r.t = texts[static_cast<std::size_t>(v) % texts.size()];
+      } else {
+        const double d = v == 11 ? -0.0 : v == 10 ? 0.0 : 40000.0 + v % 4;  // -0 and 0 tie
+        cell->SetAsDateTime(TDateTime(d));
+        r.d = d;
+      }
+    };
+    int depth = 0;
+    // First enough records, added and inserted one by one, for the order to outgrow its
+    // first blocks; then every kind of change.
+    constexpr int Growth = 700;
+    for (int step = 0; step < Growth + 300; ++step) {
+      const int n = static_cast<int>(model.size());
+      const int op = step < Growth ? 0 : pick(10);
+      if (op <= 1 || n < 3) {
+        const int row = (op == 0 && step >= Growth) || n == 0 ? n : pick(n + 1);
+        if (row == n) rs.AddRecord(); else rs.InsertRecord(row);
+        model.insert(model.begin() + row, TRec{rs.BookmarkOf(rs.PosOf(row)), {}, {}, {}, {}});
+        if (pick(2)) write(row, "ITDN"[pick(4)]);
+      } else if (op == 2) {
+        const int row = pick(n);
+        rs.DeleteRecord(row);
+        model.erase(model.begin() + row);
+      } else if (op == 3) {
+        const int from = pick(n), to = pick(n);
+        rs.MoveRecord(from, to);
+        TRec r = model[static_cast<std::size_t>(from)];
+        model.erase(model.begin() + from);
+        model.insert(model.begin() + to, r);
+      } else if (op <= 7) {
+        write(pick(n), "ITDN"[pick(4)]);
+      } else if (op == 8 && depth == 0 && pick(4) == 0) {
+        rs.BeginUpdate();
+        ++depth;
+      } else if (depth > 0) {
+        rs.EndUpdate();
+        --depth;
+      }
+      if (depth > 0 || (step < Growth && step % 50 != 49)) continue;
+      const std::vector<int> rows = expected();
+      ASSERT_EQ(rs.RecordCount(), static_cast<int>(rows.size()));
+      for (int pos = 0; pos < rs.RecordCount(); ++pos) {
+        const TRec& r = model[static_cast<std::size_t>(rows[static_cast<std::size_t>(pos)])];
+        ASSERT_EQ(rs.RowOf(pos), rows[static_cast<std::size_t>(pos)]) << "step " << step << " pos " << pos;
+        ASSERT_EQ(rs.PosOf(rs.RowOf(pos)), pos);
+        ASSERT_EQ(rs.BookmarkOf(pos), r.bookmark);
+        ASSERT_EQ(rs.IndexOfBookmark(r.bookmark), pos);
+        ASSERT_EQ(rs.GetData("T", pos)->IsNull(), !r.t);
+        if (r.t) {
+          ASSERT_EQ(rs.GetData("T", pos)->AsString(), *r.t);
+        }
+        if (r.i) {
+          ASSERT_EQ(rs.GetData("I", pos)->AsInteger(), *r.i);
+        }
+      }
+    }
+  }
+}
+
+// A cell of a typed column made to take another kind keeps it, as the other cells keep theirs;
+// a write that does not convert raises as it always did and leaves the order whole.
+TEST(QuickRecordSetOrder, CellsTakingOtherKindsAndFailedWritesKeepTheOrderWhole) {
+  TvpQuickRecordSet rs;
+  People(rs);
+  rs.SetSortString("Age desc");
+  EXPECT_THROW(rs.GetData("Age", 0)->SetAsString("old"), Exception);
+  EXPECT_EQ(ColumnTexts(rs, "Age"), (std::vector<std::string>{"40", "30", "25", "20", NullText}));
+  TvpUniValue* cell = rs.GetData("Age", 4);
+  cell->SetAutoChangeType(true);
+  cell->SetAsFloat(27.5);
+  EXPECT_EQ(cell->DataType(), ftFloat);
+  EXPECT_EQ(rs.GetData("Age", 2), cell);  // moved to its place, the same value
+  EXPECT_EQ(ColumnTexts(rs, "Age"), (std::vector<std::string>{"40", "30", "27.5", "25", "20"}));
+  EXPECT_EQ(rs.GetData("Age", 0)->DataType(), ftInteger);
+  rs.GetData("Age", 0)->SetAsInteger(1);
+  EXPECT_EQ(ColumnTexts(rs, "Age"), (std::vector<std::string>{"30", "27.5", "25", "20", "1"}));
+  ExpectInStep(rs);
+
+  // Many equal keys: the records keep the order of their storage rows.
+  rs.Clear();
+  for (int i = 0; i < 2000; ++i) {
+    rs.AddRecord();
+    rs.Fields()->Items(0)->Cells(i)->SetAsString(std::to_string(i));
+    rs.Fields()->Items(1)->Cells(i)->SetAsInteger(7);
+  }
+  rs.Fields()->Items(1)->Cells(1000)->SetAsInteger(8);
+  rs.Fields()->Items(1)->Cells(1000)->SetAsInteger(7);
+  for (int pos = 0; pos < rs.RecordCount(); ++pos) ASSERT_EQ(rs.RowOf(pos), pos);
+}
+
+// The records of the fault: added under a sort by an integer (a null, first), then given a value.
+TEST(QuickRecordSetOrder, AWrittenKeyCellMovesItsRecordAtOnce) {
+  TvpQuickRecordSet rs;
+  rs.Fields()->Add("V", ftInteger);
+  for (int v : {10, 20, 30}) {
+    rs.AddRecord();
+    rs.GetData("V", rs.RecordCount() - 1)->SetAsInteger(v);
+  }
+  rs.SetSortString("V");
+  rs.AddRecord();
+  rs.GetData("V", 0)->SetAsInteger(25);
+  EXPECT_EQ(ColumnTexts(rs, "V"), (std::vector<std::string>{"10", "20", "25", "30"}));
+  rs.GetData("V", 3)->SetAsInteger(5);
+  EXPECT_EQ(ColumnTexts(rs, "V"), (std::vector<std::string>{"5", "10", "20", "25"}));
+  ExpectInStep(rs);
 }
 
 // The sort orders exactly as CompareWith(case-sensitive, nulls less) for every kind.

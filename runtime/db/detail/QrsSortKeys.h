@@ -1,0 +1,106 @@
+#pragma once
+// The sort keys of one sort item of a quick record set, by storage row, kept while the sort is
+// in force: built once for every record, then one record's at a time as its key cell is
+// written or a record comes, goes or moves in storage, so that placing a record compares keys,
+// never cells. Which keys a column gets (QrsSort.cpp):
+//   integers, large integers, booleans, BCD currency      64-bit integers
+//   floats, currencies, dates and times, time stamps       doubles
+//   strings (case-sensitive collation)                     collation sort keys of the text
+//   wide strings and blobs (collation ignoring case)       collation sort keys of the folded text
+//   binary values                                          the bytes
+// Collation sort keys compare byte-wise exactly as the collator compares the texts. A column of
+// another kind, or whose cells are of several kinds, compares its cells through CompareWith.
+
+#include "runtime/db/UniValue.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace zv {
+class TvpQRSField;
+class TvpValueAccessor;
+}  // namespace zv
+
+namespace zv::qrsdetail {
+
+class TQrsColumnCells;
+
+enum class TKeyKind { Integer, Float, Bytes, Cells };
+
+class TSortKeys {
+public:
+  TSortKeys(const TvpQRSField& column, bool descending, int count);
+
+  const TvpQRSField* Column() const { return fColumn; }
+  TKeyKind Kind() const { return fKind; }
+  bool Descending() const { return fDescending; }
+  bool HasNaN() const { return fHasNaN; }
+  bool IsNull(std::int32_t row) const { return fNull[static_cast<std::size_t>(row)] != 0; }
+  const std::vector<std::int64_t>& Integers() const { return fIntegers; }
+  const std::vector<double>& Floats() const { return fFloats; }
+
+  // Ascending result of two non-null cells.
+  int Compare(std::int32_t a, std::int32_t b) const {
+    if (fKind != TKeyKind::Bytes) return CompareOther(a, b);
+    // Texts, the costly kind, compared here where a sort can have it inline.
+    const TSpan sa = fSpans[static_cast<std::size_t>(a)], sb = fSpans[static_cast<std::size_t>(b)];
+    const int c = std::memcmp(fArena.data() + sa.Offset, fArena.data() + sb.Offset, std::min(sa.Size, sb.Size));
+    if (c != 0) return c;
+    return (sa.Size > sb.Size) - (sa.Size < sb.Size);
+  }
+  // The order of two rows for this item (nulls first ascending, last descending).
+  int CompareRows(std::int32_t a, std::int32_t b) const {
+    const bool na = IsNull(a), nb = IsNull(b);
+    int c;
+    if (na || nb)
+      c = na == nb ? 0 : (na ? -1 : 1);
+    else
+      c = Compare(a, b);
+    return fDescending ? -c : c;
+  }
+
+  // A code of the row's key: codes that differ order their rows as CompareRows does; equal
+  // codes (always so for keys compared through the cells, or with a NaN among them) say nothing.
+  std::uint64_t Code(std::int32_t row) const;
+  // The code of a non-null integer or float key.
+  std::uint64_t ValueCode(std::int64_t value) const;
+  std::uint64_t ValueCode(double value) const;
+
+  // The key of a row whose cell was written. False when the keys can no longer stand for the
+  // column (a first value in a column of nulls, a cell of another kind): build them anew.
+  [[nodiscard]] bool Update(std::int32_t row);
+  void Insert(std::int32_t row);  // a null cell at a new storage row
+  void Erase(std::int32_t row);
+  void Move(std::int32_t from, std::int32_t to);
+
+private:
+  struct TSpan {
+    std::uint32_t Offset;
+    std::uint32_t Size;
+  };
+
+  const TQrsColumnCells& Cells() const;
+  int CompareOther(std::int32_t a, std::int32_t b) const;
+  void ComputeRow(std::int32_t row);
+  void CompactArena();
+
+  const TvpQRSField* fColumn;
+  const TvpValueAccessor* fAccessor = nullptr;  // of every non-null cell; null: none yet
+  TKeyKind fKind = TKeyKind::Cells;
+  bool fDescending;
+  bool fMixed = false;  // cells of several kinds
+  bool fHasNaN = false;
+  std::vector<std::uint8_t> fNull;       // by storage row
+  std::vector<std::int64_t> fIntegers;   // by storage row
+  std::vector<double> fFloats;           // by storage row
+  std::vector<TSpan> fSpans;             // by storage row
+  std::vector<std::uint8_t> fArena;
+  std::size_t fHoles = 0;
+  // Cells of a compact column read for CompareWith, and for making keys.
+  std::unique_ptr<TvpUniValue> fScratchA, fScratchB;
+};
+
+}  // namespace zv::qrsdetail
