@@ -98,6 +98,10 @@ public:
   bool Bof() const { return fBOF; }
   bool Eof() const { return fEOF; }
   virtual int RecordCount() const;
+  // Whether RecordCount answers without a pass over the rows, and a figure that costs none: the
+  // count when known, else the dataset's guess, or -1. A dataset that holds its rows knows.
+  virtual bool RecordCountKnown() const { return true; }
+  virtual int RecordCountEstimate() const { return RecordCount(); }
   virtual int RecNo() const;  // 1-based; -1 when unknown
   virtual void SetRecNo(int value);
   virtual bool IsSequenced() const;

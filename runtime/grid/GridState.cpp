@@ -163,7 +163,7 @@ void TDBDivoRud::UpdateRows() {
     fActiveRow = fDataLink->ActiveRecord();
     fLayout.RowCount = fDataLink->RecordCount();
     // Records follow the window when the dataset counts more of them than end at its last row.
-    if (dataSet->IsSequenced() && dataSet->RecNo() > 0)
+    if (dataSet->IsSequenced() && dataSet->RecordCountKnown() && dataSet->RecNo() > 0)
       fLayout.MoreRows = dataSet->RecNo() - fActiveRow + fLayout.RowCount - 1 < dataSet->RecordCount();
     else
       fLayout.MoreRows = fLayout.RowCount >= fDataLink->BufferCount();

@@ -93,8 +93,8 @@ public:
   // Whether RecordCount answers without counting now; and a figure that costs no count: the
   // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
   // figure), or -1 when there is none (a query, a filter).
-  bool RecordCountKnown() const;
-  int RecordCountEstimate() const;
+  bool RecordCountKnown() const override;
+  int RecordCountEstimate() const override;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }

@@ -1284,3 +1284,43 @@ TEST_F(SqliteDataSetTest, RecordCountEstimateCostsNoCountAndSettlesOnTheCount) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// Opening a table again reads its schema and first page only: the check of its stored values
+// is kept until the file's data or schema changes, and then made again.
+TEST_F(SqliteDataSetTest, TheStoredValueCheckIsKeptUntilTheFileChanges) {
+  Other().Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, N INTEGER, T TEXT);"
+                  "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 30000)"
+                  " INSERT INTO t SELECT i, i, 'x' || i FROM c");
+  struct TStep {
+    const char* Write;
+    bool Variant;  // N holds a value its type cannot read
+    bool Checked;  // the open read the rows again
+  };
+  const TStep steps[] = {
+      {"", false, true},
+      {"", false, false},
+      {"UPDATE t SET N = 'many' WHERE ID = 7", true, true},
+      {"", true, false},
+      {"ALTER TABLE t ADD COLUMN E", true, true},
+      {"UPDATE t SET N = 7 WHERE ID = 7", false, true},
+      {"", false, false},
+  };
+  for (const TStep& step : steps) {
+    if (*step.Write) Other().Execute(step.Write);
+    TSqliteDataSet ds(nullptr);
+    ds.SetFileName(fPath);
+    ds.SetTableName("t");
+    int progress = 0;
+    ds.OnProgress = [&](TObject*, bool&) { ++progress; };
+    ds.Open();
+    EXPECT_EQ(ds.FieldByName("N")->DataType() == ftVariant, step.Variant) << step.Write;
+    EXPECT_EQ(progress >= 20, step.Checked) << step.Write << ": " << progress << " progress calls";
+    EXPECT_EQ(ds.FieldByName("T")->AsString(), "x1");
+  }
+}
+
+}  // namespace
+}  // namespace zvtest
