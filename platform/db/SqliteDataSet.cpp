@@ -61,6 +61,19 @@ using keyset::KeyValue;
 using keyset::TKeysetRecordBuffer;
 using keyset::ToInt;
 
+bool IsBlobType(TFieldType type) {
+  switch (type) {
+    case ftBlob:
+    case ftGraphic:
+    case ftBytes:
+    case ftVarBytes:
+    case ftTypedBinary:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsTextType(TFieldType type) {
   switch (type) {
     case ftString:
@@ -279,6 +292,7 @@ void TSqliteDataSet::OpenDatabase() {
   const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                               SqlFits, nullptr, nullptr, nullptr);
   if (fits != SQLITE_OK) db->RaiseError(fits);
+  sqlite::RegisterLongValueStart(*db);
   // Every 4096 virtual-machine steps: often enough to stop within a few milliseconds.
   sqlite3_progress_handler(
       db->Handle(), 4096,
@@ -605,7 +619,10 @@ void TSqliteDataSet::CreateCursor(const String& sortFields, const String& filter
   }
   sqlite::TSqliteSource source;
   source.IsTable = fIsTable;
-  for (const TColumn& c : fColumns) source.Types.push_back(c.Type);
+  for (const TColumn& c : fColumns) {
+    source.Types.push_back(c.Type);
+    source.Long.push_back(IsTextType(c.Type) || IsBlobType(c.Type) || c.Type == ftVariant ? 1 : 0);
+  }
   if (fIsTable) {
     source.From = QuoteIdentifier(fTableName);
     source.RowId = !fWithoutRowId;
@@ -703,6 +720,14 @@ void TSqliteDataSet::InternalInitRecord(TRecordBuffer& buffer) {
 void TSqliteDataSet::SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) {
   buffer.Bookmark = data;
   KeysetRec(buffer).KeyValid = false;
+}
+
+bool TSqliteDataSet::ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const {
+  if (!fCursor) return false;
+  auto whole = fCursor->ReadWhole(KeysetRec(buffer).Id, column);
+  if (!whole) return false;  // the row is gone
+  value = std::move(*whole);
+  return true;
 }
 
 TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
@@ -988,7 +1013,10 @@ Variant TSqliteDataSet::Lookup(const String& keyFields, const Variant& keyValues
   if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
   std::vector<Variant> values;
   for (const TField* f : results) {
-    const Variant& v = row.Values[static_cast<std::size_t>(ColumnOf(f))];
+    const auto column = static_cast<std::size_t>(ColumnOf(f));
+    Variant v = row.Values[column];
+    if (column < row.Lengths.size() && row.Lengths[column] >= 0)
+      v = fCursor->ReadWhole(row.Id, static_cast<int>(column)).value_or(Variant::Null());
     values.push_back(IsNullish(v) ? Variant::Null() : v);
   }
   return values.size() == 1 ? values.front() : VarArrayOf(values);

@@ -135,6 +135,7 @@ protected:
   void InternalDelete() override;
   void InternalRefresh() override;
   bool IsCursorOpen() const override { return fCursor != nullptr; }
+  bool ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const override;
 
 private:
   struct TColumn {
