@@ -381,14 +381,20 @@ std::int64_t TSqliteCursor::Count() {
 }
 
 // The span of the rowids: two steps to the ends of the table's b-tree, an upper bound that equals
-// the count while no row was deleted.
+// the count while no row was deleted. Two statements: SQLite goes straight to an end only for a
+// lone min() or max(); both in one statement scan the table.
 std::int64_t TSqliteCursor::Guess() {
   if (!fSource.IsTable || !fSource.RowId || fSource.Filtered) return -1;
-  TSqliteStatement& st = Prepare("SELECT MAX(" + fSource.IdColumns.front() + ") - MIN(" + fSource.IdColumns.front() +
-                                 ") + 1 FROM " + fSource.From);
-  TResetGuard guard{st};
-  BindAll(st, {});
-  return st.Step() && !st.ColumnIsNull(0) ? st.ColumnInt64(0) : 0;
+  auto end = [this](const char* aggregate) -> std::optional<std::int64_t> {
+    TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumns.front() + ") FROM " + fSource.From);
+    TResetGuard guard{st};
+    BindAll(st, {});
+    if (!st.Step() || st.ColumnIsNull(0)) return std::nullopt;
+    return st.ColumnInt64(0);
+  };
+  const auto max = end("MAX");
+  const auto min = end("MIN");
+  return max && min ? *max - *min + 1 : 0;
 }
 
 bool TSqliteCursor::Dense() {
@@ -429,8 +435,33 @@ std::int64_t TSqliteCursor::PositionOf(const TSqliteId& id, const std::vector<Va
   return CountBefore(id, key);
 }
 
-// One count a range, each of which an index on the sort columns serves.
+// SQLite's plan says whether it sorts the rows itself (a temporary b-tree) rather than walking
+// an index in the order. Nothing runs: the statement is only compiled.
+bool TSqliteCursor::OrderIndexed() {
+  if (fOrderIndexed < 0) {
+    fOrderIndexed = 1;
+    if (fSource.IsTable && !fSort.empty()) {
+      TSqliteStatement st(fDb, "EXPLAIN QUERY PLAN " + fSource.Prefix + "SELECT " + SelectList() + " FROM " + fSource.From +
+                                   OrderBy(false) + " LIMIT 1");
+      while (st.Step())
+        if (st.ColumnText(3).find("TEMP B-TREE") != String::npos) fOrderIndexed = 0;
+    }
+  }
+  return fOrderIndexed == 1;
+}
+
+// One count a range, each of which an index on the sort columns serves; without such an index,
+// one count of them all.
 std::int64_t TSqliteCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) {
+  if (!OrderIndexed()) {
+    std::vector<Variant> params;
+    const String any = keyset::AnyOfRanges(ranges, params);
+    if (any.empty()) return 0;
+    TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE (" + any + ")");
+    TResetGuard guard{st};
+    BindAll(st, params);
+    return st.Step() ? st.ColumnInt64(0) : 0;
+  }
   std::int64_t count = 0;
   for (const keyset::TKeysetRange& range : ranges) {
     TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + JoinSql(range.Parts, " AND "));

@@ -233,13 +233,13 @@ void TSqliteDataSet::SetSortFields(const String& value) {
     fSortFields = value;  // checked when the dataset opens
     return;
   }
-  ReplaceCursor(value, fFilter, fFiltered);
+  ReplaceCursor(value, fFilter, fFiltered, true);
 }
 
 // The current record stays current when the new cursor reads it; else the first is. A query's
 // bookmark is a position, which a new order or filter gives to another row.
 // A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
-void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
+void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows) {
   CheckBrowseMode();
   sqlite::TSqliteId id;
   const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
@@ -250,6 +250,7 @@ void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filte
   bool buffersTouched = false;
   try {
     CreateCursor(sortFields, filter, filtered);
+    if (sameRows) fCursor->TakeCountFrom(*old);
     fSortFields = sortFields;
     fFilter = filter;
     fFiltered = filtered;

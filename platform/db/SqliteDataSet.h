@@ -154,7 +154,8 @@ private:
   // current cursor) on a bad one.
   void CreateCursor(const String& sortFields, const String& filter, bool filtered);
   void ChangeFilter(const String& filter, bool filtered);
-  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
+  // sameRows: only the order changes, so that the count stays.
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);

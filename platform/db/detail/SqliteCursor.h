@@ -109,6 +109,7 @@ private:
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
   bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
   std::int64_t Guess() override;
+  bool OrderIndexed() override;
   std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
 
   TSqliteStatement& Prepare(const String& sql);
@@ -127,6 +128,7 @@ private:
   const TSqliteDatabase& fDb;
   TSqliteSource fSource;
   std::unordered_map<String, std::unique_ptr<TSqliteStatement>> fStatements;
+  int fOrderIndexed = -1;  // -1 not asked yet
 };
 
 }  // namespace zv::sqlite

@@ -1419,3 +1419,58 @@ TEST_F(SqliteDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// A new order on an unindexed column keeps the record reading each side of it, and counting
+// the rows before it, in one statement each (each a pass over the table); the count stays.
+TEST_F(SqliteDataSetTest, ANewUnindexedOrderKeepsTheRecordInOneStatementARead) {
+  FillItems(fPath, 5000, "CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20), V INTEGER)");
+  Other().Execute("UPDATE items SET V = (ID * 7919) % 1000");  // ties, in no index's order
+  TSqliteDataSet& ds = Open("items");
+  TDataSource source(nullptr);
+  TDataLink link;
+  link.SetBufferCount(20);
+  source.SetDataSet(&ds);
+  link.SetDataSource(&source);
+  ds.SetRecNo(2500);
+  ASSERT_EQ(ds.RecordCount(), 5000);
+  const std::int64_t id = Id();
+  const long long before = SqliteStatementsRun(ds);
+  ds.SetSortFields("V DESC");
+  const int recNo = ds.RecNo();
+  const int count = ds.RecordCount();
+  const long long run = SqliteStatementsRun(ds) - before;
+  EXPECT_LE(run, 5) << "statements run";
+  EXPECT_EQ(Id(), id);
+  EXPECT_EQ(count, 5000);
+  const std::vector<std::int64_t> order = Ids("SELECT ID FROM items ORDER BY V DESC, ID");
+  const auto at = std::find(order.begin(), order.end(), id) - order.begin();
+  EXPECT_EQ(recNo, at + 1);
+  ds.MoveBy(-30);
+  for (std::int64_t i = at - 30; i < at + 30; ++i, ds.Next()) ASSERT_EQ(Id(), order[static_cast<std::size_t>(i)]) << i;
+  link.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// The estimate goes to the two ends of the rowids: no pass over the rows, however many.
+TEST_F(SqliteDataSetTest, TheEstimateReadsOnlyTheEndsOfTheRowids) {
+  Other().Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, N TEXT); CREATE INDEX t_n ON t (N);"
+                  "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 60000)"
+                  " INSERT INTO t SELECT i * 2, 'n' || i FROM c");
+  TSqliteDataSet& ds = Open("t");
+  int progress = 0;
+  ds.OnProgress = [&](TDataSet*, bool&) { ++progress; };
+  EXPECT_EQ(ds.RecordCountEstimate(), 119999);
+  EXPECT_LE(progress, 1) << "progress calls";
+  EXPECT_FALSE(ds.RecordCountKnown());
+}
+
+}  // namespace
+}  // namespace zvtest
