@@ -9,6 +9,6 @@ const char* ZvPackageVersion() { return ZV_VERSION; }
 // The package-wide objects (the environment form, the default pack, the default vision and
 // designer) are created in the initialization, after the host's modules they are built on, and
 // freed in the finalization before those go.
-ZV_MODULE(zv40c6, {.Name = ZvPackageModule, .Uses = {"graphics", "controls"}});
+ZV_MODULE(zv40c6, {.Name = ZvPackageModule, .Uses = {"graphics", "controls", "zvdefpack"}});
 
 }  // namespace zv

@@ -9,6 +9,8 @@ if [ "$preset" = clang ]; then ZV_PACKAGES+=(clang); fi
 # The windowed suite (label platform-qt-x11) starts its own X server with a window manager and
 # drives it through the X server; where none can start it is reported skipped.
 ZV_PACKAGES+=(xvfb xdotool x11-utils x11-xkb-utils openbox)
+# The grid's export is read back by an independent CSV reader (Python's csv module).
+ZV_PACKAGES+=(python3)
 zv_install_missing
 zv_build "$preset"
 

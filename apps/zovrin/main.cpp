@@ -5,11 +5,13 @@
 // --table NAME. With a display the window opens; without one it is
 // rendered off-screen to a PNG whose path is printed.
 
+#include "ExportCommand.h"
 #include "SampleDatabase.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/Panel.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
@@ -112,10 +114,30 @@ public:
     if (columns.Count() > 0)
       columns.Items(0)->SetFooterText(Format("%d records", {DataSet->RecordCount()}));
     Grid->SetRowLines(2);
+    BuildMenus();
     SetActiveControl(Grid);
     Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
                               {DataSet->RecordCount(), String(table),
                                ShownOnServer ? String("the server") : String(std::filesystem::path(file).filename().string())}));
+  }
+
+  // The program's commands, in one place: the menu bar and the grid's context menu.
+  void BuildMenus() {
+    const auto item = [this](TMenuItem* parent, const char* caption, TNotifyEvent onClick) {
+      auto* added = new TMenuItem(this);
+      added->SetCaption(caption);
+      added->OnClick = std::move(onClick);
+      parent->Add(added);
+      return added;
+    };
+    const TNotifyEvent exportGrid = [this](TObject*) { zovrin::ExportGridCommand(*Grid); };
+    auto* bar = new TMainMenu(this);
+    TMenuItem* file = item(bar->Items(), "&File", nullptr);
+    item(file, "&Export...", exportGrid);
+    SetMenu(bar);
+    auto* context = new TPopupMenu(this);
+    item(context->Items(), "&Export...", exportGrid);
+    Grid->SetPopupMenu(context);
   }
 
   TDataSet* DataSet = nullptr;

@@ -5,8 +5,6 @@
 
 namespace zv {
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+ZV_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TAlignment, taLeftJustify, taRightJustify, taCenter)

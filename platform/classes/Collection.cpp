@@ -1,6 +1,7 @@
 #include "platform/classes/Collection.h"
 
 #include "platform/classes/ClassesConsts.h"
+#include "platform/classes/DataModule.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/NumberConv.h"
@@ -181,6 +182,8 @@ void TCollection::InsertItem(TCollectionItem* item) {
 
 void TCollection::RemoveItem(TCollectionItem* item) {
   Notify(item, cnExtracting);
+  // A designer must drop the item from its selection before it is freed.
+  if (IDesignerNotify* designer = FindRootDesigner(this)) designer->Notification(item, opRemove);
   const int index = IndexOf(item);
   fItems.erase(fItems.begin() + index);
   InvalidateIndexes(index);

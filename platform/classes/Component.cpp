@@ -1,6 +1,9 @@
 #include "platform/classes/Component.h"
 
 #include "platform/classes/ClassesConsts.h"
+#include "platform/classes/DataModule.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
@@ -86,6 +89,8 @@ TComponent::~TComponent() {
   Destroying();
   DestroyComponents();
   if (fOwner) fOwner->Remove(this);
+  // A root freed under its designer: no later component at this address may find it.
+  SetRootDesigner(this, nullptr);
 }
 
 void TComponent::Destroying() {
@@ -257,5 +262,21 @@ void TComponent::WriteState(TWriter&) {}
 void TComponent::GetChildren(const std::function<void(TComponent*)>&, TComponent*) {}
 
 void TComponent::SetChildOrder(TComponent* child, int order) { child->SetComponentIndex(order); }
+
+}  // namespace zv
+
+namespace zv {
+
+void TComponent::DefineProperties(TFiler& filer) {
+  // A control publishes Left and Top itself, so these only come up for the rest; the 16-bit
+  // halves are signed, as an icon may sit left of or above the form's client origin.
+  filer.DefineProperty(
+      "Left", [this](TReader& r) { fDesignInfo = static_cast<std::int32_t>((static_cast<std::uint32_t>(fDesignInfo) & 0xFFFF0000u) | (static_cast<std::uint32_t>(r.ReadInteger()) & 0xFFFFu)); },
+      [this](TWriter& w) { w.WriteInteger(static_cast<std::int16_t>(fDesignInfo & 0xFFFF)); }, (fDesignInfo & 0xFFFF) != 0);
+  filer.DefineProperty(
+      "Top", [this](TReader& r) { fDesignInfo = static_cast<std::int32_t>((static_cast<std::uint32_t>(fDesignInfo) & 0xFFFFu) | (static_cast<std::uint32_t>(r.ReadInteger()) << 16)); },
+      [this](TWriter& w) { w.WriteInteger(static_cast<std::int16_t>(static_cast<std::uint32_t>(fDesignInfo) >> 16)); },
+      (static_cast<std::uint32_t>(fDesignInfo) >> 16) != 0);
+}
 
 }  // namespace zv

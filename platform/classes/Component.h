@@ -76,6 +76,10 @@ public:
 
   String GetNamePath() const override;
   void SetDesigning(bool value, bool setChildren = true);
+  // Where the designer shows a component that is no control: left in the low 16 bits, top in
+  // the high 16 bits; streamed as "Left" and "Top" when not zero.
+  std::int32_t DesignInfo() const { return fDesignInfo; }
+  void SetDesignInfo(std::int32_t value) { fDesignInfo = value; }
 
   // Hooks for the form reader and writer.
   virtual void Loaded();
@@ -98,6 +102,7 @@ protected:
   virtual void ValidateRename(TComponent* component, const String& currentName, const String& newName);
   virtual void SetChildOrder(TComponent* child, int order);
   TPersistent* GetOwner() const override { return fOwner; }
+  void DefineProperties(TFiler& filer) override;
 
 private:
   void Insert(TComponent* component);
@@ -113,6 +118,7 @@ private:
   std::unordered_map<String, TComponent*> fNameIndex;
   String fName;
   std::intptr_t fTag = 0;
+  std::int32_t fDesignInfo = 0;
   TComponentState fState;
   bool fRemovalAnnounced = false;
   bool fHasHandle = false;  // known to the handle registry (ComponentToHandle)

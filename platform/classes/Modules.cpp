@@ -5,6 +5,7 @@
 #include "platform/rtl/StringUtils.h"
 
 #include <algorithm>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <exception>
 
@@ -103,6 +104,54 @@ void TModuleList::Finalize() {
     }
   }
   if (first) std::rethrow_exception(first);
+}
+
+void TModuleList::Remove(std::string_view name) {
+  const auto it = std::find_if(fModules.begin(), fModules.end(), [&](const TModuleInfo& m) { return SameName(m.Name, name); });
+  if (it == fModules.end()) return;
+  const std::size_t index = static_cast<std::size_t>(it - fModules.begin());
+  const auto init = std::find(fInitialized.begin(), fInitialized.end(), index);
+  const bool wasInitialized = init != fInitialized.end();
+  if (wasInitialized) fInitialized.erase(init);
+  TModuleInfo removed = std::move(*it);
+  fModules.erase(it);
+  for (std::size_t& i : fInitialized)
+    if (i > index) --i;
+  // Out of the list before its finalization runs: a finalization that raises leaves no
+  // half-removed module behind.
+  if (wasInitialized && removed.Finalization) removed.Finalization();
+}
+
+std::vector<String> TModuleList::Names() const {
+  std::vector<String> names;
+  for (const TModuleInfo& m : fModules) names.push_back(m.Name);
+  return names;
+}
+
+HMODULE LoadLibrary(const String& path, String& error) {
+  // Lazy binding would defer a missing symbol to its first call; now is when it can be told.
+  HMODULE module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) {
+    const char* why = dlerror();
+    error = why ? why : "";
+  }
+  return module;
+}
+
+void* GetProcAddress(HMODULE module, const char* name) { return module ? dlsym(module, name) : nullptr; }
+
+void FreeLibrary(HMODULE module) {
+  if (module) dlclose(module);
+}
+
+HMODULE FindLibraryOf(const void* address) {
+  Dl_info info{};
+  if (!dladdr(address, &info) || !info.dli_fname) return nullptr;
+  // RTLD_NOLOAD finds the library already mapped without loading anything; the reference it
+  // takes is given back at once.
+  HMODULE module = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+  if (module) dlclose(module);
+  return module;
 }
 
 TModuleList& Modules() {

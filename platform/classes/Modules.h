@@ -54,6 +54,12 @@ public:
   // even when one raises; the first exception is passed on afterwards.
   void Finalize();
 
+  // Finalizes the module when it is initialized and takes it out of the list (a package's
+  // modules when the package is unloaded): a later Add of that name adds it anew.
+  void Remove(std::string_view name);
+  // The added modules' names, in the order they were added.
+  std::vector<String> Names() const;
+
   bool Initialized(std::string_view name) const;
   // Names of the initialized modules, in the order they were initialized.
   std::vector<String> InitializationOrder() const;
@@ -68,6 +74,16 @@ TModuleList& Modules();
 // Modules().Initialize(); also arranges for FinalizeModules to run at exit.
 void InitializeModules();
 void FinalizeModules();
+
+// Shared libraries (packages): open one, find an exported function, close it. LoadLibrary
+// returns null and says why in error when the library cannot be opened.
+using HMODULE = void*;
+HMODULE LoadLibrary(const String& path, String& error);
+void* GetProcAddress(HMODULE module, const char* name);
+void FreeLibrary(HMODULE module);
+// The library that holds an address (code or static data), or null for the program itself
+// and addresses no library holds.
+HMODULE FindLibraryOf(const void* address);
 
 // Registration of a module's classes as a one-liner for its initialization and finalization.
 void RegisterClasses(const std::vector<TClass>& classes);

@@ -41,6 +41,13 @@ void UnRegisterClass(TClass cls) {
   if (it != Registry().end() && it->second == cls) Registry().erase(it);
 }
 
+std::vector<TClass> RegisteredClasses() {
+  std::vector<TClass> classes;
+  classes.reserve(Registry().size());
+  for (const auto& [name, cls] : Registry()) classes.push_back(cls);
+  return classes;
+}
+
 TClass GetClass(std::string_view name) {
   auto it = Registry().find(String(name));
   return it == Registry().end() ? nullptr : it->second;

@@ -65,6 +65,8 @@ void RegisterClass(TClass cls);
 void UnRegisterClass(TClass cls);
 TClass GetClass(std::string_view name);   // null when not registered
 TClass FindClass(std::string_view name);  // raises EClassNotFound when not registered
+// Every registered class, by name.
+std::vector<TClass> RegisteredClasses();
 
 namespace detail {
 template <class T>

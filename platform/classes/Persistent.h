@@ -6,6 +6,7 @@
 namespace zv {
 
 class TFiler;
+class IDesignerNotify;
 
 class TPersistent : public TObject {
   ZV_CLASS(TPersistent, TObject)
@@ -25,6 +26,7 @@ protected:
   virtual TPersistent* GetOwner() const { return nullptr; }
 
   friend class TFiler;
+  friend IDesignerNotify* FindRootDesigner(const TPersistent* object);
   friend class TReader;
   friend class TWriter;
 };

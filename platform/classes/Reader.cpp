@@ -480,7 +480,12 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* prop) {
         return;
       }
       const TMethodInfo* method = Root()->MethodAddress(name);
-      if (!method) PropertyError(Format(SMethodNotFound, {name, Root()->ClassName()}));
+      if (!method) {
+        bool error = true;
+        if (OnFindMethod) OnFindMethod(*this, name, instance, prop, error);
+        if (error) PropertyError(Format(SMethodNotFound, {name, Root()->ClassName()}));
+        return;
+      }
       SetMethodProp(instance, prop, TMethod{method, Root()});
       return;
     }

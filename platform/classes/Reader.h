@@ -26,6 +26,12 @@ public:
   // Reads a whole form into root; with a null root, creates the root from the class named in
   // the stream (the class must be registered) and returns it (the caller owns it).
   TComponent* ReadRootComponent(TComponent* root);
+  // Asked for a handler name the root's class does not publish, with error set: a hook that
+  // takes the name (a form designer keeps it for the event) clears error; otherwise reading
+  // fails as without a hook.
+  std::function<void(TReader& reader, const String& methodName, TPersistent* instance, const TPropInfo* prop, bool& error)>
+      OnFindMethod;
+
   // The component whose children are being read (handed to each through SetParentComponent).
   TComponent* Parent() const { return fParent; }
 

@@ -276,6 +276,10 @@ std::unique_ptr<TPropInfo> InheritedProperty(TClass ancestor, const char* name) 
 
 }  // namespace detail
 
+void ReleaseTypeInfo(const std::function<bool(TClass cls)>& going) {
+  std::erase_if(Cache(), [&](const auto& entry) { return going(entry.first); });
+}
+
 const std::vector<const TPropInfo*>& GetPropList(TClass cls, bool sortList) {
   ClassEntry& entry = Declared(cls);
   if (!entry.listed) {
@@ -322,6 +326,14 @@ const TMethodInfo* MethodAddress(TClass cls, std::string_view name) {
     for (const auto& m : Declared(c).own.Methods)
       if (SameText(m->Name, name)) return m.get();
   return nullptr;
+}
+
+std::vector<const TMethodInfo*> GetMethodList(TClass cls) {
+  std::vector<const TMethodInfo*> list;
+  for (TClass c = cls; c; c = c->Parent)
+    for (const auto& m : Declared(c).own.Methods)
+      if (zv::MethodAddress(cls, m->Name) == m.get()) list.push_back(m.get());  // not hidden by a descendant
+  return list;
 }
 
 String MethodName(TClass cls, const TMethodInfo* address) {

@@ -33,6 +33,7 @@
 #include "platform/rtl/Variant.h"
 
 #include <any>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -167,6 +168,8 @@ std::vector<const TPropInfo*> GetPropList(TClass cls, TTypeKinds kinds, bool sor
 // The declaration order, as the host's GetPropInfos gives it.
 inline const std::vector<const TPropInfo*>& GetPropInfos(TClass cls) { return GetPropList(cls, false); }
 const TPropInfo* GetPropInfo(TClass cls, std::string_view name);  // null when absent
+// Forgets the tables of the classes whose code is going away (an unloaded package's).
+void ReleaseTypeInfo(const std::function<bool(TClass cls)>& going);
 const TPropInfo* GetPropInfo(const TObject* instance, std::string_view name);
 bool IsPublishedProp(const TObject* instance, std::string_view name);
 bool IsStoredProp(const TObject* instance, const TPropInfo* prop);
@@ -195,6 +198,7 @@ void SetMethodProp(TObject* instance, std::string_view name, const TMethod& meth
 // hides its ancestor's).
 const TMethodInfo* MethodAddress(TClass cls, std::string_view name);
 String MethodName(TClass cls, const TMethodInfo* address);
+std::vector<const TMethodInfo*> GetMethodList(TClass cls);  // the class's and its ancestors' published methods
 // The published method `name` of instance bound to it, as a callable of signature Sig; empty
 // when there is no such method or its signature differs.
 template <class Sig>
@@ -281,7 +285,9 @@ public:
     Builder& Default(E v) { fProp.Default = static_cast<std::int64_t>(v); return *this; }
     template <class E>
     Builder& Default(TSet<E> v) { fProp.Default = static_cast<std::int64_t>(v.Bits()); return *this; }
-    Builder& Stored(bool (C::*pred)() const) {
+    template <class B>
+      requires std::is_base_of_v<B, C>
+    Builder& Stored(bool (B::*pred)() const) {
       fProp.Stored = [pred](const TObject& o) { return (static_cast<const C&>(o).*pred)(); };
       return *this;
     }
@@ -295,9 +301,11 @@ public:
     TPropInfo& fProp;
   };
 
-  // A property read and written through member functions; a null setter makes it read-only.
-  template <class V, class S>
-  Builder Prop(const char* name, V (C::*getter)() const, void (C::*setter)(S)) {
+  // A property read and written through member functions, of this class or inherited (a base's
+  // accessors bind as they are); a null setter makes it read-only.
+  template <class G, class V, class B, class S>
+    requires(std::is_base_of_v<G, C> && std::is_base_of_v<B, C>)
+  Builder Prop(const char* name, V (G::*getter)() const, void (B::*setter)(S)) {
     using T = std::remove_cvref_t<V>;
     static_assert(std::is_same_v<T, std::remove_cvref_t<S>>, "getter and setter types differ");
     auto prop = std::make_unique<TPropInfo>();
@@ -311,14 +319,16 @@ public:
     return Builder(ref);
   }
 
-  template <class V>
-  Builder Prop(const char* name, V (C::*getter)() const) {
+  template <class G, class V>
+    requires std::is_base_of_v<G, C>
+  Builder Prop(const char* name, V (G::*getter)() const) {
     return Prop(name, getter, static_cast<void (C::*)(V)>(nullptr));
   }
 
   // A write-only property: it can be set by name and read from a form, never written.
-  template <class S>
-  Builder Prop(const char* name, std::nullptr_t, void (C::*setter)(S)) {
+  template <class B, class S>
+    requires std::is_base_of_v<B, C>
+  Builder Prop(const char* name, std::nullptr_t, void (B::*setter)(S)) {
     using T = std::remove_cvref_t<S>;
     auto prop = std::make_unique<TPropInfo>();
     prop->Name = name;
@@ -464,6 +474,19 @@ struct TypeInfoTraits<std::function<F>> {
   static const TTypeInfo* Get() { return detail::MakeMethodTypeInfo(typeid(F)); }
 };
 
+namespace detail {
+// An enumeration declared with ZV_ENUM: its ZvEnumTypeInfo is found beside it by argument lookup.
+template <class E>
+concept DeclaredEnum = std::is_enum_v<E> && requires(E e) {
+  { ZvEnumTypeInfo(e) } -> std::same_as<const TTypeInfo*>;
+};
+}  // namespace detail
+
+template <class E>
+struct TypeInfoTraits<E, std::enable_if_t<detail::DeclaredEnum<E>>> {
+  static const TTypeInfo* Get() { return ZvEnumTypeInfo(E{}); }
+};
+
 template <class E>
 struct TypeInfoTraits<TSet<E>> {
   static const TTypeInfo* Get() { static const TTypeInfo* t = detail::MakeSetTypeInfo(TypeInfoOf<E>()); return t; }
@@ -480,15 +503,17 @@ struct TypeInfoTraits<T*, std::enable_if_t<std::is_base_of_v<TObject, T>>> {
 
 }  // namespace zv
 
-// Declares the type information of an enumeration whose values are listed in order.
-#define ZV_ENUM_TYPE(E, ...)                                                             \
-  template <>                                                                            \
-  struct zv::TypeInfoTraits<E> {                                                         \
-    static const ::zv::TTypeInfo* Get() {                                                \
-      static const ::zv::TTypeInfo* t = ::zv::detail::MakeEnumTypeInfo(#E, #__VA_ARGS__); \
-      return t;                                                                          \
-    }                                                                                    \
-  };
+// Declares an enumeration and the type information of its names from one list, so the names
+// streamed and shown by editors can never drift from the type. Values run from 0 in order; use
+// it at namespace scope and end it with a semicolon:
+//   ZV_ENUM(TAlign, alNone, alTop, alBottom);
+#define ZV_ENUM(E, ...)                                                                 \
+  enum E { __VA_ARGS__ };                                                               \
+  [[maybe_unused]] inline const ::zv::TTypeInfo* ZvEnumTypeInfo(E) {                   \
+    static const ::zv::TTypeInfo* t = ::zv::detail::MakeEnumTypeInfo(#E, #__VA_ARGS__); \
+    return t;                                                                           \
+  }                                                                                     \
+  static_assert(true)
 
 // Defines the metaclass of a class that has a `static void DeclareProperties(TPropTable<Self>&)`.
 #define ZV_DEFINE_CLASS_WITH_PROPS(Self, Parent) ZV_DEFINE_CLASS(Self, Parent, &::zv::detail::DeclareVia<Self>)

@@ -370,7 +370,8 @@ void TWriter::WriteProperty(const TPersistent* instance, const TPropInfo* prop) 
       // a method the root does not publish) cannot be read back and is not written.
       if (!writable || !LookupRoot()) return;
       const TMethod method = prop->GetMethod(*instance);
-      const String name = LookupRoot()->MethodName(method.Code);
+      String name = LookupRoot()->MethodName(method.Code);
+      if (OnFindMethodName) OnFindMethodName(*this, instance, prop, name);
       if (name.empty()) return;
       WritePropName(prop->Name);
       WriteIdent(name);

@@ -23,6 +23,11 @@ public:
   void WriteSignature();
   void WriteComponent(TComponent* component);
 
+  // Asked for the handler name of every event property written, with the name the root's class
+  // gives it ("" none): a form designer names handlers the class does not publish yet.
+  std::function<void(TWriter& writer, const TPersistent* instance, const TPropInfo* prop, String& methodName)>
+      OnFindMethodName;
+
   void DefineProperty(const String& name, const TReaderProc& readData, const TWriterProc& writeData,
                       bool hasData) override;
   void DefineBinaryProperty(const String& name, const TStreamProc& readData, const TStreamProc& writeData,

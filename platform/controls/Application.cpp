@@ -198,7 +198,7 @@ std::vector<TClass> ControlClasses() {
           TMaskEdit::StaticClass(), TRichEdit::StaticClass(),  TSpeedButton::StaticClass(),
           TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TMainMenu::StaticClass(),
           TLabel::StaticClass(),    TButton::StaticClass(),    TCheckBox::StaticClass(),
-          TComboBox::StaticClass(), TBevel::StaticClass(),     TImage::StaticClass(),
+          TComboBox::StaticClass(), TBevel::StaticClass(),     TImage::StaticClass(), TDataModule::StaticClass(),
           TSplitter::StaticClass(), TProgressBar::StaticClass(), TPageControl::StaticClass(),
           TTabSheet::StaticClass()};
 }

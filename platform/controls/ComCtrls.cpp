@@ -195,8 +195,7 @@ void TTabSheet::Paint() {
 void TTabSheet::DeclareProperties(TPropTable<TTabSheet>& t) {
   DeclareSizing(t);
   // A sheet is always shown through its page control: Visible follows the active page.
-  t.Prop("Visible", static_cast<bool (TTabSheet::*)() const>(&TTabSheet::Visible),
-         static_cast<void (TTabSheet::*)(bool)>(&TTabSheet::SetVisible))
+  t.Prop("Visible", &TTabSheet::Visible, &TTabSheet::SetVisible)
       .Default(0)
       .Unpublished();
   t.Prop("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl).Unpublished();

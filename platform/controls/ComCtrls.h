@@ -8,7 +8,7 @@
 
 namespace zv {
 
-enum TProgressBarOrientation { pbHorizontal, pbVertical };
+ZV_ENUM(TProgressBarOrientation, pbHorizontal, pbVertical);
 
 class TProgressBar : public TCustomControl {
   ZV_CLASS(TProgressBar, TCustomControl)
@@ -148,5 +148,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TProgressBarOrientation, pbHorizontal, pbVertical)

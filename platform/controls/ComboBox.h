@@ -21,7 +21,7 @@ namespace zv {
 
 class TComboDropDown;
 
-enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+ZV_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList);
 
 class TCustomComboBox : public TCustomControl {
   ZV_CLASS(TCustomComboBox, TCustomControl)
@@ -120,5 +120,3 @@ public:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TComboBoxStyle, csDropDown, csSimple, csDropDownList)

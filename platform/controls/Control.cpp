@@ -269,6 +269,11 @@ LRESULT TControl::Perform(unsigned msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TControl::WndProc(TMessage& m) {
+  if (ComponentState().Contains(csDesigning) &&
+      ((m.Msg >= WM_KEYFIRST && m.Msg <= WM_KEYLAST) || (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST))) {
+    TCustomForm* form = GetParentForm(this);
+    if (IDesignerHook* designer = form ? form->Designer() : nullptr; designer && designer->IsDesignMsg(this, m)) return;
+  }
   // While this control is dragged, the mouse belongs to the drag.
   if (detail::DragMessage(this, m)) return;
   // Hints follow the mouse; keys and clicks end them.

@@ -23,7 +23,7 @@ class TWinControl;
 class TPopupMenu;
 
 // How a control's help is looked up: by HelpKeyword or by HelpContext.
-enum THelpType { htKeyword, htContext };
+ZV_ENUM(THelpType, htKeyword, htContext);
 
 // A right click (or the menu key) asks for a context menu at mousePos (client coordinates;
 // (-1, -1) when it came from the keyboard); setting handled keeps the menu from popping up.
@@ -330,12 +330,11 @@ private:
 template <class C>
 void DeclareSizing(TPropTable<C>& t, bool anchors = true, bool published = false) {
   if (anchors) {
-    auto prop = t.Prop("Anchors", static_cast<TAnchors (C::*)() const>(&C::Anchors),
-                       static_cast<void (C::*)(TAnchors)>(&C::SetAnchors));
+    auto prop = t.Prop("Anchors", &C::Anchors, &C::SetAnchors);
     prop.Default(TAnchors{akLeft, akTop});
     if (!published) prop.Unpublished();
   }
-  auto constraints = t.Prop("Constraints", static_cast<TSizeConstraints* (C::*)() const>(&C::Constraints));
+  auto constraints = t.Prop("Constraints", &C::Constraints);
   if (!published) constraints.Unpublished();
 }
 
@@ -346,7 +345,3 @@ void SetCaptureControl(TControl* control);
 TWinControl* GetTopLevelParent(const TControl* control);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TDragMode, dmManual, dmAutomatic)
-ZV_ENUM_TYPE(zv::TDragKind, dkDrag, dkDock)
-ZV_ENUM_TYPE(zv::THelpType, htKeyword, htContext)

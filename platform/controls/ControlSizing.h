@@ -12,7 +12,7 @@
 
 namespace zv {
 
-enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+ZV_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom);
 using TAnchors = TSet<TAnchorKind>;
 
 class TControl;
@@ -55,5 +55,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TAnchorKind, akLeft, akTop, akRight, akBottom)

@@ -24,15 +24,15 @@ using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+ZV_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom);
 
 // Borders of forms; controls with a border (panels, edits) use the first two (the host's
 // TBorderStyle is the subrange bsNone..bsSingle).
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+ZV_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin);
 using TBorderStyle = TFormBorderStyle;
 
 // Which scroll bars a control shows (edits, memos, the library's editors and drop-downs).
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+ZV_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth);
 
 // Cursors by the host's numbers: 0 defers to the parent or the class, negatives are the
 // stock shapes.
@@ -90,7 +90,3 @@ using TMouseWheelEvent =
 using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
-ZV_ENUM_TYPE(zv::TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
-ZV_ENUM_TYPE(zv::TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)

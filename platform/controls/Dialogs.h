@@ -81,11 +81,11 @@ private:
 std::unique_ptr<TCustomForm> CreateMessageDialog(const String& msg, TMsgDlgType type, TMsgDlgButtons buttons);
 
 // --- File and colour dialogs ---------------------------------------------------------------------
-enum TOpenOption { ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
+ZV_ENUM(TOpenOption, ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
                    ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
                    ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
                    ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing, ofDontAddToRecent,
-                   ofForceShowHidden };
+                   ofForceShowHidden);
 using TOpenOptions = TSet<TOpenOption>;
 
 class TOpenDialog : public TComponent {
@@ -198,8 +198,3 @@ bool HasDialogResponder();
 bool DialogsCanShow();
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TOpenOption, ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
-             ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt, ofShareAware,
-             ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames, ofOldStyleDialog,
-             ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing, ofDontAddToRecent, ofForceShowHidden)

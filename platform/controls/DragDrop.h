@@ -19,10 +19,10 @@ class TControl;
 class TDragObject;
 class TDragImageList;  // DragImageList.h
 
-enum TDragMode { dmManual, dmAutomatic };
+ZV_ENUM(TDragMode, dmManual, dmAutomatic);
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 // Docking is not supported: dkDock behaves as dkDrag.
-enum TDragKind { dkDrag, dkDock };
+ZV_ENUM(TDragKind, dkDrag, dkDock);
 enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
 
 // The record CM_DRAG points to. Pos is in screen coordinates; for dmFindTarget the handler

@@ -621,8 +621,7 @@ void TCustomEdit::DeclareProperties(TPropTable<TCustomEdit>& t) {
   t.Prop("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(0).Unpublished();
   t.Prop("Text", &TCustomEdit::Text, &TCustomEdit::SetText).Unpublished();
   // Edits take part in tabbing unless told otherwise.
-  t.Prop("TabStop", static_cast<bool (TCustomEdit::*)() const>(&TCustomEdit::TabStop),
-         static_cast<void (TCustomEdit::*)(bool)>(&TCustomEdit::SetTabStop))
+  t.Prop("TabStop", &TCustomEdit::TabStop, &TCustomEdit::SetTabStop)
       .Default(1)
       .Unpublished();
   t.Event("OnChange", &TCustomEdit::OnChange).Unpublished();

@@ -27,7 +27,7 @@ namespace zv {
 class TCanvas;
 class TControlCanvas;
 
-enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+ZV_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase);
 
 class TCustomEdit : public TWinControl {
   ZV_CLASS(TCustomEdit, TWinControl)
@@ -250,5 +250,3 @@ public:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)

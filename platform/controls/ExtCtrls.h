@@ -9,8 +9,8 @@
 
 namespace zv {
 
-enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
-enum TBevelStyle { bsLowered, bsRaised };
+ZV_ENUM(TBevelShape, bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer);
+ZV_ENUM(TBevelStyle, bsLowered, bsRaised);
 
 // A sunken or raised box, frame or line, for grouping controls; bsSpacer draws nothing.
 class TBevel : public TGraphicControl {
@@ -55,7 +55,6 @@ public:
   // Where the picture is drawn, in client coordinates.
   TRect DestRect() const;
 
-
   static void DeclareProperties(TPropTable<TImage>& t);
 
 protected:
@@ -71,7 +70,7 @@ private:
   bool fAutoSize = false;
 };
 
-enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+ZV_ENUM(TResizeStyle, rsNone, rsLine, rsUpdate, rsPattern);
 using TCanResizeEvent = std::function<void(TObject* sender, int& newSize, bool& accept)>;
 
 // A bar between an aligned control and the rest of its parent; dragging it sizes that control.
@@ -131,7 +130,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TBevelShape, bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer)
-ZV_ENUM_TYPE(zv::TBevelStyle, bsLowered, bsRaised)
-ZV_ENUM_TYPE(zv::TResizeStyle, rsNone, rsLine, rsUpdate, rsPattern)

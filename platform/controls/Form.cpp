@@ -78,8 +78,14 @@ void TCustomForm::Loaded() {
   DoCreate();
 }
 
+void TCustomForm::ValidateRename(TComponent* component, const String& currentName, const String& newName) {
+  TCustomControl::ValidateRename(component, currentName, newName);
+  if (IDesignerHook* designer = Designer()) designer->ValidateRename(component, currentName, newName);
+}
+
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
+  if (IDesignerHook* designer = Designer()) designer->Notification(component, operation);
   if (operation != opRemove) return;
   if (component == fActiveControl) fActiveControl = nullptr;
   if (component == fPopupParent) fPopupParent = nullptr;
@@ -541,8 +547,7 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
 
 void TCustomForm::DeclareProperties(TPropTable<TCustomForm>& t) {
   // A form is created hidden; streaming must not show it unless asked to.
-  t.Prop("Visible", static_cast<bool (TCustomForm::*)() const>(&TCustomForm::Visible),
-         static_cast<void (TCustomForm::*)(bool)>(&TCustomForm::SetVisible))
+  t.Prop("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible)
       .Default(0)
       .Unpublished();
   t.Prop("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl).Unpublished();

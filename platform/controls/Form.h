@@ -10,6 +10,7 @@
 // KeyPreview it sees the keys before the focused control. CM_ACTIVATE / CM_DEACTIVATE reach a
 // form when the focus enters it from another top-level window or leaves it.
 
+#include "platform/classes/DataModule.h"
 #include "platform/controls/CustomControl.h"
 
 #include <vector>
@@ -24,14 +25,26 @@ inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, m
                               mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
                               mrNoToAll = 13, mrYesToAll = 14;
 
-enum TFormStyle { fsNormal, fsStayOnTop };
-enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-                 poMainFormCenter, poOwnerFormCenter };
+ZV_ENUM(TFormStyle, fsNormal, fsStayOnTop);
+ZV_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter);
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateItem>;
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+ZV_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp);
 using TBorderIcons = TSet<TBorderIcon>;
+
+// The form designer as a designed form sees it. A control of a form in design state hands its
+// mouse and key messages to IsDesignMsg first (see TControl::WndProc); true means the designer
+// used the message and the control does not see it.
+class IDesignerHook : public IDesignerNotify {
+public:
+  virtual bool IsDesignMsg(TControl* sender, TMessage& message) = 0;
+  // Raises when newName cannot be given to component (null: the root itself).
+  virtual void ValidateRename(TComponent* component, const String& currentName, const String& newName) = 0;
+  virtual String UniqueName(const String& baseName) = 0;
+  virtual TComponent* GetRoot() = 0;
+};
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
@@ -108,6 +121,10 @@ public:
   TCustomForm* PopupParent() const { return fPopupParent; }
   void SetPopupParent(TCustomForm* form);
 
+  // --- Design ---------------------------------------------------------------------------------
+  IDesignerHook* Designer() const { return dynamic_cast<IDesignerHook*>(GetRootDesigner(this)); }
+  void SetDesigner(IDesignerHook* designer) { SetRootDesigner(this, designer); }
+
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
@@ -142,6 +159,7 @@ protected:
   void Paint() override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void ValidateRename(TComponent* component, const String& currentName, const String& newName) override;
   void CMVisibleChanged(TMessage& message) override;
   void CMDialogKey(TWMKey& message) override;
   void WMNCCalcSize(TWMNCCalcSize& message) override;
@@ -182,8 +200,3 @@ public:
 TCustomForm* GetParentForm(const TControl* control);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TFormStyle, fsNormal, fsStayOnTop)
-ZV_ENUM_TYPE(zv::TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
-ZV_ENUM_TYPE(zv::TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
-             poDesktopCenter, poMainFormCenter, poOwnerFormCenter)

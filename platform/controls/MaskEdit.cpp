@@ -193,8 +193,7 @@ void TMaskEdit::DeclareProperties(TPropTable<TMaskEdit>& t) {
   for (const char* name : {"Alignment", "Anchors", "AutoSelect", "AutoSize", "BorderStyle", "CharCase", "Color", "Constraints", "DragCursor", "DragKind",
                            "DragMode", "Enabled"})
     t.Publish(name);
-  t.Prop("EditMask", static_cast<const String& (TMaskEdit::*)() const>(&TMaskEdit::EditMask),
-         static_cast<void (TMaskEdit::*)(const String&)>(&TMaskEdit::SetEditMask));
+  t.Prop("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask);
   for (const char* name :
        {"Font", "MaxLength", "ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ReadOnly", "ShowHint",
         "TabOrder", "TabStop", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop",

@@ -90,6 +90,37 @@ String ShortCutToText(TShortCut shortCut) {
   return r + name;
 }
 
+TShortCut TextToShortCut(std::string_view text) {
+  TShortCut shift = 0;
+  for (;;) {
+    bool found = false;
+    for (const auto& [prefix, flag] : {std::pair<std::string_view, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+      if (text.size() > prefix.size() && SameText(text.substr(0, prefix.size()), prefix)) {
+        shift |= flag;
+        text.remove_prefix(prefix.size());
+        found = true;
+      }
+    }
+    if (!found) break;
+  }
+  for (Word key = 1; key < 256; ++key) {
+    const String name = KeyName(key);
+    if (!name.empty() && SameText(name, text)) return static_cast<TShortCut>(key | shift);
+  }
+  return scNone;
+}
+
+namespace {
+// Short-cuts have names, but not names a form file could hold as identifiers.
+bool NoShortCutIdent(std::string_view, int&) { return false; }
+bool NoShortCutName(int, String&) { return false; }
+}  // namespace
+
+const TTypeInfo* ShortCutTypeInfo() {
+  static const TTypeInfo* type = RegisterIntegerConsts("TShortCut", &NoShortCutIdent, &NoShortCutName);
+  return type;
+}
+
 String StripHotkey(const String& caption) {
   String r;
   r.reserve(caption.size());
@@ -241,7 +272,7 @@ void TMenuItem::DeclareProperties(TPropTable<TMenuItem>& t) {
   t.Prop("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
   t.Prop("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1);
   t.Prop("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(0);
-  t.Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0);
+  t.Prop("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0).Idents(ShortCutTypeInfo());
   t.Prop("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(1);
 }
 

@@ -34,6 +34,12 @@ TShortCut ShortCut(Word key, TShiftState shift);
 void ShortCutToKey(TShortCut shortCut, Word& key, TShiftState& shift);
 // "Ctrl+Shift+F5", "Del", "A"; empty for none.
 String ShortCutToText(TShortCut shortCut);
+// The reverse ("Shift+Ctrl+F5", modifiers in any order, without case); scNone for text that
+// names no key.
+TShortCut TextToShortCut(std::string_view text);
+// The type of short-cut properties (declare them with .Idents(ShortCutTypeInfo())), so that a
+// short-cut can be told from a plain number; forms still store the number.
+const TTypeInfo* ShortCutTypeInfo();
 // The caption without its "&" marks ("&&" stays one "&").
 String StripHotkey(const String& caption);
 // The accelerator character of a caption (upper-cased), empty when it has none.
@@ -177,7 +183,7 @@ private:
   TCustomImageList* fImages = nullptr;
 };
 
-enum TPopupAlignment { paLeft, paRight, paCenter };
+ZV_ENUM(TPopupAlignment, paLeft, paRight, paCenter);
 
 class TPopupMenu : public TMenu {
   ZV_CLASS(TPopupMenu, TMenu)
@@ -225,9 +231,6 @@ private:
   std::unique_ptr<TMenuWindow> fWindow;
 };
 
-}  // namespace zv
-
-namespace zv {
 
 // A form's menu bar: the visible top items side by side, each opening its sub-items in a drop-
 // down (a TMenuWindow) under it. The form draws the bar above its client area and hands it the
@@ -291,5 +294,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TPopupAlignment, paLeft, paRight, paCenter)

@@ -79,6 +79,9 @@ inline constexpr unsigned CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1
                           CM_CONTROLCHANGE = CM_BASE + 54, CM_CHANGED = CM_BASE + 55,
                           CM_BORDERCHANGED = CM_BASE + 59, CM_MOUSEWHEEL = CM_BASE + 67,
                           CM_RELEASE = CM_BASE + 33;
+// To a control of a designed form: non-zero when the control wants the mouse message at
+// (LParam, a point relative to the control; WParam the mouse keys) itself.
+inline constexpr unsigned CM_DESIGNHITTEST = CM_BASE + 28;
 
 // Speed buttons of one group tell each other (WParam: the group, LParam: the pressed button).
 inline constexpr unsigned CM_BUTTONPRESSED = CM_BASE + 24;

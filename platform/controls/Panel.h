@@ -8,8 +8,8 @@
 
 namespace zv {
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
+ZV_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace);
+ZV_ENUM(TVerticalAlignment, taAlignTop, taAlignBottom, taVerticalCenter);
 
 // The host's Frame3D: width nested one-pixel frames, top and left in topColor, bottom and right
 // in bottomColor; rect shrinks to the inside.
@@ -76,6 +76,3 @@ public:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
-ZV_ENUM_TYPE(zv::TVerticalAlignment, taAlignTop, taAlignBottom, taVerticalCenter)

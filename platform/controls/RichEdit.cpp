@@ -53,21 +53,19 @@ void TCustomRichEdit::DeclareProperties(TPropTable<TCustomRichEdit>& t) {
   t.Prop("Lines", &TCustomRichEdit::Lines).Unpublished();
   t.Prop("PlainText", &TCustomRichEdit::PlainText, &TCustomRichEdit::SetPlainText).Default(0).Unpublished();
   using R = TCustomRichEdit;
-  t.Prop("HideScrollBars", static_cast<bool (R::*)() const>(&R::HideScrollBars),
-         static_cast<void (R::*)(bool)>(&R::SetHideScrollBars))
+  t.Prop("HideScrollBars", &R::HideScrollBars, &R::SetHideScrollBars)
       .Default(1)
       .Unpublished();
-  t.Prop("ScrollBars", static_cast<TScrollStyle (R::*)() const>(&R::ScrollBars),
-         static_cast<void (R::*)(TScrollStyle)>(&R::SetScrollBars))
+  t.Prop("ScrollBars", &R::ScrollBars, &R::SetScrollBars)
       .Default(ssNone)
       .Unpublished();
-  t.Prop("WantReturns", static_cast<bool (R::*)() const>(&R::WantReturns), static_cast<void (R::*)(bool)>(&R::SetWantReturns))
+  t.Prop("WantReturns", &R::WantReturns, &R::SetWantReturns)
       .Default(1)
       .Unpublished();
-  t.Prop("WantTabs", static_cast<bool (R::*)() const>(&R::WantTabs), static_cast<void (R::*)(bool)>(&R::SetWantTabs))
+  t.Prop("WantTabs", &R::WantTabs, &R::SetWantTabs)
       .Default(0)
       .Unpublished();
-  t.Prop("WordWrap", static_cast<bool (R::*)() const>(&R::WordWrap), static_cast<void (R::*)(bool)>(&R::SetWordWrap))
+  t.Prop("WordWrap", &R::WordWrap, &R::SetWordWrap)
       .Default(1)
       .Unpublished();
 }

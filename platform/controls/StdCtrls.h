@@ -17,7 +17,7 @@ namespace zv {
 // True when caption marks key as its accelerator (compared without regard to case).
 bool IsAccel(char32_t key, const String& caption);
 
-enum TTextLayout { tlTop, tlCenter, tlBottom };
+ZV_ENUM(TTextLayout, tlTop, tlCenter, tlBottom);
 
 class TCustomLabel : public TGraphicControl {
   ZV_CLASS(TCustomLabel, TGraphicControl)
@@ -145,7 +145,7 @@ private:
   bool fSpaceHeld = false;
 };
 
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+ZV_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed);
 
 class TCheckBox : public TButtonControl {
   ZV_CLASS(TCheckBox, TButtonControl)
@@ -187,6 +187,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TTextLayout, tlTop, tlCenter, tlBottom)
-ZV_ENUM_TYPE(zv::TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)

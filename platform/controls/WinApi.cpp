@@ -1,6 +1,9 @@
 #include "platform/controls/WinApi.h"
 
+#include "platform/controls/Application.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/detail/WindowManager.h"
+#include "platform/rtl/StringUtils.h"
 
 #include <algorithm>
 
@@ -260,6 +263,17 @@ void PostQuitMessage() { Manager().PostQuit(); }
 // --- Windows and the system ------------------------------------------------------------------------------
 
 bool IsWindow(HWND window) { return W(window) != nullptr; }
+
+HWND FindWindow(const char* className, const char* windowName) {
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    if (!form->HandleAllocated() || form->Parent()) continue;
+    if (className && !SameText(form->ClassName(), className)) continue;
+    if (windowName && form->Caption() != windowName) continue;
+    return form->Handle();
+  }
+  return HWND{};
+}
 
 bool IsWindowVisible(HWND window) {
   TWindow* w = W(window);

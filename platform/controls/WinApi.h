@@ -118,6 +118,9 @@ bool PeekMessage(TMessage& message);
 
 // --- Windows and the system --------------------------------------------------------------------
 bool IsWindow(HWND window);
+// The top-level window (a form with a window) whose class is className and whose caption is
+// windowName (null: any), 0 if none; class names compare without case, captions exactly.
+HWND FindWindow(const char* className, const char* windowName);
 bool IsWindowVisible(HWND window);
 bool IsWindowEnabled(HWND window);
 bool GetClientRect(HWND window, TRect& rect);

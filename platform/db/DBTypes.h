@@ -12,17 +12,16 @@
 
 namespace zv {
 
-enum TFieldType {
+ZV_ENUM(TFieldType,
   ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
   ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
   ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
   ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-  ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd
-};
+  ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd);
 // The host's display names of the field types ("String", "Integer", ...), for messages.
 const char* FieldTypeName(TFieldType type);
 
-enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
+ZV_ENUM(TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate);
 
 enum TDataSetState {
   dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
@@ -47,7 +46,7 @@ enum TLocateOption { loCaseInsensitive, loPartialKey };
 using TLocateOptions = TSet<TLocateOption>;
 enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 enum TDataAction { daFail, daAbort, daRetry };
-enum TFieldAttribute { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
+ZV_ENUM(TFieldAttribute, faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed);
 using TFieldAttributes = TSet<TFieldAttribute>;
 
 // A bookmark is an opaque byte string chosen by the dataset; empty means none.

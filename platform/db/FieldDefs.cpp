@@ -9,8 +9,6 @@
 
 #include <memory>
 
-ZV_ENUM_TYPE(zv::TFieldAttribute, faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed)
-
 namespace zv {
 
 TClass DefaultFieldClass(TFieldType type) {

@@ -23,12 +23,6 @@ namespace zv {
 
 namespace {
 
-// Published Size, declared by TField but published by the classes that have a size.
-template <class C>
-auto SizeGetter() { return static_cast<int (C::*)() const>(&TField::Size); }
-template <class C>
-auto SizeSetter() { return static_cast<void (C::*)(int)>(&TField::SetSize); }
-
 // Sets a property's member; true when the value changed.
 template <class T>
 bool Store(T& member, const T& value) {
@@ -89,7 +83,7 @@ ZV_DEFINE_CLASS(TGuidField, TStringField)
 
 void TStringField::DeclareProperties(TPropTable<TStringField>& t) {
   t.Prop("FixedChar", &TStringField::FixedChar, &TStringField::SetFixedChar).Default(false);
-  t.Prop("Size", SizeGetter<TStringField>(), SizeSetter<TStringField>()).Default(20);
+  t.Prop("Size", &TField::Size, &TField::SetSize).Default(20);
   t.Prop("Transliterate", &TStringField::Transliterate, &TStringField::SetTransliterate).Default(true);
 }
 
@@ -168,8 +162,7 @@ void TGuidField::CheckTypeSize(int size) const {
 ZV_DEFINE_CLASS_WITH_PROPS(TNumericField, TField)
 
 void TNumericField::DeclareProperties(TPropTable<TNumericField>& t) {
-  t.Prop("Alignment", static_cast<TAlignment (TNumericField::*)() const>(&TField::Alignment),
-         static_cast<void (TNumericField::*)(TAlignment)>(&TField::SetAlignment))
+  t.Prop("Alignment", &TField::Alignment, &TField::SetAlignment)
       .Default(taRightJustify);
   t.Prop("DisplayFormat", &TNumericField::DisplayFormat, &TNumericField::SetDisplayFormat);
   t.Prop("EditFormat", &TNumericField::EditFormat, &TNumericField::SetEditFormat);
@@ -484,7 +477,7 @@ void TBCDField::DeclareProperties(TPropTable<TBCDField>& t) {
   t.Prop("MaxValue", &TBCDField::MaxValue, &TBCDField::SetMaxValue);
   t.Prop("MinValue", &TBCDField::MinValue, &TBCDField::SetMinValue);
   t.Prop("Precision", &TBCDField::Precision, &TBCDField::SetPrecision).Default(0);
-  t.Prop("Size", SizeGetter<TBCDField>(), SizeSetter<TBCDField>()).Default(4);
+  t.Prop("Size", &TField::Size, &TField::SetSize).Default(4);
 }
 
 TBCDField::TBCDField(TComponent* owner) : TNumericField(owner) {
@@ -578,7 +571,7 @@ void TFMTBCDField::DeclareProperties(TPropTable<TFMTBCDField>& t) {
   t.Prop("MaxValue", &TFMTBCDField::MaxValue, &TFMTBCDField::SetMaxValue);
   t.Prop("MinValue", &TFMTBCDField::MinValue, &TFMTBCDField::SetMinValue);
   t.Prop("Precision", &TFMTBCDField::Precision, &TFMTBCDField::SetPrecision).Default(15);
-  t.Prop("Size", SizeGetter<TFMTBCDField>(), SizeSetter<TFMTBCDField>()).Default(8);
+  t.Prop("Size", &TField::Size, &TField::SetSize).Default(8);
 }
 
 TFMTBCDField::TFMTBCDField(TComponent* owner) : TNumericField(owner) {
@@ -902,7 +895,7 @@ ZV_DEFINE_CLASS_WITH_PROPS(TVarBytesField, TBinaryField)
 
 template <class C>
 static void DeclareBinarySize(TPropTable<C>& t) {
-  t.Prop("Size", SizeGetter<C>(), SizeSetter<C>()).Default(16);
+  t.Prop("Size", &TField::Size, &TField::SetSize).Default(16);
 }
 void TBytesField::DeclareProperties(TPropTable<TBytesField>& t) { DeclareBinarySize(t); }
 void TVarBytesField::DeclareProperties(TPropTable<TVarBytesField>& t) { DeclareBinarySize(t); }
@@ -947,7 +940,7 @@ ZV_DEFINE_CLASS(TGraphicField, TBlobField)
 
 void TBlobField::DeclareProperties(TPropTable<TBlobField>& t) {
   t.Prop("BlobType", &TBlobField::BlobType, &TBlobField::SetBlobType);
-  t.Prop("Size", SizeGetter<TBlobField>(), SizeSetter<TBlobField>()).Default(0);
+  t.Prop("Size", &TField::Size, &TField::SetSize).Default(0);
 }
 
 TBlobField::TBlobField(TComponent* owner) : TBlobField(owner, ftBlob) {}

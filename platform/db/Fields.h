@@ -624,10 +624,3 @@ protected:
 }  // namespace zv
 
 // Type information of the enumerations that fields and definitions publish.
-ZV_ENUM_TYPE(zv::TFieldKind, fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate)
-ZV_ENUM_TYPE(zv::TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat,
-             ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob,
-             ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor,
-             ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, ftDataSet,
-             ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, ftTimeStamp,
-             ftFMTBcd)

@@ -5,8 +5,6 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Format.h"
 
-ZV_ENUM_TYPE(zv::TParamType, ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult)
-
 namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TParam, TCollectionItem)

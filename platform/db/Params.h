@@ -16,7 +16,7 @@ namespace zv {
 class TField;
 class TParams;
 
-enum TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
+ZV_ENUM(TParamType, ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult);
 
 class TParam : public TCollectionItem {
   ZV_CLASS(TParam, TCollectionItem)

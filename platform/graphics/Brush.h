@@ -6,7 +6,7 @@
 
 namespace zv {
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+ZV_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross);
 
 struct TBrushData {
   TColor Color = clWhite;
@@ -14,12 +14,6 @@ struct TBrushData {
   bool operator==(const TBrushData&) const = default;
 };
 
-}  // namespace zv
-
-ZV_ENUM_TYPE(zv::TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
-             bsDiagCross)
-
-namespace zv {
 
 class TBrush : public TGraphicsObject {
   ZV_CLASS(TBrush, TGraphicsObject)

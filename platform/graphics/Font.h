@@ -9,9 +9,9 @@
 
 namespace zv {
 
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+ZV_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut);
 using TFontStyles = TSet<TFontStyle>;
-enum TFontPitch { fpDefault, fpVariable, fpFixed };
+ZV_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed);
 using TFontCharset = unsigned char;
 inline constexpr TFontCharset DEFAULT_CHARSET = 1;
 
@@ -30,12 +30,6 @@ struct TFontData {
   bool operator==(const TFontData&) const = default;
 };
 
-}  // namespace zv
-
-ZV_ENUM_TYPE(zv::TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
-ZV_ENUM_TYPE(zv::TFontPitch, fpDefault, fpVariable, fpFixed)
-
-namespace zv {
 
 class TFont : public TGraphicsObject {
   ZV_CLASS(TFont, TGraphicsObject)

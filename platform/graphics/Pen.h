@@ -7,12 +7,11 @@
 
 namespace zv {
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate };
+ZV_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate);
 // In the host's order; PenModeToRop2 gives the Windows R2_* code.
-enum TPenMode {
+ZV_ENUM(TPenMode,
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
-  pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
-};
+  pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor);
 
 // R2_BLACK (1) .. R2_WHITE (16): the code's value - 1 is its truth table over (pen, dest).
 constexpr int PenModeToRop2(TPenMode mode) {
@@ -30,14 +29,6 @@ struct TPenData {
   bool operator==(const TPenData&) const = default;
 };
 
-}  // namespace zv
-
-ZV_ENUM_TYPE(zv::TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle,
-             psAlternate)
-ZV_ENUM_TYPE(zv::TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-             pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
-
-namespace zv {
 
 class TPen : public TGraphicsObject {
   ZV_CLASS(TPen, TGraphicsObject)

@@ -6,6 +6,7 @@
 #include "runtime/grid/Column.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/vision/Designer.h"
 
@@ -100,16 +101,16 @@ void TgpColumn::DrawFooter(TCanvas& canvas, int dx, bool* truncated, int dy) {
 // ---- The grid's title images -------------------------------------------------------------------------
 
 void TDBDivoRud::SetTitleImages(TCustomImageList* value) {
-  if (value == fTitleImages) return;
-  if (!fTitleImagesLink) {
-    fTitleImagesLink = std::make_unique<TChangeLink>();
-    fTitleImagesLink->OnChange = [this](TObject*) { ImagesChanged(); };
+  if (value == d->TitleImages) return;
+  if (!d->TitleImagesLink) {
+    d->TitleImagesLink = std::make_unique<TChangeLink>();
+    d->TitleImagesLink->OnChange = [this](TObject*) { ImagesChanged(); };
   }
-  if (fTitleImages) fTitleImages->UnRegisterChanges(fTitleImagesLink.get());
-  fTitleImages = value;
+  if (d->TitleImages) d->TitleImages->UnRegisterChanges(d->TitleImagesLink.get());
+  d->TitleImages = value;
   if (value) {
     value->FreeNotification(this);
-    value->RegisterChanges(fTitleImagesLink.get());
+    value->RegisterChanges(d->TitleImagesLink.get());
   }
   ImagesChanged();
 }
@@ -124,8 +125,8 @@ void TDBDivoRud::ImagesChanged() {
 }
 
 void TDBDivoRud::TitleImagesNotification(TComponent* component) {
-  if (!component || component != fTitleImages) return;
-  fTitleImages = nullptr;  // the dying list clears its links itself
+  if (!component || component != d->TitleImages) return;
+  d->TitleImages = nullptr;  // the dying list clears its links itself
   if (!ComponentState().Contains(csDestroying)) ImagesChanged();
 }
 

@@ -18,26 +18,24 @@ namespace zv {
 
 class TgpColumn;
 
-enum TgpColumnVisualOption { cvoForeColorFill, cvoNoCaption, cvoNoFooterMarker, cvoWordWrap, cvoOwnerDraw };
+ZV_ENUM(TgpColumnVisualOption, cvoForeColorFill, cvoNoCaption, cvoNoFooterMarker, cvoWordWrap, cvoOwnerDraw);
 using TgpColumnVisualOptions = TSet<TgpColumnVisualOption>;
-enum TgpColumnBehaviorOption {
-  cboNoTitleStates, cboNoFooterStates, cboFixedWidth, cboStandalone, cboNoDragging, cboNoCustomizing, cboNoSelecting
-};
+ZV_ENUM(TgpColumnBehaviorOption,
+  cboNoTitleStates, cboNoFooterStates, cboFixedWidth, cboStandalone, cboNoDragging, cboNoCustomizing, cboNoSelecting);
 using TgpColumnBehaviorOptions = TSet<TgpColumnBehaviorOption>;
-enum TgpColumnMappingOption { cioImportCaption, cioImportDomain };
+ZV_ENUM(TgpColumnMappingOption, cioImportCaption, cioImportDomain);
 using TgpColumnMappingOptions = TSet<TgpColumnMappingOption>;
-enum TgpColumnFixed { cfNone, cfLeft };
-enum TgpColumnTitleState { tsSortedNone, tsSortedUp, tsSortedDown };
-enum TgpColumnFooterState { fsAverage, fsCount, fsMax, fsMin, fsSum, fsNone };
+ZV_ENUM(TgpColumnFixed, cfNone, cfLeft);
+ZV_ENUM(TgpColumnTitleState, tsSortedNone, tsSortedUp, tsSortedDown);
+ZV_ENUM(TgpColumnFooterState, fsAverage, fsCount, fsMax, fsMin, fsSum, fsNone);
 using TgpColumnFooterStates = TSet<TgpColumnFooterState>;
 
 inline const TgpColumnFooterStates AllFooterStates{fsAverage, fsCount, fsMax, fsMin, fsSum, fsNone};
 
 // How the in-place editor was left, and what the grid does next.
-enum TgpFieldEditAction {
-  feaPost, feaCancel, feaMoveLeft, feaMoveRight, feaMoveUp, feaMoveDown, feaPrevTab, feaNextTab, feaNone
-};
-enum TgpFieldPostCode { fpcUnknown, fpcReturnKey, fpcArrowKey, fpcTabKey, fpcCharKey };
+ZV_ENUM(TgpFieldEditAction,
+  feaPost, feaCancel, feaMoveLeft, feaMoveRight, feaMoveUp, feaMoveDown, feaPrevTab, feaNextTab, feaNone);
+ZV_ENUM(TgpFieldPostCode, fpcUnknown, fpcReturnKey, fpcArrowKey, fpcTabKey, fpcCharKey);
 
 // DoEdit starts true; Action may be changed by the handler.
 using TgpBeforeFieldEditEvent = std::function<void(TObject* sender, TgpColumn* column, bool& doEdit)>;
@@ -128,14 +126,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpColumnVisualOption, cvoForeColorFill, cvoNoCaption, cvoNoFooterMarker, cvoWordWrap, cvoOwnerDraw)
-ZV_ENUM_TYPE(zv::TgpColumnBehaviorOption, cboNoTitleStates, cboNoFooterStates, cboFixedWidth, cboStandalone,
-             cboNoDragging, cboNoCustomizing, cboNoSelecting)
-ZV_ENUM_TYPE(zv::TgpColumnMappingOption, cioImportCaption, cioImportDomain)
-ZV_ENUM_TYPE(zv::TgpColumnFixed, cfNone, cfLeft)
-ZV_ENUM_TYPE(zv::TgpColumnTitleState, tsSortedNone, tsSortedUp, tsSortedDown)
-ZV_ENUM_TYPE(zv::TgpColumnFooterState, fsAverage, fsCount, fsMax, fsMin, fsSum, fsNone)
-ZV_ENUM_TYPE(zv::TgpFieldEditAction, feaPost, feaCancel, feaMoveLeft, feaMoveRight, feaMoveUp, feaMoveDown, feaPrevTab,
-             feaNextTab, feaNone)
-ZV_ENUM_TYPE(zv::TgpFieldPostCode, fpcUnknown, fpcReturnKey, fpcArrowKey, fpcTabKey, fpcCharKey)

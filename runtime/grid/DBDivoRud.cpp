@@ -1,4 +1,5 @@
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/classes/TypeInfo.h"
@@ -17,6 +18,7 @@ namespace zv {
 ZV_DEFINE_CLASS_WITH_PROPS(TDBDivoRud, TCustomControl)
 
 void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
+  for (const char* name : {"Align", "Color", "ParentColor", "TabStop"}) t.Publish(name);
   t.Prop("BorderStyle", &TDBDivoRud::BorderStyle, &TDBDivoRud::SetBorderStyle).Default(bs3D);
   t.Prop("DataSource", &TDBDivoRud::DataSource, &TDBDivoRud::SetDataSource);
   t.Prop("TitleImages", &TDBDivoRud::TitleImages, &TDBDivoRud::SetTitleImages);
@@ -70,25 +72,25 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
 }
 
 TDBDivoRud::TDBDivoRud(TComponent* owner)
-    : TCustomControl(owner),
-      fSelection(std::make_unique<TgpSelection>(*this)),
-      fAutoSearch(std::make_unique<TgpAutoSearch>(*this)),
-      fTitleTracker(std::make_unique<TgpTitleTracker>(*this)) {
-  fDataLink = std::make_unique<TDataLinkEx>();
-  fDataLink->OnActiveChanged = [this](TDataLinkEx*) { DaActiveChanged(); };
-  fDataLink->OnDataSetChanged = [this](TDataLinkEx*) { DaDataChanged(); };
-  fDataLink->OnDataSetScrolled = [this](TDataLinkEx*, int distance) { DaDataSetScrolled(distance); };
-  fDataLink->OnFocusControl = [this](TDataLinkEx*, TField*& field) { DaFocusControl(field); };
-  fDataLink->OnLayoutChanged = [this](TDataLinkEx*) { DaLayoutChanged(); };
-  fDataLink->OnRecordChanged = [this](TDataLinkEx*, TField* field) { DaRecordChanged(field); };
-  fDataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
-  fDataLink->SetVisualControl(true);
-  fColumns = std::make_unique<TgpColumns>(this);
-  fPaintInfo = std::make_unique<TgpPaintInfo>(this);
-  fPainter.PaintInfo = fPaintInfo.get();
-  fPainter.DataLink = fDataLink.get();
+    : TCustomControl(owner), d(std::make_unique<griddetail::TGridPrivate>()) {
+  d->Selection = std::make_unique<TgpSelection>(*this);
+  d->AutoSearch = std::make_unique<TgpAutoSearch>(*this);
+  d->TitleTracker = std::make_unique<TgpTitleTracker>(*this);
+  d->DataLink = std::make_unique<TDataLinkEx>();
+  d->DataLink->OnActiveChanged = [this](TDataLinkEx*) { DaActiveChanged(); };
+  d->DataLink->OnDataSetChanged = [this](TDataLinkEx*) { DaDataChanged(); };
+  d->DataLink->OnDataSetScrolled = [this](TDataLinkEx*, int distance) { DaDataSetScrolled(distance); };
+  d->DataLink->OnFocusControl = [this](TDataLinkEx*, TField*& field) { DaFocusControl(field); };
+  d->DataLink->OnLayoutChanged = [this](TDataLinkEx*) { DaLayoutChanged(); };
+  d->DataLink->OnRecordChanged = [this](TDataLinkEx*, TField* field) { DaRecordChanged(field); };
+  d->DataLink->OnUpdateData = [this](TDataLinkEx*) { DaUpdateData(); };
+  d->DataLink->SetVisualControl(true);
+  d->Columns = std::make_unique<TgpColumns>(this);
+  d->PaintInfo = std::make_unique<TgpPaintInfo>(this);
+  d->Painter.PaintInfo = d->PaintInfo.get();
+  d->Painter.DataLink = d->DataLink.get();
   InitRecords();
-  fParamsDelete = std::make_unique<TgpDeleteParams>(this);
+  d->ParamsDelete = std::make_unique<TgpDeleteParams>(this);
 
   SetShowHint(true);
   SetParentColor(false);
@@ -101,20 +103,20 @@ TDBDivoRud::TDBDivoRud(TComponent* owner)
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
   // The editor is a child window bound to the data source: it goes before the grid's parts.
-  fEditorShown = false;
-  fInplaceEdit.reset();
-  if (fMapper) fMapper->RemoveControl(this);
-  if (fDesigner) fDesigner->RemoveGrid(this);
-  fPaintInfo->ClearRowAttrs();
-  fColumns.reset();
-  fDataLink.reset();
+  d->EditorShown = false;
+  d->InplaceEdit.reset();
+  if (d->Mapper) d->Mapper->RemoveControl(this);
+  if (d->Designer) d->Designer->RemoveGrid(this);
+  d->PaintInfo->ClearRowAttrs();
+  d->Columns.reset();
+  d->DataLink.reset();
 }
 
-TDataSource* TDBDivoRud::DataSource() const { return fDataLink->DataSource(); }
+TDataSource* TDBDivoRud::DataSource() const { return d->DataLink->DataSource(); }
 
 void TDBDivoRud::SetDataSource(TDataSource* value) {
-  if (value == fDataLink->DataSource()) return;
-  fDataLink->SetDataSource(value);
+  if (value == d->DataLink->DataSource()) return;
+  d->DataLink->SetDataSource(value);
   CacheDataSet();
   if (value) value->FreeNotification(this);
 }
@@ -126,11 +128,11 @@ void TDBDivoRud::SetDataSet(TDataSet* value) {
   CacheDataSet();
 }
 
-void TDBDivoRud::CacheDataSet() { fDataSet = fDataLink->DataSet(); }
+void TDBDivoRud::CacheDataSet() { d->DataSet = d->DataLink->DataSet(); }
 
 void TDBDivoRud::SetBorderStyle(TvpBorderStyle value) {
-  if (value == fBorderStyle) return;
-  fBorderStyle = value;
+  if (value == d->BorderStyle) return;
+  d->BorderStyle = value;
   if (HandleAllocated()) RecreateWnd();
 }
 
@@ -141,9 +143,9 @@ void TDBDivoRud::CreateParams(TCreateParams& params) {
   TCustomControl::CreateParams(params);
   params.Style |= WS_TABSTOP;
   params.WindowClassStyle |= CS_DBLCLKS;
-  if (fScrollBars == ssVertical || fScrollBars == ssBoth) params.Style |= WS_VSCROLL;
-  if (fScrollBars == ssHorizontal || fScrollBars == ssBoth) params.Style |= WS_HSCROLL;
-  if (fBorderStyle == bs3D) {
+  if (d->ScrollBars == ssVertical || d->ScrollBars == ssBoth) params.Style |= WS_VSCROLL;
+  if (d->ScrollBars == ssHorizontal || d->ScrollBars == ssBoth) params.Style |= WS_HSCROLL;
+  if (d->BorderStyle == bs3D) {
     params.Style &= ~WS_BORDER;
     params.ExStyle |= WS_EX_CLIENTEDGE;
   }
@@ -152,8 +154,8 @@ void TDBDivoRud::CreateParams(TCreateParams& params) {
 void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation != opRemove) return;
-  if (fDataLink && component == fDataLink->DataSource()) SetDataSource(nullptr);
-  if (component == fToolForm) fToolForm = nullptr;
+  if (d->DataLink && component == d->DataLink->DataSource()) SetDataSource(nullptr);
+  if (component == d->ToolForm) d->ToolForm = nullptr;
   TitleImagesNotification(component);
   ColumnsNotification(component);
 }
@@ -167,15 +169,15 @@ ZV_MODULE(zvgrid, {.Name = "zvgrid",
 // ---- Owned parts -----------------------------------------------------------------------------
 
 void TDBDivoRud::SetSelection(std::unique_ptr<TgpSelection> value) {
-  fSelection = value ? std::move(value) : std::make_unique<TgpSelection>(*this);
+  d->Selection = value ? std::move(value) : std::make_unique<TgpSelection>(*this);
 }
 
 void TDBDivoRud::SetAutoSearch(std::unique_ptr<TgpAutoSearch> value) {
-  fAutoSearch = value ? std::move(value) : std::make_unique<TgpAutoSearch>(*this);
+  d->AutoSearch = value ? std::move(value) : std::make_unique<TgpAutoSearch>(*this);
 }
 
 void TDBDivoRud::SetTitleTracker(std::unique_ptr<TgpTitleTracker> value) {
-  fTitleTracker = value ? std::move(value) : std::make_unique<TgpTitleTracker>(*this);
+  d->TitleTracker = value ? std::move(value) : std::make_unique<TgpTitleTracker>(*this);
 }
 
 }  // namespace zv

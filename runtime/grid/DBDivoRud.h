@@ -60,8 +60,11 @@
 namespace zv {
 
 class TgpDesigner;
+namespace griddetail {
+struct TGridPrivate;
+}
 
-enum TgpGridVisualOption { gvoNoEndEllipsis };
+ZV_ENUM(TgpGridVisualOption, gvoNoEndEllipsis);
 using TgpGridVisualOptions = TSet<TgpGridVisualOption>;
 
 // The hover state before the last hit test.
@@ -77,14 +80,13 @@ using TgpDrawCellEvent = std::function<void(TObject* sender, TgpColumn* column, 
 
 // Navigation: the gestures that pick a record up, the editing options the exit reads, what the
 // mouse is doing, and the events of column changes and clicks.
-enum TgpPickupOption { gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord };
+ZV_ENUM(TgpPickupOption, gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord);
 using TgpPickupOptions = TSet<TgpPickupOption>;
-enum TgpGridEditOption {
+ZV_ENUM(TgpGridEditOption,
   geoNoInserts, geoNoAppends, geoNoQuickEditByTabKey, geoNoQuickEditByClick, geoNoEditActionOnExit,
-  geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor
-};
+  geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor);
 using TgpGridEditOptions = TSet<TgpGridEditOption>;
-enum TgpGridState { gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick };
+ZV_ENUM(TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick);
 using TgpColEvent = std::function<void(TObject* sender, int col)>;
 // Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
 using TgpClickEvent =
@@ -103,10 +105,10 @@ public:
   // Replaces the data source's dataset (nothing without a data source).
   void SetDataSet(TDataSet* value);
   // The data link's dataset, cached when the source or its dataset changes.
-  TDataSet* DataSet() const { return fDataSet; }
-  TDataLinkEx* DataLink() const { return fDataLink.get(); }
+  TDataSet* DataSet() const;
+  TDataLinkEx* DataLink() const;
 
-  TvpBorderStyle BorderStyle() const { return fBorderStyle; }
+  TvpBorderStyle BorderStyle() const;
   void SetBorderStyle(TvpBorderStyle value);
 
   // ---- Modes ------------------------------------------------------------------------------
@@ -117,14 +119,14 @@ public:
 
   // ---- Columns and layout (GridColumns.cpp) -----------------------------------------------
   // The grid owns its columns; assigning copies into them.
-  TgpColumns* Columns() const { return fColumns.get(); }
+  TgpColumns* Columns() const;
   void SetColumns(TgpColumns* value);
-  TvpCustomFieldMapper* Mapper() const { return fMapper; }
+  TvpCustomFieldMapper* Mapper() const;
   void SetMapper(TvpCustomFieldMapper* value);
   // Every column takes the mapper's vision and caption again.
   void FieldMapChanged();
   // Attribute words (";" list) the columns' field lists and the mapper see.
-  const String& Attrs() const { return fAttrs; }
+  const String& Attrs() const;
   void SetAttrs(const String& value);
   // Each item ends up once, at the end.
   void AddAttrs(const String& items);
@@ -132,18 +134,18 @@ public:
   bool HasAttrs(const String& items) const;
   bool AutoColumnFit() const;
   void SetAutoColumnFit(bool value);
-  TgpDesigner* Designer() const { return fDesigner; }
+  TgpDesigner* Designer() const;
   void SetDesigner(TgpDesigner* value);
   // The space after each group: the designer's ColumnMargin, 0 without a designer.
   int ColumnMargin() const;
-  bool ReadOnly() const { return fReadOnly; }
-  void SetReadOnly(bool value) { fReadOnly = value; }
-  TLayout VertAlignment() const { return fVertAlignment; }
+  bool ReadOnly() const;
+  void SetReadOnly(bool value);
+  TLayout VertAlignment() const;
   void SetVertAlignment(TLayout value);
 
   // The current column: its collection index (-1 when none) and the column.
-  int Col() const { return fCol; }
-  TgpColumn* CurrentColumn() const { return fCurrentColumn; }
+  int Col() const;
+  TgpColumn* CurrentColumn() const;
   // Makes a selectable column current through a user action (GridNavigation.cpp); -1 clears it.
   // EZVError out of range, EDBDivoRud for a column that cannot be selected.
   void SetCol(int index);
@@ -159,12 +161,12 @@ public:
   void FitColumns();
   // The horizontal bar: one position per scroll stop.
   void UpdateViewBar(bool force);
-  const TScrollInfo& ViewBar() const { return fViewBar; }
+  const TScrollInfo& ViewBar() const;
 
   // The last title-state sequence number handed out (-1: none).
-  int TitleStateCounter() const { return fTitleStateCounter; }
-  void SetTitleStateCounter(int value) { fTitleStateCounter = value; }
-  int NextTitleStateID() { return ++fTitleStateCounter; }
+  int TitleStateCounter() const;
+  void SetTitleStateCounter(int value);
+  int NextTitleStateID();
   // Renumbers the sorted visible columns 0, 1, 2 ... in their order.
   void NormalizeSettingID();
 
@@ -186,13 +188,13 @@ public:
   TNotifyEvent AfterInsert;
   TgpEditKeyPressEvent OnEditKeyPress;
   // The in-place editor, created the first time a cell is edited (null before).
-  TgpInplaceEdit* InplaceEditor() const { return fInplaceEdit.get(); }
+  TgpInplaceEdit* InplaceEditor() const;
   TgpBeforeFieldEditEvent BeforeFieldEdit;
   TgpAfterFieldPostEvent AfterFieldPost;
   // After the delete command deleted.
   TNotifyEvent AfterDelete;
   // The delete command; assigning copies into the grid's own.
-  TgpDeleteParams* ParamsDelete() const { return fParamsDelete.get(); }
+  TgpDeleteParams* ParamsDelete() const;
   void SetParamsDelete(TgpDeleteParams* value);
 
   // Opens the editor on column, which must be the current column; true when it is shown.
@@ -217,36 +219,36 @@ public:
   bool DeleteRecords();
 
   // ---- State: bands, rows, freezing (GridState.cpp) -----------------------------------------
-  int TitleLines() const { return fTitleLines; }
+  int TitleLines() const;
   void SetTitleLines(int value);
-  int RowLines() const { return fRowLines; }
+  int RowLines() const;
   void SetRowLines(int value);
-  int FootLines() const { return fFootLines; }
+  int FootLines() const;
   void SetFootLines(int value);
-  bool ShowTitles() const { return fShowTitles; }
+  bool ShowTitles() const;
   void SetShowTitles(bool value);
-  bool ShowFooters() const { return fShowFooters; }
+  bool ShowFooters() const;
   void SetShowFooters(bool value);
-  bool ShowEmptyRow() const { return fShowEmptyRow; }
+  bool ShowEmptyRow() const;
   void SetShowEmptyRow(bool value);
   // -1 (no stripes) or above 1; anything else is ignored.
-  int StripStep() const { return fStripStep; }
+  int StripStep() const;
   void SetStripStep(int value);
-  TScrollStyle ScrollBars() const { return fScrollBars; }
+  TScrollStyle ScrollBars() const;
   void SetScrollBars(TScrollStyle value);
-  TgpGridVisualOptions OptionsVisual() const { return fOptionsVisual; }
+  TgpGridVisualOptions OptionsVisual() const;
   void SetOptionsVisual(TgpGridVisualOptions value);
   // The grid's own designer, else the library's default one (may be nil).
   TgpDesigner* EffectiveDesigner() const;
 
   // The layout every rectangle comes from.
-  const TgpGridLayout& Layout() const { return fLayout; }
-  int TitleHeight() const { return fLayout.TitleHeight; }
-  int RowHeight() const { return fLayout.RowHeight; }
-  int FooterHeight() const { return fLayout.FooterHeight; }
-  int VisibleRowCount() const override { return fLayout.VisibleRowCount; }
-  bool DataRowsShown() const { return fLayout.DataRowsShown; }
-  int ActiveRow() const { return fActiveRow; }
+  const TgpGridLayout& Layout() const;
+  int TitleHeight() const;
+  int RowHeight() const;
+  int FooterHeight() const;
+  int VisibleRowCount() const override;
+  bool DataRowsShown() const;
+  int ActiveRow() const;
 
   // Height of "Wg" in the grid font with font and childFont over it, bold and underlined; 13
   // without a window.
@@ -262,8 +264,8 @@ public:
   void FreezeGrid();
   // Raises EDBDivoRud when not frozen; the last one refreshes both bars and repaints on request.
   void UnfreezeGrid(bool refresh);
-  int FreezeCount() const { return fFreezeCount; }
-  bool PaintingEnabled() const { return fFreezeCount == 0; }
+  int FreezeCount() const;
+  bool PaintingEnabled() const;
 
   // ---- Geometry, hit tests, invalidation (GridGeometry.cpp) --------------------------------
   TRect GetClientRect() const;
@@ -275,9 +277,9 @@ public:
   TgpGridHit PointToCell(int x, int y) const;
   // Saves the hover state, then hit-tests into it.
   void DoMouseMove(int x, int y);
-  const TgpGridHit& Hover() const { return fHover; }
-  TgpColumn* HoverColumn() const { return fHoverColumn; }
-  const TgpOverPrevPos& OverPrevPos() const { return fOverPrevPos; }
+  const TgpGridHit& Hover() const;
+  TgpColumn* HoverColumn() const;
+  const TgpOverPrevPos& OverPrevPos() const;
   void InvalidateGrid() override;
   void InvalidateTitle(int index);
   void InvalidateTitles() override;
@@ -287,11 +289,11 @@ public:
 
   // ---- Scrolling (GridScroll.cpp) ------------------------------------------------------------
   void UpdateRecordBar(bool force);
-  const TScrollInfo& RecordBar() const { return fRecordBar; }
+  const TScrollInfo& RecordBar() const;
   void DoScrollGrid(int scrolled, int oldActiveRow);
   void CreateAutoScroller();
   void DestroyAutoScroller();
-  bool AutoScrolling() const { return fAutoScrollTicks >= 0; }
+  bool AutoScrolling() const;
   void AutoScrollTimerProc();
 
   // ---- Painting (GridPaint.cpp) ---------------------------------------------------------------
@@ -299,13 +301,13 @@ public:
   // the first column's cell (or title).
   void DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, int lastColumn, int firstRow, int lastRow,
                 int width, int height);
-  TgpPaintInfo& PaintInfo() { return *fPaintInfo; }
-  TgpPainter& Painter() { return fPainter; }
+  TgpPaintInfo& PaintInfo();
+  TgpPainter& Painter();
   TgpGetRowAttrsEvent OnGetRowAttrs;
   TgpDrawCellEvent OnDrawCell;
 
   // IgpPaintGrid
-  TDataSet* PaintDataSet() const override { return fDataSet; }
+  TDataSet* PaintDataSet() const override;
   int PaintColumnCount() const override;
   TgpCellAttrs* ColumnCellAttrs(int columnIndex, int row) override;
   int ColumnIndexOfField(const String& fieldName) const override;
@@ -318,7 +320,7 @@ public:
   int PaintGroupColumn(int group, int k) const override;
   TgpPaintColumn PaintColumnInfo(int column) const override;
   TRect PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const override;
-  int PaintLastVisibleRow() const override { return fLayout.VisibleRowCount - 1; }
+  int PaintLastVisibleRow() const override;
   TColor PaintColor() const override { return Color(); }
   void PaintColumnTitle(int column, TCanvas& canvas, int originX) override;
   void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) override;
@@ -331,27 +333,27 @@ public:
   void HeightsChanged() override;
 
   // ---- Records and snapshots (GridRecords.cpp) --------------------------------------------
-  TgpCursorType CursorType() const { return fCursorType; }
+  TgpCursorType CursorType() const;
   void SetCursorType(TgpCursorType value);
   // Field names (";" list) whose combined value identifies a record.
-  const String& UniqueFields() const { return fUniqueFields; }
+  const String& UniqueFields() const;
   void SetUniqueFields(const String& value);
   // Field names whose values every snapshot also captures ("$RECNO$" is dropped).
-  const String& BookmarkFields() const { return fBookmarkFields; }
+  const String& BookmarkFields() const;
   void SetBookmarkFields(const String& value);
-  TgpDBParams* ParamsDB() const { return fParamsDB.get(); }
+  TgpDBParams* ParamsDB() const;
   void SetParamsDB(TgpDBParams* value);
   // The snapshot of the grid's current record.
-  TgpCurrentRecShot* CurrentRecShot() const { return fCurrentRecShot; }
+  TgpCurrentRecShot* CurrentRecShot() const;
   bool GetHasCurrent() const;
   // The row in view showing the current record, -1 when it is out of view.
-  int CurrentRow() const { return fCurrentRow; }
+  int CurrentRow() const;
   // Rows in the data link's window (1 when there are no records).
   int RowCount() const;
   // The data link is active: the grid has an open dataset.
   bool HasActiveDataSet() const;
-  bool UserActionInProgress() const { return fAction.InProgress(); }
-  bool Posting() const { return fPosting; }
+  bool UserActionInProgress() const;
+  bool Posting() const;
   // Finds the current row after the rows in view moved by `scrolled` (0: search every row).
   void UpdateCurrentInfo(int scrolled);
   // Brings the dataset's cursor to the marked record; with force, an unmarked grid marks the
@@ -365,23 +367,23 @@ public:
   void tfSetToolForm(TControl* toolForm) override;
   void tfCurrentChanged() override;
   void tfPostChanges() override;
-  TControl* ToolForm() const { return fToolForm; }
+  TControl* ToolForm() const;
 
   // ---- Navigation: user actions, keys, mouse, focus, menus (GridNavigation.cpp, GridKeys.cpp,
   // GridMouse.cpp, GridFocus.cpp) ----------------------------------------------------------------
-  bool WantTabs() const { return fWantTabs; }
-  void SetWantTabs(bool value) { fWantTabs = value; }
-  bool WantReturns() const { return fWantReturns; }
-  void SetWantReturns(bool value) { fWantReturns = value; }
-  TgpPickupOptions OptionsPickup() const { return fOptionsPickup; }
-  void SetOptionsPickup(TgpPickupOptions value) { fOptionsPickup = value; }
-  TgpGridEditOptions OptionsEdit() const { return fOptionsEdit; }
-  void SetOptionsEdit(TgpGridEditOptions value) { fOptionsEdit = value; }
+  bool WantTabs() const;
+  void SetWantTabs(bool value);
+  bool WantReturns() const;
+  void SetWantReturns(bool value);
+  TgpPickupOptions OptionsPickup() const;
+  void SetOptionsPickup(TgpPickupOptions value);
+  TgpGridEditOptions OptionsEdit() const;
+  void SetOptionsEdit(TgpGridEditOptions value);
   // Read at their next use; the selection gives them their full meaning.
-  bool RowSelect() const { return fRowSelect; }
-  void SetRowSelect(bool value) { fRowSelect = value; }
-  bool MultiSelect() const { return fMultiSelect; }
-  void SetMultiSelect(bool value) { fMultiSelect = value; }
+  bool RowSelect() const;
+  void SetRowSelect(bool value);
+  bool MultiSelect() const;
+  void SetMultiSelect(bool value);
 
   void SetSelectedCol(TgpColumn* column);
   // Stores the current column without events; returns the old index.
@@ -403,17 +405,17 @@ public:
   bool DoPickupInt(TgpPickupOption kind, bool hasRecord);
   void DoPickup();
   // Whether the last pick-up had a record.
-  bool PickupResult() const { return fPickupResult; }
+  bool PickupResult() const;
   // A column's menu (the grid's when it has one) or the grid's menu, at client (x, y); (-1, -1)
   // for the current cell.
   void DoPopupMenu(TgpColumn* column, int x, int y);
   // True when the key is a short-cut of the current column's menu or the grid's, and ran it.
   bool IsMenuKey(Word key, TShiftState shift);
-  bool HasFocus() const { return fHasFocus; }
-  TgpGridState GridState() const { return fGridState; }
-  TgpColumn* ClickedColumn() const { return fClickedColumn; }
-  int PendingCol() const { return fAction.PendingCol(); }
-  TgpUserActions PendingActions() const { return fAction.Pending(); }
+  bool HasFocus() const;
+  TgpGridState GridState() const;
+  TgpColumn* ClickedColumn() const;
+  int PendingCol() const;
+  TgpUserActions PendingActions() const;
 
   TgpColEvent OnColEnter;
   TgpColEvent OnColExit;
@@ -425,7 +427,7 @@ public:
   // ---- Title images and title/footer drawing (ColumnDrawing.cpp) ---------------------------------
   // Images for the columns' titles (TgpColumn::TitleImageIndex); the grid follows the list's
   // changes and forgets a list that is freed.
-  TCustomImageList* TitleImages() const { return fTitleImages; }
+  TCustomImageList* TitleImages() const;
   void SetTitleImages(TCustomImageList* value);
   // Heights recomputed: the grid repaints when they moved, else its titles.
   void ImagesChanged();
@@ -433,11 +435,11 @@ public:
   // ---- Owned parts (Selection.h, AutoSearch.h, TitleTracker.h) --------------------------------
   // The selection, auto search and title tracking; each does nothing until a fuller one is
   // handed over. Handing over null puts the do-nothing part back.
-  TgpSelection& Selection() const { return *fSelection; }
+  TgpSelection& Selection() const;
   void SetSelection(std::unique_ptr<TgpSelection> value);
-  TgpAutoSearch& AutoSearch() const { return *fAutoSearch; }
+  TgpAutoSearch& AutoSearch() const;
   void SetAutoSearch(std::unique_ptr<TgpAutoSearch> value);
-  TgpTitleTracker& TitleTracker() const { return *fTitleTracker; }
+  TgpTitleTracker& TitleTracker() const;
   void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
 
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
@@ -468,7 +470,7 @@ protected:
 
   // Entry points that editing fills (GridEditing.cpp).
   virtual bool EditorVisible() const;
-  virtual bool EditorHiding() const { return fEditorHiding; }
+  virtual bool EditorHiding() const;
   // Opens the editor on the current cell; true when it is shown.
   virtual bool Edit();
   virtual void EditorFocus();
@@ -522,7 +524,7 @@ protected:
   // Flags that the navigation and editing code sets around its work. A change of the current
   // record during a user action is announced when the action ends.
   void SetUserActionInProgress(bool value);
-  void SetPosting(bool value) { fPosting = value; }
+  void SetPosting(bool value);
   // The snapshot side of the data link reactions.
   void RecordsActiveChanged();
   void RecordsDataChanged();
@@ -541,53 +543,17 @@ protected:
   virtual void DaUpdateData();
 
 private:
-  void CacheDataSet();
+  // Everything the grid remembers lives in its private state (detail/GridPrivate.h), so this
+  // header stays the component's face. The helpers below are the members' shared steps.
+  std::unique_ptr<griddetail::TGridPrivate> d;
 
-  // ---- Navigation: state ------------------------------------------------------------------------
+  void CacheDataSet();
+  // Navigation.
   void FireColExiting();
   void ApplyAt(int row, TgpUserActions bits);
   void PickupDone(bool picked);
-  bool fWantTabs = true;
-  bool fWantReturns = true;
-  TgpPickupOptions fOptionsPickup{gpoReturnKey, gpoDblClick};
-  TgpGridEditOptions fOptionsEdit;
-  bool fRowSelect = false;
-  bool fMultiSelect = false;
-  bool fHasFocus = false;
-  TgpGridState fGridState = gsNormal;
-  TgpColumn* fClickedColumn = nullptr;
-  bool fClickHandled = false;
-  bool fEditOnMouseUp = false;
-  bool fClearOnMouseUp = false;
-  bool fPickupResult = false;
-
-  // ---- Title images ------------------------------------------------------------------------------
   void TitleImagesNotification(TComponent* component);
-  TCustomImageList* fTitleImages = nullptr;
-  std::unique_ptr<TChangeLink> fTitleImagesLink;
-  std::unique_ptr<TBitmap> fHintScratch;  // the 1 x 1 canvas hints measure titles and footers on
-
-  std::unique_ptr<TDataLinkEx> fDataLink;
-  std::unique_ptr<TgpSelection> fSelection;
-  std::unique_ptr<TgpAutoSearch> fAutoSearch;
-  std::unique_ptr<TgpTitleTracker> fTitleTracker;
-  TDataSet* fDataSet = nullptr;
-  TvpBorderStyle fBorderStyle = bs3D;
-
-  // ---- Columns and layout ------------------------------------------------------------------
-  std::unique_ptr<TgpColumns> fColumns;
-  TvpCustomFieldMapper* fMapper = nullptr;
-  TgpDesigner* fDesigner = nullptr;
-  String fAttrs;
-  bool fReadOnly = false;
-  TLayout fVertAlignment = tlCenter;
-  int fCol = -1;
-  TgpColumn* fCurrentColumn = nullptr;
-  int fTitleStateCounter = -1;
-  TScrollInfo fViewBar;
-  bool fViewBarSet = false;
-
-  // ---- State, layout, scrolling, painting ------------------------------------------------------
+  // State, layout, scrolling, painting.
   void SetLines(int& field, int value);
   void DoMetricsChanged(int parts);
   void RefreshLayoutClient();
@@ -595,64 +561,19 @@ private:
   // The band of rows first..last (client coordinates).
   TRect RowsRect(int first, int last) const;
   void HandOver(TgpPaintInfo& info);
-  int fTitleLines = 1;
-  int fRowLines = 1;
-  int fFootLines = 1;
-  bool fShowTitles = true;
-  bool fShowFooters = false;
-  bool fShowEmptyRow = true;
-  int fStripStep = -1;
-  TScrollStyle fScrollBars = ssBoth;
-  TgpGridVisualOptions fOptionsVisual;
-  TgpGridLayout fLayout;
-  int fActiveRow = 0;
-  int fFreezeCount = 0;
-  TgpGridHit fHover;
-  TgpColumn* fHoverColumn = nullptr;
-  TgpOverPrevPos fOverPrevPos;
-  TScrollInfo fRecordBar;
-  bool fRecordBarSet = false;
-  int fAutoScrollTicks = -1;  // -1 while the timer is off
-  std::unique_ptr<TgpPaintInfo> fPaintInfo;
-  TgpPainter fPainter;
-  std::unique_ptr<TBitmap> fPaintBitmap;
-
-  // ---- Records and snapshots ----------------------------------------------------------------
+  // Records and snapshots.
   friend class TgpRecShot;
   friend class TgpCurrentRecShot;
   void InitRecords();
   void CheckFieldNames(const String& names) const;
-  void SetCurrentRow(int row) { fCurrentRow = row; }
+  void SetCurrentRow(int row);
   void DoSelectionChanged();
   IvtfToolForm* ToolFormValue() const;
-  TgpCursorType fCursorType = gctSensitive;
-  String fUniqueFields;
-  String fBookmarkFields;
-  std::unique_ptr<TgpDBParams> fParamsDB;
-  // Owned here until the selection takes it; fCurrentRecShot is the reference kept after that.
-  std::unique_ptr<TgpCurrentRecShot> fOwnedCurrentRecShot;
-  TgpCurrentRecShot* fCurrentRecShot = nullptr;
-  int fCurrentRow = -1;
-  TgpUserAction fAction;
-  bool fPosting = false;
-  TControl* fToolForm = nullptr;
-
-  // ---- Editing ------------------------------------------------------------------------------------
+  // Editing.
   friend class TgpInplaceEdit;
   friend class TgpColumn;
   friend class TgpDeleteParams;
   void HideEditor();
-  std::unique_ptr<TgpDeleteParams> fParamsDelete;
-  std::unique_ptr<TgpInplaceEdit> fInplaceEdit;
-  bool fEditorShown = false;
-  bool fEditorHiding = false;
-  bool fEditorActivating = false;
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpGridVisualOption, gvoNoEndEllipsis)
-ZV_ENUM_TYPE(zv::TgpPickupOption, gpoReturnKey, gpoDblClick, gpoClick, gpoMouseTrack, gpoCaptureRecord)
-ZV_ENUM_TYPE(zv::TgpGridEditOption, geoNoInserts, geoNoAppends, geoNoQuickEditByTabKey, geoNoQuickEditByClick,
-             geoNoEditActionOnExit, geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor)
-ZV_ENUM_TYPE(zv::TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick)

@@ -8,6 +8,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Format.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 #include "runtime/rtm/ZvStrings.h"
 
@@ -71,7 +72,7 @@ bool TgpDeleteParams::DeleteRecordsInt(Word key, TShiftState shift) {
     grid->Selection().DeleteRecords();
   } else {
     grid->DataSet()->Delete();
-    grid->fCurrentRecShot->Select(true);
+    grid->d->CurrentRecShot->Select(true);
   }
   fDeleted = true;
   if (grid->AfterDelete) grid->AfterDelete(grid);

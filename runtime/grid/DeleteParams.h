@@ -10,7 +10,7 @@ namespace zv {
 
 class TDBDivoRud;
 
-enum TgpDeletePromptKind { dpkAlways, dpkMultiRecord, dpkNever };
+ZV_ENUM(TgpDeletePromptKind, dpkAlways, dpkMultiRecord, dpkNever);
 
 class TgpDeleteParams : public TPersistent {
   ZV_CLASS(TgpDeleteParams, TPersistent)
@@ -55,5 +55,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpDeletePromptKind, dpkAlways, dpkMultiRecord, dpkNever)

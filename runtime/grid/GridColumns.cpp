@@ -6,6 +6,7 @@
 #include "platform/db/DataSet.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/rtm/OneStringLists.h"
@@ -18,18 +19,18 @@
 namespace zv {
 
 void TDBDivoRud::SetColumns(TgpColumns* value) {
-  if (value && value != fColumns.get()) fColumns->Assign(value);
+  if (value && value != d->Columns.get()) d->Columns->Assign(value);
 }
 
 // ---- Mapper and attributes ---------------------------------------------------------------
 
 void TDBDivoRud::SetMapper(TvpCustomFieldMapper* value) {
-  if (HandOverMapper(this, fMapper, value)) FieldMapChanged();
+  if (HandOverMapper(this, d->Mapper, value)) FieldMapChanged();
 }
 
 void TDBDivoRud::FieldMapChanged() {
-  if (!fColumns || IsLoading()) return;
-  for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->UpdateFieldMap();
+  if (!d->Columns || IsLoading()) return;
+  for (int i = 0; i < d->Columns->Count(); ++i) d->Columns->Items(i)->UpdateFieldMap();
 }
 
 void TDBDivoRud::CMFieldMapChanged(TMessage& message) {
@@ -38,29 +39,29 @@ void TDBDivoRud::CMFieldMapChanged(TMessage& message) {
 }
 
 void TDBDivoRud::SetAttrs(const String& value) {
-  if (value == fAttrs) return;
-  fAttrs = value;
-  if (fColumns) fColumns->UpdateAttrs();
-  if (fMapper) FieldMapChanged();
+  if (value == d->Attrs) return;
+  d->Attrs = value;
+  if (d->Columns) d->Columns->UpdateAttrs();
+  if (d->Mapper) FieldMapChanged();
 }
 
 void TDBDivoRud::AddAttrs(const String& items) {
-  String attrs = lioRemoveItems(fAttrs, items);
+  String attrs = lioRemoveItems(d->Attrs, items);
   for (std::string_view item : lioSplit(items))
     if (!item.empty()) attrs = lioAdd2(attrs, item);
   SetAttrs(attrs);
 }
 
-void TDBDivoRud::RemoveAttrs(const String& items) { SetAttrs(lioRemoveItems(fAttrs, items)); }
+void TDBDivoRud::RemoveAttrs(const String& items) { SetAttrs(lioRemoveItems(d->Attrs, items)); }
 
-bool TDBDivoRud::HasAttrs(const String& items) const { return lioHasItems(fAttrs, items); }
+bool TDBDivoRud::HasAttrs(const String& items) const { return lioHasItems(d->Attrs, items); }
 
 // ---- Designer, fit, alignment --------------------------------------------------------------
 
 void TDBDivoRud::SetDesigner(TgpDesigner* value) {
-  if (value == fDesigner) return;
-  if (fDesigner && !fDesigner->ComponentState().Contains(csDestroying)) fDesigner->RemoveGrid(this);
-  fDesigner = value;
+  if (value == d->Designer) return;
+  if (d->Designer && !d->Designer->ComponentState().Contains(csDestroying)) d->Designer->RemoveGrid(this);
+  d->Designer = value;
   if (value) {
     value->FreeNotification(this);
     value->AddGrid(this);
@@ -68,59 +69,59 @@ void TDBDivoRud::SetDesigner(TgpDesigner* value) {
   LayoutChanged();
 }
 
-int TDBDivoRud::ColumnMargin() const { return fDesigner ? fDesigner->ColumnMargin() : 0; }
+int TDBDivoRud::ColumnMargin() const { return d->Designer ? d->Designer->ColumnMargin() : 0; }
 
-bool TDBDivoRud::AutoColumnFit() const { return fColumns->AutoFit(); }
+bool TDBDivoRud::AutoColumnFit() const { return d->Columns->AutoFit(); }
 
 void TDBDivoRud::SetAutoColumnFit(bool value) {
-  if (value == fColumns->AutoFit()) return;
-  fColumns->SetAutoFit(value);
+  if (value == d->Columns->AutoFit()) return;
+  d->Columns->SetAutoFit(value);
   if (IsLoading()) return;
-  fColumns->DoFullFit();
+  d->Columns->DoFullFit();
   Invalidate();
 }
 
 void TDBDivoRud::SetVertAlignment(TLayout value) {
-  if (value == fVertAlignment) return;
-  fVertAlignment = value;
-  for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->UpdateVisualAttrs();
+  if (value == d->VertAlignment) return;
+  d->VertAlignment = value;
+  for (int i = 0; i < d->Columns->Count(); ++i) d->Columns->Items(i)->UpdateVisualAttrs();
   Invalidate();
 }
 
 void TDBDivoRud::FitColumns() {
-  if (!fColumns->HasGroups()) return;
-  fColumns->DoFit(true, true);
-  fColumns->UpdateScrollStop(false, true);
+  if (!d->Columns->HasGroups()) return;
+  d->Columns->DoFit(true, true);
+  d->Columns->UpdateScrollStop(false, true);
   Invalidate();
 }
 
 // ---- Current column ----------------------------------------------------------------------
 
 void TDBDivoRud::ColumnDestroying(TgpColumn* column) {
-  if (column == fCurrentColumn) fCurrentColumn = nullptr;
+  if (column == d->CurrentColumn) d->CurrentColumn = nullptr;
 }
 
 // ---- Layout ------------------------------------------------------------------------------
 
 void TDBDivoRud::GetLevelRange(const TgpGroupInfo* group, int actualLevel, int& first, int& last,
                                int& count) const {
-  fColumns->GetLevelRange(group, actualLevel, first, last, count);
+  d->Columns->GetLevelRange(group, actualLevel, first, last, count);
 }
 
 void TDBDivoRud::LayoutChanged() {
-  if (IsLoading() || !fColumns || fColumns->UpdateCount() > 0) return;
-  fColumns->UpdateGroupsInfo();
-  fColumns->UpdateWidthsInfo();
-  fColumns->UpdateSelectable();
-  fCol = fCurrentColumn ? fCurrentColumn->Index() : std::min(fCol, fColumns->Count() - 1);
-  if (!fCurrentColumn || !fCurrentColumn->Selectable()) fCol = fColumns->GetNearSelectable();
-  fCurrentColumn = fCol >= 0 ? fColumns->Items(fCol) : nullptr;
-  fColumns->DoFullFit();
+  if (IsLoading() || !d->Columns || d->Columns->UpdateCount() > 0) return;
+  d->Columns->UpdateGroupsInfo();
+  d->Columns->UpdateWidthsInfo();
+  d->Columns->UpdateSelectable();
+  d->Col = d->CurrentColumn ? d->CurrentColumn->Index() : std::min(d->Col, d->Columns->Count() - 1);
+  if (!d->CurrentColumn || !d->CurrentColumn->Selectable()) d->Col = d->Columns->GetNearSelectable();
+  d->CurrentColumn = d->Col >= 0 ? d->Columns->Items(d->Col) : nullptr;
+  d->Columns->DoFullFit();
   UpdateHeights();
   UpdateRows();
   InvalidateGrid();
   // An open editor goes with its cell, or closes when its column left the view.
-  if (!fAction.InProgress()) UpdateEditorPos();
+  if (!d->Action.InProgress()) UpdateEditorPos();
 }
 
 void TDBDivoRud::UpdateViewBar(bool force) {
@@ -128,19 +129,19 @@ void TDBDivoRud::UpdateViewBar(bool force) {
   info.fMask = SIF_ALL;
   info.nMin = 0;
   info.nPage = 1;
-  info.nMax = std::max(fColumns->ScrollStopCount() - 1, 0);
-  info.nPos = fColumns->HasScrollable() ? fColumns->FirstGroupInView() - fColumns->FirstScrollGroup() : 0;
-  const bool changed = !fViewBarSet || info.nMax != fViewBar.nMax || info.nPage != fViewBar.nPage ||
-                       info.nPos != fViewBar.nPos;
+  info.nMax = std::max(d->Columns->ScrollStopCount() - 1, 0);
+  info.nPos = d->Columns->HasScrollable() ? d->Columns->FirstGroupInView() - d->Columns->FirstScrollGroup() : 0;
+  const bool changed = !d->ViewBarSet || info.nMax != d->ViewBar.nMax || info.nPage != d->ViewBar.nPage ||
+                       info.nPos != d->ViewBar.nPos;
   if (!changed && !force) return;
-  if (fScrollBars != ssHorizontal && fScrollBars != ssBoth) {
+  if (d->ScrollBars != ssHorizontal && d->ScrollBars != ssBoth) {
     info.nMin = 1;
     info.nMax = 1;
     info.nPage = 0;
     info.nPos = 1;
   }
-  fViewBar = info;
-  fViewBarSet = true;
+  d->ViewBar = info;
+  d->ViewBarSet = true;
   if (HandleAllocated()) SetScrollInfo(Handle(), SB_HORZ, info, PaintingEnabled());
 }
 
@@ -150,14 +151,14 @@ void TDBDivoRud::ColumnHeightChanged(TgpColumn*) { HeightsChanged(); }
 
 void TDBDivoRud::NormalizeSettingID() {
   std::vector<TgpColumn*> sorted;
-  for (int i = 0; i < fColumns->Count(); ++i) {
-    TgpColumn* c = fColumns->Items(i);
+  for (int i = 0; i < d->Columns->Count(); ++i) {
+    TgpColumn* c = d->Columns->Items(i);
     if (c->Visible() && c->TitleState() != tsSortedNone) sorted.push_back(c);
   }
   std::stable_sort(sorted.begin(), sorted.end(),
                    [](const TgpColumn* a, const TgpColumn* b) { return a->SortID() < b->SortID(); });
   for (std::size_t k = 0; k < sorted.size(); ++k) sorted[k]->SetSortID(static_cast<int>(k));
-  fTitleStateCounter = static_cast<int>(sorted.size()) - 1;
+  d->TitleStateCounter = static_cast<int>(sorted.size()) - 1;
 }
 
 // ---- Editing hooks the columns fire --------------------------------------------------------
@@ -177,15 +178,15 @@ void TDBDivoRud::FireAfterFieldPost(TgpColumn* column, TgpFieldPostCode postCode
 void TDBDivoRud::CreateDefColumns(bool clearFirst) {
   TDataSet* dataSet = DataSet();
   if (!dataSet || !dataSet->Active()) return;
-  fColumns->BeginUpdate();
+  d->Columns->BeginUpdate();
   try {
-    if (clearFirst) fColumns->Clear();
-    for (int i = 0; i < dataSet->FieldCount(); ++i) fColumns->Add()->SetFieldName(dataSet->Fields()[i]->FieldName());
+    if (clearFirst) d->Columns->Clear();
+    for (int i = 0; i < dataSet->FieldCount(); ++i) d->Columns->Add()->SetFieldName(dataSet->Fields()[i]->FieldName());
   } catch (...) {
-    fColumns->EndUpdate();
+    d->Columns->EndUpdate();
     throw;
   }
-  fColumns->EndUpdate();
+  d->Columns->EndUpdate();
 }
 
 String TDBDivoRud::GetFieldCaptions(const String& fieldNames) {
@@ -197,7 +198,7 @@ String TDBDivoRud::GetFieldCaptions(const String& fieldNames) {
       names += dataSet->Fields()[i]->FieldName();
     }
   }
-  if (fMapper) return fMapper->GetFieldCaptions(names, fAttrs, dataSet);
+  if (d->Mapper) return d->Mapper->GetFieldCaptions(names, d->Attrs, dataSet);
   if (names.empty()) return {};
   String result = names;
   const auto items = lioSplit(names);
@@ -214,24 +215,24 @@ void TDBDivoRud::Loaded() {
   NormalizeSettingID();
   {
     // A stored layout is taken as read and repaired once, here.
-    fColumns->BeginUpdate();
-    fColumns->NormalizeLayout();
-    for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->UpdateFields();
-    fColumns->EndUpdate();  // lays out once
+    d->Columns->BeginUpdate();
+    d->Columns->NormalizeLayout();
+    for (int i = 0; i < d->Columns->Count(); ++i) d->Columns->Items(i)->UpdateFields();
+    d->Columns->EndUpdate();  // lays out once
   }
   FieldMapChanged();
 }
 
 void TDBDivoRud::ColumnsDataSetChanged() {
   if (IsLoading()) return;  // Loaded resolves every column once
-  fColumns->BeginUpdate();
-  for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->UpdateFields();
-  fColumns->EndUpdate();
+  d->Columns->BeginUpdate();
+  for (int i = 0; i < d->Columns->Count(); ++i) d->Columns->Items(i)->UpdateFields();
+  d->Columns->EndUpdate();
 }
 
 void TDBDivoRud::CreateWnd() {
   TCustomControl::CreateWnd();
-  fColumns->SetAvailableWidth(ClientRect().Width());
+  d->Columns->SetAvailableWidth(ClientRect().Width());
   LayoutChanged();
   // A new window's bars hold the window system's defaults, not what an earlier window (or no
   // window) was given: both are set, whatever was remembered.
@@ -246,15 +247,15 @@ void TDBDivoRud::WMSize(TWMSize& message) {
     TCustomControl::WMSize(message);
     freeze.Release(false);
   }
-  if (!fColumns) return;
-  fColumns->SetAvailableWidth(ClientRect().Width());
-  if (!fColumns->HasGroups()) {
+  if (!d->Columns) return;
+  d->Columns->SetAvailableWidth(ClientRect().Width());
+  if (!d->Columns->HasGroups()) {
     Invalidate();
     return;
   }
   if (IsLoading()) return;
   UpdateRows();
-  fColumns->DoFullFit();
+  d->Columns->DoFullFit();
   InvalidateGrid();
 }
 
@@ -276,9 +277,9 @@ void TDBDivoRud::Dispatch(TMessage& message) {
 }
 
 void TDBDivoRud::ColumnsNotification(TComponent* component) {
-  if (component == fMapper) SetMapper(nullptr);
-  if (component == fDesigner) SetDesigner(nullptr);
-  if (fColumns) fColumns->Notification(component);
+  if (component == d->Mapper) SetMapper(nullptr);
+  if (component == d->Designer) SetDesigner(nullptr);
+  if (d->Columns) d->Columns->Notification(component);
 }
 
 }  // namespace zv

@@ -2,6 +2,7 @@
 // dataset from here, and a user action's pending column and selection bits land here when the
 // dataset's scroll arrives in its middle.
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 
 #include "platform/controls/WinApi.h"
@@ -25,7 +26,7 @@ void TDBDivoRud::DaActiveChanged() {
 
 void TDBDivoRud::DaDataChanged() {
   // A range that reached an end of the dataset is taken up to there.
-  if (fAction.InProgress() && fAction.Pending().Contains(uaRange) && fDataSet && (fDataSet->Bof() || fDataSet->Eof())) fSelection->AddRange();
+  if (d->Action.InProgress() && d->Action.Pending().Contains(uaRange) && d->DataSet && (d->DataSet->Bof() || d->DataSet->Eof())) d->Selection->AddRange();
   RecordsDataChanged();
   if (IsLoading()) return;
   UpdateRows();
@@ -34,63 +35,63 @@ void TDBDivoRud::DaDataChanged() {
 
 // The window moved by distance rows (positive towards the end) or the cursor moved inside it.
 void TDBDivoRud::DaDataSetScrolled(int distance) {
-  const int oldActive = fActiveRow;
-  const int oldCurrent = fCurrentRow;
+  const int oldActive = d->ActiveRow;
+  const int oldCurrent = d->CurrentRow;
   CloseEdit(feaCancel, true);
   RecordsDataSetScrolled(distance);
   if (IsLoading()) return;
-  const int pendingCol = fAction.PendingCol();
-  if (pendingCol != -1 && pendingCol != fCol) UpdateSelectedCol(pendingCol);
-  fActiveRow = fDataLink->ActiveRecord();
-  fLayout.RowCount = std::max(fDataLink->RecordCount(), 1);
-  fLayout.Recount();
-  const TgpUserActions bits = fAction.Pending();
+  const int pendingCol = d->Action.PendingCol();
+  if (pendingCol != -1 && pendingCol != d->Col) UpdateSelectedCol(pendingCol);
+  d->ActiveRow = d->DataLink->ActiveRecord();
+  d->Layout.RowCount = std::max(d->DataLink->RecordCount(), 1);
+  d->Layout.Recount();
+  const TgpUserActions bits = d->Action.Pending();
   const TgpUserActions old{uaSelectOld, uaDeselectOld}, arrived{uaSelectNew, uaToggle};
   const bool painting = PaintingEnabled() && HandleAllocated();
-  if (fColumns->HasGroups() && distance != 0) {
-    ApplyAt(fActiveRow - distance, bits * old);
+  if (d->Columns->HasGroups() && distance != 0) {
+    ApplyAt(d->ActiveRow - distance, bits * old);
     ApplySelectionBits(bits * arrived);
-    if (bits.Contains(uaRange)) fSelection->AddRange();
+    if (bits.Contains(uaRange)) d->Selection->AddRange();
     if (PaintingEnabled()) {
-      if (bits.Contains(uaClear) && !fSelection->Empty())
-        fSelection->Clear(true);
+      if (bits.Contains(uaClear) && !d->Selection->Empty())
+        d->Selection->Clear(true);
       else
         DoScrollGrid(distance, oldActive);
       if (painting) UpdateWindow(Handle());
     }
-  } else if (fColumns->HasGroups()) {
+  } else if (d->Columns->HasGroups()) {
     if (oldCurrent >= 0) ApplyAt(oldCurrent, bits * old);
     ApplySelectionBits(bits * arrived);
     bool all = false;
     if (bits.Contains(uaRange)) {
-      fSelection->AddRange();
+      d->Selection->AddRange();
       all = true;
     }
-    if (bits.Contains(uaClear) && !fSelection->Empty()) {
-      fSelection->Clear(false);
+    if (bits.Contains(uaClear) && !d->Selection->Empty()) {
+      d->Selection->Clear(false);
       all = true;
     }
     if (all) {
       InvalidateRows();
-    } else if (oldCurrent != fCurrentRow || oldActive != fActiveRow) {
+    } else if (oldCurrent != d->CurrentRow || oldActive != d->ActiveRow) {
       const int old = oldCurrent >= 0 ? oldCurrent : oldActive;
       InvalidateRow(old);
-      if (painting && std::abs(old - fActiveRow) > 1) UpdateWindow(Handle());
-      InvalidateRow(fCurrentRow >= 0 ? fCurrentRow : fActiveRow);
+      if (painting && std::abs(old - d->ActiveRow) > 1) UpdateWindow(Handle());
+      InvalidateRow(d->CurrentRow >= 0 ? d->CurrentRow : d->ActiveRow);
       if (painting) UpdateWindow(Handle());
     }
   }
   // A sequenced dataset's bar moves only with the window; the others show the cursor's end.
-  if (distance != 0 || !fDataSet || !fDataSet->IsSequenced()) UpdateRecordBar(false);
-  if (!fAction.InProgress()) UpdateEditorPos();
+  if (distance != 0 || !d->DataSet || !d->DataSet->IsSequenced()) UpdateRecordBar(false);
+  if (!d->Action.InProgress()) UpdateEditorPos();
 }
 
 // The field that must have a value: its column becomes current, so that the user stands on the
 // cell the message names.
 void TDBDivoRud::DaFocusControl(TField*& field) {
   if (!field) return;
-  for (int i = 0; i < fColumns->GetSelectableCount(); ++i) {
-    TgpColumn* column = fColumns->GetSelectable(i);
+  for (int i = 0; i < d->Columns->GetSelectableCount(); ++i) {
+    TgpColumn* column = d->Columns->GetSelectable(i);
     if (column->Field() != field) continue;
     if (CanFocus() && !Focused()) SetFocus();
     SetCol(column->Index());
@@ -108,7 +109,7 @@ void TDBDivoRud::DaLayoutChanged() {
 }
 
 void TDBDivoRud::DaRecordChanged(TField*) {
-  InvalidateRow(fDataLink->ActiveRecord());
+  InvalidateRow(d->DataLink->ActiveRecord());
   if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
 }
 

@@ -8,6 +8,7 @@
 #include "runtime/rtm/FlagScope.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/vision/FieldVision.h"
@@ -25,15 +26,15 @@ bool Editing(const TDataSet* dataSet) {
 
 }  // namespace
 
-bool TDBDivoRud::EditorVisible() const { return fEditorShown && !fEditorHiding && fInplaceEdit; }
+bool TDBDivoRud::EditorVisible() const { return d->EditorShown && !d->EditorHiding && d->InplaceEdit; }
 
 bool TDBDivoRud::AlwaysShowEditor() const {
-  return fOptionsEdit.Contains(geoAlwaysShowEditor) && fCursorType == gctSensitive && fLayout.DataRowsShown;
+  return d->OptionsEdit.Contains(geoAlwaysShowEditor) && d->CursorType == gctSensitive && d->Layout.DataRowsShown;
 }
 
 bool TDBDivoRud::Edit() {
   if (EditorVisible()) return true;
-  return HasActiveDataSet() && fCurrentColumn && fCurrentColumn->Edit();
+  return HasActiveDataSet() && d->CurrentColumn && d->CurrentColumn->Edit();
 }
 
 bool TgpColumn::Edit() {
@@ -54,20 +55,20 @@ void TgpColumn::SetEditing(bool value) {
 }
 
 bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
-  if (fEditorActivating || !HasActiveDataSet() || !column || column != fCurrentColumn || fCurrentRow < 0)
+  if (d->EditorActivating || !HasActiveDataSet() || !column || column != d->CurrentColumn || d->CurrentRow < 0)
     return false;
   if (EditorVisible()) {
-    if (fInplaceEdit->Column() == column) return true;
+    if (d->InplaceEdit->Column() == column) return true;
     CloseEdit(feaPost, false);
   }
   TgpFieldList* fields = column->FieldList();
   if (!fields->Valid() || !fields->CanModify()) return false;
   if (TvpFieldVision* vision = column->CurVision(); vision && !vision->FireBeforeEdit(*fields)) return false;
   if (!FireBeforeFieldEdit(column)) return false;
-  if (!fInplaceEdit) fInplaceEdit = std::make_unique<TgpInplaceEdit>(this);
-  TgpInplaceEdit* editor = fInplaceEdit.get();
-  editor->SetWantTabs(fWantTabs && !fRowSelect);
-  TFlagScope activating(fEditorActivating);
+  if (!d->InplaceEdit) d->InplaceEdit = std::make_unique<TgpInplaceEdit>(this);
+  TgpInplaceEdit* editor = d->InplaceEdit.get();
+  editor->SetWantTabs(d->WantTabs && !d->RowSelect);
+  TFlagScope activating(d->EditorActivating);
   std::vector<WPARAM> typedAhead;
   if (HandleAllocated()) {
     // The key that opened the editor must not reach it a second time. Its character is gone from
@@ -83,9 +84,9 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
   column->fEditing = true;
   editor->UpdatePosition();
   if (OnInitEdit) OnInitEdit(this);
-  fEditorShown = true;
+  d->EditorShown = true;
   editor->SetVisible(true);
-  if (fHasFocus && editor->CanFocus()) editor->SetFocus();
+  if (d->HasFocus && editor->CanFocus()) editor->SetFocus();
   // Without the window focus (a grid driven from code) the editor still enters edit mode.
   if (!editor->Focused()) editor->EnterEdit();
   editor->SelectAll();
@@ -95,20 +96,20 @@ bool TDBDivoRud::ActivateEdit(TgpColumn* column) {
 }
 
 void TDBDivoRud::HideEditor() {
-  TgpInplaceEdit* editor = fInplaceEdit.get();
+  TgpInplaceEdit* editor = d->InplaceEdit.get();
   {
-    TFlagScope hiding(fEditorHiding);
+    TFlagScope hiding(d->EditorHiding);
     editor->HideEdit();
-    if (fHasFocus && CanFocus()) SetFocus();
+    if (d->HasFocus && CanFocus()) SetFocus();
   }
   editor->SetDataSource(nullptr);
   if (TgpColumn* column = editor->Column()) column->fEditing = false;
-  fEditorShown = false;
+  d->EditorShown = false;
 }
 
 void TDBDivoRud::CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown) {
   if (!EditorVisible() || action == feaNone) return;
-  TgpInplaceEdit* editor = fInplaceEdit.get();
+  TgpInplaceEdit* editor = d->InplaceEdit.get();
   const bool keep = keepAlwaysShown && AlwaysShowEditor();
   if (action == feaCancel) {
     if (keep) {
@@ -140,52 +141,52 @@ void TDBDivoRud::CloseEdit(TgpFieldEditAction action, bool keepAlwaysShown) {
 
 void TDBDivoRud::UpdateEditorPos() {
   if (!EditorVisible()) return;
-  TgpColumn* column = fInplaceEdit->Column();
-  if (!column || !column->Visible() || !IsVisible(column->Index()) || fCurrentRow < 0) {
+  TgpColumn* column = d->InplaceEdit->Column();
+  if (!column || !column->Visible() || !IsVisible(column->Index()) || d->CurrentRow < 0) {
     CloseEdit(feaCancel, false);
     return;
   }
-  fInplaceEdit->UpdatePosition();
-  fInplaceEdit->UpdateNC();
-  fInplaceEdit->SelectAll();
+  d->InplaceEdit->UpdatePosition();
+  d->InplaceEdit->UpdateNC();
+  d->InplaceEdit->SelectAll();
 }
 
 void TDBDivoRud::EditorFocus() {
-  if (EditorVisible() && fInplaceEdit->CanFocus()) fInplaceEdit->SetFocus();
+  if (EditorVisible() && d->InplaceEdit->CanFocus()) d->InplaceEdit->SetFocus();
 }
 
 void TDBDivoRud::PassKeyToEditor(Word key, TShiftState shift) {
-  if (EditorVisible()) fInplaceEdit->PassKey(key, shift);
+  if (EditorVisible()) d->InplaceEdit->PassKey(key, shift);
 }
 
 void TDBDivoRud::PassCharToEditor(char32_t key) {
-  if (EditorVisible()) fInplaceEdit->PassChar(key);
+  if (EditorVisible()) d->InplaceEdit->PassChar(key);
 }
 
 void TDBDivoRud::PassMouseToEditor(TMouseButton button, TShiftState shift, int x, int y) {
   if (!EditorVisible() || button != mbLeft) return;
   (void)shift;
-  const TPoint p{x - fInplaceEdit->Left(), y - fInplaceEdit->Top()};
-  fInplaceEdit->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
+  const TPoint p{x - d->InplaceEdit->Left(), y - d->InplaceEdit->Top()};
+  d->InplaceEdit->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(p));
 }
 
 bool TDBDivoRud::DoQuickEdit(TgpColumn* column, TgpGridEditOption option) {
-  if (!column || !HasActiveDataSet() || !Editing(fDataSet) || fOptionsEdit.Contains(option)) return false;
+  if (!column || !HasActiveDataSet() || !Editing(d->DataSet) || d->OptionsEdit.Contains(option)) return false;
   column->Edit();
   return true;
 }
 
 bool TDBDivoRud::InsertRecord(bool append) {
-  if (!HasActiveDataSet() || fDataSet->State() != dsBrowse || fReadOnly) return false;
-  if (fOptionsEdit.Contains(append ? geoNoAppends : geoNoInserts) || !fDataSet->CanModify()) return false;
+  if (!HasActiveDataSet() || d->DataSet->State() != dsBrowse || d->ReadOnly) return false;
+  if (d->OptionsEdit.Contains(append ? geoNoAppends : geoNoInserts) || !d->DataSet->CanModify()) return false;
   bool doInsert = true;
   if (BeforeInsert) BeforeInsert(this, doInsert);
   if (!doInsert) return false;
   if (append)
-    fDataSet->Append();
+    d->DataSet->Append();
   else
-    fDataSet->Insert();
-  fCurrentRecShot->Select(true);
+    d->DataSet->Insert();
+  d->CurrentRecShot->Select(true);
   if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
   if (AfterInsert) AfterInsert(this);
   return true;
@@ -193,35 +194,35 @@ bool TDBDivoRud::InsertRecord(bool append) {
 
 void TDBDivoRud::PostChanges() {
   if (!HasActiveDataSet()) return;
-  TFlagScope posting(fPosting);
-  if (fDataSet->State() == dsInsert)
-    fDataSet->MoveBy(0);  // posts and keeps the position
-  else if (fDataSet->State() == dsEdit)
-    fDataSet->Post();
+  TFlagScope posting(d->Posting);
+  if (d->DataSet->State() == dsInsert)
+    d->DataSet->MoveBy(0);  // posts and keeps the position
+  else if (d->DataSet->State() == dsEdit)
+    d->DataSet->Post();
   else
     CloseEdit(feaCancel, true);
 }
 
 void TDBDivoRud::CancelChanges() {
   if (!HasActiveDataSet()) return;
-  if (!Editing(fDataSet)) return CloseEdit(feaCancel, true);
-  fDataSet->Cancel();
+  if (!Editing(d->DataSet)) return CloseEdit(feaCancel, true);
+  d->DataSet->Cancel();
   // The open editor shows the stored value again, selected as when it opened.
-  if (EditorVisible()) fInplaceEdit->SelectAll();
+  if (EditorVisible()) d->InplaceEdit->SelectAll();
 }
 
 // ---- Deleting: the command itself is TgpDeleteParams ------------------------------------------
 
-void TDBDivoRud::SetParamsDelete(TgpDeleteParams* value) { fParamsDelete->Assign(value); }
+void TDBDivoRud::SetParamsDelete(TgpDeleteParams* value) { d->ParamsDelete->Assign(value); }
 
 int TDBDivoRud::DeleteCount() const {
-  if (!fSelection->Empty()) return fSelection->Count();
+  if (!d->Selection->Empty()) return d->Selection->Count();
   return GetHasCurrent() ? 1 : 0;
 }
 
 bool TDBDivoRud::DeleteRecords() {
-  fParamsDelete->DeleteRecordsInt(0, {});
-  return fParamsDelete->Deleted();
+  d->ParamsDelete->DeleteRecordsInt(0, {});
+  return d->ParamsDelete->Deleted();
 }
 
 }  // namespace zv

@@ -5,6 +5,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/AutoSearch.h"
 #include "runtime/grid/TitleTracker.h"
 
@@ -13,33 +14,33 @@ namespace zv {
 void TDBDivoRud::WMSetFocus(TWMSetFocus& message) {
   TCustomControl::WMSetFocus(message);
   if (EditorVisible()) EditorFocus();
-  InvalidateRow(fDataLink->ActiveRecord());
+  InvalidateRow(d->DataLink->ActiveRecord());
 }
 
 void TDBDivoRud::WMKillFocus(TWMKillFocus& message) {
   TCustomControl::WMKillFocus(message);
-  InvalidateRow(fDataLink->ActiveRecord());
-  fAutoSearch->Cancel();
+  InvalidateRow(d->DataLink->ActiveRecord());
+  d->AutoSearch->Cancel();
 }
 
 void TDBDivoRud::CMEnter(TMessage& message) {
   if (EditorHiding()) return;
-  fHasFocus = true;
-  InvalidateRow(fCurrentRow);
-  if (AlwaysShowEditor()) ActivateEdit(fCurrentColumn);
+  d->HasFocus = true;
+  InvalidateRow(d->CurrentRow);
+  if (AlwaysShowEditor()) ActivateEdit(d->CurrentColumn);
   TCustomControl::CMEnter(message);
 }
 
 void TDBDivoRud::CMExit(TMessage& message) {
   if (EditorHiding()) return;
-  fHasFocus = false;
-  InvalidateRow(fCurrentRow);
+  d->HasFocus = false;
+  InvalidateRow(d->CurrentRow);
   try {
     if (HasActiveDataSet()) {
-      if (fOptionsEdit.Contains(geoNoEditActionOnExit)) {
-        CloseEdit(fOptionsEdit.Contains(geoCancelFieldOnExit) ? feaCancel : feaPost, false);
+      if (d->OptionsEdit.Contains(geoNoEditActionOnExit)) {
+        CloseEdit(d->OptionsEdit.Contains(geoCancelFieldOnExit) ? feaCancel : feaPost, false);
       } else {
-        if (fOptionsEdit.Contains(geoCancelRecordOnExit))
+        if (d->OptionsEdit.Contains(geoCancelRecordOnExit))
           CancelChanges();
         else
           PostChanges();
@@ -48,7 +49,7 @@ void TDBDivoRud::CMExit(TMessage& message) {
     }
   } catch (...) {
     // The record could not be left as it is: the user stays on it.
-    fHasFocus = true;
+    d->HasFocus = true;
     if (CanFocus()) SetFocus();
     throw;
   }
@@ -58,15 +59,15 @@ void TDBDivoRud::CMExit(TMessage& message) {
 void TDBDivoRud::CMCancelMode(TMessage& message) {
   (void)message;
   DestroyAutoScroller();
-  fClearOnMouseUp = false;
-  fEditOnMouseUp = false;
-  fGridState = gsNormal;
+  d->ClearOnMouseUp = false;
+  d->EditOnMouseUp = false;
+  d->GridState = gsNormal;
 }
 
 void TDBDivoRud::WMSetCursor(TWMSetCursor& message) {
   // Sizing and title clicks show their own shapes over the client area.
-  if (fGridState != gsNormal && message.HitTest() == HTCLIENT) {
-    fTitleTracker->UpdateCursorShape();
+  if (d->GridState != gsNormal && message.HitTest() == HTCLIENT) {
+    d->TitleTracker->UpdateCursorShape();
     message.Result = 1;
     return;
   }

@@ -4,6 +4,7 @@
 #include "platform/controls/WinApi.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 
 #include <algorithm>
 
@@ -15,34 +16,34 @@ TRect TDBDivoRud::GetClientRect() const {
 }
 
 TRect TDBDivoRud::GetGroupRect(const TgpGroupInfo* group, TgpGridArea area, int row) const {
-  return group ? fLayout.GroupRect(*group, area, row) : TRect{};
+  return group ? d->Layout.GroupRect(*group, area, row) : TRect{};
 }
 
 TRect TDBDivoRud::TitleClientRect(const TgpColumn* column, bool withLines) const {
-  return column ? fLayout.TitleRect(*column, withLines) : TRect{};
+  return column ? d->Layout.TitleRect(*column, withLines) : TRect{};
 }
 
 TRect TDBDivoRud::CellClientRect(const TgpColumn* column, int row, bool withLines) const {
-  return column ? fLayout.CellRect(*column, row, withLines) : TRect{};
+  return column ? d->Layout.CellRect(*column, row, withLines) : TRect{};
 }
 
 TRect TDBDivoRud::FooterClientRect(const TgpColumn* column, bool absolute, bool withLines) const {
-  return column ? fLayout.FooterRect(*column, withLines, absolute) : TRect{};
+  return column ? d->Layout.FooterRect(*column, withLines, absolute) : TRect{};
 }
 
 bool TDBDivoRud::IsVisible(int columnIndex) const {
-  if (columnIndex < 0 || columnIndex >= fColumns->Count()) return false;
-  const TgpColumn* c = fColumns->Items(columnIndex);
+  if (columnIndex < 0 || columnIndex >= d->Columns->Count()) return false;
+  const TgpColumn* c = d->Columns->Items(columnIndex);
   const TgpGroupInfo* g = c->Group();
-  return c->Visible() && g && (g->FixedKind == cfLeft || g->Number >= fColumns->FirstGroupInView());
+  return c->Visible() && g && (g->FixedKind == cfLeft || g->Number >= d->Columns->FirstGroupInView());
 }
 
-TgpGridHit TDBDivoRud::PointToCell(int x, int y) const { return fLayout.PointToCell(*fColumns, x, y); }
+TgpGridHit TDBDivoRud::PointToCell(int x, int y) const { return d->Layout.PointToCell(*d->Columns, x, y); }
 
 void TDBDivoRud::DoMouseMove(int x, int y) {
-  fOverPrevPos = {fHover.Area, fHover.Column, fHover.Row};
-  fHover = PointToCell(x, y);
-  fHoverColumn = fHover.Area == gaUndefined || fHover.Column < 0 ? nullptr : fColumns->Items(fHover.Column);
+  d->OverPrevPos = {d->Hover.Area, d->Hover.Column, d->Hover.Row};
+  d->Hover = PointToCell(x, y);
+  d->HoverColumn = d->Hover.Area == gaUndefined || d->Hover.Column < 0 ? nullptr : d->Columns->Items(d->Hover.Column);
 }
 
 // ---- Invalidation ------------------------------------------------------------------------------
@@ -57,9 +58,9 @@ void InvalidateBand(HWND window, const TRect& r) {
 
 // The rows first..last as one band, clipped to the rows' area.
 TRect TDBDivoRud::RowsRect(int first, int last) const {
-  TRect r = fLayout.RowBand(first);
-  r.Bottom = fLayout.RowBand(last).Bottom;
-  r.Bottom = std::min(r.Bottom, fLayout.FooterTop());
+  TRect r = d->Layout.RowBand(first);
+  r.Bottom = d->Layout.RowBand(last).Bottom;
+  r.Bottom = std::min(r.Bottom, d->Layout.FooterTop());
   return r;
 }
 
@@ -69,28 +70,28 @@ void TDBDivoRud::InvalidateGrid() {
 }
 
 void TDBDivoRud::InvalidateRow(int row) {
-  if (row < 0 || !PaintingEnabled() || !HandleAllocated() || !fColumns->HasGroups()) return;
+  if (row < 0 || !PaintingEnabled() || !HandleAllocated() || !d->Columns->HasGroups()) return;
   InvalidateBand(Handle(), RowsRect(row, row));
 }
 
 void TDBDivoRud::InvalidateRowBand(int first, int last) {
-  if (first < 0 || last < first || !PaintingEnabled() || !HandleAllocated() || !fColumns->HasGroups()) return;
+  if (first < 0 || last < first || !PaintingEnabled() || !HandleAllocated() || !d->Columns->HasGroups()) return;
   InvalidateBand(Handle(), RowsRect(first, last));
 }
 
 void TDBDivoRud::InvalidateRows() {
-  if (!PaintingEnabled() || !HandleAllocated() || !fColumns->HasGroups()) return;
-  InvalidateBand(Handle(), fLayout.RowsBand());
+  if (!PaintingEnabled() || !HandleAllocated() || !d->Columns->HasGroups()) return;
+  InvalidateBand(Handle(), d->Layout.RowsBand());
 }
 
 void TDBDivoRud::InvalidateTitles() {
-  if (!PaintingEnabled() || !HandleAllocated() || !fColumns->HasGroups() || fLayout.TitleArea <= 0) return;
-  InvalidateBand(Handle(), fLayout.TitleBand());
+  if (!PaintingEnabled() || !HandleAllocated() || !d->Columns->HasGroups() || d->Layout.TitleArea <= 0) return;
+  InvalidateBand(Handle(), d->Layout.TitleBand());
 }
 
 void TDBDivoRud::InvalidateFooters() {
-  if (!PaintingEnabled() || !HandleAllocated() || !fColumns->HasGroups() || fLayout.FooterArea <= 0) return;
-  InvalidateBand(Handle(), fLayout.FooterBand());
+  if (!PaintingEnabled() || !HandleAllocated() || !d->Columns->HasGroups() || d->Layout.FooterArea <= 0) return;
+  InvalidateBand(Handle(), d->Layout.FooterBand());
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "platform/graphics/DrawFlags.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/GridHint.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -48,12 +49,12 @@ void THintWindowEx::Paint() {
 // was cut; only then is there a hint.
 String TDBDivoRud::HintTextAt(const TgpGridHit& hit) {
   if (hit.Column < 0 || (hit.Area != gaTitle && hit.Area != gaFooter)) return {};
-  TgpColumn* c = fColumns->Items(hit.Column);
-  if (!fHintScratch) {
-    fHintScratch = std::make_unique<TBitmap>();
-    fHintScratch->SetSize(1, 1);
+  TgpColumn* c = d->Columns->Items(hit.Column);
+  if (!d->HintScratch) {
+    d->HintScratch = std::make_unique<TBitmap>();
+    d->HintScratch->SetSize(1, 1);
   }
-  TCanvas& canvas = *fHintScratch->Canvas();
+  TCanvas& canvas = *d->HintScratch->Canvas();
   bool truncated = false;
   if (hit.Area == gaTitle) {
     c->DrawTitle(canvas, 0, &truncated, 0);

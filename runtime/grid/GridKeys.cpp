@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 #include "runtime/grid/AutoSearch.h"
 #include "runtime/vision/FieldVision.h"
@@ -46,13 +47,13 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
   }
   TgpUserActions range;
   if (withShift && (key == VK_PRIOR || key == VK_NEXT || (ctrl && (key == VK_HOME || key == VK_END)))) {
-    if (!fSelection->HasAnchor()) fSelection->SetAnchor(fDataSet->Bookmark());
+    if (!d->Selection->HasAnchor()) d->Selection->SetAnchor(d->DataSet->Bookmark());
     range = {uaRange};
   }
-  const int first = fColumns->GetSelectableCount() > 0 ? fColumns->GetSelectable(0)->Index() : -1;
+  const int first = d->Columns->GetSelectableCount() > 0 ? d->Columns->GetSelectable(0)->Index() : -1;
   const int last =
-      fColumns->GetSelectableCount() > 0 ? fColumns->GetSelectable(fColumns->GetSelectableCount() - 1)->Index() : -1;
-  const int current = fCurrentRow >= 0 ? fCurrentRow : 0;
+      d->Columns->GetSelectableCount() > 0 ? d->Columns->GetSelectable(d->Columns->GetSelectableCount() - 1)->Index() : -1;
+  const int current = d->CurrentRow >= 0 ? d->CurrentRow : 0;
   const int rows = RowCount();
   switch (key) {
     case VK_TAB:
@@ -61,7 +62,7 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       return true;
     case VK_RETURN:
       if (ctrl) return false;
-      if (Editing(fDataSet) || EditorVisible()) {
+      if (Editing(d->DataSet) || EditorVisible()) {
         PostChanges();
         return true;
       }
@@ -72,25 +73,25 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       return true;
     case VK_PRIOR:
       if (ctrl)
-        DoUserActions({uaRow}, -current, fCol);
+        DoUserActions({uaRow}, -current, d->Col);
       else
-        DoUserActions(TgpUserActions{uaRow} + range, -(rows - 1) - current, fCol);
+        DoUserActions(TgpUserActions{uaRow} + range, -(rows - 1) - current, d->Col);
       return true;
     case VK_NEXT:
       if (ctrl)
-        DoUserActions({uaRow}, fDataLink->RecordCount() - 1 - current, fCol);
+        DoUserActions({uaRow}, d->DataLink->RecordCount() - 1 - current, d->Col);
       else
-        DoUserActions(TgpUserActions{uaRow} + range, 2 * (rows - 1) - current, fCol);
+        DoUserActions(TgpUserActions{uaRow} + range, 2 * (rows - 1) - current, d->Col);
       return true;
     case VK_HOME:
       if (ctrl)
-        DoUserActions(TgpUserActions{uaFirst} + range, 0, fCol);
+        DoUserActions(TgpUserActions{uaFirst} + range, 0, d->Col);
       else if (first >= 0)
         DoUserActions({}, 0, first);
       return true;
     case VK_END:
       if (ctrl)
-        DoUserActions(TgpUserActions{uaLast} + range, 0, fCol);
+        DoUserActions(TgpUserActions{uaLast} + range, 0, d->Col);
       else if (last >= 0)
         DoUserActions({}, 0, last);
       return true;
@@ -119,7 +120,7 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       return true;
     case VK_APPS:
       if (ctrl) return false;
-      DoPopupMenu(fCurrentColumn, -1, -1);
+      DoPopupMenu(d->CurrentColumn, -1, -1);
       return true;
     default: return false;
   }
@@ -127,20 +128,20 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
 
 void TDBDivoRud::KeyDown(Word& key, TShiftState shift) {
   TCustomControl::KeyDown(key, shift);
-  if (key == 0 || !HasActiveDataSet() || !fColumns->HasGroups()) return;
+  if (key == 0 || !HasActiveDataSet() || !d->Columns->HasGroups()) return;
   bool handled = NavigationKey(key, shift);
   const TShiftState mods = shift * TShiftState{ssShift, ssCtrl, ssAlt};
-  if (!handled && fCurrentColumn) {
-    TvpFieldVision* vision = fCurrentColumn->CurVision();
-    if (key != 0 && fParamsDelete->DeleteRecordsInt(key, shift)) {
+  if (!handled && d->CurrentColumn) {
+    TvpFieldVision* vision = d->CurrentColumn->CurVision();
+    if (key != 0 && d->ParamsDelete->DeleteRecordsInt(key, shift)) {
       handled = true;
-    } else if (vision && vision->EnableSwitches() && fCurrentRow == fDataLink->ActiveRecord() && !IsModifierKey(key)) {
+    } else if (vision && vision->EnableSwitches() && d->CurrentRow == d->DataLink->ActiveRecord() && !IsModifierKey(key)) {
       // The switch takes the key itself: its character must not reach the grid as typing.
       if (HandleAllocated()) {
         TMsg pending;
         PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE);
       }
-      ActivateEdit(fCurrentColumn);
+      ActivateEdit(d->CurrentColumn);
       PassKeyToEditor(key, shift);
       handled = true;
     } else if (key == kF2 && mods.Empty()) {
@@ -149,24 +150,24 @@ void TDBDivoRud::KeyDown(Word& key, TShiftState shift) {
     }
   }
   if (handled) {
-    fAutoSearch->Cancel();
+    d->AutoSearch->Cancel();
     key = 0;
     return;
   }
-  if ((mods.Empty() || mods == TShiftState{ssShift}) && key >= 32 && key <= 255 && fAutoSearch->Enabled() &&
-      !fAutoSearch->Active())
-    fAutoSearch->Start();
+  if ((mods.Empty() || mods == TShiftState{ssShift}) && key >= 32 && key <= 255 && d->AutoSearch->Enabled() &&
+      !d->AutoSearch->Active())
+    d->AutoSearch->Start();
 }
 
 void TDBDivoRud::KeyPress(char32_t& key) {
   TCustomControl::KeyPress(key);
-  if (key == 0 || !HasActiveDataSet() || EditorVisible() || !fCurrentColumn) return;
-  if (fAutoSearch->Active()) {
-    if (key > 31 || key == 8) fAutoSearch->KeyPress(key);
+  if (key == 0 || !HasActiveDataSet() || EditorVisible() || !d->CurrentColumn) return;
+  if (d->AutoSearch->Active()) {
+    if (key > 31 || key == 8) d->AutoSearch->KeyPress(key);
     return;
   }
   if (key <= 31) return;
-  TvpFieldVision* vision = fCurrentColumn->CurVision();
+  TvpFieldVision* vision = d->CurrentColumn->CurVision();
   if (!vision || vision->SurfaceKind() != vskEdit) return;
   const char32_t typed = key;
   if (!Edit()) return;
@@ -180,15 +181,15 @@ void TDBDivoRud::KeyPress(char32_t& key) {
 
 void TDBDivoRud::WMGetDlgCode(TMessage& message) {
   unsigned code = DLGC_WANTARROWS;
-  if (fWantTabs && !fRowSelect) code |= DLGC_WANTTAB;
-  if (!fReadOnly || fAutoSearch->Enabled() || fWantReturns) code |= DLGC_WANTCHARS;
+  if (d->WantTabs && !d->RowSelect) code |= DLGC_WANTTAB;
+  if (!d->ReadOnly || d->AutoSearch->Enabled() || d->WantReturns) code |= DLGC_WANTCHARS;
   message.Result = static_cast<LRESULT>(code);
 }
 
 void TDBDivoRud::CMWantSpecialKey(TWMKey& message) {
   const Word key = message.CharCode();
-  const bool editing = Editing(fDataSet) || EditorVisible();
-  if ((key == VK_ESCAPE && editing) || (key == VK_RETURN && (fWantReturns || editing))) {
+  const bool editing = Editing(d->DataSet) || EditorVisible();
+  if ((key == VK_ESCAPE && editing) || (key == VK_RETURN && (d->WantReturns || editing))) {
     message.Result = 1;
     return;
   }
@@ -198,7 +199,7 @@ void TDBDivoRud::CMWantSpecialKey(TWMKey& message) {
 // ---- Menus by key ------------------------------------------------------------------------------------
 
 bool TDBDivoRud::IsMenuKey(Word key, TShiftState shift) {
-  for (TPopupMenu* menu : {fCurrentColumn ? fCurrentColumn->PopupMenu() : nullptr, PopupMenu()}) {
+  for (TPopupMenu* menu : {d->CurrentColumn ? d->CurrentColumn->PopupMenu() : nullptr, PopupMenu()}) {
     if (!menu) continue;
     if (TMenuItem* item = menu->FindShortCut(key, shift)) {
       item->Click();
@@ -210,7 +211,7 @@ bool TDBDivoRud::IsMenuKey(Word key, TShiftState shift) {
 
 void TDBDivoRud::WMKeyDown(TWMKey& message) {
   const TShiftState shift = KeyDataToShiftState(message.KeyData());
-  if (IsMenuKey(message.CharCode(), shift) || fAutoSearch->IsShortCut(message.CharCode(), shift)) {
+  if (IsMenuKey(message.CharCode(), shift) || d->AutoSearch->IsShortCut(message.CharCode(), shift)) {
     message.Result = 0;
     return;
   }
@@ -219,7 +220,7 @@ void TDBDivoRud::WMKeyDown(TWMKey& message) {
 
 void TDBDivoRud::WMSysKeyDown(TWMKey& message) {
   const TShiftState shift = KeyDataToShiftState(message.KeyData());
-  if (IsMenuKey(message.CharCode(), shift) || fAutoSearch->IsShortCut(message.CharCode(), shift)) {
+  if (IsMenuKey(message.CharCode(), shift) || d->AutoSearch->IsShortCut(message.CharCode(), shift)) {
     message.Result = 0;
     return;
   }

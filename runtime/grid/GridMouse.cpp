@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 #include "runtime/grid/AutoSearch.h"
 #include "runtime/grid/TitleTracker.h"
@@ -15,93 +16,93 @@
 namespace zv {
 
 bool TDBDivoRud::RowSelected(int row) {
-  if (row < 0 || row >= fDataLink->RecordCount()) return false;
-  const int saved = fDataLink->ActiveRecord();
-  if (row == saved) return fSelection->RecordSelected();
-  TActiveRecordScope record(*fDataLink);
-  fDataLink->SetActiveRecord(row);
-  const bool selected = fSelection->RecordSelected();
+  if (row < 0 || row >= d->DataLink->RecordCount()) return false;
+  const int saved = d->DataLink->ActiveRecord();
+  if (row == saved) return d->Selection->RecordSelected();
+  TActiveRecordScope record(*d->DataLink);
+  d->DataLink->SetActiveRecord(row);
+  const bool selected = d->Selection->RecordSelected();
   record.Restore();
   return selected;
 }
 
 void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  fAutoSearch->Cancel();
-  fClickHandled = false;
-  fEditOnMouseUp = false;
-  fClearOnMouseUp = false;
-  const bool hadFocus = fHasFocus;
-  const bool manySelected = fSelection->Count() > 1;
+  d->AutoSearch->Cancel();
+  d->ClickHandled = false;
+  d->EditOnMouseUp = false;
+  d->ClearOnMouseUp = false;
+  const bool hadFocus = d->HasFocus;
+  const bool manySelected = d->Selection->Count() > 1;
   if ((button == mbLeft || button == mbRight) && IsRuntimeMode() && !Focused() && CanFocus()) SetFocus();
   TCustomControl::MouseDown(button, shift, x, y);
   const bool dbl = shift.Contains(ssDouble);
-  if (!fColumns->HasGroups()) {
+  if (!d->Columns->HasGroups()) {
     if (dbl && button == mbLeft) TControl::DblClick();
     return;
   }
   DoMouseMove(x, y);
-  if (button == mbLeft && fTitleTracker->StartSizingOrTitleClick(shift, x, y)) {
-    fTitleTracker->UpdateCursorShape();
+  if (button == mbLeft && d->TitleTracker->StartSizingOrTitleClick(shift, x, y)) {
+    d->TitleTracker->UpdateCursorShape();
     return;
   }
-  fTitleTracker->UpdateCursorShape();
-  if (!HasActiveDataSet() || fGridState != gsNormal) return;
-  const TgpGridHit hit = fHover;
-  const bool onRecord = hit.Area == gaCell && fHoverColumn && hit.Row < fDataLink->RecordCount();
-  const bool wasCurrentCell = onRecord && hit.Column == fCol && hit.Row == fCurrentRow;
-  const bool wasCurrentRow = onRecord && hit.Row == fCurrentRow;
+  d->TitleTracker->UpdateCursorShape();
+  if (!HasActiveDataSet() || d->GridState != gsNormal) return;
+  const TgpGridHit hit = d->Hover;
+  const bool onRecord = hit.Area == gaCell && d->HoverColumn && hit.Row < d->DataLink->RecordCount();
+  const bool wasCurrentCell = onRecord && hit.Column == d->Col && hit.Row == d->CurrentRow;
+  const bool wasCurrentRow = onRecord && hit.Row == d->CurrentRow;
   bool mayDrag = false;
   if ((button == mbLeft || button == mbRight) && onRecord) {
-    fClickedColumn = fHoverColumn;
-    const int target = fHoverColumn->Selectable() ? hit.Column : fCol;
+    d->ClickedColumn = d->HoverColumn;
+    const int target = d->HoverColumn->Selectable() ? hit.Column : d->Col;
     TgpUserActions bits;
     if (!EditorVisible() || AlwaysShowEditor()) {
       if (shift.Contains(ssShift))
         bits = {uaRange};
       else if (shift.Contains(ssCtrl))
-        bits = fSelection->Empty() && hit.Row != fCurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
+        bits = d->Selection->Empty() && hit.Row != d->CurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
       else if (button == mbLeft)
         bits = {uaClear};
     }
     if (DragMode() == dmAutomatic && button == mbLeft) {
-      mayDrag = fTitleTracker->DragMayStart(x, y);
+      mayDrag = d->TitleTracker->DragMayStart(x, y);
       // A press on a selected record may begin dragging the selection: keep it until the release.
       if (bits == TgpUserActions{uaClear} && RowSelected(hit.Row)) {
         bits = {};
-        fClearOnMouseUp = true;
+        d->ClearOnMouseUp = true;
       }
     }
-    if (target != fCol || hit.Row != fCurrentRow || !bits.Empty()) {
-      if (hit.Row != fCurrentRow) bits.Include(uaRow);
-      DoUserActions(bits, hit.Row - (fCurrentRow >= 0 ? fCurrentRow : 0), target);
+    if (target != d->Col || hit.Row != d->CurrentRow || !bits.Empty()) {
+      if (hit.Row != d->CurrentRow) bits.Include(uaRow);
+      DoUserActions(bits, hit.Row - (d->CurrentRow >= 0 ? d->CurrentRow : 0), target);
     }
-    if (fOptionsPickup.Contains(gpoCaptureRecord)) CreateAutoScroller();
+    if (d->OptionsPickup.Contains(gpoCaptureRecord)) CreateAutoScroller();
   }
   if (hit.Area == gaUndefined && hadFocus) CloseEdit(feaPost, false);
   bool handled = false;
   if (OnClick) OnClick(this, x, y, shift, false, handled);
-  fClickHandled = handled;
+  d->ClickHandled = handled;
   if (handled) return;
   if (button == mbLeft && dbl && DoPickupInt(gpoDblClick, true)) return;
   if (button == mbRight) {
-    if (hit.Area == gaCell && fHoverColumn)
-      DoPopupMenu(fHoverColumn, x, y);
-    else if (hit.Area == gaFooter && fHoverColumn)
-      fTitleTracker->FooterMenu(fHoverColumn, x, y);
+    if (hit.Area == gaCell && d->HoverColumn)
+      DoPopupMenu(d->HoverColumn, x, y);
+    else if (hit.Area == gaFooter && d->HoverColumn)
+      d->TitleTracker->FooterMenu(d->HoverColumn, x, y);
     else if (hit.Area == gaUndefined)
       DoPopupMenu(nullptr, x, y);
     return;
   }
-  if (!fHoverColumn || button != mbLeft || !onRecord || fCurrentRow < 0) return;
-  TvpFieldVision* vision = fHoverColumn->CurVision();
+  if (!d->HoverColumn || button != mbLeft || !onRecord || d->CurrentRow < 0) return;
+  TvpFieldVision* vision = d->HoverColumn->CurVision();
   const bool switches = vision && vision->EnableSwitches();
   if (!switches) {
-    if (fHoverColumn != fCurrentColumn || DoQuickEdit(fCurrentColumn, geoNoQuickEditByClick) || !hadFocus) return;
+    if (d->HoverColumn != d->CurrentColumn || DoQuickEdit(d->CurrentColumn, geoNoQuickEditByClick) || !hadFocus) return;
     const bool plain = (shift - TShiftState{ssLeft, ssDouble}).Empty();
     // A first click only moves to the cell; a click on the cell already current edits it.
     if (plain && wasCurrentCell && !RowSelected(hit.Row) && !manySelected) {
       if (mayDrag)
-        fEditOnMouseUp = true;
+        d->EditOnMouseUp = true;
       else
         Edit();
     }
@@ -111,11 +112,11 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     int px = x, py = y;
     if (!wasCurrentRow) {
       // The editor comes up on the new row: the pointer goes where the switch will be.
-      py += fLayout.RowHeight / 2;
+      py += d->Layout.RowHeight / 2;
       const TPoint p = ClientToScreen({px, py});
       SetCursorPos(p.X, p.Y);
     }
-    ActivateEdit(fHoverColumn);
+    ActivateEdit(d->HoverColumn);
     PassMouseToEditor(button, shift, px, py);
   }
 }
@@ -123,41 +124,41 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   DestroyAutoScroller();
   TCustomControl::MouseUp(button, shift, x, y);
-  if (fGridState != gsNormal) return;
-  if (fClearOnMouseUp) {
-    fClearOnMouseUp = false;
-    if (!fTitleTracker->Dragging()) fSelection->Clear(true);
+  if (d->GridState != gsNormal) return;
+  if (d->ClearOnMouseUp) {
+    d->ClearOnMouseUp = false;
+    if (!d->TitleTracker->Dragging()) d->Selection->Clear(true);
   }
-  if (fEditOnMouseUp) {
-    fEditOnMouseUp = false;
-    if (!fTitleTracker->Dragging()) Edit();
+  if (d->EditOnMouseUp) {
+    d->EditOnMouseUp = false;
+    if (!d->TitleTracker->Dragging()) Edit();
   }
   bool handled = false;
-  if (fClickHandled) {
-    fClickHandled = false;
+  if (d->ClickHandled) {
+    d->ClickHandled = false;
     if (OnClick) OnClick(this, x, y, shift, true, handled);
   }
-  if (handled || button != mbLeft || !fColumns->HasGroups()) return;
+  if (handled || button != mbLeft || !d->Columns->HasGroups()) return;
   const TgpGridHit hit = PointToCell(x, y);
-  const bool overCurrent = hit.Area == gaCell && fCurrentRow >= 0 && hit.Row == fCurrentRow;
+  const bool overCurrent = hit.Area == gaCell && d->CurrentRow >= 0 && hit.Row == d->CurrentRow;
   DoPickupInt(gpoClick, GetHasCurrent() && overCurrent);
 }
 
 void TDBDivoRud::MouseMove(TShiftState shift, int x, int y) {
   TCustomControl::MouseMove(shift, x, y);
   DoMouseMove(x, y);
-  if (!IsRuntimeMode() || !HasActiveDataSet() || fGridState != gsNormal) return;
+  if (!IsRuntimeMode() || !HasActiveDataSet() || d->GridState != gsNormal) return;
   const bool track =
-      fOptionsPickup.Contains(gpoMouseTrack) || (fOptionsPickup.Contains(gpoCaptureRecord) && AutoScrolling());
-  if (!track || fHover.Area != gaCell) return;
-  if (fOverPrevPos.Area == gaCell && fOverPrevPos.Row == fHover.Row) return;
-  if (fHover.Row >= fDataLink->RecordCount()) return;
-  const int old = fCurrentRow;
-  fDataSet->MoveBy(fHover.Row - fDataLink->ActiveRecord());
-  fCurrentRecShot->Select(true);
-  SetCurrentRow(fDataLink->ActiveRecord());
+      d->OptionsPickup.Contains(gpoMouseTrack) || (d->OptionsPickup.Contains(gpoCaptureRecord) && AutoScrolling());
+  if (!track || d->Hover.Area != gaCell) return;
+  if (d->OverPrevPos.Area == gaCell && d->OverPrevPos.Row == d->Hover.Row) return;
+  if (d->Hover.Row >= d->DataLink->RecordCount()) return;
+  const int old = d->CurrentRow;
+  d->DataSet->MoveBy(d->Hover.Row - d->DataLink->ActiveRecord());
+  d->CurrentRecShot->Select(true);
+  SetCurrentRow(d->DataLink->ActiveRecord());
   InvalidateRow(old);
-  InvalidateRow(fCurrentRow);
+  InvalidateRow(d->CurrentRow);
   if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
 }
 
@@ -165,13 +166,13 @@ void TDBDivoRud::CMMouseEnter(TMessage& message) { TCustomControl::CMMouseEnter(
 
 void TDBDivoRud::CMMouseLeave(TMessage& message) {
   if (message.LParam == 0) {
-    fOverPrevPos = {fHover.Area, fHover.Column, fHover.Row};
-    fHover = {};
-    fHoverColumn = nullptr;
+    d->OverPrevPos = {d->Hover.Area, d->Hover.Column, d->Hover.Row};
+    d->Hover = {};
+    d->HoverColumn = nullptr;
   }
   TCustomControl::CMMouseLeave(message);
-  if (message.LParam == 0 && AutoScrolling() && fOptionsPickup.Contains(gpoCaptureRecord)) {
-    fCurrentRecShot->Deselect(true);
+  if (message.LParam == 0 && AutoScrolling() && d->OptionsPickup.Contains(gpoCaptureRecord)) {
+    d->CurrentRecShot->Deselect(true);
     InvalidateRows();
   }
 }
@@ -179,15 +180,15 @@ void TDBDivoRud::CMMouseLeave(TMessage& message) {
 // ---- Menus ----------------------------------------------------------------------------------------
 
 void TDBDivoRud::DoPopupMenu(TgpColumn* column, int x, int y) {
-  fClickedColumn = column;
+  d->ClickedColumn = column;
   TPopupMenu* menu = PopupMenu();
   if (!menu && column) menu = column->PopupMenu();
   if (!menu) return;
   if (x == -1 && y == -1) {
     // From the keyboard: under the current cell, else at the top left of the rows.
-    const TRect cell = column && fCurrentRow >= 0 ? CellClientRect(column, fCurrentRow, false) : TRect{};
+    const TRect cell = column && d->CurrentRow >= 0 ? CellClientRect(column, d->CurrentRow, false) : TRect{};
     x = cell.IsEmpty() ? 0 : cell.Left;
-    y = cell.IsEmpty() ? fLayout.TitleArea : cell.Bottom;
+    y = cell.IsEmpty() ? d->Layout.TitleArea : cell.Bottom;
   }
   menu->SetPopupComponent(this);
   const TPoint p = ClientToScreen({x, y});

@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 #include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/rtm/ZvErrors.h"
@@ -19,9 +20,9 @@ namespace zv {
 // ---- The current column --------------------------------------------------------------------------
 
 void TDBDivoRud::SetCol(int index) {
-  if (index == fCol) return;
+  if (index == d->Col) return;
   if (index == -1) {
-    const int old = fCol;
+    const int old = d->Col;
     FireColExiting();
     UpdateSelectedCol(-1);
     InvalidateCol(old);
@@ -29,100 +30,100 @@ void TDBDivoRud::SetCol(int index) {
     if (OnColEnter) OnColEnter(this, -1);
     return;
   }
-  CheckIndex(index, fColumns->Count());
-  if (!fColumns->Items(index)->Selectable()) throw EDBDivoRud(Format(SEInvalidSelection.Text(), {index}));
+  CheckIndex(index, d->Columns->Count());
+  if (!d->Columns->Items(index)->Selectable()) throw EDBDivoRud(Format(SEInvalidSelection.Text(), {index}));
   DoUserActions({}, 0, index);
 }
 
 void TDBDivoRud::SetSelectedCol(TgpColumn* column) { SetCol(column ? column->Index() : -1); }
 
 int TDBDivoRud::UpdateSelectedCol(int index) {
-  const int old = fCol;
-  fCol = index;
-  fCurrentColumn = index >= 0 && index < fColumns->Count() ? fColumns->Items(index) : nullptr;
+  const int old = d->Col;
+  d->Col = index;
+  d->CurrentColumn = index >= 0 && index < d->Columns->Count() ? d->Columns->Items(index) : nullptr;
   return old;
 }
 
 void TDBDivoRud::FireColExiting() {
-  if (OnColExiting) OnColExiting(this, fCol);
+  if (OnColExiting) OnColExiting(this, d->Col);
 }
 
 // ---- The user action -------------------------------------------------------------------------------
 
 void TDBDivoRud::ApplySelectionBits(TgpUserActions bits) {
-  if (bits.Contains(uaSelectOld) || bits.Contains(uaSelectNew)) fSelection->SelectCurrent(true);
-  if (bits.Contains(uaDeselectOld)) fSelection->SelectCurrent(false);
-  if (bits.Contains(uaToggle)) fSelection->ToggleCurrent();
+  if (bits.Contains(uaSelectOld) || bits.Contains(uaSelectNew)) d->Selection->SelectCurrent(true);
+  if (bits.Contains(uaDeselectOld)) d->Selection->SelectCurrent(false);
+  if (bits.Contains(uaToggle)) d->Selection->ToggleCurrent();
 }
 
 // The bits applied to the record of another row, the active record put back afterwards.
 void TDBDivoRud::ApplyAt(int row, TgpUserActions bits) {
-  if (bits.Empty() || row < 0 || row >= fDataLink->RecordCount()) return;
-  TActiveRecordScope record(*fDataLink);
-  fDataLink->SetActiveRecord(row);
+  if (bits.Empty() || row < 0 || row >= d->DataLink->RecordCount()) return;
+  TActiveRecordScope record(*d->DataLink);
+  d->DataLink->SetActiveRecord(row);
   ApplySelectionBits(bits);
   record.Restore();
 }
 
 void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetColumn) {
-  const int oldCol = fCol;
-  const bool colChanges = targetColumn != fCol;
+  const int oldCol = d->Col;
+  const bool colChanges = targetColumn != d->Col;
   if (colChanges) FireColExiting();
   const bool noRowMove = (actions * uaMoves).Empty();
   const bool toggleHere = noRowMove && actions.Contains(uaToggle);
   const TgpColumn* target =
-      targetColumn >= 0 && targetColumn < fColumns->Count() ? fColumns->Items(targetColumn) : nullptr;
-  const bool outOfView = colChanges && target && !fColumns->IsColInView(target);
+      targetColumn >= 0 && targetColumn < d->Columns->Count() ? d->Columns->Items(targetColumn) : nullptr;
+  const bool outOfView = colChanges && target && !d->Columns->IsColInView(target);
   TgpUserActions pending;
-  if (fMultiSelect) {
-    if (fSelection->Empty()) actions.Exclude(uaClear);
+  if (d->MultiSelect) {
+    if (d->Selection->Empty()) actions.Exclude(uaClear);
     pending = actions - uaMoves;
   } else {
     actions -= uaSelection;
   }
   // Whatever way the action ends, its pending state is cleared after the freeze ends.
-  TgpUserAction::TScope action(fAction, targetColumn, pending);
+  TgpUserAction::TScope action(d->Action, targetColumn, pending);
   griddetail::TGridFreeze freeze(*this, true,
                              outOfView || !(actions * TgpUserActions{uaFirst, uaLast, uaRange, uaClear}).Empty());
-  TDataSet* dataSet = HasActiveDataSet() ? fDataSet : nullptr;
+  TDataSet* dataSet = HasActiveDataSet() ? d->DataSet : nullptr;
   if (dataSet && actions.Contains(uaFirst)) {
     dataSet->First();
-    if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
+    if (d->CursorType != gctSensitive) d->CurrentRecShot->Select(false);
   } else if (dataSet && actions.Contains(uaLast)) {
     dataSet->Last();
-    if (fCursorType != gctSensitive) fCurrentRecShot->Select(false);
+    if (d->CursorType != gctSensitive) d->CurrentRecShot->Select(false);
   } else if (dataSet && actions.Contains(uaRow)) {
-    const int distance = (fCurrentRow >= 0 ? fCurrentRow : 0) + rowDelta - fDataLink->ActiveRecord();
+    const int distance = (d->CurrentRow >= 0 ? d->CurrentRow : 0) + rowDelta - d->DataLink->ActiveRecord();
     // A zero move still posts a pending edit but sends no scroll: the selection bits need it.
     if (distance != 0 || dataSet->State() != dsBrowse) dataSet->MoveBy(distance);
     if (distance == 0) DaDataSetScrolled(0);
   } else if (noRowMove && actions.Contains(uaClear)) {
-    fSelection->Clear(true);
+    d->Selection->Clear(true);
   }
   if (noRowMove) {
     if (targetColumn != oldCol) CloseEdit(feaPost, true);
     UpdateSelectedCol(targetColumn);
-    if (actions.Contains(uaRange)) fSelection->AddRange();
-  } else if (fAction.PendingCol() != fCol) {
+    if (actions.Contains(uaRange)) d->Selection->AddRange();
+  } else if (d->Action.PendingCol() != d->Col) {
     // The dataset stood still (an end reached): no scroll carried the column over.
-    UpdateSelectedCol(fAction.PendingCol());
+    UpdateSelectedCol(d->Action.PendingCol());
   }
   if (toggleHere) {
-    if (SyncCursors(false)) fSelection->ToggleCurrent();
-    InvalidateRow(fCurrentRow);
+    if (SyncCursors(false)) d->Selection->ToggleCurrent();
+    InvalidateRow(d->CurrentRow);
     if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
   }
-  const bool changed = fCol != oldCol;
+  const bool changed = d->Col != oldCol;
   if (changed && !outOfView) {
     InvalidateTitle(oldCol);
-    InvalidateTitle(fCol);
+    InvalidateTitle(d->Col);
     if (HandleAllocated() && PaintingEnabled()) UpdateWindow(Handle());
     if (!toggleHere) {
-      InvalidateCell(oldCol, fCurrentRow);
-      InvalidateCell(fCol, fCurrentRow);
+      InvalidateCell(oldCol, d->CurrentRow);
+      InvalidateCell(d->Col, d->CurrentRow);
     }
   }
-  if (outOfView) fColumns->UpdateScrollStop(true, false);
+  if (outOfView) d->Columns->UpdateScrollStop(true, false);
   if (freeze.Engaged()) {
     freeze.Release(outOfView);
     if (!outOfView) {
@@ -131,9 +132,9 @@ void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetC
       UpdateViewBar(true);
     }
   }
-  if (AlwaysShowEditor()) ActivateEdit(fCurrentColumn);
-  if (changed && OnColEnter) OnColEnter(this, fCol);
-  if (fAction.SelectionChanged()) SetUserActionInProgress(false);
+  if (AlwaysShowEditor()) ActivateEdit(d->CurrentColumn);
+  if (changed && OnColEnter) OnColEnter(this, d->Col);
+  if (d->Action.SelectionChanged()) SetUserActionInProgress(false);
 }
 
 // ---- Cell movement ------------------------------------------------------------------------------
@@ -141,8 +142,8 @@ void TDBDivoRud::DoUserActions(TgpUserActions actions, int rowDelta, int targetC
 TgpColumn* TDBDivoRud::GetNextAtLevel(const TgpColumn* column) const {
   if (!column || !column->Group()) return nullptr;
   const int level = column->ActualLevel();
-  for (int i = column->Index() + 1; i < fColumns->Count(); ++i) {
-    TgpColumn* c = fColumns->Items(i);
+  for (int i = column->Index() + 1; i < d->Columns->Count(); ++i) {
+    TgpColumn* c = d->Columns->Items(i);
     if (!c->Visible() || !c->Group()) continue;
     if (c->Group() == column->Group()) {
       if (c->ActualLevel() == level) return c;
@@ -157,7 +158,7 @@ TgpColumn* TDBDivoRud::GetPrevAtLevel(const TgpColumn* column) const {
   if (!column || !column->Group()) return nullptr;
   const int level = column->ActualLevel();
   for (int i = column->Index() - 1; i >= 0; --i) {
-    TgpColumn* c = fColumns->Items(i);
+    TgpColumn* c = d->Columns->Items(i);
     if (!c->Visible() || !c->Group()) continue;
     if (c->Group() == column->Group()) {
       if (c->ActualLevel() == level) return c;
@@ -187,17 +188,17 @@ TgpColumn* SelectableOnLevel(const TgpColumns& columns, const TgpGroupInfo* grou
 TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift) const {
   TgpMoveContext context;
   if (HasActiveDataSet()) {
-    const TDataSet& dataSet = *fDataSet;
-    context.ActiveRow = fDataLink->ActiveRecord();
-    context.LastRow = fDataLink->RecordCount() - 1;
+    const TDataSet& dataSet = *d->DataSet;
+    context.ActiveRow = d->DataLink->ActiveRecord();
+    context.LastRow = d->DataLink->RecordCount() - 1;
     context.Bof = dataSet.Bof();
     context.Eof = dataSet.Eof();
     context.Inserting = dataSet.State() == dsInsert;
     context.Editing = dataSet.State() == dsEdit;
     context.Modified = dataSet.Modified();
     context.AnchorOrder = [this, &dataSet]() -> std::optional<int> {
-      if (!fSelection->HasAnchor()) return std::nullopt;
-      return dataSet.CompareBookmarks(dataSet.Bookmark(), fSelection->Anchor());
+      if (!d->Selection->HasAnchor()) return std::nullopt;
+      return dataSet.CompareBookmarks(dataSet.Bookmark(), d->Selection->Anchor());
     };
   }
   return PlanMove(action, shift, context);
@@ -205,10 +206,10 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift) const {
 
 TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const TgpMoveContext& context) const {
   TgpMovePlan plan;
-  if (!fColumns->HasGroups()) return plan;
+  if (!d->Columns->HasGroups()) return plan;
   if (action < feaMoveLeft || action > feaNextTab) return plan;
   const bool up = action == feaMoveUp || action == feaPrevTab;
-  TgpColumn* current = fCurrentColumn;
+  TgpColumn* current = d->CurrentColumn;
   if (!current) {
     if (action != feaMoveLeft && action != feaMoveRight) {
       plan.Act = true;
@@ -237,10 +238,10 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const Tg
     }
     case feaMoveUp: {
       const int level = current->ActualLevel();
-      if (!fRowSelect && group->LevelCount > 1)
-        if (TgpColumn* c = SelectableOnLevel(*fColumns, group, level == 0 ? group->LevelCount - 1 : level - 1, true))
+      if (!d->RowSelect && group->LevelCount > 1)
+        if (TgpColumn* c = SelectableOnLevel(*d->Columns, group, level == 0 ? group->LevelCount - 1 : level - 1, true))
           target = c;
-      if (level == 0 || fRowSelect) {
+      if (level == 0 || d->RowSelect) {
         if (active == 0 && context.Bof) return plan;  // nothing above the first record
         recordMove = true;
         // From a record edited at the end the move only posts (or drops an untouched new one).
@@ -252,9 +253,9 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const Tg
     case feaMoveDown: {
       const int level = current->ActualLevel();
       const bool lastLevel = level >= group->LevelCount - 1;
-      if (!fRowSelect && group->LevelCount > 1)
-        if (TgpColumn* c = SelectableOnLevel(*fColumns, group, lastLevel ? 0 : level + 1, false)) target = c;
-      if (lastLevel || fRowSelect) {
+      if (!d->RowSelect && group->LevelCount > 1)
+        if (TgpColumn* c = SelectableOnLevel(*d->Columns, group, lastLevel ? 0 : level + 1, false)) target = c;
+      if (lastLevel || d->RowSelect) {
         if (freshAppend) return plan;
         recordMove = true;
         delta = inserting ? 0 : 1;
@@ -270,7 +271,7 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const Tg
       } else {
         if (!up && freshAppend) return plan;
         delta = up ? -1 : 1;
-        target = fColumns->GetSelectable(up ? fColumns->GetSelectableCount() - 1 : 0);
+        target = d->Columns->GetSelectable(up ? d->Columns->GetSelectableCount() - 1 : 0);
       }
       break;
     }
@@ -291,7 +292,7 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const Tg
       plan.SetAnchor = true;
     }
   }
-  if (!fMultiSelect) actions -= uaSelection;
+  if (!d->MultiSelect) actions -= uaSelection;
   plan.Actions = actions;
   plan.RowDelta = delta;
   plan.TargetColumn = target ? target->Index() : -1;
@@ -301,30 +302,30 @@ TgpMovePlan TDBDivoRud::PlanMove(TgpFieldEditAction action, bool shift, const Tg
 }
 
 void TDBDivoRud::SelectCell(TgpFieldEditAction action, bool shift) {
-  if (!HasActiveDataSet() || !fColumns->HasGroups()) return;
+  if (!HasActiveDataSet() || !d->Columns->HasGroups()) return;
   const TgpMovePlan plan = PlanMove(action, shift);
-  if (plan.SetAnchor) fSelection->SetAnchor(fDataSet->Bookmark());
+  if (plan.SetAnchor) d->Selection->SetAnchor(d->DataSet->Bookmark());
   if (plan.Act) DoUserActions(plan.Actions, plan.RowDelta, plan.TargetColumn);
   if (!plan.Complete || shift) return;
   const bool tab = action == feaPrevTab || action == feaNextTab;
-  if ((action == feaMoveDown || tab) && plan.RowDelta > 0 && HasActiveDataSet() && fDataSet->Eof() &&
-      fDataSet->State() == dsBrowse)
+  if ((action == feaMoveDown || tab) && plan.RowDelta > 0 && HasActiveDataSet() && d->DataSet->Eof() &&
+      d->DataSet->State() == dsBrowse)
     InsertRecord(true);
-  if (tab) DoQuickEdit(fCurrentColumn, geoNoQuickEditByTabKey);
+  if (tab) DoQuickEdit(d->CurrentColumn, geoNoQuickEditByTabKey);
 }
 
 // ---- Pick-up ----------------------------------------------------------------------------------------
 
 bool TDBDivoRud::DoPickupInt(TgpPickupOption kind, bool hasRecord) {
-  fGridState = gsNormal;
+  d->GridState = gsNormal;
   bool picked = hasRecord && GetHasCurrent() && HasActiveDataSet();
-  if (kind == gpoDblClick || kind == gpoClick) picked = picked && fHover.Area == gaCell && fHover.Row >= 0;
+  if (kind == gpoDblClick || kind == gpoClick) picked = picked && d->Hover.Area == gaCell && d->Hover.Row >= 0;
   bool result = false;
   if (kind == gpoDblClick) {
     TControl::DblClick();
     result = true;
   }
-  if (fOptionsPickup.Contains(kind)) {
+  if (d->OptionsPickup.Contains(kind)) {
     PickupDone(picked);
     result = true;
   }
@@ -334,7 +335,7 @@ bool TDBDivoRud::DoPickupInt(TgpPickupOption kind, bool hasRecord) {
 void TDBDivoRud::DoPickup() { PickupDone(true); }
 
 void TDBDivoRud::PickupDone(bool picked) {
-  fPickupResult = picked;
+  d->PickupResult = picked;
   if (IvtfToolForm* toolForm = ToolFormValue()) toolForm->tfClosePopup(picked);
   if (OnPickup) OnPickup(this);
 }

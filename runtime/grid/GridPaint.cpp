@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -23,7 +24,7 @@ void TDBDivoRud::Paint() {
   const TRect clip = canvas->ClipRect();
   if (clip.IsEmpty()) return;
   TgpDesigner* designer = EffectiveDesigner();
-  if (!fColumns->HasGroups() || !designer) {
+  if (!d->Columns->HasGroups() || !designer) {
     canvas->Brush()->SetColor(Color());
     canvas->Brush()->SetStyle(bsSolid);
     canvas->FillRect(clip);
@@ -31,7 +32,7 @@ void TDBDivoRud::Paint() {
     if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(*canvas->Font());
     return;
   }
-  TgpPaintInfo& info = *fPaintInfo;
+  TgpPaintInfo& info = *d->PaintInfo;
   info.Canvas = canvas;
   info.Rect = clip;
   info.Color = Color();
@@ -39,7 +40,7 @@ void TDBDivoRud::Paint() {
   // The groups the clip crosses; its left edge moves to the first one's.
   info.FirstGroup = -1;
   info.LastGroup = -1;
-  for (const TgpGroupInfo* g : fColumns->Groups()) {
+  for (const TgpGroupInfo* g : d->Columns->Groups()) {
     if (!g->InView || g->DisplayLeft >= clip.Right || g->DisplayLeft + g->TotalWidth <= clip.Left) continue;
     if (info.FirstGroup < 0) info.FirstGroup = g->Number;
     info.LastGroup = g->Number;
@@ -51,11 +52,11 @@ void TDBDivoRud::Paint() {
     canvas->FillRect(clip);
     return;
   }
-  info.Rect.Left = std::min(clip.Left, fColumns->GetGroupInfo(info.FirstGroup)->DisplayLeft);
+  info.Rect.Left = std::min(clip.Left, d->Columns->GetGroupInfo(info.FirstGroup)->DisplayLeft);
   // The bands the clip crosses.
   info.Areas = {};
   info.FirstRow = info.LastRow = -1;
-  const TgpGridLayout& l = fLayout;
+  const TgpGridLayout& l = d->Layout;
   if (clip.Top < l.TitleArea) {
     info.Areas.Include(gaTitle);
     info.Rect.Top = 0;
@@ -79,25 +80,25 @@ void TDBDivoRud::Paint() {
 
 // Row attributes, the designer, and the active record put back whatever happens.
 void TDBDivoRud::HandOver(TgpPaintInfo& info) {
-  info.Groups = std::span<TgpGroupInfo* const>(fColumns->Groups().data(), fColumns->Groups().size());
-  info.DataLink = fDataLink.get();
+  info.Groups = std::span<TgpGroupInfo* const>(d->Columns->Groups().data(), d->Columns->Groups().size());
+  info.DataLink = d->DataLink.get();
   struct TCanvasRelease {
     TgpPaintInfo& info;
     ~TCanvasRelease() { info.Canvas = nullptr; }
   } release{info};
-  TActiveRecordScope record(*fDataLink);
-  if (fDataLink->Active() && info.Areas.Contains(gaCell)) InitRowAttrs(info.FirstRow, info.LastRow);
+  TActiveRecordScope record(*d->DataLink);
+  if (d->DataLink->Active() && info.Areas.Contains(gaCell)) InitRowAttrs(info.FirstRow, info.LastRow);
   EffectiveDesigner()->PaintToScreen(this, info);
   record.Restore();
 }
 
 void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, int lastColumn, int firstRow,
                           int lastRow, int width, int height) {
-  if (!canvas || !fColumns->HasGroups() || !EffectiveDesigner()) return;
-  const TgpColumn* first = fColumns->Items(firstColumn);
-  const TgpColumn* last = fColumns->Items(lastColumn);
+  if (!canvas || !d->Columns->HasGroups() || !EffectiveDesigner()) return;
+  const TgpColumn* first = d->Columns->Items(firstColumn);
+  const TgpColumn* last = d->Columns->Items(lastColumn);
   if (!first->Group() || !last->Group()) return;
-  TgpPaintInfo& info = *fPaintInfo;
+  TgpPaintInfo& info = *d->PaintInfo;
   info.Canvas = canvas;
   info.Areas = areas;
   info.Color = Color();
@@ -108,7 +109,7 @@ void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, 
   info.LastRow = lastRow;
   TRect r;
   r.Left = first->Group()->DisplayLeft + std::max(first->LowLevel().OffsetInLevel, 0);
-  r.Top = areas.Contains(gaTitle) ? 0 : firstRow * fLayout.RowHeight + fLayout.TitleArea;
+  r.Top = areas.Contains(gaTitle) ? 0 : firstRow * d->Layout.RowHeight + d->Layout.TitleArea;
   r.Top += (first->CellLevelHeight() + 1) * std::max(first->ActualLevel(), 0);
   r.Right = r.Left + width;
   r.Bottom = r.Top + height;
@@ -119,27 +120,27 @@ void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, 
 // ---- Row attributes -------------------------------------------------------------------------------
 
 void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
-  if (!fDataLink->Active() || firstRow < 0) return;
-  TgpPaintInfo& info = *fPaintInfo;
-  TgpDesigner* d = EffectiveDesigner();
-  TDataSet* dataSet = fDataLink->DataSet();
+  if (!d->DataLink->Active() || firstRow < 0) return;
+  TgpPaintInfo& info = *d->PaintInfo;
+  TgpDesigner* designer = EffectiveDesigner();
+  TDataSet* dataSet = d->DataLink->DataSet();
   const bool focused = Focused();
   const int current = CurrentRow();
-  const int currentCol = fCurrentColumn ? fCurrentColumn->Index() : -1;
+  const int currentCol = d->CurrentColumn ? d->CurrentColumn->Index() : -1;
   lastRow = std::min(lastRow, info.RowAttrsCount() - 1);
   for (int row = firstRow; row <= lastRow; ++row) {
-    fDataLink->SetActiveRecord(row);
+    d->DataLink->SetActiveRecord(row);
     TgpRowAttrs& a = info.GetRowAttrs(row);
     a.Row = row;
     a.Reset();
-    if (fStripStep != -1 && dataSet->RecNo() > 0) a.StripIndex = ((dataSet->RecNo() - 1) % fStripStep) + 1;
+    if (d->StripStep != -1 && dataSet->RecNo() > 0) a.StripIndex = ((dataSet->RecNo() - 1) % d->StripStep) + 1;
     a.Current = row == current;
     if (a.Current) a.Focused = focused;
-    if (fHover.Area == gaCell && fHover.Row == row) {
+    if (d->Hover.Area == gaCell && d->Hover.Row == row) {
       a.Tracked = true;
-      if (TgpCellAttrs* cell = a.GetCellAttr(fHover.Column)) cell->Tracked = true;
+      if (TgpCellAttrs* cell = a.GetCellAttr(d->Hover.Column)) cell->Tracked = true;
     }
-    if (a.Current && d) {
+    if (a.Current && designer) {
       TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
       if (cell) {
         cell->Current = true;
@@ -147,31 +148,31 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       }
       // No selection list yet: the current row carries the selection look.
       if (a.Focused) {
-        if (d->SelectedRowFill()) {
+        if (designer->SelectedRowFill()) {
           a.ForceColor = true;
-          a.FontColor = d->SelectedRowText();
-          if (d->UltraSoftSelectedRow())
+          a.FontColor = designer->SelectedRowText();
+          if (designer->UltraSoftSelectedRow())
             a.UltraSoft = true;
           else
-            a.Color = d->SelectedRow();
+            a.Color = designer->SelectedRow();
         }
-        if (d->SelectedCellFill() && cell) {
-          cell->FontColor = d->SelectedCellText();
-          if (d->UltraSoftSelectedCell()) {
+        if (designer->SelectedCellFill() && cell) {
+          cell->FontColor = designer->SelectedCellText();
+          if (designer->UltraSoftSelectedCell()) {
             cell->UltraSoft = true;
           } else {
             cell->ForceColor = true;
-            cell->Color = d->SelectedCell();
+            cell->Color = designer->SelectedCell();
           }
         }
       } else {
-        if (d->SelectedRowFill()) {
+        if (designer->SelectedRowFill()) {
           a.ForceColor = true;
-          a.Color = d->HiddenSelection();
+          a.Color = designer->HiddenSelection();
         }
-        if (d->SelectedCellFill() && cell) {
+        if (designer->SelectedCellFill() && cell) {
           cell->ForceColor = true;
-          cell->Color = d->HiddenSelection();
+          cell->Color = designer->HiddenSelection();
         }
       }
     }
@@ -181,62 +182,62 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
 
 // ---- IgpPaintGrid -----------------------------------------------------------------------------------
 
-int TDBDivoRud::PaintColumnCount() const { return fColumns ? fColumns->Count() : 0; }
+int TDBDivoRud::PaintColumnCount() const { return d->Columns ? d->Columns->Count() : 0; }
 
 TgpCellAttrs* TDBDivoRud::ColumnCellAttrs(int columnIndex, int row) {
-  if (!fColumns || columnIndex < 0 || columnIndex >= fColumns->Count()) return nullptr;
-  return fColumns->Items(columnIndex)->CellAttrs(row);
+  if (!d->Columns || columnIndex < 0 || columnIndex >= d->Columns->Count()) return nullptr;
+  return d->Columns->Items(columnIndex)->CellAttrs(row);
 }
 
 int TDBDivoRud::ColumnIndexOfField(const String& fieldName) const {
-  const TgpColumn* c = fColumns ? fColumns->ByField(fieldName) : nullptr;
+  const TgpColumn* c = d->Columns ? d->Columns->ByField(fieldName) : nullptr;
   return c ? c->Index() : -1;
 }
 
 void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
-  if (!fColumns) return;
-  for (int i = 0; i < fColumns->Count(); ++i) fColumns->Items(i)->SetCellAttrsCount(rowCount);
+  if (!d->Columns) return;
+  for (int i = 0; i < d->Columns->Count(); ++i) d->Columns->Items(i)->SetCellAttrsCount(rowCount);
 }
 
 void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
 
 int TDBDivoRud::PaintBandHeight(TgpGridArea area) const {
   switch (area) {
-    case gaTitle: return fLayout.TitleHeight;
-    case gaCell: return fLayout.RowHeight;
-    case gaFooter: return fLayout.FooterHeight;
+    case gaTitle: return d->Layout.TitleHeight;
+    case gaCell: return d->Layout.RowHeight;
+    case gaFooter: return d->Layout.FooterHeight;
     default: return 0;
   }
 }
 
-int TDBDivoRud::PaintGroupCount() const { return fColumns->GroupCount(); }
+int TDBDivoRud::PaintGroupCount() const { return d->Columns->GroupCount(); }
 
 int TDBDivoRud::PaintGroupWidth(int group) const {
-  const TgpGroupInfo* g = fColumns->GetGroupInfo(group);
+  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
   return g ? g->TotalWidth : 0;
 }
 
 int TDBDivoRud::PaintGroupColumnCount(int group) const {
-  const TgpGroupInfo* g = fColumns->GetGroupInfo(group);
+  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
   if (!g || !g->InView) return 0;
   int n = 0;
-  for (int i = g->FirstIndex; i <= g->LastIndex; ++i) n += fColumns->Items(i)->Visible() ? 1 : 0;
+  for (int i = g->FirstIndex; i <= g->LastIndex; ++i) n += d->Columns->Items(i)->Visible() ? 1 : 0;
   return n;
 }
 
 int TDBDivoRud::PaintGroupColumn(int group, int k) const {
-  const TgpGroupInfo* g = fColumns->GetGroupInfo(group);
+  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
   if (!g) return -1;
   for (int i = g->FirstIndex; i <= g->LastIndex; ++i)
-    if (fColumns->Items(i)->Visible() && k-- == 0) return i;
+    if (d->Columns->Items(i)->Visible() && k-- == 0) return i;
   return -1;
 }
 
 TgpPaintColumn TDBDivoRud::PaintColumnInfo(int column) const {
   TgpPaintColumn p;
   p.Index = column;
-  if (column < 0 || column >= fColumns->Count()) return p;
-  const TgpColumn* c = fColumns->Items(column);
+  if (column < 0 || column >= d->Columns->Count()) return p;
+  const TgpColumn* c = d->Columns->Items(column);
   p.Level = std::max(c->ActualLevel(), 0);
   p.FirstInLine = c->LowLevel().OffsetInLevel <= 0;
   p.Fixed = c->Fixed() == cfLeft;
@@ -248,22 +249,22 @@ TgpPaintColumn TDBDivoRud::PaintColumnInfo(int column) const {
 }
 
 TRect TDBDivoRud::PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
-  if (column < 0 || column >= fColumns->Count()) return {};
-  const TgpColumn& c = *fColumns->Items(column);
+  if (column < 0 || column >= d->Columns->Count()) return {};
+  const TgpColumn& c = *d->Columns->Items(column);
   switch (area) {
-    case gaTitle: return fLayout.TitleRect(c, withLines);
-    case gaCell: return fLayout.CellRect(c, row, withLines);
-    case gaFooter: return fLayout.FooterRect(c, withLines, true);
+    case gaTitle: return d->Layout.TitleRect(c, withLines);
+    case gaCell: return d->Layout.CellRect(c, row, withLines);
+    case gaFooter: return d->Layout.FooterRect(c, withLines, true);
     default: return {};
   }
 }
 
 void TDBDivoRud::PaintColumnTitle(int column, TCanvas& canvas, int originX) {
-  fColumns->Items(column)->DrawTitle(canvas, originX);
+  d->Columns->Items(column)->DrawTitle(canvas, originX);
 }
 
 void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
-  fColumns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);
+  d->Columns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);
 }
 
 // The aggregate's marker, "=" and the text (SUM=1250); the text alone without a marker.
@@ -276,28 +277,28 @@ String TDBDivoRud::FooterDisplayText(const TgpColumn& column) const {
 
 void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow,
                                     int lastRow) {
-  TgpColumn* c = fColumns->Items(column);
+  TgpColumn* c = d->Columns->Items(column);
   TvpFieldVision* vision = c->CurVision();
   if (firstRow < 0 || !c->Field()) return;
-  TgpPainter& p = fPainter;
-  TgpDesigner* d = EffectiveDesigner();
+  TgpPainter& p = d->Painter;
+  TgpDesigner* designer = EffectiveDesigner();
   p.Canvas = &canvas;
   p.ColumnIndex = column;
-  p.RowHeight = fLayout.RowHeight;
-  p.CellRect = fLayout.CellRect(*c, firstRow, false);
+  p.RowHeight = d->Layout.RowHeight;
+  p.CellRect = d->Layout.CellRect(*c, firstRow, false);
   OffsetRect(p.CellRect, -originX, -originY);
-  p.ClientRect = d ? d->CellMargins()->Shrink(p.CellRect) : p.CellRect;
+  p.ClientRect = designer ? designer->CellMargins()->Shrink(p.CellRect) : p.CellRect;
   p.Row = firstRow;
   p.LastRow = lastRow;
   p.Font.Assign(Font());
-  if (d && d->HasCellFont()) d->CellFont()->CopyTo(p.Font);
+  if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(p.Font);
   if (c->HasFont()) c->Font()->CopyTo(p.Font);
-  p.EndEllipsis = !fOptionsVisual.Contains(gvoNoEndEllipsis);
+  p.EndEllipsis = !d->OptionsVisual.Contains(gvoNoEndEllipsis);
   p.WordWrap = c->OptionsVisual().Contains(cvoWordWrap);
   p.NoFocusRect = false;
   p.HasOwnerDraw = c->OptionsVisual().Contains(cvoOwnerDraw) && OnDrawCell;
   if (p.HasOwnerDraw && !p.OwnerDraw) p.OwnerDraw = [this](TgpPainter& painter) {
-    if (OnDrawCell) OnDrawCell(this, fColumns->Items(painter.ColumnIndex), painter);
+    if (OnDrawCell) OnDrawCell(this, d->Columns->Items(painter.ColumnIndex), painter);
   };
   if (vision) {
     vision->DrawRecords(*c->FieldList(), p);
@@ -339,13 +340,13 @@ namespace zv {
 // drawn after the system's frame (scroll bars included).
 void TDBDivoRud::WMNCCalcSize(TWMNCCalcSize& message) {
   TCustomControl::WMNCCalcSize(message);
-  if (fBorderStyle > bs3D)
-    if (TNCCalcSizeParams* params = message.CalcSize_Params()) CalcBorderSizeEx(fBorderStyle, params->rgrc[0]);
+  if (d->BorderStyle > bs3D)
+    if (TNCCalcSizeParams* params = message.CalcSize_Params()) CalcBorderSizeEx(d->BorderStyle, params->rgrc[0]);
 }
 
 void TDBDivoRud::WMNCPaint(TWMNCPaint& message) {
   TCustomControl::WMNCPaint(message);
-  if (fBorderStyle > bs3D) vprDrawBorderEx(fBorderStyle, *this, false);
+  if (d->BorderStyle > bs3D) vprDrawBorderEx(d->BorderStyle, *this, false);
 }
 
 }  // namespace zv

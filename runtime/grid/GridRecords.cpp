@@ -7,6 +7,7 @@
 #include "platform/rtl/StringUtils.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 
 #include <cstdlib>
 
@@ -34,21 +35,21 @@ String WithoutRecNoToken(const String& names) {
 }  // namespace
 
 void TDBDivoRud::InitRecords() {
-  fParamsDB = std::make_unique<TgpDBParams>();
-  fOwnedCurrentRecShot = std::make_unique<TgpCurrentRecShot>(this);
-  fCurrentRecShot = fOwnedCurrentRecShot.get();
+  d->ParamsDB = std::make_unique<TgpDBParams>();
+  d->OwnedCurrentRecShot = std::make_unique<TgpCurrentRecShot>(this);
+  d->CurrentRecShot = d->OwnedCurrentRecShot.get();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Properties
 
 void TDBDivoRud::SetCursorType(TgpCursorType value) {
-  if (value == fCursorType) return;
-  fCursorType = value;
+  if (value == d->CursorType) return;
+  d->CursorType = value;
   if (value == gctSensitive)
-    fCurrentRecShot->Select(true);
+    d->CurrentRecShot->Select(true);
   else
-    fCurrentRecShot->Deselect(false);
+    d->CurrentRecShot->Deselect(false);
   InvalidateRows();
 }
 
@@ -60,32 +61,32 @@ void TDBDivoRud::CheckFieldNames(const String& names) const {
     std::size_t end = names.find(';', start);
     if (end == String::npos) end = names.size();
     const String name = Trim(names.substr(start, end - start));
-    if (!name.empty()) fDataLink->DataSet()->FieldByName(name);
+    if (!name.empty()) d->DataLink->DataSet()->FieldByName(name);
     start = end + 1;
   }
 }
 
 void TDBDivoRud::SetUniqueFields(const String& value) {
-  if (value == fUniqueFields) return;
+  if (value == d->UniqueFields) return;
   CheckFieldNames(value);
-  fUniqueFields = value;
-  fCurrentRecShot->Init(HasActiveDataSet() ? fDataLink->DataSet()->Bookmark() : TBookmarkStr());
+  d->UniqueFields = value;
+  d->CurrentRecShot->Init(HasActiveDataSet() ? d->DataLink->DataSet()->Bookmark() : TBookmarkStr());
 }
 
 void TDBDivoRud::SetBookmarkFields(const String& value) {
   const String names = WithoutRecNoToken(value);
   CheckFieldNames(names);
-  fBookmarkFields = names;
+  d->BookmarkFields = names;
 }
 
-void TDBDivoRud::SetParamsDB(TgpDBParams* value) { fParamsDB->Assign(value); }
+void TDBDivoRud::SetParamsDB(TgpDBParams* value) { d->ParamsDB->Assign(value); }
 
-bool TDBDivoRud::GetHasCurrent() const { return fCurrentRecShot->HasRecord(); }
+bool TDBDivoRud::GetHasCurrent() const { return d->CurrentRecShot->HasRecord(); }
 
-bool TDBDivoRud::HasActiveDataSet() const { return fDataLink->Active() && fDataLink->DataSet(); }
+bool TDBDivoRud::HasActiveDataSet() const { return d->DataLink->Active() && d->DataLink->DataSet(); }
 
 int TDBDivoRud::RowCount() const {
-  const int records = fDataLink->Active() ? fDataLink->RecordCount() : 0;
+  const int records = d->DataLink->Active() ? d->DataLink->RecordCount() : 0;
   return records > 0 ? records : 1;
 }
 
@@ -94,23 +95,23 @@ int TDBDivoRud::RowCount() const {
 
 void TDBDivoRud::UpdateCurrentInfo(int scrolled) {
   if (!HasActiveDataSet()) {
-    fCurrentRow = -1;
+    d->CurrentRow = -1;
     return;
   }
-  if (fCursorType == gctSensitive) {
-    fCurrentRow = fDataLink->ActiveRecord();
+  if (d->CursorType == gctSensitive) {
+    d->CurrentRow = d->DataLink->ActiveRecord();
     return;
   }
-  if (scrolled != 0 && fCurrentRow != -1 && !fAction.InProgress()) {
+  if (scrolled != 0 && d->CurrentRow != -1 && !d->Action.InProgress()) {
     // The marked record moved with the view.
-    fCurrentRow -= scrolled;
-    if (fCurrentRow < 0 || fCurrentRow >= RowCount()) fCurrentRow = -1;
+    d->CurrentRow -= scrolled;
+    if (d->CurrentRow < 0 || d->CurrentRow >= RowCount()) d->CurrentRow = -1;
     return;
   }
-  TgpCurrentRecShot& shot = *fCurrentRecShot;
+  TgpCurrentRecShot& shot = *d->CurrentRecShot;
   if (!shot.HasRecord()) return;
   // Only rows holding records are asked; after a short scroll only those that came into view.
-  const int records = fDataLink->RecordCount();
+  const int records = d->DataLink->RecordCount();
   int first = 0;
   int last = records - 1;
   const int distance = std::abs(scrolled);
@@ -121,41 +122,41 @@ void TDBDivoRud::UpdateCurrentInfo(int scrolled) {
       first = RowCount() - scrolled - 1;
   }
   first = std::max(first, 0);
-  TDataSet& dataSet = *fDataLink->DataSet();
-  TActiveRecordScope record(*fDataLink);
+  TDataSet& dataSet = *d->DataLink->DataSet();
+  TActiveRecordScope record(*d->DataLink);
   bool found = false;
   for (int row = first; row <= last && !found; ++row) {
-    fDataLink->SetActiveRecord(row);
+    d->DataLink->SetActiveRecord(row);
     if (!shot.IsEqual()) continue;
     found = true;
     const TBookmarkStr bookmark = dataSet.Bookmark();
     // A mark found by its identity, or handed a bookmark, takes the bookmark of the row.
     if (shot.Resolved() && bookmark == shot.GetBookmarkPtr())
-      fCurrentRow = row;
+      d->CurrentRow = row;
     else
       shot.Init(bookmark);
   }
   record.Restore();
-  if (!found && scrolled == 0) fCurrentRow = -1;
+  if (!found && scrolled == 0) d->CurrentRow = -1;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Bringing the cursor to the mark
 
 bool TDBDivoRud::SyncCursors(bool force) {
-  if (fCursorType == gctSensitive) return true;
+  if (d->CursorType == gctSensitive) return true;
   if (!HasActiveDataSet()) return false;
-  TDataSet& dataSet = *fDataLink->DataSet();
-  if (fCurrentRow != -1 && fCurrentRow == fDataLink->ActiveRecord()) return true;
-  if (fCurrentRow != -1) dataSet.MoveBy(fCurrentRow - fDataLink->ActiveRecord());
-  const bool inView = fCurrentRow != -1 && fCurrentRow == fDataLink->ActiveRecord();
-  if (!inView && !fCurrentRecShot->GotoRecShot() && force) {
+  TDataSet& dataSet = *d->DataLink->DataSet();
+  if (d->CurrentRow != -1 && d->CurrentRow == d->DataLink->ActiveRecord()) return true;
+  if (d->CurrentRow != -1) dataSet.MoveBy(d->CurrentRow - d->DataLink->ActiveRecord());
+  const bool inView = d->CurrentRow != -1 && d->CurrentRow == d->DataLink->ActiveRecord();
+  if (!inView && !d->CurrentRecShot->GotoRecShot() && force) {
     // The first record becomes current, as the user's move there would make it.
     dataSet.First();
-    fCurrentRecShot->Select(false);
+    d->CurrentRecShot->Select(false);
   }
   if (force) return inView;
-  return (fCurrentRow != -1 && fCurrentRow == fDataLink->ActiveRecord()) || fCurrentRecShot->IsEqual();
+  return (d->CurrentRow != -1 && d->CurrentRow == d->DataLink->ActiveRecord()) || d->CurrentRecShot->IsEqual();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -163,9 +164,9 @@ bool TDBDivoRud::SyncCursors(bool force) {
 
 void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
   (void)selectionChanged;
-  fAction.NoteSelectionChanged();
-  if (currentChanged) fCurrentRecShot->SetCurrentChanged(true);
-  if (fAction.InProgress()) {
+  d->Action.NoteSelectionChanged();
+  if (currentChanged) d->CurrentRecShot->SetCurrentChanged(true);
+  if (d->Action.InProgress()) {
     if (IvtfToolForm* toolForm = ToolFormValue()) toolForm->tfValueChanged();
     return;
   }
@@ -173,8 +174,8 @@ void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
 }
 
 void TDBDivoRud::SetUserActionInProgress(bool value) {
-  fAction.SetInProgress(value);
-  if (value || !fAction.TakeSelectionChanged()) return;
+  d->Action.SetInProgress(value);
+  if (value || !d->Action.TakeSelectionChanged()) return;
   DoSelectionChanged();
 }
 
@@ -185,24 +186,24 @@ void TDBDivoRud::DoSelectionChanged() {
 // ---------------------------------------------------------------------------------------------
 // The tool form's record list
 
-IvtfToolForm* TDBDivoRud::ToolFormValue() const { return dynamic_cast<IvtfToolForm*>(fToolForm); }
+IvtfToolForm* TDBDivoRud::ToolFormValue() const { return dynamic_cast<IvtfToolForm*>(d->ToolForm); }
 
 void TDBDivoRud::tfSetToolForm(TControl* toolForm) {
-  if (toolForm == fToolForm) return;
-  if (fToolForm) fToolForm->RemoveFreeNotification(this);
-  fToolForm = toolForm;
+  if (toolForm == d->ToolForm) return;
+  if (d->ToolForm) d->ToolForm->RemoveFreeNotification(this);
+  d->ToolForm = toolForm;
   if (toolForm) toolForm->FreeNotification(this);
 }
 
 void TDBDivoRud::tfCurrentChanged() {
-  if (IvtfToolForm* toolForm = ToolFormValue()) fCurrentRecShot->SelectByID(toolForm->tfCurrentValue(), true, false);
+  if (IvtfToolForm* toolForm = ToolFormValue()) d->CurrentRecShot->SelectByID(toolForm->tfCurrentValue(), true, false);
 }
 
 void TDBDivoRud::tfPostChanges() {
   IvtfToolForm* toolForm = ToolFormValue();
   // Without a marked record, or a key captured from it, the tool form keeps its value.
-  if (!toolForm || !fCurrentRecShot->HasRecord() || fCurrentRecShot->IdentityValue().IsEmpty()) return;
-  toolForm->tfSetResultValue(fCurrentRecShot->IdentityValue());
+  if (!toolForm || !d->CurrentRecShot->HasRecord() || d->CurrentRecShot->IdentityValue().IsEmpty()) return;
+  toolForm->tfSetResultValue(d->CurrentRecShot->IdentityValue());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -211,37 +212,37 @@ void TDBDivoRud::tfPostChanges() {
 
 void TDBDivoRud::RecordsActiveChanged() {
   try {
-    fCurrentRow = -1;
-    if (fCursorType == gctSensitive) {
-      fCurrentRecShot->fBookmark.clear();
-      fCurrentRecShot->Select(true);
+    d->CurrentRow = -1;
+    if (d->CursorType == gctSensitive) {
+      d->CurrentRecShot->fBookmark.clear();
+      d->CurrentRecShot->Select(true);
     } else {
       UpdateCurrentInfo(0);
     }
   } catch (...) {
-    if (TDataSet* dataSet = fDataLink->DataSet()) dataSet->HandleExceptionQuietly();
+    if (TDataSet* dataSet = d->DataLink->DataSet()) dataSet->HandleExceptionQuietly();
   }
 }
 
 void TDBDivoRud::RecordsDataChanged() {
   try {
     // A posted record may have a new bookmark: the mark takes it.
-    if (fPosting)
-      fCurrentRecShot->Select(true);
+    if (d->Posting)
+      d->CurrentRecShot->Select(true);
     else
-      fCurrentRecShot->Update(true);
+      d->CurrentRecShot->Update(true);
     UpdateCurrentInfo(0);
   } catch (...) {
-    if (TDataSet* dataSet = fDataLink->DataSet()) dataSet->HandleExceptionQuietly();
+    if (TDataSet* dataSet = d->DataLink->DataSet()) dataSet->HandleExceptionQuietly();
   }
 }
 
 void TDBDivoRud::RecordsDataSetScrolled(int distance) {
   try {
-    fCurrentRecShot->Update(true);
+    d->CurrentRecShot->Update(true);
     if (distance != 0) UpdateCurrentInfo(distance);
   } catch (...) {
-    if (TDataSet* dataSet = fDataLink->DataSet()) dataSet->HandleExceptionQuietly();
+    if (TDataSet* dataSet = d->DataLink->DataSet()) dataSet->HandleExceptionQuietly();
   }
 }
 

@@ -7,6 +7,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,8 +25,8 @@ void TDBDivoRud::UpdateRecordBar(bool force) {
   if (!HandleAllocated() || !PaintingEnabled()) return;
   TScrollInfo info;
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  const bool vertical = fScrollBars == ssVertical || fScrollBars == ssBoth;
-  TDataSet* dataSet = HasActiveDataSet() ? fDataLink->DataSet() : nullptr;
+  const bool vertical = d->ScrollBars == ssVertical || d->ScrollBars == ssBoth;
+  TDataSet* dataSet = HasActiveDataSet() ? d->DataLink->DataSet() : nullptr;
   if (vertical) info.fMask |= SIF_DISABLENOSCROLL;  // without the bar it is hidden, not disabled
   if (vertical && dataSet && dataSet->IsSequenced()) {
     // A count not taken yet would cost a pass over the rows: the bar starts from the dataset's
@@ -34,15 +35,15 @@ void TDBDivoRud::UpdateRecordBar(bool force) {
     const int records = estimate >= 0 ? estimate : dataSet->RecordCount();
     info.nMin = 1;
     info.nPage = 1;
-    info.nMax = records - fLayout.RowCount + 1;
-    if (records <= fLayout.RowCount) {
+    info.nMax = records - d->Layout.RowCount + 1;
+    if (records <= d->Layout.RowCount) {
       info.nMax = 1;
       info.nPage = 0;
     }
     if (dataSet->State() != dsInsert)
-      info.nPos = std::max(dataSet->RecNo() - fDataLink->ActiveRecord(), 1);
+      info.nPos = std::max(dataSet->RecNo() - d->DataLink->ActiveRecord(), 1);
     else
-      info.nPos = fRecordBar.nPos;
+      info.nPos = d->RecordBar.nPos;
   } else if (vertical && dataSet) {
     info.nMin = 0;
     info.nMax = 4;
@@ -54,11 +55,11 @@ void TDBDivoRud::UpdateRecordBar(bool force) {
     info.nPage = 0;
     info.nPos = 1;
   }
-  const bool changed = !fRecordBarSet || info.nMin != fRecordBar.nMin || info.nMax != fRecordBar.nMax ||
-                       info.nPage != fRecordBar.nPage || info.nPos != fRecordBar.nPos;
+  const bool changed = !d->RecordBarSet || info.nMin != d->RecordBar.nMin || info.nMax != d->RecordBar.nMax ||
+                       info.nPage != d->RecordBar.nPage || info.nPos != d->RecordBar.nPos;
   if (!changed && !force) return;
-  fRecordBar = info;
-  fRecordBarSet = true;
+  d->RecordBar = info;
+  d->RecordBarSet = true;
   SetScrollInfo(Handle(), SB_VERT, info, true);
 }
 
@@ -66,9 +67,9 @@ void TDBDivoRud::UpdateRecordBar(bool force) {
 
 void TDBDivoRud::VertScroll(int code, int pos) {
   if (!HasActiveDataSet()) return;
-  TDataSet* dataSet = fDataLink->DataSet();
-  const int active = fDataLink->ActiveRecord();
-  const int rows = fLayout.RowCount;
+  TDataSet* dataSet = d->DataLink->DataSet();
+  const int active = d->DataLink->ActiveRecord();
+  const int rows = d->Layout.RowCount;
   switch (code) {
     case SB_LINEUP: dataSet->MoveBy(-(active + 1)); break;
     case SB_LINEDOWN: dataSet->MoveBy(rows - active); break;
@@ -94,7 +95,7 @@ void TDBDivoRud::VertScroll(int code, int pos) {
           // Jump to the record, then scroll the window until it is the top row: at most a
           // window's worth of moves, whatever the distance.
           dataSet->SetRecNo(pos);
-          const int row = fDataLink->ActiveRecord();
+          const int row = d->DataLink->ActiveRecord();
           if (row > 0) {
             dataSet->MoveBy(rows - 1 - row);
             dataSet->MoveBy(row);
@@ -131,25 +132,25 @@ void TDBDivoRud::WMVScroll(TWMScroll& message) {
 
 void TDBDivoRud::WMHScroll(TWMScroll& message) {
   message.Result = 0;
-  if (!fColumns->HasScrollable()) return;
-  const int first = fColumns->FirstGroupInView();
+  if (!d->Columns->HasScrollable()) return;
+  const int first = d->Columns->FirstGroupInView();
   int value = first;
   switch (message.ScrollCode()) {
     case SB_LINELEFT:
     case SB_PAGELEFT: value = first - 1; break;
     case SB_LINERIGHT:
     case SB_PAGERIGHT: value = first + 1; break;
-    case SB_THUMBPOSITION: value = message.Pos() + first - fViewBar.nPos; break;
-    case SB_LEFT: value = fColumns->FirstScrollGroup(); break;
-    case SB_RIGHT: value = fColumns->FirstScrollGroup() + fColumns->ScrollStopCount() - 1; break;
+    case SB_THUMBPOSITION: value = message.Pos() + first - d->ViewBar.nPos; break;
+    case SB_LEFT: value = d->Columns->FirstScrollGroup(); break;
+    case SB_RIGHT: value = d->Columns->FirstScrollGroup() + d->Columns->ScrollStopCount() - 1; break;
     default: return;
   }
   if (value == first) return;
   // The cell under the editor slides away: its value is posted first (a rejected one stops the
   // scroll), and an always-shown editor is laid over the cell where it went.
   CloseEdit(feaPost, true);
-  fColumns->SetFirstGroupInView(value);
-  fColumns->UpdateScrollStop(false, false);
+  d->Columns->SetFirstGroupInView(value);
+  d->Columns->UpdateScrollStop(false, false);
   InvalidateGrid();
   UpdateEditorPos();
 }
@@ -167,14 +168,14 @@ void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
   if (!PaintingEnabled() || !HandleAllocated()) return;
   const TgpDesigner* designer = EffectiveDesigner();
   const TgpDsgnUpdateMode mode = designer ? designer->UpdateMode() : dumFull;
-  const int rows = fLayout.RowCount;
-  const int rh = fLayout.RowHeight;
-  const int ta = fLayout.TitleArea;
-  const int rb = fLayout.RowsBottom;
+  const int rows = d->Layout.RowCount;
+  const int rh = d->Layout.RowHeight;
+  const int ta = d->Layout.TitleArea;
+  const int rb = d->Layout.RowsBottom;
   const TRect clip = RowsRect(0, rows - 1);
   const bool down = scrolled > 0;
   auto scroll = [&](int top, int bottom, int dy) {
-    const TRect band{fLayout.Client.Left, top, fLayout.Client.Right, bottom};
+    const TRect band{d->Layout.Client.Left, top, d->Layout.Client.Right, bottom};
     ScrollWindowEx(Handle(), 0, dy, &band, &clip, nullptr, nullptr, SW_INVALIDATE);
   };
   if (std::abs(scrolled) == 1 && rows >= 5 && mode == dumSmart) {
@@ -219,33 +220,33 @@ void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
 // ---- Auto-scroll timer ---------------------------------------------------------------------------
 
 void TDBDivoRud::CreateAutoScroller() {
-  if (fAutoScrollTicks >= 0 || !HandleAllocated()) return;
+  if (d->AutoScrollTicks >= 0 || !HandleAllocated()) return;
   SetTimer(Handle(), kAutoScrollTimer, kAutoScrollPeriod);
-  fAutoScrollTicks = 0;
+  d->AutoScrollTicks = 0;
 }
 
 void TDBDivoRud::DestroyAutoScroller() {
-  if (fAutoScrollTicks < 0) return;
+  if (d->AutoScrollTicks < 0) return;
   if (HandleAllocated()) KillTimer(Handle(), kAutoScrollTimer);
-  fAutoScrollTicks = -1;
+  d->AutoScrollTicks = -1;
 }
 
 void TDBDivoRud::AutoScrollTimerProc() {
-  if (fAutoScrollTicks < 0) return;
-  const int tick = fAutoScrollTicks++;
+  if (d->AutoScrollTicks < 0) return;
+  const int tick = d->AutoScrollTicks++;
   const TPoint p = ScreenToClient(GetCursorPos());
   const TRect client = GetClientRect();
   int code = -1;
-  int d = client.Top + fLayout.TitleArea - p.Y;
-  if (d > 0) {
+  int distance = client.Top + d->Layout.TitleArea - p.Y;
+  if (distance > 0) {
     code = SB_LINEUP;
   } else {
-    d = p.Y - client.Bottom;
-    if (d > 0) code = SB_LINEDOWN;
+    distance = p.Y - client.Bottom;
+    if (distance > 0) code = SB_LINEDOWN;
   }
   if (code < 0) return;
   // Farther from the rows, faster.
-  if (d > 132 || (d > 82 && tick % 2 == 0) || (d > 32 && tick % 3 == 0) || tick % 6 == 0)
+  if (distance > 132 || (distance > 82 && tick % 2 == 0) || (distance > 32 && tick % 3 == 0) || tick % 6 == 0)
     Perform(WM_VSCROLL, static_cast<WPARAM>(code), 0);
 }
 

@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/vision/FieldVision.h"
@@ -14,7 +15,7 @@
 
 namespace zv {
 
-TgpDesigner* TDBDivoRud::EffectiveDesigner() const { return fDesigner ? fDesigner : DefaultDesigner(); }
+TgpDesigner* TDBDivoRud::EffectiveDesigner() const { return d->Designer ? d->Designer : DefaultDesigner(); }
 
 // ---- Properties ------------------------------------------------------------------------------
 
@@ -25,44 +26,44 @@ void TDBDivoRud::SetLines(int& field, int value) {
   MetricsChanged(mpHeights | mpRepaint);
 }
 
-void TDBDivoRud::SetTitleLines(int value) { SetLines(fTitleLines, value); }
-void TDBDivoRud::SetRowLines(int value) { SetLines(fRowLines, value); }
-void TDBDivoRud::SetFootLines(int value) { SetLines(fFootLines, value); }
+void TDBDivoRud::SetTitleLines(int value) { SetLines(d->TitleLines, value); }
+void TDBDivoRud::SetRowLines(int value) { SetLines(d->RowLines, value); }
+void TDBDivoRud::SetFootLines(int value) { SetLines(d->FootLines, value); }
 
 void TDBDivoRud::SetShowTitles(bool value) {
-  if (value == fShowTitles) return;
-  fShowTitles = value;
+  if (value == d->ShowTitles) return;
+  d->ShowTitles = value;
   MetricsChanged(mpRows | mpRepaint);
 }
 
 void TDBDivoRud::SetShowFooters(bool value) {
-  if (value == fShowFooters) return;
-  fShowFooters = value;
+  if (value == d->ShowFooters) return;
+  d->ShowFooters = value;
   MetricsChanged(mpRows | mpRepaint);
 }
 
 void TDBDivoRud::SetShowEmptyRow(bool value) {
-  if (value == fShowEmptyRow) return;
-  fShowEmptyRow = value;
+  if (value == d->ShowEmptyRow) return;
+  d->ShowEmptyRow = value;
   MetricsChanged(mpRows | mpRepaint);
 }
 
 void TDBDivoRud::SetStripStep(int value) {
-  if (value == fStripStep || (value != -1 && value <= 1)) return;
-  fStripStep = value;
+  if (value == d->StripStep || (value != -1 && value <= 1)) return;
+  d->StripStep = value;
   InvalidateRows();
 }
 
 void TDBDivoRud::SetScrollBars(TScrollStyle value) {
-  if (value == fScrollBars) return;
-  fScrollBars = value;
+  if (value == d->ScrollBars) return;
+  d->ScrollBars = value;
   UpdateRecordBar(true);
   UpdateViewBar(true);
 }
 
 void TDBDivoRud::SetOptionsVisual(TgpGridVisualOptions value) {
-  if (value == fOptionsVisual) return;
-  fOptionsVisual = value;
+  if (value == d->OptionsVisual) return;
+  d->OptionsVisual = value;
   InvalidateGrid();
 }
 
@@ -82,50 +83,50 @@ int TDBDivoRud::GetTextHeight(const TFont* font, const TChildFont* childFont) {
 
 // Every designer metric the layout caches; no designer leaves no margins.
 void TDBDivoRud::RefreshLayoutClient() {
-  fLayout.Client = GetClientRect();
-  const TgpDesigner* d = EffectiveDesigner();
-  fLayout.ColumnMargin = d ? d->ColumnMargin() : 0;
-  fLayout.RowMargin = d ? d->RowMargin() : 0;
-  fLayout.TitleTopMargin = d ? d->TitleTopMargin() : 0;
-  fLayout.TitleBottomMargin = d ? d->TitleBottomMargin() : 0;
-  fLayout.FooterTopMargin = d ? d->FooterTopMargin() : 0;
-  fLayout.FooterBottomMargin = d ? d->FooterBottomMargin() : 0;
-  fLayout.TitleArea = fShowTitles ? fLayout.TitleHeight : 0;
-  fLayout.FooterArea = fShowFooters ? fLayout.FooterHeight : 0;
+  d->Layout.Client = GetClientRect();
+  const TgpDesigner* designer = EffectiveDesigner();
+  d->Layout.ColumnMargin = designer ? designer->ColumnMargin() : 0;
+  d->Layout.RowMargin = designer ? designer->RowMargin() : 0;
+  d->Layout.TitleTopMargin = designer ? designer->TitleTopMargin() : 0;
+  d->Layout.TitleBottomMargin = designer ? designer->TitleBottomMargin() : 0;
+  d->Layout.FooterTopMargin = designer ? designer->FooterTopMargin() : 0;
+  d->Layout.FooterBottomMargin = designer ? designer->FooterBottomMargin() : 0;
+  d->Layout.TitleArea = d->ShowTitles ? d->Layout.TitleHeight : 0;
+  d->Layout.FooterArea = d->ShowFooters ? d->Layout.FooterHeight : 0;
 }
 
 bool TDBDivoRud::UpdateHeights() {
-  if (!fColumns || fColumns->Updating() || fColumns->UpdateCount() > 0) return false;
+  if (!d->Columns || d->Columns->Updating() || d->Columns->UpdateCount() > 0) return false;
   RefreshLayoutClient();
-  TgpDesigner* d = EffectiveDesigner();
-  auto padding = [d](int index) {
-    const TgpCellMargins* m = d ? d->GetMargins(index) : nullptr;
+  TgpDesigner* designer = EffectiveDesigner();
+  auto padding = [designer](int index) {
+    const TgpCellMargins* m = designer ? designer->GetMargins(index) : nullptr;
     return m ? m->TopMargin() + m->BottomMargin() : 0;
   };
-  const int titlePadding = padding(1);
-  const int cellPadding = padding(2);
-  const int footerPadding = padding(3);
+  const int titlePadding = padding(biTitle);
+  const int cellPadding = padding(biCell);
+  const int footerPadding = padding(biFooter);
   const int footerCandidate =
-      GetTextHeight(nullptr, d && d->HasFooterFont() ? d->FooterFont() : nullptr) * fFootLines + footerPadding;
+      GetTextHeight(nullptr, designer && designer->HasFooterFont() ? designer->FooterFont() : nullptr) * d->FootLines + footerPadding;
 
   int titleNeed = 1, cellNeed = 1, footerNeed = 1;
   TFont cellFont;
-  for (const TgpGroupInfo* g : fColumns->Groups()) {
+  for (const TgpGroupInfo* g : d->Columns->Groups()) {
     int titleCandidate = 0, cellCandidate = 0;
     for (int i = g->FirstIndex; i <= g->LastIndex; ++i) {
-      TgpColumn* c = fColumns->Items(i);
+      TgpColumn* c = d->Columns->Items(i);
       if (!c->Visible()) continue;
-      titleCandidate = std::max(titleCandidate, c->CalcTitleHeight(fTitleLines, titlePadding));
+      titleCandidate = std::max(titleCandidate, c->CalcTitleHeight(d->TitleLines, titlePadding));
       cellFont.Assign(Font());
-      if (d && d->HasCellFont()) d->CellFont()->CopyTo(cellFont);
+      if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(cellFont);
       if (c->HasFont()) c->Font()->CopyTo(cellFont);
       // A window-less grid measures nothing: 13 pixels a line, as GetTextHeight answers.
       TvpFieldVision* vision = c->CurVision();
       int cell;
       if (vision && HandleAllocated())
-        cell = vision->VM_CalcHeight(c, cellFont, fRowLines, cellPadding);
+        cell = vision->VM_CalcHeight(c, cellFont, d->RowLines, cellPadding);
       else
-        cell = std::max(vision ? vision->ImageHeight() : 0, GetTextHeight(&cellFont, nullptr) * fRowLines + cellPadding);
+        cell = std::max(vision ? vision->ImageHeight() : 0, GetTextHeight(&cellFont, nullptr) * d->RowLines + cellPadding);
       cellCandidate = std::max(cellCandidate, cell);
     }
     const int levels = std::max(g->LevelCount, 1);
@@ -133,20 +134,20 @@ bool TDBDivoRud::UpdateHeights() {
     cellNeed = std::max(cellNeed, cellCandidate * levels + levels - 1);
     footerNeed = std::max(footerNeed, footerCandidate * levels + levels - 1);
   }
-  const TgpGridLayout old = fLayout;
-  fLayout.TitleHeight = titleNeed + fLayout.TitleTopMargin + fLayout.TitleBottomMargin;
-  fLayout.RowHeight = cellNeed + fLayout.RowMargin;
-  fLayout.FooterHeight = footerNeed + fLayout.FooterTopMargin + fLayout.FooterBottomMargin;
-  for (const TgpGroupInfo* g : fColumns->Groups()) {
+  const TgpGridLayout old = d->Layout;
+  d->Layout.TitleHeight = titleNeed + d->Layout.TitleTopMargin + d->Layout.TitleBottomMargin;
+  d->Layout.RowHeight = cellNeed + d->Layout.RowMargin;
+  d->Layout.FooterHeight = footerNeed + d->Layout.FooterTopMargin + d->Layout.FooterBottomMargin;
+  for (const TgpGroupInfo* g : d->Columns->Groups()) {
     const int levels = std::max(g->LevelCount, 1);
-    const int title = (fLayout.TitleHeight - levels - fLayout.TitleTopMargin - fLayout.TitleBottomMargin + 1) / levels;
-    const int cell = (fLayout.RowHeight - levels - fLayout.RowMargin + 1) / levels;
+    const int title = (d->Layout.TitleHeight - levels - d->Layout.TitleTopMargin - d->Layout.TitleBottomMargin + 1) / levels;
+    const int cell = (d->Layout.RowHeight - levels - d->Layout.RowMargin + 1) / levels;
     const int footer =
-        (fLayout.FooterHeight - levels - fLayout.FooterTopMargin - fLayout.FooterBottomMargin + 1) / levels;
-    for (int i = g->FirstIndex; i <= g->LastIndex; ++i) fColumns->Items(i)->SetLevelHeights(title, cell, footer);
+        (d->Layout.FooterHeight - levels - d->Layout.FooterTopMargin - d->Layout.FooterBottomMargin + 1) / levels;
+    for (int i = g->FirstIndex; i <= g->LastIndex; ++i) d->Columns->Items(i)->SetLevelHeights(title, cell, footer);
   }
-  const bool changed = old.TitleHeight != fLayout.TitleHeight || old.RowHeight != fLayout.RowHeight ||
-                       old.FooterHeight != fLayout.FooterHeight;
+  const bool changed = old.TitleHeight != d->Layout.TitleHeight || old.RowHeight != d->Layout.RowHeight ||
+                       old.FooterHeight != d->Layout.FooterHeight;
   if (changed) UpdateRows();
   return changed;
 }
@@ -155,27 +156,27 @@ bool TDBDivoRud::UpdateHeights() {
 
 void TDBDivoRud::UpdateRows() {
   RefreshLayoutClient();
-  fLayout.VisibleRowCount = fLayout.CountVisibleRows();
-  TDataSet* dataSet = fDataLink->DataSet();
+  d->Layout.VisibleRowCount = d->Layout.CountVisibleRows();
+  TDataSet* dataSet = d->DataLink->DataSet();
   const bool open = HasActiveDataSet() && dataSet->Active();
-  if (open && fDataLink->RecordCount() > 0) {
-    fDataLink->SetBufferCount(fLayout.VisibleRowCount);
-    fActiveRow = fDataLink->ActiveRecord();
-    fLayout.RowCount = fDataLink->RecordCount();
+  if (open && d->DataLink->RecordCount() > 0) {
+    d->DataLink->SetBufferCount(d->Layout.VisibleRowCount);
+    d->ActiveRow = d->DataLink->ActiveRecord();
+    d->Layout.RowCount = d->DataLink->RecordCount();
     // Records follow the window when the dataset counts more of them than end at its last row.
     if (dataSet->IsSequenced() && dataSet->RecordCountKnown() && dataSet->RecNo() > 0)
-      fLayout.MoreRows = dataSet->RecNo() - fActiveRow + fLayout.RowCount - 1 < dataSet->RecordCount();
+      d->Layout.MoreRows = dataSet->RecNo() - d->ActiveRow + d->Layout.RowCount - 1 < dataSet->RecordCount();
     else
-      fLayout.MoreRows = fLayout.RowCount >= fDataLink->BufferCount();
-    fLayout.DataRowsShown = true;
+      d->Layout.MoreRows = d->Layout.RowCount >= d->DataLink->BufferCount();
+    d->Layout.DataRowsShown = true;
   } else {
-    fActiveRow = 0;
-    fLayout.RowCount = 1;
-    fLayout.MoreRows = false;
-    fLayout.DataRowsShown = open && fShowEmptyRow;
+    d->ActiveRow = 0;
+    d->Layout.RowCount = 1;
+    d->Layout.MoreRows = false;
+    d->Layout.DataRowsShown = open && d->ShowEmptyRow;
   }
-  fLayout.Recount();
-  fPaintInfo->RowCountChanged(fLayout.VisibleRowCount);
+  d->Layout.Recount();
+  d->PaintInfo->RowCountChanged(d->Layout.VisibleRowCount);
   if (open) UpdateCurrentInfo(0);
   UpdateRecordBar(false);
 }
@@ -190,22 +191,22 @@ void TDBDivoRud::MetricsChanged(int parts) {
   if (IsLoading()) return;
   if (parts & mpHeights) UpdateHeights();
   if (parts & mpRows) UpdateRows();
-  if (parts & mpFullFit) fColumns->DoFullFit();
+  if (parts & mpFullFit) d->Columns->DoFullFit();
   if (parts & mpWidths) {
-    fColumns->UpdateWidthsInfo();
-    fColumns->UpdateScrollStop(false, true);
+    d->Columns->UpdateWidthsInfo();
+    d->Columns->UpdateScrollStop(false, true);
   }
   if (parts & mpRepaint) InvalidateGrid();
-  if (!fAction.InProgress()) UpdateEditorPos();
+  if (!d->Action.InProgress()) UpdateEditorPos();
 }
 
 // ---- Freezing --------------------------------------------------------------------------------
 
-void TDBDivoRud::FreezeGrid() { ++fFreezeCount; }
+void TDBDivoRud::FreezeGrid() { ++d->FreezeCount; }
 
 void TDBDivoRud::UnfreezeGrid(bool refresh) {
-  if (fFreezeCount == 0) throw EDBDivoRud(Format(SEMethodCanceled, {String("UnfreezeGrid")}));
-  if (--fFreezeCount > 0 || !refresh) return;
+  if (d->FreezeCount == 0) throw EDBDivoRud(Format(SEMethodCanceled, {String("UnfreezeGrid")}));
+  if (--d->FreezeCount > 0 || !refresh) return;
   UpdateRecordBar(true);
   UpdateViewBar(true);
   InvalidateGrid();

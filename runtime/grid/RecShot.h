@@ -15,7 +15,7 @@ class TDBDivoRud;
 
 // How the grid holds its current record: the dataset's own current record, or a mark of the
 // grid's that the cursor may leave, re-found by bookmark or by the UniqueFields values.
-enum TgpCursorType { gctSensitive, gctInsensitiveBmrk, gctInsensitiveID };
+ZV_ENUM(TgpCursorType, gctSensitive, gctInsensitiveBmrk, gctInsensitiveID);
 
 // The grid's database options.
 class TgpDBParams : public TPersistent {
@@ -97,5 +97,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpCursorType, gctSensitive, gctInsensitiveBmrk, gctInsensitiveID)

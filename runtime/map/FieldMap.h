@@ -21,7 +21,7 @@ class TvpFieldVision;
 inline constexpr unsigned CM_FIELDMAPCHANGED = ZV_CM_FIELDMAPCHANGED;
 
 // What the data edit and text controls take from a map.
-enum TgpMappingOption { eioImportCaption, eioImportDomain };
+ZV_ENUM(TgpMappingOption, eioImportCaption, eioImportDomain);
 using TgpMappingOptions = TSet<TgpMappingOption>;
 
 // One field's map. Setting a member to a different value reports the item changed.
@@ -81,5 +81,3 @@ public:
 bool HandOverMapper(TControl* control, TvpCustomFieldMapper*& mapper, TvpCustomFieldMapper* value);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpMappingOption, eioImportCaption, eioImportDomain)

@@ -11,13 +11,13 @@
 namespace zv {
 
 // Border of the library's windowed controls; the Ext styles are two pixels wide.
-enum TvpBorderStyle { bsNoBorder, bs3D, bsSoft, bsSoftExt, bsFlat, bsFlatExt, bsMono, bsMonoExt };
+ZV_ENUM(TvpBorderStyle, bsNoBorder, bs3D, bsSoft, bsSoftExt, bsFlat, bsFlatExt, bsMono, bsMonoExt);
 
 // Vertical placement of text in a rectangle.
-enum TLayout { tlTop, tlCenter, tlBottom };
+ZV_ENUM(TLayout, tlTop, tlCenter, tlBottom);
 
 // Placement of a bitmap in a rectangle.
-enum TImageLayout { ilLeft, ilLeftTop, ilTop, ilRightTop, ilRight, ilRightBottom, ilBottom, ilLeftBottom, ilCenter };
+ZV_ENUM(TImageLayout, ilLeft, ilLeftTop, ilTop, ilRightTop, ilRight, ilRightBottom, ilBottom, ilLeftBottom, ilCenter);
 
 // DrawText flags of each horizontal alignment, indexed by TAlignment. Prefix characters are
 // never interpreted: cell texts are data, not captions.
@@ -32,8 +32,3 @@ inline constexpr unsigned AlignmentFlags(TAlignment alignment) { return Alignmen
 inline constexpr std::array<std::int32_t, 2> BooleanMapper = {0, 1};
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TvpBorderStyle, bsNoBorder, bs3D, bsSoft, bsSoftExt, bsFlat, bsFlatExt, bsMono, bsMonoExt)
-ZV_ENUM_TYPE(zv::TLayout, tlTop, tlCenter, tlBottom)
-ZV_ENUM_TYPE(zv::TImageLayout, ilLeft, ilLeftTop, ilTop, ilRightTop, ilRight, ilRightBottom, ilBottom, ilLeftBottom,
-             ilCenter)

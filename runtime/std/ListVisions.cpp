@@ -2,6 +2,8 @@
 
 #include "runtime/std/ListVisions.h"
 
+#include "runtime/std/DefPack.h"
+
 #include "platform/classes/Modules.h"
 #include "platform/db/DataLink.h"
 #include "platform/controls/Menus.h"
@@ -65,37 +67,26 @@ TLiteVision::TLiteVision(TComponent* owner) : TvpFieldVision(owner) {
 
 void TLiteVision::DeclareProperties(TPropTable<TLiteVision>& t) {
   using V = TvpFieldVision;
-  t.Prop("Alignment", static_cast<TvpDefAlignment (TLiteVision::*)() const>(&V::Alignment),
-         static_cast<void (TLiteVision::*)(TvpDefAlignment)>(&V::SetAlignment))
+  t.Prop("Alignment", &V::Alignment, &V::SetAlignment)
       .Default(talDefault);
-  t.Prop("MaxLength", static_cast<int (TLiteVision::*)() const>(&V::MaxLength),
-         static_cast<void (TLiteVision::*)(int)>(&V::SetMaxLength))
+  t.Prop("MaxLength", &V::MaxLength, &V::SetMaxLength)
       .Default(0);
-  t.Prop("Images", static_cast<TImageList* (TLiteVision::*)() const>(&V::Images),
-         static_cast<void (TLiteVision::*)(TImageList*)>(&V::SetImages));
-  t.Prop("AlignImage", static_cast<TvpAlignImage (TLiteVision::*)() const>(&V::AlignImage),
-         static_cast<void (TLiteVision::*)(TvpAlignImage)>(&V::SetAlignImage))
+  t.Prop("Images", &V::Images, &V::SetImages);
+  t.Prop("AlignImage", &V::AlignImage, &V::SetAlignImage)
       .Default(aiDefault);
-  t.Prop("DrawImages", static_cast<bool (TLiteVision::*)() const>(&V::DrawImages),
-         static_cast<void (TLiteVision::*)(bool)>(&V::SetDrawImages))
+  t.Prop("DrawImages", &V::DrawImages, &V::SetDrawImages)
       .Default(true);
-  t.Prop("EditMask", static_cast<const String& (TLiteVision::*)() const>(&V::EditMask),
-         static_cast<void (TLiteVision::*)(const String&)>(&V::SetEditMask));
-  t.Prop("EditWordWrap", static_cast<bool (TLiteVision::*)() const>(&V::EditWordWrap),
-         static_cast<void (TLiteVision::*)(bool)>(&V::SetEditWordWrap))
+  t.Prop("EditMask", &V::EditMask, &V::SetEditMask);
+  t.Prop("EditWordWrap", &V::EditWordWrap, &V::SetEditWordWrap)
       .Default(false);
-  t.Prop("EditReadOnly", static_cast<bool (TLiteVision::*)() const>(&V::EditReadOnly),
-         static_cast<void (TLiteVision::*)(bool)>(&V::SetEditReadOnly))
+  t.Prop("EditReadOnly", &V::EditReadOnly, &V::SetEditReadOnly)
       .Default(false);
-  t.Prop("EnableButton", static_cast<bool (TLiteVision::*)() const>(&V::EnableButton),
-         static_cast<void (TLiteVision::*)(bool)>(&V::SetEnableButton))
+  t.Prop("EnableButton", &V::EnableButton, &V::SetEnableButton)
       .Default(false);
-  t.Prop("ButtonStyle", static_cast<TvpButtonStyle (TLiteVision::*)() const>(&V::ButtonStyle),
-         static_cast<void (TLiteVision::*)(TvpButtonStyle)>(&V::SetButtonStyle))
+  t.Prop("ButtonStyle", &V::ButtonStyle, &V::SetButtonStyle)
       .Default(pbsEllipsis);
-  t.Prop("ButtonGlyph", static_cast<TBitmap* (TLiteVision::*)() const>(&V::ButtonGlyph),
-         static_cast<void (TLiteVision::*)(TBitmap*)>(&V::SetButtonGlyph))
-      .Stored(static_cast<bool (TLiteVision::*)() const>(&V::HasButtonGlyph));
+  t.Prop("ButtonGlyph", &V::ButtonGlyph, &V::SetButtonGlyph)
+      .Stored(&V::HasButtonGlyph);
   t.Event("OnDblClick", &TLiteVision::OnDblClick);
   t.Event("OnButtonClick", &TLiteVision::OnButtonClick);
   t.Event("AfterPost", &TLiteVision::AfterPost);
@@ -227,6 +218,12 @@ bool TDataListVision::PE_AcceptText(IvpFieldEditor& edit, String& text, const St
   return true;
 }
 
+bool TDataListVision::DL_DropDownLayout(int width, TDataListLayout& layout) {
+  (void)width;
+  (void)layout;
+  return false;
+}
+
 // ---- TStandardVision ----------------------------------------------------------------------------------
 
 ZV_DEFINE_CLASS_WITH_PROPS(TStandardVision, TDataListVision)
@@ -244,47 +241,33 @@ TStandardVision::~TStandardVision() { Destroying(); }
 void TStandardVision::DeclareProperties(TPropTable<TStandardVision>& t) {
   using V = TvpFieldVision;
   using S = TStandardVision;
-  t.Prop("ComboBoxStyle", static_cast<bool (S::*)() const>(&V::ComboBoxStyle),
-         static_cast<void (S::*)(bool)>(&V::SetComboBoxStyle))
+  t.Prop("ComboBoxStyle", &V::ComboBoxStyle, &V::SetComboBoxStyle)
       .Default(false);
-  t.Prop("Alignment", static_cast<TvpDefAlignment (S::*)() const>(&V::Alignment),
-         static_cast<void (S::*)(TvpDefAlignment)>(&V::SetAlignment))
+  t.Prop("Alignment", &V::Alignment, &V::SetAlignment)
       .Default(talDefault);
-  t.Prop("MaxLength", static_cast<int (S::*)() const>(&V::MaxLength), static_cast<void (S::*)(int)>(&V::SetMaxLength))
+  t.Prop("MaxLength", &V::MaxLength, &V::SetMaxLength)
       .Default(0);
-  t.Prop("EditMask", static_cast<const String& (S::*)() const>(&V::EditMask),
-         static_cast<void (S::*)(const String&)>(&V::SetEditMask));
-  t.Prop("EnableButton", static_cast<bool (S::*)() const>(&V::EnableButton),
-         static_cast<void (S::*)(bool)>(&V::SetEnableButton))
+  t.Prop("EditMask", &V::EditMask, &V::SetEditMask);
+  t.Prop("EnableButton", &V::EnableButton, &V::SetEnableButton)
       .Default(true);
-  t.Prop("EditReadOnly", static_cast<bool (S::*)() const>(&V::EditReadOnly),
-         static_cast<void (S::*)(bool)>(&V::SetEditReadOnly))
+  t.Prop("EditReadOnly", &V::EditReadOnly, &V::SetEditReadOnly)
       .Default(false);
-  t.Prop("Images", static_cast<TImageList* (S::*)() const>(&V::Images),
-         static_cast<void (S::*)(TImageList*)>(&V::SetImages));
-  t.Prop("AlignImage", static_cast<TvpAlignImage (S::*)() const>(&V::AlignImage),
-         static_cast<void (S::*)(TvpAlignImage)>(&V::SetAlignImage))
+  t.Prop("Images", &V::Images, &V::SetImages);
+  t.Prop("AlignImage", &V::AlignImage, &V::SetAlignImage)
       .Default(aiDefault);
-  t.Prop("DrawImages", static_cast<bool (S::*)() const>(&V::DrawImages),
-         static_cast<void (S::*)(bool)>(&V::SetDrawImages))
+  t.Prop("DrawImages", &V::DrawImages, &V::SetDrawImages)
       .Default(true);
-  t.Prop("Nullable", static_cast<bool (S::*)() const>(&TDataListVision::Nullable),
-         static_cast<void (S::*)(bool)>(&TDataListVision::SetNullable))
+  t.Prop("Nullable", &TDataListVision::Nullable, &TDataListVision::SetNullable)
       .Default(true);
-  t.Prop("DropDown", static_cast<TVisionToolForm* (S::*)() const>(&TToolFormVision::DropDown),
-         static_cast<void (S::*)(TVisionToolForm*)>(&TToolFormVision::SetDropDown));
-  t.Prop("DropDownOptions", static_cast<TfvDropDownOptions (S::*)() const>(&TToolFormVision::DropDownOptions),
-         static_cast<void (S::*)(TfvDropDownOptions)>(&TToolFormVision::SetDropDownOptions))
+  t.Prop("DropDown", &TToolFormVision::DropDown, &TToolFormVision::SetDropDown);
+  t.Prop("DropDownOptions", &TToolFormVision::DropDownOptions, &TToolFormVision::SetDropDownOptions)
       .Default(TfvDropDownOptions{});
-  t.Prop("DropDownRows", static_cast<int (S::*)() const>(&TDataListVision::DropDownRows),
-         static_cast<void (S::*)(int)>(&TDataListVision::SetDropDownRows))
+  t.Prop("DropDownRows", &TDataListVision::DropDownRows, &TDataListVision::SetDropDownRows)
       .Default(7);
-  t.Prop("EnableDropDown", static_cast<bool (S::*)() const>(&V::EnableDropDown),
-         static_cast<void (S::*)(bool)>(&V::SetEnableDropDown))
+  t.Prop("EnableDropDown", &V::EnableDropDown, &V::SetEnableDropDown)
       .Default(true);
   t.Prop("PickList", &S::PickList, &S::SetPickList);
-  t.Prop("PickListValuesOnly", static_cast<bool (S::*)() const>(&TDataListVision::PickListValuesOnly),
-         static_cast<void (S::*)(bool)>(&TDataListVision::SetPickListValuesOnly))
+  t.Prop("PickListValuesOnly", &TDataListVision::PickListValuesOnly, &TDataListVision::SetPickListValuesOnly)
       .Default(false);
   t.Prop("PickListType", &S::PickListType, &S::SetPickListType).Default(pltDefault);
   t.Prop("SkipCharValidation", &S::SkipCharValidation, &S::SetSkipCharValidation).Default(false);
@@ -392,6 +375,15 @@ void TStandardVision::DL_UpdateFieldValue(IvpFieldEditor& edit, TfvUpdateValueAc
   if (TField* field = list->FindField("value")) edit.CurrentValue().SetAsString(field->AsString());
 }
 
+bool TStandardVision::DL_DropDownLayout(int width, TDataListLayout& layout) {
+  layout.UniqueFields = "Value";
+  layout.FieldNames = "Value";
+  layout.Widths = std::to_string(width);
+  return true;
+}
+
+TVisionToolForm* TStandardVision::DefaultDropDown() { return zvDefPack ? zvDefPack->vtfDataList : nullptr; }
+
 void TStandardVision::Assign(const TPersistent* source) {
   TDataListVision::Assign(source);
   const auto* other = dynamic_cast<const TStandardVision*>(source);
@@ -430,19 +422,16 @@ TOwnerDrawVision::~TOwnerDrawVision() { Destroying(); }
 void TOwnerDrawVision::DeclareProperties(TPropTable<TOwnerDrawVision>& t) {
   using V = TvpFieldVision;
   using O = TOwnerDrawVision;
-  t.Prop("ReadOnly", static_cast<bool (O::*)() const>(&V::ReadOnly), static_cast<void (O::*)(bool)>(&V::SetReadOnly))
+  t.Prop("ReadOnly", &V::ReadOnly, &V::SetReadOnly)
       .Default(true);
-  t.Prop("Alignment", static_cast<TvpDefAlignment (O::*)() const>(&V::Alignment),
-         static_cast<void (O::*)(TvpDefAlignment)>(&V::SetAlignment))
+  t.Prop("Alignment", &V::Alignment, &V::SetAlignment)
       .Default(talDefault);
-  t.Prop("Images", static_cast<TImageList* (O::*)() const>(&V::Images),
-         static_cast<void (O::*)(TImageList*)>(&V::SetImages));
-  t.Prop("AlignImage", static_cast<TvpAlignImage (O::*)() const>(&V::AlignImage),
-         static_cast<void (O::*)(TvpAlignImage)>(&V::SetAlignImage))
+  t.Prop("Images", &V::Images, &V::SetImages);
+  t.Prop("AlignImage", &V::AlignImage, &V::SetAlignImage)
       .Default(aiDefault);
-  t.Prop("DrawImages", static_cast<bool (O::*)() const>(&V::DrawImages), static_cast<void (O::*)(bool)>(&V::SetDrawImages))
+  t.Prop("DrawImages", &V::DrawImages, &V::SetDrawImages)
       .Default(true);
-  t.Prop("DrawText", static_cast<bool (O::*)() const>(&V::DrawText), static_cast<void (O::*)(bool)>(&V::SetDrawText))
+  t.Prop("DrawText", &V::DrawText, &V::SetDrawText)
       .Default(true);
   t.Prop("PopupMenu", &O::PopupMenu, &O::SetPopupMenu);
   t.Event("OnDblClick", &O::OnDblClick);

@@ -21,8 +21,8 @@ class TDataSource;
 class TDBDevidEdit;
 class TStandardVision;
 
-enum TfvUpdateValueAction { uvaUpdate, uvaClear, uvaNew };
-enum TfvPickListType { pltDefault, pltSorted, pltMRU, pltSortedMRU };
+ZV_ENUM(TfvUpdateValueAction, uvaUpdate, uvaClear, uvaNew);
+ZV_ENUM(TfvPickListType, pltDefault, pltSorted, pltMRU, pltSortedMRU);
 
 using TfvGetStrValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, String& value, bool& isNull)>;
 using TfvStdNewValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, String& value, bool& doSkip)>;
@@ -99,6 +99,19 @@ private:
   IVisionToolForm* fCallback = nullptr;
 };
 
+// What a list vision shows in the shared list drop-down: the grid's unique fields, the columns
+// (";"-separated names and widths; a missing width is the drop-down's), the field giving each
+// row its image and the images, and whether the pop-up takes the editor's width.
+struct TDataListLayout {
+  String UniqueFields;
+  String FieldNames;
+  String Widths;
+  String ImageField;
+  TImageList* Images = nullptr;
+  bool EditorWidth = true;  // false: the pop-up is as wide as its columns
+  bool KeepsWidths = false; // the column widths go back to the vision when the list closes
+};
+
 class TDataListVision : public TToolFormVision {
   ZV_CLASS(TDataListVision, TToolFormVision)
 
@@ -118,6 +131,10 @@ public:
   virtual void DL_UpdateFieldValue(IvpFieldEditor& edit, TfvUpdateValueAction action);
   TDataSource* TF_DefaultDataSource(TgpFieldList& fields) override { return DL_EditDataSource(fields); }
   bool PE_AcceptText(IvpFieldEditor& edit, String& text, const String& oldText, int& selStart, int& selEnd) override;
+  // The list drop-down asks each class what to show, width being the drop-down's; false shows
+  // nothing (the base). A class whose layout KeepsWidths hears the widths the user left.
+  virtual bool DL_DropDownLayout(int width, TDataListLayout& layout);
+  virtual void DL_StoreDropDownWidths(const String& widths) { (void)widths; }
 
 private:
   bool fNullable = true;
@@ -154,6 +171,8 @@ public:
   String DL_ListField(TgpFieldList& fields) override;
   TDataSource* DL_EditDataSource(TgpFieldList& fields) override;
   void DL_UpdateFieldValue(IvpFieldEditor& edit, TfvUpdateValueAction action) override;
+  bool DL_DropDownLayout(int width, TDataListLayout& layout) override;
+  TVisionToolForm* DefaultDropDown() override;
   void Assign(const TPersistent* source) override;
 
   static void DeclareProperties(TPropTable<TStandardVision>& t);
@@ -199,6 +218,3 @@ private:
 int TextLength(const String& text);
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TfvUpdateValueAction, uvaUpdate, uvaClear, uvaNew)
-ZV_ENUM_TYPE(zv::TfvPickListType, pltDefault, pltSorted, pltMRU, pltSortedMRU)

@@ -15,10 +15,10 @@ TgpBaseDesigner::~TgpBaseDesigner() = default;
 namespace {
 int LineSlot(int index) {
   switch (index) {
-    case 5: return 0;
-    case 6: return 1;
-    case 8: return 2;
-    case 9: return 3;
+    case liVertLines: return 0;
+    case liHorizLines: return 1;
+    case liCellSeparator: return 2;
+    case liRowSeparator: return 3;
     default: throw EZVError("Line colour index out of range");
   }
 }
@@ -63,7 +63,7 @@ void TgpBaseDesigner::GetFooterMargins(int& top, int& bottom) const {
 
 void TgpBaseDesigner::CopyBaseProperties(const TgpBaseDesigner& source) {
   CopyDesignerProperties(source);
-  for (int i : {5, 6, 8, 9}) SetLineColor(i, source.LineColor(i));
+  for (int i : {liVertLines, liHorizLines, liCellSeparator, liRowSeparator}) SetLineColor(i, source.LineColor(i));
   SetFooterSurfaceColor(source.fFooterSurfaceColor);
   SetFooterLines(source.fFooterLines);
   SetFlatFooter(source.fFlatFooter);

@@ -11,6 +11,13 @@
 
 namespace zv {
 
+// The indexes of the designers' line colours, shared by the base and the standard designer (the
+// numbers stored forms and the host's index clauses use).
+enum TgpLineIndex : int {
+  liTitleSeparator = 2, liVertLines = 5, liHorizLines = 6, liMarginLines = 7, liCellSeparator = 8,
+  liRowSeparator = 9, liBoundLines = 10
+};
+
 class TgpBaseDesigner : public TgpDesigner {
   ZV_CLASS(TgpBaseDesigner, TgpDesigner)
 
@@ -18,17 +25,17 @@ public:
   explicit TgpBaseDesigner(TComponent* owner);
   ~TgpBaseDesigner() override;
 
-  // Index 5 VertLines, 6 HorizLines, 8 CellSeparator, 9 RowSeparator.
+  // Index: liVertLines, liHorizLines, liCellSeparator, liRowSeparator.
   TColor LineColor(int index) const;
   void SetLineColor(int index, TColor value);
-  TColor VertLines() const { return LineColor(5); }
-  void SetVertLines(TColor value) { SetLineColor(5, value); }
-  TColor HorizLines() const { return LineColor(6); }
-  void SetHorizLines(TColor value) { SetLineColor(6, value); }
-  TColor CellSeparator() const { return LineColor(8); }
-  void SetCellSeparator(TColor value) { SetLineColor(8, value); }
-  TColor RowSeparator() const { return LineColor(9); }
-  void SetRowSeparator(TColor value) { SetLineColor(9, value); }
+  TColor VertLines() const { return LineColor(liVertLines); }
+  void SetVertLines(TColor value) { SetLineColor(liVertLines, value); }
+  TColor HorizLines() const { return LineColor(liHorizLines); }
+  void SetHorizLines(TColor value) { SetLineColor(liHorizLines, value); }
+  TColor CellSeparator() const { return LineColor(liCellSeparator); }
+  void SetCellSeparator(TColor value) { SetLineColor(liCellSeparator, value); }
+  TColor RowSeparator() const { return LineColor(liRowSeparator); }
+  void SetRowSeparator(TColor value) { SetLineColor(liRowSeparator, value); }
   TColor FooterSurfaceColor() const { return fFooterSurfaceColor; }
   void SetFooterSurfaceColor(TColor value);
   TColor FooterLines() const { return fFooterLines; }

@@ -14,9 +14,16 @@
 
 namespace zv {
 
-enum TgpFocusRectKind { frcNone, frcCell, frcRow, frcPersistentCell, frcPersistentRow };
+ZV_ENUM(TgpFocusRectKind, frcNone, frcCell, frcRow, frcPersistentCell, frcPersistentRow);
 // How a grid repaints when it scrolls by one row.
-enum TgpDsgnUpdateMode { dumSmart, dumSmartScroll, dumFull };
+ZV_ENUM(TgpDsgnUpdateMode, dumSmart, dumSmartScroll, dumFull);
+
+// The indexes that pick one of a family of indexed properties (the numbers stored forms and the
+// host's index clauses use): the band of a font or margins, a selection colour, an ultra-soft flag.
+enum TgpBandIndex : int { biTitle = 1, biCell = 2, biFooter = 3 };
+enum TgpSelectionColorIndex : int { sciSelectedCell = 1, sciSelectedRow = 2, sciHiddenSelection = 3 };
+enum TgpSelectionTextIndex : int { stiSelectedCellText = 1, stiSelectedRowText = 2 };
+enum TgpUltraSoftIndex : int { usiSelectedCell = 1, usiSelectedRow = 2 };
 
 // What a designer needs from a grid that uses it. The grid calls AddGrid when its designer is
 // set and RemoveGrid when it changes; the designer also forgets a grid whose component is freed.
@@ -61,62 +68,62 @@ public:
   TgpFocusRectKind FocusRectKind() const { return fFocusRectKind; }
   void SetFocusRectKind(TgpFocusRectKind value);
 
-  // Index 1 SelectedCell, 2 SelectedRow, 3 HiddenSelection.
+  // Index: TgpSelectionColorIndex.
   TColor SelectionColor(int index) const;
   void SetSelectionColor(int index, TColor value);
-  TColor SelectedCell() const { return SelectionColor(1); }
-  void SetSelectedCell(TColor value) { SetSelectionColor(1, value); }
-  TColor SelectedRow() const { return SelectionColor(2); }
-  void SetSelectedRow(TColor value) { SetSelectionColor(2, value); }
-  TColor HiddenSelection() const { return SelectionColor(3); }
-  void SetHiddenSelection(TColor value) { SetSelectionColor(3, value); }
-  // Index 1 SelectedCellText, 2 SelectedRowText.
+  TColor SelectedCell() const { return SelectionColor(sciSelectedCell); }
+  void SetSelectedCell(TColor value) { SetSelectionColor(sciSelectedCell, value); }
+  TColor SelectedRow() const { return SelectionColor(sciSelectedRow); }
+  void SetSelectedRow(TColor value) { SetSelectionColor(sciSelectedRow, value); }
+  TColor HiddenSelection() const { return SelectionColor(sciHiddenSelection); }
+  void SetHiddenSelection(TColor value) { SetSelectionColor(sciHiddenSelection, value); }
+  // Index: TgpSelectionTextIndex.
   TColor SelectionTextColor(int index) const;
   void SetSelectionTextColor(int index, TColor value);
-  TColor SelectedCellText() const { return SelectionTextColor(1); }
-  void SetSelectedCellText(TColor value) { SetSelectionTextColor(1, value); }
-  TColor SelectedRowText() const { return SelectionTextColor(2); }
-  void SetSelectedRowText(TColor value) { SetSelectionTextColor(2, value); }
+  TColor SelectedCellText() const { return SelectionTextColor(stiSelectedCellText); }
+  void SetSelectedCellText(TColor value) { SetSelectionTextColor(stiSelectedCellText, value); }
+  TColor SelectedRowText() const { return SelectionTextColor(stiSelectedRowText); }
+  void SetSelectedRowText(TColor value) { SetSelectionTextColor(stiSelectedRowText, value); }
 
   bool SelectedCellFill() const { return fSelectedCellFill; }
   void SetSelectedCellFill(bool value);
   bool SelectedRowFill() const { return fSelectedRowFill; }
   void SetSelectedRowFill(bool value);
-  // Index 1 UltraSoftSelectedCell, 2 UltraSoftSelectedRow.
+  // Index: TgpUltraSoftIndex.
   bool UltraSoft(int index) const;
   void SetUltraSoft(int index, bool value);
-  bool UltraSoftSelectedCell() const { return UltraSoft(1); }
-  void SetUltraSoftSelectedCell(bool value) { SetUltraSoft(1, value); }
-  bool UltraSoftSelectedRow() const { return UltraSoft(2); }
-  void SetUltraSoftSelectedRow(bool value) { SetUltraSoft(2, value); }
+  bool UltraSoftSelectedCell() const { return UltraSoft(usiSelectedCell); }
+  void SetUltraSoftSelectedCell(bool value) { SetUltraSoft(usiSelectedCell, value); }
+  bool UltraSoftSelectedRow() const { return UltraSoft(usiSelectedRow); }
+  void SetUltraSoftSelectedRow(bool value) { SetUltraSoft(usiSelectedRow, value); }
 
-  // --- Fonts: index 1 title, 2 cell, 3 footer --------------------------------------------------
+  // --- Fonts, by TgpBandIndex ---------------------------------------------------------------
   // Created on first read, with the designer as change listener.
   TChildFont* GetFont(int index) const;
   // Nil frees the font; anything else is copied into it. Heights change once either way.
   void SetFont(int index, TChildFont* value);
   // Whether the font exists; never creates it (painters and the stored test ask this).
   bool HasFont(int index) const;
-  TChildFont* TitleFont() const { return GetFont(1); }
-  void SetTitleFont(TChildFont* value) { SetFont(1, value); }
-  TChildFont* CellFont() const { return GetFont(2); }
-  void SetCellFont(TChildFont* value) { SetFont(2, value); }
-  TChildFont* FooterFont() const { return GetFont(3); }
-  void SetFooterFont(TChildFont* value) { SetFont(3, value); }
-  bool HasTitleFont() const { return HasFont(1); }
-  bool HasCellFont() const { return HasFont(2); }
-  bool HasFooterFont() const { return HasFont(3); }
+  TChildFont* TitleFont() const { return GetFont(biTitle); }
+  void SetTitleFont(TChildFont* value) { SetFont(biTitle, value); }
+  TChildFont* CellFont() const { return GetFont(biCell); }
+  void SetCellFont(TChildFont* value) { SetFont(biCell, value); }
+  TChildFont* FooterFont() const { return GetFont(biFooter); }
+  void SetFooterFont(TChildFont* value) { SetFont(biFooter, value); }
+  bool HasTitleFont() const { return HasFont(biTitle); }
+  bool HasCellFont() const { return HasFont(biCell); }
+  bool HasFooterFont() const { return HasFont(biFooter); }
 
-  // --- Cell margins: index 1 title, 2 cell, 3 footer -------------------------------------------
+  // --- Cell margins, by TgpBandIndex --------------------------------------------------------
   TgpCellMargins* GetMargins(int index) const;
   // Copies value's four numbers (nil raises as TPersistent::Assign does); heights change once.
   void SetMargins(int index, TgpCellMargins* value);
-  TgpCellMargins* TitleMargins() const { return GetMargins(1); }
-  void SetTitleMargins(TgpCellMargins* value) { SetMargins(1, value); }
-  TgpCellMargins* CellMargins() const { return GetMargins(2); }
-  void SetCellMargins(TgpCellMargins* value) { SetMargins(2, value); }
-  TgpCellMargins* FooterMargins() const { return GetMargins(3); }
-  void SetFooterMargins(TgpCellMargins* value) { SetMargins(3, value); }
+  TgpCellMargins* TitleMargins() const { return GetMargins(biTitle); }
+  void SetTitleMargins(TgpCellMargins* value) { SetMargins(biTitle, value); }
+  TgpCellMargins* CellMargins() const { return GetMargins(biCell); }
+  void SetCellMargins(TgpCellMargins* value) { SetMargins(biCell, value); }
+  TgpCellMargins* FooterMargins() const { return GetMargins(biFooter); }
+  void SetFooterMargins(TgpCellMargins* value) { SetMargins(biFooter, value); }
 
   // --- State the grid reads ----------------------------------------------------------------------
   bool Updating() const { return fUpdating; }
@@ -211,55 +218,38 @@ private:
 TgpDesigner* DefaultDesigner();
 void SetDefaultDesigner(TgpDesigner* designer);
 
-}  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpFocusRectKind, frcNone, frcCell, frcRow, frcPersistentCell, frcPersistentRow)
-ZV_ENUM_TYPE(zv::TgpDsgnUpdateMode, dumSmart, dumSmartScroll, dumFull)
-
-namespace zv {
 
 template <class C>
 void TgpDesigner::DeclareDesignerProperties(TPropTable<C>& t) {
   static_assert(std::is_base_of_v<TgpDesigner, C>);
   using D = TgpDesigner;
-  // The table binds C's accessors: the base's are converted to them.
   const TTypeInfo* colors = ColorTypeInfo();
-  using Color = TColor (C::*)() const;
-  using SetColorFn = void (C::*)(TColor);
-  using Flag = bool (C::*)() const;
-  using SetFlagFn = void (C::*)(bool);
-  using Font = TChildFont* (C::*)() const;
-  using SetFontFn = void (C::*)(TChildFont*);
-  using Margins = TgpCellMargins* (C::*)() const;
-  using SetMarginsFn = void (C::*)(TgpCellMargins*);
-  t.Prop("TitleColor", Color(&D::TitleColor), SetColorFn(&D::SetTitleColor)).Default(clBtnFace).Idents(colors);
-  t.Prop("FooterColor", Color(&D::FooterColor), SetColorFn(&D::SetFooterColor)).Default(clBtnFace).Idents(colors);
-  t.Prop("FixedColor", Color(&D::FixedColor), SetColorFn(&D::SetFixedColor)).Default(clBtnFace).Idents(colors);
-  t.Prop("FocusRectKind", static_cast<TgpFocusRectKind (C::*)() const>(&D::FocusRectKind),
-         static_cast<void (C::*)(TgpFocusRectKind)>(&D::SetFocusRectKind))
-      .Default(frcCell);
-  t.Prop("TitleFont", Font(&D::TitleFont), SetFontFn(&D::SetTitleFont)).Stored(Flag(&D::HasTitleFont));
-  t.Prop("CellFont", Font(&D::CellFont), SetFontFn(&D::SetCellFont)).Stored(Flag(&D::HasCellFont));
-  t.Prop("FooterFont", Font(&D::FooterFont), SetFontFn(&D::SetFooterFont)).Stored(Flag(&D::HasFooterFont));
-  t.Prop("TitleMargins", Margins(&D::TitleMargins), SetMarginsFn(&D::SetTitleMargins));
-  t.Prop("CellMargins", Margins(&D::CellMargins), SetMarginsFn(&D::SetCellMargins));
-  t.Prop("FooterMargins", Margins(&D::FooterMargins), SetMarginsFn(&D::SetFooterMargins));
-  t.Prop("SelectedCell", Color(&D::SelectedCell), SetColorFn(&D::SetSelectedCell)).Default(clHighlight).Idents(colors);
-  t.Prop("SelectedRow", Color(&D::SelectedRow), SetColorFn(&D::SetSelectedRow)).Default(clHighlight).Idents(colors);
-  t.Prop("SelectedCellText", Color(&D::SelectedCellText), SetColorFn(&D::SetSelectedCellText))
+  t.Prop("TitleColor", &D::TitleColor, &D::SetTitleColor).Default(clBtnFace).Idents(colors);
+  t.Prop("FooterColor", &D::FooterColor, &D::SetFooterColor).Default(clBtnFace).Idents(colors);
+  t.Prop("FixedColor", &D::FixedColor, &D::SetFixedColor).Default(clBtnFace).Idents(colors);
+  t.Prop("FocusRectKind", &D::FocusRectKind, &D::SetFocusRectKind).Default(frcCell);
+  t.Prop("TitleFont", &D::TitleFont, &D::SetTitleFont).Stored(&D::HasTitleFont);
+  t.Prop("CellFont", &D::CellFont, &D::SetCellFont).Stored(&D::HasCellFont);
+  t.Prop("FooterFont", &D::FooterFont, &D::SetFooterFont).Stored(&D::HasFooterFont);
+  t.Prop("TitleMargins", &D::TitleMargins, &D::SetTitleMargins);
+  t.Prop("CellMargins", &D::CellMargins, &D::SetCellMargins);
+  t.Prop("FooterMargins", &D::FooterMargins, &D::SetFooterMargins);
+  t.Prop("SelectedCell", &D::SelectedCell, &D::SetSelectedCell).Default(clHighlight).Idents(colors);
+  t.Prop("SelectedRow", &D::SelectedRow, &D::SetSelectedRow).Default(clHighlight).Idents(colors);
+  t.Prop("SelectedCellText", &D::SelectedCellText, &D::SetSelectedCellText)
       .Default(clHighlightText)
       .Idents(colors);
-  t.Prop("SelectedRowText", Color(&D::SelectedRowText), SetColorFn(&D::SetSelectedRowText))
+  t.Prop("SelectedRowText", &D::SelectedRowText, &D::SetSelectedRowText)
       .Default(clHighlightText)
       .Idents(colors);
-  t.Prop("HiddenSelection", Color(&D::HiddenSelection), SetColorFn(&D::SetHiddenSelection))
+  t.Prop("HiddenSelection", &D::HiddenSelection, &D::SetHiddenSelection)
       .Default(clBtnFace)
       .Idents(colors);
-  t.Prop("SelectedCellFill", Flag(&D::SelectedCellFill), SetFlagFn(&D::SetSelectedCellFill)).Default(true);
-  t.Prop("SelectedRowFill", Flag(&D::SelectedRowFill), SetFlagFn(&D::SetSelectedRowFill)).Default(false);
-  t.Prop("UltraSoftSelectedCell", Flag(&D::UltraSoftSelectedCell), SetFlagFn(&D::SetUltraSoftSelectedCell))
+  t.Prop("SelectedCellFill", &D::SelectedCellFill, &D::SetSelectedCellFill).Default(true);
+  t.Prop("SelectedRowFill", &D::SelectedRowFill, &D::SetSelectedRowFill).Default(false);
+  t.Prop("UltraSoftSelectedCell", &D::UltraSoftSelectedCell, &D::SetUltraSoftSelectedCell)
       .Default(false);
-  t.Prop("UltraSoftSelectedRow", Flag(&D::UltraSoftSelectedRow), SetFlagFn(&D::SetUltraSoftSelectedRow))
+  t.Prop("UltraSoftSelectedRow", &D::UltraSoftSelectedRow, &D::SetUltraSoftSelectedRow)
       .Default(false);
 }
 

@@ -9,7 +9,7 @@ namespace zv {
 class IvpFieldEditor;
 
 // Which kind of host owns a field list.
-enum TgpHostType { fhtColumn, fhtEdit, fhtText };
+ZV_ENUM(TgpHostType, fhtColumn, fhtEdit, fhtText);
 
 class TgpFieldValue : public TvpUniValue {
   ZV_CLASS(TgpFieldValue, TvpUniValue)
@@ -40,5 +40,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpHostType, fhtColumn, fhtEdit, fhtText)

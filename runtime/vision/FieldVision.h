@@ -28,17 +28,17 @@ class TfvPainter;
 class TgpPainter;
 class IvpFieldEditor;
 
-enum TvpDefAlignment { talDefault, talLeftJustify, talRightJustify, talCenter };
-enum TvpButtonStyle { pbsDropDown, pbsEllipsis, pbsSpin, pbsCustom };
+ZV_ENUM(TvpDefAlignment, talDefault, talLeftJustify, talRightJustify, talCenter);
+ZV_ENUM(TvpButtonStyle, pbsDropDown, pbsEllipsis, pbsSpin, pbsCustom);
 // What triggered a button action: none, a click on the button (the upper half of a spin), a
 // short-cut, a click on the lower half of a spin and its short-cut, a click on the text area of
 // a combo-box-style edit, a drop-down request.
-enum TfvButtonState { vbsNormal, vbsClick, vbsShortCut, vbsClick2, vbsShortCut2, vbsEditAreaClick, vbsDropDown };
-enum TvpEditAction { veaUnknown, veaCut, veaCopy, veaPaste, veaClear };
-enum TfvSurfaceKind { vskEdit, vskCustom };
-enum TfvSwitchOption { vsoEditDataSet, vsoNeedCurrent, vsoNeedEditing };
+ZV_ENUM(TfvButtonState, vbsNormal, vbsClick, vbsShortCut, vbsClick2, vbsShortCut2, vbsEditAreaClick, vbsDropDown);
+ZV_ENUM(TvpEditAction, veaUnknown, veaCut, veaCopy, veaPaste, veaClear);
+ZV_ENUM(TfvSurfaceKind, vskEdit, vskCustom);
+ZV_ENUM(TfvSwitchOption, vsoEditDataSet, vsoNeedCurrent, vsoNeedEditing);
 using TfvSwitchOptions = TSet<TfvSwitchOption>;
-enum TfvDropDownOption { ddoShowOnEnter, ddoShowOnTyping, ddoAlwaysEnableAltDown, ddoNoFocusRect };
+ZV_ENUM(TfvDropDownOption, ddoShowOnEnter, ddoShowOnTyping, ddoAlwaysEnableAltDown, ddoNoFocusRect);
 using TfvDropDownOptions = TSet<TfvDropDownOption>;
 
 // Sender is the vision, fields the host's field list.
@@ -291,79 +291,50 @@ private:
 template <class C>
 void TvpFieldVision::PublishCarried(TPropTable<C>& t) {
   using V = TvpFieldVision;
-  t.Prop("Alignment", static_cast<TvpDefAlignment (C::*)() const>(&V::Alignment),
-         static_cast<void (C::*)(TvpDefAlignment)>(&V::SetAlignment))
+  t.Prop("Alignment", &V::Alignment, &V::SetAlignment)
       .Default(talDefault);
-  t.Prop("Images", static_cast<TImageList* (C::*)() const>(&V::Images),
-         static_cast<void (C::*)(TImageList*)>(&V::SetImages));
-  t.Prop("AlignImage", static_cast<TvpAlignImage (C::*)() const>(&V::AlignImage),
-         static_cast<void (C::*)(TvpAlignImage)>(&V::SetAlignImage))
+  t.Prop("Images", &V::Images, &V::SetImages);
+  t.Prop("AlignImage", &V::AlignImage, &V::SetAlignImage)
       .Default(aiDefault);
-  t.Prop("DrawText", static_cast<bool (C::*)() const>(&V::DrawText), static_cast<void (C::*)(bool)>(&V::SetDrawText))
+  t.Prop("DrawText", &V::DrawText, &V::SetDrawText)
       .Default(true);
-  t.Prop("DrawImages", static_cast<bool (C::*)() const>(&V::DrawImages),
-         static_cast<void (C::*)(bool)>(&V::SetDrawImages))
+  t.Prop("DrawImages", &V::DrawImages, &V::SetDrawImages)
       .Default(true);
-  t.Prop("MaxLength", static_cast<int (C::*)() const>(&V::MaxLength), static_cast<void (C::*)(int)>(&V::SetMaxLength))
+  t.Prop("MaxLength", &V::MaxLength, &V::SetMaxLength)
       .Default(0);
-  t.Prop("EditMask", static_cast<const String& (C::*)() const>(&V::EditMask),
-         static_cast<void (C::*)(const String&)>(&V::SetEditMask));
-  t.Prop("EditWordWrap", static_cast<bool (C::*)() const>(&V::EditWordWrap),
-         static_cast<void (C::*)(bool)>(&V::SetEditWordWrap))
+  t.Prop("EditMask", &V::EditMask, &V::SetEditMask);
+  t.Prop("EditWordWrap", &V::EditWordWrap, &V::SetEditWordWrap)
       .Default(false);
-  t.Prop("EditScrollBars", static_cast<TScrollStyle (C::*)() const>(&V::EditScrollBars),
-         static_cast<void (C::*)(TScrollStyle)>(&V::SetEditScrollBars))
+  t.Prop("EditScrollBars", &V::EditScrollBars, &V::SetEditScrollBars)
       .Default(ssNone);
-  t.Prop("EditReadOnly", static_cast<bool (C::*)() const>(&V::EditReadOnly),
-         static_cast<void (C::*)(bool)>(&V::SetEditReadOnly))
+  t.Prop("EditReadOnly", &V::EditReadOnly, &V::SetEditReadOnly)
       .Default(false);
-  t.Prop("EnableButton", static_cast<bool (C::*)() const>(&V::EnableButton),
-         static_cast<void (C::*)(bool)>(&V::SetEnableButton))
+  t.Prop("EnableButton", &V::EnableButton, &V::SetEnableButton)
       .Default(false);
-  t.Prop("ButtonStyle", static_cast<TvpButtonStyle (C::*)() const>(&V::ButtonStyle),
-         static_cast<void (C::*)(TvpButtonStyle)>(&V::SetButtonStyle))
+  t.Prop("ButtonStyle", &V::ButtonStyle, &V::SetButtonStyle)
       .Default(pbsDropDown);
-  t.Prop("ButtonGlyph", static_cast<TBitmap* (C::*)() const>(&V::ButtonGlyph),
-         static_cast<void (C::*)(TBitmap*)>(&V::SetButtonGlyph))
-      .Stored(static_cast<bool (C::*)() const>(&V::HasButtonGlyph));
-  t.Prop("ComboBoxStyle", static_cast<bool (C::*)() const>(&V::ComboBoxStyle),
-         static_cast<void (C::*)(bool)>(&V::SetComboBoxStyle))
+  t.Prop("ButtonGlyph", &V::ButtonGlyph, &V::SetButtonGlyph)
+      .Stored(&V::HasButtonGlyph);
+  t.Prop("ComboBoxStyle", &V::ComboBoxStyle, &V::SetComboBoxStyle)
       .Default(false);
-  t.Prop("EnableDropDown", static_cast<bool (C::*)() const>(&V::EnableDropDown),
-         static_cast<void (C::*)(bool)>(&V::SetEnableDropDown))
+  t.Prop("EnableDropDown", &V::EnableDropDown, &V::SetEnableDropDown)
       .Default(false);
-  t.Prop("EnableSwitches", static_cast<bool (C::*)() const>(&V::EnableSwitches),
-         static_cast<void (C::*)(bool)>(&V::SetEnableSwitches))
+  t.Prop("EnableSwitches", &V::EnableSwitches, &V::SetEnableSwitches)
       .Default(false);
-  t.Prop("OptionsSwitch", static_cast<TfvSwitchOptions (C::*)() const>(&V::OptionsSwitch),
-         static_cast<void (C::*)(TfvSwitchOptions)>(&V::SetOptionsSwitch))
+  t.Prop("OptionsSwitch", &V::OptionsSwitch, &V::SetOptionsSwitch)
       .Default(TfvSwitchOptions{vsoEditDataSet});
-  t.Prop("UnboundMode", static_cast<bool (C::*)() const>(&V::UnboundMode),
-         static_cast<void (C::*)(bool)>(&V::SetUnboundMode))
+  t.Prop("UnboundMode", &V::UnboundMode, &V::SetUnboundMode)
       .Default(false);
-  t.Prop("SurfaceKind", static_cast<TfvSurfaceKind (C::*)() const>(&V::SurfaceKind),
-         static_cast<void (C::*)(TfvSurfaceKind)>(&V::SetSurfaceKind))
+  t.Prop("SurfaceKind", &V::SurfaceKind, &V::SetSurfaceKind)
       .Default(vskEdit);
-  t.Prop("WantReturns", static_cast<bool (C::*)() const>(&V::WantReturns),
-         static_cast<void (C::*)(bool)>(&V::SetWantReturns))
+  t.Prop("WantReturns", &V::WantReturns, &V::SetWantReturns)
       .Default(false);
-  t.Prop("WantTabs", static_cast<bool (C::*)() const>(&V::WantTabs), static_cast<void (C::*)(bool)>(&V::SetWantTabs))
+  t.Prop("WantTabs", &V::WantTabs, &V::SetWantTabs)
       .Default(false);
-  t.Prop("MultiLine", static_cast<bool (C::*)() const>(&V::MultiLine),
-         static_cast<void (C::*)(bool)>(&V::SetMultiLine))
+  t.Prop("MultiLine", &V::MultiLine, &V::SetMultiLine)
       .Default(false);
-  t.Prop("FilterTyping", static_cast<bool (C::*)() const>(&V::FilterTyping),
-         static_cast<void (C::*)(bool)>(&V::SetFilterTyping))
+  t.Prop("FilterTyping", &V::FilterTyping, &V::SetFilterTyping)
       .Default(false);
 }
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TvpDefAlignment, talDefault, talLeftJustify, talRightJustify, talCenter)
-ZV_ENUM_TYPE(zv::TvpButtonStyle, pbsDropDown, pbsEllipsis, pbsSpin, pbsCustom)
-ZV_ENUM_TYPE(zv::TfvButtonState, vbsNormal, vbsClick, vbsShortCut, vbsClick2, vbsShortCut2, vbsEditAreaClick,
-             vbsDropDown)
-ZV_ENUM_TYPE(zv::TvpEditAction, veaUnknown, veaCut, veaCopy, veaPaste, veaClear)
-ZV_ENUM_TYPE(zv::TfvSurfaceKind, vskEdit, vskCustom)
-ZV_ENUM_TYPE(zv::TfvSwitchOption, vsoEditDataSet, vsoNeedCurrent, vsoNeedEditing)
-ZV_ENUM_TYPE(zv::TfvDropDownOption, ddoShowOnEnter, ddoShowOnTyping, ddoAlwaysEnableAltDown, ddoNoFocusRect)

@@ -96,7 +96,7 @@ public:
   void Reset();
 };
 
-enum TgpGridArea { gaUndefined, gaTitle, gaCell, gaFooter };
+ZV_ENUM(TgpGridArea, gaUndefined, gaTitle, gaCell, gaFooter);
 
 // What a designer reads of one column while it paints.
 struct TgpPaintColumn {
@@ -227,5 +227,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TgpGridArea, gaUndefined, gaTitle, gaCell, gaFooter)

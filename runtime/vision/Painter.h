@@ -21,9 +21,9 @@ class TgpColumn;
 class TgpFieldList;
 
 // Vertical alignment of a cell text; tlaDefault follows the field list's layout.
-enum TvpDefLayout { tlaDefault, tlaTop, tlaCenter, tlaBottom };
+ZV_ENUM(TvpDefLayout, tlaDefault, tlaTop, tlaCenter, tlaBottom);
 // Side of the cell image; aiDefault is the left.
-enum TvpAlignImage { aiDefault, aiLeft, aiRight };
+ZV_ENUM(TvpAlignImage, aiDefault, aiLeft, aiRight);
 
 // What Init reads from a field list and its vision to place the image and the text.
 struct TfvPlacement {
@@ -130,6 +130,3 @@ TfvPainter& EditPainter();
 TvpCellAttrs& EditCellAttrs();
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TvpDefLayout, tlaDefault, tlaTop, tlaCenter, tlaBottom)
-ZV_ENUM_TYPE(zv::TvpAlignImage, aiDefault, aiLeft, aiRight)

@@ -15,19 +15,17 @@ namespace {
 template <class C>
 void DeclareBaseColors(TPropTable<C>& t, TColor vertDefault, TColor horizDefault, TColor cellSepDefault) {
   using B = TgpBaseDesigner;
-  using Color = TColor (C::*)() const;
-  using SetColorFn = void (C::*)(TColor);
   const TTypeInfo* colors = ColorTypeInfo();
-  t.Prop("VertLines", Color(&B::VertLines), SetColorFn(&B::SetVertLines)).Default(vertDefault).Idents(colors);
-  t.Prop("HorizLines", Color(&B::HorizLines), SetColorFn(&B::SetHorizLines)).Default(horizDefault).Idents(colors);
-  t.Prop("CellSeparator", Color(&B::CellSeparator), SetColorFn(&B::SetCellSeparator))
+  t.Prop("VertLines", &B::VertLines, &B::SetVertLines).Default(vertDefault).Idents(colors);
+  t.Prop("HorizLines", &B::HorizLines, &B::SetHorizLines).Default(horizDefault).Idents(colors);
+  t.Prop("CellSeparator", &B::CellSeparator, &B::SetCellSeparator)
       .Default(cellSepDefault)
       .Idents(colors);
-  t.Prop("RowSeparator", Color(&B::RowSeparator), SetColorFn(&B::SetRowSeparator)).Default(clNone).Idents(colors);
-  t.Prop("FooterSurfaceColor", Color(&B::FooterSurfaceColor), SetColorFn(&B::SetFooterSurfaceColor))
+  t.Prop("RowSeparator", &B::RowSeparator, &B::SetRowSeparator).Default(clNone).Idents(colors);
+  t.Prop("FooterSurfaceColor", &B::FooterSurfaceColor, &B::SetFooterSurfaceColor)
       .Default(clBtnFace)
       .Idents(colors);
-  t.Prop("FooterLines", Color(&B::FooterLines), SetColorFn(&B::SetFooterLines)).Default(clGray).Idents(colors);
+  t.Prop("FooterLines", &B::FooterLines, &B::SetFooterLines).Default(clGray).Idents(colors);
 }
 
 }  // namespace
@@ -38,8 +36,7 @@ void TLiteDesigner::DeclareProperties(TPropTable<TLiteDesigner>& t) {
   DeclareDesignerProperties(t);
   // Lines are declared black but start silver: black lines are not stored and load as silver.
   DeclareBaseColors(t, clBlack, clBlack, clSilver);
-  t.Prop("FlatFooter", static_cast<bool (TLiteDesigner::*)() const>(&TgpBaseDesigner::FlatFooter),
-         static_cast<void (TLiteDesigner::*)(bool)>(&TgpBaseDesigner::SetFlatFooter))
+  t.Prop("FlatFooter", &TgpBaseDesigner::FlatFooter, &TgpBaseDesigner::SetFlatFooter)
       .Default(false);
   t.Prop("TitleStyle", &TLiteDesigner::TitleStyle, &TLiteDesigner::SetTitleStyle).Default(lts3D);
   t.Prop("ShowLines", &TLiteDesigner::ShowLines, &TLiteDesigner::SetShowLines).Default(true);
@@ -153,8 +150,7 @@ void TStandardDesigner::DeclareProperties(TPropTable<TStandardDesigner>& t) {
   DeclareDesignerProperties(t);
   DeclareBaseColors(t, clBlack, clBlack, clBlack);
   // Follows Options; never stored.
-  t.Prop("FlatFooter", static_cast<bool (TStandardDesigner::*)() const>(&TgpBaseDesigner::FlatFooter),
-         static_cast<void (TStandardDesigner::*)(bool)>(&TgpBaseDesigner::SetFlatFooter))
+  t.Prop("FlatFooter", &TgpBaseDesigner::FlatFooter, &TgpBaseDesigner::SetFlatFooter)
       .Stored(false);
   const TTypeInfo* colors = ColorTypeInfo();
   t.Prop("TitleSeparator", &TStandardDesigner::TitleSeparator, &TStandardDesigner::SetTitleSeparator)
@@ -177,20 +173,23 @@ TStandardDesigner::TStandardDesigner(TComponent* owner) : TgpBaseDesigner(owner)
 }
 
 TColor TStandardDesigner::StdLineColor(int index) const {
+  return const_cast<TStandardDesigner*>(this)->StdLineSlot(index);
+}
+
+TColor& TStandardDesigner::StdLineSlot(int index) {
   switch (index) {
-    case 2: return fTitleSeparator;
-    case 7: return fMarginLines;
-    case 10: return fBoundLines;
+    case liTitleSeparator: return fTitleSeparator;
+    case liMarginLines: return fMarginLines;
+    case liBoundLines: return fBoundLines;
     default: throw EZVError("Line colour index out of range");
   }
 }
 
 void TStandardDesigner::SetStdLineColor(int index, TColor value) {
-  TColor& slot = index == 2 ? fTitleSeparator : index == 7 ? fMarginLines : index == 10 ? fBoundLines : fBoundLines;
-  if (index != 2 && index != 7 && index != 10) throw EZVError("Line colour index out of range");
+  TColor& slot = StdLineSlot(index);
   if (slot == value) return;
   slot = value;
-  if (index == 2) {
+  if (index == liTitleSeparator) {
     InvalidateTitles();
     return;
   }
@@ -292,36 +291,17 @@ void TStandardDesigner::DrawTitle(int group, int, int) {
 // ---- The default designer ---------------------------------------------------------------------------
 
 namespace {
-
-TgpDesigner*& DefaultDesignerSlot() {
-  static TgpDesigner* designer = nullptr;
-  return designer;
-}
-
-std::unique_ptr<TgpDesigner>& OwnedDefaultDesigner() {
-  static std::unique_ptr<TgpDesigner> designer;
-  return designer;
-}
-
+TgpDesigner* gDefaultDesigner = nullptr;
+std::vector<TClass> DesignerClasses() { return {TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()}; }
 }  // namespace
 
-TgpDesigner* DefaultDesigner() { return DefaultDesignerSlot(); }
-void SetDefaultDesigner(TgpDesigner* designer) { DefaultDesignerSlot() = designer; }
+TgpDesigner* DefaultDesigner() { return gDefaultDesigner; }
+void SetDefaultDesigner(TgpDesigner* designer) { gDefaultDesigner = designer; }
 
-// Grids without a designer of their own look standard until a pack installs another default.
+// The default designer itself comes with the standard visions' start-up, with the pack.
 ZV_MODULE(zvdesigners, {.Name = "zvdesigners",
                         .Uses = {"graphics", "controls"},
-                        .Initialization =
-                            [] {
-                              RegisterClasses({TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()});
-                              OwnedDefaultDesigner() = std::make_unique<TStandardDesigner>(nullptr);
-                              SetDefaultDesigner(OwnedDefaultDesigner().get());
-                            },
-                        .Finalization =
-                            [] {
-                              if (DefaultDesigner() == OwnedDefaultDesigner().get()) SetDefaultDesigner(nullptr);
-                              OwnedDefaultDesigner().reset();
-                              UnRegisterClasses({TLiteDesigner::StaticClass(), TStandardDesigner::StaticClass()});
-                            }});
+                        .Initialization = [] { RegisterClasses(DesignerClasses()); },
+                        .Finalization = [] { UnRegisterClasses(DesignerClasses()); }});
 
 }  // namespace zv

@@ -8,8 +8,8 @@
 
 namespace zv {
 
-enum TLiteDsgnTitleStyle { lts3D, ltsFlat, ltsNon3D };
-enum TStdDsgnOption { dg3DTitle, dg3DFooter, dgMarginLines, dgBoundLines, dgHorizLines, dgHorizBackground };
+ZV_ENUM(TLiteDsgnTitleStyle, lts3D, ltsFlat, ltsNon3D);
+ZV_ENUM(TStdDsgnOption, dg3DTitle, dg3DFooter, dgMarginLines, dgBoundLines, dgHorizLines, dgHorizBackground);
 using TStdDsgnOptions = TSet<TStdDsgnOption>;
 
 class TLiteDesigner : public TgpBaseDesigner {
@@ -48,15 +48,15 @@ class TStandardDesigner : public TgpBaseDesigner {
 public:
   explicit TStandardDesigner(TComponent* owner);
 
-  // Index 2 TitleSeparator, 7 MarginLines, 10 BoundLines.
+  // Index: liTitleSeparator, liMarginLines, liBoundLines.
   TColor StdLineColor(int index) const;
   void SetStdLineColor(int index, TColor value);
-  TColor TitleSeparator() const { return StdLineColor(2); }
-  void SetTitleSeparator(TColor value) { SetStdLineColor(2, value); }
-  TColor MarginLines() const { return StdLineColor(7); }
-  void SetMarginLines(TColor value) { SetStdLineColor(7, value); }
-  TColor BoundLines() const { return StdLineColor(10); }
-  void SetBoundLines(TColor value) { SetStdLineColor(10, value); }
+  TColor TitleSeparator() const { return StdLineColor(liTitleSeparator); }
+  void SetTitleSeparator(TColor value) { SetStdLineColor(liTitleSeparator, value); }
+  TColor MarginLines() const { return StdLineColor(liMarginLines); }
+  void SetMarginLines(TColor value) { SetStdLineColor(liMarginLines, value); }
+  TColor BoundLines() const { return StdLineColor(liBoundLines); }
+  void SetBoundLines(TColor value) { SetStdLineColor(liBoundLines, value); }
   TStdDsgnOptions Options() const { return fOptions; }
   void SetOptions(TStdDsgnOptions value);
 
@@ -73,6 +73,7 @@ protected:
 
 private:
   void UpdateUpdateMode();
+  TColor& StdLineSlot(int index);
   TColor fTitleSeparator = clBlack;
   TColor fMarginLines = clSilver;
   TColor fBoundLines = clBlack;
@@ -80,6 +81,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TLiteDsgnTitleStyle, lts3D, ltsFlat, ltsNon3D)
-ZV_ENUM_TYPE(zv::TStdDsgnOption, dg3DTitle, dg3DFooter, dgMarginLines, dgBoundLines, dgHorizLines, dgHorizBackground)

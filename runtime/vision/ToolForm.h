@@ -21,10 +21,10 @@ class TDBDevidEdit;
 class TfvCurrentValue;
 class TvpToolFormBG;
 
-enum TvtfOption { tfoFocusable, tfoFixedWidth, tfoFixedHeight, tfoNoAutoPost, tfoNoAutoCancel, tfoAlwaysPostChanges };
+ZV_ENUM(TvtfOption, tfoFocusable, tfoFixedWidth, tfoFixedHeight, tfoNoAutoPost, tfoNoAutoCancel, tfoAlwaysPostChanges);
 using TvtfOptions = TSet<TvtfOption>;
-enum TvtfPlacement { tfpDefault, tfpBottomCenter, tfpBottomLeft, tfpBottomRight, tfpRightCenter };
-enum TvtfBorderStyle { tfbDefault, tfbMono, tfbFlat, tfbSoft, tfb3D };
+ZV_ENUM(TvtfPlacement, tfpDefault, tfpBottomCenter, tfpBottomLeft, tfpBottomRight, tfpRightCenter);
+ZV_ENUM(TvtfBorderStyle, tfbDefault, tfbMono, tfbFlat, tfbSoft, tfb3D);
 
 // The size the user drags the pop-up to; an OnSizing handler may change both.
 struct TvpSizingInfo {
@@ -103,7 +103,11 @@ public:
   Variant tfCurrentValue() const override;
   void tfSetResultValue(const Variant& value) override;
   void tfValueChanged() override { fChanged = true; }
-  void tfClosePopup(bool post) override { ClosePopup(post, post); }
+  // A pick posts the grid's record even when no move marked it changed (the mouse tracked there).
+  void tfClosePopup(bool post) override {
+    if (post) fChanged = true;
+    ClosePopup(post, post);
+  }
 
   static void DeclareProperties(TPropTable<TVisionToolForm>& t);
 
@@ -191,8 +195,3 @@ private:
 };
 
 }  // namespace zv
-
-ZV_ENUM_TYPE(zv::TvtfOption, tfoFocusable, tfoFixedWidth, tfoFixedHeight, tfoNoAutoPost, tfoNoAutoCancel,
-             tfoAlwaysPostChanges)
-ZV_ENUM_TYPE(zv::TvtfPlacement, tfpDefault, tfpBottomCenter, tfpBottomLeft, tfpBottomRight, tfpRightCenter)
-ZV_ENUM_TYPE(zv::TvtfBorderStyle, tfbDefault, tfbMono, tfbFlat, tfbSoft, tfb3D)

@@ -2,9 +2,15 @@
 // built on and stops before them.
 
 #include "runtime/Package.h"
+#include "runtime/std/DefPack.h"
+#include "runtime/std/ListVisions.h"
+#include "runtime/vision/StdDesigners.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/null/NullBackend.h"
+#include "platform/null/NullWindowBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +27,9 @@ std::ptrdiff_t Position(const std::vector<String>& order, const String& name) {
 }
 
 TEST(Package, StartsAfterTheHostModulesItUsesAndStopsFirst) {
+  // Backends first, as a program sets them up before its modules start.
+  SetGraphicsBackend(CreateNullBackend());
+  SetWindowBackend(CreateNullWindowBackend());
   Application->Initialize();
   const std::vector<String> order = Modules().InitializationOrder();
   ASSERT_LT(Position(order, ZvPackageModule), static_cast<std::ptrdiff_t>(order.size())) << "the package never started";
@@ -29,13 +38,22 @@ TEST(Package, StartsAfterTheHostModulesItUsesAndStopsFirst) {
   EXPECT_NE(GetClass("TEdit"), nullptr) << "the controls module registers its classes";
   EXPECT_NE(GetClass("TImageList"), nullptr) << "the graphics module registers its classes";
   EXPECT_NE(GetClass("TQuickFieldMapper"), nullptr) << "the package's mapper module registers its classes";
+  ASSERT_NE(zvDefPack, nullptr) << "the package starts the default pack";
+  EXPECT_EQ(zvDefPack->Owner(), Application.operator->());
+  EXPECT_NE(dynamic_cast<TLiteVision*>(DefaultVision()), nullptr);
+  EXPECT_NE(dynamic_cast<TStandardDesigner*>(DefaultDesigner()), nullptr);
 
   FinalizeModules();
+  EXPECT_EQ(zvDefPack, nullptr);
+  EXPECT_EQ(DefaultVision(), nullptr);
   EXPECT_TRUE(Modules().InitializationOrder().empty());
   EXPECT_EQ(GetClass("TEdit"), nullptr);
   Application->Initialize();  // a program may start its modules again
   EXPECT_TRUE(Modules().Initialized(ZvPackageModule));
+  EXPECT_NE(zvDefPack, nullptr);
   FinalizeModules();
+  SetWindowBackend(nullptr);
+  SetGraphicsBackend(nullptr);
 }
 
 }  // namespace

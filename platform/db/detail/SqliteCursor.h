@@ -97,7 +97,6 @@ public:
   // the row is gone.
   std::optional<Variant> ReadWhole(const TSqliteId& id, int column);
 
-
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
   const std::vector<String>& IdColumnSql() const override { return fSource.IdColumns; }

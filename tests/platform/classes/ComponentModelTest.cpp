@@ -6,6 +6,7 @@
 #include "platform/classes/ClassesConsts.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/DataModule.h"
 #include "platform/classes/FormText.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/rtl/Consts.h"
@@ -465,3 +466,30 @@ TEST(ComponentHandles, FindOnlyLiveComponents) {
 }
 
 }  // namespace
+
+namespace zv {
+namespace {
+struct TCountingDesigner : IDesignerNotify {
+  void Modified() override {}
+  void Notification(TPersistent*, TOperation operation) override { Removals += operation == opRemove; }
+  int Removals = 0;
+};
+}  // namespace
+
+TEST(DesignRoots, OwnedObjectsReachTheRootsDesignerAndAFreedRootLeavesTheLookup) {
+  TCountingDesigner designer;
+  auto* root = new TDataModule(nullptr);
+  SetRootDesigner(root, &designer);
+  auto* part = new TComponent(root);
+  auto items = std::make_unique<TOwnedCollection>(part, TCollectionItem::StaticClass());
+  EXPECT_EQ(FindRootDesigner(items.get()), &designer);
+  delete items->Add();
+  items.reset();
+  delete part;
+  EXPECT_EQ(designer.Removals, 2);
+  delete root;
+  // The address may be reused by any component from now on.
+  EXPECT_EQ(GetRootDesigner(root), nullptr);
+}
+
+}  // namespace zv

@@ -14,7 +14,7 @@ using namespace zv;
 
 namespace {
 
-enum TShade { shNone, shLight, shDark };
+ZV_ENUM(TShade, shNone, shLight, shDark);
 using TShades = TSet<TShade>;
 
 class TSwatch : public TCollectionItem {
@@ -100,11 +100,48 @@ private:
   bool fActive = false;
 };
 
+// One list, written over lines with a comment in it, gives both the type and its names.
+ZV_ENUM(TTide,
+        tdLow,  // the first
+        tdHigh);
+
+// Publishes under its own names accessors it inherits, as descendants publishing a base's
+// protected property do.
+class TProbeEx : public TProbe {
+  ZV_CLASS(TProbeEx, TProbe)
+public:
+  using TProbe::TProbe;
+  TTide Tide() const { return fTide; }
+  void SetTide(TTide v) { fTide = v; }
+  static void DeclareProperties(TPropTable<TProbeEx>& t) {
+    t.Prop("Amount", &TProbe::Count, &TProbe::SetCount).Default(7);
+    t.Prop("Title", &TProbe::Caption, &TProbe::SetCaption).Stored(&TProbe::IsCaptionStored);
+    t.Prop("Tide", &TProbeEx::Tide, &TProbeEx::SetTide).Default(tdLow);
+  }
+
+private:
+  TTide fTide = tdLow;
+};
+
 }  // namespace
 
-ZV_ENUM_TYPE(TShade, shNone, shLight, shDark)
 ZV_DEFINE_CLASS_WITH_PROPS(TSwatch, TCollectionItem)
 ZV_DEFINE_CLASS_WITH_PROPS(TProbe, TComponent)
+ZV_DEFINE_CLASS_WITH_PROPS(TProbeEx, TProbe)
+
+TEST(TypeInfo, InheritedAccessorsBindAndEnumNamesComeFromTheOneList) {
+  TProbeEx p(nullptr);
+  SetPropValue(&p, "Amount", Variant(11));
+  EXPECT_EQ(p.Count(), 11);
+  SetStrProp(&p, "Title", "skip");
+  EXPECT_EQ(p.Caption(), "skip");
+  EXPECT_FALSE(IsStoredProp(&p, GetPropInfo(&p, "Title")));
+  const TTypeInfo* tide = GetPropInfo(&p, "Tide")->PropType;
+  EXPECT_EQ(tide->Name, "TTide");
+  EXPECT_EQ(tide->EnumNames, (std::vector<String>{"tdLow", "tdHigh"}));
+  SetEnumProp(&p, "Tide", "tdHigh");
+  EXPECT_EQ(p.Tide(), tdHigh);
+}
 
 TEST(ClassRegistry, FindsRegisteredClassesByNameAndWalksAncestry) {
   RegisterClass(TProbe::StaticClass());

@@ -13,14 +13,9 @@ namespace zvtest {
 
 using namespace zv;
 
-enum TSampleMood { smCalm, smBusy, smAngry };
+ZV_ENUM(TSampleMood, smCalm, smBusy, smAngry);
 using TSampleMoods = TSet<TSampleMood>;
 
-}  // namespace zvtest
-
-ZV_ENUM_TYPE(zvtest::TSampleMood, smCalm, smBusy, smAngry)
-
-namespace zvtest {
 
 // A nested object with a published property and two defined ones (text and binary).
 class TSampleStyle : public TPersistent {

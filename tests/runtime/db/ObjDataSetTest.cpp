@@ -26,11 +26,9 @@
 #include <climits>
 
 namespace zvtest {
-enum TStyle { stFirst, stSecond, stThird };
+ZV_ENUM(TStyle, stFirst, stSecond, stThird);
 }
 using zvtest::TStyle;
-ZV_ENUM_TYPE(TStyle, stFirst, stSecond, stThird)
-
 namespace zvtest {
 
 using TStyles = TSet<TStyle>;

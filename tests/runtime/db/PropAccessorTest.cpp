@@ -27,11 +27,9 @@
 #include <memory>
 
 namespace zvtest {
-enum TShade { shRed, shGreen, shBlue };
+ZV_ENUM(TShade, shRed, shGreen, shBlue);
 }
 using zvtest::TShade;
-ZV_ENUM_TYPE(TShade, shRed, shGreen, shBlue)
-
 namespace zvtest {
 
 using namespace zv;
