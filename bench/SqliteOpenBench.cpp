@@ -135,8 +135,9 @@ void Interrupted(benchmark::State& state) {
 }
 
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  // By name and size, without the iteration count and time kind the runner adds.
   std::map<std::string, const zvbench::TBenchResult*> by;
-  for (const auto& r : results) by[r.Name] = &r;
+  for (const auto& r : results) by[r.Name.substr(0, r.Name.find("/iterations"))] = &r;
   auto cpu = [&](const std::string& name) { return by.count(name) ? by[name]->CpuSeconds : 0.0; };
   std::printf("\n%-40s %14s %10s\n", "operation", "CPU time", "presents");
   for (const auto& r : results) {
