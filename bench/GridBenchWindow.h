@@ -20,6 +20,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -46,9 +47,11 @@ struct TGridWindow {
   zv::TCustomControl Host{nullptr};
   zv::TDBDivoRud* Grid = new zv::TDBDivoRud(&Host);
 
-  explicit TGridWindow(const zv::String& fileName) {
+  // prepare, when given, sets the dataset up before it opens.
+  explicit TGridWindow(const zv::String& fileName, const std::function<void(zv::TSqliteDataSet&)>& prepare = nullptr) {
     DataSet.SetFileName(fileName);
     DataSet.SetTableName("items");
+    if (prepare) prepare(DataSet);
     DataSet.Open();
     Source.SetDataSet(&DataSet);
     Host.SetBounds(0, 0, 620, 420);

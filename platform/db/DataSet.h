@@ -98,6 +98,10 @@ public:
   bool Bof() const { return fBOF; }
   bool Eof() const { return fEOF; }
   virtual int RecordCount() const;
+  // Whether RecordCount answers without a pass over the rows, and a figure that costs none: the
+  // count when known, else the dataset's guess, or -1. A dataset that holds its rows knows.
+  virtual bool RecordCountKnown() const { return true; }
+  virtual int RecordCountEstimate() const { return RecordCount(); }
   virtual int RecNo() const;  // 1-based; -1 when unknown
   virtual void SetRecNo(int value);
   virtual bool IsSequenced() const;
@@ -196,6 +200,12 @@ public:
   // and insert states, the record being calculated in dsCalcFields); false when the value is
   // null. Only data fields come here: TField keeps the others in the calculated values.
   virtual bool GetFieldData(const TField* field, Variant& value) const = 0;
+  // The value as the record's window holds it, which for a long text or blob may be only its
+  // start (GetFieldData reads such a value whole, each time it is asked): enough to show it or
+  // to tell whether there is one. And the stored length in bytes of a value held only in part,
+  // asked without reading it; -1 for a value held whole.
+  virtual bool GetFieldDataStart(const TField* field, Variant& value) const { return GetFieldData(field, value); }
+  virtual std::int64_t GetFieldDataLength(const TField*) const { return -1; }
   // Writes into the active buffer; called by TField::SetData in the write states. Descendants
   // store the value, then send DataEvent(deFieldChange, field), which marks the record
   // modified, tells the controls and fires the field's OnChange.

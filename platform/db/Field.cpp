@@ -266,10 +266,18 @@ bool TField::CanModify() const {
 
 bool TField::IsNull() const {
   Variant v;
-  return !GetData(v);
+  return !GetData(v, false);
 }
 
-bool TField::GetData(Variant& value) const {
+std::int64_t TField::DataLength() const {
+  if (fDataSet && !HasCalcValue() && !fValidating)
+    if (const std::int64_t length = fDataSet->GetFieldDataLength(this); length >= 0) return length;
+  Variant v;
+  if (!GetData(v, false)) return 0;
+  return v.IsArray() ? static_cast<std::int64_t>(v.Bytes().size()) : static_cast<std::int64_t>(v.AsString().size());
+}
+
+bool TField::GetData(Variant& value, bool whole) const {
   if (fValidating) {
     value = *fValidating;
     return !value.IsNull() && !value.IsEmpty();
@@ -277,7 +285,7 @@ bool TField::GetData(Variant& value) const {
   if (!fDataSet) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
   // A lookup field whose lookup dataset is gone has no value, whatever was found before.
   const bool found = HasCalcValue() ? (fFieldKind != fkLookup || fLookupDataSet) && fDataSet->GetCalcFieldData(this, value)
-                                    : fDataSet->GetFieldData(this, value);
+                   : whole ? fDataSet->GetFieldData(this, value) : fDataSet->GetFieldDataStart(this, value);
   if (!found || value.IsEmpty() || value.IsNull()) {
     value = Variant::Null();
     return false;

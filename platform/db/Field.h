@@ -116,6 +116,9 @@ public:
   // Typed access; each class overrides the conversions it has, the rest raise
   // "Cannot access field 'X' as type Y".
   virtual String AsString() const;
+  // The length in bytes of the stored value (a text's UTF-8, a blob's bytes; 0 for null), asked
+  // without reading a long value that the dataset holds only the start of.
+  std::int64_t DataLength() const;
   virtual void SetAsString(const String& v);
   virtual int AsInteger() const;
   virtual void SetAsInteger(int v);
@@ -146,8 +149,9 @@ public:
 
   // Checks and stores a raw value into the active record (OnValidate, then the dataset).
   void SetData(const Variant& value);
-  // Reads the raw value of the active record; false when null.
-  bool GetData(Variant& value) const;
+  // Reads the raw value of the active record; false when null. Not whole: the start of a long
+  // value that the dataset holds only in part (for display, or to tell null).
+  bool GetData(Variant& value, bool whole = true) const;
   void Validate();
 
   // Lookup fields: the value is LookupResultField of the LookupDataSet record whose

@@ -14,6 +14,7 @@
 #include "platform/rtl/NumberConv.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -137,7 +138,9 @@ void TStringField::SetVarValue(const Variant& v) { SetAsString(v.AsString()); }
 // Display text shows the value laid out on its edit mask (a phone number with its brackets);
 // editing text stays the raw value, which a mask edit lays out itself.
 String TStringField::GetText(bool displayText) const {
-  String text = AsString();
+  // Shown, a long text is its start: no cell shows more, and the rest stays unread.
+  Variant start;
+  String text = !displayText ? AsString() : GetData(start, false) ? start.AsString() : String();
   if (displayText && !EditMask().empty()) return FormatMaskText(EditMask(), text);
   return text;
 }
@@ -951,11 +954,7 @@ void TBlobField::CheckTypeSize(int size) const {
   if (size < 0) DatabaseError(SInvalidFieldSize);
 }
 
-int TBlobField::BlobSize() const {
-  Variant v;
-  if (!GetData(v)) return 0;
-  return static_cast<int>(BytesOf(v).size());
-}
+int TBlobField::BlobSize() const { return static_cast<int>(std::min<std::int64_t>(DataLength(), INT_MAX)); }
 
 void TBlobField::LoadFromStream(TStream& stream) {
   if (!DataSet()) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});

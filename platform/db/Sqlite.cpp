@@ -191,6 +191,7 @@ String TSqliteStatement::ColumnDeclaredType(int column) const {
 }
 
 bool TSqliteStatement::ColumnIsNull(int column) const { return sqlite3_column_type(fStmt, column) == SQLITE_NULL; }
+int TSqliteStatement::ColumnStorage(int column) const { return sqlite3_column_type(fStmt, column); }
 std::int64_t TSqliteStatement::ColumnInt64(int column) const { return sqlite3_column_int64(fStmt, column); }
 double TSqliteStatement::ColumnDouble(int column) const { return sqlite3_column_double(fStmt, column); }
 

@@ -75,6 +75,7 @@ public:
   String ColumnName(int column) const;
   String ColumnDeclaredType(int column) const;  // empty for expressions
   bool ColumnIsNull(int column) const;
+  int ColumnStorage(int column) const;  // SQLITE_INTEGER, SQLITE_TEXT, ...
   std::int64_t ColumnInt64(int column) const;
   double ColumnDouble(int column) const;
   String ColumnText(int column) const;

@@ -211,9 +211,65 @@ std::optional<TSqliteRow> TSqliteCursor::FetchUnfiltered(const TSqliteId& id) {
 
 // The identity first (a query's rows are numbered by the caller), then every column.
 String TSqliteCursor::SelectList() const {
-  String list = fSource.IsTable ? JoinSql(fSource.IdColumns, ", ") : String("0");
-  for (const String& c : fSource.Columns) list += ", " + c;
-  return list;
+  return (fSource.IsTable ? JoinSql(fSource.IdColumns, ", ") : String("0")) + ValueList();
+}
+
+// A sort column is read whole: its value is the key the next page is found from.
+bool TSqliteCursor::IsLong(std::size_t column) const {
+  return column < fSource.Long.size() && fSource.Long[column] &&
+         std::none_of(fSort.begin(), fSort.end(), [&](const TSortColumn& s) { return s.Column == static_cast<int>(column); });
+}
+
+// ", value, ..." then, for each long column, its stored class and a blob's length, which
+// SQLite answers without reading the value (only zv_start reads it, once).
+String TSqliteCursor::ValueList() const {
+  String list, classes;
+  for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
+    const String& column = fSource.Columns[c];
+    if (!IsLong(c)) {
+      list += ", " + column;
+      continue;
+    }
+    list += ", zv_start(" + column + ")";
+    classes += ", CASE typeof(" + column + ") WHEN 'blob' THEN length(" + column + ") WHEN 'text' THEN -1 END";
+  }
+  return list + classes;
+}
+
+void RegisterLongValueStart(const TSqliteDatabase& db) {
+  auto start = [](sqlite3_context* context, int, sqlite3_value** args) {
+    sqlite3_value* v = args[0];
+    const int storage = sqlite3_value_type(v);
+    const int bytes = storage == SQLITE_TEXT || storage == SQLITE_BLOB ? sqlite3_value_bytes(v) : 0;
+    if (bytes <= LongValueStart) {
+      sqlite3_result_value(context, v);
+    } else if (storage == SQLITE_BLOB) {
+      sqlite3_result_blob(context, sqlite3_value_blob(v), static_cast<int>(LongValueStart), SQLITE_TRANSIENT);
+    } else {
+      const auto* text = sqlite3_value_text(v);
+      std::size_t cut = static_cast<std::size_t>(LongValueStart);
+      while (cut > 0 && (text[cut] & 0xC0) == 0x80) --cut;
+      String out;
+      PutUInt64(out, static_cast<std::uint64_t>(bytes));
+      out.append(reinterpret_cast<const char*>(text), cut);
+      sqlite3_result_blob(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+    }
+  };
+  const int rc = sqlite3_create_function_v2(db.Handle(), "zv_start", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, start,
+                                            nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) db.RaiseError(rc);
+}
+
+std::optional<Variant> TSqliteCursor::ReadWhole(const TSqliteId& id, int column) {
+  const String& expr = fSource.Columns[static_cast<std::size_t>(column)];
+  // A table's row is read past the filter: it was admitted when its window was read.
+  TSqliteStatement& st = fSource.IsTable ? Prepare("SELECT " + expr + " FROM " + (fSource.Filtered ? fSource.BaseFrom : fSource.From) +
+                                                   " WHERE " + IdEquals())
+                                         : Prepare("SELECT " + expr + " FROM " + fSource.From + OrderBy(false) + " LIMIT 1 OFFSET ?");
+  TResetGuard guard{st};
+  BindAll(st, fSource.IsTable ? id : TSqliteId{Variant(IdNumber(id))});
+  if (!st.Step()) return std::nullopt;
+  return st.ColumnValue(0, fSource.Types[static_cast<std::size_t>(column)]);
 }
 
 // The order of the sort columns, the rowid last so that the order is total; backward reverses
@@ -244,9 +300,33 @@ TSqliteRow TSqliteCursor::ReadRow(const TSqliteStatement& st, std::int64_t posit
   } else {
     row.Id = IdOfNumber(position);
   }
-  row.Values.reserve(fSource.Columns.size());
-  for (std::size_t c = 0; c < fSource.Columns.size(); ++c)
-    row.Values.push_back(st.ColumnValue(static_cast<int>(c) + width, fSource.Types[c]));
+  const std::size_t columns = fSource.Columns.size();
+  row.Values.reserve(columns);
+  int storage = width + static_cast<int>(columns);  // the long columns' stored classes follow the values
+  for (std::size_t c = 0; c < columns; ++c) {
+    const int at = static_cast<int>(c) + width;
+    if (!IsLong(c) || st.ColumnIsNull(storage++)) {
+      row.Values.push_back(st.ColumnValue(at, fSource.Types[c]));
+      continue;
+    }
+    std::int64_t length = st.ColumnInt64(storage - 1);  // a blob's; -1 for a text
+    if (length < 0 && st.ColumnStorage(at) == SQLITE_BLOB) {
+      // A long text's start, after its length.
+      const std::vector<std::uint8_t> bytes = st.ColumnBlob(at);
+      const String text(bytes.begin(), bytes.end());
+      std::size_t pos = 0;
+      std::uint64_t whole = 0;
+      GetUInt64(text, pos, whole);
+      length = static_cast<std::int64_t>(whole);
+      row.Values.push_back(Variant(text.substr(pos)));
+    } else {
+      row.Values.push_back(st.ColumnValue(at, fSource.Types[c]));
+    }
+    if (length > LongValueStart) {
+      row.Lengths.resize(columns, -1);
+      row.Lengths[c] = length;
+    }
+  }
   return row;
 }
 
@@ -275,7 +355,7 @@ std::optional<TSqliteRow> TSqliteCursor::FindFirst(const TSqliteCondition& condi
     for (const String& c : fSource.Columns) columns += ", " + c;
     String over = OrderBy(false);
     if (!over.empty()) over = over.substr(1);  // "ORDER BY ..." inside OVER ()
-    const String sql = "SELECT zv_n" + columns + " FROM (SELECT row_number() OVER (" + over +
+    const String sql = "SELECT zv_n" + ValueList() + " FROM (SELECT row_number() OVER (" + over +
                        ") - 1 AS zv_n" + columns + " FROM " + fSource.From + ") WHERE " + condition.Where +
                        " ORDER BY zv_n LIMIT 1";
     TSqliteStatement& st = Prepare(sql);
@@ -301,14 +381,20 @@ std::int64_t TSqliteCursor::Count() {
 }
 
 // The span of the rowids: two steps to the ends of the table's b-tree, an upper bound that equals
-// the count while no row was deleted.
+// the count while no row was deleted. Two statements: SQLite goes straight to an end only for a
+// lone min() or max(); both in one statement scan the table.
 std::int64_t TSqliteCursor::Guess() {
   if (!fSource.IsTable || !fSource.RowId || fSource.Filtered) return -1;
-  TSqliteStatement& st = Prepare("SELECT MAX(" + fSource.IdColumns.front() + ") - MIN(" + fSource.IdColumns.front() +
-                                 ") + 1 FROM " + fSource.From);
-  TResetGuard guard{st};
-  BindAll(st, {});
-  return st.Step() && !st.ColumnIsNull(0) ? st.ColumnInt64(0) : 0;
+  auto end = [this](const char* aggregate) -> std::optional<std::int64_t> {
+    TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumns.front() + ") FROM " + fSource.From);
+    TResetGuard guard{st};
+    BindAll(st, {});
+    if (!st.Step() || st.ColumnIsNull(0)) return std::nullopt;
+    return st.ColumnInt64(0);
+  };
+  const auto max = end("MAX");
+  const auto min = end("MIN");
+  return max && min ? *max - *min + 1 : 0;
 }
 
 bool TSqliteCursor::Dense() {
@@ -349,8 +435,33 @@ std::int64_t TSqliteCursor::PositionOf(const TSqliteId& id, const std::vector<Va
   return CountBefore(id, key);
 }
 
-// One count a range, each of which an index on the sort columns serves.
+// SQLite's plan says whether it sorts the rows itself (a temporary b-tree) rather than walking
+// an index in the order. Nothing runs: the statement is only compiled.
+bool TSqliteCursor::OrderIndexed() {
+  if (fOrderIndexed < 0) {
+    fOrderIndexed = 1;
+    if (fSource.IsTable && !fSort.empty()) {
+      TSqliteStatement st(fDb, "EXPLAIN QUERY PLAN " + fSource.Prefix + "SELECT " + SelectList() + " FROM " + fSource.From +
+                                   OrderBy(false) + " LIMIT 1");
+      while (st.Step())
+        if (st.ColumnText(3).find("TEMP B-TREE") != String::npos) fOrderIndexed = 0;
+    }
+  }
+  return fOrderIndexed == 1;
+}
+
+// One count a range, each of which an index on the sort columns serves; without such an index,
+// one count of them all.
 std::int64_t TSqliteCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) {
+  if (!OrderIndexed()) {
+    std::vector<Variant> params;
+    const String any = keyset::AnyOfRanges(ranges, params);
+    if (any.empty()) return 0;
+    TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE (" + any + ")");
+    TResetGuard guard{st};
+    BindAll(st, params);
+    return st.Step() ? st.ColumnInt64(0) : 0;
+  }
   std::int64_t count = 0;
   for (const keyset::TKeysetRange& range : ranges) {
     TSqliteStatement& st = Prepare("SELECT COUNT(*) FROM " + fSource.From + " WHERE " + JoinSql(range.Parts, " AND "));

@@ -24,6 +24,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
+#include <fstream>
+#include <unordered_map>
 
 namespace zv {
 
@@ -57,6 +60,19 @@ using keyset::KeysetRec;
 using keyset::KeyValue;
 using keyset::TKeysetRecordBuffer;
 using keyset::ToInt;
+
+bool IsBlobType(TFieldType type) {
+  switch (type) {
+    case ftBlob:
+    case ftGraphic:
+    case ftBytes:
+    case ftVarBytes:
+    case ftTypedBinary:
+      return true;
+    default:
+      return false;
+  }
+}
 
 bool IsTextType(TFieldType type) {
   switch (type) {
@@ -217,13 +233,13 @@ void TSqliteDataSet::SetSortFields(const String& value) {
     fSortFields = value;  // checked when the dataset opens
     return;
   }
-  ReplaceCursor(value, fFilter, fFiltered);
+  ReplaceCursor(value, fFilter, fFiltered, true);
 }
 
 // The current record stays current when the new cursor reads it; else the first is. A query's
 // bookmark is a position, which a new order or filter gives to another row.
 // A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
-void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
+void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows) {
   CheckBrowseMode();
   sqlite::TSqliteId id;
   const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
@@ -234,6 +250,7 @@ void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filte
   bool buffersTouched = false;
   try {
     CreateCursor(sortFields, filter, filtered);
+    if (sameRows) fCursor->TakeCountFrom(*old);
     fSortFields = sortFields;
     fFilter = filter;
     fFiltered = filtered;
@@ -276,6 +293,7 @@ void TSqliteDataSet::OpenDatabase() {
   const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                               SqlFits, nullptr, nullptr, nullptr);
   if (fits != SQLITE_OK) db->RaiseError(fits);
+  sqlite::RegisterLongValueStart(*db);
   // Every 4096 virtual-machine steps: often enough to stop within a few milliseconds.
   sqlite3_progress_handler(
       db->Handle(), 4096,
@@ -481,9 +499,79 @@ void TSqliteDataSet::ReadQueryColumns() {
   }
 }
 
+namespace {
+
+// What a file looked like when its stored values were checked: the schema cookie, and the
+// bytes that move with every commit (the header's change counter, the file's and its
+// write-ahead log's sizes and times). Any difference means the decision is made again.
+struct TFileStamp {
+  std::int64_t SchemaVersion = 0;
+  std::uint32_t ChangeCounter = 0;
+  std::vector<std::int64_t> Files;
+  bool operator==(const TFileStamp&) const = default;
+};
+
+TFileStamp StampOf(const sqlite::TSqliteDatabase& db, const String& path) {
+  TFileStamp stamp;
+  {
+    TSqliteStatement st(db, "PRAGMA schema_version");
+    if (st.Step()) stamp.SchemaVersion = st.ColumnInt64(0);
+  }
+  if (std::ifstream file(path, std::ios::binary); file.seekg(24)) {
+    unsigned char bytes[4] = {};
+    if (file.read(reinterpret_cast<char*>(bytes), 4))
+      stamp.ChangeCounter = (std::uint32_t{bytes[0]} << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
+  }
+  for (const String& name : {path, path + "-wal"}) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(name, error);
+    stamp.Files.push_back(error ? -1 : static_cast<std::int64_t>(size));
+    const auto time = std::filesystem::last_write_time(name, error);
+    stamp.Files.push_back(error ? -1 : static_cast<std::int64_t>(time.time_since_epoch().count()));
+  }
+  return stamp;
+}
+
+// The storage-class decisions of the tables and statements opened in this process, kept
+// between opens: checking 100,000 rows again is most of what opening a large table costs.
+struct TStoredValuesMemo {
+  TFileStamp Stamp;
+  std::vector<TFieldType> Declared;  // the columns' types before the check
+  std::vector<std::size_t> Variants; // the columns the check turned into variants
+};
+
+std::unordered_map<String, TStoredValuesMemo>& StoredValuesMemos() {
+  static std::unordered_map<String, TStoredValuesMemo> memos;
+  return memos;
+}
+
+constexpr std::size_t MaxStoredValuesMemos = 256;
+
+}  // namespace
+
 // SQLite stores any value in any column: a column whose values do not all have the kind its
-// declared type names becomes a variant field, which shows each value as it is stored.
+// declared type names becomes a variant field, which shows each value as it is stored. The
+// decision is kept per file and table (or statement) until the file's schema or data changes.
 void TSqliteDataSet::CheckStoredValues() {
+  const char* file = sqlite3_db_filename(fDatabase->Handle(), "main");
+  const String path = file ? file : "";
+  String memoKey;
+  TStoredValuesMemo memo;
+  if (!path.empty()) {  // a private or memory database has no file to keep it for
+    memoKey = path + '\0' + (fIsTable ? "table" : "query") + '\0' + (fIsTable ? fTableName : fQuery);
+    memo.Stamp = StampOf(*fDatabase, path);
+    for (const TColumn& c : fColumns) memo.Declared.push_back(c.Type);
+    const auto it = StoredValuesMemos().find(memoKey);
+    if (it != StoredValuesMemos().end() && it->second.Stamp == memo.Stamp && it->second.Declared == memo.Declared) {
+      for (const std::size_t c : it->second.Variants) MakeVariantColumn(c);
+      return;
+    }
+  }
+  auto remember = [&] {
+    if (memoKey.empty()) return;
+    if (StoredValuesMemos().size() >= MaxStoredValuesMemos) StoredValuesMemos().clear();
+    StoredValuesMemos()[memoKey] = std::move(memo);
+  };
   std::vector<std::size_t> checked;
   String tests, columns;
   for (std::size_t c = 0; c < fColumns.size(); ++c) {
@@ -493,7 +581,10 @@ void TSqliteDataSet::CheckStoredValues() {
     checked.push_back(c);
     tests += (tests.empty() ? "" : ", ") + Format("max(NOT zv_fits(%s, %d))", {column, static_cast<int>(fColumns[c].Type)});
   }
-  if (checked.empty()) return;
+  if (checked.empty()) {
+    remember();
+    return;
+  }
   String sql;
   if (fIsTable)
     sql = "SELECT " + tests + " FROM (SELECT " + columns + " FROM " + QuoteIdentifier(fTableName) + " LIMIT " +
@@ -502,16 +593,22 @@ void TSqliteDataSet::CheckStoredValues() {
     sql = "WITH zv_q(" + columns + ") AS (\n" + fQuery + "\n) SELECT " + tests + " FROM (SELECT * FROM zv_q LIMIT " +
           IntToStr(CheckedRows) + ")";
   TSqliteStatement st(*fDatabase, sql);
-  if (!st.Step()) return;
-  for (std::size_t i = 0; i < checked.size(); ++i) {
-    if (st.ColumnInt64(static_cast<int>(i)) != 1) continue;
-    const std::size_t c = checked[i];
-    fColumns[c].Type = ftVariant;
-    TFieldDef* def = FieldDefs()[static_cast<int>(c)];
-    def->SetDataType(ftVariant);
-    def->SetSize(0);
-    def->SetPrecision(0);
+  if (st.Step()) {
+    for (std::size_t i = 0; i < checked.size(); ++i) {
+      if (st.ColumnInt64(static_cast<int>(i)) != 1) continue;
+      MakeVariantColumn(checked[i]);
+      memo.Variants.push_back(checked[i]);
+    }
   }
+  remember();
+}
+
+void TSqliteDataSet::MakeVariantColumn(std::size_t column) {
+  fColumns[column].Type = ftVariant;
+  TFieldDef* def = FieldDefs()[static_cast<int>(column)];
+  def->SetDataType(ftVariant);
+  def->SetSize(0);
+  def->SetPrecision(0);
 }
 
 void TSqliteDataSet::CreateCursor(const String& sortFields, const String& filter, bool filtered) {
@@ -523,7 +620,10 @@ void TSqliteDataSet::CreateCursor(const String& sortFields, const String& filter
   }
   sqlite::TSqliteSource source;
   source.IsTable = fIsTable;
-  for (const TColumn& c : fColumns) source.Types.push_back(c.Type);
+  for (const TColumn& c : fColumns) {
+    source.Types.push_back(c.Type);
+    source.Long.push_back(IsTextType(c.Type) || IsBlobType(c.Type) || c.Type == ftVariant ? 1 : 0);
+  }
   if (fIsTable) {
     source.From = QuoteIdentifier(fTableName);
     source.RowId = !fWithoutRowId;
@@ -621,6 +721,14 @@ void TSqliteDataSet::InternalInitRecord(TRecordBuffer& buffer) {
 void TSqliteDataSet::SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& data) {
   buffer.Bookmark = data;
   KeysetRec(buffer).KeyValid = false;
+}
+
+bool TSqliteDataSet::ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const {
+  if (!fCursor) return false;
+  auto whole = fCursor->ReadWhole(KeysetRec(buffer).Id, column);
+  if (!whole) return false;  // the row is gone
+  value = std::move(*whole);
+  return true;
 }
 
 TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
@@ -906,7 +1014,10 @@ Variant TSqliteDataSet::Lookup(const String& keyFields, const Variant& keyValues
   if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
   std::vector<Variant> values;
   for (const TField* f : results) {
-    const Variant& v = row.Values[static_cast<std::size_t>(ColumnOf(f))];
+    const auto column = static_cast<std::size_t>(ColumnOf(f));
+    Variant v = row.Values[column];
+    if (column < row.Lengths.size() && row.Lengths[column] >= 0)
+      v = fCursor->ReadWhole(row.Id, static_cast<int>(column)).value_or(Variant::Null());
     values.push_back(IsNullish(v) ? Variant::Null() : v);
   }
   return values.size() == 1 ? values.front() : VarArrayOf(values);

@@ -8,7 +8,10 @@
 // statement that sorts or groups runs in full to give them), in one aggregate query that keeps
 // no row, and a column (other than the rowid's alias or one read as a variant anyway) holding
 // a value its declared type cannot read unchanged becomes a variant field; then the cursor
-// reads its first page. A value past those rows that does not fit is read as stored.
+// reads its first page. A value past those rows that does not fit is read as stored. The
+// decision is kept in the process per file and table (or statement) until the file's schema or
+// data changes, so that opening the same table again reads only the schema and the first page;
+// the record count is taken only when asked (RecordCountKnown, RecordCountEstimate).
 //
 // A table's bookmark is the row's rowid, or its primary key in a table WITHOUT ROWID; a query's
 // is the row's position in one reading of the query (a refresh makes older bookmarks invalid).
@@ -100,8 +103,8 @@ public:
   // Whether RecordCount answers without counting now; and a figure that costs no count: the
   // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
   // figure), or -1 when there is none (a query, a filter).
-  bool RecordCountKnown() const;
-  int RecordCountEstimate() const;
+  bool RecordCountKnown() const override;
+  int RecordCountEstimate() const override;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }
@@ -132,6 +135,7 @@ protected:
   void InternalDelete() override;
   void InternalRefresh() override;
   bool IsCursorOpen() const override { return fCursor != nullptr; }
+  bool ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const override;
 
 private:
   struct TColumn {
@@ -145,11 +149,13 @@ private:
   void ReadTableColumns();
   void ReadQueryColumns();
   void CheckStoredValues();
+  void MakeVariantColumn(std::size_t column);
   // A cursor in the order of the sort text, with the filter when filtered; raises (keeping the
   // current cursor) on a bad one.
   void CreateCursor(const String& sortFields, const String& filter, bool filtered);
   void ChangeFilter(const String& filter, bool filtered);
-  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
+  // sameRows: only the order changes, so that the count stays.
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);

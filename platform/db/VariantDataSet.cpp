@@ -24,7 +24,7 @@ void TVariantDataSet::InternalInitRecord(TRecordBuffer& buffer) {
   Values(buffer).ClearValues(ColumnCount(), State() == dsEdit);
 }
 
-bool TVariantDataSet::GetFieldData(const TField* field, Variant& value) const {
+bool TVariantDataSet::GetFieldDataStart(const TField* field, Variant& value) const {
   const TRecordBuffer* buffer = GetActiveRecordBuffer();
   if (!buffer) return false;
   const int column = ColumnOf(field);
@@ -34,6 +34,24 @@ bool TVariantDataSet::GetFieldData(const TField* field, Variant& value) const {
   if (v.IsNull() || v.IsEmpty()) return false;
   value = v;
   return true;
+}
+
+bool TVariantDataSet::GetFieldData(const TField* field, Variant& value) const {
+  const TRecordBuffer* buffer = GetActiveRecordBuffer();
+  const int column = ColumnOf(field);
+  if (buffer && column >= 0 && Values(*buffer).HoldsStart(static_cast<std::size_t>(column))) {
+    // Not kept: a window of such values would hold them all.
+    if (!ReadWholeValue(*buffer, column, value) || value.IsNull() || value.IsEmpty()) return false;
+    return true;
+  }
+  return GetFieldDataStart(field, value);
+}
+
+std::int64_t TVariantDataSet::GetFieldDataLength(const TField* field) const {
+  const TRecordBuffer* buffer = GetActiveRecordBuffer();
+  const int column = ColumnOf(field);
+  if (!buffer || column < 0 || !Values(*buffer).HoldsStart(static_cast<std::size_t>(column))) return -1;
+  return Values(*buffer).Lengths[static_cast<std::size_t>(column)];
 }
 
 void TVariantDataSet::SetFieldData(TField* field, const Variant& value) {
@@ -47,6 +65,7 @@ void TVariantDataSet::SetFieldData(TField* field, const Variant& value) {
   const auto c = static_cast<std::size_t>(column);
   record.Values[c] = value;
   if (c < record.Changed.size()) record.Changed[c] = 1;
+  if (record.HoldsStart(c)) record.Lengths[c] = -1;
   const TDataSetState state = State();
   if (state != dsCalcFields && state != dsFilter && state != dsNewValue)
     DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));

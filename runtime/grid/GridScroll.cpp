@@ -29,7 +29,10 @@ void TDBDivoRud::UpdateRecordBar(bool force) {
   TDataSet* dataSet = HasActiveDataSet() ? d->DataLink->DataSet() : nullptr;
   if (vertical) info.fMask |= SIF_DISABLENOSCROLL;  // without the bar it is hidden, not disabled
   if (vertical && dataSet && dataSet->IsSequenced()) {
-    const int records = dataSet->RecordCount();
+    // A count not taken yet would cost a pass over the rows: the bar starts from the dataset's
+    // estimate and settles once something has asked for the count.
+    const int estimate = dataSet->RecordCountKnown() ? -1 : dataSet->RecordCountEstimate();
+    const int records = estimate >= 0 ? estimate : dataSet->RecordCount();
     info.nMin = 1;
     info.nPage = 1;
     info.nMax = records - d->Layout.RowCount + 1;

@@ -164,7 +164,7 @@ void TDBDivoRud::UpdateRows() {
     d->ActiveRow = d->DataLink->ActiveRecord();
     d->Layout.RowCount = d->DataLink->RecordCount();
     // Records follow the window when the dataset counts more of them than end at its last row.
-    if (dataSet->IsSequenced() && dataSet->RecNo() > 0)
+    if (dataSet->IsSequenced() && dataSet->RecordCountKnown() && dataSet->RecNo() > 0)
       d->Layout.MoreRows = dataSet->RecNo() - d->ActiveRow + d->Layout.RowCount - 1 < dataSet->RecordCount();
     else
       d->Layout.MoreRows = d->Layout.RowCount >= d->DataLink->BufferCount();

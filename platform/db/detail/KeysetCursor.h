@@ -119,6 +119,10 @@ public:
   // countDelta (1 inserted, 0 updated, -1 deleted) instead of being counted again, which on a
   // large table costs more than the write. A query's count is always taken again.
   void InvalidateAfterOneRow(int countDelta);
+  // The count of another cursor over the same rows in another order, when it knows it.
+  void TakeCountFrom(const TKeysetCursor& other) {
+    if (other.fCount >= 0) fCount = other.fCount;
+  }
   // After this connection wrote the row (and, with oneRow, nothing else; countDelta as for
   // InvalidateAfterOneRow): the cursor goes to it. Under a filter that no longer admits it, it
   // stays current (pinned) and is not counted.
@@ -146,6 +150,9 @@ protected:
   // How many rows lie in the ranges, which do not overlap.
   virtual std::int64_t CountInRanges(const std::vector<TKeysetRange>& ranges) = 0;
   virtual std::int64_t Guess() { return -1; }
+  // Whether an index serves the order, so that each range is read on its own; without one,
+  // every range costs a pass over the rows, and the ranges are read in one statement instead.
+  virtual bool OrderIndexed() { return true; }
   // Whether a table's rows are read through a filter, and a row read past it by its identity.
   virtual bool Filtered() const { return false; }
   virtual std::optional<TRow> FetchUnfiltered(const TKeysetId&) { return std::nullopt; }
@@ -251,7 +258,16 @@ std::vector<TRow> TKeysetCursor<TRow>::FetchAfter(const std::vector<Variant>& ke
     return rows;
   }
   const String order = OrderBy(backward);
-  for (const TKeysetRange& range : RangesAfter(key, id, backward)) {
+  const std::vector<TKeysetRange> ranges = RangesAfter(key, id, backward);
+  if (!OrderIndexed()) {
+    std::vector<Variant> params;
+    const String any = AnyOfRanges(ranges, params);
+    params.push_back(Variant(count));
+    if (!any.empty()) Collect(" WHERE (" + any + ")" + order + " LIMIT ?", params, -1, rows);
+    if (backward) std::reverse(rows.begin(), rows.end());
+    return rows;
+  }
+  for (const TKeysetRange& range : ranges) {
     const int wanted = count - static_cast<int>(rows.size());
     if (wanted <= 0) break;
     std::vector<Variant> params = range.Params;

@@ -54,6 +54,10 @@ TGetResult ReadRecord(TKeysetCursor<TRow>& cursor, TGetMode mode, int bufferCoun
   TKeysetRecordBuffer& rec = KeysetRec(buffer);
   rec.Values = row->Values;
   rec.Changed.assign(columns, 0);
+  if constexpr (requires { row->Lengths; })
+    rec.Lengths = row->Lengths;
+  else
+    rec.Lengths.clear();
   rec.Key = row->Key;
   rec.Id = row->Id;
   rec.KeyValid = true;

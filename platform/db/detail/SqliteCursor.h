@@ -36,6 +36,9 @@ struct TSqliteSource {
   bool RowId = true;               // IdColumns is the rowid
   std::vector<String> Columns;  // the SQL expressions of the columns, quoted
   std::vector<TFieldType> Types;
+  // Per column: its texts and blobs are read as their start (at most LongValueStart bytes)
+  // and their length, the whole value only when asked (ReadWhole). Needs zv_start.
+  std::vector<char> Long;
   // A filter: Prefix then holds it as marks ?1..?n, whose values come first in every statement,
   // and every statement is prepared under an authorizer that allows reads and functions only.
   bool Filtered = false;
@@ -51,7 +54,16 @@ struct TSqliteRow {
   TSqliteId Id;
   std::vector<Variant> Key;
   std::vector<Variant> Values;
+  std::vector<std::int64_t> Lengths;  // empty, or per column a value held in part's stored length (else -1)
 };
+
+// What a window keeps of a long text or blob; the rest is read when asked.
+inline constexpr std::int64_t LongValueStart = 65536;
+// zv_start(value): a text or blob of at most LongValueStart bytes as it is, a longer blob's
+// first LongValueStart bytes, a longer text as a blob of its length in bytes (8 bytes, little
+// endian) and its first bytes up to LongValueStart, cut at a character's start; anything else
+// as it is. Registered on the connection by the dataset.
+void RegisterLongValueStart(const TSqliteDatabase& db);
 
 // A condition on one row, with its bound parameters, for FindFirst.
 struct TSqliteCondition {
@@ -81,6 +93,9 @@ public:
   // Prepares a statement over the source, which raises on a filter that does not compile, is
   // not allowed, or holds marks other than its own.
   void CheckSource();
+  // A column's whole stored value in the row with this identity, as stored now; nothing when
+  // the row is gone.
+  std::optional<Variant> ReadWhole(const TSqliteId& id, int column);
 
 private:
   const std::vector<String>& ColumnSql() const override { return fSource.Columns; }
@@ -93,12 +108,15 @@ private:
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
   bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
   std::int64_t Guess() override;
+  bool OrderIndexed() override;
   std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
 
   TSqliteStatement& Prepare(const String& sql);
   // Binds the filter's values, then params after them.
   void BindAll(TSqliteStatement& st, const std::vector<Variant>& params) const;
   String SelectList() const;
+  String ValueList() const;
+  bool IsLong(std::size_t column) const;
   bool RowIdOrder() const { return fSource.IsTable && fSource.RowId && fSort.empty(); }
   // The identity's columns in the select list (one for a query's placeholder).
   int IdWidth() const { return fSource.IsTable ? static_cast<int>(fSource.IdColumns.size()) : 1; }
@@ -109,6 +127,7 @@ private:
   const TSqliteDatabase& fDb;
   TSqliteSource fSource;
   std::unordered_map<String, std::unique_ptr<TSqliteStatement>> fStatements;
+  int fOrderIndexed = -1;  // -1 not asked yet
 };
 
 }  // namespace zv::sqlite

@@ -312,6 +312,23 @@ std::int64_t TPgCursor::PositionOf(const TPgId& id, const std::vector<Variant>* 
   return CountBefore(id, key);
 }
 
+// The server's plan says whether it sorts the rows itself rather than walking an index in the
+// order (an incremental sort walks one). Nothing runs: the statement is only explained.
+bool TPgCursor::OrderIndexed() {
+  if (fOrderIndexed < 0) {
+    fOrderIndexed = 1;
+    if (fSource.IsTable && !fSort.empty()) {
+      const TPgResult plan = Run("EXPLAIN SELECT " + SelectList() + " FROM " + fSource.From + OrderBy(false) + " LIMIT 1", {});
+      for (int r = 0; r < plan.Rows(); ++r) {
+        const String line(plan.Text(r, 0));
+        const auto at = line.find("Sort  (");
+        if (at != String::npos && !(at >= 12 && line.compare(at - 12, 12, "Incremental ") == 0)) fOrderIndexed = 0;
+      }
+    }
+  }
+  return fOrderIndexed == 1;
+}
+
 // One count over all the ranges: a round trip each would cost more than the server's plan.
 std::int64_t TPgCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) {
   std::vector<Variant> params;

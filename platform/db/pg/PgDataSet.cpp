@@ -205,12 +205,12 @@ void TPgDataSet::SetSortFields(const String& value) {
     fSortFields = value;
     return;
   }
-  ReplaceCursor(value, fFilter, fFiltered);
+  ReplaceCursor(value, fFilter, fFiltered, true);
 }
 
 // The current record stays current when the new cursor reads it; else the first is.
 // A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
-void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered) {
+void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows) {
   CheckBrowseMode();
   TId id;
   const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
@@ -221,6 +221,7 @@ void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, b
   bool buffersTouched = false;
   try {
     CreateCursor(sortFields, filter, filtered);
+    if (sameRows) fCursor->TakeCountFrom(*old);
     fSortFields = sortFields;
     fFilter = filter;
     fFiltered = filtered;

@@ -93,8 +93,8 @@ public:
   // Whether RecordCount answers without counting now; and a figure that costs no count: the
   // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
   // figure), or -1 when there is none (a query, a filter).
-  bool RecordCountKnown() const;
-  int RecordCountEstimate() const;
+  bool RecordCountKnown() const override;
+  int RecordCountEstimate() const override;
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }
@@ -141,7 +141,8 @@ private:
   std::vector<pg::TPgParam> QueryParams() const;
   void CreateCursor(const String& sortFields, const String& filter, bool filtered);
   void ChangeFilter(const String& filter, bool filtered);
-  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered);
+  // sameRows: only the order changes, so that the count stays.
+  void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
   // After a write of one row: 1 inserted, 0 updated, -1 deleted.

@@ -1284,3 +1284,193 @@ TEST_F(SqliteDataSetTest, RecordCountEstimateCostsNoCountAndSettlesOnTheCount) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// Opening a table again reads its schema and first page only: the check of its stored values
+// is kept until the file's data or schema changes, and then made again.
+TEST_F(SqliteDataSetTest, TheStoredValueCheckIsKeptUntilTheFileChanges) {
+  Other().Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, N INTEGER, T TEXT);"
+                  "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 30000)"
+                  " INSERT INTO t SELECT i, i, 'x' || i FROM c");
+  struct TStep {
+    const char* Write;
+    bool Variant;  // N holds a value its type cannot read
+    bool Checked;  // the open read the rows again
+  };
+  const TStep steps[] = {
+      {"", false, true},
+      {"", false, false},
+      {"UPDATE t SET N = 'many' WHERE ID = 7", true, true},
+      {"", true, false},
+      {"ALTER TABLE t ADD COLUMN E", true, true},
+      {"UPDATE t SET N = 7 WHERE ID = 7", false, true},
+      {"", false, false},
+  };
+  for (const TStep& step : steps) {
+    if (*step.Write) Other().Execute(step.Write);
+    TSqliteDataSet ds(nullptr);
+    ds.SetFileName(fPath);
+    ds.SetTableName("t");
+    int progress = 0;
+    ds.OnProgress = [&](TObject*, bool&) { ++progress; };
+    ds.Open();
+    EXPECT_EQ(ds.FieldByName("N")->DataType() == ftVariant, step.Variant) << step.Write;
+    EXPECT_EQ(progress >= 20, step.Checked) << step.Write << ": " << progress << " progress calls";
+    EXPECT_EQ(ds.FieldByName("T")->AsString(), "x1");
+  }
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// The process's peak resident memory in KiB since the last reset.
+long PeakResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+  return -1;
+}
+void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// A long text or blob is held as its start; the whole is read by the row's identity, each time
+// it is asked, as stored then, and never written back unless changed.
+TEST_F(SqliteDataSetTest, LongValuesAreHeldInPartAndReadWholeWhenAsked) {
+  const String body = "replace(hex(zeroblob(100000)), '00', 'é')";  // 200,000 bytes
+  Other().Execute("CREATE TABLE docs (ID INTEGER PRIMARY KEY, NAME TEXT, BODY TEXT, DATA BLOB);"
+                  "INSERT INTO docs VALUES (1, 'one', " + body + ", zeroblob(300000)), (2, 'two', 'short', x'0102'),"
+                  " (3, 'three', NULL, NULL)");
+  const String whole = Scalar("SELECT BODY FROM docs WHERE ID = 1").AsString();
+  TSqliteDataSet& ds = Open("docs");
+  struct TCell {
+    const char* Field;
+    std::int64_t Length;      // DataLength
+    std::size_t Shown;        // at most this many bytes of DisplayText
+  };
+  const std::vector<std::vector<TCell>> rows = {
+      {{"BODY", 200000, 65536}, {"DATA", 300000, 8}, {"NAME", 3, 3}},
+      {{"BODY", 5, 5}, {"DATA", 2, 8}},
+      {{"BODY", 0, 0}, {"DATA", 0, 8}},
+  };
+  for (const auto& row : rows) {
+    for (const TCell& cell : row) {
+      TField* f = F(cell.Field);
+      SCOPED_TRACE(String(cell.Field) + " of " + F("NAME")->AsString());
+      EXPECT_EQ(f->DataLength(), cell.Length);
+      EXPECT_EQ(f->IsNull(), cell.Length == 0);
+      EXPECT_EQ(static_cast<std::int64_t>(f->AsString().size()), cell.Length);
+      EXPECT_LE(f->DisplayText().size(), cell.Shown);
+      auto stream = ds.CreateBlobStream(f, bmRead);
+      EXPECT_EQ(stream->Size(), cell.Length);
+    }
+    ds.Next();
+  }
+  ds.First();
+  EXPECT_EQ(F("BODY")->AsString(), whole);
+  EXPECT_TRUE(whole.starts_with(F("BODY")->DisplayText()));
+  EXPECT_EQ(ds.Lookup("ID", Variant(1), "BODY").AsString(), whole);
+
+  // Posting another column, or the row's text, leaves the untouched blob as it was.
+  ds.Edit();
+  F("NAME")->SetAsString("first");
+  ds.Post();
+  ds.Edit();
+  F("BODY")->SetAsString(F("BODY")->AsString() + "!");
+  ds.Post();
+  EXPECT_EQ(Scalar("SELECT DATA = zeroblob(300000) AND BODY = " + body + " || '!' FROM docs WHERE ID = 1").AsInteger(), 1);
+  EXPECT_EQ(F("BODY")->DataLength(), 200001);
+
+  // Changed or deleted by another connection after the window was read: what is stored then.
+  Other().Execute("UPDATE docs SET BODY = 'now short' WHERE ID = 1");
+  EXPECT_EQ(F("BODY")->AsString(), "now short");
+  Other().Execute("DELETE FROM docs WHERE ID = 1");
+  EXPECT_EQ(F("BODY")->AsString(), "");
+  EXPECT_EQ(F("DATA")->AsVariant().IsNull(), true);
+}
+
+// Ten rows of an 4 MiB blob and a 4 MiB text, moved over, sorted and located: the windows hold
+// their starts, so the peak memory stays far below the values' 80 MiB.
+TEST_F(SqliteDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
+  Other().Execute("CREATE TABLE big (ID INTEGER PRIMARY KEY, NAME TEXT, BODY TEXT, DATA BLOB);"
+                  "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 10)"
+                  " INSERT INTO big SELECT i, 'n' || i, hex(zeroblob(2097152)), zeroblob(4194304) FROM c");
+  ResetPeakResident();
+  const long before = PeakResidentKiB();
+  TSqliteDataSet& ds = Open("big");
+  TDataSource source(nullptr);
+  TDataLink link;
+  link.SetBufferCount(10);
+  source.SetDataSet(&ds);
+  link.SetDataSource(&source);
+  ds.Last();
+  ds.First();
+  ds.SetSortFields("NAME DESC");
+  EXPECT_TRUE(ds.Locate("ID", Variant(5), {}));
+  EXPECT_EQ(static_cast<TBlobField*>(F("DATA"))->BlobSize(), 4194304);
+  EXPECT_EQ(F("BODY")->DataLength(), 4194304);
+  const long grown = PeakResidentKiB() - before;
+  EXPECT_LT(grown, 40 * 1024) << grown << " KiB";
+  link.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// A new order on an unindexed column keeps the record reading each side of it, and counting
+// the rows before it, in one statement each (each a pass over the table); the count stays.
+TEST_F(SqliteDataSetTest, ANewUnindexedOrderKeepsTheRecordInOneStatementARead) {
+  FillItems(fPath, 5000, "CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20), V INTEGER)");
+  Other().Execute("UPDATE items SET V = (ID * 7919) % 1000");  // ties, in no index's order
+  TSqliteDataSet& ds = Open("items");
+  TDataSource source(nullptr);
+  TDataLink link;
+  link.SetBufferCount(20);
+  source.SetDataSet(&ds);
+  link.SetDataSource(&source);
+  ds.SetRecNo(2500);
+  ASSERT_EQ(ds.RecordCount(), 5000);
+  const std::int64_t id = Id();
+  const long long before = SqliteStatementsRun(ds);
+  ds.SetSortFields("V DESC");
+  const int recNo = ds.RecNo();
+  const int count = ds.RecordCount();
+  const long long run = SqliteStatementsRun(ds) - before;
+  EXPECT_LE(run, 5) << "statements run";
+  EXPECT_EQ(Id(), id);
+  EXPECT_EQ(count, 5000);
+  const std::vector<std::int64_t> order = Ids("SELECT ID FROM items ORDER BY V DESC, ID");
+  const auto at = std::find(order.begin(), order.end(), id) - order.begin();
+  EXPECT_EQ(recNo, at + 1);
+  ds.MoveBy(-30);
+  for (std::int64_t i = at - 30; i < at + 30; ++i, ds.Next()) ASSERT_EQ(Id(), order[static_cast<std::size_t>(i)]) << i;
+  link.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// The estimate goes to the two ends of the rowids: no pass over the rows, however many.
+TEST_F(SqliteDataSetTest, TheEstimateReadsOnlyTheEndsOfTheRowids) {
+  Other().Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, N TEXT); CREATE INDEX t_n ON t (N);"
+                  "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 60000)"
+                  " INSERT INTO t SELECT i * 2, 'n' || i FROM c");
+  TSqliteDataSet& ds = Open("t");
+  int progress = 0;
+  ds.OnProgress = [&](TDataSet*, bool&) { ++progress; };
+  EXPECT_EQ(ds.RecordCountEstimate(), 119999);
+  EXPECT_LE(progress, 1) << "progress calls";
+  EXPECT_FALSE(ds.RecordCountKnown());
+}
+
+}  // namespace
+}  // namespace zvtest

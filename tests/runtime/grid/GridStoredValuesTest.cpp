@@ -224,3 +224,40 @@ INSTANTIATE_TEST_SUITE_P(, GridStoredValues, ::testing::Values(Painting::FieldTe
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// A grid opening on a large file takes no count: its record bar starts from the dataset's
+// estimate (here the rowid span, one more than the rows) and settles on the count, once asked,
+// when the window next moves.
+class GridOverAFile : public THarnessTest {};
+
+TEST_F(GridOverAFile, TheRecordBarStartsFromTheEstimateAndSettlesOnTheCount) {
+  auto table = CreateGridSqlite(1000);
+  table->Close();
+  sqlite::TSqliteDatabase(table->FileName()).Execute("DELETE FROM items WHERE ID = 500");
+  table->Open();
+  TDataSource source(nullptr);
+  source.SetDataSet(table.get());
+  TProbe* form = h->TopLevel(0, 0, 400, 300);
+  TDBDivoRud grid(nullptr);
+  grid.SetScrollBars(ssVertical);
+  grid.SetBounds(0, 0, 380, 280);
+  grid.SetParent(form);
+  grid.SetDataSource(&source);
+  h->Pump();
+  const int rows = grid.DataLink()->RecordCount();
+  ASSERT_GT(rows, 1);
+  EXPECT_FALSE(table->RecordCountKnown()) << "the grid took the count";
+  EXPECT_EQ(grid.RecordBar().nMax, 1000 - rows + 1);
+  EXPECT_EQ(grid.RecordBar().nPos, 1);
+  EXPECT_EQ(table->RecordCount(), 999);
+  table->MoveBy(rows);  // the window moves: the bar settles
+  h->Pump();
+  EXPECT_EQ(grid.RecordBar().nMax, 999 - rows + 1);
+  grid.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest

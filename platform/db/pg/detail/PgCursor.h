@@ -84,10 +84,12 @@ private:
   std::int64_t CountInRanges(const std::vector<keyset::TKeysetRange>& ranges) override;
   bool Filtered() const override { return fSource.Filtered && fSource.IsTable; }
   std::int64_t Guess() override;
+  bool OrderIndexed() override;
   std::optional<TPgRow> FetchUnfiltered(const TPgId& id) override;
 
   // Runs a statement whose '?' marks are numbered after the source's own parameters.
   TPgResult Run(const String& sql, const std::vector<TPgParam>& params);
+  int fOrderIndexed = -1;  // -1 not asked yet
   String SelectList() const;
   int IdWidth() const { return fSource.IsTable ? static_cast<int>(fSource.IdColumns.size()) : 0; }
   TPgRow ReadRow(const TPgResult& result, int row, std::int64_t position) const;

@@ -920,3 +920,41 @@ TEST_F(PgFilterTest, RecordCountEstimateIsThePlannersFigureUntilCounted) {
 
 }  // namespace
 }  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// A new order on an unindexed column keeps the record reading each side of it in one statement
+// (each a pass over the table) and keeps the count; RecNo counts once.
+TEST_F(PgDataSetTest, ANewUnindexedOrderKeepsTheRecordInOneStatementARead) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID int PRIMARY KEY, NAME text, V int)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i, (i * 7919) % 1000 FROM generate_series(1, 5000) i");
+  ds.Refresh();
+  TDataSource source(nullptr);
+  TDataLink link;
+  link.SetBufferCount(20);
+  source.SetDataSet(&ds);
+  link.SetDataSource(&source);
+  ds.SetRecNo(2500);
+  ASSERT_EQ(ds.RecordCount(), 5000);
+  const int id = ds.FieldByName("ID")->AsInteger();
+  const auto before = ds.Conn().StatementsRun();
+  ds.SetSortFields("V DESC");
+  const int recNo = ds.RecNo();
+  EXPECT_EQ(ds.RecordCount(), 5000);
+  EXPECT_LE(ds.Conn().StatementsRun() - before, 6) << "statements run";
+  EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), id);
+  const int at = StrToInt(Scalar("SELECT count(*) FROM " + fName + " WHERE V > (SELECT V FROM " + fName + " WHERE ID = " +
+                                 IntToStr(id) + ") OR (V = (SELECT V FROM " + fName + " WHERE ID = " + IntToStr(id) +
+                                 ") AND ID < " + IntToStr(id) + ")"));
+  EXPECT_EQ(recNo, at + 1);
+  ds.MoveBy(-25);
+  for (int i = 0; i < 50; ++i, ds.Next())
+    ASSERT_EQ(ds.FieldByName("ID")->AsInteger(),
+              StrToInt(Scalar("SELECT ID FROM " + fName + " ORDER BY V DESC, ID OFFSET " + IntToStr(at - 25 + i) + " LIMIT 1")))
+        << i;
+  link.SetDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace zvtest
