@@ -1412,8 +1412,10 @@ TEST_F(SqliteDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
   EXPECT_TRUE(ds.Locate("ID", Variant(5), {}));
   EXPECT_EQ(static_cast<TBlobField*>(F("DATA"))->BlobSize(), 4194304);
   EXPECT_EQ(F("BODY")->DataLength(), 4194304);
-  const long grown = PeakResidentKiB() - before;
+  [[maybe_unused]] const long grown = PeakResidentKiB() - before;
+#if !defined(__SANITIZE_ADDRESS__)  // its quarantine keeps every freed value, so the peak says nothing
   EXPECT_LT(grown, 40 * 1024) << grown << " KiB";
+#endif
   link.SetDataSource(nullptr);
 }
 
