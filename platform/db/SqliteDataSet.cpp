@@ -236,42 +236,8 @@ void TSqliteDataSet::SetSortFields(const String& value) {
   ReplaceCursor(value, fFilter, fFiltered, true);
 }
 
-// The current record stays current when the new cursor reads it; else the first is. A query's
-// bookmark is a position, which a new order or filter gives to another row.
-// A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
 void TSqliteDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows) {
-  CheckBrowseMode();
-  sqlite::TSqliteId id;
-  const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
-  const String oldSort = fSortFields, oldFilter = fFilter;
-  const bool oldFiltered = fFiltered;
-  const std::int64_t oldReading = fReading;
-  std::unique_ptr<TSqliteCursor> old = std::move(fCursor);
-  bool buffersTouched = false;
-  try {
-    CreateCursor(sortFields, filter, filtered);
-    if (sameRows) fCursor->TakeCountFrom(*old);
-    fSortFields = sortFields;
-    fFilter = filter;
-    fFiltered = filtered;
-    const bool kept = fIsTable && known && fCursor->SetToExistingRow(id);
-    buffersTouched = true;
-    if (kept)
-      Resync({rmExact, rmCenter});
-    else
-      First();
-  } catch (...) {
-    fCursor = std::move(old);
-    fSortFields = oldSort;
-    fFilter = oldFilter;
-    fFiltered = oldFiltered;
-    fReading = oldReading;
-    if (buffersTouched) {
-      if (known) fCursor->SetToRow(id, nullptr);
-      Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
-    }
-    throw;
-  }
+  keyset::TKeysetDataSetOps::ReplaceCursor(*this, sortFields, filter, filtered, sameRows);
 }
 
 bool TSqliteDataSet::CanModify() const {

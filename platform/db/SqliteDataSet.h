@@ -35,6 +35,9 @@ class TSqliteCursor;
 struct TSqliteRow;
 using TSqliteId = std::vector<Variant>;
 }  // namespace sqlite
+namespace keyset {
+struct TKeysetDataSetOps;
+}
 
 inline constexpr const char SSqliteNoFileName[] = "Missing FileName property";
 inline constexpr const char SSqliteNoSource[] = "Missing TableName or SQL property";
@@ -156,6 +159,7 @@ private:
   void ChangeFilter(const String& filter, bool filtered);
   // sameRows: only the order changes, so that the count stays.
   void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
+  friend struct keyset::TKeysetDataSetOps;
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);

@@ -109,4 +109,49 @@ inline std::int64_t CharCount(const String& text) {
   return std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
+// The dataset side both SQL datasets share, reaching their private cursor state as a friend.
+struct TKeysetDataSetOps {
+  // Swaps the dataset's cursor for one in a new order or filter. The current record stays
+  // current when the new cursor reads it; else the first is. A query's bookmark is a position,
+  // which a new order or filter gives to another row. A failure (an interrupt among them) puts
+  // the old cursor back, with its order, filter and window. sameRows: only the order changes,
+  // so that the count stays.
+  template <class TDataSetT>
+  static void ReplaceCursor(TDataSetT& ds, const String& sortFields, const String& filter, bool filtered,
+                            bool sameRows) {
+    ds.CheckBrowseMode();
+    TKeysetId id;
+    const bool known = !ds.IsEmpty() && ds.DecodeRowBookmark(ds.Bookmark(), id);
+    const String oldSort = ds.fSortFields, oldFilter = ds.fFilter;
+    const bool oldFiltered = ds.fFiltered;
+    const std::int64_t oldReading = ds.fReading;
+    auto old = std::move(ds.fCursor);
+    bool buffersTouched = false;
+    try {
+      ds.CreateCursor(sortFields, filter, filtered);
+      if (sameRows) ds.fCursor->TakeCountFrom(*old);
+      ds.fSortFields = sortFields;
+      ds.fFilter = filter;
+      ds.fFiltered = filtered;
+      const bool kept = ds.fIsTable && known && ds.fCursor->SetToExistingRow(id);
+      buffersTouched = true;
+      if (kept)
+        ds.Resync({rmExact, rmCenter});
+      else
+        ds.First();
+    } catch (...) {
+      ds.fCursor = std::move(old);
+      ds.fSortFields = oldSort;
+      ds.fFilter = oldFilter;
+      ds.fFiltered = oldFiltered;
+      ds.fReading = oldReading;
+      if (buffersTouched) {
+        if (known) ds.fCursor->SetToRow(id, nullptr);
+        ds.Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
+      }
+      throw;
+    }
+  }
+};
+
 }  // namespace zv::keyset

@@ -208,41 +208,8 @@ void TPgDataSet::SetSortFields(const String& value) {
   ReplaceCursor(value, fFilter, fFiltered, true);
 }
 
-// The current record stays current when the new cursor reads it; else the first is.
-// A failure (an interrupt among them) puts the old cursor back, with its order, filter and window.
 void TPgDataSet::ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows) {
-  CheckBrowseMode();
-  TId id;
-  const bool known = !IsEmpty() && DecodeRowBookmark(Bookmark(), id);
-  const String oldSort = fSortFields, oldFilter = fFilter;
-  const bool oldFiltered = fFiltered;
-  const std::int64_t oldReading = fReading;
-  std::unique_ptr<TPgCursor> old = std::move(fCursor);
-  bool buffersTouched = false;
-  try {
-    CreateCursor(sortFields, filter, filtered);
-    if (sameRows) fCursor->TakeCountFrom(*old);
-    fSortFields = sortFields;
-    fFilter = filter;
-    fFiltered = filtered;
-    const bool kept = fIsTable && known && fCursor->SetToExistingRow(id);
-    buffersTouched = true;
-    if (kept)
-      Resync({rmExact, rmCenter});
-    else
-      First();
-  } catch (...) {
-    fCursor = std::move(old);
-    fSortFields = oldSort;
-    fFilter = oldFilter;
-    fFiltered = oldFiltered;
-    fReading = oldReading;
-    if (buffersTouched) {
-      if (known) fCursor->SetToRow(id, nullptr);
-      Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
-    }
-    throw;
-  }
+  keyset::TKeysetDataSetOps::ReplaceCursor(*this, sortFields, filter, filtered, sameRows);
 }
 
 void TPgDataSet::SetParams(TParams* value) { fParams->Assign(value); }

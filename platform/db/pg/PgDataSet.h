@@ -31,6 +31,9 @@ namespace pg {
 class TPgCursor;
 struct TPgRow;
 }  // namespace pg
+namespace keyset {
+struct TKeysetDataSetOps;
+}
 
 inline constexpr const char SPgNoConnection[] = "Missing Connection property";
 inline constexpr const char SPgNoSource[] = "Missing TableName or SQL property";
@@ -143,6 +146,7 @@ private:
   void ChangeFilter(const String& filter, bool filtered);
   // sameRows: only the order changes, so that the count stays.
   void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
+  friend struct keyset::TKeysetDataSetOps;
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
   // After a write of one row: 1 inserted, 0 updated, -1 deleted.
