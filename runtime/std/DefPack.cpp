@@ -17,6 +17,7 @@
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/std/ListVisions.h"
+#include "runtime/std/SwitchVisions.h"
 #include "runtime/std/detail/DefPackForm.h"
 #include "runtime/vision/StdDesigners.h"
 
@@ -89,6 +90,8 @@ void TzvDefPack::FindParts() {
   find(vtfBlobPicker, "vtfBlobPicker");
   find(TitleSurface, "TitleSurface");
   find(ColorPicker, "ColorPicker");
+  find(CheckBoxBool, "CheckBoxBool");
+  find(CheckBoxInt, "CheckBoxInt");
   find(BlobContextMenu, "BlobContextMenu");
   find(PictureContextMenu, "PictureContextMenu");
   find(NullImageList, "NullImageList");
@@ -118,6 +121,8 @@ std::unique_ptr<TBitmap> SqrtGlyph() {
 void TzvDefPack::FormCreate(TObject*) {
   FindParts();
   if (TitleSurface) TitleSurface->SetDescription(SfvdTitleSurface);
+  if (CheckBoxBool) CheckBoxBool->SetDescription(SfvdCheckBoxBool);
+  if (CheckBoxInt) CheckBoxInt->SetDescription(SfvdCheckBoxInt);
   if (auto* ok = dynamic_cast<TControl*>(FindComponent("btnBlobPickerOK"))) ok->SetCaption(SBtnOKCaption);
   if (auto* cancel = dynamic_cast<TControl*>(FindComponent("btnBlobPickerCancel"))) cancel->SetCaption(SBtnCancelCaption);
   const TResString actions[] = {SCutAction, SCopyAction, SPasteAction, SClearAction, SLoadAction, SSaveToAction,

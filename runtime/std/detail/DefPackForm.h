@@ -465,6 +465,12 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
     ReadOnly = True
     OnDraw = TitleSurfaceDraw
   end
+  object CheckBoxBool: TCheckBoxVision
+  end
+  object CheckBoxInt: TCheckBoxVision
+    ValueChecked = '1'
+    ValueUnChecked = '0'
+  end
   object ColorPicker: TStandardVision
     Alignment = talLeftJustify
     Images = NullImageList
