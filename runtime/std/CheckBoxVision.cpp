@@ -5,11 +5,16 @@
 #include "runtime/std/detail/SwitchFields.h"
 
 #include "platform/db/Field.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Colors.h"
 #include "platform/graphics/DrawFlags.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/vision/FieldEditor.h"
 #include "runtime/vision/FieldValue.h"
+
+#include <array>
+#include <vector>
 
 namespace zv {
 
@@ -48,9 +53,53 @@ bool InValueList(const String& list, const String& text) {
 
 }  // namespace
 
+// The box in each look it was drawn in: a cell then paints it with one copy instead of some
+// twenty fills. A look is the frame control's flags, the style and the system colours the box
+// is drawn with, which a change of theme may change.
+struct TCheckBoxVision::TBoxImages {
+  struct TImage {
+    unsigned Flags;
+    TcbvBoxStyle Style;
+    std::array<TColor, 8> Colors;
+    std::unique_ptr<TBitmap> Bitmap;
+  };
+  std::vector<TImage> Images;
+
+  TBitmap* Find(unsigned flags, TcbvBoxStyle style) {
+    const std::array<TColor, 8> colors{ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace),     ColorToRGB(clWindow),
+                                       ColorToRGB(clWindowText), ColorToRGB(cl3DLight),    ColorToRGB(clBtnHighlight),
+                                       ColorToRGB(cl3DDkShadow), ColorToRGB(clWindowFrame)};
+    for (TImage& image : Images)
+      if (image.Flags == flags && image.Style == style && image.Colors == colors) return image.Bitmap.get();
+    // Few looks are ever used; colours that changed leave stale ones behind, so start over.
+    if (Images.size() >= 32) Images.clear();
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetWidth(BoxSize);
+    bitmap->SetHeight(BoxSize);
+    Draw(*bitmap->Canvas(), flags, style);
+    Images.push_back({flags, style, colors, std::move(bitmap)});
+    return Images.back().Bitmap.get();
+  }
+
+  static void Draw(TCanvas& canvas, unsigned flags, TcbvBoxStyle style) {
+    const TRect box{0, 0, BoxSize, BoxSize};
+    TRect frame = box;
+    DrawFrameControl(canvas, frame, DFC_BUTTON, flags);
+    canvas.Brush()->SetStyle(bsSolid);
+    if (style == cbvFlat) {
+      canvas.Brush()->SetColor(clBtnShadow);
+      canvas.FrameRect(box);
+    }
+    if (style != cbv3D) {
+      canvas.Brush()->SetColor(style == cbv3DSoft ? cl3DLight : clWindow);
+      canvas.FrameRect({1, 1, BoxSize - 1, BoxSize - 1});
+    }
+  }
+};
+
 ZV_DEFINE_CLASS_WITH_PROPS(TCheckBoxVision, TvpFieldVision)
 
-TCheckBoxVision::TCheckBoxVision(TComponent* owner) : TvpFieldVision(owner) {
+TCheckBoxVision::TCheckBoxVision(TComponent* owner) : TvpFieldVision(owner), fBoxImages(std::make_unique<TBoxImages>()) {
   SetSurfaceKind(vskCustom);
   SetEnableSwitches(true);
 }
@@ -173,18 +222,7 @@ void TCheckBoxVision::DrawState(TgpFieldList& fields, TfvPainter& painter, TcbvS
   if (state == cbvGrayed) flags |= DFCS_BUTTON3STATE | DFCS_CHECKED;
   if (fBoxStyle == cbvMono || fBoxStyle == cbvFlat) flags |= DFCS_FLAT;
   if (painter.CellAttrs && painter.CellAttrs->Pressed) flags |= DFCS_PUSHED;
-  TRect frame = box;
-  DrawFrameControl(canvas, frame, DFC_BUTTON, flags);
-  canvas.Brush()->SetStyle(bsSolid);
-  if (fBoxStyle == cbvFlat) {
-    canvas.Brush()->SetColor(clBtnShadow);
-    canvas.FrameRect(box);
-  }
-  if (fBoxStyle != cbv3D) {
-    canvas.Brush()->SetColor(fBoxStyle == cbv3DSoft ? cl3DLight : clWindow);
-    canvas.FrameRect({box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1});
-  }
-  canvas.Brush()->SetStyle(bsClear);
+  canvas.Draw(box.Left, box.Top, fBoxImages->Find(flags, fBoxStyle));
 
   if (standalone) {
     TRect text{painter.TextRect.Left + leftIndent, painter.TextRect.Top, painter.TextRect.Right - rightIndent,

@@ -68,8 +68,10 @@ public:
   static void DeclareProperties(TPropTable<TCheckBoxVision>& t);
 
 private:
+  struct TBoxImages;
   void SetValue(int index, const String& value);
 
+  std::unique_ptr<TBoxImages> fBoxImages;  // each look of the box drawn once
   bool fFullFocusRect = false;
   TcbvBoxStyle fBoxStyle = cbvFlat;
   String fValues[3];

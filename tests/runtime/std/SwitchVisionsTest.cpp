@@ -15,6 +15,7 @@
 #include "runtime/std/SwitchVisions.h"
 #include "runtime/vision/DevidEdit.h"
 #include "runtime/vision/Painter.h"
+#include "runtime/vision/StdDesigners.h"
 
 #include "HarnessTest.h"
 
@@ -279,6 +280,60 @@ TEST_F(CheckBoxVision, BoxPlacementAndFrame) {
     EXPECT_EQ(bitmap.Canvas()->Pixels(c.left + 6, 4), shadow) << "top edge, (21 - 13) / 2 down";
     EXPECT_EQ(bitmap.Canvas()->Pixels(c.left - 1, 4 + 6), ColorToRGB(clWhite)) << "nothing left of the box";
   }
+}
+
+// In a grid: space and a click switch the current cell, the arrows leave it, a switch the
+// handler does not post leaves the record unmodified.
+TEST_F(CheckBoxVision, GridCellSwitchesByKeyAndClick) {
+  auto table = FlagTable();
+  table->Edit();
+  table->FieldByName("B")->SetAsBoolean(false);
+  table->Post();
+  TCheckBoxVision vision(nullptr);
+  TProbe* window = h->TopLevel(0, 0, 400, 200);
+  TStandardDesigner designer(nullptr);
+  source.SetDataSet(table.get());
+  auto grid = std::make_unique<TDBDivoRud>(nullptr);
+  grid->SetDesigner(&designer);
+  grid->SetBounds(0, 0, 300, 150);
+  grid->SetParent(window);
+  for (const char* name : {"ID", "B", "T"}) grid->Columns()->Add()->SetFieldName(name);
+  grid->Columns()->Items(1)->SetVision(&vision);
+  grid->SetDataSource(&source);
+  grid->SetFocus();
+  grid->SetCol(1);
+  h->Pump();
+  TControl* focus = grid.get();
+  auto space = [&] {
+    focus = (grid->InplaceEditor() && grid->InplaceEditor()->Visible() ? static_cast<TControl*>(grid->InplaceEditor()) : grid.get());
+    h->KeyDown(focus, VK_SPACE);
+    h->Char(focus, U' ');
+    h->KeyUp(focus, VK_SPACE);
+  };
+  space();
+  EXPECT_TRUE(table->FieldByName("B")->AsBoolean());
+  const TRect cell = grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow(), false);
+  h->Wait(600);
+  h->Click(grid.get(), cell.Left + 3, cell.Top + 3);
+  EXPECT_FALSE(table->FieldByName("B")->AsBoolean()) << "a click anywhere in the cell";
+  h->MouseDown(grid.get(), cell.Left + 3, cell.Top + 3);
+  h->MouseUp(grid.get(), cell.Left + 3, cell.Bottom + 60);
+  EXPECT_FALSE(table->FieldByName("B")->AsBoolean()) << "released outside: no switch";
+  table->Post();
+
+  int afterPost = 0;
+  vision.AfterPost = [&](TObject*, TgpFieldList*) { ++afterPost; };
+  vision.OnSetState = [](TObject*, TgpFieldList*, TcbvState&, bool& doPost) { doPost = false; };
+  space();
+  EXPECT_FALSE(table->FieldByName("B")->AsBoolean());
+  EXPECT_FALSE(table->Modified());
+  EXPECT_EQ(afterPost, 0);
+
+  focus = (grid->InplaceEditor() && grid->InplaceEditor()->Visible() ? static_cast<TControl*>(grid->InplaceEditor()) : grid.get());
+  h->KeyDown(focus, VK_RIGHT);
+  h->KeyUp(focus, VK_RIGHT);
+  EXPECT_EQ(grid->Col(), 2) << "the arrows move between cells";
+  grid->SetDataSource(nullptr);
 }
 
 // ---- Multi-state -------------------------------------------------------------------------
