@@ -16,6 +16,7 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
+#include "runtime/std/DateTimeVisions.h"
 #include "runtime/std/ListVisions.h"
 #include "runtime/std/SwitchVisions.h"
 #include "runtime/std/detail/DefPackForm.h"
@@ -92,6 +93,11 @@ void TzvDefPack::FindParts() {
   find(ColorPicker, "ColorPicker");
   find(CheckBoxBool, "CheckBoxBool");
   find(CheckBoxInt, "CheckBoxInt");
+  find(Date, "Date");
+  find(Calendar, "Calendar");
+  find(CalendarSimple, "CalendarSimple");
+  find(Time, "Time");
+  find(TimeShort, "TimeShort");
   find(BlobContextMenu, "BlobContextMenu");
   find(PictureContextMenu, "PictureContextMenu");
   find(NullImageList, "NullImageList");
@@ -123,6 +129,9 @@ void TzvDefPack::FormCreate(TObject*) {
   if (TitleSurface) TitleSurface->SetDescription(SfvdTitleSurface);
   if (CheckBoxBool) CheckBoxBool->SetDescription(SfvdCheckBoxBool);
   if (CheckBoxInt) CheckBoxInt->SetDescription(SfvdCheckBoxInt);
+  if (Date) Date->SetDescription(SfvdDate);
+  if (Calendar) Calendar->SetDescription(SfvdCalendar);
+  if (CalendarSimple) CalendarSimple->SetDescription(SfvdCalendarSimple);
   if (auto* ok = dynamic_cast<TControl*>(FindComponent("btnBlobPickerOK"))) ok->SetCaption(SBtnOKCaption);
   if (auto* cancel = dynamic_cast<TControl*>(FindComponent("btnBlobPickerCancel"))) cancel->SetCaption(SBtnCancelCaption);
   const TResString actions[] = {SCutAction, SCopyAction, SPasteAction, SClearAction, SLoadAction, SSaveToAction,

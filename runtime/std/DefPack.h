@@ -27,6 +27,8 @@ class TPopupMenu;
 class TSpeedButton;
 class TStandardVision;
 class TCheckBoxVision;
+class TDateVision;
+class TTimeVision;
 class TgpColumns;
 class TImageList;
 
@@ -51,6 +53,11 @@ public:
   TStandardVision* ColorPicker = nullptr;
   TCheckBoxVision* CheckBoxBool = nullptr;
   TCheckBoxVision* CheckBoxInt = nullptr;
+  TDateVision* Date = nullptr;
+  TDateVision* Calendar = nullptr;
+  TDateVision* CalendarSimple = nullptr;
+  TTimeVision* Time = nullptr;
+  TTimeVision* TimeShort = nullptr;
   TPopupMenu* BlobContextMenu = nullptr;
   TPopupMenu* PictureContextMenu = nullptr;
   TImageList* NullImageList = nullptr;

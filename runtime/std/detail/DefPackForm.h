@@ -465,6 +465,21 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
     ReadOnly = True
     OnDraw = TitleSurfaceDraw
   end
+  object Date: TDateVision
+    EnableButton = False
+  end
+  object Calendar: TDateVision
+  end
+  object CalendarSimple: TDateVision
+    Buttons = []
+  end
+  object Time: TTimeVision
+    EnableButton = False
+    EditFormatKind = tefDefault
+  end
+  object TimeShort: TTimeVision
+    DisplayFormatKind = dfkShort
+  end
   object CheckBoxBool: TCheckBoxVision
   end
   object CheckBoxInt: TCheckBoxVision
