@@ -71,9 +71,28 @@ TzvDefPack::~TzvDefPack() {
   if (zvDefPack == this) zvDefPack = nullptr;
 }
 
+namespace {
+std::vector<std::pair<int, TDefPackExtension>>& Extensions() {
+  static std::vector<std::pair<int, TDefPackExtension>> extensions;
+  return extensions;
+}
+}  // namespace
+
+int AddDefaultPackExtension(TDefPackExtension extension) {
+  static int lastId = 0;
+  Extensions().emplace_back(++lastId, extension);
+  if (zvDefPack && !zvDefPack->ComponentState().Contains(csLoading)) extension(*zvDefPack);
+  return lastId;
+}
+
+void RemoveDefaultPackExtension(int id) {
+  std::erase_if(Extensions(), [id](const auto& e) { return e.first == id; });
+}
+
 void TzvDefPack::Loaded() {
   TForm::Loaded();
   FindParts();
+  for (const auto& [id, extension] : Extensions()) extension(*this);
   // The application owns the pack from now on, and other forms find it as "zvDefPack".
   if (!Owner()) Application->InsertComponent(this);
   RegisterGlobalRoot(this);

@@ -15,6 +15,7 @@
 #include "runtime/vision/ToolForm.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace zv {
@@ -132,5 +133,11 @@ void StopDefaultPack();
 int DefaultPackStarts();
 
 inline constexpr const char DefaultPackModule[] = "zvdefpack";
+
+// Parts other modules put on the pack (a drop-down's control and its handlers): an extension
+// runs on every pack once it is loaded, and at once on the pack that exists when it is added.
+using TDefPackExtension = std::function<void(TzvDefPack& pack)>;
+int AddDefaultPackExtension(TDefPackExtension extension);
+void RemoveDefaultPackExtension(int id);
 
 }  // namespace zv
