@@ -3,6 +3,7 @@
 
 #include "runtime/ctl/Calendar.h"
 
+#include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
 #include "platform/graphics/GraphicsObject.h"
 #include "platform/graphics/TextBreak.h"
@@ -48,6 +49,14 @@ TDevidCalendar::TDevidCalendar(TComponent* owner) : TCustomControl(owner) {
   SetParentColor(false);
   SetColor(clWindow);
   fDate = zv::Date();
+  fMonthMenu = new TPopupMenu(this);
+  fMonthMenu->SetAlignment(paCenter);
+  for (int m = 1; m <= 12; ++m) {
+    auto* item = new TMenuItem(fMonthMenu);
+    item->SetTag(m);
+    item->OnClick = [this](TObject* sender) { MonthClick(sender); };
+    fMonthMenu->Items()->Add(item);
+  }
   UpdateSizes();
   UpdatePage();
 }
@@ -199,6 +208,9 @@ void TDevidCalendar::UpdatePage() {
   for (int i = 0; i < 12; ++i) {
     const int month = y * 12 + i;
     fMonthEnabled[i] = i + 1 != m && month >= minMonth && month <= maxMonth;
+    TMenuItem* item = fMonthMenu->Items()->Items(i);
+    item->SetCaption(FormatSettings().LongMonthNames[i]);
+    item->SetEnabled(fMonthEnabled[i]);
   }
   // The letters follow the first day of the week as it is now, as the days below them do.
   const int firstDay = GetFirstDayOfWeek();
@@ -398,6 +410,12 @@ void TDevidCalendar::MouseDown(TMouseButton button, TShiftState shift, int x, in
     if (HandleAllocated()) SetTimer(Handle(), ArrowTimer, ArrowInterval);
     return;
   }
+  if (PtInRect(MonthLabelRect(), p)) {
+    const TRect label = MonthLabelRect();
+    const TPoint at = ClientToScreen({(label.Left + label.Right) / 2, fHeaderHeight});
+    fMonthMenu->Popup(at.X, at.Y);
+    return;
+  }
   if (fShowToday && PtInRect(TodayButtonRect(), p) && TodayButtonEnabled()) {
     fPressedButton = 1;
     return;
@@ -455,6 +473,12 @@ void TDevidCalendar::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     fDate = fSavedDate;
     Invalidate();
   }
+}
+
+void TDevidCalendar::MonthClick(TObject* sender) {
+  const int month = static_cast<int>(static_cast<TComponent*>(sender)->Tag());
+  MoveMonths(month - GetYMD(2));
+  Changed(false);
 }
 
 void TDevidCalendar::StopArrow() {

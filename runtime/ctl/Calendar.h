@@ -15,6 +15,8 @@
 
 namespace zv {
 
+class TPopupMenu;
+
 class TDevidCalendar : public TCustomControl {
   ZV_CLASS(TDevidCalendar, TCustomControl)
 
@@ -96,6 +98,8 @@ public:
   bool MonthEnabled(int month) const { return fMonthEnabled[month - 1]; }
   bool TodayButtonEnabled() const;
   bool ClearButtonEnabled() const { return !fNullDate && !fDisableClear; }
+  // The pop-up of the twelve months the month label opens.
+  TPopupMenu* MonthMenu() const { return fMonthMenu; }
   // The whole control as it paints, onto any canvas of its client size.
   void PaintTo(TCanvas& canvas);
 
@@ -130,6 +134,9 @@ private:
   void MoveDays(int days);
   void StopArrow();
 
+  void MonthClick(TObject* sender);
+
+  TPopupMenu* fMonthMenu = nullptr;  // owned as a component
   TvpBorderStyle fBorderStyle = bs3D;
   TDateTime fDate = 0;
   bool fNullDate = false;

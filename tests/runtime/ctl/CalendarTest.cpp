@@ -3,6 +3,8 @@
 // the day letters of several languages; the range and its moves; every key; mouse tracking and
 // release, the neighbouring month, Today and Clear; the arrow's repeat schedule; painting.
 #include "platform/controls/Form.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/detail/MenuWindow.h"
 #include "platform/controls/WinApi.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Colors.h"
@@ -13,6 +15,7 @@
 #include "runtime/rtm/InputRoutines.h"
 
 #include "HarnessTest.h"
+#include "MenuScript.h"
 
 #include <gtest/gtest.h>
 
@@ -305,6 +308,30 @@ TEST_F(Calendar, MouseTrackingReleaseAndButtons) {
   EXPECT_EQ(events, "CPCP");
   cal->SetDisableClearButton(true);
   EXPECT_FALSE(cal->ClearButtonEnabled());
+}
+
+TEST_F(Calendar, MonthMenuUnderTheMonthLabel) {
+  cal->SetMinDate(Day(2003, 3, 5));
+  cal->SetDate(Day(2003, 3, 31));
+  h->Pump();
+  TMenuScript script(form.get());
+  script.OnNextPopup(cal->MonthMenu(), [&](TMenuWindow& w) {
+    EXPECT_EQ(w.Item()->Count(), 12);
+    EXPECT_EQ(w.ItemAt(3)->Caption(), "April");
+    EXPECT_FALSE(w.ItemAt(1)->Enabled()) << "February lies before the minimum";
+    EXPECT_FALSE(w.ItemAt(2)->Enabled()) << "the page's own month";
+    const TPoint p = RowCentre(w, 3);
+    h->Click(&w, p.X, p.Y);
+  });
+  const TRect label = cal->MonthLabelRect();
+  const TPoint centre = cal->ClientToScreen({(label.Left + label.Right) / 2, cal->HeaderHeight()});
+  h->MouseDown(cal, label.Left + 5, label.Top + 3);
+  h->MouseUp(cal, label.Left + 5, label.Top + 3);
+  EXPECT_EQ(script.Popups, 1);
+  EXPECT_FALSE(script.LeftOpen);
+  EXPECT_EQ(cal->MonthMenu()->PopupPoint(), centre) << "centred under the label";
+  EXPECT_EQ(cal->Date(), Day(2003, 4, 30)) << "the day is cut to the month";
+  EXPECT_EQ(events, "C");
 }
 
 TEST_F(Calendar, ArrowRepeatScheduleTickByTick) {
