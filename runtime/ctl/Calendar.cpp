@@ -2,6 +2,7 @@
 // mouse and keyboard.
 
 #include "runtime/ctl/Calendar.h"
+#include "runtime/ctl/detail/YearEditor.h"
 
 #include "platform/controls/Menus.h"
 #include "platform/controls/WinApi.h"
@@ -62,6 +63,7 @@ TDevidCalendar::TDevidCalendar(TComponent* owner) : TCustomControl(owner) {
 }
 
 TDevidCalendar::~TDevidCalendar() {
+  HideYearEditor();
   if (fArrow && HandleAllocated()) KillTimer(Handle(), ArrowTimer);
   Destroying();
 }
@@ -410,6 +412,11 @@ void TDevidCalendar::MouseDown(TMouseButton button, TShiftState shift, int x, in
     if (HandleAllocated()) SetTimer(Handle(), ArrowTimer, ArrowInterval);
     return;
   }
+  if (YearEditorShown()) HideYearEditor();
+  if (PtInRect(YearLabelRect(), p)) {
+    ShowYearEditor();
+    return;
+  }
   if (PtInRect(MonthLabelRect(), p)) {
     const TRect label = MonthLabelRect();
     const TPoint at = ClientToScreen({(label.Left + label.Right) / 2, fHeaderHeight});
@@ -473,6 +480,35 @@ void TDevidCalendar::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     fDate = fSavedDate;
     Invalidate();
   }
+}
+
+// ---- Year editor --------------------------------------------------------------------------------
+
+bool TDevidCalendar::YearEditorShown() const { return YearEditorExists() && YearEditorParts().Navi.Calendar == this; }
+
+void TDevidCalendar::ShowYearEditor() {
+  if (!fShowYearNavigator) return;
+  TYearEditorParts& parts = YearEditorParts();
+  if (parts.Navi.Calendar && parts.Navi.Calendar != this) parts.Navi.Calendar->HideYearEditor();
+  parts.Navi.Calendar = this;
+  parts.Data.Cancel();
+  parts.Data.Refresh();
+  TvpYearEditor& editor = *parts.Editor;
+  const TRect label = YearLabelRect();
+  const int height = std::max(20, Canvas()->TextHeight("9999") + 2 * vprBorderWidth(bsSoft) + 2);
+  editor.SetParent(this);
+  editor.SetBounds(label.Left + 1, (label.Top + label.Bottom - height) / 2, label.Right - label.Left - 1, height);
+  editor.SetVisible(true);
+  if (editor.CanFocus()) editor.SetFocus();
+}
+
+void TDevidCalendar::HideYearEditor() {
+  if (!YearEditorShown()) return;
+  TYearEditorParts& parts = YearEditorParts();
+  parts.Navi.Calendar = nullptr;
+  parts.Data.Cancel();
+  parts.Editor->SetVisible(false);
+  parts.Editor->SetParent(nullptr);
 }
 
 void TDevidCalendar::MonthClick(TObject* sender) {

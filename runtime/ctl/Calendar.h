@@ -71,6 +71,11 @@ public:
   // The date of the day cell at a client point; 0 when none.
   TDateTime GetDateAt(int x, int y) const;
   void Changed(bool pickup);
+  // The process's year editor over the year label (nothing without the year navigator);
+  // hiding concerns only the calendar the editor sits on.
+  void ShowYearEditor();
+  void HideYearEditor();
+  bool YearEditorShown() const;
 
   // ---- Layout and page, for painting and tests ---------------------------------------------
   TDateTime FirstOfMonth() const { return fFirstOfMonth; }

@@ -3,6 +3,7 @@
 
 #include "runtime/ctl/Calendar.h"
 #include "runtime/ctl/CalendarDropDown.h"
+#include "runtime/ctl/detail/YearEditor.h"
 
 #include "platform/classes/Modules.h"
 #include "runtime/std/DateTimeVisions.h"
@@ -82,6 +83,7 @@ ZV_MODULE(zvctl, {.Name = "zvctl",
                   .Finalization =
                       [] {
                         RemoveDefaultPackExtension(gExtension);
+                        FreeYearEditor();
                         UnRegisterClasses({TDevidCalendar::StaticClass()});
                       }});
 

@@ -12,8 +12,10 @@
 #include "platform/rtl/DateFormat.h"
 #include "platform/rtl/FormatSettings.h"
 #include "runtime/ctl/Calendar.h"
+#include "runtime/ctl/detail/YearEditor.h"
 #include "runtime/rtm/InputRoutines.h"
 
+#include "ExpectMessage.h"
 #include "HarnessTest.h"
 #include "MenuScript.h"
 
@@ -332,6 +334,58 @@ TEST_F(Calendar, MonthMenuUnderTheMonthLabel) {
   EXPECT_EQ(cal->MonthMenu()->PopupPoint(), centre) << "centred under the label";
   EXPECT_EQ(cal->Date(), Day(2003, 4, 30)) << "the day is cut to the month";
   EXPECT_EQ(events, "C");
+}
+
+TEST_F(Calendar, YearEditorOverTheYearLabel) {
+  cal->SetDate(Day(2004, 3, 12));
+  h->Pump();
+  const TRect label = cal->YearLabelRect();
+  h->MouseDown(cal, label.Left + 3, label.Top + 3);
+  h->MouseUp(cal, label.Left + 3, label.Top + 3);
+  ASSERT_TRUE(cal->YearEditorShown());
+  TYearEditorParts& parts = YearEditorParts();
+  TvpYearEditor* editor = parts.Editor.get();
+  EXPECT_EQ(editor->Parent(), cal);
+  EXPECT_TRUE(editor->Visible());
+  EXPECT_TRUE(editor->Focused());
+  EXPECT_EQ(editor->Left(), label.Left + 1);
+  EXPECT_EQ(editor->Width(), label.Right - label.Left - 1);
+  EXPECT_EQ(editor->Height(), 20);
+  EXPECT_EQ(editor->Text(), "2004");
+
+  parts.Vision.ButtonClick(*editor, vbsClick);
+  EXPECT_EQ(cal->Date(), Day(2005, 3, 12));
+  EXPECT_EQ(events, "C");
+  EXPECT_EQ(editor->Text(), "2005");
+  cal->SetDate(Day(2004, 2, 29));
+  parts.Data.Refresh();
+  EXPECT_EQ(MessageOf<Exception>([&] { parts.Vision.ButtonClick(*editor, vbsShortCut2); }),
+            "Invalid argument to date encode");
+  EXPECT_EQ(cal->Date(), Day(2004, 2, 29)) << "29 February has no year before";
+  cal->SetDate(Day(2004, 3, 1));
+  parts.Data.Refresh();
+  parts.Vision.ButtonClick(*editor, vbsClick2);
+  EXPECT_EQ(cal->Date(), Day(2003, 3, 1));
+
+  // A press on the calendar hides it; another calendar takes it over; a calendar destroyed
+  // with it open lets it go.
+  h->MouseDown(cal, 60, 80);
+  h->MouseUp(cal, 60, 80);
+  EXPECT_FALSE(cal->YearEditorShown());
+  EXPECT_EQ(editor->Parent(), nullptr);
+  auto* other = new TDevidCalendar(form.get());
+  other->SetParent(form.get());
+  other->SetLeft(200);
+  cal->ShowYearEditor();
+  other->ShowYearEditor();
+  EXPECT_FALSE(cal->YearEditorShown());
+  EXPECT_EQ(editor->Parent(), other);
+  delete other;
+  EXPECT_EQ(editor->Parent(), nullptr);
+  EXPECT_EQ(parts.Navi.Calendar, nullptr);
+  cal->SetShowYearNavigator(false);
+  cal->ShowYearEditor();
+  EXPECT_FALSE(cal->YearEditorShown());
 }
 
 TEST_F(Calendar, ArrowRepeatScheduleTickByTick) {
