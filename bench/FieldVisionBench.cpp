@@ -12,6 +12,7 @@
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
 #include "runtime/vision/FieldVisionConsumer.h"
+#include "runtime/std/DateTimeVisions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -153,7 +154,100 @@ void UpdateTenLists(benchmark::State& state) {
     for (auto& list : w.Lists) list->UpdateList(&w.Table);
 }
 
+// ---- Date and time visions ----------------------------------------------------------------
+// One date-time column of 1,000 rows in the short formats: the date and time visions with
+// dfkShort against the field's DisplayText with the same format.
+struct TDateWindow {
+  TMemTable Table{nullptr};
+  TDataSource Source{nullptr};
+  TDataLink Link;
+  TDateVision Date{nullptr};
+  TTimeVision Time{nullptr};
+  TQuietHost Host;
+  std::unique_ptr<TgpFieldList> DateList, TimeList;
+
+  TDateWindow() {
+    Table.FieldDefs().Add("DT", ftDateTime);
+    Table.CreateDataSet();
+    for (int r = 0; r < Rows; ++r) Table.AppendRecord({Variant(TDateTime(37000.0 + r * 1.37))});
+    Table.First();
+    Source.SetDataSet(&Table);
+    Link.SetDataSource(&Source);
+    Link.SetBufferCount(Rows);
+    Date.SetDisplayFormatKind(dfkShort);
+    Time.SetDisplayFormatKind(dfkShort);
+    for (auto [list, vision] : {std::pair{&DateList, static_cast<TvpFieldVision*>(&Date)}, std::pair{&TimeList, static_cast<TvpFieldVision*>(&Time)}}) {
+      *list = std::make_unique<TgpFieldList>(nullptr, fhtColumn, &Host, &Link);
+      (*list)->SetVision(vision);
+      (*list)->SetFieldNames("DT");
+      (*list)->UpdateList(&Table);
+      (*list)->SetValid(true);
+    }
+  }
+  template <class F>
+  std::size_t EachRow(F&& cell) {
+    std::size_t bytes = 0;
+    for (int r = 0; r < Link.RecordCount(); ++r) {
+      Link.SetActiveRecord(r);
+      bytes += cell().size();
+    }
+    Link.SetActiveRecord(0);
+    return bytes;
+  }
+};
+
+TDateWindow& DateWindow() {
+  static TDateWindow window;
+  return window;
+}
+
+void ShortDateOfField(benchmark::State& state) {
+  auto& w = DateWindow();
+  auto* field = static_cast<TDateTimeField*>(w.Table.FieldByName("DT"));
+  field->SetDisplayFormat("ddddd");
+  for (auto _ : state) benchmark::DoNotOptimize(w.EachRow([&] { return field->DisplayText(); }));
+  field->SetDisplayFormat("");
+  state.SetItemsProcessed(state.iterations() * Rows);
+}
+
+void ShortDateOfVision(benchmark::State& state) {
+  auto& w = DateWindow();
+  for (auto _ : state) benchmark::DoNotOptimize(w.EachRow([&] { return w.Date.GetText(*w.DateList, true); }));
+  state.SetItemsProcessed(state.iterations() * Rows);
+}
+
+void ShortTimeOfField(benchmark::State& state) {
+  auto& w = DateWindow();
+  auto* field = static_cast<TDateTimeField*>(w.Table.FieldByName("DT"));
+  field->SetDisplayFormat("t");
+  for (auto _ : state) benchmark::DoNotOptimize(w.EachRow([&] { return field->DisplayText(); }));
+  field->SetDisplayFormat("");
+  state.SetItemsProcessed(state.iterations() * Rows);
+}
+
+void ShortTimeOfVision(benchmark::State& state) {
+  auto& w = DateWindow();
+  for (auto _ : state) benchmark::DoNotOptimize(w.EachRow([&] { return w.Time.GetText(*w.TimeList, true); }));
+  state.SetItemsProcessed(state.iterations() * Rows);
+}
+
+void PrintDateTable(const std::vector<zvbench::TBenchResult>& results) {
+  auto find = [&](const char* name) -> const zvbench::TBenchResult* {
+    for (const auto& r : results)
+      if (r.Name == name) return &r;
+    return nullptr;
+  };
+  std::printf("\n%-22s %12s %8s %8s\n", "date-time per cell", "ns", "ratio", "limit");
+  for (auto [vision, field] : {std::pair{"ShortDateOfVision", "ShortDateOfField"}, std::pair{"ShortTimeOfVision", "ShortTimeOfField"}}) {
+    const auto* v = find(vision);
+    const auto* f = find(field);
+    if (v && f)
+      std::printf("%-22s %12.1f %7.2fx %7.1fx\n", vision, v->CpuSeconds / Rows * 1e9, v->CpuSeconds / f->CpuSeconds, 1.3);
+  }
+}
+
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
+  PrintDateTable(results);
   const zvbench::TBenchResult* base = nullptr;
   for (const auto& r : results)
     if (r.Name == "DisplayTextOfField") base = &r;
@@ -178,5 +272,9 @@ BENCHMARK(GetTextOfVision)->Unit(benchmark::kMillisecond);
 BENCHMARK(GetTextWithHandler)->Unit(benchmark::kMillisecond);
 BENCHMARK(FormattedValue)->Unit(benchmark::kMillisecond);
 BENCHMARK(UpdateTenLists)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ShortDateOfField)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ShortDateOfVision)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ShortTimeOfField)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ShortTimeOfVision)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) { return zvbench::RunBenchmarks(argc, argv, PrintTable); }
