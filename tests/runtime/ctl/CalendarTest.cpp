@@ -411,6 +411,26 @@ TEST_F(Calendar, ArrowRepeatScheduleTickByTick) {
   const TDate stopped = cal->Date();
   h->Wait(300);
   EXPECT_EQ(cal->Date(), stopped) << "a release stops it";
+
+  // Destroyed while an arrow is held or the year editor is open: the timer and the editor go.
+  h->MouseDown(cal, x, y);
+  cal->ShowYearEditor();
+  delete cal;
+  cal = nullptr;
+  h->Wait(100);
+  EXPECT_EQ(YearEditorParts().Editor->Parent(), nullptr);
+}
+
+TEST_F(Calendar, ScalingRescalesButtonsAndArrows) {
+  cal->SetBorderStyle(bsNoBorder);
+  cal->SetShowTodayButton(true);
+  form->ScaleBy(3, 2);  // scales its controls
+  EXPECT_EQ(cal->ButtonHeight(), 29) << "MulDiv rounds";
+  EXPECT_EQ(cal->ArrowWidth(), 21);
+  EXPECT_EQ(cal->BodyHeight(), 7 * cal->CellHeight() + 14 + 29 + 3 + 2);
+  EXPECT_EQ(cal->Height(), cal->HeaderHeight() + cal->BodyHeight()) << "sizes from the scaled font";
+  EXPECT_EQ(cal->Width(), cal->BodyWidth());
+  EXPECT_EQ(cal->PrevArrowRect().Right, 2 + 21);
 }
 
 TEST_F(Calendar, PaintingMarksChosenTodayGreyAndInvalid) {
