@@ -9,6 +9,10 @@
 #include "runtime/std/DateTimeVisions.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/vision/DevidEdit.h"
+#include "platform/rtl/FormatSettings.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/InplaceEdit.h"
+#include "runtime/vision/StdDesigners.h"
 
 #include "HarnessTest.h"
 #include "IdleScript.h"
@@ -144,6 +148,69 @@ TEST_F(CalendarDropDown, PicksByKeyClickTodayAndClear) {
 
   Run({ClickAt([&] { return TPoint{cal->TodayButtonRect().Left + 3, cal->TodayButtonRect().Top + 3}; })});
   EXPECT_EQ(Field()->AsDateTime().Value, EncodeDate(2003, 3, 20).Value);
+}
+
+class TEditGrid : public TDBDivoRud {
+public:
+  using TDBDivoRud::TDBDivoRud;
+  using TDBDivoRud::ActivateEdit;
+  using TDBDivoRud::EditorVisible;
+};
+
+// The grid's in-place editor under German settings: typed dates with the settings' order and
+// separator, and a Clear pick in the drop-down that leaves the cell.
+TEST_F(CalendarDropDown, InTheGridsEditorUnderGermanSettings) {
+  const TFormatSettings saved = FormatSettings();
+  FormatSettings().ShortDateFormat = "dd.MM.yyyy";
+  FormatSettings().DateSeparator = '.';
+  FormatSettings().LongTimeFormat = "HH:mm:ss";
+  FormatSettings().LongMonthNames[2] = "März";
+  TDateVision* vision = zvDefPack->Calendar;
+  Open(vision, March12At1530);
+  TStandardDesigner designer{nullptr};
+  auto grid = std::make_unique<TEditGrid>(nullptr);
+  grid->SetDesigner(&designer);
+  grid->SetBounds(0, 40, 300, 150);
+  grid->SetParent(form.get());
+  TgpColumn* column = grid->Columns()->Add();
+  column->SetFieldName("DT");
+  column->SetVision(vision);
+  grid->SetDataSource(&source);
+  h->Pump();
+  grid->SetFocus();
+  h->Pump();
+  EXPECT_EQ(vision->GetText(edit->Fields(), false), "12.03.2003");
+  vision->SetDisplayFormatKind(dfkShort);
+  EXPECT_EQ(vision->GetText(edit->Fields(), true), "12.03.2003");
+  vision->SetDisplayFormatKind(dfkDefault);
+
+  grid->ActivateEdit(column);
+  ASSERT_TRUE(grid->EditorVisible());
+  TgpInplaceEdit* inplace = grid->InplaceEditor();
+  EXPECT_EQ(inplace->Text(), "12.03.2003");
+  ASSERT_TRUE(inplace->SetDataText("24.12.2003", false));
+  h->KeyDown(inplace, VK_RETURN);
+  if (table->State() != dsBrowse) table->Post();
+  EXPECT_EQ(Field()->AsDateTime().Value, EncodeDateTime(2003, 12, 24, 15, 30, 0, 0).Value);
+
+  grid->ActivateEdit(column);
+  ASSERT_TRUE(grid->EditorVisible());
+  inplace = grid->InplaceEditor();
+  {
+    TIdleScript script({[&] {
+                          EXPECT_EQ(cal->Date().Value, EncodeDate(2003, 12, 24).Value);
+                          const TRect clear = cal->ClearButtonRect();
+                          h->MouseDown(cal, clear.Left + 3, clear.Top + 3);
+                          h->MouseUp(cal, clear.Left + 3, clear.Top + 3);
+                        }});
+    inplace->DropDownBtnClick(false);
+    EXPECT_FALSE(script.GaveUp);
+  }
+  if (table->State() != dsBrowse) table->Post();
+  EXPECT_TRUE(Field()->IsNull());
+  EXPECT_FALSE(grid->EditorVisible()) << "a cleared date leaves the cell";
+  grid.reset();
+  FormatSettings() = saved;
 }
 
 }  // namespace
