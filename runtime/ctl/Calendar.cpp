@@ -211,7 +211,7 @@ void TDevidCalendar::UpdatePage() {
     const int month = y * 12 + i;
     fMonthEnabled[i] = i + 1 != m && month >= minMonth && month <= maxMonth;
     TMenuItem* item = fMonthMenu->Items()->Items(i);
-    item->SetCaption(FormatSettings().LongMonthNames[i]);
+    item->SetCaption(FormatSettings().LongMonthStandAloneNames[i]);
     item->SetEnabled(fMonthEnabled[i]);
   }
   // The letters follow the first day of the week as it is now, as the days below them do.
@@ -246,7 +246,7 @@ void TDevidCalendar::UpdateSizes() {
     w = std::max(w, canvas->TextWidth(l));
     h = std::max(h, canvas->TextHeight(l));
   }
-  for (const String& name : fs.LongMonthNames) h = std::max(h, canvas->TextHeight(name));
+  for (const String& name : fs.LongMonthStandAloneNames) h = std::max(h, canvas->TextHeight(name));
   canvas->Font()->SetStyle(styles);
   fCellWidth = w;
   fCellHeight = h;

@@ -77,7 +77,7 @@ void TDevidCalendar::PaintTo(TCanvas& canvas) {
   DecodeDate(fFirstOfMonth, y, m, d);
   canvas.Brush()->SetStyle(bsClear);
   canvas.Font()->SetColor(clBtnText);
-  CenteredText(canvas, MonthLabelRect(), FormatSettings().LongMonthNames[m - 1]);
+  CenteredText(canvas, MonthLabelRect(), FormatSettings().LongMonthStandAloneNames[m - 1]);
   CenteredText(canvas, YearLabelRect(), std::to_string(y));
 
   // Day letters in bold and the line under them.

@@ -164,7 +164,7 @@ TEST_F(CalendarDropDown, InTheGridsEditorUnderGermanSettings) {
   FormatSettings().ShortDateFormat = "dd.MM.yyyy";
   FormatSettings().DateSeparator = '.';
   FormatSettings().LongTimeFormat = "HH:mm:ss";
-  FormatSettings().LongMonthNames[2] = "März";
+  FormatSettings().LongMonthStandAloneNames[2] = "März";
   TDateVision* vision = zvDefPack->Calendar;
   Open(vision, March12At1530);
   TStandardDesigner designer{nullptr};

@@ -173,7 +173,7 @@ TEST_F(Calendar, DayLettersAreFirstCharactersOfAnyScript) {
     bitmap.SetSize(cal->ClientRect().Right, cal->ClientRect().Bottom);
     cal->PaintTo(*bitmap.Canvas());  // no crash on any of them
   }
-  FormatSettings().LongMonthNames = {"", "\u0301", std::string(300, 'M'), "a\nb", "", "", "", "", "", "", "", ""};
+  FormatSettings().LongMonthStandAloneNames = {"", "\u0301", std::string(300, 'M'), "a\nb", "", "", "", "", "", "", "", ""};
   cal->UpdateSizes();
   TBitmap bitmap;
   bitmap.SetSize(cal->ClientRect().Right, cal->ClientRect().Bottom);
