@@ -70,9 +70,9 @@ TDevidCalendar::~TDevidCalendar() {
 
 void TDevidCalendar::DeclareProperties(TPropTable<TDevidCalendar>& t) {
   using C = TDevidCalendar;
+  DeclareSizing(t, true, true);
   for (const char* name : {"Color", "DragCursor", "DragMode", "DragKind", "Enabled", "Font", "ParentColor",
-                           "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible",
-                           "Anchors", "Constraints"})
+                           "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible"})
     t.Publish(name);
   t.Prop("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bs3D);
   t.Prop("Date", &C::Date, &C::SetDate);

@@ -2,6 +2,7 @@
 // without buttons and borders, the header and cells, GetDateAt; pages for both first days and
 // the day letters of several languages; the range and its moves; every key; mouse tracking and
 // release, the neighbouring month, Today and Clear; the arrow's repeat schedule; painting.
+#include "platform/classes/FormText.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/MenuWindow.h"
@@ -123,6 +124,28 @@ TEST_F(Calendar, SizesHeaderAndCells) {
       {126, 41 + 5 * 14 + 5, EncodeDate(2003, 4, 5)}, {6, 41, 0}, {6, 41 + 6 * 14, 0},     {139, 50, 0},
   };
   for (const Hit& hit : hits) EXPECT_EQ(cal->GetDateAt(hit.x, hit.y).Value, hit.expected) << hit.x << "," << hit.y;
+}
+
+TEST_F(Calendar, PublishedPropertiesStreamBack) {
+  const String plain = ComponentToText(cal);
+  EXPECT_NE(plain.find("Date = "), String::npos) << "the date is always stored";
+  EXPECT_EQ(plain.find("MinDate"), String::npos);
+  cal->SetMinDate(Day(2003, 3, 5));
+  cal->SetShowClearButton(true);
+  cal->SetShowTodayButton(false);
+  cal->SetBorderStyle(bsSoft);
+  cal->SetDisableClearButton(true);
+  const String text = ComponentToText(cal);
+  auto back = std::make_unique<TDevidCalendar>(nullptr);
+  TextToComponent(text, back.get());
+  EXPECT_EQ(back->Date(), cal->Date());
+  EXPECT_EQ(back->MinDate(), Day(2003, 3, 5));
+  EXPECT_TRUE(back->ShowClearButton());
+  EXPECT_FALSE(back->ShowTodayButton());
+  EXPECT_TRUE(back->DisableClearButton());
+  EXPECT_EQ(back->BorderStyle(), bsSoft);
+  EXPECT_TRUE(back->TabStop());
+  EXPECT_FALSE(back->ParentColor());
 }
 
 TEST_F(Calendar, PagesForBothFirstDays) {
