@@ -509,6 +509,8 @@ void TDevidCalendar::HideYearEditor() {
   parts.Data.Cancel();
   parts.Editor->SetVisible(false);
   parts.Editor->SetParent(nullptr);
+  // Its window goes too: the next calendar may live on another form (or backend).
+  if (parts.Editor->HandleAllocated()) parts.Editor->DestroyHandle();
 }
 
 void TDevidCalendar::MonthClick(TObject* sender) {

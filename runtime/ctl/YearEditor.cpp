@@ -6,6 +6,8 @@
 #include "runtime/ctl/Calendar.h"
 #include "runtime/vision/FieldVision.h"
 
+#include <utility>
+
 namespace zv {
 
 ZV_DEFINE_CLASS_WITH_PROPS(TvpYearNaviObj, TPersistent)
@@ -38,8 +40,10 @@ void TvpYearEditor::CancelMode(TControl* control) {
 }
 
 namespace {
-std::unique_ptr<TYearEditorParts>& Parts() {
-  static std::unique_ptr<TYearEditorParts> parts;
+// A plain pointer: the module's shutdown frees the editor, which must not wait for the
+// destruction of statics (the backends are gone by then).
+TYearEditorParts*& Parts() {
+  static TYearEditorParts* parts = nullptr;
   return parts;
 }
 }  // namespace
@@ -70,7 +74,7 @@ TYearEditorParts::TYearEditorParts() {
 TYearEditorParts::~TYearEditorParts() { Editor.reset(); }
 
 TYearEditorParts& YearEditorParts() {
-  if (!Parts()) Parts() = std::make_unique<TYearEditorParts>();
+  if (!Parts()) Parts() = new TYearEditorParts();
   return *Parts();
 }
 
@@ -78,7 +82,7 @@ bool YearEditorExists() { return Parts() != nullptr; }
 
 void FreeYearEditor() {
   if (Parts() && Parts()->Navi.Calendar) Parts()->Navi.Calendar->HideYearEditor();
-  Parts().reset();
+  delete std::exchange(Parts(), nullptr);
 }
 
 }  // namespace zv
