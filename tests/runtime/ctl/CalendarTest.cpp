@@ -219,23 +219,30 @@ TEST_F(Calendar, RangeMovesAndNavigationLimits) {
   EXPECT_TRUE(cal->MonthEnabled(4));
   cal->PrevMonth();
   EXPECT_EQ(cal->Date(), Day(2003, 3, 1)) << "navigation stops at the minimum";
+  cal->SetDate(Day(2003, 2, 1));
+  EXPECT_EQ(cal->Date(), Day(2003, 2, 1)) << "code sets any date";
 
   // The host's month step raises past the calendar's ends; the moves stop there.
   cal->SetMinDate(TDate(0));
   struct Case {
     TDate from;
-    void (TDevidCalendar::*move)();
+    int months;  // NextMonth 1, NextYear 12, PrevMonth -1, PrevYear -12
     TDate expected;
   } const cases[] = {
-      {Day(9999, 12, 15), &TDevidCalendar::NextMonth, Day(9999, 12, 31)},
-      {Day(9999, 3, 15), &TDevidCalendar::NextYear, Day(9999, 12, 31)},
-      {Day(1, 1, 15), &TDevidCalendar::PrevMonth, Day(1, 1, 1)},
-      {Day(1, 6, 15), &TDevidCalendar::PrevYear, Day(1, 1, 1)},
-      {Day(2004, 2, 29), &TDevidCalendar::NextYear, Day(2005, 2, 28)},
+      {Day(9999, 12, 15), 1, Day(9999, 12, 31)},
+      {Day(9999, 3, 15), 12, Day(9999, 12, 31)},
+      {Day(1, 1, 15), -1, Day(1, 1, 1)},
+      {Day(1, 6, 15), -12, Day(1, 1, 1)},
+      {Day(2004, 2, 29), 12, Day(2005, 2, 28)},
   };
   for (const Case& c : cases) {
     cal->SetDate(c.from);
-    (cal->*c.move)();
+    switch (c.months) {
+      case 1: cal->NextMonth(); break;
+      case 12: cal->NextYear(); break;
+      case -1: cal->PrevMonth(); break;
+      default: cal->PrevYear(); break;
+    }
     EXPECT_EQ(cal->Date(), c.expected);
   }
   cal->SetDate(Day(2004, 2, 29));
