@@ -3,6 +3,7 @@
 #include "runtime/std/ListVisions.h"
 
 #include "runtime/std/DefPack.h"
+#include "runtime/std/LookupVisions.h"
 #include "runtime/std/SwitchVisions.h"
 
 #include "platform/classes/Modules.h"
@@ -477,7 +478,8 @@ void TOwnerDrawVision::PE_EditAction(IvpFieldEditor& edit, TvpEditAction action)
 namespace {
 std::vector<TClass> StdClasses() {
   return {TLiteVision::StaticClass(),     TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass(),
-          TCheckBoxVision::StaticClass(), TXStateVision::StaticClass()};
+          TCheckBoxVision::StaticClass(), TXStateVision::StaticClass(),   TLookupVision::StaticClass(),
+          TVLookupVision::StaticClass()};
 }
 }  // namespace
 
