@@ -10,6 +10,8 @@
 #include "platform/null/NullBackend.h"
 #include "platform/rtl/Consts.h"
 #include "platform/rtl/Format.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/InplaceEdit.h"
 
 #include "IdleScript.h"
 
@@ -100,6 +102,28 @@ TEST_F(CalculatorInUse, TypedAndClickedSequencesAndTheEnterRule) {
   EXPECT_TRUE(escaped.empty()) << escaped.front();
 }
 
+// The grid's in-place editor opens it by Alt+Down; Enter after "=" posts into the cell.
+TEST_F(CalculatorInUse, InTheGridsInplaceEditor) {
+  auto* grid = new TDBDivoRud(form.get());
+  grid->SetBounds(10, 60, 380, 120);
+  grid->SetParent(form.get());
+  grid->Columns()->Add()->SetFieldName("F");
+  grid->Columns()->Items(0)->SetVision(vision);
+  grid->SetDataSource(source.get());
+  grid->SetFocus();
+  h->KeyDown(grid, VK_F1 + 1);
+  TDBDevidEdit* inplace = grid->InplaceEditor();
+  ASSERT_TRUE(inplace && inplace->Visible());
+  inplace->SetDataText("20", true);
+  TIdleScript script({Type(VK_DIVIDE, U'/'), Held(), Type('8', U'8'), Held(), Type(VK_RETURN, U'\r'), Held(),
+                      [&] { EXPECT_EQ(inplace->Text(), "2.5"); }, Type(VK_RETURN, U'\r')});
+  h->KeyDown(inplace, VK_DOWN, {ssAlt});
+  EXPECT_FALSE(script.GaveUp);
+  EXPECT_EQ(script.StepsRun(), 8u);
+  EXPECT_EQ(F(), 2.5);
+  EXPECT_TRUE(escaped.empty()) << escaped.front();
+}
+
 TEST_F(CalculatorInUse, ErrorsRestoreTheOpeningTextOnEitherClose) {
   // Escape and a press outside post nothing; Enter posts the text restored.
   const std::tuple<const char*, Step, double> closes[] = {
@@ -119,6 +143,11 @@ TEST_F(CalculatorInUse, ErrorsRestoreTheOpeningTextOnEitherClose) {
     EXPECT_EQ(edit->Text(), "8");
     EXPECT_EQ(F(), stored);
   }
+  // A key still held when the pop-up closes does not reach the editor afterwards.
+  Run("8", {Click(cbtnDiv), Click(cbtnZero), Click(cbtnEqu), Type('5', U'5'), Type(VK_ESCAPE), Held(), Held()});
+  EXPECT_EQ(edit->Text(), "8");
+  Run("7", {Type('5', U'5'), Type(VK_ESCAPE), Held(), Held()});
+  EXPECT_EQ(edit->Text(), "7");
   // Text that is no number: the host's conversion error and no pop-up.
   Run("1,5", {});
   ASSERT_EQ(escaped.size(), 1u);
