@@ -12,6 +12,7 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/InplaceEdit.h"
 #include "runtime/rtm/ZvStrings.h"
+#include "runtime/vision/FieldVisionConsumer.h"
 
 namespace zvtest {
 namespace {
@@ -73,6 +74,39 @@ TEST_F(NumericFixture, FormatsHostBeatsVisionThenFieldTextCurrencyOrPrecision) {
   table->Cancel();
 }
 
+// Counts the repaints a vision asks of its consumer.
+class TCountingHost : public IvpFieldVisionConsumer {
+public:
+  int Invalidations = 0;
+  TComponent* GetComponent() override { return nullptr; }
+  bool CanModify() override { return true; }
+  bool DoBeforeEdit() override { return true; }
+  void DoBeginEdit() override {}
+  void DoAfterPost() override {}
+  bool UpdateVisualAttrs() override { return false; }
+  void UpdatePopupMenu() override {}
+  void VisionChanged(TvpFieldVision*) override {}
+  void UpdateFields() override {}
+  void ValidateFields() override {}
+  void Invalidate() override { ++Invalidations; }
+  void UpdateHeight() override {}
+  void UpdateEditButton() override {}
+  void RecreateEditor() override {}
+};
+
+TEST_F(NumericFixture, ADisplayFormatChangeRepaintsEveryConsumer) {
+  TNumericVision vision(nullptr);
+  TCountingHost first, second;
+  TgpFieldList a(nullptr, fhtColumn, &first), b(nullptr, fhtColumn, &second);
+  a.SetVision(&vision);
+  b.SetVision(&vision);
+  vision.SetDisplayFormat("0.0");
+  vision.SetDisplayFormat("0.0");
+  vision.SetEditFormat("0.00");
+  EXPECT_EQ(first.Invalidations, 1);
+  EXPECT_EQ(second.Invalidations, 1);
+}
+
 TEST_F(NumericFixture, WithoutAMainFieldTheValueComesFromTheHandler) {
   TNumericVision vision(nullptr);
   Open(&vision, "NOFIELD");
@@ -92,8 +126,23 @@ TEST_F(NumericFixture, WithoutAMainFieldTheValueComesFromTheHandler) {
   vision.SetDisplayFormat("0.00");
   EXPECT_EQ(vision.GetText(fields, true), "2.50");
   EXPECT_EQ(vision.GetText(fields, false), "2.5") << "the general form without an edit format";
+  // The editor's value: a float from the handler, untouched.
+  edit->SetFocus();
+  h->Pump();
+  vision.PE_ResetEdit(*edit);
+  EXPECT_EQ(edit->CurrentValue().DataType(), ftFloat);
+  EXPECT_EQ(edit->CurrentValue().AsFloat(), 2.5);
+  EXPECT_FALSE(edit->CurrentValue().Modified());
+  EXPECT_FALSE(edit->CurrentValue().TextChanged());
   null = true;
   EXPECT_EQ(vision.GetText(fields, true), "");
+  vision.PE_ResetEdit(*edit);
+  EXPECT_TRUE(edit->CurrentValue().IsNull());
+  edit->SetDataField("B");
+  vision.PE_ResetEdit(*edit);
+  EXPECT_EQ(edit->CurrentValue().DataType(), ftFloat) << "the field's value as a float";
+  EXPECT_EQ(edit->CurrentValue().AsFloat(), 12.25);
+  edit->SetDataField("NOFIELD");
   // Only numeric main fields are valid, and an empty field list never.
   const struct {
     const char* Names;
