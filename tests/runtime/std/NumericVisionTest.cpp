@@ -342,6 +342,14 @@ TEST_F(NumericFixture, DropDownKindsAndTheFormTextRoundTrip) {
   delete custom;
   EXPECT_EQ(vision->DropDown(), nullptr) << "a deleted tool form is forgotten";
   EXPECT_EQ(vision->DefaultToolForm(), nullptr);
+  // The pack may go first: the calculator kind then has no drop-down.
+  vision->SetDropDownKind(ndkCalculator);
+  StopDefaultPack();
+  EXPECT_EQ(vision->DefaultToolForm(), nullptr);
+  StartDefaultPack();
+  pack = zvDefPack;
+  EXPECT_EQ(vision->DefaultToolForm(), pack->vtfCalculator);
+  vision->SetDropDownKind(ndkCustom);
 
   // Defaults are not written, the kind always is, and extended bounds read back exact.
   String text = ComponentToText(owner.get());
