@@ -14,6 +14,7 @@
 #include "runtime/vision/FieldEditor.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace zv {
 
@@ -39,6 +40,24 @@ int PrecisionOf(const TField* field) {
 }
 
 TField* MainFieldOf(TgpFieldList& fields) { return fields.FieldNames().empty() ? nullptr : fields.MainField(); }
+
+// Whether x, which posts as a double, fits what the main field stores: a finite double for every
+// field, and the range of the stored type for integers and for the BCD field's Currency. The
+// field's own MinValue and MaxValue stay the field's to check.
+bool FitsField(const TField* field, long double x) {
+  if (!std::isfinite(static_cast<double>(x))) return false;
+  if (!field) return true;
+  const long double whole = std::nearbyint(x);
+  switch (field->DataType()) {
+    case ftSmallint: return whole >= INT16_MIN && whole <= INT16_MAX;
+    case ftWord: return whole >= 0 && whole <= UINT16_MAX;
+    case ftInteger:
+    case ftAutoInc: return whole >= INT32_MIN && whole <= INT32_MAX;
+    case ftLargeint: return whole >= -0x1p63L && whole < 0x1p63L;
+    case ftBCD: return std::fabs(x) < 0x1p63L / Currency::Scale;
+    default: return true;
+  }
+}
 
 }  // namespace
 
@@ -157,9 +176,9 @@ void TNumericVision::PE_ParseText(IvpFieldEditor& edit, TgpFieldValue& value, bo
     return;
   }
   long double x = 0;
-  // The value goes on as a double: one that only the extended type holds would post an
-  // infinity.
-  if (!TryStrToFloat(s, x) || !std::isfinite(static_cast<double>(x)))
+  // A number the field cannot take is as unreadable as a misspelt one: posting it would store
+  // an infinity or fail in the field's conversion.
+  if (!TryStrToFloat(s, x) || !FitsField(MainFieldOf(edit.Fields()), x))
     throw EZVError(Format(SEInvalidNumericValue, {s}));
   if (NeedCheckRange() && (x < fMinValue || x > fMaxValue))
     throw EZVError(Format(SENumericValueOutOfRange, {s, fMinValue, fMaxValue}));
