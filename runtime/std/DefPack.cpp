@@ -17,6 +17,7 @@
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/std/ListVisions.h"
+#include "runtime/std/NumericVision.h"
 #include "runtime/std/SwitchVisions.h"
 #include "runtime/std/detail/DefPackForm.h"
 #include "runtime/vision/StdDesigners.h"
@@ -123,6 +124,10 @@ void TzvDefPack::FormCreate(TObject*) {
   if (TitleSurface) TitleSurface->SetDescription(SfvdTitleSurface);
   if (CheckBoxBool) CheckBoxBool->SetDescription(SfvdCheckBoxBool);
   if (CheckBoxInt) CheckBoxInt->SetDescription(SfvdCheckBoxInt);
+  for (const auto& [name, description] : {std::pair{"Numeric", SfvdNumeric}, std::pair{"NumericDef", SfvdNumericDef},
+                                          std::pair{"NumericDefSep", SfvdNumericDefSep},
+                                          std::pair{"NumericSpin", SfvdNumericSpin}})
+    if (auto* vision = dynamic_cast<TNumericVision*>(FindComponent(name))) vision->SetDescription(description);
   if (auto* ok = dynamic_cast<TControl*>(FindComponent("btnBlobPickerOK"))) ok->SetCaption(SBtnOKCaption);
   if (auto* cancel = dynamic_cast<TControl*>(FindComponent("btnBlobPickerCancel"))) cancel->SetCaption(SBtnCancelCaption);
   const TResString actions[] = {SCutAction, SCopyAction, SPasteAction, SClearAction, SLoadAction, SSaveToAction,
@@ -241,7 +246,7 @@ std::vector<TClass> PackClasses() { return {TzvDefPack::StaticClass()}; }
 }  // namespace
 
 ZV_MODULE(zvdefpack, {.Name = DefaultPackModule,
-                      .Uses = {"graphics", "controls", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd"},
+                      .Uses = {"graphics", "controls", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd", "zvnumeric"},
                       .Initialization =
                           [] {
                             RegisterClasses(PackClasses());
