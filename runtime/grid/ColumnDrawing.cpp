@@ -3,6 +3,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DrawFlags.h"
 #include "platform/graphics/ImageList.h"
+#include "runtime/env/Env.h"
 #include "runtime/grid/Column.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
@@ -48,6 +49,15 @@ void TgpColumn::DrawTitle(TCanvas& canvas, int dx, bool* truncated, int dy) {
   // A pressed title drawn sunken rather than inverted shows its content one pixel down-right.
   if (d && d->NoTitleInvert() && grid->PaintPressedTitle() == Index()) OffsetRect(r, 1, 1);
   canvas.Brush()->SetStyle(bsClear);
+  // The sort glyph at the right edge; the caption and image share what is left of it.
+  if (fTitleState != tsSortedNone && zvEnv && zvEnv->TitleStateImgs) {
+    TImageList* glyphs = zvEnv->TitleStateImgs;
+    const int index = static_cast<int>(fTitleState) - 1;
+    if (index < glyphs->Count()) {
+      glyphs->Draw(&canvas, r.Right - glyphs->Width(), r.Top + (r.Height() - glyphs->Height()) / 2, index, true);
+      r.Right -= glyphs->Width() + 1;
+    }
+  }
   const bool caption = !fOptionsVisual.Contains(cvoNoCaption);
   TCustomImageList* images = grid->TitleImages();
   const bool glyph = HasTitleGlyph();
