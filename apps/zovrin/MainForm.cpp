@@ -219,7 +219,10 @@ void TMainForm::FooterMenuPopup(TObject*, int, int, bool&) {
 }
 
 // One aggregate a stated column, in their order; values enter only as column names, quoted.
-// Numbers count only where they are stored as numbers, dates only where SQLite reads a date.
+// A column whose stored values do not all fit its type reads as a variant field, which offers
+// counting only: the others aggregate as stored. Dates are ISO-8601 text, so their latest and
+// earliest are the greatest and least texts, made days by SQLite's julianday once; a text that
+// is no date gives no day (an empty footer), and an average takes each day.
 String TMainForm::FooterSql(bool totals, std::vector<TgpColumn*>& columns) const {
   const TgpColumns& all = *Grid->Columns();
   String terms;
@@ -228,16 +231,14 @@ String TMainForm::FooterSql(bool totals, std::vector<TgpColumn*>& columns) const
     const TField* field = DataSet->FindField(c->FieldName());
     if (!field) continue;
     const String name = QuoteIdentifier(c->FieldName());
-    const String number = "CASE WHEN typeof(" + name + ") IN ('integer', 'real') THEN " + name + " END";
-    const String date = "CASE WHEN typeof(" + name + ") = 'text' THEN julianday(" + name + ") END";
-    const String value = IsDateField(field) ? date : number;
+    const bool date = IsDateField(field);
     String term;
     switch (c->FooterState()) {
       case fsCount: term = "COUNT(" + name + ")"; break;
-      case fsSum: term = (totals ? "TOTAL(" : "SUM(") + value + ")"; break;
-      case fsMax: term = "MAX(" + value + ")"; break;
-      case fsMin: term = "MIN(" + value + ")"; break;
-      case fsAverage: term = "AVG(" + value + ")"; break;
+      case fsSum: term = (totals ? "TOTAL(" : "SUM(") + name + ")"; break;
+      case fsMax: term = date ? "julianday(MAX(" + name + "))" : "MAX(" + name + ")"; break;
+      case fsMin: term = date ? "julianday(MIN(" + name + "))" : "MIN(" + name + ")"; break;
+      case fsAverage: term = date ? "AVG(julianday(" + name + "))" : "AVG(" + name + ")"; break;
       default: continue;
     }
     terms += (terms.empty() ? "" : ", ") + term;
