@@ -6,6 +6,7 @@
 
 #include "platform/classes/FormText.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/HintWindow.h"
 #include "platform/controls/WinApi.h"
 #include "platform/db/MemTable.h"
 #include "platform/null/NullBackend.h"
@@ -171,6 +172,13 @@ TEST_F(GridTitles, ClicksCycleTheSortStatesAsModifiersAndOptionsAllow) {
 
 TEST_F(GridTitles, APressHoldsTheTitleUntilAReleaseOverItAnythingElseChangesNothing) {
   Make();
+  Col(1)->SetCaption("a caption far too long for its title");
+  {
+    THintInfo info;
+    info.CursorPos = Title(1);
+    G().Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_EQ(info.HintStr, "a caption far too long for its title") << "hinted while nothing is held";
+  }
   const TPoint p0 = Title(0), p1 = Title(1);
   struct Case {
     const char* name;
@@ -186,7 +194,11 @@ TEST_F(GridTitles, APressHoldsTheTitleUntilAReleaseOverItAnythingElseChangesNoth
     h->MouseDown(&G(), p0.X, p0.Y);
     EXPECT_EQ(G().GridState(), gsTitleClick) << c.name;
     EXPECT_EQ(G().PaintPressedTitle(), 0) << c.name;
-    EXPECT_EQ(G().HintTextAt(G().PointToCell(p0.X, p0.Y)), "") << c.name;
+    // A title cut short would hint; not while it is held down.
+    THintInfo info;
+    info.CursorPos = p1;
+    EXPECT_EQ(G().Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)), 1) << c.name;
+    EXPECT_EQ(info.HintStr, "") << c.name;
     c.end();
     h->Pump();
     EXPECT_EQ(G().GridState(), gsNormal) << c.name;
@@ -229,6 +241,27 @@ TEST_F(GridTitles, ARecordThatCannotBePostedKeepsItsEditAndTheTitlesTheirStates)
   EXPECT_EQ(errors.back(), "handler");
   EXPECT_EQ(States(), "N U0");
   EXPECT_EQ(G().GridState(), gsNormal);
+}
+
+TEST_F(GridTitles, AFormKeepsTheStatesOptionsAndOrderAndDropsAStatedFootersText) {
+  Make();
+  G().SetName("Grid1");
+  G().SetOptionsBehavior({gboNoMultiTitleStates, gboNoFooterStates});
+  Col(1)->SetTitleStateField(tsSortedDown);
+  Col(0)->SetTitleStateField(tsSortedUp);
+  Col(0)->SetFooterStateField(fsSum);
+  Col(0)->SetFooterText("55");
+  Col(1)->SetFooterText("plain text");
+  const String text = ComponentToText(&G());
+  TDBDivoRud copy(nullptr);
+  copy.SetName("Grid1");
+  TextToComponent(text, &copy);
+  EXPECT_EQ(copy.OptionsBehavior(), (TgpGridBehaviorOptions{gboNoMultiTitleStates, gboNoFooterStates}));
+  EXPECT_EQ(copy.Columns()->GetSortString(""), "NAME DESC,ID ASC");
+  EXPECT_EQ(copy.TitleStateCounter(), 1);
+  EXPECT_EQ(copy.Columns()->Items(0)->FooterState(), fsSum);
+  EXPECT_EQ(copy.Columns()->Items(0)->FooterText(), "") << "the application computes it again";
+  EXPECT_EQ(copy.Columns()->Items(1)->FooterText(), "plain text");
 }
 
 // ---- Sort numbers ------------------------------------------------------------------------------
