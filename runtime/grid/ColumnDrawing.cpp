@@ -99,11 +99,21 @@ void TgpColumn::DrawFooter(TCanvas& canvas, int dx, bool* truncated, int dy) {
     if (attrs->FontColor() != clNone) canvas.Font()->SetColor(attrs->FontColor());
     if (!attrs->FontStyle().Empty()) canvas.Font()->SetStyle(attrs->FontStyle());
   }
-  const String text = grid->FooterDisplayText(*this);
+  String text = grid->FooterDisplayText(*this);
+  // One line shows no more than a few characters a pixel (a glyph is at least a pixel wide,
+  // marks on it aside): a longer text is cut to that before it is measured and drawn, so that
+  // megabytes in FooterText cost what a footer shows.
+  const std::size_t most = static_cast<std::size_t>(std::max(0, r.Width())) * 4 + 16;
+  const bool cut = text.size() > most;
+  if (cut) {
+    std::size_t end = most;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // whole code points
+    text.resize(end);
+  }
   const TAlignment alignment = ToAlignment(fFooterTextAlignment);
   // Footers are drawn on one line: measured on one line, a text that would wrap into a second
   // line of a tall footer still counts as cut.
-  if (truncated) *truncated = Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_SINGLELINE);
+  if (truncated) *truncated = cut || Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_SINGLELINE);
   vprDrawText(canvas, r, text, alignment, tlCenter, 0, 0, false, !grid->OptionsVisual().Contains(gvoNoEndEllipsis),
               false);
 }

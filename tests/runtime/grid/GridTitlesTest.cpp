@@ -21,7 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
+#include <set>
 #include <string>
 
 namespace zvtest {
@@ -157,7 +159,12 @@ TEST_F(GridTitles, ClicksCycleTheSortStatesAsModifiersAndOptionsAllow) {
     events.clear();
     G().SetOptionsBehavior(c.options);
     Col(0)->SetOptionsBehavior(c.firstColumn);
-    if (c.design) G().SetDesigning(true);
+    if (c.design) {
+      G().SetDesigning(true);
+      // The form designer leaves presses on titles to the grid, and takes those on cells.
+      EXPECT_EQ(G().Perform(CM_DESIGNHITTEST, 0, PointToLParam(Title(0))), 1);
+      EXPECT_EQ(G().Perform(CM_DESIGNHITTEST, 0, PointToLParam({Title(0).X, 100})), 0);
+    }
     for (const Click& k : c.clicks) ClickTitle(k.column, k.shift);
     EXPECT_EQ(States(), c.states) << c.name;
     EXPECT_EQ(G().Columns()->GetSortString(""), c.sort) << c.name;
@@ -508,6 +515,33 @@ TEST_F(GridTitles, TheSortGlyphSitsAtTheRightAndTheCaptionEndsBeforeIt) {
     const int row = c.state == tsSortedUp ? glyphTop + 8 : glyphTop;
     if (c.state != tsSortedNone) EXPECT_NE(bitmap.Canvas()->Pixels(inner.Right - 5, row), clWhite) << c.state;
   }
+}
+
+TEST_F(GridTitles, AwkwardFooterTextsShowOnOneLineInBoundedTime) {
+  Make();
+  String huge;
+  for (int i = 0; i < 100000; ++i) huge += "w\xC3\xA9rd\n";
+  const String texts[] = {"a\nb\r\nc", huge, String("bad \xFF\xFE utf-8 \xC3"), String(1 << 20, '9')};
+  const auto start = std::chrono::steady_clock::now();
+  for (const String& text : texts) {
+    Col(1)->SetFooterStateField(fsSum);
+    Col(1)->SetFooterText(text);
+    TBitmap bitmap;
+    bitmap.SetSize(300, 200);
+    TNullSurface& surface = *AsNullSurface(&bitmap.Canvas()->Handle());
+    surface.ClearOps();
+    bool truncated = false;
+    EXPECT_NO_THROW(Col(1)->DrawFooter(*bitmap.Canvas(), 0, &truncated));
+    std::set<int> lines;
+    for (const TPaintOp& op : surface.OpsOf(TPaintOpKind::TextOut)) lines.insert(op.Rect.Top);
+    EXPECT_LE(lines.size(), 1u) << text.size();
+    if (text.size() > 1000) {
+      EXPECT_TRUE(truncated);
+      EXPECT_FALSE(G().HintTextAt(G().PointToCell(Footer(1).X, Footer(1).Y)).empty()) << "the cut text hints";
+    }
+  }
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(ms, 100) << "megabytes of footer text must not cost megabytes of work";
 }
 
 }  // namespace
