@@ -424,7 +424,9 @@ TEST_F(FooterMenu, ItemStatesAndWhenTheMenuOpens) {
     RightClick(1, [&](TMenuWindow&) { shown = Items(); });
     EXPECT_EQ(shown, c.items) << c.name;
     EXPECT_EQ(popups, *c.items ? 1 : 0) << c.name;
-    if (*c.items) EXPECT_EQ(zvEnv->pumFooterMenu->PopupComponent(), &G()) << c.name;
+    if (*c.items) {
+      EXPECT_EQ(zvEnv->pumFooterMenu->PopupComponent(), &G()) << c.name;
+    }
     grids[0].reset();
   }
 }
@@ -474,7 +476,9 @@ TEST_F(FooterMenu, AColumnOrGridFreedWhileTheMenuIsOpenTakesNoLateChoice) {
       EXPECT_EQ(TDBDivoRud::FooterMenuColumn(), nullptr) << c.name;
       Choose(w, zvEnv->miSum);
     });
-    if (grids[0]) EXPECT_EQ(States(), "N") << c.name;
+    if (grids[0]) {
+      EXPECT_EQ(States(), "N") << c.name;
+    }
     EXPECT_EQ(events, "") << c.name;
     // A late click of the item, as a stale window could still send it, does nothing either.
     zvEnv->miAverage->Click();
@@ -513,7 +517,9 @@ TEST_F(GridTitles, TheSortGlyphSitsAtTheRightAndTheCaptionEndsBeforeIt) {
     // The glyph's outline: its bottom row for Up, its top row for Down, vertically centred.
     const int glyphTop = inner.Top + (inner.Height() - 9) / 2;
     const int row = c.state == tsSortedUp ? glyphTop + 8 : glyphTop;
-    if (c.state != tsSortedNone) EXPECT_NE(bitmap.Canvas()->Pixels(inner.Right - 5, row), clWhite) << c.state;
+    if (c.state != tsSortedNone) {
+      EXPECT_NE(bitmap.Canvas()->Pixels(inner.Right - 5, row), clWhite) << c.state;
+    }
   }
 }
 
