@@ -13,6 +13,7 @@
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/StringUtils.h"
+#include "runtime/env/Env.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -134,6 +135,8 @@ void TzvDefPack::FormCreate(TObject*) {
                                 SPreviewAction};
   for (TPopupMenu* menu : {BlobContextMenu, PictureContextMenu}) {
     if (!menu) continue;
+    // The items' ImageIndex values number the environment's edit-action glyphs.
+    if (zvEnv) menu->SetImages(zvEnv->ToolbarImages);
     for (int i = 0; i < menu->Items()->Count(); ++i) {
       TMenuItem* item = menu->Items()->Items(i);
       if (item->Tag() >= 1 && item->Tag() <= 7) item->SetCaption(actions[item->Tag() - 1]);
@@ -246,7 +249,7 @@ std::vector<TClass> PackClasses() { return {TzvDefPack::StaticClass()}; }
 }  // namespace
 
 ZV_MODULE(zvdefpack, {.Name = DefaultPackModule,
-                      .Uses = {"graphics", "controls", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd", "zvnumeric"},
+                      .Uses = {"graphics", "controls", "zvenv", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd", "zvnumeric"},
                       .Initialization =
                           [] {
                             RegisterClasses(PackClasses());
