@@ -5,26 +5,17 @@
 // --table NAME. With a display the window opens; without one it is
 // rendered off-screen to a PNG whose path is printed.
 
-#include "ExportCommand.h"
+#include "MainForm.h"
 #include "SampleDatabase.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
-#include "platform/controls/Menus.h"
-#include "platform/controls/Panel.h"
-#include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
-#include "platform/db/SqliteDataSet.h"
-#include "platform/db/pg/PgDataSet.h"
 #include "platform/graphics/GraphicsBackend.h"
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
-#include "platform/rtl/Format.h"
-#include "runtime/grid/Columns.h"
-#include "runtime/grid/DBDivoRud.h"
-#include "runtime/vision/StdDesigners.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -44,6 +35,12 @@ std::string ShownFile;
 std::string ShownTable;
 bool ShownOnServer = false;  // ShownFile is a connection string
 
+// The form the application creates first, with what was chosen.
+class TShownForm : public zovrin::TMainForm {
+public:
+  explicit TShownForm(TComponent* owner) : TMainForm(owner, ShownFile, ShownTable, ShownOnServer) {}
+};
+
 // libpq's two forms: a URI, or key=value pairs. A file that exists is a file, whatever its name
 // holds ("sales q1=final.db").
 bool IsConnectionString(const std::string& arg) {
@@ -55,96 +52,6 @@ bool IsConnectionString(const std::string& arg) {
 void PrintUsage(std::FILE* to, const char* program) {
   std::fprintf(to, "usage: %s [FILE | CONNECTION-STRING] [--table NAME] [--offscreen] [--png PATH]\n", program);
 }
-
-class TMainForm : public TForm {
-public:
-  explicit TMainForm(TComponent* owner) : TForm(owner) {
-    const std::string& file = ShownFile;
-    const std::string& table = ShownTable;
-    SetColor(clBtnFace);
-    SetCaption("Zovrin");
-    SetBounds(120, 80, 900, 600);
-    Font()->SetHeight(-13);
-
-    if (ShownOnServer) {
-      auto* connection = new TPgConnection(this);
-      connection->SetConnectionString(file);
-      auto* pgTable = new TPgDataSet(this);
-      pgTable->SetConnection(connection);
-      pgTable->SetTableName(ShownTable);
-      pgTable->SetReadOnly(true);
-      DataSet = pgTable;
-    } else {
-      auto* sqlite = new TSqliteDataSet(this);
-      sqlite->SetFileName(file);
-      sqlite->SetTableName(table);
-      sqlite->SetReadOnly(true);
-      DataSet = sqlite;
-    }
-    Source = new TDataSource(this);
-    Source->SetDataSet(DataSet);
-
-    Status = new TPanel(this);
-    Status->SetAlign(alBottom);
-    Status->SetHeight(24);
-    Status->SetBevelOuter(bvNone);
-    Status->SetParent(this);
-
-    auto* designer = new TStandardDesigner(this);
-    Grid = new TDBDivoRud(this);
-    Grid->SetAlign(alClient);
-    Grid->SetDesigner(designer);
-    Grid->SetShowFooters(true);
-    Grid->SetParent(this);
-    Grid->SetDataSource(Source);
-    DataSet->Open();
-    Grid->CreateDefColumns(true);
-    TgpColumns& columns = *Grid->Columns();
-    columns.BeginUpdate();
-    for (int i = 0; i < columns.Count(); ++i) {
-      TgpColumn* c = columns.Items(i);
-      TField* field = DataSet->FindField(c->FieldName());
-      const bool text = field && (field->DataType() == ftMemo ||
-                                  (field->DataType() == ftString && (field->Size() == 0 || field->Size() > 60)) ||
-                                  field->DataType() == ftVariant);
-      c->SetWidth(text ? 170 : 95);
-      if (text) c->SetOptionsVisual(c->OptionsVisual() + TgpColumnVisualOptions{cvoWordWrap});
-    }
-    columns.EndUpdate();
-    if (columns.Count() > 0)
-      columns.Items(0)->SetFooterText(Format("%d records", {DataSet->RecordCount()}));
-    Grid->SetRowLines(2);
-    BuildMenus();
-    SetActiveControl(Grid);
-    Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
-                              {DataSet->RecordCount(), String(table),
-                               ShownOnServer ? String("the server") : String(std::filesystem::path(file).filename().string())}));
-  }
-
-  // The program's commands, in one place: the menu bar and the grid's context menu.
-  void BuildMenus() {
-    const auto item = [this](TMenuItem* parent, const char* caption, TNotifyEvent onClick) {
-      auto* added = new TMenuItem(this);
-      added->SetCaption(caption);
-      added->OnClick = std::move(onClick);
-      parent->Add(added);
-      return added;
-    };
-    const TNotifyEvent exportGrid = [this](TObject*) { zovrin::ExportGridCommand(*Grid); };
-    auto* bar = new TMainMenu(this);
-    TMenuItem* file = item(bar->Items(), "&File", nullptr);
-    item(file, "&Export...", exportGrid);
-    SetMenu(bar);
-    auto* context = new TPopupMenu(this);
-    item(context->Items(), "&Export...", exportGrid);
-    Grid->SetPopupMenu(context);
-  }
-
-  TDataSet* DataSet = nullptr;
-  TDataSource* Source = nullptr;
-  TDBDivoRud* Grid = nullptr;
-  TPanel* Status = nullptr;
-};
 
 bool WritePng(TWinControl& window, const std::string& path) {
   TPaintDevice* surface = RetainedSurfaceOf(window.Handle());
@@ -245,9 +152,9 @@ int main(int argc, char** argv) {
       ShownTable = table;
       // The first form the application creates is its main form: Run shows it, and closing
       // it (from the window manager too) ends Run.
-      TMainForm* created = nullptr;
+      TShownForm* created = nullptr;
       Application->CreateForm(created);
-      const std::unique_ptr<TMainForm> window(created);  // gone before the backends go
+      const std::unique_ptr<TShownForm> window(created);  // gone before the backends go
       if (windowed) {
         Application->Run();
       } else {

@@ -2,6 +2,7 @@
 // vision call, copying, and the title-state field writers. The group moves it asks for live in
 // Columns.cpp, the width side of Width and Visible in ColumnWidths.cpp.
 #include "runtime/grid/Column.h"
+#include "runtime/grid/detail/GridTitles.h"
 #include "runtime/rtm/FlagScope.h"
 
 #include "platform/classes/Filer.h"
@@ -83,6 +84,7 @@ TgpColumn::~TgpColumn() {
     }
     columns->ColumnDestroying(this);
   }
+  griddetail::ForgetFooterMenuColumn(this);
   fFieldList.reset();
   fFont.reset();
   fTitleGlyph.reset();
@@ -558,18 +560,18 @@ int TgpColumn::CalcTitleHeight(int lines, int margins) {
 
 void TgpColumn::Invalidate() {
   TDBDivoRud* grid = GetGrid();
-  if (fAssigning || !grid || grid->IsLoading()) return;
+  if (fAssigning || fNoInvalidate || !grid || grid->IsLoading()) return;
   grid->InvalidateCol(Index());
 }
 
 void TgpColumn::InvalidateTitle() {
   TDBDivoRud* grid = GetGrid();
-  if (!fAssigning && grid && !grid->IsLoading()) grid->InvalidateTitle(Index());
+  if (!fAssigning && !fNoInvalidate && grid && !grid->IsLoading()) grid->InvalidateTitle(Index());
 }
 
 void TgpColumn::InvalidateFooter() {
   TDBDivoRud* grid = GetGrid();
-  if (!fAssigning && grid && !grid->IsLoading()) grid->InvalidateFooter(Index());
+  if (!fAssigning && !fNoInvalidate && grid && !grid->IsLoading()) grid->InvalidateFooter(Index());
 }
 
 void TgpColumn::UpdateHeight() {
@@ -610,8 +612,18 @@ void TgpColumn::DefineProperties(TFiler& filer) {
       [this](TReader& reader) {
         const auto value = reader.ReadInteger();
         if (value < INT32_MIN || value > INT32_MAX) throw EReadError("Invalid property value");
+        // An unsorted column has no number, whatever was stored; a number read never lowers the
+        // counter, which would hand out numbers already taken.
+        if (fTitleState == tsSortedNone) {
+          fSortID = -1;
+          return;
+        }
         fSortID = static_cast<int>(value);
-        if (TDBDivoRud* grid = GetGrid()) grid->SetTitleStateCounter(fSortID);
+        if (TDBDivoRud* grid = GetGrid()) {
+          if (fSortID > grid->TitleStateCounter()) grid->SetTitleStateCounter(fSortID);
+          // Read into a live grid (a layout string): renumbered once the collection is read.
+          if (!grid->IsLoading()) GetColumns()->fSortOrderRead = true;
+        }
       },
       [this](TWriter& writer) { writer.WriteInteger(fSortID); }, IsSortIDStored());
 }

@@ -73,6 +73,9 @@ public:
   TgpColumnTitleState TitleState() const { return fTitleState; }
   // The field writer: numbers a newly sorted column after the grid's last one; no event.
   void SetTitleStateField(TgpColumnTitleState value);
+  // A sort state as a title click sets it: exclusive first clears every column's state; the
+  // titles repaint and, with fireEvent, the grid's OnTitleStateChange follows.
+  void SetTitleState(TgpColumnTitleState value, bool exclusive, bool fireEvent);
   const String& FooterText() const { return fFooterText; }
   void SetFooterText(const String& value);
   TvpDefAlignment FooterTextAlignment() const { return fFooterTextAlignment; }
@@ -80,6 +83,8 @@ public:
   TgpColumnFooterState FooterState() const { return fFooterState; }
   // The field writer: a new state clears FooterText.
   void SetFooterStateField(TgpColumnFooterState value);
+  // A footer state as the footer menu sets it: through the grid, which fires OnFooterStateChange.
+  void SetFooterState(TgpColumnFooterState value);
   TgpColumnFooterStates FooterStates() const { return fFooterStates; }
   void SetFooterStates(TgpColumnFooterStates value) { fFooterStates = value; }
   int Tag() const { return fTag; }
@@ -247,6 +252,7 @@ private:
   bool fEditing = false;
   bool fAssigning = false;
   bool fMapping = false;
+  bool fNoInvalidate = false;  // the grid repaints once after a change with an event inside
 };
 
 }  // namespace zv

@@ -3,6 +3,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DrawFlags.h"
 #include "platform/graphics/ImageList.h"
+#include "runtime/env/Env.h"
 #include "runtime/grid/Column.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
@@ -48,6 +49,15 @@ void TgpColumn::DrawTitle(TCanvas& canvas, int dx, bool* truncated, int dy) {
   // A pressed title drawn sunken rather than inverted shows its content one pixel down-right.
   if (d && d->NoTitleInvert() && grid->PaintPressedTitle() == Index()) OffsetRect(r, 1, 1);
   canvas.Brush()->SetStyle(bsClear);
+  // The sort glyph at the right edge; the caption and image share what is left of it.
+  if (fTitleState != tsSortedNone && zvEnv && zvEnv->TitleStateImgs) {
+    TImageList* glyphs = zvEnv->TitleStateImgs;
+    const int index = static_cast<int>(fTitleState) - 1;
+    if (index < glyphs->Count()) {
+      glyphs->Draw(&canvas, r.Right - glyphs->Width(), r.Top + (r.Height() - glyphs->Height()) / 2, index, true);
+      r.Right -= glyphs->Width() + 1;
+    }
+  }
   const bool caption = !fOptionsVisual.Contains(cvoNoCaption);
   TCustomImageList* images = grid->TitleImages();
   const bool glyph = HasTitleGlyph();
@@ -89,11 +99,21 @@ void TgpColumn::DrawFooter(TCanvas& canvas, int dx, bool* truncated, int dy) {
     if (attrs->FontColor() != clNone) canvas.Font()->SetColor(attrs->FontColor());
     if (!attrs->FontStyle().Empty()) canvas.Font()->SetStyle(attrs->FontStyle());
   }
-  const String text = grid->FooterDisplayText(*this);
+  String text = grid->FooterDisplayText(*this);
+  // One line shows no more than a few characters a pixel (a glyph is at least a pixel wide,
+  // marks on it aside): a longer text is cut to that before it is measured and drawn, so that
+  // megabytes in FooterText cost what a footer shows.
+  const std::size_t most = static_cast<std::size_t>(std::max(0, r.Width())) * 4 + 16;
+  const bool cut = text.size() > most;
+  if (cut) {
+    std::size_t end = most;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // whole code points
+    text.resize(end);
+  }
   const TAlignment alignment = ToAlignment(fFooterTextAlignment);
   // Footers are drawn on one line: measured on one line, a text that would wrap into a second
   // line of a tall footer still counts as cut.
-  if (truncated) *truncated = Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_SINGLELINE);
+  if (truncated) *truncated = cut || Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_SINGLELINE);
   vprDrawText(canvas, r, text, alignment, tlCenter, 0, 0, false, !grid->OptionsVisual().Contains(gvoNoEndEllipsis),
               false);
 }

@@ -677,6 +677,11 @@ void TgpColumns::Update(TCollectionItem* item) {
     TOpScope op(*this, ioFixedPos);
     NormalizeLayout();
   }
+  if (fGrid && fSortOrderRead) {
+    // As a loaded form is: the sorted columns numbered 0, 1, 2 ... in their stored order.
+    fSortOrderRead = false;
+    fGrid->NormalizeSettingID();
+  }
   if (fGrid) {
     fGrid->LayoutChanged();
   } else {

@@ -174,6 +174,7 @@ private:
   std::vector<TgpColumn*> fSelectable;
   bool fUpdating = false;
   bool fDestroying = false;
+  bool fSortOrderRead = false;  // sort numbers were read into a live grid: renumber when read
   TgpColumn* fSuspendedFixed = nullptr;  // whose cboFixedWidth does not hold during SetWidth
 };
 

@@ -1,5 +1,6 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/detail/GridPrivate.h"
+#include "runtime/grid/detail/GridTitles.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/classes/TypeInfo.h"
@@ -49,6 +50,10 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
       .Default(TgpPickupOptions{gpoReturnKey, gpoDblClick});
   t.Publish("PopupMenu");
   t.Prop("OptionsEdit", &TDBDivoRud::OptionsEdit, &TDBDivoRud::SetOptionsEdit);
+  t.Prop("OptionsBehavior", &TDBDivoRud::OptionsBehavior, &TDBDivoRud::SetOptionsBehavior);
+  t.Event("OnTitleStateChange", &TDBDivoRud::OnTitleStateChange);
+  t.Event("OnFooterStateChange", &TDBDivoRud::OnFooterStateChange);
+  t.Event("OnFooterMenuPopup", &TDBDivoRud::OnFooterMenuPopup);
   t.Event("OnColEnter", &TDBDivoRud::OnColEnter);
   t.Event("OnColExit", &TDBDivoRud::OnColExit);
   t.Event("OnColExiting", &TDBDivoRud::OnColExiting);
@@ -102,6 +107,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner)
 
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
+  griddetail::ForgetFooterMenuGrid(this);
   // The editor is a child window bound to the data source: it goes before the grid's parts.
   d->EditorShown = false;
   d->InplaceEdit.reset();

@@ -36,6 +36,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "runtime/db/DataLinkEx.h"
+#include "runtime/env/Env.h"
 #include "runtime/grid/AutoSearch.h"
 #include "runtime/grid/Column.h"
 #include "runtime/grid/ColumnTypes.h"
@@ -88,11 +89,23 @@ ZV_ENUM(TgpGridEditOption,
 using TgpGridEditOptions = TSet<TgpGridEditOption>;
 ZV_ENUM(TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick);
 using TgpColEvent = std::function<void(TObject* sender, int col)>;
+// Title states and footers: what the user may change at run time (design mode ignores these),
+// the events of a changed title or footer state, and the veto before the footer menu opens.
+ZV_ENUM(TgpGridBehaviorOption,
+  gboNoColumnSizing, gboNoGroupSizing, gboFullHeightSizing, gboSmartSizing, gboNoColumnMoving, gboNoColumnGrouping,
+  gboNoTitleStates, gboNoMultiTitleStates, gboNoFooterStates, gboNoIncomingDragTrack, gboNoInsideDragTrack);
+using TgpGridBehaviorOptions = TSet<TgpGridBehaviorOption>;
+using TgpColumnEvent = std::function<void(TObject* sender, TgpColumn* column)>;
+using TgpContextMenuEvent = std::function<void(TObject* sender, int x, int y, bool& doPopup)>;
 // Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
 using TgpClickEvent =
     std::function<void(TObject* sender, int x, int y, TShiftState shift, bool buttonReleased, bool& handled)>;
 
-class TDBDivoRud : public TCustomControl, public IvtfDataGrid, public IgpPaintGrid, public IgpDesignerClient {
+class TDBDivoRud : public TCustomControl,
+                   public IvtfDataGrid,
+                   public IgpPaintGrid,
+                   public IgpDesignerClient,
+                   public IzvFooterMenuTarget {
   ZV_CLASS(TDBDivoRud, TCustomControl)
 
 public:
@@ -432,6 +445,33 @@ public:
   // Heights recomputed: the grid repaints when they moved, else its titles.
   void ImagesChanged();
 
+  // ---- Title states and footers (GridTitles.cpp) -----------------------------------------------
+  // The grid keeps the states and raises the events; the application sorts and aggregates.
+  TgpGridBehaviorOptions OptionsBehavior() const;
+  void SetOptionsBehavior(TgpGridBehaviorOptions value);
+  // After a title click changed a column's sort state.
+  TgpColumnEvent OnTitleStateChange;
+  // After the footer menu changed a column's footer state (its FooterText is cleared first).
+  TgpColumnEvent OnFooterStateChange;
+  // Before the footer menu opens; doPopup false keeps it closed.
+  TgpContextMenuEvent OnFooterMenuPopup;
+  // Whether column's title may be clicked into a state (multi: added to the sorted ones).
+  bool CanClickTitle(bool multi, const TgpColumn* column) const;
+  void FireTitleStateChanged(TgpColumn* column);
+  // Stores state on column and fires OnFooterStateChange, the footer repainted once at the end
+  // (also when the handler raises); nothing while loading.
+  void FireFooterStateChanged(TgpColumn* column, TgpColumnFooterState state);
+  // The environment's footer menu for column at client (x, y), the choice applied at once.
+  void DoPopupFooterMenu(TgpColumn* column, int x, int y);
+  // A footer menu item chosen for the column the menu was opened for.
+  void FooterMenuClick(TMenuItem* item) override;
+  // The column the footer menu was last opened for, while it and its grid exist.
+  static TgpColumn* FooterMenuColumn();
+  // The title held down by the mouse, -1 when none.
+  int PaintPressedTitle() const override;
+  // Tells the form designer that the form changed (design mode only).
+  void Modified();
+
   // ---- Owned parts (Selection.h, AutoSearch.h, TitleTracker.h) --------------------------------
   // The selection, auto search and title tracking; each does nothing until a fuller one is
   // handed over. Handing over null puts the do-nothing part back.
@@ -574,6 +614,8 @@ private:
   friend class TgpColumn;
   friend class TgpDeleteParams;
   void HideEditor();
+  // Title clicks and the footer menu.
+  friend class TgpTitleTracker;
 };
 
 }  // namespace zv

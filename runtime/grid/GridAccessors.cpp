@@ -3,6 +3,8 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/detail/GridPrivate.h"
 
+#include <limits>
+
 namespace zv {
 
 TDataSet* TDBDivoRud::DataSet() const { return d->DataSet; }
@@ -20,7 +22,11 @@ TgpColumn* TDBDivoRud::CurrentColumn() const { return d->CurrentColumn; }
 const TScrollInfo& TDBDivoRud::ViewBar() const { return d->ViewBar; }
 int TDBDivoRud::TitleStateCounter() const { return d->TitleStateCounter; }
 void TDBDivoRud::SetTitleStateCounter(int value) { d->TitleStateCounter = value; }
-int TDBDivoRud::NextTitleStateID() { return ++d->TitleStateCounter; }
+int TDBDivoRud::NextTitleStateID() {
+  // A stored number may have taken the counter to the top: renumbering frees the range.
+  if (d->TitleStateCounter == std::numeric_limits<int>::max()) NormalizeSettingID();
+  return ++d->TitleStateCounter;
+}
 TgpInplaceEdit* TDBDivoRud::InplaceEditor() const { return d->InplaceEdit.get(); }
 TgpDeleteParams* TDBDivoRud::ParamsDelete() const { return d->ParamsDelete.get(); }
 int TDBDivoRud::TitleLines() const { return d->TitleLines; }

@@ -9,11 +9,13 @@
 #include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/detail/GridFreeze.h"
 #include "runtime/map/FieldMap.h"
+#include "runtime/rtm/FlagScope.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/vision/Designer.h"
 #include "runtime/vision/FieldVision.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace zv {
@@ -99,6 +101,7 @@ void TDBDivoRud::FitColumns() {
 
 void TDBDivoRud::ColumnDestroying(TgpColumn* column) {
   if (column == d->CurrentColumn) d->CurrentColumn = nullptr;
+  if (d->TitleTracker) d->TitleTracker->ColumnDestroying(column);
 }
 
 // ---- Layout ------------------------------------------------------------------------------
@@ -150,13 +153,20 @@ void TDBDivoRud::ColumnHeightChanged(TgpColumn*) { HeightsChanged(); }
 // ---- Title-state sequence numbers --------------------------------------------------------
 
 void TDBDivoRud::NormalizeSettingID() {
+  // The visible sorted columns first, then the hidden ones (they keep their sort for when they
+  // show again, after the others); each part in the order of its numbers, unnumbered ones last.
   std::vector<TgpColumn*> sorted;
   for (int i = 0; i < d->Columns->Count(); ++i) {
     TgpColumn* c = d->Columns->Items(i);
-    if (c->Visible() && c->TitleState() != tsSortedNone) sorted.push_back(c);
+    if (c->TitleState() != tsSortedNone)
+      sorted.push_back(c);
+    else
+      c->SetSortID(-1);
   }
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const TgpColumn* a, const TgpColumn* b) { return a->SortID() < b->SortID(); });
+  const auto key = [](const TgpColumn* c) {
+    return std::pair{!c->Visible(), c->SortID() < 0 ? std::numeric_limits<int>::max() : c->SortID()};
+  };
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const TgpColumn* a, const TgpColumn* b) { return key(a) < key(b); });
   for (std::size_t k = 0; k < sorted.size(); ++k) sorted[k]->SetSortID(static_cast<int>(k));
   d->TitleStateCounter = static_cast<int>(sorted.size()) - 1;
 }
@@ -265,6 +275,21 @@ void TDBDivoRud::Dispatch(TMessage& message) {
     return;
   }
   if (message.Msg == CM_CANCELMODE) CMCancelMode(message);
+  // A title click ends with the release; losing the mouse otherwise cancels it. The release
+  // itself gives the capture up before MouseUp sees it.
+  if (message.Msg == WM_LBUTTONUP) {
+    TFlagScope releasing(d->ReleasingButton);
+    TCustomControl::Dispatch(message);
+    return;
+  }
+  if (message.Msg == WM_CAPTURECHANGED && !d->ReleasingButton && d->TitleTracker) d->TitleTracker->CancelTitleClick();
+  if (message.Msg == CM_DESIGNHITTEST) {
+    // At design time the grid keeps the presses on its titles (they set the stored sort) and
+    // everything while a title is held down; the form designer takes the rest.
+    const TPoint p = LParamToPoint(message.LParam);
+    message.Result = d->GridState == gsTitleClick || PointToCell(p.X, p.Y).Area == gaTitle ? 1 : 0;
+    return;
+  }
   if (message.Msg == CM_HINTSHOW) {
     CMHintShow(message);
     return;

@@ -61,6 +61,7 @@ void TDBDivoRud::CMCancelMode(TMessage& message) {
   DestroyAutoScroller();
   d->ClearOnMouseUp = false;
   d->EditOnMouseUp = false;
+  d->TitleTracker->CancelTitleClick();
   d->GridState = gsNormal;
 }
 

@@ -69,7 +69,8 @@ String TDBDivoRud::HintTextAt(const TgpGridHit& hit) {
 void TDBDivoRud::CMHintShow(TMessage& message) {
   THintInfo* info = TCMHintShow(message).HintInfo();
   message.Result = 1;  // nothing to show unless a cut text is under the mouse
-  if (!info) return;
+  // Nor while a title is held down or an edge dragged.
+  if (!info || d->GridState != gsNormal) return;
   const TPoint p = info->CursorPos;
   const String text = HintTextAt(PointToCell(p.X, p.Y));
   if (text.empty()) return;

@@ -124,6 +124,10 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   DestroyAutoScroller();
   TCustomControl::MouseUp(button, shift, x, y);
+  if (d->GridState == gsTitleClick) {
+    if (button == mbLeft) d->TitleTracker->EndTitleClick(shift, x, y);
+    return;
+  }
   if (d->GridState != gsNormal) return;
   if (d->ClearOnMouseUp) {
     d->ClearOnMouseUp = false;

@@ -2,7 +2,7 @@
 
 namespace zv {
 
-// Out of line: the part's type information lives here.
+// Out of line: the part's type information lives here; its work is in GridTitles.cpp.
 TgpTitleTracker::~TgpTitleTracker() = default;
 
 }  // namespace zv

@@ -2,7 +2,7 @@
 // switch that writes the next state, and the box drawn as the windowing system draws one.
 
 #include "runtime/std/SwitchVisions.h"
-#include "runtime/std/detail/SwitchFields.h"
+#include "runtime/std/detail/TextFields.h"
 
 #include "platform/db/Field.h"
 #include "platform/graphics/Bitmap.h"

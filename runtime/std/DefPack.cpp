@@ -13,11 +13,13 @@
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/rtl/StringUtils.h"
+#include "runtime/env/Env.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/std/DateTimeVisions.h"
 #include "runtime/std/ListVisions.h"
+#include "runtime/std/NumericVision.h"
 #include "runtime/std/SwitchVisions.h"
 #include "runtime/std/detail/DefPackForm.h"
 #include "runtime/vision/StdDesigners.h"
@@ -151,12 +153,18 @@ void TzvDefPack::FormCreate(TObject*) {
   if (Date) Date->SetDescription(SfvdDate);
   if (Calendar) Calendar->SetDescription(SfvdCalendar);
   if (CalendarSimple) CalendarSimple->SetDescription(SfvdCalendarSimple);
+  for (const auto& [name, description] : {std::pair{"Numeric", SfvdNumeric}, std::pair{"NumericDef", SfvdNumericDef},
+                                          std::pair{"NumericDefSep", SfvdNumericDefSep},
+                                          std::pair{"NumericSpin", SfvdNumericSpin}})
+    if (auto* vision = dynamic_cast<TNumericVision*>(FindComponent(name))) vision->SetDescription(description);
   if (auto* ok = dynamic_cast<TControl*>(FindComponent("btnBlobPickerOK"))) ok->SetCaption(SBtnOKCaption);
   if (auto* cancel = dynamic_cast<TControl*>(FindComponent("btnBlobPickerCancel"))) cancel->SetCaption(SBtnCancelCaption);
   const TResString actions[] = {SCutAction, SCopyAction, SPasteAction, SClearAction, SLoadAction, SSaveToAction,
                                 SPreviewAction};
   for (TPopupMenu* menu : {BlobContextMenu, PictureContextMenu}) {
     if (!menu) continue;
+    // The items' ImageIndex values number the environment's edit-action glyphs.
+    if (zvEnv) menu->SetImages(zvEnv->ToolbarImages);
     for (int i = 0; i < menu->Items()->Count(); ++i) {
       TMenuItem* item = menu->Items()->Items(i);
       if (item->Tag() >= 1 && item->Tag() <= 7) item->SetCaption(actions[item->Tag() - 1]);
@@ -269,7 +277,7 @@ std::vector<TClass> PackClasses() { return {TzvDefPack::StaticClass()}; }
 }  // namespace
 
 ZV_MODULE(zvdefpack, {.Name = DefaultPackModule,
-                      .Uses = {"graphics", "controls", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd"},
+                      .Uses = {"graphics", "controls", "zvenv", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd", "zvnumeric"},
                       .Initialization =
                           [] {
                             RegisterClasses(PackClasses());

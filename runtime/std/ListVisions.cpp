@@ -4,6 +4,7 @@
 
 #include "runtime/std/DefPack.h"
 #include "runtime/std/DateTimeVisions.h"
+#include "runtime/std/LookupVisions.h"
 #include "runtime/std/SwitchVisions.h"
 
 #include "platform/classes/Modules.h"
@@ -478,8 +479,8 @@ void TOwnerDrawVision::PE_EditAction(IvpFieldEditor& edit, TvpEditAction action)
 namespace {
 std::vector<TClass> StdClasses() {
   return {TLiteVision::StaticClass(),     TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass(),
-          TCheckBoxVision::StaticClass(), TXStateVision::StaticClass(),
-          TDateVision::StaticClass(),     TTimeVision::StaticClass()};
+          TCheckBoxVision::StaticClass(), TXStateVision::StaticClass(),   TLookupVision::StaticClass(),
+          TVLookupVision::StaticClass(),  TDateVision::StaticClass(),     TTimeVision::StaticClass()};
 }
 }  // namespace
 

@@ -2,7 +2,7 @@
 // by a short-cut or a click and picked from the list drop-down.
 
 #include "runtime/std/SwitchVisions.h"
-#include "runtime/std/detail/SwitchFields.h"
+#include "runtime/std/detail/TextFields.h"
 
 #include "platform/db/DataSet.h"
 #include "platform/db/Field.h"

@@ -89,6 +89,10 @@ struct TGridPrivate {
   bool Posting = false;
   TControl* ToolForm = nullptr;
 
+  // ---- Title states and footers ----------------------------------------------------------------
+  TgpGridBehaviorOptions OptionsBehavior;
+  bool ReleasingButton = false;  // inside the left button's release
+
   // ---- Editing ------------------------------------------------------------------------------------
   std::unique_ptr<TgpDeleteParams> ParamsDelete;
   std::unique_ptr<TgpInplaceEdit> InplaceEdit;

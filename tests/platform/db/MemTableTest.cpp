@@ -134,6 +134,23 @@ TEST(MemTableVariantSort, BlobsSortLastByTheirBytesAmongAnyValues) {
   EXPECT_EQ(blobs.front(), (std::vector<std::uint8_t>{0x41}));
 }
 
+TEST_F(MemTableTest, QuotedSortNamesReachAnyField) {
+  TMemTable table(nullptr);
+  table.FieldDefs().Add("a;b", ftInteger);
+  table.FieldDefs().Add("x ASC", ftInteger);
+  table.CreateDataSet();
+  for (int i = 1; i <= 3; ++i) table.AppendRecord({Variant(i), Variant(4 - i)});
+  const std::pair<const char*, const char*> cases[] = {
+      {R"("a;b" DESC)", "321"}, {R"("x ASC")", "321"}, {R"("x ASC" DESC; "a;b")", "123"}, {R"("a;b" ASC)", "123"}};
+  for (const auto& [sort, order] : cases) {
+    table.SortBy(sort);
+    std::string seen;
+    for (table.First(); !table.Eof(); table.Next()) seen += table.FieldByName("a;b")->AsString();
+    EXPECT_EQ(seen, order) << sort;
+  }
+  EXPECT_THROW(table.SortBy("a;b"), EDatabaseError);
+}
+
 TEST_F(MemTableTest, BadSortStringsChangeNothing) {
   fTable->SortBy("AGE");
   const NameList before = Names();

@@ -371,6 +371,37 @@ TEST_F(SqliteDataSetTest, SortTextsAreCheckedAgainstTheColumnsAndQuoted) {
   EXPECT_EQ(DS().FieldByName("select")->AsString(), "a");
 }
 
+// A quoted name may hold what an unquoted one cannot: ";", a trailing direction word, quotes.
+TEST_F(SqliteDataSetTest, QuotedSortNamesReachAnyColumn) {
+  Other().Execute(R"(CREATE TABLE odd ("a;b" INTEGER, "x ASC" INTEGER, "say ""hi""" INTEGER, x INTEGER);
+                     INSERT INTO odd VALUES (1, 3, 2, 9), (2, 2, 3, 8), (3, 1, 1, 7))");
+  const struct {
+    const char* sort;
+    const char* order;  // "a;b" of the rows in order, or the error
+  } cases[] = {
+      {R"("a;b" DESC)", "321"},
+      {R"("x ASC")", "321"},
+      {R"( "x ASC" desc ; "a;b")", "123"},
+      {R"("say ""hi""")", "312"},
+      {"x", "321"},
+      {"x DESC", "123"},
+      {R"("a;b" UP)", "Invalid sort field '\"a;b\" UP'"},
+      {R"("a;b)", "Invalid sort field '\"a;b'"},
+      {"a;b", "Invalid sort field 'a'"},
+  };
+  for (const auto& c : cases) {
+    std::string order;
+    try {
+      Open("odd", c.sort);
+      for (DS().First(); !DS().Eof(); DS().Next()) order += F("a;b")->AsString();
+    } catch (const EDatabaseError& e) {
+      order = e.Message();
+    }
+    EXPECT_EQ(order, c.order) << c.sort;
+    DS().Close();
+  }
+}
+
 // SQLite accepts "" as a column name. Its field is named by the column's position, clear of
 // the names the other columns hold, and it reads, sorts, finds and posts like any other.
 TEST_F(SqliteDataSetTest, AColumnNamedNothingIsNamedByItsPosition) {

@@ -19,6 +19,7 @@
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ScreenRoutines.h"
 #include "runtime/rtm/ZvStrings.h"
+#include "runtime/env/Env.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/std/ListVisions.h"
 #include "runtime/vision/DevidEdit.h"
@@ -132,6 +133,18 @@ TEST_F(DefPack, StartsNestedOwnedByTheApplicationAndStopsEitherWay) {
   StopDefaultPack();
   EXPECT_EQ(zvDefPack, nullptr);
   StartDefaultPack();
+}
+
+TEST_F(DefPack, TheBlobMenusShowTheEnvironmentsEditActionGlyphs) {
+  ASSERT_NE(zvEnv, nullptr) << "the environment starts before the pack";
+  for (TPopupMenu* menu : {pack->BlobContextMenu, pack->PictureContextMenu}) {
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->Images(), zvEnv->ToolbarImages) << menu->Name();
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+      const TMenuItem* item = menu->Items()->Items(i);
+      if (item->Tag() > 0) EXPECT_EQ(item->ImageIndex(), item->Tag() - 1) << item->Name();
+    }
+  }
 }
 
 TEST_F(DefPack, EveryPartHoldsItsStoredProperties) {

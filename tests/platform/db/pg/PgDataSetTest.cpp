@@ -562,6 +562,12 @@ TEST_F(PgDataSetTest, NamesSortTextsAndValuesCannotInjectSql) {
   weird.FieldByName("na\"me")->SetAsString("ok");
   weird.Post();
   EXPECT_TRUE(weird.Locate("na\"me", Variant("ok")));
+  // Quoted in the sort text, a name may hold ";" or end in a direction word.
+  weird.Conn().Execute("ALTER TABLE \"we\"\"ird; x\" ADD COLUMN \"a;b ASC\" int");
+  weird.Close();
+  weird.SetSortFields("\"a;b ASC\" DESC; \"na\"\"me\"");
+  EXPECT_NO_THROW(weird.Open());
+  EXPECT_EQ(weird.FieldByName("na\"me")->AsString(), "ok");
 }
 
 TEST_F(PgDataSetTest, QueriesTakeBoundParametersAndStayReadOnly) {

@@ -1,6 +1,7 @@
 // Editing on a real Qt window (offscreen): the grid's in-place editor laid over a cell that the
 // grid's edge cuts, Unicode typed through Qt key events into the field (also typed ahead of the
-// grid), and a stand-alone data edit control that posts what was typed when the focus leaves it.
+// grid), a stand-alone data edit control that posts what was typed when the focus leaves it, and
+// title clicks through Qt's mouse events.
 
 #include "QtDriver.h"
 #include "HarnessTest.h"
@@ -154,6 +155,55 @@ TEST_F(GridEditQt, StandAloneEditPostsTypingOnExit) {
   table.Refresh();
   EXPECT_EQ(table.FieldByName("NAME")->AsString(), "Zé😀!");
   EXPECT_EQ(edit->Text(), "Zé😀!");
+  EXPECT_TRUE(errors.empty());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// Title clicks through Qt's mouse events: the press holds the title (painted sunken or inverted
+// at once), the release sorts; a release elsewhere sorts nothing.
+TEST_F(GridEditQt, TitleClicksThroughQtMouseEvents) {
+  grid = std::make_unique<TDBDivoRud>(nullptr);
+  grid->SetBorderStyle(bsNoBorder);
+  grid->SetScrollBars(ssNone);
+  grid->SetDesigner(&designer);
+  grid->SetBounds(0, 0, 200, 160);
+  grid->SetParent(form);
+  for (const char* name : {"ID", "NAME"}) grid->Columns()->Add()->SetFieldName(name);
+  grid->SetDataSource(&source);
+  h->Pump();
+  int changes = 0;
+  grid->OnTitleStateChange = [&](TObject*, TgpColumn*) { ++changes; };
+  const auto centre = [&](int i) {
+    const TRect r = grid->TitleClientRect(grid->Columns()->Items(i), false);
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  };
+  const TRect title = grid->TitleClientRect(grid->Columns()->Items(0), true);
+  const auto picture = [&] {
+    std::vector<TColor> pixels;
+    for (int y = title.Top; y < title.Bottom; ++y)
+      for (int x = title.Left; x < title.Right; ++x) pixels.push_back(h->Pixel(grid.get(), x, y));
+    return pixels;
+  };
+  const std::vector<TColor> released = picture();
+  h->MouseDown(grid.get(), centre(0).X, centre(0).Y);
+  EXPECT_EQ(grid->GridState(), gsTitleClick);
+  EXPECT_EQ(grid->PaintPressedTitle(), 0);
+  EXPECT_NE(picture(), released) << "the pressed title shows at once";
+  h->MouseUp(grid.get(), centre(0).X, centre(0).Y);
+  EXPECT_EQ(grid->Columns()->Items(0)->TitleState(), tsSortedUp);
+  h->MouseDown(grid.get(), centre(1).X, centre(1).Y, mbLeft, {ssShift});
+  h->MouseUp(grid.get(), centre(1).X, centre(1).Y, mbLeft, {ssShift});
+  EXPECT_EQ(grid->Columns()->GetSortString(""), "ID ASC,NAME ASC");
+  h->MouseDown(grid.get(), centre(1).X, centre(1).Y);
+  h->MouseUp(grid.get(), centre(1).X, 100);
+  EXPECT_EQ(grid->Columns()->GetSortString(""), "ID ASC,NAME ASC");
+  EXPECT_EQ(grid->GridState(), gsNormal);
+  EXPECT_EQ(changes, 2);
   EXPECT_TRUE(errors.empty());
 }
 

@@ -138,6 +138,66 @@ protected:
   std::unique_ptr<TDBDivoRud> grid;
 };
 
+// Titles sorted up and down beside their captions (one right-aligned, one too long), and four
+// footers with their aggregate markers, in both designers.
+TEST_F(GridGolden, SortedTitlesAndAggregateFooters) {
+  for (bool standard : {true, false}) {
+    designer = standard ? std::unique_ptr<TgpDesigner>(std::make_unique<TStandardDesigner>(nullptr))
+                        : std::unique_ptr<TgpDesigner>(std::make_unique<TLiteDesigner>(nullptr));
+    table = std::make_unique<TMemTable>(nullptr);
+    table->FieldDefs().Add("ID", ftInteger);
+    table->FieldDefs().Add("NAME", ftString, 30);
+    table->FieldDefs().Add("AMOUNT", ftFloat);
+    table->CreateDataSet();
+    for (int i = 1; i <= 4; ++i)
+      table->AppendRecord({Variant(5 - i), Variant(String("Name ") + std::to_string(i)), Variant(i * 1.5)});
+    table->First();
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(table.get());
+    TWinControl* form = h->TopLevel(0, 0, 380, 200, clWhite);
+    grid = std::make_unique<TDBDivoRud>(nullptr);
+    grid->SetBorderStyle(bsNoBorder);
+    grid->SetScrollBars(ssNone);
+    grid->SetBounds(0, 0, 360, 180);
+    grid->SetShowFooters(true);
+    grid->SetDesigner(designer.get());
+    grid->SetParent(form);
+    const struct {
+      const char* field;
+      const char* caption;
+      int width;
+      TgpColumnTitleState title;
+      TgpColumnFooterState footer;
+      const char* text;
+    } columns[] = {
+        {"ID", "", 50, tsSortedDown, fsSum, "10"},
+        {"NAME", "A name too long for it", 90, tsSortedUp, fsMax, "Name 4"},
+        {"AMOUNT", "", 80, tsSortedNone, fsAverage, "3.75"},
+        {"AMOUNT", "Least", 80, tsSortedUp, fsMin, "1.5"},
+    };
+    for (const auto& c : columns) {
+      TgpColumn* column = grid->Columns()->Add();
+      column->SetFieldName(c.field);
+      column->SetCaption(c.caption);
+      column->SetWidth(c.width);
+      column->SetCaptionAlignment(column->Index() == 2 ? talRightJustify : talDefault);
+      column->SetTitleStateField(c.title);
+      column->SetFooterStateField(c.footer);
+      column->SetFooterText(c.text);
+    }
+    grid->SetDataSource(source.get());
+    h->Pump();
+    grid->Repaint();
+    h->Pump();
+    TPoint origin;
+    TPaintDevice* surface = RetainedSurfaceOf(grid->Handle(), &origin);
+    ASSERT_NE(surface, nullptr);
+    Compare(surface->ReadPixels(TRect{origin.X, origin.Y, origin.X + 360, origin.Y + 180}),
+            standard ? "titles-footers-standard" : "titles-footers-lite");
+    grid.reset();
+  }
+}
+
 TEST_F(GridGolden, StandardDesigner) { Compare(Render(std::make_unique<TStandardDesigner>(nullptr)), "grid-standard"); }
 
 TEST_F(GridGolden, LiteDesigner) { Compare(Render(std::make_unique<TLiteDesigner>(nullptr)), "grid-lite"); }

@@ -1,5 +1,5 @@
 #pragma once
-// What the check-box and multi-state visions share about their main field: a memo is text.
+// What the visions of this module share about fields: a memo is text.
 
 #include "platform/db/DBTypes.h"
 #include "platform/rtl/StringUtils.h"

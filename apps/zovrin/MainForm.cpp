@@ -1,0 +1,293 @@
+#include "MainForm.h"
+
+#include "ExportCommand.h"
+
+#include "platform/controls/Menus.h"
+#include "platform/controls/Panel.h"
+#include "platform/db/DataLink.h"
+#include "platform/db/Fields.h"
+#include "platform/db/SortString.h"
+#include "platform/db/SqliteDataSet.h"
+#include "platform/db/pg/PgDataSet.h"
+#include "platform/rtl/DateFormat.h"
+#include "platform/rtl/FloatFormat.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/NumberConv.h"
+#include "platform/rtl/StringUtils.h"
+#include "runtime/env/Env.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/vision/FieldList.h"
+#include "runtime/vision/FieldVision.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace zovrin {
+
+using namespace zv;
+using zv::sqlite::QuoteIdentifier;
+using zv::sqlite::TSqliteDatabase;
+using zv::sqlite::TSqliteStatement;
+
+namespace {
+
+bool IsDateField(const TField* field) {
+  return dynamic_cast<const TDateTimeField*>(field) || dynamic_cast<const TSQLTimeStampField*>(field);
+}
+
+// Julian day numbers as SQLite's date functions give them, as the host's dates.
+constexpr double JulianDayOfZero = 2415018.5;
+
+String FormatNumber(const TField* field, double value, bool integral) {
+  const auto* numeric = dynamic_cast<const TNumericField*>(field);
+  if (numeric && !numeric->DisplayFormat().empty()) return FormatFloat(numeric->DisplayFormat(), value);
+  if (integral) return IntToStr(static_cast<std::int64_t>(value));
+  return FloatToStr(value);
+}
+
+String FormatDate(const TField* field, TDateTime value) {
+  if (const auto* dates = dynamic_cast<const TDateTimeField*>(field); dates && !dates->DisplayFormat().empty())
+    return FormatDateTime(dates->DisplayFormat(), value);
+  if (dynamic_cast<const TDateField*>(field)) return DateToStr(value);
+  if (dynamic_cast<const TTimeField*>(field)) return TimeToStr(value);
+  return DateTimeToStr(value);
+}
+
+bool NamesAView(const std::string& file, const std::string& table) {
+  try {
+    TSqliteDatabase db(file, true);
+    TSqliteStatement st(db, "SELECT type FROM sqlite_master WHERE name = ?");
+    st.Bind(1, Variant(String(table)));
+    return st.Step() && st.ColumnText(0) == "view";
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TComponent* owner, const std::string& file, const std::string& table, bool onServer)
+    : TForm(owner), fFile(file), fTable(table), fOnServer(onServer) {
+  SetColor(clBtnFace);
+  SetCaption("Zovrin");
+  SetBounds(120, 80, 900, 600);
+  Font()->SetHeight(-13);
+
+  if (onServer) {
+    auto* connection = new TPgConnection(this);
+    connection->SetConnectionString(file);
+    auto* pgTable = new TPgDataSet(this);
+    pgTable->SetConnection(connection);
+    pgTable->SetTableName(table);
+    pgTable->SetReadOnly(true);
+    DataSet = pgTable;
+  } else {
+    // Tables open for editing unless the file cannot be written; views only show.
+    fIsView = NamesAView(file, table);
+    auto* sqlite = new TSqliteDataSet(this);
+    sqlite->SetFileName(file);
+    sqlite->SetTableName(table);
+    sqlite->SetReadOnly(fIsView || ::access(file.c_str(), W_OK) != 0);
+    DataSet = sqlite;
+  }
+  Source = new TDataSource(this);
+  Source->SetDataSet(DataSet);
+
+  Status = new TPanel(this);
+  Status->SetAlign(alBottom);
+  Status->SetHeight(24);
+  Status->SetBevelOuter(bvNone);
+  Status->SetParent(this);
+
+  auto* designer = new TStandardDesigner(this);
+  Grid = new TDBDivoRud(this);
+  Grid->SetAlign(alClient);
+  Grid->SetDesigner(designer);
+  Grid->SetShowFooters(true);
+  Grid->SetParent(this);
+  Grid->SetDataSource(Source);
+  DataSet->Open();
+  Grid->CreateDefColumns(true);
+  // Editing needs a vision per column: the library's default one when there is one.
+  if (!DefaultVision()) fVision = new TvpFieldVision(this);
+  TgpColumns& columns = *Grid->Columns();
+  columns.BeginUpdate();
+  for (int i = 0; i < columns.Count(); ++i) {
+    TgpColumn* c = columns.Items(i);
+    TField* field = DataSet->FindField(c->FieldName());
+    const bool text = field && (field->DataType() == ftMemo ||
+                                (field->DataType() == ftString && (field->Size() == 0 || field->Size() > 60)) ||
+                                field->DataType() == ftVariant);
+    c->SetWidth(text ? 170 : 95);
+    if (text) c->SetOptionsVisual(c->OptionsVisual() + TgpColumnVisualOptions{cvoWordWrap});
+    if (fVision) c->SetVision(fVision);
+  }
+  columns.EndUpdate();
+  Grid->SetRowLines(2);
+  Grid->OnTitleStateChange = [this](TObject* sender, TgpColumn* column) { TitleStateChanged(sender, column); };
+  Grid->OnFooterStateChange = [this](TObject*, TgpColumn*) { RecomputeFooters(); };
+  Grid->OnFooterMenuPopup = [this](TObject* sender, int x, int y, bool& doPopup) { FooterMenuPopup(sender, x, y, doPopup); };
+  // What changes the rows changes the aggregates; moving through them or reordering does not.
+  const TDataSetNotifyEvent recompute = [this](TDataSet*) { RecomputeFooters(); };
+  DataSet->AfterPost = recompute;
+  DataSet->AfterDelete = recompute;
+  DataSet->AfterInsert = recompute;
+  DataSet->AfterRefresh = recompute;
+  if (columns.Count() > 0) {
+    // Set as the field is: the event is the menu's, and the first count is computed below.
+    columns.Items(0)->SetFooterStateField(fsCount);
+    RecomputeFooters();
+  }
+  BuildMenus();
+  SetActiveControl(Grid);
+  fDefaultStatus = Format("  %s of %s%s; click titles to sort (Shift adds, Ctrl removes), right-click footers to aggregate",
+                          {String(table), onServer ? String("the server") : String(std::filesystem::path(file).filename().string()),
+                           DataSet->CanModify() ? String("") : String(", read-only")});
+  Status->SetCaption(fDefaultStatus);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildMenus() {
+  const auto item = [this](TMenuItem* parent, const char* caption, TNotifyEvent onClick) {
+    auto* added = new TMenuItem(this);
+    added->SetCaption(caption);
+    added->OnClick = std::move(onClick);
+    parent->Add(added);
+    return added;
+  };
+  const TNotifyEvent exportGrid = [this](TObject*) { ExportGridCommand(*Grid); };
+  auto* bar = new TMainMenu(this);
+  TMenuItem* file = item(bar->Items(), "&File", nullptr);
+  item(file, "&Export...", exportGrid);
+  SetMenu(bar);
+  auto* context = new TPopupMenu(this);
+  item(context->Items(), "&Export...", exportGrid);
+  Grid->SetPopupMenu(context);
+}
+
+void TMainForm::Say(const String& message) {
+  fMessage = message;
+  Status->SetCaption("  " + message);
+}
+
+// ---- Sorting -------------------------------------------------------------------------------------
+
+void TMainForm::TitleStateChanged(TObject*, TgpColumn*) {
+  // Built from the columns themselves, each name quoted: a name may hold ";" or end in " ASC".
+  const TgpColumns& columns = *Grid->Columns();
+  String sort;
+  for (int n = 0; n < columns.GetTitleStatedCount(); ++n) {
+    const TgpColumn* c = columns.GetTitleStatedItem(n);
+    if (c->FieldName().empty()) continue;
+    sort += (sort.empty() ? "" : ";") + QuoteSortName(c->FieldName()) + (c->TitleState() == tsSortedDown ? " DESC" : "");
+  }
+  try {
+    if (auto* sqlite = dynamic_cast<TSqliteDataSet*>(DataSet))
+      sqlite->SetSortFields(sort);
+    else if (auto* pg = dynamic_cast<TPgDataSet*>(DataSet))
+      pg->SetSortFields(sort);
+    Status->SetCaption(fDefaultStatus);
+  } catch (const Exception& e) {
+    Say("Cannot sort so: " + e.Message());
+    ShowDataOrder();
+  }
+}
+
+void TMainForm::ShowDataOrder() {
+  String order;
+  if (auto* sqlite = dynamic_cast<TSqliteDataSet*>(DataSet)) order = sqlite->SortFields();
+  else if (auto* pg = dynamic_cast<TPgDataSet*>(DataSet)) order = pg->SortFields();
+  TgpColumns& columns = *Grid->Columns();
+  for (int i = 0; i < columns.Count(); ++i) columns.Items(i)->SetTitleStateField(tsSortedNone);
+  for (const TSortItem& item : ParseSortString(order))
+    for (int i = 0; i < columns.Count(); ++i)
+      if (AnsiSameText(columns.Items(i)->FieldName(), item.Name)) {
+        columns.Items(i)->SetTitleStateField(item.Descending ? tsSortedDown : tsSortedUp);
+        break;
+      }
+  Grid->InvalidateTitles();
+}
+
+// ---- Footers -------------------------------------------------------------------------------------
+
+void TMainForm::FooterMenuPopup(TObject*, int, int, bool&) {
+  TgpColumn* column = Grid->HoverColumn();
+  if (zvEnv) zvEnv->DisableNonApplicableFooterStates(column ? DataSet->FindField(column->FieldName()) : nullptr);
+}
+
+// One aggregate a stated column, in their order; values enter only as column names, quoted.
+// A column whose stored values do not all fit its type reads as a variant field, which offers
+// counting only: the others aggregate as stored. Dates are ISO-8601 text, so their latest and
+// earliest are the greatest and least texts, made days by SQLite's julianday once; a text that
+// is no date gives no day (an empty footer), and an average takes each day.
+String TMainForm::FooterSql(bool totals, std::vector<TgpColumn*>& columns) const {
+  const TgpColumns& all = *Grid->Columns();
+  String terms;
+  for (int n = 0; n < all.GetFooterStatedCount(); ++n) {
+    TgpColumn* c = all.GetFooterStatedItem(n);
+    const TField* field = DataSet->FindField(c->FieldName());
+    if (!field) continue;
+    const String name = QuoteIdentifier(c->FieldName());
+    const bool date = IsDateField(field);
+    String term;
+    switch (c->FooterState()) {
+      case fsCount: term = "COUNT(" + name + ")"; break;
+      case fsSum: term = (totals ? "TOTAL(" : "SUM(") + name + ")"; break;
+      case fsMax: term = date ? "julianday(MAX(" + name + "))" : "MAX(" + name + ")"; break;
+      case fsMin: term = date ? "julianday(MIN(" + name + "))" : "MIN(" + name + ")"; break;
+      case fsAverage: term = date ? "AVG(julianday(" + name + "))" : "AVG(" + name + ")"; break;
+      default: continue;
+    }
+    terms += (terms.empty() ? "" : ", ") + term;
+    columns.push_back(c);
+  }
+  return terms.empty() ? String() : "SELECT " + terms + " FROM " + QuoteIdentifier(fTable);
+}
+
+void TMainForm::RecomputeFooters() {
+  if (fOnServer || !Grid) return;
+  std::vector<TgpColumn*> columns;
+  String sql = FooterSql(false, columns);
+  if (sql.empty()) return;
+  try {
+    if (!fReader) fReader = std::make_unique<TSqliteDatabase>(fFile, true);
+    bool totals = false;
+    for (;;) {
+      try {
+        ++fFooterStatements;
+        TSqliteStatement st(*fReader, sql);
+        st.Step();
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+          TgpColumn* c = columns[k];
+          const TField* field = DataSet->FindField(c->FieldName());
+          const int i = static_cast<int>(k);
+          String text;
+          if (!st.ColumnIsNull(i)) {
+            if (c->FooterState() == fsCount)
+              text = IntToStr(st.ColumnInt64(i));
+            else if (IsDateField(field))
+              text = FormatDate(field, TDateTime(st.ColumnDouble(i) - JulianDayOfZero));
+            else
+              text = FormatNumber(field, st.ColumnDouble(i),
+                                  c->FooterState() != fsAverage && st.ColumnStorage(i) == 1 /* SQLITE_INTEGER */);
+          }
+          c->SetFooterText(text);
+        }
+        return;
+      } catch (const EDatabaseError& e) {
+        // An integer sum past 64 bits: SQLite's float total instead.
+        if (totals || e.Message().find("integer overflow") == String::npos) throw;
+        totals = true;
+        columns.clear();
+        sql = FooterSql(true, columns);
+      }
+    }
+  } catch (const Exception& e) {
+    Say("Cannot compute the footers: " + e.Message());
+  }
+}
+
+}  // namespace zovrin
