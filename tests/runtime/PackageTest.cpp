@@ -38,8 +38,10 @@ TEST(Package, StartsAfterTheHostModulesItUsesAndStopsFirst) {
   EXPECT_NE(GetClass("TEdit"), nullptr) << "the controls module registers its classes";
   EXPECT_NE(GetClass("TImageList"), nullptr) << "the graphics module registers its classes";
   EXPECT_NE(GetClass("TQuickFieldMapper"), nullptr) << "the package's mapper module registers its classes";
+  EXPECT_NE(GetClass("TDevidCalendar"), nullptr) << "the package's control module registers its classes";
   ASSERT_NE(zvDefPack, nullptr) << "the package starts the default pack";
   EXPECT_EQ(zvDefPack->Owner(), Application.operator->());
+  EXPECT_NE(zvDefPack->FindComponent("calCalendar"), nullptr) << "the control module puts its calendar on the pack";
   EXPECT_NE(dynamic_cast<TLiteVision*>(DefaultVision()), nullptr);
   EXPECT_NE(dynamic_cast<TStandardDesigner*>(DefaultDesigner()), nullptr);
 
