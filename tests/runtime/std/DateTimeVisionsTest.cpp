@@ -7,12 +7,16 @@
 #include "platform/classes/FormText.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/WinApi.h"
 #include "platform/db/MemTable.h"
 #include "platform/rtl/DateFormat.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/std/DateTimeVisions.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/vision/DevidEdit.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/InplaceEdit.h"
+#include "runtime/vision/StdDesigners.h"
 
 #include "ExpectMessage.h"
 #include "HarnessTest.h"
@@ -423,6 +427,45 @@ TEST_F(DateTimeVisions, TimeSpinStepsThePartUnderTheCaret) {
   ASSERT_TRUE(edit->SetDataText("10:00", false));
   v.ButtonClick(*edit, vbsClick);
   EXPECT_EQ(edit->Text(), "10:00") << "the field's own edit text has no parts to step";
+}
+
+class TEditGrid : public TDBDivoRud {
+public:
+  using TDBDivoRud::TDBDivoRud;
+  using TDBDivoRud::ActivateEdit;
+  using TDBDivoRud::EditorVisible;
+};
+
+// The grid's in-place editor reaches the spin through its field list, as the stand-alone one.
+TEST_F(DateTimeVisions, TimeSpinInTheGridsEditor) {
+  auto table = MemDates();
+  SetField(*table, "T", EncodeTime(10, 0, 0, 0));
+  TTimeVision v(nullptr);
+  Open(&v, table.get(), "T");
+  TStandardDesigner designer{nullptr};
+  auto grid = std::make_unique<TEditGrid>(nullptr);
+  grid->SetDesigner(&designer);
+  grid->SetBounds(0, 40, 300, 150);
+  grid->SetParent(form.get());
+  TgpColumn* column = grid->Columns()->Add();
+  column->SetFieldName("T");
+  column->SetVision(&v);
+  grid->SetDataSource(&source);
+  h->Pump();
+  grid->SetFocus();
+  h->Pump();
+  grid->ActivateEdit(column);
+  ASSERT_TRUE(grid->EditorVisible());
+  TgpInplaceEdit* inplace = grid->InplaceEditor();
+  EXPECT_EQ(inplace->Text(), "10:00");
+  inplace->SetSelStart(4);
+  v.ButtonClick(*inplace, vbsClick);
+  EXPECT_EQ(inplace->Text(), "10:01");
+  EXPECT_EQ(inplace->SelStart(), 3);
+  h->KeyDown(inplace, VK_RETURN);
+  if (table->State() != dsBrowse) table->Post();
+  EXPECT_NEAR(table->FieldByName("T")->AsDateTime(), EncodeTime(10, 1, 0, 0), 1e-8);
+  grid.reset();
 }
 
 }  // namespace
