@@ -77,24 +77,11 @@ void TakeKey(TfvCurrentValue& current, const Variant& key) {
   current.SetModified(true);
 }
 
-}  // namespace
-
-// ---- TLookupVision ----------------------------------------------------------------------------
-
-ZV_DEFINE_CLASS_WITH_PROPS(TLookupVision, TDataListVision)
-
-TLookupVision::TLookupVision(TComponent* owner) : TDataListVision(owner) {
-  TvpFieldVision::SetEnableButton(true);
-  SetButtonStyle(pbsDropDown);
-  SetEnableDropDown(true);
-}
-
-TLookupVision::~TLookupVision() { Destroying(); }
-
-void TLookupVision::DeclareProperties(TPropTable<TLookupVision>& t) {
+// The published properties and events both lookup visions share, in the order they stream.
+template <class L>
+void PublishLookupProps(TPropTable<L>& t) {
   using V = TvpFieldVision;
   using D = TDataListVision;
-  using L = TLookupVision;
   t.Prop("Images", &V::Images, &V::SetImages);
   t.Prop("Alignment", &V::Alignment, &V::SetAlignment).Default(talDefault);
   t.Prop("AlignImage", &V::AlignImage, &V::SetAlignImage).Default(aiDefault);
@@ -110,7 +97,10 @@ void TLookupVision::DeclareProperties(TPropTable<TLookupVision>& t) {
   t.Prop("DropDownRows", &D::DropDownRows, &D::SetDropDownRows).Default(7);
   t.Prop("EnableDropDown", &V::EnableDropDown, &V::SetEnableDropDown).Default(true);
   t.Prop("ClearShortCut", &L::ClearShortCut, &L::SetClearShortCut).Default(0);
-  t.Prop("ListFields", &L::ListFields, &L::SetListFields);
+}
+
+template <class L>
+void PublishLookupEvents(TPropTable<L>& t) {
   t.Event("OnDblClick", &L::OnDblClick);
   t.Event("AfterPost", &L::AfterPost);
   t.Event("OnInitEdit", &L::OnInitEdit);
@@ -121,6 +111,27 @@ void TLookupVision::DeclareProperties(TPropTable<TLookupVision>& t) {
   t.Event("OnDrawEdit", &L::OnDrawEdit);
   t.Event("OnGetEditFont", &L::OnGetEditFont);
   t.Event("OnNewKey", &L::OnNewKey);
+}
+
+}  // namespace
+
+// ---- TLookupVision ----------------------------------------------------------------------------
+
+ZV_DEFINE_CLASS_WITH_PROPS(TLookupVision, TDataListVision)
+
+TLookupVision::TLookupVision(TComponent* owner) : TDataListVision(owner) {
+  TvpFieldVision::SetEnableButton(true);
+  SetButtonStyle(pbsDropDown);
+  SetEnableDropDown(true);
+}
+
+TLookupVision::~TLookupVision() { Destroying(); }
+
+void TLookupVision::DeclareProperties(TPropTable<TLookupVision>& t) {
+  using L = TLookupVision;
+  PublishLookupProps(t);
+  t.Prop("ListFields", &L::ListFields, &L::SetListFields);
+  PublishLookupEvents(t);
 }
 
 void TLookupVision::VM_ValidFields(TgpFieldList& fields, bool& valid) {
@@ -330,36 +341,11 @@ TVLookupVision::~TVLookupVision() {
 }
 
 void TVLookupVision::DeclareProperties(TPropTable<TVLookupVision>& t) {
-  using V = TvpFieldVision;
-  using D = TDataListVision;
   using L = TVLookupVision;
-  t.Prop("Images", &V::Images, &V::SetImages);
-  t.Prop("Alignment", &V::Alignment, &V::SetAlignment).Default(talDefault);
-  t.Prop("AlignImage", &V::AlignImage, &V::SetAlignImage).Default(aiDefault);
-  t.Prop("DrawImages", &V::DrawImages, &V::SetDrawImages).Default(true);
-  t.Prop("EnableButton", &V::EnableButton, &V::SetEnableButton).Default(true);
-  t.Prop("ComboBoxStyle", &V::ComboBoxStyle, &V::SetComboBoxStyle).Default(false);
-  t.Prop("EditReadOnly", &V::EditReadOnly, &V::SetEditReadOnly).Default(false);
-  t.Prop("Nullable", &D::Nullable, &D::SetNullable).Default(true);
-  t.Prop("DropDown", &TToolFormVision::DropDown, &TToolFormVision::SetDropDown);
-  t.Prop("DropDownWidth", &L::DropDownWidth, &L::SetDropDownWidth);
-  t.Prop("DropDownOptions", &TToolFormVision::DropDownOptions, &TToolFormVision::SetDropDownOptions)
-      .Default(TfvDropDownOptions{});
-  t.Prop("DropDownRows", &D::DropDownRows, &D::SetDropDownRows).Default(7);
-  t.Prop("EnableDropDown", &V::EnableDropDown, &V::SetEnableDropDown).Default(true);
-  t.Prop("ClearShortCut", &L::ClearShortCut, &L::SetClearShortCut).Default(0);
+  PublishLookupProps(t);
   t.Prop("LookupParams", &L::LookupParams, &L::SetLookupParams);
   t.Prop("AllowNewKeys", &L::AllowNewKeys, &L::SetAllowNewKeys).Default(false);
-  t.Event("OnDblClick", &L::OnDblClick);
-  t.Event("AfterPost", &L::AfterPost);
-  t.Event("OnInitEdit", &L::OnInitEdit);
-  t.Event("OnGetText", &L::OnGetText);
-  t.Event("BeforeEdit", &L::BeforeEdit);
-  t.Event("BeforePost", &L::BeforePost);
-  t.Event("OnDraw", &L::OnDraw);
-  t.Event("OnDrawEdit", &L::OnDrawEdit);
-  t.Event("OnGetEditFont", &L::OnGetEditFont);
-  t.Event("OnNewKey", &L::OnNewKey);
+  PublishLookupEvents(t);
   t.Event("OnGetValue", &L::OnGetValue);
 }
 
