@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -132,7 +133,37 @@ public:
   // an interrupt could stop) is left.
   void ReadAround();
 
+  // ---- Reading identities only (bookmark sets) ----------------------------------------------
+  // Each id in one statement; f returns false to stop. Tables only: a query's identities are
+  // its positions.
+  using TIdVisitor = std::function<bool(const TKeysetId&)>;
+  // Every row's, in the order.
+  void EachIdInOrder(const TIdVisitor& f) { EachId(OrderBy(false), {}, f); }
+  // The rows from a to b in the order, either way round, both included; false (nothing read)
+  // when either row is gone.
+  bool EachIdBetween(const TKeysetId& a, const TKeysetId& b, const TIdVisitor& f);
+  // The rows whose single integer identity lies in first..last, ascending.
+  void EachIdInSpan(std::int64_t first, std::int64_t last, const TIdVisitor& f) {
+    EachId(" WHERE " + IdColumnSql().front() + " BETWEEN ? AND ?" + " ORDER BY " + IdColumnSql().front(),
+           {Variant(first), Variant(last)}, f);
+  }
+  // A row's 0-based place in the order, counted; -1 when it is gone.
+  std::int64_t RankOf(const TKeysetId& id) {
+    if (!fIsTable) return Exists(id) ? IdNumber(id) : -1;
+    if (const std::int64_t known = KnownPositionOf(id); known >= 0) return known;
+    return CountBefore(id, nullptr);
+  }
+  // Before rows around the position are deleted: its sort key is read while the row is there,
+  // so that the moves after the delete find its neighbours.
+  void KeepPlace() {
+    if (fPosition == TPosition::Row) ResolveKey();
+  }
+  const std::vector<String>& IdColumns() const { return IdColumnSql(); }
+
 protected:
+  // Runs "SELECT <id columns> FROM <source>" + tail and hands each identity to f.
+  virtual void EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) = 0;
+
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
       : fIsTable(isTable), fSort(std::move(sort)), fNulls(nulls) {}
 
@@ -293,6 +324,37 @@ std::optional<TRow> TKeysetCursor<TRow>::FetchById(const TKeysetId& id) {
 
 // ---------------------------------------------------------------------------------------------
 // Places
+
+template <class TRow>
+bool TKeysetCursor<TRow>::EachIdBetween(const TKeysetId& a0, const TKeysetId& b0, const TIdVisitor& f) {
+  std::vector<Variant> keyA, keyB;
+  if (!KeyOf(a0, nullptr, keyA) || !KeyOf(b0, nullptr, keyB)) return false;
+  const bool same = EncodeId(a0) == EncodeId(b0);
+  bool swap = false;
+  if (!same) {
+    std::vector<Variant> params = b0;
+    const String after = AnyOfRanges(RangesAfter(keyA, a0, false), params);
+    swap = after.empty() || !AnyWhere(IdEquals() + " AND (" + after + ")", params);
+  }
+  const TKeysetId& a = swap ? b0 : a0;
+  const TKeysetId& b = swap ? a0 : b0;
+  if (swap) std::swap(keyA, keyB);
+  if (same) {
+    f(a);
+    return true;
+  }
+  // From a (itself, or after it) to b (itself, or before it).
+  std::vector<Variant> params;
+  const String afterA = AnyOfRanges(RangesAfter(keyA, a, false), params);
+  params.insert(params.end(), a.begin(), a.end());
+  const String beforeB = AnyOfRanges(RangesAfter(keyB, b, true), params);
+  params.insert(params.end(), b.begin(), b.end());
+  const String from = afterA.empty() ? IdEquals() : "(" + afterA + ") OR (" + IdEquals() + ")";
+  const String to = beforeB.empty() ? IdEquals() : "(" + beforeB + ") OR (" + IdEquals() + ")";
+  EachId(" WHERE (" + from + ") AND (" + to + ")" + OrderBy(false), params, f);
+  return true;
+}
+
 
 template <class TRow>
 bool TKeysetCursor<TRow>::KeyOf(const TKeysetId& id, const std::vector<Variant>* given, std::vector<Variant>& key) {

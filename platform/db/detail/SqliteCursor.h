@@ -110,6 +110,7 @@ private:
   std::int64_t Guess() override;
   bool OrderIndexed() override;
   std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
+  void EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) override;
 
   TSqliteStatement& Prepare(const String& sql);
   // Binds the filter's values, then params after them.
