@@ -49,6 +49,9 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
       .Default(TgpPickupOptions{gpoReturnKey, gpoDblClick});
   t.Publish("PopupMenu");
   t.Prop("OptionsEdit", &TDBDivoRud::OptionsEdit, &TDBDivoRud::SetOptionsEdit);
+  t.Prop("RowSelect", &TDBDivoRud::RowSelect, &TDBDivoRud::SetRowSelect).Default(false);
+  t.Prop("MultiSelect", &TDBDivoRud::MultiSelect, &TDBDivoRud::SetMultiSelect).Default(false);
+  t.Prop("HideSelection", &TDBDivoRud::HideSelection, &TDBDivoRud::SetHideSelection).Default(true);
   t.Event("OnColEnter", &TDBDivoRud::OnColEnter);
   t.Event("OnColExit", &TDBDivoRud::OnColExit);
   t.Event("OnColExiting", &TDBDivoRud::OnColExiting);
@@ -90,6 +93,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner)
   d->Painter.PaintInfo = d->PaintInfo.get();
   d->Painter.DataLink = d->DataLink.get();
   InitRecords();
+  d->Selection->fCurrent = std::move(d->OwnedCurrentRecShot);
   d->ParamsDelete = std::make_unique<TgpDeleteParams>(this);
 
   SetShowHint(true);
@@ -169,7 +173,10 @@ ZV_MODULE(zvgrid, {.Name = "zvgrid",
 // ---- Owned parts -----------------------------------------------------------------------------
 
 void TDBDivoRud::SetSelection(std::unique_ptr<TgpSelection> value) {
+  auto old = std::move(d->Selection);
   d->Selection = value ? std::move(value) : std::make_unique<TgpSelection>(*this);
+  // The current snapshot moves with the part; the grid's reference stays valid.
+  d->Selection->fCurrent = std::move(old->fCurrent);
 }
 
 void TDBDivoRud::SetAutoSearch(std::unique_ptr<TgpAutoSearch> value) {

@@ -20,6 +20,7 @@ void TDBDivoRud::DaActiveChanged() {
   griddetail::TGridFreeze freeze(*this, false);
   ColumnsDataSetChanged();
   RecordsActiveChanged();
+  d->Selection->ActiveChanged();
   if (!IsLoading()) UpdateRows();
   freeze.Release(!IsLoading());
 }
