@@ -26,6 +26,7 @@ void TDBDivoRud::DaActiveChanged() {
 }
 
 void TDBDivoRud::DaDataChanged() {
+  d->Selection->DataChanged();
   // A range that reached an end of the dataset is taken up to there.
   if (d->Action.InProgress() && d->Action.Pending().Contains(uaRange) && d->DataSet && (d->DataSet->Bof() || d->DataSet->Eof())) d->Selection->AddRange();
   RecordsDataChanged();

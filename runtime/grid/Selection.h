@@ -50,8 +50,9 @@ public:
   // The dataset's current record: selected (true) or deselected, or flipped.
   virtual void SelectCurrent(bool select) { SetSelectedInt(select, true); }
   virtual void ToggleCurrent() { SetSelectedInt(!GetSelected(), true); }
-  // From the last added record to the dataset's current one.
-  virtual void AddRange() { AddRange(LastAdded()); }
+  // To the dataset's current record from the last added one, or, while nothing is selected,
+  // from the anchor the gesture set before it moved.
+  virtual void AddRange() { AddRange(Empty() && HasAnchor() ? fAnchor : LastAdded()); }
   virtual void Clear(bool invalidate) { Clear(invalidate, false); }
   // Deletes the selected records and marks the record that takes their place.
   virtual void DeleteRecords() { DeleteRecords(true, true); }
@@ -64,6 +65,8 @@ public:
   // The grid's data link became active or inactive, or its dataset changed: the changed flag
   // clears; a selection made over other data (another dataset, file or table) is dropped.
   virtual void ActiveChanged();
+  // The dataset's records or order changed: the items are listed again when next asked.
+  virtual void DataChanged() { Touched(); }
 
   // ---- The list ------------------------------------------------------------------------------
   // The selection count: 1 for the current record while the list is empty, else the list's.
