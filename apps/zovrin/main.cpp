@@ -24,6 +24,8 @@
 #include "platform/rtl/Format.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/DeleteParams.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/vision/StdDesigners.h"
 
 #include <algorithm>
@@ -116,9 +118,23 @@ public:
     Grid->SetRowLines(2);
     BuildMenus();
     SetActiveControl(Grid);
-    Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
-                              {DataSet->RecordCount(), String(table),
-                               ShownOnServer ? String("the server") : String(std::filesystem::path(file).filename().string())}));
+    Place = Format("%s of %s", {String(table),
+                                ShownOnServer ? String("the server") : String(std::filesystem::path(file).filename().string())});
+    // Records are picked with Shift and Ctrl, all of them with Ctrl+A; Ctrl+Delete deletes them
+    // where the table can be written.
+    Grid->SetMultiSelect(true);
+    Grid->ParamsDelete()->SetEnabled(true);
+    Grid->OnSelectionChange = [this](TObject*) { ShowStatus(); };
+    ShowStatus();
+  }
+
+  void ShowStatus() {
+    const int selected = Grid->Selection().Empty() ? 0 : Grid->Selection().GetCount2();
+    if (selected > 0)
+      Status->SetCaption(Format("  %d of %d records selected in %s", {selected, DataSet->RecordCount(), Place}));
+    else
+      Status->SetCaption(Format("  %d records in %s; the wheel and the scroll bars move through them",
+                                {DataSet->RecordCount(), Place}));
   }
 
   // The program's commands, in one place: the menu bar and the grid's context menu.
@@ -144,6 +160,7 @@ public:
   TDataSource* Source = nullptr;
   TDBDivoRud* Grid = nullptr;
   TPanel* Status = nullptr;
+  String Place;  // the table and where it lives, for the status line
 };
 
 bool WritePng(TWinControl& window, const std::string& path) {

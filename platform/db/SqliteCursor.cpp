@@ -485,6 +485,14 @@ void TSqliteCursor::EachId(const String& tail, const std::vector<Variant>& param
   }
 }
 
+void TSqliteCursor::EachNumber(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) {
+  TSqliteStatement& st = Prepare("SELECT " + fSource.IdColumns.front() + " FROM " + fSource.From + tail);
+  TResetGuard guard{st};
+  BindAll(st, params);
+  while (st.Step())
+    if (!f(st.ColumnInt64(0))) break;
+}
+
 bool TSqliteCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
   TSqliteStatement& st = Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + where + ")");
   TResetGuard guard{st};

@@ -172,6 +172,8 @@ private:
   // sameRows: only the order changes, so that the count stays.
   void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   friend struct keyset::TKeysetDataSetOps;
+  // A table's identity is one integer (its rowid): the bookmark sets read it as a number.
+  bool IdsAreNumbers() const { return fIsTable && !fWithoutRowId; }
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);

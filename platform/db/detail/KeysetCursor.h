@@ -134,19 +134,21 @@ public:
   void ReadAround();
 
   // ---- Reading identities only (bookmark sets) ----------------------------------------------
-  // Each id in one statement; f returns false to stop. Tables only: a query's identities are
-  // its positions.
+  // Each id (or a single integer id as its number) in one statement over the source, with a
+  // tail and its parameters; f returns false to stop. Tables only: a query's identities are its
+  // positions.
   using TIdVisitor = std::function<bool(const TKeysetId&)>;
+  using TNumberVisitor = std::function<bool(std::int64_t)>;
+  void EachIdWhere(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) { EachId(tail, params, f); }
+  void EachNumberWhere(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) {
+    EachNumber(tail, params, f);
+  }
   // Every row's, in the order.
   void EachIdInOrder(const TIdVisitor& f) { EachId(OrderBy(false), {}, f); }
-  // The rows from a to b in the order, either way round, both included; false (nothing read)
-  // when either row is gone.
-  bool EachIdBetween(const TKeysetId& a, const TKeysetId& b, const TIdVisitor& f);
-  // The rows whose single integer identity lies in first..last, ascending.
-  void EachIdInSpan(std::int64_t first, std::int64_t last, const TIdVisitor& f) {
-    EachId(" WHERE " + IdColumnSql().front() + " BETWEEN ? AND ?" + " ORDER BY " + IdColumnSql().front(),
-           {Variant(first), Variant(last)}, f);
-  }
+  // The condition (" WHERE ...") and its parameters that admit the rows from a to b in the
+  // order, either way round, both included; false when either row is gone. The rows are read
+  // in no particular order, so that no sort is needed to learn which they are.
+  bool BetweenCondition(const TKeysetId& a, const TKeysetId& b, String& tail, std::vector<Variant>& params);
   // A row's 0-based place in the order, counted; -1 when it is gone.
   std::int64_t RankOf(const TKeysetId& id) {
     if (!fIsTable) return Exists(id) ? IdNumber(id) : -1;
@@ -163,6 +165,10 @@ public:
 protected:
   // Runs "SELECT <id columns> FROM <source>" + tail and hands each identity to f.
   virtual void EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) = 0;
+  // The same for a single integer identity, without making a value of each.
+  virtual void EachNumber(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) {
+    EachId(tail, params, [&](const TKeysetId& id) { return f(IdNumber(id)); });
+  }
 
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
       : fIsTable(isTable), fSort(std::move(sort)), fNulls(nulls) {}
@@ -326,32 +332,30 @@ std::optional<TRow> TKeysetCursor<TRow>::FetchById(const TKeysetId& id) {
 // Places
 
 template <class TRow>
-bool TKeysetCursor<TRow>::EachIdBetween(const TKeysetId& a0, const TKeysetId& b0, const TIdVisitor& f) {
+bool TKeysetCursor<TRow>::BetweenCondition(const TKeysetId& a0, const TKeysetId& b0, String& tail,
+                                           std::vector<Variant>& params) {
   std::vector<Variant> keyA, keyB;
   if (!KeyOf(a0, nullptr, keyA) || !KeyOf(b0, nullptr, keyB)) return false;
-  const bool same = EncodeId(a0) == EncodeId(b0);
-  bool swap = false;
-  if (!same) {
-    std::vector<Variant> params = b0;
-    const String after = AnyOfRanges(RangesAfter(keyA, a0, false), params);
-    swap = after.empty() || !AnyWhere(IdEquals() + " AND (" + after + ")", params);
+  params.clear();
+  if (EncodeId(a0) == EncodeId(b0)) {
+    tail = " WHERE " + IdEquals();
+    params = a0;
+    return true;
   }
+  std::vector<Variant> probe = b0;
+  const String after = AnyOfRanges(RangesAfter(keyA, a0, false), probe);
+  const bool swap = after.empty() || !AnyWhere(IdEquals() + " AND (" + after + ")", probe);
   const TKeysetId& a = swap ? b0 : a0;
   const TKeysetId& b = swap ? a0 : b0;
   if (swap) std::swap(keyA, keyB);
-  if (same) {
-    f(a);
-    return true;
-  }
   // From a (itself, or after it) to b (itself, or before it).
-  std::vector<Variant> params;
   const String afterA = AnyOfRanges(RangesAfter(keyA, a, false), params);
   params.insert(params.end(), a.begin(), a.end());
   const String beforeB = AnyOfRanges(RangesAfter(keyB, b, true), params);
   params.insert(params.end(), b.begin(), b.end());
   const String from = afterA.empty() ? IdEquals() : "(" + afterA + ") OR (" + IdEquals() + ")";
   const String to = beforeB.empty() ? IdEquals() : "(" + beforeB + ") OR (" + IdEquals() + ")";
-  EachId(" WHERE (" + from + ") AND (" + to + ")" + OrderBy(false), params, f);
+  tail = " WHERE (" + from + ") AND (" + to + ")";
   return true;
 }
 

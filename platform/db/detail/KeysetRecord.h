@@ -169,30 +169,62 @@ struct TKeysetDataSetOps {
     return true;
   }
 
-  // Gathers identities as bookmarks: integer ones sorted into runs at the end, others at once.
+  // Gathers identities into a set: integer ones as runs, consecutive numbers joined as they
+  // come and lone ones sorted a bounded batch at a time, so that memory stays flat whatever the
+  // order; others as their bookmarks.
   template <class TDataSetT>
   struct TCollector {
     TDataSetT& Ds;
     TBookmarkSet& Set;
-    std::vector<std::int64_t> Numbers;
+    std::vector<std::int64_t> Lone;
+    std::int64_t First = 0, Last = -1;
+    bool Open = false;
+    static constexpr std::size_t Batch = 65536;
+
     bool operator()(const TKeysetId& id) {
-      const TBookmarkStr bookmark = Ds.RowBookmark(id);
-      std::int64_t n = 0;
-      if (Ds.BookmarkNumber(bookmark, n))
-        Numbers.push_back(n);
-      else
-        Set.Add(bookmark);
+      Set.Add(Ds.RowBookmark(id));
       return true;
     }
-    void Flush() {
-      std::sort(Numbers.begin(), Numbers.end());
-      for (std::size_t i = 0; i < Numbers.size();) {
+    bool operator()(std::int64_t n) {
+      if (Open && n == Last + 1 && n != INT64_MIN) {
+        Last = n;
+        return true;
+      }
+      if (Open) Close();
+      First = Last = n;
+      Open = true;
+      return true;
+    }
+    void Close() {
+      if (First != Last) {
+        Set.AddNumbers(First, Last);
+        return;
+      }
+      Lone.push_back(First);
+      if (Lone.size() >= Batch) FlushLone();
+    }
+    void FlushLone() {
+      std::sort(Lone.begin(), Lone.end());
+      for (std::size_t i = 0; i < Lone.size();) {
         std::size_t j = i + 1;
-        while (j < Numbers.size() && Numbers[j] <= Numbers[j - 1] + 1) ++j;
-        Set.AddNumbers(Numbers[i], Numbers[j - 1]);
+        while (j < Lone.size() && Lone[j] <= Lone[j - 1] + 1) ++j;
+        Set.AddNumbers(Lone[i], Lone[j - 1]);
         i = j;
       }
-      Numbers.clear();
+      Lone.clear();
+    }
+    void Flush() {
+      if (Open) Close();
+      Open = false;
+      FlushLone();
+    }
+    // Reads the rows the tail admits.
+    void Read(const String& tail, const std::vector<Variant>& params) {
+      if (Ds.IdsAreNumbers())
+        Ds.fCursor->EachNumberWhere(tail, params, std::ref(*this));
+      else
+        Ds.fCursor->EachIdWhere(tail, params, std::ref(*this));
+      Flush();
     }
   };
 
@@ -212,12 +244,10 @@ struct TKeysetDataSetOps {
       if (pa >= 0 && pb >= 0 && pa < count && pb < count) set.AddNumbers(std::min(pa, pb), std::max(pa, pb));
       return;
     }
-    TCollector<TDataSetT> collect{ds, set, {}};
-    if (all)
-      cursor.EachIdInOrder(std::ref(collect));
-    else
-      cursor.EachIdBetween(a, b, std::ref(collect));
-    collect.Flush();
+    String tail;
+    std::vector<Variant> params;
+    if (!all && !cursor.BetweenCondition(a, b, tail, params)) return;
+    TCollector<TDataSetT>{ds, set, {}}.Read(tail, params);
   }
 
   template <class TDataSetT>
@@ -281,7 +311,7 @@ struct TKeysetDataSetOps {
     }
     TBookmarkSet kept(set.DataSet());
     TCollector<TDataSetT> collect{ds, kept, {}};
-    ds.fCursor->EachIdInOrder([&](const TKeysetId& id) { return !set.Contains(ds.RowBookmark(id)) || collect(id); });
+    ds.fCursor->EachIdWhere({}, {}, [&](const TKeysetId& id) { return !set.Contains(ds.RowBookmark(id)) || collect(id); });
     collect.Flush();
     set.Clear();
     kept.EachRun([&](std::int64_t lo, std::int64_t hi) { set.AddNumbers(lo, hi); });

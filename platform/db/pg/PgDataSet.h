@@ -159,6 +159,8 @@ private:
   // sameRows: only the order changes, so that the count stays.
   void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   friend struct keyset::TKeysetDataSetOps;
+  // A table's identity is one integer (its rowid): the bookmark sets read it as a number.
+  bool IdsAreNumbers() const { return false; }
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
   // After a write of one row: 1 inserted, 0 updated, -1 deleted.
