@@ -16,13 +16,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 using namespace zv;
 
 namespace {
 
-constexpr int Sizes[] = {1'000'000, 10'000'000};
+// ZV_BENCH_ROWS=n measures one size only.
+std::vector<int> Sizes() {
+  if (const char* rows = std::getenv("ZV_BENCH_ROWS")) return {std::atoi(rows)};
+  return {1'000'000, 10'000'000};
+}
 
 const String& FileName(int rows) { return zvbench::GridBenchFileName("selection-bench", rows); }
 
@@ -164,13 +169,14 @@ void Measure(int rows) {
 
 int main() {
   zvbench::TBackends backends;
-  for (int rows : Sizes) FileName(rows);
-  const bool built = zvbench::BuildInChildProcess([] {
-    for (int rows : Sizes) zvbench::BuildItemsTable(FileName(rows), rows);
+  const std::vector<int> sizes = Sizes();
+  for (int rows : sizes) FileName(rows);
+  const bool built = zvbench::BuildInChildProcess([&] {
+    for (int rows : sizes) zvbench::BuildItemsTable(FileName(rows), rows);
   });
   if (built)
-    for (int rows : Sizes) Measure(rows);
+    for (int rows : sizes) Measure(rows);
   std::error_code ignored;
-  for (int rows : Sizes) std::filesystem::remove(FileName(rows), ignored);
+  for (int rows : sizes) std::filesystem::remove(FileName(rows), ignored);
   return built ? 0 : 1;
 }

@@ -220,8 +220,9 @@ struct TKeysetDataSetOps {
     }
     // Reads the rows the tail admits.
     void Read(const String& tail, const std::vector<Variant>& params) {
+      // In rowid order a table is read as stored, and consecutive rowids arrive as runs.
       if (Ds.IdsAreNumbers())
-        Ds.fCursor->EachNumberWhere(tail, params, std::ref(*this));
+        Ds.fCursor->EachNumberWhere(tail + " ORDER BY " + Ds.fCursor->IdColumns().front(), params, std::ref(*this));
       else
         Ds.fCursor->EachIdWhere(tail, params, std::ref(*this));
       Flush();
