@@ -400,19 +400,19 @@ void TDataSet::BookmarkSetPurge(TBookmarkSet& set) {
 // As Delete, one record after another from the last in the order, each with its events; a
 // record that is gone is skipped, and an error stops the walk with the rest kept.
 void TDataSet::BookmarkSetDelete(TBookmarkSet& set) {
-  std::vector<TBookmarkStr> items = set.Items(0, static_cast<std::size_t>(set.Count()));
-  TControlsGuard quiet(*this);
-  for (auto it = items.rbegin(); it != items.rend(); ++it) {
-    if (!BookmarkValid(*it)) {
+  const std::vector<TBookmarkStr> items = set.Items(0, static_cast<std::size_t>(set.Count()));
+  // The current record stays current when it is not deleted.
+  WalkAndReturn(*this, Bookmark(), [&] {
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+      if (BookmarkValid(*it)) {
+        GotoBookmark(*it);
+        Delete();
+      }
       set.Remove(*it);
-      continue;
     }
-    GotoBookmark(*it);
-    Delete();
-    set.Remove(*it);
-  }
-  // What is left was never met: gone.
-  set.Clear();
+    // What is left was never met: gone.
+    set.Clear();
+  });
 }
 
 }  // namespace zv
