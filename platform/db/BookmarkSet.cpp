@@ -285,10 +285,10 @@ std::int64_t TBookmarkSet::Rank(const TBookmarkStr& bookmark) const {
   return fDataSet->BookmarkRank(bookmark);
 }
 
-std::vector<TBookmarkStr> TBookmarkSet::Items(std::int64_t skip, std::size_t count) const {
+std::vector<TBookmarkStr> TBookmarkSet::Items(std::int64_t skip, std::size_t count, const TBookmarkStr& after) const {
   std::vector<TBookmarkStr> items;
   if (count == 0 || Empty() || !fDataSet->Active() || skip >= Count()) return items;
-  fDataSet->BookmarkSetItems(*this, std::max<std::int64_t>(0, skip), count, items);
+  fDataSet->BookmarkSetItems(*this, std::max<std::int64_t>(0, skip), count, after, items);
   return items;
 }
 
@@ -374,7 +374,7 @@ std::int64_t TDataSet::BookmarkRank(const TBookmarkStr& bookmark) {
   return rank;
 }
 
-void TDataSet::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+void TDataSet::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count, const TBookmarkStr&,
                                 std::vector<TBookmarkStr>& into) {
   TCounterGuard noScrollEvents(fScrollEventLock);
   WalkAndReturn(*this, Bookmark(), [&] {

@@ -49,8 +49,10 @@ public:
   void AddAll();
   // A record's 0-based place in the dataset's order; -1 when it is gone.
   std::int64_t Rank(const TBookmarkStr& bookmark) const;
-  // The members in the dataset's order, the first skip left out, at most count of them.
-  std::vector<TBookmarkStr> Items(std::int64_t skip, std::size_t count) const;
+  // The members in the dataset's order, the first skip left out, at most count of them. after,
+  // when given, is the member just before the first wanted (the last of the items asked
+  // before), from which the dataset reads on instead of counting skip members again.
+  std::vector<TBookmarkStr> Items(std::int64_t skip, std::size_t count, const TBookmarkStr& after = {}) const;
   // Drops the members whose records are gone; returns how many.
   std::int64_t Purge();
   // Deletes the members' records (a pending edit is posted first). Without BeforeDelete,

@@ -290,11 +290,12 @@ protected:
   // Changes when older bookmarks stop naming the same records (a query read again).
   virtual std::int64_t BookmarkEpoch() const { return 0; }
   // The defaults walk the records, put the cursor back and fire no scroll event; descendants
-  // answer without moving. AddRange's bookmarks are both empty for every record.
+  // answer without moving. AddRange's bookmarks are both empty for every record; Items' after
+  // is a hint (the member before the first wanted) that a descendant may read on from.
   virtual void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to);
   virtual std::int64_t BookmarkRank(const TBookmarkStr& bookmark);
   virtual void BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
-                                std::vector<TBookmarkStr>& into);
+                                const TBookmarkStr& after, std::vector<TBookmarkStr>& into);
   virtual void BookmarkSetPurge(TBookmarkSet& set);
   // Deletes the set's records, pending edit already posted: the default record by record.
   virtual void BookmarkSetDelete(TBookmarkSet& set);

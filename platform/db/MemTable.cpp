@@ -430,9 +430,14 @@ std::int64_t TMemTable::BookmarkRank(const TBookmarkStr& bookmark) {
 }
 
 void TMemTable::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
-                                 std::vector<TBookmarkStr>& into) {
-  for (const auto& row : fRows) {
-    if (into.size() >= count) break;
+                                 const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+  std::size_t from = 0;
+  if (const TRow* last = after.empty() ? nullptr : FindRow(after)) {
+    from = static_cast<std::size_t>(last->Pos) + 1;
+    skip = 0;
+  }
+  for (std::size_t i = from; i < fRows.size() && into.size() < count; ++i) {
+    const auto& row = fRows[i];
     TBookmarkStr bookmark = IntegerBookmark(row->Id);
     if (!set.Contains(bookmark)) continue;
     if (skip > 0)

@@ -62,7 +62,7 @@ protected:
   void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) override;
   std::int64_t BookmarkRank(const TBookmarkStr& bookmark) override;
   void BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
-                        std::vector<TBookmarkStr>& into) override;
+                        const TBookmarkStr& after, std::vector<TBookmarkStr>& into) override;
   void BookmarkSetPurge(TBookmarkSet& set) override;
   void BookmarkSetDelete(TBookmarkSet& set) override;
 

@@ -1015,8 +1015,8 @@ std::int64_t TSqliteDataSet::BookmarkRank(const TBookmarkStr& bookmark) {
 }
 
 void TSqliteDataSet::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
-                                      std::vector<TBookmarkStr>& into) {
-  keyset::TKeysetDataSetOps::SetItems(*this, set, skip, count, into);
+                                      const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+  keyset::TKeysetDataSetOps::SetItems(*this, set, skip, count, after, into);
 }
 
 void TSqliteDataSet::BookmarkSetPurge(TBookmarkSet& set) { keyset::TKeysetDataSetOps::SetPurge(*this, set); }

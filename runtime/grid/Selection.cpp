@@ -80,9 +80,12 @@ TgpRecShot* TgpSelection::GetItem(int i) {
 TgpRecShot* TgpSelection::GetItem2(int i) {
   if (i < 0 || i >= GetCount2() || !ActiveDataSet()) return nullptr;
   if (i < fItemsFrom || i >= fItemsFrom + static_cast<int>(fItems.size())) {
+    // Walking upwards, the next page reads on from the last item of this one.
+    const bool next = !fItems.empty() && i == fItemsFrom + static_cast<int>(fItems.size());
+    const TBookmarkStr after = next ? fItems.back()->GetBookmarkPtr() : TBookmarkStr();
     Touched();
     fItemsFrom = i;
-    for (const TBookmarkStr& b : fSet->Items(i, ItemPage)) {
+    for (const TBookmarkStr& b : fSet->Items(i, ItemPage, after)) {
       if (const auto it = fShots.find(b); it != fShots.end()) {
         fItems.push_back(it->second.get());
       } else {

@@ -145,6 +145,19 @@ public:
   }
   // Every row's, in the order.
   void EachIdInOrder(const TIdVisitor& f) { EachId(OrderBy(false), {}, f); }
+  // The ORDER BY of the order, for a tail.
+  String Order() const { return OrderBy(false); }
+  // The condition (" WHERE ...") and its parameters that admit the rows after a row in the
+  // order; false when the row is gone, or when no row can follow it.
+  bool AfterCondition(const TKeysetId& id, String& tail, std::vector<Variant>& params) {
+    std::vector<Variant> key;
+    if (!fIsTable || !KeyOf(id, nullptr, key)) return false;
+    params.clear();
+    const String any = AnyOfRanges(RangesAfter(key, id, false), params);
+    if (any.empty()) return false;
+    tail = " WHERE (" + any + ")";
+    return true;
+  }
   // The condition (" WHERE ...") and its parameters that admit the rows from a to b in the
   // order, either way round, both included; false when either row is gone. The rows are read
   // in no particular order, so that no sort is needed to learn which they are.

@@ -260,7 +260,7 @@ struct TKeysetDataSetOps {
 
   template <class TDataSetT>
   static void SetItems(TDataSetT& ds, const TBookmarkSet& set, std::int64_t skip, std::size_t count,
-                       std::vector<TBookmarkStr>& into) {
+                       const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
     if (!ds.fIsTable) {
       const std::int64_t rows = ds.fCursor->Count();
       bool done = false;
@@ -278,7 +278,12 @@ struct TKeysetDataSetOps {
       });
       return;
     }
-    ds.fCursor->EachIdInOrder([&](const TKeysetId& id) {
+    // Read on from the member before, when it is there: the rows after it in the order.
+    String tail;
+    std::vector<Variant> params;
+    TKeysetId last;
+    if (!after.empty() && ds.DecodeRowBookmark(after, last) && ds.fCursor->AfterCondition(last, tail, params)) skip = 0;
+    ds.fCursor->EachIdWhere(tail + ds.fCursor->Order(), params, [&](const TKeysetId& id) {
       TBookmarkStr bookmark = ds.RowBookmark(id);
       if (!set.Contains(bookmark)) return true;
       if (skip > 0)

@@ -799,8 +799,8 @@ std::int64_t TPgDataSet::BookmarkRank(const TBookmarkStr& bookmark) {
 }
 
 void TPgDataSet::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
-                                  std::vector<TBookmarkStr>& into) {
-  keyset::TKeysetDataSetOps::SetItems(*this, set, skip, count, into);
+                                  const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+  keyset::TKeysetDataSetOps::SetItems(*this, set, skip, count, after, into);
 }
 
 void TPgDataSet::BookmarkSetPurge(TBookmarkSet& set) { keyset::TKeysetDataSetOps::SetPurge(*this, set); }

@@ -73,6 +73,9 @@ TEST_P(DataSetBehaviour, BookmarkSetsTakeRangesAndListInOrderWithoutMoving) {
   for (const int i : {20, 2, 11}) some->Add(marks[static_cast<std::size_t>(i)]);
   EXPECT_EQ(some->Items(0, 10), (std::vector<TBookmarkStr>{marks[2], marks[11], marks[20]}));
   EXPECT_EQ(some->Items(1, 1), (std::vector<TBookmarkStr>{marks[11]}));
+  // Read on from the item before: the same items as counting from the start.
+  EXPECT_EQ(some->Items(2, 5, marks[11]), (std::vector<TBookmarkStr>{marks[20]}));
+  EXPECT_EQ(all->Items(10, 3, marks[9]), slice(10, 12));
   EXPECT_EQ(DS().Bookmark(), marks[10]);
   EXPECT_EQ(scrolls, 0);
   for (const std::string& heard : fLog) EXPECT_EQ(heard.find("Scrolled"), std::string::npos) << heard;
