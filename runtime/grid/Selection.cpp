@@ -250,7 +250,8 @@ void TgpSelection::Changed(int row, bool invalidate, bool currentChanged) {
   fGrid.SelectionChanged(currentChanged, true);
 }
 
-// The Part's DeleteRecords: the first item's record number is where the current record lands.
+// Several records, or one that is not the current one: the first one's record number is where
+// the current record lands afterwards.
 void TgpSelection::DeleteRecords(bool restorePosition, bool refresh) {
   TDataSet* ds = ActiveDataSet();
   if (!ds || GetCount() == 0) return;

@@ -278,8 +278,8 @@ TEST_P(GridSelection, RowAttributesShowTheSelectionAndTheHiddenOne) {
   }
 }
 
-// Ctrl+Delete with each prompt kind and answer, and the mends: one selected record that is not
-// the current one, a selected record that is gone, a delete that fails.
+// Ctrl+Delete with each prompt kind and answer, and the faults once seen: one selected record
+// that is not the current one, a selected record that is gone, a delete that fails.
 TEST_P(GridSelection, DeletingTheSelectedRecords) {
   if (IsQuery()) {
     Click(2, {ssCtrl});
