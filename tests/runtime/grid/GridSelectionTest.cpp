@@ -173,6 +173,10 @@ TEST_P(GridSelection, GesturesSelectAndPlainMovesClear) {
     EXPECT_EQ(Id(), step.current);
     EXPECT_EQ(changes, 1);
   }
+  // Scrolling keeps the selection: the wheel, and the dataset moved by the application.
+  h->Wheel(grid.get(), 50, 50, -120);
+  ds->MoveBy(40);
+  EXPECT_EQ(Selected(), Span(1, 100));
   // Without MultiSelect nothing is selected, and nothing can be.
   grid->SetMultiSelect(false);
   EXPECT_TRUE(S().Empty());
