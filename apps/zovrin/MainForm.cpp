@@ -16,6 +16,8 @@
 #include "platform/rtl/StringUtils.h"
 #include "runtime/env/Env.h"
 #include "runtime/grid/Columns.h"
+#include "runtime/grid/DeleteParams.h"
+#include "runtime/grid/Selection.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
 #include "runtime/vision/StdDesigners.h"
@@ -145,10 +147,23 @@ TMainForm::TMainForm(TComponent* owner, const std::string& file, const std::stri
   fDefaultStatus = Format("  %s of %s%s; click titles to sort (Shift adds, Ctrl removes), right-click footers to aggregate",
                           {String(table), onServer ? String("the server") : String(std::filesystem::path(file).filename().string()),
                            DataSet->CanModify() ? String("") : String(", read-only")});
+  // Records are picked with Shift and Ctrl, all of them with Ctrl+A; Ctrl+Delete deletes them
+  // where the table can be written.
+  Grid->SetMultiSelect(true);
+  Grid->ParamsDelete()->SetEnabled(true);
+  Grid->OnSelectionChange = [this](TObject*) { ShowSelection(); };
   Status->SetCaption(fDefaultStatus);
 }
 
 TMainForm::~TMainForm() = default;
+
+void TMainForm::ShowSelection() {
+  const int selected = Grid->Selection().Empty() ? 0 : Grid->Selection().GetCount2();
+  if (selected > 0)
+    Status->SetCaption(Format("  %d of %d records selected", {selected, DataSet->RecordCount()}));
+  else
+    Status->SetCaption(fDefaultStatus);
+}
 
 void TMainForm::BuildMenus() {
   const auto item = [this](TMenuItem* parent, const char* caption, TNotifyEvent onClick) {

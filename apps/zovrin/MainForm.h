@@ -45,6 +45,8 @@ private:
   // The titles as the dataset is ordered now.
   void ShowDataOrder();
   void Say(const zv::String& message);
+  // How many records are selected, or the default status when none is.
+  void ShowSelection();
   zv::String FooterSql(bool totals, std::vector<zv::TgpColumn*>& columns) const;
 
   std::string fFile;

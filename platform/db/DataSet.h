@@ -31,6 +31,7 @@ namespace zv {
 class TDataSource;
 class TDataLink;
 class TStrings;
+class TBookmarkSet;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
 // Asked every few thousand steps of a long read; setting stop ends the read (as Interrupt does).
@@ -195,6 +196,14 @@ public:
   void Loaded() override;  // opens a dataset whose Active was read as true
   static void DeclareProperties(TPropTable<TDataSet>& t);
 
+  // ---- Bookmark sets (BookmarkSet.h) ------------------------------------------------------
+  // A record's bookmark holds the same bytes each time it is taken (read in a window, after a
+  // move, from GotoBookmark), on every dataset: a set of them tests membership by the bytes.
+  std::unique_ptr<TBookmarkSet> CreateBookmarkSet();
+  // What the dataset shows (its file and table or statement, its server and table), so that a
+  // reopen of the same data can be told from other data; empty when it cannot tell.
+  virtual String DataIdentity() const { return {}; }
+
   TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
   TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit;
   TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
@@ -277,6 +286,25 @@ protected:
   // Lookup fields reading this dataset forget the values they cached; called after every
   // change of the data (descendants call it for changes of their own, such as emptying).
   void LookupDataChanged();
+
+  // ---- Bookmark sets: what a TBookmarkSet asks ----------------------------------------------
+  friend class TBookmarkSet;
+  // An integer bookmark as its number and back (the set then holds runs of numbers); false for
+  // a dataset whose bookmarks are not integers.
+  virtual bool BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const;
+  virtual TBookmarkStr NumberBookmark(std::int64_t number) const;
+  // Changes when older bookmarks stop naming the same records (a query read again).
+  virtual std::int64_t BookmarkEpoch() const { return 0; }
+  // The defaults walk the records, put the cursor back and fire no scroll event; descendants
+  // answer without moving. AddRange's bookmarks are both empty for every record; Items' after
+  // is a hint (the member before the first wanted) that a descendant may read on from.
+  virtual void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to);
+  virtual std::int64_t BookmarkRank(const TBookmarkStr& bookmark);
+  virtual void BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                                const TBookmarkStr& after, std::vector<TBookmarkStr>& into);
+  virtual void BookmarkSetPurge(TBookmarkSet& set);
+  // Deletes the set's records, pending edit already posted: the default record by record.
+  virtual void BookmarkSetDelete(TBookmarkSet& set);
 
 private:
   friend class TDataLink;

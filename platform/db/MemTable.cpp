@@ -5,6 +5,8 @@
 
 #include "platform/db/MemTable.h"
 
+#include "platform/db/BookmarkSet.h"
+
 #include "platform/db/SortString.h"
 
 #include "platform/classes/TypeInfo.h"
@@ -395,6 +397,89 @@ void TMemTable::SortBy(const String& sortString) {
   } else {
     First();
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bookmark sets
+
+bool TMemTable::BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const {
+  return DecodeIntegerBookmark(bookmark, number);
+}
+
+void TMemTable::BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) {
+  std::size_t first = 0, last = fRows.size();
+  if (!from.empty() || !to.empty()) {
+    const TRow* a = FindRow(from);
+    const TRow* b = FindRow(to);
+    if (!a || !b) return;
+    first = static_cast<std::size_t>(std::min(a->Pos, b->Pos));
+    last = static_cast<std::size_t>(std::max(a->Pos, b->Pos)) + 1;
+  }
+  // Identities are consecutive in the order records were added: runs go in whole.
+  for (std::size_t i = first; i < last;) {
+    std::size_t j = i + 1;
+    while (j < last && fRows[j]->Id == fRows[j - 1]->Id + 1) ++j;
+    set.AddNumbers(fRows[i]->Id, fRows[j - 1]->Id);
+    i = j;
+  }
+}
+
+std::int64_t TMemTable::BookmarkRank(const TBookmarkStr& bookmark) {
+  const TRow* row = FindRow(bookmark);
+  return row ? row->Pos : -1;
+}
+
+void TMemTable::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                                 const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+  std::size_t from = 0;
+  if (const TRow* last = after.empty() ? nullptr : FindRow(after)) {
+    from = static_cast<std::size_t>(last->Pos) + 1;
+    skip = 0;
+  }
+  for (std::size_t i = from; i < fRows.size() && into.size() < count; ++i) {
+    const auto& row = fRows[i];
+    TBookmarkStr bookmark = IntegerBookmark(row->Id);
+    if (!set.Contains(bookmark)) continue;
+    if (skip > 0)
+      --skip;
+    else
+      into.push_back(std::move(bookmark));
+  }
+}
+
+void TMemTable::BookmarkSetPurge(TBookmarkSet& set) {
+  std::vector<std::int64_t> gone;
+  set.EachRun([&](std::int64_t lo, std::int64_t hi) {
+    for (std::int64_t n = lo; n <= hi; ++n)
+      if (!fById.contains(n)) gone.push_back(n);
+  });
+  for (const std::int64_t n : gone) set.Remove(IntegerBookmark(n));
+}
+
+// One pass over the rows; the controls hear of it once.
+void TMemTable::BookmarkSetDelete(TBookmarkSet& set) {
+  const TBookmarkStr current = Bookmark();
+  const int currentPos = fCursor;
+  int before = 0;  // deleted rows before the cursor's
+  std::vector<std::unique_ptr<TRow>> kept;
+  kept.reserve(fRows.size());
+  for (auto& row : fRows) {
+    if (set.Contains(IntegerBookmark(row->Id))) {
+      if (row->Pos < currentPos) ++before;
+      fById.erase(row->Id);
+    } else {
+      kept.push_back(std::move(row));
+    }
+  }
+  fRows = std::move(kept);
+  Renumber(0);
+  set.Clear();
+  LookupDataChanged();
+  if (const TRow* row = FindRow(current))
+    fCursor = row->Pos;
+  else
+    fCursor = std::min(currentPos - before, static_cast<int>(fRows.size()));
+  Resync({});
 }
 
 }  // namespace zv

@@ -57,6 +57,14 @@ protected:
   void InternalPost() override;
   void InternalDelete() override;
   bool IsCursorOpen() const override { return fOpen; }
+  // Bookmark sets answered from the rows, the cursor unmoved.
+  bool BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const override;
+  void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) override;
+  std::int64_t BookmarkRank(const TBookmarkStr& bookmark) override;
+  void BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                        const TBookmarkStr& after, std::vector<TBookmarkStr>& into) override;
+  void BookmarkSetPurge(TBookmarkSet& set) override;
+  void BookmarkSetDelete(TBookmarkSet& set) override;
 
 private:
   struct TRow {

@@ -472,6 +472,27 @@ std::int64_t TSqliteCursor::CountInRanges(const std::vector<keyset::TKeysetRange
   return count;
 }
 
+// Over the key alone, so that SQLite may step through an index rather than the table.
+void TSqliteCursor::EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) {
+  TSqliteStatement& st = Prepare("SELECT " + JoinSql(fSource.IdColumns, ", ") + " FROM " + fSource.From + tail);
+  TResetGuard guard{st};
+  BindAll(st, params);
+  TSqliteId id;
+  while (st.Step()) {
+    id.clear();
+    for (int i = 0; i < IdWidth(); ++i) id.push_back(st.ColumnValue(i, ftUnknown));
+    if (!f(id)) break;
+  }
+}
+
+void TSqliteCursor::EachNumber(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) {
+  TSqliteStatement& st = Prepare("SELECT " + fSource.IdColumns.front() + " FROM " + fSource.From + tail);
+  TResetGuard guard{st};
+  BindAll(st, params);
+  while (st.Step())
+    if (!f(st.ColumnInt64(0))) break;
+}
+
 bool TSqliteCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
   TSqliteStatement& st = Prepare("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " + where + ")");
   TResetGuard guard{st};

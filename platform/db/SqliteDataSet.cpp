@@ -989,4 +989,71 @@ Variant TSqliteDataSet::ReadByKey(const String& keyFields, const Variant& keyVal
   return values.size() == 1 ? values.front() : VarArrayOf(values);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Bookmark sets
+
+String TSqliteDataSet::DataIdentity() const {
+  if (fFileName.empty()) return {};
+  return "sqlite:" + fFileName + (fSQL.empty() ? "|table:" + fTableName : "|sql:" + fSQL);
+}
+
+bool TSqliteDataSet::BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const {
+  if (!fIsTable) return keyset::TKeysetDataSetOps::QueryNumber(*this, bookmark, number);
+  return !fWithoutRowId && DecodeIntegerBookmark(bookmark, number);
+}
+
+TBookmarkStr TSqliteDataSet::NumberBookmark(std::int64_t number) const {
+  return fIsTable ? IntegerBookmark(number) : keyset::PositionBookmark(fReading, keyset::IdOfNumber(number));
+}
+
+void TSqliteDataSet::BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) {
+  keyset::TKeysetDataSetOps::SetAddRange(*this, set, from, to);
+}
+
+std::int64_t TSqliteDataSet::BookmarkRank(const TBookmarkStr& bookmark) {
+  return keyset::TKeysetDataSetOps::Rank(*this, bookmark);
+}
+
+void TSqliteDataSet::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                                      const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+  keyset::TKeysetDataSetOps::SetItems(*this, set, skip, count, after, into);
+}
+
+void TSqliteDataSet::BookmarkSetPurge(TBookmarkSet& set) { keyset::TKeysetDataSetOps::SetPurge(*this, set); }
+
+// A rowid table's runs go as ranges of rowids, other members one statement each, all in one
+// transaction that a failure rolls back whole.
+void TSqliteDataSet::BookmarkSetDelete(TBookmarkSet& set) {
+  keyset::TKeysetDataSetOps::SetDelete(*this, set, [&] {
+    fDatabase->Execute("BEGIN IMMEDIATE");
+    try {
+      const String table = QuoteIdentifier(fTableName);
+      if (!fWithoutRowId) {
+        TSqliteStatement range(*fDatabase, "DELETE FROM " + table + " WHERE " + fRowIdName + " BETWEEN ? AND ?");
+        set.EachRun([&](std::int64_t first, std::int64_t last) {
+          range.BindAll({Variant(first), Variant(last)});
+          range.Step();
+          range.Reset();
+        });
+      }
+      TSqliteStatement one(*fDatabase, "DELETE FROM " + table + " WHERE " + IdCondition());
+      set.EachBytes([&](const TBookmarkStr& bookmark) {
+        sqlite::TSqliteId id;
+        if (!DecodeRowBookmark(bookmark, id)) return;
+        one.BindAll(id);
+        one.Step();
+        one.Reset();
+      });
+      fDatabase->Execute("COMMIT");
+    } catch (...) {
+      try {
+        fDatabase->Execute("ROLLBACK");
+      } catch (...) {
+        // The transaction is gone already; the first error is the one to report.
+      }
+      throw;
+    }
+  });
+}
+
 }  // namespace zv

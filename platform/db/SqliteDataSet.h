@@ -111,6 +111,8 @@ public:
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }
+  // The file and the table or statement.
+  String DataIdentity() const override;
   bool BookmarkValid(const TBookmarkStr& bookmark) const override;
   int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
   // One query with the keys bound as parameters (calculated key fields fall back to the walk
@@ -139,6 +141,16 @@ protected:
   void InternalRefresh() override;
   bool IsCursorOpen() const override { return fCursor != nullptr; }
   bool ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const override;
+  // Bookmark sets: a rowid table's and a query's bookmarks are numbers; one statement each.
+  bool BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const override;
+  TBookmarkStr NumberBookmark(std::int64_t number) const override;
+  std::int64_t BookmarkEpoch() const override { return fIsTable ? 0 : fReading; }
+  void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) override;
+  std::int64_t BookmarkRank(const TBookmarkStr& bookmark) override;
+  void BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                        const TBookmarkStr& after, std::vector<TBookmarkStr>& into) override;
+  void BookmarkSetPurge(TBookmarkSet& set) override;
+  void BookmarkSetDelete(TBookmarkSet& set) override;
 
 private:
   struct TColumn {
@@ -160,6 +172,8 @@ private:
   // sameRows: only the order changes, so that the count stays.
   void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   friend struct keyset::TKeysetDataSetOps;
+  // A table's identity is one integer (its rowid): the bookmark sets read it as a number.
+  bool IdsAreNumbers() const { return fIsTable && !fWithoutRowId; }
   // Reads the first row, in the dataset's order, whose key fields hold the values.
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                sqlite::TSqliteRow& row);

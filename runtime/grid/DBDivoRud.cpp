@@ -54,6 +54,9 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Event("OnTitleStateChange", &TDBDivoRud::OnTitleStateChange);
   t.Event("OnFooterStateChange", &TDBDivoRud::OnFooterStateChange);
   t.Event("OnFooterMenuPopup", &TDBDivoRud::OnFooterMenuPopup);
+  t.Prop("RowSelect", &TDBDivoRud::RowSelect, &TDBDivoRud::SetRowSelect).Default(false);
+  t.Prop("MultiSelect", &TDBDivoRud::MultiSelect, &TDBDivoRud::SetMultiSelect).Default(false);
+  t.Prop("HideSelection", &TDBDivoRud::HideSelection, &TDBDivoRud::SetHideSelection).Default(true);
   t.Event("OnColEnter", &TDBDivoRud::OnColEnter);
   t.Event("OnColExit", &TDBDivoRud::OnColExit);
   t.Event("OnColExiting", &TDBDivoRud::OnColExiting);
@@ -95,6 +98,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner)
   d->Painter.PaintInfo = d->PaintInfo.get();
   d->Painter.DataLink = d->DataLink.get();
   InitRecords();
+  d->Selection->fCurrent = std::move(d->OwnedCurrentRecShot);
   d->ParamsDelete = std::make_unique<TgpDeleteParams>(this);
 
   SetShowHint(true);
@@ -175,7 +179,10 @@ ZV_MODULE(zvgrid, {.Name = "zvgrid",
 // ---- Owned parts -----------------------------------------------------------------------------
 
 void TDBDivoRud::SetSelection(std::unique_ptr<TgpSelection> value) {
+  auto old = std::move(d->Selection);
   d->Selection = value ? std::move(value) : std::make_unique<TgpSelection>(*this);
+  // The current snapshot moves with the part; the grid's reference stays valid.
+  d->Selection->fCurrent = std::move(old->fCurrent);
 }
 
 void TDBDivoRud::SetAutoSearch(std::unique_ptr<TgpAutoSearch> value) {

@@ -397,6 +397,11 @@ public:
   void SetRowSelect(bool value);
   bool MultiSelect() const;
   void SetMultiSelect(bool value);
+  // The current row and cell show the hidden-selection colour while the grid has no focus.
+  bool HideSelection() const;
+  void SetHideSelection(bool value);
+  // Every record joins the selection, the cursor unmoved (a MultiSelect grid only; Ctrl+A).
+  void SelectAll();
 
   void SetSelectedCol(TgpColumn* column);
   // Stores the current column without events; returns the old index.
@@ -604,6 +609,7 @@ private:
   // Records and snapshots.
   friend class TgpRecShot;
   friend class TgpCurrentRecShot;
+  friend class TgpSelection;
   void InitRecords();
   void CheckFieldNames(const String& names) const;
   void SetCurrentRow(int row);

@@ -66,9 +66,12 @@ bool TgpDeleteParams::DeleteRecordsInt(Word key, TShiftState shift) {
   if (key != 0 && (!fEnabled || ::zv::ShortCut(key, shift) != fShortCut)) return false;
   const int count = grid->DeleteCount();
   if (count == 0) return true;
-  if (count == 1 && !grid->SyncCursors(false)) return true;
+  // The selection's records go, however many: one selected record that is not the current
+  // one is that record, not the current one.
+  const bool selected = !grid->Selection().Empty();
+  if (!selected && !grid->SyncCursors(false)) return true;
   if (!Confirm(count)) return true;
-  if (count > 1) {
+  if (selected) {
     grid->Selection().DeleteRecords();
   } else {
     grid->DataSet()->Delete();

@@ -76,7 +76,19 @@ void TDBDivoRud::SetOptionsEdit(TgpGridEditOptions value) { d->OptionsEdit = val
 bool TDBDivoRud::RowSelect() const { return d->RowSelect; }
 void TDBDivoRud::SetRowSelect(bool value) { d->RowSelect = value; }
 bool TDBDivoRud::MultiSelect() const { return d->MultiSelect; }
-void TDBDivoRud::SetMultiSelect(bool value) { d->MultiSelect = value; }
+void TDBDivoRud::SetMultiSelect(bool value) {
+  if (value == d->MultiSelect) return;
+  d->MultiSelect = value;
+  // Without multi-selection nothing can be selected, so nothing stays selected.
+  if (!value) d->Selection->Clear(true);
+}
+bool TDBDivoRud::HideSelection() const { return d->HideSelection; }
+void TDBDivoRud::SetHideSelection(bool value) {
+  if (value == d->HideSelection) return;
+  d->HideSelection = value;
+  InvalidateRows();
+}
+void TDBDivoRud::SelectAll() { d->Selection->SelectAll(); }
 bool TDBDivoRud::PickupResult() const { return d->PickupResult; }
 bool TDBDivoRud::HasFocus() const { return d->HasFocus; }
 TgpGridState TDBDivoRud::GridState() const { return d->GridState; }

@@ -20,11 +20,13 @@ void TDBDivoRud::DaActiveChanged() {
   griddetail::TGridFreeze freeze(*this, false);
   ColumnsDataSetChanged();
   RecordsActiveChanged();
+  d->Selection->ActiveChanged();
   if (!IsLoading()) UpdateRows();
   freeze.Release(!IsLoading());
 }
 
 void TDBDivoRud::DaDataChanged() {
+  d->Selection->DataChanged();
   // A range that reached an end of the dataset is taken up to there.
   if (d->Action.InProgress() && d->Action.Pending().Contains(uaRange) && d->DataSet && (d->DataSet->Bof() || d->DataSet->Eof())) d->Selection->AddRange();
   RecordsDataChanged();

@@ -122,6 +122,11 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
       if (ctrl) return false;
       DoPopupMenu(d->CurrentColumn, -1, -1);
       return true;
+    case 'A':
+      // Ctrl+A selects every record (a menu's Ctrl+A was offered the key first).
+      if (!ctrl || withShift || shift.Contains(ssAlt) || !d->MultiSelect) return false;
+      SelectAll();
+      return true;
     default: return false;
   }
 }

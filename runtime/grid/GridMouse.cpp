@@ -57,8 +57,12 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
     const int target = d->HoverColumn->Selectable() ? hit.Column : d->Col;
     TgpUserActions bits;
     if (!EditorVisible() || AlwaysShowEditor()) {
-      if (shift.Contains(ssShift))
+      if (shift.Contains(ssShift)) {
         bits = {uaRange};
+        // From nothing selected, the range starts at the record current before the click.
+        if (d->Selection->Empty() && !d->Selection->HasAnchor() && d->CurrentRecShot->HasRecord())
+          d->Selection->SetAnchor(d->CurrentRecShot->GetBookmarkPtr());
+      }
       else if (shift.Contains(ssCtrl))
         bits = d->Selection->Empty() && hit.Row != d->CurrentRow ? TgpUserActions{uaToggle, uaSelectOld} : TgpUserActions{uaToggle};
       else if (button == mbLeft)

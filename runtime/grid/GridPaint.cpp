@@ -127,6 +127,9 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
   const bool focused = Focused();
   const int current = CurrentRow();
   const int currentCol = d->CurrentColumn ? d->CurrentColumn->Index() : -1;
+  const bool selectionEmpty = d->Selection->Empty();
+  // Asked per row only when something is selected: one look-up of the row's bookmark bytes.
+  const bool selectionShown = !selectionEmpty;
   lastRow = std::min(lastRow, info.RowAttrsCount() - 1);
   for (int row = firstRow; row <= lastRow; ++row) {
     d->DataLink->SetActiveRecord(row);
@@ -140,39 +143,55 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       a.Tracked = true;
       if (TgpCellAttrs* cell = a.GetCellAttr(d->Hover.Column)) cell->Tracked = true;
     }
+    // A selected record shows the selection look wherever it is.
+    if (selectionShown && d->Selection->RecordSelected()) {
+      a.Selected = true;
+      if (designer) {
+        a.FontColor = designer->SelectedRowText();
+        if (designer->UltraSoftSelectedRow()) {
+          a.UltraSoft = true;
+        } else {
+          a.ForceColor = true;
+          a.Color = designer->SelectedRow();
+        }
+      }
+    }
     if (a.Current && designer) {
       TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
       if (cell) {
         cell->Current = true;
         cell->Focused = a.Focused;
       }
-      // No selection list yet: the current row carries the selection look.
-      if (a.Focused) {
-        if (designer->SelectedRowFill()) {
-          a.ForceColor = true;
-          a.FontColor = designer->SelectedRowText();
-          if (designer->UltraSoftSelectedRow())
-            a.UltraSoft = true;
-          else
-            a.Color = designer->SelectedRow();
-        }
-        if (designer->SelectedCellFill() && cell) {
-          cell->FontColor = designer->SelectedCellText();
-          if (designer->UltraSoftSelectedCell()) {
-            cell->UltraSoft = true;
-          } else {
-            cell->ForceColor = true;
-            cell->Color = designer->SelectedCell();
+      // The current row carries the selection look when it is selected or nothing is; beside a
+      // selection that leaves it out it keeps only its current and focused marks.
+      if (a.Selected || selectionEmpty) {
+        if (a.Selected || a.Focused || !d->HideSelection) {
+          if (designer->SelectedRowFill()) {
+            a.ForceColor = true;
+            a.FontColor = designer->SelectedRowText();
+            if (designer->UltraSoftSelectedRow())
+              a.UltraSoft = true;
+            else
+              a.Color = designer->SelectedRow();
           }
-        }
-      } else {
-        if (designer->SelectedRowFill()) {
-          a.ForceColor = true;
-          a.Color = designer->HiddenSelection();
-        }
-        if (designer->SelectedCellFill() && cell) {
-          cell->ForceColor = true;
-          cell->Color = designer->HiddenSelection();
+          if (designer->SelectedCellFill() && cell) {
+            cell->FontColor = designer->SelectedCellText();
+            if (designer->UltraSoftSelectedCell()) {
+              cell->UltraSoft = true;
+            } else {
+              cell->ForceColor = true;
+              cell->Color = designer->SelectedCell();
+            }
+          }
+        } else {
+          if (designer->SelectedRowFill()) {
+            a.ForceColor = true;
+            a.Color = designer->HiddenSelection();
+          }
+          if (designer->SelectedCellFill() && cell) {
+            cell->ForceColor = true;
+            cell->Color = designer->HiddenSelection();
+          }
         }
       }
     }

@@ -163,7 +163,7 @@ bool TDBDivoRud::SyncCursors(bool force) {
 // Notifications
 
 void TDBDivoRud::SelectionChanged(bool currentChanged, bool selectionChanged) {
-  (void)selectionChanged;
+  if (selectionChanged) d->Selection->NoteChanged();
   d->Action.NoteSelectionChanged();
   if (currentChanged) d->CurrentRecShot->SetCurrentChanged(true);
   if (d->Action.InProgress()) {

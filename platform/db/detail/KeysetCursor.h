@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -132,7 +133,56 @@ public:
   // an interrupt could stop) is left.
   void ReadAround();
 
+  // ---- Reading identities only (bookmark sets) ----------------------------------------------
+  // Each id (or a single integer id as its number) in one statement over the source, with a
+  // tail and its parameters; f returns false to stop. Tables only: a query's identities are its
+  // positions.
+  using TIdVisitor = std::function<bool(const TKeysetId&)>;
+  using TNumberVisitor = std::function<bool(std::int64_t)>;
+  void EachIdWhere(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) { EachId(tail, params, f); }
+  void EachNumberWhere(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) {
+    EachNumber(tail, params, f);
+  }
+  // Every row's, in the order.
+  void EachIdInOrder(const TIdVisitor& f) { EachId(OrderBy(false), {}, f); }
+  // The ORDER BY of the order, for a tail.
+  String Order() const { return OrderBy(false); }
+  // The condition (" WHERE ...") and its parameters that admit the rows after a row in the
+  // order; false when the row is gone, or when no row can follow it.
+  bool AfterCondition(const TKeysetId& id, String& tail, std::vector<Variant>& params) {
+    std::vector<Variant> key;
+    if (!fIsTable || !KeyOf(id, nullptr, key)) return false;
+    params.clear();
+    const String any = AnyOfRanges(RangesAfter(key, id, false), params);
+    if (any.empty()) return false;
+    tail = " WHERE (" + any + ")";
+    return true;
+  }
+  // The condition (" WHERE ...") and its parameters that admit the rows from a to b in the
+  // order, either way round, both included; false when either row is gone. The rows are read
+  // in no particular order, so that no sort is needed to learn which they are.
+  bool BetweenCondition(const TKeysetId& a, const TKeysetId& b, String& tail, std::vector<Variant>& params);
+  // A row's 0-based place in the order, counted; -1 when it is gone.
+  std::int64_t RankOf(const TKeysetId& id) {
+    if (!fIsTable) return Exists(id) ? IdNumber(id) : -1;
+    if (const std::int64_t known = KnownPositionOf(id); known >= 0) return known;
+    return CountBefore(id, nullptr);
+  }
+  // Before rows around the position are deleted: its sort key is read while the row is there,
+  // so that the moves after the delete find its neighbours.
+  void KeepPlace() {
+    if (fPosition == TPosition::Row) ResolveKey();
+  }
+  const std::vector<String>& IdColumns() const { return IdColumnSql(); }
+
 protected:
+  // Runs "SELECT <id columns> FROM <source>" + tail and hands each identity to f.
+  virtual void EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) = 0;
+  // The same for a single integer identity, without making a value of each.
+  virtual void EachNumber(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) {
+    EachId(tail, params, [&](const TKeysetId& id) { return f(IdNumber(id)); });
+  }
+
   TKeysetCursor(bool isTable, std::vector<TKeysetSort> sort, TNullOrder nulls)
       : fIsTable(isTable), fSort(std::move(sort)), fNulls(nulls) {}
 
@@ -293,6 +343,35 @@ std::optional<TRow> TKeysetCursor<TRow>::FetchById(const TKeysetId& id) {
 
 // ---------------------------------------------------------------------------------------------
 // Places
+
+template <class TRow>
+bool TKeysetCursor<TRow>::BetweenCondition(const TKeysetId& a0, const TKeysetId& b0, String& tail,
+                                           std::vector<Variant>& params) {
+  std::vector<Variant> keyA, keyB;
+  if (!KeyOf(a0, nullptr, keyA) || !KeyOf(b0, nullptr, keyB)) return false;
+  params.clear();
+  if (EncodeId(a0) == EncodeId(b0)) {
+    tail = " WHERE " + IdEquals();
+    params = a0;
+    return true;
+  }
+  std::vector<Variant> probe = b0;
+  const String after = AnyOfRanges(RangesAfter(keyA, a0, false), probe);
+  const bool swap = after.empty() || !AnyWhere(IdEquals() + " AND (" + after + ")", probe);
+  const TKeysetId& a = swap ? b0 : a0;
+  const TKeysetId& b = swap ? a0 : b0;
+  if (swap) std::swap(keyA, keyB);
+  // From a (itself, or after it) to b (itself, or before it).
+  const String afterA = AnyOfRanges(RangesAfter(keyA, a, false), params);
+  params.insert(params.end(), a.begin(), a.end());
+  const String beforeB = AnyOfRanges(RangesAfter(keyB, b, true), params);
+  params.insert(params.end(), b.begin(), b.end());
+  const String from = afterA.empty() ? IdEquals() : "(" + afterA + ") OR (" + IdEquals() + ")";
+  const String to = beforeB.empty() ? IdEquals() : "(" + beforeB + ") OR (" + IdEquals() + ")";
+  tail = " WHERE (" + from + ") AND (" + to + ")";
+  return true;
+}
+
 
 template <class TRow>
 bool TKeysetCursor<TRow>::KeyOf(const TKeysetId& id, const std::vector<Variant>* given, std::vector<Variant>& key) {

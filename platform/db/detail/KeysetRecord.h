@@ -2,6 +2,8 @@
 // The record side of a dataset over a TKeysetCursor: the buffer that remembers a row's identity
 // and sort key, filling it from the cursor, and the bookmarks of a query's rows.
 
+#include "platform/db/BookmarkSet.h"
+#include "platform/db/DBConsts.h"
 #include "platform/db/VariantDataSet.h"
 #include "platform/db/detail/KeysetCursor.h"
 #include "platform/rtl/Consts.h"
@@ -151,6 +153,194 @@ struct TKeysetDataSetOps {
       }
       throw;
     }
+  }
+
+  // ---- Bookmark sets ------------------------------------------------------------------------
+  // A query's bookmarks are positions in the dataset's order, so the set's numbers are the
+  // order itself; a table's members are found by reading identities in one statement, which
+  // moves neither the dataset's cursor nor its window.
+
+  // A query row's bookmark as its position in this reading.
+  template <class TDataSetT>
+  static bool QueryNumber(const TDataSetT& ds, const TBookmarkStr& bookmark, std::int64_t& number) {
+    TKeysetId id;
+    if (!DecodePositionBookmark(bookmark, ds.fReading, id)) return false;
+    number = IdNumber(id);
+    return true;
+  }
+
+  // Gathers identities into a set: integer ones as runs, consecutive numbers joined as they
+  // come and lone ones sorted a bounded batch at a time, so that memory stays flat whatever the
+  // order; others as their bookmarks.
+  template <class TDataSetT>
+  struct TCollector {
+    TDataSetT& Ds;
+    TBookmarkSet& Set;
+    std::vector<std::int64_t> Lone;
+    std::int64_t First = 0, Last = -1;
+    bool Open = false;
+    static constexpr std::size_t Batch = 65536;
+
+    bool operator()(const TKeysetId& id) {
+      Set.Add(Ds.RowBookmark(id));
+      return true;
+    }
+    bool operator()(std::int64_t n) {
+      if (Open && n == Last + 1 && n != INT64_MIN) {
+        Last = n;
+        return true;
+      }
+      if (Open) Close();
+      First = Last = n;
+      Open = true;
+      return true;
+    }
+    void Close() {
+      if (First != Last) {
+        Set.AddNumbers(First, Last);
+        return;
+      }
+      Lone.push_back(First);
+      if (Lone.size() >= Batch) FlushLone();
+    }
+    void FlushLone() {
+      std::sort(Lone.begin(), Lone.end());
+      for (std::size_t i = 0; i < Lone.size();) {
+        std::size_t j = i + 1;
+        while (j < Lone.size() && Lone[j] <= Lone[j - 1] + 1) ++j;
+        Set.AddNumbers(Lone[i], Lone[j - 1]);
+        i = j;
+      }
+      Lone.clear();
+    }
+    void Flush() {
+      if (Open) Close();
+      Open = false;
+      FlushLone();
+    }
+    // Reads the rows the tail admits.
+    void Read(const String& tail, const std::vector<Variant>& params) {
+      // In rowid order a table is read as stored, and consecutive rowids arrive as runs.
+      if (Ds.IdsAreNumbers())
+        Ds.fCursor->EachNumberWhere(tail + " ORDER BY " + Ds.fCursor->IdColumns().front(), params, std::ref(*this));
+      else
+        Ds.fCursor->EachIdWhere(tail, params, std::ref(*this));
+      Flush();
+    }
+  };
+
+  template <class TDataSetT>
+  static void SetAddRange(TDataSetT& ds, TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) {
+    const bool all = from.empty() && to.empty();
+    auto& cursor = *ds.fCursor;
+    TKeysetId a, b;
+    if (!all && (!ds.DecodeRowBookmark(from, a) || !ds.DecodeRowBookmark(to, b))) return;
+    if (!ds.fIsTable) {
+      const std::int64_t count = cursor.Count();
+      if (all) {
+        if (count > 0) set.AddNumbers(0, count - 1);
+        return;
+      }
+      const std::int64_t pa = IdNumber(a), pb = IdNumber(b);
+      if (pa >= 0 && pb >= 0 && pa < count && pb < count) set.AddNumbers(std::min(pa, pb), std::max(pa, pb));
+      return;
+    }
+    String tail;
+    std::vector<Variant> params;
+    if (!all && !cursor.BetweenCondition(a, b, tail, params)) return;
+    TCollector<TDataSetT>{ds, set, {}}.Read(tail, params);
+  }
+
+  template <class TDataSetT>
+  static std::int64_t Rank(TDataSetT& ds, const TBookmarkStr& bookmark) {
+    TKeysetId id;
+    if (!ds.DecodeRowBookmark(bookmark, id)) return -1;
+    return ds.fCursor->RankOf(id);
+  }
+
+  template <class TDataSetT>
+  static void SetItems(TDataSetT& ds, const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                       const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+    if (!ds.fIsTable) {
+      const std::int64_t rows = ds.fCursor->Count();
+      bool done = false;
+      set.EachRun([&](std::int64_t lo, std::int64_t hi) {
+        for (std::int64_t n = std::max<std::int64_t>(lo, 0); !done && n <= hi && n < rows; ++n) {
+          if (skip > 0) {
+            const std::int64_t jump = std::min(skip, std::min(hi, rows - 1) - n + 1);
+            skip -= jump;
+            n += jump - 1;
+            continue;
+          }
+          into.push_back(PositionBookmark(ds.fReading, IdOfNumber(n)));
+          done = into.size() >= count;
+        }
+      });
+      return;
+    }
+    // Read on from the member before, when it is there: the rows after it in the order.
+    String tail;
+    std::vector<Variant> params;
+    TKeysetId last;
+    if (!after.empty() && ds.DecodeRowBookmark(after, last) && ds.fCursor->AfterCondition(last, tail, params)) skip = 0;
+    ds.fCursor->EachIdWhere(tail + ds.fCursor->Order(), params, [&](const TKeysetId& id) {
+      TBookmarkStr bookmark = ds.RowBookmark(id);
+      if (!set.Contains(bookmark)) return true;
+      if (skip > 0)
+        --skip;
+      else
+        into.push_back(std::move(bookmark));
+      return into.size() < count;
+    });
+  }
+
+  // Small sets ask for each member; larger ones read every identity once.
+  template <class TDataSetT>
+  static void SetPurge(TDataSetT& ds, TBookmarkSet& set) {
+    if (!ds.fIsTable) {
+      const std::int64_t rows = ds.fCursor->Count();
+      std::vector<std::pair<std::int64_t, std::int64_t>> runs;
+      set.EachRun([&](std::int64_t lo, std::int64_t hi) {
+        if (lo < rows) runs.emplace_back(lo, std::min(hi, rows - 1));
+      });
+      set.Clear();
+      for (const auto& [lo, hi] : runs) set.AddNumbers(lo, hi);
+      return;
+    }
+    if (set.Count() <= 64) {
+      std::vector<TBookmarkStr> gone;
+      set.EachBookmark([&](const TBookmarkStr& b) {
+        if (!ds.BookmarkValid(b)) gone.push_back(b);
+      });
+      for (const TBookmarkStr& b : gone) set.Remove(b);
+      return;
+    }
+    TBookmarkSet kept(set.DataSet());
+    TCollector<TDataSetT> collect{ds, kept, {}};
+    ds.fCursor->EachIdWhere({}, {}, [&](const TKeysetId& id) { return !set.Contains(ds.RowBookmark(id)) || collect(id); });
+    collect.Flush();
+    set.Clear();
+    kept.EachRun([&](std::int64_t lo, std::int64_t hi) { set.AddNumbers(lo, hi); });
+    kept.EachBytes([&](const TBookmarkStr& b) { set.Add(b); });
+  }
+
+  // deleteRows deletes the members in one transaction and raises, with nothing deleted, on
+  // failure. The cursor keeps the current row's key so that the window refills around its
+  // place; the cached rows and the count are forgotten once.
+  template <class TDataSetT, class FDelete>
+  static void SetDelete(TDataSetT& ds, TBookmarkSet& set, FDelete deleteRows) {
+    if (!ds.fIsTable || !ds.CanModify()) DatabaseError(SDataSetReadOnly, &ds);
+    const TFlagGuard writing(ds.fWriting);
+    TKeysetId current;
+    if (!ds.IsEmpty() && ds.DecodeRowBookmark(ds.Bookmark(), current)) {
+      ds.fCursor->SetToRow(current, nullptr);
+      ds.fCursor->KeepPlace();
+    }
+    deleteRows();
+    ds.fCursor->Invalidate();
+    set.Clear();
+    ds.LookupDataChanged();
+    ds.Resync({});
   }
 };
 

@@ -110,6 +110,8 @@ private:
   std::int64_t Guess() override;
   bool OrderIndexed() override;
   std::optional<TSqliteRow> FetchUnfiltered(const TSqliteId& id) override;
+  void EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) override;
+  void EachNumber(const String& tail, const std::vector<Variant>& params, const TNumberVisitor& f) override;
 
   TSqliteStatement& Prepare(const String& sql);
   // Binds the filter's values, then params after them.

@@ -340,6 +340,18 @@ std::int64_t TPgCursor::CountInRanges(const std::vector<keyset::TKeysetRange>& r
   return result.Rows() ? StrToInt64(result.Text(0, 0)) : 0;
 }
 
+void TPgCursor::EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) {
+  const TPgResult result = Run("SELECT " + JoinSql(fSource.IdColumns, ", ") + " FROM " + fSource.From +
+                                   NumberPlaceholders(tail, static_cast<int>(fSource.Params.size()) + 1),
+                               Params(params));
+  TPgId id;
+  for (int r = 0; r < result.Rows(); ++r) {
+    id.clear();
+    for (int i = 0; i < IdWidth(); ++i) id.push_back(Variant(String(result.Text(r, i))));
+    if (!f(id)) break;
+  }
+}
+
 bool TPgCursor::AnyWhere(const String& where, const std::vector<Variant>& params) {
   const TPgResult result =
       Run("SELECT EXISTS (SELECT 1 FROM " + fSource.From + " WHERE " +

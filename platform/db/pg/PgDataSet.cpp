@@ -774,4 +774,67 @@ Variant TPgDataSet::ReadByKey(const String& keyFields, const Variant& keyValues,
   return values.size() == 1 ? values.front() : VarArrayOf(values);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Bookmark sets
+
+String TPgDataSet::DataIdentity() const {
+  if (!fConnection) return {};
+  return "pg:" + fConnection->ConnectionString() + (fSQL.empty() ? "|table:" + fTableName : "|sql:" + fSQL);
+}
+
+bool TPgDataSet::BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const {
+  return !fIsTable && keyset::TKeysetDataSetOps::QueryNumber(*this, bookmark, number);
+}
+
+TBookmarkStr TPgDataSet::NumberBookmark(std::int64_t number) const {
+  return keyset::PositionBookmark(fReading, keyset::IdOfNumber(number));
+}
+
+void TPgDataSet::BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) {
+  keyset::TKeysetDataSetOps::SetAddRange(*this, set, from, to);
+}
+
+std::int64_t TPgDataSet::BookmarkRank(const TBookmarkStr& bookmark) {
+  return keyset::TKeysetDataSetOps::Rank(*this, bookmark);
+}
+
+void TPgDataSet::BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                                  const TBookmarkStr& after, std::vector<TBookmarkStr>& into) {
+  keyset::TKeysetDataSetOps::SetItems(*this, set, skip, count, after, into);
+}
+
+void TPgDataSet::BookmarkSetPurge(TBookmarkSet& set) { keyset::TKeysetDataSetOps::SetPurge(*this, set); }
+
+// Every member by its key, in one transaction (a savepoint inside the connection's own).
+void TPgDataSet::BookmarkSetDelete(TBookmarkSet& set) {
+  keyset::TKeysetDataSetOps::SetDelete(*this, set, [&] {
+    TPgConnection& conn = Conn();
+    const bool own = !conn.InTransaction();
+    if (own) conn.Execute("BEGIN");
+    try {
+      Guarded([&] {
+        const String sql = "DELETE FROM " + fQuotedTable + " WHERE " + IdCondition(1);
+        set.EachBookmark([&](const TBookmarkStr& bookmark) {
+          TId id;
+          if (!DecodeRowBookmark(bookmark, id)) return;
+          std::vector<TPgParam> params;
+          for (const Variant& v : id) params.push_back(v.AsString());
+          conn.Execute(sql, params);
+        });
+        return 0;
+      });
+      if (own) conn.Execute("COMMIT");
+    } catch (...) {
+      if (own && conn.Connected()) {
+        try {
+          conn.Execute("ROLLBACK");
+        } catch (...) {
+          // The session is gone already; the first error is the one to report.
+        }
+      }
+      throw;
+    }
+  });
+}
+
 }  // namespace zv

@@ -101,6 +101,8 @@ public:
   int RecNo() const override;
   void SetRecNo(int value) override;
   bool IsSequenced() const override { return true; }
+  // The server (the connection's text) and the table or statement.
+  String DataIdentity() const override;
   bool BookmarkValid(const TBookmarkStr& bookmark) const override;
   int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
@@ -127,6 +129,16 @@ protected:
   void InternalDelete() override;
   void InternalRefresh() override;
   bool IsCursorOpen() const override { return fCursor != nullptr; }
+  // Bookmark sets: a query's bookmarks are numbers; a table's keys go into a hashed set.
+  bool BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const override;
+  TBookmarkStr NumberBookmark(std::int64_t number) const override;
+  std::int64_t BookmarkEpoch() const override { return fIsTable ? 0 : fReading; }
+  void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) override;
+  std::int64_t BookmarkRank(const TBookmarkStr& bookmark) override;
+  void BookmarkSetItems(const TBookmarkSet& set, std::int64_t skip, std::size_t count,
+                        const TBookmarkStr& after, std::vector<TBookmarkStr>& into) override;
+  void BookmarkSetPurge(TBookmarkSet& set) override;
+  void BookmarkSetDelete(TBookmarkSet& set) override;
 
 private:
   struct TColumn {
@@ -147,6 +159,8 @@ private:
   // sameRows: only the order changes, so that the count stays.
   void ReplaceCursor(const String& sortFields, const String& filter, bool filtered, bool sameRows = false);
   friend struct keyset::TKeysetDataSetOps;
+  // A table's identity is one integer (its rowid): the bookmark sets read it as a number.
+  bool IdsAreNumbers() const { return false; }
   bool FindRow(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options, pg::TPgRow& row);
   TId WriteRecord(TRecordBuffer& buffer, bool insert);
   // After a write of one row: 1 inserted, 0 updated, -1 deleted.

@@ -19,6 +19,7 @@ struct TGridPrivate {
   TgpGridEditOptions OptionsEdit;
   bool RowSelect = false;
   bool MultiSelect = false;
+  bool HideSelection = true;
   bool HasFocus = false;
   TgpGridState GridState = gsNormal;
   TgpColumn* ClickedColumn = nullptr;

@@ -1011,3 +1011,7 @@ TEST_P(DataSetBehaviour, InsertRecordAndAppendRecordPostInOneStep) {
 #endif  // ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
 
 }  // namespace zvtest
+
+#ifndef ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
+#include "BookmarkSetBehaviour.h"
+#endif

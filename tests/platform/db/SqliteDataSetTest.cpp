@@ -6,6 +6,7 @@
 #define ZV_DATASET_BEHAVIOUR_FIXTURE_ONLY
 #include "DataSetBehaviour.h"
 
+#include "platform/db/BookmarkSet.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Sqlite.h"
@@ -1503,6 +1504,68 @@ TEST_F(SqliteDataSetTest, TheEstimateReadsOnlyTheEndsOfTheRowids) {
   EXPECT_EQ(ds.RecordCountEstimate(), 119999);
   EXPECT_LE(progress, 1) << "progress calls";
   EXPECT_FALSE(ds.RecordCountKnown());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// How each kind of SQLite source holds a bookmark set, and what empties or keeps it.
+TEST_F(SqliteDataSetTest, BookmarkSetsHoldRunsOrKeysAndSurviveOnlyWhatKeepsTheirRecords) {
+  FillItems(fPath, 3000, "CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(20))");
+  Other().Execute("CREATE TABLE keyed (A INTEGER, B TEXT, PRIMARY KEY (A, B)) WITHOUT ROWID;"
+                  "INSERT INTO keyed SELECT ID, NAME FROM items WHERE ID <= 50");
+  // A rowid table: every record is one run, every other one a bitmap smaller than runs.
+  {
+    TSqliteDataSet& ds = Open("items", "NAME DESC");
+    auto set = ds.CreateBookmarkSet();
+    set->AddAll();
+    EXPECT_EQ(set->Count(), 3000);
+    EXPECT_EQ(set->RunCount(), 1u);
+    for (int id = 2; id <= 3000; id += 2) set->Remove(IntegerBookmark(id));
+    EXPECT_TRUE(set->IsBitmap());
+    EXPECT_EQ(set->Count(), 1500);
+    EXPECT_LT(set->MemoryBytes(), 1500u * 8);
+    // The order changed under the set: the same records, listed in the new order.
+    ds.SetSortFields("ID");
+    EXPECT_EQ(set->Count(), 1500);
+    EXPECT_EQ(set->Items(0, 2), (std::vector<TBookmarkStr>{IntegerBookmark(1), IntegerBookmark(3)}));
+    // A failing trigger: nothing deleted, the set and the current record kept.
+    Other().Execute("CREATE TRIGGER no_delete BEFORE DELETE ON items WHEN OLD.ID = 2999 "
+                    "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    ds.Locate("ID", Variant(1000));
+    EXPECT_NE(MessageOf([&] { set->DeleteRecords(); }), "(no error)");
+    EXPECT_EQ(set->Count(), 1500);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM items").AsInteger(), 3000);
+    EXPECT_EQ(Id(), 1000);
+  }
+  // A table WITHOUT ROWID: its keys, hashed.
+  {
+    TSqliteDataSet& ds = Open("keyed");
+    auto set = ds.CreateBookmarkSet();
+    set->AddAll();
+    EXPECT_EQ(set->Count(), 50);
+    EXPECT_EQ(set->RunCount(), 0u);
+    ds.SetRecNo(10);
+    EXPECT_TRUE(set->Contains(ds.Bookmark()));
+  }
+  // A query: positions in one reading, emptied when the query is read again.
+  {
+    TSqliteDataSet& ds = OpenQuery("SELECT ID, NAME FROM items WHERE ID <= 100 ORDER BY NAME DESC");
+    std::vector<TBookmarkStr> marks;
+    for (ds.First(); !ds.Eof(); ds.Next()) marks.push_back(ds.Bookmark());
+    auto set = ds.CreateBookmarkSet();
+    set->AddRange(marks[90], marks[10]);
+    EXPECT_EQ(set->Count(), 81);
+    EXPECT_EQ(set->RunCount(), 1u);
+    EXPECT_EQ(set->Rank(marks[40]), 40);
+    EXPECT_EQ(set->Items(5, 1), (std::vector<TBookmarkStr>{marks[15]}));
+    ds.Refresh();
+    EXPECT_EQ(set->Count(), 0);
+    EXPECT_FALSE(set->Contains(marks[20]));
+  }
 }
 
 }  // namespace

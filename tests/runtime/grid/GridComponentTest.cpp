@@ -85,7 +85,7 @@ TEST_F(GridComponentTest, AFormFileNamesTheGridAndItsColumnsComeBack) {
 
 // The parts a grid is created with select, search and track nothing; a part handed over is the
 // one the grid uses, and handing over null puts the do-nothing one back.
-TEST_F(GridComponentTest, TheOwnedPartsDoNothingUntilFullerOnesAreHandedOver) {
+TEST_F(GridComponentTest, TheOwnedPartsAreTheGridsOwnUntilOthersAreHandedOver) {
   TDBDivoRud grid(nullptr);
   TgpSelection& selection = grid.Selection();
   EXPECT_EQ(&selection.Grid(), &grid);
@@ -93,9 +93,11 @@ TEST_F(GridComponentTest, TheOwnedPartsDoNothingUntilFullerOnesAreHandedOver) {
   EXPECT_EQ(selection.Count(), 0);
   EXPECT_FALSE(selection.RecordSelected());
   EXPECT_FALSE(selection.HasAnchor());
+  // Without a dataset there is nothing to select; the anchor is only remembered.
   selection.SetAnchor("x");
   selection.SelectCurrent(true);
-  EXPECT_FALSE(selection.HasAnchor());
+  selection.SelectAll();
+  EXPECT_TRUE(selection.HasAnchor());
   EXPECT_TRUE(selection.Empty());
   char32_t key = U'a';
   EXPECT_FALSE(grid.AutoSearch().Enabled());

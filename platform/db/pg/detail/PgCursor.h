@@ -86,6 +86,7 @@ private:
   std::int64_t Guess() override;
   bool OrderIndexed() override;
   std::optional<TPgRow> FetchUnfiltered(const TPgId& id) override;
+  void EachId(const String& tail, const std::vector<Variant>& params, const TIdVisitor& f) override;
 
   // Runs a statement whose '?' marks are numbered after the source's own parameters.
   TPgResult Run(const String& sql, const std::vector<TPgParam>& params);
