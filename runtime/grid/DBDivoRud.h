@@ -37,6 +37,7 @@
 #include "platform/graphics/ImageList.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/AutoSearch.h"
+#include "runtime/grid/AutoSearchParams.h"
 #include "runtime/grid/Column.h"
 #include "runtime/grid/ColumnTypes.h"
 #include "runtime/grid/Columns.h"
@@ -439,6 +440,9 @@ public:
   void SetSelection(std::unique_ptr<TgpSelection> value);
   TgpAutoSearch& AutoSearch() const;
   void SetAutoSearch(std::unique_ptr<TgpAutoSearch> value);
+  // Searching by typing; assigning copies into the grid's own.
+  TgpAutoSearchParams* ParamsAutoSearch() const;
+  void SetParamsAutoSearch(TgpAutoSearchParams* value);
   TgpTitleTracker& TitleTracker() const;
   void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
 
