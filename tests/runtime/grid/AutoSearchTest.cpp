@@ -153,6 +153,7 @@ TEST_P(AutoSearch, KeystrokeScripts) {
       {"Backspace takes a whole character", 1, "東京\b", 8, "東"},
       {"full folding: ss finds ß", 1, "strasse", 3, "strasse"},
       {"final sigma", 1, "σοφος", 4, "σοφος"},
+      {"a middle sigma typed at the end", 1, "σοφοσ", 4, "σοφοσ"},
       {"composed typing finds a decomposed cell", 1, "é", 5, "é"},
       {"composed typing finds the composed cell", 6, "é", 6, "é", false},
       {"a plain e finds no accented letter", 1, "e", 1, ""},
