@@ -1020,7 +1020,7 @@ Variant TSqliteDataSet::Lookup(const String& keyFields, const Variant& keyValues
   return values.size() == 1 ? values.front() : VarArrayOf(values);
 }
 
-// A text field whose text is its stored value (no handler changes it) is searched by one
+// A text (or variant) field whose text is its stored value (no handler changes it) is searched by one
 // statement; the rows after the current one are the keyset's ranges after it, so an index on
 // the order still serves the start. Anything else walks.
 TPrefixSearchResult TSqliteDataSet::FindPrefix(TField& field, TFieldTextKind kind, const String& key, bool forward,
@@ -1028,9 +1028,10 @@ TPrefixSearchResult TSqliteDataSet::FindPrefix(TField& field, TFieldTextKind kin
   (void)kind;  // a text field's display, edit and value texts are one
   CheckBrowseMode();
   const int column = ColumnOf(&field);
-  if (column < 0 || !IsTextType(fColumns[static_cast<std::size_t>(column)].Type) || field.OnGetText ||
-      field.DataSet() != this)
-    return psrCannot;
+  // A variant column holds values of mixed storage classes, each read as its own text.
+  if (column < 0 || field.OnGetText || field.DataSet() != this) return psrCannot;
+  const TFieldType type = fColumns[static_cast<std::size_t>(column)].Type;
+  if (!IsTextType(type) && type != ftVariant) return psrCannot;
   if (IsEmpty()) return psrNotFound;
   sqlite::TSqliteCondition condition;
   condition.Where = "zv_prefix(" + fCursor->Source().Columns[static_cast<std::size_t>(column)] + ", ?)";

@@ -8,11 +8,15 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/GridHint.h"
 #include "runtime/rtm/ComponentStreaming.h"
+#include "runtime/vision/FieldVision.h"
 #include "runtime/vision/StdDesigners.h"
 
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <set>
 
 namespace zvtest {
 namespace {
@@ -383,6 +387,168 @@ TEST_P(AutoSearch, ParamsRoundTripThroughTextAndBinary) {
 INSTANTIATE_TEST_SUITE_P(Sources, AutoSearch,
                          ::testing::Values(Source{"MemTable", NamesMemTable}, Source{"Sqlite", NamesSqlite}),
                          [](const auto& info) { return String(info.param.Name); });
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// An SQLite table of mixed texts under a grid with two columns on NAME: the first reads through
+// a plain vision, which the dataset can search in one statement; the second through a vision
+// with an OnGetText handler, which the search walks.
+class AutoSearchSqlite : public ::testing::Test {
+protected:
+  void SetUp() override {
+    driver = MakeNullDriver();
+    h = std::make_unique<THarness>(*driver);
+    form = h->TopLevel(10, 20, 500, 420);
+    const String path = GridTempFileName();
+    {
+      sqlite::TSqliteDatabase db(path);
+      db.Execute("CREATE TABLE items (ID INTEGER PRIMARY KEY, NAME VARCHAR(40))");
+      db.Execute("BEGIN");
+      const char* pieces[] = {"Ab", "ab", "Äb", "A\u0308b", "ß", "ss", "Σ", "σ", "ς", "a\u00A0", "a ", "東", "😀", "é", "e\u0301"};
+      for (int i = 1; i <= kRows; ++i) {
+        String value;
+        if (i % 37 == 0) value = "NULL";
+        else if (i % 41 == 0) value = std::to_string(100 + i);
+        else if (i % 43 == 0) value = std::to_string(i) + ".5";
+        else {
+          String text;
+          for (int k = 0, n = 1 + (i * 7) % 3; k < n; ++k) text += pieces[(i * 31 + k * 17 + i / 7) % 15];
+          value = "'" + text + "'";
+        }
+        db.Execute("INSERT INTO items VALUES (" + std::to_string(i) + ", " + value + ")");
+      }
+      db.Execute("COMMIT");
+    }
+    table = std::make_unique<TGridSqliteDataSet>();
+    table->SetFileName(path);
+    table->SetTableName("items");
+    table->Open();
+    source = std::make_unique<TDataSource>(nullptr);
+    source->SetDataSet(table.get());
+    plain = std::make_unique<TvpFieldVision>(nullptr);
+    handled = std::make_unique<TvpFieldVision>(nullptr);
+    handled->OnGetText = [](TObject*, TgpFieldList*, bool, String&) {};
+    grid = std::make_unique<TDBDivoRud>(nullptr);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetParent(form);
+    for (TvpFieldVision* vision : {plain.get(), handled.get()}) {
+      TgpColumn* c = grid->Columns()->Add();
+      c->SetFieldName("NAME");
+      c->SetVision(vision);
+    }
+    grid->SetDataSource(source.get());
+    params = grid->ParamsAutoSearch();
+    params->SetEnabled(true);
+    grid->SetFocus();
+    h->Pump();
+  }
+  void TearDown() override {
+    grid.reset();
+    source.reset();
+    table.reset();
+    plain.reset();
+    handled.reset();
+    h.reset();
+    driver.reset();
+  }
+  int Id() { return table->FieldByName("ID")->AsInteger(); }
+
+  static constexpr int kRows = 2000;
+  std::unique_ptr<TControlDriver> driver;
+  std::unique_ptr<THarness> h;
+  TProbe* form = nullptr;
+  std::unique_ptr<TGridSqliteDataSet> table;
+  std::unique_ptr<TDataSource> source;
+  std::unique_ptr<TvpFieldVision> plain, handled;
+  std::unique_ptr<TDBDivoRud> grid;
+  TgpAutoSearchParams* params = nullptr;
+};
+
+// The query and the walk land on the same record for each prefix of each cell (each distinct
+// prefix of up to three characters once), in every direction and from every kind of start,
+// unsorted and sorted by the text.
+TEST_F(AutoSearchSqlite, TheQueryAndTheWalkLandAlike) {
+  std::set<String> prefixes;
+  for (table->First(); !table->Eof(); table->Next()) {
+    const WideString cell = UTF8Decode(table->FieldByName("NAME")->AsString());
+    for (std::size_t n = 1; n <= cell.size() && n <= 3; ++n) prefixes.insert(UTF8Encode(cell.substr(0, n)));
+  }
+  ASSERT_GT(prefixes.size(), 50u);
+  struct Mode {
+    bool forward, cycle, skip, fromBegin;
+  } modes[] = {{true, false, false, true}, {false, false, false, true}, {true, false, false, false},
+               {true, false, true, false}, {false, false, true, false}, {true, true, true, false},
+               {false, true, true, false}};
+  int found = 0;
+  for (const char* sort : {"", "NAME"}) {
+    table->SetSortFields(sort);
+    params->Start(0);
+    int start = 1;
+    int turn = 0;
+    for (const String& prefix : prefixes) {
+      // Two of the modes for each prefix, in turn: every mode meets every kind of prefix.
+      for (const Mode& m : {modes[turn % 7], modes[(turn + 3) % 7]}) {
+        start = start * 1103 % kRows + 1;
+        int landed[2];
+        bool ok[2];
+        for (int col = 0; col < 2; ++col) {
+          grid->SetCol(col);
+          ASSERT_TRUE(table->Locate("ID", Variant(start)));
+          ok[col] = params->Find(prefix, m.forward, m.cycle, m.skip, m.fromBegin);
+          landed[col] = Id();
+        }
+        EXPECT_EQ(ok[0], ok[1]) << sort << " " << prefix << " from " << start;
+        EXPECT_EQ(landed[0], landed[1]) << sort << " " << prefix << " from " << start;
+        found += ok[0];
+      }
+      ++turn;
+    }
+    params->Cancel();
+  }
+  EXPECT_GT(found, 200);
+}
+
+int CountStatements(unsigned, void* context, void* statement, void*) {
+  const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+  static_cast<std::vector<String>*>(context)->push_back(sql ? sql : "");
+  return 0;
+}
+
+// A keystroke asks one statement and reads at most what shows the found window; a miss asks one
+// statement and reads nothing.
+TEST_F(AutoSearchSqlite, AKeystrokeIsOneStatement) {
+  std::vector<String> statements;
+  sqlite3_trace_v2(table->Database()->Handle(), SQLITE_TRACE_STMT, CountStatements, &statements);
+  grid->SetCol(0);
+  auto type = [&](char32_t c) {
+    statements.clear();
+    h->KeyDown(grid.get(), 'A');
+    h->Char(grid.get(), c);
+  };
+  auto searches = [&] {
+    return std::count_if(statements.begin(), statements.end(),
+                         [](const String& s) { return s.find("zv_prefix") != String::npos; });
+  };
+  type(U'σ');
+  EXPECT_EQ(searches(), 1);
+  EXPECT_LE(statements.size(), 3u);
+  const int at = Id();
+  type(U'q');
+  EXPECT_EQ(searches(), 1);
+  EXPECT_EQ(statements.size(), 1u);
+  EXPECT_EQ(Id(), at);
+  // Next from the current record: one statement again.
+  params->SetShortCutFindNext(ShortCut(0x72, {}));
+  statements.clear();
+  h->KeyDown(grid.get(), 0x72);
+  EXPECT_EQ(searches(), 1);
+  EXPECT_GT(Id(), at);
+  sqlite3_trace_v2(table->Database()->Handle(), 0, nullptr, nullptr);
+}
 
 }  // namespace
 }  // namespace zvtest
