@@ -114,6 +114,14 @@ public:
     if (columns.Count() > 0)
       columns.Items(0)->SetFooterText(Format("%d records", {DataSet->RecordCount()}));
     Grid->SetRowLines(2);
+    // Ctrl+F searches the current column; F3 and Shift+F3 go on to the next and previous match,
+    // round the ends. Typing alone still edits.
+    TgpAutoSearchParams& search = *Grid->ParamsAutoSearch();
+    search.SetEnabled(true);
+    search.SetShortCut(ShortCut('F', {ssCtrl}));
+    search.SetShortCutFindNext(ShortCut(VK_F1 + 2, {}));
+    search.SetShortCutFindPrevious(ShortCut(VK_F1 + 2, {ssShift}));
+    search.SetCycleSearch(true);
     BuildMenus();
     SetActiveControl(Grid);
     Status->SetCaption(Format("  %d records in %s of %s; the wheel and the scroll bars move through them",
