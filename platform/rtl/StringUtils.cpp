@@ -4,6 +4,8 @@
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -167,9 +169,37 @@ bool CaselessKeyStartsWith(std::string_view text, std::string_view key) {
   // at least one character: as many segments as key has characters, plus the one that may still
   // join the last, are enough.
   const icu::Normalizer2& nfc = Nfc();
-  const int need = Length(key) + 1;
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   const auto len = static_cast<std::int32_t>(text.size());
+  // Most texts differ from the key at their first character. One that nothing composes with and
+  // that folds to one such character keys to that character: compared without keying the text.
+  if (len > 0) {
+    std::int32_t at = 0;
+    UChar32 c;
+    U8_NEXT(bytes, at, len, c);
+    if (c >= 0 && c < 0x80 && (at == len || bytes[at] < 0x80)) {
+      // An ASCII character before another (or alone) composes with nothing.
+      const char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+      if (key[0] != lower) return false;
+    } else if (c >= 0 && c != 0x00A0 && nfc.isInert(c)) {
+      UChar in[2];
+      std::int32_t n = 0;
+      U16_APPEND_UNSAFE(in, n, c);
+      UChar out[8];
+      UErrorCode status = U_ZERO_ERROR;
+      const std::int32_t m = u_strFoldCase(out, 8, in, n, U_FOLD_CASE_DEFAULT, &status);
+      std::int32_t k = 0;
+      UChar32 folded = -1;
+      if (U_SUCCESS(status) && m > 0) U16_NEXT(out, k, m, folded);
+      if (U_SUCCESS(status) && k == m && folded >= 0 && nfc.isInert(folded)) {
+        std::int32_t q = 0;
+        UChar32 first;
+        U8_NEXT(reinterpret_cast<const uint8_t*>(key.data()), q, static_cast<std::int32_t>(key.size()), first);
+        if (first != folded) return false;
+      }
+    }
+  }
+  const int need = Length(key) + 1;
   std::int32_t i = 0;
   bool ascii = true;
   for (int boundaries = 0; i < len;) {
