@@ -3,7 +3,9 @@
 // ends, the cursor types, numbers and text in any script, and the parameters as stored.
 #include "tests/runtime/db/TestDataSets.h"
 
+#include "platform/controls/Application.h"
 #include "platform/controls/Menus.h"
+#include "platform/db/DBConsts.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/GridHint.h"
@@ -271,6 +273,43 @@ TEST_P(AutoSearch, StartingAndStopping) {
   ds->Close();
   EXPECT_FALSE(params->Active());
   EXPECT_EQ(params->PromptWindow(), nullptr);
+}
+
+// A failure while searching reaches the user from the key press; the dataset is left as it was
+// and the next key searches again. The grid going away takes the prompt with it.
+TEST_P(AutoSearch, AFailingSearchAndAGridGoingAway) {
+  std::vector<String> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  TvpFieldVision failing(nullptr);
+  bool fail = false;
+  // Once, on record 10 while the search walks (painting reads the texts too).
+  failing.OnGetText = [&](TObject*, TgpFieldList* fields, bool, String&) {
+    TDataSet* data = fields->MainField()->DataSet();
+    if (fail && data->ControlsDisabled() && data->FieldByName("ID")->AsInteger() == 10) {
+      fail = false;
+      throw EDatabaseError("table locked");
+    }
+  };
+  grid->Columns()->Items(1)->SetVision(&failing);
+  Goto(5);
+  Type("alp");  // "a" finds record 1; "al" and "alp" stay there
+  params->SetSearchFromBegin(false);
+  Goto(5);
+  fail = true;
+  Type("i");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "table locked");
+  EXPECT_EQ(Id(), 5);
+  EXPECT_FALSE(ds->ControlsDisabled());
+  EXPECT_EQ(params->SearchText(), "alp");
+  Type("i");
+  EXPECT_EQ(Id(), 10);
+  EXPECT_EQ(params->SearchText(), "alpi");
+  grid->Columns()->Items(1)->SetVision(nullptr);
+  Application->OnException = nullptr;
+  // Freed with its prompt shown.
+  ASSERT_NE(params->PromptWindow(), nullptr);
+  grid.reset();
 }
 
 TEST_P(AutoSearch, NumericColumnsSearchTheirEditText) {
