@@ -312,6 +312,16 @@ TEST_P(AutoSearch, AFailingSearchAndAGridGoingAway) {
   grid.reset();
 }
 
+TEST_P(AutoSearch, KeysTypedFasterThanThePump) {
+  h->PumpAfterInput = false;
+  Type("alpi\bi");
+  h->Pump();
+  h->PumpAfterInput = true;
+  EXPECT_EQ(Id(), 10);
+  EXPECT_EQ(params->SearchText(), "alpi");
+  EXPECT_EQ(PromptText(), "Search: alpi");
+}
+
 TEST_P(AutoSearch, NumericColumnsSearchTheirEditText) {
   grid->SetCol(0);
   Type("1");
@@ -563,8 +573,12 @@ TEST_F(AutoSearchSqlite, AKeystrokeIsOneStatement) {
   std::vector<String> statements;
   sqlite3_trace_v2(table->Database()->Handle(), SQLITE_TRACE_STMT, CountStatements, &statements);
   grid->SetCol(0);
+  int before = 0, after = 0;
+  table->BeforeScroll = [&](TDataSet*) { ++before; };
+  table->AfterScroll = [&](TDataSet*) { ++after; };
   auto type = [&](char32_t c) {
     statements.clear();
+    before = after = 0;
     h->KeyDown(grid.get(), 'A');
     h->Char(grid.get(), c);
   };
@@ -575,11 +589,14 @@ TEST_F(AutoSearchSqlite, AKeystrokeIsOneStatement) {
   type(U'σ');
   EXPECT_EQ(searches(), 1);
   EXPECT_LE(statements.size(), 3u);
+  EXPECT_EQ(before, 1);  // moved once, as Locate moves
+  EXPECT_EQ(after, 1);
   const int at = Id();
   type(U'q');
   EXPECT_EQ(searches(), 1);
   EXPECT_EQ(statements.size(), 1u);
   EXPECT_EQ(Id(), at);
+  EXPECT_EQ(after, 0);
   // Next from the current record: one statement again.
   params->SetShortCutFindNext(ShortCut(0x72, {}));
   statements.clear();
