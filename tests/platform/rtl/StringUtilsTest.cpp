@@ -108,6 +108,12 @@ TEST(StringUtils, CaselessKeyPrefixes) {
       {"a\u00A0b", "a b", true},      // a non-breaking space reads as a space
       {"a b", "a\u00A0", true},
       {"東京都", "東京", true},
+      {"東京", "京", false},
+      {"\u212Aelvin", "k", true},    // the Kelvin sign is a K
+      {"Åsa", "å", true},
+      {"A\u030Asa", "å", true},
+      {"A\u030Asa", "a", false},
+      {"ǅ", "ǆ", true},
       {"😀 smile", "😀 S", true},
       {"Zürich", "ZÜ", true},
       {"abc", "abcd", false},
