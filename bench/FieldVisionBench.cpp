@@ -2,7 +2,9 @@
 // columns read through a data link, each cell's text taken (a) through a base vision, (b) with
 // an OnGetText handler, (c) as the field's value read into a universal value and formatted.
 // Each is set against the field's own DisplayText over the same window in the same run. Also:
-// re-resolving the fields of ten lists (a grid's columns after a layout change).
+// re-resolving the fields of ten lists (a grid's columns after a layout change); a float column
+// through a numeric vision with the stock "0.00," display format, set against the field's own
+// DisplayText with the same format.
 
 #include "BenchSupport.h"
 #include "platform/db/DataLink.h"
@@ -12,6 +14,7 @@
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
 #include "runtime/vision/FieldVisionConsumer.h"
+#include "runtime/std/NumericVision.h"
 
 #include <benchmark/benchmark.h>
 
@@ -98,6 +101,19 @@ struct TWindow {
     Link.SetActiveRecord(old);
     return bytes;
   }
+
+  // Every row of one column.
+  template <class F>
+  std::size_t EachRow(int column, F&& cell) {
+    std::size_t bytes = 0;
+    const int old = Link.ActiveRecord();
+    for (int r = 0; r < Link.RecordCount(); ++r) {
+      Link.SetActiveRecord(r);
+      bytes += cell(*Lists[column]).size();
+    }
+    Link.SetActiveRecord(old);
+    return bytes;
+  }
 };
 
 TWindow& Window() {
@@ -147,6 +163,34 @@ void FormattedValue(benchmark::State& state) {
   Finish(state);
 }
 
+// ---- A float column with thousand separators ---------------------------------------------------------
+
+constexpr int FloatColumn = 3;
+constexpr const char* SepFormat = "0.00,";
+
+void FloatDisplayTextFormatted(benchmark::State& state) {
+  auto& w = Window();
+  auto* field = dynamic_cast<TFloatField*>(w.Lists[FloatColumn]->MainField());
+  field->SetDisplayFormat(SepFormat);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(w.EachRow(FloatColumn, [](TgpFieldList& l) { return l.MainField()->DisplayText(); }));
+  field->SetDisplayFormat("");
+  state.SetItemsProcessed(state.iterations() * Rows);
+}
+
+void NumericDefSepGetText(benchmark::State& state) {
+  auto& w = Window();
+  // The stock NumericDefSep: the display format on the vision, none on the field.
+  TNumericVision vision(nullptr);
+  vision.SetDisplayFormat(SepFormat);
+  TgpFieldList& list = *w.Lists[FloatColumn];
+  list.SetVision(&vision);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(w.EachRow(FloatColumn, [&](TgpFieldList& l) { return vision.GetText(l, true); }));
+  list.SetVision(&w.Vision);
+  state.SetItemsProcessed(state.iterations() * Rows);
+}
+
 void UpdateTenLists(benchmark::State& state) {
   auto& w = Window();
   for (auto _ : state)
@@ -167,6 +211,14 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
     for (const auto& r : results)
       if (base && r.Name == row.Name)
         std::printf("%-22s %12.1f %7.2fx %7.1fx\n", row.Name, perCell(r), perCell(r) / perCell(*base), row.Limit);
+  const zvbench::TBenchResult* sepBase = nullptr;
+  for (const auto& r : results)
+    if (r.Name == "FloatDisplayTextFormatted") sepBase = &r;
+  auto perRow = [](const zvbench::TBenchResult& r) { return r.CpuSeconds / Rows * 1e9; };
+  for (const auto& r : results)
+    if (sepBase && (r.Name == "FloatDisplayTextFormatted" || r.Name == "NumericDefSepGetText"))
+      std::printf("%-26s %8.1f %7.2fx %7.1fx\n", r.Name.c_str(), perRow(r), perRow(r) / perRow(*sepBase),
+                  r.Name == "NumericDefSepGetText" ? 1.3 : 1.0);
   for (const auto& r : results)
     if (r.Name == "UpdateTenLists") std::printf("%-22s %12.2f us for ten lists\n", r.Name.c_str(), r.CpuSeconds * 1e6);
 }
@@ -177,6 +229,8 @@ BENCHMARK(DisplayTextOfField)->Unit(benchmark::kMillisecond);
 BENCHMARK(GetTextOfVision)->Unit(benchmark::kMillisecond);
 BENCHMARK(GetTextWithHandler)->Unit(benchmark::kMillisecond);
 BENCHMARK(FormattedValue)->Unit(benchmark::kMillisecond);
+BENCHMARK(FloatDisplayTextFormatted)->Unit(benchmark::kMicrosecond);
+BENCHMARK(NumericDefSepGetText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(UpdateTenLists)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) { return zvbench::RunBenchmarks(argc, argv, PrintTable); }

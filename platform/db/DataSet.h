@@ -115,7 +115,13 @@ public:
 
   // Searching: keyFields is a ";" list; keyValues one value or a variant array of them.
   virtual bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {});
+  // Posts a pending edit, then ReadByKey.
   virtual Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields);
+  // The resultFields of the first record whose keyFields hold keyValues, Null when none, read
+  // without moving the cursor, posting or cancelling an edit, or reaching any data link or
+  // scroll event: what painting may ask. The base walks a scratch buffer; datasets that can
+  // find a record by key answer themselves.
+  virtual Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields);
 
   // ---- Prefix search --------------------------------------------------------------------------
   // The record whose field text's caseless key (CaselessKey) starts with key, which is one

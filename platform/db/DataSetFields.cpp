@@ -262,21 +262,39 @@ TPrefixSearchResult TDataSet::FindPrefix(TField& field, TFieldTextKind kind, con
 
 Variant TDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
   CheckBrowseMode();
-  const TBookmarkStr saved = Bookmark();
-  const int savedRow = fActiveRecord;
-  Variant result = Variant::Null();
-  TControlsGuard quiet(*this);
-  TCounterGuard noScrollEvents(fScrollEventLock);
-  if (LocateRecord(keyFields, keyValues, {})) {
-    result = FieldValues(resultFields);
-    // Lookup reads; it does not move the cursor.
-    if (!saved.empty()) {
-      InternalGotoBookmark(saved);
-      fActiveRecord = savedRow;
-      Resync({rmExact});
+  return ReadByKey(keyFields, keyValues, resultFields);
+}
+
+// The records are read into a buffer of their own, outside the window the links see, and the
+// fields read from it as a calculation reads its record. The next fetch puts the physical
+// cursor back where the window needs it.
+Variant TDataSet::ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) {
+  if (!Active()) return Variant::Null();
+  const std::vector<TField*> fields = GetFieldList(keyFields);
+  GetFieldList(resultFields);  // raises for a result field that is not there
+  if (fields.empty()) return Variant::Null();
+  std::vector<Variant> keys;
+  for (std::size_t i = 0; i < fields.size(); ++i) keys.push_back(KeyValue(keyValues, i, fields.size()));
+
+  TRecordBufferPtr scratch = AllocRecordBuffer();
+  struct TRestore {
+    TDataSet& DataSet;
+    TRecordBuffer* CalcBuffer;
+    TDataSetState State;
+    ~TRestore() {
+      DataSet.fCalcBuffer = CalcBuffer;
+      DataSet.RestoreState(State);
+      DataSet.fCurrentRecord = -1;
     }
+  } restore{*this, fCalcBuffer, SetTempState(dsInternalCalc)};
+  fCalcBuffer = scratch.get();
+  InternalFirst();
+  while (FetchRecord(*scratch, gmNext, false) == grOK) {
+    bool found = true;
+    for (std::size_t i = 0; i < fields.size() && found; ++i) found = MatchesKey(*fields[i], keys[i], {});
+    if (found) return FieldValues(resultFields);
   }
-  return result;
+  return Variant::Null();
 }
 
 std::vector<TField*> TDataSet::GetFieldList(const String& fieldNames) const {

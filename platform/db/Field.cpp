@@ -193,7 +193,7 @@ Variant TField::LookupValue() {
       }
     }
   }
-  Variant value = fLookupDataSet->Lookup(fLookupKeyFields, key, fLookupResultField);
+  Variant value = fLookupDataSet->ReadByKey(fLookupKeyFields, key, fLookupResultField);
   if (fLookupCache) {
     // A small cache: a window of rows repeats few keys, and a table of many keys is not
     // held in memory.

@@ -1000,13 +1000,13 @@ bool TSqliteDataSet::Locate(const String& keyFields, const Variant& keyValues, T
   return true;
 }
 
-Variant TSqliteDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
-  CheckBrowseMode();
+Variant TSqliteDataSet::ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) {
+  if (!fCursor) return TDataSet::ReadByKey(keyFields, keyValues, resultFields);
   const std::vector<TField*> keys = GetFieldList(keyFields);
   const std::vector<TField*> results = GetFieldList(resultFields);
   auto noColumn = [this](const TField* f) { return ColumnOf(f) < 0; };
   if (std::any_of(keys.begin(), keys.end(), noColumn) || std::any_of(results.begin(), results.end(), noColumn))
-    return TDataSet::Lookup(keyFields, keyValues, resultFields);
+    return TDataSet::ReadByKey(keyFields, keyValues, resultFields);
   TSqliteRow row;
   if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
   std::vector<Variant> values;

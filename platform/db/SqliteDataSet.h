@@ -116,7 +116,7 @@ public:
   // One query with the keys bound as parameters (calculated key fields fall back to the walk
   // of TDataSet); the cursor then goes to the found row by its bookmark.
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
-  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+  Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
   // One statement in the dataset's order over a text column (zv_prefix); other fields walk.
   TPrefixSearchResult FindPrefix(TField& field, TFieldTextKind kind, const String& key, bool forward,
                                  TPrefixSearchFrom from) override;

@@ -170,7 +170,7 @@ public:
   bool BookmarkValid(const TBookmarkStr& bookmark) const override;
   int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
-  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+  Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
   bool GetFieldData(const TField* field, Variant& value) const override;
   void SetFieldData(TField* field, const Variant& value) override;
   std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;

@@ -107,13 +107,12 @@ bool TObjDataSet::Locate(const String& keyFields, const Variant& keyValues, TLoc
   return true;
 }
 
-Variant TObjDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
+Variant TObjDataSet::ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) {
   const std::vector<TField*> fields = GetFieldList(keyFields);
   const std::vector<TField*> results = GetFieldList(resultFields);
   if (!AllServed(fields, fFieldNames) || !AllServed(results, fFieldNames))
-    return TDataSet::Lookup(keyFields, keyValues, resultFields);
+    return TDataSet::ReadByKey(keyFields, keyValues, resultFields);
   std::vector<TSearchKey> keys = MakeKeys(fields, keyValues, {});
-  CheckBrowseMode();
   const int index = fProvider ? Search(*fProvider, keys, {}) : -1;
   if (index < 0) return Variant::Null();
   std::vector<Variant> values;

@@ -17,6 +17,8 @@
 #include "runtime/rtm/OneStringLists.h"
 #include "runtime/rtm/ZvStrings.h"
 #include "runtime/std/ListVisions.h"
+#include "runtime/std/NumericVision.h"
+#include "runtime/std/SwitchVisions.h"
 #include "runtime/std/detail/DefPackForm.h"
 #include "runtime/vision/StdDesigners.h"
 
@@ -89,6 +91,8 @@ void TzvDefPack::FindParts() {
   find(vtfBlobPicker, "vtfBlobPicker");
   find(TitleSurface, "TitleSurface");
   find(ColorPicker, "ColorPicker");
+  find(CheckBoxBool, "CheckBoxBool");
+  find(CheckBoxInt, "CheckBoxInt");
   find(BlobContextMenu, "BlobContextMenu");
   find(PictureContextMenu, "PictureContextMenu");
   find(NullImageList, "NullImageList");
@@ -118,6 +122,12 @@ std::unique_ptr<TBitmap> SqrtGlyph() {
 void TzvDefPack::FormCreate(TObject*) {
   FindParts();
   if (TitleSurface) TitleSurface->SetDescription(SfvdTitleSurface);
+  if (CheckBoxBool) CheckBoxBool->SetDescription(SfvdCheckBoxBool);
+  if (CheckBoxInt) CheckBoxInt->SetDescription(SfvdCheckBoxInt);
+  for (const auto& [name, description] : {std::pair{"Numeric", SfvdNumeric}, std::pair{"NumericDef", SfvdNumericDef},
+                                          std::pair{"NumericDefSep", SfvdNumericDefSep},
+                                          std::pair{"NumericSpin", SfvdNumericSpin}})
+    if (auto* vision = dynamic_cast<TNumericVision*>(FindComponent(name))) vision->SetDescription(description);
   if (auto* ok = dynamic_cast<TControl*>(FindComponent("btnBlobPickerOK"))) ok->SetCaption(SBtnOKCaption);
   if (auto* cancel = dynamic_cast<TControl*>(FindComponent("btnBlobPickerCancel"))) cancel->SetCaption(SBtnCancelCaption);
   const TResString actions[] = {SCutAction, SCopyAction, SPasteAction, SClearAction, SLoadAction, SSaveToAction,
@@ -236,7 +246,7 @@ std::vector<TClass> PackClasses() { return {TzvDefPack::StaticClass()}; }
 }  // namespace
 
 ZV_MODULE(zvdefpack, {.Name = DefaultPackModule,
-                      .Uses = {"graphics", "controls", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd"},
+                      .Uses = {"graphics", "controls", "zvtoolform", "zvgrid", "zvdesigners", "zvdevidedit", "zvstd", "zvnumeric"},
                       .Initialization =
                           [] {
                             RegisterClasses(PackClasses());

@@ -26,6 +26,7 @@ class TPanel;
 class TPopupMenu;
 class TSpeedButton;
 class TStandardVision;
+class TCheckBoxVision;
 class TgpColumns;
 class TImageList;
 
@@ -48,6 +49,8 @@ public:
   TVisionToolForm* vtfBlobPicker = nullptr;
   TStandardVision* TitleSurface = nullptr;
   TStandardVision* ColorPicker = nullptr;
+  TCheckBoxVision* CheckBoxBool = nullptr;
+  TCheckBoxVision* CheckBoxInt = nullptr;
   TPopupMenu* BlobContextMenu = nullptr;
   TPopupMenu* PictureContextMenu = nullptr;
   TImageList* NullImageList = nullptr;

@@ -3,6 +3,8 @@
 #include "runtime/std/ListVisions.h"
 
 #include "runtime/std/DefPack.h"
+#include "runtime/std/LookupVisions.h"
+#include "runtime/std/SwitchVisions.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/db/DataLink.h"
@@ -313,16 +315,20 @@ bool TStandardVision::IsValidChar(TgpFieldList& fields, char32_t& key) {
   return fSkipCharValidation || TDataListVision::IsValidChar(fields, key);
 }
 
-void TStandardVision::PE_InitEdit(IvpFieldEditor& edit) {
-  TDataListVision::PE_InitEdit(edit);
+void OpenEditorList(IvpFieldEditor& edit, TPersistent* items) {
   TDBDevidEdit* editor = edit.Fields().EditControl();
   if (!editor) return;
   TObjDataSet* list = editor->AllocDataSet();
   TDataSource* source = editor->AllocDataSource();
   source->SetDataSet(list);
   list->Close();
-  list->SetObjectRef(fPickList.get());
+  list->SetObjectRef(items);
   list->Open();
+}
+
+void TStandardVision::PE_InitEdit(IvpFieldEditor& edit) {
+  TDataListVision::PE_InitEdit(edit);
+  OpenEditorList(edit, fPickList.get());
 }
 
 void TStandardVision::RefreshList(TgpFieldList& fields) {
@@ -475,7 +481,9 @@ void TOwnerDrawVision::PE_EditAction(IvpFieldEditor& edit, TvpEditAction action)
 
 namespace {
 std::vector<TClass> StdClasses() {
-  return {TLiteVision::StaticClass(), TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass()};
+  return {TLiteVision::StaticClass(),     TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass(),
+          TCheckBoxVision::StaticClass(), TXStateVision::StaticClass(),   TLookupVision::StaticClass(),
+          TVLookupVision::StaticClass()};
 }
 }  // namespace
 

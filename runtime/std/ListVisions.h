@@ -216,6 +216,11 @@ private:
   TPopupMenu* fPopupMenu = nullptr;
 };
 
+// Opens the list dataset of the editor behind edit over items (a string list or a collection)
+// and binds it to the editor's list source. The pair is the editor's own: it is freed at every
+// focus change, so a vision never keeps it.
+void OpenEditorList(IvpFieldEditor& edit, TPersistent* items);
+
 // The length of a text in characters (the unit of an editor's positions).
 int TextLength(const String& text);
 

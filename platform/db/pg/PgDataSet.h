@@ -104,7 +104,7 @@ public:
   bool BookmarkValid(const TBookmarkStr& bookmark) const override;
   int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
-  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+  Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
 
   static void DeclareProperties(TPropTable<TPgDataSet>& t);
 

@@ -465,6 +465,37 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
     ReadOnly = True
     OnDraw = TitleSurfaceDraw
   end
+  object Numeric: TNumericVision
+    Description = 'Dsiplays and edits data as number.'
+    DropDownKind = ndkCustom
+  end
+  object NumericDef: TNumericVision
+    Description = 'Number format, two digits after decimal separator.'
+    DisplayFormat = '0.00'
+    DropDownKind = ndkCustom
+  end
+  object NumericDefSep: TNumericVision
+    Description = 'Number format, two digits after decimal separator, thousand separator.'
+    DisplayFormat = '0.00,'
+    DropDownKind = ndkCustom
+  end
+  object NumericSpin: TNumericVision
+    Description = 'Number format, spin buttons are available.'
+    ButtonStyle = pbsSpin
+    EnableButton = True
+    DropDownKind = ndkCustom
+  end
+  object Calculator: TNumericVision
+    ButtonStyle = pbsDropDown
+    EnableButton = True
+    DropDownKind = ndkCalculator
+  end
+  object CheckBoxBool: TCheckBoxVision
+  end
+  object CheckBoxInt: TCheckBoxVision
+    ValueChecked = '1'
+    ValueUnChecked = '0'
+  end
   object ColorPicker: TStandardVision
     Alignment = talLeftJustify
     Images = NullImageList

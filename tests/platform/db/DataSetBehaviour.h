@@ -88,9 +88,9 @@ public:
     }
     First();
   }
-  Variant Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) override {
+  Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) override {
     ++Lookups;
-    return TMemTable::Lookup(keyFields, keyValues, resultFields);
+    return TMemTable::ReadByKey(keyFields, keyValues, resultFields);
   }
   int Lookups = 0;
 };
@@ -564,6 +564,25 @@ TEST_P(DataSetBehaviour, LocateFindsRecordsAndStaysPutWhenNot) {
   EXPECT_EQ(Id(), 33);
   EXPECT_EQ(fLink->ActiveRecord(), row);
 
+  // ReadByKey reads what is stored and touches nothing: the pending edit stays, and neither the
+  // links nor the scroll events hear of it; the cursor then moves on from where it was.
+  DS().Edit();
+  DS().FieldByName("NAME")->SetAsString("Pending");
+  fLog.clear();
+  EXPECT_EQ(DS().ReadByKey("ID", 12, "NAME").AsString(), "Name012");
+  EXPECT_EQ(DS().ReadByKey("ID", 33, "NAME").AsString(), "Name033");
+  EXPECT_EQ(DS().ReadByKey("ID;NAME", VarArrayOf({20, "Name020"}), "ID").AsInteger(), 20);
+  EXPECT_TRUE(DS().ReadByKey("ID", 1000, "NAME").IsNull());
+  EXPECT_EQ(DS().State(), dsEdit);
+  EXPECT_EQ(DS().FieldByName("NAME")->AsString(), "Pending");
+  EXPECT_TRUE(fLog.empty()) << fLog.front();
+  DS().Cancel();
+  EXPECT_EQ(fLink->ActiveRecord(), row);
+  DS().Next();
+  EXPECT_EQ(Id(), 34);
+  DS().Prior();
+  EXPECT_EQ(Id(), 33);
+
   // FieldValues reads and writes several fields at once.
   const Variant values = DS().FieldValues("NAME;ID");
   EXPECT_EQ(values.GetElement(0).AsString(), "Name033");
@@ -800,6 +819,13 @@ TEST_P(DataSetBehaviour, LookupFieldsReadTheirLookupDataSet) {
   }
   fLink->SetActiveRecord(0);
   EXPECT_EQ(labels.FieldByName("CODE")->AsInteger(), 1);  // the lookups did not move it
+  // Reading a label never posts an edit pending on the lookup table (a paint reads them).
+  labels.Edit();
+  labels.FieldByName("LABEL")->SetAsString("Unposted");
+  fLink->SetActiveRecord(1);
+  EXPECT_EQ(label->AsString(), "Label02");
+  EXPECT_EQ(labels.State(), dsEdit);
+  labels.Cancel();
   DS().MoveBy(25);
   EXPECT_TRUE(label->IsNull());  // no such code
 
