@@ -5,6 +5,8 @@
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -171,17 +173,21 @@ bool CaselessKeyStartsWith(std::string_view text, std::string_view key) {
   const icu::Normalizer2& nfc = Nfc();
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   const auto len = static_cast<std::int32_t>(text.size());
-  // Most texts differ from the key at their first character. One that nothing composes with and
-  // that folds to one such character keys to that character: compared without keying the text.
+  // Most texts differ from the key at their first character. When it is a segment of its own
+  // (the next character starts one too) and both it and its one-character fold are already
+  // composed, the key starts with that fold: compared without keying the text.
   if (len > 0) {
     std::int32_t at = 0;
     UChar32 c;
     U8_NEXT(bytes, at, len, c);
-    if (c >= 0 && c < 0x80 && (at == len || bytes[at] < 0x80)) {
-      // An ASCII character before another (or alone) composes with nothing.
+    std::int32_t after = at;
+    UChar32 next = -1;
+    if (at < len) U8_NEXT(bytes, after, len, next);
+    const bool alone = at == len || (next >= 0 && (next < 0x80 || nfc.hasBoundaryBefore(next)));
+    if (c >= 0 && c < 0x80 && alone) {
       const char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
       if (key[0] != lower) return false;
-    } else if (c >= 0 && c != 0x00A0 && nfc.isInert(c)) {
+    } else if (c >= 0x80 && c != 0x00A0 && alone && u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) == UNORM_YES) {
       UChar in[2];
       std::int32_t n = 0;
       U16_APPEND_UNSAFE(in, n, c);
@@ -191,7 +197,8 @@ bool CaselessKeyStartsWith(std::string_view text, std::string_view key) {
       std::int32_t k = 0;
       UChar32 folded = -1;
       if (U_SUCCESS(status) && m > 0) U16_NEXT(out, k, m, folded);
-      if (U_SUCCESS(status) && k == m && folded >= 0 && nfc.isInert(folded)) {
+      if (U_SUCCESS(status) && k == m && folded >= 0 &&
+          u_getIntPropertyValue(folded, UCHAR_NFC_QUICK_CHECK) == UNORM_YES) {
         std::int32_t q = 0;
         UChar32 first;
         U8_NEXT(reinterpret_cast<const uint8_t*>(key.data()), q, static_cast<std::int32_t>(key.size()), first);

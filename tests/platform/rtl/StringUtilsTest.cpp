@@ -135,3 +135,25 @@ TEST(StringUtils, CaselessKeyPrefixes) {
   EXPECT_FALSE(CaselessKeyStartsWith(longCell, CaselessKey("ärgery")));
   EXPECT_EQ(CaselessKey("STRASSE"), CaselessKey("straße"));
 }
+
+// The bounded test and its shortcuts answer as keying the whole text does, over every text of
+// three pieces that compose, fold or expand, and every beginning of it.
+TEST(StringUtils, CaselessPrefixTestAgreesWithTheWholeKey) {
+  const char* const pieces[] = {"a", "J", "\u0301", "\u030C", "ß", "Σ", "\u00A0", "\u1100", "\u1161", "\u212A",
+                                "Å", "ﬁ", "İ", "ǰ", "東", "😀", "e", "\u0345"};
+  int checked = 0;
+  for (const char* a : pieces)
+    for (const char* b : pieces)
+      for (const char* c : pieces) {
+        const String text = String(a) + b + c;
+        const WideString wide = UTF8Decode(text);
+        for (std::size_t n = 1; n <= wide.size(); ++n) {
+          const String key = CaselessKey(UTF8Encode(wide.substr(0, n)));
+          for (const String& other : {key, CaselessKey("a"), CaselessKey("j"), CaselessKey("s")}) {
+            ASSERT_EQ(CaselessKeyStartsWith(text, other), CaselessKey(text).rfind(other, 0) == 0) << text << " / " << other;
+            ++checked;
+          }
+        }
+      }
+  EXPECT_GT(checked, 20000);
+}
