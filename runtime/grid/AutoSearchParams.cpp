@@ -201,10 +201,10 @@ bool TgpAutoSearchParams::Find(const String& text, bool forward, bool cycle, boo
   const bool sensitive = fGrid->CursorType() == gctSensitive;
   if (!sensitive && !fromBegin) fGrid->SyncCursors(true);
 
+  // One query where the dataset can answer for the column's text; otherwise the walk.
   bool found = false;
-  TField* field = nullptr;
   TFieldTextKind kind = ftkDisplayText;
-  field = SearchField(*column, kind);
+  TField* field = SearchField(*column, kind);
   TPrefixSearchResult answer = psrCannot;
   if (field) {
     const TPrefixSearchFrom from = fromBegin ? psfEdge : skipCurrent ? psfNext : psfCurrent;
