@@ -15,6 +15,7 @@
 #include "platform/rtl/NumberConv.h"
 #include "platform/rtl/StringUtils.h"
 #include "runtime/env/Env.h"
+#include "runtime/grid/AutoSearchParams.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DeleteParams.h"
 #include "runtime/grid/Selection.h"
@@ -142,6 +143,14 @@ TMainForm::TMainForm(TComponent* owner, const std::string& file, const std::stri
     columns.Items(0)->SetFooterStateField(fsCount);
     RecomputeFooters();
   }
+  // Ctrl+F searches the current column; F3 and Shift+F3 go on to the next and previous match,
+  // round the ends. Typing alone still edits.
+  TgpAutoSearchParams& search = *Grid->ParamsAutoSearch();
+  search.SetEnabled(true);
+  search.SetShortCut(ShortCut('F', {ssCtrl}));
+  search.SetShortCutFindNext(ShortCut(VK_F1 + 2, {}));
+  search.SetShortCutFindPrevious(ShortCut(VK_F1 + 2, {ssShift}));
+  search.SetCycleSearch(true);
   BuildMenus();
   SetActiveControl(Grid);
   fDefaultStatus = Format("  %s of %s%s; click titles to sort (Shift adds, Ctrl removes), right-click footers to aggregate",

@@ -46,6 +46,11 @@ enum TLocateOption { loCaseInsensitive, loPartialKey };
 using TLocateOptions = TSet<TLocateOption>;
 enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 enum TDataAction { daFail, daAbort, daRetry };
+// Prefix search: which text of a field is searched (its display text, its edit text, or its
+// value as a string), where the search starts, and what the dataset answered.
+ZV_ENUM(TFieldTextKind, ftkDisplayText, ftkEditText, ftkValueString);
+ZV_ENUM(TPrefixSearchFrom, psfEdge, psfCurrent, psfNext);
+ZV_ENUM(TPrefixSearchResult, psrCannot, psrFound, psrNotFound);
 ZV_ENUM(TFieldAttribute, faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed);
 using TFieldAttributes = TSet<TFieldAttribute>;
 

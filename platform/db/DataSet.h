@@ -124,6 +124,15 @@ public:
   // find a record by key answer themselves.
   virtual Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields);
 
+  // ---- Prefix search --------------------------------------------------------------------------
+  // The record whose field text's caseless key (CaselessKey) starts with key, which is one
+  // already. Forward or backward in the dataset's order, from the first (last) record
+  // (psfEdge), the current one, or the one after (before) it. Found moves the cursor there once,
+  // as Locate does; not found leaves it alone. psrCannot: this dataset has no such search (the
+  // caller walks the records instead), the default.
+  virtual TPrefixSearchResult FindPrefix(TField& field, TFieldTextKind kind, const String& key, bool forward,
+                                         TPrefixSearchFrom from);
+
   // Fields.
   // The fields the application created before Open stay; when none of them is a data field
   // (only calculated and lookup ones, or none at all), the data fields are made from the

@@ -254,6 +254,12 @@ bool TDataSet::Locate(const String& keyFields, const Variant& keyValues, TLocate
   return found;
 }
 
+TPrefixSearchResult TDataSet::FindPrefix(TField& field, TFieldTextKind kind, const String& key, bool forward,
+                                         TPrefixSearchFrom from) {
+  (void)field, (void)kind, (void)key, (void)forward, (void)from;
+  return psrCannot;
+}
+
 Variant TDataSet::Lookup(const String& keyFields, const Variant& keyValues, const String& resultFields) {
   CheckBrowseMode();
   return ReadByKey(keyFields, keyValues, resultFields);

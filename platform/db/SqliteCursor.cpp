@@ -367,6 +367,48 @@ std::optional<TSqliteRow> TSqliteCursor::FindFirst(const TSqliteCondition& condi
   return std::move(rows.front());
 }
 
+std::optional<TSqliteRow> TSqliteCursor::FindNearest(const TSqliteCondition& condition, bool backward,
+                                                     const TSqliteId* from, const std::vector<Variant>* fromKey,
+                                                     bool includeFrom) {
+  std::vector<TSqliteRow> rows;
+  if (fSource.IsTable) {
+    String where = "(" + condition.Where + ")";
+    std::vector<Variant> params;
+    if (from) {
+      std::vector<Variant> key;
+      if (!KeyOf(*from, fromKey, key)) return std::nullopt;
+      // The ranges after the row, each an index-friendly condition; the row itself by identity.
+      std::vector<keyset::TKeysetRange> ranges = RangesAfter(key, *from, backward);
+      if (includeFrom) ranges.insert(ranges.begin(), keyset::TKeysetRange{{IdEquals()}, *from});
+      if (ranges.empty()) return std::nullopt;
+      where = "(" + keyset::AnyOfRanges(ranges, params) + ") AND " + where;
+    }
+    params.insert(params.end(), condition.Params.begin(), condition.Params.end());
+    Collect(" WHERE " + where + OrderBy(backward) + " LIMIT 1", params, -1, rows);
+  } else {
+    // A query's row is known by its position, counted in the dataset's order.
+    String columns;
+    for (const String& c : fSource.Columns) columns += ", " + c;
+    String over = OrderBy(false);
+    if (!over.empty()) over = over.substr(1);
+    std::vector<Variant> params = condition.Params;
+    String where = condition.Where;
+    if (from) {
+      where = "(" + where + ") AND zv_n " + (backward ? "<" : ">") + (includeFrom ? "=" : "") + " ?";
+      params.push_back(Variant(keyset::IdNumber(*from)));
+    }
+    const String sql = "SELECT zv_n" + ValueList() + " FROM (SELECT row_number() OVER (" + over +
+                       ") - 1 AS zv_n" + columns + " FROM " + fSource.From + ") WHERE " + where + " ORDER BY zv_n" +
+                       (backward ? " DESC" : "") + " LIMIT 1";
+    TSqliteStatement& st = Prepare(sql);
+    TResetGuard guard{st};
+    BindAll(st, params);
+    if (st.Step()) rows.push_back(ReadRow(st, st.ColumnInt64(0)));
+  }
+  if (rows.empty()) return std::nullopt;
+  return std::move(rows.front());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Counting and positions
 

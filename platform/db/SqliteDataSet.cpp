@@ -112,6 +112,34 @@ void SqlLower(sqlite3_context* context, int, sqlite3_value** args) {
   }
 }
 
+// zv_prefix(value, key): whether the value's text has a caseless key starting with key (the
+// rtl's CaselessKeyStartsWith, the test a walk over the records makes). NULL is no text; a
+// number is its text as a field reads it.
+void SqlPrefix(sqlite3_context* context, int, sqlite3_value** args) {
+  const auto* keyText = reinterpret_cast<const char*>(sqlite3_value_text(args[1]));
+  const std::string_view key(keyText ? keyText : "", keyText ? static_cast<std::size_t>(sqlite3_value_bytes(args[1])) : 0);
+  try {
+    String number;
+    std::string_view text;
+    switch (sqlite3_value_type(args[0])) {
+      case SQLITE_NULL:
+        sqlite3_result_int(context, key.empty() ? 1 : 0);
+        return;
+      case SQLITE_FLOAT:
+        number = VarToStr(Variant(sqlite3_value_double(args[0])));
+        text = number;
+        break;
+      default: {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+        text = std::string_view(bytes ? bytes : "", bytes ? static_cast<std::size_t>(sqlite3_value_bytes(args[0])) : 0);
+      }
+    }
+    sqlite3_result_int(context, CaselessKeyStartsWith(text, key) ? 1 : 0);
+  } catch (const std::exception& e) {
+    sqlite3_result_error(context, e.what(), -1);
+  }
+}
+
 // zv_fits(value, field type): whether the stored value reads as the field type unchanged.
 void SqlFits(sqlite3_context* context, int, sqlite3_value** args) {
   const auto type = static_cast<TFieldType>(sqlite3_value_int(args[1]));
@@ -259,6 +287,9 @@ void TSqliteDataSet::OpenDatabase() {
   const int fits = sqlite3_create_function_v2(db->Handle(), "zv_fits", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                               SqlFits, nullptr, nullptr, nullptr);
   if (fits != SQLITE_OK) db->RaiseError(fits);
+  const int prefix = sqlite3_create_function_v2(db->Handle(), "zv_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                                nullptr, SqlPrefix, nullptr, nullptr, nullptr);
+  if (prefix != SQLITE_OK) db->RaiseError(prefix);
   sqlite::RegisterLongValueStart(*db);
   // Every 4096 virtual-machine steps: often enough to stop within a few milliseconds.
   sqlite3_progress_handler(
@@ -1054,6 +1085,36 @@ void TSqliteDataSet::BookmarkSetDelete(TBookmarkSet& set) {
       throw;
     }
   });
+}
+
+// A text (or variant) field whose text is its stored value (no handler changes it) is searched by one
+// statement; the rows after the current one are the keyset's ranges after it, so an index on
+// the order still serves the start. Anything else walks.
+TPrefixSearchResult TSqliteDataSet::FindPrefix(TField& field, TFieldTextKind kind, const String& key, bool forward,
+                                               TPrefixSearchFrom from) {
+  (void)kind;  // a text field's display, edit and value texts are one
+  CheckBrowseMode();
+  const int column = ColumnOf(&field);
+  // A variant column holds values of mixed storage classes, each read as its own text.
+  if (column < 0 || field.OnGetText || field.DataSet() != this) return psrCannot;
+  const TFieldType type = fColumns[static_cast<std::size_t>(column)].Type;
+  if (!IsTextType(type) && type != ftVariant) return psrCannot;
+  if (IsEmpty()) return psrNotFound;
+  sqlite::TSqliteCondition condition;
+  condition.Where = "zv_prefix(" + fCursor->Source().Columns[static_cast<std::size_t>(column)] + ", ?)";
+  condition.Params.push_back(Variant(key));
+  sqlite::TSqliteId current;
+  const bool onRow = from != psfEdge && GetBookmarkFlag(*ActiveBuffer()) == bfCurrent &&
+                     DecodeRowBookmark(GetBookmarkData(*ActiveBuffer()), current);
+  auto found = fCursor->FindNearest(condition, !forward, onRow ? &current : nullptr,
+                                    onRow ? keyset::KnownKey(*ActiveBuffer(), current, sqlite::EncodeSqliteId) : nullptr,
+                                    from == psfCurrent);
+  if (!found) return psrNotFound;
+  if (BeforeScroll) BeforeScroll(this);
+  fCursor->SetToRow(std::move(*found));
+  Resync({rmExact, rmCenter});
+  if (AfterScroll) AfterScroll(this);
+  return psrFound;
 }
 
 }  // namespace zv

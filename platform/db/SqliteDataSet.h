@@ -119,6 +119,9 @@ public:
   // of TDataSet); the cursor then goes to the found row by its bookmark.
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
   Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+  // One statement in the dataset's order over a text column (zv_prefix); other fields walk.
+  TPrefixSearchResult FindPrefix(TField& field, TFieldTextKind kind, const String& key, bool forward,
+                                 TPrefixSearchFrom from) override;
 
   static void DeclareProperties(TPropTable<TSqliteDataSet>& t);
 

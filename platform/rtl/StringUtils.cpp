@@ -2,7 +2,12 @@
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
+#include <unicode/ustring.h>
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+#include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -126,6 +131,108 @@ int CaseFoldCompare(std::string_view a, std::string_view b) {
 }
 
 String CaseFold(std::string_view text) { return FromUnicode(ToUnicode(text).foldCase(U_FOLD_CASE_DEFAULT)); }
+
+namespace {
+const icu::Normalizer2& Nfc() {
+  static const icu::Normalizer2* nfc = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* n = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status) || !n) throw std::runtime_error("ICU normalizer unavailable");
+    return n;
+  }();
+  return *nfc;
+}
+
+bool IsAsciiLowerOnly(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x80 && !(u >= 'A' && u <= 'Z');
+  });
+}
+}  // namespace
+
+String CaselessKey(std::string_view text) {
+  icu::UnicodeString s = ToUnicode(text);
+  s.findAndReplace(icu::UnicodeString(static_cast<UChar>(0x00A0)), icu::UnicodeString(static_cast<UChar>(' ')));
+  const icu::Normalizer2& nfc = Nfc();
+  UErrorCode status = U_ZERO_ERROR;
+  s = nfc.normalize(s, status);
+  s.foldCase(U_FOLD_CASE_DEFAULT);
+  // A few folds decompose ("ǰ" to "j" and a caron): composing again keeps a plain "j" typed
+  // from matching it.
+  if (!nfc.isNormalized(s, status)) s = nfc.normalize(s, status);
+  if (U_FAILURE(status)) return FromUnicode(ToUnicode(text).foldCase(U_FOLD_CASE_DEFAULT));
+  return FromUnicode(s);
+}
+
+bool CaselessKeyStartsWith(std::string_view text, std::string_view key) {
+  if (key.empty()) return true;
+  // Every composition segment (a character NFC starts afresh at, and the marks after it) keys to
+  // at least one character: as many segments as key has characters, plus the one that may still
+  // join the last, are enough.
+  const icu::Normalizer2& nfc = Nfc();
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto len = static_cast<std::int32_t>(text.size());
+  // Most texts differ from the key at their first character. When it is a segment of its own
+  // (the next character starts one too) and both it and its one-character fold are already
+  // composed, the key starts with that fold: compared without keying the text.
+  if (len > 0) {
+    std::int32_t at = 0;
+    UChar32 c;
+    U8_NEXT(bytes, at, len, c);
+    std::int32_t after = at;
+    UChar32 next = -1;
+    if (at < len) U8_NEXT(bytes, after, len, next);
+    const bool alone = at == len || (next >= 0 && (next < 0x80 || nfc.hasBoundaryBefore(next)));
+    if (c >= 0 && c < 0x80 && alone) {
+      const char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+      if (key[0] != lower) return false;
+    } else if (c >= 0x80 && c != 0x00A0 && alone && u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) == UNORM_YES) {
+      UChar in[2];
+      std::int32_t n = 0;
+      U16_APPEND_UNSAFE(in, n, c);
+      UChar out[8];
+      UErrorCode status = U_ZERO_ERROR;
+      const std::int32_t m = u_strFoldCase(out, 8, in, n, U_FOLD_CASE_DEFAULT, &status);
+      std::int32_t k = 0;
+      UChar32 folded = -1;
+      if (U_SUCCESS(status) && m > 0) U16_NEXT(out, k, m, folded);
+      if (U_SUCCESS(status) && k == m && folded >= 0 &&
+          u_getIntPropertyValue(folded, UCHAR_NFC_QUICK_CHECK) == UNORM_YES) {
+        std::int32_t q = 0;
+        UChar32 first;
+        U8_NEXT(reinterpret_cast<const uint8_t*>(key.data()), q, static_cast<std::int32_t>(key.size()), first);
+        if (first != folded) return false;
+      }
+    }
+  }
+  const int need = Length(key) + 1;
+  std::int32_t i = 0;
+  bool ascii = true;
+  for (int boundaries = 0; i < len;) {
+    std::int32_t at = i;
+    UChar32 c;
+    U8_NEXT(bytes, i, len, c);
+    if (c >= 0x80 || c < 0) ascii = false;
+    if (c >= 0 && nfc.hasBoundaryBefore(c) && ++boundaries > need) {
+      i = at;
+      break;
+    }
+  }
+  const std::string_view head = text.substr(0, static_cast<std::size_t>(i));
+  if (ascii) {
+    // Plain ASCII keys to its lower case: no ICU call on the common path.
+    if (head.size() < key.size() || !IsAsciiLowerOnly(key)) return false;
+    for (std::size_t k = 0; k < key.size(); ++k) {
+      char c = head[k];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (c != key[k]) return false;
+    }
+    return true;
+  }
+  const String headKey = CaselessKey(head);
+  return headKey.size() >= key.size() && std::string_view(headKey).substr(0, key.size()) == key;
+}
 
 int AnsiCompareStr(std::string_view a, std::string_view b) { return Collate(ToUnicode(a), ToUnicode(b)); }
 

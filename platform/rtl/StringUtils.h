@@ -33,6 +33,13 @@ bool SameText(std::string_view a, std::string_view b);
 int CaseFoldCompare(std::string_view a, std::string_view b);
 // The full case folding of a text: equal folds mean equal ignoring case, in any script.
 String CaseFold(std::string_view text);
+// The caseless key that searching by typing compares: canonical composition, full case folding
+// (composed again where folding decomposed), and U+00A0 read as a space. Texts that read alike
+// ignoring case share a key in any script, composed or decomposed ("Straße", "STRASSE").
+String CaselessKey(std::string_view text);
+// Whether CaselessKey(text) starts with key (itself a caseless key). Only as much of text is keyed
+// as key can reach: the cost follows key's length, not text's.
+bool CaselessKeyStartsWith(std::string_view text, std::string_view key);
 // Locale-aware (collation) comparisons; the Text forms ignore case.
 int AnsiCompareStr(std::string_view a, std::string_view b);
 int AnsiCompareText(std::string_view a, std::string_view b);

@@ -1,7 +1,7 @@
 #pragma once
 // Searching by typing, a part the grid owns: the keyboard code asks it whether a key starts,
-// feeds or ends a search. This one is never enabled: no key is its short-cut, no search starts,
-// and every key is left to the grid.
+// feeds or ends a search. This one runs the search the grid's ParamsAutoSearch describes
+// (AutoSearchParams.h); a part handed over in its place may search otherwise.
 
 #include "platform/controls/ControlTypes.h"
 
@@ -18,13 +18,14 @@ public:
 
   TDBDivoRud& Grid() const { return fGrid; }
 
-  virtual bool Enabled() const { return false; }
-  virtual bool Active() const { return false; }
-  virtual bool IsShortCut(Word key, TShiftState shift) { return (void)key, (void)shift, false; }
-  virtual void Start() {}
-  virtual void Cancel() {}
+  virtual bool Enabled() const;
+  virtual bool Active() const;
+  virtual bool IsShortCut(Word key, TShiftState shift);
+  // A key nothing else took: starts a search unless a short-cut alone starts one.
+  virtual void Start();
+  virtual void Cancel();
   // A character typed while a search is active; true when the search took it.
-  virtual bool KeyPress(char32_t& key) { return (void)key, false; }
+  virtual bool KeyPress(char32_t& key);
 
 private:
   TDBDivoRud& fGrid;

@@ -25,6 +25,7 @@ void TDBDivoRud::DeclareProperties(TPropTable<TDBDivoRud>& t) {
   t.Prop("TitleImages", &TDBDivoRud::TitleImages, &TDBDivoRud::SetTitleImages);
   t.Prop("ParamsDB", &TDBDivoRud::ParamsDB, &TDBDivoRud::SetParamsDB);
   t.Prop("ParamsDelete", &TDBDivoRud::ParamsDelete, &TDBDivoRud::SetParamsDelete);
+  t.Prop("ParamsAutoSearch", &TDBDivoRud::ParamsAutoSearch, &TDBDivoRud::SetParamsAutoSearch);
   t.Prop("AutoColumnFit", &TDBDivoRud::AutoColumnFit, &TDBDivoRud::SetAutoColumnFit).Default(false);
   t.Prop("UniqueFields", &TDBDivoRud::UniqueFields, &TDBDivoRud::SetUniqueFields);
   t.Prop("BookmarkFields", &TDBDivoRud::BookmarkFields, &TDBDivoRud::SetBookmarkFields);
@@ -83,6 +84,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner)
     : TCustomControl(owner), d(std::make_unique<griddetail::TGridPrivate>()) {
   d->Selection = std::make_unique<TgpSelection>(*this);
   d->AutoSearch = std::make_unique<TgpAutoSearch>(*this);
+  d->ParamsAutoSearch = std::make_unique<TgpAutoSearchParams>(this);
   d->TitleTracker = std::make_unique<TgpTitleTracker>(*this);
   d->DataLink = std::make_unique<TDataLinkEx>();
   d->DataLink->OnActiveChanged = [this](TDataLinkEx*) { DaActiveChanged(); };
@@ -188,6 +190,10 @@ void TDBDivoRud::SetSelection(std::unique_ptr<TgpSelection> value) {
 void TDBDivoRud::SetAutoSearch(std::unique_ptr<TgpAutoSearch> value) {
   d->AutoSearch = value ? std::move(value) : std::make_unique<TgpAutoSearch>(*this);
 }
+
+TgpAutoSearchParams* TDBDivoRud::ParamsAutoSearch() const { return d->ParamsAutoSearch.get(); }
+
+void TDBDivoRud::SetParamsAutoSearch(TgpAutoSearchParams* value) { d->ParamsAutoSearch->Assign(value); }
 
 void TDBDivoRud::SetTitleTracker(std::unique_ptr<TgpTitleTracker> value) {
   d->TitleTracker = value ? std::move(value) : std::make_unique<TgpTitleTracker>(*this);

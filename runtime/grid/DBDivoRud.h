@@ -38,6 +38,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/env/Env.h"
 #include "runtime/grid/AutoSearch.h"
+#include "runtime/grid/AutoSearchParams.h"
 #include "runtime/grid/Column.h"
 #include "runtime/grid/ColumnTypes.h"
 #include "runtime/grid/Columns.h"
@@ -484,6 +485,9 @@ public:
   void SetSelection(std::unique_ptr<TgpSelection> value);
   TgpAutoSearch& AutoSearch() const;
   void SetAutoSearch(std::unique_ptr<TgpAutoSearch> value);
+  // Searching by typing; assigning copies into the grid's own.
+  TgpAutoSearchParams* ParamsAutoSearch() const;
+  void SetParamsAutoSearch(TgpAutoSearchParams* value);
   TgpTitleTracker& TitleTracker() const;
   void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
 

@@ -16,6 +16,8 @@
 namespace zv {
 
 void TDBDivoRud::DaActiveChanged() {
+  // A search belongs to the dataset it was typed over: opened or closed, it ends.
+  d->AutoSearch->Cancel();
   CacheDataSet();
   griddetail::TGridFreeze freeze(*this, false);
   ColumnsDataSetChanged();

@@ -58,6 +58,7 @@ void TDBDivoRud::CMExit(TMessage& message) {
 
 void TDBDivoRud::CMCancelMode(TMessage& message) {
   (void)message;
+  d->AutoSearch->Cancel();
   DestroyAutoScroller();
   d->ClearOnMouseUp = false;
   d->EditOnMouseUp = false;

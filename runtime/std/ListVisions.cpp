@@ -111,6 +111,10 @@ void TLiteVision::VM_GetText(TgpFieldList& fields, bool displayText, String& tex
 
 void TLiteVision::PE_GetEditMask(TgpFieldList& fields, String& mask) { MaskFromFormat(this, fields, mask); }
 
+TField* TLiteVision::AutoSearchField(TgpFieldList& fields, TFieldTextKind& kind) {
+  return fields.FieldNames().empty() ? nullptr : MainSearchField(fields, kind);
+}
+
 // ---- TToolFormVision ---------------------------------------------------------------------------------
 
 ZV_DEFINE_CLASS(TToolFormVision, TvpFieldVision)

@@ -55,6 +55,8 @@ public:
   void VM_ValidFields(TgpFieldList& fields, bool& valid) override;
   void VM_GetText(TgpFieldList& fields, bool displayText, String& text) override;
   void PE_GetEditMask(TgpFieldList& fields, String& mask) override;
+  // The main field's own text, unless the list names no field (OnGetValue's text then).
+  TField* AutoSearchField(TgpFieldList& fields, TFieldTextKind& kind) override;
 
   static void DeclareProperties(TPropTable<TLiteVision>& t);
 };

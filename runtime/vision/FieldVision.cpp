@@ -403,6 +403,19 @@ String TvpFieldVision::AutoSearchText(TgpFieldList& fields) {
   return GetText(fields, !(field && dynamic_cast<const TNumericField*>(field)));
 }
 
+TField* TvpFieldVision::AutoSearchField(TgpFieldList& fields, TFieldTextKind& kind) {
+  if (ClassType() != TvpFieldVision::StaticClass()) return nullptr;
+  return MainSearchField(fields, kind);
+}
+
+TField* TvpFieldVision::MainSearchField(TgpFieldList& fields, TFieldTextKind& kind) {
+  if (OnGetText) return nullptr;
+  TField* field = fields.MainField();
+  if (!field) return nullptr;
+  kind = dynamic_cast<const TNumericField*>(field) ? ftkEditText : ftkDisplayText;
+  return field;
+}
+
 bool TvpFieldVision::SupportsDropDownOption(TfvDropDownOption option) {
   (void)option;
   return false;

@@ -234,6 +234,11 @@ public:
   virtual bool IsValidChar(TgpFieldList& fields, char32_t& key);
   virtual bool WantArrows();
   virtual String AutoSearchText(TgpFieldList& fields);
+  // The field whose own text AutoSearchText returns, and which of its texts that is, so that a
+  // search can ask the dataset instead of reading every record; null when the text is the
+  // vision's own. A vision that changes its text answers null unless it knows better: only the
+  // base class answers by default.
+  virtual TField* AutoSearchField(TgpFieldList& fields, TFieldTextKind& kind);
   virtual bool SupportsDropDownOption(TfvDropDownOption option);
   virtual TWinControl* DefaultToolForm();
 
@@ -244,6 +249,10 @@ public:
   static void PublishCarried(TPropTable<C>& t);
 
 protected:
+  // The main field and the text AutoSearchText reads of it, for visions whose text is the main
+  // field's own; null with an OnGetText handler or no field.
+  TField* MainSearchField(TgpFieldList& fields, TFieldTextKind& kind);
+
   void Notification(TComponent* component, TOperation operation) override;
   // The image list changed (or was set, or DrawImages changed): re-read its size.
   void ImagesChanged();

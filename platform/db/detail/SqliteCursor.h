@@ -90,6 +90,11 @@ public:
   int Compare(const TSqliteId& a, const TSqliteId& b);
   // The first row in the order that meets the condition (column expressions from Source()).
   std::optional<TSqliteRow> FindFirst(const TSqliteCondition& condition);
+  // The first row in the order (backward: the last) that meets the condition, in one statement.
+  // With from, only the rows after it (backward: before it), and from itself with includeFrom;
+  // fromKey is from's sort key when known.
+  std::optional<TSqliteRow> FindNearest(const TSqliteCondition& condition, bool backward, const TSqliteId* from,
+                                        const std::vector<Variant>* fromKey, bool includeFrom);
   // Prepares a statement over the source, which raises on a filter that does not compile, is
   // not allowed, or holds marks other than its own.
   void CheckSource();

@@ -37,6 +37,7 @@ struct TGridPrivate {
   std::unique_ptr<TDataLinkEx> DataLink;
   std::unique_ptr<TgpSelection> Selection;
   std::unique_ptr<TgpAutoSearch> AutoSearch;
+  std::unique_ptr<TgpAutoSearchParams> ParamsAutoSearch;
   std::unique_ptr<TgpTitleTracker> TitleTracker;
   TDataSet* DataSet = nullptr;
   TvpBorderStyle BorderStyle = bs3D;

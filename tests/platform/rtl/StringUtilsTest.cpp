@@ -86,3 +86,74 @@ TEST(StringUtils, TrimAndQuoting) {
   EXPECT_EQ(StringOfChar('-', 3), "---");
   EXPECT_EQ(StringOfChar('-', -1), "");
 }
+
+// The key searching by typing compares: what a reader calls the same beginning, in any script
+// and either normal form, and no more.
+TEST(StringUtils, CaselessKeyPrefixes) {
+  struct Case {
+    const char* text;
+    const char* typed;
+    bool starts;
+  };
+  const Case cases[] = {
+      {"Straße", "strasse", true},
+      {"STRASSE", "straß", true},
+      {"ΣΟΦΟΣ", "σοφος", true},       // final sigma
+      {"école", "é", true},           // composed
+      {"e\u0301cole", "é", true},     // decomposed cell, composed typing
+      {"école", "e\u0301", true},     // and the other way round
+      {"école", "e", false},          // the accent counts
+      {"e\u0301cole", "e", false},
+      {"\u01F0a", "j", false},        // a fold that decomposes is composed again
+      {"a\u00A0b", "a b", true},      // a non-breaking space reads as a space
+      {"a b", "a\u00A0", true},
+      {"東京都", "東京", true},
+      {"東京", "京", false},
+      {"\u212Aelvin", "k", true},    // the Kelvin sign is a K
+      {"Åsa", "å", true},
+      {"A\u030Asa", "å", true},
+      {"A\u030Asa", "a", false},
+      {"ǅ", "ǆ", true},
+      {"😀 smile", "😀 S", true},
+      {"Zürich", "ZÜ", true},
+      {"abc", "abcd", false},
+      {"", "", true},
+      {"", "a", false},
+      {"\xff\xfe", "a", false},        // invalid UTF-8 compares as its replacement
+      {"x\xffy", "X\xEF\xBF\xBD", true},
+      {"Ab\x01" "c", "ab\x01", true},
+  };
+  for (const Case& c : cases) {
+    const String key = CaselessKey(c.typed);
+    EXPECT_EQ(CaselessKeyStartsWith(c.text, key), c.starts) << c.text << " / " << c.typed;
+    // The bounded test agrees with keying the whole text.
+    EXPECT_EQ(CaselessKey(c.text).rfind(key, 0) == 0, c.starts) << c.text << " / " << c.typed;
+  }
+  // Long cells key only their beginning: the same answer on a text far longer than the key.
+  const String longCell = "Ärger" + String(100000, 'x');
+  EXPECT_TRUE(CaselessKeyStartsWith(longCell, CaselessKey("ärgerxx")));
+  EXPECT_FALSE(CaselessKeyStartsWith(longCell, CaselessKey("ärgery")));
+  EXPECT_EQ(CaselessKey("STRASSE"), CaselessKey("straße"));
+}
+
+// The bounded test and its shortcuts answer as keying the whole text does, over every text of
+// three pieces that compose, fold or expand, and every beginning of it.
+TEST(StringUtils, CaselessPrefixTestAgreesWithTheWholeKey) {
+  const char* const pieces[] = {"a", "J", "\u0301", "\u030C", "ß", "Σ", "\u00A0", "\u1100", "\u1161", "\u212A",
+                                "Å", "ﬁ", "İ", "ǰ", "東", "😀", "e", "\u0345"};
+  int checked = 0;
+  for (const char* a : pieces)
+    for (const char* b : pieces)
+      for (const char* c : pieces) {
+        const String text = String(a) + b + c;
+        const WideString wide = UTF8Decode(text);
+        for (std::size_t n = 1; n <= wide.size(); ++n) {
+          const String key = CaselessKey(UTF8Encode(wide.substr(0, n)));
+          for (const String& other : {key, CaselessKey("a"), CaselessKey("j"), CaselessKey("s")}) {
+            ASSERT_EQ(CaselessKeyStartsWith(text, other), CaselessKey(text).rfind(other, 0) == 0) << text << " / " << other;
+            ++checked;
+          }
+        }
+      }
+  EXPECT_GT(checked, 20000);
+}

@@ -252,6 +252,26 @@ TEST_P(ListVisions, TextWithoutAFieldComesFromOnGetValue) {
   edit->SetVision(vision.get());
 }
 
+// Which visions let a search ask the dataset for their field's own text: the lite vision on a
+// field without a text handler; not on OnGetValue's text, not with a handler, not the others.
+TEST_P(ListVisions, TheFieldASearchCanAskTheDatasetFor) {
+  TLiteVision lite(nullptr);
+  edit->SetVision(&lite);
+  TFieldTextKind kind = ftkValueString;
+  EXPECT_EQ(lite.AutoSearchField(edit->Fields(), kind), data->FieldByName("NAME"));
+  EXPECT_EQ(kind, ftkDisplayText);
+  edit->SetDataField("ID");
+  EXPECT_EQ(lite.AutoSearchField(edit->Fields(), kind), data->FieldByName("ID"));
+  EXPECT_EQ(kind, ftkEditText) << "numbers are searched as typed";
+  edit->SetDataField("NOPE");
+  EXPECT_EQ(lite.AutoSearchField(edit->Fields(), kind), nullptr);
+  edit->SetDataField("NAME");
+  lite.OnGetText = [](TObject*, TgpFieldList*, bool, String&) {};
+  EXPECT_EQ(lite.AutoSearchField(edit->Fields(), kind), nullptr);
+  edit->SetVision(vision.get());
+  EXPECT_EQ(vision->AutoSearchField(edit->Fields(), kind), nullptr) << "a pick list's text is its own";
+}
+
 TEST_P(ListVisions, OwnerDrawNeedsNoFieldAndHandsOnActionsAndItsMenu) {
   TOwnerDrawVision drawn(nullptr);
   EXPECT_EQ(drawn.SurfaceKind(), vskCustom);
