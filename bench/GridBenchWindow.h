@@ -39,6 +39,27 @@ struct TBackends : THeadlessBackends {
   TBackends() { zv::Application->Initialize(); }
 };
 
+// Key down and up in a shown top-level window (with a character between them when given), then
+// the messages they left: as a user types, to whichever control has the focus.
+inline void InjectKey(zv::TWinControl& topLevel, zv::Word key, zv::TShiftState shift = {}, char32_t character = 0) {
+  using namespace zv;
+  TNativeInput in;
+  in.Kind = TNativeInputKind::KeyDown;
+  in.Key = key;
+  in.Shift = shift;
+  const TNativeWindow window = NativeWindowOf(topLevel.Handle());
+  ActiveNullWindowBackend()->Inject(window, in);
+  if (character) {
+    TNativeInput c;
+    c.Kind = TNativeInputKind::Char;
+    c.Char = character;
+    ActiveNullWindowBackend()->Inject(window, c);
+  }
+  in.Kind = TNativeInputKind::KeyUp;
+  ActiveNullWindowBackend()->Inject(window, in);
+  Application->ProcessMessages();
+}
+
 // A shown window holding a focused 600 x 400 grid of the table's four columns.
 struct TGridWindow {
   zv::TSqliteDataSet DataSet{nullptr};
@@ -69,25 +90,7 @@ struct TGridWindow {
     Grid->SetDesigner(nullptr);
   }
 
-  // Key down and up (with a character between them when given), then the messages they left.
-  void Key(zv::Word key, zv::TShiftState shift = {}, char32_t character = 0) {
-    using namespace zv;
-    TNativeInput in;
-    in.Kind = TNativeInputKind::KeyDown;
-    in.Key = key;
-    in.Shift = shift;
-    const TNativeWindow window = NativeWindowOf(Host.Handle());
-    ActiveNullWindowBackend()->Inject(window, in);
-    if (character) {
-      TNativeInput c;
-      c.Kind = TNativeInputKind::Char;
-      c.Char = character;
-      ActiveNullWindowBackend()->Inject(window, c);
-    }
-    in.Kind = TNativeInputKind::KeyUp;
-    ActiveNullWindowBackend()->Inject(window, in);
-    Application->ProcessMessages();
-  }
+  void Key(zv::Word key, zv::TShiftState shift = {}, char32_t character = 0) { InjectKey(Host, key, shift, character); }
   int Id() { return DataSet.FieldByName("id")->AsInteger(); }
 };
 
@@ -101,8 +104,9 @@ inline double CpuSeconds() {
 // The main of a grid benchmark: the items tables of the given sizes built by a child process
 // (named first, after this process), the selected benchmarks reported through printer, the
 // tables removed.
+// afterwards, when given, runs after the benchmarks, while the tables still exist.
 inline int RunWithItemsTables(int argc, char** argv, const std::string& tag, const std::vector<int>& sizes,
-                              TRatioReporter::TTablePrinter printer) {
+                              TRatioReporter::TTablePrinter printer, const std::function<void()>& afterwards = nullptr) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   for (int rows : sizes) GridBenchFileName(tag, rows);
@@ -112,6 +116,7 @@ inline int RunWithItemsTables(int argc, char** argv, const std::string& tag, con
   if (built) {
     TRatioReporter reporter(std::move(printer));
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (afterwards) afterwards();
   }
   benchmark::Shutdown();
   std::error_code ignored;

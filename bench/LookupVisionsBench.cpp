@@ -8,12 +8,16 @@
 
 #include "GridBenchWindow.h"
 #include "platform/controls/WinApi.h"
+#include "platform/controls/Form.h"
 #include "platform/db/Fields.h"
+#include "platform/db/MemTable.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/std/LookupVisions.h"
+#include "runtime/vision/DevidEdit.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cctype>
 #include <cstdio>
 #include <map>
 
@@ -120,9 +124,146 @@ void PageDown(benchmark::State& state) {
   }
 }
 
+// A shown form with a lookup editor on an order whose key is a customer near the end of the
+// table, the drop-down and typed text working against the customers' SQLite dataset.
+struct TEditWindow : TCustomers {
+  TMemTable Orders{nullptr};
+  TDataSource OrderSource{nullptr};
+  TVLookupVision Vision{nullptr};
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  TDBDevidEdit* Edit = nullptr;
+  const int Key;
+
+  explicit TEditWindow(int rows) : Key(rows - 10) {
+    Customers.SetFileName(FileName(rows));
+    Customers.SetTableName("items");
+    Customers.Open();
+    CustomerSource.SetDataSet(&Customers);
+    Vision.LookupParams()->SetDataSource(&CustomerSource);
+    Vision.LookupParams()->SetKeyField("id");
+    Vision.LookupParams()->SetLookupField("name");
+    Orders.FieldDefs().Add("CUST", ftInteger);
+    Orders.CreateDataSet();
+    Orders.AppendRecord({Variant(Key)});
+    OrderSource.SetDataSet(&Orders);
+    Form->SetBounds(0, 0, 300, 200);
+    Form->Show();
+    Edit = new TDBDevidEdit(Form.get());
+    Edit->SetBounds(10, 10, 150, 21);
+    Edit->SetParent(Form.get());
+    Edit->SetVision(&Vision);
+    Edit->SetDataSource(&OrderSource);
+    Edit->SetDataField("CUST");
+    Edit->SetFocus();
+    Application->ProcessMessages();
+  }
+  ~TEditWindow() { Form.reset(); }
+
+  // Opened, painted once, closed; false when the list did not open on the order's customer.
+  bool OpenClose() {
+    Edit->DropDownBtnClick(false);
+    if (Edit->ToolForm() != zvDefPack->vtfDataList) return false;
+    Application->ProcessMessages();
+    const bool marked = zvDefPack->gpDataListList->DataSet()->FieldByName("id")->AsInteger() == Key;
+    zvDefPack->vtfDataList->ClosePopup(false, false);
+    return marked;
+  }
+  void Type(char32_t ch) { zvbench::InjectKey(*Form, static_cast<Word>(std::toupper(static_cast<int>(ch))), {}, ch); }
+};
+
+// (b) range(0): rows. The first opening of each window is timed apart (FirstOpen).
+void OpenDropDown(benchmark::State& state) {
+  zvbench::TBackends backends;
+  TPack pack;
+  TEditWindow w(static_cast<int>(state.range(0)));
+  if (!w.OpenClose()) state.SkipWithError("the list did not open on the key");
+  for (auto _ : state)
+    if (!w.OpenClose()) {
+      state.SkipWithError("the list did not open on the key");
+      break;
+    }
+}
+
+void FirstOpen(benchmark::State& state) {
+  zvbench::TBackends backends;
+  TPack pack;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto w = std::make_unique<TEditWindow>(static_cast<int>(state.range(0)));
+    state.ResumeTiming();
+    if (!w->OpenClose()) state.SkipWithError("the list did not open on the key");
+    state.PauseTiming();
+    w.reset();
+    state.ResumeTiming();
+  }
+}
+
+void SelectAllCustomers(benchmark::State& state) {
+  sqlite::TSqliteDatabase db(FileName(static_cast<int>(state.range(0))));
+  for (auto _ : state) {
+    sqlite::TSqliteStatement all(db, "SELECT id, name FROM items");
+    std::int64_t n = 0;
+    while (all.Step()) n += all.ColumnText(1).size();
+    benchmark::DoNotOptimize(n);
+  }
+}
+
+// (c) The name of the order's customer typed but for its last character, which is typed timed: the
+// completion finds it near the end of the table. Against one Locate of that name with the same
+// options on the customers' dataset.
+String TypedName(const TEditWindow& w) { return zvbench::BenchItemName(w.Key); }
+
+void TypeCompletion(benchmark::State& state) {
+  zvbench::TBackends backends;
+  TPack pack;
+  TEditWindow w(static_cast<int>(state.range(0)));
+  const String name = TypedName(w);
+  w.Edit->SelectAll();
+  for (char ch : name.substr(0, name.size() - 1)) w.Type(static_cast<char32_t>(ch));
+  const char32_t last = static_cast<char32_t>(name.back());
+  for (auto _ : state) {
+    w.Type(last);
+    state.PauseTiming();
+    if (w.Edit->Text() != name || w.Customers.FieldByName("id")->AsInteger() != w.Key) {
+      state.SkipWithError(("completed to " + w.Edit->Text()).c_str());
+      break;
+    }
+    w.Type(U'\b');
+    state.ResumeTiming();
+  }
+}
+
+void LocateName(benchmark::State& state) {
+  zvbench::TBackends backends;
+  TPack pack;
+  TEditWindow w(static_cast<int>(state.range(0)));
+  const Variant name(TypedName(w));
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.Customers.First();
+    state.ResumeTiming();
+    if (!w.Customers.Locate("name", name, {loCaseInsensitive, loPartialKey})) state.SkipWithError("not found");
+  }
+}
+
+// (d) The drop-down opened and a name completed, in a process of its own: its peak resident memory.
+void PeakOfAnEdit(int rows) {
+  zvbench::BuildInChildProcess([rows] {
+    zvbench::TBackends backends;
+    TPack pack;
+    TEditWindow w(rows);
+    w.OpenClose();
+    w.Edit->SelectAll();
+    for (char ch : TypedName(w)) w.Type(static_cast<char32_t>(ch));
+    std::printf("peak resident memory, drop-down and completion over %d customers: %.1f MB\n", rows,
+                zvbench::PeakResidentMb());
+    std::fflush(stdout);
+  });
+}
+
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
   std::map<std::string, double> cost;
-  for (const auto& r : results) cost[r.Name] = r.CpuSeconds;
+  for (const auto& r : results) cost[r.Name.substr(0, r.Name.find("/iterations"))] = r.CpuSeconds;
   std::printf("\n%-26s %12s %12s %8s\n", "per step", "plain", "lookups", "ratio");
   for (const char* step : {"Repaint", "PageDown"}) {
     for (int rows : TableSizes) {
@@ -134,13 +275,32 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
     const double small = cost[std::string(step) + "/10000/1"], large = cost[std::string(step) + "/1000000/1"];
     if (small > 0) std::printf("%-26s %29.2fx (at most 1.3)\n", (std::string(step) + ", 1,000,000 / 10,000").c_str(), large / small);
   }
+  for (int rows : TableSizes) {
+    const std::string n = "/" + std::to_string(rows);
+    const double open = cost["OpenDropDown" + n], select = cost["SelectAllCustomers" + n];
+    const double type = cost["TypeCompletion" + n], locate = cost["LocateName" + n];
+    std::printf("%d customers: drop-down %.1f us (first %.1f us), full SELECT %.1f us: %.0fx faster (at least 100)\n",
+                rows, open * 1e6, cost["FirstOpen" + n] * 1e6, select * 1e6, open > 0 ? select / open : 0.0);
+    std::printf("%d customers: typed character %.1f us, Locate %.1f us: %.2fx (at most 1.3)\n", rows, type * 1e6,
+                locate * 1e6, locate > 0 ? type / locate : 0.0);
+  }
+  if (cost["OpenDropDown/10000"] > 0)
+    std::printf("drop-down, 1,000,000 / 10,000: %.2fx (at most 1.5)\n", cost["OpenDropDown/1000000/0"] / cost["OpenDropDown/10000"]);
 }
 
 }  // namespace
 
 BENCHMARK(Repaint)->ArgsProduct({{10'000, 1'000'000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(PageDown)->ArgsProduct({{10'000, 1'000'000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(OpenDropDown)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FirstOpen)->Arg(10'000)->Arg(1'000'000)->Iterations(5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SelectAllCustomers)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TypeCompletion)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LocateName)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  return zvbench::RunWithItemsTables(argc, argv, "lookup-bench", {std::begin(TableSizes), std::end(TableSizes)}, PrintTable);
+  return zvbench::RunWithItemsTables(argc, argv, "lookup-bench", {std::begin(TableSizes), std::end(TableSizes)}, PrintTable,
+                                     [] {
+                                       for (int rows : TableSizes) PeakOfAnEdit(rows);
+                                     });
 }

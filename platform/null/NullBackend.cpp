@@ -144,9 +144,14 @@ TPaintOp MakeOp(TPaintOpKind kind, const TRect& rect, unsigned flags = 0, unsign
 TNullSurface::TNullSurface(int width, int height) : fPixels(width, height) {}
 
 void TNullSurface::Resize(int width, int height) {
+  // Windows are given their size again and again as they show and lay out: keep the pixels.
+  if (width == fPixels.Width() && height == fPixels.Height()) return;
   TPixelBuffer resized(width, height);
-  for (int y = 0; y < std::min(height, fPixels.Height()); ++y)
-    for (int x = 0; x < std::min(width, fPixels.Width()); ++x) resized.Set(x, y, fPixels.At(x, y));
+  const int kept = std::min(width, fPixels.Width());
+  for (int y = 0; y < std::min(height, fPixels.Height()); ++y) {
+    const auto from = fPixels.Row(y).first(static_cast<std::size_t>(kept));
+    std::copy(from.begin(), from.end(), resized.Row(y).begin());
+  }
   fPixels = std::move(resized);
 }
 
