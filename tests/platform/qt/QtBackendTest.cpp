@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TextTable.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -278,6 +280,18 @@ TEST(QtPalette, TheDesktopPaletteKeepsTheFixedPalettesPairs) {
     EXPECT_EQ(DefaultSysColor(p.index), DefaultSysColor(p.sameAs)) << p.index << " in the fixed palette";
     EXPECT_EQ(desktop.SysColor(p.index), desktop.SysColor(p.sameAs)) << p.index << " in the desktop's palette";
   }
+}
+
+// The pixels of the table of hard texts stay what they were, cell by cell.
+TEST(QtText, HardTextsPaintAsTheGoldenSays) {
+  const std::vector<zvtest::TTextCell> cells = zvtest::HardTextCells();
+  int height = 0;
+  const std::vector<TRect> rects = zvtest::TextTableRects(cells, height);
+  auto surface = GraphicsBackend().CreateSurface(zvtest::TextTableWidth, height);
+  TCanvas canvas(surface.get());
+  zvtest::DrawTextTable(canvas, cells, rects);
+  zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
+                                std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
 }
 
 int main(int argc, char** argv) {
