@@ -2,8 +2,11 @@
 
 #include "platform/graphics/DrawFlags.h"
 #include "platform/graphics/TextLayout.h"
+#include "platform/graphics/TextLayoutCache.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <typeinfo>
 
 namespace zv {
 
@@ -119,30 +122,56 @@ void TPaintDevice::TextRect(const TRect& r, int x, int y, std::string_view text,
 int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, const TFontData& font, TColor color,
                            TColor background) {
   const unsigned flags = (format & DT_TABSTOP) ? (format & ~0xFF00u) : format;
-  const TFontMetrics fm = FontMetrics(font);
-  const TTextMeasure measure{[&](std::string_view s) { return TextWidth(font, s); },
-                             fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
-  TTextLayout layout = LayoutText(text, r, format & ~DT_PLACELINES, measure);
+  // Laid out at the origin, so that the same text in the same size of rectangle anywhere (a
+  // column's cells, a scrolled screen) is one layout.
+  TTextLayoutCache& cache = TextLayoutCache();
+  const std::size_t device = typeid(*this).hash_code();
+  const unsigned layoutFormat = format & ~DT_PLACELINES;
+  const int width = r.Width();
+  const int height = static_cast<int>(std::clamp<long long>(static_cast<long long>(r.Bottom) - r.Top, INT32_MIN, INT32_MAX));
+  std::string key = TTextLayoutCache::LayoutKey(device, font, text, width, height, layoutFormat);
+  std::shared_ptr<const TTextLayout> layout = cache.FindLayout(key);
+  if (!layout) {
+    const TFontMetrics fm = FontMetrics(font);
+    const TTextMeasure measure{[&](std::string_view s) {
+                                 if (s.size() > TTextLayoutCache::LiteralKeyLimit) return TextWidth(font, s);
+                                 std::string wkey = TTextLayoutCache::WidthKey(device, font, s);
+                                 if (const std::optional<int> w = cache.FindWidth(wkey)) return *w;
+                                 const int w = TextWidth(font, s);
+                                 cache.StoreWidth(std::move(wkey), w);
+                                 return w;
+                               },
+                               fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
+    layout = std::make_shared<const TTextLayout>(
+        LayoutText(text, TRect{0, 0, width, height}, layoutFormat, measure));
+    cache.StoreLayout(std::move(key), layout);
+  }
+  const int dx = r.Left, dy = r.Top;
   if (flags & DT_CALCRECT) {
-    r = layout.CalcRect;
-    return layout.Result;
+    r = layout->CalcRect;
+    OffsetRect(r, dx, dy);
+    return layout->Result;
   }
   TRect band = r;
+  int placed = 0;
   if ((flags & DT_PLACELINES) && !(flags & DT_SINGLELINE) && (flags & (DT_VCENTER | DT_BOTTOM))) {
-    const int h = std::min(layout.TextHeight, std::max(0, r.Height()));
+    const int h = std::min(layout->TextHeight, std::max(0, r.Height()));
     band.Top = (flags & DT_BOTTOM) ? r.Bottom - h : r.Top + (r.Bottom - r.Top - h) / 2;
     band.Bottom = band.Top + h;
-    for (TTextLine& line : layout.Lines) line.Y = CheckedAdd(line.Y, band.Top - r.Top);
+    placed = band.Top - r.Top;
   }
   const bool clip = !(flags & DT_NOCLIP);
   const int saved = clip ? SaveState() : 0;
   if (clip) IntersectClipRect(band);
   TFontData underlined = font;
   underlined.Style.Include(fsUnderline);
-  for (const TTextLine& line : layout.Lines)
-    for (const TTextRun& run : line.Runs) TextOut(run.X, line.Y, run.Text, run.Underline ? underlined : font, color, background);
+  for (const TTextLine& line : layout->Lines) {
+    const int y = CheckedAdd(CheckedAdd(line.Y, dy), placed);
+    for (const TTextRun& run : line.Runs)
+      TextOut(CheckedAdd(run.X, dx), y, run.Text, run.Underline ? underlined : font, color, background);
+  }
   if (clip) RestoreState(saved);
-  return layout.Result;
+  return layout->Result;
 }
 
 }  // namespace zv

@@ -1,0 +1,89 @@
+#pragma once
+// Laid-out texts and measured runs, kept between paints so that a repaint of an unchanged screen
+// measures nothing: DrawText's layouts by (measuring device, font, text, rectangle size, format),
+// with positions relative to the rectangle's top left, and run widths by (device, font, run).
+// A measuring pass (DT_CALCRECT) and the draw that follows it share the widths, so no run is
+// measured twice.
+//
+// The cache is bounded in bytes and drops the least recently used entries first. An entry larger
+// than a sixty-fourth of the bound is never kept, and the text of a key is replaced by its length
+// and two hashes beyond a few hundred bytes: a megabyte cell costs what its laid-out lines hold
+// (with an ellipsis, what the rectangle shows), never the string itself. Fonts are part of the
+// key, so a changed font finds no stale layout; a change of graphics backend empties the cache.
+
+#include "platform/graphics/Font.h"
+#include "platform/graphics/TextLayout.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace zv {
+
+struct TTextCacheStats {
+  std::uint64_t LayoutHits = 0;
+  std::uint64_t LayoutMisses = 0;
+  std::uint64_t WidthHits = 0;
+  std::uint64_t WidthMisses = 0;
+  std::uint64_t Evictions = 0;
+  std::size_t Entries = 0;
+  std::size_t Bytes = 0;
+  std::size_t Capacity = 0;
+};
+
+class TTextLayoutCache {
+public:
+  static constexpr std::size_t DefaultCapacity = 4u << 20;
+  // Texts longer than this are keyed by length and hash.
+  static constexpr std::size_t LiteralKeyLimit = 256;
+
+  explicit TTextLayoutCache(std::size_t capacityBytes = DefaultCapacity) : fCapacity(capacityBytes) {}
+
+  static std::string LayoutKey(std::size_t device, const TFontData& font, std::string_view text, int width, int height,
+                               unsigned format);
+  static std::string WidthKey(std::size_t device, const TFontData& font, std::string_view text);
+
+  std::shared_ptr<const TTextLayout> FindLayout(const std::string& key);
+  void StoreLayout(std::string key, std::shared_ptr<const TTextLayout> layout);
+  std::optional<int> FindWidth(const std::string& key);
+  void StoreWidth(std::string key, int width);
+
+  void Clear();
+  void SetCapacity(std::size_t bytes);
+  TTextCacheStats Stats() const;
+  void ResetCounters();
+
+private:
+  struct TEntry {
+    std::string Key;
+    std::shared_ptr<const TTextLayout> Layout;  // null for a width
+    int Width = 0;
+    std::size_t Bytes = 0;
+  };
+  using TList = std::list<TEntry>;
+
+  TList::iterator Find(const std::string& key);
+  void Store(TEntry entry);
+  void Trim();
+
+  mutable std::mutex fLock;
+  std::size_t fCapacity;
+  std::size_t fBytes = 0;
+  TList fEntries;  // most recently used first
+  std::unordered_map<std::string_view, TList::iterator> fIndex;
+  TTextCacheStats fCounters;
+};
+
+// The one cache every device's DrawText uses.
+TTextLayoutCache& TextLayoutCache();
+
+// What a layout holds, in bytes (for the cache's bound).
+std::size_t LayoutBytes(const TTextLayout& layout);
+
+}  // namespace zv
