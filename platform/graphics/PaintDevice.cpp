@@ -125,16 +125,17 @@ int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, con
   // Laid out at the origin, so that the same text in the same size of rectangle anywhere (a
   // column's cells, a scrolled screen) is one layout.
   TTextLayoutCache& cache = TextLayoutCache();
+  const bool cached = cache.Capacity() > 0;
   const std::size_t device = typeid(*this).hash_code();
   const unsigned layoutFormat = format & ~DT_PLACELINES;
   const int width = r.Width();
   const int height = static_cast<int>(std::clamp<long long>(static_cast<long long>(r.Bottom) - r.Top, INT32_MIN, INT32_MAX));
-  std::string key = TTextLayoutCache::LayoutKey(device, font, text, width, height, layoutFormat);
-  std::shared_ptr<const TTextLayout> layout = cache.FindLayout(key);
+  std::string key = cached ? TTextLayoutCache::LayoutKey(device, font, text, width, height, layoutFormat) : std::string();
+  std::shared_ptr<const TTextLayout> layout = cached ? cache.FindLayout(key) : nullptr;
   if (!layout) {
     const TFontMetrics fm = FontMetrics(font);
     const TTextMeasure measure{[&](std::string_view s) {
-                                 if (s.size() > TTextLayoutCache::LiteralKeyLimit) return TextWidth(font, s);
+                                 if (!cached || s.size() > TTextLayoutCache::LiteralKeyLimit) return TextWidth(font, s);
                                  std::string wkey = TTextLayoutCache::WidthKey(device, font, s);
                                  if (const std::optional<int> w = cache.FindWidth(wkey)) return *w;
                                  const int w = TextWidth(font, s);
@@ -142,9 +143,8 @@ int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, con
                                  return w;
                                },
                                fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
-    layout = std::make_shared<const TTextLayout>(
-        LayoutText(text, TRect{0, 0, width, height}, layoutFormat, measure));
-    cache.StoreLayout(std::move(key), layout);
+    layout = std::make_shared<const TTextLayout>(LayoutText(text, TRect{0, 0, width, height}, layoutFormat, measure));
+    if (cached) cache.StoreLayout(std::move(key), layout);
   }
   const int dx = r.Left, dy = r.Top;
   if (flags & DT_CALCRECT) {

@@ -142,6 +142,7 @@ void TTextLayoutCache::Clear() {
   fIndex.clear();
   fEntries.clear();
   fBytes = 0;
+  ++fGeneration;
 }
 
 void TTextLayoutCache::SetCapacity(std::size_t bytes) {

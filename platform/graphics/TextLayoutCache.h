@@ -14,6 +14,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/TextLayout.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <list>
@@ -55,7 +56,12 @@ public:
   void StoreWidth(std::string key, int width);
 
   void Clear();
+  // A capacity of 0 turns the cache off: DrawText lays every text out afresh, and a backend's
+  // own caches of shaped runs (which follow this one) shape afresh.
   void SetCapacity(std::size_t bytes);
+  std::size_t Capacity() const { return fCapacity.load(std::memory_order_relaxed); }
+  // Changes on every Clear, for the caches that follow this one.
+  std::uint64_t Generation() const { return fGeneration.load(std::memory_order_relaxed); }
   TTextCacheStats Stats() const;
   void ResetCounters();
 
@@ -73,7 +79,8 @@ private:
   void Trim();
 
   mutable std::mutex fLock;
-  std::size_t fCapacity;
+  std::atomic<std::size_t> fCapacity;
+  std::atomic<std::uint64_t> fGeneration{0};
   std::size_t fBytes = 0;
   TList fEntries;  // most recently used first
   std::unordered_map<std::string_view, TList::iterator> fIndex;

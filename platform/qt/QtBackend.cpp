@@ -1,6 +1,7 @@
 #include "platform/qt/QtBackend.h"
 
 #include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/TextLayoutCache.h"
 #include "platform/graphics/detail/Raster.h"
 #include "platform/qt/detail/QtEnvironment.h"
 #include "platform/rtl/Format.h"
@@ -19,10 +20,14 @@
 #include <QPen>
 #include <QPolygon>
 #include <QRegion>
+#include <QStaticText>
 #include <QString>
+#include <QTransform>
 
 #include <algorithm>
 #include <cstring>
+#include <list>
+#include <mutex>
 #include <unordered_map>
 
 namespace zv::qt {
@@ -76,6 +81,47 @@ const TQtFont& FontFor(const TFontData& data) {
   }
   f.Font.setPixelSize(f.EmPixels);
   return cache.emplace(key, std::move(f)).first->second;
+}
+
+// Runs shaped for drawing, by font and text, the least recently drawn dropped first.
+constexpr std::size_t ShapedTextLimit = 256;
+constexpr std::size_t ShapedTextCount = 2048;
+
+// Shared copies: another thread's paint may drop the entry meanwhile.
+QStaticText ShapedText(const TQtFont& font, std::string_view text, const QString& s) {
+  struct TShaped {
+    std::string Key;
+    QStaticText Text;
+  };
+  static std::list<TShaped> order;  // most recent first
+  static std::unordered_map<std::string_view, std::list<TShaped>::iterator> index;
+  static std::uint64_t generation = 0;
+  static std::mutex lock;
+  const std::lock_guard guard(lock);
+  // Emptied with the layout cache, so that what it forgot is shaped again here too.
+  if (const std::uint64_t g = TextLayoutCache().Generation(); g != generation) {
+    index.clear();
+    order.clear();
+    generation = g;
+  }
+  // Fonts live as long as the program, each at its own address.
+  const auto address = reinterpret_cast<std::uintptr_t>(&font);
+  std::string key(reinterpret_cast<const char*>(&address), sizeof address);
+  key.append(text);
+  if (auto it = index.find(key); it != index.end()) {
+    order.splice(order.begin(), order, it->second);
+    return it->second->Text;
+  }
+  QStaticText shaped(s);
+  shaped.setTextFormat(Qt::PlainText);
+  shaped.prepare(QTransform(), font.Font);
+  order.push_front({std::move(key), std::move(shaped)});
+  index.emplace(order.front().Key, order.begin());
+  if (order.size() > ShapedTextCount) {
+    index.erase(order.back().Key);
+    order.pop_back();
+  }
+  return order.front().Text;
 }
 
 class TQtSurface : public TPaintDevice {
@@ -171,6 +217,12 @@ public:
     if (background != clNone) p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(background));
     p.setFont(f.Font);
     p.setPen(ToQColor(color));
+    if (font.Orientation == 0 && text.size() <= ShapedTextLimit && TextLayoutCache().Capacity() > 0) {
+      // Shaped once and drawn from the shape on every later paint of the same run.
+      const QStaticText shaped = ShapedText(f, text, s);
+      p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(f.Font).ascent()), shaped);
+      return;
+    }
     p.drawText(QPoint(x, y + fm.ascent()), s);
   }
 
