@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <typeinfo>
+#include <unordered_map>
 
 namespace zv {
 
@@ -119,6 +120,24 @@ void TPaintDevice::TextRect(const TRect& r, int x, int y, std::string_view text,
   RestoreState(saved);
 }
 
+namespace {
+
+// The run widths of the last text this thread laid out, with what they belong to.
+constexpr std::size_t MeasuringMemoLimit = 4096;
+struct TLastLayout {
+  std::size_t Device = 0;
+  std::uint64_t Generation = 0;
+  TFontData Font;
+  String Text;
+  std::unordered_map<String, int> Widths;
+};
+TLastLayout& LastLayout() {
+  thread_local TLastLayout last;
+  return last;
+}
+
+}  // namespace
+
 int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, const TFontData& font, TColor color,
                            TColor background) {
   const unsigned flags = (format & DT_TABSTOP) ? (format & ~0xFF00u) : format;
@@ -134,13 +153,22 @@ int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, con
   std::shared_ptr<const TTextLayout> layout = cached ? cache.FindLayout(key) : nullptr;
   if (!layout) {
     const TFontMetrics fm = FontMetrics(font);
+    // Each run is measured once: the widths of the last text laid out are kept, so that a draw
+    // right after the measuring (DT_CALCRECT) of the same text takes them too.
+    TLastLayout& last = LastLayout();
+    const bool memo = cached && text.size() <= MeasuringMemoLimit;
+    if (memo && !(last.Device == device && last.Generation == cache.Generation() && last.Text == text && last.Font == font)) {
+      last.Device = device;
+      last.Generation = cache.Generation();
+      last.Font = font;
+      last.Text.assign(text);
+      last.Widths.clear();
+    }
     const TTextMeasure measure{[&](std::string_view s) {
-                                 if (!cached || s.size() > TTextLayoutCache::LiteralKeyLimit) return TextWidth(font, s);
-                                 std::string wkey = TTextLayoutCache::WidthKey(device, font, s);
-                                 if (const std::optional<int> w = cache.FindWidth(wkey)) return *w;
-                                 const int w = TextWidth(font, s);
-                                 cache.StoreWidth(std::move(wkey), w);
-                                 return w;
+                                 if (!memo) return TextWidth(font, s);
+                                 const auto [it, added] = last.Widths.try_emplace(String(s), 0);
+                                 if (added) it->second = TextWidth(font, s);
+                                 return it->second;
                                },
                                fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
     layout = std::make_shared<const TTextLayout>(LayoutText(text, TRect{0, 0, width, height}, layoutFormat, measure));

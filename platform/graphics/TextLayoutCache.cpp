@@ -67,12 +67,6 @@ std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& fon
   return key;
 }
 
-std::string TTextLayoutCache::WidthKey(std::size_t device, const TFontData& font, std::string_view text) {
-  std::string key = Prefix('W', device, font);
-  AppendText(key, text);
-  return key;
-}
-
 TTextLayoutCache::TList::iterator TTextLayoutCache::Find(const std::string& key) {
   auto it = fIndex.find(key);
   if (it == fIndex.end()) return fEntries.end();
@@ -83,7 +77,7 @@ TTextLayoutCache::TList::iterator TTextLayoutCache::Find(const std::string& key)
 std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::string& key) {
   std::lock_guard lock(fLock);
   auto it = Find(key);
-  if (it == fEntries.end() || !it->Layout) {
+  if (it == fEntries.end()) {
     ++fCounters.LayoutMisses;
     return nullptr;
   }
@@ -91,26 +85,10 @@ std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::strin
   return it->Layout;
 }
 
-std::optional<int> TTextLayoutCache::FindWidth(const std::string& key) {
-  std::lock_guard lock(fLock);
-  auto it = Find(key);
-  if (it == fEntries.end() || it->Layout) {
-    ++fCounters.WidthMisses;
-    return std::nullopt;
-  }
-  ++fCounters.WidthHits;
-  return it->Width;
-}
-
 void TTextLayoutCache::StoreLayout(std::string key, std::shared_ptr<const TTextLayout> layout) {
   if (!layout) return;
   const std::size_t bytes = EntryOverhead + 2 * key.size() + LayoutBytes(*layout);
-  Store({std::move(key), std::move(layout), 0, bytes});
-}
-
-void TTextLayoutCache::StoreWidth(std::string key, int width) {
-  const std::size_t bytes = EntryOverhead + 2 * key.size();
-  Store({std::move(key), nullptr, width, bytes});
+  Store({std::move(key), std::move(layout), bytes});
 }
 
 void TTextLayoutCache::Store(TEntry entry) {

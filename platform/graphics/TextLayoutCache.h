@@ -1,9 +1,8 @@
 #pragma once
-// Laid-out texts and measured runs, kept between paints so that a repaint of an unchanged screen
-// measures nothing: DrawText's layouts by (measuring device, font, text, rectangle size, format),
-// with positions relative to the rectangle's top left, and run widths by (device, font, run).
-// A measuring pass (DT_CALCRECT) and the draw that follows it share the widths, so no run is
-// measured twice.
+// Laid-out texts, kept between paints so that a repaint of an unchanged screen measures nothing:
+// DrawText's layouts by (measuring device, font, text, rectangle size, format), with positions
+// relative to the rectangle's top left. (A measuring pass, DT_CALCRECT, hands its run widths to
+// the draw of the same text that follows it, so no run is measured twice; see PaintDevice.cpp.)
 //
 // The cache is bounded in bytes and drops the least recently used entries first. An entry larger
 // than a sixty-fourth of the bound is never kept, and the text of a key is replaced by its length
@@ -20,7 +19,6 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,8 +28,6 @@ namespace zv {
 struct TTextCacheStats {
   std::uint64_t LayoutHits = 0;
   std::uint64_t LayoutMisses = 0;
-  std::uint64_t WidthHits = 0;
-  std::uint64_t WidthMisses = 0;
   std::uint64_t Evictions = 0;
   std::size_t Entries = 0;
   std::size_t Bytes = 0;
@@ -48,12 +44,9 @@ public:
 
   static std::string LayoutKey(std::size_t device, const TFontData& font, std::string_view text, int width, int height,
                                unsigned format);
-  static std::string WidthKey(std::size_t device, const TFontData& font, std::string_view text);
 
   std::shared_ptr<const TTextLayout> FindLayout(const std::string& key);
   void StoreLayout(std::string key, std::shared_ptr<const TTextLayout> layout);
-  std::optional<int> FindWidth(const std::string& key);
-  void StoreWidth(std::string key, int width);
 
   void Clear();
   // A capacity of 0 turns the cache off: DrawText lays every text out afresh, and a backend's
@@ -68,8 +61,7 @@ public:
 private:
   struct TEntry {
     std::string Key;
-    std::shared_ptr<const TTextLayout> Layout;  // null for a width
-    int Width = 0;
+    std::shared_ptr<const TTextLayout> Layout;
     std::size_t Bytes = 0;
   };
   using TList = std::list<TEntry>;

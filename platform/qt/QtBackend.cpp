@@ -28,6 +28,7 @@
 #include <cstring>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 namespace zv::qt {
@@ -83,15 +84,17 @@ const TQtFont& FontFor(const TFontData& data) {
   return cache.emplace(key, std::move(f)).first->second;
 }
 
-// Runs shaped for drawing, by font and text, the least recently drawn dropped first.
+// Runs shaped for drawing, by font and text, the least recently drawn dropped first. A run is
+// shaped to keep on its second drawing: a run drawn once (a page scrolled past) costs no more
+// than a plain draw.
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
 
-// Shared copies: another thread's paint may drop the entry meanwhile.
-QStaticText ShapedText(const TQtFont& font, std::string_view text, const QString& s) {
+// Shared copies: another thread's paint may drop the entry meanwhile. Nothing on a first drawing.
+std::optional<QStaticText> ShapedText(const TQtFont& font, std::string_view text, const QString& s) {
   struct TShaped {
     std::string Key;
-    QStaticText Text;
+    std::optional<QStaticText> Text;
   };
   static std::list<TShaped> order;  // most recent first
   static std::unordered_map<std::string_view, std::list<TShaped>::iterator> index;
@@ -110,18 +113,21 @@ QStaticText ShapedText(const TQtFont& font, std::string_view text, const QString
   key.append(text);
   if (auto it = index.find(key); it != index.end()) {
     order.splice(order.begin(), order, it->second);
-    return it->second->Text;
+    std::optional<QStaticText>& shaped = it->second->Text;
+    if (!shaped) {
+      shaped.emplace(s);
+      shaped->setTextFormat(Qt::PlainText);
+      shaped->prepare(QTransform(), font.Font);
+    }
+    return shaped;
   }
-  QStaticText shaped(s);
-  shaped.setTextFormat(Qt::PlainText);
-  shaped.prepare(QTransform(), font.Font);
-  order.push_front({std::move(key), std::move(shaped)});
+  order.push_front({std::move(key), std::nullopt});
   index.emplace(order.front().Key, order.begin());
   if (order.size() > ShapedTextCount) {
     index.erase(order.back().Key);
     order.pop_back();
   }
-  return order.front().Text;
+  return std::nullopt;
 }
 
 class TQtSurface : public TPaintDevice {
@@ -219,9 +225,10 @@ public:
     p.setPen(ToQColor(color));
     if (font.Orientation == 0 && text.size() <= ShapedTextLimit && TextLayoutCache().Capacity() > 0) {
       // Shaped once and drawn from the shape on every later paint of the same run.
-      const QStaticText shaped = ShapedText(f, text, s);
-      p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(f.Font).ascent()), shaped);
-      return;
+      if (const std::optional<QStaticText> shaped = ShapedText(f, text, s)) {
+        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(f.Font).ascent()), *shaped);
+        return;
+      }
     }
     p.drawText(QPoint(x, y + fm.ascent()), s);
   }

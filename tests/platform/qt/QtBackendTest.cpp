@@ -289,9 +289,13 @@ TEST(QtText, HardTextsPaintAsTheGoldenSays) {
   const std::vector<TRect> rects = zvtest::TextTableRects(cells, height);
   auto surface = GraphicsBackend().CreateSurface(zvtest::TextTableWidth, height);
   TCanvas canvas(surface.get());
-  zvtest::DrawTextTable(canvas, cells, rects);
-  zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
-                                std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
+  // Twice: a run drawn again is drawn from its kept shape.
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "first drawing" : "drawn again");
+    zvtest::DrawTextTable(canvas, cells, rects);
+    zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
+                                  std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
+  }
 }
 
 int main(int argc, char** argv) {
