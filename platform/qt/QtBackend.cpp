@@ -20,15 +20,15 @@
 #include <QPen>
 #include <QPolygon>
 #include <QRegion>
-#include <QStaticText>
 #include <QString>
-#include <QTransform>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
 #include <cstring>
 #include <list>
 #include <mutex>
-#include <optional>
+#include <memory>
 #include <unordered_map>
 
 namespace zv::qt {
@@ -84,20 +84,25 @@ const TQtFont& FontFor(const TFontData& data) {
   return cache.emplace(key, std::move(f)).first->second;
 }
 
-// Runs shaped for drawing, by font and text, the least recently drawn dropped first. A run is
-// shaped to keep on its second drawing: a run drawn once (a page scrolled past) costs no more
-// than a plain draw.
+// Runs shaped once for measuring and drawing alike, by font and text, the least recently used
+// dropped first: the width the layout asks for and the glyphs drawn come from one shaping.
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
 
-// Shared copies: another thread's paint may drop the entry meanwhile. Nothing on a first drawing.
-std::optional<QStaticText> ShapedText(const TQtFont& font, std::string_view text, const QString& s) {
-  struct TShaped {
+struct TShapedRun {
+  QTextLayout Layout;
+  int Width = 0;
+  qreal Ascent = 0;
+};
+
+// Shared: another thread's paint may drop the entry meanwhile.
+std::shared_ptr<const TShapedRun> ShapedRun(const TQtFont& font, std::string_view text) {
+  struct TEntry {
     std::string Key;
-    std::optional<QStaticText> Text;
+    std::shared_ptr<const TShapedRun> Run;
   };
-  static std::list<TShaped> order;  // most recent first
-  static std::unordered_map<std::string_view, std::list<TShaped>::iterator> index;
+  static std::list<TEntry> order;  // most recent first
+  static std::unordered_map<std::string_view, std::list<TEntry>::iterator> index;
   static std::uint64_t generation = 0;
   static std::mutex lock;
   const std::lock_guard guard(lock);
@@ -113,21 +118,33 @@ std::optional<QStaticText> ShapedText(const TQtFont& font, std::string_view text
   key.append(text);
   if (auto it = index.find(key); it != index.end()) {
     order.splice(order.begin(), order, it->second);
-    std::optional<QStaticText>& shaped = it->second->Text;
-    if (!shaped) {
-      shaped.emplace(s);
-      shaped->setTextFormat(Qt::PlainText);
-      shaped->prepare(QTransform(), font.Font);
-    }
-    return shaped;
+    return it->second->Run;
   }
-  order.push_front({std::move(key), std::nullopt});
+  auto run = std::make_shared<TShapedRun>();
+  run->Layout.setText(ToQString(text));
+  run->Layout.setFont(font.Font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  run->Layout.setTextOption(option);
+  run->Layout.beginLayout();
+  QTextLine line = run->Layout.createLine();
+  run->Layout.endLayout();
+  run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+  run->Ascent = line.isValid() ? line.ascent() : 0;
+  order.push_front({std::move(key), std::move(run)});
   index.emplace(order.front().Key, order.begin());
   if (order.size() > ShapedTextCount) {
     index.erase(order.back().Key);
     order.pop_back();
   }
-  return std::nullopt;
+  return order.front().Run;
+}
+
+// Short plain runs; control characters (a tab or a break left in a run) keep the plain path.
+bool KeepsShapes(const TFontData& font, std::string_view text) {
+  if (font.Orientation != 0 || text.empty() || text.size() > ShapedTextLimit || TextLayoutCache().Capacity() == 0)
+    return false;
+  return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 class TQtSurface : public TPaintDevice {
@@ -223,12 +240,10 @@ public:
     if (background != clNone) p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(background));
     p.setFont(f.Font);
     p.setPen(ToQColor(color));
-    if (font.Orientation == 0 && text.size() <= ShapedTextLimit && TextLayoutCache().Capacity() > 0) {
-      // Shaped once and drawn from the shape on every later paint of the same run.
-      if (const std::optional<QStaticText> shaped = ShapedText(f, text, s)) {
-        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(f.Font).ascent()), *shaped);
-        return;
-      }
+    if (KeepsShapes(font, text)) {
+      const std::shared_ptr<const TShapedRun> run = ShapedRun(f, text);
+      run->Layout.draw(&p, QPointF(x, y + fm.ascent() - run->Ascent));
+      return;
     }
     p.drawText(QPoint(x, y + fm.ascent()), s);
   }
@@ -248,6 +263,7 @@ public:
   }
 
   int TextWidth(const TFontData& font, std::string_view text) override {
+    if (KeepsShapes(font, text)) return ShapedRun(FontFor(font), text)->Width;
     return QFontMetrics(FontFor(font).Font).horizontalAdvance(ToQString(text));
   }
 
