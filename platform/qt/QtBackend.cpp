@@ -21,8 +21,10 @@
 #include <QPolygon>
 #include <QRegion>
 #include <QString>
+#include <QStaticText>
 #include <QTextLayout>
 #include <QTextOption>
+#include <QTransform>
 
 #include <algorithm>
 #include <cstring>
@@ -85,7 +87,8 @@ const TQtFont& FontFor(const TFontData& data) {
 }
 
 // Runs shaped once for measuring and drawing alike, by font and text, the least recently used
-// dropped first: the width the layout asks for and the glyphs drawn come from one shaping.
+// dropped first: the width the layout asks for and the glyphs drawn come from one shaping. A run
+// drawn again is drawn from glyphs placed once for all (a static text) from then on.
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
 
@@ -94,12 +97,17 @@ struct TShapedRun {
   int Width = 0;
   qreal Ascent = 0;
 };
-
 // Shared: another thread's paint may drop the entry meanwhile.
-std::shared_ptr<const TShapedRun> ShapedRun(const TQtFont& font, std::string_view text) {
+struct TShaped {
+  std::shared_ptr<const TShapedRun> Run;
+  std::shared_ptr<const QStaticText> Placed;  // from the second drawing on
+};
+
+TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = false) {
   struct TEntry {
     std::string Key;
-    std::shared_ptr<const TShapedRun> Run;
+    TShaped Shaped;
+    int Draws = 0;
   };
   static std::list<TEntry> order;  // most recent first
   static std::unordered_map<std::string_view, std::list<TEntry>::iterator> index;
@@ -118,7 +126,14 @@ std::shared_ptr<const TShapedRun> ShapedRun(const TQtFont& font, std::string_vie
   key.append(text);
   if (auto it = index.find(key); it != index.end()) {
     order.splice(order.begin(), order, it->second);
-    return it->second->Run;
+    TEntry& entry = *it->second;
+    if (drawing && ++entry.Draws == 2) {
+      auto placed = std::make_shared<QStaticText>(entry.Shaped.Run->Layout.text());
+      placed->setTextFormat(Qt::PlainText);
+      placed->prepare(QTransform(), font.Font);
+      entry.Shaped.Placed = std::move(placed);
+    }
+    return entry.Shaped;
   }
   auto run = std::make_shared<TShapedRun>();
   run->Layout.setText(ToQString(text));
@@ -131,13 +146,13 @@ std::shared_ptr<const TShapedRun> ShapedRun(const TQtFont& font, std::string_vie
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
-  order.push_front({std::move(key), std::move(run)});
+  order.push_front({std::move(key), {std::move(run), nullptr}, drawing ? 1 : 0});
   index.emplace(order.front().Key, order.begin());
   if (order.size() > ShapedTextCount) {
     index.erase(order.back().Key);
     order.pop_back();
   }
-  return order.front().Run;
+  return order.front().Shaped;
 }
 
 // Short plain runs; control characters (a tab or a break left in a run) keep the plain path.
@@ -241,8 +256,11 @@ public:
     p.setFont(f.Font);
     p.setPen(ToQColor(color));
     if (KeepsShapes(font, text)) {
-      const std::shared_ptr<const TShapedRun> run = ShapedRun(f, text);
-      run->Layout.draw(&p, QPointF(x, y + fm.ascent() - run->Ascent));
+      const TShaped shaped = ShapedRun(f, text, true);
+      if (shaped.Placed)
+        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(f.Font).ascent()), *shaped.Placed);
+      else
+        shaped.Run->Layout.draw(&p, QPointF(x, y + fm.ascent() - shaped.Run->Ascent));
       return;
     }
     p.drawText(QPoint(x, y + fm.ascent()), s);
@@ -263,7 +281,7 @@ public:
   }
 
   int TextWidth(const TFontData& font, std::string_view text) override {
-    if (KeepsShapes(font, text)) return ShapedRun(FontFor(font), text)->Width;
+    if (KeepsShapes(font, text)) return ShapedRun(FontFor(font), text).Run->Width;
     return QFontMetrics(FontFor(font).Font).horizontalAdvance(ToQString(text));
   }
 
