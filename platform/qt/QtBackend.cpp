@@ -164,9 +164,10 @@ bool KeepsShapes(const TFontData& font, std::string_view text) {
 
 class TQtSurface : public TPaintDevice {
 public:
-  TQtSurface(int width, int height) : fImage(width, height, QImage::Format_RGB32) {
-    if (width > 0 && height > 0 && fImage.isNull()) throw EOutOfResources(SOutOfResources);
-    fImage.fill(Qt::black);
+  TQtSurface(int width, int height) : fStore(width, height, QImage::Format_RGB32) {
+    if (width > 0 && height > 0 && fStore.isNull()) throw EOutOfResources(SOutOfResources);
+    fStore.fill(Qt::black);
+    View(width, height);
   }
 
   const QImage& Image() const { return fImage; }
@@ -174,15 +175,35 @@ public:
   int Width() const override { return fImage.width(); }
   int Height() const override { return fImage.height(); }
 
+  // The pixels live in a store kept at the largest size asked for: a surface sized down and up
+  // again (a window resized every frame, a smaller paint) allocates and copies nothing. The
+  // store is given back only when the surface shrinks to less than a quarter of it.
   void Resize(int width, int height) override {
-    QImage resized(width, height, QImage::Format_RGB32);
-    if (width > 0 && height > 0 && resized.isNull()) throw EOutOfResources(SOutOfResources);
-    resized.fill(Qt::black);
-    if (!fImage.isNull() && !resized.isNull()) {
-      QPainter p(&resized);
-      p.drawImage(0, 0, fImage);
+    const int oldW = fImage.width(), oldH = fImage.height();
+    const long long area = static_cast<long long>(width) * height;
+    const bool fits = width <= fStore.width() && height <= fStore.height() &&
+                      area * 4 >= static_cast<long long>(fStore.width()) * fStore.height();
+    if (fits) {
+      // A copy of the image taken and drawn on may have left the store: its pixels come back.
+      if (!fImage.isNull() && fImage.constBits() != fStore.constBits()) CopyRows(fImage, fStore, oldW, oldH);
+    } else {
+      const int w = area * 4 < static_cast<long long>(fStore.width()) * fStore.height() ? width : std::max(width, fStore.width());
+      const int h = area * 4 < static_cast<long long>(fStore.width()) * fStore.height() ? height : std::max(height, fStore.height());
+      QImage store(w, h, QImage::Format_RGB32);
+      if (w > 0 && h > 0 && store.isNull()) throw EOutOfResources(SOutOfResources);
+      store.fill(Qt::black);
+      if (!fImage.isNull() && !store.isNull()) CopyRows(fImage, store, std::min(oldW, width), std::min(oldH, height));
+      fStore = std::move(store);
     }
-    fImage = std::move(resized);
+    // New pixels are black, whatever an earlier, larger size left in the store.
+    if (!fStore.isNull()) {
+      const int keepW = std::min(oldW, width), keepH = std::min(oldH, height);
+      for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(fStore.scanLine(y));
+        std::fill(row + (y < keepH ? keepW : 0), row + width, 0xFF000000u);
+      }
+    }
+    View(width, height);
   }
 
   void FillRect(const TRect& r, const TBrushData& brush) override {
@@ -352,6 +373,22 @@ private:
     return p;
   }
 
+  void View(int width, int height) {
+    if (width <= 0 || height <= 0 || fStore.isNull())
+      fImage = QImage();
+    else
+      fImage = QImage(fStore.bits(), width, height, fStore.bytesPerLine(), QImage::Format_RGB32);
+  }
+
+  static void CopyRows(const QImage& from, QImage& to, int width, int height) {
+    width = std::min({width, from.width(), to.width()});
+    height = std::min({height, from.height(), to.height()});
+    if (width <= 0) return;
+    for (int y = 0; y < height; ++y)
+      std::memcpy(to.scanLine(y), from.constScanLine(y), static_cast<std::size_t>(width) * 4);
+  }
+
+  QImage fStore;  // the pixels; fImage shows its top left
   QImage fImage;
   QRegion fClip;
 };

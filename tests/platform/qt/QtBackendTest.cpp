@@ -7,6 +7,7 @@
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include "TextTable.h"
@@ -280,6 +281,40 @@ TEST(QtPalette, TheDesktopPaletteKeepsTheFixedPalettesPairs) {
     EXPECT_EQ(DefaultSysColor(p.index), DefaultSysColor(p.sameAs)) << p.index << " in the fixed palette";
     EXPECT_EQ(desktop.SysColor(p.index), desktop.SysColor(p.sameAs)) << p.index << " in the desktop's palette";
   }
+}
+
+// A surface sized down and up again keeps its store (no allocation, no copy), keeps the pixels
+// at the top left and shows black wherever it grew, whatever a larger size left there.
+TEST(QtSurfaces, ResizingWithinTheLargestSizeKeepsTheStore) {
+  auto surface = GraphicsBackend().CreateSurface(200, 100);
+  const QImage* image = qt::SurfaceImage(*surface);
+  ASSERT_NE(image, nullptr);
+  surface->FillRect({0, 0, 200, 100}, {clRed, bsSolid});
+  const uchar* store = image->constBits();
+  const struct {
+    int w, h;
+    TColor inside, grown;  // at (5, 5), and at the far corner of the new size
+  } steps[] = {{120, 60, clRed, clRed}, {200, 100, clRed, clBlack}, {60, 100, clRed, clBlack}, {180, 40, clRed, clBlack},
+               {200, 100, clRed, clBlack}};
+  for (const auto& step : steps) {
+    surface->Resize(step.w, step.h);
+    EXPECT_EQ(surface->Width(), step.w);
+    EXPECT_EQ(surface->Height(), step.h);
+    EXPECT_EQ(image->constBits(), store) << step.w << "x" << step.h << ": the store was replaced";
+    EXPECT_EQ(surface->GetPixel(5, 5), step.inside) << step.w << "x" << step.h;
+    EXPECT_EQ(surface->GetPixel(step.w - 1, step.h - 1), step.grown) << step.w << "x" << step.h;
+  }
+  // Larger than ever: a new store, the old pixels copied; far smaller: the memory goes back.
+  surface->Resize(300, 120);
+  EXPECT_EQ(surface->GetPixel(5, 5), clRed);
+  EXPECT_EQ(surface->GetPixel(299, 119), clBlack);
+  EXPECT_EQ(surface->GetPixel(150, 50), clBlack);  // grown while 60 wide, then black ever since
+  surface->Resize(20, 10);
+  EXPECT_EQ(surface->GetPixel(5, 5), clRed);
+  surface->Resize(0, 10);
+  EXPECT_EQ(surface->Width(), 0);
+  surface->Resize(30, 10);
+  EXPECT_EQ(surface->GetPixel(29, 9), clBlack);
 }
 
 // The pixels of the table of hard texts stay what they were, cell by cell.
