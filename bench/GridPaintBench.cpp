@@ -1,8 +1,10 @@
 // The grid on Qt off-screen at 1280 x 800 over an SQLite table of 8 columns (one word-wrapped):
 // opening, the first paint, a full repaint, a page down and the jump to the last record, each
-// against painting the same cells' texts straight onto a canvas with DrawText (the floor). The
-// table is built by a child process; run with --rows 10000 and the default 1,000,000 to compare
-// the peak resident memory.
+// against painting the same cells' texts straight onto a canvas with DrawText (the floor, with
+// the text layout cache off). Every painting step reports the cache's hits and misses per
+// iteration; RepaintNewTexts is a full repaint of texts the cache has not seen. The table is built
+// by a child process; run with --rows 10000 and the default 1,000,000 to compare the peak resident
+// memory; --columns 30 gives the wide layout (horizontal scrolling), --lines 3 taller rows.
 
 #include "BenchSupport.h"
 #include "ProcessSupport.h"
@@ -19,6 +21,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DrawFlags.h"
 #include "platform/graphics/GraphicsBackend.h"
+#include "platform/graphics/TextLayoutCache.h"
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
@@ -37,6 +40,8 @@ namespace {
 using namespace zv;
 
 int RowCount = 1000000;
+int ColumnCount = 8;  // --columns: more than 8 repeat the fields, wider than the window
+int RowLines = 2;     // --lines
 
 const std::string& FileName() {
   static const std::string name =
@@ -87,14 +92,15 @@ struct TScene {
     TgpColumns& columns = *Grid->Columns();
     columns.BeginUpdate();
     const char* fields[] = {"id", "name", "amount", "qty", "city", "code", "flag", "notes"};
-    for (const char* f : fields) {
+    for (int k = 0; k < ColumnCount; ++k) {
+      const char* f = fields[k % 8];
       TgpColumn* c = columns.Add();
       c->SetFieldName(f);
       c->SetWidth(std::strcmp(f, "notes") == 0 ? 300 : 120);
       if (std::strcmp(f, "notes") == 0) c->SetOptionsVisual(TgpColumnVisualOptions{cvoWordWrap});
     }
     columns.EndUpdate();
-    Grid->SetRowLines(2);
+    Grid->SetRowLines(RowLines);
     Application->ProcessMessages();
   }
   ~TScene() { delete Form; }
@@ -127,14 +133,33 @@ TCells VisibleCells() {
     for (int i = 0; i < s.Grid->Columns()->Count(); ++i) {
       TgpColumn* c = s.Grid->Columns()->Items(i);
       if (!c->Field()) continue;
+      const TRect r = s.Grid->CellClientRect(c, row, false);
+      TRect shown;
+      if (!IntersectRect(shown, r, s.Grid->ClientRect())) continue;  // scrolled out of the window
       cells.Texts.push_back(c->Field()->DisplayText());
-      cells.Rects.push_back(s.Grid->CellClientRect(c, row, false));
+      cells.Rects.push_back(r);
       cells.Wrap.push_back(c->OptionsVisual().Contains(cvoWordWrap));
     }
   }
   link->SetActiveRecord(saved);
   return cells;
 }
+
+// The layout cache's lookups made by the timed parts of a step.
+struct TCacheTally {
+  std::uint64_t Hits = 0, Misses = 0;
+  TTextCacheStats At;
+  void Start() { At = TextLayoutCache().Stats(); }
+  void Stop() {
+    const TTextCacheStats s = TextLayoutCache().Stats();
+    Hits += s.LayoutHits - At.LayoutHits;
+    Misses += s.LayoutMisses - At.LayoutMisses;
+  }
+  void Report(benchmark::State& state) const {
+    state.counters["hits"] = benchmark::Counter(static_cast<double>(Hits), benchmark::Counter::kAvgIterations);
+    state.counters["misses"] = benchmark::Counter(static_cast<double>(Misses), benchmark::Counter::kAvgIterations);
+  }
+};
 
 void Floor(benchmark::State& state) {
   TCells cells = VisibleCells();
@@ -143,12 +168,15 @@ void Floor(benchmark::State& state) {
   TCanvas& canvas = *bitmap.Canvas();
   canvas.Font()->Assign(Scene().Grid->Font());
   canvas.Brush()->SetStyle(bsClear);
+  const std::size_t capacity = TextLayoutCache().Capacity();
+  TextLayoutCache().SetCapacity(0);
   for (auto _ : state) {
     for (std::size_t k = 0; k < cells.Texts.size(); ++k) {
       TRect r = cells.Rects[k];
       DrawText(canvas, cells.Texts[k], r, DT_NOPREFIX | (cells.Wrap[k] ? DT_WORDBREAK : DT_SINGLELINE | DT_END_ELLIPSIS));
     }
   }
+  TextLayoutCache().SetCapacity(capacity);
   state.counters["cells"] = static_cast<double>(cells.Texts.size());
 }
 
@@ -162,25 +190,50 @@ void Open(benchmark::State& state) {
 
 void FirstPaint(benchmark::State& state) {
   TScene& s = Scene();
+  TCacheTally tally;
   for (auto _ : state) {
     state.PauseTiming();
     s.DataSet->Close();
     s.Open();
+    TextLayoutCache().Clear();
     state.ResumeTiming();
+    tally.Start();
     s.Paint();
+    tally.Stop();
   }
+  tally.Report(state);
 }
 
 void FullRepaint(benchmark::State& state) {
   TScene& s = Scene();
   s.DataSet->First();
+  TCacheTally tally;
+  tally.Start();
   for (auto _ : state) s.Paint();
+  tally.Stop();
+  tally.Report(state);
+}
+
+void RepaintNewTexts(benchmark::State& state) {
+  TScene& s = Scene();
+  s.DataSet->First();
+  TCacheTally tally;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TextLayoutCache().Clear();
+    state.ResumeTiming();
+    tally.Start();
+    s.Paint();
+    tally.Stop();
+  }
+  tally.Report(state);
 }
 
 void PageDown(benchmark::State& state) {
   TScene& s = Scene();
   s.DataSet->First();
   s.Paint();
+  TCacheTally tally;
   for (auto _ : state) {
     if (s.DataSet->Eof()) {
       state.PauseTiming();
@@ -188,34 +241,51 @@ void PageDown(benchmark::State& state) {
       s.Paint();
       state.ResumeTiming();
     }
+    tally.Start();
     s.Grid->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
     UpdateWindow(s.Grid->Handle());
+    tally.Stop();
   }
+  tally.Report(state);
 }
 
 void JumpToLast(benchmark::State& state) {
   TScene& s = Scene();
+  TCacheTally tally;
   for (auto _ : state) {
     state.PauseTiming();
     s.DataSet->First();
     s.Paint();
+    TextLayoutCache().Clear();  // the last records' texts are new each time
     state.ResumeTiming();
+    tally.Start();
     s.Grid->Perform(WM_VSCROLL, SB_BOTTOM, 0);
     UpdateWindow(s.Grid->Handle());
+    tally.Stop();
   }
+  tally.Report(state);
 }
 
 void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
-  double floor = 0, repaint = 0;
+  double floor = 0, repaint = 0, fresh = 0;
   for (const auto& r : results) {
     if (r.Name.starts_with("Floor")) floor = r.CpuSeconds;
     if (r.Name.starts_with("FullRepaint")) repaint = r.CpuSeconds;
+    if (r.Name.starts_with("RepaintNewTexts")) fresh = r.CpuSeconds;
   }
-  std::printf("\n%d rows\n%-16s %12s %16s %18s\n", RowCount, "benchmark", "CPU time", "x the DrawText floor",
-              "x a full repaint");
+  std::printf("\n%d rows, %d columns, %d lines a row\n%-16s %12s %16s %18s %20s %10s %10s\n", RowCount, ColumnCount, RowLines,
+              "benchmark", "CPU time", "x the DrawText floor", "x a full repaint", "x a repaint of new texts", "hits", "misses");
+  auto count = [](const zvbench::TBenchResult& r, const char* name) {
+    auto it = r.Counters.find(name);
+    return it == r.Counters.end() ? 0.0 : it->second;
+  };
   for (const auto& r : results)
-    std::printf("%-16s %10.3f ms %16.2f %18.2f\n", r.Name.c_str(), r.CpuSeconds * 1e3,
-                floor > 0 ? r.CpuSeconds / floor : 0.0, repaint > 0 ? r.CpuSeconds / repaint : 0.0);
+    std::printf("%-16s %10.3f ms %16.2f %18.2f %20.2f %10.0f %10.0f\n", r.Name.c_str(), r.CpuSeconds * 1e3,
+                floor > 0 ? r.CpuSeconds / floor : 0.0, repaint > 0 ? r.CpuSeconds / repaint : 0.0,
+                fresh > 0 ? r.CpuSeconds / fresh : 0.0, count(r, "hits"), count(r, "misses"));
+  const TTextCacheStats s = TextLayoutCache().Stats();
+  std::printf("text layout cache: %zu entries, %.2f of %.2f MiB, %llu evictions\n", s.Entries, s.Bytes / 1048576.0,
+              s.Capacity / 1048576.0, static_cast<unsigned long long>(s.Evictions));
 }
 
 }  // namespace
@@ -224,6 +294,7 @@ BENCHMARK(Floor)->Unit(benchmark::kMillisecond);  // the baseline
 BENCHMARK(Open)->Unit(benchmark::kMillisecond);
 BENCHMARK(FirstPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(FullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintNewTexts)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageDown)->Unit(benchmark::kMillisecond);
 BENCHMARK(JumpToLast)->Unit(benchmark::kMillisecond);
 
@@ -233,6 +304,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc)
       RowCount = std::max(std::atoi(argv[++i]), 1);
+    else if (std::strcmp(argv[i], "--columns") == 0 && i + 1 < argc)
+      ColumnCount = std::max(std::atoi(argv[++i]), 1);
+    else if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc)
+      RowLines = std::max(std::atoi(argv[++i]), 1);
     else
       argv[kept++] = argv[i];
   }

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/BmpCodec.h"
 #include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/TextLayoutCache.h"
 #include "platform/rtl/Format.h"
 
 #include <algorithm>
@@ -93,6 +94,8 @@ void TGraphicsBackend::Unsupported(const char* verb, TImageFormat format) const 
 
 std::unique_ptr<TGraphicsBackend> SetGraphicsBackend(std::unique_ptr<TGraphicsBackend> backend) {
   std::swap(Active(), backend);
+  // Another backend measures differently (a window's device measures through the backend).
+  TextLayoutCache().Clear();
   return backend;
 }
 

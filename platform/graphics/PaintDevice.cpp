@@ -2,8 +2,12 @@
 
 #include "platform/graphics/DrawFlags.h"
 #include "platform/graphics/TextLayout.h"
+#include "platform/graphics/TextLayoutCache.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <typeinfo>
+#include <unordered_map>
 
 namespace zv {
 
@@ -116,33 +120,86 @@ void TPaintDevice::TextRect(const TRect& r, int x, int y, std::string_view text,
   RestoreState(saved);
 }
 
+namespace {
+
+// The run widths of the last text this thread laid out, with what they belong to.
+constexpr std::size_t MeasuringMemoLimit = 4096;
+struct TLastLayout {
+  std::size_t Device = 0;
+  std::uint64_t Generation = 0;
+  TFontData Font;
+  String Text;
+  std::unordered_map<String, int> Widths;
+};
+TLastLayout& LastLayout() {
+  thread_local TLastLayout last;
+  return last;
+}
+
+}  // namespace
+
 int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, const TFontData& font, TColor color,
                            TColor background) {
   const unsigned flags = (format & DT_TABSTOP) ? (format & ~0xFF00u) : format;
-  const TFontMetrics fm = FontMetrics(font);
-  const TTextMeasure measure{[&](std::string_view s) { return TextWidth(font, s); },
-                             fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
-  TTextLayout layout = LayoutText(text, r, format & ~DT_PLACELINES, measure);
+  // Laid out at the origin, so that the same text in the same size of rectangle anywhere (a
+  // column's cells, a scrolled screen) is one layout.
+  TTextLayoutCache& cache = TextLayoutCache();
+  const bool cached = cache.Capacity() > 0;
+  const std::size_t device = typeid(*this).hash_code();
+  const unsigned layoutFormat = format & ~DT_PLACELINES;
+  const int width = r.Width();
+  const int height = static_cast<int>(std::clamp<long long>(static_cast<long long>(r.Bottom) - r.Top, INT32_MIN, INT32_MAX));
+  std::string key = cached ? TTextLayoutCache::LayoutKey(device, font, text, width, height, layoutFormat) : std::string();
+  std::shared_ptr<const TTextLayout> layout = cached ? cache.FindLayout(key) : nullptr;
+  if (!layout) {
+    const TFontMetrics fm = FontMetrics(font);
+    // Each run is measured once: the widths of the last text laid out are kept, so that a draw
+    // right after the measuring (DT_CALCRECT) of the same text takes them too.
+    TLastLayout& last = LastLayout();
+    const bool memo = cached && text.size() <= MeasuringMemoLimit;
+    if (memo && !(last.Device == device && last.Generation == cache.Generation() && last.Text == text && last.Font == font)) {
+      last.Device = device;
+      last.Generation = cache.Generation();
+      last.Font = font;
+      last.Text.assign(text);
+      last.Widths.clear();
+    }
+    const TTextMeasure measure{[&](std::string_view s) {
+                                 if (!memo) return TextWidth(font, s);
+                                 const auto [it, added] = last.Widths.try_emplace(String(s), 0);
+                                 if (added) it->second = TextWidth(font, s);
+                                 return it->second;
+                               },
+                               fm.Height + ((flags & DT_EXTERNALLEADING) ? fm.ExternalLeading : 0), fm.AveCharWidth};
+    layout = std::make_shared<const TTextLayout>(LayoutText(text, TRect{0, 0, width, height}, layoutFormat, measure));
+    if (cached) cache.StoreLayout(std::move(key), layout);
+  }
+  const int dx = r.Left, dy = r.Top;
   if (flags & DT_CALCRECT) {
-    r = layout.CalcRect;
-    return layout.Result;
+    r = layout->CalcRect;
+    OffsetRect(r, dx, dy);
+    return layout->Result;
   }
   TRect band = r;
+  int placed = 0;
   if ((flags & DT_PLACELINES) && !(flags & DT_SINGLELINE) && (flags & (DT_VCENTER | DT_BOTTOM))) {
-    const int h = std::min(layout.TextHeight, std::max(0, r.Height()));
+    const int h = std::min(layout->TextHeight, std::max(0, r.Height()));
     band.Top = (flags & DT_BOTTOM) ? r.Bottom - h : r.Top + (r.Bottom - r.Top - h) / 2;
     band.Bottom = band.Top + h;
-    for (TTextLine& line : layout.Lines) line.Y = CheckedAdd(line.Y, band.Top - r.Top);
+    placed = band.Top - r.Top;
   }
   const bool clip = !(flags & DT_NOCLIP);
   const int saved = clip ? SaveState() : 0;
   if (clip) IntersectClipRect(band);
   TFontData underlined = font;
   underlined.Style.Include(fsUnderline);
-  for (const TTextLine& line : layout.Lines)
-    for (const TTextRun& run : line.Runs) TextOut(run.X, line.Y, run.Text, run.Underline ? underlined : font, color, background);
+  for (const TTextLine& line : layout->Lines) {
+    const int y = CheckedAdd(CheckedAdd(line.Y, dy), placed);
+    for (const TTextRun& run : line.Runs)
+      TextOut(CheckedAdd(run.X, dx), y, run.Text, run.Underline ? underlined : font, color, background);
+  }
   if (clip) RestoreState(saved);
-  return layout.Result;
+  return layout->Result;
 }
 
 }  // namespace zv

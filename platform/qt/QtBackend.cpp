@@ -1,6 +1,7 @@
 #include "platform/qt/QtBackend.h"
 
 #include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/TextLayoutCache.h"
 #include "platform/graphics/detail/Raster.h"
 #include "platform/qt/detail/QtEnvironment.h"
 #include "platform/rtl/Format.h"
@@ -20,9 +21,16 @@
 #include <QPolygon>
 #include <QRegion>
 #include <QString>
+#include <QStaticText>
+#include <QTextLayout>
+#include <QTextOption>
+#include <QTransform>
 
 #include <algorithm>
 #include <cstring>
+#include <list>
+#include <mutex>
+#include <memory>
 #include <unordered_map>
 
 namespace zv::qt {
@@ -78,11 +86,88 @@ const TQtFont& FontFor(const TFontData& data) {
   return cache.emplace(key, std::move(f)).first->second;
 }
 
+// Runs shaped once for measuring and drawing alike, by font and text, the least recently used
+// dropped first: the width the layout asks for and the glyphs drawn come from one shaping. A run
+// drawn again is drawn from glyphs placed once for all (a static text) from then on.
+constexpr std::size_t ShapedTextLimit = 256;
+constexpr std::size_t ShapedTextCount = 2048;
+
+struct TShapedRun {
+  QTextLayout Layout;
+  int Width = 0;
+  qreal Ascent = 0;
+};
+// Shared: another thread's paint may drop the entry meanwhile.
+struct TShaped {
+  std::shared_ptr<const TShapedRun> Run;
+  std::shared_ptr<const QStaticText> Placed;  // from the second drawing on
+};
+
+TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = false) {
+  struct TEntry {
+    std::string Key;
+    TShaped Shaped;
+    int Draws = 0;
+  };
+  static std::list<TEntry> order;  // most recent first
+  static std::unordered_map<std::string_view, std::list<TEntry>::iterator> index;
+  static std::uint64_t generation = 0;
+  static std::mutex lock;
+  const std::lock_guard guard(lock);
+  // Emptied with the layout cache, so that what it forgot is shaped again here too.
+  if (const std::uint64_t g = TextLayoutCache().Generation(); g != generation) {
+    index.clear();
+    order.clear();
+    generation = g;
+  }
+  // Fonts live as long as the program, each at its own address.
+  const auto address = reinterpret_cast<std::uintptr_t>(&font);
+  std::string key(reinterpret_cast<const char*>(&address), sizeof address);
+  key.append(text);
+  if (auto it = index.find(key); it != index.end()) {
+    order.splice(order.begin(), order, it->second);
+    TEntry& entry = *it->second;
+    if (drawing && ++entry.Draws == 2) {
+      auto placed = std::make_shared<QStaticText>(entry.Shaped.Run->Layout.text());
+      placed->setTextFormat(Qt::PlainText);
+      placed->prepare(QTransform(), font.Font);
+      entry.Shaped.Placed = std::move(placed);
+    }
+    return entry.Shaped;
+  }
+  auto run = std::make_shared<TShapedRun>();
+  run->Layout.setText(ToQString(text));
+  run->Layout.setFont(font.Font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  run->Layout.setTextOption(option);
+  run->Layout.beginLayout();
+  QTextLine line = run->Layout.createLine();
+  run->Layout.endLayout();
+  run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+  run->Ascent = line.isValid() ? line.ascent() : 0;
+  order.push_front({std::move(key), {std::move(run), nullptr}, drawing ? 1 : 0});
+  index.emplace(order.front().Key, order.begin());
+  if (order.size() > ShapedTextCount) {
+    index.erase(order.back().Key);
+    order.pop_back();
+  }
+  return order.front().Shaped;
+}
+
+// Short plain runs; control characters (a tab or a break left in a run) keep the plain path.
+bool KeepsShapes(const TFontData& font, std::string_view text) {
+  if (font.Orientation != 0 || text.empty() || text.size() > ShapedTextLimit || TextLayoutCache().Capacity() == 0)
+    return false;
+  return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
 class TQtSurface : public TPaintDevice {
 public:
-  TQtSurface(int width, int height) : fImage(width, height, QImage::Format_RGB32) {
-    if (width > 0 && height > 0 && fImage.isNull()) throw EOutOfResources(SOutOfResources);
-    fImage.fill(Qt::black);
+  TQtSurface(int width, int height) : fStore(width, height, QImage::Format_RGB32) {
+    if (width > 0 && height > 0 && fStore.isNull()) throw EOutOfResources(SOutOfResources);
+    fStore.fill(Qt::black);
+    View(width, height);
   }
 
   const QImage& Image() const { return fImage; }
@@ -90,15 +175,35 @@ public:
   int Width() const override { return fImage.width(); }
   int Height() const override { return fImage.height(); }
 
+  // The pixels live in a store kept at the largest size asked for: a surface sized down and up
+  // again (a window resized every frame, a smaller paint) allocates and copies nothing. The
+  // store is given back only when the surface shrinks to less than a quarter of it.
   void Resize(int width, int height) override {
-    QImage resized(width, height, QImage::Format_RGB32);
-    if (width > 0 && height > 0 && resized.isNull()) throw EOutOfResources(SOutOfResources);
-    resized.fill(Qt::black);
-    if (!fImage.isNull() && !resized.isNull()) {
-      QPainter p(&resized);
-      p.drawImage(0, 0, fImage);
+    const int oldW = fImage.width(), oldH = fImage.height();
+    const long long area = static_cast<long long>(width) * height;
+    const bool fits = width <= fStore.width() && height <= fStore.height() &&
+                      area * 4 >= static_cast<long long>(fStore.width()) * fStore.height();
+    if (fits) {
+      // A copy of the image taken and drawn on may have left the store: its pixels come back.
+      if (!fImage.isNull() && fImage.constBits() != fStore.constBits()) CopyRows(fImage, fStore, oldW, oldH);
+    } else {
+      const int w = area * 4 < static_cast<long long>(fStore.width()) * fStore.height() ? width : std::max(width, fStore.width());
+      const int h = area * 4 < static_cast<long long>(fStore.width()) * fStore.height() ? height : std::max(height, fStore.height());
+      QImage store(w, h, QImage::Format_RGB32);
+      if (w > 0 && h > 0 && store.isNull()) throw EOutOfResources(SOutOfResources);
+      store.fill(Qt::black);
+      if (!fImage.isNull() && !store.isNull()) CopyRows(fImage, store, std::min(oldW, width), std::min(oldH, height));
+      fStore = std::move(store);
     }
-    fImage = std::move(resized);
+    // New pixels are black, whatever an earlier, larger size left in the store.
+    if (!fStore.isNull()) {
+      const int keepW = std::min(oldW, width), keepH = std::min(oldH, height);
+      for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(fStore.scanLine(y));
+        std::fill(row + (y < keepH ? keepW : 0), row + width, 0xFF000000u);
+      }
+    }
+    View(width, height);
   }
 
   void FillRect(const TRect& r, const TBrushData& brush) override {
@@ -171,6 +276,14 @@ public:
     if (background != clNone) p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(background));
     p.setFont(f.Font);
     p.setPen(ToQColor(color));
+    if (KeepsShapes(font, text)) {
+      const TShaped shaped = ShapedRun(f, text, true);
+      if (shaped.Placed)
+        p.drawStaticText(QPointF(x, y + fm.ascent() - QFontMetricsF(f.Font).ascent()), *shaped.Placed);
+      else
+        shaped.Run->Layout.draw(&p, QPointF(x, y + fm.ascent() - shaped.Run->Ascent));
+      return;
+    }
     p.drawText(QPoint(x, y + fm.ascent()), s);
   }
 
@@ -189,6 +302,7 @@ public:
   }
 
   int TextWidth(const TFontData& font, std::string_view text) override {
+    if (KeepsShapes(font, text)) return ShapedRun(FontFor(font), text).Run->Width;
     return QFontMetrics(FontFor(font).Font).horizontalAdvance(ToQString(text));
   }
 
@@ -259,6 +373,22 @@ private:
     return p;
   }
 
+  void View(int width, int height) {
+    if (width <= 0 || height <= 0 || fStore.isNull())
+      fImage = QImage();
+    else
+      fImage = QImage(fStore.bits(), width, height, fStore.bytesPerLine(), QImage::Format_RGB32);
+  }
+
+  static void CopyRows(const QImage& from, QImage& to, int width, int height) {
+    width = std::min({width, from.width(), to.width()});
+    height = std::min({height, from.height(), to.height()});
+    if (width <= 0) return;
+    for (int y = 0; y < height; ++y)
+      std::memcpy(to.scanLine(y), from.constScanLine(y), static_cast<std::size_t>(width) * 4);
+  }
+
+  QImage fStore;  // the pixels; fImage shows its top left
   QImage fImage;
   QRegion fClip;
 };

@@ -119,9 +119,17 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   TCanvas* target = info.Canvas;
   const int w = info.Rect.Width(), h = info.Rect.Height();
   if (info.Buffered) {
+    // The picture keeps the largest size painted so far, a smaller paint using its top left, so
+    // that a jump or a partial repaint after a full one allocates nothing; it gives back what the
+    // window no longer holds when the window shrinks.
     if (!fBitmap) fBitmap = std::make_unique<TBitmap>();
-    if (fBitmap->Width() != w || fBitmap->Height() != h) fBitmap->SetSize(w, h);
+    const TRect window = client->DesignerClientRect();
+    const int keepW = std::max(w, std::min(fBitmap->Width(), std::max(0, window.Width())));
+    const int keepH = std::max(h, std::min(fBitmap->Height(), std::max(0, window.Height())));
+    if (fBitmap->Width() != keepW || fBitmap->Height() != keepH) fBitmap->SetSize(keepW, keepH);
     fCanvas = fBitmap->Canvas();
+    SelectClipRgn(*fCanvas, nullptr);
+    IntersectClipRect(*fCanvas, 0, 0, w, h);
     Fill(info.Color, TRect{0, 0, w, h});
   } else {
     fCanvas = target;

@@ -44,6 +44,8 @@ public:
   void SetFlatFooter(bool value);
 
   void PaintToScreen(IgpDesignerClient* grid, TgpPaintInfo& paintInfo) override;
+  // The off-screen picture of buffered paints, kept between them (null before the first).
+  const TBitmap* PaintBuffer() const { return fBitmap.get(); }
 
   // ---- Paint state: valid only inside PaintToScreen --------------------------------------------
   TgpPaintInfo* PaintInfo() const { return fPaintInfo; }

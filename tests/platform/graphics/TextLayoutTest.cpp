@@ -2,6 +2,7 @@
 // (12 px for East Asian wide ones) on 13 px lines, ascent 11, internal leading 2.
 
 #include "NullCanvasFixture.h"
+#include "TextTable.h"
 
 using namespace zvtest;
 
@@ -159,4 +160,19 @@ TEST_F(DrawTextTest, ClippingAndBackground) {
   Draw("ab", Rect(40, 45, 100, 58), DT_SINGLELINE);
   EXPECT_EQ(Px(42, 50), clBlue);
   EXPECT_EQ(Px(47, 50), clWhite);
+}
+
+// The drawn pixels of the table of hard texts stay what they were, cell by cell.
+class TextTableTest : public NullCanvasTest {
+protected:
+  TextTableTest() : NullCanvasTest(TextTableWidth, 2400) {}
+};
+
+TEST_F(TextTableTest, HardTextsPaintAsTheGoldenSays) {
+  const std::vector<TTextCell> cells = HardTextCells();
+  int height = 0;
+  const std::vector<TRect> rects = TextTableRects(cells, height);
+  ASSERT_LE(height, 2400);
+  DrawTextTable(*canvas, cells, rects);
+  ExpectTextTableGolden(TextTableDigest(*canvas, cells, rects), std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-null.txt");
 }

@@ -7,7 +7,10 @@
 #include "platform/qt/GuiSession.h"
 #include "platform/qt/QtBackend.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
+
+#include "TextTable.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -277,6 +280,56 @@ TEST(QtPalette, TheDesktopPaletteKeepsTheFixedPalettesPairs) {
   for (const auto& p : pairs) {
     EXPECT_EQ(DefaultSysColor(p.index), DefaultSysColor(p.sameAs)) << p.index << " in the fixed palette";
     EXPECT_EQ(desktop.SysColor(p.index), desktop.SysColor(p.sameAs)) << p.index << " in the desktop's palette";
+  }
+}
+
+// A surface sized down and up again keeps its store (no allocation, no copy), keeps the pixels
+// at the top left and shows black wherever it grew, whatever a larger size left there.
+TEST(QtSurfaces, ResizingWithinTheLargestSizeKeepsTheStore) {
+  auto surface = GraphicsBackend().CreateSurface(200, 100);
+  const QImage* image = qt::SurfaceImage(*surface);
+  ASSERT_NE(image, nullptr);
+  surface->FillRect({0, 0, 200, 100}, {clRed, bsSolid});
+  const uchar* store = image->constBits();
+  const struct {
+    int w, h;
+    TColor inside, grown;  // at (5, 5), and at the far corner of the new size
+  } steps[] = {{120, 60, clRed, clRed}, {200, 100, clRed, clBlack}, {60, 100, clRed, clBlack}, {180, 40, clRed, clBlack},
+               {200, 100, clRed, clBlack}};
+  for (const auto& step : steps) {
+    surface->Resize(step.w, step.h);
+    EXPECT_EQ(surface->Width(), step.w);
+    EXPECT_EQ(surface->Height(), step.h);
+    EXPECT_EQ(image->constBits(), store) << step.w << "x" << step.h << ": the store was replaced";
+    EXPECT_EQ(surface->GetPixel(5, 5), step.inside) << step.w << "x" << step.h;
+    EXPECT_EQ(surface->GetPixel(step.w - 1, step.h - 1), step.grown) << step.w << "x" << step.h;
+  }
+  // Larger than ever: a new store, the old pixels copied; far smaller: the memory goes back.
+  surface->Resize(300, 120);
+  EXPECT_EQ(surface->GetPixel(5, 5), clRed);
+  EXPECT_EQ(surface->GetPixel(299, 119), clBlack);
+  EXPECT_EQ(surface->GetPixel(150, 50), clBlack);  // grown while 60 wide, then black ever since
+  surface->Resize(20, 10);
+  EXPECT_EQ(surface->GetPixel(5, 5), clRed);
+  surface->Resize(0, 10);
+  EXPECT_EQ(surface->Width(), 0);
+  surface->Resize(30, 10);
+  EXPECT_EQ(surface->GetPixel(29, 9), clBlack);
+}
+
+// The pixels of the table of hard texts stay what they were, cell by cell.
+TEST(QtText, HardTextsPaintAsTheGoldenSays) {
+  const std::vector<zvtest::TTextCell> cells = zvtest::HardTextCells();
+  int height = 0;
+  const std::vector<TRect> rects = zvtest::TextTableRects(cells, height);
+  auto surface = GraphicsBackend().CreateSurface(zvtest::TextTableWidth, height);
+  TCanvas canvas(surface.get());
+  // Twice: a run drawn again is drawn from its kept shape.
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "first drawing" : "drawn again");
+    zvtest::DrawTextTable(canvas, cells, rects);
+    zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
+                                  std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
   }
 }
 

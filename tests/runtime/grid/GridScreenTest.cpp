@@ -387,6 +387,31 @@ TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
   }
 }
 
+// Partial paints after a full one reuse the off-screen picture at its size (and leave the picture
+// of a full repaint); the picture gives memory back only when the window shrinks.
+TEST_F(GridScreen, TheOffScreenPictureKeepsItsLargestSizeUntilTheWindowShrinks) {
+  Make(Look::Standard, false, 100, ssNone);
+  const auto* look = static_cast<TStandardDesigner*>(designer.get());
+  grid->InvalidateGrid();
+  h->Pump();
+  ASSERT_NE(look->PaintBuffer(), nullptr);
+  const int w = look->PaintBuffer()->Width(), h0 = look->PaintBuffer()->Height();
+  EXPECT_GE(w, 140);
+  const std::vector<TColor> full = Picture(*h, *grid);
+  for (const TRect r : {Rect(0, 40, 60, 58), Rect(10, 0, 200, 12), Rect(130, 120, 300, 200), Rect(0, 0, 300, 200)}) {
+    InvalidateRect(grid->Handle(), &r, false);
+    h->Pump();
+    EXPECT_EQ(look->PaintBuffer()->Width(), w) << r.Left << "," << r.Top;
+    EXPECT_EQ(look->PaintBuffer()->Height(), h0) << r.Left << "," << r.Top;
+    EXPECT_EQ(FirstDifference(full, Picture(*h, *grid)), "same") << r.Left << "," << r.Top;
+  }
+  grid->SetBounds(0, 0, 120, 90);
+  grid->InvalidateGrid();
+  h->Pump();
+  EXPECT_LE(look->PaintBuffer()->Width(), 120);
+  EXPECT_LE(look->PaintBuffer()->Height(), 90);
+}
+
 TEST_F(GridScreen, TheStandardDesignerDrawsDoubleLinesWithAMarginLine) {
   Make(Look::Standard, false);
   TBitmap bitmap;

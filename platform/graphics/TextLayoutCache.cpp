@@ -1,0 +1,151 @@
+#include "platform/graphics/TextLayoutCache.h"
+
+#include <cstring>
+
+namespace zv {
+
+namespace {
+
+std::uint64_t Fnv1a(std::string_view s, std::uint64_t h) {
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+template <class T>
+void Append(std::string& key, T value) {
+  char bytes[sizeof(T)];
+  std::memcpy(bytes, &value, sizeof(T));
+  key.append(bytes, sizeof(T));
+}
+
+std::string Prefix(char kind, std::size_t device, const TFontData& font) {
+  std::string key(1, kind);
+  Append(key, device);
+  Append(key, font.Height);
+  Append(key, font.Style.Bits());
+  Append(key, static_cast<int>(font.Pitch));
+  Append(key, static_cast<int>(font.Charset));
+  Append(key, font.Orientation);
+  Append(key, static_cast<std::uint32_t>(font.Name.size()));
+  key += font.Name;
+  return key;
+}
+
+void AppendText(std::string& key, std::string_view text) {
+  Append(key, static_cast<std::uint64_t>(text.size()));
+  if (text.size() <= TTextLayoutCache::LiteralKeyLimit) {
+    key += text;
+    return;
+  }
+  Append(key, Fnv1a(text, 1469598103934665603ull));
+  Append(key, Fnv1a(text, 0x9E3779B97F4A7C15ull));
+}
+
+constexpr std::size_t EntryOverhead = 96;
+
+}  // namespace
+
+std::size_t LayoutBytes(const TTextLayout& layout) {
+  std::size_t bytes = sizeof(TTextLayout) + layout.Lines.capacity() * sizeof(TTextLine);
+  for (const TTextLine& line : layout.Lines) {
+    bytes += line.Runs.capacity() * sizeof(TTextRun);
+    for (const TTextRun& run : line.Runs) bytes += run.Text.capacity() > 15 ? run.Text.capacity() : 0;
+  }
+  return bytes;
+}
+
+std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& font, std::string_view text, int width,
+                                        int height, unsigned format) {
+  std::string key = Prefix('L', device, font);
+  Append(key, width);
+  Append(key, height);
+  Append(key, format);
+  AppendText(key, text);
+  return key;
+}
+
+TTextLayoutCache::TList::iterator TTextLayoutCache::Find(const std::string& key) {
+  auto it = fIndex.find(key);
+  if (it == fIndex.end()) return fEntries.end();
+  fEntries.splice(fEntries.begin(), fEntries, it->second);
+  return it->second;
+}
+
+std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::string& key) {
+  std::lock_guard lock(fLock);
+  auto it = Find(key);
+  if (it == fEntries.end()) {
+    ++fCounters.LayoutMisses;
+    return nullptr;
+  }
+  ++fCounters.LayoutHits;
+  return it->Layout;
+}
+
+void TTextLayoutCache::StoreLayout(std::string key, std::shared_ptr<const TTextLayout> layout) {
+  if (!layout) return;
+  const std::size_t bytes = EntryOverhead + 2 * key.size() + LayoutBytes(*layout);
+  Store({std::move(key), std::move(layout), bytes});
+}
+
+void TTextLayoutCache::Store(TEntry entry) {
+  std::lock_guard lock(fLock);
+  if (entry.Bytes > fCapacity / 64) return;
+  if (auto old = fIndex.find(entry.Key); old != fIndex.end()) {
+    fBytes -= old->second->Bytes;
+    TList::iterator node = old->second;
+    fIndex.erase(old);
+    fEntries.erase(node);
+  }
+  fBytes += entry.Bytes;
+  fEntries.push_front(std::move(entry));
+  fIndex.emplace(fEntries.front().Key, fEntries.begin());
+  Trim();
+}
+
+void TTextLayoutCache::Trim() {
+  while (fBytes > fCapacity && !fEntries.empty()) {
+    fBytes -= fEntries.back().Bytes;
+    fIndex.erase(fEntries.back().Key);
+    fEntries.pop_back();
+    ++fCounters.Evictions;
+  }
+}
+
+void TTextLayoutCache::Clear() {
+  std::lock_guard lock(fLock);
+  fIndex.clear();
+  fEntries.clear();
+  fBytes = 0;
+  ++fGeneration;
+}
+
+void TTextLayoutCache::SetCapacity(std::size_t bytes) {
+  std::lock_guard lock(fLock);
+  fCapacity = bytes;
+  Trim();
+}
+
+TTextCacheStats TTextLayoutCache::Stats() const {
+  std::lock_guard lock(fLock);
+  TTextCacheStats s = fCounters;
+  s.Entries = fEntries.size();
+  s.Bytes = fBytes;
+  s.Capacity = fCapacity;
+  return s;
+}
+
+void TTextLayoutCache::ResetCounters() {
+  std::lock_guard lock(fLock);
+  fCounters = {};
+}
+
+TTextLayoutCache& TextLayoutCache() {
+  static TTextLayoutCache cache;
+  return cache;
+}
+
+}  // namespace zv
