@@ -104,9 +104,10 @@ inline double CpuSeconds() {
 // The main of a grid benchmark: the items tables of the given sizes built by a child process
 // (named first, after this process), the selected benchmarks reported through printer, the
 // tables removed.
-// afterwards, when given, runs after the benchmarks, while the tables still exist.
+// beforehand, when given, runs once the tables are built and before the benchmarks, so that a
+// process it forks (to read its peak memory) starts from a parent that has run nothing yet.
 inline int RunWithItemsTables(int argc, char** argv, const std::string& tag, const std::vector<int>& sizes,
-                              TRatioReporter::TTablePrinter printer, const std::function<void()>& afterwards = nullptr) {
+                              TRatioReporter::TTablePrinter printer, const std::function<void()>& beforehand = nullptr) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   for (int rows : sizes) GridBenchFileName(tag, rows);
@@ -114,9 +115,9 @@ inline int RunWithItemsTables(int argc, char** argv, const std::string& tag, con
     for (int rows : sizes) BuildItemsTable(GridBenchFileName(tag, rows), rows);
   });
   if (built) {
+    if (beforehand) beforehand();
     TRatioReporter reporter(std::move(printer));
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (afterwards) afterwards();
   }
   benchmark::Shutdown();
   std::error_code ignored;

@@ -285,7 +285,7 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
                 locate * 1e6, locate > 0 ? type / locate : 0.0);
   }
   if (cost["OpenDropDown/10000"] > 0)
-    std::printf("drop-down, 1,000,000 / 10,000: %.2fx (at most 1.5)\n", cost["OpenDropDown/1000000/0"] / cost["OpenDropDown/10000"]);
+    std::printf("drop-down, 1,000,000 / 10,000: %.2fx (at most 1.5)\n", cost["OpenDropDown/1000000"] / cost["OpenDropDown/10000"]);
 }
 
 }  // namespace

@@ -271,9 +271,11 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
   detail::GeometryChanged();
   fWindow->RecalcFrame();
   // The children were placed against the client area without the frame: what anchoring keeps
-  // is their distance to the real one.
-  if (fWindow->ClientRect().Width() != fWidth || fWindow->ClientRect().Height() != fHeight)
+  // is their distance to the real one, and aligned children fill the real one.
+  if (fWindow->ClientRect().Width() != fWidth || fWindow->ClientRect().Height() != fHeight) {
     for (TControl* c : fControls) c->UpdateAnchorRules();
+    Realign();
+  }
   fWindow->InvalidateAll(false);
   if (!fParent && fVisible) {
     WindowBackend().ShowWindow(fWindow->Native, true);

@@ -83,7 +83,7 @@ private:
 
 TNullSurface::TNest TNullSurface::Record(TPaintOp op) {
   op.Depth = fDepth;
-  fOps.push_back(std::move(op));
+  if (fRecordOperations) fOps.push_back(std::move(op));
   return TNest(fDepth);
 }
 
@@ -141,7 +141,8 @@ TPaintOp MakeOp(TPaintOpKind kind, const TRect& rect, unsigned flags = 0, unsign
 
 }  // namespace
 
-TNullSurface::TNullSurface(int width, int height) : fPixels(width, height) {}
+TNullSurface::TNullSurface(int width, int height, bool recordOperations)
+    : fPixels(width, height), fRecordOperations(recordOperations) {}
 
 void TNullSurface::Resize(int width, int height) {
   // Windows are given their size again and again as they show and lay out: keep the pixels.
@@ -318,10 +319,12 @@ void TNullSurface::DrawImage(const TRect& dst, const TPixelBuffer& image, const 
 // Backend
 
 std::unique_ptr<TPaintDevice> TNullBackend::CreateSurface(int width, int height) {
-  return std::make_unique<TNullSurface>(width, height);
+  return std::make_unique<TNullSurface>(width, height, fRecordOperations);
 }
 
-std::unique_ptr<TGraphicsBackend> CreateNullBackend() { return std::make_unique<TNullBackend>(); }
+std::unique_ptr<TGraphicsBackend> CreateNullBackend(bool recordOperations) {
+  return std::make_unique<TNullBackend>(recordOperations);
+}
 
 TNullSurface* AsNullSurface(TPaintDevice* device) { return dynamic_cast<TNullSurface*>(device); }
 

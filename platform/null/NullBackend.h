@@ -50,7 +50,9 @@ struct TPaintOp {
 
 class TNullSurface : public TPaintDevice {
 public:
-  TNullSurface(int width, int height);
+  // recordOperations false keeps the pixels only: a long-running program (a benchmark) would
+  // otherwise keep every operation it ever painted.
+  TNullSurface(int width, int height, bool recordOperations = true);
 
   const TPixelBuffer& Pixels() const { return fPixels; }
   const std::vector<TPaintOp>& Ops() const { return fOps; }
@@ -98,15 +100,22 @@ private:
   TPixelBuffer fPixels;
   std::vector<TPaintOp> fOps;
   int fDepth = 0;
+  bool fRecordOperations = true;
 };
 
 class TNullBackend : public TGraphicsBackend {
 public:
+  explicit TNullBackend(bool recordOperations = true) : fRecordOperations(recordOperations) {}
   String Name() const override { return "null"; }
   std::unique_ptr<TPaintDevice> CreateSurface(int width, int height) override;
+
+private:
+  bool fRecordOperations;
 };
 
-std::unique_ptr<TGraphicsBackend> CreateNullBackend();
+// Surfaces recording their operations for tests, or only their pixels when recordOperations is
+// false.
+std::unique_ptr<TGraphicsBackend> CreateNullBackend(bool recordOperations = true);
 // The metrics described above, without a surface.
 TFontMetrics NullFontMetrics(const TFontData& font);
 int NullTextWidth(const TFontData& font, std::string_view text);

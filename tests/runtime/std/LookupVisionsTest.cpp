@@ -258,6 +258,27 @@ TEST_P(LookupVisions, HostLookupFields) {
   EXPECT_EQ(name->AsString(), "Cyd");
 }
 
+// The widths written back when the list closes are the ones it opens with next time: opening
+// and closing, with one column and with two, changes nothing.
+TEST_P(LookupVisions, ReopeningKeepsTheWidthsLeft) {
+  for (const char* description : {"", "IMG"}) {
+    vision.LookupParams()->SetDescriptionField(description);
+    vision.SetDropDownWidth("");
+    std::vector<String> widths;
+    for (int k = 0; k < 4; ++k) {
+      edit->DropDownBtnClick(false);
+      ASSERT_NE(edit->ToolForm(), nullptr);
+      h->Pump();
+      const int shown = zvDefPack->vtfDataList->Width();
+      zvDefPack->vtfDataList->ClosePopup(false, false);
+      h->Pump();
+      widths.push_back(vision.DropDownWidth() + " at " + std::to_string(shown));
+    }
+    EXPECT_EQ(widths[1], widths[0]) << description;
+    EXPECT_EQ(widths[3], widths[0]) << description;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Customers, LookupVisions,
                          ::testing::Values(CustomersFactory{"MemTable", MemCustomers},
                                            CustomersFactory{"Sqlite", SqliteCustomers}),
