@@ -76,6 +76,28 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
   }
   for (int row = 0; row < count; ++row)
     if (!fNull[static_cast<std::size_t>(row)]) ComputeRow(row);
+  if (fKind != TKeyKind::Bytes) return;
+  // The common prefix shrinks from the first key's whole bytes to what every key shares.
+  const std::uint8_t* first = nullptr;
+  std::size_t common = 0;
+  for (int row = 0; row < count; ++row) {
+    if (fNull[static_cast<std::size_t>(row)]) continue;
+    const TSpan span = fSpans[static_cast<std::size_t>(row)];
+    const std::uint8_t* key = fArena.data() + span.Offset;
+    if (!first) {
+      first = key;
+      common = span.Size;
+      continue;
+    }
+    common = static_cast<std::size_t>(std::mismatch(first, first + std::min<std::size_t>(common, span.Size), key).first - first);
+    if (common == 0) break;
+  }
+  if (first) fPrefix.assign(first, first + common);
+}
+
+bool TSortKeys::HasPrefix(std::int32_t row) const {
+  const TSpan span = fSpans[static_cast<std::size_t>(row)];
+  return span.Size >= fPrefix.size() && std::equal(fPrefix.begin(), fPrefix.end(), fArena.begin() + span.Offset);
 }
 
 void TSortKeys::ComputeRow(std::int32_t row) {
@@ -198,10 +220,11 @@ std::uint64_t TSortKeys::Code(std::int32_t row) const {
       case TKeyKind::Float:
         return ValueCode(fFloats[r]);
       case TKeyKind::Bytes: {
-        // The first eight bytes, big-endian; a shorter key padded with zeros (a prefix of
-        // another never codes above it).
+        // The first eight bytes after the common prefix, big-endian; a shorter key padded with
+        // zeros (a prefix of another never codes above it).
         const TSpan span = fSpans[r];
-        for (std::uint32_t i = 0; i < 8; ++i) code = code << 8 | (i < span.Size ? fArena[span.Offset + i] : 0);
+        const std::size_t skip = fPrefix.size();
+        for (std::size_t i = skip; i < skip + 8; ++i) code = code << 8 | (i < span.Size ? fArena[span.Offset + i] : 0);
         break;
       }
       case TKeyKind::Cells:
@@ -224,6 +247,7 @@ bool TSortKeys::Update(std::int32_t row) {
   if (accessor != fAccessor) return false;
   const bool hadNaN = fHasNaN;
   ComputeRow(row);
+  if (fKind == TKeyKind::Bytes) return HasPrefix(row);
   return hadNaN == fHasNaN;  // a first NaN leaves no order the codes could follow
 }
 

@@ -338,11 +338,16 @@ TEST(QuickRecordSetOrder, KeepsTheOrderOfAWholeSortThroughRandomChanges) {
     std::optional<int> n;  // a key of the last sort only
   };
   // "e" + combining acute and the precomposed letter collate alike and differ in bytes.
-  const std::vector<std::string> texts = {"b", "B", "a", "\u00E9", "e\u0301", "ete", "\u0416", "", "zz"};
-  const std::vector<std::string> sorts = {"I", "T desc", "D", "I desc, T", "T, D desc", "N"};
+  const std::vector<std::string> mixed = {"b", "B", "a", "\u00E9", "e\u0301", "ete", "\u0416", "", "zz"};
+  // Texts sharing a beginning, one shorter than the rest, and now and then one without it.
+  const std::vector<std::string> alike = {"item 1", "item 2", "item 10", "Item 3", "item 3", "item 20", "item", "item 2 ", "jot"};
+  const std::vector<std::pair<std::string, const std::vector<std::string>*>> cases = {
+      {"I", &mixed}, {"T desc", &mixed}, {"D", &mixed}, {"I desc, T", &mixed}, {"T, D desc", &mixed},
+      {"N", &mixed}, {"T", &alike},      {"T desc, I", &alike}};
   std::mt19937 random(11);
   auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  for (const std::string& sort : sorts) {
+  for (const auto& [sort, textsOf] : cases) {
+    const std::vector<std::string>& texts = *textsOf;
     SCOPED_TRACE(sort);
     TvpQuickRecordSet rs;
     rs.Fields()->Add("I", ftInteger);
