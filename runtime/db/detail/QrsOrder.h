@@ -182,8 +182,8 @@ private:
     std::int32_t Row;
   };
 
-  static constexpr std::size_t MaxChunk = 256;
-  static constexpr std::size_t FillChunk = 128;
+  static constexpr std::size_t MaxChunk = 128;
+  static constexpr std::size_t FillChunk = 64;
 
   // A chunk of a record far from the last ones is not in the cache: its lines asked for at
   // once arrive together, where a binary search would wait for them one by one.
