@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace zv {
 
@@ -328,6 +330,38 @@ void MergeSort(std::vector<T>& rows, Compare compare) {
   if (from != &rows) rows.swap(buffer);
 }
 
+// (code, row) pairs in row order sorted by code, ties keeping their order: by comparison when
+// few, else by a radix sort of 11 bits a pass that passes over the bits every code shares (the
+// high bits of integers of a small range).
+void SortByCode(std::vector<std::pair<std::uint64_t, std::int32_t>>& pairs) {
+  if (pairs.size() < 4096) {
+    std::sort(pairs.begin(), pairs.end());  // rows differ: (code, row) is the stable order
+    return;
+  }
+  constexpr int Bits = 11;
+  constexpr std::uint64_t Mask = (std::uint64_t{1} << Bits) - 1;
+  std::uint64_t all = ~std::uint64_t{0}, any = 0;
+  for (const auto& p : pairs) {
+    all &= p.first;
+    any |= p.first;
+  }
+  const std::uint64_t varying = all ^ any;
+  std::vector<std::pair<std::uint64_t, std::int32_t>> buffer(pairs.size());
+  auto* from = &pairs;
+  auto* to = &buffer;
+  std::vector<std::size_t> start(Mask + 1);
+  for (int shift = 0; shift < 64; shift += Bits) {
+    if (((varying >> shift) & Mask) == 0) continue;
+    std::fill(start.begin(), start.end(), 0);
+    for (const auto& p : *from) ++start[(p.first >> shift) & Mask];
+    std::size_t sum = 0;
+    for (auto& n : start) sum += std::exchange(n, sum);
+    for (const auto& p : *from) (*to)[start[(p.first >> shift) & Mask]++] = p;
+    std::swap(from, to);
+  }
+  if (from != &pairs) pairs.swap(buffer);
+}
+
 }  // namespace
 
 }  // namespace qrsdetail
@@ -337,9 +371,22 @@ TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList&
   const int count = fRecordCount;
   TRankedRows ranked(static_cast<std::size_t>(count));
 
-  // One numeric item, the common case: sort (key, row) pairs, nulls set apart.
+  // One numeric item, the common case.
   if (keys.size() == 1 && (keys[0]->Kind() == TKeyKind::Integer || (keys[0]->Kind() == TKeyKind::Float && !keys[0]->HasNaN()))) {
     const TSortKeys& k = *keys[0];
+    // The codes order the records alone (nulls included) unless the lowest integer, which
+    // shares its code, is there: then the pairs of values below.
+    const std::uint64_t shared = k.Kind() == TKeyKind::Integer ? k.ValueCode(std::numeric_limits<std::int64_t>::min()) : 0;
+    bool exact = true;
+    for (int row = 0; row < count; ++row) {
+      const std::uint64_t code = k.Code(row);
+      ranked[static_cast<std::size_t>(row)] = {code, row};
+      if (code == shared && shared != 0 && !k.IsNull(row)) exact = false;
+    }
+    if (exact) {
+      SortByCode(ranked);
+      return ranked;
+    }
     const std::uint64_t nullCode = k.Descending() ? ~std::uint64_t{0} : 0;
     auto sortBy = [&](const auto& values) {
       using V = typename std::decay_t<decltype(values)>::value_type;
