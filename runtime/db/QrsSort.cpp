@@ -423,29 +423,27 @@ TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList&
     ranked[static_cast<std::size_t>(row)] = {keys.empty() ? 0 : keys[0]->Code(row), row};
   if (count < 2 || keys.empty()) return ranked;
 
-  // Rows alone are sorted, a quarter of the pairs' bytes to move: texts coded alike (a common
-  // beginning) would make the codes a cost, not a help.
-  std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
+  // The pairs are sorted: codes that differ decide side by side, without the keys (texts are
+  // coded after the beginning they all share).
   if (keys.size() == 1) {
     const TSortKeys& k = *keys[0];
-    MergeSort(rows, [&k](std::int32_t a, std::int32_t b) {
-      if (const int c = k.CompareRows(a, b)) return c;
-      return (a > b) - (a < b);
+    MergeSort(ranked, [&k](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first ? -1 : 1;
+      if (const int c = k.CompareRows(a.second, b.second)) return c;
+      return (a.second > b.second) - (a.second < b.second);
     });
   } else {
     // The items side by side, as the comparison reads them.
     std::vector<const TSortKeys*> items;
     for (const auto& k : keys) items.push_back(k.get());
-    MergeSort(rows, [&items](std::int32_t a, std::int32_t b) {
+    MergeSort(ranked, [&items](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first ? -1 : 1;
       for (const TSortKeys* k : items)
-        if (const int c = k->CompareRows(a, b)) return c;
-      return (a > b) - (a < b);
+        if (const int c = k->CompareRows(a.second, b.second)) return c;
+      return (a.second > b.second) - (a.second < b.second);
     });
   }
-  TRankedRows out(rows.size());
-  for (std::size_t p = 0; p < rows.size(); ++p) out[p] = ranked[static_cast<std::size_t>(rows[p])];
-  return out;
+  return ranked;
 }
 
 int TvpQuickRecordSet::CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b) {
