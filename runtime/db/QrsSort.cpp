@@ -102,6 +102,12 @@ bool TSortKeys::HasPrefix(std::int32_t row) const {
   return span.Size >= fPrefix.size() && std::equal(fPrefix.begin(), fPrefix.end(), fArena.begin() + span.Offset);
 }
 
+void TSortKeys::ShrinkPrefix(std::int32_t row) {
+  const TSpan span = fSpans[static_cast<std::size_t>(row)];
+  const auto end = fPrefix.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(fPrefix.size(), span.Size));
+  fPrefix.erase(std::mismatch(fPrefix.begin(), end, fArena.begin() + span.Offset).first, fPrefix.end());
+}
+
 void TSortKeys::ComputeRow(std::int32_t row) {
   const auto r = static_cast<std::size_t>(row);
   const TQrsColumnCells& cells = Cells();
@@ -249,7 +255,10 @@ bool TSortKeys::Update(std::int32_t row) {
   if (accessor != fAccessor) return false;
   const bool hadNaN = fHasNaN;
   ComputeRow(row);
-  if (fKind == TKeyKind::Bytes) return HasPrefix(row);
+  if (fKind == TKeyKind::Bytes && !HasPrefix(row)) {
+    ShrinkPrefix(row);
+    fCodesChanged = true;
+  }
   return hadNaN == fHasNaN;  // a first NaN leaves no order the codes could follow
 }
 

@@ -291,12 +291,16 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
   // Out of the order while its keys are still those that placed it, back with the new ones.
   const std::uint64_t code = CodeOf(row);
   WithLess(fKeys, code, [&](auto less) { fOrder->Remove(row, code, less); });
+  bool recode = false;
   for (const auto& k : fKeys) {
     if (k->Column() == &column && !k->Update(row)) {
       UpdateIndex();
       return;
     }
+    if (k->TakeCodesChanged() && k == fKeys[0]) recode = true;
   }
+  // The order stands; only the codes of its entries are others now.
+  if (recode) fOrder->Recode([this](std::int32_t r) { return CodeOf(r); });
   Place(row);
 }
 

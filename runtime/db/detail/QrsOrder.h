@@ -157,6 +157,14 @@ public:
     Put(seq, static_cast<std::size_t>(at), entry);
   }
 
+  // Every entry takes the code code(row) of its row; the codes must keep to the order.
+  template <class F>
+  void Recode(F code) {
+    for (auto& chunk : fChunks)
+      for (auto& e : chunk) e.Code = code(e.Row);
+    RebuildLast();
+  }
+
   // Takes a storage row out of the order (its storage row stays until StorageErased).
   void Remove(std::int32_t row) {
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace zv {
@@ -80,6 +81,9 @@ public:
   // The key of a row whose cell was written. False when the keys can no longer stand for the
   // column (a first value in a column of nulls, a cell of another kind): build them anew.
   [[nodiscard]] bool Update(std::int32_t row);
+  // True once after an Update that changed the code of every row (a written text without the
+  // beginning the others share, which is then shorter).
+  bool TakeCodesChanged() { return std::exchange(fCodesChanged, false); }
   void Insert(std::int32_t row);  // a null cell at a new storage row
   void Erase(std::int32_t row);
   void Move(std::int32_t from, std::int32_t to);
@@ -95,6 +99,7 @@ private:
   void ComputeRow(std::int32_t row);
   void CompactArena();
   bool HasPrefix(std::int32_t row) const;
+  void ShrinkPrefix(std::int32_t row);
 
   const TvpQRSField* fColumn;
   const TvpValueAccessor* fAccessor = nullptr;  // of every non-null cell; null: none yet
@@ -110,8 +115,9 @@ private:
   std::size_t fHoles = 0;
   // The bytes every non-null key begins with (keys of texts that share a beginning, such as
   // "customer 1..."). Codes are made of the bytes after them, so that they still tell keys
-  // apart; a key written without them has the keys made anew.
+  // apart; a key written without them shortens them, and every code changes.
   std::vector<std::uint8_t> fPrefix;
+  bool fCodesChanged = false;
   // Cells of a compact column read for CompareWith, and for making keys.
   std::unique_ptr<TvpUniValue> fScratchA, fScratchB;
 };
