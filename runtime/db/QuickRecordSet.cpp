@@ -290,7 +290,7 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
   if (std::none_of(fKeys.begin(), fKeys.end(), [&column](const auto& k) { return k->Column() == &column; })) return;
   // Out of the order while its keys are still those that placed it, back with the new ones.
   const std::uint64_t code = CodeOf(row);
-  WithLess(fKeys, code, [&](auto less) { fOrder->Remove(row, code, less); });
+  fOrder->Remove(row, code);
   bool recode = false;
   for (const auto& k : fKeys) {
     if (k->Column() == &column && !k->Update(row)) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <utility>
 #include <vector>
@@ -153,8 +154,11 @@ public:
     }
     const auto& chunk = fChunks[static_cast<std::size_t>(fSeq[seq])];
     Prefetch(chunk);
-    const auto at = std::upper_bound(chunk.begin(), chunk.end(), entry, before) - chunk.begin();
-    Put(seq, static_cast<std::size_t>(at), entry);
+    // The entries of the same code, found without the keys. A record that comes after all of
+    // them (a key already there, given to a record added last) is placed by one comparison.
+    const auto [lo, hi] = RunOf(chunk, code);
+    const auto at = lo == hi || !less(row, std::prev(hi)->Row) ? hi : std::upper_bound(lo, std::prev(hi), entry, before);
+    Put(seq, static_cast<std::size_t>(at - chunk.begin()), entry);
   }
 
   // Every entry takes the code code(row) of its row; the codes must keep to the order.
@@ -170,18 +174,15 @@ public:
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
     RemoveAt(id, static_cast<std::size_t>(IndexIn(id, row)));
   }
-  // The same for a row whose code and place are those Place gave it: found by binary search.
-  template <class Less>
-  void Remove(std::int32_t row, std::uint64_t code, Less less) {
+  // The same for a row whose code is the one Place gave it: looked for among the entries of
+  // that code only, without the keys.
+  void Remove(std::int32_t row, std::uint64_t code) {
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
     const auto& chunk = fChunks[static_cast<std::size_t>(id)];
     Prefetch(chunk);
-    auto before = [&less](const TEntry& a, const TEntry& b) { return a.Code != b.Code ? a.Code < b.Code : less(a.Row, b.Row); };
-    const auto it = std::lower_bound(chunk.begin(), chunk.end(), TEntry{code, row}, before);
-    // An order that is no strict one (a NaN, cells of several kinds) may hide it: look at all.
-    const auto at = it != chunk.end() && it->Row == row ? static_cast<std::size_t>(it - chunk.begin())
-                                                         : static_cast<std::size_t>(IndexIn(id, row));
-    RemoveAt(id, at);
+    const auto [lo, hi] = RunOf(chunk, code);
+    const auto it = std::find_if(lo, hi, [row](const TEntry& e) { return e.Row == row; });
+    RemoveAt(id, static_cast<std::size_t>(it != hi ? it - chunk.begin() : IndexIn(id, row)));
   }
 
 private:
@@ -202,6 +203,14 @@ private:
 #else
     (void)chunk;
 #endif
+  }
+
+  // The entries of a chunk with the code (codes never decrease along the order).
+  using TRun = std::pair<std::vector<TEntry>::const_iterator, std::vector<TEntry>::const_iterator>;
+  static TRun RunOf(const std::vector<TEntry>& chunk, std::uint64_t code) {
+    const auto lo = std::partition_point(chunk.begin(), chunk.end(), [code](const TEntry& e) { return e.Code < code; });
+    const auto hi = std::partition_point(lo, chunk.end(), [code](const TEntry& e) { return e.Code == code; });
+    return {lo, hi};
   }
 
   int IndexIn(std::int32_t id, std::int32_t row) const {
