@@ -299,8 +299,13 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
     }
     if (k->TakeCodesChanged() && k == fKeys[0]) recode = true;
   }
-  // The order stands; only the codes of its entries are others now.
-  if (recode) fOrder->Recode([this](std::int32_t r) { return CodeOf(r); });
+  if (recode) {
+    // The order stands; only the codes of its entries are others now. They are made in storage
+    // order, where the keys lie side by side.
+    std::vector<std::uint64_t> codes(static_cast<std::size_t>(fRecordCount));
+    for (int r = 0; r < fRecordCount; ++r) codes[static_cast<std::size_t>(r)] = CodeOf(r);
+    fOrder->Recode([&codes](std::int32_t r) { return codes[static_cast<std::size_t>(r)]; });
+  }
   Place(row);
 }
 
