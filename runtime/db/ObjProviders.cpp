@@ -323,9 +323,8 @@ int TRecordSetDataProvider::Notification(TodsRecordSetAction action, const Strin
   TvpQuickRecordSet* set = RecordSet();
   int pos = recNo;
   if (action != rsaDelete && recNo >= 0 && recNo < set->RecordCount()) {
-    const TBookmarkStr bookmark = set->BookmarkOf(set->PosOf(RowOfPosted(recNo)));
-    set->UpdateIndex();
-    pos = set->IndexOfBookmark(bookmark);
+    // The cells written re-placed the record under the set's sort: it only needs finding.
+    pos = set->PosOf(RowOfPosted(recNo));
   }
   fPostedPos = -1;
   set->FieldChanged(action, fieldNames, pos);

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace zv {
 
@@ -76,6 +78,34 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
   }
   for (int row = 0; row < count; ++row)
     if (!fNull[static_cast<std::size_t>(row)]) ComputeRow(row);
+  if (fKind != TKeyKind::Bytes) return;
+  // The common prefix shrinks from the first key's whole bytes to what every key shares.
+  const std::uint8_t* first = nullptr;
+  std::size_t common = 0;
+  for (int row = 0; row < count; ++row) {
+    if (fNull[static_cast<std::size_t>(row)]) continue;
+    const TSpan span = fSpans[static_cast<std::size_t>(row)];
+    const std::uint8_t* key = fArena.data() + span.Offset;
+    if (!first) {
+      first = key;
+      common = span.Size;
+      continue;
+    }
+    common = static_cast<std::size_t>(std::mismatch(first, first + std::min<std::size_t>(common, span.Size), key).first - first);
+    if (common == 0) break;
+  }
+  if (first) fPrefix.assign(first, first + common);
+}
+
+bool TSortKeys::HasPrefix(std::int32_t row) const {
+  const TSpan span = fSpans[static_cast<std::size_t>(row)];
+  return span.Size >= fPrefix.size() && std::equal(fPrefix.begin(), fPrefix.end(), fArena.begin() + span.Offset);
+}
+
+void TSortKeys::ShrinkPrefix(std::int32_t row) {
+  const TSpan span = fSpans[static_cast<std::size_t>(row)];
+  const auto end = fPrefix.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(fPrefix.size(), span.Size));
+  fPrefix.erase(std::mismatch(fPrefix.begin(), end, fArena.begin() + span.Offset).first, fPrefix.end());
 }
 
 void TSortKeys::ComputeRow(std::int32_t row) {
@@ -198,10 +228,11 @@ std::uint64_t TSortKeys::Code(std::int32_t row) const {
       case TKeyKind::Float:
         return ValueCode(fFloats[r]);
       case TKeyKind::Bytes: {
-        // The first eight bytes, big-endian; a shorter key padded with zeros (a prefix of
-        // another never codes above it).
+        // The first eight bytes after the common prefix, big-endian; a shorter key padded with
+        // zeros (a prefix of another never codes above it).
         const TSpan span = fSpans[r];
-        for (std::uint32_t i = 0; i < 8; ++i) code = code << 8 | (i < span.Size ? fArena[span.Offset + i] : 0);
+        const std::size_t skip = fPrefix.size();
+        for (std::size_t i = skip; i < skip + 8; ++i) code = code << 8 | (i < span.Size ? fArena[span.Offset + i] : 0);
         break;
       }
       case TKeyKind::Cells:
@@ -224,6 +255,10 @@ bool TSortKeys::Update(std::int32_t row) {
   if (accessor != fAccessor) return false;
   const bool hadNaN = fHasNaN;
   ComputeRow(row);
+  if (fKind == TKeyKind::Bytes && !HasPrefix(row)) {
+    ShrinkPrefix(row);
+    fCodesChanged = true;
+  }
   return hadNaN == fHasNaN;  // a first NaN leaves no order the codes could follow
 }
 
@@ -304,6 +339,38 @@ void MergeSort(std::vector<T>& rows, Compare compare) {
   if (from != &rows) rows.swap(buffer);
 }
 
+// (code, row) pairs in row order sorted by code, ties keeping their order: by comparison when
+// few, else by a radix sort of 11 bits a pass that passes over the bits every code shares (the
+// high bits of integers of a small range).
+void SortByCode(std::vector<std::pair<std::uint64_t, std::int32_t>>& pairs) {
+  if (pairs.size() < 4096) {
+    std::sort(pairs.begin(), pairs.end());  // rows differ: (code, row) is the stable order
+    return;
+  }
+  constexpr int Bits = 11;
+  constexpr std::uint64_t Mask = (std::uint64_t{1} << Bits) - 1;
+  std::uint64_t all = ~std::uint64_t{0}, any = 0;
+  for (const auto& p : pairs) {
+    all &= p.first;
+    any |= p.first;
+  }
+  const std::uint64_t varying = all ^ any;
+  std::vector<std::pair<std::uint64_t, std::int32_t>> buffer(pairs.size());
+  auto* from = &pairs;
+  auto* to = &buffer;
+  std::vector<std::size_t> start(Mask + 1);
+  for (int shift = 0; shift < 64; shift += Bits) {
+    if (((varying >> shift) & Mask) == 0) continue;
+    std::fill(start.begin(), start.end(), 0);
+    for (const auto& p : *from) ++start[(p.first >> shift) & Mask];
+    std::size_t sum = 0;
+    for (auto& n : start) sum += std::exchange(n, sum);
+    for (const auto& p : *from) (*to)[start[(p.first >> shift) & Mask]++] = p;
+    std::swap(from, to);
+  }
+  if (from != &pairs) pairs.swap(buffer);
+}
+
 }  // namespace
 
 }  // namespace qrsdetail
@@ -313,9 +380,22 @@ TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList&
   const int count = fRecordCount;
   TRankedRows ranked(static_cast<std::size_t>(count));
 
-  // One numeric item, the common case: sort (key, row) pairs, nulls set apart.
+  // One numeric item, the common case.
   if (keys.size() == 1 && (keys[0]->Kind() == TKeyKind::Integer || (keys[0]->Kind() == TKeyKind::Float && !keys[0]->HasNaN()))) {
     const TSortKeys& k = *keys[0];
+    // The codes order the records alone (nulls included) unless the lowest integer, which
+    // shares its code, is there: then the pairs of values below.
+    const std::uint64_t shared = k.Kind() == TKeyKind::Integer ? k.ValueCode(std::numeric_limits<std::int64_t>::min()) : 0;
+    bool exact = true;
+    for (int row = 0; row < count; ++row) {
+      const std::uint64_t code = k.Code(row);
+      ranked[static_cast<std::size_t>(row)] = {code, row};
+      if (code == shared && shared != 0 && !k.IsNull(row)) exact = false;
+    }
+    if (exact) {
+      SortByCode(ranked);
+      return ranked;
+    }
     const std::uint64_t nullCode = k.Descending() ? ~std::uint64_t{0} : 0;
     auto sortBy = [&](const auto& values) {
       using V = typename std::decay_t<decltype(values)>::value_type;
@@ -352,29 +432,27 @@ TvpQuickRecordSet::TRankedRows TvpQuickRecordSet::SortedRows(const TSortKeyList&
     ranked[static_cast<std::size_t>(row)] = {keys.empty() ? 0 : keys[0]->Code(row), row};
   if (count < 2 || keys.empty()) return ranked;
 
-  // Rows alone are sorted, a quarter of the pairs' bytes to move: texts coded alike (a common
-  // beginning) would make the codes a cost, not a help.
-  std::vector<std::int32_t> rows(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) rows[static_cast<std::size_t>(i)] = i;
+  // The pairs are sorted: codes that differ decide side by side, without the keys (texts are
+  // coded after the beginning they all share).
   if (keys.size() == 1) {
     const TSortKeys& k = *keys[0];
-    MergeSort(rows, [&k](std::int32_t a, std::int32_t b) {
-      if (const int c = k.CompareRows(a, b)) return c;
-      return (a > b) - (a < b);
+    MergeSort(ranked, [&k](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first ? -1 : 1;
+      if (const int c = k.CompareRows(a.second, b.second)) return c;
+      return (a.second > b.second) - (a.second < b.second);
     });
   } else {
     // The items side by side, as the comparison reads them.
     std::vector<const TSortKeys*> items;
     for (const auto& k : keys) items.push_back(k.get());
-    MergeSort(rows, [&items](std::int32_t a, std::int32_t b) {
+    MergeSort(ranked, [&items](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first ? -1 : 1;
       for (const TSortKeys* k : items)
-        if (const int c = k->CompareRows(a, b)) return c;
-      return (a > b) - (a < b);
+        if (const int c = k->CompareRows(a.second, b.second)) return c;
+      return (a.second > b.second) - (a.second < b.second);
     });
   }
-  TRankedRows out(rows.size());
-  for (std::size_t p = 0; p < rows.size(); ++p) out[p] = ranked[static_cast<std::size_t>(rows[p])];
-  return out;
+  return ranked;
 }
 
 int TvpQuickRecordSet::CompareKeys(const TSortKeyList& keys, std::int32_t a, std::int32_t b) {

@@ -177,20 +177,27 @@ void TvpQuickRecordSet::EndUpdate() {
 
 namespace {
 
-// Calls f with the order of storage rows the keys give (one key: without the loop).
+// Calls f with the order the keys give to storage rows whose first keys have the given code
+// (one key: without the loop). A code that stands for one key leaves the first item out: the
+// records' keys need not be read.
 template <class F>
-void WithLess(const std::vector<std::unique_ptr<qrsdetail::TSortKeys>>& keys, F f) {
-  if (keys.size() == 1) {
-    const qrsdetail::TSortKeys& k = *keys[0];
+void WithLess(const std::vector<std::unique_ptr<qrsdetail::TSortKeys>>& keys, std::uint64_t code, F f) {
+  const std::size_t from = keys[0]->ExactCode(code) ? 1 : 0;
+  if (keys.size() == from) {
+    f([](std::int32_t a, std::int32_t b) { return a < b; });
+    return;
+  }
+  if (keys.size() == from + 1) {
+    const qrsdetail::TSortKeys& k = *keys[from];
     f([&k](std::int32_t a, std::int32_t b) {
       const int c = k.CompareRows(a, b);
       return c != 0 ? c < 0 : a < b;
     });
     return;
   }
-  f([&keys](std::int32_t a, std::int32_t b) {
-    for (const auto& k : keys)
-      if (const int c = k->CompareRows(a, b)) return c < 0;
+  f([&keys, from](std::int32_t a, std::int32_t b) {
+    for (std::size_t i = from; i < keys.size(); ++i)
+      if (const int c = keys[i]->CompareRows(a, b)) return c < 0;
     return a < b;
   });
 }
@@ -201,7 +208,7 @@ std::uint64_t TvpQuickRecordSet::CodeOf(int row) const { return fKeys.empty() ? 
 
 void TvpQuickRecordSet::Place(int row) {
   const std::uint64_t code = CodeOf(row);
-  WithLess(fKeys, [&](auto less) { fOrder->Place(row, code, less); });
+  WithLess(fKeys, code, [&](auto less) { fOrder->Place(row, code, less); });
 }
 
 void TvpQuickRecordSet::AddRecord() {
@@ -283,12 +290,21 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
   if (std::none_of(fKeys.begin(), fKeys.end(), [&column](const auto& k) { return k->Column() == &column; })) return;
   // Out of the order while its keys are still those that placed it, back with the new ones.
   const std::uint64_t code = CodeOf(row);
-  WithLess(fKeys, [&](auto less) { fOrder->Remove(row, code, less); });
+  fOrder->Remove(row, code);
+  bool recode = false;
   for (const auto& k : fKeys) {
     if (k->Column() == &column && !k->Update(row)) {
       UpdateIndex();
       return;
     }
+    if (k->TakeCodesChanged() && k == fKeys[0]) recode = true;
+  }
+  if (recode) {
+    // The order stands; only the codes of its entries are others now. They are made in storage
+    // order, where the keys lie side by side.
+    std::vector<std::uint64_t> codes(static_cast<std::size_t>(fRecordCount));
+    for (int r = 0; r < fRecordCount; ++r) codes[static_cast<std::size_t>(r)] = CodeOf(r);
+    fOrder->Recode([&codes](std::int32_t r) { return codes[static_cast<std::size_t>(r)]; });
   }
   Place(row);
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <utility>
 #include <vector>
@@ -152,8 +153,20 @@ public:
       return;
     }
     const auto& chunk = fChunks[static_cast<std::size_t>(fSeq[seq])];
-    const auto at = std::upper_bound(chunk.begin(), chunk.end(), entry, before) - chunk.begin();
-    Put(seq, static_cast<std::size_t>(at), entry);
+    Prefetch(chunk);
+    // The entries of the same code, found without the keys. A record that comes after all of
+    // them (a key already there, given to a record added last) is placed by one comparison.
+    const auto [lo, hi] = RunOf(chunk, code);
+    const auto at = lo == hi || !less(row, std::prev(hi)->Row) ? hi : std::upper_bound(lo, std::prev(hi), entry, before);
+    Put(seq, static_cast<std::size_t>(at - chunk.begin()), entry);
+  }
+
+  // Every entry takes the code code(row) of its row; the codes must keep to the order.
+  template <class F>
+  void Recode(F code) {
+    for (auto& chunk : fChunks)
+      for (auto& e : chunk) e.Code = code(e.Row);
+    RebuildLast();
   }
 
   // Takes a storage row out of the order (its storage row stays until StorageErased).
@@ -161,17 +174,15 @@ public:
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
     RemoveAt(id, static_cast<std::size_t>(IndexIn(id, row)));
   }
-  // The same for a row whose code and place are those Place gave it: found by binary search.
-  template <class Less>
-  void Remove(std::int32_t row, std::uint64_t code, Less less) {
+  // The same for a row whose code is the one Place gave it: looked for among the entries of
+  // that code only, without the keys.
+  void Remove(std::int32_t row, std::uint64_t code) {
     const std::int32_t id = fChunkOf[static_cast<std::size_t>(row)];
     const auto& chunk = fChunks[static_cast<std::size_t>(id)];
-    auto before = [&less](const TEntry& a, const TEntry& b) { return a.Code != b.Code ? a.Code < b.Code : less(a.Row, b.Row); };
-    const auto it = std::lower_bound(chunk.begin(), chunk.end(), TEntry{code, row}, before);
-    // An order that is no strict one (a NaN, cells of several kinds) may hide it: look at all.
-    const auto at = it != chunk.end() && it->Row == row ? static_cast<std::size_t>(it - chunk.begin())
-                                                         : static_cast<std::size_t>(IndexIn(id, row));
-    RemoveAt(id, at);
+    Prefetch(chunk);
+    const auto [lo, hi] = RunOf(chunk, code);
+    const auto it = std::find_if(lo, hi, [row](const TEntry& e) { return e.Row == row; });
+    RemoveAt(id, static_cast<std::size_t>(it != hi ? it - chunk.begin() : IndexIn(id, row)));
   }
 
 private:
@@ -180,8 +191,27 @@ private:
     std::int32_t Row;
   };
 
-  static constexpr std::size_t MaxChunk = 256;
-  static constexpr std::size_t FillChunk = 128;
+  static constexpr std::size_t MaxChunk = 128;
+  static constexpr std::size_t FillChunk = 64;
+
+  // A chunk of a record far from the last ones is not in the cache: its lines asked for at
+  // once arrive together, where a binary search would wait for them one by one.
+  static void Prefetch(const std::vector<TEntry>& chunk) {
+#if defined(__GNUC__)
+    const char* bytes = reinterpret_cast<const char*>(chunk.data());
+    for (std::size_t at = 0; at < chunk.size() * sizeof(TEntry); at += 64) __builtin_prefetch(bytes + at);
+#else
+    (void)chunk;
+#endif
+  }
+
+  // The entries of a chunk with the code (codes never decrease along the order).
+  using TRun = std::pair<std::vector<TEntry>::const_iterator, std::vector<TEntry>::const_iterator>;
+  static TRun RunOf(const std::vector<TEntry>& chunk, std::uint64_t code) {
+    const auto lo = std::partition_point(chunk.begin(), chunk.end(), [code](const TEntry& e) { return e.Code < code; });
+    const auto hi = std::partition_point(lo, chunk.end(), [code](const TEntry& e) { return e.Code == code; });
+    return {lo, hi};
+  }
 
   int IndexIn(std::int32_t id, std::int32_t row) const {
     const auto& chunk = fChunks[static_cast<std::size_t>(id)];
@@ -208,8 +238,9 @@ private:
       return;
     }
     fSeq.erase(fSeq.begin() + static_cast<std::ptrdiff_t>(seq));
+    fLast.erase(fLast.begin() + static_cast<std::ptrdiff_t>(seq));
     fFreeIds.push_back(id);
-    RebuildIndex();
+    RebuildTree();
   }
 
   void NewFirstChunk(const TEntry& entry) {
@@ -267,7 +298,10 @@ private:
       return;
     }
     fSeq.insert(fSeq.begin() + static_cast<std::ptrdiff_t>(seq) + 1, newId);
-    RebuildIndex();
+    // The other chunks' last entries stay: reading them all again would touch every chunk.
+    fLast[seq] = full.back();
+    fLast.insert(fLast.begin() + static_cast<std::ptrdiff_t>(seq) + 1, half.back());
+    RebuildTree();
   }
 
   // Position -> chunk: the index in fSeq of the chunk holding position `offset`, which becomes
@@ -291,6 +325,10 @@ private:
     for (std::size_t i = seq + 1; i <= fSeq.size(); i += i & (~i + 1)) fTree[i] += delta;
   }
   void RebuildIndex() {
+    RebuildTree();
+    RebuildLast();
+  }
+  void RebuildTree() {
     fSeqOf.resize(fChunks.size());
     fTree.assign(fSeq.size() + 1, 0);
     for (std::size_t s = 0; s < fSeq.size(); ++s) {
@@ -302,7 +340,6 @@ private:
     fTopBit = 1;
     while (fTopBit * 2 <= fSeq.size()) fTopBit *= 2;
     if (fSeq.empty()) fTopBit = 0;
-    RebuildLast();
   }
   void RebuildLast() {
     fLast.resize(fSeq.size());

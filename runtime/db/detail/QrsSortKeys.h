@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace zv {
@@ -46,8 +47,10 @@ public:
   int Compare(std::int32_t a, std::int32_t b) const {
     if (fKind != TKeyKind::Bytes) return CompareOther(a, b);
     // Texts, the costly kind, compared here where a sort can have it inline.
+    // Every key begins with the common prefix: the bytes after it decide.
     const TSpan sa = fSpans[static_cast<std::size_t>(a)], sb = fSpans[static_cast<std::size_t>(b)];
-    const int c = std::memcmp(fArena.data() + sa.Offset, fArena.data() + sb.Offset, std::min(sa.Size, sb.Size));
+    const int c = std::memcmp(fArena.data() + sa.Offset + fPrefix.size(), fArena.data() + sb.Offset + fPrefix.size(),
+                              std::min(sa.Size, sb.Size) - fPrefix.size());
     if (c != 0) return c;
     return (sa.Size > sb.Size) - (sa.Size < sb.Size);
   }
@@ -65,6 +68,12 @@ public:
   // A code of the row's key: codes that differ order their rows as CompareRows does; equal
   // codes (always so for keys compared through the cells, or with a NaN among them) say nothing.
   std::uint64_t Code(std::int32_t row) const;
+  // Rows with this code have equal keys for this item (both null, or one value).
+  bool ExactCode(std::uint64_t code) const {
+    if (fKind == TKeyKind::Float) return !fHasNaN;
+    // The two lowest integers share a code.
+    return fKind == TKeyKind::Integer && (fDescending ? ~code : code) != 1;
+  }
   // The code of a non-null integer or float key.
   std::uint64_t ValueCode(std::int64_t value) const;
   std::uint64_t ValueCode(double value) const;
@@ -72,6 +81,9 @@ public:
   // The key of a row whose cell was written. False when the keys can no longer stand for the
   // column (a first value in a column of nulls, a cell of another kind): build them anew.
   [[nodiscard]] bool Update(std::int32_t row);
+  // True once after an Update that changed the code of every row (a written text without the
+  // beginning the others share, which is then shorter).
+  bool TakeCodesChanged() { return std::exchange(fCodesChanged, false); }
   void Insert(std::int32_t row);  // a null cell at a new storage row
   void Erase(std::int32_t row);
   void Move(std::int32_t from, std::int32_t to);
@@ -86,6 +98,8 @@ private:
   int CompareOther(std::int32_t a, std::int32_t b) const;
   void ComputeRow(std::int32_t row);
   void CompactArena();
+  bool HasPrefix(std::int32_t row) const;
+  void ShrinkPrefix(std::int32_t row);
 
   const TvpQRSField* fColumn;
   const TvpValueAccessor* fAccessor = nullptr;  // of every non-null cell; null: none yet
@@ -99,6 +113,11 @@ private:
   std::vector<TSpan> fSpans;             // by storage row
   std::vector<std::uint8_t> fArena;
   std::size_t fHoles = 0;
+  // The bytes every non-null key begins with (keys of texts that share a beginning, such as
+  // "customer 1..."). Codes are made of the bytes after them, so that they still tell keys
+  // apart; a key written without them shortens them, and every code changes.
+  std::vector<std::uint8_t> fPrefix;
+  bool fCodesChanged = false;
   // Cells of a compact column read for CompareWith, and for making keys.
   std::unique_ptr<TvpUniValue> fScratchA, fScratchB;
 };

@@ -16,6 +16,7 @@
 #include "platform/graphics/GraphicsConsts.h"
 #include "platform/null/NullBackend.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/StringUtils.h"
 #include "runtime/db/ObjMapping.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/rtm/ZvStrings.h"
@@ -23,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 
 namespace zvtest {
@@ -371,6 +374,45 @@ TEST(ObjDataSetProviders, ASortedRecordSetKeepsItsOrderAndTheCursorFollowsTheRec
   ds->Delete();
   EXPECT_EQ(Ids(*ds), (std::vector<int>{4, 1, 2}));
   EXPECT_EQ(heard.back(), "2::1");
+}
+
+// A post re-places its one record: it must cost nothing like a sort of every record.
+TEST(ObjDataSetProviders, APostToALargeSortedRecordSetPlacesItsRecordAlone) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int Count = 50000;
+  auto ds = OverRecordSet({});
+  TvpQuickRecordSet& rs = ds->Data();
+  ds->Close();
+  rs.BeginUpdate();
+  for (int i = 0; i < Count; ++i) {
+    rs.AddRecord();
+    rs.Fields()->Items(0)->Cells(i)->SetAsInteger(i);
+    rs.Fields()->Items(1)->Cells(i)->SetAsString("name " + std::to_string(i * 7919 % Count));
+  }
+  rs.EndUpdate();
+  rs.SetSortString("NAME");
+  const auto sortStart = Clock::now();
+  rs.UpdateIndex();
+  const auto wholeSort = Clock::now() - sortStart;
+  ds->Open();
+  // Between "name 5...9" and "name 6": neither the first nor the last record.
+  auto renamed = [](int i) { return "name 5" + std::to_string(i) + "x"; };
+  // The quickest post counts: a busy machine may hold up any one of them.
+  Clock::duration quickest = Clock::duration::max();
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(ds->Locate("ID", i * 10007));
+    ds->Edit();
+    ds->FieldByName("NAME")->SetAsString(renamed(i));
+    const auto start = Clock::now();
+    ds->Post();
+    quickest = std::min(quickest, Clock::now() - start);
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), i * 10007);
+    const int pos = ds->RecNo() - 1;
+    EXPECT_EQ(rs.GetData("NAME", pos)->AsString(), renamed(i));
+    EXPECT_LT(AnsiCompareStr(rs.GetData("NAME", pos - 1)->AsString(), rs.GetData("NAME", pos)->AsString()), 0);
+    EXPECT_LT(AnsiCompareStr(rs.GetData("NAME", pos)->AsString(), rs.GetData("NAME", pos + 1)->AsString()), 0);
+  }
+  EXPECT_LT(quickest * 5, wholeSort);
 }
 
 TEST(ObjDataSetProviders, BookmarksCompareWithoutOverflowAndFollowMovedItems) {
