@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/OneStringLists.h"
@@ -23,6 +24,12 @@ void TDBDivoRud::Paint() {
   TCanvas* canvas = Canvas();
   const TRect clip = canvas->ClipRect();
   if (clip.IsEmpty()) return;
+  // A sizing line goes back over whatever this paints, whichever way it returns.
+  struct TSizingLineLast {
+    TDBDivoRud& grid;
+    TCanvas& canvas;
+    ~TSizingLineLast() { grid.d->TitleTracker->PaintSizingLine(canvas); }
+  } sizingLineLast{*this, *canvas};
   TgpDesigner* designer = EffectiveDesigner();
   if (!d->Columns->HasGroups() || !designer) {
     canvas->Brush()->SetColor(Color());

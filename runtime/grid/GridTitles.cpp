@@ -141,7 +141,8 @@ void TDBDivoRud::Modified() {
 
 int TgpTitleTracker::PressedTitle() const { return fPressed ? fPressed->Index() : -1; }
 
-bool TgpTitleTracker::StartSizingOrTitleClick(TShiftState, int, int) {
+bool TgpTitleTracker::StartSizingOrTitleClick(TShiftState, int x, int y) {
+  if (StartSizing(x, y)) return true;
   TDBDivoRud& grid = fGrid;
   TgpColumn* column = grid.HoverColumn();
   if (grid.Hover().Area != gaTitle || !column || !grid.CanClickTitle(false, column)) return false;
@@ -192,6 +193,7 @@ void TgpTitleTracker::CancelTitleClick() {
 
 void TgpTitleTracker::ColumnDestroying(TgpColumn* column) {
   if (column == fPressed) CancelTitleClick();
+  if (ColumnSizer().Column == column && ColumnSizer().Grid == &fGrid) CancelSizing();
 }
 
 void TgpTitleTracker::FooterMenu(TgpColumn* column, int x, int y) { fGrid.DoPopupFooterMenu(column, x, y); }

@@ -1,15 +1,40 @@
 #pragma once
 // What the mouse does on the titles and footers, a part the grid owns: sizing a column by its
-// edge, clicking a title, dragging, the footer's menu and the cursor shape over them. This one
-// clicks titles into their sort states and opens the footer menu (GridTitles.cpp); it sizes and
-// drags nothing, and the cursor stays as it is.
+// edge, clicking a title, dragging, the footer's menu and the cursor shape over them. Title clicks
+// and the footer menu are in GridTitles.cpp, sizing and the cursor in ColumnSizing.cpp.
 
 #include "platform/controls/ControlTypes.h"
+
+#include <climits>
 
 namespace zv {
 
 class TDBDivoRud;
 class TgpColumn;
+class TCanvas;
+
+// The hot zones around boundaries, in pixels, from the screen height once: half the width of a
+// sizing zone, of the zone between groups, and half the height of the zone between levels.
+struct TgpHotZones {
+  int Sizing = 1;
+  int BetweenGroups = 1;
+  int BetweenLevels = 1;
+};
+const TgpHotZones& GridHotZones();
+// Recomputes them for another screen height (0 and below keep every zone at 1 pixel).
+void RecomputeGridHotZones(int screenHeight);
+
+// The one column being sized, whichever grid it is in: its bounds and the line drawn.
+struct TgpColumnSizer {
+  int LeftBound = 0;
+  int RightBound = INT_MAX;
+  int LineX = -1;  // -1 while no line is drawn
+  TgpColumn* Column = nullptr;
+  TDBDivoRud* Grid = nullptr;
+  int PressX = 0;      // where the press fell: a release there applies nothing
+  bool Moved = false;  // the line has left the press
+};
+TgpColumnSizer& ColumnSizer();
 
 class TgpTitleTracker {
 public:
@@ -36,9 +61,32 @@ public:
   virtual bool Dragging() const { return false; }
   // A right click on a footer: the footer menu.
   virtual void FooterMenu(TgpColumn* column, int x, int y);
-  virtual void UpdateCursorShape() {}
+  virtual void UpdateCursorShape() { (void)UpdateCursor(); }
+
+  // ---- Sizing (ColumnSizing.cpp) ----------------------------------------------------------------
+  // A move with no button or while sizing; true when the tracker took it (the grid then does no
+  // record tracking).
+  virtual bool MouseMove(TShiftState shift, int x, int y);
+  // Whether (x, y) is a boundary the mouse may grab now; the sizer is loaded with it when so.
+  bool SizingHotSpot(int x, int y);
+  // The release ending sizing: the width is applied when the line moved.
+  virtual void EndSizing(int x, int y);
+  // Ends sizing with nothing applied and the line erased (cancel mode, lost capture, Esc).
+  virtual void CancelSizing();
+  bool Sizing() const;
+  // Sets the cursor the state asks for; false when the grid's own cursor should show.
+  virtual bool UpdateCursor();
+  // Paint redraws the tracking line last on its canvas, so the erasing pass stays exact.
+  void PaintSizingLine(TCanvas& canvas);
+  // The cursor was changed for a hot spot and still has to go back once.
+  bool SizingCursorShown() const { return fSizingCursor; }
 
 private:
+  bool StartSizing(int x, int y);
+  void DrawSizingLine(TCanvas& canvas, int x);
+  void MoveSizingLine(int x);
+  bool fSizingCursor = false;
+
   TDBDivoRud& fGrid;
   TgpColumn* fPressed = nullptr;
 };
