@@ -93,7 +93,9 @@ bool TgpTitleTracker::SizingHotSpot(int x, int y) {
 }
 
 bool TgpTitleTracker::MouseMove(TShiftState shift, int x, int y) {
+  if (DesignDragMove(x, y)) return true;
   TgpGridState& state = fGrid.d->GridState;
+  if (state == gsTitleClick) return StartColumnDrag(x, y);
   if (state == gsColSizing) {
     if (ColumnSizer().Grid == &fGrid) MoveSizingLine(x);
     return true;

@@ -491,9 +491,36 @@ public:
   TgpTitleTracker& TitleTracker() const;
   void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
 
+  // ---- Column and record drags (ColumnDrag.cpp, DragMarkers.cpp) ----------------------------------
+  // Whether the mouse may drag column's title (always at design time).
+  bool CanMoveColumn(const TgpColumn* column) const;
+  // Where a title dropped at client (x, y) of area would go; exclusions or-ed from htx...
+  TgpDropHit GetTitleHitTest(int x, int y, int exclusions, TgpGridArea area) const;
+  // Hit-tests (x - dx, y - dy) into left and (x + dx, y + dy) into right (-1: outside area or,
+  // for right, another row); true when they differ or one side is outside.
+  bool IsHitPoint(int x, int y, int dy, int dx, TgpGridArea area, int& right, int& left) const;
+  // Moves column as the last title hit test says (nothing without one).
+  void MoveColumn(TgpColumn* column);
+  // The column whose title is being dragged, the last drop hit, and whether a column drag runs.
+  TgpColumn* DraggedColumn() const;
+  const TgpDropHit& LastDropHit() const;
+  bool ColumnDragging() const;
+  // The record under the mouse while a drop row is shown (an OnDragDrop handler reads it).
+  TgpRecShot& HotSpotRecShot() const;
+  void DragDrop(TObject* source, int x, int y) override;
+  // After a mouse drop moved a column to another collection index.
+  TgpColumnMovedEvent OnColMoved;
+
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
 protected:
+  // ---- Drags: the host's hooks ---------------------------------------------------------------------
+  void DoStartDrag(TDragObject*& dragObject) override;
+  void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
+  void DoEndDrag(TObject* target, int x, int y) override;
+  void DragCanceled() override;
+  TDragImageList* GetDragImages() override;
+
   // ---- Navigation: handlers ----------------------------------------------------------------------
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyPress(char32_t& key) override;

@@ -128,6 +128,7 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   DestroyAutoScroller();
   TCustomControl::MouseUp(button, shift, x, y);
+  if (button == mbLeft && d->TitleTracker->DesignDragEnd(x, y)) return;
   if (d->GridState == gsColSizing) {
     if (button == mbLeft) d->TitleTracker->EndSizing(x, y);
     return;

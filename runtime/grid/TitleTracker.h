@@ -6,12 +6,33 @@
 #include "platform/controls/ControlTypes.h"
 
 #include <climits>
+#include <functional>
+#include <memory>
 
 namespace zv {
 
 class TDBDivoRud;
 class TgpColumn;
 class TCanvas;
+class TgpDragger;
+class TgpGroupInfo;
+
+// Where a dragged title would land: a group of its own before group (nullptr: after the last
+// group), a new level of group, or a new place on a level of group.
+ZV_ENUM(TgpDragColHitTest, chtUndefined, chtMovingSingle, chtNewLayoutLevel, chtNewLayoutIndex);
+struct TgpDropHit {
+  TgpDragColHitTest Result = chtUndefined;
+  TgpGroupInfo* Group = nullptr;
+  int Level = -1;
+  int Index = -1;
+};
+// Exclusions of the title hit test: no new place between groups, on a new level, on a level.
+inline constexpr int htxBetweenGroups = 2, htxNewLevel = 4, htxNewIndex = 8;
+class TWinControl;
+// Every customizer window attached to some grid, library-wide (a drag from one is not a foreign
+// drag).
+bool IsCustomizerWindow(const TWinControl* window);
+using TgpColumnMovedEvent = std::function<void(TObject* sender, int fromIndex, int toIndex)>;
 
 // The hot zones around boundaries, in pixels, from the screen height once: half the width of a
 // sizing zone, of the zone between groups, and half the height of the zone between levels.
@@ -38,7 +59,7 @@ TgpColumnSizer& ColumnSizer();
 
 class TgpTitleTracker {
 public:
-  explicit TgpTitleTracker(TDBDivoRud& grid) : fGrid(grid) {}
+  explicit TgpTitleTracker(TDBDivoRud& grid);
   virtual ~TgpTitleTracker();
   TgpTitleTracker(const TgpTitleTracker&) = delete;
   TgpTitleTracker& operator=(const TgpTitleTracker&) = delete;
@@ -58,7 +79,7 @@ public:
   int PressedTitle() const;
   // A left press that may begin a drag (DragMode automatic).
   virtual bool DragMayStart(int x, int y) { return (void)x, (void)y, false; }
-  virtual bool Dragging() const { return false; }
+  virtual bool Dragging() const { return DragRunning(); }
   // A right click on a footer: the footer menu.
   virtual void FooterMenu(TgpColumn* column, int x, int y);
   virtual void UpdateCursorShape() { (void)UpdateCursor(); }
@@ -81,7 +102,24 @@ public:
   // The cursor was changed for a hot spot and still has to go back once.
   bool SizingCursorShown() const { return fSizingCursor; }
 
+  // ---- Column drags (ColumnDrag.cpp, DragMarkers.cpp) ------------------------------------------
+  TgpDragger& Dragger();
+  // The title being dragged, nullptr when none.
+  TgpColumn* DraggedColumn() const { return fDragged; }
+  // A column drag or a record drag has begun and not ended.
+  bool DragRunning() const;
+  // Moves column as the last hit test says; a mouse drop that changed its index fires OnColMoved.
+  void MoveColumnInt(TgpColumn* column, bool byMouse);
+
 private:
+  friend class TDBDivoRud;
+  bool StartColumnDrag(int x, int y);
+  // A design-time drag runs inside the grid: its moves and its release.
+  bool DesignDragMove(int x, int y);
+  bool DesignDragEnd(int x, int y);
+  TgpColumn* fDragged = nullptr;
+  TRect fThreshold;
+  std::unique_ptr<TgpDragger> fDragger;
   bool StartSizing(int x, int y);
   void DrawSizingLine(TCanvas& canvas, int x);
   void MoveSizingLine(int x);
