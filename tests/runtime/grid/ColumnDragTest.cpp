@@ -1,0 +1,285 @@
+// Dragging titles on the headless backend: the hit test per point, restrictions and fixed
+// boundaries, the layout after a drop, the arrow windows while held and after, Esc, design mode.
+#include "tests/runtime/db/TestDataSets.h"
+
+#include "platform/controls/Form.h"
+#include "platform/controls/WinApi.h"
+#include "platform/db/MemTable.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Dragger.h"
+#include "runtime/vision/StdDesigners.h"
+
+#include "HarnessTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zvtest {
+namespace {
+
+using namespace zv;
+
+class ColumnDrag : public THarnessTest {
+protected:
+  void TearDown() override {
+    grid.reset();
+    source.reset();
+    dataSet.reset();
+    form.reset();
+    THarnessTest::TearDown();
+  }
+
+  // A | B C | D, as in the sizing tests: 60, 49 + 31, 70 pixels.
+  TDBDivoRud& Make() {
+    if (!form) {
+      form = std::make_unique<TForm>(nullptr);
+      form->SetBounds(0, 0, 700, 300);
+      form->Show();
+      dataSet = CreateGridMemTable(10);
+      source = std::make_unique<TDataSource>(nullptr);
+      source->SetDataSet(dataSet.get());
+    }
+    grid.reset();
+    grid = std::make_unique<TDBDivoRud>(nullptr);
+    grid->SetBorderStyle(bsNoBorder);
+    grid->SetScrollBars(ssNone);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetDesigner(&designer);
+    grid->SetParent(form.get());
+    const int widths[] = {60, 80, 50, 70};
+    for (int i = 0; i < 4; ++i) {
+      TgpColumn* c = grid->Columns()->Add();
+      c->SetFieldName(i % 2 ? "NAME" : "ID");
+      c->SetCaption(std::string(1, static_cast<char>('A' + i)));
+      c->SetWidth(widths[i]);
+      if (i == 2) c->SetLayoutIndex(1);
+    }
+    grid->SetDataSource(source.get());
+    grid->OnColMoved = [this](TObject*, int from, int to) { moved += std::to_string(from) + ">" + std::to_string(to) + ";"; };
+    grid->OnStartDrag = [this](TObject*, TDragObject*&) { moved += "start;"; };
+    grid->OnEndDrag = [this](TObject*, TObject*, int, int) { moved += "end;"; };
+    h->Pump();
+    return *grid;
+  }
+  TgpColumn* Col(const char* caption) {
+    for (int i = 0; i < grid->Columns()->Count(); ++i)
+      if (grid->Columns()->Items(i)->Caption() == caption) return grid->Columns()->Items(i);
+    return nullptr;
+  }
+  TRect Title(const char* caption) { return grid->TitleClientRect(Col(caption), false); }
+  // "A | B C | D"; a column on a lower level shows as "/X".
+  std::string Layout() {
+    std::string s;
+    const TgpColumns& cols = *grid->Columns();
+    for (int i = 0; i < cols.Count(); ++i) {
+      const TgpColumn* c = cols.Items(i);
+      if (i) s += c->IsLeading() ? " | " : " ";
+      if (c->LayoutLevel() > 0) s += "/";
+      s += c->Caption();
+    }
+    return s;
+  }
+  TgpDragger& Dragger() { return grid->TitleTracker().Dragger(); }
+  // Presses caption's title, leaves it, moves to (x, y) and reports the hit there; releases
+  // when drop.
+  TgpDropHit DragTo(const char* caption, int x, int y, bool drop = true, TShiftState shift = {}) {
+    const TRect r = Title(caption);
+    const TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    h->MouseMove(grid.get(), p.X, p.Y);
+    h->MouseDown(grid.get(), p.X, p.Y, mbLeft, shift);
+    h->MouseMove(grid.get(), p.X, r.Bottom + 30, shift + TShiftState{ssLeft});
+    h->MouseMove(grid.get(), x, y, shift + TShiftState{ssLeft});
+    h->MouseMove(grid.get(), x, y, shift + TShiftState{ssLeft});
+    const TgpDropHit hit = grid->LastDropHit();
+    if (drop) h->MouseUp(grid.get(), x, y, mbLeft, shift);
+    return hit;
+  }
+  int MidY() { return grid->Layout().TitleArea / 2; }
+
+  TStandardDesigner designer{nullptr};
+  std::unique_ptr<TForm> form;
+  std::unique_ptr<TDataSet> dataSet;
+  std::unique_ptr<TDataSource> source;
+  std::unique_ptr<TDBDivoRud> grid;
+  std::string moved;
+};
+
+TEST_F(ColumnDrag, HitTestPerPoint) {
+  Make();
+  const TgpHotZones& z = GridHotZones();
+  const int ta = grid->Layout().TitleArea;
+  const TgpGroupInfo* g1 = Col("B")->Group();
+  const TgpGroupInfo* g2 = Col("D")->Group();
+  const int bc = Title("C").Left;  // the boundary inside B C
+  struct Case {
+    const char* name;
+    int x, y, exclusions;
+    TgpDragColHitTest result;
+    const TgpGroupInfo* group;
+    int level, index;
+  };
+  const Case cases[] = {
+      {"the boundary before D's group", g2->DisplayLeft, MidY(), 0, chtMovingSingle, g2, -1, -1},
+      {"within g left of it", g2->DisplayLeft - z.BetweenGroups + 1, MidY(), 0, chtMovingSingle, g2, -1, -1},
+      {"past the last group", g2->DisplayLeft + g2->TotalWidth - 2, MidY(), 0, chtMovingSingle, nullptr, -1, -1},
+      {"the top of B: a new first level", Title("B").Left + 20, 1, 0, chtNewLayoutLevel, g1, 0, -1},
+      {"the bottom of B: a level below", Title("B").Left + 20, ta - 2, 0, chtNewLayoutLevel, g1, 1, -1},
+      {"levels excluded: between B and C", bc, ta - 2, htxNewLevel, chtNewLayoutIndex, g1, 0, 1},
+      {"between B and C", bc, MidY(), 0, chtNewLayoutIndex, g1, 0, 1},
+      {"the right third of C", Title("C").Right - 3, MidY(), htxBetweenGroups, chtNewLayoutIndex, g1, 0, 2},
+      {"the middle of a title", Title("D").Left + 35, MidY(), 0, chtUndefined, nullptr, -1, -1},
+      {"a row is no title", Title("D").Left + 35, ta + 5, 0, chtUndefined, nullptr, -1, -1},
+      {"all excluded", g2->DisplayLeft, MidY(), htxBetweenGroups | htxNewIndex | htxNewLevel, chtUndefined, nullptr, -1, -1},
+  };
+  for (const Case& c : cases) {
+    const TgpDropHit hit = grid->GetTitleHitTest(c.x, c.y, c.exclusions, gaTitle);
+    EXPECT_EQ(hit.Result, c.result) << c.name;
+    EXPECT_EQ(hit.Group, c.group) << c.name;
+    EXPECT_EQ(hit.Level, c.level) << c.name;
+    EXPECT_EQ(hit.Index, c.index) << c.name;
+  }
+}
+
+TEST_F(ColumnDrag, DropsRestrictionsAndFixedBoundaries) {
+  struct Case {
+    const char* name;
+    TgpGridBehaviorOptions options;
+    const char* dragged;
+    TgpColumnBehaviorOptions columnOptions;
+    bool fixedA;
+    // Where: 'g' before D's group, 'G' before B's group, 'F' before the first group, 'l' under B,
+    // 'i' between B and C.
+    char where;
+    TShiftState shift;
+    std::string layout, events;
+  };
+  const Case cases[] = {
+      {"out of its group, before another", {}, "B", {}, false, 'g', {}, "A | C | B | D", "1>2;"},
+      {"Shift takes the whole group", {}, "B", {}, false, 'F', {ssShift}, "B C | A | D", "1>0;"},
+      {"no grouping: whole groups only", {gboNoColumnGrouping}, "C", {}, false, 'F', {}, "B C | A | D", "2>1;"},
+      {"a new level below B", {}, "A", {}, false, 'l', {}, "B C /A | D", "0>2;"},
+      {"between B and C", {}, "D", {}, false, 'i', {}, "A | B D C", "3>2;"},
+      {"no moving: not into another group", {gboNoColumnMoving}, "A", {}, false, 'i', {}, "A | B C | D", ""},
+      {"no moving: a new level of its own group", {gboNoColumnMoving}, "C", {}, false, 'l', {}, "A | B /C | D", ""},
+      {"no moving and no grouping: no drag at all", {gboNoColumnMoving, gboNoColumnGrouping}, "A", {}, false, 'g', {}, "A | B C | D", ""},
+      {"a standalone column joins no group", {}, "A", {cboStandalone}, false, 'i', {}, "A | B C | D", ""},
+      {"no dragging without a customizer", {}, "A", {cboNoDragging}, false, 'g', {}, "A | B C | D", ""},
+      {"a fixed column stays among fixed ones", {}, "A", {}, true, 'g', {}, "A | B C | D", ""},
+      {"a scrollable column may go first of the scrollable", {}, "D", {}, true, 'G', {}, "A | D | B C", "3>1;"},
+  };
+  for (const Case& c : cases) {
+    Make();
+    grid->SetOptionsBehavior(c.options);
+    Col(c.dragged)->SetOptionsBehavior(c.columnOptions);
+    if (c.fixedA) Col("A")->SetFixed(cfLeft);
+    h->Pump();
+    moved.clear();
+    const TRect b = Title("B");
+    TPoint p;
+    switch (c.where) {
+      case 'g': p = {Col("D")->Group()->DisplayLeft, MidY()}; break;
+      case 'G': p = {Col("B")->Group()->DisplayLeft, MidY()}; break;
+      case 'F': p = {1, MidY()}; break;
+      case 'l': p = {b.Left + 20, grid->Layout().TitleArea - 2}; break;
+      default: p = {Title("C").Left, MidY()}; break;
+    }
+    DragTo(c.dragged, p.X, p.Y, true, c.shift);
+    EXPECT_EQ(Layout(), c.layout) << c.name;
+    // A column drag fires none of the drag events.
+    EXPECT_EQ(moved, c.events) << c.name;
+    EXPECT_EQ(grid->DraggedColumn(), nullptr) << c.name;
+    EXPECT_FALSE(grid->ColumnDragging()) << c.name;
+    EXPECT_EQ(grid->GridState(), gsNormal) << c.name;
+  }
+}
+
+TEST_F(ColumnDrag, ArrowsArePopUpsAtTheMarkerPlacesWhileHeld) {
+  Make();
+  const int ta = grid->Layout().TitleArea;
+  const int x = Col("D")->Group()->DisplayLeft;
+  const TRect c = Title("C");
+  const TgpGroupInfo* g1 = Col("B")->Group();
+  struct Case {
+    const char* name;
+    TPoint at;
+    TPoint first, second;  // client places of the two arrows
+    TCustomImageList* images;
+  };
+  const Case cases[] = {
+      {"between groups: green", {x, MidY()}, {x - 7, -15}, {x - 7, ta}, zvEnv->ArrowsGrImgs},
+      {"between cells: yellow", {c.Left, MidY()}, {c.Left - 7, c.Top - 15}, {c.Left - 7, c.Bottom}, zvEnv->ArrowsYwImgs},
+      {"a new level: yellow, beside the group",
+       {Title("B").Left + 20, ta - 2},
+       {g1->DisplayLeft - 15, Title("B").Bottom + 1 - 7},
+       {g1->DisplayLeft + g1->TotalWidth, Title("B").Bottom + 1 - 7},
+       zvEnv->ArrowsYwImgs},
+  };
+  for (const Case& k : cases) {
+    DragTo("A", k.at.X, k.at.Y, false);
+    const TgpDragger::TMarkers& m = Dragger().Markers;
+    ASSERT_TRUE(m.Shown) << k.name;
+    EXPECT_EQ(m.Images, k.images) << k.name;
+    const TPoint expected[2] = {grid->ClientToScreen(k.first), grid->ClientToScreen(k.second)};
+    for (int i = 0; i < 2; ++i) {
+      ASSERT_TRUE(m.Windows[i]) << k.name;
+      EXPECT_TRUE(m.Windows[i]->Visible()) << k.name;
+      EXPECT_EQ(m.Windows[i]->BoundsRect(), TRect(expected[i].X, expected[i].Y, expected[i].X + 15, expected[i].Y + 15))
+          << k.name << " " << i;
+      // The mouse goes through them.
+      EXPECT_EQ(m.Windows[i]->Perform(WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+    }
+    // Moving within the same target neither moves nor repaints them.
+    const int updates = m.Updates;
+    h->MouseMove(grid.get(), k.at.X + (k.at.X == x ? 1 : 0), k.at.Y, {ssLeft});
+    EXPECT_EQ(m.Updates, updates) << k.name;
+    h->KeyDown(grid.get(), VK_ESCAPE);
+    h->MouseUp(grid.get(), k.at.X, k.at.Y);
+    EXPECT_FALSE(Dragger().Markers.Shown) << k.name;
+    EXPECT_FALSE(Dragger().Markers.Windows[0]) << k.name;
+    EXPECT_EQ(Layout(), "A | B C | D") << k.name;
+  }
+}
+
+TEST_F(ColumnDrag, ASmallMoveInsideTheTitleIsAClick) {
+  Make();
+  const TRect r = Title("A");
+  const int y = (r.Top + r.Bottom) / 2;
+  h->MouseMove(grid.get(), r.Left + 10, y);
+  h->MouseDown(grid.get(), r.Left + 10, y);
+  h->MouseMove(grid.get(), r.Left + 30, y, {ssLeft});
+  EXPECT_EQ(grid->GridState(), gsTitleClick);
+  EXPECT_FALSE(grid->ColumnDragging());
+  h->MouseUp(grid.get(), r.Left + 30, y);
+  EXPECT_EQ(Col("A")->TitleState(), tsSortedUp);
+}
+
+TEST_F(ColumnDrag, DesignModeRunsTheDragInsideTheGrid) {
+  Make();
+  grid->SetDesigning(true);
+  grid->SetOptionsBehavior({gboNoColumnMoving, gboNoColumnGrouping});
+  h->Pump();
+  moved.clear();
+  DragTo("A", Col("D")->Group()->DisplayLeft, MidY());
+  EXPECT_EQ(Layout(), "B C | A | D");
+  EXPECT_EQ(moved, "0>2;");
+  EXPECT_FALSE(grid->ColumnDragging());
+  EXPECT_FALSE(Dragger().Markers.Shown);
+}
+
+TEST_F(ColumnDrag, ADraggedColumnFreedMidDragIsForgotten) {
+  Make();
+  DragTo("A", Col("D")->Group()->DisplayLeft, MidY(), false);
+  ASSERT_TRUE(grid->ColumnDragging());
+  delete Col("A");
+  EXPECT_EQ(grid->DraggedColumn(), nullptr);
+  h->MouseMove(grid.get(), Title("C").Left, MidY(), {ssLeft});
+  h->MouseUp(grid.get(), Title("C").Left, MidY());
+  EXPECT_EQ(Layout(), "B C | D");
+  EXPECT_FALSE(Dragger().Markers.Shown);
+}
+
+}  // namespace
+}  // namespace zvtest
