@@ -96,6 +96,7 @@ bool TgpTitleTracker::MouseMove(TShiftState shift, int x, int y) {
   if (DesignDragMove(x, y)) return true;
   TgpGridState& state = fGrid.d->GridState;
   if (state == gsTitleClick) return StartColumnDrag(x, y);
+  if (!(shift * TShiftState{ssLeft}).Empty() && StartRecordDrag(x, y)) return true;
   if (state == gsColSizing) {
     if (ColumnSizer().Grid == &fGrid) MoveSizingLine(x);
     return true;

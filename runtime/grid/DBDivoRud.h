@@ -520,6 +520,9 @@ protected:
   void DoEndDrag(TObject* target, int x, int y) override;
   void DragCanceled() override;
   TDragImageList* GetDragImages() override;
+  // A record drag waits for the mouse to leave the pressed cell (DragMayStart), not the host's
+  // threshold.
+  void BeginAutoDrag() override;
 
   // ---- Navigation: handlers ----------------------------------------------------------------------
   void KeyDown(Word& key, TShiftState shift) override;

@@ -291,7 +291,7 @@ void TDBDivoRud::Dispatch(TMessage& message) {
     // everything while a title is held down; the form designer takes the rest.
     const TPoint p = LParamToPoint(message.LParam);
     message.Result = d->GridState == gsTitleClick || d->GridState == gsColSizing || PointToCell(p.X, p.Y).Area == gaTitle ||
-                             d->TitleTracker->SizingHotSpot(p.X, p.Y)
+                             d->TitleTracker->SizingHotSpot(p.X, p.Y) || d->TitleTracker->DragRunning()
                          ? 1
                          : 0;
     return;

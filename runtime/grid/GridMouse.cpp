@@ -129,6 +129,7 @@ void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   DestroyAutoScroller();
   TCustomControl::MouseUp(button, shift, x, y);
   if (button == mbLeft && d->TitleTracker->DesignDragEnd(x, y)) return;
+  if (button == mbLeft) d->TitleTracker->ReleasePending();
   if (d->GridState == gsColSizing) {
     if (button == mbLeft) d->TitleTracker->EndSizing(x, y);
     return;

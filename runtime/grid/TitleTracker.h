@@ -77,8 +77,11 @@ public:
   virtual void ColumnDestroying(TgpColumn* column);
   // The collection index of the title held down, -1 when none.
   int PressedTitle() const;
-  // A left press that may begin a drag (DragMode automatic).
-  virtual bool DragMayStart(int x, int y) { return (void)x, (void)y, false; }
+  // A left press on a cell that may begin a record drag (DragMode automatic): the drag waits
+  // until the mouse leaves the cell (RecordDrag.cpp).
+  virtual bool DragMayStart(int x, int y);
+  // The release of a press that began no drag.
+  void ReleasePending();
   virtual bool Dragging() const { return DragRunning(); }
   // A right click on a footer: the footer menu.
   virtual void FooterMenu(TgpColumn* column, int x, int y);
@@ -108,12 +111,15 @@ public:
   TgpColumn* DraggedColumn() const { return fDragged; }
   // A column drag or a record drag has begun and not ended.
   bool DragRunning() const;
+  // A drop row is shown for a drag over the grid.
+  bool DragTrackShown() const;
   // Moves column as the last hit test says; a mouse drop that changed its index fires OnColMoved.
   void MoveColumnInt(TgpColumn* column, bool byMouse);
 
 private:
   friend class TDBDivoRud;
   bool StartColumnDrag(int x, int y);
+  bool StartRecordDrag(int x, int y);
   // A design-time drag runs inside the grid: its moves and its release.
   bool DesignDragMove(int x, int y);
   bool DesignDragEnd(int x, int y);

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -279,6 +280,76 @@ TEST_F(ColumnDrag, ADraggedColumnFreedMidDragIsForgotten) {
   h->MouseUp(grid.get(), Title("C").Left, MidY());
   EXPECT_EQ(Layout(), "B C | D");
   EXPECT_FALSE(Dragger().Markers.Shown);
+}
+
+TEST_F(ColumnDrag, TwoGridsTradeRecords) {
+  struct Case {
+    const char* name;
+    TgpGridBehaviorOptions targetOptions;
+    bool accept;
+    std::string events;  // on both grids, in order
+    bool track;          // the drop row shown on the target while over it
+  };
+  const Case cases[] = {
+      {"accepted: a drop row follows the mouse", {}, true, "start;over;drop 4;end 2;", true},
+      {"no incoming track, and no hot-spot record", {gboNoIncomingDragTrack}, true, "start;over;drop -1;end 2;", false},
+      {"refused: nothing dropped", {}, false, "start;over;end 0;", true},
+  };
+  for (const Case& c : cases) {
+    Make();
+    TDBDivoRud& from = *grid;
+    from.SetDragMode(dmAutomatic);
+    auto other = std::make_unique<TDBDivoRud>(nullptr);
+    TDBDivoRud& to = *other;
+    to.SetBorderStyle(bsNoBorder);
+    to.SetScrollBars(ssNone);
+    to.SetBounds(420, 0, 250, 200);
+    to.SetDesigner(&designer);
+    to.SetParent(form.get());
+    to.Columns()->Add()->SetFieldName("ID");
+    to.SetDataSource(source.get());
+    to.SetOptionsBehavior(c.targetOptions);
+    h->Pump();
+    moved.clear();
+    std::set<int> trackedRows;
+    to.OnGetRowAttrs = [&](TObject*, TgpRowAttrs& a) {
+      if (a.Tracked && a.ForceColor && a.Color == designer.SelectedRow()) trackedRows.insert(a.Row);
+    };
+    to.OnDragOver = [&](TObject*, TObject* src, int, int, TDragState, bool& accept) {
+      if (moved.find("over;") == std::string::npos) moved += "over;";
+      accept = c.accept && src == &from;
+    };
+    to.OnDragDrop = [&](TObject*, TObject*, int, int) {
+      moved += "drop " + std::to_string(to.HotSpotRecShot().RecNo()) + ";";
+    };
+    from.OnEndDrag = [&](TObject*, TObject* target, int, int) {
+      moved += "end " + std::to_string(target == &to ? 2 : 0) + ";";
+    };
+    const TRect cell = from.CellClientRect(Col("A"), 1, false);
+    const int y = (cell.Top + cell.Bottom) / 2;
+    h->MouseMove(&from, cell.Left + 5, y);
+    h->MouseDown(&from, cell.Left + 5, y);
+    h->MouseMove(&from, cell.Left + 20, y, {ssLeft});
+    EXPECT_FALSE(from.Dragging()) << c.name;
+    h->MouseMove(&from, cell.Left + 20, y + from.RowHeight(), {ssLeft});
+    EXPECT_TRUE(from.Dragging()) << c.name;
+    const TRect target = to.CellClientRect(to.Columns()->Items(0), 3, false);
+    const TPoint p{target.Left + 10, (target.Top + target.Bottom) / 2};
+    h->MouseMove(&to, p.X, p.Y, {ssLeft});
+    h->MouseMove(&to, p.X + 1, p.Y, {ssLeft});
+    h->Pump();
+    EXPECT_EQ(trackedRows.count(3) == 1, c.track) << c.name;
+    h->MouseUp(&to, p.X + 1, p.Y);
+    h->Pump();
+    EXPECT_EQ(moved, c.events) << c.name;
+    // The drop ended the drag over the target too: no row stays marked.
+    trackedRows.clear();
+    to.Invalidate();
+    h->Pump();
+    EXPECT_TRUE(trackedRows.empty()) << c.name;
+    EXPECT_FALSE(from.Dragging()) << c.name;
+    other.reset();
+  }
 }
 
 }  // namespace
