@@ -282,6 +282,15 @@ void TDBDivoRud::DragOver(TObject* source, int x, int y, TDragState state, bool&
     if (state == dsDragLeave) dragger.UnPrepareMarkers();
   }
   if (dragger.TrackShown) dragger.UpdateHotSpotRecShot(false);
+  if (fromCustomizer) {
+    // The customizer names the column its drag stands for (none for a field not shown yet).
+    TgpColumn* column = nullptr;
+    if (state == dsDragEnter) {
+      column = dynamic_cast<TgpColumn*>(reinterpret_cast<TObject*>(Perform(CM_CUSTOMIZER, gcaGetSel, 0)));
+      if (column && column->GetGrid() != this) column = nullptr;
+    }
+    if (state != dsDragMove) d->TitleTracker->fDragged = column;
+  }
   if (ours) {
     if (state == dsDragMove) {
       dragger.TraceTitleDrag(x, y);
@@ -317,6 +326,13 @@ void TDBDivoRud::DragDrop(TObject* source, int x, int y) {
   if (source != this) InvalidateRow(hovered);
   if (dragger.ColumnDrag) {
     d->TitleTracker->MoveColumnInt(d->TitleTracker->DraggedColumn(), true);
+    return;
+  }
+  auto* sourceControl = dynamic_cast<TControl*>(source);
+  if (d->CustomizerWindow && sourceControl && GetParentForm(sourceControl) == d->CustomizerWindow) {
+    // The customizer places the column itself, by the last hit.
+    Perform(CM_CUSTOMIZER, gcaDragDrop, 0);
+    d->TitleTracker->fDragged = nullptr;
     return;
   }
   TCustomControl::DragDrop(source, x, y);

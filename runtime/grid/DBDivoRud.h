@@ -511,6 +511,17 @@ public:
   // After a mouse drop moved a column to another collection index.
   TgpColumnMovedEvent OnColMoved;
 
+  // ---- The column customizer (CustomizerHandOff.cpp) -------------------------------------------------
+  // Posts pending edits and hands the customizer the names, captions and shown names
+  // (";"-separated): gcmHide lists the customizable columns, gcmRemove the fields (all of the
+  // dataset's when fields is empty); excludeFields are left out. Nothing without a dataset or a
+  // customizer module.
+  void Customize(TgpCustomizeMode mode, const String& excludeFields, const String& fields);
+  // The customizer's form attached by gcaStart, nullptr when none.
+  TWinControl* CustomizerWindow() const;
+  // Each customizer message, after it went on to the attached customizer.
+  TgpCustomizerActionEvent OnCustomizerAction;
+
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
 protected:
@@ -523,6 +534,7 @@ protected:
   // A record drag waits for the mouse to leave the pressed cell (DragMayStart), not the host's
   // threshold.
   void BeginAutoDrag() override;
+  void CMCustomizer(TMessage& message);
 
   // ---- Navigation: handlers ----------------------------------------------------------------------
   void KeyDown(Word& key, TShiftState shift) override;
@@ -656,6 +668,13 @@ private:
   void HideEditor();
   // Title clicks and the footer menu.
   friend class TgpTitleTracker;
+  // The customizer's window went away or detached.
+  void ForgetCustomizer();
 };
+
+// Opens the column customizer for grid; the customizer's module sets it (nil until then).
+using TgpShowCustomizer = void (*)(TDBDivoRud* grid, const String& names, const String& captions,
+                                   TgpCustomizeMode mode, const String& present);
+extern TgpShowCustomizer ShowGridCustomizer;
 
 }  // namespace zv

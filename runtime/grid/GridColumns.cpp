@@ -296,6 +296,10 @@ void TDBDivoRud::Dispatch(TMessage& message) {
                          : 0;
     return;
   }
+  if (message.Msg == CM_CUSTOMIZER) {
+    CMCustomizer(message);
+    return;
+  }
   if (message.Msg == CM_HINTSHOW) {
     CMHintShow(message);
     return;

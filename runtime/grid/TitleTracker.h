@@ -32,6 +32,13 @@ class TWinControl;
 // Every customizer window attached to some grid, library-wide (a drag from one is not a foreign
 // drag).
 bool IsCustomizerWindow(const TWinControl* window);
+// The column customizer: what it does with the columns it takes away, the actions of the private
+// message (CM_CUSTOMIZER) it exchanges with the grid, and the grid's event passing them on.
+ZV_ENUM(TgpCustomizeMode, gcmRemove, gcmHide);
+ZV_ENUM(TgpCustomizerAction, gcaStart, gcaFinish, gcaBeforeAddColumn, gcaAddColumn, gcaRemoveColumn, gcaShowColumn,
+        gcaHideColumn, gcaGetSel, gcaDragDrop);
+inline constexpr unsigned CM_CUSTOMIZER = 1526;
+using TgpCustomizerActionEvent = std::function<void(TObject* sender, TgpCustomizerAction action, TgpColumn* column)>;
 using TgpColumnMovedEvent = std::function<void(TObject* sender, int fromIndex, int toIndex)>;
 
 // The hot zones around boundaries, in pixels, from the screen height once: half the width of a

@@ -352,5 +352,155 @@ TEST_F(ColumnDrag, TwoGridsTradeRecords) {
   }
 }
 
+std::string EnumName(TgpCustomizerAction a) {
+  return a <= gcaDragDrop ? std::string(GetEnumName(ZvEnumTypeInfo(a), a)) : std::to_string(static_cast<int>(a));
+}
+
+// Stands in for the customizer's form: records what the grid forwards and answers as the
+// customizer would.
+class TStandInCustomizer : public TForm {
+public:
+  explicit TStandInCustomizer(TDBDivoRud* grid) : TForm(nullptr), Grid(grid) {}
+  TDBDivoRud* Grid;
+  std::string* Log = nullptr;
+  TgpColumn* Selected = nullptr;
+  void WndProc(TMessage& m) override {
+    if (m.Msg != CM_CUSTOMIZER) return TForm::WndProc(m);
+    const auto action = static_cast<TgpCustomizerAction>(m.WParam);
+    *Log += std::string("fwd ") + EnumName(action) + ";";
+    switch (action) {
+      case gcaGetSel: m.Result = reinterpret_cast<LRESULT>(static_cast<TObject*>(Selected)); break;
+      case gcaRemoveColumn: delete reinterpret_cast<TgpColumn*>(m.LParam); break;
+      case gcaDragDrop:
+        Selected->SetVisible(true);
+        Grid->Perform(CM_CUSTOMIZER, gcaShowColumn, reinterpret_cast<LPARAM>(static_cast<TObject*>(Selected)));
+        break;
+      default: break;
+    }
+  }
+};
+
+struct TShown {
+  static inline std::string Text;
+  static void Show(TDBDivoRud*, const String& names, const String& captions, TgpCustomizeMode mode,
+                   const String& present) {
+    Text = std::string(mode == gcmHide ? "hide " : "remove ") + names + " / " + captions + " / " + present;
+  }
+};
+
+TEST_F(ColumnDrag, CustomizeListsWhatTheCustomizerShows) {
+  struct Case {
+    const char* name;
+    TgpCustomizeMode mode;
+    const char *exclude, *fields, *shown;
+  };
+  const Case cases[] = {
+      {"hide: the customizable columns", gcmHide, "", "", "hide ID;ID;NAME / A;C;D / ID;ID"},
+      {"hide: fields left out", gcmHide, "id ; x", "", "hide NAME / D / "},
+      {"remove: every field", gcmRemove, "", "", "remove ID;NAME / ID;NAME / ID;NAME;ID"},
+      {"remove: the fields asked, less the excluded", gcmRemove, "ID", "NAME;ID", "remove NAME / NAME / ID;NAME;ID"},
+  };
+  const TgpShowCustomizer saved = ShowGridCustomizer;
+  for (const Case& c : cases) {
+    Make();
+    Col("B")->SetOptionsBehavior({cboNoCustomizing});
+    Col("D")->SetVisible(false);
+    TShown::Text = "none";
+    ShowGridCustomizer = nullptr;
+    grid->Customize(c.mode, c.exclude, c.fields);
+    EXPECT_EQ(TShown::Text, "none") << c.name;
+    ShowGridCustomizer = &TShown::Show;
+    grid->Customize(c.mode, c.exclude, c.fields);
+    EXPECT_EQ(TShown::Text, c.shown) << c.name;
+    // Without a dataset: nothing.
+    TShown::Text = "none";
+    grid->SetDataSource(nullptr);
+    grid->Customize(c.mode, c.exclude, c.fields);
+    EXPECT_EQ(TShown::Text, "none") << c.name;
+  }
+  ShowGridCustomizer = saved;
+}
+
+TEST_F(ColumnDrag, TheCustomizerMessageWithAStandIn) {
+  Make();
+  std::string log;
+  grid->OnCustomizerAction = [&](TObject*, TgpCustomizerAction a, TgpColumn* c) {
+    log += std::string("event ") + EnumName(a) + (c ? " " + c->Caption() : std::string()) + ";";
+  };
+  auto stand = std::make_unique<TStandInCustomizer>(grid.get());
+  stand->Log = &log;
+  auto send = [&](TgpCustomizerAction a, TObject* o) {
+    return grid->Perform(CM_CUSTOMIZER, static_cast<WPARAM>(a), reinterpret_cast<LPARAM>(o));
+  };
+  Col("A")->SetOptionsBehavior({cboNoDragging});
+  EXPECT_FALSE(grid->CanMoveColumn(Col("A")));
+  // Only a form attaches.
+  send(gcaStart, grid.get());
+  EXPECT_EQ(grid->CustomizerWindow(), nullptr);
+  send(gcaStart, stand.get());
+  EXPECT_EQ(grid->CustomizerWindow(), stand.get());
+  EXPECT_TRUE(IsCustomizerWindow(stand.get()));
+  EXPECT_TRUE(grid->CanMoveColumn(Col("A")));
+  struct Step {
+    TgpCustomizerAction action;
+    const char* column;  // nullptr: none
+    std::string log;
+  };
+  const Step steps[] = {
+      {gcaShowColumn, "B", "fwd gcaShowColumn;event gcaShowColumn B;"},
+      {gcaHideColumn, nullptr, ""},
+      {static_cast<TgpCustomizerAction>(42), "B", ""},
+      {gcaGetSel, nullptr, "fwd gcaGetSel;event gcaGetSel;"},
+      // The application hears of the column before the customizer frees it.
+      {gcaRemoveColumn, "C", "event gcaRemoveColumn C;fwd gcaRemoveColumn;"},
+  };
+  stand->Selected = Col("D");
+  for (const Step& s : steps) {
+    log.clear();
+    const LRESULT r = send(s.action, s.column ? static_cast<TObject*>(Col(s.column)) : nullptr);
+    EXPECT_EQ(log, s.log) << EnumName(s.action);
+    if (s.action == gcaGetSel) EXPECT_EQ(r, reinterpret_cast<LRESULT>(static_cast<TObject*>(Col("D"))));
+  }
+  EXPECT_EQ(Layout(), "A | B | D");
+  // A freed customizer is forgotten everywhere.
+  stand.reset();
+  EXPECT_EQ(grid->CustomizerWindow(), nullptr);
+  log.clear();
+  send(gcaShowColumn, Col("B"));
+  EXPECT_EQ(log, "event gcaShowColumn B;");
+}
+
+TEST_F(ColumnDrag, ADropFromTheCustomizerShowsTheColumnWhereItFell) {
+  Make();
+  std::string log;
+  grid->OnCustomizerAction = [&](TObject*, TgpCustomizerAction a, TgpColumn*) { log += std::string(EnumName(a)) + ";"; };
+  auto stand = std::make_unique<TStandInCustomizer>(grid.get());
+  stand->Log = &log;
+  stand->SetBounds(450, 0, 200, 200);
+  stand->Show();
+  TProbe* list = h->Child(stand.get(), "list", 0, 0, 150, 150);
+  list->SetDragMode(dmAutomatic);
+  grid->Perform(CM_CUSTOMIZER, gcaStart, reinterpret_cast<LPARAM>(static_cast<TObject*>(stand.get())));
+  Col("D")->SetVisible(false);
+  h->Pump();
+  stand->Selected = Col("D");
+  log.clear();
+  const int x = Col("B")->Group()->DisplayLeft;
+  h->MouseDown(list, 20, 20);
+  h->MouseMove(list, 40, 40, {ssLeft});
+  h->MouseMove(grid.get(), x, MidY(), {ssLeft});
+  h->MouseMove(grid.get(), x + 1, MidY(), {ssLeft});
+  EXPECT_EQ(grid->DraggedColumn(), Col("D"));
+  EXPECT_EQ(grid->LastDropHit().Result, chtMovingSingle);
+  EXPECT_TRUE(Dragger().Markers.Shown);
+  h->MouseUp(grid.get(), x + 1, MidY());
+  EXPECT_EQ(log, "fwd gcaGetSel;gcaGetSel;fwd gcaDragDrop;fwd gcaShowColumn;gcaShowColumn;gcaDragDrop;");
+  EXPECT_TRUE(Col("D")->Visible());
+  EXPECT_FALSE(Dragger().Markers.Shown);
+  EXPECT_EQ(grid->DraggedColumn(), nullptr);
+  grid->Perform(CM_CUSTOMIZER, gcaFinish, 0);
+  EXPECT_FALSE(IsCustomizerWindow(stand.get()));
+}
+
 }  // namespace
 }  // namespace zvtest
