@@ -282,6 +282,21 @@ TEST_F(ColumnDrag, ADraggedColumnFreedMidDragIsForgotten) {
   EXPECT_FALSE(Dragger().Markers.Shown);
 }
 
+TEST_F(ColumnDrag, AGridFreedMidDragEndsItWithNoArrowLeft) {
+  Make();
+  DragTo("A", Col("D")->Group()->DisplayLeft, MidY(), false);
+  ASSERT_TRUE(Dragger().Markers.Shown);
+  TCustomForm* arrow = Dragger().Markers.Windows[0].get();
+  ASSERT_TRUE(arrow && arrow->HandleAllocated());
+  const HWND arrowHandle = arrow->Handle();
+  grid.reset();
+  h->Pump();
+  EXPECT_FALSE(IsWindow(arrowHandle));
+  EXPECT_FALSE(Mouse->IsDragging());
+  h->MouseMove(form.get(), 100, 10, {ssLeft});
+  h->MouseUp(form.get(), 100, 10);
+}
+
 TEST_F(ColumnDrag, TwoGridsTradeRecords) {
   struct Case {
     const char* name;
