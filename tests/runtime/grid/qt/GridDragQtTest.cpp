@@ -82,9 +82,10 @@ TEST_F(GridDragQt, DraggingATitleBeforeAnotherGroup) {
   const TRect b = grid->TitleClientRect(Col(1), false);
   const int y = (b.Top + b.Bottom) / 2;
   const int x = Col(3)->Group()->DisplayLeft;
-  h->MouseMove(grid.get(), b.Left + 10, y);
-  h->MouseDown(grid.get(), b.Left + 10, y);
-  h->MouseMove(grid.get(), b.Left + 10, b.Bottom + 30, {ssLeft});
+  const int cx = (b.Left + b.Right) / 2;
+  h->MouseMove(grid.get(), cx, y);
+  h->MouseDown(grid.get(), cx, y);
+  h->MouseMove(grid.get(), cx, b.Bottom + 30, {ssLeft});
   h->MouseMove(grid.get(), x, y, {ssLeft});
   h->MouseMove(grid.get(), x + 1, y, {ssLeft});
   ASSERT_EQ(grid->LastDropHit().Result, chtMovingSingle);
