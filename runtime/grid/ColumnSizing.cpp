@@ -3,6 +3,7 @@
 // the sizing states ask for.
 #include "platform/controls/WinApi.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Region.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/grid/TitleTracker.h"
@@ -140,6 +141,11 @@ void TgpTitleTracker::MoveSizingLine(int x) {
   if (cx != Clamp(s, s.PressX)) s.Moved = true;
   if (fGrid.HandleAllocated())
     if (const auto dc = GetDC(fGrid.Handle())) {
+      // Only the two lines change on screen: the device is clipped to them.
+      const int h = fGrid.d->Layout.Client.Height();
+      TRegion lines(TRect{cx - 2, 0, cx + 2, h});
+      if (s.LineX >= 0) lines.Unite(TRect{s.LineX - 2, 0, s.LineX + 2, h});
+      dc->SelectClipRegion(&lines);
       TCanvas canvas(dc.get());
       if (s.LineX >= 0) DrawSizingLine(canvas, s.LineX);
       DrawSizingLine(canvas, cx);
