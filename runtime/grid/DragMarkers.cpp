@@ -24,17 +24,30 @@ public:
   TCustomImageList* Images = nullptr;
   int Index = -1;
 
-  // The window takes the opaque pixels of the image, no more.
-  void Shape() {
+  // The window takes the opaque pixels of the image, no more: one rectangle per run of a row,
+  // made again only when the image changes.
+  void Shape(TCustomImageList* images, int index) {
+    if (images == Images && index == Index && Shaped) return;
+    Images = images;
+    Index = index;
+    Shaped = true;
     TRegion region;
     if (Images && Index >= 0 && Index < Images->Count()) {
       const TPixelBuffer& image = Images->Image(Index);
       for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x)
-          if ((image.At(x, y) >> 24) != 0) region.Unite({x, y, x + 1, y + 1});
+        for (int x = 0; x < image.Width();) {
+          if ((image.At(x, y) >> 24) == 0) {
+            ++x;
+            continue;
+          }
+          const int start = x;
+          while (x < image.Width() && (image.At(x, y) >> 24) != 0) ++x;
+          region.Unite({start, y, x, y + 1});
+        }
     }
     SetWindowRgn(Handle(), &region, true);
   }
+  bool Shaped = false;
 
 protected:
   void Paint() override {
@@ -106,9 +119,7 @@ void TgpDragger::DrawMarkerAt(TPoint a, TPoint b, TCustomImageList* images, int 
   for (int i = 0; i < 2; ++i) {
     TgpMarkerWindow* w = Marker(Markers, i);
     w->SetBounds(pos[i].X, pos[i].Y, images->Width(), images->Height());
-    w->Images = images;
-    w->Index = index[i];
-    w->Shape();
+    w->Shape(images, index[i]);
     w->Invalidate();
     w->ShowNoActivate();
   }
