@@ -1,7 +1,9 @@
 #pragma once
 // What the mouse does on the titles and footers, a part the grid owns: sizing a column by its
 // edge, clicking a title, dragging, the footer's menu and the cursor shape over them. Title clicks
-// and the footer menu are in GridTitles.cpp, sizing and the cursor in ColumnSizing.cpp.
+// and the footer menu are in GridTitles.cpp, sizing and the cursor in ColumnSizing.cpp, title
+// drags in ColumnDrag.cpp (their markers in DragMarkers.cpp), record drags in RecordDrag.cpp and
+// the customizer's side in CustomizerHandOff.cpp.
 
 #include "platform/controls/ControlTypes.h"
 
@@ -109,8 +111,6 @@ public:
   virtual bool UpdateCursor();
   // Paint redraws the tracking line last on its canvas, so the erasing pass stays exact.
   void PaintSizingLine(TCanvas& canvas);
-  // The cursor was changed for a hot spot and still has to go back once.
-  bool SizingCursorShown() const { return fSizingCursor; }
 
   // ---- Column drags (ColumnDrag.cpp, DragMarkers.cpp) ------------------------------------------
   TgpDragger& Dragger();
