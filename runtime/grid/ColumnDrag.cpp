@@ -325,7 +325,14 @@ void TDBDivoRud::DragDrop(TObject* source, int x, int y) {
   dragger.Restore();
   if (source != this) InvalidateRow(hovered);
   if (dragger.ColumnDrag) {
-    d->TitleTracker->MoveColumnInt(d->TitleTracker->DraggedColumn(), true);
+    // A move or a handler that fails still ends the drag: the failure goes on to the application
+    // alone, with no drag state, arrow or pressed title left behind.
+    try {
+      d->TitleTracker->MoveColumnInt(d->TitleTracker->DraggedColumn(), true);
+    } catch (...) {
+      if (!dragger.DesignDrag) DoEndDrag(this, x, y);
+      throw;
+    }
     return;
   }
   auto* sourceControl = dynamic_cast<TControl*>(source);

@@ -282,6 +282,23 @@ TEST_F(ColumnDrag, ADraggedColumnFreedMidDragIsForgotten) {
   EXPECT_FALSE(Dragger().Markers.Shown);
 }
 
+TEST_F(ColumnDrag, AFailingHandlerReachesTheApplicationOnceAndEndsTheDrag) {
+  Make();
+  int errors = 0;
+  Application->OnException = [&](TObject*, const Exception&) { ++errors; };
+  grid->OnColMoved = [](TObject*, int, int) { throw Exception("refused"); };
+  DragTo("A", Col("D")->Group()->DisplayLeft, MidY());
+  h->Pump();
+  Application->OnException = nullptr;
+  EXPECT_EQ(errors, 1);
+  EXPECT_FALSE(grid->ColumnDragging());
+  EXPECT_EQ(grid->DraggedColumn(), nullptr);
+  EXPECT_FALSE(Dragger().Markers.Shown);
+  EXPECT_FALSE(Dragger().Markers.Windows[0]);
+  EXPECT_FALSE(Mouse->IsDragging());
+  EXPECT_EQ(moved, "");
+}
+
 TEST_F(ColumnDrag, AGridFreedMidDragEndsItWithNoArrowLeft) {
   Make();
   DragTo("A", Col("D")->Group()->DisplayLeft, MidY(), false);
@@ -474,7 +491,9 @@ TEST_F(ColumnDrag, TheCustomizerMessageWithAStandIn) {
     log.clear();
     const LRESULT r = send(s.action, s.column ? static_cast<TObject*>(Col(s.column)) : nullptr);
     EXPECT_EQ(log, s.log) << EnumName(s.action);
-    if (s.action == gcaGetSel) EXPECT_EQ(r, reinterpret_cast<LRESULT>(static_cast<TObject*>(Col("D"))));
+    if (s.action == gcaGetSel) {
+      EXPECT_EQ(r, reinterpret_cast<LRESULT>(static_cast<TObject*>(Col("D"))));
+    }
   }
   EXPECT_EQ(Layout(), "A | B | D");
   // A freed customizer is forgotten everywhere.
