@@ -36,7 +36,8 @@ public:
   static constexpr int FooterStateNone = 5;
 
   // ---- Image lists ---------------------------------------------------------------------------
-  // Column-drag arrow markers, 15 x 15: 0 points down (drawn above the drop place), 1 points up.
+  // Column-drag arrow markers, 15 x 15: 0 points down (drawn above the drop place), 1 points up,
+  // 2 right, 3 left.
   TImageList* ArrowsYwImgs = nullptr;
   TImageList* ArrowsGrImgs = nullptr;
   // Title sort states, 10 x 9: 0 sorted up, 1 sorted down.

@@ -70,6 +70,17 @@ void AddArrows(TImageList* list, TColor fill) {
               "...#fffffff#...", "..#fffffffff#..", ".#fffffffffff#.", "####fffffff####", "...#fffffff#...",
               "...#fffffff#...", "...#fffffff#...", "...#fffffff#...", "...#fffffff#...", "...#########..."},
              fill);
+  // 2 points right (drawn left of the drop place), 3 points left.
+  AddPicture(list,
+             {"......#........", "......##.......", "......#f#......", "#######ff#.....", "#fffffffff#....",
+              "#ffffffffff#...", "#fffffffffff#..", "#ffffffffffff#.", "#fffffffffff#..", "#ffffffffff#...",
+              "#fffffffff#....", "#######ff#.....", "......#f#......", "......##.......", "......#........"},
+             fill);
+  AddPicture(list,
+             {"........#......", ".......##......", "......#f#......", ".....#ff#######", "....#fffffffff#",
+              "...#ffffffffff#", "..#fffffffffff#", ".#ffffffffffff#", "..#fffffffffff#", "...#ffffffffff#",
+              "....#fffffffff#", ".....#ff#######", "......#f#......", ".......##......", "........#......"},
+             fill);
 }
 
 }  // namespace

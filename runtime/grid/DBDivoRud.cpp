@@ -114,6 +114,7 @@ TDBDivoRud::TDBDivoRud(TComponent* owner)
 TDBDivoRud::~TDBDivoRud() {
   Destroying();
   griddetail::ForgetFooterMenuGrid(this);
+  ForgetCustomizer();
   // The editor is a child window bound to the data source: it goes before the grid's parts.
   d->EditorShown = false;
   d->InplaceEdit.reset();
@@ -168,6 +169,7 @@ void TDBDivoRud::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (d->DataLink && component == d->DataLink->DataSource()) SetDataSource(nullptr);
   if (component == d->ToolForm) d->ToolForm = nullptr;
+  if (component == d->CustomizerWindow) ForgetCustomizer();
   TitleImagesNotification(component);
   ColumnsNotification(component);
 }

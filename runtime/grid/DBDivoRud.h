@@ -491,9 +491,51 @@ public:
   TgpTitleTracker& TitleTracker() const;
   void SetTitleTracker(std::unique_ptr<TgpTitleTracker> value);
 
+  // ---- Column and record drags (ColumnDrag.cpp, DragMarkers.cpp) ----------------------------------
+  // Whether the mouse may drag column's title (always at design time).
+  bool CanMoveColumn(const TgpColumn* column) const;
+  // Where a title dropped at client (x, y) of area would go; exclusions or-ed from htx...
+  TgpDropHit GetTitleHitTest(int x, int y, int exclusions, TgpGridArea area) const;
+  // Hit-tests (x - dx, y - dy) into left and (x + dx, y + dy) into right (-1: outside area or,
+  // for right, another row); true when they differ or one side is outside.
+  bool IsHitPoint(int x, int y, int dy, int dx, TgpGridArea area, int& right, int& left) const;
+  // Moves column as the last title hit test says (nothing without one).
+  void MoveColumn(TgpColumn* column);
+  // The column whose title is being dragged, the last drop hit, and whether a column drag runs.
+  TgpColumn* DraggedColumn() const;
+  const TgpDropHit& LastDropHit() const;
+  bool ColumnDragging() const;
+  // The record under the mouse while a drop row is shown (an OnDragDrop handler reads it).
+  TgpRecShot& HotSpotRecShot() const;
+  void DragDrop(TObject* source, int x, int y) override;
+  // After a mouse drop moved a column to another collection index.
+  TgpColumnMovedEvent OnColMoved;
+
+  // ---- The column customizer (CustomizerHandOff.cpp) -------------------------------------------------
+  // Posts pending edits and hands the customizer the names, captions and shown names
+  // (";"-separated): gcmHide lists the customizable columns, gcmRemove the fields (all of the
+  // dataset's when fields is empty); excludeFields are left out. Nothing without a dataset or a
+  // customizer module.
+  void Customize(TgpCustomizeMode mode, const String& excludeFields, const String& fields);
+  // The customizer's form attached by gcaStart, nullptr when none.
+  TWinControl* CustomizerWindow() const;
+  // Each customizer message, after it went on to the attached customizer.
+  TgpCustomizerActionEvent OnCustomizerAction;
+
   static void DeclareProperties(TPropTable<TDBDivoRud>& t);
 
 protected:
+  // ---- Drags: the host's hooks ---------------------------------------------------------------------
+  void DoStartDrag(TDragObject*& dragObject) override;
+  void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
+  void DoEndDrag(TObject* target, int x, int y) override;
+  void DragCanceled() override;
+  TDragImageList* GetDragImages() override;
+  // A record drag waits for the mouse to leave the pressed cell (DragMayStart), not the host's
+  // threshold.
+  void BeginAutoDrag() override;
+  void CMCustomizer(TMessage& message);
+
   // ---- Navigation: handlers ----------------------------------------------------------------------
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyPress(char32_t& key) override;
@@ -626,6 +668,13 @@ private:
   void HideEditor();
   // Title clicks and the footer menu.
   friend class TgpTitleTracker;
+  // The customizer's window went away or detached.
+  void ForgetCustomizer();
 };
+
+// Opens the column customizer for grid; the customizer's module sets it (nil until then).
+using TgpShowCustomizer = void (*)(TDBDivoRud* grid, const String& names, const String& captions,
+                                   TgpCustomizeMode mode, const String& present);
+extern TgpShowCustomizer ShowGridCustomizer;
 
 }  // namespace zv

@@ -282,12 +282,22 @@ void TDBDivoRud::Dispatch(TMessage& message) {
     TCustomControl::Dispatch(message);
     return;
   }
-  if (message.Msg == WM_CAPTURECHANGED && !d->ReleasingButton && d->TitleTracker) d->TitleTracker->CancelTitleClick();
+  if (message.Msg == WM_CAPTURECHANGED && !d->ReleasingButton && d->TitleTracker) {
+    d->TitleTracker->CancelTitleClick();
+    d->TitleTracker->CancelSizing();
+  }
   if (message.Msg == CM_DESIGNHITTEST) {
     // At design time the grid keeps the presses on its titles (they set the stored sort) and
     // everything while a title is held down; the form designer takes the rest.
     const TPoint p = LParamToPoint(message.LParam);
-    message.Result = d->GridState == gsTitleClick || PointToCell(p.X, p.Y).Area == gaTitle ? 1 : 0;
+    message.Result = d->GridState == gsTitleClick || d->GridState == gsColSizing || PointToCell(p.X, p.Y).Area == gaTitle ||
+                             d->TitleTracker->SizingHotSpot(p.X, p.Y) || d->TitleTracker->DragRunning()
+                         ? 1
+                         : 0;
+    return;
+  }
+  if (message.Msg == CM_CUSTOMIZER) {
+    CMCustomizer(message);
     return;
   }
   if (message.Msg == CM_HINTSHOW) {

@@ -63,13 +63,13 @@ void TDBDivoRud::CMCancelMode(TMessage& message) {
   d->ClearOnMouseUp = false;
   d->EditOnMouseUp = false;
   d->TitleTracker->CancelTitleClick();
+  d->TitleTracker->CancelSizing();
   d->GridState = gsNormal;
 }
 
 void TDBDivoRud::WMSetCursor(TWMSetCursor& message) {
   // Sizing and title clicks show their own shapes over the client area.
-  if (d->GridState != gsNormal && message.HitTest() == HTCLIENT) {
-    d->TitleTracker->UpdateCursorShape();
+  if (message.HitTest() == HTCLIENT && d->TitleTracker->UpdateCursor()) {
     message.Result = 1;
     return;
   }

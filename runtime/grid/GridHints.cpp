@@ -5,6 +5,7 @@
 #include "platform/graphics/DrawFlags.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/GridHint.h"
 #include "runtime/rtm/OneStringLists.h"
@@ -69,8 +70,8 @@ String TDBDivoRud::HintTextAt(const TgpGridHit& hit) {
 void TDBDivoRud::CMHintShow(TMessage& message) {
   THintInfo* info = TCMHintShow(message).HintInfo();
   message.Result = 1;  // nothing to show unless a cut text is under the mouse
-  // Nor while a title is held down or an edge dragged.
-  if (!info || d->GridState != gsNormal) return;
+  // Nor while a title is held down, an edge or anything else dragged.
+  if (!info || d->GridState != gsNormal || d->TitleTracker->DragRunning()) return;
   const TPoint p = info->CursorPos;
   const String text = HintTextAt(PointToCell(p.X, p.Y));
   if (text.empty()) return;

@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/Selection.h"
 #include "runtime/grid/AutoSearch.h"
@@ -133,6 +134,12 @@ bool TDBDivoRud::NavigationKey(Word key, TShiftState shift) {
 
 void TDBDivoRud::KeyDown(Word& key, TShiftState shift) {
   TCustomControl::KeyDown(key, shift);
+  // Esc while a boundary is held drops the drag, and only that.
+  if (key == VK_ESCAPE && d->GridState == gsColSizing) {
+    d->TitleTracker->CancelSizing();
+    key = 0;
+    return;
+  }
   if (key == 0 || !HasActiveDataSet() || !d->Columns->HasGroups()) return;
   bool handled = NavigationKey(key, shift);
   const TShiftState mods = shift * TShiftState{ssShift, ssCtrl, ssAlt};

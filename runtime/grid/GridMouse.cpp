@@ -128,6 +128,12 @@ void TDBDivoRud::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   DestroyAutoScroller();
   TCustomControl::MouseUp(button, shift, x, y);
+  if (button == mbLeft && d->TitleTracker->DesignDragEnd(x, y)) return;
+  if (button == mbLeft) d->TitleTracker->ReleasePending();
+  if (d->GridState == gsColSizing) {
+    if (button == mbLeft) d->TitleTracker->EndSizing(x, y);
+    return;
+  }
   if (d->GridState == gsTitleClick) {
     if (button == mbLeft) d->TitleTracker->EndTitleClick(shift, x, y);
     return;
@@ -155,6 +161,7 @@ void TDBDivoRud::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 void TDBDivoRud::MouseMove(TShiftState shift, int x, int y) {
   TCustomControl::MouseMove(shift, x, y);
   DoMouseMove(x, y);
+  if (d->TitleTracker->MouseMove(shift, x, y)) return;
   if (!IsRuntimeMode() || !HasActiveDataSet() || d->GridState != gsNormal) return;
   const bool track =
       d->OptionsPickup.Contains(gpoMouseTrack) || (d->OptionsPickup.Contains(gpoCaptureRecord) && AutoScrolling());
@@ -173,6 +180,7 @@ void TDBDivoRud::MouseMove(TShiftState shift, int x, int y) {
 void TDBDivoRud::CMMouseEnter(TMessage& message) { TCustomControl::CMMouseEnter(message); }
 
 void TDBDivoRud::CMMouseLeave(TMessage& message) {
+  if (message.LParam == 0 && d->GridState == gsAboutColSizing) d->GridState = gsNormal;
   if (message.LParam == 0) {
     d->OverPrevPos = {d->Hover.Area, d->Hover.Column, d->Hover.Row};
     d->Hover = {};

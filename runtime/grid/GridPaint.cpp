@@ -6,6 +6,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/TitleTracker.h"
 #include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/OneStringLists.h"
@@ -23,6 +24,12 @@ void TDBDivoRud::Paint() {
   TCanvas* canvas = Canvas();
   const TRect clip = canvas->ClipRect();
   if (clip.IsEmpty()) return;
+  // A sizing line goes back over whatever this paints, whichever way it returns.
+  struct TSizingLineLast {
+    TDBDivoRud& grid;
+    TCanvas& canvas;
+    ~TSizingLineLast() { grid.d->TitleTracker->PaintSizingLine(canvas); }
+  } sizingLineLast{*this, *canvas};
   TgpDesigner* designer = EffectiveDesigner();
   if (!d->Columns->HasGroups() || !designer) {
     canvas->Brush()->SetColor(Color());
@@ -130,6 +137,8 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
   const bool selectionEmpty = d->Selection->Empty();
   // Asked per row only when something is selected: one look-up of the row's bookmark bytes.
   const bool selectionShown = !selectionEmpty;
+  // A drop row shown for a drag takes the selection look from the current row.
+  const bool dragTrack = d->TitleTracker->DragTrackShown();
   lastRow = std::min(lastRow, info.RowAttrsCount() - 1);
   for (int row = firstRow; row <= lastRow; ++row) {
     d->DataLink->SetActiveRecord(row);
@@ -164,7 +173,7 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       }
       // The current row carries the selection look when it is selected or nothing is; beside a
       // selection that leaves it out it keeps only its current and focused marks.
-      if (a.Selected || selectionEmpty) {
+      if (!dragTrack && (a.Selected || selectionEmpty)) {
         if (a.Selected || a.Focused || !d->HideSelection) {
           if (designer->SelectedRowFill()) {
             a.ForceColor = true;
@@ -193,6 +202,15 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
             cell->Color = designer->HiddenSelection();
           }
         }
+      }
+    }
+    if (dragTrack && a.Tracked && designer) {
+      a.FontColor = designer->SelectedRowText();
+      if (designer->UltraSoftSelectedRow()) {
+        a.UltraSoft = true;
+      } else {
+        a.ForceColor = true;
+        a.Color = designer->SelectedRow();
       }
     }
     if (OnGetRowAttrs) OnGetRowAttrs(this, a);

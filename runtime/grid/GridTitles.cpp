@@ -8,6 +8,7 @@
 #include "runtime/grid/Column.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Dragger.h"
 #include "runtime/grid/TitleTracker.h"
 #include "runtime/grid/detail/GridPrivate.h"
 #include "runtime/grid/detail/GridTitles.h"
@@ -141,13 +142,16 @@ void TDBDivoRud::Modified() {
 
 int TgpTitleTracker::PressedTitle() const { return fPressed ? fPressed->Index() : -1; }
 
-bool TgpTitleTracker::StartSizingOrTitleClick(TShiftState, int, int) {
+bool TgpTitleTracker::StartSizingOrTitleClick(TShiftState, int x, int y) {
+  if (StartSizing(x, y)) return true;
   TDBDivoRud& grid = fGrid;
   TgpColumn* column = grid.HoverColumn();
-  if (grid.Hover().Area != gaTitle || !column || !grid.CanClickTitle(false, column)) return false;
+  if (grid.Hover().Area != gaTitle || !column || (!grid.CanClickTitle(false, column) && !grid.CanMoveColumn(column)))
+    return false;
   // A record that cannot be posted keeps its edit; the click then never began.
   if (grid.IsRuntimeMode()) grid.PostChanges();
   fPressed = column;
+  fThreshold = grid.TitleClientRect(column, true);
   grid.d->GridState = gsTitleClick;
   grid.InvalidateTitle(column->Index());
   if (grid.HandleAllocated() && grid.PaintingEnabled()) UpdateWindow(grid.Handle());
@@ -191,7 +195,16 @@ void TgpTitleTracker::CancelTitleClick() {
 }
 
 void TgpTitleTracker::ColumnDestroying(TgpColumn* column) {
-  if (column == fPressed) CancelTitleClick();
+  if (column == fPressed && !DragRunning()) CancelTitleClick();
+  if (column == fPressed) fPressed = nullptr;
+  if (column == fDragged) {
+    fDragged = nullptr;
+    if (fDragger) {
+      fDragger->Hit = {};
+      fDragger->Restore();
+    }
+  }
+  if (ColumnSizer().Column == column && ColumnSizer().Grid == &fGrid) CancelSizing();
 }
 
 void TgpTitleTracker::FooterMenu(TgpColumn* column, int x, int y) { fGrid.DoPopupFooterMenu(column, x, y); }

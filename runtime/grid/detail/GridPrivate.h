@@ -101,6 +101,9 @@ struct TGridPrivate {
   bool EditorShown = false;
   bool EditorHiding = false;
   bool EditorActivating = false;
+
+  // ---- Drags and the customizer --------------------------------------------------------------------
+  TWinControl* CustomizerWindow = nullptr;  // the attached customizer's form
 };
 
 }  // namespace zv::griddetail

@@ -28,7 +28,7 @@ TEST_F(Env, ImageListsHoldDistinctPicturesOfTheirSize) {
     TImageList* list;
     int width, height, count;
   } cases[] = {
-      {zvEnv->ArrowsYwImgs, 15, 15, 2},  {zvEnv->ArrowsGrImgs, 15, 15, 2},    {zvEnv->TitleStateImgs, 10, 9, 2},
+      {zvEnv->ArrowsYwImgs, 15, 15, 4},  {zvEnv->ArrowsGrImgs, 15, 15, 4},    {zvEnv->TitleStateImgs, 10, 9, 2},
       {zvEnv->FooterStateImgs, 16, 16, 5}, {zvEnv->DesigntimeImgs, 16, 16, 2}, {zvEnv->ToolbarImages, 16, 16, 7},
       {zvEnv->BlobMarkers, 12, 12, 3},
   };

@@ -1,0 +1,135 @@
+// The grid's side of the column customizer: the lists Customize hands over, the private message
+// the customizer talks back with (attaching and detaching its window, forwarding every action,
+// the application's event), and the customizer windows attached to any grid, library-wide.
+#include "platform/controls/Form.h"
+#include "platform/db/Field.h"
+#include "platform/rtl/StringUtils.h"
+#include "runtime/grid/Columns.h"
+#include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/Dragger.h"
+#include "runtime/grid/detail/GridPrivate.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zv {
+
+TgpShowCustomizer ShowGridCustomizer = nullptr;
+
+namespace {
+
+std::vector<const TWinControl*>& CustomizerWindows() {
+  static std::vector<const TWinControl*> windows;
+  return windows;
+}
+
+void Forget(const TWinControl* window) {
+  auto& windows = CustomizerWindows();
+  windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+}
+
+std::vector<String> SplitNames(const String& list) {
+  std::vector<String> names;
+  String item;
+  for (char ch : list + ";") {
+    if (ch != ';') {
+      item += ch;
+      continue;
+    }
+    const auto first = item.find_first_not_of(' ');
+    if (first != String::npos) names.push_back(item.substr(first, item.find_last_not_of(' ') - first + 1));
+    item.clear();
+  }
+  return names;
+}
+
+bool Listed(const std::vector<String>& names, const String& name) {
+  return std::any_of(names.begin(), names.end(), [&](const String& n) { return SameText(n, name); });
+}
+
+void Append(String& list, const String& item) { list += (list.empty() ? "" : ";") + item; }
+
+}  // namespace
+
+bool IsCustomizerWindow(const TWinControl* window) {
+  const auto& windows = CustomizerWindows();
+  return window && std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+TWinControl* TDBDivoRud::CustomizerWindow() const { return d->CustomizerWindow; }
+
+void TDBDivoRud::ForgetCustomizer() {
+  if (!d->CustomizerWindow) return;
+  Forget(d->CustomizerWindow);
+  d->CustomizerWindow->RemoveFreeNotification(this);
+  d->CustomizerWindow = nullptr;
+}
+
+void TDBDivoRud::Customize(TgpCustomizeMode mode, const String& excludeFields, const String& fields) {
+  if (!d->DataSet || !ShowGridCustomizer) return;
+  CloseEdit(feaPost, false);
+  if (d->DataSet->State() == dsEdit || d->DataSet->State() == dsInsert) d->DataSet->Post();
+  const std::vector<String> excluded = SplitNames(excludeFields);
+  String names, captions, present;
+  const TgpColumns& columns = *d->Columns;
+  if (mode == gcmHide) {
+    for (int i = 0; i < columns.Count(); ++i) {
+      const TgpColumn* c = columns.Items(i);
+      if (c->OptionsBehavior().Contains(cboNoCustomizing) || Listed(excluded, c->FieldName())) continue;
+      Append(names, c->FieldName());
+      Append(captions, c->TitleCaption());
+      if (c->Visible()) Append(present, c->FieldName());
+    }
+  } else {
+    std::vector<String> listed = SplitNames(fields);
+    if (listed.empty())
+      for (int i = 0; i < d->DataSet->FieldCount(); ++i) listed.push_back(d->DataSet->Fields().Fields(i)->FieldName());
+    for (const String& name : listed)
+      if (!Listed(excluded, name)) Append(names, name);
+    captions = GetFieldCaptions(names);
+    for (int i = 0; i < columns.Count(); ++i)
+      if (columns.Items(i)->Visible()) Append(present, columns.Items(i)->FieldName());
+  }
+  ShowGridCustomizer(this, names, captions, mode, present);
+}
+
+void TDBDivoRud::CMCustomizer(TMessage& message) {
+  message.Result = 0;
+  if (message.WParam > static_cast<WPARAM>(gcaDragDrop)) return;
+  const auto action = static_cast<TgpCustomizerAction>(message.WParam);
+  auto* object = reinterpret_cast<TObject*>(message.LParam);
+  TgpColumn* column = nullptr;
+  switch (action) {
+    case gcaStart: {
+      auto* form = dynamic_cast<TCustomForm*>(object);
+      if (!form) return;
+      if (form != d->CustomizerWindow) {
+        ForgetCustomizer();
+        d->CustomizerWindow = form;
+        CustomizerWindows().push_back(form);
+        form->FreeNotification(this);
+      }
+      break;
+    }
+    case gcaFinish:
+      ForgetCustomizer();
+      break;
+    case gcaBeforeAddColumn:
+    case gcaRemoveColumn:
+    case gcaShowColumn:
+    case gcaHideColumn:
+      column = dynamic_cast<TgpColumn*>(object);
+      if (!column) return;
+      break;
+    case gcaAddColumn: column = dynamic_cast<TgpColumn*>(object); break;
+    default: break;
+  }
+  // The customizer frees the column it removes: the application hears of it first.
+  const bool eventFirst = action == gcaRemoveColumn;
+  if (eventFirst && OnCustomizerAction) OnCustomizerAction(this, action, column);
+  if (d->CustomizerWindow && action != gcaStart)
+    message.Result = d->CustomizerWindow->Perform(CM_CUSTOMIZER, message.WParam, message.LParam);
+  if (!eventFirst && OnCustomizerAction) OnCustomizerAction(this, action, column);
+}
+
+}  // namespace zv
