@@ -1,0 +1,118 @@
+#pragma once
+// The visions of long texts and pictures:
+// - TMemoVision: a text or memo field in a multi-line editor;
+// - TImageVision: a picture stored in a blob field, shown in the cell and edited through the
+//   clipboard, files and a preview window offered by a context menu.
+// Pictures travel as the bytes of a picture file in the editor's current value. Bytes are kept
+// as they are stored (a JPEG stays a JPEG); pixels only become a BMP file when they come from
+// the clipboard. Bytes no codec reads are a picture that shows as empty, never a fault.
+// Sources: MemoVision.cpp, ImageVision.cpp.
+
+#include "platform/controls/Menus.h"
+#include "runtime/std/ListVisions.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace zv {
+
+class TBitmap;
+
+ZV_ENUM(TfvImgDisabledAction, vdaCut, vdaCopy, vdaPaste, vdaClear, vdaLoad, vdaSave, vdaPreview);
+using TfvImgDisabledActions = TSet<TfvImgDisabledAction>;
+ZV_ENUM(TfvDropDownTextOption, dtoNoHideScrollBars, dtoNoWantReturns, dtoNoWantTabs, dtoNoWordWrap, dtoNoSizing,
+        dtoNoAutoPost);
+using TfvDropDownTextOptions = TSet<TfvDropDownTextOption>;
+ZV_ENUM(TfvTextBlobMarker, tbmDefault, tbmIcon, tbmText);
+ZV_ENUM(TfvDropDownPictureOption, dpoNoCenterPicture, dpoNoAutoSize, dpoNoSizing, dpoNoAutoPost);
+using TfvDropDownPictureOptions = TSet<TfvDropDownPictureOption>;
+
+// Line breaks of texts other programs wrote: the multi-line editors show every break as CR LF.
+// A text whose stored breaks are all a lone LF gets its typed breaks back as LF, so that one typed
+// character does not rewrite every line of it.
+bool AllBreaksAreLineFeeds(std::string_view stored);
+String RestoreLineFeeds(std::string_view typed, std::string_view stored);
+
+class TMemoVision : public TvpFieldVision {
+  ZV_CLASS(TMemoVision, TvpFieldVision)
+
+public:
+  explicit TMemoVision(TComponent* owner);
+
+  TfvGetStrValueEvent OnGetValue;
+
+  void VM_ValidFields(TgpFieldList& fields, bool& valid) override;
+  // The main field's whole string value, for display and editing alike (a memo's own text,
+  // never its marker).
+  void VM_GetText(TgpFieldList& fields, bool displayText, String& text) override;
+  void PE_ParseText(IvpFieldEditor& edit, TgpFieldValue& value, bool& cancel) override;
+  TvpDefLayout DefaultLayout(TgpFieldList& fields) override;
+  TField* AutoSearchField(TgpFieldList& fields, TFieldTextKind& kind) override;
+
+  static void DeclareProperties(TPropTable<TMemoVision>& t);
+};
+
+// A decoded picture, or nothing when the bytes are null or no codec reads them.
+std::unique_ptr<TBitmap> DecodePicture(std::span<const std::uint8_t> bytes);
+// The bytes of a BMP file holding bitmap.
+std::vector<std::uint8_t> EncodeBitmapFile(TBitmap& bitmap);
+
+class TImageVision : public TvpFieldVision {
+  ZV_CLASS(TImageVision, TvpFieldVision)
+
+public:
+  explicit TImageVision(TComponent* owner);
+  ~TImageVision() override;
+
+  bool Stretch() const { return fStretch; }
+  void SetStretch(bool value);
+  bool Center() const { return fCenter; }
+  void SetCenter(bool value);
+  // Stored for forms written elsewhere; our bitmaps carry no palette, so it changes nothing
+  // but the repaint a change asks for.
+  bool QuickDraw() const { return fQuickDraw; }
+  void SetQuickDraw(bool value);
+  // Null: the default pack's blob menu. The vision hears when it is destroyed.
+  TPopupMenu* PopupMenu() const { return fPopupMenu; }
+  void SetPopupMenu(TPopupMenu* value);
+  TfvImgDisabledActions DisabledActions() const { return fDisabledActions; }
+  void SetDisabledActions(TfvImgDisabledActions value) { fDisabledActions = value; }
+
+  TfvNotifyEvent OnPreview;
+
+  // The picture an editor shows now: its current value when it has the focus, else the main
+  // field's. Null when empty or unreadable.
+  std::unique_ptr<TBitmap> EditorPicture(IvpFieldEditor& edit);
+  // Whether the editor's current value holds bytes (readable or not).
+  static bool HasPictureBytes(IvpFieldEditor& edit);
+
+  void VM_ValidFields(TgpFieldList& fields, bool& valid) override;
+  void VM_GetText(TgpFieldList& fields, bool displayText, String& text) override;
+  void VM_DrawEdit(TgpFieldList& fields, TfvPainter& painter) override;
+  void PE_ResetEdit(IvpFieldEditor& edit) override;
+  void PE_EditAction(IvpFieldEditor& edit, TvpEditAction action) override;
+  TvpDefLayout DefaultLayout(TgpFieldList& fields) override;
+  TPopupMenu* DefaultPopupMenu() override;
+  bool WantArrows() override { return false; }
+
+  static void DeclareProperties(TPropTable<TImageVision>& t);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  struct TPictureCache;
+  // The decoded picture of bytes, from the cache of the cells shown when it is there.
+  TBitmap* CachedPicture(std::span<const std::uint8_t> bytes);
+
+  std::unique_ptr<TPictureCache> fCache;
+  bool fStretch = false;
+  bool fCenter = true;
+  bool fQuickDraw = true;
+  TPopupMenu* fPopupMenu = nullptr;
+  TfvImgDisabledActions fDisabledActions;
+};
+
+}  // namespace zv

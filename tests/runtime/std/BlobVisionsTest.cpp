@@ -1,0 +1,287 @@
+// The memo and image visions on the headless backend under a stand-alone edit control, over a
+// memory table and SQLite (TEXT a string field, CLOB a memo, BLOB a blob): texts posted with the
+// line breaks they were stored with, pictures drawn from their stored bytes, edited through the
+// clipboard, and stored bytes nobody changed (readable or not) kept as they are.
+#include "tests/runtime/db/TestDataSets.h"
+
+#include "platform/controls/Clipboard.h"
+#include "platform/db/MemTable.h"
+#include "platform/graphics/Bitmap.h"
+#include "runtime/std/BlobVisions.h"
+#include "runtime/vision/FieldList.h"
+#include "runtime/vision/Painter.h"
+
+#include "EditControlFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace zvtest {
+namespace {
+
+using namespace zv;
+
+std::unique_ptr<TDataSet> MemTexts() {
+  auto table = std::make_unique<TMemTable>(nullptr);
+  table->FieldDefs().Add("ID", ftInteger);
+  table->FieldDefs().Add("S", ftString, 200);
+  table->FieldDefs().Add("M", ftMemo);
+  table->FieldDefs().Add("P", ftBlob);
+  table->CreateDataSet();
+  table->AppendRecord({Variant(1), Null(), Null(), Null()});
+  table->First();
+  return table;
+}
+
+std::unique_ptr<TDataSet> SqliteTexts() {
+  const String path = GridTempFileName();
+  {
+    sqlite::TSqliteDatabase db(path);
+    db.Execute("CREATE TABLE texts (ID INTEGER PRIMARY KEY, S TEXT, M CLOB, P BLOB)");
+    db.Execute("INSERT INTO texts (ID) VALUES (1)");
+  }
+  auto table = std::make_unique<TGridSqliteDataSet>();
+  table->SetFileName(path);
+  table->SetTableName("texts");
+  table->Open();
+  return table;
+}
+
+void Store(TDataSet& table, const char* name, const String& value, bool isNull = false) {
+  if (table.State() == dsBrowse) table.Edit();
+  TField* field = table.FieldByName(name);
+  if (isNull)
+    field->Clear();
+  else
+    field->SetAsString(value);
+  table.Post();
+}
+
+String Bytes(std::span<const std::uint8_t> data) { return String(reinterpret_cast<const char*>(data.data()), data.size()); }
+
+// A BMP file of a w × h picture in one colour.
+String BmpFile(int w, int h, TColor color) {
+  TBitmap bitmap;
+  bitmap.SetSize(w, h);
+  bitmap.Canvas()->Brush()->SetColor(color);
+  bitmap.Canvas()->FillRect({0, 0, w, h});
+  return Bytes(EncodeBitmapFile(bitmap));
+}
+
+class BlobVisions : public EditControlFixture {
+protected:
+  // Editing starts before the caret moves: entering edit mode shows the text anew.
+  void CaretToEnd() {
+    edit->Fields().Edit();
+    h->Pump();
+    edit->SetSelStart(static_cast<int>(edit->Text().size()));
+  }
+  // Posts what the editor holds and ends the dataset's editing.
+  void Post(TvpFieldVision& vision, TDataSet& table) {
+    vision.PostChanges(*edit, false);
+    if (table.State() != dsBrowse) table.Post();
+  }
+};
+
+// ---- Memo ---------------------------------------------------------------------------------
+
+TEST_F(BlobVisions, MemoDefaultsAndTexts) {
+  TMemoVision memo(nullptr);
+  EXPECT_TRUE(memo.MultiLine());
+  EXPECT_TRUE(memo.WantReturns());
+  EXPECT_TRUE(memo.WantTabs());
+  EXPECT_FALSE(memo.EnableButton());
+  EXPECT_TRUE(memo.EditWordWrap());
+  EXPECT_EQ(memo.EditScrollBars(), ssVertical);
+
+  auto table = MemTexts();
+  Store(*table, "M", "one\ntwo");
+  Open(&memo, table.get(), "M");
+  TgpFieldList& fields = edit->Fields();
+  EXPECT_EQ(memo.GetText(fields, true), "one\ntwo") << "the memo's own text, not its marker";
+  EXPECT_EQ(memo.GetText(fields, false), "one\ntwo");
+  EXPECT_EQ(memo.DefaultLayout(fields), tlaTop);
+  TFieldTextKind kind = ftkDisplayText;
+  EXPECT_EQ(memo.AutoSearchField(fields, kind), table->FieldByName("M"));
+  EXPECT_EQ(kind, ftkValueString);
+
+  bool startedNull = false;
+  memo.OnGetValue = [&](TObject*, TgpFieldList*, String& value, bool& isNull) {
+    startedNull = isNull;
+    value = "computed";
+  };
+  TgpFieldList unbound(nullptr, fhtEdit, nullptr);
+  String text;
+  memo.VM_GetText(unbound, false, text);
+  EXPECT_EQ(text, "computed");
+  EXPECT_TRUE(startedNull);
+}
+
+TEST_F(BlobVisions, MemoPostsTheLineBreaksTheTextWasStoredWith) {
+  struct Case {
+    const char* field;
+    const char* stored;
+    const char* posted;  // after "x" typed at the end
+  } const cases[] = {
+      {"M", "a\nb\nc", "a\nb\ncx"},      // written by another program: stays with LF
+      {"S", "a\nb", "a\nbx"},
+      {"M", "a\r\nb", "a\r\nbx"},        // CR LF stays CR LF
+      {"M", "a\r\nb\nc", "a\r\nb\r\ncx"},  // mixed: as typed
+      {"S", "ab", "abx"},
+  };
+  for (auto make : {&MemTexts, &SqliteTexts}) {
+    for (const Case& c : cases) {
+      auto table = make();
+      Store(*table, c.field, c.stored);
+      TMemoVision memo(nullptr);
+      Open(&memo, table.get(), c.field);
+      CaretToEnd();
+      Type(U"x");
+      Post(memo, *table);
+      EXPECT_EQ(table->FieldByName(c.field)->AsString(), c.posted)
+          << c.field << " " << table->ClassType()->ClassName() << " stored " << c.stored;
+      form.reset();
+    }
+  }
+}
+
+TEST_F(BlobVisions, LineFeedsComeBackOnlyForTextsStoredWithThem) {
+  EXPECT_TRUE(AllBreaksAreLineFeeds("a\nb"));
+  EXPECT_FALSE(AllBreaksAreLineFeeds("ab"));
+  EXPECT_FALSE(AllBreaksAreLineFeeds("a\r\nb\nc"));
+  EXPECT_EQ(RestoreLineFeeds("a\r\nb\r\n", "x\ny"), "a\nb\n");
+  EXPECT_EQ(RestoreLineFeeds("a\r\nb", "xy"), "a\r\nb");
+}
+
+// ---- Image --------------------------------------------------------------------------------
+
+struct PixelCase {
+  const char* name;
+  bool stretch, center, grid;
+  TRect cell;
+  TPoint red, white;  // a pixel the picture covers, one it does not
+};
+
+class ImageVisionPixels : public BlobVisions, public ::testing::WithParamInterface<PixelCase> {};
+
+TEST_P(ImageVisionPixels, DrawsTheStoredPicture) {
+  const PixelCase& c = GetParam();
+  for (auto make : {&MemTexts, &SqliteTexts}) {
+    auto table = make();
+    Store(*table, "P", BmpFile(20, 10, clRed));
+    TImageVision image(nullptr);
+    image.SetStretch(c.stretch);
+    image.SetCenter(c.center);
+    Open(&image, table.get(), "P");
+    TBitmap target;
+    target.SetSize(60, 40);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect({0, 0, 60, 40});
+    TfvPainter painter(c.grid);
+    TvpCellAttrs attrs;
+    painter.Canvas = target.Canvas();
+    painter.CellAttrs = &attrs;
+    painter.CellRect = painter.ClientRect = c.cell;
+    image.VM_DrawEdit(edit->Fields(), painter);
+    EXPECT_FALSE(painter.DefaultDrawing);
+    EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(c.red.X, c.red.Y)), ColorToRGB(clRed)) << c.name;
+    EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(c.white.X, c.white.Y)), ColorToRGB(clWhite)) << c.name;
+    form.reset();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ImageVisionPixels,
+    ::testing::Values(PixelCase{"centred", false, true, false, {0, 0, 60, 40}, {20, 15}, {19, 14}},
+                      PixelCase{"top-left", false, false, false, {0, 0, 60, 40}, {0, 0}, {20, 10}},
+                      PixelCase{"stretched", true, true, false, {0, 0, 50, 40}, {49, 39}, {50, 39}},
+                      PixelCase{"grid stretched", true, true, true, {0, 0, 60, 40}, {1, 1}, {0, 0}},
+                      PixelCase{"clipped", false, false, false, {0, 0, 8, 6}, {7, 5}, {8, 6}}),
+    [](const auto& info) {
+      String n = info.param.name;
+      for (char& ch : n)
+        if (ch == ' ' || ch == '-') ch = '_';
+      return n;
+    });
+
+TEST_F(BlobVisions, ImageKeepsStoredBytesAndPaintsBrokenOnesEmpty) {
+  const String broken = "not a picture at all";
+  for (auto make : {&MemTexts, &SqliteTexts}) {
+    auto table = make();
+    Store(*table, "P", broken);
+    TImageVision image(nullptr);
+    Open(&image, table.get(), "P");
+    image.PE_ResetEdit(*edit);
+    EXPECT_EQ(Bytes(edit->CurrentValue().Data()), broken) << "stored bytes go into the value as they are";
+    EXPECT_FALSE(edit->CurrentValue().Modified());
+    TBitmap target;
+    target.SetSize(30, 20);
+    TfvPainter painter(true);
+    TvpCellAttrs attrs;
+    painter.Canvas = target.Canvas();
+    painter.CellAttrs = &attrs;
+    painter.CellRect = painter.ClientRect = {0, 0, 30, 20};
+    EXPECT_NO_THROW(image.VM_DrawEdit(edit->Fields(), painter)) << "an unreadable picture paints as none";
+    image.PE_EditAction(*edit, veaCopy);  // nothing to copy
+    Post(image, *table);
+    EXPECT_EQ(table->FieldByName("P")->AsString(), broken) << "unchanged bytes post back byte for byte";
+    form.reset();
+  }
+}
+
+TEST_F(BlobVisions, ImageEditActions) {
+  const String red = BmpFile(4, 3, clRed);
+  struct Case {
+    const char* name;
+    TvpEditAction action;
+    bool storedPicture, clipboardPicture, readOnly;
+    TfvImgDisabledActions disabled;
+    bool nullAfter, changed, clipboardRed;
+  } const cases[] = {
+      {"copy", veaCopy, true, false, false, {}, false, false, true},
+      {"cut", veaCut, true, false, false, {}, true, true, true},
+      {"paste", veaPaste, false, true, false, {}, false, true, false},
+      {"clear", veaClear, true, false, false, {}, true, true, false},
+      {"cut disabled", veaCut, true, false, false, {vdaCut}, false, false, false},
+      {"paste disabled", veaPaste, false, true, false, {vdaPaste}, true, false, false},
+      {"clear read-only", veaClear, true, false, true, {}, false, false, false},
+      {"paste read-only", veaPaste, false, true, true, {}, true, false, false},
+  };
+  for (const Case& c : cases) {
+    auto table = MemTexts();
+    if (c.storedPicture) Store(*table, "P", red);
+    Clipboard()->Clear();
+    if (c.clipboardPicture) {
+      TBitmap blue;
+      blue.SetSize(2, 2);
+      blue.Canvas()->Brush()->SetColor(clBlue);
+      blue.Canvas()->FillRect({0, 0, 2, 2});
+      Clipboard()->Assign(&blue);
+    }
+    TImageVision image(nullptr);
+    image.SetDisabledActions(c.disabled);
+    image.SetReadOnly(c.readOnly);
+    Open(&image, table.get(), "P");
+    image.PE_EditAction(*edit, c.action);
+    TfvCurrentValue& value = edit->CurrentValue();
+    EXPECT_EQ(value.IsNull(), c.nullAfter) << c.name;
+    EXPECT_EQ(value.Modified(), c.changed) << c.name;
+    if (c.action == veaPaste && c.changed) {
+      std::unique_ptr<TBitmap> pasted = DecodePicture(value.Data());
+      ASSERT_TRUE(pasted) << c.name;
+      EXPECT_EQ(pasted->Width(), 2);
+      EXPECT_EQ(ColorToRGB(pasted->Canvas()->Pixels(1, 1)), ColorToRGB(clBlue));
+      Post(image, *table);
+      EXPECT_EQ(Bytes(value.Data()), table->FieldByName("P")->AsString()) << "a pasted picture is stored";
+    }
+    EXPECT_EQ(Clipboard()->HasFormat(CF_BITMAP), c.clipboardRed || c.clipboardPicture) << c.name;
+    if (c.clipboardRed) {
+      TBitmap got;
+      got.Assign(Clipboard());
+      EXPECT_EQ(got.Width(), 4) << c.name;
+    }
+    form.reset();
+  }
+}
+
+}  // namespace
+}  // namespace zvtest
