@@ -115,4 +115,8 @@ private:
   TfvImgDisabledActions fDisabledActions;
 };
 
+// Gives the default pack's blob menu its pop-up and command handlers: items tagged 1 to 7 are
+// Cut, Copy, Paste, Clear, Load..., Save to... and Preview; the untagged ones are separators.
+void ConnectBlobContextMenu(TPopupMenu* menu);
+
 }  // namespace zv

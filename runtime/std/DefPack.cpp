@@ -2,6 +2,7 @@
 // the shared column batch, and the start-up and shutdown of the standard visions.
 
 #include "runtime/std/DefPack.h"
+#include "runtime/std/BlobVisions.h"
 
 #include "platform/classes/FormText.h"
 #include "platform/classes/Modules.h"
@@ -170,6 +171,7 @@ void TzvDefPack::FormCreate(TObject*) {
       if (item->Tag() >= 1 && item->Tag() <= 7) item->SetCaption(actions[item->Tag() - 1]);
     }
   }
+  ConnectBlobContextMenu(BlobContextMenu);
   if (ColorPicker) {
     ColorPicker->PickList()->Clear();
     GetColorValues([this](const String& name) { AddColorIndent(name); });

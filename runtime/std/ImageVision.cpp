@@ -4,6 +4,7 @@
 #include "runtime/std/BlobVisions.h"
 
 #include "platform/controls/Clipboard.h"
+#include "platform/controls/Messages.h"
 #include "platform/db/Field.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
@@ -294,6 +295,74 @@ TvpDefLayout TImageVision::DefaultLayout(TgpFieldList& fields) {
 TPopupMenu* TImageVision::DefaultPopupMenu() {
   if (fPopupMenu) return fPopupMenu;
   return zvDefPack ? zvDefPack->BlobContextMenu : nullptr;
+}
+
+// ---- The blob menu -------------------------------------------------------------------------------
+
+namespace {
+
+// The editor a menu pops up for and its image vision; null when it is not one.
+TDBDevidEdit* ImageEditor(TPopupMenu* menu, TImageVision*& vision) {
+  auto* edit = menu ? dynamic_cast<TDBDevidEdit*>(menu->PopupComponent()) : nullptr;
+  vision = edit ? dynamic_cast<TImageVision*>(edit->Fields().Vision()) : nullptr;
+  return vision ? edit : nullptr;
+}
+
+void BlobMenuPopup(TPopupMenu* menu) {
+  TImageVision* vision = nullptr;
+  TDBDevidEdit* edit = ImageEditor(menu, vision);
+  if (!edit) return;
+  TgpFieldList& fields = edit->Fields();
+  const bool present = DecodePicture(edit->CurrentValue().Data()) != nullptr;
+  // Bytes no codec reads are there all the same: they can be cleared, not copied.
+  const bool stored = !edit->CurrentValue().IsNull();
+  const bool canModify = fields.CanModify();
+  const bool hasMain = !fields.FieldNames().empty() && fields.MainField();
+  const bool enabled[] = {present && canModify, present, Clipboard()->HasFormat(CF_BITMAP) && canModify,
+                          stored && canModify,  canModify, present, present};
+  bool visible[8] = {};
+  TMenuItem* items = menu->Items();
+  for (int i = 0; i < items->Count(); ++i) {
+    TMenuItem* item = items->Items(i);
+    const int tag = static_cast<int>(item->Tag());
+    if (tag < 1 || tag > 7) continue;
+    visible[tag] = hasMain && !vision->DisabledActions().Contains(static_cast<TfvImgDisabledAction>(tag - 1));
+    item->SetVisible(visible[tag]);
+    item->SetEnabled(enabled[tag - 1]);
+  }
+  // A separator shows when the group it opens does.
+  for (int i = 0; i + 1 < items->Count(); ++i) {
+    TMenuItem* item = items->Items(i);
+    if (item->Caption() != "-") continue;
+    const int next = static_cast<int>(items->Items(i + 1)->Tag());
+    if (next == 5) item->SetVisible(visible[5] || visible[6]);
+    if (next == 7) item->SetVisible(visible[7]);
+  }
+}
+
+void BlobMenuCommand(TPopupMenu* menu, int tag) {
+  TImageVision* vision = nullptr;
+  TDBDevidEdit* edit = ImageEditor(menu, vision);
+  if (!edit) return;
+  static constexpr unsigned messages[] = {WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR};
+  if (tag >= 1 && tag <= 4) {
+    edit->Perform(messages[tag - 1]);
+  } else if (tag == 7 && vision->OnPreview) {
+    vision->OnPreview(vision, &edit->Fields());
+  }
+  edit->Repaint();
+}
+
+}  // namespace
+
+void ConnectBlobContextMenu(TPopupMenu* menu) {
+  if (!menu) return;
+  menu->OnPopup = [menu](TObject*) { BlobMenuPopup(menu); };
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    const int tag = static_cast<int>(item->Tag());
+    if (tag >= 1 && tag <= 7) item->OnClick = [menu, tag](TObject*) { BlobMenuCommand(menu, tag); };
+  }
 }
 
 }  // namespace zv

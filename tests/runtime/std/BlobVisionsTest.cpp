@@ -8,6 +8,7 @@
 #include "platform/db/MemTable.h"
 #include "platform/graphics/Bitmap.h"
 #include "runtime/std/BlobVisions.h"
+#include "runtime/std/DefPack.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/Painter.h"
 
@@ -204,6 +205,17 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(BlobVisions, ImageKeepsStoredBytesAndPaintsBrokenOnesEmpty) {
+  // A readable picture with bytes a codec would not write back: kept too.
+  const String padded = BmpFile(3, 2, clRed) + String("trailer");
+  for (auto make : {&MemTexts, &SqliteTexts}) {
+    auto table = make();
+    Store(*table, "P", padded);
+    TImageVision image(nullptr);
+    Open(&image, table.get(), "P");
+    image.PE_ResetEdit(*edit);
+    EXPECT_EQ(Bytes(edit->CurrentValue().Data()), padded);
+    form.reset();
+  }
   const String broken = "not a picture at all";
   for (auto make : {&MemTexts, &SqliteTexts}) {
     auto table = make();
@@ -281,6 +293,72 @@ TEST_F(BlobVisions, ImageEditActions) {
     }
     form.reset();
   }
+}
+
+TEST_F(BlobVisions, BlobMenuStatesAndCommands) {
+  StartDefaultPack();
+  ASSERT_NE(zvDefPack, nullptr);
+  TPopupMenu* menu = zvDefPack->BlobContextMenu;
+  ASSERT_NE(menu, nullptr);
+  const String red = BmpFile(4, 3, clRed);
+  // Items in menu order: Cut, Copy, Paste, Clear, separator, Load..., Save to..., separator,
+  // Preview; "E" enabled, "d" disabled, "-" hidden.
+  struct Case {
+    const char* name;
+    const char* stored;  // "picture", "broken" or null
+    bool readOnly;
+    TfvImgDisabledActions disabled;
+    const char* expected;
+  } const cases[] = {
+      {"empty", nullptr, false, {}, "dddd.Ed.d"},
+      {"present", "picture", false, {}, "EEEE.EE.E"},
+      {"broken", "broken", false, {}, "ddEE.Ed.d"},  // cleared, never copied
+      {"read-only", "picture", true, {}, "dEdd.dE.E"},
+      {"no files", "picture", false, {vdaLoad, vdaSave}, "EEdE---.E"},
+      {"no preview", "picture", false, {vdaPreview}, "EEdE.EE--"},
+  };
+  for (const Case& c : cases) {
+    auto table = MemTexts();
+    if (c.stored) Store(*table, "P", String(c.stored) == "picture" ? red : String("garbage bytes"));
+    Clipboard()->Clear();
+    if (String(c.name) == "broken" || String(c.name) == "present") {  // Paste has something
+      TBitmap blue;
+      blue.SetSize(2, 2);
+      Clipboard()->Assign(&blue);
+    }
+    TImageVision image(nullptr);
+    image.SetReadOnly(c.readOnly);
+    image.SetDisabledActions(c.disabled);
+    Open(&image, table.get(), "P");
+    EXPECT_EQ(image.DefaultPopupMenu(), menu);
+    menu->SetPopupComponent(edit);
+    ASSERT_TRUE(menu->OnPopup);
+    menu->OnPopup(menu);
+    String got;
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+      TMenuItem* item = menu->Items()->Items(i);
+      got += !item->Visible() ? '-' : item->Caption() == "-" ? '.' : item->Enabled() ? 'E' : 'd';
+    }
+    EXPECT_EQ(got, c.expected) << c.name;
+    form.reset();
+  }
+
+  // The commands act on the editor: Copy puts the picture on the clipboard, Cut empties it.
+  auto table = MemTexts();
+  Store(*table, "P", red);
+  TImageVision image(nullptr);
+  Open(&image, table.get(), "P");
+  menu->SetPopupComponent(edit);
+  Clipboard()->Clear();
+  menu->Items()->Items(1)->OnClick(menu);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  menu->Items()->Items(0)->OnClick(menu);
+  EXPECT_TRUE(edit->CurrentValue().IsNull());
+  bool previewed = false;
+  image.OnPreview = [&](TObject*, TgpFieldList*) { previewed = true; };
+  menu->Items()->Items(8)->OnClick(menu);
+  EXPECT_TRUE(previewed);
+  menu->SetPopupComponent(nullptr);
 }
 
 }  // namespace
