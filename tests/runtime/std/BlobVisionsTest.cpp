@@ -4,6 +4,7 @@
 // clipboard, and stored bytes nobody changed (readable or not) kept as they are.
 #include "tests/runtime/db/TestDataSets.h"
 
+#include "platform/classes/FormText.h"
 #include "platform/controls/Clipboard.h"
 #include "platform/db/MemTable.h"
 #include "platform/graphics/Bitmap.h"
@@ -154,6 +155,32 @@ TEST_F(BlobVisions, LineFeedsComeBackOnlyForTextsStoredWithThem) {
 }
 
 // ---- Image --------------------------------------------------------------------------------
+
+TEST_F(BlobVisions, ImagePropertiesStreamAndMenuReferenceClears) {
+  TImageVision image(nullptr);
+  EXPECT_EQ(image.SurfaceKind(), vskCustom);
+  EXPECT_TRUE(image.Center());
+  EXPECT_TRUE(image.QuickDraw());
+  EXPECT_FALSE(image.WantArrows());
+  EXPECT_EQ(ComponentToText(&image).find("Center"), String::npos) << "defaults are not stored";
+  image.SetStretch(true);
+  image.SetCenter(false);
+  image.SetDisabledActions({vdaLoad, vdaPreview});
+  TMemoVision memo(nullptr);
+  memo.SetWantTabs(false);
+  memo.SetEditScrollBars(ssBoth);
+  for (TComponent* vision : std::initializer_list<TComponent*>{&image, &memo}) {
+    const String text = ComponentToText(vision);
+    std::unique_ptr<TComponent> back(static_cast<TComponent*>(vision->ClassType()->Factory(nullptr)));
+    TextToComponent(text, back.get());
+    EXPECT_EQ(ComponentToText(back.get()), text);
+  }
+  auto menu = std::make_unique<TPopupMenu>(nullptr);
+  image.SetPopupMenu(menu.get());
+  EXPECT_EQ(image.DefaultPopupMenu(), menu.get());
+  menu.reset();
+  EXPECT_EQ(image.PopupMenu(), nullptr) << "a destroyed menu is forgotten";
+}
 
 struct PixelCase {
   const char* name;
