@@ -54,6 +54,15 @@ void TzvDefPack::DeclareProperties(TPropTable<TzvDefPack>& t) {
   t.Method("ColorPickerDrawEdit", &TzvDefPack::ColorPickerDrawEdit);
   t.Method("ColorPickerBeforePost", &TzvDefPack::ColorPickerBeforePost);
   t.Method("ColorPickerDblClick", &TzvDefPack::ColorPickerDblClick);
+  t.Method("BlobPickerShow", &TzvDefPack::BlobPickerShow);
+  t.Method("BlobPickerPostChanges", &TzvDefPack::BlobPickerPostChanges);
+  t.Method("BlobPickerClose", &TzvDefPack::BlobPickerClose);
+  t.Method("BlobPickerShortCut", &TzvDefPack::BlobPickerShortCut);
+  t.Method("BlobPickerEditAction", &TzvDefPack::BlobPickerEditAction);
+  t.Method("BlobPickerOKClick", &TzvDefPack::BlobPickerOKClick);
+  t.Method("BlobPickerCancelClick", &TzvDefPack::BlobPickerCancelClick);
+  t.Method("PictureMenuPopup", &TzvDefPack::PictureMenuPopup);
+  t.Method("PictureMenuClick", &TzvDefPack::PictureMenuClick);
 }
 
 TzvDefPack::TzvDefPack(TComponent* owner) : TForm(owner) {
@@ -123,6 +132,8 @@ void TzvDefPack::FindParts() {
   find(BlobContextMenu, "BlobContextMenu");
   find(PictureContextMenu, "PictureContextMenu");
   find(NullImageList, "NullImageList");
+  find(Memo, "Memo");
+  find(Image, "Image");
 }
 
 namespace {
@@ -172,6 +183,12 @@ void TzvDefPack::FormCreate(TObject*) {
     }
   }
   ConnectBlobContextMenu(BlobContextMenu);
+  if (PictureContextMenu) {
+    PictureContextMenu->OnPopup = [this](TObject* sender) { PictureMenuPopup(sender); };
+    for (int i = 0; i < PictureContextMenu->Items()->Count(); ++i)
+      if (TMenuItem* item = PictureContextMenu->Items()->Items(i); item->Tag() >= 1 && item->Tag() <= 7)
+        item->OnClick = [this](TObject* sender) { PictureMenuClick(sender); };
+  }
   if (ColorPicker) {
     ColorPicker->PickList()->Clear();
     GetColorValues([this](const String& name) { AddColorIndent(name); });

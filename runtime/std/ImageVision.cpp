@@ -2,6 +2,7 @@
 // (stretched, centred or at the top left) and edited through the clipboard.
 
 #include "runtime/std/BlobVisions.h"
+#include "runtime/std/detail/BlobPictures.h"
 
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/Messages.h"
@@ -22,22 +23,9 @@
 
 namespace zv {
 
-namespace {
+using namespace blobdetail;
 
-std::unique_ptr<TBitmap> DecodeOrThrow(std::span<const std::uint8_t> bytes) {
-  const std::optional<TImageFormat> format = DetectImageFormat(bytes);
-  if (!format) throw EInvalidGraphic("Unknown picture format");
-  auto bitmap = std::make_unique<TBitmap>();
-  if (*format == TImageFormat::Bmp) {
-    TMemoryStream stream;
-    stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    stream.Seek(0, soBeginning);
-    bitmap->LoadFromStream(stream);
-  } else {
-    bitmap->SetPixels(GraphicsBackend().DecodeImage(bytes, *format));
-  }
-  return bitmap;
-}
+namespace {
 
 std::span<const std::uint8_t> BytesOf(const String& s) {
   return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
@@ -166,7 +154,6 @@ std::unique_ptr<TBitmap> TImageVision::EditorPicture(IvpFieldEditor& edit) {
   return DecodePicture(BytesOf(bytes));
 }
 
-bool TImageVision::HasPictureBytes(IvpFieldEditor& edit) { return !edit.CurrentValue().IsNull(); }
 
 void TImageVision::VM_ValidFields(TgpFieldList& fields, bool& valid) {
   TField* field = fields.FieldNames().empty() ? nullptr : fields.MainField();
@@ -219,7 +206,7 @@ void TImageVision::VM_DrawEdit(TgpFieldList& fields, TfvPainter& painter) {
   }
 }
 
-void TImageVision::PE_ResetEdit(IvpFieldEditor& edit) {
+void ResetToStoredBytes(IvpFieldEditor& edit) {
   TfvCurrentValue& current = edit.CurrentValue();
   struct TFlags {
     TfvCurrentValue& c;
@@ -238,6 +225,8 @@ void TImageVision::PE_ResetEdit(IvpFieldEditor& edit) {
     current.SetData(bytes.data(), static_cast<int>(bytes.size()));
   }
 }
+
+void TImageVision::PE_ResetEdit(IvpFieldEditor& edit) { ResetToStoredBytes(edit); }
 
 void TImageVision::PE_EditAction(IvpFieldEditor& edit, TvpEditAction action) {
   TfvImgDisabledAction disabled;
@@ -287,6 +276,30 @@ void TImageVision::PE_EditAction(IvpFieldEditor& edit, TvpEditAction action) {
   edit.Repaint();
 }
 
+void TImageVision::LoadImage(IvpFieldEditor& edit) {
+  if (!edit.Focused() || fDisabledActions.Contains(vdaLoad)) return;
+  std::vector<std::uint8_t> bytes;
+  if (!LoadPictureFile(bytes) || !CanEdit(edit.Fields())) return;
+  TfvCurrentValue& current = edit.CurrentValue();
+  if (bytes.empty())
+    current.Clear();
+  else
+    current.SetData(bytes);
+  current.SetModified(true);
+  edit.Repaint();
+}
+
+void TImageVision::SaveImage(IvpFieldEditor& edit) {
+  if (!edit.Focused() || fDisabledActions.Contains(vdaSave)) return;
+  if (!DecodePicture(edit.CurrentValue().Data())) return;
+  SavePictureFile(edit.CurrentValue().Data());
+}
+
+void TImageVision::PreviewImage(IvpFieldEditor& edit) {
+  if (!edit.Focused() || fDisabledActions.Contains(vdaPreview)) return;
+  if (std::unique_ptr<TBitmap> bitmap = DecodePicture(edit.CurrentValue().Data())) PreviewPicture(*bitmap);
+}
+
 TvpDefLayout TImageVision::DefaultLayout(TgpFieldList& fields) {
   (void)fields;
   return tlaCenter;
@@ -313,31 +326,8 @@ void BlobMenuPopup(TPopupMenu* menu) {
   TDBDevidEdit* edit = ImageEditor(menu, vision);
   if (!edit) return;
   TgpFieldList& fields = edit->Fields();
-  const bool present = DecodePicture(edit->CurrentValue().Data()) != nullptr;
-  // Bytes no codec reads are there all the same: they can be cleared, not copied.
-  const bool stored = !edit->CurrentValue().IsNull();
-  const bool canModify = fields.CanModify();
-  const bool hasMain = !fields.FieldNames().empty() && fields.MainField();
-  const bool enabled[] = {present && canModify, present, Clipboard()->HasFormat(CF_BITMAP) && canModify,
-                          stored && canModify,  canModify, present, present};
-  bool visible[8] = {};
-  TMenuItem* items = menu->Items();
-  for (int i = 0; i < items->Count(); ++i) {
-    TMenuItem* item = items->Items(i);
-    const int tag = static_cast<int>(item->Tag());
-    if (tag < 1 || tag > 7) continue;
-    visible[tag] = hasMain && !vision->DisabledActions().Contains(static_cast<TfvImgDisabledAction>(tag - 1));
-    item->SetVisible(visible[tag]);
-    item->SetEnabled(enabled[tag - 1]);
-  }
-  // A separator shows when the group it opens does.
-  for (int i = 0; i + 1 < items->Count(); ++i) {
-    TMenuItem* item = items->Items(i);
-    if (item->Caption() != "-") continue;
-    const int next = static_cast<int>(items->Items(i + 1)->Tag());
-    if (next == 5) item->SetVisible(visible[5] || visible[6]);
-    if (next == 7) item->SetVisible(visible[7]);
-  }
+  UpdatePictureMenu(*menu, edit->CurrentValue().Data(), fields.CanModify(),
+                    !fields.FieldNames().empty() && fields.MainField(), vision->DisabledActions());
 }
 
 void BlobMenuCommand(TPopupMenu* menu, int tag) {
@@ -347,8 +337,15 @@ void BlobMenuCommand(TPopupMenu* menu, int tag) {
   static constexpr unsigned messages[] = {WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR};
   if (tag >= 1 && tag <= 4) {
     edit->Perform(messages[tag - 1]);
-  } else if (tag == 7 && vision->OnPreview) {
-    vision->OnPreview(vision, &edit->Fields());
+  } else if (tag == 5) {
+    vision->LoadImage(*edit);
+  } else if (tag == 6) {
+    vision->SaveImage(*edit);
+  } else if (tag == 7) {
+    if (vision->OnPreview)
+      vision->OnPreview(vision, &edit->Fields());
+    else
+      vision->PreviewImage(*edit);
   }
   edit->Repaint();
 }

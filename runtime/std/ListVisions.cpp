@@ -486,7 +486,8 @@ std::vector<TClass> StdClasses() {
   return {TLiteVision::StaticClass(),     TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass(),
           TCheckBoxVision::StaticClass(), TXStateVision::StaticClass(),   TLookupVision::StaticClass(),
           TVLookupVision::StaticClass(),  TDateVision::StaticClass(),     TTimeVision::StaticClass(),
-          TMemoVision::StaticClass(),     TImageVision::StaticClass()};
+          TMemoVision::StaticClass(),     TImageVision::StaticClass(),    TTextVision::StaticClass(),
+          TPictureVision::StaticClass()};
 }
 }  // namespace
 
