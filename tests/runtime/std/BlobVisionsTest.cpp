@@ -13,7 +13,10 @@
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/Painter.h"
 
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/RichEdit.h"
 #include "EditControlFixture.h"
+#include "IdleScript.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +28,7 @@ using namespace zv;
 std::unique_ptr<TDataSet> MemTexts() {
   auto table = std::make_unique<TMemTable>(nullptr);
   table->FieldDefs().Add("ID", ftInteger);
-  table->FieldDefs().Add("S", ftString, 200);
+  table->FieldDefs().Add("S", ftString, 30);
   table->FieldDefs().Add("M", ftMemo);
   table->FieldDefs().Add("P", ftBlob);
   table->CreateDataSet();
@@ -38,7 +41,7 @@ std::unique_ptr<TDataSet> SqliteTexts() {
   const String path = GridTempFileName();
   {
     sqlite::TSqliteDatabase db(path);
-    db.Execute("CREATE TABLE texts (ID INTEGER PRIMARY KEY, S TEXT, M CLOB, P BLOB)");
+    db.Execute("CREATE TABLE texts (ID INTEGER PRIMARY KEY, S VARCHAR(30), M CLOB, P BLOB)");
     db.Execute("INSERT INTO texts (ID) VALUES (1)");
   }
   auto table = std::make_unique<TGridSqliteDataSet>();
@@ -56,6 +59,10 @@ void Store(TDataSet& table, const char* name, const String& value, bool isNull =
   else
     field->SetAsString(value);
   table.Post();
+}
+
+std::span<const std::uint8_t> BytesOfString(const String& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
 String Bytes(std::span<const std::uint8_t> data) { return String(reinterpret_cast<const char*>(data.data()), data.size()); }
@@ -386,6 +393,180 @@ TEST_F(BlobVisions, BlobMenuStatesAndCommands) {
   menu->Items()->Items(8)->OnClick(menu);
   EXPECT_TRUE(previewed);
   menu->SetPopupComponent(nullptr);
+}
+
+// ---- The blob picker ----------------------------------------------------------------------
+
+class BlobPicker : public BlobVisions {
+protected:
+  using Step = std::function<void()>;
+  void SetUp() override {
+    BlobVisions::SetUp();
+    StartDefaultPack();
+    pack = zvDefPack;
+  }
+  // Opens the picker by the edit's button and runs steps inside its loop.
+  void Run(std::vector<Step> steps) {
+    const TRect b = edit->ButtonRect();
+    steps.insert(steps.begin(), [this, b] { h->MouseUp(edit, b.Left + 2, b.Top + 2); });
+    TIdleScript script(std::move(steps));
+    h->MouseDown(edit, b.Left + 2, b.Top + 2);
+    EXPECT_FALSE(script.GaveUp);
+    EXPECT_EQ(edit->ToolForm(), nullptr) << "closed";
+  }
+  TWinControl* Button(const char* name) { return static_cast<TWinControl*>(pack->FindComponent(name)); }
+  Step ClickOK() {
+    return [this] { h->Click(Button("btnBlobPickerOK"), 5, 5); };
+  }
+  Step Key(Word key, char32_t c = 0) {
+    return [this, key, c] { PressKey(*h, pack->vtfBlobPicker, key, c); };
+  }
+  Step TypeText(const char* text) {
+    return [this, text] {
+      TRichEdit* editor = pack->BlobPickerText();
+      ASSERT_NE(editor, nullptr);
+      editor->SetSelStart(static_cast<int>(editor->Text().size()));
+      for (const char* c = text; *c; ++c) h->Char(editor, static_cast<char32_t>(*c));
+    };
+  }
+  // The tool form's size as shown.
+  TSize Shown() const { return {pack->vtfBlobPicker->Width(), pack->vtfBlobPicker->Height()}; }
+  TzvDefPack* pack = nullptr;
+};
+
+TEST_F(BlobPicker, TextDropDown) {
+  struct Case {
+    const char* name;
+    const char* field;
+    TfvDropDownTextOptions options;
+    bool readOnly;
+    const char* typed;
+    Word closeKey;  // 0: OK
+    const char* posted;
+  } const cases[] = {
+      {"OK keeps LF breaks", "M", {}, false, "x", 0, "a\nbx"},
+      {"escape posts", "M", {}, false, "y", VK_ESCAPE, "a\nby"},
+      {"escape without auto post", "M", {dtoNoAutoPost}, false, "y", VK_ESCAPE, "a\nb"},
+      // The editor counts the break as two of the field's 30 characters.
+      {"field size cuts typing", "S", {}, false, "0123456789012345678901234567890123", 0,
+       "a\nb01234567890123456789012345"},
+      {"read-only", "M", {}, true, "z", VK_ESCAPE, "a\nb"},
+  };
+  for (const Case& c : cases) {
+    for (auto make : {&MemTexts, &SqliteTexts}) {
+      auto table = make();
+      Store(*table, c.field, "a\nb");
+      TTextVision vision(nullptr);
+      vision.SetDropDownOptionsEx(c.options);
+      vision.SetReadOnly(c.readOnly);
+      Open(&vision, table.get(), c.field);
+      bool okEnabledAtStart = true, readOnly = false;
+      Run({[&] {
+             okEnabledAtStart = Button("btnBlobPickerOK")->Enabled();
+             readOnly = pack->BlobPickerText()->ReadOnly();
+             EXPECT_EQ(pack->BlobPickerText()->Text(), "a\r\nb") << c.name;
+           },
+           TypeText(c.typed), c.closeKey ? Key(c.closeKey) : ClickOK()});
+      EXPECT_FALSE(okEnabledAtStart) << c.name;
+      EXPECT_EQ(readOnly, c.readOnly) << c.name;
+      if (table->State() != dsBrowse) table->Post();
+      EXPECT_EQ(table->FieldByName(c.field)->AsString(), c.posted) << c.name << " " << table->ClassType()->ClassName();
+      form.reset();
+    }
+  }
+}
+
+TEST_F(BlobPicker, TextDropDownSizesAndOptions) {
+  for (bool noSizing : {false, true}) {
+    auto table = MemTexts();
+    TTextVision vision(nullptr);
+    vision.SetDropDownOptionsEx(noSizing ? TfvDropDownTextOptions{dtoNoSizing, dtoNoWordWrap}
+                                         : TfvDropDownTextOptions{});
+    Open(&vision, table.get(), "M");
+    Run({[&] {
+           EXPECT_EQ(pack->BlobPickerText()->WordWrap(), !noSizing);
+           EXPECT_EQ(pack->vtfBlobPicker->Options().Contains(tfoFixedWidth), noSizing);
+           pack->vtfBlobPicker->Popup()->SetBounds(0, 0, 260, 140);  // the user's size
+         },
+         Key(VK_ESCAPE)});
+    if (noSizing) {
+      EXPECT_EQ(vision.DropDownWidth(), 0);
+      form.reset();
+      continue;
+    }
+    EXPECT_EQ(vision.DropDownWidth(), 256) << "the pop-up less its frame";
+    EXPECT_EQ(vision.DropDownHeight(), 136);
+    TSize reopened;
+    Run({[&] { reopened = Shown(); }, Key(VK_ESCAPE)});
+    EXPECT_EQ(reopened.cx, 256) << "the size the user left";
+    EXPECT_EQ(reopened.cy, 136);
+    EXPECT_EQ(vision.DropDownWidth(), 256) << "an unchanged size is kept";
+    form.reset();
+  }
+}
+
+TEST_F(BlobPicker, PictureDropDown) {
+  const String small = BmpFile(20, 10, clRed);
+  const String broken = "broken picture bytes";
+  // Auto size: as wide as the OK/Cancel panel, as high as it plus the button row.
+  for (const String& stored : {small, broken}) {
+    auto table = MemTexts();
+    Store(*table, "P", stored);
+    TPictureVision vision(nullptr);
+    Open(&vision, table.get(), "P");
+    TSize size;
+    bool okEnabled = true;
+    Run({[&] {
+           size = Shown();
+           okEnabled = Button("btnBlobPickerOK")->Enabled();
+         },
+         Key(VK_ESCAPE)});
+    EXPECT_EQ(size.cx, 136);
+    EXPECT_EQ(size.cy, 30 + 32);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_EQ(table->FieldByName("P")->AsString(), stored) << "an unchanged picture posts nothing new";
+    form.reset();
+  }
+  {
+    auto table = MemTexts();
+    Store(*table, "P", small);
+    TPictureVision vision(nullptr);
+    vision.SetDropDownOptionsEx({dpoNoAutoSize});
+    vision.SetDropDownWidth(200);
+    Open(&vision, table.get(), "P");
+    TSize size;
+    Run({[&] { size = Shown(); }, Key(VK_ESCAPE)});
+    EXPECT_EQ(size.cx, 200);
+    form.reset();
+  }
+  // Paste from the menu, then OK: the clipboard's picture is stored as a BMP file.
+  auto table = MemTexts();
+  Store(*table, "P", broken);
+  TPictureVision vision(nullptr);
+  Open(&vision, table.get(), "P");
+  TBitmap blue;
+  blue.SetSize(3, 3);
+  blue.Canvas()->Brush()->SetColor(clBlue);
+  blue.Canvas()->FillRect({0, 0, 3, 3});
+  Clipboard()->Assign(&blue);
+  String menuStates;
+  Run({[&] {
+         TPopupMenu* menu = pack->PictureContextMenu;
+         menu->OnPopup(menu);
+         for (int i = 0; i < menu->Items()->Count(); ++i) {
+           TMenuItem* item = menu->Items()->Items(i);
+           menuStates += item->Caption() == "-" ? '.' : item->Enabled() ? 'E' : 'd';
+         }
+         menu->Items()->Items(2)->OnClick(menu->Items()->Items(2));
+         EXPECT_TRUE(Button("btnBlobPickerOK")->Enabled());
+         EXPECT_EQ(pack->BlobPickerImage()->Picture()->Width(), 3);
+       },
+       ClickOK()});
+  EXPECT_EQ(menuStates, "ddEE.Ed.d") << "broken bytes: cleared or replaced, never copied";
+  if (table->State() != dsBrowse) table->Post();
+  std::unique_ptr<TBitmap> stored = DecodePicture(BytesOfString(table->FieldByName("P")->AsString()));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->Width(), 3);
 }
 
 }  // namespace
