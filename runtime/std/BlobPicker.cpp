@@ -37,6 +37,15 @@ T* PickerPart(TzvDefPack& pack, const char* name) {
 
 TField* MainFieldOf(TgpFieldList& fields) { return fields.FieldNames().empty() ? nullptr : fields.MainField(); }
 
+// Sizes the tool form while it opens (0 keeps a side); the pop-up takes the width from it.
+void SizePicker(TVisionToolForm& form, int width, int height) {
+  if (width > 0) {
+    form.SetWidth(width);
+    form.SetPopupWidth(width);
+  }
+  if (height > 0) form.SetHeight(height);
+}
+
 }  // namespace
 
 void TzvDefPack::BlobPickerShow(TObject*) {
@@ -73,8 +82,7 @@ void TzvDefPack::BlobPickerShow(TObject*) {
       options.Exclude(tfoFixedWidth);
       options.Exclude(tfoFixedHeight);
     }
-    if (vision->DropDownWidth() > 0) form->SetWidth(vision->DropDownWidth());
-    if (vision->DropDownHeight() > 0) form->SetHeight(vision->DropDownHeight());
+    SizePicker(*form, vision->DropDownWidth(), vision->DropDownHeight());
     int maxLength = vision->MaxLength();
     TField* field = MainFieldOf(fields);
     if (maxLength == 0 && field && field->DataType() == ftString) maxLength = field->Size();
@@ -112,15 +120,14 @@ void TzvDefPack::BlobPickerShow(TObject*) {
       options.Exclude(tfoFixedHeight);
     }
     if (ex.Contains(dpoNoAutoSize)) {
-      if (vision->DropDownWidth() > 0) form->SetWidth(vision->DropDownWidth());
-      if (vision->DropDownHeight() > 0) form->SetHeight(vision->DropDownHeight());
+      SizePicker(*form, vision->DropDownWidth(), vision->DropDownHeight());
     } else if (auto* buttons = PickerPart<TPanel>(*this, "pnBlobPickerCtrl2")) {
       // The picture's size, but room for OK and Cancel at least.
       auto* row = PickerPart<TPanel>(*this, "pnBlobPickerCtrl");
       const int w = std::max(fBlobImage->Picture()->Width(), buttons->Width());
       const int h = std::max(fBlobImage->Picture()->Height(), buttons->Height());
-      form->SetWidth(w + panel->Width() - panel->ClientWidth());
-      form->SetHeight(h + panel->Height() - panel->ClientHeight() + (row ? row->Height() : 0));
+      SizePicker(*form, w + panel->Width() - panel->ClientWidth(),
+                 h + panel->Height() - panel->ClientHeight() + (row ? row->Height() : 0));
     }
     if (ex.Contains(dpoNoAutoPost)) options.Exclude(tfoAlwaysPostChanges);
     if (auto* cancel = PickerPart<TWinControl>(*this, "btnBlobPickerCancel")) form->SetActiveControl(cancel);
