@@ -13,12 +13,21 @@
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/Painter.h"
 
+#include "platform/controls/Application.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/graphics/GraphicsConsts.h"
+#include "platform/rtl/FileUtils.h"
+#include "runtime/env/Env.h"
 #include "platform/controls/RichEdit.h"
 #include "EditControlFixture.h"
 #include "IdleScript.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace zvtest {
 namespace {
@@ -63,6 +72,11 @@ void Store(TDataSet& table, const char* name, const String& value, bool isNull =
 
 std::span<const std::uint8_t> BytesOfString(const String& s) {
   return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+String ReadFileText(const String& path) {
+  std::ifstream in(path, std::ios::binary);
+  return String(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 String Bytes(std::span<const std::uint8_t> data) { return String(reinterpret_cast<const char*>(data.data()), data.size()); }
@@ -393,6 +407,108 @@ TEST_F(BlobVisions, BlobMenuStatesAndCommands) {
   menu->Items()->Items(8)->OnClick(menu);
   EXPECT_TRUE(previewed);
   menu->SetPopupComponent(nullptr);
+}
+
+TEST_F(BlobVisions, ImageFilesAndPreview) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("zv-blob-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const String red = BmpFile(5, 4, clRed), picture = (dir / "red.bmp").string(), broken = (dir / "broken.bmp").string();
+  {
+    TFileStream a(picture, fmCreate);
+    a.WriteBuffer(red.data(), static_cast<std::int64_t>(red.size()));
+    TFileStream b(broken, fmCreate);
+    b.WriteBuffer("BMnot really", 12);
+  }
+  auto table = MemTexts();
+  TImageVision image(nullptr);
+  Open(&image, table.get(), "P");
+  std::vector<TDialogRequest> asked;
+  String answer;
+  SetDialogResponder([&](TDialogRequest& request) {
+    asked.push_back(request);
+    request.File.FileName = answer;
+    return answer.empty() ? mrCancel : mrOk;
+  });
+  const String cwd = GetCurrentDir();
+  answer = broken;
+  EXPECT_THROW(image.LoadImage(*edit), EInvalidGraphic);
+  EXPECT_TRUE(edit->CurrentValue().IsNull()) << "a file that does not decode changes nothing";
+  EXPECT_FALSE(edit->CurrentValue().Modified());
+  answer = picture;
+  image.LoadImage(*edit);
+  EXPECT_EQ(Bytes(edit->CurrentValue().Data()), red) << "the file's own bytes";
+  EXPECT_EQ(GetCurrentDir(), cwd);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[1].Kind, TDialogKind::OpenFile);
+  EXPECT_TRUE(asked[1].File.MustExist);
+  EXPECT_EQ(asked[1].File.Filter, GraphicFilter());
+  EXPECT_EQ(asked[1].File.DefaultExt, "bmp");
+  EXPECT_EQ(asked[1].File.InitialDir, dir.string()) << "the folder of the last file loaded";
+
+  const String saved = (dir / "copy.bmp").string();
+  answer = saved;
+  image.SaveImage(*edit);
+  EXPECT_EQ(asked.back().Kind, TDialogKind::SaveFile);
+  EXPECT_TRUE(asked.back().File.OverwritePrompt);
+  EXPECT_EQ(ReadFileText(saved), red);
+  answer = (dir / "missing" / "x.bmp").string();
+  EXPECT_ANY_THROW(image.SaveImage(*edit)) << "a folder that does not exist: the host's error";
+  answer.clear();
+  image.LoadImage(*edit);  // cancelled
+  EXPECT_EQ(Bytes(edit->CurrentValue().Data()), red);
+  SetDialogResponder(nullptr);
+
+  String caption;
+  int clientWidth = 0;
+  TIdleScript script({[&] {
+    TForm* preview = Screen->ActiveForm();
+    ASSERT_NE(preview, nullptr);
+    caption = preview->Caption();
+    clientWidth = preview->ClientWidth();
+    PressKey(*h, preview, VK_ESCAPE);
+  }});
+  image.PreviewImage(*edit);
+  EXPECT_EQ(caption, "Picture preview");
+  EXPECT_GE(clientWidth, 5 + 2);
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(BlobVisions, Markers) {
+  ASSERT_NE(zvEnv, nullptr);
+  for (int kind = 0; kind < 2; ++kind) {
+    auto table = MemTexts();
+    std::unique_ptr<TvpFieldVision> vision;
+    if (kind == 0)
+      vision = std::make_unique<TTextVision>(nullptr);
+    else
+      vision = std::make_unique<TPictureVision>(nullptr);
+    const char* field = kind == 0 ? "M" : "P";
+    Open(vision.get(), table.get(), field);
+    auto draw = [&] {
+      TBitmap target;
+      target.SetSize(30, 20);
+      target.Canvas()->Brush()->SetColor(clWhite);
+      target.Canvas()->FillRect({0, 0, 30, 20});
+      TfvPainter painter(true);
+      TvpCellAttrs attrs;
+      painter.Canvas = target.Canvas();
+      painter.CellAttrs = &attrs;
+      painter.CellRect = painter.ClientRect = {0, 0, 30, 20};
+      vision->VM_DrawEdit(edit->Fields(), painter);
+      EXPECT_FALSE(painter.DefaultDrawing);
+      return target.ToPixels();
+    };
+    const TPixelBuffer empty = draw();
+    Store(*table, field, kind == 0 ? String("text") : String("unreadable"));
+    const TPixelBuffer present = draw();
+    TBitmap white;
+    white.SetSize(30, 20);
+    white.Canvas()->Brush()->SetColor(clWhite);
+    white.Canvas()->FillRect({0, 0, 30, 20});
+    EXPECT_FALSE(present == white.ToPixels()) << "a marker for " << field;
+    EXPECT_FALSE(present == empty) << "an empty value shows the marker greyed";
+    form.reset();
+  }
 }
 
 // ---- The blob picker ----------------------------------------------------------------------
