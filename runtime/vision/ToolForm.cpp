@@ -231,8 +231,6 @@ void TVisionToolForm::ShowPopup(IVisionToolFormUser* user, TDBDevidEdit* edit) {
   fPopup->SetModalResult(mrNone);
   fChanged = fWidthChanged = fHeightChanged = fClosing = fLostActivation = false;
   fPopup->ShowNoActivate();
-  // The frame is known once the window is: the panel fills what it leaves.
-  fPopup->Realign();
   if (OnActivate) OnActivate(this);
   if (fOptions.Contains(tfoFocusable)) RunLoop();
 }
