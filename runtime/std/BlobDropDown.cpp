@@ -90,7 +90,7 @@ void TTextVision::VM_DrawEdit(TgpFieldList& fields, TfvPainter& painter) {
     case tbmIcon: DrawMarker(painter, 0, isNull); break;
     case tbmText:
       // Only what fits is laid out: the painter cuts the text at the cell.
-      if (field) painter.DrawText(field->AsString(), fields.Alignment(), tlaDefault, 0, 0);
+      if (field) painter.DrawText(TextForCell(field->AsString(), painter.CellRect), fields.Alignment(), tlaDefault, 0, 0);
       break;
   }
   TDropDownBlobVision::VM_DrawEdit(fields, painter);

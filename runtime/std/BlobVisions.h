@@ -36,6 +36,9 @@ using TfvDropDownPictureOptions = TSet<TfvDropDownPictureOption>;
 // character does not rewrite every line of it.
 bool AllBreaksAreLineFeeds(std::string_view stored);
 String RestoreLineFeeds(std::string_view typed, std::string_view stored);
+// The start of text that can show in cell, whole characters only: a megabyte text costs a cell
+// no more than the text it has room for.
+std::string_view TextForCell(std::string_view text, const TRect& cell);
 
 class TMemoVision : public TvpFieldVision {
   ZV_CLASS(TMemoVision, TvpFieldVision)
@@ -50,6 +53,7 @@ public:
   // never its marker).
   void VM_GetText(TgpFieldList& fields, bool displayText, String& text) override;
   void PE_ParseText(IvpFieldEditor& edit, TgpFieldValue& value, bool& cancel) override;
+  void VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter) override;
   TvpDefLayout DefaultLayout(TgpFieldList& fields) override;
   TField* AutoSearchField(TgpFieldList& fields, TFieldTextKind& kind) override;
 

@@ -6,6 +6,9 @@
 #include "platform/db/Field.h"
 #include "runtime/vision/FieldEditor.h"
 #include "runtime/vision/FieldValue.h"
+#include "runtime/vision/Painter.h"
+
+#include <algorithm>
 
 namespace zv {
 
@@ -27,6 +30,16 @@ String RestoreLineFeeds(std::string_view typed, std::string_view stored) {
     out += typed[i];
   }
   return out;
+}
+
+std::string_view TextForCell(std::string_view text, const TRect& cell) {
+  // A generous bound: a character of one pixel by two on every line the cell holds.
+  const std::size_t room = 64 + static_cast<std::size_t>(std::max(0, cell.Width())) *
+                                    static_cast<std::size_t>(std::max(0, cell.Height()) / 2 + 1) * 4;
+  if (text.size() <= room) return text;
+  std::size_t end = room;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // not inside a character
+  return text.substr(0, end);
 }
 
 ZV_DEFINE_CLASS_WITH_PROPS(TMemoVision, TvpFieldVision)
@@ -77,6 +90,12 @@ void TMemoVision::PE_ParseText(IvpFieldEditor& edit, TgpFieldValue& value, bool&
   TgpFieldList& fields = edit.Fields();
   TField* field = fields.FieldNames().empty() ? nullptr : fields.MainField();
   value.SetAsString(field && !field->IsNull() ? RestoreLineFeeds(edit.Text(), field->AsString()) : edit.Text());
+}
+
+void TMemoVision::VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter) {
+  TvpFieldVision::VM_PreparePainter(fields, painter);
+  const std::string_view shown = TextForCell(painter.Text, painter.CellRect);
+  if (shown.size() < painter.Text.size()) painter.Text.resize(shown.size());
 }
 
 TvpDefLayout TMemoVision::DefaultLayout(TgpFieldList& fields) {

@@ -167,6 +167,50 @@ TEST_F(BlobVisions, MemoPostsTheLineBreaksTheTextWasStoredWith) {
   }
 }
 
+TEST_F(BlobVisions, MegabyteAndInvalidTextsPaintBoundedByTheCell) {
+  String big(1 << 20, 'w');
+  for (std::size_t i = 0; i < big.size(); i += 97) big[i] = '\xC3';  // lead bytes without their tails
+  big += "\xE2\x82\xAC";
+  const TRect cell{0, 0, 80, 40};
+  EXPECT_LT(TextForCell(big, cell).size(), 20000u);
+  EXPECT_EQ(TextForCell("short", cell), "short");
+  EXPECT_EQ(TextForCell(String(100000, 'a') + "\xE2\x82\xAC", {0, 0, 4000, 100}).size(), 100003u);
+  // Never inside a character: a cut just after a lead byte backs off to it.
+  const String euros = String(100000, 'a') + String(20000, '\xE2');
+  EXPECT_NE(static_cast<unsigned char>(TextForCell("\xE2\x82\xAC" + euros, cell).back()) & 0xC0, 0x80u);
+  for (int kind = 0; kind < 2; ++kind) {
+    auto table = MemTexts();
+    Store(*table, "M", big);
+    std::unique_ptr<TvpFieldVision> vision;
+    if (kind == 0)
+      vision = std::make_unique<TMemoVision>(nullptr);
+    else {
+      auto text = std::make_unique<TTextVision>(nullptr);
+      text->SetDisplayAs(tbmText);
+      vision = std::move(text);
+    }
+    // A grid column's field list: painting goes through no editor.
+    TgpFieldList fields(nullptr, fhtColumn, nullptr);
+    fields.SetFieldNames("M");
+    fields.UpdateList(table.get());
+    fields.SetVision(vision.get());
+    TBitmap target;
+    target.SetSize(80, 40);
+    TfvPainter painter(true);
+    TvpCellAttrs attrs;
+    painter.Canvas = target.Canvas();
+    painter.CellAttrs = &attrs;
+    painter.CellRect = painter.ClientRect = painter.TextRect = cell;
+    painter.Init(fields);
+    painter.CellRect = painter.ClientRect = painter.TextRect = cell;
+    vision->VM_PreparePainter(fields, painter);
+    EXPECT_LT(painter.Text.size(), kind == 0 ? 20000u : big.size() + 1);
+    EXPECT_NO_THROW(vision->VM_DrawEdit(fields, painter));
+    if (painter.DefaultDrawing) EXPECT_NO_THROW(painter.DrawText(painter.Text, taLeftJustify, tlaDefault, 0, 0));
+    fields.SetVision(nullptr);
+  }
+}
+
 TEST_F(BlobVisions, LineFeedsComeBackOnlyForTextsStoredWithThem) {
   EXPECT_TRUE(AllBreaksAreLineFeeds("a\nb"));
   EXPECT_FALSE(AllBreaksAreLineFeeds("ab"));
