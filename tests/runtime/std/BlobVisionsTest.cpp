@@ -446,6 +446,14 @@ TEST_F(BlobVisions, BlobMenuStatesAndCommands) {
   EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
   menu->Items()->Items(0)->OnClick(menu);
   EXPECT_TRUE(edit->CurrentValue().IsNull());
+  // And by keys: Ctrl+V pastes it back, Ctrl+C copies, Ctrl+X cuts.
+  h->Char(edit, 22);
+  EXPECT_FALSE(edit->CurrentValue().IsNull());
+  Clipboard()->Clear();
+  h->Char(edit, 3);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  h->Char(edit, 24);
+  EXPECT_TRUE(edit->CurrentValue().IsNull());
   bool previewed = false;
   image.OnPreview = [&](TObject*, TgpFieldList*) { previewed = true; };
   menu->Items()->Items(8)->OnClick(menu);
