@@ -8,7 +8,8 @@
 // the clipboard. Bytes no codec reads are a picture that shows as empty, never a fault.
 // - TDropDownBlobVision and its TTextVision and TPictureVision: a marker or a text in the cell,
 //   the content edited in the default pack's blob picker.
-// Sources: MemoVision.cpp, ImageVision.cpp, BlobDropDown.cpp.
+// Sources: MemoVision.cpp, ImageVision.cpp, BlobDropDown.cpp, BlobFiles.cpp; the blob picker
+// itself lives in the default pack (BlobPicker.cpp).
 
 #include "platform/controls/Menus.h"
 #include "runtime/std/ListVisions.h"
