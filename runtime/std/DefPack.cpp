@@ -2,6 +2,7 @@
 // the shared column batch, and the start-up and shutdown of the standard visions.
 
 #include "runtime/std/DefPack.h"
+#include "runtime/std/BlobVisions.h"
 
 #include "platform/classes/FormText.h"
 #include "platform/classes/Modules.h"
@@ -53,6 +54,16 @@ void TzvDefPack::DeclareProperties(TPropTable<TzvDefPack>& t) {
   t.Method("ColorPickerDrawEdit", &TzvDefPack::ColorPickerDrawEdit);
   t.Method("ColorPickerBeforePost", &TzvDefPack::ColorPickerBeforePost);
   t.Method("ColorPickerDblClick", &TzvDefPack::ColorPickerDblClick);
+  t.Method("BlobPickerShow", &TzvDefPack::BlobPickerShow);
+  t.Method("BlobPickerActivate", &TzvDefPack::BlobPickerActivate);
+  t.Method("BlobPickerPostChanges", &TzvDefPack::BlobPickerPostChanges);
+  t.Method("BlobPickerClose", &TzvDefPack::BlobPickerClose);
+  t.Method("BlobPickerShortCut", &TzvDefPack::BlobPickerShortCut);
+  t.Method("BlobPickerEditAction", &TzvDefPack::BlobPickerEditAction);
+  t.Method("BlobPickerOKClick", &TzvDefPack::BlobPickerOKClick);
+  t.Method("BlobPickerCancelClick", &TzvDefPack::BlobPickerCancelClick);
+  t.Method("PictureMenuPopup", &TzvDefPack::PictureMenuPopup);
+  t.Method("PictureMenuClick", &TzvDefPack::PictureMenuClick);
 }
 
 TzvDefPack::TzvDefPack(TComponent* owner) : TForm(owner) {
@@ -122,6 +133,8 @@ void TzvDefPack::FindParts() {
   find(BlobContextMenu, "BlobContextMenu");
   find(PictureContextMenu, "PictureContextMenu");
   find(NullImageList, "NullImageList");
+  find(Memo, "Memo");
+  find(Image, "Image");
 }
 
 namespace {
@@ -169,6 +182,13 @@ void TzvDefPack::FormCreate(TObject*) {
       TMenuItem* item = menu->Items()->Items(i);
       if (item->Tag() >= 1 && item->Tag() <= 7) item->SetCaption(actions[item->Tag() - 1]);
     }
+  }
+  ConnectBlobContextMenu(BlobContextMenu);
+  if (PictureContextMenu) {
+    PictureContextMenu->OnPopup = [this](TObject* sender) { PictureMenuPopup(sender); };
+    for (int i = 0; i < PictureContextMenu->Items()->Count(); ++i)
+      if (TMenuItem* item = PictureContextMenu->Items()->Items(i); item->Tag() >= 1 && item->Tag() <= 7)
+        item->OnClick = [this](TObject* sender) { PictureMenuClick(sender); };
   }
   if (ColorPicker) {
     ColorPicker->PickList()->Clear();

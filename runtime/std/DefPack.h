@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace zv {
 
@@ -32,6 +33,10 @@ class TDateVision;
 class TTimeVision;
 class TgpColumns;
 class TImageList;
+class TRichEdit;
+class TImage;
+class TMemoVision;
+class TImageVision;
 
 class TzvDefPack : public TForm {
   ZV_CLASS(TzvDefPack, TForm)
@@ -62,6 +67,9 @@ public:
   TPopupMenu* BlobContextMenu = nullptr;
   TPopupMenu* PictureContextMenu = nullptr;
   TImageList* NullImageList = nullptr;
+  // The stock blob visions.
+  TMemoVision* Memo = nullptr;
+  TImageVision* Image = nullptr;
 
   TvpCalcEngine* CalcEngine() const { return fEngine.get(); }
   // The calculator key that sends key.
@@ -96,6 +104,20 @@ public:
   void ColorPickerDrawEdit(TObject* sender, TgpFieldList* fields, TfvPainter* painter);
   void ColorPickerBeforePost(TObject* sender, TgpFieldList* fields, TgpFieldValue* value, bool& posted);
   void ColorPickerDblClick(TObject* sender, TgpFieldList* fields);
+  // The blob picker (BlobPicker.cpp).
+  void BlobPickerShow(TObject* sender);
+  void BlobPickerActivate(TObject* sender);
+  void BlobPickerPostChanges(TObject* sender);
+  void BlobPickerClose(TObject* sender);
+  void BlobPickerShortCut(TObject* sender, Word& key);
+  void BlobPickerEditAction(TObject* sender, TvpEditAction action);
+  void BlobPickerOKClick(TObject* sender);
+  void BlobPickerCancelClick(TObject* sender);
+  void PictureMenuPopup(TObject* sender);
+  void PictureMenuClick(TObject* sender);
+  // What the blob picker shows: a text editor or a picture, whichever the last opening made.
+  TRichEdit* BlobPickerText() const { return fBlobText; }
+  TImage* BlobPickerImage() const { return fBlobImage; }
 
   static void DeclareProperties(TPropTable<TzvDefPack>& t);
 
@@ -120,6 +142,15 @@ private:
   bool fPressing = false;
   bool fPressTimeUp = false;
   char32_t fSkipChar = 0;  // the character of a key pressed already, when it comes next
+
+  // The blob picker: one text editor or one image, created on first need; the picture's
+  // stored bytes, kept as they came until an action replaces them.
+  // Cut, Copy, Paste, Clear, Load..., Save to... or Preview (1 to 7) on the picker's picture.
+  void BlobPictureAction(int tag);
+  void ShowBlobPicture();
+  TRichEdit* fBlobText = nullptr;
+  TImage* fBlobImage = nullptr;
+  std::vector<std::uint8_t> fBlobBytes;
 };
 
 // The pack while the standard visions run (nil before, after and once freed).

@@ -1,6 +1,7 @@
 // The list visions: lite, tool-form, data-list (filtered typing) and standard (pick list).
 
 #include "runtime/std/ListVisions.h"
+#include "runtime/std/BlobVisions.h"
 
 #include "runtime/std/DefPack.h"
 #include "runtime/std/DateTimeVisions.h"
@@ -484,7 +485,9 @@ namespace {
 std::vector<TClass> StdClasses() {
   return {TLiteVision::StaticClass(),     TStandardVision::StaticClass(), TOwnerDrawVision::StaticClass(),
           TCheckBoxVision::StaticClass(), TXStateVision::StaticClass(),   TLookupVision::StaticClass(),
-          TVLookupVision::StaticClass(),  TDateVision::StaticClass(),     TTimeVision::StaticClass()};
+          TVLookupVision::StaticClass(),  TDateVision::StaticClass(),     TTimeVision::StaticClass(),
+          TMemoVision::StaticClass(),     TImageVision::StaticClass(),    TTextVision::StaticClass(),
+          TPictureVision::StaticClass()};
 }
 }  // namespace
 

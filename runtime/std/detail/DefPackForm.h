@@ -60,6 +60,12 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
     Height = 105
     ActiveControl = pnBlobPickerBG
     Options = [tfoFocusable, tfoNoAutoPost]
+    OnShow = BlobPickerShow
+    OnActivate = BlobPickerActivate
+    OnPostChanges = BlobPickerPostChanges
+    OnClose = BlobPickerClose
+    OnShortCut = BlobPickerShortCut
+    OnEditAction = BlobPickerEditAction
     object pnBlobPickerCtrl: TPanel
       Left = 0
       Top = 73
@@ -90,6 +96,7 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
           Height = 22
           Caption = 'OK'
           Default = True
+          OnClick = BlobPickerOKClick
         end
         object btnBlobPickerCancel: TButton
           Left = 72
@@ -99,6 +106,7 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
           Cancel = True
           Caption = 'Cancel'
           ModalResult = 2
+          OnClick = BlobPickerCancelClick
         end
       end
     end
@@ -510,6 +518,12 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
   object CheckBoxInt: TCheckBoxVision
     ValueChecked = '1'
     ValueUnChecked = '0'
+  end
+  object Memo: TMemoVision
+    EditWordWrap = False
+    EditScrollBars = ssNone
+  end
+  object Image: TImageVision
   end
   object ColorPicker: TStandardVision
     Alignment = talLeftJustify

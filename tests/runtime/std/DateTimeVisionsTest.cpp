@@ -19,6 +19,7 @@
 #include "runtime/vision/StdDesigners.h"
 
 #include "ExpectMessage.h"
+#include "EditControlFixture.h"
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
@@ -76,32 +77,7 @@ void ExpectStartsWithPublishedDefaults() {
     }
 }
 
-// A shown form with an edit control on one field, focused.
-class DateTimeVisions : public THarnessTest {
-protected:
-  void Open(TvpFieldVision* vision, TDataSet* dataSet, const String& field) {
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 400, 300);
-    form->Show();
-    source.SetDataSet(dataSet);
-    edit = new TDBDevidEdit(form.get());
-    edit->SetBounds(10, 10, 150, 21);
-    edit->SetParent(form.get());
-    edit->SetVision(vision);
-    edit->SetDataSource(&source);
-    edit->SetDataField(field);
-    h->Pump();
-    edit->SetFocus();
-    h->Pump();
-  }
-  void TearDown() override {
-    form.reset();
-    THarnessTest::TearDown();
-  }
-  std::unique_ptr<TForm> form;
-  TDataSource source{nullptr};
-  TDBDevidEdit* edit = nullptr;
-};
+class DateTimeVisions : public EditControlFixture {};
 
 // ---- Properties ---------------------------------------------------------------------------
 

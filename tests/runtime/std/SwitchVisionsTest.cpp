@@ -17,6 +17,7 @@
 #include "runtime/vision/Painter.h"
 #include "runtime/vision/StdDesigners.h"
 
+#include "EditControlFixture.h"
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
@@ -41,51 +42,13 @@ std::unique_ptr<TMemTable> FlagTable() {
 }
 
 // A shown form with an edit control on one field of a dataset, focused.
-class SwitchFixture : public THarnessTest {
+class SwitchFixture : public EditControlFixture {
 protected:
-  void Open(TvpFieldVision* vision, TDataSet* dataSet, const String& field) {
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 400, 300);
-    form->Show();
-    source.SetDataSet(dataSet);
-    edit = new TDBDevidEdit(form.get());
-    edit->SetBounds(10, 10, 150, 21);
-    edit->SetParent(form.get());
-    edit->SetVision(vision);
-    edit->SetDataSource(&source);
-    edit->SetDataField(field);
-    h->Pump();
-    edit->SetFocus();
-    h->Pump();
-  }
   void Space(TShiftState shift = {}) {
     h->KeyDown(edit, VK_SPACE, shift);
     h->Char(edit, U' ', shift);
     h->KeyUp(edit, VK_SPACE, shift);
   }
-  void Type(const std::u32string& text) {
-    for (char32_t c : text) {
-      const Word key = static_cast<Word>(std::toupper(static_cast<int>(c)));
-      h->KeyDown(edit, key);
-      h->Char(edit, c);
-      h->KeyUp(edit, key);
-    }
-  }
-  void Enter() {
-    h->KeyDown(edit, VK_RETURN);
-    h->KeyUp(edit, VK_RETURN);
-  }
-  void Click() {
-    h->Wait(600);  // a press, not the second half of a double click
-    h->Click(edit, 20, 8);
-  }
-  void TearDown() override {
-    form.reset();
-    THarnessTest::TearDown();
-  }
-  std::unique_ptr<TForm> form;
-  TDataSource source{nullptr};
-  TDBDevidEdit* edit = nullptr;
 };
 
 // ---- Check box ---------------------------------------------------------------------------
