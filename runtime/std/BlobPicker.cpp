@@ -136,12 +136,6 @@ void TzvDefPack::BlobPickerShow(TObject*) {
   form->SetOptions(options);
 }
 
-void TzvDefPack::BlobPickerActivate(TObject*) {
-  // The pop-up's frame is known once it shows: the tool form fills what the frame leaves, so
-  // that the size written back on closing is the size the user saw.
-  if (TvpToolFormBG* popup = vtfBlobPicker ? vtfBlobPicker->Popup() : nullptr) popup->Realign();
-}
-
 void TzvDefPack::ShowBlobPicture() {
   if (!fBlobImage) return;
   std::unique_ptr<TBitmap> bitmap = DecodePicture(fBlobBytes);

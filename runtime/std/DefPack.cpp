@@ -55,7 +55,6 @@ void TzvDefPack::DeclareProperties(TPropTable<TzvDefPack>& t) {
   t.Method("ColorPickerBeforePost", &TzvDefPack::ColorPickerBeforePost);
   t.Method("ColorPickerDblClick", &TzvDefPack::ColorPickerDblClick);
   t.Method("BlobPickerShow", &TzvDefPack::BlobPickerShow);
-  t.Method("BlobPickerActivate", &TzvDefPack::BlobPickerActivate);
   t.Method("BlobPickerPostChanges", &TzvDefPack::BlobPickerPostChanges);
   t.Method("BlobPickerClose", &TzvDefPack::BlobPickerClose);
   t.Method("BlobPickerShortCut", &TzvDefPack::BlobPickerShortCut);

@@ -106,7 +106,6 @@ public:
   void ColorPickerDblClick(TObject* sender, TgpFieldList* fields);
   // The blob picker (BlobPicker.cpp).
   void BlobPickerShow(TObject* sender);
-  void BlobPickerActivate(TObject* sender);
   void BlobPickerPostChanges(TObject* sender);
   void BlobPickerClose(TObject* sender);
   void BlobPickerShortCut(TObject* sender, Word& key);

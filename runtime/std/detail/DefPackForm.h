@@ -61,7 +61,6 @@ inline constexpr const char DefPackFormText[] = R"zvform(object zvDefPack: TzvDe
     ActiveControl = pnBlobPickerBG
     Options = [tfoFocusable, tfoNoAutoPost]
     OnShow = BlobPickerShow
-    OnActivate = BlobPickerActivate
     OnPostChanges = BlobPickerPostChanges
     OnClose = BlobPickerClose
     OnShortCut = BlobPickerShortCut

@@ -92,6 +92,12 @@ String BmpFile(int w, int h, TColor color) {
 
 class BlobVisions : public EditControlFixture {
 protected:
+  // A pack a test started goes with the test: left to the end of the process, it would be freed
+  // after the tables its handlers are reached through.
+  void TearDown() override {
+    EditControlFixture::TearDown();
+    while (DefaultPackStarts() > 0) StopDefaultPack();
+  }
   // Editing starts before the caret moves: entering edit mode shows the text anew.
   void CaretToEnd() {
     edit->Fields().Edit();
