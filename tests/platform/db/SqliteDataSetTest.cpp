@@ -1095,6 +1095,7 @@ TEST_F(SqliteFilterTest, HostileFiltersAreRefusedAndNothingRuns) {
       {"load_extension('libevil') IS NULL", true},
       {"ID > ?", true},
       {"ID > @x", true},
+      {"ID % :m = 0 AND ?1 = :m", true},  // a mark of its own naming the parameter's place
       {"ID IN (SELECT rowid FROM items WHERE 0) OR (DELETE FROM items) IS NULL", false},
       {"NO_SUCH_COLUMN > 1", false},
       {"ID > :missing", false},
