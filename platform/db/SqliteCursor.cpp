@@ -196,9 +196,12 @@ void TSqliteCursor::BindAll(TSqliteStatement& st, const std::vector<Variant>& pa
 
 void TSqliteCursor::CheckSource() {
   TSqliteStatement& st = Prepare("SELECT 1 FROM " + fSource.From);
-  // A mark the filter wrote itself (?, @x, $x) would take a value meant for the statement.
-  if (st.ParameterCount() != static_cast<int>(fSource.FilterParams.size()))
-    throw EDatabaseError(SFilterNotExpression);
+  // A mark the filter wrote itself (?, @x, $x, #x) would take a value meant for the statement,
+  // or share the place of a parameter bound by name: every place must be one of ours, ?1..?n.
+  const int marks = static_cast<int>(fSource.FilterParams.size());
+  if (st.ParameterCount() != marks) throw EDatabaseError(SFilterNotExpression);
+  for (int i = 1; i <= marks; ++i)
+    if (st.ParameterName(i) != "?" + std::to_string(i)) throw EDatabaseError(SFilterNotExpression);
 }
 
 std::optional<TSqliteRow> TSqliteCursor::FetchUnfiltered(const TSqliteId& id) {

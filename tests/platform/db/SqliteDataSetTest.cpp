@@ -1096,6 +1096,7 @@ TEST_F(SqliteFilterTest, HostileFiltersAreRefusedAndNothingRuns) {
       {"ID > ?", true},
       {"ID > @x", true},
       {"ID % :m = 0 AND ?1 = :m", true},  // a mark of its own naming the parameter's place
+      {"#x = 10 AND ID % :m = 0", true},  // a mark of its own taking the parameter's place
       {"ID IN (SELECT rowid FROM items WHERE 0) OR (DELETE FROM items) IS NULL", false},
       {"NO_SUCH_COLUMN > 1", false},
       {"ID > :missing", false},
