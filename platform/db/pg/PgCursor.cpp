@@ -158,10 +158,12 @@ TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params)
 
 // Reads up to one row, so that the condition runs: a function that would write fails here, in
 // the read-only transaction, rather than at the first window.
-// The planner's figure for the table (kept by VACUUM and ANALYZE; -1 before the first).
+// The planner's figure for the table (kept by VACUUM and ANALYZE; -1 before the first). Under a
+// filter the table's own, an upper bound: counting what the filter admits is the pass avoided.
 std::int64_t TPgCursor::Guess() {
-  if (!fSource.IsTable || fSource.Filtered) return -1;
-  const TPgResult result = fConnection.Execute("SELECT reltuples::bigint FROM pg_class WHERE oid = $1::regclass", {fSource.From});
+  if (!fSource.IsTable) return -1;
+  const TPgResult result = fConnection.Execute("SELECT reltuples::bigint FROM pg_class WHERE oid = $1::regclass",
+                                               {fSource.Filtered ? fSource.BaseFrom : fSource.From});
   if (result.Rows() == 0 || result.IsNull(0, 0)) return -1;
   const std::int64_t n = StrToInt64(result.Text(0, 0));
   return n >= 0 ? n : -1;
