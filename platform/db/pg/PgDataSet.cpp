@@ -480,11 +480,7 @@ void TPgDataSet::InternalClose() { fCursor.reset(); }
 // The cursor protocol
 
 bool TPgDataSet::ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const {
-  if (!fCursor) return false;
-  auto whole = fCursor->ReadWhole(KeysetRec(buffer).Id, column);
-  if (!whole) return false;  // the row is gone
-  value = std::move(*whole);
-  return true;
+  return keyset::TKeysetDataSetOps::ReadWholeValue(*this, buffer, column, value);
 }
 
 TRecordBufferPtr TPgDataSet::AllocRecordBuffer() {
@@ -788,10 +784,7 @@ Variant TPgDataSet::ReadByKey(const String& keyFields, const Variant& keyValues,
   if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
   std::vector<Variant> values;
   for (const TField* f : results) {
-    const auto column = static_cast<std::size_t>(ColumnOf(f));
-    Variant v = row.Values[column];
-    if (column < row.Lengths.size() && row.Lengths[column] >= 0)
-      v = fCursor->ReadWhole(row.Id, static_cast<int>(column)).value_or(Variant::Null());
+    const Variant v = keyset::TKeysetDataSetOps::FoundValue(*this, row, static_cast<std::size_t>(ColumnOf(f)));
     values.push_back(IsNullish(v) ? Variant::Null() : v);
   }
   return values.size() == 1 ? values.front() : VarArrayOf(values);
