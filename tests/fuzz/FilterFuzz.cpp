@@ -147,7 +147,13 @@ bool Reference(const std::string& table, const std::string& filter, const std::v
       case 's': sqlite3_bind_text(st, i, p->Value.data(), static_cast<int>(p->Value.size()), SQLITE_TRANSIENT); break;
       case 'i': sqlite3_bind_int64(st, i, Integer(p->Value)); break;
       case 'f': sqlite3_bind_double(st, i, std::strtod(p->Value.c_str(), nullptr)); break;
-      case 'b': sqlite3_bind_blob(st, i, p->Value.data(), static_cast<int>(p->Value.size()), SQLITE_TRANSIENT); break;
+      // An empty blob is no value to the host's fields and parameters: bound as NULL.
+      case 'b':
+        if (p->Value.empty())
+          sqlite3_bind_null(st, i);
+        else
+          sqlite3_bind_blob(st, i, p->Value.data(), static_cast<int>(p->Value.size()), SQLITE_TRANSIENT);
+        break;
       case 't': sqlite3_bind_int(st, i, !p->Value.empty() && p->Value != "0"); break;
       default: sqlite3_bind_null(st, i); break;
     }
