@@ -185,6 +185,9 @@ bool PrepareFilterText(const String& text, TSqlDialect dialect, int firstMark, S
       continue;
     }
     if (c == ';') return false;
+    // "?1" would name the place of a parameter the filter binds by name, and so pass the check
+    // that the statement has no marks but those.
+    if (!pg && c == '?') return false;
     if (c == '(') ++depth;
     if (c == ')' && --depth < 0) return false;
     sql += c;

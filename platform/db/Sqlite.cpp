@@ -165,6 +165,11 @@ void TSqliteStatement::BindAll(const std::vector<Variant>& values) {
 
 int TSqliteStatement::ParameterCount() const { return sqlite3_bind_parameter_count(fStmt); }
 
+String TSqliteStatement::ParameterName(int index) const {
+  const char* name = sqlite3_bind_parameter_name(fStmt, index);
+  return name ? String(name) : String();
+}
+
 bool TSqliteStatement::Step() {
   const int rc = sqlite3_step(fStmt);
   if (rc == SQLITE_ROW) return true;

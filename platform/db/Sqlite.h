@@ -68,6 +68,8 @@ public:
   void Bind(int index, const Variant& value);
   void BindAll(const std::vector<Variant>& values);
   int ParameterCount() const;
+  // A 1-based parameter's name as written (":name", "?3"); empty for a bare "?".
+  String ParameterName(int index) const;
   // Advances to the next row; false when there are no more.
   bool Step();
   void Reset();

@@ -196,9 +196,12 @@ void TSqliteCursor::BindAll(TSqliteStatement& st, const std::vector<Variant>& pa
 
 void TSqliteCursor::CheckSource() {
   TSqliteStatement& st = Prepare("SELECT 1 FROM " + fSource.From);
-  // A mark the filter wrote itself (?, @x, $x) would take a value meant for the statement.
-  if (st.ParameterCount() != static_cast<int>(fSource.FilterParams.size()))
-    throw EDatabaseError(SFilterNotExpression);
+  // A mark the filter wrote itself (?, @x, $x, #x) would take a value meant for the statement,
+  // or share the place of a parameter bound by name: every place must be one of ours, ?1..?n.
+  const int marks = static_cast<int>(fSource.FilterParams.size());
+  if (st.ParameterCount() != marks) throw EDatabaseError(SFilterNotExpression);
+  for (int i = 1; i <= marks; ++i)
+    if (st.ParameterName(i) != "?" + std::to_string(i)) throw EDatabaseError(SFilterNotExpression);
 }
 
 std::optional<TSqliteRow> TSqliteCursor::FetchUnfiltered(const TSqliteId& id) {
@@ -425,10 +428,13 @@ std::int64_t TSqliteCursor::Count() {
 // The span of the rowids: two steps to the ends of the table's b-tree, an upper bound that equals
 // the count while no row was deleted. Two statements: SQLite goes straight to an end only for a
 // lone min() or max(); both in one statement scan the table.
+// Under a filter the table's own span is taken: still an upper bound, where counting what the
+// condition admits would cost the pass this figure is there to avoid.
 std::int64_t TSqliteCursor::Guess() {
-  if (!fSource.IsTable || !fSource.RowId || fSource.Filtered) return -1;
-  auto end = [this](const char* aggregate) -> std::optional<std::int64_t> {
-    TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumns.front() + ") FROM " + fSource.From);
+  if (!fSource.IsTable || !fSource.RowId) return -1;
+  const String& from = fSource.Filtered ? fSource.BaseFrom : fSource.From;
+  auto end = [this, &from](const char* aggregate) -> std::optional<std::int64_t> {
+    TSqliteStatement& st = Prepare("SELECT " + String(aggregate) + "(" + fSource.IdColumns.front() + ") FROM " + from);
     TResetGuard guard{st};
     BindAll(st, {});
     if (!st.Step() || st.ColumnIsNull(0)) return std::nullopt;

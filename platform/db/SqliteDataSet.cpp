@@ -721,11 +721,7 @@ void TSqliteDataSet::SetBookmarkData(TRecordBuffer& buffer, const TBookmarkStr& 
 }
 
 bool TSqliteDataSet::ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const {
-  if (!fCursor) return false;
-  auto whole = fCursor->ReadWhole(KeysetRec(buffer).Id, column);
-  if (!whole) return false;  // the row is gone
-  value = std::move(*whole);
-  return true;
+  return keyset::TKeysetDataSetOps::ReadWholeValue(*this, buffer, column, value);
 }
 
 TGetResult TSqliteDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
@@ -1011,10 +1007,7 @@ Variant TSqliteDataSet::ReadByKey(const String& keyFields, const Variant& keyVal
   if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
   std::vector<Variant> values;
   for (const TField* f : results) {
-    const auto column = static_cast<std::size_t>(ColumnOf(f));
-    Variant v = row.Values[column];
-    if (column < row.Lengths.size() && row.Lengths[column] >= 0)
-      v = fCursor->ReadWhole(row.Id, static_cast<int>(column)).value_or(Variant::Null());
+    const Variant v = keyset::TKeysetDataSetOps::FoundValue(*this, row, static_cast<std::size_t>(ColumnOf(f)));
     values.push_back(IsNullish(v) ? Variant::Null() : v);
   }
   return values.size() == 1 ? values.front() : VarArrayOf(values);

@@ -113,6 +113,23 @@ inline std::int64_t CharCount(const String& text) {
 
 // The dataset side both SQL datasets share, reaching their private cursor state as a friend.
 struct TKeysetDataSetOps {
+  // A long value held in part, read whole by the row's identity; false when the row is gone.
+  template <class TDataSetT>
+  static bool ReadWholeValue(const TDataSetT& ds, const TRecordBuffer& buffer, int column, Variant& value) {
+    if (!ds.fCursor) return false;
+    auto whole = ds.fCursor->ReadWhole(KeysetRec(buffer).Id, column);
+    if (!whole) return false;
+    value = std::move(*whole);
+    return true;
+  }
+  // A found row's value of a column: read whole when the row holds only its start.
+  template <class TDataSetT, class TRowT>
+  static Variant FoundValue(const TDataSetT& ds, const TRowT& row, std::size_t column) {
+    if (column < row.Lengths.size() && row.Lengths[column] >= 0)
+      return ds.fCursor->ReadWhole(row.Id, static_cast<int>(column)).value_or(Variant::Null());
+    return row.Values[column];
+  }
+
   // Swaps the dataset's cursor for one in a new order or filter. The current record stays
   // current when the new cursor reads it; else the first is. A query's bookmark is a position,
   // which a new order or filter gives to another row. A failure (an interrupt among them) puts

@@ -158,10 +158,12 @@ TPgResult TPgCursor::Run(const String& sql, const std::vector<TPgParam>& params)
 
 // Reads up to one row, so that the condition runs: a function that would write fails here, in
 // the read-only transaction, rather than at the first window.
-// The planner's figure for the table (kept by VACUUM and ANALYZE; -1 before the first).
+// The planner's figure for the table (kept by VACUUM and ANALYZE; -1 before the first). Under a
+// filter the table's own, an upper bound: counting what the filter admits is the pass avoided.
 std::int64_t TPgCursor::Guess() {
-  if (!fSource.IsTable || fSource.Filtered) return -1;
-  const TPgResult result = fConnection.Execute("SELECT reltuples::bigint FROM pg_class WHERE oid = $1::regclass", {fSource.From});
+  if (!fSource.IsTable) return -1;
+  const TPgResult result = fConnection.Execute("SELECT reltuples::bigint FROM pg_class WHERE oid = $1::regclass",
+                                               {fSource.Filtered ? fSource.BaseFrom : fSource.From});
   if (result.Rows() == 0 || result.IsNull(0, 0)) return -1;
   const std::int64_t n = StrToInt64(result.Text(0, 0));
   return n >= 0 ? n : -1;
@@ -177,10 +179,68 @@ std::optional<TPgRow> TPgCursor::FetchUnfiltered(const TPgId& id) {
   return ReadRow(result, 0, -1);
 }
 
+// A sort column is read whole: its value is the key the next page is found from.
+bool TPgCursor::IsLong(std::size_t column) const {
+  return column < fSource.Long.size() && fSource.Long[column] &&
+         std::none_of(fSort.begin(), fSort.end(), [&](const TPgSortColumn& s) { return s.Column == static_cast<int>(column); });
+}
+
+// The identities, the values (a long one's start when it is longer), then each long column's
+// length in bytes, which the server takes from the stored value's header.
 String TPgCursor::SelectList() const {
   std::vector<String> list = fSource.IdColumns;
-  for (const String& c : fSource.Columns) list.push_back(c);
+  std::vector<String> lengths;
+  const String limit = IntToStr(static_cast<int>(LongValueStart));
+  for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
+    const String& column = fSource.Columns[c];
+    if (!IsLong(c)) {
+      list.push_back(column);
+      continue;
+    }
+    const String start = fSource.Long[c] == 2 ? "substring(" + column + " from 1 for " + limit + ")"
+                                              : "left(" + column + ", " + IntToStr(static_cast<int>(LongValueStart / 4)) + ")";
+    list.push_back("CASE WHEN octet_length(" + column + ") > " + limit + " THEN " + start + " ELSE " + column + " END");
+    lengths.push_back("octet_length(" + column + ")");
+  }
+  for (const String& l : lengths) list.push_back(l);
   return JoinSql(list, ", ");
+}
+
+void TPgCursor::ReadValues(const TPgResult& result, int r, int first, TPgRow& row) const {
+  const std::size_t columns = fSource.Columns.size();
+  row.Values.reserve(columns);
+  int length = first + static_cast<int>(columns);  // the long columns' lengths follow the values
+  for (std::size_t c = 0; c < columns; ++c) {
+    const int column = first + static_cast<int>(c);
+    row.Values.push_back(result.IsNull(r, column) ? Variant::Null() : PgTextToValue(result.Text(r, column), fSource.Types[c]));
+    if (!IsLong(c)) continue;
+    const int at = length++;
+    if (result.IsNull(r, at)) continue;
+    const std::int64_t bytes = StrToInt64(result.Text(r, at));
+    if (bytes > LongValueStart) {
+      row.Lengths.resize(columns, -1);
+      row.Lengths[c] = bytes;
+    }
+  }
+}
+
+std::optional<Variant> TPgCursor::ReadWhole(const TPgId& id, int column) {
+  const auto c = static_cast<std::size_t>(column);
+  TPgResult result;
+  if (fSource.IsTable) {
+    // Read past the filter: the row was admitted when its window was read.
+    std::vector<String> parts;
+    for (std::size_t i = 0; i < fSource.IdColumns.size(); ++i) parts.push_back(fSource.IdColumns[i] + " = $" + IntToStr(static_cast<int>(i) + 1));
+    result = fConnection.Execute("SELECT " + fSource.Columns[c] + " FROM " + (fSource.Filtered ? fSource.BaseFrom : fSource.From) +
+                                     " WHERE " + JoinSql(parts, " AND "),
+                                 Params(id));
+  } else {
+    result = Run("SELECT " + fSource.Columns[c] + " FROM " + fSource.From + OrderBy(false) +
+                     NumberPlaceholders(" LIMIT 1 OFFSET ?", static_cast<int>(fSource.Params.size()) + 1),
+                 {IntToStr(IdNumber(id))});
+  }
+  if (result.Rows() == 0) return std::nullopt;
+  return result.IsNull(0, 0) ? Variant::Null() : PgTextToValue(result.Text(0, 0), fSource.Types[c]);
 }
 
 // The sort columns in the server's own order (NULLs after every value: ASC NULLS LAST, and going
@@ -214,11 +274,7 @@ TPgRow TPgCursor::ReadRow(const TPgResult& result, int r, std::int64_t position)
     const int c = width + s.Column;
     row.Key.push_back(result.IsNull(r, c) ? Variant::Null() : Variant(String(result.Text(r, c))));
   }
-  row.Values.reserve(fSource.Columns.size());
-  for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
-    const int column = width + static_cast<int>(c);
-    row.Values.push_back(result.IsNull(r, column) ? Variant::Null() : PgTextToValue(result.Text(r, column), fSource.Types[c]));
-  }
+  ReadValues(result, r, width, row);
   return row;
 }
 
@@ -258,10 +314,7 @@ std::optional<TPgRow> TPgCursor::FindFirst(const TPgCondition& condition) {
     if (result.Rows() > 0) {
       TPgRow row;
       row.Id = IdOfNumber(StrToInt64(result.Text(0, 0)));
-      for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
-        const int column = 1 + static_cast<int>(c);
-        row.Values.push_back(result.IsNull(0, column) ? Variant::Null() : PgTextToValue(result.Text(0, column), fSource.Types[c]));
-      }
+      ReadValues(result, 0, 1, row);
       for (const TPgSortColumn& s : fSort) {
         const int c = 1 + s.Column;
         row.Key.push_back(result.IsNull(0, c) ? Variant::Null() : Variant(String(result.Text(0, c))));

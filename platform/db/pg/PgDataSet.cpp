@@ -123,6 +123,15 @@ String NumberNamedParams(const String& sql, std::vector<String>& names) {
   return out;
 }
 
+// A text of unbounded (or very large) length and a bytea are read as their start when long;
+// the server's text of another type is short, and a sort key is read whole anyway.
+char LongKind(const pg::TPgType& type) {
+  if (type.OutputText || type.Money) return 0;
+  if (type.FieldType == ftBlob) return 2;
+  if (type.FieldType == ftString && (type.Size == 0 || type.Size > pg::LongValueStart / 4)) return 1;
+  return 0;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -319,6 +328,7 @@ void TPgDataSet::ReadTableColumns() {
     fColumns.push_back({name, pg::PgReadExpression(PgQuoteIdentifier(name), type), type.FieldType,
                         type.Money ? "::numeric" : "", type.Ordered,
                         type.OutputText});
+    fColumns.back().Long = LongKind(type);
   }
   for (int r = 0; r < keys.Rows(); ++r) {
     const String name(keys.Text(r, 0));
@@ -369,6 +379,7 @@ void TPgDataSet::ReadQueryColumns() {
     if (type.Precision > 0) FieldDefs()[c]->SetPrecision(type.Precision);
     fColumns.push_back({name, pg::PgReadExpression("zv_c" + IntToStr(c + 1), type), type.FieldType, "", type.Ordered,
                         type.OutputText});
+    fColumns.back().Long = LongKind(type);
   }
   if (fReadOnlyReason.empty()) fReadOnlyReason = SPgIsQuery;
 }
@@ -395,6 +406,7 @@ void TPgDataSet::CreateCursor(const String& sortFields, const String& filter, bo
     source.Types.push_back(c.Type);
     source.Ordered.push_back(c.Ordered);
     source.Columns.push_back(c.Expression);
+    source.Long.push_back(c.Long);
   }
   if (fIsTable) {
     source.From = fQuotedTable;
@@ -466,6 +478,10 @@ void TPgDataSet::InternalClose() { fCursor.reset(); }
 
 // ---------------------------------------------------------------------------------------------
 // The cursor protocol
+
+bool TPgDataSet::ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const {
+  return keyset::TKeysetDataSetOps::ReadWholeValue(*this, buffer, column, value);
+}
 
 TRecordBufferPtr TPgDataSet::AllocRecordBuffer() {
   auto buffer = std::make_unique<TKeysetRecordBuffer>();
@@ -768,7 +784,7 @@ Variant TPgDataSet::ReadByKey(const String& keyFields, const Variant& keyValues,
   if (keys.empty() || results.empty() || !FindRow(keys, keyValues, {}, row)) return Variant::Null();
   std::vector<Variant> values;
   for (const TField* f : results) {
-    const Variant& v = row.Values[static_cast<std::size_t>(ColumnOf(f))];
+    const Variant v = keyset::TKeysetDataSetOps::FoundValue(*this, row, static_cast<std::size_t>(ColumnOf(f)));
     values.push_back(IsNullish(v) ? Variant::Null() : v);
   }
   return values.size() == 1 ? values.front() : VarArrayOf(values);

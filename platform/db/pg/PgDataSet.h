@@ -107,6 +107,7 @@ public:
   int CompareBookmarks(const TBookmarkStr& a, const TBookmarkStr& b) const override;
   bool Locate(const String& keyFields, const Variant& keyValues, TLocateOptions options = {}) override;
   Variant ReadByKey(const String& keyFields, const Variant& keyValues, const String& resultFields) override;
+  bool ReadWholeValue(const TRecordBuffer& buffer, int column, Variant& value) const override;
 
   static void DeclareProperties(TPropTable<TPgDataSet>& t);
 
@@ -148,6 +149,7 @@ private:
     String WriteCast;   // after a written value's placeholder: money is written as numeric
     bool Ordered = true;
     bool OutputText = false;  // compared as the text the server writes, not through a cast
+    char Long = 0;            // read as its start when long: 1 a text, 2 a bytea
   };
   using TId = std::vector<Variant>;
   TPgConnection& Conn() const;

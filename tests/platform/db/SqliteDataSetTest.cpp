@@ -1095,6 +1095,8 @@ TEST_F(SqliteFilterTest, HostileFiltersAreRefusedAndNothingRuns) {
       {"load_extension('libevil') IS NULL", true},
       {"ID > ?", true},
       {"ID > @x", true},
+      {"ID % :m = 0 AND ?1 = :m", true},  // a mark of its own naming the parameter's place
+      {"#x = 10 AND ID % :m = 0", true},  // a mark of its own taking the parameter's place
       {"ID IN (SELECT rowid FROM items WHERE 0) OR (DELETE FROM items) IS NULL", false},
       {"NO_SUCH_COLUMN > 1", false},
       {"ID > :missing", false},
@@ -1302,14 +1304,14 @@ TEST_F(SqliteDataSetTest, RecordCountEstimateCostsNoCountAndSettlesOnTheCount) {
   EXPECT_EQ(ds.RecordCount(), 999);
   EXPECT_TRUE(ds.RecordCountKnown());
   EXPECT_EQ(ds.RecordCountEstimate(), 999);
-  // Under a filter there is no guess until the count, unless one window holds every row.
+  // Under a filter the guess is the table's span until the count, unless one window holds every row.
   ds.SetFilter("ID % 100 = 0");
   ds.SetFiltered(true);
   EXPECT_EQ(ds.RecordCountEstimate(), 9);  // 500 was deleted
   EXPECT_TRUE(ds.RecordCountKnown());
   ds.SetFilter("ID % 2 = 0");
   EXPECT_FALSE(ds.RecordCountKnown());
-  EXPECT_EQ(ds.RecordCountEstimate(), -1);
+  EXPECT_EQ(ds.RecordCountEstimate(), 1000);
   EXPECT_EQ(ds.RecordCount(), 499);
   EXPECT_EQ(ds.RecordCountEstimate(), 499);
 }
@@ -1503,6 +1505,14 @@ TEST_F(SqliteDataSetTest, TheEstimateReadsOnlyTheEndsOfTheRowids) {
   ds.OnProgress = [&](TDataSet*, bool&) { ++progress; };
   EXPECT_EQ(ds.RecordCountEstimate(), 119999);
   EXPECT_LE(progress, 1) << "progress calls";
+  EXPECT_FALSE(ds.RecordCountKnown());
+  // A filter keeps the same figure: counting what it admits would be the pass avoided here.
+  ds.Params()->CreateParam(ftString, "from", ptInput)->SetValue(Variant(String("n3")));
+  ds.SetFilter("N >= :from");
+  ds.SetFiltered(true);
+  progress = 0;
+  EXPECT_EQ(ds.RecordCountEstimate(), 119999);
+  EXPECT_LE(progress, 1) << "progress calls under a filter";
   EXPECT_FALSE(ds.RecordCountKnown());
 }
 

@@ -34,6 +34,9 @@ struct TPgSource {
   std::vector<bool> Ordered;      // whether the server can order the column's values
   std::vector<TPgParam> Params;   // a query's own parameters ($1..$n come first)
   bool IntegerId = false;         // the primary key is one integer column
+  // Per column: 1 a text, 2 a bytea read as its start (at most LongValueStart bytes) and its
+  // length when longer, the whole value only when asked (ReadWhole); 0 read whole.
+  std::vector<char> Long;
   // A filter: From reads through it (its values follow the query's in Params), and every read
   // runs in a read-only transaction, so that no function it calls can write.
   bool Filtered = false;
@@ -46,7 +49,12 @@ struct TPgRow {
   TPgId Id;
   std::vector<Variant> Key;  // the sort columns' text (Null for NULL)
   std::vector<Variant> Values;
+  std::vector<std::int64_t> Lengths;  // empty, or per column a value held in part's stored length (else -1)
 };
+
+// What a window keeps of a long text or bytea; the rest is read when asked. A text keeps as
+// many characters as fit in these bytes whatever their encoding.
+inline constexpr std::int64_t LongValueStart = 65536;
 
 struct TPgCondition {
   String Where;  // parameters numbered from 1 after the source's own
@@ -68,6 +76,8 @@ public:
   std::optional<TPgId> IdAt(std::int64_t position);
   int Compare(const TPgId& a, const TPgId& b);
   std::optional<TPgRow> FindFirst(const TPgCondition& condition);
+  // A column's whole value in the row (a table's read past the filter); nullopt when the row is gone.
+  std::optional<Variant> ReadWhole(const TPgId& id, int column);
   // Reads nothing through the source, which raises on a filter the server refuses.
   void CheckSource();
   // Asked while a read waits for the server (the connection's OnWait during the cursor's reads).
@@ -94,6 +104,9 @@ private:
   String SelectList() const;
   int IdWidth() const { return fSource.IsTable ? static_cast<int>(fSource.IdColumns.size()) : 0; }
   TPgRow ReadRow(const TPgResult& result, int row, std::int64_t position) const;
+  // The values of a row from its result's column first on, and the long columns' lengths after them.
+  void ReadValues(const TPgResult& result, int row, int first, TPgRow& into) const;
+  bool IsLong(std::size_t column) const;
   // Whether, in key order, every integer from the smallest key to the largest is taken:
   // positions are then keys, and RecNo and SetRecNo need no count of rows before a row.
   bool Dense();
