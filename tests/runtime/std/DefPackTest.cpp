@@ -156,8 +156,8 @@ TEST_F(DefPack, EveryPartHoldsItsStoredProperties) {
        "OnClose=DataListClose;OnSizing=DataListSizing;OnKeyDown=DataListKeyDown"},
       {"gpDataListList",
        "Tag=2;Align=alClient;ParentColor=False;TabStop=True;BorderStyle=bsNoBorder;"
-       "AutoColumnFit=True;UniqueFields=_Key;ShowTitles=False;"
-       "OptionsVisual=[gvoNoEndEllipsis];"
+       "AutoColumnFit=True;UniqueFields=_Key;ShowTitles=False;HideSelection=False;"
+       "OptionsVisual=[gvoNoEndEllipsis];OptionsBehavior=[gboSmartSizing];"
        "OptionsPickup=[gpoReturnKey,gpoClick,gpoMouseTrack,gpoCaptureRecord];"
        "ReadOnly=True;CursorType=gctInsensitiveID;Designer=dsgDataList"},
       {"vtfCalendar", "Width=169;Height=89;Options=[tfoFocusable,tfoFixedWidth,tfoFixedHeight]"},
