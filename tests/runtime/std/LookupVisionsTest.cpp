@@ -258,6 +258,28 @@ TEST_P(LookupVisions, HostLookupFields) {
   EXPECT_EQ(name->AsString(), "Cyd");
 }
 
+// In the grid's in-place editor the clear short-cut writes null into the field too, and the grid
+// stays on the record.
+TEST_P(LookupVisions, ClearShortCutInTheGrid) {
+  vision.SetClearShortCut(ShortCut(VK_DELETE, {ssCtrl}));
+  auto* grid = new TDBDivoRud(form.get());
+  grid->SetBounds(10, 100, 380, 120);
+  grid->SetParent(form.get());
+  grid->Columns()->Add()->SetFieldName("CUST");
+  grid->Columns()->Items(0)->SetVision(&vision);
+  grid->SetDataSource(&orderSource);
+  grid->SetFocus();
+  h->Pump();
+  ASSERT_EQ(Cust(), "2");
+  h->KeyDown(grid, VK_F1 + 1);
+  TDBDevidEdit* inplace = grid->InplaceEditor();
+  ASSERT_TRUE(inplace && inplace->Visible());
+  EXPECT_EQ(inplace->Text(), "Bob");
+  Key(inplace, VK_DELETE, 0, {ssCtrl});
+  EXPECT_EQ(Cust(), "<null>");
+  EXPECT_EQ(orders->FieldByName("ID")->AsInteger(), 1);
+}
+
 // The widths written back when the list closes are the ones it opens with next time: opening
 // and closing, with one column and with two, changes nothing.
 TEST_P(LookupVisions, ReopeningKeepsTheWidthsLeft) {
