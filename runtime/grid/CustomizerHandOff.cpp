@@ -49,6 +49,14 @@ bool Listed(const std::vector<String>& names, const String& name) {
 
 void Append(String& list, const String& item) { list += (list.empty() ? "" : ";") + item; }
 
+// A name holding the list separator cannot be told apart from two names: it is not offered. A
+// caption holding it would shift every later caption against its name.
+bool Nameable(const String& name) { return name.find(';') == String::npos; }
+String ListSafe(String caption) {
+  std::replace(caption.begin(), caption.end(), ';', ',');
+  return caption;
+}
+
 }  // namespace
 
 bool IsCustomizerWindow(const TWinControl* window) {
@@ -75,18 +83,22 @@ void TDBDivoRud::Customize(TgpCustomizeMode mode, const String& excludeFields, c
   if (mode == gcmHide) {
     for (int i = 0; i < columns.Count(); ++i) {
       const TgpColumn* c = columns.Items(i);
-      if (c->OptionsBehavior().Contains(cboNoCustomizing) || Listed(excluded, c->FieldName())) continue;
+      if (c->OptionsBehavior().Contains(cboNoCustomizing) || !Nameable(c->FieldName()) ||
+          Listed(excluded, c->FieldName()))
+        continue;
       Append(names, c->FieldName());
-      Append(captions, c->TitleCaption());
+      Append(captions, ListSafe(c->TitleCaption()));
       if (c->Visible()) Append(present, c->FieldName());
     }
   } else {
     std::vector<String> listed = SplitNames(fields);
     if (listed.empty())
       for (int i = 0; i < d->DataSet->FieldCount(); ++i) listed.push_back(d->DataSet->Fields().Fields(i)->FieldName());
-    for (const String& name : listed)
-      if (!Listed(excluded, name)) Append(names, name);
-    captions = GetFieldCaptions(names);
+    for (const String& name : listed) {
+      if (!Nameable(name) || Listed(excluded, name)) continue;
+      Append(names, name);
+      Append(captions, ListSafe(GetFieldCaptions(name)));
+    }
     for (int i = 0; i < columns.Count(); ++i)
       if (columns.Items(i)->Visible()) Append(present, columns.Items(i)->FieldName());
   }
