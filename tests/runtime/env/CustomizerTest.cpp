@@ -209,11 +209,44 @@ TEST_F(Customizer, DragsFromTheListOntoTheGridAndTitlesBack) {
     EXPECT_EQ(Layout(), c.removed);
     EXPECT_EQ(events, c.removedEvents);
     EXPECT_EQ(Rows(), c.rowsAfter);
+    // The list's dataset shows the rows as they are now, not as they were.
     EXPECT_EQ(Shown()->datFields->RecordCount(), 2);
+    TObjDataSet* fields = Shown()->datFields;
+    EXPECT_EQ(fields->FieldByName("value")->AsString(), Shown()->Strings()->Strings(fields->RecNo() - 1));
     delete zvDivoRudCustomizer;
     h->Pump();
     grid = MakeGrid(form.get());
   }
+  // Nothing offered at the row (an empty list starts no drag; a drop reported anyway): no column
+  // on an empty name.
+  grid->Customize(gcmRemove, "", "ALPHA;GAMMA");
+  ASSERT_NE(Shown(), nullptr);
+  EXPECT_EQ(Shown()->Listed(), "");
+  events.clear();
+  grid->Perform(CM_CUSTOMIZER, gcaDragDrop, 0);
+  EXPECT_EQ(Layout(), "ALPHA | GAMMA");
+  EXPECT_EQ(events, "BeforeAddColumn ;DragDrop;");
+}
+
+TEST_F(Customizer, ADropAfterItsHiddenColumnWasFreedDoesNothing) {
+  TgpColumn* hidden = grid->Columns()->Add();
+  hidden->SetFieldName("BETA");
+  hidden->SetVisible(false);
+  grid->Customize(gcmHide, "", "");
+  ASSERT_NE(Shown(), nullptr);
+  EXPECT_EQ(Shown()->Listed(), "BETA");
+  h->Pump();
+  TDBDivoRud* list = Shown()->gpList;
+  const int x = grid->Columns()->ByField("GAMMA")->Group()->DisplayLeft;
+  h->MouseDown(list, 20, 5);
+  h->MouseMove(list, 30, 25, {ssLeft});
+  h->MouseMove(grid.get(), x, TitleY(), {ssLeft});
+  h->MouseMove(grid.get(), x + 1, TitleY(), {ssLeft});
+  delete hidden;
+  events.clear();
+  h->MouseUp(grid.get(), x + 1, TitleY());
+  EXPECT_EQ(events, "DragDrop;");
+  EXPECT_EQ(Layout(), "ALPHA | GAMMA");
 }
 
 TEST_F(Customizer, RefusesTitlesItDoesNotCustomize) {
