@@ -22,6 +22,7 @@
 #include "runtime/vision/StdDesigners.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace zv {
@@ -38,6 +39,12 @@ TzvCustomizerPlace& CustomizerPlace() {
 namespace {
 
 LPARAM AsParam(TObject* object) { return reinterpret_cast<LPARAM>(object); }
+
+// A name's key for lookups that ignore case: the plain ASCII fold unless the name needs more.
+String NameKey(const String& name) {
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+  return ascii ? UpperCase(name) : AnsiUpperCase(name);
+}
 
 std::vector<String> SplitList(const String& list) {
   std::vector<String> items;
@@ -86,7 +93,7 @@ void TzvDivoRudCustomizer::Setup(TDBDivoRud* grid, const String& names, const St
   fCaptions = captions;
   fMode = mode;
   fPresent.clear();
-  for (const String& name : SplitList(present)) fPresent.insert(UpperCase(name));
+  for (const String& name : SplitList(present)) fPresent.insert(NameKey(name));
 }
 
 void TzvDivoRudCustomizer::Detach(bool tellGrid) {
@@ -104,10 +111,11 @@ void TzvDivoRudCustomizer::FillList() {
   fListedNames.clear();
   const std::vector<String> names = SplitList(fNames);
   const std::vector<String> captions = SplitList(fCaptions);
-  std::set<String> offered;
+  std::unordered_set<String> offered;
+  offered.reserve(names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
     const String& name = names[i];
-    const String key = UpperCase(name);
+    const String key = NameKey(name);
     if (name.empty() || fPresent.count(key) || !offered.insert(key).second) continue;
     fStrings->Add(i < captions.size() && !captions[i].empty() ? captions[i] : name);
     fListedNames.push_back(name);
@@ -211,14 +219,14 @@ void TzvDivoRudCustomizer::CustomizerAction(TMessage& message) {
     case gcaAddColumn:
     case gcaShowColumn:
       if (!column) break;
-      fPresent.insert(UpperCase(column->FieldName()));
+      fPresent.insert(NameKey(column->FieldName()));
       FillList();
       RefreshData();
       break;
     case gcaRemoveColumn:
     case gcaHideColumn: {
       if (!column || column->GetGrid() != fGrid) break;
-      fPresent.erase(UpperCase(column->FieldName()));
+      fPresent.erase(NameKey(column->FieldName()));
       if (fMode == gcmRemove)
         delete column;
       else

@@ -9,7 +9,8 @@
 #include "runtime/grid/TitleTracker.h"
 
 #include <memory>
-#include <set>
+#include <unordered_set>
+#include <vector>
 
 namespace zv {
 
@@ -77,7 +78,7 @@ private:
   String fNames, fCaptions, fListed;
   TgpCustomizeMode fMode = gcmRemove;
   // The names the grid shows, upper-cased.
-  std::set<String> fPresent;
+  std::unordered_set<String> fPresent;
   std::unique_ptr<TStringList> fStrings;
   std::vector<String> fListedNames;
   bool fReplaced = false;
