@@ -427,6 +427,7 @@ TEST_F(ColumnDrag, CustomizeListsWhatTheCustomizerShows) {
     const char *exclude, *fields, *shown;
     const char* idLabel = "";
     const char* captionA = "";
+    const char* fieldD = "";
   };
   const Case cases[] = {
       {"hide: the customizable columns", gcmHide, "", "", "hide ID;ID;NAME / A;C;D / ID;ID"},
@@ -436,6 +437,8 @@ TEST_F(ColumnDrag, CustomizeListsWhatTheCustomizerShows) {
       // A separator in a caption would shift every later caption against its name.
       {"remove: a caption holding the separator", gcmRemove, "", "", "remove ID;NAME / I,D;NAME / ID;NAME;ID", "I;D"},
       {"hide: a caption holding the separator", gcmHide, "", "", "hide ID;ID;NAME / A,1;C;D / ID;ID", "", "A;1"},
+      // A field name holding it cannot be named in the lists: not offered.
+      {"hide: a field name holding the separator", gcmHide, "", "", "hide ID;ID / A;C / ID;ID", "", "", "X;Y"},
   };
   const TgpShowCustomizer saved = ShowGridCustomizer;
   for (const Case& c : cases) {
@@ -444,6 +447,7 @@ TEST_F(ColumnDrag, CustomizeListsWhatTheCustomizerShows) {
     Col("D")->SetVisible(false);
     if (*c.idLabel) dataSet->FieldByName("ID")->SetDisplayLabel(c.idLabel);
     if (*c.captionA) Col("A")->SetCaption(c.captionA);
+    if (*c.fieldD) Col("D")->SetFieldName(c.fieldD);
     TShown::Text = "none";
     ShowGridCustomizer = nullptr;
     grid->Customize(c.mode, c.exclude, c.fields);
