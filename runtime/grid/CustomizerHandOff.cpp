@@ -10,6 +10,7 @@
 #include "runtime/grid/detail/GridPrivate.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace zv {
@@ -47,7 +48,24 @@ bool Listed(const std::vector<String>& names, const String& name) {
   return std::any_of(names.begin(), names.end(), [&](const String& n) { return SameText(n, name); });
 }
 
-void Append(String& list, const String& item) { list += (list.empty() ? "" : ";") + item; }
+void Append(String& list, const String& item) {
+  if (!list.empty()) list += ';';
+  list += item;
+}
+
+// A name's key for lookups that ignore case: the plain ASCII fold unless the name needs more.
+String NameKey(const String& name) {
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+  return ascii ? UpperCase(name) : AnsiUpperCase(name);
+}
+
+// A name holding the list separator cannot be told apart from two names: it is not offered. A
+// caption holding it would shift every later caption against its name.
+bool Nameable(const String& name) { return name.find(';') == String::npos; }
+String ListSafe(String caption) {
+  std::replace(caption.begin(), caption.end(), ';', ',');
+  return caption;
+}
 
 }  // namespace
 
@@ -75,18 +93,45 @@ void TDBDivoRud::Customize(TgpCustomizeMode mode, const String& excludeFields, c
   if (mode == gcmHide) {
     for (int i = 0; i < columns.Count(); ++i) {
       const TgpColumn* c = columns.Items(i);
-      if (c->OptionsBehavior().Contains(cboNoCustomizing) || Listed(excluded, c->FieldName())) continue;
+      if (c->OptionsBehavior().Contains(cboNoCustomizing) || !Nameable(c->FieldName()) ||
+          Listed(excluded, c->FieldName()))
+        continue;
       Append(names, c->FieldName());
-      Append(captions, c->TitleCaption());
+      Append(captions, ListSafe(c->TitleCaption()));
       if (c->Visible()) Append(present, c->FieldName());
     }
   } else {
-    std::vector<String> listed = SplitNames(fields);
-    if (listed.empty())
-      for (int i = 0; i < d->DataSet->FieldCount(); ++i) listed.push_back(d->DataSet->Fields().Fields(i)->FieldName());
-    for (const String& name : listed)
-      if (!Listed(excluded, name)) Append(names, name);
-    captions = GetFieldCaptions(names);
+    // Each name with its field, when it names one; fields are looked up once each, since a
+    // search per name would grow with the square of a wide dataset.
+    std::vector<std::pair<String, const TField*>> listed;
+    const TDataSet& dataSet = *d->DataSet;
+    const std::vector<String> asked = SplitNames(fields);
+    if (asked.empty()) {
+      for (int i = 0; i < dataSet.FieldCount(); ++i) {
+        const TField* field = dataSet.Fields().Fields(i);
+        listed.emplace_back(field->FieldName(), field);
+      }
+    } else {
+      std::unordered_map<String, const TField*> byName;
+      for (int i = 0; i < dataSet.FieldCount(); ++i) {
+        const TField* field = dataSet.Fields().Fields(i);
+        byName.emplace(NameKey(field->FieldName()), field);
+      }
+      for (const String& name : asked) {
+        const auto it = byName.find(NameKey(name));
+        listed.emplace_back(name, it != byName.end() ? it->second : nullptr);
+      }
+    }
+    names.reserve(listed.size() * 12);
+    captions.reserve(listed.size() * 12);
+    for (const auto& [name, field] : listed) {
+      if (!Nameable(name) || (!excluded.empty() && Listed(excluded, name))) continue;
+      Append(names, name);
+      if (d->Mapper)
+        Append(captions, ListSafe(GetFieldCaptions(name)));
+      else
+        Append(captions, ListSafe(field ? field->DisplayName() : name));
+    }
     for (int i = 0; i < columns.Count(); ++i)
       if (columns.Items(i)->Visible()) Append(present, columns.Items(i)->FieldName());
   }

@@ -2,6 +2,7 @@
 // built on and stops before them.
 
 #include "runtime/Package.h"
+#include "runtime/grid/DBDivoRud.h"
 #include "runtime/std/DefPack.h"
 #include "runtime/std/ListVisions.h"
 #include "runtime/vision/StdDesigners.h"
@@ -44,9 +45,11 @@ TEST(Package, StartsAfterTheHostModulesItUsesAndStopsFirst) {
   EXPECT_NE(zvDefPack->FindComponent("calCalendar"), nullptr) << "the control module puts its calendar on the pack";
   EXPECT_NE(dynamic_cast<TLiteVision*>(DefaultVision()), nullptr);
   EXPECT_NE(dynamic_cast<TStandardDesigner*>(DefaultDesigner()), nullptr);
+  EXPECT_NE(ShowGridCustomizer, nullptr) << "the package's customizer module hands grids their customizer";
 
   FinalizeModules();
   EXPECT_EQ(zvDefPack, nullptr);
+  EXPECT_EQ(ShowGridCustomizer, nullptr);
   EXPECT_EQ(DefaultVision(), nullptr);
   EXPECT_TRUE(Modules().InitializationOrder().empty());
   EXPECT_EQ(GetClass("TEdit"), nullptr);

@@ -425,18 +425,29 @@ TEST_F(ColumnDrag, CustomizeListsWhatTheCustomizerShows) {
     const char* name;
     TgpCustomizeMode mode;
     const char *exclude, *fields, *shown;
+    const char* idLabel = "";
+    const char* captionA = "";
+    const char* fieldD = "";
   };
   const Case cases[] = {
       {"hide: the customizable columns", gcmHide, "", "", "hide ID;ID;NAME / A;C;D / ID;ID"},
       {"hide: fields left out", gcmHide, "id ; x", "", "hide NAME / D / "},
       {"remove: every field", gcmRemove, "", "", "remove ID;NAME / ID;NAME / ID;NAME;ID"},
       {"remove: the fields asked, less the excluded", gcmRemove, "ID", "NAME;ID", "remove NAME / NAME / ID;NAME;ID"},
+      // A separator in a caption would shift every later caption against its name.
+      {"remove: a caption holding the separator", gcmRemove, "", "", "remove ID;NAME / I,D;NAME / ID;NAME;ID", "I;D"},
+      {"hide: a caption holding the separator", gcmHide, "", "", "hide ID;ID;NAME / A,1;C;D / ID;ID", "", "A;1"},
+      // A field name holding it cannot be named in the lists: not offered.
+      {"hide: a field name holding the separator", gcmHide, "", "", "hide ID;ID / A;C / ID;ID", "", "", "X;Y"},
   };
   const TgpShowCustomizer saved = ShowGridCustomizer;
   for (const Case& c : cases) {
     Make();
     Col("B")->SetOptionsBehavior({cboNoCustomizing});
     Col("D")->SetVisible(false);
+    if (*c.idLabel) dataSet->FieldByName("ID")->SetDisplayLabel(c.idLabel);
+    if (*c.captionA) Col("A")->SetCaption(c.captionA);
+    if (*c.fieldD) Col("D")->SetFieldName(c.fieldD);
     TShown::Text = "none";
     ShowGridCustomizer = nullptr;
     grid->Customize(c.mode, c.exclude, c.fields);
