@@ -9,10 +9,11 @@ if [ -z "${ZV_TEST_WINDOW_MANAGER:-}" ] || ! command -v xdotool >/dev/null 2>&1;
   exit 77
 fi
 
+# Up to 20 seconds each way: a sanitized build on a loaded machine starts and stops slowly.
 "$zovrin" &
 app=$!
 window=""
-for _ in $(seq 100); do
+for _ in $(seq 400); do
   window="$(xdotool search --onlyvisible --name '^Zovrin$' 2>/dev/null | head -n 1)"
   [ -n "$window" ] && break
   kill -0 "$app" 2>/dev/null || break
@@ -26,7 +27,7 @@ fi
 xwininfo -id "$window" | grep -E 'Width|Height|Map State'
 
 xdotool windowactivate --sync "$window" key alt+F4
-for _ in $(seq 100); do
+for _ in $(seq 400); do
   kill -0 "$app" 2>/dev/null || break
   sleep 0.05
 done
