@@ -10,6 +10,7 @@
 #include "runtime/grid/DBDivoRud.h"
 #include "runtime/vision/StdDesigners.h"
 
+#include "CountingDesignerHook.h"
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +23,6 @@ namespace zvtest {
 namespace {
 
 using namespace zv;
-
-class TCountingDesigner : public IDesignerHook {
-public:
-  int Modifications = 0;
-  void Modified() override { ++Modifications; }
-  void Notification(TPersistent*, TOperation) override {}
-  bool IsDesignMsg(TControl*, TMessage&) override { return false; }
-  void ValidateRename(TComponent*, const String&, const String&) override {}
-  String UniqueName(const String& baseName) override { return baseName + "1"; }
-  TComponent* GetRoot() override { return nullptr; }
-};
 
 class ColumnSizing : public THarnessTest {
 protected:
@@ -216,7 +206,7 @@ TEST_F(ColumnSizing, WidthsAfterADrag) {
       {"a click on the edge without moving", 0, 0, false, "60 49 31 70"},
       {"fitted: the others give way", 0, 25, true, "90 43 28 62"},
   };
-  TCountingDesigner recorder;
+  TCountingDesignerHook recorder;
   for (const Case& c : cases) {
     Make(c.autoFit ? 232 : 400);
     grid->SetAutoColumnFit(c.autoFit);

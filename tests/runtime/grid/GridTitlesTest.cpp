@@ -16,6 +16,7 @@
 #include "runtime/rtm/ComponentStreaming.h"
 #include "runtime/vision/StdDesigners.h"
 
+#include "CountingDesignerHook.h"
 #include "HarnessTest.h"
 #include "MenuScript.h"
 
@@ -30,18 +31,6 @@ namespace zvtest {
 namespace {
 
 using namespace zv;
-
-// Counts what a form designer is told.
-class TRecordingDesigner : public IDesignerHook {
-public:
-  int Modifications = 0;
-  void Modified() override { ++Modifications; }
-  void Notification(TPersistent*, TOperation) override {}
-  bool IsDesignMsg(TControl*, TMessage&) override { return false; }
-  void ValidateRename(TComponent*, const String&, const String&) override {}
-  String UniqueName(const String& baseName) override { return baseName + "1"; }
-  TComponent* GetRoot() override { return nullptr; }
-};
 
 class GridTitles : public THarnessTest {
 protected:
@@ -151,7 +140,7 @@ TEST_F(GridTitles, ClicksCycleTheSortStatesAsModifiersAndOptionsAllow) {
       {"design mode ignores the options; Shift keeps the others", {gboNoTitleStates}, {cboNoTitleStates}, true,
        {{0, {}}, {1, {ssShift}}, {1, {}}}, "N D2", "NAME DESC", "ID;NAME;NAME;", 3},
   };
-  TRecordingDesigner recorder;
+  TCountingDesignerHook recorder;
   for (const Case& c : cases) {
     Make();
     form->SetDesigner(&recorder);
