@@ -26,10 +26,15 @@ if [ -z "$window" ]; then
 fi
 xwininfo -id "$window" | grep -E 'Width|Height|Map State'
 
-xdotool windowactivate --sync "$window" key alt+F4
-for _ in $(seq 400); do
+# Alt+F4 asks the window manager to close the window; on a loaded machine a key sent while the
+# window manager is still busy with the new window can be lost, so ask again, a few times.
+for _ in 1 2 3 4; do
+  xdotool windowactivate --sync "$window" key alt+F4 2>/dev/null
+  for _ in $(seq 100); do
+    kill -0 "$app" 2>/dev/null || break
+    sleep 0.05
+  done
   kill -0 "$app" 2>/dev/null || break
-  sleep 0.05
 done
 if kill -0 "$app" 2>/dev/null; then
   echo "FAIL: the program kept running after its main window was closed"
