@@ -288,6 +288,12 @@ protected:
   virtual void ClearCalcFields(TRecordBuffer& buffer);
   virtual void DoOnCalcFields();
   TRecordBuffer* CalcBuffer() const { return fCalcBuffer; }
+  // What ReadByKey asks once its scratch buffer is the record fields read (dsInternalCalc):
+  // fill it with the first record whose fields hold keys, calculated fields included, and say
+  // whether there was one. The base walks the cursor from the first record; a dataset holding
+  // its rows looks at them instead and leaves the cursor alone.
+  virtual bool FindKeyRecord(TRecordBuffer& scratch, const std::vector<TField*>& fields,
+                             const std::vector<Variant>& keys);
   int CalcFieldsCount() const { return fCalcFieldsCount; }  // calculated and lookup fields
   // A state for an internal operation, with no notification, and back.
   TDataSetState SetTempState(TDataSetState state);

@@ -43,7 +43,7 @@ Variant dataset_detail::KeyValue(const Variant& keyValues, std::size_t index, st
   return keyValues.GetElement(VarArrayLowBound(keyValues, 1) + static_cast<int>(index));
 }
 
-namespace {
+namespace dataset_detail {
 
 bool MatchesKey(const TField& field, const Variant& key, TLocateOptions options) {
   if (key.IsNull() || key.IsEmpty()) return field.IsNull();
@@ -67,7 +67,13 @@ bool MatchesKey(const TField& field, const Variant& key, TLocateOptions options)
   }
 }
 
-}  // namespace
+bool MatchesKeys(const std::vector<TField*>& fields, const std::vector<Variant>& keys, TLocateOptions options) {
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (!MatchesKey(*fields[i], keys[i], options)) return false;
+  return true;
+}
+
+}  // namespace dataset_detail
 
 // ---------------------------------------------------------------------------------------------
 // TFields
@@ -229,8 +235,7 @@ bool TDataSet::LocateRecord(const String& keyFields, const Variant& keyValues, T
   TCounterGuard noScrollEvents(fScrollEventLock);
   bool found = false;
   for (First(); !Eof(); Next()) {
-    found = true;
-    for (std::size_t i = 0; i < fields.size() && found; ++i) found = MatchesKey(*fields[i], keys[i], options);
+    found = MatchesKeys(fields, keys, options);
     if (found) break;
   }
   if (found) {
@@ -288,13 +293,15 @@ Variant TDataSet::ReadByKey(const String& keyFields, const Variant& keyValues, c
     }
   } restore{*this, fCalcBuffer, SetTempState(dsInternalCalc)};
   fCalcBuffer = scratch.get();
+  return FindKeyRecord(*scratch, fields, keys) ? FieldValues(resultFields) : Variant::Null();
+}
+
+bool TDataSet::FindKeyRecord(TRecordBuffer& scratch, const std::vector<TField*>& fields,
+                             const std::vector<Variant>& keys) {
   InternalFirst();
-  while (FetchRecord(*scratch, gmNext, false) == grOK) {
-    bool found = true;
-    for (std::size_t i = 0; i < fields.size() && found; ++i) found = MatchesKey(*fields[i], keys[i], {});
-    if (found) return FieldValues(resultFields);
-  }
-  return Variant::Null();
+  while (FetchRecord(scratch, gmNext, false) == grOK)
+    if (MatchesKeys(fields, keys, {})) return true;
+  return false;
 }
 
 std::vector<TField*> TDataSet::GetFieldList(const String& fieldNames) const {

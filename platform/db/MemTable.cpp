@@ -11,6 +11,7 @@
 
 #include "platform/classes/TypeInfo.h"
 #include "platform/db/DBConsts.h"
+#include "platform/db/detail/DataSetInternal.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Format.h"
@@ -204,6 +205,28 @@ TGetResult TMemTable::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool) {
   }
   FillBuffer(buffer, *fRows[static_cast<std::size_t>(fCursor)]);
   return grOK;
+}
+
+bool TMemTable::FindKeyRecord(TRecordBuffer& scratch, const std::vector<TField*>& fields,
+                              const std::vector<Variant>& keys) {
+  std::vector<std::size_t> columns;
+  for (const TField* field : fields) {
+    const int column = ColumnOf(field);
+    if (column < 0) return TVariantDataSet::FindKeyRecord(scratch, fields, keys);  // a calculated key
+    columns.push_back(static_cast<std::size_t>(column));
+  }
+  // Only the key columns are copied while looking; the whole row, and its calculated fields,
+  // once found.
+  TVariantRecordBuffer& record = Values(scratch);
+  record.ClearValues(ColumnCount(), false);
+  for (const auto& row : fRows) {
+    for (const std::size_t column : columns) record.Values[column] = row->Values[column];
+    if (!dataset_detail::MatchesKeys(fields, keys, {})) continue;
+    FillBuffer(scratch, *row);
+    GetCalcFields(scratch);
+    return true;
+  }
+  return false;
 }
 
 void TMemTable::InternalSetToRecord(TRecordBuffer& buffer) {

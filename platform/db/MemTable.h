@@ -57,6 +57,9 @@ protected:
   void InternalPost() override;
   void InternalDelete() override;
   bool IsCursorOpen() const override { return fOpen; }
+  // Looks at the rows, not through the cursor: only the record found is calculated.
+  bool FindKeyRecord(TRecordBuffer& scratch, const std::vector<TField*>& fields,
+                     const std::vector<Variant>& keys) override;
   // Bookmark sets answered from the rows, the cursor unmoved.
   bool BookmarkNumber(const TBookmarkStr& bookmark, std::int64_t& number) const override;
   void BookmarkSetAddRange(TBookmarkSet& set, const TBookmarkStr& from, const TBookmarkStr& to) override;

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the sources of TDataSet (DataSet.cpp, DataSetEditing.cpp,
-// DataSetFields.cpp); not part of the public interface.
+// DataSetFields.cpp) and the datasets of this module; not part of the public interface.
 
 #include "platform/db/DataSet.h"
 
@@ -52,5 +52,10 @@ std::vector<String> SplitFieldNames(const String& names);
 
 // The i-th of the key values given to Locate or Lookup: the value itself for one field.
 Variant KeyValue(const Variant& keyValues, std::size_t index, std::size_t count);
+
+// Whether the field's value in the record being read is key, as Locate and Lookup compare:
+// text as text under the options, other kinds by value; a null key matches a null field.
+bool MatchesKey(const TField& field, const Variant& key, TLocateOptions options);
+bool MatchesKeys(const std::vector<TField*>& fields, const std::vector<Variant>& keys, TLocateOptions options);
 
 }  // namespace zv::dataset_detail

@@ -281,6 +281,35 @@ TEST_F(MemTableTest, FailedPostKeepsTheUsersValues) {
   EXPECT_EQ(table.FieldByName("CITY")->AsString(), "Oslo");
 }
 
+// A keyed read looks at the rows: the cursor stays, and only the record found is calculated
+// (an application's OnCalcFields is not run over the whole table for one painted cell).
+TEST_F(MemTableTest, ReadByKeyCalculatesOnlyTheRecordFound) {
+  fTable->Close();
+  auto* initial = new TStringField(fTable.get());
+  initial->SetFieldName("INITIAL");
+  initial->SetFieldKind(fkCalculated);
+  initial->SetSize(1);
+  initial->SetDataSet(fTable.get());
+  int calls = 0;
+  fTable->OnCalcFields = [&](TDataSet* ds) {
+    ++calls;
+    initial->SetAsString(ds->FieldByName("NAME")->AsString().substr(0, 1));
+  };
+  fTable->Open();
+  fTable->Last();
+  calls = 0;
+  EXPECT_EQ(fTable->ReadByKey("CITY;AGE", VarArrayOf({"Rome", 25}), "INITIAL;NAME").GetElement(0).AsString(), "C");
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(fTable->ReadByKey("AGE", Variant::Null(), "INITIAL").AsString() == "D");
+  EXPECT_TRUE(fTable->ReadByKey("NAME", "Zed", "INITIAL").IsNull());
+  EXPECT_EQ(calls, 2);
+  // A calculated key can only be found by calculating: the walk through the cursor.
+  EXPECT_EQ(fTable->ReadByKey("INITIAL", "A", "NAME").AsString(), "Alice");
+  EXPECT_EQ(Name(), "Carl");
+  fTable->Prior();
+  EXPECT_EQ(Name(), "Dan");
+}
+
 TEST_F(MemTableTest, RecNoAndBookmarksFollowTheRecord) {
   EXPECT_EQ(fTable->RecordCount(), 5);
   fTable->SetRecNo(3);
