@@ -189,6 +189,17 @@ TEST_P(LookupVisions, TextsAndImagesNeverTouchTheLookupTable) {
   EXPECT_FALSE(valid) << "a closed lookup table";
 }
 
+// Field names read from a form are checked once loading ends: editors turn valid without a
+// change of their own.
+TEST_P(LookupVisions, LoadingRevalidatesTheEditors) {
+  vision.LookupParams()->SetLookupField("MISSING");
+  ASSERT_FALSE(edit->Fields().Valid());
+  TextToComponent("object TVLookupVision\n  LookupParams.LookupField = 'NAME'\nend\n", &vision);
+  EXPECT_EQ(vision.LookupParams()->DataSource(), &customerSource) << "what the text does not name stays";
+  EXPECT_TRUE(edit->Fields().Valid());
+  EXPECT_EQ(edit->Text(), "Bob");
+}
+
 // Completion and picks write the key; text that matches nothing is posted only through OnNewKey;
 // the clear short-cut posts null.
 TEST_P(LookupVisions, EditingWritesTheKey) {
