@@ -1393,7 +1393,8 @@ TEST_F(SqliteDataSetTest, LongValuesAreHeldInPartAndReadWholeWhenAsked) {
   const String body = "replace(hex(zeroblob(100000)), '00', 'é')";  // 200,000 bytes
   Other().Execute("CREATE TABLE docs (ID INTEGER PRIMARY KEY, NAME TEXT, BODY TEXT, DATA BLOB);"
                   "INSERT INTO docs VALUES (1, 'one', " + body + ", zeroblob(300000)), (2, 'two', 'short', x'0102'),"
-                  " (3, 'three', NULL, NULL)");
+                  " (3, 'three', NULL, NULL), (4, 'four', hex(zeroblob(32768)), zeroblob(65537)),"
+                  " (5, 'five', hex(zeroblob(32768)) || 'x', zeroblob(65536))");  // either side of the start's size
   const String whole = Scalar("SELECT BODY FROM docs WHERE ID = 1").AsString();
   TSqliteDataSet& ds = Open("docs");
   struct TCell {
@@ -1405,6 +1406,8 @@ TEST_F(SqliteDataSetTest, LongValuesAreHeldInPartAndReadWholeWhenAsked) {
       {{"BODY", 200000, 65536}, {"DATA", 300000, 8}, {"NAME", 3, 3}},
       {{"BODY", 5, 5}, {"DATA", 2, 8}},
       {{"BODY", 0, 0}, {"DATA", 0, 8}},
+      {{"BODY", 65536, 65536}, {"DATA", 65537, 8}},
+      {{"BODY", 65537, 65536}, {"DATA", 65536, 8}},
   };
   for (const auto& row : rows) {
     for (const TCell& cell : row) {
