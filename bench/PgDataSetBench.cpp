@@ -22,6 +22,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -164,6 +165,61 @@ void SortUnindexed(benchmark::State& state) {
   }
 }
 
+// One read of the first window in the order of amount (no index), through a plain statement.
+void TopNRead(benchmark::State& state) {
+  for (auto _ : state) {
+    const pg::TPgResult r = Shared().Execute("SELECT id, name, amount, created FROM zv_bench ORDER BY amount, id LIMIT 64");
+    if (r.Rows() != 64) state.SkipWithError("short read");
+  }
+}
+
+// A title click's new order on amount from a record in the middle: the record is kept.
+void SortKeepingRecord(benchmark::State& state) {
+  TOpenDataSet open;
+  for (auto _ : state) {
+    state.PauseTiming();
+    open.DataSet.SetSortFields("");
+    open.DataSet.SetRecNo(RowCount / 2);
+    const int id = open.DataSet.FieldByName("id")->AsInteger();
+    state.ResumeTiming();
+    open.DataSet.SetSortFields("amount");
+    if (open.DataSet.FieldByName("id")->AsInteger() != id) state.SkipWithError("the record was not kept");
+  }
+}
+
+// The same order on created DESC stopped by Interrupt 20 ms in; the figure is the time from the
+// Interrupt to the return.
+void Interrupted(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
+  TOpenDataSet open;
+  double latency = 0;
+  for (auto _ : state) {
+    open.DataSet.SetSortFields("");
+    std::optional<Clock::time_point> asked;
+    const auto start = Clock::now();
+    open.DataSet.OnProgress = [&](TDataSet* ds, bool&) {
+      if (!asked && Clock::now() - start > std::chrono::milliseconds(20)) {
+        asked = Clock::now();
+        static_cast<TPgDataSet*>(ds)->Interrupt();
+      }
+    };
+    bool aborted = false;
+    try {
+      open.DataSet.SetSortFields("created DESC");
+    } catch (const EAbort&) {
+      aborted = true;
+    }
+    const auto end = Clock::now();
+    open.DataSet.OnProgress = nullptr;
+    if (!aborted || !asked) {
+      state.SkipWithError("the sort was not interrupted");
+      break;
+    }
+    latency += std::chrono::duration<double>(end - *asked).count();
+  }
+  state.counters["latency"] = latency / static_cast<double>(state.iterations());
+}
+
 void LocateKey(benchmark::State& state) {
   TOpenDataSet open;
   int i = 1;
@@ -188,6 +244,12 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
   };
   if (wall("Open") > 0 && wall("FilteredOpen") > 0)
     std::printf("filtered (indexed) / unfiltered open: %.2f (at most 2)\n", wall("FilteredOpen") / wall("Open"));
+  if (wall("SortKeepingRecord") > 0 && wall("TopNRead") > 0)
+    std::printf("unindexed sort keeping the record / one top-N read: %.2f (at most 1.5)\n",
+                wall("SortKeepingRecord") / wall("TopNRead"));
+  for (const auto& r : results)
+    if (r.Name.rfind("Interrupted", 0) == 0 && r.Counters.count("latency"))
+      std::printf("Interrupt to return during an unindexed sort: %.1f ms (under 100)\n", r.Counters.at("latency") * 1e3);
 }
 
 }  // namespace
@@ -199,6 +261,9 @@ BENCHMARK(PageDown)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(Last)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(SortUnindexed)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
 BENCHMARK(LocateKey)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(TopNRead)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(SortKeepingRecord)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(Interrupted)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

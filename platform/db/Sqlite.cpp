@@ -114,7 +114,9 @@ void TSqliteStatement::Bind(int index, const Variant& value) {
   const TVarType type = VarType(value);
   if (VarIsArray(value)) {
     const auto bytes = value.Bytes();
-    rc = sqlite3_bind_blob64(fStmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+    // An empty vector's data may be null, which SQLite would bind as NULL: empty is not NULL.
+    rc = bytes.empty() ? sqlite3_bind_zeroblob(fStmt, index, 0)
+                       : sqlite3_bind_blob64(fStmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
   } else {
     switch (type & varTypeMask) {
       case varEmpty:

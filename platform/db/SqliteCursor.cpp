@@ -223,20 +223,14 @@ bool TSqliteCursor::IsLong(std::size_t column) const {
          std::none_of(fSort.begin(), fSort.end(), [&](const TSortColumn& s) { return s.Column == static_cast<int>(column); });
 }
 
-// ", value, ..." then, for each long column, its stored class and a blob's length, which
-// SQLite answers without reading the value (only zv_start reads it, once).
+// ", value, ...", a long column's through zv_start, which says itself whether it cut the value.
 String TSqliteCursor::ValueList() const {
-  String list, classes;
+  String list;
   for (std::size_t c = 0; c < fSource.Columns.size(); ++c) {
     const String& column = fSource.Columns[c];
-    if (!IsLong(c)) {
-      list += ", " + column;
-      continue;
-    }
-    list += ", zv_start(" + column + ")";
-    classes += ", CASE typeof(" + column + ") WHEN 'blob' THEN length(" + column + ") WHEN 'text' THEN -1 END";
+    list += IsLong(c) ? ", zv_start(" + column + ")" : ", " + column;
   }
-  return list + classes;
+  return list;
 }
 
 void RegisterLongValueStart(const TSqliteDatabase& db) {
@@ -246,17 +240,21 @@ void RegisterLongValueStart(const TSqliteDatabase& db) {
     const int bytes = storage == SQLITE_TEXT || storage == SQLITE_BLOB ? sqlite3_value_bytes(v) : 0;
     if (bytes <= LongValueStart) {
       sqlite3_result_value(context, v);
-    } else if (storage == SQLITE_BLOB) {
-      sqlite3_result_blob(context, sqlite3_value_blob(v), static_cast<int>(LongValueStart), SQLITE_TRANSIENT);
+      return;
+    }
+    String out;
+    PutUInt64(out, static_cast<std::uint64_t>(bytes));
+    std::size_t cut = static_cast<std::size_t>(LongValueStart);
+    if (storage == SQLITE_BLOB) {
+      out += 'b';
+      out.append(static_cast<const char*>(sqlite3_value_blob(v)), cut);
     } else {
       const auto* text = sqlite3_value_text(v);
-      std::size_t cut = static_cast<std::size_t>(LongValueStart);
       while (cut > 0 && (text[cut] & 0xC0) == 0x80) --cut;
-      String out;
-      PutUInt64(out, static_cast<std::uint64_t>(bytes));
+      out += 't';
       out.append(reinterpret_cast<const char*>(text), cut);
-      sqlite3_result_blob(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
     }
+    sqlite3_result_blob(context, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
   };
   const int rc = sqlite3_create_function_v2(db.Handle(), "zv_start", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, start,
                                             nullptr, nullptr, nullptr);
@@ -305,30 +303,29 @@ TSqliteRow TSqliteCursor::ReadRow(const TSqliteStatement& st, std::int64_t posit
   }
   const std::size_t columns = fSource.Columns.size();
   row.Values.reserve(columns);
-  int storage = width + static_cast<int>(columns);  // the long columns' stored classes follow the values
   for (std::size_t c = 0; c < columns; ++c) {
     const int at = static_cast<int>(c) + width;
-    if (!IsLong(c) || st.ColumnIsNull(storage++)) {
+    // A long column's blob is one of its values, or, longer than any of them, a value zv_start
+    // cut: its length, its class and its start. Blobs are bytes whatever the field's type.
+    if (!IsLong(c) || st.ColumnStorage(at) != SQLITE_BLOB) {
       row.Values.push_back(st.ColumnValue(at, fSource.Types[c]));
       continue;
     }
-    std::int64_t length = st.ColumnInt64(storage - 1);  // a blob's; -1 for a text
-    if (length < 0 && st.ColumnStorage(at) == SQLITE_BLOB) {
-      // A long text's start, after its length.
-      const std::vector<std::uint8_t> bytes = st.ColumnBlob(at);
-      const String text(bytes.begin(), bytes.end());
-      std::size_t pos = 0;
-      std::uint64_t whole = 0;
-      GetUInt64(text, pos, whole);
-      length = static_cast<std::int64_t>(whole);
-      row.Values.push_back(Variant(text.substr(pos)));
-    } else {
-      row.Values.push_back(st.ColumnValue(at, fSource.Types[c]));
+    std::vector<std::uint8_t> bytes = st.ColumnBlob(at);
+    if (bytes.size() <= static_cast<std::size_t>(LongValueStart)) {
+      row.Values.push_back(VarArrayOfBytes(bytes));
+      continue;
     }
-    if (length > LongValueStart) {
-      row.Lengths.resize(columns, -1);
-      row.Lengths[c] = length;
-    }
+    const String head(bytes.begin(), bytes.begin() + 9);
+    std::size_t pos = 0;
+    std::uint64_t whole = 0;
+    GetUInt64(head, pos, whole);
+    if (head[8] == 't')
+      row.Values.push_back(Variant(String(bytes.begin() + 9, bytes.end())));
+    else
+      row.Values.push_back(VarArrayOfBytes(std::span<const std::uint8_t>(bytes).subspan(9)));
+    row.Lengths.resize(columns, -1);
+    row.Lengths[c] = static_cast<std::int64_t>(whole);
   }
   return row;
 }

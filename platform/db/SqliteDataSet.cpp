@@ -752,6 +752,7 @@ int TSqliteDataSet::RecordCount() const {
 }
 
 bool TSqliteDataSet::RecordCountKnown() const { return fCursor && fCursor->CountKnown(); }
+bool TSqliteDataSet::RecNoKnown() const { return keyset::TKeysetDataSetOps::RecNoKnown(*this); }
 
 int TSqliteDataSet::RecordCountEstimate() const {
   CheckActive();

@@ -21,6 +21,7 @@
 // in edit or insert state with what the user typed, so that a later Post can succeed.
 
 #include "platform/db/Params.h"
+#include "platform/db/RecNoCost.h"
 #include "platform/db/VariantDataSet.h"
 
 #include <cstdint>
@@ -43,7 +44,7 @@ inline constexpr const char SSqliteNoFileName[] = "Missing FileName property";
 inline constexpr const char SSqliteNoSource[] = "Missing TableName or SQL property";
 inline constexpr const char SSqliteNotSelect[] = "The SQL property must hold a single SELECT statement";
 
-class TSqliteDataSet : public TVariantDataSet {
+class TSqliteDataSet : public TVariantDataSet, public TRecNoCost {
   ZV_CLASS(TSqliteDataSet, TVariantDataSet)
 
 public:
@@ -107,6 +108,8 @@ public:
   // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
   // figure), or -1 when there is none (a query, a filter).
   bool RecordCountKnown() const override;
+  // After a new order no index serves, the record's position is counted only when asked.
+  bool RecNoKnown() const override;
   int RecordCountEstimate() const override;
   int RecNo() const override;
   void SetRecNo(int value) override;

@@ -3,6 +3,7 @@
 // the rows.
 #include "platform/controls/WinApi.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/RecNoCost.h"
 #include "platform/graphics/Region.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
@@ -40,10 +41,12 @@ void TDBDivoRud::UpdateRecordBar(bool force) {
       info.nMax = 1;
       info.nPage = 0;
     }
-    if (dataSet->State() != dsInsert)
+    // A position that would cost a count (a new order no index serves) leaves the thumb where
+    // it was until something asks for it.
+    if (dataSet->State() != dsInsert && RecNoKnown(*dataSet))
       info.nPos = std::max(dataSet->RecNo() - d->DataLink->ActiveRecord(), 1);
     else
-      info.nPos = d->RecordBar.nPos;
+      info.nPos = std::clamp(d->RecordBarSet ? d->RecordBar.nPos : 1, 1, std::max(info.nMax, 1));
   } else if (vertical && dataSet) {
     info.nMin = 0;
     info.nMax = 4;

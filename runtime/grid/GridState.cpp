@@ -2,6 +2,7 @@
 // the rows in view and the data link's window, the metrics pass every setter ends in, and the
 // freeze counter that batches updates.
 #include "platform/db/DataSet.h"
+#include "platform/db/RecNoCost.h"
 #include "platform/rtl/Format.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
@@ -164,7 +165,7 @@ void TDBDivoRud::UpdateRows() {
     d->ActiveRow = d->DataLink->ActiveRecord();
     d->Layout.RowCount = d->DataLink->RecordCount();
     // Records follow the window when the dataset counts more of them than end at its last row.
-    if (dataSet->IsSequenced() && dataSet->RecordCountKnown() && dataSet->RecNo() > 0)
+    if (dataSet->IsSequenced() && dataSet->RecordCountKnown() && RecNoKnown(*dataSet) && dataSet->RecNo() > 0)
       d->Layout.MoreRows = dataSet->RecNo() - d->ActiveRow + d->Layout.RowCount - 1 < dataSet->RecordCount();
     else
       d->Layout.MoreRows = d->Layout.RowCount >= d->DataLink->BufferCount();

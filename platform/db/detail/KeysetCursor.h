@@ -113,6 +113,16 @@ public:
   bool Exists(const TKeysetId& id);
   // The position when it is known without a query (a cached row whose place is known); else -1.
   std::int64_t KnownPositionOf(const TKeysetId& id) const;
+  // Whether a row's position costs no pass over the rows: its place is known, or an index serves
+  // the order (the rows before it are counted in the index).
+  bool PositionKnown(const TKeysetId& id) { return !fIsTable || KnownPositionOf(id) >= 0 || OrderIndexed(); }
+  bool OrderServedByIndex() { return OrderIndexed(); }
+  // While a window is refilled with the current row as its first: no row before it is read
+  // (a dataset's read of the prior row answers that there is none) until a row after it has
+  // been, so that one read fills the window; the rows before it are read only when too few
+  // follow. For an order no index serves, where each of those reads is a pass over the rows.
+  void SetFillingFromRow(bool value) { fFillingFromRow = value; }
+  bool FillingFromRow() const { return fFillingFromRow; }
   // Forgets cached rows and counts (after a write or to see other connections' changes); the
   // position stays.
   void Invalidate();
@@ -267,6 +277,7 @@ protected:
   std::int64_t fCount = -1;
   std::int64_t fMinId = 0, fMaxId = 0;
   int fDense = -1;  // whether every integer key from the smallest to the largest is taken; -1 unknown
+  bool fFillingFromRow = false;
 };
 
 // ---------------------------------------------------------------------------------------------

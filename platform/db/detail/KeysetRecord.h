@@ -38,6 +38,10 @@ TGetResult ReadRecord(TKeysetCursor<TRow>& cursor, TGetMode mode, int bufferCoun
                       std::size_t columns, FBookmark bookmark) {
   // A page fills a window of the largest link at once.
   cursor.SetPageSize(std::max(64, 2 * bufferCount));
+  if (cursor.FillingFromRow()) {
+    if (mode == gmPrior) return grBOF;
+    if (mode == gmNext) cursor.SetFillingFromRow(false);
+  }
   const TRow* row = nullptr;
   switch (mode) {
     case gmCurrent:
@@ -135,10 +139,28 @@ struct TKeysetDataSetOps {
   // which a new order or filter gives to another row. A failure (an interrupt among them) puts
   // the old cursor back, with its order, filter and window. sameRows: only the order changes,
   // so that the count stays.
+  // In an order no index serves, every read of the rows before or after a row is a pass over
+  // the table: the kept record goes to the window's first row, so that one read fills the
+  // window (see SetFillingFromRow), and its position is counted only when asked (RecNoKnown).
+  // The controls hear of the new window once it is complete: a control asking during the swap
+  // would read through a cursor that a failure is about to drop.
   template <class TDataSetT>
   static void ReplaceCursor(TDataSetT& ds, const String& sortFields, const String& filter, bool filtered,
                             bool sameRows) {
     ds.CheckBrowseMode();
+    ds.DisableControls();
+    try {
+      SwapCursor(ds, sortFields, filter, filtered, sameRows);
+    } catch (...) {
+      ds.EnableControls();
+      throw;
+    }
+    ds.EnableControls();
+  }
+
+  template <class TDataSetT>
+  static void SwapCursor(TDataSetT& ds, const String& sortFields, const String& filter, bool filtered,
+                         bool sameRows) {
     TKeysetId id;
     const bool known = !ds.IsEmpty() && ds.DecodeRowBookmark(ds.Bookmark(), id);
     const String oldSort = ds.fSortFields, oldFilter = ds.fFilter;
@@ -154,10 +176,13 @@ struct TKeysetDataSetOps {
       ds.fFiltered = filtered;
       const bool kept = ds.fIsTable && known && ds.fCursor->SetToExistingRow(id);
       buffersTouched = true;
-      if (kept)
+      if (kept) {
+        ds.fCursor->SetFillingFromRow(!ds.fCursor->OrderServedByIndex());
         ds.Resync({rmExact, rmCenter});
-      else
+        ds.fCursor->SetFillingFromRow(false);
+      } else {
         ds.First();
+      }
     } catch (...) {
       ds.fCursor = std::move(old);
       ds.fSortFields = oldSort;
@@ -169,6 +194,23 @@ struct TKeysetDataSetOps {
         ds.Resync(known ? TResyncMode{rmExact, rmCenter} : TResyncMode{});
       }
       throw;
+    }
+  }
+
+  // Whether RecNo costs no pass over the rows.
+  template <class TDataSetT>
+  static bool RecNoKnown(const TDataSetT& ds) {
+    if (!ds.Active() || !ds.fCursor || ds.IsEmpty()) return true;
+    const TRecordBuffer& buffer = *ds.ActiveBuffer();
+    switch (ds.GetBookmarkFlag(buffer)) {
+      case bfBOF:
+        return true;
+      case bfEOF:
+        return ds.RecordCountKnown();
+      default: {
+        TKeysetId id;
+        return !ds.DecodeRowBookmark(ds.GetBookmarkData(buffer), id) || ds.fCursor->PositionKnown(id);
+      }
     }
   }
 

@@ -59,10 +59,12 @@ struct TSqliteRow {
 
 // What a window keeps of a long text or blob; the rest is read when asked.
 inline constexpr std::int64_t LongValueStart = 65536;
-// zv_start(value): a text or blob of at most LongValueStart bytes as it is, a longer blob's
-// first LongValueStart bytes, a longer text as a blob of its length in bytes (8 bytes, little
-// endian) and its first bytes up to LongValueStart, cut at a character's start; anything else
-// as it is. Registered on the connection by the dataset.
+// zv_start(value): a text or blob of at most LongValueStart bytes as it is; a longer one as a
+// blob of its length in bytes (8 bytes, little endian), its class ('t' or 'b') and its first
+// bytes up to LongValueStart (a text's cut at a character's start), which is longer than any
+// value returned as it is; anything else as it is. One function and no other column per long
+// value, which a walk over every row pays for each of them. Registered on the connection by the
+// dataset.
 void RegisterLongValueStart(const TSqliteDatabase& db);
 
 // A condition on one row, with its bound parameters, for FindFirst.

@@ -280,8 +280,15 @@ TPgRow TPgCursor::ReadRow(const TPgResult& result, int r, std::int64_t position)
 
 void TPgCursor::Collect(const String& tail, const std::vector<Variant>& params, std::int64_t firstId,
                         std::vector<TPgRow>& into) {
-  const String sql = "SELECT " + SelectList() + " FROM " + fSource.From +
-                     NumberPlaceholders(tail, static_cast<int>(fSource.Params.size()) + 1);
+  const String numbered = NumberPlaceholders(tail, static_cast<int>(fSource.Params.size()) + 1);
+  String sql = "SELECT " + SelectList() + " FROM " + fSource.From + numbered;
+  // In an order no index serves, the server sorts every row it reads, computing the select list
+  // (the long values' starts and lengths) for each before it sorts: the rows are sorted as they
+  // are, and the list computed for the page only.
+  const std::size_t order = tail.rfind(" ORDER BY ");
+  if (fSource.IsTable && order != String::npos && tail.ends_with(" LIMIT ?") && !OrderIndexed())
+    sql = "SELECT " + SelectList() + " FROM (SELECT * FROM " + fSource.From + numbered + ") AS zv_w" +
+          tail.substr(order, tail.size() - order - 8);
   const TPgResult result = Run(sql, Params(params));
   std::int64_t id = firstId;
   for (int r = 0; r < result.Rows(); ++r) {

@@ -529,6 +529,7 @@ int TPgDataSet::RecordCount() const {
 }
 
 bool TPgDataSet::RecordCountKnown() const { return fCursor && fCursor->CountKnown(); }
+bool TPgDataSet::RecNoKnown() const { return keyset::TKeysetDataSetOps::RecNoKnown(*this); }
 
 int TPgDataSet::RecordCountEstimate() const {
   CheckActive();

@@ -17,6 +17,7 @@
 // says why.
 
 #include "platform/db/Params.h"
+#include "platform/db/RecNoCost.h"
 #include "platform/db/VariantDataSet.h"
 #include "platform/db/pg/PgConnection.h"
 
@@ -43,7 +44,7 @@ inline constexpr const char SPgNoPrimaryKey[] = "The table has no primary key: i
 inline constexpr const char SPgIsView[] = "A view is opened read-only";
 inline constexpr const char SPgIsQuery[] = "A query is read-only";
 
-class TPgDataSet : public TVariantDataSet {
+class TPgDataSet : public TVariantDataSet, public TRecNoCost {
   ZV_CLASS(TPgDataSet, TVariantDataSet)
 
 public:
@@ -97,6 +98,7 @@ public:
   // count when known, else a guess (an SQLite table's rowid span, PostgreSQL's planner
   // figure), or -1 when there is none (a query, a filter).
   bool RecordCountKnown() const override;
+  bool RecNoKnown() const override;
   int RecordCountEstimate() const override;
   int RecNo() const override;
   void SetRecNo(int value) override;

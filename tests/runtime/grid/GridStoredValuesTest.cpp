@@ -259,5 +259,33 @@ TEST_F(GridOverAFile, TheRecordBarStartsFromTheEstimateAndSettlesOnTheCount) {
   grid.SetDataSource(nullptr);
 }
 
+// After a new order no index serves, the record's place would cost a count: the thumb stays
+// where it was until the place is known, then follows it.
+TEST_F(GridOverAFile, TheRecordBarWaitsForThePlaceOfARecordInAnUnindexedOrder) {
+  auto table = CreateGridSqlite(1000);
+  TDataSource source(nullptr);
+  source.SetDataSet(table.get());
+  TProbe* form = h->TopLevel(0, 0, 400, 300);
+  TDBDivoRud grid(nullptr);
+  grid.SetScrollBars(ssVertical);
+  grid.SetBounds(0, 0, 380, 280);
+  grid.SetParent(form);
+  grid.SetDataSource(&source);
+  table->SetRecNo(500);
+  h->Pump();
+  const int thumb = grid.RecordBar().nPos;
+  ASSERT_GT(thumb, 300);
+  table->SetSortFields("NAME DESC");
+  h->Pump();
+  EXPECT_FALSE(table->RecNoKnown()) << "the grid counted the record's place";
+  EXPECT_EQ(grid.RecordBar().nPos, thumb);
+  table->RecNo();  // asked: the place is known from now on
+  table->MoveBy(grid.DataLink()->RecordCount());  // the window moves: the thumb follows
+  h->Pump();
+  EXPECT_EQ(grid.RecordBar().nPos, table->RecNo() - grid.DataLink()->ActiveRecord());
+  EXPECT_NE(grid.RecordBar().nPos, thumb);
+  grid.SetDataSource(nullptr);
+}
+
 }  // namespace
 }  // namespace zvtest

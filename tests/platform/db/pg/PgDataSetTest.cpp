@@ -5,6 +5,7 @@
 // parameters, read-only relations, and the cost of a move.
 
 #include "DataSetBehaviour.h"
+#include "PeakResident.h"
 
 #include "platform/db/pg/PgConnection.h"
 #include "platform/db/pg/PgDataSet.h"
@@ -1039,6 +1040,51 @@ TEST_F(PgDataSetTest, LongValuesAreHeldInPartAndReadWholeWhenAsked) {
   fOther->Execute("DELETE FROM " + fName + " WHERE ID = 1");
   EXPECT_EQ(ds.FieldByName("BODY")->AsString(), "");
   EXPECT_TRUE(ds.FieldByName("DATA")->AsVariant().IsNull());
+}
+
+}  // namespace
+}  // namespace zvtest
+
+namespace zvtest {
+namespace {
+
+// Ten rows of a 20 MiB text and a 20 MiB bytea, moved over, sorted and located: the windows hold
+// their starts, so the peak memory stays far below the values' 400 MiB.
+TEST_F(PgDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID integer PRIMARY KEY, NAME text, BODY text, DATA bytea)");
+  fOther->Execute("INSERT INTO " + fName + " SELECT i, 'n' || i, repeat('x', 20971520), convert_to(repeat('y', 20971520), 'UTF8')"
+                  " FROM generate_series(1, 10) i");
+  ResetPeakResident();
+  const long before = PeakResidentKiB();
+  ds.Refresh();
+  TDataSource source(nullptr);
+  TDataLink link;
+  link.SetBufferCount(10);
+  source.SetDataSet(&ds);
+  link.SetDataSource(&source);
+  ds.Last();
+  ds.First();
+  ds.SetSortFields("NAME DESC");
+  EXPECT_TRUE(ds.Locate("ID", Variant(5), {}));
+  EXPECT_EQ(ds.FieldByName("DATA")->DataLength(), 20971520);
+  EXPECT_EQ(ds.FieldByName("BODY")->DataLength(), 20971520);
+  [[maybe_unused]] const long grown = PeakResidentKiB() - before;
+#if !defined(__SANITIZE_ADDRESS__)  // its quarantine keeps every freed value, so the peak says nothing
+  EXPECT_LT(grown, 40 * 1024) << grown << " KiB";
+#endif
+  link.SetDataSource(nullptr);
+}
+
+// An empty bytea or text parameter is bound as empty, which NULL is not.
+TEST_F(PgDataSetTest, EmptyParametersStayDistinctFromNull) {
+  TTempPgDataSet& ds = Open("CREATE TABLE %s (ID integer PRIMARY KEY, NAME text, DATA bytea)");
+  fOther->Execute("INSERT INTO " + fName + " VALUES (1, '', ''), (2, NULL, NULL), (3, 'c', '\\x01')");
+  ds.Refresh();
+  ds.Params()->CreateParam(ftBlob, "d", ptInput)->SetValue(VarArrayOfBytes(std::vector<std::uint8_t>{}));
+  ds.Params()->CreateParam(ftString, "n", ptInput)->SetValue(Variant(String()));
+  ds.SetFilter("DATA = :d AND NAME = :n");
+  ds.SetFiltered(true);
+  EXPECT_EQ(Names(ds, "ID"), "1");
 }
 
 }  // namespace
