@@ -1,6 +1,9 @@
 #include "platform/null/NullWindowBackend.h"
 
+#include "platform/null/NullBackend.h"
+
 #include <algorithm>
+#include <type_traits>
 
 namespace zv {
 
@@ -72,10 +75,30 @@ void TNullWindowBackend::Present(TNativeWindow window, TPaintDevice& surface, co
       std::copy_n(r->Screen.Row(y).begin(), w, screen.Row(y).begin());
     r->Screen = std::move(screen);
   }
+  // Headless surfaces are read in place: a tracking line presents two narrow strips the height
+  // of a window on every mouse move, and a copy through a buffer per strip costs more than the
+  // line itself.
+  const auto* own = dynamic_cast<const TNullSurface*>(&surface);
   for (const TRect& rect : region.Rects()) {
     r->Presented.Unite(rect);
     TRect on;
     if (!IntersectRect(on, rect, r->Screen.BoundsRect())) continue;
+    if (own) {
+      const std::ptrdiff_t stride = r->Screen.Width();  // the surface's width too, as resized above
+      const TPixel* from = own->Pixels().Data().data() + on.Top * stride + on.Left;
+      TPixel* to = r->Screen.Data().data() + on.Top * stride + on.Left;
+      auto rows = [&](auto width) {
+        for (int y = on.Top; y < on.Bottom; ++y, from += stride, to += stride)
+          for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
+      };
+      // A fixed width leaves the narrow strips no inner loop per row.
+      switch (on.Width()) {
+        case 1: rows(std::integral_constant<int, 1>{}); break;
+        case 2: rows(std::integral_constant<int, 2>{}); break;
+        default: rows(on.Width());
+      }
+      continue;
+    }
     const TPixelBuffer part = surface.ReadPixels(on);
     for (int y = 0; y < part.Height(); ++y)
       std::copy(part.Row(y).begin(), part.Row(y).end(), r->Screen.Row(on.Top + y).begin() + on.Left);
