@@ -228,6 +228,71 @@ TEST_F(Customizer, DragsFromTheListOntoTheGridAndTitlesBack) {
   EXPECT_EQ(events, "BeforeAddColumn ;DragDrop;");
 }
 
+// A field dragged from the list onto each kind of place among the titles: a new first level, a
+// place within a level, nowhere (the middle of a title), in both modes.
+TEST_F(Customizer, DropsOnEveryKindOfPlace) {
+  struct Case {
+    TgpCustomizeMode mode;
+    TgpDragColHitTest hit;
+    const char* layout;  // fields in order, each with its level and index
+  };
+  const Case cases[] = {
+      {gcmRemove, chtNewLayoutLevel, "ALPHA 0.0 | DELTA 0.0 GAMMA 1.0"},
+      {gcmRemove, chtNewLayoutIndex, "DELTA 0.0 ALPHA 0.1 | GAMMA 0.0"},
+      {gcmRemove, chtUndefined, "ALPHA 0.0 | GAMMA 0.0 | DELTA 0.0"},
+      {gcmHide, chtNewLayoutLevel, "ALPHA 0.0 | DELTA 0.0 GAMMA 1.0"},
+      {gcmHide, chtNewLayoutIndex, "DELTA 0.0 ALPHA 0.1 | GAMMA 0.0"},
+      {gcmHide, chtUndefined, "ALPHA 0.0 | GAMMA 0.0 | DELTA 0.0"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.mode == gcmRemove ? "remove " : "hide ") + GetEnumName(ZvEnumTypeInfo(k.hit), k.hit));
+    grid = MakeGrid(form.get());
+    if (k.mode == gcmHide) {
+      TgpColumn* hidden = grid->Columns()->Add();
+      hidden->SetFieldName("DELTA");
+      hidden->SetCaption("DELTA");
+      hidden->SetWidth(80);
+      hidden->SetVisible(false);
+    }
+    grid->Customize(k.mode, "", "");
+    ASSERT_NE(Shown(), nullptr);
+    h->Pump();
+    const int row = k.mode == gcmRemove ? 1 : 0;  // "Beta,2|DELTA", or "DELTA" alone
+    const TRect alpha = grid->TitleClientRect(grid->Columns()->ByField("ALPHA"), false);
+    const TRect gamma = grid->TitleClientRect(grid->Columns()->ByField("GAMMA"), false);
+    TPoint at;
+    switch (k.hit) {
+      case chtNewLayoutLevel: at = {gamma.Left + 40, gamma.Top + 1}; break;
+      case chtNewLayoutIndex: at = {alpha.Left + 20, TitleY()}; break;
+      default: at = {gamma.Left + 40, TitleY()}; break;
+    }
+    TDBDivoRud* list = Shown()->gpList;
+    const int y = list->RowHeight() * row + list->RowHeight() / 2 + 1;
+    events.clear();
+    h->MouseMove(list, 20, y);
+    h->MouseDown(list, 20, y);
+    h->MouseMove(list, 30, y + 20, {ssLeft});
+    h->MouseMove(grid.get(), at.X - 1, at.Y, {ssLeft});
+    h->MouseMove(grid.get(), at.X, at.Y, {ssLeft});
+    ASSERT_EQ(grid->LastDropHit().Result, k.hit);
+    h->MouseUp(grid.get(), at.X, at.Y);
+    h->Pump();
+    std::string placed;
+    for (int i = 0; i < grid->Columns()->Count(); ++i) {
+      const TgpColumn* c = grid->Columns()->Items(i);
+      if (!c->Visible()) continue;
+      if (!placed.empty()) placed += c->IsLeading() ? " | " : " ";
+      placed += c->FieldName() + " " + std::to_string(c->LayoutLevel()) + "." + std::to_string(c->LayoutIndex());
+    }
+    EXPECT_EQ(placed, k.layout);
+    EXPECT_EQ(events, k.mode == gcmRemove ? "GetSel;BeforeAddColumn DELTA;AddColumn DELTA;DragDrop;"
+                                          : "GetSel;ShowColumn DELTA;DragDrop;");
+    EXPECT_EQ(Shown()->Listed(), k.mode == gcmRemove ? "BETA" : "");
+    delete zvDivoRudCustomizer;
+    h->Pump();
+  }
+}
+
 TEST_F(Customizer, ADropAfterItsHiddenColumnWasFreedDoesNothing) {
   TgpColumn* hidden = grid->Columns()->Add();
   hidden->SetFieldName("BETA");
