@@ -1,5 +1,6 @@
 #include "platform/null/NullWindowBackend.h"
 
+#include "platform/controls/Messages.h"
 #include "platform/null/NullBackend.h"
 
 #include <algorithm>
@@ -128,6 +129,19 @@ void TNullWindowBackend::UserResize(TNativeWindow window, int width, int height)
   if (!r) return;
   r->Bounds = Bounds(r->Bounds.Left, r->Bounds.Top, width, height);
   if (Sink()) Sink()->Resized(window, width, height);
+}
+
+void TNullWindowBackend::UserSizeEdge(TNativeWindow window, unsigned edge, TPoint to) {
+  TWindowRecord* r = Window(window);
+  if (!r || edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT) return;
+  // As a window manager drags a frame: an edge never passes the opposite one.
+  TRect b = r->Bounds;
+  if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) b.Left = std::min(to.X, b.Right);
+  if (edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT) b.Right = std::max(to.X, b.Left);
+  if (edge >= WMSZ_TOP && edge <= WMSZ_TOPRIGHT) b.Top = std::min(to.Y, b.Bottom);
+  if (edge >= WMSZ_BOTTOM) b.Bottom = std::max(to.Y, b.Top);
+  r->Bounds = b;
+  if (Sink()) Sink()->UserSized(window, b);
 }
 
 void TNullWindowBackend::UserMove(TNativeWindow window, int x, int y) {

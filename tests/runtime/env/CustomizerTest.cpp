@@ -7,6 +7,7 @@
 #include "platform/controls/SpeedButton.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/MemTable.h"
+#include "platform/null/NullWindowBackend.h"
 #include "runtime/db/ObjDataSet.h"
 #include "runtime/env/Customizer.h"
 #include "runtime/grid/Columns.h"
@@ -374,6 +375,43 @@ TEST_F(Customizer, SizingKeepsWholeRowsOnTheEdgeThatDidNotMove) {
     c->Perform(WM_SIZING, k.edge, reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(r.Top, k.wantTop) << k.name;
     EXPECT_EQ(r.Bottom, k.wantBottom) << k.name;
+  }
+}
+
+// The user drags each edge of the framed window: the window hears WM_SIZING with that edge, and
+// its answer (whole rows, the edge that did not move kept) is what the windowing system shows.
+TEST_F(Customizer, SizingByEachEdgeOfTheFrameKeepsWholeRows) {
+  grid->Customize(gcmRemove, "", "");
+  TzvDivoRudCustomizer* c = Shown();
+  ASSERT_NE(c, nullptr);
+  h->Pump();
+  TNullWindowBackend& windows = *ActiveNullWindowBackend();
+  const TNativeWindow native = NativeWindowOf(c->Handle());
+  struct Case {
+    unsigned edge;
+    int dx, dy;  // how far the dragged edge goes
+    int wantLeft, wantTop, wantRight, wantBottom;  // change of each side
+  };
+  const int rows3 = 2 + 3 * 19;
+  const Case cases[] = {
+      {WMSZ_LEFT, -30, 0, -30, 0, 0, 0},          {WMSZ_RIGHT, 25, 0, 0, 0, 25, 0},
+      {WMSZ_BOTTOM, 0, -200, 0, 0, 0, -19},        {WMSZ_TOP, 0, 200, 0, 19, 0, 0},
+      {WMSZ_TOPLEFT, -10, -30, -10, -19, 0, 0},    {WMSZ_TOPRIGHT, 10, 25, 0, 19, 10, 0},
+      {WMSZ_BOTTOMLEFT, 10, 30, 10, 0, 0, 19},     {WMSZ_BOTTOMRIGHT, -10, -25, 0, 0, -10, -19},
+  };
+  for (const Case& k : cases) {
+    // Start each from three rows high.
+    c->SetBounds(100, 100, 224, rows3);
+    h->Pump();
+    const TRect was = c->BoundsRect();
+    const bool left = k.edge == WMSZ_LEFT || k.edge == WMSZ_TOPLEFT || k.edge == WMSZ_BOTTOMLEFT;
+    const bool top = k.edge >= WMSZ_TOP && k.edge <= WMSZ_TOPRIGHT;
+    const TPoint to{(left ? was.Left : was.Right) + k.dx, (top ? was.Top : was.Bottom) + k.dy};
+    windows.UserSizeEdge(native, k.edge, to);
+    h->Pump();
+    const TRect want(was.Left + k.wantLeft, was.Top + k.wantTop, was.Right + k.wantRight, was.Bottom + k.wantBottom);
+    EXPECT_EQ(c->BoundsRect(), want) << k.edge;
+    EXPECT_EQ(windows.Window(native)->Bounds, want) << k.edge;
   }
 }
 
