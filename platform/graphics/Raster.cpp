@@ -177,6 +177,7 @@ bool TRaster::PlainLines(std::span<const TPoint> points, const TRasterPen& pen) 
 // two pixels wide covers a plain rectangle, so any raster operation applies to it row by row. A
 // single segment has no joint, so nothing is combined twice; wider pens have round stamps.
 bool TRaster::SolidBar(std::span<const TPoint> points, const TRasterPen& pen) {
+  constexpr int Ahead = 8;  // rows fetched ahead
   if (points.size() != 2 || (pen.Style != psSolid && pen.Style != psInsideFrame) || pen.Width > 2) return false;
   const TPoint a = points[0], b = points[1];
   if (a.X != b.X && a.Y != b.Y) return false;
@@ -206,8 +207,11 @@ bool TRaster::SolidBar(std::span<const TPoint> points, const TRasterPen& pen) {
     // Vertical bars are one or two pixels wide: a fixed width leaves no inner loop per row.
     auto rows = [&](auto width) {
       TPixel* row = &At(c.Left, c.Top);
-      for (int y = c.Top; y < c.Bottom; ++y, row += fView.Stride)
+      for (int y = c.Top; y < c.Bottom; ++y, row += fView.Stride) {
+        // Rows of a wide surface lie further apart than the hardware follows by itself.
+        if (y + Ahead < c.Bottom) __builtin_prefetch(row + Ahead * fView.Stride, 1);
         for (int x = 0; x < width; ++x) row[x] = (row[x] & keep) ^ flip;
+      }
     };
     switch (c.Width()) {
       case 1: rows(std::integral_constant<int, 1>{}); break;

@@ -89,8 +89,14 @@ void TNullWindowBackend::Present(TNativeWindow window, TPaintDevice& surface, co
       const TPixel* from = own->Pixels().Data().data() + on.Top * stride + on.Left;
       TPixel* to = r->Screen.Data().data() + on.Top * stride + on.Left;
       auto rows = [&](auto width) {
-        for (int y = on.Top; y < on.Bottom; ++y, from += stride, to += stride)
+        constexpr int Ahead = 8;  // rows of a wide window lie further apart than the hardware follows
+        for (int y = on.Top; y < on.Bottom; ++y, from += stride, to += stride) {
+          if (y + Ahead < on.Bottom) {
+            __builtin_prefetch(from + Ahead * stride, 0);
+            __builtin_prefetch(to + Ahead * stride, 1);
+          }
           for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
+        }
       };
       // A fixed width leaves the narrow strips no inner loop per row.
       switch (on.Width()) {
