@@ -47,6 +47,9 @@ public:
   // The user (or the windowing system) changed a window's size or position.
   virtual void Resized(TNativeWindow window, int width, int height) = 0;
   virtual void Moved(TNativeWindow window, int x, int y) = 0;
+  // The user dragged edges of a window the windowing system frames: the client area's new screen
+  // rectangle. The window may answer with another, which then goes back to the windowing system.
+  virtual void UserSized(TNativeWindow window, const TRect& bounds) = 0;
   virtual void CloseRequested(TNativeWindow window) = 0;
   virtual void ActiveChanged(TNativeWindow window, bool active) = 0;
   // The application gained or lost the activation (the user switched to another one).

@@ -338,6 +338,9 @@ void TWindowManager::Dispatch(const TQueued& entry) {
       gNativeResize = false;
       break;
     }
+    case TKind::Sizing:
+      UserSizing(entry);
+      break;
     case TKind::Activate:
       if (TWindow* w = FindWindow(entry.Window)) Activate(*w);
       break;
@@ -657,8 +660,17 @@ void TWindowManager::Resized(TNativeWindow native, int width, int height) {
 
 void TWindowManager::Moved(TNativeWindow native, int x, int y) {
   TWindow* w = FindNative(native);
+  // A frame sized by its left or top edge moves too: that move belongs to the sizing.
+  if (w && std::any_of(fQueue.begin(), fQueue.end(), [&](const TQueued& q) {
+        return q.Kind == TKind::Sizing && q.Window == w->Handle && q.Bounds.Left == x && q.Bounds.Top == y;
+      }))
+    return;
   if (w && (x != w->Control.Left() || y != w->Control.Top()))
     Enqueue({TKind::Move, w->Handle, {0, static_cast<WPARAM>(static_cast<std::intptr_t>(x)), y, 0}, {}});
+}
+
+void TWindowManager::UserSized(TNativeWindow native, const TRect& bounds) {
+  if (TWindow* w = FindNative(native)) Enqueue({TKind::Sizing, w->Handle, {}, {}, bounds});
 }
 
 void TWindowManager::CloseRequested(TNativeWindow native) {
@@ -1105,6 +1117,34 @@ void TWindowManager::SizeMoveMouse(const TNativeInput& in) {
   TWinControl* c = Find(h);
   if (!c || fSizeMove.Window != h) return;
   if (r != c->BoundsRect()) c->SetBounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+}
+
+// A frame the windowing system sized: the edges that moved name the one the user dragged, and the
+// window hears WM_SIZING as when the window layer runs the drag itself. Anything else (both edges
+// of a side moved: maximized, tiled, moved) is applied as it is.
+void TWindowManager::UserSizing(const TQueued& entry) {
+  TWinControl* c = Find(entry.Window);
+  if (!c) return;
+  const TRect was = c->BoundsRect();
+  TRect r = entry.Bounds;
+  const bool left = r.Left != was.Left, right = r.Right != was.Right;
+  const bool top = r.Top != was.Top, bottom = r.Bottom != was.Bottom;
+  if ((left || right || top || bottom) && !(left && right) && !(top && bottom)) {
+    const unsigned side = left ? 1 : right ? 2 : 0;  // WMSZ_TOP + 1 is WMSZ_TOPLEFT, and so on
+    const unsigned edge = top ? WMSZ_TOP + side : bottom ? WMSZ_BOTTOM + side : side;
+    Send(entry.Window, {WM_SIZING, edge, reinterpret_cast<LPARAM>(&r), 0});
+    c = Find(entry.Window);
+    if (!c) return;
+  }
+  // The windowing system shows the rectangle it reported already; only an answer goes back.
+  gNativeResize = r == entry.Bounds;
+  try {
+    c->SetBounds(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+  } catch (...) {
+    gNativeResize = false;
+    throw;
+  }
+  gNativeResize = false;
 }
 
 void TWindowManager::EndSizeMove() {

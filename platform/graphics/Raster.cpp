@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace zv {
@@ -172,6 +173,55 @@ bool TRaster::PlainLines(std::span<const TPoint> points, const TRasterPen& pen) 
   return true;
 }
 
+// Tracking lines (XOR rulers, inverted splitters): one solid axis-aligned segment of a pen up to
+// two pixels wide covers a plain rectangle, so any raster operation applies to it row by row. A
+// single segment has no joint, so nothing is combined twice; wider pens have round stamps.
+bool TRaster::SolidBar(std::span<const TPoint> points, const TRasterPen& pen) {
+  constexpr int Ahead = 8;  // rows fetched ahead
+  if (points.size() != 2 || (pen.Style != psSolid && pen.Style != psInsideFrame) || pen.Width > 2) return false;
+  const TPoint a = points[0], b = points[1];
+  if (a.X != b.X && a.Y != b.Y) return false;
+  if (a.X == b.X && a.Y == b.Y) return true;
+  const long long w = std::max(1, pen.Width);
+  // The stamped steps from a up to, not including, b; each stamp reaches w - 1 right and down.
+  long long l, t, r, btm;
+  if (a.Y == b.Y) {
+    l = a.X < b.X ? a.X : b.X + 1LL;
+    r = (a.X < b.X ? b.X - 1LL : a.X) + w;
+    t = a.Y;
+    btm = a.Y + w;
+  } else {
+    t = a.Y < b.Y ? a.Y : b.Y + 1LL;
+    btm = (a.Y < b.Y ? b.Y - 1LL : a.Y) + w;
+    l = a.X;
+    r = a.X + w;
+  }
+  auto clampInt = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN / 2, INT32_MAX / 2)); };
+  const TRect bar{clampInt(l), clampInt(t), clampInt(r), clampInt(btm)};
+  // Each result bit depends on the pen's and the destination's bit alone, so the operation is
+  // known from what it makes of an all-ones and an all-zero destination: bits that follow the
+  // destination are kept, those that oppose it flipped, the rest set or cleared.
+  const TPixel ones = Rop2(pen.Rop2, pen.Color, 0xFFFFFFFFu), zeros = Rop2(pen.Rop2, pen.Color, 0);
+  const TPixel keep = (ones ^ zeros) & 0xFFFFFFu, flip = zeros | 0xFF000000u;
+  ForEachClippedRect(bar, [&](const TRect& c) {
+    // Vertical bars are one or two pixels wide: a fixed width leaves no inner loop per row.
+    auto rows = [&](auto width) {
+      TPixel* row = &At(c.Left, c.Top);
+      for (int y = c.Top; y < c.Bottom; ++y, row += fView.Stride) {
+        // Rows of a wide surface lie further apart than the hardware follows by itself.
+        if (y + Ahead < c.Bottom) __builtin_prefetch(row + Ahead * fView.Stride, 1);
+        for (int x = 0; x < width; ++x) row[x] = (row[x] & keep) ^ flip;
+      }
+    };
+    switch (c.Width()) {
+      case 1: rows(std::integral_constant<int, 1>{}); break;
+      case 2: rows(std::integral_constant<int, 2>{}); break;
+      default: rows(c.Width());
+    }
+  });
+  return true;
+}
+
 void TRaster::StrokePath(std::span<const TPoint> pts, bool closed, const TRasterPen& pen, TMask& penMask,
                          TMask& gapMask) const {
   if (pen.Style == psClear || pts.size() < 2) return;
@@ -239,7 +289,7 @@ void TRaster::Compose(const TMask& fill, const TMask& penMask, const TMask& gapM
 
 void TRaster::Polyline(std::span<const TPoint> points, const TRasterPen& pen) {
   if (points.size() < 2) return;
-  if (PlainLines(points, pen)) return;
+  if (PlainLines(points, pen) || SolidBar(points, pen)) return;
   TRect bounds;
   IntersectRect(bounds, ShapeBounds(points, std::max(1, pen.Width)), {0, 0, fView.Width, fView.Height});
   TMask none(TRect{}), penMask(bounds), gapMask(bounds);

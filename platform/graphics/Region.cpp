@@ -66,6 +66,11 @@ void TRegion::Subtract(const TRect& rect) {
 
 void TRegion::Unite(const TRect& rect) {
   if (rect.IsEmpty()) return;
+  // Mostly a region grows by what it already holds (a window's presented pixels): no pieces then.
+  if (std::any_of(fRects.begin(), fRects.end(), [&rect](const TRect& r) {
+        return r.Left <= rect.Left && r.Top <= rect.Top && rect.Right <= r.Right && rect.Bottom <= r.Bottom;
+      }))
+    return;
   // Keep the rectangles disjoint: add only the parts of rect not yet covered.
   std::vector<TRect> pieces{rect};
   for (const TRect& r : fRects) {

@@ -1,6 +1,10 @@
 #include "platform/null/NullWindowBackend.h"
 
+#include "platform/controls/Messages.h"
+#include "platform/null/NullBackend.h"
+
 #include <algorithm>
+#include <type_traits>
 
 namespace zv {
 
@@ -72,10 +76,36 @@ void TNullWindowBackend::Present(TNativeWindow window, TPaintDevice& surface, co
       std::copy_n(r->Screen.Row(y).begin(), w, screen.Row(y).begin());
     r->Screen = std::move(screen);
   }
+  // Headless surfaces are read in place: a tracking line presents two narrow strips the height
+  // of a window on every mouse move, and a copy through a buffer per strip costs more than the
+  // line itself.
+  const auto* own = dynamic_cast<const TNullSurface*>(&surface);
   for (const TRect& rect : region.Rects()) {
     r->Presented.Unite(rect);
     TRect on;
     if (!IntersectRect(on, rect, r->Screen.BoundsRect())) continue;
+    if (own) {
+      const std::ptrdiff_t stride = r->Screen.Width();  // the surface's width too, as resized above
+      const TPixel* from = own->Pixels().Data().data() + on.Top * stride + on.Left;
+      TPixel* to = r->Screen.Data().data() + on.Top * stride + on.Left;
+      auto rows = [&](auto width) {
+        constexpr int Ahead = 8;  // rows of a wide window lie further apart than the hardware follows
+        for (int y = on.Top; y < on.Bottom; ++y, from += stride, to += stride) {
+          if (y + Ahead < on.Bottom) {
+            __builtin_prefetch(from + Ahead * stride, 0);
+            __builtin_prefetch(to + Ahead * stride, 1);
+          }
+          for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
+        }
+      };
+      // A fixed width leaves the narrow strips no inner loop per row.
+      switch (on.Width()) {
+        case 1: rows(std::integral_constant<int, 1>{}); break;
+        case 2: rows(std::integral_constant<int, 2>{}); break;
+        default: rows(on.Width());
+      }
+      continue;
+    }
     const TPixelBuffer part = surface.ReadPixels(on);
     for (int y = 0; y < part.Height(); ++y)
       std::copy(part.Row(y).begin(), part.Row(y).end(), r->Screen.Row(on.Top + y).begin() + on.Left);
@@ -105,6 +135,19 @@ void TNullWindowBackend::UserResize(TNativeWindow window, int width, int height)
   if (!r) return;
   r->Bounds = Bounds(r->Bounds.Left, r->Bounds.Top, width, height);
   if (Sink()) Sink()->Resized(window, width, height);
+}
+
+void TNullWindowBackend::UserSizeEdge(TNativeWindow window, unsigned edge, TPoint to) {
+  TWindowRecord* r = Window(window);
+  if (!r || edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT) return;
+  // As a window manager drags a frame: an edge never passes the opposite one.
+  TRect b = r->Bounds;
+  if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) b.Left = std::min(to.X, b.Right);
+  if (edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT) b.Right = std::max(to.X, b.Left);
+  if (edge >= WMSZ_TOP && edge <= WMSZ_TOPRIGHT) b.Top = std::min(to.Y, b.Bottom);
+  if (edge >= WMSZ_BOTTOM) b.Bottom = std::max(to.Y, b.Top);
+  r->Bounds = b;
+  if (Sink()) Sink()->UserSized(window, b);
 }
 
 void TNullWindowBackend::UserMove(TNativeWindow window, int x, int y) {

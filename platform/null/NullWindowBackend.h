@@ -60,6 +60,9 @@ public:
   // Input as the user makes it, in the window's coordinates.
   void Inject(TNativeWindow window, const TNativeInput& input);
   void UserResize(TNativeWindow window, int width, int height);
+  // The user drags one edge or corner (a WMSZ_ code) of a framed window to the screen position
+  // to (for a side, only its coordinate counts); the window hears it before it is applied.
+  void UserSizeEdge(TNativeWindow window, unsigned edge, TPoint to);
   void UserClose(TNativeWindow window);
   // The user moves a window (by its caption, which the windowing system draws).
   void UserMove(TNativeWindow window, int x, int y);

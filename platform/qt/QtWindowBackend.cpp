@@ -104,6 +104,7 @@ class TQtWindow : public QRasterWindow {
 public:
   TQtWindow(TQtWindowBackend& backend, TNativeWindow id) : fBackend(backend), fId(id) {}
   const QImage* Image = nullptr;
+  bool SizeableFrame = false;  // the window manager sizes it by its frame
 
 protected:
   void paintEvent(QPaintEvent* e) override {
@@ -161,6 +162,8 @@ public:
     const TNativeWindow id = fNext++;
     auto window = std::make_unique<TQtWindow>(*this, id);
     window->setFlags(FlagsOf(params));
+    window->SizeableFrame =
+        !params.Popup && (params.Frame == TNativeFrame::Sizeable || params.Frame == TNativeFrame::SizeableTool);
     if (TQtWindow* owner = Find(params.Owner)) window->setTransientParent(owner);
     window->setTitle(QString::fromStdString(params.Caption));
     SetGeometry(*window, params.Bounds);
@@ -373,6 +376,13 @@ void TQtWindow::focusInEvent(QFocusEvent*) {
 
 void TQtWindow::resizeEvent(QResizeEvent*) {
   if (fBackend.SettingGeometry) return;
+  // A frame the window manager sized: the window hears which edge moved and may answer (the
+  // geometry, position included, is the new one already when the resize arrives).
+  if (SizeableFrame) {
+    const QRect g = geometry();
+    Guard([&](TWindowSink& sink) { sink.UserSized(fId, Bounds(g.x(), g.y(), g.width(), g.height())); });
+    return;
+  }
   const int w = width(), h = height();
   Guard([&](TWindowSink& sink) { sink.Resized(fId, w, h); });
 }

@@ -43,6 +43,8 @@ TRect NativeGeometry(TNativeWindow window);
 String NativeTitle(TNativeWindow window);
 bool NativeVisible(TNativeWindow window);
 void ResizeNative(TNativeWindow window, int width, int height);
+// The client area moved to bounds (screen), as the user drags any edge of the frame.
+void SizeNative(TNativeWindow window, const TRect& bounds);
 // The windowing system's own id of the window (the X window on xcb), 0 when there is none.
 std::uintptr_t WindowSystemId(TNativeWindow window);
 // What the screen shows at (x, y) of the window, read back from the windowing system as it is,

@@ -145,6 +145,10 @@ void ResizeNative(TNativeWindow window, int width, int height) {
   if (QWindow* w = NativeQWindow(window)) w->resize(width, height);
 }
 
+void SizeNative(TNativeWindow window, const TRect& bounds) {
+  if (QWindow* w = NativeQWindow(window)) w->setGeometry(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+}
+
 std::uintptr_t WindowSystemId(TNativeWindow window) {
   QWindow* w = NativeQWindow(window);
   return w ? static_cast<std::uintptr_t>(w->winId()) : 0;

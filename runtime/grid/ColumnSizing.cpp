@@ -36,6 +36,11 @@ bool HasFixedWidthColumn(const TgpColumns& columns, const TgpGroupInfo& group) {
   return false;
 }
 
+// The sizing line's pen, and the pixels a vertical line of it covers: a wide pen's stamp
+// reaches right of the path.
+constexpr int LineWidth = 2;
+TRect LinePixels(int x, int height) { return {x, 0, x + LineWidth, height}; }
+
 int Clamp(const TgpColumnSizer& s, int x) { return std::max(s.LeftBound, std::min(x, s.RightBound)); }
 
 }  // namespace
@@ -127,7 +132,7 @@ bool TgpTitleTracker::StartSizing(int x, int y) {
 void TgpTitleTracker::DrawSizingLine(TCanvas& canvas, int x) {
   TPen& pen = *canvas.Pen();
   pen.SetColor(clWhite);
-  pen.SetWidth(2);
+  pen.SetWidth(LineWidth);
   pen.SetStyle(psSolid);
   pen.SetMode(pmXor);
   canvas.MoveTo(x, 0);
@@ -141,10 +146,11 @@ void TgpTitleTracker::MoveSizingLine(int x) {
   if (cx != Clamp(s, s.PressX)) s.Moved = true;
   if (fGrid.HandleAllocated())
     if (const auto dc = GetDC(fGrid.Handle())) {
-      // Only the two lines change on screen: the device is clipped to them.
+      // Only the two lines change on screen: the device is clipped to exactly their pixels, so
+      // that a move shows no more than two strips as wide as the pen.
       const int h = fGrid.d->Layout.Client.Height();
-      TRegion lines(TRect{cx - 2, 0, cx + 2, h});
-      if (s.LineX >= 0) lines.Unite(TRect{s.LineX - 2, 0, s.LineX + 2, h});
+      TRegion lines(LinePixels(cx, h));
+      if (s.LineX >= 0) lines.Unite(LinePixels(s.LineX, h));
       dc->SelectClipRegion(&lines);
       TCanvas canvas(dc.get());
       if (s.LineX >= 0) DrawSizingLine(canvas, s.LineX);

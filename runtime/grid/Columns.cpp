@@ -48,7 +48,7 @@ bool TgpColumns::IsFrozen() const { return fDestroying || UpdateCount() > 0 || (
 TgpColumn* TgpColumns::Add() { return static_cast<TgpColumn*>(TCollection::Add()); }
 
 TgpColumn* TgpColumns::Insert(TgpColumn* beforeGroup, int level, int index, TgpColumn* source) {
-  if (level < -1 || index < -1 || (level >= 0 && index < 0))
+  if (level < -1 || index < -1)
     throw EDBDivoRud(Format(SEInvalidLayoutPos.Text(), {level, index}));
   TgpColumn* column = nullptr;
   {

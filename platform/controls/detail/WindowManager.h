@@ -99,6 +99,7 @@ public:
   void Input(TNativeWindow window, const TNativeInput& input) override;
   void Resized(TNativeWindow window, int width, int height) override;
   void Moved(TNativeWindow window, int x, int y) override;
+  void UserSized(TNativeWindow window, const TRect& bounds) override;
   void CloseRequested(TNativeWindow window) override;
   void ActiveChanged(TNativeWindow window, bool active) override;
   void ApplicationActiveChanged(bool active) override;
@@ -106,12 +107,13 @@ public:
   void HandleException() override;
 
 private:
-  enum class TKind { Message, Input, Resize, Move, Activate, AppActivate };
+  enum class TKind { Message, Input, Resize, Move, Activate, AppActivate, Sizing };
   struct TQueued {
     TKind Kind = TKind::Message;
     HWND Window{};
     TMessage Message;  // Resize / Move: the size or position in WParam and LParam
     TNativeInput Input;
+    TRect Bounds;  // Sizing: the rectangle the user dragged the frame to
   };
   struct TTimer {
     std::uintptr_t BackendKey = 0;
@@ -144,6 +146,7 @@ private:
   void BeginSizeMove(TWindow& top, int hit);
   void SizeMoveMouse(const TNativeInput& input);
   void EndSizeMove();
+  void UserSizing(const TQueued& entry);
   // WM_NCHITTEST to window for a surface point, following HTTRANSPARENT to the parents;
   // the window that answered is returned in window.
   int HitTest(TWindow*& window, TPoint surfacePos);

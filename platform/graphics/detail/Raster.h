@@ -76,6 +76,7 @@ private:
   template <class F>
   void ForEachClippedRect(const TRect& r, F&& f) const;
   bool PlainLines(std::span<const TPoint> points, const TRasterPen& pen);
+  bool SolidBar(std::span<const TPoint> points, const TRasterPen& pen);
   TPixel& At(int x, int y) const { return fView.Bits[static_cast<std::ptrdiff_t>(y) * fView.Stride + x]; }
 
   TPixelView fView;

@@ -108,6 +108,52 @@ TEST_F(CanvasTest, AxisLinesMatchTheGeneralPath) {
   }
 }
 
+// A single segment along an axis, up to two pixels wide, is drawn as a bar in any pen mode; the
+// same segment split at a point on it takes the general path (joints composed once) and must
+// leave the same pixels, over a background of many colours, clipped and partly off the surface.
+TEST_F(CanvasTest, AxisBarsInEveryModeMatchTheGeneralPath) {
+  struct Case {
+    TPoint From, To;
+    int Width;
+    TPenMode Mode;
+    TRect Clip;
+  };
+  const Case cases[] = {
+      {{30, 0}, {30, 60}, 2, pmXor, {}},        {{30, 59}, {30, 3}, 2, pmXor, {}},
+      {{4, 20}, {90, 20}, 2, pmNot, {}},        {{90, 25}, {4, 25}, 1, pmMerge, {}},
+      {{99, -10}, {99, 70}, 2, pmXor, {}},      {{-5, 59}, {50, 59}, 2, pmNotXor, {}},
+      {{50, 5}, {50, 55}, 2, pmXor, {0, 10, 51, 30}}, {{10, 40}, {80, 40}, 1, pmMask, {20, 0, 60, 60}},
+  };
+  TBitmap general;
+  general.SetSize(100, 60);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& k = cases[i];
+    for (TCanvas* c : {canvas, general.Canvas()}) {
+      for (int y = 0; y < 60; y += 3)
+        for (int x = 0; x < 100; x += 5) {
+          c->Brush()->SetColor(RGB(x * 2, y * 4, (x * y) & 0xFF));
+          c->FillRect({x, y, x + 5, y + 3});
+        }
+      c->Pen()->SetColor(clTeal);
+      c->Pen()->SetWidth(k.Width);
+      c->Pen()->SetMode(k.Mode);
+      if (!k.Clip.IsEmpty()) IntersectClipRect(*c, k.Clip.Left, k.Clip.Top, k.Clip.Right, k.Clip.Bottom);
+      const TPoint mid{(k.From.X + k.To.X) / 2, (k.From.Y + k.To.Y) / 2};
+      if (c == canvas) {
+        const TPoint bar[] = {k.From, k.To};
+        c->Polyline(bar);
+      } else {
+        const TPoint split[] = {k.From, mid, k.To};
+        c->Polyline(split);
+      }
+      SelectClipRgn(*c, nullptr);
+    }
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x)
+        ASSERT_EQ(Px(x, y), general.Canvas()->Pixels(x, y)) << "case " << i << " at " << x << "," << y;
+  }
+}
+
 TEST_F(CanvasTest, PenModesAndDashes) {
   canvas->Pen()->SetColor(clWhite);
   canvas->Pen()->SetMode(pmXor);

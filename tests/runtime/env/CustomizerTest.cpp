@@ -7,6 +7,7 @@
 #include "platform/controls/SpeedButton.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/MemTable.h"
+#include "platform/null/NullWindowBackend.h"
 #include "runtime/db/ObjDataSet.h"
 #include "runtime/env/Customizer.h"
 #include "runtime/grid/Columns.h"
@@ -228,6 +229,71 @@ TEST_F(Customizer, DragsFromTheListOntoTheGridAndTitlesBack) {
   EXPECT_EQ(events, "BeforeAddColumn ;DragDrop;");
 }
 
+// A field dragged from the list onto each kind of place among the titles: a new first level, a
+// place within a level, nowhere (the middle of a title), in both modes.
+TEST_F(Customizer, DropsOnEveryKindOfPlace) {
+  struct Case {
+    TgpCustomizeMode mode;
+    TgpDragColHitTest hit;
+    const char* layout;  // fields in order, each with its level and index
+  };
+  const Case cases[] = {
+      {gcmRemove, chtNewLayoutLevel, "ALPHA 0.0 | DELTA 0.0 GAMMA 1.0"},
+      {gcmRemove, chtNewLayoutIndex, "DELTA 0.0 ALPHA 0.1 | GAMMA 0.0"},
+      {gcmRemove, chtUndefined, "ALPHA 0.0 | GAMMA 0.0 | DELTA 0.0"},
+      {gcmHide, chtNewLayoutLevel, "ALPHA 0.0 | DELTA 0.0 GAMMA 1.0"},
+      {gcmHide, chtNewLayoutIndex, "DELTA 0.0 ALPHA 0.1 | GAMMA 0.0"},
+      {gcmHide, chtUndefined, "ALPHA 0.0 | GAMMA 0.0 | DELTA 0.0"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.mode == gcmRemove ? "remove " : "hide ") + GetEnumName(ZvEnumTypeInfo(k.hit), k.hit));
+    grid = MakeGrid(form.get());
+    if (k.mode == gcmHide) {
+      TgpColumn* hidden = grid->Columns()->Add();
+      hidden->SetFieldName("DELTA");
+      hidden->SetCaption("DELTA");
+      hidden->SetWidth(80);
+      hidden->SetVisible(false);
+    }
+    grid->Customize(k.mode, "", "");
+    ASSERT_NE(Shown(), nullptr);
+    h->Pump();
+    const int row = k.mode == gcmRemove ? 1 : 0;  // "Beta,2|DELTA", or "DELTA" alone
+    const TRect alpha = grid->TitleClientRect(grid->Columns()->ByField("ALPHA"), false);
+    const TRect gamma = grid->TitleClientRect(grid->Columns()->ByField("GAMMA"), false);
+    TPoint at;
+    switch (k.hit) {
+      case chtNewLayoutLevel: at = {gamma.Left + 40, gamma.Top + 1}; break;
+      case chtNewLayoutIndex: at = {alpha.Left + 20, TitleY()}; break;
+      default: at = {gamma.Left + 40, TitleY()}; break;
+    }
+    TDBDivoRud* list = Shown()->gpList;
+    const int y = list->RowHeight() * row + list->RowHeight() / 2 + 1;
+    events.clear();
+    h->MouseMove(list, 20, y);
+    h->MouseDown(list, 20, y);
+    h->MouseMove(list, 30, y + 20, {ssLeft});
+    h->MouseMove(grid.get(), at.X - 1, at.Y, {ssLeft});
+    h->MouseMove(grid.get(), at.X, at.Y, {ssLeft});
+    ASSERT_EQ(grid->LastDropHit().Result, k.hit);
+    h->MouseUp(grid.get(), at.X, at.Y);
+    h->Pump();
+    std::string placed;
+    for (int i = 0; i < grid->Columns()->Count(); ++i) {
+      const TgpColumn* c = grid->Columns()->Items(i);
+      if (!c->Visible()) continue;
+      if (!placed.empty()) placed += c->IsLeading() ? " | " : " ";
+      placed += c->FieldName() + " " + std::to_string(c->LayoutLevel()) + "." + std::to_string(c->LayoutIndex());
+    }
+    EXPECT_EQ(placed, k.layout);
+    EXPECT_EQ(events, k.mode == gcmRemove ? "GetSel;BeforeAddColumn DELTA;AddColumn DELTA;DragDrop;"
+                                          : "GetSel;ShowColumn DELTA;DragDrop;");
+    EXPECT_EQ(Shown()->Listed(), k.mode == gcmRemove ? "BETA" : "");
+    delete zvDivoRudCustomizer;
+    h->Pump();
+  }
+}
+
 TEST_F(Customizer, ADropAfterItsHiddenColumnWasFreedDoesNothing) {
   TgpColumn* hidden = grid->Columns()->Add();
   hidden->SetFieldName("BETA");
@@ -309,6 +375,43 @@ TEST_F(Customizer, SizingKeepsWholeRowsOnTheEdgeThatDidNotMove) {
     c->Perform(WM_SIZING, k.edge, reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(r.Top, k.wantTop) << k.name;
     EXPECT_EQ(r.Bottom, k.wantBottom) << k.name;
+  }
+}
+
+// The user drags each edge of the framed window: the window hears WM_SIZING with that edge, and
+// its answer (whole rows, the edge that did not move kept) is what the windowing system shows.
+TEST_F(Customizer, SizingByEachEdgeOfTheFrameKeepsWholeRows) {
+  grid->Customize(gcmRemove, "", "");
+  TzvDivoRudCustomizer* c = Shown();
+  ASSERT_NE(c, nullptr);
+  h->Pump();
+  TNullWindowBackend& windows = *ActiveNullWindowBackend();
+  const TNativeWindow native = NativeWindowOf(c->Handle());
+  struct Case {
+    unsigned edge;
+    int dx, dy;  // how far the dragged edge goes
+    int wantLeft, wantTop, wantRight, wantBottom;  // change of each side
+  };
+  const int rows3 = 2 + 3 * 19;
+  const Case cases[] = {
+      {WMSZ_LEFT, -30, 0, -30, 0, 0, 0},          {WMSZ_RIGHT, 25, 0, 0, 0, 25, 0},
+      {WMSZ_BOTTOM, 0, -200, 0, 0, 0, -19},        {WMSZ_TOP, 0, 200, 0, 19, 0, 0},
+      {WMSZ_TOPLEFT, -10, -30, -10, -19, 0, 0},    {WMSZ_TOPRIGHT, 10, 25, 0, 19, 10, 0},
+      {WMSZ_BOTTOMLEFT, 10, 30, 10, 0, 0, 19},     {WMSZ_BOTTOMRIGHT, -10, -25, 0, 0, -10, -19},
+  };
+  for (const Case& k : cases) {
+    // Start each from three rows high.
+    c->SetBounds(100, 100, 224, rows3);
+    h->Pump();
+    const TRect was = c->BoundsRect();
+    const bool left = k.edge == WMSZ_LEFT || k.edge == WMSZ_TOPLEFT || k.edge == WMSZ_BOTTOMLEFT;
+    const bool top = k.edge >= WMSZ_TOP && k.edge <= WMSZ_TOPRIGHT;
+    const TPoint to{(left ? was.Left : was.Right) + k.dx, (top ? was.Top : was.Bottom) + k.dy};
+    windows.UserSizeEdge(native, k.edge, to);
+    h->Pump();
+    const TRect want(was.Left + k.wantLeft, was.Top + k.wantTop, was.Right + k.wantRight, was.Bottom + k.wantBottom);
+    EXPECT_EQ(c->BoundsRect(), want) << k.edge;
+    EXPECT_EQ(windows.Window(native)->Bounds, want) << k.edge;
   }
 }
 

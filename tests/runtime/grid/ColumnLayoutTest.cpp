@@ -281,6 +281,9 @@ TEST(ColumnMoves, InsertOpensAGroupOrJoinsOne) {
   g.Columns().Insert(&g[0], 1, 0, nullptr);
   EXPECT_EQ(g.Order(), "A(0,0)(1,0)A(0,0)B(0,0)");
   EXPECT_EQ(g.Columns().GroupCount(), 3);
+  // Index -1 opens a new level, as regrouping does.
+  g.Columns().Insert(&g[3], 0, -1, &g[3]);
+  EXPECT_EQ(g.Order(), "A(0,0)(1,0)A(0,0)B(0,0)B(1,0)");
 }
 
 TEST(ColumnMoves, FixedColumnsAndGroupsGoInFront) {

@@ -232,26 +232,32 @@ TEST_F(ColumnSizing, TheLineIsXoredOverTheClientAndErasedWithoutATrace) {
   Make();
   const int h0 = grid->ClientHeight();
   const int x0 = Edge(0) + 40, x1 = Edge(0) + 90;
+  // The pixels from one left of the line to one right of its two, drawn and shown.
   auto column = [&](int x) {
     std::vector<TColor> px;
-    for (int y : {0, TitleY(), RowY(3), h0 - 1}) px.push_back(h->Pixel(grid.get(), x, y));
+    for (int dx = -1; dx <= 2; ++dx)
+      for (int y : {0, TitleY(), RowY(3), h0 - 1}) {
+        px.push_back(h->Pixel(grid.get(), x + dx, y));
+        px.push_back(h->Shown(grid.get(), x + dx, y));
+      }
     return px;
   };
   const auto before0 = column(x0), before1 = column(x1);
   Move(Edge(0), TitleY());
   h->MouseDown(grid.get(), Edge(0), TitleY());
   Move(x0, TitleY());
-  // White XOR: every pixel under the line turns into its complement.
-  const auto drawn = column(x0);
-  for (size_t i = 0; i < drawn.size(); ++i) EXPECT_EQ(drawn[i], before0[i] ^ 0xFFFFFF) << i;
+  // White XOR: every pixel under the line turns into its complement, and nothing beside it.
+  auto expectLine = [](const std::vector<TColor>& now, const std::vector<TColor>& before) {
+    for (size_t i = 0; i < now.size(); ++i) EXPECT_EQ(now[i], i >= 8 && i < 24 ? before[i] ^ 0xFFFFFF : before[i]) << i;
+  };
+  expectLine(column(x0), before0);
   Move(x1, TitleY());
   EXPECT_EQ(column(x0), before0);
   EXPECT_NE(column(x1), before1);
   // A paint during the drag leaves the line where it was.
   grid->Invalidate();
   h->Pump();
-  const auto repainted = column(x1);
-  for (size_t i = 0; i < repainted.size(); ++i) EXPECT_EQ(repainted[i], before1[i] ^ 0xFFFFFF) << i;
+  expectLine(column(x1), before1);
   h->MouseUp(grid.get(), x1, TitleY());
   h->Pump();
   EXPECT_EQ(Col(0)->Width(), x1 - grid->TitleClientRect(Col(0), false).Left);

@@ -93,6 +93,29 @@ TEST_F(CustomizerQt, AFieldOntoTheGridAndItsTitleBack) {
   EXPECT_EQ(c->Listed(), "BETA");
 }
 
+// The window manager sizes the framed customizer: by its bottom right corner the bottom follows
+// whole rows, by its top edge the top does; the window shows the answer.
+TEST_F(CustomizerQt, SizingByTheFrameKeepsWholeRows) {
+  grid->Customize(gcmRemove, "", "");
+  TzvDivoRudCustomizer* c = zvDivoRudCustomizer;
+  ASSERT_NE(c, nullptr);
+  h->Pump();
+  const TNativeWindow native = NativeWindowOf(c->Handle());
+  const int rows = c->AlignedHeight(200), shown = c->Height();
+  qt::ResizeNative(native, c->Width(), rows + 1);
+  for (int i = 0; i < 40 && c->Height() == shown; ++i) h->Wait(5);
+  h->Pump();
+  EXPECT_EQ(c->Height(), rows);
+  EXPECT_EQ(qt::NativeGeometry(native), c->BoundsRect());
+  const TRect was = c->BoundsRect();
+  qt::SizeNative(native, TRect(was.Left, was.Top - 30, was.Right, was.Bottom));
+  for (int i = 0; i < 40 && c->Top() == was.Top; ++i) h->Wait(5);
+  h->Pump();
+  EXPECT_EQ(c->Top() + c->Height(), was.Bottom);
+  EXPECT_EQ(c->Height(), c->AlignedHeight(was.Height() + 30));
+  EXPECT_EQ(qt::NativeGeometry(native), c->BoundsRect());
+}
+
 }  // namespace
 }  // namespace zvtest
 

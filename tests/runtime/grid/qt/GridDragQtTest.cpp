@@ -12,6 +12,8 @@
 #include "runtime/grid/Dragger.h"
 #include "runtime/vision/StdDesigners.h"
 
+#include <vector>
+
 namespace zvtest {
 namespace {
 
@@ -70,9 +72,20 @@ TEST_F(GridDragQt, SizingAnEdge) {
   const int y = grid->TitleHeight() / 2;
   h->MouseMove(grid.get(), edge - 2, y);
   EXPECT_EQ(grid->GridState(), gsAboutColSizing);
+  // The line shows its two pixels complemented over the client's height, nothing beside them.
+  const int lineX = edge + 23, bottom = grid->ClientHeight() - 1;
+  auto shown = [&] {
+    std::vector<TColor> px;
+    for (int dx = -1; dx <= 2; ++dx)
+      for (int row : {0, y, bottom}) px.push_back(h->Shown(grid.get(), lineX + dx, row));
+    return px;
+  };
+  const std::vector<TColor> before = shown();
   h->MouseDown(grid.get(), edge - 2, y);
-  h->MouseMove(grid.get(), edge + 23, y, {ssLeft});
-  h->MouseUp(grid.get(), edge + 23, y);
+  h->MouseMove(grid.get(), lineX, y, {ssLeft});
+  const std::vector<TColor> held = shown();
+  for (size_t i = 0; i < held.size(); ++i) EXPECT_EQ(held[i], i >= 3 && i < 9 ? before[i] ^ 0xFFFFFF : before[i]) << i;
+  h->MouseUp(grid.get(), lineX, y);
   EXPECT_EQ(Col(0)->Width(), 86);
   EXPECT_EQ(Col(1)->Width(), 49);
   EXPECT_EQ(grid->GridState(), gsNormal);
