@@ -25,6 +25,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace zovrin {
@@ -242,72 +243,99 @@ void TMainForm::FooterMenuPopup(TObject*, int, int, bool&) {
   if (zvEnv) zvEnv->DisableNonApplicableFooterStates(column ? DataSet->FindField(column->FieldName()) : nullptr);
 }
 
-// One aggregate a stated column, in their order; values enter only as column names, quoted.
+// A stated column's aggregate; values enter only as column names, quoted.
 // A column whose stored values do not all fit its type reads as a variant field, which offers
 // counting only: the others aggregate as stored. Dates are ISO-8601 text, so their latest and
 // earliest are the greatest and least texts, made days by SQLite's julianday once; a text that
 // is no date gives no day (an empty footer), and an average takes each day.
-String TMainForm::FooterSql(bool totals, std::vector<TgpColumn*>& columns) const {
-  const TgpColumns& all = *Grid->Columns();
-  String terms;
-  for (int n = 0; n < all.GetFooterStatedCount(); ++n) {
-    TgpColumn* c = all.GetFooterStatedItem(n);
-    const TField* field = DataSet->FindField(c->FieldName());
-    if (!field) continue;
-    const String name = QuoteIdentifier(c->FieldName());
-    const bool date = IsDateField(field);
-    String term;
-    switch (c->FooterState()) {
-      case fsCount: term = "COUNT(" + name + ")"; break;
-      case fsSum: term = (totals ? "TOTAL(" : "SUM(") + name + ")"; break;
-      case fsMax: term = date ? "julianday(MAX(" + name + "))" : "MAX(" + name + ")"; break;
-      case fsMin: term = date ? "julianday(MIN(" + name + "))" : "MIN(" + name + ")"; break;
-      case fsAverage: term = date ? "AVG(julianday(" + name + "))" : "AVG(" + name + ")"; break;
-      default: continue;
-    }
-    terms += (terms.empty() ? "" : ", ") + term;
-    columns.push_back(c);
+String TMainForm::FooterTerm(const TgpColumn* c) const {
+  const TField* field = DataSet->FindField(c->FieldName());
+  if (!field) return String();
+  const String name = QuoteIdentifier(c->FieldName());
+  const bool date = IsDateField(field);
+  switch (c->FooterState()) {
+    case fsCount: return "COUNT(" + name + ")";
+    case fsSum: return "SUM(" + name + ")";
+    case fsMax: return date ? "julianday(MAX(" + name + "))" : "MAX(" + name + ")";
+    case fsMin: return date ? "julianday(MIN(" + name + "))" : "MIN(" + name + ")";
+    case fsAverage: return date ? "AVG(julianday(" + name + "))" : "AVG(" + name + ")";
+    default: return String();
   }
-  return terms.empty() ? String() : "SELECT " + terms + " FROM " + QuoteIdentifier(fTable);
+}
+
+void TMainForm::ComputeFooterTerms(const std::vector<String>& terms) {
+  bool totals = false;
+  for (;;) {
+    String sql;
+    for (const String& term : terms) {
+      // After an integer sum overflowed: SQLite's float total instead.
+      const bool sum = totals && term.rfind("SUM(", 0) == 0;
+      sql += (sql.empty() ? "SELECT " : ", ") + (sum ? "TOTAL(" + term.substr(4) : term);
+    }
+    try {
+      ++fFooterStatements;
+      TSqliteStatement st(*fReader, sql + " FROM " + QuoteIdentifier(fTable));
+      st.Step();
+      for (std::size_t k = 0; k < terms.size(); ++k) {
+        const int i = static_cast<int>(k);
+        TFooterValue& v = fFooterValues[terms[k]];
+        v.Null = st.ColumnIsNull(i);
+        v.Storage = st.ColumnStorage(i);
+        v.Integer = v.Null ? 0 : st.ColumnInt64(i);
+        v.Real = v.Null ? 0 : st.ColumnDouble(i);
+      }
+      return;
+    } catch (const EDatabaseError& e) {
+      if (totals || e.Message().find("integer overflow") == String::npos) throw;
+      totals = true;
+    }
+  }
 }
 
 void TMainForm::RecomputeFooters() {
   if (fOnServer || !Grid) return;
-  std::vector<TgpColumn*> columns;
-  String sql = FooterSql(false, columns);
-  if (sql.empty()) return;
+  const TgpColumns& all = *Grid->Columns();
+  std::vector<std::pair<TgpColumn*, String>> stated;
+  for (int n = 0; n < all.GetFooterStatedCount(); ++n) {
+    TgpColumn* c = all.GetFooterStatedItem(n);
+    if (String term = FooterTerm(c); !term.empty()) stated.emplace_back(c, std::move(term));
+  }
+  if (stated.empty()) return;
   try {
     if (!fReader) fReader = std::make_unique<TSqliteDatabase>(fFile, true);
-    bool totals = false;
-    for (;;) {
-      try {
-        ++fFooterStatements;
-        TSqliteStatement st(*fReader, sql);
-        st.Step();
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-          TgpColumn* c = columns[k];
-          const TField* field = DataSet->FindField(c->FieldName());
-          const int i = static_cast<int>(k);
-          String text;
-          if (!st.ColumnIsNull(i)) {
-            if (c->FooterState() == fsCount)
-              text = IntToStr(st.ColumnInt64(i));
-            else if (IsDateField(field))
-              text = FormatDate(field, TDateTime(st.ColumnDouble(i) - JulianDayOfZero));
-            else
-              text = FormatNumber(field, st.ColumnDouble(i),
-                                  c->FooterState() != fsAverage && st.ColumnStorage(i) == 1 /* SQLITE_INTEGER */);
-          }
-          c->SetFooterText(text);
-        }
-        return;
-      } catch (const EDatabaseError& e) {
-        // An integer sum past 64 bits: SQLite's float total instead.
-        if (totals || e.Message().find("integer overflow") == String::npos) throw;
-        totals = true;
-        columns.clear();
-        sql = FooterSql(true, columns);
+    // One read transaction: the version read and the aggregates computed see the same data.
+    fReader->Execute("BEGIN");
+    try {
+      // Changes any other connection committed, the dataset's own among them, change the version.
+      TSqliteStatement version(*fReader, "PRAGMA data_version");
+      version.Step();
+      if (version.ColumnInt64(0) != fDataVersion) {
+        fFooterValues.clear();
+        fDataVersion = version.ColumnInt64(0);
       }
+      std::vector<String> missing;
+      for (const auto& [c, term] : stated)
+        if (!fFooterValues.count(term) && std::find(missing.begin(), missing.end(), term) == missing.end())
+          missing.push_back(term);
+      if (!missing.empty()) ComputeFooterTerms(missing);
+      fReader->Execute("COMMIT");
+    } catch (...) {
+      fReader->Execute("ROLLBACK");
+      throw;
+    }
+    for (const auto& [c, term] : stated) {
+      const TFooterValue& v = fFooterValues[term];
+      const TField* field = DataSet->FindField(c->FieldName());
+      String text;
+      if (!v.Null) {
+        if (c->FooterState() == fsCount)
+          text = IntToStr(v.Integer);
+        else if (IsDateField(field))
+          text = FormatDate(field, TDateTime(v.Real - JulianDayOfZero));
+        else
+          text = FormatNumber(field, v.Real, c->FooterState() != fsAverage && v.Storage == 1 /* SQLITE_INTEGER */);
+      }
+      c->SetFooterText(text);
     }
   } catch (const Exception& e) {
     Say("Cannot compute the footers: " + e.Message());

@@ -8,8 +8,11 @@
 #include "platform/db/Sqlite.h"
 #include "runtime/grid/DBDivoRud.h"
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zv {
 class TPanel;
@@ -29,10 +32,11 @@ public:
   zv::TDBDivoRud* Grid = nullptr;
   zv::TPanel* Status = nullptr;
 
-  // The table's footers, all in one statement; on a server the footers stay empty.
+  // The table's footers; on a server the footers stay empty. Aggregates already computed are
+  // kept while the file's data stays as it was, so only those not known run, in one statement.
   void RecomputeFooters();
-  // How many footer statements ran (each recomputation is one, or two after an integer sum
-  // overflowed and was summed again as a float).
+  // How many footer statements ran (a recomputation runs at most one, or two after an integer
+  // sum overflowed and was summed again as a float).
   int FooterStatements() const { return fFooterStatements; }
   // The last message shown in the status line about a refused order or a failed footer.
   const zv::String& Message() const { return fMessage; }
@@ -47,7 +51,10 @@ private:
   void Say(const zv::String& message);
   // How many records are selected, or the default status when none is.
   void ShowSelection();
-  zv::String FooterSql(bool totals, std::vector<zv::TgpColumn*>& columns) const;
+  // The aggregate a stated column shows, as SQL over its quoted name; empty for none.
+  zv::String FooterTerm(const zv::TgpColumn* column) const;
+  // Computes the terms not known yet, in one statement, as of the data the cache then holds.
+  void ComputeFooterTerms(const std::vector<zv::String>& terms);
 
   std::string fFile;
   std::string fTable;
@@ -57,6 +64,16 @@ private:
   zv::String fDefaultStatus;
   int fFooterStatements = 0;
   std::unique_ptr<zv::sqlite::TSqliteDatabase> fReader;  // the footers' own read-only connection
+  // An aggregate's result as SQLite gave it.
+  struct TFooterValue {
+    bool Null = true;
+    int Storage = 0;
+    std::int64_t Integer = 0;
+    double Real = 0;
+  };
+  // Aggregates by their term, valid while the reader's data version is fDataVersion.
+  std::map<zv::String, TFooterValue> fFooterValues;
+  std::int64_t fDataVersion = -1;
   zv::TvpFieldVision* fVision = nullptr;
 };
 
