@@ -166,6 +166,16 @@ void TVisionToolForm::WMMouseWheel(TWMMouseWheel& message) {
   TCustomPanel::WMMouseWheel(message);
 }
 
+bool TVisionToolForm::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  if (TCustomPanel::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  // A wheel that another control on the panel left unused (the focus is in a search field, say)
+  // still scrolls the list; one the list itself left unused is not handed back to it.
+  if (!fDataGrid || !fDataGrid->HandleAllocated() || fWheeling) return false;
+  TFlagScope wheeling(fWheeling, true);
+  TMessage m = WheelMessage(ShiftStateToKeys(shift), wheelDelta, mousePos);
+  return fDataGrid->Perform(m.Msg, m.WParam, m.LParam) != 0;
+}
+
 // ---- Showing --------------------------------------------------------------------------------------
 
 void TVisionToolForm::ShowPopup(IVisionToolFormUser* user, TDBDevidEdit* edit) {

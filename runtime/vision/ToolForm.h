@@ -115,6 +115,7 @@ protected:
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
   void WMMouseWheel(TWMMouseWheel& message) override;
+  bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
 
 private:
   friend class TvpToolFormBG;
@@ -154,6 +155,7 @@ private:
   bool fLostActivation = false;       // the focusable pop-up lost the activation: the loop ends
   bool fShown = false;                // between ShowPopup's linking and the closing proper
   bool* fDestroyedFlag = nullptr;     // the running loop's: set when the panel goes
+  bool fWheeling = false;             // a wheel is being handed to the data grid
 };
 
 // The pop-up window the panel is shown in: a frameless host form drawing a frame of its own,
