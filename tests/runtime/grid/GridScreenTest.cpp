@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <string>
 
 namespace zvtest {
@@ -384,6 +385,57 @@ TEST_F(GridScreen, OneRowScrollsLeaveThePicturesOfAFullRepaint) {
       }
     }
     grid.reset();
+  }
+}
+
+// A move leaves the picture of a full repaint, painting little: a window moved by one row paints
+// the rows that came into view and the current rows, not every row between them; a page or a
+// jump that replaces every row paints each row once.
+TEST_F(GridScreen, MovesPaintTheRowsTheyChangeOnceAndLeaveThePictureOfAFullRepaint) {
+  struct Case {
+    const char* name;
+    int start;  // record made current first (1 = the first row of the first page)
+    int code;   // a scroll code, or a key when negative
+    int most;   // rows painted at most; 0: every row exactly once
+  } cases[] = {
+      {"line down from the first row", 1, SB_LINEDOWN, 3},
+      {"line up from the first row", 20, SB_LINEUP, 4},
+      {"page down from a last row", 30, SB_PAGEDOWN, 0},
+      {"jump to the last record", 1, SB_BOTTOM, 0},
+      {"jump to the first record", 60, SB_TOP, 0},
+      {"page down key", 1, -VK_NEXT, 0},
+  };
+  Make(Look::Standard, false, 100, ssNone);
+  const int rows = grid->RowCount();
+  grid->SetFocus();
+  std::map<int, int> painted;
+  grid->OnGetRowAttrs = [&](TObject*, TgpRowAttrs& a) { ++painted[a.Row]; };
+  for (const Case& c : cases) {
+    dataSet->First();
+    dataSet->MoveBy(c.start - 1);
+    grid->InvalidateGrid();
+    h->Pump();
+    const int top = Top();
+    painted.clear();
+    if (c.code < 0)
+      h->KeyDown(grid.get(), static_cast<Word>(-c.code));
+    else
+      Scroll(c.code);
+    h->Pump();
+    ASSERT_NE(Top(), top) << c.name << ": the window moved";
+    int total = 0;
+    for (const auto& [row, times] : painted) {
+      if (c.most == 0) EXPECT_EQ(times, 1) << c.name << ": row " << row;
+      total += times;
+    }
+    if (c.most == 0)
+      EXPECT_EQ(total, rows) << c.name;
+    else
+      EXPECT_LE(total, c.most) << c.name;
+    const std::vector<TColor> shown = Picture(*h, *grid);
+    grid->InvalidateGrid();
+    h->Pump();
+    EXPECT_EQ(FirstDifference(shown, Picture(*h, *grid)), "same") << c.name;
   }
 }
 
