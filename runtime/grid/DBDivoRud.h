@@ -652,6 +652,7 @@ private:
   // The band of rows first..last (client coordinates).
   TRect RowsRect(int first, int last) const;
   void HandOver(TgpPaintInfo& info);
+  void PaintBand(TCanvas& canvas, const TRect& clip);
   // Records and snapshots.
   friend class TgpRecShot;
   friend class TgpCurrentRecShot;

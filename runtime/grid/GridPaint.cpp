@@ -3,6 +3,7 @@
 // IgpPaintGrid (bands, groups, column rectangles, the columns' titles, footers and cells).
 #include "platform/db/DataSet.h"
 #include "platform/db/Field.h"
+#include "platform/graphics/Region.h"
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
@@ -18,6 +19,49 @@
 namespace zv {
 
 // ---- Paint request ------------------------------------------------------------------------------
+
+namespace {
+
+// The update region's rectangles as horizontal bands widened to whole rows (the titles and the
+// footers each one band), bands that touch merged: each is painted once, nothing between them.
+std::vector<TRect> PaintBands(TCanvas& canvas, const TRect& bounds, const TgpGridLayout& l) {
+  const TRegion* region = canvas.Handle().ClipRegion();
+  if (!region || region->Rects().size() < 2 || l.RowHeight <= 0) return {bounds};
+  const TPoint origin = canvas.Handle().Origin();
+  auto rowTop = [&](int y) {
+    if (y < l.TitleArea) return 0;
+    if (y >= l.RowsBottom) return y >= l.FooterTop() ? l.FooterTop() : y;
+    return l.TitleArea + (y - l.TitleArea) / l.RowHeight * l.RowHeight;
+  };
+  auto rowBottom = [&](int y) {  // y is the last pixel row
+    if (y < l.TitleArea) return l.TitleArea;
+    if (y >= l.FooterTop()) return bounds.Bottom;
+    if (y >= l.RowsBottom) return y + 1;
+    return std::min(l.TitleArea + ((y - l.TitleArea) / l.RowHeight + 1) * l.RowHeight, l.RowsBottom);
+  };
+  std::vector<TRect> bands;
+  for (TRect r : region->Rects()) {
+    OffsetRect(r, -origin.X, -origin.Y);
+    if (!IntersectRect(r, r, bounds)) continue;
+    bands.push_back(TRect{r.Left, rowTop(r.Top), r.Right, rowBottom(r.Bottom - 1)});
+  }
+  std::sort(bands.begin(), bands.end(), [](const TRect& a, const TRect& b) { return a.Top < b.Top; });
+  std::vector<TRect> merged;
+  for (const TRect& b : bands) {
+    if (!merged.empty() && b.Top <= merged.back().Bottom) {
+      TRect& m = merged.back();
+      m = TRect{std::min(m.Left, b.Left), m.Top, std::max(m.Right, b.Right), std::max(m.Bottom, b.Bottom)};
+    } else {
+      merged.push_back(b);
+    }
+  }
+  // Clipped back to what is to be painted; a single band is the clip itself.
+  for (TRect& m : merged) IntersectRect(m, m, bounds);
+  if (merged.size() <= 1) return {bounds};
+  return merged;
+}
+
+}  // namespace
 
 void TDBDivoRud::Paint() {
   if (!PaintingEnabled() || IsLoading()) return;
@@ -39,8 +83,27 @@ void TDBDivoRud::Paint() {
     if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(*canvas->Font());
     return;
   }
+  // The parts of the update region far apart (the rows a scroll uncovered at both ends) are
+  // painted each on its own: one paint of their bounds would draw every row between them again.
+  const std::vector<TRect> bands = PaintBands(*canvas, clip, d->Layout);
+  if (bands.size() == 1) return PaintBand(*canvas, clip);
+  for (const TRect& band : bands) {
+    const int saved = SaveDC(*canvas);
+    IntersectClipRect(*canvas, band.Left, band.Top, band.Right, band.Bottom);
+    try {
+      PaintBand(*canvas, band);
+    } catch (...) {
+      RestoreDC(*canvas, saved);
+      throw;
+    }
+    RestoreDC(*canvas, saved);
+  }
+}
+
+// One band of the clip: the groups and rows it crosses, handed to the designer.
+void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
   TgpPaintInfo& info = *d->PaintInfo;
-  info.Canvas = canvas;
+  info.Canvas = &canvas;
   info.Rect = clip;
   info.Color = Color();
   info.Buffered = true;
@@ -54,9 +117,9 @@ void TDBDivoRud::Paint() {
   }
   if (info.FirstGroup < 0) {
     // Right of the last group: background only.
-    canvas->Brush()->SetColor(Color());
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->FillRect(clip);
+    canvas.Brush()->SetColor(Color());
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.FillRect(clip);
     return;
   }
   info.Rect.Left = std::min(clip.Left, d->Columns->GetGroupInfo(info.FirstGroup)->DisplayLeft);

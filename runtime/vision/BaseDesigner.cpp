@@ -118,24 +118,29 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   }
   TCanvas* target = info.Canvas;
   const int w = info.Rect.Width(), h = info.Rect.Height();
+  int saved = 0;
   if (info.Buffered) {
-    // The picture keeps the largest size painted so far, a smaller paint using its top left, so
-    // that a jump or a partial repaint after a full one allocates nothing; it gives back what the
-    // window no longer holds when the window shrinks.
-    if (!fBitmap) fBitmap = std::make_unique<TBitmap>();
-    const TRect window = client->DesignerClientRect();
-    const int keepW = std::max(w, std::min(fBitmap->Width(), std::max(0, window.Width())));
-    const int keepH = std::max(h, std::min(fBitmap->Height(), std::max(0, window.Height())));
-    if (fBitmap->Width() != keepW || fBitmap->Height() != keepH) fBitmap->SetSize(keepW, keepH);
-    fCanvas = fBitmap->Canvas();
-    SelectClipRgn(*fCanvas, nullptr);
-    IntersectClipRect(*fCanvas, 0, 0, w, h);
+    // A window's pixels reach the screen only when its surface is presented, so the request is
+    // painted straight onto the window, logical (0, 0) at the request's top left and clipped to
+    // it: no picture of its own to fill and copy. The designer draws with a canvas of its own,
+    // whose pen, brush and font stay between paints and leave the window canvas's alone.
+    if (!fScreen) fScreen = std::make_unique<TCanvas>();
+    fScreen->SetHandle(&target->Handle());
+    saved = SaveDC(*fScreen);
+    TPoint origin;
+    GetViewportOrgEx(*fScreen, origin);
+    SetViewportOrgEx(*fScreen, origin.X + info.Rect.Left, origin.Y + info.Rect.Top, nullptr);
+    IntersectClipRect(*fScreen, 0, 0, w, h);
+    fCanvas = fScreen.get();
     Fill(info.Color, TRect{0, 0, w, h});
   } else {
     fCanvas = target;
   }
   auto finish = [&] {
-    if (info.Buffered && fBitmap) target->CopyRect(info.Rect, fBitmap->Canvas(), TRect{0, 0, w, h});
+    if (saved) {
+      RestoreDC(*fScreen, saved);
+      fScreen->SetHandle(nullptr);
+    }
     ClearPaintState();
   };
   try {

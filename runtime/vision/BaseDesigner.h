@@ -1,8 +1,8 @@
 #pragma once
 // TgpBaseDesigner: the painting template the concrete designers share. PaintToScreen paints a
-// grid's paint request band by band (cells, titles, footers) into an off-screen bitmap the
-// size of the request's rectangle and copies it to the grid; the virtual drawing steps are
-// what the standard and lite designers change.
+// grid's paint request band by band (cells, titles, footers), straight onto the grid's window
+// with the request's top left as the origin; the virtual drawing steps are what the standard
+// and lite designers change.
 
 #include "platform/graphics/Bitmap.h"
 #include "runtime/vision/Designer.h"
@@ -44,8 +44,6 @@ public:
   void SetFlatFooter(bool value);
 
   void PaintToScreen(IgpDesignerClient* grid, TgpPaintInfo& paintInfo) override;
-  // The off-screen picture of buffered paints, kept between them (null before the first).
-  const TBitmap* PaintBuffer() const { return fBitmap.get(); }
 
   // ---- Paint state: valid only inside PaintToScreen --------------------------------------------
   TgpPaintInfo* PaintInfo() const { return fPaintInfo; }
@@ -79,7 +77,7 @@ protected:
   virtual void DrawFG() {}
 
   // Groups of the request that are on screen, left to right, with their left edge X in the
-  // bitmap and width W.
+  // request and width W.
   template <class F>
   void ForEachGroup(F&& f) const;
   void Line(TColor color, int x1, int y1, int x2, int y2);
@@ -99,7 +97,7 @@ private:
   TCanvas* fCanvas = nullptr;
   int fOriginX = 0, fOriginY = 0, fRowHeight = 0, fTitleHeight = 0, fFooterTop = 0, fFooterHeight = 0,
       fRowsHeight = 0, fPaintWidth = 0;
-  std::unique_ptr<TBitmap> fBitmap;  // kept between paints
+  std::unique_ptr<TCanvas> fScreen;  // draws on the window during a buffered paint
 };
 
 template <class F>

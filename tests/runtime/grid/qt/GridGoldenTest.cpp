@@ -204,7 +204,7 @@ TEST_F(GridGolden, LiteDesigner) { Compare(Render(std::make_unique<TLiteDesigner
 
 // Pixels moved by a one-row scroll, on Qt's retained surface, against a full repaint: 50 records
 // in a 400 x 200 grid with the designer's initial options (a smart scroll) and no bars.
-TEST_F(GridGolden, OneRowScrollsLeaveThePictureOfAFullRepaint) {
+TEST_F(GridGolden, ScrollsAndJumpsLeaveThePictureOfAFullRepaint) {
   for (bool standard : {true, false}) {
     SCOPED_TRACE(standard ? "standard" : "lite");
     designer = standard ? std::unique_ptr<TgpDesigner>(std::make_unique<TStandardDesigner>(nullptr))
@@ -256,6 +256,21 @@ TEST_F(GridGolden, OneRowScrollsLeaveThePictureOfAFullRepaint) {
         h->Pump();
         EXPECT_TRUE(shown == picture()) << "a move of " << step << " from top " << first;
       }
+    }
+    // Moves that replace every row: a page either way, and past both ends.
+    for (int step : {rows, -rows, 1000, -1000}) {
+      table->First();
+      table->MoveBy(20);
+      grid->Repaint();
+      h->Pump();
+      const int before = top();
+      table->MoveBy(step);
+      h->Pump();
+      ASSERT_NE(top(), before);
+      const TPixelBuffer shown = picture();
+      grid->Repaint();
+      h->Pump();
+      EXPECT_TRUE(shown == picture()) << "a move of " << step;
     }
     grid.reset();
   }
