@@ -46,8 +46,8 @@ public:
   virtual TComponent* GetRoot() = 0;
 };
 
-using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
-using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+ZV_EVENT(TCloseEvent, void(TObject* sender, TCloseAction& action));
+ZV_EVENT(TCloseQueryEvent, void(TObject* sender, bool& canClose));
 
 class TCustomForm : public TCustomControl {
   ZV_CLASS(TCustomForm, TCustomControl)

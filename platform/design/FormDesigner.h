@@ -156,7 +156,7 @@ public:
 private:
   struct MethodName {
     String Name;
-    const std::type_info* Signature;
+    String SignatureName;  // "": made for no event in particular
   };
   void Remove(TPersistent* object);
   void SelectionChangedNow();
