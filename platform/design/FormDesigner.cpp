@@ -157,6 +157,7 @@ String TFormDesigner::FormText() {
 void TFormDesigner::Modified() {
   fModified = true;
   Notify([&](IDesignNotification* n) { n->ItemsModified(this); });
+  InvalidateMarks();
 }
 
 void TFormDesigner::Notification(TPersistent* object, TOperation operation) {
@@ -181,7 +182,7 @@ void TFormDesigner::Remove(TPersistent* object) {
 
 void TFormDesigner::SelectionChangedNow() {
   Notify([&](IDesignNotification* n) { n->SelectionChanged(this, fSelection); });
-  if (auto* form = dynamic_cast<TCustomForm*>(fRoot); form && form->HandleAllocated()) form->Invalidate();
+  InvalidateMarks();
 }
 
 void TFormDesigner::SetSelections(const TDesignerSelections& list) {
