@@ -19,7 +19,7 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 # The Qt backend loads the DejaVu fonts by path, so that text measures the same everywhere.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-  "The runtime package zv40c6 (host layer, headless backend, grid, visions, datasets), the Qt 6 backend and the PostgreSQL dataset")
+  "The runtime package zv40c6 (host layer, headless backend, grid, visions, datasets), the Qt 6 backend, the PostgreSQL dataset and the design-time host")
 
 # The install strips the libraries itself and keeps their debug information for this package,
 # in /usr/lib/.debug where gdb looks for a library's debug link.
@@ -35,6 +35,6 @@ set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libzovrin${PROJECT_VERSION_MAJOR} (= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_DEV_PACKAGE_RECOMMENDS "qt6-base-dev, cmake (>= 3.25), pkg-config")
 set(CPACK_COMPONENT_DEV_DESCRIPTION
-  "Headers, the CMake package Zovrin and the pkg-config files zovrin, zovrin-qt and zovrin-pg")
+  "Headers, the CMake package Zovrin and the pkg-config files zovrin, zovrin-qt, zovrin-pg and zovrin-design")
 
 include(CPack)

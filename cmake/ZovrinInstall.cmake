@@ -1,5 +1,5 @@
-# What `cmake --install` puts in place: the runtime package zv40c6, the Qt backend's library and
-# the PostgreSQL dataset's, stripped (component runtime), their debug information in files of its
+# What `cmake --install` puts in place: the runtime package zv40c6, the Qt backend's library, the
+# PostgreSQL dataset's and the design-time host's (zvdesign), stripped (component runtime), their debug information in files of its
 # own (component dbg), the public headers of platform/ and runtime/ under include/zovrin with the
 # paths the code includes them by, the CMake package Zovrin and the pkg-config files (component
 # dev). Then the Debian packages CPack makes of the three components.
@@ -9,8 +9,8 @@ set(ZV_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Zovrin")
 set(ZV_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 
 # Headers are taken as they stand when installing (a new module's come along); a module's
-# detail/ folder is its private part, and the Qt backend's and the PostgreSQL dataset's headers
-# go only with their libraries.
+# detail/ folder is its private part, and the Qt backend's, the PostgreSQL dataset's and the
+# design-time host's headers go only with their libraries.
 function(zv_install_headers folder)
   set(excluded PATTERN "detail" EXCLUDE)
   if(folder STREQUAL "platform" AND NOT TARGET zvqt)
@@ -18,6 +18,9 @@ function(zv_install_headers folder)
   endif()
   if(folder STREQUAL "platform" AND NOT TARGET zvpg)
     list(APPEND excluded PATTERN "pg" EXCLUDE)
+  endif()
+  if(folder STREQUAL "platform" AND NOT TARGET zvdesign)
+    list(APPEND excluded PATTERN "design" EXCLUDE)
   endif()
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/${folder}/"
     DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zovrin/${folder}"
@@ -68,6 +71,13 @@ endif()
 if(TARGET zvpg)
   zv_install_library(zvpg ZovrinPgTargets)
   list(APPEND ZV_PC_LIBRARIES "zovrin-pg")
+endif()
+
+# The design-time host: what a designer program and the design packages it loads link, one copy
+# for all of them.
+if(TARGET zvdesign)
+  zv_install_library(zvdesign ZovrinDesignHostTargets)
+  list(APPEND ZV_PC_LIBRARIES "zovrin-design")
 endif()
 
 # The design-time package joins the same way once it is built.

@@ -104,6 +104,18 @@ constexpr auto ItemFactoryOf() -> TObject* (*)(TCollection*) {
 
 }  // namespace zv
 
+// Declares an event type: the std::function of the signature, under a name of its own that
+// its event properties' type information reads (two event types may share a signature, as
+// OnDragDrop's and OnEndDrag's do, and still read apart).
+//   ZV_EVENT(TKeyEvent, void(TObject* sender, Word& key, TShiftState shift));
+#define ZV_EVENT(Name, ...)                                \
+  struct Name : std::function<__VA_ARGS__> {               \
+    using Function = std::function<__VA_ARGS__>;           \
+    using Function::Function;                              \
+    using Function::operator=;                             \
+    static constexpr const char* ZvEventTypeName = #Name;  \
+  }
+
 // In the class body: gives the class its metaclass.
 #define ZV_CLASS(Self, Parent)                                       \
  public:                                                             \

@@ -18,7 +18,7 @@ namespace zv {
 class TStream;
 class TStringList;
 
-using TNotifyEvent = std::function<void(TObject* sender)>;
+ZV_EVENT(TNotifyEvent, void(TObject* sender));
 
 class EStringListError : public EListError {
 public:

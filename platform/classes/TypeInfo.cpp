@@ -71,15 +71,17 @@ void AddProperty(TClassTables& into, std::unique_ptr<TPropInfo> prop) { into.Pro
 
 void AddMethod(TClassTables& into, std::unique_ptr<TMethodInfo> method) { into.Methods.push_back(std::move(method)); }
 
-const TTypeInfo* MakeMethodTypeInfo(const std::type_info& signature) {
-  static std::map<std::type_index, std::unique_ptr<TTypeInfo>> types;
-  auto& slot = types[std::type_index(signature)];
+const TTypeInfo* MakeMethodTypeInfo(const std::type_info& signature, const char* typeName) {
+  // Keyed by copies of the names: a signature may first come from a design package, whose
+  // type_info and name strings go when it is unloaded while the entry stays.
+  String name = typeName ? String(typeName) : signature == typeid(void(TObject*)) ? String("TNotifyEvent") : String("TMethod");
+  static std::map<std::pair<String, String>, std::unique_ptr<TTypeInfo>> types;
+  auto& slot = types[{name, String(signature.name())}];
   if (!slot) {
     slot = std::make_unique<TTypeInfo>();
     slot->Kind = tkMethod;
-    // The host names event types (TNotifyEvent); the one every control has is named here.
-    slot->Name = signature == typeid(void(TObject*)) ? "TNotifyEvent" : "TMethod";
-    slot->Signature = &signature;
+    slot->Name = std::move(name);
+    slot->SignatureName = signature.name();
   }
   return slot.get();
 }
@@ -109,6 +111,10 @@ const TTypeInfo* RegisterIntegerConsts(const char* typeName, TIdentToInt identTo
   slot->IdentToInt = identToInt;
   slot->IntToIdent = intToIdent;
   return slot.get();
+}
+
+bool SignatureFits(const TTypeInfo* methodType, const std::type_info& signature) {
+  return methodType && methodType->Kind == tkMethod && methodType->SignatureName == signature.name();
 }
 
 String IntToIdentText(const TTypeInfo* type, std::int64_t value) {
@@ -360,7 +366,7 @@ TMethod GetMethodProp(const TObject* instance, std::string_view name) {
 void SetMethodProp(TObject* instance, const TPropInfo* prop, const TMethod& method) {
   if (prop->PropType->Kind != tkMethod) throw EPropertyConvertError(SInvalidPropertyType);
   RequireWritable(*prop, static_cast<bool>(prop->SetMethod));
-  if (method.Code && *method.Code->Signature != *prop->PropType->Signature)
+  if (method.Code && !SignatureFits(prop->PropType, *method.Code->Signature))
     throw EPropertyConvertError(Format(SInvalidPropertyElement, {method.Code->Name}));
   prop->SetMethod(*instance, method);
 }

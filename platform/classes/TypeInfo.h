@@ -68,8 +68,12 @@ struct TTypeInfo {
   bool IsComponentReference = false;      // tkClass: a reference streamed by name, not owned
   TIntToIdent IntToIdent = nullptr;       // tkInteger: set for integer constants with identifiers
   TIdentToInt IdentToInt = nullptr;
-  const std::type_info* Signature = nullptr;  // tkMethod: the handler's signature, R(Args...)
+  // tkMethod: the handler's signature, R(Args...), by the name of its type. A name, not the
+  // type_info: a design package that brought the signature takes its type_info with it.
+  String SignatureName;
 };
+// Whether a handler of the given signature fits an event of type methodType.
+bool SignatureFits(const TTypeInfo* methodType, const std::type_info& signature);
 
 // A published method. Its address is what a method property holds beside the instance.
 struct TMethodInfo {
@@ -243,7 +247,9 @@ void AddMethod(TClassTables& into, std::unique_ptr<TMethodInfo> method);
 // publish; raises EPropertyError when no ancestor declares it.
 std::unique_ptr<TPropInfo> InheritedProperty(TClass ancestor, const char* name);
 void SetIdents(TPropInfo& prop, const TTypeInfo* integerType);  // raises unless both are integers
-const TTypeInfo* MakeMethodTypeInfo(const std::type_info& signature);
+// The type information of an event type: typeName, or for an unnamed std::function
+// "TNotifyEvent" (the sender alone) or "TMethod".
+const TTypeInfo* MakeMethodTypeInfo(const std::type_info& signature, const char* typeName = nullptr);
 [[noreturn]] void RaiseSignatureMismatch(const String& methodName);
 
 // What an event property holds when a published method is assigned to it: the method's
@@ -254,13 +260,17 @@ struct TMethodClosure {
   const std::function<R(TObject*, A...)>* Invoke;
   R operator()(A... args) const { return (*Invoke)(Method.Data, std::forward<A>(args)...); }
 };
+// An event type declared with ZV_EVENT is the std::function it derives from, under its name.
 template <class F>
-struct TEventTraits;
+struct TEventTraits : TEventTraits<typename F::Function> {
+  static constexpr const char* TypeName = F::ZvEventTypeName;
+};
 template <class R, class... A>
 struct TEventTraits<std::function<R(A...)>> {
   using Closure = TMethodClosure<R, A...>;
   using Invoker = std::function<R(TObject*, A...)>;
   static const std::type_info& Signature() { return typeid(R(A...)); }
+  static constexpr const char* TypeName = nullptr;
 };
 // Currency properties travel as long double, whose 64-bit mantissa holds every currency exactly.
 // Out of range (or NaN) raises EOverflow rather than wrapping.
@@ -348,7 +358,7 @@ public:
     using Closure = typename Traits::Closure;
     auto prop = std::make_unique<TPropInfo>();
     prop->Name = name;
-    prop->PropType = detail::MakeMethodTypeInfo(Traits::Signature());
+    prop->PropType = detail::MakeMethodTypeInfo(Traits::Signature(), Traits::TypeName);
     prop->GetMethod = [member](const TObject& o) -> TMethod {
       const F& f = static_cast<const C&>(o).*member;
       if (const Closure* c = f.template target<Closure>()) return c->Method;
@@ -472,6 +482,11 @@ template <> struct TypeInfoTraits<Variant> { static const TTypeInfo* Get() { ret
 template <class F>
 struct TypeInfoTraits<std::function<F>> {
   static const TTypeInfo* Get() { return detail::MakeMethodTypeInfo(typeid(F)); }
+};
+template <class F>
+struct TypeInfoTraits<F, std::void_t<decltype(F::ZvEventTypeName)>> {
+  using Traits = detail::TEventTraits<F>;
+  static const TTypeInfo* Get() { return detail::MakeMethodTypeInfo(Traits::Signature(), Traits::TypeName); }
 };
 
 namespace detail {

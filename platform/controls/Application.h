@@ -16,8 +16,8 @@
 
 namespace zv {
 
-using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
-using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
+ZV_EVENT(TExceptionEvent, void(TObject* sender, const Exception& e));
+ZV_EVENT(TIdleEvent, void(TObject* sender, bool& done));
 
 class TApplication : public TComponent {
   ZV_CLASS(TApplication, TComponent)

@@ -86,7 +86,7 @@ private:
   bool fTabVisible = true;
 };
 
-using TTabChangingEvent = std::function<void(TObject* sender, bool& allowChange)>;
+ZV_EVENT(TTabChangingEvent, void(TObject* sender, bool& allowChange));
 
 // Tabs in a row along the top; the page of the active tab fills the rest. A click on a tab,
 // Ctrl+Tab / Ctrl+Shift+Tab, the arrows on the focused tabs and a tab caption's accelerator

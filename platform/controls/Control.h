@@ -27,7 +27,7 @@ ZV_ENUM(THelpType, htKeyword, htContext);
 
 // A right click (or the menu key) asks for a context menu at mousePos (client coordinates;
 // (-1, -1) when it came from the keyboard); setting handled keeps the menu from popping up.
-using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
+ZV_EVENT(TContextPopupEvent, void(TObject* sender, TPoint mousePos, bool& handled));
 
 enum TControlStyleItem {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,

@@ -79,14 +79,14 @@ inline const TTypeInfo* CursorTypeInfo() {
   return type;
 }
 
-using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
-using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
-using TKeyEvent = std::function<void(TObject* sender, Word& key, TShiftState shift)>;
+ZV_EVENT(TMouseEvent, void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y));
+ZV_EVENT(TMouseMoveEvent, void(TObject* sender, TShiftState shift, int x, int y));
+ZV_EVENT(TKeyEvent, void(TObject* sender, Word& key, TShiftState shift));
 // One Unicode code point per key press (the host passes UTF-16 units; here a surrogate pair
 // arrives as one character). Setting key to 0 swallows it.
-using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
+ZV_EVENT(TKeyPressEvent, void(TObject* sender, char32_t& key));
 using TMouseWheelEvent =
     std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
-using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
+ZV_EVENT(TMouseWheelUpDownEvent, void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled));
 
 }  // namespace zv

@@ -41,11 +41,11 @@ struct TCMDrag : TMessage {
 };
 
 // Source is the dragged control when the drag made its own drag object, else the drag object.
-using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
+ZV_EVENT(TStartDragEvent, void(TObject* sender, TDragObject*& dragObject));
 using TDragOverEvent =
     std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
-using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
-using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
+ZV_EVENT(TDragDropEvent, void(TObject* sender, TObject* source, int x, int y));
+ZV_EVENT(TEndDragEvent, void(TObject* sender, TObject* target, int x, int y));
 
 // What is being dragged. An application may make its own (in OnStartDrag) to carry data; it
 // stays the application's, and the drag only uses it until OnEndDrag.

@@ -71,7 +71,7 @@ private:
 };
 
 ZV_ENUM(TResizeStyle, rsNone, rsLine, rsUpdate, rsPattern);
-using TCanResizeEvent = std::function<void(TObject* sender, int& newSize, bool& accept)>;
+ZV_EVENT(TCanResizeEvent, void(TObject* sender, int& newSize, bool& accept));
 
 // A bar between an aligned control and the rest of its parent; dragging it sizes that control.
 // The control is the sibling with the same alignment whose edge touches the splitter. The size

@@ -44,10 +44,15 @@ public:
   virtual void ValidateRename(TComponent* component, const String& currentName, const String& newName) = 0;
   virtual String UniqueName(const String& baseName) = 0;
   virtual TComponent* GetRoot() = 0;
+  // What the designer shows above the designed controls (grab handles, the icons of non-visual
+  // components). Every windowed control of the designed form calls it after painting itself and
+  // its graphic controls, dc in its client coordinates; each draws the part that falls on it, so
+  // the marks lie above every window whatever holds them.
+  virtual void PaintDesignMarks(TWinControl* window, TPaintDevice& dc) { (void)window; (void)dc; }
 };
 
-using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
-using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+ZV_EVENT(TCloseEvent, void(TObject* sender, TCloseAction& action));
+ZV_EVENT(TCloseQueryEvent, void(TObject* sender, bool& canClose));
 
 class TCustomForm : public TCustomControl {
   ZV_CLASS(TCustomForm, TCustomControl)

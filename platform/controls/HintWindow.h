@@ -44,7 +44,7 @@ struct TCMHintShowPause : TMessage {
 };
 
 // Before a hint shows, after the control's CM_HINTSHOW: canShow false keeps it hidden.
-using TShowHintEvent = std::function<void(String& hintStr, bool& canShow, THintInfo& hintInfo)>;
+ZV_EVENT(TShowHintEvent, void(String& hintStr, bool& canShow, THintInfo& hintInfo));
 
 class THintWindow : public TCustomControl {
   ZV_CLASS(THintWindow, TCustomControl)

@@ -441,6 +441,15 @@ void TWinControl::ScrollBy(int dx, int dy) {
   Realign();
 }
 
+namespace {
+// The designer of the form a designed window is on, which draws its marks above the window.
+IDesignerHook* DesignMarksHook(TWinControl* window) {
+  if (!window->ComponentState().Contains(csDesigning)) return nullptr;
+  TCustomForm* form = GetParentForm(window);
+  return form ? form->Designer() : nullptr;
+}
+}  // namespace
+
 void TWinControl::PaintWindow(TPaintDevice& dc) {
   TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
   DefaultHandler(m);
@@ -465,8 +474,10 @@ void TWinControl::PaintHandler(TWMPaint& message) {
   if (clip != NULLREGION) PaintWindow(*dc);
   dc->RestoreState(saved);
   PaintControls(*dc, nullptr);
+  if (IDesignerHook* designer = DesignMarksHook(this)) designer->PaintDesignMarks(this, *dc);
   if (!message.DC()) EndPaint(fWindow->Handle, ps);
 }
+
 
 void TWinControl::PaintControls(TPaintDevice& dc, TControl* first) {
   auto it = first ? std::find(fControls.begin(), fControls.end(), first) : fControls.begin();
@@ -496,7 +507,8 @@ void TWinControl::PaintControls(TPaintDevice& dc, TControl* first) {
 }
 
 void TWinControl::WMPaint(TWMPaint& message) {
-  if (!ControlState().Contains(csCustomPaint) && fControls.empty())
+  // A designed window paints through PaintHandler too, for the designer's marks above it.
+  if (!ControlState().Contains(csCustomPaint) && fControls.empty() && !DesignMarksHook(this))
     DefaultHandler(message);
   else
     PaintHandler(message);

@@ -18,8 +18,8 @@ class TDataLink;
 // Where a record lies against a link's window of rows.
 enum TWindowPlace { wpNoWindow, wpBefore, wpInWindow, wpAfter };
 
-using TDataChangeEvent = std::function<void(TObject* sender, TField* field)>;
-using TNotifyEventDS = std::function<void(TObject* sender)>;
+ZV_EVENT(TDataChangeEvent, void(TObject* sender, TField* field));
+ZV_EVENT(TNotifyEventDS, void(TObject* sender));
 
 class TDataSource : public TComponent {
   ZV_CLASS(TDataSource, TComponent)

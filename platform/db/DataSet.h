@@ -33,10 +33,10 @@ class TDataLink;
 class TStrings;
 class TBookmarkSet;
 
-using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
+ZV_EVENT(TDataSetNotifyEvent, void(TDataSet* dataSet));
 // Asked every few thousand steps of a long read; setting stop ends the read (as Interrupt does).
-using TDataSetProgressEvent = std::function<void(TDataSet* dataSet, bool& stop)>;
-using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
+ZV_EVENT(TDataSetProgressEvent, void(TDataSet* dataSet, bool& stop));
+ZV_EVENT(TDataSetErrorEvent, void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action));
 
 // Raises EDatabaseError; a named component prefixes the message with its name ("Table1: ..."),
 // as the host does.

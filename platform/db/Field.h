@@ -49,9 +49,9 @@ private:
   std::set<char32_t> fChars;
 };
 
-using TFieldNotifyEvent = std::function<void(TField* sender)>;
-using TFieldGetTextEvent = std::function<void(TField* sender, String& text, bool displayText)>;
-using TFieldSetTextEvent = std::function<void(TField* sender, const String& text)>;
+ZV_EVENT(TFieldNotifyEvent, void(TField* sender));
+ZV_EVENT(TFieldGetTextEvent, void(TField* sender, String& text, bool displayText));
+ZV_EVENT(TFieldSetTextEvent, void(TField* sender, const String& text));
 
 class TField : public TComponent {
   ZV_CLASS(TField, TComponent)

@@ -5,6 +5,7 @@
 #include "platform/design/DesignConsts.h"
 #include "platform/design/DesignEditors.h"
 #include "platform/design/FormDesigner.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StringUtils.h"
 
@@ -30,6 +31,10 @@ struct PropertyEditorEntry {
   TPropertyEditorClass EditorClass;
   TPackageHandle Package;
 };
+struct ImageEntry {
+  std::unique_ptr<TBitmap> Image;
+  TPackageHandle Package;
+};
 struct PackageEntry {
   String Path;
   HMODULE Module;
@@ -42,6 +47,7 @@ struct Registry {
   std::map<TClass, TPackageHandle> paletteOwners;
   std::vector<ComponentEditorEntry> componentEditors;
   std::vector<PropertyEditorEntry> propertyEditors;
+  std::map<TClass, ImageEntry> images;
   std::vector<PackageEntry> packages;
   std::map<int, TPackageUnloadProc> unloadProcs;
   int nextUnloadProc = 1;
@@ -99,6 +105,21 @@ const std::vector<TPalettePage>& PalettePages() { return Reg().pages; }
 TClass FindPaletteClass(std::string_view name) {
   for (const auto& [cls, package] : Reg().paletteOwners)
     if (SameText(cls->Name, name)) return cls;
+  return nullptr;
+}
+
+// --- Component images --------------------------------------------------------------------------
+
+void RegisterComponentImage(TClass componentClass, const TBitmap* image) {
+  auto copy = std::make_unique<TBitmap>();
+  copy->Assign(image);
+  Reg().images[componentClass] = {std::move(copy), Reg().registering};
+}
+
+TBitmap* ComponentImage(TClass componentClass) {
+  const auto& images = Reg().images;
+  for (TClass c = componentClass; c; c = c->Parent)
+    if (const auto it = images.find(c); it != images.end()) return it->second.Image.get();
   return nullptr;
 }
 
@@ -218,6 +239,7 @@ void DropRegistrations(TPackageHandle package, const std::vector<TClass>& classe
                 [&](const ComponentEditorEntry& e) { return e.Package == package || Contains(classes, e.ComponentClass); });
   std::erase_if(r.propertyEditors,
                 [&](const PropertyEditorEntry& e) { return e.Package == package || Contains(classes, e.ComponentClass); });
+  std::erase_if(r.images, [&](const auto& e) { return e.second.Package == package || Contains(classes, e.first); });
 }
 
 // The registered classes whose metaclass lives in module.

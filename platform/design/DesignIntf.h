@@ -14,6 +14,7 @@
 namespace zv {
 
 class IDesigner;
+class TBitmap;
 class TComponentEditor;
 class TPropertyEditor;
 
@@ -47,6 +48,13 @@ void RegisterComponents(const String& page, const std::vector<TClass>& classes);
 const std::vector<TPalettePage>& PalettePages();
 // The palette class named so (without case), or null.
 TClass FindPaletteClass(std::string_view name);
+
+// --- Component images -------------------------------------------------------------------------
+// The image that shows a class's non-visual components on a designed form (a copy is kept).
+// A class without one shows its nearest ancestor's, else the designer's generic glyph; a
+// package's images go with it.
+void RegisterComponentImage(TClass componentClass, const TBitmap* image);
+TBitmap* ComponentImage(TClass componentClass);
 
 // --- Component editors ------------------------------------------------------------------------
 void RegisterComponentEditor(TClass componentClass, TComponentEditorClass editorClass);

@@ -6,9 +6,14 @@
 #include "platform/controls/WinApi.h"
 #include "platform/controls/WinControl.h"
 #include "platform/design/DesignConsts.h"
+#include "platform/design/DesignIntf.h"
 #include "platform/design/FormDesigner.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawFlags.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace zv {
@@ -23,6 +28,46 @@ TPoint IconOrigin(const TComponent* c) {
 bool IsIcon(const TComponent* c) { return !dynamic_cast<const TControl*>(c) && !c->HasParent(); }
 
 bool Inside(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
+
+// The eight points a control is sized by: 0 top-left, clockwise to 7 left.
+std::array<TPoint, 8> HandleCentres(const TRect& r) {
+  const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+  return {{{r.Left, r.Top}, {cx, r.Top}, {r.Right, r.Top}, {r.Right, cy},
+           {r.Right, r.Bottom}, {cx, r.Bottom}, {r.Left, r.Bottom}, {r.Left, cy}}};
+}
+
+TRect HandleRect(TPoint centre) {
+  const int half = TFormDesigner::GrabSize / 2;
+  return {centre.X - half, centre.Y - half, centre.X - half + TFormDesigner::GrabSize, centre.Y - half + TFormDesigner::GrabSize};
+}
+
+void FillSquare(TCanvas& canvas, const TRect& r, TColor color) {
+  canvas.Brush()->SetStyle(bsSolid);
+  canvas.Brush()->SetColor(color);
+  canvas.FillRect(r);
+}
+
+// A component that is no control: a raised square holding the class's image (or a generic
+// glyph when it has none), its name centred under it. r is the square, in dc's coordinates.
+void PaintIcon(TCanvas& canvas, TComponent* component, TRect r) {
+  const TRect square = r;
+  canvas.Brush()->SetStyle(bsSolid);
+  canvas.Brush()->SetColor(clBtnFace);
+  DrawEdge(canvas, r, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  const int cx = (square.Left + square.Right) / 2, cy = (square.Top + square.Bottom) / 2;
+  if (TBitmap* image = ComponentImage(component->ClassType()); image && !image->Empty()) {
+    canvas.Draw(cx - image->Width() / 2, cy - image->Height() / 2, image);
+  } else {
+    canvas.Pen()->SetColor(clBtnShadow);
+    canvas.Brush()->SetColor(clWindow);
+    canvas.Rectangle(cx - 8, cy - 8, cx + 8, cy + 8);
+    FillSquare(canvas, {cx - 4, cy - 4, cx + 4, cy + 4}, clNavy);
+  }
+  const String& name = component->Name();
+  canvas.Brush()->SetStyle(bsClear);
+  canvas.Font()->SetColor(clWindowText);
+  canvas.TextOut(cx - canvas.TextWidth(name) / 2, square.Bottom + 2, name);
+}
 
 }  // namespace
 
@@ -72,13 +117,45 @@ TWinControl* TFormDesigner::ContainerAt(TPoint p) const {
 
 int TFormDesigner::GrabHandleAt(TPoint p) const {
   if (fSelection.size() != 1 || fSelection.front() == fRoot || !dynamic_cast<TControl*>(fSelection.front())) return -1;
-  const TRect r = ComponentRect(static_cast<TComponent*>(static_cast<TControl*>(fSelection.front())));
-  const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-  const TPoint centres[8] = {{r.Left, r.Top},    {cx, r.Top},       {r.Right, r.Top}, {r.Right, cy},
-                             {r.Right, r.Bottom}, {cx, r.Bottom}, {r.Left, r.Bottom}, {r.Left, cy}};
+  const auto centres = HandleCentres(ComponentRect(static_cast<TComponent*>(static_cast<TControl*>(fSelection.front()))));
   for (int i = 0; i < 8; ++i)
     if (std::abs(p.X - centres[i].X) <= GrabSize / 2 + 1 && std::abs(p.Y - centres[i].Y) <= GrabSize / 2 + 1) return i;
   return -1;
+}
+
+void TFormDesigner::PaintDesignMarks(TWinControl* window, TPaintDevice& dc) {
+  // Everything is placed in the root's client coordinates; this window's client area starts at
+  // origin there, and what falls outside it is clipped by the device.
+  const TPoint origin = ToRoot(window, {0, 0});
+  const auto local = [&](TRect r) {
+    OffsetRect(r, -origin.X, -origin.Y);
+    return r;
+  };
+  TCanvas canvas(&dc);
+  for (int i = 0; i < fRoot->ComponentCount(); ++i)
+    if (TComponent* c = fRoot->Components(i); IsIcon(c)) PaintIcon(canvas, c, local(ComponentRect(c)));
+  const bool single = fSelection.size() == 1;
+  for (TPersistent* s : fSelection) {
+    auto* c = dynamic_cast<TComponent*>(s);
+    if (!c || c == fRoot || (!dynamic_cast<TControl*>(c) && !IsIcon(c))) continue;
+    const auto centres = HandleCentres(local(ComponentRect(c)));
+    const bool sizable = single && dynamic_cast<TControl*>(c);
+    for (int h = 0; h < 8; ++h)
+      if (sizable || h % 2 == 0) FillSquare(canvas, HandleRect(centres[h]), single ? clBlack : clGray);
+  }
+}
+
+void TFormDesigner::InvalidateMarks() {
+  auto* root = dynamic_cast<TWinControl*>(fRoot);
+  if (!root || !root->HandleAllocated()) return;
+  std::vector<TWinControl*> pending{root};
+  while (!pending.empty()) {
+    TWinControl* w = pending.back();
+    pending.pop_back();
+    if (w->HandleAllocated()) w->Invalidate();
+    for (int i = 0; i < w->ControlCount(); ++i)
+      if (auto* child = dynamic_cast<TWinControl*>(w->Controls(i))) pending.push_back(child);
+  }
 }
 
 bool TFormDesigner::IsDesignMsg(TControl* sender, TMessage& message) {
@@ -153,6 +230,7 @@ bool TFormDesigner::MouseMessage(TControl* sender, TMessage& message) {
                                                      (static_cast<std::uint32_t>(n.Left) & 0xFFFFu)));
         }
       }
+      InvalidateMarks();
       return true;
     }
     case WM_LBUTTONUP: {

@@ -131,7 +131,7 @@ std::unique_ptr<TFormDesigner> TFormDesigner::OpenForm(std::string_view formText
   designer->fOwnsRoot = true;
   for (const auto& [key, name] : handlers) {
     designer->fHandlers[key] = name;
-    if (!designer->MethodExists(name)) designer->fMethods.push_back({name, key.second->PropType->Signature});
+    if (!designer->MethodExists(name)) designer->fMethods.push_back({name, key.second->PropType->SignatureName});
   }
   return designer;
 }
@@ -157,6 +157,7 @@ String TFormDesigner::FormText() {
 void TFormDesigner::Modified() {
   fModified = true;
   Notify([&](IDesignNotification* n) { n->ItemsModified(this); });
+  InvalidateMarks();
 }
 
 void TFormDesigner::Notification(TPersistent* object, TOperation operation) {
@@ -181,7 +182,7 @@ void TFormDesigner::Remove(TPersistent* object) {
 
 void TFormDesigner::SelectionChangedNow() {
   Notify([&](IDesignNotification* n) { n->SelectionChanged(this, fSelection); });
-  if (auto* form = dynamic_cast<TCustomForm*>(fRoot); form && form->HandleAllocated()) form->Invalidate();
+  InvalidateMarks();
 }
 
 void TFormDesigner::SetSelections(const TDesignerSelections& list) {
@@ -299,19 +300,18 @@ bool TFormDesigner::MethodExists(const String& name) {
 TMethod TFormDesigner::CreateMethod(const String& name, const TTypeInfo* typeData) {
   if (!IsValidIdent(name)) throw EPropertyError(Format(SNotAMethodName, {name}));
   if (const TMethodInfo* published = fRoot->MethodAddress(name)) return TMethod{published, fRoot};
-  if (!MethodExists(name)) fMethods.push_back({name, typeData ? typeData->Signature : nullptr});
+  if (!MethodExists(name)) fMethods.push_back({name, typeData ? typeData->SignatureName : String()});
   return TMethod{nullptr, fRoot};
 }
 
 void TFormDesigner::ShowMethod(const String& name) { fShownMethod = name; }
 
 void TFormDesigner::GetMethods(const TTypeInfo* typeData, const TGetStrProc& proc) {
-  const std::type_info* signature = typeData ? typeData->Signature : nullptr;
-  const auto fits = [&](const std::type_info* s) { return !signature || (s && *s == *signature); };
   for (const TMethodInfo* m : GetMethodList(fRoot->ClassType()))
-    if (fits(m->Signature)) proc(m->Name);
+    if (!typeData || SignatureFits(typeData, *m->Signature)) proc(m->Name);
   for (const MethodName& m : fMethods)
-    if (fits(m.Signature) && !fRoot->MethodAddress(m.Name)) proc(m.Name);
+    if ((!typeData || m.SignatureName == typeData->SignatureName) && !fRoot->MethodAddress(m.Name))
+      proc(m.Name);
 }
 
 String TFormDesigner::GetMethodName(const TPersistent* instance, const TPropInfo* prop) {

@@ -135,6 +135,11 @@ public:
   bool IsDesignMsg(TControl* sender, TMessage& message) override;
   void ValidateRename(TComponent* component, const String& currentName, const String& newName) override;
   TComponent* GetRoot() override { return fRoot; }
+  // A single selected control shows eight black grab handles; each control of a selection of
+  // several shows grey marks at its four corners (it is moved with the others, not sized); the
+  // components that are no controls show as icons (a raised square with the class's image or a
+  // generic glyph, the name under it).
+  void PaintDesignMarks(TWinControl* window, TPaintDevice& dc) override;
 
   // --- The surface ----------------------------------------------------------------------------
   // The palette class the next click creates (null: clicks select).
@@ -156,7 +161,7 @@ public:
 private:
   struct MethodName {
     String Name;
-    const std::type_info* Signature;
+    String SignatureName;  // "": made for no event in particular
   };
   void Remove(TPersistent* object);
   void SelectionChangedNow();
@@ -166,6 +171,8 @@ private:
   TComponent* ComponentAt(TPoint p) const;        // the root's client coordinates
   TWinControl* ContainerAt(TPoint p) const;
   TPoint ToRoot(TControl* control, TPoint p) const;
+  // Repaints the root's windows, for the marks painted above them.
+  void InvalidateMarks();
 
   TComponent* fRoot;
   TPopupMenu* fContextMenu;  // owned

@@ -13,10 +13,10 @@ namespace zv {
 
 class TDataLinkEx;
 
-using TDataLinkExNotifyEvent = std::function<void(TDataLinkEx* sender)>;
-using TDataLinkExScrolledEvent = std::function<void(TDataLinkEx* sender, int distance)>;
-using TDataLinkExFocusControlEvent = std::function<void(TDataLinkEx* sender, TField*& field)>;
-using TDataLinkExRecordChangedEvent = std::function<void(TDataLinkEx* sender, TField* field)>;
+ZV_EVENT(TDataLinkExNotifyEvent, void(TDataLinkEx* sender));
+ZV_EVENT(TDataLinkExScrolledEvent, void(TDataLinkEx* sender, int distance));
+ZV_EVENT(TDataLinkExFocusControlEvent, void(TDataLinkEx* sender, TField*& field));
+ZV_EVENT(TDataLinkExRecordChangedEvent, void(TDataLinkEx* sender, TField* field));
 
 class TDataLinkEx : public TDataLink {
   ZV_CLASS(TDataLinkEx, TDataLink)

@@ -93,7 +93,7 @@ struct TodsRecordBuffer : TRecordBuffer {
   void ClearValues();
 };
 
-using TCursorMoveEvent = std::function<void(TObject* sender, int offset, bool& skipped)>;
+ZV_EVENT(TCursorMoveEvent, void(TObject* sender, int offset, bool& skipped));
 
 class TObjDataSet : public TDataSet {
   ZV_CLASS(TObjDataSet, TDataSet)

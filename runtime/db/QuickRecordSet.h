@@ -61,8 +61,8 @@ class TSortKeys;
 // What a bound dataset did to the record set (reported through FieldChanged).
 enum TodsRecordSetAction { rsaUpdate, rsaInsert, rsaDelete };
 
-using TvpQRSChangedEvent = std::function<void(TObject* sender, TodsRecordSetAction action,
-                                              const String& fieldName, int recNo)>;
+ZV_EVENT(TvpQRSChangedEvent, void(TObject* sender, TodsRecordSetAction action,
+                                  const String& fieldName, int recNo));
 
 // One column: its definition and its cells in storage order.
 class TvpQRSField : public TCollectionItem {

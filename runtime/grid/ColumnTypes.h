@@ -38,7 +38,7 @@ ZV_ENUM(TgpFieldEditAction,
 ZV_ENUM(TgpFieldPostCode, fpcUnknown, fpcReturnKey, fpcArrowKey, fpcTabKey, fpcCharKey);
 
 // DoEdit starts true; Action may be changed by the handler.
-using TgpBeforeFieldEditEvent = std::function<void(TObject* sender, TgpColumn* column, bool& doEdit)>;
+ZV_EVENT(TgpBeforeFieldEditEvent, void(TObject* sender, TgpColumn* column, bool& doEdit));
 using TgpAfterFieldPostEvent =
     std::function<void(TObject* sender, TgpColumn* column, TgpFieldPostCode postCode, TgpFieldEditAction& action)>;
 

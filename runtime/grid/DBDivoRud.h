@@ -76,9 +76,9 @@ struct TgpOverPrevPos {
   int Row = -1;
 };
 
-using TgpEditKeyPressEvent = std::function<void(TObject* sender, TgpColumn* column, char32_t& key,
-                                                TgpFieldEditAction& action, bool& handleKey)>;
-using TgpDrawCellEvent = std::function<void(TObject* sender, TgpColumn* column, TgpPainter& painter)>;
+ZV_EVENT(TgpEditKeyPressEvent, void(TObject* sender, TgpColumn* column, char32_t& key,
+                                    TgpFieldEditAction& action, bool& handleKey));
+ZV_EVENT(TgpDrawCellEvent, void(TObject* sender, TgpColumn* column, TgpPainter& painter));
 
 // Navigation: the gestures that pick a record up, the editing options the exit reads, what the
 // mouse is doing, and the events of column changes and clicks.
@@ -89,15 +89,15 @@ ZV_ENUM(TgpGridEditOption,
   geoCancelFieldOnExit, geoCancelRecordOnExit, geoAlwaysShowEditor);
 using TgpGridEditOptions = TSet<TgpGridEditOption>;
 ZV_ENUM(TgpGridState, gsNormal, gsAboutColSizing, gsColSizing, gsTitleClick);
-using TgpColEvent = std::function<void(TObject* sender, int col)>;
+ZV_EVENT(TgpColEvent, void(TObject* sender, int col));
 // Title states and footers: what the user may change at run time (design mode ignores these),
 // the events of a changed title or footer state, and the veto before the footer menu opens.
 ZV_ENUM(TgpGridBehaviorOption,
   gboNoColumnSizing, gboNoGroupSizing, gboFullHeightSizing, gboSmartSizing, gboNoColumnMoving, gboNoColumnGrouping,
   gboNoTitleStates, gboNoMultiTitleStates, gboNoFooterStates, gboNoIncomingDragTrack, gboNoInsideDragTrack);
 using TgpGridBehaviorOptions = TSet<TgpGridBehaviorOption>;
-using TgpColumnEvent = std::function<void(TObject* sender, TgpColumn* column)>;
-using TgpContextMenuEvent = std::function<void(TObject* sender, int x, int y, bool& doPopup)>;
+ZV_EVENT(TgpColumnEvent, void(TObject* sender, TgpColumn* column));
+ZV_EVENT(TgpContextMenuEvent, void(TObject* sender, int x, int y, bool& doPopup));
 // Handled on a press stops the grid's own handling and asks for the release (buttonReleased).
 using TgpClickEvent =
     std::function<void(TObject* sender, int x, int y, TShiftState shift, bool buttonReleased, bool& handled)>;

@@ -25,7 +25,7 @@ class TStream;
 ZV_ENUM(TgpExportQuoting, eqNone, eqAsNeeded, eqAll);
 
 // done records written of total (-1 when the dataset cannot count); cancel stops the export.
-using TgpExportProgressEvent = std::function<void(TObject* sender, int done, int total, bool& cancel)>;
+ZV_EVENT(TgpExportProgressEvent, void(TObject* sender, int done, int total, bool& cancel));
 
 class TgpExportAsText : public TPersistent {
   ZV_CLASS(TgpExportAsText, TPersistent)

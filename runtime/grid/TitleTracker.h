@@ -40,8 +40,8 @@ ZV_ENUM(TgpCustomizeMode, gcmRemove, gcmHide);
 ZV_ENUM(TgpCustomizerAction, gcaStart, gcaFinish, gcaBeforeAddColumn, gcaAddColumn, gcaRemoveColumn, gcaShowColumn,
         gcaHideColumn, gcaGetSel, gcaDragDrop);
 inline constexpr unsigned CM_CUSTOMIZER = 1526;
-using TgpCustomizerActionEvent = std::function<void(TObject* sender, TgpCustomizerAction action, TgpColumn* column)>;
-using TgpColumnMovedEvent = std::function<void(TObject* sender, int fromIndex, int toIndex)>;
+ZV_EVENT(TgpCustomizerActionEvent, void(TObject* sender, TgpCustomizerAction action, TgpColumn* column));
+ZV_EVENT(TgpColumnMovedEvent, void(TObject* sender, int fromIndex, int toIndex));
 
 // The hot zones around boundaries, in pixels, from the screen height once: half the width of a
 // sizing zone, of the zone between groups, and half the height of the zone between levels.

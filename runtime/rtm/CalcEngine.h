@@ -19,7 +19,7 @@ enum TvpCalcButton {
 };
 
 // Handled := true stops the failure inside PushButton; otherwise the silent EAbort propagates.
-using TvpCalcErrorEvent = std::function<void(TObject* sender, bool& handled)>;
+ZV_EVENT(TvpCalcErrorEvent, void(TObject* sender, bool& handled));
 
 class TvpCalcEngine : public TPersistent {
   ZV_CLASS(TvpCalcEngine, TPersistent)

@@ -24,9 +24,9 @@ class TStandardVision;
 ZV_ENUM(TfvUpdateValueAction, uvaUpdate, uvaClear, uvaNew);
 ZV_ENUM(TfvPickListType, pltDefault, pltSorted, pltMRU, pltSortedMRU);
 
-using TfvGetStrValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, String& value, bool& isNull)>;
-using TfvStdNewValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, String& value, bool& doSkip)>;
-using TfvEditActionEvent = std::function<void(TObject* sender, TgpFieldList* fields, TvpEditAction editAction)>;
+ZV_EVENT(TfvGetStrValueEvent, void(TObject* sender, TgpFieldList* fields, String& value, bool& isNull));
+ZV_EVENT(TfvStdNewValueEvent, void(TObject* sender, TgpFieldList* fields, String& value, bool& doSkip));
+ZV_EVENT(TfvEditActionEvent, void(TObject* sender, TgpFieldList* fields, TvpEditAction editAction));
 
 // The pick list of a standard vision: a string list that knows its vision. Sorted, it ignores a
 // line it holds already.

@@ -16,9 +16,9 @@ class TVLookupVision;
 
 // The typed text matched no record: the handler may create the key, put it into keyValue and
 // leave doSkipPost false to post it.
-using TfvLkpNewKeyEvent = std::function<void(TObject* sender, TgpFieldList* fields, const String& lookupValue,
-                                             TgpFieldValue* keyValue, bool& doSkipPost)>;
-using TfvGetVarValueEvent = std::function<void(TObject* sender, TgpFieldList* fields, Variant& value)>;
+ZV_EVENT(TfvLkpNewKeyEvent, void(TObject* sender, TgpFieldList* fields, const String& lookupValue,
+                                 TgpFieldValue* keyValue, bool& doSkipPost));
+ZV_EVENT(TfvGetVarValueEvent, void(TObject* sender, TgpFieldList* fields, Variant& value));
 
 class TLookupVision : public TDataListVision {
   ZV_CLASS(TLookupVision, TDataListVision)

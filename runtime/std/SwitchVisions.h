@@ -18,8 +18,8 @@ class TXStateVision;
 ZV_ENUM(TcbvState, cbvChecked, cbvUnChecked, cbvGrayed);
 ZV_ENUM(TcbvBoxStyle, cbv3D, cbv3DSoft, cbvMono, cbvFlat);
 
-using TcbvGetStateEvent = std::function<void(TObject* sender, TgpFieldList* fields, TcbvState& state)>;
-using TcbvSetStateEvent = std::function<void(TObject* sender, TgpFieldList* fields, TcbvState& state, bool& doPost)>;
+ZV_EVENT(TcbvGetStateEvent, void(TObject* sender, TgpFieldList* fields, TcbvState& state));
+ZV_EVENT(TcbvSetStateEvent, void(TObject* sender, TgpFieldList* fields, TcbvState& state, bool& doPost));
 
 class TCheckBoxVision : public TvpFieldVision {
   ZV_CLASS(TCheckBoxVision, TvpFieldVision)

@@ -34,7 +34,7 @@ class TfvPainter;
 class TvpFieldVision;
 
 // Raised while the control paints, before the vision draws (Sender is the control).
-using TvpDrawEditEvent = std::function<void(TObject* sender, TfvPainter* painter)>;
+ZV_EVENT(TvpDrawEditEvent, void(TObject* sender, TfvPainter* painter));
 
 inline constexpr unsigned CM_SHOWTOOLFORM = ZV_CM_SHOWTOOLFORM;
 

@@ -24,8 +24,8 @@ class TDBDevidEdit;
 class TDBDevidText;
 
 // The OnAction of the edit and text controls, and of the grid (with the column).
-using TvpActionEvent = std::function<void(TObject* sender, const String& action, int param)>;
-using TgpActionEvent = std::function<void(TObject* sender, TgpColumn* column, const String& action, int param)>;
+ZV_EVENT(TvpActionEvent, void(TObject* sender, const String& action, int param));
+ZV_EVENT(TgpActionEvent, void(TObject* sender, TgpColumn* column, const String& action, int param));
 
 // The vision of every list whose host chose none; null until the default pack sets it.
 TvpFieldVision* DefaultVision();

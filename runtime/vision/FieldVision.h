@@ -42,16 +42,16 @@ ZV_ENUM(TfvDropDownOption, ddoShowOnEnter, ddoShowOnTyping, ddoAlwaysEnableAltDo
 using TfvDropDownOptions = TSet<TfvDropDownOption>;
 
 // Sender is the vision, fields the host's field list.
-using TfvNotifyEvent = std::function<void(TObject* sender, TgpFieldList* fields)>;
-using TfvActionEvent = std::function<void(TObject* sender, TgpFieldList* fields, const String& action, int param)>;
-using TfvGetTextEvent = std::function<void(TObject* sender, TgpFieldList* fields, bool displayText, String& value)>;
-using TfvBeforeEditEvent = std::function<void(TObject* sender, TgpFieldList* fields, bool& doEdit)>;
+ZV_EVENT(TfvNotifyEvent, void(TObject* sender, TgpFieldList* fields));
+ZV_EVENT(TfvActionEvent, void(TObject* sender, TgpFieldList* fields, const String& action, int param));
+ZV_EVENT(TfvGetTextEvent, void(TObject* sender, TgpFieldList* fields, bool displayText, String& value));
+ZV_EVENT(TfvBeforeEditEvent, void(TObject* sender, TgpFieldList* fields, bool& doEdit));
 // Posted starts false; a handler that wrote the value itself sets it.
 using TfvBeforePostEvent =
     std::function<void(TObject* sender, TgpFieldList* fields, TgpFieldValue* value, bool& posted)>;
-using TfvDrawEvent = std::function<void(TObject* sender, TgpFieldList* fields, TgpPainter* painter)>;
-using TfvDrawEditEvent = std::function<void(TObject* sender, TgpFieldList* fields, TfvPainter* painter)>;
-using TfvGetEditFontEvent = std::function<void(TObject* sender, TgpFieldList* fields, TFont* font)>;
+ZV_EVENT(TfvDrawEvent, void(TObject* sender, TgpFieldList* fields, TgpPainter* painter));
+ZV_EVENT(TfvDrawEditEvent, void(TObject* sender, TgpFieldList* fields, TfvPainter* painter));
+ZV_EVENT(TfvGetEditFontEvent, void(TObject* sender, TgpFieldList* fields, TFont* font));
 
 // Whether e is a field failing to turn its own stored value into text: a conversion the value
 // does not allow (a text in a number, bytes in a text column). Not when the field has an

@@ -186,7 +186,7 @@ public:
   TgpCellAttrs* GetFieldAttr(const String& fieldName) const;
 };
 
-using TgpGetRowAttrsEvent = std::function<void(TObject* sender, TgpRowAttrs& rowAttrs)>;
+ZV_EVENT(TgpGetRowAttrsEvent, void(TObject* sender, TgpRowAttrs& rowAttrs));
 
 // --- Paint request ---------------------------------------------------------------------------
 

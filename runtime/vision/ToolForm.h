@@ -32,9 +32,9 @@ struct TvpSizingInfo {
   std::int32_t Height = 0;
 };
 
-using TvtfSizingEvent = std::function<void(TObject* sender, TvpSizingInfo& sizingInfo)>;
-using TvtfShortCutEvent = std::function<void(TObject* sender, Word& key)>;
-using TvtfEditActionEvent = std::function<void(TObject* sender, TvpEditAction editAction)>;
+ZV_EVENT(TvtfSizingEvent, void(TObject* sender, TvpSizingInfo& sizingInfo));
+ZV_EVENT(TvtfShortCutEvent, void(TObject* sender, Word& key));
+ZV_EVENT(TvtfEditActionEvent, void(TObject* sender, TvpEditAction editAction));
 
 class TVisionToolForm : public TCustomPanel, public IVisionToolForm, public IvtfToolForm {
   ZV_CLASS(TVisionToolForm, TCustomPanel)

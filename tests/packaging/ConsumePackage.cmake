@@ -141,6 +141,7 @@ elseif(STEP STREQUAL "versions")
     "0!0!"
     "1.0!1!compatible[ \n]+with requested version \"1.0\""
     "0.1 COMPONENTS pg!0!"
+    "0.1 COMPONENTS design!0!"
     "0.1 COMPONENTS nosuch!1!no component \"nosuch\"")
   foreach(case IN LISTS cases)
     string(REPLACE "!" ";" fields "${case}")
@@ -201,6 +202,11 @@ int main() {
   run(COMMAND pkg-config --libs zovrin-qt)
   if(NOT run_output MATCHES "-lzvqt .*-lzv40c6.* -lQt6Gui")
     message(FATAL_ERROR "pkg-config zovrin-qt gives ${run_output}")
+  endif()
+  # The design-time host rests on the one runtime package a program and its design packages share.
+  run(COMMAND pkg-config --libs zovrin-design)
+  if(NOT run_output MATCHES "-lzvdesign .*-lzv40c6")
+    message(FATAL_ERROR "pkg-config zovrin-design gives ${run_output}")
   endif()
   # The Qt backend's headers include Qt GUI's.
   run(COMMAND pkg-config --cflags zovrin-qt)

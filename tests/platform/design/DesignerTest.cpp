@@ -15,10 +15,14 @@
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
 #include "platform/design/DesignIntf.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/null/NullBackend.h"
 #include "platform/rtl/FileUtils.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <tuple>
 
 namespace zvtest {
 
@@ -214,6 +218,79 @@ TEST_F(TDesignerTest, SurfaceSelectsMovesSizesCreatesAndDeletes) {
   EXPECT_EQ(designed.Form->FindComponent("Button2"), nullptr);
   EXPECT_EQ(Selected(), std::vector<std::string>{"Form1"});
   (void)source;
+}
+
+TEST_F(TDesignerTest, MarksShowTheSelectionAndIconsAboveEveryWindow) {
+  auto* panel = Make<TPanel>(nullptr, 10, 10, 200, 100);
+  auto* inner = Make<TButton>(panel, 20, 20, 60, 30);  // (30, 30)-(90, 60) on the form
+  auto* outer = Make<TButton>(nullptr, 10, 150, 60, 30);
+  auto* source = Make<TDataSource>(nullptr, 250, 40);
+  // The small squares painted on a window, as (left, top, colour).
+  const auto marks = [&](TWinControl* window) {
+    TNullSurface surface(400, 300);
+    designer.PaintDesignMarks(window, surface);
+    std::set<std::tuple<int, int, TColor>> found;
+    for (const TPaintOp& op : surface.TopLevelOps())
+      if (op.Kind == TPaintOpKind::FillRect && op.Rect.Width() == TFormDesigner::GrabSize && op.Rect.Height() == TFormDesigner::GrabSize)
+        found.insert({op.Rect.Left, op.Rect.Top, op.Brush.Color});
+    return found;
+  };
+  const auto squares = [](std::initializer_list<TPoint> centres, TColor color, TPoint origin = {0, 0}) {
+    std::set<std::tuple<int, int, TColor>> expected;
+    for (TPoint c : centres) expected.insert({c.X - 2 - origin.X, c.Y - 2 - origin.Y, color});
+    return expected;
+  };
+  const auto eight = [&](TColor color, TPoint origin) {
+    return squares({{30, 30}, {60, 30}, {90, 30}, {90, 45}, {90, 60}, {60, 60}, {30, 60}, {30, 45}}, color, origin);
+  };
+  auto several = squares({{30, 30}, {90, 30}, {90, 60}, {30, 60}, {10, 150}, {70, 150}, {70, 180}, {10, 180}}, clGray);
+  struct Case {
+    TDesignerSelections Selection;
+    TWinControl* Window;
+    std::set<std::tuple<int, int, TColor>> Expected;
+  };
+  const Case cases[] = {
+      {{inner}, designed.Form, eight(clBlack, {0, 0})},
+      {{inner}, panel, eight(clBlack, {10, 10})},  // in the panel's own coordinates
+      {{inner, outer}, designed.Form, several},    // moved together, not sized: corners only
+      {{source}, designed.Form, squares({{250, 40}, {278, 40}, {278, 68}, {250, 68}}, clBlack)},
+      {{designed.Form}, designed.Form, {}},
+  };
+  for (const Case& c : cases) {
+    designer.SetSelections(c.Selection);
+    EXPECT_EQ(marks(c.Window), c.Expected) << c.Selection.size() << " selected";
+  }
+
+  // The icon: a raised square, the name centred under it.
+  TNullSurface surface(400, 300);
+  designer.PaintDesignMarks(designed.Form, surface);
+  const auto edges = surface.OpsOf(TPaintOpKind::DrawEdge);
+  ASSERT_EQ(edges.size(), 1u);
+  EXPECT_EQ(edges[0].Rect, TRect(250, 40, 278, 68));
+  const auto texts = surface.OpsOf(TPaintOpKind::TextOut);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].Text, "DataSource1");
+  EXPECT_EQ(texts[0].Rect.Top, 70);
+  EXPECT_NEAR((texts[0].Rect.Left + texts[0].Rect.Right) / 2, 264, 1);
+  EXPECT_EQ(surface.OpsOf(TPaintOpKind::Rectangle).size(), 1u);  // the generic glyph
+  // A class's registered image takes the glyph's place, centred in the square.
+  TBitmap image;
+  image.SetSize(16, 16);
+  RegisterComponentImage(TDataSource::StaticClass(), &image);
+  TNullSurface withImage(400, 300);
+  designer.PaintDesignMarks(designed.Form, withImage);
+  EXPECT_TRUE(withImage.OpsOf(TPaintOpKind::Rectangle).empty());
+  ASSERT_EQ(withImage.OpsOf(TPaintOpKind::BitBlt).size(), 1u);
+  EXPECT_EQ(withImage.OpsOf(TPaintOpKind::BitBlt)[0].Rect, TRect(256, 46, 272, 62));
+
+  // A designed window paints them itself, after its own painting.
+  designer.SetSelections({inner});
+  TNullSurface painted(200, 100);
+  panel->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&painted), 0);
+  const auto fills = painted.OpsOf(TPaintOpKind::FillRect);
+  ASSERT_FALSE(fills.empty());
+  EXPECT_EQ(fills.back().Rect, TRect(18, 33, 23, 38));  // the left handle, drawn last
+  EXPECT_EQ(fills.back().Brush.Color, clBlack);
 }
 
 TEST_F(TDesignerTest, ControlsAnsweringTheDesignHitTestKeepTheirMouse) {

@@ -5,6 +5,7 @@
 
 #include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
+#include "platform/controls/ComCtrls.h"
 #include "platform/design/DesignIntf.h"
 
 #include <typeinfo>
@@ -50,7 +51,44 @@ std::vector<std::string> ClassNames(const std::string& page) {
   return names;
 }
 
+// Publishes the host's input events as an object inspector lists them.
+class TEventfulControl : public TWinControl {
+  ZV_CLASS(TEventfulControl, TWinControl)
+public:
+  using TWinControl::TWinControl;
+  static void DeclareProperties(TPropTable<TEventfulControl>& t) {
+    for (const char* name : {"OnClick", "OnKeyDown", "OnKeyPress", "OnMouseDown", "OnMouseMove", "OnDragDrop", "OnEndDrag"})
+      t.Publish(name);
+  }
+};
+ZV_DEFINE_CLASS_WITH_PROPS(TEventfulControl, TWinControl)
+
 }  // namespace
+
+TEST(DesignRegistry, EventPropertiesReadTheirOwnTypeNames) {
+  struct Case {
+    TClass Class;
+    const char* Prop;
+    const char* Type;
+  };
+  // OnDragDrop and OnEndDrag take the same arguments, as OnChanging and a form's OnCloseQuery.
+  const Case cases[] = {
+      {TEventfulControl::StaticClass(), "OnClick", "TNotifyEvent"},
+      {TEventfulControl::StaticClass(), "OnKeyDown", "TKeyEvent"},
+      {TEventfulControl::StaticClass(), "OnKeyPress", "TKeyPressEvent"},
+      {TEventfulControl::StaticClass(), "OnMouseDown", "TMouseEvent"},
+      {TEventfulControl::StaticClass(), "OnMouseMove", "TMouseMoveEvent"},
+      {TEventfulControl::StaticClass(), "OnDragDrop", "TDragDropEvent"},
+      {TEventfulControl::StaticClass(), "OnEndDrag", "TEndDragEvent"},
+      {TPageControl::StaticClass(), "OnChanging", "TTabChangingEvent"},
+  };
+  for (const Case& c : cases) {
+    const TPropInfo* prop = GetPropInfo(c.Class, c.Prop);
+    ASSERT_NE(prop, nullptr) << c.Prop;
+    EXPECT_EQ(prop->PropType->Kind, tkMethod) << c.Prop;
+    EXPECT_EQ(prop->PropType->Name, c.Type) << c.Prop;
+  }
+}
 
 TEST(DesignRegistry, PalettePagesKeepOrderAndRefuseAnotherClassOfATakenName) {
   RegisterComponents("Palette One", {TPaletteA::StaticClass()});
@@ -239,6 +277,7 @@ TEST(DesignPackages, LoadedAndUnloadedThreeTimesSharingTheProgramsRegistry) {
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(GetClass("TPackagedWidget"), widget);
     EXPECT_EQ(Export<TGetClassFn>(package, "PackageGetClass")("TWidget"), TWidget::StaticClass());
+    EXPECT_EQ(GetPropInfo(widget, "OnMeasure")->PropType->Name, "TPackagedMeasureEvent");
 
     {
       TDesignedForm designed("PackageForm");
@@ -268,6 +307,10 @@ TEST(DesignPackages, LoadedAndUnloadedThreeTimesSharingTheProgramsRegistry) {
     EXPECT_EQ(FindPaletteClass("TPackagedWidget"), nullptr);
     EXPECT_FALSE(Modules().Contains("testpackage"));
     EXPECT_EQ(PalettePages().size(), pagesBefore);
+    // The package's signature is still known by what the package could not take with it.
+    const TTypeInfo* measure = TypeInfoOf<std::function<void(TObject*, double, long long&)>>();
+    EXPECT_EQ(measure->Kind, tkMethod);
+    EXPECT_TRUE(SignatureFits(measure, typeid(void(TObject*, double, long long&))));
   }
 }
 

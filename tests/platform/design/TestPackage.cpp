@@ -11,6 +11,9 @@ namespace zvpackage {
 
 using namespace zv;
 
+// A handler signature no other module of the program uses: its type identity is the package's.
+ZV_EVENT(TPackagedMeasureEvent, void(TObject* sender, double scale, long long& size));
+
 class TPackagedWidget : public TComponent {
   ZV_CLASS(TPackagedWidget, TComponent)
 
@@ -19,9 +22,11 @@ public:
   int Size() const { return fSize; }
   void SetSize(int v) { fSize = v; }
   TNotifyEvent OnChange;
+  TPackagedMeasureEvent OnMeasure;
   static void DeclareProperties(TPropTable<TPackagedWidget>& t) {
     t.Prop("Size", &TPackagedWidget::Size, &TPackagedWidget::SetSize);
     t.Event("OnChange", &TPackagedWidget::OnChange);
+    t.Event("OnMeasure", &TPackagedWidget::OnMeasure);
   }
 
 private:
