@@ -73,8 +73,9 @@ TEST_P(WindowManagementBehaviour, APopupTakesTheOwnersKeysAndTheFocusComesBackWh
     if (c.Popup) {
       EXPECT_TRUE(s.owner.Active()) << "the owner's caption stays active";
       EXPECT_EQ(events, (std::vector<std::string>{})) << "the owner is not deactivated by its pop-up";
-      if (TNullWindowBackend* null = ActiveNullWindowBackend())
+      if (TNullWindowBackend* null = ActiveNullWindowBackend()) {
         EXPECT_EQ(null->ActiveWindow(), NativeWindowOf(s.owner.Handle())) << "no native activation";
+      }
       h->KeyDown(&s.owner, 'A');
       h->Pump();
       EXPECT_EQ(h->Take({"keydown"}), (TLog{"P keydown 65"}));

@@ -39,7 +39,7 @@ TEST_P(DataSetBehaviour, BookmarkSetsTestMembershipByTheBytesAlone) {
   EXPECT_TRUE(set->Remove(marks[3]));
   EXPECT_FALSE(set->Remove(marks[3]));
   EXPECT_EQ(set->Count(), 1);
-  if (GetParam().StatementsRun) EXPECT_EQ(GetParam().StatementsRun(DS()), statements);
+  if (GetParam().StatementsRun) { EXPECT_EQ(GetParam().StatementsRun(DS()), statements); }
 }
 
 TEST_P(DataSetBehaviour, BookmarkSetsTakeRangesAndListInOrderWithoutMoving) {
@@ -63,7 +63,7 @@ TEST_P(DataSetBehaviour, BookmarkSetsTakeRangesAndListInOrderWithoutMoving) {
     EXPECT_EQ(set->Count(), hi - lo + 1);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(set->Contains(marks[static_cast<std::size_t>(i)]), i >= lo && i <= hi) << i;
     EXPECT_EQ(set->Items(0, 100), slice(lo, hi));
-    if (hi - lo >= 3) EXPECT_EQ(set->Items(2, 2), slice(lo + 2, lo + 3));
+    if (hi - lo >= 3) { EXPECT_EQ(set->Items(2, 2), slice(lo + 2, lo + 3)); }
   }
   auto all = DS().CreateBookmarkSet();
   all->AddAll();

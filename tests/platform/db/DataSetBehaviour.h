@@ -909,7 +909,7 @@ TEST_P(DataSetBehaviour, BookmarksOfOneRecordCompareEqualWithoutAQuery) {
   const long long before = GetParam().StatementsRun ? GetParam().StatementsRun(DS()) : 0;
   EXPECT_EQ(DS().CompareBookmarks(first, again), 0);
   EXPECT_EQ(DS().CompareBookmarks(again, first), 0);
-  if (GetParam().StatementsRun) EXPECT_EQ(GetParam().StatementsRun(DS()), before);
+  if (GetParam().StatementsRun) { EXPECT_EQ(GetParam().StatementsRun(DS()), before); }
   EXPECT_LT(DS().CompareBookmarks(first, next), 0);
   EXPECT_GT(DS().CompareBookmarks(next, again), 0);
   if (GetParam().StatementsRun) {  // the count does see what the dataset asks

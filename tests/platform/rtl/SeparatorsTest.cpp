@@ -111,7 +111,7 @@ TEST(LocaleSeparators, FormatAndParseWithCharactersOfAnyWidth) {
     EXPECT_EQ(BcdToStr(StrToBcd(decimal, fs), fs), decimal);
     // Thousand separators are not read, and a part of a separator is no separator.
     EXPECT_THROW(StrToFloat(c.Number, fs), EConvertError);
-    if (String(c.Decimal).size() > 1) EXPECT_THROW(StrToFloat(String("1") + c.Decimal[0] + "5", fs), EConvertError);
+    if (String(c.Decimal).size() > 1) { EXPECT_THROW(StrToFloat(String("1") + c.Decimal[0] + "5", fs), EConvertError); }
 
     const TDateTime when = EncodeDateTime(2024, 3, 5, 14, 7, 9, 500);
     EXPECT_EQ(FormatDateTime("dd/mm/yyyy hh:nn:ss", when, fs), c.DateTime);

@@ -527,7 +527,8 @@ TEST(QuickRecordSetOrder, AgreesWithCompareWithForEveryKind) {
       {ftLargeint, [](TvpUniValue& v, int i) { v.SetAsLargeint((std::int64_t{1} << 40) * (i % 5 - 2) + i); }},
       {ftLargeint, [](TvpUniValue& v, int i) {  // the ends of the range
          constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
-         v.SetAsLargeint(i % 4 == 0 ? lowest : i % 4 == 1 ? lowest + 1 : i % 4 == 2 ? -lowest - 1 : i);
+         constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+         v.SetAsLargeint(i % 4 == 0 ? lowest : i % 4 == 1 ? lowest + 1 : i % 4 == 2 ? highest : i);
        }},
       {ftFloat, [](TvpUniValue& v, int i) { v.SetAsFloat((i % 9 - 4) * 0.37); }},
       {ftFloat, [](TvpUniValue& v, int i) {  // -0 ties with 0

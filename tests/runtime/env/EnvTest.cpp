@@ -71,7 +71,7 @@ TEST_F(Env, TheFooterMenuHasOneRadioItemPerStateAndTheLineBeforeNone) {
     EXPECT_EQ(item->ImageIndex(), images[i]) << names[i];
     EXPECT_EQ(item->RadioItem(), i != 5) << names[i];
     EXPECT_EQ(item->ShortCut(), scNone) << names[i];
-    if (i != 5) EXPECT_EQ(zvEnv->GetFooterStateMenu(tags[i]), item) << names[i];
+    if (i != 5) { EXPECT_EQ(zvEnv->GetFooterStateMenu(tags[i]), item) << names[i]; }
   }
   EXPECT_EQ(zvEnv->GetFooterStateMenu(-1), nullptr);
   EXPECT_EQ(zvEnv->GetFooterStateMenu(6), nullptr);

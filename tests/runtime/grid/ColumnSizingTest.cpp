@@ -158,7 +158,7 @@ TEST_F(ColumnSizing, HotSpotsPerOptionWithAndWithoutTitlesAndInDesignMode) {
     if (c.design && !c.edges.empty()) {
       // The form designer leaves the zones to the grid, and the rest of the rows to itself.
       EXPECT_EQ(grid->Perform(CM_DESIGNHITTEST, 0, PointToLParam({Edge(0), y})), 1) << c.name;
-      if (!c.titles) EXPECT_EQ(grid->Perform(CM_DESIGNHITTEST, 0, PointToLParam({Edge(0) - 20, y})), 0) << c.name;
+      if (!c.titles) { EXPECT_EQ(grid->Perform(CM_DESIGNHITTEST, 0, PointToLParam({Edge(0) - 20, y})), 0) << c.name; }
     }
   }
 }

@@ -212,7 +212,7 @@ TEST_P(GridEditing, KeysAndHandlersThatLeaveTheCell) {
     EXPECT_EQ(grid->Col(), c.col);
     EXPECT_EQ(Id(), c.id);
     EXPECT_EQ(grid->EditorVisible(), c.editor);
-    if (c.editor) EXPECT_EQ(grid->InplaceEditor()->Column(), grid->CurrentColumn());
+    if (c.editor) { EXPECT_EQ(grid->InplaceEditor()->Column(), grid->CurrentColumn()); }
     EXPECT_EQ(ds->State(), c.state);
     Back();
     EXPECT_EQ(storedName, c.stored);
@@ -385,7 +385,7 @@ TEST_P(GridEditing, OpeningAndRefusals) {
       if (gesture == 1) Type(U"x");
       if (gesture == 2) h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
       EXPECT_EQ(grid->EditorVisible(), opens);
-      if (opens && gesture == 1) EXPECT_EQ(EditText(), "x");
+      if (opens && gesture == 1) { EXPECT_EQ(EditText(), "x"); }
       EXPECT_EQ(ds->State(), opens && gesture == 1 ? dsEdit : dsBrowse);
       refusal(false);
       Back();
@@ -431,8 +431,8 @@ TEST_P(GridEditing, KeysTheColumnsVisionKeeps) {
     EXPECT_EQ(grid->EditorVisible(), c.stays);
     EXPECT_EQ(Id(), c.id);
     EXPECT_EQ(grid->Col(), c.col);
-    if (c.stays && c.col == 1) EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(1));
-    if (c.vision == &lines && c.key == VK_RETURN && c.stays) EXPECT_NE(EditText().find('\n'), String::npos);
+    if (c.stays && c.col == 1) { EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(1)); }
+    if (c.vision == &lines && c.key == VK_RETURN && c.stays) { EXPECT_NE(EditText().find('\n'), String::npos); }
     grid->CancelChanges();
     grid->CancelChanges();
     grid->Columns()->Items(1)->SetVision(&vision);
@@ -497,12 +497,12 @@ TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
     const int below = Id();
     Key(VK_TAB);
     EXPECT_EQ(grid->EditorVisible(), always);
-    if (always) EXPECT_EQ(EditText(), "6") << "the editor moved with the cell";
+    if (always) { EXPECT_EQ(EditText(), "6") << "the editor moved with the cell"; }
     const TRect cell = grid->CellClientRect(grid->Columns()->Items(1), grid->CurrentRow() + 1, false);
     h->Click(grid.get(), cell.Left + 5, cell.Top + 5);
     EXPECT_EQ(Id(), below + 1);
     EXPECT_EQ(grid->EditorVisible(), always) << "a first click on another cell";
-    if (always) EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), cell);
+    if (always) { EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), cell); }
     other->SetFocus();
     h->Pump();
     EXPECT_FALSE(grid->EditorVisible());
@@ -537,7 +537,7 @@ TEST_P(GridEditing, AlwaysShownEditorUnderEachCursorType) {
           EXPECT_EQ(ds->State(), modified ? dsEdit : dsBrowse);
           const bool closing = c.key == VK_RETURN || c.key == VK_ESCAPE;
           EXPECT_EQ(grid->EditorVisible(), always || !closing);
-          if (always && c.key == VK_ESCAPE) EXPECT_EQ(EditText(), ItemName(start)) << "Esc resets instead of hiding";
+          if (always && c.key == VK_ESCAPE) { EXPECT_EQ(EditText(), ItemName(start)) << "Esc resets instead of hiding"; }
           if (always && c.key == VK_RETURN) {
             Key(VK_RETURN);
             EXPECT_EQ(ds->State(), dsBrowse) << "the second Enter, the field unmodified, posts the record";
@@ -737,8 +737,8 @@ TEST_P(GridEditing, QuickEditByClickAndByTab) {
     EXPECT_EQ(Id(), 5 + c.row);
     EXPECT_EQ(ds->State(), c.state);
     EXPECT_EQ(grid->EditorVisible(), c.editor);
-    if (c.editor) EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(2));
-    if (c.editor) EXPECT_EQ(EditText(), "5");
+    if (c.editor) { EXPECT_EQ(grid->InplaceEditor()->Column(), grid->Columns()->Items(2)); }
+    if (c.editor) { EXPECT_EQ(EditText(), "5"); }
     Back();
     EXPECT_EQ(storedName, c.before == browsing ? "Name005" : "q");
   }
@@ -883,8 +883,8 @@ TEST_P(GridEditing, InsertAndAppendAndTheirRefusals) {
     EXPECT_EQ(Joined(), expected);
     const bool inserted = expected.find("AfterInsert") != std::string::npos;
     EXPECT_EQ(ds->State(), inserted ? dsInsert : dsBrowse);
-    if (inserted) EXPECT_EQ(ds->FieldByName("ID")->IsNull(), true) << "on the new record";
-    if (key == VK_TAB) EXPECT_EQ(grid->Col(), 0) << "the row's end wraps, appended or not";
+    if (inserted) { EXPECT_EQ(ds->FieldByName("ID")->IsNull(), true) << "on the new record"; }
+    if (key == VK_TAB) { EXPECT_EQ(grid->Col(), 0) << "the row's end wraps, appended or not"; }
     ds->Cancel();
     grid->SetReadOnly(false);
   }

@@ -131,7 +131,7 @@ protected:
     grid->OnDblClick = [this](TObject*) { log.push_back("DblClick"); };
     grid->SetFocus();
     h->Pump();
-    if (!levels.empty()) ASSERT_EQ(grid->VisibleRowCount(), 10);
+    if (!levels.empty()) { ASSERT_EQ(grid->VisibleRowCount(), 10); }
     log.clear();
   }
   int Id() { return ds->FieldByName("ID")->AsInteger(); }

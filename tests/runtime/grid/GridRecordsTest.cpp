@@ -343,7 +343,7 @@ TEST_P(GridRecords, SyncCursorsInViewOutOfViewAndDeleted) {
     EXPECT_EQ(G().SyncCursors(c.force), c.result) << c.what;
     EXPECT_EQ(Id(), c.cursorAfter) << c.what;
     EXPECT_EQ(MarkedId(), c.markAfter) << c.what;
-    if (c.result) EXPECT_EQ(G().CurrentRow(), ActiveRow()) << c.what;
+    if (c.result) { EXPECT_EQ(G().CurrentRow(), ActiveRow()) << c.what; }
   }
   G().SetCursorType(gctSensitive);
   EXPECT_TRUE(G().SyncCursors(false));

@@ -283,9 +283,9 @@ TEST_F(GridScreen, ScrollCodesMoveTheDatasetAndTheBarFollows) {
     const int before = Top();
     Scroll(c.code);
     SCOPED_TRACE(c.name);
-    if (c.expectedTop) EXPECT_EQ(Top(), c.expectedTop);
+    if (c.expectedTop) { EXPECT_EQ(Top(), c.expectedTop); }
     EXPECT_EQ(dataSet->RecNo(), c.expectedRecNo);
-    if (c.code == SB_LINEUP && c.startRecNo > 1) EXPECT_EQ(Top(), before - 1);
+    if (c.code == SB_LINEUP && c.startRecNo > 1) { EXPECT_EQ(Top(), before - 1); }
     EXPECT_EQ(grid->RecordBar().nMin, 1);
     EXPECT_EQ(grid->RecordBar().nMax, 100 - rows + 1);
     EXPECT_EQ(static_cast<int>(grid->RecordBar().nPage), 1);
@@ -425,7 +425,7 @@ TEST_F(GridScreen, MovesPaintTheRowsTheyChangeOnceAndLeaveThePictureOfAFullRepai
     ASSERT_NE(Top(), top) << c.name << ": the window moved";
     int total = 0;
     for (const auto& [row, times] : painted) {
-      if (c.most == 0) EXPECT_EQ(times, 1) << c.name << ": row " << row;
+      if (c.most == 0) { EXPECT_EQ(times, 1) << c.name << ": row " << row; }
       total += times;
     }
     if (c.most == 0)
@@ -1096,7 +1096,7 @@ TEST_F(GridScreen, CellFocusFramesFollowTheKindAndTheFocus) {
     OffsetRect(cell, 0, -grid->Layout().TitleArea);
     InflateRect(cell, 1, 1);
     for (int i = 0; i < static_cast<int>(picture.size()); ++i)
-      if (picture[i] != plain[i]) ASSERT_TRUE(PtInRect(cell, TPoint{i % 300, i / 300})) << i % 300 << "," << i / 300;
+      if (picture[i] != plain[i]) { ASSERT_TRUE(PtInRect(cell, TPoint{i % 300, i / 300})) << i % 300 << "," << i / 300; }
   }
 }
 

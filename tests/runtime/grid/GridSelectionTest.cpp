@@ -278,7 +278,7 @@ TEST_P(GridSelection, RowAttributesShowTheSelectionAndTheHiddenOne) {
     EXPECT_EQ(seen.at(5).CellColor, c.currentCell);
     for (int id : {2, 3, 4})
       EXPECT_EQ(seen.at(id).Selected, c.selection.count(id) > 0) << id;
-    if (c.selection.count(3)) EXPECT_EQ(seen.at(3).Color, selected);
+    if (c.selection.count(3)) { EXPECT_EQ(seen.at(3).Color, selected); }
   }
 }
 

@@ -140,7 +140,7 @@ TEST_P(GridStoredValues, EveryStorageClassInEveryDeclaredTypePaintsAsTheDatasetS
       ASSERT_NO_THROW(shown = field->DisplayText()) << kStoredValues[row];
       if (field->IsNull()) continue;  // nothing drawn for an empty text
       EXPECT_NE(Find(texts, shown), nullptr) << kStoredValues[row] << " shown as \"" << shown << "\"";
-      if (String(kStoredValues[row]).starts_with("x'")) EXPECT_EQ(shown, "(BLOB)");
+      if (String(kStoredValues[row]).starts_with("x'")) { EXPECT_EQ(shown, "(BLOB)"); }
     }
   }
   // A real paint, through the window, raises nothing either.

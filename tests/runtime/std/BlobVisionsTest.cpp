@@ -212,7 +212,7 @@ TEST_F(BlobVisions, MegabyteAndInvalidTextsPaintBoundedByTheCell) {
     vision->VM_PreparePainter(fields, painter);
     EXPECT_LT(painter.Text.size(), kind == 0 ? 20000u : big.size() + 1);
     EXPECT_NO_THROW(vision->VM_DrawEdit(fields, painter));
-    if (painter.DefaultDrawing) EXPECT_NO_THROW(painter.DrawText(painter.Text, taLeftJustify, tlaDefault, 0, 0));
+    if (painter.DefaultDrawing) { EXPECT_NO_THROW(painter.DrawText(painter.Text, taLeftJustify, tlaDefault, 0, 0)); }
     fields.SetVision(nullptr);
   }
 }

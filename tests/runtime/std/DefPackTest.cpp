@@ -142,7 +142,7 @@ TEST_F(DefPack, TheBlobMenusShowTheEnvironmentsEditActionGlyphs) {
     EXPECT_EQ(menu->Images(), zvEnv->ToolbarImages) << menu->Name();
     for (int i = 0; i < menu->Items()->Count(); ++i) {
       const TMenuItem* item = menu->Items()->Items(i);
-      if (item->Tag() > 0) EXPECT_EQ(item->ImageIndex(), item->Tag() - 1) << item->Name();
+      if (item->Tag() > 0) { EXPECT_EQ(item->ImageIndex(), item->Tag() - 1) << item->Name(); }
     }
   }
 }

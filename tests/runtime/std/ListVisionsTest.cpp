@@ -33,8 +33,9 @@ template <class V>
 void ExpectStartsWithPublishedDefaults() {
   V fresh(nullptr);
   for (const TPropInfo* p : GetPropInfos(V::StaticClass()))
-    if (p->Published && p->Default != NoDefault && p->GetOrd)
+    if (p->Published && p->Default != NoDefault && p->GetOrd) {
       EXPECT_EQ(GetOrdProp(&fresh, p), p->Default) << V::StaticClass()->ClassName() << "." << p->Name;
+    }
 }
 
 TEST(ListVisionDefaults, EachClassStartsWithWhatItPublishes) {

@@ -196,7 +196,7 @@ TEST_F(PgDataSetTest, EveryTypeRoundTripsExactly) {
     ds.First();
     TField* v = ds.FieldByName("V");
     EXPECT_EQ(v->DataType(), c.FieldType);
-    if (*c.Text) EXPECT_EQ(v->AsString(), c.Text);
+    if (*c.Text) { EXPECT_EQ(v->AsString(), c.Text); }
     const Variant value = v->Value();
     ds.Append();
     ds.FieldByName("ID")->SetAsInteger(2);
@@ -308,7 +308,7 @@ TEST_F(PgDataSetTest, ColumnDeclarationsBecomeFieldDefinitions) {
     ASSERT_NE(def, nullptr);
     EXPECT_EQ(def->DataType(), c.Type);
     EXPECT_EQ(def->Size(), c.Size);
-    if (c.Precision) EXPECT_EQ(def->Precision(), c.Precision);
+    if (c.Precision) { EXPECT_EQ(def->Precision(), c.Precision); }
     EXPECT_EQ(def->Required(), c.Required);
   }
 }

@@ -14,6 +14,8 @@
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtWindowBackend.h"
 
+#include "tests/platform/qt/x11/XServerKit.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,35 +32,6 @@ using namespace zv;
 namespace {
 
 std::unique_ptr<qt::TGuiSession> gSession;
-
-// The standard output of a shell command.
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-bool Succeeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-// The X server can be reached and xdotool talks to it.
-bool XServerUsable() { return std::getenv("DISPLAY") && Succeeds("xdotool getdisplaygeometry"); }
-
-int IntAfter(const std::string& text, const std::string& label) {
-  std::smatch m;
-  if (!std::regex_search(text, m, std::regex(label + R"(\s*(-?\d+))"))) return -1;
-  return std::stoi(m[1]);
-}
-
-// Handles messages until done() holds or about ms passed; the result is done().
-bool Until(const std::function<bool()>& done, unsigned ms = 4000) {
-  for (unsigned waited = 0; !done() && waited < ms; waited += 10)
-    qt::RunQtEventLoop(10, [] { Application->ProcessMessages(); });
-  return done();
-}
 
 class Windowed : public ::testing::Test {
 protected:

@@ -14,6 +14,8 @@
 #include "runtime/std/ListVisions.h"
 #include "runtime/vision/DevidEdit.h"
 
+#include "tests/platform/qt/x11/XServerKit.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,16 +30,6 @@ using namespace zv;
 namespace {
 
 std::unique_ptr<qt::TGuiSession> gSession;
-
-bool Succeeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-bool XServerUsable() { return std::getenv("DISPLAY") && Succeeds("xdotool getdisplaygeometry"); }
-
-bool Until(const std::function<bool()>& done, unsigned ms = 4000) {
-  for (unsigned waited = 0; !done() && waited < ms; waited += 10)
-    qt::RunQtEventLoop(10, [] { Application->ProcessMessages(); });
-  return done();
-}
 
 TEST(CalculatorWindowed, TypedSumShowsInTheEditorAndEnterPostsIt) {
   if (!gSession) GTEST_SKIP() << "no X server (run through with-xvfb.sh)";
