@@ -116,14 +116,41 @@ TMainForm::TMainForm(TComponent* owner, const std::string& file, const std::stri
   Grid->CreateDefColumns(true);
   // Editing needs a vision per column: the library's default one when there is one.
   if (!DefaultVision()) fVision = new TvpFieldVision(this);
+  // Long or unsized texts get a wide column whose lines wrap; a short text's column is as wide
+  // as the first rows need (a name, a code, a uuid), at most as its declared size allows;
+  // everything else a narrow one.
+  TCanvas* canvas = Grid->Canvas();
+  canvas->Font()->Assign(Grid->Font());
+  const int charWidth = std::max(1, canvas->TextWidth("0"));
   TgpColumns& columns = *Grid->Columns();
+  std::vector<TField*> shortTexts(static_cast<std::size_t>(columns.Count()), nullptr);
+  std::vector<int> widest(shortTexts.size(), 0);
+  for (int i = 0; i < columns.Count(); ++i) {
+    TField* field = DataSet->FindField(columns.Items(i)->FieldName());
+    const TFieldType type = field ? field->DataType() : ftUnknown;
+    if ((type == ftString || type == ftFixedChar || type == ftWideString) && field->Size() > 0 && field->Size() <= 60)
+      shortTexts[static_cast<std::size_t>(i)] = field;
+  }
+  DataSet->DisableControls();
+  int read = 0;
+  for (DataSet->First(); !DataSet->Eof() && read < 50; DataSet->Next(), ++read)
+    for (std::size_t i = 0; i < shortTexts.size(); ++i)
+      if (shortTexts[i]) widest[i] = std::max(widest[i], canvas->TextWidth(shortTexts[i]->DisplayText()));
+  DataSet->First();
+  DataSet->EnableControls();
   columns.BeginUpdate();
   for (int i = 0; i < columns.Count(); ++i) {
     TgpColumn* c = columns.Items(i);
     TField* field = DataSet->FindField(c->FieldName());
-    const bool text = field && (field->DataType() == ftMemo ||
-                                (field->DataType() == ftString && (field->Size() == 0 || field->Size() > 60)) ||
-                                field->DataType() == ftVariant);
+    const TFieldType type = field ? field->DataType() : ftUnknown;
+    if (TField* shortText = shortTexts[static_cast<std::size_t>(i)]) {
+      const int declared = std::min(300, charWidth * shortText->Size() + 8);
+      c->SetWidth(std::clamp(widest[static_cast<std::size_t>(i)] + 12, 95, std::max(95, declared)));
+      if (fVision) c->SetVision(fVision);
+      continue;
+    }
+    const bool text = type == ftMemo || type == ftString || type == ftFixedChar || type == ftWideString ||
+                      type == ftVariant;
     c->SetWidth(text ? 170 : 95);
     if (text) c->SetOptionsVisual(c->OptionsVisual() + TgpColumnVisualOptions{cvoWordWrap});
     if (fVision) c->SetVision(fVision);

@@ -37,6 +37,8 @@ INSERT INTO "odd table" VALUES (1, 30, 'b', 1.5, '2024-03-01', 'one', 1),
                                (4, NULL, 'a', 4, NULL, 'four', NULL);
 CREATE VIEW "v" AS SELECT id, "a;b" FROM "odd table" WHERE id < 4;
 CREATE TABLE empty (n INTEGER);
+CREATE TABLE people (id INTEGER PRIMARY KEY, name VARCHAR(40), uuid CHAR(36), code VARCHAR(3), notes TEXT);
+INSERT INTO people VALUES (1, 'Ålesund Fisk 4711', '123e4567-e89b-12d3-a456-426614174000', 'NO', 'x');
 )SQL";
 
 class MainWindow : public THarnessTest {
@@ -182,6 +184,25 @@ TEST_F(MainWindow, FootersFollowTheMenuEditsAndDeletesComputingOnlyWhatIsNotKnow
     EXPECT_EQ(Footers(), w.footers);
     EXPECT_EQ(form->FooterStatements() - before, 1) << w.footers;
   }
+}
+
+// Short texts show whole: their column is as wide as the first rows need, within the declared
+// size; long or unsized texts wrap in a wide column; numbers stay narrow.
+TEST_F(MainWindow, ShortTextColumnsAreAsWideAsTheirRowsNeed) {
+  Open("people");
+  TCanvas& canvas = *G().Canvas();
+  canvas.Font()->Assign(G().Font());
+  for (const char* name : {"name", "uuid"}) {
+    SCOPED_TRACE(name);
+    const String value = form->DataSet->FieldByName(name)->AsString();
+    EXPECT_GT(Col(name)->Width(), canvas.TextWidth(value) + 4);
+    EXPECT_FALSE(Col(name)->OptionsVisual().Contains(cvoWordWrap));
+  }
+  EXPECT_LT(Col("name")->Width(), Col("uuid")->Width()) << "forty characters declared, seventeen held";
+  EXPECT_EQ(Col("code")->Width(), 95);
+  EXPECT_EQ(Col("id")->Width(), 95);
+  EXPECT_EQ(Col("notes")->Width(), 170);
+  EXPECT_TRUE(Col("notes")->OptionsVisual().Contains(cvoWordWrap));
 }
 
 TEST_F(MainWindow, TheFooterMenuOffersWhatAppliesToTheField) {
