@@ -115,9 +115,9 @@ void TWindowManager::Enqueue(TQueued entry) {
   Wake();
 }
 
-void TWindowManager::Post(HWND window, const TMessage& message) { Enqueue({TKind::Message, window, message, {}}); }
+void TWindowManager::Post(HWND window, const TMessage& message) { Enqueue({TKind::Message, window, message, {}, {}}); }
 
-void TWindowManager::PostQuit() { Enqueue({TKind::Message, HWND{}, {WM_QUIT, 0, 0, 0}, {}}); }
+void TWindowManager::PostQuit() { Enqueue({TKind::Message, HWND{}, {WM_QUIT, 0, 0, 0}, {}, {}}); }
 
 LRESULT TWindowManager::Send(HWND window, TMessage message) {
   if (TWinControl* c = Find(window)) c->MainWndProc(message);
@@ -649,13 +649,13 @@ bool TWindowManager::DeliverTimers() {
 // --- The backend's reports ---------------------------------------------------------------------------------
 
 void TWindowManager::Input(TNativeWindow native, const TNativeInput& input) {
-  if (TWindow* w = FindNative(native)) Enqueue({TKind::Input, w->Handle, {}, input});
+  if (TWindow* w = FindNative(native)) Enqueue({TKind::Input, w->Handle, {}, input, {}});
 }
 
 void TWindowManager::Resized(TNativeWindow native, int width, int height) {
   TWindow* w = FindNative(native);
   if (w && (width != w->Width() || height != w->Height()))
-    Enqueue({TKind::Resize, w->Handle, {0, static_cast<WPARAM>(std::max(width, 0)), std::max(height, 0), 0}, {}});
+    Enqueue({TKind::Resize, w->Handle, {0, static_cast<WPARAM>(std::max(width, 0)), std::max(height, 0), 0}, {}, {}});
 }
 
 void TWindowManager::Moved(TNativeWindow native, int x, int y) {
@@ -666,7 +666,7 @@ void TWindowManager::Moved(TNativeWindow native, int x, int y) {
       }))
     return;
   if (w && (x != w->Control.Left() || y != w->Control.Top()))
-    Enqueue({TKind::Move, w->Handle, {0, static_cast<WPARAM>(static_cast<std::intptr_t>(x)), y, 0}, {}});
+    Enqueue({TKind::Move, w->Handle, {0, static_cast<WPARAM>(static_cast<std::intptr_t>(x)), y, 0}, {}, {}});
 }
 
 void TWindowManager::UserSized(TNativeWindow native, const TRect& bounds) {
@@ -678,11 +678,11 @@ void TWindowManager::CloseRequested(TNativeWindow native) {
 }
 
 void TWindowManager::ActiveChanged(TNativeWindow native, bool active) {
-  if (TWindow* w = FindNative(native); w && active) Enqueue({TKind::Activate, w->Handle, {}, {}});
+  if (TWindow* w = FindNative(native); w && active) Enqueue({TKind::Activate, w->Handle, {}, {}, {}});
 }
 
 void TWindowManager::ApplicationActiveChanged(bool active) {
-  Enqueue({TKind::AppActivate, HWND{}, {WM_ACTIVATEAPP, active ? 1u : 0u, 0, 0}, {}});
+  Enqueue({TKind::AppActivate, HWND{}, {WM_ACTIVATEAPP, active ? 1u : 0u, 0, 0}, {}, {}});
 }
 
 void TWindowManager::TimerFired(std::uintptr_t timer) {

@@ -295,7 +295,7 @@ TEST(EditMaskTest, Utf8RoundTripAndBadBytes) {
   EXPECT_EQ(ToCodePoints("\x80z"), (std::u32string{U'\uFFFD', U'z'}));  // stray continuation
   // Decoded, these would be no characters; each of their bytes is a replacement character, and
   // a mask made of them keeps its literals where the edit text shows them.
-  for (const String bad : {String("\xC0\xAF"), String("\xED\xA0\x80"), String("\xF5\x9C\x9C\x99")}) {
+  for (const String& bad : {String("\xC0\xAF"), String("\xED\xA0\x80"), String("\xF5\x9C\x9C\x99")}) {
     EXPECT_EQ(ToCodePoints(bad), std::u32string(bad.size(), U'\uFFFD')) << bad;
     const TEditMask mask(bad + "#");
     EXPECT_EQ(ToCodePoints(mask.EmptyEditText()), std::u32string(bad.size(), U'\uFFFD') + mask.Blank()) << bad;
@@ -304,7 +304,7 @@ TEST(EditMaskTest, Utf8RoundTripAndBadBytes) {
 
 TEST(EditMaskTest, AMaskWithAControlCharacterIsRefused) {
   // A one-line edit ends its text at a NUL or a line break: such a literal could never show.
-  for (const String mask : {String("!99/99\0" "0000;1;_", 15), String("99\r99"), String("99;1;\n"), String("a\x7F")})
+  for (const String& mask : {String("!99/99\0" "0000;1;_", 15), String("99\r99"), String("99;1;\n"), String("a\x7F")})
     EXPECT_THROW(TEditMask{mask}, EConvertError) << mask;
   EXPECT_NO_THROW(TEditMask{"99\\-99;1; "});
 }
