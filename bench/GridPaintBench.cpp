@@ -8,6 +8,7 @@
 
 #include "BenchSupport.h"
 #include "ProcessSupport.h"
+#include "QtGridScene.h"
 
 #include "platform/classes/Modules.h"
 #include "platform/controls/Application.h"
@@ -66,28 +67,9 @@ void BuildTable() {
 }
 
 // The grid on its form, over the table; built once.
-struct TScene {
-  TForm* Form = nullptr;
-  TSqliteDataSet* DataSet = nullptr;
-  TDataSource* Source = nullptr;
-  TDBDivoRud* Grid = nullptr;
-
-  TScene() {
-    Form = new TForm(nullptr);
-    Form->SetBounds(0, 0, 1280, 800);
-    DataSet = new TSqliteDataSet(Form);
-    DataSet->SetFileName(FileName());
-    DataSet->SetTableName("t");
-    DataSet->SetReadOnly(true);
-    Source = new TDataSource(Form);
-    Source->SetDataSet(DataSet);
-    Grid = new TDBDivoRud(Form);
-    Grid->SetDesigner(new TStandardDesigner(Form));
-    Grid->SetAlign(alClient);
+struct TScene : zvbench::TQtGridScene {
+  TScene() : TQtGridScene(FileName(), "t", 1280, 800) {
     Grid->SetShowFooters(true);
-    Grid->SetParent(Form);
-    Grid->SetDataSource(Source);
-    Form->Show();
     Open();
     TgpColumns& columns = *Grid->Columns();
     columns.BeginUpdate();
@@ -103,12 +85,7 @@ struct TScene {
     Grid->SetRowLines(RowLines);
     Application->ProcessMessages();
   }
-  ~TScene() { delete Form; }
   void Open() { DataSet->Open(); }
-  void Paint() {
-    Grid->Invalidate();
-    UpdateWindow(Grid->Handle());
-  }
 };
 
 TScene& Scene() {

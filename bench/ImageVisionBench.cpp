@@ -5,6 +5,7 @@
 
 #include "BenchSupport.h"
 #include "ProcessSupport.h"
+#include "QtGridScene.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
@@ -67,30 +68,12 @@ void BuildTable() {
   db.Execute("COMMIT");
 }
 
-struct TScene {
-  TForm* Form = nullptr;
-  TSqliteDataSet* DataSet = nullptr;
-  TDataSource* Source = nullptr;
-  TDBDivoRud* Grid = nullptr;
+struct TScene : zvbench::TQtGridScene {
   TImageVision* Vision = nullptr;
 
-  TScene() {
-    Form = new TForm(nullptr);
-    Form->SetBounds(0, 0, 400, 800);
-    DataSet = new TSqliteDataSet(Form);
-    DataSet->SetFileName(FileName());
-    DataSet->SetTableName("t");
-    DataSet->SetReadOnly(true);
-    Source = new TDataSource(Form);
-    Source->SetDataSet(DataSet);
+  TScene() : TQtGridScene(FileName(), "t", 400, 800) {
     Vision = new TImageVision(Form);
     Vision->SetStretch(true);
-    Grid = new TDBDivoRud(Form);
-    Grid->SetDesigner(new TStandardDesigner(Form));
-    Grid->SetAlign(alClient);
-    Grid->SetParent(Form);
-    Grid->SetDataSource(Source);
-    Form->Show();
     DataSet->Open();
     TgpColumn* c = Grid->Columns()->Add();
     c->SetFieldName("p");
@@ -101,10 +84,6 @@ struct TScene {
     // As many rows as fill 20 lines of the grid.
     Form->SetBounds(0, 0, 400, Form->Height() + (PageRows - Grid->Layout().RowCount) * Grid->RowHeight());
     Application->ProcessMessages();
-  }
-  void Paint() {
-    Grid->Invalidate();
-    UpdateWindow(Grid->Handle());
   }
 };
 
