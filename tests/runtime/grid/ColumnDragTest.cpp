@@ -10,6 +10,7 @@
 #include "runtime/grid/Dragger.h"
 #include "runtime/vision/StdDesigners.h"
 
+#include "FourColumnGrid.h"
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
@@ -23,42 +24,10 @@ namespace {
 
 using namespace zv;
 
-class ColumnDrag : public THarnessTest {
+class ColumnDrag : public TFourColumnGridTest {
 protected:
-  void TearDown() override {
-    grid.reset();
-    source.reset();
-    dataSet.reset();
-    form.reset();
-    THarnessTest::TearDown();
-  }
-
-  // A | B C | D, as in the sizing tests: 60, 49 + 31, 70 pixels.
   TDBDivoRud& Make() {
-    if (!form) {
-      form = std::make_unique<TForm>(nullptr);
-      form->SetBounds(0, 0, 700, 300);
-      form->Show();
-      dataSet = CreateGridMemTable(10);
-      source = std::make_unique<TDataSource>(nullptr);
-      source->SetDataSet(dataSet.get());
-    }
-    grid.reset();
-    grid = std::make_unique<TDBDivoRud>(nullptr);
-    grid->SetBorderStyle(bsNoBorder);
-    grid->SetScrollBars(ssNone);
-    grid->SetBounds(0, 0, 400, 200);
-    grid->SetDesigner(&designer);
-    grid->SetParent(form.get());
-    const int widths[] = {60, 80, 50, 70};
-    for (int i = 0; i < 4; ++i) {
-      TgpColumn* c = grid->Columns()->Add();
-      c->SetFieldName(i % 2 ? "NAME" : "ID");
-      c->SetCaption(std::string(1, static_cast<char>('A' + i)));
-      c->SetWidth(widths[i]);
-      if (i == 2) c->SetLayoutIndex(1);
-    }
-    grid->SetDataSource(source.get());
+    MakeGrid();
     grid->OnColMoved = [this](TObject*, int from, int to) { moved += std::to_string(from) + ">" + std::to_string(to) + ";"; };
     grid->OnStartDrag = [this](TObject*, TDragObject*&) { moved += "start;"; };
     grid->OnEndDrag = [this](TObject*, TObject*, int, int) { moved += "end;"; };
@@ -100,11 +69,6 @@ protected:
   }
   int MidY() { return grid->Layout().TitleArea / 2; }
 
-  TStandardDesigner designer{nullptr};
-  std::unique_ptr<TForm> form;
-  std::unique_ptr<TDataSet> dataSet;
-  std::unique_ptr<TDataSource> source;
-  std::unique_ptr<TDBDivoRud> grid;
   std::string moved;
 };
 

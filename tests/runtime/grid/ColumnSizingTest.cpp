@@ -11,6 +11,7 @@
 #include "runtime/vision/StdDesigners.h"
 
 #include "CountingDesignerHook.h"
+#include "FourColumnGrid.h"
 #include "HarnessTest.h"
 
 #include <gtest/gtest.h>
@@ -24,46 +25,9 @@ namespace {
 
 using namespace zv;
 
-class ColumnSizing : public THarnessTest {
+class ColumnSizing : public TFourColumnGridTest {
 protected:
-  void TearDown() override {
-    grid.reset();
-    source.reset();
-    dataSet.reset();
-    if (form) form->SetDesigner(nullptr);
-    form.reset();
-    THarnessTest::TearDown();
-  }
-
-  // A 400 x 200 grid over ten records: A (60) alone, B (80) and C (50) side by side in one group,
-  // D (70) alone.
-  TDBDivoRud& Make(int width = 400) {
-    if (!form) {
-      form = std::make_unique<TForm>(nullptr);
-      form->SetBounds(0, 0, 700, 300);
-      form->Show();
-      dataSet = CreateGridMemTable(10);
-      source = std::make_unique<TDataSource>(nullptr);
-      source->SetDataSet(dataSet.get());
-    }
-    grid.reset();
-    grid = std::make_unique<TDBDivoRud>(nullptr);
-    grid->SetBorderStyle(bsNoBorder);
-    grid->SetScrollBars(ssNone);
-    grid->SetBounds(0, 0, width, 200);
-    grid->SetDesigner(&designer);
-    grid->SetParent(form.get());
-    const int widths[] = {60, 80, 50, 70};
-    for (int i = 0; i < 4; ++i) {
-      TgpColumn* c = grid->Columns()->Add();
-      c->SetFieldName(i % 2 ? "NAME" : "ID");
-      c->SetWidth(widths[i]);
-      if (i == 2) c->SetLayoutIndex(1);
-    }
-    grid->SetDataSource(source.get());
-    h->Pump();
-    return *grid;
-  }
+  TDBDivoRud& Make(int width = 400) { return MakeGrid(width); }
   TgpColumn* Col(int i) { return grid->Columns()->Items(i); }
   // The first pixel right of a column, its line included: the boundary the mouse grabs.
   int Edge(int i) { return grid->CellClientRect(Col(i), 0, true).Right; }
@@ -101,11 +65,6 @@ protected:
     return hot;
   }
 
-  TStandardDesigner designer{nullptr};
-  std::unique_ptr<TForm> form;
-  std::unique_ptr<TDataSet> dataSet;
-  std::unique_ptr<TDataSource> source;
-  std::unique_ptr<TDBDivoRud> grid;
 };
 
 TEST_F(ColumnSizing, HotZonesComeFromTheScreenHeightOnce) {
