@@ -61,6 +61,17 @@ std::vector<TRect> PaintBands(TCanvas& canvas, const TRect& bounds, const TgpGri
   return merged;
 }
 
+// A selected row's look: the designer's text colour over its fill, or its ultra-soft shading.
+void ApplySelectedRowLook(TgpRowAttrs& a, TgpDesigner& designer) {
+  a.FontColor = designer.SelectedRowText();
+  if (designer.UltraSoftSelectedRow()) {
+    a.UltraSoft = true;
+  } else {
+    a.ForceColor = true;
+    a.Color = designer.SelectedRow();
+  }
+}
+
 }  // namespace
 
 void TDBDivoRud::Paint() {
@@ -218,15 +229,7 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
     // A selected record shows the selection look wherever it is.
     if (selectionShown && d->Selection->RecordSelected()) {
       a.Selected = true;
-      if (designer) {
-        a.FontColor = designer->SelectedRowText();
-        if (designer->UltraSoftSelectedRow()) {
-          a.UltraSoft = true;
-        } else {
-          a.ForceColor = true;
-          a.Color = designer->SelectedRow();
-        }
-      }
+      if (designer) ApplySelectedRowLook(a, *designer);
     }
     if (a.Current && designer) {
       TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
@@ -267,15 +270,7 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
         }
       }
     }
-    if (dragTrack && a.Tracked && designer) {
-      a.FontColor = designer->SelectedRowText();
-      if (designer->UltraSoftSelectedRow()) {
-        a.UltraSoft = true;
-      } else {
-        a.ForceColor = true;
-        a.Color = designer->SelectedRow();
-      }
-    }
+    if (dragTrack && a.Tracked && designer) ApplySelectedRowLook(a, *designer);
     if (OnGetRowAttrs) OnGetRowAttrs(this, a);
   }
 }
