@@ -412,7 +412,7 @@ const TPropInfo* ComponentNameProp() {
     p->PropType = TypeInfoOf<String>();
     p->Owner = TComponent::StaticClass();
     p->GetStr = [](const TObject& o) { return static_cast<const TComponent&>(o).Name(); };
-    p->SetStr = [](TObject& o, const String& v) { static_cast<TComponent&>(o).SetName(v); };
+    p->SetStr = [](TObject& o, const String& v) { RenameComponent(static_cast<TComponent&>(o), v); };
     p->StoredConst = false;
     return p;
   }();

@@ -247,6 +247,14 @@ void TFormDesigner::ValidateRename(TComponent*, const String&, const String& new
     throw EComponentError(Format(SDuplicateName, {newName}));
 }
 
+void RenameComponent(TComponent& component, const String& name) {
+  auto* control = dynamic_cast<TControl*>(&component);
+  const bool captionFollows = control && control->ControlStyle().Contains(csSetCaption) &&
+                              !component.ComponentState().Contains(csLoading) && control->Caption() == component.Name();
+  component.SetName(name);
+  if (captionFollows) control->SetCaption(name);
+}
+
 // --- Creating and deleting ------------------------------------------------------------------------
 
 TComponent* TFormDesigner::CreateComponent(TClass cls, TComponent* parent, int left, int top, int width, int height) {
@@ -255,7 +263,7 @@ TComponent* TFormDesigner::CreateComponent(TClass cls, TComponent* parent, int l
   auto* component = static_cast<TComponent*>(cls->Factory(fRoot));
   try {
     if (component->Owner() != fRoot) fRoot->InsertComponent(component);
-    component->SetName(UniqueName(cls->Name));
+    RenameComponent(*component, UniqueName(cls->Name));
     if (auto* control = dynamic_cast<TControl*>(component)) {
       auto* container = dynamic_cast<TWinControl*>(parent ? parent : fRoot);
       if (container) control->SetParent(container);

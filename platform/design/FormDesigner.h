@@ -73,6 +73,11 @@ void UnregisterDesignNotification(IDesignNotification* notification);
 // The open designers, in the order they were opened.
 const std::vector<TFormDesigner*>& ActiveDesigners();
 
+// Renames a designed component. A control whose style asks for it (csSetCaption) and whose
+// caption is still its old name takes the new name as its caption, so that a control dropped on
+// the form reads "Button1" until the user gives it a caption of its own.
+void RenameComponent(TComponent& component, const String& name);
+
 // A window of the design environment (an editor of a component's parts) that hears the
 // designers' notifications while it is open; it goes when its package is unloaded.
 class TDesignWindow : public TForm, public IDesignNotification {

@@ -10,6 +10,7 @@
 #include "platform/controls/WinApi.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Panel.h"
+#include "platform/controls/SpeedButton.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
@@ -77,6 +78,28 @@ TEST_F(TDesignerTest, UniqueNamesCreationAndTheRootThatIsNeverDeleted) {
   EXPECT_EQ(designed.Form->FindComponent("DataSource1"), nullptr);
   EXPECT_EQ(Selected(), std::vector<std::string>{"Form1"});
   EXPECT_TRUE(designer.IsModified());
+}
+
+TEST_F(TDesignerTest, ControlsTakeTheirNameAsCaptionUntilGivenOneOfTheirOwn) {
+  auto* button = Make<TButton>();
+  auto* panel = Make<TPanel>();
+  auto* glyphOnly = Make<TSpeedButton>();  // its style does not ask for the name
+  EXPECT_EQ(button->Caption(), "Button1");
+  EXPECT_EQ(panel->Caption(), "Panel1");
+  EXPECT_EQ(glyphOnly->Caption(), "");
+
+  // Renamed in the inspector: the caption follows while it is the old name.
+  const auto rename = [&](TComponent* c, const char* to) {
+    auto editors = EditorsOf({c}, &designer);
+    Find(editors, "Name")->SetValue(to);
+  };
+  rename(button, "OkButton");
+  EXPECT_EQ(button->Caption(), "OkButton");
+  button->SetCaption("OK");
+  rename(button, "Accept");
+  EXPECT_EQ(button->Caption(), "OK");
+  EXPECT_THROW(rename(panel, "Accept"), EComponentError);
+  EXPECT_EQ(panel->Caption(), "Panel1");  // a refused name changes nothing
 }
 
 TEST_F(TDesignerTest, TheSelectionNeverHoldsWhatWasDestroyed) {
