@@ -146,6 +146,7 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
   TWindow* w = W(window);
   if (!w || (bar != SB_HORZ && bar != SB_VERT)) return 0;
   detail::TScrollBarState& b = w->Bars[bar];
+  const TRect thumb = w->ThumbRect(bar);
   if (info.fMask & SIF_RANGE) {
     const bool valid = info.nMin <= info.nMax && static_cast<std::int64_t>(info.nMax) - info.nMin < 0x80000000LL;
     b.Min = valid ? info.nMin : 0;
@@ -162,7 +163,8 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
     b.Disabled = fits && (info.fMask & SIF_DISABLENOSCROLL);
     w->SetBarShown(bar, !fits || b.Disabled);
   }
-  if (redraw) w->InvalidateFrame();
+  // The bar looks as it did unless its thumb moved, grew or went (a changed frame repaints all).
+  if (redraw && w->ThumbRect(bar) != thumb) w->InvalidateBar(bar);
   return b.Pos;
 }
 

@@ -173,6 +173,12 @@ void TWindow::InvalidateFrame() {
   Manager().PaintRequested();
 }
 
+void TWindow::InvalidateBar(int bar) {
+  if (FrameInvalid || BarInvalid[bar]) return;
+  BarInvalid[bar] = true;
+  Manager().PaintRequested();
+}
+
 void TWindow::InvalidateAll(bool children) {
   InvalidateFrame();
   Invalidate(nullptr, true);
@@ -310,16 +316,26 @@ void TWindow::SetBarShown(int bar, bool shown) {
   RecalcFrame(true);
 }
 
-void TWindow::PaintDefaultFrame(TPaintDevice& dc) {
+void TWindow::PaintDefaultFrame(TPaintDevice& dc, const TRegion* area) {
+  auto wanted = [area](const TRect& part) {
+    if (!area) return true;
+    TRegion touched(part);
+    touched.Intersect(*area);
+    return !touched.IsEmpty();
+  };
   TRect r{0, 0, Width(), Height()};
-  if (Style & WS_BORDER) {
-    dc.FrameRect(r, {ColorToRGB(clWindowFrame), bsSolid});
-    InflateRect(r, -1, -1);
+  if (area) {
+    r = FrameInner();
+  } else {
+    if (Style & WS_BORDER) {
+      dc.FrameRect(r, {ColorToRGB(clWindowFrame), bsSolid});
+      InflateRect(r, -1, -1);
+    }
+    if (ExStyle & WS_EX_CLIENTEDGE) dc.DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   }
-  if (ExStyle & WS_EX_CLIENTEDGE) dc.DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   for (int bar : {SB_HORZ, SB_VERT}) {
     const TRect b = BarRect(bar);
-    if (b.IsEmpty()) continue;
+    if (b.IsEmpty() || !wanted(b)) continue;
     const bool vertical = bar == SB_VERT;
     const TScrollBarState& s = Bars[bar];
     const TBarGeometry g = Geometry(s, b, vertical);
@@ -337,7 +353,8 @@ void TWindow::PaintDefaultFrame(TPaintDevice& dc) {
   }
   if (Bars[SB_HORZ].Shown && Bars[SB_VERT].Shown) {
     const TRect v = BarRect(SB_VERT), h = BarRect(SB_HORZ);
-    dc.FillRect({v.Left, h.Top, v.Right, h.Bottom}, {ColorToRGB(clBtnFace), bsSolid});
+    const TRect corner{v.Left, h.Top, v.Right, h.Bottom};
+    if (wanted(corner)) dc.FillRect(corner, {ColorToRGB(clBtnFace), bsSolid});
   }
 }
 
@@ -673,7 +690,7 @@ void DefWindowProc(TWindow& window, TMessage& m) {
     case WM_NCPAINT: {
       TWindowDevice dc(window, false);
       dc.ExcludeClipRect(window.ClientInWindow);
-      window.PaintDefaultFrame(dc);
+      window.PaintDefaultFrame(dc, m.WParam > 1 ? reinterpret_cast<const TRegion*>(m.WParam) : nullptr);
       m.Result = 0;
       break;
     }
