@@ -325,11 +325,9 @@ public:
   }
 
 protected:
-  void ClipChanged() override {
-    fClip = QRegion();
-    if (const TRegion* clip = ClipRegion())
-      for (const TRect& r : clip->Rects()) fClip += ToQRect(r);
-  }
+  // A clip set and restored around one drawing (every cell's text) is converted once, when a
+  // painter first needs it, not at each change.
+  void ClipChanged() override { fClipStale = true; }
 
 private:
   // RGB32 pixels are 0xffRRGGBB words, the layout of TPixel.
@@ -341,7 +339,14 @@ private:
 
   void Prepare(QPainter& p) const {
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (ClipRegion()) p.setClipRegion(fClip);
+    const TRegion* clip = ClipRegion();
+    if (!clip) return;
+    if (fClipStale) {
+      fClip = QRegion();
+      for (const TRect& r : clip->Rects()) fClip += ToQRect(r);
+      fClipStale = false;
+    }
+    p.setClipRegion(fClip);
   }
 
   // What QPainter draws like the host: copy mode, solid or no outline, solid or no fill.
@@ -390,7 +395,8 @@ private:
 
   QImage fStore;  // the pixels; fImage shows its top left
   QImage fImage;
-  QRegion fClip;
+  mutable QRegion fClip;
+  mutable bool fClipStale = false;
 };
 
 const char* QtFormat(TImageFormat format) {

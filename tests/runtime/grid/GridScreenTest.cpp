@@ -517,8 +517,9 @@ TDrawnCell DrawnCell(TDBDivoRud& grid, int column) {
   const TNullSurface& surface = *AsNullSurface(&bitmap.Canvas()->Handle());
   const std::vector<TPaintOp> laid = surface.OpsOf(TPaintOpKind::DrawText);
   const std::vector<TPaintOp> runs = surface.OpsOf(TPaintOpKind::TextOut);
-  if (laid.size() != 1 || runs.size() != 1) return {};
-  return {laid[0].Rect, runs[0].Text, runs[0].Rect};
+  // A number too wide is laid out and not drawn, then its marks are: the last layout drew.
+  if (laid.empty() || laid.size() > 2 || runs.size() != 1) return {};
+  return {laid.back().Rect, runs[0].Text, runs[0].Rect};
 }
 
 TEST_F(GridScreen, ANumberTooWideForItsCellIsMarkedInItsAlignmentWhereTextIsCutAtItsEnd) {
