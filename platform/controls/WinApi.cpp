@@ -163,8 +163,14 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
     b.Disabled = fits && (info.fMask & SIF_DISABLENOSCROLL);
     w->SetBarShown(bar, !fits || b.Disabled);
   }
-  // The bar looks as it did unless its thumb moved, grew or went (a changed frame repaints all).
-  if (redraw && w->ThumbRect(bar) != thumb) w->InvalidateBar(bar);
+  // The bar looks as it did unless its thumb moved, grew or went (a changed frame repaints all):
+  // a thumb that only moved repaints its track, one that came or went the arrows too.
+  const TRect now = w->ThumbRect(bar);
+  if (redraw && now != thumb) {
+    TRect part = w->BarRect(bar);
+    if (!thumb.IsEmpty() && !now.IsEmpty()) UnionRect(part, thumb, now);
+    w->InvalidateFramePart(part);
+  }
   return b.Pos;
 }
 

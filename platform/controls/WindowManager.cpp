@@ -396,14 +396,12 @@ void TWindowManager::PaintWindow(TWindow& window) {
   if (!window.Visible()) return;
   if (window.FrameInvalid) {
     window.FrameInvalid = false;
-    window.BarInvalid[SB_HORZ] = window.BarInvalid[SB_VERT] = false;
+    window.FrameUpdate = TRegion();
     Send(h, {WM_NCPAINT, 1, 0, 0});
-  } else if (window.BarInvalid[SB_HORZ] || window.BarInvalid[SB_VERT]) {
+  } else if (!window.FrameUpdate.IsEmpty()) {
     // Only what a moved thumb changed: the rest of the frame keeps its pixels.
-    TRegion bars;
-    for (int bar : {SB_HORZ, SB_VERT})
-      if (std::exchange(window.BarInvalid[bar], false)) bars.Unite(window.BarRect(bar));
-    if (!bars.IsEmpty()) Send(h, {WM_NCPAINT, reinterpret_cast<WPARAM>(&bars), 0, 0});
+    const TRegion part = std::exchange(window.FrameUpdate, TRegion());
+    Send(h, {WM_NCPAINT, reinterpret_cast<WPARAM>(&part), 0, 0});
   }
   TWindow* w = FindWindow(h);
   if (!w || w->Update.IsEmpty()) return;

@@ -173,9 +173,9 @@ void TWindow::InvalidateFrame() {
   Manager().PaintRequested();
 }
 
-void TWindow::InvalidateBar(int bar) {
-  if (FrameInvalid || BarInvalid[bar]) return;
-  BarInvalid[bar] = true;
+void TWindow::InvalidateFramePart(const TRect& r) {
+  if (FrameInvalid || r.IsEmpty()) return;
+  FrameUpdate.Unite(r);
   Manager().PaintRequested();
 }
 
@@ -323,10 +323,8 @@ void TWindow::PaintDefaultFrame(TPaintDevice& dc, const TRegion* area) {
     touched.Intersect(*area);
     return !touched.IsEmpty();
   };
-  TRect r{0, 0, Width(), Height()};
-  if (area) {
-    r = FrameInner();
-  } else {
+  if (!area) {
+    TRect r{0, 0, Width(), Height()};
     if (Style & WS_BORDER) {
       dc.FrameRect(r, {ColorToRGB(clWindowFrame), bsSolid});
       InflateRect(r, -1, -1);
@@ -343,10 +341,11 @@ void TWindow::PaintDefaultFrame(TPaintDevice& dc, const TRegion* area) {
     TRect up = vertical ? TRect{b.Left, b.Top, b.Right, b.Top + g.Arrow} : TRect{b.Left, b.Top, b.Left + g.Arrow, b.Bottom};
     TRect down = vertical ? TRect{b.Left, b.Bottom - g.Arrow, b.Right, b.Bottom}
                           : TRect{b.Right - g.Arrow, b.Top, b.Right, b.Bottom};
-    dc.DrawFrameControl(up, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
-    dc.DrawFrameControl(down, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
+    if (wanted(up)) dc.DrawFrameControl(up, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
+    if (wanted(down)) dc.DrawFrameControl(down, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
     const TRect track = vertical ? TRect{b.Left, g.Start, b.Right, g.Start + g.Length}
                                  : TRect{g.Start, b.Top, g.Start + g.Length, b.Bottom};
+    if (!wanted(track)) continue;
     dc.FillRect(track, {ColorToRGB(clScrollBar), bsSolid});
     TRect thumb = ThumbRect(bar);
     if (!thumb.IsEmpty()) dc.DrawEdge(thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);

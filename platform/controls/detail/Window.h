@@ -59,7 +59,7 @@ public:
   TRegion Update;         // client coordinates
   bool Erase = false;
   bool FrameInvalid = true;
-  bool BarInvalid[2] = {false, false};  // one standard scroll bar only, when the rest of the frame is valid
+  TRegion FrameUpdate;  // window coordinates: parts of a frame otherwise valid (a moved thumb)
   unsigned UpdateSerial = 0;  // counts invalidations, to tell whether WM_PAINT validated
   TScrollBarState Bars[2];    // SB_HORZ, SB_VERT
   // SetWindowRgn's shape in window coordinates; without one the window is its rectangle.
@@ -111,8 +111,8 @@ public:
   // Adds r (client coordinates; null for the whole client area) to the update region.
   void Invalidate(const TRect* r, bool erase);
   void InvalidateFrame();
-  // One standard scroll bar's part of the frame.
-  void InvalidateBar(int bar);
+  // A part of the frame (window coordinates), the rest staying valid.
+  void InvalidateFramePart(const TRect& r);
   // The whole window and, with children, every window inside it.
   void InvalidateAll(bool children);
   void MarkDirty(const TRegion& surfaceRegion);

@@ -3,6 +3,8 @@
 
 #include "HarnessTest.h"
 
+#include "platform/controls/WindowBackend.h"
+#include "platform/null/NullBackend.h"
 #include "platform/null/NullWindowBackend.h"
 
 namespace zvtest {
@@ -174,12 +176,16 @@ TEST_F(WinApi, TheFrameRepaintsOnlyTheBarWhoseThumbMoved) {
     bool Whole;  // of the whole frame
   };
   const TCase cases[] = {{1, 0, false}, {999, 0, false}, {500000, 1, false}, {500001, 0, false}, {0, 1, false}};
+  auto* surface = dynamic_cast<TNullSurface*>(RetainedSurfaceOf(c->Handle()));
+  ASSERT_NE(surface, nullptr);
   for (const TCase& k : cases) {
     ncPaints.clear();
+    surface->ClearOps();
     SetScrollPos(c->Handle(), SB_VERT, k.Pos, true);
     h->Pump();
     ASSERT_EQ(static_cast<int>(ncPaints.size()), k.Paints) << "to " << k.Pos;
     if (k.Paints > 0) EXPECT_EQ(ncPaints[0] == 1, k.Whole) << "to " << k.Pos;
+    EXPECT_TRUE(surface->OpsOf(TPaintOpKind::DrawFrameControl).empty()) << "the arrows stay, to " << k.Pos;
     const std::vector<TColor> painted = frame();
     FrameChanged(c->Handle());
     h->Pump();
