@@ -88,9 +88,12 @@ const TQtFont& FontFor(const TFontData& data) {
 
 // Runs shaped once for measuring and drawing alike, by font and text, the least recently used
 // dropped first: the width the layout asks for and the glyphs drawn come from one shaping. A run
-// drawn again is drawn from glyphs placed once for all (a static text) from then on.
+// drawn often is drawn from glyphs placed once for all (a static text) from its third drawing on:
+// placing them costs about a shaping, which a run drawn only twice (a number shown in two
+// columns, a wrapped line's tail) would not earn back.
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
+constexpr int StaticTextDraws = 3;
 
 struct TShapedRun {
   QTextLayout Layout;
@@ -127,7 +130,7 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   if (auto it = index.find(key); it != index.end()) {
     order.splice(order.begin(), order, it->second);
     TEntry& entry = *it->second;
-    if (drawing && ++entry.Draws == 2) {
+    if (drawing && ++entry.Draws == StaticTextDraws) {
       auto placed = std::make_shared<QStaticText>(entry.Shaped.Run->Layout.text());
       placed->setTextFormat(Qt::PlainText);
       placed->prepare(QTransform(), font.Font);
