@@ -22,8 +22,11 @@ void Append(std::string& key, T value) {
   key.append(bytes, sizeof(T));
 }
 
-std::string Prefix(char kind, std::size_t device, const TFontData& font) {
-  std::string key(1, kind);
+// extra: the bytes the caller appends, so that the key is allocated once.
+std::string Prefix(char kind, std::size_t device, const TFontData& font, std::size_t extra) {
+  std::string key;
+  key.reserve(48 + font.Name.size() + extra);
+  key += kind;
   Append(key, device);
   Append(key, font.Height);
   Append(key, font.Style.Bits());
@@ -63,7 +66,8 @@ std::size_t LayoutBytes(const TTextLayout& layout) {
 
 std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& font, std::string_view text, int width,
                                         int height, unsigned format) {
-  std::string key = Prefix('L', device, font);
+  const std::size_t literal = text.size() <= LiteralKeyLimit ? text.size() : 2 * sizeof(std::uint64_t);
+  std::string key = Prefix('L', device, font, 3 * sizeof(int) + sizeof(std::uint64_t) + literal);
   Append(key, width);
   Append(key, height);
   Append(key, format);

@@ -59,7 +59,7 @@ struct TQtFont {
 };
 
 // QFonts by their data; fonts are few, metrics are asked for often.
-const TQtFont& FontFor(const TFontData& data) {
+const TQtFont& FontForKey(const TFontData& data) {
   static std::unordered_map<std::string, TQtFont> cache;
   const std::string key = data.Name + '|' + std::to_string(data.Height) + '|' + std::to_string(data.Style.Bits()) + '|' +
                           std::to_string(static_cast<int>(data.Pitch));
@@ -84,6 +84,20 @@ const TQtFont& FontFor(const TFontData& data) {
   }
   f.Font.setPixelSize(f.EmPixels);
   return cache.emplace(key, std::move(f)).first->second;
+}
+
+const TQtFont& FontFor(const TFontData& data) {
+  // Most calls ask for the font of the call before (every cell of a column): that one is
+  // recognised without building its key.
+  static const TQtFont* last = nullptr;
+  static TFontData lastData;
+  if (last && data.Height == lastData.Height && data.Style == lastData.Style && data.Pitch == lastData.Pitch &&
+      data.Name == lastData.Name)
+    return *last;
+  const TQtFont& found = FontForKey(data);
+  last = &found;
+  lastData = data;
+  return found;
 }
 
 // Runs shaped once for measuring and drawing alike, by font and text, the least recently used
