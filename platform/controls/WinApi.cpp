@@ -167,9 +167,12 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
   // a thumb that only moved repaints its track, one that came or went the arrows too.
   const TRect now = w->ThumbRect(bar);
   if (redraw && now != thumb) {
-    TRect part = w->BarRect(bar);
-    if (!thumb.IsEmpty() && !now.IsEmpty()) UnionRect(part, thumb, now);
-    w->InvalidateFramePart(part);
+    if (thumb.IsEmpty() || now.IsEmpty()) {
+      w->InvalidateFramePart(w->BarRect(bar));
+    } else {
+      w->InvalidateFramePart(thumb);
+      w->InvalidateFramePart(now);
+    }
   }
   return b.Pos;
 }

@@ -346,7 +346,14 @@ void TWindow::PaintDefaultFrame(TPaintDevice& dc, const TRegion* area) {
     const TRect track = vertical ? TRect{b.Left, g.Start, b.Right, g.Start + g.Length}
                                  : TRect{g.Start, b.Top, g.Start + g.Length, b.Bottom};
     if (!wanted(track)) continue;
-    dc.FillRect(track, {ColorToRGB(clScrollBar), bsSolid});
+    if (area) {
+      // Only where the thumb was and where it is now.
+      TRegion part(track);
+      part.Intersect(*area);
+      for (const TRect& p : part.Rects()) dc.FillRect(p, {ColorToRGB(clScrollBar), bsSolid});
+    } else {
+      dc.FillRect(track, {ColorToRGB(clScrollBar), bsSolid});
+    }
     TRect thumb = ThumbRect(bar);
     if (!thumb.IsEmpty()) dc.DrawEdge(thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
   }
