@@ -694,6 +694,8 @@ void DefWindowProc(TWindow& window, TMessage& m) {
       break;
     }
     case WM_NCPAINT: {
+      // WParam 1 asks for the whole frame; anything else is the TRegion (window coordinates)
+      // that a moved thumb left to paint.
       TWindowDevice dc(window, false);
       dc.ExcludeClipRect(window.ClientInWindow);
       window.PaintDefaultFrame(dc, m.WParam > 1 ? reinterpret_cast<const TRegion*>(m.WParam) : nullptr);
