@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <memory>
@@ -117,17 +118,29 @@ struct TShapedRun {
 // Shared: another thread's paint may drop the entry meanwhile.
 struct TShaped {
   std::shared_ptr<const TShapedRun> Run;
-  std::shared_ptr<const QStaticText> Placed;  // from the second drawing on
+  std::shared_ptr<const QStaticText> Placed;  // from the third drawing on
 };
+
+// Runs are known by two independent hashes of their font and text: a lookup builds no key, and
+// dropping the oldest run touches no text of its own.
+std::uint64_t RunCheck(std::uintptr_t font, std::string_view text) {
+  std::uint64_t h = 0xCBF29CE484222325ull ^ font;
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
 
 TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = false) {
   struct TEntry {
-    std::string Key;
+    std::uint64_t Hash = 0;
+    std::uint64_t Check = 0;
     TShaped Shaped;
     int Draws = 0;
   };
   static std::list<TEntry> order;  // most recent first
-  static std::unordered_map<std::string_view, std::list<TEntry>::iterator> index;
+  static std::unordered_map<std::uint64_t, std::list<TEntry>::iterator> index;  // by TEntry::Hash
   static std::uint64_t generation = 0;
   static std::mutex lock;
   const std::lock_guard guard(lock);
@@ -139,9 +152,16 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   }
   // Fonts live as long as the program, each at its own address.
   const auto address = reinterpret_cast<std::uintptr_t>(&font);
-  std::string key(reinterpret_cast<const char*>(&address), sizeof address);
-  key.append(text);
-  if (auto it = index.find(key); it != index.end()) {
+  const std::uint64_t hash = std::hash<std::string_view>{}(text) ^ (address * 0x9E3779B97F4A7C15ull);
+  const std::uint64_t check = RunCheck(address, text);
+  auto it = index.find(hash);
+  if (it != index.end() && it->second->Check != check) {
+    // Another run of the same hash (as good as never): the new one takes its place.
+    order.erase(it->second);
+    index.erase(it);
+    it = index.end();
+  }
+  if (it != index.end()) {
     order.splice(order.begin(), order, it->second);
     TEntry& entry = *it->second;
     if (drawing && ++entry.Draws == StaticTextDraws) {
@@ -163,10 +183,10 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
-  order.push_front({std::move(key), {std::move(run), nullptr}, drawing ? 1 : 0});
-  index.emplace(order.front().Key, order.begin());
+  order.push_front({hash, check, {std::move(run), nullptr}, drawing ? 1 : 0});
+  index.emplace(hash, order.begin());
   if (order.size() > ShapedTextCount) {
-    index.erase(order.back().Key);
+    index.erase(order.back().Hash);
     order.pop_back();
   }
   return order.front().Shaped;
