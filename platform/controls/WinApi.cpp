@@ -146,6 +146,7 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
   TWindow* w = W(window);
   if (!w || (bar != SB_HORZ && bar != SB_VERT)) return 0;
   detail::TScrollBarState& b = w->Bars[bar];
+  const TRect thumb = w->ThumbRect(bar);
   if (info.fMask & SIF_RANGE) {
     const bool valid = info.nMin <= info.nMax && static_cast<std::int64_t>(info.nMax) - info.nMin < 0x80000000LL;
     b.Min = valid ? info.nMin : 0;
@@ -162,7 +163,17 @@ int SetScrollInfo(HWND window, int bar, const TScrollInfo& info, bool redraw) {
     b.Disabled = fits && (info.fMask & SIF_DISABLENOSCROLL);
     w->SetBarShown(bar, !fits || b.Disabled);
   }
-  if (redraw) w->InvalidateFrame();
+  // The bar looks as it did unless its thumb moved, grew or went (a changed frame repaints all):
+  // a thumb that only moved repaints its track, one that came or went the arrows too.
+  const TRect now = w->ThumbRect(bar);
+  if (redraw && now != thumb) {
+    if (thumb.IsEmpty() || now.IsEmpty()) {
+      w->InvalidateFramePart(w->BarRect(bar));
+    } else {
+      w->InvalidateFramePart(thumb);
+      w->InvalidateFramePart(now);
+    }
+  }
   return b.Pos;
 }
 

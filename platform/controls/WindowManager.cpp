@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace zv::detail {
 
@@ -395,7 +396,12 @@ void TWindowManager::PaintWindow(TWindow& window) {
   if (!window.Visible()) return;
   if (window.FrameInvalid) {
     window.FrameInvalid = false;
+    window.FrameUpdate = TRegion();
     Send(h, {WM_NCPAINT, 1, 0, 0});
+  } else if (!window.FrameUpdate.IsEmpty()) {
+    // Only what a moved thumb changed: the rest of the frame keeps its pixels.
+    const TRegion part = std::exchange(window.FrameUpdate, TRegion());
+    Send(h, {WM_NCPAINT, reinterpret_cast<WPARAM>(&part), 0, 0});
   }
   TWindow* w = FindWindow(h);
   if (!w || w->Update.IsEmpty()) return;

@@ -173,6 +173,12 @@ void TWindow::InvalidateFrame() {
   Manager().PaintRequested();
 }
 
+void TWindow::InvalidateFramePart(const TRect& r) {
+  if (FrameInvalid || r.IsEmpty()) return;
+  FrameUpdate.Unite(r);
+  Manager().PaintRequested();
+}
+
 void TWindow::InvalidateAll(bool children) {
   InvalidateFrame();
   Invalidate(nullptr, true);
@@ -310,16 +316,24 @@ void TWindow::SetBarShown(int bar, bool shown) {
   RecalcFrame(true);
 }
 
-void TWindow::PaintDefaultFrame(TPaintDevice& dc) {
-  TRect r{0, 0, Width(), Height()};
-  if (Style & WS_BORDER) {
-    dc.FrameRect(r, {ColorToRGB(clWindowFrame), bsSolid});
-    InflateRect(r, -1, -1);
+void TWindow::PaintDefaultFrame(TPaintDevice& dc, const TRegion* area) {
+  auto wanted = [area](const TRect& part) {
+    if (!area) return true;
+    TRegion touched(part);
+    touched.Intersect(*area);
+    return !touched.IsEmpty();
+  };
+  if (!area) {
+    TRect r{0, 0, Width(), Height()};
+    if (Style & WS_BORDER) {
+      dc.FrameRect(r, {ColorToRGB(clWindowFrame), bsSolid});
+      InflateRect(r, -1, -1);
+    }
+    if (ExStyle & WS_EX_CLIENTEDGE) dc.DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   }
-  if (ExStyle & WS_EX_CLIENTEDGE) dc.DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   for (int bar : {SB_HORZ, SB_VERT}) {
     const TRect b = BarRect(bar);
-    if (b.IsEmpty()) continue;
+    if (b.IsEmpty() || !wanted(b)) continue;
     const bool vertical = bar == SB_VERT;
     const TScrollBarState& s = Bars[bar];
     const TBarGeometry g = Geometry(s, b, vertical);
@@ -327,17 +341,26 @@ void TWindow::PaintDefaultFrame(TPaintDevice& dc) {
     TRect up = vertical ? TRect{b.Left, b.Top, b.Right, b.Top + g.Arrow} : TRect{b.Left, b.Top, b.Left + g.Arrow, b.Bottom};
     TRect down = vertical ? TRect{b.Left, b.Bottom - g.Arrow, b.Right, b.Bottom}
                           : TRect{b.Right - g.Arrow, b.Top, b.Right, b.Bottom};
-    dc.DrawFrameControl(up, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
-    dc.DrawFrameControl(down, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
+    if (wanted(up)) dc.DrawFrameControl(up, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
+    if (wanted(down)) dc.DrawFrameControl(down, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
     const TRect track = vertical ? TRect{b.Left, g.Start, b.Right, g.Start + g.Length}
                                  : TRect{g.Start, b.Top, g.Start + g.Length, b.Bottom};
-    dc.FillRect(track, {ColorToRGB(clScrollBar), bsSolid});
+    if (!wanted(track)) continue;
+    if (area) {
+      // Only where the thumb was and where it is now.
+      TRegion part(track);
+      part.Intersect(*area);
+      for (const TRect& p : part.Rects()) dc.FillRect(p, {ColorToRGB(clScrollBar), bsSolid});
+    } else {
+      dc.FillRect(track, {ColorToRGB(clScrollBar), bsSolid});
+    }
     TRect thumb = ThumbRect(bar);
     if (!thumb.IsEmpty()) dc.DrawEdge(thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
   }
   if (Bars[SB_HORZ].Shown && Bars[SB_VERT].Shown) {
     const TRect v = BarRect(SB_VERT), h = BarRect(SB_HORZ);
-    dc.FillRect({v.Left, h.Top, v.Right, h.Bottom}, {ColorToRGB(clBtnFace), bsSolid});
+    const TRect corner{v.Left, h.Top, v.Right, h.Bottom};
+    if (wanted(corner)) dc.FillRect(corner, {ColorToRGB(clBtnFace), bsSolid});
   }
 }
 
@@ -671,9 +694,11 @@ void DefWindowProc(TWindow& window, TMessage& m) {
       break;
     }
     case WM_NCPAINT: {
+      // WParam 1 asks for the whole frame; anything else is the TRegion (window coordinates)
+      // that a moved thumb left to paint.
       TWindowDevice dc(window, false);
       dc.ExcludeClipRect(window.ClientInWindow);
-      window.PaintDefaultFrame(dc);
+      window.PaintDefaultFrame(dc, m.WParam > 1 ? reinterpret_cast<const TRegion*>(m.WParam) : nullptr);
       m.Result = 0;
       break;
     }

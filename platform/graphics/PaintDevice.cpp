@@ -1,6 +1,7 @@
 #include "platform/graphics/PaintDevice.h"
 
 #include "platform/graphics/DrawFlags.h"
+#include "platform/graphics/DrawTextWhole.h"
 #include "platform/graphics/TextLayout.h"
 #include "platform/graphics/TextLayoutCache.h"
 
@@ -136,6 +137,12 @@ TLastLayout& LastLayout() {
   return last;
 }
 
+// One line of one run holding all of the text: nothing was cut off or replaced by an ellipsis.
+bool ShowsWhole(const TTextLayout& layout, std::string_view text) {
+  if (text.empty()) return true;
+  return layout.Lines.size() == 1 && layout.Lines[0].Runs.size() == 1 && layout.Lines[0].Runs[0].Text == text;
+}
+
 }  // namespace
 
 int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, const TFontData& font, TColor color,
@@ -146,7 +153,7 @@ int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, con
   TTextLayoutCache& cache = TextLayoutCache();
   const bool cached = cache.Capacity() > 0;
   const std::size_t device = typeid(*this).hash_code();
-  const unsigned layoutFormat = format & ~DT_PLACELINES;
+  const unsigned layoutFormat = format & ~(DT_PLACELINES | DT_WHOLEONLY);
   const int width = r.Width();
   const int height = static_cast<int>(std::clamp<long long>(static_cast<long long>(r.Bottom) - r.Top, INT32_MIN, INT32_MAX));
   std::string key = cached ? TTextLayoutCache::LayoutKey(device, font, text, width, height, layoutFormat) : std::string();
@@ -180,6 +187,7 @@ int TPaintDevice::DrawText(std::string_view text, TRect& r, unsigned format, con
     OffsetRect(r, dx, dy);
     return layout->Result;
   }
+  if ((flags & DT_WHOLEONLY) && !ShowsWhole(*layout, text)) return DrawTextCut;
   TRect band = r;
   int placed = 0;
   if ((flags & DT_PLACELINES) && !(flags & DT_SINGLELINE) && (flags & (DT_VCENTER | DT_BOTTOM))) {

@@ -1,6 +1,7 @@
 #include "platform/graphics/TextLayoutCache.h"
 
 #include <cstring>
+#include <functional>
 
 namespace zv {
 
@@ -21,8 +22,11 @@ void Append(std::string& key, T value) {
   key.append(bytes, sizeof(T));
 }
 
-std::string Prefix(char kind, std::size_t device, const TFontData& font) {
-  std::string key(1, kind);
+// extra: the bytes the caller appends, so that the key is allocated once.
+std::string Prefix(char kind, std::size_t device, const TFontData& font, std::size_t extra) {
+  std::string key;
+  key.reserve(48 + font.Name.size() + extra);
+  key += kind;
   Append(key, device);
   Append(key, font.Height);
   Append(key, font.Style.Bits());
@@ -46,6 +50,9 @@ void AppendText(std::string& key, std::string_view text) {
 
 constexpr std::size_t EntryOverhead = 96;
 
+std::uint64_t KeyHash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+std::uint64_t KeyCheck(std::string_view key) { return Fnv1a(key, 0xCBF29CE484222325ull ^ key.size()); }
+
 }  // namespace
 
 std::size_t LayoutBytes(const TTextLayout& layout) {
@@ -59,7 +66,8 @@ std::size_t LayoutBytes(const TTextLayout& layout) {
 
 std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& font, std::string_view text, int width,
                                         int height, unsigned format) {
-  std::string key = Prefix('L', device, font);
+  const std::size_t literal = text.size() <= LiteralKeyLimit ? text.size() : 2 * sizeof(std::uint64_t);
+  std::string key = Prefix('L', device, font, 3 * sizeof(int) + sizeof(std::uint64_t) + literal);
   Append(key, width);
   Append(key, height);
   Append(key, format);
@@ -67,16 +75,17 @@ std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& fon
   return key;
 }
 
-TTextLayoutCache::TList::iterator TTextLayoutCache::Find(const std::string& key) {
-  auto it = fIndex.find(key);
-  if (it == fIndex.end()) return fEntries.end();
+TTextLayoutCache::TList::iterator TTextLayoutCache::Find(std::uint64_t hash, std::uint64_t check) {
+  auto it = fIndex.find(hash);
+  if (it == fIndex.end() || it->second->Check != check) return fEntries.end();
   fEntries.splice(fEntries.begin(), fEntries, it->second);
   return it->second;
 }
 
 std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::string& key) {
+  const std::uint64_t hash = KeyHash(key), check = KeyCheck(key);
   std::lock_guard lock(fLock);
-  auto it = Find(key);
+  auto it = Find(hash, check);
   if (it == fEntries.end()) {
     ++fCounters.LayoutMisses;
     return nullptr;
@@ -87,14 +96,15 @@ std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::strin
 
 void TTextLayoutCache::StoreLayout(std::string key, std::shared_ptr<const TTextLayout> layout) {
   if (!layout) return;
-  const std::size_t bytes = EntryOverhead + 2 * key.size() + LayoutBytes(*layout);
-  Store({std::move(key), std::move(layout), bytes});
+  const std::size_t bytes = EntryOverhead + LayoutBytes(*layout);
+  Store({KeyHash(key), KeyCheck(key), std::move(layout), bytes});
 }
 
 void TTextLayoutCache::Store(TEntry entry) {
   std::lock_guard lock(fLock);
   if (entry.Bytes > fCapacity / 64) return;
-  if (auto old = fIndex.find(entry.Key); old != fIndex.end()) {
+  // The same key stored again, or (as good as never) another key of the same hash: the newer wins.
+  if (auto old = fIndex.find(entry.Hash); old != fIndex.end()) {
     fBytes -= old->second->Bytes;
     TList::iterator node = old->second;
     fIndex.erase(old);
@@ -102,14 +112,14 @@ void TTextLayoutCache::Store(TEntry entry) {
   }
   fBytes += entry.Bytes;
   fEntries.push_front(std::move(entry));
-  fIndex.emplace(fEntries.front().Key, fEntries.begin());
+  fIndex.emplace(fEntries.front().Hash, fEntries.begin());
   Trim();
 }
 
 void TTextLayoutCache::Trim() {
   while (fBytes > fCapacity && !fEntries.empty()) {
     fBytes -= fEntries.back().Bytes;
-    fIndex.erase(fEntries.back().Key);
+    fIndex.erase(fEntries.back().Hash);
     fEntries.pop_back();
     ++fCounters.Evictions;
   }

@@ -59,14 +59,18 @@ public:
   void ResetCounters();
 
 private:
+  // An entry keeps its key as two independent 64-bit hashes, not as the string: an index lookup
+  // and the eviction of the oldest entry (one per new layout once the cache is full) then touch
+  // no cold key text, and an entry holds only its layout.
   struct TEntry {
-    std::string Key;
+    std::uint64_t Hash = 0;
+    std::uint64_t Check = 0;
     std::shared_ptr<const TTextLayout> Layout;
     std::size_t Bytes = 0;
   };
   using TList = std::list<TEntry>;
 
-  TList::iterator Find(const std::string& key);
+  TList::iterator Find(std::uint64_t hash, std::uint64_t check);
   void Store(TEntry entry);
   void Trim();
 
@@ -75,7 +79,7 @@ private:
   std::atomic<std::uint64_t> fGeneration{0};
   std::size_t fBytes = 0;
   TList fEntries;  // most recently used first
-  std::unordered_map<std::string_view, TList::iterator> fIndex;
+  std::unordered_map<std::uint64_t, TList::iterator> fIndex;  // by TEntry::Hash
   TTextCacheStats fCounters;
 };
 

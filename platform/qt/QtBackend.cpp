@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <memory>
@@ -59,7 +60,7 @@ struct TQtFont {
 };
 
 // QFonts by their data; fonts are few, metrics are asked for often.
-const TQtFont& FontFor(const TFontData& data) {
+const TQtFont& FontForKey(const TFontData& data) {
   static std::unordered_map<std::string, TQtFont> cache;
   const std::string key = data.Name + '|' + std::to_string(data.Height) + '|' + std::to_string(data.Style.Bits()) + '|' +
                           std::to_string(static_cast<int>(data.Pitch));
@@ -86,11 +87,28 @@ const TQtFont& FontFor(const TFontData& data) {
   return cache.emplace(key, std::move(f)).first->second;
 }
 
+const TQtFont& FontFor(const TFontData& data) {
+  // Most calls ask for the font of the call before (every cell of a column): that one is
+  // recognised without building its key.
+  static const TQtFont* last = nullptr;
+  static TFontData lastData;
+  if (last && data.Height == lastData.Height && data.Style == lastData.Style && data.Pitch == lastData.Pitch &&
+      data.Name == lastData.Name)
+    return *last;
+  const TQtFont& found = FontForKey(data);
+  last = &found;
+  lastData = data;
+  return found;
+}
+
 // Runs shaped once for measuring and drawing alike, by font and text, the least recently used
 // dropped first: the width the layout asks for and the glyphs drawn come from one shaping. A run
-// drawn again is drawn from glyphs placed once for all (a static text) from then on.
+// drawn often is drawn from glyphs placed once for all (a static text) from its third drawing on:
+// placing them costs about a shaping, which a run drawn only twice (a number shown in two
+// columns, a wrapped line's tail) would not earn back.
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
+constexpr int StaticTextDraws = 3;
 
 struct TShapedRun {
   QTextLayout Layout;
@@ -100,17 +118,29 @@ struct TShapedRun {
 // Shared: another thread's paint may drop the entry meanwhile.
 struct TShaped {
   std::shared_ptr<const TShapedRun> Run;
-  std::shared_ptr<const QStaticText> Placed;  // from the second drawing on
+  std::shared_ptr<const QStaticText> Placed;  // from the third drawing on
 };
+
+// Runs are known by two independent hashes of their font and text: a lookup builds no key, and
+// dropping the oldest run touches no text of its own.
+std::uint64_t RunCheck(std::uintptr_t font, std::string_view text) {
+  std::uint64_t h = 0xCBF29CE484222325ull ^ font;
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
 
 TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = false) {
   struct TEntry {
-    std::string Key;
+    std::uint64_t Hash = 0;
+    std::uint64_t Check = 0;
     TShaped Shaped;
     int Draws = 0;
   };
   static std::list<TEntry> order;  // most recent first
-  static std::unordered_map<std::string_view, std::list<TEntry>::iterator> index;
+  static std::unordered_map<std::uint64_t, std::list<TEntry>::iterator> index;  // by TEntry::Hash
   static std::uint64_t generation = 0;
   static std::mutex lock;
   const std::lock_guard guard(lock);
@@ -122,12 +152,19 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   }
   // Fonts live as long as the program, each at its own address.
   const auto address = reinterpret_cast<std::uintptr_t>(&font);
-  std::string key(reinterpret_cast<const char*>(&address), sizeof address);
-  key.append(text);
-  if (auto it = index.find(key); it != index.end()) {
+  const std::uint64_t hash = std::hash<std::string_view>{}(text) ^ (address * 0x9E3779B97F4A7C15ull);
+  const std::uint64_t check = RunCheck(address, text);
+  auto it = index.find(hash);
+  if (it != index.end() && it->second->Check != check) {
+    // Another run of the same hash (as good as never): the new one takes its place.
+    order.erase(it->second);
+    index.erase(it);
+    it = index.end();
+  }
+  if (it != index.end()) {
     order.splice(order.begin(), order, it->second);
     TEntry& entry = *it->second;
-    if (drawing && ++entry.Draws == 2) {
+    if (drawing && ++entry.Draws == StaticTextDraws) {
       auto placed = std::make_shared<QStaticText>(entry.Shaped.Run->Layout.text());
       placed->setTextFormat(Qt::PlainText);
       placed->prepare(QTransform(), font.Font);
@@ -146,10 +183,10 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
-  order.push_front({std::move(key), {std::move(run), nullptr}, drawing ? 1 : 0});
-  index.emplace(order.front().Key, order.begin());
+  order.push_front({hash, check, {std::move(run), nullptr}, drawing ? 1 : 0});
+  index.emplace(hash, order.begin());
   if (order.size() > ShapedTextCount) {
-    index.erase(order.back().Key);
+    index.erase(order.back().Hash);
     order.pop_back();
   }
   return order.front().Shaped;
@@ -325,11 +362,9 @@ public:
   }
 
 protected:
-  void ClipChanged() override {
-    fClip = QRegion();
-    if (const TRegion* clip = ClipRegion())
-      for (const TRect& r : clip->Rects()) fClip += ToQRect(r);
-  }
+  // A clip set and restored around one drawing (every cell's text) is converted once, when a
+  // painter first needs it, not at each change.
+  void ClipChanged() override { fClipStale = true; }
 
 private:
   // RGB32 pixels are 0xffRRGGBB words, the layout of TPixel.
@@ -341,7 +376,14 @@ private:
 
   void Prepare(QPainter& p) const {
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (ClipRegion()) p.setClipRegion(fClip);
+    const TRegion* clip = ClipRegion();
+    if (!clip) return;
+    if (fClipStale) {
+      fClip = QRegion();
+      for (const TRect& r : clip->Rects()) fClip += ToQRect(r);
+      fClipStale = false;
+    }
+    p.setClipRegion(fClip);
   }
 
   // What QPainter draws like the host: copy mode, solid or no outline, solid or no fill.
@@ -390,7 +432,8 @@ private:
 
   QImage fStore;  // the pixels; fImage shows its top left
   QImage fImage;
-  QRegion fClip;
+  mutable QRegion fClip;
+  mutable bool fClipStale = false;
 };
 
 const char* QtFormat(TImageFormat format) {

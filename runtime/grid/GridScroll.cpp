@@ -177,11 +177,14 @@ void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
   const int rb = d->Layout.RowsBottom;
   const TRect clip = RowsRect(0, rows - 1);
   const bool down = scrolled > 0;
+  // A window moved by several rows keeps the rows still in view as a one-row move keeps them:
+  // the same bands move further, and the rows that came into view are painted.
+  const int n = std::abs(scrolled);
   auto scroll = [&](int top, int bottom, int dy) {
     const TRect band{d->Layout.Client.Left, top, d->Layout.Client.Right, bottom};
-    ScrollWindowEx(Handle(), 0, dy, &band, &clip, nullptr, nullptr, SW_INVALIDATE);
+    ScrollWindowEx(Handle(), 0, dy * n, &band, &clip, nullptr, nullptr, SW_INVALIDATE);
   };
-  if (std::abs(scrolled) == 1 && rows >= 5 && mode == dumSmart) {
+  if (rows >= 5 && n <= rows - 3 && mode == dumSmart) {
     // The row that does not move is painted before the pixels around it do. Whatever else was
     // pending (the new current row) waits and moves with the pixels: painted now, its bounds
     // with that row would take in every row between them.
@@ -192,21 +195,21 @@ void TDBDivoRud::DoScrollGrid(int scrolled, int oldActiveRow) {
     UpdateWindow(Handle());
     InvalidateRgn(Handle(), &pending, false);
     if (down)
-      scroll(ta + 2 * rh, rb - rh, -rh);
+      scroll(ta + (n + 1) * rh, rb - rh, -rh);
     else
-      scroll(ta + rh, rb - 2 * rh, rh);
-  } else if (std::abs(scrolled) == 1 && rows >= 3 && mode == dumSmartScroll) {
+      scroll(ta + rh, rb - (n + 1) * rh, rh);
+  } else if (rows >= 3 && (n == 1 || n <= (down ? rows - 2 : rows - 3)) && mode == dumSmartScroll) {
     scroll(ta + rh, rb - rh, down ? -rh : rh);
   } else {
     InvalidateRows();
     UpdateWindow(Handle());
     return;
   }
-  // The rows that came into view: the two at the end the view moved towards.
+  // The rows that came into view: the n + 1 at the end the view moved towards.
   if (down)
-    InvalidateRowBand(rows - 2, rows - 1);
+    InvalidateRowBand(rows - 1 - n, rows - 1);
   else
-    InvalidateRowBand(0, 1);
+    InvalidateRowBand(0, n);
   const int old = oldActiveRow - scrolled;
   if (old >= 0 && old < rows) InvalidateRow(old);
   UpdateWindow(Handle());

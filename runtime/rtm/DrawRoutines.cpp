@@ -107,9 +107,9 @@ TRect Narrowed(const TRect& r, int by, int down) {
 
 // --- Text ----------------------------------------------------------------------------------
 
-void vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAlignment alignment, TLayout layout,
-                 int leftIndent, int rightIndent, bool wordWrap, bool endEllipsis, bool editControl,
-                 unsigned removeFlags) {
+int vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAlignment alignment, TLayout layout,
+                int leftIndent, int rightIndent, bool wordWrap, bool endEllipsis, bool editControl,
+                unsigned removeFlags, unsigned addFlags) {
   TRect r = rect;
   r.Left = CheckedAdd(r.Left, leftIndent);
   r.Right = CheckedSub(r.Right, rightIndent);
@@ -118,12 +118,11 @@ void vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAli
   if (editControl) extra |= DT_EDITCONTROL;
   if (!wordWrap) {
     const unsigned format = (AlignmentFlags(alignment) | LayoutFlag(layout) | DT_SINGLELINE | extra) & ~removeFlags;
-    DrawText(canvas, text, r, format);
-    return;
+    return DrawText(canvas, text, r, format | addFlags);
   }
   // The lines are laid out once and placed as a block: wrapping is the costly part of a cell.
   const unsigned format = (AlignmentFlags(alignment) | DT_WORDBREAK | extra) & ~removeFlags;
-  DrawText(canvas, text, r, format | LayoutFlag(layout) | DT_PLACELINES);
+  return DrawText(canvas, text, r, format | LayoutFlag(layout) | DT_PLACELINES | addFlags);
 }
 
 void CalcTextRect(const TRect& outer, TRect& textRect, TLayout layout) {

@@ -19,10 +19,10 @@ namespace zv {
 // Draws text in rect less the indents. Single-line text is aligned by DrawText itself; wrapped
 // text is laid out once and its block of lines placed by layout within the rectangle (cut to
 // it). endEllipsis and editControl add DT_END_ELLIPSIS and DT_EDITCONTROL; removeFlags are
-// cleared last.
-void vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAlignment alignment, TLayout layout,
-                 int leftIndent, int rightIndent, bool wordWrap, bool endEllipsis, bool editControl,
-                 unsigned removeFlags = 0);
+// cleared last, addFlags set after that. Returns what DrawText returned.
+int vprDrawText(TCanvas& canvas, const TRect& rect, std::string_view text, TAlignment alignment, TLayout layout,
+                int leftIndent, int rightIndent, bool wordWrap, bool endEllipsis, bool editControl,
+                unsigned removeFlags = 0, unsigned addFlags = 0);
 // Cuts textRect to outer's height and places it vertically in outer (left and right kept).
 void CalcTextRect(const TRect& outer, TRect& textRect, TLayout layout);
 // The font's character cell height, measured by the active graphics backend.

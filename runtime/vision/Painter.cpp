@@ -4,6 +4,7 @@
 
 #include "platform/db/DataLink.h"
 #include "platform/db/Fields.h"
+#include "platform/graphics/DrawTextWhole.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
@@ -71,14 +72,19 @@ void TfvPainter::DrawText(std::string_view text, TAlignment alignment, TvpDefLay
   // Cut to its leading digits and an ellipsis, a number reads as another, smaller one (and cut
   // on the left it would too): one that does not fit shows only that, as spreadsheets do, so
   // that the user widens the column. The marks are never cut themselves.
+  // A single line finds out from the layout it draws (nothing is drawn when it is cut), so the
+  // text is measured once.
   if (fNumber && !fUnreadable && EndEllipsis && !text.empty()) {
     const int room = TextRect.Width() - leftIndent - rightIndent;
-    if (Canvas->TextWidth(text) > room) {
+    const bool cut = WordWrap ? Canvas->TextWidth(text) > room
+                              : vprDrawText(*Canvas, TextRect, text, alignment, l, leftIndent, rightIndent, false, true,
+                                            editText, 0, DT_WHOLEONLY) == DrawTextCut;
+    if (cut) {
       const int mark = std::max(1, Canvas->TextWidth("#"));
       const String marks(static_cast<std::size_t>(std::max(1, room / mark)), '#');
       vprDrawText(*Canvas, TextRect, marks, alignment, l, leftIndent, rightIndent, false, false, editText);
-      return;
     }
+    if (cut || !WordWrap) return;
   }
   // No rectangle shows more characters than it has pixels: a value of megabytes is cut (at a
   // character's start) to what could appear, so painting costs what the cell holds.

@@ -59,6 +59,7 @@ public:
   TRegion Update;         // client coordinates
   bool Erase = false;
   bool FrameInvalid = true;
+  TRegion FrameUpdate;  // window coordinates: parts of a frame otherwise valid (a moved thumb)
   unsigned UpdateSerial = 0;  // counts invalidations, to tell whether WM_PAINT validated
   TScrollBarState Bars[2];    // SB_HORZ, SB_VERT
   // SetWindowRgn's shape in window coordinates; without one the window is its rectangle.
@@ -110,6 +111,8 @@ public:
   // Adds r (client coordinates; null for the whole client area) to the update region.
   void Invalidate(const TRect* r, bool erase);
   void InvalidateFrame();
+  // A part of the frame (window coordinates), the rest staying valid.
+  void InvalidateFramePart(const TRect& r);
   // The whole window and, with children, every window inside it.
   void InvalidateAll(bool children);
   void MarkDirty(const TRegion& surfaceRegion);
@@ -123,8 +126,9 @@ public:
              unsigned flags);
   // Default frame metrics: the window rectangle less border and client edge (window coordinates).
   TRect FrameInner() const;
-  // The frame's default painting (border, edge, scroll bars) into a window device.
-  void PaintDefaultFrame(TPaintDevice& dc);
+  // The frame's default painting (border, edge, scroll bars) into a window device; with area
+  // (window coordinates), only the parts it touches.
+  void PaintDefaultFrame(TPaintDevice& dc, const TRegion* area = nullptr);
   // Geometry of the standard scroll bars in window coordinates (empty when hidden).
   TRect BarRect(int bar) const;
   TBarPart BarPartAt(int bar, TPoint windowPos) const;

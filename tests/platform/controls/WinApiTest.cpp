@@ -3,6 +3,8 @@
 
 #include "HarnessTest.h"
 
+#include "platform/controls/WindowBackend.h"
+#include "platform/null/NullBackend.h"
 #include "platform/null/NullWindowBackend.h"
 
 namespace zvtest {
@@ -149,6 +151,54 @@ TEST_F(WinApi, AnInvertedScrollRangeBecomesEmpty) {
   EXPECT_EQ(info.nMin, 0);
   EXPECT_EQ(info.nMax, 0);
   EXPECT_EQ(info.nPos, 0);
+}
+
+// A scroll position that leaves the drawn thumb where it was paints nothing of the frame; one
+// that moves it repaints that bar alone, and the frame then looks as a full repaint leaves it.
+TEST_F(WinApi, TheFrameRepaintsOnlyTheBarWhoseThumbMoved) {
+  TProbe* top = h->TopLevel(40, 30, 200, 240);
+  TProbe* c = ScrollingChild(*h, top, 0, 999999, 1000);
+  std::vector<WPARAM> ncPaints;
+  auto previous = c->WindowProc;
+  c->WindowProc = [&ncPaints, previous](TMessage& m) {
+    if (m.Msg == WM_NCPAINT) ncPaints.push_back(m.WParam);
+    previous(m);
+  };
+  auto frame = [&] {
+    std::vector<TColor> pixels;
+    for (int y = 0; y < c->Height(); ++y)
+      for (int x = 0; x < c->Width(); ++x) pixels.push_back(h->WindowPixel(c, x, y));
+    return pixels;
+  };
+  struct TCase {
+    int Pos;
+    int Paints;  // WM_NCPAINT messages
+    bool Whole;  // of the whole frame
+  };
+  const TCase cases[] = {{1, 0, false}, {999, 0, false}, {500000, 1, false}, {500001, 0, false}, {0, 1, false}};
+  auto* surface = dynamic_cast<TNullSurface*>(RetainedSurfaceOf(c->Handle()));
+  ASSERT_NE(surface, nullptr);
+  for (const TCase& k : cases) {
+    ncPaints.clear();
+    surface->ClearOps();
+    SetScrollPos(c->Handle(), SB_VERT, k.Pos, true);
+    h->Pump();
+    ASSERT_EQ(static_cast<int>(ncPaints.size()), k.Paints) << "to " << k.Pos;
+    if (k.Paints > 0) EXPECT_EQ(ncPaints[0] == 1, k.Whole) << "to " << k.Pos;
+    EXPECT_TRUE(surface->OpsOf(TPaintOpKind::DrawFrameControl).empty()) << "the arrows stay, to " << k.Pos;
+    const std::vector<TColor> painted = frame();
+    FrameChanged(c->Handle());
+    h->Pump();
+    EXPECT_EQ(painted, frame()) << "to " << k.Pos;
+  }
+  ncPaints.clear();
+  TScrollInfo info;
+  info.fMask = SIF_RANGE;
+  info.nMin = 0;
+  info.nMax = 99;
+  SetScrollInfo(c->Handle(), SB_VERT, info, true);
+  h->Pump();
+  EXPECT_EQ(ncPaints, std::vector<WPARAM>{1}) << "a new range that hides the bar changes the frame";
 }
 
 TEST_F(WinApi, TheTrackPositionHas32BitsWhileTheThumbIsDragged) {

@@ -219,6 +219,48 @@ TEST_F(PainterTest, FocusRectUnlessSwitchedOff) {
   EXPECT_TRUE(Surface().Ops().empty());
 }
 
+// A number is measured once, by the layout it is drawn from: the check for the "#" marks asks
+// nothing more of the device, and an unchanged repaint (the layout kept) measures nothing.
+TEST(PainterNumbersTest, ANumberIsMeasuredOnlyByTheLayoutItIsDrawnFrom) {
+  struct TCountingSurface : TNullSurface {
+    using TNullSurface::TNullSurface;
+    std::string_view Counted;
+    int Measured = 0;
+    int TextWidth(const TFontData& font, std::string_view text) override {
+      if (text == Counted) ++Measured;
+      return TNullSurface::TextWidth(font, text);
+    }
+  };
+  struct Case {
+    const char* text;
+    int width;
+    bool marks;
+  } cases[] = {{"12345", 120, false}, {"1234567890123", 30, true}};
+  for (const Case& c : cases) {
+    TCountingSurface surface(140, 40);
+    TCanvas canvas(&surface);
+    surface.Counted = c.text;
+    TgpPainter number;
+    number.Canvas = &canvas;
+    number.ClientRect = {0, 0, c.width, 20};
+    TfvPlacement p;
+    p.Number = true;
+    number.Init(nullptr, p);
+    number.EndEllipsis = true;
+    for (int paint : {1, 2}) {
+      surface.ClearOps();
+      surface.Measured = 0;
+      number.DrawText(c.text, taRightJustify, tlaDefault, 0, 0);
+      EXPECT_EQ(surface.Measured, paint == 1 ? 1 : 0) << c.text << ", paint " << paint;
+      std::string shown;
+      for (const TPaintOp& run : surface.OpsOf(TPaintOpKind::TextOut)) shown += run.Text;
+      EXPECT_EQ(shown, c.marks ? std::string(static_cast<std::size_t>(c.width / canvas.TextWidth("#")), '#') : c.text)
+          << c.text;
+    }
+    number.Canvas = nullptr;
+  }
+}
+
 TEST(PainterKindsTest, GridPaintersAndTheOneEditPainter) {
   TgpPainter grid;
   EXPECT_TRUE(grid.IsGrid);
