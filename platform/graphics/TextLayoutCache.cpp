@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <functional>
+#include <random>
+#include <utility>
 
 namespace zv {
 
@@ -44,14 +46,20 @@ void AppendText(std::string& key, std::string_view text) {
     key += text;
     return;
   }
-  Append(key, Fnv1a(text, 1469598103934665603ull));
-  Append(key, Fnv1a(text, 0x9E3779B97F4A7C15ull));
+  // A long text is known by its hashes alone: seeded afresh in every process, so that data
+  // cannot be made up in advance to share another text's key.
+  static const auto seeds = [] {
+    std::random_device device;
+    const auto word = [&device] { return (static_cast<std::uint64_t>(device()) << 32) ^ device(); };
+    return std::pair<std::uint64_t, std::uint64_t>{word(), word()};
+  }();
+  Append(key, Fnv1a(text, seeds.first));
+  Append(key, Fnv1a(text, seeds.second));
 }
 
 constexpr std::size_t EntryOverhead = 96;
 
 std::uint64_t KeyHash(std::string_view key) { return std::hash<std::string_view>{}(key); }
-std::uint64_t KeyCheck(std::string_view key) { return Fnv1a(key, 0xCBF29CE484222325ull ^ key.size()); }
 
 }  // namespace
 
@@ -75,17 +83,17 @@ std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& fon
   return key;
 }
 
-TTextLayoutCache::TList::iterator TTextLayoutCache::Find(std::uint64_t hash, std::uint64_t check) {
+TTextLayoutCache::TList::iterator TTextLayoutCache::Find(std::uint64_t hash, const std::string& key) {
   auto it = fIndex.find(hash);
-  if (it == fIndex.end() || it->second->Check != check) return fEntries.end();
+  if (it == fIndex.end() || it->second->Key != key) return fEntries.end();
   fEntries.splice(fEntries.begin(), fEntries, it->second);
   return it->second;
 }
 
 std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::string& key) {
-  const std::uint64_t hash = KeyHash(key), check = KeyCheck(key);
+  const std::uint64_t hash = KeyHash(key);
   std::lock_guard lock(fLock);
-  auto it = Find(hash, check);
+  auto it = Find(hash, key);
   if (it == fEntries.end()) {
     ++fCounters.LayoutMisses;
     return nullptr;
@@ -96,14 +104,15 @@ std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::strin
 
 void TTextLayoutCache::StoreLayout(std::string key, std::shared_ptr<const TTextLayout> layout) {
   if (!layout) return;
-  const std::size_t bytes = EntryOverhead + LayoutBytes(*layout);
-  Store({KeyHash(key), KeyCheck(key), std::move(layout), bytes});
+  const std::size_t bytes = EntryOverhead + key.capacity() + LayoutBytes(*layout);
+  const std::uint64_t hash = KeyHash(key);
+  Store({hash, std::move(key), std::move(layout), bytes});
 }
 
 void TTextLayoutCache::Store(TEntry entry) {
   std::lock_guard lock(fLock);
   if (entry.Bytes > fCapacity / 64) return;
-  // The same key stored again, or (as good as never) another key of the same hash: the newer wins.
+  // The same key stored again, or another key of the same hash: the newer wins.
   if (auto old = fIndex.find(entry.Hash); old != fIndex.end()) {
     fBytes -= old->second->Bytes;
     TList::iterator node = old->second;

@@ -59,18 +59,18 @@ public:
   void ResetCounters();
 
 private:
-  // An entry keeps its key as two independent 64-bit hashes, not as the string: an index lookup
-  // and the eviction of the oldest entry (one per new layout once the cache is full) then touch
-  // no cold key text, and an entry holds only its layout.
+  // The index is keyed by the key's hash, so that the eviction of the oldest entry (one per new
+  // layout once the cache is full) touches no cold key text; a hit still compares the whole key,
+  // because texts come from the data and a crafted collision must not show another text's lines.
   struct TEntry {
     std::uint64_t Hash = 0;
-    std::uint64_t Check = 0;
+    std::string Key;
     std::shared_ptr<const TTextLayout> Layout;
     std::size_t Bytes = 0;
   };
   using TList = std::list<TEntry>;
 
-  TList::iterator Find(std::uint64_t hash, std::uint64_t check);
+  TList::iterator Find(std::uint64_t hash, const std::string& key);
   void Store(TEntry entry);
   void Trim();
 

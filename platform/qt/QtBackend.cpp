@@ -121,21 +121,13 @@ struct TShaped {
   std::shared_ptr<const QStaticText> Placed;  // from the third drawing on
 };
 
-// Runs are known by two independent hashes of their font and text: a lookup builds no key, and
-// dropping the oldest run touches no text of its own.
-std::uint64_t RunCheck(std::uintptr_t font, std::string_view text) {
-  std::uint64_t h = 0xCBF29CE484222325ull ^ font;
-  for (unsigned char c : text) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  return h;
-}
-
 TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = false) {
+  // The index is keyed by a hash, so that dropping the oldest run touches no text of its own;
+  // a hit compares font and text, because texts come from the data.
   struct TEntry {
     std::uint64_t Hash = 0;
-    std::uint64_t Check = 0;
+    std::uintptr_t Font = 0;
+    std::string Text;
     TShaped Shaped;
     int Draws = 0;
   };
@@ -153,10 +145,9 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   // Fonts live as long as the program, each at its own address.
   const auto address = reinterpret_cast<std::uintptr_t>(&font);
   const std::uint64_t hash = std::hash<std::string_view>{}(text) ^ (address * 0x9E3779B97F4A7C15ull);
-  const std::uint64_t check = RunCheck(address, text);
   auto it = index.find(hash);
-  if (it != index.end() && it->second->Check != check) {
-    // Another run of the same hash (as good as never): the new one takes its place.
+  if (it != index.end() && (it->second->Font != address || it->second->Text != text)) {
+    // Another run of the same hash: the new one takes its place.
     order.erase(it->second);
     index.erase(it);
     it = index.end();
@@ -183,7 +174,7 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
-  order.push_front({hash, check, {std::move(run), nullptr}, drawing ? 1 : 0});
+  order.push_front({hash, address, std::string(text), {std::move(run), nullptr}, drawing ? 1 : 0});
   index.emplace(hash, order.begin());
   if (order.size() > ShapedTextCount) {
     index.erase(order.back().Hash);
