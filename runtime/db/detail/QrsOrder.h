@@ -44,6 +44,10 @@ public:
     fCount = static_cast<int>(ranked.size());
     fLeafOf.assign(ranked.size(), -1);
     if (ranked.empty()) return;
+    const std::size_t leaves = (ranked.size() + FillLeaf - 1) / FillLeaf;
+    fLeaves.reserve(leaves);
+    fLeafUp.reserve(leaves);
+    fInners.reserve(leaves / (FillInner - 1) + 8);
     // Leaves filled to FillLeaf entries, then each level above filled to FillInner children.
     std::vector<std::int32_t> level;
     std::int32_t prev = -1;
@@ -100,11 +104,10 @@ public:
     const TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
     int pos = IndexIn(leaf, row);
     int slot = fLeafUp[static_cast<std::size_t>(node)].Slot;
-    for (std::int32_t parent = fLeafUp[static_cast<std::size_t>(node)].Parent; parent >= 0; slot = -1) {
+    for (std::int32_t parent = fLeafUp[static_cast<std::size_t>(node)].Parent; parent >= 0;) {
       const TInner& inner = fInners[static_cast<std::size_t>(parent)];
-      const int at = slot >= 0 ? slot : ChildIndex(inner, node);
-      for (int i = 0; i < at; ++i) pos += inner.Size[i];
-      node = parent;
+      for (int i = 0; i < slot; ++i) pos += inner.Size[i];
+      slot = inner.Slot;
       parent = inner.Parent;
     }
     return pos;
@@ -275,17 +278,18 @@ public:
     bool lastChanged = !empty && at == leaf.Count;
     TEntry last = lastChanged ? TEntry{leaf.Code[leaf.Count - 1], leaf.Row[leaf.Count - 1]} : TEntry{};
     std::int32_t parent = up.Parent;
-    int slot = up.Slot;  // of a leaf; an inner node is looked for in its parent
+    int slot = up.Slot;
     int childHeight = 0;
     if (empty) FreeLeaf(node);
-    for (; parent >= 0; slot = -1, ++childHeight) {
+    for (; parent >= 0; ++childHeight) {
       TInner& inner = fInners[static_cast<std::size_t>(parent)];
-      const int i = slot >= 0 ? slot : ChildIndex(inner, node);
+      const int i = slot;
       if (empty) {
         EraseChild(inner, i);
         RenumberSlots(inner, i, childHeight);
         if (inner.Count == 0) {
           node = parent;
+          slot = inner.Slot;
           parent = inner.Parent;
           FreeInner(node);
           continue;
@@ -302,6 +306,7 @@ public:
         }
       }
       node = parent;
+      slot = inner.Slot;
       parent = inner.Parent;
     }
     if (empty) {  // the last entry went
@@ -330,20 +335,27 @@ private:
   static constexpr int FillLeaf = LeafMax * 3 / 4;
   static constexpr int FillInner = InnerMax * 3 / 4;
 
+  // The arrays are left as they come (a whole sort makes tens of thousands of nodes): only the
+  // first Count entries are ever read.
+  // The counts and links first, beside what a position is found by (a leaf's rows, a node's
+  // counts), so that the way up reads a node's first lines only.
   struct TLeaf {
-    std::uint64_t Code[LeafMax + 1];
-    std::int32_t Row[LeafMax + 1];
+    TLeaf() {}  // NOLINT: no zeroing of the arrays
     std::int32_t Count = 0;  // -1: free
     std::int32_t Prev = -1;
     std::int32_t Next = -1;
+    std::int32_t Row[LeafMax + 1];
+    std::uint64_t Code[LeafMax + 1];
   };
   struct TInner {
-    std::uint64_t Code[InnerMax + 1];  // of each child's last entry
-    std::int32_t Row[InnerMax + 1];
-    std::int32_t Child[InnerMax + 1];
-    std::int32_t Size[InnerMax + 1];  // entries under each child
-    std::int32_t Count = 0;           // -1: free
+    TInner() {}  // NOLINT: no zeroing of the arrays
+    std::int32_t Count = 0;  // -1: free
     std::int32_t Parent = -1;
+    std::int32_t Slot = 0;            // in the parent
+    std::int32_t Size[InnerMax + 1];  // entries under each child
+    std::int32_t Child[InnerMax + 1];
+    std::int32_t Row[InnerMax + 1];
+    std::uint64_t Code[InnerMax + 1];  // of each child's last entry
   };
 
   // A node far from the last ones is not in the cache: the lines of the array about to be
@@ -377,20 +389,22 @@ private:
   static int IndexIn(const TLeaf& leaf, std::int32_t row) {
     return static_cast<int>(std::find(leaf.Row, leaf.Row + leaf.Count, row) - leaf.Row);
   }
-  static int ChildIndex(const TInner& inner, std::int32_t child) {
-    return static_cast<int>(std::find(inner.Child, inner.Child + inner.Count, child) - inner.Child);
-  }
-
-  // Nodes at height 0 are leaves; a leaf knows its slot in its parent too.
+  // Nodes at height 0 are leaves. Every node knows its parent and its slot there.
   void SetParent(std::int32_t node, int height, std::int32_t parent, int slot) {
-    if (height == 0)
+    if (height == 0) {
       fLeafUp[static_cast<std::size_t>(node)] = {parent, slot};
-    else
-      fInners[static_cast<std::size_t>(node)].Parent = parent;
+      return;
+    }
+    TInner& inner = fInners[static_cast<std::size_t>(node)];
+    inner.Parent = parent;
+    inner.Slot = slot;
   }
   void RenumberSlots(const TInner& inner, int from, int childHeight) {
-    if (childHeight != 0) return;
-    for (int c = from; c < inner.Count; ++c) fLeafUp[static_cast<std::size_t>(inner.Child[c])].Slot = c;
+    if (childHeight == 0) {
+      for (int c = from; c < inner.Count; ++c) fLeafUp[static_cast<std::size_t>(inner.Child[c])].Slot = c;
+    } else {
+      for (int c = from; c < inner.Count; ++c) fInners[static_cast<std::size_t>(inner.Child[c])].Slot = c;
+    }
   }
   TEntry LastOf(std::int32_t node, int height) const {
     if (height == 0) {
@@ -432,7 +446,9 @@ private:
     if (!fFreeLeaves.empty()) {
       const std::int32_t id = fFreeLeaves.back();
       fFreeLeaves.pop_back();
-      fLeaves[static_cast<std::size_t>(id)] = TLeaf();
+      TLeaf& leaf = fLeaves[static_cast<std::size_t>(id)];
+      leaf.Count = 0;
+      leaf.Prev = leaf.Next = -1;
       fLeafUp[static_cast<std::size_t>(id)] = {-1, 0};
       return id;
     }
@@ -444,7 +460,10 @@ private:
     if (!fFreeInners.empty()) {
       const std::int32_t id = fFreeInners.back();
       fFreeInners.pop_back();
-      fInners[static_cast<std::size_t>(id)] = TInner();
+      TInner& inner = fInners[static_cast<std::size_t>(id)];
+      inner.Count = 0;
+      inner.Parent = -1;
+      inner.Slot = 0;
       return id;
     }
     fInners.emplace_back();
@@ -553,7 +572,7 @@ private:
       return;
     }
     TInner& inner = fInners[static_cast<std::size_t>(parent)];
-    const int i = height == 0 ? fLeafUp[static_cast<std::size_t>(left)].Slot : ChildIndex(inner, left);
+    const int i = height == 0 ? fLeafUp[static_cast<std::size_t>(left)].Slot : fInners[static_cast<std::size_t>(left)].Slot;
     // The left node's last entry in the parent is the right one's now.
     InsertChild(inner, i + 1, right, rightSize, {inner.Code[i], inner.Row[i]});
     SetParent(right, height, parent, i + 1);
