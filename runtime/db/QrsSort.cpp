@@ -71,7 +71,7 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
       fFloats.resize(static_cast<std::size_t>(count));
       break;
     case TKeyKind::Bytes:
-      fSpans.resize(static_cast<std::size_t>(count), TSpan{0, 0});
+      fSlots.resize(static_cast<std::size_t>(count));
       break;
     case TKeyKind::Cells:
       return;
@@ -84,28 +84,28 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
   std::size_t common = 0;
   for (int row = 0; row < count; ++row) {
     if (fNull[static_cast<std::size_t>(row)]) continue;
-    const TSpan span = fSpans[static_cast<std::size_t>(row)];
-    const std::uint8_t* key = fArena.data() + span.Offset;
+    const TSlot& slot = fSlots[static_cast<std::size_t>(row)];
+    const std::uint8_t* key = KeyOf(slot);
     if (!first) {
       first = key;
-      common = span.Size;
+      common = slot.Size;
       continue;
     }
-    common = static_cast<std::size_t>(std::mismatch(first, first + std::min<std::size_t>(common, span.Size), key).first - first);
+    common = static_cast<std::size_t>(std::mismatch(first, first + std::min<std::size_t>(common, slot.Size), key).first - first);
     if (common == 0) break;
   }
   if (first) fPrefix.assign(first, first + common);
 }
 
 bool TSortKeys::HasPrefix(std::int32_t row) const {
-  const TSpan span = fSpans[static_cast<std::size_t>(row)];
-  return span.Size >= fPrefix.size() && std::equal(fPrefix.begin(), fPrefix.end(), fArena.begin() + span.Offset);
+  const TSlot& slot = fSlots[static_cast<std::size_t>(row)];
+  return slot.Size >= fPrefix.size() && std::equal(fPrefix.begin(), fPrefix.end(), KeyOf(slot));
 }
 
 void TSortKeys::ShrinkPrefix(std::int32_t row) {
-  const TSpan span = fSpans[static_cast<std::size_t>(row)];
-  const auto end = fPrefix.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(fPrefix.size(), span.Size));
-  fPrefix.erase(std::mismatch(fPrefix.begin(), end, fArena.begin() + span.Offset).first, fPrefix.end());
+  const TSlot& slot = fSlots[static_cast<std::size_t>(row)];
+  const auto end = fPrefix.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(fPrefix.size(), slot.Size));
+  fPrefix.erase(std::mismatch(fPrefix.begin(), end, KeyOf(slot)).first, fPrefix.end());
 }
 
 void TSortKeys::ComputeRow(std::int32_t row) {
@@ -128,29 +128,34 @@ void TSortKeys::ComputeRow(std::int32_t row) {
       break;
     }
     case TKeyKind::Bytes: {
-      // Straight from the stored bytes into the arena: no value is made.
+      // Straight from the stored bytes: no value is made.
       const auto data = cells.Bytes(row);
-      const std::size_t start = fArena.size();
+      std::vector<std::uint8_t>& key = fScratchKey;
+      key.clear();
       if (&accessor == &AccessorOf(ftBytes)) {
-        fArena.insert(fArena.end(), data.begin(), data.end());
+        key.assign(data.begin(), data.end());
       } else if (&accessor == &AccessorOf(ftWideString)) {
         // UTF-16 units and their terminating zero.
-        AppendAnsiSortKey(fArena,
-                          std::u16string_view(reinterpret_cast<const char16_t*>(data.data()), data.size() / 2 - 1), true);
+        AppendAnsiSortKey(key, std::u16string_view(reinterpret_cast<const char16_t*>(data.data()), data.size() / 2 - 1), true);
       } else {
         // A string's bytes end with a zero; a blob's do not.
         std::size_t size = data.size();
         const bool string = &accessor == &AccessorOf(ftString);
         if (string && size > 0) --size;
-        AppendAnsiSortKey(fArena, std::string_view(reinterpret_cast<const char*>(data.data()), size), !string);
+        AppendAnsiSortKey(key, std::string_view(reinterpret_cast<const char*>(data.data()), size), !string);
       }
-      if (fArena.size() > UINT32_MAX) {
-        fArena.resize(start);
-        throw std::length_error("sort keys exceed 4 GB");
+      TSlot& slot = fSlots[r];
+      if (key.size() <= InlineMax) {
+        if (slot.Size > InlineMax) fHoles += slot.Size;
+        slot.Size = static_cast<std::uint32_t>(key.size());
+        std::copy(key.begin(), key.end(), slot.Inline);
+        break;
       }
-      TSpan& span = fSpans[r];
-      fHoles += span.Size;
-      span = {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(fArena.size() - start)};
+      if (fArena.size() + key.size() > UINT32_MAX) throw std::length_error("sort keys exceed 4 GB");
+      if (slot.Size > InlineMax) fHoles += slot.Size;
+      slot.Size = static_cast<std::uint32_t>(key.size());
+      slot.Offset = static_cast<std::uint32_t>(fArena.size());
+      fArena.insert(fArena.end(), key.begin(), key.end());
       if (fHoles > 4096 && fHoles * 2 > fArena.size()) CompactArena();
       break;
     }
@@ -162,10 +167,11 @@ void TSortKeys::ComputeRow(std::int32_t row) {
 void TSortKeys::CompactArena() {
   std::vector<std::uint8_t> arena;
   arena.reserve(fArena.size() - std::min(fHoles, fArena.size()));
-  for (TSpan& span : fSpans) {
+  for (TSlot& slot : fSlots) {
+    if (slot.Size <= InlineMax) continue;
     const auto offset = static_cast<std::uint32_t>(arena.size());
-    arena.insert(arena.end(), fArena.begin() + span.Offset, fArena.begin() + span.Offset + span.Size);
-    span.Offset = offset;
+    arena.insert(arena.end(), fArena.begin() + slot.Offset, fArena.begin() + slot.Offset + slot.Size);
+    slot.Offset = offset;
   }
   fArena = std::move(arena);
   fHoles = 0;
@@ -230,9 +236,10 @@ std::uint64_t TSortKeys::Code(std::int32_t row) const {
       case TKeyKind::Bytes: {
         // The first eight bytes after the common prefix, big-endian; a shorter key padded with
         // zeros (a prefix of another never codes above it).
-        const TSpan span = fSpans[r];
+        const TSlot& slot = fSlots[r];
+        const std::uint8_t* key = KeyOf(slot);
         const std::size_t skip = fPrefix.size();
-        for (std::size_t i = skip; i < skip + 8; ++i) code = code << 8 | (i < span.Size ? fArena[span.Offset + i] : 0);
+        for (std::size_t i = skip; i < skip + 8; ++i) code = code << 8 | (i < slot.Size ? key[i] : 0);
         break;
       }
       case TKeyKind::Cells:
@@ -267,7 +274,7 @@ void TSortKeys::Insert(std::int32_t row) {
   fNull.insert(fNull.begin() + at, 1);
   if (!fIntegers.empty() || fKind == TKeyKind::Integer) fIntegers.insert(fIntegers.begin() + at, 0);
   if (!fFloats.empty() || fKind == TKeyKind::Float) fFloats.insert(fFloats.begin() + at, 0.0);
-  if (fKind == TKeyKind::Bytes) fSpans.insert(fSpans.begin() + at, TSpan{0, 0});
+  if (fKind == TKeyKind::Bytes) fSlots.insert(fSlots.begin() + at, TSlot{});
 }
 
 void TSortKeys::Erase(std::int32_t row) {
@@ -276,8 +283,9 @@ void TSortKeys::Erase(std::int32_t row) {
   if (fKind == TKeyKind::Integer) fIntegers.erase(fIntegers.begin() + at);
   if (fKind == TKeyKind::Float) fFloats.erase(fFloats.begin() + at);
   if (fKind == TKeyKind::Bytes) {
-    fHoles += fSpans[static_cast<std::size_t>(row)].Size;
-    fSpans.erase(fSpans.begin() + at);
+    const std::uint32_t size = fSlots[static_cast<std::size_t>(row)].Size;
+    if (size > InlineMax) fHoles += size;
+    fSlots.erase(fSlots.begin() + at);
   }
 }
 
@@ -293,7 +301,7 @@ void TSortKeys::Move(std::int32_t from, std::int32_t to) {
   move(fNull);
   move(fIntegers);
   move(fFloats);
-  move(fSpans);
+  move(fSlots);
 }
 
 namespace {

@@ -288,9 +288,9 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
     return;
   }
   if (std::none_of(fKeys.begin(), fKeys.end(), [&column](const auto& k) { return k->Column() == &column; })) return;
-  // Out of the order while its keys are still those that placed it, back with the new ones.
-  const std::uint64_t code = CodeOf(row);
-  fOrder->Remove(row, code);
+  fOrder->Expect(row);
+  // The keys first: the entry is found by its row, whatever its keys. The way to its new place
+  // is asked for while it leaves the old one.
   bool recode = false;
   for (const auto& k : fKeys) {
     if (k->Column() == &column && !k->Update(row)) {
@@ -306,6 +306,8 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
     for (int r = 0; r < fRecordCount; ++r) codes[static_cast<std::size_t>(r)] = CodeOf(r);
     fOrder->Recode([&codes](std::int32_t r) { return codes[static_cast<std::size_t>(r)]; });
   }
+  fOrder->ExpectPlace(CodeOf(row));
+  fOrder->Remove(row);
   Place(row);
 }
 

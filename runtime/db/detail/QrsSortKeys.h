@@ -48,9 +48,9 @@ public:
     if (fKind != TKeyKind::Bytes) return CompareOther(a, b);
     // Texts, the costly kind, compared here where a sort can have it inline.
     // Every key begins with the common prefix: the bytes after it decide.
-    const TSpan sa = fSpans[static_cast<std::size_t>(a)], sb = fSpans[static_cast<std::size_t>(b)];
-    const int c = std::memcmp(fArena.data() + sa.Offset + fPrefix.size(), fArena.data() + sb.Offset + fPrefix.size(),
-                              std::min(sa.Size, sb.Size) - fPrefix.size());
+    const TSlot& sa = fSlots[static_cast<std::size_t>(a)];
+    const TSlot& sb = fSlots[static_cast<std::size_t>(b)];
+    const int c = std::memcmp(KeyOf(sa) + fPrefix.size(), KeyOf(sb) + fPrefix.size(), std::min(sa.Size, sb.Size) - fPrefix.size());
     if (c != 0) return c;
     return (sa.Size > sb.Size) - (sa.Size < sb.Size);
   }
@@ -89,10 +89,15 @@ public:
   void Move(std::int32_t from, std::int32_t to);
 
 private:
-  struct TSpan {
-    std::uint32_t Offset;
-    std::uint32_t Size;
+  // A key of a row: a short one (most texts') in the slot itself, so that comparing it with
+  // another reads one place; a longer one in the arena.
+  static constexpr std::uint32_t InlineMax = 24;
+  struct alignas(32) TSlot {
+    std::uint32_t Size = 0;
+    std::uint32_t Offset = 0;  // in the arena, of a key longer than InlineMax
+    std::uint8_t Inline[InlineMax] = {};
   };
+  const std::uint8_t* KeyOf(const TSlot& slot) const { return slot.Size <= InlineMax ? slot.Inline : fArena.data() + slot.Offset; }
 
   const TQrsColumnCells& Cells() const;
   int CompareOther(std::int32_t a, std::int32_t b) const;
@@ -110,9 +115,10 @@ private:
   std::vector<std::uint8_t> fNull;       // by storage row
   std::vector<std::int64_t> fIntegers;   // by storage row
   std::vector<double> fFloats;           // by storage row
-  std::vector<TSpan> fSpans;             // by storage row
-  std::vector<std::uint8_t> fArena;
+  std::vector<TSlot> fSlots;             // by storage row
+  std::vector<std::uint8_t> fArena;      // keys longer than InlineMax
   std::size_t fHoles = 0;
+  std::vector<std::uint8_t> fScratchKey;
   // The bytes every non-null key begins with (keys of texts that share a beginning, such as
   // "customer 1..."). Codes are made of the bytes after them, so that they still tell keys
   // apart; a key written without them shortens them, and every code changes.

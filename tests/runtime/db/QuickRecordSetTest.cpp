@@ -11,6 +11,7 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SqlTimeStamp.h"
 #include "platform/rtl/StringUtils.h"
+#include "runtime/db/detail/QrsOrder.h"
 #include "runtime/rtm/ZvErrors.h"
 
 #include <algorithm>
@@ -456,6 +457,160 @@ TEST(QuickRecordSetOrder, KeepsTheOrderOfAWholeSortThroughRandomChanges) {
         }
       }
     }
+  }
+}
+
+// The order's tree with nodes of four, so that a few hundred records make it six levels deep:
+// splits, emptied nodes, a root giving way, last entries kept up the tree, renumbered storage
+// rows and new codes, against a list kept by hand. Sorted: records by (key, storage row), codes
+// a coarser key so that equal codes fall to the rows' order. Placed by position: a list.
+TEST(QuickRecordSetOrder, TheTreeOfTheOrderFollowsAListThroughEveryChange) {
+  using TTree = zv::qrsdetail::TQrsTree<4, 4>;
+  for (const bool sorted : {true, false}) {
+    SCOPED_TRACE(sorted ? "sorted" : "by position");
+    std::mt19937 random(sorted ? 5 : 6);
+    auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    std::vector<int> key;        // by storage row
+    std::vector<std::int32_t> list;  // storage rows in position order
+    int shift = 1;               // code = key >> shift
+    auto code = [&](std::int32_t row) { return static_cast<std::uint64_t>(key[static_cast<std::size_t>(row)] >> shift); };
+    auto less = [&](std::int32_t a, std::int32_t b) {
+      return std::pair(key[static_cast<std::size_t>(a)], a) < std::pair(key[static_cast<std::size_t>(b)], b);
+    };
+    auto sortList = [&] {
+      if (sorted) std::sort(list.begin(), list.end(), less);
+    };
+    auto renumber = [&](auto f) {
+      for (auto& r : list) r = f(r);
+    };
+    TTree tree;
+    tree.Assign({});
+    for (int step = 0; step < 3000; ++step) {
+      const int n = static_cast<int>(key.size());
+      const int op = step < 300 ? 0 : pick(7);
+      if (op == 0 || n < 2) {  // a new storage row, placed
+        const auto row = static_cast<std::int32_t>(pick(2) ? n : pick(n + 1));
+        key.insert(key.begin() + row, pick(60));
+        renumber([row](std::int32_t r) { return r >= row ? r + 1 : r; });
+        tree.StorageInserted(row);
+        if (sorted) {
+          tree.Place(row, code(row), less);
+          list.push_back(row);
+        } else {
+          const int pos = pick(n + 2);  // past the end: at the end
+          tree.InsertAt(pos, row, 0);
+          list.insert(list.begin() + std::min(pos, n), row);
+        }
+      } else if (op == 1) {  // a storage row leaves
+        const auto row = static_cast<std::int32_t>(pick(n));
+        tree.Remove(row);
+        tree.StorageErased(row);
+        list.erase(std::find(list.begin(), list.end(), row));
+        key.erase(key.begin() + row);
+        renumber([row](std::int32_t r) { return r > row ? r - 1 : r; });
+      } else if (op == 2) {  // a storage row moves; sorted, it is placed again as its row changed
+        const auto from = static_cast<std::int32_t>(pick(n)), to = static_cast<std::int32_t>(pick(n));
+        tree.StorageMoved(from, to);
+        const std::int32_t lo = std::min(from, to), hi = std::max(from, to), by = from < to ? -1 : 1;
+        renumber([=](std::int32_t r) { return r == from ? to : r >= lo && r <= hi ? r + by : r; });
+        const int k = key[static_cast<std::size_t>(from)];
+        key.erase(key.begin() + from);
+        key.insert(key.begin() + to, k);
+        if (sorted) {
+          tree.Remove(to);
+          tree.Place(to, code(to), less);
+        }
+      } else if (op <= 4 && sorted) {  // a key changes; now and then a run of them leaves
+        for (int times = pick(8) == 0 ? 40 : 1; times > 0 && key.size() > 1; --times) {
+          const auto row = static_cast<std::int32_t>(pick(static_cast<int>(key.size())));
+          tree.Remove(row);
+          key[static_cast<std::size_t>(row)] = pick(60);
+          tree.Place(row, code(row), less);
+        }
+      } else if (op <= 4) {  // by position: out and back elsewhere
+        const auto row = list[static_cast<std::size_t>(pick(n))];
+        tree.Remove(row);
+        list.erase(std::find(list.begin(), list.end(), row));
+        const int pos = pick(n);
+        tree.InsertAt(pos, row, 0);
+        list.insert(list.begin() + pos, row);
+      } else if (op == 5 && sorted) {  // other codes for the same order
+        shift = 1 + pick(3);
+        tree.Recode(code);
+      } else if (op == 5 || pick(4) == 0) {  // made anew, or all but a few taken out
+        sortList();
+        if (pick(2)) {
+          std::vector<std::pair<std::uint64_t, std::int32_t>> ranked;
+          for (const auto r : list) ranked.emplace_back(sorted ? code(r) : 0, r);
+          tree.Assign(ranked);
+        } else {
+          while (list.size() > 3) {
+            const auto row = list[static_cast<std::size_t>(pick(static_cast<int>(list.size())))];
+            tree.Remove(row);
+            tree.StorageErased(row);
+            list.erase(std::find(list.begin(), list.end(), row));
+            key.erase(key.begin() + row);
+            renumber([row](std::int32_t r) { return r > row ? r - 1 : r; });
+          }
+        }
+      }
+      sortList();
+      ASSERT_EQ(tree.Count(), static_cast<int>(list.size())) << "step " << step;
+      if (step % 7 != 0 && step < 2900) continue;
+      for (int pos = 0; pos < static_cast<int>(list.size()); ++pos) {
+        ASSERT_EQ(tree.RowAt(pos), list[static_cast<std::size_t>(pos)]) << "step " << step << " pos " << pos;
+        ASSERT_EQ(tree.PosOf(list[static_cast<std::size_t>(pos)]), pos) << "step " << step;
+      }
+      const int from = list.empty() ? 0 : pick(static_cast<int>(list.size()));
+      std::vector<std::int32_t> rows;
+      tree.ForEach(from, from + 9, [&rows](int, std::int32_t row) {
+        rows.push_back(row);
+        return true;
+      });
+      const auto end = list.begin() + std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(list.size()), from + 10);
+      const auto begin = list.begin() + std::min<std::ptrdiff_t>(from, static_cast<std::ptrdiff_t>(list.size()));
+      ASSERT_EQ(rows, std::vector<std::int32_t>(begin, end)) << "step " << step;
+    }
+  }
+}
+
+// Text keys short and long (kept apart from the records above some length), rewritten until
+// the room of the long ones is made anew more than once, sharing beginnings or not: the order
+// stays that of a whole sort, ascending and descending.
+TEST(QuickRecordSetOrder, TextKeysOfEveryLengthKeepTheOrderThroughRewrites) {
+  const std::string longer = "a text long enough that its key needs more room than a short one has, ";
+  const std::vector<std::string> texts = {"b",         "a",         longer + "1",       longer + "2",       longer,   "item 7",
+                                          longer + "10", "A" + longer, "e\u0301" + longer, "\u00E9" + longer, "item 7 ", ""};
+  for (const char* sort : {"T", "T desc"}) {
+    SCOPED_TRACE(sort);
+    const bool desc = std::string(sort).find("desc") != std::string::npos;
+    std::mt19937 random(3);
+    TvpQuickRecordSet rs;
+    rs.Fields()->Add("T", ftString, 200);
+    std::vector<std::string> model;  // by storage row
+    for (int row = 0; row < 200; ++row) {
+      rs.AddRecord();
+      model.push_back(texts[random() % texts.size()]);
+      rs.GetData("T", row)->SetAsString(model.back());
+    }
+    rs.SetSortString(sort);
+    for (int step = 0; step < 4000; ++step) {
+      const int row = static_cast<int>(random() % model.size());
+      // Mostly texts that share the long beginning, now and then one that does not.
+      model[static_cast<std::size_t>(row)] =
+          random() % 4 ? longer + std::to_string(random() % 50) : texts[random() % texts.size()];
+      rs.Fields()->Items(0)->Cells(row)->SetAsString(model[static_cast<std::size_t>(row)]);
+      if (step % 100 != 99) continue;
+      std::vector<int> rows(model.size());
+      std::iota(rows.begin(), rows.end(), 0);
+      std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        const int c = AnsiCompareStr(model[static_cast<std::size_t>(a)], model[static_cast<std::size_t>(b)]);
+        return desc ? c > 0 : c < 0;
+      });
+      for (int pos = 0; pos < rs.RecordCount(); ++pos)
+        ASSERT_EQ(rs.RowOf(pos), rows[static_cast<std::size_t>(pos)]) << "step " << step << " pos " << pos;
+    }
+    ExpectInStep(rs);
   }
 }
 
