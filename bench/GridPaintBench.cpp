@@ -191,26 +191,13 @@ void FullRepaint(benchmark::State& state) {
   tally.Report(state);
 }
 
-void RepaintNewTexts(benchmark::State& state) {
+// A repaint of the screen at the first or the last records with every text new to the cache.
+// The last screen is the one a jump to the end shows: its ids are longer and its notes wrap on
+// more lines than the first screen's, so the jump is also weighed against it.
+void RepaintNewTextsOf(benchmark::State& state, bool atEnd) {
   TScene& s = Scene();
-  s.DataSet->First();
-  TCacheTally tally;
-  for (auto _ : state) {
-    state.PauseTiming();
-    TextLayoutCache().Clear();
-    state.ResumeTiming();
-    tally.Start();
-    s.Paint();
-    tally.Stop();
-  }
-  tally.Report(state);
-}
-
-// The same at the last records, the screen a jump to the end shows: its ids are longer and its
-// notes wrap on more lines than the first screen's, so the jump is also weighed against this.
-void RepaintNewTextsAtEnd(benchmark::State& state) {
-  TScene& s = Scene();
-  s.DataSet->Last();
+  if (atEnd) s.DataSet->Last();
+  else s.DataSet->First();
   s.Paint();
   TCacheTally tally;
   for (auto _ : state) {
@@ -224,6 +211,9 @@ void RepaintNewTextsAtEnd(benchmark::State& state) {
   s.DataSet->First();
   tally.Report(state);
 }
+
+void RepaintNewTexts(benchmark::State& state) { RepaintNewTextsOf(state, false); }
+void RepaintNewTextsAtEnd(benchmark::State& state) { RepaintNewTextsOf(state, true); }
 
 void PageDown(benchmark::State& state) {
   TScene& s = Scene();
@@ -269,14 +259,14 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
     if (r.Name.starts_with("FullRepaint")) repaint = r.CpuSeconds;
     if (r.Name.starts_with("RepaintNewTexts") && !r.Name.starts_with("RepaintNewTextsAtEnd")) fresh = r.CpuSeconds;
   }
-  std::printf("\n%d rows, %d columns, %d lines a row\n%-16s %12s %16s %18s %20s %10s %10s\n", RowCount, ColumnCount, RowLines,
+  std::printf("\n%d rows, %d columns, %d lines a row\n%-20s %12s %16s %18s %20s %10s %10s\n", RowCount, ColumnCount, RowLines,
               "benchmark", "CPU time", "x the DrawText floor", "x a full repaint", "x a repaint of new texts", "hits", "misses");
   auto count = [](const zvbench::TBenchResult& r, const char* name) {
     auto it = r.Counters.find(name);
     return it == r.Counters.end() ? 0.0 : it->second;
   };
   for (const auto& r : results)
-    std::printf("%-16s %10.3f ms %16.2f %18.2f %20.2f %10.0f %10.0f\n", r.Name.c_str(), r.CpuSeconds * 1e3,
+    std::printf("%-20s %10.3f ms %16.2f %18.2f %20.2f %10.0f %10.0f\n", r.Name.c_str(), r.CpuSeconds * 1e3,
                 floor > 0 ? r.CpuSeconds / floor : 0.0, repaint > 0 ? r.CpuSeconds / repaint : 0.0,
                 fresh > 0 ? r.CpuSeconds / fresh : 0.0, count(r, "hits"), count(r, "misses"));
   double end = 0, jump = 0;
