@@ -25,6 +25,37 @@ TRect TgpGridLayout::RowsBand() const { return {Client.Left, TitleArea, Client.R
 TRect TgpGridLayout::TitleBand() const { return {Client.Left, 0, Client.Right, TitleArea}; }
 TRect TgpGridLayout::FooterBand() const { return {Client.Left, FooterTop(), Client.Right, Client.Bottom}; }
 
+TgpGridLayout::TRowSpan TgpGridLayout::RowsIn(int top, int bottom) const {
+  TRowSpan span;
+  if (!DataRowsShown || RowHeight <= 0 || bottom <= TitleArea || top >= RowsBottom) return span;
+  const int first = std::max(top - TitleArea, 0) / RowHeight;
+  const int last = std::min((bottom - TitleArea - 1) / RowHeight, RowCount - 1);
+  if (first <= last) span = {first, last};
+  return span;
+}
+
+int TgpGridLayout::RowAt(int y) const {
+  if (y < TitleArea || y >= RowsBottom || RowHeight <= 0) return -1;
+  const int row = (y - TitleArea) / RowHeight;
+  return row < RowCount ? row : -1;
+}
+
+TRect TgpGridLayout::WholeRows(const TRect& r) const {
+  if (RowHeight <= 0) return r;
+  auto top = [&](int y) {
+    if (y < TitleArea) return 0;
+    if (y >= RowsBottom) return y >= FooterTop() ? FooterTop() : y;
+    return TitleArea + (y - TitleArea) / RowHeight * RowHeight;
+  };
+  auto bottom = [&](int y) {  // y is the last pixel row
+    if (y < TitleArea) return TitleArea;
+    if (y >= FooterTop()) return std::max(Client.Bottom, y + 1);
+    if (y >= RowsBottom) return y + 1;
+    return std::min(TitleArea + ((y - TitleArea) / RowHeight + 1) * RowHeight, RowsBottom);
+  };
+  return {r.Left, top(r.Top), r.Right, bottom(r.Bottom - 1)};
+}
+
 TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
   TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
   switch (area) {
@@ -124,8 +155,8 @@ TgpGridHit TgpGridLayout::PointToCell(const TgpColumns& columns, int x, int y) c
   if (y < TitleArea) {
     area = gaTitle;
   } else if (y < RowsBottom) {
-    row = (y - TitleArea) / RowHeight;
-    if (row >= RowCount) return hit;
+    row = RowAt(y);
+    if (row < 0) return hit;
     area = gaCell;
   } else if (y >= RowsBottom + EmptyArea && FooterArea > 0) {
     area = gaFooter;

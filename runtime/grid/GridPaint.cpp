@@ -28,22 +28,11 @@ std::vector<TRect> PaintBands(TCanvas& canvas, const TRect& bounds, const TgpGri
   const TRegion* region = canvas.Handle().ClipRegion();
   if (!region || region->Rects().size() < 2 || l.RowHeight <= 0) return {bounds};
   const TPoint origin = canvas.Handle().Origin();
-  auto rowTop = [&](int y) {
-    if (y < l.TitleArea) return 0;
-    if (y >= l.RowsBottom) return y >= l.FooterTop() ? l.FooterTop() : y;
-    return l.TitleArea + (y - l.TitleArea) / l.RowHeight * l.RowHeight;
-  };
-  auto rowBottom = [&](int y) {  // y is the last pixel row
-    if (y < l.TitleArea) return l.TitleArea;
-    if (y >= l.FooterTop()) return bounds.Bottom;
-    if (y >= l.RowsBottom) return y + 1;
-    return std::min(l.TitleArea + ((y - l.TitleArea) / l.RowHeight + 1) * l.RowHeight, l.RowsBottom);
-  };
   std::vector<TRect> bands;
   for (TRect r : region->Rects()) {
     OffsetRect(r, -origin.X, -origin.Y);
     if (!IntersectRect(r, r, bounds)) continue;
-    bands.push_back(TRect{r.Left, rowTop(r.Top), r.Right, rowBottom(r.Bottom - 1)});
+    bands.push_back(l.WholeRows(r));
   }
   std::sort(bands.begin(), bands.end(), [](const TRect& a, const TRect& b) { return a.Top < b.Top; });
   std::vector<TRect> merged;
@@ -142,15 +131,11 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
     info.Areas.Include(gaTitle);
     info.Rect.Top = 0;
   }
-  if (l.DataRowsShown && clip.Bottom > l.TitleArea && clip.Top < l.RowsBottom) {
-    const int first = std::max(clip.Top - l.TitleArea, 0) / l.RowHeight;
-    const int last = std::min((clip.Bottom - l.TitleArea - 1) / l.RowHeight, l.RowCount - 1);
-    if (first <= last) {
-      info.Areas.Include(gaCell);
-      info.FirstRow = first;
-      info.LastRow = last;
-      if (!info.Areas.Contains(gaTitle)) info.Rect.Top = l.TitleArea + first * l.RowHeight;
-    }
+  if (const TgpGridLayout::TRowSpan rows = l.RowsIn(clip.Top, clip.Bottom); rows.First >= 0) {
+    info.Areas.Include(gaCell);
+    info.FirstRow = rows.First;
+    info.LastRow = rows.Last;
+    if (!info.Areas.Contains(gaTitle)) info.Rect.Top = l.RowBand(rows.First).Top;
   }
   if (l.FooterArea > 0 && clip.Bottom > l.FooterTop()) {
     info.Areas.Include(gaFooter);

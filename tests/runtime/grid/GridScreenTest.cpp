@@ -215,6 +215,21 @@ TEST_F(GridScreen, HitTestsInEveryBand) {
       EXPECT_EQ(hit.Column, c.column);
     }
   }
+  // Painting reads the rows a clip crosses, and the band a damaged rectangle is widened to,
+  // from the same layout (title 20, rows of 18 down to 164, footer from 176).
+  const TgpGridLayout& l = grid->Layout();
+  struct Span {
+    int top, bottom, first, last;
+  } spans[] = {{0, 20, -1, -1}, {0, 21, 0, 0}, {37, 39, 0, 1}, {160, 200, 7, 7}, {164, 200, -1, -1}};
+  for (const Span& s : spans) {
+    const TgpGridLayout::TRowSpan rows = l.RowsIn(s.top, s.bottom);
+    EXPECT_EQ(rows.First, s.first) << s.top << ".." << s.bottom;
+    EXPECT_EQ(rows.Last, s.last) << s.top << ".." << s.bottom;
+  }
+  EXPECT_EQ(l.RowAt(163), 7);
+  EXPECT_EQ(l.RowAt(164), -1);
+  EXPECT_EQ(l.WholeRows(TRect{5, 10, 40, 40}), (TRect{5, 0, 40, 56}));
+  EXPECT_EQ(l.WholeRows(TRect{5, 168, 40, 180}), (TRect{5, 168, 40, 200}));
   grid->DoMouseMove(10, 76);
   grid->DoMouseMove(70, 190);
   EXPECT_EQ(grid->OverPrevPos().Area, gaCell);
