@@ -142,6 +142,46 @@ TRect TgpGridLayout::FooterRect(const TgpColumn& column, bool withLines, bool ab
   return r;
 }
 
+void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGroup, TgpPaintInfo& info) const {
+  info.PaintGroups.clear();
+  info.Columns.clear();
+  info.TitleHeight = TitleHeight;
+  info.RowHeight = RowHeight;
+  info.FooterHeight = FooterHeight;
+  info.LastVisibleRow = VisibleRowCount - 1;
+  const int groupCount = columns.GroupCount();
+  for (int g = std::max(firstGroup, 0); g <= lastGroup && g < groupCount; ++g) {
+    const TgpGroupInfo* group = columns.GetGroupInfo(g);
+    if (!group || !group->InView) continue;
+    const int first = static_cast<int>(info.Columns.size());
+    for (int i = group->FirstIndex; i <= group->LastIndex; ++i) {
+      const TgpColumn& c = *columns.Items(i);
+      if (!c.Visible()) continue;
+      TgpPaintColumn p;
+      p.Index = i;
+      p.Group = g;
+      p.Level = std::max(c.ActualLevel(), 0);
+      p.FirstInLine = c.LowLevel().OffsetInLevel <= 0;
+      p.Fixed = c.Fixed() == cfLeft;
+      p.ForeColorFill = c.OptionsVisual().Contains(cvoForeColorFill);
+      p.HasFooter = c.FooterState() != fsNone || !c.FooterText().empty();
+      p.Color = c.Color();
+      p.FooterColor = c.FooterAttrs() ? c.FooterAttrs()->Color() : clNone;
+      p.Title = TitleRect(c, false);
+      p.TitleLines = TitleRect(c, true);
+      p.Cell = CellRect(c, 0, false);
+      p.CellLines = CellRect(c, 0, true);
+      p.Footer = FooterRect(c, false);
+      p.FooterLines = FooterRect(c, true);
+      info.Columns.push_back(p);
+    }
+    const int count = static_cast<int>(info.Columns.size()) - first;
+    if (count == 0) continue;
+    info.PaintGroups.push_back(
+        TgpPaintGroup{g, group->DisplayLeft, group->TotalWidth, first, count, g == groupCount - 1});
+  }
+}
+
 TgpGridHit TgpGridLayout::PointToCell(const TgpColumns& columns, int x, int y) const {
   TgpGridHit hit;
   if (!PtInRect(Client, TPoint{x, y})) return hit;

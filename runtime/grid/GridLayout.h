@@ -79,6 +79,10 @@ struct TgpGridLayout {
   // each to its band (the footer band down to the client's bottom).
   TRect WholeRows(const TRect& r) const;
 
+  // The plan of a paint request over groups firstGroup..lastGroup: the groups that show a column
+  // with their visible columns and rectangles, and the bands' heights.
+  void Plan(const TgpColumns& columns, int firstGroup, int lastGroup, TgpPaintInfo& info) const;
+
   TgpGridHit PointToCell(const TgpColumns& columns, int x, int y) const;
 
   // On screen: visible and in a group that is fixed or not scrolled off.

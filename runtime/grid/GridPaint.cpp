@@ -1,6 +1,6 @@
-// Painting: the paint request the grid fills from its layout and the clip rectangle, the row
-// attributes of the rows to paint, and what the designer reads of the grid through
-// IgpPaintGrid (bands, groups, column rectangles, the columns' titles, footers and cells).
+// Painting: the paint request the grid fills from its layout and the clip rectangle (with the
+// plan of the columns to paint), the row attributes of the rows to paint, and the columns'
+// titles, footers and cells the designer has drawn through IgpPaintGrid.
 #include "platform/db/DataSet.h"
 #include "platform/db/Field.h"
 #include "platform/graphics/Region.h"
@@ -146,6 +146,8 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
 
 // Row attributes, the designer, and the active record put back whatever happens.
 void TDBDivoRud::HandOver(TgpPaintInfo& info) {
+  d->Layout.Plan(*d->Columns, info.FirstGroup, info.LastGroup, info);
+  info.PressedTitle = PaintPressedTitle();
   info.Groups = std::span<TgpGroupInfo* const>(d->Columns->Groups().data(), d->Columns->Groups().size());
   info.DataLink = d->DataLink.get();
   struct TCanvasRelease {
@@ -280,64 +282,6 @@ void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
 }
 
 void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
-
-int TDBDivoRud::PaintBandHeight(TgpGridArea area) const {
-  switch (area) {
-    case gaTitle: return d->Layout.TitleHeight;
-    case gaCell: return d->Layout.RowHeight;
-    case gaFooter: return d->Layout.FooterHeight;
-    default: return 0;
-  }
-}
-
-int TDBDivoRud::PaintGroupCount() const { return d->Columns->GroupCount(); }
-
-int TDBDivoRud::PaintGroupWidth(int group) const {
-  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
-  return g ? g->TotalWidth : 0;
-}
-
-int TDBDivoRud::PaintGroupColumnCount(int group) const {
-  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
-  if (!g || !g->InView) return 0;
-  int n = 0;
-  for (int i = g->FirstIndex; i <= g->LastIndex; ++i) n += d->Columns->Items(i)->Visible() ? 1 : 0;
-  return n;
-}
-
-int TDBDivoRud::PaintGroupColumn(int group, int k) const {
-  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
-  if (!g) return -1;
-  for (int i = g->FirstIndex; i <= g->LastIndex; ++i)
-    if (d->Columns->Items(i)->Visible() && k-- == 0) return i;
-  return -1;
-}
-
-TgpPaintColumn TDBDivoRud::PaintColumnInfo(int column) const {
-  TgpPaintColumn p;
-  p.Index = column;
-  if (column < 0 || column >= d->Columns->Count()) return p;
-  const TgpColumn* c = d->Columns->Items(column);
-  p.Level = std::max(c->ActualLevel(), 0);
-  p.FirstInLine = c->LowLevel().OffsetInLevel <= 0;
-  p.Fixed = c->Fixed() == cfLeft;
-  p.ForeColorFill = c->OptionsVisual().Contains(cvoForeColorFill);
-  p.HasFooter = c->FooterState() != fsNone || !c->FooterText().empty();
-  p.Color = c->Color();
-  p.FooterColor = c->FooterAttrs() ? c->FooterAttrs()->Color() : clNone;
-  return p;
-}
-
-TRect TDBDivoRud::PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
-  if (column < 0 || column >= d->Columns->Count()) return {};
-  const TgpColumn& c = *d->Columns->Items(column);
-  switch (area) {
-    case gaTitle: return d->Layout.TitleRect(c, withLines);
-    case gaCell: return d->Layout.CellRect(c, row, withLines);
-    case gaFooter: return d->Layout.FooterRect(c, withLines, true);
-    default: return {};
-  }
-}
 
 void TDBDivoRud::PaintColumnTitle(int column, TCanvas& canvas, int originX) {
   d->Columns->Items(column)->DrawTitle(canvas, originX);

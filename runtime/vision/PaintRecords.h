@@ -98,9 +98,13 @@ public:
 
 ZV_ENUM(TgpGridArea, gaUndefined, gaTitle, gaCell, gaFooter);
 
-// What a designer reads of one column while it paints.
+// One column of a paint plan: its collection index, group and level, its own colours, and its
+// rectangles in client coordinates, without and with the lines after and below it (empty where
+// the column or its band is not shown). The cell rectangles are row 0's: row r's lie r rows
+// lower (TgpPaintInfo::CellRect).
 struct TgpPaintColumn {
   int Index = -1;
+  int Group = -1;
   int Level = 0;             // actual level in its group
   bool FirstInLine = true;   // no visible column before it on its level
   bool Fixed = false;        // fixed at the left
@@ -108,11 +112,25 @@ struct TgpPaintColumn {
   bool HasFooter = false;    // a footer state or text to show
   TColor Color = clNone;     // the column's own colour
   TColor FooterColor = clNone;
+  TRect Title, TitleLines;
+  TRect Cell, CellLines;
+  TRect Footer, FooterLines;
+};
+
+// One group of a paint plan: its number, its left edge (client coordinates) and width, and
+// where its visible columns lie in the plan's column list.
+struct TgpPaintGroup {
+  int Number = 0;
+  int Left = 0;
+  int Width = 0;
+  int FirstColumn = 0;
+  int ColumnCount = 0;
+  bool LastOfGrid = false;  // the grid's last group
 };
 
 // What the paint records need from their grid. The grid implements it; its columns keep one
-// TgpCellAttrs per visible row. The painting side (band heights, groups, column rectangles and
-// the columns' own drawing) has defaults for grids that only keep attributes.
+// TgpCellAttrs per visible row. The columns' own drawing has defaults for grids that only keep
+// attributes; where things lie comes with the paint request's plan, not from here.
 class IgpPaintGrid {
 public:
   // The dataset of the grid's data link, or nil.
@@ -128,23 +146,6 @@ public:
   virtual void ClearColumnCellAttrs() = 0;
 
   // ---- Painting ---------------------------------------------------------------------------
-  // Title band, one row, footer band.
-  virtual int PaintBandHeight(TgpGridArea area) const { (void)area; return 0; }
-  virtual int PaintGroupCount() const { return 0; }
-  virtual int PaintGroupWidth(int group) const { (void)group; return 0; }
-  // Visible columns of a group, in column order: their number and the k-th's index.
-  virtual int PaintGroupColumnCount(int group) const { (void)group; return 0; }
-  virtual int PaintGroupColumn(int group, int k) const { (void)group; (void)k; return -1; }
-  virtual TgpPaintColumn PaintColumnInfo(int column) const { TgpPaintColumn c; c.Index = column; return c; }
-  // The column's rectangle in a band (row for gaCell), in client coordinates; empty when off screen.
-  virtual TRect PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
-    (void)column; (void)area; (void)row; (void)withLines; return {};
-  }
-  // The last row on screen and the grid's background colour.
-  virtual int PaintLastVisibleRow() const { return -1; }
-  virtual TColor PaintColor() const { return clWindow; }
-  // The column whose title is held down, -1 when none.
-  virtual int PaintPressedTitle() const { return -1; }
   // The columns' own drawing, shifted left by originX (and up by originY for records).
   virtual void PaintColumnTitle(int column, TCanvas& canvas, int originX) { (void)column; (void)canvas; (void)originX; }
   virtual void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
@@ -211,6 +212,34 @@ public:
   bool Buffered = false;
   TDataLink* DataLink = nullptr;
   std::span<TgpGroupInfo* const> Groups;
+
+  // The plan, built once per request from the grid's layout: the groups the request crosses
+  // that show a column, left to right, their visible columns, and the bands' heights.
+  std::vector<TgpPaintGroup> PaintGroups;
+  std::vector<TgpPaintColumn> Columns;
+  int TitleHeight = 0;  // of the whole band, shown or not
+  int RowHeight = 0;
+  int FooterHeight = 0;
+  int LastVisibleRow = -1;  // the last row on screen
+  int PressedTitle = -1;    // the column whose title is held down, -1 when none
+
+  std::span<const TgpPaintColumn> GroupColumns(const TgpPaintGroup& group) const {
+    return std::span<const TgpPaintColumn>(Columns).subspan(static_cast<std::size_t>(group.FirstColumn),
+                                                            static_cast<std::size_t>(group.ColumnCount));
+  }
+  // The column's cell rectangle in visible row `row` (empty when the column is off screen).
+  TRect CellRect(const TgpPaintColumn& column, int row, bool withLines) const {
+    TRect r = withLines ? column.CellLines : column.Cell;
+    if (r.IsEmpty()) return r;
+    r.Top += row * RowHeight;
+    r.Bottom += row * RowHeight;
+    return r;
+  }
+  // The column's title or footer rectangle (empty when not shown).
+  static TRect BandRect(const TgpPaintColumn& column, TgpGridArea area, bool withLines) {
+    if (area == gaTitle) return withLines ? column.TitleLines : column.Title;
+    return withLines ? column.FooterLines : column.Footer;
+  }
 
   int RowAttrsCount() const { return static_cast<int>(fRowAttrs.size()); }
   // Entry row; EZVError when out of range.
