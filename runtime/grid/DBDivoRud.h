@@ -9,7 +9,7 @@
 // Painting: WM_PAINT -> Paint [GridPaint] builds one paint request (TgpPaintInfo) for the damaged
 //   band, with the plan of its groups and columns from the layout [GridLayout] -> HandOver: InitRowAttrs walks the rows with the data link's active record moved
 //   (TActiveRecordScope puts it back), OnGetRowAttrs -> the designer's PaintToScreen
-//   [vision/BaseDesigner] -> per column PaintColumnTitle / PaintColumnRecords / PaintColumnFooter
+//   [vision/BaseDesigner]: titles from the plan, per column PaintColumnRecords / PaintColumnFooter
 //   [GridPaint] -> the column's vision draws each cell through the grid's one TgpPainter
 //   [vision/VisionDraw, ColumnDrawing].
 // A key (Down): WMKeyDown -> KeyDown -> NavigationKey [GridKeys] -> SelectCell [GridNavigation]
@@ -327,7 +327,6 @@ public:
   int ColumnIndexOfField(const String& fieldName) const override;
   void ResizeColumnCellAttrs(int rowCount) override;
   void ClearColumnCellAttrs() override;
-  void PaintColumnTitle(int column, TCanvas& canvas, int originX) override;
   void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) override;
   void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) override;
 

@@ -171,6 +171,7 @@ void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGrou
       p.TitleLines = TitleRect(c, true);
       p.Cell = CellRect(c, 0, false);
       p.CellLines = CellRect(c, 0, true);
+      if (!p.Title.IsEmpty()) p.TitleContent = c.PaintTitle();
       p.Footer = FooterRect(c, false);
       p.FooterLines = FooterRect(c, true);
       info.Columns.push_back(p);

@@ -148,6 +148,7 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
 void TDBDivoRud::HandOver(TgpPaintInfo& info) {
   d->Layout.Plan(*d->Columns, info.FirstGroup, info.LastGroup, info);
   info.PressedTitle = PaintPressedTitle();
+  info.Font = Font();
   info.Groups = std::span<TgpGroupInfo* const>(d->Columns->Groups().data(), d->Columns->Groups().size());
   info.DataLink = d->DataLink.get();
   struct TCanvasRelease {
@@ -282,10 +283,6 @@ void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
 }
 
 void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
-
-void TDBDivoRud::PaintColumnTitle(int column, TCanvas& canvas, int originX) {
-  d->Columns->Items(column)->DrawTitle(canvas, originX);
-}
 
 void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
   d->Columns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);

@@ -178,8 +178,12 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   finish();
 }
 
-void TgpBaseDesigner::DrawGroupTitle(const TgpPaintGroup& group, int, int originX) {
-  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group)) fGrid->PaintColumnTitle(c.Index, *fCanvas, originX);
+void TgpBaseDesigner::DrawGroupTitle(const TgpPaintGroup& group, int, int) {
+  if (!fPaintInfo->Font) return;
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
+    if (!c.Title.IsEmpty())
+      DrawTitleContent(*fCanvas, Shifted(c.Title, false), c.TitleContent, this, *fPaintInfo->Font,
+                       c.Index == fPaintInfo->PressedTitle);
 }
 
 void TgpBaseDesigner::DrawGroupFooter(const TgpPaintGroup& group, int, int originX) {

@@ -214,6 +214,12 @@ private:
   int fFooterBottomMargin = 0;
 };
 
+// A column title's content in r (the title's rectangle without its lines): the designer's title
+// margins, font and pressed look over the grid's font. truncated, when given, tells whether the
+// caption needs more room than it has.
+void DrawTitleContent(TCanvas& canvas, TRect r, const TgpPaintTitle& title, const TgpDesigner* designer,
+                      const TFont& gridFont, bool pressed, bool* truncated = nullptr);
+
 // The designer of grids that have none; created with the runtime package (nil before).
 TgpDesigner* DefaultDesigner();
 void SetDefaultDesigner(TgpDesigner* designer);

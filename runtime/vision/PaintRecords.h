@@ -4,6 +4,7 @@
 // hands over to its designer. They do not know the grid: what they need from it (the columns'
 // per-row cell attributes, the dataset, the visible row count) comes through IgpPaintGrid.
 
+#include "platform/classes/ClassesTypes.h"
 #include "platform/classes/Persistent.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/graphics/Colors.h"
@@ -19,6 +20,8 @@
 namespace zv {
 
 class TCanvas;
+class TCustomImageList;
+class TGraphic;
 class TDataLink;
 class TDataSet;
 class TgpDesigner;
@@ -98,6 +101,19 @@ public:
 
 ZV_ENUM(TgpGridArea, gaUndefined, gaTitle, gaCell, gaFooter);
 
+// What a column's title shows: its caption, the sort glyph at its right edge, and the column's
+// own glyph or else an image of the grid's title images beside (or instead of) the caption.
+struct TgpPaintTitle {
+  String Caption;
+  TAlignment Alignment = taLeftJustify;
+  bool ShowCaption = true;
+  TCustomImageList* SortGlyphs = nullptr;
+  int SortGlyph = -1;  // -1 when unsorted
+  TGraphic* Glyph = nullptr;
+  TCustomImageList* Images = nullptr;
+  int ImageIndex = -1;
+};
+
 // One column of a paint plan: its collection index, group and level, its own colours, and its
 // rectangles in client coordinates, without and with the lines after and below it (empty where
 // the column or its band is not shown). The cell rectangles are row 0's: row r's lie r rows
@@ -115,6 +131,7 @@ struct TgpPaintColumn {
   TRect Title, TitleLines;
   TRect Cell, CellLines;
   TRect Footer, FooterLines;
+  TgpPaintTitle TitleContent;  // when the title band is shown
 };
 
 // One group of a paint plan: its number, its left edge (client coordinates) and width, and
@@ -146,8 +163,7 @@ public:
   virtual void ClearColumnCellAttrs() = 0;
 
   // ---- Painting ---------------------------------------------------------------------------
-  // The columns' own drawing, shifted left by originX (and up by originY for records).
-  virtual void PaintColumnTitle(int column, TCanvas& canvas, int originX) { (void)column; (void)canvas; (void)originX; }
+  // The columns' own drawing, shifted left by originX (and up by originY).
   virtual void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
     (void)column; (void)canvas; (void)originX; (void)originY;
   }
@@ -222,6 +238,7 @@ public:
   int FooterHeight = 0;
   int LastVisibleRow = -1;  // the last row on screen
   int PressedTitle = -1;    // the column whose title is held down, -1 when none
+  const TFont* Font = nullptr;  // the grid's font, under the designer's band fonts
 
   std::span<const TgpPaintColumn> GroupColumns(const TgpPaintGroup& group) const {
     return std::span<const TgpPaintColumn>(Columns).subspan(static_cast<std::size_t>(group.FirstColumn),
