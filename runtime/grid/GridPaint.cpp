@@ -79,8 +79,7 @@ void TDBDivoRud::Paint() {
     canvas->Brush()->SetColor(Color());
     canvas->Brush()->SetStyle(bsSolid);
     canvas->FillRect(clip);
-    canvas->Font()->Assign(Font());
-    if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(*canvas->Font());
+    ResolveCellLook(griddetail::CellLookSources(*this, designer, nullptr), canvas->Font());
     return;
   }
   // The parts of the update region far apart (the rows a scroll uncovered at both ends) are
@@ -311,9 +310,7 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
   p.ClientRect = designer ? designer->CellMargins()->Shrink(p.CellRect) : p.CellRect;
   p.Row = firstRow;
   p.LastRow = lastRow;
-  p.Font.Assign(Font());
-  if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(p.Font);
-  if (c->HasFont()) c->Font()->CopyTo(p.Font);
+  ResolveCellLook(griddetail::CellLookSources(*this, designer, c), &p.Font);
   p.EndEllipsis = !d->OptionsVisual.Contains(gvoNoEndEllipsis);
   p.WordWrap = c->OptionsVisual().Contains(cvoWordWrap);
   p.NoFocusRect = false;

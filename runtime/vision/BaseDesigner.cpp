@@ -215,33 +215,26 @@ void TgpBaseDesigner::DrawBGCells() {
   const TgpPaintInfo& info = *fPaintInfo;
   const TColor background = info.Color;
   const TgpFocusRectKind focusKind = FocusRectKind();
-  const TgpCellMargins* margins = CellMargins();
-  (void)margins;
+  TgpLookSources sources;
+  sources.Background = background;
+  sources.FixedColor = FixedColor();
   for (int row = info.FirstRow; row <= info.LastRow; ++row) {
     const int top = (row - info.FirstRow) * fRowHeight + fTitleHeight;
     if (row >= info.RowAttrsCount()) break;
     const TgpRowAttrs& a = info.GetRowAttrs(row);
-    TColor rowColor = a.Color;
-    if (a.UltraSoft) rowColor = vprGetUltraColor(rowColor != clNone ? rowColor : background);
+    sources.Row = &a;
+    sources.Column = nullptr;
+    sources.Cell = nullptr;
+    const TColor rowColor = ResolveCellLook(sources, nullptr).RowFill;
     if (rowColor != clNone) Fill(rowColor, TRect{0, top, fPaintWidth, top + fRowHeight});
     int right = 0;
     ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
       right = x + w;
       for (const TgpPaintColumn& c : info.GroupColumns(g)) {
         const TgpCellAttrs* cell = a.GetCellAttr(c.Index);
-        TColor color = clNone;
-        if (cell && cell->ForceColor && cell->Color != clNone) {
-          color = cell->Color;
-        } else if (rowColor == clNone || (!a.ForceColor && c.ForeColorFill)) {
-          color = cell ? cell->Color : clNone;
-          if (color == clNone) color = c.Color;
-          if (color == clNone && c.Fixed) color = FixedColor();
-          if (color != clNone && a.UltraSoft) color = vprGetUltraColor(color);
-          if (color == clNone) color = rowColor;
-        } else {
-          color = rowColor;
-        }
-        if (cell && cell->UltraSoft) color = vprGetUltraColor(color != clNone ? color : background);
+        sources.Column = &c;
+        sources.Cell = cell;
+        const TColor color = ResolveCellLook(sources, nullptr).Fill;
         const TRect withLines = Shifted(info.CellRect(c, row, true), true);
         if (color != clNone && color != rowColor) Fill(color, withLines);
         if (cell && cell->Current &&

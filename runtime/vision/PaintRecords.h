@@ -20,6 +20,7 @@
 namespace zv {
 
 class TCanvas;
+class TChildFont;
 class TCustomImageList;
 class TGraphic;
 class TDataLink;
@@ -204,6 +205,31 @@ public:
 };
 
 ZV_EVENT(TgpGetRowAttrsEvent, void(TObject* sender, TgpRowAttrs& rowAttrs));
+
+// --- Cell look -------------------------------------------------------------------------------
+
+// Where a cell's look comes from, least specific first: the grid's font and colour, the
+// designer's cell font and colour of fixed columns, the column, the row and the cell. Any may be
+// nil: row heights know neither row nor cell, a painter's base font already holds the first three.
+struct TgpLookSources {
+  const TFont* GridFont = nullptr;
+  const TChildFont* DesignerFont = nullptr;  // nil when the designer sets no cell font
+  const TChildFont* ColumnFont = nullptr;    // nil when the column has no font of its own
+  TColor Background = clWindow;              // the grid's colour
+  TColor FixedColor = clNone;                // the designer's colour of fixed columns
+  const TgpPaintColumn* Column = nullptr;
+  const TgpRowAttrs* Row = nullptr;
+  const TgpCellAttrs* Cell = nullptr;
+};
+
+struct TgpCellLook {
+  TColor RowFill = clNone;  // the row's fill (ultra-soft applied); clNone shows the background
+  TColor Fill = clNone;     // the cell's; equal to RowFill or clNone where the row's shows through
+};
+
+// The one rule for a cell's look: its font into font (when given, from GridFont on), and its
+// fills when the row is known (the cell's only with its column).
+TgpCellLook ResolveCellLook(const TgpLookSources& sources, TFont* font);
 
 // --- Paint request ---------------------------------------------------------------------------
 
