@@ -50,17 +50,6 @@ std::vector<TRect> PaintBands(TCanvas& canvas, const TRect& bounds, const TgpGri
   return merged;
 }
 
-// A selected row's look: the designer's text colour over its fill, or its ultra-soft shading.
-void ApplySelectedRowLook(TgpRowAttrs& a, TgpDesigner& designer) {
-  a.FontColor = designer.SelectedRowText();
-  if (designer.UltraSoftSelectedRow()) {
-    a.UltraSoft = true;
-  } else {
-    a.ForceColor = true;
-    a.Color = designer.SelectedRow();
-  }
-}
-
 }  // namespace
 
 void TDBDivoRud::Paint() {
@@ -216,7 +205,7 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
     // A selected record shows the selection look wherever it is.
     if (selectionShown && d->Selection->RecordSelected()) {
       a.Selected = true;
-      if (designer) ApplySelectedRowLook(a, *designer);
+      if (designer) designer->ApplySelectedRowLook(a);
     }
     if (a.Current && designer) {
       TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
@@ -226,38 +215,10 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       }
       // The current row carries the selection look when it is selected or nothing is; beside a
       // selection that leaves it out it keeps only its current and focused marks.
-      if (!dragTrack && (a.Selected || selectionEmpty)) {
-        if (a.Selected || a.Focused || !d->HideSelection) {
-          if (designer->SelectedRowFill()) {
-            a.ForceColor = true;
-            a.FontColor = designer->SelectedRowText();
-            if (designer->UltraSoftSelectedRow())
-              a.UltraSoft = true;
-            else
-              a.Color = designer->SelectedRow();
-          }
-          if (designer->SelectedCellFill() && cell) {
-            cell->FontColor = designer->SelectedCellText();
-            if (designer->UltraSoftSelectedCell()) {
-              cell->UltraSoft = true;
-            } else {
-              cell->ForceColor = true;
-              cell->Color = designer->SelectedCell();
-            }
-          }
-        } else {
-          if (designer->SelectedRowFill()) {
-            a.ForceColor = true;
-            a.Color = designer->HiddenSelection();
-          }
-          if (designer->SelectedCellFill() && cell) {
-            cell->ForceColor = true;
-            cell->Color = designer->HiddenSelection();
-          }
-        }
-      }
+      if (!dragTrack && (a.Selected || selectionEmpty))
+        designer->ApplyCurrentRowLook(a, cell, a.Selected || a.Focused || !d->HideSelection);
     }
-    if (dragTrack && a.Tracked && designer) ApplySelectedRowLook(a, *designer);
+    if (dragTrack && a.Tracked && designer) designer->ApplySelectedRowLook(a);
     if (OnGetRowAttrs) OnGetRowAttrs(this, a);
   }
 }

@@ -277,6 +277,49 @@ void TgpDesigner::CopyDesignerProperties(const TgpDesigner& source) {
   }
 }
 
+// ---- Selection looks -----------------------------------------------------------------------------
+
+void TgpDesigner::ApplySelectedRowLook(TgpRowAttrs& a) const {
+  a.FontColor = SelectedRowText();
+  if (UltraSoftSelectedRow()) {
+    a.UltraSoft = true;
+  } else {
+    a.ForceColor = true;
+    a.Color = SelectedRow();
+  }
+}
+
+void TgpDesigner::ApplyCurrentRowLook(TgpRowAttrs& a, TgpCellAttrs* cell, bool shown) const {
+  if (!shown) {
+    if (SelectedRowFill()) {
+      a.ForceColor = true;
+      a.Color = HiddenSelection();
+    }
+    if (SelectedCellFill() && cell) {
+      cell->ForceColor = true;
+      cell->Color = HiddenSelection();
+    }
+    return;
+  }
+  if (SelectedRowFill()) {
+    a.ForceColor = true;
+    a.FontColor = SelectedRowText();
+    if (UltraSoftSelectedRow())
+      a.UltraSoft = true;
+    else
+      a.Color = SelectedRow();
+  }
+  if (SelectedCellFill() && cell) {
+    cell->FontColor = SelectedCellText();
+    if (UltraSoftSelectedCell()) {
+      cell->UltraSoft = true;
+    } else {
+      cell->ForceColor = true;
+      cell->Color = SelectedCell();
+    }
+  }
+}
+
 // ---- Column titles ---------------------------------------------------------------------------------
 
 void DrawTitleContent(TCanvas& canvas, TRect r, const TgpPaintTitle& title, const TgpDesigner* designer,

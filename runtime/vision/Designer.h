@@ -97,6 +97,13 @@ public:
   bool UltraSoftSelectedRow() const { return UltraSoft(usiSelectedRow); }
   void SetUltraSoftSelectedRow(bool value) { SetUltraSoft(usiSelectedRow, value); }
 
+  // The selection colours on a row's look. A selected row (or a drop row shown for a drag):
+  // the selected text colour over the selected fill or the ultra-soft shading. The current row
+  // with its current cell (nil when none): its row and cell fills, or with shown false the
+  // hidden selection's colour.
+  void ApplySelectedRowLook(TgpRowAttrs& row) const;
+  void ApplyCurrentRowLook(TgpRowAttrs& row, TgpCellAttrs* cell, bool shown) const;
+
   // --- Fonts, by TgpBandIndex ---------------------------------------------------------------
   // Created on first read, with the designer as change listener.
   TChildFont* GetFont(int index) const;
