@@ -7,7 +7,8 @@
 // How the work flows (the file of each step in brackets):
 //
 // Painting: WM_PAINT -> Paint [GridPaint] builds one paint request (TgpPaintInfo) for the damaged
-//   band, with the plan of its groups and columns from the layout [GridLayout] -> HandOver: InitRowAttrs walks the rows with the data link's active record moved
+//   band, with the plan of its groups and columns from the layout [GridLayout] -> HandOver:
+//   InitRowAttrs walks the rows with the data link's active record moved
 //   (TActiveRecordScope puts it back), OnGetRowAttrs -> the designer's PaintToScreen
 //   [vision/BaseDesigner]: titles from the plan, per column PaintColumnRecords / PaintColumnFooter
 //   [GridPaint] -> the column's vision draws each cell through the grid's one TgpPainter

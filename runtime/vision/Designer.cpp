@@ -357,7 +357,8 @@ void DrawTitleContent(TCanvas& canvas, TRect r, const TgpPaintTitle& title, cons
       *truncated = !title.Caption.empty();
     } else {
       TRect needed{r.Left, r.Top, r.Right, r.Top};
-      DrawText(canvas, title.Caption, needed, AlignmentFlags(title.Alignment) | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+      DrawText(canvas, title.Caption, needed,
+               AlignmentFlags(title.Alignment) | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
       *truncated = needed.Width() > r.Width() || needed.Height() > r.Height();
     }
   }

@@ -178,7 +178,8 @@ TEST_F(GridScreen, ThePaintPlanListsTheColumnsOnScreenWithTheirRectangles) {
       auto it = std::find_if(info.Columns.begin(), info.Columns.end(),
                              [&](const TgpPaintColumn& p) { return p.Index == c.column; });
       ASSERT_NE(it, info.Columns.end());
-      const TRect r = c.area == gaCell ? info.CellRect(*it, c.row, c.lines) : TgpPaintInfo::BandRect(*it, c.area, c.lines);
+      const TRect r =
+          c.area == gaCell ? info.CellRect(*it, c.row, c.lines) : TgpPaintInfo::BandRect(*it, c.area, c.lines);
       EXPECT_EQ(r, c.expected);
     }
   };
