@@ -170,6 +170,8 @@ public:
   // tells whether the text needed more room than its rectangle has. The footer's rectangle is
   // the one on the client area, like the title's and the cells'.
   void DrawTitle(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
+  // What the title shows, as a paint plan carries it.
+  TgpPaintTitle PaintTitle() const;
   void DrawFooter(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
   // Moves the whole group; during the collection's own reshuffles a plain move.
   void SetIndex(int index) override;

@@ -37,6 +37,25 @@ bool Truncated(TCanvas& canvas, const String& text, const TRect& r, unsigned fla
 
 String TgpColumn::TitleCaption() const { return fCaption.empty() ? fFieldName : fCaption; }
 
+TgpPaintTitle TgpColumn::PaintTitle() const {
+  TgpPaintTitle t;
+  t.ShowCaption = !fOptionsVisual.Contains(cvoNoCaption);
+  if (t.ShowCaption) t.Caption = TitleCaption();
+  t.Alignment = ToAlignment(fCaptionAlignment);
+  if (fTitleState != tsSortedNone && zvEnv && zvEnv->TitleStateImgs) {
+    t.SortGlyphs = zvEnv->TitleStateImgs;
+    t.SortGlyph = static_cast<int>(fTitleState) - 1;
+  }
+  if (HasTitleGlyph()) {
+    t.Glyph = fTitleGlyph.get();
+  } else if (const TDBDivoRud* grid = GetGrid()) {
+    t.Images = grid->TitleImages();
+    t.ImageIndex = fTitleImageIndex;
+  }
+  return t;
+}
+
+// The hint test's measure of a title, drawn as the designer draws it.
 void TgpColumn::DrawTitle(TCanvas& canvas, int dx, bool* truncated, int dy) {
   if (truncated) *truncated = false;
   TDBDivoRud* grid = GetGrid();
@@ -44,42 +63,8 @@ void TgpColumn::DrawTitle(TCanvas& canvas, int dx, bool* truncated, int dy) {
   TRect r = grid->Layout().TitleRect(*this, false);
   if (r.IsEmpty()) return;
   OffsetRect(r, -dx, -dy);
-  TgpDesigner* d = grid->EffectiveDesigner();
-  if (d) r = d->TitleMargins()->Shrink(r);
-  // A pressed title drawn sunken rather than inverted shows its content one pixel down-right.
-  if (d && d->NoTitleInvert() && grid->PaintPressedTitle() == Index()) OffsetRect(r, 1, 1);
-  canvas.Brush()->SetStyle(bsClear);
-  // The sort glyph at the right edge; the caption and image share what is left of it.
-  if (fTitleState != tsSortedNone && zvEnv && zvEnv->TitleStateImgs) {
-    TImageList* glyphs = zvEnv->TitleStateImgs;
-    const int index = static_cast<int>(fTitleState) - 1;
-    if (index < glyphs->Count()) {
-      glyphs->Draw(&canvas, r.Right - glyphs->Width(), r.Top + (r.Height() - glyphs->Height()) / 2, index, true);
-      r.Right -= glyphs->Width() + 1;
-    }
-  }
-  const bool caption = !fOptionsVisual.Contains(cvoNoCaption);
-  TCustomImageList* images = grid->TitleImages();
-  const bool glyph = HasTitleGlyph();
-  const bool image = !glyph && images && fTitleImageIndex != -1;
-  if (glyph || image) {
-    const int w = glyph ? fTitleGlyph->Width() : images->Width();
-    const int h = glyph ? fTitleGlyph->Height() : images->Height();
-    const int x = caption ? r.Left : r.Left + (r.Width() - w) / 2;
-    const int y = r.Top + (r.Height() - h) / 2;
-    if (glyph)
-      canvas.Draw(x, y, fTitleGlyph.get());
-    else
-      images->Draw(&canvas, x, y, fTitleImageIndex, true);
-    if (caption) r.Left += w + 1;
-  }
-  if (!caption) return;
-  canvas.Font()->Assign(grid->Font());
-  if (d && d->HasTitleFont()) d->TitleFont()->CopyTo(*canvas.Font());
-  const String text = TitleCaption();
-  const TAlignment alignment = ToAlignment(fCaptionAlignment);
-  if (truncated) *truncated = Truncated(canvas, text, r, AlignmentFlags(alignment) | DT_WORDBREAK);
-  vprDrawText(canvas, r, text, alignment, tlCenter, 0, 0, true, false, false);
+  DrawTitleContent(canvas, r, PaintTitle(), grid->EffectiveDesigner(), *grid->Font(),
+                   grid->PaintPressedTitle() == Index(), truncated);
 }
 
 void TgpColumn::DrawFooter(TCanvas& canvas, int dx, bool* truncated, int dy) {

@@ -7,9 +7,10 @@
 // How the work flows (the file of each step in brackets):
 //
 // Painting: WM_PAINT -> Paint [GridPaint] builds one paint request (TgpPaintInfo) for the damaged
-//   band -> HandOver: InitRowAttrs walks the rows with the data link's active record moved
+//   band, with the plan of its groups and columns from the layout [GridLayout] -> HandOver:
+//   InitRowAttrs walks the rows with the data link's active record moved
 //   (TActiveRecordScope puts it back), OnGetRowAttrs -> the designer's PaintToScreen
-//   [vision/BaseDesigner] -> per column PaintColumnTitle / PaintColumnRecords / PaintColumnFooter
+//   [vision/BaseDesigner]: titles from the plan, per column PaintColumnRecords / PaintColumnFooter
 //   [GridPaint] -> the column's vision draws each cell through the grid's one TgpPainter
 //   [vision/VisionDraw, ColumnDrawing].
 // A key (Down): WMKeyDown -> KeyDown -> NavigationKey [GridKeys] -> SelectCell [GridNavigation]
@@ -327,16 +328,6 @@ public:
   int ColumnIndexOfField(const String& fieldName) const override;
   void ResizeColumnCellAttrs(int rowCount) override;
   void ClearColumnCellAttrs() override;
-  int PaintBandHeight(TgpGridArea area) const override;
-  int PaintGroupCount() const override;
-  int PaintGroupWidth(int group) const override;
-  int PaintGroupColumnCount(int group) const override;
-  int PaintGroupColumn(int group, int k) const override;
-  TgpPaintColumn PaintColumnInfo(int column) const override;
-  TRect PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const override;
-  int PaintLastVisibleRow() const override;
-  TColor PaintColor() const override { return Color(); }
-  void PaintColumnTitle(int column, TCanvas& canvas, int originX) override;
   void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) override;
   void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) override;
 
@@ -474,7 +465,7 @@ public:
   // The column the footer menu was last opened for, while it and its grid exist.
   static TgpColumn* FooterMenuColumn();
   // The title held down by the mouse, -1 when none.
-  int PaintPressedTitle() const override;
+  int PaintPressedTitle() const;
   // Tells the form designer that the form changed (design mode only).
   void Modified();
 

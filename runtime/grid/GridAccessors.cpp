@@ -55,7 +55,6 @@ bool TDBDivoRud::AutoScrolling() const { return d->AutoScrollTicks >= 0; }
 TgpPaintInfo& TDBDivoRud::PaintInfo() { return *d->PaintInfo; }
 TgpPainter& TDBDivoRud::Painter() { return d->Painter; }
 TDataSet* TDBDivoRud::PaintDataSet() const { return d->DataSet; }
-int TDBDivoRud::PaintLastVisibleRow() const { return d->Layout.VisibleRowCount - 1; }
 TgpCursorType TDBDivoRud::CursorType() const { return d->CursorType; }
 const String& TDBDivoRud::UniqueFields() const { return d->UniqueFields; }
 const String& TDBDivoRud::BookmarkFields() const { return d->BookmarkFields; }

@@ -25,6 +25,37 @@ TRect TgpGridLayout::RowsBand() const { return {Client.Left, TitleArea, Client.R
 TRect TgpGridLayout::TitleBand() const { return {Client.Left, 0, Client.Right, TitleArea}; }
 TRect TgpGridLayout::FooterBand() const { return {Client.Left, FooterTop(), Client.Right, Client.Bottom}; }
 
+TgpGridLayout::TRowSpan TgpGridLayout::RowsIn(int top, int bottom) const {
+  TRowSpan span;
+  if (!DataRowsShown || RowHeight <= 0 || bottom <= TitleArea || top >= RowsBottom) return span;
+  const int first = std::max(top - TitleArea, 0) / RowHeight;
+  const int last = std::min((bottom - TitleArea - 1) / RowHeight, RowCount - 1);
+  if (first <= last) span = {first, last};
+  return span;
+}
+
+int TgpGridLayout::RowAt(int y) const {
+  if (y < TitleArea || y >= RowsBottom || RowHeight <= 0) return -1;
+  const int row = (y - TitleArea) / RowHeight;
+  return row < RowCount ? row : -1;
+}
+
+TRect TgpGridLayout::WholeRows(const TRect& r) const {
+  if (RowHeight <= 0) return r;
+  auto top = [&](int y) {
+    if (y < TitleArea) return 0;
+    if (y >= RowsBottom) return y >= FooterTop() ? FooterTop() : y;
+    return TitleArea + (y - TitleArea) / RowHeight * RowHeight;
+  };
+  auto bottom = [&](int y) {  // y is the last pixel row
+    if (y < TitleArea) return TitleArea;
+    if (y >= FooterTop()) return std::max(Client.Bottom, y + 1);
+    if (y >= RowsBottom) return y + 1;
+    return std::min(TitleArea + ((y - TitleArea) / RowHeight + 1) * RowHeight, RowsBottom);
+  };
+  return {r.Left, top(r.Top), r.Right, bottom(r.Bottom - 1)};
+}
+
 TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
   TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
   switch (area) {
@@ -111,6 +142,47 @@ TRect TgpGridLayout::FooterRect(const TgpColumn& column, bool withLines, bool ab
   return r;
 }
 
+void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGroup, TgpPaintInfo& info) const {
+  info.PaintGroups.clear();
+  info.Columns.clear();
+  info.TitleHeight = TitleHeight;
+  info.RowHeight = RowHeight;
+  info.FooterHeight = FooterHeight;
+  info.LastVisibleRow = VisibleRowCount - 1;
+  const int groupCount = columns.GroupCount();
+  for (int g = std::max(firstGroup, 0); g <= lastGroup && g < groupCount; ++g) {
+    const TgpGroupInfo* group = columns.GetGroupInfo(g);
+    if (!group || !group->InView) continue;
+    const int first = static_cast<int>(info.Columns.size());
+    for (int i = group->FirstIndex; i <= group->LastIndex; ++i) {
+      const TgpColumn& c = *columns.Items(i);
+      if (!c.Visible()) continue;
+      TgpPaintColumn p;
+      p.Index = i;
+      p.Group = g;
+      p.Level = std::max(c.ActualLevel(), 0);
+      p.FirstInLine = c.LowLevel().OffsetInLevel <= 0;
+      p.Fixed = c.Fixed() == cfLeft;
+      p.ForeColorFill = c.OptionsVisual().Contains(cvoForeColorFill);
+      p.HasFooter = c.FooterState() != fsNone || !c.FooterText().empty();
+      p.Color = c.Color();
+      p.FooterColor = c.FooterAttrs() ? c.FooterAttrs()->Color() : clNone;
+      p.Title = TitleRect(c, false);
+      p.TitleLines = TitleRect(c, true);
+      p.Cell = CellRect(c, 0, false);
+      p.CellLines = CellRect(c, 0, true);
+      if (!p.Title.IsEmpty()) p.TitleContent = c.PaintTitle();
+      p.Footer = FooterRect(c, false);
+      p.FooterLines = FooterRect(c, true);
+      info.Columns.push_back(p);
+    }
+    const int count = static_cast<int>(info.Columns.size()) - first;
+    if (count == 0) continue;
+    info.PaintGroups.push_back(
+        TgpPaintGroup{g, group->DisplayLeft, group->TotalWidth, first, count, g == groupCount - 1});
+  }
+}
+
 TgpGridHit TgpGridLayout::PointToCell(const TgpColumns& columns, int x, int y) const {
   TgpGridHit hit;
   if (!PtInRect(Client, TPoint{x, y})) return hit;
@@ -124,8 +196,8 @@ TgpGridHit TgpGridLayout::PointToCell(const TgpColumns& columns, int x, int y) c
   if (y < TitleArea) {
     area = gaTitle;
   } else if (y < RowsBottom) {
-    row = (y - TitleArea) / RowHeight;
-    if (row >= RowCount) return hit;
+    row = RowAt(y);
+    if (row < 0) return hit;
     area = gaCell;
   } else if (y >= RowsBottom + EmptyArea && FooterArea > 0) {
     area = gaFooter;

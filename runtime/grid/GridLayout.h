@@ -66,6 +66,23 @@ struct TgpGridLayout {
   // absolute: in client coordinates; otherwise from the footer band's top.
   TRect FooterRect(const TgpColumn& column, bool withLines, bool absolute = true) const;
 
+  // The visible rows a vertical span [top, bottom) of the client crosses, within the rows
+  // shown; First and Last both -1 when it crosses none.
+  struct TRowSpan {
+    int First = -1;
+    int Last = -1;
+  };
+  TRowSpan RowsIn(int top, int bottom) const;
+  // The visible row at y, -1 above or below the rows shown.
+  int RowAt(int y) const;
+  // r widened to what is painted as a whole: rows to their edges, the titles and the footers
+  // each to its band (the footer band down to the client's bottom).
+  TRect WholeRows(const TRect& r) const;
+
+  // The plan of a paint request over groups firstGroup..lastGroup: the groups that show a column
+  // with their visible columns and rectangles, and the bands' heights.
+  void Plan(const TgpColumns& columns, int firstGroup, int lastGroup, TgpPaintInfo& info) const;
+
   TgpGridHit PointToCell(const TgpColumns& columns, int x, int y) const;
 
   // On screen: visible and in a group that is fixed or not scrolled off.

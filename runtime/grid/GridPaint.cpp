@@ -1,6 +1,6 @@
-// Painting: the paint request the grid fills from its layout and the clip rectangle, the row
-// attributes of the rows to paint, and what the designer reads of the grid through
-// IgpPaintGrid (bands, groups, column rectangles, the columns' titles, footers and cells).
+// Painting: the paint request the grid fills from its layout and the clip rectangle (with the
+// plan of the columns to paint), the row attributes of the rows to paint, and the columns'
+// titles, footers and cells the designer has drawn through IgpPaintGrid.
 #include "platform/db/DataSet.h"
 #include "platform/db/Field.h"
 #include "platform/graphics/Region.h"
@@ -28,22 +28,11 @@ std::vector<TRect> PaintBands(TCanvas& canvas, const TRect& bounds, const TgpGri
   const TRegion* region = canvas.Handle().ClipRegion();
   if (!region || region->Rects().size() < 2 || l.RowHeight <= 0) return {bounds};
   const TPoint origin = canvas.Handle().Origin();
-  auto rowTop = [&](int y) {
-    if (y < l.TitleArea) return 0;
-    if (y >= l.RowsBottom) return y >= l.FooterTop() ? l.FooterTop() : y;
-    return l.TitleArea + (y - l.TitleArea) / l.RowHeight * l.RowHeight;
-  };
-  auto rowBottom = [&](int y) {  // y is the last pixel row
-    if (y < l.TitleArea) return l.TitleArea;
-    if (y >= l.FooterTop()) return bounds.Bottom;
-    if (y >= l.RowsBottom) return y + 1;
-    return std::min(l.TitleArea + ((y - l.TitleArea) / l.RowHeight + 1) * l.RowHeight, l.RowsBottom);
-  };
   std::vector<TRect> bands;
   for (TRect r : region->Rects()) {
     OffsetRect(r, -origin.X, -origin.Y);
     if (!IntersectRect(r, r, bounds)) continue;
-    bands.push_back(TRect{r.Left, rowTop(r.Top), r.Right, rowBottom(r.Bottom - 1)});
+    bands.push_back(l.WholeRows(r));
   }
   std::sort(bands.begin(), bands.end(), [](const TRect& a, const TRect& b) { return a.Top < b.Top; });
   std::vector<TRect> merged;
@@ -59,17 +48,6 @@ std::vector<TRect> PaintBands(TCanvas& canvas, const TRect& bounds, const TgpGri
   for (TRect& m : merged) IntersectRect(m, m, bounds);
   if (merged.size() <= 1) return {bounds};
   return merged;
-}
-
-// A selected row's look: the designer's text colour over its fill, or its ultra-soft shading.
-void ApplySelectedRowLook(TgpRowAttrs& a, TgpDesigner& designer) {
-  a.FontColor = designer.SelectedRowText();
-  if (designer.UltraSoftSelectedRow()) {
-    a.UltraSoft = true;
-  } else {
-    a.ForceColor = true;
-    a.Color = designer.SelectedRow();
-  }
 }
 
 }  // namespace
@@ -90,8 +68,7 @@ void TDBDivoRud::Paint() {
     canvas->Brush()->SetColor(Color());
     canvas->Brush()->SetStyle(bsSolid);
     canvas->FillRect(clip);
-    canvas->Font()->Assign(Font());
-    if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(*canvas->Font());
+    ResolveCellLook(griddetail::CellLookSources(*this, designer, nullptr), canvas->Font());
     return;
   }
   // The parts of the update region far apart (the rows a scroll uncovered at both ends) are
@@ -142,15 +119,11 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
     info.Areas.Include(gaTitle);
     info.Rect.Top = 0;
   }
-  if (l.DataRowsShown && clip.Bottom > l.TitleArea && clip.Top < l.RowsBottom) {
-    const int first = std::max(clip.Top - l.TitleArea, 0) / l.RowHeight;
-    const int last = std::min((clip.Bottom - l.TitleArea - 1) / l.RowHeight, l.RowCount - 1);
-    if (first <= last) {
-      info.Areas.Include(gaCell);
-      info.FirstRow = first;
-      info.LastRow = last;
-      if (!info.Areas.Contains(gaTitle)) info.Rect.Top = l.TitleArea + first * l.RowHeight;
-    }
+  if (const TgpGridLayout::TRowSpan rows = l.RowsIn(clip.Top, clip.Bottom); rows.First >= 0) {
+    info.Areas.Include(gaCell);
+    info.FirstRow = rows.First;
+    info.LastRow = rows.Last;
+    if (!info.Areas.Contains(gaTitle)) info.Rect.Top = l.RowBand(rows.First).Top;
   }
   if (l.FooterArea > 0 && clip.Bottom > l.FooterTop()) {
     info.Areas.Include(gaFooter);
@@ -161,6 +134,9 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
 
 // Row attributes, the designer, and the active record put back whatever happens.
 void TDBDivoRud::HandOver(TgpPaintInfo& info) {
+  d->Layout.Plan(*d->Columns, info.FirstGroup, info.LastGroup, info);
+  info.PressedTitle = PaintPressedTitle();
+  info.Font = Font();
   info.Groups = std::span<TgpGroupInfo* const>(d->Columns->Groups().data(), d->Columns->Groups().size());
   info.DataLink = d->DataLink.get();
   struct TCanvasRelease {
@@ -229,7 +205,7 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
     // A selected record shows the selection look wherever it is.
     if (selectionShown && d->Selection->RecordSelected()) {
       a.Selected = true;
-      if (designer) ApplySelectedRowLook(a, *designer);
+      if (designer) designer->ApplySelectedRowLook(a);
     }
     if (a.Current && designer) {
       TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
@@ -239,38 +215,10 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       }
       // The current row carries the selection look when it is selected or nothing is; beside a
       // selection that leaves it out it keeps only its current and focused marks.
-      if (!dragTrack && (a.Selected || selectionEmpty)) {
-        if (a.Selected || a.Focused || !d->HideSelection) {
-          if (designer->SelectedRowFill()) {
-            a.ForceColor = true;
-            a.FontColor = designer->SelectedRowText();
-            if (designer->UltraSoftSelectedRow())
-              a.UltraSoft = true;
-            else
-              a.Color = designer->SelectedRow();
-          }
-          if (designer->SelectedCellFill() && cell) {
-            cell->FontColor = designer->SelectedCellText();
-            if (designer->UltraSoftSelectedCell()) {
-              cell->UltraSoft = true;
-            } else {
-              cell->ForceColor = true;
-              cell->Color = designer->SelectedCell();
-            }
-          }
-        } else {
-          if (designer->SelectedRowFill()) {
-            a.ForceColor = true;
-            a.Color = designer->HiddenSelection();
-          }
-          if (designer->SelectedCellFill() && cell) {
-            cell->ForceColor = true;
-            cell->Color = designer->HiddenSelection();
-          }
-        }
-      }
+      if (!dragTrack && (a.Selected || selectionEmpty))
+        designer->ApplyCurrentRowLook(a, cell, a.Selected || a.Focused || !d->HideSelection);
     }
-    if (dragTrack && a.Tracked && designer) ApplySelectedRowLook(a, *designer);
+    if (dragTrack && a.Tracked && designer) designer->ApplySelectedRowLook(a);
     if (OnGetRowAttrs) OnGetRowAttrs(this, a);
   }
 }
@@ -295,68 +243,6 @@ void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
 }
 
 void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
-
-int TDBDivoRud::PaintBandHeight(TgpGridArea area) const {
-  switch (area) {
-    case gaTitle: return d->Layout.TitleHeight;
-    case gaCell: return d->Layout.RowHeight;
-    case gaFooter: return d->Layout.FooterHeight;
-    default: return 0;
-  }
-}
-
-int TDBDivoRud::PaintGroupCount() const { return d->Columns->GroupCount(); }
-
-int TDBDivoRud::PaintGroupWidth(int group) const {
-  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
-  return g ? g->TotalWidth : 0;
-}
-
-int TDBDivoRud::PaintGroupColumnCount(int group) const {
-  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
-  if (!g || !g->InView) return 0;
-  int n = 0;
-  for (int i = g->FirstIndex; i <= g->LastIndex; ++i) n += d->Columns->Items(i)->Visible() ? 1 : 0;
-  return n;
-}
-
-int TDBDivoRud::PaintGroupColumn(int group, int k) const {
-  const TgpGroupInfo* g = d->Columns->GetGroupInfo(group);
-  if (!g) return -1;
-  for (int i = g->FirstIndex; i <= g->LastIndex; ++i)
-    if (d->Columns->Items(i)->Visible() && k-- == 0) return i;
-  return -1;
-}
-
-TgpPaintColumn TDBDivoRud::PaintColumnInfo(int column) const {
-  TgpPaintColumn p;
-  p.Index = column;
-  if (column < 0 || column >= d->Columns->Count()) return p;
-  const TgpColumn* c = d->Columns->Items(column);
-  p.Level = std::max(c->ActualLevel(), 0);
-  p.FirstInLine = c->LowLevel().OffsetInLevel <= 0;
-  p.Fixed = c->Fixed() == cfLeft;
-  p.ForeColorFill = c->OptionsVisual().Contains(cvoForeColorFill);
-  p.HasFooter = c->FooterState() != fsNone || !c->FooterText().empty();
-  p.Color = c->Color();
-  p.FooterColor = c->FooterAttrs() ? c->FooterAttrs()->Color() : clNone;
-  return p;
-}
-
-TRect TDBDivoRud::PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
-  if (column < 0 || column >= d->Columns->Count()) return {};
-  const TgpColumn& c = *d->Columns->Items(column);
-  switch (area) {
-    case gaTitle: return d->Layout.TitleRect(c, withLines);
-    case gaCell: return d->Layout.CellRect(c, row, withLines);
-    case gaFooter: return d->Layout.FooterRect(c, withLines, true);
-    default: return {};
-  }
-}
-
-void TDBDivoRud::PaintColumnTitle(int column, TCanvas& canvas, int originX) {
-  d->Columns->Items(column)->DrawTitle(canvas, originX);
-}
 
 void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
   d->Columns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);
@@ -385,9 +271,7 @@ void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, in
   p.ClientRect = designer ? designer->CellMargins()->Shrink(p.CellRect) : p.CellRect;
   p.Row = firstRow;
   p.LastRow = lastRow;
-  p.Font.Assign(Font());
-  if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(p.Font);
-  if (c->HasFont()) c->Font()->CopyTo(p.Font);
+  ResolveCellLook(griddetail::CellLookSources(*this, designer, c), &p.Font);
   p.EndEllipsis = !d->OptionsVisual.Contains(gvoNoEndEllipsis);
   p.WordWrap = c->OptionsVisual().Contains(cvoWordWrap);
   p.NoFocusRect = false;

@@ -118,9 +118,7 @@ bool TDBDivoRud::UpdateHeights() {
       TgpColumn* c = d->Columns->Items(i);
       if (!c->Visible()) continue;
       titleCandidate = std::max(titleCandidate, c->CalcTitleHeight(d->TitleLines, titlePadding));
-      cellFont.Assign(Font());
-      if (designer && designer->HasCellFont()) designer->CellFont()->CopyTo(cellFont);
-      if (c->HasFont()) c->Font()->CopyTo(cellFont);
+      ResolveCellLook(griddetail::CellLookSources(*this, designer, c), &cellFont);
       // A window-less grid measures nothing: 13 pixels a line, as GetTextHeight answers.
       TvpFieldVision* vision = c->CurVision();
       int cell;

@@ -104,13 +104,13 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   if (!client || !info.Canvas || !info.Grid) return;
   fPaintInfo = &info;
   fGrid = info.Grid;
-  fRowHeight = fGrid->PaintBandHeight(gaCell);
+  fRowHeight = info.RowHeight;
   fOriginX = info.Rect.Left;
   fOriginY = info.Rect.Top;
-  fTitleHeight = info.Areas.Contains(gaTitle) ? fGrid->PaintBandHeight(gaTitle) : 0;
+  fTitleHeight = info.Areas.Contains(gaTitle) ? info.TitleHeight : 0;
   const bool cells = info.Areas.Contains(gaCell) && info.FirstRow >= 0;
   if (info.Areas.Contains(gaFooter)) {
-    fFooterHeight = fGrid->PaintBandHeight(gaFooter);
+    fFooterHeight = info.FooterHeight;
     // The footer band sits at the bottom of the client area, whatever the rows above it.
     fFooterTop = client->DesignerClientRect().Bottom - fFooterHeight - fOriginY;
   } else {
@@ -145,24 +145,27 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   };
   try {
     fPaintWidth = 0;
-    ForEachGroup([&](int, int, int gw) { fPaintWidth += gw; });
+    ForEachGroup([&](const TgpPaintGroup&, int, int gw) { fPaintWidth += gw; });
     fRowsHeight = cells ? (info.LastRow - info.FirstRow + 1) * fRowHeight : 0;
     if (cells) {
       DrawBGCells();
-      ForEachGroup([&](int g, int, int) { DrawGroupRecords(g, fOriginX, fOriginY, info.FirstRow, info.LastRow); });
+      ForEachGroup([&](const TgpPaintGroup& g, int, int) {
+        DrawGroupRecords(g, fOriginX, fOriginY, info.FirstRow, info.LastRow);
+      });
     }
     if (fTitleHeight > 0) {
       DrawBGTitle();
-      ForEachGroup([&](int g, int x, int) {
+      ForEachGroup([&](const TgpPaintGroup& g, int x, int) {
         DrawTitle(g, x, fOriginX);
         DrawGroupTitle(g, x, fOriginX);
       });
-      const int pressed = fGrid->PaintPressedTitle();
-      if (pressed >= 0 && !NoTitleInvert()) InvertRect(*fCanvas, Shifted(fGrid->PaintColumnRect(pressed, gaTitle, 0, false), false));
+      if (info.PressedTitle >= 0 && !NoTitleInvert())
+        for (const TgpPaintColumn& c : info.Columns)
+          if (c.Index == info.PressedTitle && !c.Title.IsEmpty()) InvertRect(*fCanvas, Shifted(c.Title, false));
     }
     if (fFooterHeight > 0) {
       DrawBGFooter();
-      ForEachGroup([&](int g, int x, int) {
+      ForEachGroup([&](const TgpPaintGroup& g, int x, int) {
         DrawFooter(g, x, fOriginX);
         DrawGroupFooter(g, x, fOriginX);
       });
@@ -175,28 +178,30 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   finish();
 }
 
-void TgpBaseDesigner::DrawGroupTitle(int group, int, int originX) {
-  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k)
-    fGrid->PaintColumnTitle(fGrid->PaintGroupColumn(group, k), *fCanvas, originX);
+void TgpBaseDesigner::DrawGroupTitle(const TgpPaintGroup& group, int, int) {
+  if (!fPaintInfo->Font) return;
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
+    if (!c.Title.IsEmpty())
+      DrawTitleContent(*fCanvas, Shifted(c.Title, false), c.TitleContent, this, *fPaintInfo->Font,
+                       c.Index == fPaintInfo->PressedTitle);
 }
 
-void TgpBaseDesigner::DrawGroupFooter(int group, int, int originX) {
-  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k)
-    fGrid->PaintColumnFooter(fGrid->PaintGroupColumn(group, k), *fCanvas, originX, fOriginY);
+void TgpBaseDesigner::DrawGroupFooter(const TgpPaintGroup& group, int, int originX) {
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
+    fGrid->PaintColumnFooter(c.Index, *fCanvas, originX, fOriginY);
 }
 
-void TgpBaseDesigner::DrawGroupRecords(int group, int originX, int originY, int firstRow, int lastRow) {
+void TgpBaseDesigner::DrawGroupRecords(const TgpPaintGroup& group, int originX, int originY, int firstRow,
+                                       int lastRow) {
   if (!fPaintInfo->DataLink) return;
-  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k)
-    fGrid->PaintColumnRecords(fGrid->PaintGroupColumn(group, k), *fCanvas, originX, originY, firstRow, lastRow);
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
+    fGrid->PaintColumnRecords(c.Index, *fCanvas, originX, originY, firstRow, lastRow);
 }
 
-void TgpBaseDesigner::DrawSeparator(int group, TgpGridArea area, TColor color, int row) {
+void TgpBaseDesigner::DrawSeparator(const TgpPaintGroup& group, TgpGridArea area, TColor color, int row) {
   fCanvas->Pen()->SetColor(color);
-  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k) {
-    const int index = fGrid->PaintGroupColumn(group, k);
-    const TgpPaintColumn c = fGrid->PaintColumnInfo(index);
-    TRect r = fGrid->PaintColumnRect(index, area, row, false);
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group)) {
+    TRect r = area == gaCell ? fPaintInfo->CellRect(c, row, false) : TgpPaintInfo::BandRect(c, area, false);
     if (r.IsEmpty()) continue;
     r = Shifted(r, area != gaTitle);
     if (c.Level > 0) Line(color, r.Left, r.Top - 1, r.Right, r.Top - 1);
@@ -210,40 +215,31 @@ void TgpBaseDesigner::DrawBGCells() {
   const TgpPaintInfo& info = *fPaintInfo;
   const TColor background = info.Color;
   const TgpFocusRectKind focusKind = FocusRectKind();
-  const TgpCellMargins* margins = CellMargins();
-  (void)margins;
+  TgpLookSources sources;
+  sources.Background = background;
+  sources.FixedColor = FixedColor();
   for (int row = info.FirstRow; row <= info.LastRow; ++row) {
     const int top = (row - info.FirstRow) * fRowHeight + fTitleHeight;
     if (row >= info.RowAttrsCount()) break;
     const TgpRowAttrs& a = info.GetRowAttrs(row);
-    TColor rowColor = a.Color;
-    if (a.UltraSoft) rowColor = vprGetUltraColor(rowColor != clNone ? rowColor : background);
+    sources.Row = &a;
+    sources.Column = nullptr;
+    sources.Cell = nullptr;
+    const TColor rowColor = ResolveCellLook(sources, nullptr).RowFill;
     if (rowColor != clNone) Fill(rowColor, TRect{0, top, fPaintWidth, top + fRowHeight});
     int right = 0;
-    ForEachGroup([&](int g, int x, int w) {
+    ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
       right = x + w;
-      for (int k = 0, n = fGrid->PaintGroupColumnCount(g); k < n; ++k) {
-        const int index = fGrid->PaintGroupColumn(g, k);
-        const TgpPaintColumn c = fGrid->PaintColumnInfo(index);
-        const TgpCellAttrs* cell = a.GetCellAttr(index);
-        TColor color = clNone;
-        if (cell && cell->ForceColor && cell->Color != clNone) {
-          color = cell->Color;
-        } else if (rowColor == clNone || (!a.ForceColor && c.ForeColorFill)) {
-          color = cell ? cell->Color : clNone;
-          if (color == clNone) color = c.Color;
-          if (color == clNone && c.Fixed) color = FixedColor();
-          if (color != clNone && a.UltraSoft) color = vprGetUltraColor(color);
-          if (color == clNone) color = rowColor;
-        } else {
-          color = rowColor;
-        }
-        if (cell && cell->UltraSoft) color = vprGetUltraColor(color != clNone ? color : background);
-        const TRect withLines = Shifted(fGrid->PaintColumnRect(index, gaCell, row, true), true);
+      for (const TgpPaintColumn& c : info.GroupColumns(g)) {
+        const TgpCellAttrs* cell = a.GetCellAttr(c.Index);
+        sources.Column = &c;
+        sources.Cell = cell;
+        const TColor color = ResolveCellLook(sources, nullptr).Fill;
+        const TRect withLines = Shifted(info.CellRect(c, row, true), true);
         if (color != clNone && color != rowColor) Fill(color, withLines);
         if (cell && cell->Current &&
             (focusKind == frcPersistentCell || (focusKind == frcCell && cell->Focused))) {
-          TRect r = Shifted(fGrid->PaintColumnRect(index, gaCell, row, false), true);
+          TRect r = Shifted(info.CellRect(c, row, false), true);
           if (CellSeparator() == clNone && RowSeparator() == clNone) r = withLines;
           fCanvas->Brush()->SetColor(clHighlight);
           fCanvas->FrameRect(r);
@@ -269,15 +265,13 @@ void TgpBaseDesigner::DrawBGFooter() {
   Line(clBtnShadow, right, bottom, -fOriginX - 1, bottom);
 }
 
-void TgpBaseDesigner::DrawTitle(int, int, int) {}
+void TgpBaseDesigner::DrawTitle(const TgpPaintGroup&, int, int) {}
 
-void TgpBaseDesigner::DrawFooter(int group, int, int) {
+void TgpBaseDesigner::DrawFooter(const TgpPaintGroup& group, int, int) {
   fCanvas->Pen()->SetColor(fFooterLines);
-  for (int k = 0, n = fGrid->PaintGroupColumnCount(group); k < n; ++k) {
-    const int index = fGrid->PaintGroupColumn(group, k);
-    const TgpPaintColumn c = fGrid->PaintColumnInfo(index);
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group)) {
     if (!c.HasFooter) continue;
-    TRect r = fGrid->PaintColumnRect(index, gaFooter, 0, false);
+    TRect r = c.Footer;
     if (r.IsEmpty()) continue;
     r = Shifted(r, true);
     Fill(c.FooterColor != clNone ? c.FooterColor : FooterColor(), r);

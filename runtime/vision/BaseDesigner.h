@@ -58,11 +58,11 @@ public:
   int RowsHeight() const { return fRowsHeight; }
   int PaintWidth() const { return fPaintWidth; }
 
-  void DrawGroupTitle(int group, int x, int originX);
-  void DrawGroupFooter(int group, int x, int originX);
-  void DrawGroupRecords(int group, int originX, int originY, int firstRow, int lastRow);
+  void DrawGroupTitle(const TgpPaintGroup& group, int x, int originX);
+  void DrawGroupFooter(const TgpPaintGroup& group, int x, int originX);
+  void DrawGroupRecords(const TgpPaintGroup& group, int originX, int originY, int firstRow, int lastRow);
   // Lines between the cells of one group in one band (row for gaCell).
-  void DrawSeparator(int group, TgpGridArea area, TColor color, int row);
+  void DrawSeparator(const TgpPaintGroup& group, TgpGridArea area, TColor color, int row);
 
 protected:
   void GetFooterMargins(int& top, int& bottom) const override;
@@ -72,12 +72,11 @@ protected:
   virtual void DrawBGTitle();
   virtual void DrawBGCells();
   virtual void DrawBGFooter();
-  virtual void DrawTitle(int group, int x, int originX);
-  virtual void DrawFooter(int group, int x, int originX);
+  virtual void DrawTitle(const TgpPaintGroup& group, int x, int originX);
+  virtual void DrawFooter(const TgpPaintGroup& group, int x, int originX);
   virtual void DrawFG() {}
 
-  // Groups of the request that are on screen, left to right, with their left edge X in the
-  // request and width W.
+  // The plan's groups, left to right, with their left edge X in the request and width W.
   template <class F>
   void ForEachGroup(F&& f) const;
   void Line(TColor color, int x1, int y1, int x2, int y2);
@@ -102,13 +101,11 @@ private:
 
 template <class F>
 void TgpBaseDesigner::ForEachGroup(F&& f) const {
-  if (!fPaintInfo || !fGrid) return;
+  if (!fPaintInfo) return;
   int x = 0;
-  for (int g = fPaintInfo->FirstGroup; g <= fPaintInfo->LastGroup; ++g) {
-    if (fGrid->PaintGroupColumnCount(g) == 0) continue;
-    const int w = fGrid->PaintGroupWidth(g);
-    f(g, x, w);
-    x += w;
+  for (const TgpPaintGroup& g : fPaintInfo->PaintGroups) {
+    f(g, x, g.Width);
+    x += g.Width;
   }
 }
 

@@ -1,6 +1,10 @@
 #include "runtime/vision/Designer.h"
 
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawFlags.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/ImageList.h"
+#include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 
 #include <algorithm>
@@ -271,6 +275,94 @@ void TgpDesigner::CopyDesignerProperties(const TgpDesigner& source) {
     SetFont(i, source.HasFont(i) ? source.GetFont(i) : nullptr);
     SetMargins(i, source.GetMargins(i));
   }
+}
+
+// ---- Selection looks -----------------------------------------------------------------------------
+
+void TgpDesigner::ApplySelectedRowLook(TgpRowAttrs& a) const {
+  a.FontColor = SelectedRowText();
+  if (UltraSoftSelectedRow()) {
+    a.UltraSoft = true;
+  } else {
+    a.ForceColor = true;
+    a.Color = SelectedRow();
+  }
+}
+
+void TgpDesigner::ApplyCurrentRowLook(TgpRowAttrs& a, TgpCellAttrs* cell, bool shown) const {
+  if (!shown) {
+    if (SelectedRowFill()) {
+      a.ForceColor = true;
+      a.Color = HiddenSelection();
+    }
+    if (SelectedCellFill() && cell) {
+      cell->ForceColor = true;
+      cell->Color = HiddenSelection();
+    }
+    return;
+  }
+  if (SelectedRowFill()) {
+    a.ForceColor = true;
+    a.FontColor = SelectedRowText();
+    if (UltraSoftSelectedRow())
+      a.UltraSoft = true;
+    else
+      a.Color = SelectedRow();
+  }
+  if (SelectedCellFill() && cell) {
+    cell->FontColor = SelectedCellText();
+    if (UltraSoftSelectedCell()) {
+      cell->UltraSoft = true;
+    } else {
+      cell->ForceColor = true;
+      cell->Color = SelectedCell();
+    }
+  }
+}
+
+// ---- Column titles ---------------------------------------------------------------------------------
+
+void DrawTitleContent(TCanvas& canvas, TRect r, const TgpPaintTitle& title, const TgpDesigner* designer,
+                      const TFont& gridFont, bool pressed, bool* truncated) {
+  if (truncated) *truncated = false;
+  if (designer) r = designer->TitleMargins()->Shrink(r);
+  // A pressed title drawn sunken rather than inverted shows its content one pixel down-right.
+  if (designer && designer->NoTitleInvert() && pressed) OffsetRect(r, 1, 1);
+  canvas.Brush()->SetStyle(bsClear);
+  // The sort glyph at the right edge; the caption and image share what is left of it.
+  if (title.SortGlyph >= 0 && title.SortGlyphs && title.SortGlyph < title.SortGlyphs->Count()) {
+    TCustomImageList* glyphs = title.SortGlyphs;
+    glyphs->Draw(&canvas, r.Right - glyphs->Width(), r.Top + (r.Height() - glyphs->Height()) / 2, title.SortGlyph,
+                 true);
+    r.Right -= glyphs->Width() + 1;
+  }
+  const bool image = !title.Glyph && title.Images && title.ImageIndex != -1;
+  if (title.Glyph || image) {
+    const int w = title.Glyph ? title.Glyph->Width() : title.Images->Width();
+    const int h = title.Glyph ? title.Glyph->Height() : title.Images->Height();
+    const int x = title.ShowCaption ? r.Left : r.Left + (r.Width() - w) / 2;
+    const int y = r.Top + (r.Height() - h) / 2;
+    if (title.Glyph)
+      canvas.Draw(x, y, title.Glyph);
+    else
+      title.Images->Draw(&canvas, x, y, title.ImageIndex, true);
+    if (title.ShowCaption) r.Left += w + 1;
+  }
+  if (!title.ShowCaption) return;
+  canvas.Font()->Assign(&gridFont);
+  if (designer && designer->HasTitleFont()) designer->TitleFont()->CopyTo(*canvas.Font());
+  if (truncated) {
+    // Measured with the flags it is drawn with.
+    if (r.IsEmpty()) {
+      *truncated = !title.Caption.empty();
+    } else {
+      TRect needed{r.Left, r.Top, r.Right, r.Top};
+      DrawText(canvas, title.Caption, needed,
+               AlignmentFlags(title.Alignment) | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+      *truncated = needed.Width() > r.Width() || needed.Height() > r.Height();
+    }
+  }
+  vprDrawText(canvas, r, title.Caption, title.Alignment, tlCenter, 0, 0, true, false, false);
 }
 
 }  // namespace zv

@@ -97,6 +97,13 @@ public:
   bool UltraSoftSelectedRow() const { return UltraSoft(usiSelectedRow); }
   void SetUltraSoftSelectedRow(bool value) { SetUltraSoft(usiSelectedRow, value); }
 
+  // The selection colours on a row's look. A selected row (or a drop row shown for a drag):
+  // the selected text colour over the selected fill or the ultra-soft shading. The current row
+  // with its current cell (nil when none): its row and cell fills, or with shown false the
+  // hidden selection's colour.
+  void ApplySelectedRowLook(TgpRowAttrs& row) const;
+  void ApplyCurrentRowLook(TgpRowAttrs& row, TgpCellAttrs* cell, bool shown) const;
+
   // --- Fonts, by TgpBandIndex ---------------------------------------------------------------
   // Created on first read, with the designer as change listener.
   TChildFont* GetFont(int index) const;
@@ -213,6 +220,12 @@ private:
   int fFooterTopMargin = 0;
   int fFooterBottomMargin = 0;
 };
+
+// A column title's content in r (the title's rectangle without its lines): the designer's title
+// margins, font and pressed look over the grid's font. truncated, when given, tells whether the
+// caption needs more room than it has.
+void DrawTitleContent(TCanvas& canvas, TRect r, const TgpPaintTitle& title, const TgpDesigner* designer,
+                      const TFont& gridFont, bool pressed, bool* truncated = nullptr);
 
 // The designer of grids that have none; created with the runtime package (nil before).
 TgpDesigner* DefaultDesigner();

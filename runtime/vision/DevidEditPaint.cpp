@@ -97,12 +97,7 @@ void TvpFieldVision::DrawRecords2(TDBDevidEdit& edit, TCanvas& canvas, const TRe
   if (edit.OnDraw) edit.OnDraw(&edit, &painter);
   if (painter.DefaultDrawing && OnDrawEdit) OnDrawEdit(this, &fields, &painter);
   if (painter.DefaultDrawing) VM_DrawEdit(fields, painter);
-  if (!painter.DefaultDrawing) return;
-  if (ImageWidth() > 0) {
-    painter.DrawImage(painter.ImageIndex);
-    painter.DrawImage(painter.OverlayIndex);
-  }
-  if (fDrawText) painter.DrawText(painter.Text, fields.Alignment(), tlaDefault, 0, 0);
+  PaintCell(fields, painter);
 }
 
 }  // namespace zv

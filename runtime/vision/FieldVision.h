@@ -195,6 +195,9 @@ public:
   void DrawRecords(TgpFieldList& fields, TgpPainter& painter);
   // Paints an edit control's surface into rect of canvas through the one edit painter.
   void DrawRecords2(TDBDevidEdit& edit, TCanvas& canvas, const TRect& rect);
+  // One cell's default drawing, in a grid or an edit: its image and overlay, then its text;
+  // nothing once a stage has taken the drawing over.
+  void PaintCell(TgpFieldList& fields, TfvPainter& painter);
   virtual void VM_PreparePainter(TgpFieldList& fields, TfvPainter& painter);
   virtual void VM_DrawCell(TgpFieldList& fields, TgpPainter& painter);
   virtual void VM_DrawEdit(TgpFieldList& fields, TfvPainter& painter);

@@ -1,5 +1,7 @@
 #include "runtime/vision/PaintRecords.h"
 
+#include "runtime/rtm/ChildFont.h"
+#include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/Designer.h"
 
@@ -90,6 +92,53 @@ TgpCellAttrs* TgpRowAttrs::GetFieldAttr(const String& fieldName) const {
   if (!grid) return nullptr;
   const int index = grid->ColumnIndexOfField(fieldName);
   return index < 0 ? nullptr : grid->ColumnCellAttrs(index, Row);
+}
+
+// --- Cell look ----------------------------------------------------------------------------------
+
+namespace {
+
+// A row's or a cell's font overrides.
+void ApplyOverrides(TFont& font, TColor color, TFontStyles style, const String& name) {
+  if (color != clNone) font.SetColor(color);
+  if (!style.Empty()) font.SetStyle(font.Style() + style);
+  if (!name.empty()) font.SetName(name);
+}
+
+}  // namespace
+
+TgpCellLook ResolveCellLook(const TgpLookSources& s, TFont* font) {
+  const TgpRowAttrs* row = s.Row;
+  const TgpCellAttrs* cell = s.Cell;
+  if (font) {
+    if (s.GridFont) font->Assign(s.GridFont);
+    if (s.DesignerFont) s.DesignerFont->CopyTo(*font);
+    if (s.ColumnFont) s.ColumnFont->CopyTo(*font);
+    if (row) ApplyOverrides(*font, row->FontColor, row->FontStyle, row->FontName);
+    if (cell) ApplyOverrides(*font, cell->FontColor, cell->FontStyle, cell->FontName);
+  }
+  TgpCellLook look;
+  if (!row) return look;
+  TColor rowColor = row->Color;
+  if (row->UltraSoft) rowColor = vprGetUltraColor(rowColor != clNone ? rowColor : s.Background);
+  look.RowFill = rowColor;
+  if (!s.Column) return look;
+  // A forced cell colour wins; else the cell's, column's or fixed colour shows where the row
+  // has none or lets a fore-colour-filled column keep its own.
+  const TgpPaintColumn& c = *s.Column;
+  TColor color = rowColor;
+  if (cell && cell->ForceColor && cell->Color != clNone) {
+    color = cell->Color;
+  } else if (rowColor == clNone || (!row->ForceColor && c.ForeColorFill)) {
+    color = cell ? cell->Color : clNone;
+    if (color == clNone) color = c.Color;
+    if (color == clNone && c.Fixed) color = s.FixedColor;
+    if (color != clNone && row->UltraSoft) color = vprGetUltraColor(color);
+    if (color == clNone) color = rowColor;
+  }
+  if (cell && cell->UltraSoft) color = vprGetUltraColor(color != clNone ? color : s.Background);
+  look.Fill = color;
+  return look;
 }
 
 // --- TgpPaintInfo -----------------------------------------------------------------------------

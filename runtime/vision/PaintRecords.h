@@ -4,6 +4,7 @@
 // hands over to its designer. They do not know the grid: what they need from it (the columns'
 // per-row cell attributes, the dataset, the visible row count) comes through IgpPaintGrid.
 
+#include "platform/classes/ClassesTypes.h"
 #include "platform/classes/Persistent.h"
 #include "platform/classes/TypeInfo.h"
 #include "platform/graphics/Colors.h"
@@ -19,6 +20,9 @@
 namespace zv {
 
 class TCanvas;
+class TChildFont;
+class TCustomImageList;
+class TGraphic;
 class TDataLink;
 class TDataSet;
 class TgpDesigner;
@@ -98,9 +102,26 @@ public:
 
 ZV_ENUM(TgpGridArea, gaUndefined, gaTitle, gaCell, gaFooter);
 
-// What a designer reads of one column while it paints.
+// What a column's title shows: its caption, the sort glyph at its right edge, and the column's
+// own glyph or else an image of the grid's title images beside (or instead of) the caption.
+struct TgpPaintTitle {
+  String Caption;
+  TAlignment Alignment = taLeftJustify;
+  bool ShowCaption = true;
+  TCustomImageList* SortGlyphs = nullptr;
+  int SortGlyph = -1;  // -1 when unsorted
+  TGraphic* Glyph = nullptr;
+  TCustomImageList* Images = nullptr;
+  int ImageIndex = -1;
+};
+
+// One column of a paint plan: its collection index, group and level, its own colours, and its
+// rectangles in client coordinates, without and with the lines after and below it (empty where
+// the column or its band is not shown). The cell rectangles are row 0's: row r's lie r rows
+// lower (TgpPaintInfo::CellRect).
 struct TgpPaintColumn {
   int Index = -1;
+  int Group = -1;
   int Level = 0;             // actual level in its group
   bool FirstInLine = true;   // no visible column before it on its level
   bool Fixed = false;        // fixed at the left
@@ -108,11 +129,26 @@ struct TgpPaintColumn {
   bool HasFooter = false;    // a footer state or text to show
   TColor Color = clNone;     // the column's own colour
   TColor FooterColor = clNone;
+  TRect Title, TitleLines;
+  TRect Cell, CellLines;
+  TRect Footer, FooterLines;
+  TgpPaintTitle TitleContent;  // when the title band is shown
+};
+
+// One group of a paint plan: its number, its left edge (client coordinates) and width, and
+// where its visible columns lie in the plan's column list.
+struct TgpPaintGroup {
+  int Number = 0;
+  int Left = 0;
+  int Width = 0;
+  int FirstColumn = 0;
+  int ColumnCount = 0;
+  bool LastOfGrid = false;  // the grid's last group
 };
 
 // What the paint records need from their grid. The grid implements it; its columns keep one
-// TgpCellAttrs per visible row. The painting side (band heights, groups, column rectangles and
-// the columns' own drawing) has defaults for grids that only keep attributes.
+// TgpCellAttrs per visible row. The columns' own drawing has defaults for grids that only keep
+// attributes; where things lie comes with the paint request's plan, not from here.
 class IgpPaintGrid {
 public:
   // The dataset of the grid's data link, or nil.
@@ -128,25 +164,7 @@ public:
   virtual void ClearColumnCellAttrs() = 0;
 
   // ---- Painting ---------------------------------------------------------------------------
-  // Title band, one row, footer band.
-  virtual int PaintBandHeight(TgpGridArea area) const { (void)area; return 0; }
-  virtual int PaintGroupCount() const { return 0; }
-  virtual int PaintGroupWidth(int group) const { (void)group; return 0; }
-  // Visible columns of a group, in column order: their number and the k-th's index.
-  virtual int PaintGroupColumnCount(int group) const { (void)group; return 0; }
-  virtual int PaintGroupColumn(int group, int k) const { (void)group; (void)k; return -1; }
-  virtual TgpPaintColumn PaintColumnInfo(int column) const { TgpPaintColumn c; c.Index = column; return c; }
-  // The column's rectangle in a band (row for gaCell), in client coordinates; empty when off screen.
-  virtual TRect PaintColumnRect(int column, TgpGridArea area, int row, bool withLines) const {
-    (void)column; (void)area; (void)row; (void)withLines; return {};
-  }
-  // The last row on screen and the grid's background colour.
-  virtual int PaintLastVisibleRow() const { return -1; }
-  virtual TColor PaintColor() const { return clWindow; }
-  // The column whose title is held down, -1 when none.
-  virtual int PaintPressedTitle() const { return -1; }
-  // The columns' own drawing, shifted left by originX (and up by originY for records).
-  virtual void PaintColumnTitle(int column, TCanvas& canvas, int originX) { (void)column; (void)canvas; (void)originX; }
+  // The columns' own drawing, shifted left by originX (and up by originY).
   virtual void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
     (void)column; (void)canvas; (void)originX; (void)originY;
   }
@@ -188,6 +206,31 @@ public:
 
 ZV_EVENT(TgpGetRowAttrsEvent, void(TObject* sender, TgpRowAttrs& rowAttrs));
 
+// --- Cell look -------------------------------------------------------------------------------
+
+// Where a cell's look comes from, least specific first: the grid's font and colour, the
+// designer's cell font and colour of fixed columns, the column, the row and the cell. Any may be
+// nil: row heights know neither row nor cell, a painter's base font already holds the first three.
+struct TgpLookSources {
+  const TFont* GridFont = nullptr;
+  const TChildFont* DesignerFont = nullptr;  // nil when the designer sets no cell font
+  const TChildFont* ColumnFont = nullptr;    // nil when the column has no font of its own
+  TColor Background = clWindow;              // the grid's colour
+  TColor FixedColor = clNone;                // the designer's colour of fixed columns
+  const TgpPaintColumn* Column = nullptr;
+  const TgpRowAttrs* Row = nullptr;
+  const TgpCellAttrs* Cell = nullptr;
+};
+
+struct TgpCellLook {
+  TColor RowFill = clNone;  // the row's fill (ultra-soft applied); clNone shows the background
+  TColor Fill = clNone;     // the cell's; equal to RowFill or clNone where the row's shows through
+};
+
+// The one rule for a cell's look: its font into font (when given, from GridFont on), and its
+// fills when the row is known (the cell's only with its column).
+TgpCellLook ResolveCellLook(const TgpLookSources& sources, TFont* font);
+
 // --- Paint request ---------------------------------------------------------------------------
 
 using TgpGridAreas = TSet<TgpGridArea>;
@@ -211,6 +254,35 @@ public:
   bool Buffered = false;
   TDataLink* DataLink = nullptr;
   std::span<TgpGroupInfo* const> Groups;
+
+  // The plan, built once per request from the grid's layout: the groups the request crosses
+  // that show a column, left to right, their visible columns, and the bands' heights.
+  std::vector<TgpPaintGroup> PaintGroups;
+  std::vector<TgpPaintColumn> Columns;
+  int TitleHeight = 0;  // of the whole band, shown or not
+  int RowHeight = 0;
+  int FooterHeight = 0;
+  int LastVisibleRow = -1;  // the last row on screen
+  int PressedTitle = -1;    // the column whose title is held down, -1 when none
+  const TFont* Font = nullptr;  // the grid's font, under the designer's band fonts
+
+  std::span<const TgpPaintColumn> GroupColumns(const TgpPaintGroup& group) const {
+    return std::span<const TgpPaintColumn>(Columns).subspan(static_cast<std::size_t>(group.FirstColumn),
+                                                            static_cast<std::size_t>(group.ColumnCount));
+  }
+  // The column's cell rectangle in visible row `row` (empty when the column is off screen).
+  TRect CellRect(const TgpPaintColumn& column, int row, bool withLines) const {
+    TRect r = withLines ? column.CellLines : column.Cell;
+    if (r.IsEmpty()) return r;
+    r.Top += row * RowHeight;
+    r.Bottom += row * RowHeight;
+    return r;
+  }
+  // The column's title or footer rectangle (empty when not shown).
+  static TRect BandRect(const TgpPaintColumn& column, TgpGridArea area, bool withLines) {
+    if (area == gaTitle) return withLines ? column.TitleLines : column.Title;
+    return withLines ? column.FooterLines : column.Footer;
+  }
 
   int RowAttrsCount() const { return static_cast<int>(fRowAttrs.size()); }
   // Entry row; EZVError when out of range.

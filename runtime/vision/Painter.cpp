@@ -112,13 +112,6 @@ void TfvPainter::DrawFocusRect(const TRect& rect) {
 
 namespace {
 
-// A row's or a cell's font overrides over the canvas font.
-void ApplyOverrides(TFont& font, TColor color, TFontStyles style, const String& name) {
-  if (color != clNone) font.SetColor(color);
-  if (!style.Empty()) font.SetStyle(font.Style() + style);
-  if (!name.empty()) font.SetName(name);
-}
-
 void MoveDown(TRect& r, int dy) {
   r.Top += dy;
   r.Bottom += dy;
@@ -131,13 +124,15 @@ bool TgpPainter::Prepare() {
   DefaultDrawing = true;
   if (DataLink) DataLink->SetActiveRecord(Row);
   if (Canvas) {
-    TFont* font = Canvas->Font();
-    font->Assign(&Font);
     RowAttrs = PaintInfo && Row < PaintInfo->RowAttrsCount() ? &PaintInfo->GetRowAttrs(Row) : nullptr;
     TgpCellAttrs* cell = RowAttrs ? RowAttrs->GetCellAttr(ColumnIndex) : nullptr;
     CellAttrs = cell;
-    if (RowAttrs) ApplyOverrides(*font, RowAttrs->FontColor, RowAttrs->FontStyle, RowAttrs->FontName);
-    if (cell) ApplyOverrides(*font, cell->FontColor, cell->FontStyle, cell->FontName);
+    // The base font already holds the grid's, the designer's and the column's.
+    TgpLookSources sources;
+    sources.GridFont = &Font;
+    sources.Row = RowAttrs;
+    sources.Cell = cell;
+    ResolveCellLook(sources, Canvas->Font());
   }
   Text.clear();
   fUnreadable = false;

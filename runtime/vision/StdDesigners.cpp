@@ -94,7 +94,7 @@ void TLiteDesigner::DrawBGTitle() {
   TColor pen = non3D ? (HorizLines() != clNone ? HorizLines() : VertLines()) : clBlack;
   Line(pen, 0, TitleHeight() - 1, PaintWidth(), TitleHeight() - 1);
   pen = non3D ? (VertLines() != clNone ? VertLines() : HorizLines()) : clBlack;
-  ForEachGroup([&](int g, int x, int w) {
+  ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
     DrawSeparator(g, gaTitle, pen, 0);
     Line(pen, x + w - 1, 0, x + w - 1, TitleHeight() - 1);
   });
@@ -110,19 +110,18 @@ void TLiteDesigner::DrawBGCells() {
       Line(HorizLines(), 0, y, PaintWidth(), y);
     }
   if (VertLines() != clNone) {
-    const int lastGroup = Grid()->PaintGroupCount() - 1;
-    ForEachGroup([&](int g, int x, int w) {
-      const TColor pen = g == lastGroup && !fShowLastLine ? Grid()->PaintColor() : VertLines();
+    ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
+      const TColor pen = g.LastOfGrid && !fShowLastLine ? PaintInfo()->Color : VertLines();
       Line(pen, x + w - 1, TitleHeight(), x + w - 1, TitleHeight() + RowsHeight());
     });
   }
 }
 
-void TLiteDesigner::DrawTitle(int group, int, int) {
-  const int pressed = Grid()->PaintPressedTitle();
-  for (int k = 0, n = Grid()->PaintGroupColumnCount(group); k < n; ++k) {
-    const int index = Grid()->PaintGroupColumn(group, k);
-    TRect r = Shifted(Grid()->PaintColumnRect(index, gaTitle, 0, false), false);
+void TLiteDesigner::DrawTitle(const TgpPaintGroup& group, int, int) {
+  const int pressed = PaintInfo()->PressedTitle;
+  for (const TgpPaintColumn& c : PaintInfo()->GroupColumns(group)) {
+    const int index = c.Index;
+    TRect r = Shifted(c.Title, false);
     if (r.IsEmpty()) continue;
     if (fTitleStyle == ltsFlat) {
       ++r.Right;
@@ -135,7 +134,7 @@ void TLiteDesigner::DrawTitle(int group, int, int) {
       else
         DrawEdge(*Canvas(), e, BDR_RAISEDINNER, BF_RECT);
     }
-    if (fTitleStyle == ltsFlat && fShowLines && !Grid()->PaintColumnInfo(index).FirstInLine) {
+    if (fTitleStyle == ltsFlat && fShowLines && !c.FirstInLine) {
       Line(clBtnHighlight, r.Left, r.Top, r.Left - 2, r.Top);
       const int patch = r.Height() / 14;
       Fill(TitleColor(), TRect{r.Left - 2, r.Top + 1, r.Left + 1, r.Top + 1 + patch});
@@ -239,7 +238,7 @@ void TStandardDesigner::DrawBGTitle() {
   Line(HorizLines(), 0, th - 1, PaintWidth(), th - 1);
   Line(MarginLines(), 0, th - 2, PaintWidth(), th - 2);
   const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : TitleColor();
-  ForEachGroup([&](int, int x, int w) {
+  ForEachGroup([&](const TgpPaintGroup&, int x, int w) {
     Line(VertLines(), x + w - 1, 0, x + w - 1, th - 2);
     Line(VertLines(), x + w - 3, 0, x + w - 3, th - 2);
     Line(middle, x + w - 2, 0, x + w - 2, th - 2);
@@ -259,9 +258,9 @@ void TStandardDesigner::DrawBGCells() {
   };
   auto vertical = [&] {
     int bottom = TitleHeight() + RowsHeight();
-    if (info.LastRow == Grid()->PaintLastVisibleRow()) --bottom;
-    const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : Grid()->PaintColor();
-    ForEachGroup([&](int, int x, int w) {
+    if (info.LastRow == info.LastVisibleRow) --bottom;
+    const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : info.Color;
+    ForEachGroup([&](const TgpPaintGroup&, int x, int w) {
       Line(VertLines(), x + w - 1, TitleHeight(), x + w - 1, bottom);
       Line(VertLines(), x + w - 3, TitleHeight(), x + w - 3, bottom);
       Line(middle, x + w - 2, TitleHeight(), x + w - 2, bottom);
@@ -276,15 +275,14 @@ void TStandardDesigner::DrawBGCells() {
   }
 }
 
-void TStandardDesigner::DrawTitle(int group, int, int) {
+void TStandardDesigner::DrawTitle(const TgpPaintGroup& group, int, int) {
   if (fTitleSeparator != clNone) DrawSeparator(group, gaTitle, fTitleSeparator, 0);
   if (!fOptions.Contains(dg3DTitle)) return;
-  const int pressed = Grid()->PaintPressedTitle();
-  for (int k = 0, n = Grid()->PaintGroupColumnCount(group); k < n; ++k) {
-    const int index = Grid()->PaintGroupColumn(group, k);
-    TRect r = Shifted(Grid()->PaintColumnRect(index, gaTitle, 0, false), false);
+  const int pressed = PaintInfo()->PressedTitle;
+  for (const TgpPaintColumn& c : PaintInfo()->GroupColumns(group)) {
+    TRect r = Shifted(c.Title, false);
     if (r.IsEmpty()) continue;
-    DrawEdge(*Canvas(), r, index == pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    DrawEdge(*Canvas(), r, c.Index == pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
 }
 

@@ -1,5 +1,6 @@
 // A vision painting a grid column's cells through the grid's one painter: the painter is set up
-// once for the column and advanced row by row, so painting allocates nothing per cell.
+// once for the column and advanced row by row, so painting allocates nothing per cell. Each cell
+// ends in PaintCell, the default drawing an edit control's surface ends in too.
 #include "platform/graphics/Canvas.h"
 #include "runtime/vision/FieldList.h"
 #include "runtime/vision/FieldVision.h"
@@ -16,15 +17,18 @@ void TvpFieldVision::DrawRecords(TgpFieldList& fields, TgpPainter& painter) {
     if (painter.HasOwnerDraw && painter.OwnerDraw) painter.OwnerDraw(painter);
     if (painter.DefaultDrawing && OnDraw) OnDraw(this, &fields, &painter);
     if (painter.DefaultDrawing) VM_DrawCell(fields, painter);
-    if (painter.DefaultDrawing) {
-      if (ImageWidth() > 0) {
-        painter.DrawImage(painter.ImageIndex);
-        painter.DrawImage(painter.OverlayIndex);
-      }
-      if (DrawText()) painter.DrawText(painter.Text, fields.Alignment(), tlaDefault, 0, 0);
-    }
+    PaintCell(fields, painter);
     painter.Next();
   }
+}
+
+void TvpFieldVision::PaintCell(TgpFieldList& fields, TfvPainter& painter) {
+  if (!painter.DefaultDrawing) return;
+  if (ImageWidth() > 0) {
+    painter.DrawImage(painter.ImageIndex);
+    painter.DrawImage(painter.OverlayIndex);
+  }
+  if (DrawText()) painter.DrawText(painter.Text, fields.Alignment(), tlaDefault, 0, 0);
 }
 
 }  // namespace zv

@@ -106,4 +106,14 @@ struct TGridPrivate {
   TWinControl* CustomizerWindow = nullptr;  // the attached customizer's form
 };
 
+// Where a column's cells take their font from: the grid's, the designer's cell font and the
+// column's own (no column: the grid's cells without one).
+inline TgpLookSources CellLookSources(const TDBDivoRud& grid, const TgpDesigner* designer, const TgpColumn* column) {
+  TgpLookSources s;
+  s.GridFont = grid.Font();
+  s.DesignerFont = designer && designer->HasCellFont() ? designer->CellFont() : nullptr;
+  s.ColumnFont = column && column->HasFont() ? column->Font() : nullptr;
+  return s;
+}
+
 }  // namespace zv::griddetail

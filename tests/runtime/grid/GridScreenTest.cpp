@@ -161,25 +161,76 @@ TEST_F(GridScreen, MoreLinesGrowTheirBandAndBadCountsChangeNothing) {
   EXPECT_EQ(grid->VisibleRowCount(), 1) << "a client smaller than the bands still shows a row";
 }
 
-TEST_F(GridScreen, ColumnRectanglesWithAndWithoutLines) {
+// The plan a paint hands its designer: the groups on screen, their visible columns, and each
+// column's rectangles from the layout.
+TEST_F(GridScreen, ThePaintPlanListsTheColumnsOnScreenWithTheirRectangles) {
   Make(Look::Standard, false);
-  // title 20, row 18, footer 24 at 176; groups 0..63 and 63..146 (3-pixel lines).
   struct Case {
     int column;
     TgpGridArea area;
     int row;
     bool lines;
     TRect expected;
-  } cases[] = {
+  };
+  auto check = [&](const TgpPaintInfo& info, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "column " << c.column << " area " << c.area << " lines " << c.lines);
+      auto it = std::find_if(info.Columns.begin(), info.Columns.end(),
+                             [&](const TgpPaintColumn& p) { return p.Index == c.column; });
+      ASSERT_NE(it, info.Columns.end());
+      const TRect r =
+          c.area == gaCell ? info.CellRect(*it, c.row, c.lines) : TgpPaintInfo::BandRect(*it, c.area, c.lines);
+      EXPECT_EQ(r, c.expected);
+    }
+  };
+  TgpPaintInfo info(nullptr);
+  // title 20, row 18, footer 24 at 176; groups 0..63 and 63..146 (3-pixel lines).
+  grid->Layout().Plan(*grid->Columns(), 0, 1, info);
+  ASSERT_EQ(info.PaintGroups.size(), 2u);
+  EXPECT_EQ(info.RowHeight, 18);
+  check(info, {
       {0, gaTitle, 0, false, {0, 0, 60, 17}},      {0, gaTitle, 0, true, {0, 0, 63, 20}},
       {1, gaTitle, 0, false, {63, 0, 143, 17}},    {0, gaCell, 2, false, {0, 56, 60, 73}},
       {0, gaCell, 2, true, {0, 56, 63, 74}},       {1, gaFooter, 0, false, {63, 180, 143, 197}},
       {1, gaFooter, 0, true, {63, 176, 146, 200}}, {0, gaFooter, 0, true, {1, 176, 63, 200}},
-  };
-  for (const Case& c : cases) {
-    const TRect r = grid->PaintColumnRect(c.column, c.area, c.row, c.lines);
-    EXPECT_EQ(r, c.expected) << "column " << c.column << " area " << c.area << " lines " << c.lines;
+  });
+
+  // A fixed column, a two-level group scrolled out of view and two more groups after it.
+  grid->Columns()->BeginUpdate();
+  Col(0)->SetFixed(cfLeft);
+  TgpColumn* under = grid->Columns()->Add();
+  under->SetFieldName("ID");
+  under->SetWidth(100);
+  under->SetLayoutLevel(1);
+  for (int i = 0; i < 2; ++i) {
+    TgpColumn* c = grid->Columns()->Add();
+    c->SetFieldName(i == 0 ? "NAME" : "ID");
+    c->SetWidth(150);
   }
+  grid->Columns()->EndUpdate();
+  h->Pump();
+  grid->Columns()->SetFirstGroupInView(2);
+  grid->Columns()->UpdateScrollStop(false, false);
+  grid->Layout().Plan(*grid->Columns(), 0, grid->Columns()->GroupCount() - 1, info);
+  std::vector<int> groups, columns;
+  for (const TgpPaintGroup& g : info.PaintGroups) {
+    groups.push_back(g.Number);
+    for (const TgpPaintColumn& c : info.GroupColumns(g)) columns.push_back(c.Index);
+  }
+  EXPECT_EQ(groups, (std::vector<int>{0, 2, 3}));
+  EXPECT_EQ(columns, (std::vector<int>{0, 3, 4}));
+  EXPECT_TRUE(info.PaintGroups.back().LastOfGrid);
+  // Two levels make the row 36 high; the titles 38, the footers 42 from 158; a one-level column fills the row.
+  check(info, {
+      {0, gaTitle, 0, false, {0, 0, 60, 35}},       {3, gaTitle, 0, false, {63, 0, 213, 35}},
+      {4, gaCell, 0, false, {216, 38, 366, 73}},    {4, gaCell, 1, true, {216, 74, 369, 110}},
+      {3, gaFooter, 0, true, {63, 158, 216, 200}},
+  });
+  // The plan of one group alone.
+  grid->Layout().Plan(*grid->Columns(), 2, 2, info);
+  ASSERT_EQ(info.Columns.size(), 1u);
+  EXPECT_EQ(info.Columns[0].Index, 3);
+  EXPECT_EQ(info.PaintGroups[0].Left, 63);
   grid->SetShowTitles(false);
   EXPECT_TRUE(grid->TitleClientRect(Col(0), true).IsEmpty()) << "no title band, no title rectangle";
 }
@@ -215,6 +266,21 @@ TEST_F(GridScreen, HitTestsInEveryBand) {
       EXPECT_EQ(hit.Column, c.column);
     }
   }
+  // Painting reads the rows a clip crosses, and the band a damaged rectangle is widened to,
+  // from the same layout (title 20, rows of 18 down to 164, footer from 176).
+  const TgpGridLayout& l = grid->Layout();
+  struct Span {
+    int top, bottom, first, last;
+  } spans[] = {{0, 20, -1, -1}, {0, 21, 0, 0}, {37, 39, 0, 1}, {160, 200, 7, 7}, {164, 200, -1, -1}};
+  for (const Span& s : spans) {
+    const TgpGridLayout::TRowSpan rows = l.RowsIn(s.top, s.bottom);
+    EXPECT_EQ(rows.First, s.first) << s.top << ".." << s.bottom;
+    EXPECT_EQ(rows.Last, s.last) << s.top << ".." << s.bottom;
+  }
+  EXPECT_EQ(l.RowAt(163), 7);
+  EXPECT_EQ(l.RowAt(164), -1);
+  EXPECT_EQ(l.WholeRows(TRect{5, 10, 40, 40}), (TRect{5, 0, 40, 56}));
+  EXPECT_EQ(l.WholeRows(TRect{5, 168, 40, 180}), (TRect{5, 168, 40, 200}));
   grid->DoMouseMove(10, 76);
   grid->DoMouseMove(70, 190);
   EXPECT_EQ(grid->OverPrevPos().Area, gaCell);

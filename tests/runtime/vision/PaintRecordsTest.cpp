@@ -5,6 +5,7 @@
 #include "TestGrid.h"
 
 #include "platform/db/MemTable.h"
+#include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/PaintRecords.h"
 
@@ -183,4 +184,79 @@ TEST_F(PaintInfoTest, CellLookupsByColumnAndField) {
   EXPECT_EQ(lone.GetRowAttrs(0).GetFieldAttr("ID"), nullptr);
   EXPECT_EQ(lone.FirstRow, -1);
   EXPECT_EQ(lone.LastRow, -1);
+}
+
+// The one rule for a cell's look: fills from the cell, the column, the fixed colour and the row,
+// least specific first, and the fonts overridden by the row, then the cell.
+TEST(CellLookTest, FillsAndFontsFollowTheMostSpecificSource) {
+  TgpRowAttrs plainRow(nullptr), redRow(nullptr), forcedRow(nullptr), softRow(nullptr);
+  redRow.Color = clRed;
+  forcedRow.Color = clRed;
+  forcedRow.ForceColor = true;
+  softRow.UltraSoft = true;
+  TgpCellAttrs none, blue, forcedBlue, softCell;
+  blue.Color = clBlue;
+  forcedBlue.Color = clBlue;
+  forcedBlue.ForceColor = true;
+  softCell.UltraSoft = true;
+  TgpPaintColumn plain, yellow, fixed, fill;
+  yellow.Color = clYellow;
+  fixed.Fixed = true;
+  fill.Color = clYellow;
+  fill.ForeColorFill = true;
+  const TColor softWhite = vprGetUltraColor(clWhite);
+  struct Case {
+    const char* name;
+    const TgpRowAttrs* row;
+    const TgpPaintColumn* column;
+    const TgpCellAttrs* cell;
+    TColor rowFill, fill;
+  } cases[] = {
+      {"nothing set", &plainRow, &plain, &none, clNone, clNone},
+      {"the column's colour", &plainRow, &yellow, &none, clNone, clYellow},
+      {"the cell's over the column's", &plainRow, &yellow, &blue, clNone, clBlue},
+      {"the fixed colour", &plainRow, &fixed, &none, clNone, clGreen},
+      {"a row colour covers the column's", &redRow, &yellow, &none, clRed, clRed},
+      {"a fore-colour-filled column keeps its own", &redRow, &fill, &none, clRed, clYellow},
+      {"unless the row forces its colour", &forcedRow, &fill, &none, clRed, clRed},
+      {"a forced cell colour wins", &forcedRow, &fill, &forcedBlue, clRed, clBlue},
+      {"an ultra-soft row over the background", &softRow, &plain, &none, softWhite, softWhite},
+      {"an ultra-soft row covers the column's", &softRow, &yellow, &none, softWhite, softWhite},
+      {"and softens a fore-colour fill", &softRow, &fill, &none, softWhite, vprGetUltraColor(clYellow)},
+      {"an ultra-soft cell", &plainRow, &plain, &softCell, clNone, softWhite},
+      {"no column: the row alone", &redRow, nullptr, &blue, clRed, clNone},
+  };
+  for (const Case& c : cases) {
+    TgpLookSources s;
+    s.Background = clWhite;
+    s.FixedColor = clGreen;
+    s.Row = c.row;
+    s.Column = c.column;
+    s.Cell = c.cell;
+    const TgpCellLook look = ResolveCellLook(s, nullptr);
+    EXPECT_EQ(look.RowFill, c.rowFill) << c.name;
+    EXPECT_EQ(look.Fill, c.fill) << c.name;
+  }
+
+  TFont grid;
+  grid.SetName("Base");
+  grid.SetColor(clBlack);
+  redRow.FontColor = clMaroon;
+  redRow.FontStyle = {fsBold};
+  blue.FontName = "Cell";
+  blue.FontStyle = {fsItalic};
+  TFont font;
+  TgpLookSources s;
+  s.GridFont = &grid;
+  s.Row = &redRow;
+  s.Cell = &blue;
+  ResolveCellLook(s, &font);
+  EXPECT_EQ(font.Name(), "Cell");
+  EXPECT_EQ(font.Color(), clMaroon);
+  EXPECT_EQ(font.Style(), (TFontStyles{fsBold, fsItalic}));
+  s.Row = nullptr;
+  s.Cell = nullptr;
+  ResolveCellLook(s, &font);
+  EXPECT_EQ(font.Name(), "Base") << "each resolution starts again from the grid's font";
+  EXPECT_TRUE(font.Style().Empty());
 }
