@@ -549,6 +549,48 @@ TEST_F(GridScreen, PaintsDrawStraightOntoTheWindowAndPartialOnesMatchAFullOne) {
   }
 }
 
+// The background is filled only where no band paints its own: whatever the window held before,
+// a paint leaves the same pixels, right of the columns, below the rows, in the rows with and
+// without a colour of their own, and in a band of rows painted alone.
+TEST_F(GridScreen, APaintLeavesNoPixelOfWhatTheWindowHeldBefore) {
+  struct Case {
+    const char* name;
+    Look look;
+    int records, columnWidth;
+    bool footers;
+    TColor rowColor;  // of the second row
+  } cases[] = {
+      {"standard, narrower than the window", Look::Standard, 100, 0, true, clNone},
+      {"lite, three rows", Look::Lite, 3, 0, true, clNone},
+      {"standard, a last partial row, no footers", Look::Standard, 100, 0, false, clYellow},
+      {"lite, wider than the window", Look::Lite, 100, 200, false, clYellow},
+      {"standard, two rows over a coloured one", Look::Standard, 2, 0, true, clAqua},
+  };
+  for (const Case& c : cases) {
+    Make(c.look, false, c.records);
+    grid->SetShowFooters(c.footers);
+    if (c.columnWidth > 0)
+      for (int i = 0; i < 2; ++i) Col(i)->SetWidth(c.columnWidth);
+    grid->OnGetRowAttrs = [&](TObject*, TgpRowAttrs& a) {
+      if (a.Row == 1) a.Color = c.rowColor;
+    };
+    h->Pump();
+    for (const TRect r : {Rect(0, 0, 300, 200), Rect(0, 45, 300, 90)}) {
+      std::vector<TColor> pictures[2];
+      for (int k = 0; k < 2; ++k) {
+        GetDC(grid->Handle())->FillRect(Rect(0, 0, 300, 200), {k ? clLime : clRed, bsSolid});
+        InvalidateRect(grid->Handle(), &r, false);
+        h->Pump();
+        for (int y = r.Top; y < r.Bottom; ++y)
+          for (int x = r.Left; x < r.Right; ++x) pictures[k].push_back(h->Pixel(grid.get(), x, y));
+      }
+      EXPECT_EQ(FirstDifference(pictures[0], pictures[1]), "same") << c.name << ", from y " << r.Top
+                                                                     << " (x, y - " << r.Top << ")";
+    }
+    grid.reset();
+  }
+}
+
 TEST_F(GridScreen, TheStandardDesignerDrawsDoubleLinesWithAMarginLine) {
   Make(Look::Standard, false);
   TBitmap bitmap;
