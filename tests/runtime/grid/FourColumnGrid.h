@@ -18,6 +18,18 @@
 
 namespace zvtest {
 
+// A (60) alone, B (80) and C (50) side by side in one group, D (70) alone, over ID and NAME.
+inline void AddFourColumns(zv::TDBDivoRud& grid) {
+  const int widths[] = {60, 80, 50, 70};
+  for (int i = 0; i < 4; ++i) {
+    zv::TgpColumn* c = grid.Columns()->Add();
+    c->SetFieldName(i % 2 ? "NAME" : "ID");
+    c->SetCaption(std::string(1, static_cast<char>('A' + i)));
+    c->SetWidth(widths[i]);
+    if (i == 2) c->SetLayoutIndex(1);
+  }
+}
+
 class TFourColumnGridTest : public THarnessTest {
 protected:
   void TearDown() override {
@@ -47,14 +59,7 @@ protected:
     grid->SetBounds(0, 0, width, 200);
     grid->SetDesigner(&designer);
     grid->SetParent(form.get());
-    const int widths[] = {60, 80, 50, 70};
-    for (int i = 0; i < 4; ++i) {
-      TgpColumn* c = grid->Columns()->Add();
-      c->SetFieldName(i % 2 ? "NAME" : "ID");
-      c->SetCaption(std::string(1, static_cast<char>('A' + i)));
-      c->SetWidth(widths[i]);
-      if (i == 2) c->SetLayoutIndex(1);
-    }
+    AddFourColumns(*grid);
     grid->SetDataSource(source.get());
     h->Pump();
     return *grid;

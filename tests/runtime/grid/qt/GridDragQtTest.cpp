@@ -2,6 +2,7 @@
 // as on the headless backend.
 
 #include "QtDriver.h"
+#include "tests/runtime/grid/FourColumnGrid.h"
 #include "HarnessTest.h"
 
 #include "platform/db/MemTable.h"
@@ -38,14 +39,7 @@ protected:
     grid->SetDesigner(&designer);
     grid->SetBounds(0, 0, 400, 200);
     grid->SetParent(form);
-    const int widths[] = {60, 80, 50, 70};
-    for (int i = 0; i < 4; ++i) {
-      TgpColumn* c = grid->Columns()->Add();
-      c->SetFieldName(i % 2 ? "NAME" : "ID");
-      c->SetCaption(std::string(1, static_cast<char>('A' + i)));
-      c->SetWidth(widths[i]);
-      if (i == 2) c->SetLayoutIndex(1);
-    }
+    AddFourColumns(*grid);
     grid->SetDataSource(&source);
     h->Pump();
   }
