@@ -48,6 +48,7 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
   const TQrsColumnCells& cells = Cells();
   fScratchA = Scratch(column.DataType());
   fScratchB = Scratch(column.DataType());
+  ReserveToGrow(fNull, static_cast<std::size_t>(count));
   fNull.resize(static_cast<std::size_t>(count));
   bool mixed = false;
   for (int row = 0; row < count; ++row) {
@@ -65,12 +66,15 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
   fMixed = mixed;
   switch (fKind) {
     case TKeyKind::Integer:
+      ReserveToGrow(fIntegers, static_cast<std::size_t>(count));
       fIntegers.resize(static_cast<std::size_t>(count));
       break;
     case TKeyKind::Float:
+      ReserveToGrow(fFloats, static_cast<std::size_t>(count));
       fFloats.resize(static_cast<std::size_t>(count));
       break;
     case TKeyKind::Bytes:
+      ReserveToGrow(fSlots, static_cast<std::size_t>(count));
       fSlots.resize(static_cast<std::size_t>(count));
       break;
     case TKeyKind::Cells:
@@ -165,7 +169,7 @@ void TSortKeys::ComputeRow(std::int32_t row) {
 }
 
 void TSortKeys::CompactArena() {
-  std::vector<std::uint8_t> arena;
+  TBigArray<std::uint8_t> arena;
   arena.reserve(fArena.size() - std::min(fHoles, fArena.size()));
   for (TSlot& slot : fSlots) {
     if (slot.Size <= InlineMax) continue;

@@ -12,6 +12,7 @@
 // another kind, or whose cells are of several kinds, compares its cells through CompareWith.
 
 #include "runtime/db/UniValue.h"
+#include "runtime/db/detail/QrsBigArray.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -40,8 +41,8 @@ public:
   bool Descending() const { return fDescending; }
   bool HasNaN() const { return fHasNaN; }
   bool IsNull(std::int32_t row) const { return fNull[static_cast<std::size_t>(row)] != 0; }
-  const std::vector<std::int64_t>& Integers() const { return fIntegers; }
-  const std::vector<double>& Floats() const { return fFloats; }
+  const TBigArray<std::int64_t>& Integers() const { return fIntegers; }
+  const TBigArray<double>& Floats() const { return fFloats; }
 
   // Ascending result of two non-null cells.
   int Compare(std::int32_t a, std::int32_t b) const {
@@ -112,11 +113,11 @@ private:
   bool fDescending;
   bool fMixed = false;  // cells of several kinds
   bool fHasNaN = false;
-  std::vector<std::uint8_t> fNull;       // by storage row
-  std::vector<std::int64_t> fIntegers;   // by storage row
-  std::vector<double> fFloats;           // by storage row
-  std::vector<TSlot> fSlots;             // by storage row
-  std::vector<std::uint8_t> fArena;      // keys longer than InlineMax
+  TBigArray<std::uint8_t> fNull;         // by storage row
+  TBigArray<std::int64_t> fIntegers;     // by storage row
+  TBigArray<double> fFloats;             // by storage row
+  TBigArray<TSlot> fSlots;               // by storage row
+  TBigArray<std::uint8_t> fArena;        // keys longer than InlineMax
   std::size_t fHoles = 0;
   std::vector<std::uint8_t> fScratchKey;
   // The bytes every non-null key begins with (keys of texts that share a beginning, such as

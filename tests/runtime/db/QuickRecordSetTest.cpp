@@ -614,6 +614,63 @@ TEST(QuickRecordSetOrder, TextKeysOfEveryLengthKeepTheOrderThroughRewrites) {
   }
 }
 
+// A set large enough that the order's and the keys' arrays get mappings of their own: they grow,
+// shrink and shift with the records as the small ones do.
+TEST(QuickRecordSetOrder, ALargeSetKeepsItsOrderAsRecordsComeAndGo) {
+  zv::qrsdetail::TBigArray<int> big;
+  std::vector<int> plain;
+  for (int i = 0; i < 3'000'000; ++i) big.push_back(i), plain.push_back(i);
+  big.insert(big.begin(), -1), plain.insert(plain.begin(), -1);
+  big.erase(big.begin() + 10, big.begin() + 2'000'000), plain.erase(plain.begin() + 10, plain.begin() + 2'000'000);
+  big.shrink_to_fit();
+  EXPECT_TRUE(std::equal(big.begin(), big.end(), plain.begin(), plain.end()));
+
+  constexpr int Count = 150'000;  // 32-byte text keys: several megabytes
+  std::mt19937 random(11);
+  TvpQuickRecordSet rs;
+  rs.Fields()->Add("T", ftString, 20);
+  std::vector<std::string> model;  // by storage row
+  auto text = [&random] { return "k" + std::to_string(random() % 40'000); };
+  rs.BeginUpdate();
+  for (int row = 0; row < Count; ++row) {
+    rs.AddRecord();
+    model.push_back(text());
+    rs.Fields()->Items(0)->Cells(row)->SetAsString(model.back());
+  }
+  rs.EndUpdate();
+  rs.SetSortString("T");
+  for (int step = 0; step < 3000; ++step) {
+    const int choice = static_cast<int>(random() % 8);
+    const int row = static_cast<int>(random() % model.size());
+    if (choice < 5) {
+      rs.AddRecord();
+      model.push_back(text());
+      rs.Fields()->Items(0)->Cells(rs.RecordCount() - 1)->SetAsString(model.back());
+    } else if (choice < 7) {
+      model[static_cast<std::size_t>(row)] = text();
+      rs.Fields()->Items(0)->Cells(row)->SetAsString(model[static_cast<std::size_t>(row)]);
+    } else if (step % 2) {
+      rs.DeleteRecord(row);
+      model.erase(model.begin() + row);
+    } else {
+      rs.InsertRecord(row);
+      model.insert(model.begin() + row, "");
+      rs.Fields()->Items(0)->Cells(row)->SetAsString("");
+    }
+  }
+  ASSERT_EQ(rs.RecordCount(), static_cast<int>(model.size()));
+  // Every neighbour in order by the collation's keys, ties by storage row.
+  std::vector<std::vector<std::uint8_t>> keys(model.size());
+  for (std::size_t row = 0; row < model.size(); ++row) AppendAnsiSortKey(keys[row], model[row], false);
+  for (int pos = 1; pos < rs.RecordCount(); ++pos) {
+    const int a = rs.RowOf(pos - 1), b = rs.RowOf(pos);
+    const auto& ka = keys[static_cast<std::size_t>(a)];
+    const auto& kb = keys[static_cast<std::size_t>(b)];
+    ASSERT_TRUE(ka < kb || (ka == kb && a < b)) << "pos " << pos;
+    ASSERT_EQ(rs.PosOf(b), pos);
+  }
+}
+
 // A cell of a typed column made to take another kind keeps it, as the other cells keep theirs;
 // a write that does not convert raises as it always did and leaves the order whole.
 TEST(QuickRecordSetOrder, CellsTakingOtherKindsAndFailedWritesKeepTheOrderWhole) {
