@@ -231,10 +231,17 @@ public:
       for (int i = 0; i < inner.Count; ++i) inner.Code[i] = code(inner.Row[i]);
   }
 
-  // A row about to be removed or looked for: where its leaf is noted, asked for ahead.
+  // A row about to be removed: its leaf, the leaf's rows and the parent's counts are asked for
+  // ahead, each as soon as its address is known, while the caller goes on with other work.
   void Expect(std::int32_t row) const {
 #if defined(__GNUC__)
-    if (!fIdentity && static_cast<std::size_t>(row) < fLeafOf.size()) __builtin_prefetch(&fLeafOf[static_cast<std::size_t>(row)]);
+    if (fIdentity || static_cast<std::size_t>(row) >= fLeafOf.size()) return;
+    const std::int32_t node = fLeafOf[static_cast<std::size_t>(row)];
+    if (node < 0) return;
+    const TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
+    Prefetch(leaf.Row, sizeof leaf.Row, &leaf.Count);
+    const TUp up = fLeafUp[static_cast<std::size_t>(node)];
+    if (up.Parent >= 0) __builtin_prefetch(&fInners[static_cast<std::size_t>(up.Parent)].Size[up.Slot]);
 #else
     (void)row;
 #endif
@@ -249,6 +256,7 @@ public:
     std::int32_t node = fRoot;
     for (int h = fHeight; h > 0; --h) {
       const TInner& inner = fInners[static_cast<std::size_t>(node)];
+      Prefetch(inner.Code, sizeof inner.Code, &inner.Count);
       const int i = CountWhile(inner.Code, inner.Count - 1, [code](std::uint64_t c) { return c < code; });
       node = inner.Child[i];
     }
