@@ -43,6 +43,7 @@ using namespace zv;
 int RowCount = 1000000;
 int ColumnCount = 8;  // --columns: more than 8 repeat the fields, wider than the window
 int RowLines = 2;     // --lines
+int CacheKib = -1;    // --cache-kib: the text layout cache's bound, other than the default
 
 const std::string& FileName() {
   static const std::string name =
@@ -301,6 +302,8 @@ int main(int argc, char** argv) {
       ColumnCount = std::max(std::atoi(argv[++i]), 1);
     else if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc)
       RowLines = std::max(std::atoi(argv[++i]), 1);
+    else if (std::strcmp(argv[i], "--cache-kib") == 0 && i + 1 < argc)
+      CacheKib = std::max(std::atoi(argv[++i]), 0);
     else
       argv[kept++] = argv[i];
   }
@@ -318,6 +321,7 @@ int main(int argc, char** argv) {
     SetGraphicsBackend(qt::CreateQtBackend());
     SetWindowBackend(qt::CreateQtWindowBackend());
     Application->Initialize();
+    if (CacheKib >= 0) TextLayoutCache().SetCapacity(static_cast<std::size_t>(CacheKib) << 10);
     zvbench::TRatioReporter reporter(PrintTable);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

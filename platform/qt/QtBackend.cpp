@@ -1,6 +1,7 @@
 #include "platform/qt/QtBackend.h"
 
 #include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/HashSlots.h"
 #include "platform/graphics/TextLayoutCache.h"
 #include "platform/graphics/detail/Raster.h"
 #include "platform/qt/detail/QtEnvironment.h"
@@ -132,29 +133,29 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
     int Draws = 0;
   };
   static std::list<TEntry> order;  // most recent first
-  static std::unordered_map<std::uint64_t, std::list<TEntry>::iterator> index;  // by TEntry::Hash
+  static THashSlots<std::list<TEntry>::iterator> index;  // by TEntry::Hash
   static std::uint64_t generation = 0;
   static std::mutex lock;
   const std::lock_guard guard(lock);
   // Emptied with the layout cache, so that what it forgot is shaped again here too.
   if (const std::uint64_t g = TextLayoutCache().Generation(); g != generation) {
-    index.clear();
+    index.Clear();
     order.clear();
     generation = g;
   }
   // Fonts live as long as the program, each at its own address.
   const auto address = reinterpret_cast<std::uintptr_t>(&font);
   const std::uint64_t hash = std::hash<std::string_view>{}(text) ^ (address * 0x9E3779B97F4A7C15ull);
-  auto it = index.find(hash);
-  if (it != index.end() && (it->second->Font != address || it->second->Text != text)) {
+  std::list<TEntry>::iterator* it = index.Find(hash);
+  if (it && ((*it)->Font != address || (*it)->Text != text)) {
     // Another run of the same hash: the new one takes its place.
-    order.erase(it->second);
-    index.erase(it);
-    it = index.end();
+    order.erase(*it);
+    index.Erase(hash);
+    it = nullptr;
   }
-  if (it != index.end()) {
-    order.splice(order.begin(), order, it->second);
-    TEntry& entry = *it->second;
+  if (it) {
+    order.splice(order.begin(), order, *it);
+    TEntry& entry = **it;
     if (drawing && ++entry.Draws == StaticTextDraws) {
       auto placed = std::make_shared<QStaticText>(entry.Shaped.Run->Layout.text());
       placed->setTextFormat(Qt::PlainText);
@@ -169,15 +170,18 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
   run->Layout.setTextOption(option);
+  // Without this, ending the layout throws its glyphs away and every draw of the run shapes it
+  // again: the width measured and the glyphs drawn would cost two shapings.
+  run->Layout.setCacheEnabled(true);
   run->Layout.beginLayout();
   QTextLine line = run->Layout.createLine();
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
   order.push_front({hash, address, std::string(text), {std::move(run), nullptr}, drawing ? 1 : 0});
-  index.emplace(hash, order.begin());
+  index.Set(hash, order.begin());
   if (order.size() > ShapedTextCount) {
-    index.erase(order.back().Hash);
+    index.Erase(order.back().Hash);
     order.pop_back();
   }
   return order.front().Shaped;
