@@ -163,7 +163,9 @@ TEST(HashSlots, FindsWhatAMapFindsThroughSetsErasesAndGrowth) {
       const int* found = slots.Find(h);
       const auto it = model.find(h ? h : 1);
       ASSERT_EQ(found != nullptr, it != model.end()) << h;
-      if (found) EXPECT_EQ(*found, it->second) << h;
+      if (found) {
+        EXPECT_EQ(*found, it->second) << h;
+      }
     }
     for (const auto& [hash, value] : model) ASSERT_TRUE(slots.Find(hash) && *slots.Find(hash) == value) << hash;
     if (round == 1) {
