@@ -167,6 +167,11 @@ bool TRaster::PlainLines(std::span<const TPoint> points, const TRasterPen& pen) 
     else
       span = a.Y < b.Y ? TRect{a.X, a.Y, a.X + 1, b.Y} : TRect{a.X, b.Y + 1, a.X + 1, a.Y + 1};
     ForEachClippedRect(span, [&](const TRect& c) {
+      if (c.Width() == 1) {  // a vertical line: one pixel a row, down the stride
+        TPixel* p = &At(c.Left, c.Top);
+        for (int y = c.Top; y < c.Bottom; ++y, p += fView.Stride) *p = pen.Color;
+        return;
+      }
       for (int y = c.Top; y < c.Bottom; ++y) std::fill(&At(c.Left, y), &At(c.Left, y) + c.Width(), pen.Color);
     });
   }
