@@ -4,7 +4,8 @@
 // the text layout cache off). Every painting step reports the cache's hits and misses per
 // iteration; RepaintNewTexts is a full repaint of texts the cache has not seen. The table is built
 // by a child process; run with --rows 10000 and the default 1,000,000 to compare the peak resident
-// memory; --columns 30 gives the wide layout (horizontal scrolling), --lines 3 taller rows.
+// memory; --columns 30 gives the wide layout (horizontal scrolling), --lines 3 taller rows,
+// --cache-kib N another bound for the text layout cache.
 
 #include "BenchSupport.h"
 #include "ProcessSupport.h"
