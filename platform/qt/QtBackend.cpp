@@ -164,26 +164,42 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
     }
     return entry.Shaped;
   }
-  auto run = std::make_shared<TShapedRun>();
+  // Once the cache is full the oldest run makes room: its entry, and its layout when nobody
+  // else holds it, take the new text, so that scrolling through new texts mostly reuses memory
+  // instead of freeing cold blocks and allocating new ones for each.
+  std::shared_ptr<TShapedRun> run;
+  if (order.size() >= ShapedTextCount) {
+    const auto oldest = std::prev(order.end());
+    index.Erase(oldest->Hash);
+    order.splice(order.begin(), order, oldest);
+    TEntry& reused = order.front();
+    if (reused.Shaped.Run.use_count() == 1) run = std::const_pointer_cast<TShapedRun>(reused.Shaped.Run);
+    reused.Shaped = {};
+    reused.Hash = hash;
+    reused.Font = address;
+    reused.Text.assign(text);
+    reused.Draws = drawing ? 1 : 0;
+  } else {
+    order.push_front({hash, address, std::string(text), {}, drawing ? 1 : 0});
+  }
+  if (!run) {
+    run = std::make_shared<TShapedRun>();
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    run->Layout.setTextOption(option);
+    // Without this, ending the layout throws its glyphs away and every draw of the run shapes it
+    // again: the width measured and the glyphs drawn would cost two shapings.
+    run->Layout.setCacheEnabled(true);
+  }
   run->Layout.setText(ToQString(text));
   run->Layout.setFont(font.Font);
-  QTextOption option;
-  option.setWrapMode(QTextOption::NoWrap);
-  run->Layout.setTextOption(option);
-  // Without this, ending the layout throws its glyphs away and every draw of the run shapes it
-  // again: the width measured and the glyphs drawn would cost two shapings.
-  run->Layout.setCacheEnabled(true);
   run->Layout.beginLayout();
   QTextLine line = run->Layout.createLine();
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
-  order.push_front({hash, address, std::string(text), {std::move(run), nullptr}, drawing ? 1 : 0});
+  order.front().Shaped.Run = std::move(run);
   index.Set(hash, order.begin());
-  if (order.size() > ShapedTextCount) {
-    index.Erase(order.back().Hash);
-    order.pop_back();
-  }
   return order.front().Shaped;
 }
 
