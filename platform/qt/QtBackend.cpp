@@ -182,6 +182,14 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   } else {
     order.push_front({hash, address, std::string(text), {}, drawing ? 1 : 0});
   }
+  // The front entry is not indexed yet: a shaping that throws takes it away again.
+  struct TUnindexed {
+    std::list<TEntry>& Order;
+    bool Indexed = false;
+    ~TUnindexed() {
+      if (!Indexed) Order.pop_front();
+    }
+  } front{order};
   if (!run) {
     run = std::make_shared<TShapedRun>();
     QTextOption option;
@@ -200,6 +208,7 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   run->Ascent = line.isValid() ? line.ascent() : 0;
   order.front().Shaped.Run = std::move(run);
   index.Set(hash, order.begin());
+  front.Indexed = true;
   return order.front().Shaped;
 }
 
