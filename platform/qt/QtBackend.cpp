@@ -28,6 +28,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <list>
@@ -110,6 +111,11 @@ const TQtFont& FontFor(const TFontData& data) {
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
 constexpr int StaticTextDraws = 3;
+// Runs keep their glyphs, about a few dozen bytes a character: long runs are bounded by bytes
+// (an estimate) before the count, so that thousands of long distinct texts stay a few MiB.
+constexpr std::size_t ShapedBytesLimit = 4u << 20;
+std::size_t RunBytes(std::string_view text) { return 512 + 32 * text.size(); }
+std::atomic<std::size_t> KeptBytes{0};
 
 struct TShapedRun {
   QTextLayout Layout;
@@ -131,8 +137,10 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
     std::string Text;
     TShaped Shaped;
     int Draws = 0;
+    std::size_t Bytes = 0;
   };
   static std::list<TEntry> order;  // most recent first
+  static std::size_t bytes = 0;  // of the entries in the index
   static THashSlots<std::list<TEntry>::iterator> index;  // by TEntry::Hash
   static std::uint64_t generation = 0;
   static std::mutex lock;
@@ -141,6 +149,7 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   if (const std::uint64_t g = TextLayoutCache().Generation(); g != generation) {
     index.Clear();
     order.clear();
+    bytes = 0;
     generation = g;
   }
   // Fonts live as long as the program, each at its own address.
@@ -149,6 +158,7 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   std::list<TEntry>::iterator* it = index.Find(hash);
   if (it && ((*it)->Font != address || (*it)->Text != text)) {
     // Another run of the same hash: the new one takes its place.
+    bytes -= (*it)->Bytes;
     order.erase(*it);
     index.Erase(hash);
     it = nullptr;
@@ -171,6 +181,7 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   if (order.size() >= ShapedTextCount) {
     const auto oldest = std::prev(order.end());
     index.Erase(oldest->Hash);
+    bytes -= oldest->Bytes;
     order.splice(order.begin(), order, oldest);
     TEntry& reused = order.front();
     if (reused.Shaped.Run.use_count() == 1) run = std::const_pointer_cast<TShapedRun>(reused.Shaped.Run);
@@ -207,8 +218,16 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
   order.front().Shaped.Run = std::move(run);
+  order.front().Bytes = RunBytes(text);
   index.Set(hash, order.begin());
   front.Indexed = true;
+  bytes += order.front().Bytes;
+  while (bytes > ShapedBytesLimit && order.size() > 1) {
+    index.Erase(order.back().Hash);
+    bytes -= order.back().Bytes;
+    order.pop_back();
+  }
+  KeptBytes.store(bytes, std::memory_order_relaxed);
   return order.front().Shaped;
 }
 
@@ -554,6 +573,8 @@ std::vector<std::uint8_t> TQtBackend::EncodeImage(const TPixelBuffer& pixels, TI
 std::unique_ptr<TGraphicsBackend> CreateQtBackend(bool nativePalette) {
   return std::make_unique<TQtBackend>(nativePalette);
 }
+
+std::size_t KeptRunBytes() { return KeptBytes.load(std::memory_order_relaxed); }
 
 const QImage* SurfaceImage(const TPaintDevice& device) {
   auto* s = dynamic_cast<const TQtSurface*>(&device);

@@ -355,6 +355,19 @@ TEST(QtText, HardTextsPaintAsTheGoldenSaysOnceKeptRunsAreRecycled) {
   }
 }
 
+// Long distinct texts keep their runs within a bound in bytes, well before the count fills.
+TEST(QtText, KeptRunsOfLongTextsStayWithinTheirBound) {
+  auto surface = GraphicsBackend().CreateSurface(300, 20);
+  TCanvas canvas(surface.get());
+  const std::string tail(200, 'w');
+  for (int i = 0; i < 2000; ++i) {
+    TRect r = Rect(0, 0, 300, 16);
+    DrawText(canvas, std::to_string(i) + tail, r, DT_SINGLELINE | DT_END_ELLIPSIS);
+  }
+  EXPECT_GT(qt::KeptRunBytes(), 1u << 20);
+  EXPECT_LE(qt::KeptRunBytes(), 4u << 20);
+}
+
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qt::TGuiSession session(argc, argv);
