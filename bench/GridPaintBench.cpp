@@ -280,6 +280,7 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
   const TTextCacheStats s = TextLayoutCache().Stats();
   std::printf("text layout cache: %zu entries, %.2f of %.2f MiB, %llu evictions\n", s.Entries, s.Bytes / 1048576.0,
               s.Capacity / 1048576.0, static_cast<unsigned long long>(s.Evictions));
+  std::printf("shaped runs kept: %.2f MiB (reckoned)\n", qt::KeptRunBytes() / 1048576.0);
 }
 
 }  // namespace
