@@ -4,7 +4,8 @@
 // the text layout cache off). Every painting step reports the cache's hits and misses per
 // iteration; RepaintNewTexts is a full repaint of texts the cache has not seen. The table is built
 // by a child process; run with --rows 10000 and the default 1,000,000 to compare the peak resident
-// memory; --columns 30 gives the wide layout (horizontal scrolling), --lines 3 taller rows.
+// memory; --columns 30 gives the wide layout (horizontal scrolling), --lines 3 taller rows,
+// --cache-kib N another bound for the text layout cache.
 
 #include "BenchSupport.h"
 #include "ProcessSupport.h"
@@ -43,6 +44,7 @@ using namespace zv;
 int RowCount = 1000000;
 int ColumnCount = 8;  // --columns: more than 8 repeat the fields, wider than the window
 int RowLines = 2;     // --lines
+int CacheKib = -1;    // --cache-kib: the text layout cache's bound, other than the default
 
 const std::string& FileName() {
   static const std::string name =
@@ -278,6 +280,7 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
   const TTextCacheStats s = TextLayoutCache().Stats();
   std::printf("text layout cache: %zu entries, %.2f of %.2f MiB, %llu evictions\n", s.Entries, s.Bytes / 1048576.0,
               s.Capacity / 1048576.0, static_cast<unsigned long long>(s.Evictions));
+  std::printf("shaped runs kept: %.2f MiB (reckoned)\n", qt::KeptRunBytes() / 1048576.0);
 }
 
 }  // namespace
@@ -301,6 +304,8 @@ int main(int argc, char** argv) {
       ColumnCount = std::max(std::atoi(argv[++i]), 1);
     else if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc)
       RowLines = std::max(std::atoi(argv[++i]), 1);
+    else if (std::strcmp(argv[i], "--cache-kib") == 0 && i + 1 < argc)
+      CacheKib = std::max(std::atoi(argv[++i]), 0);
     else
       argv[kept++] = argv[i];
   }
@@ -318,6 +323,7 @@ int main(int argc, char** argv) {
     SetGraphicsBackend(qt::CreateQtBackend());
     SetWindowBackend(qt::CreateQtWindowBackend());
     Application->Initialize();
+    if (CacheKib >= 0) TextLayoutCache().SetCapacity(static_cast<std::size_t>(CacheKib) << 10);
     zvbench::TRatioReporter reporter(PrintTable);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

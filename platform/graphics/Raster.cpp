@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <type_traits>
 #include <vector>
 
@@ -123,6 +124,20 @@ void TRaster::ForEachClipped(const TRect& r, F&& f) const {
   }
 }
 
+namespace {
+// Spans of one pixel value: the C library's wide-character fill is the vectorised one (a
+// pixel and a wide character are both 32 bits here); a plain loop stores a pixel at a time.
+void FillSpan(TPixel* p, int n, TPixel value) {
+  if constexpr (sizeof(wchar_t) == sizeof(TPixel)) {
+    wchar_t w;
+    std::memcpy(&w, &value, sizeof w);
+    std::wmemset(reinterpret_cast<wchar_t*>(p), w, static_cast<std::size_t>(n));
+  } else {
+    std::fill_n(p, n, value);
+  }
+}
+}  // namespace
+
 template <class F>
 void TRaster::ForEachClippedRect(const TRect& r, F&& f) const {
   TRect inView;
@@ -141,7 +156,7 @@ void TRaster::FillRect(const TRect& r, const TRasterBrush& brush) {
   if (brush.Style == bsClear) return;
   if (brush.Style == bsSolid) {
     ForEachClippedRect(r, [&](const TRect& c) {
-      for (int y = c.Top; y < c.Bottom; ++y) std::fill(&At(c.Left, y), &At(c.Left, y) + c.Width(), brush.Color);
+      for (int y = c.Top; y < c.Bottom; ++y) FillSpan(&At(c.Left, y), c.Width(), brush.Color);
     });
     return;
   }
@@ -167,7 +182,12 @@ bool TRaster::PlainLines(std::span<const TPoint> points, const TRasterPen& pen) 
     else
       span = a.Y < b.Y ? TRect{a.X, a.Y, a.X + 1, b.Y} : TRect{a.X, b.Y + 1, a.X + 1, a.Y + 1};
     ForEachClippedRect(span, [&](const TRect& c) {
-      for (int y = c.Top; y < c.Bottom; ++y) std::fill(&At(c.Left, y), &At(c.Left, y) + c.Width(), pen.Color);
+      if (c.Width() == 1) {  // a vertical line: one pixel a row, down the stride
+        TPixel* p = &At(c.Left, c.Top);
+        for (int y = c.Top; y < c.Bottom; ++y, p += fView.Stride) *p = pen.Color;
+        return;
+      }
+      for (int y = c.Top; y < c.Bottom; ++y) FillSpan(&At(c.Left, y), c.Width(), pen.Color);
     });
   }
   return true;

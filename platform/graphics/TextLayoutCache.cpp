@@ -84,10 +84,10 @@ std::string TTextLayoutCache::LayoutKey(std::size_t device, const TFontData& fon
 }
 
 TTextLayoutCache::TList::iterator TTextLayoutCache::Find(std::uint64_t hash, const std::string& key) {
-  auto it = fIndex.find(hash);
-  if (it == fIndex.end() || it->second->Key != key) return fEntries.end();
-  fEntries.splice(fEntries.begin(), fEntries, it->second);
-  return it->second;
+  TList::iterator* it = fIndex.Find(hash);
+  if (!it || (*it)->Key != key) return fEntries.end();
+  fEntries.splice(fEntries.begin(), fEntries, *it);
+  return *it;
 }
 
 std::shared_ptr<const TTextLayout> TTextLayoutCache::FindLayout(const std::string& key) {
@@ -113,22 +113,20 @@ void TTextLayoutCache::Store(TEntry entry) {
   std::lock_guard lock(fLock);
   if (entry.Bytes > fCapacity / 64) return;
   // The same key stored again, or another key of the same hash: the newer wins.
-  if (auto old = fIndex.find(entry.Hash); old != fIndex.end()) {
-    fBytes -= old->second->Bytes;
-    TList::iterator node = old->second;
-    fIndex.erase(old);
-    fEntries.erase(node);
+  if (TList::iterator* old = fIndex.Find(entry.Hash)) {
+    fBytes -= (*old)->Bytes;
+    fEntries.erase(*old);
   }
   fBytes += entry.Bytes;
   fEntries.push_front(std::move(entry));
-  fIndex.emplace(fEntries.front().Hash, fEntries.begin());
+  fIndex.Set(fEntries.front().Hash, fEntries.begin());
   Trim();
 }
 
 void TTextLayoutCache::Trim() {
   while (fBytes > fCapacity && !fEntries.empty()) {
     fBytes -= fEntries.back().Bytes;
-    fIndex.erase(fEntries.back().Hash);
+    fIndex.Erase(fEntries.back().Hash);
     fEntries.pop_back();
     ++fCounters.Evictions;
   }
@@ -136,7 +134,7 @@ void TTextLayoutCache::Trim() {
 
 void TTextLayoutCache::Clear() {
   std::lock_guard lock(fLock);
-  fIndex.clear();
+  fIndex.Clear();
   fEntries.clear();
   fBytes = 0;
   ++fGeneration;

@@ -11,6 +11,7 @@
 // key, so a changed font finds no stale layout; a change of graphics backend empties the cache.
 
 #include "platform/graphics/Font.h"
+#include "platform/graphics/HashSlots.h"
 #include "platform/graphics/TextLayout.h"
 
 #include <atomic>
@@ -21,7 +22,6 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace zv {
 
@@ -79,7 +79,7 @@ private:
   std::atomic<std::uint64_t> fGeneration{0};
   std::size_t fBytes = 0;
   TList fEntries;  // most recently used first
-  std::unordered_map<std::uint64_t, TList::iterator> fIndex;  // by TEntry::Hash
+  THashSlots<TList::iterator> fIndex;  // by TEntry::Hash
   TTextCacheStats fCounters;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/qt/QtBackend.h"
 
 #include "platform/graphics/GraphicsConsts.h"
+#include "platform/graphics/HashSlots.h"
 #include "platform/graphics/TextLayoutCache.h"
 #include "platform/graphics/detail/Raster.h"
 #include "platform/qt/detail/QtEnvironment.h"
@@ -27,6 +28,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <list>
@@ -109,6 +111,11 @@ const TQtFont& FontFor(const TFontData& data) {
 constexpr std::size_t ShapedTextLimit = 256;
 constexpr std::size_t ShapedTextCount = 2048;
 constexpr int StaticTextDraws = 3;
+// Runs keep their glyphs, about a few dozen bytes a character: long runs are bounded by bytes
+// (an estimate) before the count, so that thousands of long distinct texts stay a few MiB.
+constexpr std::size_t ShapedBytesLimit = 4u << 20;
+std::size_t RunBytes(std::string_view text) { return 512 + 32 * text.size(); }
+std::atomic<std::size_t> KeptBytes{0};
 
 struct TShapedRun {
   QTextLayout Layout;
@@ -130,31 +137,35 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
     std::string Text;
     TShaped Shaped;
     int Draws = 0;
+    std::size_t Bytes = 0;
   };
   static std::list<TEntry> order;  // most recent first
-  static std::unordered_map<std::uint64_t, std::list<TEntry>::iterator> index;  // by TEntry::Hash
+  static std::size_t bytes = 0;  // of the entries in the index
+  static THashSlots<std::list<TEntry>::iterator> index;  // by TEntry::Hash
   static std::uint64_t generation = 0;
   static std::mutex lock;
   const std::lock_guard guard(lock);
   // Emptied with the layout cache, so that what it forgot is shaped again here too.
   if (const std::uint64_t g = TextLayoutCache().Generation(); g != generation) {
-    index.clear();
+    index.Clear();
     order.clear();
+    bytes = 0;
     generation = g;
   }
   // Fonts live as long as the program, each at its own address.
   const auto address = reinterpret_cast<std::uintptr_t>(&font);
   const std::uint64_t hash = std::hash<std::string_view>{}(text) ^ (address * 0x9E3779B97F4A7C15ull);
-  auto it = index.find(hash);
-  if (it != index.end() && (it->second->Font != address || it->second->Text != text)) {
+  std::list<TEntry>::iterator* it = index.Find(hash);
+  if (it && ((*it)->Font != address || (*it)->Text != text)) {
     // Another run of the same hash: the new one takes its place.
-    order.erase(it->second);
-    index.erase(it);
-    it = index.end();
+    bytes -= (*it)->Bytes;
+    order.erase(*it);
+    index.Erase(hash);
+    it = nullptr;
   }
-  if (it != index.end()) {
-    order.splice(order.begin(), order, it->second);
-    TEntry& entry = *it->second;
+  if (it) {
+    order.splice(order.begin(), order, *it);
+    TEntry& entry = **it;
     if (drawing && ++entry.Draws == StaticTextDraws) {
       auto placed = std::make_shared<QStaticText>(entry.Shaped.Run->Layout.text());
       placed->setTextFormat(Qt::PlainText);
@@ -163,23 +174,60 @@ TShaped ShapedRun(const TQtFont& font, std::string_view text, bool drawing = fal
     }
     return entry.Shaped;
   }
-  auto run = std::make_shared<TShapedRun>();
+  // Once the cache is full the oldest run makes room: its entry, and its layout when nobody
+  // else holds it, take the new text, so that scrolling through new texts mostly reuses memory
+  // instead of freeing cold blocks and allocating new ones for each.
+  std::shared_ptr<TShapedRun> run;
+  if (order.size() >= ShapedTextCount) {
+    const auto oldest = std::prev(order.end());
+    index.Erase(oldest->Hash);
+    bytes -= oldest->Bytes;
+    order.splice(order.begin(), order, oldest);
+    TEntry& reused = order.front();
+    if (reused.Shaped.Run.use_count() == 1) run = std::const_pointer_cast<TShapedRun>(reused.Shaped.Run);
+    reused.Shaped = {};
+    reused.Hash = hash;
+    reused.Font = address;
+    reused.Text.assign(text);
+    reused.Draws = drawing ? 1 : 0;
+  } else {
+    order.push_front({hash, address, std::string(text), {}, drawing ? 1 : 0});
+  }
+  // The front entry is not indexed yet: a shaping that throws takes it away again.
+  struct TUnindexed {
+    std::list<TEntry>& Order;
+    bool Indexed = false;
+    ~TUnindexed() {
+      if (!Indexed) Order.pop_front();
+    }
+  } front{order};
+  if (!run) {
+    run = std::make_shared<TShapedRun>();
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    run->Layout.setTextOption(option);
+    // Without this, ending the layout throws its glyphs away and every draw of the run shapes it
+    // again: the width measured and the glyphs drawn would cost two shapings.
+    run->Layout.setCacheEnabled(true);
+  }
   run->Layout.setText(ToQString(text));
   run->Layout.setFont(font.Font);
-  QTextOption option;
-  option.setWrapMode(QTextOption::NoWrap);
-  run->Layout.setTextOption(option);
   run->Layout.beginLayout();
   QTextLine line = run->Layout.createLine();
   run->Layout.endLayout();
   run->Width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
   run->Ascent = line.isValid() ? line.ascent() : 0;
-  order.push_front({hash, address, std::string(text), {std::move(run), nullptr}, drawing ? 1 : 0});
-  index.emplace(hash, order.begin());
-  if (order.size() > ShapedTextCount) {
-    index.erase(order.back().Hash);
+  order.front().Shaped.Run = std::move(run);
+  order.front().Bytes = RunBytes(text);
+  index.Set(hash, order.begin());
+  front.Indexed = true;
+  bytes += order.front().Bytes;
+  while (bytes > ShapedBytesLimit && order.size() > 1) {
+    index.Erase(order.back().Hash);
+    bytes -= order.back().Bytes;
     order.pop_back();
   }
+  KeptBytes.store(bytes, std::memory_order_relaxed);
   return order.front().Shaped;
 }
 
@@ -236,10 +284,9 @@ public:
 
   void FillRect(const TRect& r, const TBrushData& brush) override {
     if (brush.Style == bsClear || fImage.isNull() || r.IsEmpty()) return;
-    if (brush.Style != bsSolid) return Raster().FillRect(r, {ColorToPixel(brush.Color), brush.Style});
-    QPainter p(&fImage);
-    Prepare(p);
-    p.fillRect(ToQRect(r), ToQColor(brush.Color));
+    // Every cell's background comes this way: opaque spans written straight into the pixels
+    // cost less than a painter begun, clipped and ended for each.
+    Raster().FillRect(r, {ColorToPixel(brush.Color), brush.Style});
   }
 
   void Polyline(std::span<const TPoint> points, const TPenData& pen, TColor background) override {
@@ -526,6 +573,8 @@ std::vector<std::uint8_t> TQtBackend::EncodeImage(const TPixelBuffer& pixels, TI
 std::unique_ptr<TGraphicsBackend> CreateQtBackend(bool nativePalette) {
   return std::make_unique<TQtBackend>(nativePalette);
 }
+
+std::size_t KeptRunBytes() { return KeptBytes.load(std::memory_order_relaxed); }
 
 const QImage* SurfaceImage(const TPaintDevice& device) {
   auto* s = dynamic_cast<const TQtSurface*>(&device);

@@ -13,6 +13,8 @@
 
 #include <QImage>
 
+#include <cstddef>
+
 namespace zv::qt {
 
 class TQtBackend : public TGraphicsBackend {
@@ -36,5 +38,8 @@ private:
 std::unique_ptr<TGraphicsBackend> CreateQtBackend(bool nativePalette = false);
 // The image behind a Qt surface (to present it in a window), or null for another kind of device.
 const QImage* SurfaceImage(const TPaintDevice& device);
+// What the shaped runs kept for drawing text hold, as the bound reckons it (for benches and
+// tests).
+std::size_t KeptRunBytes();
 
 }  // namespace zv::qt

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DrawFlags.h"
+#include "platform/graphics/HashSlots.h"
 #include "platform/graphics/TextLayoutCache.h"
 #include "platform/null/NullBackend.h"
 
@@ -133,4 +134,44 @@ TEST_F(TextLayoutCacheTest, TheBoundHoldsForManyTextsAndHugeOnes) {
   EXPECT_EQ(cache.Stats().LayoutHits, 1u);
   Draw(huge, Rect(0, 0, 60, 16), DT_SINGLELINE);
   EXPECT_LE(cache.Stats().Bytes, 64u * 1024);
+}
+
+// The caches' index against a map doing the same: hashes from a small pool (long probe chains,
+// erases inside them, hash 0) and a table that grows and is cleared.
+TEST(HashSlots, FindsWhatAMapFindsThroughSetsErasesAndGrowth) {
+  THashSlots<int> slots;
+  std::map<std::uint64_t, int> model;
+  std::uint64_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    return seed >> 33;
+  };
+  const std::uint64_t pool[] = {0, 2, 3, 16, 17, 32, 48, 0x9E3779B97F4A7C15ull, ~0ull, 1ull << 63, 1ull << 60, 7};
+  for (int round = 0; round < 3; ++round) {
+    for (int step = 0; step < 4000; ++step) {
+      const std::uint64_t hash = step % 3 == 0 ? pool[next() % std::size(pool)] : next() % (64u << round);
+      const std::uint64_t key = hash ? hash : 1;  // 0 and 1 share a slot
+      if (next() % 3 == 0) {
+        ASSERT_EQ(slots.Erase(hash), model.erase(key) == 1) << round << ":" << step;
+      } else {
+        slots.Set(hash, step);
+        model[key] = step;
+      }
+      ASSERT_EQ(slots.Size(), model.size());
+    }
+    for (std::uint64_t h = 0; h < (64u << round); ++h) {
+      const int* found = slots.Find(h);
+      const auto it = model.find(h ? h : 1);
+      ASSERT_EQ(found != nullptr, it != model.end()) << h;
+      if (found) {
+        EXPECT_EQ(*found, it->second) << h;
+      }
+    }
+    for (const auto& [hash, value] : model) ASSERT_TRUE(slots.Find(hash) && *slots.Find(hash) == value) << hash;
+    if (round == 1) {
+      slots.Clear();
+      model.clear();
+      EXPECT_EQ(slots.Find(5), nullptr);
+    }
+  }
 }

@@ -333,6 +333,41 @@ TEST(QtText, HardTextsPaintAsTheGoldenSays) {
   }
 }
 
+// The same table once the backend's kept runs are full: new texts then take the places of old
+// ones, and must draw as if they had been shaped afresh.
+TEST(QtText, HardTextsPaintAsTheGoldenSaysOnceKeptRunsAreRecycled) {
+  const std::vector<zvtest::TTextCell> cells = zvtest::HardTextCells();
+  int height = 0;
+  const std::vector<TRect> rects = zvtest::TextTableRects(cells, height);
+  auto surface = GraphicsBackend().CreateSurface(zvtest::TextTableWidth, height);
+  TCanvas canvas(surface.get());
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "after other texts" : "drawn again");
+    canvas.Font()->SetStyle(pass == 0 ? TFontStyles{fsBold} : TFontStyles{});
+    for (int i = 0; i < 3000; ++i) {
+      TRect r = Rect(0, 0, 90, 16);
+      DrawText(canvas, "filler " + std::to_string(pass) + " " + std::to_string(i), r, DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
+    canvas.Font()->SetStyle({});
+    zvtest::DrawTextTable(canvas, cells, rects);
+    zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
+                                  std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
+  }
+}
+
+// Long distinct texts keep their runs within a bound in bytes, well before the count fills.
+TEST(QtText, KeptRunsOfLongTextsStayWithinTheirBound) {
+  auto surface = GraphicsBackend().CreateSurface(300, 20);
+  TCanvas canvas(surface.get());
+  const std::string tail(200, 'w');
+  for (int i = 0; i < 2000; ++i) {
+    TRect r = Rect(0, 0, 300, 16);
+    DrawText(canvas, std::to_string(i) + tail, r, DT_SINGLELINE | DT_END_ELLIPSIS);
+  }
+  EXPECT_GT(qt::KeptRunBytes(), 1u << 20);
+  EXPECT_LE(qt::KeptRunBytes(), 4u << 20);
+}
+
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qt::TGuiSession session(argc, argv);
