@@ -36,8 +36,11 @@ const std::vector<Variant>* KnownKey(const TRecordBuffer& buffer, const TKeysetI
 template <class TRow, class FBookmark>
 TGetResult ReadRecord(TKeysetCursor<TRow>& cursor, TGetMode mode, int bufferCount, TRecordBuffer& buffer,
                       std::size_t columns, FBookmark bookmark) {
-  // A page fills a window of the largest link at once.
-  cursor.SetPageSize(std::max(64, 2 * bufferCount));
+  // A page fills a window of the largest link at once, and holds as much again for the next
+  // moves; the first page back from the end (a jump to the last record) holds the window only,
+  // so that the jump reads what it shows.
+  const bool fromEnd = mode == gmPrior && cursor.AtEof();
+  cursor.SetPageSize(fromEnd ? bufferCount + 1 : std::max(64, 2 * bufferCount));
   if (cursor.FillingFromRow()) {
     if (mode == gmPrior) return grBOF;
     if (mode == gmNext) cursor.SetFillingFromRow(false);

@@ -1040,6 +1040,37 @@ TEST_F(SqliteDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
   link.SetDataSource(nullptr);
 }
 
+// A jump to the last record reads the window it fills, not a page of twice as many; the rows
+// before it come with the moves that reach them.
+TEST_F(SqliteDataSetTest, AJumpToTheEndReadsTheWindowItShows) {
+  Other().Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, NAME TEXT);"
+                  "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000)"
+                  " INSERT INTO t SELECT i, 'n' || i FROM c");
+  TSqliteDataSet& ds = Open("t");
+  TDataSource source(nullptr);
+  TDataLink link;
+  link.SetBufferCount(20);
+  source.SetDataSet(&ds);
+  link.SetDataSource(&source);
+  long long rows = 0;
+  sqlite3_trace_v2(
+      ds.Database()->Handle(), SQLITE_TRACE_ROW,
+      [](unsigned, void* count, void*, void*) {
+        ++*static_cast<long long*>(count);
+        return 0;
+      },
+      &rows);
+  ds.Last();
+  EXPECT_LE(rows, 21);
+  EXPECT_EQ(Id(), 1000);
+  ds.MoveBy(-30);
+  EXPECT_EQ(Id(), 970);
+  ds.Last();
+  EXPECT_EQ(Id(), 1000);
+  sqlite3_trace_v2(ds.Database()->Handle(), 0, nullptr, nullptr);
+  link.SetDataSource(nullptr);
+}
+
 }  // namespace
 }  // namespace zvtest
 
