@@ -27,7 +27,7 @@ namespace zv::qrsdetail {
 // heap.
 struct TBigBlocks {
   static constexpr std::size_t Huge = std::size_t{2} << 20;
-  static constexpr std::size_t Least = 2 * Huge;  // below, a half-used huge page costs more than it gains
+  static constexpr std::size_t Least = Huge;  // a smaller block would leave most of its page unused
   static bool Mapped(std::size_t bytes) {
 #if defined(ZV_QRS_HUGE_PAGES)
     return bytes >= Least;
