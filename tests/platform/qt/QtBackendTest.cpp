@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <functional>
 
 #include <unistd.h>
@@ -317,38 +318,25 @@ TEST(QtSurfaces, ResizingWithinTheLargestSizeKeepsTheStore) {
   EXPECT_EQ(surface->GetPixel(29, 9), clBlack);
 }
 
-// The pixels of the table of hard texts stay what they were, cell by cell.
+// The pixels of the table of hard texts stay what they were, cell by cell: drawn twice (a run
+// drawn again is drawn from its kept shape), and drawn again once the backend's kept runs are
+// full, when new texts take the places of old ones and must draw as if shaped afresh.
 TEST(QtText, HardTextsPaintAsTheGoldenSays) {
   const std::vector<zvtest::TTextCell> cells = zvtest::HardTextCells();
   int height = 0;
   const std::vector<TRect> rects = zvtest::TextTableRects(cells, height);
   auto surface = GraphicsBackend().CreateSurface(zvtest::TextTableWidth, height);
   TCanvas canvas(surface.get());
-  // Twice: a run drawn again is drawn from its kept shape.
-  for (int pass = 0; pass < 2; ++pass) {
-    SCOPED_TRACE(pass == 0 ? "first drawing" : "drawn again");
-    zvtest::DrawTextTable(canvas, cells, rects);
-    zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
-                                  std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
-  }
-}
-
-// The same table once the backend's kept runs are full: new texts then take the places of old
-// ones, and must draw as if they had been shaped afresh.
-TEST(QtText, HardTextsPaintAsTheGoldenSaysOnceKeptRunsAreRecycled) {
-  const std::vector<zvtest::TTextCell> cells = zvtest::HardTextCells();
-  int height = 0;
-  const std::vector<TRect> rects = zvtest::TextTableRects(cells, height);
-  auto surface = GraphicsBackend().CreateSurface(zvtest::TextTableWidth, height);
-  TCanvas canvas(surface.get());
-  for (int pass = 0; pass < 2; ++pass) {
-    SCOPED_TRACE(pass == 0 ? "after other texts" : "drawn again");
-    canvas.Font()->SetStyle(pass == 0 ? TFontStyles{fsBold} : TFontStyles{});
-    for (int i = 0; i < 3000; ++i) {
-      TRect r = Rect(0, 0, 90, 16);
-      DrawText(canvas, "filler " + std::to_string(pass) + " " + std::to_string(i), r, DT_SINGLELINE | DT_END_ELLIPSIS);
+  for (const char* step : {"first drawing", "drawn again", "after other texts in bold", "after other texts"}) {
+    SCOPED_TRACE(step);
+    if (std::string_view(step).starts_with("after")) {
+      canvas.Font()->SetStyle(std::string_view(step).ends_with("bold") ? TFontStyles{fsBold} : TFontStyles{});
+      for (int i = 0; i < 3000; ++i) {
+        TRect r = Rect(0, 0, 90, 16);
+        DrawText(canvas, std::string("filler ") + step + " " + std::to_string(i), r, DT_SINGLELINE | DT_END_ELLIPSIS);
+      }
+      canvas.Font()->SetStyle({});
     }
-    canvas.Font()->SetStyle({});
     zvtest::DrawTextTable(canvas, cells, rects);
     zvtest::ExpectTextTableGolden(zvtest::TextTableDigest(canvas, cells, rects),
                                   std::string(ZV_TEXT_GOLDEN_DIR) + "/text-table-qt.txt");
