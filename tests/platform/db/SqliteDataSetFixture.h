@@ -4,6 +4,7 @@
 
 #include "DataSetBehaviour.h"
 
+#include "platform/db/DataLink.h"
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqliteDataSet.h"
 
@@ -104,6 +105,18 @@ protected:
   String fPath;
   std::unique_ptr<TSqliteDatabase> fOther;
   std::unique_ptr<TSqliteDataSet> fDataSet;
+};
+
+// A window of rows on a dataset, as a grid keeps one, for as long as it lives.
+struct TRowWindow {
+  TDataSource Source{nullptr};
+  TDataLink Link;
+  TRowWindow(TDataSet& dataSet, int rows) {
+    Link.SetBufferCount(rows);
+    Source.SetDataSet(&dataSet);
+    Link.SetDataSource(&Source);
+  }
+  ~TRowWindow() { Link.SetDataSource(nullptr); }
 };
 
 // Statements started on the dataset's connection, counted through SQLite's statement trace.

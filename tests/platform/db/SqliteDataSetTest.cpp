@@ -357,11 +357,7 @@ TEST_F(SqliteDataSetTest, KeysetOrderMatchesSqlitesOrderWithNullsAndTies) {
   const std::vector<std::pair<String, String>> orders{
       {"", "ID"}, {"A", "A, ID"}, {"A DESC", "A DESC, ID"}, {"A;B DESC", "A, B DESC, ID"}, {"B DESC;A", "B DESC, A, ID"}};
   Open("t");
-  TDataSource source(nullptr);
-  TDataLink grid;  // a window of rows, as a grid keeps
-  grid.SetBufferCount(12);
-  source.SetDataSet(&DS());
-  grid.SetDataSource(&source);
+  TRowWindow grid(DS(), 12);
   for (const auto& [sortText, orderBy] : orders) {
     SCOPED_TRACE(sortText);
     const std::vector<std::int64_t> expected = Ids("SELECT ID FROM t ORDER BY " + orderBy);
@@ -1022,11 +1018,7 @@ TEST_F(SqliteDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
   ResetPeakResident();
   const long before = PeakResidentKiB();
   TSqliteDataSet& ds = Open("big");
-  TDataSource source(nullptr);
-  TDataLink link;
-  link.SetBufferCount(10);
-  source.SetDataSet(&ds);
-  link.SetDataSource(&source);
+  TRowWindow window(ds, 10);
   ds.Last();
   ds.First();
   ds.SetSortFields("NAME DESC");
@@ -1037,7 +1029,6 @@ TEST_F(SqliteDataSetTest, WindowsOfLongValuesStayWithinAFewValues) {
 #if !defined(__SANITIZE_ADDRESS__)  // its quarantine keeps every freed value, so the peak says nothing
   EXPECT_LT(grown, 40 * 1024) << grown << " KiB";
 #endif
-  link.SetDataSource(nullptr);
 }
 
 // A jump to the last record reads the window it fills, not a page of twice as many; the rows
@@ -1047,11 +1038,7 @@ TEST_F(SqliteDataSetTest, AJumpToTheEndReadsTheWindowItShows) {
                   "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000)"
                   " INSERT INTO t SELECT i, 'n' || i FROM c");
   TSqliteDataSet& ds = Open("t");
-  TDataSource source(nullptr);
-  TDataLink link;
-  link.SetBufferCount(20);
-  source.SetDataSet(&ds);
-  link.SetDataSource(&source);
+  TRowWindow window(ds, 20);
   long long rows = 0;
   sqlite3_trace_v2(
       ds.Database()->Handle(), SQLITE_TRACE_ROW,
@@ -1068,7 +1055,6 @@ TEST_F(SqliteDataSetTest, AJumpToTheEndReadsTheWindowItShows) {
   ds.Last();
   EXPECT_EQ(Id(), 1000);
   sqlite3_trace_v2(ds.Database()->Handle(), 0, nullptr, nullptr);
-  link.SetDataSource(nullptr);
 }
 
 }  // namespace
@@ -1104,11 +1090,7 @@ TEST_F(SqliteDataSetTest, ANewUnindexedOrderKeepsTheRecordInOnePassItsPlaceCount
   for (const std::size_t at : {std::size_t{2400}, order.size() - 3}) {
     SCOPED_TRACE(at);
     TSqliteDataSet& ds = Open("items");
-    TDataSource source(nullptr);
-    TDataLink link;
-    link.SetBufferCount(20);
-    source.SetDataSet(&ds);
-    link.SetDataSource(&source);
+    TRowWindow window(ds, 20);
     ASSERT_TRUE(ds.Locate("ID", Variant(order[at]), {}));
     ASSERT_EQ(ds.RecordCount(), 5000);
     const long long before = SqliteRowsScanned(ds);
@@ -1128,7 +1110,6 @@ TEST_F(SqliteDataSetTest, ANewUnindexedOrderKeepsTheRecordInOnePassItsPlaceCount
     EXPECT_TRUE(ds.RecNoKnown());
     ds.MoveBy(-30);
     for (std::size_t i = at - 30; i < std::min(at + 30, order.size()); ++i, ds.Next()) ASSERT_EQ(Id(), order[i]) << i;
-    link.SetDataSource(nullptr);
   }
 }
 
