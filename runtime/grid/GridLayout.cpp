@@ -148,6 +148,8 @@ void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGrou
   info.TitleHeight = TitleHeight;
   info.RowHeight = RowHeight;
   info.FooterHeight = FooterHeight;
+  info.RowsTop = TitleArea;
+  info.FooterTop = Client.Bottom - FooterHeight;
   info.LastVisibleRow = VisibleRowCount - 1;
   const int groupCount = columns.GroupCount();
   for (int g = std::max(firstGroup, 0); g <= lastGroup && g < groupCount; ++g) {

@@ -262,6 +262,8 @@ public:
   int TitleHeight = 0;  // of the whole band, shown or not
   int RowHeight = 0;
   int FooterHeight = 0;
+  int RowsTop = 0;    // the top of visible row 0's band
+  int FooterTop = 0;  // the top of the footer band, shown or not: it ends at the client's bottom
   int LastVisibleRow = -1;  // the last row on screen
   int PressedTitle = -1;    // the column whose title is held down, -1 when none
   const TFont* Font = nullptr;  // the grid's font, under the designer's band fonts
@@ -270,6 +272,8 @@ public:
     return std::span<const TgpPaintColumn>(Columns).subspan(static_cast<std::size_t>(group.FirstColumn),
                                                             static_cast<std::size_t>(group.ColumnCount));
   }
+  // The top of visible row `row`'s band.
+  int RowTop(int row) const { return RowsTop + row * RowHeight; }
   // The column's cell rectangle in visible row `row` (empty when the column is off screen).
   TRect CellRect(const TgpPaintColumn& column, int row, bool withLines) const {
     TRect r = withLines ? column.CellLines : column.Cell;
