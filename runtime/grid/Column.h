@@ -166,13 +166,14 @@ public:
   // The caption, or the field name without one.
   String TitleCaption() const;
   // Draw the title (its glyph or title image and its caption) and the footer (marker and text)
-  // of this column of a grid, everything moved dx to the left and dy up; truncated, when given,
-  // tells whether the text needed more room than its rectangle has. The footer's rectangle is
-  // the one on the client area, like the title's and the cells'.
-  void DrawTitle(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
+  // of this column of a grid where they lie in its client area; truncated, when given, tells
+  // whether the text needed more room than its rectangle has.
+  void DrawTitle(TCanvas& canvas, bool* truncated = nullptr);
   // What the title shows, as a paint plan carries it.
   TgpPaintTitle PaintTitle() const;
-  void DrawFooter(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
+  void DrawFooter(TCanvas& canvas, bool* truncated = nullptr);
+  // The footer's text in r, its rectangle without lines.
+  void DrawFooterIn(TCanvas& canvas, const TRect& r, bool* truncated = nullptr);
   // Moves the whole group; during the collection's own reshuffles a plain move.
   void SetIndex(int index) override;
   void InvalidateTitle();

@@ -244,8 +244,8 @@ void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
 
 void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
 
-void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
-  d->Columns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);
+void TDBDivoRud::PaintColumnFooter(const TgpPaintColumn& column, TCanvas& canvas) {
+  d->Columns->Items(column.Index)->DrawFooterIn(canvas, column.Footer);
 }
 
 // The aggregate's marker, "=" and the text (SUM=1250); the text alone without a marker.
@@ -256,21 +256,19 @@ String TDBDivoRud::FooterDisplayText(const TgpColumn& column) const {
   return marker.empty() ? column.FooterText() : marker + "=" + column.FooterText();
 }
 
-void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow,
-                                    int lastRow) {
-  TgpColumn* c = d->Columns->Items(column);
+void TDBDivoRud::PaintColumnRecords(const TgpPaintInfo& info, const TgpPaintColumn& column, TCanvas& canvas) {
+  TgpColumn* c = d->Columns->Items(column.Index);
   TvpFieldVision* vision = c->CurVision();
-  if (firstRow < 0 || !c->Field()) return;
+  if (info.FirstRow < 0 || !c->Field()) return;
   TgpPainter& p = d->Painter;
   TgpDesigner* designer = EffectiveDesigner();
   p.Canvas = &canvas;
-  p.ColumnIndex = column;
-  p.RowHeight = d->Layout.RowHeight;
-  p.CellRect = d->Layout.CellRect(*c, firstRow, false);
-  OffsetRect(p.CellRect, -originX, -originY);
+  p.ColumnIndex = column.Index;
+  p.RowHeight = info.RowHeight;
+  p.CellRect = info.CellRect(column, info.FirstRow, false);
   p.ClientRect = designer ? designer->CellMargins()->Shrink(p.CellRect) : p.CellRect;
-  p.Row = firstRow;
-  p.LastRow = lastRow;
+  p.Row = info.FirstRow;
+  p.LastRow = info.LastRow;
   ResolveCellLook(griddetail::CellLookSources(*this, designer, c), &p.Font);
   p.EndEllipsis = !d->OptionsVisual.Contains(gvoNoEndEllipsis);
   p.WordWrap = c->OptionsVisual().Contains(cvoWordWrap);

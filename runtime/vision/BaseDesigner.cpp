@@ -181,13 +181,14 @@ void TgpBaseDesigner::DrawGroupTitle(const TgpPaintGroup& group) {
 }
 
 void TgpBaseDesigner::DrawGroupFooter(const TgpPaintGroup& group) {
-  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group)) fGrid->PaintColumnFooter(c.Index, *fCanvas, 0, 0);
+  for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
+    if (c.HasFooter && !c.Footer.IsEmpty()) fGrid->PaintColumnFooter(c, *fCanvas);
 }
 
 void TgpBaseDesigner::DrawGroupRecords(const TgpPaintGroup& group) {
   if (!fPaintInfo->DataLink) return;
   for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
-    fGrid->PaintColumnRecords(c.Index, *fCanvas, 0, 0, fPaintInfo->FirstRow, fPaintInfo->LastRow);
+    fGrid->PaintColumnRecords(*fPaintInfo, c, *fCanvas);
 }
 
 void TgpBaseDesigner::DrawSeparator(const TgpPaintGroup& group, TgpGridArea area, TColor color, int row) {

@@ -164,12 +164,13 @@ public:
   virtual void ClearColumnCellAttrs() = 0;
 
   // ---- Painting ---------------------------------------------------------------------------
-  // The columns' own drawing, shifted left by originX (and up by originY).
-  virtual void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
-    (void)column; (void)canvas; (void)originX; (void)originY;
+  // A planned column's own drawing, where the plan puts it (the canvas takes client
+  // coordinates): its footer's text, and its cells in the request's rows.
+  virtual void PaintColumnFooter(const TgpPaintColumn& column, TCanvas& canvas) {
+    (void)column; (void)canvas;
   }
-  virtual void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) {
-    (void)column; (void)canvas; (void)originX; (void)originY; (void)firstRow; (void)lastRow;
+  virtual void PaintColumnRecords(const TgpPaintInfo& info, const TgpPaintColumn& column, TCanvas& canvas) {
+    (void)info; (void)column; (void)canvas;
   }
 
 protected:
