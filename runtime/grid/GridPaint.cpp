@@ -184,11 +184,11 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
   const bool focused = Focused();
   const int current = CurrentRow();
   const int currentCol = d->CurrentColumn ? d->CurrentColumn->Index() : -1;
-  const bool selectionEmpty = d->Selection->Empty();
-  // Asked per row only when something is selected: one look-up of the row's bookmark bytes.
-  const bool selectionShown = !selectionEmpty;
-  // A drop row shown for a drag takes the selection look from the current row.
-  const bool dragTrack = d->TitleTracker->DragTrackShown();
+  TgpRowLookSources look;
+  look.Designer = designer;
+  look.SelectionEmpty = d->Selection->Empty();
+  look.HideSelection = d->HideSelection;
+  look.DragTrack = d->TitleTracker->DragTrackShown();
   lastRow = std::min(lastRow, info.RowAttrsCount() - 1);
   for (int row = firstRow; row <= lastRow; ++row) {
     d->DataLink->SetActiveRecord(row);
@@ -202,23 +202,14 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       a.Tracked = true;
       if (TgpCellAttrs* cell = a.GetCellAttr(d->Hover.Column)) cell->Tracked = true;
     }
-    // A selected record shows the selection look wherever it is.
-    if (selectionShown && d->Selection->RecordSelected()) {
-      a.Selected = true;
-      if (designer) designer->ApplySelectedRowLook(a);
+    // Asked per row only when something is selected: one look-up of the row's bookmark bytes.
+    a.Selected = !look.SelectionEmpty && d->Selection->RecordSelected();
+    TgpCellAttrs* cell = nullptr;
+    if (a.Current && designer && currentCol >= 0 && (cell = a.GetCellAttr(currentCol))) {
+      cell->Current = true;
+      cell->Focused = a.Focused;
     }
-    if (a.Current && designer) {
-      TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
-      if (cell) {
-        cell->Current = true;
-        cell->Focused = a.Focused;
-      }
-      // The current row carries the selection look when it is selected or nothing is; beside a
-      // selection that leaves it out it keeps only its current and focused marks.
-      if (!dragTrack && (a.Selected || selectionEmpty))
-        designer->ApplyCurrentRowLook(a, cell, a.Selected || a.Focused || !d->HideSelection);
-    }
-    if (dragTrack && a.Tracked && designer) designer->ApplySelectedRowLook(a);
+    ResolveRowLook(look, a, cell);
     if (OnGetRowAttrs) OnGetRowAttrs(this, a);
   }
 }

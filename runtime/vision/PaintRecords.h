@@ -232,6 +232,20 @@ struct TgpCellLook {
 // fills when the row is known (the cell's only with its column).
 TgpCellLook ResolveCellLook(const TgpLookSources& sources, TFont* font);
 
+// What decides which of the designer's selection looks a row takes, beside the row's own marks
+// (Selected, Current, Focused, Tracked).
+struct TgpRowLookSources {
+  const TgpDesigner* Designer = nullptr;  // nil: no selection looks
+  bool SelectionEmpty = true;
+  bool HideSelection = true;  // an unfocused grid's current row shows the hidden selection's colour
+  bool DragTrack = false;     // a drop row is shown for a drag: it, not the current row, looks selected
+};
+
+// The row's part of the look, ahead of ResolveCellLook: the selection looks that apply written
+// into the row and its current cell (nil when it has none), as the row's own colours that the
+// grid's OnGetRowAttrs may still change.
+void ResolveRowLook(const TgpRowLookSources& sources, TgpRowAttrs& row, TgpCellAttrs* currentCell);
+
 // --- Paint request ---------------------------------------------------------------------------
 
 using TgpGridAreas = TSet<TgpGridArea>;
