@@ -128,10 +128,11 @@ public:
   // The title-state sequence number; -1 while the title is unsorted.
   int SortID() const { return fSortID; }
   void SetSortID(int value) { fSortID = value; }
-  int TitleLevelHeight() const { return fTitleHeight; }
-  int CellLevelHeight() const { return fCellHeight; }
-  int FooterLevelHeight() const { return fFooterHeight; }
-  void SetLevelHeights(int title, int cell, int footer);
+  // The height of this column's level in each band, as its grid's layout gives it (0 without
+  // a grid or a group).
+  int TitleLevelHeight() const;
+  int CellLevelHeight() const;
+  int FooterLevelHeight() const;
   // True while the grid's editor is open on this column; on opens it (Edit), off closes it
   // with a post (GridEditing.cpp).
   bool Editing() const { return fEditing; }
@@ -248,9 +249,6 @@ private:
   TgpGroupInfo* fGroup = nullptr;
   int fActualLevel = -1;
   int fActualIndex = -1;
-  int fTitleHeight = 0;
-  int fCellHeight = 0;
-  int fFooterHeight = 0;
   int fSortID = -1;
   bool fEditing = false;
   bool fAssigning = false;

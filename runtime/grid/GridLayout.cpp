@@ -56,6 +56,15 @@ TRect TgpGridLayout::WholeRows(const TRect& r) const {
   return {r.Left, top(r.Top), r.Right, bottom(r.Bottom - 1)};
 }
 
+int TgpGridLayout::LevelHeight(TgpGridArea area, int levels) const {
+  levels = std::max(levels, 1);
+  switch (area) {
+    case gaTitle: return (TitleHeight - levels - TitleTopMargin - TitleBottomMargin + 1) / levels;
+    case gaFooter: return (FooterHeight - levels - FooterTopMargin - FooterBottomMargin + 1) / levels;
+    default: return (RowHeight - levels - RowMargin + 1) / levels;
+  }
+}
+
 TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
   TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
   switch (area) {
@@ -114,7 +123,7 @@ TRect TgpGridLayout::TitleRect(const TgpColumn& column, bool withLines) const {
   if (!IsOnScreen(column) || TitleArea <= 0) return {};
   TRect r;
   Horizontal(column, ColumnMargin, withLines, r);
-  BandLevel(column, column.TitleLevelHeight(), TitleTopMargin, TitleBottomMargin, withLines, r);
+  BandLevel(column, LevelHeight(gaTitle, column.Group()->LevelCount), TitleTopMargin, TitleBottomMargin, withLines, r);
   return r;
 }
 
@@ -122,7 +131,7 @@ TRect TgpGridLayout::CellRect(const TgpColumn& column, int row, bool withLines) 
   if (!IsOnScreen(column)) return {};
   TRect r;
   Horizontal(column, ColumnMargin, withLines, r);
-  const int h = column.CellLevelHeight();
+  const int h = LevelHeight(gaCell, column.Group()->LevelCount);
   r.Top = TitleArea + (h + 1) * column.ActualLevel() + row * RowHeight;
   r.Bottom = r.Top + h;
   if (withLines) r.Bottom += column.LowLevel().OnLastLevel ? RowMargin : 1;
@@ -134,7 +143,7 @@ TRect TgpGridLayout::FooterRect(const TgpColumn& column, bool withLines, bool ab
   TRect r;
   Horizontal(column, ColumnMargin, withLines, r);
   if (r.Left == 0) r.Left = 1;  // the band's raised frame keeps the first pixel
-  BandLevel(column, column.FooterLevelHeight(), FooterTopMargin, FooterBottomMargin, withLines, r);
+  BandLevel(column, LevelHeight(gaFooter, column.Group()->LevelCount), FooterTopMargin, FooterBottomMargin, withLines, r);
   if (absolute) {
     r.Top += FooterTop();
     r.Bottom += FooterTop();

@@ -167,7 +167,7 @@ void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, 
   TRect r;
   r.Left = first->Group()->DisplayLeft + std::max(first->LowLevel().OffsetInLevel, 0);
   r.Top = areas.Contains(gaTitle) ? 0 : firstRow * d->Layout.RowHeight + d->Layout.TitleArea;
-  r.Top += (first->CellLevelHeight() + 1) * std::max(first->ActualLevel(), 0);
+  r.Top += d->Layout.LevelTop(gaCell, first->Group()->LevelCount, std::max(first->ActualLevel(), 0));
   r.Right = r.Left + width;
   r.Bottom = r.Top + height;
   info.Rect = r;
