@@ -166,8 +166,12 @@ void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, 
   info.LastRow = lastRow;
   TRect r;
   r.Left = first->Group()->DisplayLeft + std::max(first->LowLevel().OffsetInLevel, 0);
-  r.Top = areas.Contains(gaTitle) ? 0 : firstRow * d->Layout.RowHeight + d->Layout.TitleArea;
-  r.Top += d->Layout.LevelTop(gaCell, first->Group()->LevelCount, std::max(first->ActualLevel(), 0));
+  // Titles start the picture at the band's top; cells alone start at the first column's level.
+  if (areas.Contains(gaTitle))
+    r.Top = 0;
+  else
+    r.Top = d->Layout.RowBand(firstRow).Top +
+            d->Layout.LevelTop(gaCell, first->Group()->LevelCount, std::max(first->ActualLevel(), 0));
   r.Right = r.Left + width;
   r.Bottom = r.Top + height;
   info.Rect = r;

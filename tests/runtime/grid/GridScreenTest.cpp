@@ -631,6 +631,24 @@ TEST_F(GridScreen, APictureOfALowerLevelsCellsLinesUpItsRowsWithThem) {
   for (int y : {17, 53}) EXPECT_EQ(ColorToRGB(c.Pixels(30, y)), clBlack) << "the line below a row at " << y;
 }
 
+// With the titles, such a picture starts at the title band's top and shows the cells of both
+// levels under it where the window shows them.
+TEST_F(GridScreen, APictureWithTitlesOfALowerLevelsCellsKeepsEveryTextInItsPlace) {
+  Make(Look::Standard, true);
+  TBitmap bitmap;
+  bitmap.SetSize(83, 74);
+  grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaTitle, gaCell}, 1, 1, 0, 0, 83, 74);
+  std::vector<int> tops, expected;
+  for (const TPaintOp& op : AsNullSurface(&bitmap.Canvas()->Handle())->OpsOf(TPaintOpKind::DrawText))
+    tops.push_back(op.Rect.Top);
+  // The title and the cell margins leave 2 pixels above each text.
+  for (int i = 0; i < 2; ++i) expected.push_back(grid->TitleClientRect(Col(i), false).Top + 2);
+  for (int i = 0; i < 2; ++i) expected.push_back(grid->CellClientRect(Col(i), 0, false).Top + 2);
+  std::sort(tops.begin(), tops.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(tops, expected);
+}
+
 TEST_F(GridScreen, TheLiteDesignerDrawsSilverLinesAndCanHideThem) {
   Make(Look::Lite, false);
   TBitmap bitmap;
