@@ -98,9 +98,14 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
   // The groups the clip crosses; its left edge moves to the first one's.
   info.FirstGroup = -1;
   info.LastGroup = -1;
+  int firstLeft = 0;
   for (const TgpGroupInfo* g : d->Columns->Groups()) {
-    if (!g->InView || g->DisplayLeft >= clip.Right || g->DisplayLeft + g->TotalWidth <= clip.Left) continue;
-    if (info.FirstGroup < 0) info.FirstGroup = g->Number;
+    const TRect r = d->Layout.GroupRect(*g, gaUndefined, 0);
+    if (!g->InView || r.Left >= clip.Right || r.Right <= clip.Left) continue;
+    if (info.FirstGroup < 0) {
+      info.FirstGroup = g->Number;
+      firstLeft = r.Left;
+    }
     info.LastGroup = g->Number;
   }
   if (info.FirstGroup < 0) {
@@ -110,7 +115,7 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
     canvas.FillRect(clip);
     return;
   }
-  info.Rect.Left = std::min(clip.Left, d->Columns->GetGroupInfo(info.FirstGroup)->DisplayLeft);
+  info.Rect.Left = std::min(clip.Left, firstLeft);
   // The bands the clip crosses.
   info.Areas = {};
   info.FirstRow = info.LastRow = -1;
