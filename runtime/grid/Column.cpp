@@ -345,6 +345,7 @@ int LevelHeightOf(const TgpColumn& column, TgpGridArea area) {
 int TgpColumn::TitleLevelHeight() const { return LevelHeightOf(*this, gaTitle); }
 int TgpColumn::CellLevelHeight() const { return LevelHeightOf(*this, gaCell); }
 int TgpColumn::FooterLevelHeight() const { return LevelHeightOf(*this, gaFooter); }
+int TgpColumn::OffsetInLevel() const { return TgpGridLayout::OffsetInLevel(*this); }
 
 // ---- Copying -----------------------------------------------------------------------------
 

@@ -133,6 +133,9 @@ public:
   int TitleLevelHeight() const;
   int CellLevelHeight() const;
   int FooterLevelHeight() const;
+  // Pixels from its group's left edge to its own on its level, as the layout gives it; -1 while
+  // hidden or in no group.
+  int OffsetInLevel() const;
   // True while the grid's editor is open on this column; on opens it (Edit), off closes it
   // with a post (GridEditing.cpp).
   bool Editing() const { return fEditing; }

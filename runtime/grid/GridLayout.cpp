@@ -85,16 +85,30 @@ TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int 
   return r;
 }
 
+int TgpGridLayout::OffsetInLevel(const TgpColumn& column) {
+  const TgpGroupInfo* group = column.Group();
+  const TgpColumns* columns = column.GetColumns();
+  if (!column.Visible() || !group || !columns || column.ActualLevel() < 0) return -1;
+  int offset = 0;
+  for (int i = column.Index() - 1; i >= group->FirstIndex; --i) {
+    const TgpColumn& before = *columns->Items(i);
+    if (!before.Visible()) continue;
+    if (before.ActualLevel() != column.ActualLevel()) break;
+    offset += before.Width();
+  }
+  return offset;
+}
+
 bool TgpGridLayout::IsOnScreen(const TgpColumn& column) {
   const TgpGroupInfo* group = column.Group();
-  return column.Visible() && group && group->InView && column.LowLevel().OffsetInLevel >= 0;
+  return column.Visible() && group && group->InView && column.ActualLevel() >= 0;
 }
 
 namespace {
 
 // Left and right of a column inside its group, with or without the line after it.
 void Horizontal(const TgpColumn& column, int columnMargin, bool withLines, TRect& r) {
-  r.Left = column.Group()->DisplayLeft + column.LowLevel().OffsetInLevel;
+  r.Left = column.Group()->DisplayLeft + TgpGridLayout::OffsetInLevel(column);
   r.Right = r.Left + column.Width();
   if (withLines) {
     if (column.LowLevel().EndsLine) r.Right += columnMargin;
@@ -172,7 +186,7 @@ void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGrou
       p.Index = i;
       p.Group = g;
       p.Level = std::max(c.ActualLevel(), 0);
-      p.FirstInLine = c.LowLevel().OffsetInLevel <= 0;
+      p.FirstInLine = OffsetInLevel(c) <= 0;
       p.Fixed = c.Fixed() == cfLeft;
       p.ForeColorFill = c.OptionsVisual().Contains(cvoForeColorFill);
       p.HasFooter = c.FooterState() != fsNone || !c.FooterText().empty();

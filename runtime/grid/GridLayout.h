@@ -91,6 +91,10 @@ struct TgpGridLayout {
 
   TgpGridHit PointToCell(const TgpColumns& columns, int x, int y) const;
 
+  // Pixels from a column's group's left edge to its own: the widths of the visible columns
+  // before it on its level; -1 while it is hidden or in no group.
+  static int OffsetInLevel(const TgpColumn& column);
+
   // On screen: visible and in a group that is fixed or not scrolled off.
   static bool IsOnScreen(const TgpColumn& column);
 };
