@@ -16,6 +16,7 @@
 #include "runtime/db/DataLinkEx.h"
 #include "runtime/grid/Columns.h"
 #include "runtime/grid/DBDivoRud.h"
+#include "runtime/grid/GridLayout.h"
 #include "runtime/map/FieldMap.h"
 #include "runtime/rtm/ZvErrors.h"
 #include "runtime/vision/Designer.h"
@@ -333,11 +334,18 @@ void TgpColumn::SetPopupMenu(TPopupMenu* value) {
   }
 }
 
-void TgpColumn::SetLevelHeights(int title, int cell, int footer) {
-  fTitleHeight = title;
-  fCellHeight = cell;
-  fFooterHeight = footer;
+namespace {
+int LevelHeightOf(const TgpColumn& column, TgpGridArea area) {
+  const TDBDivoRud* grid = column.GetGrid();
+  const TgpGroupInfo* group = column.Group();
+  return grid && group ? grid->Layout().LevelHeight(area, group->LevelCount) : 0;
 }
+}  // namespace
+
+int TgpColumn::TitleLevelHeight() const { return LevelHeightOf(*this, gaTitle); }
+int TgpColumn::CellLevelHeight() const { return LevelHeightOf(*this, gaCell); }
+int TgpColumn::FooterLevelHeight() const { return LevelHeightOf(*this, gaFooter); }
+int TgpColumn::OffsetInLevel() const { return TgpGridLayout::OffsetInLevel(*this); }
 
 // ---- Copying -----------------------------------------------------------------------------
 

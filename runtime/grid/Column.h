@@ -128,10 +128,14 @@ public:
   // The title-state sequence number; -1 while the title is unsorted.
   int SortID() const { return fSortID; }
   void SetSortID(int value) { fSortID = value; }
-  int TitleLevelHeight() const { return fTitleHeight; }
-  int CellLevelHeight() const { return fCellHeight; }
-  int FooterLevelHeight() const { return fFooterHeight; }
-  void SetLevelHeights(int title, int cell, int footer);
+  // The height of this column's level in each band, as its grid's layout gives it (0 without
+  // a grid or a group).
+  int TitleLevelHeight() const;
+  int CellLevelHeight() const;
+  int FooterLevelHeight() const;
+  // Pixels from its group's left edge to its own on its level, as the layout gives it; -1 while
+  // hidden or in no group.
+  int OffsetInLevel() const;
   // True while the grid's editor is open on this column; on opens it (Edit), off closes it
   // with a post (GridEditing.cpp).
   bool Editing() const { return fEditing; }
@@ -166,13 +170,14 @@ public:
   // The caption, or the field name without one.
   String TitleCaption() const;
   // Draw the title (its glyph or title image and its caption) and the footer (marker and text)
-  // of this column of a grid, everything moved dx to the left and dy up; truncated, when given,
-  // tells whether the text needed more room than its rectangle has. The footer's rectangle is
-  // the one on the client area, like the title's and the cells'.
-  void DrawTitle(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
+  // of this column of a grid where they lie in its client area; truncated, when given, tells
+  // whether the text needed more room than its rectangle has.
+  void DrawTitle(TCanvas& canvas, bool* truncated = nullptr);
   // What the title shows, as a paint plan carries it.
   TgpPaintTitle PaintTitle() const;
-  void DrawFooter(TCanvas& canvas, int dx, bool* truncated = nullptr, int dy = 0);
+  void DrawFooter(TCanvas& canvas, bool* truncated = nullptr);
+  // The footer's text in r, its rectangle without lines.
+  void DrawFooterIn(TCanvas& canvas, const TRect& r, bool* truncated = nullptr);
   // Moves the whole group; during the collection's own reshuffles a plain move.
   void SetIndex(int index) override;
   void InvalidateTitle();
@@ -247,9 +252,6 @@ private:
   TgpGroupInfo* fGroup = nullptr;
   int fActualLevel = -1;
   int fActualIndex = -1;
-  int fTitleHeight = 0;
-  int fCellHeight = 0;
-  int fFooterHeight = 0;
   int fSortID = -1;
   bool fEditing = false;
   bool fAssigning = false;

@@ -56,24 +56,26 @@ TgpPaintTitle TgpColumn::PaintTitle() const {
 }
 
 // The hint test's measure of a title, drawn as the designer draws it.
-void TgpColumn::DrawTitle(TCanvas& canvas, int dx, bool* truncated, int dy) {
+void TgpColumn::DrawTitle(TCanvas& canvas, bool* truncated) {
   if (truncated) *truncated = false;
   TDBDivoRud* grid = GetGrid();
   if (!grid) return;
-  TRect r = grid->Layout().TitleRect(*this, false);
+  const TRect r = grid->Layout().TitleRect(*this, false);
   if (r.IsEmpty()) return;
-  OffsetRect(r, -dx, -dy);
   DrawTitleContent(canvas, r, PaintTitle(), grid->EffectiveDesigner(), *grid->Font(),
                    grid->PaintPressedTitle() == Index(), truncated);
 }
 
-void TgpColumn::DrawFooter(TCanvas& canvas, int dx, bool* truncated, int dy) {
+void TgpColumn::DrawFooter(TCanvas& canvas, bool* truncated) {
+  const TDBDivoRud* grid = GetGrid();
+  DrawFooterIn(canvas, grid ? grid->Layout().FooterRect(*this, false, true) : TRect{}, truncated);
+}
+
+void TgpColumn::DrawFooterIn(TCanvas& canvas, const TRect& footer, bool* truncated) {
   if (truncated) *truncated = false;
   TDBDivoRud* grid = GetGrid();
-  if (!grid || (fFooterState == fsNone && fFooterText.empty())) return;
-  TRect r = grid->Layout().FooterRect(*this, false, true);
-  if (r.IsEmpty()) return;
-  OffsetRect(r, -dx, -dy);
+  if (!grid || (fFooterState == fsNone && fFooterText.empty()) || footer.IsEmpty()) return;
+  TRect r = footer;
   TgpDesigner* d = grid->EffectiveDesigner();
   if (d) r = d->FooterMargins()->Shrink(r);
   canvas.Brush()->SetStyle(bsClear);

@@ -89,7 +89,7 @@ bool TgpTitleTracker::SizingHotSpot(int x, int y) {
   if (!group || HasFixedWidthColumn(*d.Columns, *group)) return false;
   const bool endsLine = column->LowLevel().EndsLine;
   if (options.Contains(endsLine ? gboNoGroupSizing : gboNoColumnSizing)) return false;
-  const int columnLeft = group->DisplayLeft + column->LowLevel().OffsetInLevel;
+  const int columnLeft = group->DisplayLeft + TgpGridLayout::OffsetInLevel(*column);
   // Near the client's edge the visible part is what the mouse holds.
   s.LeftBound = atClientEdge ? x + columnLeft - clientWidth : columnLeft;
   s.RightBound = endsLine ? INT_MAX : group->DisplayLeft + group->ContentWidth;

@@ -73,7 +73,6 @@ public:
 struct TgpColumnLowLevelInfo {
   bool EndsLine = false;     // its right edge is the group's right edge on its level
   bool OnLastLevel = false;  // its bottom edge is the row's bottom edge
-  int OffsetInLevel = -1;    // pixels from the group's left edge; -1 while invisible
   TgpColumn* PrevVisible = nullptr;
   TgpColumn* NextVisible = nullptr;
 };

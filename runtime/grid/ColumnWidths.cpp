@@ -134,13 +134,11 @@ void TgpColumns::UpdateWidthsInfo() {
       TgpColumn* c = Items(i);
       if (!c->fVisible) continue;
       if (prev && c->fActualLevel == prev->fActualLevel) {
-        c->fLowLevel.OffsetInLevel = levelSum;
         levelSum += c->fWidth;
         levelMin += TgpColumn::MinWidth;
       } else {
         content = std::max(content, levelSum);
         minWidth = std::max(minWidth, levelMin);
-        c->fLowLevel.OffsetInLevel = 0;
         levelSum = c->fWidth;
         levelMin = TgpColumn::MinWidth;
       }

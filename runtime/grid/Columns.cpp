@@ -224,7 +224,6 @@ void TgpColumns::UpdateGroupsInfo() {
     if (i == 0 || c->IsLeading()) prev = nullptr;
     if (!c->fVisible) {
       c->fActualLevel = c->fActualIndex = -1;
-      c->fLowLevel.OffsetInLevel = -1;
       continue;
     }
     if (!prev) {

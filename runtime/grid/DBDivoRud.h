@@ -328,8 +328,8 @@ public:
   int ColumnIndexOfField(const String& fieldName) const override;
   void ResizeColumnCellAttrs(int rowCount) override;
   void ClearColumnCellAttrs() override;
-  void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) override;
-  void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) override;
+  void PaintColumnFooter(const TgpPaintColumn& column, TCanvas& canvas) override;
+  void PaintColumnRecords(const TgpPaintInfo& info, const TgpPaintColumn& column, TCanvas& canvas) override;
 
   // IgpDesignerClient
   TComponent* DesignerClientComponent() override { return this; }

@@ -58,10 +58,10 @@ String TDBDivoRud::HintTextAt(const TgpGridHit& hit) {
   TCanvas& canvas = *d->HintScratch->Canvas();
   bool truncated = false;
   if (hit.Area == gaTitle) {
-    c->DrawTitle(canvas, 0, &truncated, 0);
+    c->DrawTitle(canvas, &truncated);
     return truncated ? c->TitleCaption() : String();
   }
-  c->DrawFooter(canvas, 0, &truncated, 0);
+  c->DrawFooter(canvas, &truncated);
   if (!truncated) return {};
   if (c->FooterState() == fsNone) return c->FooterText();
   return lioRead(SFooterStateStrings.Text(), static_cast<int>(c->FooterState())) + " = " + c->FooterText();

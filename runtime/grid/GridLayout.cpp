@@ -56,6 +56,15 @@ TRect TgpGridLayout::WholeRows(const TRect& r) const {
   return {r.Left, top(r.Top), r.Right, bottom(r.Bottom - 1)};
 }
 
+int TgpGridLayout::LevelHeight(TgpGridArea area, int levels) const {
+  levels = std::max(levels, 1);
+  switch (area) {
+    case gaTitle: return (TitleHeight - levels - TitleTopMargin - TitleBottomMargin + 1) / levels;
+    case gaFooter: return (FooterHeight - levels - FooterTopMargin - FooterBottomMargin + 1) / levels;
+    default: return (RowHeight - levels - RowMargin + 1) / levels;
+  }
+}
+
 TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
   TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
   switch (area) {
@@ -76,16 +85,30 @@ TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int 
   return r;
 }
 
+int TgpGridLayout::OffsetInLevel(const TgpColumn& column) {
+  const TgpGroupInfo* group = column.Group();
+  const TgpColumns* columns = column.GetColumns();
+  if (!column.Visible() || !group || !columns || column.ActualLevel() < 0) return -1;
+  int offset = 0;
+  for (int i = column.Index() - 1; i >= group->FirstIndex; --i) {
+    const TgpColumn& before = *columns->Items(i);
+    if (!before.Visible()) continue;
+    if (before.ActualLevel() != column.ActualLevel()) break;
+    offset += before.Width();
+  }
+  return offset;
+}
+
 bool TgpGridLayout::IsOnScreen(const TgpColumn& column) {
   const TgpGroupInfo* group = column.Group();
-  return column.Visible() && group && group->InView && column.LowLevel().OffsetInLevel >= 0;
+  return column.Visible() && group && group->InView && column.ActualLevel() >= 0;
 }
 
 namespace {
 
 // Left and right of a column inside its group, with or without the line after it.
 void Horizontal(const TgpColumn& column, int columnMargin, bool withLines, TRect& r) {
-  r.Left = column.Group()->DisplayLeft + column.LowLevel().OffsetInLevel;
+  r.Left = column.Group()->DisplayLeft + TgpGridLayout::OffsetInLevel(column);
   r.Right = r.Left + column.Width();
   if (withLines) {
     if (column.LowLevel().EndsLine) r.Right += columnMargin;
@@ -114,7 +137,7 @@ TRect TgpGridLayout::TitleRect(const TgpColumn& column, bool withLines) const {
   if (!IsOnScreen(column) || TitleArea <= 0) return {};
   TRect r;
   Horizontal(column, ColumnMargin, withLines, r);
-  BandLevel(column, column.TitleLevelHeight(), TitleTopMargin, TitleBottomMargin, withLines, r);
+  BandLevel(column, LevelHeight(gaTitle, column.Group()->LevelCount), TitleTopMargin, TitleBottomMargin, withLines, r);
   return r;
 }
 
@@ -122,7 +145,7 @@ TRect TgpGridLayout::CellRect(const TgpColumn& column, int row, bool withLines) 
   if (!IsOnScreen(column)) return {};
   TRect r;
   Horizontal(column, ColumnMargin, withLines, r);
-  const int h = column.CellLevelHeight();
+  const int h = LevelHeight(gaCell, column.Group()->LevelCount);
   r.Top = TitleArea + (h + 1) * column.ActualLevel() + row * RowHeight;
   r.Bottom = r.Top + h;
   if (withLines) r.Bottom += column.LowLevel().OnLastLevel ? RowMargin : 1;
@@ -134,7 +157,7 @@ TRect TgpGridLayout::FooterRect(const TgpColumn& column, bool withLines, bool ab
   TRect r;
   Horizontal(column, ColumnMargin, withLines, r);
   if (r.Left == 0) r.Left = 1;  // the band's raised frame keeps the first pixel
-  BandLevel(column, column.FooterLevelHeight(), FooterTopMargin, FooterBottomMargin, withLines, r);
+  BandLevel(column, LevelHeight(gaFooter, column.Group()->LevelCount), FooterTopMargin, FooterBottomMargin, withLines, r);
   if (absolute) {
     r.Top += FooterTop();
     r.Bottom += FooterTop();
@@ -148,6 +171,8 @@ void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGrou
   info.TitleHeight = TitleHeight;
   info.RowHeight = RowHeight;
   info.FooterHeight = FooterHeight;
+  info.RowsTop = TitleArea;
+  info.FooterTop = Client.Bottom - FooterHeight;
   info.LastVisibleRow = VisibleRowCount - 1;
   const int groupCount = columns.GroupCount();
   for (int g = std::max(firstGroup, 0); g <= lastGroup && g < groupCount; ++g) {
@@ -161,7 +186,7 @@ void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGrou
       p.Index = i;
       p.Group = g;
       p.Level = std::max(c.ActualLevel(), 0);
-      p.FirstInLine = c.LowLevel().OffsetInLevel <= 0;
+      p.FirstInLine = OffsetInLevel(c) <= 0;
       p.Fixed = c.Fixed() == cfLeft;
       p.ForeColorFill = c.OptionsVisual().Contains(cvoForeColorFill);
       p.HasFooter = c.FooterState() != fsNone || !c.FooterText().empty();

@@ -56,6 +56,12 @@ struct TgpGridLayout {
   TRect TitleBand() const;
   TRect FooterBand() const;
 
+  // The height of one level of a group of `levels` levels in the title band, a row or the footer
+  // band: what the band leaves inside its margins, shared with a line between each two levels.
+  int LevelHeight(TgpGridArea area, int levels) const;
+  // The top of a level below the top of its band, row or band margin.
+  int LevelTop(TgpGridArea area, int levels, int level) const { return (LevelHeight(area, levels) + 1) * level; }
+
   // A group's columns in one band: gaUndefined is the whole client height, gaCell one row.
   TRect GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const;
 
@@ -84,6 +90,10 @@ struct TgpGridLayout {
   void Plan(const TgpColumns& columns, int firstGroup, int lastGroup, TgpPaintInfo& info) const;
 
   TgpGridHit PointToCell(const TgpColumns& columns, int x, int y) const;
+
+  // Pixels from a column's group's left edge to its own: the widths of the visible columns
+  // before it on its level; -1 while it is hidden or in no group.
+  static int OffsetInLevel(const TgpColumn& column);
 
   // On screen: visible and in a group that is fixed or not scrolled off.
   static bool IsOnScreen(const TgpColumn& column);

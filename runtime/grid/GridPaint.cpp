@@ -98,9 +98,14 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
   // The groups the clip crosses; its left edge moves to the first one's.
   info.FirstGroup = -1;
   info.LastGroup = -1;
+  int firstLeft = 0;
   for (const TgpGroupInfo* g : d->Columns->Groups()) {
-    if (!g->InView || g->DisplayLeft >= clip.Right || g->DisplayLeft + g->TotalWidth <= clip.Left) continue;
-    if (info.FirstGroup < 0) info.FirstGroup = g->Number;
+    const TRect r = d->Layout.GroupRect(*g, gaUndefined, 0);
+    if (!g->InView || r.Left >= clip.Right || r.Right <= clip.Left) continue;
+    if (info.FirstGroup < 0) {
+      info.FirstGroup = g->Number;
+      firstLeft = r.Left;
+    }
     info.LastGroup = g->Number;
   }
   if (info.FirstGroup < 0) {
@@ -110,7 +115,7 @@ void TDBDivoRud::PaintBand(TCanvas& canvas, const TRect& clip) {
     canvas.FillRect(clip);
     return;
   }
-  info.Rect.Left = std::min(clip.Left, d->Columns->GetGroupInfo(info.FirstGroup)->DisplayLeft);
+  info.Rect.Left = std::min(clip.Left, firstLeft);
   // The bands the clip crosses.
   info.Areas = {};
   info.FirstRow = info.LastRow = -1;
@@ -165,9 +170,13 @@ void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, 
   info.FirstRow = firstRow;
   info.LastRow = lastRow;
   TRect r;
-  r.Left = first->Group()->DisplayLeft + std::max(first->LowLevel().OffsetInLevel, 0);
-  r.Top = areas.Contains(gaTitle) ? 0 : firstRow * d->Layout.RowHeight + d->Layout.TitleArea;
-  r.Top += (first->CellLevelHeight() + 1) * std::max(first->ActualLevel(), 0);
+  r.Left = first->Group()->DisplayLeft + std::max(TgpGridLayout::OffsetInLevel(*first), 0);
+  // Titles start the picture at the band's top; cells alone start at the first column's level.
+  if (areas.Contains(gaTitle))
+    r.Top = 0;
+  else
+    r.Top = d->Layout.RowBand(firstRow).Top +
+            d->Layout.LevelTop(gaCell, first->Group()->LevelCount, std::max(first->ActualLevel(), 0));
   r.Right = r.Left + width;
   r.Bottom = r.Top + height;
   info.Rect = r;
@@ -184,11 +193,11 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
   const bool focused = Focused();
   const int current = CurrentRow();
   const int currentCol = d->CurrentColumn ? d->CurrentColumn->Index() : -1;
-  const bool selectionEmpty = d->Selection->Empty();
-  // Asked per row only when something is selected: one look-up of the row's bookmark bytes.
-  const bool selectionShown = !selectionEmpty;
-  // A drop row shown for a drag takes the selection look from the current row.
-  const bool dragTrack = d->TitleTracker->DragTrackShown();
+  TgpRowLookSources look;
+  look.Designer = designer;
+  look.SelectionEmpty = d->Selection->Empty();
+  look.HideSelection = d->HideSelection;
+  look.DragTrack = d->TitleTracker->DragTrackShown();
   lastRow = std::min(lastRow, info.RowAttrsCount() - 1);
   for (int row = firstRow; row <= lastRow; ++row) {
     d->DataLink->SetActiveRecord(row);
@@ -202,23 +211,14 @@ void TDBDivoRud::InitRowAttrs(int firstRow, int lastRow) {
       a.Tracked = true;
       if (TgpCellAttrs* cell = a.GetCellAttr(d->Hover.Column)) cell->Tracked = true;
     }
-    // A selected record shows the selection look wherever it is.
-    if (selectionShown && d->Selection->RecordSelected()) {
-      a.Selected = true;
-      if (designer) designer->ApplySelectedRowLook(a);
+    // Asked per row only when something is selected: one look-up of the row's bookmark bytes.
+    a.Selected = !look.SelectionEmpty && d->Selection->RecordSelected();
+    TgpCellAttrs* cell = nullptr;
+    if (a.Current && designer && currentCol >= 0 && (cell = a.GetCellAttr(currentCol))) {
+      cell->Current = true;
+      cell->Focused = a.Focused;
     }
-    if (a.Current && designer) {
-      TgpCellAttrs* cell = currentCol >= 0 ? a.GetCellAttr(currentCol) : nullptr;
-      if (cell) {
-        cell->Current = true;
-        cell->Focused = a.Focused;
-      }
-      // The current row carries the selection look when it is selected or nothing is; beside a
-      // selection that leaves it out it keeps only its current and focused marks.
-      if (!dragTrack && (a.Selected || selectionEmpty))
-        designer->ApplyCurrentRowLook(a, cell, a.Selected || a.Focused || !d->HideSelection);
-    }
-    if (dragTrack && a.Tracked && designer) designer->ApplySelectedRowLook(a);
+    ResolveRowLook(look, a, cell);
     if (OnGetRowAttrs) OnGetRowAttrs(this, a);
   }
 }
@@ -244,8 +244,8 @@ void TDBDivoRud::ResizeColumnCellAttrs(int rowCount) {
 
 void TDBDivoRud::ClearColumnCellAttrs() { ResizeColumnCellAttrs(0); }
 
-void TDBDivoRud::PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
-  d->Columns->Items(column)->DrawFooter(canvas, originX, nullptr, originY);
+void TDBDivoRud::PaintColumnFooter(const TgpPaintColumn& column, TCanvas& canvas) {
+  d->Columns->Items(column.Index)->DrawFooterIn(canvas, column.Footer);
 }
 
 // The aggregate's marker, "=" and the text (SUM=1250); the text alone without a marker.
@@ -256,21 +256,19 @@ String TDBDivoRud::FooterDisplayText(const TgpColumn& column) const {
   return marker.empty() ? column.FooterText() : marker + "=" + column.FooterText();
 }
 
-void TDBDivoRud::PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow,
-                                    int lastRow) {
-  TgpColumn* c = d->Columns->Items(column);
+void TDBDivoRud::PaintColumnRecords(const TgpPaintInfo& info, const TgpPaintColumn& column, TCanvas& canvas) {
+  TgpColumn* c = d->Columns->Items(column.Index);
   TvpFieldVision* vision = c->CurVision();
-  if (firstRow < 0 || !c->Field()) return;
+  if (info.FirstRow < 0 || !c->Field()) return;
   TgpPainter& p = d->Painter;
   TgpDesigner* designer = EffectiveDesigner();
   p.Canvas = &canvas;
-  p.ColumnIndex = column;
-  p.RowHeight = d->Layout.RowHeight;
-  p.CellRect = d->Layout.CellRect(*c, firstRow, false);
-  OffsetRect(p.CellRect, -originX, -originY);
+  p.ColumnIndex = column.Index;
+  p.RowHeight = info.RowHeight;
+  p.CellRect = info.CellRect(column, info.FirstRow, false);
   p.ClientRect = designer ? designer->CellMargins()->Shrink(p.CellRect) : p.CellRect;
-  p.Row = firstRow;
-  p.LastRow = lastRow;
+  p.Row = info.FirstRow;
+  p.LastRow = info.LastRow;
   ResolveCellLook(griddetail::CellLookSources(*this, designer, c), &p.Font);
   p.EndEllipsis = !d->OptionsVisual.Contains(gvoNoEndEllipsis);
   p.WordWrap = c->OptionsVisual().Contains(cvoWordWrap);

@@ -137,14 +137,6 @@ bool TDBDivoRud::UpdateHeights() {
   d->Layout.TitleHeight = titleNeed + d->Layout.TitleTopMargin + d->Layout.TitleBottomMargin;
   d->Layout.RowHeight = cellNeed + d->Layout.RowMargin;
   d->Layout.FooterHeight = footerNeed + d->Layout.FooterTopMargin + d->Layout.FooterBottomMargin;
-  for (const TgpGroupInfo* g : d->Columns->Groups()) {
-    const int levels = std::max(g->LevelCount, 1);
-    const int title = (d->Layout.TitleHeight - levels - d->Layout.TitleTopMargin - d->Layout.TitleBottomMargin + 1) / levels;
-    const int cell = (d->Layout.RowHeight - levels - d->Layout.RowMargin + 1) / levels;
-    const int footer =
-        (d->Layout.FooterHeight - levels - d->Layout.FooterTopMargin - d->Layout.FooterBottomMargin + 1) / levels;
-    for (int i = g->FirstIndex; i <= g->LastIndex; ++i) d->Columns->Items(i)->SetLevelHeights(title, cell, footer);
-  }
   const bool changed = old.TitleHeight != d->Layout.TitleHeight || old.RowHeight != d->Layout.RowHeight ||
                        old.FooterHeight != d->Layout.FooterHeight;
   if (changed) UpdateRows();

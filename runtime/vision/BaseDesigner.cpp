@@ -5,6 +5,8 @@
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
 
+#include <algorithm>
+
 namespace zv {
 
 ZV_DEFINE_CLASS(TgpBaseDesigner, TgpDesigner)
@@ -87,11 +89,6 @@ void TgpBaseDesigner::Fill(TColor color, const TRect& r) {
   fCanvas->FillRect(r);
 }
 
-TRect TgpBaseDesigner::Shifted(TRect r, bool shiftY) const {
-  OffsetRect(r, -fOriginX, shiftY ? -fOriginY : 0);
-  return r;
-}
-
 // ---- The template ---------------------------------------------------------------------------------
 
 void TgpBaseDesigner::ClearPaintState() {
@@ -105,69 +102,67 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   fPaintInfo = &info;
   fGrid = info.Grid;
   fRowHeight = info.RowHeight;
-  fOriginX = info.Rect.Left;
-  fOriginY = info.Rect.Top;
   fTitleHeight = info.Areas.Contains(gaTitle) ? info.TitleHeight : 0;
   const bool cells = info.Areas.Contains(gaCell) && info.FirstRow >= 0;
+  fRowsTop = cells ? info.RowTop(info.FirstRow) : fTitleHeight;
+  fRowsHeight = cells ? (info.LastRow - info.FirstRow + 1) * fRowHeight : 0;
   if (info.Areas.Contains(gaFooter)) {
     fFooterHeight = info.FooterHeight;
-    // The footer band sits at the bottom of the client area, whatever the rows above it.
-    fFooterTop = client->DesignerClientRect().Bottom - fFooterHeight - fOriginY;
+    fFooterTop = info.FooterTop;
   } else {
     fFooterHeight = fFooterTop = 0;
   }
+  fPaintLeft = info.PaintGroups.empty() ? info.Rect.Left : info.PaintGroups.front().Left;
+  fPaintRight = fPaintLeft;
+  for (const TgpPaintGroup& g : info.PaintGroups) fPaintRight = std::max(fPaintRight, g.Left + g.Width);
   TCanvas* target = info.Canvas;
-  const int w = info.Rect.Width(), h = info.Rect.Height();
-  int saved = 0;
+  // Everything is drawn in the plan's client coordinates: the one origin set here maps them onto
+  // the target, the window (whose origin already is the client's) or a picture of the request.
   if (info.Buffered) {
     // A window's pixels reach the screen only when its surface is presented, so the request is
-    // painted straight onto the window, logical (0, 0) at the request's top left and clipped to
-    // it: no picture of its own to fill and copy. The designer draws with a canvas of its own,
-    // whose pen, brush and font stay between paints and leave the window canvas's alone.
+    // painted straight onto the window, clipped to it: no picture of its own to fill and copy.
+    // The designer draws with a canvas of its own, whose pen, brush and font stay between
+    // paints and leave the window canvas's alone.
     if (!fScreen) fScreen = std::make_unique<TCanvas>();
     fScreen->SetHandle(&target->Handle());
-    saved = SaveDC(*fScreen);
-    TPoint origin;
-    GetViewportOrgEx(*fScreen, origin);
-    SetViewportOrgEx(*fScreen, origin.X + info.Rect.Left, origin.Y + info.Rect.Top, nullptr);
-    IntersectClipRect(*fScreen, 0, 0, w, h);
     fCanvas = fScreen.get();
-    Fill(info.Color, TRect{0, 0, w, h});
   } else {
     fCanvas = target;
   }
+  const int saved = SaveDC(*fCanvas);
+  if (info.Buffered) {
+    IntersectClipRect(*fCanvas, info.Rect.Left, info.Rect.Top, info.Rect.Right, info.Rect.Bottom);
+  } else {
+    TPoint origin;
+    GetViewportOrgEx(*fCanvas, origin);
+    SetViewportOrgEx(*fCanvas, origin.X - info.Rect.Left, origin.Y - info.Rect.Top, nullptr);
+  }
   auto finish = [&] {
-    if (saved) {
-      RestoreDC(*fScreen, saved);
-      fScreen->SetHandle(nullptr);
-    }
+    RestoreDC(*fCanvas, saved);
+    if (info.Buffered) fScreen->SetHandle(nullptr);
     ClearPaintState();
   };
   try {
-    fPaintWidth = 0;
-    ForEachGroup([&](const TgpPaintGroup&, int, int gw) { fPaintWidth += gw; });
-    fRowsHeight = cells ? (info.LastRow - info.FirstRow + 1) * fRowHeight : 0;
+    if (info.Buffered) Fill(info.Color, info.Rect);
     if (cells) {
       DrawBGCells();
-      ForEachGroup([&](const TgpPaintGroup& g, int, int) {
-        DrawGroupRecords(g, fOriginX, fOriginY, info.FirstRow, info.LastRow);
-      });
+      ForEachGroup([&](const TgpPaintGroup& g, int, int) { DrawGroupRecords(g); });
     }
     if (fTitleHeight > 0) {
       DrawBGTitle();
-      ForEachGroup([&](const TgpPaintGroup& g, int x, int) {
-        DrawTitle(g, x, fOriginX);
-        DrawGroupTitle(g, x, fOriginX);
+      ForEachGroup([&](const TgpPaintGroup& g, int, int) {
+        DrawTitle(g);
+        DrawGroupTitle(g);
       });
       if (info.PressedTitle >= 0 && !NoTitleInvert())
         for (const TgpPaintColumn& c : info.Columns)
-          if (c.Index == info.PressedTitle && !c.Title.IsEmpty()) InvertRect(*fCanvas, Shifted(c.Title, false));
+          if (c.Index == info.PressedTitle && !c.Title.IsEmpty()) InvertRect(*fCanvas, c.Title);
     }
     if (fFooterHeight > 0) {
       DrawBGFooter();
-      ForEachGroup([&](const TgpPaintGroup& g, int x, int) {
-        DrawFooter(g, x, fOriginX);
-        DrawGroupFooter(g, x, fOriginX);
+      ForEachGroup([&](const TgpPaintGroup& g, int, int) {
+        DrawFooter(g);
+        DrawGroupFooter(g);
       });
     }
     DrawFG();
@@ -178,24 +173,22 @@ void TgpBaseDesigner::PaintToScreen(IgpDesignerClient* client, TgpPaintInfo& inf
   finish();
 }
 
-void TgpBaseDesigner::DrawGroupTitle(const TgpPaintGroup& group, int, int) {
+void TgpBaseDesigner::DrawGroupTitle(const TgpPaintGroup& group) {
   if (!fPaintInfo->Font) return;
   for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
     if (!c.Title.IsEmpty())
-      DrawTitleContent(*fCanvas, Shifted(c.Title, false), c.TitleContent, this, *fPaintInfo->Font,
-                       c.Index == fPaintInfo->PressedTitle);
+      DrawTitleContent(*fCanvas, c.Title, c.TitleContent, this, *fPaintInfo->Font, c.Index == fPaintInfo->PressedTitle);
 }
 
-void TgpBaseDesigner::DrawGroupFooter(const TgpPaintGroup& group, int, int originX) {
+void TgpBaseDesigner::DrawGroupFooter(const TgpPaintGroup& group) {
   for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
-    fGrid->PaintColumnFooter(c.Index, *fCanvas, originX, fOriginY);
+    if (c.HasFooter && !c.Footer.IsEmpty()) fGrid->PaintColumnFooter(c, *fCanvas);
 }
 
-void TgpBaseDesigner::DrawGroupRecords(const TgpPaintGroup& group, int originX, int originY, int firstRow,
-                                       int lastRow) {
+void TgpBaseDesigner::DrawGroupRecords(const TgpPaintGroup& group) {
   if (!fPaintInfo->DataLink) return;
   for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group))
-    fGrid->PaintColumnRecords(c.Index, *fCanvas, originX, originY, firstRow, lastRow);
+    fGrid->PaintColumnRecords(*fPaintInfo, c, *fCanvas);
 }
 
 void TgpBaseDesigner::DrawSeparator(const TgpPaintGroup& group, TgpGridArea area, TColor color, int row) {
@@ -203,13 +196,12 @@ void TgpBaseDesigner::DrawSeparator(const TgpPaintGroup& group, TgpGridArea area
   for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group)) {
     TRect r = area == gaCell ? fPaintInfo->CellRect(c, row, false) : TgpPaintInfo::BandRect(c, area, false);
     if (r.IsEmpty()) continue;
-    r = Shifted(r, area != gaTitle);
     if (c.Level > 0) Line(color, r.Left, r.Top - 1, r.Right, r.Top - 1);
     if (!c.FirstInLine) Line(color, r.Left - 1, r.Top - 1, r.Left - 1, r.Bottom);
   }
 }
 
-void TgpBaseDesigner::DrawBGTitle() { Fill(TitleColor(), TRect{0, 0, fPaintWidth, fTitleHeight}); }
+void TgpBaseDesigner::DrawBGTitle() { Fill(TitleColor(), TRect{fPaintLeft, 0, fPaintRight, fTitleHeight}); }
 
 void TgpBaseDesigner::DrawBGCells() {
   const TgpPaintInfo& info = *fPaintInfo;
@@ -219,14 +211,14 @@ void TgpBaseDesigner::DrawBGCells() {
   sources.Background = background;
   sources.FixedColor = FixedColor();
   for (int row = info.FirstRow; row <= info.LastRow; ++row) {
-    const int top = (row - info.FirstRow) * fRowHeight + fTitleHeight;
+    const int top = info.RowTop(row);
     if (row >= info.RowAttrsCount()) break;
     const TgpRowAttrs& a = info.GetRowAttrs(row);
     sources.Row = &a;
     sources.Column = nullptr;
     sources.Cell = nullptr;
     const TColor rowColor = ResolveCellLook(sources, nullptr).RowFill;
-    if (rowColor != clNone) Fill(rowColor, TRect{0, top, fPaintWidth, top + fRowHeight});
+    if (rowColor != clNone) Fill(rowColor, TRect{fPaintLeft, top, fPaintRight, top + fRowHeight});
     int right = 0;
     ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
       right = x + w;
@@ -235,11 +227,11 @@ void TgpBaseDesigner::DrawBGCells() {
         sources.Column = &c;
         sources.Cell = cell;
         const TColor color = ResolveCellLook(sources, nullptr).Fill;
-        const TRect withLines = Shifted(info.CellRect(c, row, true), true);
+        const TRect withLines = info.CellRect(c, row, true);
         if (color != clNone && color != rowColor) Fill(color, withLines);
         if (cell && cell->Current &&
             (focusKind == frcPersistentCell || (focusKind == frcCell && cell->Focused))) {
-          TRect r = Shifted(info.CellRect(c, row, false), true);
+          TRect r = info.CellRect(c, row, false);
           if (CellSeparator() == clNone && RowSeparator() == clNone) r = withLines;
           fCanvas->Brush()->SetColor(clHighlight);
           fCanvas->FrameRect(r);
@@ -250,30 +242,29 @@ void TgpBaseDesigner::DrawBGCells() {
       if (a.Current && RowSeparator() != clNone) DrawSeparator(g, gaCell, RowSeparator(), row);
     });
     if ((a.Current && focusKind == frcPersistentRow) || (a.Focused && focusKind == frcRow))
-      vprDrawFocusRect(*fCanvas, TRect{-fOriginX, top, right, top + fRowHeight - RowMargin()});
+      vprDrawFocusRect(*fCanvas, TRect{0, top, right, top + fRowHeight - RowMargin()});
   }
 }
 
 void TgpBaseDesigner::DrawBGFooter() {
-  Fill(fFooterSurfaceColor, TRect{0, fFooterTop, fPaintWidth, fFooterTop + fFooterHeight});
+  Fill(fFooterSurfaceColor, TRect{fPaintLeft, fFooterTop, fPaintRight, fFooterTop + fFooterHeight});
   if (fFlatFooter) return;
-  const int right = fPaintWidth - 1;
+  const int right = fPaintRight - 1;
   const int bottom = fFooterTop + fFooterHeight - 1;
-  Line(clBtnHighlight, -fOriginX, bottom, -fOriginX, fFooterTop);
-  Line(clBtnHighlight, -fOriginX, fFooterTop, right, fFooterTop);
+  Line(clBtnHighlight, 0, bottom, 0, fFooterTop);
+  Line(clBtnHighlight, 0, fFooterTop, right, fFooterTop);
   Line(clBtnShadow, right, fFooterTop, right, bottom);
-  Line(clBtnShadow, right, bottom, -fOriginX - 1, bottom);
+  Line(clBtnShadow, right, bottom, -1, bottom);
 }
 
-void TgpBaseDesigner::DrawTitle(const TgpPaintGroup&, int, int) {}
+void TgpBaseDesigner::DrawTitle(const TgpPaintGroup&) {}
 
-void TgpBaseDesigner::DrawFooter(const TgpPaintGroup& group, int, int) {
+void TgpBaseDesigner::DrawFooter(const TgpPaintGroup& group) {
   fCanvas->Pen()->SetColor(fFooterLines);
   for (const TgpPaintColumn& c : fPaintInfo->GroupColumns(group)) {
     if (!c.HasFooter) continue;
     TRect r = c.Footer;
     if (r.IsEmpty()) continue;
-    r = Shifted(r, true);
     Fill(c.FooterColor != clNone ? c.FooterColor : FooterColor(), r);
     if (fFlatFooter) {
       fCanvas->Brush()->SetColor(fFooterLines);

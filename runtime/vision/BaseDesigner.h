@@ -1,8 +1,8 @@
 #pragma once
 // TgpBaseDesigner: the painting template the concrete designers share. PaintToScreen paints a
 // grid's paint request band by band (cells, titles, footers), straight onto the grid's window
-// with the request's top left as the origin; the virtual drawing steps are what the standard
-// and lite designers change.
+// in the grid's client coordinates, the coordinates of the request's plan; the virtual drawing
+// steps are what the standard and lite designers change.
 
 #include "platform/graphics/Bitmap.h"
 #include "runtime/vision/Designer.h"
@@ -49,18 +49,20 @@ public:
   TgpPaintInfo* PaintInfo() const { return fPaintInfo; }
   IgpPaintGrid* Grid() const { return fGrid; }
   TCanvas* Canvas() const { return fCanvas; }
-  int OriginX() const { return fOriginX; }
-  int OriginY() const { return fOriginY; }
+  // Client coordinates, as the plan's: the painted groups span PaintLeft..PaintRight, the title
+  // band 0..TitleHeight (0 when not painted), the painted rows RowsTop..RowsTop + RowsHeight.
   int RowHeight() const { return fRowHeight; }
   int TitleHeight() const { return fTitleHeight; }
+  int RowsTop() const { return fRowsTop; }
+  int RowsHeight() const { return fRowsHeight; }
   int FooterTop() const { return fFooterTop; }
   int FooterHeight() const { return fFooterHeight; }
-  int RowsHeight() const { return fRowsHeight; }
-  int PaintWidth() const { return fPaintWidth; }
+  int PaintLeft() const { return fPaintLeft; }
+  int PaintRight() const { return fPaintRight; }
 
-  void DrawGroupTitle(const TgpPaintGroup& group, int x, int originX);
-  void DrawGroupFooter(const TgpPaintGroup& group, int x, int originX);
-  void DrawGroupRecords(const TgpPaintGroup& group, int originX, int originY, int firstRow, int lastRow);
+  void DrawGroupTitle(const TgpPaintGroup& group);
+  void DrawGroupFooter(const TgpPaintGroup& group);
+  void DrawGroupRecords(const TgpPaintGroup& group);
   // Lines between the cells of one group in one band (row for gaCell).
   void DrawSeparator(const TgpPaintGroup& group, TgpGridArea area, TColor color, int row);
 
@@ -72,16 +74,15 @@ protected:
   virtual void DrawBGTitle();
   virtual void DrawBGCells();
   virtual void DrawBGFooter();
-  virtual void DrawTitle(const TgpPaintGroup& group, int x, int originX);
-  virtual void DrawFooter(const TgpPaintGroup& group, int x, int originX);
+  virtual void DrawTitle(const TgpPaintGroup& group);
+  virtual void DrawFooter(const TgpPaintGroup& group);
   virtual void DrawFG() {}
 
-  // The plan's groups, left to right, with their left edge X in the request and width W.
+  // The plan's groups, left to right, with their left edge x and width w.
   template <class F>
   void ForEachGroup(F&& f) const;
   void Line(TColor color, int x1, int y1, int x2, int y2);
   void Fill(TColor color, const TRect& r);
-  TRect Shifted(TRect r, bool shiftY) const;
 
 private:
   void ClearPaintState();
@@ -94,19 +95,15 @@ private:
   TgpPaintInfo* fPaintInfo = nullptr;
   IgpPaintGrid* fGrid = nullptr;
   TCanvas* fCanvas = nullptr;
-  int fOriginX = 0, fOriginY = 0, fRowHeight = 0, fTitleHeight = 0, fFooterTop = 0, fFooterHeight = 0,
-      fRowsHeight = 0, fPaintWidth = 0;
+  int fRowHeight = 0, fTitleHeight = 0, fRowsTop = 0, fRowsHeight = 0, fFooterTop = 0, fFooterHeight = 0,
+      fPaintLeft = 0, fPaintRight = 0;
   std::unique_ptr<TCanvas> fScreen;  // draws on the window during a buffered paint
 };
 
 template <class F>
 void TgpBaseDesigner::ForEachGroup(F&& f) const {
   if (!fPaintInfo) return;
-  int x = 0;
-  for (const TgpPaintGroup& g : fPaintInfo->PaintGroups) {
-    f(g, x, g.Width);
-    x += g.Width;
-  }
+  for (const TgpPaintGroup& g : fPaintInfo->PaintGroups) f(g, g.Left, g.Width);
 }
 
 }  // namespace zv

@@ -141,6 +141,18 @@ TgpCellLook ResolveCellLook(const TgpLookSources& s, TFont* font) {
   return look;
 }
 
+void ResolveRowLook(const TgpRowLookSources& s, TgpRowAttrs& row, TgpCellAttrs* cell) {
+  const TgpDesigner* designer = s.Designer;
+  if (!designer) return;
+  // A selected record shows the selection look wherever it is.
+  if (row.Selected) designer->ApplySelectedRowLook(row);
+  // The current row carries the selection look when it is selected or nothing is; beside a
+  // selection that leaves it out it keeps only its current and focused marks.
+  if (row.Current && !s.DragTrack && (row.Selected || s.SelectionEmpty))
+    designer->ApplyCurrentRowLook(row, cell, row.Selected || row.Focused || !s.HideSelection);
+  if (s.DragTrack && row.Tracked) designer->ApplySelectedRowLook(row);
+}
+
 // --- TgpPaintInfo -----------------------------------------------------------------------------
 
 TgpRowAttrs& TgpPaintInfo::GetRowAttrs(int row) const {

@@ -164,12 +164,13 @@ public:
   virtual void ClearColumnCellAttrs() = 0;
 
   // ---- Painting ---------------------------------------------------------------------------
-  // The columns' own drawing, shifted left by originX (and up by originY).
-  virtual void PaintColumnFooter(int column, TCanvas& canvas, int originX, int originY) {
-    (void)column; (void)canvas; (void)originX; (void)originY;
+  // A planned column's own drawing, where the plan puts it (the canvas takes client
+  // coordinates): its footer's text, and its cells in the request's rows.
+  virtual void PaintColumnFooter(const TgpPaintColumn& column, TCanvas& canvas) {
+    (void)column; (void)canvas;
   }
-  virtual void PaintColumnRecords(int column, TCanvas& canvas, int originX, int originY, int firstRow, int lastRow) {
-    (void)column; (void)canvas; (void)originX; (void)originY; (void)firstRow; (void)lastRow;
+  virtual void PaintColumnRecords(const TgpPaintInfo& info, const TgpPaintColumn& column, TCanvas& canvas) {
+    (void)info; (void)column; (void)canvas;
   }
 
 protected:
@@ -231,6 +232,20 @@ struct TgpCellLook {
 // fills when the row is known (the cell's only with its column).
 TgpCellLook ResolveCellLook(const TgpLookSources& sources, TFont* font);
 
+// What decides which of the designer's selection looks a row takes, beside the row's own marks
+// (Selected, Current, Focused, Tracked).
+struct TgpRowLookSources {
+  const TgpDesigner* Designer = nullptr;  // nil: no selection looks
+  bool SelectionEmpty = true;
+  bool HideSelection = true;  // an unfocused grid's current row shows the hidden selection's colour
+  bool DragTrack = false;     // a drop row is shown for a drag: it, not the current row, looks selected
+};
+
+// The row's part of the look, ahead of ResolveCellLook: the selection looks that apply written
+// into the row and its current cell (nil when it has none), as the row's own colours that the
+// grid's OnGetRowAttrs may still change.
+void ResolveRowLook(const TgpRowLookSources& sources, TgpRowAttrs& row, TgpCellAttrs* currentCell);
+
 // --- Paint request ---------------------------------------------------------------------------
 
 using TgpGridAreas = TSet<TgpGridArea>;
@@ -262,6 +277,8 @@ public:
   int TitleHeight = 0;  // of the whole band, shown or not
   int RowHeight = 0;
   int FooterHeight = 0;
+  int RowsTop = 0;    // the top of visible row 0's band
+  int FooterTop = 0;  // the top of the footer band, shown or not: it ends at the client's bottom
   int LastVisibleRow = -1;  // the last row on screen
   int PressedTitle = -1;    // the column whose title is held down, -1 when none
   const TFont* Font = nullptr;  // the grid's font, under the designer's band fonts
@@ -270,6 +287,8 @@ public:
     return std::span<const TgpPaintColumn>(Columns).subspan(static_cast<std::size_t>(group.FirstColumn),
                                                             static_cast<std::size_t>(group.ColumnCount));
   }
+  // The top of visible row `row`'s band.
+  int RowTop(int row) const { return RowsTop + row * RowHeight; }
   // The column's cell rectangle in visible row `row` (empty when the column is off screen).
   TRect CellRect(const TgpPaintColumn& column, int row, bool withLines) const {
     TRect r = withLines ? column.CellLines : column.Cell;

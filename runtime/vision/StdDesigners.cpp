@@ -92,7 +92,7 @@ void TLiteDesigner::DrawBGTitle() {
   if (!fShowLines) return;
   const bool non3D = fTitleStyle == ltsNon3D;
   TColor pen = non3D ? (HorizLines() != clNone ? HorizLines() : VertLines()) : clBlack;
-  Line(pen, 0, TitleHeight() - 1, PaintWidth(), TitleHeight() - 1);
+  Line(pen, PaintLeft(), TitleHeight() - 1, PaintRight(), TitleHeight() - 1);
   pen = non3D ? (VertLines() != clNone ? VertLines() : HorizLines()) : clBlack;
   ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
     DrawSeparator(g, gaTitle, pen, 0);
@@ -106,22 +106,22 @@ void TLiteDesigner::DrawBGCells() {
   const int rows = RowsHeight() / std::max(RowHeight(), 1);
   if (HorizLines() != clNone)
     for (int k = 0; k < rows; ++k) {
-      const int y = TitleHeight() + RowHeight() - 1 + k * RowHeight();
-      Line(HorizLines(), 0, y, PaintWidth(), y);
+      const int y = RowsTop() + RowHeight() - 1 + k * RowHeight();
+      Line(HorizLines(), PaintLeft(), y, PaintRight(), y);
     }
   if (VertLines() != clNone) {
     ForEachGroup([&](const TgpPaintGroup& g, int x, int w) {
       const TColor pen = g.LastOfGrid && !fShowLastLine ? PaintInfo()->Color : VertLines();
-      Line(pen, x + w - 1, TitleHeight(), x + w - 1, TitleHeight() + RowsHeight());
+      Line(pen, x + w - 1, RowsTop(), x + w - 1, RowsTop() + RowsHeight());
     });
   }
 }
 
-void TLiteDesigner::DrawTitle(const TgpPaintGroup& group, int, int) {
+void TLiteDesigner::DrawTitle(const TgpPaintGroup& group) {
   const int pressed = PaintInfo()->PressedTitle;
   for (const TgpPaintColumn& c : PaintInfo()->GroupColumns(group)) {
     const int index = c.Index;
-    TRect r = Shifted(c.Title, false);
+    TRect r = c.Title;
     if (r.IsEmpty()) continue;
     if (fTitleStyle == ltsFlat) {
       ++r.Right;
@@ -234,9 +234,9 @@ void TStandardDesigner::DM_Copy(const TgpDesigner& source) {
 void TStandardDesigner::DrawBGTitle() {
   TgpBaseDesigner::DrawBGTitle();
   const int th = TitleHeight();
-  Line(HorizLines(), 0, th - 3, PaintWidth(), th - 3);
-  Line(HorizLines(), 0, th - 1, PaintWidth(), th - 1);
-  Line(MarginLines(), 0, th - 2, PaintWidth(), th - 2);
+  Line(HorizLines(), PaintLeft(), th - 3, PaintRight(), th - 3);
+  Line(HorizLines(), PaintLeft(), th - 1, PaintRight(), th - 1);
+  Line(MarginLines(), PaintLeft(), th - 2, PaintRight(), th - 2);
   const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : TitleColor();
   ForEachGroup([&](const TgpPaintGroup&, int x, int w) {
     Line(VertLines(), x + w - 1, 0, x + w - 1, th - 2);
@@ -252,18 +252,18 @@ void TStandardDesigner::DrawBGCells() {
     if (!fOptions.Contains(dgHorizLines)) return;
     const int rows = info.LastRow - info.FirstRow + 1;
     for (int k = 0; k < rows; ++k) {
-      const int y = TitleHeight() + RowHeight() - 1 + k * RowHeight();
-      Line(HorizLines(), 0, y, PaintWidth(), y);
+      const int y = RowsTop() + RowHeight() - 1 + k * RowHeight();
+      Line(HorizLines(), PaintLeft(), y, PaintRight(), y);
     }
   };
   auto vertical = [&] {
-    int bottom = TitleHeight() + RowsHeight();
+    int bottom = RowsTop() + RowsHeight();
     if (info.LastRow == info.LastVisibleRow) --bottom;
     const TColor middle = fOptions.Contains(dgMarginLines) ? fMarginLines : info.Color;
     ForEachGroup([&](const TgpPaintGroup&, int x, int w) {
-      Line(VertLines(), x + w - 1, TitleHeight(), x + w - 1, bottom);
-      Line(VertLines(), x + w - 3, TitleHeight(), x + w - 3, bottom);
-      Line(middle, x + w - 2, TitleHeight(), x + w - 2, bottom);
+      Line(VertLines(), x + w - 1, RowsTop(), x + w - 1, bottom);
+      Line(VertLines(), x + w - 3, RowsTop(), x + w - 3, bottom);
+      Line(middle, x + w - 2, RowsTop(), x + w - 2, bottom);
     });
   };
   if (fOptions.Contains(dgHorizBackground)) {
@@ -275,12 +275,12 @@ void TStandardDesigner::DrawBGCells() {
   }
 }
 
-void TStandardDesigner::DrawTitle(const TgpPaintGroup& group, int, int) {
+void TStandardDesigner::DrawTitle(const TgpPaintGroup& group) {
   if (fTitleSeparator != clNone) DrawSeparator(group, gaTitle, fTitleSeparator, 0);
   if (!fOptions.Contains(dg3DTitle)) return;
   const int pressed = PaintInfo()->PressedTitle;
   for (const TgpPaintColumn& c : PaintInfo()->GroupColumns(group)) {
-    TRect r = Shifted(c.Title, false);
+    TRect r = c.Title;
     if (r.IsEmpty()) continue;
     DrawEdge(*Canvas(), r, c.Index == pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }

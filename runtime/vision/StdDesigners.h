@@ -34,7 +34,7 @@ protected:
   void DM_Copy(const TgpDesigner& source) override;
   void DrawBGTitle() override;
   void DrawBGCells() override;
-  void DrawTitle(const TgpPaintGroup& group, int x, int originX) override;
+  void DrawTitle(const TgpPaintGroup& group) override;
 
 private:
   TLiteDsgnTitleStyle fTitleStyle = lts3D;
@@ -69,7 +69,7 @@ protected:
   void DM_Copy(const TgpDesigner& source) override;
   void DrawBGTitle() override;
   void DrawBGCells() override;
-  void DrawTitle(const TgpPaintGroup& group, int x, int originX) override;
+  void DrawTitle(const TgpPaintGroup& group) override;
 
 private:
   void UpdateUpdateMode();

@@ -159,7 +159,7 @@ public:
         }
         if (c->ActualLevel() != actualLevel || c->ActualIndex() != actualIndex)
           Fail("a visible column's actual position is wrong", Num(i), model);
-        if (c->LowLevel().OffsetInLevel != levelSums.back())
+        if (c->OffsetInLevel() != levelSums.back())
           Fail("a column's offset in its level is wrong", Num(i), model);
         levelSums.back() += c->Width();
         ++levelCounts.back();

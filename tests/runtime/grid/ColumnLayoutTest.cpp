@@ -153,7 +153,7 @@ TEST(ColumnGroupModel, ActualLevelsIndexesAndGroupRecordsSkipHiddenColumns) {
     TgpColumn& c = g[i];
     EXPECT_EQ(c.ActualLevel(), e.level) << c.FieldName();
     EXPECT_EQ(c.ActualIndex(), e.index) << c.FieldName();
-    EXPECT_EQ(c.LowLevel().OffsetInLevel, e.offset) << c.FieldName();
+    EXPECT_EQ(c.OffsetInLevel(), e.offset) << c.FieldName();
     EXPECT_EQ(c.LowLevel().EndsLine, e.endsLine) << c.FieldName();
     EXPECT_EQ(c.LowLevel().OnLastLevel, e.lastLevel) << c.FieldName();
   }

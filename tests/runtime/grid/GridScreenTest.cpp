@@ -188,6 +188,9 @@ TEST_F(GridScreen, ThePaintPlanListsTheColumnsOnScreenWithTheirRectangles) {
   grid->Layout().Plan(*grid->Columns(), 0, 1, info);
   ASSERT_EQ(info.PaintGroups.size(), 2u);
   EXPECT_EQ(info.RowHeight, 18);
+  EXPECT_EQ(info.RowsTop, 20);
+  EXPECT_EQ(info.RowTop(2), 56);
+  EXPECT_EQ(info.FooterTop, 176);
   check(info, {
       {0, gaTitle, 0, false, {0, 0, 60, 17}},      {0, gaTitle, 0, true, {0, 0, 63, 20}},
       {1, gaTitle, 0, false, {63, 0, 143, 17}},    {0, gaCell, 2, false, {0, 56, 60, 73}},
@@ -612,6 +615,38 @@ TEST_F(GridScreen, TheStandardDesignerDrawsDoubleLinesWithAMarginLine) {
   EXPECT_EQ(ColorToRGB(c.Pixels(30, 19)), clBlack);
   EXPECT_EQ(ColorToRGB(c.Pixels(30, 20 + 17)), clBlack);
   EXPECT_NE(ColorToRGB(c.Pixels(30, 20 + 10)), clBlack);
+}
+
+// A picture that starts at a lower level's cells draws the rows' lines and fills where those
+// cells are, not a level further down.
+TEST_F(GridScreen, APictureOfALowerLevelsCellsLinesUpItsRowsWithThem) {
+  Make(Look::Standard, true);
+  TBitmap bitmap;
+  bitmap.SetSize(83, 72);
+  bitmap.Canvas()->Brush()->SetColor(clWhite);
+  bitmap.Canvas()->FillRect(TRect{0, 0, 83, 72});
+  // NAME's cells are 17 high under ID's, in rows of 36: the picture starts at row 0's NAME.
+  grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaCell}, 1, 1, 0, 1, 83, 72);
+  TCanvas& c = *bitmap.Canvas();
+  for (int y : {17, 53}) EXPECT_EQ(ColorToRGB(c.Pixels(30, y)), clBlack) << "the line below a row at " << y;
+}
+
+// With the titles, such a picture starts at the title band's top and shows the cells of both
+// levels under it where the window shows them.
+TEST_F(GridScreen, APictureWithTitlesOfALowerLevelsCellsKeepsEveryTextInItsPlace) {
+  Make(Look::Standard, true);
+  TBitmap bitmap;
+  bitmap.SetSize(83, 74);
+  grid->DrawGrid(bitmap.Canvas(), TgpGridAreas{gaTitle, gaCell}, 1, 1, 0, 0, 83, 74);
+  std::vector<int> tops, expected;
+  for (const TPaintOp& op : AsNullSurface(&bitmap.Canvas()->Handle())->OpsOf(TPaintOpKind::DrawText))
+    tops.push_back(op.Rect.Top);
+  // The title and the cell margins leave 2 pixels above each text.
+  for (int i = 0; i < 2; ++i) expected.push_back(grid->TitleClientRect(Col(i), false).Top + 2);
+  for (int i = 0; i < 2; ++i) expected.push_back(grid->CellClientRect(Col(i), 0, false).Top + 2);
+  std::sort(tops.begin(), tops.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(tops, expected);
 }
 
 TEST_F(GridScreen, TheLiteDesignerDrawsSilverLinesAndCanHideThem) {

@@ -497,7 +497,7 @@ TEST_F(GridTitles, TheSortGlyphSitsAtTheRightAndTheCaptionEndsBeforeIt) {
     bitmap.Canvas()->FillRect({0, 0, 300, 40});
     TNullSurface& surface = *AsNullSurface(&bitmap.Canvas()->Handle());
     surface.ClearOps();
-    Col(1)->DrawTitle(*bitmap.Canvas(), 0);
+    Col(1)->DrawTitle(*bitmap.Canvas());
     const auto runs = surface.OpsOf(TPaintOpKind::TextOut);
     ASSERT_FALSE(runs.empty()) << c.state;
     int right = 0;
@@ -526,7 +526,7 @@ TEST_F(GridTitles, AwkwardFooterTextsShowOnOneLineInBoundedTime) {
     TNullSurface& surface = *AsNullSurface(&bitmap.Canvas()->Handle());
     surface.ClearOps();
     bool truncated = false;
-    EXPECT_NO_THROW(Col(1)->DrawFooter(*bitmap.Canvas(), 0, &truncated));
+    EXPECT_NO_THROW(Col(1)->DrawFooter(*bitmap.Canvas(), &truncated));
     std::set<int> lines;
     for (const TPaintOp& op : surface.OpsOf(TPaintOpKind::TextOut)) lines.insert(op.Rect.Top);
     EXPECT_LE(lines.size(), 1u) << text.size();

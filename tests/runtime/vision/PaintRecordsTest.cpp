@@ -7,6 +7,7 @@
 #include "platform/db/MemTable.h"
 #include "runtime/rtm/DrawRoutines.h"
 #include "runtime/rtm/ZvErrors.h"
+#include "runtime/vision/Designer.h"
 #include "runtime/vision/PaintRecords.h"
 
 #include <gtest/gtest.h>
@@ -259,4 +260,55 @@ TEST(CellLookTest, FillsAndFontsFollowTheMostSpecificSource) {
   ResolveCellLook(s, &font);
   EXPECT_EQ(font.Name(), "Base") << "each resolution starts again from the grid's font";
   EXPECT_TRUE(font.Style().Empty());
+}
+
+// Which of the designer's selection looks a row and its current cell take, from the row's marks
+// and the grid's selection, focus and drag.
+TEST(CellLookTest, TheSelectionLookARowTakesFollowsItsMarksAndTheGrid) {
+  TgpDesigner designer(nullptr);
+  designer.SetSelectedRow(clRed);
+  designer.SetSelectedCell(clBlue);
+  designer.SetHiddenSelection(clGray);
+  designer.SetSelectedRowText(clYellow);
+  designer.SetSelectedCellText(clWhite);
+  enum Mark { Selected = 1, Current = 2, Focused = 4, Tracked = 8 };
+  struct Case {
+    const char* name;
+    int marks;
+    bool selectionEmpty, hideSelection, dragTrack;
+    TColor rowColor, rowText, cellColor, cellText;
+  } cases[] = {
+      {"a plain row", 0, true, true, false, clNone, clNone, clNone, clNone},
+      {"a selected row", Selected, false, true, false, clRed, clYellow, clNone, clNone},
+      {"the focused current row", Current | Focused, true, true, false, clNone, clNone, clBlue, clWhite},
+      {"unfocused, the selection hidden", Current, true, true, false, clNone, clNone, clGray, clNone},
+      {"unfocused, the selection kept", Current, true, false, false, clNone, clNone, clBlue, clWhite},
+      {"current beside a selection", Current | Focused, false, true, false, clNone, clNone, clNone, clNone},
+      {"current and selected", Selected | Current, false, true, false, clRed, clYellow, clBlue, clWhite},
+      {"current while a drop row shows", Current | Focused, true, true, true, clNone, clNone, clNone, clNone},
+      {"the drop row", Tracked, true, true, true, clRed, clYellow, clNone, clNone},
+      {"a hovered row without a drag", Tracked, true, true, false, clNone, clNone, clNone, clNone},
+  };
+  for (const Case& c : cases) {
+    TgpRowAttrs row(nullptr);
+    TgpCellAttrs cell;
+    row.Selected = c.marks & Selected;
+    row.Current = c.marks & Current;
+    row.Focused = c.marks & Focused;
+    row.Tracked = c.marks & Tracked;
+    TgpRowLookSources s;
+    s.Designer = &designer;
+    s.SelectionEmpty = c.selectionEmpty;
+    s.HideSelection = c.hideSelection;
+    s.DragTrack = c.dragTrack;
+    ResolveRowLook(s, row, row.Current ? &cell : nullptr);
+    EXPECT_EQ(row.Color, c.rowColor) << c.name;
+    EXPECT_EQ(row.FontColor, c.rowText) << c.name;
+    EXPECT_EQ(cell.Color, c.cellColor) << c.name;
+    EXPECT_EQ(cell.FontColor, c.cellText) << c.name;
+  }
+  TgpRowAttrs row(nullptr);
+  row.Selected = true;
+  ResolveRowLook(TgpRowLookSources{}, row, nullptr);
+  EXPECT_EQ(row.Color, clNone) << "no designer, no selection look";
 }
