@@ -5,9 +5,9 @@
 // against std::sort of the same values in plain vectors, measured in the same run (integers with
 // <, texts with AnsiCompareStr, pairs in order). Appending a record (added, then both its cells
 // written) to the set sorted by the integer and by the text is set against the same append to the
-// unsorted set, and a write of a key cell against a write of a cell outside the sort. The
-// resident memory the set takes is printed per record, for two columns and for 8 and 32 columns
-// of mixed kinds, with the peak resident memory of the run.
+// unsorted set, and a write of a key cell (a new key, or its own again) against a write of a cell
+// outside the sort. The resident memory the set takes is printed per record, for two columns and
+// for 8 and 32 columns of mixed kinds, with the peak resident memory of the run.
 
 #include "BenchSupport.h"
 #include "platform/rtl/StringUtils.h"
@@ -234,8 +234,9 @@ void AppendSortedByInt(benchmark::State& state) { Append(state, "Int"); }
 void AppendSortedByText(benchmark::State& state) { Append(state, "Text"); }
 
 // Two writes per iteration to a record spread over the set under a sort by the integer: its cell
-// of column `column` takes another value and then its own again.
-void WriteCells(benchmark::State& state, int column) {
+// of column `column` takes another value and then its own again (`same`: its own value twice, as
+// a dataset posting every field writes an unchanged key).
+void WriteCells(benchmark::State& state, int column, bool same = false) {
   TvpQuickRecordSet& rs = Shared();
   rs.SetSortString("Int");
   TvpQRSField* field = rs.Fields()->Items(column);
@@ -245,7 +246,7 @@ void WriteCells(benchmark::State& state, int column) {
     TvpUniValue* cell = field->Cells(row);
     if (column == 0) {
       const int old = cell->AsInteger();
-      cell->SetAsInteger(static_cast<int>(i * 104729 % Count));
+      cell->SetAsInteger(same ? old : static_cast<int>(i * 104729 % Count));
       field->Cells(row)->SetAsInteger(old);
     } else {
       const String old = cell->AsString();
@@ -259,6 +260,7 @@ void WriteCells(benchmark::State& state, int column) {
 
 void WriteKeyCell(benchmark::State& state) { WriteCells(state, 0); }
 void WriteNonKeyCell(benchmark::State& state) { WriteCells(state, 1); }
+void RewriteKeyCell(benchmark::State& state) { WriteCells(state, 0, true); }
 
 // Resident bytes per record of WideCount records over `columns` columns of mixed kinds.
 void MeasureWide(int columns) {
@@ -321,6 +323,7 @@ void PrintTable(const std::vector<zvbench::TBenchResult>& results) {
       {"append, sorted by integer", "AppendSortedByInt", "AppendUnsorted", 1},
       {"append, sorted by text", "AppendSortedByText", "AppendUnsorted", 1},
       {"write a key cell", "WriteKeyCell", "WriteNonKeyCell", 1},
+      {"rewrite a key unchanged", "RewriteKeyCell", "WriteNonKeyCell", 1},
   };
   std::printf("\n%-26s %14s %-16s %14s %10s\n", "operation", "ms", "baseline", "baseline ms", "ratio");
   for (const Row& row : rows) {
@@ -358,6 +361,7 @@ BENCHMARK(AppendSortedByInt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AppendSortedByText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(WriteNonKeyCell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(WriteKeyCell)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RewriteKeyCell)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   Shared();  // built first, so that its memory is measured on a quiet heap

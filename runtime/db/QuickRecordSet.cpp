@@ -306,7 +306,11 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
     for (int r = 0; r < fRecordCount; ++r) codes[static_cast<std::size_t>(r)] = CodeOf(r);
     fOrder->Recode([&codes](std::int32_t r) { return codes[static_cast<std::size_t>(r)]; });
   }
-  fOrder->ExpectPlace(CodeOf(row));
+  const std::uint64_t code = CodeOf(row);
+  fOrder->ExpectPlace(code);
+  bool kept = false;
+  WithLess(fKeys, code, [&](auto less) { kept = fOrder->KeepsPlace(row, code, less); });
+  if (kept) return;
   fOrder->Remove(row);
   Place(row);
 }

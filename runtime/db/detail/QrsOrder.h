@@ -222,6 +222,28 @@ public:
     PutInLeaf(node, UpperBound(leaf.Code, leaf.Row, leaf.Count, row, code, less), {code, row});
   }
 
+  // A placed row whose keys were written and that still comes after the entry before it and
+  // before the entry after it keeps its entry, which takes the new code: true. A record written
+  // back with its own key, as a dataset posting every field does, then costs no move. A leaf's
+  // first or last entry (whose neighbour, or whose copy in the nodes above, lies elsewhere) says
+  // false, as does a row that must move.
+  template <class Less>
+  bool KeepsPlace(std::int32_t row, std::uint64_t code, Less less) {
+    if (fIdentity) return false;
+    const std::int32_t node = fLeafOf[static_cast<std::size_t>(row)];
+    if (node < 0) return false;
+    TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
+    const int at = IndexIn(leaf, row);
+    if (at == 0 || at >= leaf.Count - 1) return false;
+    auto before = [&less](std::uint64_t codeA, std::int32_t a, std::uint64_t codeB, std::int32_t b) {
+      return codeA != codeB ? codeA < codeB : less(a, b);
+    };
+    if (!before(leaf.Code[at - 1], leaf.Row[at - 1], code, row) || !before(code, row, leaf.Code[at + 1], leaf.Row[at + 1]))
+      return false;
+    leaf.Code[at] = code;
+    return true;
+  }
+
   // Every entry takes the code code(row) of its row; the codes must keep to the order.
   template <class F>
   void Recode(F code) {

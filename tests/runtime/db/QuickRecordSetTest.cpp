@@ -520,12 +520,15 @@ TEST(QuickRecordSetOrder, TheTreeOfTheOrderFollowsAListThroughEveryChange) {
           tree.Remove(to);
           tree.Place(to, code(to), less);
         }
-      } else if (op <= 4 && sorted) {  // a key changes; now and then a run of them leaves
+      } else if (op <= 4 && sorted) {  // a key changes, a little, much or not; now and then a run of them
         for (int times = pick(8) == 0 ? 40 : 1; times > 0 && key.size() > 1; --times) {
           const auto row = static_cast<std::int32_t>(pick(static_cast<int>(key.size())));
-          tree.Remove(row);
-          key[static_cast<std::size_t>(row)] = pick(60);
-          tree.Place(row, code(row), less);
+          int& k = key[static_cast<std::size_t>(row)];
+          k = pick(3) == 0 ? pick(60) : std::clamp(k + pick(3) - 1, 0, 59);
+          if (!tree.KeepsPlace(row, code(row), less)) {
+            tree.Remove(row);
+            tree.Place(row, code(row), less);
+          }
         }
       } else if (op <= 4) {  // by position: out and back elsewhere
         const auto row = list[static_cast<std::size_t>(pick(n))];
