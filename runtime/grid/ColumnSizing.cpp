@@ -89,10 +89,10 @@ bool TgpTitleTracker::SizingHotSpot(int x, int y) {
   if (!group || HasFixedWidthColumn(*d.Columns, *group)) return false;
   const bool endsLine = column->LowLevel().EndsLine;
   if (options.Contains(endsLine ? gboNoGroupSizing : gboNoColumnSizing)) return false;
-  const int columnLeft = group->DisplayLeft + TgpGridLayout::OffsetInLevel(*column);
+  const int columnLeft = l.ColumnLeft(*column);
   // Near the client's edge the visible part is what the mouse holds.
   s.LeftBound = atClientEdge ? x + columnLeft - clientWidth : columnLeft;
-  s.RightBound = endsLine ? INT_MAX : group->DisplayLeft + group->ContentWidth;
+  s.RightBound = endsLine ? INT_MAX : l.GroupRect(*group, gaUndefined, 0).Left + group->ContentWidth;
   s.Column = column;
   s.Grid = &grid;
   return true;

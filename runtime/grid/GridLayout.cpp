@@ -65,6 +65,11 @@ int TgpGridLayout::LevelHeight(TgpGridArea area, int levels) const {
   }
 }
 
+int TgpGridLayout::ColumnLeft(const TgpColumn& column) const {
+  const TgpGroupInfo* group = column.Group();
+  return group ? group->DisplayLeft + std::max(OffsetInLevel(column), 0) : 0;
+}
+
 TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
   TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
   switch (area) {

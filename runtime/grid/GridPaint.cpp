@@ -170,7 +170,7 @@ void TDBDivoRud::DrawGrid(TCanvas* canvas, TgpGridAreas areas, int firstColumn, 
   info.FirstRow = firstRow;
   info.LastRow = lastRow;
   TRect r;
-  r.Left = first->Group()->DisplayLeft + std::max(TgpGridLayout::OffsetInLevel(*first), 0);
+  r.Left = d->Layout.ColumnLeft(*first);
   // Titles start the picture at the band's top; cells alone start at the first column's level.
   if (areas.Contains(gaTitle))
     r.Top = 0;
