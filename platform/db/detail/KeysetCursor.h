@@ -105,10 +105,16 @@ public:
   virtual std::int64_t Count() = 0;
   bool CountKnown() const { return fCount >= 0 || (fAtStart && fAtEnd); }
   // The count when known (or when the cache holds every row); else the dialect's guess from
-  // what costs no pass over the rows, or -1.
+  // what costs no pass over the rows, or -1. The guess is asked once until the cached rows are
+  // forgotten: a grid asks at every scroll, and the guess is a query or two each time.
   std::int64_t Estimate() {
     if (fCount < 0 && fAtStart && fAtEnd) fCount = static_cast<std::int64_t>(fRows.size());
-    return fCount >= 0 ? fCount : Guess();
+    if (fCount >= 0) return fCount;
+    if (!fGuessed) {
+      fGuess = Guess();
+      fGuessed = true;
+    }
+    return fGuess;
   }
   bool Exists(const TKeysetId& id);
   // The position when it is known without a query (a cached row whose place is known); else -1.
@@ -275,6 +281,8 @@ protected:
 
   std::optional<TRow> fPinned;  // see PinRow
   std::int64_t fCount = -1;
+  std::int64_t fGuess = -1;  // see Estimate
+  bool fGuessed = false;
   std::int64_t fMinId = 0, fMaxId = 0;
   int fDense = -1;  // whether every integer key from the smallest to the largest is taken; -1 unknown
   bool fFillingFromRow = false;
@@ -293,6 +301,7 @@ String TKeysetCursor<TRow>::IdEquals() const {
 template <class TRow>
 std::vector<TRow> TKeysetCursor<TRow>::FetchFirst(int count, bool backward) {
   std::vector<TRow> rows;
+  rows.reserve(static_cast<std::size_t>(std::clamp(count, 0, 256)));
   if (fIsTable) {
     Collect(OrderBy(backward) + " LIMIT ?", {Variant(count)}, -1, rows);
     if (backward) std::reverse(rows.begin(), rows.end());
@@ -307,6 +316,7 @@ template <class TRow>
 std::vector<TRow> TKeysetCursor<TRow>::FetchAfter(const std::vector<Variant>& key, const TKeysetId& id, int count,
                                                   bool backward) {
   std::vector<TRow> rows;
+  rows.reserve(static_cast<std::size_t>(std::clamp(count, 0, 256)));
   if (!fIsTable) {
     const std::int64_t position = IdNumber(id);
     std::int64_t offset = position + 1;
@@ -627,6 +637,7 @@ void TKeysetCursor<TRow>::Invalidate() {
   fAtStart = fAtEnd = false;
   fBase = -1;
   fCount = -1;
+  fGuessed = false;
   fDense = -1;
 }
 

@@ -905,6 +905,22 @@ TEST_F(SqliteDataSetTest, RecordCountEstimateCostsNoCountAndSettlesOnTheCount) {
   EXPECT_EQ(ds.RecordCountEstimate(), 499);
 }
 
+// The bar asks for the figure at every scroll: it is taken once, and again only when the rows are
+// read again, as the count is. A row another connection added shows after a refresh.
+TEST_F(SqliteDataSetTest, TheEstimateIsTakenOnceUntilTheRowsAreReadAgain) {
+  FillItems(fPath, 1000);
+  TSqliteDataSet& ds = Open("items");
+  EXPECT_EQ(ds.RecordCountEstimate(), 1000);
+  Other().Execute("INSERT INTO items (ID) VALUES (1500)");
+  ds.MoveBy(5);
+  EXPECT_EQ(ds.RecordCountEstimate(), 1000);
+  ds.Refresh();
+  EXPECT_EQ(ds.RecordCountEstimate(), 1500);
+  EXPECT_FALSE(ds.RecordCountKnown());
+  EXPECT_EQ(ds.RecordCount(), 1001);
+  EXPECT_EQ(ds.RecordCountEstimate(), 1001);
+}
+
 }  // namespace
 }  // namespace zvtest
 
