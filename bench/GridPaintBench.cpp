@@ -194,17 +194,25 @@ void FullRepaint(benchmark::State& state) {
   tally.Report(state);
 }
 
-// A repaint of the screen at the first or the last records with every text new to the cache.
-// The last screen is the one a jump to the end shows: its ids are longer and its notes wrap on
-// more lines than the first screen's, so the jump is also weighed against it.
-void RepaintNewTextsOf(benchmark::State& state, bool atEnd) {
+// A repaint with every text new to the cache of the first screen, of the last (the one a jump
+// to the end shows: its ids are longer and its notes wrap on more lines than the first screen's)
+// or of each screen a page down shows in turn, reached by page downs outside the timing: each
+// move is also weighed against a repaint of the screens it shows.
+enum class TScreen { First, Last, Paged };
+
+void RepaintNewTextsOf(benchmark::State& state, TScreen screen) {
   TScene& s = Scene();
-  if (atEnd) s.DataSet->Last();
+  if (screen == TScreen::Last) s.DataSet->Last();
   else s.DataSet->First();
   s.Paint();
   TCacheTally tally;
   for (auto _ : state) {
     state.PauseTiming();
+    if (screen == TScreen::Paged) {
+      if (s.DataSet->Eof()) s.DataSet->First();
+      s.Grid->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
+      UpdateWindow(s.Grid->Handle());
+    }
     TextLayoutCache().Clear();
     state.ResumeTiming();
     tally.Start();
@@ -215,8 +223,9 @@ void RepaintNewTextsOf(benchmark::State& state, bool atEnd) {
   tally.Report(state);
 }
 
-void RepaintNewTexts(benchmark::State& state) { RepaintNewTextsOf(state, false); }
-void RepaintNewTextsAtEnd(benchmark::State& state) { RepaintNewTextsOf(state, true); }
+void RepaintNewTexts(benchmark::State& state) { RepaintNewTextsOf(state, TScreen::First); }
+void RepaintNewTextsAtEnd(benchmark::State& state) { RepaintNewTextsOf(state, TScreen::Last); }
+void RepaintNewTextsPaged(benchmark::State& state) { RepaintNewTextsOf(state, TScreen::Paged); }
 
 void PageDown(benchmark::State& state) {
   TScene& s = Scene();
@@ -235,29 +244,6 @@ void PageDown(benchmark::State& state) {
     UpdateWindow(s.Grid->Handle());
     tally.Stop();
   }
-  tally.Report(state);
-}
-
-// A repaint of new texts of each screen a page down shows in turn, the screens reached by page
-// downs outside the timing: page down's own baseline, as its rows' texts are longer than the
-// first screen's.
-void RepaintNewTextsPaged(benchmark::State& state) {
-  TScene& s = Scene();
-  s.DataSet->First();
-  s.Paint();
-  TCacheTally tally;
-  for (auto _ : state) {
-    state.PauseTiming();
-    if (s.DataSet->Eof()) s.DataSet->First();
-    s.Grid->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
-    UpdateWindow(s.Grid->Handle());
-    TextLayoutCache().Clear();
-    state.ResumeTiming();
-    tally.Start();
-    s.Paint();
-    tally.Stop();
-  }
-  s.DataSet->First();
   tally.Report(state);
 }
 
