@@ -111,9 +111,9 @@ bool TgpGridLayout::IsOnScreen(const TgpColumn& column) {
 
 namespace {
 
-// Left and right of a column inside its group, with or without the line after it.
-void Horizontal(const TgpColumn& column, int columnMargin, bool withLines, TRect& r) {
-  r.Left = column.Group()->DisplayLeft + TgpGridLayout::OffsetInLevel(column);
+// Right of a column from its left edge, with or without the line after it.
+void Horizontal(const TgpColumn& column, int left, int columnMargin, bool withLines, TRect& r) {
+  r.Left = left;
   r.Right = r.Left + column.Width();
   if (withLines) {
     if (column.LowLevel().EndsLine) r.Right += columnMargin;
@@ -141,7 +141,7 @@ void BandLevel(const TgpColumn& column, int h, int topMargin, int bottomMargin, 
 TRect TgpGridLayout::TitleRect(const TgpColumn& column, bool withLines) const {
   if (!IsOnScreen(column) || TitleArea <= 0) return {};
   TRect r;
-  Horizontal(column, ColumnMargin, withLines, r);
+  Horizontal(column, ColumnLeft(column), ColumnMargin, withLines, r);
   BandLevel(column, LevelHeight(gaTitle, column.Group()->LevelCount), TitleTopMargin, TitleBottomMargin, withLines, r);
   return r;
 }
@@ -149,7 +149,7 @@ TRect TgpGridLayout::TitleRect(const TgpColumn& column, bool withLines) const {
 TRect TgpGridLayout::CellRect(const TgpColumn& column, int row, bool withLines) const {
   if (!IsOnScreen(column)) return {};
   TRect r;
-  Horizontal(column, ColumnMargin, withLines, r);
+  Horizontal(column, ColumnLeft(column), ColumnMargin, withLines, r);
   const int h = LevelHeight(gaCell, column.Group()->LevelCount);
   r.Top = TitleArea + (h + 1) * column.ActualLevel() + row * RowHeight;
   r.Bottom = r.Top + h;
@@ -160,7 +160,7 @@ TRect TgpGridLayout::CellRect(const TgpColumn& column, int row, bool withLines) 
 TRect TgpGridLayout::FooterRect(const TgpColumn& column, bool withLines, bool absolute) const {
   if (!IsOnScreen(column) || FooterArea <= 0) return {};
   TRect r;
-  Horizontal(column, ColumnMargin, withLines, r);
+  Horizontal(column, ColumnLeft(column), ColumnMargin, withLines, r);
   if (r.Left == 0) r.Left = 1;  // the band's raised frame keeps the first pixel
   BandLevel(column, LevelHeight(gaFooter, column.Group()->LevelCount), FooterTopMargin, FooterBottomMargin, withLines, r);
   if (absolute) {
