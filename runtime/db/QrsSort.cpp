@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -31,6 +32,21 @@ TKeyKind KindOf(const TvpValueAccessor& accessor) {
   if (is(ftFloat) || is(ftDateTime) || is(ftTimeStamp)) return TKeyKind::Float;
   if (is(ftString) || is(ftWideString) || is(ftBlob) || is(ftBytes)) return TKeyKind::Bytes;
   return TKeyKind::Cells;
+}
+
+// Which accessors read their value as the stored bytes of one number.
+TPlainNumber PlainNumberOf(const TvpValueAccessor& accessor) {
+  if (&accessor == &AccessorOf(ftInteger)) return TPlainNumber::Int32;
+  if (&accessor == &AccessorOf(ftLargeint)) return TPlainNumber::Int64;
+  if (&accessor == &AccessorOf(ftFloat) || &accessor == &AccessorOf(ftDateTime)) return TPlainNumber::Double;
+  return TPlainNumber::None;
+}
+
+template <class T>
+T StoredNumber(std::span<const std::uint8_t> bytes) {
+  T x{};
+  std::memcpy(&x, bytes.data(), std::min(bytes.size(), sizeof(T)));
+  return x;
 }
 
 std::unique_ptr<TvpUniValue> Scratch(TFieldType dataType) {
@@ -63,6 +79,7 @@ TSortKeys::TSortKeys(const TvpQRSField& column, bool descending, int count)
       mixed = true;
   }
   fKind = fAccessor && !mixed ? KindOf(*fAccessor) : TKeyKind::Cells;
+  if (fKind != TKeyKind::Cells) fPlain = PlainNumberOf(*fAccessor);
   fMixed = mixed;
   switch (fKind) {
     case TKeyKind::Integer:
@@ -116,6 +133,27 @@ void TSortKeys::ComputeRow(std::int32_t row) {
   const auto r = static_cast<std::size_t>(row);
   const TQrsColumnCells& cells = Cells();
   const TvpValueAccessor& accessor = *fAccessor;
+  // The plain numbers of a compact column straight from their stored bytes, read as their
+  // accessors read them: a written key makes no value.
+  if (fPlain != TPlainNumber::None && !cells.StoredCell(row)) {
+    const auto bytes = cells.Bytes(row);
+    switch (fPlain) {
+      case TPlainNumber::Int32:
+        fIntegers[r] = StoredNumber<std::int32_t>(bytes);
+        return;
+      case TPlainNumber::Int64:
+        fIntegers[r] = StoredNumber<std::int64_t>(bytes);
+        return;
+      case TPlainNumber::Double: {
+        const double value = StoredNumber<double>(bytes);
+        if (value != value) fHasNaN = true;
+        fFloats[r] = value;
+        return;
+      }
+      case TPlainNumber::None:
+        break;
+    }
+  }
   const TvpUniValue* cell = nullptr;
   if (fKind == TKeyKind::Integer || fKind == TKeyKind::Float) cell = &cells.Peek(row, *fScratchA);
   switch (fKind) {

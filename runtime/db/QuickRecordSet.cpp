@@ -309,10 +309,8 @@ void TvpQuickRecordSet::CellWritten(TvpQRSField& column, int row) {
   const std::uint64_t code = CodeOf(row);
   fOrder->ExpectPlace(code);
   bool kept = false;
-  WithLess(fKeys, code, [&](auto less) { kept = fOrder->KeepsPlace(row, code, less); });
-  if (kept) return;
-  fOrder->Remove(row);
-  Place(row);
+  WithLess(fKeys, code, [&](auto less) { kept = fOrder->KeepsPlaceOrLeaves(row, code, less); });
+  if (!kept) Place(row);
 }
 
 void TvpQuickRecordSet::Clear() {

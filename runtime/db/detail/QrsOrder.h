@@ -194,7 +194,8 @@ public:
 
   // Puts a storage row that is not in the order where its code and less (a strict total order
   // of storage rows, agreeing with the codes where they differ) place it: after every row less
-  // than it, before every other.
+  // than it, before every other. A placement far from the last ones is announced first
+  // (ExpectPlace), so that its nodes are on their way while the caller does other work.
   template <class Less>
   void Place(std::int32_t row, std::uint64_t code, Less less) {
     if (fRoot < 0) {
@@ -206,7 +207,6 @@ public:
     std::int32_t node = fRoot;
     for (int h = fHeight; h > 0; --h) {
       TInner& inner = fInners[static_cast<std::size_t>(node)];
-      Prefetch(inner.Code, sizeof inner.Code, &inner.Count);
       int i = UpperBound(inner.Code, inner.Row, inner.Count, row, code, less);
       if (i == inner.Count) {
         i = inner.Count - 1;
@@ -216,32 +216,32 @@ public:
       ++inner.Size[i];
       node = inner.Child[i];
     }
-    TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
-    Prefetch(leaf.Code, sizeof leaf.Code, &leaf.Count);
-    Prefetch(leaf.Row, sizeof leaf.Row, &leaf.Count);  // moved for the new entry
+    const TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
     PutInLeaf(node, UpperBound(leaf.Code, leaf.Row, leaf.Count, row, code, less), {code, row});
   }
 
-  // A placed row whose keys were written and that still comes after the entry before it and
-  // before the entry after it keeps its entry, which takes the new code: true. A record written
-  // back with its own key, as a dataset posting every field does, then costs no move. A leaf's
-  // first or last entry (whose neighbour, or whose copy in the nodes above, lies elsewhere) says
-  // false, as does a row that must move.
+  // A placed row whose keys were written: when it still comes after the entry before it and
+  // before the entry after it, its entry takes the new code and true is said (a record written
+  // back with its own key, as a dataset posting every field does, then costs no move); else it
+  // leaves the order, as by Remove, for the caller to place again. A leaf's first or last entry,
+  // whose neighbour or whose copy in the nodes above lies elsewhere, always leaves. Its leaf is
+  // searched for it once.
   template <class Less>
-  bool KeepsPlace(std::int32_t row, std::uint64_t code, Less less) {
-    if (fIdentity) return false;
+  bool KeepsPlaceOrLeaves(std::int32_t row, std::uint64_t code, Less less) {
     const std::int32_t node = fLeafOf[static_cast<std::size_t>(row)];
-    if (node < 0) return false;
     TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
     const int at = IndexIn(leaf, row);
-    if (at == 0 || at >= leaf.Count - 1) return false;
-    auto before = [&less](std::uint64_t codeA, std::int32_t a, std::uint64_t codeB, std::int32_t b) {
-      return codeA != codeB ? codeA < codeB : less(a, b);
-    };
-    if (!before(leaf.Code[at - 1], leaf.Row[at - 1], code, row) || !before(code, row, leaf.Code[at + 1], leaf.Row[at + 1]))
-      return false;
-    leaf.Code[at] = code;
-    return true;
+    if (at > 0 && at < leaf.Count - 1) {
+      auto before = [&less](std::uint64_t codeA, std::int32_t a, std::uint64_t codeB, std::int32_t b) {
+        return codeA != codeB ? codeA < codeB : less(a, b);
+      };
+      if (before(leaf.Code[at - 1], leaf.Row[at - 1], code, row) && before(code, row, leaf.Code[at + 1], leaf.Row[at + 1])) {
+        leaf.Code[at] = code;
+        return true;
+      }
+    }
+    RemoveAt(row, node, at);
+    return false;
   }
 
   // Every entry takes the code code(row) of its row; the codes must keep to the order.
@@ -269,9 +269,9 @@ public:
 #endif
   }
 
-  // A placement by this code about to come: the node above its leaf, far from the last ones and
-  // found by the nodes above it (in the cache), is asked for ahead, so that it arrives while the
-  // caller does other work.
+  // A placement by this code about to come: the nodes on its way down and its leaf, far from the
+  // last ones, are asked for ahead, each node's lines at once (a search would wait for each line
+  // it reads in turn).
   void ExpectPlace(std::uint64_t code) const {
 #if defined(__GNUC__)
     if (fRoot < 0 || fHeight < 1) return;
@@ -284,6 +284,7 @@ public:
     }
     const TLeaf& target = fLeaves[static_cast<std::size_t>(node)];
     Prefetch(target.Code, sizeof target.Code, &target.Count);
+    Prefetch(target.Row, sizeof target.Row, &target.Count);  // moved for the new entry
 #else
     (void)code;
 #endif
@@ -291,16 +292,23 @@ public:
 
   // Takes a storage row out of the order (its storage row stays until StorageErased).
   void Remove(std::int32_t row) {
-    std::int32_t node = fLeafOf[static_cast<std::size_t>(row)];
+    const std::int32_t node = fLeafOf[static_cast<std::size_t>(row)];
+    const TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
+    Prefetch(leaf.Row, sizeof leaf.Row, &leaf.Count);
+#if defined(__GNUC__)
+    const TUp up = fLeafUp[static_cast<std::size_t>(node)];
+    if (up.Parent >= 0) __builtin_prefetch(&fInners[static_cast<std::size_t>(up.Parent)].Size[up.Slot]);
+#endif
+    RemoveAt(row, node, IndexIn(leaf, row));
+  }
+
+private:
+  // Takes out the entry of `row`, at `at` in leaf `node`.
+  void RemoveAt(std::int32_t row, std::int32_t node, int at) {
     fLeafOf[static_cast<std::size_t>(row)] = -1;
     --fCount;
     TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
     const TUp up = fLeafUp[static_cast<std::size_t>(node)];
-    Prefetch(leaf.Row, sizeof leaf.Row, &leaf.Count);
-#if defined(__GNUC__)
-    if (up.Parent >= 0) __builtin_prefetch(&fInners[static_cast<std::size_t>(up.Parent)].Size[up.Slot]);
-#endif
-    const int at = IndexIn(leaf, row);
     std::copy(leaf.Code + at + 1, leaf.Code + leaf.Count, leaf.Code + at);
     std::copy(leaf.Row + at + 1, leaf.Row + leaf.Count, leaf.Row + at);
     --leaf.Count;
@@ -356,7 +364,6 @@ public:
     }
   }
 
-private:
   struct TEntry {
     std::uint64_t Code;
     std::int32_t Row;

@@ -31,6 +31,8 @@ namespace zv::qrsdetail {
 class TQrsColumnCells;
 
 enum class TKeyKind { Integer, Float, Bytes, Cells };
+// Keys whose value is the stored bytes of one number, read without making a value.
+enum class TPlainNumber { None, Int32, Int64, Double };
 
 class TSortKeys {
 public:
@@ -110,6 +112,7 @@ private:
   const TvpQRSField* fColumn;
   const TvpValueAccessor* fAccessor = nullptr;  // of every non-null cell; null: none yet
   TKeyKind fKind = TKeyKind::Cells;
+  TPlainNumber fPlain = TPlainNumber::None;
   bool fDescending;
   bool fMixed = false;  // cells of several kinds
   bool fHasNaN = false;

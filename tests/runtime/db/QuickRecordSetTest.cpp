@@ -525,10 +525,7 @@ TEST(QuickRecordSetOrder, TheTreeOfTheOrderFollowsAListThroughEveryChange) {
           const auto row = static_cast<std::int32_t>(pick(static_cast<int>(key.size())));
           int& k = key[static_cast<std::size_t>(row)];
           k = pick(3) == 0 ? pick(60) : std::clamp(k + pick(3) - 1, 0, 59);
-          if (!tree.KeepsPlace(row, code(row), less)) {
-            tree.Remove(row);
-            tree.Place(row, code(row), less);
-          }
+          if (!tree.KeepsPlaceOrLeaves(row, code(row), less)) tree.Place(row, code(row), less);
         }
       } else if (op <= 4) {  // by position: out and back elsewhere
         const auto row = list[static_cast<std::size_t>(pick(n))];
