@@ -194,8 +194,9 @@ public:
 
   // Puts a storage row that is not in the order where its code and less (a strict total order
   // of storage rows, agreeing with the codes where they differ) place it: after every row less
-  // than it, before every other. A placement far from the last ones is announced first
-  // (ExpectPlace), so that its nodes are on their way while the caller does other work.
+  // than it, before every other. Its nodes are asked for again although ExpectPlace asked for
+  // them: a request the memory had no room for when it came is dropped, and without a second
+  // one a far leaf comes only when read (a key write then took half as long again, run by run).
   template <class Less>
   void Place(std::int32_t row, std::uint64_t code, Less less) {
     if (fRoot < 0) {
@@ -207,6 +208,7 @@ public:
     std::int32_t node = fRoot;
     for (int h = fHeight; h > 0; --h) {
       TInner& inner = fInners[static_cast<std::size_t>(node)];
+      Prefetch(inner.Code, sizeof inner.Code, &inner.Count);
       int i = UpperBound(inner.Code, inner.Row, inner.Count, row, code, less);
       if (i == inner.Count) {
         i = inner.Count - 1;
@@ -217,6 +219,8 @@ public:
       node = inner.Child[i];
     }
     const TLeaf& leaf = fLeaves[static_cast<std::size_t>(node)];
+    Prefetch(leaf.Code, sizeof leaf.Code, &leaf.Count);
+    Prefetch(leaf.Row, sizeof leaf.Row, &leaf.Count);  // moved for the new entry
     PutInLeaf(node, UpperBound(leaf.Code, leaf.Row, leaf.Count, row, code, less), {code, row});
   }
 
@@ -269,9 +273,9 @@ public:
 #endif
   }
 
-  // A placement by this code about to come: the nodes on its way down and its leaf, far from the
-  // last ones, are asked for ahead, each node's lines at once (a search would wait for each line
-  // it reads in turn).
+  // A placement by this code about to come: the node above its leaf, far from the last ones and
+  // found by the nodes above it (in the cache), is asked for ahead, so that it arrives while the
+  // caller does other work.
   void ExpectPlace(std::uint64_t code) const {
 #if defined(__GNUC__)
     if (fRoot < 0 || fHeight < 1) return;
@@ -284,7 +288,6 @@ public:
     }
     const TLeaf& target = fLeaves[static_cast<std::size_t>(node)];
     Prefetch(target.Code, sizeof target.Code, &target.Count);
-    Prefetch(target.Row, sizeof target.Row, &target.Count);  // moved for the new entry
 #else
     (void)code;
 #endif
