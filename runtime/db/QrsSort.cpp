@@ -10,13 +10,13 @@
 
 #include "platform/rtl/StringUtils.h"
 #include "runtime/db/ValueAccessor.h"
+#include "runtime/db/ValueAccessors.h"
 #include "runtime/db/detail/QrsColumnCells.h"
 #include "runtime/db/detail/QrsSortKeys.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -40,13 +40,6 @@ TPlainNumber PlainNumberOf(const TvpValueAccessor& accessor) {
   if (&accessor == &AccessorOf(ftLargeint)) return TPlainNumber::Int64;
   if (&accessor == &AccessorOf(ftFloat) || &accessor == &AccessorOf(ftDateTime)) return TPlainNumber::Double;
   return TPlainNumber::None;
-}
-
-template <class T>
-T StoredNumber(std::span<const std::uint8_t> bytes) {
-  T x{};
-  std::memcpy(&x, bytes.data(), std::min(bytes.size(), sizeof(T)));
-  return x;
 }
 
 std::unique_ptr<TvpUniValue> Scratch(TFieldType dataType) {
@@ -139,13 +132,13 @@ void TSortKeys::ComputeRow(std::int32_t row) {
     const auto bytes = cells.Bytes(row);
     switch (fPlain) {
       case TPlainNumber::Int32:
-        fIntegers[r] = StoredNumber<std::int32_t>(bytes);
+        fIntegers[r] = uvdetail::Load<std::int32_t>(bytes);
         return;
       case TPlainNumber::Int64:
-        fIntegers[r] = StoredNumber<std::int64_t>(bytes);
+        fIntegers[r] = uvdetail::Load<std::int64_t>(bytes);
         return;
       case TPlainNumber::Double: {
-        const double value = StoredNumber<double>(bytes);
+        const double value = uvdetail::Load<double>(bytes);
         if (value != value) fHasNaN = true;
         fFloats[r] = value;
         return;

@@ -6,7 +6,9 @@
 #include "runtime/db/ValueAccessor.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 namespace zv {
@@ -383,12 +385,16 @@ namespace uvdetail {
 
 // A fixed-size stored form, copied byte-wise (never an unaligned read): zero when the value
 // holds fewer bytes.
+// A number from the stored bytes of a value.
 template <class T>
-T Load(const TvpUniValue& v) {
+T Load(std::span<const std::uint8_t> data) {
   T x{};
-  const auto data = v.Data();
   std::memcpy(&x, data.data(), std::min(data.size(), sizeof(T)));
   return x;
+}
+template <class T>
+T Load(const TvpUniValue& v) {
+  return Load<T>(v.Data());
 }
 
 template <class T>
