@@ -4,9 +4,13 @@
 #include "platform/classes/FormText.h"
 #include "platform/classes/Modules.h"
 #include "platform/classes/Parser.h"
+#include "platform/controls/WindowBackend.h"
 #include "platform/db/Field.h"
 #include "platform/db/FieldDefs.h"
 #include "platform/db/MemTable.h"
+#include "platform/graphics/GraphicsBackend.h"
+#include "platform/null/NullBackend.h"
+#include "platform/null/NullWindowBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -73,9 +77,17 @@ public:
 
 class MapperStreaming : public testing::Test {
 protected:
+  // The modules make their resources on a backend: without one the suite's set-up throws, and
+  // every test of it is skipped rather than run.
   static void SetUpTestSuite() {
+    fGraphics = SetGraphicsBackend(CreateNullBackend());
+    fWindows = SetWindowBackend(CreateNullWindowBackend());
     InitializeModules();
     RegisterClass(TvpFieldVision::StaticClass());
+  }
+  static void TearDownTestSuite() {
+    SetWindowBackend(std::move(fWindows));
+    SetGraphicsBackend(std::move(fGraphics));
   }
 
   // Two named visions, a mapper with two groups referring to them.
@@ -95,6 +107,10 @@ protected:
   static TQuickFieldMapper* MapperOf(TMapForm& form) {
     return dynamic_cast<TQuickFieldMapper*>(form.FindComponent("Mapper1"));
   }
+
+private:
+  static inline std::unique_ptr<TGraphicsBackend> fGraphics;
+  static inline std::unique_ptr<TWindowBackend> fWindows;
 };
 
 TEST_F(MapperStreaming, TheMapperIsRegisteredByItsModule) {
