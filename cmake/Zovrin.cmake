@@ -12,11 +12,12 @@ endfunction()
 
 # zv_add_test(<label> SOURCES ... DEPS ...)
 # One test executable per module; the label is the module's folder with '-' for '/'
-# (platform-rtl), so that `ctest -L platform-rtl` runs one module.
+# (platform-rtl), so that `ctest -L platform-rtl` runs one module. Each fails when a suite's
+# set-up fails, which googletest would report as skipped tests (SuiteSetUpGuard.cpp).
 function(zv_add_test label)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   set(target test-${label})
-  add_executable(${target} ${ARG_SOURCES})
+  add_executable(${target} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/SuiteSetUpGuard.cpp)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   gtest_discover_tests(${target}
