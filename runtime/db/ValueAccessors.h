@@ -383,9 +383,8 @@ public:
 
 namespace uvdetail {
 
-// A fixed-size stored form, copied byte-wise (never an unaligned read): zero when the value
-// holds fewer bytes.
-// A number from the stored bytes of a value.
+// A fixed-size stored form (a value's, or its stored bytes), copied byte-wise (never an
+// unaligned read): zero when there are fewer bytes.
 template <class T>
 T Load(std::span<const std::uint8_t> data) {
   T x{};
