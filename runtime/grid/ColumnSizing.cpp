@@ -92,7 +92,7 @@ bool TgpTitleTracker::SizingHotSpot(int x, int y) {
   const int columnLeft = l.ColumnLeft(*column);
   // Near the client's edge the visible part is what the mouse holds.
   s.LeftBound = atClientEdge ? x + columnLeft - clientWidth : columnLeft;
-  s.RightBound = endsLine ? INT_MAX : l.GroupRect(*group, gaUndefined, 0).Left + group->ContentWidth;
+  s.RightBound = endsLine ? INT_MAX : l.GroupLeft(*group) + group->ContentWidth;
   s.Column = column;
   s.Grid = &grid;
   return true;

@@ -153,7 +153,7 @@ void TgpDragger::DrawMarkerAtLevel(const TgpDropHit& hit) {
     y = Grid.TitleClientRect(lower, false).Top;
   else if (TgpColumn* upper = CellAt(columns, *hit.Group, hit.Level - 1, -1))
     y = Grid.TitleClientRect(upper, false).Bottom + 1;
-  const int left = Grid.Layout().GroupRect(*hit.Group, gaUndefined, 0).Left;
+  const int left = Grid.Layout().GroupLeft(*hit.Group);
   DrawMarkerAt({left - 15, y - 7}, {left + hit.Group->TotalWidth, y - 7}, ColorToImages(static_cast<TColor>(0xFFFF)),
                2, 3);
 }
@@ -177,10 +177,10 @@ void TgpDragger::DrawMarkerBetweenCells(const TgpDropHit& hit) {
 void TgpDragger::DrawMarkerBetweenGroups(const TgpDropHit& hit) {
   int x = 0;
   if (hit.Group) {
-    x = Grid.Layout().GroupRect(*hit.Group, gaUndefined, 0).Left;
+    x = Grid.Layout().GroupLeft(*hit.Group);
   } else {
     for (const TgpGroupInfo* g : Grid.Columns()->Groups())
-      if (g->InView) x = std::max(x, Grid.Layout().GroupRect(*g, gaUndefined, 0).Right);
+      if (g->InView) x = std::max(x, Grid.Layout().GroupLeft(*g) + g->TotalWidth);
   }
   DrawMarkerAt({x - 7, -15}, {x - 7, Grid.Layout().TitleArea}, ColorToImages(clLime), 0, 1);
 }

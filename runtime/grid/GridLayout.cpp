@@ -65,13 +65,15 @@ int TgpGridLayout::LevelHeight(TgpGridArea area, int levels) const {
   }
 }
 
+int TgpGridLayout::GroupLeft(const TgpGroupInfo& group) const { return group.DisplayLeft; }
+
 int TgpGridLayout::ColumnLeft(const TgpColumn& column) const {
   const TgpGroupInfo* group = column.Group();
-  return group ? group->DisplayLeft + std::max(OffsetInLevel(column), 0) : 0;
+  return group ? GroupLeft(*group) + std::max(OffsetInLevel(column), 0) : 0;
 }
 
 TRect TgpGridLayout::GroupRect(const TgpGroupInfo& group, TgpGridArea area, int row) const {
-  TRect r{group.DisplayLeft, 0, group.DisplayLeft + group.TotalWidth, 0};
+  TRect r{GroupLeft(group), 0, GroupLeft(group) + group.TotalWidth, 0};
   switch (area) {
     case gaUndefined:
       r.Top = Client.Top;
@@ -209,7 +211,7 @@ void TgpGridLayout::Plan(const TgpColumns& columns, int firstGroup, int lastGrou
     const int count = static_cast<int>(info.Columns.size()) - first;
     if (count == 0) continue;
     info.PaintGroups.push_back(
-        TgpPaintGroup{g, group->DisplayLeft, group->TotalWidth, first, count, g == groupCount - 1});
+        TgpPaintGroup{g, GroupLeft(*group), group->TotalWidth, first, count, g == groupCount - 1});
   }
 }
 
@@ -218,7 +220,7 @@ TgpGridHit TgpGridLayout::PointToCell(const TgpColumns& columns, int x, int y) c
   if (!PtInRect(Client, TPoint{x, y})) return hit;
   const TgpGroupInfo* group = nullptr;
   for (const TgpGroupInfo* g : columns.Groups())
-    if (g->InView && g->DisplayLeft <= x && (!group || g->DisplayLeft >= group->DisplayLeft)) group = g;
+    if (g->InView && GroupLeft(*g) <= x && (!group || GroupLeft(*g) >= GroupLeft(*group))) group = g;
   if (!group) return hit;
 
   TgpGridArea area = gaUndefined;

@@ -62,6 +62,8 @@ struct TgpGridLayout {
   // The top of a level below the top of its band, row or band margin.
   int LevelTop(TgpGridArea area, int levels, int level) const { return (LevelHeight(area, levels) + 1) * level; }
 
+  // A group's left edge in client coordinates: where the horizontal scroll has put it.
+  int GroupLeft(const TgpGroupInfo& group) const;
   // A column's left edge in client coordinates (its group's while it is hidden).
   int ColumnLeft(const TgpColumn& column) const;
   // A group's columns in one band: gaUndefined is the whole client height, gaCell one row.
